@@ -5,6 +5,9 @@
 
 #include <QSignalSpy>
 
+#include <iterator>
+#include <set>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -260,4 +263,42 @@ TEST(VXSplitFilter, RefusesACreepThatIsNoNumber)
     filter.setCreep(std::numeric_limits<double>::infinity());
     EXPECT_DOUBLE_EQ(filter.creep(), 0.01);
     EXPECT_EQ(log.lines().size(), 1);
+}
+
+// Booklet counts that some number of pages per booklet gives, found by trying them all.
+static std::set<quint64> reachableBooklets(quint64 pages)
+{
+    std::set<quint64> reachable;
+    for (quint64 perBooklet = 4; perBooklet <= pages; perBooklet += 4)
+        reachable.insert((pages + perBooklet - 1) / perBooklet);
+    return reachable;
+}
+
+TEST(VXSplitFilter, BookletCountSearchMatchesEveryReachableCount)
+{
+    for (int pages = 4; pages <= 200; pages += 4) {
+        const std::set<quint64> reachable = reachableBooklets(quint64(pages));
+        const quint64 sheets = quint64(pages) / 4;
+        for (const quint64 start : {quint64(4), quint64(8), quint64(12), quint64(40), quint64(pages)}) {
+            for (quint64 target = 0; target <= sheets + 2; ++target) {
+                Split split(pages, start, false);
+                const quint64 before = split.filter.splitBooklets();
+                split.filter.setSplitBooklets(target);
+                const quint64 got = split.filter.splitBooklets();
+                quint64 expected = 0;
+                if (target == 0)
+                    expected = 1;
+                else if (target >= sheets)
+                    expected = sheets;
+                else if (reachable.count(target))
+                    expected = target;
+                else if (before < target)
+                    expected = *reachable.upper_bound(target);
+                else
+                    expected = *std::prev(reachable.lower_bound(target));
+                ASSERT_EQ(got, expected) << pages << " pages from " << before << " booklets asking " << target;
+                ASSERT_EQ(split.filter.splitPages() % 4, 0u);
+            }
+        }
+    }
 }
