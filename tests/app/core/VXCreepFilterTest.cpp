@@ -27,17 +27,6 @@ TEST(VXCreepFilter, InnerSheetsMoveTowardsTheFold)
     EXPECT_DOUBLE_EQ(creep.offsetForDoublePage(4, false).x(), -0.02);
 }
 
-TEST(VXCreepFilter, StraightOrderShiftsTheSame)
-{
-    NumberedPages doc(12);
-    VXCreepFilter creep;
-    creep.setInput(&doc.input);
-    creep.setCreep(0.01);
-    creep.setStraightOrder(true);
-    EXPECT_DOUBLE_EQ(creep.offsetForDoublePage(5, true).x(), 0.02);
-    EXPECT_DOUBLE_EQ(creep.offsetForDoublePage(5, false).x(), -0.02);
-}
-
 // The blank filler lies on no side; its view asks for the offset of side NotFound, which used to
 // come out as a shift of about 2^62 steps.
 TEST(VXCreepFilter, APageOnNoSideHasNoOffset)

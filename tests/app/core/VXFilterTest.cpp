@@ -38,9 +38,3 @@ TEST(VXFilter, AnInputThatIsDestroyedReadsAsNoPages)
     EXPECT_EQ(filter[0], VXPage::emptyPage());
 }
 
-TEST(VXFilter, SubscriptAnswersTheSameAsObjectAtIndexedSubscript)
-{
-    NumberedPages doc(3);
-    for (quint64 i = 0; i <= doc.input.count(); ++i)
-        EXPECT_EQ(doc.input[i], doc.input.objectAtIndexedSubscript(i));
-}

@@ -84,20 +84,6 @@ TEST(VXOutputFilter, SaddleSideOfAPageMeetsItsMirror)
         EXPECT_EQ(output.doubleIndexForPage(doc.pages[i]), expected[i]) << i;
 }
 
-TEST(VXOutputFilter, StraightIndexesOfPagesInvertTheLayout)
-{
-    NumberedPages doc(12);
-    VXOutputFilter output;
-    output.setInput(&doc.input);
-    output.setStraightOrder(true);
-    const quint64 sides[] = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5};
-    const quint64 spreads[] = {6, 0, 1, 5, 5, 1, 2, 4, 4, 2, 3, 3};
-    for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(output.doubleIndexForPage(doc.pages[i]), sides[i]) << i;
-        EXPECT_EQ(output.previewIndexForPage(doc.pages[i]), spreads[i]) << i;
-    }
-}
-
 // The saddle formulas for a side past the last one point back at real pages.
 TEST(VXOutputFilter, SidesAndSpreadsPastTheirCountsHoldNoPages)
 {

@@ -138,24 +138,6 @@ TEST(VXSplitFilter, CreepRestartsInEveryBooklet)
     }
 }
 
-TEST(VXSplitFilter, CountsSidesSpreadsAndBooklets)
-{
-    struct Case
-    {
-        int pages;
-        bool addEmptyPages;
-        quint64 sides, spreads, booklets;
-    };
-    const Case cases[] = {{12, false, 6, 8, 2}, {12, true, 8, 8, 2}, {16, false, 8, 10, 2},
-                          {16, true, 10, 10, 2}, {20, true, 14, 13, 3}, {0, true, 2, 3, 1}};
-    for (const Case &c : cases) {
-        Split split(c.pages, 8, c.addEmptyPages);
-        EXPECT_EQ(split.filter.doubleCount(), c.sides) << c.pages << " " << c.addEmptyPages;
-        EXPECT_EQ(split.filter.previewCount(), c.spreads) << c.pages << " " << c.addEmptyPages;
-        EXPECT_EQ(split.filter.splitBooklets(), c.booklets) << c.pages << " " << c.addEmptyPages;
-    }
-}
-
 TEST(VXSplitFilter, FindsTheSideOfAPageInItsBooklet)
 {
     Split split(16, 8, true);
