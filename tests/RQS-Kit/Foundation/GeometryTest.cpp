@@ -156,11 +156,6 @@ TEST(Geometry, InterpolatePointsDoesNotClamp)
     }
 }
 
-TEST(Geometry, MakeVector3)
-{
-    expectVector(QSMakeVector3(1.5, -2, 3e10), 1.5, -2, 3e10);
-}
-
 TEST(Geometry, ProjectVector3)
 {
     for (double d : {-3.0, 0.5, 1.0, 100.0}) {
