@@ -1,3 +1,4 @@
+#include "RQS-Kit/Foundation/ValueTransformers.h"
 #include "platform/Log.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
     QApplication::setApplicationVersion(QStringLiteral(FOLDWISE_VERSION));
+    rqs::registerValueTransformers();
 
     // No document window exists yet: start, report, and leave cleanly.
     platform::logInfo(QStringLiteral("Foldwise %1 started; the document window is not built yet")

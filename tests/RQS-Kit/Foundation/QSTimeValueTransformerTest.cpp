@@ -1,0 +1,208 @@
+#include "RQS-Kit/Foundation/QSTimeValueTransformer.h"
+
+#include "platform/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QSTimeValueTransformer transformerWithSymbol(const QString &symbol)
+{
+    QSTimeValueTransformer transformer;
+    transformer.setDecimalSymbol(symbol);
+    return transformer;
+}
+
+QString textFor(const QSTimeValueTransformer &transformer, const QVariant &seconds)
+{
+    const QVariant text = transformer.transformedValue(seconds);
+    EXPECT_EQ(text.metaType().id(), QMetaType::QString);
+    return text.toString();
+}
+
+double secondsFor(const QSTimeValueTransformer &transformer, const QString &text)
+{
+    const QVariant seconds = transformer.reverseTransformedValue(text);
+    EXPECT_EQ(seconds.metaType().id(), QMetaType::Double);
+    return seconds.toDouble();
+}
+
+// Restores the default locale that a test changes.
+class LocaleGuard
+{
+public:
+    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~LocaleGuard() { QLocale::setDefault(m_before); }
+
+private:
+    QLocale m_before;
+};
+
+} // namespace
+
+TEST(QSTimeValueTransformer, WritesHoursMinutesSecondsAndMilliseconds)
+{
+    struct Case { QVariant seconds; const char *point; const char *comma; };
+    const Case cases[] = {
+        {0, "00:00:00.000", "00:00:00,000"},
+        {QVariant(), "00:00:00.000", "00:00:00,000"},
+        {3723.5, "01:02:03.500", "01:02:03,500"},
+        {59.9995, "00:00:59.999", "00:00:59,999"},
+        {59.9996, "00:00:59.999", "00:00:59,999"},
+        {1.001, "00:00:01.001", "00:00:01,001"},
+        {0.3, "00:00:00.300", "00:00:00,300"},
+        {86399.999, "23:59:59.999", "23:59:59,999"},
+        {360000.25, "100:00:00.250", "100:00:00,250"},
+        {QStringLiteral("90"), "00:01:30.000", "00:01:30,000"},
+        {-90.5, "-00:01:30.500", "-00:01:30,500"},
+        {-0.0004, "00:00:00.000", "00:00:00,000"},
+    };
+    const QSTimeValueTransformer point = transformerWithSymbol(QStringLiteral("."));
+    const QSTimeValueTransformer comma = transformerWithSymbol(QStringLiteral(","));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.point);
+        EXPECT_EQ(textFor(point, c.seconds), QLatin1String(c.point));
+        EXPECT_EQ(textFor(comma, c.seconds), QLatin1String(c.comma));
+    }
+}
+
+TEST(QSTimeValueTransformer, TimesThatCannotBeShownGiveEmptyTextAndAWarning)
+{
+    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
+    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), 1e300}) {
+        SCOPED_TRACE(seconds);
+        platform::LogCapture capture;
+        EXPECT_EQ(textFor(transformer, seconds), QString());
+        ASSERT_EQ(capture.lines().size(), 1);
+        EXPECT_TRUE(capture.lines().first().startsWith(QStringLiteral("Warning: ")));
+    }
+}
+
+TEST(QSTimeValueTransformer, ReadsClockTextsAndPlainSeconds)
+{
+    struct Case { const char *text; double seconds; };
+    const Case cases[] = {
+        {"1:02:03.5", 3723.5},
+        {"62:03.5", 3723.5},
+        {"3723.5", 3723.5},
+        {"01:02:03.500", 3723.5},
+        {"1:02:03,5", 3723.5},
+        {"90", 90},
+        {"1:30", 90},
+        {" 1:30 ", 90},
+        {".5", 0.5},
+        {"", 0},
+        {"   ", 0},
+        // The character before the decimal symbol is not searched for ":", so "1:" counts as seconds.
+        {"1:.5", 1.5},
+        {"12:", 12},
+        // Fields before the hours fold into the hours' leading number.
+        {"2:03:04:05", 7445},
+        // Fraction digits stop at the first character that is not a digit.
+        {"3.5 s", 3.5},
+        {"1:02:03.5x7", 3723.5},
+        {"0.001", 0.001},
+        {"-1:30", -90},
+        {"-.5", -0.5},
+        {"  -00:01:30.500", -90.5},
+        {"1:-30", 30},
+    };
+    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, QString::fromLatin1(c.text)), c.seconds);
+    }
+}
+
+TEST(QSTimeValueTransformer, TextWithoutDigitsReadsAsZeroWithAWarning)
+{
+    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
+    for (const char *text : {"abc", ":", ".", "-", "::."}) {
+        SCOPED_TRACE(text);
+        platform::LogCapture capture;
+        EXPECT_EQ(secondsFor(transformer, QString::fromLatin1(text)), 0);
+        EXPECT_EQ(capture.lines(),
+                  QStringList{QStringLiteral("Warning: \"%1\" is not a time; read as 0 seconds").arg(QLatin1String(text))});
+    }
+    platform::LogCapture quiet;
+    EXPECT_EQ(secondsFor(transformer, QString()), 0);
+    EXPECT_EQ(secondsFor(transformer, QStringLiteral("0")), 0);
+    EXPECT_TRUE(quiet.lines().isEmpty());
+}
+
+TEST(QSTimeValueTransformer, EitherDecimalSymbolIsRead)
+{
+    for (const char *symbol : {".", ","}) {
+        SCOPED_TRACE(symbol);
+        const QSTimeValueTransformer transformer = transformerWithSymbol(QLatin1String(symbol));
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03.5")), 3723.5);
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03,5")), 3723.5);
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("2,25")), 2.25);
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("2.25")), 2.25);
+    }
+}
+
+TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
+{
+    const double times[] = {0,         0.001,    0.1,      0.3,     1.001,      59.999,       60,
+                            3599.999,  3723.5,   12345.678, 86399.999, 360000.25, 1234567.891, -0.25,
+                            -90.5,     -3723.004};
+    for (const char *symbol : {".", ","}) {
+        const QSTimeValueTransformer transformer = transformerWithSymbol(QLatin1String(symbol));
+        const QString other = QLatin1String(symbol) == QLatin1String(".") ? QStringLiteral(",") : QStringLiteral(".");
+        for (double seconds : times) {
+            SCOPED_TRACE(testing::Message() << symbol << " " << seconds);
+            const QString text = textFor(transformer, seconds);
+            const double readBack = secondsFor(transformer, text);
+            EXPECT_NEAR(readBack, seconds, 1e-9);
+            EXPECT_EQ(textFor(transformer, readBack), text);
+            QString withOther = text;
+            withOther.replace(QLatin1String(symbol), other);
+            EXPECT_NEAR(secondsFor(transformer, withOther), seconds, 1e-9);
+        }
+    }
+}
+
+TEST(QSTimeValueTransformer, LocalizedUsesTheLocaleDecimalPoint)
+{
+    const LocaleGuard german(QLocale(QStringLiteral("de_DE")));
+    QSTimeValueTransformer transformer;
+    EXPECT_TRUE(transformer.localized());
+    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral(","));
+    EXPECT_EQ(textFor(transformer, 3723.5), QStringLiteral("01:02:03,500"));
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03,5")), 3723.5);
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03.5")), 3723.5);
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1.5")), 1.5);
+
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    transformer.setLocalized(true);
+    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral("."));
+    EXPECT_EQ(textFor(transformer, 3723.5), QStringLiteral("01:02:03.500"));
+}
+
+TEST(QSTimeValueTransformer, NotLocalizedUsesAComma)
+{
+    const LocaleGuard english(QLocale(QStringLiteral("en_US")));
+    QSTimeValueTransformer transformer;
+    transformer.setLocalized(false);
+    EXPECT_FALSE(transformer.localized());
+    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral(","));
+    EXPECT_EQ(textFor(transformer, 0), QStringLiteral("00:00:00,000"));
+    // "." is then the alternate symbol.
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("62:03.5")), 3723.5);
+}
+
+TEST(QSTimeValueTransformer, ClassOperationsUseOneSharedTransformer)
+{
+    const QString point = QLocale().decimalPoint();
+    EXPECT_EQ(QSTimeValueTransformer::stringForTime(3723.5), QStringLiteral("01:02:03") + point + QStringLiteral("500"));
+    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QStringLiteral("1:02:03.5")), 3723.5);
+    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QStringLiteral("1:02:03,5")), 3723.5);
+    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QString()), 0);
+}
