@@ -17,7 +17,7 @@ namespace {
 // A text reads as the number it starts with, after blanks; anything else reads 0.
 double leadingNumber(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?)"));
     const QRegularExpressionMatch match = number.match(text);
     return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
 }
@@ -131,8 +131,10 @@ QBrush QSColor::colorFromHsv(const Hsv &hsv)
     if (s == 0)
         return QBrush(rgba(v, v, v, 1));
     const double x = hsv.hue * 360.0 / 60.0;
-    const int i = int(std::floor(x));
-    const float f = float(x - i);
+    const double sector = std::floor(x);
+    const float f = float(x - sector);
+    // Every sector outside 0 to 6 takes the last formula; the clamp keeps huge or odd hues defined.
+    const int i = std::isfinite(sector) ? int(std::clamp(sector, -1.0, 7.0)) : 7;
     const float p = float((1 - s) * v);
     const float q = float((1 - f * s) * v);
     const float t = float((1 - (1 - f) * s) * v);

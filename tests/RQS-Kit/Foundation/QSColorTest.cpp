@@ -183,6 +183,7 @@ TEST(QSColor, HsvGivesOpaqueRgb)
         {{0.7, 0, 0.3}, {0.3, 0.3, 0.3, 1}},
         {{1.5, 1, 1}, {1, 0, 1, 1}},    // outside 0 to 1: the last sector's formula
         {{-0.25, 1, 1}, {1, 0, 0.5, 1}},
+        {{1e300, 1, 1}, {1, 0, 1, 1}},
     };
     for (const auto &c : cases)
         expectSolid(QSColor::colorFromHsv(c.hsv), c.expected,
