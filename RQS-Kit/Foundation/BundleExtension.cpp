@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/Log.h"
 #include "platform/TempFolder.h"
 
@@ -120,7 +121,7 @@ QUrl tempDocumentFolder()
     const QString root = platform::TempFolder::path();
     if (root.isEmpty())
         return {};
-    const QString path = root + QLatin1Char('/') + QCoreApplication::applicationName();
+    const QString path = root + QLatin1Char('/') + QSSystemInfo::appName();
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && !(errno == EEXIST && QFileInfo(path).isDir())) {
         platform::logWarning(QStringLiteral("Could not create Temp Folder at %1 because %2").arg(path, errorText()));
         return {};
