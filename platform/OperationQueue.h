@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
+
+namespace platform {
+
+// Background work on a thread pool of its own, at most maxConcurrentOperationCount operations at
+// a time. Results go back to the GUI thread through MainQueue. Destroying the queue waits for the
+// operations already added.
+class OperationQueue
+{
+public:
+    explicit OperationQueue(int maxConcurrentOperationCount = QThread::idealThreadCount());
+    ~OperationQueue();
+    OperationQueue(const OperationQueue &) = delete;
+    OperationQueue &operator=(const OperationQueue &) = delete;
+
+    // Safe from any thread, operations included. An operation that throws is logged as an error
+    // and does not take the process down.
+    void addOperation(std::function<void()> operation);
+    void waitUntilAllOperationsAreFinished();
+
+    // Operations waiting or running.
+    int operationCount() const;
+
+    int maxConcurrentOperationCount() const;
+    // Counts below 1 are refused with a logged warning.
+    void setMaxConcurrentOperationCount(int count);
+
+private:
+    QThreadPool m_pool;
+    std::atomic_int m_count = 0;
+};
+
+} // namespace platform
