@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
-#include <QImageIOHandler>
 #include <QSize>
 
 // Pictures made at test time: a fill colour with a marker square in the picture's top-left
@@ -12,10 +11,10 @@ class PictureFixture
 {
 public:
     static QImage marked(const QSize &size, const QColor &fill, const QColor &marker);
-    // Encodes in the format ("jpeg", "png"); a positive resolution is recorded in the file, and a
-    // transformation is recorded as the file's orientation (JPEG).
-    static QByteArray encoded(const QImage &image, const char *format, int dotsPerInch = 0,
-                              QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone);
+    // Encodes in the format ("jpeg", "png"); a positive resolution is recorded in the file.
+    static QByteArray encoded(const QImage &image, const char *format, int dotsPerInch = 0);
     // The JPEG with its JFIF header saying that it records no resolution.
     static QByteArray withoutResolution(QByteArray jpeg);
+    // The JPEG with an EXIF orientation (1 to 8) after its JFIF header.
+    static QByteArray withOrientation(QByteArray jpeg, int exifOrientation);
 };
