@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QRectF>
+#include <QSizeF>
+
+#include <memory>
+#include <optional>
+
+namespace platform {
+
+class PdfSource;
+
+// One page of a PDF file. A page is an immutable value: copies share the parsed file it comes
+// from, which stays alive as long as any page of it does. Its geometry is read once when the page
+// is made, so it can be asked from any thread.
+class PdfPage
+{
+public:
+    // A page showing a picture. Without a size the page is the picture's size at its recorded
+    // resolution, or at 72 dpi (one point per pixel) when it records none. Pictures are embedded
+    // losslessly (Flate, with a soft mask when they have transparency).
+    static std::optional<PdfPage> fromImage(const QImage &image);
+    static std::optional<PdfPage> fromImage(const QImage &image, const QSizeF &pointSize);
+    // A page showing a picture file's contents. A JPEG keeps its very bytes as a DCT stream (its
+    // EXIF orientation applied by the page's placement, not by re-encoding); other formats are
+    // decoded and embedded losslessly.
+    static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes);
+
+    // The visible box in the page's own y-up user space, before /Rotate: the crop box clipped to
+    // the media box, the media box without a crop box.
+    QRectF cropBox() const;
+    // Clockwise quarter turns of the page's /Rotate, in degrees: 0, 90, 180 or 270.
+    int rotation() const;
+    // The crop box's size as shown, after /Rotate.
+    QSizeF visibleSize() const;
+
+    // The crop box as shown (after /Rotate) at the given pixels per point, y-down like any
+    // image; a non-empty region renders only those pixels of the whole rendering. A null image
+    // when the page cannot be drawn (logged).
+    QImage render(double xScale, double yScale, const QRect &region = QRect()) const;
+
+private:
+    friend class PdfDocument;
+
+    // Reads the geometry of the page at an index of the source. Throws what qpdf throws; the
+    // caller holds the qpdf lock.
+    static PdfPage read(const std::shared_ptr<PdfSource> &source, int index);
+    PdfPage(std::shared_ptr<PdfSource> source, int index, const QRectF &cropBox, int rotation);
+
+    std::shared_ptr<PdfSource> m_source;
+    int m_index = 0;
+    QRectF m_cropBox;
+    int m_rotation = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QRecursiveMutex>
+#include <QString>
+
+#include <memory>
+
+class QFile;
+class QPDF;
+namespace Poppler {
+class Document;
+}
+
+namespace platform {
+
+// The parsed file behind one or more PdfPage values. Its structure (qpdf) is never changed once
+// it is made, so pages can share it freely; poppler is opened only when pixels are asked for.
+// Poppler reads the very file that qpdf parsed (an open handle, not the path), so a file saved
+// over the original later cannot shift the pages under a document that is still open.
+class PdfSource
+{
+public:
+    // Takes a parsed qpdf together with what it was parsed from, for poppler to read: an open
+    // file, or (without one) the bytes of the file.
+    PdfSource(std::unique_ptr<QPDF> qpdf, std::unique_ptr<QFile> file, QByteArray bytes,
+              QString description);
+    ~PdfSource();
+    PdfSource(const PdfSource &) = delete;
+    PdfSource &operator=(const PdfSource &) = delete;
+
+    // qpdf objects are not safe to touch from two threads: every use of any source's qpdf holds
+    // this one lock, which also covers copying objects between sources.
+    static QRecursiveMutex &qpdfLock();
+
+    QPDF &qpdf() const;
+    const QString &description() const;
+
+    // Runs the call with this source's poppler document (nullptr when poppler cannot open it),
+    // one thread at a time.
+    template <typename Call>
+    auto withPoppler(Call call) const
+    {
+        QMutexLocker locker(&m_popplerLock);
+        return call(popplerDocument());
+    }
+
+private:
+    Poppler::Document *popplerDocument() const;
+
+    std::unique_ptr<QPDF> m_qpdf;
+    std::unique_ptr<QFile> m_file;
+    QByteArray m_bytes;
+    QString m_description;
+    mutable QMutex m_popplerLock;
+    mutable std::unique_ptr<Poppler::Document> m_poppler;
+    mutable bool m_popplerTried = false;
+};
+
+} // namespace platform

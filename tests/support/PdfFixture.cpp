@@ -1,0 +1,180 @@
+#include "PdfFixture.h"
+
+#include <QFile>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string num(double value) { return QByteArray::number(value, 'f', 3).toStdString(); }
+
+std::string rgb(const QColor &colour)
+{
+    return num(colour.redF()) + " " + num(colour.greenF()) + " " + num(colour.blueF());
+}
+
+QPDFObjectHandle box(const QRectF &r)
+{
+    return QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(r.left(), r.top(), r.right(), r.bottom()));
+}
+
+QPDFObjectHandle fontResources()
+{
+    QPDFObjectHandle font = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
+    fonts.replaceKey("/F1", font);
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/Font", fonts);
+    return resources;
+}
+
+std::string contentOf(const PdfFixturePage &page)
+{
+    const QRectF media(QPointF(0, 0), page.mediaSize);
+    const QRectF crop = page.cropBox.isEmpty() ? media : page.cropBox;
+    const double side = std::min(crop.width(), crop.height()) / 4;
+    const double fontSize = std::max(1.0, side / 2);
+    return "q " + rgb(page.fill) + " rg 0 0 " + num(media.width()) + " " + num(media.height()) + " re f Q\n"
+        + "q " + rgb(page.marker) + " rg " + num(crop.left()) + " " + num(crop.top()) + " " + num(side) + " "
+        + num(side) + " re f Q\n" + "BT /F1 " + num(fontSize) + " Tf 0 g " + num(crop.center().x() - fontSize)
+        + " " + num(crop.center().y()) + " Td (Page " + std::to_string(page.number) + ") Tj ET\n";
+}
+
+QByteArray written(QPDF &pdf, const std::function<void(QPDFWriter &)> &configure = {})
+{
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    if (configure)
+        configure(writer);
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+}
+
+QPDFObjectHandle pagesNode(QPDF &pdf)
+{
+    return pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>"));
+}
+
+void appendKid(QPDFObjectHandle parent, QPDFObjectHandle kid, int pages)
+{
+    parent.getKey("/Kids").appendItem(kid);
+    parent.replaceKey("/Count", QPDFObjectHandle::newInteger(parent.getKey("/Count").getIntValue() + pages));
+    kid.replaceKey("/Parent", parent);
+}
+
+// Builds the page tree by hand: qpdf's own page helpers would push inherited attributes down.
+void build(QPDF &pdf, const QList<PdfFixturePage> &pages)
+{
+    pdf.emptyPDF();
+    QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
+    QPDFObjectHandle run;
+    for (const PdfFixturePage &spec : pages) {
+        QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+        page.replaceKey("/Contents", pdf.newStream(contentOf(spec)));
+        if (!spec.cropBox.isEmpty())
+            page.replaceKey("/CropBox", box(spec.cropBox));
+        QPDFObjectHandle holder = page;
+        if (spec.inherited) {
+            if (!run.isInitialized()) {
+                run = pagesNode(pdf);
+                appendKid(root, run, 0);
+                holder = run;
+            } else {
+                holder = QPDFObjectHandle();
+            }
+            appendKid(run, page, 1);
+            root.replaceKey("/Count", QPDFObjectHandle::newInteger(root.getKey("/Count").getIntValue() + 1));
+        } else {
+            run = QPDFObjectHandle();
+            appendKid(root, page, 1);
+        }
+        if (holder.isInitialized()) {
+            holder.replaceKey("/MediaBox", box(QRectF(QPointF(0, 0), spec.mediaSize)));
+            holder.replaceKey("/Resources", fontResources());
+            if (spec.rotate != 0)
+                holder.replaceKey("/Rotate", QPDFObjectHandle::newInteger(spec.rotate));
+        }
+    }
+}
+
+} // namespace
+
+QList<PdfFixturePage> PdfFixture::numbered(int count)
+{
+    QList<PdfFixturePage> pages;
+    for (int number = 1; number <= count; ++number) {
+        PdfFixturePage page;
+        page.number = number;
+        page.mediaSize = number % 2 == 1 ? QSizeF(200, 300) : QSizeF(300, 200);
+        page.fill = colourOf(number);
+        pages.append(page);
+    }
+    return pages;
+}
+
+QColor PdfFixture::colourOf(int number)
+{
+    static const QList<QColor> palette{QColor(0, 0, 255), QColor(0, 160, 0), QColor(255, 200, 0),
+                                       QColor(0, 200, 200), QColor(160, 0, 160), QColor(128, 128, 128)};
+    return palette.at((number - 1) % palette.size());
+}
+
+QByteArray PdfFixture::pages(const QList<PdfFixturePage> &pages)
+{
+    QPDF pdf;
+    build(pdf, pages);
+    return written(pdf);
+}
+
+QByteArray PdfFixture::picturesOnly(const QList<QColor> &colours)
+{
+    QPDF pdf;
+    pdf.emptyPDF();
+    for (const QColor &colour : colours) {
+        std::string pixels;
+        for (int i = 0; i < 20 * 30; ++i)
+            pixels += {char(colour.red()), char(colour.green()), char(colour.blue())};
+        QPDFObjectHandle image = pdf.newStream(pixels);
+        image.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        image.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+        image.getDict().replaceKey("/Width", QPDFObjectHandle::newInteger(20));
+        image.getDict().replaceKey("/Height", QPDFObjectHandle::newInteger(30));
+        image.getDict().replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
+        image.getDict().replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        QPDFObjectHandle page = QPDFObjectHandle::parse(
+            "<< /Type /Page /MediaBox [0 0 200 300] /Resources << /XObject << >> >> >>");
+        page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", image);
+        page.replaceKey("/Contents", pdf.newStream("q 200 0 0 300 0 0 cm /Im0 Do Q\n"));
+        pdf.addPage(pdf.makeIndirectObject(page), false);
+    }
+    return written(pdf);
+}
+
+QByteArray PdfFixture::encrypted(const QList<PdfFixturePage> &pages, const QByteArray &userPassword,
+                                 const QByteArray &ownerPassword)
+{
+    QPDF pdf;
+    build(pdf, pages);
+    return written(pdf, [&](QPDFWriter &writer) {
+        writer.setR6EncryptionParameters(userPassword.constData(), ownerPassword.constData(), true, true,
+                                         true, true, true, true, qpdf_r3p_full, true);
+    });
+}
+
+QString PdfFixture::write(const QString &folder, const QString &name, const QByteArray &bytes)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}

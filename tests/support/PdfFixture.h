@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+// One page of a generated PDF: filled with its colour over the media box, a square marker at the
+// lower-left corner of its crop box (a quarter of the box's shorter side), and its number as
+// text ("Page 3") in the middle.
+struct PdfFixturePage
+{
+    int number = 1;
+    QSizeF mediaSize{200, 300};
+    QColor fill = Qt::white;
+    QColor marker = Qt::red;
+    int rotate = 0;
+    QRectF cropBox; // empty: the page has none
+    // MediaBox, Rotate and Resources sit on a parent node of the page tree instead of the page.
+    // Consecutive inherited pages share one parent, which takes them from the first of the run.
+    bool inherited = false;
+};
+
+// PDF files made at test time with qpdf, so that every case is built exactly as described.
+class PdfFixture
+{
+public:
+    // Pages 1 to count in distinct colours, portrait 200 x 300 and landscape 300 x 200 in turn.
+    static QList<PdfFixturePage> numbered(int count);
+    static QColor colourOf(int number);
+
+    static QByteArray pages(const QList<PdfFixturePage> &pages);
+    // Each page 200 x 300 points shows nothing but one picture of its colour.
+    static QByteArray picturesOnly(const QList<QColor> &colours);
+    // AES-256 encrypted; an empty user password lets anyone open the file.
+    static QByteArray encrypted(const QList<PdfFixturePage> &pages, const QByteArray &userPassword,
+                                const QByteArray &ownerPassword);
+
+    // Writes bytes to a file in the folder and answers its path.
+    static QString write(const QString &folder, const QString &name, const QByteArray &bytes);
+};
