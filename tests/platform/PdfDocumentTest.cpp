@@ -231,6 +231,19 @@ TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
     }
 }
 
+TEST_F(PdfDocumentTest, DamagedFileThatCanBeRepairedOpensWithOneWarning)
+{
+    QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(2));
+    const qsizetype at = bytes.lastIndexOf("startxref") + 10;
+    bytes.replace(at, bytes.indexOf('\n', at) - at, "17");
+    platform::LogCapture log;
+    const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->pageCount(), 2);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
+}
+
 TEST_F(PdfDocumentTest, FileNeedingOnlyAnOwnerPasswordOpensAndCopiesOut)
 {
     const QString locked = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));

@@ -76,14 +76,14 @@ void build(QPDF &pdf, const QList<PdfFixturePage> &pages)
     pdf.emptyPDF();
     QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
     QPDFObjectHandle run;
-    for (const PdfFixturePage &spec : pages) {
+    for (const PdfFixturePage &described : pages) {
         QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-        page.replaceKey("/Contents", pdf.newStream(contentOf(spec)));
-        if (!spec.cropBox.isEmpty())
-            page.replaceKey("/CropBox", box(spec.cropBox));
+        page.replaceKey("/Contents", pdf.newStream(contentOf(described)));
+        if (!described.cropBox.isEmpty())
+            page.replaceKey("/CropBox", box(described.cropBox));
         QPDFObjectHandle holder = page;
-        if (spec.inherited) {
+        if (described.inherited) {
             if (!run.isInitialized()) {
                 run = pagesNode(pdf);
                 appendKid(root, run, 0);
@@ -98,10 +98,10 @@ void build(QPDF &pdf, const QList<PdfFixturePage> &pages)
             appendKid(root, page, 1);
         }
         if (holder.isInitialized()) {
-            holder.replaceKey("/MediaBox", box(QRectF(QPointF(0, 0), spec.mediaSize)));
+            holder.replaceKey("/MediaBox", box(QRectF(QPointF(0, 0), described.mediaSize)));
             holder.replaceKey("/Resources", fontResources());
-            if (spec.rotate != 0)
-                holder.replaceKey("/Rotate", QPDFObjectHandle::newInteger(spec.rotate));
+            if (described.rotate != 0)
+                holder.replaceKey("/Rotate", QPDFObjectHandle::newInteger(described.rotate));
         }
     }
 }
