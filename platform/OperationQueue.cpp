@@ -21,9 +21,10 @@ void OperationQueue::addOperation(std::function<void()> operation)
         return;
     }
     ++m_count;
-    m_pool.start([this, operation = std::move(operation)] {
+    m_pool.start([this, generation = m_generation.load(), operation = std::move(operation)] {
         try {
-            operation();
+            if (generation == m_generation)
+                operation();
         } catch (const std::exception &error) {
             logError(QStringLiteral("Background operation failed: %1").arg(QString::fromLocal8Bit(error.what())));
         } catch (...) {
@@ -34,6 +35,8 @@ void OperationQueue::addOperation(std::function<void()> operation)
 }
 
 void OperationQueue::waitUntilAllOperationsAreFinished() { m_pool.waitForDone(); }
+
+void OperationQueue::cancelAllOperations() { ++m_generation; }
 
 int OperationQueue::operationCount() const { return m_count; }
 

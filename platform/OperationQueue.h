@@ -22,6 +22,8 @@ public:
     // and does not take the process down.
     void addOperation(std::function<void()> operation);
     void waitUntilAllOperationsAreFinished();
+    // Operations not yet started are dropped; running ones finish.
+    void cancelAllOperations();
 
     // Operations waiting or running.
     int operationCount() const;
@@ -33,6 +35,7 @@ public:
 private:
     QThreadPool m_pool;
     std::atomic_int m_count = 0;
+    std::atomic_int m_generation = 0;
 };
 
 } // namespace platform

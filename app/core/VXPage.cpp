@@ -4,13 +4,14 @@
 #include "platform/GraphicsContext.h"
 #include "platform/GraphicsContextScope.h"
 #include "platform/Log.h"
+#include "platform/MainQueue.h"
+#include "platform/OperationQueue.h"
 #include "platform/PainterGraphicsContext.h"
 #include "platform/PdfDocument.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QPainter>
-#include <QThreadPool>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -20,20 +21,20 @@ namespace {
 
 constexpr double previewLongSide = 300.0;
 
-QThreadPool &renderQueue();
+platform::OperationQueue &renderQueue();
 
 // Renders still queued when the application goes are dropped, and running ones finish before
 // the process tears down what they use.
 void drainRenderQueue()
 {
-    renderQueue().clear();
-    renderQueue().waitForDone();
+    renderQueue().cancelAllOperations();
+    renderQueue().waitUntilAllOperationsAreFinished();
 }
 
 // Every page's previews and high-resolution images are drawn here.
-QThreadPool &renderQueue()
+platform::OperationQueue &renderQueue()
 {
-    static QThreadPool queue;
+    static platform::OperationQueue queue;
     [[maybe_unused]] static const bool drainedAtExit = (qAddPostRoutine(drainRenderQueue), true);
     return queue;
 }
@@ -43,16 +44,6 @@ QMutex &renderLock()
 {
     static QMutex lock;
     return lock;
-}
-
-void onMainThread(std::function<void()> work)
-{
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application) {
-        platform::logWarning(QStringLiteral("A rendered page arrived after the application ended"));
-        return;
-    }
-    QMetaObject::invokeMethod(application, std::move(work), Qt::QueuedConnection);
 }
 
 QSize pixelSize(double width, double height)
@@ -284,9 +275,9 @@ void VXPage::calcPreviewInBackground(std::function<void()> whenDrawn)
         platform::logWarning(QStringLiteral("Only pages held by a VXPagePtr draw in the background"));
         return;
     }
-    renderQueue().start([self, whenDrawn = std::move(whenDrawn)] {
+    renderQueue().addOperation([self, whenDrawn = std::move(whenDrawn)] {
         if (self->calcPreview() && whenDrawn)
-            onMainThread(whenDrawn);
+            platform::MainQueue::post(whenDrawn);
     });
 }
 
@@ -299,13 +290,13 @@ QImage VXPage::imageForResolution(double resolution, int orientation,
 
     const VXPagePtr self = weak_from_this().lock();
     if (self) {
-        renderQueue().start([self, resolution, orientation, highresBlock = std::move(highresBlock)] {
+        renderQueue().addOperation([self, resolution, orientation, highresBlock = std::move(highresBlock)] {
             const double r = self->ratio();
             const bool odd = orientation % 2 != 0;
             const double width = std::min(odd ? resolution / r : resolution * r, resolution);
             const double height = std::min(odd ? resolution * r : resolution / r, resolution);
             const QImage image = self->renderedImage(pixelSize(width, height), orientation);
-            onMainThread([self, image, resolution, orientation, highresBlock] {
+            platform::MainQueue::post([self, image, resolution, orientation, highresBlock] {
                 VXPageImageCache::shared().insert(self.get(), {image, orientation, resolution});
                 if (highresBlock)
                     highresBlock(image);

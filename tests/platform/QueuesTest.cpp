@@ -139,3 +139,24 @@ TEST(OperationQueue, WidthBelowOneIsRefused)
     EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
     EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
 }
+TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)
+{
+    platform::OperationQueue queue(1);
+    std::atomic_bool release = false;
+    std::atomic_int ran = 0;
+    queue.addOperation([&] {
+        while (!release)
+            QThread::msleep(1);
+        ++ran;
+    });
+    for (int i = 0; i < 5; ++i)
+        queue.addOperation([&] { ++ran; });
+    queue.cancelAllOperations();
+    release = true;
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(queue.operationCount(), 0);
+    queue.addOperation([&] { ++ran; });
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(ran, 2);
+}
