@@ -144,11 +144,15 @@ TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)
     platform::OperationQueue queue(1);
     std::atomic_bool release = false;
     std::atomic_int ran = 0;
+    std::atomic_bool started = false;
     queue.addOperation([&] {
+        started = true;
         while (!release)
             QThread::msleep(1);
         ++ran;
     });
+    while (!started)
+        QThread::msleep(1);
     for (int i = 0; i < 5; ++i)
         queue.addOperation([&] { ++ran; });
     queue.cancelAllOperations();
