@@ -40,6 +40,8 @@ struct JobRun
     QByteArray expectedTitle;
 };
 
+void PrintTo(const JobRun &run, std::ostream *os) { *os << run.label; }
+
 class PrintJobRun : public CupsServerTest, public ::testing::WithParamInterface<JobRun>
 {
 };
