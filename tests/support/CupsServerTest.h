@@ -1,0 +1,20 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Tests against the private cupsd that scripts/test starts (tests/support/cups/cups-test-server):
+// skipped when FOLDWISE_TEST_CUPS_DIR does not name its folder.
+class CupsServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+
+    // What the recording backend kept of a job ("pdf", "options", "title", "copies"), once the
+    // job's PDF has arrived; empty when it does not arrive within a generous limit.
+    static QByteArray jobFile(int jobId, const QString &suffix);
+    static bool lpadmin(const QStringList &arguments);
+};
