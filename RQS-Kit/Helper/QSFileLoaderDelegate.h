@@ -16,7 +16,7 @@ public:
     // The download or the write failed; the file name is left as it was.
     virtual void fileLoaderDidFail(QSFileLoader *loader, const QString &error) { (void)loader, (void)error; }
     virtual void fileLoaderDidCancel(QSFileLoader *loader) { (void)loader; }
-    // Received bytes divided by the announced length, after each piece; not sent while the server
+    // Received bytes divided by the announced length, after each chunk; not sent while the server
     // announced no length.
     virtual void fileLoader(QSFileLoader *loader, double progress) { (void)loader, (void)progress; }
 };
