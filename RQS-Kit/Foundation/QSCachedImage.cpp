@@ -1,0 +1,419 @@
+#include "RQS-Kit/Foundation/QSCachedImage.h"
+
+#include "RQS-Kit/Foundation/FileManagerExtension.h"
+#include "RQS-Kit/Foundation/QSBundleManager.h"
+#include "platform/Log.h"
+#include "platform/MainQueue.h"
+#include "platform/PdfDocument.h"
+#include "platform/TempFolder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+constexpr double VectorSide = 1536.0;
+
+std::atomic<double> releaseTimeScale{1.0};
+
+bool onMainThread()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
+bool isPdf(const QString &path) { return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0; }
+
+// The image reader's allocation limit, so that a drawing is held to what a decoded file may take.
+bool fitsInMemory(const QSize &pixels)
+{
+    if (pixels.width() <= 0 || pixels.height() <= 0)
+        return false;
+    const qint64 limit = QImageReader::allocationLimit() > 0 ? qint64(QImageReader::allocationLimit()) << 20 : INT_MAX;
+    return qint64(pixels.width()) * pixels.height() * 4 <= limit;
+}
+
+// At least one pixel each way; a NaN side counts as one.
+QSize pixelSize(const QSizeF &points, double scale)
+{
+    const auto side = [](double value) { return std::isnan(value) ? 1.0 : std::max(1.0, value); };
+    const double width = side(std::round(points.width() * scale));
+    const double height = side(std::ceil(points.height() * scale));
+    if (width > INT_MAX || height > INT_MAX)
+        return {};
+    return {int(width), int(height)};
+}
+
+} // namespace
+
+std::shared_ptr<QSCachedImage> QSCachedImage::cachedNSImage(const QImage &image, int strategy)
+{
+    std::shared_ptr<QSCachedImage> cached(new QSCachedImage);
+    if (!cached->initWithNSImage(image))
+        return nullptr;
+    cached->setCacheStrategy(strategy);
+    return cached;
+}
+
+std::shared_ptr<QSCachedImage> QSCachedImage::cachedImageURL(const QUrl &url, int strategy)
+{
+    std::shared_ptr<QSCachedImage> cached(new QSCachedImage);
+    return cached->initWithImageAtURL(url, strategy) ? cached : nullptr;
+}
+
+std::shared_ptr<QSCachedImage> QSCachedImage::cachedImageFile(const QString &path, int strategy)
+{
+    return path.isEmpty() ? nullptr : cachedImageURL(QUrl::fromLocalFile(path), strategy);
+}
+
+QSCachedImage::~QSCachedImage()
+{
+    if (m_cacheTimer)
+        m_cacheTimer->deleteLater();
+    deleteTemporaryFileLocked();
+}
+
+bool QSCachedImage::initWithNSImage(const QImage &image)
+{
+    if (image.isNull())
+        return false;
+    QMutexLocker locker(&m_mutex);
+    m_storedImage = image;
+    getImagePropertiesLocked();
+    writeToDiskLocked();
+    return true;
+}
+
+bool QSCachedImage::initWithImageAtURL(const QUrl &url, int strategy)
+{
+    QMutexLocker locker(&m_mutex);
+    m_cacheStrategy = strategy;
+    const QString source = url.toLocalFile();
+    const QString root = platform::TempFolder::path();
+    QFile copy;
+    QString copyError = QStringLiteral("there is no temporary folder");
+    const bool opened = !root.isEmpty() && rqs::openUniqueFile(copy, root, QFileInfo(source).suffix(), &copyError);
+    const bool copied = opened && rqs::copyContents(source, copy, &copyError);
+    copy.close();
+    if (copied) {
+        m_imageURL = QUrl::fromLocalFile(copy.fileName());
+        if (strategy == 1)
+            return true;
+        loadLocked(copy.fileName());
+    } else {
+        if (opened)
+            copy.remove();
+        if (loadLocked(source))
+            writeToDiskLocked();
+    }
+    getImagePropertiesLocked();
+    if (m_storedImage.isNull()) {
+        if (!copied)
+            platform::logWarning(QStringLiteral("Could not copy: %1 to %2 because of %3")
+                                     .arg(url.toString(), copy.fileName(), copyError));
+        else
+            platform::logWarning(QStringLiteral("Could not load image %1 (Original:%2)").arg(m_imageURL.toString(), url.toString()));
+        deleteTemporaryFileLocked();
+        return false;
+    }
+    restartTimerLocked();
+    return true;
+}
+
+QImage QSCachedImage::nsImage()
+{
+    QMutexLocker locker(&m_mutex);
+    const QImage image = nsImageLocked();
+    restartTimerLocked();
+    return image;
+}
+
+QImage QSCachedImage::cgImage()
+{
+    QMutexLocker locker(&m_mutex);
+    const QImage image = cgImageLocked();
+    restartTimerLocked();
+    return image;
+}
+
+QImage QSCachedImage::cachedCIImage()
+{
+    QMutexLocker locker(&m_mutex);
+    return cachedCIImageLocked();
+}
+
+QImage QSCachedImage::ciImage()
+{
+    QMutexLocker locker(&m_mutex);
+    const QImage image = cachedCIImageLocked();
+    restartTimerLocked();
+    return image;
+}
+
+QImage QSCachedImage::ciImageForSize(const QSizeF &size)
+{
+    QMutexLocker locker(&m_mutex);
+    getImagePropertiesLocked();
+    if (!m_isVectorial.value_or(false))
+        return cachedCIImageLocked();
+    if (size.width() <= m_cachedCIImage.width() && size.height() <= m_cachedCIImage.height())
+        return cachedCIImageLocked();
+    const QImage image = nsImageLocked();
+    if (image.isNull() || !m_vectorPage)
+        return {};
+    const QSizeF points = m_vectorPage->visibleSize();
+    return drawVectorLocked(std::max(size.width() / points.width(), size.height() / points.height()));
+}
+
+bool QSCachedImage::isVectorial()
+{
+    QMutexLocker locker(&m_mutex);
+    getImagePropertiesLocked();
+    return m_isVectorial.value_or(false);
+}
+
+bool QSCachedImage::hasTransparency()
+{
+    QMutexLocker locker(&m_mutex);
+    getImagePropertiesLocked();
+    return m_hasTransparency.value_or(false);
+}
+
+bool QSCachedImage::isCached() const
+{
+    QMutexLocker locker(&m_mutex);
+    return !m_storedImage.isNull();
+}
+
+QUrl QSCachedImage::imageURL() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_imageURL;
+}
+
+bool QSCachedImage::writeToURL(const QUrl &url, QString *error)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_imageURL.isEmpty() && !writeToDiskLocked()) {
+        if (error)
+            *error = QStringLiteral("the picture has no temporary file");
+        return false;
+    }
+    const QFileInfo target(url.toLocalFile());
+    const QString stem = target.suffix().isEmpty() ? target.fileName() : target.completeBaseName();
+    const QString extension = QFileInfo(m_imageURL.toLocalFile()).suffix();
+    const QString destination = target.path() + QLatin1Char('/') + stem + (extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
+    return rqs::copyFileExclusively(m_imageURL.toLocalFile(), destination, error);
+}
+
+bool QSCachedImage::writeToDisk()
+{
+    QMutexLocker locker(&m_mutex);
+    return writeToDiskLocked();
+}
+
+QUrl QSCachedImage::saveURLWithExtension(const QString &extension)
+{
+    const QString root = platform::TempFolder::path();
+    QString error = QStringLiteral("there is no temporary folder");
+    const QString path = root.isEmpty() ? QString() : rqs::createUniqueFile(root, extension, &error);
+    if (path.isEmpty()) {
+        platform::logWarning(QStringLiteral("Could not create a temporary image file, because %1").arg(error));
+        return {};
+    }
+    return QUrl::fromLocalFile(path);
+}
+
+int QSCachedImage::cacheStrategy() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_cacheStrategy;
+}
+
+void QSCachedImage::setCacheStrategy(int strategy)
+{
+    QMutexLocker locker(&m_mutex);
+    m_cacheStrategy = strategy;
+    restartTimerLocked();
+}
+
+void QSCachedImage::updateCacheStrategy()
+{
+    QMutexLocker locker(&m_mutex);
+    restartTimerLocked();
+}
+
+void QSCachedImage::cacheTimed()
+{
+    QMutexLocker locker(&m_mutex);
+    // Without a file to come back from, dropping the pixels would lose the picture.
+    if (m_imageURL.isEmpty() || !QFileInfo::exists(m_imageURL.toLocalFile()))
+        return;
+    m_storedImage = QImage();
+    m_cachedCIImage = QImage();
+    m_vectorPage.reset();
+}
+
+std::optional<std::chrono::milliseconds> QSCachedImage::releaseDelay(int strategy)
+{
+    using std::chrono::seconds;
+    switch (strategy) {
+    case 1:
+        return seconds(0);
+    case 2:
+        return seconds(60);
+    case 4:
+        return std::nullopt;
+    default:
+        return seconds(300);
+    }
+}
+
+void QSCachedImage::setReleaseTimeScale(double scale) { releaseTimeScale = scale; }
+
+bool QSCachedImage::preventColorCorrection() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_preventColorCorrection;
+}
+
+void QSCachedImage::setPreventColorCorrection(bool prevent)
+{
+    QMutexLocker locker(&m_mutex);
+    m_preventColorCorrection = prevent;
+}
+
+QImage QSCachedImage::nsImageLocked()
+{
+    if (m_storedImage.isNull() && !m_imageURL.isEmpty())
+        loadLocked(m_imageURL.toLocalFile());
+    return m_storedImage;
+}
+
+QImage QSCachedImage::cgImageLocked()
+{
+    const QImage image = nsImageLocked();
+    getImagePropertiesLocked();
+    if (!m_isVectorial.value_or(false) || !m_vectorPage)
+        return image;
+    const QSizeF points = m_vectorPage->visibleSize();
+    const double longer = std::max(points.width(), points.height());
+    return longer >= VectorSide ? image : drawVectorLocked(VectorSide / longer);
+}
+
+QImage QSCachedImage::cachedCIImageLocked()
+{
+    if (m_cachedCIImage.isNull()) {
+        m_cachedCIImage = cgImageLocked();
+        if (m_cachedCIImage.isNull())
+            platform::logWarning(QStringLiteral("No cached CIImage"));
+    }
+    return m_cachedCIImage;
+}
+
+bool QSCachedImage::loadLocked(const QString &path)
+{
+    if (isPdf(path)) {
+        const std::optional<platform::PdfDocument> document = platform::PdfDocument::open(path);
+        m_vectorPage = document && document->pageCount() > 0 ? document->page(0) : std::nullopt;
+        m_storedImage = m_vectorPage ? drawVectorLocked(1.0) : QImage();
+        return !m_storedImage.isNull();
+    }
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    m_storedImage = reader.read();
+    if (m_storedImage.isNull())
+        platform::logWarning(QStringLiteral("Could not read the image %1, because %2").arg(path, reader.errorString()));
+    return !m_storedImage.isNull();
+}
+
+QImage QSCachedImage::drawVectorLocked(double scale)
+{
+    const QSizeF points = m_vectorPage->visibleSize();
+    const QSize pixels = pixelSize(points, scale);
+    if (!std::isfinite(scale) || scale <= 0 || !fitsInMemory(pixels)) {
+        platform::logWarning(QStringLiteral("Cannot draw %1 at %2 x %3 pixels: it would not fit in memory")
+                                 .arg(m_imageURL.toLocalFile())
+                                 .arg(points.width() * scale)
+                                 .arg(points.height() * scale));
+        return {};
+    }
+    const QImage image = m_vectorPage->render(pixels.width() / points.width(), pixels.height() / points.height(),
+                                              QRect(QPoint(0, 0), pixels));
+    if (image.isNull())
+        platform::logWarning(QStringLiteral("No Cached CGImage!"));
+    return image;
+}
+
+void QSCachedImage::getImagePropertiesLocked()
+{
+    if (m_isVectorial && m_hasTransparency)
+        return;
+    const QImage image = nsImageLocked();
+    if (!m_isVectorial)
+        m_isVectorial = m_vectorPage.has_value();
+    if (!m_hasTransparency && !image.isNull())
+        m_hasTransparency = image.hasAlphaChannel();
+}
+
+bool QSCachedImage::writeToDiskLocked()
+{
+    if (!m_imageURL.isEmpty())
+        return true;
+    getImagePropertiesLocked();
+    const QUrl url = saveURLWithExtension(m_hasTransparency.value_or(false) ? QStringLiteral("png") : QStringLiteral("jpg"));
+    if (url.isEmpty())
+        return false;
+    if (!QSBundleManager::saveImage(nsImageLocked(), url)) {
+        QFile::remove(url.toLocalFile());
+        return false;
+    }
+    m_imageURL = url;
+    return true;
+}
+
+void QSCachedImage::restartTimerLocked()
+{
+    if (!onMainThread()) {
+        if (QCoreApplication::instance()) {
+            platform::MainQueue::post([weak = weak_from_this()] {
+                if (const std::shared_ptr<QSCachedImage> self = weak.lock())
+                    self->updateCacheStrategy();
+            });
+        }
+        return;
+    }
+    if (m_cacheTimer)
+        m_cacheTimer->stop();
+    const std::optional<std::chrono::milliseconds> delay = releaseDelay(m_cacheStrategy);
+    if (!delay || m_imageURL.isEmpty())
+        return;
+    if (!m_cacheTimer) {
+        m_cacheTimer = new QTimer;
+        m_cacheTimer->setSingleShot(true);
+        QObject::connect(m_cacheTimer, &QTimer::timeout, m_cacheTimer, [weak = weak_from_this()] {
+            if (const std::shared_ptr<QSCachedImage> self = weak.lock())
+                self->cacheTimed();
+        });
+    }
+    const double scaled = double(delay->count()) * releaseTimeScale;
+    m_cacheTimer->start(delay->count() == 0 ? 0 : std::max(1, int(std::min(scaled, double(INT_MAX)))));
+}
+
+void QSCachedImage::deleteTemporaryFileLocked()
+{
+    if (m_imageURL.isEmpty())
+        return;
+    QFile file(m_imageURL.toLocalFile());
+    if (file.exists() && !file.remove())
+        platform::logWarning(QStringLiteral("Problem deleting: %1 Error: %2").arg(m_imageURL.toString(), file.errorString()));
+    m_imageURL.clear();
+}

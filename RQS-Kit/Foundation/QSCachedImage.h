@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/PdfPage.h"
+
+#include <QImage>
+#include <QMutex>
+#include <QPointer>
+#include <QSizeF>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+// A picture that may be large and one of many: kept in a private temporary file, decoded in memory
+// only until its release delay after the last access has passed, and rebuilt from the file on the
+// next access. A PDF file is kept as a vector picture and drawn at the size asked for.
+// Safe to use from any thread; the release timer runs on the GUI thread.
+class QSCachedImage : public std::enable_shared_from_this<QSCachedImage>
+{
+public:
+    // Null for a null image.
+    static std::shared_ptr<QSCachedImage> cachedNSImage(const QImage &image, int strategy);
+    // Null (and a warning) when the file holds no picture that can be read.
+    static std::shared_ptr<QSCachedImage> cachedImageURL(const QUrl &url, int strategy);
+    static std::shared_ptr<QSCachedImage> cachedImageFile(const QString &path, int strategy);
+    ~QSCachedImage();
+    QSCachedImage(const QSCachedImage &) = delete;
+    QSCachedImage &operator=(const QSCachedImage &) = delete;
+
+    // The picture at its own size (a vector picture at one pixel per point); restarts the delay.
+    QImage nsImage();
+    // The same, except that a vector picture below 1536 on its longer side is drawn at 1536.
+    QImage cgImage();
+    // cgImage, kept until the release; cachedCIImage does not restart the delay, ciImage does.
+    QImage cachedCIImage();
+    QImage ciImage();
+    // A vector picture drawn anew when the size is larger than the kept one; null (and a warning)
+    // when that drawing would not fit in memory.
+    QImage ciImageForSize(const QSizeF &size);
+
+    bool isVectorial();
+    bool hasTransparency();
+    bool isCached() const;
+    // The private temporary file; empty while there is none.
+    QUrl imageURL() const;
+
+    // Copies the temporary file to the URL with its extension replaced by the file's own; an
+    // existing file there is not replaced.
+    bool writeToURL(const QUrl &url, QString *error = nullptr);
+    // Writes the picture to a temporary file ("png" with transparency, else "jpg") unless there is
+    // one. False when the write failed: the picture then stays in memory.
+    bool writeToDisk();
+    // A new empty file "<random>.<extension>" in the private temporary folder; empty on failure.
+    static QUrl saveURLWithExtension(const QString &extension);
+
+    // 0 and 3: 300 s; 1: the next pass of the event loop; 2: 60 s; 4: never; any other: 300 s.
+    int cacheStrategy() const;
+    void setCacheStrategy(int strategy);
+    void updateCacheStrategy();
+    // Drops the pictures held in memory when the temporary file can give them back.
+    void cacheTimed();
+    static std::optional<std::chrono::milliseconds> releaseDelay(int strategy);
+    // Multiplies every release delay, so that tests need not wait minutes.
+    static void setReleaseTimeScale(double scale);
+
+    // Stored for callers; this class does not read it.
+    bool preventColorCorrection() const;
+    void setPreventColorCorrection(bool prevent);
+
+private:
+    QSCachedImage() = default;
+    bool initWithNSImage(const QImage &image);
+    bool initWithImageAtURL(const QUrl &url, int strategy);
+
+    // The *Locked members expect m_mutex to be held.
+    QImage nsImageLocked();
+    QImage cgImageLocked();
+    QImage cachedCIImageLocked();
+    bool loadLocked(const QString &path);
+    QImage drawVectorLocked(double scale);
+    void getImagePropertiesLocked();
+    bool writeToDiskLocked();
+    void restartTimerLocked();
+    void deleteTemporaryFileLocked();
+
+    mutable QMutex m_mutex;
+    int m_cacheStrategy = 0;
+    QUrl m_imageURL;
+    QPointer<QTimer> m_cacheTimer;
+    std::optional<bool> m_hasTransparency;
+    std::optional<bool> m_isVectorial;
+    bool m_preventColorCorrection = false;
+    QImage m_storedImage;
+    QImage m_cachedCIImage;
+    std::optional<platform::PdfPage> m_vectorPage;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QNetworkReply;
+class QSFileLoaderDelegate;
+
+// Downloads one address into a file and reports to its delegate on the GUI thread. The file is
+// replaced only by a complete download: an HTTP error, a broken connection or a failed write
+// leaves it as it was and is reported as a failure. Destroying the loader stops the download.
+class QSFileLoader
+{
+public:
+    // Made and started at once.
+    static std::unique_ptr<QSFileLoader> download(const QString &address, const QString &path, const QVariant &context,
+                                                  QSFileLoaderDelegate *delegate);
+    // Made, not started.
+    static std::unique_ptr<QSFileLoader> fileDownloaderFor(const QString &address, const QString &path,
+                                                           const QVariant &context);
+    ~QSFileLoader();
+    QSFileLoader(const QSFileLoader &) = delete;
+    QSFileLoader &operator=(const QSFileLoader &) = delete;
+
+    QString fileUrl() const;
+    void setFileUrl(const QString &fileUrl);
+    QString fileName() const;
+    void setFileName(const QString &fileName);
+    // The caller's value, carried unchanged.
+    QVariant context() const;
+    void setContext(const QVariant &context);
+    // Not owned; it must outlive the loader or be replaced first.
+    QSFileLoaderDelegate *delegate() const;
+    void setDelegate(QSFileLoaderDelegate *delegate);
+    // The length the server announced; -1 when it announced none.
+    qint64 expectedLength() const;
+
+    // Starts anew, dropping a download under way.
+    void startDownload();
+    void cancel();
+
+private:
+    QSFileLoader(const QString &address, const QString &path, const QVariant &context);
+    void received();
+    void finished();
+    void stop();
+    void fail(const QString &error);
+
+    QString m_fileUrl;
+    QString m_fileName;
+    QVariant m_context;
+    QSFileLoaderDelegate *m_delegate = nullptr;
+    qint64 m_expectedLength = -1;
+    QByteArray m_activeDownload;
+    QNetworkAccessManager m_network;
+    QPointer<QNetworkReply> m_activeConnection;
+};

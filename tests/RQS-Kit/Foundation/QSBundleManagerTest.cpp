@@ -1,0 +1,204 @@
+#include "RQS-Kit/Foundation/QSBundleManager.h"
+
+#include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
+#include "RQS-Kit/Foundation/QSTempCleaner.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat status{};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+QImage picture(bool alpha)
+{
+    const QImage image = PictureFixture::marked(QSize(64, 64), Qt::blue, Qt::red);
+    return alpha ? image.convertToFormat(QImage::Format_ARGB32) : image;
+}
+
+} // namespace
+
+TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
+{
+    struct Case {
+        const char *name;
+        bool alpha;
+        const char *written;
+        const char *format;
+    };
+    const Case cases[] = {
+        {"upper.PNG", false, "upper.PNG", "png"},   {"opaque.tiff", false, "opaque.jpg", "jpeg"},
+        {"clear.tiff", true, "clear.png", "png"},   {"pngdraft", false, "pngdraft", "png"},
+        {"photo.jpeg", true, "photo.jpeg", "jpeg"}, {"new/sub/plain.jpg", false, "new/sub/plain.jpg", "jpeg"},
+    };
+    QTemporaryDir folder;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(QSBundleManager::saveImage(picture(c.alpha), QUrl::fromLocalFile(folder.filePath(QString::fromLatin1(c.name)))));
+        QImageReader reader(folder.filePath(QString::fromLatin1(c.written)));
+        EXPECT_EQ(reader.format(), QByteArray(c.format));
+        const QImage back = reader.read();
+        EXPECT_TRUE(PixelProbe::isNear(back, {4, 4}, Qt::red)) << PixelProbe::describe(back, {4, 4}).toStdString();
+        EXPECT_TRUE(PixelProbe::isNear(back, {48, 48}, Qt::blue)) << PixelProbe::describe(back, {48, 48}).toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("opaque.tiff"))));
+
+    // A picture JPEG cannot hold fails to encode and leaves the old file as it was.
+    const QString old = folder.filePath(QStringLiteral("wide.jpg"));
+    writeFile(old, "old");
+    platform::LogCapture log;
+    EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
+    EXPECT_FALSE(QSBundleManager::saveImage(QImage(), QUrl::fromLocalFile(old)));
+    EXPECT_EQ(contents(old), QByteArray("old"));
+    EXPECT_EQ(log.lines().size(), 2);
+}
+
+TEST(QSBundleManager, FileNamesAreFreeAndTemporaryPicturesReadBack)
+{
+    QTemporaryDir folder;
+    const QUrl directory = QUrl::fromLocalFile(folder.path());
+    writeFile(folder.filePath(QStringLiteral("Image.jpg")), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, directory).fileName(), QStringLiteral("Image 1.jpg"));
+    writeFile(folder.filePath(QStringLiteral("Image 1.jpg")), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("Image.jpg"), directory).fileName(), QStringLiteral("Image 2.jpg"));
+    writeFile(folder.filePath(QStringLiteral("notes")), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("notes"), directory).fileName(), QStringLiteral("notes 1"));
+    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("free.png"), directory).fileName(), QStringLiteral("free.png"));
+
+    const QUrl named = QSBundleManager::tempFileForImage(picture(false), QStringLiteral("x.tiff"));
+    EXPECT_EQ(named.fileName(), QStringLiteral("x.tiff.jpg"));
+    EXPECT_EQ(QImageReader(named.toLocalFile()).format(), QByteArray("jpeg"));
+    EXPECT_TRUE(QSTempCleaner::sharedTempCleaner().tempURLs().contains(named));
+    const QUrl unnamed = QSBundleManager::tempFileForImage(picture(false));
+    EXPECT_EQ(QFileInfo(unnamed.toLocalFile()).suffix(), QStringLiteral("jpg"));
+    EXPECT_FALSE(QImageReader(unnamed.toLocalFile()).read().isNull());
+
+    platform::LogCapture log;
+    EXPECT_TRUE(QSBundleManager::tempFileForImage(QImage(), QStringLiteral("lost.png")).isEmpty());
+    EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), QStringLiteral("../up.png")).isEmpty());
+}
+
+TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
+{
+    QTemporaryDir folder;
+    const QString bundle = folder.filePath(QStringLiteral("Sample.frame"));
+    writeFile(bundle + QStringLiteral("/notes.txt"), "the user's");
+    QTemporaryDir source;
+    writeFile(source.filePath(QStringLiteral("grain.png")), "grain");
+    const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath(QStringLiteral("grain.png"))));
+    const QVariantMap description{{QStringLiteral("Name"), QStringLiteral("Sample")}};
+
+    QSBundleManager::Resources resources{{QStringLiteral("QuickLook/Preview.png"), picture(true)},
+                                         {QStringLiteral("Pic.png"), picture(false)},
+                                         {QStringLiteral("Old.jpg"), picture(false)},
+                                         {QStringLiteral("Files"), QStringList{copy}}};
+    QString error;
+    ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
+        << error.toStdString();
+    EXPECT_EQ(platform::PropertyList::read(bundle + QStringLiteral("/Description.plist")).toMap(), description);
+    EXPECT_EQ(contents(bundle + QStringLiteral("/Files/") + QFileInfo(copy).fileName()), QByteArray("grain"));
+    EXPECT_NE(inode(bundle + QStringLiteral("/QuickLook/Preview.png")), 0u);
+    EXPECT_EQ(inode(bundle + QStringLiteral("/QuickLook/Thumbnail.png")), inode(bundle + QStringLiteral("/QuickLook/Preview.png")));
+    const platform::BundlePtr written = platform::Bundle::bundleWithPath(bundle);
+    EXPECT_EQ(QSBundleManager::previewForBundle(*written).size(), QSize(64, 64));
+    EXPECT_EQ(QSBundleManager::decriptionForBundle(*written), description);
+
+    // An existing resource is kept as it is; the ones no longer named go, the user's file stays.
+    writeFile(bundle + QStringLiteral("/Pic.png"), "kept");
+    resources.remove(QStringLiteral("Old.jpg"));
+    resources.remove(QStringLiteral("Files"));
+    ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
+    EXPECT_EQ(contents(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
+    EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Old.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Files")));
+    EXPECT_EQ(contents(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
+    EXPECT_TRUE(QFileInfo::exists(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
+
+    // Names that would reach outside the bundle are refused, whether given or read back.
+    writeFile(folder.filePath(QStringLiteral("victim.txt")), "safe");
+    ASSERT_TRUE(platform::PropertyList::write(QVariantList{QStringLiteral("../victim.txt")},
+                                              bundle + QStringLiteral("/.WrittenEntries.plist")));
+    platform::LogCapture log;
+    resources.insert(QStringLiteral("../escape.png"), picture(false));
+    EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
+    EXPECT_EQ(contents(folder.filePath(QStringLiteral("victim.txt"))), QByteArray("safe"));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("escape.png"))));
+    EXPECT_EQ(log.lines().size(), 2);
+}
+
+TEST(QSBundleManager, CatalogsAreMadeOncePerType)
+{
+    QTemporaryDir resources;
+    writeFile(resources.filePath(QStringLiteral("Looks/b.tstlook/Description.plist")),
+              platform::PropertyList::toXml(QVariantMap{{QStringLiteral("Kind"), QStringLiteral("B")}}));
+    writeFile(resources.filePath(QStringLiteral("Looks/A.tstlook/Info.plist")),
+              platform::PropertyList::toXml(QVariantMap{{QStringLiteral("Kind"), QStringLiteral("A")}}));
+    writeFile(resources.filePath(QStringLiteral("Looks/other.txt")), "x");
+    const platform::BundlePtr bundle = platform::Bundle::bundleWithPath(resources.path());
+
+    QSBundleManager &catalog = QSBundleManager::bundleManagerForType(QStringLiteral("tstlook"), QStringLiteral("Looks"), bundle);
+    EXPECT_EQ(&QSBundleManager::bundleManagerForType(QStringLiteral("tstlook"), QStringLiteral("Elsewhere"), bundle), &catalog);
+    EXPECT_EQ(catalog.names(), QStringList({QStringLiteral("A"), QStringLiteral("b")}));
+    EXPECT_EQ(catalog.decriptionForName(QStringLiteral("b"))->value(QStringLiteral("Kind")), QStringLiteral("B"));
+    EXPECT_EQ(catalog.decriptionForName(QStringLiteral("A"))->value(QStringLiteral("Kind")), QStringLiteral("A"));
+    platform::LogCapture log;
+    EXPECT_EQ(catalog.bundleForName(QStringLiteral("missing")), nullptr);
+    EXPECT_TRUE(log.contains(QStringLiteral("Warning: Requested bundle does not exist: missing")));
+}
+
+TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
+{
+    const QString data = QSBundleManager::applicationSupportDirectory();
+    ASSERT_FALSE(data.isEmpty());
+    writeFile(data + QStringLiteral("/one.dat"), "1");
+    writeFile(data + QStringLiteral("/../outside.dat"), "keep");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("BundleManager.plist"));
+    ASSERT_TRUE(platform::PropertyList::write(
+        QVariantMap{{QStringLiteral("one"), QVariantMap{{QStringLiteral("filename"), QStringLiteral("one.dat")}}},
+                    {QStringLiteral("evil"), QVariantMap{{QStringLiteral("filename"), QStringLiteral("../outside.dat")}}}},
+        path));
+
+    QSBundleManager manager(path);
+    manager.setMarked(true, QStringLiteral("nobody"));
+    EXPECT_FALSE(platform::PropertyList::read(path).toMap().contains(QStringLiteral("nobody")));
+    manager.setMarked(true, QStringLiteral("one"));
+    const QVariantMap one = QSBundleManager(path).shadowDictionary().value(QStringLiteral("one")).toMap();
+    EXPECT_EQ(one.value(QStringLiteral("marked")), QVariant(true));
+    EXPECT_TRUE(one.value(QStringLiteral("modification_time")).toDateTime().isValid());
+
+    platform::LogCapture log;
+    manager.removeShadowWithName(QStringLiteral("one"));
+    manager.removeShadowWithName(QStringLiteral("evil"));
+    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/one.dat")));
+    EXPECT_EQ(contents(data + QStringLiteral("/../outside.dat")), QByteArray("keep"));
+    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(QSBundleManager(path).shadowDictionary().isEmpty());
+}
