@@ -37,6 +37,9 @@ QWidget *windowForSheetWithView(const QWidget *view)
     // The window list in the order the windows were made.
     const QWindowList windows = QGuiApplication::topLevelWindows();
     for (QWindow *handle : windows) {
+        // Only a shown window surely has a native window already; asking another for its id would make one.
+        if (!handle->isVisible())
+            continue;
         QWidget *window = QWidget::find(handle->winId());
         if (window && canHoldSheets(window))
             return window;

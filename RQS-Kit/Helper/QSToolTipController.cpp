@@ -65,7 +65,7 @@ void QSToolTipController::windowDidLoad()
 
 void QSToolTipController::showTooltip(const QString &text, const QPointF &point, QWidget *view)
 {
-    window();
+    window(); // made on first use
     if (m_parentWindow)
         hideForView(m_focusView);
     if (text.isEmpty() || !view || !view->window()->isVisible())
@@ -76,6 +76,7 @@ void QSToolTipController::showTooltip(const QString &text, const QPointF &point,
     m_toolTipLabel->setFont(rqs::defaultAttributes().font());
     m_toolTipLabel->setText(richText(rqs::atrributedStringWithAtributes(text)));
     updateWindowFrame();
+    stopObserving();
     m_closeWatcher = new QSWindowCloseWatcher(view->window(), this);
     connect(m_closeWatcher, &QSWindowCloseWatcher::windowWillClose, this, &QSToolTipController::windowWillClose);
 }
