@@ -88,22 +88,6 @@ TEST(QSInterfaceTranslator, AWindowTitleIsLookedUpInControlsAlone)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Greeting"));
 }
 
-TEST(QSInterfaceTranslator, EnglishLeavesMenusButNotControlsAlone)
-{
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    LanguageScope english(QStringLiteral("en_US"));
-    QMainWindow window;
-    QMenu *file = window.menuBar()->addMenu(QStringLiteral("File"));
-    auto *button = new QPushButton(QStringLiteral("Only English"));
-    window.setCentralWidget(button);
-
-    QSInterfaceTranslator::translate(&window);
-
-    EXPECT_EQ(file->title(), QStringLiteral("File"));
-    EXPECT_EQ(button->text(), QStringLiteral("English only"));
-}
-
 TEST(QSTranslatingButton, TranslatesTitleAndToolTipThroughControls)
 {
     TranslationResources resources;

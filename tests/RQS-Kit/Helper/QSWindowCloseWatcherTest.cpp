@@ -50,15 +50,3 @@ TEST(QSWindowCloseWatcher, IgnoresRefusedClosesAndPlainHiding)
     EXPECT_EQ(refusals.count(), 0);
     EXPECT_EQ(hides.count(), 0);
 }
-
-TEST(QSWindowCloseWatcher, ReportsADestroyedWindow)
-{
-    auto *window = new QWidget;
-    QSWindowCloseWatcher watcher(window);
-    QSignalSpy reports(&watcher, &QSWindowCloseWatcher::windowWillClose);
-
-    delete window;
-
-    EXPECT_EQ(reports.count(), 1);
-    EXPECT_EQ(watcher.window(), nullptr);
-}
