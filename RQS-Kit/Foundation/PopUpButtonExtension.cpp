@@ -1,0 +1,50 @@
+#include "RQS-Kit/Foundation/PopUpButtonExtension.h"
+
+#include "RQS-Kit/Foundation/QSLocalizeHelper.h"
+
+#include <QComboBox>
+#include <QStandardItemModel>
+
+namespace rqs {
+
+namespace {
+
+void addHeading(QComboBox *popUp, const QString &category)
+{
+    popUp->addItem(category);
+    // A heading answers no choice; the combo box's own model lets rows be switched off.
+    if (auto *model = qobject_cast<QStandardItemModel *>(popUp->model()))
+        model->item(popUp->count() - 1)->setEnabled(false);
+}
+
+} // namespace
+
+void addEntries(QComboBox *popUp, const QStringList &entries)
+{
+    if (!popUp)
+        return;
+    QString category;
+    for (const QString &entry : entries) {
+        const QString title = QSLocalizeHelper::localizedString(entry);
+        if (entry == QStringLiteral("-")) {
+            popUp->insertSeparator(popUp->count());
+        } else if (title.endsWith(QLatin1Char('-'))) {
+            category = title.chopped(1);
+            addHeading(popUp, category);
+        } else if (!category.isEmpty() && title.size() > category.size() && title.startsWith(category)) {
+            addEntryWithTitle(popUp, title.mid(category.size()), category);
+        } else {
+            popUp->addItem(title);
+            category.clear();
+        }
+    }
+}
+
+void addEntryWithTitle(QComboBox *popUp, const QString &title, const QString &category)
+{
+    if (!popUp)
+        return;
+    popUp->addItem(category.isEmpty() ? title : QStringLiteral("%1 %2").arg(title, category));
+}
+
+} // namespace rqs

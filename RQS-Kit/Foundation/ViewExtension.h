@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Views are widgets.
+namespace rqs {
+
+// The named shadow of the shadow catalog as the view's drop shadow (none for an unknown name); a
+// label or a line edit also takes the preset's text colour.
+void setShadowName(QWidget *view, const QString &name);
+
+// Device pixels per point of the view's screen.
+double contentsScale(const QWidget *view);
+
+// Width / height. A view that keeps its proportions (height for width) answers those; otherwise its
+// frame's, or 1.0 for a frame without height.
+double ratio(const QWidget *view);
+
+} // namespace rqs

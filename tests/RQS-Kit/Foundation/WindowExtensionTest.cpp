@@ -1,0 +1,105 @@
+#include "RQS-Kit/Foundation/WindowExtension.h"
+
+#include "platform/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPalette>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+QWidget *colouredView(QWidget *parent, const QRect &frame, const QColor &color)
+{
+    auto *view = new QWidget(parent);
+    view->setGeometry(frame);
+    view->setAutoFillBackground(true);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Window, color);
+    view->setPalette(palette);
+    return view;
+}
+
+QWidget *shownWindow(const QColor &color)
+{
+    auto *window = new QWidget;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    colouredView(window, QRect(0, 0, 400, 300), color);
+    window->resize(400, 300);
+    window->show();
+    return window;
+}
+
+} // namespace
+
+TEST(WindowExtension, AScreenshotShowsTheWindowsContentAlone)
+{
+    QWidget window;
+    window.resize(120, 80);
+    colouredView(&window, QRect(0, 0, 120, 80), Qt::white);
+    QWidget *view = colouredView(&window, QRect(20, 10, 30, 40), Qt::red);
+    window.show();
+
+    const QImage image = rqs::newCGImageScreenshot(view);
+
+    const double scale = image.devicePixelRatio();
+    ASSERT_EQ(image.size(), QSize(qRound(120 * scale), qRound(80 * scale)));
+    EXPECT_EQ(image.pixelColor(qRound(30 * scale), qRound(20 * scale)), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(qRound(100 * scale), qRound(70 * scale)), QColor(Qt::white));
+}
+
+TEST(WindowExtension, AFullScreenWindowIsTakenWhole)
+{
+    QWidget window;
+    colouredView(&window, QRect(0, 0, 4000, 4000), Qt::blue);
+    window.showFullScreen();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isFullScreen(); }));
+
+    const QImage image = rqs::newCGImageScreenshot(&window);
+
+    EXPECT_EQ(image.size(), window.size() * image.devicePixelRatio());
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), QColor(Qt::blue));
+}
+
+TEST(WindowExtension, NoScreenshotWithoutAWindow)
+{
+    platform::LogCapture log;
+
+    EXPECT_TRUE(rqs::newCGImageScreenshot(nullptr).isNull());
+    EXPECT_TRUE(log.contains(QStringLiteral("Warning: No window to take a screenshot of")));
+}
+
+TEST(WindowExtension, ASheetGoesOnTheViewsWindowFirst)
+{
+    QWidget window;
+    QWidget *view = new QWidget(&window);
+    QWidget *other = shownWindow(Qt::gray);
+
+    EXPECT_EQ(rqs::windowForSheetWithView(view), &window) << "even when it is not shown";
+    other->close();
+}
+
+TEST(WindowExtension, WithoutAViewASheetGoesOnTheActiveWindowElseTheFirstVisibleOne)
+{
+    QWidget tip(nullptr, Qt::ToolTip);
+    tip.show();
+    QWidget *first = shownWindow(Qt::gray);
+    QWidget *second = shownWindow(Qt::darkGray);
+    QWidget *third = shownWindow(Qt::lightGray);
+    second->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), second);
+
+    first->hide();
+    second->close();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == nullptr; }));
+
+    ASSERT_TRUE(tip.isVisible());
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), third) << "the first visible window that can hold a sheet";
+
+    third->close();
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), nullptr);
+    first->close();
+}
