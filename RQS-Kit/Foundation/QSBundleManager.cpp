@@ -1,5 +1,7 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 
+#include "RQS-Kit/Helper/QSSystemInfo.h"
+
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
@@ -162,7 +164,8 @@ QString QSBundleManager::directoryPath(QStandardPaths::StandardLocation location
 QString QSBundleManager::applicationSupportDirectory()
 {
     QString error = QStringLiteral("there is no data folder");
-    const QString path = directoryPath(QStandardPaths::AppDataLocation, {}, &error);
+    // Named after the application, as its data folder is on every desktop.
+    const QString path = directoryPath(QStandardPaths::GenericDataLocation, QSSystemInfo::appName(), &error);
     if (path.isEmpty())
         platform::logWarning(QStringLiteral("Unable to find or create application support directory:\n%1").arg(error));
     return path;
