@@ -167,6 +167,12 @@ void GraphicsContext::drawImage(const QImage &image, const QRectF &rect, const Q
 
 const GraphicsState &GraphicsContext::state() const { return m_states.last(); }
 
+void GraphicsContext::resetGraphicsState()
+{
+    m_states = {GraphicsState()};
+    changingGeometry();
+}
+
 GraphicsState &GraphicsContext::changingGeometry()
 {
     GraphicsState &state = m_states.last();

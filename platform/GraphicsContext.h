@@ -92,6 +92,8 @@ public:
 
 protected:
     const GraphicsState &state() const;
+    // Drops every saved state and starts from a new one.
+    void resetGraphicsState();
     // What draws everything but PDF pages at this moment; nullptr when nothing can be drawn now
     // (the backend says why).
     virtual PainterRenderer *renderer() = 0;

@@ -54,6 +54,7 @@ void PdfGraphicsContext::beginPage(const QSizeF &size)
         return;
     }
     endPage();
+    resetGraphicsState();
     m_pageOpen = true;
     m_pageSize = QSizeF(std::max(0.0, size.width()), std::max(0.0, size.height()));
     m_content.clear();

@@ -35,7 +35,8 @@ public:
     PdfGraphicsContext();
     ~PdfGraphicsContext() override;
 
-    // Ends the page being drawn, if any, and starts the next one of that size in points.
+    // Ends the page being drawn, if any, and starts the next one of that size in points, with a
+    // new graphics state.
     void beginPage(const QSizeF &size);
     void endPage();
     int pageCount() const;
