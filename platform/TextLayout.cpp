@@ -32,6 +32,8 @@ TextLayout::TextLayout(const QString &text, const TextAttributes &attributes, do
     , m_color(attributes.color)
 {
     QTextOption option;
+    // Unhinted advances, so that text keeps its proportions at every scale and on paper.
+    option.setUseDesignMetrics(true);
     const bool wraps = width > 0;
     option.setWrapMode(wraps ? QTextOption::WordWrap : QTextOption::NoWrap);
     option.setAlignment(wraps ? attributes.alignment & Qt::AlignHorizontal_Mask : Qt::AlignLeft);

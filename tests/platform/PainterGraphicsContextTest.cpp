@@ -381,6 +381,20 @@ TEST(PainterGraphicsContext, MeasuresOneUnitPerPoint)
     EXPECT_TRUE(GraphicsContext::boundingRect(QString(), {small}).isNull());
 }
 
+TEST(PainterGraphicsContext, TextSetInItsMeasuredBoxLandsWhereItWasMeasured)
+{
+    for (const QString &text : {QStringLiteral("7"), QStringLiteral("128"), QStringLiteral("Page 12")}) {
+        SCOPED_TRACE(text.toStdString());
+        platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 17), Qt::black, Qt::AlignHCenter};
+        const QRectF box = GraphicsContext::boundingRect(text, attributes);
+        const QPointF point(31.5, 40.25);
+        const QImage atPoint = drawn({150, 100}, [&](GraphicsContext &c) { c.drawText(text, point, attributes); });
+        const QImage inBox = drawn({150, 100}, [&](GraphicsContext &c) { c.drawText(text, box.translated(point), attributes); });
+        EXPECT_FALSE(inked(atPoint).isEmpty());
+        EXPECT_EQ(atPoint, inBox);
+    }
+}
+
 TEST(PainterGraphicsContext, TextInARectangleIsAlignedAndCutOff)
 {
     platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 12), Qt::black, Qt::AlignHCenter | Qt::AlignTop};

@@ -268,6 +268,24 @@ TEST(PdfGraphicsContext, PlacementFollowsTransformAndClip)
                                     {{50, 150}, Qt::white}});
 }
 
+TEST(PdfGraphicsContext, EachPageStartsWithANewGraphicsState)
+{
+    const QList<PdfPage> source = portraitPages(1);
+    const QByteArray pdf = drawn([&](PdfGraphicsContext &c) {
+        c.beginPage({200, 300});
+        c.saveGState();
+        c.translate(50, 50);
+        c.clipToRect(QRectF(0, 0, 10, 10));
+        c.drawPdfPage(source[0]);
+        c.beginPage({200, 300});
+        c.drawPdfPage(source[0]);
+    });
+    Structure out(pdf);
+    EXPECT_EQ(out.placement(0, "/Fx1"), (QList<double>{1, 0, 0, 1, 50, 50}));
+    EXPECT_EQ(out.placement(1, "/Fx1"), (QList<double>{1, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(out.content(1).find(" W"), std::string::npos);
+}
+
 TEST(PdfGraphicsContext, OverlayKeepsItsPlaceBetweenTwoPages)
 {
     const QList<PdfPage> source = portraitPages(2);
