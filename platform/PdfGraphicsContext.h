@@ -67,8 +67,8 @@ private:
     std::optional<PainterRenderer> m_overlay;
     std::vector<OverlayUse> m_overlayUses;
     // Parsed overlays, kept until the output that copies from them is written.
-    std::unique_ptr<QPDF> m_overlayPdf;
     QByteArray m_overlayBytes;
+    std::unique_ptr<QPDF> m_overlayPdf;
 
     bool m_pageOpen = false;
     QSizeF m_pageSize;
