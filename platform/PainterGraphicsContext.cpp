@@ -1,6 +1,5 @@
 #include "platform/PainterGraphicsContext.h"
 
-#include "platform/Log.h"
 #include "platform/PdfPage.h"
 
 #include <QPaintDevice>
@@ -15,65 +14,37 @@ namespace {
 // A rendering larger than this is made at a lower resolution rather than exhausting memory.
 constexpr double maximumPixels = 32.0 * 1024 * 1024;
 
-// Exact for quarter turns, so that rotated pages land on whole pixels.
-double snapped(double value)
+// Saves the caller's painter state first, so that the context can give it back.
+QPainter *prepared(QPainter *painter)
 {
-    for (double exact : {-1.0, 0.0, 1.0}) {
-        if (std::abs(value - exact) < 1e-12)
-            return exact;
-    }
-    return value;
+    painter->save();
+    painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    return painter;
 }
 
 } // namespace
 
 PainterGraphicsContext::PainterGraphicsContext(QPainter *painter, double height)
-    : m_painter(painter)
+    : m_painter(prepared(painter))
+    , m_renderer(painter, baseOf(painter, height), painter->device()->devicePixelRatioF())
 {
-    m_painter->save();
-    m_painter->translate(0, height);
-    m_painter->scale(1, -1);
 }
 
-PainterGraphicsContext::~PainterGraphicsContext()
+PainterGraphicsContext::~PainterGraphicsContext() { m_painter->restore(); }
+
+QTransform PainterGraphicsContext::baseOf(QPainter *painter, double height)
 {
-    for (; m_depth > 0; --m_depth)
-        m_painter->restore();
-    m_painter->restore();
+    return QTransform(1, 0, 0, -1, 0, height) * painter->transform();
 }
 
-void PainterGraphicsContext::saveGState()
-{
-    m_painter->save();
-    ++m_depth;
-}
-
-void PainterGraphicsContext::restoreGState()
-{
-    if (m_depth == 0) {
-        logWarning(QStringLiteral("Graphics state restored more often than saved"));
-        return;
-    }
-    m_painter->restore();
-    --m_depth;
-}
-
-void PainterGraphicsContext::translate(double tx, double ty) { m_painter->translate(tx, ty); }
-
-void PainterGraphicsContext::scale(double sx, double sy) { m_painter->scale(sx, sy); }
-
-void PainterGraphicsContext::rotate(double radians)
-{
-    const double c = snapped(std::cos(radians));
-    const double s = snapped(std::sin(radians));
-    m_painter->setTransform(QTransform(c, s, -s, c, 0, 0) * m_painter->transform());
-}
+PainterRenderer *PainterGraphicsContext::renderer() { return &m_renderer; }
 
 void PainterGraphicsContext::drawPdfPage(const PdfPage &page)
 {
     const QSizeF shown = page.visibleSize();
     if (shown.isEmpty())
         return;
+    m_renderer.applyGeometry(state());
     const QTransform toDevice = m_painter->combinedTransform();
     const double pixelRatio = m_painter->device()->devicePixelRatioF();
     double xScale = std::hypot(toDevice.m11(), toDevice.m12()) * pixelRatio;

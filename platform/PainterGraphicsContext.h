@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/GraphicsContext.h"
+#include "platform/PainterRenderer.h"
 
 class QPainter;
 
@@ -13,22 +14,21 @@ class PainterGraphicsContext : public GraphicsContext
 {
 public:
     // The painter's current y-down space over a target of the given height becomes the y-up
-    // user space; the painter gets its state back when the context goes.
+    // base space; the painter gets its state back when the context goes. Drawing is
+    // anti-aliased.
     PainterGraphicsContext(QPainter *painter, double height);
     ~PainterGraphicsContext() override;
-    PainterGraphicsContext(const PainterGraphicsContext &) = delete;
-    PainterGraphicsContext &operator=(const PainterGraphicsContext &) = delete;
 
-    void saveGState() override;
-    void restoreGState() override;
-    void translate(double tx, double ty) override;
-    void scale(double sx, double sy) override;
-    void rotate(double radians) override;
     void drawPdfPage(const PdfPage &page) override;
 
+protected:
+    PainterRenderer *renderer() override;
+
 private:
+    static QTransform baseOf(QPainter *painter, double height);
+
     QPainter *m_painter;
-    int m_depth = 0;
+    PainterRenderer m_renderer;
 };
 
 } // namespace platform

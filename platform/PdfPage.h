@@ -44,6 +44,7 @@ public:
 
 private:
     friend class PdfDocument;
+    friend class PdfPageFormCache;
 
     // Reads the geometry of the page at an index of the source. Throws what qpdf throws; the
     // caller holds the qpdf lock.

@@ -6,7 +6,9 @@
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
+#include <QLinearGradient>
 #include <QPainter>
+#include <QRadialGradient>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,26 @@ void expectPixels(const QImage &image, const QList<Probe> &probes)
     for (const Probe &probe : probes)
         EXPECT_TRUE(PixelProbe::isNear(image, probe.at, probe.colour))
             << probe.at.x() << "," << probe.at.y() << " is " << PixelProbe::describe(image, probe.at).toStdString();
+}
+
+// The smallest rectangle, in the image's y-down pixels, holding every pixel that is not white.
+QRect inked(const QImage &image)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != QColor(Qt::white))
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+QPainterPath circle(QPointF centre, double radius)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
 }
 
 } // namespace
@@ -179,4 +201,235 @@ TEST(GraphicsContext, CurrentContextIsPerThreadAndScoped)
         EXPECT_EQ(GraphicsContext::current(), &outer);
     }
     EXPECT_EQ(GraphicsContext::current(), nullptr);
+}
+
+TEST(PainterGraphicsContext, FillsInTheYUpSpace)
+{
+    const QImage image = drawn({100, 50}, [](GraphicsContext &c) {
+        c.setFill(marker);
+        c.fillRect(QRectF(0, 0, 10, 10));
+    });
+    EXPECT_EQ(inked(image), QRect(0, 40, 10, 10));
+    expectPixels(image, {{{0, 49}, marker}, {{9, 40}, marker}});
+}
+
+TEST(PainterGraphicsContext, ConcatenatedTransformAppliesBeforeTheCurrentOne)
+{
+    const QImage image = drawn({100, 100}, [](GraphicsContext &c) {
+        c.translate(50, 0);
+        c.concat(QTransform::fromScale(2, 3));
+        EXPECT_EQ(c.transform().map(QPointF(1, 1)), QPointF(52, 3));
+        c.setFill(marker);
+        c.fillRect(QRectF(0, 0, 10, 10));
+    });
+    EXPECT_EQ(inked(image), QRect(50, 70, 20, 30));
+}
+
+TEST(PainterGraphicsContext, ClipsToRectanglesAndPathsUntilRestored)
+{
+    const QImage image = drawn({100, 100}, [](GraphicsContext &c) {
+        c.saveGState();
+        c.clipToRect(QRectF(0, 0, 50, 100));
+        c.clipToPath(circle({50, 50}, 20));
+        c.setFill(marker);
+        c.fillRect(QRectF(0, 0, 100, 100));
+        c.restoreGState();
+        c.setFill(Qt::blue);
+        c.fillRect(QRectF(90, 90, 10, 10));
+    });
+    // Left half of the circle only; the restored state draws unclipped again.
+    expectPixels(image, {{{40, 50}, marker},
+                         {{60, 50}, Qt::white},
+                         {{20, 20}, Qt::white},
+                         {{95, 5}, Qt::blue}});
+    EXPECT_EQ(inked(image).left(), 30);
+}
+
+TEST(PainterGraphicsContext, ClipFollowsTheTransformationItWasMadeUnder)
+{
+    const QImage image = drawn({100, 100}, [](GraphicsContext &c) {
+        c.saveGState();
+        c.translate(60, 60);
+        c.clipToRect(QRectF(0, 0, 10, 10));
+        c.restoreGState();
+        c.saveGState();
+        c.translate(60, 60);
+        c.clipToRect(QRectF(0, 0, 10, 10));
+        c.translate(-60, -60);
+        c.setFill(marker);
+        c.fillRect(QRectF(0, 0, 100, 100));
+        c.restoreGState();
+    });
+    EXPECT_EQ(inked(image), QRect(60, 30, 10, 10));
+}
+
+TEST(PainterGraphicsContext, GradientsRunBetweenTheirEndsInUserSpace)
+{
+    const QImage linear = drawn({100, 20}, [](GraphicsContext &c) {
+        c.translate(0, 10);
+        QLinearGradient gradient(QPointF(10, 0), QPointF(90, 0));
+        gradient.setColorAt(0, Qt::red);
+        gradient.setColorAt(1, Qt::blue);
+        c.setFill(gradient);
+        c.fillRect(QRectF(0, 0, 100, 10));
+    });
+    // Padded beyond both ends, halfway in between.
+    expectPixels(linear, {{{2, 5}, Qt::red}, {{10, 5}, Qt::red}, {{90, 5}, Qt::blue}, {{98, 5}, Qt::blue},
+                          {{50, 5}, QColor(128, 0, 127)}, {{50, 15}, Qt::white}});
+
+    const QImage radial = drawn({100, 100}, [](GraphicsContext &c) {
+        QRadialGradient gradient(QPointF(50, 50), 40);
+        gradient.setColorAt(0, Qt::white);
+        gradient.setColorAt(1, Qt::black);
+        c.setFill(gradient);
+        c.fillRect(QRectF(0, 0, 100, 100));
+    });
+    expectPixels(radial, {{{50, 50}, Qt::white}, {{50, 90}, Qt::black}, {{2, 2}, Qt::black},
+                          {{70, 50}, QColor(128, 128, 128)}});
+}
+
+TEST(PainterGraphicsContext, StrokesWithWidthCapsAndDashes)
+{
+    const QImage image = drawn({100, 40}, [](GraphicsContext &c) {
+        c.setStroke(marker);
+        c.setLineWidth(4);
+        c.setLineDash({10, 10});
+        QPainterPath dashed;
+        dashed.moveTo(0, 30);
+        dashed.lineTo(100, 30);
+        c.strokePath(dashed);
+        c.setLineDash({});
+        c.setLineCap(Qt::SquareCap);
+        c.setStroke(Qt::blue);
+        QPainterPath capped;
+        capped.moveTo(20, 10);
+        capped.lineTo(80, 10);
+        c.strokePath(capped);
+    });
+    expectPixels(image, {{{5, 10}, marker}, {{15, 10}, Qt::white}, {{25, 10}, marker}, {{5, 13}, Qt::white},
+                         {{19, 30}, Qt::blue}, {{81, 30}, Qt::blue}, {{16, 30}, Qt::white}});
+}
+
+TEST(PainterGraphicsContext, ShadowIsOffsetUpwardsAndBlurred)
+{
+    platform::Shadow shadow;
+    shadow.color = Qt::black;
+    shadow.offset = QSizeF(20, 20);
+    shadow.blurRadius = 4;
+    const QImage image = drawn({100, 100}, [&](GraphicsContext &c) {
+        c.setShadow(shadow);
+        c.setFill(marker);
+        c.fillRect(QRectF(20, 20, 30, 30));
+        c.setShadow(std::nullopt);
+        c.fillRect(QRectF(0, 0, 5, 5));
+    });
+    // The shape over its shadow, which lies up and to the right (y-down 30 to 60, x 40 to 70).
+    expectPixels(image, {{{35, 65}, marker}, {{60, 40}, Qt::black}, {{2, 97}, marker}, {{8, 92}, Qt::white}});
+    auto grey = [&](int x, int y) { return qGray(image.pixel(x, y)); };
+    // Soft across the shadow's top edge, hard nowhere.
+    EXPECT_GT(grey(60, 27), grey(60, 30));
+    EXPECT_GT(grey(60, 30), grey(60, 33));
+    EXPECT_GT(grey(60, 30), 60);
+    EXPECT_LT(grey(60, 30), 200);
+    EXPECT_EQ(grey(60, 20), 255);
+}
+
+TEST(PainterGraphicsContext, ShadowOffsetIgnoresTheUserTransformation)
+{
+    platform::Shadow shadow;
+    shadow.color = Qt::black;
+    shadow.offset = QSizeF(20, 0);
+    const QImage image = drawn({100, 100}, [&](GraphicsContext &c) {
+        c.scale(3, 3);
+        c.setShadow(shadow);
+        c.setFill(marker);
+        c.fillRect(QRectF(0, 0, 10, 10));
+    });
+    EXPECT_EQ(inked(image), QRect(0, 70, 50, 30));
+    expectPixels(image, {{{45, 85}, Qt::black}, {{25, 85}, marker}});
+}
+
+TEST(PainterGraphicsContext, DrawsTextAtItsBaselineInsideItsMeasuredBox)
+{
+    const platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 20), Qt::black};
+    const QRectF box = GraphicsContext::boundingRect(QStringLiteral("Hg"), attributes);
+    const QImage image = drawn({100, 100}, [&](GraphicsContext &c) { c.drawText(QStringLiteral("Hg"), QPointF(20, 30), attributes); });
+    // The box's y-up rectangle at the baseline point, as y-down pixels.
+    const QRectF expected(20 + box.left(), 100 - (30 + box.bottom()), box.width(), box.height());
+    const QRect ink = inked(image);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_TRUE(expected.adjusted(-1, -1, 1, 1).contains(QRectF(ink))) << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    // Ink above the baseline (H) and below it (the g's descender).
+    EXPECT_LT(ink.top(), 70 - 10);
+    EXPECT_GT(ink.bottom(), 70);
+}
+
+TEST(PainterGraphicsContext, MeasuresOneUnitPerPoint)
+{
+    const QFont font(QStringLiteral("DejaVu Sans"));
+    QFont small = font;
+    small.setPointSizeF(10);
+    QFont large = font;
+    large.setPointSizeF(40);
+    const QRectF smallBox = GraphicsContext::boundingRect(QStringLiteral("Page 12"), {small});
+    const QRectF largeBox = GraphicsContext::boundingRect(QStringLiteral("Page 12"), {large});
+    EXPECT_NEAR(largeBox.width() / smallBox.width(), 4, 0.2);
+    // DejaVu Sans lines are about 1.16 em high, its descent about a quarter em.
+    EXPECT_NEAR(smallBox.height(), 11.6, 1.0);
+    EXPECT_NEAR(smallBox.top(), -2.4, 0.6);
+    EXPECT_EQ(smallBox.left(), 0);
+    EXPECT_TRUE(GraphicsContext::boundingRect(QString(), {small}).isNull());
+}
+
+TEST(PainterGraphicsContext, TextSetInItsMeasuredBoxLandsWhereItWasMeasured)
+{
+    for (const QString &text : {QStringLiteral("7"), QStringLiteral("128"), QStringLiteral("Page 12")}) {
+        SCOPED_TRACE(text.toStdString());
+        platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 17), Qt::black, Qt::AlignHCenter};
+        const QRectF box = GraphicsContext::boundingRect(text, attributes);
+        const QPointF point(31.5, 40.25);
+        const QImage atPoint = drawn({150, 100}, [&](GraphicsContext &c) { c.drawText(text, point, attributes); });
+        const QImage inBox = drawn({150, 100}, [&](GraphicsContext &c) { c.drawText(text, box.translated(point), attributes); });
+        EXPECT_FALSE(inked(atPoint).isEmpty());
+        EXPECT_EQ(atPoint, inBox);
+    }
+}
+
+TEST(PainterGraphicsContext, TextInARectangleIsAlignedAndCutOff)
+{
+    platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 12), Qt::black, Qt::AlignHCenter | Qt::AlignTop};
+    const QImage centred = drawn({200, 100}, [&](GraphicsContext &c) {
+        c.drawText(QStringLiteral("Centre"), QRectF(0, 50, 200, 50), attributes);
+    });
+    const QRect ink = inked(centred);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_NEAR(ink.center().x(), 100, 2);
+    EXPECT_LT(ink.bottom(), 20);
+
+    attributes.alignment = Qt::AlignLeft | Qt::AlignTop;
+    const QImage cut = drawn({200, 100}, [&](GraphicsContext &c) {
+        c.drawText(QStringLiteral("one two three four five six seven"), QRectF(10, 40, 60, 20), attributes);
+    });
+    EXPECT_TRUE(QRect(10, 40, 60, 20).contains(inked(cut)));
+}
+
+TEST(PainterGraphicsContext, DrawsPicturesUprightWithOpacity)
+{
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.setPixelColor(0, 0, Qt::red);
+    picture.setPixelColor(1, 0, Qt::red);
+    picture.setPixelColor(0, 1, Qt::blue);
+    picture.setPixelColor(1, 1, Qt::blue);
+    const QImage image = drawn({100, 100}, [&](GraphicsContext &c) {
+        c.drawImage(picture, QRectF(0, 0, 40, 40));
+        c.drawImage(picture, QRectF(50, 0, 40, 40), 0.5);
+        // The lower pixel row (y-up source) only: blue.
+        c.drawImage(picture, QRectF(0, 50, 40, 40), QRectF(0, 0, 2, 1));
+    });
+    expectPixels(image, {{{10, 65}, Qt::red},
+                         {{10, 95}, Qt::blue},
+                         {{60, 65}, QColor(255, 128, 128)},
+                         {{60, 95}, QColor(128, 128, 255)},
+                         {{10, 15}, Qt::blue},
+                         {{10, 45}, Qt::blue}});
 }

@@ -1,6 +1,11 @@
 #include "PdfFixture.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
@@ -168,6 +173,42 @@ QByteArray PdfFixture::encrypted(const QList<PdfFixturePage> &pages, const QByte
         writer.setR6EncryptionParameters(userPassword.constData(), ownerPassword.constData(), true, true,
                                          true, true, true, true, qpdf_r3p_full, true);
     });
+}
+
+QByteArray PdfFixture::embeddedText(const QString &text, const QSizeF &size)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageLayout(QPageLayout(QPageSize(size.toSize(), QString(), QPageSize::ExactMatch),
+                                         QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        QPainter painter(&writer);
+        painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(12);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(10, size.height() - 20), text);
+    }
+    return buffer.data();
+}
+
+QByteArray PdfFixture::splitContents(const QByteArray &bytes)
+{
+    QPDF pdf;
+    pdf.processMemoryFile("split", bytes.constData(), std::size_t(bytes.size()));
+    for (QPDFObjectHandle page : pdf.getAllPages()) {
+        const std::shared_ptr<Buffer> data = page.getKey("/Contents").getStreamData(qpdf_dl_generalized);
+        const std::string content(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
+        const std::size_t cut = content.find(" re f") + 3;
+        QPDFObjectHandle parts = QPDFObjectHandle::newArray();
+        parts.appendItem(pdf.newStream(content.substr(0, cut)));
+        parts.appendItem(pdf.newStream(content.substr(cut + 1)));
+        page.replaceKey("/Contents", parts);
+    }
+    return written(pdf);
 }
 
 QString PdfFixture::write(const QString &folder, const QString &name, const QByteArray &bytes)

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QRectF>
+#include <QTransform>
+
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+namespace platform {
+
+class PdfPage;
+class PdfSource;
+
+// Form XObjects in an output document that show pages of other documents, one per source page
+// however often it is placed. A page's content, fonts and pictures are copied as they are: a
+// single content stream keeps its bytes and filters, and the streams of a content array are
+// decoded only to be joined. Every call is made with the qpdf lock held; throws what qpdf throws.
+class PdfPageFormCache
+{
+public:
+    struct Form
+    {
+        QPDFObjectHandle xobject;
+        // Maps the form's space to the page's crop box as shown, lower-left corner at the origin.
+        QTransform placement;
+        // The resource name under which pages refer to it, unique in the output.
+        std::string name;
+    };
+
+    explicit PdfPageFormCache(QPDF &output);
+
+    const Form &formFor(const PdfPage &page);
+    // A new form showing a page of any other document, clipped to the box in its own space.
+    QPDFObjectHandle formOf(QPDFObjectHandle page, const QRectF &box);
+    // Raises the version to the highest of the source documents'.
+    void raiseVersion(PDFVersion &version) const;
+
+private:
+    QPDFObjectHandle copied(QPDFObjectHandle value);
+    QPDFObjectHandle contentOf(QPDFObjectHandle page);
+
+    QPDF &m_output;
+    std::map<std::pair<const PdfSource *, int>, Form> m_forms;
+    // Copied streams read their bytes from their sources when the output is written.
+    std::set<std::shared_ptr<PdfSource>> m_sources;
+    std::set<QPDFObjGen> m_usedContents;
+};
+
+} // namespace platform

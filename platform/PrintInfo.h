@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <optional>
+
+namespace platform {
+
+// The sheet a job prints on and what becomes of the job: paper, orientation and margins (all in
+// points), the printer, copies and two-sided printing, or the file that a save job writes.
+class PrintInfo
+{
+public:
+    enum class Orientation { Portrait = 0, Landscape = 1 };
+    enum class JobDisposition { Spool, Save };
+    enum class Duplex { OneSided, TwoSidedLongEdge, TwoSidedShortEdge };
+
+    // Keys of the dictionary form and the kinds of their values:
+    // "PaperName" text; "PaperSize" QSizeF in points (also read from the text "{width, height}");
+    // "Orientation" 0 portrait, 1 landscape; "TopMargin", "LeftMargin", "BottomMargin",
+    // "RightMargin" numbers in points; "JobDisposition" "spool" or "save"; "JobSavingURL" QUrl
+    // (also read from a URL text); "PrinterName" text; "Copies" a whole number from 1;
+    // "Duplex" "one-sided", "two-sided-long-edge" or "two-sided-short-edge" (CUPS's names).
+    static inline const QString PaperNameKey = QStringLiteral("PaperName");
+    static inline const QString PaperSizeKey = QStringLiteral("PaperSize");
+    static inline const QString OrientationKey = QStringLiteral("Orientation");
+    static inline const QString TopMarginKey = QStringLiteral("TopMargin");
+    static inline const QString LeftMarginKey = QStringLiteral("LeftMargin");
+    static inline const QString BottomMarginKey = QStringLiteral("BottomMargin");
+    static inline const QString RightMarginKey = QStringLiteral("RightMargin");
+    static inline const QString JobDispositionKey = QStringLiteral("JobDisposition");
+    static inline const QString JobSavingUrlKey = QStringLiteral("JobSavingURL");
+    static inline const QString PrinterNameKey = QStringLiteral("PrinterName");
+    static inline const QString CopiesKey = QStringLiteral("Copies");
+    static inline const QString DuplexKey = QStringLiteral("Duplex");
+
+    // The paper of the user's locale (LC_PAPER; A4 where it names none), portrait, without
+    // margins, spooled to the default printer, one copy, one-sided.
+    PrintInfo();
+
+    // The process's default print info, made on first use. Main thread only.
+    static PrintInfo &sharedPrintInfo();
+
+    // The dictionary's keys over a default print info; unknown keys are ignored. nullopt (logged)
+    // when a known key holds a value that does not fit it.
+    static std::optional<PrintInfo> fromDictionary(const QVariantMap &dictionary);
+    QVariantMap dictionary() const;
+
+    // The paper's key ("A4", "Letter", or "Custom" for other sizes) and its name for people.
+    QString paperName() const;
+    void setPaperName(const QString &name);
+    QString localizedPaperName() const;
+    // The sheet as it lies: wider than high in landscape.
+    QSizeF paperSize() const;
+    // The orientation follows the size: landscape when it is wider than high.
+    void setPaperSize(const QSizeF &size);
+    Orientation orientation() const;
+    // Turning the paper exchanges the width and height of the paper size.
+    void setOrientation(Orientation orientation);
+
+    double topMargin() const;
+    void setTopMargin(double margin);
+    double leftMargin() const;
+    void setLeftMargin(double margin);
+    double bottomMargin() const;
+    void setBottomMargin(double margin);
+    double rightMargin() const;
+    void setRightMargin(double margin);
+
+    JobDisposition jobDisposition() const;
+    void setJobDisposition(JobDisposition disposition);
+    QUrl jobSavingUrl() const;
+    void setJobSavingUrl(const QUrl &url);
+
+    // Empty for the system's default printer.
+    QString printerName() const;
+    void setPrinterName(const QString &name);
+    int copies() const;
+    // At least one.
+    void setCopies(int copies);
+    Duplex duplex() const;
+    void setDuplex(Duplex duplex);
+
+    friend bool operator==(const PrintInfo &, const PrintInfo &) = default;
+
+private:
+    QString m_paperName;
+    QSizeF m_paperSize;
+    Orientation m_orientation = Orientation::Portrait;
+    double m_topMargin = 0;
+    double m_leftMargin = 0;
+    double m_bottomMargin = 0;
+    double m_rightMargin = 0;
+    JobDisposition m_jobDisposition = JobDisposition::Spool;
+    QUrl m_jobSavingUrl;
+    QString m_printerName;
+    int m_copies = 1;
+    Duplex m_duplex = Duplex::OneSided;
+};
+
+} // namespace platform

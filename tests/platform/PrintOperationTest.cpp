@@ -1,0 +1,200 @@
+#include "platform/GraphicsContext.h"
+#include "platform/Log.h"
+#include "platform/PdfDocument.h"
+#include "platform/PrintOperation.h"
+#include "platform/Printable.h"
+
+#include "support/PdfFixture.h"
+#include "support/PixelProbe.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+#include <memory>
+
+using platform::GraphicsContext;
+using platform::PrintInfo;
+using platform::PrintOperation;
+
+namespace {
+
+const QSizeF sheet(300, 200);
+
+// Printed pages stacked from the bottom up, each filled with its own colour, a PDF page in its
+// lower-left corner and a bar that runs on into the next page's rectangle.
+class StackedPages : public platform::Printable
+{
+public:
+    StackedPages(int first, int count)
+        : m_first(first)
+        , m_count(count)
+        , m_page(*platform::PdfDocument::fromData(PdfFixture::pages(PdfFixture::numbered(1)), "fixture")->page(0))
+    {
+    }
+
+    bool knowsPageRange(int &first, int &count) override
+    {
+        first = m_first;
+        count = m_count;
+        return m_count >= 0;
+    }
+
+    QRectF rectForPage(int page) override
+    {
+        return QRectF(0, (page - m_first) * sheet.height(), sheet.width(), sheet.height());
+    }
+
+    void drawRect(const QRectF &rect) override
+    {
+        GraphicsContext *context = GraphicsContext::current();
+        const int index = int(rect.y() / sheet.height());
+        context->setFill(PdfFixture::colourOf(index + 2));
+        context->fillRect(rect);
+        context->saveGState();
+        context->translate(rect.x(), rect.y());
+        context->scale(0.5, 0.5);
+        context->drawPdfPage(m_page);
+        context->restoreGState();
+        context->setFill(Qt::black);
+        context->fillRect(QRectF(rect.right() - 20, rect.top(), 20, rect.height() + 50));
+        drawn.append(rect);
+    }
+
+    QList<QRectF> drawn;
+
+private:
+    int m_first;
+    int m_count;
+    platform::PdfPage m_page;
+};
+
+PrintInfo saveJob(const QString &path)
+{
+    PrintInfo info;
+    info.setPaperSize(sheet);
+    info.setJobDisposition(PrintInfo::JobDisposition::Save);
+    info.setJobSavingUrl(QUrl::fromLocalFile(path));
+    return info;
+}
+
+QImage rendered(const QByteArray &pdf, int page)
+{
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+    if (!document || page >= document->numPages())
+        return {};
+    return document->page(page)->renderToImage(72, 72);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(PrintOperation, DrawsEachPrintedPageOnAPageOfThePaper)
+{
+    StackedPages printable(3, 2);
+    PrintInfo info;
+    info.setPaperSize(sheet);
+    PrintOperation operation(printable, info);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(operation.writePdf(buffer));
+    EXPECT_EQ(printable.drawn, (QList<QRectF>{QRectF(0, 0, 300, 200), QRectF(0, 200, 300, 200)}));
+
+    const std::optional<platform::PdfDocument> written = platform::PdfDocument::fromData(buffer.data(), "printed");
+    ASSERT_TRUE(written);
+    ASSERT_EQ(written->pageCount(), 2);
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page);
+        EXPECT_EQ(written->page(page)->cropBox(), QRectF(QPointF(0, 0), sheet));
+        const QImage image = rendered(buffer.data(), page);
+        // Each rectangle's lower-left corner at the paper's; the bar stops at the page's edge, the
+        // next page's drawing does not reach back.
+        EXPECT_TRUE(PixelProbe::isNear(image, {150, 20}, PdfFixture::colourOf(page + 2)));
+        EXPECT_TRUE(PixelProbe::isNear(image, {2, 197}, Qt::red));
+        EXPECT_TRUE(PixelProbe::isNear(image, {290, 5}, Qt::black));
+        EXPECT_TRUE(PixelProbe::isNear(image, {290, 195}, Qt::black));
+    }
+}
+
+TEST(PrintOperation, SaveJobWritesTheFileInOnePiece)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Menu - Booklet.pdf"));
+    ASSERT_FALSE(PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old").isEmpty());
+    StackedPages printable(1, 3);
+    PrintOperation operation(printable, saveJob(path));
+    platform::LogCapture log;
+    ASSERT_TRUE(operation.run());
+    EXPECT_TRUE(log.lines().isEmpty());
+    const std::optional<platform::PdfDocument> saved = platform::PdfDocument::open(path);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->pageCount(), 3);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Menu - Booklet.pdf"});
+}
+
+TEST(PrintOperation, UnwritableFolderFailsWithoutAFile)
+{
+    QTemporaryDir folder;
+    // A plain file where the folder should be: no one can write into it, whoever runs the test.
+    const QString notAFolder = PdfFixture::write(folder.path(), QStringLiteral("plain"), "text");
+    StackedPages printable(1, 1);
+    PrintOperation operation(printable, saveJob(notAFolder + QStringLiteral("/out.pdf")));
+    platform::LogCapture log;
+    EXPECT_FALSE(operation.run());
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error: Could not save the print job to \""))) << log.lines().first().toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
+}
+
+TEST(PrintOperation, FailedDrawingLeavesTheOldFile)
+{
+    QTemporaryDir folder;
+    const QString path = PdfFixture::write(folder.path(), QStringLiteral("kept.pdf"), "old");
+    StackedPages printable(1, 0);
+    PrintOperation operation(printable, saveJob(path));
+    platform::LogCapture log;
+    EXPECT_FALSE(operation.run());
+    EXPECT_EQ(log.lines(), QStringList{"Error: Could not print: there are no pages to print"});
+    EXPECT_EQ(contents(path), QByteArray("old"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.pdf"});
+}
+
+TEST(PrintOperation, JobsThatCannotBeDoneFail)
+{
+    StackedPages printable(1, 1);
+    struct Case
+    {
+        const char *name;
+        PrintInfo info;
+        QString error;
+    };
+    PrintInfo remote = saveJob(QString());
+    remote.setJobSavingUrl(QUrl(QStringLiteral("https://example.org/out.pdf")));
+    PrintInfo spooled;
+    spooled.setPrinterName(QStringLiteral("Office"));
+    PrintInfo unknownPages = saveJob(QStringLiteral("/tmp/never.pdf"));
+    const QList<Case> cases{
+        {"no local file", remote, "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
+        {"printer", spooled, "Error: Could not print on \"Office\": printing to printers is not available"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::LogCapture log;
+        EXPECT_FALSE(PrintOperation(printable, c.info).run());
+        EXPECT_EQ(log.lines(), QStringList{c.error});
+    }
+    StackedPages unknown(1, -1);
+    platform::LogCapture log;
+    EXPECT_FALSE(PrintOperation(unknown, unknownPages).run());
+    EXPECT_EQ(log.lines(), QStringList{"Error: Could not print: there are no pages to print"});
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/never.pdf")));
+}
