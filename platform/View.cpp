@@ -192,6 +192,7 @@ void View::addSubview(QWidget *view)
     const QRectF frame = frameOf(view);
     const bool hiddenOnPurpose = view->isHidden() && view->testAttribute(Qt::WA_WState_ExplicitShowHide);
     view->setParent(this);
+    view->raise();
     setFrameOf(view, frame);
     if (!hiddenOnPurpose)
         view->show();
@@ -330,8 +331,8 @@ bool View::redispatched(QSinglePointEvent *event)
 {
     const QEvent::Type type = event->type();
     const bool pressing = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
-    const bool starting = pressing || type == QEvent::Wheel
-                          || (type == QEvent::MouseMove && event->buttons() == Qt::NoButton);
+    const bool hovering = type == QEvent::MouseMove && event->buttons() == Qt::NoButton;
+    const bool starting = pressing || hovering || type == QEvent::Wheel;
     if (!starting) {
         // The rest of a press goes where the press went.
         if (!m_pressForwarded)
@@ -354,6 +355,8 @@ bool View::redispatched(QSinglePointEvent *event)
     if (target == this || (target && isAncestorOf(target))) {
         if (pressing)
             m_pressForwarded = false;
+        if (hovering)
+            hoverOver(nullptr, event->globalPosition());
         return false;
     }
 
@@ -377,11 +380,36 @@ bool View::redispatched(QSinglePointEvent *event)
         m_pressTarget = target;
     }
     ++forwardingDepth;
+    if (hovering)
+        hoverOver(target, event->globalPosition());
     forward(event, target);
     --forwardingDepth;
     if (passThrough && !wasTransparent)
         outermost->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // The pointer is over this view as far as Qt knows, so it shows the cursor of what it passes to.
+    if (hovering && target) {
+        if (target->testAttribute(Qt::WA_SetCursor))
+            setCursor(target->cursor());
+        else
+            unsetCursor();
+    }
     return true;
+}
+
+void View::hoverOver(QWidget *target, const QPointF &globalPoint)
+{
+    if (m_hoverTarget == target)
+        return;
+    if (QWidget *left = m_hoverTarget) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(left, &leave);
+    }
+    m_hoverTarget = target;
+    if (target) {
+        const QPointF local = target->mapFromGlobal(globalPoint);
+        QEnterEvent enter(local, target->window()->mapFromGlobal(globalPoint), globalPoint);
+        QCoreApplication::sendEvent(target, &enter);
+    }
 }
 
 MouseEvent View::mouseEvent(const QSinglePointEvent *event, int clickCount) const
@@ -485,6 +513,7 @@ void View::leaveEvent(QEvent *event)
     mouse.location = fromQt(mapFromGlobal(QPointF(QCursor::pos())));
     mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
     exitAll(mouse);
+    hoverOver(nullptr, QPointF(QCursor::pos()));
     QWidget::leaveEvent(event);
 }
 

@@ -135,6 +135,9 @@ private:
     MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
     void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
     bool redispatched(QSinglePointEvent *event);
+    // The widget beneath that hover moves are passed to gets entered and left like the one under
+    // the pointer.
+    void hoverOver(QWidget *target, const QPointF &globalPoint);
     void track(const MouseEvent &event, bool reportMoves);
     void exitAll(const MouseEvent &event);
     void updateCursor(const QPointF &location);
@@ -147,6 +150,7 @@ private:
     std::optional<QPointF> m_detachedOrigin;
     int m_placementHeight = -1;
     QPointer<QWidget> m_pressTarget;
+    QPointer<QWidget> m_hoverTarget;
     bool m_pressForwarded = false;
     bool m_passedOn = false;
 };

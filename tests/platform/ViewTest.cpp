@@ -207,6 +207,8 @@ TEST(View, SubviewsKeepTheirFrameWhenAddedMovedAndWhenTheSuperviewGrows)
     other.addSubview(hidden);
     EXPECT_TRUE(hidden->isHidden()) << "hidden on purpose stays hidden";
     EXPECT_EQ(other.subviews(), (QList<QWidget *>{subview, hidden}));
+    other.addSubview(subview);
+    EXPECT_EQ(other.subviews(), (QList<QWidget *>{hidden, subview})) << "added again: on top";
 
     std::unique_ptr<View> removed(subview);
     subview->removeFromSuperview();
@@ -283,6 +285,26 @@ TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
     EXPECT_EQ(overlay->names(), (QStringList{"down", "up"})) << "its handle still takes clicks";
     EXPECT_EQ(overlay->last("down").location, QPointF(5, 5));
     EXPECT_EQ(page->names().size(), 3);
+}
+
+TEST(View, HoverPassesThroughAndLeavesWithThePointer)
+{
+    Host host;
+    auto *page = new Probe(&host.top);
+    page->setGeometry(0, 0, 150, 150);
+    auto *overlay = new Overlay(&host.top);
+    overlay->setGeometry(0, 0, 150, 150);
+    page->show();
+    overlay->show();
+    page->addTrackingArea({{}, TrackingArea::MouseEnteredAndExited | TrackingArea::InVisibleRect, 0});
+    page->setCursor(Qt::CrossCursor);
+
+    QTest::mouseMove(host.handle(), QPoint(100, 50));
+    EXPECT_EQ(page->names(), QStringList{"entered"});
+    EXPECT_EQ(page->last("entered").location, QPointF(100, 100));
+    EXPECT_EQ(overlay->cursor().shape(), Qt::CrossCursor) << "the cursor of the view beneath shows";
+    QTest::mouseMove(host.handle(), QPoint(180, 50)); // off both views
+    EXPECT_EQ(page->names(), (QStringList{"entered", "exited"}));
 }
 
 TEST(View, ASuperviewsHitTestDecidesForItsSubviews)
@@ -393,14 +415,4 @@ TEST(View, ScrollWheelDeltasCountStepsUpwards)
     EXPECT_EQ(view->last("wheel").scrollingDelta, QPointF(0, 2));
     EXPECT_FALSE(view->last("wheel").hasPreciseScrollingDeltas);
     EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
-}
-
-TEST(View, KnowsNoPagesUnlessTaught)
-{
-    View view;
-    view.resize(30, 40);
-    int first = -1;
-    int count = -1;
-    EXPECT_FALSE(view.knowsPageRange(first, count));
-    EXPECT_EQ(view.rectForPage(1), QRectF(0, 0, 30, 40));
 }
