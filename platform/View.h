@@ -25,9 +25,10 @@ namespace platform {
 // bottom edge when its height changes, so frames stay what they were set to.
 //
 // Mouse events go to the view that hitTest names, asked from the outermost view of the chain as a
-// hit test from the top would; nullptr hands the event to whatever lies beneath. Only the left
-// button drives mouseDown, mouseDragged and mouseUp. Every handler of the base passes the event on
-// to the superview, as Qt does with an ignored event.
+// hit test from the top would; nullptr hands the event, and the pointer's hovering, to whatever
+// lies beneath. Only the left button drives mouseDown, mouseDragged and mouseUp. The base's
+// mouseDown, mouseDragged, mouseUp, scrollWheel and keyDown pass the event on to the superview, as
+// Qt does with an ignored event.
 class View : public QWidget
 {
     Q_OBJECT
