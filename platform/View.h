@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MouseEvent.h"
+#include "platform/Printable.h"
 #include "platform/TrackingArea.h"
 
 #include <QCursor>
@@ -29,7 +30,7 @@ namespace platform {
 // lies beneath. Only the left button drives mouseDown, mouseDragged and mouseUp. The base's
 // mouseDown, mouseDragged, mouseUp, scrollWheel and keyDown pass the event on to the superview, as
 // Qt does with an ignored event.
-class View : public QWidget
+class View : public QWidget, public Printable
 {
     Q_OBJECT
 public:
@@ -64,7 +65,7 @@ public:
     void setNeedsDisplay(bool needsDisplay);
     void setNeedsDisplayInRect(const QRectF &rect);
     // Draws into GraphicsContext::current(), set up in this view's coordinates.
-    virtual void drawRect(const QRectF &dirtyRect);
+    void drawRect(const QRectF &dirtyRect) override;
 
     virtual void mouseDown(const MouseEvent &event);
     virtual void mouseDragged(const MouseEvent &event);
@@ -94,8 +95,8 @@ public:
 
     // Pagination for printing: a view that knows its pages answers the first page number and the
     // count; the base knows none. rectForPage answers the part of the view a page shows (bounds).
-    virtual bool knowsPageRange(int &first, int &count);
-    virtual QRectF rectForPage(int page);
+    bool knowsPageRange(int &first, int &count) override;
+    QRectF rectForPage(int page) override;
 
 protected:
     bool event(QEvent *event) override;
