@@ -57,6 +57,17 @@ private:
     QString m_file;
 };
 
+// Every object of a file that wants to finish its set-up once the file is connected gets to.
+void awakeFromNib(QObject *root)
+{
+    QList<QObject *> objects = root->findChildren<QObject *>();
+    objects.prepend(root);
+    for (QObject *object : objects) {
+        if (object->metaObject()->indexOfMethod("awakeFromNib()") >= 0)
+            QMetaObject::invokeMethod(object, "awakeFromNib");
+    }
+}
+
 } // namespace
 
 void InterfaceLoader::registerFactory(const QString &className, Factory factory)
@@ -97,6 +108,7 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
     }
     if (owner)
         InterfaceConnector::connect(owner, root);
+    awakeFromNib(root);
     return root;
 }
 

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/QSViewController.h"
 
+#include "RQS-Kit/Foundation/QSInterfaceTranslator.h"
 #include "platform/InterfaceLoader.h"
 #include "platform/Log.h"
 
@@ -80,6 +81,7 @@ void QSViewController::loadView()
                                  .arg(unqualified(metaObject()->className()), bundle->bundlePath(), name));
         return;
     }
+    QSInterfaceTranslator::translate(m_view);
     m_topLevelObjects.removeAll(m_view.data());
 }
 

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/QSWindowController.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/QSInterfaceTranslator.h"
 #include "platform/InterfaceLoader.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
@@ -99,7 +100,7 @@ void QSWindowController::loadWindow()
     if (!hasStringsTable(*main, controlsTable))
         platform::logWarning(QStringLiteral("No strings table \"%1\" in %2 for the title of %3")
                                  .arg(controlsTable, main->bundlePath(), name));
-    m_window->setWindowTitle(rqs::localizedForTable(m_window->windowTitle(), controlsTable));
+    QSInterfaceTranslator::translate(m_window);
     m_topLevelObjects.removeAll(m_window.data());
     windowDidLoad();
 }
