@@ -222,7 +222,7 @@ TEST(KeyValue, ObservationsLastUntilDisconnectedOrTheObjectOrContextGoes)
     EXPECT_FALSE(inContext.isConnected());
 }
 
-TEST(KeyValue, DerivedKeysAnnounceChangesOfTheirSourcesThroughOtherDerivedKeys)
+TEST(KeyValue, DerivedAndAnnouncedChangesReachObservers)
 {
     SplitFilter filter;
     filter.setSplitPages(8);
@@ -241,11 +241,8 @@ TEST(KeyValue, DerivedKeysAnnounceChangesOfTheirSourcesThroughOtherDerivedKeys)
     KeyValue::setValue(&texts, "rotateBacksides", true);
     KeyValue::setValue(&texts, "rotateBacksides", false);
     EXPECT_EQ(titles, (QStringList{"Bind at the long side", "Bind at the short side"}));
-}
 
-TEST(KeyValue, AnnouncedChangesReachObservers)
-{
-    SplitFilter filter;
+    // Changes made behind the setters' backs reach observers when announced.
     Settings settings;
     QVariantList seen;
     auto pages = KeyValue::observe(&filter, "splitPages", [&](const QVariant &v) { seen << v; });
@@ -255,7 +252,7 @@ TEST(KeyValue, AnnouncedChangesReachObservers)
     filter.m_zoom = 1.5;
     settings.m_extra.insert("radius", 7);
     EXPECT_TRUE(KeyValue::announceChange(&filter, "splitPages"));
-    EXPECT_TRUE(KeyValue::announceChange(&filter, "zoom"));
+    EXPECT_TRUE(KeyValue::announceChange(&filter, "zoom")); // its signal carries the value
     EXPECT_TRUE(KeyValue::announceChange(&settings, "extra.radius"));
     EXPECT_EQ(seen, (QVariantList{16, 1.5, 7}));
 }

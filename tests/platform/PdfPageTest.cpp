@@ -100,7 +100,7 @@ TEST(PdfPage, JpegOrientationTurnsThePlacementNotTheBytes)
     }
 }
 
-TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparency)
+TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparencyButWhatIsNoPictureMakesNoPage)
 {
     QImage picture = PictureFixture::marked({40, 20}, QColor(10, 200, 30), marker);
     picture.setPixelColor(7, 13, QColor(1, 2, 3));
@@ -139,10 +139,7 @@ TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparency)
     const QImage shown = half->render(2, 2);
     EXPECT_TRUE(PixelProbe::isNear(shown, {5, 10}, QColor(0, 128, 0)));
     EXPECT_EQ(shown.pixelColor(55, 10).alpha(), 0);
-}
 
-TEST(PdfPage, WhatIsNoPictureMakesNoPage)
-{
     platform::LogCapture log;
     EXPECT_FALSE(PdfPage::fromEncodedImage("just some words"));
     EXPECT_FALSE(PdfPage::fromImage(QImage()));

@@ -68,9 +68,17 @@ TEST(OperationQueue, ResultsComputedInTheBackgroundAreDeliveredOnTheGuiThread)
     EXPECT_EQ(deliveredOn, gui);
 }
 
-TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnce)
+TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnceAndRefusesAWidthBelowOne)
 {
-    OperationQueue queue(2);
+    EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
+    OperationQueue queue(3);
+    {
+        platform::LogCapture log;
+        queue.setMaxConcurrentOperationCount(0);
+        EXPECT_EQ(queue.maxConcurrentOperationCount(), 3);
+        EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
+    }
+    queue.setMaxConcurrentOperationCount(2);
     QSemaphore release;
     std::atomic_int started = 0;
     std::atomic_int running = 0;
@@ -107,18 +115,6 @@ TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOn)
     EXPECT_TRUE(after);
     EXPECT_EQ(queue.operationCount(), 0);
     EXPECT_EQ(log.lines(), QStringList{"Error: Background operation failed: page 3 is damaged"});
-}
-
-TEST(OperationQueue, WidthBelowOneIsRefused)
-{
-    OperationQueue queue(3);
-    platform::LogCapture log;
-    queue.setMaxConcurrentOperationCount(0);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 3);
-    queue.setMaxConcurrentOperationCount(1);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
-    EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
-    EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
 }
 
 TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)

@@ -157,7 +157,8 @@ TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffix)
     platform::LogCapture log;
     for (const auto &c : cases) {
         const QUrl url = URLForImageResourceIn(base.path(), c.prefix, "Textures", c.avoiding);
-        EXPECT_EQ(url, c.expected ? QUrl::fromLocalFile(textures + "/" + c.expected) : QUrl()) << c.prefix << " avoiding " << c.avoiding;
+        EXPECT_EQ(url, c.expected ? QUrl::fromLocalFile(textures + "/" + c.expected) : QUrl())
+            << c.prefix << " avoiding " << c.avoiding;
     }
     EXPECT_TRUE(log.lines().isEmpty());
 }

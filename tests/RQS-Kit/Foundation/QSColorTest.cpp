@@ -63,7 +63,7 @@ TEST(QSColor, ReadsEveryTextForm)
         expectSolid(QSColor::colorFromDescription(QString::fromUtf8(c.text)), c.expected, c.text);
 }
 
-TEST(QSColor, AnImageNameWinsOverEveryNumericReading)
+TEST(QSColor, AnImageNameWinsOverEveryNumericReadingAndTheNoiseImageIsTriedUntilItExists)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(filledImage(Qt::blue).save(dir.filePath("0.5.png")));
@@ -82,6 +82,19 @@ TEST(QSColor, AnImageNameWinsOverEveryNumericReading)
         EXPECT_EQ(brush.textureImage().pixelColor(1, 1), c.pixel) << c.text;
     }
     expectSolid(QSColor::colorFromDescription("0.25"), {0.25, 0.25, 0.25, 1}, "no image");
+
+    {
+        platform::LogCapture capture;
+        EXPECT_EQ(QSColor::noiseColor().style(), Qt::NoBrush);
+        EXPECT_EQ(capture.lines(), QStringList{"Warning: noise image 'NoiseFull.png' is not in bundle"});
+    }
+    ASSERT_TRUE(filledImage(Qt::gray).save(dir.filePath("NoiseFull.png")));
+    const QBrush noise = QSColor::noiseColor();
+    ASSERT_EQ(noise.style(), Qt::TexturePattern);
+    EXPECT_EQ(noise.textureImage().pixelColor(0, 0), QColor(Qt::gray));
+
+    ASSERT_TRUE(QFile::remove(dir.filePath("NoiseFull.png")));
+    EXPECT_EQ(QSColor::noiseColor().textureImage().pixelColor(0, 0), QColor(Qt::gray)); // kept once made
 }
 
 TEST(QSColor, WritesComponentsWithSixDecimalsThatReadBackAsTheSameColour)
@@ -120,7 +133,8 @@ TEST(QSColor, DecimalPointFollowsNeitherTheQtNorTheCLocale)
     {
         LanguageScope german("de_DE");
         EXPECT_EQ(QLocale().decimalPoint(), ",");
-        EXPECT_EQ(QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1))), "0.500000 0.250000 0.000000 1.000000");
+        EXPECT_EQ(QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1))),
+                  "0.500000 0.250000 0.000000 1.000000");
         expectSolid(QSColor::colorFromDescription("0.5 0.25"), {0.5, 0.5, 0.5, 0.25}, "de_DE point");
         expectSolid(QSColor::colorFromDescription("0,5"), {0, 0, 0, 1}, "de_DE comma");
     }
@@ -148,20 +162,3 @@ TEST(QSColor, HsvGivesOpaqueRgb)
                     "hue " + std::to_string(c.hsv.hue) + " s " + std::to_string(c.hsv.saturation));
 }
 
-TEST(QSColor, NoiseColourIsTriedAgainUntilItsImageExists)
-{
-    QTemporaryDir dir;
-    MainBundleScope bundle(dir.path());
-    {
-        platform::LogCapture capture;
-        EXPECT_EQ(QSColor::noiseColor().style(), Qt::NoBrush);
-        EXPECT_EQ(capture.lines(), QStringList{"Warning: noise image 'NoiseFull.png' is not in bundle"});
-    }
-    ASSERT_TRUE(filledImage(Qt::gray).save(dir.filePath("NoiseFull.png")));
-    const QBrush noise = QSColor::noiseColor();
-    ASSERT_EQ(noise.style(), Qt::TexturePattern);
-    EXPECT_EQ(noise.textureImage().pixelColor(0, 0), QColor(Qt::gray));
-
-    ASSERT_TRUE(QFile::remove(dir.filePath("NoiseFull.png")));
-    EXPECT_EQ(QSColor::noiseColor().textureImage().pixelColor(0, 0), QColor(Qt::gray)); // kept once made
-}

@@ -136,7 +136,7 @@ TEST(StringExtension, FindsSubstringsButNotEmptyElementsAndDeletesTheExtensionWi
         EXPECT_EQ(stringByDeletingLocaleAndPathExtension(input), expected) << input;
 }
 
-TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFont)
+TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFontOrOfTheSystemFontAtTenPoints)
 {
     QTextCharFormat attributes;
     attributes.setFontFamilies({"Serif"});
@@ -174,10 +174,7 @@ TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFont)
         EXPECT_EQ(covered, result.text.size()) << c.input;
         EXPECT_EQ(boldRanges, c.boldRanges) << c.input;
     }
-}
 
-TEST(StringExtension, BoldMarkupDefaultsToTheSystemFontAtTenPoints)
-{
     EXPECT_EQ(defaultAttributes().fontFamilies().toStringList(), QStringList{QGuiApplication::font().family()});
     EXPECT_EQ(defaultAttributes().fontPointSize(), 10);
 

@@ -19,13 +19,16 @@ protected:
     void SetUp() override
     {
         const QString main = m_root.filePath("Main"), other = m_root.filePath("Other");
-        ASSERT_TRUE(writeStringsTable(main, "de", "Localizable",
-                                      {{"MainOnly", "Haupt"}, {"Hash", "#"}, {"Shadowed", "Haupt verdeckt"}, {"Both", "Haupt deutsch"}}));
+        ASSERT_TRUE(writeStringsTable(main, "de", "Localizable", {{"MainOnly", "Haupt"}, {"Hash", "#"},
+                                      {"Shadowed", "Haupt verdeckt"}, {"Both", "Haupt deutsch"}}));
         ASSERT_TRUE(writeStringsTable(main, "de", "Controls", {{"Print", "Drucken"}, {"HashInTable", "#"}}));
-        ASSERT_TRUE(writeStringsTable(main, "en", "Localizable", {{"EnglishMain", "English of main"}, {"Hash", "Hash in English"}}));
-        ASSERT_TRUE(writeStringsTable(main, "en", "Controls", {{"EnglishMainControls", "English controls of main"}, {"Print", "Print"}}));
+        ASSERT_TRUE(writeStringsTable(main, "en", "Localizable",
+                                      {{"EnglishMain", "English of main"}, {"Hash", "Hash in English"}}));
+        ASSERT_TRUE(writeStringsTable(main, "en", "Controls",
+                                      {{"EnglishMainControls", "English controls of main"}, {"Print", "Print"}}));
         ASSERT_TRUE(writeStringsTable(other, "de", "Controls", {{"OtherControls", "Andere"}}));
-        ASSERT_TRUE(writeStringsTable(other, "de", "Localizable", {{"OtherDefault", "Andere Vorgabe"}, {"Shadowed", "Andere verdeckt"}}));
+        ASSERT_TRUE(writeStringsTable(other, "de", "Localizable",
+                                      {{"OtherDefault", "Andere Vorgabe"}, {"Shadowed", "Andere verdeckt"}}));
         ASSERT_TRUE(writeStringsTable(other, "en", "Controls", {{"OtherEnglish", "Other English"}, {"Both", "Other English both"}}));
         ASSERT_TRUE(writeStringsTable(other, "en", "Localizable", {{"OtherEnglishDefault", "Other English default"}}));
         m_main = std::make_unique<MainBundleScope>(main);

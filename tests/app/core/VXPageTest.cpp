@@ -71,7 +71,7 @@ std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution
 
 } // namespace
 
-TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportions)
+TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportionsAndAPageWithoutAreaHasRatioOne)
 {
     struct Case { int rotate; QRectF crop; QRectF cropBox; double ratio; };
     const QList<Case> cases{
@@ -89,10 +89,7 @@ TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportions)
         EXPECT_EQ(page->size(), c.cropBox.size());
         EXPECT_DOUBLE_EQ(page->ratio(), c.ratio);
     }
-}
 
-TEST(VXPage, PageWithoutAreaHasRatioOneAndDrawsNothing)
-{
     for (QSizeF size : {QSizeF(0, 300), QSizeF(300, 0)}) {
         platform::LogCapture log;
         const VXPagePtr page = fixturePage(size);
@@ -131,7 +128,7 @@ TEST(VXPage, RenderInRectTurnsThePageByQuarterTurnsAndFillsTheRectangle)
     EXPECT_EQ(log.lines(), QStringList{"Warning: No graphics context to draw a page into"});
 }
 
-TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSide)
+TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSideAndMadeInTheBackgroundAnnouncedOnTheMainThread)
 {
     struct Case { QSizeF page; QSize preview; };
     for (const Case &c : QList<Case>{{{400, 200}, {300, 150}}, {{200, 400}, {150, 300}}, {{100, 100}, {300, 300}}}) {
@@ -142,13 +139,10 @@ TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSide)
         EXPECT_EQ(page->preview().size(), c.preview);
         EXPECT_FALSE(page->calcPreview());
     }
-    const VXPagePtr page = fixturePage({400, 200});
-    page->calcPreview();
-    expectPixels(page->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
-}
+    const VXPagePtr wide = fixturePage({400, 200});
+    wide->calcPreview();
+    expectPixels(wide->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
 
-TEST(VXPage, PreviewInTheBackgroundIsAnnouncedOnTheMainThread)
-{
     const VXPagePtr page = fixturePage({200, 400});
     bool announced = false;
     bool onMainThread = false;
