@@ -128,16 +128,18 @@ TEST(QSColor, WritesComponentsWithSixDecimalsThatReadBackAsTheSameColour)
     }
 }
 
-TEST(QSColor, DecimalPointFollowsNeitherTheQtNorTheCLocale)
+TEST(QSColor, DecimalPointDoesNotFollowTheLocale)
 {
-    {
-        LanguageScope german("de_DE");
-        EXPECT_EQ(QLocale().decimalPoint(), ",");
-        EXPECT_EQ(QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1))),
-                  "0.500000 0.250000 0.000000 1.000000");
-        expectSolid(QSColor::colorFromDescription("0.5 0.25"), {0.5, 0.5, 0.5, 0.25}, "de_DE point");
-        expectSolid(QSColor::colorFromDescription("0,5"), {0, 0, 0, 1}, "de_DE comma");
-    }
+    LanguageScope german("de_DE");
+    EXPECT_EQ(QLocale().decimalPoint(), ",");
+    EXPECT_EQ(QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1))),
+              "0.500000 0.250000 0.000000 1.000000");
+    expectSolid(QSColor::colorFromDescription("0.5 0.25"), {0.5, 0.5, 0.5, 0.25}, "de_DE point");
+    expectSolid(QSColor::colorFromDescription("0,5"), {0, 0, 0, 1}, "de_DE comma");
+}
+
+TEST(QSColor, DecimalPointDoesNotFollowTheCLocale)
+{
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed on this machine";
