@@ -1,100 +1,55 @@
 #include "platform/Bundle.h"
 
 #include "platform/PropertyList.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QLocale>
 #include <QTemporaryDir>
 
 using platform::Bundle;
-using platform::PropertyList;
 
-namespace {
-
-void writeTable(const QString &path, const QVariantMap &strings)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    ASSERT_TRUE(PropertyList::write(strings, path));
-}
-
-class LocaleScope
-{
-public:
-    explicit LocaleScope(const QString &name) { QLocale::setDefault(QLocale(name)); }
-    ~LocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
-
-} // namespace
-
-TEST(Bundle, InfoKeysComeFromItsInfoPlist)
+TEST(Bundle, InfoKeysAndTranslationsFollowTheUserLanguageAndFallBackToTheValue)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(PropertyList::write(QVariantMap{{QStringLiteral("CFBundleShortVersionString"), QStringLiteral("2.1")}},
-                                    dir.filePath(QStringLiteral("Info.plist"))));
+    ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"CFBundleShortVersionString", "2.1"}}, dir.filePath("Info.plist")));
+    ASSERT_TRUE(writeStringsTable(dir.path(), "en", "Controls", {{"Print", "Print"}, {"Only", "English only"}}));
+    ASSERT_TRUE(writeStringsTable(dir.path(), "de", "Controls", {{"Print", "Drucken"}}));
     const Bundle bundle(dir.path());
-    EXPECT_EQ(bundle.objectForInfoDictionaryKey(QStringLiteral("CFBundleShortVersionString")).toString(),
-              QStringLiteral("2.1"));
-    EXPECT_FALSE(bundle.objectForInfoDictionaryKey(QStringLiteral("Missing")).isValid());
-}
+    EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").toString(), "2.1");
+    EXPECT_FALSE(bundle.objectForInfoDictionaryKey("Missing").isValid());
+    EXPECT_EQ(bundle.localizations(), (QStringList{"de", "en"}));
 
-TEST(Bundle, TranslationFollowsTheUserLanguageAndFallsBackToTheValue)
-{
-    QTemporaryDir dir;
-    writeTable(dir.filePath(QStringLiteral("en.lproj/Controls.strings")),
-               {{QStringLiteral("Print"), QStringLiteral("Print")}, {QStringLiteral("Only"), QStringLiteral("English only")}});
-    writeTable(dir.filePath(QStringLiteral("de.lproj/Controls.strings")), {{QStringLiteral("Print"), QStringLiteral("Drucken")}});
-    const Bundle bundle(dir.path());
-    EXPECT_EQ(bundle.localizations(), (QStringList{QStringLiteral("de"), QStringLiteral("en")}));
-
-    const struct {
-        const char *locale;
-        const char *key;
-        const char *value;
-        const char *expected;
-    } cases[] = {
-        {"de_DE", "Print", "", "Drucken"},
-        {"de_DE", "Only", "#", "#"},
-        {"en_US", "Only", "", "English only"},
-        {"fr_FR", "Print", "", "Print"},
-        {"en_US", "Unknown", "", "Unknown"},
+    const struct { const char *locale, *key, *value, *expected; } cases[] = {
+        {"de_DE", "Print", "", "Drucken"}, {"de_DE", "Only", "#", "#"},        {"en_US", "Only", "", "English only"},
+        {"fr_FR", "Print", "", "Print"},   {"en_US", "Unknown", "", "Unknown"},
     };
     for (const auto &c : cases) {
-        LocaleScope scope(QString::fromLatin1(c.locale));
-        EXPECT_EQ(bundle.localizedStringForKey(QString::fromLatin1(c.key), QString::fromLatin1(c.value),
-                                               QStringLiteral("Controls")),
-                  QString::fromUtf8(c.expected))
-            << c.locale << " " << c.key;
+        LanguageScope language(c.locale);
+        EXPECT_EQ(bundle.localizedStringForKey(c.key, c.value, "Controls"), c.expected) << c.locale << " " << c.key;
     }
 }
 
-TEST(Bundle, FindsResourcesByNameTypeAndFolder)
+TEST(Bundle, FindsResourcesByNameTypeAndFolderAndIsSharedPerFolder)
 {
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("Textures"));
+    QDir(dir.path()).mkpath("Textures");
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::red);
-    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("Textures/b.png"))));
-    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("Textures/a.png"))));
-    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("Noise.png"))));
+    for (const char *name : {"Textures/b.png", "Textures/a.png", "Noise.png"})
+        ASSERT_TRUE(image.save(dir.filePath(name)));
     const Bundle bundle(dir.path());
 
-    EXPECT_EQ(bundle.pathsForResourcesOfType(QStringLiteral("png"), QStringLiteral("Textures")),
-              (QStringList{dir.filePath(QStringLiteral("Textures/a.png")), dir.filePath(QStringLiteral("Textures/b.png"))}));
-    EXPECT_EQ(bundle.pathForResource(QStringLiteral("a"), QStringLiteral("png"), QStringLiteral("Textures")),
-              dir.filePath(QStringLiteral("Textures/a.png")));
-    EXPECT_TRUE(bundle.pathForResource(QStringLiteral("a"), QStringLiteral("png")).isEmpty());
-    EXPECT_EQ(bundle.imageNamed(QStringLiteral("Noise")).pixelColor(0, 0), QColor(Qt::red));
-    EXPECT_EQ(bundle.imageNamed(QStringLiteral("Noise.png")).size(), QSize(4, 4));
-    EXPECT_TRUE(bundle.imageNamed(QStringLiteral("Absent")).isNull());
-}
+    EXPECT_EQ(bundle.pathsForResourcesOfType("png", "Textures"),
+              (QStringList{dir.filePath("Textures/a.png"), dir.filePath("Textures/b.png")}));
+    EXPECT_EQ(bundle.pathForResource("a", "png", "Textures"), dir.filePath("Textures/a.png"));
+    EXPECT_TRUE(bundle.pathForResource("a", "png").isEmpty());
+    EXPECT_EQ(bundle.imageNamed("Noise").pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(bundle.imageNamed("Noise.png").size(), QSize(4, 4));
+    EXPECT_TRUE(bundle.imageNamed("Absent").isNull());
 
-TEST(Bundle, SharedPerFolderAndNullForAMissingFolder)
-{
-    QTemporaryDir dir;
-    EXPECT_EQ(Bundle::bundleWithPath(dir.path()), Bundle::bundleWithPath(dir.path() + QStringLiteral("/.")));
-    EXPECT_EQ(Bundle::bundleWithPath(dir.filePath(QStringLiteral("nowhere"))), nullptr);
+    EXPECT_EQ(Bundle::bundleWithPath(dir.path()), Bundle::bundleWithPath(dir.path() + "/."));
+    EXPECT_EQ(Bundle::bundleWithPath(dir.filePath("nowhere")), nullptr);
 }

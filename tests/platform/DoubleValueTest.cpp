@@ -4,17 +4,12 @@
 
 #include <QLocale>
 
-#include <cmath>
 #include <limits>
 
-namespace {
-constexpr double Infinity = std::numeric_limits<double>::infinity();
-}
-
-TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfAText)
+TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfATextOrAVariant)
 {
-    struct Case { const char16_t *text; double expected; };
-    const Case cases[] = {
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    const struct { const char16_t *text; double expected; } cases[] = {
         {u"", 0},           {u"abc", 0},          {u"12abc", 12},     {u"  -3.5e2x", -350},
         {u"\t\n42", 42},    {u"+7", 7},           {u".5", 0.5},       {u"1.", 1},
         {u"-.25", -0.25},   {u"1.2.3", 1.2},      {u"2e", 2},         {u"2e+", 2},
@@ -23,23 +18,17 @@ TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfAText)
         {u"nan", 0},        {u"\u0663", 0},       {u"007", 7},        {u"1e999", Infinity},
         {u"-1e999", -Infinity},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         const QString text = QString::fromUtf16(c.text);
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_EQ(platform::doubleValue(QStringView(text)), c.expected);
+        EXPECT_EQ(platform::doubleValue(QStringView(text)), c.expected) << text.toStdString();
     }
-}
 
-TEST(DoubleValue, ReadsVariantsByTheirKind)
-{
-    EXPECT_EQ(platform::doubleValue(QVariant()), 0);
-    EXPECT_EQ(platform::doubleValue(QVariant::fromValue(nullptr)), 0);
-    EXPECT_EQ(platform::doubleValue(QVariant(QStringLiteral("3.5 cm"))), 3.5);
-    EXPECT_EQ(platform::doubleValue(QVariant(QString())), 0);
-    EXPECT_EQ(platform::doubleValue(QVariant(true)), 1);
-    EXPECT_EQ(platform::doubleValue(QVariant(4)), 4);
-    EXPECT_EQ(platform::doubleValue(QVariant(2.5f)), 2.5);
-    EXPECT_EQ(platform::doubleValue(QVariant(qint64(1) << 40)), 1099511627776.0);
+    const std::pair<QVariant, double> variants[] = {
+        {QVariant(), 0}, {QVariant::fromValue(nullptr), 0}, {QString("3.5 cm"), 3.5}, {QString(), 0},
+        {true, 1},       {4, 4},                            {2.5f, 2.5},              {qint64(1) << 40, 1099511627776.0},
+    };
+    for (const auto &[variant, expected] : variants)
+        EXPECT_EQ(platform::doubleValue(variant), expected) << variant.typeName();
 }
 
 TEST(DoubleValue, PointIsTheDecimalSymbolInEveryLocale)

@@ -30,14 +30,10 @@ TEST(Invocation, CallsWithConvertedArgumentsAndAnswersTheResult)
 {
     auto calculator = std::make_shared<Calculator>();
 
-    const struct {
-        const char *signature;
-        QVariantList arguments;
-        QVariant expected;
-    } cases[] = {
+    const struct { const char *signature; QVariantList arguments; QVariant expected; } cases[] = {
         {"scaled(double,int)", {2.5, 4}, 10.0},
-        {"scaled(double,int)", {QStringLiteral("1.5"), QStringLiteral("3")}, 4.5},
-        {"joined(QString,QString)", {QStringLiteral("a"), 7}, QStringLiteral("a/7")},
+        {"scaled(double,int)", {"1.5", "3"}, 4.5},
+        {"joined(QString,QString)", {"a", 7}, "a/7"},
         {"boxed(int)", {3}, 3},
         {"boxed(int)", {0}, QVariant()},
     };
@@ -66,10 +62,10 @@ TEST(Invocation, RefusesWhatDoesNotFit)
     EXPECT_FALSE(platform::Invocation().invoke().has_value());
     EXPECT_FALSE(platform::Invocation(nullptr, method("boxed(int)")).invoke({1}).has_value());
 
-    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Warning: Calculator::scaled(double,int) takes 2 arguments, not 1"),
-                                        QStringLiteral("Warning: Argument 1 of Calculator::scaled(double,int) cannot be a double"),
-                                        QStringLiteral("Warning: An invocation without target or method cannot run"),
-                                        QStringLiteral("Warning: An invocation without target or method cannot run")}));
+    EXPECT_EQ(log.lines(), (QStringList{"Warning: Calculator::scaled(double,int) takes 2 arguments, not 1",
+                                        "Warning: Argument 1 of Calculator::scaled(double,int) cannot be a double",
+                                        "Warning: An invocation without target or method cannot run",
+                                        "Warning: An invocation without target or method cannot run"}));
 }
 
 #include "InvocationTest.moc"

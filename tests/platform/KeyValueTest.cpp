@@ -118,32 +118,41 @@ signals:
 
 } // namespace
 
-TEST(KeyValue, ReadsAndWritesPropertiesConvertingValues)
+TEST(KeyValue, ReadsAndWritesPropertiesAndPathsConvertingValues)
 {
-    SplitFilter filter;
-    struct Row
-    {
-        const char *key;
-        QVariant written;
-        QVariant readBack;
-    };
-    const QList<Row> rows = {
+    SplitFilter filter, inner;
+    const struct { const char *key; QVariant written, readBack; } rows[] = {
         {"splitPages", 8, 8},
-        {"splitPages", QStringLiteral("12"), 12},
+        {"splitPages", "12", 12},
         {"zoom", 2, 2.0},
-        {"zoom", QStringLiteral("0.5"), 0.5},
-        {"fontName", QStringLiteral("Times"), QStringLiteral("Times")},
+        {"zoom", "0.5", 0.5},
+        {"fontName", "Times", "Times"},
         {"addEmptyPages", true, true},
         {"addEmptyPages", QVariant(), false},
         {"splitPages", QVariant(), 0},
     };
-    for (const Row &row : rows) {
+    for (const auto &row : rows) {
         EXPECT_TRUE(KeyValue::setValue(&filter, row.key, row.written)) << row.key;
         const QVariant back = KeyValue::valueForKey(&filter, row.key);
         EXPECT_EQ(back, row.readBack) << row.key;
         EXPECT_EQ(back.typeId(), row.readBack.typeId()) << row.key;
     }
     EXPECT_EQ(KeyValue::valueForKey(&filter, "version"), QVariant(3));
+
+    filter.m_input = &inner;
+    EXPECT_TRUE(KeyValue::setValue(&filter, "input.zoom", 3.5));
+    EXPECT_EQ(inner.zoom(), 3.5);
+    EXPECT_EQ(filter.zoom(), 0.5);
+    EXPECT_EQ(KeyValue::valueForKey(&filter, "input.zoom"), QVariant(3.5));
+
+    // A class's own hooks receive the whole path and fall back to its properties.
+    Settings settings;
+    EXPECT_TRUE(KeyValue::setValue(&settings, "zoom", 2.0));
+    EXPECT_TRUE(KeyValue::setValue(&settings, "extra.inputRadius", 4));
+    EXPECT_EQ(settings.assignments, 2);
+    EXPECT_EQ(settings.m_zoom, 2.0);
+    EXPECT_EQ(KeyValue::valueForKey(&settings, "extra.inputRadius"), QVariant(4));
+    EXPECT_EQ(KeyValue::valueForKey(&settings, "zoom"), QVariant(2.0));
 }
 
 TEST(KeyValue, RefusalsAreWarningsNeverCrashes)
@@ -158,8 +167,10 @@ TEST(KeyValue, RefusalsAreWarningsNeverCrashes)
     EXPECT_FALSE(KeyValue::setValue(nullptr, "zoom", 1));
     EXPECT_FALSE(KeyValue::valueForKey(&filter, "input.zoom").isValid()) << "input is null";
     EXPECT_FALSE(KeyValue::valueForKey(&filter, "zoom.value").isValid()) << "zoom is no object";
+    EXPECT_FALSE(KeyValue::observe(&filter, "version", [](const QVariant &) {}).isConnected());
+    EXPECT_FALSE(KeyValue::observe(&filter, "noSuchKey", [](const QVariant &) {}).isConnected());
+    EXPECT_FALSE(KeyValue::announceChange(&filter, "version"));
     EXPECT_EQ(filter.splitPages(), 0);
-    EXPECT_EQ(filter.version(), 3);
     const QStringList expected = {
         "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
         "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
@@ -169,37 +180,18 @@ TEST(KeyValue, RefusalsAreWarningsNeverCrashes)
         "Warning: Value for key \"zoom\" set on no object",
         "Warning: Key \"input\" of SplitFilter does not lead to an object",
         "Warning: Key \"zoom\" of SplitFilter does not lead to an object",
+        "Warning: Key \"version\" of SplitFilter cannot be observed",
+        "Warning: Key \"noSuchKey\" of SplitFilter cannot be observed",
     };
-    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(log.lines().mid(0, expected.size()), expected);
+    EXPECT_EQ(log.lines().size(), expected.size() + 1);
 }
 
-TEST(KeyValue, KeyPathsWalkThroughObjectProperties)
-{
-    SplitFilter outer, inner;
-    outer.m_input = &inner;
-    EXPECT_TRUE(KeyValue::setValue(&outer, "input.zoom", 3.5));
-    EXPECT_EQ(inner.zoom(), 3.5);
-    EXPECT_EQ(outer.zoom(), 1.0);
-    EXPECT_EQ(KeyValue::valueForKey(&outer, "input.zoom"), QVariant(3.5));
-}
-
-TEST(KeyValue, ClassHooksReceiveTheWholePathAndFallBackToProperties)
-{
-    Settings settings;
-    EXPECT_TRUE(KeyValue::setValue(&settings, "zoom", 2.0));
-    EXPECT_TRUE(KeyValue::setValue(&settings, "extra.inputRadius", 4));
-    EXPECT_EQ(settings.assignments, 2);
-    EXPECT_EQ(settings.m_zoom, 2.0);
-    EXPECT_EQ(KeyValue::valueForKey(&settings, "extra.inputRadius"), QVariant(4));
-    EXPECT_EQ(KeyValue::valueForKey(&settings, "zoom"), QVariant(2.0));
-}
-
-TEST(KeyValue, ObserversHearNewValuesUntilDisconnected)
+TEST(KeyValue, ObservationsLastUntilDisconnectedOrTheObjectOrContextGoes)
 {
     SplitFilter filter;
     QVariantList seen;
-    KeyValueObservation observation =
-        KeyValue::observe(&filter, "zoom", [&](const QVariant &value) { seen << value; });
+    KeyValueObservation observation = KeyValue::observe(&filter, "zoom", [&](const QVariant &value) { seen << value; });
     ASSERT_TRUE(observation.isConnected());
     filter.setZoom(2.0);
     KeyValue::setValue(&filter, "zoom", 3.0);
@@ -208,82 +200,49 @@ TEST(KeyValue, ObserversHearNewValuesUntilDisconnected)
     filter.setZoom(4.0);
     EXPECT_EQ(seen, (QVariantList{2.0, 3.0}));
     EXPECT_FALSE(observation.isConnected());
-}
 
-TEST(KeyValue, ObservationEndsWithTheObservedObjectOrTheContext)
-{
-    auto filter = std::make_unique<SplitFilter>();
-    KeyValueObservation first = KeyValue::observe(filter.get(), "splitPages", [](const QVariant &) {});
-    filter.reset();
-    EXPECT_FALSE(first.isConnected());
-    first.disconnect();
+    auto gone = std::make_unique<SplitFilter>();
+    KeyValueObservation ofGone = KeyValue::observe(gone.get(), "splitPages", [](const QVariant &) {});
+    gone.reset();
+    EXPECT_FALSE(ofGone.isConnected());
+    ofGone.disconnect();
 
-    SplitFilter kept;
     int calls = 0;
     auto context = std::make_unique<QObject>();
-    KeyValueObservation second =
-        KeyValue::observe(&kept, "splitPages", context.get(), [&](const QVariant &) { ++calls; });
-    kept.setSplitPages(4);
-    context.reset();
-    kept.setSplitPages(8);
-    EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(second.isConnected());
-}
-
-TEST(KeyValue, ObserverMayDisconnectItselfWhileCalled)
-{
-    SplitFilter filter;
-    int calls = 0;
-    KeyValueObservation observation;
-    observation = KeyValue::observe(&filter, "splitPages", [&](const QVariant &) {
+    KeyValueObservation inContext = KeyValue::observe(&filter, "splitPages", context.get(), [&](const QVariant &) { ++calls; });
+    KeyValueObservation once;
+    once = KeyValue::observe(&filter, "splitPages", [&](const QVariant &) {
         ++calls;
-        observation.disconnect();
+        once.disconnect(); // while it is called
     });
     filter.setSplitPages(4);
+    context.reset();
     filter.setSplitPages(8);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(calls, 2);
+    EXPECT_FALSE(inContext.isConnected());
 }
 
-TEST(KeyValue, DerivedKeysAnnounceChangesOfTheirSources)
+TEST(KeyValue, DerivedAndAnnouncedChangesReachObservers)
 {
     SplitFilter filter;
     filter.setSplitPages(8);
     QVariantList booklets;
     auto observation = KeyValue::observe(&filter, "splitBooklets", [&](const QVariant &v) { booklets << v; });
     ASSERT_TRUE(observation.isConnected());
-    filter.setSplitPages(12);           // 24 pages in 12s: 2 booklets
+    filter.setSplitPages(12);       // 24 pages in 12s: 2 booklets
     filter.m_pageCount = 25;
-    emit filter.pageCountChanged();     // 25 pages in 12s: 3 booklets
-    filter.setZoom(2.0);                // unrelated
+    emit filter.pageCountChanged(); // 25 pages in 12s: 3 booklets
+    filter.setZoom(2.0);            // unrelated
     EXPECT_EQ(booklets, (QVariantList{2, 3}));
-}
 
-TEST(KeyValue, DependenciesAreFollowedThroughOtherDerivedKeys)
-{
     BindingTexts texts;
     QStringList titles;
-    auto observation = KeyValue::observe(&texts, "bindingTitle", [&](const QVariant &v) { titles << v.toString(); });
+    auto title = KeyValue::observe(&texts, "bindingTitle", [&](const QVariant &v) { titles << v.toString(); });
     KeyValue::setValue(&texts, "rotateBacksides", true);
     KeyValue::setValue(&texts, "rotateBacksides", false);
     EXPECT_EQ(titles, (QStringList{"Bind at the long side", "Bind at the short side"}));
-}
 
-TEST(KeyValue, KeysWithoutAnySignalCannotBeObserved)
-{
-    SplitFilter filter;
-    LogCapture log;
-    auto observation = KeyValue::observe(&filter, "version", [](const QVariant &) {});
-    EXPECT_FALSE(observation.isConnected());
-    auto unknown = KeyValue::observe(&filter, "noSuchKey", [](const QVariant &) {});
-    EXPECT_FALSE(unknown.isConnected());
-    EXPECT_EQ(log.lines(),
-              (QStringList{"Warning: Key \"version\" of SplitFilter cannot be observed",
-                           "Warning: Key \"noSuchKey\" of SplitFilter cannot be observed"}));
-}
-
-TEST(KeyValue, AnnouncedChangesReachObservers)
-{
-    SplitFilter filter;
+    // Changes made behind the setters' backs reach observers when announced.
     Settings settings;
     QVariantList seen;
     auto pages = KeyValue::observe(&filter, "splitPages", [&](const QVariant &v) { seen << v; });
@@ -293,24 +252,19 @@ TEST(KeyValue, AnnouncedChangesReachObservers)
     filter.m_zoom = 1.5;
     settings.m_extra.insert("radius", 7);
     EXPECT_TRUE(KeyValue::announceChange(&filter, "splitPages"));
-    EXPECT_TRUE(KeyValue::announceChange(&filter, "zoom"));
+    EXPECT_TRUE(KeyValue::announceChange(&filter, "zoom")); // its signal carries the value
     EXPECT_TRUE(KeyValue::announceChange(&settings, "extra.radius"));
     EXPECT_EQ(seen, (QVariantList{16, 1.5, 7}));
-
-    LogCapture log;
-    EXPECT_FALSE(KeyValue::announceChange(&filter, "version"));
-    EXPECT_EQ(log.lines().size(), 1);
 }
 
-TEST(KeyValue, BoundKeyTakesTheSourceValueAndFollowsIt)
+TEST(KeyValue, BoundKeyTakesTheSourceValueAndFollowsItsLatestSource)
 {
-    SplitFilter source, target;
+    SplitFilter source, other, target;
     source.setSplitPages(8);
     ASSERT_TRUE(KeyValue::bind(&target, "splitPages", &source, "splitPages"));
     EXPECT_EQ(target.splitPages(), 8) << "initial value applied";
     source.setSplitPages(12);
     EXPECT_EQ(target.splitPages(), 12);
-
     const KeyValueBinding *info = KeyValue::binding(&target, "splitPages");
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->source(), &source);
@@ -322,20 +276,23 @@ TEST(KeyValue, BoundKeyTakesTheSourceValueAndFollowsIt)
     EXPECT_EQ(target.splitPages(), 12);
     EXPECT_EQ(KeyValue::binding(&target, "splitPages"), nullptr);
     EXPECT_FALSE(KeyValue::unbind(&target, "splitPages"));
-}
 
-TEST(KeyValue, BindingAgainReplacesTheEarlierBindingOfThatKey)
-{
-    SplitFilter first, second, target;
-    first.setZoom(2.0);
-    second.setZoom(3.0);
-    KeyValue::bind(&target, "zoom", &first, "zoom");
-    KeyValue::bind(&target, "zoom", &second, "zoom");
+    // Binding again replaces the earlier binding of that key.
+    source.setZoom(2.0);
+    other.setZoom(3.0);
+    KeyValue::bind(&target, "zoom", &source, "zoom");
+    KeyValue::bind(&target, "zoom", &other, "zoom");
     EXPECT_EQ(target.zoom(), 3.0);
-    first.setZoom(5.0);
+    source.setZoom(5.0);
     EXPECT_EQ(target.zoom(), 3.0) << "the first source no longer drives the key";
-    second.setZoom(6.0);
+    other.setZoom(6.0);
     EXPECT_EQ(target.zoom(), 6.0);
+
+    LogCapture log;
+    EXPECT_FALSE(KeyValue::bind(&target, "splitPages", &source, "version"));
+    EXPECT_EQ(KeyValue::binding(&target, "splitPages"), nullptr);
+    EXPECT_FALSE(KeyValue::bind(&target, "splitPages", nullptr, "zoom"));
+    EXPECT_EQ(log.lines().size(), 2);
 }
 
 TEST(KeyValue, BindingsConvertValuesAndFollowDerivedKeys)
@@ -355,24 +312,7 @@ TEST(KeyValue, BindingsConvertValuesAndFollowDerivedKeys)
     EXPECT_EQ(target.m_extra.value("title"), QVariant("Bind at the long side"));
 }
 
-TEST(KeyValue, BindingsSurviveTheEndOfEitherObject)
-{
-    auto source = std::make_unique<SplitFilter>();
-    auto target = std::make_unique<SplitFilter>();
-    KeyValue::bind(target.get(), "zoom", source.get(), "zoom");
-    target.reset();
-    source->setZoom(2.0); // nothing left to update
-
-    auto other = std::make_unique<SplitFilter>();
-    SplitFilter follower;
-    KeyValue::bind(&follower, "zoom", other.get(), "zoom");
-    other.reset();
-    const KeyValueBinding *info = KeyValue::binding(&follower, "zoom");
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->source(), nullptr);
-}
-
-TEST(KeyValue, BindingsBothWaysSettleInsteadOfLooping)
+TEST(KeyValue, BindingsSettleBothWaysAndSurviveTheirEnds)
 {
     SplitFilter a, b;
     a.setZoom(2.0);
@@ -382,28 +322,28 @@ TEST(KeyValue, BindingsBothWaysSettleInsteadOfLooping)
     EXPECT_EQ(b.zoom(), 4.0);
     b.setZoom(5.0);
     EXPECT_EQ(a.zoom(), 5.0);
-}
 
-TEST(KeyValue, BindingToAnUnobservableKeyIsRefused)
-{
-    SplitFilter source, target;
-    LogCapture log;
-    EXPECT_FALSE(KeyValue::bind(&target, "splitPages", &source, "version"));
-    EXPECT_EQ(KeyValue::binding(&target, "splitPages"), nullptr);
-    EXPECT_FALSE(KeyValue::bind(&target, "splitPages", nullptr, "zoom"));
-    EXPECT_EQ(log.lines().size(), 2);
-}
+    auto source = std::make_unique<SplitFilter>();
+    auto target = std::make_unique<SplitFilter>();
+    KeyValue::bind(target.get(), "zoom", source.get(), "zoom");
+    target.reset();
+    source->setZoom(2.0); // nothing left to update
+    SplitFilter follower;
+    KeyValue::bind(&follower, "zoom", source.get(), "zoom");
+    source.reset();
+    const KeyValueBinding *info = KeyValue::binding(&follower, "zoom");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->source(), nullptr);
 
-TEST(KeyValue, TargetMayUnbindItselfWhileItIsUpdated)
-{
-    SplitFilter source, target;
-    auto observation = KeyValue::observe(&target, "zoom", [&](const QVariant &) { KeyValue::unbind(&target, "zoom"); });
-    KeyValue::bind(&target, "zoom", &source, "zoom");
-    source.setZoom(2.0);
-    EXPECT_EQ(target.zoom(), 2.0);
-    EXPECT_EQ(KeyValue::binding(&target, "zoom"), nullptr);
-    source.setZoom(3.0);
-    EXPECT_EQ(target.zoom(), 2.0);
+    // A target may unbind itself while it is updated.
+    SplitFilter from, to;
+    auto observation = KeyValue::observe(&to, "zoom", [&](const QVariant &) { KeyValue::unbind(&to, "zoom"); });
+    KeyValue::bind(&to, "zoom", &from, "zoom");
+    from.setZoom(2.0);
+    EXPECT_EQ(to.zoom(), 2.0);
+    EXPECT_EQ(KeyValue::binding(&to, "zoom"), nullptr);
+    from.setZoom(3.0);
+    EXPECT_EQ(to.zoom(), 2.0);
 }
 
 #include "KeyValueTest.moc"

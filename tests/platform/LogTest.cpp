@@ -2,25 +2,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(Log, LevelWordsStandInFrontOfTheMessage)
+TEST(Log, LevelWordsStandInFrontAndACaptureSeesOnlyWhatIsWrittenWhileItLives)
 {
-    platform::LogCapture capture;
-    platform::logInfo(QStringLiteral("opened"));
-    platform::logWarning(QStringLiteral("odd"));
-    platform::logError(QStringLiteral("failed"));
-    EXPECT_EQ(capture.lines(),
-              (QStringList{QStringLiteral("Info: opened"), QStringLiteral("Warning: odd"),
-                           QStringLiteral("Error: failed")}));
-}
-
-TEST(Log, CaptureSeesOnlyLinesWrittenWhileItLives)
-{
-    platform::logWarning(QStringLiteral("before"));
+    platform::logWarning("before");
     QStringList seen;
     {
         platform::LogCapture capture;
-        platform::logWarning(QStringLiteral("during"));
+        platform::logInfo("opened");
+        platform::logWarning("odd");
+        platform::logError("failed");
         seen = capture.lines();
     }
-    EXPECT_EQ(seen, QStringList{QStringLiteral("Warning: during")});
+    platform::logWarning("after");
+    EXPECT_EQ(seen, (QStringList{"Info: opened", "Warning: odd", "Error: failed"}));
 }

@@ -42,11 +42,7 @@ QImage drawn(const QSize &size, const std::function<void(GraphicsContext &)> &dr
     return image;
 }
 
-struct Probe
-{
-    QPoint at;
-    QColor colour;
-};
+struct Probe { QPoint at; QColor colour; };
 
 void expectPixels(const QImage &image, const QList<Probe> &probes)
 {
@@ -77,89 +73,62 @@ QPainterPath circle(QPointF centre, double radius)
 
 } // namespace
 
-TEST(PainterGraphicsContext, DrawsThePageWithItsLowerLeftCornerAtTheOrigin)
+TEST(PainterGraphicsContext, DrawsThePageInTheUserSpaceWithItsLowerLeftCornerAtTheOrigin)
 {
     const PdfPage page = fixturePage();
+    const PdfPage turned = fixturePage(90);
     const QColor fill = PdfFixture::colourOf(1);
-    expectPixels(drawn({200, 300}, [&](GraphicsContext &c) { c.drawPdfPage(page); }),
-                 {{{5, 295}, marker}, {{45, 255}, marker}, {{55, 245}, fill}, {{195, 5}, fill}});
-}
-
-TEST(PainterGraphicsContext, DrawsThePageTurnedByItsOwnRotation)
-{
-    const PdfPage page = fixturePage(90);
-    expectPixels(drawn({300, 200}, [&](GraphicsContext &c) { c.drawPdfPage(page); }),
-                 {{{5, 5}, marker}, {{295, 195}, PdfFixture::colourOf(1)}});
-}
-
-TEST(PainterGraphicsContext, TransformsMoveTheUserSpace)
-{
-    const PdfPage page = fixturePage();
-    const QColor fill = PdfFixture::colourOf(1);
-    struct Case
-    {
-        const char *name;
-        QSize size;
-        std::function<void(GraphicsContext &)> transform;
-        QList<Probe> probes;
-    };
+    const auto none = [](GraphicsContext &) {};
+    struct Case { const char *name; QSize size; const PdfPage *page; std::function<void(GraphicsContext &)> transform;
+                  QList<Probe> probes; };
     const QList<Case> cases{
-        {"translate", {300, 400}, [](GraphicsContext &c) { c.translate(100, 100); },
+        {"as it is", {200, 300}, &page, none, {{{5, 295}, marker}, {{45, 255}, marker}, {{55, 245}, fill}, {{195, 5}, fill}}},
+        {"turned by its own rotation", {300, 200}, &turned, none, {{{5, 5}, marker}, {{295, 195}, fill}}},
+        {"translate", {300, 400}, &page, [](GraphicsContext &c) { c.translate(100, 100); },
          {{{105, 295}, marker}, {{95, 305}, Qt::white}, {{295, 105}, fill}}},
-        {"scale", {100, 150}, [](GraphicsContext &c) { c.scale(0.5, 0.5); },
-         {{{5, 145}, marker}, {{30, 120}, fill}}},
-        {"counter-clockwise quarter turn", {300, 200},
+        {"scale", {100, 150}, &page, [](GraphicsContext &c) { c.scale(0.5, 0.5); }, {{{5, 145}, marker}, {{30, 120}, fill}}},
+        {"counter-clockwise quarter turn", {300, 200}, &page,
          [](GraphicsContext &c) {
              c.translate(300, 0);
              c.rotate(M_PI / 2);
          },
          {{{295, 195}, marker}, {{5, 5}, fill}}},
-        {"half turn about the centre", {200, 300},
+        {"half turn about the centre", {200, 300}, &page,
          [](GraphicsContext &c) {
              c.translate(100, 150);
              c.rotate(M_PI);
              c.translate(-100, -150);
          },
          {{{195, 5}, marker}, {{5, 295}, fill}}},
+        {"saved state comes back", {200, 300}, &page,
+         [](GraphicsContext &c) {
+             c.saveGState();
+             c.translate(500, 500);
+             c.restoreGState();
+         },
+         {{{5, 295}, marker}}},
+        // Fifty times enlarged the whole page would be 10000 x 15000 pixels; only 100 x 100 are seen.
+        {"enlarged middle", {100, 100}, &page,
+         [](GraphicsContext &c) {
+             c.scale(50, 50);
+             c.translate(-100, -100);
+         },
+         {{{0, 0}, fill}, {{99, 99}, fill}}},
+        {"enlarged marker", {100, 100}, &page,
+         [](GraphicsContext &c) {
+             c.scale(50, 50);
+             c.translate(-1, -1);
+         },
+         {{{0, 0}, marker}, {{99, 99}, marker}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         expectPixels(drawn(c.size, [&](GraphicsContext &context) {
                          c.transform(context);
-                         context.drawPdfPage(page);
+                         context.drawPdfPage(*c.page);
                      }),
                      c.probes);
     }
-}
-
-TEST(PainterGraphicsContext, SavedStateComesBack)
-{
-    const PdfPage page = fixturePage();
-    expectPixels(drawn({200, 300}, [&](GraphicsContext &c) {
-                     c.saveGState();
-                     c.translate(500, 500);
-                     c.restoreGState();
-                     c.drawPdfPage(page);
-                 }),
-                 {{{5, 295}, marker}});
-}
-
-TEST(PainterGraphicsContext, RendersOnlyThePartTheDeviceShows)
-{
-    // Fifty times enlarged the whole page would be 10000 x 15000 pixels; only 100 x 100 are seen.
-    const PdfPage page = fixturePage();
-    expectPixels(drawn({100, 100}, [&](GraphicsContext &c) {
-                     c.scale(50, 50);
-                     c.translate(-100, -100);
-                     c.drawPdfPage(page);
-                 }),
-                 {{{0, 0}, PdfFixture::colourOf(1)}, {{99, 99}, PdfFixture::colourOf(1)}});
-    expectPixels(drawn({100, 100}, [&](GraphicsContext &c) {
-                     c.scale(50, 50);
-                     c.translate(-1, -1);
-                     c.drawPdfPage(page);
-                 }),
-                 {{{0, 0}, marker}, {{99, 99}, marker}});
 }
 
 TEST(PainterGraphicsContext, GivesThePainterItsStateBack)

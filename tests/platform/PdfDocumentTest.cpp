@@ -53,14 +53,7 @@ protected:
     QTemporaryDir m_folder;
 };
 
-struct GeometryCase
-{
-    const char *name;
-    PdfFixturePage page;
-    QRectF cropBox;
-    int rotation;
-    QSizeF visibleSize;
-};
+struct GeometryCase { const char *name; PdfFixturePage page; QRectF cropBox; int rotation; QSizeF visibleSize; };
 
 PdfFixturePage with(QSizeF media, int rotate, QRectF crop = {}, bool inherited = false)
 {
@@ -103,22 +96,35 @@ TEST_F(PdfDocumentTest, ReadsBoxesAndRotationOfEachPage)
     }
 }
 
-TEST_F(PdfDocumentTest, PagesUnderOneParentAllInheritItsAttributes)
+TEST_F(PdfDocumentTest, PagesUnderOneParentAllInheritItsAttributesAndKeepThemWhenWritten)
 {
     QList<PdfFixturePage> pages = PdfFixture::numbered(4);
     for (int i = 1; i < 4; ++i) {
         pages[i].inherited = true;
-        pages[i].mediaSize = {400, 100};
-        pages[i].rotate = 270;
+        pages[i].mediaSize = {300, 400};
+        pages[i].rotate = 90;
     }
     const std::optional<PdfDocument> document = PdfDocument::open(fixture("tree.pdf", PdfFixture::pages(pages)));
     ASSERT_TRUE(document);
     ASSERT_EQ(document->pageCount(), 4);
     EXPECT_EQ(document->page(0)->visibleSize(), QSizeF(200, 300));
     for (int i = 1; i < 4; ++i) {
-        EXPECT_EQ(document->page(i)->cropBox(), QRectF(0, 0, 400, 100)) << i;
-        EXPECT_EQ(document->page(i)->rotation(), 270) << i;
+        EXPECT_EQ(document->page(i)->cropBox(), QRectF(0, 0, 300, 400)) << i;
+        EXPECT_EQ(document->page(i)->rotation(), 90) << i;
     }
+
+    PdfDocument copy;
+    copy.insertPage(*document->page(2), 0);
+    const QString out = path("copy.pdf");
+    ASSERT_TRUE(copy.write(out));
+    QPDF written;
+    written.processFile(QFile::encodeName(out).constData());
+    ASSERT_EQ(written.getAllPages().size(), 1u);
+    QPDFPageObjectHelper page(written.getAllPages().front());
+    EXPECT_EQ(page.getAttribute("/Rotate", false).getIntValue(), 90);
+    EXPECT_TRUE(page.getAttribute("/Resources", false).getKey("/Font").hasKey("/F1"));
+    EXPECT_EQ(pageTexts(out), QStringList{"Page 3"});
+    EXPECT_EQ(PdfDocument::open(out)->page(0)->cropBox(), QRectF(0, 0, 300, 400));
 }
 
 TEST_F(PdfDocumentTest, WritesPagesOfTwoFilesInTheirNewOrderWithContentUnchanged)
@@ -137,51 +143,14 @@ TEST_F(PdfDocumentTest, WritesPagesOfTwoFilesInTheirNewOrderWithContentUnchanged
     ASSERT_TRUE(combined.insertPage(*b->page(1), 1));
     ASSERT_TRUE(combined.insertPage(*a->page(2), 2));
     ASSERT_TRUE(combined.insertPage(*b->page(0), 1));
+    ASSERT_TRUE(combined.insertPage(*a->page(0), 4)); // the same page twice is written twice
     const QString out = path("combined.pdf");
     ASSERT_TRUE(combined.write(out));
 
-    EXPECT_EQ(pageTexts(out), (QStringList{"Page 1", "Page 11", "Page 12", "Page 3"}));
+    EXPECT_EQ(pageTexts(out), (QStringList{"Page 1", "Page 11", "Page 12", "Page 3", "Page 1"}));
     const QList<QByteArray> sourceA = rawContents(first);
     const QList<QByteArray> sourceB = rawContents(other);
-    EXPECT_EQ(rawContents(out), (QList<QByteArray>{sourceA[0], sourceB[0], sourceB[1], sourceA[2]}));
-}
-
-TEST_F(PdfDocumentTest, WrittenPagesKeepWhatTheyInheritedFromTheirPageTree)
-{
-    QList<PdfFixturePage> pages = PdfFixture::numbered(2);
-    for (PdfFixturePage &page : pages) {
-        page.inherited = true;
-        page.rotate = 90;
-    }
-    const std::optional<PdfDocument> source = PdfDocument::open(fixture("tree.pdf", PdfFixture::pages(pages)));
-    ASSERT_TRUE(source);
-    PdfDocument copy;
-    copy.insertPage(*source->page(1), 0);
-    const QString out = path("copy.pdf");
-    ASSERT_TRUE(copy.write(out));
-
-    QPDF written;
-    written.processFile(QFile::encodeName(out).constData());
-    ASSERT_EQ(written.getAllPages().size(), 1u);
-    QPDFPageObjectHelper page(written.getAllPages().front());
-    EXPECT_EQ(page.getAttribute("/Rotate", false).getIntValue(), 90);
-    EXPECT_TRUE(page.getAttribute("/Resources", false).getKey("/Font").hasKey("/F1"));
-    EXPECT_EQ(pageTexts(out), QStringList{"Page 2"});
-    const std::optional<PdfDocument> reopened = PdfDocument::open(out);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(reopened->page(0)->cropBox(), QRectF(0, 0, 200, 300));
-}
-
-TEST_F(PdfDocumentTest, TheSamePageTwiceIsWrittenTwice)
-{
-    const std::optional<PdfDocument> source = PdfDocument::open(fixture("one.pdf", PdfFixture::pages(PdfFixture::numbered(1))));
-    ASSERT_TRUE(source);
-    PdfDocument twice;
-    twice.insertPage(*source->page(0), 0);
-    twice.insertPage(*source->page(0), 1);
-    const QString out = path("twice.pdf");
-    ASSERT_TRUE(twice.write(out));
-    EXPECT_EQ(pageTexts(out), (QStringList{"Page 1", "Page 1"}));
+    EXPECT_EQ(rawContents(out), (QList<QByteArray>{sourceA[0], sourceB[0], sourceB[1], sourceA[2], sourceA[0]}));
 }
 
 TEST_F(PdfDocumentTest, InsertAndRemoveRefuseIndexesOutsideTheDocument)
@@ -207,19 +176,13 @@ TEST_F(PdfDocumentTest, InsertAndRemoveRefuseIndexesOutsideTheDocument)
 TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
 {
     const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
-    struct Case
-    {
-        const char *name;
-        QString path;
-        QString reason;
-    };
+    struct Case { const char *name; QString path; QString reason; };
     const QList<Case> cases{
-        {"truncated", fixture("truncated.pdf", good.left(good.size() / 3)), QStringLiteral("damaged")},
-        {"text", fixture("text.pdf", "These are just a few words, not a PDF.\n"), QStringLiteral("not a PDF")},
-        {"empty", fixture("empty.pdf", {}), QStringLiteral("empty")},
-        {"missing", path("missing.pdf"), QStringLiteral("No such file")},
-        {"locked", fixture("locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(1), "user", "owner")),
-         QStringLiteral("password")},
+        {"truncated", fixture("truncated.pdf", good.left(good.size() / 3)), "damaged"},
+        {"text", fixture("text.pdf", "These are just a few words, not a PDF.\n"), "not a PDF"},
+        {"empty", fixture("empty.pdf", {}), "empty"},
+        {"missing", path("missing.pdf"), "No such file"},
+        {"locked", fixture("locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(1), "user", "owner")), "password"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,70 +194,49 @@ TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
     }
 }
 
-TEST_F(PdfDocumentTest, DamagedFileThatCanBeRepairedOpensWithOneWarning)
+TEST_F(PdfDocumentTest, RepairableFilesOpenWithOneWarningAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
 {
     QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(2));
     const qsizetype at = bytes.lastIndexOf("startxref") + 10;
     bytes.replace(at, bytes.indexOf('\n', at) - at, "17");
-    platform::LogCapture log;
-    const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
-    ASSERT_TRUE(document);
-    EXPECT_EQ(document->pageCount(), 2);
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
-}
+    {
+        platform::LogCapture log;
+        const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
+        ASSERT_TRUE(document);
+        EXPECT_EQ(document->pageCount(), 2);
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
+    }
 
-TEST_F(PdfDocumentTest, FileNeedingOnlyAnOwnerPasswordOpensAndCopiesOut)
-{
-    const QString locked = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));
-    const std::optional<PdfDocument> document = PdfDocument::open(locked);
+    const QString owner = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));
+    const std::optional<PdfDocument> document = PdfDocument::open(owner);
     ASSERT_TRUE(document);
-    EXPECT_EQ(document->pageCount(), 2);
-    const QString out = path("free.pdf");
-    ASSERT_TRUE(document->write(out));
+    ASSERT_TRUE(document->write(path("free.pdf")));
     QPDF written;
-    written.processFile(QFile::encodeName(out).constData());
+    written.processFile(QFile::encodeName(path("free.pdf")).constData());
     EXPECT_FALSE(written.isEncrypted());
-    EXPECT_EQ(pageTexts(out), (QStringList{"Page 1", "Page 2"}));
+    EXPECT_EQ(pageTexts(path("free.pdf")), (QStringList{"Page 1", "Page 2"}));
 }
 
-TEST_F(PdfDocumentTest, FailedWriteLeavesTheExistingFileAlone)
-{
-    const QString out = fixture("kept.pdf", "old contents");
-    PdfDocument document;
-    document.insertPage(*PdfDocument::open(fixture("one.pdf", PdfFixture::pages(PdfFixture::numbered(1))))->page(0), 0);
-
-    platform::LogCapture log;
-    EXPECT_FALSE(document.write(path("no/such/folder/out.pdf")));
-    EXPECT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().value(0).startsWith("Error: Could not write PDF"));
-
-    ASSERT_TRUE(document.write(out));
-    EXPECT_EQ(pageTexts(out), QStringList{"Page 1"});
-}
-
-TEST_F(PdfDocumentTest, DocumentInMemoryReadsBackAsWritten)
+TEST_F(PdfDocumentTest, DocumentsReadBackAsWrittenInMemoryOrWithoutPagesAndFailedWritesAreReported)
 {
     const std::optional<PdfDocument> source = PdfDocument::open(fixture("two.pdf", PdfFixture::pages(PdfFixture::numbered(2))));
     ASSERT_TRUE(source);
     const std::optional<QByteArray> bytes = source->data();
     ASSERT_TRUE(bytes);
-    const std::optional<PdfDocument> copy = PdfDocument::fromData(*bytes, QStringLiteral("copy"));
+    const std::optional<PdfDocument> copy = PdfDocument::fromData(*bytes, "copy");
     ASSERT_TRUE(copy);
     ASSERT_EQ(copy->pageCount(), 2);
     EXPECT_EQ(copy->page(1)->cropBox(), QRectF(0, 0, 300, 200));
+    ASSERT_TRUE(copy->write(fixture("kept.pdf", "old contents")));
+    EXPECT_EQ(pageTexts(path("kept.pdf")), (QStringList{"Page 1", "Page 2"}));
+    ASSERT_TRUE(PdfDocument().write(path("none.pdf")));
+    EXPECT_EQ(PdfDocument::open(path("none.pdf"))->pageCount(), 0);
 
     platform::LogCapture log;
-    EXPECT_FALSE(PdfDocument::fromData("%PDF-1.4 nothing else", QStringLiteral("scrap")));
-    EXPECT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().value(0).startsWith("Error: Could not read PDF scrap"));
-}
-
-TEST_F(PdfDocumentTest, DocumentWithoutPagesWritesAnEmptyPdf)
-{
-    const QString out = path("none.pdf");
-    ASSERT_TRUE(PdfDocument().write(out));
-    const std::optional<PdfDocument> reopened = PdfDocument::open(out);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(reopened->pageCount(), 0);
+    EXPECT_FALSE(copy->write(path("no/such/folder/out.pdf")));
+    EXPECT_FALSE(PdfDocument::fromData("%PDF-1.4 nothing else", "scrap"));
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_TRUE(log.lines().value(0).startsWith("Error: Could not write PDF"));
+    EXPECT_TRUE(log.lines().value(1).startsWith("Error: Could not read PDF scrap"));
 }

@@ -22,13 +22,7 @@ using platform::PdfPage;
 namespace {
 
 // The image XObject that a picture page draws, read back from the page written on its own.
-struct WrittenPicture
-{
-    QPDF pdf;
-    QPDFObjectHandle image;
-    QByteArray bytes;
-    QByteArray raw;
-};
+struct WrittenPicture { QPDF pdf; QPDFObjectHandle image; QByteArray bytes; QByteArray raw; };
 
 std::unique_ptr<WrittenPicture> writtenPicture(const PdfPage &page)
 {
@@ -51,29 +45,10 @@ const QColor marker(255, 0, 0);
 
 } // namespace
 
-TEST(PdfPage, JpegKeepsItsBytesAsDctStream)
-{
-    const QByteArray jpeg = PictureFixture::encoded(PictureFixture::marked({300, 150}, fill, marker), "jpeg", 72);
-    const std::optional<PdfPage> page = PdfPage::fromEncodedImage(jpeg);
-    ASSERT_TRUE(page);
-    const auto written = writtenPicture(*page);
-    EXPECT_EQ(written->raw, jpeg);
-    QPDFObjectHandle dict = written->image.getDict();
-    EXPECT_EQ(nameOf(dict, "/Filter"), "/DCTDecode");
-    EXPECT_EQ(nameOf(dict, "/ColorSpace"), "/DeviceRGB");
-    EXPECT_EQ(dict.getKey("/Width").getIntValue(), 300);
-    EXPECT_EQ(dict.getKey("/Height").getIntValue(), 150);
-}
-
-TEST(PdfPage, JpegPageSizeFollowsTheResolutionItRecords)
+TEST(PdfPage, JpegKeepsItsBytesAsDctStreamAndItsSizeFollowsTheResolutionItRecords)
 {
     const QImage picture = PictureFixture::marked({300, 150}, fill, marker);
-    struct Case
-    {
-        const char *name;
-        QByteArray jpeg;
-        QSizeF size;
-    };
+    struct Case { const char *name; QByteArray jpeg; QSizeF size; };
     const QList<Case> cases{
         {"72 dpi", PictureFixture::encoded(picture, "jpeg", 72), {300, 150}},
         {"150 dpi", PictureFixture::encoded(picture, "jpeg", 150), {144, 72}},
@@ -86,6 +61,13 @@ TEST(PdfPage, JpegPageSizeFollowsTheResolutionItRecords)
         ASSERT_TRUE(page);
         EXPECT_NEAR(page->visibleSize().width(), c.size.width(), 0.01);
         EXPECT_NEAR(page->visibleSize().height(), c.size.height(), 0.01);
+        const auto written = writtenPicture(*page);
+        EXPECT_EQ(written->raw, c.jpeg);
+        QPDFObjectHandle dict = written->image.getDict();
+        EXPECT_EQ(nameOf(dict, "/Filter"), "/DCTDecode");
+        EXPECT_EQ(nameOf(dict, "/ColorSpace"), "/DeviceRGB");
+        EXPECT_EQ(dict.getKey("/Width").getIntValue(), 300);
+        EXPECT_EQ(dict.getKey("/Height").getIntValue(), 150);
     }
 }
 
@@ -118,12 +100,13 @@ TEST(PdfPage, JpegOrientationTurnsThePlacementNotTheBytes)
     }
 }
 
-TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLoss)
+TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparencyButWhatIsNoPictureMakesNoPage)
 {
     QImage picture = PictureFixture::marked({40, 20}, QColor(10, 200, 30), marker);
     picture.setPixelColor(7, 13, QColor(1, 2, 3));
     const std::optional<PdfPage> page = PdfPage::fromEncodedImage(PictureFixture::encoded(picture, "png"));
     ASSERT_TRUE(page);
+    EXPECT_EQ(page->visibleSize(), QSizeF(40, 20));
     const auto written = writtenPicture(*page);
     EXPECT_EQ(nameOf(written->image.getDict(), "/Filter"), "/FlateDecode");
     EXPECT_FALSE(written->image.getDict().hasKey("/SMask"));
@@ -134,42 +117,29 @@ TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLoss)
         const std::size_t offset = std::size_t(at.y() * 40 + at.x()) * 3;
         EXPECT_EQ(QColor(pixels[offset], pixels[offset + 1], pixels[offset + 2]), picture.pixelColor(at));
     }
-}
+    // At 144 dots per inch a picture covers half as many points; a page size given wins.
+    picture.setDotsPerMeterX(qRound(144 / 0.0254));
+    picture.setDotsPerMeterY(qRound(144 / 0.0254));
+    const QSizeF atResolution = PdfPage::fromImage(picture)->visibleSize();
+    EXPECT_NEAR(atResolution.width(), 20, 0.01);
+    EXPECT_NEAR(atResolution.height(), 10, 0.01);
+    EXPECT_EQ(PdfPage::fromImage(picture, {595.5, 842.25})->cropBox(), QRectF(0, 0, 595.5, 842.25));
 
-TEST(PdfPage, GreyAndTransparentPicturesKeepWhatTheyAre)
-{
     QImage grey(30, 10, QImage::Format_Grayscale8);
     grey.fill(QColor(90, 90, 90));
     EXPECT_EQ(nameOf(writtenPicture(*PdfPage::fromImage(grey))->image.getDict(), "/ColorSpace"), "/DeviceGray");
-
     QImage clear(30, 10, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     for (int x = 0; x < 15; ++x)
         for (int y = 0; y < 10; ++y)
             clear.setPixelColor(x, y, QColor(0, 128, 0));
-    const std::optional<PdfPage> page = PdfPage::fromImage(clear);
-    ASSERT_TRUE(page);
-    EXPECT_TRUE(writtenPicture(*page)->image.getDict().hasKey("/SMask"));
-    const QImage shown = page->render(2, 2);
+    const std::optional<PdfPage> half = PdfPage::fromImage(clear);
+    ASSERT_TRUE(half);
+    EXPECT_TRUE(writtenPicture(*half)->image.getDict().hasKey("/SMask"));
+    const QImage shown = half->render(2, 2);
     EXPECT_TRUE(PixelProbe::isNear(shown, {5, 10}, QColor(0, 128, 0)));
     EXPECT_EQ(shown.pixelColor(55, 10).alpha(), 0);
-}
 
-TEST(PdfPage, PicturePageSizeFollowsTheImageResolution)
-{
-    QImage picture(300, 150, QImage::Format_RGB32);
-    picture.fill(fill);
-    EXPECT_EQ(PdfPage::fromImage(picture)->visibleSize(), QSizeF(300, 150));
-    picture.setDotsPerMeterX(qRound(144 / 0.0254));
-    picture.setDotsPerMeterY(qRound(144 / 0.0254));
-    const QSizeF atResolution = PdfPage::fromImage(picture)->visibleSize();
-    EXPECT_NEAR(atResolution.width(), 150, 0.01);
-    EXPECT_NEAR(atResolution.height(), 75, 0.01);
-    EXPECT_EQ(PdfPage::fromImage(picture, {595.5, 842.25})->cropBox(), QRectF(0, 0, 595.5, 842.25));
-}
-
-TEST(PdfPage, WhatIsNoPictureMakesNoPage)
-{
     platform::LogCapture log;
     EXPECT_FALSE(PdfPage::fromEncodedImage("just some words"));
     EXPECT_FALSE(PdfPage::fromImage(QImage()));
@@ -187,13 +157,7 @@ TEST(PdfPage, RendersTheCropBoxAsShown)
     pages[2].cropBox = {100, 50, 200, 100};
     const std::optional<PdfDocument> document = PdfDocument::fromData(PdfFixture::pages(pages), "fixture");
     ASSERT_TRUE(document);
-    struct Case
-    {
-        int index;
-        QSize size;
-        QPoint markerAt;
-        QPoint fillAt;
-    };
+    struct Case { int index; QSize size; QPoint markerAt; QPoint fillAt; };
     // Page 2 is 300 x 200 turned clockwise, which takes its lower-left marker to the top-left.
     const QList<Case> cases{{0, {200, 300}, {5, 295}, {195, 5}},
                             {1, {200, 300}, {5, 5}, {195, 295}},

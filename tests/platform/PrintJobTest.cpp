@@ -13,17 +13,13 @@ using Sides = PrintJobOptions::Sides;
 
 TEST(PrintJobOptions, MediaIsNamedAfterTheSheetWhicheverWayRound)
 {
-    const struct
-    {
-        QSizeF points;
-        QString name;
-    } cases[] = {
-        {{595.28, 841.89}, QStringLiteral("iso_a4_210x297mm")},
-        {{842, 595}, QStringLiteral("iso_a4_210x297mm")},
-        {{419.53, 595.28}, QStringLiteral("iso_a5_148x210mm")},
-        {{612, 792}, QStringLiteral("na_letter_8.5x11in")},
-        {{1224, 792}, QStringLiteral("na_ledger_11x17in")},
-        {{300, 400}, QStringLiteral("custom_105.83x141.11mm_105.83x141.11mm")},
+    const struct { QSizeF points; QString name; } cases[] = {
+        {{595.28, 841.89}, "iso_a4_210x297mm"},
+        {{842, 595}, "iso_a4_210x297mm"},
+        {{419.53, 595.28}, "iso_a5_148x210mm"},
+        {{612, 792}, "na_letter_8.5x11in"},
+        {{1224, 792}, "na_ledger_11x17in"},
+        {{300, 400}, "custom_105.83x141.11mm_105.83x141.11mm"},
         {{}, QString()},
     };
     for (const auto &c : cases)
@@ -32,13 +28,7 @@ TEST(PrintJobOptions, MediaIsNamedAfterTheSheetWhicheverWayRound)
 
 namespace {
 
-struct JobRun
-{
-    const char *label;
-    PrintJobOptions options;
-    QStringList expectedOptions;
-    QByteArray expectedTitle;
-};
+struct JobRun { const char *label; PrintJobOptions options; QStringList expectedOptions; QByteArray expectedTitle; };
 
 void PrintTo(const JobRun &run, std::ostream *os) { *os << run.label; }
 
@@ -54,20 +44,18 @@ TEST_P(PrintJobRun, FileArrivesUnchangedWithTheRunsOptions)
     QTemporaryDir dir;
     const QByteArray pdf = PdfFixture::pages(PdfFixture::numbered(3));
     PrintJob job(run.options);
-    ASSERT_TRUE(job.submit(PdfFixture::write(dir.path(), QStringLiteral("Booklet.pdf"), pdf))) << job.errorString().toStdString();
+    ASSERT_TRUE(job.submit(PdfFixture::write(dir.path(), "Booklet.pdf", pdf))) << job.errorString().toStdString();
     EXPECT_TRUE(job.errorString().isEmpty());
 
-    EXPECT_EQ(jobFile(job.jobId(), QStringLiteral("pdf")), pdf);
-    const QStringList sent = QString::fromUtf8(jobFile(job.jobId(), QStringLiteral("options"))).split(' ');
+    EXPECT_EQ(jobFile(job.jobId(), "pdf"), pdf);
+    const QStringList sent = QString::fromUtf8(jobFile(job.jobId(), "options")).split(' ');
     for (const QString &option : run.expectedOptions)
         EXPECT_TRUE(sent.contains(option)) << option.toStdString() << " not in " << sent.join(' ').toStdString();
-    EXPECT_EQ(jobFile(job.jobId(), QStringLiteral("title")).trimmed(), run.expectedTitle);
-    EXPECT_EQ(jobFile(job.jobId(), QStringLiteral("copies")).trimmed(), QByteArray::number(run.options.copies));
+    EXPECT_EQ(jobFile(job.jobId(), "title").trimmed(), run.expectedTitle);
+    EXPECT_EQ(jobFile(job.jobId(), "copies").trimmed(), QByteArray::number(run.options.copies));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PrintJob, PrintJobRun,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(PrintJob, PrintJobRun, ::testing::Values(
         // Extra options may add to a run but not undo its sides.
         JobRun{"AutomaticDuplex",
             {"Duplex_Printer", "Booklet", Sides::TwoSidedShortEdge, {}, {842, 595}, 2,
@@ -85,20 +73,14 @@ using PrintJobFailure = CupsServerTest;
 TEST_F(PrintJobFailure, RefusedJobsGiveTheReasonAndLogIt)
 {
     QTemporaryDir dir;
-    const QString pdf = PdfFixture::write(dir.path(), QStringLiteral("a.pdf"), PdfFixture::pages(PdfFixture::numbered(1)));
-    const struct
-    {
-        PrintJobOptions options;
-        QString path;
-        QString reason;
-    } cases[] = {
-        {{"No_Such_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, pdf,
-         QStringLiteral("The printer or class does not exist.")},
+    const QString pdf = PdfFixture::write(dir.path(), "a.pdf", PdfFixture::pages(PdfFixture::numbered(1)));
+    const struct { PrintJobOptions options; QString path; QString reason; } cases[] = {
+        {{"No_Such_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "The printer or class does not exist."},
         // An empty name must not print on the default printer.
-        {{{}, "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, QStringLiteral("No printer was named")},
-        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 0, {}}, pdf, QStringLiteral("0 copies were asked for")},
-        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, dir.filePath(QStringLiteral("missing.pdf")),
-         QStringLiteral("\"%1\" cannot be read").arg(dir.filePath(QStringLiteral("missing.pdf")))},
+        {{{}, "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "No printer was named"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 0, {}}, pdf, "0 copies were asked for"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, dir.filePath("missing.pdf"),
+         QStringLiteral("\"%1\" cannot be read").arg(dir.filePath("missing.pdf"))},
     };
     for (const auto &c : cases) {
         platform::LogCapture capture;
@@ -106,7 +88,7 @@ TEST_F(PrintJobFailure, RefusedJobsGiveTheReasonAndLogIt)
         EXPECT_FALSE(job.submit(c.path));
         EXPECT_EQ(job.jobId(), 0);
         EXPECT_EQ(job.errorString(), c.reason);
-        EXPECT_EQ(capture.lines(), QStringList{QStringLiteral("Error: Printing \"Job\" on \"%1\" failed: %2")
-                                                   .arg(c.options.printerName, c.reason)});
+        EXPECT_EQ(capture.lines(),
+                  QStringList{QStringLiteral("Error: Printing \"Job\" on \"%1\" failed: %2").arg(c.options.printerName, c.reason)});
     }
 }

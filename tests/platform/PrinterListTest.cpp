@@ -15,14 +15,14 @@ TEST_F(PrinterListTest, ListsTheQueuesInOrder)
 {
     const QStringList names = PrinterList::printerNames();
     // Other tests may add queues of their own meanwhile.
-    const qsizetype duplex = names.indexOf(QStringLiteral("Duplex_Printer"));
+    const qsizetype duplex = names.indexOf("Duplex_Printer");
     ASSERT_GE(duplex, 0) << names.join(' ').toStdString();
-    EXPECT_GT(names.indexOf(QStringLiteral("Simplex_Printer")), duplex);
+    EXPECT_GT(names.indexOf("Simplex_Printer"), duplex);
 }
 
 TEST_F(PrinterListTest, DefaultIsTheUsersLpoptionsChoiceElseTheServers)
 {
-    EXPECT_EQ(PrinterList::defaultPrinterName(), QStringLiteral("Simplex_Printer"));
+    EXPECT_EQ(PrinterList::defaultPrinterName(), "Simplex_Printer");
 
     // The test main points HOME at a temporary folder.
     const QString folder = QDir::homePath() + QStringLiteral("/.cups");
@@ -43,7 +43,7 @@ TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdge)
     const auto duplex = PrinterList::printerNamed(QStringLiteral("Duplex_Printer"));
     const auto simplex = PrinterList::printerNamed(QStringLiteral("Simplex_Printer"));
     ASSERT_TRUE(duplex && simplex);
-    EXPECT_EQ(duplex->name(), QStringLiteral("Duplex_Printer"));
+    EXPECT_EQ(duplex->name(), "Duplex_Printer");
     EXPECT_TRUE(duplex->supportsTwoSidedShortEdge());
     EXPECT_FALSE(simplex->supportsTwoSidedShortEdge());
 }
@@ -51,10 +51,10 @@ TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdge)
 TEST_F(PrinterListTest, UnknownOrEmptyNameFindsNoPrinterAndSaysWhy)
 {
     platform::LogCapture capture;
-    EXPECT_FALSE(PrinterList::printerNamed(QStringLiteral("No_Such_Printer")));
+    EXPECT_FALSE(PrinterList::printerNamed("No_Such_Printer"));
     // An empty name must not fall back to the default printer.
     EXPECT_FALSE(PrinterList::printerNamed(QString()));
     EXPECT_EQ(capture.lines(),
-              (QStringList{QStringLiteral("Error: Printer \"No_Such_Printer\" was not found: The printer or class does not exist."),
-                           QStringLiteral("Error: No printer name was given")}));
+              (QStringList{"Error: Printer \"No_Such_Printer\" was not found: The printer or class does not exist.",
+                           "Error: No printer name was given"}));
 }

@@ -41,12 +41,12 @@ TEST_F(PrinterWatcherTest, PostsQueuesThatComeAndGoButNotThoseItStartsWith)
 {
     // Other tests share the server; a name of this process's own keeps their queues apart.
     const QString queue = QStringLiteral("Watched_%1").arg(QCoreApplication::applicationPid());
-    DeviceNotifications notifications({queue, QStringLiteral("Duplex_Printer")});
+    DeviceNotifications notifications({queue, "Duplex_Printer"});
     const PrinterWatcher watcher(std::chrono::milliseconds(20));
 
-    ASSERT_TRUE(lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise-test:/")}));
+    ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.seen.isEmpty(); }, 20000));
-    ASSERT_TRUE(lpadmin({QStringLiteral("-x"), queue}));
+    ASSERT_TRUE(lpadmin({"-x", queue}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifications.seen.size() >= 2; }, 20000));
     EXPECT_EQ(notifications.seen, (QStringList{QStringLiteral("CMDeviceRegisteredNotification ") + queue,
                                                QStringLiteral("CMDeviceUnregisteredNotification ") + queue}));
@@ -54,17 +54,17 @@ TEST_F(PrinterWatcherTest, PostsQueuesThatComeAndGoButNotThoseItStartsWith)
 
 TEST_F(PrinterWatcherTest, AnUnreachableServerIsReportedOnceAndRemovesNoPrinter)
 {
-    DeviceNotifications notifications({QStringLiteral("Duplex_Printer"), QStringLiteral("Simplex_Printer")});
+    DeviceNotifications notifications({"Duplex_Printer", "Simplex_Printer"});
     const PrinterWatcher watcher(std::chrono::milliseconds(5));
     platform::LogCapture capture;
     QTemporaryDir dir;
-    cupsSetServer(dir.filePath(QStringLiteral("none.sock")).toUtf8().constData());
+    cupsSetServer(dir.filePath("none.sock").toUtf8().constData());
     QTest::qWait(100);
     cupsSetServer(nullptr);
     QTest::qWait(100);
 
     EXPECT_EQ(notifications.seen, QStringList());
     ASSERT_EQ(capture.lines().size(), 1);
-    EXPECT_TRUE(capture.lines().first().startsWith(QStringLiteral("Warning: The printers could not be listed: ")))
+    EXPECT_TRUE(capture.lines().first().startsWith("Warning: The printers could not be listed: "))
         << capture.lines().first().toStdString();
 }

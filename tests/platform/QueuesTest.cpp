@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 
 using platform::MainQueue;
@@ -19,30 +20,21 @@ namespace {
 constexpr int waitLimitMs = 10000;
 }
 
-TEST(MainQueue, WorkRunsOnALaterTurnOfTheGuiThread)
-{
-    bool ran = false;
-    QThread *ranOn = nullptr;
-    ASSERT_TRUE(MainQueue::post([&] {
-        ran = true;
-        ranOn = QThread::currentThread();
-    }));
-    EXPECT_FALSE(ran) << "posting from the GUI thread does not run the work at once";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, waitLimitMs));
-    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
-}
-
-TEST(MainQueue, WorkPostedInOrderRunsInOrder)
+TEST(MainQueue, WorkRunsInOrderOnALaterTurnOfTheGuiThread)
 {
     QList<int> order;
-    for (int i = 0; i < 5; ++i)
-        MainQueue::post([&order, i] { order << i; });
+    QThread *ranOn = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(MainQueue::post([&order, &ranOn, i] {
+            order << i;
+            ranOn = QThread::currentThread();
+        }));
+    }
+    EXPECT_TRUE(order.isEmpty()) << "posting from the GUI thread does not run the work at once";
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 5; }, waitLimitMs));
     EXPECT_EQ(order, (QList<int>{0, 1, 2, 3, 4}));
-}
+    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 
-TEST(MainQueue, EmptyWorkIsRefused)
-{
     platform::LogCapture log;
     EXPECT_FALSE(MainQueue::post(nullptr));
     EXPECT_TRUE(log.contains("Warning: Empty work was not posted to the main queue"));
@@ -55,28 +47,38 @@ TEST(OperationQueue, ResultsComputedInTheBackgroundAreDeliveredOnTheGuiThread)
     QList<int> squares;
     std::atomic_int ranOnGui = 0;
     QThread *deliveredOn = nullptr;
-    for (int i = 1; i <= 6; ++i) {
-        queue.addOperation([i, gui, &ranOnGui, &squares, &deliveredOn] {
-            if (QThread::currentThread() == gui)
-                ++ranOnGui;
-            const int square = i * i;
-            MainQueue::post([square, &squares, &deliveredOn] {
-                squares << square;
-                deliveredOn = QThread::currentThread();
-            });
+    std::function<void(int)> square = [&](int i) {
+        if (QThread::currentThread() == gui)
+            ++ranOnGui;
+        if (i < 6) // an operation may add operations
+            queue.addOperation([&square, i] { square(i + 1); });
+        MainQueue::post([i, &squares, &deliveredOn] {
+            squares << i * i;
+            deliveredOn = QThread::currentThread();
         });
-    }
+    };
+    queue.addOperation([&] { square(1); });
+    queue.addOperation([&] { square(4); });
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(ranOnGui, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return squares.size() == 6; }, waitLimitMs));
+    EXPECT_EQ(queue.operationCount(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return squares.size() == 9; }, waitLimitMs));
     std::sort(squares.begin(), squares.end());
-    EXPECT_EQ(squares, (QList<int>{1, 4, 9, 16, 25, 36}));
+    EXPECT_EQ(squares, (QList<int>{1, 4, 9, 16, 16, 25, 25, 36, 36}));
     EXPECT_EQ(deliveredOn, gui);
 }
 
-TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnce)
+TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnceAndRefusesAWidthBelowOne)
 {
-    OperationQueue queue(2);
+    EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
+    OperationQueue queue(3);
+    {
+        platform::LogCapture log;
+        queue.setMaxConcurrentOperationCount(0);
+        EXPECT_EQ(queue.maxConcurrentOperationCount(), 3);
+        EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
+    }
+    queue.setMaxConcurrentOperationCount(2);
     QSemaphore release;
     std::atomic_int started = 0;
     std::atomic_int running = 0;
@@ -102,19 +104,6 @@ TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnce)
     EXPECT_EQ(queue.operationCount(), 0);
 }
 
-TEST(OperationQueue, OperationsMayAddOperations)
-{
-    OperationQueue queue(2);
-    std::atomic_int done = 0;
-    queue.addOperation([&] {
-        ++done;
-        queue.addOperation([&] { ++done; });
-    });
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_EQ(done, 2);
-    EXPECT_EQ(queue.operationCount(), 0);
-}
-
 TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOn)
 {
     OperationQueue queue(1);
@@ -128,17 +117,6 @@ TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOn)
     EXPECT_EQ(log.lines(), QStringList{"Error: Background operation failed: page 3 is damaged"});
 }
 
-TEST(OperationQueue, WidthBelowOneIsRefused)
-{
-    OperationQueue queue(3);
-    platform::LogCapture log;
-    queue.setMaxConcurrentOperationCount(0);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 3);
-    queue.setMaxConcurrentOperationCount(1);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
-    EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
-    EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
-}
 TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)
 {
     platform::OperationQueue queue(1);

@@ -48,18 +48,16 @@ TEST_F(UserDefaultsControllerTest, ValuesPathsReadAndWriteTheDefaults)
     EXPECT_FALSE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint"));
     EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", QVariant()));
     EXPECT_TRUE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint")) << "removed: the registered value again";
-}
 
-TEST_F(UserDefaultsControllerTest, PointsInAPrinterNameStayPartOfTheKey)
-{
     // The per-printer reads join name and key with a point; the writes through the controller must
     // reach the same stored value however many points the name itself has.
     const QString printer = "HP.LaserJet 4.2";
     EXPECT_TRUE(controller.setValueForKeyPath("values." + printer + ".printerType", 2));
     EXPECT_EQ(defaults.integerForKey(printer + ".printerType"), 2);
     defaults.setBool(true, printer + ".manualDuplexRotateBacksides");
-    EXPECT_EQ(KeyValue::valueForKey(&controller, "values." + printer + ".manualDuplexRotateBacksides"),
-              QVariant(true));
+    EXPECT_EQ(KeyValue::valueForKey(&controller, "values." + printer + ".manualDuplexRotateBacksides"), QVariant(true));
+
+    EXPECT_EQ(UserDefaultsController::sharedUserDefaultsController()->defaults(), UserDefaults::standardUserDefaults());
 }
 
 TEST_F(UserDefaultsControllerTest, EveryChangeOfADefaultIsAnnouncedAsItsPath)
@@ -105,13 +103,6 @@ TEST_F(UserDefaultsControllerTest, PathsOutsideValuesAreRefused)
     EXPECT_EQ(log.lines(), (QStringList{"Warning: Key path \"printerType\" does not name a user default",
                                         "Warning: Key path \"values.\" does not name a user default",
                                         "Warning: Key path \"selection.printerType\" does not name a user default"}));
-}
-
-TEST(UserDefaultsControllerShared, WorksOnTheStandardDefaults)
-{
-    UserDefaultsController *shared = UserDefaultsController::sharedUserDefaultsController();
-    EXPECT_EQ(shared, UserDefaultsController::sharedUserDefaultsController());
-    EXPECT_EQ(shared->defaults(), UserDefaults::standardUserDefaults());
 }
 
 #include "UserDefaultsControllerTest.moc"

@@ -41,39 +41,29 @@ protected:
     QTemporaryDir dir;
 };
 
-struct TypedValue
-{
-    const char *key;
-    QVariant value;
-};
+struct TypedValue { const char *key; QVariant value; };
 
 } // namespace
 
-TEST_F(UserDefaultsTest, ValuesKeepTheirTypesThroughTheFile)
+TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 {
     const QList<TypedValue> values = {
-        {"flagOn", true},
-        {"flagOff", false},
-        {"count", 42},
-        {"negative", -7},
-        {"large", qlonglong(1) << 40},
-        {"zoom", 1.25},
-        {"wholeDouble", 2.0},
-        {"tenth", 0.1},
-        {"name", QStringLiteral("Helvetica")},
-        {"numberText", QStringLiteral("12")},
-        {"trueText", QStringLiteral("true")},
-        {"atText", QStringLiteral("@Bool(true)")},
-        {"emptyText", QStringLiteral("")},
-        {"printSettings", QByteArray("\x00\x01\xffPDF", 6)},
+        {"flagOn", true}, {"flagOff", false}, {"count", 42}, {"negative", -7}, {"large", qlonglong(1) << 40},
+        {"zoom", 1.25}, {"wholeDouble", 2.0}, {"tenth", 0.1}, {"name", "Helvetica"}, {"numberText", "12"},
+        {"trueText", "true"}, {"atText", "@Bool(true)"}, {"emptyText", ""}, {"printSettings", QByteArray("\x00\x01\xffPDF", 6)},
         {"dictionary", QVariantMap{{"x", 1}, {"y", 2.5}, {"name", "n"}, {"on", true}}},
-        {"array", QVariantList{1, "two", 3.5, false}},
-        {"oneItemArray", QVariantList{QStringLiteral("only")}},
-        {"emptyArray", QVariantList{}},
+        {"array", QVariantList{1, "two", 3.5, false}}, {"oneItemArray", QVariantList{"only"}}, {"emptyArray", QVariantList{}},
     };
+    const QStringList keys = {"HP LaserJet.printerType", "rate.neverAsk", "a/b", "a%2Fb", "a\\b", "/leading",
+                              "trailing/", "a//b", "100%", "Ünïcödé.key", "semi;colon#=x", "General"};
     UserDefaults written(path("Foldwise.conf"));
-    for (const TypedValue &v : values)
+    QStringList expectedKeys = keys;
+    for (const TypedValue &v : values) {
         ASSERT_TRUE(written.setObject(v.value, v.key)) << v.key;
+        expectedKeys << v.key;
+    }
+    for (int i = 0; i < keys.size(); ++i)
+        written.setInteger(i, keys.at(i));
 
     auto reread = reopenedCopy(written, "copy.conf");
     for (const TypedValue &v : values) {
@@ -81,40 +71,17 @@ TEST_F(UserDefaultsTest, ValuesKeepTheirTypesThroughTheFile)
         EXPECT_EQ(back.typeId(), v.value.typeId()) << v.key << " came back as " << back.typeName();
         EXPECT_EQ(back, v.value) << v.key;
     }
-}
-
-TEST_F(UserDefaultsTest, FileIsReadableIniText)
-{
-    UserDefaults defaults(path("Foldwise.conf"));
-    defaults.setBool(true, "rate.neverAsk");
-    defaults.setInteger(2, "HP LaserJet.printerType");
-    defaults.setDouble(0.5, "zoom");
-    defaults.setObject(QStringLiteral("Times"), "pageNumbersFontName");
-    ASSERT_TRUE(defaults.synchronize());
-    const QString text = fileText(defaults.fileName());
-    EXPECT_TRUE(text.contains("rate.neverAsk=@@Bool(true)")) << text.toStdString();
-    EXPECT_TRUE(text.contains("HP%20LaserJet.printerType=@@Integer(2)")) << text.toStdString();
-    EXPECT_TRUE(text.contains("zoom=@@Double(0.5)")) << text.toStdString();
-    EXPECT_TRUE(text.contains("pageNumbersFontName=Times")) << text.toStdString();
-}
-
-TEST_F(UserDefaultsTest, KeysWithPointsSlashesAndEscapesRoundTripExactly)
-{
-    const QStringList keys = {"HP LaserJet.printerType", "rate.neverAsk", "a/b", "a%2Fb", "a\\b",
-                              "/leading", "trailing/", "a//b", "100%", "Ünïcödé.key", "semi;colon#=x",
-                              "General"};
-    UserDefaults written(path("Foldwise.conf"));
-    for (int i = 0; i < keys.size(); ++i)
-        written.setInteger(i, keys.at(i));
-
-    auto reread = reopenedCopy(written, "copy.conf");
     for (int i = 0; i < keys.size(); ++i)
         EXPECT_EQ(reread->integerForKey(keys.at(i)), i) << keys.at(i).toStdString();
     QStringList stored = reread->dictionaryRepresentation().keys();
-    QStringList expected = keys;
     stored.sort();
-    expected.sort();
-    EXPECT_EQ(stored, expected);
+    expectedKeys.sort();
+    EXPECT_EQ(stored, expectedKeys);
+
+    const QString text = fileText(written.fileName());
+    for (const char *line :
+         {"flagOn=@@Bool(true)", "HP%20LaserJet.printerType=@@Integer(0)", "zoom=@@Double(1.25)", "name=Helvetica"})
+        EXPECT_TRUE(text.contains(line)) << line << " not in " << text.toStdString();
 }
 
 TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
@@ -126,8 +93,7 @@ TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
 
     defaults.setDouble(2.5, "zoom");
     EXPECT_EQ(defaults.doubleForKey("zoom"), 2.5);
-    EXPECT_EQ(defaults.dictionaryRepresentation(),
-              (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
+    EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
 
     auto reread = reopenedCopy(defaults, "copy.conf");
     EXPECT_FALSE(reread->objectForKey("ShowWelcomeAtStart").isValid());
@@ -138,7 +104,7 @@ TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
     EXPECT_EQ(defaults.doubleForKey("zoom"), 1.0) << "the registered value shows again";
 }
 
-TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFile)
+TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTypes)
 {
     const QString file = path("hand.conf");
     {
@@ -150,13 +116,7 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFile)
                 "text=hello\ndamaged=@Integer(x)\nsingleAt=@Bool(true)\n");
     }
     UserDefaults defaults(file);
-    struct Row
-    {
-        const char *key;
-        bool asBool;
-        qint64 asInteger;
-        double asDouble;
-    };
+    struct Row { const char *key; bool asBool; qint64 asInteger; double asDouble; };
     const QList<Row> rows = {
         {"flag", true, 0, 0.0},    {"yes", true, 0, 0.0},     {"no", false, 0, 0.0},
         {"one", true, 1, 1.0},     {"zero", false, 0, 0.0},   {"count", true, 12, 12.0},
@@ -169,25 +129,20 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFile)
         EXPECT_DOUBLE_EQ(defaults.doubleForKey(row.key), row.asDouble) << row.key;
     }
     EXPECT_EQ(defaults.stringForKey("text"), "hello");
-    EXPECT_EQ(defaults.objectForKey("damaged"), QVariant(QStringLiteral("@Integer(x)")))
-        << "damaged typed text is kept as text";
+    EXPECT_EQ(defaults.objectForKey("damaged"), QVariant("@Integer(x)")) << "damaged typed text is kept as text";
     EXPECT_EQ(defaults.objectForKey("singleAt"), QVariant(true)) << "typed text written by hand";
-}
 
-TEST_F(UserDefaultsTest, TypedGettersGiveZeroValuesForOtherTypes)
-{
-    UserDefaults defaults(path("Foldwise.conf"));
+    // Values of another type give the getter's zero value.
     defaults.setObject(QVariantMap{{"a", 1}}, "map");
     defaults.setObject(QByteArray("data"), "data");
     defaults.setInteger(3, "number");
-    defaults.setBool(true, "flag");
-
+    defaults.setBool(true, "typedFlag");
+    EXPECT_EQ(defaults.stringForKey("number"), "3");
+    EXPECT_EQ(defaults.integerForKey("typedFlag"), 1);
     EXPECT_TRUE(defaults.dataForKey("map").isEmpty());
     EXPECT_TRUE(defaults.dictionaryForKey("data").isEmpty());
-    EXPECT_TRUE(defaults.arrayForKey("number").isEmpty());
+    EXPECT_TRUE(defaults.arrayForKey("count").isEmpty());
     EXPECT_TRUE(defaults.stringForKey("map").isNull());
-    EXPECT_EQ(defaults.stringForKey("number"), "3");
-    EXPECT_EQ(defaults.integerForKey("flag"), 1);
     EXPECT_EQ(defaults.integerForKey("map"), 0);
     EXPECT_FALSE(defaults.boolForKey("data"));
     EXPECT_EQ(defaults.dictionaryForKey("map"), (QVariantMap{{"a", 1}}));
@@ -223,7 +178,7 @@ TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnce)
     EXPECT_EQ(signalled, expected);
 }
 
-TEST_F(UserDefaultsTest, RefusesWhatItCannotStore)
+TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreAndReportsAFileThatCannotBeWritten)
 {
     UserDefaults defaults(path("Foldwise.conf"));
     platform::LogCapture log;
@@ -234,17 +189,13 @@ TEST_F(UserDefaultsTest, RefusesWhatItCannotStore)
     EXPECT_FALSE(defaults.objectForKey("object").isValid());
     EXPECT_TRUE(log.contains("Warning: User default \"object\" was not saved"));
     EXPECT_TRUE(log.contains("Warning: A user default without a key was not saved"));
-}
 
-TEST_F(UserDefaultsTest, SynchronizeReportsAFileThatCannotBeWritten)
-{
     QFile blocker(path("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    UserDefaults defaults(path("blocker/Foldwise.conf"));
-    defaults.setBool(true, "flag");
-    platform::LogCapture log;
-    EXPECT_FALSE(defaults.synchronize());
+    UserDefaults blocked(path("blocker/Foldwise.conf"));
+    blocked.setBool(true, "flag");
+    EXPECT_FALSE(blocked.synchronize());
     EXPECT_TRUE(log.contains("Error: Could not save the user defaults"));
 }
 

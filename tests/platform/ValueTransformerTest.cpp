@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+using platform::ValueTransformer;
+
 namespace {
 
-class Doubler : public platform::ValueTransformer
+class Multiplier : public ValueTransformer
 {
 public:
-    explicit Doubler(int factor = 2) : m_factor(factor) {}
+    explicit Multiplier(int factor) : m_factor(factor) {}
     int transformedValueClass() const override { return QMetaType::Int; }
     bool allowsReverseTransformation() const override { return false; }
     QVariant transformedValue(const QVariant &value) const override { return value.toInt() * m_factor; }
@@ -21,40 +23,31 @@ private:
 
 } // namespace
 
-TEST(ValueTransformer, FindsARegisteredTransformerByName)
+TEST(ValueTransformer, NamesFindOneSharedTransformerUntilRegisteredAgain)
 {
     int made = 0;
-    platform::ValueTransformer::registerTransformer(QStringLiteral("TestDoubler"), [&made] {
+    ValueTransformer::registerTransformer("TestMultiplier", [&made] {
         ++made;
-        return std::make_shared<Doubler>();
+        return std::make_shared<Multiplier>(2);
     });
-    const platform::ValueTransformerPtr first = platform::ValueTransformer::valueTransformerForName(QStringLiteral("TestDoubler"));
+    const platform::ValueTransformerPtr first = ValueTransformer::valueTransformerForName("TestMultiplier");
     ASSERT_TRUE(first);
     EXPECT_EQ(first->transformedValue(21).toInt(), 42);
-    EXPECT_EQ(platform::ValueTransformer::valueTransformerForName(QStringLiteral("TestDoubler")), first);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName("TestMultiplier"), first);
     EXPECT_EQ(made, 1);
+
+    ValueTransformer::registerTransformer("TestMultiplier", [] { return std::make_shared<Multiplier>(3); });
+    EXPECT_EQ(ValueTransformer::valueTransformerForName("TestMultiplier")->transformedValue(5).toInt(), 15);
 }
 
-TEST(ValueTransformer, UnknownNameGivesNullAndAWarning)
+TEST(ValueTransformer, UnknownNamesAndEmptyFactoriesAreRefused)
 {
     platform::LogCapture capture;
-    EXPECT_EQ(platform::ValueTransformer::valueTransformerForName(QStringLiteral("NoSuchTransformer")), nullptr);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName("NoSuchTransformer"), nullptr);
+    ValueTransformer::registerTransformer("TestEmpty", {});
+    EXPECT_EQ(ValueTransformer::valueTransformerForName("TestEmpty"), nullptr);
     EXPECT_EQ(capture.lines(),
-              QStringList{QStringLiteral("Warning: No value transformer is registered under the name \"NoSuchTransformer\"")});
-}
-
-TEST(ValueTransformer, RegisteringANameAgainReplacesItsTransformer)
-{
-    platform::ValueTransformer::registerTransformer(QStringLiteral("TestReplaced"), [] { return std::make_shared<Doubler>(2); });
-    EXPECT_EQ(platform::ValueTransformer::valueTransformerForName(QStringLiteral("TestReplaced"))->transformedValue(5).toInt(), 10);
-    platform::ValueTransformer::registerTransformer(QStringLiteral("TestReplaced"), [] { return std::make_shared<Doubler>(3); });
-    EXPECT_EQ(platform::ValueTransformer::valueTransformerForName(QStringLiteral("TestReplaced"))->transformedValue(5).toInt(), 15);
-}
-
-TEST(ValueTransformer, EmptyFactoryIsRefused)
-{
-    platform::LogCapture capture;
-    platform::ValueTransformer::registerTransformer(QStringLiteral("TestEmpty"), {});
-    EXPECT_TRUE(capture.contains(QStringLiteral("Warning: No factory given for the value transformer \"TestEmpty\"")));
-    EXPECT_EQ(platform::ValueTransformer::valueTransformerForName(QStringLiteral("TestEmpty")), nullptr);
+              (QStringList{"Warning: No value transformer is registered under the name \"NoSuchTransformer\"",
+                           "Warning: No factory given for the value transformer \"TestEmpty\"",
+                           "Warning: No value transformer is registered under the name \"TestEmpty\""}));
 }

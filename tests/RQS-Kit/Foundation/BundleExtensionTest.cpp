@@ -50,21 +50,12 @@ QStringList fileNames(const QStringList &paths)
 
 TEST(BundleExtension, ResourceTypesNameTheirFolders)
 {
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("FRM-M")), QStringLiteral("Masks"));
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("RQS-M")), QStringLiteral("Masks"));
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("FRM-E")), QStringLiteral("ExternalMasks"));
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("RQS-B")), QStringLiteral("Backgrounds"));
-
-    EXPECT_TRUE(directoryForResourceType(QStringLiteral("TST-Q")).isNull());
-    registerResourceDirectory(QStringLiteral("Quilts"), QStringLiteral("TST-Q"));
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("TST-Q")), QStringLiteral("Quilts"));
-    registerResourceDirectory(QStringLiteral("Patches"), QStringLiteral("TST-Q"));
-    EXPECT_EQ(directoryForResourceType(QStringLiteral("TST-Q")), QStringLiteral("Patches"));
-}
-
-TEST(BundleExtension, GraphicsBundleIsTheMainBundle)
-{
-    EXPECT_EQ(graphicsBundle()->bundlePath(), Bundle::mainBundle()->bundlePath());
+    EXPECT_EQ(directoryForResourceType("FRM-E"), "ExternalMasks");
+    EXPECT_TRUE(directoryForResourceType("TST-Q").isNull());
+    registerResourceDirectory("Quilts", "TST-Q");
+    EXPECT_EQ(directoryForResourceType("TST-Q"), "Quilts");
+    registerResourceDirectory("Patches", "TST-Q");
+    EXPECT_EQ(directoryForResourceType("TST-Q"), "Patches");
 }
 
 TEST(BundleExtension, RandomStringsAvoidTheGivenNames)
@@ -72,7 +63,7 @@ TEST(BundleExtension, RandomStringsAvoidTheGivenNames)
     EXPECT_EQ(randomStringWithLength(0), QString(""));
     EXPECT_EQ(randomStringWithLength(-3), QString(""));
 
-    const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    const QString alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QStringList taken;
     for (int i = 0; i < 1000; ++i)
         taken.append(randomStringWithLength(10));
@@ -90,9 +81,9 @@ TEST(BundleExtension, RandomStringsAvoidTheGivenNames)
     QStringList allButOne;
     for (QChar c : alphabet)
         allButOne.append(QString(c));
-    allButOne.removeAll(QStringLiteral("Q"));
+    allButOne.removeAll("Q");
     for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(randomStringWithLength(1, allButOne), QStringLiteral("Q"));
+        EXPECT_EQ(randomStringWithLength(1, allButOne), "Q");
 }
 
 TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtension)
@@ -102,8 +93,8 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtension)
     EXPECT_EQ(folder.toLocalFile(), platform::TempFolder::path() + QStringLiteral("/Foldwise"));
     EXPECT_TRUE(QFileInfo(folder.toLocalFile()).isDir());
 
-    const QUrl first = tempDocumentFolderFor(QStringLiteral("tdoc"));
-    const QUrl second = tempDocumentFolderFor(QStringLiteral("tdoc"));
+    const QUrl first = tempDocumentFolderFor("tdoc");
+    const QUrl second = tempDocumentFolderFor("tdoc");
     ASSERT_TRUE(first.isLocalFile());
     ASSERT_TRUE(second.isLocalFile());
     EXPECT_NE(first, second);
@@ -112,20 +103,20 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtension)
         EXPECT_TRUE(info.isDir());
         EXPECT_EQ(info.absolutePath(), folder.toLocalFile());
         EXPECT_EQ(info.completeBaseName().size(), 10);
-        EXPECT_EQ(info.suffix(), QStringLiteral("tdoc"));
+        EXPECT_EQ(info.suffix(), "tdoc");
         EXPECT_EQ(info.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ExeOther), QFile::Permissions());
     }
 
     writeFile(folder.toLocalFile() + QStringLiteral("/Loose.TDOC"));
     writeFile(folder.toLocalFile() + QStringLiteral("/Other.tdocx"));
     QStringList listed;
-    for (const QUrl &url : tempDocumentsFor(QStringLiteral("TDoc")))
+    for (const QUrl &url : tempDocumentsFor("TDoc"))
         listed.append(url.toLocalFile());
     listed.sort();
     QStringList expected{first.toLocalFile(), second.toLocalFile(), folder.toLocalFile() + QStringLiteral("/Loose.TDOC")};
     expected.sort();
     EXPECT_EQ(listed, expected);
-    EXPECT_TRUE(tempDocumentsFor(QStringLiteral("none")).isEmpty());
+    EXPECT_TRUE(tempDocumentsFor("none").isEmpty());
 }
 
 TEST(BundleExtension, FailedTemporaryFolderIsReportedNotReturned)
@@ -134,17 +125,17 @@ TEST(BundleExtension, FailedTemporaryFolderIsReportedNotReturned)
     const QString tooLong(300, QLatin1Char('x'));
     EXPECT_TRUE(tempDocumentFolderFor(tooLong).isEmpty());
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Warning: Could not create Temp Folder at ")));
+    EXPECT_TRUE(log.lines().first().startsWith("Warning: Could not create Temp Folder at "));
 
     // A file where the application's folder belongs.
     const QString savedName = QCoreApplication::applicationName();
-    QCoreApplication::setApplicationName(QStringLiteral("Blocked"));
+    QCoreApplication::setApplicationName("Blocked");
     writeFile(platform::TempFolder::path() + QStringLiteral("/Blocked"));
     platform::LogCapture blockedLog;
     EXPECT_TRUE(tempDocumentFolder().isEmpty());
-    EXPECT_TRUE(tempDocumentFolderFor(QStringLiteral("tdoc")).isEmpty());
-    EXPECT_TRUE(tempDocumentsFor(QStringLiteral("tdoc")).isEmpty());
-    EXPECT_TRUE(blockedLog.contains(QStringLiteral("Warning: Could not create Temp Folder at ")
+    EXPECT_TRUE(tempDocumentFolderFor("tdoc").isEmpty());
+    EXPECT_TRUE(tempDocumentsFor("tdoc").isEmpty());
+    EXPECT_TRUE(blockedLog.contains("Warning: Could not create Temp Folder at "
                                     + platform::TempFolder::path() + QStringLiteral("/Blocked because")));
     QFile::remove(platform::TempFolder::path() + QStringLiteral("/Blocked"));
     QCoreApplication::setApplicationName(savedName);
@@ -153,238 +144,156 @@ TEST(BundleExtension, FailedTemporaryFolderIsReportedNotReturned)
 TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffix)
 {
     QTemporaryDir base;
-    const QString textures = base.filePath(QStringLiteral("Textures"));
-    writeImage(textures + QStringLiteral("/Abc-dark.png"), Qt::black);
-    writeImage(textures + QStringLiteral("/Abc.png"), Qt::white);
-    writeImage(textures + QStringLiteral("/Linen@2x.tiff"), Qt::gray);
-    writeImage(textures + QStringLiteral("/Silk.PNG"), Qt::red);
-    writeImage(textures + QStringLiteral("/Wool.jpg"), Qt::green);
-    writeFile(textures + QStringLiteral("/Notes.txt"));
+    const QString textures = base.filePath("Textures");
+    for (const char *name : {"/Abc-dark.png", "/Abc.png", "/Linen@2x.tiff", "/Silk.PNG", "/Wool.jpg"})
+        writeImage(textures + name, Qt::white);
+    writeFile(textures + "/Notes.txt");
 
-    const struct {
-        const char *prefix;
-        const char *avoiding;
-        const char *expected;
-    } cases[] = {
-        {"Abc", "", "Abc-dark.png"},
-        {"Abc", "-dark", "Abc.png"},
-        {"Linen", "", "Linen@2x.tiff"},
-        {"Linen", "@2x", nullptr},
-        {"Silk", "", nullptr},
-        {"Notes", "", nullptr},
-        {"Wool", "", "Wool.jpg"},
-        {"Abc-dark-and-more", "", nullptr},
-        {"Abc", "LongerThanAnyStem", "Abc-dark.png"},
-        {"", "", "Abc-dark.png"},
-        {"", "-dark", "Abc.png"},
+    const struct { const char *prefix, *avoiding, *expected; } cases[] = {
+        {"Abc", "", "Abc-dark.png"}, {"Abc", "-dark", "Abc.png"}, {"Linen", "", "Linen@2x.tiff"}, {"Linen", "@2x", nullptr},
+        {"Silk", "", nullptr},       {"Notes", "", nullptr},      {"Wool", "", "Wool.jpg"},       {"Abc-dark-and-more", "", nullptr},
+        {"Abc", "LongerThanAnyStem", "Abc-dark.png"},             {"", "", "Abc-dark.png"},       {"", "-dark", "Abc.png"},
     };
     platform::LogCapture log;
     for (const auto &c : cases) {
-        const QUrl url = URLForImageResourceIn(base.path(), QString::fromUtf8(c.prefix), QStringLiteral("Textures"),
-                                               QString::fromUtf8(c.avoiding));
-        if (c.expected)
-            EXPECT_EQ(url, QUrl::fromLocalFile(textures + QLatin1Char('/') + QString::fromUtf8(c.expected)))
-                << c.prefix << " avoiding " << c.avoiding;
-        else
-            EXPECT_TRUE(url.isEmpty()) << c.prefix << " avoiding " << c.avoiding;
+        const QUrl url = URLForImageResourceIn(base.path(), c.prefix, "Textures", c.avoiding);
+        EXPECT_EQ(url, c.expected ? QUrl::fromLocalFile(textures + "/" + c.expected) : QUrl())
+            << c.prefix << " avoiding " << c.avoiding;
     }
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST(BundleExtension, ImageSearchFollowsBaseLinks)
+TEST(BundleExtension, ImageSearchFollowsBaseLinksAndReportsUnreadableFoldersLinksAndLoops)
 {
     QTemporaryDir root;
-    const QString first = root.filePath(QStringLiteral("First"));
-    const QString second = root.filePath(QStringLiteral("Second"));
-    const QString third = root.filePath(QStringLiteral("Third"));
-    writeImage(first + QStringLiteral("/Masks/Oval.png"), Qt::white);
+    const QString first = root.filePath("First"), second = root.filePath("Second"), third = root.filePath("Third");
+    writeImage(first + "/Masks/Oval.png", Qt::white);
     QDir().mkpath(second);
-    writeImage(third + QStringLiteral("/Masks/Star.tiff"), Qt::white);
-    link(second, first + QStringLiteral("/Base.lnk"));
-    link(QStringLiteral("../Third"), second + QStringLiteral("/Base.lnk"));
-
-    platform::LogCapture log;
-    EXPECT_EQ(URLForImageResourceIn(first, QStringLiteral("Oval"), QStringLiteral("Masks"), {}),
-              QUrl::fromLocalFile(first + QStringLiteral("/Masks/Oval.png")));
-    // Second has no Masks folder at all; its link leads on to Third.
-    EXPECT_EQ(URLForImageResourceIn(first, QStringLiteral("Star"), QStringLiteral("Masks"), {}),
-              QUrl::fromLocalFile(third + QStringLiteral("/Masks/Star.tiff")));
-    EXPECT_TRUE(URLForImageResourceIn(first, QStringLiteral("Square"), QStringLiteral("Masks"), {}).isEmpty());
-    EXPECT_TRUE(log.lines().isEmpty());
-}
-
-TEST(BundleExtension, ImageSearchReportsUnreadableFoldersLinksAndLoops)
-{
-    QTemporaryDir root;
-    const QString missing = root.filePath(QStringLiteral("Missing"));
-    const QString plainFile = root.filePath(QStringLiteral("PlainFile"));
-    const QString loopA = root.filePath(QStringLiteral("LoopA"));
-    const QString loopB = root.filePath(QStringLiteral("LoopB"));
-    writeFile(plainFile + QStringLiteral("/Base.lnk"));
-    writeImage(loopA + QStringLiteral("/Masks/Oval.png"), Qt::white);
-    QDir().mkpath(loopB + QStringLiteral("/Masks"));
-    link(loopB, loopA + QStringLiteral("/Base.lnk"));
-    link(loopA, loopB + QStringLiteral("/Base.lnk"));
-
-    const struct {
-        QString base;
-        const char *reason;
-    } cases[] = {
-        {missing, "cannot be listed"},
-        {plainFile, "is not a symbolic link"},
-        {loopA, "lead back"},
-    };
-    for (const auto &c : cases) {
+    writeImage(third + "/Masks/Star.tiff", Qt::white);
+    link(second, first + "/Base.lnk");
+    link("../Third", second + "/Base.lnk");
+    {
         platform::LogCapture log;
-        EXPECT_TRUE(URLForImageResourceIn(c.base, QStringLiteral("Star"), QStringLiteral("Masks"), QStringLiteral("@2x"))
-                        .isEmpty())
-            << c.reason;
-        ASSERT_EQ(log.lines().size(), 1) << c.reason;
-        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error: Looking for 'Star' in '")));
-        EXPECT_TRUE(log.lines().first().contains(QStringLiteral("' avoiding '@2x' failed, because "))) << c.reason;
-        EXPECT_TRUE(log.lines().first().contains(QString::fromUtf8(c.reason))) << log.lines().first().toStdString();
+        EXPECT_EQ(URLForImageResourceIn(first, "Oval", "Masks", {}), QUrl::fromLocalFile(first + "/Masks/Oval.png"));
+        // Second has no Masks folder at all; its link leads on to Third.
+        EXPECT_EQ(URLForImageResourceIn(first, "Star", "Masks", {}), QUrl::fromLocalFile(third + "/Masks/Star.tiff"));
+        EXPECT_TRUE(URLForImageResourceIn(first, "Square", "Masks", {}).isEmpty());
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+
+    const QString plainFile = root.filePath("PlainFile"), loopA = root.filePath("LoopA"), loopB = root.filePath("LoopB");
+    writeFile(plainFile + "/Base.lnk");
+    writeImage(loopA + "/Masks/Oval.png", Qt::white);
+    QDir().mkpath(loopB + "/Masks");
+    link(loopB, loopA + "/Base.lnk");
+    link(loopA, loopB + "/Base.lnk");
+    const std::pair<QString, const char *> cases[] = {
+        {root.filePath("Missing"), "cannot be listed"}, {plainFile, "is not a symbolic link"}, {loopA, "lead back"}};
+    for (const auto &[base, reason] : cases) {
+        platform::LogCapture log;
+        EXPECT_TRUE(URLForImageResourceIn(base, "Star", "Masks", "@2x").isEmpty()) << reason;
+        ASSERT_EQ(log.lines().size(), 1) << reason;
+        EXPECT_TRUE(log.lines().first().startsWith("Error: Looking for 'Star' in '"));
+        EXPECT_TRUE(log.lines().first().contains("' avoiding '@2x' failed, because ")) << reason;
+        EXPECT_TRUE(log.lines().first().contains(reason)) << log.lines().first().toStdString();
     }
     // A loop still finds what lies on its way.
-    EXPECT_EQ(URLForImageResourceIn(loopB, QStringLiteral("Oval"), QStringLiteral("Masks"), {}),
-              QUrl::fromLocalFile(loopA + QStringLiteral("/Masks/Oval.png")));
+    EXPECT_EQ(URLForImageResourceIn(loopB, "Oval", "Masks", {}), QUrl::fromLocalFile(loopA + "/Masks/Oval.png"));
 }
 
-TEST(BundleExtension, ImagePathPrefersTheDoubleResolutionFileWhenAsked)
+TEST(BundleExtension, ImagePathPrefersTheDoubleResolutionFileWhenAskedAndTiffThenPngThenJpeg)
 {
     QTemporaryDir dir;
-    writeImage(dir.filePath(QStringLiteral("Both.png")), Qt::white, 4);
-    writeImage(dir.filePath(QStringLiteral("Both@2x.png")), Qt::black, 8);
-    writeImage(dir.filePath(QStringLiteral("Only2x@2x.png")), Qt::black, 8);
-    writeImage(dir.filePath(QStringLiteral("Plain.png")), Qt::white, 4);
+    writeImage(dir.filePath("Both.png"), Qt::white, 4);
+    writeImage(dir.filePath("Both@2x.png"), Qt::black, 8);
+    writeImage(dir.filePath("Only2x@2x.png"), Qt::black, 8);
+    writeImage(dir.filePath("Plain.png"), Qt::white, 4);
+    writeImage(dir.filePath("Multi.png"), Qt::white);
+    writeImage(dir.filePath("Multi.tiff"), Qt::red);
+    writeImage(dir.filePath("Photo.jpg"), Qt::white);
+    writeFile(dir.filePath("Vector.pdf"));
+    writeImage(dir.filePath("Pic~iPad@2x.tiff"), Qt::black);
+    writeImage(dir.filePath("Pic.png"), Qt::white);
     const Bundle bundle(dir.path());
+    const QString png = "png";
 
-    EXPECT_EQ(fileExistsAtPath(bundle, QStringLiteral("Plain"), QStringLiteral("png")), dir.filePath(QStringLiteral("Plain.png")));
-    EXPECT_TRUE(fileExistsAtPath(bundle, QStringLiteral("Plain"), QStringLiteral("tiff")).isNull());
-
+    EXPECT_EQ(fileExistsAtPath(bundle, "Plain", png), dir.filePath("Plain.png"));
+    EXPECT_TRUE(fileExistsAtPath(bundle, "Plain", "tiff").isNull());
     // There is no window in the tests, so the screen counts as below 1.5 and "@2x" is the last resort.
-    const struct {
-        const char *name;
-        bool prefer2X;
-        const char *expected;
-    } cases[] = {
+    const struct { const char *name; bool prefer2X; const char *expected; } cases[] = {
         {"Both", true, "Both@2x.png"},  {"Both", false, "Both.png"},        {"Plain", true, "Plain.png"},
         {"Plain", false, "Plain.png"},  {"Only2x", true, "Only2x@2x.png"}, {"Only2x", false, "Only2x@2x.png"},
         {"Missing", true, nullptr},     {"", true, nullptr},
     };
     for (const auto &c : cases) {
-        const QString path = imagePath(bundle, QString::fromUtf8(c.name), QStringLiteral("png"), c.prefer2X);
-        if (c.expected)
-            EXPECT_EQ(path, dir.filePath(QString::fromUtf8(c.expected))) << c.name << " " << c.prefer2X;
-        else
-            EXPECT_TRUE(path.isNull()) << c.name << " " << c.prefer2X;
+        const QString path = imagePath(bundle, c.name, png, c.prefer2X);
+        EXPECT_EQ(path, c.expected ? dir.filePath(c.expected) : QString()) << c.name << " " << c.prefer2X;
+        EXPECT_EQ(path.isNull(), !c.expected) << c.name << " " << c.prefer2X;
     }
+    EXPECT_EQ(imageNamed(bundle, "Both", png, true).size(), QSize(8, 8));
+    EXPECT_EQ(imageNamed(bundle, "Both", png).size(), QSize(4, 4));
+    EXPECT_EQ(imageNamed(bundle, "Both").pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_EQ(pathForImageNamed(bundle, "Only2x"), dir.filePath("Only2x@2x.png"));
+    EXPECT_TRUE(imageNamed(bundle, "Missing").isNull());
 
-    EXPECT_EQ(imageNamed(bundle, QStringLiteral("Both"), QStringLiteral("png"), true).size(), QSize(8, 8));
-    EXPECT_EQ(imageNamed(bundle, QStringLiteral("Both"), QStringLiteral("png")).size(), QSize(4, 4));
-    EXPECT_EQ(imageNamed(bundle, QStringLiteral("Both")).pixelColor(0, 0), QColor(Qt::white));
-    EXPECT_EQ(pathForImageNamed(bundle, QStringLiteral("Only2x")), dir.filePath(QStringLiteral("Only2x@2x.png")));
-    EXPECT_TRUE(imageNamed(bundle, QStringLiteral("Missing")).isNull());
-}
+    EXPECT_EQ(imagePath(bundle, "Multi", false), dir.filePath("Multi.tiff"));
+    EXPECT_EQ(imagePath(bundle, "Photo", true), dir.filePath("Photo.jpg"));
+    EXPECT_TRUE(imagePath(bundle, "Vector", false).isNull());
+    EXPECT_EQ(imageNamed(bundle, "Multi", false).pixelColor(1, 1), QColor(Qt::red));
 
-TEST(BundleExtension, ImagePathTriesTiffThenPngThenJpeg)
-{
-    QTemporaryDir dir;
-    writeImage(dir.filePath(QStringLiteral("Multi.png")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Multi.tiff")), Qt::red);
-    writeImage(dir.filePath(QStringLiteral("Photo.jpg")), Qt::white);
-    writeFile(dir.filePath(QStringLiteral("Vector.pdf")));
-    const Bundle bundle(dir.path());
-
-    EXPECT_EQ(imagePath(bundle, QStringLiteral("Multi"), false), dir.filePath(QStringLiteral("Multi.tiff")));
-    EXPECT_EQ(imagePath(bundle, QStringLiteral("Photo"), true), dir.filePath(QStringLiteral("Photo.jpg")));
-    EXPECT_TRUE(imagePath(bundle, QStringLiteral("Vector"), false).isNull());
-    EXPECT_EQ(imageNamed(bundle, QStringLiteral("Multi"), false).pixelColor(1, 1), QColor(Qt::red));
-}
-
-TEST(BundleExtension, ImageByPrefixDropsDeviceSuffixes)
-{
-    QTemporaryDir dir;
-    writeImage(dir.filePath(QStringLiteral("Pic~iPad@2x.tiff")), Qt::black);
-    writeImage(dir.filePath(QStringLiteral("Pic.png")), Qt::white);
-    const Bundle bundle(dir.path());
-
-    EXPECT_EQ(pathForImageWithPrefix(bundle, QStringLiteral("Pic~")), dir.filePath(QStringLiteral("Pic.png")));
-    EXPECT_EQ(imageWithPrefix(bundle, QStringLiteral("Pic~")).pixelColor(0, 0), QColor(Qt::white));
-    EXPECT_TRUE(pathForImageWithPrefix(bundle, QStringLiteral("Nothing")).isNull());
+    // By prefix, device suffixes are dropped.
+    EXPECT_EQ(pathForImageWithPrefix(bundle, "Pic~"), dir.filePath("Pic.png"));
+    EXPECT_EQ(imageWithPrefix(bundle, "Pic~").pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_TRUE(pathForImageWithPrefix(bundle, "Nothing").isNull());
     EXPECT_TRUE(pathForImageWithPrefix(bundle, QString()).isNull());
-    EXPECT_TRUE(imageWithPrefix(bundle, QStringLiteral("Nothing")).isNull());
+    EXPECT_TRUE(imageWithPrefix(bundle, "Nothing").isNull());
 }
 
 TEST(BundleExtension, ImageResourcesOfASubfolder)
 {
     QTemporaryDir dir;
-    const QString textures = dir.filePath(QStringLiteral("Textures"));
-    writeImage(textures + QStringLiteral("/RQS-T#001#Linen.png"), Qt::white);
-    writeImage(textures + QStringLiteral("/RQS-T#001#Linen@2x.png"), Qt::white);
-    writeImage(textures + QStringLiteral("/RQS-T#002#Silk.tiff"), Qt::white);
-    writeImage(textures + QStringLiteral("/RQS-T#003#Wool.jpg"), Qt::white);
-    writeFile(textures + QStringLiteral("/RQS-T#004#Map.pdf"));
-    writeImage(textures + QStringLiteral("/RQS-T#005#Big.PNG"), Qt::white);
+    const QString textures = dir.filePath("Textures");
+    for (const char *name : {"/RQS-T#001#Linen.png", "/RQS-T#001#Linen@2x.png", "/RQS-T#002#Silk.tiff", "/RQS-T#003#Wool.jpg",
+                             "/RQS-T#005#Big.PNG"})
+        writeImage(textures + name, Qt::white);
+    writeFile(textures + "/RQS-T#004#Map.pdf");
     const Bundle bundle(dir.path());
-    const QString folder = QStringLiteral("Textures");
+    const QString folder = "Textures";
 
-    const struct {
-        const char *prefix;
-        const char *avoiding;
-        const char *expected;
-    } cases[] = {
-        {"RQS-T#001", "@2x", "RQS-T#001#Linen.png"},
-        {"RQS-T#", "", "RQS-T#002#Silk.tiff"},
-        {"@2x", "", "RQS-T#001#Linen@2x.png"},
-        {"Linen@2x", "@2x", nullptr},
-        {"RQS-T#004", "", "RQS-T#004#Map.pdf"},
-        {"RQS-T#005", "", nullptr},
+    const struct { const char *prefix, *avoiding, *expected; } cases[] = {
+        {"RQS-T#001", "@2x", "RQS-T#001#Linen.png"}, {"RQS-T#", "", "RQS-T#002#Silk.tiff"}, {"@2x", "", "RQS-T#001#Linen@2x.png"},
+        {"Linen@2x", "@2x", nullptr},                {"RQS-T#004", "", "RQS-T#004#Map.pdf"}, {"RQS-T#005", "", nullptr},
         {"", "", nullptr},
     };
     for (const auto &c : cases) {
-        const QString path =
-            pathForImageResourceWithPrefix(bundle, QString::fromUtf8(c.prefix), folder, QString::fromUtf8(c.avoiding));
-        if (c.expected)
-            EXPECT_EQ(path, textures + QLatin1Char('/') + QString::fromUtf8(c.expected)) << c.prefix;
-        else
-            EXPECT_TRUE(path.isNull()) << c.prefix;
+        const QString path = pathForImageResourceWithPrefix(bundle, c.prefix, folder, c.avoiding);
+        EXPECT_EQ(path, c.expected ? textures + "/" + c.expected : QString()) << c.prefix;
+        EXPECT_EQ(path.isNull(), !c.expected) << c.prefix;
     }
-
-    EXPECT_EQ(fileNames(pathsForImageResourcesAvoding(bundle, QStringLiteral("@2x"), folder)),
-              (QStringList{QStringLiteral("RQS-T#002#Silk.tiff"), QStringLiteral("RQS-T#001#Linen.png"),
-                           QStringLiteral("RQS-T#003#Wool.jpg"), QStringLiteral("RQS-T#004#Map.pdf")}));
+    EXPECT_EQ(fileNames(pathsForImageResourcesAvoding(bundle, "@2x", folder)),
+              (QStringList{"RQS-T#002#Silk.tiff", "RQS-T#001#Linen.png", "RQS-T#003#Wool.jpg", "RQS-T#004#Map.pdf"}));
     EXPECT_EQ(pathsForImageResourcesAvoding(bundle, {}, folder).size(), 5);
-    EXPECT_EQ(resourceIDNamesForImageResourcesAvoding(bundle, QStringLiteral("@2x"), folder),
-              (QStringList{QStringLiteral("RQS-T#002#Silk"), QStringLiteral("RQS-T#001#Linen"),
-                           QStringLiteral("RQS-T#003#Wool"), QStringLiteral("RQS-T#004#Map")}));
-    EXPECT_EQ(resourceIDNamesForImageResourcesAvoding(bundle, {}, folder).count(QStringLiteral("RQS-T#001#Linen")), 2);
-    EXPECT_TRUE(pathsForImageResourcesAvoding(bundle, {}, QStringLiteral("Nowhere")).isEmpty());
+    EXPECT_EQ(resourceIDNamesForImageResourcesAvoding(bundle, "@2x", folder),
+              (QStringList{"RQS-T#002#Silk", "RQS-T#001#Linen", "RQS-T#003#Wool", "RQS-T#004#Map"}));
+    EXPECT_EQ(resourceIDNamesForImageResourcesAvoding(bundle, {}, folder).count("RQS-T#001#Linen"), 2);
+    EXPECT_TRUE(pathsForImageResourcesAvoding(bundle, {}, "Nowhere").isEmpty());
 }
 
 TEST(BundleExtension, OnePicturePerNameInAFolder)
 {
     QTemporaryDir dir;
-    writeImage(dir.filePath(QStringLiteral("Plain/Pic.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Plain/Pic@2x.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Variants/Pic@2x.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Variants/Pic~iPad.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Mixed/Dot.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Mixed/Dot~iPhone.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Mixed/Line~iPad@2x.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Mixed/Other.png")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Top.tiff")), Qt::white);
-    writeImage(dir.filePath(QStringLiteral("Top@2x.tiff")), Qt::white);
+    for (const char *name : {"Plain/Pic.tiff", "Plain/Pic@2x.tiff", "Variants/Pic@2x.tiff", "Variants/Pic~iPad.tiff",
+                             "Mixed/Dot.tiff", "Mixed/Dot~iPhone.tiff", "Mixed/Line~iPad@2x.tiff", "Mixed/Other.png", "Top.tiff",
+                             "Top@2x.tiff"})
+        writeImage(dir.filePath(name), Qt::white);
     const Bundle bundle(dir.path());
 
-    const struct {
-        QString folder;
-        QStringList expected;
-    } cases[] = {
-        {QStringLiteral("Plain"), {QStringLiteral("Pic.tiff")}},
-        {QStringLiteral("Variants"), {QStringLiteral("Pic@2x.tiff"), QStringLiteral("Pic~iPad.tiff")}},
-        {QStringLiteral("Mixed"), {QStringLiteral("Dot.tiff"), QStringLiteral("Line~iPad@2x.tiff")}},
-        {QString(), {QStringLiteral("Top.tiff")}},
-        {QStringLiteral("Nowhere"), {}},
+    const struct { QString folder; QStringList expected; } cases[] = {
+        {"Plain", {"Pic.tiff"}},
+        {"Variants", {"Pic@2x.tiff", "Pic~iPad.tiff"}},
+        {"Mixed", {"Dot.tiff", "Line~iPad@2x.tiff"}},
+        {QString(), {"Top.tiff"}},
+        {"Nowhere", {}},
     };
     for (const auto &c : cases) {
         const QStringList paths = imagePathsInDirectory(bundle, c.folder);

@@ -4,9 +4,8 @@
 
 TEST(DictionaryExtension, SubsetHoldsOnlyKeysWithValues)
 {
-    const QVariantMap settings{{QStringLiteral("zoom"), 1.5}, {QStringLiteral("reverseOrder"), true}};
-    EXPECT_EQ(rqs::dictionaryWidthKeys(settings, {QStringLiteral("zoom"), QStringLiteral("centerX")}),
-              QVariantMap({{QStringLiteral("zoom"), 1.5}}));
-    EXPECT_TRUE(rqs::dictionaryWidthKeys(settings, {QStringLiteral("centerX")}).isEmpty());
+    const QVariantMap settings{{"zoom", 1.5}, {"reverseOrder", true}};
+    EXPECT_EQ(rqs::dictionaryWidthKeys(settings, {"zoom", "centerX"}), QVariantMap({{"zoom", 1.5}}));
+    EXPECT_TRUE(rqs::dictionaryWidthKeys(settings, {"centerX"}).isEmpty());
     EXPECT_TRUE(rqs::dictionaryWidthKeys(settings, {}).isEmpty());
 }

@@ -16,8 +16,7 @@ class TestStyleKit : public QObject
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit TestStyleKit(QObject *parent = nullptr)
-        : QObject(parent)
+    Q_INVOKABLE explicit TestStyleKit(QObject *parent = nullptr) : QObject(parent)
     {
     }
     Q_INVOKABLE static QColor paperColor() { return QColor(250, 248, 240); }
@@ -52,83 +51,61 @@ public:
 
 } // namespace
 
-TEST(ObjectExtension, DelayedChangeTellsObserversOnALaterTurn)
+TEST(ObjectExtension, DelayedChangeTellsObserversOnALaterTurnIfTheObjectStillLives)
 {
     Counter counter;
     QList<QVariant> heard;
     const platform::KeyValueObservation observation =
-        platform::KeyValue::observe(&counter, QStringLiteral("count"), [&](const QVariant &value) { heard.append(value); });
+        platform::KeyValue::observe(&counter, "count", [&](const QVariant &value) { heard.append(value); });
     counter.add(5);
-
-    rqs::delayedChangeValueForKey(&counter, QStringLiteral("count"));
+    rqs::delayedChangeValueForKey(&counter, "count");
     EXPECT_TRUE(heard.isEmpty());
     QCoreApplication::processEvents();
-
     EXPECT_EQ(heard, QList<QVariant>{5});
-}
 
-TEST(ObjectExtension, DelayedChangeOfAnObjectThatIsGoneDoesNothing)
-{
-    auto *counter = new Counter;
+    auto *gone = new Counter;
     platform::LogCapture log;
-
-    rqs::delayedChangeValueForKey(counter, QStringLiteral("count"));
-    delete counter;
+    rqs::delayedChangeValueForKey(gone, "count");
+    delete gone;
     QCoreApplication::processEvents();
-
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST(ObjectExtension, FindsMethodsByNameMostDerivedFirst)
+TEST(ObjectExtension, FindsMethodsMostDerivedFirstAndClassOperationsByClassOrRegisteredName)
 {
     DerivedCounter counter;
+    EXPECT_EQ(rqs::siganturForName(&counter, "add").methodSignature(), QByteArray("add(int,int)"));
+    EXPECT_EQ(rqs::siganturForName(&counter, "deleteLater").methodSignature(), QByteArray("deleteLater()"));
 
-    EXPECT_EQ(rqs::siganturForName(&counter, QStringLiteral("add")).methodSignature(), QByteArray("add(int,int)"));
-    EXPECT_EQ(rqs::siganturForName(&counter, QStringLiteral("deleteLater")).methodSignature(), QByteArray("deleteLater()"));
+    const platform::Invocation paper = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "paperColor");
+    ASSERT_TRUE(paper.isValid());
+    EXPECT_EQ(paper.invoke(), QVariant(QColor(250, 248, 240)));
+    const platform::Invocation shade = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "shadeOf");
+    EXPECT_EQ(shade.invoke({0.5}), QVariant(QColor::fromRgbF(0.5, 0.5, 0.5)));
+    qRegisterMetaType<TestStyleKit *>();
+    EXPECT_EQ(rqs::invocationForSignatur("TestStyleKit", "paperColor").invoke(), QVariant(QColor(250, 248, 240)));
 }
 
-TEST(ObjectExtension, UnknownMethodsAreWarningsNotCrashes)
+TEST(ObjectExtension, UnknownMethodsAndClassesAreWarningsNotCrashes)
 {
     Counter counter;
     platform::LogCapture log;
-
-    EXPECT_FALSE(rqs::siganturForName(&counter, QStringLiteral("subtract")).isValid());
-    EXPECT_FALSE(rqs::siganturForName(nullptr, QStringLiteral("add")).isValid());
-    const platform::Invocation missing = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, QStringLiteral("inkColor"));
+    EXPECT_FALSE(rqs::siganturForName(&counter, "subtract").isValid());
+    EXPECT_FALSE(rqs::siganturForName(nullptr, "add").isValid());
+    const platform::Invocation missing = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor");
     EXPECT_FALSE(missing.isValid());
     EXPECT_FALSE(missing.invoke().has_value());
+    EXPECT_FALSE(rqs::invocationForSignatur("NoSuchStyleKit", "paperColor").isValid());
+    EXPECT_FALSE(rqs::invocationForSignatur(QString(), "paperColor").isValid());
+    EXPECT_FALSE(rqs::invocationForSignatur(MadeOnlyByCode::staticMetaObject, "answer").isValid());
 
-    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Warning: Counter has no operation subtract"),
-                                        QStringLiteral("Warning: No object to look up the operation add in"),
-                                        QStringLiteral("Warning: TestStyleKit has no operation inkColor"),
-                                        QStringLiteral("Warning: An invocation without target or method cannot run")}));
-}
-
-TEST(ObjectExtension, InvokesClassOperationsOfAClass)
-{
-    const platform::Invocation paper = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, QStringLiteral("paperColor"));
-    ASSERT_TRUE(paper.isValid());
-    EXPECT_EQ(paper.invoke(), QVariant(QColor(250, 248, 240)));
-
-    const platform::Invocation shade = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, QStringLiteral("shadeOf"));
-    EXPECT_EQ(shade.invoke({0.5}), QVariant(QColor::fromRgbF(0.5, 0.5, 0.5)));
-}
-
-TEST(ObjectExtension, FindsClassesByRegisteredName)
-{
-    qRegisterMetaType<TestStyleKit *>();
-    platform::LogCapture log;
-
-    const platform::Invocation paper = rqs::invocationForSignatur(QStringLiteral("TestStyleKit"), QStringLiteral("paperColor"));
-    EXPECT_EQ(paper.invoke(), QVariant(QColor(250, 248, 240)));
-
-    EXPECT_FALSE(rqs::invocationForSignatur(QStringLiteral("NoSuchStyleKit"), QStringLiteral("paperColor")).isValid());
-    EXPECT_FALSE(rqs::invocationForSignatur(QString(), QStringLiteral("paperColor")).isValid());
-    EXPECT_FALSE(rqs::invocationForSignatur(MadeOnlyByCode::staticMetaObject, QStringLiteral("answer")).isValid());
-
-    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Warning: There is no class NoSuchStyleKit to call paperColor on"),
-                                        QStringLiteral("Warning: There is no class  to call paperColor on"),
-                                        QStringLiteral("Warning: MadeOnlyByCode cannot be made to call answer")}));
+    EXPECT_EQ(log.lines(), (QStringList{"Warning: Counter has no operation subtract",
+                                        "Warning: No object to look up the operation add in",
+                                        "Warning: TestStyleKit has no operation inkColor",
+                                        "Warning: An invocation without target or method cannot run",
+                                        "Warning: There is no class NoSuchStyleKit to call paperColor on",
+                                        "Warning: There is no class  to call paperColor on",
+                                        "Warning: MadeOnlyByCode cannot be made to call answer"}));
 }
 
 #include "ObjectExtensionTest.moc"

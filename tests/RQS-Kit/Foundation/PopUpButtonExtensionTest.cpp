@@ -9,13 +9,7 @@
 
 namespace {
 
-struct Row
-{
-    QString text;
-    bool enabled;
-    bool separator;
-    friend bool operator==(const Row &, const Row &) = default;
-};
+struct Row { QString text; bool enabled; bool separator; friend bool operator==(const Row &, const Row &) = default; };
 
 std::ostream &operator<<(std::ostream &stream, const Row &row)
 {
@@ -27,7 +21,7 @@ QList<Row> rows(const QComboBox &popUp)
     const auto *model = qobject_cast<const QStandardItemModel *>(popUp.model());
     QList<Row> list;
     for (int index = 0; index < popUp.count(); ++index) {
-        const bool separator = popUp.itemData(index, Qt::AccessibleDescriptionRole).toString() == QStringLiteral("separator");
+        const bool separator = popUp.itemData(index, Qt::AccessibleDescriptionRole).toString() == "separator";
         list.append({popUp.itemText(index), model->item(index)->isEnabled(), separator});
     }
     return list;
@@ -39,45 +33,38 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThem)
 {
     QComboBox popUp;
 
-    rqs::addEntries(&popUp, {QStringLiteral("Linen-"), QStringLiteral("Linen White"), QStringLiteral("-"),
-                             QStringLiteral("Linen Grey"), QStringLiteral("Paper"), QStringLiteral("Paper Rough")});
+    rqs::addEntries(&popUp, {"Linen-", "Linen White", "-", "Linen Grey", "Paper", "Paper Rough"});
 
     const QList<Row> expected{
-        {QStringLiteral("Linen"), false, false},
-        {QStringLiteral(" White Linen"), true, false},
+        {"Linen", false, false},
+        {" White Linen", true, false},
         {QString(), false, true},
-        {QStringLiteral(" Grey Linen"), true, false}, // the category goes on past a separator
-        {QStringLiteral("Paper"), true, false},
-        {QStringLiteral("Paper Rough"), true, false}, // a plain entry closed the category
+        {" Grey Linen", true, false}, // the category goes on past a separator
+        {"Paper", true, false},
+        {"Paper Rough", true, false}, // a plain entry closed the category
     };
     EXPECT_EQ(rows(popUp), expected);
 }
 
-TEST(PopUpButtonExtension, EntriesAreTitledThroughTheOverrideTable)
+TEST(PopUpButtonExtension, EntriesAreTitledThroughTheOverrideTableOrWithTheirCategory)
 {
-    QSLocalizeHelper::setLocalizedString(QStringLiteral("Frames-"), QStringLiteral("RQS-F"));
-    QSLocalizeHelper::setLocalizedString(QStringLiteral("Frames Gold"), QStringLiteral("RQS-F#001"));
+    QSLocalizeHelper::setLocalizedString("Frames-", "RQS-F");
+    QSLocalizeHelper::setLocalizedString("Frames Gold", "RQS-F#001");
     QComboBox popUp;
 
-    rqs::addEntries(&popUp, {QStringLiteral("RQS-F"), QStringLiteral("RQS-F#001"), QStringLiteral("Frames")});
+    rqs::addEntries(&popUp, {"RQS-F", "RQS-F#001", "Frames"});
 
     const QList<Row> expected{
-        {QStringLiteral("Frames"), false, false},
-        {QStringLiteral(" Gold Frames"), true, false},
-        {QStringLiteral("Frames"), true, false}, // not longer than the category
+        {"Frames", false, false},
+        {" Gold Frames", true, false},
+        {"Frames", true, false}, // not longer than the category
     };
     EXPECT_EQ(rows(popUp), expected);
-    QSLocalizeHelper::setLocalizedString(QString(), QStringLiteral("RQS-F"));
-    QSLocalizeHelper::setLocalizedString(QString(), QStringLiteral("RQS-F#001"));
-}
+    QSLocalizeHelper::setLocalizedString(QString(), "RQS-F");
+    QSLocalizeHelper::setLocalizedString(QString(), "RQS-F#001");
 
-TEST(PopUpButtonExtension, AnEntryWithTitleAndCategory)
-{
-    QComboBox popUp;
-
-    rqs::addEntryWithTitle(&popUp, QStringLiteral("Gold"));
-    rqs::addEntryWithTitle(&popUp, QStringLiteral("Gold"), QStringLiteral("Frames"));
-
-    EXPECT_EQ(popUp.itemText(0), QStringLiteral("Gold"));
-    EXPECT_EQ(popUp.itemText(1), QStringLiteral("Gold Frames"));
+    rqs::addEntryWithTitle(&popUp, "Gold");
+    rqs::addEntryWithTitle(&popUp, "Gold", "Frames");
+    EXPECT_EQ(popUp.itemText(3), "Gold");
+    EXPECT_EQ(popUp.itemText(4), "Gold Frames");
 }

@@ -47,12 +47,7 @@ QImage picture(bool alpha)
 
 TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
 {
-    struct Case {
-        const char *name;
-        bool alpha;
-        const char *written;
-        const char *format;
-    };
+    struct Case { const char *name; bool alpha; const char *written; const char *format; };
     const Case cases[] = {
         {"upper.PNG", false, "upper.PNG", "png"},   {"opaque.tiff", false, "opaque.jpg", "jpeg"},
         {"clear.tiff", true, "clear.png", "png"},   {"pngdraft", false, "pngdraft", "png"},
@@ -68,10 +63,10 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
         EXPECT_TRUE(PixelProbe::isNear(back, {4, 4}, Qt::red)) << PixelProbe::describe(back, {4, 4}).toStdString();
         EXPECT_TRUE(PixelProbe::isNear(back, {48, 48}, Qt::blue)) << PixelProbe::describe(back, {48, 48}).toStdString();
     }
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("opaque.tiff"))));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("opaque.tiff")));
 
     // A picture JPEG cannot hold fails to encode and leaves the old file as it was.
-    const QString old = folder.filePath(QStringLiteral("wide.jpg"));
+    const QString old = folder.filePath("wide.jpg");
     writeFile(old, "old");
     platform::LogCapture log;
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
@@ -84,41 +79,41 @@ TEST(QSBundleManager, FileNamesAreFreeAndTemporaryPicturesReadBack)
 {
     QTemporaryDir folder;
     const QUrl directory = QUrl::fromLocalFile(folder.path());
-    writeFile(folder.filePath(QStringLiteral("Image.jpg")), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, directory).fileName(), QStringLiteral("Image 1.jpg"));
-    writeFile(folder.filePath(QStringLiteral("Image 1.jpg")), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("Image.jpg"), directory).fileName(), QStringLiteral("Image 2.jpg"));
-    writeFile(folder.filePath(QStringLiteral("notes")), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("notes"), directory).fileName(), QStringLiteral("notes 1"));
-    EXPECT_EQ(QSBundleManager::uniqueFileURL(QStringLiteral("free.png"), directory).fileName(), QStringLiteral("free.png"));
+    writeFile(folder.filePath("Image.jpg"), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, directory).fileName(), "Image 1.jpg");
+    writeFile(folder.filePath("Image 1.jpg"), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL("Image.jpg", directory).fileName(), "Image 2.jpg");
+    writeFile(folder.filePath("notes"), "x");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL("notes", directory).fileName(), "notes 1");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL("free.png", directory).fileName(), "free.png");
 
-    const QUrl named = QSBundleManager::tempFileForImage(picture(false), QStringLiteral("x.tiff"));
-    EXPECT_EQ(named.fileName(), QStringLiteral("x.tiff.jpg"));
+    const QUrl named = QSBundleManager::tempFileForImage(picture(false), "x.tiff");
+    EXPECT_EQ(named.fileName(), "x.tiff.jpg");
     EXPECT_EQ(QImageReader(named.toLocalFile()).format(), QByteArray("jpeg"));
     EXPECT_TRUE(QSTempCleaner::sharedTempCleaner().tempURLs().contains(named));
     const QUrl unnamed = QSBundleManager::tempFileForImage(picture(false));
-    EXPECT_EQ(QFileInfo(unnamed.toLocalFile()).suffix(), QStringLiteral("jpg"));
+    EXPECT_EQ(QFileInfo(unnamed.toLocalFile()).suffix(), "jpg");
     EXPECT_FALSE(QImageReader(unnamed.toLocalFile()).read().isNull());
 
     platform::LogCapture log;
-    EXPECT_TRUE(QSBundleManager::tempFileForImage(QImage(), QStringLiteral("lost.png")).isEmpty());
-    EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), QStringLiteral("../up.png")).isEmpty());
+    EXPECT_TRUE(QSBundleManager::tempFileForImage(QImage(), "lost.png").isEmpty());
+    EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), "../up.png").isEmpty());
 }
 
 TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
 {
     QTemporaryDir folder;
-    const QString bundle = folder.filePath(QStringLiteral("Sample.frame"));
+    const QString bundle = folder.filePath("Sample.frame");
     writeFile(bundle + QStringLiteral("/notes.txt"), "the user's");
     QTemporaryDir source;
-    writeFile(source.filePath(QStringLiteral("grain.png")), "grain");
-    const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath(QStringLiteral("grain.png"))));
-    const QVariantMap description{{QStringLiteral("Name"), QStringLiteral("Sample")}};
+    writeFile(source.filePath("grain.png"), "grain");
+    const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath("grain.png")));
+    const QVariantMap description{{"Name", "Sample"}};
 
-    QSBundleManager::Resources resources{{QStringLiteral("QuickLook/Preview.png"), picture(true)},
-                                         {QStringLiteral("Pic.png"), picture(false)},
-                                         {QStringLiteral("Old.jpg"), picture(false)},
-                                         {QStringLiteral("Files"), QStringList{copy}}};
+    QSBundleManager::Resources resources{{"QuickLook/Preview.png", picture(true)},
+                                         {"Pic.png", picture(false)},
+                                         {"Old.jpg", picture(false)},
+                                         {"Files", QStringList{copy}}};
     QString error;
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
         << error.toStdString();
@@ -132,8 +127,8 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
 
     // An existing resource is kept as it is; the ones no longer named go, the user's file stays.
     writeFile(bundle + QStringLiteral("/Pic.png"), "kept");
-    resources.remove(QStringLiteral("Old.jpg"));
-    resources.remove(QStringLiteral("Files"));
+    resources.remove("Old.jpg");
+    resources.remove("Files");
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
     EXPECT_EQ(contents(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
     EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Old.jpg")));
@@ -142,35 +137,35 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     EXPECT_TRUE(QFileInfo::exists(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
 
     // Names that would reach outside the bundle are refused, whether given or read back.
-    writeFile(folder.filePath(QStringLiteral("victim.txt")), "safe");
-    ASSERT_TRUE(platform::PropertyList::write(QVariantList{QStringLiteral("../victim.txt")},
+    writeFile(folder.filePath("victim.txt"), "safe");
+    ASSERT_TRUE(platform::PropertyList::write(QVariantList{"../victim.txt"},
                                               bundle + QStringLiteral("/.WrittenEntries.plist")));
     platform::LogCapture log;
-    resources.insert(QStringLiteral("../escape.png"), picture(false));
+    resources.insert("../escape.png", picture(false));
     EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
-    EXPECT_EQ(contents(folder.filePath(QStringLiteral("victim.txt"))), QByteArray("safe"));
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("escape.png"))));
+    EXPECT_EQ(contents(folder.filePath("victim.txt")), QByteArray("safe"));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("escape.png")));
     EXPECT_EQ(log.lines().size(), 2);
 }
 
 TEST(QSBundleManager, CatalogsAreMadeOncePerType)
 {
     QTemporaryDir resources;
-    writeFile(resources.filePath(QStringLiteral("Looks/b.tstlook/Description.plist")),
-              platform::PropertyList::toXml(QVariantMap{{QStringLiteral("Kind"), QStringLiteral("B")}}));
-    writeFile(resources.filePath(QStringLiteral("Looks/A.tstlook/Info.plist")),
-              platform::PropertyList::toXml(QVariantMap{{QStringLiteral("Kind"), QStringLiteral("A")}}));
-    writeFile(resources.filePath(QStringLiteral("Looks/other.txt")), "x");
+    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"),
+              platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
+    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"),
+              platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
+    writeFile(resources.filePath("Looks/other.txt"), "x");
     const platform::BundlePtr bundle = platform::Bundle::bundleWithPath(resources.path());
 
-    QSBundleManager &catalog = QSBundleManager::bundleManagerForType(QStringLiteral("tstlook"), QStringLiteral("Looks"), bundle);
-    EXPECT_EQ(&QSBundleManager::bundleManagerForType(QStringLiteral("tstlook"), QStringLiteral("Elsewhere"), bundle), &catalog);
-    EXPECT_EQ(catalog.names(), QStringList({QStringLiteral("A"), QStringLiteral("b")}));
-    EXPECT_EQ(catalog.decriptionForName(QStringLiteral("b"))->value(QStringLiteral("Kind")), QStringLiteral("B"));
-    EXPECT_EQ(catalog.decriptionForName(QStringLiteral("A"))->value(QStringLiteral("Kind")), QStringLiteral("A"));
+    QSBundleManager &catalog = QSBundleManager::bundleManagerForType("tstlook", "Looks", bundle);
+    EXPECT_EQ(&QSBundleManager::bundleManagerForType("tstlook", "Elsewhere", bundle), &catalog);
+    EXPECT_EQ(catalog.names(), QStringList({"A", "b"}));
+    EXPECT_EQ(catalog.decriptionForName("b")->value("Kind"), "B");
+    EXPECT_EQ(catalog.decriptionForName("A")->value("Kind"), "A");
     platform::LogCapture log;
-    EXPECT_EQ(catalog.bundleForName(QStringLiteral("missing")), nullptr);
-    EXPECT_TRUE(log.contains(QStringLiteral("Warning: Requested bundle does not exist: missing")));
+    EXPECT_EQ(catalog.bundleForName("missing"), nullptr);
+    EXPECT_TRUE(log.contains("Warning: Requested bundle does not exist: missing"));
 }
 
 TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
@@ -180,23 +175,22 @@ TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
     writeFile(data + QStringLiteral("/one.dat"), "1");
     writeFile(data + QStringLiteral("/../outside.dat"), "keep");
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("BundleManager.plist"));
-    ASSERT_TRUE(platform::PropertyList::write(
-        QVariantMap{{QStringLiteral("one"), QVariantMap{{QStringLiteral("filename"), QStringLiteral("one.dat")}}},
-                    {QStringLiteral("evil"), QVariantMap{{QStringLiteral("filename"), QStringLiteral("../outside.dat")}}}},
+    const QString path = folder.filePath("BundleManager.plist");
+    ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"one", QVariantMap{{"filename", "one.dat"}}},
+                    {"evil", QVariantMap{{"filename", "../outside.dat"}}}},
         path));
 
     QSBundleManager manager(path);
-    manager.setMarked(true, QStringLiteral("nobody"));
-    EXPECT_FALSE(platform::PropertyList::read(path).toMap().contains(QStringLiteral("nobody")));
-    manager.setMarked(true, QStringLiteral("one"));
-    const QVariantMap one = QSBundleManager(path).shadowDictionary().value(QStringLiteral("one")).toMap();
-    EXPECT_EQ(one.value(QStringLiteral("marked")), QVariant(true));
-    EXPECT_TRUE(one.value(QStringLiteral("modification_time")).toDateTime().isValid());
+    manager.setMarked(true, "nobody");
+    EXPECT_FALSE(platform::PropertyList::read(path).toMap().contains("nobody"));
+    manager.setMarked(true, "one");
+    const QVariantMap one = QSBundleManager(path).shadowDictionary().value("one").toMap();
+    EXPECT_EQ(one.value("marked"), QVariant(true));
+    EXPECT_TRUE(one.value("modification_time").toDateTime().isValid());
 
     platform::LogCapture log;
-    manager.removeShadowWithName(QStringLiteral("one"));
-    manager.removeShadowWithName(QStringLiteral("evil"));
+    manager.removeShadowWithName("one");
+    manager.removeShadowWithName("evil");
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/one.dat")));
     EXPECT_EQ(contents(data + QStringLiteral("/../outside.dat")), QByteArray("keep"));
     EXPECT_EQ(log.lines().size(), 1);

@@ -42,7 +42,7 @@ TEST(QSCachedImage, StrategiesReleaseAfterTheirDelayAndReloadFromTheFile)
         EXPECT_EQ(QSCachedImage::releaseDelay(c.strategy), c.delay);
         const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedNSImage(clearPicture(), c.strategy);
         ASSERT_TRUE(image);
-        EXPECT_EQ(QFileInfo(image->imageURL().toLocalFile()).suffix(), QStringLiteral("png"));
+        EXPECT_EQ(QFileInfo(image->imageURL().toLocalFile()).suffix(), "png");
         image->nsImage();
         EXPECT_TRUE(image->isCached());
         if (c.delay) {
@@ -55,12 +55,11 @@ TEST(QSCachedImage, StrategiesReleaseAfterTheirDelayAndReloadFromTheFile)
     }
 
     QTemporaryDir folder;
-    const QString jpeg = PdfFixture::write(folder.path(), QStringLiteral("photo.jpg"),
-                                           PictureFixture::encoded(clearPicture(), "jpeg"));
+    const QString jpeg = PdfFixture::write(folder.path(), "photo.jpg", PictureFixture::encoded(clearPicture(), "jpeg"));
     const std::shared_ptr<QSCachedImage> lazy = QSCachedImage::cachedImageFile(jpeg, 1);
     ASSERT_TRUE(lazy);
     EXPECT_FALSE(lazy->isCached());
-    EXPECT_EQ(QFileInfo(lazy->imageURL().toLocalFile()).suffix(), QStringLiteral("jpg"));
+    EXPECT_EQ(QFileInfo(lazy->imageURL().toLocalFile()).suffix(), "jpg");
     EXPECT_EQ(lazy->nsImage().size(), QSize(32, 32));
     EXPECT_FALSE(lazy->hasTransparency());
 }
@@ -80,11 +79,11 @@ TEST(QSCachedImage, PicturesWithoutAFileStayInMemory)
     QCoreApplication::processEvents();
     EXPECT_TRUE(image->isCached());
     EXPECT_EQ(image->nsImage().pixelColor(69999, 0), QColor(Qt::green));
-    EXPECT_FALSE(image->writeToURL(QUrl::fromLocalFile(QStringLiteral("/nonexistent/x.jpg"))));
+    EXPECT_FALSE(image->writeToURL(QUrl::fromLocalFile("/nonexistent/x.jpg")));
 
     EXPECT_EQ(QSCachedImage::cachedNSImage(QImage(), 0), nullptr);
     EXPECT_EQ(QSCachedImage::cachedImageFile({}, 0), nullptr);
-    EXPECT_EQ(QSCachedImage::cachedImageFile(QStringLiteral("/nonexistent/picture.png"), 0), nullptr);
+    EXPECT_EQ(QSCachedImage::cachedImageFile("/nonexistent/picture.png", 0), nullptr);
 }
 
 TEST(QSCachedImage, ManyThreadsShareOnePicture)
@@ -116,7 +115,7 @@ TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
         page.mediaSize = size;
         return PdfFixture::write(folder.path(), name, PdfFixture::pages({page}));
     };
-    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(pdf(QStringLiteral("small.pdf"), {100, 50}), 4);
+    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(pdf("small.pdf", {100, 50}), 4);
     ASSERT_TRUE(small);
     EXPECT_TRUE(small->isVectorial());
     EXPECT_EQ(small->nsImage().size(), QSize(100, 50));
@@ -127,14 +126,14 @@ TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
 
     platform::LogCapture log;
     EXPECT_TRUE(small->ciImageForSize({1e6, 1e6}).isNull());
-    EXPECT_TRUE(log.contains(QStringLiteral("would not fit in memory")));
+    EXPECT_TRUE(log.contains("would not fit in memory"));
 
-    const std::shared_ptr<QSCachedImage> large = QSCachedImage::cachedImageFile(pdf(QStringLiteral("large.pdf"), {3000, 2000}), 4);
+    const std::shared_ptr<QSCachedImage> large = QSCachedImage::cachedImageFile(pdf("large.pdf", {3000, 2000}), 4);
     ASSERT_TRUE(large);
     EXPECT_EQ(large->cgImage().size(), QSize(3000, 2000));
 
     // A copy takes the temporary file's own type, whatever the name asked for.
     const std::shared_ptr<QSCachedImage> clear = QSCachedImage::cachedNSImage(clearPicture(), 4);
-    ASSERT_TRUE(clear->writeToURL(QUrl::fromLocalFile(folder.filePath(QStringLiteral("copy.tiff")))));
-    EXPECT_EQ(QImageReader(folder.filePath(QStringLiteral("copy.png"))).format(), QByteArray("png"));
+    ASSERT_TRUE(clear->writeToURL(QUrl::fromLocalFile(folder.filePath("copy.tiff"))));
+    EXPECT_EQ(QImageReader(folder.filePath("copy.png")).format(), QByteArray("png"));
 }

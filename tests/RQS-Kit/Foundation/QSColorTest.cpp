@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/QSColor.h"
 
 #include "support/MainBundleScope.h"
+#include "support/StringsTables.h"
 #include "platform/Log.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +16,7 @@
 
 namespace {
 
-struct Rgba
-{
-    double red, green, blue, alpha;
-};
+struct Rgba { double red, green, blue, alpha; };
 
 // QColor keeps 16 bits a component.
 constexpr double kTolerance = 1.0 / 65535;
@@ -40,59 +38,37 @@ QImage filledImage(const QColor &color)
     return image;
 }
 
-class DefaultLocaleScope
-{
-public:
-    explicit DefaultLocaleScope(const QString &name) { QLocale::setDefault(QLocale(name)); }
-    ~DefaultLocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
-
 } // namespace
 
 TEST(QSColor, ReadsEveryTextForm)
 {
     QTemporaryDir empty;
     MainBundleScope bundle(empty.path());
-    const struct {
-        const char *text;
-        Rgba expected;
-    } cases[] = {
-        {"", {0, 0, 0, 1}},
-        {"#ff0000", {1, 0, 0, 1}},
-        {"#ff000080", {1, 0, 0, 128 / 255.0}},
-        {"#00FF00", {0, 1, 0, 1}},
-        {"#f", {0, 0, 0, 1}},
-        {"#", {0, 0, 0, 1}},
+    const struct { const char *text; Rgba expected; } cases[] = {
+        {"", {0, 0, 0, 1}},           {"#ff0000", {1, 0, 0, 1}},        {"#ff000080", {1, 0, 0, 128 / 255.0}},
+        {"#00FF00", {0, 1, 0, 1}},    {"#f", {0, 0, 0, 1}},             {"#", {0, 0, 0, 1}},
+        {"0.5", {0.5, 0.5, 0.5, 1}},  {"0.5 0.25", {0.5, 0.5, 0.5, 0.25}}, {"1/0/0", {1, 0, 0, 1}},
+        {"1 0 0 0.5 9", {1, 0, 0, 1}}, {"1/0/0/0.5", {1, 0, 0, 0.5}},   {"0.2/0.4", {0.2, 0.2, 0.2, 0.4}},
+        {"0 0 1", {0, 0, 1, 1}},      {"0.1 0.2 0.3 0.4", {0.1, 0.2, 0.3, 0.4}}, {"1 / 0.5 / 0", {1, 0.5, 0, 1}},
+        {".5 1e-1 +0.25", {0.5, 0.1, 0.25, 1}}, {"0.5abc", {0.5, 0.5, 0.5, 1}}, {"blue", {0, 0, 0, 1}},
         // one piece "ff", so the whole text is read as one blank-separated number: 0
         {"#fff", {0, 0, 0, 1}},
         {"#ff00000", {1, 0, 0, 1}},         // the odd last digit is no whole piece
         {"#zz8000", {0, 128 / 255.0, 0, 1}}, // a piece that is no hex number counts 0
         {"#f_ff00", {15 / 255.0, 1, 0, 1}},  // a piece counts as far as it is hex
         {"#ff000080ff", {1, 0, 0, 1}},      // five pieces: the rest is ignored
-        {"0.5", {0.5, 0.5, 0.5, 1}},
-        {"0.5 0.25", {0.5, 0.5, 0.5, 0.25}},
-        {"1/0/0", {1, 0, 0, 1}},
-        {"1 0 0 0.5 9", {1, 0, 0, 1}},
-        {"1/0/0/0.5", {1, 0, 0, 0.5}},
-        {"0.2/0.4", {0.2, 0.2, 0.2, 0.4}},
-        {"0 0 1", {0, 0, 1, 1}},
-        {"0.1 0.2 0.3 0.4", {0.1, 0.2, 0.3, 0.4}},
-        {"1 / 0.5 / 0", {1, 0.5, 0, 1}},
-        {".5 1e-1 +0.25", {0.5, 0.1, 0.25, 1}},
-        {"0.5abc", {0.5, 0.5, 0.5, 1}},
-        {"blue", {0, 0, 0, 1}},
-        {"2 -1 0.5", {1, 0, 0.5, 1}}, // components outside 0 to 1 are clamped
+        {"2 -1 0.5", {1, 0, 0.5, 1}},       // components outside 0 to 1 are clamped
     };
     for (const auto &c : cases)
         expectSolid(QSColor::colorFromDescription(QString::fromUtf8(c.text)), c.expected, c.text);
 }
 
-TEST(QSColor, AnImageNameWinsOverEveryNumericReading)
+TEST(QSColor, AnImageNameWinsOverEveryNumericReadingAndTheNoiseImageIsTriedUntilItExists)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(filledImage(Qt::blue).save(dir.filePath(QStringLiteral("0.5.png"))));
-    ASSERT_TRUE(filledImage(Qt::green).save(dir.filePath(QStringLiteral("#ff0000.png"))));
-    ASSERT_TRUE(filledImage(Qt::yellow).save(dir.filePath(QStringLiteral("Stripes.png"))));
+    ASSERT_TRUE(filledImage(Qt::blue).save(dir.filePath("0.5.png")));
+    ASSERT_TRUE(filledImage(Qt::green).save(dir.filePath("#ff0000.png")));
+    ASSERT_TRUE(filledImage(Qt::yellow).save(dir.filePath("Stripes.png")));
     MainBundleScope bundle(dir.path());
 
     const struct {
@@ -105,15 +81,25 @@ TEST(QSColor, AnImageNameWinsOverEveryNumericReading)
         EXPECT_EQ(brush.textureImage().size(), QSize(3, 2)) << c.text;
         EXPECT_EQ(brush.textureImage().pixelColor(1, 1), c.pixel) << c.text;
     }
-    expectSolid(QSColor::colorFromDescription(QStringLiteral("0.25")), {0.25, 0.25, 0.25, 1}, "no image");
+    expectSolid(QSColor::colorFromDescription("0.25"), {0.25, 0.25, 0.25, 1}, "no image");
+
+    {
+        platform::LogCapture capture;
+        EXPECT_EQ(QSColor::noiseColor().style(), Qt::NoBrush);
+        EXPECT_EQ(capture.lines(), QStringList{"Warning: noise image 'NoiseFull.png' is not in bundle"});
+    }
+    ASSERT_TRUE(filledImage(Qt::gray).save(dir.filePath("NoiseFull.png")));
+    const QBrush noise = QSColor::noiseColor();
+    ASSERT_EQ(noise.style(), Qt::TexturePattern);
+    EXPECT_EQ(noise.textureImage().pixelColor(0, 0), QColor(Qt::gray));
+
+    ASSERT_TRUE(QFile::remove(dir.filePath("NoiseFull.png")));
+    EXPECT_EQ(QSColor::noiseColor().textureImage().pixelColor(0, 0), QColor(Qt::gray)); // kept once made
 }
 
-TEST(QSColor, WritesComponentsWithSixDecimals)
+TEST(QSColor, WritesComponentsWithSixDecimalsThatReadBackAsTheSameColour)
 {
-    const struct {
-        QBrush color;
-        const char *expected;
-    } cases[] = {
+    const struct { QBrush color; const char *expected; } cases[] = {
         {QBrush(QColor::fromRgbF(1, 0, 0, 0.5)), "1.000000 0.000000 0.000000 0.500000"},
         {QBrush(QColor(255, 128, 0)), "1.000000 0.501961 0.000000 1.000000"},
         {QBrush(Qt::black), "0.000000 0.000000 0.000000 1.000000"},
@@ -124,18 +110,15 @@ TEST(QSColor, WritesComponentsWithSixDecimals)
     };
     for (const auto &c : cases)
         EXPECT_EQ(QSColor::descriptionForNSColor(c.color), QString::fromUtf8(c.expected)) << c.expected;
-}
 
-TEST(QSColor, DescriptionReadsBackAsTheSameColour)
-{
-    const QStringList texts{QStringLiteral("1 0 0 0.5"), QStringLiteral("0.25/0.5/0.75/0.1"),
-                            QStringLiteral("0.1234 0.9876 0.0001 0.3333"), QStringLiteral("#3c7fa0c8")};
-    const QStringList written{QStringLiteral("1.000000 0.000000 0.000000 0.500000"),
-                              QStringLiteral("0.250000 0.500000 0.750000 0.100000"),
-                              QStringLiteral("0.123400 0.987600 0.000100 0.333300"),
-                              QStringLiteral("0.235294 0.498039 0.627451 0.784314")};
-    for (qsizetype i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(QSColor::descriptionForNSColor(QSColor::colorFromDescription(texts[i])), written[i]) << texts[i].toStdString();
+    const std::pair<const char *, const char *> readBack[] = {
+        {"1 0 0 0.5", "1.000000 0.000000 0.000000 0.500000"},
+        {"0.25/0.5/0.75/0.1", "0.250000 0.500000 0.750000 0.100000"},
+        {"0.1234 0.9876 0.0001 0.3333", "0.123400 0.987600 0.000100 0.333300"},
+        {"#3c7fa0c8", "0.235294 0.498039 0.627451 0.784314"},
+    };
+    for (const auto &[text, written] : readBack)
+        EXPECT_EQ(QSColor::descriptionForNSColor(QSColor::colorFromDescription(text)), written) << text;
 
     // Every value a component can hold survives being written and read again.
     for (int stored = 0; stored <= 65535; stored += 11) {
@@ -147,12 +130,12 @@ TEST(QSColor, DescriptionReadsBackAsTheSameColour)
 
 TEST(QSColor, DecimalPointDoesNotFollowTheLocale)
 {
-    DefaultLocaleScope german(QStringLiteral("de_DE"));
-    EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
+    LanguageScope german("de_DE");
+    EXPECT_EQ(QLocale().decimalPoint(), ",");
     EXPECT_EQ(QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1))),
-              QStringLiteral("0.500000 0.250000 0.000000 1.000000"));
-    expectSolid(QSColor::colorFromDescription(QStringLiteral("0.5 0.25")), {0.5, 0.5, 0.5, 0.25}, "de_DE point");
-    expectSolid(QSColor::colorFromDescription(QStringLiteral("0,5")), {0, 0, 0, 1}, "de_DE comma");
+              "0.500000 0.250000 0.000000 1.000000");
+    expectSolid(QSColor::colorFromDescription("0.5 0.25"), {0.5, 0.5, 0.5, 0.25}, "de_DE point");
+    expectSolid(QSColor::colorFromDescription("0,5"), {0, 0, 0, 1}, "de_DE comma");
 }
 
 TEST(QSColor, DecimalPointDoesNotFollowTheCLocale)
@@ -161,49 +144,23 @@ TEST(QSColor, DecimalPointDoesNotFollowTheCLocale)
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed on this machine";
     const QString written = QSColor::descriptionForNSColor(QBrush(QColor::fromRgbF(0.5f, 0.25f, 0, 1)));
-    const QBrush read = QSColor::colorFromDescription(QStringLiteral("0.5 0.25"));
+    const QBrush read = QSColor::colorFromDescription("0.5 0.25");
     std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(written, QStringLiteral("0.500000 0.250000 0.000000 1.000000"));
+    EXPECT_EQ(written, "0.500000 0.250000 0.000000 1.000000");
     expectSolid(read, {0.5, 0.5, 0.5, 0.25}, "LC_NUMERIC de_DE");
 }
 
 TEST(QSColor, HsvGivesOpaqueRgb)
 {
-    const struct {
-        QSColor::Hsv hsv;
-        Rgba expected;
-    } cases[] = {
-        {{0, 1, 1}, {1, 0, 0, 1}},
-        {{1.0, 1, 1}, {1, 0, 0, 1}},
-        {{5.0 / 6, 1, 1}, {1, 0, 1, 1}},
-        {{1.0 / 3, 1, 1}, {0, 1, 0, 1}},
-        {{0.5, 1, 1}, {0, 1, 1, 1}},
-        {{0.1, 0.5, 0.8}, {0.8, 0.64, 0.4, 1}},
-        {{0.75, 1, 0.5}, {0.25, 0, 0.5, 1}},
-        {{0.7, 0, 0.3}, {0.3, 0.3, 0.3, 1}},
-        {{1.5, 1, 1}, {1, 0, 1, 1}},    // outside 0 to 1: the last sector's formula
-        {{-0.25, 1, 1}, {1, 0, 0.5, 1}},
-        {{1e300, 1, 1}, {1, 0, 1, 1}},
+    const struct { QSColor::Hsv hsv; Rgba expected; } cases[] = {
+        {{0, 1, 1}, {1, 0, 0, 1}},        {{1.0, 1, 1}, {1, 0, 0, 1}},       {{5.0 / 6, 1, 1}, {1, 0, 1, 1}},
+        {{1.0 / 3, 1, 1}, {0, 1, 0, 1}},  {{0.5, 1, 1}, {0, 1, 1, 1}},       {{0.1, 0.5, 0.8}, {0.8, 0.64, 0.4, 1}},
+        {{0.75, 1, 0.5}, {0.25, 0, 0.5, 1}}, {{0.7, 0, 0.3}, {0.3, 0.3, 0.3, 1}},
+        // outside 0 to 1: the last sector's formula
+        {{1.5, 1, 1}, {1, 0, 1, 1}},      {{-0.25, 1, 1}, {1, 0, 0.5, 1}},   {{1e300, 1, 1}, {1, 0, 1, 1}},
     };
     for (const auto &c : cases)
         expectSolid(QSColor::colorFromHsv(c.hsv), c.expected,
                     "hue " + std::to_string(c.hsv.hue) + " s " + std::to_string(c.hsv.saturation));
 }
 
-TEST(QSColor, NoiseColourIsTriedAgainUntilItsImageExists)
-{
-    QTemporaryDir dir;
-    MainBundleScope bundle(dir.path());
-    {
-        platform::LogCapture capture;
-        EXPECT_EQ(QSColor::noiseColor().style(), Qt::NoBrush);
-        EXPECT_EQ(capture.lines(), QStringList{QStringLiteral("Warning: noise image 'NoiseFull.png' is not in bundle")});
-    }
-    ASSERT_TRUE(filledImage(Qt::gray).save(dir.filePath(QStringLiteral("NoiseFull.png"))));
-    const QBrush noise = QSColor::noiseColor();
-    ASSERT_EQ(noise.style(), Qt::TexturePattern);
-    EXPECT_EQ(noise.textureImage().pixelColor(0, 0), QColor(Qt::gray));
-
-    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("NoiseFull.png"))));
-    EXPECT_EQ(QSColor::noiseColor().textureImage().pixelColor(0, 0), QColor(Qt::gray)); // kept once made
-}

@@ -18,12 +18,12 @@ struct MainMenu
 {
     MainMenu()
     {
-        file = bar.addMenu(QStringLiteral("File"));
-        open = file->addAction(QStringLiteral("Open…"));
+        file = bar.addMenu("File");
+        open = file->addAction("Open…");
         file->addSeparator();
-        exportMenu = file->addMenu(QStringLiteral("Export"));
-        asPdf = exportMenu->addAction(QStringLiteral("As PDF"));
-        cancel = file->addAction(QStringLiteral("Cancel"));
+        exportMenu = file->addMenu("Export");
+        asPdf = exportMenu->addAction("As PDF");
+        cancel = file->addAction("Cancel");
     }
 
     QStringList texts() const
@@ -39,39 +39,40 @@ struct MainMenu
     QAction *cancel;
 };
 
-const QStringList untranslated{QStringLiteral("File"), QStringLiteral("Open…"), QStringLiteral("Export"),
-                               QStringLiteral("As PDF"), QStringLiteral("Cancel")};
-
 } // namespace
 
-TEST(QSMenuTranslationController, TranslatesTheWholeTreeOnce)
+TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnce)
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german(QStringLiteral("de_DE"));
+    LanguageScope german("de_DE");
     MainMenu menu;
-
-    QSMenuTranslationController::translateMenu(&menu.bar, QStringLiteral("Menu"));
-
+    QSMenuTranslationController::translateMenu(&menu.bar, "Menu");
     // Items fall back to the default table ("Cancel"); submenu titles are items and translate once.
-    EXPECT_EQ(menu.texts(), (QStringList{QStringLiteral("Ablage"), QStringLiteral("Öffnen…"), QStringLiteral("Exportieren"),
-                                         QStringLiteral("Als PDF"), QStringLiteral("Abbrechen")}));
-}
+    EXPECT_EQ(menu.texts(), (QStringList{"Ablage", "Öffnen…", "Exportieren", "Als PDF", "Abbrechen"}));
 
-TEST(QSMenuTranslationController, AMenuTitleIsLookedUpInTheTableAlone)
-{
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    LanguageScope german(QStringLiteral("de_DE"));
-    QMenu file(QStringLiteral("File"));
-    QMenu cancel(QStringLiteral("Cancel"));
+    QMenu file("File"), cancel("Cancel");
     QSMenuTranslationController controller;
-
     controller.translateMenu(&file);
     controller.translateMenu(&cancel);
+    EXPECT_EQ(file.title(), "Ablage");
+    EXPECT_EQ(cancel.title(), "Cancel") << "no fallback to the default table for a menu's own title";
 
-    EXPECT_EQ(file.title(), QStringLiteral("Ablage"));
-    EXPECT_EQ(cancel.title(), QStringLiteral("Cancel")) << "no fallback to the default table for the title";
+    QComboBox popUp;
+    popUp.addItems({"Pages", "Sheets", "Unknown"});
+    popUp.insertSeparator(2);
+    QSMenuTranslationController::translateMenu(&popUp, "Controls");
+    const QStringList expected{"Seiten", "Bögen", QString(), "Unknown"};
+    ASSERT_EQ(popUp.count(), expected.size());
+    for (int index = 0; index < popUp.count(); ++index)
+        EXPECT_EQ(popUp.itemText(index), expected.at(index)) << index;
+
+    QWidget notAMenu;
+    notAMenu.addAction("File");
+    platform::LogCapture log;
+    QSMenuTranslationController::translateMenu(&notAMenu, "Menu");
+    EXPECT_EQ(notAMenu.actions().first()->text(), "File");
+    EXPECT_TRUE(log.contains("Warning: QWidget is no menu to translate"));
 }
 
 TEST(QSMenuTranslationController, LeavesMenusAloneInEnglishAndWithoutATable)
@@ -79,74 +80,36 @@ TEST(QSMenuTranslationController, LeavesMenusAloneInEnglishAndWithoutATable)
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
     for (const char *locale : {"en_US", "es_ES"}) {
-        LanguageScope language(QString::fromUtf8(locale));
+        LanguageScope language(locale);
         MainMenu menu;
         QSMenuTranslationController controller;
         EXPECT_TRUE(controller.tableName().isEmpty()) << locale;
-
         controller.translateMenu(&menu.bar);
-
-        EXPECT_EQ(menu.texts(), untranslated) << locale;
+        EXPECT_EQ(menu.texts(), (QStringList{"File", "Open…", "Export", "As PDF", "Cancel"})) << locale;
     }
 }
 
-TEST(QSMenuTranslationController, TranslatesAPopUpList)
+TEST(QSMenuTranslationController, OneSharedControllerPerTableAndInterfaceFileControllersTranslateAndGo)
 {
+    QSMenuTranslationController *shared = QSMenuTranslationController::sharedControllerForTable("Menu");
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable("Menu"), shared);
+    EXPECT_NE(QSMenuTranslationController::sharedControllerForTable("Controls"), shared);
+    {
+        platform::LogCapture log;
+        EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable(QString()), nullptr);
+        EXPECT_TRUE(log.contains("Warning: A menu translator needs a table name"));
+    }
+
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german(QStringLiteral("de_DE"));
-    QComboBox popUp;
-    popUp.addItems({QStringLiteral("Pages"), QStringLiteral("Sheets"), QStringLiteral("Unknown")});
-    popUp.insertSeparator(2);
-
-    QSMenuTranslationController::translateMenu(&popUp, QStringLiteral("Controls"));
-
-    const QStringList expected{QStringLiteral("Seiten"), QStringLiteral("Bögen"), QString(), QStringLiteral("Unknown")};
-    ASSERT_EQ(popUp.count(), expected.size());
-    for (int index = 0; index < popUp.count(); ++index)
-        EXPECT_EQ(popUp.itemText(index), expected.at(index)) << index;
-}
-
-TEST(QSMenuTranslationController, RefusesWidgetsThatAreNoMenus)
-{
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    LanguageScope german(QStringLiteral("de_DE"));
-    QWidget notAMenu;
-    notAMenu.addAction(QStringLiteral("File"));
-    platform::LogCapture log;
-
-    QSMenuTranslationController::translateMenu(&notAMenu, QStringLiteral("Menu"));
-
-    EXPECT_EQ(notAMenu.actions().first()->text(), QStringLiteral("File"));
-    EXPECT_TRUE(log.contains(QStringLiteral("Warning: QWidget is no menu to translate")));
-}
-
-TEST(QSMenuTranslationController, SharesOneControllerPerTable)
-{
-    QSMenuTranslationController *menu = QSMenuTranslationController::sharedControllerForTable(QStringLiteral("Menu"));
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable(QStringLiteral("Menu")), menu);
-    EXPECT_NE(QSMenuTranslationController::sharedControllerForTable(QStringLiteral("Controls")), menu);
-
-    platform::LogCapture log;
-    EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable(QString()), nullptr);
-    EXPECT_TRUE(log.contains(QStringLiteral("Warning: A menu translator needs a table name")));
-}
-
-TEST(QSMenuTranslationController, AnInterfaceFileControllerTranslatesAndGoes)
-{
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    LanguageScope german(QStringLiteral("de_DE"));
+    LanguageScope german("de_DE");
     MainMenu menu;
     QPointer<QSMenuTranslationController> controller = new QSMenuTranslationController;
     controller->setProperty("menu", QVariant::fromValue<QWidget *>(&menu.bar));
     controller->setProperty("releaseWhenDone", true);
-
     controller->awakeFromNib();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    EXPECT_EQ(menu.file->title(), QStringLiteral("Ablage"));
+    EXPECT_EQ(menu.file->title(), "Ablage");
     EXPECT_TRUE(controller.isNull());
 }

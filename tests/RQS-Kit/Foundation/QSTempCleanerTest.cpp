@@ -27,40 +27,39 @@ QString root() { return platform::TempFolder::path(); }
 TEST(QSTempCleaner, NumberedCopiesKeepNameAndOptionsAndCountFailures)
 {
     QTemporaryDir source;
-    const QUrl linen = QUrl::fromLocalFile(writeFile(source.filePath(QStringLiteral("RQS-T#007#Cloth#soft.png"))));
+    const QUrl linen = QUrl::fromLocalFile(writeFile(source.filePath("RQS-T#007#Cloth#soft.png")));
     QSTempCleaner cleaner;
     ASSERT_TRUE(cleaner.resourcePath().startsWith(root() + QLatin1Char('/')));
 
     QStringList names;
     for (int i = 0; i < 3; ++i) {
-        const QUrl copy = cleaner.tempCopyURLFor(linen, QStringLiteral("Linen"));
+        const QUrl copy = cleaner.tempCopyURLFor(linen, "Linen");
         ASSERT_FALSE(copy.isEmpty());
         names.append(QFileInfo(copy.toLocalFile()).fileName());
         const QSResourceInfo info = rqs::resourceInfo(copy.toLocalFile());
-        EXPECT_EQ(info.type(), QStringLiteral("RQS-X"));
+        EXPECT_EQ(info.type(), "RQS-X");
         EXPECT_EQ(info.index(), i);
-        EXPECT_EQ(info.name(), QStringLiteral("Linen"));
-        EXPECT_EQ(info.options(), QStringLiteral("soft"));
+        EXPECT_EQ(info.name(), "Linen");
+        EXPECT_EQ(info.options(), "soft");
     }
-    EXPECT_EQ(names, QStringList({QStringLiteral("RQS-X#000#Linen#soft.png"), QStringLiteral("RQS-X#001#Linen#soft.png"),
-                                  QStringLiteral("RQS-X#002#Linen#soft.png")}));
+    EXPECT_EQ(names, QStringList({"RQS-X#000#Linen#soft.png", "RQS-X#001#Linen#soft.png", "RQS-X#002#Linen#soft.png"}));
 
     // A failed copy answers nothing, yet uses up its number.
     platform::LogCapture log;
-    EXPECT_TRUE(cleaner.tempCopyURLFor(QUrl::fromLocalFile(source.filePath(QStringLiteral("gone.png")))).isEmpty());
-    EXPECT_TRUE(log.contains(QStringLiteral("Warning: Could not copy")));
+    EXPECT_TRUE(cleaner.tempCopyURLFor(QUrl::fromLocalFile(source.filePath("gone.png"))).isEmpty());
+    EXPECT_TRUE(log.contains("Warning: Could not copy"));
     EXPECT_EQ(cleaner.resourceCounter(), 4u);
     EXPECT_EQ(cleaner.tempURLs().size(), 3);
 
     // Without a base name the source's own resource name stays.
-    EXPECT_TRUE(cleaner.tempCopyURLFor(linen).toLocalFile().endsWith(QStringLiteral("RQS-X#004#Cloth#soft.png")));
+    EXPECT_TRUE(cleaner.tempCopyURLFor(linen).toLocalFile().endsWith("RQS-X#004#Cloth#soft.png"));
 }
 
 TEST(QSTempCleaner, QuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
 {
     QSTempCleaner cleaner;
-    const QUrl lone = cleaner.fileURLForName(QStringLiteral("lone.txt"));
-    const QUrl shared = cleaner.fileURLForName(QStringLiteral("shared.txt"));
+    const QUrl lone = cleaner.fileURLForName("lone.txt");
+    const QUrl shared = cleaner.fileURLForName("shared.txt");
     ASSERT_NE(QFileInfo(lone.toLocalFile()).path(), QFileInfo(shared.toLocalFile()).path());
     writeFile(lone.toLocalFile());
     writeFile(shared.toLocalFile());
@@ -69,11 +68,11 @@ TEST(QSTempCleaner, QuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
 
     platform::LogCapture log;
     QTemporaryDir user;
-    const QString userFile = writeFile(user.filePath(QStringLiteral("mine.txt")));
+    const QString userFile = writeFile(user.filePath("mine.txt"));
     EXPECT_FALSE(cleaner.addFile(userFile));
     EXPECT_FALSE(cleaner.addFile(root() + QStringLiteral("/../escaped.txt")));
     EXPECT_EQ(log.lines().size(), 2);
-    EXPECT_TRUE(cleaner.fileURLForName(QStringLiteral("../up.txt")).isEmpty());
+    EXPECT_TRUE(cleaner.fileURLForName("../up.txt").isEmpty());
 
     cleaner.applicationWillQuit();
     EXPECT_FALSE(QFileInfo::exists(lone.toLocalFile()));
@@ -88,22 +87,22 @@ TEST(QSTempCleaner, QuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
 TEST(QSTempCleaner, TemporaryNamesAreTakenByCreatingThem)
 {
     const QUrl folder = QSTempCleaner::tempURLWithExtension({});
-    const QUrl file = QSTempCleaner::tempURLWithExtension(QStringLiteral("png"));
+    const QUrl file = QSTempCleaner::tempURLWithExtension("png");
     const QFileInfo folderInfo(folder.toLocalFile());
     const QFileInfo fileInfo(file.toLocalFile());
     EXPECT_TRUE(folderInfo.isDir());
     EXPECT_TRUE(QDir(folderInfo.filePath()).isEmpty());
     EXPECT_TRUE(fileInfo.isFile());
     EXPECT_EQ(fileInfo.size(), 0);
-    EXPECT_EQ(fileInfo.suffix(), QStringLiteral("png"));
+    EXPECT_EQ(fileInfo.suffix(), "png");
     EXPECT_EQ(fileInfo.completeBaseName().size(), 10);
     EXPECT_EQ(fileInfo.path(), root());
     EXPECT_EQ(fileInfo.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFile::Permissions());
-    EXPECT_NE(QSTempCleaner::tempURLWithExtension(QStringLiteral("png")), file);
+    EXPECT_NE(QSTempCleaner::tempURLWithExtension("png"), file);
 
     QTemporaryDir source;
-    const QString relative = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(writeFile(source.filePath(QStringLiteral("a.jpg")))));
+    const QString relative = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(writeFile(source.filePath("a.jpg"))));
     EXPECT_EQ(relative.count(QLatin1Char('/')), 1);
     EXPECT_TRUE(QFileInfo(root() + QLatin1Char('/') + relative).isFile());
 }

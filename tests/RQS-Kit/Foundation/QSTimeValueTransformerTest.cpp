@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/QSTimeValueTransformer.h"
 
 #include "platform/Log.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
@@ -32,120 +33,61 @@ double secondsFor(const QSTimeValueTransformer &transformer, const QString &text
     return seconds.toDouble();
 }
 
-// Restores the default locale that a test changes.
-class LocaleGuard
-{
-public:
-    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(m_before); }
-
-private:
-    QLocale m_before;
-};
-
 } // namespace
 
-TEST(QSTimeValueTransformer, WritesHoursMinutesSecondsAndMilliseconds)
+TEST(QSTimeValueTransformer, WritesHoursMinutesSecondsAndMillisecondsWithEitherSymbol)
 {
-    struct Case { QVariant seconds; const char *point; const char *comma; };
-    const Case cases[] = {
-        {0, "00:00:00.000", "00:00:00,000"},
-        {QVariant(), "00:00:00.000", "00:00:00,000"},
-        {3723.5, "01:02:03.500", "01:02:03,500"},
-        {59.9995, "00:00:59.999", "00:00:59,999"},
-        {59.9996, "00:00:59.999", "00:00:59,999"},
-        {1.001, "00:00:01.001", "00:00:01,001"},
-        {0.3, "00:00:00.300", "00:00:00,300"},
-        {86399.999, "23:59:59.999", "23:59:59,999"},
-        {360000.25, "100:00:00.250", "100:00:00,250"},
-        {QStringLiteral("90"), "00:01:30.000", "00:01:30,000"},
-        {-90.5, "-00:01:30.500", "-00:01:30,500"},
-        {-0.0004, "00:00:00.000", "00:00:00,000"},
+    const std::pair<QVariant, QString> cases[] = {
+        {0, "00:00:00.000"},         {QVariant(), "00:00:00.000"},  {3723.5, "01:02:03.500"},  {59.9995, "00:00:59.999"},
+        {59.9996, "00:00:59.999"},   {1.001, "00:00:01.001"},       {0.3, "00:00:00.300"},     {86399.999, "23:59:59.999"},
+        {360000.25, "100:00:00.250"}, {"90", "00:01:30.000"},       {-90.5, "-00:01:30.500"},  {-0.0004, "00:00:00.000"},
     };
-    const QSTimeValueTransformer point = transformerWithSymbol(QStringLiteral("."));
-    const QSTimeValueTransformer comma = transformerWithSymbol(QStringLiteral(","));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.point);
-        EXPECT_EQ(textFor(point, c.seconds), QLatin1String(c.point));
-        EXPECT_EQ(textFor(comma, c.seconds), QLatin1String(c.comma));
-    }
-}
-
-TEST(QSTimeValueTransformer, TimesThatCannotBeShownGiveEmptyTextAndAWarning)
-{
-    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
-    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(), 1e300}) {
-        SCOPED_TRACE(seconds);
-        platform::LogCapture capture;
-        EXPECT_EQ(textFor(transformer, seconds), QString());
-        ASSERT_EQ(capture.lines().size(), 1);
-        EXPECT_TRUE(capture.lines().first().startsWith(QStringLiteral("Warning: ")));
+    const QSTimeValueTransformer point = transformerWithSymbol(".");
+    const QSTimeValueTransformer comma = transformerWithSymbol(",");
+    for (const auto &[seconds, text] : cases) {
+        EXPECT_EQ(textFor(point, seconds), text);
+        EXPECT_EQ(textFor(comma, seconds), QString(text).replace('.', ',')) << text.toStdString();
     }
 }
 
 TEST(QSTimeValueTransformer, ReadsClockTextsAndPlainSeconds)
 {
-    struct Case { const char *text; double seconds; };
-    const Case cases[] = {
-        {"1:02:03.5", 3723.5},
-        {"62:03.5", 3723.5},
-        {"3723.5", 3723.5},
-        {"01:02:03.500", 3723.5},
-        {"1:02:03,5", 3723.5},
-        {"90", 90},
-        {"1:30", 90},
-        {" 1:30 ", 90},
-        {".5", 0.5},
-        {"", 0},
-        {"   ", 0},
+    const std::pair<const char *, double> cases[] = {
+        {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"01:02:03.500", 3723.5}, {"1:02:03,5", 3723.5},
+        {"90", 90},            {"1:30", 90},        {" 1:30 ", 90},     {".5", 0.5},              {"", 0},
+        {"   ", 0},            {"0.001", 0.001},    {"-1:30", -90},     {"-.5", -0.5},            {"  -00:01:30.500", -90.5},
+        {"1:-30", 30},         {"2,25", 2.25},
         // The character before the decimal symbol is not searched for ":", so "1:" counts as seconds.
-        {"1:.5", 1.5},
-        {"12:", 12},
+        {"1:.5", 1.5}, {"12:", 12},
         // Fields before the hours fold into the hours' leading number.
         {"2:03:04:05", 7445},
         // Fraction digits stop at the first character that is not a digit.
-        {"3.5 s", 3.5},
-        {"1:02:03.5x7", 3723.5},
-        {"0.001", 0.001},
-        {"-1:30", -90},
-        {"-.5", -0.5},
-        {"  -00:01:30.500", -90.5},
-        {"1:-30", 30},
+        {"3.5 s", 3.5}, {"1:02:03.5x7", 3723.5},
     };
-    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_DOUBLE_EQ(secondsFor(transformer, QString::fromLatin1(c.text)), c.seconds);
-    }
+    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
+    for (const auto &[text, seconds] : cases)
+        EXPECT_DOUBLE_EQ(secondsFor(transformer, text), seconds) << text;
 }
 
-TEST(QSTimeValueTransformer, TextWithoutDigitsReadsAsZeroWithAWarning)
+TEST(QSTimeValueTransformer, TimesThatCannotBeShownAndTextsWithoutDigitsAreWarnedAbout)
 {
-    const QSTimeValueTransformer transformer = transformerWithSymbol(QStringLiteral("."));
-    for (const char *text : {"abc", ":", ".", "-", "::."}) {
-        SCOPED_TRACE(text);
+    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
+    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), 1e300}) {
         platform::LogCapture capture;
-        EXPECT_EQ(secondsFor(transformer, QString::fromLatin1(text)), 0);
-        EXPECT_EQ(capture.lines(),
-                  QStringList{QStringLiteral("Warning: \"%1\" is not a time; read as 0 seconds").arg(QLatin1String(text))});
+        EXPECT_EQ(textFor(transformer, seconds), QString()) << seconds;
+        ASSERT_EQ(capture.lines().size(), 1);
+        EXPECT_TRUE(capture.lines().first().startsWith("Warning: "));
+    }
+    for (const char *text : {"abc", ":", ".", "-", "::."}) {
+        platform::LogCapture capture;
+        EXPECT_EQ(secondsFor(transformer, text), 0) << text;
+        EXPECT_EQ(capture.lines(), QStringList{QStringLiteral("Warning: \"%1\" is not a time; read as 0 seconds").arg(text)});
     }
     platform::LogCapture quiet;
     EXPECT_EQ(secondsFor(transformer, QString()), 0);
-    EXPECT_EQ(secondsFor(transformer, QStringLiteral("0")), 0);
+    EXPECT_EQ(secondsFor(transformer, "0"), 0);
     EXPECT_TRUE(quiet.lines().isEmpty());
-}
-
-TEST(QSTimeValueTransformer, EitherDecimalSymbolIsRead)
-{
-    for (const char *symbol : {".", ","}) {
-        SCOPED_TRACE(symbol);
-        const QSTimeValueTransformer transformer = transformerWithSymbol(QLatin1String(symbol));
-        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03.5")), 3723.5);
-        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03,5")), 3723.5);
-        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("2,25")), 2.25);
-        EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("2.25")), 2.25);
-    }
 }
 
 TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
@@ -155,7 +97,7 @@ TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
                             -90.5,     -3723.004};
     for (const char *symbol : {".", ","}) {
         const QSTimeValueTransformer transformer = transformerWithSymbol(QLatin1String(symbol));
-        const QString other = QLatin1String(symbol) == QLatin1String(".") ? QStringLiteral(",") : QStringLiteral(".");
+        const QString other = QLatin1String(symbol) == QLatin1String(".") ? "," : ".";
         for (double seconds : times) {
             SCOPED_TRACE(testing::Message() << symbol << " " << seconds);
             const QString text = textFor(transformer, seconds);
@@ -169,40 +111,33 @@ TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
     }
 }
 
-TEST(QSTimeValueTransformer, LocalizedUsesTheLocaleDecimalPoint)
+TEST(QSTimeValueTransformer, LocalizedUsesTheLocaleDecimalPointAndOtherwiseAComma)
 {
-    const LocaleGuard german(QLocale(QStringLiteral("de_DE")));
+    LanguageScope german("de_DE");
     QSTimeValueTransformer transformer;
     EXPECT_TRUE(transformer.localized());
-    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral(","));
-    EXPECT_EQ(textFor(transformer, 3723.5), QStringLiteral("01:02:03,500"));
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03,5")), 3723.5);
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1:02:03.5")), 3723.5);
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("1.5")), 1.5);
+    EXPECT_EQ(transformer.decimalSymbol(), ",");
+    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03,500");
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1:02:03,5"), 3723.5);
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1:02:03.5"), 3723.5);
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1.5"), 1.5);
 
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    QLocale::setDefault(QLocale("en_US"));
     transformer.setLocalized(true);
-    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral("."));
-    EXPECT_EQ(textFor(transformer, 3723.5), QStringLiteral("01:02:03.500"));
-}
-
-TEST(QSTimeValueTransformer, NotLocalizedUsesAComma)
-{
-    const LocaleGuard english(QLocale(QStringLiteral("en_US")));
-    QSTimeValueTransformer transformer;
+    EXPECT_EQ(transformer.decimalSymbol(), ".");
+    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03.500");
     transformer.setLocalized(false);
     EXPECT_FALSE(transformer.localized());
-    EXPECT_EQ(transformer.decimalSymbol(), QStringLiteral(","));
-    EXPECT_EQ(textFor(transformer, 0), QStringLiteral("00:00:00,000"));
-    // "." is then the alternate symbol.
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, QStringLiteral("62:03.5")), 3723.5);
+    EXPECT_EQ(transformer.decimalSymbol(), ",");
+    EXPECT_EQ(textFor(transformer, 0), "00:00:00,000");
+    EXPECT_DOUBLE_EQ(secondsFor(transformer, "62:03.5"), 3723.5) << "\".\" is then the alternate symbol";
 }
 
 TEST(QSTimeValueTransformer, ClassOperationsUseOneSharedTransformer)
 {
     const QString point = QLocale().decimalPoint();
     EXPECT_EQ(QSTimeValueTransformer::stringForTime(3723.5), QStringLiteral("01:02:03") + point + QStringLiteral("500"));
-    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QStringLiteral("1:02:03.5")), 3723.5);
-    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QStringLiteral("1:02:03,5")), 3723.5);
+    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString("1:02:03.5"), 3723.5);
+    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString("1:02:03,5"), 3723.5);
     EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QString()), 0);
 }

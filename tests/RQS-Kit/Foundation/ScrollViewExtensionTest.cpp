@@ -34,12 +34,7 @@ struct ScrolledDocument
 TEST(ScrollViewExtension, OriginShowingAFrame)
 {
     const QRectF visible(100, 100, 200, 100);
-    const struct {
-        const char *name;
-        QRectF frame;
-        bool topLeftVisible;
-        QPointF expected;
-    } cases[] = {
+    const struct { const char *name; QRectF frame; bool topLeftVisible; QPointF expected; } cases[] = {
         {"visible already", QRectF(120, 120, 50, 50), false, QPointF(100, 100)},
         {"below: bottom edges meet", QRectF(120, 20, 50, 50), false, QPointF(100, 20)},
         {"above: top edges meet", QRectF(120, 300, 50, 50), false, QPointF(100, 250)},
@@ -57,26 +52,17 @@ TEST(ScrollViewExtension, OriginShowingAFrame)
         EXPECT_EQ(rqs::originShowingFrame(c.frame, visible, c.topLeftVisible), c.expected) << c.name;
 }
 
-TEST(ScrollViewExtension, ScrollsTheAreaToShowAFrame)
+TEST(ScrollViewExtension, ScrollsTheAreaToShowAFrameAtOnceOrAnimated)
 {
     ScrolledDocument document;
     ASSERT_EQ(document.origin(), QPoint(0, 0));
-
     rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, false);
     EXPECT_EQ(document.origin(), QPoint(350, 550)) << "right and top edges meet";
-
     rqs::scrollShowingFrame(&document.area, QRectF(400, 560, 50, 50), false, false);
     EXPECT_EQ(document.origin(), QPoint(350, 550)) << "visible: no movement";
-
     rqs::scrollShowingFrame(&document.area, QRectF(100, 50, 50, 50), true, false);
     EXPECT_EQ(document.origin(), QPoint(100, 50)) << "left and bottom edges meet";
-}
-
-TEST(ScrollViewExtension, AnimatedScrollingEndsAtTheSamePlace)
-{
-    ScrolledDocument document;
 
     rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, true);
-
     EXPECT_TRUE(QTest::qWaitFor([&] { return document.origin() == QPoint(350, 550); }));
 }

@@ -80,114 +80,70 @@ TEST(StringExtension, ParsesResourceIdentifiersAndFileNames)
     }
 }
 
-TEST(StringExtension, BuildsResourceIdentifiers)
+TEST(StringExtension, BuildsResourceIdentifiersThatReadBackAsWritten)
 {
-    const struct {
-        const char *type;
-        qint64 index;
-        const char *expected;
-    } ids[] = {
+    const struct { const char *type; qint64 index; const char *expected; } ids[] = {
         {"RQS-T", 7, "RQS-T#007"}, {nullptr, 7, "#007"},         {"RQS-T", NotFound, "RQS-T"}, {nullptr, NotFound, ""},
         {"RQS-T", 0, "RQS-T#000"}, {"FRM-U", 1234, "FRM-U#1234"}, {"FRM-U", 999, "FRM-U#999"},
     };
     for (const auto &c : ids)
         EXPECT_EQ(resourceIDForType(text(c.type), c.index), text(c.expected)) << c.expected;
+    EXPECT_EQ(resourceIDNameFor(infoOf({}, NotFound, "Linen")), "Linen");
+    EXPECT_EQ(resourceIDNameFor(infoOf("RQS-T", NotFound, "Linen")), "RQS-T#Linen");
+    EXPECT_EQ(resourceIDNameFor(infoOf("RQS-T", 7, "Linen", "soft")), "RQS-T#007#Linen");
+    EXPECT_EQ(resourceIDNameFor(infoOf({}, 7, "Linen")), "#007#Linen");
+    const QString file = "Textures/RQS-T#007#Linen#soft@2x.png";
+    EXPECT_EQ(resourceID(file), "RQS-T#007");
+    EXPECT_EQ(fileprefix(file), "RQS-T#007");
+    EXPECT_EQ(resourceIDName(file), "RQS-T#007#Linen");
+    EXPECT_EQ(resourceIDName("Linen.png"), "Linen");
+    EXPECT_EQ(resourcePath("RQS-T"), "Textures");
+    EXPECT_EQ(resourcePath("FRM-I"), "InternalMasks");
+    EXPECT_TRUE(resourcePath("NONE!").isNull());
 
-    EXPECT_EQ(resourceIDNameFor(infoOf({}, NotFound, QStringLiteral("Linen"))), QStringLiteral("Linen"));
-    EXPECT_EQ(resourceIDNameFor(infoOf(QStringLiteral("RQS-T"), NotFound, QStringLiteral("Linen"))),
-              QStringLiteral("RQS-T#Linen"));
-    EXPECT_EQ(resourceIDNameFor(infoOf(QStringLiteral("RQS-T"), 7, QStringLiteral("Linen"), QStringLiteral("soft"))),
-              QStringLiteral("RQS-T#007#Linen"));
-    EXPECT_EQ(resourceIDNameFor(infoOf({}, 7, QStringLiteral("Linen"))), QStringLiteral("#007#Linen"));
-
-    const QString file = QStringLiteral("Textures/RQS-T#007#Linen#soft@2x.png");
-    EXPECT_EQ(resourceID(file), QStringLiteral("RQS-T#007"));
-    EXPECT_EQ(fileprefix(file), QStringLiteral("RQS-T#007"));
-    EXPECT_EQ(resourceIDName(file), QStringLiteral("RQS-T#007#Linen"));
-    EXPECT_EQ(resourceIDName(QStringLiteral("Linen.png")), QStringLiteral("Linen"));
-}
-
-TEST(StringExtension, BuiltIdentifiersReadBackAsWritten)
-{
-    const QString types[] = {QStringLiteral("RQS-T"), QStringLiteral("FRM-I")};
     const qint64 indexes[] = {0, 7, 42, 999, 1000, 1234, 123456, NotFound};
-    const QString names[] = {QStringLiteral("Linen"), QStringLiteral("Oval Frame"), QString(""), QStringLiteral("42")};
-    const QString endings[] = {QString(), QStringLiteral(".png"), QStringLiteral("@2x.tiff"), QStringLiteral("-iPad.jpg")};
-    for (const QString &type : types) {
-        for (qint64 index : indexes) {
-            for (const QString &name : names) {
+    for (const QString type : {"RQS-T", "FRM-I"}) {
+        for (const qint64 index : indexes) {
+            for (const QString name : {"Linen", "Oval Frame", "", "42"}) {
                 const QSResourceInfo written = infoOf(type, index, name);
                 const QString id = resourceIDNameFor(written);
-                for (const QString &ending : endings)
+                for (const QString ending : {"", ".png", "@2x.tiff", "-iPad.jpg"})
                     expectSameInfo(resourceInfo(id + ending), written, id + ending);
                 EXPECT_EQ(resourceIDName(id), id);
             }
         }
     }
-    expectSameInfo(resourceInfo(QStringLiteral("Linen")), infoOf({}, NotFound, QStringLiteral("Linen")),
-                   QStringLiteral("Linen"));
 }
 
-TEST(StringExtension, ResourcePathIsTheFolderOfTheType)
+TEST(StringExtension, FindsSubstringsButNotEmptyElementsAndDeletesTheExtensionWithALocaleBeforeIt)
 {
-    EXPECT_EQ(resourcePath(QStringLiteral("RQS-T")), QStringLiteral("Textures"));
-    EXPECT_EQ(resourcePath(QStringLiteral("FRM-I")), QStringLiteral("InternalMasks"));
-    EXPECT_TRUE(resourcePath(QStringLiteral("NONE!")).isNull());
-}
-
-TEST(StringExtension, SubstringsAndEmptyElements)
-{
-    const QString name = QStringLiteral("RQS-T#007#Linen@2x");
-    const struct {
-        QStringList parts;
-        bool expected;
-    } cases[] = {
-        {{QStringLiteral("Linen")}, true},
-        {{QStringLiteral("Silk"), QStringLiteral("@2x")}, true},
-        {{QStringLiteral("Silk"), QStringLiteral("linen")}, false},
-        {{}, false},
-        // An empty element looks for nothing, so it finds nothing.
-        {{QString("")}, false},
-        {{QString(), QStringLiteral("Silk")}, false},
-        {{QString(""), QStringLiteral("#007")}, true},
+    const QString name = "RQS-T#007#Linen@2x";
+    // An empty element looks for nothing, so it finds nothing.
+    const struct { QStringList parts; bool expected; } cases[] = {
+        {{"Linen"}, true}, {{"Silk", "@2x"}, true}, {{"Silk", "linen"}, false}, {{}, false},
+        {{QString("")}, false}, {{QString(), "Silk"}, false}, {{QString(""), "#007"}, true},
     };
     for (const auto &c : cases)
         EXPECT_EQ(hasAnySubstringOf(name, c.parts), c.expected) << c.parts.join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(hasAnySubstringOf(QString(), {QString("")}));
-}
 
-TEST(StringExtension, DeletesTheExtensionAndALocaleBeforeIt)
-{
-    const struct {
-        const char *input;
-        const char *expected;
-    } cases[] = {
-        {"Help.de.rtf", "Help"},
-        {"Help.en_GB.html", "Help"},
-        {"Help.rtf", "Help"},
-        {"Read.me.txt", "Read.me"},
-        {"Archive.tar.gz", "Archive.tar"},
-        {"Docs/Help.fr.rtf", "Docs/Help"},
-        {"Docs.de/Help", "Docs.de/Help"},
-        {"Help", "Help"},
-        {".de.rtf", ".de"},
+    const std::pair<const char *, const char *> names[] = {
+        {"Help.de.rtf", "Help"},    {"Help.en_GB.html", "Help"},       {"Help.rtf", "Help"},
+        {"Read.me.txt", "Read.me"}, {"Archive.tar.gz", "Archive.tar"}, {"Docs/Help.fr.rtf", "Docs/Help"},
+        {"Docs.de/Help", "Docs.de/Help"}, {"Help", "Help"},            {".de.rtf", ".de"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(stringByDeletingLocaleAndPathExtension(text(c.input)), text(c.expected)) << c.input;
+    for (const auto &[input, expected] : names)
+        EXPECT_EQ(stringByDeletingLocaleAndPathExtension(input), expected) << input;
 }
 
-TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFont)
+TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFontOrOfTheSystemFontAtTenPoints)
 {
     QTextCharFormat attributes;
-    attributes.setFontFamilies({QStringLiteral("Serif")});
+    attributes.setFontFamilies({"Serif"});
     attributes.setFontPointSize(14);
     attributes.setForeground(QColor(Qt::blue));
 
-    const struct {
-        const char *input;
-        const char *text;
-        QList<std::pair<int, int>> boldRanges;
-    } cases[] = {
+    const struct { const char *input; const char *text; QList<std::pair<int, int>> boldRanges; } cases[] = {
         {"Print <b>both</b> sides", "Print both sides", {{6, 4}}},
         {"<b>All</b>", "All", {{0, 3}}},
         {"<b>One</b> and <b>two</b>.", "One and two.", {{0, 3}, {8, 3}}},
@@ -207,7 +163,7 @@ TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFont)
         for (const QTextLayout::FormatRange &range : result.ranges) {
             EXPECT_EQ(range.start, covered) << c.input;
             covered += range.length;
-            EXPECT_EQ(range.format.fontFamilies().toStringList(), QStringList{QStringLiteral("Serif")}) << c.input;
+            EXPECT_EQ(range.format.fontFamilies().toStringList(), QStringList{"Serif"}) << c.input;
             EXPECT_EQ(range.format.fontPointSize(), 14) << c.input;
             EXPECT_EQ(range.format.foreground().color(), QColor(Qt::blue)) << c.input;
             if (range.format.fontWeight() == QFont::Bold)
@@ -218,14 +174,11 @@ TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFont)
         EXPECT_EQ(covered, result.text.size()) << c.input;
         EXPECT_EQ(boldRanges, c.boldRanges) << c.input;
     }
-}
 
-TEST(StringExtension, BoldMarkupDefaultsToTheSystemFontAtTenPoints)
-{
     EXPECT_EQ(defaultAttributes().fontFamilies().toStringList(), QStringList{QGuiApplication::font().family()});
     EXPECT_EQ(defaultAttributes().fontPointSize(), 10);
 
-    const platform::AttributedString plain = atrributedStringWithAtributes(QStringLiteral("a<b>b</b>"));
+    const platform::AttributedString plain = atrributedStringWithAtributes("a<b>b</b>");
     ASSERT_EQ(plain.ranges.size(), 2);
     EXPECT_EQ(plain.ranges.at(0).format, defaultAttributes());
     EXPECT_EQ(plain.ranges.at(1).format.fontPointSize(), 10);
@@ -234,7 +187,7 @@ TEST(StringExtension, BoldMarkupDefaultsToTheSystemFontAtTenPoints)
     // Attributes without a font keep no font for plain text and take the system font for bold text.
     QTextCharFormat colourOnly;
     colourOnly.setForeground(QColor(Qt::red));
-    const platform::AttributedString coloured = atrributedStringWithAtributes(QStringLiteral("<b>b</b>a"), colourOnly);
+    const platform::AttributedString coloured = atrributedStringWithAtributes("<b>b</b>a", colourOnly);
     ASSERT_EQ(coloured.ranges.size(), 2);
     EXPECT_EQ(coloured.ranges.at(0).format.fontFamilies().toStringList(), QStringList{QGuiApplication::font().family()});
     EXPECT_EQ(coloured.ranges.at(0).format.fontPointSize(), 10);
@@ -244,31 +197,18 @@ TEST(StringExtension, BoldMarkupDefaultsToTheSystemFontAtTenPoints)
     EXPECT_TRUE(atrributedStringWithAtributes(QString()).ranges.isEmpty());
 }
 
-TEST(StringExtension, ReadsHexDigitsIntoBytes)
+TEST(StringExtension, ReadsHexDigitsIntoBytesAndDigestsTheUtf8Bytes)
 {
-    const struct {
-        const char *input;
-        QByteArray expected;
-    } cases[] = {
-        {"0aFF", QByteArray::fromHex("0aff")},
-        {"00", QByteArray(1, '\0')},
-        {"DEADbeef", QByteArray::fromHex("deadbeef")},
-        {"0g", QByteArray()},
-        {"abc", QByteArray()},
-        {"", QByteArray()},
-        {"0a ff", QByteArray()},
-        {"éé", QByteArray()},
+    const struct { const char *input; QByteArray expected; } cases[] = {
+        {"0aFF", QByteArray::fromHex("0aff")}, {"00", QByteArray(1, '\0')}, {"DEADbeef", QByteArray::fromHex("deadbeef")},
+        {"0g", {}}, {"abc", {}}, {"", {}}, {"0a ff", {}}, {"éé", {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(hexstringData(text(c.input)), c.expected) << c.input;
-}
 
-TEST(StringExtension, DigestsOfTheUtf8Bytes)
-{
-    const QString greeting = QStringLiteral("Grüße");
-    EXPECT_EQ(sha1StringCompatible(greeting), QStringLiteral("f649751d6e1bb46f8c86a8e0300237c33df07074"));
-    EXPECT_EQ(sha1StringNoKey(greeting), QStringLiteral("9639d582c3baa4f3ba0a6cc85b78813cbab2192e"));
-    EXPECT_EQ(sha1StringWithKey(greeting, QStringLiteral("Schlüssel").toUtf8()),
-              QStringLiteral("37d47055b5f617ec937034c5402d418d6fe3e0ac"));
-    EXPECT_EQ(sha1StringCompatible(QStringLiteral("abc")), QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d"));
+    const QString greeting = "Grüße";
+    EXPECT_EQ(sha1StringCompatible(greeting), "f649751d6e1bb46f8c86a8e0300237c33df07074");
+    EXPECT_EQ(sha1StringNoKey(greeting), "9639d582c3baa4f3ba0a6cc85b78813cbab2192e");
+    EXPECT_EQ(sha1StringWithKey(greeting, QString("Schlüssel").toUtf8()), "37d47055b5f617ec937034c5402d418d6fe3e0ac");
+    EXPECT_EQ(sha1StringCompatible(QString("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
 }

@@ -1,13 +1,10 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 
-#include "platform/Bundle.h"
-#include "platform/PropertyList.h"
+#include "support/MainBundleScope.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QLocale>
 #include <QTemporaryDir>
 
 using platform::Bundle;
@@ -15,62 +12,33 @@ using namespace rqs;
 
 namespace {
 
-void writeTable(const QString &path, const QVariantMap &strings)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    ASSERT_TRUE(platform::PropertyList::write(strings, path)) << path.toStdString();
-}
-
-QVariantMap table(std::initializer_list<std::pair<const char *, const char *>> entries)
-{
-    QVariantMap map;
-    for (const auto &[key, value] : entries)
-        map.insert(QString::fromUtf8(key), QString::fromUtf8(value));
-    return map;
-}
-
-// A German user with a main bundle and a second bundle, both with English fallbacks; the real main
-// bundle comes back afterwards.
+// A German user with a main bundle and a second bundle, both with English fallbacks.
 class StringLocalization : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid());
-        m_savedMainPath = Bundle::mainBundle()->bundlePath();
-        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-
-        const QString main = m_root.filePath(QStringLiteral("Main"));
-        writeTable(main + QStringLiteral("/de.lproj/Localizable.strings"),
-                   table({{"MainOnly", "Haupt"}, {"Hash", "#"}, {"Shadowed", "Haupt verdeckt"}, {"Both", "Haupt deutsch"}}));
-        writeTable(main + QStringLiteral("/de.lproj/Controls.strings"),
-                   table({{"Print", "Drucken"}, {"HashInTable", "#"}}));
-        writeTable(main + QStringLiteral("/en.lproj/Localizable.strings"),
-                   table({{"EnglishMain", "English of main"}, {"Hash", "Hash in English"}}));
-        writeTable(main + QStringLiteral("/en.lproj/Controls.strings"),
-                   table({{"EnglishMainControls", "English controls of main"}, {"Print", "Print"}}));
-        Bundle::setMainBundlePath(main);
-
-        const QString other = m_root.filePath(QStringLiteral("Other"));
-        writeTable(other + QStringLiteral("/de.lproj/Controls.strings"), table({{"OtherControls", "Andere"}}));
-        writeTable(other + QStringLiteral("/de.lproj/Localizable.strings"),
-                   table({{"OtherDefault", "Andere Vorgabe"}, {"Shadowed", "Andere verdeckt"}}));
-        writeTable(other + QStringLiteral("/en.lproj/Controls.strings"),
-                   table({{"OtherEnglish", "Other English"}, {"Both", "Other English both"}}));
-        writeTable(other + QStringLiteral("/en.lproj/Localizable.strings"),
-                   table({{"OtherEnglishDefault", "Other English default"}}));
+        const QString main = m_root.filePath("Main"), other = m_root.filePath("Other");
+        ASSERT_TRUE(writeStringsTable(main, "de", "Localizable", {{"MainOnly", "Haupt"}, {"Hash", "#"},
+                                      {"Shadowed", "Haupt verdeckt"}, {"Both", "Haupt deutsch"}}));
+        ASSERT_TRUE(writeStringsTable(main, "de", "Controls", {{"Print", "Drucken"}, {"HashInTable", "#"}}));
+        ASSERT_TRUE(writeStringsTable(main, "en", "Localizable",
+                                      {{"EnglishMain", "English of main"}, {"Hash", "Hash in English"}}));
+        ASSERT_TRUE(writeStringsTable(main, "en", "Controls",
+                                      {{"EnglishMainControls", "English controls of main"}, {"Print", "Print"}}));
+        ASSERT_TRUE(writeStringsTable(other, "de", "Controls", {{"OtherControls", "Andere"}}));
+        ASSERT_TRUE(writeStringsTable(other, "de", "Localizable",
+                                      {{"OtherDefault", "Andere Vorgabe"}, {"Shadowed", "Andere verdeckt"}}));
+        ASSERT_TRUE(writeStringsTable(other, "en", "Controls", {{"OtherEnglish", "Other English"}, {"Both", "Other English both"}}));
+        ASSERT_TRUE(writeStringsTable(other, "en", "Localizable", {{"OtherEnglishDefault", "Other English default"}}));
+        m_main = std::make_unique<MainBundleScope>(main);
         m_other = Bundle::bundleWithPath(other);
         ASSERT_TRUE(m_other);
     }
 
-    void TearDown() override
-    {
-        Bundle::setMainBundlePath(m_savedMainPath);
-        QLocale::setDefault(QLocale::c());
-    }
-
     QTemporaryDir m_root;
-    QString m_savedMainPath;
+    LanguageScope m_german{"de_DE"};
+    std::unique_ptr<MainBundleScope> m_main;
     platform::BundlePtr m_other;
 };
 
@@ -78,13 +46,8 @@ protected:
 
 TEST_F(StringLocalization, CascadeThroughTablesBundlesAndEnglish)
 {
-    const QString controls = QStringLiteral("Controls");
-    const struct {
-        const char *key;
-        bool inOther;
-        QString table;
-        const char *expected;
-    } cases[] = {
+    const QString controls = "Controls";
+    const struct { const char *key; bool inOther; QString table; const char *expected; } cases[] = {
         // The main bundle.
         {"Print", false, controls, "Drucken"},
         {"MainOnly", false, controls, "Haupt"},
@@ -111,29 +74,23 @@ TEST_F(StringLocalization, CascadeThroughTablesBundlesAndEnglish)
         {"OtherControls", true, {}, "OtherControls"},
     };
     for (const auto &c : cases) {
-        const QString key = QString::fromUtf8(c.key);
-        EXPECT_EQ(localizedForBundle(key, c.inOther ? m_other : nullptr, c.table), QString::fromUtf8(c.expected))
-            << c.key << (c.inOther ? " in the second bundle" : " in the main bundle") << " table "
-            << c.table.toStdString();
+        EXPECT_EQ(localizedForBundle(c.key, c.inOther ? m_other : nullptr, c.table), c.expected)
+            << c.key << (c.inOther ? " in the second bundle" : " in the main bundle") << " table " << c.table.toStdString();
     }
 }
 
-TEST_F(StringLocalization, ShortFormsUseTheMainBundle)
+TEST_F(StringLocalization, ShortFormsUseTheMainBundleAndSingleLookupsAnswerNullWhenMissing)
 {
-    EXPECT_EQ(localized(QStringLiteral("MainOnly")), QStringLiteral("Haupt"));
-    EXPECT_EQ(localized(QStringLiteral("Print")), QStringLiteral("Print"));
-    EXPECT_EQ(localizedForTable(QStringLiteral("Print"), QStringLiteral("Controls")), QStringLiteral("Drucken"));
-    EXPECT_EQ(localizedForTable(QStringLiteral("EnglishMain"), QStringLiteral("Controls")),
-              QStringLiteral("English of main"));
-}
+    EXPECT_EQ(localized("MainOnly"), "Haupt");
+    EXPECT_EQ(localized("Print"), "Print");
+    EXPECT_EQ(localizedForTable("Print", "Controls"), "Drucken");
+    EXPECT_EQ(localizedForTable("EnglishMain", "Controls"), "English of main");
 
-TEST_F(StringLocalization, SingleLookupAnswersNullWhenMissing)
-{
-    const QString controls = QStringLiteral("Controls");
-    EXPECT_EQ(localizedOrNilForBundle(QStringLiteral("Print"), nullptr, controls), QStringLiteral("Drucken"));
-    EXPECT_TRUE(localizedOrNilForBundle(QStringLiteral("MainOnly"), nullptr, controls).isNull());
-    EXPECT_TRUE(localizedOrNilForBundle(QStringLiteral("Hash"), nullptr, {}).isNull());
-    EXPECT_TRUE(localizedOrNilForBundle(QStringLiteral("HashInTable"), nullptr, controls).isNull());
-    EXPECT_EQ(localizedOrNilForBundle(QStringLiteral("OtherControls"), m_other, controls), QStringLiteral("Andere"));
-    EXPECT_TRUE(localizedOrNilForBundle(QStringLiteral("Print"), m_other, controls).isNull());
+    const QString controls = "Controls";
+    EXPECT_EQ(localizedOrNilForBundle("Print", nullptr, controls), "Drucken");
+    EXPECT_TRUE(localizedOrNilForBundle("MainOnly", nullptr, controls).isNull());
+    EXPECT_TRUE(localizedOrNilForBundle("Hash", nullptr, {}).isNull());
+    EXPECT_TRUE(localizedOrNilForBundle("HashInTable", nullptr, controls).isNull());
+    EXPECT_EQ(localizedOrNilForBundle("OtherControls", m_other, controls), "Andere");
+    EXPECT_TRUE(localizedOrNilForBundle("Print", m_other, controls).isNull());
 }

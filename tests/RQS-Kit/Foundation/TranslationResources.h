@@ -15,9 +15,9 @@ public:
     TranslationResources()
     {
         const QString root = m_folder.path();
-        m_written = writeStringsTable(root, QStringLiteral("de"), QStringLiteral("Localizable"),
+        m_written = writeStringsTable(root, "de", "Localizable",
                                       {{"Greeting", "Hallo"}, {"Cancel", "Abbrechen"}})
-            && writeStringsTable(root, QStringLiteral("de"), QStringLiteral("Controls"),
+            && writeStringsTable(root, "de", "Controls",
                                  {{"Print", "Drucken"},
                                   {"Drucken", "twice translated"},
                                   {"Print the booklet", "Das Heft drucken"},
@@ -26,11 +26,11 @@ public:
                                   {"Booklet", "Heft"},
                                   {"Your name", "Ihr Name"},
                                   {"Portrait", "Hochformat"}})
-            && writeStringsTable(root, QStringLiteral("de"), QStringLiteral("Menu"),
+            && writeStringsTable(root, "de", "Menu",
                                  {{"File", "Ablage"}, {"Open…", "Öffnen…"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
-            && writeStringsTable(root, QStringLiteral("en"), QStringLiteral("Controls"), {{"Only English", "English only"}})
-            && writeStringsTable(root, QStringLiteral("en"), QStringLiteral("Menu"), {{"File", "File from the English table"}})
-            && writeStringsTable(root, QStringLiteral("es"), QStringLiteral("Controls"), {{"Print", "Imprimir"}});
+            && writeStringsTable(root, "en", "Controls", {{"Only English", "English only"}})
+            && writeStringsTable(root, "en", "Menu", {{"File", "File from the English table"}})
+            && writeStringsTable(root, "es", "Controls", {{"Print", "Imprimir"}});
         m_bundle = std::make_unique<MainBundleScope>(root);
     }
 

@@ -15,7 +15,7 @@ TEST(ValueTransformers, KitTransformersAreFoundByClassName)
         {"QSTimeValueTransformer", 0.5, QString(QStringLiteral("00:00:00") + QLocale().decimalPoint() + QStringLiteral("500"))},
         {"QSNonNilNumberValueTransformer", QVariant(), 0.0},
         {"QSNonNil1NumberValueTransformer", QVariant(), 1},
-        {"QSNonNilInftyValueTransformer", -1, QStringLiteral("")},
+        {"QSNonNilInftyValueTransformer", -1, ""},
         {"QSNegateValueTransformer", 2.5, -2.5},
     };
     for (const Row &row : rows) {

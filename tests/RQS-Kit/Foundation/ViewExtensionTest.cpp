@@ -18,13 +18,11 @@ public:
 
 } // namespace
 
-// The application's "Button" preset: black at 0.35, one point down, blur 1.5, white text.
-TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColour)
+TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndAnUnknownOneTakesItAway)
 {
+    // The application's "Button" preset: black at 0.35, one point down, blur 1.5, white text.
     QLabel label;
-
-    rqs::setShadowName(&label, QStringLiteral("Button"));
-
+    rqs::setShadowName(&label, "Button");
     auto *effect = qobject_cast<QGraphicsDropShadowEffect *>(label.graphicsEffect());
     ASSERT_NE(effect, nullptr);
     EXPECT_NEAR(effect->color().alphaF(), 0.35, 0.005);
@@ -32,39 +30,20 @@ TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColour)
     EXPECT_EQ(effect->offset(), QPointF(0, 1)) << "y-up -1 is one pixel down";
     EXPECT_DOUBLE_EQ(effect->blurRadius(), 1.5);
     EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::white));
-}
+    rqs::setShadowName(&label, "NoSuchShadow");
+    EXPECT_EQ(label.graphicsEffect(), nullptr);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::white));
 
-TEST(ViewExtension, AViewWithoutTextTakesOnlyTheShadow)
-{
-    QPushButton button;
+    QPushButton button; // no text of its own: only the shadow
     const QPalette before = button.palette();
-
-    rqs::setShadowName(&button, QStringLiteral("Glow"));
-
+    rqs::setShadowName(&button, "Glow");
     ASSERT_NE(qobject_cast<QGraphicsDropShadowEffect *>(button.graphicsEffect()), nullptr);
     EXPECT_EQ(button.palette(), before);
 }
 
-TEST(ViewExtension, AnUnknownShadowNameTakesTheShadowAway)
-{
-    QLabel label;
-    rqs::setShadowName(&label, QStringLiteral("Glow"));
-    const QColor textColor = label.palette().color(QPalette::WindowText);
-
-    rqs::setShadowName(&label, QStringLiteral("NoSuchShadow"));
-
-    EXPECT_EQ(label.graphicsEffect(), nullptr);
-    EXPECT_EQ(label.palette().color(QPalette::WindowText), textColor);
-}
-
 TEST(ViewExtension, RatioOfAView)
 {
-    const struct {
-        const char *name;
-        bool keepsProportions;
-        QSize size;
-        double expected;
-    } cases[] = {
+    const struct { const char *name; bool keepsProportions; QSize size; double expected; } cases[] = {
         {"frame", false, QSize(300, 150), 2.0},
         {"frame without height", false, QSize(300, 0), 1.0},
         {"proportions without height", true, QSize(300, 0), 2.0},
@@ -77,11 +56,5 @@ TEST(ViewExtension, RatioOfAView)
         view.resize(c.size);
         EXPECT_DOUBLE_EQ(rqs::ratio(&view), c.expected) << c.name;
     }
-}
-
-TEST(ViewExtension, ContentsScaleIsTheScreensPixelRatio)
-{
-    QWidget view;
-    EXPECT_DOUBLE_EQ(rqs::contentsScale(&view), view.devicePixelRatioF());
     EXPECT_DOUBLE_EQ(rqs::contentsScale(nullptr), 1.0);
 }

@@ -34,60 +34,42 @@ QWidget *shownWindow(const QColor &color)
 
 } // namespace
 
-TEST(WindowExtension, AScreenshotShowsTheWindowsContentAlone)
+TEST(WindowExtension, AScreenshotShowsTheWholeWindowsContentAlone)
 {
     QWidget window;
     window.resize(120, 80);
     colouredView(&window, QRect(0, 0, 120, 80), Qt::white);
     QWidget *view = colouredView(&window, QRect(20, 10, 30, 40), Qt::red);
     window.show();
-
     const QImage image = rqs::newCGImageScreenshot(view);
-
     const double scale = image.devicePixelRatio();
     ASSERT_EQ(image.size(), QSize(qRound(120 * scale), qRound(80 * scale)));
     EXPECT_EQ(image.pixelColor(qRound(30 * scale), qRound(20 * scale)), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(qRound(100 * scale), qRound(70 * scale)), QColor(Qt::white));
-}
 
-TEST(WindowExtension, AFullScreenWindowIsTakenWhole)
-{
-    QWidget window;
-    colouredView(&window, QRect(0, 0, 4000, 4000), Qt::blue);
-    window.showFullScreen();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isFullScreen(); }));
+    QWidget full;
+    colouredView(&full, QRect(0, 0, 4000, 4000), Qt::blue);
+    full.showFullScreen();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return full.isFullScreen(); }));
+    const QImage whole = rqs::newCGImageScreenshot(&full);
+    EXPECT_EQ(whole.size(), full.size() * whole.devicePixelRatio());
+    EXPECT_EQ(whole.pixelColor(whole.width() - 1, whole.height() - 1), QColor(Qt::blue));
 
-    const QImage image = rqs::newCGImageScreenshot(&window);
-
-    EXPECT_EQ(image.size(), window.size() * image.devicePixelRatio());
-    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), QColor(Qt::blue));
-}
-
-TEST(WindowExtension, NoScreenshotWithoutAWindow)
-{
     platform::LogCapture log;
-
     EXPECT_TRUE(rqs::newCGImageScreenshot(nullptr).isNull());
-    EXPECT_TRUE(log.contains(QStringLiteral("Warning: No window to take a screenshot of")));
+    EXPECT_TRUE(log.contains("Warning: No window to take a screenshot of"));
 }
 
-TEST(WindowExtension, ASheetGoesOnTheViewsWindowFirst)
+TEST(WindowExtension, ASheetGoesOnTheViewsWindowElseTheActiveWindowElseTheFirstVisibleOne)
 {
     QWidget window;
     QWidget *view = new QWidget(&window);
-    QWidget *other = shownWindow(Qt::gray);
-
-    EXPECT_EQ(rqs::windowForSheetWithView(view), &window) << "even when it is not shown";
-    other->close();
-}
-
-TEST(WindowExtension, WithoutAViewASheetGoesOnTheActiveWindowElseTheFirstVisibleOne)
-{
     QWidget tip(nullptr, Qt::ToolTip);
     tip.show();
     QWidget *first = shownWindow(Qt::gray);
     QWidget *second = shownWindow(Qt::darkGray);
     QWidget *third = shownWindow(Qt::lightGray);
+    EXPECT_EQ(rqs::windowForSheetWithView(view), &window) << "even when it is not shown";
     second->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(second));
     EXPECT_EQ(rqs::windowForSheetWithView(nullptr), second);
@@ -95,7 +77,6 @@ TEST(WindowExtension, WithoutAViewASheetGoesOnTheActiveWindowElseTheFirstVisible
     first->hide();
     second->close();
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == nullptr; }));
-
     ASSERT_TRUE(tip.isVisible());
     EXPECT_EQ(rqs::windowForSheetWithView(nullptr), third) << "the first visible window that can hold a sheet";
 

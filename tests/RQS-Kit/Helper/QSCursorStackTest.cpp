@@ -8,13 +8,13 @@
 
 namespace {
 
-const QVariant k1 = QStringLiteral("k1");
-const QVariant k2 = QStringLiteral("k2");
+const QVariant k1 = "k1";
+const QVariant k2 = "k2";
 
-QList<Qt::CursorShape> shapes(const QSCursorStack &stack)
+QList<Qt::CursorShape> shapes(const QSCursorStack *stack)
 {
     QList<Qt::CursorShape> list;
-    for (const QCursor &cursor : stack.cursors())
+    for (const QCursor &cursor : stack->cursors())
         list.append(cursor.shape());
     return list;
 }
@@ -22,184 +22,102 @@ QList<Qt::CursorShape> shapes(const QSCursorStack &stack)
 // A shown window with a view that has no cursor of its own, so that it shows the window's.
 struct Window
 {
-    Window()
-        : view(&widget)
-    {
-        widget.show();
-    }
+    Window() : view(&widget) { widget.show(); }
     Qt::CursorShape cursor() const { return view.cursor().shape(); }
+    void push(Qt::CursorShape shape, const QVariant &key) { QSCursorStack::pushCursor(shape, key, &widget); }
+    void pop(const QVariant &key) { QSCursorStack::popCursorForKey(key, &widget); }
+    QSCursorStack *stack() const { return QSCursorStack::cursorStackForWindow(&widget); }
     QWidget widget;
     QWidget view;
 };
 
 } // namespace
 
-TEST(QSCursorStack, ThePushedLastIsCurrentAndAKeyPushedAgainMovesUp)
+TEST(QSCursorStack, TheTopCursorIsShownWhateverIsPushedReplacedOrPoppedBelowIt)
 {
     Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    QSCursorStack::pushCursor(Qt::PointingHandCursor, k2, &window.widget);
+    window.push(Qt::OpenHandCursor, k1);
+    window.push(Qt::PointingHandCursor, k2);
     EXPECT_EQ(window.cursor(), Qt::PointingHandCursor);
-
-    QSCursorStack::pushCursor(Qt::ClosedHandCursor, k1, &window.widget);
-
-    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&window.widget);
-    ASSERT_NE(stack, nullptr);
-    EXPECT_EQ(stack->keys(), (QVariantList{k2, k1}));
-    EXPECT_EQ(shapes(*stack), (QList<Qt::CursorShape>{Qt::PointingHandCursor, Qt::ClosedHandCursor}));
+    window.push(Qt::ClosedHandCursor, k1); // a key pushed again moves up
+    ASSERT_NE(window.stack(), nullptr);
+    EXPECT_EQ(window.stack()->keys(), (QVariantList{k2, k1}));
     EXPECT_EQ(window.cursor(), Qt::ClosedHandCursor);
-}
+    EXPECT_TRUE(window.stack()->description().endsWith(") with Cursor for QVariant(QString, k1)"))
+        << window.stack()->description().toStdString();
 
-TEST(QSCursorStack, PoppingBelowTheTopChangesNothingVisibleAndTheLastPopShowsTheArrow)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    QSCursorStack::pushCursor(Qt::PointingHandCursor, k2, &window.widget);
-
-    QSCursorStack::popCursorForKey(k1, &window.widget);
-    EXPECT_EQ(window.cursor(), Qt::PointingHandCursor);
-
-    QSCursorStack::popCursorForKey(k2, &window.widget);
-    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
-    ASSERT_NE(QSCursorStack::cursorStackForWindow(&window.widget), nullptr) << "and stays registered";
-
-    QSCursorStack::popCursorForKey(k2, &window.widget);
-    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
-}
-
-TEST(QSCursorStack, PoppingTheTopBringsBackThePreviousCursor)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    QSCursorStack::pushCursor(Qt::PointingHandCursor, k2, &window.widget);
-
-    QSCursorStack::popCursorForKey(k2, &window.widget);
-
-    EXPECT_EQ(window.cursor(), Qt::OpenHandCursor);
-}
-
-TEST(QSCursorStack, ReplacingChangesTheCurrentCursorOnlyAtTheTop)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    QSCursorStack::pushCursor(Qt::PointingHandCursor, k2, &window.widget);
-    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&window.widget);
-    ASSERT_NE(stack, nullptr);
-
-    QSCursorStack::replaceCursor(Qt::CrossCursor, k1, &window.widget);
-    EXPECT_EQ(shapes(*stack), (QList<Qt::CursorShape>{Qt::CrossCursor, Qt::PointingHandCursor}));
-    EXPECT_EQ(window.cursor(), Qt::PointingHandCursor);
-
-    QSCursorStack::replaceCursor(Qt::IBeamCursor, k2, &window.widget);
+    QSCursorStack::replaceCursor(Qt::CrossCursor, k2, &window.widget);
+    EXPECT_EQ(shapes(window.stack()), (QList<Qt::CursorShape>{Qt::CrossCursor, Qt::ClosedHandCursor}));
+    EXPECT_EQ(window.cursor(), Qt::ClosedHandCursor);
+    QSCursorStack::replaceCursor(Qt::IBeamCursor, k1, &window.widget);
     EXPECT_EQ(window.cursor(), Qt::IBeamCursor);
+    QSCursorStack::replaceCursor(Qt::WaitCursor, "absent", &window.widget);
+    EXPECT_EQ(shapes(window.stack()), (QList<Qt::CursorShape>{Qt::CrossCursor, Qt::IBeamCursor}));
 
-    QSCursorStack::replaceCursor(Qt::WaitCursor, QStringLiteral("absent"), &window.widget);
-    EXPECT_EQ(shapes(*stack), (QList<Qt::CursorShape>{Qt::CrossCursor, Qt::IBeamCursor}));
+    window.pop(k1);
+    EXPECT_EQ(window.cursor(), Qt::CrossCursor);
+    window.push(Qt::PointingHandCursor, k1);
+    window.pop(k2);
+    EXPECT_EQ(window.cursor(), Qt::PointingHandCursor);
+    window.pop(k1);
+    window.pop(k1);
+    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
+    EXPECT_NE(window.stack(), nullptr) << "an empty stack stays registered";
 }
 
-TEST(QSCursorStack, EachWindowHasItsOwnStack)
+TEST(QSCursorStack, EachWindowHasItsOwnStackAndNeedsAKey)
 {
-    Window first;
-    Window second;
+    Window first, second;
     QObject caller;
     const QVariant key = QVariant::fromValue(&caller);
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, key, &first.widget);
-    QSCursorStack::pushCursor(Qt::SizeAllCursor, key, &second.widget);
-
-    QSCursorStack::popCursorForKey(key, &first.widget);
-
+    first.push(Qt::OpenHandCursor, key);
+    second.push(Qt::SizeAllCursor, key);
+    first.pop(key);
     EXPECT_EQ(first.cursor(), Qt::ArrowCursor);
     EXPECT_EQ(second.cursor(), Qt::SizeAllCursor);
-    EXPECT_NE(QSCursorStack::cursorStackForWindow(&first.widget), QSCursorStack::cursorStackForWindow(&second.widget));
-}
+    EXPECT_NE(first.stack(), second.stack());
 
-TEST(QSCursorStack, NullKeysAndWindowsChangeNothing)
-{
-    Window window;
     platform::LogCapture log;
-
     QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, nullptr);
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, QVariant(), &window.widget);
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, QVariant::fromValue<QObject *>(nullptr), &window.widget);
+    first.push(Qt::OpenHandCursor, QVariant());
+    first.push(Qt::OpenHandCursor, QVariant::fromValue<QObject *>(nullptr));
     QSCursorStack::popCursorForKey(k1, nullptr);
-
-    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&window.widget);
-    ASSERT_NE(stack, nullptr);
-    EXPECT_TRUE(stack->keys().isEmpty());
-    EXPECT_EQ(log.lines().filter(QStringLiteral("Warning: Neither Cursor")).size(), 2);
-    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
+    EXPECT_TRUE(first.stack()->keys().isEmpty());
+    EXPECT_EQ(log.lines().filter("Warning: Neither Cursor").size(), 2);
+    EXPECT_EQ(first.cursor(), Qt::ArrowCursor);
 }
 
-TEST(QSCursorStack, ClosingTheWindowRemovesItsStackAndItsCursor)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    QPointer<QSCursorStack> stack = QSCursorStack::cursorStackForWindow(&window.widget);
-    window.widget.hide();
-    ASSERT_EQ(QSCursorStack::cursorStackForWindow(&window.widget), stack) << "hiding is no close";
-    window.widget.show();
-
-    window.widget.close();
-
-    EXPECT_EQ(QSCursorStack::cursorStackForWindow(&window.widget), nullptr);
-    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(stack.isNull());
-
-    window.widget.show();
-    QSCursorStack::pushCursor(Qt::PointingHandCursor, k2, &window.widget);
-    ASSERT_NE(QSCursorStack::cursorStackForWindow(&window.widget), nullptr) << "a new push makes a new stack";
-    EXPECT_EQ(QSCursorStack::cursorStackForWindow(&window.widget)->keys(), QVariantList{k2});
-}
-
-TEST(QSCursorStack, ADestroyedWindowTakesItsStackAlong)
-{
-    auto *window = new QWidget;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, window);
-    QPointer<QSCursorStack> stack = QSCursorStack::cursorStackForWindow(window);
-    ASSERT_FALSE(stack.isNull());
-
-    delete window;
-
-    EXPECT_EQ(QSCursorStack::cursorStackForWindow(window), nullptr);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(stack.isNull());
-}
-
-TEST(QSCursorStack, RemovingAStackGivesTheWindowItsCursorsBack)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-
-    QSCursorStack::removeCursorStackForWindow(&window.widget);
-    QSCursorStack::removeCursorStackForWindow(&window.widget);
-    QSCursorStack::removeCursorStackForWindow(nullptr);
-
-    EXPECT_EQ(QSCursorStack::cursorStackForWindow(&window.widget), nullptr);
-    EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
-}
-
-TEST(QSCursorStack, AWindowGetsBackTheCursorItHadBefore)
+TEST(QSCursorStack, ClosingTheWindowOrRemovingItsStackGivesTheWindowItsCursorBack)
 {
     Window window;
     window.widget.setCursor(Qt::WhatsThisCursor);
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, &window.widget);
-    EXPECT_EQ(window.cursor(), Qt::OpenHandCursor);
-
+    window.push(Qt::OpenHandCursor, k1);
+    QPointer<QSCursorStack> stack = window.stack();
+    window.widget.hide();
+    ASSERT_EQ(window.stack(), stack) << "hiding is no close";
+    window.widget.show();
     window.widget.close();
-
+    EXPECT_EQ(window.stack(), nullptr);
     EXPECT_EQ(window.cursor(), Qt::WhatsThisCursor);
-}
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(stack.isNull());
 
-TEST(QSCursorStack, DescribesItselfByItsTopKey)
-{
-    Window window;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, QStringLiteral("page view"), &window.widget);
-    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&window.widget);
-    ASSERT_NE(stack, nullptr);
+    window.widget.show();
+    window.push(Qt::PointingHandCursor, k2);
+    ASSERT_NE(window.stack(), nullptr) << "a new push makes a new stack";
+    EXPECT_EQ(window.stack()->keys(), QVariantList{k2});
+    QSCursorStack::removeCursorStackForWindow(&window.widget);
+    QSCursorStack::removeCursorStackForWindow(&window.widget);
+    QSCursorStack::removeCursorStackForWindow(nullptr);
+    EXPECT_EQ(window.stack(), nullptr);
+    EXPECT_EQ(window.cursor(), Qt::WhatsThisCursor);
 
-    const QString description = stack->description();
-
-    EXPECT_TRUE(description.startsWith(QStringLiteral("Cursor stack (QSCursorStack("))) << description.toStdString();
-    EXPECT_TRUE(description.endsWith(QStringLiteral(") with Cursor for QVariant(QString, page view)"))) << description.toStdString();
+    auto *destroyed = new QWidget;
+    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, destroyed);
+    stack = QSCursorStack::cursorStackForWindow(destroyed);
+    ASSERT_FALSE(stack.isNull());
+    delete destroyed;
+    EXPECT_EQ(QSCursorStack::cursorStackForWindow(destroyed), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(stack.isNull());
 }

@@ -88,7 +88,7 @@ TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFile)
     QTemporaryDir folder;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        const QString target = folder.filePath(QStringLiteral("feed.xml"));
+        const QString target = folder.filePath("feed.xml");
         QFile old(target);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
@@ -96,7 +96,7 @@ TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFile)
         Recorder recorder;
         platform::LogCapture log;
         const std::unique_ptr<QSFileLoader> loader =
-            QSFileLoader::download(server.url(c.path), target, QStringLiteral("context"), &recorder);
+            QSFileLoader::download(server.url(c.path), target, "context", &recorder);
         ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.done(); }, 5000));
         EXPECT_EQ(recorder.finished, c.finishes ? 1 : 0);
         EXPECT_EQ(recorder.failed, c.finishes ? 0 : 1);
@@ -106,7 +106,7 @@ TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFile)
             EXPECT_DOUBLE_EQ(recorder.progress.last(), 1.0);
         }
         EXPECT_EQ(log.lines().size(), c.finishes ? 0 : 1);
-        EXPECT_EQ(loader->context(), QVariant(QStringLiteral("context")));
+        EXPECT_EQ(loader->context(), QVariant("context"));
     }
 }
 
@@ -116,12 +116,12 @@ TEST(QSFileLoader, CancellingAndFailedWritesAreNoSuccess)
     QTemporaryDir folder;
     Recorder recorder;
     const std::unique_ptr<QSFileLoader> loader =
-        QSFileLoader::download(server.url("/ok"), folder.filePath(QStringLiteral("feed.xml")), {}, &recorder);
+        QSFileLoader::download(server.url("/ok"), folder.filePath("feed.xml"), {}, &recorder);
     loader->cancel();
     QTest::qWait(50);
     EXPECT_EQ(recorder.cancelled, 1);
     EXPECT_EQ(recorder.finished + recorder.failed, 0);
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("feed.xml"))));
+    EXPECT_FALSE(QFile::exists(folder.filePath("feed.xml")));
 
     // The folder itself cannot be written as a file.
     Recorder writer;

@@ -9,19 +9,19 @@
 
 TEST(QSFontLoader, OneBadFileDoesNotStopTheOthers)
 {
-    const QString dejaVu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    const QString dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     ASSERT_TRUE(QFile::exists(dejaVu));
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(dejaVu, folder.filePath(QStringLiteral("Bundled.ttf"))));
-    QFile bad(folder.filePath(QStringLiteral("Broken.ttf")));
+    ASSERT_TRUE(QFile::copy(dejaVu, folder.filePath("Bundled.ttf")));
+    QFile bad(folder.filePath("Broken.ttf"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("no font") == 7);
     bad.close();
     const platform::Bundle bundle(folder.path());
 
     platform::LogCapture log;
     const QString problems = QSFontLoader::loadLocalFonts(
-        {QStringLiteral("Bundled.ttf"), QStringLiteral("Broken.ttf"), dejaVu, QStringLiteral("Gone.ttf")}, bundle);
-    EXPECT_EQ(problems, QStringLiteral("File loading problem: Broken.ttf\nFile missing: Gone.ttf\n"));
+        {"Bundled.ttf", "Broken.ttf", dejaVu, "Gone.ttf"}, bundle);
+    EXPECT_EQ(problems, "File loading problem: Broken.ttf\nFile missing: Gone.ttf\n");
     EXPECT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(QSFontLoader::loadLocalFonts({dejaVu}, bundle).isEmpty());
 }

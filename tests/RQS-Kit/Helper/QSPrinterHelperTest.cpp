@@ -6,19 +6,15 @@ using QSPrinterHelperTest = CupsServerTest;
 
 TEST_F(QSPrinterHelperTest, AnswersForTheQueuesOfThePrintServer)
 {
-    const struct {
-        QString name;
-        QString found;
-        bool duplex;
-    } cases[] = {
-        {QStringLiteral("Duplex_Printer"), QStringLiteral("Duplex_Printer"), true},
-        {QStringLiteral("Simplex_Printer"), QStringLiteral("Simplex_Printer"), false},
-        {QStringLiteral("No_Such_Printer"), QString(), false},
+    const struct { QString name; QString found; bool duplex; } cases[] = {
+        {"Duplex_Printer", "Duplex_Printer", true},
+        {"Simplex_Printer", "Simplex_Printer", false},
+        {"No_Such_Printer", QString(), false},
         {QString(), QString(), false},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(QSPrinterHelper::printerByName(c.name), c.found) << c.name.toStdString();
         EXPECT_EQ(QSPrinterHelper::printerSupportsDuplex(c.name), c.duplex) << c.name.toStdString();
     }
-    EXPECT_EQ(QSPrinterHelper::currentPrinterName(), QStringLiteral("Simplex_Printer"));
+    EXPECT_EQ(QSPrinterHelper::currentPrinterName(), "Simplex_Printer");
 }

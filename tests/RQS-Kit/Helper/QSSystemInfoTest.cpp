@@ -2,13 +2,13 @@
 
 #include "platform/PropertyList.h"
 #include "support/MainBundleScope.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
-#include <QLocale>
 #include <QObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,8 +21,8 @@ class MailReceiver : public QObject
 {
     Q_OBJECT
 public:
-    MailReceiver() { QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "receive"); }
-    ~MailReceiver() override { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
+    MailReceiver() { QDesktopServices::setUrlHandler("mailto", this, "receive"); }
+    ~MailReceiver() override { QDesktopServices::unsetUrlHandler("mailto"); }
 
     QList<QUrl> urls;
 
@@ -34,14 +34,13 @@ public slots:
 class SampleApplication
 {
 public:
-    SampleApplication()
-        : m_name(QCoreApplication::applicationName())
+    SampleApplication() : m_name(QCoreApplication::applicationName())
     {
-        const QVariantMap info{{QStringLiteral("CFBundleShortVersionString"), QStringLiteral("2.1")},
-                               {QStringLiteral("CFBundleVersion"), QStringLiteral("77")}};
-        EXPECT_TRUE(platform::PropertyList::write(info, m_dir.filePath(QStringLiteral("Info.plist"))));
+        const QVariantMap info{{"CFBundleShortVersionString", "2.1"},
+                               {"CFBundleVersion", "77"}};
+        EXPECT_TRUE(platform::PropertyList::write(info, m_dir.filePath("Info.plist")));
         m_bundle = std::make_unique<MainBundleScope>(m_dir.path());
-        QCoreApplication::setApplicationName(QStringLiteral("Sample"));
+        QCoreApplication::setApplicationName("Sample");
     }
     ~SampleApplication() { QCoreApplication::setApplicationName(m_name); }
 
@@ -51,20 +50,13 @@ private:
     std::unique_ptr<MainBundleScope> m_bundle;
 };
 
-class DefaultLocaleScope
-{
-public:
-    explicit DefaultLocaleScope(const QString &name) { QLocale::setDefault(QLocale(name)); }
-    ~DefaultLocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
-
 quint64 memTotalBytes()
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    QFile meminfo("/proc/meminfo");
     if (!meminfo.open(QIODevice::ReadOnly))
         return 0;
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^MemTotal:\\s+(\\d+) kB$"), QRegularExpression::MultilineOption)
+        QRegularExpression("^MemTotal:\\s+(\\d+) kB$", QRegularExpression::MultilineOption)
             .match(QString::fromLatin1(meminfo.readAll()));
     return match.hasMatch() ? match.captured(1).toULongLong() * 1024 : 0;
 }
@@ -76,57 +68,47 @@ QString queryValue(const QUrl &url, const QString &key)
 
 } // namespace
 
-TEST(QSSystemInfo, NameAndVersionsComeFromTheProcessAndTheMainBundle)
+TEST(QSSystemInfo, NamesVersionsAndAReportOfWholeNumbersEndingWithAnEmptyLine)
 {
     SampleApplication sample;
-    EXPECT_EQ(QSSystemInfo::appName(), QStringLiteral("Sample"));
-    EXPECT_EQ(QSSystemInfo::appVersion(), QStringLiteral("2.1"));
-    EXPECT_EQ(QSSystemInfo::shortAppVersion(), QStringLiteral("77"));
-    EXPECT_EQ(QSSystemInfo::fullAppVersion(), QStringLiteral("2.1 (77)"));
-}
+    EXPECT_EQ(QSSystemInfo::appName(), "Sample");
+    EXPECT_EQ(QSSystemInfo::appVersion(), "2.1");
+    EXPECT_EQ(QSSystemInfo::shortAppVersion(), "77");
+    EXPECT_EQ(QSSystemInfo::fullAppVersion(), "2.1 (77)");
 
-TEST(QSSystemInfo, ReportHoldsWholeNumbersAndEndsWithAnEmptyLine)
-{
-    SampleApplication sample;
-    DefaultLocaleScope german(QStringLiteral("de_DE")); // would group digits as 17.179.869.184
+    LanguageScope german("de_DE"); // would group digits as 17.179.869.184
     const QString report = QSSystemInfo::systemReport();
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("\\ASample 2\\.1\\nOS Version: ([^\\n]+)\\nDevice: ([^\\n]+)\\n"
-                                          "Processors: (\\d+)\\nTotal RAM: (\\d+)\\n\\n\\z"))
-            .match(report);
+        QRegularExpression("\\ASample 2\\.1\\nOS Version: ([^\\n]+)\\nDevice: ([^\\n]+)\\nProcessors: (\\d+)\\n"
+                           "Total RAM: (\\d+)\\n\\n\\z").match(report);
     ASSERT_TRUE(match.hasMatch()) << report.toStdString();
     EXPECT_EQ(match.captured(2), QSSystemInfo::modelIdentifier());
     EXPECT_GE(match.captured(3).toInt(), 1);
-    const quint64 memTotal = memTotalBytes();
-    if (memTotal > 0)
+    EXPECT_GT(match.captured(4).toULongLong(), 0u);
+    if (const quint64 memTotal = memTotalBytes()) {
         EXPECT_EQ(match.captured(4).toULongLong(), memTotal);
-    else
-        EXPECT_GT(match.captured(4).toULongLong(), 0u);
+    }
 }
 
 TEST(QSSystemInfo, FeedbackMailCarriesSubjectBodyAndReport)
 {
     SampleApplication sample;
     MailReceiver receiver;
-    EXPECT_TRUE(QSSystemInfo::sendFeedbackTo(QStringLiteral("help@example.com")));
+    EXPECT_TRUE(QSSystemInfo::sendFeedbackTo("help@example.com"));
     ASSERT_EQ(receiver.urls.size(), 1);
     const QUrl url = receiver.urls.first();
-    EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
-    EXPECT_EQ(url.path(), QStringLiteral("help@example.com"));
-    EXPECT_EQ(queryValue(url, QStringLiteral("SUBJECT")), QStringLiteral("Sample 2.1 (77) Feedback"));
-    EXPECT_EQ(queryValue(url, QStringLiteral("BODY")),
-              QStringLiteral("We are constantly improving our products. Your feedback is precious. Help us improve.\n\n")
+    EXPECT_EQ(url.scheme(), "mailto");
+    EXPECT_EQ(url.path(), "help@example.com");
+    EXPECT_EQ(queryValue(url, "SUBJECT"), "Sample 2.1 (77) Feedback");
+    EXPECT_EQ(queryValue(url, "BODY"),
+              "We are constantly improving our products. Your feedback is precious. Help us improve.\n\n"
                   + QSSystemInfo::systemReport());
-    EXPECT_TRUE(url.toString(QUrl::FullyEncoded).contains(QStringLiteral("Help%20us%20improve.%0A%0ASample%202.1%0A")));
+    EXPECT_TRUE(url.toString(QUrl::FullyEncoded).contains("Help%20us%20improve.%0A%0ASample%202.1%0A"));
 }
 
-TEST(QSSystemInfo, MailUrlKeepsEveryCharacterOfItsParts)
+TEST(QSSystemInfo, MailUrlKeepsEveryCharacterOfItsPartsAndEncodesDelimitersAndLineBreaks)
 {
-    const struct {
-        const char *address;
-        const char *subject;
-        const char *body;
-    } cases[] = {
+    const struct { const char *address; const char *subject; const char *body; } cases[] = {
         {"help@example.com", "Sample 2.1 (77) Feedback", "Hello"},
         {"help@example.com", "Q&A", "a=b&c=d"},
         {"help@example.com", "Why? #1", "100% sure + more; (really), it's fine/okay: @home!"},
@@ -144,19 +126,13 @@ TEST(QSSystemInfo, MailUrlKeepsEveryCharacterOfItsParts)
         const QUrlQuery query(url);
         const auto items = query.queryItems(QUrl::FullyDecoded);
         ASSERT_EQ(items.size(), 2) << c.subject;
-        EXPECT_EQ(items[0].first, QStringLiteral("SUBJECT"));
+        EXPECT_EQ(items[0].first, "SUBJECT");
         EXPECT_EQ(items[0].second, subject) << c.subject;
-        EXPECT_EQ(items[1].first, QStringLiteral("BODY"));
+        EXPECT_EQ(items[1].first, "BODY");
         EXPECT_EQ(items[1].second, body) << c.body;
     }
-}
-
-TEST(QSSystemInfo, MailUrlEncodesQueryDelimitersAndLineBreaks)
-{
-    const QString encoded = QSSystemInfo::feedbackMailUrl(QStringLiteral("a@b.c"), QStringLiteral("Q&A = ?#+"),
-                                                          QStringLiteral("x\ny"))
-                                .toString(QUrl::FullyEncoded);
-    EXPECT_EQ(encoded, QStringLiteral("mailto:a@b.c?SUBJECT=Q%26A%20%3D%20%3F%23%2B&BODY=x%0Ay"));
+    EXPECT_EQ(QSSystemInfo::feedbackMailUrl("a@b.c", "Q&A = ?#+", "x\ny").toString(QUrl::FullyEncoded),
+              "mailto:a@b.c?SUBJECT=Q%26A%20%3D%20%3F%23%2B&BODY=x%0Ay");
 }
 
 #include "QSSystemInfoTest.moc"

@@ -16,37 +16,26 @@ protected:
 
 } // namespace
 
-TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnce)
+TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnceAndNeitherRefusedClosesNorHiding)
 {
     QWidget window;
-    window.show();
-    QSWindowCloseWatcher watcher(&window);
-    QSignalSpy reports(&watcher, &QSWindowCloseWatcher::windowWillClose);
-
-    window.close();
-    EXPECT_EQ(reports.count(), 1);
-
-    window.show();
-    window.close();
-    EXPECT_EQ(reports.count(), 1) << "a watcher reports one close";
-}
-
-TEST(QSWindowCloseWatcher, IgnoresRefusedClosesAndPlainHiding)
-{
     RefusingWindow refusing;
-    refusing.show();
-    QSWindowCloseWatcher refusingWatcher(&refusing);
-    QSignalSpy refusals(&refusingWatcher, &QSWindowCloseWatcher::windowWillClose);
     QWidget hidden;
-    hidden.show();
-    QSWindowCloseWatcher hiddenWatcher(&hidden);
+    for (QWidget *shown : std::initializer_list<QWidget *>{&window, &refusing, &hidden})
+        shown->show();
+    QSWindowCloseWatcher watcher(&window), refusingWatcher(&refusing), hiddenWatcher(&hidden);
+    QSignalSpy reports(&watcher, &QSWindowCloseWatcher::windowWillClose);
+    QSignalSpy refusals(&refusingWatcher, &QSWindowCloseWatcher::windowWillClose);
     QSignalSpy hides(&hiddenWatcher, &QSWindowCloseWatcher::windowWillClose);
 
+    window.close();
+    window.show();
+    window.close();
     EXPECT_FALSE(refusing.close());
     QCoreApplication::processEvents();
     refusing.hide();
     hidden.hide();
-
+    EXPECT_EQ(reports.count(), 1) << "a watcher reports one close";
     EXPECT_EQ(refusals.count(), 0);
     EXPECT_EQ(hides.count(), 0);
 }

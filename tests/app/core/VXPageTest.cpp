@@ -12,9 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QDeadlineTimer>
 #include <QIODevice>
 #include <QPainter>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -25,6 +25,8 @@ namespace {
 
 const QColor marker(255, 0, 0);
 const QColor paper(255, 255, 255);
+// Results come back through the main thread's event queue; a stuck render fails the test.
+constexpr int waitLimit = 30'000;
 
 VXPagePtr fixturePage(QSizeF size, int rotate = 0, QRectF crop = {})
 {
@@ -33,18 +35,6 @@ VXPagePtr fixturePage(QSizeF size, int rotate = 0, QRectF crop = {})
     pages[0].rotate = rotate;
     pages[0].cropBox = crop;
     return VXPage::pageForPDFPage(*platform::PdfDocument::fromData(PdfFixture::pages(pages), "fixture")->page(0));
-}
-
-// Results come back through the main thread's event queue; a stuck render fails the test
-// instead of hanging it.
-bool deliveredWithin(const std::function<bool()> &done)
-{
-    QDeadlineTimer deadline(30'000);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return done();
 }
 
 QImage drawnInto(const QSize &size, const std::function<void()> &draw)
@@ -58,11 +48,7 @@ QImage drawnInto(const QSize &size, const std::function<void()> &draw)
     return image;
 }
 
-struct Probe
-{
-    QPoint at;
-    QColor colour;
-};
+struct Probe { QPoint at; QColor colour; };
 
 void expectPixels(const QImage &image, const QList<Probe> &probes)
 {
@@ -71,12 +57,7 @@ void expectPixels(const QImage &image, const QList<Probe> &probes)
             << probe.at.x() << "," << probe.at.y() << " is " << PixelProbe::describe(image, probe.at).toStdString();
 }
 
-struct HighResolution
-{
-    QImage immediate;
-    QImage delivered;
-    int calls = 0;
-};
+struct HighResolution { QImage immediate; QImage delivered; int calls = 0; };
 
 std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution, int orientation)
 {
@@ -90,26 +71,9 @@ std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution
 
 } // namespace
 
-TEST(VXPage, PageWithoutPdfPageHasRatioOneAndNothingToShow)
+TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportionsAndAPageWithoutAreaHasRatioOne)
 {
-    const auto page = std::make_shared<VXPage>();
-    EXPECT_EQ(page->ratio(), 1.0);
-    EXPECT_EQ(page->size(), QSizeF(0, 0));
-    EXPECT_EQ(page->cropBox(), QRectF(0, 0, 0, 0));
-    EXPECT_FALSE(page->calcPreview());
-    EXPECT_TRUE(page->preview().isNull());
-    EXPECT_FALSE(page->isEmpty());
-}
-
-TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportions)
-{
-    struct Case
-    {
-        int rotate;
-        QRectF crop;
-        QRectF cropBox;
-        double ratio;
-    };
+    struct Case { int rotate; QRectF crop; QRectF cropBox; double ratio; };
     const QList<Case> cases{
         {0, {}, {0, 0, 200, 400}, 0.5},
         {90, {}, {0, 0, 400, 200}, 2.0},
@@ -125,15 +89,12 @@ TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportions)
         EXPECT_EQ(page->size(), c.cropBox.size());
         EXPECT_DOUBLE_EQ(page->ratio(), c.ratio);
     }
-}
 
-TEST(VXPage, PageWithoutAreaHasRatioOneAndDrawsNothing)
-{
     for (QSizeF size : {QSizeF(0, 300), QSizeF(300, 0)}) {
         platform::LogCapture log;
         const VXPagePtr page = fixturePage(size);
         EXPECT_EQ(page->ratio(), 1.0);
-        EXPECT_EQ(page->ratio(), 1.0);
+        EXPECT_EQ(page->ratio(), 1.0); // warned about once
         EXPECT_EQ(log.lines().size(), 1);
         EXPECT_TRUE(log.lines().value(0).startsWith("Warning: A page of"));
         const QImage image = drawnInto({50, 50}, [&] { page->renderInRect(QRectF(0, 0, 50, 50), 1); });
@@ -149,12 +110,7 @@ TEST(VXPage, RenderInRectTurnsThePageByQuarterTurnsAndFillsTheRectangle)
     // rectangle at (40, 30) of a 300 x 300 image; y-down pixel rows are 300 - y.
     const VXPagePtr page = fixturePage({200, 100});
     const QColor fill = PdfFixture::colourOf(1);
-    struct Case
-    {
-        int orientation;
-        QRectF rect;
-        QList<Probe> probes;
-    };
+    struct Case { int orientation; QRectF rect; QList<Probe> probes; };
     const QList<Case> cases{
         {0, {40, 30, 200, 100}, {{{45, 265}, marker}, {{235, 265}, fill}, {{45, 175}, fill}, {{35, 265}, paper}}},
         {1, {40, 30, 100, 200}, {{{135, 265}, marker}, {{45, 265}, fill}, {{135, 75}, fill}, {{145, 265}, paper}}},
@@ -167,22 +123,14 @@ TEST(VXPage, RenderInRectTurnsThePageByQuarterTurnsAndFillsTheRectangle)
         SCOPED_TRACE(c.orientation);
         expectPixels(drawnInto({300, 300}, [&] { page->renderInRect(c.rect, c.orientation); }), c.probes);
     }
-}
-
-TEST(VXPage, RenderInRectWithoutGraphicsContextOnlyWarns)
-{
     platform::LogCapture log;
-    fixturePage({200, 100})->renderInRect(QRectF(0, 0, 10, 10), 0);
+    page->renderInRect(QRectF(0, 0, 10, 10), 0);
     EXPECT_EQ(log.lines(), QStringList{"Warning: No graphics context to draw a page into"});
 }
 
-TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSide)
+TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSideAndMadeInTheBackgroundAnnouncedOnTheMainThread)
 {
-    struct Case
-    {
-        QSizeF page;
-        QSize preview;
-    };
+    struct Case { QSizeF page; QSize preview; };
     for (const Case &c : QList<Case>{{{400, 200}, {300, 150}}, {{200, 400}, {150, 300}}, {{100, 100}, {300, 300}}}) {
         const VXPagePtr page = fixturePage(c.page);
         EXPECT_FALSE(page->isCalculatingPreview());
@@ -191,13 +139,10 @@ TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSide)
         EXPECT_EQ(page->preview().size(), c.preview);
         EXPECT_FALSE(page->calcPreview());
     }
-    const VXPagePtr page = fixturePage({400, 200});
-    page->calcPreview();
-    expectPixels(page->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
-}
+    const VXPagePtr wide = fixturePage({400, 200});
+    wide->calcPreview();
+    expectPixels(wide->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
 
-TEST(VXPage, PreviewInTheBackgroundIsAnnouncedOnTheMainThread)
-{
     const VXPagePtr page = fixturePage({200, 400});
     bool announced = false;
     bool onMainThread = false;
@@ -205,7 +150,7 @@ TEST(VXPage, PreviewInTheBackgroundIsAnnouncedOnTheMainThread)
         announced = true;
         onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
     });
-    ASSERT_TRUE(deliveredWithin([&] { return announced; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return announced; }, waitLimit));
     EXPECT_TRUE(onMainThread);
     EXPECT_EQ(page->preview().size(), QSize(150, 300));
 
@@ -220,7 +165,7 @@ TEST(VXPage, HighResolutionImageIsCachedForItsOrientationAndResolution)
     const VXPagePtr page = fixturePage({200, 400});
     const auto first = request(page, 1000, 1);
     EXPECT_EQ(first->immediate.cacheKey(), VXPage::placeholderImage().cacheKey());
-    ASSERT_TRUE(deliveredWithin([&] { return first->calls == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->calls == 1; }, waitLimit));
     // Ratio 0.5 turned a quarter: width 1000 / 0.5 limited to 1000, height 1000 x 0.5.
     EXPECT_EQ(first->delivered.size(), QSize(1000, 500));
     expectPixels(first->delivered, {{{990, 490}, marker}, {{10, 10}, PdfFixture::colourOf(1)}});
@@ -231,14 +176,19 @@ TEST(VXPage, HighResolutionImageIsCachedForItsOrientationAndResolution)
     page->calcPreview();
     const auto upright = request(page, 500, 0);
     EXPECT_EQ(upright->immediate.cacheKey(), page->preview().cacheKey());
-    ASSERT_TRUE(deliveredWithin([&] { return upright->calls == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return upright->calls == 1; }, waitLimit));
     EXPECT_EQ(upright->delivered.size(), QSize(250, 500));
     EXPECT_EQ(smaller->calls, 0);
 
     const auto larger = request(page, 800, 0);
     EXPECT_EQ(larger->immediate.cacheKey(), page->preview().cacheKey());
-    ASSERT_TRUE(deliveredWithin([&] { return larger->calls == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return larger->calls == 1; }, waitLimit));
     EXPECT_EQ(larger->delivered.size(), QSize(400, 800));
+
+    // Another PDF page drops the image of the former one.
+    page->setPdfPage(*fixturePage({400, 200})->pdfPage());
+    EXPECT_EQ(page->ratio(), 2.0);
+    EXPECT_NE(request(page, 800, 0)->immediate.cacheKey(), larger->delivered.cacheKey());
 }
 
 TEST(VXPage, HighResolutionImagesOfManyPagesStayWithinOneBudget)
@@ -252,7 +202,7 @@ TEST(VXPage, HighResolutionImagesOfManyPagesStayWithinOneBudget)
     for (int i = 0; i < 5; ++i) {
         pages.append(fixturePage({100, 200}));
         const auto result = request(pages.last(), 200, 0);
-        ASSERT_TRUE(deliveredWithin([&] { return result->calls == 1; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return result->calls == 1; }, waitLimit));
         EXPECT_LE(cache.totalBytes(), 3 * oneImage);
     }
     for (int i = 0; i < 5; ++i) {
@@ -264,33 +214,24 @@ TEST(VXPage, HighResolutionImagesOfManyPagesStayWithinOneBudget)
     cache.setCapacity(saved);
 }
 
-TEST(VXPage, ReplacingThePdfPageDropsTheImageOfTheFormerOne)
+TEST(VXPage, PagesWithoutAPdfFile)
 {
-    const VXPagePtr page = fixturePage({200, 400});
-    const auto first = request(page, 400, 0);
-    ASSERT_TRUE(deliveredWithin([&] { return first->calls == 1; }));
-    page->setPdfPage(*fixturePage({400, 200})->pdfPage());
-    EXPECT_EQ(page->ratio(), 2.0);
-    EXPECT_NE(request(page, 400, 0)->immediate.cacheKey(), first->delivered.cacheKey());
-}
+    const auto bare = std::make_shared<VXPage>();
+    EXPECT_EQ(bare->ratio(), 1.0);
+    EXPECT_EQ(bare->cropBox(), QRectF(0, 0, 0, 0));
+    EXPECT_FALSE(bare->calcPreview());
+    EXPECT_FALSE(bare->isEmpty());
 
-TEST(VXPage, EmptyPageIsOneSharedBlankSquare)
-{
     const VXPagePtr empty = VXPage::emptyPage();
     EXPECT_EQ(VXPage::emptyPage(), empty);
     EXPECT_TRUE(empty->isEmpty());
-    EXPECT_EQ(empty->ratio(), 1.0);
     EXPECT_EQ(empty->size(), QSizeF(100, 100));
     expectPixels(drawnInto({40, 40}, [&] { empty->renderInRect(QRectF(0, 0, 40, 40), 0); }), {{{20, 20}, paper}});
-}
 
-TEST(VXPage, PagesFromSizesAndPictures)
-{
     const VXPagePtr blank = VXPage::pageWithSize({595.5, 842.25});
     ASSERT_TRUE(blank);
     EXPECT_TRUE(blank->isEmpty());
     EXPECT_EQ(blank->size(), QSizeF(595.5, 842.25));
-
     const QImage picture = PictureFixture::marked({300, 150}, QColor(0, 0, 255), marker);
     const VXPagePtr fromImage = VXPage::pageWithImage(picture);
     ASSERT_TRUE(fromImage);
@@ -321,7 +262,7 @@ TEST(VXPage, CopyShowsTheSamePageAndSharesThePreviewButIsNotEmpty)
 
     const VXPagePtr page = fixturePage({200, 400}, 90);
     const auto cached = request(page, 400, 0);
-    ASSERT_TRUE(deliveredWithin([&] { return cached->calls == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cached->calls == 1; }, waitLimit));
     const VXPagePtr pageCopy = page->copy();
     EXPECT_EQ(pageCopy->ratio(), 2.0);
     EXPECT_TRUE(pageCopy->preview().isNull());
@@ -357,13 +298,7 @@ TEST(VXPage, ArchiveCarriesThePdfPageAndTheEmptyFlag)
 
 TEST(VXPage, ImageRectForDirtyRectCoversTheBoundsCentred)
 {
-    struct Case
-    {
-        QSizeF image;
-        QSizeF bounds;
-        QRectF dirty;
-        QRectF source;
-    };
+    struct Case { QSizeF image; QSizeF bounds; QRectF dirty; QRectF source; };
     const QList<Case> cases{
         // Scale 4 (the height decides); 50 image pixels of width are cut off, half on each side.
         {{100, 50}, {200, 200}, {0, 0, 200, 200}, {25, 0, 50, 50}},
@@ -373,11 +308,6 @@ TEST(VXPage, ImageRectForDirtyRectCoversTheBoundsCentred)
         {{300, 300}, {100, 50}, {10, 10, 10, 10}, {30, 105, 30, 30}},
         {{0, 50}, {100, 50}, {0, 0, 100, 50}, {}},
     };
-    for (const Case &c : cases) {
-        const QRectF source = VXPage::imageRectForDirtyRect(c.image, c.bounds, c.dirty);
-        EXPECT_DOUBLE_EQ(source.x(), c.source.x());
-        EXPECT_DOUBLE_EQ(source.y(), c.source.y());
-        EXPECT_DOUBLE_EQ(source.width(), c.source.width());
-        EXPECT_DOUBLE_EQ(source.height(), c.source.height());
-    }
+    for (const Case &c : cases)
+        EXPECT_EQ(VXPage::imageRectForDirtyRect(c.image, c.bounds, c.dirty), c.source) << c.dirty.x() << " " << c.image.width();
 }
