@@ -12,14 +12,22 @@
 
 namespace {
 
-// The document's text with its runs' formats over its default font; paragraphs end in a line break.
-platform::AttributedString attributedText(const QTextDocument &document)
+// The view's text with its runs' formats over its default font; paragraphs end in a line break.
+// Text is measured one unit per point, so fonts grow by the view's points per unit to measure what
+// the view shows.
+platform::AttributedString attributedText(const QTextBrowser &view)
 {
+    const QTextDocument &document = *view.document();
+    const double scale = view.logicalDpiY() / 72.0;
     platform::AttributedString text;
     const auto append = [&](const QString &part, const QTextCharFormat &own) {
         QTextCharFormat format;
         format.setFont(document.defaultFont());
         format.merge(own);
+        QFont font = format.font();
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * scale);
+        format.setFont(font);
         text.ranges.append({int(text.text.size()), int(part.size()), format});
         text.text += part;
     };
@@ -49,7 +57,7 @@ void QSNoteController::adjustWindowSize()
     const double width = std::max(350.0, naturalSize(m_cancelButton).width() + 32.0 + 8.0 + naturalSize(m_otherButton).width()
                                              + 8.0 + naturalSize(m_approveButton).width() + 39.0);
     const double textHeight =
-        m_textView ? std::ceil(rqs::heightForWidth(attributedText(*m_textView->document()), width - 49.0 - 32.0)) + 5.0 : 0;
+        m_textView ? std::ceil(rqs::heightForWidth(attributedText(*m_textView), width - 49.0 - 32.0)) + 5.0 : 0;
     const double titleHeight = m_titleTF ? m_titleTF->sizeHint().height() : 0;
     const double height = std::clamp(textHeight, 50.0, 300.0) + titleHeight + 77.0 + 8.0 + 28.0
                         + naturalSize(m_approveButton).height() + 53.0;
@@ -62,6 +70,9 @@ void QSNoteController::windowDidLoad()
     platform::Window *note = window();
     note->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     note->setAttribute(Qt::WA_TranslucentBackground);
+    // The text is measured for the view's whole width.
+    if (m_textView)
+        m_textView->document()->setDocumentMargin(0);
 }
 
 void QSNoteController::positionOnWindow(platform::Window *parent)

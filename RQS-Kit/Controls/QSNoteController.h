@@ -29,7 +29,8 @@ public:
     // Sizes the window to the buttons' and the title's natural sizes and to the height of the
     // text, which is kept between 50 and 300 points; at least 350 points wide.
     void adjustWindowSize();
-    // The window is see-through, without a frame: the interface file draws its background.
+    // The window is see-through, without a frame: the interface file draws its background. The
+    // text runs from edge to edge of its view.
     void windowDidLoad() override;
     // Places the note on the parent's top edge at locationFix of its width.
     void positionOnWindow(platform::Window *parent);
