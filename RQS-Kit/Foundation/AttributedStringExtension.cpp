@@ -93,7 +93,7 @@ platform::AttributedString truncatedStringWithWidth(const platform::AttributedSt
 {
     if (drawnWidth(string) <= width)
         return string;
-    // The first try drops the last character for the ellipsis and one more, as the platform did.
+    // The first try gives up the last two characters for the ellipsis.
     const QList<qsizetype> boundaries = characterBoundaries(string.text);
     for (qsizetype kept = boundaries.size() - 2; kept > 0; --kept) {
         platform::AttributedString shortened = withEllipsis(string, boundaries[kept - 1]);
