@@ -1,3 +1,4 @@
+#include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
 #include "platform/Log.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
     QApplication::setApplicationVersion(QStringLiteral(FOLDWISE_VERSION));
     rqs::registerValueTransformers();
+    rqs::registerKitClasses();
 
     // No document window exists yet: start, report, and leave cleanly.
     platform::logInfo(QStringLiteral("Foldwise %1 started; the document window is not built yet")

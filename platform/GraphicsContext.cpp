@@ -134,11 +134,23 @@ void GraphicsContext::drawText(const QString &text, const QRectF &rect, const Te
     const QRectF box = rect.normalized();
     if (text.isEmpty() || box.isEmpty())
         return;
-    const TextLayout layout(text, attributes, box.width());
+    drawLayout(TextLayout(text, attributes, box.width()), box, attributes.alignment);
+}
+
+void GraphicsContext::drawText(const AttributedString &text, const QRectF &rect, const TextAttributes &attributes)
+{
+    const QRectF box = rect.normalized();
+    if (text.text.isEmpty() || box.isEmpty())
+        return;
+    drawLayout(TextLayout(text, attributes, box.width()), box, attributes.alignment);
+}
+
+void GraphicsContext::drawLayout(const TextLayout &layout, const QRectF &box, Qt::Alignment alignment)
+{
     double top = 0;
-    if (attributes.alignment & Qt::AlignBottom)
+    if (alignment & Qt::AlignBottom)
         top = box.height() - layout.size().height();
-    else if (attributes.alignment & Qt::AlignVCenter)
+    else if (alignment & Qt::AlignVCenter)
         top = (box.height() - layout.size().height()) / 2;
     const QTransform placement(1, 0, 0, -1, box.left(), box.top() + box.height());
     if (PainterRenderer *target = renderer())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AttributedString.h"
 #include "platform/GraphicsState.h"
 #include "platform/TextAttributes.h"
 
@@ -16,6 +17,7 @@ namespace platform {
 
 class PainterRenderer;
 class PdfPage;
+class TextLayout;
 
 // Where drawing code draws: a y-up user space (origin bottom left, one unit per point unless
 // transformed) with a stack of graphics states. Each thread has its own stack of current
@@ -71,6 +73,8 @@ public:
     // Lines wrapped to the rectangle's width, set from its top edge down and aligned as the
     // attributes say; what does not fit the rectangle is cut off.
     void drawText(const QString &text, const QRectF &rect, const TextAttributes &attributes);
+    // The same with the runs' formats over the attributes, lines spaced with their leading.
+    void drawText(const AttributedString &text, const QRectF &rect, const TextAttributes &attributes);
     // Where drawText at the origin sets the text, y-up around the first baseline: from the
     // bottom of the last line (minus its descent for one line) to the top of the first, as wide
     // as the widest line.
@@ -100,6 +104,7 @@ protected:
 
 private:
     GraphicsState &changingGeometry();
+    void drawLayout(const TextLayout &layout, const QRectF &box, Qt::Alignment alignment);
 
     QList<GraphicsState> m_states;
     quint64 m_geometryIds = 0;

@@ -31,6 +31,19 @@ TextLayout::TextLayout(const QString &text, const TextAttributes &attributes, do
     : m_layout(QString(text).replace(QLatin1Char('\n'), QChar::LineSeparator), attributes.font, pointDevice())
     , m_color(attributes.color)
 {
+    layOut(attributes, width, false);
+}
+
+TextLayout::TextLayout(const AttributedString &text, const TextAttributes &attributes, double width)
+    : m_layout(QString(text.text).replace(QLatin1Char('\n'), QChar::LineSeparator), attributes.font, pointDevice())
+    , m_color(attributes.color)
+{
+    m_layout.setFormats(text.ranges);
+    layOut(attributes, width, true);
+}
+
+void TextLayout::layOut(const TextAttributes &attributes, double width, bool withLeading)
+{
     QTextOption option;
     // Unhinted advances, so that text keeps its proportions at every scale and on paper.
     option.setUseDesignMetrics(true);
@@ -43,6 +56,7 @@ TextLayout::TextLayout(const QString &text, const TextAttributes &attributes, do
     double y = 0;
     double widest = 0;
     for (QTextLine line = m_layout.createLine(); line.isValid(); line = m_layout.createLine()) {
+        line.setLeadingIncluded(withLeading);
         line.setLineWidth(wraps ? width : unbounded);
         line.setPosition(QPointF(0, y));
         y += line.height();
@@ -64,6 +78,16 @@ QRectF TextLayout::bounds() const
     // Glyphs may overhang their advance (italics, accents), so allow a margin of the line height.
     const double margin = m_layout.lineCount() > 0 ? m_layout.lineAt(0).height() : 0;
     return m_layout.boundingRect().united(QRectF(QPointF(0, 0), m_size)).adjusted(-margin, -margin, margin, margin);
+}
+
+QList<QRectF> TextLayout::lineRects() const
+{
+    QList<QRectF> rects;
+    for (int i = 0; i < m_layout.lineCount(); ++i) {
+        const QTextLine line = m_layout.lineAt(i);
+        rects.append(QRectF(line.x(), line.y(), line.naturalTextWidth(), line.height()));
+    }
+    return rects;
 }
 
 void TextLayout::draw(QPainter &painter, const QPointF &topLeft) const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/AttributedString.h"
 #include "platform/TextAttributes.h"
 
+#include <QList>
 #include <QRectF>
 #include <QString>
 #include <QTextLayout>
@@ -18,6 +20,9 @@ public:
     // Without a positive width each line of the text (split at line breaks) stays whole and is
     // set flush left; with one, lines wrap at word boundaries and follow the alignment.
     TextLayout(const QString &text, const TextAttributes &attributes, double width = 0);
+    // The runs' formats over the attributes (what a run sets wins); lines are spaced with their
+    // font's leading, as attributed text is set.
+    TextLayout(const AttributedString &text, const TextAttributes &attributes, double width = 0);
     TextLayout(const TextLayout &) = delete;
     TextLayout &operator=(const TextLayout &) = delete;
 
@@ -27,9 +32,13 @@ public:
     QSizeF size() const;
     // Where the lines' ink may reach, in the layout's y-down space.
     QRectF bounds() const;
+    // Each line's extent in the layout's space: its natural width and its height.
+    QList<QRectF> lineRects() const;
     void draw(QPainter &painter, const QPointF &topLeft) const;
 
 private:
+    void layOut(const TextAttributes &attributes, double width, bool withLeading);
+
     QTextLayout m_layout;
     QColor m_color;
     QSizeF m_size;

@@ -107,11 +107,20 @@ QBrush QSColor::colorFromDescription(const QString &description)
     if (!pattern.isNull())
         return QBrush(pattern);
 
-    QList<double> components = description.startsWith(QLatin1Char('#')) ? hexPairs(description)
-                                                                        : numbersSeparatedBy(description, QLatin1Char('/'));
+    if (description.startsWith(QLatin1Char('#'))) {
+        const QList<double> pairs = hexPairs(description);
+        // One piece falls back to the blank split, as decimal text does.
+        return QBrush(colorFromComponents(pairs.size() == 1 ? numbersSeparatedBy(description, QLatin1Char(' ')) : pairs));
+    }
+    return QBrush(colorFromComponentText(description));
+}
+
+QColor QSColor::colorFromComponentText(const QString &text)
+{
+    QList<double> components = numbersSeparatedBy(text, QLatin1Char('/'));
     if (components.size() == 1)
-        components = numbersSeparatedBy(description, QLatin1Char(' '));
-    return QBrush(colorFromComponents(components));
+        components = numbersSeparatedBy(text, QLatin1Char(' '));
+    return colorFromComponents(components);
 }
 
 QString QSColor::descriptionForNSColor(const QBrush &color)

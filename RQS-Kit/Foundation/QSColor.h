@@ -19,6 +19,9 @@ public:
     // "" is opaque black; an image name of the main bundle gives its pattern; "#rrggbb[aa]" hex
     // pairs; otherwise decimal fractions separated by "/" or blanks (grey, grey+alpha, RGB, RGBA).
     static QBrush colorFromDescription(const QString &description);
+    // Decimal fractions separated by "/" or, without one, by blanks: none is black, one grey, two
+    // grey and alpha, three RGB, four RGBA, more RGB. Whatever is not a number reads 0.
+    static QColor colorFromComponentText(const QString &text);
     // "r g b a" with six decimals and a point whatever the locale; four zeros for a pattern.
     static QString descriptionForNSColor(const QBrush &color);
     static QBrush colorFromHsv(const Hsv &hsv);

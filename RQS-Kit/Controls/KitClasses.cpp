@@ -1,0 +1,22 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+
+#include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QSCIImageLayer.h"
+#include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSRoundedRect.h"
+#include "RQS-Kit/Controls/QSSymbolButton.h"
+#include "platform/InterfaceLoader.h"
+
+namespace rqs {
+
+void registerKitClasses()
+{
+    using platform::InterfaceLoader;
+    InterfaceLoader::registerClass<QSButton>(QStringLiteral("QSButton"));
+    InterfaceLoader::registerClass<QSSymbolButton>(QStringLiteral("QSSymbolButton"));
+    InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
+    InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
+    InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
+}
+
+} // namespace rqs

@@ -1,0 +1,160 @@
+#include "RQS-Kit/Controls/QSNoteController.h"
+
+#include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
+#include "RQS-Kit/Foundation/AttributedStringExtension.h"
+#include "platform/NotificationCenter.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The view's text with its runs' formats over its default font; paragraphs end in a line break.
+// Text is measured one unit per point, so fonts grow by the view's points per unit to measure what
+// the view shows.
+platform::AttributedString attributedText(const QTextBrowser &view)
+{
+    const QTextDocument &document = *view.document();
+    const double scale = view.logicalDpiY() / 72.0;
+    platform::AttributedString text;
+    const auto append = [&](const QString &part, const QTextCharFormat &own) {
+        QTextCharFormat format;
+        format.setFont(document.defaultFont());
+        format.merge(own);
+        QFont font = format.font();
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * scale);
+        format.setFont(font);
+        text.ranges.append({int(text.text.size()), int(part.size()), format});
+        text.text += part;
+    };
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            append(QStringLiteral("\n"), block.charFormat());
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+            append(it.fragment().text(), it.fragment().charFormat());
+    }
+    return text;
+}
+
+QSizeF naturalSize(const QSButton *button) { return button ? button->intrinsicContentSize() : QSizeF(); }
+
+} // namespace
+
+QSNoteController::QSNoteController(QObject *parent)
+    : QSWindowController(parent)
+{
+}
+
+void QSNoteController::adjustWindowSize()
+{
+    platform::Window *note = window();
+    if (!note)
+        return;
+    const double width = std::max(350.0, naturalSize(m_cancelButton).width() + 32.0 + 8.0 + naturalSize(m_otherButton).width()
+                                             + 8.0 + naturalSize(m_approveButton).width() + 39.0);
+    const double textHeight =
+        m_textView ? std::ceil(rqs::heightForWidth(attributedText(*m_textView), width - 49.0 - 32.0)) + 5.0 : 0;
+    const double titleHeight = m_titleTF ? m_titleTF->sizeHint().height() : 0;
+    const double height = std::clamp(textHeight, 50.0, 300.0) + titleHeight + 77.0 + 8.0 + 28.0
+                        + naturalSize(m_approveButton).height() + 53.0;
+    // Fixed, so that the layout's own minimum does not change what was computed.
+    note->setFixedSize(int(std::ceil(width)), int(std::ceil(height)));
+}
+
+void QSNoteController::windowDidLoad()
+{
+    platform::Window *note = window();
+    note->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    note->setAttribute(Qt::WA_TranslucentBackground);
+    // The text is measured for the view's whole width.
+    if (m_textView)
+        m_textView->document()->setDocumentMargin(0);
+}
+
+void QSNoteController::positionOnWindow(platform::Window *parent)
+{
+    platform::Window *note = window();
+    if (!note || !parent)
+        return;
+    // The note's top stands 26 points above the parent's.
+    const QRect onto = parent->frameGeometry();
+    const double x = m_locationFix * onto.width() + onto.x() - note->frameGeometry().width() + 66.0;
+    note->move(int(std::lround(x)), onto.y() - 26);
+}
+
+void QSNoteController::attachToWindow(platform::Window *parent, double location)
+{
+    platform::Window *note = window();
+    if (!note || !parent || m_parentWindow || parent == note)
+        return;
+    platform::NotificationCenter *center = platform::NotificationCenter::defaultCenter();
+    center->removeObserver(this);
+    center->addObserver(this, platform::Window::DidResizeNotification, parent,
+                        [this](const platform::Notification &) { positionOnWindow(m_parentWindow); });
+    center->addObserver(this, platform::Window::WillCloseNotification, parent,
+                        [this](const platform::Notification &notification) { windowWillClose(notification); });
+    m_locationFix = location;
+    m_parentWindow = parent;
+    parent->addChildWindow(note);
+    positionOnWindow(parent);
+    note->makeKeyAndOrderFront(this);
+}
+
+void QSNoteController::buttonPressed(QObject *button)
+{
+    if (m_delegate)
+        m_delegate->note(this, qobject_cast<QSButton *>(button));
+    detachFromParent();
+    close(this);
+}
+
+void QSNoteController::windowWillClose(const platform::Notification &notification)
+{
+    platform::NotificationCenter::defaultCenter()->removeObserver(this);
+    if (m_parentWindow && notification.object == m_parentWindow)
+        close(this);
+    detachFromParent();
+}
+
+void QSNoteController::detachFromParent()
+{
+    if (m_parentWindow && isLoaded())
+        m_parentWindow->removeChildWindow(window());
+    m_parentWindow = nullptr;
+}
+
+double QSNoteController::locationFix() const { return m_locationFix; }
+
+platform::Window *QSNoteController::parentWindow() const { return m_parentWindow; }
+
+QSNoteControllerDelegate *QSNoteController::delegate() const { return m_delegate; }
+
+void QSNoteController::setDelegate(QSNoteControllerDelegate *delegate) { m_delegate = delegate; }
+
+QLabel *QSNoteController::titleTF() const { return m_titleTF; }
+
+void QSNoteController::setTitleTF(QLabel *titleTF) { m_titleTF = titleTF; }
+
+QTextBrowser *QSNoteController::textView() const { return m_textView; }
+
+void QSNoteController::setTextView(QTextBrowser *textView) { m_textView = textView; }
+
+QSButton *QSNoteController::closeButton() const { return m_closeButton; }
+
+void QSNoteController::setCloseButton(QSButton *button) { m_closeButton = button; }
+
+QSButton *QSNoteController::cancelButton() const { return m_cancelButton; }
+
+void QSNoteController::setCancelButton(QSButton *button) { m_cancelButton = button; }
+
+QSButton *QSNoteController::otherButton() const { return m_otherButton; }
+
+void QSNoteController::setOtherButton(QSButton *button) { m_otherButton = button; }
+
+QSButton *QSNoteController::approveButton() const { return m_approveButton; }
+
+void QSNoteController::setApproveButton(QSButton *button) { m_approveButton = button; }

@@ -1,0 +1,161 @@
+#include "RQS-Kit/Controls/QSRateUsController.h"
+
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Helper/QSSystemInfo.h"
+#include "platform/Bundle.h"
+#include "platform/Log.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTextCursor>
+
+namespace {
+
+const QString neverAskKey = QStringLiteral("rate.neverAsk");
+const QString timesStartedKey = QStringLiteral("rate.timesStarted");
+const QString ratedVersionKey = QStringLiteral("rate.ratedVersion");
+
+std::chrono::milliseconds &retryIntervalValue()
+{
+    static std::chrono::milliseconds interval(2000);
+    return interval;
+}
+
+QString kitText(const QString &key) { return rqs::localizedForTable(key, QStringLiteral("RQS-Localizable")); }
+
+platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
+
+} // namespace
+
+QSRateUsController::QSRateUsController(QObject *parent)
+    : QSNoteController(parent)
+{
+    registerDefaults();
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &QSRateUsController::showDelayed);
+}
+
+QSRateUsController *QSRateUsController::sharedController()
+{
+    static QPointer<QSRateUsController> shared;
+    if (!shared)
+        shared = new QSRateUsController(QCoreApplication::instance());
+    return shared;
+}
+
+void QSRateUsController::registerDefaults()
+{
+    static const bool registered = [] {
+        defaults()->registerDefaults({{neverAskKey, false}, {timesStartedKey, 0}});
+        return true;
+    }();
+    (void)registered;
+}
+
+void QSRateUsController::userDidRate() { defaults()->setObject(QSSystemInfo::appVersion(), ratedVersionKey); }
+
+void QSRateUsController::verifyRateUs(const QUrl &storeUrl)
+{
+    registerDefaults();
+    QString ratedVersion = defaults()->stringForKey(ratedVersionKey);
+    const bool askNow = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
+    if (askNow) {
+        defaults()->setBool(false, neverAskKey);
+        defaults()->setObject(QString(), ratedVersionKey);
+        ratedVersion.clear();
+    } else if (defaults()->boolForKey(neverAskKey)) {
+        return;
+    }
+    if (!ratedVersion.isEmpty())
+        return;
+    const qint64 started = defaults()->integerForKey(timesStartedKey);
+    defaults()->setInteger(started + 1, timesStartedKey);
+    if (started < 4 && !askNow)
+        return;
+    QSRateUsController *prompt = sharedController();
+    prompt->setAppURL(storeUrl);
+    prompt->showDelayed();
+}
+
+std::chrono::milliseconds QSRateUsController::retryInterval() { return retryIntervalValue(); }
+
+void QSRateUsController::setRetryInterval(std::chrono::milliseconds interval) { retryIntervalValue() = interval; }
+
+void QSRateUsController::windowDidLoad()
+{
+    QSNoteController::windowDidLoad();
+    if (titleTF())
+        titleTF()->setText(kitText(QStringLiteral("Spread the word!")));
+    if (cancelButton())
+        cancelButton()->setTitle(kitText(QStringLiteral("Ask Later")));
+    if (otherButton())
+        otherButton()->setTitle(kitText(QStringLiteral("Never Ask")));
+    if (approveButton())
+        approveButton()->setTitle(kitText(QStringLiteral("Rate Now")));
+    if (textView()) {
+        const QString path = platform::Bundle::mainBundle()->pathForResource(QStringLiteral("RateUs"), QStringLiteral("html"));
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            textView()->setHtml(QString::fromUtf8(file.readAll()));
+        else
+            platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(file.errorString()));
+        QTextCursor placeholder = textView()->document()->find(kitText(QStringLiteral("our App")));
+        if (!placeholder.isNull())
+            placeholder.insertText(appName());
+    }
+    adjustWindowSize();
+}
+
+void QSRateUsController::showDelayed()
+{
+    m_retry.stop();
+    platform::Window *key = platform::Window::keyWindow();
+    if (key && key->sheets().isEmpty()) {
+        if (!window()) {
+            platform::logError(QStringLiteral("The rate-us prompt has no window to show"));
+            return;
+        }
+        attachToWindow(key, 0.7);
+        return;
+    }
+    m_retry.start(retryIntervalValue());
+}
+
+void QSRateUsController::buttonPressed(QObject *button)
+{
+    if (button && button == otherButton()) {
+        defaults()->setBool(true, neverAskKey);
+        defaults()->setObject(QSSystemInfo::appVersion(), ratedVersionKey);
+    } else if (button && button == approveButton()) {
+        openAppStore(button);
+    } else if (button && button == cancelButton()) {
+        defaults()->setInteger(0, timesStartedKey);
+        defaults()->setBool(false, neverAskKey);
+    }
+    QSNoteController::buttonPressed(button);
+}
+
+void QSRateUsController::openAppStore(QObject *)
+{
+    defaults()->setObject(QSSystemInfo::appVersion(), ratedVersionKey);
+    if (!QDesktopServices::openUrl(m_appURL))
+        platform::logWarning(QStringLiteral("The store page %1 could not be opened").arg(m_appURL.toString()));
+    defaults()->setBool(false, neverAskKey);
+}
+
+QUrl QSRateUsController::appURL() const { return m_appURL; }
+
+void QSRateUsController::setAppURL(const QUrl &url) { m_appURL = url; }
+
+QString QSRateUsController::appName() const
+{
+    if (!m_appName.isEmpty())
+        return m_appName;
+    return platform::Bundle::mainBundle()->objectForInfoDictionaryKey(QStringLiteral("CFBundleName")).toString();
+}
+
+void QSRateUsController::setAppName(const QString &name) { m_appName = name; }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Shadow.h"
+
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The drawing kits' operations by name, so that a symbol button of an interface file can name the
+// kit and the symbol it draws. A kit registers its operations under its class name at start-up:
+// drawings ("drawPaperPreviewHoverWithSize") that draw into the current graphics context, and
+// shadows ("shadowForPaperPreviewHover"). Main thread only.
+class QSSymbolRegistry
+{
+public:
+    // The size is the button's; a drawing of a fixed size ignores it.
+    using Drawing = std::function<void(const QSizeF &size)>;
+    using ShadowMaker = std::function<platform::Shadow()>;
+
+    // A later registration of the same kit and name replaces the earlier one.
+    static void registerOperation(const QString &kitName, const QString &operationName, Drawing drawing);
+    static void registerShadow(const QString &kitName, const QString &operationName, ShadowMaker shadow);
+
+    static bool hasOperation(const QString &kitName, const QString &operationName);
+    // False when the kit has no such drawing.
+    static bool draw(const QString &kitName, const QString &operationName, const QSizeF &size);
+    // None when the kit has no such shadow.
+    static std::optional<platform::Shadow> shadow(const QString &kitName, const QString &operationName);
+
+    QSSymbolRegistry() = delete;
+};

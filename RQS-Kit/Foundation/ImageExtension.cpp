@@ -1,0 +1,17 @@
+#include "RQS-Kit/Foundation/ImageExtension.h"
+
+#include "RQS-Kit/Foundation/FileManagerExtension.h"
+
+namespace rqs {
+
+QImage imageNamed(const QString &name, const QString &folder)
+{
+    for (const QString &path : filesWithName(name, folder)) {
+        const QImage image(path);
+        if (!image.isNull())
+            return image;
+    }
+    return {};
+}
+
+} // namespace rqs

@@ -1,0 +1,94 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
+#include "platform/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QTest>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A key window for the prompt, fresh answers in the (test-private) user defaults, and quick retries.
+class RateUs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        rqs::registerKitClasses();
+        QSRateUsController::setRetryInterval(5ms);
+        for (const char *key : {"rate.neverAsk", "rate.timesStarted", "rate.ratedVersion"})
+            defaults->removeObjectForKey(key);
+        parent.setGeometry(100, 100, 600, 400);
+        parent.makeKeyAndOrderFront(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    }
+    void TearDown() override { QSRateUsController::sharedController()->close(nullptr); }
+
+    // Counts a start; true when the prompt stands on the parent afterwards.
+    bool start()
+    {
+        QSRateUsController::verifyRateUs(QUrl("https://store.example/foldwise"));
+        return prompt->isVisible() && prompt->parentWindow() == &parent;
+    }
+    qint64 started() const { return defaults->integerForKey("rate.timesStarted"); }
+
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    QSRateUsController *prompt = QSRateUsController::sharedController();
+    platform::Window parent;
+};
+
+} // namespace
+
+TEST_F(RateUs, AsksOnTheFifthStartAndAgainFiveStartsAfterAskLater)
+{
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 4; ++i) {
+            EXPECT_FALSE(start()) << "start " << i;
+            EXPECT_EQ(started(), i);
+        }
+        ASSERT_TRUE(start());
+        EXPECT_EQ(started(), 5);
+        EXPECT_EQ(prompt->approveButton()->title(), "Rate Now");
+        EXPECT_TRUE(prompt->textView()->toPlainText().contains("Thank you for using Foldwise!"));
+        prompt->cancelButton()->click();
+        EXPECT_FALSE(prompt->isVisible());
+        EXPECT_EQ(started(), 0);
+        parent.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    }
+}
+
+TEST_F(RateUs, NeverAskAndAnyRatedVersionEndThePrompts)
+{
+    defaults->setInteger(4, "rate.timesStarted");
+    ASSERT_TRUE(start());
+    prompt->otherButton()->click();
+    EXPECT_TRUE(defaults->boolForKey("rate.neverAsk"));
+    EXPECT_EQ(defaults->stringForKey("rate.ratedVersion"), "0.1");
+    EXPECT_FALSE(start());
+    EXPECT_EQ(started(), 5) << "a refused prompt counts no more starts";
+
+    defaults->setBool(false, "rate.neverAsk");
+    defaults->setObject("0.0.1-old", "rate.ratedVersion");
+    EXPECT_FALSE(start());
+    EXPECT_EQ(started(), 5);
+}
+
+TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
+{
+    auto *sheet = new QDialog;
+    ASSERT_TRUE(parent.beginSheet(sheet, {}));
+    parent.activateWindow();
+    defaults->setInteger(4, "rate.timesStarted");
+    EXPECT_FALSE(start());
+    QTest::qWait(30);
+    EXPECT_FALSE(prompt->isVisible()) << "still waiting after several tries";
+    ASSERT_TRUE(parent.endSheet(sheet, 0));
+    parent.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return prompt->isVisible() && prompt->parentWindow() == &parent; }, 2000));
+}

@@ -1,0 +1,68 @@
+#include "RQS-Kit/Foundation/GradientExtension.h"
+#include "platform/BitmapGraphicsContext.h"
+#include "platform/GraphicsContext.h"
+#include "platform/Log.h"
+
+#include "support/PixelProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <QPainterPath>
+
+#include <clocale>
+#include <string>
+
+using platform::Gradient;
+
+TEST(GradientExtension, ReadsStopsByTheCountOfNumbers)
+{
+    const struct {
+        const char *text;
+        QGradientStops expected;
+        bool warns;
+    } cases[] = {
+        {"0 1 0 0 1  1 0 0 1 0.5", {{0, QColor::fromRgbF(1, 0, 0, 1)}, {1, QColor::fromRgbF(0, 0, 1, 0.5f)}}, false},
+        {"1 0 0 1 0 0 1 1", {{0, QColor::fromRgbF(1, 0, 0, 1)}, {1, QColor::fromRgbF(0, 0, 1, 1)}}, false},
+        {"0 1 0", {{0, QColor::fromRgbF(0, 1, 0, 1)}, {1, QColor::fromRgbF(0, 1, 0, 1)}}, false},
+        {"0.5 1 1 1 1 0 0", {{0.5, QColor::fromRgbF(1, 1, 1, 1)}}, true},
+        {"1 0 0 0 1 0 1 1 1 1", {{0, QColor::fromRgbF(1, 1, 1, 1)}, {1, QColor::fromRgbF(0, 0, 0, 1)}}, false},
+    };
+    for (const auto &c : cases) {
+        platform::LogCapture log;
+        EXPECT_EQ(rqs::gradientWithString(QString::fromUtf8(c.text)).stops(), c.expected) << c.text;
+        EXPECT_EQ(log.contains(QStringLiteral("not a multiple of 5")), c.warns) << c.text;
+    }
+}
+
+TEST(GradientExtension, StringsRoundTripWithAPointWhateverTheLocale)
+{
+    const QString text = QStringLiteral("0.000000 1.000000 0.000000 0.000000 1.000000 0.500000 0.000000 0.250000 1.000000 0.500000");
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const Gradient read = rqs::gradientWithString(text);
+    const QString written = rqs::stringRepresentation(read);
+    std::setlocale(LC_NUMERIC, numeric.c_str());
+    QLocale::setDefault(previous);
+
+    ASSERT_EQ(read.numberOfColorStops(), 2);
+    EXPECT_EQ(read.stops()[1].first, 0.5);
+    EXPECT_EQ(written, text);
+}
+
+TEST(GradientExtension, AngleNamesWhereTheFirstColourLies)
+{
+    const Gradient gradient(QList<QColor>{Qt::red, Qt::blue});
+    for (const auto &[angle, top] : {std::pair{270.0, QColor(Qt::red)}, std::pair{90.0, QColor(Qt::blue)}}) {
+        const QImage image = platform::BitmapGraphicsContext::drawnImage({10, 100}, 1, [&](platform::GraphicsContext &) {
+            QPainterPath path;
+            path.addRect(0, 0, 10, 100);
+            gradient.drawInPath(path, angle);
+        });
+        const QColor bottom = top == QColor(Qt::red) ? QColor(Qt::blue) : QColor(Qt::red);
+        EXPECT_TRUE(PixelProbe::isNear(image, {5, 0}, top, 16)) << angle << " " << PixelProbe::describe(image, {5, 0}).toStdString();
+        EXPECT_TRUE(PixelProbe::isNear(image, {5, 99}, bottom, 16)) << angle;
+    }
+}
