@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <ostream>
@@ -14,4 +17,19 @@ inline void PrintTo(const QString &text, std::ostream *os)
 inline void PrintTo(const QVariant &value, std::ostream *os)
 {
     *os << value.typeName() << '(' << value.toString().toStdString() << ')';
+}
+
+inline void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+inline void PrintTo(const QPointF &point, std::ostream *os)
+{
+    *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
+inline void PrintTo(const QRectF &rect, std::ostream *os)
+{
+    *os << '(' << rect.x() << ", " << rect.y() << ' ' << rect.width() << 'x' << rect.height() << ')';
 }

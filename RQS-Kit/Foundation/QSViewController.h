@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/Bundle.h"
+#include "platform/KeyedArchive.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// The kit's view controller base: it loads its interface file, named after its own class, the
+// first time its view is asked for, and keeps the file's other top-level objects alive. It owns
+// its view until the view gets a parent (is put into a window), and its top-level objects without
+// a parent. Main thread only.
+class QSViewController : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QWidget *view READ view WRITE setView)
+
+public:
+    explicit QSViewController(QObject *parent = nullptr);
+    ~QSViewController() override;
+
+    // Called after construction; an empty name or a null bundle keeps the default.
+    void initWithNibName(const QString &nibName, const platform::BundlePtr &nibBundle);
+    // Keys "VCview", "VCnibName", "VCnibBundle" (its folder), "VCtopLevelObjects".
+    void initWithCoder(const platform::KeyedArchive &coder);
+    void encodeWithCoder(platform::KeyedArchive &coder) const;
+
+    // Overrides call the base first.
+    virtual void loadView();
+    bool isViewLoaded() const;
+
+    // The stored name, else the class's own name, whether or not a file of that name exists.
+    QString nibName() const;
+    void setNibName(const QString &nibName);
+    platform::BundlePtr nibBundle() const;
+    void setNibBundle(const platform::BundlePtr &nibBundle);
+
+    // Loads the view when there is none yet; may still answer nullptr.
+    QWidget *view();
+    void setView(QWidget *view);
+
+    QList<QObject *> topLevelObjects() const;
+    void setTopLevelObjects(const QList<QObject *> &objects);
+
+private:
+    QPointer<QWidget> m_view;
+    QString m_nibName;
+    platform::BundlePtr m_nibBundle;
+    QList<QPointer<QObject>> m_topLevelObjects;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+// A top-level window with the services the kit expects of one: key and main status, sheets,
+// child windows that travel with it, and notifications on the default NotificationCenter (object:
+// the window, no user info):
+//   WillCloseNotification      a close was accepted; the window is still visible
+//   DidResizeNotification      its size changed
+//   DidBecomeKeyNotification   it became the active window
+//   DidResignKeyNotification   it stopped being the active window
+// GUI thread.
+class Window : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static inline const QString WillCloseNotification = QStringLiteral("WindowWillCloseNotification");
+    static inline const QString DidResizeNotification = QStringLiteral("WindowDidResizeNotification");
+    static inline const QString DidBecomeKeyNotification = QStringLiteral("WindowDidBecomeKeyNotification");
+    static inline const QString DidResignKeyNotification = QStringLiteral("WindowDidResignKeyNotification");
+
+    using SheetCompletion = std::function<void(int returnCode)>;
+
+    explicit Window(QWidget *parent = nullptr);
+    ~Window() override;
+
+    // Key: the window that gets the keyboard (Qt's active window). Main: the latest key window
+    // that can become main, which stays main while a panel or a sheet is key.
+    bool isKeyWindow() const;
+    bool isMainWindow() const;
+    virtual bool canBecomeMainWindow() const;
+    static Window *keyWindow();
+    static Window *mainWindow();
+    void makeKeyAndOrderFront(QObject *sender);
+
+    // The sheet becomes a window-modal dialog child of this window, which then owns it. Sheets
+    // begun while another is shown wait their turn. A QDialog sheet ends by itself when it
+    // finishes, with its result as the code. The completion runs on a later turn of the main
+    // queue. False, with a logged warning, for no sheet or one that is already attached.
+    bool beginSheet(QWidget *sheet, SheetCompletion completion);
+    // Hides the sheet; false with a logged warning when it is not a sheet of this window.
+    bool endSheet(QWidget *sheet, int returnCode);
+    QWidget *attachedSheet() const;
+    QList<QWidget *> sheets() const;
+
+    // Child windows keep their offset from this window's top-left corner when it moves or is
+    // resized, are raised with it and hidden when it closes. The caller keeps owning them.
+    void addChildWindow(QWidget *child);
+    void removeChildWindow(QWidget *child);
+    QList<QWidget *> childWindows() const;
+
+    // While disabled, cursor rectangles of the window's views leave the cursor alone.
+    void disableCursorRects();
+    void enableCursorRects();
+    bool areCursorRectsEnabled() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    struct Sheet
+    {
+        QPointer<QWidget> widget;
+        SheetCompletion completion;
+        QMetaObject::Connection finished;
+    };
+
+    void present(QWidget *sheet);
+    void followParent();
+
+    QList<Sheet> m_sheets;
+    QList<QPointer<QWidget>> m_childWindows;
+    QPoint m_childAnchor;
+    bool m_wasKey = false;
+    bool m_cursorRectsEnabled = true;
+};
+
+} // namespace platform

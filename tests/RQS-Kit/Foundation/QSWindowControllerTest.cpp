@@ -1,0 +1,329 @@
+#include "RQS-Kit/Foundation/QSWindowController.h"
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
+
+#include "support/MainBundleScope.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using platform::Window;
+
+namespace {
+
+constexpr int waitLimitMs = 5000;
+
+QString windowFile(const QString &title, const QString &content = {})
+{
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <widget class="platform::Window" name="window">
+  <property name="windowTitle"><string>%1</string></property>
+  <widget class="QWidget" name="centralwidget">
+   <layout class="QVBoxLayout" name="layout">%2</layout>
+  </widget>
+ </widget>
+</ui>
+)")
+        .arg(title, content);
+}
+
+const QString greetingContent = QStringLiteral(R"(
+    <item><widget class="QPushButton" name="okButton">
+     <property name="action" stdset="0"><string>confirm</string></property>
+    </widget></item>
+    <item><widget class="QPushButton" name="closeButton">
+     <property name="action" stdset="0"><string>close</string></property>
+    </widget></item>
+    <item><widget class="QLineEdit" name="nameField">
+     <property name="bind:text" stdset="0"><string>owner.userName</string></property>
+    </widget></item>
+    <item><widget class="QCheckBox" name="welcomeBox">
+     <property name="bind:checked" stdset="0"><string>values.ShowWelcomeAtStart</string></property>
+    </widget></item>)");
+
+// Writes what it is asked for into a temporary resources folder that stands in as the main bundle.
+class Resources
+{
+public:
+    Resources()
+        : scope(folder.path())
+    {
+        write("GreetingController.ui", windowFile("Greeting", greetingContent));
+        write("PlainController.ui", windowFile("Untranslated"));
+        QDir(folder.path()).mkpath("en.lproj");
+        platform::PropertyList::write(QVariantMap{{"Greeting", "Hello there"}}, folder.filePath("en.lproj/Controls.strings"));
+    }
+
+    void write(const QString &name, const QString &text)
+    {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+    QString path() const { return folder.path(); }
+
+private:
+    QTemporaryDir folder;
+    MainBundleScope scope;
+};
+
+class GreetingController : public QSWindowController
+{
+    Q_OBJECT
+    Q_PROPERTY(QPushButton *okButton MEMBER okButton)
+    Q_PROPERTY(QString userName READ userName WRITE setUserName NOTIFY userNameChanged)
+
+public:
+    using QSWindowController::QSWindowController;
+
+    QString userName() const { return m_userName; }
+    void setUserName(const QString &name)
+    {
+        if (name == m_userName)
+            return;
+        m_userName = name;
+        emit userNameChanged();
+    }
+
+    Q_INVOKABLE void confirm(QObject *sender) { confirmedBy << sender; }
+
+    void windowWillLoad() override { calls << "windowWillLoad"; }
+    void setWindow(Window *window) override
+    {
+        calls << (window ? "setWindow" : "setWindow(nil)");
+        QSWindowController::setWindow(window);
+    }
+    void windowDidLoad() override
+    {
+        calls << "windowDidLoad";
+        outletsAtDidLoad = okButton != nullptr;
+    }
+    void windowWillClose(const platform::Notification &notification) override
+    {
+        calls << "windowWillClose";
+        QSWindowController::windowWillClose(notification);
+    }
+    void windowDidClose() override { calls << "windowDidClose"; }
+
+    QStringList calls;
+    QPushButton *okButton = nullptr;
+    QList<QObject *> confirmedBy;
+    bool outletsAtDidLoad = false;
+
+signals:
+    void userNameChanged();
+
+private:
+    QString m_userName = "Ada";
+};
+
+// Has no file of its own.
+class PoliteGreetingController : public GreetingController
+{
+    Q_OBJECT
+public:
+    using GreetingController::GreetingController;
+};
+
+class StrangerController : public QSWindowController
+{
+    Q_OBJECT
+};
+
+class PlainController : public QSWindowController
+{
+    Q_OBJECT
+};
+
+} // namespace
+
+TEST(QSWindowController, LoadsItsFileTheFirstTimeTheWindowIsAskedFor)
+{
+    Resources resources;
+    GreetingController controller;
+    EXPECT_FALSE(controller.isLoaded());
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_EQ(controller.nibName(), "GreetingController");
+    EXPECT_TRUE(controller.calls.isEmpty());
+
+    Window *window = controller.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(controller.isLoaded());
+    EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
+    EXPECT_TRUE(controller.outletsAtDidLoad) << "outlets are connected before windowDidLoad";
+    EXPECT_EQ(window->windowTitle(), "Hello there") << "the title through the Controls table";
+    EXPECT_TRUE(controller.topLevelObjects().isEmpty()) << "the window is held by its own field";
+    EXPECT_EQ(controller.window(), window) << "loaded once";
+    EXPECT_EQ(controller.calls.size(), 3);
+}
+
+TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
+{
+    Resources resources;
+    PoliteGreetingController polite;
+    EXPECT_EQ(polite.nibName(), "GreetingController");
+    ASSERT_NE(polite.window(), nullptr);
+    EXPECT_NE(polite.okButton, nullptr);
+
+    StrangerController stranger;
+    EXPECT_EQ(stranger.nibName(), "QSWindowController");
+    {
+        platform::LogCapture log;
+        EXPECT_EQ(stranger.window(), nullptr);
+        EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
+                                 + " in QSWindowController.ui"));
+    }
+    resources.write("QSWindowController.ui", windowFile("Base"));
+    EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
+
+    resources.write("StrangerController.ui", windowFile("Own"));
+    EXPECT_EQ(stranger.nibName(), "StrangerController") << "derived anew on each call";
+    stranger.setNibName("PlainController");
+    EXPECT_EQ(stranger.nibName(), "PlainController");
+}
+
+TEST(QSWindowController, OutletsActionsAndBindingsOfTheFileReachTheController)
+{
+    Resources resources;
+    platform::UserDefaults::standardUserDefaults()->registerDefaults({{"ShowWelcomeAtStart", true}});
+    GreetingController controller;
+    Window *window = controller.window();
+    ASSERT_NE(window, nullptr);
+
+    QTest::mouseClick(controller.okButton, Qt::LeftButton);
+    EXPECT_EQ(controller.confirmedBy, QList<QObject *>{controller.okButton});
+
+    auto *field = window->findChild<QLineEdit *>("nameField");
+    EXPECT_EQ(field->text(), "Ada");
+    field->clear();
+    QTest::keyClicks(field, "Grace");
+    EXPECT_EQ(controller.userName(), "Grace");
+
+    auto *box = window->findChild<QCheckBox *>("welcomeBox");
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey("ShowWelcomeAtStart"));
+    platform::UserDefaults::standardUserDefaults()->removeObjectForKey("ShowWelcomeAtStart");
+
+    controller.showWindow(nullptr);
+    EXPECT_TRUE(controller.isVisible());
+    window->findChild<QPushButton *>("closeButton")->click();
+    EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
+}
+
+TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
+{
+    Resources resources;
+    GreetingController controller;
+    controller.close(nullptr);
+    EXPECT_FALSE(controller.isLoaded()) << "close: loads nothing";
+    EXPECT_TRUE(controller.calls.isEmpty());
+
+    controller.forceCloseWindow(nullptr);
+    EXPECT_TRUE(controller.isLoaded()) << "forceCloseWindow: loads, then closes";
+    EXPECT_EQ(controller.calls.last(), "windowWillClose");
+    EXPECT_FALSE(controller.calls.contains("windowDidClose")) << "never inside the notification handler";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
+    EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
+}
+
+TEST(QSWindowController, UnloadingDropsTheWindowAndTheNextAskLoadsAgain)
+{
+    Resources resources;
+    GreetingController controller;
+    const QPointer<Window> first = controller.window();
+    controller.setTopLevelObjects({new QObject});
+    const QPointer<QObject> extra = controller.topLevelObjects().first();
+    controller.unloadWindow();
+    EXPECT_FALSE(controller.isLoaded());
+    EXPECT_TRUE(controller.topLevelObjects().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
+
+    controller.calls.clear();
+    Window *second = controller.window();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
+}
+
+TEST(QSWindowController, AGivenWindowNeedsNoFile)
+{
+    Resources resources;
+    platform::LogCapture log;
+    StrangerController controller;
+    auto *window = new Window;
+    window->setWindowTitle("Made in code");
+    controller.initWithWindow(window);
+    EXPECT_TRUE(controller.isLoaded());
+    EXPECT_EQ(controller.window(), window);
+    EXPECT_EQ(window->windowTitle(), "Made in code");
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST(QSWindowController, TitlesWithoutATranslationStayAndAMissingTableIsWarned)
+{
+    Resources resources;
+    PlainController plain;
+    ASSERT_NE(plain.window(), nullptr);
+    EXPECT_EQ(plain.window()->windowTitle(), "Untranslated");
+
+    QTemporaryDir bare;
+    QFile file(bare.filePath("PlainController.ui"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(windowFile("Untranslated").toUtf8());
+    file.close();
+    MainBundleScope scope(bare.path());
+    platform::LogCapture log;
+    PlainController withoutTable;
+    ASSERT_NE(withoutTable.window(), nullptr);
+    EXPECT_EQ(withoutTable.window()->windowTitle(), "Untranslated");
+    EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + bare.path()));
+}
+
+TEST(QSWindowController, TheArchivedFormRoundTrips)
+{
+    Resources resources;
+    GreetingController original;
+    original.initWithNibName("GreetingController", platform::Bundle::bundleWithPath(resources.path()));
+    Window *window = original.window();
+    ASSERT_NE(window, nullptr);
+    auto *extra = new QObject(&original);
+    original.setTopLevelObjects({extra});
+
+    platform::KeyedArchive archive;
+    original.encodeWithCoder(archive);
+    EXPECT_EQ(archive.allKeys(), (QStringList{"WCwindow", "WCnibName", "WCnibBundle", "WCtopLevelObjects"}));
+
+    GreetingController copy;
+    copy.initWithCoder(archive);
+    EXPECT_EQ(copy.calls, QStringList{"setWindow"}) << "decoding sets the window through the setter";
+    EXPECT_EQ(copy.window(), window);
+    EXPECT_EQ(copy.nibName(), "GreetingController");
+    EXPECT_EQ(copy.nibBundle()->bundlePath(), resources.path());
+    EXPECT_EQ(copy.topLevelObjects(), QList<QObject *>{extra}) << "set after the window, so they survive";
+
+    window->close();
+    EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
+
+    platform::KeyedArchive empty;
+    StrangerController unset;
+    unset.encodeWithCoder(empty);
+    StrangerController fromEmpty;
+    fromEmpty.initWithCoder(empty);
+    EXPECT_FALSE(fromEmpty.isLoaded());
+    EXPECT_EQ(fromEmpty.nibName(), "QSWindowController");
+    EXPECT_EQ(fromEmpty.nibBundle(), platform::Bundle::mainBundle());
+}
+
+#include "QSWindowControllerTest.moc"
