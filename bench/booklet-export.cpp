@@ -238,10 +238,19 @@ void exportBooklet(const Options &options)
         throw Failure{}; // logged by the print operation
 }
 
+// Qt's notices about the session it runs in (no runtime folder, no display) say nothing about the
+// export, whose only output besides the file is its own "Error: " line.
+void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        platform::logError(message);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(quietQt);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
