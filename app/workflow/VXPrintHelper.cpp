@@ -122,7 +122,7 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
     switch (type) {
     case PrinterTypeManualDuplex:
         if (names.size() == 1)
-            printManualDuplexTarget(names.first());
+            printTarget(names.first(), true);
         else
             selectManualDuplexPrinterAndPrint();
         break;
@@ -156,7 +156,7 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerInde
     if (isOptionKeyDown())
         type = PrinterTypeNotChosen;
     if (type == PrinterTypeManualDuplex)
-        printManualDuplexTarget(name);
+        printTarget(name, true);
     else if (type == PrinterTypeAutomaticDuplex)
         printAutomaticDuplex(document, name);
     else
@@ -172,22 +172,23 @@ void VXPrintHelper::printAutomaticDuplex(VXPrintableDocument *document, const QS
 void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
 {
     if (!defaults()->boolForKey(AutoShowUpsideDownPrintKey)) {
-        printAutomaticDuplexTarget(printerName);
+        printTarget(printerName, false);
         return;
     }
     const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
     const bool rotate = VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::ManualDuplexRotateBacksidesKey);
     const QString binding = localized(rotate ? QStringLiteral("LongSidedBinding") : QStringLiteral("ShortSidedBinding"));
     VXPrintAlert::Request request;
-    request.messageText = localized(QStringLiteral("FAQ-UpsideDownPrint-Title")).arg(binding);
-    request.informativeText = localized(QStringLiteral("FAQ-UpsideDownPrint-Short")).arg(binding);
+    // The texts take the binding word as "%1"; a text without it is shown as it is.
+    request.messageText = localized(QStringLiteral("FAQ-UpsideDownPrint-Title")).replace(QLatin1String("%1"), binding);
+    request.informativeText = localized(QStringLiteral("FAQ-UpsideDownPrint-Short")).replace(QLatin1String("%1"), binding);
     request.buttonTitles = {localized(QStringLiteral("Understood"))};
     request.showsSuppressionButton = true;
     request.suppressionButtonTicked = false;
     beginAlert(request, [this, printerName](const VXPrintAlert::Response &response) {
         platform::MainQueue::post([this, printerName, ticked = response.suppressionButtonTicked] {
             defaults()->setBool(!ticked, AutoShowUpsideDownPrintKey);
-            printAutomaticDuplexTarget(printerName);
+            printTarget(printerName, false);
         });
     });
 }
@@ -208,7 +209,7 @@ void VXPrintHelper::selectManualDuplexPrinterAndPrint()
     request.selectedChoice = info ? info->printerName() : QString();
     beginAlert(request, [this](const VXPrintAlert::Response &response) {
         if (response.returnCode == VXPrintAlert::FirstButtonReturn)
-            printManualDuplexTarget(response.choice);
+            printTarget(response.choice, true);
     });
 }
 
@@ -233,7 +234,7 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
                 explainAndPrintAutomaticDuplex(printerName);
                 answer = PrinterTypeAutomaticDuplex;
             } else {
-                printManualDuplexTarget(printerName);
+                printTarget(printerName, true);
             }
             defaults()->setBool(response.suppressionButtonTicked, RememberPrinterTypeKey);
             // Without a printer name the answer belongs to no printer and is not kept.
@@ -308,30 +309,19 @@ platform::PrintInfo *VXPrintHelper::printInfo() const
     return factory ? &factory->printInfo() : nullptr;
 }
 
-void VXPrintHelper::printAutomaticDuplexTarget(const QString &printerName)
+void VXPrintHelper::printTarget(const QString &printerName, bool manual)
 {
-    if (documentHasGone()) {
+    VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
+    if (documentHasGone())
         platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
-    } else if (m_document) {
-        m_document->printAutomaticDuplex(printerName);
-    } else if (VXPrintFactory *factory = m_services ? m_services->factory() : nullptr) {
-        factory->printOnPrinter(printerName, false);
-    } else {
-        platform::logWarning(QStringLiteral("There is no document and no factory to print"));
-    }
-}
-
-void VXPrintHelper::printManualDuplexTarget(const QString &printerName)
-{
-    if (documentHasGone()) {
-        platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
-    } else if (m_document) {
+    else if (m_document && manual)
         m_document->printManualDuplexWithPrinter(printerName);
-    } else if (VXPrintFactory *factory = m_services ? m_services->factory() : nullptr) {
-        factory->printOnPrinter(printerName, true);
-    } else {
+    else if (m_document)
+        m_document->printAutomaticDuplex(printerName);
+    else if (factory)
+        factory->printOnPrinter(printerName, manual);
+    else
         platform::logWarning(QStringLiteral("There is no document and no factory to print"));
-    }
 }
 
 bool VXPrintHelper::beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion)

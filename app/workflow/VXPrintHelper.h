@@ -100,8 +100,8 @@ private:
     // True when a document was given and has gone since; the road then ends here.
     bool documentHasGone() const;
     void explainAndPrintAutomaticDuplex(const QString &printerName);
-    void printAutomaticDuplexTarget(const QString &printerName);
-    void printManualDuplexTarget(const QString &printerName);
+    // Where a road ends: the document, else the factory.
+    void printTarget(const QString &printerName, bool manual);
     // False, with a logged warning, when nobody can be asked.
     bool beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion);
     void setPopupMarker(bool shown);
