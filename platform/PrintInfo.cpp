@@ -1,6 +1,8 @@
 #include "platform/PrintInfo.h"
 
 #include "platform/Log.h"
+#include "platform/PrinterList.h"
+#include "platform/PropertyList.h"
 
 #include <QPageSize>
 #include <QRegularExpression>
@@ -171,6 +173,15 @@ bool apply(PrintInfo &info, const QString &key, const QVariant &value)
     return true;
 }
 
+const QByteArray archiveMagic = QByteArrayLiteral("FoldwisePrintInfo ");
+constexpr int archiveVersion = 1;
+
+// Full precision, so that a size comes back exactly.
+QString sizeText(const QSizeF &size)
+{
+    return QStringLiteral("{%1, %2}").arg(QString::number(size.width(), 'g', 17), QString::number(size.height(), 'g', 17));
+}
+
 } // namespace
 
 PrintInfo::PrintInfo()
@@ -223,6 +234,39 @@ QVariantMap PrintInfo::dictionary() const
         {CopiesKey, m_copies},
         {DuplexKey, duplexName},
     };
+}
+
+QByteArray PrintInfo::archivedData() const
+{
+    QVariantMap plist = dictionary();
+    plist.insert(PaperSizeKey, sizeText(m_paperSize));
+    if (m_jobSavingUrl.isEmpty())
+        plist.remove(JobSavingUrlKey);
+    else
+        plist.insert(JobSavingUrlKey, m_jobSavingUrl.toString(QUrl::FullyEncoded));
+    return archiveMagic + QByteArray::number(archiveVersion) + '\n' + PropertyList::toXml(plist);
+}
+
+std::optional<PrintInfo> PrintInfo::fromArchivedData(const QByteArray &data)
+{
+    const qsizetype lineEnd = data.indexOf('\n');
+    if (!data.startsWith(archiveMagic) || lineEnd < 0) {
+        logError(QStringLiteral("Could not read a print info: the data is no archived print info"));
+        return std::nullopt;
+    }
+    bool isNumber = false;
+    const int version = data.mid(archiveMagic.size(), lineEnd - archiveMagic.size()).toInt(&isNumber);
+    if (!isNumber || version != archiveVersion) {
+        logError(QStringLiteral("Could not read a print info: its archive version \"%1\" is not known")
+                     .arg(QString::fromUtf8(data.mid(archiveMagic.size(), lineEnd - archiveMagic.size()).left(20))));
+        return std::nullopt;
+    }
+    const QVariant plist = PropertyList::fromData(data.mid(lineEnd + 1));
+    if (plist.typeId() != QMetaType::QVariantMap) {
+        logError(QStringLiteral("Could not read a print info: its dictionary is damaged"));
+        return std::nullopt;
+    }
+    return fromDictionary(plist.toMap());
 }
 
 QString PrintInfo::paperName() const { return m_paperName; }
@@ -287,6 +331,14 @@ void PrintInfo::setJobSavingUrl(const QUrl &url) { m_jobSavingUrl = url; }
 QString PrintInfo::printerName() const { return m_printerName; }
 
 void PrintInfo::setPrinterName(const QString &name) { m_printerName = name; }
+
+bool PrintInfo::setPrinterNamed(const QString &name)
+{
+    const std::optional<Printer> printer = PrinterList::printerNamed(name);
+    if (printer)
+        m_printerName = printer->name();
+    return printer.has_value();
+}
 
 int PrintInfo::copies() const { return m_copies; }
 

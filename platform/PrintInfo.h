@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSizeF>
 #include <QString>
 #include <QUrl>
@@ -49,6 +50,13 @@ public:
     static std::optional<PrintInfo> fromDictionary(const QVariantMap &dictionary);
     QVariantMap dictionary() const;
 
+    // The archive form: a self-contained byte string that later versions can still tell apart,
+    // "FoldwisePrintInfo <version>\n" and then the dictionary as an XML property list (sizes and
+    // URLs as text). Decoding answers nullopt (logged) for bytes of another kind, of a version it
+    // does not know, or whose dictionary does not make a print info.
+    QByteArray archivedData() const;
+    static std::optional<PrintInfo> fromArchivedData(const QByteArray &data);
+
     // The paper's key ("A4", "Letter", or "Custom" for other sizes) and its name for people.
     QString paperName() const;
     void setPaperName(const QString &name);
@@ -78,6 +86,9 @@ public:
     // Empty for the system's default printer.
     QString printerName() const;
     void setPrinterName(const QString &name);
+    // The printer of that name when the print system knows one; otherwise false (logged) and the
+    // printer stays as it was.
+    bool setPrinterNamed(const QString &name);
     int copies() const;
     // At least one.
     void setCopies(int copies);

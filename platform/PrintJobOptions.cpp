@@ -26,14 +26,25 @@ QString PrintJobOptions::mediaNameForSize(const QSizeF &points)
     return media ? QString::fromUtf8(media->pwg) : QString();
 }
 
+QString PrintJobOptions::sidesName() const
+{
+    switch (sides) {
+    case Sides::TwoSidedLongEdge:
+        return QStringLiteral("two-sided-long-edge");
+    case Sides::TwoSidedShortEdge:
+        return QStringLiteral("two-sided-short-edge");
+    case Sides::OneSided:
+        break;
+    }
+    return QStringLiteral("one-sided");
+}
+
 QList<QPair<QString, QString>> PrintJobOptions::ippOptions() const
 {
     QList<QPair<QString, QString>> options;
     for (auto it = extraOptions.cbegin(); it != extraOptions.cend(); ++it)
         options.append({it.key(), it.value()});
-    options.append({QStringLiteral("sides"), sides == Sides::TwoSidedShortEdge
-                                                 ? QStringLiteral("two-sided-short-edge")
-                                                 : QStringLiteral("one-sided")});
+    options.append({QStringLiteral("sides"), sidesName()});
     // The composed sheets already have the paper's size; the printer must not fit them again.
     options.append({QStringLiteral("print-scaling"), QStringLiteral("none")});
     const QString media = mediaName.isEmpty() ? mediaNameForSize(paperSize) : mediaName;

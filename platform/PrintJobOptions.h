@@ -11,7 +11,7 @@ namespace platform {
 // What one print run asks of the printer, turned into the IPP options CUPS receives.
 struct PrintJobOptions
 {
-    enum class Sides { OneSided, TwoSidedShortEdge };
+    enum class Sides { OneSided, TwoSidedLongEdge, TwoSidedShortEdge };
 
     QString printerName;
     // Empty: the file's name.
@@ -28,6 +28,9 @@ struct PrintJobOptions
     // The PWG name of a sheet of this size in points, whichever way round: a standard name
     // within half a millimetre, else "custom_WxHmm"; empty for an empty size.
     static QString mediaNameForSize(const QSizeF &points);
+
+    // The IPP keyword of the sides.
+    QString sidesName() const;
 
     // In the order they are sent; sides, print-scaling, media and copies come after the extras.
     QList<QPair<QString, QString>> ippOptions() const;

@@ -168,3 +168,30 @@ TEST(PrintInfo, RefusesValuesThatDoNotFit)
         EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not make a print info: \"%1\" holds no fitting value").arg(key)});
     }
 }
+
+TEST(PrintInfo, ArchiveComesBackAndRefusesWhatItDidNotWrite)
+{
+    for (const PrintInfo &info : {everythingSet(), PrintInfo()}) {
+        const std::optional<PrintInfo> back = PrintInfo::fromArchivedData(info.archivedData());
+        ASSERT_TRUE(back);
+        EXPECT_EQ(*back, info);
+        EXPECT_EQ(back->paperSize().width(), info.paperSize().width());
+    }
+    const QByteArray archive = everythingSet().archivedData();
+    QByteArray otherVersion = archive;
+    otherVersion.replace("FoldwisePrintInfo 1\n", "FoldwisePrintInfo 2\n");
+    const QList<std::pair<QByteArray, QString>> cases{
+        {{}, "Error: Could not read a print info: the data is no archived print info"},
+        {"garbage\n", "Error: Could not read a print info: the data is no archived print info"},
+        {otherVersion, "Error: Could not read a print info: its archive version \"2\" is not known"},
+        {archive.left(archive.size() / 2), "Error: Could not read a print info: its dictionary is damaged"},
+        {QByteArray("FoldwisePrintInfo 1\n") + "<plist><string>x</string></plist>",
+         "Error: Could not read a print info: its dictionary is damaged"},
+    };
+    for (const auto &[data, error] : cases) {
+        SCOPED_TRACE(data.left(40).toStdString());
+        platform::LogCapture log;
+        EXPECT_FALSE(PrintInfo::fromArchivedData(data));
+        EXPECT_EQ(log.lines(), QStringList{error});
+    }
+}

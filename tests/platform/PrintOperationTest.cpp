@@ -3,7 +3,9 @@
 #include "platform/PdfDocument.h"
 #include "platform/PrintOperation.h"
 #include "platform/Printable.h"
+#include "platform/TempFolder.h"
 
+#include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
@@ -170,31 +172,69 @@ TEST(PrintOperation, FailedDrawingLeavesTheOldFile)
 
 TEST(PrintOperation, JobsThatCannotBeDoneFail)
 {
-    StackedPages printable(1, 1);
-    struct Case
-    {
-        const char *name;
-        PrintInfo info;
-        QString error;
-    };
     PrintInfo remote = saveJob(QString());
     remote.setJobSavingUrl(QUrl(QStringLiteral("https://example.org/out.pdf")));
-    PrintInfo spooled;
-    spooled.setPrinterName(QStringLiteral("Office"));
-    PrintInfo unknownPages = saveJob(QStringLiteral("/tmp/never.pdf"));
-    const QList<Case> cases{
-        {"no local file", remote, "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
-        {"printer", spooled, "Error: Could not print on \"Office\": printing to printers is not available"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        platform::LogCapture log;
-        EXPECT_FALSE(PrintOperation(printable, c.info).run());
-        EXPECT_EQ(log.lines(), QStringList{c.error});
-    }
-    StackedPages unknown(1, -1);
+    StackedPages printable(1, 1);
     platform::LogCapture log;
-    EXPECT_FALSE(PrintOperation(unknown, unknownPages).run());
-    EXPECT_EQ(log.lines(), QStringList{"Error: Could not print: there are no pages to print"});
+    EXPECT_FALSE(PrintOperation(printable, remote).run());
+    StackedPages unknown(1, -1);
+    EXPECT_FALSE(PrintOperation(unknown, saveJob(QStringLiteral("/tmp/never.pdf"))).run());
+    EXPECT_EQ(log.lines(), (QStringList{"Error: Could not save the print job: \"https://example.org/out.pdf\" is no file",
+                                        "Error: Could not print: there are no pages to print"}));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/never.pdf")));
+}
+
+using PrintOperationSpool = CupsServerTest;
+
+TEST_F(PrintOperationSpool, SendsOneJobWithTheSidesPaperAndCopies)
+{
+    const struct { PrintInfo::Duplex duplex; int copies; QString sides; } runs[] = {
+        {PrintInfo::Duplex::TwoSidedShortEdge, 1, "sides=two-sided-short-edge"},
+        {PrintInfo::Duplex::OneSided, 2, "sides=one-sided"},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.sides.toStdString());
+        StackedPages printable(1, 3);
+        PrintInfo info;
+        info.setPaperSize(QSizeF(842, 595));
+        info.setPrinterName(QStringLiteral("Duplex_Printer"));
+        info.setDuplex(run.duplex);
+        info.setCopies(run.copies);
+        PrintOperation operation(printable, info);
+        operation.setJobTitle(QStringLiteral("Menu"));
+        platform::LogCapture log;
+        ASSERT_TRUE(operation.run()) << operation.errorString().toStdString();
+        EXPECT_TRUE(log.lines().isEmpty());
+
+        const std::optional<platform::PdfDocument> received
+            = platform::PdfDocument::fromData(jobFile(operation.jobId(), QStringLiteral("pdf")), "received");
+        ASSERT_TRUE(received);
+        EXPECT_EQ(received->pageCount(), 3);
+        EXPECT_EQ(received->page(2)->cropBox(), QRectF(0, 0, 842, 595));
+        const QStringList options = QString::fromUtf8(jobFile(operation.jobId(), QStringLiteral("options"))).split(' ');
+        for (const QString &option : {run.sides, QStringLiteral("print-scaling=none"), QStringLiteral("media=iso_a4_210x297mm")})
+            EXPECT_TRUE(options.contains(option)) << option.toStdString() << " not in " << options.join(' ').toStdString();
+        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("copies")).trimmed(), QByteArray::number(run.copies));
+        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("title")).trimmed(), QByteArray("Menu"));
+        // The composed file is gone once the server has it.
+        EXPECT_TRUE(QDir(platform::TempFolder::path()).entryList({QStringLiteral("print-*")}, QDir::Files).isEmpty());
+    }
+}
+
+TEST_F(PrintOperationSpool, UnknownPrinterFailsWithTheServersWords)
+{
+    StackedPages printable(1, 1);
+    PrintInfo info;
+    info.setPrinterName(QStringLiteral("No_Such_Printer"));
+    PrintOperation operation(printable, info);
+    operation.setJobTitle(QStringLiteral("Menu"));
+    platform::LogCapture log;
+    EXPECT_FALSE(operation.run());
+    EXPECT_EQ(operation.errorString(), QStringLiteral("The printer or class does not exist."));
+    EXPECT_EQ(log.lines(), QStringList{"Error: Printing \"Menu\" on \"No_Such_Printer\" failed: The printer or class does not exist."});
+
+    // A printer is only taken by name when the server knows it.
+    EXPECT_FALSE(info.setPrinterNamed(QStringLiteral("Also_Missing")));
+    EXPECT_TRUE(info.setPrinterNamed(QStringLiteral("Simplex_Printer")));
+    EXPECT_EQ(info.printerName(), QStringLiteral("Simplex_Printer"));
 }
