@@ -2,6 +2,8 @@
 
 #include "platform/Log.h"
 
+#include <QCborMap>
+#include <QCborValue>
 #include <QPageSize>
 #include <QRegularExpression>
 
@@ -29,8 +31,13 @@ QPageSize localePaper()
     return QPageSize(QPageSize::A4);
 }
 
+const QString ArchiveFormat = QStringLiteral("Foldwise print info");
+constexpr int ArchiveVersion = 1;
+
+} // namespace
+
 // Qt answers sizes in points rounded to whole points; A4 is 595.28 x 841.89.
-QSizeF pointsOf(const QPageSize &paper)
+QSizeF PrintInfo::pointsOf(const QPageSize &paper)
 {
     const QSizeF size = paper.definitionSize();
     switch (paper.definitionUnits()) {
@@ -44,6 +51,8 @@ QSizeF pointsOf(const QPageSize &paper)
         return paper.size(QPageSize::Millimeter) * (72 / 25.4);
     }
 }
+
+namespace {
 
 const QList<std::pair<PrintInfo::Duplex, QString>> &duplexNames()
 {
@@ -223,6 +232,42 @@ QVariantMap PrintInfo::dictionary() const
         {CopiesKey, m_copies},
         {DuplexKey, duplexName},
     };
+}
+
+// The size and the URL go in as the text forms that fromDictionary reads, so that the archive
+// holds nothing but text and numbers; 17 digits give every double back exactly.
+QByteArray PrintInfo::archivedData() const
+{
+    QVariantMap plain = dictionary();
+    plain.insert(PaperSizeKey, QStringLiteral("{%1, %2}").arg(QString::number(m_paperSize.width(), 'g', 17),
+                                                              QString::number(m_paperSize.height(), 'g', 17)));
+    plain.insert(JobSavingUrlKey, m_jobSavingUrl.toString(QUrl::FullyEncoded));
+    QCborMap archive;
+    archive.insert(QStringLiteral("format"), ArchiveFormat);
+    archive.insert(QStringLiteral("version"), ArchiveVersion);
+    archive.insert(QStringLiteral("dictionary"), QCborMap::fromVariantMap(plain));
+    return archive.toCborValue().toCbor();
+}
+
+std::optional<PrintInfo> PrintInfo::fromArchivedData(const QByteArray &data)
+{
+    QCborParserError error;
+    const QCborValue value = QCborValue::fromCbor(data, &error);
+    const QCborMap archive = value.toMap();
+    if (error.error != QCborError::NoError || archive.value(QStringLiteral("format")).toString() != ArchiveFormat) {
+        logError(QStringLiteral("Could not read a print info: the data is no print info archive"));
+        return std::nullopt;
+    }
+    const qint64 version = archive.value(QStringLiteral("version")).toInteger();
+    if (version < 1 || version > ArchiveVersion) {
+        logError(QStringLiteral("Could not read a print info archive of version %1").arg(version));
+        return std::nullopt;
+    }
+    QVariantMap dictionary = archive.value(QStringLiteral("dictionary")).toMap().toVariantMap();
+    // An unset saving URL archives as empty text, which is no URL to read back.
+    if (dictionary.value(JobSavingUrlKey).toString().isEmpty())
+        dictionary.remove(JobSavingUrlKey);
+    return fromDictionary(dictionary);
 }
 
 QString PrintInfo::paperName() const { return m_paperName; }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSizeF>
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
 
 #include <optional>
+
+class QPageSize;
 
 namespace platform {
 
@@ -48,6 +51,15 @@ public:
     // when a known key holds a value that does not fit it.
     static std::optional<PrintInfo> fromDictionary(const QVariantMap &dictionary);
     QVariantMap dictionary() const;
+
+    // The archive form: the dictionary in a self-contained, versioned byte format. Equal print
+    // infos archive to equal bytes, so stored settings compare by their bytes. nullopt (logged)
+    // for bytes that are no print info archive, or one of a later version.
+    QByteArray archivedData() const;
+    static std::optional<PrintInfo> fromArchivedData(const QByteArray &data);
+
+    // A paper's size in points, from its definition rather than Qt's whole-point rounding.
+    static QSizeF pointsOf(const QPageSize &paper);
 
     // The paper's key ("A4", "Letter", or "Custom" for other sizes) and its name for people.
     QString paperName() const;
