@@ -701,6 +701,9 @@ void Document::applyPrintSettings()
         else
             ignored << it.key();
     }
+    // A paper given without its orientation lies as its size says.
+    if (given.contains(PrintInfo::PaperSizeKey) && !given.contains(PrintInfo::OrientationKey))
+        merged.remove(PrintInfo::OrientationKey);
     if (!ignored.isEmpty())
         platform::logWarning(QStringLiteral("Print settings \"%1\" ignored, because only paper and printer are taken from settings")
                                  .arg(ignored.join(QStringLiteral("\", \""))));

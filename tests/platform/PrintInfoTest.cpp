@@ -168,3 +168,20 @@ TEST(PrintInfo, RefusesValuesThatDoNotFit)
         EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not make a print info: \"%1\" holds no fitting value").arg(key)});
     }
 }
+
+TEST(PrintInfo, ArchiveFormReadsBackEqualAndRefusesOtherBytes)
+{
+    const PrintInfo info = everythingSet();
+    const QByteArray data = info.archivedData();
+    EXPECT_EQ(PrintInfo::fromArchivedData(data), info);
+    EXPECT_EQ(PrintInfo().archivedData(), PrintInfo().archivedData());
+    EXPECT_EQ(PrintInfo::fromArchivedData(PrintInfo().archivedData()), PrintInfo());
+
+    QByteArray later = data;
+    later.replace(QByteArray("version\x01", 8), QByteArray("version\x02", 8));
+    ASSERT_NE(later, data);
+    platform::LogCapture log;
+    for (const QByteArray &bad : {QByteArray(), QByteArray("not an archive"), data.left(data.size() / 2), later})
+        EXPECT_FALSE(PrintInfo::fromArchivedData(bad).has_value());
+    EXPECT_EQ(log.lines().size(), 4);
+}
