@@ -32,7 +32,8 @@ void DialogPresenter::present(QDialog *dialog, Window *window, const Responder &
     QObject::connect(dialog, &QDialog::finished, dialog, [guarded, completion](int result) {
         MainQueue::post([guarded, result, completion] { finish(guarded, result, completion); });
     });
-    dialog->open();
+    // open() would make it window-modal again.
+    dialog->show();
 }
 
 } // namespace platform
