@@ -86,9 +86,8 @@ QString Document::typeForContentsOfURL(const QUrl &url)
 const QStringList &Document::printInfoKeys()
 {
     static const QStringList keys{
-        PrintInfo::PaperNameKey,  PrintInfo::PaperSizeKey,    PrintInfo::OrientationKey,
-        PrintInfo::PrinterNameKey, PrintInfo::TopMarginKey,   PrintInfo::BottomMarginKey,
-        PrintInfo::LeftMarginKey, PrintInfo::RightMarginKey,
+        PrintInfo::PaperNameKey, PrintInfo::PaperSizeKey,    PrintInfo::OrientationKey, PrintInfo::PrinterNameKey,
+        PrintInfo::TopMarginKey, PrintInfo::BottomMarginKey, PrintInfo::LeftMarginKey,  PrintInfo::RightMarginKey,
     };
     return keys;
 }
@@ -98,9 +97,12 @@ void Document::prepareFilters()
     updateChain();
     setRasterizeDPI(300.0);
     const QList<std::pair<const char *, const char *>> numbers{
-        {"x", "pageNumbersX"},           {"y", "pageNumbersY"},
-        {"fontName", "pageNumbersFontName"}, {"fontSize", "pageNumbersFontSize"},
-        {"firstPage", "pageNumbersFirst"},   {"lastPage", "pageNumbersLast"},
+        {"x", "pageNumbersX"},
+        {"y", "pageNumbersY"},
+        {"fontName", "pageNumbersFontName"},
+        {"fontSize", "pageNumbersFontSize"},
+        {"firstPage", "pageNumbersFirst"},
+        {"lastPage", "pageNumbersLast"},
         {"firstNo", "pageNumbersStart"},
     };
     for (const auto &[filterKey, documentKey] : numbers)
