@@ -1,53 +1,39 @@
-// Exports a PDF as a booklet the way a document does, for measuring and testing:
-//   booklet-export IN OUT [--paper auto|WxH] [--straight] [--reverse] [--split N] [--blank-sheets]
-//                  [--creep-mm X] [--numbers FIRST,START,LAST,X,Y] [--number-font NAME]
-//                  [--number-size PT] [--staples N] [--rasterize DPI]
+// Exports a PDF or a picture as a booklet through a document without a window, as a batch
+// factory task does, for measuring and testing:
+//   booklet-export IN OUT [--settings FILE.json] [--paper auto|WxH] [--straight] [--reverse]
+//                  [--split N] [--blank-sheets] [--creep-mm X] [--numbers FIRST,START,LAST,X,Y]
+//                  [--number-font NAME] [--number-size PT] [--staples N] [--rasterize DPI]
+// FILE.json is a settings dictionary: a JSON object of any of the 26 booklet settings, with
+// "printSettings" in its dictionary form ({"PaperSize": "{842, 595}", "Orientation": 1, ...}).
+// The options after it are settings too and win over the file. Everything not given is a new
+// user's default (the paper of the locale, landscape): the run reads and writes none of the
+// user's own settings.
 // Exits 0 when OUT was written; otherwise non-zero after a line "Error: ...".
 
-#include "app/core/VXBookletPrintView.h"
-#include "app/core/VXCreepFilter.h"
-#include "app/core/VXPDFInputFilter.h"
-#include "app/core/VXPageNumberFilter.h"
-#include "app/core/VXReverseFilter.h"
-#include "app/core/VXSplitFilter.h"
-#include "app/core/VXStaplesFilter.h"
+#include "app/core/Document.h"
 #include "platform/Log.h"
-#include "platform/PdfDocument.h"
 #include "platform/PrintInfo.h"
 #include "platform/PrintOperation.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <optional>
 
 namespace {
 
-// Points per millimetre as the document counts them for creep.
-constexpr double pointsPerMillimetre = 2.8346464646;
-
 struct Options
 {
     QString input;
     QString output;
-    std::optional<QSizeF> paper; // nullopt: twice the first page's width at its height
-    bool straight = false;
-    bool reverse = false;
-    std::optional<quint64> split;
-    bool blankSheets = false;
-    double creepMM = 0;
-    bool numbers = false;
-    qint64 numbersFirst = 1;
-    qint64 numbersStart = 1;
-    qint64 numbersLast = 0;
-    double numbersX = 0.0;
-    double numbersY = 0.9;
-    std::optional<QString> numberFont;
-    double numberSize = 12.0;
-    std::optional<quint64> staples;
+    QVariantMap settings;
     std::optional<double> rasterizeDPI;
 };
 
@@ -74,9 +60,23 @@ quint64 wholeNumber(const QString &option, const QString &text)
     return value;
 }
 
+QVariantMap settingsFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure{QStringLiteral("Could not read the settings \"%1\": %2").arg(path, file.errorString())};
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(file.readAll(), &error);
+    if (!json.isObject())
+        throw Failure{QStringLiteral("The settings \"%1\" are no JSON object%2")
+                          .arg(path, error.error == QJsonParseError::NoError ? QString() : ": " + error.errorString())};
+    return json.object().toVariantMap();
+}
+
 Options parse(const QStringList &arguments)
 {
     Options options;
+    QVariantMap given;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -85,48 +85,61 @@ Options parse(const QStringList &arguments)
                 throw Failure{QStringLiteral("%1 needs a value").arg(argument)};
             return arguments[++i];
         };
-        if (argument == "--paper") {
+        if (argument == "--settings") {
+            options.settings = settingsFile(value());
+        } else if (argument == "--paper") {
             const QString paper = value();
+            given.insert("autoPaperSize", paper == "auto");
             if (paper != "auto") {
                 const QRegularExpressionMatch match =
                     QRegularExpression(QStringLiteral("^([0-9.]+)x([0-9.]+)$")).match(paper);
                 if (!match.hasMatch())
                     throw Failure{QStringLiteral("--paper needs auto or WIDTHxHEIGHT in points, not \"%1\"").arg(paper)};
-                options.paper = QSizeF(positiveNumber("--paper", match.captured(1)),
-                                       positiveNumber("--paper", match.captured(2)));
+                const double width = positiveNumber("--paper", match.captured(1));
+                const double height = positiveNumber("--paper", match.captured(2));
+                given.insert("printSettings", QVariantMap{{platform::PrintInfo::PaperSizeKey,
+                                                           QStringLiteral("{%1, %2}").arg(width).arg(height)}});
             }
         } else if (argument == "--straight") {
-            options.straight = true;
+            given.insert("straightOrder", true);
         } else if (argument == "--reverse") {
-            options.reverse = true;
+            given.insert("reverseOrder", true);
         } else if (argument == "--split") {
-            options.split = wholeNumber(argument, value());
+            given.insert("splitBooklet", true);
+            given.insert("splitIntoXPage", wholeNumber(argument, value()));
         } else if (argument == "--blank-sheets") {
-            options.blankSheets = true;
+            given.insert("splitAddingEmpty", true);
         } else if (argument == "--creep-mm") {
-            options.creepMM = positiveNumber(argument, value(), true);
+            given.insert("creepCompensation", true);
+            given.insert("creepCompensationType", 7); // manual: no preset replaces the thickness
+            given.insert("creepCompensationMM", positiveNumber(argument, value(), true));
         } else if (argument == "--numbers") {
             const QString text = value();
             const QStringList parts = text.split(u',');
             bool ok[5] = {};
             if (parts.size() == 5) {
-                options.numbersFirst = parts[0].toLongLong(&ok[0]);
-                options.numbersStart = parts[1].toLongLong(&ok[1]);
-                options.numbersLast = parts[2].toLongLong(&ok[2]);
-                options.numbersX = parts[3].toDouble(&ok[3]);
-                options.numbersY = parts[4].toDouble(&ok[4]);
+                given.insert("pageNumbersFirst", parts[0].toInt(&ok[0]));
+                given.insert("pageNumbersStart", parts[1].toInt(&ok[1]));
+                given.insert("pageNumbersLast", parts[2].toInt(&ok[2]));
+                given.insert("pageNumbersX", parts[3].toDouble(&ok[3]));
+                given.insert("pageNumbersY", parts[4].toDouble(&ok[4]));
             }
             if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]))
                 throw Failure{QStringLiteral("--numbers needs FIRST,START,LAST,X,Y, not \"%1\"").arg(text)};
-            options.numbers = true;
+            given.insert("showPageNumbers", true);
         } else if (argument == "--number-font") {
-            options.numberFont = value();
+            const QString name = value();
+            if (!VXPageNumberFilter::fontNamed(name, 12))
+                throw Failure{QStringLiteral("there is no font named \"%1\"").arg(name)};
+            given.insert("pageNumbersFontName", name);
         } else if (argument == "--number-size") {
-            options.numberSize = positiveNumber(argument, value());
+            given.insert("pageNumbersFontSize", positiveNumber(argument, value()));
         } else if (argument == "--staples") {
-            options.staples = wholeNumber(argument, value());
+            given.insert("showStaples", true);
+            given.insert("staplesCount", double(wholeNumber(argument, value())));
         } else if (argument == "--rasterize") {
             options.rasterizeDPI = positiveNumber(argument, value());
+            given.insert("rasterizeDPI", *options.rasterizeDPI);
         } else if (argument.startsWith("--")) {
             throw Failure{QStringLiteral("unknown option %1").arg(argument)};
         } else {
@@ -137,104 +150,44 @@ Options parse(const QStringList &arguments)
         throw Failure{QStringLiteral("usage: booklet-export IN OUT [options]")};
     options.input = files[0];
     options.output = files[1];
+    options.settings.insert(given);
     return options;
 }
 
-// The document's filters, wired as its chain is: input, optionally reversed, then the split
-// filter when splitting in saddle-stitch order, else the creep filter; staples before numbers.
-struct Booklet
+// What the document's export run does: the print view prepared from the chain and the settings
+// for an export (all sides, forward, backs not turned), printed by a save job to the file.
+bool exportBookletToURL(Document &document, const QUrl &url)
 {
-    VXPDFInputFilter input;
-    VXReverseFilter reverseFilter;
-    VXCreepFilter creepFilter;
-    VXSplitFilter splitFilter;
-    VXStaplesFilter staplesFilter;
-    VXPageNumberFilter pageNumberFilter;
-    VXOutputFilter *output = nullptr;
-    QList<VXDoublePageFilter *> decorations;
-
-    void updateChain(const Options &options)
-    {
-        VXFilter *source = &input;
-        if (options.reverse) {
-            reverseFilter.setInput(&input);
-            source = &reverseFilter;
-        }
-        creepFilter.setStraightOrder(options.straight);
-        output = options.split && !options.straight ? static_cast<VXOutputFilter *>(&splitFilter) : &creepFilter;
-        splitFilter.setInput(source);
-        output->setInput(source);
-        if (options.staples)
-            decorations.append(&staplesFilter);
-        if (options.numbers)
-            decorations.append(&pageNumberFilter);
-    }
-};
-
-void exportBooklet(const Options &options)
-{
-    const std::optional<platform::PdfDocument> document = platform::PdfDocument::open(options.input);
-    if (!document)
-        throw Failure{}; // the reason is logged already
-
-    Booklet booklet;
-    for (int i = 0; i < document->pageCount(); ++i)
-        booklet.input.addPage(VXPage::pageForPDFPage(*document->page(i)));
-
-    QSizeF paper;
-    if (options.paper) {
-        paper = *options.paper;
-    } else {
-        const VXPagePtr first = booklet.input[0];
-        if (document->pageCount() == 0 || first->size().isEmpty())
-            throw Failure{QStringLiteral("\"%1\" has no first page to take the paper size from").arg(options.input)};
-        paper = QSizeF(2 * first->size().width(), first->size().height());
-    }
-
-    booklet.updateChain(options);
-    if (options.split) {
-        booklet.splitFilter.setSplitPages(*options.split);
-        booklet.splitFilter.setSplitPages(std::min(booklet.splitFilter.splitPages(), booklet.input.count()));
-    }
-    booklet.splitFilter.setAddEmptyPages(options.blankSheets);
-    const double creep = options.creepMM / (paper.width() / pointsPerMillimetre * 0.5);
-    booklet.creepFilter.setCreep(creep);
-    booklet.splitFilter.setCreep(creep);
-
-    if (options.staples)
-        booklet.staplesFilter.setNumberOfStaples(*options.staples);
-    VXPageNumberFilter &numbers = booklet.pageNumberFilter;
-    numbers.setFirstPage(options.numbersFirst);
-    numbers.setFirstNo(options.numbersStart);
-    numbers.setLastPage(options.numbersLast);
-    numbers.setX(options.numbersX);
-    numbers.setY(options.numbersY);
-    numbers.setFontSize(options.numberSize);
-    if (options.numberFont) {
-        const std::optional<QFont> font = VXPageNumberFilter::fontNamed(*options.numberFont, options.numberSize);
-        if (!font)
-            throw Failure{QStringLiteral("there is no font named \"%1\"").arg(*options.numberFont)};
-        numbers.setFont(*font);
-    }
-
-    VXBookletPrintView view;
-    view.setPagesProvider(booklet.output);
-    view.setInputPages(&booklet.input);
-    view.setCenter(QPointF(0, 0));
-    view.setZoom(1.0);
-    view.setPageSize(paper);
-    view.setFilters(booklet.decorations);
-    view.setRasterizeDPI(options.rasterizeDPI.value_or(300.0));
-    view.setUseRasterization(options.rasterizeDPI.has_value());
+    VXBookletPrintView &view = *document.printView();
+    view.setPagesProvider(document.outputFilter());
+    view.setInputPages(document.inputFilter());
+    view.setCenter(document.center());
+    view.setZoom(document.zoom());
+    view.setPageSize(document.printInfo().paperSize());
+    view.setFilters(document.filters());
+    view.setRasterizeDPI(document.rasterizeDPI());
+    view.setUseRasterization(document.useRasterization());
     view.setRotate(false);
     view.setPrintPages(VXBookletPrintView::AllSides);
     view.setReverse(false);
 
-    platform::PrintInfo printInfo;
-    printInfo.setPaperSize(paper);
-    printInfo.setJobDisposition(platform::PrintInfo::JobDisposition::Save);
-    printInfo.setJobSavingUrl(QUrl::fromLocalFile(QFileInfo(options.output).absoluteFilePath()));
-    if (!platform::PrintOperation(view, printInfo).run())
+    QVariantMap job = document.printInfo().dictionary();
+    job.insert(platform::PrintInfo::JobSavingUrlKey, url);
+    job.insert(platform::PrintInfo::JobDispositionKey, QStringLiteral("save"));
+    const std::optional<platform::PrintInfo> printInfo = platform::PrintInfo::fromDictionary(job);
+    return printInfo && platform::PrintOperation(view, *printInfo).run();
+}
+
+void exportBooklet(const Options &options)
+{
+    Document document;
+    const QUrl input = QUrl::fromLocalFile(QFileInfo(options.input).absoluteFilePath());
+    const QString type = Document::typeForContentsOfURL(input);
+    if (type.isEmpty() || !document.openURL(input, type))
+        throw Failure{}; // the reason is logged already
+    document.setSettingsDictionary(options.settings);
+    document.setUseRasterization(options.rasterizeDPI.has_value());
+    if (!exportBookletToURL(document, QUrl::fromLocalFile(QFileInfo(options.output).absoluteFilePath())))
         throw Failure{}; // logged by the print operation
 }
 
@@ -253,6 +206,13 @@ int main(int argc, char **argv)
     qInstallMessageHandler(quietQt);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's saved settings stay out of the run and unchanged by it.
+    QTemporaryDir settingsHome;
+    if (!settingsHome.isValid()) {
+        platform::logError(QStringLiteral("Could not make a temporary folder for the settings"));
+        return 1;
+    }
+    qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8());
     QGuiApplication application(argc, argv);
     try {
         exportBooklet(parse(application.arguments().mid(1)));

@@ -31,8 +31,10 @@ QPageSize localePaper()
     return QPageSize(QPageSize::A4);
 }
 
+} // namespace
+
 // Qt answers sizes in points rounded to whole points; A4 is 595.28 x 841.89.
-QSizeF pointsOf(const QPageSize &paper)
+QSizeF PrintInfo::pointsOf(const QPageSize &paper)
 {
     const QSizeF size = paper.definitionSize();
     switch (paper.definitionUnits()) {
@@ -46,6 +48,8 @@ QSizeF pointsOf(const QPageSize &paper)
         return paper.size(QPageSize::Millimeter) * (72 / 25.4);
     }
 }
+
+namespace {
 
 const QList<std::pair<PrintInfo::Duplex, QString>> &duplexNames()
 {

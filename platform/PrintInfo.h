@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QPageSize;
+
 namespace platform {
 
 // The sheet a job prints on and what becomes of the job: paper, orientation and margins (all in
@@ -56,6 +58,9 @@ public:
     // does not know, or whose dictionary does not make a print info.
     QByteArray archivedData() const;
     static std::optional<PrintInfo> fromArchivedData(const QByteArray &data);
+
+    // A paper's size in points, from its definition rather than Qt's whole-point rounding.
+    static QSizeF pointsOf(const QPageSize &paper);
 
     // The paper's key ("A4", "Letter", or "Custom" for other sizes) and its name for people.
     QString paperName() const;

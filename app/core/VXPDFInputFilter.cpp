@@ -57,6 +57,16 @@ void VXPDFInputFilter::removeAllPages()
 
 QList<VXPagePtr> VXPDFInputFilter::allPages() const { return m_pages; }
 
+platform::PdfDocument VXPDFInputFilter::pdfDocument() const
+{
+    platform::PdfDocument document;
+    for (const VXPagePtr &page : m_pages) {
+        if (const std::optional<platform::PdfPage> pdfPage = page->pdfPage())
+            document.insertPage(*pdfPage, document.pageCount());
+    }
+    return document;
+}
+
 quint64 VXPDFInputFilter::count() const
 {
     return paddedCount(quint64(m_pages.size()));

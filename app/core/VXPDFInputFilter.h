@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/VXFilter.h"
+#include "platform/PdfDocument.h"
 
 #include <QList>
 #include <QPointer>
@@ -25,6 +26,8 @@ public:
     void removePage(const VXPagePtr &page);
     void removeAllPages();
     QList<VXPagePtr> allPages() const;
+    // A new PDF of the real pages in order, without padding: what saving the document writes.
+    platform::PdfDocument pdfDocument() const;
 
     quint64 count() const override;
     VXPagePtr objectAtIndexedSubscript(quint64 index) const override;

@@ -4,7 +4,7 @@
 #include "app/workflow/VXPreferencesWindow.h"
 #include "app/workflow/VXPrintFactory.h"
 #include "app/workflow/VXPrintableDocument.h"
-#include "app/workflow/VXPrinterDefaults.h"
+#include "app/core/VXPrinterDefaults.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
@@ -176,7 +176,7 @@ void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
         return;
     }
     const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
-    const bool rotate = VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::ManualDuplexRotateBacksidesKey);
+    const bool rotate = VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::RotateBacksidesKey);
     const QString binding = localized(rotate ? QStringLiteral("LongSidedBinding") : QStringLiteral("ShortSidedBinding"));
     VXPrintAlert::Request request;
     // The texts take the binding word as "%1"; a text without it is shown as it is.
@@ -216,7 +216,7 @@ void VXPrintHelper::selectManualDuplexPrinterAndPrint()
 void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName))
-        VXPrinterDefaults::setValueForPrinter(printerName, VXPrinterDefaults::PrinterTypeKey, PrinterTypeNotChosen);
+        VXPrinterDefaults::setValueForPrinter(PrinterTypeNotChosen, printerName, VXPrinterDefaults::PrinterTypeKey);
     VXPrintAlert::Request request;
     request.messageText = localized(QStringLiteral("PrinterKindTitle"));
     request.informativeText = localized(QStringLiteral("PrinterKindText"));
@@ -239,7 +239,7 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
             defaults()->setBool(response.suppressionButtonTicked, RememberPrinterTypeKey);
             // Without a printer name the answer belongs to no printer and is not kept.
             if (response.suppressionButtonTicked && VXPrinterDefaults::isPrinterName(printerName))
-                VXPrinterDefaults::setValueForPrinter(printerName, VXPrinterDefaults::PrinterTypeKey, answer);
+                VXPrinterDefaults::setValueForPrinter(answer, printerName, VXPrinterDefaults::PrinterTypeKey);
             updatePrintButtons();
         });
     });

@@ -3,7 +3,7 @@
 #include "app/workflow/VXPrintFactory.h"
 #include "app/workflow/VXPrintHelper.h"
 #include "app/workflow/VXPrintableDocument.h"
-#include "app/workflow/VXPrinterDefaults.h"
+#include "app/core/VXPrinterDefaults.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrintInfo.h"
@@ -149,7 +149,7 @@ TEST_F(VXPrintHelperTest, PrinterKindIsKeptOnlyWhenRememberedAndNeverWithoutANam
         helper->printDocument(&fake);
         EXPECT_EQ(fake.outcome(), c.nextPress);
     }
-    EXPECT_FALSE(VXPrinterDefaults::setValueForPrinter("(null)", "printerType", 1));
+    EXPECT_FALSE(VXPrinterDefaults::setValueForPrinter(1, "(null)", "printerType"));
     EXPECT_EQ(storedTypes(), QStringList());
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <optional>
+
+// The 26 booklet settings as data: their keys, the registered defaults, which values each key
+// takes, and how stored values compare. Settings dictionaries come from the user's defaults file,
+// from factory tasks and from files given to tools, so every value is checked before it is used.
+class VXBookletSettings
+{
+public:
+    VXBookletSettings() = delete;
+
+    // Sorted; every walk over the settings takes them in this order.
+    static const QStringList &keys();
+    static bool isSettingsKey(const QString &key);
+    // The defaults registered for a new user; printSettings is the given archived print info.
+    static QVariantMap defaults(const QByteArray &printSettings);
+
+    // The value in the type the key takes: whole numbers only for integer keys, finite numbers,
+    // text for the font name, archived data or a dictionary for printSettings (also nothing,
+    // which leaves the print info alone). nullopt for a value of the wrong kind.
+    static std::optional<QVariant> acceptedValue(const QString &key, const QVariant &value);
+
+    // Numbers by value (a boolean is the number 0 or 1), data by bytes, text by characters,
+    // dictionaries key by key; two absent values are equal.
+    static bool sameValue(const QVariant &a, const QVariant &b);
+
+    // Paper thicknesses in millimetres, chosen by creepCompensationType 0 to 6.
+    static const QList<double> &creepPresets();
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class QFileDialog;
+
+namespace platform {
+
+class Window;
+
+// Asks for existing files to open (Qt's file dialog). Shown as a sheet on a window, or
+// application-modal when there is none; the completion runs on a later turn of the main queue with
+// OKButton and the chosen files in the dialog's order, or CancelButton and none. GUI thread.
+class OpenPanel
+{
+public:
+    static constexpr int CancelButton = 0;
+    static constexpr int OKButton = 1;
+
+    using Completion = std::function<void(int result, const QList<QUrl> &urls)>;
+    // Stands in for the user: while one is set, the panel is not shown; the responder chooses in
+    // the prepared dialog as the user would (selectFile) and returns OKButton or CancelButton.
+    using Responder = std::function<int(QFileDialog &dialog)>;
+
+    // Extensions without the point; empty allows every file.
+    QStringList allowedFileTypes() const;
+    void setAllowedFileTypes(const QStringList &types);
+    bool allowsMultipleSelection() const;
+    void setAllowsMultipleSelection(bool allows);
+
+    void beginSheetModalForWindow(Window *window, Completion completion) const;
+
+    static void setResponder(Responder responder);
+
+private:
+    QStringList m_allowedFileTypes;
+    bool m_allowsMultipleSelection = false;
+};
+
+} // namespace platform
