@@ -136,6 +136,8 @@ TEST_F(DocumentTest, PageLayoutReplacesTheAutomaticPaperAndIsStored)
     Document doc;
     doc.setAutoPaperSize(true);
     platform::PageLayoutPanel::setResponder([](QPrinter &printer) {
+        // Whatever printers the machine has, the user picks a paper no queue needs to offer.
+        printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Portrait, QMarginsF(10, 20, 30, 40)));
         return platform::PageLayoutPanel::OKButton;
     });
