@@ -100,6 +100,9 @@ QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)
 QPDFObjectHandle PdfPageFormCache::contentOf(QPDFObjectHandle page)
 {
     QPDFObjectHandle contents = page.getKey("/Contents");
+    // A one-stream array (as groff writes) is that stream: copied as it is, not decoded and joined.
+    if (contents.isArray() && contents.getArrayNItems() == 1 && contents.getArrayItem(0).isStream())
+        contents = contents.getArrayItem(0);
     if (contents.isStream()) {
         QPDFObjectHandle local = m_output.copyForeignObject(contents);
         if (m_usedContents.insert(local.getObjGen()).second)
