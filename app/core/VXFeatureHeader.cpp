@@ -85,9 +85,8 @@ void VXFeatureHeader::drawRect(const QRectF &)
         return;
     }
     // Painters know no colour blend, so the bar is tinted as a picture.
-    QImage bar = platform::BitmapGraphicsContext::drawnImage(frame.size(), devicePixelRatioF(), [&frame](platform::GraphicsContext &) {
-        VXStyleKit::drawFeatureBarWithFrame2(frame);
-    });
+    const auto drawBar = [&frame](platform::GraphicsContext &) { VXStyleKit::drawFeatureBarWithFrame2(frame); };
+    QImage bar = platform::BitmapGraphicsContext::drawnImage(frame.size(), devicePixelRatioF(), drawBar);
     if (bar.isNull())
         return;
     bar = bar.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -191,17 +191,21 @@ void VXPageView::updatePage()
 {
     if (!m_page) {
         m_image = QImage();
+        // Nothing shown, nothing to take hold of.
+        if (!m_mouseDown)
+            setMouseArea(Outside);
         layoutPageLayer();
         return;
     }
     const double r = m_page->ratio();
-    const int orientation = imageOrientation();
+    const int orientation = r < 1.0 ? 0 : m_orientationForLandscape;
     m_ratio = orientation % 2 != 0 ? 1.0 / r : r;
+    m_imageOrientation = orientation;
 
     const std::weak_ptr<VXPage> asked = m_page;
     QPointer<VXPageView> self(this);
     m_image = m_page->imageForResolution(highResolution, orientation, [self, asked, orientation](const QImage &image) {
-        if (!self || self->m_page != asked.lock() || self->imageOrientation() != orientation)
+        if (!self || self->m_page != asked.lock() || self->m_imageOrientation != orientation)
             return;
         self->m_image = image;
         self->update();
@@ -210,11 +214,6 @@ void VXPageView::updatePage()
     if (orientation % 4 != 0 && m_image.cacheKey() == m_page->preview().cacheKey())
         m_image = m_image.transformed(QTransform().rotate(-90.0 * orientation));
     layoutPageLayer();
-}
-
-int VXPageView::imageOrientation() const
-{
-    return m_page && m_page->ratio() >= 1.0 ? m_orientationForLandscape : 0;
 }
 
 void VXPageView::layoutPageLayer() { update(); }
@@ -238,7 +237,10 @@ bool VXPageView::mouseButtonPressed() const
     return m_mouseDown || QGuiApplication::mouseButtons() != Qt::NoButton;
 }
 
-QVariant VXPageView::cursorKey() const { return QVariant::fromValue(static_cast<QObject *>(const_cast<VXPageView *>(this))); }
+QVariant VXPageView::cursorKey() const
+{
+    return QVariant::fromValue(static_cast<QObject *>(const_cast<VXPageView *>(this)));
+}
 
 void VXPageView::updateTrackingAreas()
 {
@@ -448,9 +450,7 @@ void VXPageView::mouseUp(const platform::MouseEvent &event)
 void VXPageView::settleUnderPointer(const QPointF &point)
 {
     updateTrackingAreas();
-    if (!m_allowAdjusting)
-        return;
-    if (pageFrame().contains(point))
+    if (m_allowAdjusting && pageFrame().contains(point))
         updateMouseArea(point);
     else
         setMouseArea(Outside);

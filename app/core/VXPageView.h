@@ -87,8 +87,6 @@ protected:
 
 private:
     void updatePage();
-    // The quarter turns the page's image is asked with.
-    int imageOrientation() const;
     void layoutPageLayer();
     // A user change: stored, drawn and told to the delegate.
     void updateCenter(const QPointF &center, double zoom);
@@ -108,6 +106,8 @@ private:
 
     VXPagePtr m_page;
     QImage m_image;
+    // The quarter turns m_image was asked with; a late image of other turns is dropped.
+    int m_imageOrientation = 0;
     // Counts image requests, so that a late image for an earlier page or orientation is dropped.
     quint64 m_imageRequest = 0;
     double m_ratio = 1.0;
