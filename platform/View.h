@@ -54,7 +54,7 @@ public:
     // Subviews in drawing order, the topmost last.
     QList<QWidget *> subviews() const;
     // On top of the others; a view that was hidden on purpose stays hidden.
-    void addSubview(QWidget *view);
+    virtual void addSubview(QWidget *view);
     // The caller owns the view again; its frame is kept for the next superview.
     void removeFromSuperview();
 

@@ -1,0 +1,109 @@
+#include "app/core/VXTableRowView.h"
+
+#include "app/core/VXStyleKit.h"
+#include "platform/GraphicsContext.h"
+
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int horizontalInset = 20;
+constexpr int verticalInset = 10;
+constexpr double ringWidth = 5.0;
+constexpr double ringRadius = 3.0;
+
+} // namespace
+
+VXTableRowView::VXTableRowView(QWidget *parent)
+    : platform::View(parent)
+{
+}
+
+void VXTableRowView::addSubview(QWidget *view)
+{
+    View::addSubview(view);
+    centerSubview(view);
+}
+
+void VXTableRowView::centerSubview(QWidget *view)
+{
+    if (!view)
+        return;
+    if (!m_centered.contains(view))
+        m_centered.append(view);
+    place(view);
+}
+
+// Inset the same on both sides, so the rectangle is the same y-up and y-down.
+void VXTableRowView::place(QWidget *view)
+{
+    view->setGeometry(horizontalInset, verticalInset, std::max(0, width() - 2 * horizontalInset),
+                      std::max(0, height() - 2 * verticalInset));
+}
+
+void VXTableRowView::resizeEvent(QResizeEvent *event)
+{
+    View::resizeEvent(event);
+    m_centered.removeAll(nullptr);
+    for (QWidget *view : std::as_const(m_centered)) {
+        if (view->parentWidget() == this)
+            place(view);
+    }
+}
+
+bool VXTableRowView::isSelected() const { return m_selected; }
+
+void VXTableRowView::setSelected(bool selected)
+{
+    m_selected = selected;
+    update();
+}
+
+QList<QRectF> VXTableRowView::subviewFrames() const
+{
+    QList<QRectF> frames;
+    for (const QWidget *view : subviews()) {
+        const QRect g = view->geometry();
+        frames.append(QRectF(g.x(), height() - g.y() - g.height(), g.width(), g.height()));
+    }
+    return frames;
+}
+
+void VXTableRowView::drawRect(const QRectF &dirtyRect)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainterPath pages;
+    for (const QRectF &frame : subviewFrames())
+        pages.addRect(frame);
+    if (!pages.isEmpty()) {
+        context->saveGState();
+        context->setShadow(VXStyleKit::shadowForPagePreview());
+        context->setFill(Qt::white);
+        context->fillPath(pages);
+        context->restoreGState();
+    }
+    if (m_selected)
+        drawSelectionInRect(dirtyRect);
+}
+
+void VXTableRowView::drawSelectionInRect(const QRectF &)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    for (const QRectF &frame : subviewFrames()) {
+        QPainterPath ring;
+        ring.setFillRule(Qt::OddEvenFill);
+        ring.addRoundedRect(frame.adjusted(-ringWidth, -ringWidth, ringWidth, ringWidth), ringRadius, ringRadius);
+        ring.addRect(frame);
+        context->setFill(QColor::fromRgbF(0, 0, 0, 0.2f));
+        context->fillPath(ring);
+        context->setStroke(QColor::fromRgbF(1, 1, 1, 0.95f));
+        context->setLineWidth(1.0);
+        context->strokePath(ring);
+    }
+}
