@@ -58,4 +58,26 @@ double doubleValue(const QVariant &value)
     return value.toDouble();
 }
 
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/DoubleValue.h"
+
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SettingsCodec.h"
@@ -11,28 +13,6 @@
 namespace platform {
 
 namespace {
-
-bool isNumber(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // A number spelt as text; integers first so that large values keep every digit.
 QVariant numberFromText(const QString &text)

@@ -1,5 +1,7 @@
 #include "app/core/VXBookletSettings.h"
 
+#include "platform/DoubleValue.h"
+
 #include <QMetaType>
 
 #include <cmath>
@@ -49,24 +51,10 @@ const QMap<QString, Setting> &table()
     return settings;
 }
 
+// Booleans count as numbers here: stored settings hold BOOLs as numbers.
 bool isNumber(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    return platform::isNumber(value) || value.typeId() == QMetaType::Bool;
 }
 
 bool isWhole(const QVariant &value)
