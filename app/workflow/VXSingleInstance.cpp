@@ -99,6 +99,9 @@ void VXSingleInstance::acceptConnections()
 
 void VXSingleInstance::readRequest(const QByteArray &request)
 {
+    // A connection without a word only asked whether this instance is alive.
+    if (request.isEmpty())
+        return;
     QList<QByteArray> fields = request.split('\0');
     // The last NUL ends the last field rather than starting another.
     if (!fields.isEmpty() && fields.last().isEmpty())
