@@ -35,7 +35,11 @@ QString defaultResourcesPath()
     const QString overridden = qEnvironmentVariable("FOLDWISE_RESOURCES");
     if (!overridden.isEmpty())
         return overridden;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/resources");
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/resources");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    // Installed: the executable in bin/, its resources in share/foldwise/.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/foldwise/resources"));
 }
 
 const QStringList &imageExtensions()

@@ -16,8 +16,9 @@ class Bundle;
 using BundlePtr = std::shared_ptr<Bundle>;
 
 // A folder of resources read by name. The main bundle is the application's resources folder:
-// $FOLDWISE_RESOURCES, else "resources" next to the executable. Its "Info.plist" gives the info
-// keys; strings tables are "<language>.lproj/<Table>.strings" property-list dictionaries.
+// $FOLDWISE_RESOURCES, else "resources" next to the executable, else the installed
+// "../share/foldwise/resources" from it. Its "Info.plist" gives the info keys; strings tables are
+// "<language>.lproj/<Table>.strings" property-list dictionaries.
 class Bundle
 {
 public:

@@ -138,6 +138,8 @@ Window *DocumentBase::windowForSheet() const
     return live.isEmpty() ? nullptr : live.last();
 }
 
+void DocumentBase::showWindows() {}
+
 void DocumentBase::canClose(Completion completion)
 {
     if (!completion)

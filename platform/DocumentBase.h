@@ -74,6 +74,9 @@ public:
     QList<Window *> windows() const;
     // The window sheets of the document go on: the last one added, or null.
     virtual Window *windowForSheet() const;
+    // Makes the document's windows when it has none and brings them to the front. A document
+    // without windows of its own does nothing.
+    virtual void showWindows();
 
     // The check before closing: an edited document asks whether to save first. The completion
     // runs on a later turn of the main queue.
