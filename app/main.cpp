@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
+#include "app/workflow/VXPrintHelper.h"
 #include "platform/Log.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(FOLDWISE_VERSION));
     rqs::registerValueTransformers();
     rqs::registerKitClasses();
+    VXPrintHelper::installDefaultAlert();
 
     // No document window exists yet: start, report, and leave cleanly.
     platform::logInfo(QStringLiteral("Foldwise %1 started; the document window is not built yet")
