@@ -13,7 +13,6 @@
 #include "app/core/Document.h"
 #include "platform/Log.h"
 #include "platform/PrintInfo.h"
-#include "platform/PrintOperation.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -154,30 +153,6 @@ Options parse(const QStringList &arguments)
     return options;
 }
 
-// What the document's export run does: the print view prepared from the chain and the settings
-// for an export (all sides, forward, backs not turned), printed by a save job to the file.
-bool exportBookletToURL(Document &document, const QUrl &url)
-{
-    VXBookletPrintView &view = *document.printView();
-    view.setPagesProvider(document.outputFilter());
-    view.setInputPages(document.inputFilter());
-    view.setCenter(document.center());
-    view.setZoom(document.zoom());
-    view.setPageSize(document.printInfo().paperSize());
-    view.setFilters(document.filters());
-    view.setRasterizeDPI(document.rasterizeDPI());
-    view.setUseRasterization(document.useRasterization());
-    view.setRotate(false);
-    view.setPrintPages(VXBookletPrintView::AllSides);
-    view.setReverse(false);
-
-    QVariantMap job = document.printInfo().dictionary();
-    job.insert(platform::PrintInfo::JobSavingUrlKey, url);
-    job.insert(platform::PrintInfo::JobDispositionKey, QStringLiteral("save"));
-    const std::optional<platform::PrintInfo> printInfo = platform::PrintInfo::fromDictionary(job);
-    return printInfo && platform::PrintOperation(view, *printInfo).run();
-}
-
 void exportBooklet(const Options &options)
 {
     Document document;
@@ -187,8 +162,8 @@ void exportBooklet(const Options &options)
         throw Failure{}; // the reason is logged already
     document.setSettingsDictionary(options.settings);
     document.setUseRasterization(options.rasterizeDPI.has_value());
-    if (!exportBookletToURL(document, QUrl::fromLocalFile(QFileInfo(options.output).absoluteFilePath())))
-        throw Failure{}; // logged by the print operation
+    if (!document.exportBookletToURL(QUrl::fromLocalFile(QFileInfo(options.output).absoluteFilePath())))
+        throw Failure{}; // logged by the export
 }
 
 // Qt's notices about the session it runs in (no runtime folder, no display) say nothing about the

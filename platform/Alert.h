@@ -10,17 +10,29 @@ namespace platform {
 class Window;
 
 // A message with an explanation and buttons that answer codes in the order they were added: the
-// first 1000, the second 1001, and so on. Shown as a sheet on a window, or application-modal when
-// there is none; the completion runs on a later turn of the main queue. GUI thread.
+// first 1000, the second 1001, and so on. It may carry a check box below the text ("do not show
+// again", or "remember") and a pop-up of choices. Shown as a sheet on a window, or
+// application-modal when there is none; the completion runs on a later turn of the main queue.
+// GUI thread.
 class Alert
 {
 public:
     static constexpr int FirstButtonReturn = 1000;
 
+    // How the user left the alert.
+    struct Answer
+    {
+        int returnCode = 0;
+        bool suppressionButtonTicked = false;
+        QString selectedChoice;
+    };
+
     using Completion = std::function<void(int returnCode)>;
+    using AnswerCompletion = std::function<void(const Answer &answer)>;
     // Stands in for the user: while one is set, alerts are not shown and the responder's code is
-    // the answer. Tests and tools that run without anyone at the screen set it.
-    using Responder = std::function<int(const Alert &alert)>;
+    // the answer. It may tick the check box and pick a choice on the alert it is given, as the
+    // user would. Tests and tools that run without anyone at the screen set it.
+    using Responder = std::function<int(Alert &alert)>;
 
     QString messageText() const;
     void setMessageText(const QString &text);
@@ -30,8 +42,19 @@ public:
     void addButtonWithTitle(const QString &title);
     QStringList buttonTitles() const;
 
+    bool showsSuppressionButton() const;
+    void setShowsSuppressionButton(bool shows);
+    bool suppressionButtonTicked() const;
+    void setSuppressionButtonTicked(bool ticked);
+    // A pop-up of these when not empty, showing the selected one (the first when it is none).
+    QStringList choices() const;
+    void setChoices(const QStringList &choices);
+    QString selectedChoice() const;
+    void setSelectedChoice(const QString &choice);
+
     // A null window shows the alert application-modal.
     void beginSheetModalForWindow(Window *window, Completion completion) const;
+    void beginSheetModalForWindow(Window *window, AnswerCompletion completion) const;
 
     static void setResponder(Responder responder);
 
@@ -39,6 +62,10 @@ private:
     QString m_messageText;
     QString m_informativeText;
     QStringList m_buttonTitles;
+    bool m_showsSuppressionButton = false;
+    bool m_suppressionButtonTicked = false;
+    QStringList m_choices;
+    QString m_selectedChoice;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "app/core/VXBookletSettings.h"
 #include "app/core/VXFactory.h"
 #include "app/core/VXUnitConverter.h"
+#include "app/workflow/VXDocumentPrinter.h"
 #include "RQS-Kit/Foundation/DictionaryExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/Alert.h"
@@ -53,6 +54,7 @@ UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
 
 Document::Document(QObject *parent)
     : DocumentBase(parent)
+    , m_printer(std::make_unique<VXDocumentPrinter>(*this))
 {
     initialize();
     m_printInfo = PrintInfo::sharedPrintInfo();
@@ -778,6 +780,43 @@ void Document::setUseRasterization(bool useRasterization)
     m_useRasterization = useRasterization;
     announce("useRasterization");
 }
+
+// ---- Printing and export
+
+void Document::checkPrint(QObject *) { m_printer->checkPrint(); }
+
+void Document::printOnPrinter(QObject *sender)
+{
+    if (sender)
+        m_printer->printOnPrinter(sender->property("tag").toInt());
+}
+
+void Document::printDocument(QObject *) { m_printer->printDocument(); }
+
+void Document::printManualDuplex(QObject *) { m_printer->printManualDuplex(); }
+
+void Document::printAutomaticDuplex(const QString &printerName) { m_printer->printAutomaticDuplex(printerName); }
+
+void Document::printManualDuplexWithPrinter(const QString &printerName) { m_printer->printManualDuplexWithPrinter(printerName); }
+
+platform::PrintOperation Document::printOperationWithSettings(const QVariantMap &settings)
+{
+    return m_printer->printOperationWithSettings(settings);
+}
+
+void Document::updatePrintView(bool forExport) { m_printer->updatePrintView(forExport); }
+
+bool Document::exportBookletToURL(const QUrl &url) { return m_printer->exportBookletToURL(url); }
+
+void Document::saveBooklet(QObject *) { m_printer->saveBooklet(); }
+
+platform::Window *Document::windowForSheet() const { return DocumentBase::windowForSheet(); }
+
+PrintInfo &Document::printInfo() { return m_printInfo; }
+
+QAbstractButton *Document::printButton() const { return m_printer->printButton(); }
+
+void Document::setPrintButton(QAbstractButton *button) { m_printer->setPrintButton(button); }
 
 VXDoublePageFilterView *Document::filterView() const { return m_filterView; }
 

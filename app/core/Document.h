@@ -9,6 +9,7 @@
 #include "app/core/VXReverseFilter.h"
 #include "app/core/VXSplitFilter.h"
 #include "app/core/VXStaplesFilter.h"
+#include "app/workflow/VXPrintableDocument.h"
 #include "platform/DocumentBase.h"
 #include "platform/PrintInfo.h"
 
@@ -18,7 +19,14 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <memory>
 #include <optional>
+
+class VXDocumentPrinter;
+
+namespace platform {
+class PrintOperation;
+} // namespace platform
 
 // One booklet: the pages of an opened PDF or picture file, the chain of filters that lays them out
 // on sheets, the sheet of paper with its print settings, and the 26 booklet settings, which start
@@ -27,7 +35,7 @@
 //
 // Settings changed by key (KeyValue::setValue: controls, settings dictionaries) keep hasChanges
 // current against the user's defaults; setters called directly leave it alone. GUI thread.
-class Document : public platform::DocumentBase
+class Document : public platform::DocumentBase, public VXPrintableDocument
 {
     Q_OBJECT
     Q_PROPERTY(bool autoPaperSize READ autoPaperSize WRITE setAutoPaperSize)
@@ -78,6 +86,8 @@ public:
     static inline const QString ImageType = QStringLiteral("image");
     // Posted with the document as object by every setControllingTask, attaching or detaching.
     static inline const QString ConnectionRemovedNotification = QStringLiteral("VXDocumentConnectionRemovedtNotification");
+    // Posted with the document as object once a print run has gone out.
+    static inline const QString DidPrintNotification = QStringLiteral("VXDocumentDidPrintNotification");
     static inline const QString AutoPaperName = QStringLiteral("Foldwise Autosize");
     // Points per millimetre as creep counts them.
     static constexpr double PointsPerMillimetre = 2.8346464646;
@@ -236,6 +246,24 @@ public:
     bool useRasterization() const;
     void setUseRasterization(bool useRasterization);
 
+    // Printing and export (VXDocumentPrinter)
+    Q_INVOKABLE void checkPrint(QObject *sender = nullptr);
+    // The sender is a printer menu item whose "tag" is the printer's index in the printer list.
+    Q_INVOKABLE void printOnPrinter(QObject *sender);
+    Q_INVOKABLE void printDocument(QObject *sender = nullptr);
+    Q_INVOKABLE void printManualDuplex(QObject *sender = nullptr);
+    void printAutomaticDuplex(const QString &printerName) override;
+    void printManualDuplexWithPrinter(const QString &printerName) override;
+    platform::PrintOperation printOperationWithSettings(const QVariantMap &settings);
+    void updatePrintView(bool forExport);
+    bool exportBookletToURL(const QUrl &url);
+    Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
+    platform::Window *windowForSheet() const override;
+    // The print info itself, for the print router to set its printer.
+    platform::PrintInfo &printInfo() override;
+    QAbstractButton *printButton() const override;
+    void setPrintButton(QAbstractButton *button);
+
     // The window's decoration view, when there is a window.
     VXDoublePageFilterView *filterView() const;
     void setFilterView(VXDoublePageFilterView *filterView);
@@ -267,6 +295,7 @@ private:
     QPointer<VXDoublePageFilterView> m_filterView;
     QPointer<VXControllingTask> m_controllingTask;
     platform::PrintInfo m_printInfo;
+    std::unique_ptr<VXDocumentPrinter> m_printer;
 
     bool m_fileLoaded = true;
     // Set while the document itself moves the split filter, so that the move is not copied back

@@ -60,6 +60,7 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     m_waitingTimer.setInterval(OpenEventInterval);
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
+    VXPrintHelper::installDefaultAlert();
 }
 
 AppDelegate::~AppDelegate()
@@ -103,7 +104,7 @@ void AppDelegate::lookForOldServiceWorkflows()
                                            QStringLiteral("It is shown in the file manager. Please delete it: this release installs its own.")));
         alert.addButtonWithTitle(localized(QStringLiteral("OldServiceDelted"), QStringLiteral("I Deleted It")));
         alert.addButtonWithTitle(localized(QStringLiteral("OldServiceLater"), QStringLiteral("Later")));
-        alert.beginSheetModalForWindow(windowForSheet(), {});
+        alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
     }
     defaults()->setBool(false, FirstRunServiceKey);
 }

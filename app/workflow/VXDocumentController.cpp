@@ -95,5 +95,5 @@ void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &rea
                              .arg(QFileInfo(name).fileName()));
     alert.setInformativeText(localized(reasonKey, reason));
     alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(nullptr, {});
+    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
 }

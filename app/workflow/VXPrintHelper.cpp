@@ -2,6 +2,7 @@
 
 #include "app/workflow/VXApplicationServices.h"
 #include "app/workflow/VXPreferencesWindow.h"
+#include "app/workflow/VXPrintAlertAdapter.h"
 #include "app/workflow/VXPrintFactory.h"
 #include "app/workflow/VXPrintableDocument.h"
 #include "app/core/VXPrinterDefaults.h"
@@ -77,6 +78,12 @@ VXApplicationServices *VXPrintHelper::applicationServices() const { return m_ser
 void VXPrintHelper::setApplicationServices(VXApplicationServices *services) { m_services = services; }
 
 void VXPrintHelper::setAlert(VXPrintAlert *alert) { m_alert = alert; }
+
+void VXPrintHelper::installDefaultAlert()
+{
+    static VXPrintAlertAdapter alert;
+    sharedHelper()->setAlert(&alert);
+}
 
 void VXPrintHelper::setPrinterNamesSource(std::function<QStringList()> source) { m_printerNamesSource = std::move(source); }
 

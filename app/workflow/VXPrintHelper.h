@@ -57,6 +57,8 @@ public:
     VXApplicationServices *applicationServices() const;
     void setApplicationServices(VXApplicationServices *services);
     void setAlert(VXPrintAlert *alert);
+    // Once at start-up: the router asks through the platform's alerts.
+    static void installDefaultAlert();
     // Where the printer names come from; the print system's list when not set.
     void setPrinterNamesSource(std::function<QStringList()> source);
 

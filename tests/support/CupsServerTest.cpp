@@ -1,8 +1,12 @@
 #include "CupsServerTest.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,4 +35,23 @@ bool CupsServerTest::lpadmin(const QStringList &arguments)
     QProcess process;
     process.start(QStringLiteral("lpadmin"), arguments);
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QList<int> CupsServerTest::jobsTitled(const QString &title, int expected)
+{
+    QList<int> ids;
+    const auto find = [&] {
+        ids.clear();
+        const QDir jobs(serverFolder() + QStringLiteral("/jobs"));
+        for (const QString &name : jobs.entryList({QStringLiteral("*.pdf")})) {
+            QFile file(jobs.filePath(QFileInfo(name).baseName() + QStringLiteral(".title")));
+            if (file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == title.toUtf8())
+                ids << QFileInfo(name).baseName().toInt();
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids.size() >= expected;
+    };
+    // Fewer than expected after the limit: the caller's comparison says so.
+    static_cast<void>(QTest::qWaitFor(find, 20000));
+    return ids;
 }

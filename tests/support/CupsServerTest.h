@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,4 +18,7 @@ protected:
     // job's PDF has arrived; empty when it does not arrive within a generous limit.
     static QByteArray jobFile(int jobId, const QString &suffix);
     static bool lpadmin(const QStringList &arguments);
+    // The ids of the jobs of that title, in the order they came, once at least `expected` of
+    // them have arrived (or a generous limit has passed).
+    static QList<int> jobsTitled(const QString &title, int expected);
 };

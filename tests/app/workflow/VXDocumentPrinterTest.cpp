@@ -1,0 +1,233 @@
+#include "app/core/BookletExport.h"
+#include "app/core/DocumentFixture.h"
+#include "app/core/VXPrinterDefaults.h"
+#include "app/workflow/VXApplicationServices.h"
+#include "app/workflow/VXManualDuplexSetup.h"
+#include "app/workflow/VXPrintHelper.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PrintPanel.h"
+
+#include "support/CupsServerTest.h"
+#include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <list>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Stands in for the application shell with a set-up wizard that records whom it was opened for.
+class FakeShell : public VXApplicationServices, public VXManualDuplexSetup
+{
+public:
+    QString currentPrinterName() const override { return "Simplex_Printer"; }
+    platform::Window *factoryWindow() const override { return nullptr; }
+    VXPrintFactory *factory() const override { return nullptr; }
+    VXPreferencesWindow *preferences() const override { return nullptr; }
+    VXManualDuplexSetup *manualDuplexSetup() const override { return const_cast<FakeShell *>(this); }
+    void setPrinterName(const QString &name) override { shownFor = name; }
+    void showWindow() override { shownFor += " shown"; }
+    QString shownFor;
+};
+
+// A document of eight numbered pages from a file named uniquely, so that its jobs are told apart
+// by their title; with a task, and the order of its release and its print notice recorded.
+struct PrintedDocument
+{
+    PrintedDocument(const QString &folder, const QString &name)
+        : title(QFileInfo(folder).fileName() + name)
+    {
+        doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder, title, PdfFixture::pages(BookletExport::portraitPages(8)))), Document::PdfType);
+        doc.setControllingTask(&task);
+        for (const QString &name : {Document::DidPrintNotification, Document::ConnectionRemovedNotification})
+            platform::NotificationCenter::defaultCenter()->addObserver(&observer, name, &doc, [this, name](const platform::Notification &) {
+                events << (name == Document::DidPrintNotification ? "printed" : "released");
+            });
+    }
+    QString title;
+    Document doc;
+    FakeTask task;
+    QObject observer;
+    QStringList events;
+};
+
+class DocumentPrinting : public CupsServerTest
+{
+protected:
+    void TearDown() override
+    {
+        platform::Alert::setResponder(nullptr);
+        platform::PrintPanel::setResponder(nullptr);
+        VXPrintHelper::sharedHelper()->setApplicationServices(nullptr);
+    }
+    static void setAnswers(const QString &printer, bool setUp, bool revert, bool rotate, bool turn)
+    {
+        VXPrinterDefaults::setValueForPrinter(setUp, printer, VXPrinterDefaults::DidSetupKey);
+        VXPrinterDefaults::setValueForPrinter(revert, printer, VXPrinterDefaults::RevertBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(rotate, printer, VXPrinterDefaults::RotateBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(turn, printer, VXPrinterDefaults::TurnSheetsKey);
+    }
+    static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(DocumentTest, ExportsPdfAndPictureFilesButNeverOntoTheSource)
+{
+    // The backs are never turned in an export, whatever the printer says.
+    platform::UserDefaults::standardUserDefaults()->setBool(true, VXPrinterDefaults::RotateBacksidesKey);
+    const QString source = PdfFixture::write(folder.path(), "six.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
+    Document pdf;
+    ASSERT_TRUE(pdf.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    ASSERT_TRUE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("six - Booklet.pdf"))));
+    EXPECT_EQ(BookletExport::halves(contents(folder.filePath("six - Booklet.pdf"))), "(-|1) (2|-) (6|3) (4|5)");
+
+    const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({100, 150}, Qt::blue, Qt::blue), "png"));
+    Document menu;
+    ASSERT_TRUE(menu.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
+    ASSERT_TRUE(menu.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("Menu - Booklet.pdf"))));
+    const std::unique_ptr<Poppler::Document> booklet = Poppler::Document::loadFromData(contents(folder.filePath("Menu - Booklet.pdf")));
+    ASSERT_TRUE(booklet);
+    ASSERT_EQ(booklet->numPages(), 2); // the picture and three blank pages on two sides
+    const QImage front = booklet->page(0)->renderToImage(72, 72);
+    EXPECT_TRUE(PixelProbe::isNear(front, {front.width() * 3 / 4, front.height() / 2}, Qt::blue));
+    EXPECT_TRUE(PixelProbe::isNear(front, {front.width() / 4, front.height() / 2}, Qt::white));
+
+    const QByteArray before = contents(source);
+    platform::LogCapture log;
+    EXPECT_FALSE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.path() + "/./six.pdf")));
+    EXPECT_EQ(contents(source), before);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
+{
+    const QString source = PdfFixture::write(folder.path(), "four.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
+    const QString plain = PdfFixture::write(folder.path(), "plain", "not a folder");
+    const struct { QString file; QString chosen; QString proposed; bool fails; } cases[] = {
+        {picture, "", "Menu - Booklet.pdf", false},
+        {source, source, "four - Booklet.pdf", true},
+        {source, plain + "/out.pdf", "four - Booklet.pdf", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        Document doc;
+        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(c.file), Document::typeForContentsOfURL(QUrl::fromLocalFile(c.file))));
+        const QByteArray before = contents(c.file);
+        QString proposed;
+        QString written;
+        platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+            proposed = dialog.selectedFiles().value(0);
+            if (!c.chosen.isEmpty())
+                dialog.selectFile(c.chosen);
+            written = dialog.selectedFiles().value(0);
+            return platform::SavePanel::OKButton;
+        });
+        QStringList alerts;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            alerts << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        doc.saveBooklet();
+        ASSERT_TRUE(waitFor([&] { return c.fails ? !alerts.isEmpty() : QFile::exists(written); }));
+        EXPECT_EQ(proposed, folder.filePath(c.proposed));
+        EXPECT_EQ(alerts, c.fails ? QStringList{rqs::localized("ErrorWhileExportingDocument")} : QStringList());
+        EXPECT_EQ(contents(c.file), before);
+    }
+}
+
+TEST_F(DocumentPrinting, DuplexRunsFollowThePrintersStoredAnswers)
+{
+    const struct { bool manual; bool revert, rotate, turn; QStringList asked; QStringList events; QStringList jobs; } cases[] = {
+        {false, false, true, false, {}, {"printed", "released"}, {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}},
+        {true, false, true, true, {rqs::localized("ManualDuplexTitle"), rqs::localized("PrintEvenAwayTitle")}, {"released", "printed"},
+         {"sides=one-sided (6|3) (8|1)", "sides=one-sided (5|4) (7|2)"}},
+        {true, true, false, false, {rqs::localized("ManualDuplexTitle"), rqs::localized("PrintEvenFacingTitle")}, {"released", "printed"},
+         {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}},
+    };
+    int run = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(run);
+        const QString printer = c.manual ? "Simplex_Printer" : "Duplex_Printer";
+        setAnswers(printer, true, c.revert, c.rotate, c.turn);
+        PrintedDocument printed(folder.path(), QString("-duplex-%1.pdf").arg(run++));
+        platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+        QStringList asked;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        if (c.manual)
+            printed.doc.printManualDuplexWithPrinter(printer);
+        else
+            printed.doc.printAutomaticDuplex(printer);
+        ASSERT_TRUE(waitFor([&] { return printed.events.size() == 2; }));
+        EXPECT_EQ(printed.events, c.events);
+        EXPECT_EQ(asked, c.asked);
+        QStringList jobs;
+        for (const int id : jobsTitled(printed.title, int(c.jobs.size()))) {
+            const QString sides = QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
+            jobs << sides + " " + BookletExport::halves(jobFile(id, "pdf"));
+        }
+        EXPECT_EQ(jobs, c.jobs);
+    }
+}
+
+TEST_F(DocumentPrinting, EndingARunAtAnyStepPrintsNoMoreAndAnnouncesNothing)
+{
+    FakeShell shell;
+    const struct { bool manual; bool setUp; bool wizard; QList<int> alertCodes; QList<int> panelResults; int jobs; QString shownFor; } cases[] = {
+        {false, true, true, {}, {0}, 0, ""},
+        {true, true, true, {1002}, {}, 0, ""},
+        {true, true, true, {1001}, {}, 0, "Simplex_Printer shown"},
+        {true, true, true, {1000}, {0}, 0, ""},
+        {true, true, true, {1000, 1001}, {1}, 1, ""},
+        {true, true, true, {1000, 1000}, {1, 0}, 1, ""},
+        {true, false, true, {}, {}, 0, "Simplex_Printer shown"},
+        {true, false, false, {1002}, {}, 0, ""}, // no wizard: the stored answers serve
+    };
+    std::list<PrintedDocument> documents;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(documents.size());
+        setAnswers("Simplex_Printer", c.setUp, false, false, false);
+        shell.shownFor.clear();
+        VXPrintHelper::sharedHelper()->setApplicationServices(c.wizard ? &shell : nullptr);
+        PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-ended-%1.pdf").arg(documents.size()));
+        QList<int> codes = c.alertCodes;
+        QList<int> results = c.panelResults;
+        platform::Alert::setResponder([&](const platform::Alert &) { return codes.isEmpty() ? 0 : codes.takeFirst(); });
+        platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
+        platform::LogCapture log;
+        if (c.manual)
+            printed.doc.printManualDuplexWithPrinter("Simplex_Printer");
+        else
+            printed.doc.printAutomaticDuplex("Simplex_Printer");
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        QTest::qWait(50);
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(printed.doc.controllingTask(), nullptr);
+        EXPECT_TRUE(codes.isEmpty() && results.isEmpty());
+        EXPECT_EQ(shell.shownFor, c.shownFor);
+        EXPECT_EQ(log.contains("there is no set-up wizard"), !c.setUp && !c.wizard);
+    }
+    auto printed = documents.cbegin();
+    for (const auto &c : cases) {
+        EXPECT_EQ(jobsTitled(printed->title, c.jobs).size(), c.jobs) << printed->title.toStdString();
+        ++printed;
+    }
+}
