@@ -3,7 +3,7 @@
 #include "app/core/VXBookletSettings.h"
 #include "app/core/VXFactory.h"
 #include "app/core/VXUnitConverter.h"
-#include "app/workflow/VXDocumentPrinter.h"
+#include "app/core/VXDocumentPrinter.h"
 #include "RQS-Kit/Foundation/DictionaryExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/Alert.h"

@@ -9,7 +9,7 @@
 #include "app/core/VXReverseFilter.h"
 #include "app/core/VXSplitFilter.h"
 #include "app/core/VXStaplesFilter.h"
-#include "app/workflow/VXPrintableDocument.h"
+#include "app/core/VXPrintableDocument.h"
 #include "platform/DocumentBase.h"
 #include "platform/PrintInfo.h"
 

@@ -1,11 +1,13 @@
 #include "app/workflow/VXPrintHelper.h"
 
+#include "app/core/VXDocumentPrinter.h"
+#include "app/core/VXPrintableDocument.h"
+#include "app/core/VXPrinterDefaults.h"
 #include "app/workflow/VXApplicationServices.h"
+#include "app/workflow/VXManualDuplexSetup.h"
 #include "app/workflow/VXPreferencesWindow.h"
 #include "app/workflow/VXPrintAlertAdapter.h"
 #include "app/workflow/VXPrintFactory.h"
-#include "app/workflow/VXPrintableDocument.h"
-#include "app/core/VXPrinterDefaults.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
@@ -54,6 +56,13 @@ VXPrintHelper::VXPrintHelper(QObject *parent)
     new platform::PrinterWatcher(std::chrono::seconds(2), this);
     if (qApp)
         qApp->installEventFilter(this);
+    VXDocumentPrinter::setPrintServices(this);
+}
+
+VXPrintHelper::~VXPrintHelper()
+{
+    if (VXDocumentPrinter::printServices() == this)
+        VXDocumentPrinter::setPrintServices(nullptr);
 }
 
 QStringList VXPrintHelper::printerTypeTitles()
@@ -63,14 +72,14 @@ QStringList VXPrintHelper::printerTypeTitles()
 
 void VXPrintHelper::registerPrintButton(QAbstractButton *button)
 {
-    if (button && !sharedHelper()->m_printButtons.contains(button))
-        sharedHelper()->m_printButtons.append(button);
+    if (button && !m_printButtons.contains(button))
+        m_printButtons.append(button);
 }
 
 void VXPrintHelper::deregisterPrintButton(QAbstractButton *button)
 {
     if (button)
-        sharedHelper()->m_printButtons.removeAll(button);
+        m_printButtons.removeAll(button);
 }
 
 VXApplicationServices *VXPrintHelper::applicationServices() const { return m_services; }
@@ -103,6 +112,16 @@ QStringList VXPrintHelper::printerNames() const
 }
 
 QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
+
+bool VXPrintHelper::showManualDuplexSetup(const QString &printerName)
+{
+    VXManualDuplexSetup *setup = m_services ? m_services->manualDuplexSetup() : nullptr;
+    if (!setup)
+        return false;
+    setup->setPrinterName(printerName);
+    setup->showWindow();
+    return true;
+}
 
 bool VXPrintHelper::isOptionKeyDown() const
 {

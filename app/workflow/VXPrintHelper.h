@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/VXDocumentPrintServices.h"
 #include "app/workflow/VXPrintAlert.h"
 
 #include <QIcon>
@@ -13,7 +14,6 @@
 
 class QAbstractButton;
 class VXApplicationServices;
-class VXPrintableDocument;
 
 namespace platform {
 class PrintInfo;
@@ -26,8 +26,10 @@ class Window;
 // menu of the printers when there are several or the Option (Alt) key is held. Works for a
 // document, or for the batch factory when it is given none. Keeps the print buttons' pop-up
 // marker current as printers come and go (it owns the process's printer watcher) and as Option
-// is pressed and released. GUI thread.
-class VXPrintHelper : public QObject
+// is pressed and released. Serves the documents' print runs from the moment it is made (their
+// print services), with the current printer and the set-up wizard of the application services.
+// GUI thread.
+class VXPrintHelper : public QObject, public VXDocumentPrintServices
 {
     Q_OBJECT
 public:
@@ -47,10 +49,12 @@ public:
     // Index = type; not localized.
     static QStringList printerTypeTitles();
 
+    ~VXPrintHelper() override;
+
     // The buttons that get the pop-up marker; null is ignored. A button keeps the image it came
     // with until the next update.
-    static void registerPrintButton(QAbstractButton *button);
-    static void deregisterPrintButton(QAbstractButton *button);
+    void registerPrintButton(QAbstractButton *button) override;
+    void deregisterPrintButton(QAbstractButton *button) override;
 
     // Set by the application shell; without them there is no current printer, factory or
     // preferences window, and nobody is asked (the road ends with a warning).
@@ -67,13 +71,13 @@ public:
     void setDocument(VXPrintableDocument *document);
 
     // The print button.
-    void printDocument(VXPrintableDocument *document);
+    void printDocument(VXPrintableDocument *document) override;
     // A printer chosen from the menu by its index in the printer list.
-    void printDocument(VXPrintableDocument *document, int printerIndex);
+    void printDocument(VXPrintableDocument *document, int printerIndex) override;
     // Explains on which edge the sheets are bound (while "AutoShow-FAQ-UpsideDownPrint" is on),
     // then prints in automatic duplex.
-    void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName);
-    void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document);
+    void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName) override;
+    void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) override;
     // Asks on which printer to run a manual duplex print.
     void selectManualDuplexPrinterAndPrint();
     // Asks whether the printer prints both sides by itself; an empty name when there is none.
@@ -90,6 +94,10 @@ public:
     // The document's print info, else the factory's; null when neither is there.
     platform::PrintInfo *printInfo() const;
 
+    // The application services' answers; empty, or false, without them.
+    QString currentPrinterName() const override;
+    bool showManualDuplexSetup(const QString &printerName) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -97,7 +105,6 @@ private:
     explicit VXPrintHelper(QObject *parent);
 
     QStringList printerNames() const;
-    QString currentPrinterName() const;
     bool isOptionKeyDown() const;
     // True when a document was given and has gone since; the road then ends here.
     bool documentHasGone() const;

@@ -1,9 +1,11 @@
+#include "app/core/VXDocumentPrinter.h"
+#include "app/core/VXPrintableDocument.h"
+#include "app/core/VXPrinterDefaults.h"
 #include "app/workflow/VXApplicationServices.h"
+#include "app/workflow/VXManualDuplexSetup.h"
 #include "app/workflow/VXPreferencesWindow.h"
 #include "app/workflow/VXPrintFactory.h"
 #include "app/workflow/VXPrintHelper.h"
-#include "app/workflow/VXPrintableDocument.h"
-#include "app/core/VXPrinterDefaults.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrintInfo.h"
@@ -45,7 +47,7 @@ public:
     platform::Window *factoryWindow() const override { return nullptr; }
     VXPrintFactory *factory() const override { return const_cast<FakePrintTargets *>(this); }
     VXPreferencesWindow *preferences() const override { return const_cast<FakePrintTargets *>(this); }
-    VXManualDuplexSetup *manualDuplexSetup() const override { return nullptr; }
+    VXManualDuplexSetup *manualDuplexSetup() const override { return wizard; }
 
     // Answers the last alert and lets the work it posted run.
     void answer(int code, bool ticked)
@@ -71,6 +73,7 @@ public:
     platform::PrintInfo info;
     mutable QPushButton button;
     QString current;
+    VXManualDuplexSetup *wizard = nullptr;
 };
 
 } // namespace
@@ -91,7 +94,7 @@ protected:
         helper->setAlert(nullptr);
         helper->setPrinterNamesSource({});
         helper->setDocument(nullptr);
-        VXPrintHelper::deregisterPrintButton(&fake.button);
+        helper->deregisterPrintButton(&fake.button);
         for (const QString &key : defaults->dictionaryRepresentation().keys())
             defaults->removeObjectForKey(key);
     }
@@ -179,7 +182,7 @@ TEST_F(VXPrintHelperTest, OptionKeyAndPrinterChangesSetThePopupMarker)
 {
     printers = {"Fake_Laser"};
     defaults->setInteger(1, "Fake_Laser.printerType");
-    VXPrintHelper::registerPrintButton(&fake.button);
+    helper->registerPrintButton(&fake.button);
     QWidget window;
     window.show();
     QTest::keyPress(window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
@@ -215,4 +218,19 @@ TEST_F(VXPrintHelperTest, AutomaticDuplexFirstExplainsTheBindingUntilTicked)
     fake.answer(1000, true);
     EXPECT_EQ(fake.calls, QStringList{"document automatic "});
     EXPECT_FALSE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
+}
+
+TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
+{
+    struct Wizard : VXManualDuplexSetup
+    {
+        void setPrinterName(const QString &name) override { shownFor = name; }
+        void showWindow() override { shownFor += " shown"; }
+        QString shownFor;
+    } wizard;
+    EXPECT_EQ(VXDocumentPrinter::printServices(), helper);
+    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser"));
+    fake.wizard = &wizard;
+    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
+    EXPECT_EQ(wizard.shownFor, "Fake_Laser shown");
 }

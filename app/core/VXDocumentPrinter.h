@@ -13,6 +13,7 @@
 
 class Document;
 class QAbstractButton;
+class VXDocumentPrintServices;
 
 // Puts a document's booklet on paper or into a PDF file. A print run goes through the print
 // panel and is either automatic duplex (one job, two-sided on the short edge) or manual duplex
@@ -21,13 +22,20 @@ class QAbstractButton;
 // answers stored for the printer a job goes to (VXPrinterDefaults) decide the order and turning
 // of the sides. Every run that is over has released the document's controlling task, and only a
 // print that went out posts "VXDocumentDidPrintNotification". The steps of a run keep no state
-// here: what one step needs travels to the next. GUI thread.
+// here: what one step needs travels to the next. What a run needs of the print router and the
+// application comes through the print services installed at start-up; without them the router's
+// entry points and the set-up wizard are skipped with a warning, and the current printer is the
+// print system's default. GUI thread.
 class VXDocumentPrinter : public QObject
 {
     Q_OBJECT
 public:
     explicit VXDocumentPrinter(Document &document);
     ~VXDocumentPrinter() override;
+
+    // For every document of the process; null when there are none. Not owned.
+    static VXDocumentPrintServices *printServices();
+    static void setPrintServices(VXDocumentPrintServices *services);
 
     // The print button: the print router decides by the printer's type.
     void checkPrint();
@@ -54,7 +62,7 @@ public:
     void saveBooklet();
 
     QAbstractButton *printButton() const;
-    // Registers the button with the print router, which keeps its pop-up marker.
+    // Registers the button with the print router, if there is one, which keeps its pop-up marker.
     void setPrintButton(QAbstractButton *button);
 
 private:

@@ -1,9 +1,8 @@
 #include "app/core/BookletExport.h"
 #include "app/core/DocumentFixture.h"
+#include "app/core/VXDocumentPrintServices.h"
+#include "app/core/VXDocumentPrinter.h"
 #include "app/core/VXPrinterDefaults.h"
-#include "app/workflow/VXApplicationServices.h"
-#include "app/workflow/VXManualDuplexSetup.h"
-#include "app/workflow/VXPrintHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -28,17 +27,23 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Stands in for the application shell with a set-up wizard that records whom it was opened for.
-class FakeShell : public VXApplicationServices, public VXManualDuplexSetup
+// Stands in for the application with a set-up wizard that records whom it was opened for; the
+// runs under test never go through the router.
+class FakeShell : public VXDocumentPrintServices
 {
 public:
+    void printDocument(VXPrintableDocument *) override {}
+    void printDocument(VXPrintableDocument *, int) override {}
+    void printAutomaticDuplex(VXPrintableDocument *, const QString &) override {}
+    void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *) override {}
+    void registerPrintButton(QAbstractButton *) override {}
+    void deregisterPrintButton(QAbstractButton *) override {}
     QString currentPrinterName() const override { return "Simplex_Printer"; }
-    platform::Window *factoryWindow() const override { return nullptr; }
-    VXPrintFactory *factory() const override { return nullptr; }
-    VXPreferencesWindow *preferences() const override { return nullptr; }
-    VXManualDuplexSetup *manualDuplexSetup() const override { return const_cast<FakeShell *>(this); }
-    void setPrinterName(const QString &name) override { shownFor = name; }
-    void showWindow() override { shownFor += " shown"; }
+    bool showManualDuplexSetup(const QString &name) override
+    {
+        shownFor = name + " shown";
+        return true;
+    }
     QString shownFor;
 };
 
@@ -66,11 +71,16 @@ struct PrintedDocument
 class DocumentPrinting : public CupsServerTest
 {
 protected:
+    void SetUp() override
+    {
+        CupsServerTest::SetUp();
+        VXDocumentPrinter::setPrintServices(nullptr);
+    }
     void TearDown() override
     {
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
-        VXPrintHelper::sharedHelper()->setApplicationServices(nullptr);
+        VXDocumentPrinter::setPrintServices(installed);
     }
     static void setAnswers(const QString &printer, bool setUp, bool revert, bool rotate, bool turn)
     {
@@ -82,6 +92,7 @@ protected:
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     QTemporaryDir folder;
+    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
 };
 
 } // namespace
@@ -206,7 +217,7 @@ TEST_F(DocumentPrinting, EndingARunAtAnyStepPrintsNoMoreAndAnnouncesNothing)
         SCOPED_TRACE(documents.size());
         setAnswers("Simplex_Printer", c.setUp, false, false, false);
         shell.shownFor.clear();
-        VXPrintHelper::sharedHelper()->setApplicationServices(c.wizard ? &shell : nullptr);
+        VXDocumentPrinter::setPrintServices(c.wizard ? &shell : nullptr);
         PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-ended-%1.pdf").arg(documents.size()));
         QList<int> codes = c.alertCodes;
         QList<int> results = c.panelResults;

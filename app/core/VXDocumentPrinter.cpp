@@ -1,10 +1,8 @@
-#include "app/workflow/VXDocumentPrinter.h"
+#include "app/core/VXDocumentPrinter.h"
 
 #include "app/core/Document.h"
+#include "app/core/VXDocumentPrintServices.h"
 #include "app/core/VXPrinterDefaults.h"
-#include "app/workflow/VXApplicationServices.h"
-#include "app/workflow/VXManualDuplexSetup.h"
-#include "app/workflow/VXPrintHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/Alert.h"
 #include "platform/Log.h"
@@ -22,6 +20,16 @@ using platform::PrintInfo;
 using platform::PrintOperation;
 
 namespace {
+
+VXDocumentPrintServices *installedServices = nullptr;
+
+// The print router's entry points; null, with a warning, when there is no router.
+VXDocumentPrintServices *router()
+{
+    if (!installedServices)
+        platform::logWarning(QStringLiteral("There is no print router; nothing was printed"));
+    return installedServices;
+}
 
 QString localized(const char *key) { return rqs::localized(QString::fromLatin1(key)); }
 
@@ -41,29 +49,44 @@ VXDocumentPrinter::VXDocumentPrinter(Document &document)
 
 VXDocumentPrinter::~VXDocumentPrinter()
 {
-    if (m_printButton)
-        VXPrintHelper::deregisterPrintButton(m_printButton);
+    if (m_printButton && installedServices)
+        installedServices->deregisterPrintButton(m_printButton);
 }
 
-void VXDocumentPrinter::checkPrint() { VXPrintHelper::sharedHelper()->printDocument(&m_document); }
+VXDocumentPrintServices *VXDocumentPrinter::printServices() { return installedServices; }
 
-void VXDocumentPrinter::printOnPrinter(int printerIndex) { VXPrintHelper::sharedHelper()->printDocument(&m_document, printerIndex); }
+void VXDocumentPrinter::setPrintServices(VXDocumentPrintServices *services) { installedServices = services; }
 
-void VXDocumentPrinter::printDocument() { VXPrintHelper::sharedHelper()->printAutomaticDuplex(&m_document, QString()); }
+void VXDocumentPrinter::checkPrint()
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printDocument(&m_document);
+}
+
+void VXDocumentPrinter::printOnPrinter(int printerIndex)
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printDocument(&m_document, printerIndex);
+}
+
+void VXDocumentPrinter::printDocument()
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printAutomaticDuplex(&m_document, QString());
+}
 
 void VXDocumentPrinter::printManualDuplex()
 {
     const QStringList names = platform::PrinterList::printerNames();
-    if (names.size() > 1)
-        VXPrintHelper::sharedHelper()->selectManualDuplexPrinterAndPrintDocument(&m_document);
-    else
+    if (names.size() <= 1)
         printManualDuplexWithPrinter(names.value(0));
+    else if (VXDocumentPrintServices *services = router())
+        services->selectManualDuplexPrinterAndPrintDocument(&m_document);
 }
 
 QString VXDocumentPrinter::currentPrinterName()
 {
-    const VXApplicationServices *services = VXPrintHelper::sharedHelper()->applicationServices();
-    return services ? services->currentPrinterName() : platform::PrinterList::defaultPrinterName();
+    return installedServices ? installedServices->currentPrinterName() : platform::PrinterList::defaultPrinterName();
 }
 
 // ---- Automatic duplex
@@ -131,15 +154,10 @@ void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
 
 bool VXDocumentPrinter::showManualDuplexSetup(const QString &printerName)
 {
-    const VXApplicationServices *services = VXPrintHelper::sharedHelper()->applicationServices();
-    VXManualDuplexSetup *setup = services ? services->manualDuplexSetup() : nullptr;
-    if (!setup) {
-        platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
-        return false;
-    }
-    setup->setPrinterName(printerName);
-    setup->showWindow();
-    return true;
+    if (installedServices && installedServices->showManualDuplexSetup(printerName))
+        return true;
+    platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
+    return false;
 }
 
 void VXDocumentPrinter::startPrintManualDuplex(int returnCode, const QString &printerName)
@@ -310,8 +328,10 @@ QAbstractButton *VXDocumentPrinter::printButton() const { return m_printButton; 
 
 void VXDocumentPrinter::setPrintButton(QAbstractButton *button)
 {
-    if (m_printButton)
-        VXPrintHelper::deregisterPrintButton(m_printButton);
+    if (installedServices) {
+        if (m_printButton)
+            installedServices->deregisterPrintButton(m_printButton);
+        installedServices->registerPrintButton(button);
+    }
     m_printButton = button;
-    VXPrintHelper::registerPrintButton(button);
 }
