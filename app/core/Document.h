@@ -18,7 +18,11 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
+#include <memory>
 #include <optional>
+
+class VXDocumentWindowController;
 
 // One booklet: the pages of an opened PDF or picture file, the chain of filters that lays them out
 // on sheets, the sheet of paper with its print settings, and the 26 booklet settings, which start
@@ -65,6 +69,7 @@ class Document : public platform::DocumentBase
     Q_PROPERTY(QVariantMap lastDefaults READ lastDefaults WRITE setLastDefaults)
     Q_PROPERTY(bool useRasterization READ useRasterization WRITE setUseRasterization)
     Q_PROPERTY(QString visualPaperName READ visualPaperName)
+    Q_PROPERTY(VXSplitFilter *splitFilter READ splitFilter CONSTANT)
     Q_CLASSINFO("dependsOn:centerX", "center")
     Q_CLASSINFO("dependsOn:centerY", "center")
     Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
@@ -215,7 +220,7 @@ public:
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
     // Creep as a fraction of one page's width: the paper thickness over half the paper's width.
     Q_INVOKABLE void creepChanged(QObject *sender = nullptr);
-    // Fits the split filter to the document's pages and refreshes whatever shows the sheet.
+    // Fits the split filter to the document's pages and refreshes the window's sheet.
     Q_INVOKABLE void updatePages(QObject *sender = nullptr);
 
     // The paper
@@ -245,6 +250,18 @@ public:
     // Also stops observing every notification.
     void close() override;
 
+    // The window: made by the first call, from the interface file "Document", and shown. A
+    // document of the batch factory never has one.
+    void showWindows();
+    // Null until showWindows.
+    VXDocumentWindowController *windowController() const;
+    platform::Window *documentWindow() const;
+    // The document's window; without one, what the application offers for the document (the
+    // batch factory's window for a task's document), shown when it is hidden.
+    platform::Window *windowForSheet() const override;
+    using SheetWindowFallback = std::function<platform::Window *(const Document *document)>;
+    static void setSheetWindowFallback(SheetWindowFallback fallback);
+
 signals:
     void keyValueChanged(const QString &key);
 
@@ -272,7 +289,6 @@ private:
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;
-    quint64 m_adjustPage = 0;
     bool m_hasChanges = false;
     QVariantMap m_lastDefaults;
     bool m_useRasterization = false;
@@ -302,4 +318,7 @@ private:
     bool m_showStaples = false;
     double m_staplesCount = 2;
     double m_rasterizeDPI = 300.0;
+
+    // Goes first, while the filters it shows are still there.
+    std::unique_ptr<VXDocumentWindowController> m_windowController;
 };
