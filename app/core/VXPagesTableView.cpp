@@ -58,6 +58,18 @@ QList<int> VXPagesTableView::selectedRows() const
     return rows;
 }
 
+// A preview that arrives leaves every row's size as it was: its row is drawn again, and the
+// list is not laid out anew, which would make a long list jump while it scrolls.
+void VXPagesTableView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
+{
+    if (roles != QList<int>{Qt::DecorationRole}) {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+        viewport()->update(visualRect(model()->index(row, 0)));
+}
+
 void VXPagesTableView::startDrag(Qt::DropActions supportedActions)
 {
     auto *pages = qobject_cast<VXPagesController *>(model());

@@ -24,6 +24,7 @@ public:
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) override;
 
 private:
     void placeAddPageButton();
