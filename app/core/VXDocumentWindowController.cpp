@@ -60,6 +60,8 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
       m_pagesController(new VXPagesController(document->inputFilter(), document->undoManager(), this))
 {
     setNibName(QStringLiteral("Document"));
+    connect(document->splitFilter(), &VXSplitFilter::splitPagesChanged, this, &VXDocumentWindowController::splitChanged);
+    connect(document->splitFilter(), &VXSplitFilter::addEmptyPagesChanged, this, &VXDocumentWindowController::splitChanged);
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, VXPagesController::PageListChangedNotification, m_pagesController,
         [this](const platform::Notification &) { pageListChanged(); });
@@ -339,10 +341,10 @@ void VXDocumentWindowController::nextPage(QObject *) { flipPageBy(1); }
 
 void VXDocumentWindowController::previousPage(QObject *) { flipPageBy(-1); }
 
-void VXDocumentWindowController::splitChanged(QObject *)
+// The split controls move the split filter by their bindings; a single selected page is shown
+// where it lies now.
+void VXDocumentWindowController::splitChanged()
 {
-    if (m_splitBookletStepper)
-        m_document->splitFilter()->setSplitBooklets(quint64(std::max(0, m_splitBookletStepper->value())));
     setSelectedPages(m_selectedPages);
     m_document->updatePages();
 }
@@ -400,8 +402,10 @@ void VXDocumentWindowController::selectionChanged()
     validateMenus();
 }
 
+// The pages are the document's content: closing now asks whether to save them.
 void VXDocumentWindowController::pageListChanged()
 {
+    m_document->setDocumentEdited(true);
     m_document->updatePages();
     m_document->updatePaperSize();
     validateMenus();

@@ -93,7 +93,6 @@ public:
     void flipPageBy(qint64 step);
     Q_INVOKABLE void nextPage(QObject *sender = nullptr);
     Q_INVOKABLE void previousPage(QObject *sender = nullptr);
-    Q_INVOKABLE void splitChanged(QObject *sender = nullptr);
     void pageViewDidChangeLayout(VXPageView *pageView) override;
 
     // The page list
@@ -155,6 +154,7 @@ protected:
 
 private:
     void observeDocument();
+    void splitChanged();
     void centerChanged();
     void zoomChanged();
     void paperChanged();

@@ -65,6 +65,8 @@ TEST_F(DocumentWindowTest, ControlsDriveTheSettingsByKeyAndFollowThem)
         {"pageNumbersFirst", [&] { control<QSpinBox>("numbersFirstField")->setValue(3); }, 3},
         {"creepCompensationMM", [&] { control<QComboBox>("creepTypeField")->setCurrentIndex(4); }, 0.28},
         {"centerX", [&] { control<QDoubleSpinBox>("centerXTF")->setValue(0.75); }, 0.75},
+        // The split controls move the split filter, which the document follows.
+        {"splitIntoXPage", [&] { control<QSpinBox>("splitBookletStepper")->setValue(2); }, 4},
     };
     for (const Edit &edit : edits) {
         edit.edit();
@@ -129,6 +131,7 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
 
     remove->trigger();
     EXPECT_EQ(document.inputFilter()->allPages().size(), 5);
+    EXPECT_TRUE(document.isDocumentEdited()) << "closing asks to save the pages";
     EXPECT_EQ(output->doubleCount(), 4u);
     EXPECT_FALSE(remove->isEnabled());
     controller->undo();
