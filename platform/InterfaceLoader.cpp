@@ -2,6 +2,7 @@
 
 #include "platform/InterfaceConnector.h"
 #include "platform/Log.h"
+#include "platform/Popover.h"
 #include "platform/View.h"
 #include "platform/Window.h"
 
@@ -20,6 +21,7 @@ QHash<QString, InterfaceLoader::Factory> &factories()
     static QHash<QString, InterfaceLoader::Factory> registered{
         {QStringLiteral("platform::Window"), [](QWidget *parent) -> QWidget * { return new Window(parent); }},
         {QStringLiteral("platform::View"), [](QWidget *parent) -> QWidget * { return new View(parent); }},
+        {QStringLiteral("platform::Popover"), [](QWidget *parent) -> QWidget * { return new Popover(parent); }},
     };
     return registered;
 }

@@ -191,6 +191,16 @@ KeyValueObservation observe(QObject *object, const QString &key, QObject *contex
         logWarning(QStringLiteral("Observation of key \"%1\" without an object or a callback").arg(key));
         return KeyValueObservation();
     }
+    // A path through objects is followed to its last object once, when the observation begins.
+    if (key.contains(QLatin1Char('.')) && !valueHook(object).isValid()) {
+        QString rest;
+        QObject *holder = holderOfPath(object, key, &rest);
+        if (!holder) {
+            logWarning(QStringLiteral("Key path \"%1\" of %2 cannot be observed").arg(key, className(object)));
+            return KeyValueObservation();
+        }
+        return observe(holder, rest, context, std::move(callback));
+    }
     auto *observer = new KeyValueObserver(object, key, std::move(callback));
     const QMetaMethod keyChanged = method(observer, "keyChanged()");
     QSet<int> connectedSignals;

@@ -45,7 +45,9 @@ bool setPropertyValue(QObject *object, const QString &key, const QVariant &value
 bool announceChange(QObject *object, const QString &key);
 
 // The callback receives the key's new value. The observation ends with disconnect(), with the
-// observed object, and with context when one is given.
+// observed object, and with context when one is given. A key path ("document.zoom") observes the
+// object its path leads to when the observation begins; a later change of that object is not
+// followed.
 [[nodiscard]] KeyValueObservation observe(QObject *object, const QString &key,
                                           KeyValueObservation::Callback callback);
 KeyValueObservation observe(QObject *object, const QString &key, QObject *context,

@@ -1,7 +1,9 @@
 #include "app/core/Document.h"
 
 #include "app/core/VXBookletSettings.h"
+#include "app/core/VXDocumentWindowController.h"
 #include "app/core/VXFactory.h"
+#include "app/core/VXHelpDescription.h"
 #include "app/core/VXUnitConverter.h"
 #include "app/core/VXDocumentPrinter.h"
 #include "RQS-Kit/Foundation/DictionaryExtension.h"
@@ -50,6 +52,12 @@ bool isPicture(const QString &path)
 
 UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
 
+Document::SheetWindowFallback &sheetWindowFallback()
+{
+    static Document::SheetWindowFallback fallback;
+    return fallback;
+}
+
 } // namespace
 
 Document::Document(QObject *parent)
@@ -73,6 +81,7 @@ void Document::initialize()
     PrintInfo &shared = PrintInfo::sharedPrintInfo();
     shared.setOrientation(PrintInfo::Orientation::Landscape);
     defaults()->registerDefaults(VXBookletSettings::defaults(shared.archivedData()));
+    VXHelpDescription::registerDefaults();
 }
 
 QString Document::typeForContentsOfURL(const QUrl &url)
@@ -600,8 +609,43 @@ void Document::close()
 {
     platform::NotificationCenter::defaultCenter()->removeObserver(this);
     platform::NotificationCenter::distributedCenter()->removeObserver(this);
+    if (m_windowController)
+        m_windowController->allowClose();
     DocumentBase::close();
 }
+
+// ---- The window
+
+void Document::showWindows()
+{
+    if (!m_windowController) {
+        m_windowController = std::make_unique<VXDocumentWindowController>(this);
+        if (platform::Window *window = m_windowController->window())
+            addWindow(window);
+    }
+    m_windowController->showWindow(this);
+}
+
+VXDocumentWindowController *Document::windowController() const { return m_windowController.get(); }
+
+platform::Window *Document::documentWindow() const
+{
+    return m_windowController && m_windowController->isLoaded() ? m_windowController->window() : nullptr;
+}
+
+platform::Window *Document::windowForSheet() const
+{
+    platform::Window *window = DocumentBase::windowForSheet();
+    if (!window)
+        window = documentWindow();
+    if (!window && sheetWindowFallback())
+        window = sheetWindowFallback()(this);
+    if (window && !window->isVisible())
+        window->makeKeyAndOrderFront(nullptr);
+    return window;
+}
+
+void Document::setSheetWindowFallback(SheetWindowFallback fallback) { sheetWindowFallback() = std::move(fallback); }
 
 // ---- The filter chain
 
@@ -660,13 +704,8 @@ void Document::updatePages(QObject *)
 {
     if (m_fileLoaded)
         pushSplitPages(m_splitIntoXPage);
-    m_adjustPage = std::min(m_adjustPage, m_outputFilter->doubleCount() - 1);
-    if (m_filterView) {
-        m_filterView->setOnlyPagesBasedFilters(false);
-        m_filterView->setPageType(m_outputFilter->pageTypeForDoublePage(m_adjustPage));
-        m_filterView->setLeftNo(m_inputFilter.indexForPage(m_outputFilter->doublePageAtIndex(m_adjustPage, true)));
-        m_filterView->setRightNo(m_inputFilter.indexForPage(m_outputFilter->doublePageAtIndex(m_adjustPage, false)));
-    }
+    if (m_windowController)
+        m_windowController->updatePages();
 }
 
 // ---- The paper
@@ -809,8 +848,6 @@ void Document::updatePrintView(bool forExport) { m_printer->updatePrintView(forE
 bool Document::exportBookletToURL(const QUrl &url) { return m_printer->exportBookletToURL(url); }
 
 void Document::saveBooklet(QObject *) { m_printer->saveBooklet(); }
-
-platform::Window *Document::windowForSheet() const { return DocumentBase::windowForSheet(); }
 
 PrintInfo &Document::printInfo() { return m_printInfo; }
 

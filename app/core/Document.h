@@ -19,10 +19,12 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class VXDocumentPrinter;
+class VXDocumentWindowController;
 
 namespace platform {
 class PrintOperation;
@@ -73,6 +75,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(QVariantMap lastDefaults READ lastDefaults WRITE setLastDefaults)
     Q_PROPERTY(bool useRasterization READ useRasterization WRITE setUseRasterization)
     Q_PROPERTY(QString visualPaperName READ visualPaperName)
+    Q_PROPERTY(VXSplitFilter *splitFilter READ splitFilter CONSTANT)
     Q_CLASSINFO("dependsOn:centerX", "center")
     Q_CLASSINFO("dependsOn:centerY", "center")
     Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
@@ -225,7 +228,7 @@ public:
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
     // Creep as a fraction of one page's width: the paper thickness over half the paper's width.
     Q_INVOKABLE void creepChanged(QObject *sender = nullptr);
-    // Fits the split filter to the document's pages and refreshes whatever shows the sheet.
+    // Fits the split filter to the document's pages and refreshes the window's sheet.
     Q_INVOKABLE void updatePages(QObject *sender = nullptr);
 
     // The paper
@@ -258,7 +261,6 @@ public:
     void updatePrintView(bool forExport);
     bool exportBookletToURL(const QUrl &url);
     Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
-    platform::Window *windowForSheet() const override;
     // The print info itself, for the print router to set its printer.
     platform::PrintInfo &printInfo() override;
     QAbstractButton *printButton() const override;
@@ -272,6 +274,18 @@ public:
     void canClose(Completion completion) override;
     // Also stops observing every notification.
     void close() override;
+
+    // The window: made by the first call, from the interface file "Document", and shown. A
+    // document of the batch factory never has one.
+    void showWindows() override;
+    // Null until showWindows.
+    VXDocumentWindowController *windowController() const;
+    platform::Window *documentWindow() const;
+    // The document's window; without one, what the application offers for the document (the
+    // batch factory's window for a task's document), shown when it is hidden.
+    platform::Window *windowForSheet() const override;
+    using SheetWindowFallback = std::function<platform::Window *(const Document *document)>;
+    static void setSheetWindowFallback(SheetWindowFallback fallback);
 
 signals:
     void keyValueChanged(const QString &key);
@@ -301,7 +315,6 @@ private:
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;
-    quint64 m_adjustPage = 0;
     bool m_hasChanges = false;
     QVariantMap m_lastDefaults;
     bool m_useRasterization = false;
@@ -331,4 +344,7 @@ private:
     bool m_showStaples = false;
     double m_staplesCount = 2;
     double m_rasterizeDPI = 300.0;
+
+    // Goes first, while the filters it shows are still there.
+    std::unique_ptr<VXDocumentWindowController> m_windowController;
 };

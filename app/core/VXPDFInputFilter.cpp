@@ -50,6 +50,18 @@ void VXPDFInputFilter::removePage(const VXPagePtr &page)
     m_pages.removeAll(page);
 }
 
+bool VXPDFInputFilter::removePageAtIndex(quint64 index)
+{
+    if (index >= quint64(m_pages.size())) {
+        platform::logWarning(QStringLiteral("Could not remove page %1, because the document has %2 pages")
+                                 .arg(index)
+                                 .arg(m_pages.size()));
+        return false;
+    }
+    m_pages.removeAt(qsizetype(index));
+    return true;
+}
+
 void VXPDFInputFilter::removeAllPages()
 {
     m_pages.clear();

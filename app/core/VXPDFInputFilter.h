@@ -24,6 +24,8 @@ public:
     bool addPage(const VXPagePtr &page);
     bool insertPage(const VXPagePtr &page, quint64 index);
     void removePage(const VXPagePtr &page);
+    // False (logged) for an index past the pages.
+    bool removePageAtIndex(quint64 index);
     void removeAllPages();
     QList<VXPagePtr> allPages() const;
     // A new PDF of the real pages in order, without padding: what saving the document writes.

@@ -1,5 +1,6 @@
 #include "app/core/VXStyleKit.h"
 
+#include "RQS-Kit/Controls/QSSymbolRegistry.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Log.h"
 
@@ -442,9 +443,11 @@ void VXStyleKit::drawFactoryRowStateBkgWithFrame(const QRectF &frame, const QGra
     context->fillPath(label);
 }
 
-VXStyleKit::SymbolDrawing VXStyleKit::drawingNamed(const QString &name)
+namespace {
+
+const QHash<QString, VXStyleKit::SymbolDrawing> &symbolDrawings()
 {
-    static const QHash<QString, SymbolDrawing> drawings{
+    static const QHash<QString, VXStyleKit::SymbolDrawing> drawings{
         {QStringLiteral("drawPaperPreviewWithSize"), &VXStyleKit::drawPaperPreviewWithSize},
         {QStringLiteral("drawPaperPreviewHoverWithSize"), &VXStyleKit::drawPaperPreviewHoverWithSize},
         {QStringLiteral("drawPaperPreviewDownWithSize"), &VXStyleKit::drawPaperPreviewDownWithSize},
@@ -454,18 +457,38 @@ VXStyleKit::SymbolDrawing VXStyleKit::drawingNamed(const QString &name)
         {QStringLiteral("drawAddPagesDownWithSize"), &VXStyleKit::drawAddPagesDownWithSize},
         {QStringLiteral("drawAddPagesDisabledWithSize"), &VXStyleKit::drawAddPagesDisabledWithSize},
     };
-    return drawings.value(name);
+    return drawings;
 }
+
+const QHash<QString, platform::Shadow> &symbolShadows()
+{
+    static const QHash<QString, platform::Shadow> shadows{
+        {QStringLiteral("shadowForPaperPreview"), VXStyleKit::shadowForPaperPreview()},
+        {QStringLiteral("shadowForPaperPreviewHover"), VXStyleKit::shadowForPaperPreviewHover()},
+        {QStringLiteral("shadowForPaperPreviewDown"), VXStyleKit::shadowForPaperPreviewDown()},
+    };
+    return shadows;
+}
+
+} // namespace
+
+VXStyleKit::SymbolDrawing VXStyleKit::drawingNamed(const QString &name) { return symbolDrawings().value(name); }
 
 std::optional<platform::Shadow> VXStyleKit::shadowNamed(const QString &name)
 {
-    static const QHash<QString, platform::Shadow> shadows{
-        {QStringLiteral("shadowForPaperPreview"), shadowForPaperPreview()},
-        {QStringLiteral("shadowForPaperPreviewHover"), shadowForPaperPreviewHover()},
-        {QStringLiteral("shadowForPaperPreviewDown"), shadowForPaperPreviewDown()},
-    };
-    const auto found = shadows.constFind(name);
-    if (found == shadows.constEnd())
+    const auto found = symbolShadows().constFind(name);
+    if (found == symbolShadows().constEnd())
         return std::nullopt;
     return *found;
+}
+
+void VXStyleKit::registerSymbols()
+{
+    const QString kit = QStringLiteral("VXStyleKit");
+    for (auto it = symbolDrawings().cbegin(); it != symbolDrawings().cend(); ++it)
+        QSSymbolRegistry::registerOperation(kit, it.key(), it.value());
+    for (auto it = symbolShadows().cbegin(); it != symbolShadows().cend(); ++it) {
+        const platform::Shadow shadow = it.value();
+        QSSymbolRegistry::registerShadow(kit, it.key(), [shadow] { return shadow; });
+    }
 }

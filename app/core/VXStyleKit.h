@@ -84,4 +84,6 @@ public:
     // A state's shadow by "shadowFor", the symbol and the state; nullopt when the kit has none,
     // so the button keeps its own.
     static std::optional<platform::Shadow> shadowNamed(const QString &name);
+    // Makes those drawings and shadows known to symbol buttons under the kit name "VXStyleKit".
+    static void registerSymbols();
 };

@@ -37,11 +37,13 @@ void VXTableRowView::centerSubview(QWidget *view)
 }
 
 // Inset the same on both sides, so the rectangle is the same y-up and y-down.
-void VXTableRowView::place(QWidget *view)
+QRect VXTableRowView::pageFrameInRow(const QSize &rowSize)
 {
-    view->setGeometry(horizontalInset, verticalInset, std::max(0, width() - 2 * horizontalInset),
-                      std::max(0, height() - 2 * verticalInset));
+    return QRect(horizontalInset, verticalInset, std::max(0, rowSize.width() - 2 * horizontalInset),
+                 std::max(0, rowSize.height() - 2 * verticalInset));
 }
+
+void VXTableRowView::place(QWidget *view) { view->setGeometry(pageFrameInRow(size())); }
 
 void VXTableRowView::resizeEvent(QResizeEvent *event)
 {
@@ -73,29 +75,36 @@ QList<QRectF> VXTableRowView::subviewFrames() const
 
 void VXTableRowView::drawRect(const QRectF &dirtyRect)
 {
-    platform::GraphicsContext *context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    QPainterPath pages;
-    for (const QRectF &frame : subviewFrames())
-        pages.addRect(frame);
-    if (!pages.isEmpty()) {
-        context->saveGState();
-        context->setShadow(VXStyleKit::shadowForPagePreview());
-        context->setFill(Qt::white);
-        context->fillPath(pages);
-        context->restoreGState();
-    }
+    drawPages(subviewFrames());
     if (m_selected)
         drawSelectionInRect(dirtyRect);
 }
 
-void VXTableRowView::drawSelectionInRect(const QRectF &)
+void VXTableRowView::drawSelectionInRect(const QRectF &) { drawSelection(subviewFrames()); }
+
+void VXTableRowView::drawPages(const QList<QRectF> &frames)
 {
     platform::GraphicsContext *context = platform::GraphicsContext::current();
     if (!context)
         return;
-    for (const QRectF &frame : subviewFrames()) {
+    QPainterPath pages;
+    for (const QRectF &frame : frames)
+        pages.addRect(frame);
+    if (pages.isEmpty())
+        return;
+    context->saveGState();
+    context->setShadow(VXStyleKit::shadowForPagePreview());
+    context->setFill(Qt::white);
+    context->fillPath(pages);
+    context->restoreGState();
+}
+
+void VXTableRowView::drawSelection(const QList<QRectF> &frames)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    for (const QRectF &frame : frames) {
         QPainterPath ring;
         ring.setFillRule(Qt::OddEvenFill);
         ring.addRoundedRect(frame.adjusted(-ringWidth, -ringWidth, ringWidth, ringWidth), ringRadius, ringRadius);

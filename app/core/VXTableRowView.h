@@ -25,6 +25,13 @@ public:
     void drawRect(const QRectF &dirtyRect) override;
     void drawSelectionInRect(const QRectF &dirtyRect);
 
+    // Where a row of that size puts its page (the same y-up and y-down).
+    static QRect pageFrameInRow(const QSize &rowSize);
+    // The row's look in the current graphics context for pages at these y-up frames, so that a
+    // list that paints its rows itself looks the same.
+    static void drawPages(const QList<QRectF> &frames);
+    static void drawSelection(const QList<QRectF> &frames);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

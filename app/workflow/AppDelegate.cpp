@@ -61,6 +61,7 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
     VXPrintHelper::installDefaultAlert();
+    Document::setSheetWindowFallback([this](const Document *) { return windowForSheet(); });
 }
 
 AppDelegate::~AppDelegate()
@@ -68,6 +69,7 @@ AppDelegate::~AppDelegate()
     VXPrintHelper *helper = VXPrintHelper::sharedHelper();
     if (helper->applicationServices() == this)
         helper->setApplicationServices(nullptr);
+    Document::setSheetWindowFallback(nullptr);
 }
 
 void AppDelegate::setApplicationMover(VXApplicationMover *mover) { m_mover = mover; }

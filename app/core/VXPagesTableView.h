@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QListView>
+#include <QPointer>
+
+// The page list of the document window: one column of page previews under the add-page button,
+// which rides in row 0. Pages are reordered by dragging them within the list and moved to
+// another document by dragging them into its list: once they have arrived there they leave this
+// one. The model is a VXPagesController.
+class VXPagesTableView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit VXPagesTableView(QWidget *parent = nullptr);
+
+    QWidget *addPageButton() const;
+    // Shown in row 0 from the time the list has a model.
+    void setAddPageButton(QWidget *button);
+    void setModel(QAbstractItemModel *model) override;
+
+    // Ascending; never row 0.
+    QList<int> selectedRows() const;
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) override;
+
+private:
+    void placeAddPageButton();
+
+    QPointer<QWidget> m_addPageButton;
+};

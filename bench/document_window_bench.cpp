@@ -1,0 +1,130 @@
+// Opens a PDF in a document window and measures what the user waits for: the window with its
+// first sheet drawn sharp, the page list's first previews, and scrolling the page list from top
+// to bottom; then the peak resident memory. A plain tool, run as
+//   build/bench/document_window_bench [IN.pdf] [--grab OUT.png]
+// (IN defaults to build/bench/inputs/text-2000.pdf, made by bench/make-inputs).
+
+#include "app/core/Document.h"
+#include "app/core/VXDocumentWindowController.h"
+#include "app/core/VXPageImageCache.h"
+#include "app/core/VXPagesController.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+qint64 peakResidentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Runs the event loop until the condition holds; false after the time is up.
+bool waitFor(const std::function<bool()> &condition, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void pause(int milliseconds) { waitFor([] { return false; }, milliseconds); }
+
+bool sharp(const VXPagePtr &page) { return !page || page->isEmpty() || VXPageImageCache::shared().find(page.get()); }
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Foldwise"));
+    QStringList arguments = QApplication::arguments().mid(1);
+    QString grab;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--grab")); at >= 0 && at + 1 < arguments.size()) {
+        grab = arguments.at(at + 1);
+        arguments.remove(at, 2);
+    }
+    const QString input = arguments.value(0, QCoreApplication::applicationDirPath() + QStringLiteral("/inputs/text-2000.pdf"));
+
+    QElapsedTimer clock;
+    clock.start();
+    Document document;
+    if (!document.openURL(QUrl::fromLocalFile(input), Document::PdfType)) {
+        std::fprintf(stderr, "Error: could not open %s\n", qPrintable(input));
+        return 1;
+    }
+    const qint64 read = clock.elapsed();
+    document.showWindows();
+    VXDocumentWindowController *controller = document.windowController();
+    const qint64 shown = clock.elapsed();
+    const VXOutputFilter *output = document.outputFilter();
+    const bool firstSheet = waitFor([&] { return sharp(output->doublePageAtIndex(0, true)) && sharp(output->doublePageAtIndex(0, false)); }, 60000);
+    controller->window()->repaint();
+    const qint64 sheet = clock.elapsed();
+
+    VXPagesTableView *list = controller->pagesTableView();
+    const auto previewsShown = [&] {
+        for (int row = 1; row < 4 && row < list->model()->rowCount(); ++row) {
+            if (controller->pagesController()->pageAtRow(row)->preview().isNull())
+                return false;
+        }
+        return true;
+    };
+    list->viewport()->repaint();
+    waitFor(previewsShown, 60000);
+    const qint64 previews = clock.elapsed();
+
+    // The list lays its rows out a batch at a time; scrolling starts once all are there.
+    QScrollBar *bar = list->verticalScrollBar();
+    for (int laidOut = -1; bar->maximum() != laidOut;) {
+        laidOut = bar->maximum();
+        pause(100);
+    }
+    const qint64 layout = clock.elapsed();
+
+    // A screen's height at a time, each step painted at once, as a fast scroll does.
+    qint64 slowest = 0;
+    int steps = 0;
+    QElapsedTimer scroll;
+    scroll.start();
+    for (int value = 0; value <= bar->maximum(); value += std::max(1, bar->pageStep()), ++steps) {
+        QElapsedTimer step;
+        step.start();
+        bar->setValue(value);
+        list->viewport()->repaint();
+        QCoreApplication::processEvents();
+        slowest = std::max(slowest, step.elapsed());
+    }
+    const qint64 scrolled = scroll.elapsed();
+    // The last screen's previews come in.
+    pause(2000);
+
+    std::printf("input            %s (%llu pages)\n", qPrintable(input), qulonglong(document.inputFilter()->allPages().size()));
+    std::printf("read             %lld ms\n", read);
+    std::printf("window shown     %lld ms\n", shown);
+    std::printf("first sheet      %lld ms%s\n", sheet, firstSheet ? "" : " (not sharp within 60 s)");
+    std::printf("first previews   %lld ms\n", previews);
+    std::printf("list laid out    %lld ms\n", layout);
+    std::printf("scroll           %d screens in %lld ms, slowest %lld ms\n", steps, scrolled, slowest);
+    std::printf("peak memory      %lld MB\n", peakResidentKilobytes() / 1024);
+    if (!grab.isEmpty() && !controller->window()->grab().save(grab))
+        std::fprintf(stderr, "Error: could not write %s\n", qPrintable(grab));
+    return 0;
+}

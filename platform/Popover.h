@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFrame>
+#include <QRect>
+
+namespace platform {
+
+// A transient panel that points at a view: it opens beside a rectangle of the view and closes on
+// a click elsewhere, on Escape or by close(). Interface files hold one as a child of the window
+// that uses it; it stays hidden until shown. GUI thread.
+class Popover : public QFrame
+{
+    Q_OBJECT
+public:
+    // The side of the rectangle the popover opens on, as seen on the screen.
+    enum class Edge { Left, Right, Top, Bottom };
+
+    explicit Popover(QWidget *parent = nullptr);
+
+    // The rectangle is in the view's widget coordinates (y down). The popover stays on the screen.
+    void showRelativeToRect(const QRect &rect, QWidget *view, Edge edge);
+    bool isShown() const;
+
+signals:
+    void didClose();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+};
+
+} // namespace platform
