@@ -2,7 +2,9 @@
 
 #include "platform/Log.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -15,10 +17,13 @@ constexpr int gap = 6;
 
 } // namespace
 
+// Not a Qt::Popup: a popup grabs mouse and keyboard, and a popover that opens by itself must not
+// take the keyboard from the window the user is typing in.
 Popover::Popover(QWidget *parent)
-    : QFrame(parent, Qt::Popup)
+    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     setFrameShape(QFrame::StyledPanel);
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
@@ -51,12 +56,33 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
     }
     move(origin);
     show();
+    qApp->installEventFilter(this);
 }
 
 bool Popover::isShown() const { return isVisible(); }
 
+bool Popover::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (!geometry().contains(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))
+            close();
+        break;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
 void Popover::hideEvent(QHideEvent *event)
 {
+    qApp->removeEventFilter(this);
     QFrame::hideEvent(event);
     emit didClose();
 }

@@ -5,9 +5,9 @@
 
 namespace platform {
 
-// A transient panel that points at a view: it opens beside a rectangle of the view and closes on
-// a click elsewhere, on Escape or by close(). Interface files hold one as a child of the window
-// that uses it; it stays hidden until shown. GUI thread.
+// A transient panel that points at a view: it opens beside a rectangle of the view, leaves the
+// keyboard where it was, and closes on a click elsewhere, on Escape or by close(). Interface files
+// hold one as a child of the window that uses it; it stays hidden until shown. GUI thread.
 class Popover : public QFrame
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ signals:
     void didClose();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 };
 
