@@ -100,6 +100,29 @@ void strokeLine(platform::GraphicsContext &context, QPointF from, QPointF to)
     context.strokePath(line(from, to));
 }
 
+// A level line in the colour, from `left` to `right` at `height`.
+void strokeAcross(platform::GraphicsContext &context, const QColor &colour, double left, double right, double height)
+{
+    context.setStroke(colour);
+    strokeLine(context, {left, height}, {right, height});
+}
+
+// Fills the rectangle inside a saved state clipped to it.
+void fillClipped(platform::GraphicsContext &context, const QRectF &rect, const QBrush &fill)
+{
+    context.saveGState();
+    context.clipToRect(rect);
+    context.setFill(fill);
+    context.fillRect(rect);
+    context.restoreGState();
+}
+
+// A gradient straight up or down through the middle of the rectangle, between the two heights.
+QBrush vertical(const QGradientStops &stops, const QRectF &rect, double from, double to)
+{
+    return linear(stops, {rect.center().x(), from}, {rect.center().x(), to});
+}
+
 // Draws inside a saved state clipped to (0, 0, size), as every sized button face does.
 void inSize(const QSizeF &size, const std::function<void(const QRectF &)> &face)
 {
@@ -134,6 +157,25 @@ QPainterPath arrowArc(double radius, double startDegrees, double sweepDegrees)
     }
     return path;
 }
+
+// The paper of the button faces: the bottom colour rising to white.
+QGradientStops paperGradient(const QColor &bottom) { return twoColours(bottom, Qt::white); }
+
+void paperPreviewFace(const QSizeF &size, const QColor &paperBottom, double angle)
+{
+    inSize(size, [&](const QRectF &frame) {
+        VXStyleKit::drawPaperPreviewPrototypeWithPaperFrame(frame, paperGradient(paperBottom), angle);
+    });
+}
+
+void addPagesFace(const QSizeF &size, const QColor &glyph, const QColor &paperBottom)
+{
+    inSize(size, [&](const QRectF &frame) {
+        VXStyleKit::drawAddPagesPrototypeWithAddPagesFrame(frame, glyph, paperGradient(paperBottom));
+    });
+}
+
+const QColor addPagesGlyph = grey(0.256);
 
 } // namespace
 
@@ -198,23 +240,17 @@ void VXStyleKit::drawPaperPreviewPrototypeWithPaperFrame(const QRectF &paperFram
 
 void VXStyleKit::drawPaperPreviewWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomColor(), Qt::white), 0);
-    });
+    paperPreviewFace(size, paperGradientBottomColor(), 0);
 }
 
 void VXStyleKit::drawPaperPreviewHoverWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomHoverColor(), Qt::white), 10);
-    });
+    paperPreviewFace(size, paperGradientBottomHoverColor(), 10);
 }
 
 void VXStyleKit::drawPaperPreviewDownWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomHoverColor(), Qt::white), 90);
-    });
+    paperPreviewFace(size, paperGradientBottomHoverColor(), 90);
 }
 
 void VXStyleKit::drawPaperPreviewDisabledWithSize(const QSizeF &size) { drawPaperPreviewWithSize(size); }
@@ -267,33 +303,22 @@ void VXStyleKit::drawAddPagesPrototypeWithAddPagesFrame(const QRectF &addPagesFr
 
 void VXStyleKit::drawAddPagesWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, grey(0.256), twoColours(paperGradientBottomColor(), Qt::white));
-    });
+    addPagesFace(size, addPagesGlyph, paperGradientBottomColor());
 }
 
 void VXStyleKit::drawAddPagesHoverWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, darkened(grey(0.256), 0.1),
-                                               twoColours(paperGradientBottomHoverColor(), Qt::white));
-    });
+    addPagesFace(size, darkened(addPagesGlyph, 0.1), paperGradientBottomHoverColor());
 }
 
 void VXStyleKit::drawAddPagesDownWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, darkened(grey(0.256), 1.0),
-                                               twoColours(paperGradientBottomHoverColor(), Qt::white));
-    });
+    addPagesFace(size, darkened(addPagesGlyph, 1.0), paperGradientBottomHoverColor());
 }
 
 void VXStyleKit::drawAddPagesDisabledWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, lightened(grey(0.256), 0.8),
-                                               twoColours(paperGradientBottomColor(), Qt::white));
-    });
+    addPagesFace(size, lightened(addPagesGlyph, 0.8), paperGradientBottomColor());
 }
 
 void VXStyleKit::drawStapleMarkWithFrame(const QRectF &frame)
@@ -326,11 +351,7 @@ void VXStyleKit::drawBlueprintWithSize(const QSizeF &size)
     QRadialGradient gradient(area.center(), 98.69 * scale, area.center(), 21.69 * scale);
     gradient.setStops(blueprintGradient());
     gradient.setSpread(QGradient::PadSpread);
-    context->saveGState();
-    context->clipToRect(area);
-    context->setFill(gradient);
-    context->fillRect(area);
-    context->restoreGState();
+    fillClipped(*context, area, gradient);
 }
 
 void VXStyleKit::drawFeatureBarWithFrame2(const QRectF &frame2)
@@ -343,12 +364,7 @@ void VXStyleKit::drawFeatureBarWithFrame2(const QRectF &frame2)
     const double w = frame2.width();
     const double h = frame2.height();
     const QRectF background(x, y, std::floor(w + 0.5), h);
-    context->saveGState();
-    context->clipToRect(background);
-    context->setFill(linear(twoColours(grey(0.9), grey(0.803)), {background.center().x(), y + h},
-                            {background.center().x(), y}));
-    context->fillRect(background);
-    context->restoreGState();
+    fillClipped(*context, background, vertical(twoColours(grey(0.9), grey(0.803)), background, y + h, y));
 
     context->saveGState();
     context->setLineWidth(1);
@@ -358,10 +374,8 @@ void VXStyleKit::drawFeatureBarWithFrame2(const QRectF &frame2)
     bottom.closeSubpath();
     context->setStroke(grey(0.626));
     context->strokePath(bottom);
-    context->setStroke(grey(0.977));
-    strokeLine(*context, {x + 0.5, y + h - 1.5}, {x + w - 0.5, y + h - 1.5});
-    context->setStroke(grey(0.602));
-    strokeLine(*context, {x + 0.5, y + h - 0.5}, {x + w - 0.5, y + h - 0.5});
+    strokeAcross(*context, grey(0.977), x + 0.5, x + w - 0.5, y + h - 1.5);
+    strokeAcross(*context, grey(0.602), x + 0.5, x + w - 0.5, y + h - 0.5);
     context->restoreGState();
 }
 
@@ -386,18 +400,12 @@ void VXStyleKit::drawFactoryRowBkgWithFrame(const QRectF &frame)
     const double y = frame.y();
     const double w = frame.width();
     const double h = frame.height();
-    context->saveGState();
-    context->clipToRect(frame);
-    context->setFill(linear(twoColours(Qt::white, grey(0.92)), {frame.center().x(), y}, {frame.center().x(), y + h}));
-    context->fillRect(frame);
-    context->restoreGState();
+    fillClipped(*context, frame, vertical(twoColours(Qt::white, grey(0.92)), frame, y, y + h));
 
     context->saveGState();
     context->setLineWidth(1);
-    context->setStroke(Qt::white);
-    strokeLine(*context, {x, y + h - 0.5}, {x + w, y + h - 0.5});
-    context->setStroke(grey(1.0 / 3));
-    strokeLine(*context, {x, y + 0.5}, {x + w, y + 0.5});
+    strokeAcross(*context, Qt::white, x, x + w, y + h - 0.5);
+    strokeAcross(*context, grey(1.0 / 3), x, x + w, y + 0.5);
     context->restoreGState();
 }
 
@@ -411,17 +419,12 @@ void VXStyleKit::drawFactoryRowStateBkgWithFrame(const QRectF &frame, const QGra
     const double w = frame.width();
     const double h = frame.height();
     const QRectF state(x + 10, y + 1, w - 10, h - 1);
-    context->saveGState();
-    context->clipToRect(state);
-    context->setFill(linear(gradient, {state.center().x(), y + 1}, {state.center().x(), y + h}));
-    context->fillRect(state);
-    context->restoreGState();
+    fillClipped(*context, state, vertical(gradient, state, y + 1, y + h));
 
     context->saveGState();
     context->setLineWidth(1);
     context->setLineCap(Qt::SquareCap);
-    context->setStroke(grey(1, 0.511));
-    strokeLine(*context, {x + 10.5, y + h - 0.5}, {x + w - 0.5, y + h - 0.5});
+    strokeAcross(*context, grey(1, 0.511), x + 10.5, x + w - 0.5, y + h - 0.5);
     context->restoreGState();
 
     auto tag = [&](double dx) {
@@ -438,8 +441,7 @@ void VXStyleKit::drawFactoryRowStateBkgWithFrame(const QRectF &frame, const QGra
     context->fillPath(tag(1));
     const QPainterPath label = tag(0);
     const QRectF box = label.boundingRect();
-    context->setFill(linear(twoColours(Qt::white, grey(0.92)), {box.center().x(), box.top()},
-                            {box.center().x(), box.bottom()}));
+    context->setFill(vertical(twoColours(Qt::white, grey(0.92)), box, box.top(), box.bottom()));
     context->fillPath(label);
 }
 
