@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/QSNibContents.h"
 
+#include "platform/GuardedPointers.h"
 #include "platform/InterfaceLoader.h"
 #include "platform/Log.h"
 
@@ -104,22 +105,12 @@ void QSNibContents::setRoot(QWidget *root)
     m_root = root;
 }
 
-QList<QObject *> QSNibContents::topLevelObjects() const
-{
-    QList<QObject *> objects;
-    for (const QPointer<QObject> &object : m_topLevelObjects) {
-        if (object)
-            objects.append(object);
-    }
-    return objects;
-}
+QList<QObject *> QSNibContents::topLevelObjects() const { return platform::livePointers(m_topLevelObjects); }
 
 void QSNibContents::setTopLevelObjects(const QList<QObject *> &objects)
 {
     const QList<QObject *> previous = topLevelObjects();
-    m_topLevelObjects.clear();
-    for (QObject *object : objects)
-        m_topLevelObjects.append(object);
+    m_topLevelObjects = platform::guardedPointers(objects);
     for (QObject *object : previous) {
         if (!objects.contains(object) && object != m_root)
             release(object);
