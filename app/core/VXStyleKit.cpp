@@ -136,6 +136,15 @@ void inSize(const QSizeF &size, const std::function<void(const QRectF &)> &face)
     context->restoreGState();
 }
 
+// Draws with the frame's origin and size, as every framed drawing does.
+void inFrame(const QRectF &frame,
+             const std::function<void(platform::GraphicsContext &context, double x, double y, double w, double h)> &drawing)
+{
+    platform::GraphicsContext *context = target();
+    if (context)
+        drawing(*context, frame.x(), frame.y(), frame.width(), frame.height());
+}
+
 // An arc about the origin with an arrow head where it ends, pointing on along the arc.
 QPainterPath arrowArc(double radius, double startDegrees, double sweepDegrees)
 {
@@ -323,22 +332,17 @@ void VXStyleKit::drawAddPagesDisabledWithSize(const QSizeF &size)
 
 void VXStyleKit::drawStapleMarkWithFrame(const QRectF &frame)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    context->saveGState();
-    context->setStroke(grey(0, 0.196));
-    context->setLineWidth(1);
-    strokeLine(*context, {x + w / 2, y + h}, {x + w / 2, y});
-    strokeLine(*context, {x + w, y + h / 2}, {x, y + h / 2});
-    context->setLineDash({1, 1}, 0);
-    for (double leg : {0.35, 0.675})
-        strokeLine(*context, {x + leg * w, y + 0.84559 * h}, {x + leg * w, y + 0.13971 * h});
-    context->restoreGState();
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        context.saveGState();
+        context.setStroke(grey(0, 0.196));
+        context.setLineWidth(1);
+        strokeLine(context, {x + w / 2, y + h}, {x + w / 2, y});
+        strokeLine(context, {x + w, y + h / 2}, {x, y + h / 2});
+        context.setLineDash({1, 1}, 0);
+        for (double leg : {0.35, 0.675})
+            strokeLine(context, {x + leg * w, y + 0.84559 * h}, {x + leg * w, y + 0.13971 * h});
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawBlueprintWithSize(const QSizeF &size)
@@ -356,27 +360,22 @@ void VXStyleKit::drawBlueprintWithSize(const QSizeF &size)
 
 void VXStyleKit::drawFeatureBarWithFrame2(const QRectF &frame2)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame2.x();
-    const double y = frame2.y();
-    const double w = frame2.width();
-    const double h = frame2.height();
-    const QRectF background(x, y, std::floor(w + 0.5), h);
-    fillClipped(*context, background, vertical(twoColours(grey(0.9), grey(0.803)), background, y + h, y));
+    inFrame(frame2, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        const QRectF background(x, y, std::floor(w + 0.5), h);
+        fillClipped(context, background, vertical(twoColours(grey(0.9), grey(0.803)), background, y + h, y));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    context->setLineCap(Qt::SquareCap);
-    QPainterPath bottom(QPointF(x + 0.5, y + 0.5));
-    bottom.lineTo(x + w - 0.5, y + 0.5);
-    bottom.closeSubpath();
-    context->setStroke(grey(0.626));
-    context->strokePath(bottom);
-    strokeAcross(*context, grey(0.977), x + 0.5, x + w - 0.5, y + h - 1.5);
-    strokeAcross(*context, grey(0.602), x + 0.5, x + w - 0.5, y + h - 0.5);
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        context.setLineCap(Qt::SquareCap);
+        QPainterPath bottom(QPointF(x + 0.5, y + 0.5));
+        bottom.lineTo(x + w - 0.5, y + 0.5);
+        bottom.closeSubpath();
+        context.setStroke(grey(0.626));
+        context.strokePath(bottom);
+        strokeAcross(context, grey(0.977), x + 0.5, x + w - 0.5, y + h - 1.5);
+        strokeAcross(context, grey(0.602), x + 0.5, x + w - 0.5, y + h - 0.5);
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawTestingArea()
@@ -393,56 +392,46 @@ void VXStyleKit::drawTestingArea()
 
 void VXStyleKit::drawFactoryRowBkgWithFrame(const QRectF &frame)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    fillClipped(*context, frame, vertical(twoColours(Qt::white, grey(0.92)), frame, y, y + h));
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        fillClipped(context, frame, vertical(twoColours(Qt::white, grey(0.92)), frame, y, y + h));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    strokeAcross(*context, Qt::white, x, x + w, y + h - 0.5);
-    strokeAcross(*context, grey(1.0 / 3), x, x + w, y + 0.5);
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        strokeAcross(context, Qt::white, x, x + w, y + h - 0.5);
+        strokeAcross(context, grey(1.0 / 3), x, x + w, y + 0.5);
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawFactoryRowStateBkgWithFrame(const QRectF &frame, const QGradientStops &gradient)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    const QRectF state(x + 10, y + 1, w - 10, h - 1);
-    fillClipped(*context, state, vertical(gradient, state, y + 1, y + h));
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        const QRectF state(x + 10, y + 1, w - 10, h - 1);
+        fillClipped(context, state, vertical(gradient, state, y + 1, y + h));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    context->setLineCap(Qt::SquareCap);
-    strokeAcross(*context, grey(1, 0.511), x + 10.5, x + w - 0.5, y + h - 0.5);
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        context.setLineCap(Qt::SquareCap);
+        strokeAcross(context, grey(1, 0.511), x + 10.5, x + w - 0.5, y + h - 0.5);
+        context.restoreGState();
 
-    auto tag = [&](double dx) {
-        QPainterPath path(QPointF(x + dx, y + h - 1));
-        path.lineTo(x + dx + 10, y + h - 1);
-        path.lineTo(x + dx + 18, y + h / 2);
-        path.lineTo(x + dx + 10, y + 1);
-        path.lineTo(x + dx, y + 1);
-        path.closeSubpath();
-        path.setFillRule(Qt::OddEvenFill);
-        return path;
-    };
-    context->setFill(grey(0, 0.396));
-    context->fillPath(tag(1));
-    const QPainterPath label = tag(0);
-    const QRectF box = label.boundingRect();
-    context->setFill(vertical(twoColours(Qt::white, grey(0.92)), box, box.top(), box.bottom()));
-    context->fillPath(label);
+        auto tag = [&](double dx) {
+            QPainterPath path(QPointF(x + dx, y + h - 1));
+            path.lineTo(x + dx + 10, y + h - 1);
+            path.lineTo(x + dx + 18, y + h / 2);
+            path.lineTo(x + dx + 10, y + 1);
+            path.lineTo(x + dx, y + 1);
+            path.closeSubpath();
+            path.setFillRule(Qt::OddEvenFill);
+            return path;
+        };
+        context.setFill(grey(0, 0.396));
+        context.fillPath(tag(1));
+        const QPainterPath label = tag(0);
+        const QRectF box = label.boundingRect();
+        context.setFill(vertical(twoColours(Qt::white, grey(0.92)), box, box.top(), box.bottom()));
+        context.fillPath(label);
+    });
 }
 
 namespace {
