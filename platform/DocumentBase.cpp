@@ -2,6 +2,7 @@
 
 #include "platform/Alert.h"
 #include "platform/Bundle.h"
+#include "platform/GuardedPointers.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/SavePanel.h"
@@ -122,15 +123,7 @@ void DocumentBase::addWindow(Window *window)
 
 void DocumentBase::removeWindow(Window *window) { m_windows.removeAll(window); }
 
-QList<Window *> DocumentBase::windows() const
-{
-    QList<Window *> live;
-    for (const QPointer<Window> &window : m_windows) {
-        if (window)
-            live.append(window);
-    }
-    return live;
-}
+QList<Window *> DocumentBase::windows() const { return livePointers(m_windows); }
 
 Window *DocumentBase::windowForSheet() const
 {

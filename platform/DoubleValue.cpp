@@ -58,7 +58,7 @@ double doubleValue(const QVariant &value)
     return value.toDouble();
 }
 
-bool isNumber(const QVariant &value)
+bool isInteger(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Int:
@@ -72,12 +72,16 @@ bool isNumber(const QVariant &value)
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
         return true;
     default:
         return false;
     }
+}
+
+bool isNumber(const QVariant &value)
+{
+    const int type = value.typeId();
+    return type == QMetaType::Double || type == QMetaType::Float || isInteger(value);
 }
 
 } // namespace platform

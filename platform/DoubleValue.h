@@ -13,6 +13,8 @@ double doubleValue(QStringView text);
 // Null gives 0, a text is read as above, anything else converts as a number (true is 1).
 double doubleValue(const QVariant &value);
 
+// Whether the value holds one of the integer types, characters included (a boolean is none).
+bool isInteger(const QVariant &value);
 // Whether the value holds one of the integer or floating-point types (a boolean is no number).
 bool isNumber(const QVariant &value);
 

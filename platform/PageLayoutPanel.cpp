@@ -1,12 +1,10 @@
 #include "platform/PageLayoutPanel.h"
 
-#include "platform/DialogPresenter.h"
+#include "platform/PrinterDialogPresenter.h"
 
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrinter>
-
-#include <memory>
 
 namespace platform {
 
@@ -49,25 +47,19 @@ PrintInfo withLayout(PrintInfo info, const QPageLayout &layout)
 
 } // namespace
 
+static_assert(PageLayoutPanel::OKButton == QDialog::Accepted && PageLayoutPanel::CancelButton == QDialog::Rejected);
+
 void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
 {
-    // The dialog refers to the printer, so the printer lives as long as the dialog's end handler.
-    auto printer = std::make_shared<QPrinter>();
-    if (!printInfo.printerName().isEmpty())
-        printer->setPrinterName(printInfo.printerName());
-    printer->setFullPage(true);
-    printer->setPageLayout(layoutOf(printInfo));
-    auto *dialog = new QPageSetupDialog(printer.get());
-
-    DialogPresenter::Responder answer;
-    if (const Responder &stand = responder())
-        answer = [stand, printer](QDialog &) { return stand(*printer); };
-    DialogPresenter::present(dialog, window, answer, [printer, printInfo, completion](QDialog *, int result) {
-        if (result != OKButton)
-            completion(CancelButton, printInfo);
-        else
-            completion(OKButton, withLayout(printInfo, printer->pageLayout()));
-    });
+    const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
+        printer.setFullPage(true);
+        printer.setPageLayout(layoutOf(printInfo));
+        return new QPageSetupDialog(&printer);
+    };
+    const auto readBack = [](const PrintInfo &info, const QPrinter &printer) {
+        return withLayout(info, printer.pageLayout());
+    };
+    PrinterDialogPresenter::present(printInfo, window, makeDialog, responder(), readBack, std::move(completion));
 }
 
 void PageLayoutPanel::setResponder(Responder responder) { platform::responder() = std::move(responder); }

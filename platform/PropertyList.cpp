@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/DoubleValue.h"
+
 #include <QDateTime>
 #include <QTimeZone>
 #include <QFile>
@@ -92,18 +94,11 @@ QVariant toVariant(plist_t node)
 
 plist_t fromVariant(const QVariant &value)
 {
+    if (isInteger(value))
+        return plist_new_uint(uint64_t(value.toLongLong()));
     switch (value.typeId()) {
     case QMetaType::Bool:
         return plist_new_bool(value.toBool());
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return plist_new_uint(uint64_t(value.toLongLong()));
     case QMetaType::Double:
     case QMetaType::Float:
         return plist_new_real(value.toDouble());

@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include "platform/GuardedPointers.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
@@ -118,15 +119,7 @@ void Window::addChildWindow(QWidget *child)
 
 void Window::removeChildWindow(QWidget *child) { m_childWindows.removeAll(child); }
 
-QList<QWidget *> Window::childWindows() const
-{
-    QList<QWidget *> widgets;
-    for (const QPointer<QWidget> &child : m_childWindows) {
-        if (child)
-            widgets.append(child);
-    }
-    return widgets;
-}
+QList<QWidget *> Window::childWindows() const { return livePointers(m_childWindows); }
 
 void Window::disableCursorRects() { m_cursorRectsEnabled = false; }
 

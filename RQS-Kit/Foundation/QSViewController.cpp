@@ -1,140 +1,63 @@
 #include "RQS-Kit/Foundation/QSViewController.h"
 
 #include "RQS-Kit/Foundation/QSInterfaceTranslator.h"
-#include "platform/InterfaceLoader.h"
-#include "platform/Log.h"
-
-namespace {
-
-QString unqualified(const char *className)
-{
-    const QString name = QString::fromLatin1(className);
-    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
-}
-
-// What a controller owns has no parent; anything with one belongs to that parent.
-void release(QObject *object)
-{
-    if (object && !object->parent())
-        object->deleteLater();
-}
-
-} // namespace
 
 QSViewController::QSViewController(QObject *parent)
     : QObject(parent)
 {
 }
 
-QSViewController::~QSViewController()
-{
-    setTopLevelObjects({});
-    release(m_view);
-}
-
 void QSViewController::initWithNibName(const QString &nibName, const platform::BundlePtr &nibBundle)
 {
-    if (!nibName.isEmpty())
-        setNibName(nibName);
-    if (nibBundle)
-        setNibBundle(nibBundle);
+    m_nib.initWithNibName(nibName, nibBundle);
 }
 
 void QSViewController::initWithCoder(const platform::KeyedArchive &coder)
 {
     setView(coder.decodeObjectForKey(QStringLiteral("VCview")).value<QWidget *>());
-    setNibName(coder.decodeObjectForKey(QStringLiteral("VCnibName")).toString());
-    const QString bundlePath = coder.decodeObjectForKey(QStringLiteral("VCnibBundle")).toString();
-    platform::BundlePtr bundle;
-    if (!bundlePath.isEmpty()) {
-        bundle = platform::Bundle::bundleWithPath(bundlePath);
-        if (!bundle)
-            platform::logWarning(QStringLiteral("Interface bundle %1 of %2 is gone; the main bundle stands in")
-                                     .arg(bundlePath, unqualified(metaObject()->className())));
-    }
-    setNibBundle(bundle);
-    QList<QObject *> objects;
-    for (const QVariant &object : coder.decodeObjectForKey(QStringLiteral("VCtopLevelObjects")).toList())
-        objects.append(object.value<QObject *>());
-    setTopLevelObjects(objects);
+    m_nib.initWithCoder(coder);
 }
 
 void QSViewController::encodeWithCoder(platform::KeyedArchive &coder) const
 {
-    coder.encodeObject(QVariant::fromValue<QObject *>(m_view), QStringLiteral("VCview"));
-    coder.encodeObject(m_nibName.isEmpty() ? QVariant() : QVariant(m_nibName), QStringLiteral("VCnibName"));
-    coder.encodeObject(m_nibBundle ? QVariant(m_nibBundle->bundlePath()) : QVariant(), QStringLiteral("VCnibBundle"));
-    QVariantList objects;
-    for (QObject *object : topLevelObjects())
-        objects.append(QVariant::fromValue(object));
-    coder.encodeObject(objects, QStringLiteral("VCtopLevelObjects"));
+    coder.encodeObject(QVariant::fromValue<QObject *>(m_nib.root()), QStringLiteral("VCview"));
+    m_nib.encodeWithCoder(coder);
 }
 
 void QSViewController::loadView()
 {
-    const QString name = nibName();
-    const platform::BundlePtr bundle = nibBundle();
-    QWidget *root = platform::InterfaceLoader::load(name, this, bundle);
-    setTopLevelObjects(root ? QList<QObject *>{root} : QList<QObject *>{});
-    if (!m_view) {
-        platform::logWarning(QStringLiteral("%1 could not load view from %2 in %3")
-                                 .arg(unqualified(metaObject()->className()), bundle->bundlePath(), name));
-        return;
-    }
-    QSInterfaceTranslator::translate(m_view);
-    m_topLevelObjects.removeAll(m_view.data());
+    if (QWidget *loaded = m_nib.load(nibName(), QStringLiteral("%1 could not load view from %2 in %3")))
+        QSInterfaceTranslator::translate(loaded);
 }
 
-bool QSViewController::isViewLoaded() const { return m_view; }
+bool QSViewController::isViewLoaded() const { return m_nib.root(); }
 
 QString QSViewController::nibName() const
 {
-    return m_nibName.isEmpty() ? unqualified(metaObject()->className()) : m_nibName;
+    const QString stored = m_nib.storedNibName();
+    return stored.isEmpty() ? QSNibContents::unqualifiedName(*metaObject()) : stored;
 }
 
-void QSViewController::setNibName(const QString &nibName) { m_nibName = nibName; }
+void QSViewController::setNibName(const QString &nibName) { m_nib.setNibName(nibName); }
 
-platform::BundlePtr QSViewController::nibBundle() const
-{
-    return m_nibBundle ? m_nibBundle : platform::Bundle::mainBundle();
-}
+platform::BundlePtr QSViewController::nibBundle() const { return m_nib.nibBundle(); }
 
-void QSViewController::setNibBundle(const platform::BundlePtr &nibBundle) { m_nibBundle = nibBundle; }
+void QSViewController::setNibBundle(const platform::BundlePtr &nibBundle) { m_nib.setNibBundle(nibBundle); }
 
 QWidget *QSViewController::view()
 {
-    if (!m_view)
+    if (!m_nib.root())
         loadView();
-    return m_view;
+    return m_nib.root();
 }
 
 void QSViewController::setView(QWidget *view)
 {
-    if (m_view != view)
-        release(m_view);
-    m_view = view;
+    m_nib.setRoot(view);
     if (!view)
         setTopLevelObjects({});
 }
 
-QList<QObject *> QSViewController::topLevelObjects() const
-{
-    QList<QObject *> objects;
-    for (const QPointer<QObject> &object : m_topLevelObjects) {
-        if (object)
-            objects.append(object);
-    }
-    return objects;
-}
+QList<QObject *> QSViewController::topLevelObjects() const { return m_nib.topLevelObjects(); }
 
-void QSViewController::setTopLevelObjects(const QList<QObject *> &objects)
-{
-    const QList<QObject *> previous = topLevelObjects();
-    m_topLevelObjects.clear();
-    for (QObject *object : objects)
-        m_topLevelObjects.append(object);
-    for (QObject *object : previous) {
-        if (!objects.contains(object) && object != m_view)
-            release(object);
-    }
-}
+void QSViewController::setTopLevelObjects(const QList<QObject *> &objects) { m_nib.setTopLevelObjects(objects); }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "RQS-Kit/Foundation/QSNibContents.h"
 #include "platform/Bundle.h"
 #include "platform/KeyedArchive.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -20,7 +20,6 @@ class QSViewController : public QObject
 
 public:
     explicit QSViewController(QObject *parent = nullptr);
-    ~QSViewController() override;
 
     // Called after construction; an empty name or a null bundle keeps the default.
     void initWithNibName(const QString &nibName, const platform::BundlePtr &nibBundle);
@@ -46,8 +45,5 @@ public:
     void setTopLevelObjects(const QList<QObject *> &objects);
 
 private:
-    QPointer<QWidget> m_view;
-    QString m_nibName;
-    platform::BundlePtr m_nibBundle;
-    QList<QPointer<QObject>> m_topLevelObjects;
+    QSNibContents m_nib{this, QStringLiteral("VC")};
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Foundation/QSNibContents.h"
 #include "platform/Bundle.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Notification.h"
@@ -7,7 +8,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 // The kit's window controller base: it loads its interface file the first time its window is
@@ -70,8 +70,8 @@ public:
     void setTopLevelObjects(const QList<QObject *> &objects);
 
 private:
-    QPointer<platform::Window> m_window;
-    QString m_nibName;
-    platform::BundlePtr m_nibBundle;
-    QList<QPointer<QObject>> m_topLevelObjects;
+    // The root, which only setWindow sets.
+    platform::Window *loadedWindow() const;
+
+    QSNibContents m_nib{this, QStringLiteral("WC")};
 };

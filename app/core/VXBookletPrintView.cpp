@@ -2,6 +2,7 @@
 
 #include "platform/GraphicsContext.h"
 #include "platform/GraphicsContextScope.h"
+#include "platform/GuardedPointers.h"
 #include "platform/Log.h"
 #include "platform/PainterGraphicsContext.h"
 
@@ -27,21 +28,11 @@ void VXBookletPrintView::setPagesProvider(VXOutputFilter *pagesProvider) { m_pag
 VXPDFInputFilter *VXBookletPrintView::inputPages() const { return m_inputPages; }
 void VXBookletPrintView::setInputPages(VXPDFInputFilter *inputPages) { m_inputPages = inputPages; }
 
-QList<VXDoublePageFilter *> VXBookletPrintView::filters() const
-{
-    QList<VXDoublePageFilter *> result;
-    for (const QPointer<VXDoublePageFilter> &filter : m_filters) {
-        if (filter)
-            result.append(filter);
-    }
-    return result;
-}
+QList<VXDoublePageFilter *> VXBookletPrintView::filters() const { return platform::livePointers(m_filters); }
 
 void VXBookletPrintView::setFilters(const QList<VXDoublePageFilter *> &filters)
 {
-    m_filters.clear();
-    for (VXDoublePageFilter *filter : filters)
-        m_filters.append(filter);
+    m_filters = platform::guardedPointers(filters);
 }
 
 QPointF VXBookletPrintView::center() const { return m_center; }

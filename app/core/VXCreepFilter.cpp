@@ -1,9 +1,5 @@
 #include "app/core/VXCreepFilter.h"
 
-#include "platform/Log.h"
-
-#include <cmath>
-
 VXCreepFilter::VXCreepFilter(QObject *parent)
     : VXOutputFilter(parent)
 {
@@ -13,12 +9,7 @@ double VXCreepFilter::creep() const { return m_creep; }
 
 void VXCreepFilter::setCreep(double creep)
 {
-    // A zero paper width makes the document's creep infinite; such a shift would move every page away.
-    if (!std::isfinite(creep)) {
-        platform::logWarning(QStringLiteral("Could not set a creep of %1, because it is no finite number").arg(creep));
-        return;
-    }
-    if (m_creep == creep)
+    if (!isValidCreep(creep) || m_creep == creep)
         return;
     m_creep = creep;
     emit creepChanged(creep);
@@ -30,7 +21,5 @@ QPointF VXCreepFilter::offsetForDoublePage(quint64 side, bool isLeft) const
     // no shift, rather than one that grows with a wrapped index.
     if (side >= doubleCount())
         return QPointF();
-    const double shift = double(side / 2) * m_creep;
-    const QPointF start = inputOffset(side, isLeft);
-    return QPointF(isLeft ? start.x() + shift : start.x() - shift, start.y());
+    return inputOffsetWithCreep(side, isLeft, double(side / 2) * m_creep);
 }

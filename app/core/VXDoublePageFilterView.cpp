@@ -1,6 +1,7 @@
 #include "app/core/VXDoublePageFilterView.h"
 
 #include "app/core/VXFilter.h"
+#include "platform/GuardedPointers.h"
 
 VXDoublePageFilterView::VXDoublePageFilterView(QWidget *parent)
     : platform::View(parent)
@@ -25,21 +26,11 @@ void VXDoublePageFilterView::setRightNo(quint64 rightNo)
     setNeedsDisplay(true);
 }
 
-QList<VXDoublePageFilter *> VXDoublePageFilterView::filters() const
-{
-    QList<VXDoublePageFilter *> result;
-    for (const QPointer<VXDoublePageFilter> &filter : m_filters) {
-        if (filter)
-            result.append(filter);
-    }
-    return result;
-}
+QList<VXDoublePageFilter *> VXDoublePageFilterView::filters() const { return platform::livePointers(m_filters); }
 
 void VXDoublePageFilterView::setFilters(const QList<VXDoublePageFilter *> &filters)
 {
-    m_filters.clear();
-    for (VXDoublePageFilter *filter : filters)
-        m_filters.append(filter);
+    m_filters = platform::guardedPointers(filters);
     setNeedsDisplay(true);
 }
 

@@ -1,6 +1,9 @@
 #include "app/core/VXOutputFilter.h"
 
+#include "platform/Log.h"
+
 #include <algorithm>
+#include <cmath>
 
 VXOutputFilter::VXOutputFilter(QObject *parent)
     : VXFilter(parent)
@@ -99,4 +102,19 @@ QPointF VXOutputFilter::inputOffset(quint64 side, bool isLeft) const
 {
     const auto *outputInput = qobject_cast<const VXOutputFilter *>(input());
     return outputInput ? outputInput->offsetForDoublePage(side, isLeft) : QPointF();
+}
+
+QPointF VXOutputFilter::inputOffsetWithCreep(quint64 side, bool isLeft, double shift) const
+{
+    const QPointF start = inputOffset(side, isLeft);
+    return QPointF(isLeft ? start.x() + shift : start.x() - shift, start.y());
+}
+
+bool VXOutputFilter::isValidCreep(double creep)
+{
+    // A zero paper width makes the document's creep infinite; such a shift would move every page away.
+    if (std::isfinite(creep))
+        return true;
+    platform::logWarning(QStringLiteral("Could not set a creep of %1, because it is no finite number").arg(creep));
+    return false;
 }

@@ -48,6 +48,10 @@ signals:
 protected:
     // The shift an output filter before this one gives that half, or none.
     QPointF inputOffset(quint64 side, bool isLeft) const;
+    // That shift, with the half moved a further `shift` page widths towards the fold.
+    QPointF inputOffsetWithCreep(quint64 side, bool isLeft, double shift) const;
+    // Whether a filter may take that creep; logs why not.
+    static bool isValidCreep(double creep);
 
 private:
     bool m_straightOrder = false;

@@ -1,9 +1,6 @@
 #include "app/core/VXSplitFilter.h"
 
-#include "platform/Log.h"
-
 #include <algorithm>
-#include <cmath>
 
 // The shape of the split booklet for the input's current pages. Every count is a multiple of 4
 // pages, so a full booklet has an even number of sides and a side's parity is its parity within
@@ -56,11 +53,7 @@ double VXSplitFilter::creep() const { return m_creep; }
 
 void VXSplitFilter::setCreep(double creep)
 {
-    if (!std::isfinite(creep)) {
-        platform::logWarning(QStringLiteral("Could not set a creep of %1, because it is no finite number").arg(creep));
-        return;
-    }
-    if (m_creep == creep)
+    if (!isValidCreep(creep) || m_creep == creep)
         return;
     m_creep = creep;
     emit creepChanged(creep);
@@ -151,9 +144,7 @@ QPointF VXSplitFilter::offsetForDoublePage(quint64 side, bool isLeft) const
     const Layout l = layout();
     if (side >= l.sides)
         return QPointF();
-    const double shift = double((side / 2) % l.fullSheets) * m_creep;
-    const QPointF start = inputOffset(side, isLeft);
-    return QPointF(isLeft ? start.x() + shift : start.x() - shift, start.y());
+    return inputOffsetWithCreep(side, isLeft, double((side / 2) % l.fullSheets) * m_creep);
 }
 
 quint64 VXSplitFilter::doubleIndexForPage(const VXPagePtr &page) const

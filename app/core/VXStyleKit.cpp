@@ -100,6 +100,29 @@ void strokeLine(platform::GraphicsContext &context, QPointF from, QPointF to)
     context.strokePath(line(from, to));
 }
 
+// A level line in the colour, from `left` to `right` at `height`.
+void strokeAcross(platform::GraphicsContext &context, const QColor &colour, double left, double right, double height)
+{
+    context.setStroke(colour);
+    strokeLine(context, {left, height}, {right, height});
+}
+
+// Fills the rectangle inside a saved state clipped to it.
+void fillClipped(platform::GraphicsContext &context, const QRectF &rect, const QBrush &fill)
+{
+    context.saveGState();
+    context.clipToRect(rect);
+    context.setFill(fill);
+    context.fillRect(rect);
+    context.restoreGState();
+}
+
+// A gradient straight up or down through the middle of the rectangle, between the two heights.
+QBrush vertical(const QGradientStops &stops, const QRectF &rect, double from, double to)
+{
+    return linear(stops, {rect.center().x(), from}, {rect.center().x(), to});
+}
+
 // Draws inside a saved state clipped to (0, 0, size), as every sized button face does.
 void inSize(const QSizeF &size, const std::function<void(const QRectF &)> &face)
 {
@@ -111,6 +134,15 @@ void inSize(const QSizeF &size, const std::function<void(const QRectF &)> &face)
     context->clipToRect(frame);
     face(frame);
     context->restoreGState();
+}
+
+// Draws with the frame's origin and size, as every framed drawing does.
+void inFrame(const QRectF &frame,
+             const std::function<void(platform::GraphicsContext &context, double x, double y, double w, double h)> &drawing)
+{
+    platform::GraphicsContext *context = target();
+    if (context)
+        drawing(*context, frame.x(), frame.y(), frame.width(), frame.height());
 }
 
 // An arc about the origin with an arrow head where it ends, pointing on along the arc.
@@ -134,6 +166,25 @@ QPainterPath arrowArc(double radius, double startDegrees, double sweepDegrees)
     }
     return path;
 }
+
+// The paper of the button faces: the bottom colour rising to white.
+QGradientStops paperGradient(const QColor &bottom) { return twoColours(bottom, Qt::white); }
+
+void paperPreviewFace(const QSizeF &size, const QColor &paperBottom, double angle)
+{
+    inSize(size, [&](const QRectF &frame) {
+        VXStyleKit::drawPaperPreviewPrototypeWithPaperFrame(frame, paperGradient(paperBottom), angle);
+    });
+}
+
+void addPagesFace(const QSizeF &size, const QColor &glyph, const QColor &paperBottom)
+{
+    inSize(size, [&](const QRectF &frame) {
+        VXStyleKit::drawAddPagesPrototypeWithAddPagesFrame(frame, glyph, paperGradient(paperBottom));
+    });
+}
+
+const QColor addPagesGlyph = grey(0.256);
 
 } // namespace
 
@@ -198,23 +249,17 @@ void VXStyleKit::drawPaperPreviewPrototypeWithPaperFrame(const QRectF &paperFram
 
 void VXStyleKit::drawPaperPreviewWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomColor(), Qt::white), 0);
-    });
+    paperPreviewFace(size, paperGradientBottomColor(), 0);
 }
 
 void VXStyleKit::drawPaperPreviewHoverWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomHoverColor(), Qt::white), 10);
-    });
+    paperPreviewFace(size, paperGradientBottomHoverColor(), 10);
 }
 
 void VXStyleKit::drawPaperPreviewDownWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawPaperPreviewPrototypeWithPaperFrame(frame, twoColours(paperGradientBottomHoverColor(), Qt::white), 90);
-    });
+    paperPreviewFace(size, paperGradientBottomHoverColor(), 90);
 }
 
 void VXStyleKit::drawPaperPreviewDisabledWithSize(const QSizeF &size) { drawPaperPreviewWithSize(size); }
@@ -267,53 +312,37 @@ void VXStyleKit::drawAddPagesPrototypeWithAddPagesFrame(const QRectF &addPagesFr
 
 void VXStyleKit::drawAddPagesWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, grey(0.256), twoColours(paperGradientBottomColor(), Qt::white));
-    });
+    addPagesFace(size, addPagesGlyph, paperGradientBottomColor());
 }
 
 void VXStyleKit::drawAddPagesHoverWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, darkened(grey(0.256), 0.1),
-                                               twoColours(paperGradientBottomHoverColor(), Qt::white));
-    });
+    addPagesFace(size, darkened(addPagesGlyph, 0.1), paperGradientBottomHoverColor());
 }
 
 void VXStyleKit::drawAddPagesDownWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, darkened(grey(0.256), 1.0),
-                                               twoColours(paperGradientBottomHoverColor(), Qt::white));
-    });
+    addPagesFace(size, darkened(addPagesGlyph, 1.0), paperGradientBottomHoverColor());
 }
 
 void VXStyleKit::drawAddPagesDisabledWithSize(const QSizeF &size)
 {
-    inSize(size, [](const QRectF &frame) {
-        drawAddPagesPrototypeWithAddPagesFrame(frame, lightened(grey(0.256), 0.8),
-                                               twoColours(paperGradientBottomColor(), Qt::white));
-    });
+    addPagesFace(size, lightened(addPagesGlyph, 0.8), paperGradientBottomColor());
 }
 
 void VXStyleKit::drawStapleMarkWithFrame(const QRectF &frame)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    context->saveGState();
-    context->setStroke(grey(0, 0.196));
-    context->setLineWidth(1);
-    strokeLine(*context, {x + w / 2, y + h}, {x + w / 2, y});
-    strokeLine(*context, {x + w, y + h / 2}, {x, y + h / 2});
-    context->setLineDash({1, 1}, 0);
-    for (double leg : {0.35, 0.675})
-        strokeLine(*context, {x + leg * w, y + 0.84559 * h}, {x + leg * w, y + 0.13971 * h});
-    context->restoreGState();
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        context.saveGState();
+        context.setStroke(grey(0, 0.196));
+        context.setLineWidth(1);
+        strokeLine(context, {x + w / 2, y + h}, {x + w / 2, y});
+        strokeLine(context, {x + w, y + h / 2}, {x, y + h / 2});
+        context.setLineDash({1, 1}, 0);
+        for (double leg : {0.35, 0.675})
+            strokeLine(context, {x + leg * w, y + 0.84559 * h}, {x + leg * w, y + 0.13971 * h});
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawBlueprintWithSize(const QSizeF &size)
@@ -326,43 +355,27 @@ void VXStyleKit::drawBlueprintWithSize(const QSizeF &size)
     QRadialGradient gradient(area.center(), 98.69 * scale, area.center(), 21.69 * scale);
     gradient.setStops(blueprintGradient());
     gradient.setSpread(QGradient::PadSpread);
-    context->saveGState();
-    context->clipToRect(area);
-    context->setFill(gradient);
-    context->fillRect(area);
-    context->restoreGState();
+    fillClipped(*context, area, gradient);
 }
 
 void VXStyleKit::drawFeatureBarWithFrame2(const QRectF &frame2)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame2.x();
-    const double y = frame2.y();
-    const double w = frame2.width();
-    const double h = frame2.height();
-    const QRectF background(x, y, std::floor(w + 0.5), h);
-    context->saveGState();
-    context->clipToRect(background);
-    context->setFill(linear(twoColours(grey(0.9), grey(0.803)), {background.center().x(), y + h},
-                            {background.center().x(), y}));
-    context->fillRect(background);
-    context->restoreGState();
+    inFrame(frame2, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        const QRectF background(x, y, std::floor(w + 0.5), h);
+        fillClipped(context, background, vertical(twoColours(grey(0.9), grey(0.803)), background, y + h, y));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    context->setLineCap(Qt::SquareCap);
-    QPainterPath bottom(QPointF(x + 0.5, y + 0.5));
-    bottom.lineTo(x + w - 0.5, y + 0.5);
-    bottom.closeSubpath();
-    context->setStroke(grey(0.626));
-    context->strokePath(bottom);
-    context->setStroke(grey(0.977));
-    strokeLine(*context, {x + 0.5, y + h - 1.5}, {x + w - 0.5, y + h - 1.5});
-    context->setStroke(grey(0.602));
-    strokeLine(*context, {x + 0.5, y + h - 0.5}, {x + w - 0.5, y + h - 0.5});
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        context.setLineCap(Qt::SquareCap);
+        QPainterPath bottom(QPointF(x + 0.5, y + 0.5));
+        bottom.lineTo(x + w - 0.5, y + 0.5);
+        bottom.closeSubpath();
+        context.setStroke(grey(0.626));
+        context.strokePath(bottom);
+        strokeAcross(context, grey(0.977), x + 0.5, x + w - 0.5, y + h - 1.5);
+        strokeAcross(context, grey(0.602), x + 0.5, x + w - 0.5, y + h - 0.5);
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawTestingArea()
@@ -379,68 +392,46 @@ void VXStyleKit::drawTestingArea()
 
 void VXStyleKit::drawFactoryRowBkgWithFrame(const QRectF &frame)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    context->saveGState();
-    context->clipToRect(frame);
-    context->setFill(linear(twoColours(Qt::white, grey(0.92)), {frame.center().x(), y}, {frame.center().x(), y + h}));
-    context->fillRect(frame);
-    context->restoreGState();
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        fillClipped(context, frame, vertical(twoColours(Qt::white, grey(0.92)), frame, y, y + h));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    context->setStroke(Qt::white);
-    strokeLine(*context, {x, y + h - 0.5}, {x + w, y + h - 0.5});
-    context->setStroke(grey(1.0 / 3));
-    strokeLine(*context, {x, y + 0.5}, {x + w, y + 0.5});
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        strokeAcross(context, Qt::white, x, x + w, y + h - 0.5);
+        strokeAcross(context, grey(1.0 / 3), x, x + w, y + 0.5);
+        context.restoreGState();
+    });
 }
 
 void VXStyleKit::drawFactoryRowStateBkgWithFrame(const QRectF &frame, const QGradientStops &gradient)
 {
-    platform::GraphicsContext *context = target();
-    if (!context)
-        return;
-    const double x = frame.x();
-    const double y = frame.y();
-    const double w = frame.width();
-    const double h = frame.height();
-    const QRectF state(x + 10, y + 1, w - 10, h - 1);
-    context->saveGState();
-    context->clipToRect(state);
-    context->setFill(linear(gradient, {state.center().x(), y + 1}, {state.center().x(), y + h}));
-    context->fillRect(state);
-    context->restoreGState();
+    inFrame(frame, [&](platform::GraphicsContext &context, double x, double y, double w, double h) {
+        const QRectF state(x + 10, y + 1, w - 10, h - 1);
+        fillClipped(context, state, vertical(gradient, state, y + 1, y + h));
 
-    context->saveGState();
-    context->setLineWidth(1);
-    context->setLineCap(Qt::SquareCap);
-    context->setStroke(grey(1, 0.511));
-    strokeLine(*context, {x + 10.5, y + h - 0.5}, {x + w - 0.5, y + h - 0.5});
-    context->restoreGState();
+        context.saveGState();
+        context.setLineWidth(1);
+        context.setLineCap(Qt::SquareCap);
+        strokeAcross(context, grey(1, 0.511), x + 10.5, x + w - 0.5, y + h - 0.5);
+        context.restoreGState();
 
-    auto tag = [&](double dx) {
-        QPainterPath path(QPointF(x + dx, y + h - 1));
-        path.lineTo(x + dx + 10, y + h - 1);
-        path.lineTo(x + dx + 18, y + h / 2);
-        path.lineTo(x + dx + 10, y + 1);
-        path.lineTo(x + dx, y + 1);
-        path.closeSubpath();
-        path.setFillRule(Qt::OddEvenFill);
-        return path;
-    };
-    context->setFill(grey(0, 0.396));
-    context->fillPath(tag(1));
-    const QPainterPath label = tag(0);
-    const QRectF box = label.boundingRect();
-    context->setFill(linear(twoColours(Qt::white, grey(0.92)), {box.center().x(), box.top()},
-                            {box.center().x(), box.bottom()}));
-    context->fillPath(label);
+        auto tag = [&](double dx) {
+            QPainterPath path(QPointF(x + dx, y + h - 1));
+            path.lineTo(x + dx + 10, y + h - 1);
+            path.lineTo(x + dx + 18, y + h / 2);
+            path.lineTo(x + dx + 10, y + 1);
+            path.lineTo(x + dx, y + 1);
+            path.closeSubpath();
+            path.setFillRule(Qt::OddEvenFill);
+            return path;
+        };
+        context.setFill(grey(0, 0.396));
+        context.fillPath(tag(1));
+        const QPainterPath label = tag(0);
+        const QRectF box = label.boundingRect();
+        context.setFill(vertical(twoColours(Qt::white, grey(0.92)), box, box.top(), box.bottom()));
+        context.fillPath(label);
+    });
 }
 
 namespace {
