@@ -161,16 +161,21 @@ TEST(PdfGraphicsContext, PlacesRotatedAndCroppedPagesAsShownAndShowsTheCropBoxWh
             c.beginPage(page.visibleSize());
             c.drawPdfPage(page);
         }
+        c.beginPage({320, 220});
+        c.translate(10, 20);
+        c.drawPdfPage(source[0]);
     });
     Structure out(pdf);
     // A quarter turn clockwise: the page's lower-left corner goes to the top-left.
     EXPECT_EQ(out.placement(0, "/Fx1"), (QList<double>{0, -1, 1, 0, 0, 200}));
+    EXPECT_EQ(out.placement(3, "/Fx1"), (QList<double>{0, -1, 1, 0, 10, 220})) << "turned first, then moved";
     EXPECT_EQ(out.placement(1, "/Fx2"), (QList<double>{1, 0, 0, 1, -50, -60}));
     EXPECT_EQ(out.bbox(1, "/Fx2"), QRectF(50, 60, 100, 200));
     EXPECT_EQ(out.bbox(2, "/Fx3"), QRectF(0, 0, 200, 300));
     EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(pdf, 0), {{{5, 5}, marker}, {{295, 195}, PdfFixture::colourOf(1)}}), none);
     EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(pdf, 1), {{{5, 195}, marker}, {{95, 5}, PdfFixture::colourOf(2)}}), none);
     EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(pdf, 2), {{{5, 295}, marker}, {{190, 10}, PdfFixture::colourOf(3)}}), none);
+    EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(pdf, 3), {{{15, 5}, marker}, {{305, 195}, PdfFixture::colourOf(1)}}), none);
 }
 
 TEST(PdfGraphicsContext, PlacementFollowsTransformAndClipAndEachPageStartsWithANewGraphicsState)
