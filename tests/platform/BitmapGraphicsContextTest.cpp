@@ -1,10 +1,10 @@
 #include "platform/BitmapGraphicsContext.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Log.h"
-#include "platform/PdfDocument.h"
 
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +25,8 @@ TEST(BitmapGraphicsContext, DrawsYUpAtItsScaleAndRecordsTheResolution)
     ASSERT_EQ(image.size(), QSize(100, 41));
     EXPECT_EQ(image.dotsPerMeterX(), 5669);
     // Bottom-left 20 x 20 pixels red, the rest transparent.
-    EXPECT_TRUE(PixelProbe::isNear(image, {0, 40}, Qt::red));
-    EXPECT_TRUE(PixelProbe::isNear(image, {19, 21}, Qt::red));
-    EXPECT_TRUE(PixelProbe::isNear(image, {20, 21}, Qt::transparent));
-    EXPECT_TRUE(PixelProbe::isNear(image, {19, 20}, Qt::transparent));
+    EXPECT_EQ(PixelProbe::mismatches(image, {{{0, 40}, Qt::red}, {{19, 21}, Qt::red}, {{20, 21}, Qt::transparent},
+                                             {{19, 20}, Qt::transparent}}), QStringList());
     // Read back as a page, the picture keeps its size in points.
     const std::optional<platform::PdfPage> page = platform::PdfPage::fromImage(image);
     ASSERT_TRUE(page);
@@ -37,14 +35,13 @@ TEST(BitmapGraphicsContext, DrawsYUpAtItsScaleAndRecordsTheResolution)
 
 TEST(BitmapGraphicsContext, DrawsPdfPagesAtThePictureResolution)
 {
-    const platform::PdfPage page = *platform::PdfDocument::fromData(PdfFixture::pages(PdfFixture::numbered(1)), "fixture")->page(0);
+    const platform::PdfPage page = PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1))).at(0);
     const QImage image = BitmapGraphicsContext::drawnImage(page.visibleSize(), 3, [&](GraphicsContext &context) {
         context.drawPdfPage(page);
     });
     ASSERT_EQ(image.size(), QSize(600, 900));
     // The 50-point marker is 150 pixels wide at the lower-left corner.
-    EXPECT_TRUE(PixelProbe::isNear(image, {145, 755}, Qt::red));
-    EXPECT_TRUE(PixelProbe::isNear(image, {155, 745}, PdfFixture::colourOf(1)));
+    EXPECT_EQ(PixelProbe::mismatches(image, {{{145, 755}, Qt::red}, {{155, 745}, PdfFixture::colourOf(1)}}), QStringList());
 }
 
 TEST(BitmapGraphicsContext, RefusesAnEmptyPicture)

@@ -141,7 +141,7 @@ protected:
 
 } // namespace
 
-TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByName)
+TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByNameAndUnknownOnesStandInAsPlainerWidgets)
 {
     const auto root = load();
     ASSERT_NE(root, nullptr);
@@ -150,55 +150,42 @@ TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByName)
     EXPECT_NE(find<Gauge>(root.get(), "gauge"), nullptr);
     EXPECT_NE(find<platform::View>(root.get(), "canvas"), nullptr);
     EXPECT_EQ(root->windowTitle(), "Greeting");
-}
-
-TEST_F(InterfaceLoaderTest, UnknownClassesAreWarnedAndStandInAsPlainerWidgets)
-{
-    const auto root = load();
-    ASSERT_NE(root, nullptr);
     EXPECT_NE(find<QPushButton>(root.get(), "mystery"), nullptr) << "the base class the file declares";
-    QWidget *enigma = find<QWidget>(root.get(), "enigma");
-    ASSERT_NE(enigma, nullptr);
-    EXPECT_STREQ(enigma->metaObject()->className(), "QWidget");
+    EXPECT_STREQ(find<QWidget>(root.get(), "enigma")->metaObject()->className(), "QWidget");
     EXPECT_TRUE(log.contains("Warning: Unknown class \"Mystery\" of \"mystery\" in Greeting.ui"));
     EXPECT_TRUE(log.contains("Warning: Unknown class \"Enigma\" of \"enigma\" in Greeting.ui"));
 }
 
-TEST_F(InterfaceLoaderTest, OutletsArePropertiesOrSettersNamedAfterTheObjects)
-{
-    const auto root = load();
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(owner.okButton, find<QPushButton>(root.get(), "okButton"));
-    EXPECT_EQ(owner.nameField, find<QLineEdit>(root.get(), "nameField"));
-    EXPECT_EQ(owner.note, nullptr);
-    EXPECT_TRUE(log.contains("Warning: Outlet \"note\" of Owner \"\" does not take QPushButton"));
-    EXPECT_EQ(owner.title, "") << "a text property of the same name is no outlet";
-}
-
-TEST_F(InterfaceLoaderTest, ActionsInvokeTheOwnersOperationWithTheSender)
+TEST_F(InterfaceLoaderTest, OutletsAndActionsReachTheOwnerByName)
 {
     const auto root = load();
     ASSERT_NE(root, nullptr);
     auto *ok = find<QPushButton>(root.get(), "okButton");
+    EXPECT_EQ(owner.okButton, ok) << "a property";
+    EXPECT_EQ(owner.nameField, find<QLineEdit>(root.get(), "nameField")) << "a setter";
+    EXPECT_EQ(owner.note, nullptr);
+    EXPECT_TRUE(log.contains("Warning: Outlet \"note\" of Owner \"\" does not take QPushButton"));
+    EXPECT_EQ(owner.title, "") << "a text property of the same name is no outlet";
+
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_EQ(owner.senders, QList<QObject *>{ok});
     EXPECT_EQ(owner.senders.first()->property("tag").toInt(), 7);
-
     find<QPushButton>(root.get(), "resetButton")->click();
-    EXPECT_EQ(owner.resets, 1);
-
+    EXPECT_EQ(owner.resets, 1) << "an operation without the sender";
     auto *save = root->findChild<QAction *>("saveAction");
     ASSERT_NE(save, nullptr);
     save->trigger();
     EXPECT_EQ(owner.senders.last(), save);
-
     find<QPushButton>(root.get(), "brokenButton")->click();
     EXPECT_TRUE(log.contains("Warning: Unknown operation \"launchRockets\" of Owner \"\" for the action of "
                              "QPushButton \"brokenButton\""));
 }
 
-TEST_F(InterfaceLoaderTest, ABoundControlFollowsItsModelAndWritesEditsBack)
+TEST_F(InterfaceLoaderTest, BoundControlsFollowTheirModelOrTheUserDefaultsAndWriteEditsBack)
 {
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->registerDefaults({{"ShowWelcomeAtStart", true}});
+    defaults->removeObjectForKey("ShowWelcomeAtStart");
     const auto root = load();
     ASSERT_NE(root, nullptr);
     auto *field = find<QLineEdit>(root.get(), "nameField");
@@ -209,18 +196,9 @@ TEST_F(InterfaceLoaderTest, ABoundControlFollowsItsModelAndWritesEditsBack)
     QTest::keyClicks(field, "Lin");
     EXPECT_EQ(owner.userName(), "Lin");
     EXPECT_TRUE(log.contains("Warning: Unknown binding key \"nonsense\" of QLabel \"caption\""));
-}
 
-TEST_F(InterfaceLoaderTest, ValuesBindingsReadAndWriteTheUserDefaults)
-{
-    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
-    defaults->registerDefaults({{"ShowWelcomeAtStart", true}});
-    defaults->removeObjectForKey("ShowWelcomeAtStart");
-    const auto root = load();
-    ASSERT_NE(root, nullptr);
     auto *box = find<QCheckBox>(root.get(), "welcomeBox");
     EXPECT_TRUE(box->isChecked());
-
     box->click();
     EXPECT_FALSE(defaults->boolForKey("ShowWelcomeAtStart"));
     defaults->setBool(true, "ShowWelcomeAtStart");

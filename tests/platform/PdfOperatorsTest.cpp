@@ -17,11 +17,6 @@ TEST(PdfOperators, NumbersAreShortAndNeverExponential)
         EXPECT_EQ(PdfOperators::number(value), text) << value;
 }
 
-TEST(PdfOperators, MatrixOperandsAreInPdfOrder)
-{
-    EXPECT_EQ(PdfOperators::matrix(QTransform(0, 0.5, -0.5, 0, 150, 20)), "0 0.5 -0.5 0 150 20");
-}
-
 TEST(PdfOperators, PathsBecomeConstructionOperators)
 {
     QPainterPath path;

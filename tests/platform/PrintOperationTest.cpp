@@ -8,14 +8,13 @@
 #include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <poppler-qt6.h>
 
 #include <memory>
 
@@ -35,7 +34,7 @@ public:
     StackedPages(int first, int count)
         : m_first(first)
         , m_count(count)
-        , m_page(*platform::PdfDocument::fromData(PdfFixture::pages(PdfFixture::numbered(1)), "fixture")->page(0))
+        , m_page(PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1))).at(0))
     {
     }
 
@@ -75,29 +74,6 @@ private:
     platform::PdfPage m_page;
 };
 
-PrintInfo saveJob(const QString &path)
-{
-    PrintInfo info;
-    info.setPaperSize(sheet);
-    info.setJobDisposition(PrintInfo::JobDisposition::Save);
-    info.setJobSavingUrl(QUrl::fromLocalFile(path));
-    return info;
-}
-
-QImage rendered(const QByteArray &pdf, int page)
-{
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
-    if (!document || page >= document->numPages())
-        return {};
-    return document->page(page)->renderToImage(72, 72);
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(PrintOperation, DrawsEachPrintedPageOnAPageOfThePaper)
@@ -117,71 +93,41 @@ TEST(PrintOperation, DrawsEachPrintedPageOnAPageOfThePaper)
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page);
         EXPECT_EQ(written->page(page)->cropBox(), QRectF(QPointF(0, 0), sheet));
-        const QImage image = rendered(buffer.data(), page);
         // Each rectangle's lower-left corner at the paper's; the bar stops at the page's edge, the
         // next page's drawing does not reach back.
-        EXPECT_TRUE(PixelProbe::isNear(image, {150, 20}, PdfFixture::colourOf(page + 2)));
-        EXPECT_TRUE(PixelProbe::isNear(image, {2, 197}, Qt::red));
-        EXPECT_TRUE(PixelProbe::isNear(image, {290, 5}, Qt::black));
-        EXPECT_TRUE(PixelProbe::isNear(image, {290, 195}, Qt::black));
+        EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(buffer.data(), page), {{{150, 20}, PdfFixture::colourOf(page + 2)},
+                  {{2, 197}, Qt::red}, {{290, 5}, Qt::black}, {{290, 195}, Qt::black}}), QStringList());
     }
 }
 
-TEST(PrintOperation, SaveJobWritesTheFileInOnePiece)
+TEST(PrintOperation, SaveJobsWriteTheFileInOnePieceOrFailLeavingTheFolderAsItWas)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Menu - Booklet.pdf"));
-    ASSERT_FALSE(PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old").isEmpty());
-    StackedPages printable(1, 3);
-    PrintOperation operation(printable, saveJob(path));
-    platform::LogCapture log;
-    ASSERT_TRUE(operation.run());
-    EXPECT_TRUE(log.lines().isEmpty());
-    const std::optional<platform::PdfDocument> saved = platform::PdfDocument::open(path);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->pageCount(), 3);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Menu - Booklet.pdf"});
-}
-
-TEST(PrintOperation, UnwritableFolderFailsWithoutAFile)
-{
-    QTemporaryDir folder;
-    // A plain file where the folder should be: no one can write into it, whoever runs the test.
-    const QString notAFolder = PdfFixture::write(folder.path(), QStringLiteral("plain"), "text");
-    StackedPages printable(1, 1);
-    PrintOperation operation(printable, saveJob(notAFolder + QStringLiteral("/out.pdf")));
-    platform::LogCapture log;
-    EXPECT_FALSE(operation.run());
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error: Could not save the print job to \""))) << log.lines().first().toStdString();
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
-}
-
-TEST(PrintOperation, FailedDrawingLeavesTheOldFile)
-{
-    QTemporaryDir folder;
-    const QString path = PdfFixture::write(folder.path(), QStringLiteral("kept.pdf"), "old");
-    StackedPages printable(1, 0);
-    PrintOperation operation(printable, saveJob(path));
-    platform::LogCapture log;
-    EXPECT_FALSE(operation.run());
-    EXPECT_EQ(log.lines(), QStringList{"Error: Could not print: there are no pages to print"});
-    EXPECT_EQ(contents(path), QByteArray("old"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.pdf"});
-}
-
-TEST(PrintOperation, JobsThatCannotBeDoneFail)
-{
-    PrintInfo remote = saveJob(QString());
-    remote.setJobSavingUrl(QUrl(QStringLiteral("https://example.org/out.pdf")));
-    StackedPages printable(1, 1);
-    platform::LogCapture log;
-    EXPECT_FALSE(PrintOperation(printable, remote).run());
-    StackedPages unknown(1, -1);
-    EXPECT_FALSE(PrintOperation(unknown, saveJob(QStringLiteral("/tmp/never.pdf"))).run());
-    EXPECT_EQ(log.lines(), (QStringList{"Error: Could not save the print job: \"https://example.org/out.pdf\" is no file",
-                                        "Error: Could not print: there are no pages to print"}));
-    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/never.pdf")));
+    const QString path = PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old");
+    // A plain file where a folder should be: no one can write into it, whoever runs the test.
+    const QString plain = PdfFixture::write(folder.path(), QStringLiteral("plain"), "text");
+    const struct { QUrl url; int pages; QString error; } cases[] = {
+        {QUrl::fromLocalFile(path), 0, "Error: Could not print: there are no pages to print"},
+        {QUrl::fromLocalFile(path), -1, "Error: Could not print: there are no pages to print"},
+        {QUrl::fromLocalFile(plain + "/out.pdf"), 1, "Error: Could not save the print job to \""},
+        {QUrl("https://example.org/out.pdf"), 1, "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
+        {QUrl::fromLocalFile(path), 3, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.error.toStdString());
+        StackedPages printable(1, c.pages);
+        PrintInfo info;
+        info.setPaperSize(sheet);
+        info.setJobDisposition(PrintInfo::JobDisposition::Save);
+        info.setJobSavingUrl(c.url);
+        platform::LogCapture log;
+        EXPECT_EQ(PrintOperation(printable, info).run(), c.error.isEmpty());
+        EXPECT_EQ(log.lines().size(), c.error.isEmpty() ? 0 : 1);
+        EXPECT_EQ(log.lines().value(0).left(c.error.size()), c.error);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Menu - Booklet.pdf", "plain"}));
+        EXPECT_EQ(PdfFixture::read(path) == "old", !c.error.isEmpty());
+    }
+    EXPECT_EQ(platform::PdfDocument::open(path)->pageCount(), 3);
 }
 
 using PrintOperationSpool = CupsServerTest;

@@ -44,7 +44,7 @@ void nextTurn() { QCoreApplication::processEvents(); }
 
 } // namespace
 
-TEST(UndoManager, ChangesOfOneEventTurnUndoAsOneStep)
+TEST(UndoManager, ChangesOfOneEventTurnUndoAsOneStepAndUndoClosesAnOpenTurn)
 {
     UndoManager undo;
     Slider slider(&undo);
@@ -54,16 +54,24 @@ TEST(UndoManager, ChangesOfOneEventTurnUndoAsOneStep)
     nextTurn();
     slider.setValue(4);
     nextTurn();
-
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(slider.value(), 3);
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(slider.value(), 0) << "the three changes of the first turn went back together";
     EXPECT_FALSE(undo.canUndo());
     EXPECT_FALSE(undo.undo());
+
+    slider.setValue(5);
+    EXPECT_TRUE(undo.canUndo());
+    ASSERT_TRUE(undo.undo()) << "same turn as the change";
+    EXPECT_EQ(slider.value(), 0);
+    nextTurn();
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(slider.value(), 5);
 }
 
-TEST(UndoManager, RedoReplaysWhatUndoTookBackWithTheStepName)
+TEST(UndoManager, RedoReplaysWhatUndoTookBackWithTheStepNameUntilANewChange)
 {
     UndoManager undo;
     Slider slider(&undo);
@@ -87,45 +95,29 @@ TEST(UndoManager, RedoReplaysWhatUndoTookBackWithTheStepName)
 
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(slider.value(), 0) << "undo after redo again";
-}
-
-TEST(UndoManager, ActionsOfAStepRunInReverseOrder)
-{
-    UndoManager undo;
-    QObject target;
-    QStringList ran;
-    undo.beginUndoGrouping();
-    undo.registerUndo(&target, [&] { ran << "first"; });
-    undo.registerUndo(&target, [&] { ran << "second"; });
-    undo.registerUndo(nullptr, [&] { ran << "third"; });
-    undo.endUndoGrouping();
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(ran, (QStringList{"third", "second", "first"}));
-}
-
-TEST(UndoManager, ANewChangeDropsTheRedoSteps)
-{
-    UndoManager undo;
-    Slider slider(&undo);
-    slider.setValue(1);
-    nextTurn();
-    undo.undo();
     ASSERT_TRUE(undo.canRedo());
     slider.setValue(7);
-    EXPECT_FALSE(undo.canRedo());
+    EXPECT_FALSE(undo.canRedo()) << "a new change drops the redo steps";
     EXPECT_FALSE(undo.redo());
     EXPECT_EQ(slider.value(), 7);
 }
 
-TEST(UndoManager, NestedGroupsFormOneStepAndBlockUndoWhileOpen)
+TEST(UndoManager, GroupsNestIntoOneStepRunBackwardsAndBlockUndoWhileOpen)
 {
     UndoManager undo;
     undo.setGroupsByEvent(false);
     Slider slider(&undo);
-    undo.beginUndoGrouping();
     slider.setValue(1);
-    undo.beginUndoGrouping();
     slider.setValue(2);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 1) << "without event grouping each loose registration is a step";
+
+    QStringList ran;
+    undo.beginUndoGrouping();
+    undo.registerUndo(&slider, [&] { ran << "first"; });
+    undo.beginUndoGrouping();
+    undo.registerUndo(&slider, [&] { ran << "second"; });
+    undo.registerUndo(nullptr, [&] { ran << "third"; });
     EXPECT_EQ(undo.groupingLevel(), 2);
     undo.endUndoGrouping();
 
@@ -133,40 +125,13 @@ TEST(UndoManager, NestedGroupsFormOneStepAndBlockUndoWhileOpen)
     EXPECT_FALSE(undo.canUndo());
     EXPECT_FALSE(undo.undo());
     EXPECT_TRUE(log.contains("Warning: Undo asked for while an undo group is open"));
-    EXPECT_EQ(slider.value(), 2);
+    EXPECT_TRUE(ran.isEmpty());
 
     undo.endUndoGrouping();
     EXPECT_FALSE(undo.endUndoGrouping()) << "unbalanced end";
     ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(slider.value(), 0);
-    EXPECT_FALSE(undo.canUndo());
-}
-
-TEST(UndoManager, WithoutEventGroupingEachLooseRegistrationIsAStep)
-{
-    UndoManager undo;
-    undo.setGroupsByEvent(false);
-    Slider slider(&undo);
-    slider.setValue(1);
-    slider.setValue(2);
-    undo.undo();
+    EXPECT_EQ(ran, (QStringList{"third", "second", "first"}));
     EXPECT_EQ(slider.value(), 1);
-    undo.undo();
-    EXPECT_EQ(slider.value(), 0);
-}
-
-TEST(UndoManager, AnOpenEventGroupIsClosedByUndo)
-{
-    UndoManager undo;
-    Slider slider(&undo);
-    slider.setValue(3);
-    EXPECT_TRUE(undo.canUndo());
-    ASSERT_TRUE(undo.undo()) << "same turn as the change";
-    EXPECT_EQ(slider.value(), 0);
-    nextTurn();
-    EXPECT_EQ(undo.groupingLevel(), 0);
-    ASSERT_TRUE(undo.redo());
-    EXPECT_EQ(slider.value(), 3);
 }
 
 TEST(UndoManager, DisabledRegistrationIsCountedAndRecordsNothing)
@@ -189,7 +154,7 @@ TEST(UndoManager, DisabledRegistrationIsCountedAndRecordsNothing)
     EXPECT_TRUE(log.contains("Warning: Undo registration enabled more often than disabled"));
 }
 
-TEST(UndoManager, RemovingATargetsActionsLeavesTheOthers)
+TEST(UndoManager, RemovedAndDestroyedTargetsLeaveTheOthersSteps)
 {
     UndoManager undo;
     undo.setGroupsByEvent(false);
@@ -201,9 +166,12 @@ TEST(UndoManager, RemovingATargetsActionsLeavesTheOthers)
     kept.setValue(2);
     removed.setValue(2);
     undo.endUndoGrouping();
+    auto gone = std::make_unique<Slider>(&undo);
+    gone->setValue(1);
+    gone.reset();
 
     undo.removeAllActions(&removed);
-    ASSERT_TRUE(undo.undo());
+    ASSERT_TRUE(undo.undo()) << "the destroyed target's step is passed over";
     EXPECT_EQ(kept.value(), 1);
     EXPECT_EQ(removed.value(), 2);
     ASSERT_TRUE(undo.undo()) << "the step that held only the removed target is gone";
@@ -214,20 +182,4 @@ TEST(UndoManager, RemovingATargetsActionsLeavesTheOthers)
     undo.removeAllActions();
     EXPECT_FALSE(undo.canUndo());
     EXPECT_FALSE(undo.canRedo());
-}
-
-TEST(UndoManager, StepsOfADestroyedTargetAreSkipped)
-{
-    UndoManager undo;
-    undo.setGroupsByEvent(false);
-    Slider kept(&undo);
-    kept.setValue(1);
-    auto gone = std::make_unique<Slider>(&undo);
-    gone->setValue(1);
-    gone.reset();
-
-    EXPECT_TRUE(undo.canUndo());
-    ASSERT_TRUE(undo.undo()) << "the destroyed target's step is passed over";
-    EXPECT_EQ(kept.value(), 0);
-    EXPECT_FALSE(undo.canUndo());
 }

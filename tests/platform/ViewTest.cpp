@@ -1,11 +1,10 @@
 #include "platform/GraphicsContext.h"
-#include "platform/PdfDocument.h"
 #include "platform/View.h"
 #include "platform/Window.h"
 
 #include "support/PdfFixture.h"
-#include "support/QtPrinters.h"
 #include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +18,6 @@
 #include <optional>
 
 using platform::MouseEvent;
-using platform::PdfDocument;
 using platform::PdfPage;
 using platform::TrackingArea;
 using platform::View;
@@ -28,16 +26,6 @@ namespace {
 
 const QColor marker(255, 0, 0);
 const QColor pageFill(0, 160, 0);
-
-// A 40 x 20 point page: fill, with a 5-point red square at its lower-left corner.
-PdfPage smallPage()
-{
-    PdfFixturePage page;
-    page.mediaSize = QSizeF(40, 20);
-    page.fill = pageFill;
-    page.marker = marker;
-    return *PdfDocument::fromData(PdfFixture::pages({page}), "small")->page(0);
-}
 
 // Records what reaches it; a view that handles nothing passes events on like the base.
 class Probe : public View
@@ -59,13 +47,13 @@ public:
             context->drawPdfPage(*page);
         }
     }
-    void mouseDown(const MouseEvent &event) override { record("down", event); }
-    void mouseDragged(const MouseEvent &event) override { record("dragged", event); }
-    void mouseUp(const MouseEvent &event) override { record("up", event); }
-    void mouseMoved(const MouseEvent &event) override { record("moved", event); }
-    void mouseEntered(const MouseEvent &event) override { record("entered", event); }
-    void mouseExited(const MouseEvent &event) override { record("exited", event); }
-    void scrollWheel(const MouseEvent &event) override { record("wheel", event); }
+    void mouseDown(const MouseEvent &event) override { events.append({"down", event}); }
+    void mouseDragged(const MouseEvent &event) override { events.append({"dragged", event}); }
+    void mouseUp(const MouseEvent &event) override { events.append({"up", event}); }
+    void mouseMoved(const MouseEvent &event) override { events.append({"moved", event}); }
+    void mouseEntered(const MouseEvent &event) override { events.append({"entered", event}); }
+    void mouseExited(const MouseEvent &event) override { events.append({"exited", event}); }
+    void scrollWheel(const MouseEvent &event) override { events.append({"wheel", event}); }
     void keyDown(QKeyEvent *event) override
     {
         if (event->key() == Qt::Key_Space)
@@ -81,14 +69,7 @@ public:
             list << name;
         return list;
     }
-    MouseEvent last(const QString &name) const
-    {
-        for (auto each = events.crbegin(); each != events.crend(); ++each) {
-            if (each->first == name)
-                return each->second;
-        }
-        return MouseEvent();
-    }
+    MouseEvent last(const QString &name) const { return events.at(names().lastIndexOf(name)).second; }
 
     std::optional<PdfPage> page;
     QList<QRectF> dirtyRects;
@@ -96,7 +77,6 @@ public:
     QStringList keys;
 
 private:
-    void record(const QString &name, const MouseEvent &event) { events.append({name, event}); }
     bool m_flipped;
 };
 
@@ -121,44 +101,43 @@ struct Host
         top.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
     }
-    QWindow *handle() { return top.windowHandle(); }
+    // A probe shown at the Qt geometry given.
+    template <class T = Probe>
+    T *add(const QRect &geometry, bool flipped = false)
+    {
+        auto *view = new T(&top, flipped);
+        view->setGeometry(geometry);
+        view->show();
+        return view;
+    }
+    void click(QPoint at) { QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, at); }
+    void move(QPoint to) { QTest::mouseMove(top.windowHandle(), to); }
     QWidget top;
 };
 
-void expectPixels(const QImage &image, const QList<std::pair<QPoint, QColor>> &probes)
-{
-    for (const auto &[at, colour] : probes)
-        EXPECT_TRUE(PixelProbe::isNear(image, at, colour))
-            << at.x() << "," << at.y() << " is " << PixelProbe::describe(image, at).toStdString();
-}
-
 } // namespace
 
-TEST(View, DrawsInAYUpSpaceFromTheLowerLeftCorner)
+TEST(View, DrawsInAYUpSpaceFromTheLowerLeftCornerOrInQtsYDownSpaceWhenFlipped)
 {
-    Probe view;
-    view.resize(100, 100);
-    view.page = smallPage();
-    const QImage image = view.grab().toImage();
-    // The page's lower-left corner lands at (10, 60) up from the bottom: Qt rows 20 to 40.
-    expectPixels(image, {{{12, 38}, marker}, {{47, 22}, pageFill}, {{12, 22}, pageFill}});
-    EXPECT_FALSE(PixelProbe::isNear(image, {12, 58}, marker));
-    EXPECT_FALSE(PixelProbe::isNear(image, {47, 42}, pageFill));
-}
-
-TEST(View, AFlippedViewDrawsInQtsYDownSpace)
-{
-    Probe view(nullptr, true);
-    view.resize(100, 100);
-    view.page = smallPage();
-    const QImage image = view.grab().toImage();
-    // Rows 60 to 80, and the lower-left marker is at the top of the drawing, as the space is turned.
-    expectPixels(image, {{{12, 62}, marker}, {{47, 78}, pageFill}});
-    EXPECT_FALSE(PixelProbe::isNear(image, {12, 38}, marker));
-}
-
-TEST(View, TheDirtyRectangleIsGivenInTheViewsSpace)
-{
+    // The page (40 x 20, a 5-point marker at its lower-left) lands at (10, 60): up from the bottom,
+    // Qt rows 20 to 40; flipped, rows 60 to 80 with the marker at the top of the drawing.
+    PdfFixturePage small;
+    small.mediaSize = QSizeF(40, 20);
+    small.fill = pageFill;
+    const struct { bool flipped; QList<std::pair<QPoint, QColor>> probes; QPoint noMarker, noFill; } cases[] = {
+        {false, {{{12, 38}, marker}, {{47, 22}, pageFill}, {{12, 22}, pageFill}}, {12, 58}, {47, 42}},
+        {true, {{{12, 62}, marker}, {{47, 78}, pageFill}}, {12, 38}, {47, 58}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.flipped);
+        Probe view(nullptr, c.flipped);
+        view.resize(100, 100);
+        view.page = PdfFixture::pdfPages(PdfFixture::pages({small})).at(0);
+        const QImage image = view.grab().toImage();
+        EXPECT_EQ(PixelProbe::mismatches(image, c.probes), QStringList());
+        EXPECT_FALSE(PixelProbe::isNear(image, c.noMarker, marker));
+        EXPECT_FALSE(PixelProbe::isNear(image, c.noFill, pageFill));
+    }
     Probe view;
     view.resize(100, 100);
     QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
@@ -166,11 +145,10 @@ TEST(View, TheDirtyRectangleIsGivenInTheViewsSpace)
     EXPECT_EQ(view.dirtyRects, QList<QRectF>{QRectF(0, 80, 10, 20)}) << "Qt's top strip is the top of the y-up space";
 }
 
-TEST(View, FramesAreYUpInAnUnflippedSuperviewAndYDownInAFlippedOne)
+TEST(View, FramesAreYUpInAnUnflippedSuperviewAndKeptWhenAddedMovedAndWhenTheSuperviewGrows)
 {
-    Probe up;
+    Probe up, down(nullptr, true);
     up.resize(200, 100);
-    Probe down(nullptr, true);
     down.resize(200, 100);
     auto *inUp = new View(&up);
     auto *inDown = new View(&down);
@@ -180,28 +158,21 @@ TEST(View, FramesAreYUpInAnUnflippedSuperviewAndYDownInAFlippedOne)
     EXPECT_EQ(inDown->geometry(), QRect(10, 20, 30, 40));
     EXPECT_EQ(inUp->frame(), QRectF(10, 20, 30, 40));
     EXPECT_EQ(inUp->bounds(), QRectF(0, 0, 30, 40));
-}
 
-TEST(View, SubviewsKeepTheirFrameWhenAddedMovedAndWhenTheSuperviewGrows)
-{
-    Probe superview;
-    superview.resize(200, 100);
     auto *subview = new View;
     subview->setFrame(QRectF(5, 10, 20, 20));
-    superview.addSubview(subview);
+    up.addSubview(subview);
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "the frame given before it had a superview";
-    EXPECT_EQ(subview->superview(), &superview);
+    EXPECT_EQ(subview->superview(), &up);
     EXPECT_FALSE(subview->isHidden());
-
-    superview.resize(200, 160);
+    up.resize(200, 160);
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "still 10 above the bottom edge";
 
     Probe other;
     other.resize(50, 50);
     other.addSubview(subview);
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20));
-    EXPECT_TRUE(superview.subviews().isEmpty());
-
+    EXPECT_EQ(up.subviews(), QList<QWidget *>{inUp});
     auto *hidden = new View;
     hidden->hide();
     other.addSubview(hidden);
@@ -231,57 +202,55 @@ TEST(View, PointsConvertBetweenViewsAndTheWindowBase)
     EXPECT_EQ(flipped->convertPointFromView(QPointF(10, 40), outer), QPointF(0, 10));
 }
 
-TEST(View, MouseLocationsArriveInTheViewsOwnSpace)
+TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
 {
     Host host;
-    auto *view = new Probe(&host.top);
-    view->setGeometry(20, 10, 100, 100);
-    view->show();
-    auto *flipped = new Probe(&host.top, true);
-    flipped->setGeometry(130, 10, 60, 60);
-    flipped->show();
-
-    QTest::mousePress(host.handle(), Qt::LeftButton, {}, QPoint(30, 100));
-    QTest::mouseMove(host.handle(), QPoint(50, 70));
-    QTest::mouseMove(host.handle(), QPoint(60, 40));
-    QTest::mouseRelease(host.handle(), Qt::LeftButton, {}, QPoint(60, 40));
+    Probe *view = host.add({20, 10, 100, 100});
+    Probe *flipped = host.add({130, 10, 60, 60}, true);
+    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(30, 100));
+    host.move(QPoint(50, 70));
+    host.move(QPoint(60, 40));
+    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(60, 40));
     EXPECT_EQ(view->names(), (QStringList{"down", "dragged", "dragged", "up"}));
     EXPECT_EQ(view->last("down").location, QPointF(10, 10)) << "Qt (30, 100): 10 right, 90 down in a 100-high view";
     EXPECT_EQ(view->last("down").locationInWindow, QPointF(30, 50));
     EXPECT_EQ(view->last("down").clickCount, 1);
     EXPECT_EQ(view->events[1].second.location, QPointF(30, 40));
     EXPECT_EQ(view->last("up").location, QPointF(40, 70));
-
-    QTest::mouseClick(host.handle(), Qt::LeftButton, {}, QPoint(140, 30));
+    host.click(QPoint(140, 30));
     EXPECT_EQ(flipped->last("down").location, QPointF(10, 20));
+
+    const QPointF at(10, 30);
+    QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view, &wheel);
+    EXPECT_EQ(view->names().last(), "wheel");
+    EXPECT_EQ(view->last("wheel").scrollingDelta, QPointF(0, 2)) << "two steps upwards";
+    EXPECT_FALSE(view->last("wheel").hasPreciseScrollingDeltas);
+    EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
 }
 
 TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
 {
     Host host;
-    auto *page = new Probe(&host.top);
-    page->setGeometry(0, 0, 150, 150);
+    Probe *page = host.add({0, 0, 150, 150});
     auto *button = new QPushButton(&host.top);
     button->setGeometry(160, 10, 30, 30);
-    auto *overlay = new Overlay(&host.top);
-    overlay->setGeometry(0, 0, 200, 150);
-    page->show();
     button->show();
-    overlay->show();
+    Overlay *overlay = host.add<Overlay>({0, 0, 200, 150});
     QSignalSpy clicked(button, &QPushButton::clicked);
 
-    QTest::mousePress(host.handle(), Qt::LeftButton, {}, QPoint(100, 50));
-    QTest::mouseMove(host.handle(), QPoint(120, 70));
-    QTest::mouseRelease(host.handle(), Qt::LeftButton, {}, QPoint(120, 70));
+    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(100, 50));
+    host.move(QPoint(120, 70));
+    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(120, 70));
     EXPECT_EQ(page->names(), (QStringList{"down", "dragged", "up"})) << "the page beneath got the whole drag";
     EXPECT_EQ(page->last("down").location, QPointF(100, 100));
     EXPECT_EQ(page->last("up").location, QPointF(120, 80));
     EXPECT_TRUE(overlay->names().isEmpty());
 
-    QTest::mouseClick(host.handle(), Qt::LeftButton, {}, QPoint(175, 25));
+    host.click(QPoint(175, 25));
     EXPECT_EQ(clicked.count(), 1) << "a plain button beneath is clicked too";
 
-    QTest::mouseClick(host.handle(), Qt::LeftButton, {}, QPoint(5, 145));
+    host.click(QPoint(5, 145));
     EXPECT_EQ(overlay->names(), (QStringList{"down", "up"})) << "its handle still takes clicks";
     EXPECT_EQ(overlay->last("down").location, QPointF(5, 5));
     EXPECT_EQ(page->names().size(), 3);
@@ -290,80 +259,63 @@ TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
 TEST(View, HoverPassesThroughAndLeavesWithThePointer)
 {
     Host host;
-    auto *page = new Probe(&host.top);
-    page->setGeometry(0, 0, 150, 150);
-    auto *overlay = new Overlay(&host.top);
-    overlay->setGeometry(0, 0, 150, 150);
-    page->show();
-    overlay->show();
+    Probe *page = host.add({0, 0, 150, 150});
+    Overlay *overlay = host.add<Overlay>({0, 0, 150, 150});
     page->addTrackingArea({{}, TrackingArea::MouseEnteredAndExited | TrackingArea::InVisibleRect, 0});
     page->setCursor(Qt::CrossCursor);
 
-    QTest::mouseMove(host.handle(), QPoint(100, 50));
+    host.move(QPoint(100, 50));
     EXPECT_EQ(page->names(), QStringList{"entered"});
     EXPECT_EQ(page->last("entered").location, QPointF(100, 100));
     EXPECT_EQ(overlay->cursor().shape(), Qt::CrossCursor) << "the cursor of the view beneath shows";
-    QTest::mouseMove(host.handle(), QPoint(180, 50)); // off both views
+    host.move(QPoint(180, 50)); // off both views
     EXPECT_EQ(page->names(), (QStringList{"entered", "exited"}));
 }
 
-TEST(View, ASuperviewsHitTestDecidesForItsSubviews)
+TEST(View, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSuperview)
 {
     // Two siblings inside one view: the overlay on top answers nothing, so the hit test from the
     // common superview names the page beneath.
     Host host;
-    auto *document = new Probe(&host.top);
-    document->setGeometry(0, 0, 200, 150);
+    Probe *document = host.add({0, 0, 200, 150});
     auto *page = new Probe;
     page->setFrame(QRectF(0, 0, 200, 150));
     document->addSubview(page);
     auto *overlay = new Overlay;
     overlay->setFrame(QRectF(0, 0, 200, 150));
     document->addSubview(overlay);
-    document->show();
 
     EXPECT_EQ(document->hitTest(QPointF(100, 100)), page);
     EXPECT_EQ(document->hitTest(QPointF(5, 5)), overlay);
     EXPECT_EQ(document->hitTest(QPointF(300, 5)), nullptr);
-
-    QTest::mouseClick(host.handle(), Qt::LeftButton, {}, QPoint(60, 30));
+    host.click(QPoint(60, 30));
     EXPECT_EQ(page->names(), (QStringList{"down", "up"}));
     EXPECT_EQ(page->last("down").location, QPointF(60, 120));
     EXPECT_TRUE(overlay->names().isEmpty());
     EXPECT_TRUE(document->names().isEmpty());
-}
 
-TEST(View, UnhandledEventsGoOnToTheSuperview)
-{
-    Host host;
-    auto *outer = new Probe(&host.top);
-    outer->setGeometry(0, 0, 200, 150);
-    auto *inner = new View(outer);
+    auto *inner = new View(page);
     inner->setGeometry(50, 50, 50, 50);
-    outer->show();
-
-    QTest::mouseClick(host.handle(), Qt::LeftButton, {}, QPoint(60, 60));
-    EXPECT_EQ(outer->names(), (QStringList{"down", "up"}));
-    EXPECT_EQ(outer->last("down").location, QPointF(60, 90));
-
-    outer->setFocusPolicy(Qt::StrongFocus);
-    QTest::keyClick(outer, Qt::Key_Space);
-    EXPECT_EQ(outer->keys, QStringList{" "});
+    inner->show();
+    host.click(QPoint(60, 60));
+    EXPECT_EQ(page->names(), (QStringList{"down", "up", "down", "up"})) << "a plain view passes them on";
+    EXPECT_EQ(page->last("down").location, QPointF(60, 90));
+    page->setFocusPolicy(Qt::StrongFocus);
+    QTest::keyClick(inner, Qt::Key_Space);
+    EXPECT_EQ(page->keys, QStringList{" "});
 }
 
 TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
 {
     Host host;
-    auto *view = new Probe(&host.top);
-    view->setGeometry(0, 0, 100, 100);
-    view->show();
+    Probe *view = host.add({0, 0, 100, 100});
     const int corner = view->addTrackingArea({QRectF(0, 0, 20, 20), TrackingArea::MouseEnteredAndExited, 0});
     const int whole = view->addTrackingArea({{}, TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
     EXPECT_NE(corner, whole);
 
-    QTest::mouseMove(host.handle(), QPoint(50, 50));
-    QTest::mouseMove(host.handle(), QPoint(10, 90)); // y-up (10, 10): into the corner
-    QTest::mouseMove(host.handle(), QPoint(10, 50));
+    host.move(QPoint(50, 50));
+    host.move(QPoint(10, 90)); // y-up (10, 10): into the corner
+    host.move(QPoint(10, 50));
     EXPECT_EQ(view->names(), (QStringList{"moved", "entered", "moved", "exited", "moved"}));
     EXPECT_EQ(view->last("entered").trackingArea, corner);
     EXPECT_EQ(view->last("entered").location, QPointF(10, 10));
@@ -371,8 +323,8 @@ TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
 
     view->removeTrackingArea(whole);
     view->events.clear();
-    QTest::mouseMove(host.handle(), QPoint(15, 95));
-    QTest::mouseMove(host.handle(), QPoint(150, 95)); // out of the view
+    host.move(QPoint(15, 95));
+    host.move(QPoint(150, 95)); // out of the view
     EXPECT_EQ(view->names(), (QStringList{"entered", "exited"}));
     EXPECT_EQ(view->trackingAreas().size(), 1);
 }
@@ -385,34 +337,15 @@ TEST(View, CursorRectanglesSetTheCursorUnlessTheWindowDisablesThem)
     window.resize(100, 100);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const QPoint viewOrigin = view->mapTo(&window, QPoint(0, 0));
+    const QPoint origin = view->mapTo(&window, QPoint(0, 0));
     view->addCursorRect(QRectF(0, 0, 20, 20), Qt::PointingHandCursor);
-
-    QTest::mouseMove(window.windowHandle(), viewOrigin + QPoint(10, view->height() - 10));
-    EXPECT_EQ(view->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseMove(window.windowHandle(), viewOrigin + QPoint(50, 10));
-    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
-
-    window.disableCursorRects();
-    QTest::mouseMove(window.windowHandle(), viewOrigin + QPoint(10, view->height() - 10));
-    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
-    window.enableCursorRects();
-    QTest::mouseMove(window.windowHandle(), viewOrigin + QPoint(12, view->height() - 12));
-    EXPECT_EQ(view->cursor().shape(), Qt::PointingHandCursor);
-}
-
-TEST(View, ScrollWheelDeltasCountStepsUpwards)
-{
-    Host host;
-    auto *view = new Probe(&host.top);
-    view->setGeometry(0, 0, 100, 100);
-    view->show();
-    const QPointF at(10, 30);
-    QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(view, &wheel);
-    ASSERT_EQ(view->names(), QStringList{"wheel"});
-    EXPECT_EQ(view->last("wheel").scrollingDelta, QPointF(0, 2));
-    EXPECT_FALSE(view->last("wheel").hasPreciseScrollingDeltas);
-    EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
+    const struct { QPoint at; bool disabled; Qt::CursorShape shape; } moves[] = {
+        {{10, 10}, false, Qt::PointingHandCursor}, {{50, 90}, false, Qt::ArrowCursor},
+        {{10, 10}, true, Qt::ArrowCursor}, {{12, 12}, false, Qt::PointingHandCursor},
+    };
+    for (const auto &m : moves) {
+        m.disabled ? window.disableCursorRects() : window.enableCursorRects();
+        QTest::mouseMove(window.windowHandle(), origin + QPoint(m.at.x(), view->height() - m.at.y()));
+        EXPECT_EQ(view->cursor().shape(), m.shape) << m.at.x() << "," << m.at.y() << (m.disabled ? " disabled" : "");
+    }
 }

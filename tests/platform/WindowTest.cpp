@@ -51,7 +51,7 @@ void showAndWait(Window &window)
 
 } // namespace
 
-TEST(Window, KeyFollowsActivationAndMainStaysWithDocumentWindows)
+TEST(Window, KeyFollowsActivationMainStaysWithDocumentWindowsAndResizingIsAnnounced)
 {
     Recorder recorder;
     Window document;
@@ -68,6 +68,11 @@ TEST(Window, KeyFollowsActivationAndMainStaysWithDocumentWindows)
     EXPECT_TRUE(document.isMainWindow()) << "a panel never becomes main";
     EXPECT_EQ(Window::mainWindow(), &document);
     EXPECT_TRUE(recorder.has(Window::DidResignKeyNotification, &document));
+
+    recorder.posted.clear();
+    document.resize(400, 250);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return document.size() == QSize(400, 250); }, waitLimitMs));
+    EXPECT_TRUE(recorder.has(Window::DidResizeNotification, &document));
 }
 
 TEST(Window, SheetsEndWithTheirCodeOnALaterTurnAndQueueBehindEachOther)
@@ -127,15 +132,4 @@ TEST(Window, ChildWindowsTravelWithTheirParentAndHideWhenItCloses)
 
     parent.removeChildWindow(&child);
     EXPECT_TRUE(parent.childWindows().isEmpty());
-}
-
-TEST(Window, ResizingIsAnnounced)
-{
-    Recorder recorder;
-    Window window;
-    showAndWait(window);
-    recorder.posted.clear();
-    window.resize(400, 250);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.size() == QSize(400, 250); }, waitLimitMs));
-    EXPECT_TRUE(recorder.has(Window::DidResizeNotification, &window));
 }

@@ -1,11 +1,15 @@
 #include "PdfFixture.h"
 
+#include "platform/PdfDocument.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <poppler-qt6.h>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
@@ -195,20 +199,27 @@ QByteArray PdfFixture::embeddedText(const QString &text, const QSizeF &size)
     return buffer.data();
 }
 
-QByteArray PdfFixture::splitContents(const QByteArray &bytes)
+QByteArray PdfFixture::rewritten(const QByteArray &bytes, const std::function<void(QPDF &)> &change)
 {
     QPDF pdf;
-    pdf.processMemoryFile("split", bytes.constData(), std::size_t(bytes.size()));
-    for (QPDFObjectHandle page : pdf.getAllPages()) {
-        const std::shared_ptr<Buffer> data = page.getKey("/Contents").getStreamData(qpdf_dl_generalized);
-        const std::string content(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
-        const std::size_t cut = content.find(" re f") + 3;
-        QPDFObjectHandle parts = QPDFObjectHandle::newArray();
-        parts.appendItem(pdf.newStream(content.substr(0, cut)));
-        parts.appendItem(pdf.newStream(content.substr(cut + 1)));
-        page.replaceKey("/Contents", parts);
-    }
+    pdf.processMemoryFile("fixture", bytes.constData(), std::size_t(bytes.size()));
+    change(pdf);
     return written(pdf);
+}
+
+QByteArray PdfFixture::splitContents(const QByteArray &bytes)
+{
+    return rewritten(bytes, [](QPDF &pdf) {
+        for (QPDFObjectHandle page : pdf.getAllPages()) {
+            const std::shared_ptr<Buffer> data = page.getKey("/Contents").getStreamData(qpdf_dl_generalized);
+            const std::string content(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
+            const std::size_t cut = content.find(" re f") + 3;
+            QPDFObjectHandle parts = QPDFObjectHandle::newArray();
+            parts.appendItem(pdf.newStream(content.substr(0, cut)));
+            parts.appendItem(pdf.newStream(content.substr(cut + 1)));
+            page.replaceKey("/Contents", parts);
+        }
+    });
 }
 
 QString PdfFixture::write(const QString &folder, const QString &name, const QByteArray &bytes)
@@ -218,4 +229,33 @@ QString PdfFixture::write(const QString &folder, const QString &name, const QByt
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};
     return path;
+}
+
+QByteArray PdfFixture::read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage PdfFixture::rendered(const QByteArray &pdf, int page, double dpi)
+{
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+    const std::unique_ptr<Poppler::Page> shown = document ? document->page(page) : nullptr;
+    return shown ? shown->renderToImage(dpi, dpi) : QImage();
+}
+
+QString PdfFixture::text(const QByteArray &pdf, int page, const QRectF &rect)
+{
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+    const std::unique_ptr<Poppler::Page> shown = document ? document->page(page) : nullptr;
+    return shown ? shown->text(rect) : QString();
+}
+
+QList<platform::PdfPage> PdfFixture::pdfPages(const QByteArray &pdf)
+{
+    const std::optional<platform::PdfDocument> document = platform::PdfDocument::fromData(pdf, QStringLiteral("fixture"));
+    QList<platform::PdfPage> pages;
+    for (int i = 0; document && i < document->pageCount(); ++i)
+        pages.append(*document->page(i));
+    return pages;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PdfPage.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QList>
@@ -7,6 +9,11 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+
+#include <functional>
+
+class QImage;
+class QPDF;
 
 // One page of a generated PDF: filled with its colour over the media box, a square marker at the
 // lower-left corner of its crop box (a quarter of the box's shorter side), and its number as
@@ -46,6 +53,17 @@ public:
     // between the first rectangle and its fill operator ("re" | "f") with no space left between.
     static QByteArray splitContents(const QByteArray &pdf);
 
-    // Writes bytes to a file in the folder and answers its path.
+    // The PDF parsed by qpdf, changed and written again.
+    static QByteArray rewritten(const QByteArray &pdf, const std::function<void(QPDF &)> &change);
+
+    // Writes bytes to a file in the folder and answers its path; read answers a file's bytes.
     static QString write(const QString &folder, const QString &name, const QByteArray &bytes);
+    static QByteArray read(const QString &path);
+
+    // What poppler shows of a page: its pixels, and its text (the whole page's for an empty rectangle,
+    // in points, y-down).
+    static QImage rendered(const QByteArray &pdf, int page, double dpi = 72);
+    static QString text(const QByteArray &pdf, int page, const QRectF &rect = {});
+    // The pages as our own PdfDocument reads them.
+    static QList<platform::PdfPage> pdfPages(const QByteArray &pdf);
 };

@@ -22,3 +22,13 @@ QString PixelProbe::describe(const QImage &image, QPoint at)
     const QColor actual = image.pixelColor(at);
     return actual.name() + QLatin1Char('/') + QString::number(actual.alpha());
 }
+
+QStringList PixelProbe::mismatches(const QImage &image, const QList<std::pair<QPoint, QColor>> &probes, int tolerance)
+{
+    QStringList found;
+    for (const auto &[at, colour] : probes) {
+        if (!isNear(image, at, colour, tolerance))
+            found << QStringLiteral("%1,%2 is %3 not %4").arg(at.x()).arg(at.y()).arg(describe(image, at), colour.name());
+    }
+    return found;
+}

@@ -38,7 +38,7 @@ QImage picture(QWidget &button)
 
 } // namespace
 
-TEST(QSSymbolButton, DrawsTheStatesDrawingUpright)
+TEST(QSSymbolButton, DrawsTheStatesDrawingUprightWithTheStatesShadow)
 {
     registerTestKit();
     const struct {
@@ -63,6 +63,18 @@ TEST(QSSymbolButton, DrawsTheStatesDrawingUpright)
         EXPECT_EQ(image.pixelColor(20, 4).alpha(), 0) << "the upper half stays clear";
         EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
     }
+
+    // A symbol of its own, so that no other case casts its shadow.
+    QSSymbolRegistry::registerOperation("TestKit", "drawLiftedWithSize", lowerHalf(Qt::red));
+    QSSymbolRegistry::registerShadow("TestKit", "shadowForLiftedDown", [] { return platform::Shadow{Qt::black, {0, 8}, 0}; });
+    QSSymbolButton button;
+    button.resize(40, 20);
+    button.setStyleKitName("TestKit");
+    button.setSymbolName("Lifted");
+    button.setFlexibleSize(true);
+    EXPECT_EQ(picture(button).pixelColor(20, 4).alpha(), 0) << "no shadow for the normal state";
+    button.setDown(true);
+    EXPECT_TRUE(PixelProbe::isNear(picture(button), {20, 4}, Qt::black)) << "the down state's shadow, 8 points up";
 }
 
 TEST(QSSymbolButton, UnknownSymbolDrawsNothingAndWarnsOnce)
@@ -75,18 +87,4 @@ TEST(QSSymbolButton, UnknownSymbolDrawsNothingAndWarnsOnce)
     picture(button);
     EXPECT_EQ(log.lines(), QStringList{"Warning: Drawing kit QSSymbolStyleKit has no operation drawNowhere"});
     EXPECT_EQ(first.pixelColor(10, 10).alpha(), 0);
-}
-
-TEST(QSSymbolButton, DrawingCastsTheStatesShadow)
-{
-    QSSymbolRegistry::registerOperation("TestKit", "drawLiftedWithSize", lowerHalf(Qt::red));
-    QSSymbolRegistry::registerShadow("TestKit", "shadowForLiftedDown", [] { return platform::Shadow{Qt::black, {0, 8}, 0}; });
-    QSSymbolButton button;
-    button.resize(40, 20);
-    button.setStyleKitName("TestKit");
-    button.setSymbolName("Lifted");
-    button.setFlexibleSize(true);
-    EXPECT_EQ(picture(button).pixelColor(20, 4).alpha(), 0) << "no shadow for the normal state";
-    button.setDown(true);
-    EXPECT_TRUE(PixelProbe::isNear(picture(button), {20, 4}, Qt::black)) << "lifted 8 points up";
 }

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 
+#include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
@@ -17,12 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -71,7 +66,7 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
     platform::LogCapture log;
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(), QUrl::fromLocalFile(old)));
-    EXPECT_EQ(contents(old), QByteArray("old"));
+    EXPECT_EQ(PdfFixture::read(old), QByteArray("old"));
     EXPECT_EQ(log.lines().size(), 2);
 }
 
@@ -118,7 +113,7 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
         << error.toStdString();
     EXPECT_EQ(platform::PropertyList::read(bundle + QStringLiteral("/Description.plist")).toMap(), description);
-    EXPECT_EQ(contents(bundle + QStringLiteral("/Files/") + QFileInfo(copy).fileName()), QByteArray("grain"));
+    EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Files/") + QFileInfo(copy).fileName()), QByteArray("grain"));
     EXPECT_NE(inode(bundle + QStringLiteral("/QuickLook/Preview.png")), 0u);
     EXPECT_EQ(inode(bundle + QStringLiteral("/QuickLook/Thumbnail.png")), inode(bundle + QStringLiteral("/QuickLook/Preview.png")));
     const platform::BundlePtr written = platform::Bundle::bundleWithPath(bundle);
@@ -130,10 +125,10 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     resources.remove("Old.jpg");
     resources.remove("Files");
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
-    EXPECT_EQ(contents(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
+    EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
     EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Old.jpg")));
     EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Files")));
-    EXPECT_EQ(contents(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
+    EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
     EXPECT_TRUE(QFileInfo::exists(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
 
     // Names that would reach outside the bundle are refused, whether given or read back.
@@ -143,7 +138,7 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     platform::LogCapture log;
     resources.insert("../escape.png", picture(false));
     EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
-    EXPECT_EQ(contents(folder.filePath("victim.txt")), QByteArray("safe"));
+    EXPECT_EQ(PdfFixture::read(folder.filePath("victim.txt")), QByteArray("safe"));
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("escape.png")));
     EXPECT_EQ(log.lines().size(), 2);
 }
@@ -192,7 +187,7 @@ TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
     manager.removeShadowWithName("one");
     manager.removeShadowWithName("evil");
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/one.dat")));
-    EXPECT_EQ(contents(data + QStringLiteral("/../outside.dat")), QByteArray("keep"));
+    EXPECT_EQ(PdfFixture::read(data + QStringLiteral("/../outside.dat")), QByteArray("keep"));
     EXPECT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(QSBundleManager(path).shadowDictionary().isEmpty());
 }

@@ -28,7 +28,7 @@ QStringList segmentLabels(const QTabBar &segments)
 
 } // namespace
 
-TEST(QSInterfaceTranslator, TranslatesTheTextsOfALoadedWindow)
+TEST(QSInterfaceTranslator, TranslatesTheTextsOfALoadedWindowAndTranslatingControlsThroughControlsWithEnglishLast)
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
@@ -78,13 +78,8 @@ TEST(QSInterfaceTranslator, TranslatesTheTextsOfALoadedWindow)
     plain.setWindowTitle("Greeting");
     QSInterfaceTranslator::translate(&plain);
     EXPECT_EQ(plain.windowTitle(), "Greeting");
-}
 
-TEST(QSInterfaceTranslator, TranslatingButtonsAndSegmentsGoThroughControlsWithEnglishLast)
-{
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    LanguageScope german("de_DE");
+    // Translating buttons and segments go through Controls with English last.
     QSTranslatingButton button;
     button.setText("Only English");
     button.setToolTip("Print the booklet");
@@ -95,9 +90,9 @@ TEST(QSInterfaceTranslator, TranslatingButtonsAndSegmentsGoThroughControlsWithEn
     QSTranslatingSegmentedControl empty;
     empty.awakeFromNib();
     EXPECT_EQ(empty.count(), 0);
-    QSTranslatingSegmentedControl segments;
+    QSTranslatingSegmentedControl translatingSegments;
     for (const char *label : {"Pages", "Unknown", "Sheets"})
-        segments.addTab(label);
-    segments.awakeFromNib();
-    EXPECT_EQ(segmentLabels(segments), (QStringList{"Seiten", "Unknown", "Bögen"}));
+        translatingSegments.addTab(label);
+    translatingSegments.awakeFromNib();
+    EXPECT_EQ(segmentLabels(translatingSegments), (QStringList{"Seiten", "Unknown", "Bögen"}));
 }

@@ -3,11 +3,11 @@
 #include "platform/View.h"
 
 #include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,12 +49,7 @@ class FancyPanelController : public PanelController
 class QSViewControllerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        QFile file(folder.filePath("PanelController.ui"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(panelFile);
-    }
+    void SetUp() override { ASSERT_FALSE(PdfFixture::write(folder.path(), "PanelController.ui", panelFile).isEmpty()); }
 
     QTemporaryDir folder;
     MainBundleScope scope{folder.path()};
@@ -88,7 +83,7 @@ TEST_F(QSViewControllerTest, TheNameIsTheClasssOwnEvenWithoutAFile)
     EXPECT_NE(controller.view(), nullptr);
 }
 
-TEST_F(QSViewControllerTest, ClearingTheViewDropsTheTopLevelObjects)
+TEST_F(QSViewControllerTest, ClearingTheViewDropsWhatItOwnsButAViewPutIntoAWindowBelongsToTheWindow)
 {
     PanelController controller;
     const QPointer<QWidget> view = controller.view();
@@ -98,19 +93,16 @@ TEST_F(QSViewControllerTest, ClearingTheViewDropsTheTopLevelObjects)
     EXPECT_FALSE(controller.isViewLoaded());
     EXPECT_TRUE(controller.topLevelObjects().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view && !extra; }, waitLimitMs));
-}
 
-TEST_F(QSViewControllerTest, AViewPutIntoAWindowBelongsToTheWindow)
-{
     QWidget window;
-    QPointer<QWidget> view;
+    QPointer<QWidget> adopted;
     {
-        PanelController controller;
-        view = controller.view();
-        view->setParent(&window);
+        PanelController owner;
+        adopted = owner.view();
+        adopted->setParent(&window);
     }
     QCoreApplication::processEvents();
-    EXPECT_FALSE(view.isNull());
+    EXPECT_FALSE(adopted.isNull());
 }
 
 TEST_F(QSViewControllerTest, TheArchivedFormRoundTrips)

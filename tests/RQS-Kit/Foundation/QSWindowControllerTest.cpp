@@ -1,22 +1,16 @@
 #include "RQS-Kit/Foundation/QSWindowController.h"
 #include "platform/Log.h"
-#include "platform/PropertyList.h"
-#include "platform/UserDefaults.h"
 
 #include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using platform::Window;
 
@@ -24,54 +18,31 @@ namespace {
 
 constexpr int waitLimitMs = 5000;
 
-QString windowFile(const QString &title, const QString &content = {})
+// A window file; the buttons' actions are the controller's confirm and close.
+QByteArray windowFile(const QString &title)
 {
-    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
-<ui version="4.0">
- <widget class="platform::Window" name="window">
+    return QStringLiteral(R"(<ui version="4.0"><widget class="platform::Window" name="window">
   <property name="windowTitle"><string>%1</string></property>
-  <widget class="QWidget" name="centralwidget">
-   <layout class="QVBoxLayout" name="layout">%2</layout>
-  </widget>
- </widget>
-</ui>
-)")
-        .arg(title, content);
+  <widget class="QWidget" name="centralwidget"><layout class="QVBoxLayout" name="layout">
+    <item><widget class="QPushButton" name="okButton"><property name="action" stdset="0"><string>confirm</string></property></widget></item>
+    <item><widget class="QPushButton" name="closeButton"><property name="action" stdset="0"><string>close</string></property></widget></item>
+  </layout></widget>
+ </widget></ui>)").arg(title).toUtf8();
 }
 
-const QString greetingContent = QStringLiteral(R"(
-    <item><widget class="QPushButton" name="okButton">
-     <property name="action" stdset="0"><string>confirm</string></property>
-    </widget></item>
-    <item><widget class="QPushButton" name="closeButton">
-     <property name="action" stdset="0"><string>close</string></property>
-    </widget></item>
-    <item><widget class="QLineEdit" name="nameField">
-     <property name="bind:text" stdset="0"><string>owner.userName</string></property>
-    </widget></item>
-    <item><widget class="QCheckBox" name="welcomeBox">
-     <property name="bind:checked" stdset="0"><string>values.ShowWelcomeAtStart</string></property>
-    </widget></item>)");
-
-// Writes what it is asked for into a temporary resources folder that stands in as the main bundle.
+// A temporary resources folder that stands in as the main bundle, with a Controls table or none.
 class Resources
 {
 public:
-    Resources()
+    explicit Resources(bool withTable = true)
         : scope(folder.path())
     {
-        write("GreetingController.ui", windowFile("Greeting", greetingContent));
-        write("PlainController.ui", windowFile("Untranslated"));
-        QDir(folder.path()).mkpath("en.lproj");
-        platform::PropertyList::write(QVariantMap{{"Greeting", "Hello there"}}, folder.filePath("en.lproj/Controls.strings"));
+        write("GreetingController.ui", "Greeting");
+        write("PlainController.ui", "Untranslated");
+        if (withTable)
+            writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
     }
-
-    void write(const QString &name, const QString &text)
-    {
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
+    void write(const QString &name, const QString &title) { PdfFixture::write(folder.path(), name, windowFile(title)); }
     QString path() const { return folder.path(); }
 
 private:
@@ -83,19 +54,9 @@ class GreetingController : public QSWindowController
 {
     Q_OBJECT
     Q_PROPERTY(QPushButton *okButton MEMBER okButton)
-    Q_PROPERTY(QString userName READ userName WRITE setUserName NOTIFY userNameChanged)
 
 public:
     using QSWindowController::QSWindowController;
-
-    QString userName() const { return m_userName; }
-    void setUserName(const QString &name)
-    {
-        if (name == m_userName)
-            return;
-        m_userName = name;
-        emit userNameChanged();
-    }
 
     Q_INVOKABLE void confirm(QObject *sender) { confirmedBy << sender; }
 
@@ -121,12 +82,6 @@ public:
     QPushButton *okButton = nullptr;
     QList<QObject *> confirmedBy;
     bool outletsAtDidLoad = false;
-
-signals:
-    void userNameChanged();
-
-private:
-    QString m_userName = "Ada";
 };
 
 // Has no file of its own.
@@ -149,7 +104,7 @@ class PlainController : public QSWindowController
 
 } // namespace
 
-TEST(QSWindowController, LoadsItsFileTheFirstTimeTheWindowIsAskedFor)
+TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndConnectsItToTheController)
 {
     Resources resources;
     GreetingController controller;
@@ -167,6 +122,13 @@ TEST(QSWindowController, LoadsItsFileTheFirstTimeTheWindowIsAskedFor)
     EXPECT_TRUE(controller.topLevelObjects().isEmpty()) << "the window is held by its own field";
     EXPECT_EQ(controller.window(), window) << "loaded once";
     EXPECT_EQ(controller.calls.size(), 3);
+
+    QTest::mouseClick(controller.okButton, Qt::LeftButton);
+    EXPECT_EQ(controller.confirmedBy, QList<QObject *>{controller.okButton});
+    controller.showWindow(nullptr);
+    EXPECT_TRUE(controller.isVisible());
+    window->findChild<QPushButton *>("closeButton")->click();
+    EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
 }
 
 TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
@@ -185,42 +147,13 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
         EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
                                  + " in QSWindowController.ui"));
     }
-    resources.write("QSWindowController.ui", windowFile("Base"));
+    resources.write("QSWindowController.ui", "Base");
     EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
 
-    resources.write("StrangerController.ui", windowFile("Own"));
+    resources.write("StrangerController.ui", "Own");
     EXPECT_EQ(stranger.nibName(), "StrangerController") << "derived anew on each call";
     stranger.setNibName("PlainController");
     EXPECT_EQ(stranger.nibName(), "PlainController");
-}
-
-TEST(QSWindowController, OutletsActionsAndBindingsOfTheFileReachTheController)
-{
-    Resources resources;
-    platform::UserDefaults::standardUserDefaults()->registerDefaults({{"ShowWelcomeAtStart", true}});
-    GreetingController controller;
-    Window *window = controller.window();
-    ASSERT_NE(window, nullptr);
-
-    QTest::mouseClick(controller.okButton, Qt::LeftButton);
-    EXPECT_EQ(controller.confirmedBy, QList<QObject *>{controller.okButton});
-
-    auto *field = window->findChild<QLineEdit *>("nameField");
-    EXPECT_EQ(field->text(), "Ada");
-    field->clear();
-    QTest::keyClicks(field, "Grace");
-    EXPECT_EQ(controller.userName(), "Grace");
-
-    auto *box = window->findChild<QCheckBox *>("welcomeBox");
-    EXPECT_TRUE(box->isChecked());
-    box->click();
-    EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey("ShowWelcomeAtStart"));
-    platform::UserDefaults::standardUserDefaults()->removeObjectForKey("ShowWelcomeAtStart");
-
-    controller.showWindow(nullptr);
-    EXPECT_TRUE(controller.isVisible());
-    window->findChild<QPushButton *>("closeButton")->click();
-    EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
 }
 
 TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
@@ -252,14 +185,13 @@ TEST(QSWindowController, UnloadingDropsTheWindowAndTheNextAskLoadsAgain)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
 
     controller.calls.clear();
-    Window *second = controller.window();
-    ASSERT_NE(second, nullptr);
+    ASSERT_NE(controller.window(), nullptr);
     EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
 }
 
-TEST(QSWindowController, AGivenWindowNeedsNoFile)
+TEST(QSWindowController, AGivenWindowNeedsNoFileAndTitlesWithoutATranslationStay)
 {
-    Resources resources;
+    Resources resources(false);
     platform::LogCapture log;
     StrangerController controller;
     auto *window = new Window;
@@ -269,26 +201,11 @@ TEST(QSWindowController, AGivenWindowNeedsNoFile)
     EXPECT_EQ(controller.window(), window);
     EXPECT_EQ(window->windowTitle(), "Made in code");
     EXPECT_TRUE(log.lines().isEmpty());
-}
 
-TEST(QSWindowController, TitlesWithoutATranslationStayAndAMissingTableIsWarned)
-{
-    Resources resources;
     PlainController plain;
     ASSERT_NE(plain.window(), nullptr);
     EXPECT_EQ(plain.window()->windowTitle(), "Untranslated");
-
-    QTemporaryDir bare;
-    QFile file(bare.filePath("PlainController.ui"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(windowFile("Untranslated").toUtf8());
-    file.close();
-    MainBundleScope scope(bare.path());
-    platform::LogCapture log;
-    PlainController withoutTable;
-    ASSERT_NE(withoutTable.window(), nullptr);
-    EXPECT_EQ(withoutTable.window()->windowTitle(), "Untranslated");
-    EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + bare.path()));
+    EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + resources.path()));
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Helper/QSFileLoaderDelegate.h"
 #include "platform/Log.h"
+#include "support/PdfFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -69,12 +70,6 @@ struct Recorder : QSFileLoaderDelegate
     bool done() const { return finished + failed + cancelled > 0; }
 };
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFile)
@@ -100,7 +95,7 @@ TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFile)
         ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.done(); }, 5000));
         EXPECT_EQ(recorder.finished, c.finishes ? 1 : 0);
         EXPECT_EQ(recorder.failed, c.finishes ? 0 : 1);
-        EXPECT_EQ(contents(target), c.finishes ? Body : QByteArray("old"));
+        EXPECT_EQ(PdfFixture::read(target), c.finishes ? Body : QByteArray("old"));
         EXPECT_EQ(!recorder.progress.isEmpty(), c.reportsProgress);
         if (c.finishes && c.reportsProgress) {
             EXPECT_DOUBLE_EQ(recorder.progress.last(), 1.0);

@@ -13,12 +13,6 @@
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QList<QSizeF> pageSizes(const QString &path)
 {
     QList<QSizeF> sizes;
@@ -78,7 +72,7 @@ TEST_F(DocumentTest, OpensPdfAndPictureFilesWithTheAutomaticPaper)
 TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
 {
     const QString source = PdfFixture::write(folder.path(), "four.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
-    const QByteArray sourceBytes = contents(source);
+    const QByteArray sourceBytes = PdfFixture::read(source);
     Document doc;
     ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(source), Document::PdfType));
     // Page 2 (landscape) moves to the end.
@@ -101,12 +95,12 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
     EXPECT_EQ(doc.fileURL(), QUrl::fromLocalFile(copy));
     doc.performClose();
     QTest::qWait(50);
-    EXPECT_EQ(contents(source), sourceBytes);
+    EXPECT_EQ(PdfFixture::read(source), sourceBytes);
 
     // A picture is never replaced by PDF bytes under its own name: saving asks for a PDF beside it.
     const QString picture = PdfFixture::write(folder.path(), "Menu.png",
                                               PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
-    const QByteArray pictureBytes = contents(picture);
+    const QByteArray pictureBytes = PdfFixture::read(picture);
     Document menu;
     ASSERT_TRUE(menu.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
     EXPECT_FALSE(menu.saveToURL(QUrl::fromLocalFile(picture), Document::PdfType, platform::DocumentBase::SaveOperation::Save));
@@ -120,7 +114,7 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
     ASSERT_TRUE(waitFor([&] { return saved.has_value(); }));
     EXPECT_TRUE(*saved);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(contents(picture), pictureBytes);
+    EXPECT_EQ(PdfFixture::read(picture), pictureBytes);
     EXPECT_EQ(menu.fileURL(), QUrl::fromLocalFile(folder.filePath("Menu.pdf")));
     EXPECT_EQ(pageSizes(folder.filePath("Menu.pdf")).size(), 1);
     // From now on Save writes the PDF without asking.

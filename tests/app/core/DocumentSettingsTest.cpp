@@ -102,7 +102,7 @@ TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
     EXPECT_EQ(millimetresHeard, 1);
 }
 
-TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaults)
+TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaultsAndTheControllingTask)
 {
     Document doc;
     ASSERT_TRUE(setValue(&doc, "zoom", 2.0));
@@ -123,37 +123,31 @@ TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaults)
     EXPECT_EQ(next.zoom(), 3.0);
     EXPECT_FALSE(next.hasChanges());
     EXPECT_FALSE(next.hasChangesTo(doc.settingsDictionary()));
-}
 
-TEST_F(DocumentTest, ChangesAreTrackedAgainstTheControllingTask)
-{
-    Document doc;
     FakeTask task;
     int posted = 0;
     platform::NotificationCenter::defaultCenter()->addObserver(
-        &task, Document::ConnectionRemovedNotification, &doc, [&](const platform::Notification &) { ++posted; });
-
-    task.m_settings = doc.settingsDictionary();
-    doc.setControllingTask(&task);
-    EXPECT_FALSE(doc.hasTaskChanges());
-    ASSERT_TRUE(setValue(&doc, "reverseOrder", true));
-    EXPECT_TRUE(doc.hasTaskChanges());
+        &task, Document::ConnectionRemovedNotification, &next, [&](const platform::Notification &) { ++posted; });
+    task.m_settings = next.settingsDictionary();
+    next.setControllingTask(&task);
+    EXPECT_FALSE(next.hasTaskChanges());
+    ASSERT_TRUE(setValue(&next, "reverseOrder", true));
+    EXPECT_TRUE(next.hasTaskChanges());
     task.m_settings = std::nullopt; // the task follows the defaults
-    EXPECT_TRUE(doc.hasTaskChanges());
-    ASSERT_TRUE(setValue(&doc, "reverseOrder", false));
-    EXPECT_FALSE(doc.hasTaskChanges());
-    doc.setControllingTask(nullptr);
+    EXPECT_TRUE(next.hasTaskChanges());
+    ASSERT_TRUE(setValue(&next, "reverseOrder", false));
+    EXPECT_FALSE(next.hasTaskChanges());
+    next.setControllingTask(nullptr);
     EXPECT_EQ(posted, 2);
 }
 
-TEST_F(DocumentTest, StoredSplitSettingsReachTheSplitFilter)
+TEST_F(DocumentTest, StoredSplitSettingsReachTheSplitFilterAndAShortDocumentChangesNoSetting)
 {
     platform::UserDefaults::standardUserDefaults()->setInteger(16, "splitIntoXPage");
     platform::UserDefaults::standardUserDefaults()->setBool(true, "splitAddingEmpty");
-    const QString path = PdfFixture::write(folder.path(), "long.pdf", PdfFixture::pages(PdfFixture::numbered(40)));
-
     Document doc;
-    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "long.pdf", PdfFixture::pages(PdfFixture::numbered(40)))),
+                            Document::PdfType));
     EXPECT_EQ(doc.splitFilter()->splitPages(), 16u);
     EXPECT_TRUE(doc.splitFilter()->addEmptyPages());
     EXPECT_FALSE(doc.hasChanges());
@@ -168,21 +162,19 @@ TEST_F(DocumentTest, StoredSplitSettingsReachTheSplitFilter)
     doc.splitFilter()->setSplitBooklets(2);
     EXPECT_EQ(doc.splitIntoXPage(), 20u);
     EXPECT_TRUE(doc.hasChangesTo(QVariantMap{{"splitIntoXPage", 8}}));
-}
 
-TEST_F(DocumentTest, OpeningAShortDocumentChangesNoSetting)
-{
+    forgetSettings();
     platform::UserDefaults::standardUserDefaults()->setBool(true, "splitBooklet");
-    const QString path = PdfFixture::write(folder.path(), "short.pdf", PdfFixture::pages(PdfFixture::numbered(10)));
-    Document doc;
-    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
-    doc.updateChain();
-    EXPECT_EQ(doc.splitFilter()->splitPages(), 12u);
-    EXPECT_EQ(doc.splitIntoXPage(), 80u);
-    EXPECT_FALSE(doc.hasChanges());
-    ASSERT_TRUE(setValue(&doc, "showStaples", true));
-    ASSERT_TRUE(setValue(&doc, "showStaples", false));
-    EXPECT_FALSE(doc.hasChanges()); // the re-check of all keys finds nothing either
+    Document shortOne;
+    ASSERT_TRUE(shortOne.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "short.pdf", PdfFixture::pages(PdfFixture::numbered(10)))),
+                                 Document::PdfType));
+    shortOne.updateChain();
+    EXPECT_EQ(shortOne.splitFilter()->splitPages(), 12u);
+    EXPECT_EQ(shortOne.splitIntoXPage(), 80u);
+    EXPECT_FALSE(shortOne.hasChanges());
+    ASSERT_TRUE(setValue(&shortOne, "showStaples", true));
+    ASSERT_TRUE(setValue(&shortOne, "showStaples", false));
+    EXPECT_FALSE(shortOne.hasChanges()); // the re-check of all keys finds nothing either
 }
 
 TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)

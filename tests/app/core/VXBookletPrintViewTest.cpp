@@ -65,12 +65,6 @@ QList<QByteArray> pictures(const QByteArray &pdf)
     return result;
 }
 
-QImage rendered(const QByteArray &pdf, int page, double dpi)
-{
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
-    return document->page(page)->renderToImage(dpi, dpi);
-}
-
 } // namespace
 
 TEST(VXBookletPrintView, PrintedPagesShowTheSidesOfTheRunInItsOrder)
@@ -172,7 +166,7 @@ TEST(VXBookletPrintView, DecorationsLieOnTheFoldAndBesideThePages)
     // (y-up), only on the covers (side 0) and the centre spread (side 3).
     const QColor mark = QColor::fromRgbF(0.804f, 0.804f, 0.804f);
     for (int side = 0; side < 4; ++side) {
-        const QImage image = rendered(pdf, side, 288);
+        const QImage image = PdfFixture::rendered(pdf, side, 288);
         const bool marked = side == 0 || side == 3;
         for (int height : {50, 150, 250}) {
             const QPoint onLine(4 * 190, 4 * (300 - height));
@@ -194,7 +188,7 @@ TEST(VXBookletPrintView, DecorationsLieOnTheFoldAndBesideThePages)
         EXPECT_EQ(page->text(QRectF(130, 260, 40, 20)).trimmed(), n.left) << n.side;
         EXPECT_EQ(page->text(QRectF(230, 260, 40, 20)).trimmed(), n.right) << n.side;
     }
-    const QImage side2 = rendered(pdf, 2, 288);
+    const QImage side2 = PdfFixture::rendered(pdf, 2, 288);
     int inked = 0;
     for (int x = 4 * 240; x < 4 * 260; ++x) {
         for (int y = 4 * 262; y < 4 * 278; ++y)
@@ -244,7 +238,7 @@ TEST(VXBookletPrintView, RasterisedPagesBecomePicturesAtTheResolutionAsked)
     }
     EXPECT_EQ(pictures, 2);
     EXPECT_EQ(BookletExport::halves(pdf), "(-|-)") << "no text is left";
-    EXPECT_TRUE(PixelProbe::isNear(rendered(pdf, 0, 72), {150, 50}, Qt::red));
+    EXPECT_TRUE(PixelProbe::isNear(PdfFixture::rendered(pdf, 0, 72), {150, 50}, Qt::red));
 }
 
 TEST(VXBookletPrintView, BitmapsStayWithinTheirBound)

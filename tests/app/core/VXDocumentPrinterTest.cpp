@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PrintPanel.h"
 
+#include "support/PdfFixture.h"
 #include "support/CupsServerTest.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
@@ -20,12 +21,6 @@
 #include <list>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Stands in for the application with a set-up wizard that records whom it was opened for; the
 // runs under test never go through the router.
@@ -105,23 +100,22 @@ TEST_F(DocumentTest, ExportsPdfAndPictureFilesButNeverOntoTheSource)
     Document pdf;
     ASSERT_TRUE(pdf.openURL(QUrl::fromLocalFile(source), Document::PdfType));
     ASSERT_TRUE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("six - Booklet.pdf"))));
-    EXPECT_EQ(BookletExport::halves(contents(folder.filePath("six - Booklet.pdf"))), "(-|1) (2|-) (6|3) (4|5)");
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(folder.filePath("six - Booklet.pdf"))), "(-|1) (2|-) (6|3) (4|5)");
 
     const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({100, 150}, Qt::blue, Qt::blue), "png"));
     Document menu;
     ASSERT_TRUE(menu.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
     ASSERT_TRUE(menu.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("Menu - Booklet.pdf"))));
-    const std::unique_ptr<Poppler::Document> booklet = Poppler::Document::loadFromData(contents(folder.filePath("Menu - Booklet.pdf")));
-    ASSERT_TRUE(booklet);
-    ASSERT_EQ(booklet->numPages(), 2); // the picture and three blank pages on two sides
-    const QImage front = booklet->page(0)->renderToImage(72, 72);
-    EXPECT_TRUE(PixelProbe::isNear(front, {front.width() * 3 / 4, front.height() / 2}, Qt::blue));
-    EXPECT_TRUE(PixelProbe::isNear(front, {front.width() / 4, front.height() / 2}, Qt::white));
+    const QByteArray booklet = PdfFixture::read(folder.filePath("Menu - Booklet.pdf"));
+    EXPECT_EQ(PdfFixture::pdfPages(booklet).size(), 2); // the picture and three blank pages on two sides
+    const QImage front = PdfFixture::rendered(booklet, 0);
+    EXPECT_EQ(PixelProbe::mismatches(front, {{{front.width() * 3 / 4, front.height() / 2}, Qt::blue},
+                                             {{front.width() / 4, front.height() / 2}, Qt::white}}), QStringList());
 
-    const QByteArray before = contents(source);
+    const QByteArray before = PdfFixture::read(source);
     platform::LogCapture log;
     EXPECT_FALSE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.path() + "/./six.pdf")));
-    EXPECT_EQ(contents(source), before);
+    EXPECT_EQ(PdfFixture::read(source), before);
     EXPECT_EQ(log.lines().size(), 1);
 }
 
@@ -139,7 +133,7 @@ TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
         SCOPED_TRACE(c.chosen.toStdString());
         Document doc;
         ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(c.file), Document::typeForContentsOfURL(QUrl::fromLocalFile(c.file))));
-        const QByteArray before = contents(c.file);
+        const QByteArray before = PdfFixture::read(c.file);
         QString proposed;
         QString written;
         platform::SavePanel::setResponder([&](QFileDialog &dialog) {
@@ -158,7 +152,7 @@ TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
         ASSERT_TRUE(waitFor([&] { return c.fails ? !alerts.isEmpty() : QFile::exists(written); }));
         EXPECT_EQ(proposed, folder.filePath(c.proposed));
         EXPECT_EQ(alerts, c.fails ? QStringList{rqs::localized("ErrorWhileExportingDocument")} : QStringList());
-        EXPECT_EQ(contents(c.file), before);
+        EXPECT_EQ(PdfFixture::read(c.file), before);
     }
 }
 

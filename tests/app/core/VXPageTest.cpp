@@ -4,11 +4,11 @@
 #include "platform/GraphicsContextScope.h"
 #include "platform/Log.h"
 #include "platform/PainterGraphicsContext.h"
-#include "platform/PdfDocument.h"
 
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -34,7 +34,7 @@ VXPagePtr fixturePage(QSizeF size, int rotate = 0, QRectF crop = {})
     pages[0].mediaSize = size;
     pages[0].rotate = rotate;
     pages[0].cropBox = crop;
-    return VXPage::pageForPDFPage(*platform::PdfDocument::fromData(PdfFixture::pages(pages), "fixture")->page(0));
+    return VXPage::pageForPDFPage(PdfFixture::pdfPages(PdfFixture::pages(pages)).at(0));
 }
 
 QImage drawnInto(const QSize &size, const std::function<void()> &draw)
@@ -48,14 +48,9 @@ QImage drawnInto(const QSize &size, const std::function<void()> &draw)
     return image;
 }
 
-struct Probe { QPoint at; QColor colour; };
+using Probes = QList<std::pair<QPoint, QColor>>;
 
-void expectPixels(const QImage &image, const QList<Probe> &probes)
-{
-    for (const Probe &probe : probes)
-        EXPECT_TRUE(PixelProbe::isNear(image, probe.at, probe.colour))
-            << probe.at.x() << "," << probe.at.y() << " is " << PixelProbe::describe(image, probe.at).toStdString();
-}
+void expectPixels(const QImage &image, const Probes &probes) { EXPECT_EQ(PixelProbe::mismatches(image, probes), QStringList()); }
 
 struct HighResolution { QImage immediate; QImage delivered; int calls = 0; };
 
@@ -110,7 +105,7 @@ TEST(VXPage, RenderInRectTurnsThePageByQuarterTurnsAndFillsTheRectangle)
     // rectangle at (40, 30) of a 300 x 300 image; y-down pixel rows are 300 - y.
     const VXPagePtr page = fixturePage({200, 100});
     const QColor fill = PdfFixture::colourOf(1);
-    struct Case { int orientation; QRectF rect; QList<Probe> probes; };
+    struct Case { int orientation; QRectF rect; Probes probes; };
     const QList<Case> cases{
         {0, {40, 30, 200, 100}, {{{45, 265}, marker}, {{235, 265}, fill}, {{45, 175}, fill}, {{35, 265}, paper}}},
         {1, {40, 30, 100, 200}, {{{135, 265}, marker}, {{45, 265}, fill}, {{135, 75}, fill}, {{145, 265}, paper}}},

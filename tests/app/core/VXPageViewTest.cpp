@@ -2,8 +2,6 @@
 #include "app/core/VXPageViewDelegate.h"
 #include "app/core/VXPageImageCache.h"
 
-#include "platform/PdfDocument.h"
-
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
@@ -91,8 +89,7 @@ bool guideLineAt(const QImage &image, int at, bool vertical)
 
 VXPagePtr fixturePage(int number, const QColor &previewColour)
 {
-    const QByteArray pdf = PdfFixture::pages({PdfFixture::numbered(number).last()});
-    const VXPagePtr page = VXPage::pageForPDFPage(*platform::PdfDocument::fromData(pdf, "fixture")->page(0));
+    const VXPagePtr page = VXPage::pageForPDFPage(PdfFixture::pdfPages(PdfFixture::pages({PdfFixture::numbered(number).last()})).at(0));
     QImage preview(20, 30, QImage::Format_RGB32);
     preview.fill(previewColour);
     page->setPreview(preview);

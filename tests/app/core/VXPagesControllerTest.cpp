@@ -43,17 +43,12 @@ public:
     int changes = 0;
 };
 
-QString nameOf(const QList<VXPagePtr> &original, const VXPagePtr &page)
-{
-    const qsizetype index = original.indexOf(page);
-    return index < 0 ? QStringLiteral("new") : QString::number(index + 1);
-}
-
+// The pages by their number in the original list, "new" for the others.
 QStringList names(const QList<VXPagePtr> &original, const QList<VXPagePtr> &pages)
 {
     QStringList result;
     for (const VXPagePtr &page : pages)
-        result << nameOf(original, page);
+        result << (original.contains(page) ? QString::number(original.indexOf(page) + 1) : QStringLiteral("new"));
     return result;
 }
 
