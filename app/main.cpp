@@ -1,7 +1,7 @@
-#include "app/workflow/AppDelegate.h"
-#include "app/workflow/VXDocumentController.h"
-#include "app/workflow/VXSingleInstance.h"
-#include "platform/MainQueue.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
+#include "app/shell/VXSingleInstance.h"
+#include "platform/foundation/MainQueue.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
 

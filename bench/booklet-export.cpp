@@ -10,9 +10,9 @@
 // user's own settings.
 // Exits 0 when OUT was written; otherwise non-zero after a line "Error: ...".
 
-#include "app/core/Document.h"
-#include "platform/Log.h"
-#include "platform/PrintInfo.h"
+#include "app/booklet/Document.h"
+#include "platform/foundation/Log.h"
+#include "platform/printing/PrintInfo.h"
 
 #include <QFile>
 #include <QFileInfo>

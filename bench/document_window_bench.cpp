@@ -4,10 +4,10 @@
 //   build/bench/document_window_bench [IN.pdf] [--grab OUT.png]
 // (IN defaults to build/bench/inputs/text-2000.pdf, made by bench/make-inputs).
 
-#include "app/core/Document.h"
-#include "app/core/VXDocumentWindowController.h"
-#include "app/core/VXPageImageCache.h"
-#include "app/core/VXPagesController.h"
+#include "app/booklet/Document.h"
+#include "app/window/VXDocumentWindowController.h"
+#include "app/booklet/VXPageImageCache.h"
+#include "app/window/VXPagesController.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -71,8 +71,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const qint64 read = clock.elapsed();
+    VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&document);
     document.showWindows();
-    VXDocumentWindowController *controller = document.windowController();
     const qint64 shown = clock.elapsed();
     const VXOutputFilter *output = document.outputFilter();
     const bool firstSheet = waitFor([&] { return sharp(output->doublePageAtIndex(0, true)) && sharp(output->doublePageAtIndex(0, false)); }, 60000);

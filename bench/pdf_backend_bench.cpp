@@ -1,9 +1,9 @@
 // Imposing generated pages two-up through the PDF graphics context: source pages become form
 // XObjects, optionally with a page number drawn through the QPdfWriter overlay on every sheet.
 
-#include "platform/GraphicsContext.h"
-#include "platform/PdfDocument.h"
-#include "platform/PdfGraphicsContext.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/graphics/PdfGraphicsContext.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -5,7 +5,7 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
-#include "platform/InterfaceLoader.h"
+#include "platform/ui/InterfaceLoader.h"
 
 namespace rqs {
 

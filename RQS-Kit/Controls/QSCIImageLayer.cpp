@@ -1,6 +1,6 @@
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
 
-#include "platform/GraphicsContext.h"
+#include "platform/graphics/GraphicsContext.h"
 
 QSCIImageLayer::QSCIImageLayer(QWidget *parent)
     : platform::View(parent)

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 
-#include "platform/GraphicsContext.h"
+#include "platform/graphics/GraphicsContext.h"
 
 #include <cmath>
 

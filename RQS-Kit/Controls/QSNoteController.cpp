@@ -2,7 +2,7 @@
 
 #include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
-#include "platform/NotificationCenter.h"
+#include "platform/foundation/NotificationCenter.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -2,9 +2,9 @@
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
-#include "platform/Bundle.h"
-#include "platform/Log.h"
-#include "platform/UserDefaults.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

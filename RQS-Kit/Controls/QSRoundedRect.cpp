@@ -1,6 +1,6 @@
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 
-#include "platform/Gradient.h"
+#include "platform/graphics/Gradient.h"
 
 #include <QPainterPath>
 

@@ -1,9 +1,9 @@
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 
 #include "RQS-Kit/Controls/QSSymbolRegistry.h"
-#include "platform/GraphicsContextScope.h"
-#include "platform/Log.h"
-#include "platform/PainterGraphicsContext.h"
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/PainterGraphicsContext.h"
 
 #include <QPainter>
 

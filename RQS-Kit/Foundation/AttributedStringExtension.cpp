@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 
-#include "platform/GraphicsContext.h"
-#include "platform/Log.h"
-#include "platform/TextLayout.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/TextLayout.h"
 
 #include <QTextBoundaryFinder>
 

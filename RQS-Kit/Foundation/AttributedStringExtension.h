@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AttributedString.h"
+#include "platform/graphics/AttributedString.h"
 
 #include <QRectF>
 #include <QSizeF>

@@ -2,8 +2,8 @@
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
-#include "platform/Log.h"
-#include "platform/TempFolder.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Bundle.h"
+#include "platform/foundation/Bundle.h"
 
 #include <QImage>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "RQS-Kit/Foundation/ObjectExtension.h"
 #include "RQS-Kit/Foundation/QSColor.h"
-#include "platform/Bundle.h"
+#include "platform/foundation/Bundle.h"
 
 namespace rqs {
 

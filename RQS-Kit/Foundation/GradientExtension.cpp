@@ -2,7 +2,7 @@
 
 #include "RQS-Kit/Foundation/ObjectExtension.h"
 #include "RQS-Kit/Foundation/QSColor.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Gradient.h"
+#include "platform/graphics/Gradient.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/ObjectExtension.h"
 
-#include "platform/KeyValue.h"
-#include "platform/Log.h"
-#include "platform/MainQueue.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Invocation.h"
+#include "platform/foundation/Invocation.h"
 
 #include <QMetaMethod>
 #include <QMetaObject>

@@ -5,9 +5,9 @@
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
-#include "platform/TempFolder.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/TempFolder.h"
 
 #include <QBuffer>
 #include <QDateTime>

@@ -2,10 +2,10 @@
 
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSBundleManager.h"
-#include "platform/Log.h"
-#include "platform/MainQueue.h"
-#include "platform/PdfDocument.h"
-#include "platform/TempFolder.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/foundation/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

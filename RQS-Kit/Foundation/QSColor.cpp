@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSColor.h"
 
-#include "platform/Bundle.h"
-#include "platform/Log.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 
 #include <QList>
 #include <QMutex>

@@ -4,7 +4,7 @@
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/Bundle.h"
+#include "platform/foundation/Bundle.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

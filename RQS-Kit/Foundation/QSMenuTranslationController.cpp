@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSMenuTranslationController.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <QAction>
 #include <QComboBox>

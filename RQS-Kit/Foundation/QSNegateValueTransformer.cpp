@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSNegateValueTransformer.h"
 
-#include "platform/DoubleValue.h"
+#include "platform/foundation/DoubleValue.h"
 
 int QSNegateValueTransformer::transformedValueClass() const { return QMetaType::Double; }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 // Negates a number, both ways.
 class QSNegateValueTransformer : public platform::ValueTransformer

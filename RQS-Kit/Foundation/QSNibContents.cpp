@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/QSNibContents.h"
 
-#include "platform/GuardedPointers.h"
-#include "platform/InterfaceLoader.h"
-#include "platform/Log.h"
+#include "platform/foundation/GuardedPointers.h"
+#include "platform/ui/InterfaceLoader.h"
+#include "platform/foundation/Log.h"
 
 namespace {
 

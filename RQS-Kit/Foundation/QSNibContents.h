@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Bundle.h"
-#include "platform/KeyedArchive.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/KeyedArchive.h"
 
 #include <QList>
 #include <QMetaObject>

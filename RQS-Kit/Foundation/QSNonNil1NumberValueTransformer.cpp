@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSNonNil1NumberValueTransformer.h"
 
-#include "platform/DoubleValue.h"
+#include "platform/foundation/DoubleValue.h"
 
 int QSNonNil1NumberValueTransformer::transformedValueClass() const { return QMetaType::Double; }
 

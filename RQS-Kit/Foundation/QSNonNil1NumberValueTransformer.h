@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 // Stands in 1 for a missing number, both ways.
 class QSNonNil1NumberValueTransformer : public platform::ValueTransformer

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSNonNilInftyValueTransformer.h"
 
-#include "platform/DoubleValue.h"
+#include "platform/foundation/DoubleValue.h"
 
 int QSNonNilInftyValueTransformer::transformedValueClass() const { return QMetaType::QString; }
 

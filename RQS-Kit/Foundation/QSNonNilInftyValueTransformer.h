@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 // For a limit where 0 or less means "no limit": such values show as an empty field and a missing
 // value as 1; an empty or missing field reads back as 0.

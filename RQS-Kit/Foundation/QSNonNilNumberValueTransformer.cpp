@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSNonNilNumberValueTransformer.h"
 
-#include "platform/DoubleValue.h"
+#include "platform/foundation/DoubleValue.h"
 
 int QSNonNilNumberValueTransformer::transformedValueClass() const { return QMetaType::Double; }
 

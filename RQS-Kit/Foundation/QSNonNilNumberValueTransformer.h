@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 // Stands in 0 for a missing number, both ways.
 class QSNonNilNumberValueTransformer : public platform::ValueTransformer

@@ -1,9 +1,9 @@
 #include "RQS-Kit/Foundation/QSShadowCatalog.h"
 
 #include "RQS-Kit/Foundation/QSColor.h"
-#include "platform/Bundle.h"
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 
 QSShadowCatalog::QSShadowCatalog(const QString &path)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Shadow.h"
+#include "platform/graphics/Shadow.h"
 
 #include <QBrush>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSTimeValueTransformer.h"
 
-#include "platform/DoubleValue.h"
-#include "platform/Log.h"
+#include "platform/foundation/DoubleValue.h"
+#include "platform/foundation/Log.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSUndoForwarder.h"
 
-#include "platform/KeyValue.h"
-#include "platform/Log.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
 
 QSUndoForwarder *QSUndoForwarder::sharedForwarder()
 {

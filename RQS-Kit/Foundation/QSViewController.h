@@ -1,8 +1,8 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSNibContents.h"
-#include "platform/Bundle.h"
-#include "platform/KeyedArchive.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/KeyedArchive.h"
 
 #include <QList>
 #include <QObject>

@@ -1,9 +1,9 @@
 #include "RQS-Kit/Foundation/QSWindowController.h"
 
 #include "RQS-Kit/Foundation/QSInterfaceTranslator.h"
-#include "platform/Log.h"
-#include "platform/MainQueue.h"
-#include "platform/NotificationCenter.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
 
 #include <QPointer>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSNibContents.h"
-#include "platform/Bundle.h"
-#include "platform/KeyedArchive.h"
-#include "platform/Notification.h"
-#include "platform/Window.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/KeyedArchive.h"
+#include "platform/foundation/Notification.h"
+#include "platform/ui/Window.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/UndoGestureRecording.h"
 
-#include "platform/UndoManager.h"
+#include "platform/ui/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

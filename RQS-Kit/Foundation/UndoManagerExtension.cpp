@@ -3,7 +3,7 @@
 #include "RQS-Kit/Foundation/QSUndoForwarder.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/UndoGestureRecording.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <QGuiApplication>
 #include <QMetaMethod>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UndoManager.h"
+#include "platform/ui/UndoManager.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Helper/QSCursorStack.h"
 
 #include "RQS-Kit/Helper/QSWindowCloseWatcher.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <QDebug>
 

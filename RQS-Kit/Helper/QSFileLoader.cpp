@@ -1,7 +1,7 @@
 #include "RQS-Kit/Helper/QSFileLoader.h"
 
 #include "RQS-Kit/Helper/QSFileLoaderDelegate.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

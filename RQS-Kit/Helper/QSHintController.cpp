@@ -1,7 +1,7 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/KeyValue.h"
+#include "platform/foundation/KeyValue.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Helper/QSPrinterHelper.h"
 
-#include "platform/PrinterList.h"
+#include "platform/printing/PrinterList.h"
 
 QString QSPrinterHelper::currentPrinterName() { return platform::PrinterList::defaultPrinterName(); }
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 
-#include "platform/Bundle.h"
-#include "platform/Log.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

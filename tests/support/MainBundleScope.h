@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Bundle.h"
+#include "platform/foundation/Bundle.h"
 
 // Points the main bundle at a test folder for as long as it lives.
 class MainBundleScope

@@ -1,6 +1,6 @@
 #include "PdfFixture.h"
 
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PdfPage.h"
+#include "platform/pdf/PdfPage.h"
 
 #include <QByteArray>
 #include <QColor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PropertyList.h"
+#include "platform/foundation/PropertyList.h"
 
 #include <QDir>
 #include <QLocale>

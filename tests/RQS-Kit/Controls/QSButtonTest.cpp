@@ -1,7 +1,7 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
-#include "platform/InterfaceLoader.h"
+#include "platform/ui/InterfaceLoader.h"
 
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"

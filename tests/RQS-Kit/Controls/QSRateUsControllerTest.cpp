@@ -1,6 +1,6 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
-#include "platform/UserDefaults.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 
-#include "platform/Log.h"
-#include "platform/TempFolder.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
 
 #include <gtest/gtest.h>
 

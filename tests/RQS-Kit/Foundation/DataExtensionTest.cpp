@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/DataExtension.h"
 
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/ObjectExtension.h"
 
-#include "platform/KeyValue.h"
-#include "platform/Log.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
 
 #include <gtest/gtest.h>
 

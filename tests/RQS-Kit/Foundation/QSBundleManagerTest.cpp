@@ -4,8 +4,8 @@
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"

@@ -2,7 +2,7 @@
 
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSShadowCatalog.h"
 
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "support/MainBundleScope.h"
 
 #include <gtest/gtest.h>

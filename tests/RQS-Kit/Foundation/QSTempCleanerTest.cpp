@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/Log.h"
-#include "platform/TempFolder.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
 
 #include <gtest/gtest.h>
 

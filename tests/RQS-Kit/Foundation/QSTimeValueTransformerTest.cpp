@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSTimeValueTransformer.h"
 
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 #include "support/StringsTables.h"
 
 #include <gtest/gtest.h>

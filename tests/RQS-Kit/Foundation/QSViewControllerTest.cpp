@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/QSViewController.h"
-#include "platform/Log.h"
-#include "platform/View.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/View.h"
 
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"

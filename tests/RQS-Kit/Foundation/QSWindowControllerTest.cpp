@@ -1,5 +1,5 @@
 #include "RQS-Kit/Foundation/QSWindowController.h"
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"

@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/QSUndoForwarder.h"
 #include "RQS-Kit/Foundation/UndoGestureRecording.h"
 #include "RQS-Kit/Foundation/UndoManagerExtension.h"
-#include "platform/Log.h"
-#include "platform/PropertyList.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 
 #include "support/MainBundleScope.h"
 #include "support/QtPrinters.h"

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/ValueTransformers.h"
 
-#include "platform/ValueTransformer.h"
+#include "platform/foundation/ValueTransformer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Foundation/WindowExtension.h"
 
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 
-#include "platform/Log.h"
+#include "platform/foundation/Log.h"
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
 

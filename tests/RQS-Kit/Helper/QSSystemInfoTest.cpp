@@ -1,6 +1,6 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 
-#include "platform/PropertyList.h"
+#include "platform/foundation/PropertyList.h"
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
 

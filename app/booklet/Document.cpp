@@ -1,0 +1,860 @@
+#include "app/booklet/Document.h"
+
+#include "app/booklet/VXBookletSettings.h"
+#include "app/booklet/VXFactory.h"
+#include "app/booklet/VXHelpDescription.h"
+#include "app/booklet/VXUnitConverter.h"
+#include "app/booklet/VXDocumentPrinter.h"
+#include "RQS-Kit/Foundation/DictionaryExtension.h"
+#include "RQS-Kit/Foundation/QSWindowController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/ui/Alert.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/PageLayoutPanel.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <cmath>
+
+using platform::KeyValue::setValue;
+using platform::PrintInfo;
+using platform::UserDefaults;
+
+namespace {
+
+const QString PrintSettingsKey = QStringLiteral("printSettings");
+const QString AutoPaperSizeKey = QStringLiteral("autoPaperSize");
+
+// Custom papers are known by an identifier of five groups of capitals and digits.
+const QRegularExpression &customPaperPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("[0-9A-Z]{4,}-[0-9A-Z]{4,}-[0-9A-Z]{4,}-[0-9A-Z]{4,}-[0-9A-Z]{4,}"));
+    return pattern;
+}
+
+bool isPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead();
+}
+
+UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
+
+Document::SheetWindowFallback &sheetWindowFallback()
+{
+    static Document::SheetWindowFallback fallback;
+    return fallback;
+}
+
+} // namespace
+
+Document::Document(QObject *parent)
+    : DocumentBase(parent)
+    , m_printer(std::make_unique<VXDocumentPrinter>(*this))
+{
+    initialize();
+    m_printInfo = PrintInfo::sharedPrintInfo();
+    prepareFilters();
+    prepareDefaults();
+}
+
+Document::~Document() = default;
+
+void Document::initialize()
+{
+    static bool initialized = false;
+    if (initialized)
+        return;
+    initialized = true;
+    PrintInfo &shared = PrintInfo::sharedPrintInfo();
+    shared.setOrientation(PrintInfo::Orientation::Landscape);
+    defaults()->registerDefaults(VXBookletSettings::defaults(shared.archivedData()));
+    VXHelpDescription::registerDefaults();
+}
+
+QString Document::typeForContentsOfURL(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
+        platform::logWarning(QStringLiteral("Could not get document type for %1, because it is no readable file").arg(url.toString()));
+        return QString();
+    }
+    return isPicture(path) ? ImageType : PdfType;
+}
+
+const QStringList &Document::printInfoKeys()
+{
+    static const QStringList keys{
+        PrintInfo::PaperNameKey, PrintInfo::PaperSizeKey,    PrintInfo::OrientationKey, PrintInfo::PrinterNameKey,
+        PrintInfo::TopMarginKey, PrintInfo::BottomMarginKey, PrintInfo::LeftMarginKey,  PrintInfo::RightMarginKey,
+    };
+    return keys;
+}
+
+void Document::prepareFilters()
+{
+    updateChain();
+    setRasterizeDPI(300.0);
+    const QList<std::pair<const char *, const char *>> numbers{
+        {"x", "pageNumbersX"},
+        {"y", "pageNumbersY"},
+        {"fontName", "pageNumbersFontName"},
+        {"fontSize", "pageNumbersFontSize"},
+        {"firstPage", "pageNumbersFirst"},
+        {"lastPage", "pageNumbersLast"},
+        {"firstNo", "pageNumbersStart"},
+    };
+    for (const auto &[filterKey, documentKey] : numbers)
+        platform::KeyValue::bind(&m_pageNumberFilter, QString::fromLatin1(filterKey), this, QString::fromLatin1(documentKey));
+    setStaplesCount(m_staplesCount);
+    pushSplitPages(m_splitIntoXPage);
+    m_splitFilter.setAddEmptyPages(m_splitAddingEmpty);
+    // The split controls move the filter; the document keeps what they chose as its setting.
+    connect(&m_splitFilter, &VXSplitFilter::splitPagesChanged, this, [this](quint64 splitPages) {
+        if (!m_pushingSplit)
+            setValue(this, QStringLiteral("splitIntoXPage"), splitPages);
+    });
+    connect(&m_splitFilter, &VXSplitFilter::addEmptyPagesChanged, this, [this](bool addEmptyPages) {
+        if (!m_pushingSplit)
+            setValue(this, QStringLiteral("splitAddingEmpty"), addEmptyPages);
+    });
+}
+
+void Document::announce(const char *key) { emit keyValueChanged(QString::fromLatin1(key)); }
+
+// ---- Reading and writing
+
+bool Document::readFromURL(const QUrl &url, const QString &)
+{
+    m_fileLoaded = false;
+    m_inputFilter.removeAllPages();
+    const bool read = readPages(url.toLocalFile());
+    m_fileLoaded = true;
+    updatePaperSize();
+    updatePages();
+    return read;
+}
+
+bool Document::readPages(const QString &path)
+{
+    if (isPicture(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
+            return false;
+        }
+        return m_inputFilter.addPage(VXPage::pageWithImage(file.readAll()));
+    }
+    const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path);
+    if (!pdf) {
+        platform::logWarning(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
+        return false;
+    }
+    for (int i = 0; i < pdf->pageCount(); ++i)
+        m_inputFilter.addPage(VXPage::pageForPDFPage(*pdf->page(i)));
+    return true;
+}
+
+bool Document::writeToURL(const QUrl &url, const QString &)
+{
+    return m_inputFilter.pdfDocument().write(url.toLocalFile());
+}
+
+QStringList Document::writableTypes() const { return {PdfType}; }
+
+// ---- Settings
+
+bool Document::autoPaperSize() const { return m_autoPaperSize; }
+
+void Document::setAutoPaperSize(bool autoPaperSize)
+{
+    m_autoPaperSize = autoPaperSize;
+    if (!autoPaperSize)
+        applyPrintSettings();
+    updatePaperSize();
+    announce("autoPaperSize");
+}
+
+QVariant Document::printSettings() const { return m_printSettings; }
+
+void Document::setPrintSettings(const QVariant &printSettings)
+{
+    m_printSettings = printSettings;
+    applyPrintSettings();
+    announce("printSettings");
+}
+
+double Document::zoom() const { return m_zoom; }
+
+void Document::setZoom(double zoom)
+{
+    m_zoom = zoom;
+    announce("zoom");
+}
+
+double Document::centerX() const { return m_center.x(); }
+
+void Document::setCenterX(double centerX) { setCenter(QPointF(centerX, m_center.y())); }
+
+double Document::centerY() const { return m_center.y(); }
+
+void Document::setCenterY(double centerY) { setCenter(QPointF(m_center.x(), centerY)); }
+
+bool Document::reverseOrder() const { return m_reverseOrder; }
+
+void Document::setReverseOrder(bool reverseOrder)
+{
+    m_reverseOrder = reverseOrder;
+    announce("reverseOrder");
+    updateChain();
+}
+
+bool Document::straightOrder() const { return m_straightOrder; }
+
+void Document::setStraightOrder(bool straightOrder)
+{
+    m_straightOrder = straightOrder;
+    m_creepFilter.setStraightOrder(straightOrder);
+    announce("straightOrder");
+    updateChain();
+}
+
+bool Document::rotateLandscape() const { return m_rotateLandscape; }
+
+void Document::setRotateLandscape(bool rotateLandscape)
+{
+    m_rotateLandscape = rotateLandscape;
+    updatePrintViewOrientation();
+    announce("rotateLandscape");
+    updatePages();
+}
+
+bool Document::rotateLandscapeCW() const { return m_rotateLandscapeCW; }
+
+void Document::setRotateLandscapeCW(bool rotateLandscapeCW)
+{
+    m_rotateLandscapeCW = rotateLandscapeCW;
+    updatePrintViewOrientation();
+    announce("rotateLandscapeCW");
+}
+
+// A window binds its page views to orientationForLandscape; the print view follows it from the
+// start, so that documents without a window print their landscape pages turned too.
+void Document::updatePrintViewOrientation() { m_printView.setOrientationForLandscape(orientationForLandscape()); }
+
+bool Document::showPageNumbers() const { return m_showPageNumbers; }
+
+void Document::setShowPageNumbers(bool showPageNumbers)
+{
+    m_showPageNumbers = showPageNumbers;
+    announce("showPageNumbers");
+    updateChain();
+}
+
+qint32 Document::pageNumbersFirst() const { return m_pageNumbersFirst; }
+
+void Document::setPageNumbersFirst(qint32 pageNumbersFirst)
+{
+    m_pageNumbersFirst = pageNumbersFirst;
+    announce("pageNumbersFirst");
+}
+
+qint32 Document::pageNumbersStart() const { return m_pageNumbersStart; }
+
+void Document::setPageNumbersStart(qint32 pageNumbersStart)
+{
+    m_pageNumbersStart = pageNumbersStart;
+    announce("pageNumbersStart");
+}
+
+qint32 Document::pageNumbersLast() const { return m_pageNumbersLast; }
+
+void Document::setPageNumbersLast(qint32 pageNumbersLast)
+{
+    m_pageNumbersLast = pageNumbersLast;
+    announce("pageNumbersLast");
+}
+
+QString Document::pageNumbersFontName() const { return m_pageNumbersFontName; }
+
+void Document::setPageNumbersFontName(const QString &pageNumbersFontName)
+{
+    m_pageNumbersFontName = pageNumbersFontName;
+    if (const std::optional<QFont> font = VXPageNumberFilter::fontNamed(pageNumbersFontName, m_pageNumberFilter.font().pointSizeF()))
+        m_pageNumberFilter.setFont(*font);
+    announce("pageNumbersFontName");
+}
+
+double Document::pageNumbersFontSize() const { return m_pageNumbersFontSize; }
+
+void Document::setPageNumbersFontSize(double pageNumbersFontSize)
+{
+    m_pageNumbersFontSize = pageNumbersFontSize;
+    if (const std::optional<QFont> font = VXPageNumberFilter::fontNamed(m_pageNumberFilter.font().family(), pageNumbersFontSize))
+        m_pageNumberFilter.setFont(*font);
+    announce("pageNumbersFontSize");
+}
+
+double Document::pageNumbersX() const { return m_pageNumbersX; }
+
+void Document::setPageNumbersX(double pageNumbersX)
+{
+    m_pageNumbersX = pageNumbersX;
+    announce("pageNumbersX");
+}
+
+double Document::pageNumbersY() const { return m_pageNumbersY; }
+
+void Document::setPageNumbersY(double pageNumbersY)
+{
+    m_pageNumbersY = pageNumbersY;
+    announce("pageNumbersY");
+}
+
+bool Document::splitBooklet() const { return m_splitBooklet; }
+
+void Document::setSplitBooklet(bool splitBooklet)
+{
+    m_splitBooklet = splitBooklet;
+    announce("splitBooklet");
+    updateChain();
+}
+
+quint64 Document::splitIntoXPage() const { return m_splitIntoXPage; }
+
+void Document::setSplitIntoXPage(quint64 splitIntoXPage)
+{
+    m_splitIntoXPage = splitIntoXPage;
+    pushSplitPages(splitIntoXPage);
+    announce("splitIntoXPage");
+}
+
+// A booklet holds no more pages than the document; the setting keeps what was asked for, so
+// that a longer document, or the next document of a batch, splits as the setting says.
+void Document::pushSplitPages(quint64 splitPages)
+{
+    const QScopedValueRollback pushing(m_pushingSplit, true);
+    m_splitFilter.setSplitPages(m_fileLoaded ? std::min(splitPages, m_inputFilter.count()) : splitPages);
+}
+
+bool Document::splitAddingEmpty() const { return m_splitAddingEmpty; }
+
+void Document::setSplitAddingEmpty(bool splitAddingEmpty)
+{
+    m_splitAddingEmpty = splitAddingEmpty;
+    {
+        const QScopedValueRollback pushing(m_pushingSplit, true);
+        m_splitFilter.setAddEmptyPages(splitAddingEmpty);
+    }
+    announce("splitAddingEmpty");
+}
+
+bool Document::creepCompensation() const { return m_creepCompensation; }
+
+void Document::setCreepCompensation(bool creepCompensation)
+{
+    m_creepCompensation = creepCompensation;
+    announce("creepCompensation");
+    creepChanged();
+}
+
+qint32 Document::creepCompensationType() const { return m_creepCompensationType; }
+
+void Document::setCreepCompensationType(qint32 creepCompensationType)
+{
+    m_creepCompensationType = creepCompensationType;
+    const QList<double> &presets = VXBookletSettings::creepPresets();
+    if (quint32(creepCompensationType) < quint32(presets.size()))
+        setCreepCompensationMM(presets[creepCompensationType]);
+    announce("creepCompensationType");
+    creepChanged();
+}
+
+double Document::creepCompensationMM() const { return m_creepCompensationMM; }
+
+void Document::setCreepCompensationMM(double creepCompensationMM)
+{
+    m_creepCompensationMM = creepCompensationMM;
+    announce("creepCompensationMM");
+    creepChanged();
+}
+
+bool Document::showStaples() const { return m_showStaples; }
+
+void Document::setShowStaples(bool showStaples)
+{
+    m_showStaples = showStaples;
+    announce("showStaples");
+    updateChain();
+}
+
+double Document::staplesCount() const { return m_staplesCount; }
+
+void Document::setStaplesCount(double staplesCount)
+{
+    m_staplesCount = staplesCount;
+    // The filter counts whole staples; a count below one, or no number at all, shows none.
+    m_staplesFilter.setNumberOfStaples(staplesCount >= 1 ? quint64(std::min(staplesCount, 1e6)) : 0);
+    announce("staplesCount");
+}
+
+double Document::rasterizeDPI() const { return m_rasterizeDPI; }
+
+void Document::setRasterizeDPI(double rasterizeDPI)
+{
+    m_rasterizeDPI = rasterizeDPI;
+    announce("rasterizeDPI");
+}
+
+QPointF Document::center() const { return m_center; }
+
+void Document::setCenter(const QPointF &center)
+{
+    const auto clamped = [](double value) { return std::isnan(value) ? 1.0 : std::clamp(value, -1.0, 1.0); };
+    const QPointF stored(clamped(center.x()), clamped(center.y()));
+    m_center = stored;
+    announce("center");
+    // Controls that set a coordinate out of range are told the clamped one once they are done.
+    if (!(stored.x() == center.x() && stored.y() == center.y())) {
+        const QPointer<Document> self(this);
+        platform::MainQueue::post([self] {
+            if (self)
+                self->announce("center");
+        });
+    }
+}
+
+bool Document::creepCompensationIsManual() const
+{
+    return m_creepCompensation && quint32(m_creepCompensationType) >= quint32(VXBookletSettings::creepPresets().size());
+}
+
+qint32 Document::orientationForLandscape() const
+{
+    if (!m_rotateLandscape)
+        return 0;
+    return m_rotateLandscapeCW ? 3 : 1;
+}
+
+bool Document::activeSplitSettings() const { return m_splitBooklet && !m_straightOrder; }
+
+// ---- Change tracking
+
+bool Document::hasChanges() const { return m_hasChanges; }
+
+void Document::setHasChanges(bool hasChanges)
+{
+    if (m_hasChanges == hasChanges)
+        return;
+    m_hasChanges = hasChanges;
+    announce("hasChanges");
+}
+
+QVariantMap Document::lastDefaults() const { return m_lastDefaults; }
+
+void Document::setLastDefaults(const QVariantMap &lastDefaults) { m_lastDefaults = lastDefaults; }
+
+bool Document::setValueForKey(const QString &key, const QVariant &value)
+{
+    if (!VXBookletSettings::isSettingsKey(key))
+        return platform::KeyValue::setPropertyValue(this, key, value);
+    const std::optional<QVariant> accepted = VXBookletSettings::acceptedValue(key, value);
+    if (!accepted) {
+        platform::logWarning(QStringLiteral("Setting \"%1\" left as it was, because it takes no value of type %2")
+                                 .arg(key, QString::fromLatin1(value.isValid() ? value.typeName() : "none")));
+        return false;
+    }
+    if (!platform::KeyValue::setPropertyValue(this, key, *accepted))
+        return false;
+    const QVariant now = platform::KeyValue::propertyValue(this, key);
+    if (!VXBookletSettings::sameValue(defaults()->objectForKey(key), now))
+        setHasChanges(true);
+    else if (m_hasChanges)
+        setHasChanges(hasChangesTo(m_lastDefaults));
+    return true;
+}
+
+QVariantMap Document::settingsDictionary() const
+{
+    QVariantMap settings;
+    for (const QString &key : VXBookletSettings::keys()) {
+        const QVariant value = platform::KeyValue::propertyValue(const_cast<Document *>(this), key);
+        if (value.isValid())
+            settings.insert(key, value);
+    }
+    return settings;
+}
+
+void Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
+{
+    if (settings) {
+        for (auto it = settings->cbegin(); it != settings->cend(); ++it) {
+            if (VXBookletSettings::isSettingsKey(it.key()))
+                setValue(this, it.key(), it.value());
+            else
+                platform::logWarning(QStringLiteral("Setting \"%1\" ignored, because it is no booklet setting").arg(it.key()));
+        }
+    }
+    updateChain();
+}
+
+bool Document::hasChangesTo(const QVariantMap &settings) const
+{
+    for (const QString &key : VXBookletSettings::keys()) {
+        if (!VXBookletSettings::sameValue(settings.value(key), platform::KeyValue::propertyValue(const_cast<Document *>(this), key)))
+            return true;
+    }
+    return false;
+}
+
+bool Document::hasTaskChanges() const
+{
+    const std::optional<QVariantMap> taskSettings = m_controllingTask ? m_controllingTask->settings() : std::nullopt;
+    return hasChangesTo(taskSettings ? *taskSettings : m_lastDefaults);
+}
+
+void Document::prepareDefaults()
+{
+    undoManager()->disableUndoRegistration();
+    for (const QString &key : VXBookletSettings::keys())
+        setValue(this, key, defaults()->objectForKey(key));
+    m_lastDefaults = rqs::dictionaryWidthKeys(defaults()->dictionaryRepresentation(), VXBookletSettings::keys());
+    setHasChanges(false);
+    undoManager()->enableUndoRegistration();
+}
+
+void Document::saveDefaults(QObject *)
+{
+    const QVariantMap settings = settingsDictionary();
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        defaults()->setObject(it.value(), it.key());
+    m_lastDefaults = rqs::dictionaryWidthKeys(defaults()->dictionaryRepresentation(), VXBookletSettings::keys());
+    setHasChanges(false);
+}
+
+// ---- The batch factory
+
+VXControllingTask *Document::controllingTask() const { return m_controllingTask; }
+
+void Document::setControllingTask(VXControllingTask *task)
+{
+    m_controllingTask = task;
+    platform::NotificationCenter::defaultCenter()->post(ConnectionRemovedNotification, this);
+}
+
+void Document::saveFactorySettings(QObject *)
+{
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("SaveBatchSettingsTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("SaveBatchSettingsText")));
+    for (const char *button : {"SaveBatchThis", "SaveBatchAll", "SaveBatchNone", "Cancel"})
+        alert.addButtonWithTitle(rqs::localized(QString::fromLatin1(button)));
+    const QPointer<Document> self(this);
+    alert.beginSheetModalForWindow(windowForSheet(), [self](int returnCode) {
+        if (self)
+            self->batchSettingsSaveChosen(returnCode);
+    });
+}
+
+void Document::batchSettingsSaveChosen(int returnCode)
+{
+    switch (returnCode) {
+    case platform::Alert::FirstButtonReturn:
+        if (m_controllingTask)
+            m_controllingTask->setSettings(settingsDictionary(), false);
+        break;
+    case platform::Alert::FirstButtonReturn + 1:
+        if (VXFactory *factory = VXFactory::sharedFactory())
+            factory->setFactorySettings(settingsDictionary());
+        else
+            platform::logWarning(QStringLiteral("Could not share the settings, because there is no batch factory"));
+        break;
+    case platform::Alert::FirstButtonReturn + 2:
+        break;
+    default:
+        return;
+    }
+    setControllingTask(nullptr);
+    const QPointer<Document> self(this);
+    platform::MainQueue::post([self] {
+        if (self)
+            self->performClose();
+    });
+}
+
+void Document::canClose(Completion completion)
+{
+    if (m_controllingTask && hasTaskChanges()) {
+        saveFactorySettings();
+        if (completion)
+            platform::MainQueue::post([completion] { completion(false); });
+        return;
+    }
+    DocumentBase::canClose(std::move(completion));
+}
+
+void Document::close()
+{
+    platform::NotificationCenter::defaultCenter()->removeObserver(this);
+    platform::NotificationCenter::distributedCenter()->removeObserver(this);
+    emit closing();
+    DocumentBase::close();
+}
+
+// ---- The window
+
+void Document::setWindowController(std::unique_ptr<QSWindowController> windowController)
+{
+    m_windowController = std::move(windowController);
+    if (m_windowController) {
+        if (platform::Window *window = m_windowController->window())
+            addWindow(window);
+    }
+}
+
+QSWindowController *Document::windowController() const { return m_windowController.get(); }
+
+void Document::showWindows()
+{
+    if (!m_windowController) {
+        platform::logWarning(QStringLiteral("The document \"%1\" has no window to show").arg(displayName()));
+        return;
+    }
+    m_windowController->showWindow(this);
+}
+
+platform::Window *Document::documentWindow() const
+{
+    return m_windowController && m_windowController->isLoaded() ? m_windowController->window() : nullptr;
+}
+
+platform::Window *Document::windowForSheet() const
+{
+    platform::Window *window = DocumentBase::windowForSheet();
+    if (!window)
+        window = documentWindow();
+    if (!window && sheetWindowFallback())
+        window = sheetWindowFallback()(this);
+    if (window && !window->isVisible())
+        window->makeKeyAndOrderFront(nullptr);
+    return window;
+}
+
+void Document::setSheetWindowFallback(SheetWindowFallback fallback) { sheetWindowFallback() = std::move(fallback); }
+
+// ---- The filter chain
+
+VXPDFInputFilter *Document::inputFilter() { return &m_inputFilter; }
+
+VXOutputFilter *Document::outputFilter() const { return m_outputFilter; }
+
+VXSplitFilter *Document::splitFilter() { return &m_splitFilter; }
+
+VXCreepFilter *Document::creepFilter() { return &m_creepFilter; }
+
+VXStaplesFilter *Document::staplesFilter() { return &m_staplesFilter; }
+
+VXPageNumberFilter *Document::pageNumberFilter() { return &m_pageNumberFilter; }
+
+QList<VXDoublePageFilter *> Document::filters() const { return m_filters; }
+
+VXBookletPrintView *Document::printView() { return &m_printView; }
+
+bool Document::fileLoaded() const { return m_fileLoaded; }
+
+void Document::updateChain(QObject *)
+{
+    VXFilter *source = &m_inputFilter;
+    if (m_reverseOrder) {
+        m_reverseFilter.setInput(&m_inputFilter);
+        source = &m_reverseFilter;
+    }
+    m_outputFilter = activeSplitSettings() ? static_cast<VXOutputFilter *>(&m_splitFilter) : &m_creepFilter;
+    m_splitFilter.setInput(source);
+    m_outputFilter->setInput(source);
+
+    m_filters.clear();
+    if (m_showStaples)
+        m_filters.append(&m_staplesFilter);
+    if (m_showPageNumbers)
+        m_filters.append(&m_pageNumberFilter);
+    emit filtersChanged();
+    updatePages();
+}
+
+void Document::creepChanged(QObject *)
+{
+    const double paperWidth = m_printInfo.paperSize().width();
+    const double pageWidthMM = paperWidth / PointsPerMillimetre * 0.5;
+    const double creep = m_creepCompensation && pageWidthMM > 0 ? m_creepCompensationMM / pageWidthMM : 0.0;
+    m_creepFilter.setCreep(creep);
+    m_splitFilter.setCreep(creep);
+    updatePages();
+}
+
+void Document::updatePages(QObject *)
+{
+    if (m_fileLoaded)
+        pushSplitPages(m_splitIntoXPage);
+    emit pagesUpdated();
+}
+
+// ---- The paper
+
+PrintInfo Document::printInfo() const { return m_printInfo; }
+
+void Document::setPrintInfo(const PrintInfo &printInfo)
+{
+    m_printInfo = printInfo;
+    creepChanged();
+    updatePageInfo();
+}
+
+void Document::applyPrintSettings()
+{
+    if (m_autoPaperSize || !m_printSettings.isValid())
+        return;
+    if (m_printSettings.typeId() == QMetaType::QByteArray) {
+        if (const std::optional<PrintInfo> decoded = PrintInfo::fromArchivedData(m_printSettings.toByteArray()))
+            setPrintInfo(*decoded);
+        return;
+    }
+    if (m_printSettings.typeId() != QMetaType::QVariantMap) {
+        platform::logWarning(QStringLiteral("Print settings of type %1 leave the paper as it was")
+                                 .arg(QString::fromLatin1(m_printSettings.typeName())));
+        return;
+    }
+    // The given keys over the current print info; what becomes of a job is never taken from
+    // stored settings, so they cannot turn printing into writing a file somewhere.
+    QVariantMap merged = m_printInfo.dictionary();
+    const QVariantMap given = m_printSettings.toMap();
+    QStringList ignored;
+    for (auto it = given.cbegin(); it != given.cend(); ++it) {
+        if (printInfoKeys().contains(it.key()))
+            merged.insert(it.key(), it.value());
+        else
+            ignored << it.key();
+    }
+    // A paper given without its orientation lies as its size says.
+    if (given.contains(PrintInfo::PaperSizeKey) && !given.contains(PrintInfo::OrientationKey))
+        merged.remove(PrintInfo::OrientationKey);
+    if (!ignored.isEmpty())
+        platform::logWarning(QStringLiteral("Print settings \"%1\" ignored, because only paper and printer are taken from settings")
+                                 .arg(ignored.join(QStringLiteral("\", \""))));
+    if (const std::optional<PrintInfo> info = PrintInfo::fromDictionary(merged))
+        setPrintInfo(*info);
+}
+
+void Document::updatePrintSettings() { setValue(this, PrintSettingsKey, m_printInfo.archivedData()); }
+
+void Document::updatePaperSize()
+{
+    if (!m_autoPaperSize || m_inputFilter.count() == 0)
+        return;
+    const QSizeF size = m_inputFilter[0]->size();
+    if (size.isEmpty())
+        return;
+    PrintInfo info = m_printInfo;
+    info.setPaperName(AutoPaperName);
+    info.setPaperSize(QSizeF(2 * size.width(), size.height()));
+    info.setLeftMargin(0);
+    info.setRightMargin(0);
+    info.setTopMargin(0);
+    info.setBottomMargin(0);
+    setPrintInfo(info);
+}
+
+void Document::updatePageInfo() { announce("visualPaperName"); }
+
+QString Document::visualPaperName() const
+{
+    qsizetype matches = 0;
+    for (auto it = customPaperPattern().globalMatch(m_printInfo.paperName()); it.hasNext(); it.next())
+        ++matches;
+    if (matches == 1)
+        return QStringLiteral("%1%2").arg(rqs::localized(QStringLiteral("Paper Size: ")),
+                                          VXUnitConverter::nameForSize(m_printInfo.paperSize()));
+    return m_printInfo.localizedPaperName();
+}
+
+void Document::runPageLayout(QObject *)
+{
+    const QPointer<Document> self(this);
+    platform::PageLayoutPanel::beginSheetWithPrintInfo(m_printInfo, windowForSheet(), [self](int result, const PrintInfo &edited) {
+        if (!self || result != platform::PageLayoutPanel::OKButton)
+            return;
+        // The automatic paper goes first, so that the stored paper it brings back does not
+        // replace the layout just chosen.
+        if (self->m_autoPaperSize)
+            setValue(self, AutoPaperSizeKey, false);
+        self->setPrintInfo(edited);
+        self->updatePrintSettings();
+    });
+}
+
+void Document::rotatePaper(QObject *)
+{
+    if (m_autoPaperSize)
+        setValue(this, AutoPaperSizeKey, false);
+    PrintInfo info = m_printInfo;
+    info.setOrientation(info.orientation() == PrintInfo::Orientation::Landscape ? PrintInfo::Orientation::Portrait
+                                                                               : PrintInfo::Orientation::Landscape);
+    setPrintInfo(info);
+    updatePrintSettings();
+}
+
+bool Document::useRasterization() const { return m_useRasterization; }
+
+void Document::setUseRasterization(bool useRasterization)
+{
+    m_useRasterization = useRasterization;
+    announce("useRasterization");
+}
+
+// ---- Printing and export
+
+void Document::checkPrint(QObject *) { m_printer->checkPrint(); }
+
+void Document::printOnPrinter(QObject *sender)
+{
+    if (sender)
+        m_printer->printOnPrinter(sender->property("tag").toInt());
+}
+
+void Document::printDocument(QObject *) { m_printer->printDocument(); }
+
+void Document::printManualDuplex(QObject *) { m_printer->printManualDuplex(); }
+
+void Document::printAutomaticDuplex(const QString &printerName) { m_printer->printAutomaticDuplex(printerName); }
+
+void Document::printManualDuplexWithPrinter(const QString &printerName) { m_printer->printManualDuplexWithPrinter(printerName); }
+
+platform::PrintOperation Document::printOperationWithSettings(const QVariantMap &settings)
+{
+    return m_printer->printOperationWithSettings(settings);
+}
+
+void Document::updatePrintView(bool forExport) { m_printer->updatePrintView(forExport); }
+
+bool Document::exportBookletToURL(const QUrl &url) { return m_printer->exportBookletToURL(url); }
+
+void Document::saveBooklet(QObject *) { m_printer->saveBooklet(); }
+
+PrintInfo &Document::printInfo() { return m_printInfo; }
+
+QAbstractButton *Document::printButton() const { return m_printer->printButton(); }
+
+void Document::setPrintButton(QAbstractButton *button) { m_printer->setPrintButton(button); }
+

@@ -1,0 +1,351 @@
+#pragma once
+
+#include "app/booklet/VXBookletPrintView.h"
+#include "app/booklet/VXControllingTask.h"
+#include "app/booklet/VXCreepFilter.h"
+#include "app/booklet/VXPDFInputFilter.h"
+#include "app/booklet/VXPageNumberFilter.h"
+#include "app/booklet/VXReverseFilter.h"
+#include "app/booklet/VXSplitFilter.h"
+#include "app/booklet/VXStaplesFilter.h"
+#include "app/booklet/VXPrintableDocument.h"
+#include "platform/ui/DocumentBase.h"
+#include "platform/printing/PrintInfo.h"
+
+#include <QPointF>
+#include <QPointer>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QSWindowController;
+class VXDocumentPrinter;
+
+namespace platform {
+class PrintOperation;
+} // namespace platform
+
+// One booklet: the pages of an opened PDF or picture file, the chain of filters that lays them out
+// on sheets, the sheet of paper with its print settings, and the 26 booklet settings, which start
+// from the user's defaults. A document works the same with or without a window; the batch factory
+// gives its window-less documents their settings as a dictionary.
+//
+// Settings changed by key (KeyValue::setValue: controls, settings dictionaries) keep hasChanges
+// current against the user's defaults; setters called directly leave it alone. GUI thread.
+class Document : public platform::DocumentBase, public VXPrintableDocument
+{
+    Q_OBJECT
+    Q_PROPERTY(bool autoPaperSize READ autoPaperSize WRITE setAutoPaperSize)
+    Q_PROPERTY(QVariant printSettings READ printSettings WRITE setPrintSettings)
+    Q_PROPERTY(double zoom READ zoom WRITE setZoom)
+    Q_PROPERTY(double centerX READ centerX WRITE setCenterX)
+    Q_PROPERTY(double centerY READ centerY WRITE setCenterY)
+    Q_PROPERTY(bool reverseOrder READ reverseOrder WRITE setReverseOrder)
+    Q_PROPERTY(bool straightOrder READ straightOrder WRITE setStraightOrder)
+    Q_PROPERTY(bool rotateLandscape READ rotateLandscape WRITE setRotateLandscape)
+    Q_PROPERTY(bool rotateLandscapeCW READ rotateLandscapeCW WRITE setRotateLandscapeCW)
+    Q_PROPERTY(bool showPageNumbers READ showPageNumbers WRITE setShowPageNumbers)
+    Q_PROPERTY(qint32 pageNumbersFirst READ pageNumbersFirst WRITE setPageNumbersFirst)
+    Q_PROPERTY(qint32 pageNumbersStart READ pageNumbersStart WRITE setPageNumbersStart)
+    Q_PROPERTY(qint32 pageNumbersLast READ pageNumbersLast WRITE setPageNumbersLast)
+    Q_PROPERTY(QString pageNumbersFontName READ pageNumbersFontName WRITE setPageNumbersFontName)
+    Q_PROPERTY(double pageNumbersFontSize READ pageNumbersFontSize WRITE setPageNumbersFontSize)
+    Q_PROPERTY(double pageNumbersX READ pageNumbersX WRITE setPageNumbersX)
+    Q_PROPERTY(double pageNumbersY READ pageNumbersY WRITE setPageNumbersY)
+    Q_PROPERTY(bool splitBooklet READ splitBooklet WRITE setSplitBooklet)
+    Q_PROPERTY(quint64 splitIntoXPage READ splitIntoXPage WRITE setSplitIntoXPage)
+    Q_PROPERTY(bool splitAddingEmpty READ splitAddingEmpty WRITE setSplitAddingEmpty)
+    Q_PROPERTY(bool creepCompensation READ creepCompensation WRITE setCreepCompensation)
+    Q_PROPERTY(qint32 creepCompensationType READ creepCompensationType WRITE setCreepCompensationType)
+    Q_PROPERTY(double creepCompensationMM READ creepCompensationMM WRITE setCreepCompensationMM)
+    Q_PROPERTY(bool showStaples READ showStaples WRITE setShowStaples)
+    Q_PROPERTY(double staplesCount READ staplesCount WRITE setStaplesCount)
+    Q_PROPERTY(double rasterizeDPI READ rasterizeDPI WRITE setRasterizeDPI)
+
+    Q_PROPERTY(QPointF center READ center WRITE setCenter)
+    Q_PROPERTY(bool creepCompensationIsManual READ creepCompensationIsManual)
+    Q_PROPERTY(qint32 orientationForLandscape READ orientationForLandscape)
+    Q_PROPERTY(bool activeSplitSettings READ activeSplitSettings)
+    Q_PROPERTY(bool hasChanges READ hasChanges WRITE setHasChanges)
+    Q_PROPERTY(QVariantMap lastDefaults READ lastDefaults WRITE setLastDefaults)
+    Q_PROPERTY(bool useRasterization READ useRasterization WRITE setUseRasterization)
+    Q_PROPERTY(QString visualPaperName READ visualPaperName)
+    Q_PROPERTY(VXSplitFilter *splitFilter READ splitFilter CONSTANT)
+    Q_CLASSINFO("dependsOn:centerX", "center")
+    Q_CLASSINFO("dependsOn:centerY", "center")
+    Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
+    Q_CLASSINFO("dependsOn:creepCompensationIsManual", "creepCompensation,creepCompensationType")
+    Q_CLASSINFO("dependsOn:orientationForLandscape", "rotateLandscape,rotateLandscapeCW")
+    Q_CLASSINFO("dependsOn:activeSplitSettings", "splitBooklet,straightOrder")
+
+public:
+    // Document types, each also the extension of its files.
+    static inline const QString PdfType = QStringLiteral("pdf");
+    static inline const QString ImageType = QStringLiteral("image");
+    // Posted with the document as object by every setControllingTask, attaching or detaching.
+    static inline const QString ConnectionRemovedNotification = QStringLiteral("VXDocumentConnectionRemovedtNotification");
+    // Posted with the document as object once a print run has gone out.
+    static inline const QString DidPrintNotification = QStringLiteral("VXDocumentDidPrintNotification");
+    static inline const QString AutoPaperName = QStringLiteral("Foldwise Autosize");
+    // Points per millimetre as creep counts them.
+    static constexpr double PointsPerMillimetre = 2.8346464646;
+
+    explicit Document(QObject *parent = nullptr);
+    ~Document() override;
+
+    // Once per process, before the first document: registers the settings' defaults, with the
+    // shared print info turned to landscape as the default paper.
+    static void initialize();
+    // PdfType or ImageType by the file's contents; empty (logged) for a file that cannot be read.
+    static QString typeForContentsOfURL(const QUrl &url);
+    // The print-info keys a settings dictionary may give for printSettings: paper, orientation,
+    // margins and printer, never what becomes of a job.
+    static const QStringList &printInfoKeys();
+
+    bool readFromURL(const QUrl &url, const QString &type) override;
+    bool writeToURL(const QUrl &url, const QString &type) override;
+    QStringList writableTypes() const override;
+
+    // The settings
+    bool autoPaperSize() const;
+    void setAutoPaperSize(bool autoPaperSize);
+    // Archived print info (QByteArray) or a print-info dictionary, whose "PaperSize" may be text
+    // "{w, h}"; anything else is kept but changes nothing.
+    QVariant printSettings() const;
+    void setPrintSettings(const QVariant &printSettings);
+    double zoom() const;
+    void setZoom(double zoom);
+    double centerX() const;
+    void setCenterX(double centerX);
+    double centerY() const;
+    void setCenterY(double centerY);
+    bool reverseOrder() const;
+    void setReverseOrder(bool reverseOrder);
+    bool straightOrder() const;
+    void setStraightOrder(bool straightOrder);
+    bool rotateLandscape() const;
+    void setRotateLandscape(bool rotateLandscape);
+    bool rotateLandscapeCW() const;
+    void setRotateLandscapeCW(bool rotateLandscapeCW);
+    bool showPageNumbers() const;
+    void setShowPageNumbers(bool showPageNumbers);
+    qint32 pageNumbersFirst() const;
+    void setPageNumbersFirst(qint32 pageNumbersFirst);
+    qint32 pageNumbersStart() const;
+    void setPageNumbersStart(qint32 pageNumbersStart);
+    qint32 pageNumbersLast() const;
+    void setPageNumbersLast(qint32 pageNumbersLast);
+    QString pageNumbersFontName() const;
+    void setPageNumbersFontName(const QString &pageNumbersFontName);
+    double pageNumbersFontSize() const;
+    void setPageNumbersFontSize(double pageNumbersFontSize);
+    double pageNumbersX() const;
+    void setPageNumbersX(double pageNumbersX);
+    double pageNumbersY() const;
+    void setPageNumbersY(double pageNumbersY);
+    bool splitBooklet() const;
+    void setSplitBooklet(bool splitBooklet);
+    // The pages per booklet asked for; the split filter takes it, no more than the document has.
+    quint64 splitIntoXPage() const;
+    void setSplitIntoXPage(quint64 splitIntoXPage);
+    bool splitAddingEmpty() const;
+    void setSplitAddingEmpty(bool splitAddingEmpty);
+    bool creepCompensation() const;
+    void setCreepCompensation(bool creepCompensation);
+    // 0 to 6 choose a paper thickness of VXBookletSettings::creepPresets; others are manual.
+    qint32 creepCompensationType() const;
+    void setCreepCompensationType(qint32 creepCompensationType);
+    double creepCompensationMM() const;
+    void setCreepCompensationMM(double creepCompensationMM);
+    bool showStaples() const;
+    void setShowStaples(bool showStaples);
+    double staplesCount() const;
+    void setStaplesCount(double staplesCount);
+    double rasterizeDPI() const;
+    void setRasterizeDPI(double rasterizeDPI);
+
+    // Derived from the settings
+    // Each coordinate within -1 ... 1; a coordinate that is no number becomes 1.
+    QPointF center() const;
+    void setCenter(const QPointF &center);
+    bool creepCompensationIsManual() const;
+    // 0 without landscape rotation, 3 clockwise, 1 counter-clockwise.
+    qint32 orientationForLandscape() const;
+    bool activeSplitSettings() const;
+
+    // Change tracking
+    bool hasChanges() const;
+    void setHasChanges(bool hasChanges);
+    // The 26 user defaults as they stood when the document last read or wrote them.
+    QVariantMap lastDefaults() const;
+    void setLastDefaults(const QVariantMap &lastDefaults);
+    // The key hook of KeyValue::setValue: a settings key takes only a value of its kind (else a
+    // warning and false) and keeps hasChanges current.
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
+    // Every setting that has a value.
+    QVariantMap settingsDictionary() const;
+    // Applies the dictionary's settings by key; other keys and values of the wrong kind are
+    // left out with a warning. Then the chain is rewired.
+    void setSettingsDictionary(const std::optional<QVariantMap> &settings);
+    // True when any setting differs from the dictionary's value; an absent key differs.
+    bool hasChangesTo(const QVariantMap &settings) const;
+    // Against the controlling task's settings, else against lastDefaults.
+    bool hasTaskChanges() const;
+    // Every setting from the user defaults, undo registration off.
+    void prepareDefaults();
+    // Makes the current settings the user's defaults.
+    Q_INVOKABLE void saveDefaults(QObject *sender = nullptr);
+
+    // The batch factory
+    VXControllingTask *controllingTask() const;
+    void setControllingTask(VXControllingTask *task);
+    // Asks whether to keep the changed settings for this task, for the whole factory, or not at
+    // all; the answer goes to batchSettingsSaveChosen.
+    Q_INVOKABLE void saveFactorySettings(QObject *sender = nullptr);
+    // 1000 this task, 1001 the factory, 1002 neither: then the task is let go and the document
+    // closes. Any other code leaves everything as it is.
+    void batchSettingsSaveChosen(int returnCode);
+
+    // The filter chain
+    VXPDFInputFilter *inputFilter();
+    VXOutputFilter *outputFilter() const;
+    VXSplitFilter *splitFilter();
+    VXCreepFilter *creepFilter();
+    VXStaplesFilter *staplesFilter();
+    VXPageNumberFilter *pageNumberFilter();
+    // The decorations switched on, in drawing order.
+    QList<VXDoublePageFilter *> filters() const;
+    // What every print and export run prints.
+    VXBookletPrintView *printView();
+    bool fileLoaded() const;
+    // The only place that wires the chain: input, reversed or not, then the split filter when
+    // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
+    Q_INVOKABLE void updateChain(QObject *sender = nullptr);
+    // Creep as a fraction of one page's width: the paper thickness over half the paper's width.
+    Q_INVOKABLE void creepChanged(QObject *sender = nullptr);
+    // Fits the split filter to the document's pages and refreshes the window's sheet.
+    Q_INVOKABLE void updatePages(QObject *sender = nullptr);
+
+    // The paper
+    platform::PrintInfo printInfo() const;
+    // A change of paper recomputes creep and tells observers of visualPaperName.
+    void setPrintInfo(const platform::PrintInfo &printInfo);
+    // Turns printSettings into the print info unless the automatic paper is on.
+    void applyPrintSettings();
+    // Archives the print info into printSettings by key.
+    void updatePrintSettings();
+    // With the automatic paper on: twice the first page's width at its height, no margins.
+    void updatePaperSize();
+    void updatePageInfo();
+    // A custom paper known only by its identifier shows its size; others their name.
+    QString visualPaperName() const;
+    Q_INVOKABLE void runPageLayout(QObject *sender = nullptr);
+    Q_INVOKABLE void rotatePaper(QObject *sender = nullptr);
+    bool useRasterization() const;
+    void setUseRasterization(bool useRasterization);
+
+    // Printing and export (VXDocumentPrinter)
+    Q_INVOKABLE void checkPrint(QObject *sender = nullptr);
+    // The sender is a printer menu item whose "tag" is the printer's index in the printer list.
+    Q_INVOKABLE void printOnPrinter(QObject *sender);
+    Q_INVOKABLE void printDocument(QObject *sender = nullptr);
+    Q_INVOKABLE void printManualDuplex(QObject *sender = nullptr);
+    void printAutomaticDuplex(const QString &printerName) override;
+    void printManualDuplexWithPrinter(const QString &printerName) override;
+    platform::PrintOperation printOperationWithSettings(const QVariantMap &settings);
+    void updatePrintView(bool forExport);
+    bool exportBookletToURL(const QUrl &url);
+    Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
+    // The print info itself, for the print router to set its printer.
+    platform::PrintInfo &printInfo() override;
+    QAbstractButton *printButton() const override;
+    void setPrintButton(QAbstractButton *button);
+
+    // With a controlling task whose settings differ, closing asks about them first and stays open.
+    void canClose(Completion completion) override;
+    // Also stops observing every notification.
+    void close() override;
+
+    // The window's controller comes from the window layer, which the model does not know; the
+    // document owns it and adds its window. A document of the batch factory never has one.
+    void setWindowController(std::unique_ptr<QSWindowController> windowController);
+    QSWindowController *windowController() const;
+    // Shows the window of the window controller; without one there is nothing to show (logged).
+    void showWindows() override;
+    platform::Window *documentWindow() const;
+    // The document's window; without one, what the application offers for the document (the
+    // batch factory's window for a task's document), shown when it is hidden.
+    platform::Window *windowForSheet() const override;
+    using SheetWindowFallback = std::function<platform::Window *(const Document *document)>;
+    static void setSheetWindowFallback(SheetWindowFallback fallback);
+
+signals:
+    void keyValueChanged(const QString &key);
+    // The decoration filters shown over the pages (filters()) may have changed.
+    void filtersChanged();
+    // The pages were refreshed: whatever shows them shows them anew.
+    void pagesUpdated();
+    // Sent by close() before the windows close, so that they close without asking.
+    void closing();
+
+private:
+    void prepareFilters();
+    void announce(const char *key);
+    void pushSplitPages(quint64 splitPages);
+    void updatePrintViewOrientation();
+    bool readPages(const QString &path);
+
+    VXPDFInputFilter m_inputFilter;
+    VXReverseFilter m_reverseFilter;
+    VXCreepFilter m_creepFilter;
+    VXSplitFilter m_splitFilter;
+    VXStaplesFilter m_staplesFilter;
+    VXPageNumberFilter m_pageNumberFilter;
+    VXOutputFilter *m_outputFilter = &m_creepFilter;
+    QList<VXDoublePageFilter *> m_filters;
+    VXBookletPrintView m_printView;
+    QPointer<VXControllingTask> m_controllingTask;
+    platform::PrintInfo m_printInfo;
+    std::unique_ptr<VXDocumentPrinter> m_printer;
+
+    bool m_fileLoaded = true;
+    // Set while the document itself moves the split filter, so that the move is not copied back
+    // as a change the user made.
+    bool m_pushingSplit = false;
+    bool m_hasChanges = false;
+    QVariantMap m_lastDefaults;
+    bool m_useRasterization = false;
+
+    bool m_autoPaperSize = false;
+    QVariant m_printSettings;
+    double m_zoom = 1.0;
+    QPointF m_center;
+    bool m_reverseOrder = false;
+    bool m_straightOrder = false;
+    bool m_rotateLandscape = false;
+    bool m_rotateLandscapeCW = false;
+    bool m_showPageNumbers = false;
+    qint32 m_pageNumbersFirst = 1;
+    qint32 m_pageNumbersStart = 1;
+    qint32 m_pageNumbersLast = 0;
+    QString m_pageNumbersFontName = QStringLiteral("Lucida Grande");
+    double m_pageNumbersFontSize = 12.0;
+    double m_pageNumbersX = 0.0;
+    double m_pageNumbersY = 0.9;
+    bool m_splitBooklet = false;
+    quint64 m_splitIntoXPage = 80;
+    bool m_splitAddingEmpty = false;
+    bool m_creepCompensation = false;
+    qint32 m_creepCompensationType = 1;
+    double m_creepCompensationMM = 0.18;
+    bool m_showStaples = false;
+    double m_staplesCount = 2;
+    double m_rasterizeDPI = 300.0;
+
+    // Goes first, while the filters it shows are still there.
+    std::unique_ptr<QSWindowController> m_windowController;
+};

@@ -1,0 +1,204 @@
+#include "app/booklet/VXBookletPrintView.h"
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/foundation/GuardedPointers.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/PainterGraphicsContext.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// Where a page lies in document order, for the decorations; the blank filler page and a missing
+// page lie nowhere.
+quint64 indexIn(const VXPDFInputFilter *input, const VXPagePtr &page)
+{
+    if (!input || !page)
+        return VXFilter::NotFound;
+    return input->indexForPage(page);
+}
+
+} // namespace
+
+VXOutputFilter *VXBookletPrintView::pagesProvider() const { return m_pagesProvider; }
+void VXBookletPrintView::setPagesProvider(VXOutputFilter *pagesProvider) { m_pagesProvider = pagesProvider; }
+VXPDFInputFilter *VXBookletPrintView::inputPages() const { return m_inputPages; }
+void VXBookletPrintView::setInputPages(VXPDFInputFilter *inputPages) { m_inputPages = inputPages; }
+
+QList<VXDoublePageFilter *> VXBookletPrintView::filters() const { return platform::livePointers(m_filters); }
+
+void VXBookletPrintView::setFilters(const QList<VXDoublePageFilter *> &filters)
+{
+    m_filters = platform::guardedPointers(filters);
+}
+
+QPointF VXBookletPrintView::center() const { return m_center; }
+void VXBookletPrintView::setCenter(const QPointF &center) { m_center = center; }
+double VXBookletPrintView::zoom() const { return m_zoom; }
+void VXBookletPrintView::setZoom(double zoom) { m_zoom = zoom; }
+QSizeF VXBookletPrintView::pageSize() const { return m_pageSize; }
+void VXBookletPrintView::setPageSize(const QSizeF &pageSize) { m_pageSize = pageSize; }
+bool VXBookletPrintView::reverse() const { return m_reverse; }
+void VXBookletPrintView::setReverse(bool reverse) { m_reverse = reverse; }
+bool VXBookletPrintView::rotate() const { return m_rotate; }
+void VXBookletPrintView::setRotate(bool rotate) { m_rotate = rotate; }
+int VXBookletPrintView::orientationForLandscape() const { return m_orientationForLandscape; }
+void VXBookletPrintView::setOrientationForLandscape(int orientation) { m_orientationForLandscape = orientation; }
+int VXBookletPrintView::printPages() const { return m_printPages; }
+void VXBookletPrintView::setPrintPages(int printPages) { m_printPages = printPages; }
+bool VXBookletPrintView::useRasterization() const { return m_useRasterization; }
+void VXBookletPrintView::setUseRasterization(bool useRasterization) { m_useRasterization = useRasterization; }
+double VXBookletPrintView::rasterizeDPI() const { return m_rasterizeDPI; }
+void VXBookletPrintView::setRasterizeDPI(double rasterizeDPI) { m_rasterizeDPI = rasterizeDPI; }
+
+quint64 VXBookletPrintView::step() const { return m_printPages == AllSides ? 1 : 2; }
+
+quint64 VXBookletPrintView::sideForPrintedPage(quint64 k) const
+{
+    const quint64 d = m_pagesProvider ? m_pagesProvider->doubleCount() : 0;
+    // Unsigned: a printed page past the sides wraps to a side that does not exist and shows nothing.
+    quint64 side = step() * k;
+    if (m_reverse)
+        side = d - step() * k - (m_printPages == AllSides ? 1 : 2);
+    if (m_printPages == InnerSides)
+        side += 1;
+    return side;
+}
+
+bool VXBookletPrintView::knowsPageRange(int &first, int &count)
+{
+    first = 1;
+    count = m_pagesProvider ? int(m_pagesProvider->doubleCount() / step()) : 0;
+    return true;
+}
+
+QRectF VXBookletPrintView::rectForPage(int page)
+{
+    return QRectF(0, (page - 1) * m_pageSize.height(), m_pageSize.width(), m_pageSize.height());
+}
+
+void VXBookletPrintView::drawRect(const QRectF &rect)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context) {
+        platform::logWarning(QStringLiteral("No graphics context to print the booklet into"));
+        return;
+    }
+    if (!m_pagesProvider || !(rect.height() > 0))
+        return;
+    const quint64 side = sideForPrintedPage(quint64(std::max(0.0, std::round(rect.y() / rect.height()))));
+    if (side >= m_pagesProvider->doubleCount())
+        return;
+    const double x = rect.x();
+    const double y = rect.y();
+    const double w = rect.width();
+    const double h = rect.height();
+
+    context->saveGState();
+    if (m_rotate && side % 2 == 1) {
+        context->translate(2 * x + w, 2 * y + h);
+        context->rotate(M_PI);
+    }
+    const VXPagePtr left = m_pagesProvider->doublePageAtIndex(side, true);
+    const VXPagePtr right = m_pagesProvider->doublePageAtIndex(side, false);
+    // The side's own offsets: every page a filter hands out lies on the side it was asked for,
+    // and the blank filler page, which lies on no side, then shifts with its neighbours.
+    for (bool isLeft : {true, false}) {
+        const QPointF offset = m_pagesProvider->offsetForDoublePage(side, isLeft);
+        const QRectF half(isLeft ? x : x + w / 2, y, w / 2, h);
+        context->saveGState();
+        context->clipToRect(half);
+        drawPage(isLeft ? left : right, half.translated(offset.x() * w / 2, offset.y() * h), isLeft);
+        context->restoreGState();
+    }
+    const int pageType = m_pagesProvider->pageTypeForDoublePage(side);
+    const quint64 leftNo = indexIn(m_inputPages, left);
+    const quint64 rightNo = indexIn(m_inputPages, right);
+    for (VXDoublePageFilter *filter : filters()) {
+        filter->renderPage(pageType, rect, 1.0);
+        filter->renderPageLeftNo(leftNo, rightNo, rect, 1.0);
+    }
+    context->restoreGState();
+}
+
+void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, bool isLeft)
+{
+    // A blank page is the paper itself: it adds nothing to the output.
+    if (!page || page->isEmpty() || rect.isEmpty())
+        return;
+    double ratio = page->ratio();
+    int orientation = 0;
+    // Only clearly landscape pages turn; a square-ish page stays upright.
+    if (ratio > 1.02) {
+        orientation = m_orientationForLandscape;
+        if (orientation % 2 != 0)
+            ratio = 1 / ratio;
+    }
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    context->saveGState();
+    context->clipToRect(rect);
+    const QSizeF size = rect.width() / rect.height() > ratio ? QSizeF(m_zoom * ratio * rect.height(), m_zoom * rect.height())
+                                                             : QSizeF(m_zoom * rect.width(), m_zoom * rect.width() / ratio);
+    const double cx = isLeft ? m_center.x() : -m_center.x();
+    const QRectF placed(QPointF(rect.x() + (0.5 + cx) * rect.width() - size.width() / 2,
+                                rect.y() + (0.5 + m_center.y()) * rect.height() - size.height() / 2),
+                        size);
+    if (m_useRasterization)
+        rasterize(page, placed, orientation);
+    else
+        page->renderInRect(placed, orientation);
+    context->restoreGState();
+}
+
+QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi)
+{
+    if (!(size.width() > 0 && size.height() > 0 && dpi > 0))
+        return QSize();
+    const double limit = 72 * std::sqrt(MaximumBitmapPixels / size.width() / size.height());
+    if (dpi > limit) {
+        platform::logWarning(QStringLiteral("A page of %1 x %2 points at %3 dpi would need more than %4 million "
+                                            "pixels; it is drawn at %5 dpi instead")
+                                 .arg(size.width(), 0, 'f', 1)
+                                 .arg(size.height(), 0, 'f', 1)
+                                 .arg(dpi)
+                                 .arg(MaximumBitmapPixels / 1e6)
+                                 .arg(limit, 0, 'f', 1));
+        return QSize(std::max(1, int(std::floor(size.width() / 72 * limit))),
+                     std::max(1, int(std::floor(size.height() / 72 * limit))));
+    }
+    return QSize(std::max(1, int(std::lround(size.width() / 72 * dpi))),
+                 std::max(1, int(std::lround(size.height() / 72 * dpi))));
+}
+
+void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, int orientation)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!page || !context)
+        return;
+    if (m_rasterizeDPI <= 0)
+        m_rasterizeDPI = 300;
+    const QSize pixels = bitmapSize(rect.size(), m_rasterizeDPI);
+    if (pixels.isEmpty())
+        return;
+    // White like the paper, so the picture needs no transparency.
+    QImage bitmap(pixels, QImage::Format_RGB32);
+    if (bitmap.isNull()) {
+        platform::logError(QStringLiteral("Could not make a bitmap of %1 x %2 pixels to draw a page through")
+                               .arg(pixels.width())
+                               .arg(pixels.height()));
+        return;
+    }
+    bitmap.fill(Qt::white);
+    {
+        QPainter painter(&bitmap);
+        platform::PainterGraphicsContext bitmapContext(&painter, pixels.height());
+        platform::GraphicsContextScope scope(&bitmapContext);
+        page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
+    }
+    context->drawImage(bitmap, rect);
+}

@@ -1,0 +1,337 @@
+#include "app/booklet/VXDocumentPrinter.h"
+
+#include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentPrintServices.h"
+#include "app/booklet/VXPrinterDefaults.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/ui/Alert.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/PrintPanel.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/ui/SavePanel.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+using platform::PrintInfo;
+using platform::PrintOperation;
+
+namespace {
+
+VXDocumentPrintServices *installedServices = nullptr;
+
+// The print router's entry points; null, with a warning, when there is no router.
+VXDocumentPrintServices *router()
+{
+    if (!installedServices)
+        platform::logWarning(QStringLiteral("There is no print router; nothing was printed"));
+    return installedServices;
+}
+
+QString localized(const char *key) { return rqs::localized(QString::fromLatin1(key)); }
+
+// The file itself, however the path spells it; a file not yet there by its absolute path.
+QString filePath(const QUrl &url)
+{
+    const QFileInfo info(url.toLocalFile());
+    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
+} // namespace
+
+VXDocumentPrinter::VXDocumentPrinter(Document &document)
+    : m_document(document)
+{
+}
+
+VXDocumentPrinter::~VXDocumentPrinter()
+{
+    if (m_printButton && installedServices)
+        installedServices->deregisterPrintButton(m_printButton);
+}
+
+VXDocumentPrintServices *VXDocumentPrinter::printServices() { return installedServices; }
+
+void VXDocumentPrinter::setPrintServices(VXDocumentPrintServices *services) { installedServices = services; }
+
+void VXDocumentPrinter::checkPrint()
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printDocument(&m_document);
+}
+
+void VXDocumentPrinter::printOnPrinter(int printerIndex)
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printDocument(&m_document, printerIndex);
+}
+
+void VXDocumentPrinter::printDocument()
+{
+    if (VXDocumentPrintServices *services = router())
+        services->printAutomaticDuplex(&m_document, QString());
+}
+
+void VXDocumentPrinter::printManualDuplex()
+{
+    const QStringList names = platform::PrinterList::printerNames();
+    if (names.size() <= 1)
+        printManualDuplexWithPrinter(names.value(0));
+    else if (VXDocumentPrintServices *services = router())
+        services->selectManualDuplexPrinterAndPrintDocument(&m_document);
+}
+
+QString VXDocumentPrinter::currentPrinterName()
+{
+    return installedServices ? installedServices->currentPrinterName() : platform::PrinterList::defaultPrinterName();
+}
+
+// ---- Automatic duplex
+
+void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
+{
+    QVariantMap settings;
+    if (VXPrinterDefaults::isPrinterName(printerName)) {
+        m_document.printInfo().setPrinterNamed(printerName);
+        settings.insert(PrintInfo::PrinterNameKey, printerName);
+    }
+    const PrintOperation operation = printOperationWithSettings(settings);
+    runOperation(
+        operation.printInfo(), [this](const PrintInfo &job) { prepare(job, false); },
+        [this](bool success, const PrintInfo &) { documentDidPrint(success); });
+}
+
+PrintOperation VXDocumentPrinter::printOperationWithSettings(const QVariantMap &settings)
+{
+    PrintInfo job = m_document.printInfo();
+    const QString named = settings.value(PrintInfo::PrinterNameKey).toString();
+    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName())
+        job.setPrinterNamed(named);
+    if (job.printerName().isEmpty())
+        job.setPrinterName(currentPrinterName());
+    job.setDuplex(PrintInfo::Duplex::TwoSidedShortEdge);
+    prepare(job, false);
+    PrintOperation operation(*m_document.printView(), job);
+    operation.setJobTitle(m_document.displayName());
+    return operation;
+}
+
+void VXDocumentPrinter::documentDidPrint(bool success)
+{
+    if (success)
+        postDidPrint();
+    releaseTask();
+}
+
+// ---- Manual duplex
+
+void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
+{
+    if (VXPrinterDefaults::isPrinterName(printerName)) {
+        m_document.printInfo().setPrinterNamed(printerName);
+        if (!VXPrinterDefaults::boolForPrinter(printerName, VXPrinterDefaults::DidSetupKey) && showManualDuplexSetup(printerName)) {
+            releaseTask();
+            return;
+        }
+    } else {
+        platform::logWarning(QStringLiteral("No Manual Duplex printer selected. All settings will be default."));
+    }
+    platform::Alert alert;
+    alert.setMessageText(localized("ManualDuplexTitle"));
+    alert.setInformativeText(localized("ManualDuplexText"));
+    for (const char *button : {"PrintOddPages", "SetupManualDuplex", "Cancel"})
+        alert.addButtonWithTitle(localized(button));
+    // Alerts end on a later turn of the main queue, so the next sheet may start at once.
+    const QPointer<VXDocumentPrinter> self(this);
+    alert.beginSheetModalForWindow(m_document.windowForSheet(), [self, printerName](int returnCode) {
+        if (self)
+            self->startPrintManualDuplex(returnCode, printerName);
+    });
+}
+
+bool VXDocumentPrinter::showManualDuplexSetup(const QString &printerName)
+{
+    if (installedServices && installedServices->showManualDuplexSetup(printerName))
+        return true;
+    platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
+    return false;
+}
+
+void VXDocumentPrinter::startPrintManualDuplex(int returnCode, const QString &printerName)
+{
+    if (returnCode == platform::Alert::FirstButtonReturn + 1)
+        showManualDuplexSetup(printerName);
+    if (returnCode != platform::Alert::FirstButtonReturn) {
+        releaseTask();
+        return;
+    }
+    PrintInfo job = m_document.printInfo();
+    job.setDuplex(PrintInfo::Duplex::OneSided);
+    // The fronts in reverse order unless the printer stacks its output the other way round.
+    runOperation(
+        job,
+        [this](const PrintInfo &chosen) {
+            prepare(chosen, false);
+            m_document.printView()->setPrintPages(VXBookletPrintView::OuterSides);
+            m_document.printView()->setReverse(!VXPrinterDefaults::boolForPrinter(chosen.printerName(), VXPrinterDefaults::RevertBacksidesKey));
+        },
+        [this](bool success, const PrintInfo &chosen) { printOddOperationDidRun(success, chosen); });
+}
+
+void VXDocumentPrinter::printOddOperationDidRun(bool success, const PrintInfo &job)
+{
+    if (!success) {
+        releaseTask();
+        return;
+    }
+    const bool turn = VXPrinterDefaults::boolForPrinter(job.printerName(), VXPrinterDefaults::TurnSheetsKey);
+    platform::Alert alert;
+    alert.setMessageText(localized(turn ? "PrintEvenAwayTitle" : "PrintEvenFacingTitle"));
+    alert.setInformativeText(localized(turn ? "PrintEvenAwayText" : "PrintEvenFacingText"));
+    alert.addButtonWithTitle(localized("DoneOdd"));
+    alert.addButtonWithTitle(localized("Cancel"));
+    const QPointer<VXDocumentPrinter> self(this);
+    alert.beginSheetModalForWindow(m_document.windowForSheet(), [self, job](int returnCode) {
+        if (self)
+            self->printOddOperationDidEnd(returnCode, job);
+    });
+}
+
+// The backs go to the printer and with the copies of the fronts.
+void VXDocumentPrinter::printOddOperationDidEnd(int returnCode, const PrintInfo &job)
+{
+    if (returnCode != platform::Alert::FirstButtonReturn) {
+        releaseTask();
+        return;
+    }
+    runOperation(
+        job,
+        [this](const PrintInfo &chosen) {
+            prepare(chosen, false);
+            VXBookletPrintView *view = m_document.printView();
+            view->setPrintPages(VXBookletPrintView::InnerSides);
+            view->setReverse(true);
+            view->setRotate(VXPrinterDefaults::boolForPrinter(chosen.printerName(), VXPrinterDefaults::RotateBacksidesKey));
+        },
+        [this](bool success, const PrintInfo &) { printEvenOperationDidRun(success); });
+}
+
+void VXDocumentPrinter::printEvenOperationDidRun(bool success)
+{
+    releaseTask();
+    if (success)
+        postDidPrint();
+}
+
+// ---- Every run
+
+void VXDocumentPrinter::updatePrintView(bool forExport) { prepare(m_document.printInfo(), forExport); }
+
+void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
+{
+    VXBookletPrintView *view = m_document.printView();
+    view->setPagesProvider(m_document.outputFilter());
+    view->setInputPages(m_document.inputFilter());
+    view->setCenter(m_document.center());
+    view->setZoom(m_document.zoom());
+    view->setPageSize(job.paperSize());
+    view->setFilters(m_document.filters());
+    view->setRasterizeDPI(m_document.rasterizeDPI());
+    view->setUseRasterization(m_document.useRasterization());
+    const QString printer = job.printerName().isEmpty() && !forExport ? currentPrinterName() : job.printerName();
+    view->setRotate(!forExport && VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::RotateBacksidesKey));
+    view->setPrintPages(VXBookletPrintView::AllSides);
+    view->setReverse(false);
+}
+
+void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
+{
+    const QPointer<VXDocumentPrinter> self(this);
+    platform::PrintPanel::beginSheetWithPrintInfo(job, m_document.windowForSheet(), [self, prepare, done](int result, const PrintInfo &chosen) {
+        if (!self)
+            return;
+        if (result != platform::PrintPanel::OKButton) {
+            done(false, chosen);
+            return;
+        }
+        prepare(chosen);
+        PrintOperation operation(*self->m_document.printView(), chosen);
+        operation.setJobTitle(self->m_document.displayName());
+        done(operation.run(), chosen);
+    });
+}
+
+void VXDocumentPrinter::releaseTask() { m_document.setControllingTask(nullptr); }
+
+void VXDocumentPrinter::postDidPrint()
+{
+    platform::NotificationCenter::defaultCenter()->post(Document::DidPrintNotification, &m_document);
+}
+
+// ---- Export
+
+bool VXDocumentPrinter::isDocumentFile(const QUrl &url) const
+{
+    const QUrl own = m_document.fileURL();
+    return url.isLocalFile() && own.isLocalFile() && filePath(url) == filePath(own);
+}
+
+bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
+{
+    if (isDocumentFile(url)) {
+        platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
+        return false;
+    }
+    QVariantMap job = m_document.printInfo().dictionary();
+    job.insert(PrintInfo::JobSavingUrlKey, url);
+    job.insert(PrintInfo::JobDispositionKey, QStringLiteral("save"));
+    const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
+    if (!info)
+        return false;
+    updatePrintView(true);
+    return PrintOperation(*m_document.printView(), *info).run();
+}
+
+void VXDocumentPrinter::saveBooklet()
+{
+    QUrl base = m_document.fileURL();
+    if (base.isEmpty()) {
+        QString name = m_document.displayName().replace(u'/', u'-');
+        if (name.isEmpty())
+            name = localized("Untitled");
+        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        base = QUrl::fromLocalFile(documents.filePath(name + QStringLiteral(".pdf")));
+    }
+    platform::SavePanel panel;
+    panel.setAllowedFileTypes({QStringLiteral("pdf")});
+    // The booklet is a PDF whatever the document was opened from.
+    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(QFileInfo(base.toLocalFile()).completeBaseName()));
+    panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
+    const QPointer<VXDocumentPrinter> self(this);
+    panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
+        if (!self || result != platform::SavePanel::OKButton || self->exportBookletToURL(url))
+            return;
+        platform::Alert alert;
+        alert.setMessageText(localized("ErrorWhileExportingDocument"));
+        alert.setInformativeText(localized("ExportFailedText").replace(QLatin1String("%1"), url.toLocalFile()));
+        alert.addButtonWithTitle(localized("OK"));
+        alert.beginSheetModalForWindow(self->m_document.windowForSheet(), platform::Alert::Completion());
+    });
+}
+
+// ---- The print button
+
+QAbstractButton *VXDocumentPrinter::printButton() const { return m_printButton; }
+
+void VXDocumentPrinter::setPrintButton(QAbstractButton *button)
+{
+    if (installedServices) {
+        if (m_printButton)
+            installedServices->deregisterPrintButton(m_printButton);
+        installedServices->registerPrintButton(button);
+    }
+    m_printButton = button;
+}

@@ -1,0 +1,100 @@
+#include "app/booklet/VXPDFInputFilter.h"
+
+#include "platform/foundation/Log.h"
+
+VXPDFInputFilter::VXPDFInputFilter(QObject *parent)
+    : VXFilter(parent)
+{
+}
+
+QWidget *VXPDFInputFilter::addButton() const { return m_addButton.data(); }
+
+bool VXPDFInputFilter::setAddButton(QWidget *button)
+{
+    if (!button) {
+        platform::logWarning(QStringLiteral("Could not set the add button of the page list, because there is none"));
+        return false;
+    }
+    m_addButton = button;
+    return true;
+}
+
+bool VXPDFInputFilter::addPage(const VXPagePtr &page)
+{
+    if (!page) {
+        platform::logWarning(QStringLiteral("Could not add a page, because there is none"));
+        return false;
+    }
+    m_pages.append(page);
+    return true;
+}
+
+bool VXPDFInputFilter::insertPage(const VXPagePtr &page, quint64 index)
+{
+    if (!page) {
+        platform::logWarning(QStringLiteral("Could not insert a page, because there is none"));
+        return false;
+    }
+    if (index > quint64(m_pages.size())) {
+        platform::logWarning(QStringLiteral("Could not insert a page at index %1, because the document has %2 pages")
+                                 .arg(index)
+                                 .arg(m_pages.size()));
+        return false;
+    }
+    m_pages.insert(qsizetype(index), page);
+    return true;
+}
+
+void VXPDFInputFilter::removePage(const VXPagePtr &page)
+{
+    m_pages.removeAll(page);
+}
+
+bool VXPDFInputFilter::removePageAtIndex(quint64 index)
+{
+    if (index >= quint64(m_pages.size())) {
+        platform::logWarning(QStringLiteral("Could not remove page %1, because the document has %2 pages")
+                                 .arg(index)
+                                 .arg(m_pages.size()));
+        return false;
+    }
+    m_pages.removeAt(qsizetype(index));
+    return true;
+}
+
+void VXPDFInputFilter::removeAllPages()
+{
+    m_pages.clear();
+}
+
+QList<VXPagePtr> VXPDFInputFilter::allPages() const { return m_pages; }
+
+platform::PdfDocument VXPDFInputFilter::pdfDocument() const
+{
+    platform::PdfDocument document;
+    for (const VXPagePtr &page : m_pages) {
+        if (const std::optional<platform::PdfPage> pdfPage = page->pdfPage())
+            document.insertPage(*pdfPage, document.pageCount());
+    }
+    return document;
+}
+
+quint64 VXPDFInputFilter::count() const
+{
+    return paddedCount(quint64(m_pages.size()));
+}
+
+VXPagePtr VXPDFInputFilter::objectAtIndexedSubscript(quint64 index) const
+{
+    if (index < quint64(m_pages.size()))
+        return m_pages.at(qsizetype(index));
+    if (index < count())
+        return VXPage::emptyPage();
+    return nullptr;
+}
+
+quint64 VXPDFInputFilter::indexForPage(const VXPagePtr &page) const
+{
+    const qsizetype index = page ? m_pages.indexOf(page) : -1;
+    return index < 0 ? NotFound : quint64(index);
+}

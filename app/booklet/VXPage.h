@@ -1,0 +1,107 @@
+#pragma once
+
+#include "platform/pdf/PdfPage.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QMutex>
+#include <QRectF>
+#include <QSizeF>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QDataStream;
+class VXPage;
+using VXPagePtr = std::shared_ptr<VXPage>;
+
+// One input page of a booklet: a PDF page, a picture made into a page, or a blank page of a size.
+// Pages are shared between filters and rendered on background threads, so they are model objects
+// held by shared pointer, never widgets; the views that show them hold a VXPagePtr and draw the
+// page's preview or high-resolution image. Background work keeps its page alive until its result
+// has been delivered on the main thread.
+class VXPage : public std::enable_shared_from_this<VXPage>
+{
+public:
+    VXPage();
+    ~VXPage();
+    VXPage(const VXPage &) = delete;
+    VXPage &operator=(const VXPage &) = delete;
+
+    static VXPagePtr pageForPDFPage(const platform::PdfPage &pdfPage);
+    // nullptr (logged) when the image is null.
+    static VXPagePtr pageWithImage(const QImage &image);
+    // A picture file's contents; a JPEG keeps its bytes. nullptr (logged) when they are no picture.
+    static VXPagePtr pageWithImage(const QByteArray &encodedImage);
+    // A blank page of that size in points, marked empty; nullptr (logged) for an empty size.
+    static VXPagePtr pageWithSize(const QSizeF &size);
+    // The one blank 100 x 100 page that every filter pads with; the same object on every call.
+    static VXPagePtr emptyPage();
+    // Shown while a page has no preview yet.
+    static QImage placeholderImage();
+
+    // The part of an image, in its y-up pixel space, that lands in the dirty rectangle of a view
+    // of the given bounds when the image covers the bounds, centred, overflow cut off. Empty for
+    // an empty image.
+    static QRectF imageRectForDirtyRect(const QSizeF &imageSize, const QSizeF &boundsSize,
+                                        const QRectF &dirtyRect);
+
+    std::optional<platform::PdfPage> pdfPage() const;
+    void setPdfPage(const platform::PdfPage &pdfPage);
+
+    // The PDF page's crop box, width and height (and x and y) swapped when its rotation is an odd
+    // number of quarter turns; all zeros without a PDF page.
+    QRectF cropBox() const;
+    QSizeF size() const;
+
+    // Width over height of the crop box; 1.0 without a PDF page or when the box has no area.
+    double ratio() const;
+    void setRatio(double ratio);
+    void updateRatio();
+
+    bool isEmpty() const;
+    void setIsEmpty(bool isEmpty);
+    bool isCalculatingPreview() const;
+    void setIsCalculatingPreview(bool isCalculatingPreview);
+    QImage preview() const;
+    void setPreview(const QImage &preview);
+
+    // Draws the page into the current graphics context, turned by orientation quarter turns
+    // counter-clockwise about its centre and stretched to fill the rectangle. Page draws of all
+    // threads are serialised.
+    void renderInRect(const QRectF &rect, int orientation) const;
+
+    // Draws the preview (at most 300 points on the long side) unless one exists, one is being
+    // drawn, or there is no PDF page; true when it drew one.
+    bool calcPreview();
+    // Runs calcPreview on the render queue; when it drew a preview, calls whenDrawn on the main
+    // thread.
+    void calcPreviewInBackground(std::function<void()> whenDrawn);
+
+    // The cached image when it has this orientation and at least this long-side resolution.
+    // Otherwise starts rendering one on the render queue, hands it to highresBlock on the main
+    // thread, and returns the preview, or the placeholder when there is none yet.
+    QImage imageForResolution(double resolution, int orientation,
+                              std::function<void(const QImage &)> highresBlock);
+
+    // A new page showing the same PDF page and sharing this page's preview; not marked empty.
+    VXPagePtr copy() const;
+
+    // Writes the PDF page (as a one-page PDF) under "pdfPage" and the flag under "isEmpty";
+    // false (logged) when the page could not be written.
+    bool encodeWithCoder(QDataStream &stream) const;
+    // Reads what encodeWithCoder wrote, PDF page and flag included; nullptr (logged) on failure.
+    static VXPagePtr pageWithCoder(QDataStream &stream);
+
+private:
+    QImage renderedImage(const QSize &size, int orientation) const;
+    double ratioLocked() const;
+
+    mutable QMutex m_mutex;
+    std::optional<platform::PdfPage> m_pdfPage;
+    mutable double m_ratio = 0;
+    bool m_isEmpty = false;
+    bool m_isCalculatingPreview = false;
+    QImage m_preview;
+};

@@ -1,0 +1,379 @@
+#include "app/printing/VXPrintHelper.h"
+
+#include "app/booklet/VXDocumentPrinter.h"
+#include "app/booklet/VXPrintableDocument.h"
+#include "app/booklet/VXPrinterDefaults.h"
+#include "app/printing/VXApplicationServices.h"
+#include "app/printing/VXManualDuplexSetup.h"
+#include "app/printing/VXPreferencesWindow.h"
+#include "app/printing/VXPrintAlertAdapter.h"
+#include "app/printing/VXPrintFactory.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/printing/PrintInfo.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterWatcher.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+
+QString localized(const QString &key)
+{
+    return platform::Bundle::mainBundle()->localizedStringForKey(key, QString());
+}
+
+platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
+
+} // namespace
+
+VXPrintHelper *VXPrintHelper::sharedHelper()
+{
+    static QPointer<VXPrintHelper> shared;
+    if (!shared)
+        shared = new VXPrintHelper(qApp);
+    return shared;
+}
+
+VXPrintHelper::VXPrintHelper(QObject *parent)
+    : QObject(parent)
+    , m_popupIcon(QPixmap::fromImage(platform::Bundle::mainBundle()->imageNamed(QStringLiteral("PopupIcon"))))
+{
+    defaults()->registerDefaults({{RememberPrinterTypeKey, true}});
+    const auto update = [this](const platform::Notification &) { updatePrintButtons(); };
+    platform::NotificationCenter::defaultCenter()->addObserver(this, ChangedPrinterTypeNotification, nullptr, update);
+    platform::NotificationCenter *distributed = platform::NotificationCenter::distributedCenter();
+    distributed->addObserver(this, platform::PrinterWatcher::RegisteredNotification, nullptr, update);
+    distributed->addObserver(this, platform::PrinterWatcher::UnregisteredNotification, nullptr, update);
+    new platform::PrinterWatcher(std::chrono::seconds(2), this);
+    if (qApp)
+        qApp->installEventFilter(this);
+    VXDocumentPrinter::setPrintServices(this);
+}
+
+VXPrintHelper::~VXPrintHelper()
+{
+    if (VXDocumentPrinter::printServices() == this)
+        VXDocumentPrinter::setPrintServices(nullptr);
+}
+
+QStringList VXPrintHelper::printerTypeTitles()
+{
+    return {QStringLiteral("– Please Select Type –"), QStringLiteral("Automatic Duplex"), QStringLiteral("Manual Duplex")};
+}
+
+void VXPrintHelper::registerPrintButton(QAbstractButton *button)
+{
+    if (button && !m_printButtons.contains(button))
+        m_printButtons.append(button);
+}
+
+void VXPrintHelper::deregisterPrintButton(QAbstractButton *button)
+{
+    if (button)
+        m_printButtons.removeAll(button);
+}
+
+VXApplicationServices *VXPrintHelper::applicationServices() const { return m_services; }
+
+void VXPrintHelper::setApplicationServices(VXApplicationServices *services) { m_services = services; }
+
+void VXPrintHelper::setAlert(VXPrintAlert *alert) { m_alert = alert; }
+
+void VXPrintHelper::installDefaultAlert()
+{
+    static VXPrintAlertAdapter alert;
+    sharedHelper()->setAlert(&alert);
+}
+
+void VXPrintHelper::setPrinterNamesSource(std::function<QStringList()> source) { m_printerNamesSource = std::move(source); }
+
+VXPrintableDocument *VXPrintHelper::document() const { return documentHasGone() ? nullptr : m_document; }
+
+void VXPrintHelper::setDocument(VXPrintableDocument *document)
+{
+    m_document = document;
+    m_documentObject = dynamic_cast<QObject *>(document);
+}
+
+bool VXPrintHelper::documentHasGone() const { return m_document && !m_documentObject; }
+
+QStringList VXPrintHelper::printerNames() const
+{
+    return m_printerNamesSource ? m_printerNamesSource() : platform::PrinterList::printerNames();
+}
+
+QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
+
+bool VXPrintHelper::showManualDuplexSetup(const QString &printerName)
+{
+    VXManualDuplexSetup *setup = m_services ? m_services->manualDuplexSetup() : nullptr;
+    if (!setup)
+        return false;
+    setup->setPrinterName(printerName);
+    setup->showWindow();
+    return true;
+}
+
+bool VXPrintHelper::isOptionKeyDown() const
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}
+
+int VXPrintHelper::printersType() const
+{
+    const QStringList names = printerNames();
+    if (names.isEmpty())
+        return PrinterTypeNotChosen;
+    if (names.size() > 1)
+        return PrinterTypeSeveralPrinters;
+    return int(VXPrinterDefaults::integerForPrinter(names.first(), VXPrinterDefaults::PrinterTypeKey));
+}
+
+void VXPrintHelper::printDocument(VXPrintableDocument *document)
+{
+    setDocument(document);
+    const QStringList names = printerNames();
+    int type = printersType();
+    if (isOptionKeyDown())
+        type = PrinterTypeSeveralPrinters;
+    switch (type) {
+    case PrinterTypeManualDuplex:
+        if (names.size() == 1)
+            printTarget(names.first(), true);
+        else
+            selectManualDuplexPrinterAndPrint();
+        break;
+    case PrinterTypeAutomaticDuplex:
+        printAutomaticDuplex(document, QString());
+        break;
+    case PrinterTypeNotChosen:
+        choosePrinterTypeFor(names.isEmpty() ? QString() : names.last());
+        break;
+    default: {
+        VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
+        showPrinterListOnButton(document ? document->printButton() : factory ? factory->printButton() : nullptr);
+        break;
+    }
+    }
+}
+
+void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerIndex)
+{
+    setDocument(document);
+    const QStringList names = printerNames();
+    // The menu may have outlived the printer it named.
+    if (printerIndex < 0 || printerIndex >= names.size()) {
+        platform::logWarning(QStringLiteral("Printer number %1 is no longer there; nothing was printed").arg(printerIndex));
+        return;
+    }
+    const QString name = names.at(printerIndex);
+    if (platform::PrintInfo *info = printInfo())
+        info->setPrinterNamed(name);
+    int type = int(VXPrinterDefaults::integerForPrinter(name, VXPrinterDefaults::PrinterTypeKey));
+    if (isOptionKeyDown())
+        type = PrinterTypeNotChosen;
+    if (type == PrinterTypeManualDuplex)
+        printTarget(name, true);
+    else if (type == PrinterTypeAutomaticDuplex)
+        printAutomaticDuplex(document, name);
+    else
+        choosePrinterTypeFor(name);
+}
+
+void VXPrintHelper::printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName)
+{
+    setDocument(document);
+    explainAndPrintAutomaticDuplex(printerName);
+}
+
+void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
+{
+    if (!defaults()->boolForKey(AutoShowUpsideDownPrintKey)) {
+        printTarget(printerName, false);
+        return;
+    }
+    const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
+    const bool rotate = VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::RotateBacksidesKey);
+    const QString binding = localized(rotate ? QStringLiteral("LongSidedBinding") : QStringLiteral("ShortSidedBinding"));
+    VXPrintAlert::Request request;
+    // The texts take the binding word as "%1"; a text without it is shown as it is.
+    request.messageText = localized(QStringLiteral("FAQ-UpsideDownPrint-Title")).replace(QLatin1String("%1"), binding);
+    request.informativeText = localized(QStringLiteral("FAQ-UpsideDownPrint-Short")).replace(QLatin1String("%1"), binding);
+    request.buttonTitles = {localized(QStringLiteral("Understood"))};
+    request.showsSuppressionButton = true;
+    request.suppressionButtonTicked = false;
+    beginAlert(request, [this, printerName](const VXPrintAlert::Response &response) {
+        platform::MainQueue::post([this, printerName, ticked = response.suppressionButtonTicked] {
+            defaults()->setBool(!ticked, AutoShowUpsideDownPrintKey);
+            printTarget(printerName, false);
+        });
+    });
+}
+
+void VXPrintHelper::selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document)
+{
+    setDocument(document);
+    selectManualDuplexPrinterAndPrint();
+}
+
+void VXPrintHelper::selectManualDuplexPrinterAndPrint()
+{
+    VXPrintAlert::Request request;
+    request.messageText = localized(QStringLiteral("SelectManualDuplexPrinterTitle"));
+    request.buttonTitles = {localized(QStringLiteral("Select")), localized(QStringLiteral("Cancel"))};
+    request.choices = printerNames();
+    const platform::PrintInfo *info = printInfo();
+    request.selectedChoice = info ? info->printerName() : QString();
+    beginAlert(request, [this](const VXPrintAlert::Response &response) {
+        if (response.returnCode == VXPrintAlert::FirstButtonReturn)
+            printTarget(response.choice, true);
+    });
+}
+
+void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
+{
+    if (VXPrinterDefaults::isPrinterName(printerName))
+        VXPrinterDefaults::setValueForPrinter(PrinterTypeNotChosen, printerName, VXPrinterDefaults::PrinterTypeKey);
+    VXPrintAlert::Request request;
+    request.messageText = localized(QStringLiteral("PrinterKindTitle"));
+    request.informativeText = localized(QStringLiteral("PrinterKindText"));
+    request.buttonTitles = {localized(QStringLiteral("IsAutomaticDuplex")), localized(QStringLiteral("IsSingleSidePrinter"))};
+    request.showsSuppressionButton = true;
+    request.suppressionButtonTicked = defaults()->boolForKey(RememberPrinterTypeKey);
+    beginAlert(request, [this, printerName](const VXPrintAlert::Response &response) {
+        platform::MainQueue::post([this, printerName, response] {
+            int answer = PrinterTypeManualDuplex;
+            if (response.returnCode == VXPrintAlert::FirstButtonReturn) {
+                const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
+                platform::PrintInfo *info = printInfo();
+                if (info && VXPrinterDefaults::isPrinterName(printer))
+                    info->setPrinterNamed(printer);
+                explainAndPrintAutomaticDuplex(printerName);
+                answer = PrinterTypeAutomaticDuplex;
+            } else {
+                printTarget(printerName, true);
+            }
+            defaults()->setBool(response.suppressionButtonTicked, RememberPrinterTypeKey);
+            // Without a printer name the answer belongs to no printer and is not kept.
+            if (response.suppressionButtonTicked && VXPrinterDefaults::isPrinterName(printerName))
+                VXPrinterDefaults::setValueForPrinter(answer, printerName, VXPrinterDefaults::PrinterTypeKey);
+            updatePrintButtons();
+        });
+    });
+}
+
+void VXPrintHelper::showPrinterListOnButton(QAbstractButton *button)
+{
+    auto *menu = new QMenu(localized(QStringLiteral("Select Printer")), button);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QStringList titles = printerTypeTitles();
+    const QString current = currentPrinterName();
+    QAction *currentItem = nullptr;
+    const QStringList names = printerNames();
+    for (int index = 0; index < names.size(); ++index) {
+        const QString &name = names.at(index);
+        const qint64 type = VXPrinterDefaults::integerForPrinter(name, VXPrinterDefaults::PrinterTypeKey);
+        // A stored type outside the known ones has no title: the plain name then.
+        const QString title = type == PrinterTypeNotChosen || type < 0 || type >= titles.size()
+            ? name
+            : QStringLiteral("%1 – (%2)").arg(name, titles.at(int(type)));
+        QAction *item = menu->addAction(title);
+        item->setProperty("tag", index);
+        connect(item, &QAction::triggered, this, [this, index] {
+            if (documentHasGone())
+                platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
+            else
+                printDocument(m_document, index);
+        });
+        if (name == current || (!currentItem && index == 0))
+            currentItem = item;
+    }
+    menu->addSeparator();
+    QAction *settings = menu->addAction(localized(QStringLiteral("Edit Settings …")));
+    VXPreferencesWindow *preferences = m_services ? m_services->preferences() : nullptr;
+    settings->setEnabled(preferences != nullptr);
+    connect(settings, &QAction::triggered, this, [this] {
+        if (VXPreferencesWindow *preferences = m_services ? m_services->preferences() : nullptr)
+            preferences->showWindow();
+    });
+    menu->popup(button ? button->mapToGlobal(QPoint(0, 0)) : QCursor::pos(), currentItem);
+}
+
+void VXPrintHelper::updatePrintButtons() { setPopupMarker(printersType() == PrinterTypeSeveralPrinters); }
+
+void VXPrintHelper::setPopupMarker(bool shown)
+{
+    m_printButtons.removeAll(nullptr);
+    for (const QPointer<QAbstractButton> &button : std::as_const(m_printButtons))
+        button->setIcon(shown ? m_popupIcon : QIcon());
+}
+
+platform::Window *VXPrintHelper::windowForSheet() const
+{
+    if (VXPrintableDocument *document = this->document())
+        return document->windowForSheet();
+    platform::Window *window = m_services ? m_services->factoryWindow() : nullptr;
+    if (window && !window->isVisible())
+        window->makeKeyAndOrderFront(nullptr);
+    return window;
+}
+
+platform::PrintInfo *VXPrintHelper::printInfo() const
+{
+    if (VXPrintableDocument *document = this->document())
+        return &document->printInfo();
+    VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
+    return factory ? &factory->printInfo() : nullptr;
+}
+
+void VXPrintHelper::printTarget(const QString &printerName, bool manual)
+{
+    VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
+    if (documentHasGone())
+        platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
+    else if (m_document && manual)
+        m_document->printManualDuplexWithPrinter(printerName);
+    else if (m_document)
+        m_document->printAutomaticDuplex(printerName);
+    else if (factory)
+        factory->printOnPrinter(printerName, manual);
+    else
+        platform::logWarning(QStringLiteral("There is no document and no factory to print"));
+}
+
+bool VXPrintHelper::beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion)
+{
+    if (!m_alert) {
+        platform::logWarning(QStringLiteral("Nobody can be asked \"%1\"; nothing was printed").arg(request.messageText));
+        return false;
+    }
+    m_alert->beginSheet(request, windowForSheet(), std::move(completion));
+    return true;
+}
+
+bool VXPrintHelper::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // The Alt key's own press and release may not yet show in the modifiers they carry.
+        const bool down = key->key() == Qt::Key_Alt ? event->type() == QEvent::KeyPress
+                                                    : key->modifiers().testFlag(Qt::AltModifier);
+        if (down != m_optionKeyDown) {
+            m_optionKeyDown = down;
+            if (down)
+                setPopupMarker(true);
+            else
+                updatePrintButtons();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/booklet/VXDocumentPrintServices.h"
+#include "app/printing/VXPrintAlert.h"
+
+#include <QIcon>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QAbstractButton;
+class VXApplicationServices;
+
+namespace platform {
+class PrintInfo;
+class Window;
+} // namespace platform
+
+// Decides how a booklet is printed. Each printer's type is remembered in the user defaults
+// (VXPrinterDefaults "printerType": 0 not chosen, 1 automatic duplex, 2 manual duplex); a print
+// button then prints at once in the right way, asks which kind of printer it is, or opens a
+// menu of the printers when there are several or the Option (Alt) key is held. Works for a
+// document, or for the batch factory when it is given none. Keeps the print buttons' pop-up
+// marker current as printers come and go (it owns the process's printer watcher) and as Option
+// is pressed and released. Serves the documents' print runs from the moment it is made (their
+// print services), with the current printer and the set-up wizard of the application services.
+// GUI thread.
+class VXPrintHelper : public QObject, public VXDocumentPrintServices
+{
+    Q_OBJECT
+public:
+    static constexpr int PrinterTypeNotChosen = 0;
+    static constexpr int PrinterTypeAutomaticDuplex = 1;
+    static constexpr int PrinterTypeManualDuplex = 2;
+    // printersType() for several printers.
+    static constexpr int PrinterTypeSeveralPrinters = 3;
+
+    static inline const QString RememberPrinterTypeKey = QStringLiteral("RememberPrinterType");
+    static inline const QString AutoShowUpsideDownPrintKey = QStringLiteral("AutoShow-FAQ-UpsideDownPrint");
+    // Posted by the preferences when a printer's type changed there.
+    static inline const QString ChangedPrinterTypeNotification = QStringLiteral("ChangedPrinterType");
+
+    // The one router, made on first use; registers "RememberPrinterType" = YES.
+    static VXPrintHelper *sharedHelper();
+    // Index = type; not localized.
+    static QStringList printerTypeTitles();
+
+    ~VXPrintHelper() override;
+
+    // The buttons that get the pop-up marker; null is ignored. A button keeps the image it came
+    // with until the next update.
+    void registerPrintButton(QAbstractButton *button) override;
+    void deregisterPrintButton(QAbstractButton *button) override;
+
+    // Set by the application shell; without them there is no current printer, factory or
+    // preferences window, and nobody is asked (the road ends with a warning).
+    VXApplicationServices *applicationServices() const;
+    void setApplicationServices(VXApplicationServices *services);
+    void setAlert(VXPrintAlert *alert);
+    // Once at start-up: the router asks through the platform's alerts.
+    static void installDefaultAlert();
+    // Where the printer names come from; the print system's list when not set.
+    void setPrinterNamesSource(std::function<QStringList()> source);
+
+    // Null stands for the factory.
+    VXPrintableDocument *document() const;
+    void setDocument(VXPrintableDocument *document);
+
+    // The print button.
+    void printDocument(VXPrintableDocument *document) override;
+    // A printer chosen from the menu by its index in the printer list.
+    void printDocument(VXPrintableDocument *document, int printerIndex) override;
+    // Explains on which edge the sheets are bound (while "AutoShow-FAQ-UpsideDownPrint" is on),
+    // then prints in automatic duplex.
+    void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName) override;
+    void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) override;
+    // Asks on which printer to run a manual duplex print.
+    void selectManualDuplexPrinterAndPrint();
+    // Asks whether the printer prints both sides by itself; an empty name when there is none.
+    void choosePrinterTypeFor(const QString &printerName);
+    // The menu of the printers, over the button (at the pointer without one).
+    void showPrinterListOnButton(QAbstractButton *button);
+
+    // 0 without printers, the stored type of a single printer, 3 for several.
+    int printersType() const;
+    void updatePrintButtons();
+
+    // The document's window; without a document the factory window, brought to the front.
+    platform::Window *windowForSheet() const;
+    // The document's print info, else the factory's; null when neither is there.
+    platform::PrintInfo *printInfo() const;
+
+    // The application services' answers; empty, or false, without them.
+    QString currentPrinterName() const override;
+    bool showManualDuplexSetup(const QString &printerName) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit VXPrintHelper(QObject *parent);
+
+    QStringList printerNames() const;
+    bool isOptionKeyDown() const;
+    // True when a document was given and has gone since; the road then ends here.
+    bool documentHasGone() const;
+    void explainAndPrintAutomaticDuplex(const QString &printerName);
+    // Where a road ends: the document, else the factory.
+    void printTarget(const QString &printerName, bool manual);
+    // False, with a logged warning, when nobody can be asked.
+    bool beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion);
+    void setPopupMarker(bool shown);
+
+    QList<QPointer<QAbstractButton>> m_printButtons;
+    VXPrintableDocument *m_document = nullptr;
+    QPointer<QObject> m_documentObject;
+    VXApplicationServices *m_services = nullptr;
+    VXPrintAlert *m_alert = nullptr;
+    std::function<QStringList()> m_printerNamesSource;
+    QIcon m_popupIcon;
+    bool m_optionKeyDown = false;
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "app/printing/VXApplicationServices.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+
+class VXApplicationMover;
+class VXBookmarks;
+class VXDocumentController;
+class VXPDFServiceInstaller;
+class VXSoftwareUpdater;
+class VXWelcomeWindow;
+
+// The application's own start-up, the files opened from outside, the window application-level
+// alerts hang on, and what the printing code asks of the application. Files opened from outside
+// are gathered for 0.7 s: a single file opens as a document, several ask whether they go to the
+// batch factory or open as documents. The steps whose pieces are not there (mover, updater,
+// welcome window, PDF Service, bookmarks) are skipped until they are set. GUI thread.
+class AppDelegate : public QObject, public VXApplicationServices
+{
+    Q_OBJECT
+public:
+    // What the batch of opened files came to.
+    enum OpenReply { OpenSuccess = 0, OpenCancel = 1, OpenFailure = 2 };
+
+    static constexpr int OpenEventInterval = 700; // milliseconds
+
+    static inline const QString FirstRunServiceKey = QStringLiteral("First_Run_Service");
+    static inline const QString ShowWelcomeAtStartKey = QStringLiteral("ShowWelcomeAtStart");
+    static inline const QString SystemServiceNameKey = QStringLiteral("System_Service_Name");
+    static inline const QString FeedURLKey = QStringLiteral("SUFeedURL");
+    static inline const QString AutomaticChecksKey = QStringLiteral("SUEnableAutomaticChecks");
+
+    // The class initialisers of the application, in their order, once per process: this class's
+    // defaults, the document's, the print router.
+    static void initialize();
+
+    // Installs itself as the print router's application services for as long as it lives.
+    explicit AppDelegate(VXDocumentController *documents, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    void setApplicationMover(VXApplicationMover *mover);
+    void setSoftwareUpdater(VXSoftwareUpdater *updater);
+    void setWelcomeWindow(VXWelcomeWindow *welcome);
+    void setPDFServiceInstaller(VXPDFServiceInstaller *installer);
+    void setBookmarks(VXBookmarks *bookmarks);
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    // Shows the welcome window instead: the application never opens an untitled document itself.
+    bool applicationShouldOpenUntitledFile();
+    // Nothing open and nothing on its way: without windows the process has nothing left to do.
+    bool applicationShouldTerminateAfterLastWindowClosed() const;
+
+    // Shown and made key; null while there is no welcome window.
+    platform::Window *welcomeWindow();
+    // The key window, else the first visible window, else the welcome window; null when none.
+    platform::Window *windowForSheet();
+
+    // Files opened from outside; relative paths are taken from the working folder.
+    void openFiles(const QStringList &paths);
+    // Dispatches the gathered files (the timer's end).
+    void processFiles();
+    // The answer to the question about several files: 1000 batch factory, 1001 documents, else
+    // cancel.
+    void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
+    // A file another program hands over: opened as a document at once.
+    void openPDFService(const QUrl &url);
+
+    Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
+    Q_INVOKABLE void sendFeedback(QObject *sender = nullptr);
+    Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
+    Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
+
+    QString currentPrinterName() const override;
+    platform::Window *factoryWindow() const override;
+    VXPrintFactory *factory() const override;
+    VXPreferencesWindow *preferences() const override;
+    VXManualDuplexSetup *manualDuplexSetup() const override;
+
+signals:
+    // Once per dispatched batch.
+    void replyToOpenOrPrint(int reply);
+
+private:
+    void lookForOldServiceWorkflows();
+    bool openAsDocuments(const QList<QUrl> &urls);
+
+    QPointer<VXDocumentController> m_documents;
+    QList<QUrl> m_waitingURLs;
+    QTimer m_waitingTimer;
+    int m_openQuestions = 0;
+    VXApplicationMover *m_mover = nullptr;
+    VXSoftwareUpdater *m_updater = nullptr;
+    VXWelcomeWindow *m_welcome = nullptr;
+    VXPDFServiceInstaller *m_installer = nullptr;
+    VXBookmarks *m_bookmarks = nullptr;
+};

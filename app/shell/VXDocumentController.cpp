@@ -1,0 +1,107 @@
+#include "app/shell/VXDocumentController.h"
+
+#include "app/booklet/Document.h"
+#include "app/window/VXDocumentWindowController.h"
+#include "platform/ui/Alert.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+QString localized(const QString &key, const QString &english)
+{
+    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
+}
+
+// Symbolic links and relative paths name the same file as its own path does.
+QString canonicalPath(const QUrl &url)
+{
+    return url.isLocalFile() ? QFileInfo(url.toLocalFile()).canonicalFilePath() : QString();
+}
+
+// A document opened here is shown in the document window.
+void showWindowsOf(Document *document)
+{
+    VXDocumentWindowController::makeWindowController(document);
+    document->showWindows();
+}
+
+} // namespace
+
+VXDocumentController *VXDocumentController::sharedDocumentController()
+{
+    static VXDocumentController *shared = new VXDocumentController(QCoreApplication::instance());
+    return shared;
+}
+
+VXDocumentController::VXDocumentController(QObject *parent)
+    : QObject(parent)
+{
+}
+
+VXDocumentController::~VXDocumentController() = default;
+
+Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
+{
+    if (Document *open = documentForURL(url)) {
+        if (display)
+            showWindowsOf(open);
+        return open;
+    }
+    const QString type = Document::typeForContentsOfURL(url);
+    if (type.isEmpty()) {
+        reportOpenFailure(url, QStringLiteral("OpenFailedUnreadableText"),
+                          QStringLiteral("The file does not exist, or you are not allowed to read it."));
+        return nullptr;
+    }
+    auto *document = new Document(this);
+    if (!document->openURL(url, type)) {
+        delete document;
+        reportOpenFailure(url, QStringLiteral("OpenFailedContentsText"),
+                          QStringLiteral("Foldwise opens PDF documents and pictures; this file is neither, or it is damaged."));
+        return nullptr;
+    }
+    m_documents.append(document);
+    platform::logInfo(QStringLiteral("Opened \"%1\"").arg(url.toLocalFile()));
+    connect(document, &Document::didClose, this, [this, document] { removeDocument(document); });
+    if (display)
+        showWindowsOf(document);
+    return document;
+}
+
+QList<Document *> VXDocumentController::documents() const { return m_documents; }
+
+Document *VXDocumentController::documentForURL(const QUrl &url) const
+{
+    const QString path = canonicalPath(url);
+    if (path.isEmpty())
+        return nullptr;
+    for (Document *document : m_documents) {
+        if (canonicalPath(document->fileURL()) == path)
+            return document;
+    }
+    return nullptr;
+}
+
+void VXDocumentController::removeDocument(Document *document)
+{
+    if (!m_documents.removeOne(document))
+        return;
+    document->deleteLater();
+    emit documentRemoved();
+}
+
+void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reasonKey, const QString &reason) const
+{
+    const QString name = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
+    platform::Alert alert;
+    alert.setMessageText(localized(QStringLiteral("OpenFailedTitle"), QStringLiteral("The file “%1” could not be opened."))
+                             .arg(QFileInfo(name).fileName()));
+    alert.setInformativeText(localized(reasonKey, reason));
+    alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
+}

@@ -1,0 +1,68 @@
+#include "platform/foundation/Log.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QList>
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+QMutex &captureMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+QList<LogCapture *> &captures()
+{
+    static QList<LogCapture *> list;
+    return list;
+}
+} // namespace
+
+void logLine(const QString &line)
+{
+    QMutexLocker locker(&captureMutex());
+    const QByteArray bytes = line.toUtf8();
+    std::fprintf(stderr, "%s\n", bytes.constData());
+    std::fflush(stderr);
+    for (LogCapture *capture : captures())
+        capture->append(line);
+}
+
+void logInfo(const QString &message) { logLine(QStringLiteral("Info: ") + message); }
+void logWarning(const QString &message) { logLine(QStringLiteral("Warning: ") + message); }
+void logError(const QString &message) { logLine(QStringLiteral("Error: ") + message); }
+
+LogCapture::LogCapture()
+{
+    QMutexLocker locker(&captureMutex());
+    captures().append(this);
+}
+
+LogCapture::~LogCapture()
+{
+    QMutexLocker locker(&captureMutex());
+    captures().removeOne(this);
+}
+
+QStringList LogCapture::lines() const
+{
+    QMutexLocker locker(&captureMutex());
+    return m_lines;
+}
+
+bool LogCapture::contains(const QString &text) const
+{
+    const QStringList all = lines();
+    for (const QString &line : all) {
+        if (line.contains(text))
+            return true;
+    }
+    return false;
+}
+
+void LogCapture::append(const QString &line) { m_lines.append(line); }
+
+} // namespace platform

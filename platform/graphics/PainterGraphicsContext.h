@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PainterRenderer.h"
+
+class QPainter;
+
+namespace platform {
+
+// A graphics context over a QPainter (screen and bitmaps). PDF pages are drawn from a poppler
+// rendering made at the resolution they reach on the device, and only for the part that is
+// visible there.
+class PainterGraphicsContext : public GraphicsContext
+{
+public:
+    // The painter's current y-down space over a target of the given height becomes the y-up
+    // base space; the painter gets its state back when the context goes. Drawing is
+    // anti-aliased.
+    PainterGraphicsContext(QPainter *painter, double height);
+    ~PainterGraphicsContext() override;
+
+    void drawPdfPage(const PdfPage &page) override;
+
+protected:
+    PainterRenderer *renderer() override;
+
+private:
+    static QTransform baseOf(QPainter *painter, double height);
+
+    QPainter *m_painter;
+    PainterRenderer m_renderer;
+};
+
+} // namespace platform

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PainterRenderer.h"
+
+#include <QSizeF>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+class QIODevice;
+class QPDF;
+
+namespace platform {
+
+class PdfOverlayWriter;
+class PdfPageFormCache;
+
+// A graphics context whose drawing becomes one PDF (print and export), page by page. The base
+// space of each page is the PDF's own: points, origin at its lower-left corner.
+//
+// A PDF page drawn into it becomes a form XObject, made once per source page for the whole
+// output and placed with the current transformation and clip; its content, fonts and pictures
+// are copied, never redrawn. Everything else is drawn with QPainter into an overlay page of a
+// QPdfWriter document; each run of such drawing between two page placements is placed as a form
+// of its own at the point where it was drawn, so the stacking order holds. A page without such
+// drawing costs Qt nothing.
+class PdfGraphicsContext : public GraphicsContext
+{
+public:
+    PdfGraphicsContext();
+    ~PdfGraphicsContext() override;
+
+    // Ends the page being drawn, if any, and starts the next one of that size in points, with a
+    // new graphics state.
+    void beginPage(const QSizeF &size);
+    void endPage();
+    int pageCount() const;
+
+    // Ends the open page and writes the PDF; the context takes no drawing after that. False
+    // (logged) when writing fails or a page could not be placed.
+    bool write(QIODevice &device);
+
+    void drawPdfPage(const PdfPage &page) override;
+
+protected:
+    PainterRenderer *renderer() override;
+
+private:
+    struct OverlayUse
+    {
+        QPDFObjectHandle xobjects;
+        std::string name;
+        int index;
+    };
+
+    void closeOverlay();
+    bool isDrawable(const char *what) const;
+
+    std::unique_ptr<QPDF> m_output;
+    std::unique_ptr<PdfPageFormCache> m_forms;
+    std::unique_ptr<PdfOverlayWriter> m_overlays;
+    std::optional<PainterRenderer> m_overlay;
+    std::vector<OverlayUse> m_overlayUses;
+    // Parsed overlays, kept until the output that copies from them is written.
+    QByteArray m_overlayBytes;
+    std::unique_ptr<QPDF> m_overlayPdf;
+
+    bool m_pageOpen = false;
+    QSizeF m_pageSize;
+    std::string m_content;
+    QPDFObjectHandle m_xobjects;
+    int m_pageCount = 0;
+    bool m_failed = false;
+    bool m_written = false;
+};
+
+} // namespace platform

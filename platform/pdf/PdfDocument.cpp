@@ -1,0 +1,200 @@
+#include "platform/pdf/PdfDocument.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfSource.h"
+#include "platform/pdf/PdfWriter.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <qpdf/PDFVersion.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <exception>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+QString reasonOf(const std::exception &e)
+{
+    if (const auto *qpdfError = dynamic_cast<const QPDFExc *>(&e)) {
+        const QString detail = QString::fromStdString(qpdfError->getMessageDetail());
+        switch (qpdfError->getErrorCode()) {
+        case qpdf_e_password:
+            return QStringLiteral("it needs a password");
+        case qpdf_e_damaged_pdf:
+        case qpdf_e_pages:
+        case qpdf_e_object:
+            return QStringLiteral("it is not a PDF or is damaged beyond repair (%1)").arg(detail);
+        default:
+            return detail;
+        }
+    }
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+PdfDocument::PdfDocument() = default;
+
+std::optional<PdfDocument> PdfDocument::open(const QString &path)
+{
+    const QString description = QStringLiteral("\"%1\"").arg(path);
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        logError(QStringLiteral("Could not open PDF %1: %2").arg(description, file->errorString()));
+        return std::nullopt;
+    }
+    if (file->size() == 0) {
+        logError(QStringLiteral("Could not open PDF %1: the file is empty").arg(description));
+        return std::nullopt;
+    }
+    const QByteArray name = QFile::encodeName(path);
+    PdfDocument document;
+    const QString error = parse([&](QPDF &pdf) { pdf.processFile(name.constData()); },
+                                std::move(file), {}, description, document.m_pages);
+    if (!error.isEmpty()) {
+        logError(QStringLiteral("Could not open PDF %1: %2").arg(description, error));
+        return std::nullopt;
+    }
+    return document;
+}
+
+std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const QString &description)
+{
+    PdfDocument document;
+    const std::string name = description.toStdString();
+    const QString error = parse(
+        [&](QPDF &pdf) { pdf.processMemoryFile(name.c_str(), bytes.constData(), std::size_t(bytes.size())); },
+        nullptr, bytes, description, document.m_pages);
+    if (!error.isEmpty()) {
+        logError(QStringLiteral("Could not read PDF %1: %2").arg(description, error));
+        return std::nullopt;
+    }
+    return document;
+}
+
+QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
+                          const QByteArray &bytes, const QString &description, QList<PdfPage> &pages)
+{
+    std::shared_ptr<PdfSource> source;
+    QMutexLocker locker(&PdfSource::qpdfLock());
+    try {
+        auto qpdf = std::make_unique<QPDF>();
+        qpdf->setSuppressWarnings(true);
+        process(*qpdf);
+        source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
+        QPDF &pdf = source->qpdf();
+        pdf.pushInheritedAttributesToPage();
+        const int count = int(pdf.getAllPages().size());
+        for (int i = 0; i < count; ++i)
+            pages.append(PdfPage::read(source, i));
+        if (pdf.anyWarnings()) {
+            const std::vector<QPDFExc> warnings = pdf.getWarnings();
+            logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2")
+                           .arg(description, QString::fromStdString(warnings.front().getMessageDetail())));
+        }
+        return {};
+    } catch (const std::exception &e) {
+        pages.clear();
+        return reasonOf(e);
+    } catch (...) {
+        pages.clear();
+        return QStringLiteral("unknown failure");
+    }
+}
+
+int PdfDocument::pageCount() const { return int(m_pages.size()); }
+
+std::optional<PdfPage> PdfDocument::page(int index) const
+{
+    if (index < 0 || index >= m_pages.size()) {
+        logWarning(QStringLiteral("No PDF page at index %1 of %2").arg(index).arg(m_pages.size()));
+        return std::nullopt;
+    }
+    return m_pages.at(index);
+}
+
+bool PdfDocument::insertPage(const PdfPage &page, int index)
+{
+    if (index < 0 || index > m_pages.size()) {
+        logWarning(QStringLiteral("Cannot insert a PDF page at index %1 of %2").arg(index).arg(m_pages.size()));
+        return false;
+    }
+    m_pages.insert(index, page);
+    return true;
+}
+
+bool PdfDocument::removePage(int index)
+{
+    if (index < 0 || index >= m_pages.size()) {
+        logWarning(QStringLiteral("No PDF page to remove at index %1 of %2").arg(index).arg(m_pages.size()));
+        return false;
+    }
+    m_pages.removeAt(index);
+    return true;
+}
+
+bool PdfDocument::write(const QString &path) const
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
+        return false;
+    }
+    const QString error = assemble([&](QPDF &pdf, const PDFVersion &version) {
+        PdfWriter::toDevice(pdf, version, out);
+    });
+    if (!error.isEmpty()) {
+        out.cancelWriting();
+        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, error));
+        return false;
+    }
+    if (!out.commit()) {
+        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> PdfDocument::data() const
+{
+    QByteArray bytes;
+    const QString error = assemble([&](QPDF &pdf, const PDFVersion &version) {
+        bytes = PdfWriter::toBytes(pdf, version);
+    });
+    if (!error.isEmpty()) {
+        logError(QStringLiteral("Could not make a PDF of %1 pages: %2").arg(m_pages.size()).arg(error));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString PdfDocument::assemble(const std::function<void(QPDF &, const PDFVersion &)> &output) const
+{
+    QMutexLocker locker(&PdfSource::qpdfLock());
+    try {
+        QPDF target;
+        target.emptyPDF();
+        target.setSuppressWarnings(true);
+        QPDFPageDocumentHelper pages(target);
+        PDFVersion version(1, 3);
+        for (const PdfPage &page : m_pages) {
+            QPDF &source = page.m_source->qpdf();
+            pages.addPage(QPDFPageObjectHelper(source.getAllPages().at(std::size_t(page.m_index))), false);
+            version.updateIfGreater(source.getVersionAsPDFVersion());
+        }
+        output(target, version);
+        return {};
+    } catch (const std::exception &e) {
+        return reasonOf(e);
+    } catch (...) {
+        return QStringLiteral("unknown failure");
+    }
+}
+
+} // namespace platform

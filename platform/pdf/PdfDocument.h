@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/pdf/PdfPage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class PDFVersion;
+class QFile;
+class QPDF;
+
+namespace platform {
+
+// An ordered list of PDF pages that may come from several files. Opening reads a file's structure
+// at once (qpdf) and leaves pixels for later; writing makes one new file of the pages, each page
+// keeping its content streams byte for byte.
+class PdfDocument
+{
+public:
+    // A document without pages.
+    PdfDocument();
+
+    // Opens a PDF file. Encrypted files open when they need no password to be read. On failure
+    // (missing, damaged beyond repair, not a PDF, locked by a password) logs one error line.
+    static std::optional<PdfDocument> open(const QString &path);
+    // The same for a PDF file held in memory; the description names it in messages.
+    static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
+
+    int pageCount() const;
+    // nullopt (and a warning) for an index outside the document.
+    std::optional<PdfPage> page(int index) const;
+    // Inserts at 0 to pageCount(); false (and a warning) for any other index.
+    bool insertPage(const PdfPage &page, int index);
+    bool removePage(int index);
+
+    // Writes the pages as a new PDF file through a temporary file renamed into place, so an
+    // existing file is replaced only by a complete one. False (logged) on failure.
+    bool write(const QString &path) const;
+    // The same file in memory; nullopt (logged) on failure.
+    std::optional<QByteArray> data() const;
+
+private:
+    // Parses with qpdf and reads every page's geometry at once, so that a file damaged beyond
+    // what qpdf can recover fails here rather than later. The error text, empty on success.
+    static QString parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
+                         const QByteArray &bytes, const QString &description, QList<PdfPage> &pages);
+    // Copies the pages into a new qpdf document and hands it to the output. The error text,
+    // empty on success.
+    QString assemble(const std::function<void(QPDF &, const PDFVersion &)> &output) const;
+
+    QList<PdfPage> m_pages;
+};
+
+} // namespace platform

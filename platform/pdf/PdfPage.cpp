@@ -1,0 +1,177 @@
+#include "platform/pdf/PdfPage.h"
+
+#include "platform/pdf/JpegHeader.h"
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfSource.h"
+#include "platform/pdf/PicturePdf.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <poppler-qt6.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <cmath>
+#include <exception>
+
+namespace platform {
+
+namespace {
+
+// What poppler assumes for a page without a usable media box, so that geometry and pixels agree.
+const QRectF defaultMediaBox(0, 0, 612, 792);
+
+std::optional<QRectF> rectangleOf(QPDFObjectHandle box)
+{
+    if (!box.isRectangle())
+        return std::nullopt;
+    const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+    return QRectF(QPointF(std::min(r.llx, r.urx), std::min(r.lly, r.ury)),
+                  QPointF(std::max(r.llx, r.urx), std::max(r.lly, r.ury)));
+}
+
+QRectF clippedTo(const QRectF &crop, const QRectF &media)
+{
+    const double left = std::max(crop.left(), media.left());
+    const double bottom = std::max(crop.top(), media.top());
+    const double right = std::min(crop.right(), media.right());
+    const double top = std::min(crop.bottom(), media.bottom());
+    if (right < left || top < bottom)
+        return media;
+    return QRectF(left, bottom, right - left, top - bottom);
+}
+
+int quarterTurns(QPDFObjectHandle rotate)
+{
+    if (!rotate.isNumber())
+        return 0;
+    const long long degrees = std::llround(rotate.getNumericValue());
+    if (degrees % 90 != 0)
+        return 0;
+    return int(((degrees % 360) + 360) % 360);
+}
+
+double pointsPerPixel(int dotsPerMeter) { return 72.0 / (dotsPerMeter * 0.0254); }
+
+QSizeF pointSizeOf(const QImage &image)
+{
+    // Qt stamps its own default resolution on pictures that record none, so that value counts as
+    // unrecorded; such pictures are laid out at 72 dpi.
+    const QImage unrecorded(1, 1, QImage::Format_RGB32);
+    const int x = image.dotsPerMeterX();
+    const int y = image.dotsPerMeterY();
+    const bool recorded = x > 0 && y > 0
+        && (x != unrecorded.dotsPerMeterX() || y != unrecorded.dotsPerMeterY());
+    if (!recorded)
+        return QSizeF(image.size());
+    return QSizeF(image.width() * pointsPerPixel(x), image.height() * pointsPerPixel(y));
+}
+
+template <typename Build>
+std::optional<PdfPage> pageFromBuilt(const QString &what, Build build)
+{
+    QByteArray bytes;
+    try {
+        bytes = build();
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("Could not make a page of %1: %2").arg(what, QString::fromUtf8(e.what())));
+        return std::nullopt;
+    }
+    const std::optional<PdfDocument> document = PdfDocument::fromData(bytes, what);
+    if (!document)
+        return std::nullopt;
+    return document->page(0);
+}
+
+} // namespace
+
+PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index, const QRectF &cropBox, int rotation)
+    : m_source(std::move(source))
+    , m_index(index)
+    , m_cropBox(cropBox)
+    , m_rotation(rotation)
+{
+}
+
+PdfPage PdfPage::read(const std::shared_ptr<PdfSource> &source, int index)
+{
+    QPDFPageObjectHelper page(source->qpdf().getAllPages().at(std::size_t(index)));
+    const QRectF media = rectangleOf(page.getMediaBox()).value_or(defaultMediaBox);
+    const std::optional<QRectF> crop = rectangleOf(page.getCropBox());
+    const QRectF box = crop ? clippedTo(*crop, media) : media;
+    return PdfPage(source, index, box, quarterTurns(page.getAttribute("/Rotate", false)));
+}
+
+std::optional<PdfPage> PdfPage::fromImage(const QImage &image)
+{
+    return fromImage(image, pointSizeOf(image));
+}
+
+std::optional<PdfPage> PdfPage::fromImage(const QImage &image, const QSizeF &pointSize)
+{
+    const QString what = QStringLiteral("a picture");
+    if (image.isNull() || pointSize.isEmpty()) {
+        logError(QStringLiteral("Could not make a page of %1: it is empty").arg(what));
+        return std::nullopt;
+    }
+    return pageFromBuilt(what, [&] { return PicturePdf::fromImage(image, pointSize); });
+}
+
+std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes)
+{
+    const QString what = QStringLiteral("a picture file");
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const std::optional<JpegHeader> jpeg = reader.format() == "jpeg" ? JpegHeader::read(bytes) : std::nullopt;
+    if (jpeg && jpeg->precision == 8 && (jpeg->components == 1 || jpeg->components == 3)) {
+        const QImageIOHandler::Transformations transformation = reader.transformation();
+        QSizeF shown = (transformation & QImageIOHandler::TransformationRotate90)
+            ? QSizeF(jpeg->pixelSize.height(), jpeg->pixelSize.width())
+            : QSizeF(jpeg->pixelSize);
+        if (jpeg->dotsPerInchX > 0) {
+            const bool turned = transformation & QImageIOHandler::TransformationRotate90;
+            shown.rwidth() *= 72.0 / (turned ? jpeg->dotsPerInchY : jpeg->dotsPerInchX);
+            shown.rheight() *= 72.0 / (turned ? jpeg->dotsPerInchX : jpeg->dotsPerInchY);
+        }
+        return pageFromBuilt(what, [&] { return PicturePdf::fromJpeg(bytes, *jpeg, transformation, shown); });
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        logError(QStringLiteral("Could not make a page of %1: %2").arg(what, reader.errorString()));
+        return std::nullopt;
+    }
+    return fromImage(image);
+}
+
+QRectF PdfPage::cropBox() const { return m_cropBox; }
+
+int PdfPage::rotation() const { return m_rotation; }
+
+QSizeF PdfPage::visibleSize() const
+{
+    return m_rotation % 180 == 0 ? m_cropBox.size() : m_cropBox.size().transposed();
+}
+
+QImage PdfPage::render(double xScale, double yScale, const QRect &region) const
+{
+    return m_source->withPoppler([&](Poppler::Document *document) {
+        if (!document)
+            return QImage();
+        const std::unique_ptr<Poppler::Page> page = document->page(m_index);
+        if (!page) {
+            logError(QStringLiteral("Could not draw page %1 of %2").arg(m_index + 1).arg(m_source->description()));
+            return QImage();
+        }
+        if (region.isEmpty())
+            return page->renderToImage(72.0 * xScale, 72.0 * yScale);
+        return page->renderToImage(72.0 * xScale, 72.0 * yScale, region.x(), region.y(),
+                                   region.width(), region.height());
+    });
+}
+
+} // namespace platform

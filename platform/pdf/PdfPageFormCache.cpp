@@ -1,0 +1,131 @@
+#include "platform/pdf/PdfPageFormCache.h"
+
+#include "platform/pdf/PdfPage.h"
+#include "platform/pdf/PdfSource.h"
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+namespace platform {
+
+namespace {
+
+// From the page's own space to its crop box turned clockwise by /Rotate, lower-left at the origin.
+QTransform placementOf(const QRectF &crop, int rotation)
+{
+    const double left = crop.left();
+    const double bottom = crop.top();
+    const double width = crop.width();
+    const double height = crop.height();
+    switch (rotation) {
+    case 90:
+        return QTransform(0, -1, 1, 0, -bottom, left + width);
+    case 180:
+        return QTransform(-1, 0, 0, -1, left + width, bottom + height);
+    case 270:
+        return QTransform(0, 1, -1, 0, bottom + height, -left);
+    default:
+        return QTransform::fromTranslate(-left, -bottom);
+    }
+}
+
+QPDFObjectHandle rectangle(const QRectF &box)
+{
+    return QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(box.left(), box.top(), box.right(), box.bottom()));
+}
+
+} // namespace
+
+PdfPageFormCache::PdfPageFormCache(QPDF &output)
+    : m_output(output)
+{
+}
+
+const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
+{
+    const std::pair<const PdfSource *, int> key(page.m_source.get(), page.m_index);
+    const auto found = m_forms.find(key);
+    if (found != m_forms.end())
+        return found->second;
+    QPDFObjectHandle pageObject = page.m_source->qpdf().getAllPages().at(std::size_t(page.m_index));
+    Form form{formOf(pageObject, page.cropBox()), placementOf(page.cropBox(), page.rotation()),
+              "/Fx" + std::to_string(m_forms.size() + 1)};
+    m_sources.insert(page.m_source);
+    return m_forms.emplace(key, std::move(form)).first->second;
+}
+
+QPDFObjectHandle PdfPageFormCache::formOf(QPDFObjectHandle page, const QRectF &box)
+{
+    QPDFObjectHandle form = contentOf(page);
+    QPDFObjectHandle dictionary = form.getDict();
+    dictionary.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dictionary.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    dictionary.replaceKey("/FormType", QPDFObjectHandle::newInteger(1));
+    // The crop box, not qpdf's default trim box: the whole visible page is what gets placed.
+    dictionary.replaceKey("/BBox", rectangle(box));
+    // Inherited resources count, or a page of a groff-like file would lose its fonts.
+    QPDFObjectHandle resources = QPDFPageObjectHelper(page).getAttribute("/Resources", false);
+    dictionary.replaceKey("/Resources", resources.isDictionary() ? copied(resources) : QPDFObjectHandle::newDictionary());
+    QPDFObjectHandle group = page.getKey("/Group");
+    if (group.isDictionary())
+        dictionary.replaceKey("/Group", copied(group));
+    return form;
+}
+
+void PdfPageFormCache::raiseVersion(PDFVersion &version) const
+{
+    for (const std::shared_ptr<PdfSource> &source : m_sources)
+        version.updateIfGreater(source->qpdf().getVersionAsPDFVersion());
+}
+
+QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)
+{
+    if (value.isIndirect())
+        return m_output.copyForeignObject(value);
+    if (value.isDictionary()) {
+        QPDFObjectHandle result = QPDFObjectHandle::newDictionary();
+        for (auto &[key, item] : value.ditems())
+            result.replaceKey(key, copied(item));
+        return result;
+    }
+    if (value.isArray()) {
+        QPDFObjectHandle result = QPDFObjectHandle::newArray();
+        for (auto &item : value.aitems())
+            result.appendItem(copied(item));
+        return result;
+    }
+    return value.shallowCopy();
+}
+
+QPDFObjectHandle PdfPageFormCache::contentOf(QPDFObjectHandle page)
+{
+    QPDFObjectHandle contents = page.getKey("/Contents");
+    // A one-stream array (as groff writes) is that stream: copied as it is, not decoded and joined.
+    if (contents.isArray() && contents.getArrayNItems() == 1 && contents.getArrayItem(0).isStream())
+        contents = contents.getArrayItem(0);
+    if (contents.isStream()) {
+        QPDFObjectHandle local = m_output.copyForeignObject(contents);
+        if (m_usedContents.insert(local.getObjGen()).second)
+            return local;
+        // Another page shows the same stream; this form needs a dictionary of its own.
+        QPDFObjectHandle own = m_output.newStream();
+        QPDFObjectHandle dictionary = local.getDict();
+        own.replaceStreamData(local.getRawStreamData(), dictionary.getKey("/Filter").shallowCopy(),
+                              dictionary.getKey("/DecodeParms").shallowCopy());
+        return own;
+    }
+    std::string joined;
+    if (contents.isArray()) {
+        for (QPDFObjectHandle part : contents.aitems()) {
+            if (!part.isStream())
+                continue;
+            const std::shared_ptr<Buffer> data = part.getStreamData(qpdf_dl_generalized);
+            joined.append(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
+            // Operators may not run on from one stream into the next.
+            joined += '\n';
+        }
+    }
+    return m_output.newStream(joined);
+}
+
+} // namespace platform

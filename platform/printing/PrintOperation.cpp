@@ -1,0 +1,143 @@
+#include "platform/printing/PrintOperation.h"
+
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/PdfGraphicsContext.h"
+#include "platform/printing/Printable.h"
+#include "platform/printing/PrintJob.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/foundation/TempFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+namespace platform {
+
+namespace {
+
+PrintJobOptions::Sides sidesOf(PrintInfo::Duplex duplex)
+{
+    switch (duplex) {
+    case PrintInfo::Duplex::TwoSidedLongEdge:
+        return PrintJobOptions::Sides::TwoSidedLongEdge;
+    case PrintInfo::Duplex::TwoSidedShortEdge:
+        return PrintJobOptions::Sides::TwoSidedShortEdge;
+    case PrintInfo::Duplex::OneSided:
+        break;
+    }
+    return PrintJobOptions::Sides::OneSided;
+}
+
+} // namespace
+
+PrintOperation::PrintOperation(Printable &printable, const PrintInfo &printInfo)
+    : m_printable(printable)
+    , m_printInfo(printInfo)
+{
+}
+
+const PrintInfo &PrintOperation::printInfo() const { return m_printInfo; }
+
+QString PrintOperation::jobTitle() const { return m_jobTitle; }
+
+void PrintOperation::setJobTitle(const QString &title) { m_jobTitle = title; }
+
+QString PrintOperation::errorString() const { return m_errorString; }
+
+int PrintOperation::jobId() const { return m_jobId; }
+
+bool PrintOperation::writePdf(QIODevice &device)
+{
+    int first = 1;
+    int count = 0;
+    if (!m_printable.knowsPageRange(first, count) || count <= 0)
+        return fail(QStringLiteral("Could not print: there are no pages to print"));
+    const QSizeF paper = m_printInfo.paperSize();
+    if (paper.isEmpty())
+        return fail(QStringLiteral("Could not print: the paper has no size"));
+    PdfGraphicsContext context;
+    {
+        GraphicsContextScope scope(&context);
+        for (int page = first; page < first + count; ++page) {
+            const QRectF rect = m_printable.rectForPage(page);
+            context.beginPage(paper);
+            context.translate(-rect.x(), -rect.y());
+            context.clipToRect(rect);
+            m_printable.drawRect(rect);
+        }
+    }
+    if (!context.write(device)) {
+        m_errorString = QStringLiteral("Could not write the printed pages");
+        return false;
+    }
+    return true;
+}
+
+bool PrintOperation::run()
+{
+    m_errorString.clear();
+    m_jobId = 0;
+    return m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save ? save() : spool();
+}
+
+bool PrintOperation::save()
+{
+    const QUrl url = m_printInfo.jobSavingUrl();
+    if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+        return fail(QStringLiteral("Could not save the print job: \"%1\" is no file").arg(url.toString()));
+    const QString path = url.toLocalFile();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, file.errorString()));
+    if (!writePdf(file)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, file.errorString()));
+    return true;
+}
+
+bool PrintOperation::spool()
+{
+    PrintJobOptions options;
+    options.printerName = m_printInfo.printerName().isEmpty() ? PrinterList::defaultPrinterName()
+                                                              : m_printInfo.printerName();
+    if (options.printerName.isEmpty())
+        return fail(QStringLiteral("Could not print: there is no printer to print on"));
+    options.jobName = m_jobTitle.isEmpty() ? QCoreApplication::applicationName() : m_jobTitle;
+    options.sides = sidesOf(m_printInfo.duplex());
+    options.paperSize = m_printInfo.paperSize();
+    options.copies = m_printInfo.copies();
+
+    const QString folder = TempFolder::path();
+    if (folder.isEmpty())
+        return fail(QStringLiteral("Could not print: there is no temporary folder for the job"));
+    // The job's file lives only until the server has read it.
+    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("print-XXXXXX.pdf")));
+    if (!file.open())
+        return fail(QStringLiteral("Could not print: the job's file cannot be made: %1").arg(file.errorString()));
+    if (!writePdf(file))
+        return false;
+    if (!file.flush())
+        return fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(file.errorString()));
+
+    PrintJob job(options);
+    if (!job.submit(file.fileName())) {
+        m_errorString = job.errorString();
+        return false;
+    }
+    m_jobId = job.jobId();
+    return true;
+}
+
+bool PrintOperation::fail(const QString &reason)
+{
+    m_errorString = reason;
+    logError(reason);
+    return false;
+}
+
+} // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/printing/PrintInfo.h"
+
+#include <QString>
+
+class QIODevice;
+
+namespace platform {
+
+class Printable;
+
+// Prints a printable as its print info says. Every printed page becomes a page of one PDF of the
+// paper size, drawn through the PDF graphics context with the page's rectangle's lower-left
+// corner at the paper's; a save job then writes that PDF to its saving URL, a spool job sends it
+// to the print info's printer.
+class PrintOperation
+{
+public:
+    PrintOperation(Printable &printable, const PrintInfo &printInfo);
+
+    const PrintInfo &printInfo() const;
+
+    // The name the print queue shows for a spool job; the application's name when empty.
+    QString jobTitle() const;
+    void setJobTitle(const QString &title);
+
+    // Draws all printed pages into one PDF written to the device. False (logged) when the
+    // printable has no pages or drawing or writing fails.
+    bool writePdf(QIODevice &device);
+    // Runs the job. A save job writes the PDF to the local file of its saving URL through a
+    // temporary file renamed into place, so that a failure leaves no partial file and an
+    // existing file is only ever replaced by a complete one. A spool job composes the PDF in the
+    // private temporary folder and submits it to the print info's printer (the default printer
+    // when it names none) with its sides, paper, copies and no scaling. True when the job was
+    // done; otherwise errorString() says why (the print server's own words for a refused job) and
+    // one "Error: " line was logged.
+    bool run();
+
+    QString errorString() const;
+    // The print server's id of the spooled job; 0 for a save job or a failed one.
+    int jobId() const;
+
+private:
+    bool save();
+    bool spool();
+    bool fail(const QString &reason);
+
+    Printable &m_printable;
+    PrintInfo m_printInfo;
+    QString m_jobTitle;
+    QString m_errorString;
+    int m_jobId = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,138 @@
+#include "platform/ui/Alert.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/ui/DialogPresenter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+Alert::Responder &responder()
+{
+    static Alert::Responder shared;
+    return shared;
+}
+
+const char *const ReturnCodeProperty = "alertReturnCode";
+
+// The message box has no place for an accessory: the pop-up goes into the row of its buttons,
+// which move one row down.
+void addAccessory(QMessageBox &box, QWidget *accessory)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    auto *buttons = box.findChild<QDialogButtonBox *>();
+    const int index = grid && buttons ? grid->indexOf(buttons) : -1;
+    if (index < 0) {
+        box.layout()->addWidget(accessory);
+        return;
+    }
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(buttons);
+    grid->addWidget(accessory, row, grid->columnCount() - 1, Qt::AlignLeft);
+    grid->addWidget(buttons, row + 1, column, rowSpan, columnSpan);
+}
+
+} // namespace
+
+QString Alert::messageText() const { return m_messageText; }
+
+void Alert::setMessageText(const QString &text) { m_messageText = text; }
+
+QString Alert::informativeText() const { return m_informativeText; }
+
+void Alert::setInformativeText(const QString &text) { m_informativeText = text; }
+
+void Alert::addButtonWithTitle(const QString &title) { m_buttonTitles.append(title); }
+
+QStringList Alert::buttonTitles() const { return m_buttonTitles; }
+
+bool Alert::showsSuppressionButton() const { return m_showsSuppressionButton; }
+
+void Alert::setShowsSuppressionButton(bool shows) { m_showsSuppressionButton = shows; }
+
+bool Alert::suppressionButtonTicked() const { return m_suppressionButtonTicked; }
+
+void Alert::setSuppressionButtonTicked(bool ticked) { m_suppressionButtonTicked = ticked; }
+
+QStringList Alert::choices() const { return m_choices; }
+
+void Alert::setChoices(const QStringList &choices) { m_choices = choices; }
+
+QString Alert::selectedChoice() const
+{
+    return m_choices.contains(m_selectedChoice) ? m_selectedChoice : m_choices.value(0);
+}
+
+void Alert::setSelectedChoice(const QString &choice) { m_selectedChoice = choice; }
+
+void Alert::beginSheetModalForWindow(Window *window, Completion completion) const
+{
+    beginSheetModalForWindow(window, AnswerCompletion([completion](const Answer &answer) {
+                                 if (completion)
+                                     completion(answer.returnCode);
+                             }));
+}
+
+void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion) const
+{
+    auto *box = new QMessageBox;
+    box->setIcon(QMessageBox::Warning);
+    box->setText(m_messageText);
+    box->setInformativeText(m_informativeText);
+    for (qsizetype i = 0; i < m_buttonTitles.size(); ++i) {
+        // One role for all keeps the buttons in the order they were added.
+        QPushButton *button = box->addButton(m_buttonTitles[i], QMessageBox::ActionRole);
+        if (i == 0)
+            box->setDefaultButton(button);
+        QObject::connect(button, &QPushButton::clicked, box,
+                         [box, i] { box->setProperty(ReturnCodeProperty, FirstButtonReturn + int(i)); });
+    }
+    if (m_showsSuppressionButton) {
+        auto *checkBox = new QCheckBox(Bundle::mainBundle()->localizedStringForKey(
+            QStringLiteral("Do not show this message again"), QString()));
+        checkBox->setChecked(m_suppressionButtonTicked);
+        box->setCheckBox(checkBox);
+    }
+    if (!m_choices.isEmpty()) {
+        auto *popUp = new QComboBox;
+        popUp->addItems(m_choices);
+        popUp->setCurrentText(selectedChoice());
+        addAccessory(*box, popUp);
+    }
+
+    // The responder answers on a copy of the alert, as the user would on the box.
+    std::shared_ptr<Alert> answered;
+    DialogPresenter::Responder answer;
+    if (const Responder &stand = responder()) {
+        answered = std::make_shared<Alert>(*this);
+        answer = [stand, answered](QDialog &) { return stand(*answered); };
+    }
+    DialogPresenter::present(box, window, answer, [completion, answered](QDialog *dialog, int result) {
+        if (!completion)
+            return;
+        Answer given;
+        if (answered) {
+            given = {result, answered->suppressionButtonTicked(), answered->selectedChoice()};
+        } else if (auto *shown = qobject_cast<QMessageBox *>(dialog)) {
+            given.returnCode = shown->property(ReturnCodeProperty).toInt();
+            given.suppressionButtonTicked = shown->checkBox() && shown->checkBox()->isChecked();
+            if (auto *popUp = shown->findChild<QComboBox *>())
+                given.selectedChoice = popUp->currentText();
+        }
+        completion(given);
+    });
+}
+
+void Alert::setResponder(Responder responder) { platform::responder() = std::move(responder); }
+
+} // namespace platform

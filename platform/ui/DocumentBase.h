@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/ui/UndoManager.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+namespace platform {
+
+class Window;
+
+// What a document of the application is beneath its own content: the file it was read from and
+// the type it was read as, its windows, its undo manager, saving and the check before closing.
+// A document works the same without any window (the batch factory's documents have none).
+//
+// Nothing is ever written but on a save call: there is no autosave, so an opened file changes only
+// when the user saves, and a file read as a type the document cannot write is never overwritten
+// (saving it asks for a new name). GUI thread.
+class DocumentBase : public QObject
+{
+    Q_OBJECT
+public:
+    enum class SaveOperation {
+        Save,   // the document's own file, which it keeps
+        SaveAs, // a new file, which becomes the document's file
+        SaveTo, // a copy; the document keeps its file
+    };
+    using Completion = std::function<void(bool succeeded)>;
+
+    explicit DocumentBase(QObject *parent = nullptr);
+    ~DocumentBase() override;
+
+    // The content of the file; the type is the one the caller determined. False (logged) when
+    // the file cannot be read as a document.
+    virtual bool readFromURL(const QUrl &url, const QString &type) = 0;
+    virtual bool writeToURL(const QUrl &url, const QString &type) = 0;
+    // Types that writeToURL writes, each also the extension of its files; the first is the one
+    // a document of another type is saved as.
+    virtual QStringList writableTypes() const = 0;
+
+    // Reads the file and, when that succeeds, takes it as the document's file.
+    bool openURL(const QUrl &url, const QString &type);
+
+    QUrl fileURL() const;
+    void setFileURL(const QUrl &url);
+    QString fileType() const;
+    void setFileType(const QString &type);
+    // The file's name, or "Untitled" for a document without a file.
+    QString displayName() const;
+
+    // False (logged) for a type it cannot write, and for the document's own file when that file
+    // is of a type the document cannot write.
+    bool saveToURL(const QUrl &url, const QString &type, SaveOperation operation);
+    // The user's Save: the document's own file when it can write it; otherwise the save panel
+    // asks for a new file of the first writable type, beside the old one.
+    void saveDocument(Completion completion);
+    // The user's Save As: the save panel, then a save to the chosen file.
+    void saveDocumentAs(Completion completion);
+
+    bool isDocumentEdited() const;
+    void setDocumentEdited(bool edited);
+
+    UndoManager *undoManager();
+
+    // The windows showing the document, in the order they were added; they belong to the caller.
+    void addWindow(Window *window);
+    void removeWindow(Window *window);
+    QList<Window *> windows() const;
+    // The window sheets of the document go on: the last one added, or null.
+    virtual Window *windowForSheet() const;
+    // Makes the document's windows when it has none and brings them to the front. A document
+    // without windows of its own does nothing.
+    virtual void showWindows();
+
+    // The check before closing: an edited document asks whether to save first. The completion
+    // runs on a later turn of the main queue.
+    virtual void canClose(Completion completion);
+    // Closes the windows and emits didClose; the document goes on existing for its owner.
+    virtual void close();
+    // Closing as the window's close button does: the check, then close when it allows.
+    void performClose();
+
+signals:
+    void didClose();
+
+private:
+    QUrl m_fileURL;
+    QString m_fileType;
+    bool m_edited = false;
+    UndoManager m_undoManager;
+    QList<QPointer<Window>> m_windows;
+};
+
+} // namespace platform

@@ -1,0 +1,117 @@
+#include "platform/ui/InterfaceLoader.h"
+
+#include "platform/ui/InterfaceConnector.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Popover.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QUiLoader>
+
+namespace platform {
+
+namespace {
+
+QHash<QString, InterfaceLoader::Factory> &factories()
+{
+    static QHash<QString, InterfaceLoader::Factory> registered{
+        {QStringLiteral("platform::Window"), [](QWidget *parent) -> QWidget * { return new Window(parent); }},
+        {QStringLiteral("platform::View"), [](QWidget *parent) -> QWidget * { return new View(parent); }},
+        {QStringLiteral("platform::Popover"), [](QWidget *parent) -> QWidget * { return new Popover(parent); }},
+    };
+    return registered;
+}
+
+// Qt's loader with the registered classes in front of its own.
+class Builder : public QUiLoader
+{
+public:
+    explicit Builder(const QString &file)
+        : m_file(file)
+    {
+    }
+
+    QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
+    {
+        const auto factory = factories().constFind(className);
+        if (factory != factories().constEnd()) {
+            QWidget *widget = (*factory)(parent);
+            widget->setObjectName(name);
+            return widget;
+        }
+        if (!availableWidgets().contains(className)) {
+            logWarning(QStringLiteral("Unknown class \"%1\" of \"%2\" in %3 stands in as a plainer widget")
+                           .arg(className, name, m_file));
+        }
+        // Qt falls back to the base class the file declares for a custom class.
+        if (QWidget *widget = QUiLoader::createWidget(className, parent, name))
+            return widget;
+        auto *plain = new QWidget(parent);
+        plain->setObjectName(name);
+        return plain;
+    }
+
+private:
+    QString m_file;
+};
+
+// Every object of a file that wants to finish its set-up once the file is connected gets to.
+void awakeFromNib(QObject *root)
+{
+    QList<QObject *> objects = root->findChildren<QObject *>();
+    objects.prepend(root);
+    for (QObject *object : objects) {
+        if (object->metaObject()->indexOfMethod("awakeFromNib()") >= 0)
+            QMetaObject::invokeMethod(object, "awakeFromNib");
+    }
+}
+
+} // namespace
+
+void InterfaceLoader::registerFactory(const QString &className, Factory factory)
+{
+    if (className.isEmpty() || !factory) {
+        logWarning(QStringLiteral("Interface class \"%1\" registered without a name or a factory").arg(className));
+        return;
+    }
+    factories().insert(className, std::move(factory));
+}
+
+bool InterfaceLoader::isClassRegistered(const QString &className) { return factories().contains(className); }
+
+QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const BundlePtr &bundle)
+{
+    const BundlePtr folder = bundle ? bundle : Bundle::mainBundle();
+    const QString path = folder->pathForResource(name, QStringLiteral("ui"));
+    if (path.isEmpty()) {
+        logWarning(QStringLiteral("No interface file %1.ui in %2").arg(name, folder->bundlePath()));
+        return nullptr;
+    }
+    return loadFile(path, owner);
+}
+
+QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
+        return nullptr;
+    }
+    Builder builder(QFileInfo(path).fileName());
+    builder.setWorkingDirectory(QFileInfo(path).absoluteDir());
+    QWidget *root = builder.load(&file);
+    if (!root) {
+        logWarning(QStringLiteral("Interface file %1 could not be loaded: %2").arg(path, builder.errorString()));
+        return nullptr;
+    }
+    if (owner)
+        InterfaceConnector::connect(owner, root);
+    awakeFromNib(root);
+    return root;
+}
+
+} // namespace platform

@@ -1,0 +1,604 @@
+#include "platform/ui/View.h"
+
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/ui/Window.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+namespace platform {
+
+namespace {
+
+// Mouse events handed from view to view inside one delivery; a hit test that keeps naming other
+// widgets stops here rather than recursing for ever.
+int forwardingDepth = 0;
+constexpr int forwardingLimit = 8;
+
+bool isFlippedSpace(const QWidget *widget)
+{
+    const auto *view = qobject_cast<const View *>(widget);
+    return view && view->isFlipped();
+}
+
+// Between a widget's Qt coordinates and its coordinates as a superview; the same mapping both ways.
+QPointF flipIn(const QWidget *widget, const QPointF &point)
+{
+    return isFlippedSpace(widget) ? point : QPointF(point.x(), widget->height() - point.y());
+}
+
+QRectF flipIn(const QWidget *widget, const QRectF &rect, int height)
+{
+    if (isFlippedSpace(widget))
+        return rect;
+    return QRectF(rect.x(), height - rect.y() - rect.height(), rect.width(), rect.height());
+}
+
+QRectF flipIn(const QWidget *widget, const QRectF &rect) { return flipIn(widget, rect, widget->height()); }
+
+QRect rounded(const QRectF &rect)
+{
+    return QRect(qRound(rect.x()), qRound(rect.y()), qRound(rect.width()), qRound(rect.height()));
+}
+
+QWidget *parentOf(const QWidget *widget) { return widget->isWindow() ? nullptr : widget->parentWidget(); }
+
+void forward(QSinglePointEvent *event, QWidget *target)
+{
+    const QPointF global = event->globalPosition();
+    const QPointF local = target->mapFromGlobal(global);
+    if (event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        QWheelEvent copy(local, global, wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                         wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
+                         wheel->pointingDevice());
+        QCoreApplication::sendEvent(target, &copy);
+        event->setAccepted(copy.isAccepted());
+        return;
+    }
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    QMouseEvent copy(mouse->type(), local, mouse->scenePosition(), global, mouse->button(), mouse->buttons(),
+                     mouse->modifiers(), mouse->pointingDevice());
+    copy.setTimestamp(mouse->timestamp());
+    QCoreApplication::sendEvent(target, &copy);
+    event->setAccepted(copy.isAccepted());
+}
+
+} // namespace
+
+QRectF View::frameOf(const QWidget *widget)
+{
+    if (const auto *view = qobject_cast<const View *>(widget))
+        return view->frame();
+    QWidget *parent = parentOf(widget);
+    if (!parent)
+        return QRectF(QPointF(), QSizeF(widget->size()));
+    return flipIn(parent, QRectF(widget->geometry()), placementHeight(parent));
+}
+
+void View::setFrameOf(QWidget *widget, const QRectF &frame)
+{
+    if (auto *view = qobject_cast<View *>(widget)) {
+        view->setFrame(frame);
+        return;
+    }
+    QWidget *parent = parentOf(widget);
+    if (auto *superview = qobject_cast<View *>(parent))
+        superview->settleSubviews();
+    widget->setGeometry(rounded(parent ? flipIn(parent, frame) : frame));
+}
+
+int View::placementHeight(const QWidget *superview)
+{
+    const auto *view = qobject_cast<const View *>(superview);
+    return view && view->m_placementHeight >= 0 && !view->layout() ? view->m_placementHeight : superview->height();
+}
+
+void View::settleSubviews()
+{
+    const int current = height();
+    if (m_placementHeight >= 0 && m_placementHeight != current && !isFlipped() && !layout()) {
+        for (QWidget *subview : subviews())
+            subview->move(subview->x(), subview->y() + current - m_placementHeight);
+    }
+    m_placementHeight = current;
+}
+
+View::View(QWidget *parent)
+    : QWidget(parent)
+{
+    // Hover moves must reach a view even without tracking areas, so that one whose hit test lets
+    // the pointer through can hand them to the view beneath.
+    setMouseTracking(true);
+}
+
+View::~View() = default;
+
+bool View::isFlipped() const { return false; }
+
+QRectF View::frame() const
+{
+    QWidget *parent = superview();
+    if (!parent)
+        return QRectF(m_detachedOrigin.value_or(QPointF()), QSizeF(size()));
+    return flipIn(parent, QRectF(geometry()), placementHeight(parent));
+}
+
+void View::setFrame(const QRectF &frame)
+{
+    QWidget *parent = superview();
+    if (!parent) {
+        m_detachedOrigin = frame.topLeft();
+        resize(qRound(frame.width()), qRound(frame.height()));
+        return;
+    }
+    if (auto *view = qobject_cast<View *>(parent))
+        view->settleSubviews();
+    setGeometry(rounded(flipIn(parent, frame)));
+}
+
+QRectF View::bounds() const { return QRectF(QPointF(), QSizeF(size())); }
+
+QPointF View::fromQt(const QPointF &point) const { return flipIn(this, point); }
+
+QRectF View::fromQt(const QRectF &rect) const { return flipIn(this, rect); }
+
+QPointF View::convertPointToView(const QPointF &point, const View *view) const
+{
+    const QPointF global = mapToGlobal(fromQt(point));
+    if (view)
+        return view->fromQt(view->mapFromGlobal(global));
+    const QWidget *top = window();
+    const QPointF inTop = top->mapFromGlobal(global);
+    return QPointF(inTop.x(), top->height() - inTop.y());
+}
+
+QPointF View::convertPointFromView(const QPointF &point, const View *view) const
+{
+    QPointF global;
+    if (view) {
+        global = view->mapToGlobal(view->fromQt(point));
+    } else {
+        const QWidget *top = window();
+        global = top->mapToGlobal(QPointF(point.x(), top->height() - point.y()));
+    }
+    return fromQt(mapFromGlobal(global));
+}
+
+QWidget *View::superview() const { return parentOf(this); }
+
+QList<QWidget *> View::subviews() const
+{
+    QList<QWidget *> views;
+    for (QObject *child : children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && !widget->isWindow())
+            views.append(widget);
+    }
+    return views;
+}
+
+void View::addSubview(QWidget *view)
+{
+    if (!view || view == this)
+        return;
+    const QRectF frame = frameOf(view);
+    const bool hiddenOnPurpose = view->isHidden() && view->testAttribute(Qt::WA_WState_ExplicitShowHide);
+    view->setParent(this);
+    view->raise();
+    setFrameOf(view, frame);
+    if (!hiddenOnPurpose)
+        view->show();
+}
+
+void View::removeFromSuperview()
+{
+    if (!superview())
+        return;
+    m_detachedOrigin = frame().topLeft();
+    setParent(nullptr);
+}
+
+QWidget *View::hitTest(const QPointF &point)
+{
+    if (isHidden() || !frame().contains(point))
+        return nullptr;
+    const QPointF local = pointFromSuperview(point);
+    const QList<QWidget *> views = subviews();
+    for (auto each = views.crbegin(); each != views.crend(); ++each) {
+        QWidget *subview = *each;
+        if (subview->isHidden() || subview->testAttribute(Qt::WA_TransparentForMouseEvents))
+            continue;
+        if (auto *view = qobject_cast<View *>(subview)) {
+            if (QWidget *hit = view->hitTest(local))
+                return hit;
+            continue;
+        }
+        const QPoint inSubview = (fromQt(local) - QPointF(subview->pos())).toPoint();
+        if (subview->rect().contains(inSubview)) {
+            QWidget *deepest = subview->childAt(inSubview);
+            return deepest ? deepest : subview;
+        }
+    }
+    return this;
+}
+
+QPointF View::pointFromSuperview(const QPointF &point) const
+{
+    QWidget *parent = superview();
+    if (!parent) {
+        const QPointF up = point - m_detachedOrigin.value_or(QPointF());
+        return isFlipped() ? QPointF(up.x(), height() - up.y()) : up;
+    }
+    return fromQt(flipIn(parent, point) - QPointF(pos()));
+}
+
+QPointF View::pointInSuperview(const QPointF &globalPoint) const
+{
+    QWidget *parent = superview();
+    if (!parent) {
+        const QPointF inView = mapFromGlobal(globalPoint);
+        return QPointF(inView.x(), height() - inView.y()) + m_detachedOrigin.value_or(QPointF());
+    }
+    return flipIn(parent, parent->mapFromGlobal(globalPoint));
+}
+
+void View::setNeedsDisplay(bool needsDisplay)
+{
+    if (needsDisplay)
+        update();
+}
+
+void View::setNeedsDisplayInRect(const QRectF &rect) { update(fromQt(rect).toAlignedRect()); }
+
+void View::drawRect(const QRectF &) {}
+
+void View::mouseDown(const MouseEvent &) { m_passedOn = true; }
+
+void View::mouseDragged(const MouseEvent &) { m_passedOn = true; }
+
+void View::mouseUp(const MouseEvent &) { m_passedOn = true; }
+
+void View::mouseMoved(const MouseEvent &) {}
+
+void View::mouseEntered(const MouseEvent &) {}
+
+void View::mouseExited(const MouseEvent &) {}
+
+void View::scrollWheel(const MouseEvent &) { m_passedOn = true; }
+
+void View::keyDown(QKeyEvent *) { m_passedOn = true; }
+
+int View::addTrackingArea(TrackingArea area)
+{
+    area.identifier = ++m_lastTrackingArea;
+    m_trackingAreas.append({area, area.options.testFlag(TrackingArea::AssumeInside)});
+    return area.identifier;
+}
+
+void View::removeTrackingArea(int identifier)
+{
+    m_trackingAreas.removeIf([identifier](const Tracked &t) { return t.area.identifier == identifier; });
+}
+
+QList<TrackingArea> View::trackingAreas() const
+{
+    QList<TrackingArea> areas;
+    for (const Tracked &tracked : m_trackingAreas)
+        areas.append(tracked.area);
+    return areas;
+}
+
+void View::updateTrackingAreas() {}
+
+void View::addCursorRect(const QRectF &rect, const QCursor &cursor) { m_cursorRects.append({rect, cursor}); }
+
+void View::discardCursorRects() { m_cursorRects.clear(); }
+
+void View::invalidateCursorRects() { m_cursorRectsValid = false; }
+
+void View::resetCursorRects() {}
+
+bool View::knowsPageRange(int &, int &) { return false; }
+
+QRectF View::rectForPage(int) { return bounds(); }
+
+bool View::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (redispatched(static_cast<QSinglePointEvent *>(event)))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool View::redispatched(QSinglePointEvent *event)
+{
+    const QEvent::Type type = event->type();
+    const bool pressing = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    const bool hovering = type == QEvent::MouseMove && event->buttons() == Qt::NoButton;
+    const bool starting = pressing || hovering || type == QEvent::Wheel;
+    if (!starting) {
+        // The rest of a press goes where the press went.
+        if (!m_pressForwarded)
+            return false;
+        const QPointer<QWidget> target = m_pressTarget;
+        if (type == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton)
+            m_pressForwarded = false;
+        if (target)
+            forward(event, target);
+        return true;
+    }
+    if (forwardingDepth >= forwardingLimit)
+        return false;
+
+    View *outermost = this;
+    while (auto *up = qobject_cast<View *>(outermost->superview()))
+        outermost = up;
+    QWidget *target = outermost->hitTest(outermost->pointInSuperview(event->globalPosition()));
+    // Events that reach a view from its subviews (ignored there) are this view's to handle.
+    if (target == this || (target && isAncestorOf(target))) {
+        if (pressing)
+            m_pressForwarded = false;
+        if (hovering)
+            hoverOver(nullptr, event->globalPosition());
+        return false;
+    }
+
+    QWidget *top = outermost->window();
+    const bool passThrough = !target;
+    const bool wasTransparent = outermost->testAttribute(Qt::WA_TransparentForMouseEvents);
+    if (passThrough) {
+        if (top == outermost) {
+            event->ignore();
+            return true;
+        }
+        // Kept transparent while the event is delivered, so that views beneath that let it
+        // through as well cannot hand it back.
+        outermost->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        target = top->childAt(top->mapFromGlobal(event->globalPosition()).toPoint());
+        if (!target)
+            target = top;
+    }
+    if (pressing) {
+        m_pressForwarded = true;
+        m_pressTarget = target;
+    }
+    ++forwardingDepth;
+    if (hovering)
+        hoverOver(target, event->globalPosition());
+    forward(event, target);
+    --forwardingDepth;
+    if (passThrough && !wasTransparent)
+        outermost->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // The pointer is over this view as far as Qt knows, so it shows the cursor of what it passes to.
+    if (hovering && target) {
+        if (target->testAttribute(Qt::WA_SetCursor))
+            setCursor(target->cursor());
+        else
+            unsetCursor();
+    }
+    return true;
+}
+
+void View::hoverOver(QWidget *target, const QPointF &globalPoint)
+{
+    if (m_hoverTarget == target)
+        return;
+    if (QWidget *left = m_hoverTarget) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(left, &leave);
+    }
+    m_hoverTarget = target;
+    if (target) {
+        const QPointF local = target->mapFromGlobal(globalPoint);
+        QEnterEvent enter(local, target->window()->mapFromGlobal(globalPoint), globalPoint);
+        QCoreApplication::sendEvent(target, &enter);
+    }
+}
+
+MouseEvent View::mouseEvent(const QSinglePointEvent *event, int clickCount) const
+{
+    MouseEvent mouse;
+    mouse.location = fromQt(event->position());
+    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+    mouse.button = event->button();
+    mouse.buttons = event->buttons();
+    mouse.modifiers = event->modifiers();
+    mouse.clickCount = clickCount;
+    return mouse;
+}
+
+void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)
+{
+    m_passedOn = false;
+    (this->*handler)(mouse);
+    event->setAccepted(!m_passedOn);
+}
+
+void View::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    PainterGraphicsContext context(&painter, height());
+    if (isFlipped()) {
+        context.translate(0, height());
+        context.scale(1, -1);
+    }
+    GraphicsContextScope scope(&context);
+    drawRect(fromQt(QRectF(event->rect())));
+}
+
+void View::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    deliver(event, &View::mouseDown, mouseEvent(event, 1));
+}
+
+void View::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    deliver(event, &View::mouseDown, mouseEvent(event, 2));
+}
+
+void View::mouseMoveEvent(QMouseEvent *event)
+{
+    const MouseEvent mouse = mouseEvent(event, 0);
+    track(mouse, true);
+    if (event->buttons().testFlag(Qt::LeftButton)) {
+        deliver(event, &View::mouseDragged, mouse);
+        return;
+    }
+    updateCursor(mouse.location);
+    event->ignore();
+}
+
+void View::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    deliver(event, &View::mouseUp, mouseEvent(event, 1));
+}
+
+void View::wheelEvent(QWheelEvent *event)
+{
+    MouseEvent mouse = mouseEvent(event, 0);
+    mouse.hasPreciseScrollingDeltas = !event->pixelDelta().isNull();
+    mouse.scrollingDelta = mouse.hasPreciseScrollingDeltas ? QPointF(event->pixelDelta())
+                                                           : QPointF(event->angleDelta()) / 120.0;
+    deliver(event, &View::scrollWheel, mouse);
+}
+
+void View::keyPressEvent(QKeyEvent *event)
+{
+    m_passedOn = false;
+    keyDown(event);
+    event->setAccepted(!m_passedOn);
+}
+
+void View::enterEvent(QEnterEvent *event)
+{
+    // The move that follows reports the pointer moving.
+    const MouseEvent mouse = mouseEvent(event, 0);
+    track(mouse, false);
+    updateCursor(mouse.location);
+    QWidget::enterEvent(event);
+}
+
+void View::leaveEvent(QEvent *event)
+{
+    MouseEvent mouse;
+    mouse.location = fromQt(mapFromGlobal(QPointF(QCursor::pos())));
+    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+    exitAll(mouse);
+    hoverOver(nullptr, QPointF(QCursor::pos()));
+    QWidget::leaveEvent(event);
+}
+
+void View::resizeEvent(QResizeEvent *event)
+{
+    settleSubviews();
+    m_cursorRectsValid = false;
+    QWidget::resizeEvent(event);
+    updateTrackingAreas();
+}
+
+void View::track(const MouseEvent &event, bool reportMoves)
+{
+    QList<int> identifiers;
+    for (const Tracked &tracked : m_trackingAreas)
+        identifiers.append(tracked.area.identifier);
+    int movedIn = 0;
+    // Handlers may add and remove areas; each one is looked up again.
+    for (int identifier : identifiers) {
+        auto tracked = std::find_if(m_trackingAreas.begin(), m_trackingAreas.end(),
+                                    [identifier](const Tracked &t) { return t.area.identifier == identifier; });
+        if (tracked == m_trackingAreas.end())
+            continue;
+        const TrackingArea::Options options = tracked->area.options;
+        const QRectF rect = options.testFlag(TrackingArea::InVisibleRect) ? bounds() : tracked->area.rect;
+        const bool inside = rect.contains(event.location);
+        if (inside && options.testFlag(TrackingArea::MouseMoved) && movedIn == 0)
+            movedIn = identifier;
+        if (inside == tracked->inside)
+            continue;
+        tracked->inside = inside;
+        if (options.testFlag(TrackingArea::MouseEnteredAndExited)) {
+            MouseEvent crossing = event;
+            crossing.trackingArea = identifier;
+            if (inside)
+                mouseEntered(crossing);
+            else
+                mouseExited(crossing);
+        }
+    }
+    if (reportMoves && movedIn != 0 && event.buttons == Qt::NoButton) {
+        MouseEvent moved = event;
+        moved.trackingArea = movedIn;
+        mouseMoved(moved);
+    }
+}
+
+void View::exitAll(const MouseEvent &event)
+{
+    QList<int> exited;
+    for (Tracked &tracked : m_trackingAreas) {
+        if (tracked.inside && tracked.area.options.testFlag(TrackingArea::MouseEnteredAndExited))
+            exited.append(tracked.area.identifier);
+        tracked.inside = false;
+    }
+    for (int identifier : exited) {
+        MouseEvent crossing = event;
+        crossing.trackingArea = identifier;
+        mouseExited(crossing);
+    }
+}
+
+bool View::cursorRectsEnabled() const
+{
+    const auto *host = qobject_cast<const Window *>(window());
+    return !host || host->areCursorRectsEnabled();
+}
+
+void View::updateCursor(const QPointF &location)
+{
+    if (!cursorRectsEnabled())
+        return;
+    if (!m_cursorRectsValid) {
+        m_cursorRectsValid = true;
+        m_cursorRects.clear();
+        resetCursorRects();
+    }
+    for (auto each = m_cursorRects.crbegin(); each != m_cursorRects.crend(); ++each) {
+        if (each->rect.contains(location)) {
+            setCursor(each->cursor);
+            return;
+        }
+    }
+    if (!m_cursorRects.isEmpty())
+        unsetCursor();
+}
+
+} // namespace platform

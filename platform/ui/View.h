@@ -1,0 +1,160 @@
+#pragma once
+
+#include "platform/ui/MouseEvent.h"
+#include "platform/printing/Printable.h"
+#include "platform/ui/TrackingArea.h"
+
+#include <QCursor>
+#include <QList>
+#include <QPointer>
+#include <QRectF>
+#include <QWidget>
+
+#include <optional>
+
+class QKeyEvent;
+class QSinglePointEvent;
+
+namespace platform {
+
+// A widget with y-up geometry: in a view that is not flipped, drawing, event locations, bounds and
+// the frames of subviews have their origin at the lower-left corner and y growing upwards. A flipped
+// view keeps Qt's y-down space. GUI thread.
+//
+// A superview's coordinates are y-up unless the superview is a flipped View; a plain QWidget parent
+// counts as y-up too. Without a layout, an unflipped view keeps its subviews' distance from its
+// bottom edge when its height changes, so frames stay what they were set to.
+//
+// Mouse events go to the view that hitTest names, asked from the outermost view of the chain as a
+// hit test from the top would; nullptr hands the event, and the pointer's hovering, to whatever
+// lies beneath. Only the left button drives mouseDown, mouseDragged and mouseUp. The base's
+// mouseDown, mouseDragged, mouseUp, scrollWheel and keyDown pass the event on to the superview, as
+// Qt does with an ignored event.
+class View : public QWidget, public Printable
+{
+    Q_OBJECT
+public:
+    explicit View(QWidget *parent = nullptr);
+    ~View() override;
+
+    virtual bool isFlipped() const;
+
+    // In the superview's coordinates; a view without a superview keeps the origin it is given
+    // until it gets one.
+    QRectF frame() const;
+    void setFrame(const QRectF &frame);
+    QRectF bounds() const;
+
+    // nullptr stands for the window's base coordinates (see MouseEvent::locationInWindow).
+    QPointF convertPointFromView(const QPointF &point, const View *view) const;
+    QPointF convertPointToView(const QPointF &point, const View *view) const;
+
+    // The parent widget, unless the view is a window of its own.
+    QWidget *superview() const;
+    // Subviews in drawing order, the topmost last.
+    QList<QWidget *> subviews() const;
+    // On top of the others; a view that was hidden on purpose stays hidden.
+    virtual void addSubview(QWidget *view);
+    // The caller owns the view again; its frame is kept for the next superview.
+    void removeFromSuperview();
+
+    // The point is in the superview's coordinates. The deepest visible widget there, this view
+    // when no subview is hit, nullptr when the point lies outside the frame.
+    virtual QWidget *hitTest(const QPointF &point);
+
+    void setNeedsDisplay(bool needsDisplay);
+    void setNeedsDisplayInRect(const QRectF &rect);
+    // Draws into GraphicsContext::current(), set up in this view's coordinates.
+    void drawRect(const QRectF &dirtyRect) override;
+
+    virtual void mouseDown(const MouseEvent &event);
+    virtual void mouseDragged(const MouseEvent &event);
+    virtual void mouseUp(const MouseEvent &event);
+    // Pointer moves without a button, while over a tracking area that asks for them; once per move.
+    virtual void mouseMoved(const MouseEvent &event);
+    virtual void mouseEntered(const MouseEvent &event);
+    virtual void mouseExited(const MouseEvent &event);
+    virtual void scrollWheel(const MouseEvent &event);
+    // Needs a focus policy that lets the view take the focus.
+    virtual void keyDown(QKeyEvent *event);
+
+    // Answers the area's identifier.
+    int addTrackingArea(TrackingArea area);
+    void removeTrackingArea(int identifier);
+    QList<TrackingArea> trackingAreas() const;
+    // Called when the view's size changed, so that areas can follow it.
+    virtual void updateTrackingAreas();
+
+    // The topmost rectangle under the pointer sets the cursor, unless the window has its cursor
+    // rectangles disabled. resetCursorRects builds them again when they are needed after
+    // invalidateCursorRects or a change of size.
+    void addCursorRect(const QRectF &rect, const QCursor &cursor);
+    void discardCursorRects();
+    void invalidateCursorRects();
+    virtual void resetCursorRects();
+
+    // Pagination for printing: a view that knows its pages answers the first page number and the
+    // count; the base knows none. rectForPage answers the part of the view a page shows (bounds).
+    bool knowsPageRange(int &first, int &count) override;
+    QRectF rectForPage(int page) override;
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Tracked
+    {
+        TrackingArea area;
+        bool inside = false;
+    };
+    struct CursorRect
+    {
+        QRectF rect;
+        QCursor cursor;
+    };
+
+    static QRectF frameOf(const QWidget *widget);
+    static void setFrameOf(QWidget *widget, const QRectF &frame);
+    // The height that the subviews' places were computed for; a hidden view is resized without
+    // an event, so its subviews are moved to their bottom distance when it next settles.
+    static int placementHeight(const QWidget *superview);
+    void settleSubviews();
+
+    QPointF fromQt(const QPointF &point) const;
+    QRectF fromQt(const QRectF &rect) const;
+    QPointF pointFromSuperview(const QPointF &point) const;
+    QPointF pointInSuperview(const QPointF &globalPoint) const;
+    MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
+    void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
+    bool redispatched(QSinglePointEvent *event);
+    // The widget beneath that hover moves are passed to gets entered and left like the one under
+    // the pointer.
+    void hoverOver(QWidget *target, const QPointF &globalPoint);
+    void track(const MouseEvent &event, bool reportMoves);
+    void exitAll(const MouseEvent &event);
+    void updateCursor(const QPointF &location);
+    bool cursorRectsEnabled() const;
+
+    QList<Tracked> m_trackingAreas;
+    int m_lastTrackingArea = 0;
+    QList<CursorRect> m_cursorRects;
+    bool m_cursorRectsValid = false;
+    std::optional<QPointF> m_detachedOrigin;
+    int m_placementHeight = -1;
+    QPointer<QWidget> m_pressTarget;
+    QPointer<QWidget> m_hoverTarget;
+    bool m_pressForwarded = false;
+    bool m_passedOn = false;
+};
+
+} // namespace platform

@@ -1,0 +1,183 @@
+#include "platform/ui/Window.h"
+
+#include "platform/foundation/GuardedPointers.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+
+namespace platform {
+
+namespace {
+QPointer<Window> currentMainWindow;
+}
+
+Window::Window(QWidget *parent)
+    : QMainWindow(parent)
+{
+}
+
+Window::~Window() = default;
+
+bool Window::isKeyWindow() const { return QApplication::activeWindow() == this; }
+
+bool Window::isMainWindow() const { return currentMainWindow == this; }
+
+bool Window::canBecomeMainWindow() const { return true; }
+
+Window *Window::keyWindow() { return qobject_cast<Window *>(QApplication::activeWindow()); }
+
+Window *Window::mainWindow() { return currentMainWindow; }
+
+void Window::makeKeyAndOrderFront(QObject *)
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+bool Window::beginSheet(QWidget *sheet, SheetCompletion completion)
+{
+    if (!sheet || sheet == this) {
+        logWarning(QStringLiteral("No sheet to begin on window \"%1\"").arg(windowTitle()));
+        return false;
+    }
+    if (sheets().contains(sheet)) {
+        logWarning(QStringLiteral("Sheet %1 is already attached to window \"%2\"")
+                       .arg(sheet->objectName(), windowTitle()));
+        return false;
+    }
+    sheet->setParent(this, (sheet->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    sheet->setWindowModality(Qt::WindowModal);
+    Sheet entry{sheet, std::move(completion), {}};
+    if (auto *dialog = qobject_cast<QDialog *>(sheet)) {
+        entry.finished = connect(dialog, &QDialog::finished, this,
+                                 [this, dialog](int result) { endSheet(dialog, result); });
+    }
+    m_sheets.append(std::move(entry));
+    if (m_sheets.size() == 1)
+        present(sheet);
+    return true;
+}
+
+bool Window::endSheet(QWidget *sheet, int returnCode)
+{
+    const auto found = std::find_if(m_sheets.begin(), m_sheets.end(),
+                                    [sheet](const Sheet &s) { return s.widget == sheet; });
+    if (!sheet || found == m_sheets.end()) {
+        logWarning(QStringLiteral("Sheet ended that is not attached to window \"%1\"").arg(windowTitle()));
+        return false;
+    }
+    const bool wasShown = found == m_sheets.begin();
+    const Sheet ended = *found;
+    m_sheets.erase(found);
+    disconnect(ended.finished);
+    sheet->hide();
+    if (ended.completion) {
+        MainQueue::post([completion = ended.completion, returnCode] { completion(returnCode); });
+    }
+    if (wasShown && !m_sheets.isEmpty())
+        present(m_sheets.first().widget);
+    return true;
+}
+
+void Window::present(QWidget *sheet)
+{
+    if (!sheet)
+        return;
+    // Sheets hang from the top edge of their window, centred.
+    sheet->move(mapToGlobal(QPoint((width() - sheet->width()) / 2, 0)));
+    sheet->show();
+    sheet->raise();
+    sheet->activateWindow();
+}
+
+QWidget *Window::attachedSheet() const { return m_sheets.isEmpty() ? nullptr : m_sheets.first().widget.data(); }
+
+QList<QWidget *> Window::sheets() const
+{
+    QList<QWidget *> widgets;
+    for (const Sheet &sheet : m_sheets) {
+        if (sheet.widget)
+            widgets.append(sheet.widget);
+    }
+    return widgets;
+}
+
+void Window::addChildWindow(QWidget *child)
+{
+    if (!child || child == this || m_childWindows.contains(child))
+        return;
+    m_childWindows.append(child);
+    m_childAnchor = pos();
+    if (isVisible())
+        child->raise();
+}
+
+void Window::removeChildWindow(QWidget *child) { m_childWindows.removeAll(child); }
+
+QList<QWidget *> Window::childWindows() const { return livePointers(m_childWindows); }
+
+void Window::disableCursorRects() { m_cursorRectsEnabled = false; }
+
+void Window::enableCursorRects() { m_cursorRectsEnabled = true; }
+
+bool Window::areCursorRectsEnabled() const { return m_cursorRectsEnabled; }
+
+void Window::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    NotificationCenter::defaultCenter()->post(WillCloseNotification, this);
+    for (QWidget *child : childWindows())
+        child->hide();
+    if (currentMainWindow == this)
+        currentMainWindow = nullptr;
+}
+
+void Window::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    followParent();
+}
+
+void Window::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    followParent();
+    NotificationCenter::defaultCenter()->post(DidResizeNotification, this);
+}
+
+void Window::followParent()
+{
+    const QPoint offset = pos() - m_childAnchor;
+    m_childAnchor = pos();
+    if (offset.isNull())
+        return;
+    for (QWidget *child : childWindows())
+        child->move(child->pos() + offset);
+}
+
+void Window::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    const bool isKey = isKeyWindow();
+    if (isKey == m_wasKey)
+        return;
+    m_wasKey = isKey;
+    if (isKey) {
+        if (canBecomeMainWindow())
+            currentMainWindow = this;
+        for (QWidget *child : childWindows())
+            child->raise();
+    }
+    NotificationCenter::defaultCenter()->post(isKey ? DidBecomeKeyNotification : DidResignKeyNotification, this);
+}
+
+} // namespace platform

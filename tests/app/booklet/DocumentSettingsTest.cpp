@@ -1,0 +1,293 @@
+#include "DocumentFixture.h"
+
+#include "app/booklet/VXFactory.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <cmath>
+#include <limits>
+
+using platform::KeyValue::setValue;
+
+TEST_F(DocumentTest, FreshUserStartsFromTheRegisteredDefaults)
+{
+    Document doc;
+    EXPECT_EQ(doc.zoom(), 1.0);
+    EXPECT_EQ(doc.center(), QPointF(0, 0));
+    EXPECT_FALSE(doc.straightOrder() || doc.reverseOrder() || doc.showPageNumbers() || doc.splitBooklet()
+                 || doc.creepCompensation() || doc.showStaples() || doc.autoPaperSize());
+    EXPECT_EQ(doc.rasterizeDPI(), 300.0);
+    EXPECT_FALSE(doc.hasChanges());
+    EXPECT_EQ(doc.outputFilter(), doc.creepFilter());
+    EXPECT_TRUE(doc.filters().isEmpty());
+    // The default paper is the shared one turned to landscape.
+    EXPECT_GT(doc.printInfo().paperSize().width(), doc.printInfo().paperSize().height());
+    // The filters follow the settings from the start.
+    EXPECT_EQ(doc.staplesFilter()->numberOfStaples(), 2u);
+    EXPECT_EQ(doc.pageNumberFilter()->y(), 0.9);
+    EXPECT_EQ(doc.splitFilter()->splitPages(), 4u); // 80, but an untitled document has 4 blank pages
+
+    QVariantMap settings = doc.settingsDictionary();
+    EXPECT_EQ(settings.size(), 26);
+    EXPECT_EQ(settings.value("printSettings").typeId(), QMetaType::QByteArray);
+    EXPECT_FALSE(doc.hasChangesTo(settings));
+    settings.remove("zoom");
+    EXPECT_TRUE(doc.hasChangesTo(settings));
+}
+
+TEST_F(DocumentTest, CreepTypesChoosePresetsAndOthersAreManual)
+{
+    struct Case
+    {
+        bool creep;
+        qint32 type;
+        double millimetres;
+        bool manual;
+    };
+    const Case cases[] = {{true, 4, 0.28, false}, {true, 0, 0.16, false}, {true, 6, 0.46, false},
+                          {true, 7, 0.5, true},   {true, -1, 0.5, true},  {false, 7, 0.5, false}};
+    for (const Case &c : cases) {
+        Document doc;
+        doc.setCreepCompensation(c.creep);
+        doc.setCreepCompensationMM(0.5);
+        doc.setCreepCompensationType(c.type);
+        EXPECT_DOUBLE_EQ(doc.creepCompensationMM(), c.millimetres) << c.type;
+        EXPECT_EQ(doc.creepCompensationIsManual(), c.manual) << c.type;
+    }
+}
+
+TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
+{
+    struct Case
+    {
+        bool rotate, clockwise;
+        qint32 orientation;
+        bool split, straight, activeSplit;
+    };
+    const Case cases[] = {{false, false, 0, false, false, false}, {false, true, 0, true, false, true},
+                          {true, false, 1, true, true, false},    {true, true, 3, false, true, false}};
+    for (const Case &c : cases) {
+        Document doc;
+        int orientationHeard = 0;
+        int splitHeard = 0;
+        const auto o1 = platform::KeyValue::observe(&doc, "orientationForLandscape", [&](const QVariant &) { ++orientationHeard; });
+        const auto o2 = platform::KeyValue::observe(&doc, "activeSplitSettings", [&](const QVariant &) { ++splitHeard; });
+        doc.setRotateLandscape(c.rotate);
+        doc.setRotateLandscapeCW(c.clockwise);
+        doc.setSplitBooklet(c.split);
+        doc.setStraightOrder(c.straight);
+        EXPECT_EQ(doc.orientationForLandscape(), c.orientation);
+        // A document without a window prints its landscape pages turned all the same.
+        EXPECT_EQ(doc.printView()->orientationForLandscape(), c.orientation);
+        EXPECT_EQ(doc.activeSplitSettings(), c.activeSplit);
+        EXPECT_EQ(doc.outputFilter() == doc.splitFilter(), c.activeSplit);
+        EXPECT_EQ(orientationHeard, 2);
+        EXPECT_EQ(splitHeard, 2);
+    }
+
+    Document doc;
+    QList<double> heardX;
+    int millimetresHeard = 0;
+    const auto o3 = platform::KeyValue::observe(&doc, "centerX", [&](const QVariant &x) { heardX << x.toDouble(); });
+    const auto o4 = platform::KeyValue::observe(&doc, "creepCompensationMM", [&](const QVariant &) { ++millimetresHeard; });
+    doc.setCenter(QPointF(1.5, -2));
+    EXPECT_EQ(doc.center(), QPointF(1, -1));
+    doc.setCenterY(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(doc.center(), QPointF(1, 1));
+    // The clamped value is announced once more, after the control that set it is done.
+    EXPECT_TRUE(waitFor([&] { return heardX.size() >= 4; }));
+    EXPECT_EQ(heardX.last(), 1.0);
+    doc.setCreepCompensationType(9);
+    EXPECT_EQ(millimetresHeard, 1);
+}
+
+TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaultsAndTheControllingTask)
+{
+    Document doc;
+    ASSERT_TRUE(setValue(&doc, "zoom", 2.0));
+    EXPECT_TRUE(doc.hasChanges());
+    ASSERT_TRUE(setValue(&doc, "zoom", 1));
+    EXPECT_FALSE(doc.hasChanges());
+    doc.setZoom(3.0); // code, not the user
+    EXPECT_FALSE(doc.hasChanges());
+
+    ASSERT_TRUE(setValue(&doc, "staplesCount", 3.0));
+    EXPECT_EQ(doc.staplesFilter()->numberOfStaples(), 3u);
+    EXPECT_TRUE(doc.hasChanges());
+    doc.saveDefaults();
+    EXPECT_FALSE(doc.hasChanges());
+
+    Document next;
+    EXPECT_EQ(next.staplesCount(), 3.0);
+    EXPECT_EQ(next.zoom(), 3.0);
+    EXPECT_FALSE(next.hasChanges());
+    EXPECT_FALSE(next.hasChangesTo(doc.settingsDictionary()));
+
+    FakeTask task;
+    int posted = 0;
+    platform::NotificationCenter::defaultCenter()->addObserver(
+        &task, Document::ConnectionRemovedNotification, &next, [&](const platform::Notification &) { ++posted; });
+    task.m_settings = next.settingsDictionary();
+    next.setControllingTask(&task);
+    EXPECT_FALSE(next.hasTaskChanges());
+    ASSERT_TRUE(setValue(&next, "reverseOrder", true));
+    EXPECT_TRUE(next.hasTaskChanges());
+    task.m_settings = std::nullopt; // the task follows the defaults
+    EXPECT_TRUE(next.hasTaskChanges());
+    ASSERT_TRUE(setValue(&next, "reverseOrder", false));
+    EXPECT_FALSE(next.hasTaskChanges());
+    next.setControllingTask(nullptr);
+    EXPECT_EQ(posted, 2);
+}
+
+TEST_F(DocumentTest, StoredSplitSettingsReachTheSplitFilterAndAShortDocumentChangesNoSetting)
+{
+    platform::UserDefaults::standardUserDefaults()->setInteger(16, "splitIntoXPage");
+    platform::UserDefaults::standardUserDefaults()->setBool(true, "splitAddingEmpty");
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "long.pdf", PdfFixture::pages(PdfFixture::numbered(40)))),
+                            Document::PdfType));
+    EXPECT_EQ(doc.splitFilter()->splitPages(), 16u);
+    EXPECT_TRUE(doc.splitFilter()->addEmptyPages());
+    EXPECT_FALSE(doc.hasChanges());
+
+    doc.setSettingsDictionary(QVariantMap{{"splitIntoXPage", 8}, {"splitAddingEmpty", false}, {"splitBooklet", true}});
+    EXPECT_EQ(doc.splitFilter()->splitPages(), 8u);
+    EXPECT_FALSE(doc.splitFilter()->addEmptyPages());
+    EXPECT_EQ(doc.outputFilter(), doc.splitFilter());
+    EXPECT_EQ(doc.splitFilter()->previewCount(), 5 * 5u); // five booklets of 8 pages
+
+    // The split controls move the filter; the document keeps their choice as a change.
+    doc.splitFilter()->setSplitBooklets(2);
+    EXPECT_EQ(doc.splitIntoXPage(), 20u);
+    EXPECT_TRUE(doc.hasChangesTo(QVariantMap{{"splitIntoXPage", 8}}));
+
+    forgetSettings();
+    platform::UserDefaults::standardUserDefaults()->setBool(true, "splitBooklet");
+    Document shortOne;
+    ASSERT_TRUE(shortOne.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "short.pdf", PdfFixture::pages(PdfFixture::numbered(10)))),
+                                 Document::PdfType));
+    shortOne.updateChain();
+    EXPECT_EQ(shortOne.splitFilter()->splitPages(), 12u);
+    EXPECT_EQ(shortOne.splitIntoXPage(), 80u);
+    EXPECT_FALSE(shortOne.hasChanges());
+    ASSERT_TRUE(setValue(&shortOne, "showStaples", true));
+    ASSERT_TRUE(setValue(&shortOne, "showStaples", false));
+    EXPECT_FALSE(shortOne.hasChanges()); // the re-check of all keys finds nothing either
+}
+
+TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
+{
+    Document doc;
+    const QVariant paper = doc.printSettings();
+    platform::LogCapture log;
+    doc.setSettingsDictionary(QVariantMap{
+        {"reverseOrder", true},
+        {"rasterizeDPI", 150},
+        {"pageNumbersFontName", "DejaVu Serif"},
+        {"unknownKey", 1},
+        {"hasChanges", false},
+        {"zoom", "big"},
+        {"splitIntoXPage", -4},
+        {"pageNumbersFirst", 2.5},
+        {"pageNumbersLast", 1e12},
+        {"creepCompensationMM", std::numeric_limits<double>::infinity()},
+        {"pageNumbersFontSize", QVariantList{12}},
+        {"printSettings", 42},
+        {"showStaples", QVariant()},
+    });
+    doc.setSettingsDictionary(std::nullopt);
+    EXPECT_TRUE(doc.reverseOrder());
+    EXPECT_EQ(doc.rasterizeDPI(), 150.0);
+    EXPECT_EQ(doc.pageNumbersFontName(), "DejaVu Serif");
+    EXPECT_EQ(doc.zoom(), 1.0);
+    EXPECT_EQ(doc.splitIntoXPage(), 80u);
+    EXPECT_EQ(doc.pageNumbersFirst(), 1);
+    EXPECT_EQ(doc.pageNumbersLast(), 0);
+    EXPECT_EQ(doc.creepCompensationMM(), 0.18);
+    EXPECT_EQ(doc.pageNumbersFontSize(), 12.0);
+    EXPECT_EQ(doc.printSettings(), paper);
+    EXPECT_FALSE(doc.showStaples());
+    EXPECT_TRUE(doc.hasChanges());
+    EXPECT_EQ(log.lines().filter("Warning: Setting").size(), 10) << log.lines().join('\n').toStdString();
+
+    // Inside the print settings: a paper without width changes nothing, and what becomes of a
+    // job is never taken from settings.
+    const QSizeF before = doc.printInfo().paperSize();
+    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"PaperSize", "{0, 842}"}}}});
+    EXPECT_EQ(doc.printInfo().paperSize(), before);
+    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"PaperSize", "{420, 595}"},
+                                                                        {"JobDisposition", "save"},
+                                                                        {"JobSavingURL", "file:///tmp/elsewhere.pdf"}}}});
+    EXPECT_EQ(doc.printInfo().paperSize(), QSizeF(420, 595));
+    EXPECT_EQ(doc.printInfo().jobDisposition(), platform::PrintInfo::JobDisposition::Spool);
+    EXPECT_TRUE(log.contains("\"JobDisposition\", \"JobSavingURL\" ignored"));
+}
+
+TEST_F(DocumentTest, CreepFollowsThePaper)
+{
+    const QString path = PdfFixture::write(folder.path(), "a5.pdf", pagesOfSize(1, {420, 595}));
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    doc.setCreepCompensation(true);
+    const auto creepFor = [](double paperWidth) { return 0.18 / (paperWidth / Document::PointsPerMillimetre * 0.5); };
+
+    doc.setPrintSettings(QVariantMap{{"PaperSize", "{841.89, 595.28}"}});
+    EXPECT_NEAR(doc.creepFilter()->creep(), 0.18 / 148.5, 1e-7);
+    doc.setPrintSettings(QVariantMap{{"PaperSize", "{1190.55, 841.89}"}});
+    EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(1190.55));
+    EXPECT_DOUBLE_EQ(doc.splitFilter()->creep(), creepFor(1190.55));
+    doc.setAutoPaperSize(true);
+    EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(840));
+    doc.rotatePaper(); // leaves the automatic paper for the stored one, turned
+    EXPECT_FALSE(doc.autoPaperSize());
+    EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(841.89));
+    doc.setCreepCompensation(false);
+    EXPECT_EQ(doc.splitFilter()->creep(), 0.0);
+}
+
+TEST_F(DocumentTest, BatchSettingsAlertAnswersThroughTheResponder)
+{
+    struct FakeFactory : VXFactory
+    {
+        void setFactorySettings(const std::optional<QVariantMap> &settings) override { shared = settings; }
+        std::optional<QVariantMap> shared;
+    };
+    for (const int code : {1000, 1001, 1002, 1003}) {
+        FakeFactory factory;
+        VXFactory::setSharedFactory(&factory);
+        FakeTask task;
+        Document doc;
+        task.m_settings = doc.settingsDictionary();
+        doc.setControllingTask(&task);
+        ASSERT_TRUE(setValue(&doc, "zoom", 2.0));
+
+        platform::Alert shown;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            shown = alert;
+            return code;
+        });
+        bool closed = false;
+        QObject::connect(&doc, &Document::didClose, [&] { closed = true; });
+        std::optional<bool> allowed;
+        doc.canClose([&](bool answer) { allowed = answer; });
+        ASSERT_TRUE(waitFor([&] { return allowed.has_value() && !shown.messageText().isEmpty(); }));
+        EXPECT_FALSE(*allowed);
+        EXPECT_EQ(shown.messageText(), "Keep the changed settings?");
+        EXPECT_EQ(shown.buttonTitles(), QStringList({"This Task", "All Tasks", "Drop Changes", "Cancel"}));
+
+        if (code != 1003) {
+            EXPECT_TRUE(waitFor([&] { return closed; })) << code;
+        }
+        QTest::qWait(20); // a close that should not come would have been queued by now
+        EXPECT_EQ(closed, code != 1003) << code;
+        EXPECT_EQ(doc.controllingTask() == nullptr, code != 1003) << code;
+        EXPECT_EQ(task.m_given, code == 1000 ? 1 : 0) << code;
+        EXPECT_EQ(factory.shared.has_value(), code == 1001) << code;
+        if (code == 1000) {
+            EXPECT_FALSE(task.m_forAll);
+            EXPECT_EQ(task.m_settings->value("zoom"), 2.0);
+        }
+    }
+}

@@ -1,0 +1,238 @@
+#include "booklet/BookletExport.h"
+#include "booklet/DocumentFixture.h"
+#include "app/booklet/VXDocumentPrintServices.h"
+#include "app/booklet/VXDocumentPrinter.h"
+#include "app/booklet/VXPrinterDefaults.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/PrintPanel.h"
+
+#include "support/PdfFixture.h"
+#include "support/CupsServerTest.h"
+#include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <list>
+
+namespace {
+
+// Stands in for the application with a set-up wizard that records whom it was opened for; the
+// runs under test never go through the router.
+class FakeShell : public VXDocumentPrintServices
+{
+public:
+    void printDocument(VXPrintableDocument *) override {}
+    void printDocument(VXPrintableDocument *, int) override {}
+    void printAutomaticDuplex(VXPrintableDocument *, const QString &) override {}
+    void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *) override {}
+    void registerPrintButton(QAbstractButton *) override {}
+    void deregisterPrintButton(QAbstractButton *) override {}
+    QString currentPrinterName() const override { return "Simplex_Printer"; }
+    bool showManualDuplexSetup(const QString &name) override
+    {
+        shownFor = name + " shown";
+        return true;
+    }
+    QString shownFor;
+};
+
+// A document of eight numbered pages from a file named uniquely, so that its jobs are told apart
+// by their title; with a task, and the order of its release and its print notice recorded.
+struct PrintedDocument
+{
+    PrintedDocument(const QString &folder, const QString &name)
+        : title(QFileInfo(folder).fileName() + name)
+    {
+        doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder, title, PdfFixture::pages(BookletExport::portraitPages(8)))), Document::PdfType);
+        doc.setControllingTask(&task);
+        for (const QString &name : {Document::DidPrintNotification, Document::ConnectionRemovedNotification})
+            platform::NotificationCenter::defaultCenter()->addObserver(&observer, name, &doc, [this, name](const platform::Notification &) {
+                events << (name == Document::DidPrintNotification ? "printed" : "released");
+            });
+    }
+    QString title;
+    Document doc;
+    FakeTask task;
+    QObject observer;
+    QStringList events;
+};
+
+class DocumentPrinting : public CupsServerTest
+{
+protected:
+    void SetUp() override
+    {
+        CupsServerTest::SetUp();
+        VXDocumentPrinter::setPrintServices(nullptr);
+    }
+    void TearDown() override
+    {
+        platform::Alert::setResponder(nullptr);
+        platform::PrintPanel::setResponder(nullptr);
+        VXDocumentPrinter::setPrintServices(installed);
+    }
+    static void setAnswers(const QString &printer, bool setUp, bool revert, bool rotate, bool turn)
+    {
+        VXPrinterDefaults::setValueForPrinter(setUp, printer, VXPrinterDefaults::DidSetupKey);
+        VXPrinterDefaults::setValueForPrinter(revert, printer, VXPrinterDefaults::RevertBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(rotate, printer, VXPrinterDefaults::RotateBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(turn, printer, VXPrinterDefaults::TurnSheetsKey);
+    }
+    static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
+
+    QTemporaryDir folder;
+    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
+};
+
+} // namespace
+
+TEST_F(DocumentTest, ExportsPdfAndPictureFilesButNeverOntoTheSource)
+{
+    // The backs are never turned in an export, whatever the printer says.
+    platform::UserDefaults::standardUserDefaults()->setBool(true, VXPrinterDefaults::RotateBacksidesKey);
+    const QString source = PdfFixture::write(folder.path(), "six.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
+    Document pdf;
+    ASSERT_TRUE(pdf.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    ASSERT_TRUE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("six - Booklet.pdf"))));
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(folder.filePath("six - Booklet.pdf"))), "(-|1) (2|-) (6|3) (4|5)");
+
+    const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({100, 150}, Qt::blue, Qt::blue), "png"));
+    Document menu;
+    ASSERT_TRUE(menu.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
+    ASSERT_TRUE(menu.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("Menu - Booklet.pdf"))));
+    const QByteArray booklet = PdfFixture::read(folder.filePath("Menu - Booklet.pdf"));
+    EXPECT_EQ(PdfFixture::pdfPages(booklet).size(), 2); // the picture and three blank pages on two sides
+    const QImage front = PdfFixture::rendered(booklet, 0);
+    EXPECT_EQ(PixelProbe::mismatches(front, {{{front.width() * 3 / 4, front.height() / 2}, Qt::blue},
+                                             {{front.width() / 4, front.height() / 2}, Qt::white}}), QStringList());
+
+    const QByteArray before = PdfFixture::read(source);
+    platform::LogCapture log;
+    EXPECT_FALSE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.path() + "/./six.pdf")));
+    EXPECT_EQ(PdfFixture::read(source), before);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
+{
+    const QString source = PdfFixture::write(folder.path(), "four.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
+    const QString plain = PdfFixture::write(folder.path(), "plain", "not a folder");
+    const struct { QString file; QString chosen; QString proposed; bool fails; } cases[] = {
+        {picture, "", "Menu - Booklet.pdf", false},
+        {source, source, "four - Booklet.pdf", true},
+        {source, plain + "/out.pdf", "four - Booklet.pdf", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        Document doc;
+        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(c.file), Document::typeForContentsOfURL(QUrl::fromLocalFile(c.file))));
+        const QByteArray before = PdfFixture::read(c.file);
+        QString proposed;
+        QString written;
+        platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+            proposed = dialog.selectedFiles().value(0);
+            if (!c.chosen.isEmpty())
+                dialog.selectFile(c.chosen);
+            written = dialog.selectedFiles().value(0);
+            return platform::SavePanel::OKButton;
+        });
+        QStringList alerts;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            alerts << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        doc.saveBooklet();
+        ASSERT_TRUE(waitFor([&] { return c.fails ? !alerts.isEmpty() : QFile::exists(written); }));
+        EXPECT_EQ(proposed, folder.filePath(c.proposed));
+        EXPECT_EQ(alerts, c.fails ? QStringList{rqs::localized("ErrorWhileExportingDocument")} : QStringList());
+        EXPECT_EQ(PdfFixture::read(c.file), before);
+    }
+}
+
+TEST_F(DocumentPrinting, DuplexRunsFollowThePrintersStoredAnswers)
+{
+    const struct { bool manual; bool revert, rotate, turn; QStringList asked; QStringList events; QStringList jobs; } cases[] = {
+        {false, false, true, false, {}, {"printed", "released"}, {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}},
+        {true, false, true, true, {rqs::localized("ManualDuplexTitle"), rqs::localized("PrintEvenAwayTitle")}, {"released", "printed"},
+         {"sides=one-sided (6|3) (8|1)", "sides=one-sided (5|4) (7|2)"}},
+        {true, true, false, false, {rqs::localized("ManualDuplexTitle"), rqs::localized("PrintEvenFacingTitle")}, {"released", "printed"},
+         {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}},
+    };
+    int run = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(run);
+        const QString printer = c.manual ? "Simplex_Printer" : "Duplex_Printer";
+        setAnswers(printer, true, c.revert, c.rotate, c.turn);
+        PrintedDocument printed(folder.path(), QString("-duplex-%1.pdf").arg(run++));
+        platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+        QStringList asked;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        if (c.manual)
+            printed.doc.printManualDuplexWithPrinter(printer);
+        else
+            printed.doc.printAutomaticDuplex(printer);
+        ASSERT_TRUE(waitFor([&] { return printed.events.size() == 2; }));
+        EXPECT_EQ(printed.events, c.events);
+        EXPECT_EQ(asked, c.asked);
+        QStringList jobs;
+        for (const int id : jobsTitled(printed.title, int(c.jobs.size()))) {
+            const QString sides = QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
+            jobs << sides + " " + BookletExport::halves(jobFile(id, "pdf"));
+        }
+        EXPECT_EQ(jobs, c.jobs);
+    }
+}
+
+TEST_F(DocumentPrinting, EndingARunAtAnyStepPrintsNoMoreAndAnnouncesNothing)
+{
+    FakeShell shell;
+    const struct { bool manual; bool setUp; bool wizard; QList<int> alertCodes; QList<int> panelResults; int jobs; QString shownFor; } cases[] = {
+        {false, true, true, {}, {0}, 0, ""},
+        {true, true, true, {1002}, {}, 0, ""},
+        {true, true, true, {1001}, {}, 0, "Simplex_Printer shown"},
+        {true, true, true, {1000}, {0}, 0, ""},
+        {true, true, true, {1000, 1001}, {1}, 1, ""},
+        {true, true, true, {1000, 1000}, {1, 0}, 1, ""},
+        {true, false, true, {}, {}, 0, "Simplex_Printer shown"},
+        {true, false, false, {1002}, {}, 0, ""}, // no wizard: the stored answers serve
+    };
+    std::list<PrintedDocument> documents;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(documents.size());
+        setAnswers("Simplex_Printer", c.setUp, false, false, false);
+        shell.shownFor.clear();
+        VXDocumentPrinter::setPrintServices(c.wizard ? &shell : nullptr);
+        PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-ended-%1.pdf").arg(documents.size()));
+        QList<int> codes = c.alertCodes;
+        QList<int> results = c.panelResults;
+        platform::Alert::setResponder([&](const platform::Alert &) { return codes.isEmpty() ? 0 : codes.takeFirst(); });
+        platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
+        platform::LogCapture log;
+        if (c.manual)
+            printed.doc.printManualDuplexWithPrinter("Simplex_Printer");
+        else
+            printed.doc.printAutomaticDuplex("Simplex_Printer");
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        QTest::qWait(50);
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(printed.doc.controllingTask(), nullptr);
+        EXPECT_TRUE(codes.isEmpty() && results.isEmpty());
+        EXPECT_EQ(shell.shownFor, c.shownFor);
+        EXPECT_EQ(log.contains("there is no set-up wizard"), !c.setUp && !c.wizard);
+    }
+    auto printed = documents.cbegin();
+    for (const auto &c : cases) {
+        EXPECT_EQ(jobsTitled(printed->title, c.jobs).size(), c.jobs) << printed->title.toStdString();
+        ++printed;
+    }
+}

@@ -1,0 +1,157 @@
+#include "NumberedPages.h"
+
+#include "app/booklet/VXSplitFilter.h"
+
+#include <QSignalSpy>
+
+#include <iterator>
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Split
+{
+    Split(int pages, quint64 splitPages, bool addEmptyPages)
+        : doc(pages)
+    {
+        filter.setInput(&doc.input);
+        filter.setSplitPages(splitPages);
+        filter.setAddEmptyPages(addEmptyPages);
+    }
+
+    QString types() const
+    {
+        QStringList names;
+        for (quint64 i = 0; i < filter.doubleCount(); ++i)
+            names << QString::number(filter.pageTypeForDoublePage(i));
+        return names.join(u' ');
+    }
+
+    NumberedPages doc;
+    VXSplitFilter filter;
+};
+
+} // namespace
+
+// Percentages, creep and the sides of pages per booklet are checked for every page count and
+// booklet size in FilterChainInvariantsTest; these are the hand-worked layouts.
+TEST(VXSplitFilter, ImposesEveryBookletByItself)
+{
+    const struct {
+        int pages;
+        quint64 splitPages;
+        bool addEmptyPages;
+        const char *sides;
+        const char *types;
+        const char *spreads;
+    } cases[] = {
+        {12, 8, false, "(8|1) (2|7) (6|3) (4|5) (12|9) (10|11)", "0 2 2 1 0 1",
+         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|-)"},
+        {12, 8, true, "(8|1) (2|7) (6|3) (4|5) (X|X) (X|X) (12|9) (10|11)", "0 2 2 1 2 2 0 1",
+         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|-)"},
+        {20, 8, true,
+         "(8|1) (2|7) (6|3) (4|5) (X|X) (X|X) (16|9) (10|15) (14|11) (12|13) (X|X) (X|X) (20|17) (18|19)",
+         "0 2 2 1 2 2 0 2 2 1 2 2 0 1",
+         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|13) (14|15) (16|-) (-|17) (18|19) (20|-)"},
+        {10, 8, false, "(8|1) (2|7) (6|3) (4|5) (X|9) (10|X)", "0 2 2 1 0 1",
+         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|X) (X|-)"},
+        {8, 80, true, "(8|1) (2|7) (6|3) (4|5)", "0 2 2 1", "(-|1) (2|3) (4|5) (6|7) (8|-)"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pages << " pages by " << c.splitPages << (c.addEmptyPages ? " with blanks" : ""));
+        Split split(c.pages, c.splitPages, c.addEmptyPages);
+        EXPECT_EQ(split.doc.sides(split.filter), c.sides);
+        EXPECT_EQ(split.types(), c.types);
+        EXPECT_EQ(split.doc.spreads(split.filter), c.spreads);
+    }
+}
+
+TEST(VXSplitFilter, KeepsPagesPerBookletAMultipleOfFourAndAtLeastFour)
+{
+    const std::pair<quint64, quint64> cases[] = {{0, 4}, {3, 4}, {5, 4}, {7, 4}, {8, 8}, {81, 80}, {83, 80}, {84, 84}};
+    for (const auto &[asked, stored] : cases) {
+        VXSplitFilter filter;
+        filter.setSplitPages(asked);
+        EXPECT_EQ(filter.splitPages(), stored) << asked;
+    }
+}
+
+// A negative stored setting arrives as a huge unsigned count; with the blank sheet added, a full
+// booklet's size wrapped to 0 and the side arithmetic divided by it.
+TEST(VXSplitFilter, AHugePageCountStaysUsable)
+{
+    Split split(12, quint64(-4), true);
+    EXPECT_EQ(split.filter.splitPages(), VXSplitFilter::MaximumSplitPages);
+    EXPECT_EQ(split.filter.splitBooklets(), 1u);
+    EXPECT_EQ(split.doc.sides(split.filter), "(12|1) (2|11) (10|3) (4|9) (8|5) (6|7)");
+    EXPECT_EQ(split.filter.pageTypeForDoublePage(5), 1);
+    EXPECT_EQ(split.filter.doubleIndexForPage(split.doc.pages[6]), 5u);
+}
+
+TEST(VXSplitFilter, PagesAndBookletsAreBoundSettingsOfEachOther)
+{
+    Split split(36, 80, false);
+    QSignalSpy pages(&split.filter, &VXSplitFilter::splitPagesChanged);
+    QSignalSpy booklets(&split.filter, &VXSplitFilter::splitBookletsChanged);
+    EXPECT_TRUE(split.filter.setProperty("splitPages", 13));
+    EXPECT_EQ(split.filter.property("splitPages").toULongLong(), 12u);
+    ASSERT_EQ(pages.count(), 1);
+    EXPECT_EQ(pages.at(0).at(0).toULongLong(), 12u);
+    ASSERT_EQ(booklets.count(), 1);
+    EXPECT_EQ(booklets.at(0).at(0).toULongLong(), 3u);
+    split.filter.setSplitPages(15); // rounds to 12 again: no change
+    EXPECT_EQ(pages.count(), 1);
+    EXPECT_TRUE(split.filter.setProperty("splitBooklets", 5));
+    EXPECT_EQ(split.filter.splitPages(), 8u);
+    EXPECT_EQ(pages.count(), 2);
+
+    // A count that cannot be had still tells bound controls the count it got.
+    Split eight(8, 4, false);
+    QSignalSpy got(&eight.filter, &VXSplitFilter::splitBookletsChanged);
+    eight.filter.setSplitBooklets(3);
+    EXPECT_EQ(eight.filter.splitPages(), 4u);
+    ASSERT_EQ(got.count(), 1);
+    EXPECT_EQ(got.at(0).at(0).toULongLong(), 2u);
+}
+
+// A booklet count that no number of pages per booklet gives is skipped in the direction of the
+// change; the reachable counts are found by trying every size.
+TEST(VXSplitFilter, BookletCountThatCannotBeHadIsSkippedInTheDirectionOfTheChange)
+{
+    // 36 pages: 12 per booklet gives 3 booklets, 8 per booklet 5; no size gives 4.
+    const quint64 worked[][3] = {{12, 4, 8}, {8, 4, 12}, {36, 1, 36}, {36, 9, 4}, {36, 50, 4}, {36, 0, 36}};
+    for (const auto &[start, target, splitPages] : worked) {
+        Split split(36, start, false);
+        split.filter.setSplitBooklets(target);
+        EXPECT_EQ(split.filter.splitPages(), splitPages) << start << " -> " << target;
+    }
+
+    for (int pages = 4; pages <= 200; pages += 4) {
+        std::set<quint64> reachable;
+        for (quint64 perBooklet = 4; perBooklet <= quint64(pages); perBooklet += 4)
+            reachable.insert((quint64(pages) + perBooklet - 1) / perBooklet);
+        const quint64 sheets = quint64(pages) / 4;
+        for (const quint64 start : {quint64(4), quint64(8), quint64(12), quint64(40), quint64(pages)}) {
+            for (quint64 target = 0; target <= sheets + 2; ++target) {
+                Split split(pages, start, false);
+                const quint64 before = split.filter.splitBooklets();
+                split.filter.setSplitBooklets(target);
+                quint64 expected = 0;
+                if (target == 0)
+                    expected = 1;
+                else if (target >= sheets)
+                    expected = sheets;
+                else if (reachable.count(target))
+                    expected = target;
+                else if (before < target)
+                    expected = *reachable.upper_bound(target);
+                else
+                    expected = *std::prev(reachable.lower_bound(target));
+                ASSERT_EQ(split.filter.splitBooklets(), expected) << pages << " pages from " << before << " asking " << target;
+                ASSERT_EQ(split.filter.splitPages() % 4, 0u);
+            }
+        }
+    }
+}

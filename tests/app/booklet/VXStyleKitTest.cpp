@@ -1,0 +1,41 @@
+#include "app/booklet/VXStyleKit.h"
+
+#include "platform/graphics/BitmapGraphicsContext.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage drawn(QSizeF size, const std::function<void()> &drawing)
+{
+    return platform::BitmapGraphicsContext::drawnImage(size, 1, [&](platform::GraphicsContext &) { drawing(); });
+}
+
+} // namespace
+
+TEST(VXStyleKit, SymbolFacesAndShadowsAreFoundByName)
+{
+    for (const QString symbol : {"PaperPreview", "AddPages"}) {
+        for (const QString state : {"", "Hover", "Down", "Disabled"})
+            EXPECT_TRUE(VXStyleKit::drawingNamed("draw" + symbol + state + "WithSize")) << (symbol + state).toStdString();
+    }
+    EXPECT_FALSE(VXStyleKit::drawingNamed("drawPaperPreview"));
+    EXPECT_EQ(VXStyleKit::shadowNamed("shadowForPaperPreviewDown"), VXStyleKit::shadowForPaperPreviewDown());
+    EXPECT_EQ(VXStyleKit::shadowNamed("shadowForAddPages"), std::nullopt);
+
+    // The disabled paper face is the normal one; its dashed fold sits 51 points in on a width of 100.
+    const QImage normal = drawn({100, 40}, [] { VXStyleKit::drawingNamed("drawPaperPreviewWithSize")({100, 40}); });
+    EXPECT_EQ(drawn({100, 40}, [] { VXStyleKit::drawPaperPreviewDisabledWithSize({100, 40}); }), normal);
+    EXPECT_LT(qGray(normal.pixel(51, 39)), qGray(normal.pixel(50, 39)));
+    EXPECT_LT(qGray(normal.pixel(51, 39)), qGray(normal.pixel(52, 39)));
+}
+
+TEST(VXStyleKit, FoldShadowDarkensTowardsTheFold)
+{
+    const QImage shadow = drawn({200, 10}, [] { VXStyleKit::drawPageSelfShadowsWithSize({200, 10}, 40, 60); });
+    EXPECT_NEAR(qAlpha(shadow.pixel(99, 5)), 0.313 * 255, 8);
+    EXPECT_NEAR(qAlpha(shadow.pixel(100, 5)), 0.235 * 255, 8);
+    EXPECT_EQ(qAlpha(shadow.pixel(59, 5)), 0) << "left of the left shadow";
+    EXPECT_EQ(qAlpha(shadow.pixel(160, 5)), 0) << "right of the right shadow";
+    EXPECT_GT(qAlpha(shadow.pixel(130, 5)), qAlpha(shadow.pixel(150, 5)));
+}

@@ -1,0 +1,118 @@
+#include "booklet/BookletExport.h"
+#include "support/PdfFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
+
+namespace {
+
+// Runs xdotool against the test display; its standard output, trimmed.
+QString xdotool(const QString &display, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/usr/bin/xdotool"), arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        if (done())
+            return true;
+        QThread::msleep(100);
+    }
+    return done();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The real program in a real window on the private X display that scripts/test starts: open a
+// PDF, export the booklet through the window's Export command and its save dialog, read it back.
+TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
+    const QString exported = folder.filePath("Exported.pdf");
+    for (const char *sub : {"home", "config", "data", "runtime"})
+        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcess foldwise;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("HOME", folder.filePath("home"));
+    environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+    environment.insert("XDG_DATA_HOME", folder.filePath("data"));
+    environment.insert("XDG_RUNTIME_DIR", folder.filePath("runtime"));
+    foldwise.setProcessEnvironment(environment);
+    foldwise.setProcessChannelMode(QProcess::ForwardedChannels);
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY), {source});
+    ASSERT_TRUE(foldwise.waitForStarted());
+
+    QString window;
+    EXPECT_TRUE(waitUntil([&] {
+        window = xdotool(display, {"search", "--onlyvisible", "--name", "Leaflet.pdf"}).section('\n', 0, 0);
+        return !window.isEmpty();
+    })) << "no window titled with the document's name";
+
+    if (!window.isEmpty()) {
+        // A window can be mapped before it takes keys: ask again until the dialog shows. The help
+        // popover that opens by itself on these small pages must not hold the keyboard.
+        QString dialog;
+        const auto findDialog = [&] {
+            const QStringList windows = xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n');
+            for (const QString &candidate : windows) {
+                if (candidate != window && !candidate.isEmpty()
+                    && !xdotool(display, {"getwindowname", candidate}).contains("Leaflet.pdf")) {
+                    dialog = candidate;
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (int attempt = 0; attempt < 10 && dialog.isEmpty(); ++attempt) {
+            xdotool(display, {"windowfocus", "--sync", window});
+            xdotool(display, {"key", "--clearmodifiers", "ctrl+e"});
+            waitUntil(findDialog, 3000);
+        }
+        EXPECT_FALSE(dialog.isEmpty()) << "the Export command showed no save dialog";
+        if (!dialog.isEmpty()) {
+            xdotool(display, {"windowfocus", "--sync", dialog});
+            xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
+            xdotool(display, {"type", "--delay", "5", exported});
+            xdotool(display, {"key", "Return"});
+            EXPECT_TRUE(waitUntil([&] { return QFileInfo(exported).size() > 0; })) << "nothing was exported";
+        }
+    }
+
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+
+    ASSERT_TRUE(QFileInfo::exists(exported));
+    EXPECT_EQ(BookletExport::halves(contents(exported)), "(-|1) (2|-) (6|3) (4|5)");
+}

@@ -1,0 +1,232 @@
+#include "app/window/VXPageView.h"
+#include "app/window/VXPageViewDelegate.h"
+#include "app/booklet/VXPageImageCache.h"
+
+#include "support/PdfFixture.h"
+#include "support/PixelProbe.h"
+
+#include <QNativeGestureEvent>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Sets the views' centre and zoom back from code while it is told, as the document does.
+struct Recorder : VXPageViewDelegate
+{
+    void pageViewDidChangeLayout(VXPageView *view) override
+    {
+        ++calls;
+        view->setCenter(view->center());
+        view->setZoom(view->zoom());
+    }
+    int calls = 0;
+};
+
+// A 400 x 300 view filling a shown window, adjusting a 200 x 300 blank page at zoom 0.5: the page
+// lies at y-up (150, 75, 100, 150).
+struct Host
+{
+    Host()
+    {
+        top.resize(400, 300);
+        view = new VXPageView(&top);
+        view->setGeometry(0, 0, 400, 300);
+        view->setPage(VXPage::pageWithSize(QSizeF(200, 300)));
+        view->setZoom(0.5);
+        view->setAllowAdjusting(true);
+        view->setDelegate(&delegate);
+        top.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
+    }
+    // Qt's y-down point for a y-up one.
+    static QPoint qt(QPointF p) { return QPoint(qRound(p.x()), 300 - qRound(p.y())); }
+    void hover(QPointF p) { QTest::mouseMove(top.windowHandle(), qt(p)); }
+    void drag(QPointF from, QPointF to, bool release = true)
+    {
+        hover(from);
+        QTest::mousePress(top.windowHandle(), Qt::LeftButton, {}, qt(from));
+        QTest::mouseMove(top.windowHandle(), qt(to));
+        if (release)
+            QTest::mouseRelease(top.windowHandle(), Qt::LeftButton, {}, qt(to));
+    }
+    void wheel(QPointF at, int angle, Qt::KeyboardModifiers modifiers)
+    {
+        const QPointF local = qt(at);
+        QWheelEvent event(local, view->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view, &event);
+    }
+    Qt::CursorShape cursor() const { return top.cursor().shape(); }
+
+    QWidget top;
+    VXPageView *view;
+    Recorder delegate;
+};
+
+void expectNear(QRectF actual, QRectF expected)
+{
+    const QRectF d(actual.topLeft() - expected.topLeft(), actual.size() - expected.size());
+    EXPECT_LT(std::abs(d.x()) + std::abs(d.y()) + std::abs(d.width()) + std::abs(d.height()), 1e-9)
+        << actual.x() << "," << actual.y() << " " << actual.width() << " x " << actual.height();
+}
+
+// Whether a dashed blue guide line runs along the picture's column (or row, when vertical is false).
+bool guideLineAt(const QImage &image, int at, bool vertical)
+{
+    const int length = vertical ? image.height() : image.width();
+    int blue = 0;
+    for (int i = 0; i < length; ++i) {
+        const QColor c = image.pixelColor(vertical ? QPoint(at, i) : QPoint(i, at));
+        blue += c.blue() - c.red() > 80 ? 1 : 0;
+    }
+    return blue > length / 2;
+}
+
+VXPagePtr fixturePage(int number, const QColor &previewColour)
+{
+    const VXPagePtr page = VXPage::pageForPDFPage(PdfFixture::pdfPages(PdfFixture::pages({PdfFixture::numbered(number).last()})).at(0));
+    QImage preview(20, 30, QImage::Format_RGB32);
+    preview.fill(previewColour);
+    page->setPreview(preview);
+    return page;
+}
+
+} // namespace
+
+TEST(VXPageView, MovingSnapsToTheMiddleAndTheViewEdgesWithinThreePointsAndOnlyUserChangesAreTold)
+{
+    // Free margins of the 100 x 150 page: 150 across, 75 up and down.
+    struct Case { QPointF to; QPointF center; };
+    const QList<Case> cases{
+        {{240, 180}, {0.1, 0.1}},
+        {{202, 148}, {0, 0}},
+        {{348, 150}, {0.375, 0}},       // right edge on the view's right edge
+        {{353, 150}, {153.0 / 400, 0}}, // 3 points away: no snap
+        {{49, 76}, {-0.375, -0.25}},    // left and bottom edges
+    };
+    Host host;
+    for (const Case &c : cases) {
+        host.view->setCenter({0, 0});
+        const int before = host.delegate.calls;
+        host.drag({200, 150}, c.to, false);
+        EXPECT_EQ(host.cursor(), Qt::ClosedHandCursor);
+        const QImage during = host.view->grab().toImage();
+        QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, Host::qt(c.to));
+        EXPECT_NEAR(host.view->center().x(), c.center.x(), 1e-9) << c.to.x();
+        EXPECT_NEAR(host.view->center().y(), c.center.y(), 1e-9) << c.to.x();
+        EXPECT_EQ(host.delegate.calls, before + 1);
+        EXPECT_EQ(guideLineAt(during, 200, true), c.center.x() == 0) << c.to.x();
+        EXPECT_EQ(guideLineAt(during, 150, false), c.center.y() == 0) << c.to.x();
+        EXPECT_EQ(guideLineAt(during, 399, true), c.center.x() == 0.375) << c.to.x();
+        EXPECT_FALSE(guideLineAt(host.view->grab().toImage(), 200, true)) << "guide lines go with the release";
+        EXPECT_EQ(host.cursor(), Qt::OpenHandCursor);
+    }
+
+    const int calls = host.delegate.calls;
+    host.view->setCenter({0.2, 0.1});
+    host.view->setZoom(2);
+    host.view->setOffset({0.1, 0});
+    EXPECT_EQ(host.delegate.calls, calls) << "set from code";
+    host.view->setAllowAdjusting(false);
+    EXPECT_EQ(host.cursor(), Qt::ArrowCursor);
+    host.drag({200, 150}, {240, 150});
+    EXPECT_EQ(host.view->center(), QPointF(0.2, 0.1)) << "no drag outside adjust mode";
+}
+
+TEST(VXPageView, AnEdgeJumpsToThePointerAndFollowsItWhileTheOppositeEdgeStays)
+{
+    struct Case { QPointF from; Qt::CursorShape cursor; QPointF to; QPointF center; double zoom; QRectF frame; };
+    const QList<Case> cases{
+        {{252, 150}, Qt::SizeHorCursor, {300, 150}, {0.0625, 0}, 0.75, {150, 37.5, 150, 225}},
+        {{252, 150}, Qt::SizeHorCursor, {397, 150}, {0.1875, 0}, 1.25, {150, -37.5, 250, 375}}, // drawn to the view's edge
+        {{148, 150}, Qt::SizeHorCursor, {100, 150}, {-0.0625, 0}, 0.75, {100, 37.5, 150, 225}},
+        {{200, 226}, Qt::SizeVerCursor, {200, 285}, {0, 0.1}, 0.7, {130, 75, 140, 210}},
+        {{200, 73}, Qt::SizeVerCursor, {200, 3}, {0, -0.125}, 0.75, {125, 0, 150, 225}},
+    };
+    Host host;
+    for (const Case &c : cases) {
+        host.view->setCenter({0, 0});
+        host.view->setZoom(0.5);
+        host.hover(c.from);
+        EXPECT_EQ(host.cursor(), c.cursor) << c.from.x() << "," << c.from.y();
+        host.drag(c.from, c.to);
+        EXPECT_NEAR(host.view->center().x(), c.center.x(), 1e-9) << c.to.x() << "," << c.to.y();
+        EXPECT_NEAR(host.view->center().y(), c.center.y(), 1e-9) << c.to.x() << "," << c.to.y();
+        EXPECT_NEAR(host.view->zoom(), c.zoom, 1e-9) << c.to.x() << "," << c.to.y();
+        expectNear(host.view->pageFrame(), c.frame);
+    }
+}
+
+TEST(VXPageView, CtrlWheelZoomsAboutThePointerPinchesAddAndDoubleClicksToggle)
+{
+    Host host;
+    const int calls = host.delegate.calls;
+    host.wheel({250, 225}, 120, Qt::NoModifier);
+    EXPECT_EQ(host.view->zoom(), 0.5) << "a plain wheel scrolls, it does not zoom";
+
+    // One step up at the page's top-right corner: that corner stays where it is.
+    host.wheel({250, 225}, 120, Qt::ControlModifier);
+    EXPECT_NEAR(host.view->zoom(), 0.6, 1e-9);
+    EXPECT_NEAR(host.view->center().x(), -0.025, 1e-9);
+    EXPECT_NEAR(host.view->center().y(), -0.05, 1e-9);
+    expectNear(host.view->pageFrame(), {130, 45, 120, 180});
+    host.wheel({250, 225}, -120 * 20, Qt::ControlModifier);
+    EXPECT_NEAR(host.view->zoom(), 0.05, 1e-9) << "never zoomed away to nothing";
+
+    host.view->setCenter({0.1, 0});
+    host.view->setZoom(0.5);
+    const QPointF at = Host::qt({200, 150});
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, at, at,
+                              host.view->mapToGlobal(at), 0.25, {});
+    QCoreApplication::sendEvent(host.view, &pinch);
+    EXPECT_NEAR(host.view->zoom(), 0.75, 1e-9);
+    EXPECT_EQ(host.view->center(), QPointF(0.1, 0));
+
+    // The view's proportion, 4 / 3, is the other zoom of the toggle.
+    QTest::mouseDClick(host.top.windowHandle(), Qt::LeftButton, {}, Host::qt({10, 10}));
+    EXPECT_NEAR(host.view->zoom(), 4.0 / 3, 1e-9);
+    QNativeGestureEvent smart(Qt::SmartZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, at, at,
+                              host.view->mapToGlobal(at), 0, {});
+    QCoreApplication::sendEvent(host.view, &smart);
+    EXPECT_EQ(host.view->zoom(), 1.0);
+    EXPECT_EQ(host.view->center(), QPointF(0.1, 0));
+    EXPECT_EQ(host.delegate.calls, calls + 5);
+}
+
+TEST(VXPageView, DrawsThePreviewAtOnceAndTheSharpImageWhenItComesUnlessThePageChanged)
+{
+    const QColor previewColour(0, 0, 255);
+    const VXPagePtr first = fixturePage(1, previewColour);
+    const VXPagePtr second = fixturePage(3, previewColour);
+    Host host;
+    host.view->setZoom(1); // the page fills (100, 0, 200, 300)
+    const QPoint probe(200, 40);
+    const auto shows = [&](const QColor &colour) { return PixelProbe::isNear(host.view->grab().toImage(), probe, colour); };
+
+    host.view->setPage(second);
+    EXPECT_TRUE(shows(previewColour)) << "the preview stands in";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shows(PdfFixture::colourOf(3)); }, 30'000));
+
+    host.view->setPage(first);
+    host.view->setPage(second); // its sharp image is at hand now
+    ASSERT_TRUE(QTest::qWaitFor([&] { return VXPageImageCache::shared().find(first.get()).has_value(); }, 30'000));
+    EXPECT_TRUE(shows(PdfFixture::colourOf(3))) << "the first page's late image is not shown";
+}
+
+TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)
+{
+    struct Case { QSizeF size; int orientation; double ratio; };
+    const QList<Case> cases{
+        {{300, 200}, 1, 2.0 / 3}, {{300, 200}, 2, 1.5}, {{200, 300}, 1, 2.0 / 3}};
+    VXPageView view;
+    for (const Case &c : cases) {
+        view.setOrientationForLandscape(c.orientation);
+        view.setPage(VXPage::pageWithSize(c.size));
+        EXPECT_NEAR(view.ratio(), c.ratio, 1e-9) << c.size.width() << " x " << c.size.height();
+    }
+}

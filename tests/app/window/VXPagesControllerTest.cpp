@@ -1,0 +1,196 @@
+#include "booklet/DocumentFixture.h"
+
+#include "app/window/VXPagePreviewLoader.h"
+#include "app/window/VXPagesController.h"
+#include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/UndoManager.h"
+
+#include <QMimeData>
+#include <QSignalSpy>
+
+namespace {
+
+// A document of numbered pages whose list tells its pages apart by their PDF page, so that pages
+// read back after travelling archived still compare.
+class PageList
+{
+public:
+    PageList(const QString &folder, const QString &name, int count)
+    {
+        document.openURL(QUrl::fromLocalFile(PdfFixture::write(folder, name, PdfFixture::pages(PdfFixture::numbered(count)))),
+                         Document::PdfType);
+        platform::NotificationCenter::defaultCenter()->addObserver(
+            &controller, VXPagesController::PageListChangedNotification, &controller,
+            [this](const platform::Notification &) { ++changes; });
+    }
+
+    // Each page as "<width>x<height>" in whole points, the numbered fixture's sizes alternating.
+    QStringList shapes() const
+    {
+        QStringList result;
+        for (const VXPagePtr &page : document.inputFilter()->allPages())
+            result << QStringLiteral("%1x%2").arg(qRound(page->size().width())).arg(qRound(page->size().height()));
+        return result;
+    }
+
+    QList<VXPagePtr> pages() const { return document.inputFilter()->allPages(); }
+    platform::UndoManager *undo() { return document.undoManager(); }
+
+    mutable Document document;
+    VXPagesController controller{document.inputFilter(), document.undoManager()};
+    int changes = 0;
+};
+
+// The pages by their number in the original list, "new" for the others.
+QStringList names(const QList<VXPagePtr> &original, const QList<VXPagePtr> &pages)
+{
+    QStringList result;
+    for (const VXPagePtr &page : pages)
+        result << (original.contains(page) ? QString::number(original.indexOf(page) + 1) : QStringLiteral("new"));
+    return result;
+}
+
+} // namespace
+
+TEST_F(DocumentTest, PageListEditsReadBackFromTheInputFilterAndUndoAsOneStepEach)
+{
+    PageList list(folder.path(), "eight.pdf", 8);
+    const QList<VXPagePtr> original = list.pages();
+    ASSERT_EQ(list.controller.rowCount(), 9) << "the add-page row and eight pages";
+    const VXPagePtr extra = VXPage::pageWithSize({100, 100});
+
+    struct Step
+    {
+        const char *what;
+        std::function<bool()> edit;
+        QStringList after;
+        QString actionName;
+        int notices;
+    };
+    const QList<Step> steps{
+        {"insert at row 3", [&] { return list.controller.insertObject(extra, 3); },
+         {"1", "2", "new", "3", "4", "5", "6", "7", "8"}, "Add Page", 1},
+        {"remove rows 1 and 9", [&] { return list.controller.removeObjectsAtArrangedObjectIndexes({9, 1}); },
+         {"2", "new", "3", "4", "5", "6", "7"}, "Delete Pages", 1},
+        // Rows 2 and 3 dropped above row 6: two of them lay above, so they land at rows 4 and 5.
+        {"move rows 2 and 3 above row 6", [&] { return list.controller.moveRows({2, 3}, 6); },
+         {"2", "4", "5", "new", "3", "6", "7"}, "Move Pages", 2},
+        {"blank page", [&] { return list.controller.addEmptyPage(); },
+         {"new", "2", "4", "5", "new", "3", "6", "7"}, "Add Blank Page", 1},
+        {"row 0 is the add button", [&] { return list.controller.removeObjectsAtArrangedObjectIndexes({0}); },
+         {"new", "2", "4", "5", "new", "3", "6", "7"}, "Add Blank Page", 0},
+        {"past the end", [&] { return list.controller.insertObject(extra, 20); },
+         {"new", "2", "4", "5", "new", "3", "6", "7"}, "Add Blank Page", 0},
+    };
+    QList<QList<VXPagePtr>> history{list.pages()};
+    for (const Step &step : steps) {
+        list.changes = 0;
+        const bool changed = step.notices > 0;
+        EXPECT_EQ(step.edit(), changed) << step.what;
+        EXPECT_EQ(names(original, list.pages()), step.after) << step.what;
+        EXPECT_EQ(list.changes, step.notices) << step.what;
+        list.undo()->undo(); // closes the step
+        list.undo()->redo();
+        EXPECT_EQ(list.undo()->undoActionName(), step.actionName) << step.what;
+        if (changed)
+            history.append(list.pages());
+    }
+    EXPECT_EQ(list.pages()[0]->size(), QSizeF(300, 200)) << "blank, of the size of the first page then (page 2)";
+    EXPECT_TRUE(list.pages()[0]->isEmpty());
+
+    // Every step back restores the list exactly, and forward again.
+    for (qsizetype i = history.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(list.undo()->undo());
+        EXPECT_EQ(list.pages(), history[i - 1]) << "undo to step " << i - 1;
+    }
+    EXPECT_FALSE(list.undo()->undo());
+    for (qsizetype i = 1; i < history.size(); ++i) {
+        ASSERT_TRUE(list.undo()->redo());
+        EXPECT_EQ(list.pages(), history[i]) << "redo to step " << i;
+    }
+}
+
+TEST_F(DocumentTest, PagesDraggedIntoAnotherDocumentArriveThereAndLeaveHere)
+{
+    PageList source(folder.path(), "source.pdf", 4);
+    PageList target(folder.path(), "target.pdf", 1);
+    const QStringList sourceShapes = source.shapes();
+
+    std::unique_ptr<QMimeData> data(source.controller.mimeData({source.controller.index(2), source.controller.index(3)}));
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(source.controller.canDropMimeData(data.get(), Qt::MoveAction, 1, 0, {})) << "its own rows";
+    EXPECT_FALSE(target.controller.canDropMimeData(data.get(), Qt::MoveAction, 0, 0, {})) << "above the add button";
+    ASSERT_TRUE(target.controller.canDropMimeData(data.get(), Qt::MoveAction, 1, 0, {}));
+
+    // Through a copy of the data, as another list sees what was dragged.
+    QMimeData delivered;
+    for (const QString &type : data->formats())
+        delivered.setData(type, data->data(type));
+    EXPECT_FALSE(target.controller.canDropMimeData(&delivered, Qt::MoveAction, 0, 0, {}));
+    ASSERT_TRUE(target.controller.dropMimeData(&delivered, Qt::MoveAction, 1, 0, {}));
+    ASSERT_TRUE(source.controller.removeRowsMovedOut(&delivered));
+
+    EXPECT_EQ(target.shapes(), (QStringList{sourceShapes[1], sourceShapes[2], "200x300"}));
+    EXPECT_EQ(source.shapes(), (QStringList{sourceShapes[0], sourceShapes[3]}));
+    // The pages arrived whole: their content draws.
+    EXPECT_TRUE(target.pages()[0]->pdfPage().has_value());
+    EXPECT_EQ(target.changes, 1);
+    ASSERT_TRUE(source.undo()->undo());
+    EXPECT_EQ(source.shapes(), sourceShapes) << "the move out undoes in the document it left";
+}
+
+TEST_F(DocumentTest, DroppedFilesAndPictureDataBecomePagesWhereTheyAreDropped)
+{
+    PageList list(folder.path(), "two.pdf", 2);
+    const QString pdf = PdfFixture::write(folder.path(), "three.pdf", pagesOfSize(3, {420, 595}));
+    const QByteArray png = PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72);
+    const QString picture = PdfFixture::write(folder.path(), "picture.png", png);
+    const QString text = PdfFixture::write(folder.path(), "notes.txt", "no page in here");
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(pdf), QUrl::fromLocalFile(text), QUrl::fromLocalFile(picture)});
+    ASSERT_TRUE(list.controller.canDropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+    ASSERT_TRUE(list.controller.dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+    EXPECT_EQ(list.shapes(), (QStringList{"420x595", "420x595", "420x595", "120x80", "200x300", "300x200"}));
+    list.undo()->undo();
+    EXPECT_EQ(list.shapes(), (QStringList{"200x300", "300x200"})) << "one step";
+
+    QMimeData tiff;
+    tiff.setData("image/tiff", PictureFixture::encoded(PictureFixture::marked({60, 90}, Qt::green, Qt::red), "tiff", 72));
+    ASSERT_TRUE(list.controller.dropMimeData(&tiff, Qt::CopyAction, -1, -1, {})) << "on the empty space below the rows";
+    EXPECT_EQ(list.shapes().last(), "60x90");
+
+    QMimeData nothing;
+    nothing.setUrls({QUrl::fromLocalFile(text)});
+    EXPECT_FALSE(list.controller.canDropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
+    EXPECT_FALSE(list.controller.dropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
+}
+
+TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)
+{
+    PageList list(folder.path(), "three.pdf", 3);
+    QSignalSpy drawn(&list.controller, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(list.controller.data(list.controller.index(1), Qt::DecorationRole).value<QImage>().isNull())
+        << "asking draws nothing on the spot";
+    ASSERT_TRUE(waitFor([&] { return drawn.count() == 1; }));
+    EXPECT_EQ(drawn.first()[0].value<QModelIndex>().row(), 1);
+    const QImage preview = list.controller.data(list.controller.index(1), Qt::DecorationRole).value<QImage>();
+    EXPECT_EQ(preview.size(), QSize(200, 300)) << "300 points on the long side";
+
+    // A loader that keeps two previews drops the one seen longest ago for the third.
+    VXPagePreviewLoader loader(2);
+    QSignalSpy ready(&loader, &VXPagePreviewLoader::previewReady);
+    const QList<VXPagePtr> pages = list.pages();
+    for (const VXPagePtr &page : pages)
+        loader.previewForPage(page);
+    ASSERT_TRUE(waitFor([&] { return ready.count() == 2; })) << "page 1 already had its preview";
+    int kept = 0;
+    for (const VXPagePtr &page : pages)
+        kept += page->preview().isNull() ? 0 : 1;
+    EXPECT_EQ(kept, 2);
+    EXPECT_TRUE(pages[0]->preview().isNull()) << "seen first, dropped first";
+    loader.previewForPage(pages[0]);
+    ASSERT_TRUE(waitFor([&] { return !pages[0]->preview().isNull(); })) << "drawn again when it comes back";
+}

@@ -1,0 +1,154 @@
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using platform::Notification;
+using platform::NotificationCenter;
+
+TEST(NotificationCenter, DeliversOnlyNotificationsMatchingNameAndSender)
+{
+    const struct { QString observedName; bool filterOnFirstSender; QString postedName; bool postFromFirst, delivered; } cases[] = {
+        {"A", false, "A", false, true}, {"A", false, "B", false, false}, {"A", true, "A", true, true},
+        {"A", true, "A", false, false}, {{}, true, "B", true, true},     {{}, true, "B", false, false},
+        {{}, false, "Z", false, true},
+    };
+    for (const auto &c : cases) {
+        NotificationCenter center;
+        QObject observer, first, second;
+        int calls = 0;
+        center.addObserver(&observer, c.observedName, c.filterOnFirstSender ? &first : nullptr,
+                           [&](const Notification &) { ++calls; });
+        center.post(c.postedName, c.postFromFirst ? &first : &second);
+        EXPECT_EQ(calls, c.delivered ? 1 : 0) << "observing '" << c.observedName.toStdString() << "' "
+                                              << c.filterOnFirstSender << ", posting " << c.postedName.toStdString()
+                                              << " " << c.postFromFirst;
+    }
+}
+
+TEST(NotificationCenter, DeliveryIsSynchronousInOrderOfRegistrationWithNameSenderAndUserInfo)
+{
+    NotificationCenter center;
+    QObject a, b, sender;
+    QStringList order;
+    Notification seen;
+    center.addObserver(&a, "VXDocumentDidPrintNotification", nullptr, [&](const Notification &) { order << "a"; });
+    center.addObserver(&b, "VXDocumentDidPrintNotification", nullptr, [&](const Notification &n) {
+        order << "b";
+        seen = n;
+    });
+    center.post("VXDocumentDidPrintNotification", &sender, {{"pages", 12}});
+    order << "after";
+    EXPECT_EQ(order, (QStringList{"a", "b", "after"}));
+    EXPECT_EQ(seen.name, "VXDocumentDidPrintNotification");
+    EXPECT_EQ(seen.object, &sender);
+    EXPECT_EQ(seen.userInfo.value("pages").toInt(), 12);
+}
+
+TEST(NotificationCenter, RemovalByNameAndSenderKeepsTheOtherObservations)
+{
+    NotificationCenter center;
+    QObject observer, first, second;
+    QStringList seen;
+    auto record = [&](const Notification &n) { seen << n.name + (n.object == &first ? "1" : "2"); };
+    center.addObserver(&observer, "A", &first, record);
+    center.addObserver(&observer, "A", &second, record);
+    center.addObserver(&observer, "B", nullptr, record);
+
+    center.removeObserver(&observer, "A", &first);
+    center.post("A", &first);
+    center.post("A", &second);
+    center.post("B", &first);
+    EXPECT_EQ(seen, (QStringList{"A2", "B1"}));
+
+    seen.clear();
+    center.removeObserver(&observer, "B");
+    center.post("B", &first);
+    center.post("A", &second);
+    EXPECT_EQ(seen, QStringList{"A2"});
+
+    center.removeObserver(&observer);
+    EXPECT_EQ(center.observationCount(), 0);
+
+    // A plain owner that is no QObject is removed by its pointer.
+    struct Task { int done = 0; } task;
+    center.addObserver(static_cast<const void *>(&task), "N", nullptr, [&task](const Notification &) { ++task.done; });
+    center.post("N");
+    center.removeObserver(&task);
+    center.post("N");
+    EXPECT_EQ(task.done, 1);
+}
+
+TEST(NotificationCenter, DestroyedObserversAndSendersAreForgotten)
+{
+    NotificationCenter center;
+    int calls = 0;
+    {
+        QObject observer;
+        center.addObserver(&observer, "N", nullptr, [&](const Notification &) { ++calls; });
+        center.addObserver(&observer, "M", nullptr, [&](const Notification &) { ++calls; });
+        EXPECT_EQ(center.observationCount(), 2);
+    }
+    center.post("N");
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(center.observationCount(), 0);
+
+    QObject observer;
+    auto sender = std::make_unique<QObject>();
+    const QObject *address = sender.get();
+    center.addObserver(&observer, "N", sender.get(), [&](const Notification &) { ++calls; });
+    sender.reset();
+    // Whatever object later lives at that address is not the sender that was observed.
+    center.post(Notification{"N", const_cast<QObject *>(address), {}});
+    center.post("N", nullptr);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(NotificationCenter, ObserversRemovedOrAddedDuringDeliveryWaitForTheNextPost)
+{
+    NotificationCenter center;
+    QObject self, late;
+    struct Owner {} removed; // no QObject
+    auto deleted = std::make_unique<QObject>();
+    int selfCalls = 0, otherCalls = 0;
+    center.addObserver(&self, "N", nullptr, [&](const Notification &) {
+        ++selfCalls;
+        center.removeObserver(&self);
+        center.removeObserver(&removed);
+        deleted.reset();
+        center.addObserver(&late, "N", nullptr, [&](const Notification &) { ++otherCalls; });
+    });
+    center.addObserver(&removed, "N", nullptr, [&](const Notification &) { ++otherCalls; });
+    center.addObserver(deleted.get(), "N", nullptr, [&](const Notification &) { ++otherCalls; });
+    center.post("N");
+    EXPECT_EQ(otherCalls, 0);
+    EXPECT_EQ(center.observationCount(), 1);
+    center.post("N");
+    EXPECT_EQ(selfCalls, 1);
+    EXPECT_EQ(otherCalls, 1);
+}
+
+TEST(NotificationCenter, SharedCentresAreSeparateAndObservationsAndPostsThatCannotBeServedAreRefused)
+{
+    NotificationCenter *local = NotificationCenter::defaultCenter();
+    NotificationCenter *distributed = NotificationCenter::distributedCenter();
+    ASSERT_NE(local, distributed);
+    EXPECT_EQ(local, NotificationCenter::defaultCenter());
+    QObject observer;
+    int localCalls = 0;
+    local->addObserver(&observer, "CMDeviceRegisteredNotification", nullptr, [&](const Notification &) { ++localCalls; });
+    distributed->post("CMDeviceRegisteredNotification");
+    local->post("CMDeviceRegisteredNotification");
+    EXPECT_EQ(localCalls, 1);
+
+    NotificationCenter center;
+    platform::LogCapture log;
+    EXPECT_FALSE(center.addObserver(static_cast<const void *>(nullptr), "N", nullptr, [](const Notification &) {}));
+    EXPECT_FALSE(center.addObserver(&observer, "N", nullptr, nullptr));
+    EXPECT_FALSE(center.post(QString()));
+    EXPECT_EQ(center.observationCount(), 0);
+    EXPECT_EQ(log.lines().size(), 3);
+}
+

@@ -1,0 +1,67 @@
+#include "platform/ui/AspectRatioLayout.h"
+#include "platform/foundation/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include <limits>
+
+using platform::AspectRatioLayout;
+
+namespace {
+
+struct Fit
+{
+    QSize space;
+    double ratio;
+    QRect expected;
+};
+
+} // namespace
+
+TEST(AspectRatioLayout, KeepsTheItemInProportionCentredInItsSpace)
+{
+    const QList<Fit> cases{
+        {{200, 100}, 1.0, {50, 0, 100, 100}},  // wider space: full height
+        {{200, 100}, 4.0, {0, 25, 200, 50}},   // taller space: full width
+        {{300, 200}, 1.5, {0, 0, 300, 200}},   // exact
+        {{210, 297}, 2.0, {0, 96, 210, 105}},  // a landscape sheet in a portrait space
+    };
+    for (const Fit &fit : cases) {
+        QWidget container;
+        auto *layout = new AspectRatioLayout(&container);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto *preview = new QWidget;
+        layout->addWidget(preview);
+        layout->setRatio(fit.ratio);
+        container.resize(fit.space);
+        layout->setGeometry(container.rect());
+        EXPECT_EQ(preview->geometry(), fit.expected) << fit.space.width() << "x" << fit.space.height() << " at " << fit.ratio;
+    }
+}
+
+TEST(AspectRatioLayout, RefusesRatiosThatAreNoProportion)
+{
+    AspectRatioLayout layout;
+    layout.setRatio(0.5);
+    platform::LogCapture log;
+    for (double bad : {0.0, -1.0, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        layout.setRatio(bad);
+    EXPECT_EQ(layout.ratio(), 0.5);
+    EXPECT_EQ(log.lines().size(), 4);
+}
+
+TEST(AspectRatioLayout, HoldsOneItem)
+{
+    QWidget container;
+    auto *layout = new AspectRatioLayout(&container);
+    auto *first = new QWidget;
+    auto *second = new QWidget;
+    layout->addWidget(first);
+    platform::LogCapture log;
+    layout->addWidget(second);
+    EXPECT_EQ(layout->count(), 1);
+    EXPECT_EQ(layout->itemAt(0)->widget(), second);
+    EXPECT_TRUE(log.contains("Warning: An aspect-ratio layout holds one item"));
+}

@@ -1,0 +1,185 @@
+#include "platform/foundation/Log.h"
+#include "platform/ui/UndoManager.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <memory>
+
+using platform::UndoManager;
+
+namespace {
+
+// A value whose setter registers its own inverse, as model setters do, so redo comes for free.
+class Slider : public QObject
+{
+public:
+    explicit Slider(UndoManager *undo)
+        : m_undo(undo)
+    {
+    }
+
+    void setValue(int value)
+    {
+        const int old = m_value;
+        m_undo->registerUndo(this, [this, old] { setValue(old); });
+        m_value = value;
+        seenWhileUndoing << m_undo->isUndoing();
+        seenWhileRedoing << m_undo->isRedoing();
+    }
+    int value() const { return m_value; }
+
+    QList<bool> seenWhileUndoing;
+    QList<bool> seenWhileRedoing;
+
+private:
+    UndoManager *m_undo;
+    int m_value = 0;
+};
+
+void nextTurn() { QCoreApplication::processEvents(); }
+
+} // namespace
+
+TEST(UndoManager, ChangesOfOneEventTurnUndoAsOneStepAndUndoClosesAnOpenTurn)
+{
+    UndoManager undo;
+    Slider slider(&undo);
+    slider.setValue(1);
+    slider.setValue(2);
+    slider.setValue(3);
+    nextTurn();
+    slider.setValue(4);
+    nextTurn();
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 3);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 0) << "the three changes of the first turn went back together";
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(undo.undo());
+
+    slider.setValue(5);
+    EXPECT_TRUE(undo.canUndo());
+    ASSERT_TRUE(undo.undo()) << "same turn as the change";
+    EXPECT_EQ(slider.value(), 0);
+    nextTurn();
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(slider.value(), 5);
+}
+
+TEST(UndoManager, RedoReplaysWhatUndoTookBackWithTheStepNameUntilANewChange)
+{
+    UndoManager undo;
+    Slider slider(&undo);
+    slider.setValue(5);
+    undo.setActionName("Zoom");
+    nextTurn();
+    EXPECT_EQ(undo.undoActionName(), "Zoom");
+
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 0);
+    EXPECT_TRUE(undo.canRedo());
+    EXPECT_EQ(undo.redoActionName(), "Zoom");
+    EXPECT_EQ(undo.undoActionName(), "");
+
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(slider.value(), 5);
+    EXPECT_EQ(undo.undoActionName(), "Zoom");
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(slider.seenWhileUndoing, (QList<bool>{false, true, false}));
+    EXPECT_EQ(slider.seenWhileRedoing, (QList<bool>{false, false, true}));
+
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 0) << "undo after redo again";
+    ASSERT_TRUE(undo.canRedo());
+    slider.setValue(7);
+    EXPECT_FALSE(undo.canRedo()) << "a new change drops the redo steps";
+    EXPECT_FALSE(undo.redo());
+    EXPECT_EQ(slider.value(), 7);
+}
+
+TEST(UndoManager, GroupsNestIntoOneStepRunBackwardsAndBlockUndoWhileOpen)
+{
+    UndoManager undo;
+    undo.setGroupsByEvent(false);
+    Slider slider(&undo);
+    slider.setValue(1);
+    slider.setValue(2);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(slider.value(), 1) << "without event grouping each loose registration is a step";
+
+    QStringList ran;
+    undo.beginUndoGrouping();
+    undo.registerUndo(&slider, [&] { ran << "first"; });
+    undo.beginUndoGrouping();
+    undo.registerUndo(&slider, [&] { ran << "second"; });
+    undo.registerUndo(nullptr, [&] { ran << "third"; });
+    EXPECT_EQ(undo.groupingLevel(), 2);
+    undo.endUndoGrouping();
+
+    platform::LogCapture log;
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(undo.undo());
+    EXPECT_TRUE(log.contains("Warning: Undo asked for while an undo group is open"));
+    EXPECT_TRUE(ran.isEmpty());
+
+    undo.endUndoGrouping();
+    EXPECT_FALSE(undo.endUndoGrouping()) << "unbalanced end";
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(ran, (QStringList{"third", "second", "first"}));
+    EXPECT_EQ(slider.value(), 1);
+}
+
+TEST(UndoManager, DisabledRegistrationIsCountedAndRecordsNothing)
+{
+    UndoManager undo;
+    Slider slider(&undo);
+    undo.disableUndoRegistration();
+    undo.disableUndoRegistration();
+    slider.setValue(1);
+    undo.enableUndoRegistration();
+    slider.setValue(2);
+    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
+    undo.enableUndoRegistration();
+    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
+    EXPECT_FALSE(undo.canUndo());
+
+    platform::LogCapture log;
+    undo.enableUndoRegistration();
+    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
+    EXPECT_TRUE(log.contains("Warning: Undo registration enabled more often than disabled"));
+}
+
+TEST(UndoManager, RemovedAndDestroyedTargetsLeaveTheOthersSteps)
+{
+    UndoManager undo;
+    undo.setGroupsByEvent(false);
+    Slider kept(&undo);
+    Slider removed(&undo);
+    kept.setValue(1);
+    removed.setValue(1);
+    undo.beginUndoGrouping();
+    kept.setValue(2);
+    removed.setValue(2);
+    undo.endUndoGrouping();
+    auto gone = std::make_unique<Slider>(&undo);
+    gone->setValue(1);
+    gone.reset();
+
+    undo.removeAllActions(&removed);
+    ASSERT_TRUE(undo.undo()) << "the destroyed target's step is passed over";
+    EXPECT_EQ(kept.value(), 1);
+    EXPECT_EQ(removed.value(), 2);
+    ASSERT_TRUE(undo.undo()) << "the step that held only the removed target is gone";
+    EXPECT_EQ(kept.value(), 0);
+    EXPECT_FALSE(undo.canUndo());
+
+    undo.redo();
+    undo.removeAllActions();
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(undo.canRedo());
+}

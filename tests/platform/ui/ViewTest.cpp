@@ -1,0 +1,351 @@
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include "support/PdfFixture.h"
+#include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <memory>
+#include <optional>
+
+using platform::MouseEvent;
+using platform::PdfPage;
+using platform::TrackingArea;
+using platform::View;
+
+namespace {
+
+const QColor marker(255, 0, 0);
+const QColor pageFill(0, 160, 0);
+
+// Records what reaches it; a view that handles nothing passes events on like the base.
+class Probe : public View
+{
+public:
+    explicit Probe(QWidget *parent = nullptr, bool flipped = false)
+        : View(parent), m_flipped(flipped)
+    {
+    }
+
+    bool isFlipped() const override { return m_flipped; }
+
+    void drawRect(const QRectF &dirty) override
+    {
+        dirtyRects << dirty;
+        if (page) {
+            platform::GraphicsContext *context = platform::GraphicsContext::current();
+            context->translate(10, 60);
+            context->drawPdfPage(*page);
+        }
+    }
+    void mouseDown(const MouseEvent &event) override { events.append({"down", event}); }
+    void mouseDragged(const MouseEvent &event) override { events.append({"dragged", event}); }
+    void mouseUp(const MouseEvent &event) override { events.append({"up", event}); }
+    void mouseMoved(const MouseEvent &event) override { events.append({"moved", event}); }
+    void mouseEntered(const MouseEvent &event) override { events.append({"entered", event}); }
+    void mouseExited(const MouseEvent &event) override { events.append({"exited", event}); }
+    void scrollWheel(const MouseEvent &event) override { events.append({"wheel", event}); }
+    void keyDown(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Space)
+            keys << event->text();
+        else
+            View::keyDown(event);
+    }
+
+    QStringList names() const
+    {
+        QStringList list;
+        for (const auto &[name, event] : events)
+            list << name;
+        return list;
+    }
+    MouseEvent last(const QString &name) const { return events.at(names().lastIndexOf(name)).second; }
+
+    std::optional<PdfPage> page;
+    QList<QRectF> dirtyRects;
+    QList<std::pair<QString, MouseEvent>> events;
+    QStringList keys;
+
+private:
+    bool m_flipped;
+};
+
+// Lets every click through except on its handle in the lower-left corner.
+class Overlay : public Probe
+{
+public:
+    using Probe::Probe;
+    QWidget *hitTest(const QPointF &point) override
+    {
+        const QRectF handle(frame().topLeft(), QSizeF(20, 20));
+        return handle.contains(point) ? this : nullptr;
+    }
+};
+
+// A top-level plain widget of 200 x 150 holding the views, shown offscreen.
+struct Host
+{
+    Host()
+    {
+        top.resize(200, 150);
+        top.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
+    }
+    // A probe shown at the Qt geometry given.
+    template <class T = Probe>
+    T *add(const QRect &geometry, bool flipped = false)
+    {
+        auto *view = new T(&top, flipped);
+        view->setGeometry(geometry);
+        view->show();
+        return view;
+    }
+    void click(QPoint at) { QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, at); }
+    void move(QPoint to) { QTest::mouseMove(top.windowHandle(), to); }
+    QWidget top;
+};
+
+} // namespace
+
+TEST(View, DrawsInAYUpSpaceFromTheLowerLeftCornerOrInQtsYDownSpaceWhenFlipped)
+{
+    // The page (40 x 20, a 5-point marker at its lower-left) lands at (10, 60): up from the bottom,
+    // Qt rows 20 to 40; flipped, rows 60 to 80 with the marker at the top of the drawing.
+    PdfFixturePage small;
+    small.mediaSize = QSizeF(40, 20);
+    small.fill = pageFill;
+    const struct { bool flipped; QList<std::pair<QPoint, QColor>> probes; QPoint noMarker, noFill; } cases[] = {
+        {false, {{{12, 38}, marker}, {{47, 22}, pageFill}, {{12, 22}, pageFill}}, {12, 58}, {47, 42}},
+        {true, {{{12, 62}, marker}, {{47, 78}, pageFill}}, {12, 38}, {47, 58}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.flipped);
+        Probe view(nullptr, c.flipped);
+        view.resize(100, 100);
+        view.page = PdfFixture::pdfPages(PdfFixture::pages({small})).at(0);
+        const QImage image = view.grab().toImage();
+        EXPECT_EQ(PixelProbe::mismatches(image, c.probes), QStringList());
+        EXPECT_FALSE(PixelProbe::isNear(image, c.noMarker, marker));
+        EXPECT_FALSE(PixelProbe::isNear(image, c.noFill, pageFill));
+    }
+    Probe view;
+    view.resize(100, 100);
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    view.render(&image, QPoint(), QRegion(0, 0, 10, 20));
+    EXPECT_EQ(view.dirtyRects, QList<QRectF>{QRectF(0, 80, 10, 20)}) << "Qt's top strip is the top of the y-up space";
+}
+
+TEST(View, FramesAreYUpInAnUnflippedSuperviewAndKeptWhenAddedMovedAndWhenTheSuperviewGrows)
+{
+    Probe up, down(nullptr, true);
+    up.resize(200, 100);
+    down.resize(200, 100);
+    auto *inUp = new View(&up);
+    auto *inDown = new View(&down);
+    inUp->setFrame(QRectF(10, 20, 30, 40));
+    inDown->setFrame(QRectF(10, 20, 30, 40));
+    EXPECT_EQ(inUp->geometry(), QRect(10, 40, 30, 40)) << "top edge at 100 - 20 - 40";
+    EXPECT_EQ(inDown->geometry(), QRect(10, 20, 30, 40));
+    EXPECT_EQ(inUp->frame(), QRectF(10, 20, 30, 40));
+    EXPECT_EQ(inUp->bounds(), QRectF(0, 0, 30, 40));
+
+    auto *subview = new View;
+    subview->setFrame(QRectF(5, 10, 20, 20));
+    up.addSubview(subview);
+    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "the frame given before it had a superview";
+    EXPECT_EQ(subview->superview(), &up);
+    EXPECT_FALSE(subview->isHidden());
+    up.resize(200, 160);
+    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "still 10 above the bottom edge";
+
+    Probe other;
+    other.resize(50, 50);
+    other.addSubview(subview);
+    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20));
+    EXPECT_EQ(up.subviews(), QList<QWidget *>{inUp});
+    auto *hidden = new View;
+    hidden->hide();
+    other.addSubview(hidden);
+    EXPECT_TRUE(hidden->isHidden()) << "hidden on purpose stays hidden";
+    EXPECT_EQ(other.subviews(), (QList<QWidget *>{subview, hidden}));
+    other.addSubview(subview);
+    EXPECT_EQ(other.subviews(), (QList<QWidget *>{hidden, subview})) << "added again: on top";
+
+    std::unique_ptr<View> removed(subview);
+    subview->removeFromSuperview();
+    EXPECT_EQ(subview->superview(), nullptr);
+    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20));
+}
+
+TEST(View, PointsConvertBetweenViewsAndTheWindowBase)
+{
+    Host host;
+    auto *outer = new Probe(&host.top);
+    outer->setFrame(QRectF(20, 30, 100, 80)); // Qt rows 40 to 120
+    auto *flipped = new Probe(outer, true);
+    flipped->setFrame(QRectF(10, 10, 50, 40)); // in outer: Qt rows 30 to 70
+    EXPECT_EQ(outer->convertPointToView(QPointF(0, 0), nullptr), QPointF(20, 30));
+    EXPECT_EQ(outer->convertPointFromView(QPointF(25, 35), nullptr), QPointF(5, 5));
+    // The flipped view's top-left corner is outer's (10, 50).
+    EXPECT_EQ(flipped->convertPointToView(QPointF(0, 0), outer), QPointF(10, 50));
+    EXPECT_EQ(outer->convertPointToView(QPointF(10, 50), flipped), QPointF(0, 0));
+    EXPECT_EQ(flipped->convertPointFromView(QPointF(10, 40), outer), QPointF(0, 10));
+}
+
+TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
+{
+    Host host;
+    Probe *view = host.add({20, 10, 100, 100});
+    Probe *flipped = host.add({130, 10, 60, 60}, true);
+    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(30, 100));
+    host.move(QPoint(50, 70));
+    host.move(QPoint(60, 40));
+    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(60, 40));
+    EXPECT_EQ(view->names(), (QStringList{"down", "dragged", "dragged", "up"}));
+    EXPECT_EQ(view->last("down").location, QPointF(10, 10)) << "Qt (30, 100): 10 right, 90 down in a 100-high view";
+    EXPECT_EQ(view->last("down").locationInWindow, QPointF(30, 50));
+    EXPECT_EQ(view->last("down").clickCount, 1);
+    EXPECT_EQ(view->events[1].second.location, QPointF(30, 40));
+    EXPECT_EQ(view->last("up").location, QPointF(40, 70));
+    host.click(QPoint(140, 30));
+    EXPECT_EQ(flipped->last("down").location, QPointF(10, 20));
+
+    const QPointF at(10, 30);
+    QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view, &wheel);
+    EXPECT_EQ(view->names().last(), "wheel");
+    EXPECT_EQ(view->last("wheel").scrollingDelta, QPointF(0, 2)) << "two steps upwards";
+    EXPECT_FALSE(view->last("wheel").hasPreciseScrollingDeltas);
+    EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
+}
+
+TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
+{
+    Host host;
+    Probe *page = host.add({0, 0, 150, 150});
+    auto *button = new QPushButton(&host.top);
+    button->setGeometry(160, 10, 30, 30);
+    button->show();
+    Overlay *overlay = host.add<Overlay>({0, 0, 200, 150});
+    QSignalSpy clicked(button, &QPushButton::clicked);
+
+    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(100, 50));
+    host.move(QPoint(120, 70));
+    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(120, 70));
+    EXPECT_EQ(page->names(), (QStringList{"down", "dragged", "up"})) << "the page beneath got the whole drag";
+    EXPECT_EQ(page->last("down").location, QPointF(100, 100));
+    EXPECT_EQ(page->last("up").location, QPointF(120, 80));
+    EXPECT_TRUE(overlay->names().isEmpty());
+
+    host.click(QPoint(175, 25));
+    EXPECT_EQ(clicked.count(), 1) << "a plain button beneath is clicked too";
+
+    host.click(QPoint(5, 145));
+    EXPECT_EQ(overlay->names(), (QStringList{"down", "up"})) << "its handle still takes clicks";
+    EXPECT_EQ(overlay->last("down").location, QPointF(5, 5));
+    EXPECT_EQ(page->names().size(), 3);
+}
+
+TEST(View, HoverPassesThroughAndLeavesWithThePointer)
+{
+    Host host;
+    Probe *page = host.add({0, 0, 150, 150});
+    Overlay *overlay = host.add<Overlay>({0, 0, 150, 150});
+    page->addTrackingArea({{}, TrackingArea::MouseEnteredAndExited | TrackingArea::InVisibleRect, 0});
+    page->setCursor(Qt::CrossCursor);
+
+    host.move(QPoint(100, 50));
+    EXPECT_EQ(page->names(), QStringList{"entered"});
+    EXPECT_EQ(page->last("entered").location, QPointF(100, 100));
+    EXPECT_EQ(overlay->cursor().shape(), Qt::CrossCursor) << "the cursor of the view beneath shows";
+    host.move(QPoint(180, 50)); // off both views
+    EXPECT_EQ(page->names(), (QStringList{"entered", "exited"}));
+}
+
+TEST(View, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSuperview)
+{
+    // Two siblings inside one view: the overlay on top answers nothing, so the hit test from the
+    // common superview names the page beneath.
+    Host host;
+    Probe *document = host.add({0, 0, 200, 150});
+    auto *page = new Probe;
+    page->setFrame(QRectF(0, 0, 200, 150));
+    document->addSubview(page);
+    auto *overlay = new Overlay;
+    overlay->setFrame(QRectF(0, 0, 200, 150));
+    document->addSubview(overlay);
+
+    EXPECT_EQ(document->hitTest(QPointF(100, 100)), page);
+    EXPECT_EQ(document->hitTest(QPointF(5, 5)), overlay);
+    EXPECT_EQ(document->hitTest(QPointF(300, 5)), nullptr);
+    host.click(QPoint(60, 30));
+    EXPECT_EQ(page->names(), (QStringList{"down", "up"}));
+    EXPECT_EQ(page->last("down").location, QPointF(60, 120));
+    EXPECT_TRUE(overlay->names().isEmpty());
+    EXPECT_TRUE(document->names().isEmpty());
+
+    auto *inner = new View(page);
+    inner->setGeometry(50, 50, 50, 50);
+    inner->show();
+    host.click(QPoint(60, 60));
+    EXPECT_EQ(page->names(), (QStringList{"down", "up", "down", "up"})) << "a plain view passes them on";
+    EXPECT_EQ(page->last("down").location, QPointF(60, 90));
+    page->setFocusPolicy(Qt::StrongFocus);
+    QTest::keyClick(inner, Qt::Key_Space);
+    EXPECT_EQ(page->keys, QStringList{" "});
+}
+
+TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
+{
+    Host host;
+    Probe *view = host.add({0, 0, 100, 100});
+    const int corner = view->addTrackingArea({QRectF(0, 0, 20, 20), TrackingArea::MouseEnteredAndExited, 0});
+    const int whole = view->addTrackingArea({{}, TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
+    EXPECT_NE(corner, whole);
+
+    host.move(QPoint(50, 50));
+    host.move(QPoint(10, 90)); // y-up (10, 10): into the corner
+    host.move(QPoint(10, 50));
+    EXPECT_EQ(view->names(), (QStringList{"moved", "entered", "moved", "exited", "moved"}));
+    EXPECT_EQ(view->last("entered").trackingArea, corner);
+    EXPECT_EQ(view->last("entered").location, QPointF(10, 10));
+    EXPECT_EQ(view->last("moved").trackingArea, whole);
+
+    view->removeTrackingArea(whole);
+    view->events.clear();
+    host.move(QPoint(15, 95));
+    host.move(QPoint(150, 95)); // out of the view
+    EXPECT_EQ(view->names(), (QStringList{"entered", "exited"}));
+    EXPECT_EQ(view->trackingAreas().size(), 1);
+}
+
+TEST(View, CursorRectanglesSetTheCursorUnlessTheWindowDisablesThem)
+{
+    platform::Window window;
+    auto *view = new View;
+    window.setCentralWidget(view);
+    window.resize(100, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint origin = view->mapTo(&window, QPoint(0, 0));
+    view->addCursorRect(QRectF(0, 0, 20, 20), Qt::PointingHandCursor);
+    const struct { QPoint at; bool disabled; Qt::CursorShape shape; } moves[] = {
+        {{10, 10}, false, Qt::PointingHandCursor}, {{50, 90}, false, Qt::ArrowCursor},
+        {{10, 10}, true, Qt::ArrowCursor}, {{12, 12}, false, Qt::PointingHandCursor},
+    };
+    for (const auto &m : moves) {
+        m.disabled ? window.disableCursorRects() : window.enableCursorRects();
+        QTest::mouseMove(window.windowHandle(), origin + QPoint(m.at.x(), view->height() - m.at.y()));
+        EXPECT_EQ(view->cursor().shape(), m.shape) << m.at.x() << "," << m.at.y() << (m.disabled ? " disabled" : "");
+    }
+}

@@ -1,0 +1,135 @@
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Window.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QTest>
+
+using platform::NotificationCenter;
+using platform::Window;
+
+namespace {
+
+constexpr int waitLimitMs = 5000;
+
+class Panel : public Window
+{
+public:
+    bool canBecomeMainWindow() const override { return false; }
+};
+
+// The names of the window notifications posted while it lives, with their object.
+class Recorder
+{
+public:
+    Recorder()
+    {
+        for (const QString &name : {Window::WillCloseNotification, Window::DidResizeNotification,
+                                    Window::DidBecomeKeyNotification, Window::DidResignKeyNotification}) {
+            NotificationCenter::defaultCenter()->addObserver(this, name, nullptr, [this](const auto &n) {
+                posted.append({n.name, n.object});
+            });
+        }
+    }
+    ~Recorder() { NotificationCenter::defaultCenter()->removeObserver(this); }
+
+    bool has(const QString &name, QObject *object) const { return posted.contains({name, object}); }
+
+    QList<std::pair<QString, QObject *>> posted;
+};
+
+void showAndWait(Window &window)
+{
+    window.resize(300, 200);
+    window.makeKeyAndOrderFront(nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+} // namespace
+
+TEST(Window, KeyFollowsActivationMainStaysWithDocumentWindowsAndResizingIsAnnounced)
+{
+    Recorder recorder;
+    Window document;
+    Panel panel;
+    showAndWait(document);
+    EXPECT_TRUE(document.isKeyWindow());
+    EXPECT_TRUE(document.isMainWindow());
+    EXPECT_EQ(Window::keyWindow(), &document);
+    EXPECT_TRUE(recorder.has(Window::DidBecomeKeyNotification, &document));
+
+    showAndWait(panel);
+    EXPECT_TRUE(panel.isKeyWindow());
+    EXPECT_FALSE(document.isKeyWindow());
+    EXPECT_TRUE(document.isMainWindow()) << "a panel never becomes main";
+    EXPECT_EQ(Window::mainWindow(), &document);
+    EXPECT_TRUE(recorder.has(Window::DidResignKeyNotification, &document));
+
+    recorder.posted.clear();
+    document.resize(400, 250);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return document.size() == QSize(400, 250); }, waitLimitMs));
+    EXPECT_TRUE(recorder.has(Window::DidResizeNotification, &document));
+}
+
+TEST(Window, SheetsEndWithTheirCodeOnALaterTurnAndQueueBehindEachOther)
+{
+    Window window;
+    showAndWait(window);
+    auto *first = new QDialog;
+    auto *second = new QDialog;
+    QList<int> codes;
+    ASSERT_TRUE(window.beginSheet(first, [&](int code) { codes << code; }));
+    ASSERT_TRUE(window.beginSheet(second, [&](int code) { codes << -code; }));
+    EXPECT_EQ(first->parentWidget(), &window);
+    EXPECT_EQ(first->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(second->isVisible()) << "waits for the first";
+    EXPECT_EQ(window.attachedSheet(), first);
+
+    first->done(1001);
+    EXPECT_TRUE(codes.isEmpty()) << "completions run on a later turn";
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(window.sheets(), QList<QWidget *>{second});
+
+    EXPECT_TRUE(window.endSheet(second, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return codes.size() == 2; }, waitLimitMs));
+    EXPECT_EQ(codes, (QList<int>{1001, -1000}));
+    EXPECT_EQ(window.attachedSheet(), nullptr);
+
+    platform::LogCapture log;
+    EXPECT_FALSE(window.endSheet(second, 1));
+    EXPECT_TRUE(log.contains("Warning: Sheet ended that is not attached to window"));
+    EXPECT_FALSE(window.beginSheet(nullptr, {}));
+}
+
+TEST(Window, ChildWindowsTravelWithTheirParentAndHideWhenItCloses)
+{
+    Window parent;
+    parent.setGeometry(100, 100, 300, 200);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    QWidget child;
+    child.setGeometry(150, 120, 50, 40);
+    child.show();
+    const QPoint start = child.pos();
+    parent.addChildWindow(&child);
+    EXPECT_EQ(parent.childWindows(), QList<QWidget *>{&child});
+
+    const QPoint parentStart = parent.pos();
+    parent.move(parentStart + QPoint(30, -20));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return parent.pos() == parentStart + QPoint(30, -20); }, waitLimitMs));
+    EXPECT_EQ(child.pos(), start + QPoint(30, -20));
+
+    Recorder recorder;
+    parent.close();
+    EXPECT_TRUE(recorder.has(Window::WillCloseNotification, &parent));
+    EXPECT_FALSE(child.isVisible());
+
+    parent.removeChildWindow(&child);
+    EXPECT_TRUE(parent.childWindows().isEmpty());
+}
