@@ -1,9 +1,9 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXSingleInstance.h"
-#include "platform/foundation/MainQueue.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
+#include "platform/foundation/MainQueue.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

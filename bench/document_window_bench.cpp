@@ -5,8 +5,8 @@
 // (IN defaults to build/bench/inputs/text-2000.pdf, made by bench/make-inputs).
 
 #include "app/booklet/Document.h"
-#include "app/window/VXDocumentWindowController.h"
 #include "app/booklet/VXPageImageCache.h"
+#include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagesController.h"
 
 #include <QApplication>

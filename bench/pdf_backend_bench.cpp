@@ -2,8 +2,8 @@
 // XObjects, optionally with a page number drawn through the QPdfWriter overlay on every sheet.
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/pdf/PdfDocument.h"
 #include "platform/graphics/PdfGraphicsContext.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

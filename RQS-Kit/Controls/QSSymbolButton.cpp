@@ -1,8 +1,8 @@
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 
 #include "RQS-Kit/Controls/QSSymbolRegistry.h"
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
 #include <QPainter>

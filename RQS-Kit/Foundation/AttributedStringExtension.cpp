@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/TextLayout.h"
 
 #include <QTextBoundaryFinder>

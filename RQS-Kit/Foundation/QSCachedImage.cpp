@@ -4,8 +4,8 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
-#include "platform/pdf/PdfDocument.h"
 #include "platform/foundation/TempFolder.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/QSNibContents.h"
 
 #include "platform/foundation/GuardedPointers.h"
-#include "platform/ui/InterfaceLoader.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/InterfaceLoader.h"
 
 namespace {
 

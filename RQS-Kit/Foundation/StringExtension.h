@@ -1,8 +1,8 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSResourceInfo.h"
-#include "platform/graphics/AttributedString.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/graphics/AttributedString.h"
 
 #include <QByteArray>
 #include <QString>

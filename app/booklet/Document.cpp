@@ -1,21 +1,21 @@
 #include "app/booklet/Document.h"
 
 #include "app/booklet/VXBookletSettings.h"
+#include "app/booklet/VXDocumentPrinter.h"
 #include "app/booklet/VXFactory.h"
 #include "app/booklet/VXHelpDescription.h"
 #include "app/booklet/VXUnitConverter.h"
-#include "app/booklet/VXDocumentPrinter.h"
 #include "RQS-Kit/Foundation/DictionaryExtension.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/ui/Alert.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/PageLayoutPanel.h"
-#include "platform/pdf/PdfDocument.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PageLayoutPanel.h"
 
 #include <QFile>
 #include <QFileInfo>

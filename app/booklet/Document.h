@@ -5,12 +5,12 @@
 #include "app/booklet/VXCreepFilter.h"
 #include "app/booklet/VXPDFInputFilter.h"
 #include "app/booklet/VXPageNumberFilter.h"
+#include "app/booklet/VXPrintableDocument.h"
 #include "app/booklet/VXReverseFilter.h"
 #include "app/booklet/VXSplitFilter.h"
 #include "app/booklet/VXStaplesFilter.h"
-#include "app/booklet/VXPrintableDocument.h"
-#include "platform/ui/DocumentBase.h"
 #include "platform/printing/PrintInfo.h"
+#include "platform/ui/DocumentBase.h"
 
 #include <QPointF>
 #include <QPointer>

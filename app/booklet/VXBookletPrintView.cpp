@@ -1,9 +1,9 @@
 #include "app/booklet/VXBookletPrintView.h"
 
-#include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
 #include <QPainter>

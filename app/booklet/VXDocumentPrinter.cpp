@@ -4,11 +4,11 @@
 #include "app/booklet/VXDocumentPrintServices.h"
 #include "app/booklet/VXPrinterDefaults.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/ui/Alert.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/PrintPanel.h"
 #include "platform/printing/PrinterList.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PrintPanel.h"
 #include "platform/ui/SavePanel.h"
 
 #include <QAbstractButton>

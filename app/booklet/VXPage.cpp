@@ -1,11 +1,11 @@
 #include "app/booklet/VXPage.h"
 
 #include "app/booklet/VXPageImageCache.h"
-#include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/OperationQueue.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
 

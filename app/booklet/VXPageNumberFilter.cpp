@@ -1,10 +1,10 @@
 #include "app/booklet/VXPageNumberFilter.h"
 
 #include "app/booklet/VXFilter.h"
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/graphics/GraphicsContext.h"
 
 #include <QFontInfo>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "app/booklet/VXStyleKit.h"
 
 #include "RQS-Kit/Controls/QSSymbolRegistry.h"
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
 
 #include <QHash>
 #include <QLinearGradient>

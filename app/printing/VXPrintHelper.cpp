@@ -12,10 +12,10 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrinterList.h"
 #include "platform/printing/PrinterWatcher.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Window.h"
 
 #include <QAbstractButton>

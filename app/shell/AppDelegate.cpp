@@ -1,20 +1,20 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/booklet/Document.h"
+#include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXApplicationMover.h"
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
-#include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
-#include "platform/ui/Alert.h"
+#include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
-#include "platform/printing/PrinterList.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/printing/PrinterList.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
-#include "RQS-Kit/Helper/QSSystemInfo.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 
 #include "app/booklet/Document.h"
 #include "app/window/VXDocumentWindowController.h"
-#include "platform/ui/Alert.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Alert.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

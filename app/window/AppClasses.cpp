@@ -1,12 +1,12 @@
 #include "app/window/AppClasses.h"
 
+#include "app/booklet/VXStyleKit.h"
 #include "app/window/VXCenterShadow.h"
 #include "app/window/VXDoublePageFilterView.h"
 #include "app/window/VXFeatureHeader.h"
 #include "app/window/VXNoScrollView.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPagesTableView.h"
-#include "app/booklet/VXStyleKit.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "platform/ui/InterfaceLoader.h"

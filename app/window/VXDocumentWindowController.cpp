@@ -1,18 +1,18 @@
 #include "app/window/VXDocumentWindowController.h"
 
-#include "app/window/AppClasses.h"
 #include "app/booklet/VXHelpDescription.h"
-#include "app/window/VXPagesController.h"
 #include "app/booklet/VXStyleKit.h"
+#include "app/window/AppClasses.h"
+#include "app/window/VXPagesController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/OpenPanel.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/OpenPanel.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

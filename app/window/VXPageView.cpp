@@ -1,7 +1,7 @@
 #include "app/window/VXPageView.h"
 
-#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "app/window/VXPageViewDelegate.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <QCursor>

@@ -1,7 +1,7 @@
 #include "platform/graphics/BitmapGraphicsContext.h"
 
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
 #include <QPainter>

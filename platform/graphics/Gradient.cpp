@@ -1,7 +1,7 @@
 #include "platform/graphics/Gradient.h"
 
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
 
 #include <QLinearGradient>
 

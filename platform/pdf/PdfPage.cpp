@@ -1,7 +1,7 @@
 #include "platform/pdf/PdfPage.h"
 
-#include "platform/pdf/JpegHeader.h"
 #include "platform/foundation/Log.h"
+#include "platform/pdf/JpegHeader.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PicturePdf.h"

@@ -1,8 +1,8 @@
 #include "platform/printing/PrintInfo.h"
 
 #include "platform/foundation/Log.h"
-#include "platform/printing/PrinterList.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/printing/PrinterList.h"
 
 #include <QPageSize>
 #include <QRegularExpression>

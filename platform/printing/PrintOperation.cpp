@@ -1,12 +1,12 @@
 #include "platform/printing/PrintOperation.h"
 
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
-#include "platform/graphics/PdfGraphicsContext.h"
-#include "platform/printing/Printable.h"
-#include "platform/printing/PrintJob.h"
-#include "platform/printing/PrinterList.h"
 #include "platform/foundation/TempFolder.h"
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/graphics/PdfGraphicsContext.h"
+#include "platform/printing/PrintJob.h"
+#include "platform/printing/Printable.h"
+#include "platform/printing/PrinterList.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "platform/ui/DocumentBase.h"
 
-#include "platform/ui/Alert.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 

@@ -1,7 +1,7 @@
 #include "platform/ui/InterfaceLoader.h"
 
-#include "platform/ui/InterfaceConnector.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ui/MouseEvent.h"
 #include "platform/printing/Printable.h"
+#include "platform/ui/MouseEvent.h"
 #include "platform/ui/TrackingArea.h"
 
 #include <QCursor>

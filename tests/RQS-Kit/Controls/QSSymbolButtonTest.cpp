@@ -1,7 +1,7 @@
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSSymbolRegistry.h"
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
 
 #include "support/PixelProbe.h"
 

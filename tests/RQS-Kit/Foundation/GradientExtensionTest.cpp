@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/GradientExtension.h"
+#include "platform/foundation/Log.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/foundation/Log.h"
 
 #include "support/PixelProbe.h"
 

@@ -1,11 +1,11 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 
-#include "support/PdfFixture.h"
-#include "support/PictureFixture.h"
-#include "support/PixelProbe.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

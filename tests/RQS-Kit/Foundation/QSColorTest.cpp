@@ -1,8 +1,8 @@
 #include "RQS-Kit/Foundation/QSColor.h"
 
+#include "platform/foundation/Log.h"
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
-#include "platform/foundation/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/QSMenuTranslationController.h"
 
-#include "TranslationResources.h"
 #include "platform/foundation/Log.h"
+#include "TranslationResources.h"
 
 #include <gtest/gtest.h>
 

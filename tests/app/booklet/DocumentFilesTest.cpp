@@ -1,10 +1,10 @@
 #include "DocumentFixture.h"
 
+#include "platform/foundation/KeyValue.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/ui/PageLayoutPanel.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
-#include "platform/foundation/KeyValue.h"
-#include "platform/ui/PageLayoutPanel.h"
-#include "platform/pdf/PdfDocument.h"
 
 #include <QFile>
 #include <QFileDialog>

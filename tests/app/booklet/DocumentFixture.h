@@ -3,9 +3,9 @@
 #include "app/booklet/Document.h"
 #include "app/booklet/VXBookletSettings.h"
 #include "app/booklet/VXControllingTask.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
-#include "platform/foundation/UserDefaults.h"
 #include "support/PdfFixture.h"
 
 #include <QTemporaryDir>

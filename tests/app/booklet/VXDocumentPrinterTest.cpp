@@ -1,5 +1,3 @@
-#include "booklet/BookletExport.h"
-#include "booklet/DocumentFixture.h"
 #include "app/booklet/VXDocumentPrintServices.h"
 #include "app/booklet/VXDocumentPrinter.h"
 #include "app/booklet/VXPrinterDefaults.h"
@@ -7,9 +5,11 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/PrintPanel.h"
+#include "booklet/BookletExport.h"
+#include "booklet/DocumentFixture.h"
 
-#include "support/PdfFixture.h"
 #include "support/CupsServerTest.h"
+#include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 #include "support/QtPrinters.h"

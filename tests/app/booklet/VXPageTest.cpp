@@ -1,8 +1,8 @@
 #include "app/booklet/VXPage.h"
 #include "app/booklet/VXPageImageCache.h"
 
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
 #include "support/PdfFixture.h"

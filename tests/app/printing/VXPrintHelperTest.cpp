@@ -8,9 +8,9 @@
 #include "app/printing/VXPrintHelper.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrinterWatcher.h"
-#include "platform/foundation/UserDefaults.h"
 
 #include "support/MainBundleScope.h"
 #include "support/QtPrinters.h"

@@ -1,12 +1,12 @@
 #include "booklet/DocumentFixture.h"
 
-#include "app/window/VXDocumentWindowController.h"
 #include "app/booklet/VXHelpDescription.h"
+#include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagesController.h"
-#include "support/PdfFixture.h"
-#include "platform/foundation/KeyValue.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "support/PdfFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

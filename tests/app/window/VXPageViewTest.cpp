@@ -1,6 +1,6 @@
+#include "app/booklet/VXPageImageCache.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPageViewDelegate.h"
-#include "app/booklet/VXPageImageCache.h"
 
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"

@@ -2,10 +2,10 @@
 
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
-#include "support/PdfFixture.h"
-#include "support/PictureFixture.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UndoManager.h"
+#include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
 
 #include <QMimeData>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "platform/foundation/Log.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/foundation/Log.h"
 
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"

@@ -1,5 +1,5 @@
-#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
 #include "support/PdfFixture.h"

@@ -1,6 +1,6 @@
 #include "platform/foundation/Log.h"
-#include "platform/pdf/PdfDocument.h"
 #include "platform/graphics/PdfGraphicsContext.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"

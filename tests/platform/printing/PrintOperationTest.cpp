@@ -1,9 +1,9 @@
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/printing/PrintOperation.h"
 #include "platform/printing/Printable.h"
-#include "platform/foundation/TempFolder.h"
 
 #include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"

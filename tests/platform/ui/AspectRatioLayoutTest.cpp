@@ -1,5 +1,5 @@
-#include "platform/ui/AspectRatioLayout.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/AspectRatioLayout.h"
 
 #include <gtest/gtest.h>
 

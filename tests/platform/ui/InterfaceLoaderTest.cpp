@@ -1,6 +1,6 @@
-#include "platform/ui/InterfaceLoader.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
