@@ -1,6 +1,8 @@
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/UserDefaultsController.h"
 
 #include "support/QtPrinters.h"
 
@@ -8,13 +10,29 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
-using platform::UserDefaults;
+using namespace platform;
 
 namespace {
+
+// Stands in for a check box and a type pop-up bound to per-printer defaults.
+class PrinterControls : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool value MEMBER m_value NOTIFY valueChanged)
+    Q_PROPERTY(int selectedIndex MEMBER m_selectedIndex NOTIFY selectedIndexChanged)
+
+public:
+    bool m_value = true;
+    int m_selectedIndex = -1;
+
+signals:
+    void valueChanged();
+    void selectedIndexChanged();
+};
 
 class UserDefaultsTest : public ::testing::Test
 {
@@ -23,22 +41,23 @@ protected:
 
     // QSettings shares what it parsed between instances on the same file within one process, so a
     // copy of the file is what proves that the text on disk carries everything.
-    std::unique_ptr<UserDefaults> reopenedCopy(UserDefaults &written, const QString &name)
+    std::unique_ptr<UserDefaults> reopenedCopy()
     {
-        EXPECT_TRUE(written.synchronize());
-        const QString copy = path(name);
-        EXPECT_TRUE(QFile::copy(written.fileName(), copy));
-        return std::make_unique<UserDefaults>(copy);
+        EXPECT_TRUE(defaults.synchronize());
+        EXPECT_TRUE(QFile::copy(defaults.fileName(), path("copy.conf")));
+        return std::make_unique<UserDefaults>(path("copy.conf"));
     }
 
-    QString fileText(const QString &file) const
+    QString fileText() const
     {
-        QFile f(file);
+        QFile f(defaults.fileName());
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         return QString::fromUtf8(f.readAll());
     }
 
     QTemporaryDir dir;
+    UserDefaults defaults{dir.filePath("Foldwise.conf")};
+    UserDefaultsController controller{&defaults};
 };
 
 struct TypedValue { const char *key; QVariant value; };
@@ -56,16 +75,15 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
     };
     const QStringList keys = {"HP LaserJet.printerType", "rate.neverAsk", "a/b", "a%2Fb", "a\\b", "/leading",
                               "trailing/", "a//b", "100%", "Ünïcödé.key", "semi;colon#=x", "General"};
-    UserDefaults written(path("Foldwise.conf"));
     QStringList expectedKeys = keys;
     for (const TypedValue &v : values) {
-        ASSERT_TRUE(written.setObject(v.value, v.key)) << v.key;
+        ASSERT_TRUE(defaults.setObject(v.value, v.key)) << v.key;
         expectedKeys << v.key;
     }
     for (int i = 0; i < keys.size(); ++i)
-        written.setInteger(i, keys.at(i));
+        defaults.setInteger(i, keys.at(i));
 
-    auto reread = reopenedCopy(written, "copy.conf");
+    auto reread = reopenedCopy();
     for (const TypedValue &v : values) {
         const QVariant back = reread->objectForKey(v.key);
         EXPECT_EQ(back.typeId(), v.value.typeId()) << v.key << " came back as " << back.typeName();
@@ -78,7 +96,7 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
     expectedKeys.sort();
     EXPECT_EQ(stored, expectedKeys);
 
-    const QString text = fileText(written.fileName());
+    const QString text = fileText();
     for (const char *line :
          {"flagOn=@@Bool(true)", "HP%20LaserJet.printerType=@@Integer(0)", "zoom=@@Double(1.25)", "name=Helvetica"})
         EXPECT_TRUE(text.contains(line)) << line << " not in " << text.toStdString();
@@ -86,7 +104,6 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 
 TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
 {
-    UserDefaults defaults(path("Foldwise.conf"));
     defaults.registerDefaults({{"ShowWelcomeAtStart", true}, {"zoom", 1.0}});
     EXPECT_TRUE(defaults.boolForKey("ShowWelcomeAtStart"));
     EXPECT_EQ(defaults.objectForKey("zoom"), QVariant(1.0));
@@ -95,10 +112,10 @@ TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
     EXPECT_EQ(defaults.doubleForKey("zoom"), 2.5);
     EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
 
-    auto reread = reopenedCopy(defaults, "copy.conf");
+    auto reread = reopenedCopy();
     EXPECT_FALSE(reread->objectForKey("ShowWelcomeAtStart").isValid());
     EXPECT_EQ(reread->doubleForKey("zoom"), 2.5);
-    EXPECT_FALSE(fileText(defaults.fileName()).contains("ShowWelcomeAtStart"));
+    EXPECT_FALSE(fileText().contains("ShowWelcomeAtStart"));
 
     defaults.removeObjectForKey("zoom");
     EXPECT_EQ(defaults.doubleForKey("zoom"), 1.0) << "the registered value shows again";
@@ -115,7 +132,7 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
                 "count=12\nratio=0.5\nfraction=1.7\nspaced= 8 \n"
                 "text=hello\ndamaged=@Integer(x)\nsingleAt=@Bool(true)\n");
     }
-    UserDefaults defaults(file);
+    UserDefaults hand(file);
     struct Row { const char *key; bool asBool; qint64 asInteger; double asDouble; };
     const QList<Row> rows = {
         {"flag", true, 0, 0.0},    {"yes", true, 0, 0.0},     {"no", false, 0, 0.0},
@@ -124,40 +141,40 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
         {"text", false, 0, 0.0},   {"damaged", false, 0, 0.0}, {"missing", false, 0, 0.0},
     };
     for (const Row &row : rows) {
-        EXPECT_EQ(defaults.boolForKey(row.key), row.asBool) << row.key;
-        EXPECT_EQ(defaults.integerForKey(row.key), row.asInteger) << row.key;
-        EXPECT_DOUBLE_EQ(defaults.doubleForKey(row.key), row.asDouble) << row.key;
+        EXPECT_EQ(hand.boolForKey(row.key), row.asBool) << row.key;
+        EXPECT_EQ(hand.integerForKey(row.key), row.asInteger) << row.key;
+        EXPECT_DOUBLE_EQ(hand.doubleForKey(row.key), row.asDouble) << row.key;
     }
-    EXPECT_EQ(defaults.stringForKey("text"), "hello");
-    EXPECT_EQ(defaults.objectForKey("damaged"), QVariant("@Integer(x)")) << "damaged typed text is kept as text";
-    EXPECT_EQ(defaults.objectForKey("singleAt"), QVariant(true)) << "typed text written by hand";
+    EXPECT_EQ(hand.stringForKey("text"), "hello");
+    EXPECT_EQ(hand.objectForKey("damaged"), QVariant("@Integer(x)")) << "damaged typed text is kept as text";
+    EXPECT_EQ(hand.objectForKey("singleAt"), QVariant(true)) << "typed text written by hand";
 
     // Values of another type give the getter's zero value.
-    defaults.setObject(QVariantMap{{"a", 1}}, "map");
-    defaults.setObject(QByteArray("data"), "data");
-    defaults.setInteger(3, "number");
-    defaults.setBool(true, "typedFlag");
-    EXPECT_EQ(defaults.stringForKey("number"), "3");
-    EXPECT_EQ(defaults.integerForKey("typedFlag"), 1);
-    EXPECT_TRUE(defaults.dataForKey("map").isEmpty());
-    EXPECT_TRUE(defaults.dictionaryForKey("data").isEmpty());
-    EXPECT_TRUE(defaults.arrayForKey("count").isEmpty());
-    EXPECT_TRUE(defaults.stringForKey("map").isNull());
-    EXPECT_EQ(defaults.integerForKey("map"), 0);
-    EXPECT_FALSE(defaults.boolForKey("data"));
-    EXPECT_EQ(defaults.dictionaryForKey("map"), (QVariantMap{{"a", 1}}));
-    EXPECT_EQ(defaults.dataForKey("data"), QByteArray("data"));
+    hand.setObject(QVariantMap{{"a", 1}}, "map");
+    hand.setObject(QByteArray("data"), "data");
+    hand.setInteger(3, "number");
+    hand.setBool(true, "typedFlag");
+    EXPECT_EQ(hand.stringForKey("number"), "3");
+    EXPECT_EQ(hand.integerForKey("typedFlag"), 1);
+    EXPECT_TRUE(hand.dataForKey("map").isEmpty());
+    EXPECT_TRUE(hand.dictionaryForKey("data").isEmpty());
+    EXPECT_TRUE(hand.arrayForKey("count").isEmpty());
+    EXPECT_TRUE(hand.stringForKey("map").isNull());
+    EXPECT_EQ(hand.integerForKey("map"), 0);
+    EXPECT_FALSE(hand.boolForKey("data"));
+    EXPECT_EQ(hand.dictionaryForKey("map"), (QVariantMap{{"a", 1}}));
+    EXPECT_EQ(hand.dataForKey("data"), QByteArray("data"));
 }
 
-TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnce)
+TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnceAndByTheControllerAsItsPath)
 {
-    UserDefaults defaults(path("Foldwise.conf"));
     QSignalSpy spy(&defaults, &UserDefaults::valueChanged);
+    QSignalSpy paths(&controller, &UserDefaultsController::keyValueChanged);
     QObject observer;
     QStringList posted;
-    platform::NotificationCenter::defaultCenter()->addObserver(
+    NotificationCenter::defaultCenter()->addObserver(
         &observer, UserDefaults::DidChangeNotification, &defaults,
-        [&](const platform::Notification &n) { posted << n.userInfo.value("key").toString(); });
+        [&](const Notification &n) { posted << n.userInfo.value("key").toString(); });
 
     defaults.registerDefaults({{"zoom", 1.0}});      // nothing saved: the effective value changes
     defaults.setDouble(1.0, "zoom");                 // saved equals registered: no change
@@ -169,19 +186,30 @@ TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnce)
     defaults.setObject(QVariant(), "zoom");          // same as removing: no change
     defaults.setObject(QVariantMap{{"a", 1}}, "map"); // change
     defaults.setObject(QVariantMap{{"a", 1}}, "map"); // equal map: no change
+    controller.setValueForKeyPath("values.rate.neverAsk", true); // change
 
-    const QStringList expected = {"zoom", "zoom", "zoom", "map"};
+    const QStringList expected = {"zoom", "zoom", "zoom", "map", "rate.neverAsk"};
     EXPECT_EQ(posted, expected);
-    QStringList signalled;
+    QStringList signalled, announced;
     for (const QList<QVariant> &arguments : spy)
         signalled << arguments.at(0).toString();
+    for (const QList<QVariant> &arguments : paths)
+        announced << arguments.at(0).toString();
     EXPECT_EQ(signalled, expected);
+    EXPECT_EQ(announced, QStringList(expected).replaceInStrings(QRegularExpression("^"), "values."));
 }
 
-TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreAndReportsAFileThatCannotBeWritten)
+TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsAFileThatCannotBeWritten)
 {
-    UserDefaults defaults(path("Foldwise.conf"));
-    platform::LogCapture log;
+    LogCapture log;
+    EXPECT_FALSE(controller.valueForKeyPath("printerType").isValid());
+    EXPECT_FALSE(controller.setValueForKeyPath("values.", 1));
+    EXPECT_FALSE(KeyValue::setValue(&controller, "selection.printerType", 1));
+    EXPECT_TRUE(defaults.dictionaryRepresentation().isEmpty());
+    EXPECT_EQ(log.lines(), (QStringList{"Warning: Key path \"printerType\" does not name a user default",
+                                        "Warning: Key path \"values.\" does not name a user default",
+                                        "Warning: Key path \"selection.printerType\" does not name a user default"}));
+
     QObject object;
     EXPECT_FALSE(defaults.setObject(QVariant::fromValue(&object), "object"));
     EXPECT_FALSE(defaults.setObject(QVariantMap{{"inner", QVariant::fromValue(&object)}}, "object"));
@@ -199,9 +227,52 @@ TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreAndReportsAFileThatCannotBeWrit
     EXPECT_TRUE(log.contains("Error: Could not save the user defaults"));
 }
 
-TEST_F(UserDefaultsTest, StandardDefaultsLiveInTheUsersConfigFolder)
+TEST_F(UserDefaultsTest, StandardDefaultsLiveInTheUsersConfigFolderAndBackTheSharedController)
 {
     const QString expected = QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Foldwise/Foldwise.conf");
     EXPECT_EQ(UserDefaults::standardUserDefaults()->fileName(), expected);
     EXPECT_EQ(UserDefaults::standardUserDefaults(), UserDefaults::standardUserDefaults());
+    EXPECT_EQ(UserDefaultsController::sharedUserDefaultsController()->defaults(), UserDefaults::standardUserDefaults());
 }
+
+TEST_F(UserDefaultsTest, ValuesPathsReadAndWriteTheDefaults)
+{
+    defaults.registerDefaults({{"AutoShow-FAQ-UpsideDownPrint", true}});
+    EXPECT_EQ(controller.valueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint"), QVariant(true));
+    EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", false));
+    EXPECT_FALSE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint"));
+    EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", QVariant()));
+    EXPECT_TRUE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint")) << "removed: the registered value again";
+
+    // The per-printer reads join name and key with a point; the writes through the controller must
+    // reach the same stored value however many points the name itself has.
+    const QString printer = "HP.LaserJet 4.2";
+    EXPECT_TRUE(controller.setValueForKeyPath("values." + printer + ".printerType", 2));
+    EXPECT_EQ(defaults.integerForKey(printer + ".printerType"), 2);
+    defaults.setBool(true, printer + ".manualDuplexRotateBacksides");
+    EXPECT_EQ(KeyValue::valueForKey(&controller, "values." + printer + ".manualDuplexRotateBacksides"), QVariant(true));
+}
+
+TEST_F(UserDefaultsTest, BoundControlsFollowTheirDefault)
+{
+    PrinterControls controls;
+    ASSERT_TRUE(KeyValue::bind(&controls, "value", &controller, "values.Office.manualDuplexTurnSheets"));
+    EXPECT_FALSE(controls.m_value) << "a default never saved reads as off";
+    ASSERT_TRUE(KeyValue::bind(&controls, "selectedIndex", &controller, "values.Office.printerType"));
+    EXPECT_EQ(controls.m_selectedIndex, 0);
+
+    defaults.setBool(true, "Office.manualDuplexTurnSheets");
+    controller.setValueForKeyPath("values.Office.printerType", 2);
+    defaults.setInteger(1, "Other.printerType");
+    EXPECT_TRUE(controls.m_value);
+    EXPECT_EQ(controls.m_selectedIndex, 2);
+
+    // A control writes its edits back through the source its binding names.
+    const KeyValueBinding *binding = KeyValue::binding(&controls, "selectedIndex");
+    ASSERT_NE(binding, nullptr);
+    KeyValue::setValue(binding->source(), binding->sourceKey(), 1);
+    EXPECT_EQ(defaults.integerForKey("Office.printerType"), 1);
+    EXPECT_EQ(controls.m_selectedIndex, 1);
+}
+
+#include "UserDefaultsTest.moc"
