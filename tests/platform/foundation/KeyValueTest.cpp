@@ -15,7 +15,7 @@ using namespace platform;
 
 namespace {
 
-// A page filter in small: a derived count that depends on a stored one.
+// A page filter in small: a derived count that depends on stored ones, and texts derived in two steps from one flag.
 class SplitFilter : public QObject
 {
     Q_OBJECT
@@ -27,7 +27,12 @@ class SplitFilter : public QObject
     Q_PROPERTY(bool addEmptyPages MEMBER m_addEmptyPages NOTIFY addEmptyPagesChanged)
     Q_PROPERTY(int version READ version CONSTANT)
     Q_PROPERTY(QObject *input MEMBER m_input)
+    Q_PROPERTY(bool rotateBacksides MEMBER m_rotate NOTIFY rotateBacksidesChanged)
+    Q_PROPERTY(QString correctSidedBinding READ correctSidedBinding)
+    Q_PROPERTY(QString bindingTitle READ bindingTitle)
     Q_CLASSINFO("dependsOn:splitBooklets", "splitPages,pageCount")
+    Q_CLASSINFO("dependsOn:correctSidedBinding", "rotateBacksides")
+    Q_CLASSINFO("dependsOn:bindingTitle", "correctSidedBinding")
 
 public:
     int splitPages() const { return m_splitPages; }
@@ -42,6 +47,8 @@ public:
     // The generated setter stays quiet when the value is unchanged and hands the new value to the signal.
     void setZoom(double zoom) { setProperty("zoom", zoom); }
     int version() const { return 3; }
+    QString correctSidedBinding() const { return m_rotate ? "long" : "short"; }
+    QString bindingTitle() const { return "Bind at the " + correctSidedBinding() + " side"; }
 
     int m_pageCount = 24;
     int m_splitPages = 0;
@@ -49,6 +56,7 @@ public:
     QString m_fontName;
     bool m_addEmptyPages = false;
     QObject *m_input = nullptr;
+    bool m_rotate = false;
 
 signals:
     void pageCountChanged();
@@ -56,24 +64,6 @@ signals:
     void zoomChanged(double zoom);
     void fontNameChanged();
     void addEmptyPagesChanged();
-};
-
-// Texts derived in two steps from one flag.
-class BindingTexts : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(bool rotateBacksides MEMBER m_rotate NOTIFY rotateBacksidesChanged)
-    Q_PROPERTY(QString correctSidedBinding READ correctSidedBinding)
-    Q_PROPERTY(QString bindingTitle READ bindingTitle)
-    Q_CLASSINFO("dependsOn:correctSidedBinding", "rotateBacksides")
-    Q_CLASSINFO("dependsOn:bindingTitle", "correctSidedBinding")
-
-public:
-    QString correctSidedBinding() const { return m_rotate ? "long" : "short"; }
-    QString bindingTitle() const { return "Bind at the " + correctSidedBinding() + " side"; }
-    bool m_rotate = false;
-
-signals:
     void rotateBacksidesChanged();
 };
 
@@ -229,11 +219,10 @@ TEST(KeyValue, DerivedAndAnnouncedChangesReachObservers)
     filter.setZoom(2.0);            // unrelated
     EXPECT_EQ(booklets, (QVariantList{2, 3}));
 
-    BindingTexts texts;
     QStringList titles;
-    auto title = KeyValue::observe(&texts, "bindingTitle", [&](const QVariant &v) { titles << v.toString(); });
-    KeyValue::setValue(&texts, "rotateBacksides", true);
-    KeyValue::setValue(&texts, "rotateBacksides", false);
+    auto title = KeyValue::observe(&filter, "bindingTitle", [&](const QVariant &v) { titles << v.toString(); });
+    KeyValue::setValue(&filter, "rotateBacksides", true);
+    KeyValue::setValue(&filter, "rotateBacksides", false);
     EXPECT_EQ(titles, (QStringList{"Bind at the long side", "Bind at the short side"}));
 
     // Changes made behind the setters' backs reach observers when announced.
@@ -283,16 +272,15 @@ TEST(KeyValue, BoundKeyTakesTheSourceValueConvertedAndFollowsItsLatestSource)
     EXPECT_EQ(target.m_zoom, 6.0);
 
     // Derived source keys, converted values and a target's own hooks.
-    BindingTexts texts;
     Settings settings;
     source.setSplitPages(8);
     KeyValue::bind(&settings, "zoom", &source, "splitBooklets");
     EXPECT_EQ(settings.m_zoom, 3.0);
     source.setSplitPages(24);
     EXPECT_EQ(settings.m_zoom, 1.0);
-    KeyValue::bind(&settings, "extra.title", &texts, "bindingTitle");
-    texts.m_rotate = true;
-    emit texts.rotateBacksidesChanged();
+    KeyValue::bind(&settings, "extra.title", &source, "bindingTitle");
+    source.m_rotate = true;
+    emit source.rotateBacksidesChanged();
     EXPECT_EQ(settings.m_extra.value("title"), QVariant("Bind at the long side"));
 
     LogCapture log;

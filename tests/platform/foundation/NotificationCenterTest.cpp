@@ -16,15 +16,14 @@ TEST(NotificationCenter, DeliversOnlyNotificationsMatchingNameAndSender)
         {{}, false, "Z", false, true},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(&c - cases);
         NotificationCenter center;
         QObject observer, first, second;
         int calls = 0;
         center.addObserver(&observer, c.observedName, c.filterOnFirstSender ? &first : nullptr,
                            [&](const Notification &) { ++calls; });
         center.post(c.postedName, c.postFromFirst ? &first : &second);
-        EXPECT_EQ(calls, c.delivered ? 1 : 0) << "observing '" << c.observedName.toStdString() << "' "
-                                              << c.filterOnFirstSender << ", posting " << c.postedName.toStdString()
-                                              << " " << c.postFromFirst;
+        EXPECT_EQ(calls, c.delivered ? 1 : 0);
     }
 }
 

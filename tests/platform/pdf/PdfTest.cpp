@@ -273,9 +273,11 @@ TEST_F(PdfDocumentTest, PixelsComeFromTheFileAsItWasWhenOpened)
     EXPECT_EQ(PdfDocument::open(path("book.pdf"))->page(0)->visibleSize(), QSizeF(300, 200));
 }
 
-TEST(PdfPage, JpegKeepsItsBytesAsDctStreamAndItsSizeFollowsTheResolutionItRecords)
+TEST(PdfPage, JpegKeepsItsBytesAsDctStreamWhileResolutionAndOrientationSetItsSizeAndPlacement)
 {
-    const QImage picture = PictureFixture::marked({300, 150}, fill, marker);
+    // Two markers tell all eight orientations apart; Qt's own reading of the file is the reference.
+    QImage picture = PictureFixture::marked({300, 150}, fill, marker);
+    QPainter(&picture).fillRect(QRect(260, 0, 40, 40), QColor(0, 255, 0));
     struct Case { const char *name; QByteArray jpeg; QSizeF size; };
     const QList<Case> cases{
         {"72 dpi", PictureFixture::encoded(picture, "jpeg", 72), {300, 150}},
@@ -297,13 +299,7 @@ TEST(PdfPage, JpegKeepsItsBytesAsDctStreamAndItsSizeFollowsTheResolutionItRecord
         EXPECT_EQ(dict.getKey("/Width").getIntValue(), 300);
         EXPECT_EQ(dict.getKey("/Height").getIntValue(), 150);
     }
-}
 
-TEST(PdfPage, JpegOrientationTurnsThePlacementNotTheBytes)
-{
-    // Two markers tell all eight orientations apart; Qt's own reading of the file is the reference.
-    QImage picture = PictureFixture::marked({300, 150}, fill, marker);
-    QPainter(&picture).fillRect(QRect(260, 0, 40, 40), QColor(0, 255, 0));
     for (int orientation = 1; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
         const QByteArray jpeg = PictureFixture::withOrientation(PictureFixture::encoded(picture, "jpeg", 72), orientation);
