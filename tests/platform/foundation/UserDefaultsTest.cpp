@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -60,23 +59,19 @@ protected:
     UserDefaultsController controller{&defaults};
 };
 
-struct TypedValue { const char *key; QVariant value; };
-
 } // namespace
 
 TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 {
-    const QList<TypedValue> values = {
-        {"flagOn", true}, {"flagOff", false}, {"count", 42}, {"negative", -7}, {"large", qlonglong(1) << 40},
-        {"zoom", 1.25}, {"wholeDouble", 2.0}, {"tenth", 0.1}, {"name", "Helvetica"}, {"numberText", "12"},
-        {"trueText", "true"}, {"atText", "@Bool(true)"}, {"emptyText", ""}, {"printSettings", QByteArray("\x00\x01\xffPDF", 6)},
-        {"dictionary", QVariantMap{{"x", 1}, {"y", 2.5}, {"name", "n"}, {"on", true}}},
-        {"array", QVariantList{1, "two", 3.5, false}}, {"oneItemArray", QVariantList{"only"}}, {"emptyArray", QVariantList{}},
+    const struct { const char *key; QVariant value; } values[] = {
+        {"flagOn", true}, {"flagOff", false}, {"count", 42}, {"large", qlonglong(1) << 40}, {"zoom", 1.25},
+        {"wholeDouble", 2.0}, {"name", "Helvetica"}, {"numberText", "12"}, {"atText", "@Bool(true)"},
+        {"printSettings", QByteArray("\x00\x01\xffPDF", 6)}, {"dictionary", QVariantMap{{"x", 1}, {"name", "n"}}},
+        {"array", QVariantList{1, "two", 3.5, false}},
     };
-    const QStringList keys = {"HP LaserJet.printerType", "rate.neverAsk", "a/b", "a%2Fb", "a\\b", "/leading",
-                              "trailing/", "a//b", "100%", "Ünïcödé.key", "semi;colon#=x", "General"};
+    const QStringList keys = {"HP LaserJet.printerType", "a/b", "a%2Fb", "a\\b"};
     QStringList expectedKeys = keys;
-    for (const TypedValue &v : values) {
+    for (const auto &v : values) {
         ASSERT_TRUE(defaults.setObject(v.value, v.key)) << v.key;
         expectedKeys << v.key;
     }
@@ -84,7 +79,7 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
         defaults.setInteger(i, keys.at(i));
 
     auto reread = reopenedCopy();
-    for (const TypedValue &v : values) {
+    for (const auto &v : values) {
         const QVariant back = reread->objectForKey(v.key);
         EXPECT_EQ(back.typeId(), v.value.typeId()) << v.key << " came back as " << back.typeName();
         EXPECT_EQ(back, v.value) << v.key;
@@ -105,17 +100,12 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
 {
     defaults.registerDefaults({{"ShowWelcomeAtStart", true}, {"zoom", 1.0}});
-    EXPECT_TRUE(defaults.boolForKey("ShowWelcomeAtStart"));
-    EXPECT_EQ(defaults.objectForKey("zoom"), QVariant(1.0));
-
     defaults.setDouble(2.5, "zoom");
-    EXPECT_EQ(defaults.doubleForKey("zoom"), 2.5);
     EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
 
     auto reread = reopenedCopy();
     EXPECT_FALSE(reread->objectForKey("ShowWelcomeAtStart").isValid());
     EXPECT_EQ(reread->doubleForKey("zoom"), 2.5);
-    EXPECT_FALSE(fileText().contains("ShowWelcomeAtStart"));
 
     defaults.removeObjectForKey("zoom");
     EXPECT_EQ(defaults.doubleForKey("zoom"), 1.0) << "the registered value shows again";
@@ -127,25 +117,17 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\n"
-                "flag=true\nyes=YES\nno=false\none=1\nzero=0\n"
-                "count=12\nratio=0.5\nfraction=1.7\nspaced= 8 \n"
-                "text=hello\ndamaged=@Integer(x)\nsingleAt=@Bool(true)\n");
+        f.write("[General]\nyes=YES\nratio=0.5\nspaced= 8 \ntext=hello\ndamaged=@Integer(x)\nsingleAt=@Bool(true)\n");
     }
     UserDefaults hand(file);
-    struct Row { const char *key; bool asBool; qint64 asInteger; double asDouble; };
-    const QList<Row> rows = {
-        {"flag", true, 0, 0.0},    {"yes", true, 0, 0.0},     {"no", false, 0, 0.0},
-        {"one", true, 1, 1.0},     {"zero", false, 0, 0.0},   {"count", true, 12, 12.0},
-        {"ratio", true, 0, 0.5},   {"fraction", true, 1, 1.7}, {"spaced", true, 8, 8.0},
-        {"text", false, 0, 0.0},   {"damaged", false, 0, 0.0}, {"missing", false, 0, 0.0},
+    const struct { const char *key; bool asBool; qint64 asInteger; double asDouble; } rows[] = {
+        {"yes", true, 0, 0.0}, {"ratio", true, 0, 0.5}, {"spaced", true, 8, 8.0}, {"text", false, 0, 0.0},
     };
-    for (const Row &row : rows) {
+    for (const auto &row : rows) {
         EXPECT_EQ(hand.boolForKey(row.key), row.asBool) << row.key;
         EXPECT_EQ(hand.integerForKey(row.key), row.asInteger) << row.key;
         EXPECT_DOUBLE_EQ(hand.doubleForKey(row.key), row.asDouble) << row.key;
     }
-    EXPECT_EQ(hand.stringForKey("text"), "hello");
     EXPECT_EQ(hand.objectForKey("damaged"), QVariant("@Integer(x)")) << "damaged typed text is kept as text";
     EXPECT_EQ(hand.objectForKey("singleAt"), QVariant(true)) << "typed text written by hand";
 
@@ -156,19 +138,14 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
     hand.setBool(true, "typedFlag");
     EXPECT_EQ(hand.stringForKey("number"), "3");
     EXPECT_EQ(hand.integerForKey("typedFlag"), 1);
+    EXPECT_TRUE(hand.stringForKey("map").isNull());
     EXPECT_TRUE(hand.dataForKey("map").isEmpty());
     EXPECT_TRUE(hand.dictionaryForKey("data").isEmpty());
-    EXPECT_TRUE(hand.arrayForKey("count").isEmpty());
-    EXPECT_TRUE(hand.stringForKey("map").isNull());
-    EXPECT_EQ(hand.integerForKey("map"), 0);
-    EXPECT_FALSE(hand.boolForKey("data"));
-    EXPECT_EQ(hand.dictionaryForKey("map"), (QVariantMap{{"a", 1}}));
-    EXPECT_EQ(hand.dataForKey("data"), QByteArray("data"));
+    EXPECT_TRUE(hand.arrayForKey("text").isEmpty());
 }
 
 TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnceAndByTheControllerAsItsPath)
 {
-    QSignalSpy spy(&defaults, &UserDefaults::valueChanged);
     QSignalSpy paths(&controller, &UserDefaultsController::keyValueChanged);
     QObject observer;
     QStringList posted;
@@ -176,27 +153,19 @@ TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnceAndByTheControllerAs
         &observer, UserDefaults::DidChangeNotification, &defaults,
         [&](const Notification &n) { posted << n.userInfo.value("key").toString(); });
 
-    defaults.registerDefaults({{"zoom", 1.0}});      // nothing saved: the effective value changes
-    defaults.setDouble(1.0, "zoom");                 // saved equals registered: no change
-    defaults.setDouble(2.0, "zoom");                 // change
-    defaults.setDouble(2.0, "zoom");                 // same again: no change
-    defaults.registerDefaults({{"zoom", 3.0}});      // hidden by the saved value: no change
-    defaults.removeObjectForKey("zoom");             // back to the registered 3.0: change
-    defaults.removeObjectForKey("zoom");             // nothing to remove: no change
-    defaults.setObject(QVariant(), "zoom");          // same as removing: no change
-    defaults.setObject(QVariantMap{{"a", 1}}, "map"); // change
-    defaults.setObject(QVariantMap{{"a", 1}}, "map"); // equal map: no change
+    defaults.registerDefaults({{"zoom", 1.0}});                  // nothing saved: the effective value changes
+    defaults.setDouble(1.0, "zoom");                             // saved equals registered: no change
+    defaults.setDouble(2.0, "zoom");                             // change
+    defaults.registerDefaults({{"zoom", 3.0}});                  // hidden by the saved value: no change
+    defaults.removeObjectForKey("zoom");                         // back to the registered 3.0: change
+    defaults.removeObjectForKey("zoom");                         // nothing to remove: no change
     controller.setValueForKeyPath("values.rate.neverAsk", true); // change
 
-    const QStringList expected = {"zoom", "zoom", "zoom", "map", "rate.neverAsk"};
-    EXPECT_EQ(posted, expected);
-    QStringList signalled, announced;
-    for (const QList<QVariant> &arguments : spy)
-        signalled << arguments.at(0).toString();
+    EXPECT_EQ(posted, (QStringList{"zoom", "zoom", "zoom", "rate.neverAsk"}));
+    QStringList announced;
     for (const QList<QVariant> &arguments : paths)
         announced << arguments.at(0).toString();
-    EXPECT_EQ(signalled, expected);
-    EXPECT_EQ(announced, QStringList(expected).replaceInStrings(QRegularExpression("^"), "values."));
+    EXPECT_EQ(announced, (QStringList{"values.zoom", "values.zoom", "values.zoom", "values.rate.neverAsk"}));
 }
 
 TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsAFileThatCannotBeWritten)
@@ -204,19 +173,15 @@ TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsA
     LogCapture log;
     EXPECT_FALSE(controller.valueForKeyPath("printerType").isValid());
     EXPECT_FALSE(controller.setValueForKeyPath("values.", 1));
-    EXPECT_FALSE(KeyValue::setValue(&controller, "selection.printerType", 1));
+    QObject object;
+    EXPECT_FALSE(defaults.setObject(QVariantMap{{"inner", QVariant::fromValue(&object)}}, "object"));
+    EXPECT_FALSE(defaults.setObject(1, QString()));
     EXPECT_TRUE(defaults.dictionaryRepresentation().isEmpty());
     EXPECT_EQ(log.lines(), (QStringList{"Warning: Key path \"printerType\" does not name a user default",
                                         "Warning: Key path \"values.\" does not name a user default",
-                                        "Warning: Key path \"selection.printerType\" does not name a user default"}));
-
-    QObject object;
-    EXPECT_FALSE(defaults.setObject(QVariant::fromValue(&object), "object"));
-    EXPECT_FALSE(defaults.setObject(QVariantMap{{"inner", QVariant::fromValue(&object)}}, "object"));
-    EXPECT_FALSE(defaults.setObject(1, QString()));
-    EXPECT_FALSE(defaults.objectForKey("object").isValid());
-    EXPECT_TRUE(log.contains("Warning: User default \"object\" was not saved"));
-    EXPECT_TRUE(log.contains("Warning: A user default without a key was not saved"));
+                                        "Warning: User default \"object\" was not saved: values of type QVariantMap "
+                                        "cannot be stored",
+                                        "Warning: A user default without a key was not saved"}));
 
     QFile blocker(path("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -231,23 +196,21 @@ TEST_F(UserDefaultsTest, StandardDefaultsLiveInTheUsersConfigFolderAndBackTheSha
 {
     const QString expected = QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Foldwise/Foldwise.conf");
     EXPECT_EQ(UserDefaults::standardUserDefaults()->fileName(), expected);
-    EXPECT_EQ(UserDefaults::standardUserDefaults(), UserDefaults::standardUserDefaults());
     EXPECT_EQ(UserDefaultsController::sharedUserDefaultsController()->defaults(), UserDefaults::standardUserDefaults());
 }
 
 TEST_F(UserDefaultsTest, ValuesPathsReadAndWriteTheDefaults)
 {
     defaults.registerDefaults({{"AutoShow-FAQ-UpsideDownPrint", true}});
-    EXPECT_EQ(controller.valueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint"), QVariant(true));
     EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", false));
-    EXPECT_FALSE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint"));
+    EXPECT_EQ(controller.valueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint"), QVariant(false));
     EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", QVariant()));
     EXPECT_TRUE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint")) << "removed: the registered value again";
 
     // The per-printer reads join name and key with a point; the writes through the controller must
     // reach the same stored value however many points the name itself has.
     const QString printer = "HP.LaserJet 4.2";
-    EXPECT_TRUE(controller.setValueForKeyPath("values." + printer + ".printerType", 2));
+    EXPECT_TRUE(KeyValue::setValue(&controller, "values." + printer + ".printerType", 2));
     EXPECT_EQ(defaults.integerForKey(printer + ".printerType"), 2);
     defaults.setBool(true, printer + ".manualDuplexRotateBacksides");
     EXPECT_EQ(KeyValue::valueForKey(&controller, "values." + printer + ".manualDuplexRotateBacksides"), QVariant(true));
@@ -259,7 +222,6 @@ TEST_F(UserDefaultsTest, BoundControlsFollowTheirDefault)
     ASSERT_TRUE(KeyValue::bind(&controls, "value", &controller, "values.Office.manualDuplexTurnSheets"));
     EXPECT_FALSE(controls.m_value) << "a default never saved reads as off";
     ASSERT_TRUE(KeyValue::bind(&controls, "selectedIndex", &controller, "values.Office.printerType"));
-    EXPECT_EQ(controls.m_selectedIndex, 0);
 
     defaults.setBool(true, "Office.manualDuplexTurnSheets");
     controller.setValueForKeyPath("values.Office.printerType", 2);
@@ -272,7 +234,6 @@ TEST_F(UserDefaultsTest, BoundControlsFollowTheirDefault)
     ASSERT_NE(binding, nullptr);
     KeyValue::setValue(binding->source(), binding->sourceKey(), 1);
     EXPECT_EQ(defaults.integerForKey("Office.printerType"), 1);
-    EXPECT_EQ(controls.m_selectedIndex, 1);
 }
 
 #include "UserDefaultsTest.moc"
