@@ -100,15 +100,15 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
 {
     defaults.registerDefaults({{"ShowWelcomeAtStart", true}, {"zoom", 1.0}});
-    defaults.setDouble(2.5, "zoom");
+    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", 2.5));
     EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
 
     auto reread = reopenedCopy();
     EXPECT_FALSE(reread->objectForKey("ShowWelcomeAtStart").isValid());
     EXPECT_EQ(reread->doubleForKey("zoom"), 2.5);
 
-    defaults.removeObjectForKey("zoom");
-    EXPECT_EQ(defaults.doubleForKey("zoom"), 1.0) << "the registered value shows again";
+    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", QVariant()));
+    EXPECT_EQ(controller.valueForKeyPath("values.zoom"), QVariant(1.0)) << "removed: the registered value shows again";
 }
 
 TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTypes)
@@ -199,41 +199,25 @@ TEST_F(UserDefaultsTest, StandardDefaultsLiveInTheUsersConfigFolderAndBackTheSha
     EXPECT_EQ(UserDefaultsController::sharedUserDefaultsController()->defaults(), UserDefaults::standardUserDefaults());
 }
 
-TEST_F(UserDefaultsTest, ValuesPathsReadAndWriteTheDefaults)
-{
-    defaults.registerDefaults({{"AutoShow-FAQ-UpsideDownPrint", true}});
-    EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", false));
-    EXPECT_EQ(controller.valueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint"), QVariant(false));
-    EXPECT_TRUE(controller.setValueForKeyPath("values.AutoShow-FAQ-UpsideDownPrint", QVariant()));
-    EXPECT_TRUE(defaults.boolForKey("AutoShow-FAQ-UpsideDownPrint")) << "removed: the registered value again";
-
-    // The per-printer reads join name and key with a point; the writes through the controller must
-    // reach the same stored value however many points the name itself has.
-    const QString printer = "HP.LaserJet 4.2";
-    EXPECT_TRUE(KeyValue::setValue(&controller, "values." + printer + ".printerType", 2));
-    EXPECT_EQ(defaults.integerForKey(printer + ".printerType"), 2);
-    defaults.setBool(true, printer + ".manualDuplexRotateBacksides");
-    EXPECT_EQ(KeyValue::valueForKey(&controller, "values." + printer + ".manualDuplexRotateBacksides"), QVariant(true));
-}
-
-TEST_F(UserDefaultsTest, BoundControlsFollowTheirDefault)
+// The per-printer reads join name and key with a point; reads and writes through the controller must reach the
+// same stored value however many points the name itself has.
+TEST_F(UserDefaultsTest, BoundControlsFollowTheirDefaultAndWriteBackThroughIt)
 {
     PrinterControls controls;
-    ASSERT_TRUE(KeyValue::bind(&controls, "value", &controller, "values.Office.manualDuplexTurnSheets"));
+    ASSERT_TRUE(KeyValue::bind(&controls, "value", &controller, "values.HP.LaserJet 4.2.manualDuplexTurnSheets"));
     EXPECT_FALSE(controls.m_value) << "a default never saved reads as off";
-    ASSERT_TRUE(KeyValue::bind(&controls, "selectedIndex", &controller, "values.Office.printerType"));
+    ASSERT_TRUE(KeyValue::bind(&controls, "selectedIndex", &controller, "values.HP.LaserJet 4.2.printerType"));
 
-    defaults.setBool(true, "Office.manualDuplexTurnSheets");
-    controller.setValueForKeyPath("values.Office.printerType", 2);
+    defaults.setBool(true, "HP.LaserJet 4.2.manualDuplexTurnSheets");
+    defaults.setInteger(2, "HP.LaserJet 4.2.printerType");
     defaults.setInteger(1, "Other.printerType");
     EXPECT_TRUE(controls.m_value);
     EXPECT_EQ(controls.m_selectedIndex, 2);
 
-    // A control writes its edits back through the source its binding names.
     const KeyValueBinding *binding = KeyValue::binding(&controls, "selectedIndex");
     ASSERT_NE(binding, nullptr);
     KeyValue::setValue(binding->source(), binding->sourceKey(), 1);
-    EXPECT_EQ(defaults.integerForKey("Office.printerType"), 1);
+    EXPECT_EQ(defaults.integerForKey("HP.LaserJet 4.2.printerType"), 1);
 }
 
 #include "UserDefaultsTest.moc"
