@@ -59,14 +59,12 @@ private:
 
 } // namespace
 
-TEST(Log, LevelWordsStandInFrontAndACaptureSeesOnlyWhatIsWrittenWhileItLives)
+TEST(Log, TheLevelWordStandsInFrontAndACaptureSeesOnlyWhatIsWrittenWhileItLives)
 {
     logWarning("before");
     LogCapture capture;
     logInfo("opened");
-    logWarning("odd");
-    logError("failed");
-    EXPECT_EQ(capture.lines(), (QStringList{"Info: opened", "Warning: odd", "Error: failed"}));
+    EXPECT_EQ(capture.lines(), QStringList{"Info: opened"});
 }
 
 TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfATextOrAVariantWithAPointInEveryLocale)
@@ -157,15 +155,18 @@ TEST(KeyedArchive, KeepsValuesByKeyInTheOrderWrittenAndObjectsByReferenceUntilDe
     EXPECT_EQ(objects.first().value<QObject *>(), &kept);
 }
 
-TEST(Bundle, InfoKeysAndTranslationsFollowTheUserLanguageAndFallBackToTheValue)
+TEST(Bundle, AnswersInfoKeysTranslationsInTheUserLanguageAndResourcesByNameTypeAndFolder)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(PropertyList::write(QVariantMap{{"CFBundleShortVersionString", "2.1"}}, dir.filePath("Info.plist")));
     ASSERT_TRUE(writeStringsTable(dir.path(), "en", "Controls", {{"Print", "Print"}, {"Only", "English only"}}));
     ASSERT_TRUE(writeStringsTable(dir.path(), "de", "Controls", {{"Print", "Drucken"}}));
+    QDir(dir.path()).mkpath("Textures");
+    const QImage image(4, 4, QImage::Format_RGB32);
+    for (const char *name : {"Textures/b.png", "Textures/a.png", "Noise.png"})
+        ASSERT_TRUE(image.save(dir.filePath(name)));
     const Bundle bundle(dir.path());
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").toString(), "2.1");
-    EXPECT_FALSE(bundle.objectForInfoDictionaryKey("Missing").isValid());
     EXPECT_EQ(bundle.localizations(), (QStringList{"de", "en"}));
 
     const struct { const char *locale, *key, *value, *expected; } cases[] = {
@@ -176,16 +177,6 @@ TEST(Bundle, InfoKeysAndTranslationsFollowTheUserLanguageAndFallBackToTheValue)
         LanguageScope language(c.locale);
         EXPECT_EQ(bundle.localizedStringForKey(c.key, c.value, "Controls"), c.expected) << c.locale << " " << c.key;
     }
-}
-
-TEST(Bundle, FindsResourcesByNameTypeAndFolderAndIsSharedPerFolder)
-{
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath("Textures");
-    const QImage image(4, 4, QImage::Format_RGB32);
-    for (const char *name : {"Textures/b.png", "Textures/a.png", "Noise.png"})
-        ASSERT_TRUE(image.save(dir.filePath(name)));
-    const Bundle bundle(dir.path());
 
     EXPECT_EQ(bundle.pathsForResourcesOfType("png", "Textures"),
               (QStringList{dir.filePath("Textures/a.png"), dir.filePath("Textures/b.png")}));
@@ -223,34 +214,26 @@ TEST(ValueTransformer, NamesFindOneSharedTransformerUntilRegisteredAgainAndRefus
                            "Warning: No value transformer is registered under the name \"TestEmpty\""}));
 }
 
-TEST(Invocation, CallsWithConvertedArgumentsAndAnswersTheResult)
+TEST(Invocation, CallsWithConvertedArgumentsAndAnswersTheResultButRefusesWhatDoesNotFit)
 {
     auto calculator = std::make_shared<Calculator>();
-
     const struct { const char *signature; QVariantList arguments; QVariant expected; } cases[] = {
         {"scaled(double,int)", {"1.5", "3"}, 4.5},
         {"boxed(int)", {3}, 3},
         {"remember(QColor)", {QColor(Qt::blue)}, QVariant()},
     };
     for (const auto &c : cases) {
-        const Invocation invocation(calculator, method(c.signature));
-        const std::optional<QVariant> result = invocation.invoke(c.arguments);
+        const std::optional<QVariant> result = Invocation(calculator, method(c.signature)).invoke(c.arguments);
         ASSERT_TRUE(result.has_value()) << c.signature;
         EXPECT_EQ(*result, c.expected) << c.signature;
     }
     EXPECT_EQ(calculator->remembered, QColor(Qt::blue));
-}
 
-TEST(Invocation, RefusesWhatDoesNotFit)
-{
-    auto calculator = std::make_shared<Calculator>();
     const Invocation scaled(calculator, method("scaled(double,int)"));
     LogCapture log;
-
     EXPECT_FALSE(scaled.invoke({1.0}).has_value());
     EXPECT_FALSE(scaled.invoke({QVariant::fromValue(QColor(Qt::red)), 2}).has_value());
     EXPECT_FALSE(Invocation().invoke().has_value());
-
     EXPECT_EQ(log.lines(), (QStringList{"Warning: Calculator::scaled(double,int) takes 2 arguments, not 1",
                                         "Warning: Argument 1 of Calculator::scaled(double,int) cannot be a double",
                                         "Warning: An invocation without target or method cannot run"}));

@@ -47,13 +47,6 @@ protected:
         return std::make_unique<UserDefaults>(path("copy.conf"));
     }
 
-    QString fileText() const
-    {
-        QFile f(defaults.fileName());
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return QString::fromUtf8(f.readAll());
-    }
-
     QTemporaryDir dir;
     UserDefaults defaults{dir.filePath("Foldwise.conf")};
     UserDefaultsController controller{&defaults};
@@ -64,51 +57,62 @@ protected:
 TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
 {
     const struct { const char *key; QVariant value; } values[] = {
-        {"flagOn", true}, {"flagOff", false}, {"count", 42}, {"large", qlonglong(1) << 40}, {"zoom", 1.25},
-        {"wholeDouble", 2.0}, {"name", "Helvetica"}, {"numberText", "12"}, {"atText", "@Bool(true)"},
+        {"flagOn", true}, {"flagOff", false}, {"HP LaserJet.printerType", 0}, {"large", qlonglong(1) << 40},
+        {"zoom", 1.25}, {"wholeDouble", 2.0}, {"name", "Helvetica"}, {"numberText", "12"}, {"atText", "@Bool(true)"},
         {"printSettings", QByteArray("\x00\x01\xffPDF", 6)}, {"dictionary", QVariantMap{{"x", 1}, {"name", "n"}}},
-        {"array", QVariantList{1, "two", 3.5, false}},
+        {"array", QVariantList{1, "two", 3.5, false}}, {"a/b", 1}, {"a%2Fb", 2}, {"a\\b", 3},
     };
-    const QStringList keys = {"HP LaserJet.printerType", "a/b", "a%2Fb", "a\\b"};
-    QStringList expectedKeys = keys;
+    QStringList expectedKeys;
     for (const auto &v : values) {
         ASSERT_TRUE(defaults.setObject(v.value, v.key)) << v.key;
         expectedKeys << v.key;
     }
-    for (int i = 0; i < keys.size(); ++i)
-        defaults.setInteger(i, keys.at(i));
-
     auto reread = reopenedCopy();
     for (const auto &v : values) {
         const QVariant back = reread->objectForKey(v.key);
         EXPECT_EQ(back.typeId(), v.value.typeId()) << v.key << " came back as " << back.typeName();
         EXPECT_EQ(back, v.value) << v.key;
     }
-    for (int i = 0; i < keys.size(); ++i)
-        EXPECT_EQ(reread->integerForKey(keys.at(i)), i) << keys.at(i).toStdString();
     QStringList stored = reread->dictionaryRepresentation().keys();
     stored.sort();
     expectedKeys.sort();
     EXPECT_EQ(stored, expectedKeys);
 
-    const QString text = fileText();
+    QFile file(defaults.fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
     for (const char *line :
          {"flagOn=@@Bool(true)", "HP%20LaserJet.printerType=@@Integer(0)", "zoom=@@Double(1.25)", "name=Helvetica"})
         EXPECT_TRUE(text.contains(line)) << line << " not in " << text.toStdString();
 }
 
-TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWritten)
+TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWrittenAndEveryEffectiveChangeIsAnnouncedOnce)
 {
-    defaults.registerDefaults({{"ShowWelcomeAtStart", true}, {"zoom", 1.0}});
-    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", 2.5));
-    EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
+    QSignalSpy paths(&controller, &UserDefaultsController::keyValueChanged);
+    QObject observer;
+    QStringList posted;
+    NotificationCenter::defaultCenter()->addObserver(
+        &observer, UserDefaults::DidChangeNotification, &defaults,
+        [&](const Notification &n) { posted << n.userInfo.value("key").toString(); });
 
+    defaults.registerDefaults({{"ShowWelcomeAtStart", true}, {"zoom", 1.0}}); // nothing saved: both change
+    defaults.setDouble(1.0, "zoom");                                          // saved equals registered: no change
+    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", 2.5));           // change
+    defaults.registerDefaults({{"zoom", 3.0}});                               // hidden by the saved value: no change
+    EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"ShowWelcomeAtStart", true}, {"zoom", 2.5}}));
     auto reread = reopenedCopy();
     EXPECT_FALSE(reread->objectForKey("ShowWelcomeAtStart").isValid());
     EXPECT_EQ(reread->doubleForKey("zoom"), 2.5);
 
-    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", QVariant()));
-    EXPECT_EQ(controller.valueForKeyPath("values.zoom"), QVariant(1.0)) << "removed: the registered value shows again";
+    EXPECT_TRUE(controller.setValueForKeyPath("values.zoom", QVariant())); // back to the registered 3.0: change
+    defaults.removeObjectForKey("zoom");                                     // nothing to remove: no change
+    EXPECT_EQ(controller.valueForKeyPath("values.zoom"), QVariant(3.0));
+
+    EXPECT_EQ(posted, (QStringList{"ShowWelcomeAtStart", "zoom", "zoom", "zoom"}));
+    QStringList announced;
+    for (const QList<QVariant> &arguments : paths)
+        announced << arguments.at(0).toString();
+    EXPECT_EQ(announced, (QStringList{"values.ShowWelcomeAtStart", "values.zoom", "values.zoom", "values.zoom"}));
 }
 
 TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTypes)
@@ -132,40 +136,14 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
     EXPECT_EQ(hand.objectForKey("singleAt"), QVariant(true)) << "typed text written by hand";
 
     // Values of another type give the getter's zero value.
-    hand.setObject(QVariantMap{{"a", 1}}, "map");
     hand.setObject(QByteArray("data"), "data");
     hand.setInteger(3, "number");
     hand.setBool(true, "typedFlag");
     EXPECT_EQ(hand.stringForKey("number"), "3");
     EXPECT_EQ(hand.integerForKey("typedFlag"), 1);
-    EXPECT_TRUE(hand.stringForKey("map").isNull());
-    EXPECT_TRUE(hand.dataForKey("map").isEmpty());
+    EXPECT_TRUE(hand.stringForKey("data").isNull());
     EXPECT_TRUE(hand.dictionaryForKey("data").isEmpty());
     EXPECT_TRUE(hand.arrayForKey("text").isEmpty());
-}
-
-TEST_F(UserDefaultsTest, EveryEffectiveChangeIsAnnouncedOnceAndByTheControllerAsItsPath)
-{
-    QSignalSpy paths(&controller, &UserDefaultsController::keyValueChanged);
-    QObject observer;
-    QStringList posted;
-    NotificationCenter::defaultCenter()->addObserver(
-        &observer, UserDefaults::DidChangeNotification, &defaults,
-        [&](const Notification &n) { posted << n.userInfo.value("key").toString(); });
-
-    defaults.registerDefaults({{"zoom", 1.0}});                  // nothing saved: the effective value changes
-    defaults.setDouble(1.0, "zoom");                             // saved equals registered: no change
-    defaults.setDouble(2.0, "zoom");                             // change
-    defaults.registerDefaults({{"zoom", 3.0}});                  // hidden by the saved value: no change
-    defaults.removeObjectForKey("zoom");                         // back to the registered 3.0: change
-    defaults.removeObjectForKey("zoom");                         // nothing to remove: no change
-    controller.setValueForKeyPath("values.rate.neverAsk", true); // change
-
-    EXPECT_EQ(posted, (QStringList{"zoom", "zoom", "zoom", "rate.neverAsk"}));
-    QStringList announced;
-    for (const QList<QVariant> &arguments : paths)
-        announced << arguments.at(0).toString();
-    EXPECT_EQ(announced, (QStringList{"values.zoom", "values.zoom", "values.zoom", "values.rate.neverAsk"}));
 }
 
 TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsAFileThatCannotBeWritten)
