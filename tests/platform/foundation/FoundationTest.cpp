@@ -86,7 +86,6 @@ TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfATextOrAVariantWithAPointInEvery
 
     EXPECT_EQ(doubleValue(QVariant()), 0);
     EXPECT_EQ(doubleValue(QVariant("3.5 cm")), 3.5);
-    EXPECT_EQ(doubleValue(QVariant(4)), 4);
 }
 
 TEST(TempFolder, IsOnePrivateFolderUnderTheTemporaryDirectory)
