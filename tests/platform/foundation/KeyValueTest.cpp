@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 
@@ -15,71 +14,42 @@ using namespace platform;
 
 namespace {
 
-// A page filter in small: a derived count that depends on a stored one.
+// A page filter in small: a derived count that depends on stored ones, and texts derived in two steps from one flag.
 class SplitFilter : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int pageCount MEMBER m_pageCount NOTIFY pageCountChanged)
-    Q_PROPERTY(int splitPages READ splitPages WRITE setSplitPages NOTIFY splitPagesChanged)
+    Q_PROPERTY(int splitPages MEMBER m_splitPages NOTIFY splitPagesChanged)
     Q_PROPERTY(int splitBooklets READ splitBooklets)
-    Q_PROPERTY(double zoom READ zoom WRITE setZoom NOTIFY zoomChanged)
-    Q_PROPERTY(QString fontName MEMBER m_fontName NOTIFY fontNameChanged)
-    Q_PROPERTY(bool addEmptyPages MEMBER m_addEmptyPages NOTIFY addEmptyPagesChanged)
+    Q_PROPERTY(double zoom MEMBER m_zoom NOTIFY zoomChanged)
     Q_PROPERTY(int version READ version CONSTANT)
     Q_PROPERTY(QObject *input MEMBER m_input)
+    Q_PROPERTY(bool rotateBacksides MEMBER m_rotate NOTIFY rotateBacksidesChanged)
+    Q_PROPERTY(QString correctSidedBinding READ correctSidedBinding)
+    Q_PROPERTY(QString bindingTitle READ bindingTitle)
     Q_CLASSINFO("dependsOn:splitBooklets", "splitPages,pageCount")
+    Q_CLASSINFO("dependsOn:correctSidedBinding", "rotateBacksides")
+    Q_CLASSINFO("dependsOn:bindingTitle", "correctSidedBinding")
 
 public:
-    int splitPages() const { return m_splitPages; }
-    void setSplitPages(int pages)
-    {
-        if (pages == m_splitPages)
-            return;
-        m_splitPages = pages;
-        emit splitPagesChanged();
-    }
     int splitBooklets() const { return m_splitPages > 0 ? (m_pageCount + m_splitPages - 1) / m_splitPages : 1; }
-    double zoom() const { return m_zoom; }
-    void setZoom(double zoom)
-    {
-        if (zoom == m_zoom)
-            return;
-        m_zoom = zoom;
-        emit zoomChanged(zoom);
-    }
+    // The generated setters stay quiet for an unchanged value; the one of zoom hands the new value to the signal.
+    void setSplitPages(int pages) { setProperty("splitPages", pages); }
+    void setZoom(double zoom) { setProperty("zoom", zoom); }
     int version() const { return 3; }
+    QString correctSidedBinding() const { return m_rotate ? "long" : "short"; }
+    QString bindingTitle() const { return "Bind at the " + correctSidedBinding() + " side"; }
 
     int m_pageCount = 24;
     int m_splitPages = 0;
     double m_zoom = 1.0;
-    QString m_fontName;
-    bool m_addEmptyPages = false;
     QObject *m_input = nullptr;
+    bool m_rotate = false;
 
 signals:
     void pageCountChanged();
     void splitPagesChanged();
     void zoomChanged(double zoom);
-    void fontNameChanged();
-    void addEmptyPagesChanged();
-};
-
-// Texts derived in two steps from one flag.
-class BindingTexts : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(bool rotateBacksides MEMBER m_rotate NOTIFY rotateBacksidesChanged)
-    Q_PROPERTY(QString correctSidedBinding READ correctSidedBinding)
-    Q_PROPERTY(QString bindingTitle READ bindingTitle)
-    Q_CLASSINFO("dependsOn:correctSidedBinding", "rotateBacksides")
-    Q_CLASSINFO("dependsOn:bindingTitle", "correctSidedBinding")
-
-public:
-    QString correctSidedBinding() const { return m_rotate ? "long" : "short"; }
-    QString bindingTitle() const { return "Bind at the " + correctSidedBinding() + " side"; }
-    bool m_rotate = false;
-
-signals:
     void rotateBacksidesChanged();
 };
 
@@ -118,31 +88,12 @@ signals:
 
 } // namespace
 
-TEST(KeyValue, ReadsAndWritesPropertiesAndPathsConvertingValues)
+TEST(KeyValue, ReadsAndWritesPropertiesAndPathsAndGoesThroughAClassesOwnHooks)
 {
     SplitFilter filter, inner;
-    const struct { const char *key; QVariant written, readBack; } rows[] = {
-        {"splitPages", 8, 8},
-        {"splitPages", "12", 12},
-        {"zoom", 2, 2.0},
-        {"zoom", "0.5", 0.5},
-        {"fontName", "Times", "Times"},
-        {"addEmptyPages", true, true},
-        {"addEmptyPages", QVariant(), false},
-        {"splitPages", QVariant(), 0},
-    };
-    for (const auto &row : rows) {
-        EXPECT_TRUE(KeyValue::setValue(&filter, row.key, row.written)) << row.key;
-        const QVariant back = KeyValue::valueForKey(&filter, row.key);
-        EXPECT_EQ(back, row.readBack) << row.key;
-        EXPECT_EQ(back.typeId(), row.readBack.typeId()) << row.key;
-    }
-    EXPECT_EQ(KeyValue::valueForKey(&filter, "version"), QVariant(3));
-
     filter.m_input = &inner;
     EXPECT_TRUE(KeyValue::setValue(&filter, "input.zoom", 3.5));
-    EXPECT_EQ(inner.zoom(), 3.5);
-    EXPECT_EQ(filter.zoom(), 0.5);
+    EXPECT_EQ(inner.m_zoom, 3.5);
     EXPECT_EQ(KeyValue::valueForKey(&filter, "input.zoom"), QVariant(3.5));
 
     // A class's own hooks receive the whole path and fall back to its properties.
@@ -152,7 +103,6 @@ TEST(KeyValue, ReadsAndWritesPropertiesAndPathsConvertingValues)
     EXPECT_EQ(settings.assignments, 2);
     EXPECT_EQ(settings.m_zoom, 2.0);
     EXPECT_EQ(KeyValue::valueForKey(&settings, "extra.inputRadius"), QVariant(4));
-    EXPECT_EQ(KeyValue::valueForKey(&settings, "zoom"), QVariant(2.0));
 }
 
 TEST(KeyValue, RefusalsAreWarningsNeverCrashes)
@@ -163,28 +113,20 @@ TEST(KeyValue, RefusalsAreWarningsNeverCrashes)
     EXPECT_FALSE(KeyValue::setValue(&filter, "noSuchKey", 1));
     EXPECT_FALSE(KeyValue::setValue(&filter, "version", 4));
     EXPECT_FALSE(KeyValue::setValue(&filter, "splitPages", QVariantMap{{"a", 1}}));
-    EXPECT_FALSE(KeyValue::valueForKey(nullptr, "zoom").isValid());
     EXPECT_FALSE(KeyValue::setValue(nullptr, "zoom", 1));
     EXPECT_FALSE(KeyValue::valueForKey(&filter, "input.zoom").isValid()) << "input is null";
-    EXPECT_FALSE(KeyValue::valueForKey(&filter, "zoom.value").isValid()) << "zoom is no object";
     EXPECT_FALSE(KeyValue::observe(&filter, "version", [](const QVariant &) {}).isConnected());
-    EXPECT_FALSE(KeyValue::observe(&filter, "noSuchKey", [](const QVariant &) {}).isConnected());
     EXPECT_FALSE(KeyValue::announceChange(&filter, "version"));
-    EXPECT_EQ(filter.splitPages(), 0);
-    const QStringList expected = {
-        "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
-        "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
-        "Warning: Key \"version\" of SplitFilter is read-only",
-        "Warning: Key \"splitPages\" of SplitFilter does not take a value of type QVariantMap",
-        "Warning: Value for key \"zoom\" asked of no object",
-        "Warning: Value for key \"zoom\" set on no object",
-        "Warning: Key \"input\" of SplitFilter does not lead to an object",
-        "Warning: Key \"zoom\" of SplitFilter does not lead to an object",
-        "Warning: Key \"version\" of SplitFilter cannot be observed",
-        "Warning: Key \"noSuchKey\" of SplitFilter cannot be observed",
-    };
-    EXPECT_EQ(log.lines().mid(0, expected.size()), expected);
-    EXPECT_EQ(log.lines().size(), expected.size() + 1);
+    EXPECT_EQ(log.lines(), (QStringList{
+                               "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
+                               "Warning: Key \"noSuchKey\" is unknown to SplitFilter",
+                               "Warning: Key \"version\" of SplitFilter is read-only",
+                               "Warning: Key \"splitPages\" of SplitFilter does not take a value of type QVariantMap",
+                               "Warning: Value for key \"zoom\" set on no object",
+                               "Warning: Key \"input\" of SplitFilter does not lead to an object",
+                               "Warning: Key \"version\" of SplitFilter cannot be observed",
+                               "Warning: Change of key \"version\" of SplitFilter cannot be announced",
+                           }));
 }
 
 TEST(KeyValue, ObservationsLastUntilDisconnectedOrTheObjectOrContextGoes)
@@ -192,14 +134,10 @@ TEST(KeyValue, ObservationsLastUntilDisconnectedOrTheObjectOrContextGoes)
     SplitFilter filter;
     QVariantList seen;
     KeyValueObservation observation = KeyValue::observe(&filter, "zoom", [&](const QVariant &value) { seen << value; });
-    ASSERT_TRUE(observation.isConnected());
     filter.setZoom(2.0);
-    KeyValue::setValue(&filter, "zoom", 3.0);
-    filter.setZoom(3.0); // unchanged: the setter stays quiet
     observation.disconnect();
     filter.setZoom(4.0);
-    EXPECT_EQ(seen, (QVariantList{2.0, 3.0}));
-    EXPECT_FALSE(observation.isConnected());
+    EXPECT_EQ(seen, QVariantList{2.0});
 
     auto gone = std::make_unique<SplitFilter>();
     KeyValueObservation ofGone = KeyValue::observe(gone.get(), "splitPages", [](const QVariant &) {});
@@ -219,7 +157,6 @@ TEST(KeyValue, ObservationsLastUntilDisconnectedOrTheObjectOrContextGoes)
     context.reset();
     filter.setSplitPages(8);
     EXPECT_EQ(calls, 2);
-    EXPECT_FALSE(inContext.isConnected());
 }
 
 TEST(KeyValue, DerivedAndAnnouncedChangesReachObservers)
@@ -228,19 +165,11 @@ TEST(KeyValue, DerivedAndAnnouncedChangesReachObservers)
     filter.setSplitPages(8);
     QVariantList booklets;
     auto observation = KeyValue::observe(&filter, "splitBooklets", [&](const QVariant &v) { booklets << v; });
-    ASSERT_TRUE(observation.isConnected());
     filter.setSplitPages(12);       // 24 pages in 12s: 2 booklets
     filter.m_pageCount = 25;
     emit filter.pageCountChanged(); // 25 pages in 12s: 3 booklets
     filter.setZoom(2.0);            // unrelated
     EXPECT_EQ(booklets, (QVariantList{2, 3}));
-
-    BindingTexts texts;
-    QStringList titles;
-    auto title = KeyValue::observe(&texts, "bindingTitle", [&](const QVariant &v) { titles << v.toString(); });
-    KeyValue::setValue(&texts, "rotateBacksides", true);
-    KeyValue::setValue(&texts, "rotateBacksides", false);
-    EXPECT_EQ(titles, (QStringList{"Bind at the long side", "Bind at the short side"}));
 
     // Changes made behind the setters' backs reach observers when announced.
     Settings settings;
@@ -262,31 +191,26 @@ TEST(KeyValue, BoundKeyTakesTheSourceValueAndFollowsItsLatestSource)
     SplitFilter source, other, target;
     source.setSplitPages(8);
     ASSERT_TRUE(KeyValue::bind(&target, "splitPages", &source, "splitPages"));
-    EXPECT_EQ(target.splitPages(), 8) << "initial value applied";
+    EXPECT_EQ(target.m_splitPages, 8) << "initial value applied";
     source.setSplitPages(12);
-    EXPECT_EQ(target.splitPages(), 12);
-    const KeyValueBinding *info = KeyValue::binding(&target, "splitPages");
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->source(), &source);
-    EXPECT_EQ(info->sourceKey(), "splitPages");
-    EXPECT_EQ(KeyValue::binding(&target, "zoom"), nullptr);
-
+    EXPECT_EQ(target.m_splitPages, 12);
     EXPECT_TRUE(KeyValue::unbind(&target, "splitPages"));
     source.setSplitPages(16);
-    EXPECT_EQ(target.splitPages(), 12);
-    EXPECT_EQ(KeyValue::binding(&target, "splitPages"), nullptr);
+    EXPECT_EQ(target.m_splitPages, 12);
     EXPECT_FALSE(KeyValue::unbind(&target, "splitPages"));
 
     // Binding again replaces the earlier binding of that key.
-    source.setZoom(2.0);
-    other.setZoom(3.0);
     KeyValue::bind(&target, "zoom", &source, "zoom");
     KeyValue::bind(&target, "zoom", &other, "zoom");
-    EXPECT_EQ(target.zoom(), 3.0);
-    source.setZoom(5.0);
-    EXPECT_EQ(target.zoom(), 3.0) << "the first source no longer drives the key";
     other.setZoom(6.0);
-    EXPECT_EQ(target.zoom(), 6.0);
+    source.setZoom(5.0);
+    EXPECT_EQ(target.m_zoom, 6.0) << "the first source no longer drives the key";
+
+    // A source key derived in two steps, into a target's own hooks.
+    Settings settings;
+    KeyValue::bind(&settings, "extra.title", &source, "bindingTitle");
+    KeyValue::setValue(&source, "rotateBacksides", true);
+    EXPECT_EQ(settings.m_extra.value("title"), QVariant("Bind at the long side"));
 
     LogCapture log;
     EXPECT_FALSE(KeyValue::bind(&target, "splitPages", &source, "version"));
@@ -295,55 +219,35 @@ TEST(KeyValue, BoundKeyTakesTheSourceValueAndFollowsItsLatestSource)
     EXPECT_EQ(log.lines().size(), 2);
 }
 
-TEST(KeyValue, BindingsConvertValuesAndFollowDerivedKeys)
-{
-    SplitFilter source;
-    BindingTexts texts;
-    Settings target;
-    source.setSplitPages(8);
-    KeyValue::bind(&target, "zoom", &source, "splitBooklets");
-    EXPECT_EQ(target.m_zoom, 3.0);
-    source.setSplitPages(24);
-    EXPECT_EQ(target.m_zoom, 1.0);
-
-    KeyValue::bind(&target, "extra.title", &texts, "bindingTitle");
-    texts.m_rotate = true;
-    emit texts.rotateBacksidesChanged();
-    EXPECT_EQ(target.m_extra.value("title"), QVariant("Bind at the long side"));
-}
-
 TEST(KeyValue, BindingsSettleBothWaysAndSurviveTheirEnds)
 {
     SplitFilter a, b;
-    a.setZoom(2.0);
     KeyValue::bind(&b, "zoom", &a, "zoom");
     KeyValue::bind(&a, "zoom", &b, "zoom");
     a.setZoom(4.0);
-    EXPECT_EQ(b.zoom(), 4.0);
+    EXPECT_EQ(b.m_zoom, 4.0);
     b.setZoom(5.0);
-    EXPECT_EQ(a.zoom(), 5.0);
+    EXPECT_EQ(a.m_zoom, 5.0);
 
     auto source = std::make_unique<SplitFilter>();
     auto target = std::make_unique<SplitFilter>();
     KeyValue::bind(target.get(), "zoom", source.get(), "zoom");
     target.reset();
     source->setZoom(2.0); // nothing left to update
-    SplitFilter follower;
-    KeyValue::bind(&follower, "zoom", source.get(), "zoom");
+    KeyValue::bind(&a, "zoom", source.get(), "zoom");
     source.reset();
-    const KeyValueBinding *info = KeyValue::binding(&follower, "zoom");
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->source(), nullptr);
+    const KeyValueBinding *orphaned = KeyValue::binding(&a, "zoom");
+    ASSERT_NE(orphaned, nullptr);
+    EXPECT_EQ(orphaned->source(), nullptr);
 
     // A target may unbind itself while it is updated.
     SplitFilter from, to;
     auto observation = KeyValue::observe(&to, "zoom", [&](const QVariant &) { KeyValue::unbind(&to, "zoom"); });
     KeyValue::bind(&to, "zoom", &from, "zoom");
     from.setZoom(2.0);
-    EXPECT_EQ(to.zoom(), 2.0);
-    EXPECT_EQ(KeyValue::binding(&to, "zoom"), nullptr);
     from.setZoom(3.0);
-    EXPECT_EQ(to.zoom(), 2.0);
+    EXPECT_EQ(to.m_zoom, 2.0);
+    EXPECT_EQ(KeyValue::binding(&to, "zoom"), nullptr);
 }
 
 #include "KeyValueTest.moc"

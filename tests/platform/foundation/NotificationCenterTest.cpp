@@ -8,41 +8,22 @@
 using platform::Notification;
 using platform::NotificationCenter;
 
-TEST(NotificationCenter, DeliversOnlyNotificationsMatchingNameAndSender)
-{
-    const struct { QString observedName; bool filterOnFirstSender; QString postedName; bool postFromFirst, delivered; } cases[] = {
-        {"A", false, "A", false, true}, {"A", false, "B", false, false}, {"A", true, "A", true, true},
-        {"A", true, "A", false, false}, {{}, true, "B", true, true},     {{}, true, "B", false, false},
-        {{}, false, "Z", false, true},
-    };
-    for (const auto &c : cases) {
-        NotificationCenter center;
-        QObject observer, first, second;
-        int calls = 0;
-        center.addObserver(&observer, c.observedName, c.filterOnFirstSender ? &first : nullptr,
-                           [&](const Notification &) { ++calls; });
-        center.post(c.postedName, c.postFromFirst ? &first : &second);
-        EXPECT_EQ(calls, c.delivered ? 1 : 0) << "observing '" << c.observedName.toStdString() << "' "
-                                              << c.filterOnFirstSender << ", posting " << c.postedName.toStdString()
-                                              << " " << c.postFromFirst;
-    }
-}
-
-TEST(NotificationCenter, DeliveryIsSynchronousInOrderOfRegistrationWithNameSenderAndUserInfo)
+TEST(NotificationCenter, DeliversMatchingNotificationsAtOnceInOrderOfRegistrationWithNameSenderAndUserInfo)
 {
     NotificationCenter center;
-    QObject a, b, sender;
+    QObject a, b, c, sender, other;
     QStringList order;
     Notification seen;
     center.addObserver(&a, "VXDocumentDidPrintNotification", nullptr, [&](const Notification &) { order << "a"; });
-    center.addObserver(&b, "VXDocumentDidPrintNotification", nullptr, [&](const Notification &n) {
+    center.addObserver(&b, QString(), &sender, [&](const Notification &n) {
         order << "b";
         seen = n;
     });
+    center.addObserver(&c, "VXDocumentDidPrintNotification", &other, [&](const Notification &) { order << "c"; });
+    center.addObserver(&c, "VXDocumentWillPrintNotification", nullptr, [&](const Notification &) { order << "c"; });
     center.post("VXDocumentDidPrintNotification", &sender, {{"pages", 12}});
     order << "after";
     EXPECT_EQ(order, (QStringList{"a", "b", "after"}));
-    EXPECT_EQ(seen.name, "VXDocumentDidPrintNotification");
     EXPECT_EQ(seen.object, &sender);
     EXPECT_EQ(seen.userInfo.value("pages").toInt(), 12);
 }
@@ -56,29 +37,14 @@ TEST(NotificationCenter, RemovalByNameAndSenderKeepsTheOtherObservations)
     center.addObserver(&observer, "A", &first, record);
     center.addObserver(&observer, "A", &second, record);
     center.addObserver(&observer, "B", nullptr, record);
-
     center.removeObserver(&observer, "A", &first);
+    center.removeObserver(&observer, "B");
     center.post("A", &first);
     center.post("A", &second);
     center.post("B", &first);
-    EXPECT_EQ(seen, (QStringList{"A2", "B1"}));
-
-    seen.clear();
-    center.removeObserver(&observer, "B");
-    center.post("B", &first);
-    center.post("A", &second);
     EXPECT_EQ(seen, QStringList{"A2"});
-
     center.removeObserver(&observer);
     EXPECT_EQ(center.observationCount(), 0);
-
-    // A plain owner that is no QObject is removed by its pointer.
-    struct Task { int done = 0; } task;
-    center.addObserver(static_cast<const void *>(&task), "N", nullptr, [&task](const Notification &) { ++task.done; });
-    center.post("N");
-    center.removeObserver(&task);
-    center.post("N");
-    EXPECT_EQ(task.done, 1);
 }
 
 TEST(NotificationCenter, DestroyedObserversAndSendersAreForgotten)
@@ -88,11 +54,7 @@ TEST(NotificationCenter, DestroyedObserversAndSendersAreForgotten)
     {
         QObject observer;
         center.addObserver(&observer, "N", nullptr, [&](const Notification &) { ++calls; });
-        center.addObserver(&observer, "M", nullptr, [&](const Notification &) { ++calls; });
-        EXPECT_EQ(center.observationCount(), 2);
     }
-    center.post("N");
-    EXPECT_EQ(calls, 0);
     EXPECT_EQ(center.observationCount(), 0);
 
     QObject observer;
@@ -124,7 +86,6 @@ TEST(NotificationCenter, ObserversRemovedOrAddedDuringDeliveryWaitForTheNextPost
     center.addObserver(deleted.get(), "N", nullptr, [&](const Notification &) { ++otherCalls; });
     center.post("N");
     EXPECT_EQ(otherCalls, 0);
-    EXPECT_EQ(center.observationCount(), 1);
     center.post("N");
     EXPECT_EQ(selfCalls, 1);
     EXPECT_EQ(otherCalls, 1);
@@ -132,18 +93,10 @@ TEST(NotificationCenter, ObserversRemovedOrAddedDuringDeliveryWaitForTheNextPost
 
 TEST(NotificationCenter, SharedCentresAreSeparateAndObservationsAndPostsThatCannotBeServedAreRefused)
 {
-    NotificationCenter *local = NotificationCenter::defaultCenter();
-    NotificationCenter *distributed = NotificationCenter::distributedCenter();
-    ASSERT_NE(local, distributed);
-    EXPECT_EQ(local, NotificationCenter::defaultCenter());
-    QObject observer;
-    int localCalls = 0;
-    local->addObserver(&observer, "CMDeviceRegisteredNotification", nullptr, [&](const Notification &) { ++localCalls; });
-    distributed->post("CMDeviceRegisteredNotification");
-    local->post("CMDeviceRegisteredNotification");
-    EXPECT_EQ(localCalls, 1);
+    EXPECT_NE(NotificationCenter::defaultCenter(), NotificationCenter::distributedCenter());
 
     NotificationCenter center;
+    QObject observer;
     platform::LogCapture log;
     EXPECT_FALSE(center.addObserver(static_cast<const void *>(nullptr), "N", nullptr, [](const Notification &) {}));
     EXPECT_FALSE(center.addObserver(&observer, "N", nullptr, nullptr));
@@ -151,4 +104,3 @@ TEST(NotificationCenter, SharedCentresAreSeparateAndObservationsAndPostsThatCann
     EXPECT_EQ(center.observationCount(), 0);
     EXPECT_EQ(log.lines().size(), 3);
 }
-

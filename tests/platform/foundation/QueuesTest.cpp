@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
 #include <atomic>
-#include <functional>
 #include <stdexcept>
 
 using platform::MainQueue;
@@ -23,17 +21,11 @@ constexpr int waitLimitMs = 10000;
 TEST(MainQueue, WorkRunsInOrderOnALaterTurnOfTheGuiThread)
 {
     QList<int> order;
-    QThread *ranOn = nullptr;
-    for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(MainQueue::post([&order, &ranOn, i] {
-            order << i;
-            ranOn = QThread::currentThread();
-        }));
-    }
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(MainQueue::post([&order, i] { order << i; }));
     EXPECT_TRUE(order.isEmpty()) << "posting from the GUI thread does not run the work at once";
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 5; }, waitLimitMs));
     EXPECT_EQ(order, (QList<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 
     platform::LogCapture log;
     EXPECT_FALSE(MainQueue::post(nullptr));
@@ -42,69 +34,30 @@ TEST(MainQueue, WorkRunsInOrderOnALaterTurnOfTheGuiThread)
 
 TEST(OperationQueue, ResultsComputedInTheBackgroundAreDeliveredOnTheGuiThread)
 {
-    OperationQueue queue(4);
+    OperationQueue queue(2);
     QThread *const gui = QCoreApplication::instance()->thread();
     QList<int> squares;
     std::atomic_int ranOnGui = 0;
     QThread *deliveredOn = nullptr;
-    std::function<void(int)> square = [&](int i) {
-        if (QThread::currentThread() == gui)
-            ++ranOnGui;
-        if (i < 6) // an operation may add operations
-            queue.addOperation([&square, i] { square(i + 1); });
+    auto square = [&](int i) {
+        ranOnGui += QThread::currentThread() == gui;
         MainQueue::post([i, &squares, &deliveredOn] {
             squares << i * i;
             deliveredOn = QThread::currentThread();
         });
     };
-    queue.addOperation([&] { square(1); });
-    queue.addOperation([&] { square(4); });
+    queue.addOperation([&] {
+        square(2);
+        queue.addOperation([&] { square(3); }); // an operation may add operations
+    });
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(ranOnGui, 0);
-    EXPECT_EQ(queue.operationCount(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return squares.size() == 9; }, waitLimitMs));
-    std::sort(squares.begin(), squares.end());
-    EXPECT_EQ(squares, (QList<int>{1, 4, 9, 16, 16, 25, 25, 36, 36}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return squares.size() == 2; }, waitLimitMs));
+    EXPECT_EQ(squares, (QList<int>{4, 9}));
     EXPECT_EQ(deliveredOn, gui);
 }
 
-TEST(OperationQueue, NeverRunsMoreThanItsWidthAtOnceAndRefusesAWidthBelowOne)
-{
-    EXPECT_GE(OperationQueue().maxConcurrentOperationCount(), 1);
-    OperationQueue queue(3);
-    {
-        platform::LogCapture log;
-        queue.setMaxConcurrentOperationCount(0);
-        EXPECT_EQ(queue.maxConcurrentOperationCount(), 3);
-        EXPECT_EQ(log.lines(), QStringList{"Warning: Operation queue width 0 refused; it stays at 3"});
-    }
-    queue.setMaxConcurrentOperationCount(2);
-    QSemaphore release;
-    std::atomic_int started = 0;
-    std::atomic_int running = 0;
-    std::atomic_int mostAtOnce = 0;
-    for (int i = 0; i < 5; ++i) {
-        queue.addOperation([&] {
-            ++started;
-            const int now = ++running;
-            int seen = mostAtOnce;
-            while (now > seen && !mostAtOnce.compare_exchange_weak(seen, now)) {
-            }
-            release.acquire();
-            --running;
-        });
-    }
-    EXPECT_EQ(queue.operationCount(), 5);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return started == 2; }, waitLimitMs));
-    EXPECT_EQ(queue.operationCount(), 5) << "two blocked, three waiting";
-    release.release(5);
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_EQ(started, 5);
-    EXPECT_EQ(mostAtOnce, 2);
-    EXPECT_EQ(queue.operationCount(), 0);
-}
-
-TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOn)
+TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOnAndAWidthBelowOneIsRefused)
 {
     OperationQueue queue(1);
     platform::LogCapture log;
@@ -113,13 +66,15 @@ TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOn)
     queue.addOperation([&] { after = true; });
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_TRUE(after);
-    EXPECT_EQ(queue.operationCount(), 0);
-    EXPECT_EQ(log.lines(), QStringList{"Error: Background operation failed: page 3 is damaged"});
+    queue.setMaxConcurrentOperationCount(0);
+    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
+    EXPECT_EQ(log.lines(), (QStringList{"Error: Background operation failed: page 3 is damaged",
+                                        "Warning: Operation queue width 0 refused; it stays at 1"}));
 }
 
-TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)
+TEST(OperationQueue, CountsWaitingOperationsAndCancelDropsThemButLetsTheRunningOneFinish)
 {
-    platform::OperationQueue queue(1);
+    OperationQueue queue(1);
     std::atomic_bool release = false;
     std::atomic_int ran = 0;
     std::atomic_bool started = false;
@@ -133,10 +88,10 @@ TEST(OperationQueue, CancelDropsWaitingOperationsAndLetsTheRunningOneFinish)
         QThread::msleep(1);
     for (int i = 0; i < 5; ++i)
         queue.addOperation([&] { ++ran; });
+    EXPECT_EQ(queue.operationCount(), 6);
     queue.cancelAllOperations();
     release = true;
     queue.waitUntilAllOperationsAreFinished();
-    EXPECT_EQ(ran, 1);
     EXPECT_EQ(queue.operationCount(), 0);
     queue.addOperation([&] { ++ran; });
     queue.waitUntilAllOperationsAreFinished();

@@ -1,0 +1,413 @@
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfOperators.h"
+
+#include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
+#include "support/QtPrinters.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <memory>
+
+using platform::PdfDocument;
+using platform::PdfOperators;
+using platform::PdfPage;
+
+namespace {
+
+QByteArray rawStream(QPDFObjectHandle stream)
+{
+    const std::shared_ptr<Buffer> data = stream.getRawStreamData();
+    return QByteArray(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize()));
+}
+
+std::unique_ptr<QPDF> readBack(const QString &path)
+{
+    auto pdf = std::make_unique<QPDF>();
+    pdf->processFile(QFile::encodeName(path).constData());
+    return pdf;
+}
+
+QList<QByteArray> rawContents(const QString &path)
+{
+    QList<QByteArray> contents;
+    const std::unique_ptr<QPDF> pdf = readBack(path);
+    for (QPDFObjectHandle page : pdf->getAllPages())
+        contents.append(rawStream(page.getKey("/Contents")));
+    return contents;
+}
+
+QStringList pageTexts(const QString &path)
+{
+    QStringList texts;
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    for (int i = 0; document && i < document->numPages(); ++i)
+        texts.append(document->page(i)->text(QRectF()).trimmed());
+    return texts;
+}
+
+class PdfDocumentTest : public ::testing::Test
+{
+protected:
+    QString fixture(const QString &name, const QByteArray &bytes) { return PdfFixture::write(m_folder.path(), name, bytes); }
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+    // The page texts of the document written to that file; a failed write fails the test.
+    QStringList writtenTexts(const PdfDocument &document, const QString &name)
+    {
+        EXPECT_TRUE(document.write(path(name))) << name.toStdString();
+        return pageTexts(path(name));
+    }
+    std::optional<PdfDocument> numbered(const QString &name, int count)
+    {
+        return PdfDocument::open(fixture(name, PdfFixture::pages(PdfFixture::numbered(count))));
+    }
+
+    QTemporaryDir m_folder;
+};
+
+PdfFixturePage with(QSizeF media, int rotate, QRectF crop = {}, bool inherited = false)
+{
+    return {.mediaSize = media, .rotate = rotate, .cropBox = crop, .inherited = inherited};
+}
+
+// The image XObject that a picture page draws, read back from the page written on its own.
+struct WrittenPicture { QPDF pdf; QPDFObjectHandle image; QByteArray bytes; QByteArray raw; };
+
+std::unique_ptr<WrittenPicture> writtenPicture(const PdfPage &page)
+{
+    auto written = std::make_unique<WrittenPicture>();
+    PdfDocument document;
+    document.insertPage(page, 0);
+    written->bytes = document.data().value_or(QByteArray());
+    written->pdf.processMemoryFile("picture", written->bytes.constData(), std::size_t(written->bytes.size()));
+    QPDFObjectHandle first = written->pdf.getAllPages().front();
+    written->image = first.getKey("/Resources").getKey("/XObject").getKey("/Im0");
+    written->raw = rawStream(written->image);
+    return written;
+}
+
+std::string nameOf(QPDFObjectHandle dict, const char *key) { return dict.getKey(key).getName(); }
+
+const QColor fill(0, 0, 255);
+const QColor marker(255, 0, 0);
+
+} // namespace
+
+TEST_F(PdfDocumentTest, ReadsBoxesAndRotationOfEachPage)
+{
+    struct Case { const char *name; PdfFixturePage page; QRectF cropBox; int rotation; QSizeF visibleSize; };
+    const QList<Case> cases{
+        {"portrait", with({200, 300}, 0), {0, 0, 200, 300}, 0, {200, 300}},
+        {"quarter turn", with({200, 300}, 90), {0, 0, 200, 300}, 90, {300, 200}},
+        {"three quarters", with({300, 200}, 270), {0, 0, 300, 200}, 270, {200, 300}},
+        {"negative turn", with({200, 300}, -90), {0, 0, 200, 300}, 270, {300, 200}},
+        {"more than a full turn", with({200, 300}, 450), {0, 0, 200, 300}, 90, {300, 200}},
+        {"not a quarter turn", with({200, 300}, 45), {0, 0, 200, 300}, 0, {200, 300}},
+        {"crop box inside", with({612, 792}, 0, {50, 60, 300, 400}), {50, 60, 300, 400}, 0, {300, 400}},
+        {"crop box over the edge", with({200, 300}, 0, {100, 100, 300, 300}), {100, 100, 100, 200}, 0, {100, 200}},
+        {"crop box outside", with({200, 300}, 0, {500, 500, 50, 50}), {0, 0, 200, 300}, 0, {200, 300}},
+        {"inherited", with({250, 350}, 90, {}, true), {0, 0, 250, 350}, 90, {350, 250}},
+    };
+    QList<PdfFixturePage> pages;
+    for (const Case &c : cases)
+        pages.append(c.page);
+    const std::optional<PdfDocument> document = PdfDocument::open(fixture("geometry.pdf", PdfFixture::pages(pages)));
+    ASSERT_TRUE(document);
+    ASSERT_EQ(document->pageCount(), cases.size());
+    for (int i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const PdfPage page = *document->page(i);
+        EXPECT_EQ(page.cropBox(), cases[i].cropBox);
+        EXPECT_EQ(page.rotation(), cases[i].rotation);
+        EXPECT_EQ(page.visibleSize(), cases[i].visibleSize);
+    }
+}
+
+TEST_F(PdfDocumentTest, PagesUnderOneParentAllInheritItsAttributesAndKeepThemWhenWritten)
+{
+    QList<PdfFixturePage> pages = PdfFixture::numbered(4);
+    for (int i = 1; i < 4; ++i)
+        pages[i] = with({300, 400}, 90, {}, true);
+    pages[2].number = 3;
+    const std::optional<PdfDocument> document = PdfDocument::open(fixture("tree.pdf", PdfFixture::pages(pages)));
+    ASSERT_TRUE(document);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(std::pair(document->page(i)->cropBox(), document->page(i)->rotation()), std::pair(QRectF(0, 0, 300, 400), 90)) << i;
+
+    PdfDocument copy;
+    copy.insertPage(*document->page(2), 0);
+    EXPECT_EQ(writtenTexts(copy, "copy.pdf"), QStringList{"Page 3"});
+    const std::unique_ptr<QPDF> written = readBack(path("copy.pdf"));
+    ASSERT_EQ(written->getAllPages().size(), 1u);
+    QPDFPageObjectHelper page(written->getAllPages().front());
+    EXPECT_EQ(page.getAttribute("/Rotate", false).getIntValue(), 90);
+    EXPECT_TRUE(page.getAttribute("/Resources", false).getKey("/Font").hasKey("/F1"));
+    EXPECT_EQ(PdfDocument::open(path("copy.pdf"))->page(0)->cropBox(), QRectF(0, 0, 300, 400));
+}
+
+TEST_F(PdfDocumentTest, WritesPagesOfTwoFilesInTheirNewOrderWithContentUnchangedAndRefusesIndexesOutside)
+{
+    QList<PdfFixturePage> second = PdfFixture::numbered(2);
+    second[0].number = 11;
+    second[1].number = 12;
+    const std::optional<PdfDocument> a = numbered("first.pdf", 3);
+    const std::optional<PdfDocument> b = PdfDocument::open(fixture("second.pdf", PdfFixture::pages(second)));
+    ASSERT_TRUE(a && b);
+
+    PdfDocument combined;
+    ASSERT_TRUE(combined.insertPage(*a->page(0), 0));
+    ASSERT_TRUE(combined.insertPage(*b->page(1), 1));
+    ASSERT_TRUE(combined.insertPage(*a->page(2), 2));
+    ASSERT_TRUE(combined.insertPage(*b->page(0), 1));
+    ASSERT_TRUE(combined.insertPage(*a->page(0), 4)); // the same page twice is written twice
+    EXPECT_EQ(writtenTexts(combined, "combined.pdf"), (QStringList{"Page 1", "Page 11", "Page 12", "Page 3", "Page 1"}));
+    const QList<QByteArray> sourceA = rawContents(path("first.pdf"));
+    const QList<QByteArray> sourceB = rawContents(path("second.pdf"));
+    EXPECT_EQ(rawContents(path("combined.pdf")), (QList<QByteArray>{sourceA[0], sourceB[0], sourceB[1], sourceA[2], sourceA[0]}));
+
+    PdfDocument document = *a;
+    platform::LogCapture log;
+    EXPECT_FALSE(document.insertPage(*a->page(0), 4));
+    EXPECT_FALSE(document.insertPage(*a->page(0), -1));
+    EXPECT_FALSE(document.removePage(3));
+    EXPECT_FALSE(document.page(3));
+    EXPECT_EQ(log.lines().size(), 4);
+    EXPECT_TRUE(document.removePage(0));
+    EXPECT_TRUE(document.insertPage(*a->page(0), 2));
+    EXPECT_EQ(document.pageCount(), 3);
+    EXPECT_EQ(a->pageCount(), 3);
+    EXPECT_EQ(writtenTexts(document, "moved.pdf"), (QStringList{"Page 2", "Page 3", "Page 1"}));
+}
+
+TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
+{
+    const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
+    struct Case { const char *name; QString path; QString reason; };
+    const QList<Case> cases{
+        {"truncated", fixture("truncated.pdf", good.left(good.size() / 3)), "damaged"},
+        {"text", fixture("text.pdf", "These are just a few words, not a PDF.\n"), "not a PDF"},
+        {"empty", fixture("empty.pdf", {}), "empty"},
+        {"missing", path("missing.pdf"), "No such file"},
+        {"locked", fixture("locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(1), "user", "owner")), "password"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::LogCapture log;
+        EXPECT_FALSE(PdfDocument::open(c.path));
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+        EXPECT_TRUE(log.lines().front().startsWith("Error: Could not open PDF \"" + c.path + "\""));
+        EXPECT_TRUE(log.lines().front().contains(c.reason));
+    }
+}
+
+TEST_F(PdfDocumentTest, RepairableFilesOpenWithOneWarningAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
+{
+    QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(2));
+    const qsizetype at = bytes.lastIndexOf("startxref") + 10;
+    bytes.replace(at, bytes.indexOf('\n', at) - at, "17");
+    {
+        platform::LogCapture log;
+        const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
+        ASSERT_TRUE(document);
+        EXPECT_EQ(document->pageCount(), 2);
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
+    }
+
+    const QString owner = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));
+    const std::optional<PdfDocument> document = PdfDocument::open(owner);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(writtenTexts(*document, "free.pdf"), (QStringList{"Page 1", "Page 2"}));
+    EXPECT_FALSE(readBack(path("free.pdf"))->isEncrypted());
+}
+
+TEST_F(PdfDocumentTest, DocumentsReadBackAsWrittenInMemoryOrWithoutPagesAndFailedWritesAreReported)
+{
+    const std::optional<PdfDocument> source = numbered("two.pdf", 2);
+    ASSERT_TRUE(source);
+    const std::optional<QByteArray> bytes = source->data();
+    ASSERT_TRUE(bytes);
+    const std::optional<PdfDocument> copy = PdfDocument::fromData(*bytes, "copy");
+    ASSERT_TRUE(copy);
+    ASSERT_EQ(copy->pageCount(), 2);
+    EXPECT_EQ(copy->page(1)->cropBox(), QRectF(0, 0, 300, 200));
+    fixture("kept.pdf", "old contents");
+    EXPECT_EQ(writtenTexts(*copy, "kept.pdf"), (QStringList{"Page 1", "Page 2"}));
+    ASSERT_TRUE(PdfDocument().write(path("none.pdf")));
+    EXPECT_EQ(PdfDocument::open(path("none.pdf"))->pageCount(), 0);
+
+    platform::LogCapture log;
+    EXPECT_FALSE(copy->write(path("no/such/folder/out.pdf")));
+    EXPECT_FALSE(PdfDocument::fromData("%PDF-1.4 nothing else", "scrap"));
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_TRUE(log.lines().value(0).startsWith("Error: Could not write PDF"));
+    EXPECT_TRUE(log.lines().value(1).startsWith("Error: Could not read PDF scrap"));
+}
+
+TEST_F(PdfDocumentTest, PixelsComeFromTheFileAsItWasWhenOpened)
+{
+    const std::optional<PdfDocument> document = numbered("book.pdf", 2);
+    ASSERT_TRUE(document);
+
+    // Saving the pages in the other order over the same file, as a document's save does.
+    PdfDocument reordered;
+    reordered.insertPage(*document->page(1), 0);
+    reordered.insertPage(*document->page(0), 1);
+    ASSERT_TRUE(reordered.write(path("book.pdf")));
+
+    const QImage first = document->page(0)->render(1, 1);
+    EXPECT_EQ(PixelProbe::mismatches(first, {{{100, 100}, PdfFixture::colourOf(1)}}), QStringList());
+    EXPECT_EQ(PdfDocument::open(path("book.pdf"))->page(0)->visibleSize(), QSizeF(300, 200));
+}
+
+TEST(PdfPage, JpegKeepsItsBytesAsDctStreamWhileResolutionAndOrientationSetItsSizeAndPlacement)
+{
+    // Two markers tell all eight orientations apart; Qt's own reading of the file is the reference.
+    QImage picture = PictureFixture::marked({300, 150}, fill, marker);
+    QPainter(&picture).fillRect(QRect(260, 0, 40, 40), QColor(0, 255, 0));
+    struct Case { const char *name; QByteArray jpeg; QSizeF size; };
+    const QList<Case> cases{
+        {"72 dpi", PictureFixture::encoded(picture, "jpeg", 72), {300, 150}},
+        {"150 dpi", PictureFixture::encoded(picture, "jpeg", 150), {144, 72}},
+        {"300 dpi", PictureFixture::encoded(picture, "jpeg", 300), {72, 36}},
+        {"none", PictureFixture::withoutResolution(PictureFixture::encoded(picture, "jpeg", 300)), {300, 150}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<PdfPage> page = PdfPage::fromEncodedImage(c.jpeg);
+        ASSERT_TRUE(page);
+        EXPECT_NEAR(page->visibleSize().width(), c.size.width(), 0.01);
+        EXPECT_NEAR(page->visibleSize().height(), c.size.height(), 0.01);
+        const auto written = writtenPicture(*page);
+        EXPECT_EQ(written->raw, c.jpeg);
+        QPDFObjectHandle dict = written->image.getDict();
+        EXPECT_EQ(nameOf(dict, "/Filter"), "/DCTDecode");
+        EXPECT_EQ(nameOf(dict, "/ColorSpace"), "/DeviceRGB");
+        EXPECT_EQ(dict.getKey("/Width").getIntValue(), 300);
+        EXPECT_EQ(dict.getKey("/Height").getIntValue(), 150);
+    }
+
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const QByteArray jpeg = PictureFixture::withOrientation(PictureFixture::encoded(picture, "jpeg", 72), orientation);
+        QBuffer buffer;
+        buffer.setData(jpeg);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        const QImage expected = reader.read();
+        ASSERT_FALSE(expected.isNull());
+        const std::optional<PdfPage> page = PdfPage::fromEncodedImage(jpeg);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(writtenPicture(*page)->raw, jpeg);
+        EXPECT_EQ(page->visibleSize(), QSizeF(expected.size()));
+        const QImage shown = page->render(1, 1);
+        ASSERT_EQ(shown.size(), expected.size());
+        QList<std::pair<QPoint, QColor>> corners;
+        for (QPoint at : {QPoint(5, 5), QPoint(shown.width() - 6, 5), QPoint(5, shown.height() - 6),
+                          QPoint(shown.width() - 6, shown.height() - 6)})
+            corners.append({at, expected.pixelColor(at)});
+        EXPECT_EQ(PixelProbe::mismatches(shown, corners, 40), QStringList());
+    }
+}
+
+TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparencyButWhatIsNoPictureMakesNoPage)
+{
+    QImage picture = PictureFixture::marked({40, 20}, QColor(10, 200, 30), marker);
+    picture.setPixelColor(7, 13, QColor(1, 2, 3));
+    const std::optional<PdfPage> page = PdfPage::fromEncodedImage(PictureFixture::encoded(picture, "png"));
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->visibleSize(), QSizeF(40, 20));
+    const auto written = writtenPicture(*page);
+    EXPECT_EQ(nameOf(written->image.getDict(), "/Filter"), "/FlateDecode");
+    EXPECT_FALSE(written->image.getDict().hasKey("/SMask"));
+    const std::shared_ptr<Buffer> decoded = written->image.getStreamData();
+    ASSERT_EQ(decoded->getSize(), std::size_t(40 * 20 * 3));
+    const unsigned char *pixels = decoded->getBuffer();
+    for (QPoint at : {QPoint(0, 0), QPoint(7, 13), QPoint(39, 19)}) {
+        const std::size_t offset = std::size_t(at.y() * 40 + at.x()) * 3;
+        EXPECT_EQ(QColor(pixels[offset], pixels[offset + 1], pixels[offset + 2]), picture.pixelColor(at));
+    }
+    // At 144 dots per inch a picture covers half as many points; a page size given wins.
+    picture.setDotsPerMeterX(qRound(144 / 0.0254));
+    picture.setDotsPerMeterY(qRound(144 / 0.0254));
+    const QSizeF atResolution = PdfPage::fromImage(picture)->visibleSize();
+    EXPECT_NEAR(atResolution.width(), 20, 0.01);
+    EXPECT_NEAR(atResolution.height(), 10, 0.01);
+    EXPECT_EQ(PdfPage::fromImage(picture, {595.5, 842.25})->cropBox(), QRectF(0, 0, 595.5, 842.25));
+
+    QImage grey(30, 10, QImage::Format_Grayscale8);
+    grey.fill(QColor(90, 90, 90));
+    EXPECT_EQ(nameOf(writtenPicture(*PdfPage::fromImage(grey))->image.getDict(), "/ColorSpace"), "/DeviceGray");
+    QImage clear(30, 10, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QPainter(&clear).fillRect(QRect(0, 0, 15, 10), QColor(0, 128, 0));
+    const std::optional<PdfPage> half = PdfPage::fromImage(clear);
+    ASSERT_TRUE(half);
+    EXPECT_TRUE(writtenPicture(*half)->image.getDict().hasKey("/SMask"));
+    const QImage shown = half->render(2, 2);
+    EXPECT_TRUE(PixelProbe::isNear(shown, {5, 10}, QColor(0, 128, 0)));
+    EXPECT_EQ(shown.pixelColor(55, 10).alpha(), 0);
+
+    platform::LogCapture log;
+    EXPECT_FALSE(PdfPage::fromEncodedImage("just some words"));
+    EXPECT_FALSE(PdfPage::fromImage(QImage()));
+    EXPECT_FALSE(PdfPage::fromImage(QImage(10, 10, QImage::Format_RGB32), QSizeF(0, 10)));
+    ASSERT_EQ(log.lines().size(), 3);
+    for (const QString &line : log.lines())
+        EXPECT_TRUE(line.startsWith("Error: Could not make a page of a picture")) << line.toStdString();
+}
+
+TEST(PdfPage, RendersTheCropBoxAsShown)
+{
+    QList<PdfFixturePage> pages = PdfFixture::numbered(3);
+    pages[1].rotate = 90;
+    pages[2].mediaSize = {400, 400};
+    pages[2].cropBox = {100, 50, 200, 100};
+    const std::optional<PdfDocument> document = PdfDocument::fromData(PdfFixture::pages(pages), "fixture");
+    ASSERT_TRUE(document);
+    struct Case { int index; QSize size; QPoint markerAt; QPoint fillAt; };
+    // Page 2 is 300 x 200 turned clockwise, which takes its lower-left marker to the top-left.
+    const QList<Case> cases{{0, {200, 300}, {5, 295}, {195, 5}},
+                            {1, {200, 300}, {5, 5}, {195, 295}},
+                            {2, {200, 100}, {5, 95}, {195, 5}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.index);
+        const QImage shown = document->page(c.index)->render(1, 1);
+        EXPECT_EQ(shown.size(), c.size);
+        EXPECT_EQ(PixelProbe::mismatches(shown, {{c.markerAt, marker}, {c.fillAt, pages[c.index].fill}}), QStringList());
+    }
+    const QImage part = document->page(0)->render(2, 2, QRect(0, 500, 40, 100));
+    EXPECT_EQ(part.size(), QSize(40, 100));
+    EXPECT_TRUE(PixelProbe::isNear(part, {20, 90}, marker));
+}
+
+TEST(PdfOperators, NumbersAreShortAndNeverExponentialAndPathsBecomeConstructionOperators)
+{
+    const QList<std::pair<double, std::string>> cases{
+        {0, "0"}, {-0.0, "0"}, {1, "1"}, {-2.5, "-2.5"}, {1.0 / 3, "0.333333"}, {595.275591, "595.275591"},
+        {1e-9, "0"}, {-3e-7, "0"}, {12345678, "12345678"}, {0.1 + 0.2, "0.3"},
+    };
+    for (const auto &[value, text] : cases)
+        EXPECT_EQ(PdfOperators::number(value), text) << value;
+
+    QPainterPath path;
+    path.moveTo(1, 2);
+    path.lineTo(3, 4);
+    path.cubicTo(5, 6, 7, 8, 9, 10);
+    path.closeSubpath();
+    EXPECT_EQ(PdfOperators::path(path), "1 2 m\n3 4 l\n5 6 7 8 9 10 c\n1 2 l\n");
+    EXPECT_EQ(PdfOperators::path(QPainterPath()), "0 0 0 0 re\n");
+}
