@@ -1,4 +1,6 @@
 #include "platform/foundation/Log.h"
+#include "platform/graphics/AlphaBlur.h"
+#include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 
@@ -16,6 +18,8 @@
 #include <functional>
 #include <thread>
 
+using platform::AlphaBlur;
+using platform::BitmapGraphicsContext;
 using platform::GraphicsContext;
 using platform::PainterGraphicsContext;
 using platform::PdfPage;
@@ -64,6 +68,27 @@ QPainterPath circle(QPointF centre, double radius)
     return path;
 }
 
+QPainterPath line(QPointF from, QPointF to)
+{
+    QPainterPath path(from);
+    path.lineTo(to);
+    return path;
+}
+
+// A mask opaque left of the edge column, transparent from it on.
+QImage halfPlane(int width, int edge)
+{
+    QImage mask(width, 200, QImage::Format_Alpha8);
+    for (int y = 0; y < mask.height(); ++y) {
+        uchar *row = mask.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            row[x] = x < edge ? 255 : 0;
+    }
+    return mask;
+}
+
+double gaussianTail(double deviations) { return 0.5 * std::erfc(deviations / std::sqrt(2.0)); }
+
 } // namespace
 
 TEST(PainterGraphicsContext, DrawsThePageInTheUserSpaceWithItsLowerLeftCornerAtTheOrigin)
@@ -93,13 +118,6 @@ TEST(PainterGraphicsContext, DrawsThePageInTheUserSpaceWithItsLowerLeftCornerAtT
              c.translate(-100, -150);
          },
          {{{195, 5}, marker}, {{5, 295}, fill}}},
-        {"saved state comes back", {200, 300}, &page,
-         [](GraphicsContext &c) {
-             c.saveGState();
-             c.translate(500, 500);
-             c.restoreGState();
-         },
-         {{{5, 295}, marker}}},
         // Fifty times enlarged the whole page would be 10000 x 15000 pixels; only 100 x 100 are seen.
         {"enlarged middle", {100, 100}, &page,
          [](GraphicsContext &c) {
@@ -212,69 +230,53 @@ TEST(PainterGraphicsContext, ClipsToRectanglesAndPathsUntilRestored)
     EXPECT_EQ(inked(image).left(), 30);
 }
 
-TEST(PainterGraphicsContext, ClipFollowsTheTransformationItWasMadeUnder)
+TEST(PainterGraphicsContext, GradientsStrokesAndPicturesLandWhereDrawnInUserSpace)
 {
-    const QImage image = drawn({100, 100}, [](GraphicsContext &c) {
-        c.saveGState();
-        c.translate(60, 60);
-        c.clipToRect(QRectF(0, 0, 10, 10));
-        c.restoreGState();
-        c.saveGState();
-        c.translate(60, 60);
-        c.clipToRect(QRectF(0, 0, 10, 10));
-        c.translate(-60, -60);
-        c.setFill(marker);
-        c.fillRect(QRectF(0, 0, 100, 100));
-        c.restoreGState();
-    });
-    EXPECT_EQ(inked(image), QRect(60, 30, 10, 10));
-}
-
-TEST(PainterGraphicsContext, GradientsRunBetweenTheirEndsInUserSpace)
-{
-    const QImage linear = drawn({100, 20}, [](GraphicsContext &c) {
-        c.translate(0, 10);
-        QLinearGradient gradient(QPointF(10, 0), QPointF(90, 0));
-        gradient.setColorAt(0, Qt::red);
-        gradient.setColorAt(1, Qt::blue);
-        c.setFill(gradient);
-        c.fillRect(QRectF(0, 0, 100, 10));
-    });
-    // Padded beyond both ends, halfway in between.
-    EXPECT_EQ(PixelProbe::mismatches(linear, {{{2, 5}, Qt::red}, {{10, 5}, Qt::red}, {{90, 5}, Qt::blue}, {{98, 5}, Qt::blue},
-                                              {{50, 5}, QColor(128, 0, 127)}, {{50, 15}, Qt::white}}), none);
-
-    const QImage radial = drawn({100, 100}, [](GraphicsContext &c) {
-        QRadialGradient gradient(QPointF(50, 50), 40);
-        gradient.setColorAt(0, Qt::white);
-        gradient.setColorAt(1, Qt::black);
-        c.setFill(gradient);
-        c.fillRect(QRectF(0, 0, 100, 100));
-    });
-    EXPECT_EQ(PixelProbe::mismatches(radial, {{{50, 50}, Qt::white}, {{50, 90}, Qt::black}, {{2, 2}, Qt::black},
-                                              {{70, 50}, QColor(128, 128, 128)}}), none);
-}
-
-TEST(PainterGraphicsContext, StrokesWithWidthCapsAndDashes)
-{
-    const QImage image = drawn({100, 40}, [](GraphicsContext &c) {
-        c.setStroke(marker);
-        c.setLineWidth(4);
-        c.setLineDash({10, 10});
-        QPainterPath dashed;
-        dashed.moveTo(0, 30);
-        dashed.lineTo(100, 30);
-        c.strokePath(dashed);
-        c.setLineDash({});
-        c.setLineCap(Qt::SquareCap);
-        c.setStroke(Qt::blue);
-        QPainterPath capped;
-        capped.moveTo(20, 10);
-        capped.lineTo(80, 10);
-        c.strokePath(capped);
-    });
-    EXPECT_EQ(PixelProbe::mismatches(image, {{{5, 10}, marker}, {{15, 10}, Qt::white}, {{25, 10}, marker}, {{5, 13}, Qt::white},
-                                             {{19, 30}, Qt::blue}, {{81, 30}, Qt::blue}, {{16, 30}, Qt::white}}), none);
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    picture.setPixelColor(0, 1, Qt::blue);
+    picture.setPixelColor(1, 1, Qt::blue);
+    const struct { const char *name; QSize size; std::function<void(GraphicsContext &)> draw; Probes probes; } cases[] = {
+        // Padded beyond both ends, halfway in between.
+        {"linear gradient", {100, 20}, [](GraphicsContext &c) {
+             c.translate(0, 10);
+             QLinearGradient gradient(QPointF(10, 0), QPointF(90, 0));
+             gradient.setColorAt(0, Qt::red);
+             gradient.setColorAt(1, Qt::blue);
+             c.setFill(gradient);
+             c.fillRect(QRectF(0, 0, 100, 10));
+         }, {{{2, 5}, Qt::red}, {{10, 5}, Qt::red}, {{90, 5}, Qt::blue}, {{98, 5}, Qt::blue}, {{50, 5}, QColor(128, 0, 127)},
+             {{50, 15}, Qt::white}}},
+        {"radial gradient", {100, 100}, [](GraphicsContext &c) {
+             QRadialGradient gradient(QPointF(50, 50), 40);
+             gradient.setColorAt(0, Qt::white);
+             gradient.setColorAt(1, Qt::black);
+             c.setFill(gradient);
+             c.fillRect(QRectF(0, 0, 100, 100));
+         }, {{{50, 50}, Qt::white}, {{50, 90}, Qt::black}, {{2, 2}, Qt::black}, {{70, 50}, QColor(128, 128, 128)}}},
+        {"width, dashes and caps", {100, 40}, [](GraphicsContext &c) {
+             c.setStroke(marker);
+             c.setLineWidth(4);
+             c.setLineDash({10, 10});
+             c.strokePath(line({0, 30}, {100, 30}));
+             c.setLineDash({});
+             c.setLineCap(Qt::SquareCap);
+             c.setStroke(Qt::blue);
+             c.strokePath(line({20, 10}, {80, 10}));
+         }, {{{5, 10}, marker}, {{15, 10}, Qt::white}, {{25, 10}, marker}, {{5, 13}, Qt::white}, {{19, 30}, Qt::blue},
+             {{81, 30}, Qt::blue}, {{16, 30}, Qt::white}}},
+        {"pictures upright with opacity", {100, 100}, [&](GraphicsContext &c) {
+             c.drawImage(picture, QRectF(0, 0, 40, 40));
+             c.drawImage(picture, QRectF(50, 0, 40, 40), 0.5);
+             // The lower pixel row (y-up source) only: blue.
+             c.drawImage(picture, QRectF(0, 50, 40, 40), QRectF(0, 0, 2, 1));
+         }, {{{10, 65}, Qt::red}, {{10, 95}, Qt::blue}, {{60, 65}, QColor(255, 128, 128)}, {{60, 95}, QColor(128, 128, 255)},
+             {{10, 15}, Qt::blue}, {{10, 45}, Qt::blue}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PixelProbe::mismatches(drawn(c.size, c.draw), c.probes), none);
+    }
 }
 
 TEST(PainterGraphicsContext, ShadowIsOffsetUpwardsAndBlurredWhateverTheUserTransformation)
@@ -323,11 +325,8 @@ TEST(PainterGraphicsContext, DrawsTextAtItsBaselineInsideItsMeasuredBox)
 
 TEST(PainterGraphicsContext, MeasuresOneUnitPerPoint)
 {
-    const QFont font(QStringLiteral("DejaVu Sans"));
-    QFont small = font;
-    small.setPointSizeF(10);
-    QFont large = font;
-    large.setPointSizeF(40);
+    const QFont small(QStringLiteral("DejaVu Sans"), 10);
+    const QFont large(QStringLiteral("DejaVu Sans"), 40);
     const QRectF smallBox = GraphicsContext::boundingRect(QStringLiteral("Page 12"), {small});
     const QRectF largeBox = GraphicsContext::boundingRect(QStringLiteral("Page 12"), {large});
     EXPECT_NEAR(largeBox.width() / smallBox.width(), 4, 0.2);
@@ -370,19 +369,77 @@ TEST(PainterGraphicsContext, TextInARectangleIsAlignedAndCutOff)
     EXPECT_TRUE(QRect(10, 40, 60, 20).contains(inked(cut)));
 }
 
-TEST(PainterGraphicsContext, DrawsPicturesUprightWithOpacity)
+TEST(BitmapGraphicsContext, DrawsYUpAtItsScaleAndRecordsTheResolution)
 {
-    QImage picture(2, 2, QImage::Format_ARGB32);
-    picture.setPixelColor(0, 0, Qt::red);
-    picture.setPixelColor(1, 0, Qt::red);
-    picture.setPixelColor(0, 1, Qt::blue);
-    picture.setPixelColor(1, 1, Qt::blue);
-    const QImage image = drawn({100, 100}, [&](GraphicsContext &c) {
-        c.drawImage(picture, QRectF(0, 0, 40, 40));
-        c.drawImage(picture, QRectF(50, 0, 40, 40), 0.5);
-        // The lower pixel row (y-up source) only: blue.
-        c.drawImage(picture, QRectF(0, 50, 40, 40), QRectF(0, 0, 2, 1));
+    GraphicsContext *seen = nullptr;
+    const QImage image = BitmapGraphicsContext::drawnImage({50, 20.2}, 2, [&](GraphicsContext &context) {
+        seen = GraphicsContext::current();
+        EXPECT_EQ(seen, &context);
+        context.setFill(Qt::red);
+        context.fillRect(QRectF(0, 0, 10, 10));
     });
-    EXPECT_EQ(PixelProbe::mismatches(image, {{{10, 65}, Qt::red}, {{10, 95}, Qt::blue}, {{60, 65}, QColor(255, 128, 128)},
-                                             {{60, 95}, QColor(128, 128, 255)}, {{10, 15}, Qt::blue}, {{10, 45}, Qt::blue}}), none);
+    EXPECT_NE(seen, nullptr);
+    EXPECT_EQ(GraphicsContext::current(), nullptr);
+    ASSERT_EQ(image.size(), QSize(100, 41));
+    EXPECT_EQ(image.dotsPerMeterX(), 5669);
+    // Bottom-left 20 x 20 pixels red, the rest transparent.
+    EXPECT_EQ(PixelProbe::mismatches(image, {{{0, 40}, Qt::red}, {{19, 21}, Qt::red}, {{20, 21}, Qt::transparent},
+                                             {{19, 20}, Qt::transparent}}), none);
+    // Read back as a page, the picture keeps its size in points.
+    const std::optional<PdfPage> page = PdfPage::fromImage(image);
+    ASSERT_TRUE(page);
+    EXPECT_NEAR(page->cropBox().width(), 50, 0.1);
+}
+
+TEST(BitmapGraphicsContext, DrawsPdfPagesAtThePictureResolution)
+{
+    const PdfPage page = fixturePage();
+    const QImage image = BitmapGraphicsContext::drawnImage(page.visibleSize(), 3, [&](GraphicsContext &context) {
+        context.drawPdfPage(page);
+    });
+    ASSERT_EQ(image.size(), QSize(600, 900));
+    // The 50-point marker is 150 pixels wide at the lower-left corner.
+    EXPECT_EQ(PixelProbe::mismatches(image, {{{145, 755}, Qt::red}, {{155, 745}, PdfFixture::colourOf(1)}}), none);
+}
+
+TEST(BitmapGraphicsContext, RefusesAnEmptyPicture)
+{
+    platform::LogCapture log;
+    bool drew = false;
+    EXPECT_TRUE(BitmapGraphicsContext::drawnImage({0, 10}, 1, [&](GraphicsContext &) { drew = true; }).isNull());
+    EXPECT_TRUE(BitmapGraphicsContext::drawnImage({10, 10}, 0, [&](GraphicsContext &) { drew = true; }).isNull());
+    EXPECT_FALSE(drew);
+    EXPECT_EQ(log.lines().size(), 2);
+    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Warning: No picture drawn at 0 x 10 points")));
+}
+
+TEST(AlphaBlur, SpreadsAnEdgeLikeAGaussian)
+{
+    const double sigma = 5;
+    QImage mask = halfPlane(200, 100);
+    AlphaBlur::blur(mask, sigma);
+    const uchar *line = mask.constScanLine(100);
+    // Distances from the edge (between columns 99 and 100) in deviations, and the share of the
+    // opaque side that a Gaussian blur carries there.
+    for (int x : {100, 103, 105, 110, 115}) {
+        SCOPED_TRACE(x);
+        const double expected = 255 * gaussianTail((x + 0.5 - 100) / sigma);
+        EXPECT_NEAR(line[x], expected, 8);
+        EXPECT_NEAR(line[x] + line[199 - x], 255, 3);
+    }
+    EXPECT_EQ(line[40], 255);
+    EXPECT_EQ(line[160], 0);
+}
+
+TEST(AlphaBlur, LeavesSmallDeviationsAndOtherFormatsAlone)
+{
+    QImage mask = halfPlane(20, 10);
+    const QImage before = mask;
+    AlphaBlur::blur(mask, 0.2);
+    EXPECT_EQ(mask, before);
+    QImage colour(20, 20, QImage::Format_ARGB32);
+    colour.fill(Qt::red);
+    const QImage colourBefore = colour;
+    AlphaBlur::blur(colour, 4);
+    EXPECT_EQ(colour, colourBefore);
 }
