@@ -2,6 +2,7 @@
 #include "platform/foundation/TempFolder.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/printing/PrintJob.h"
 #include "platform/printing/PrintOperation.h"
 #include "platform/printing/Printable.h"
 
@@ -20,7 +21,10 @@
 
 using platform::GraphicsContext;
 using platform::PrintInfo;
+using platform::PrintJob;
+using platform::PrintJobOptions;
 using platform::PrintOperation;
+using Sides = PrintJobOptions::Sides;
 
 namespace {
 
@@ -74,7 +78,85 @@ private:
     platform::PdfPage m_page;
 };
 
+class PrintSpool : public CupsServerTest
+{
+protected:
+    // The options sent with the job hold these, and its title and copies are as given.
+    static void expectSent(int jobId, const QStringList &options, const QByteArray &title, int copies)
+    {
+        const QStringList sent = QString::fromUtf8(jobFile(jobId, QStringLiteral("options"))).split(' ');
+        for (const QString &option : options)
+            EXPECT_TRUE(sent.contains(option)) << option.toStdString() << " not in " << sent.join(' ').toStdString();
+        EXPECT_EQ(jobFile(jobId, QStringLiteral("title")).trimmed(), title);
+        EXPECT_EQ(jobFile(jobId, QStringLiteral("copies")).trimmed(), QByteArray::number(copies));
+    }
+};
+
 } // namespace
+
+TEST(PrintJobOptions, MediaIsNamedAfterTheSheetWhicheverWayRound)
+{
+    const struct { QSizeF points; QString name; } cases[] = {
+        {{595.28, 841.89}, "iso_a4_210x297mm"},
+        {{842, 595}, "iso_a4_210x297mm"},
+        {{419.53, 595.28}, "iso_a5_148x210mm"},
+        {{612, 792}, "na_letter_8.5x11in"},
+        {{1224, 792}, "na_ledger_11x17in"},
+        {{300, 400}, "custom_105.83x141.11mm_105.83x141.11mm"},
+        {{}, QString()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PrintJobOptions::mediaNameForSize(c.points), c.name) << c.points.width() << " x " << c.points.height();
+}
+
+TEST_F(PrintSpool, JobFileArrivesUnchangedWithTheRunsOptions)
+{
+    const struct { const char *label; PrintJobOptions options; QStringList expectedOptions; QByteArray expectedTitle; } runs[] = {
+        // Extra options may add to a run but not undo its sides.
+        {"automatic duplex",
+         {"Duplex_Printer", "Booklet", Sides::TwoSidedShortEdge, {}, {842, 595}, 2, {{"sides", "one-sided"}, {"number-up", "2"}}},
+         {"sides=two-sided-short-edge", "print-scaling=none", "media=iso_a4_210x297mm", "number-up=2"},
+         "Booklet"},
+        {"manual duplex run",
+         {"Simplex_Printer", {}, Sides::OneSided, "na_letter_8.5x11in", {842, 595}, 1, {}},
+         {"sides=one-sided", "print-scaling=none", "media=na_letter_8.5x11in"},
+         "Booklet.pdf"},
+    };
+    QTemporaryDir dir;
+    const QByteArray pdf = PdfFixture::pages(PdfFixture::numbered(3));
+    const QString path = PdfFixture::write(dir.path(), "Booklet.pdf", pdf);
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.label);
+        PrintJob job(run.options);
+        ASSERT_TRUE(job.submit(path)) << job.errorString().toStdString();
+        EXPECT_TRUE(job.errorString().isEmpty());
+        EXPECT_EQ(jobFile(job.jobId(), "pdf"), pdf);
+        expectSent(job.jobId(), run.expectedOptions, run.expectedTitle, run.options.copies);
+    }
+}
+
+TEST_F(PrintSpool, RefusedJobsGiveTheReasonAndLogIt)
+{
+    QTemporaryDir dir;
+    const QString pdf = PdfFixture::write(dir.path(), "a.pdf", PdfFixture::pages(PdfFixture::numbered(1)));
+    const struct { PrintJobOptions options; QString path; QString reason; } cases[] = {
+        {{"No_Such_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "The printer or class does not exist."},
+        // An empty name must not print on the default printer.
+        {{{}, "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "No printer was named"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 0, {}}, pdf, "0 copies were asked for"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, dir.filePath("missing.pdf"),
+         QStringLiteral("\"%1\" cannot be read").arg(dir.filePath("missing.pdf"))},
+    };
+    for (const auto &c : cases) {
+        platform::LogCapture capture;
+        PrintJob job(c.options);
+        EXPECT_FALSE(job.submit(c.path));
+        EXPECT_EQ(job.jobId(), 0);
+        EXPECT_EQ(job.errorString(), c.reason);
+        EXPECT_EQ(capture.lines(),
+                  QStringList{QStringLiteral("Error: Printing \"Job\" on \"%1\" failed: %2").arg(c.options.printerName, c.reason)});
+    }
+}
 
 TEST(PrintOperation, DrawsEachPrintedPageOnAPageOfThePaper)
 {
@@ -130,9 +212,7 @@ TEST(PrintOperation, SaveJobsWriteTheFileInOnePieceOrFailLeavingTheFolderAsItWas
     EXPECT_EQ(platform::PdfDocument::open(path)->pageCount(), 3);
 }
 
-using PrintOperationSpool = CupsServerTest;
-
-TEST_F(PrintOperationSpool, SendsOneJobWithTheSidesPaperAndCopies)
+TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopies)
 {
     const struct { PrintInfo::Duplex duplex; int copies; QString sides; } runs[] = {
         {PrintInfo::Duplex::TwoSidedShortEdge, 1, "sides=two-sided-short-edge"},
@@ -157,17 +237,13 @@ TEST_F(PrintOperationSpool, SendsOneJobWithTheSidesPaperAndCopies)
         ASSERT_TRUE(received);
         EXPECT_EQ(received->pageCount(), 3);
         EXPECT_EQ(received->page(2)->cropBox(), QRectF(0, 0, 842, 595));
-        const QStringList options = QString::fromUtf8(jobFile(operation.jobId(), QStringLiteral("options"))).split(' ');
-        for (const QString &option : {run.sides, QStringLiteral("print-scaling=none"), QStringLiteral("media=iso_a4_210x297mm")})
-            EXPECT_TRUE(options.contains(option)) << option.toStdString() << " not in " << options.join(' ').toStdString();
-        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("copies")).trimmed(), QByteArray::number(run.copies));
-        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("title")).trimmed(), QByteArray("Menu"));
+        expectSent(operation.jobId(), {run.sides, "print-scaling=none", "media=iso_a4_210x297mm"}, "Menu", run.copies);
         // The composed file is gone once the server has it.
         EXPECT_TRUE(QDir(platform::TempFolder::path()).entryList({QStringLiteral("print-*")}, QDir::Files).isEmpty());
     }
 }
 
-TEST_F(PrintOperationSpool, UnknownPrinterFailsWithTheServersWords)
+TEST_F(PrintSpool, OperationOnAnUnknownPrinterFailsWithTheServersWords)
 {
     StackedPages printable(1, 1);
     PrintInfo info;
