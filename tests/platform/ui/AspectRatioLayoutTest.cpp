@@ -9,26 +9,15 @@
 
 using platform::AspectRatioLayout;
 
-namespace {
-
-struct Fit
-{
-    QSize space;
-    double ratio;
-    QRect expected;
-};
-
-} // namespace
-
 TEST(AspectRatioLayout, KeepsTheItemInProportionCentredInItsSpace)
 {
-    const QList<Fit> cases{
+    const struct { QSize space; double ratio; QRect expected; } cases[] = {
         {{200, 100}, 1.0, {50, 0, 100, 100}},  // wider space: full height
         {{200, 100}, 4.0, {0, 25, 200, 50}},   // taller space: full width
         {{300, 200}, 1.5, {0, 0, 300, 200}},   // exact
         {{210, 297}, 2.0, {0, 96, 210, 105}},  // a landscape sheet in a portrait space
     };
-    for (const Fit &fit : cases) {
+    for (const auto &fit : cases) {
         QWidget container;
         auto *layout = new AspectRatioLayout(&container);
         layout->setContentsMargins(0, 0, 0, 0);
