@@ -1,7 +1,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/InterfaceLoader.h"
-#include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
 #include "support/QtPrinters.h"
@@ -97,7 +96,6 @@ const char *const windowFile = R"(<?xml version="1.0" encoding="UTF-8"?>
     <item><widget class="TestGauge" name="gauge"/></item>
     <item><widget class="Mystery" name="mystery"/></item>
     <item><widget class="Enigma" name="enigma"/></item>
-    <item><widget class="platform::View" name="canvas"/></item>
    </layout>
   </widget>
   <action name="saveAction">
@@ -145,7 +143,6 @@ TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByNameAndUnknownOnesStandInAs
     ASSERT_NE(root, nullptr);
     EXPECT_NE(qobject_cast<platform::Window *>(root.get()), nullptr);
     EXPECT_NE(find<Gauge>(root.get(), "gauge"), nullptr);
-    EXPECT_NE(find<platform::View>(root.get(), "canvas"), nullptr);
     EXPECT_NE(find<QPushButton>(root.get(), "mystery"), nullptr) << "the base class the file declares";
     EXPECT_STREQ(find<QWidget>(root.get(), "enigma")->metaObject()->className(), "QWidget");
     EXPECT_TRUE(log.contains("Warning: Unknown class \"Mystery\" of \"mystery\" in Greeting.ui"));
