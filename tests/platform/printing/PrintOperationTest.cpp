@@ -2,6 +2,7 @@
 #include "platform/foundation/TempFolder.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/printing/PrintJob.h"
 #include "platform/printing/PrintOperation.h"
 #include "platform/printing/Printable.h"
 
@@ -10,31 +11,30 @@
 #include "support/PixelProbe.h"
 #include "support/QtPrinters.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using platform::GraphicsContext;
 using platform::PrintInfo;
+using platform::PrintJob;
+using platform::PrintJobOptions;
 using platform::PrintOperation;
+using Sides = PrintJobOptions::Sides;
 
 namespace {
 
 const QSizeF sheet(300, 200);
 
-// Printed pages stacked from the bottom up, each filled with its own colour, a PDF page in its
-// lower-left corner and a bar that runs on into the next page's rectangle.
+// Printed pages stacked from the bottom up, each filled with its own colour, with a bar at its right
+// edge that runs on into the next page's rectangle.
 class StackedPages : public platform::Printable
 {
 public:
     StackedPages(int first, int count)
         : m_first(first)
         , m_count(count)
-        , m_page(PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1))).at(0))
     {
     }
 
@@ -56,51 +56,86 @@ public:
         const int index = int(rect.y() / sheet.height());
         context->setFill(PdfFixture::colourOf(index + 2));
         context->fillRect(rect);
-        context->saveGState();
-        context->translate(rect.x(), rect.y());
-        context->scale(0.5, 0.5);
-        context->drawPdfPage(m_page);
-        context->restoreGState();
         context->setFill(Qt::black);
         context->fillRect(QRectF(rect.right() - 20, rect.top(), 20, rect.height() + 50));
-        drawn.append(rect);
     }
-
-    QList<QRectF> drawn;
 
 private:
     int m_first;
     int m_count;
-    platform::PdfPage m_page;
+};
+
+class PrintSpool : public CupsServerTest
+{
+protected:
+    // The options sent with the job hold these, and its title and copies are as given.
+    static void expectSent(int jobId, const QStringList &options, const QByteArray &title, int copies)
+    {
+        const QStringList sent = QString::fromUtf8(jobFile(jobId, QStringLiteral("options"))).split(' ');
+        for (const QString &option : options)
+            EXPECT_TRUE(sent.contains(option)) << option.toStdString() << " not in " << sent.join(' ').toStdString();
+        EXPECT_EQ(jobFile(jobId, QStringLiteral("title")).trimmed(), title);
+        EXPECT_EQ(jobFile(jobId, QStringLiteral("copies")).trimmed(), QByteArray::number(copies));
+    }
 };
 
 } // namespace
 
-TEST(PrintOperation, DrawsEachPrintedPageOnAPageOfThePaper)
+TEST(PrintJobOptions, MediaIsNamedAfterTheSheetWhicheverWayRound)
 {
-    StackedPages printable(3, 2);
-    PrintInfo info;
-    info.setPaperSize(sheet);
-    PrintOperation operation(printable, info);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(operation.writePdf(buffer));
-    EXPECT_EQ(printable.drawn, (QList<QRectF>{QRectF(0, 0, 300, 200), QRectF(0, 200, 300, 200)}));
+    EXPECT_EQ(PrintJobOptions::mediaNameForSize({842, 595}), "iso_a4_210x297mm");
+    EXPECT_EQ(PrintJobOptions::mediaNameForSize({}), QString());
+}
 
-    const std::optional<platform::PdfDocument> written = platform::PdfDocument::fromData(buffer.data(), "printed");
-    ASSERT_TRUE(written);
-    ASSERT_EQ(written->pageCount(), 2);
-    for (int page = 0; page < 2; ++page) {
-        SCOPED_TRACE(page);
-        EXPECT_EQ(written->page(page)->cropBox(), QRectF(QPointF(0, 0), sheet));
-        // Each rectangle's lower-left corner at the paper's; the bar stops at the page's edge, the
-        // next page's drawing does not reach back.
-        EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(buffer.data(), page), {{{150, 20}, PdfFixture::colourOf(page + 2)},
-                  {{2, 197}, Qt::red}, {{290, 5}, Qt::black}, {{290, 195}, Qt::black}}), QStringList());
+TEST_F(PrintSpool, JobFileArrivesUnchangedWithTheRunsOptions)
+{
+    const struct { const char *label; PrintJobOptions options; QStringList expectedOptions; QByteArray expectedTitle; } runs[] = {
+        // Extra options may add to a run but not undo its sides.
+        {"automatic duplex",
+         {"Duplex_Printer", "Booklet", Sides::TwoSidedShortEdge, {}, {842, 595}, 2, {{"sides", "one-sided"}, {"number-up", "2"}}},
+         {"sides=two-sided-short-edge", "print-scaling=none", "media=iso_a4_210x297mm", "number-up=2"},
+         "Booklet"},
+        {"manual duplex run",
+         {"Simplex_Printer", {}, Sides::OneSided, "na_letter_8.5x11in", {842, 595}, 1, {}},
+         {"sides=one-sided", "print-scaling=none", "media=na_letter_8.5x11in"},
+         "Booklet.pdf"},
+    };
+    QTemporaryDir dir;
+    const QByteArray pdf = PdfFixture::pages(PdfFixture::numbered(3));
+    const QString path = PdfFixture::write(dir.path(), "Booklet.pdf", pdf);
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.label);
+        PrintJob job(run.options);
+        ASSERT_TRUE(job.submit(path)) << job.errorString().toStdString();
+        EXPECT_EQ(jobFile(job.jobId(), "pdf"), pdf);
+        expectSent(job.jobId(), run.expectedOptions, run.expectedTitle, run.options.copies);
     }
 }
 
-TEST(PrintOperation, SaveJobsWriteTheFileInOnePieceOrFailLeavingTheFolderAsItWas)
+TEST_F(PrintSpool, RefusedJobsGiveTheReasonAndLogIt)
+{
+    QTemporaryDir dir;
+    const QString pdf = PdfFixture::write(dir.path(), "a.pdf", PdfFixture::pages(PdfFixture::numbered(1)));
+    const struct { PrintJobOptions options; QString path; QString reason; } cases[] = {
+        {{"No_Such_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "The printer or class does not exist."},
+        // An empty name must not print on the default printer.
+        {{{}, "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "No printer was named"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 0, {}}, pdf, "0 copies were asked for"},
+        {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, dir.filePath("missing.pdf"),
+         QStringLiteral("\"%1\" cannot be read").arg(dir.filePath("missing.pdf"))},
+    };
+    for (const auto &c : cases) {
+        platform::LogCapture capture;
+        PrintJob job(c.options);
+        EXPECT_FALSE(job.submit(c.path));
+        EXPECT_EQ(job.jobId(), 0);
+        EXPECT_EQ(job.errorString(), c.reason);
+        EXPECT_EQ(capture.lines(),
+                  QStringList{QStringLiteral("Error: Printing \"Job\" on \"%1\" failed: %2").arg(c.options.printerName, c.reason)});
+    }
+}
+
+TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingTheFolderAsItWas)
 {
     QTemporaryDir folder;
     const QString path = PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old");
@@ -108,14 +143,14 @@ TEST(PrintOperation, SaveJobsWriteTheFileInOnePieceOrFailLeavingTheFolderAsItWas
     const QString plain = PdfFixture::write(folder.path(), QStringLiteral("plain"), "text");
     const struct { QUrl url; int pages; QString error; } cases[] = {
         {QUrl::fromLocalFile(path), 0, "Error: Could not print: there are no pages to print"},
-        {QUrl::fromLocalFile(path), -1, "Error: Could not print: there are no pages to print"},
         {QUrl::fromLocalFile(plain + "/out.pdf"), 1, "Error: Could not save the print job to \""},
-        {QUrl("https://example.org/out.pdf"), 1, "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
-        {QUrl::fromLocalFile(path), 3, ""},
+        {QUrl("https://example.org/out.pdf"), 1,
+         "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
+        {QUrl::fromLocalFile(path), 2, ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.error.toStdString());
-        StackedPages printable(1, c.pages);
+        StackedPages printable(3, c.pages);
         PrintInfo info;
         info.setPaperSize(sheet);
         info.setJobDisposition(PrintInfo::JobDisposition::Save);
@@ -127,60 +162,46 @@ TEST(PrintOperation, SaveJobsWriteTheFileInOnePieceOrFailLeavingTheFolderAsItWas
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Menu - Booklet.pdf", "plain"}));
         EXPECT_EQ(PdfFixture::read(path) == "old", !c.error.isEmpty());
     }
-    EXPECT_EQ(platform::PdfDocument::open(path)->pageCount(), 3);
-}
-
-using PrintOperationSpool = CupsServerTest;
-
-TEST_F(PrintOperationSpool, SendsOneJobWithTheSidesPaperAndCopies)
-{
-    const struct { PrintInfo::Duplex duplex; int copies; QString sides; } runs[] = {
-        {PrintInfo::Duplex::TwoSidedShortEdge, 1, "sides=two-sided-short-edge"},
-        {PrintInfo::Duplex::OneSided, 2, "sides=one-sided"},
-    };
-    for (const auto &run : runs) {
-        SCOPED_TRACE(run.sides.toStdString());
-        StackedPages printable(1, 3);
-        PrintInfo info;
-        info.setPaperSize(QSizeF(842, 595));
-        info.setPrinterName(QStringLiteral("Duplex_Printer"));
-        info.setDuplex(run.duplex);
-        info.setCopies(run.copies);
-        PrintOperation operation(printable, info);
-        operation.setJobTitle(QStringLiteral("Menu"));
-        platform::LogCapture log;
-        ASSERT_TRUE(operation.run()) << operation.errorString().toStdString();
-        EXPECT_TRUE(log.lines().isEmpty());
-
-        const std::optional<platform::PdfDocument> received
-            = platform::PdfDocument::fromData(jobFile(operation.jobId(), QStringLiteral("pdf")), "received");
-        ASSERT_TRUE(received);
-        EXPECT_EQ(received->pageCount(), 3);
-        EXPECT_EQ(received->page(2)->cropBox(), QRectF(0, 0, 842, 595));
-        const QStringList options = QString::fromUtf8(jobFile(operation.jobId(), QStringLiteral("options"))).split(' ');
-        for (const QString &option : {run.sides, QStringLiteral("print-scaling=none"), QStringLiteral("media=iso_a4_210x297mm")})
-            EXPECT_TRUE(options.contains(option)) << option.toStdString() << " not in " << options.join(' ').toStdString();
-        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("copies")).trimmed(), QByteArray::number(run.copies));
-        EXPECT_EQ(jobFile(operation.jobId(), QStringLiteral("title")).trimmed(), QByteArray("Menu"));
-        // The composed file is gone once the server has it.
-        EXPECT_TRUE(QDir(platform::TempFolder::path()).entryList({QStringLiteral("print-*")}, QDir::Files).isEmpty());
+    const QByteArray saved = PdfFixture::read(path);
+    ASSERT_EQ(platform::PdfDocument::fromData(saved, "saved")->pageCount(), 2);
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page);
+        // The rectangle's lower-left at the paper's; the bar stops at the page's edge and the next page's does not reach back.
+        const QList<std::pair<QPoint, QColor>> probes{{{150, 20}, PdfFixture::colourOf(page + 2)}, {{290, 5}, Qt::black},
+                                                      {{290, 195}, Qt::black}};
+        EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(saved, page), probes), QStringList());
     }
 }
 
-TEST_F(PrintOperationSpool, UnknownPrinterFailsWithTheServersWords)
+TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopiesOrFailsWithTheServersWords)
 {
-    StackedPages printable(1, 1);
+    StackedPages printable(1, 3);
     PrintInfo info;
-    info.setPrinterName(QStringLiteral("No_Such_Printer"));
+    info.setPaperSize(QSizeF(842, 595));
+    info.setPrinterName(QStringLiteral("Duplex_Printer"));
+    info.setDuplex(PrintInfo::Duplex::TwoSidedShortEdge);
+    info.setCopies(2);
     PrintOperation operation(printable, info);
     operation.setJobTitle(QStringLiteral("Menu"));
     platform::LogCapture log;
-    EXPECT_FALSE(operation.run());
-    EXPECT_EQ(operation.errorString(), QStringLiteral("The printer or class does not exist."));
-    EXPECT_EQ(log.lines(), QStringList{"Error: Printing \"Menu\" on \"No_Such_Printer\" failed: The printer or class does not exist."});
+    ASSERT_TRUE(operation.run()) << operation.errorString().toStdString();
+    const std::optional<platform::PdfDocument> received
+        = platform::PdfDocument::fromData(jobFile(operation.jobId(), QStringLiteral("pdf")), "received");
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->pageCount(), 3);
+    EXPECT_EQ(received->page(2)->cropBox(), QRectF(0, 0, 842, 595));
+    expectSent(operation.jobId(), {"sides=two-sided-short-edge", "print-scaling=none", "media=iso_a4_210x297mm"}, "Menu", 2);
+    // The composed file is gone once the server has it.
+    EXPECT_TRUE(QDir(platform::TempFolder::path()).entryList({QStringLiteral("print-*")}, QDir::Files).isEmpty());
 
-    // A printer is only taken by name when the server knows it.
+    info.setPrinterName(QStringLiteral("No_Such_Printer"));
+    PrintOperation refused(printable, info);
+    refused.setJobTitle(QStringLiteral("Menu"));
+    EXPECT_FALSE(refused.run());
+    EXPECT_EQ(refused.errorString(), QStringLiteral("The printer or class does not exist."));
+    EXPECT_EQ(log.lines(),
+              QStringList{"Error: Printing \"Menu\" on \"No_Such_Printer\" failed: The printer or class does not exist."});
     EXPECT_FALSE(info.setPrinterNamed(QStringLiteral("Also_Missing")));
+    EXPECT_EQ(info.printerName(), QStringLiteral("No_Such_Printer"));
     EXPECT_TRUE(info.setPrinterNamed(QStringLiteral("Simplex_Printer")));
-    EXPECT_EQ(info.printerName(), QStringLiteral("Simplex_Printer"));
 }

@@ -1,27 +1,50 @@
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterWatcher.h"
 
 #include "support/CupsServerTest.h"
 #include "support/QtPrinters.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
+#include <cups/cups.h>
+
+using platform::Notification;
+using platform::NotificationCenter;
 using platform::PrinterList;
+using platform::PrinterWatcher;
+
+namespace {
+
+// Collects "<notification> <printer>" of the watcher's notifications about the given queues.
+class DeviceNotifications : public QObject
+{
+public:
+    explicit DeviceNotifications(const QStringList &queues)
+    {
+        for (const QString &name : {PrinterWatcher::RegisteredNotification, PrinterWatcher::UnregisteredNotification}) {
+            NotificationCenter::distributedCenter()->addObserver(this, name, nullptr, [=, this](const Notification &n) {
+                const QString queue = n.userInfo.value(PrinterWatcher::PrinterNameKey).toString();
+                if (queues.contains(queue))
+                    seen << n.name + QLatin1Char(' ') + queue;
+            });
+        }
+    }
+    QStringList seen;
+};
+
+} // namespace
 
 using PrinterListTest = CupsServerTest;
 
-TEST_F(PrinterListTest, ListsTheQueuesInOrder)
+TEST_F(PrinterListTest, ListsTheQueuesAndTakesTheUsersLpoptionsDefaultElseTheServers)
 {
-    const QStringList names = PrinterList::printerNames();
-    // Other tests may add queues of their own meanwhile.
-    const qsizetype duplex = names.indexOf("Duplex_Printer");
-    ASSERT_GE(duplex, 0) << names.join(' ').toStdString();
-    EXPECT_GT(names.indexOf("Simplex_Printer"), duplex);
-}
-
-TEST_F(PrinterListTest, DefaultIsTheUsersLpoptionsChoiceElseTheServers)
-{
+    EXPECT_TRUE(PrinterList::printerNames().contains("Duplex_Printer"));
     EXPECT_EQ(PrinterList::defaultPrinterName(), "Simplex_Printer");
 
     // The test main points HOME at a temporary folder.
@@ -38,7 +61,7 @@ TEST_F(PrinterListTest, DefaultIsTheUsersLpoptionsChoiceElseTheServers)
     ASSERT_TRUE(options.remove());
 }
 
-TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdge)
+TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdgeAndTheReasonWhenThereIsNone)
 {
     const auto duplex = PrinterList::printerNamed(QStringLiteral("Duplex_Printer"));
     const auto simplex = PrinterList::printerNamed(QStringLiteral("Simplex_Printer"));
@@ -46,10 +69,7 @@ TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdge)
     EXPECT_EQ(duplex->name(), "Duplex_Printer");
     EXPECT_TRUE(duplex->supportsTwoSidedShortEdge());
     EXPECT_FALSE(simplex->supportsTwoSidedShortEdge());
-}
 
-TEST_F(PrinterListTest, UnknownOrEmptyNameFindsNoPrinterAndSaysWhy)
-{
     platform::LogCapture capture;
     EXPECT_FALSE(PrinterList::printerNamed("No_Such_Printer"));
     // An empty name must not fall back to the default printer.
@@ -57,4 +77,38 @@ TEST_F(PrinterListTest, UnknownOrEmptyNameFindsNoPrinterAndSaysWhy)
     EXPECT_EQ(capture.lines(),
               (QStringList{"Error: Printer \"No_Such_Printer\" was not found: The printer or class does not exist.",
                            "Error: No printer name was given"}));
+}
+
+using PrinterWatcherTest = CupsServerTest;
+
+TEST_F(PrinterWatcherTest, PostsQueuesThatComeAndGoButNotThoseItStartsWith)
+{
+    // Other tests share the server; a name of this process's own keeps their queues apart.
+    const QString queue = QStringLiteral("Watched_%1").arg(QCoreApplication::applicationPid());
+    DeviceNotifications notifications({queue, "Duplex_Printer"});
+    const PrinterWatcher watcher(std::chrono::milliseconds(20));
+
+    ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.seen.isEmpty(); }, 20000));
+    ASSERT_TRUE(lpadmin({"-x", queue}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notifications.seen.size() >= 2; }, 20000));
+    EXPECT_EQ(notifications.seen, (QStringList{QStringLiteral("CMDeviceRegisteredNotification ") + queue,
+                                               QStringLiteral("CMDeviceUnregisteredNotification ") + queue}));
+}
+
+TEST_F(PrinterWatcherTest, AnUnreachableServerIsReportedOnceAndRemovesNoPrinter)
+{
+    DeviceNotifications notifications({"Duplex_Printer", "Simplex_Printer"});
+    const PrinterWatcher watcher(std::chrono::milliseconds(5));
+    platform::LogCapture capture;
+    QTemporaryDir dir;
+    cupsSetServer(dir.filePath("none.sock").toUtf8().constData());
+    QTest::qWait(100);
+    cupsSetServer(nullptr);
+    QTest::qWait(100);
+
+    EXPECT_EQ(notifications.seen, QStringList());
+    ASSERT_EQ(capture.lines().size(), 1);
+    EXPECT_TRUE(capture.lines().first().startsWith("Warning: The printers could not be listed: "))
+        << capture.lines().first().toStdString();
 }

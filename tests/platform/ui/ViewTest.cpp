@@ -124,19 +124,16 @@ TEST(View, DrawsInAYUpSpaceFromTheLowerLeftCornerOrInQtsYDownSpaceWhenFlipped)
     PdfFixturePage small;
     small.mediaSize = QSizeF(40, 20);
     small.fill = pageFill;
-    const struct { bool flipped; QList<std::pair<QPoint, QColor>> probes; QPoint noMarker, noFill; } cases[] = {
-        {false, {{{12, 38}, marker}, {{47, 22}, pageFill}, {{12, 22}, pageFill}}, {12, 58}, {47, 42}},
-        {true, {{{12, 62}, marker}, {{47, 78}, pageFill}}, {12, 38}, {47, 58}},
+    const struct { bool flipped; QList<std::pair<QPoint, QColor>> probes; } cases[] = {
+        {false, {{{12, 38}, marker}, {{47, 22}, pageFill}, {{12, 22}, pageFill}}},
+        {true, {{{12, 62}, marker}, {{47, 78}, pageFill}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.flipped);
         Probe view(nullptr, c.flipped);
         view.resize(100, 100);
         view.page = PdfFixture::pdfPages(PdfFixture::pages({small})).at(0);
-        const QImage image = view.grab().toImage();
-        EXPECT_EQ(PixelProbe::mismatches(image, c.probes), QStringList());
-        EXPECT_FALSE(PixelProbe::isNear(image, c.noMarker, marker));
-        EXPECT_FALSE(PixelProbe::isNear(image, c.noFill, pageFill));
+        EXPECT_EQ(PixelProbe::mismatches(view.grab().toImage(), c.probes), QStringList());
     }
     Probe view;
     view.resize(100, 100);
@@ -147,23 +144,17 @@ TEST(View, DrawsInAYUpSpaceFromTheLowerLeftCornerOrInQtsYDownSpaceWhenFlipped)
 
 TEST(View, FramesAreYUpInAnUnflippedSuperviewAndKeptWhenAddedMovedAndWhenTheSuperviewGrows)
 {
-    Probe up, down(nullptr, true);
+    Probe up;
     up.resize(200, 100);
-    down.resize(200, 100);
     auto *inUp = new View(&up);
-    auto *inDown = new View(&down);
     inUp->setFrame(QRectF(10, 20, 30, 40));
-    inDown->setFrame(QRectF(10, 20, 30, 40));
     EXPECT_EQ(inUp->geometry(), QRect(10, 40, 30, 40)) << "top edge at 100 - 20 - 40";
-    EXPECT_EQ(inDown->geometry(), QRect(10, 20, 30, 40));
     EXPECT_EQ(inUp->frame(), QRectF(10, 20, 30, 40));
-    EXPECT_EQ(inUp->bounds(), QRectF(0, 0, 30, 40));
 
     auto *subview = new View;
     subview->setFrame(QRectF(5, 10, 20, 20));
     up.addSubview(subview);
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "the frame given before it had a superview";
-    EXPECT_EQ(subview->superview(), &up);
     EXPECT_FALSE(subview->isHidden());
     up.resize(200, 160);
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "still 10 above the bottom edge";
@@ -177,14 +168,12 @@ TEST(View, FramesAreYUpInAnUnflippedSuperviewAndKeptWhenAddedMovedAndWhenTheSupe
     hidden->hide();
     other.addSubview(hidden);
     EXPECT_TRUE(hidden->isHidden()) << "hidden on purpose stays hidden";
-    EXPECT_EQ(other.subviews(), (QList<QWidget *>{subview, hidden}));
     other.addSubview(subview);
     EXPECT_EQ(other.subviews(), (QList<QWidget *>{hidden, subview})) << "added again: on top";
 
     std::unique_ptr<View> removed(subview);
     subview->removeFromSuperview();
-    EXPECT_EQ(subview->superview(), nullptr);
-    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20));
+    EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "kept without a superview";
 }
 
 TEST(View, PointsConvertBetweenViewsAndTheWindowBase)
@@ -213,9 +202,6 @@ TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
     QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(60, 40));
     EXPECT_EQ(view->names(), (QStringList{"down", "dragged", "dragged", "up"}));
     EXPECT_EQ(view->last("down").location, QPointF(10, 10)) << "Qt (30, 100): 10 right, 90 down in a 100-high view";
-    EXPECT_EQ(view->last("down").locationInWindow, QPointF(30, 50));
-    EXPECT_EQ(view->last("down").clickCount, 1);
-    EXPECT_EQ(view->events[1].second.location, QPointF(30, 40));
     EXPECT_EQ(view->last("up").location, QPointF(40, 70));
     host.click(QPoint(140, 30));
     EXPECT_EQ(flipped->last("down").location, QPointF(10, 20));
@@ -223,7 +209,6 @@ TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
     const QPointF at(10, 30);
     QWheelEvent wheel(at, view->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(view, &wheel);
-    EXPECT_EQ(view->names().last(), "wheel");
     EXPECT_EQ(view->last("wheel").scrollingDelta, QPointF(0, 2)) << "two steps upwards";
     EXPECT_FALSE(view->last("wheel").hasPreciseScrollingDeltas);
     EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
@@ -243,7 +228,6 @@ TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
     host.move(QPoint(120, 70));
     QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(120, 70));
     EXPECT_EQ(page->names(), (QStringList{"down", "dragged", "up"})) << "the page beneath got the whole drag";
-    EXPECT_EQ(page->last("down").location, QPointF(100, 100));
     EXPECT_EQ(page->last("up").location, QPointF(120, 80));
     EXPECT_TRUE(overlay->names().isEmpty());
 
@@ -253,7 +237,6 @@ TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
     host.click(QPoint(5, 145));
     EXPECT_EQ(overlay->names(), (QStringList{"down", "up"})) << "its handle still takes clicks";
     EXPECT_EQ(overlay->last("down").location, QPointF(5, 5));
-    EXPECT_EQ(page->names().size(), 3);
 }
 
 TEST(View, HoverPassesThroughAndLeavesWithThePointer)
@@ -287,12 +270,10 @@ TEST(View, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSup
 
     EXPECT_EQ(document->hitTest(QPointF(100, 100)), page);
     EXPECT_EQ(document->hitTest(QPointF(5, 5)), overlay);
-    EXPECT_EQ(document->hitTest(QPointF(300, 5)), nullptr);
     host.click(QPoint(60, 30));
     EXPECT_EQ(page->names(), (QStringList{"down", "up"}));
     EXPECT_EQ(page->last("down").location, QPointF(60, 120));
     EXPECT_TRUE(overlay->names().isEmpty());
-    EXPECT_TRUE(document->names().isEmpty());
 
     auto *inner = new View(page);
     inner->setGeometry(50, 50, 50, 50);
@@ -311,7 +292,6 @@ TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
     Probe *view = host.add({0, 0, 100, 100});
     const int corner = view->addTrackingArea({QRectF(0, 0, 20, 20), TrackingArea::MouseEnteredAndExited, 0});
     const int whole = view->addTrackingArea({{}, TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
-    EXPECT_NE(corner, whole);
 
     host.move(QPoint(50, 50));
     host.move(QPoint(10, 90)); // y-up (10, 10): into the corner
@@ -326,7 +306,6 @@ TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
     host.move(QPoint(15, 95));
     host.move(QPoint(150, 95)); // out of the view
     EXPECT_EQ(view->names(), (QStringList{"entered", "exited"}));
-    EXPECT_EQ(view->trackingAreas().size(), 1);
 }
 
 TEST(View, CursorRectanglesSetTheCursorUnlessTheWindowDisablesThem)
