@@ -45,14 +45,6 @@ public:
         return names.join(u' ');
     }
 
-    QString spreads(const VXOutputFilter &filter) const
-    {
-        QStringList names;
-        for (quint64 j = 0; j < filter.previewCount(); ++j)
-            names << pair(filter.previewPageAtIndex(j, true), filter.previewPageAtIndex(j, false));
-        return names.join(u' ');
-    }
-
     QString list(const VXFilter &filter) const
     {
         QStringList names;

@@ -21,52 +21,11 @@ struct Split
         filter.setAddEmptyPages(addEmptyPages);
     }
 
-    QString types() const
-    {
-        QStringList names;
-        for (quint64 i = 0; i < filter.doubleCount(); ++i)
-            names << QString::number(filter.pageTypeForDoublePage(i));
-        return names.join(u' ');
-    }
-
     NumberedPages doc;
     VXSplitFilter filter;
 };
 
 } // namespace
-
-// Percentages, creep and the sides of pages per booklet are checked for every page count and
-// booklet size in FilterChainInvariantsTest; these are the hand-worked layouts.
-TEST(VXSplitFilter, ImposesEveryBookletByItself)
-{
-    const struct {
-        int pages;
-        quint64 splitPages;
-        bool addEmptyPages;
-        const char *sides;
-        const char *types;
-        const char *spreads;
-    } cases[] = {
-        {12, 8, false, "(8|1) (2|7) (6|3) (4|5) (12|9) (10|11)", "0 2 2 1 0 1",
-         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|-)"},
-        {12, 8, true, "(8|1) (2|7) (6|3) (4|5) (X|X) (X|X) (12|9) (10|11)", "0 2 2 1 2 2 0 1",
-         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|-)"},
-        {20, 8, true,
-         "(8|1) (2|7) (6|3) (4|5) (X|X) (X|X) (16|9) (10|15) (14|11) (12|13) (X|X) (X|X) (20|17) (18|19)",
-         "0 2 2 1 2 2 0 2 2 1 2 2 0 1",
-         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|11) (12|13) (14|15) (16|-) (-|17) (18|19) (20|-)"},
-        {10, 8, false, "(8|1) (2|7) (6|3) (4|5) (X|9) (10|X)", "0 2 2 1 0 1",
-         "(-|1) (2|3) (4|5) (6|7) (8|-) (-|9) (10|X) (X|-)"},
-        {8, 80, true, "(8|1) (2|7) (6|3) (4|5)", "0 2 2 1", "(-|1) (2|3) (4|5) (6|7) (8|-)"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.pages << " pages by " << c.splitPages << (c.addEmptyPages ? " with blanks" : ""));
-        Split split(c.pages, c.splitPages, c.addEmptyPages);
-        EXPECT_EQ(split.doc.sides(split.filter), c.sides);
-        EXPECT_EQ(split.types(), c.types);
-        EXPECT_EQ(split.doc.spreads(split.filter), c.spreads);
-    }
-}
 
 TEST(VXSplitFilter, KeepsPagesPerBookletAMultipleOfFourAndAtLeastFour)
 {
