@@ -33,15 +33,6 @@ TEST(VXPageNumberFilter, NumbersAreSignedAndRunFromFirstPageToLastPage)
     }
 }
 
-TEST(VXPageNumberFilter, NumbersMirrorAboutTheFold)
-{
-    VXPageNumberFilter filter;
-    filter.setX(0.5);
-    filter.setY(0.8);
-    EXPECT_EQ(filter.positionInRect({0, 0, 800, 600}, true), QPointF(300, 60));
-    EXPECT_EQ(filter.positionInRect({0, 0, 800, 600}, false), QPointF(500, 60));
-}
-
 TEST(VXPageNumberFilter, FontFollowsItsNameAndSizeAndOnlyInstalledFamiliesAreFound)
 {
     VXPageNumberFilter filter;
