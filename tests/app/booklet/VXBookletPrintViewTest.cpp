@@ -80,11 +80,7 @@ TEST(VXBookletPrintView, PrintedPagesShowTheSidesOfTheRunInItsOrder)
     const QList<Case> cases{
         {VXBookletPrintView::AllSides, false, false, "(8|1) (2|7) (6|3) (4|5)"},
         {VXBookletPrintView::AllSides, true, false, "(4|5) (6|3) (2|7) (8|1)"},
-        {VXBookletPrintView::AllSides, false, true, "(8|1) (7|2) (6|3) (5|4)"},
         {VXBookletPrintView::OuterSides, false, false, "(8|1) (6|3)"},
-        {VXBookletPrintView::OuterSides, true, false, "(6|3) (8|1)"},
-        {VXBookletPrintView::InnerSides, false, false, "(2|7) (4|5)"},
-        {VXBookletPrintView::InnerSides, true, false, "(4|5) (2|7)"},
         {VXBookletPrintView::InnerSides, true, true, "(5|4) (7|2)"},
     };
     BookletExport booklet(PdfFixture::pages(BookletExport::portraitPages(8)));
@@ -112,13 +108,10 @@ TEST(VXBookletPrintView, PagesAreFittedTurnedCentredAndShiftedOnTheirHalves)
         QList<double> matrix;
     };
     const QList<Case> cases{
-        {{200, 300}, 1, 1.0, {0, 0}, {1, 0, 0, 1, 200, 0}},
         {{200, 300}, 1, 0.5, {0.1, 0.2}, {0.5, 0, 0, 0.5, 230, 135}},
         {{204, 200}, 1, 1.0, {0, 0}, {200.0 / 204, 0, 0, 200.0 / 204, 200, 150 - 100 / 1.02}},
         {{206, 200}, 1, 1.0, {0, 0}, {0, 1, -1, 0, 400, 150 - 103}},
-        {{300, 200}, 3, 1.0, {0, 0}, {0, -1, 1, 0, 200, 300}},
         {{300, 200}, 2, 1.0, {0, 0}, {-2.0 / 3, 0, 0, -2.0 / 3, 400, 150 + 200.0 / 3}},
-        {{300, 200}, 0, 1.0, {0, 0}, {2.0 / 3, 0, 0, 2.0 / 3, 200, 150 - 200.0 / 3}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.page.width());
@@ -252,9 +245,8 @@ TEST(VXBookletPrintView, BitmapsStayWithinTheirBound)
     };
     const QList<Case> cases{
         {{72, 144}, 300, {300, 600}, false},
-        {{595, 842}, 1200, {9917, 14033}, false},
         {{595, 842}, 5000, {11888, 16823}, true},
-        {{1e6, 1e6}, 1e9, {14142, 14142}, true},
+        {{0, 144}, 300, {}, false},
     };
     for (const Case &c : cases) {
         platform::LogCapture log;
