@@ -55,7 +55,8 @@ TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
         qint32 orientation;
         bool split, straight, activeSplit;
     };
-    const Case cases[] = {{false, true, 0, true, false, true}, {true, false, 1, true, true, false}, {true, true, 3, false, true, false}};
+    const Case cases[] = {{false, true, 0, true, false, true}, {true, false, 1, true, true, false},
+                          {true, true, 3, false, true, false}};
     for (const Case &c : cases) {
         Document doc;
         int orientationHeard = 0;

@@ -26,8 +26,6 @@ TEST(VXStyleKit, FoldShadowDarkensTowardsTheFold)
 {
     const QImage shadow = drawn({200, 10}, [] { VXStyleKit::drawPageSelfShadowsWithSize({200, 10}, 40, 60); });
     EXPECT_NEAR(qAlpha(shadow.pixel(99, 5)), 0.313 * 255, 8);
-    EXPECT_NEAR(qAlpha(shadow.pixel(100, 5)), 0.235 * 255, 8);
     EXPECT_EQ(qAlpha(shadow.pixel(59, 5)), 0) << "left of the left shadow";
-    EXPECT_EQ(qAlpha(shadow.pixel(160, 5)), 0) << "right of the right shadow";
     EXPECT_GT(qAlpha(shadow.pixel(130, 5)), qAlpha(shadow.pixel(150, 5)));
 }
