@@ -10,43 +10,6 @@
 
 using platform::KeyValue::setValue;
 
-TEST_F(DocumentTest, FreshUserStartsFromTheRegisteredDefaults)
-{
-    Document doc;
-    EXPECT_FALSE(doc.hasChanges());
-    EXPECT_EQ(doc.outputFilter(), doc.creepFilter());
-    // The default paper is the shared one turned to landscape.
-    EXPECT_GT(doc.printInfo().paperSize().width(), doc.printInfo().paperSize().height());
-    // The filters follow the settings from the start.
-    EXPECT_EQ(doc.staplesFilter()->numberOfStaples(), 2u);
-    EXPECT_EQ(doc.splitFilter()->splitPages(), 4u); // 80, but an untitled document has 4 blank pages
-
-    QVariantMap settings = doc.settingsDictionary();
-    EXPECT_FALSE(doc.hasChangesTo(settings));
-    settings.remove("zoom");
-    EXPECT_TRUE(doc.hasChangesTo(settings));
-}
-
-TEST_F(DocumentTest, CreepTypesChoosePresetsAndOthersAreManual)
-{
-    struct Case
-    {
-        bool creep;
-        qint32 type;
-        double millimetres;
-        bool manual;
-    };
-    const Case cases[] = {{true, 4, 0.28, false}, {true, -1, 0.5, true}, {false, 7, 0.5, false}};
-    for (const Case &c : cases) {
-        Document doc;
-        doc.setCreepCompensation(c.creep);
-        doc.setCreepCompensationMM(0.5);
-        doc.setCreepCompensationType(c.type);
-        EXPECT_DOUBLE_EQ(doc.creepCompensationMM(), c.millimetres) << c.type;
-        EXPECT_EQ(doc.creepCompensationIsManual(), c.manual) << c.type;
-    }
-}
-
 TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
 {
     struct Case
@@ -92,25 +55,40 @@ TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
     EXPECT_EQ(millimetresHeard, 1);
 }
 
-TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaultsAndTheControllingTask)
+TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheStoredDefaultsAndTheControllingTask)
 {
+    platform::UserDefaults::standardUserDefaults()->setInteger(16, "splitIntoXPage");
+    platform::UserDefaults::standardUserDefaults()->setBool(true, "splitAddingEmpty");
     Document doc;
-    ASSERT_TRUE(setValue(&doc, "zoom", 2.0));
-    EXPECT_TRUE(doc.hasChanges());
-    ASSERT_TRUE(setValue(&doc, "zoom", 1));
-    EXPECT_FALSE(doc.hasChanges());
-    doc.setZoom(3.0); // code, not the user
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "long.pdf", PdfFixture::pages(PdfFixture::numbered(40)))),
+                            Document::PdfType));
+    // The default paper is the shared one turned to landscape.
+    EXPECT_GT(doc.printInfo().paperSize().width(), doc.printInfo().paperSize().height());
+    EXPECT_EQ(doc.splitFilter()->splitPages(), 16u);
+    EXPECT_TRUE(doc.splitFilter()->addEmptyPages());
     EXPECT_FALSE(doc.hasChanges());
 
     ASSERT_TRUE(setValue(&doc, "staplesCount", 3.0));
     EXPECT_EQ(doc.staplesFilter()->numberOfStaples(), 3u);
     EXPECT_TRUE(doc.hasChanges());
+    ASSERT_TRUE(setValue(&doc, "staplesCount", 2));
+    EXPECT_FALSE(doc.hasChanges());
+    doc.setZoom(3.0); // code, not the user
+    EXPECT_FALSE(doc.hasChanges());
+    // The split controls move the filter; the document keeps their choice as a change.
+    doc.splitFilter()->setSplitBooklets(2);
+    EXPECT_EQ(doc.splitIntoXPage(), 20u);
+    EXPECT_TRUE(doc.hasChanges());
     doc.saveDefaults();
     EXPECT_FALSE(doc.hasChanges());
 
+    // A shorter document splits into no more pages than it has and keeps the stored setting.
     Document next;
-    EXPECT_EQ(next.staplesCount(), 3.0);
+    ASSERT_TRUE(next.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "short.pdf", PdfFixture::pages(PdfFixture::numbered(10)))),
+                             Document::PdfType));
     EXPECT_EQ(next.zoom(), 3.0);
+    EXPECT_EQ(next.splitFilter()->splitPages(), 12u);
+    EXPECT_EQ(next.splitIntoXPage(), 20u);
     EXPECT_FALSE(next.hasChanges());
 
     FakeTask task;
@@ -128,42 +106,6 @@ TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheDefaultsAndTheControllingTa
     EXPECT_FALSE(next.hasTaskChanges());
     next.setControllingTask(nullptr);
     EXPECT_EQ(posted, 2);
-}
-
-TEST_F(DocumentTest, StoredSplitSettingsReachTheSplitFilterAndAShortDocumentChangesNoSetting)
-{
-    platform::UserDefaults::standardUserDefaults()->setInteger(16, "splitIntoXPage");
-    platform::UserDefaults::standardUserDefaults()->setBool(true, "splitAddingEmpty");
-    Document doc;
-    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "long.pdf", PdfFixture::pages(PdfFixture::numbered(40)))),
-                            Document::PdfType));
-    EXPECT_EQ(doc.splitFilter()->splitPages(), 16u);
-    EXPECT_TRUE(doc.splitFilter()->addEmptyPages());
-    EXPECT_FALSE(doc.hasChanges());
-
-    doc.setSettingsDictionary(QVariantMap{{"splitIntoXPage", 8}, {"splitAddingEmpty", false}, {"splitBooklet", true}});
-    EXPECT_EQ(doc.splitFilter()->splitPages(), 8u);
-    EXPECT_FALSE(doc.splitFilter()->addEmptyPages());
-    EXPECT_EQ(doc.outputFilter(), doc.splitFilter());
-    EXPECT_EQ(doc.splitFilter()->previewCount(), 5 * 5u); // five booklets of 8 pages
-
-    // The split controls move the filter; the document keeps their choice as a change.
-    doc.splitFilter()->setSplitBooklets(2);
-    EXPECT_EQ(doc.splitIntoXPage(), 20u);
-    EXPECT_TRUE(doc.hasChangesTo(QVariantMap{{"splitIntoXPage", 8}}));
-
-    forgetSettings();
-    platform::UserDefaults::standardUserDefaults()->setBool(true, "splitBooklet");
-    Document shortOne;
-    ASSERT_TRUE(shortOne.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "short.pdf", PdfFixture::pages(PdfFixture::numbered(10)))),
-                                 Document::PdfType));
-    shortOne.updateChain();
-    EXPECT_EQ(shortOne.splitFilter()->splitPages(), 12u);
-    EXPECT_EQ(shortOne.splitIntoXPage(), 80u);
-    EXPECT_FALSE(shortOne.hasChanges());
-    ASSERT_TRUE(setValue(&shortOne, "showStaples", true));
-    ASSERT_TRUE(setValue(&shortOne, "showStaples", false));
-    EXPECT_FALSE(shortOne.hasChanges()); // the re-check of all keys finds nothing either
 }
 
 TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
@@ -207,12 +149,18 @@ TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
     EXPECT_TRUE(log.contains("\"JobDisposition\", \"JobSavingURL\" ignored"));
 }
 
-TEST_F(DocumentTest, CreepFollowsThePaper)
+TEST_F(DocumentTest, CreepTypesChoosePresetsAndTheCreepFollowsThePaper)
 {
     const QString path = PdfFixture::write(folder.path(), "a5.pdf", pagesOfSize(1, {420, 595}));
     Document doc;
     ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
     doc.setCreepCompensation(true);
+    doc.setCreepCompensationMM(0.5);
+    doc.setCreepCompensationType(-1);
+    EXPECT_DOUBLE_EQ(doc.creepCompensationMM(), 0.5);
+    EXPECT_TRUE(doc.creepCompensationIsManual());
+    doc.setCreepCompensationType(1); // a preset of 0.18 mm
+    EXPECT_FALSE(doc.creepCompensationIsManual());
     const auto creepFor = [](double paperWidth) { return 0.18 / (paperWidth / Document::PointsPerMillimetre * 0.5); };
 
     doc.setPrintSettings(QVariantMap{{"PaperSize", "{1190.55, 841.89}"}});
@@ -224,6 +172,7 @@ TEST_F(DocumentTest, CreepFollowsThePaper)
     EXPECT_FALSE(doc.autoPaperSize());
     EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(841.89));
     doc.setCreepCompensation(false);
+    EXPECT_FALSE(doc.creepCompensationIsManual());
     EXPECT_EQ(doc.splitFilter()->creep(), 0.0);
 }
 

@@ -122,7 +122,7 @@ TEST(VXPage, RenderInRectTurnsThePageByQuarterTurnsAndFillsTheRectangle)
     EXPECT_EQ(log.lines(), QStringList{"Warning: No graphics context to draw a page into"});
 }
 
-TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSideAndMadeInTheBackgroundAnnouncedOnTheMainThread)
+TEST(VXPage, PreviewAndHighResolutionImagesAreDrawnInTheBackgroundAndCachedPerOrientationAndResolution)
 {
     const VXPagePtr wide = fixturePage({400, 200});
     ASSERT_TRUE(wide->calcPreview());
@@ -131,60 +131,50 @@ TEST(VXPage, PreviewIsAtMostThreeHundredOnTheLongSideAndMadeInTheBackgroundAnnou
     expectPixels(wide->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
 
     const VXPagePtr page = fixturePage({200, 400});
-    bool announced = false;
-    bool onMainThread = false;
-    page->calcPreviewInBackground([&] {
-        announced = true;
-        onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return announced; }, waitLimit));
-    EXPECT_TRUE(onMainThread);
-    EXPECT_EQ(page->preview().size(), QSize(150, 300));
-
-    platform::LogCapture log;
-    VXPage unshared;
-    unshared.calcPreviewInBackground([] {});
-    EXPECT_EQ(log.lines().size(), 1);
-}
-
-TEST(VXPage, HighResolutionImageIsCachedForItsOrientationAndResolution)
-{
-    const VXPagePtr page = fixturePage({200, 400});
     const auto first = request(page, 1000, 1);
     EXPECT_EQ(first->immediate.cacheKey(), VXPage::placeholderImage().cacheKey());
     ASSERT_TRUE(QTest::qWaitFor([&] { return first->calls == 1; }, waitLimit));
     // Ratio 0.5 turned a quarter: width 1000 / 0.5 limited to 1000, height 1000 x 0.5.
     EXPECT_EQ(first->delivered.size(), QSize(1000, 500));
     expectPixels(first->delivered, {{{990, 490}, marker}, {{10, 10}, PdfFixture::colourOf(1)}});
-
     const auto smaller = request(page, 500, 1);
     EXPECT_EQ(smaller->immediate.cacheKey(), first->delivered.cacheKey());
 
-    page->calcPreview();
+    bool onMainThread = false;
+    page->calcPreviewInBackground([&] { onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onMainThread; }, waitLimit));
+    EXPECT_EQ(page->preview().size(), QSize(150, 300));
+    // Another orientation, or a higher resolution, shows the preview until its image comes.
     const auto upright = request(page, 500, 0);
     EXPECT_EQ(upright->immediate.cacheKey(), page->preview().cacheKey());
     ASSERT_TRUE(QTest::qWaitFor([&] { return upright->calls == 1; }, waitLimit));
     EXPECT_EQ(upright->delivered.size(), QSize(250, 500));
     EXPECT_EQ(smaller->calls, 0);
-
     const auto larger = request(page, 800, 0);
     EXPECT_EQ(larger->immediate.cacheKey(), page->preview().cacheKey());
     ASSERT_TRUE(QTest::qWaitFor([&] { return larger->calls == 1; }, waitLimit));
 
-    // Another PDF page drops the image of the former one.
-    page->setPdfPage(*fixturePage({400, 200})->pdfPage());
-    EXPECT_EQ(page->ratio(), 2.0);
-    EXPECT_NE(request(page, 800, 0)->immediate.cacheKey(), larger->delivered.cacheKey());
-}
+    // A copy shares the preview, not the cached image; a page that goes takes its image along.
+    VXPagePtr copy = page->copy();
+    EXPECT_EQ(copy->ratio(), 0.5);
+    const auto copied = request(copy, 800, 0);
+    EXPECT_EQ(copied->immediate.cacheKey(), page->preview().cacheKey());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copied->calls == 1; }, waitLimit));
+    const VXPage *gone = copy.get();
+    copy.reset();
+    EXPECT_FALSE(VXPageImageCache::shared().find(gone));
+    EXPECT_FALSE(VXPage::emptyPage()->copy()->isEmpty());
 
-TEST(VXPage, APageThatGoesTakesItsImageOutOfTheSharedCache)
-{
-    VXPagePtr page = fixturePage({100, 200});
-    const auto result = request(page, 200, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return result->calls == 1; }, waitLimit));
-    EXPECT_EQ(VXPageImageCache::shared().totalBytes(), 100 * 200 * 4);
-    page.reset();
-    EXPECT_EQ(VXPageImageCache::shared().totalBytes(), 0);
+    // Another PDF page drops the image of the former one.
+    ASSERT_TRUE(VXPageImageCache::shared().find(page.get()));
+    page->setPdfPage(*wide->pdfPage());
+    EXPECT_EQ(page->ratio(), 2.0);
+    EXPECT_FALSE(VXPageImageCache::shared().find(page.get()));
+
+    platform::LogCapture log;
+    VXPage unshared;
+    unshared.calcPreviewInBackground([] {});
+    EXPECT_EQ(log.lines().size(), 1);
 }
 
 TEST(VXPage, PagesWithoutAPdfFile)
