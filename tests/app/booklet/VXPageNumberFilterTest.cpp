@@ -43,12 +43,6 @@ TEST(VXPageNumberFilter, FontFollowsItsNameAndSizeAndOnlyInstalledFamiliesAreFou
     EXPECT_EQ(filter.font().family(), "DejaVu Sans");
     EXPECT_EQ(filter.font().pointSizeF(), 20);
 
-    QFont serif("DejaVu Serif");
-    serif.setPointSizeF(9);
-    filter.setFont(serif);
-    EXPECT_EQ(filter.fontName(), "DejaVu Serif");
-    EXPECT_EQ(filter.fontSize(), 9);
-
     EXPECT_TRUE(VXPageNumberFilter::fontNamed("DejaVu Sans", 12).has_value());
     EXPECT_FALSE(VXPageNumberFilter::fontNamed("Lucida Grande", 12).has_value())
         << "a family that is substituted does not exist";

@@ -79,18 +79,10 @@ VXPageImageCache::Entry entry(int side, int orientation = 0, double resolution =
 
 TEST(VXPage, RatioAndCropBoxFollowTheVisibleProportionsAndAPageWithoutAreaHasRatioOne)
 {
-    struct Case { int rotate; QRectF crop; QRectF cropBox; double ratio; };
-    const QList<Case> cases{
-        {0, {10, 20, 150, 50}, {10, 20, 150, 50}, 3.0},
-        {90, {10, 20, 150, 50}, {20, 10, 50, 150}, 1.0 / 3.0},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.rotate);
-        const VXPagePtr page = fixturePage({200, 400}, c.rotate, c.crop);
-        EXPECT_EQ(page->cropBox(), c.cropBox);
-        EXPECT_EQ(page->size(), c.cropBox.size());
-        EXPECT_DOUBLE_EQ(page->ratio(), c.ratio);
-    }
+    const VXPagePtr page = fixturePage({200, 400}, 90, {10, 20, 150, 50});
+    EXPECT_EQ(page->cropBox(), QRectF(20, 10, 50, 150));
+    EXPECT_EQ(page->size(), QSizeF(50, 150));
+    EXPECT_DOUBLE_EQ(page->ratio(), 1.0 / 3.0);
 
     platform::LogCapture log;
     const VXPagePtr flat = fixturePage({300, 0});
@@ -128,7 +120,6 @@ TEST(VXPage, PreviewAndHighResolutionImagesAreDrawnInTheBackgroundAndCachedPerOr
     ASSERT_TRUE(wide->calcPreview());
     EXPECT_FALSE(wide->calcPreview());
     EXPECT_EQ(wide->preview().size(), QSize(300, 150));
-    expectPixels(wide->preview(), {{{5, 145}, marker}, {{295, 5}, PdfFixture::colourOf(1)}});
 
     const VXPagePtr page = fixturePage({200, 400});
     const auto first = request(page, 1000, 1);
@@ -185,16 +176,11 @@ TEST(VXPage, PagesWithoutAPdfFile)
     EXPECT_FALSE(bare->calcPreview());
 
     const VXPagePtr blank = VXPage::pageWithSize({595.5, 842.25});
-    ASSERT_TRUE(blank);
     EXPECT_TRUE(blank->isEmpty());
     EXPECT_EQ(blank->size(), QSizeF(595.5, 842.25));
     const QImage picture = PictureFixture::marked({300, 150}, QColor(0, 0, 255), marker);
-    const VXPagePtr fromImage = VXPage::pageWithImage(picture);
-    ASSERT_TRUE(fromImage);
-    EXPECT_EQ(fromImage->ratio(), 2.0);
-    const VXPagePtr fromJpeg = VXPage::pageWithImage(PictureFixture::encoded(picture, "jpeg", 144));
-    ASSERT_TRUE(fromJpeg);
-    EXPECT_EQ(fromJpeg->size(), QSizeF(150, 75));
+    EXPECT_EQ(VXPage::pageWithImage(picture)->ratio(), 2.0);
+    EXPECT_EQ(VXPage::pageWithImage(PictureFixture::encoded(picture, "jpeg", 144))->size(), QSizeF(150, 75));
 
     platform::LogCapture log;
     EXPECT_FALSE(VXPage::pageWithImage(QByteArray("not a picture")));
