@@ -36,7 +36,8 @@ public:
     {
         QStringList names;
         for (quint64 i = 0; i < filter.doubleCount(); ++i)
-            names << QStringLiteral("(%1|%2)").arg(name(filter.doublePageAtIndex(i, true)), name(filter.doublePageAtIndex(i, false)));
+            names << QStringLiteral("(%1|%2)").arg(name(filter.doublePageAtIndex(i, true)),
+                                                   name(filter.doublePageAtIndex(i, false)));
         return names.join(u' ');
     }
 
