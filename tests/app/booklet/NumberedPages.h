@@ -32,32 +32,12 @@ public:
         return index < 0 ? QStringLiteral("?") : QString::number(index + 1);
     }
 
-    QString pair(const VXPagePtr &left, const VXPagePtr &right) const
-    {
-        return QStringLiteral("(%1|%2)").arg(name(left), name(right));
-    }
-
     QString sides(const VXOutputFilter &filter) const
     {
         QStringList names;
         for (quint64 i = 0; i < filter.doubleCount(); ++i)
-            names << pair(filter.doublePageAtIndex(i, true), filter.doublePageAtIndex(i, false));
-        return names.join(u' ');
-    }
-
-    QString spreads(const VXOutputFilter &filter) const
-    {
-        QStringList names;
-        for (quint64 j = 0; j < filter.previewCount(); ++j)
-            names << pair(filter.previewPageAtIndex(j, true), filter.previewPageAtIndex(j, false));
-        return names.join(u' ');
-    }
-
-    QString list(const VXFilter &filter) const
-    {
-        QStringList names;
-        for (quint64 i = 0; i <= filter.count(); ++i)
-            names << name(filter[i]);
+            names << QStringLiteral("(%1|%2)").arg(name(filter.doublePageAtIndex(i, true)),
+                                                   name(filter.doublePageAtIndex(i, false)));
         return names.join(u' ');
     }
 

@@ -1,19 +1,136 @@
 #include "NumberedPages.h"
 
+#include "app/booklet/VXCreepFilter.h"
+#include "app/booklet/VXReverseFilter.h"
+#include "app/booklet/VXSplitFilter.h"
+#include "platform/foundation/Log.h"
+
+#include <QMetaProperty>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <limits>
+
 #include <gtest/gtest.h>
 
-TEST(VXFilter, PassesItsInputThroughPaddedAndReadsAsFourBlanksWithoutOne)
+// The sides and spreads of the output filters are checked for every page count in
+// FilterChainInvariantsTest; these are the filters that feed them.
+TEST(VXFilter, InputPassThroughAndReversePadWithTheSharedBlankAndFindTheirPages)
+{
+    for (int n = 0; n <= 200; ++n) {
+        NumberedPages doc(n);
+        VXFilter pass;
+        pass.setInput(&doc.input);
+        VXReverseFilter reverse;
+        reverse.setInput(&doc.input);
+        const quint64 c = std::max<quint64>(4, (quint64(n) + 3) / 4 * 4);
+        for (quint64 i = 0; i < c; ++i) {
+            const VXPagePtr expected = i < quint64(n) ? doc.pages[qsizetype(i)] : VXPage::emptyPage();
+            ASSERT_EQ(doc.input[i], expected) << n << " " << i;
+            ASSERT_EQ(pass[i], expected) << n << " " << i;
+            ASSERT_EQ(reverse[c - 1 - i], expected) << n << " " << i;
+        }
+        for (const VXFilter *filter : std::initializer_list<const VXFilter *>{&doc.input, &pass, &reverse}) {
+            SCOPED_TRACE(testing::Message() << n << " pages, " << filter->metaObject()->className());
+            ASSERT_EQ(filter->count(), c);
+            ASSERT_EQ((*filter)[c], nullptr);
+            ASSERT_EQ((*filter)[VXFilter::NotFound], nullptr);
+            for (const VXPagePtr &page : doc.pages)
+                ASSERT_EQ((*filter)[filter->indexForPage(page)], page);
+            for (const VXPagePtr &stranger : {VXPage::emptyPage(), std::make_shared<VXPage>(), VXPagePtr()})
+                ASSERT_EQ(filter->indexForPage(stranger), VXFilter::NotFound);
+        }
+    }
+}
+
+TEST(VXFilter, ReadsAsFourBlanksOnceItsInputIsGone)
 {
     VXFilter filter;
     {
         NumberedPages doc(6);
         filter.setInput(&doc.input);
-        EXPECT_EQ(doc.list(filter), "1 2 3 4 5 6 X X -");
-        EXPECT_EQ(filter.indexForPage(doc.pages[5]), 5u);
-        EXPECT_EQ(filter.indexForPage(VXPage::emptyPage()), VXFilter::NotFound);
     }
-    // The input is gone: the filter holds nothing but the padding.
     EXPECT_EQ(filter.input(), nullptr);
-    EXPECT_EQ(NumberedPages(0).list(filter), "X X X X -");
+    EXPECT_EQ(filter.count(), 4u);
+    EXPECT_EQ(filter[3], VXPage::emptyPage());
     EXPECT_EQ(filter.indexForPage(std::make_shared<VXPage>()), VXFilter::NotFound);
+}
+
+TEST(VXPDFInputFilter, AMissingAddButtonIsRefusedAndADestroyedOneForgotten)
+{
+    VXPDFInputFilter input;
+    platform::LogCapture log;
+    {
+        QPushButton button;
+        ASSERT_TRUE(input.setAddButton(&button));
+        EXPECT_FALSE(input.setAddButton(nullptr));
+        EXPECT_EQ(input.addButton(), &button);
+    }
+    EXPECT_EQ(input.addButton(), nullptr);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST(VXPDFInputFilter, EditsTheListAndRefusesWhatCannotBeInIt)
+{
+    NumberedPages doc(2);
+    const VXPagePtr middle = std::make_shared<VXPage>();
+    const VXPagePtr last = std::make_shared<VXPage>();
+    ASSERT_TRUE(doc.input.insertPage(middle, 1));
+    ASSERT_TRUE(doc.input.insertPage(last, 3));
+    EXPECT_EQ(doc.input.allPages(), (QList<VXPagePtr>{doc.pages[0], middle, doc.pages[1], last}));
+
+    platform::LogCapture log;
+    EXPECT_FALSE(doc.input.insertPage(std::make_shared<VXPage>(), 5));
+    EXPECT_FALSE(doc.input.addPage(nullptr));
+    EXPECT_FALSE(doc.input.insertPage(nullptr, 0));
+    EXPECT_EQ(doc.input.allPages().size(), 4);
+    EXPECT_EQ(log.lines().size(), 3);
+
+    // Every occurrence of a page goes; a page that is not there changes nothing.
+    doc.input.addPage(middle);
+    doc.input.removePage(middle);
+    doc.input.removePage(std::make_shared<VXPage>());
+    EXPECT_EQ(doc.input.allPages(), (QList<VXPagePtr>{doc.pages[0], doc.pages[1], last}));
+}
+
+TEST(VXCreepFilter, AddsToTheShiftOfAnOutputFilterBeforeIt)
+{
+    NumberedPages doc(8);
+    VXCreepFilter inner;
+    inner.setInput(&doc.input);
+    inner.setCreep(0.01);
+    VXCreepFilter outer;
+    outer.setInput(&inner);
+    outer.setCreep(0.1);
+    // Side 2 lies on the inner sheet: one step of each.
+    EXPECT_DOUBLE_EQ(outer.offsetForDoublePage(2, true).x(), 0.11);
+    EXPECT_DOUBLE_EQ(outer.offsetForDoublePage(2, false).x(), -0.11);
+    EXPECT_EQ(outer.offsetForDoublePage(2, true).y(), 0.0);
+}
+
+// Bound controls follow these settings through their change signals; a shift that is no number is refused.
+TEST(VXOutputFilter, SettingsAnnounceEachRealChangeOnce)
+{
+    VXOutputFilter output;
+    VXCreepFilter creep;
+    VXSplitFilter split;
+    const struct {
+        QObject *filter;
+        const char *key;
+        QVariant value;
+    } cases[] = {{&output, "straightOrder", true}, {&creep, "creep", 0.0012},
+                 {&split, "addEmptyPages", true}, {&split, "creep", 0.002}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        const QMetaObject *meta = c.filter->metaObject();
+        QSignalSpy spy(c.filter, meta->property(meta->indexOfProperty(c.key)).notifySignal());
+        c.filter->setProperty(c.key, c.value);
+        c.filter->setProperty(c.key, c.value);
+        platform::LogCapture log;
+        if (QByteArray(c.key) == "creep")
+            c.filter->setProperty(c.key, std::numeric_limits<double>::infinity());
+        EXPECT_EQ(log.lines().size(), QByteArray(c.key) == "creep" ? 1 : 0);
+        EXPECT_EQ(c.filter->property(c.key), c.value);
+        EXPECT_EQ(spy.count(), 1);
+    }
 }
