@@ -10,7 +10,6 @@ TEST_F(QSPrinterHelperTest, AnswersForTheQueuesOfThePrintServer)
         {"Duplex_Printer", "Duplex_Printer", true},
         {"Simplex_Printer", "Simplex_Printer", false},
         {"No_Such_Printer", QString(), false},
-        {QString(), QString(), false},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(QSPrinterHelper::printerByName(c.name), c.found) << c.name.toStdString();
