@@ -8,9 +8,6 @@
 
 namespace {
 
-const QVariant k1 = "k1";
-const QVariant k2 = "k2";
-
 // A shown window with a view that has no cursor of its own, so that it shows the window's.
 struct Window
 {
@@ -29,38 +26,38 @@ struct Window
 TEST(QSCursorStack, TheTopCursorIsShownWhateverIsPushedReplacedOrPoppedBelowIt)
 {
     Window window;
-    window.push(Qt::OpenHandCursor, k1);
-    window.push(Qt::PointingHandCursor, k2);
-    window.push(Qt::ClosedHandCursor, k1); // a key pushed again moves up
+    window.push(Qt::OpenHandCursor, 1);
+    window.push(Qt::PointingHandCursor, 2);
+    window.push(Qt::ClosedHandCursor, 1); // a key pushed again moves up
     EXPECT_EQ(window.cursor(), Qt::ClosedHandCursor);
 
-    window.replace(Qt::CrossCursor, k2);
-    window.replace(Qt::WaitCursor, "absent");
+    window.replace(Qt::CrossCursor, 2);
+    window.replace(Qt::WaitCursor, 9);
     EXPECT_EQ(window.cursor(), Qt::ClosedHandCursor);
-    window.replace(Qt::IBeamCursor, k1);
+    window.replace(Qt::IBeamCursor, 1);
     EXPECT_EQ(window.cursor(), Qt::IBeamCursor);
 
-    window.pop(k1);
+    window.pop(1);
     EXPECT_EQ(window.cursor(), Qt::CrossCursor);
-    window.push(Qt::PointingHandCursor, k1);
-    window.pop(k2);
+    window.push(Qt::PointingHandCursor, 1);
+    window.pop(2);
     EXPECT_EQ(window.cursor(), Qt::PointingHandCursor);
-    window.pop(k1);
-    window.pop(k1);
+    window.pop(1);
+    window.pop(1);
     EXPECT_EQ(window.cursor(), Qt::ArrowCursor);
 }
 
 TEST(QSCursorStack, EachWindowHasItsOwnStackAndNeedsAKey)
 {
     Window first, second;
-    first.push(Qt::OpenHandCursor, k1);
-    second.push(Qt::SizeAllCursor, k1);
-    first.pop(k1);
+    first.push(Qt::OpenHandCursor, 1);
+    second.push(Qt::SizeAllCursor, 1);
+    first.pop(1);
     EXPECT_EQ(first.cursor(), Qt::ArrowCursor);
     EXPECT_EQ(second.cursor(), Qt::SizeAllCursor);
 
     platform::LogCapture log;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, nullptr);
+    QSCursorStack::pushCursor(Qt::OpenHandCursor, 1, nullptr);
     first.push(Qt::OpenHandCursor, QVariant());
     first.replace(Qt::OpenHandCursor, QVariant());
     EXPECT_TRUE(first.stack()->keys().isEmpty());
@@ -75,7 +72,7 @@ TEST(QSCursorStack, ClosingTheWindowOrRemovingItsStackGivesTheWindowItsCursorBac
 {
     Window window;
     window.widget.setCursor(Qt::WhatsThisCursor);
-    window.push(Qt::OpenHandCursor, k1);
+    window.push(Qt::OpenHandCursor, 1);
     QPointer<QSCursorStack> stack = window.stack();
     window.widget.close();
     EXPECT_EQ(window.stack(), nullptr);
@@ -84,14 +81,14 @@ TEST(QSCursorStack, ClosingTheWindowOrRemovingItsStackGivesTheWindowItsCursorBac
     EXPECT_TRUE(stack.isNull());
 
     window.widget.show();
-    window.push(Qt::PointingHandCursor, k2);
+    window.push(Qt::PointingHandCursor, 2);
     ASSERT_NE(window.stack(), nullptr) << "a new push makes a new stack";
     QSCursorStack::removeCursorStackForWindow(&window.widget);
     EXPECT_EQ(window.stack(), nullptr);
     EXPECT_EQ(window.cursor(), Qt::WhatsThisCursor);
 
     auto *destroyed = new QWidget;
-    QSCursorStack::pushCursor(Qt::OpenHandCursor, k1, destroyed);
+    QSCursorStack::pushCursor(Qt::OpenHandCursor, 1, destroyed);
     ASSERT_NE(QSCursorStack::cursorStackForWindow(destroyed), nullptr);
     delete destroyed;
     EXPECT_EQ(QSCursorStack::cursorStackForWindow(destroyed), nullptr);
