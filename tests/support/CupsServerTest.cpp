@@ -8,11 +8,7 @@
 
 #include <algorithm>
 
-namespace {
-
-QString serverFolder() { return qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR"); }
-
-} // namespace
+static QString serverFolder() { return qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR"); }
 
 void CupsServerTest::SetUp()
 {

@@ -34,15 +34,7 @@ QPDFObjectHandle box(const QRectF &r)
     return QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(r.left(), r.top(), r.right(), r.bottom()));
 }
 
-QPDFObjectHandle fontResources()
-{
-    QPDFObjectHandle font = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
-    QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-    fonts.replaceKey("/F1", font);
-    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-    resources.replaceKey("/Font", fonts);
-    return resources;
-}
+const char *const FontResources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
 
 std::string contentOf(const PdfFixturePage &page)
 {
@@ -67,11 +59,6 @@ QByteArray written(QPDF &pdf, const std::function<void(QPDFWriter &)> &configure
     return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
 }
 
-QPDFObjectHandle pagesNode(QPDF &pdf)
-{
-    return pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>"));
-}
-
 void appendKid(QPDFObjectHandle parent, QPDFObjectHandle kid, int pages)
 {
     parent.getKey("/Kids").appendItem(kid);
@@ -94,7 +81,7 @@ void build(QPDF &pdf, const QList<PdfFixturePage> &pages)
         QPDFObjectHandle holder = page;
         if (described.inherited) {
             if (!run.isInitialized()) {
-                run = pagesNode(pdf);
+                run = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>"));
                 appendKid(root, run, 0);
                 holder = run;
             } else {
@@ -108,7 +95,7 @@ void build(QPDF &pdf, const QList<PdfFixturePage> &pages)
         }
         if (holder.isInitialized()) {
             holder.replaceKey("/MediaBox", box(QRectF(QPointF(0, 0), described.mediaSize)));
-            holder.replaceKey("/Resources", fontResources());
+            holder.replaceKey("/Resources", QPDFObjectHandle::parse(FontResources));
             if (described.rotate != 0)
                 holder.replaceKey("/Rotate", QPDFObjectHandle::newInteger(described.rotate));
         }
@@ -153,12 +140,8 @@ QByteArray PdfFixture::picturesOnly(const QList<QColor> &colours)
         for (int i = 0; i < 20 * 30; ++i)
             pixels += {char(colour.red()), char(colour.green()), char(colour.blue())};
         QPDFObjectHandle image = pdf.newStream(pixels);
-        image.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-        image.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
-        image.getDict().replaceKey("/Width", QPDFObjectHandle::newInteger(20));
-        image.getDict().replaceKey("/Height", QPDFObjectHandle::newInteger(30));
-        image.getDict().replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
-        image.getDict().replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        image.replaceDict(QPDFObjectHandle::parse(
+            "<< /Type /XObject /Subtype /Image /Width 20 /Height 30 /ColorSpace /DeviceRGB /BitsPerComponent 8 >>"));
         QPDFObjectHandle page = QPDFObjectHandle::parse(
             "<< /Type /Page /MediaBox [0 0 200 300] /Resources << /XObject << >> >> >>");
         page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", image);

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Helper/QSFontLoader.h"
 
 #include "platform/foundation/Log.h"
+#include "support/PdfFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,7 @@ TEST(QSFontLoader, OneBadFileDoesNotStopTheOthers)
     ASSERT_TRUE(QFile::exists(dejaVu));
     QTemporaryDir folder;
     ASSERT_TRUE(QFile::copy(dejaVu, folder.filePath("Bundled.ttf")));
-    QFile bad(folder.filePath("Broken.ttf"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("no font") == 7);
-    bad.close();
+    ASSERT_FALSE(PdfFixture::write(folder.path(), "Broken.ttf", "no font").isEmpty());
     const platform::Bundle bundle(folder.path());
 
     platform::LogCapture log;

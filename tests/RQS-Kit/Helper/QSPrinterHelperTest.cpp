@@ -6,15 +6,10 @@ using QSPrinterHelperTest = CupsServerTest;
 
 TEST_F(QSPrinterHelperTest, AnswersForTheQueuesOfThePrintServer)
 {
-    const struct { QString name; QString found; bool duplex; } cases[] = {
-        {"Duplex_Printer", "Duplex_Printer", true},
-        {"Simplex_Printer", "Simplex_Printer", false},
-        {"No_Such_Printer", QString(), false},
-        {QString(), QString(), false},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(QSPrinterHelper::printerByName(c.name), c.found) << c.name.toStdString();
-        EXPECT_EQ(QSPrinterHelper::printerSupportsDuplex(c.name), c.duplex) << c.name.toStdString();
-    }
     EXPECT_EQ(QSPrinterHelper::currentPrinterName(), "Simplex_Printer");
+    EXPECT_EQ(QSPrinterHelper::printerByName("Simplex_Printer"), "Simplex_Printer");
+    EXPECT_EQ(QSPrinterHelper::printerByName("No_Such_Printer"), QString());
+    EXPECT_TRUE(QSPrinterHelper::printerSupportsDuplex("Duplex_Printer"));
+    EXPECT_FALSE(QSPrinterHelper::printerSupportsDuplex("Simplex_Printer"));
+    EXPECT_FALSE(QSPrinterHelper::printerSupportsDuplex("No_Such_Printer"));
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QLayout>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -27,43 +25,26 @@ bool isShown(QSToolTipController &controller) { return controller.window()->isVi
 
 } // namespace
 
-TEST(QSToolTipController, ShowsTheTextOverTheViewsWindowSizedToItWithTheWindowsMargin)
-{
-    ShownWindow shown;
-    QSToolTipController controller;
-    controller.showTooltip("Pages <b>1 & 2</b> are joined", QPointF(20, 250), &shown.view);
-
-    EXPECT_TRUE(isShown(controller));
-    EXPECT_EQ(controller.parentWindow(), &shown.window);
-    EXPECT_EQ(controller.focusView(), &shown.view);
-    EXPECT_EQ(controller.focusPoint(), QPointF(20, 250));
-    EXPECT_EQ(controller.toolTipLabel()->text(), "Pages <b>1 &amp; 2</b> are joined");
-    EXPECT_TRUE(controller.timeOut()->isActive());
-    EXPECT_EQ(controller.timeOut()->intervalAsDuration(), 30s);
-    EXPECT_FALSE(controller.window()->isActiveWindow()) << "a tool tip takes no focus";
-
-    EXPECT_GT(controller.extraSize().width(), 0);
-    EXPECT_EQ(controller.window()->size(), controller.toolTipLabel()->sizeHint() + controller.extraSize());
-    controller.window()->layout()->activate();
-    EXPECT_EQ(controller.window()->size() - controller.toolTipLabel()->size(), controller.extraSize());
-}
-
-TEST(QSToolTipController, HangsBelowThePointInsideTheWindowsFrame)
+TEST(QSToolTipController, ShowsTheTextWithAMarginBelowThePointInsideTheWindowsFrame)
 {
     ShownWindow shown;
     const QRect frame = shown.window.frameGeometry();
     const QPoint origin = shown.window.mapToGlobal(QPoint(0, 0));
+    const QString tip = "Pages <b>1 & 2</b>";
     const QString wide = QString(200, QLatin1Char('W'));
     QSToolTipController controller;
-    controller.showTooltip("Tip", QPointF(0, 0), &shown.view);
-    const QSize tip = controller.window()->size();
+    controller.showTooltip(tip, QPointF(0, 0), &shown.view);
+    EXPECT_EQ(controller.toolTipLabel()->text(), "Pages <b>1 &amp; 2</b>");
+    EXPECT_GT(controller.extraSize().width(), 0);
+    const QSize size = controller.window()->size();
+    EXPECT_EQ(size, controller.toolTipLabel()->sizeHint() + controller.extraSize());
     controller.showTooltip(wide, QPointF(0, 0), &shown.view);
     ASSERT_GT(controller.window()->width(), frame.width());
 
     const struct { const char *name; QString text; QPointF point /* y-up in the window */; QPoint expected; } cases[] = {
-        {"inside", "Tip", QPointF(20, 250), origin + QPoint(20, 50)},
-        {"right edge", "Tip", QPointF(395, 250), QPoint(frame.x() + frame.width() - tip.width(), origin.y() + 50)},
-        {"bottom edge", "Tip", QPointF(20, 2), QPoint(origin.x() + 20, frame.y() + frame.height() - tip.height())},
+        {"inside", tip, QPointF(20, 250), origin + QPoint(20, 50)},
+        {"right edge", tip, QPointF(395, 250), QPoint(frame.x() + frame.width() - size.width(), origin.y() + 50)},
+        {"bottom edge", tip, QPointF(20, 2), QPoint(origin.x() + 20, frame.y() + frame.height() - size.height())},
         {"wider than the frame", wide, QPointF(200, 250), QPoint(frame.x(), origin.y() + 50)},
     };
     for (const auto &c : cases) {
@@ -82,41 +63,22 @@ TEST(QSToolTipController, HiddenByItsOwnViewItsTimeOutANewTipAndTheEndOfTheViews
     EXPECT_TRUE(isShown(controller));
     controller.hideForView(&shown.view);
     EXPECT_FALSE(isShown(controller));
-    EXPECT_FALSE(controller.timeOut()->isActive());
-    EXPECT_EQ(controller.parentWindow(), nullptr);
-    EXPECT_EQ(controller.focusView(), &shown.view) << "the focus view stays recorded";
 
     controller.setTimeOutInterval(0ms);
     controller.showTooltip("Tip", QPointF(20, 250), &shown.view);
     ASSERT_TRUE(isShown(controller));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !isShown(controller); }));
-    EXPECT_EQ(controller.parentWindow(), nullptr);
     controller.setTimeOutInterval(30s);
 
     controller.showTooltip("First", QPointF(20, 250), &shown.view);
     controller.showTooltip("Second", QPointF(20, 250), &second.view);
-    EXPECT_EQ(controller.parentWindow(), &second.window);
     shown.window.close();
     EXPECT_TRUE(isShown(controller)) << "the first window no longer concerns the tip";
+    controller.showTooltip(QString(), QPointF(20, 250), &second.view);
+    EXPECT_FALSE(isShown(controller)) << "an empty text only hides";
+    controller.showTooltip("Tip", QPointF(20, 250), &second.view);
     second.window.close();
     EXPECT_FALSE(isShown(controller));
-    EXPECT_FALSE(controller.timeOut()->isActive());
-
-    auto *window = new QWidget;
-    auto *view = new QWidget(window);
-    window->show();
-    controller.showTooltip("Tip", QPointF(20, 50), view);
-    ASSERT_TRUE(isShown(controller));
-    controller.showTooltip(QString(), QPointF(20, 50), view);
-    EXPECT_FALSE(isShown(controller)) << "an empty text only hides";
-    controller.showTooltip("Tip", QPointF(20, 50), view);
-    delete window;
-    EXPECT_FALSE(isShown(controller));
-    EXPECT_EQ(controller.focusView(), nullptr);
-
-    QWidget hidden;
-    QWidget inHidden(&hidden);
-    controller.showTooltip("Tip", QPointF(20, 50), &inHidden);
-    EXPECT_FALSE(isShown(controller));
-    EXPECT_FALSE(controller.timeOut()->isActive());
+    controller.showTooltip("Tip", QPointF(20, 250), &shown.view);
+    EXPECT_FALSE(isShown(controller)) << "the view's window is not visible";
 }

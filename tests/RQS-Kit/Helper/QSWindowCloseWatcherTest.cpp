@@ -16,17 +16,15 @@ protected:
 
 } // namespace
 
-TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnceAndNeitherRefusedClosesNorHiding)
+TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnceAndNeitherARefusedCloseNorHiding)
 {
     QWidget window;
     RefusingWindow refusing;
-    QWidget hidden;
-    for (QWidget *shown : std::initializer_list<QWidget *>{&window, &refusing, &hidden})
-        shown->show();
-    QSWindowCloseWatcher watcher(&window), refusingWatcher(&refusing), hiddenWatcher(&hidden);
+    window.show();
+    refusing.show();
+    QSWindowCloseWatcher watcher(&window), refusingWatcher(&refusing);
     QSignalSpy reports(&watcher, &QSWindowCloseWatcher::windowWillClose);
     QSignalSpy refusals(&refusingWatcher, &QSWindowCloseWatcher::windowWillClose);
-    QSignalSpy hides(&hiddenWatcher, &QSWindowCloseWatcher::windowWillClose);
 
     window.close();
     window.show();
@@ -34,8 +32,6 @@ TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnceAndNeitherRefusedClosesNorH
     EXPECT_FALSE(refusing.close());
     QCoreApplication::processEvents();
     refusing.hide();
-    hidden.hide();
     EXPECT_EQ(reports.count(), 1) << "a watcher reports one close";
     EXPECT_EQ(refusals.count(), 0);
-    EXPECT_EQ(hides.count(), 0);
 }
