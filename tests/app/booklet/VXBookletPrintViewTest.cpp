@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::unique_ptr<QPDF> parsed(const QByteArray &pdf)
@@ -39,6 +41,27 @@ QList<QList<double>> placements(const QByteArray &pdf, int page)
             numbers << number.toDouble();
         result << numbers;
     }
+    return result;
+}
+
+// The raw bytes of every picture that the pages show, directly or inside the forms that hold them.
+QList<QByteArray> pictures(const QByteArray &pdf)
+{
+    const std::unique_ptr<QPDF> document = parsed(pdf);
+    QList<QByteArray> result;
+    std::function<void(QPDFObjectHandle)> collect = [&](QPDFObjectHandle holder) {
+        QPDFObjectHandle xobjects = holder.getKey("/Resources").getKey("/XObject");
+        if (!xobjects.isDictionary())
+            return;
+        for (auto &[name, xobject] : xobjects.ditems()) {
+            if (xobject.getDict().getKey("/Subtype").isNameAndEquals("/Image"))
+                result << bytesOf(xobject.getRawStreamData());
+            else
+                collect(xobject.getDict());
+        }
+    };
+    for (QPDFObjectHandle page : document->getAllPages())
+        collect(page);
     return result;
 }
 
@@ -158,6 +181,28 @@ TEST(VXBookletPrintView, DecorationsLieOnTheFoldAndBesideThePages)
         EXPECT_EQ(page->text(QRectF(130, 260, 40, 20)).trimmed(), n.left) << n.side;
         EXPECT_EQ(page->text(QRectF(230, 260, 40, 20)).trimmed(), n.right) << n.side;
     }
+}
+
+TEST(VXBookletPrintView, TextStaysTextAndPicturesKeepTheirBytes)
+{
+    const QByteArray text = PdfFixture::pages(BookletExport::portraitPages(7));
+    const std::unique_ptr<Poppler::Document> source = Poppler::Document::loadFromData(text);
+    const std::unique_ptr<Poppler::Document> printed = Poppler::Document::loadFromData(BookletExport(text).print());
+    auto words = [](Poppler::Document &document) {
+        qsizetype count = 0;
+        for (int i = 0; i < document.numPages(); ++i)
+            count += document.page(i)->text(QRectF()).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts).size();
+        return count;
+    };
+    EXPECT_EQ(words(*printed), words(*source));
+    EXPECT_EQ(words(*source), 14);
+
+    const QByteArray scans = PdfFixture::picturesOnly({Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan});
+    QList<QByteArray> in = pictures(scans);
+    QList<QByteArray> out = pictures(BookletExport(scans).print());
+    std::sort(in.begin(), in.end());
+    std::sort(out.begin(), out.end());
+    EXPECT_EQ(out, in);
 }
 
 TEST(VXBookletPrintView, RasterisedPagesBecomePicturesAtTheResolutionAsked)
