@@ -2,12 +2,7 @@
 
 #include "platform/pdf/PdfDocument.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <poppler-qt6.h>
 
@@ -160,26 +155,6 @@ QByteArray PdfFixture::encrypted(const QList<PdfFixturePage> &pages, const QByte
         writer.setR6EncryptionParameters(userPassword.constData(), ownerPassword.constData(), true, true,
                                          true, true, true, true, qpdf_r3p_full, true);
     });
-}
-
-QByteArray PdfFixture::embeddedText(const QString &text, const QSizeF &size)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(size.toSize(), QString(), QPageSize::ExactMatch),
-                                         QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
-        QPainter painter(&writer);
-        painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(12);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(10, size.height() - 20), text);
-    }
-    return buffer.data();
 }
 
 QByteArray PdfFixture::rewritten(const QByteArray &bytes, const std::function<void(QPDF &)> &change)

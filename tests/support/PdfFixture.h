@@ -46,9 +46,6 @@ public:
     static QByteArray encrypted(const QList<PdfFixturePage> &pages, const QByteArray &userPassword,
                                 const QByteArray &ownerPassword);
 
-    // One page of that size drawn by QPdfWriter: the text (DejaVu Sans, embedded) in black on
-    // white, its baseline 20 points above the lower-left corner.
-    static QByteArray embeddedText(const QString &text, const QSizeF &size);
     // The same pages with each content stream split in two streams of a /Contents array, cut
     // between the first rectangle and its fill operator ("re" | "f") with no space left between.
     static QByteArray splitContents(const QByteArray &pdf);
