@@ -1,27 +1,38 @@
 #include "app/booklet/VXDocumentPrinter.h"
 #include "app/booklet/VXPrintableDocument.h"
-#include "app/booklet/VXPrinterDefaults.h"
+#include "app/printing/QSPDFPrintView.h"
 #include "app/printing/VXApplicationServices.h"
 #include "app/printing/VXManualDuplexSetup.h"
 #include "app/printing/VXPreferencesWindow.h"
+#include "app/printing/VXPrintAlertAdapter.h"
 #include "app/printing/VXPrintFactory.h"
 #include "app/printing/VXPrintHelper.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
+#include "platform/printing/PrintOperation.h"
 #include "platform/printing/PrinterWatcher.h"
 
 #include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 #include "support/StringsTables.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -75,6 +86,23 @@ public:
     QString current;
     VXManualDuplexSetup *wizard = nullptr;
 };
+
+// Prints the printable into a file on that paper and reads back the number of every printed page.
+QList<int> printedNumbers(platform::Printable &printable, const QSizeF &paper)
+{
+    QTemporaryDir folder;
+    platform::PrintInfo info;
+    info.setPaperSize(paper);
+    info.setJobDisposition(platform::PrintInfo::JobDisposition::Save);
+    info.setJobSavingUrl(QUrl::fromLocalFile(folder.filePath(QStringLiteral("printed.pdf"))));
+    if (!platform::PrintOperation(printable, info).run())
+        return {-1};
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(folder.filePath(QStringLiteral("printed.pdf")));
+    QList<int> numbers;
+    for (int page = 0; document && page < document->numPages(); ++page)
+        numbers << document->page(page)->text(QRectF()).simplified().remove(QStringLiteral("Page ")).toInt();
+    return numbers;
+}
 
 } // namespace
 
@@ -152,8 +180,6 @@ TEST_F(VXPrintHelperTest, PrinterKindIsKeptOnlyWhenRememberedAndNeverWithoutANam
         helper->printDocument(&fake);
         EXPECT_EQ(fake.outcome(), c.nextPress);
     }
-    EXPECT_FALSE(VXPrinterDefaults::setValueForPrinter(1, "(null)", "printerType"));
-    EXPECT_EQ(storedTypes(), QStringList());
 }
 
 TEST_F(VXPrintHelperTest, PrinterMenuShowsTypesAndPrintsOnTheChosenPrinter)
@@ -233,4 +259,59 @@ TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
     fake.wizard = &wizard;
     EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
     EXPECT_EQ(wizard.shownFor, "Fake_Laser shown");
+}
+
+// The router's request reaches the user as an alert with its check box and pop-up, and what the
+// user leaves them at comes back with the button's code.
+TEST(VXPrintAlertAdapter, CarriesTheCheckBoxAndThePopUpBothWays)
+{
+    VXPrintAlert::Request request;
+    request.messageText = "Which printer?";
+    request.buttonTitles = {"Select", "Cancel"};
+    request.showsSuppressionButton = true;
+    request.suppressionButtonTicked = true;
+    request.choices = {"Laser", "Inkjet", "Plotter"};
+    request.selectedChoice = "Inkjet";
+    std::optional<VXPrintAlert::Response> response;
+    VXPrintAlertAdapter().beginSheet(request, nullptr, [&](const VXPrintAlert::Response &given) { response = given; });
+
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto *popUp = box->findChild<QComboBox *>();
+    ASSERT_TRUE(popUp && box->checkBox());
+    EXPECT_TRUE(box->checkBox()->isChecked());
+    EXPECT_EQ(popUp->count(), 3);
+    EXPECT_EQ(popUp->currentText(), "Inkjet");
+    box->checkBox()->setChecked(false);
+    popUp->setCurrentIndex(2);
+    box->buttons()[1]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response.has_value(); }));
+    EXPECT_EQ(response->returnCode, 1001);
+    EXPECT_FALSE(response->suppressionButtonTicked);
+    EXPECT_EQ(response->choice, "Plotter");
+}
+
+TEST(QSPDFPrintView, PrintsTheChosenPagesAndKeepsTheLastOddOne)
+{
+    QTemporaryDir folder;
+    const struct { int pageCount; int printPages; QList<int> printed; } cases[] = {
+        {2, QSPDFPrintView::OddPages, {1}},
+        {2, QSPDFPrintView::EvenPages, {2}},
+        {2, QSPDFPrintView::AllPages, {1, 2}},
+        {5, QSPDFPrintView::OddPages, {1, 3, 5}},
+        {5, QSPDFPrintView::EvenPages, {2, 4}},
+        {1, QSPDFPrintView::EvenPages, {-1}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pageCount << " pages, printPages " << c.printPages);
+        const QString path = PdfFixture::write(folder.path(), QStringLiteral("test%1.pdf").arg(c.pageCount),
+                                               PdfFixture::pages(PdfFixture::numbered(c.pageCount)));
+        QSPDFPrintView view(QUrl::fromLocalFile(path));
+        view.setPrintPages(c.printPages);
+        platform::LogCapture log;
+        EXPECT_EQ(printedNumbers(view, view.pageSize()), c.printed);
+    }
+
+    platform::LogCapture log;
+    EXPECT_EQ(QSPDFPrintView(QUrl::fromLocalFile(folder.filePath(QStringLiteral("missing.pdf")))).pageCount(), 0u);
 }
