@@ -80,14 +80,7 @@ bool leaveStaleSocket(const QString &path)
 
 TEST_F(AppDelegateTest, FilesArriveInBatchesThatAskOnceWhenSeveralAndFollowTheAnswer)
 {
-    struct Case
-    {
-        QStringList files;
-        int answer;
-        QStringList asked;
-        QList<int> replies;
-        QStringList opened;
-    };
+    struct Case { QStringList files; int answer; QStringList asked; QList<int> replies; QStringList opened; };
     const int inFactory = platform::Alert::FirstButtonReturn;
     const QStringList several{pdf("a.pdf"), pdf("b.pdf"), pdf("c.pdf")};
     const QStringList question{"Several files were opened at once"};
@@ -178,12 +171,7 @@ TEST(VXSingleInstanceTest, ALaterLaunchHandsItsFilesToTheRunningOne)
     EXPECT_FALSE(VXSingleInstance(name).listen()) << "a live instance keeps its socket";
 
     const QString relative = QDir::current().relativeFilePath(folder.filePath("b c.pdf"));
-    struct Case
-    {
-        Request request;
-        QStringList paths;
-        QStringList arrive;
-    };
+    struct Case { Request request; QStringList paths; QStringList arrive; };
     const QList<Case> cases{
         {Request::OpenFiles, {"/x/Ünïcode.pdf", relative}, {"/x/Ünïcode.pdf", folder.filePath("b c.pdf")}},
         {Request::Service, {"/spool/job 1.pdf"}, {"/spool/job 1.pdf"}},
