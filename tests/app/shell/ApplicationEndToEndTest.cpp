@@ -37,12 +37,6 @@ bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
     return done();
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // The real program in a real window on the private X display that scripts/test starts: open a
@@ -56,18 +50,17 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     QTemporaryDir folder;
     const QString source = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
     const QString exported = folder.filePath("Exported.pdf");
-    for (const char *sub : {"home", "config", "data", "runtime"})
-        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
     QProcess foldwise;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
     environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("HOME", folder.filePath("home"));
-    environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
-    environment.insert("XDG_DATA_HOME", folder.filePath("data"));
-    environment.insert("XDG_RUNTIME_DIR", folder.filePath("runtime"));
+    // A fresh user: its own home, settings, data and runtime folders.
+    for (const auto &[variable, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
+                                        {"XDG_RUNTIME_DIR", "runtime"}}) {
+        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
+        environment.insert(variable, folder.filePath(sub));
+    }
+    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     foldwise.setProcessEnvironment(environment);
     foldwise.setProcessChannelMode(QProcess::ForwardedChannels);
     foldwise.start(QStringLiteral(FOLDWISE_BINARY), {source});
@@ -113,6 +106,7 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();
 
-    ASSERT_TRUE(QFileInfo::exists(exported));
-    EXPECT_EQ(BookletExport::halves(contents(exported)), "(-|1) (2|-) (6|3) (4|5)");
+    QFile file(exported);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(BookletExport::halves(file.readAll()), "(-|1) (2|-) (6|3) (4|5)");
 }

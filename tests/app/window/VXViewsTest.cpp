@@ -1,6 +1,13 @@
+#include "app/booklet/VXOutputFilter.h"
 #include "app/booklet/VXPageImageCache.h"
+#include "app/booklet/VXStaplesFilter.h"
+#include "app/window/VXDoublePageFilterView.h"
+#include "app/window/VXFeatureHeader.h"
+#include "app/window/VXNoScrollView.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPageViewDelegate.h"
+#include "app/window/VXTableRowView.h"
+#include "platform/graphics/BitmapGraphicsContext.h"
 
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
@@ -14,6 +21,22 @@
 #include <cmath>
 
 namespace {
+
+QImage rendered(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// A wheel turn at a y-down point of the widget; whether the widget took it.
+bool wheel(QWidget *widget, QPointF at, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &event);
+    return event.isAccepted();
+}
 
 // Sets the views' centre and zoom back from code while it is told, as the document does.
 struct Recorder : VXPageViewDelegate
@@ -54,12 +77,11 @@ struct Host
         if (release)
             QTest::mouseRelease(top.windowHandle(), Qt::LeftButton, {}, qt(to));
     }
-    void wheel(QPointF at, int angle, Qt::KeyboardModifiers modifiers)
+    void zoomBy(QPointF at, int angle) { wheel(view, qt(at), angle, Qt::ControlModifier); }
+    void expectCenter(QPointF center) const
     {
-        const QPointF local = qt(at);
-        QWheelEvent event(local, view->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers,
-                          Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(view, &event);
+        EXPECT_NEAR(view->center().x(), center.x(), 1e-9);
+        EXPECT_NEAR(view->center().y(), center.y(), 1e-9);
     }
     Qt::CursorShape cursor() const { return top.cursor().shape(); }
 
@@ -96,6 +118,14 @@ VXPagePtr fixturePage(int number, const QColor &previewColour)
     return page;
 }
 
+class Clicked : public platform::View
+{
+public:
+    using View::View;
+    void mouseDown(const platform::MouseEvent &) override { ++downs; }
+    int downs = 0;
+};
+
 } // namespace
 
 TEST(VXPageView, MovingSnapsToTheMiddleAndTheViewEdgesWithinThreePointsAndOnlyUserChangesAreTold)
@@ -111,18 +141,18 @@ TEST(VXPageView, MovingSnapsToTheMiddleAndTheViewEdgesWithinThreePointsAndOnlyUs
     };
     Host host;
     for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "to " << c.to.x() << "," << c.to.y());
         host.view->setCenter({0, 0});
         const int before = host.delegate.calls;
         host.drag({200, 150}, c.to, false);
         EXPECT_EQ(host.cursor(), Qt::ClosedHandCursor);
         const QImage during = host.view->grab().toImage();
         QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, Host::qt(c.to));
-        EXPECT_NEAR(host.view->center().x(), c.center.x(), 1e-9) << c.to.x();
-        EXPECT_NEAR(host.view->center().y(), c.center.y(), 1e-9) << c.to.x();
+        host.expectCenter(c.center);
         EXPECT_EQ(host.delegate.calls, before + 1);
-        EXPECT_EQ(guideLineAt(during, 200, true), c.center.x() == 0) << c.to.x();
-        EXPECT_EQ(guideLineAt(during, 150, false), c.center.y() == 0) << c.to.x();
-        EXPECT_EQ(guideLineAt(during, 399, true), c.center.x() == 0.375) << c.to.x();
+        EXPECT_EQ(guideLineAt(during, 200, true), c.center.x() == 0);
+        EXPECT_EQ(guideLineAt(during, 150, false), c.center.y() == 0);
+        EXPECT_EQ(guideLineAt(during, 399, true), c.center.x() == 0.375);
         EXPECT_FALSE(guideLineAt(host.view->grab().toImage(), 200, true)) << "guide lines go with the release";
         EXPECT_EQ(host.cursor(), Qt::OpenHandCursor);
     }
@@ -150,14 +180,14 @@ TEST(VXPageView, AnEdgeJumpsToThePointerAndFollowsItWhileTheOppositeEdgeStays)
     };
     Host host;
     for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from.x() << "," << c.from.y() << " to " << c.to.x() << "," << c.to.y());
         host.view->setCenter({0, 0});
         host.view->setZoom(0.5);
         host.hover(c.from);
-        EXPECT_EQ(host.cursor(), c.cursor) << c.from.x() << "," << c.from.y();
+        EXPECT_EQ(host.cursor(), c.cursor);
         host.drag(c.from, c.to);
-        EXPECT_NEAR(host.view->center().x(), c.center.x(), 1e-9) << c.to.x() << "," << c.to.y();
-        EXPECT_NEAR(host.view->center().y(), c.center.y(), 1e-9) << c.to.x() << "," << c.to.y();
-        EXPECT_NEAR(host.view->zoom(), c.zoom, 1e-9) << c.to.x() << "," << c.to.y();
+        host.expectCenter(c.center);
+        EXPECT_NEAR(host.view->zoom(), c.zoom, 1e-9);
         expectNear(host.view->pageFrame(), c.frame);
     }
 }
@@ -166,33 +196,32 @@ TEST(VXPageView, CtrlWheelZoomsAboutThePointerPinchesAddAndDoubleClicksToggle)
 {
     Host host;
     const int calls = host.delegate.calls;
-    host.wheel({250, 225}, 120, Qt::NoModifier);
+    wheel(host.view, Host::qt({250, 225}), 120);
     EXPECT_EQ(host.view->zoom(), 0.5) << "a plain wheel scrolls, it does not zoom";
 
     // One step up at the page's top-right corner: that corner stays where it is.
-    host.wheel({250, 225}, 120, Qt::ControlModifier);
+    host.zoomBy({250, 225}, 120);
     EXPECT_NEAR(host.view->zoom(), 0.6, 1e-9);
-    EXPECT_NEAR(host.view->center().x(), -0.025, 1e-9);
-    EXPECT_NEAR(host.view->center().y(), -0.05, 1e-9);
+    host.expectCenter({-0.025, -0.05});
     expectNear(host.view->pageFrame(), {130, 45, 120, 180});
-    host.wheel({250, 225}, -120 * 20, Qt::ControlModifier);
+    host.zoomBy({250, 225}, -120 * 20);
     EXPECT_NEAR(host.view->zoom(), 0.05, 1e-9) << "never zoomed away to nothing";
 
     host.view->setCenter({0.1, 0});
     host.view->setZoom(0.5);
     const QPointF at = Host::qt({200, 150});
-    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, at, at,
-                              host.view->mapToGlobal(at), 0.25, {});
-    QCoreApplication::sendEvent(host.view, &pinch);
+    const auto gesture = [&](Qt::NativeGestureType type, qreal value) {
+        QNativeGestureEvent event(type, QPointingDevice::primaryPointingDevice(), 2, at, at, host.view->mapToGlobal(at), value, {});
+        QCoreApplication::sendEvent(host.view, &event);
+    };
+    gesture(Qt::ZoomNativeGesture, 0.25);
     EXPECT_NEAR(host.view->zoom(), 0.75, 1e-9);
     EXPECT_EQ(host.view->center(), QPointF(0.1, 0));
 
     // The view's proportion, 4 / 3, is the other zoom of the toggle.
     QTest::mouseDClick(host.top.windowHandle(), Qt::LeftButton, {}, Host::qt({10, 10}));
     EXPECT_NEAR(host.view->zoom(), 4.0 / 3, 1e-9);
-    QNativeGestureEvent smart(Qt::SmartZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, at, at,
-                              host.view->mapToGlobal(at), 0, {});
-    QCoreApplication::sendEvent(host.view, &smart);
+    gesture(Qt::SmartZoomNativeGesture, 0);
     EXPECT_EQ(host.view->zoom(), 1.0);
     EXPECT_EQ(host.view->center(), QPointF(0.1, 0));
     EXPECT_EQ(host.delegate.calls, calls + 5);
@@ -229,4 +258,101 @@ TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)
         view.setPage(VXPage::pageWithSize(c.size));
         EXPECT_NEAR(view.ratio(), c.ratio, 1e-9) << c.size.width() << " x " << c.size.height();
     }
+}
+
+TEST(VXNoScrollView, ClicksOnItsSurfaceReachTheViewBeneathAndTheWheelStopsThere)
+{
+    QWidget top;
+    top.resize(200, 100);
+    auto *beneath = new Clicked(&top);
+    beneath->setGeometry(0, 0, 200, 100);
+    auto *container = new VXNoScrollView(&top);
+    container->setGeometry(0, 0, 200, 100);
+    auto *inside = new Clicked;
+    inside->setFrame(QRectF(0, 0, 50, 50));
+    container->addSubview(inside);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+
+    QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, QPoint(150, 20));
+    QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, QPoint(20, 80));
+    EXPECT_EQ(beneath->downs, 1);
+    EXPECT_EQ(inside->downs, 1);
+    // A wheel over the subview, passed on to the container as Qt passes an ignored one.
+    EXPECT_TRUE(wheel(container, {20, 80}, 120));
+}
+
+TEST(VXDoublePageFilterView, StapleMarksShowOnSheetSidesOnlyClicksPassThroughAndTheFilterForgetsItWhenDestroyed)
+{
+    VXStaplesFilter staples;
+    staples.setNumberOfStaples(1);
+    auto view = std::make_unique<VXDoublePageFilterView>();
+    view->setFrame({0, 0, 200, 100});
+    view->setFilters({&staples});
+    view->setPageType(VXOutputFilter::FirstSide);
+    // The one mark's horizontal line crosses the fold at half the height.
+    auto marked = [&] {
+        const QImage image = platform::BitmapGraphicsContext::drawnImage(
+            {200, 100}, 1, [&](platform::GraphicsContext &) { view->drawRect(view->bounds()); });
+        return qAlpha(image.pixel(95, 49)) > 0 || qAlpha(image.pixel(95, 50)) > 0;
+    };
+    EXPECT_TRUE(marked());
+    view->setOnlyPagesBasedFilters(true);
+    EXPECT_FALSE(marked()) << "reading spreads show no staple marks";
+    EXPECT_EQ(view->hitTest({100, 50}), nullptr);
+
+    staples.setDelegate(view.get());
+    EXPECT_EQ(staples.delegate(), view.get());
+    view.reset();
+    EXPECT_EQ(staples.delegate(), nullptr);
+    staples.setNumberOfStaples(2);
+}
+
+TEST(VXFeatureHeader, AnOverlayColourTintsTheBarKeepingItsLightness)
+{
+    VXFeatureHeader header;
+    header.resize(200, 28);
+    // Half way up the bar's grey 0.803 to 0.9 gradient: grey 0.85; red with that luminosity,
+    // clipped into range, is (1.0, 0.785, 0.785).
+    const struct { QColor overlay; QColor expected; } cases[] = {
+        {QColor(), QColor(217, 217, 217)},
+        {QColor::fromRgbF(1, 0, 0), QColor(255, 200, 200)},
+        {QColor(), QColor(217, 217, 217)},
+    };
+    for (const auto &c : cases) {
+        header.setOverlayColor(c.overlay);
+        const QImage image = rendered(header);
+        EXPECT_TRUE(PixelProbe::isNear(image, {100, 14}, c.expected, 3))
+            << c.overlay.name().toStdString() << ": " << PixelProbe::describe(image, {100, 14}).toStdString();
+    }
+}
+
+TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOnesStayCentred)
+{
+    const auto darkVeil = [](const QColor &c) { return c.alpha() >= 40 && c.red() < 40; };
+    VXTableRowView row;
+    row.resize(200, 100);
+    row.setSelected(true);
+    const QImage empty = rendered(row);
+    EXPECT_EQ(empty.pixelColor(100, 50).alpha(), 0);
+    EXPECT_EQ(empty.pixelColor(7, 50).alpha(), 0);
+
+    (new QWidget(&row))->setGeometry(10, 10, 50, 80);
+    (new QWidget(&row))->setGeometry(100, 10, 50, 80);
+    for (bool selected : {false, true}) {
+        row.setSelected(selected);
+        const QImage image = rendered(row);
+        for (int x : {35, 125})
+            EXPECT_EQ(image.pixelColor(x, 50), QColor(Qt::white)) << x;
+        EXPECT_EQ(darkVeil(image.pixelColor(7, 50)), selected) << "left of the first page";
+        EXPECT_EQ(darkVeil(image.pixelColor(97, 50)), selected) << "left of the second page";
+        EXPECT_EQ(image.pixelColor(80, 50).alpha(), 0) << "between the pages";
+    }
+
+    row.show(); // a hidden widget hears of its new size only when shown
+    auto *preview = new QWidget;
+    row.addSubview(preview);
+    EXPECT_EQ(preview->geometry(), QRect(20, 10, 160, 80)) << "centred, 20 in and 10 up";
+    row.resize(300, 60);
+    EXPECT_EQ(preview->geometry(), QRect(20, 10, 260, 40));
 }

@@ -1,0 +1,259 @@
+#include "app/booklet/VXDocumentPrinter.h"
+#include "app/booklet/VXPrintableDocument.h"
+#include "app/printing/QSPDFPrintView.h"
+#include "app/printing/VXApplicationServices.h"
+#include "app/printing/VXManualDuplexSetup.h"
+#include "app/printing/VXPreferencesWindow.h"
+#include "app/printing/VXPrintAlertAdapter.h"
+#include "app/printing/VXPrintFactory.h"
+#include "app/printing/VXPrintHelper.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/printing/PrintInfo.h"
+#include "platform/printing/PrintOperation.h"
+#include "platform/printing/PrinterWatcher.h"
+
+#include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
+#include "support/QtPrinters.h"
+#include "support/StringsTables.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+// Stands in for all the router talks to (document, factory, shell, preferences, wizard, user) and records what it asks.
+class FakePrintTargets : public QObject, public VXPrintableDocument, public VXPrintFactory, public VXApplicationServices,
+                         public VXPreferencesWindow, public VXManualDuplexSetup, public VXPrintAlert
+{
+public:
+    void printAutomaticDuplex(const QString &name) override { calls << "document automatic " + name; }
+    void printManualDuplexWithPrinter(const QString &name) override { calls << "document manual " + name; }
+    void printOnPrinter(const QString &name, bool manual) override { calls << QString("factory %1 %2").arg(manual ? "manual" : "automatic", name); }
+    void setPrinterName(const QString &name) override { calls << "wizard for " + name; }
+    void showWindow() override { calls << "window shown"; }
+    void beginSheet(const Request &request, platform::Window *, Completion completion) override
+    {
+        asked << request;
+        pending = std::move(completion);
+    }
+    platform::Window *windowForSheet() const override { return nullptr; }
+    platform::PrintInfo &printInfo() override { return info; }
+    QAbstractButton *printButton() const override { return &button; }
+    QString currentPrinterName() const override { return current; }
+    platform::Window *factoryWindow() const override { return nullptr; }
+    VXPrintFactory *factory() const override { return const_cast<FakePrintTargets *>(this); }
+    VXPreferencesWindow *preferences() const override { return const_cast<FakePrintTargets *>(this); }
+    VXManualDuplexSetup *manualDuplexSetup() const override { return wizard; }
+
+    // Answers the last alert and lets the work it posted run.
+    void answer(int code, bool ticked)
+    {
+        std::exchange(pending, {})({code, ticked, {}});
+        QCoreApplication::processEvents();
+    }
+    QString outcome() const
+    {
+        const bool menu = button.findChild<QMenu *>();
+        return !calls.isEmpty() ? calls.join('|') : !asked.isEmpty() ? "asked " + asked.last().messageText : menu ? "menu" : "nothing";
+    }
+    void reset()
+    {
+        calls.clear();
+        asked.clear();
+        delete button.findChild<QMenu *>();
+    }
+
+    QStringList calls;
+    QList<Request> asked;
+    Completion pending;
+    platform::PrintInfo info;
+    mutable QPushButton button;
+    QString current;
+    VXManualDuplexSetup *wizard = nullptr;
+};
+
+} // namespace
+
+class VXPrintHelperTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        helper->setApplicationServices(&fake);
+        helper->setAlert(&fake);
+        helper->setPrinterNamesSource([this] { return printers; });
+        defaults->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    }
+    void TearDown() override
+    {
+        helper->setApplicationServices(nullptr);
+        helper->setAlert(nullptr);
+        helper->setPrinterNamesSource({});
+        helper->setDocument(nullptr);
+        helper->deregisterPrintButton(&fake.button);
+        for (const QString &key : defaults->dictionaryRepresentation().keys())
+            defaults->removeObjectForKey(key);
+    }
+
+    QStringList printers;
+    FakePrintTargets fake;
+    VXPrintHelper *helper = VXPrintHelper::sharedHelper();
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+};
+
+// A printer of no known kind is asked about; the next press of the print button goes by the kind kept.
+TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
+{
+    const struct { QStringList printers; bool document; int code; bool ticked; QString printed; QString next; } cases[] = {
+        {{"Fake_Laser"}, false, 1001, true, "factory manual Fake_Laser", "factory manual Fake_Laser"},
+        {{"Fake_Laser"}, true, 1000, true, "document automatic Fake_Laser", "document automatic "},
+        {{"Fake_Laser"}, true, 1001, false, "document manual Fake_Laser", "asked PrinterKindTitle"},
+        {{}, true, 1001, true, "document manual ", "asked PrinterKindTitle"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.printers.size() << " printers, " << c.code << (c.ticked ? " ticked" : ""));
+        TearDown();
+        SetUp();
+        fake.reset();
+        printers = c.printers;
+        VXPrintableDocument *target = c.document ? &fake : nullptr;
+        helper->printDocument(target);
+        fake.answer(c.code, c.ticked);
+        EXPECT_EQ(fake.calls, QStringList{c.printed});
+        EXPECT_EQ(defaults->boolForKey(VXPrintHelper::RememberPrinterTypeKey), c.ticked);
+        fake.reset();
+        helper->printDocument(target);
+        EXPECT_EQ(fake.outcome(), c.next);
+    }
+}
+
+TEST_F(VXPrintHelperTest, OptionAndSeveralPrintersGiveTheMenuThatShowsTypesAndPrintsOnTheChosenPrinter)
+{
+    printers = {"Fake_Auto"};
+    defaults->setInteger(1, "Fake_Auto.printerType");
+    helper->registerPrintButton(&fake.button);
+    fake.button.show();
+    // Option held: the marker, and the menu even for one automatic printer; its item asks for the kind again.
+    QTest::keyPress(fake.button.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_FALSE(fake.button.icon().isNull());
+    helper->printDocument(&fake);
+    ASSERT_EQ(fake.outcome(), "menu");
+    fake.button.findChild<QMenu *>()->actions().first()->trigger();
+    EXPECT_EQ(fake.outcome(), "asked PrinterKindTitle");
+    QTest::keyRelease(fake.button.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_TRUE(fake.button.icon().isNull());
+
+    // Printers coming make several: the marker shows, and the menu names each with its type.
+    printers = {"Fake_Manual", "Fake_New", "Fake_Auto"};
+    defaults->setInteger(2, "Fake_Manual.printerType");
+    defaults->setInteger(1, "Fake_Auto.printerType");
+    platform::NotificationCenter::distributedCenter()->post(platform::PrinterWatcher::RegisteredNotification);
+    EXPECT_FALSE(fake.button.icon().isNull());
+    fake.reset();
+    helper->printDocument(&fake);
+    QMenu *menu = fake.button.findChild<QMenu *>();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->actions().at(0)->text(), "Fake_Manual – (Manual Duplex)");
+    EXPECT_EQ(menu->actions().at(1)->text(), "Fake_New");
+    menu->actions().at(2)->trigger();
+    menu->actions().at(4)->trigger();
+    EXPECT_EQ(fake.calls, (QStringList{"document automatic Fake_Auto", "window shown"}));
+
+    // A menu that outlived its printer prints nothing.
+    platform::LogCapture log;
+    helper->printDocument(&fake, 3);
+    EXPECT_EQ(log.lines(), QStringList{"Warning: Printer number 3 is no longer there; nothing was printed"});
+}
+
+TEST_F(VXPrintHelperTest, AutomaticDuplexFirstExplainsTheBindingUntilTicked)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(writeStringsTable(folder.path(), "en", "Localizable",
+                                  {{"FAQ-UpsideDownPrint-Title", "Bound on the %1"}, {"LongSidedBinding", "long edge"}}));
+    MainBundleScope bundle(folder.path());
+    LanguageScope language("en");
+    printers = {"Fake_Laser"};
+    fake.current = "Fake_Laser";
+    defaults->setInteger(1, "Fake_Laser.printerType");
+    defaults->setBool(true, "Fake_Laser.manualDuplexRotateBacksides");
+    defaults->setBool(true, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    helper->printDocument(&fake);
+    ASSERT_EQ(fake.outcome(), "asked Bound on the long edge");
+    fake.answer(1000, true);
+    EXPECT_EQ(fake.calls, QStringList{"document automatic "});
+    EXPECT_FALSE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
+}
+
+TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
+{
+    EXPECT_EQ(VXDocumentPrinter::printServices(), helper);
+    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser"));
+    fake.wizard = &fake;
+    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
+    EXPECT_EQ(fake.calls, (QStringList{"wizard for Fake_Laser", "window shown"}));
+}
+
+// The check box and the pop-up reach the user, and come back as the user left them with the button's code.
+TEST(VXPrintAlertAdapter, CarriesTheCheckBoxAndThePopUpBothWays)
+{
+    const VXPrintAlert::Request request{.messageText = "Which printer?", .informativeText = "For the booklet",
+                                        .buttonTitles = {"Select", "Cancel"}, .showsSuppressionButton = true,
+                                        .suppressionButtonTicked = true, .choices = {"Laser", "Inkjet", "Plotter"},
+                                        .selectedChoice = "Inkjet"};
+    std::optional<VXPrintAlert::Response> response;
+    VXPrintAlertAdapter().beginSheet(request, nullptr, [&](const VXPrintAlert::Response &given) { response = given; });
+
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    auto *popUp = box ? box->findChild<QComboBox *>() : nullptr;
+    ASSERT_TRUE(popUp && box->checkBox());
+    EXPECT_TRUE(box->checkBox()->isChecked());
+    EXPECT_EQ(popUp->currentText(), "Inkjet");
+    box->checkBox()->setChecked(false);
+    popUp->setCurrentIndex(2);
+    box->buttons()[1]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response.has_value(); }));
+    EXPECT_EQ(response->returnCode, 1001);
+    EXPECT_FALSE(response->suppressionButtonTicked);
+    EXPECT_EQ(response->choice, "Plotter");
+}
+
+TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndKeepsTheLastOddOne)
+{
+    QTemporaryDir folder;
+    const struct { int pageCount; int printPages; QList<int> printed; } cases[] = {
+        {2, QSPDFPrintView::AllPages, {1, 2}},
+        {5, QSPDFPrintView::OddPages, {1, 3, 5}},
+        {5, QSPDFPrintView::EvenPages, {2, 4}},
+        {0, QSPDFPrintView::AllPages, {}}, // a file that cannot be read: nothing to print
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pageCount << " pages, printPages " << c.printPages);
+        const QByteArray bytes = c.pageCount ? PdfFixture::pages(PdfFixture::numbered(c.pageCount)) : QByteArray("no PDF");
+        QSPDFPrintView view(QUrl::fromLocalFile(PdfFixture::write(folder.path(), QString("test%1.pdf").arg(c.pageCount), bytes)));
+        view.setPrintPages(c.printPages);
+        platform::PrintInfo info;
+        info.setPaperSize(view.pageSize());
+        info.setJobDisposition(platform::PrintInfo::JobDisposition::Save);
+        info.setJobSavingUrl(QUrl::fromLocalFile(folder.filePath("printed.pdf")));
+        platform::LogCapture log;
+        EXPECT_EQ(platform::PrintOperation(view, info).run(), !c.printed.isEmpty());
+        const QByteArray printed = c.printed.isEmpty() ? QByteArray() : PdfFixture::read(folder.filePath("printed.pdf"));
+        QList<int> numbers;
+        for (int page = 0; page < PdfFixture::pdfPages(printed).size(); ++page)
+            numbers << PdfFixture::text(printed, page).simplified().remove("Page ").toInt();
+        EXPECT_EQ(numbers, c.printed);
+    }
+}
