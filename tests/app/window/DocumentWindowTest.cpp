@@ -23,6 +23,15 @@ namespace {
 class DocumentWindowTest : public DocumentTest
 {
 protected:
+    // Closed as the application closes a document before letting it go: a window still shown is
+    // only deleted later, inside the next test, and hiding then sends that test's window an enter
+    // event at the platform's pointer, not where the test moved it.
+    void TearDown() override
+    {
+        document.close();
+        DocumentTest::TearDown();
+    }
+
     void open(int pages)
     {
         const QString path = PdfFixture::write(folder.path(), "booklet.pdf", PdfFixture::pages(PdfFixture::numbered(pages)));
