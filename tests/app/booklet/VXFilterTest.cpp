@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 
 // The sides and spreads of the output filters are checked for every page count in
-// FilterChainInvariantsTest; these are the filters that feed them.
+// FilterChainInvariantsTest; these are the filters that feed them: no pages, some padded, none padded.
 TEST(VXFilter, InputPassThroughAndReversePadWithTheSharedBlankAndFindTheirPages)
 {
-    for (int n = 0; n <= 200; ++n) {
+    for (const int n : {0, 5, 8}) {
         NumberedPages doc(n);
         VXFilter pass;
         pass.setInput(&doc.input);
