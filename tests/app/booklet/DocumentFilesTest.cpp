@@ -87,10 +87,13 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
         dialog.selectFile(copy);
         return platform::SavePanel::OKButton;
     });
-    std::optional<bool> saved;
-    doc.saveDocumentAs([&](bool done) { saved = done; });
-    ASSERT_TRUE(waitFor([&] { return saved.has_value(); }));
-    EXPECT_TRUE(*saved);
+    // Whether a save that the responders answer ends done.
+    const auto saves = [](const std::function<void(std::function<void(bool)>)> &save) {
+        std::optional<bool> saved;
+        save([&](bool done) { saved = done; });
+        return waitFor([&] { return saved.has_value(); }) && *saved;
+    };
+    EXPECT_TRUE(saves([&](auto done) { doc.saveDocumentAs(done); }));
     EXPECT_EQ(pageSizes(copy), QList<QSizeF>({{200, 300}, {200, 300}, {300, 200}, {300, 200}}));
     EXPECT_EQ(doc.fileURL(), QUrl::fromLocalFile(copy));
     doc.performClose();
@@ -109,19 +112,13 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
         ++asked;
         return platform::SavePanel::OKButton; // the proposed name
     });
-    saved.reset();
-    menu.saveDocument([&](bool done) { saved = done; });
-    ASSERT_TRUE(waitFor([&] { return saved.has_value(); }));
-    EXPECT_TRUE(*saved);
+    EXPECT_TRUE(saves([&](auto done) { menu.saveDocument(done); }));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(PdfFixture::read(picture), pictureBytes);
     EXPECT_EQ(menu.fileURL(), QUrl::fromLocalFile(folder.filePath("Menu.pdf")));
     EXPECT_EQ(pageSizes(folder.filePath("Menu.pdf")).size(), 1);
     // From now on Save writes the PDF without asking.
-    saved.reset();
-    menu.saveDocument([&](bool done) { saved = done; });
-    ASSERT_TRUE(waitFor([&] { return saved.has_value(); }));
-    EXPECT_TRUE(*saved);
+    EXPECT_TRUE(saves([&](auto done) { menu.saveDocument(done); }));
     EXPECT_EQ(asked, 1);
 }
 

@@ -189,23 +189,6 @@ TEST(VXPage, PagesWithoutAPdfFile)
     EXPECT_EQ(log.lines().size(), 3);
 }
 
-TEST(VXPage, CopyShowsTheSamePageAndSharesThePreviewButIsNotEmpty)
-{
-    const VXPagePtr empty = VXPage::emptyPage();
-    empty->calcPreview();
-    ASSERT_FALSE(empty->preview().isNull());
-    const VXPagePtr copy = empty->copy();
-    EXPECT_FALSE(copy->isEmpty());
-    EXPECT_EQ(copy->preview().cacheKey(), empty->preview().cacheKey());
-
-    const VXPagePtr page = fixturePage({200, 400}, 90);
-    const auto cached = request(page, 400, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cached->calls == 1; }, waitLimit));
-    const VXPagePtr pageCopy = page->copy();
-    EXPECT_EQ(pageCopy->ratio(), 2.0);
-    EXPECT_EQ(request(pageCopy, 400, 0)->immediate.cacheKey(), VXPage::placeholderImage().cacheKey());
-}
-
 TEST(VXPage, ArchiveCarriesThePdfPageAndTheEmptyFlag)
 {
     const VXPagePtr page = fixturePage({200, 400}, 90);
