@@ -6,7 +6,6 @@
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPrinter>

@@ -67,35 +67,8 @@ QList<QByteArray> pictures(const QByteArray &pdf)
 
 } // namespace
 
-TEST(VXBookletPrintView, PrintedPagesShowTheSidesOfTheRunInItsOrder)
-{
-    // Eight pages make the sides (8|1) (2|7) (6|3) (4|5); a turned side shows its pages swapped.
-    struct Case
-    {
-        int printPages;
-        bool reverse;
-        bool rotate;
-        QString printed;
-    };
-    const QList<Case> cases{
-        {VXBookletPrintView::AllSides, false, false, "(8|1) (2|7) (6|3) (4|5)"},
-        {VXBookletPrintView::AllSides, true, false, "(4|5) (6|3) (2|7) (8|1)"},
-        {VXBookletPrintView::OuterSides, false, false, "(8|1) (6|3)"},
-        {VXBookletPrintView::InnerSides, true, true, "(5|4) (7|2)"},
-    };
-    BookletExport booklet(PdfFixture::pages(BookletExport::portraitPages(8)));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.printed.toStdString());
-        booklet.view.setPrintPages(c.printPages);
-        booklet.view.setReverse(c.reverse);
-        booklet.view.setRotate(c.rotate);
-        const QByteArray pdf = booklet.print();
-        EXPECT_EQ(BookletExport::halves(pdf), c.printed);
-        const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
-        EXPECT_EQ(document->page(0)->pageSizeF(), QSizeF(400, 300));
-    }
-}
-
+// Which sides are printed, in which order and turned, is read back from the print jobs of the duplex
+// runs (VXDocumentPrinterTest), whose every step chooses them; these are where and how pages land.
 TEST(VXBookletPrintView, PagesAreFittedTurnedCentredAndShiftedOnTheirHalves)
 {
     // Page 1 lies on the right half (200, 0, 200, 300) of side 0 of a four-page booklet.
@@ -135,11 +108,9 @@ TEST(VXBookletPrintView, PagesAreFittedTurnedCentredAndShiftedOnTheirHalves)
     EXPECT_NEAR(placements(pdf, 2)[0][4], 2, 1e-6);
     EXPECT_NEAR(placements(pdf, 2)[1][4], 198, 1e-6);
 
-    // Blank padding is the paper itself: six pages leave one page alone on each of two sides.
+    // Blank padding is the paper itself: six pages leave page 1 alone on side 0.
     BookletExport padded(PdfFixture::pages(BookletExport::portraitPages(6)));
-    const QByteArray six = padded.print();
-    EXPECT_EQ(BookletExport::halves(six), "(-|1) (2|-) (6|3) (4|5)");
-    EXPECT_EQ(placements(six, 0).size(), 1);
+    EXPECT_EQ(placements(padded.print(), 0).size(), 1);
 }
 
 TEST(VXBookletPrintView, DecorationsLieOnTheFoldAndBesideThePages)

@@ -11,7 +11,6 @@
 #include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
-#include "support/PixelProbe.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
