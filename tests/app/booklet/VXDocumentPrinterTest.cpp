@@ -95,8 +95,7 @@ TEST_F(DocumentTest, ExportsTheBookletButNeverOntoTheSource)
     EXPECT_EQ(log.lines().size(), 1);
 }
 
-// A booklet saved through the dialog is read back by the end-to-end test of the program; here the
-// name proposed for a picture, and an export that fails.
+// A booklet saved through the dialog is read back by the program's end-to-end test; here a proposed name and a failure.
 TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
 {
     const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
