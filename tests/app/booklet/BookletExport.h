@@ -51,23 +51,19 @@ struct BookletExport
         return buffer.data();
     }
 
-    // The number of the fixture page whose label lies in the rectangle (points, y-down), "-" for none.
-    static QString labelIn(Poppler::Page &page, const QRectF &rect)
-    {
-        const QRegularExpressionMatch match = QRegularExpression("Page (\\d+)").match(page.text(rect));
-        return match.hasMatch() ? match.captured(1) : QStringLiteral("-");
-    }
-
-    // Every printed page as "(left|right)" by the labels found on its halves.
+    // Every printed page as "(left|right)" by the numbers of the fixture pages whose labels lie on its halves.
     static QString halves(const QByteArray &pdf)
     {
         const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
         QStringList sides;
         for (int i = 0; document && i < document->numPages(); ++i) {
             const std::unique_ptr<Poppler::Page> page = document->page(i);
-            const QSizeF size = page->pageSizeF();
-            sides << QStringLiteral("(%1|%2)").arg(labelIn(*page, {0, 0, size.width() / 2, size.height()}),
-                                                   labelIn(*page, {size.width() / 2, 0, size.width() / 2, size.height()}));
+            const QSizeF half(page->pageSizeF().width() / 2, page->pageSizeF().height());
+            const auto label = [&](double x) {
+                const QRegularExpressionMatch match = QRegularExpression("Page (\\d+)").match(page->text(QRectF({x, 0}, half)));
+                return match.hasMatch() ? match.captured(1) : QStringLiteral("-");
+            };
+            sides << QStringLiteral("(%1|%2)").arg(label(0), label(half.width()));
         }
         return sides.join(u' ');
     }

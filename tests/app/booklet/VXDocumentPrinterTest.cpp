@@ -11,10 +11,8 @@
 #include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
-#include "support/PixelProbe.h"
 #include "support/QtPrinters.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -66,23 +64,11 @@ struct PrintedDocument
 class DocumentPrinting : public CupsServerTest
 {
 protected:
-    void SetUp() override
-    {
-        CupsServerTest::SetUp();
-        VXDocumentPrinter::setPrintServices(nullptr);
-    }
     void TearDown() override
     {
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
         VXDocumentPrinter::setPrintServices(installed);
-    }
-    static void setAnswers(const QString &printer, bool setUp, bool revert, bool rotate, bool turn)
-    {
-        VXPrinterDefaults::setValueForPrinter(setUp, printer, VXPrinterDefaults::DidSetupKey);
-        VXPrinterDefaults::setValueForPrinter(revert, printer, VXPrinterDefaults::RevertBacksidesKey);
-        VXPrinterDefaults::setValueForPrinter(rotate, printer, VXPrinterDefaults::RotateBacksidesKey);
-        VXPrinterDefaults::setValueForPrinter(turn, printer, VXPrinterDefaults::TurnSheetsKey);
     }
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
@@ -109,40 +95,30 @@ TEST_F(DocumentTest, ExportsTheBookletButNeverOntoTheSource)
     EXPECT_EQ(log.lines().size(), 1);
 }
 
+// A booklet saved through the dialog is read back by the program's end-to-end test; here a proposed name and a failure.
 TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
 {
-    const QString source = PdfFixture::write(folder.path(), "four.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
     const QString picture = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
     const QString plain = PdfFixture::write(folder.path(), "plain", "not a folder");
-    const struct { QString file; QString chosen; QString proposed; bool fails; } cases[] = {
-        {picture, "", "Menu - Booklet.pdf", false},
-        {source, plain + "/out.pdf", "four - Booklet.pdf", true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.chosen.toStdString());
-        Document doc;
-        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(c.file), Document::typeForContentsOfURL(QUrl::fromLocalFile(c.file))));
-        const QByteArray before = PdfFixture::read(c.file);
-        QString proposed;
-        QString written;
-        platform::SavePanel::setResponder([&](QFileDialog &dialog) {
-            proposed = dialog.selectedFiles().value(0);
-            if (!c.chosen.isEmpty())
-                dialog.selectFile(c.chosen);
-            written = dialog.selectedFiles().value(0);
-            return platform::SavePanel::OKButton;
-        });
-        QStringList alerts;
-        platform::Alert::setResponder([&](const platform::Alert &alert) {
-            alerts << alert.messageText();
-            return platform::Alert::FirstButtonReturn;
-        });
-        doc.saveBooklet();
-        ASSERT_TRUE(waitFor([&] { return c.fails ? !alerts.isEmpty() : QFile::exists(written); }));
-        EXPECT_EQ(proposed, folder.filePath(c.proposed));
-        EXPECT_EQ(alerts, c.fails ? QStringList{rqs::localized("ErrorWhileExportingDocument")} : QStringList());
-        EXPECT_EQ(PdfFixture::read(c.file), before);
-    }
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
+    const QByteArray before = PdfFixture::read(picture);
+    QString proposed;
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        proposed = dialog.selectedFiles().value(0);
+        dialog.selectFile(plain + "/out.pdf");
+        return platform::SavePanel::OKButton;
+    });
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    doc.saveBooklet();
+    ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
+    EXPECT_EQ(proposed, folder.filePath("Menu - Booklet.pdf"));
+    EXPECT_EQ(alerts, QStringList{rqs::localized("ErrorWhileExportingDocument")});
+    EXPECT_EQ(PdfFixture::read(picture), before);
 }
 
 // Alerts answer 1000 to go on, 1001 for the set-up wizard, 1002 to stop; the print panel 1 or 0.
@@ -180,7 +156,10 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     std::list<PrintedDocument> documents;
     for (const auto &c : cases) {
         SCOPED_TRACE(documents.size());
-        setAnswers(c.printer, c.setUp, c.revert, c.rotate, c.turn);
+        VXPrinterDefaults::setValueForPrinter(c.setUp, c.printer, VXPrinterDefaults::DidSetupKey);
+        VXPrinterDefaults::setValueForPrinter(c.revert, c.printer, VXPrinterDefaults::RevertBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(c.rotate, c.printer, VXPrinterDefaults::RotateBacksidesKey);
+        VXPrinterDefaults::setValueForPrinter(c.turn, c.printer, VXPrinterDefaults::TurnSheetsKey);
         shell.shownFor.clear();
         VXDocumentPrinter::setPrintServices(c.wizard ? &shell : nullptr);
         PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-run-%1.pdf").arg(documents.size()));
@@ -200,7 +179,6 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         ASSERT_TRUE(waitFor([&] { return printed.events.size() == c.events.size(); }));
         QTest::qWait(50); // a notice that should not come would have been queued by now
         EXPECT_EQ(printed.events, c.events);
-        EXPECT_EQ(printed.doc.controllingTask(), nullptr);
         EXPECT_TRUE(codes.isEmpty() && results.isEmpty());
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(shell.shownFor, c.shownFor);
