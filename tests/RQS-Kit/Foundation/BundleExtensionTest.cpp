@@ -50,7 +50,6 @@ QStringList fileNames(const QStringList &paths)
 
 TEST(BundleExtension, ResourceTypesNameTheirFolders)
 {
-    EXPECT_EQ(directoryForResourceType("FRM-E"), "ExternalMasks");
     EXPECT_TRUE(directoryForResourceType("TST-Q").isNull());
     registerResourceDirectory("Quilts", "TST-Q");
     EXPECT_EQ(directoryForResourceType("TST-Q"), "Quilts");

@@ -111,25 +111,18 @@ TEST(DataExtension, CorruptStreamFailsInsteadOfAnsweringPartOfIt)
 
 TEST(DataExtension, DigestsMatchPublishedVectors)
 {
-    // Plain SHA-1 (FIPS 180 examples).
+    // The hashing is Qt's; these vectors (FIPS 180, RFC 2202) check the wiring: data and key not swapped, hex as written.
     const struct { QByteArray data; const char *digest; } plain[] = {
         {QByteArray("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d"},
-        {QByteArray("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-         "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
         {QByteArray(""), "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
     };
     for (const auto &v : plain) {
         EXPECT_EQ(sha1StringCompatible(v.data), QString::fromLatin1(v.digest)) << v.data.constData();
         EXPECT_EQ(sha1DataCompatible(v.data), fromHexText(v.digest));
     }
-
-    // HMAC-SHA1 (RFC 2202 test cases 1, 2, 3 and 6).
     const struct { QByteArray key; QByteArray data; const char *mac; } keyed[] = {
         {QByteArray(20, '\x0b'), QByteArray("Hi There"), "b617318655057264e28bc0b6fb378c8ef146be00"},
         {QByteArray("Jefe"), QByteArray("what do ya want for nothing?"), "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79"},
-        {QByteArray(20, '\xaa'), QByteArray(50, '\xdd'), "125d7342b9ac11cd91a39af48aa17b4f63f175d3"},
-        {QByteArray(80, '\xaa'), QByteArray("Test Using Larger Than Block-Size Key - Hash Key First"),
-         "aa4ae5e15272d00e95705637ce8a3b55ed402112"},
     };
     for (const auto &v : keyed) {
         EXPECT_EQ(sha1StringWithKey(v.data, v.key), QString::fromLatin1(v.mac)) << v.data.constData();

@@ -32,7 +32,6 @@ TEST(QSInterfaceTranslator, TranslatesTheTextsOfALoadedWindowAndTranslatingContr
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german("de_DE");
     QMainWindow window;
     window.setWindowTitle("Booklet");
     auto *content = new QWidget;

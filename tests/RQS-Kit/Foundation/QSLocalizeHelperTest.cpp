@@ -8,7 +8,6 @@ TEST(QSLocalizeHelper, OverridesAreLookedUpAsKeysOfTheMainTable)
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german("de_DE");
     QSLocalizeHelper::setLocalizedString("Greeting", "Welcome");
     QSLocalizeHelper::setLocalizedString("Plain text", "Note");
     QSLocalizeHelper::setLocalizedString("Something", QString()); // an empty key is ignored

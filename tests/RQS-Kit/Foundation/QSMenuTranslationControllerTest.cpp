@@ -45,7 +45,6 @@ TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButLeavesT
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german("de_DE");
     MainMenu menu;
     QSMenuTranslationController::translateMenu(&menu.bar, "Menu");
     // Items fall back to the default table ("Cancel"); submenu titles are items and translate once.
@@ -99,7 +98,6 @@ TEST(QSMenuTranslationController, OneSharedControllerPerTableAndInterfaceFileCon
 
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
-    LanguageScope german("de_DE");
     MainMenu menu;
     QPointer<QSMenuTranslationController> controller = new QSMenuTranslationController;
     controller->setProperty("menu", QVariant::fromValue<QWidget *>(&menu.bar));

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-// A main bundle with German and English strings tables for the translation tests. "Drucken" has an
-// entry of its own so that a text translated twice would show.
+// A German user's main bundle with German and English strings tables for the translation tests. "Drucken"
+// has an entry of its own so that a text translated twice would show.
 class TranslationResources
 {
 public:
@@ -40,4 +40,5 @@ private:
     QTemporaryDir m_folder;
     bool m_written = false;
     std::unique_ptr<MainBundleScope> m_bundle;
+    LanguageScope m_german{"de_DE"};
 };
