@@ -59,7 +59,6 @@ TEST(StringExtension, ParsesResourceIdentifiersAndFileNames)
         // One device suffix only, and only at the end.
         {"RQS-T#007#Linen-iPad@2x.png", "RQS-T", 7, "Linen-iPad", nullptr},
         {"RQS-T#007#Linen-iPhone.tiff", "RQS-T", 7, "Linen", nullptr},
-        {"RQS-T#007#Linen-iPad", "RQS-T", 7, "Linen", nullptr},
         {"Pic-iPhone-iPhone", nullptr, NotFound, "Pic-iPhone-iPhone", nullptr},
         // The three-character field reads like a number with blanks and a sign; no digits read 0.
         {"RQS-T# 12#Name", "RQS-T", 12, "Name", nullptr},
