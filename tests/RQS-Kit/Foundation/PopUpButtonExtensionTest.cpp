@@ -32,7 +32,6 @@ QList<Row> rows(const QComboBox &popUp)
 TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThem)
 {
     QComboBox popUp;
-
     rqs::addEntries(&popUp, {"Linen-", "Linen White", "-", "Linen Grey", "Paper", "Paper Rough"});
 
     const QList<Row> expected{
@@ -51,7 +50,6 @@ TEST(PopUpButtonExtension, EntriesAreTitledThroughTheOverrideTableOrWithTheirCat
     QSLocalizeHelper::setLocalizedString("Frames-", "RQS-F");
     QSLocalizeHelper::setLocalizedString("Frames Gold", "RQS-F#001");
     QComboBox popUp;
-
     rqs::addEntries(&popUp, {"RQS-F", "RQS-F#001", "Frames"});
 
     const QList<Row> expected{
@@ -62,9 +60,4 @@ TEST(PopUpButtonExtension, EntriesAreTitledThroughTheOverrideTableOrWithTheirCat
     EXPECT_EQ(rows(popUp), expected);
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F");
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F#001");
-
-    rqs::addEntryWithTitle(&popUp, "Gold");
-    rqs::addEntryWithTitle(&popUp, "Gold", "Frames");
-    EXPECT_EQ(popUp.itemText(3), "Gold");
-    EXPECT_EQ(popUp.itemText(4), "Gold Frames");
 }

