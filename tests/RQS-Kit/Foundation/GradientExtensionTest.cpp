@@ -24,7 +24,6 @@ TEST(GradientExtension, ReadsStopsByTheCountOfNumbers)
     } cases[] = {
         {"0 1 0 0 1  1 0 0 1 0.5", {{0, QColor::fromRgbF(1, 0, 0, 1)}, {1, QColor::fromRgbF(0, 0, 1, 0.5f)}}, false},
         {"1 0 0 1 0 0 1 1", {{0, QColor::fromRgbF(1, 0, 0, 1)}, {1, QColor::fromRgbF(0, 0, 1, 1)}}, false},
-        {"0 1 0", {{0, QColor::fromRgbF(0, 1, 0, 1)}, {1, QColor::fromRgbF(0, 1, 0, 1)}}, false},
         {"0.5 1 1 1 1 0 0", {{0.5, QColor::fromRgbF(1, 1, 1, 1)}}, true},
     };
     for (const auto &c : cases) {

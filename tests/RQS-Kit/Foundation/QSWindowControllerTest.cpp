@@ -30,16 +30,15 @@ QByteArray windowFile(const QString &title)
  </widget></ui>)").arg(title).toUtf8();
 }
 
-// A temporary resources folder that stands in as the main bundle, with a Controls table or none.
+// A temporary resources folder that stands in as the main bundle, with a Controls table.
 class Resources
 {
 public:
-    explicit Resources(bool withTable = true)
+    Resources()
         : scope(folder.path())
     {
         write("GreetingController.ui", "Greeting");
-        if (withTable)
-            writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
+        writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
     }
     void write(const QString &name, const QString &title) { PdfFixture::write(folder.path(), name, windowFile(title)); }
     QString path() const { return folder.path(); }
@@ -136,6 +135,11 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
                              + " in QSWindowController.ui"));
     resources.write("QSWindowController.ui", "Base");
     EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
+
+    StrangerController given;
+    auto *window = new Window;
+    given.initWithWindow(window);
+    EXPECT_EQ(given.window(), window) << "a given window needs no file";
 }
 
 TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
@@ -149,21 +153,6 @@ TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
     EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads, then closes";
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
     EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
-}
-
-TEST(QSWindowController, AGivenWindowNeedsNoFileAndTitlesWithoutATranslationStay)
-{
-    Resources resources(false);
-    StrangerController controller;
-    auto *window = new Window;
-    controller.initWithWindow(window);
-    EXPECT_EQ(controller.window(), window);
-
-    platform::LogCapture log;
-    GreetingController untranslated;
-    ASSERT_NE(untranslated.window(), nullptr);
-    EXPECT_EQ(untranslated.window()->windowTitle(), "Greeting");
-    EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + resources.path()));
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
@@ -187,10 +176,6 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
 
     window->close();
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
-
-    StrangerController fromEmpty;
-    fromEmpty.initWithCoder(platform::KeyedArchive());
-    EXPECT_EQ(fromEmpty.nibBundle(), platform::Bundle::mainBundle());
 }
 
 #include "QSWindowControllerTest.moc"

@@ -24,8 +24,7 @@ public:
                                   {"Pages", "Seiten"},
                                   {"Sheets", "Bögen"},
                                   {"Booklet", "Heft"},
-                                  {"Your name", "Ihr Name"},
-                                  {"Portrait", "Hochformat"}})
+                                  {"Your name", "Ihr Name"}})
             && writeStringsTable(root, "de", "Menu",
                                  {{"File", "Ablage"}, {"Open…", "Öffnen…"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
             && writeStringsTable(root, "en", "Controls", {{"Only English", "English only"}})

@@ -82,6 +82,7 @@ protected:
 
 } // namespace
 
+// The change before the drag is a step of its own, or the drag's first change would not register.
 TEST_F(UndoManagerExtensionTest, ChangesInOneDragAreOneStepRegisteredOncePerObjectAndKey)
 {
     Frame frame(&undo, false);
@@ -93,7 +94,6 @@ TEST_F(UndoManagerExtensionTest, ChangesInOneDragAreOneStepRegisteredOncePerObje
     frame.setRadius(6);
     drag(12);
     frame.setRadius(7);
-    EXPECT_TRUE(rqs::recordingInProgress());
     other.setRadius(1);
     other.setRadius(2);
     release(20);
@@ -108,14 +108,8 @@ TEST_F(UndoManagerExtensionTest, ChangesInOneDragAreOneStepRegisteredOncePerObje
     EXPECT_EQ(frame.radius(), 5) << "the value from before the drag";
 }
 
-TEST_F(UndoManagerExtensionTest, WithoutAButtonEachChangeIsAStepUnlessAGestureFoldsItUntilItsEndIsReported)
+TEST_F(UndoManagerExtensionTest, WithoutAButtonAGestureFoldsChangesUntilItsEndIsReported)
 {
-    Frame plain(&undo, false);
-    plain.setRadius(1);
-    plain.setRadius(2);
-    EXPECT_EQ(plain.answers, (QList<bool>{true, true}));
-    undo.removeAllActions();
-
     Frame frame(&undo, true);
     frame.setRadius(1);
     frame.setRadius(2);
