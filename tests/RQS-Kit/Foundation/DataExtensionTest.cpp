@@ -4,22 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-
 #include <zlib.h>
 
 using namespace rqs;
 
 namespace {
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(20240611);
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
-}
 
 QByteArray repetitiveBytes() { return QByteArray("booklet ").repeated(20000); }
 
@@ -39,9 +28,8 @@ QByteArray finishedStream(const QByteArray &data)
 
 TEST(DataExtension, TheInputComesBackExactlyFromAStreamEndedByASyncFlushAndAnyWritersFinishedStreamExpands)
 {
-    const QByteArray random = randomBytes(100000);
     const QByteArray repetitive = repetitiveBytes();
-    EXPECT_EQ(uncompress(compressWithLevel(random, 0)), random);
+    EXPECT_EQ(uncompress(compressWithLevel(repetitive, 0)), repetitive);
     EXPECT_EQ(uncompress(compressWithLevel(repetitive, -1)), repetitive);
     EXPECT_EQ(uncompress(finishedStream(repetitive)), repetitive);
 

@@ -75,7 +75,7 @@ TEST(QSTimeValueTransformer, TimesThatCannotBeShownAndTextsWithoutDigitsAreWarne
     EXPECT_EQ(capture.lines().last(), "Warning: \"::.\" is not a time; read as 0 seconds");
 }
 
-TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
+TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughTextWithTheChosenSymbol)
 {
     const QSTimeValueTransformer transformer = transformerWithSymbol(",");
     for (double seconds : {0.001, 12345.678, -3723.004}) {
@@ -84,20 +84,18 @@ TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
         EXPECT_NEAR(readBack, seconds, 1e-9) << seconds;
         EXPECT_EQ(textFor(transformer, readBack), text);
     }
-}
 
-TEST(QSTimeValueTransformer, LocalizedUsesTheLocaleDecimalPointAndOtherwiseAComma)
-{
+    // Localized: the locale's decimal point, otherwise a comma.
     const QString point = QLocale().decimalPoint();
     EXPECT_EQ(QSTimeValueTransformer::stringForTime(3723.5), "01:02:03" + point + "500") << "the shared transformer";
     LanguageScope german("de_DE");
-    QSTimeValueTransformer transformer;
-    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03,500");
+    QSTimeValueTransformer localized;
+    EXPECT_EQ(textFor(localized, 3723.5), "01:02:03,500");
 
     QLocale::setDefault(QLocale("en_US"));
-    transformer.setLocalized(true);
-    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03.500");
-    transformer.setLocalized(false);
-    EXPECT_EQ(textFor(transformer, 0), "00:00:00,000");
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, "62:03.5"), 3723.5) << "\".\" is then the alternate symbol";
+    localized.setLocalized(true);
+    EXPECT_EQ(textFor(localized, 3723.5), "01:02:03.500");
+    localized.setLocalized(false);
+    EXPECT_EQ(textFor(localized, 0), "00:00:00,000");
+    EXPECT_DOUBLE_EQ(secondsFor(localized, "62:03.5"), 3723.5) << "\".\" is then the alternate symbol";
 }

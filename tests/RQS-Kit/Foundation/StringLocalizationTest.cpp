@@ -43,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(StringLocalization, CascadeThroughTablesBundlesAndEnglish)
+TEST_F(StringLocalization, CascadeThroughTablesBundlesAndEnglishUnlessASingleLookupIsAsked)
 {
     const QString controls = "Controls";
     const struct { const char *key; bool inOther; QString table; const char *expected; } cases[] = {
@@ -65,14 +65,10 @@ TEST_F(StringLocalization, CascadeThroughTablesBundlesAndEnglish)
         EXPECT_EQ(localizedForBundle(c.key, c.inOther ? m_other : nullptr, c.table), c.expected)
             << c.key << (c.inOther ? " in the second bundle" : " in the main bundle") << " table " << c.table.toStdString();
     }
-}
 
-TEST_F(StringLocalization, ShortFormsUseTheMainBundleAndSingleLookupsAnswerNullWhenMissing)
-{
+    // The short forms use the main bundle; single lookups answer null when missing.
     EXPECT_EQ(localized("MainOnly"), "Haupt");
     EXPECT_EQ(localizedForTable("Print", "Controls"), "Drucken");
-
-    const QString controls = "Controls";
     EXPECT_TRUE(localizedOrNilForBundle("MainOnly", nullptr, controls).isNull());
     EXPECT_TRUE(localizedOrNilForBundle("HashInTable", nullptr, controls).isNull());
     EXPECT_EQ(localizedOrNilForBundle("OtherControls", m_other, controls), "Andere");

@@ -26,7 +26,7 @@ public:
                                   {"Booklet", "Heft"},
                                   {"Your name", "Ihr Name"}})
             && writeStringsTable(root, "de", "Menu",
-                                 {{"File", "Ablage"}, {"Open…", "Öffnen…"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
+                                 {{"File", "Ablage"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
             && writeStringsTable(root, "en", "Controls", {{"Only English", "English only"}})
             && writeStringsTable(root, "en", "Menu", {{"File", "File from the English table"}})
             && writeStringsTable(root, "es", "Controls", {{"Print", "Imprimir"}});
