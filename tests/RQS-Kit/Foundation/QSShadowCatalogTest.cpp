@@ -24,8 +24,9 @@ QVariantMap presets()
 
 } // namespace
 
-TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColours)
+TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColoursAndUnknownMalformedOrUnreadableOnesGiveNone)
 {
+    EXPECT_TRUE(QSShadowCatalog::sharedShadowWithName("Label")) << "the application's presets";
     QTemporaryDir dir;
     QImage stripes(2, 2, QImage::Format_RGB32);
     stripes.fill(Qt::yellow);
@@ -47,15 +48,7 @@ TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColours)
     // Numbers may be written as text.
     const std::optional<Shadow> textual = QSShadowCatalog::shadowWithDescritption(QVariantMap{{"offset.x", "1.5"}});
     EXPECT_EQ(textual.value().offset, QSizeF(1.5, 0));
-}
 
-TEST(QSShadowCatalog, UnknownMalformedAndUnreadablePresetsGiveNone)
-{
-    EXPECT_TRUE(QSShadowCatalog::sharedShadowWithName("Label")) << "the application's presets";
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Shadows.plist");
-    ASSERT_TRUE(platform::PropertyList::write(presets(), path));
-    const QSShadowCatalog catalog(path);
     EXPECT_FALSE(catalog.shadowWithName("Nothing"));
     EXPECT_EQ(catalog.textColorForShadowWithName("Nothing").style(), Qt::NoBrush);
     platform::LogCapture capture;

@@ -98,7 +98,8 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
 {
     Resources resources;
     GreetingController controller;
-    EXPECT_FALSE(controller.isLoaded());
+    controller.close(nullptr);
+    EXPECT_FALSE(controller.isLoaded()) << "close: loads nothing";
     Window *window = controller.window();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
@@ -110,6 +111,9 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
     EXPECT_TRUE(controller.isVisible());
     window->findChild<QPushButton *>("closeButton")->click();
     EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
+    EXPECT_EQ(controller.calls.last(), "windowWillClose");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs)) << "on a later turn";
+    EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
 
     // Unloading drops the window and what the controller owned; the next ask loads again.
     const QPointer<Window> first = window;
@@ -118,7 +122,8 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
     controller.unloadWindow();
     EXPECT_FALSE(controller.isLoaded());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
-    EXPECT_NE(controller.window(), nullptr);
+    controller.forceCloseWindow(nullptr);
+    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads again, then closes";
 }
 
 TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
@@ -140,19 +145,6 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
     auto *window = new Window;
     given.initWithWindow(window);
     EXPECT_EQ(given.window(), window) << "a given window needs no file";
-}
-
-TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
-{
-    Resources resources;
-    GreetingController controller;
-    controller.close(nullptr);
-    EXPECT_FALSE(controller.isLoaded()) << "close: loads nothing";
-
-    controller.forceCloseWindow(nullptr);
-    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads, then closes";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
-    EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
