@@ -26,7 +26,7 @@ QSTransform3D countingTransform() { return QSTransform3D{1, 2, 3, 4, 5, 6, 7, 8,
 
 } // namespace
 
-TEST(Geometry, RectanglesExpandCentreAndMeasureAsWorkedOut)
+TEST(Geometry, RectanglesExpandCentreAndMeasureSkippingComparandsThatAreNotNumbers)
 {
     EXPECT_EQ(QSExpandRect({10, 20, 30, 40}, -15), QRectF(25, 35, 0, 10));
     EXPECT_EQ(QSCenteredSquareInRect({10, 20, 100, 40}), QRectF(40, 20, 40, 40));
@@ -37,13 +37,9 @@ TEST(Geometry, RectanglesExpandCentreAndMeasureAsWorkedOut)
     EXPECT_DOUBLE_EQ(QSPointDistanceFromRect({-7, 5}, square), 7);
     EXPECT_DOUBLE_EQ(QSPointDistanceFromRect({15, 12}, square), 5);
     EXPECT_DOUBLE_EQ(QSRectMaxDifference(square, {0, 0, 10, 2.5}), 7.5);
-}
 
-// A naive "a > b ? a : b" would answer not-a-number or drop a real value depending on the order of
-// the comparands; both positions are tried here.
-TEST(Geometry, MaximaSkipComparandsThatAreNotNumbers)
-{
-    const QRectF square(0, 0, 10, 10);
+    // Maxima skip comparands that are not numbers. A naive "a > b ? a : b" would answer not-a-number
+    // or drop a real value depending on the order of the comparands; both positions are tried here.
     EXPECT_DOUBLE_EQ(QSPointDistanceFromRect({NaN, 15}, square), 5);
     EXPECT_DOUBLE_EQ(QSPointDistanceFromRect({15, NaN}, square), 5);
     EXPECT_DOUBLE_EQ(QSPointDistanceFromRect({NaN, NaN}, square), 0);
@@ -54,7 +50,7 @@ TEST(Geometry, MaximaSkipComparandsThatAreNotNumbers)
     EXPECT_TRUE(std::isnan(QSRectMaxDifference({NaN, NaN, NaN, NaN}, other)));
 }
 
-TEST(Geometry, InterpolationDoesNotClampProjectionFollowsFloatingPointRulesAndUnprojectInvertsIt)
+TEST(Geometry, InterpolationProjectionAndTransformsFollowTheArithmeticWorkedOut)
 {
     EXPECT_EQ(QSInterpolatePoints({2, -4}, {12, 16}, 2), QPointF(22, 36));
     EXPECT_EQ(QSProjectVector3({-0.4, 0.2, -2}, 2, 0.5), QPointF(0.4, 0.525));
@@ -68,10 +64,8 @@ TEST(Geometry, InterpolationDoesNotClampProjectionFollowsFloatingPointRulesAndUn
     EXPECT_EQ(QSUnprojectPointOnLine(projected, 4, 2, {0.2, -0.1, 1}, {0.5, 0.25, -1}), QPointF(0.4, 0.8));
     // A line parallel to the picture plane: (0, 0, 0) + k (1, 1, 0) at k = 0.4 projects to (0.7, 0.7).
     EXPECT_EQ(QSUnprojectPointOnLine({0.7, 0.7}, 2, 1, {0, 0, 0}, {1, 1, 0}), QPointF(0.2, 0.2));
-}
 
-TEST(Geometry, TransformsTakeTheMatrixRowsAsWorkedOut)
-{
+    // Transforms take the matrix rows as worked out.
     // U = 2 * 0.5 = 1, V = 2 * 1.5 / 3 = 1.
     expectVector(QSTransformPlanePoint(countingTransform(), {1, 2, 3}, 0.5, 1.5, 3), 1 + 5 + 1 + 13, 2 + 6 + 1 + 14, 3 + 7 + 6 + 15);
     expectVector(QSCombineTransformAxes(countingTransform(), 2, -1), 2 - 5, 4 - 6, 6 - 7);

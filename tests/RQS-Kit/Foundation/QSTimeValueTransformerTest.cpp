@@ -35,20 +35,17 @@ double secondsFor(const QSTimeValueTransformer &transformer, const QString &text
 
 } // namespace
 
-TEST(QSTimeValueTransformer, WritesHoursMinutesSecondsAndMilliseconds)
+TEST(QSTimeValueTransformer, WritesAndReadsClockTextsAndWarnsAboutTheRest)
 {
     const std::pair<QVariant, QString> cases[] = {
         {QVariant(), "00:00:00.000"}, {59.9996, "00:00:59.999"}, {360000.25, "100:00:00.250"},
         {"90", "00:01:30.000"},       {-90.5, "-00:01:30.500"}, {-0.0004, "00:00:00.000"},
     };
-    const QSTimeValueTransformer point = transformerWithSymbol(".");
+    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
     for (const auto &[seconds, text] : cases)
-        EXPECT_EQ(textFor(point, seconds), text);
-}
+        EXPECT_EQ(textFor(transformer, seconds), text);
 
-TEST(QSTimeValueTransformer, ReadsClockTextsAndPlainSeconds)
-{
-    const std::pair<const char *, double> cases[] = {
+    const std::pair<const char *, double> texts[] = {
         {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"1:02:03,5", 3723.5}, {" -1:30 ", -90},
         {"1:-30", 30},
         // The character before the decimal symbol is not searched for ":", so "1:" counts as seconds.
@@ -58,14 +55,10 @@ TEST(QSTimeValueTransformer, ReadsClockTextsAndPlainSeconds)
         // Fraction digits stop at the first character that is not a digit.
         {"3.5 s", 3.5},
     };
-    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
-    for (const auto &[text, seconds] : cases)
+    for (const auto &[text, seconds] : texts)
         EXPECT_DOUBLE_EQ(secondsFor(transformer, text), seconds) << text;
-}
 
-TEST(QSTimeValueTransformer, TimesThatCannotBeShownAndTextsWithoutDigitsAreWarnedAbout)
-{
-    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
+    // Times that cannot be shown and texts without digits are warned about.
     platform::LogCapture capture;
     EXPECT_EQ(textFor(transformer, std::numeric_limits<double>::quiet_NaN()), QString());
     EXPECT_EQ(secondsFor(transformer, "::."), 0);
