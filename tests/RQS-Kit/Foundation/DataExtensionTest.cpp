@@ -39,7 +39,7 @@ TEST(DataExtension, TheInputComesBackExactlyFromAStreamEndedByASyncFlushAndAnyWr
     EXPECT_EQ(compressed.right(4), QByteArray::fromHex("0000ffff"));
 }
 
-TEST(DataExtension, EmptyInputAnswersNullQuietlyAndALevelOutsideZlibsRangeFailsWithALogLine)
+TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAnsweringPartOfTheStream)
 {
     platform::LogCapture log;
     EXPECT_TRUE(compressWithLevel(QByteArray(), 6).isNull());
@@ -47,10 +47,8 @@ TEST(DataExtension, EmptyInputAnswersNullQuietlyAndALevelOutsideZlibsRangeFailsW
     EXPECT_TRUE(log.lines().isEmpty());
     EXPECT_TRUE(compressWithLevel("data", 10).isNull());
     EXPECT_EQ(log.lines(), QStringList{"Error: Zlib deflate error"});
-}
 
-TEST(DataExtension, CorruptStreamFailsInsteadOfAnsweringPartOfIt)
-{
+    // A corrupt stream fails instead of answering part of it.
     const QByteArray good = compressWithLevel(repetitiveBytes(), 6);
     QByteArray wrongChecksum = finishedStream(QByteArray("page ").repeated(100));
     wrongChecksum[wrongChecksum.size() - 1] = char(wrongChecksum.at(wrongChecksum.size() - 1) ^ 0x01);

@@ -15,17 +15,15 @@
 
 using platform::Gradient;
 
-TEST(GradientExtension, ReadsStopsByTheCountOfNumbers)
+TEST(GradientExtension, ReadsStopsByTheCountOfNumbersAndWritesThemWithAPoint)
 {
     const QGradientStops redToBlue{{0, QColor::fromRgbF(1, 0, 0, 1)}, {1, QColor::fromRgbF(0, 0, 1, 1)}};
     EXPECT_EQ(rqs::gradientWithString("1 0 0 1 0 0 1 1").stops(), redToBlue) << "two colours of four";
     platform::LogCapture log;
     EXPECT_EQ(rqs::gradientWithString("0.5 1 1 1 1 0 0").stops(), (QGradientStops{{0.5, QColor::fromRgbF(1, 1, 1, 1)}}));
     EXPECT_TRUE(log.contains(QStringLiteral("not a multiple of 5")));
-}
 
-TEST(GradientExtension, StringsRoundTripWithAPointWhateverTheLocale)
-{
+    // Strings round-trip with a point whatever the locale.
     const QString text = QStringLiteral("0.000000 1.000000 0.000000 0.000000 1.000000 0.500000 0.000000 0.250000 1.000000 0.500000");
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -28,7 +28,7 @@ void expectTransforms(const platform::ValueTransformer &t, std::initializer_list
 } // namespace
 
 // Text and other kinds go through the shared number reading, tested with it; here only each class's own rules.
-TEST(NumberValueTransformers, NonNilNumbersStandInZeroOrOneAndNegateWorksBothWays)
+TEST(NumberValueTransformers, EachClassKeepsItsOwnRulesBothWays)
 {
     const auto zero = {Case{QVariant(), 0.0}, Case{-2.5, -2.5}};
     expectTransforms(QSNonNilNumberValueTransformer(), zero, zero);
@@ -36,10 +36,8 @@ TEST(NumberValueTransformers, NonNilNumbersStandInZeroOrOneAndNegateWorksBothWay
     expectTransforms(QSNonNil1NumberValueTransformer(), one, one);
     const auto negated = {Case{-3, 3.0}, Case{QVariant(), -0.0}};
     expectTransforms(QSNegateValueTransformer(), negated, negated);
-}
 
-TEST(NumberValueTransformers, NonNilInftyShowsZeroAndLessAsAnEmptyField)
-{
+    // Infinity shows zero and less as an empty field.
     const double NaN = std::numeric_limits<double>::quiet_NaN();
     expectTransforms(QSNonNilInftyValueTransformer(), {Case{QVariant(), 1}, Case{-0.001, ""}, Case{NaN, ""}, Case{8, 8.0}},
                      {Case{QVariant(), 0}, Case{"", 0.0}, Case{"12", 12.0}});

@@ -21,7 +21,7 @@ QStringList texts(const QComboBox &popUp)
 
 } // namespace
 
-TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThem)
+TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughTheOverrideTable)
 {
     QComboBox popUp;
     rqs::addEntries(&popUp, {"Linen-", "Linen White", "-", "Linen Grey", "Paper Rough"});
@@ -31,10 +31,8 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThem)
     const auto *model = qobject_cast<const QStandardItemModel *>(popUp.model());
     EXPECT_FALSE(model->item(0)->isEnabled()) << "the heading";
     EXPECT_EQ(popUp.itemData(2, Qt::AccessibleDescriptionRole).toString(), "separator");
-}
 
-TEST(PopUpButtonExtension, EntriesAreTitledThroughTheOverrideTableOrWithTheirCategory)
-{
+    // Entries are titled through the override table or with their category.
     QSLocalizeHelper::setLocalizedString("Frames-", "RQS-F");
     QSLocalizeHelper::setLocalizedString("Frames Gold", "RQS-F#001");
     QComboBox popUp;

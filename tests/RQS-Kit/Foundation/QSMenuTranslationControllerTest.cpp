@@ -36,7 +36,7 @@ struct MainMenu
 
 } // namespace
 
-TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButLeavesThemAloneInEnglishAndWithoutATable)
+TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButNotInEnglishOrWithoutATable)
 {
     TranslationResources resources;
     ASSERT_TRUE(resources.isValid());
@@ -71,25 +71,20 @@ TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButLeavesT
         english.translateMenu(&untouched.bar);
         EXPECT_EQ(untouched.texts(), (QStringList{"File", "Export", "As PDF", "Cancel"})) << locale;
     }
-}
 
-TEST(QSMenuTranslationController, OneSharedControllerPerTableAndInterfaceFileControllersTranslateAndGo)
-{
+    // One shared controller per table; controllers from interface files translate and go.
     QSMenuTranslationController *shared = QSMenuTranslationController::sharedControllerForTable("Menu");
     EXPECT_NE(shared, nullptr);
     EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable("Menu"), shared);
-    platform::LogCapture log;
     EXPECT_EQ(QSMenuTranslationController::sharedControllerForTable(QString()), nullptr);
     EXPECT_TRUE(log.contains("Warning: A menu translator needs a table name"));
 
-    TranslationResources resources;
-    ASSERT_TRUE(resources.isValid());
-    MainMenu menu;
-    QPointer<QSMenuTranslationController> controller = new QSMenuTranslationController;
-    controller->setProperty("menu", QVariant::fromValue<QWidget *>(&menu.bar));
-    controller->setProperty("releaseWhenDone", true);
-    controller->awakeFromNib();
+    MainMenu fromFile;
+    QPointer<QSMenuTranslationController> released = new QSMenuTranslationController;
+    released->setProperty("menu", QVariant::fromValue<QWidget *>(&fromFile.bar));
+    released->setProperty("releaseWhenDone", true);
+    released->awakeFromNib();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(menu.file->title(), "Ablage");
-    EXPECT_TRUE(controller.isNull());
+    EXPECT_EQ(fromFile.file->title(), "Ablage");
+    EXPECT_TRUE(released.isNull());
 }

@@ -18,7 +18,7 @@ public:
 
 } // namespace
 
-TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndAnUnknownOneTakesItAway)
+TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndTheRatioFollowsTheProportionsKept)
 {
     // The application's "Button" preset: one point down, white text.
     QLabel label;
@@ -35,10 +35,8 @@ TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndAnUnkno
     rqs::setShadowName(&button, "Glow");
     ASSERT_NE(qobject_cast<QGraphicsDropShadowEffect *>(button.graphicsEffect()), nullptr);
     EXPECT_EQ(button.palette(), before);
-}
 
-TEST(ViewExtension, RatioOfAView)
-{
+    // The ratio of a view: its frame, or the proportions it keeps.
     const struct { const char *name; bool keepsProportions; QSize size; double expected; } cases[] = {
         {"frame", false, QSize(300, 150), 2.0},
         {"frame without height", false, QSize(300, 0), 1.0},
