@@ -24,7 +24,7 @@ AttributedString plain(const QString &text) { return {text, {{0, int(text.size()
 
 } // namespace
 
-TEST(AttributedStringExtension, HeightSumsTheLinesAndWrapsToTheWidth)
+TEST(AttributedStringExtension, HeightSumsTheLinesWrapsToTheWidthAndTruncationKeepsWholeCharacters)
 {
     QFont font;
     font.setPixelSize(12);
@@ -36,10 +36,8 @@ TEST(AttributedStringExtension, HeightSumsTheLinesAndWrapsToTheWidth)
     EXPECT_GT(rqs::heightForWidth(sentence, 60), rqs::heightForWidth(sentence, 1000));
     EXPECT_LE(rqs::sizeForWidth(sentence, 60, 1000).width(), 60);
     EXPECT_EQ(rqs::sizeForWidth(plain(QString()), 60, 100), QSizeF());
-}
 
-TEST(AttributedStringExtension, TruncationKeepsWholeCharactersAndNeverFails)
-{
+    // Truncation keeps whole characters and never fails.
     const QString thumbs = QString::fromUtf8("\U0001F44D\U0001F3FD").repeated(6); // with a skin tone
     const QString accents = QStringLiteral("e\u0301").repeated(12);                    // e + combining acute
     const struct { QString text; int width; } cases[] = {{thumbs, 40}, {accents, 20}, {QStringLiteral("WW"), 1}};

@@ -26,7 +26,7 @@ QSTransform3D countingTransform() { return QSTransform3D{1, 2, 3, 4, 5, 6, 7, 8,
 
 } // namespace
 
-TEST(Geometry, RectanglesExpandCentreAndMeasureSkippingComparandsThatAreNotNumbers)
+TEST(Geometry, RectanglesPointsProjectionsAndTransformsFollowTheArithmeticWorkedOut)
 {
     EXPECT_EQ(QSExpandRect({10, 20, 30, 40}, -15), QRectF(25, 35, 0, 10));
     EXPECT_EQ(QSCenteredSquareInRect({10, 20, 100, 40}), QRectF(40, 20, 40, 40));
@@ -48,10 +48,8 @@ TEST(Geometry, RectanglesExpandCentreAndMeasureSkippingComparandsThatAreNotNumbe
     EXPECT_DOUBLE_EQ(QSRectMaxDifference({0, 0, 10, NaN}, other), 5);
     EXPECT_DOUBLE_EQ(QSRectMaxDifference({NaN, 0, 10, 10}, other), 5);
     EXPECT_TRUE(std::isnan(QSRectMaxDifference({NaN, NaN, NaN, NaN}, other)));
-}
 
-TEST(Geometry, InterpolationProjectionAndTransformsFollowTheArithmeticWorkedOut)
-{
+    // Interpolation does not clamp; projection follows floating-point rules at the eye.
     EXPECT_EQ(QSInterpolatePoints({2, -4}, {12, 16}, 2), QPointF(22, 36));
     EXPECT_EQ(QSProjectVector3({-0.4, 0.2, -2}, 2, 0.5), QPointF(0.4, 0.525));
     const QPointF atEye = QSProjectVector3({1, -1, 2}, 2, 1);

@@ -46,7 +46,7 @@ public:
 
 } // namespace
 
-TEST(ObjectExtension, DelayedChangeTellsObserversOnALaterTurnIfTheObjectStillLives)
+TEST(ObjectExtension, DelayedChangesAndMethodsFoundByName)
 {
     Counter counter;
     QList<QVariant> heard;
@@ -60,17 +60,15 @@ TEST(ObjectExtension, DelayedChangeTellsObserversOnALaterTurnIfTheObjectStillLiv
     delete gone;
     QCoreApplication::processEvents();
     EXPECT_EQ(heard, QList<QVariant>{5});
-}
 
-TEST(ObjectExtension, FindsMethodsMostDerivedFirstAndClassOperationsByClassOrRegisteredNameElseWarns)
-{
-    DerivedCounter counter;
-    EXPECT_EQ(rqs::siganturForName(&counter, "add").methodSignature(), QByteArray("add(int,int)"));
+    // Methods are found most derived first, class operations by class or registered name, else with a warning.
+    DerivedCounter derived;
+    EXPECT_EQ(rqs::siganturForName(&derived, "add").methodSignature(), QByteArray("add(int,int)"));
     qRegisterMetaType<TestStyleKit *>();
     EXPECT_EQ(rqs::invocationForSignatur("TestStyleKit", "paperColor").invoke(), QVariant(QColor(250, 248, 240)));
 
     platform::LogCapture log;
-    EXPECT_FALSE(rqs::siganturForName(&counter, "subtract").isValid());
+    EXPECT_FALSE(rqs::siganturForName(&derived, "subtract").isValid());
     EXPECT_FALSE(rqs::siganturForName(nullptr, "add").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur("NoSuchStyleKit", "paperColor").isValid());

@@ -35,10 +35,10 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughT
     // Entries are titled through the override table or with their category.
     QSLocalizeHelper::setLocalizedString("Frames-", "RQS-F");
     QSLocalizeHelper::setLocalizedString("Frames Gold", "RQS-F#001");
-    QComboBox popUp;
-    rqs::addEntries(&popUp, {"RQS-F", "RQS-F#001", "Frames"});
+    QComboBox frames;
+    rqs::addEntries(&frames, {"RQS-F", "RQS-F#001", "Frames"});
     // The last entry is not longer than the category.
-    EXPECT_EQ(texts(popUp), (QStringList{"Frames", " Gold Frames", "Frames"}));
+    EXPECT_EQ(texts(frames), (QStringList{"Frames", " Gold Frames", "Frames"}));
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F");
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F#001");
 }

@@ -83,10 +83,8 @@ TEST(QSColor, WritesSixDecimalsThatReadBackAsTheSameColourWithAPointWhateverTheL
     EXPECT_EQ(written, "0.500000 0.250000 0.000000 1.000000") << cLocale;
     EXPECT_EQ(pattern, "0.000000 0.000000 0.000000 0.000000");
     expectSolid(comma, {0, 0, 0, 1}, "de_DE comma");
-}
 
-TEST(QSColor, HsvGivesOpaqueRgb)
-{
+    // HSV gives opaque RGB.
     const struct { QSColor::Hsv hsv; Rgba expected; } cases[] = {
         {{0.1, 0.5, 0.8}, {0.8, 0.64, 0.4, 1}}, {{0.7, 0, 0.3}, {0.3, 0.3, 0.3, 1}},
         // outside 0 to 1: the last sector's formula

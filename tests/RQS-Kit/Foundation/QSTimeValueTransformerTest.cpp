@@ -35,7 +35,7 @@ double secondsFor(const QSTimeValueTransformer &transformer, const QString &text
 
 } // namespace
 
-TEST(QSTimeValueTransformer, WritesAndReadsClockTextsAndWarnsAboutTheRest)
+TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSymbolAndWarnsAboutTheRest)
 {
     const std::pair<QVariant, QString> cases[] = {
         {QVariant(), "00:00:00.000"}, {59.9996, "00:00:59.999"}, {360000.25, "100:00:00.250"},
@@ -66,16 +66,14 @@ TEST(QSTimeValueTransformer, WritesAndReadsClockTextsAndWarnsAboutTheRest)
     ASSERT_EQ(capture.lines().size(), 2) << "zero is no warning";
     EXPECT_TRUE(capture.lines().first().startsWith("Warning: "));
     EXPECT_EQ(capture.lines().last(), "Warning: \"::.\" is not a time; read as 0 seconds");
-}
 
-TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughTextWithTheChosenSymbol)
-{
-    const QSTimeValueTransformer transformer = transformerWithSymbol(",");
+    // Times survive the round trip through text with the chosen symbol.
+    const QSTimeValueTransformer comma = transformerWithSymbol(",");
     for (double seconds : {0.001, 12345.678, -3723.004}) {
-        const QString text = textFor(transformer, seconds);
-        const double readBack = secondsFor(transformer, text);
+        const QString text = textFor(comma, seconds);
+        const double readBack = secondsFor(comma, text);
         EXPECT_NEAR(readBack, seconds, 1e-9) << seconds;
-        EXPECT_EQ(textFor(transformer, readBack), text);
+        EXPECT_EQ(textFor(comma, readBack), text);
     }
 
     // Localized: the locale's decimal point, otherwise a comma.
