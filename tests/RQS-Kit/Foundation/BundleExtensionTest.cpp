@@ -52,7 +52,7 @@ TEST(BundleExtension, ResourceTypesNameTheirFoldersAndRandomStringsAvoidTheGiven
     EXPECT_EQ(randomStringWithLength(1, allButOne), "Q");
 }
 
-TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtension)
+TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtensionAndFailuresAreReported)
 {
     const QUrl folder = tempDocumentFolder();
     EXPECT_EQ(folder.toLocalFile(), platform::TempFolder::path() + QStringLiteral("/Foldwise"));
@@ -70,15 +70,12 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtension)
     platform::LogCapture log;
     EXPECT_TRUE(tempDocumentFolderFor(QString(300, QLatin1Char('x'))).isEmpty());
     EXPECT_TRUE(log.contains("Warning: Could not create Temp Folder at "));
-}
 
-TEST(BundleExtension, AFileWhereTheApplicationsFolderBelongsIsReported)
-{
+    // A file where the application's folder belongs is reported.
     const QString savedName = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName("Blocked");
     const QString blocked = platform::TempFolder::path() + QStringLiteral("/Blocked");
     writeFile(blocked);
-    platform::LogCapture log;
     EXPECT_TRUE(tempDocumentFolder().isEmpty());
     EXPECT_TRUE(log.contains("Warning: Could not create Temp Folder at " + blocked + QStringLiteral(" because")));
     QFile::remove(blocked);

@@ -42,7 +42,7 @@ TEST(QSTempCleaner, NumberedCopiesKeepNameAndOptionsAndCountFailures)
     EXPECT_TRUE(cleaner.tempCopyURLFor(linen).toLocalFile().endsWith("RQS-X#003#Cloth#soft.png"));
 }
 
-TEST(QSTempCleaner, QuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
+TEST(QSTempCleaner, TemporaryNamesAreTakenByCreatingThemAndQuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
 {
     QSTempCleaner cleaner;
     const QUrl lone = cleaner.fileURLForName("lone.txt");
@@ -65,10 +65,8 @@ TEST(QSTempCleaner, QuittingRemovesRegisteredFilesAndOnlyEmptyFolders)
     EXPECT_FALSE(QFileInfo::exists(shared.toLocalFile()));
     EXPECT_TRUE(QFileInfo::exists(keeper));
     EXPECT_TRUE(QFileInfo::exists(userFile));
-}
 
-TEST(QSTempCleaner, TemporaryNamesAreTakenByCreatingThem)
-{
+    // Temporary names are taken by creating them.
     EXPECT_TRUE(QFileInfo(QSTempCleaner::tempURLWithExtension({}).toLocalFile()).isDir());
     const QFileInfo file(QSTempCleaner::tempURLWithExtension("png").toLocalFile());
     EXPECT_TRUE(file.isFile());

@@ -31,7 +31,7 @@ struct ScrolledDocument
 
 } // namespace
 
-TEST(ScrollViewExtension, OriginShowingAFrame)
+TEST(ScrollViewExtension, OriginShowingAFrameAndScrollingToItAtOnceOrAnimated)
 {
     const QRectF visible(100, 100, 200, 100);
     const struct { const char *name; QRectF frame; bool topLeftVisible; QPointF expected; } cases[] = {
@@ -43,10 +43,8 @@ TEST(ScrollViewExtension, OriginShowingAFrame)
     };
     for (const auto &c : cases)
         EXPECT_EQ(rqs::originShowingFrame(c.frame, visible, c.topLeftVisible), c.expected) << c.name;
-}
 
-TEST(ScrollViewExtension, ScrollsTheAreaToShowAFrameAtOnceOrAnimated)
-{
+    // The area scrolls to show a frame at once or animated.
     ScrolledDocument document;
     ASSERT_EQ(document.origin(), QPoint(0, 0));
     rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, false);

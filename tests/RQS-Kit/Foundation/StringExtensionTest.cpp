@@ -34,7 +34,7 @@ void expectSameInfo(const QSResourceInfo &actual, const QSResourceInfo &expected
 
 } // namespace
 
-TEST(StringExtension, ParsesResourceIdentifiersAndFileNames)
+TEST(StringExtension, ParsesAndBuildsResourceIdentifiersThatReadBackAsWritten)
 {
     const struct { const char *input, *type; qint64 index; const char *name, *options; } cases[] = {
         {"RQS-T#007#Linen@2x.png", "RQS-T", 7, "Linen", nullptr},
@@ -54,10 +54,8 @@ TEST(StringExtension, ParsesResourceIdentifiersAndFileNames)
         expectSameInfo(resourceInfo(text(c.input)), infoOf(text(c.type), c.index, text(c.name), text(c.options)),
                        text(c.input));
     }
-}
 
-TEST(StringExtension, BuildsResourceIdentifiersThatReadBackAsWritten)
-{
+    // Identifiers are built so that they read back as written.
     EXPECT_EQ(resourceIDForType("RQS-T", 7), "RQS-T#007");
     EXPECT_EQ(resourceIDForType("RQS-T", NotFound), "RQS-T");
     EXPECT_EQ(resourceIDForType("FRM-U", 1234), "FRM-U#1234");
@@ -74,7 +72,7 @@ TEST(StringExtension, BuildsResourceIdentifiersThatReadBackAsWritten)
     }
 }
 
-TEST(StringExtension, FindsSubstringsButNotEmptyElementsAndDeletesTheExtensionWithALocaleBeforeIt)
+TEST(StringExtension, FindsSubstringsDeletesLocaleExtensionsReadsHexAndDigestsTheUtf8Bytes)
 {
     const QString name = "RQS-T#007#Linen@2x";
     EXPECT_TRUE(hasAnySubstringOf(name, {"Silk", "@2x"}));
@@ -84,6 +82,13 @@ TEST(StringExtension, FindsSubstringsButNotEmptyElementsAndDeletesTheExtensionWi
     EXPECT_EQ(stringByDeletingLocaleAndPathExtension("Help.en_GB.html"), "Help");
     EXPECT_EQ(stringByDeletingLocaleAndPathExtension("Read.me.txt"), "Read.me");
     EXPECT_EQ(stringByDeletingLocaleAndPathExtension("Docs.de/Help"), "Docs.de/Help");
+
+    // Hex digits become bytes; digests are of the UTF-8 bytes.
+    EXPECT_EQ(hexstringData("0aFF"), QByteArray::fromHex("0aff"));
+    EXPECT_TRUE(hexstringData("0g").isEmpty());
+    EXPECT_TRUE(hexstringData("abc").isEmpty());
+
+    EXPECT_EQ(sha1StringWithKey("Grüße", QString("Schlüssel").toUtf8()), "37d47055b5f617ec937034c5402d418d6fe3e0ac");
 }
 
 TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFontOrOfTheSystemFontAtTenPoints)
@@ -120,13 +125,4 @@ TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFontOrOfTheSystemFontAtT
     const platform::AttributedString coloured = atrributedStringWithAtributes("<b>b</b>a", colourOnly);
     ASSERT_EQ(coloured.ranges.size(), 2);
     EXPECT_EQ(coloured.ranges.at(0).format.fontFamilies().toStringList(), QStringList{QGuiApplication::font().family()});
-}
-
-TEST(StringExtension, ReadsHexDigitsIntoBytesAndDigestsTheUtf8Bytes)
-{
-    EXPECT_EQ(hexstringData("0aFF"), QByteArray::fromHex("0aff"));
-    EXPECT_TRUE(hexstringData("0g").isEmpty());
-    EXPECT_TRUE(hexstringData("abc").isEmpty());
-
-    EXPECT_EQ(sha1StringWithKey("Grüße", QString("Schlüssel").toUtf8()), "37d47055b5f617ec937034c5402d418d6fe3e0ac");
 }
