@@ -58,10 +58,8 @@ TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAns
         EXPECT_TRUE(uncompress(stream).isNull());
         EXPECT_TRUE(log.contains("Error: Zlib inflate error "));
     }
-}
 
-TEST(DataExtension, DigestsAreWiredAsPublishedAndNoKeyMeansTheEmptyKey)
-{
+    // Digests are wired as published; no key means the empty key.
     // The hashing is Qt's; these vectors (FIPS 180, RFC 2202) check the wiring: data and key not swapped, hex as written.
     EXPECT_EQ(sha1StringCompatible("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d");
     EXPECT_EQ(sha1StringWithKey("what do ya want for nothing?", "Jefe"), "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");

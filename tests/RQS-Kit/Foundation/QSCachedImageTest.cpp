@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
-
 
 namespace {
 
@@ -84,10 +82,6 @@ TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
     platform::LogCapture log;
     EXPECT_TRUE(small->ciImageForSize({1e6, 1e6}).isNull());
     EXPECT_TRUE(log.contains("would not fit in memory"));
-
-    const std::shared_ptr<QSCachedImage> large = QSCachedImage::cachedImageFile(pdf("large.pdf", {3000, 2000}), 4);
-    ASSERT_TRUE(large);
-    EXPECT_EQ(large->cgImage().size(), QSize(3000, 2000));
 
     // A copy takes the temporary file's own type, whatever the name asked for.
     const std::shared_ptr<QSCachedImage> clear = QSCachedImage::cachedNSImage(clearPicture(), 4);

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QWidget>
 
-TEST(WindowExtension, AScreenshotShowsTheWholeWindowsContentAlone)
+TEST(WindowExtension, AScreenshotShowsTheWindowAloneAndASheetGoesOnTheViewsWindowElseTheActiveOrFirstVisibleOne)
 {
     QWidget window;
     window.resize(120, 80);
@@ -26,12 +26,9 @@ TEST(WindowExtension, AScreenshotShowsTheWholeWindowsContentAlone)
     platform::LogCapture log;
     EXPECT_TRUE(rqs::newCGImageScreenshot(nullptr).isNull());
     EXPECT_TRUE(log.contains("Warning: No window to take a screenshot of"));
-}
 
-TEST(WindowExtension, ASheetGoesOnTheViewsWindowElseTheActiveWindowElseTheFirstVisibleOne)
-{
-    QWidget window;
-    QWidget *view = new QWidget(&window);
+    // A sheet goes on the view's window, else the active window, else the first visible one.
+    window.hide();
     QWidget tip(nullptr, Qt::ToolTip);
     tip.show();
     QWidget visible;
