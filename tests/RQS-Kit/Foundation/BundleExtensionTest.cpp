@@ -82,7 +82,7 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtensionAndFailu
     QCoreApplication::setApplicationName(savedName);
 }
 
-TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffix)
+TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffixFollowingBaseLinks)
 {
     QTemporaryDir base;
     const QString textures = base.filePath("Textures");
@@ -98,10 +98,8 @@ TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffix)
         const QUrl url = URLForImageResourceIn(base.path(), c.prefix, "Textures", c.avoiding);
         EXPECT_EQ(url, c.expected ? QUrl::fromLocalFile(textures + "/" + c.expected) : QUrl()) << c.prefix;
     }
-}
 
-TEST(BundleExtension, ImageSearchFollowsBaseLinksAndReportsUnreadableFoldersLinksAndLoops)
-{
+    // The search follows "Base.lnk" links and reports unreadable folders, links that are none and loops.
     QTemporaryDir root;
     const QString first = root.filePath("First"), second = root.filePath("Second");
     QDir().mkpath(first);
@@ -115,11 +113,11 @@ TEST(BundleExtension, ImageSearchFollowsBaseLinksAndReportsUnreadableFoldersLink
     QDir().mkpath(loopB);
     link(loopB, loopA + "/Base.lnk");
     link(loopA, loopB + "/Base.lnk");
-    const std::pair<QString, const char *> cases[] = {
+    const std::pair<QString, const char *> failures[] = {
         {root.filePath("Missing"), "cannot be listed"}, {plainFile, "is not a symbolic link"}, {loopA, "lead back"}};
-    for (const auto &[base, reason] : cases) {
+    for (const auto &[folder, reason] : failures) {
         platform::LogCapture log;
-        EXPECT_TRUE(URLForImageResourceIn(base, "Star", "Masks", "@2x").isEmpty()) << reason;
+        EXPECT_TRUE(URLForImageResourceIn(folder, "Star", "Masks", "@2x").isEmpty()) << reason;
         ASSERT_EQ(log.lines().size(), 1) << reason;
         EXPECT_TRUE(log.lines().first().startsWith("Error: Looking for 'Star' in '"));
         EXPECT_TRUE(log.lines().first().contains(reason)) << log.lines().first().toStdString();

@@ -45,9 +45,6 @@ TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColoursAndUnknownMalformedOrUnr
     // A shadow is drawn in one colour, so a pattern gives black; no text colour is opaque black.
     EXPECT_EQ(catalog.shadowWithName("Patterned").value().color, QColor(Qt::black));
     EXPECT_EQ(catalog.textColorForShadowWithName("Patterned").color(), QColor(Qt::black));
-    // Numbers may be written as text.
-    const std::optional<Shadow> textual = QSShadowCatalog::shadowWithDescritption(QVariantMap{{"offset.x", "1.5"}});
-    EXPECT_EQ(textual.value().offset, QSizeF(1.5, 0));
 
     EXPECT_FALSE(catalog.shadowWithName("Nothing"));
     EXPECT_EQ(catalog.textColorForShadowWithName("Nothing").style(), Qt::NoBrush);

@@ -134,11 +134,6 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
                              + " in QSWindowController.ui"));
     resources.write("QSWindowController.ui", "Base");
     EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
-
-    StrangerController given;
-    auto *window = new Window;
-    given.initWithWindow(window);
-    EXPECT_EQ(given.window(), window) << "a given window needs no file";
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
@@ -146,9 +141,6 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
     Resources resources;
     GreetingController original;
     Window *window = original.window();
-    auto *extra = new QObject(&original);
-    original.setTopLevelObjects({extra});
-
     platform::KeyedArchive archive;
     original.encodeWithCoder(archive);
 
@@ -156,8 +148,6 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
     copy.initWithCoder(archive);
     EXPECT_EQ(copy.calls, QStringList{"setWindow"}) << "decoding sets the window through the setter";
     EXPECT_EQ(copy.window(), window);
-    EXPECT_EQ(copy.topLevelObjects(), QList<QObject *>{extra}) << "set after the window, so they survive";
-
     window->close();
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
-#include <QGuiApplication>
 
 using namespace rqs;
 
@@ -118,11 +117,4 @@ TEST(StringExtension, BoldMarkupTurnsIntoRangesOfTheBoldFontOrOfTheSystemFontAtT
     ASSERT_EQ(plain.ranges.size(), 2);
     EXPECT_EQ(plain.ranges.at(0).format, defaultAttributes());
     EXPECT_EQ(plain.ranges.at(1).format.fontPointSize(), 10);
-
-    // Attributes without a font keep no font for plain text and take the system font for bold text.
-    QTextCharFormat colourOnly;
-    colourOnly.setForeground(QColor(Qt::red));
-    const platform::AttributedString coloured = atrributedStringWithAtributes("<b>b</b>a", colourOnly);
-    ASSERT_EQ(coloured.ranges.size(), 2);
-    EXPECT_EQ(coloured.ranges.at(0).format.fontFamilies().toStringList(), QStringList{QGuiApplication::font().family()});
 }

@@ -129,7 +129,7 @@ TEST_F(UndoManagerExtensionTest, AKeyboardUndoDuringAGestureKeepsTheRedoStep)
     EXPECT_TRUE(frame.answers.last()) << "a change after the undo is a step of its own";
 }
 
-TEST_F(UndoManagerExtensionTest, UndoByOperationNameSendsTheObjectBackNamedByItUnlessANameIsSet)
+TEST_F(UndoManagerExtensionTest, UndoByOperationNameSendsTheObjectBackNamedByItUnlessANameIsSetOrThereIsNoManager)
 {
     Frame frame(&undo, false);
     frame.setColorName("red");
@@ -148,13 +148,11 @@ TEST_F(UndoManagerExtensionTest, UndoByOperationNameSendsTheObjectBackNamedByItU
     EXPECT_TRUE(log.contains("Warning: Unknown operation \"paintItPink\" of Frame for an undo"));
     QSUndoForwarder::sharedForwarder()->performKeyValueUndo({{"val", 1}, {"key", "radius"}});
     EXPECT_TRUE(log.contains("Warning: Undo record without an object"));
-}
 
-TEST_F(UndoManagerExtensionTest, WithoutAManagerOrWithRegistrationDisabledNothingIsRecorded)
-{
-    Frame frame(nullptr, false);
-    frame.setRadius(1);
-    EXPECT_FALSE(frame.answers.first());
+    // Without a manager, or with registration disabled, nothing is recorded.
+    Frame unmanaged(nullptr, false);
+    unmanaged.setRadius(1);
+    EXPECT_FALSE(unmanaged.answers.first());
     EXPECT_FALSE(rqs::registerUndoWithTarget(nullptr, &frame, "setColorName", "red"));
     undo.disableUndoRegistration();
     EXPECT_FALSE(rqs::registerMouseAwareUndoWithTarget(&undo, &frame, 0.0, "radius", false));
