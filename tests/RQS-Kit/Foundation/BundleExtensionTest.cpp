@@ -162,8 +162,8 @@ TEST(BundleExtension, ImageResourcesOfASubfolderAndOnePicturePerName)
               (QStringList{"RQS-T#002#Silk", "RQS-T#001#Linen", "RQS-T#004#Map"}));
 
     // One picture per name: the plain file when there is one, else every device variant.
-    for (const char *name : {"Mixed/Dot.tiff", "Mixed/Dot~iPhone.tiff", "Mixed/Line@2x.tiff", "Mixed/Line~iPad.tiff", "Mixed/Other.png"})
-        writeImage(dir.filePath(name));
-    const QStringList expected{dir.filePath("Mixed/Dot.tiff"), dir.filePath("Mixed/Line@2x.tiff"), dir.filePath("Mixed/Line~iPad.tiff")};
-    EXPECT_EQ(imagePathsInDirectory(bundle, "Mixed"), expected);
+    const QString mixed = dir.filePath("Mixed/");
+    for (const char *name : {"Dot.tiff", "Dot~iPhone.tiff", "Line@2x.tiff", "Line~iPad.tiff", "Other.png"})
+        writeImage(mixed + name);
+    EXPECT_EQ(imagePathsInDirectory(bundle, "Mixed"), (QStringList{mixed + "Dot.tiff", mixed + "Line@2x.tiff", mixed + "Line~iPad.tiff"}));
 }

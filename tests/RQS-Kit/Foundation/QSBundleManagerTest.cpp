@@ -39,7 +39,7 @@ QImage picture(bool alpha)
 
 } // namespace
 
-TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
+TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
 {
     struct Case { const char *name; bool alpha; const char *written; const char *format; };
     const Case cases[] = {
@@ -60,20 +60,14 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
     EXPECT_EQ(PdfFixture::read(old), QByteArray("old"));
     EXPECT_EQ(log.lines().size(), 1);
-}
 
-TEST(QSBundleManager, FileNamesAreFreeAndTemporaryPicturesReadBack)
-{
-    QTemporaryDir folder;
-    const QUrl directory = QUrl::fromLocalFile(folder.path());
+    // File names are made free; temporary pictures are registered with the cleaner.
     writeFile(folder.filePath("Image.jpg"), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, directory).fileName(), "Image 1.jpg");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, QUrl::fromLocalFile(folder.path())).fileName(), "Image 1.jpg");
 
     const QUrl named = QSBundleManager::tempFileForImage(picture(false), "x.tiff");
     EXPECT_EQ(named.fileName(), "x.tiff.jpg");
     EXPECT_TRUE(QSTempCleaner::sharedTempCleaner().tempURLs().contains(named));
-
-    platform::LogCapture log;
     EXPECT_TRUE(QSBundleManager::tempFileForImage(QImage(), "lost.png").isEmpty());
     EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), "../up.png").isEmpty());
 }
@@ -88,10 +82,8 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath("grain.png")));
     const QVariantMap description{{"Name", "Sample"}};
 
-    QSBundleManager::Resources resources{{"QuickLook/Preview.png", picture(true)},
-                                         {"Pic.png", picture(false)},
-                                         {"Old.jpg", picture(false)},
-                                         {"Files", QStringList{copy}}};
+    QSBundleManager::Resources resources{{"QuickLook/Preview.png", picture(true)}, {"Pic.png", picture(false)},
+                                         {"Old.jpg", picture(false)}, {"Files", QStringList{copy}}};
     QString error;
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
         << error.toStdString();
@@ -126,10 +118,8 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
 TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)
 {
     QTemporaryDir resources;
-    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"),
-              platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
-    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"),
-              platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
+    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
+    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
     const platform::BundlePtr bundle = platform::Bundle::bundleWithPath(resources.path());
 
     QSBundleManager &catalog = QSBundleManager::bundleManagerForType("tstlook", "Looks", bundle);

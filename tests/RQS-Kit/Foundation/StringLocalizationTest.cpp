@@ -25,16 +25,12 @@ TEST(StringLocalization, CascadeThroughTablesBundlesAndEnglishUnlessASingleLooku
 
     const QString controls = "Controls";
     const struct { const char *key; bool inOther; QString table; const char *expected; } cases[] = {
-        // The main bundle.
-        {"Print", false, controls, "Drucken"},
-        {"MainOnly", false, controls, "Haupt"},
-        {"EnglishMain", false, controls, "English of main"},
-        {"Hash", false, controls, "Hash in English"},
-        {"HashInTable", false, controls, "HashInTable"},
-        {"Print", false, {}, "Print"},
+        // The main bundle: the table, the default table, their English forms; "#" goes on, to the key at the end.
+        {"Print", false, controls, "Drucken"}, {"MainOnly", false, controls, "Haupt"},
+        {"EnglishMain", false, controls, "English of main"}, {"Hash", false, controls, "Hash in English"},
+        {"HashInTable", false, controls, "HashInTable"}, {"Print", false, {}, "Print"},
         // A second bundle: itself, the main bundle, its English folder, the main English folder.
-        {"Shadowed", true, controls, "Andere verdeckt"},
-        {"Both", true, controls, "Haupt deutsch"},
+        {"Shadowed", true, controls, "Andere verdeckt"}, {"Both", true, controls, "Haupt deutsch"},
         {"OtherEnglish", true, controls, "Other English"},
     };
     for (const auto &c : cases) {
