@@ -34,9 +34,7 @@ TEST(DataExtension, TheInputComesBackExactlyFromAStreamEndedByASyncFlushAndAnyWr
     EXPECT_EQ(uncompress(finishedStream(repetitive)), repetitive);
 
     const QByteArray compressed = compressWithLevel(QByteArray("Foldwise"), 6);
-    // Header: deflate with a 32 KiB window (0x78), then the empty stored block of the sync flush.
-    EXPECT_EQ(quint8(compressed.at(0)), 0x78);
-    EXPECT_EQ(compressed.right(4), QByteArray::fromHex("0000ffff"));
+    EXPECT_EQ(compressed.right(4), QByteArray::fromHex("0000ffff")) << "the empty stored block of the sync flush";
 }
 
 TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAnsweringPartOfTheStream)

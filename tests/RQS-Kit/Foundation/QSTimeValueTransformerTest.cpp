@@ -46,14 +46,9 @@ TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSym
         EXPECT_EQ(textFor(transformer, seconds), text);
 
     const std::pair<const char *, double> texts[] = {
-        {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"1:02:03,5", 3723.5}, {" -1:30 ", -90},
-        {"1:-30", 30},
-        // The character before the decimal symbol is not searched for ":", so "1:" counts as seconds.
-        {"1:.5", 1.5},
-        // Fields before the hours fold into the hours' leading number.
-        {"2:03:04:05", 7445},
-        // Fraction digits stop at the first character that is not a digit.
-        {"3.5 s", 3.5},
+        {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"1:02:03,5", 3723.5}, {" -1:30 ", -90}, {"1:-30", 30},
+        // "1:" before the decimal symbol counts as seconds; fields before the hours fold into them; fractions stop at a non-digit.
+        {"1:.5", 1.5}, {"2:03:04:05", 7445}, {"3.5 s", 3.5},
     };
     for (const auto &[text, seconds] : texts)
         EXPECT_DOUBLE_EQ(secondsFor(transformer, text), seconds) << text;

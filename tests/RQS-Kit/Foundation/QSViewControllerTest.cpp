@@ -43,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(QSViewControllerTest, LoadsTheFileOfItsOwnNameWhenTheViewIsAskedFor)
+TEST_F(QSViewControllerTest, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns)
 {
     PanelController controller;
     EXPECT_FALSE(controller.isViewLoaded());
@@ -54,11 +54,8 @@ TEST_F(QSViewControllerTest, LoadsTheFileOfItsOwnNameWhenTheViewIsAskedFor)
     EXPECT_EQ(fancy.view(), nullptr) << "the name is the class's own even without a file";
     EXPECT_TRUE(log.contains("Warning: FancyPanelController could not load view from " + folder.path()
                              + " in FancyPanelController"));
-}
 
-TEST_F(QSViewControllerTest, ClearingTheViewDropsWhatItOwnsButAViewPutIntoAWindowBelongsToTheWindow)
-{
-    PanelController controller;
+    // Clearing the view drops what it owns, but a view put into a window belongs to the window.
     const QPointer<QWidget> view = controller.view();
     const QPointer<QObject> extra = new QObject;
     controller.setTopLevelObjects({extra});

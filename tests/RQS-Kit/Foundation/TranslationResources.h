@@ -18,13 +18,8 @@ public:
         m_written = writeStringsTable(root, "de", "Localizable",
                                       {{"Greeting", "Hallo"}, {"Cancel", "Abbrechen"}})
             && writeStringsTable(root, "de", "Controls",
-                                 {{"Print", "Drucken"},
-                                  {"Drucken", "twice translated"},
-                                  {"Print the booklet", "Das Heft drucken"},
-                                  {"Pages", "Seiten"},
-                                  {"Sheets", "Bögen"},
-                                  {"Booklet", "Heft"},
-                                  {"Your name", "Ihr Name"}})
+                                 {{"Print", "Drucken"}, {"Drucken", "twice translated"}, {"Print the booklet", "Das Heft drucken"},
+                                  {"Pages", "Seiten"}, {"Sheets", "Bögen"}, {"Booklet", "Heft"}, {"Your name", "Ihr Name"}})
             && writeStringsTable(root, "de", "Menu",
                                  {{"File", "Ablage"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
             && writeStringsTable(root, "en", "Controls", {{"Only English", "English only"}})
