@@ -47,9 +47,8 @@ TEST(QSColor, ReadsEveryTextFormButAnImageNameWinsAndTheNoiseImageIsTriedUntilIt
     const struct { const char *text; Rgba expected; } cases[] = {
         {"", {0, 0, 0, 1}},           {"#ff000080", {1, 0, 0, 128 / 255.0}}, {"0.5 0.25", {0.5, 0.5, 0.5, 0.25}},
         {"1/0/0/0.5", {1, 0, 0, 0.5}}, {"1 0 0 0.5 9", {1, 0, 0, 1}},
-        // one piece "ff", so the whole text is read as one blank-separated number: 0
-        {"#fff", {0, 0, 0, 1}},
-        {"2 -1 0.5", {1, 0, 0.5, 1}},       // components outside 0 to 1 are clamped
+        // "#fff" is one piece "ff", so the whole text is read as one number: 0; components are clamped to 0 to 1.
+        {"#fff", {0, 0, 0, 1}},       {"2 -1 0.5", {1, 0, 0.5, 1}},
     };
     for (const auto &c : cases)
         expectSolid(QSColor::colorFromDescription(QString::fromUtf8(c.text)), c.expected, c.text);

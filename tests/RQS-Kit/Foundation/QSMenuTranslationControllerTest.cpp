@@ -58,7 +58,6 @@ TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButNotInEn
     EXPECT_EQ(popUp.itemText(0), "Bögen");
 
     QWidget notAMenu;
-    notAMenu.addAction("File");
     platform::LogCapture log;
     QSMenuTranslationController::translateMenu(&notAMenu, "Menu");
     EXPECT_TRUE(log.contains("Warning: QWidget is no menu to translate"));

@@ -24,7 +24,6 @@ QByteArray windowFile(const QString &title)
     return QStringLiteral(R"(<ui version="4.0"><widget class="platform::Window" name="window">
   <property name="windowTitle"><string>%1</string></property>
   <widget class="QWidget" name="centralwidget"><layout class="QVBoxLayout" name="layout">
-    <item><widget class="QPushButton" name="okButton"/></item>
     <item><widget class="QPushButton" name="closeButton"><property name="action" stdset="0"><string>close</string></property></widget></item>
   </layout></widget>
  </widget></ui>)").arg(title).toUtf8();
@@ -51,7 +50,7 @@ private:
 class GreetingController : public QSWindowController
 {
     Q_OBJECT
-    Q_PROPERTY(QPushButton *okButton MEMBER okButton)
+    Q_PROPERTY(QPushButton *closeButton MEMBER closeButton)
 
 public:
     void windowWillLoad() override { calls << "windowWillLoad"; }
@@ -63,7 +62,7 @@ public:
     void windowDidLoad() override
     {
         calls << "windowDidLoad";
-        outletsAtDidLoad = okButton != nullptr;
+        outletsAtDidLoad = closeButton != nullptr;
     }
     void windowWillClose(const platform::Notification &notification) override
     {
@@ -73,7 +72,7 @@ public:
     void windowDidClose() override { calls << "windowDidClose"; }
 
     QStringList calls;
-    QPushButton *okButton = nullptr;
+    QPushButton *closeButton = nullptr;
     bool outletsAtDidLoad = false;
 };
 
@@ -105,7 +104,7 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
 
     controller.showWindow(nullptr);
     EXPECT_TRUE(controller.isVisible());
-    window->findChild<QPushButton *>("closeButton")->click();
+    controller.closeButton->click();
     EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
     EXPECT_EQ(controller.calls.last(), "windowWillClose");
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs)) << "on a later turn";

@@ -36,23 +36,17 @@ void expectSameInfo(const QSResourceInfo &actual, const QSResourceInfo &expected
 TEST(StringExtension, ParsesAndBuildsResourceIdentifiersThatReadBackAsWritten)
 {
     const struct { const char *input, *type; qint64 index; const char *name, *options; } cases[] = {
-        {"RQS-T#007#Linen@2x.png", "RQS-T", 7, "Linen", nullptr},
-        {"RQS-T#007#Linen#soft", "RQS-T", 7, "Linen", "soft"},
-        // A four-character type is no type, and then there is no index either.
-        {"ABCD#007#Name", nullptr, NotFound, "ABCD", "007#Name"},
-        {"RQS-T#007#Linen-iPhone.tiff", "RQS-T", 7, "Linen", nullptr},
-        // The three-character field reads like a number with blanks and a sign.
-        {"RQS-T# 12#Name", "RQS-T", 12, "Name", nullptr},
-        {"RQS-T#07#Name", "RQS-T", NotFound, "07", "Name"},
-        // Longer fields are an index only when they are all digits that fit.
+        {"RQS-T#007#Linen@2x.png", "RQS-T", 7, "Linen", nullptr}, {"RQS-T#007#Linen#soft", "RQS-T", 7, "Linen", "soft"},
+        // A four-character type is no type, and then there is no index either; a device suffix goes.
+        {"ABCD#007#Name", nullptr, NotFound, "ABCD", "007#Name"}, {"RQS-T#007#Linen-iPhone.tiff", "RQS-T", 7, "Linen", nullptr},
+        // The three-character field reads like a number with blanks; longer fields only when all digits that fit.
+        {"RQS-T# 12#Name", "RQS-T", 12, "Name", nullptr}, {"RQS-T#07#Name", "RQS-T", NotFound, "07", "Name"},
         {"RQS-T#99999999999999999999#Name", "RQS-T", NotFound, "99999999999999999999", "Name"},
         // An identifier without a name part holds its index as the name.
         {"RQS-T#007", "RQS-T", NotFound, "007", nullptr},
     };
-    for (const auto &c : cases) {
-        expectSameInfo(resourceInfo(text(c.input)), infoOf(text(c.type), c.index, text(c.name), text(c.options)),
-                       text(c.input));
-    }
+    for (const auto &c : cases)
+        expectSameInfo(resourceInfo(text(c.input)), infoOf(text(c.type), c.index, text(c.name), text(c.options)), text(c.input));
 
     // Identifiers are built so that they read back as written.
     EXPECT_EQ(resourceIDForType("RQS-T", 7), "RQS-T#007");
