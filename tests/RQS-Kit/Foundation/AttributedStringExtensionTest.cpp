@@ -42,8 +42,7 @@ TEST(AttributedStringExtension, HeightSumsTheLinesWrapsToTheWidthAndTruncationKe
     const QString accents = QStringLiteral("e\u0301").repeated(12);                    // e + combining acute
     const struct { QString text; int width; } cases[] = {{thumbs, 40}, {accents, 20}, {QStringLiteral("WW"), 1}};
     for (const auto &c : cases) {
-        const AttributedString original = plain(c.text);
-        const AttributedString cut = rqs::truncatedStringWithWidth(original, c.width);
+        const AttributedString cut = rqs::truncatedStringWithWidth(plain(c.text), c.width);
         ASSERT_TRUE(cut.text.endsWith(QChar(0x2026))) << c.text.toStdString();
         const QString kept = cut.text.chopped(1);
         EXPECT_TRUE(c.text.startsWith(kept)) << c.text.toStdString();

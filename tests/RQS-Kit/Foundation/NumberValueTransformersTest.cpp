@@ -16,8 +16,7 @@ void expectTransforms(const platform::ValueTransformer &t, std::initializer_list
 {
     for (const auto &[cases, isForward] : {std::pair{forward, true}, std::pair{reverse, false}}) {
         for (const Case &c : cases) {
-            SCOPED_TRACE(testing::Message() << (isForward ? "forward " : "reverse ") << c.input.toString().toStdString() << " ("
-                                            << c.input.typeName() << ")");
+            SCOPED_TRACE(testing::Message() << (isForward ? "forward " : "reverse ") << c.input.toString().toStdString());
             const QVariant result = isForward ? t.transformedValue(c.input) : t.reverseTransformedValue(c.input);
             EXPECT_EQ(result.metaType(), c.expected.metaType());
             EXPECT_EQ(result, c.expected);

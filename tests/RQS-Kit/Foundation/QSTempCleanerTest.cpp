@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -7,7 +7,6 @@
 
 #include <QLocale>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -59,7 +58,6 @@ TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSym
     EXPECT_EQ(secondsFor(transformer, "::."), 0);
     EXPECT_EQ(secondsFor(transformer, "0"), 0);
     ASSERT_EQ(capture.lines().size(), 2) << "zero is no warning";
-    EXPECT_TRUE(capture.lines().first().startsWith("Warning: "));
     EXPECT_EQ(capture.lines().last(), "Warning: \"::.\" is not a time; read as 0 seconds");
 
     // Times survive the round trip through text with the chosen symbol.

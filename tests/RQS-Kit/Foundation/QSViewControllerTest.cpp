@@ -32,19 +32,13 @@ class FancyPanelController : public PanelController
     Q_OBJECT
 };
 
-class QSViewControllerTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_FALSE(PdfFixture::write(folder.path(), "PanelController.ui", panelFile).isEmpty()); }
-
-    QTemporaryDir folder;
-    MainBundleScope scope{folder.path()};
-};
-
 } // namespace
 
-TEST_F(QSViewControllerTest, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns)
+TEST(QSViewController, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns)
 {
+    QTemporaryDir folder;
+    ASSERT_FALSE(PdfFixture::write(folder.path(), "PanelController.ui", panelFile).isEmpty());
+    MainBundleScope scope(folder.path());
     PanelController controller;
     EXPECT_FALSE(controller.isViewLoaded());
     EXPECT_NE(qobject_cast<platform::View *>(controller.view()), nullptr);

@@ -105,8 +105,7 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
     controller.showWindow(nullptr);
     EXPECT_TRUE(controller.isVisible());
     controller.closeButton->click();
-    EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
-    EXPECT_EQ(controller.calls.last(), "windowWillClose");
+    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "the file's close button goes through close:";
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs)) << "on a later turn";
     EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
 

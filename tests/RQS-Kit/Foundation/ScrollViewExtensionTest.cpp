@@ -6,31 +6,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-namespace {
-
-// A 1000 x 1000 document in a 200 x 100 viewport, scrolled to the document's bottom left corner.
-struct ScrolledDocument
-{
-    ScrolledDocument()
-    {
-        area.setFrameShape(QFrame::NoFrame);
-        area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        auto *document = new QWidget;
-        document->resize(1000, 1000);
-        area.setWidget(document);
-        area.resize(200, 100);
-        area.show();
-        area.verticalScrollBar()->setValue(900);
-    }
-    // The visible area's origin, y up in the document.
-    QPoint origin() const { return {area.horizontalScrollBar()->value(), 1000 - 100 - area.verticalScrollBar()->value()}; }
-
-    QScrollArea area;
-};
-
-} // namespace
-
 TEST(ScrollViewExtension, OriginShowingAFrameAndScrollingToItAtOnceOrAnimated)
 {
     const QRectF visible(100, 100, 200, 100);
@@ -44,14 +19,24 @@ TEST(ScrollViewExtension, OriginShowingAFrameAndScrollingToItAtOnceOrAnimated)
     for (const auto &c : cases)
         EXPECT_EQ(rqs::originShowingFrame(c.frame, visible, c.topLeftVisible), c.expected) << c.name;
 
-    // The area scrolls to show a frame at once or animated.
-    ScrolledDocument document;
-    ASSERT_EQ(document.origin(), QPoint(0, 0));
-    rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, false);
-    EXPECT_EQ(document.origin(), QPoint(350, 550)) << "right and top edges meet";
-    rqs::scrollShowingFrame(&document.area, QRectF(100, 50, 50, 50), true, false);
-    EXPECT_EQ(document.origin(), QPoint(100, 50)) << "left and bottom edges meet";
+    // The area scrolls to show a frame at once or animated: a 1000 x 1000 document in a 200 x 100 viewport,
+    // scrolled to the document's bottom left corner; origins are y up in the document.
+    QScrollArea area;
+    area.setFrameShape(QFrame::NoFrame);
+    area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *document = new QWidget;
+    document->resize(1000, 1000);
+    area.setWidget(document);
+    area.resize(200, 100);
+    area.show();
+    area.verticalScrollBar()->setValue(900);
+    const auto origin = [&] { return QPoint(area.horizontalScrollBar()->value(), 1000 - 100 - area.verticalScrollBar()->value()); };
+    rqs::scrollShowingFrame(&area, QRectF(500, 600, 50, 50), false, false);
+    EXPECT_EQ(origin(), QPoint(350, 550)) << "right and top edges meet";
+    rqs::scrollShowingFrame(&area, QRectF(100, 50, 50, 50), true, false);
+    EXPECT_EQ(origin(), QPoint(100, 50)) << "left and bottom edges meet";
 
-    rqs::scrollShowingFrame(&document.area, QRectF(500, 600, 50, 50), false, true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return document.origin() == QPoint(350, 550); }));
+    rqs::scrollShowingFrame(&area, QRectF(500, 600, 50, 50), false, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return origin() == QPoint(350, 550); }));
 }

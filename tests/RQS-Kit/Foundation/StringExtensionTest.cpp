@@ -56,7 +56,6 @@ TEST(StringExtension, ParsesAndBuildsResourceIdentifiersThatReadBackAsWritten)
     EXPECT_EQ(resourceIDNameFor(infoOf("RQS-T", 7, "Linen", "soft")), "RQS-T#007#Linen");
     const QString file = "Textures/RQS-T#007#Linen#soft@2x.png";
     EXPECT_EQ(resourceID(file), "RQS-T#007");
-    EXPECT_EQ(resourceIDName(file), "RQS-T#007#Linen");
     EXPECT_EQ(resourcePath("RQS-T"), "Textures");
 
     for (const qint64 index : {qint64(0), NotFound}) {
