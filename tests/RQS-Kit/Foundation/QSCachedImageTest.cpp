@@ -27,8 +27,6 @@ struct FastRelease
 
 TEST(QSCachedImage, StrategiesReleaseAfterTheirDelayAndReloadFromTheFile)
 {
-    EXPECT_EQ(QSCachedImage::releaseDelay(2), std::chrono::milliseconds(60000));
-    EXPECT_EQ(QSCachedImage::releaseDelay(4), std::nullopt) << "kept for good";
     FastRelease fast;
     const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedNSImage(clearPicture(), 2);
     ASSERT_TRUE(image);
@@ -36,12 +34,6 @@ TEST(QSCachedImage, StrategiesReleaseAfterTheirDelayAndReloadFromTheFile)
     EXPECT_TRUE(image->isCached());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !image->isCached(); }, 1000));
     EXPECT_TRUE(PixelProbe::isNear(image->nsImage(), {2, 2}, Qt::red, 0));
-
-    QTemporaryDir folder;
-    const QString jpeg = PdfFixture::write(folder.path(), "photo.jpg", PictureFixture::encoded(clearPicture(), "jpeg"));
-    const std::shared_ptr<QSCachedImage> lazy = QSCachedImage::cachedImageFile(jpeg, 1);
-    EXPECT_FALSE(lazy->isCached());
-    EXPECT_EQ(lazy->nsImage().size(), QSize(32, 32));
 }
 
 TEST(QSCachedImage, PicturesWithoutAFileStayInMemory)

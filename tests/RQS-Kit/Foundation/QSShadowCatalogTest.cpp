@@ -39,7 +39,6 @@ TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColoursAndUnknownMalformedOrUnr
     ASSERT_TRUE(full);
     EXPECT_EQ(full->color.rgba64(), QColor(255, 0, 0, 128).rgba64());
     EXPECT_EQ(full->offset, QSizeF(2, -1.5));
-    EXPECT_DOUBLE_EQ(full->blurRadius, 4.25);
     EXPECT_EQ(catalog.textColorForShadowWithName("Full").color(), QColor(Qt::blue));
     // A shadow is drawn in one colour, so a pattern gives black; no text colour is opaque black.
     EXPECT_EQ(catalog.shadowWithName("Patterned").value().color, QColor(Qt::black));

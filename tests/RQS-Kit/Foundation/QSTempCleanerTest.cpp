@@ -32,7 +32,7 @@ TEST(QSTempCleaner, NumberedCopiesKeepNameAndOptionsAndCountFailures)
         names.append(QFileInfo(cleaner.tempCopyURLFor(linen, "Linen").toLocalFile()).fileName());
     EXPECT_EQ(names, QStringList({"RQS-X#000#Linen#soft.png", "RQS-X#001#Linen#soft.png"}));
 
-    // A failed copy answers nothing, yet uses up its number.
+    // A failed copy answers nothing and is reported.
     platform::LogCapture log;
     EXPECT_TRUE(cleaner.tempCopyURLFor(QUrl::fromLocalFile(source.filePath("gone.png"))).isEmpty());
     EXPECT_TRUE(log.contains("Warning: Could not copy"));
