@@ -160,5 +160,6 @@ TEST(BundleExtension, ImageResourcesOfASubfolderAndOnePicturePerName)
     const QString mixed = dir.filePath("Mixed/");
     for (const char *name : {"Dot.tiff", "Dot~iPhone.tiff", "Line@2x.tiff", "Line~iPad.tiff", "Other.png"})
         writeImage(mixed + name);
-    EXPECT_EQ(imagePathsInDirectory(bundle, "Mixed"), (QStringList{mixed + "Dot.tiff", mixed + "Line@2x.tiff", mixed + "Line~iPad.tiff"}));
+    EXPECT_EQ(imagePathsInDirectory(bundle, "Mixed"),
+              (QStringList{mixed + "Dot.tiff", mixed + "Line@2x.tiff", mixed + "Line~iPad.tiff"}));
 }

@@ -33,8 +33,7 @@ TEST(DataExtension, TheInputComesBackExactlyFromAStreamEndedByASyncFlushAndAnyWr
     EXPECT_EQ(uncompress(compressWithLevel(repetitive, -1)), repetitive);
     EXPECT_EQ(uncompress(finishedStream(repetitive)), repetitive);
 
-    const QByteArray compressed = compressWithLevel(QByteArray("Foldwise"), 6);
-    EXPECT_EQ(compressed.right(4), QByteArray::fromHex("0000ffff")) << "the empty stored block of the sync flush";
+    EXPECT_EQ(compressWithLevel("Foldwise", 6).right(4), QByteArray::fromHex("0000ffff")) << "the sync flush's empty block";
 }
 
 TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAnsweringPartOfTheStream)

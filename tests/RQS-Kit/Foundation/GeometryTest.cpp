@@ -1,14 +1,11 @@
 #include "RQS-Kit/Foundation/Geometry.h"
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <ostream>
-
-// Readable rectangles and points in failure messages.
-static void PrintTo(const QRectF &r, std::ostream *os) { *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height(); }
-static void PrintTo(const QPointF &p, std::ostream *os) { *os << p.x() << "," << p.y(); }
 
 namespace {
 

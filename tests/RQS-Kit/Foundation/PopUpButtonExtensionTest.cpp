@@ -28,8 +28,7 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughT
 
     // The category goes on past a separator; a plain entry closes it.
     EXPECT_EQ(texts(popUp), (QStringList{"Linen", " White Linen", QString(), " Grey Linen", "Paper Rough"}));
-    const auto *model = qobject_cast<const QStandardItemModel *>(popUp.model());
-    EXPECT_FALSE(model->item(0)->isEnabled()) << "the heading";
+    EXPECT_FALSE(qobject_cast<const QStandardItemModel *>(popUp.model())->item(0)->isEnabled()) << "the heading";
     EXPECT_EQ(popUp.itemData(2, Qt::AccessibleDescriptionRole).toString(), "separator");
 
     // Entries are titled through the override table or with their category.

@@ -48,10 +48,8 @@ TEST(QSInterfaceTranslator, TranslatesTheTextsOfALoadedWindowAndTranslatingContr
     EXPECT_EQ(group->title(), "Bögen");
     EXPECT_EQ(segments->tabText(0), "Seiten");
     EXPECT_EQ(file->title(), "Ablage");
-    EXPECT_EQ(translating->text(), "Print") << "left to its own translation";
-
     translating->awakeFromNib();
-    EXPECT_EQ(translating->text(), "Drucken") << "translated once";
+    EXPECT_EQ(translating->text(), "Drucken") << "left to its own translation, so translated once";
 
     // Translating buttons and segments go through Controls with English last.
     QSTranslatingButton button;

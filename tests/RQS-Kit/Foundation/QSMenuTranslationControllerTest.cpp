@@ -45,11 +45,9 @@ TEST(QSMenuTranslationController, TranslatesMenuTreesAndPopUpListsOnceButNotInEn
     // Items fall back to the default table ("Cancel"); submenu titles are items and translate once.
     EXPECT_EQ(menu.texts(), (QStringList{"Ablage", "Exportieren", "Als PDF", "Abbrechen"}));
 
-    QMenu file("File"), cancel("Cancel");
+    QMenu cancel("Cancel");
     QSMenuTranslationController controller;
-    controller.translateMenu(&file);
     controller.translateMenu(&cancel);
-    EXPECT_EQ(file.title(), "Ablage");
     EXPECT_EQ(cancel.title(), "Cancel") << "no fallback to the default table for a menu's own title";
 
     QComboBox popUp;

@@ -130,8 +130,6 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
     EXPECT_EQ(stranger.window(), nullptr);
     EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
                              + " in QSWindowController.ui"));
-    resources.write("QSWindowController.ui", "Base");
-    EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
@@ -145,7 +143,6 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
     GreetingController copy;
     copy.initWithCoder(archive);
     EXPECT_EQ(copy.calls, QStringList{"setWindow"}) << "decoding sets the window through the setter";
-    EXPECT_EQ(copy.window(), window);
     window->close();
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
 }
