@@ -36,7 +36,7 @@ TEST(DataExtension, TheInputComesBackExactlyFromAStreamEndedByASyncFlushAndAnyWr
     EXPECT_EQ(compressWithLevel("Foldwise", 6).right(4), QByteArray::fromHex("0000ffff")) << "the sync flush's empty block";
 }
 
-TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAnsweringPartOfTheStream)
+TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAnsweringAStreamsBeginning)
 {
     platform::LogCapture log;
     EXPECT_TRUE(compressWithLevel(QByteArray(), 6).isNull());
@@ -45,7 +45,7 @@ TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAns
     EXPECT_TRUE(compressWithLevel("data", 10).isNull());
     EXPECT_EQ(log.lines(), QStringList{"Error: Zlib deflate error"});
 
-    // A corrupt stream fails instead of answering part of it.
+    // A corrupt stream fails instead of answering what decoded before the damage.
     const QByteArray good = compressWithLevel(repetitiveBytes(), 6);
     QByteArray wrongChecksum = finishedStream(QByteArray("page ").repeated(100));
     wrongChecksum[wrongChecksum.size() - 1] = char(wrongChecksum.at(wrongChecksum.size() - 1) ^ 0x01);

@@ -62,6 +62,6 @@ TEST(Geometry, RectanglesPointsProjectionsAndTransformsFollowTheArithmeticWorked
     // U = 2 * 0.5 = 1, V = 2 * 1.5 / 3 = 1.
     expectVector(QSTransformPlanePoint(countingTransform(), {1, 2, 3}, 0.5, 1.5, 3), 1 + 5 + 1 + 13, 2 + 6 + 1 + 14, 3 + 7 + 6 + 15);
     expectVector(QSCombineTransformAxes(countingTransform(), 2, -1), 2 - 5, 4 - 6, 6 - 7);
-    // x = 1 * 1 + 2 * 5 + 3 * 9; y = (1 * 2 + 2 * 6 + 3 * 10) * 0.5; the translation row takes no part.
+    // x = 1 * 1 + 2 * 5 + 3 * 9; y = (1 * 2 + 2 * 6 + 3 * 10) * 0.5; the translation row is not used.
     EXPECT_EQ(QSTransformVectorToPoint({1, 2, 3}, countingTransform(), 0.5), QPointF(38, 22));
 }

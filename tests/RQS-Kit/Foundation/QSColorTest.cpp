@@ -46,7 +46,7 @@ TEST(QSColor, ReadsEveryTextFormButAnImageNameWinsAndTheNoiseImageIsTriedUntilIt
     const struct { const char *text; Rgba expected; } cases[] = {
         {"", {0, 0, 0, 1}},           {"#ff000080", {1, 0, 0, 128 / 255.0}}, {"0.5 0.25", {0.5, 0.5, 0.5, 0.25}},
         {"1/0/0/0.5", {1, 0, 0, 0.5}}, {"1 0 0 0.5 9", {1, 0, 0, 1}},
-        // "#fff" is one piece "ff", so the whole text is read as one number: 0; components are clamped to 0 to 1.
+        // "#fff" holds one hex pair "ff", so the whole text is read as one number: 0; components are clamped to 0 to 1.
         {"#fff", {0, 0, 0, 1}},       {"2 -1 0.5", {1, 0, 0.5, 1}},
     };
     for (const auto &c : cases)

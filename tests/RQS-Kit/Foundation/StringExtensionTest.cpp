@@ -42,7 +42,7 @@ TEST(StringExtension, ParsesAndBuildsResourceIdentifiersThatReadBackAsWritten)
         // The three-character field reads like a number with blanks; longer fields only when all digits that fit.
         {"RQS-T# 12#Name", "RQS-T", 12, "Name", nullptr}, {"RQS-T#07#Name", "RQS-T", NotFound, "07", "Name"},
         {"RQS-T#99999999999999999999#Name", "RQS-T", NotFound, "99999999999999999999", "Name"},
-        // An identifier without a name part holds its index as the name.
+        // An identifier without a name field holds its index as the name.
         {"RQS-T#007", "RQS-T", NotFound, "007", nullptr},
     };
     for (const auto &c : cases)
