@@ -7,7 +7,6 @@
 
 #include <QColor>
 #include <QCoreApplication>
-#include <QPointer>
 
 namespace {
 
@@ -16,28 +15,17 @@ class TestStyleKit : public QObject
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit TestStyleKit(QObject *parent = nullptr) : QObject(parent)
-    {
-    }
+    Q_INVOKABLE TestStyleKit() {}
     Q_INVOKABLE static QColor paperColor() { return QColor(250, 248, 240); }
-    Q_INVOKABLE static QColor shadeOf(double white) { return QColor::fromRgbF(white, white, white); }
-};
-
-class MadeOnlyByCode : public QObject
-{
-    Q_OBJECT
-public:
-    Q_INVOKABLE static int answer() { return 42; }
 };
 
 class Counter : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(int count READ count NOTIFY countChanged)
+    Q_PROPERTY(int count MEMBER count NOTIFY countChanged)
 public:
-    int count() const { return m_count; }
-    Q_INVOKABLE void add(int amount) { m_count += amount; }
-    int m_count = 0;
+    Q_INVOKABLE void add(int amount) { count += amount; }
+    int count = 0;
 signals:
     void countChanged();
 };
@@ -46,66 +34,41 @@ class DerivedCounter : public Counter
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE void add(int amount, int times) { m_count += amount * times; }
+    Q_INVOKABLE void add(int amount, int times) { count += amount * times; }
 };
 
 } // namespace
 
-TEST(ObjectExtension, DelayedChangeTellsObserversOnALaterTurnIfTheObjectStillLives)
+TEST(ObjectExtension, DelayedChangesAndMethodsFoundByName)
 {
     Counter counter;
     QList<QVariant> heard;
     const platform::KeyValueObservation observation =
         platform::KeyValue::observe(&counter, "count", [&](const QVariant &value) { heard.append(value); });
-    counter.add(5);
+    counter.count = 5;
     rqs::delayedChangeValueForKey(&counter, "count");
     EXPECT_TRUE(heard.isEmpty());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(heard, QList<QVariant>{5});
-
     auto *gone = new Counter;
-    platform::LogCapture log;
     rqs::delayedChangeValueForKey(gone, "count");
     delete gone;
     QCoreApplication::processEvents();
-    EXPECT_TRUE(log.lines().isEmpty());
-}
+    EXPECT_EQ(heard, QList<QVariant>{5});
 
-TEST(ObjectExtension, FindsMethodsMostDerivedFirstAndClassOperationsByClassOrRegisteredName)
-{
-    DerivedCounter counter;
-    EXPECT_EQ(rqs::siganturForName(&counter, "add").methodSignature(), QByteArray("add(int,int)"));
-    EXPECT_EQ(rqs::siganturForName(&counter, "deleteLater").methodSignature(), QByteArray("deleteLater()"));
-
-    const platform::Invocation paper = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "paperColor");
-    ASSERT_TRUE(paper.isValid());
-    EXPECT_EQ(paper.invoke(), QVariant(QColor(250, 248, 240)));
-    const platform::Invocation shade = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "shadeOf");
-    EXPECT_EQ(shade.invoke({0.5}), QVariant(QColor::fromRgbF(0.5, 0.5, 0.5)));
+    // Methods are found most derived first, class operations by class or registered name, else with a warning.
+    DerivedCounter derived;
+    EXPECT_EQ(rqs::siganturForName(&derived, "add").methodSignature(), QByteArray("add(int,int)"));
     qRegisterMetaType<TestStyleKit *>();
     EXPECT_EQ(rqs::invocationForSignatur("TestStyleKit", "paperColor").invoke(), QVariant(QColor(250, 248, 240)));
-}
 
-TEST(ObjectExtension, UnknownMethodsAndClassesAreWarningsNotCrashes)
-{
-    Counter counter;
     platform::LogCapture log;
-    EXPECT_FALSE(rqs::siganturForName(&counter, "subtract").isValid());
+    EXPECT_FALSE(rqs::siganturForName(&derived, "subtract").isValid());
     EXPECT_FALSE(rqs::siganturForName(nullptr, "add").isValid());
-    const platform::Invocation missing = rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor");
-    EXPECT_FALSE(missing.isValid());
-    EXPECT_FALSE(missing.invoke().has_value());
+    EXPECT_FALSE(rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur("NoSuchStyleKit", "paperColor").isValid());
-    EXPECT_FALSE(rqs::invocationForSignatur(QString(), "paperColor").isValid());
-    EXPECT_FALSE(rqs::invocationForSignatur(MadeOnlyByCode::staticMetaObject, "answer").isValid());
-
-    EXPECT_EQ(log.lines(), (QStringList{"Warning: Counter has no operation subtract",
+    EXPECT_EQ(log.lines(), (QStringList{"Warning: DerivedCounter has no operation subtract",
                                         "Warning: No object to look up the operation add in",
                                         "Warning: TestStyleKit has no operation inkColor",
-                                        "Warning: An invocation without target or method cannot run",
-                                        "Warning: There is no class NoSuchStyleKit to call paperColor on",
-                                        "Warning: There is no class  to call paperColor on",
-                                        "Warning: MadeOnlyByCode cannot be made to call answer"}));
+                                        "Warning: There is no class NoSuchStyleKit to call paperColor on"}));
 }
 
 #include "ObjectExtensionTest.moc"

@@ -5,7 +5,6 @@
 #include "platform/foundation/PropertyList.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
-#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -40,57 +39,35 @@ QImage picture(bool alpha)
 
 } // namespace
 
-TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSays)
+TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
 {
     struct Case { const char *name; bool alpha; const char *written; const char *format; };
     const Case cases[] = {
-        {"upper.PNG", false, "upper.PNG", "png"},   {"opaque.tiff", false, "opaque.jpg", "jpeg"},
-        {"clear.tiff", true, "clear.png", "png"},   {"pngdraft", false, "pngdraft", "png"},
-        {"photo.jpeg", true, "photo.jpeg", "jpeg"}, {"new/sub/plain.jpg", false, "new/sub/plain.jpg", "jpeg"},
+        {"new/upper.PNG", false, "new/upper.PNG", "png"}, {"opaque.tiff", false, "opaque.jpg", "jpeg"},
+        {"clear.tiff", true, "clear.png", "png"},         {"pngdraft", false, "pngdraft", "png"},
     };
     QTemporaryDir folder;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(QSBundleManager::saveImage(picture(c.alpha), QUrl::fromLocalFile(folder.filePath(QString::fromLatin1(c.name)))));
-        QImageReader reader(folder.filePath(QString::fromLatin1(c.written)));
-        EXPECT_EQ(reader.format(), QByteArray(c.format));
-        const QImage back = reader.read();
-        EXPECT_TRUE(PixelProbe::isNear(back, {4, 4}, Qt::red)) << PixelProbe::describe(back, {4, 4}).toStdString();
-        EXPECT_TRUE(PixelProbe::isNear(back, {48, 48}, Qt::blue)) << PixelProbe::describe(back, {48, 48}).toStdString();
+        EXPECT_EQ(QImageReader(folder.filePath(QString::fromLatin1(c.written))).format(), QByteArray(c.format));
     }
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath("opaque.tiff")));
 
     // A picture JPEG cannot hold fails to encode and leaves the old file as it was.
     const QString old = folder.filePath("wide.jpg");
     writeFile(old, "old");
     platform::LogCapture log;
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
-    EXPECT_FALSE(QSBundleManager::saveImage(QImage(), QUrl::fromLocalFile(old)));
     EXPECT_EQ(PdfFixture::read(old), QByteArray("old"));
-    EXPECT_EQ(log.lines().size(), 2);
-}
+    EXPECT_EQ(log.lines().size(), 1);
 
-TEST(QSBundleManager, FileNamesAreFreeAndTemporaryPicturesReadBack)
-{
-    QTemporaryDir folder;
-    const QUrl directory = QUrl::fromLocalFile(folder.path());
+    // File names are made free; temporary pictures are registered with the cleaner.
     writeFile(folder.filePath("Image.jpg"), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, directory).fileName(), "Image 1.jpg");
-    writeFile(folder.filePath("Image 1.jpg"), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL("Image.jpg", directory).fileName(), "Image 2.jpg");
-    writeFile(folder.filePath("notes"), "x");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL("notes", directory).fileName(), "notes 1");
-    EXPECT_EQ(QSBundleManager::uniqueFileURL("free.png", directory).fileName(), "free.png");
+    EXPECT_EQ(QSBundleManager::uniqueFileURL({}, QUrl::fromLocalFile(folder.path())).fileName(), "Image 1.jpg");
 
     const QUrl named = QSBundleManager::tempFileForImage(picture(false), "x.tiff");
     EXPECT_EQ(named.fileName(), "x.tiff.jpg");
-    EXPECT_EQ(QImageReader(named.toLocalFile()).format(), QByteArray("jpeg"));
     EXPECT_TRUE(QSTempCleaner::sharedTempCleaner().tempURLs().contains(named));
-    const QUrl unnamed = QSBundleManager::tempFileForImage(picture(false));
-    EXPECT_EQ(QFileInfo(unnamed.toLocalFile()).suffix(), "jpg");
-    EXPECT_FALSE(QImageReader(unnamed.toLocalFile()).read().isNull());
-
-    platform::LogCapture log;
     EXPECT_TRUE(QSBundleManager::tempFileForImage(QImage(), "lost.png").isEmpty());
     EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), "../up.png").isEmpty());
 }
@@ -105,36 +82,28 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath("grain.png")));
     const QVariantMap description{{"Name", "Sample"}};
 
-    QSBundleManager::Resources resources{{"QuickLook/Preview.png", picture(true)},
-                                         {"Pic.png", picture(false)},
-                                         {"Old.jpg", picture(false)},
-                                         {"Files", QStringList{copy}}};
+    QSBundleManager::Resources resources{
+        {"QuickLook/Preview.png", picture(true)}, {"Pic.png", picture(false)}, {"Files", QStringList{copy}}};
     QString error;
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
         << error.toStdString();
     EXPECT_EQ(platform::PropertyList::read(bundle + QStringLiteral("/Description.plist")).toMap(), description);
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Files/") + QFileInfo(copy).fileName()), QByteArray("grain"));
-    EXPECT_NE(inode(bundle + QStringLiteral("/QuickLook/Preview.png")), 0u);
     EXPECT_EQ(inode(bundle + QStringLiteral("/QuickLook/Thumbnail.png")), inode(bundle + QStringLiteral("/QuickLook/Preview.png")));
     const platform::BundlePtr written = platform::Bundle::bundleWithPath(bundle);
     EXPECT_EQ(QSBundleManager::previewForBundle(*written).size(), QSize(64, 64));
-    EXPECT_EQ(QSBundleManager::decriptionForBundle(*written), description);
 
     // An existing resource is kept as it is; the ones no longer named go, the user's file stays.
     writeFile(bundle + QStringLiteral("/Pic.png"), "kept");
-    resources.remove("Old.jpg");
     resources.remove("Files");
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
-    EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Old.jpg")));
     EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Files")));
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
-    EXPECT_TRUE(QFileInfo::exists(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
 
     // Names that would reach outside the bundle are refused, whether given or read back.
     writeFile(folder.filePath("victim.txt"), "safe");
-    ASSERT_TRUE(platform::PropertyList::write(QVariantList{"../victim.txt"},
-                                              bundle + QStringLiteral("/.WrittenEntries.plist")));
+    ASSERT_TRUE(platform::PropertyList::write(QVariantList{"../victim.txt"}, bundle + QStringLiteral("/.WrittenEntries.plist")));
     platform::LogCapture log;
     resources.insert("../escape.png", picture(false));
     EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
@@ -143,30 +112,23 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     EXPECT_EQ(log.lines().size(), 2);
 }
 
-TEST(QSBundleManager, CatalogsAreMadeOncePerType)
+TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)
 {
     QTemporaryDir resources;
-    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"),
-              platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
-    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"),
-              platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
-    writeFile(resources.filePath("Looks/other.txt"), "x");
+    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
+    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
     const platform::BundlePtr bundle = platform::Bundle::bundleWithPath(resources.path());
 
     QSBundleManager &catalog = QSBundleManager::bundleManagerForType("tstlook", "Looks", bundle);
     EXPECT_EQ(&QSBundleManager::bundleManagerForType("tstlook", "Elsewhere", bundle), &catalog);
     EXPECT_EQ(catalog.names(), QStringList({"A", "b"}));
     EXPECT_EQ(catalog.decriptionForName("b")->value("Kind"), "B");
-    EXPECT_EQ(catalog.decriptionForName("A")->value("Kind"), "A");
     platform::LogCapture log;
     EXPECT_EQ(catalog.bundleForName("missing"), nullptr);
     EXPECT_TRUE(log.contains("Warning: Requested bundle does not exist: missing"));
-}
 
-TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
-{
+    // The record is marked, saved and never reaches outside the data folder.
     const QString data = QSBundleManager::applicationSupportDirectory();
-    ASSERT_FALSE(data.isEmpty());
     writeFile(data + QStringLiteral("/one.dat"), "1");
     writeFile(data + QStringLiteral("/../outside.dat"), "keep");
     QTemporaryDir folder;
@@ -176,18 +138,13 @@ TEST(QSBundleManager, RecordIsMarkedSavedAndNeverReachesOutside)
         path));
 
     QSBundleManager manager(path);
-    manager.setMarked(true, "nobody");
-    EXPECT_FALSE(platform::PropertyList::read(path).toMap().contains("nobody"));
     manager.setMarked(true, "one");
-    const QVariantMap one = QSBundleManager(path).shadowDictionary().value("one").toMap();
-    EXPECT_EQ(one.value("marked"), QVariant(true));
-    EXPECT_TRUE(one.value("modification_time").toDateTime().isValid());
+    EXPECT_EQ(QSBundleManager(path).shadowDictionary().value("one").toMap().value("marked"), QVariant(true));
 
-    platform::LogCapture log;
     manager.removeShadowWithName("one");
     manager.removeShadowWithName("evil");
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/one.dat")));
     EXPECT_EQ(PdfFixture::read(data + QStringLiteral("/../outside.dat")), QByteArray("keep"));
-    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().size(), 2) << "the missing bundle and the refused file";
     EXPECT_TRUE(QSBundleManager(path).shadowDictionary().isEmpty());
 }

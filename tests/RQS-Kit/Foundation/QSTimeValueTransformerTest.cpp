@@ -7,7 +7,6 @@
 
 #include <QLocale>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -35,109 +34,50 @@ double secondsFor(const QSTimeValueTransformer &transformer, const QString &text
 
 } // namespace
 
-TEST(QSTimeValueTransformer, WritesHoursMinutesSecondsAndMillisecondsWithEitherSymbol)
+TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSymbolAndWarnsAboutTheRest)
 {
     const std::pair<QVariant, QString> cases[] = {
-        {0, "00:00:00.000"},         {QVariant(), "00:00:00.000"},  {3723.5, "01:02:03.500"},  {59.9995, "00:00:59.999"},
-        {59.9996, "00:00:59.999"},   {1.001, "00:00:01.001"},       {0.3, "00:00:00.300"},     {86399.999, "23:59:59.999"},
-        {360000.25, "100:00:00.250"}, {"90", "00:01:30.000"},       {-90.5, "-00:01:30.500"},  {-0.0004, "00:00:00.000"},
-    };
-    const QSTimeValueTransformer point = transformerWithSymbol(".");
-    const QSTimeValueTransformer comma = transformerWithSymbol(",");
-    for (const auto &[seconds, text] : cases) {
-        EXPECT_EQ(textFor(point, seconds), text);
-        EXPECT_EQ(textFor(comma, seconds), QString(text).replace('.', ',')) << text.toStdString();
-    }
-}
-
-TEST(QSTimeValueTransformer, ReadsClockTextsAndPlainSeconds)
-{
-    const std::pair<const char *, double> cases[] = {
-        {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"01:02:03.500", 3723.5}, {"1:02:03,5", 3723.5},
-        {"90", 90},            {"1:30", 90},        {" 1:30 ", 90},     {".5", 0.5},              {"", 0},
-        {"   ", 0},            {"0.001", 0.001},    {"-1:30", -90},     {"-.5", -0.5},            {"  -00:01:30.500", -90.5},
-        {"1:-30", 30},         {"2,25", 2.25},
-        // The character before the decimal symbol is not searched for ":", so "1:" counts as seconds.
-        {"1:.5", 1.5}, {"12:", 12},
-        // Fields before the hours fold into the hours' leading number.
-        {"2:03:04:05", 7445},
-        // Fraction digits stop at the first character that is not a digit.
-        {"3.5 s", 3.5}, {"1:02:03.5x7", 3723.5},
+        {QVariant(), "00:00:00.000"}, {59.9996, "00:00:59.999"}, {360000.25, "100:00:00.250"},
+        {"90", "00:01:30.000"},       {-90.5, "-00:01:30.500"}, {-0.0004, "00:00:00.000"},
     };
     const QSTimeValueTransformer transformer = transformerWithSymbol(".");
-    for (const auto &[text, seconds] : cases)
+    for (const auto &[seconds, text] : cases)
+        EXPECT_EQ(textFor(transformer, seconds), text);
+
+    const std::pair<const char *, double> texts[] = {
+        {"1:02:03.5", 3723.5}, {"62:03.5", 3723.5}, {"3723.5", 3723.5}, {"1:02:03,5", 3723.5}, {" -1:30 ", -90}, {"1:-30", 30},
+        // "1:" before the decimal symbol counts as seconds; fields before the hours fold into them; fractions stop at a non-digit.
+        {"1:.5", 1.5}, {"2:03:04:05", 7445}, {"3.5 s", 3.5},
+    };
+    for (const auto &[text, seconds] : texts)
         EXPECT_DOUBLE_EQ(secondsFor(transformer, text), seconds) << text;
-}
 
-TEST(QSTimeValueTransformer, TimesThatCannotBeShownAndTextsWithoutDigitsAreWarnedAbout)
-{
-    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
-    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(), 1e300}) {
-        platform::LogCapture capture;
-        EXPECT_EQ(textFor(transformer, seconds), QString()) << seconds;
-        ASSERT_EQ(capture.lines().size(), 1);
-        EXPECT_TRUE(capture.lines().first().startsWith("Warning: "));
-    }
-    for (const char *text : {"abc", ":", ".", "-", "::."}) {
-        platform::LogCapture capture;
-        EXPECT_EQ(secondsFor(transformer, text), 0) << text;
-        EXPECT_EQ(capture.lines(), QStringList{QStringLiteral("Warning: \"%1\" is not a time; read as 0 seconds").arg(text)});
-    }
-    platform::LogCapture quiet;
-    EXPECT_EQ(secondsFor(transformer, QString()), 0);
+    // Times that cannot be shown and texts without digits are warned about.
+    platform::LogCapture capture;
+    EXPECT_EQ(textFor(transformer, std::numeric_limits<double>::quiet_NaN()), QString());
+    EXPECT_EQ(secondsFor(transformer, "::."), 0);
     EXPECT_EQ(secondsFor(transformer, "0"), 0);
-    EXPECT_TRUE(quiet.lines().isEmpty());
-}
+    ASSERT_EQ(capture.lines().size(), 2) << "zero is no warning";
+    EXPECT_EQ(capture.lines().last(), "Warning: \"::.\" is not a time; read as 0 seconds");
 
-TEST(QSTimeValueTransformer, TimesSurviveTheRoundTripThroughText)
-{
-    const double times[] = {0,         0.001,    0.1,      0.3,     1.001,      59.999,       60,
-                            3599.999,  3723.5,   12345.678, 86399.999, 360000.25, 1234567.891, -0.25,
-                            -90.5,     -3723.004};
-    for (const char *symbol : {".", ","}) {
-        const QSTimeValueTransformer transformer = transformerWithSymbol(QLatin1String(symbol));
-        const QString other = QLatin1String(symbol) == QLatin1String(".") ? "," : ".";
-        for (double seconds : times) {
-            SCOPED_TRACE(testing::Message() << symbol << " " << seconds);
-            const QString text = textFor(transformer, seconds);
-            const double readBack = secondsFor(transformer, text);
-            EXPECT_NEAR(readBack, seconds, 1e-9);
-            EXPECT_EQ(textFor(transformer, readBack), text);
-            QString withOther = text;
-            withOther.replace(QLatin1String(symbol), other);
-            EXPECT_NEAR(secondsFor(transformer, withOther), seconds, 1e-9);
-        }
+    // Times survive the round trip through text with the chosen symbol.
+    const QSTimeValueTransformer comma = transformerWithSymbol(",");
+    for (double seconds : {0.001, 12345.678, -3723.004}) {
+        const QString text = textFor(comma, seconds);
+        const double readBack = secondsFor(comma, text);
+        EXPECT_NEAR(readBack, seconds, 1e-9) << seconds;
+        EXPECT_EQ(textFor(comma, readBack), text);
     }
-}
 
-TEST(QSTimeValueTransformer, LocalizedUsesTheLocaleDecimalPointAndOtherwiseAComma)
-{
+    // Localized: the locale's decimal point, otherwise a comma.
     LanguageScope german("de_DE");
-    QSTimeValueTransformer transformer;
-    EXPECT_TRUE(transformer.localized());
-    EXPECT_EQ(transformer.decimalSymbol(), ",");
-    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03,500");
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1:02:03,5"), 3723.5);
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1:02:03.5"), 3723.5);
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, "1.5"), 1.5);
+    QSTimeValueTransformer localized;
+    EXPECT_EQ(textFor(localized, 3723.5), "01:02:03,500");
 
     QLocale::setDefault(QLocale("en_US"));
-    transformer.setLocalized(true);
-    EXPECT_EQ(transformer.decimalSymbol(), ".");
-    EXPECT_EQ(textFor(transformer, 3723.5), "01:02:03.500");
-    transformer.setLocalized(false);
-    EXPECT_FALSE(transformer.localized());
-    EXPECT_EQ(transformer.decimalSymbol(), ",");
-    EXPECT_EQ(textFor(transformer, 0), "00:00:00,000");
-    EXPECT_DOUBLE_EQ(secondsFor(transformer, "62:03.5"), 3723.5) << "\".\" is then the alternate symbol";
-}
-
-TEST(QSTimeValueTransformer, ClassOperationsUseOneSharedTransformer)
-{
-    const QString point = QLocale().decimalPoint();
-    EXPECT_EQ(QSTimeValueTransformer::stringForTime(3723.5), QStringLiteral("01:02:03") + point + QStringLiteral("500"));
-    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString("1:02:03.5"), 3723.5);
-    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString("1:02:03,5"), 3723.5);
-    EXPECT_DOUBLE_EQ(QSTimeValueTransformer::timeForString(QString()), 0);
+    localized.setLocalized(true);
+    EXPECT_EQ(textFor(localized, 3723.5), "01:02:03.500");
+    localized.setLocalized(false);
+    EXPECT_EQ(textFor(localized, 0), "00:00:00,000");
+    EXPECT_DOUBLE_EQ(secondsFor(localized, "62:03.5"), 3723.5) << "\".\" is then the alternate symbol";
 }

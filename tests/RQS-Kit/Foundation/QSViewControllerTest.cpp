@@ -4,11 +4,9 @@
 
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
-#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,26 +16,13 @@ constexpr int waitLimitMs = 5000;
 
 const char *const panelFile = R"(<?xml version="1.0" encoding="UTF-8"?>
 <ui version="4.0">
- <widget class="platform::View" name="view">
-  <widget class="QLabel" name="label">
-   <property name="bind:text" stdset="0"><string>owner.message</string></property>
-  </widget>
- </widget>
+ <widget class="platform::View" name="view"/>
 </ui>
 )";
 
 class PanelController : public QSViewController
 {
     Q_OBJECT
-    Q_PROPERTY(QLabel *label MEMBER label)
-    Q_PROPERTY(QString message MEMBER message NOTIFY messageChanged)
-
-public:
-    QLabel *label = nullptr;
-    QString message = "Printed";
-
-signals:
-    void messageChanged();
 };
 
 // Only its superclass has a file; a view controller does not look there.
@@ -46,52 +31,28 @@ class FancyPanelController : public PanelController
     Q_OBJECT
 };
 
-class QSViewControllerTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_FALSE(PdfFixture::write(folder.path(), "PanelController.ui", panelFile).isEmpty()); }
-
-    QTemporaryDir folder;
-    MainBundleScope scope{folder.path()};
-};
-
 } // namespace
 
-TEST_F(QSViewControllerTest, LoadsTheFileOfItsOwnNameWhenTheViewIsAskedFor)
+TEST(QSViewController, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns)
 {
+    QTemporaryDir folder;
+    ASSERT_FALSE(PdfFixture::write(folder.path(), "PanelController.ui", panelFile).isEmpty());
+    MainBundleScope scope(folder.path());
     PanelController controller;
-    EXPECT_FALSE(controller.isViewLoaded());
-    EXPECT_EQ(controller.nibName(), "PanelController");
-    QWidget *view = controller.view();
-    ASSERT_NE(qobject_cast<platform::View *>(view), nullptr);
-    EXPECT_TRUE(controller.isViewLoaded());
-    ASSERT_NE(controller.label, nullptr);
-    EXPECT_EQ(controller.label->parentWidget(), view);
-    EXPECT_EQ(controller.label->text(), "Printed");
-    EXPECT_TRUE(controller.topLevelObjects().isEmpty());
-}
+    EXPECT_NE(qobject_cast<platform::View *>(controller.view()), nullptr);
 
-TEST_F(QSViewControllerTest, TheNameIsTheClasssOwnEvenWithoutAFile)
-{
-    FancyPanelController controller;
-    EXPECT_EQ(controller.nibName(), "FancyPanelController");
+    FancyPanelController fancy;
     platform::LogCapture log;
-    EXPECT_EQ(controller.view(), nullptr);
+    EXPECT_EQ(fancy.view(), nullptr) << "the name is the class's own even without a file";
     EXPECT_TRUE(log.contains("Warning: FancyPanelController could not load view from " + folder.path()
                              + " in FancyPanelController"));
-    controller.setNibName("PanelController");
-    EXPECT_NE(controller.view(), nullptr);
-}
 
-TEST_F(QSViewControllerTest, ClearingTheViewDropsWhatItOwnsButAViewPutIntoAWindowBelongsToTheWindow)
-{
-    PanelController controller;
+    // Clearing the view drops what it owns, but a view put into a window belongs to the window.
     const QPointer<QWidget> view = controller.view();
     const QPointer<QObject> extra = new QObject;
     controller.setTopLevelObjects({extra});
     controller.setView(nullptr);
     EXPECT_FALSE(controller.isViewLoaded());
-    EXPECT_TRUE(controller.topLevelObjects().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view && !extra; }, waitLimitMs));
 
     QWidget window;
@@ -103,26 +64,6 @@ TEST_F(QSViewControllerTest, ClearingTheViewDropsWhatItOwnsButAViewPutIntoAWindo
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(adopted.isNull());
-}
-
-TEST_F(QSViewControllerTest, TheArchivedFormRoundTrips)
-{
-    PanelController original;
-    original.initWithNibName("PanelController", platform::Bundle::bundleWithPath(folder.path()));
-    QWidget *view = original.view();
-    auto *extra = new QObject(&original);
-    original.setTopLevelObjects({extra});
-
-    platform::KeyedArchive archive;
-    original.encodeWithCoder(archive);
-    EXPECT_EQ(archive.allKeys(), (QStringList{"VCview", "VCnibName", "VCnibBundle", "VCtopLevelObjects"}));
-
-    PanelController copy;
-    copy.initWithCoder(archive);
-    EXPECT_EQ(copy.view(), view);
-    EXPECT_EQ(copy.nibName(), "PanelController");
-    EXPECT_EQ(copy.nibBundle()->bundlePath(), folder.path());
-    EXPECT_EQ(copy.topLevelObjects(), QList<QObject *>{extra});
 }
 
 #include "QSViewControllerTest.moc"

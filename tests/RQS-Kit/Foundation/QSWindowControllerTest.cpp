@@ -18,29 +18,26 @@ namespace {
 
 constexpr int waitLimitMs = 5000;
 
-// A window file; the buttons' actions are the controller's confirm and close.
+// A window file; the close button's action is the controller's close.
 QByteArray windowFile(const QString &title)
 {
     return QStringLiteral(R"(<ui version="4.0"><widget class="platform::Window" name="window">
   <property name="windowTitle"><string>%1</string></property>
   <widget class="QWidget" name="centralwidget"><layout class="QVBoxLayout" name="layout">
-    <item><widget class="QPushButton" name="okButton"><property name="action" stdset="0"><string>confirm</string></property></widget></item>
     <item><widget class="QPushButton" name="closeButton"><property name="action" stdset="0"><string>close</string></property></widget></item>
   </layout></widget>
  </widget></ui>)").arg(title).toUtf8();
 }
 
-// A temporary resources folder that stands in as the main bundle, with a Controls table or none.
+// A temporary resources folder that stands in as the main bundle, with a Controls table.
 class Resources
 {
 public:
-    explicit Resources(bool withTable = true)
+    Resources()
         : scope(folder.path())
     {
         write("GreetingController.ui", "Greeting");
-        write("PlainController.ui", "Untranslated");
-        if (withTable)
-            writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
+        writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
     }
     void write(const QString &name, const QString &title) { PdfFixture::write(folder.path(), name, windowFile(title)); }
     QString path() const { return folder.path(); }
@@ -53,23 +50,19 @@ private:
 class GreetingController : public QSWindowController
 {
     Q_OBJECT
-    Q_PROPERTY(QPushButton *okButton MEMBER okButton)
+    Q_PROPERTY(QPushButton *closeButton MEMBER closeButton)
 
 public:
-    using QSWindowController::QSWindowController;
-
-    Q_INVOKABLE void confirm(QObject *sender) { confirmedBy << sender; }
-
     void windowWillLoad() override { calls << "windowWillLoad"; }
     void setWindow(Window *window) override
     {
-        calls << (window ? "setWindow" : "setWindow(nil)");
+        calls << "setWindow";
         QSWindowController::setWindow(window);
     }
     void windowDidLoad() override
     {
         calls << "windowDidLoad";
-        outletsAtDidLoad = okButton != nullptr;
+        outletsAtDidLoad = closeButton != nullptr;
     }
     void windowWillClose(const platform::Notification &notification) override
     {
@@ -79,8 +72,7 @@ public:
     void windowDidClose() override { calls << "windowDidClose"; }
 
     QStringList calls;
-    QPushButton *okButton = nullptr;
-    QList<QObject *> confirmedBy;
+    QPushButton *closeButton = nullptr;
     bool outletsAtDidLoad = false;
 };
 
@@ -88,8 +80,6 @@ public:
 class PoliteGreetingController : public GreetingController
 {
     Q_OBJECT
-public:
-    using GreetingController::GreetingController;
 };
 
 class StrangerController : public QSWindowController
@@ -97,38 +87,36 @@ class StrangerController : public QSWindowController
     Q_OBJECT
 };
 
-class PlainController : public QSWindowController
-{
-    Q_OBJECT
-};
-
 } // namespace
 
-TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndConnectsItToTheController)
+TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
 {
     Resources resources;
     GreetingController controller;
-    EXPECT_FALSE(controller.isLoaded());
-    EXPECT_FALSE(controller.isVisible());
-    EXPECT_EQ(controller.nibName(), "GreetingController");
-    EXPECT_TRUE(controller.calls.isEmpty());
-
+    controller.close(nullptr);
+    EXPECT_FALSE(controller.isLoaded()) << "close: loads nothing";
     Window *window = controller.window();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(controller.isLoaded());
     EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
     EXPECT_TRUE(controller.outletsAtDidLoad) << "outlets are connected before windowDidLoad";
     EXPECT_EQ(window->windowTitle(), "Hello there") << "the title through the Controls table";
-    EXPECT_TRUE(controller.topLevelObjects().isEmpty()) << "the window is held by its own field";
     EXPECT_EQ(controller.window(), window) << "loaded once";
-    EXPECT_EQ(controller.calls.size(), 3);
 
-    QTest::mouseClick(controller.okButton, Qt::LeftButton);
-    EXPECT_EQ(controller.confirmedBy, QList<QObject *>{controller.okButton});
     controller.showWindow(nullptr);
     EXPECT_TRUE(controller.isVisible());
-    window->findChild<QPushButton *>("closeButton")->click();
-    EXPECT_FALSE(controller.isVisible()) << "the file's close button goes through close:";
+    controller.closeButton->click();
+    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "the file's close button goes through close:";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs)) << "on a later turn";
+    EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
+
+    // Unloading drops the window and what the controller owned; the next ask loads again.
+    const QPointer<Window> first = window;
+    const QPointer<QObject> extra = new QObject;
+    controller.setTopLevelObjects({extra});
+    controller.unloadWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
+    controller.forceCloseWindow(nullptr);
+    EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads again, then closes";
 }
 
 TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
@@ -136,111 +124,27 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
     Resources resources;
     PoliteGreetingController polite;
     EXPECT_EQ(polite.nibName(), "GreetingController");
-    ASSERT_NE(polite.window(), nullptr);
-    EXPECT_NE(polite.okButton, nullptr);
 
     StrangerController stranger;
-    EXPECT_EQ(stranger.nibName(), "QSWindowController");
-    {
-        platform::LogCapture log;
-        EXPECT_EQ(stranger.window(), nullptr);
-        EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
-                                 + " in QSWindowController.ui"));
-    }
-    resources.write("QSWindowController.ui", "Base");
-    EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
-
-    resources.write("StrangerController.ui", "Own");
-    EXPECT_EQ(stranger.nibName(), "StrangerController") << "derived anew on each call";
-    stranger.setNibName("PlainController");
-    EXPECT_EQ(stranger.nibName(), "PlainController");
-}
-
-TEST(QSWindowController, WindowDidCloseRunsOnALaterTurnAfterTheWillCloseNotice)
-{
-    Resources resources;
-    GreetingController controller;
-    controller.close(nullptr);
-    EXPECT_FALSE(controller.isLoaded()) << "close: loads nothing";
-    EXPECT_TRUE(controller.calls.isEmpty());
-
-    controller.forceCloseWindow(nullptr);
-    EXPECT_TRUE(controller.isLoaded()) << "forceCloseWindow: loads, then closes";
-    EXPECT_EQ(controller.calls.last(), "windowWillClose");
-    EXPECT_FALSE(controller.calls.contains("windowDidClose")) << "never inside the notification handler";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
-    EXPECT_TRUE(controller.isLoaded()) << "closing does not unload";
-}
-
-TEST(QSWindowController, UnloadingDropsTheWindowAndTheNextAskLoadsAgain)
-{
-    Resources resources;
-    GreetingController controller;
-    const QPointer<Window> first = controller.window();
-    controller.setTopLevelObjects({new QObject});
-    const QPointer<QObject> extra = controller.topLevelObjects().first();
-    controller.unloadWindow();
-    EXPECT_FALSE(controller.isLoaded());
-    EXPECT_TRUE(controller.topLevelObjects().isEmpty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !first && !extra; }, waitLimitMs)) << "what it owned is deleted";
-
-    controller.calls.clear();
-    ASSERT_NE(controller.window(), nullptr);
-    EXPECT_EQ(controller.calls, (QStringList{"windowWillLoad", "setWindow", "windowDidLoad"}));
-}
-
-TEST(QSWindowController, AGivenWindowNeedsNoFileAndTitlesWithoutATranslationStay)
-{
-    Resources resources(false);
     platform::LogCapture log;
-    StrangerController controller;
-    auto *window = new Window;
-    window->setWindowTitle("Made in code");
-    controller.initWithWindow(window);
-    EXPECT_TRUE(controller.isLoaded());
-    EXPECT_EQ(controller.window(), window);
-    EXPECT_EQ(window->windowTitle(), "Made in code");
-    EXPECT_TRUE(log.lines().isEmpty());
-
-    PlainController plain;
-    ASSERT_NE(plain.window(), nullptr);
-    EXPECT_EQ(plain.window()->windowTitle(), "Untranslated");
-    EXPECT_TRUE(log.contains("Warning: No strings table \"Controls\" in " + resources.path()));
+    EXPECT_EQ(stranger.window(), nullptr);
+    EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
+                             + " in QSWindowController.ui"));
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
 {
     Resources resources;
     GreetingController original;
-    original.initWithNibName("GreetingController", platform::Bundle::bundleWithPath(resources.path()));
     Window *window = original.window();
-    ASSERT_NE(window, nullptr);
-    auto *extra = new QObject(&original);
-    original.setTopLevelObjects({extra});
-
     platform::KeyedArchive archive;
     original.encodeWithCoder(archive);
-    EXPECT_EQ(archive.allKeys(), (QStringList{"WCwindow", "WCnibName", "WCnibBundle", "WCtopLevelObjects"}));
 
     GreetingController copy;
     copy.initWithCoder(archive);
     EXPECT_EQ(copy.calls, QStringList{"setWindow"}) << "decoding sets the window through the setter";
-    EXPECT_EQ(copy.window(), window);
-    EXPECT_EQ(copy.nibName(), "GreetingController");
-    EXPECT_EQ(copy.nibBundle()->bundlePath(), resources.path());
-    EXPECT_EQ(copy.topLevelObjects(), QList<QObject *>{extra}) << "set after the window, so they survive";
-
     window->close();
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
-
-    platform::KeyedArchive empty;
-    StrangerController unset;
-    unset.encodeWithCoder(empty);
-    StrangerController fromEmpty;
-    fromEmpty.initWithCoder(empty);
-    EXPECT_FALSE(fromEmpty.isLoaded());
-    EXPECT_EQ(fromEmpty.nibName(), "QSWindowController");
-    EXPECT_EQ(fromEmpty.nibBundle(), platform::Bundle::mainBundle());
 }
 
 #include "QSWindowControllerTest.moc"

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-// A main bundle with German and English strings tables for the translation tests. "Drucken" has an
-// entry of its own so that a text translated twice would show.
+// A German user's main bundle with German and English strings tables for the translation tests. "Drucken"
+// has an entry of its own so that a text translated twice would show.
 class TranslationResources
 {
 public:
@@ -18,16 +18,10 @@ public:
         m_written = writeStringsTable(root, "de", "Localizable",
                                       {{"Greeting", "Hallo"}, {"Cancel", "Abbrechen"}})
             && writeStringsTable(root, "de", "Controls",
-                                 {{"Print", "Drucken"},
-                                  {"Drucken", "twice translated"},
-                                  {"Print the booklet", "Das Heft drucken"},
-                                  {"Pages", "Seiten"},
-                                  {"Sheets", "Bögen"},
-                                  {"Booklet", "Heft"},
-                                  {"Your name", "Ihr Name"},
-                                  {"Portrait", "Hochformat"}})
+                                 {{"Print", "Drucken"}, {"Drucken", "twice translated"}, {"Print the booklet", "Das Heft drucken"},
+                                  {"Pages", "Seiten"}, {"Sheets", "Bögen"}, {"Booklet", "Heft"}, {"Your name", "Ihr Name"}})
             && writeStringsTable(root, "de", "Menu",
-                                 {{"File", "Ablage"}, {"Open…", "Öffnen…"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
+                                 {{"File", "Ablage"}, {"Export", "Exportieren"}, {"As PDF", "Als PDF"}})
             && writeStringsTable(root, "en", "Controls", {{"Only English", "English only"}})
             && writeStringsTable(root, "en", "Menu", {{"File", "File from the English table"}})
             && writeStringsTable(root, "es", "Controls", {{"Print", "Imprimir"}});
@@ -40,4 +34,5 @@ private:
     QTemporaryDir m_folder;
     bool m_written = false;
     std::unique_ptr<MainBundleScope> m_bundle;
+    LanguageScope m_german{"de_DE"};
 };
