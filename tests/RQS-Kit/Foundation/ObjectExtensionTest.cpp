@@ -19,6 +19,14 @@ public:
     Q_INVOKABLE static QColor paperColor() { return QColor(250, 248, 240); }
 };
 
+// A class operation without a constructor that an invocation could call.
+class MadeOnlyByCode : public QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE static int answer() { return 42; }
+};
+
 class Counter : public QObject
 {
     Q_OBJECT
@@ -65,10 +73,12 @@ TEST(ObjectExtension, DelayedChangesAndMethodsFoundByName)
     EXPECT_FALSE(rqs::siganturForName(nullptr, "add").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur(TestStyleKit::staticMetaObject, "inkColor").isValid());
     EXPECT_FALSE(rqs::invocationForSignatur("NoSuchStyleKit", "paperColor").isValid());
+    EXPECT_FALSE(rqs::invocationForSignatur(MadeOnlyByCode::staticMetaObject, "answer").isValid());
     EXPECT_EQ(log.lines(), (QStringList{"Warning: DerivedCounter has no operation subtract",
                                         "Warning: No object to look up the operation add in",
                                         "Warning: TestStyleKit has no operation inkColor",
-                                        "Warning: There is no class NoSuchStyleKit to call paperColor on"}));
+                                        "Warning: There is no class NoSuchStyleKit to call paperColor on",
+                                        "Warning: MadeOnlyByCode cannot be made to call answer"}));
 }
 
 #include "ObjectExtensionTest.moc"

@@ -130,6 +130,8 @@ TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
     EXPECT_EQ(stranger.window(), nullptr);
     EXPECT_TRUE(log.contains("Warning: StrangerController could not load window from " + resources.path()
                              + " in QSWindowController.ui"));
+    resources.write("QSWindowController.ui", "Base");
+    EXPECT_NE(stranger.window(), nullptr) << "a failed load is tried again";
 }
 
 TEST(QSWindowController, TheArchivedFormRoundTrips)
