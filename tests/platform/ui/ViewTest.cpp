@@ -93,19 +93,20 @@ public:
 };
 
 // A top-level plain widget of 200 x 150 holding the views, shown offscreen.
-struct Host
+class ViewInWindow : public ::testing::Test
 {
-    Host()
+protected:
+    ViewInWindow()
     {
         top.resize(200, 150);
         top.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
     }
-    // A probe shown at the Qt geometry given.
+    // A probe shown at the Qt geometry given, in the window or in the parent given.
     template <class T = Probe>
-    T *add(const QRect &geometry, bool flipped = false)
+    T *add(const QRect &geometry, bool flipped = false, QWidget *parent = nullptr)
     {
-        auto *view = new T(&top, flipped);
+        auto *view = new T(parent ? parent : &top, flipped);
         view->setGeometry(geometry);
         view->show();
         return view;
@@ -168,10 +169,9 @@ TEST(View, FramesAreYUpInAnUnflippedSuperviewAndKeptWhenAddedMovedAndWhenTheSupe
     EXPECT_EQ(subview->frame(), QRectF(5, 10, 20, 20)) << "kept without a superview";
 }
 
-TEST(View, PointsConvertBetweenViewsAndTheWindowBase)
+TEST_F(ViewInWindow, PointsConvertBetweenViewsAndTheWindowBase)
 {
-    Host host;
-    auto *outer = new Probe(&host.top);
+    auto *outer = new Probe(&top);
     outer->setFrame(QRectF(20, 30, 100, 80)); // Qt rows 40 to 120
     auto *flipped = new Probe(outer, true);
     flipped->setFrame(QRectF(10, 10, 50, 40)); // in outer: Qt rows 30 to 70
@@ -182,17 +182,16 @@ TEST(View, PointsConvertBetweenViewsAndTheWindowBase)
     EXPECT_EQ(flipped->convertPointFromView(QPointF(10, 40), outer), QPointF(0, 10));
 }
 
-TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
+TEST_F(ViewInWindow, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
 {
-    Host host;
-    Probe *view = host.add({20, 10, 100, 100});
-    Probe *flipped = host.add({130, 10, 60, 60}, true);
-    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(30, 100));
-    host.move(QPoint(60, 40));
-    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(60, 40));
+    Probe *view = add({20, 10, 100, 100});
+    Probe *flipped = add({130, 10, 60, 60}, true);
+    QTest::mousePress(top.windowHandle(), Qt::LeftButton, {}, QPoint(30, 100));
+    move(QPoint(60, 40));
+    QTest::mouseRelease(top.windowHandle(), Qt::LeftButton, {}, QPoint(60, 40));
     EXPECT_EQ(view->names(), (QStringList{"down", "dragged", "up"}));
     EXPECT_EQ(view->last("down").location, QPointF(10, 10)) << "Qt (30, 100): 10 right, 90 down in a 100-high view";
-    host.click(QPoint(140, 30));
+    click(QPoint(140, 30));
     EXPECT_EQ(flipped->last("down").location, QPointF(10, 20));
 
     const QPointF at(10, 30);
@@ -202,84 +201,76 @@ TEST(View, MouseLocationsAndWheelStepsArriveInTheViewsOwnSpace)
     EXPECT_EQ(view->last("wheel").location, QPointF(10, 70));
 }
 
-TEST(View, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
+TEST_F(ViewInWindow, ClicksPassThroughAViewWhoseHitTestAnswersNothing)
 {
-    Host host;
-    Probe *page = host.add({0, 0, 150, 150});
-    auto *button = new QPushButton(&host.top);
+    Probe *page = add({0, 0, 150, 150});
+    auto *button = new QPushButton(&top);
     button->setGeometry(160, 10, 30, 30);
     button->show();
-    Overlay *overlay = host.add<Overlay>({0, 0, 200, 150});
+    Overlay *overlay = add<Overlay>({0, 0, 200, 150});
     QSignalSpy clicked(button, &QPushButton::clicked);
 
-    QTest::mousePress(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(100, 50));
-    host.move(QPoint(120, 70));
-    QTest::mouseRelease(host.top.windowHandle(), Qt::LeftButton, {}, QPoint(120, 70));
+    QTest::mousePress(top.windowHandle(), Qt::LeftButton, {}, QPoint(100, 50));
+    move(QPoint(120, 70));
+    QTest::mouseRelease(top.windowHandle(), Qt::LeftButton, {}, QPoint(120, 70));
     EXPECT_EQ(page->names(), (QStringList{"down", "dragged", "up"})) << "the page beneath got the whole drag";
     EXPECT_EQ(page->last("up").location, QPointF(120, 80));
 
-    host.click(QPoint(175, 25));
+    click(QPoint(175, 25));
     EXPECT_EQ(clicked.count(), 1) << "a plain button beneath is clicked too";
 
-    host.click(QPoint(5, 145));
+    click(QPoint(5, 145));
     EXPECT_EQ(overlay->names(), (QStringList{"down", "up"})) << "its handle still takes clicks";
     EXPECT_EQ(overlay->last("down").location, QPointF(5, 5));
 }
 
-TEST(View, HoverPassesThroughAndLeavesWithThePointer)
+TEST_F(ViewInWindow, HoverPassesThroughAndLeavesWithThePointer)
 {
-    Host host;
-    Probe *page = host.add({0, 0, 150, 150});
-    Overlay *overlay = host.add<Overlay>({0, 0, 150, 150});
+    Probe *page = add({0, 0, 150, 150});
+    Overlay *overlay = add<Overlay>({0, 0, 150, 150});
     page->addTrackingArea({{}, TrackingArea::MouseEnteredAndExited | TrackingArea::InVisibleRect, 0});
     page->setCursor(Qt::CrossCursor);
 
-    host.move(QPoint(100, 50));
+    move(QPoint(100, 50));
     EXPECT_EQ(page->names(), QStringList{"entered"});
     EXPECT_EQ(page->last("entered").location, QPointF(100, 100));
     EXPECT_EQ(overlay->cursor().shape(), Qt::CrossCursor) << "the cursor of the view beneath shows";
-    host.move(QPoint(180, 50)); // off both views
+    move(QPoint(180, 50)); // off both views
     EXPECT_EQ(page->names(), (QStringList{"entered", "exited"}));
 }
 
-TEST(View, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSuperview)
+TEST_F(ViewInWindow, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSuperview)
 {
     // Two siblings inside one view: the overlay on top answers nothing, so the hit test from the
     // common superview names the page beneath.
-    Host host;
-    Probe *document = host.add({0, 0, 200, 150});
-    auto *page = new Probe;
-    page->setFrame(QRectF(0, 0, 200, 150));
-    document->addSubview(page);
-    auto *overlay = new Overlay;
-    overlay->setFrame(QRectF(0, 0, 200, 150));
-    document->addSubview(overlay);
+    Probe *document = add({0, 0, 200, 150});
+    Probe *page = add({0, 0, 200, 150}, false, document);
+    Overlay *overlay = add<Overlay>({0, 0, 200, 150}, false, document);
 
     EXPECT_EQ(document->hitTest(QPointF(100, 100)), page);
-    host.click(QPoint(60, 30));
+    click(QPoint(60, 30));
     EXPECT_EQ(page->last("down").location, QPointF(60, 120));
     EXPECT_TRUE(overlay->names().isEmpty());
 
     auto *inner = new View(page);
     inner->setGeometry(50, 50, 50, 50);
     inner->show();
-    host.click(QPoint(60, 60));
+    click(QPoint(60, 60));
     EXPECT_EQ(page->last("down").location, QPointF(60, 90)) << "a plain view passes them on";
     page->setFocusPolicy(Qt::StrongFocus);
     QTest::keyClick(inner, Qt::Key_Space);
     EXPECT_EQ(page->keys, QStringList{" "});
 }
 
-TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
+TEST_F(ViewInWindow, TrackingAreasReportEnteringMovingAndLeaving)
 {
-    Host host;
-    Probe *view = host.add({0, 0, 100, 100});
+    Probe *view = add({0, 0, 100, 100});
     const int corner = view->addTrackingArea({QRectF(0, 0, 20, 20), TrackingArea::MouseEnteredAndExited, 0});
     const int whole = view->addTrackingArea({{}, TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
 
-    host.move(QPoint(50, 50));
-    host.move(QPoint(10, 90)); // y-up (10, 10): into the corner
-    host.move(QPoint(10, 50));
+    move(QPoint(50, 50));
+    move(QPoint(10, 90)); // y-up (10, 10): into the corner
+    move(QPoint(10, 50));
     EXPECT_EQ(view->names(), (QStringList{"moved", "entered", "moved", "exited", "moved"}));
     EXPECT_EQ(view->last("entered").trackingArea, corner);
     EXPECT_EQ(view->last("entered").location, QPointF(10, 10));
@@ -287,8 +278,8 @@ TEST(View, TrackingAreasReportEnteringMovingAndLeaving)
 
     view->removeTrackingArea(whole);
     view->events.clear();
-    host.move(QPoint(15, 95));
-    host.move(QPoint(150, 95)); // out of the view
+    move(QPoint(15, 95));
+    move(QPoint(150, 95)); // out of the view
     EXPECT_EQ(view->names(), (QStringList{"entered", "exited"}));
 }
 
