@@ -22,8 +22,7 @@ TEST(AspectRatioLayout, KeepsTheItemInProportionCentredInItsSpace)
         auto *preview = new QWidget;
         layout->addWidget(preview);
         layout->setRatio(fit.ratio);
-        container.resize(fit.space);
-        layout->setGeometry(container.rect());
+        layout->setGeometry(QRect(QPoint(), fit.space));
         EXPECT_EQ(preview->geometry(), fit.expected) << fit.space.width() << "x" << fit.space.height() << " at " << fit.ratio;
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/InterfaceLoader.h"
+#include "platform/ui/View.h"
 
 #include "support/QtPrinters.h"
 
@@ -20,14 +21,6 @@
 using platform::InterfaceLoader;
 
 namespace {
-
-// A kit control as the files name it.
-class Gauge : public QLabel
-{
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-};
 
 class Owner : public QObject
 {
@@ -91,7 +84,7 @@ const char *const windowFile = R"(<?xml version="1.0" encoding="UTF-8"?>
     <item><widget class="QLabel" name="caption">
      <property name="bind:nonsense" stdset="0"><string>owner.userName</string></property>
     </widget></item>
-    <item><widget class="TestGauge" name="gauge"/></item>
+    <item><widget class="TestView" name="testView"/></item>
     <item><widget class="Enigma" name="enigma"/></item>
    </layout>
   </widget>
@@ -107,7 +100,7 @@ class InterfaceLoaderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        InterfaceLoader::registerClass<Gauge>("TestGauge");
+        InterfaceLoader::registerClass<platform::View>("TestView");
         QFile file(folder.filePath("Greeting.ui"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(windowFile);
@@ -129,7 +122,7 @@ TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByNameAndUnknownOnesStandInAs
 {
     const auto root = load();
     ASSERT_NE(root, nullptr);
-    EXPECT_NE(root->findChild<Gauge *>("gauge"), nullptr);
+    EXPECT_NE(root->findChild<platform::View *>("testView"), nullptr);
     EXPECT_STREQ(root->findChild<QWidget *>("enigma")->metaObject()->className(), "QWidget");
     EXPECT_TRUE(log.contains("Warning: Unknown class \"Enigma\" of \"enigma\" in Greeting.ui"));
 }
@@ -168,8 +161,7 @@ TEST_F(InterfaceLoaderTest, BoundControlsFollowTheirModelOrTheUserDefaultsAndWri
     auto *field = root->findChild<QLineEdit *>("nameField");
     owner.setUserName("Grace");
     EXPECT_EQ(field->text(), "Grace");
-    field->clear();
-    QTest::keyClicks(field, "Lin");
+    field->setText("Lin");
     EXPECT_EQ(owner.userName(), "Lin");
     EXPECT_TRUE(log.contains("Warning: Unknown binding key \"nonsense\" of QLabel \"caption\""));
 
