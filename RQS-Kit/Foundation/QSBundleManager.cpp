@@ -5,6 +5,7 @@
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/TempFolder.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -491,9 +491,9 @@ bool QSBundleManager::saveImage(const QImage &image, const QUrl &url)
                                .arg(path, QString::fromLatin1(format), writer.errorString()));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        platform::logError(QStringLiteral("Failed writing the image '%1', because %2").arg(path, file.errorString()));
+    QString reason;
+    if (!platform::AtomicFileWriter::write(path, bytes, &reason)) {
+        platform::logError(QStringLiteral("Failed writing the image '%1', because %2").arg(path, reason));
         return false;
     }
     return true;

@@ -1,11 +1,11 @@
 #include "platform/foundation/PropertyList.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/DoubleValue.h"
 
 #include <QDateTime>
 #include <QTimeZone>
 #include <QFile>
-#include <QSaveFile>
 
 #include <plist/plist.h>
 
@@ -192,13 +192,7 @@ bool PropertyList::write(const QVariant &value, const QString &path, QString *er
             *error = QStringLiteral("the value holds a type a property list cannot store");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return AtomicFileWriter::write(path, xml, error);
 }
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #include "platform/pdf/PdfDocument.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PdfWriter.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
@@ -141,16 +141,16 @@ bool PdfDocument::removePage(int index)
 
 bool PdfDocument::write(const QString &path) const
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    AtomicFileWriter out(path);
+    if (!out.open()) {
         logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
         return false;
     }
     const QString error = assemble([&](QPDF &pdf, const PDFVersion &version) {
-        PdfWriter::toDevice(pdf, version, out);
+        PdfWriter::toDevice(pdf, version, out.device());
     });
     if (!error.isEmpty()) {
-        out.cancelWriting();
+        out.cancel();
         logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, error));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "platform/printing/PrintOperation.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/graphics/GraphicsContextScope.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace platform {
@@ -88,11 +88,11 @@ bool PrintOperation::save()
     if (!url.isLocalFile() || url.toLocalFile().isEmpty())
         return fail(QStringLiteral("Could not save the print job: \"%1\" is no file").arg(url.toString()));
     const QString path = url.toLocalFile();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    AtomicFileWriter file(path);
+    if (!file.open())
         return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, file.errorString()));
-    if (!writePdf(file)) {
-        file.cancelWriting();
+    if (!writePdf(file.device())) {
+        file.cancel();
         return false;
     }
     if (!file.commit())

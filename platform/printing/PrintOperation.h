@@ -30,7 +30,8 @@ public:
     bool writePdf(QIODevice &device);
     // Runs the job. A save job writes the PDF to the local file of its saving URL through a
     // temporary file renamed into place, so that a failure leaves no partial file and an
-    // existing file is only ever replaced by a complete one. A spool job composes the PDF in the
+    // existing file is only ever replaced by a complete one with its permissions; it refuses
+    // anything but a regular file or a new name. A spool job composes the PDF in the
     // private temporary folder and submits it to the print info's printer (the default printer
     // when it names none) with its sides, paper, copies and no scaling. True when the job was
     // done; otherwise errorString() says why (the print server's own words for a refused job) and

@@ -12,9 +12,13 @@
 #include "support/QtPrinters.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 using platform::GraphicsContext;
 using platform::PrintInfo;
@@ -171,6 +175,28 @@ TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingT
                                                       {{290, 195}, Qt::black}};
         EXPECT_EQ(PixelProbe::mismatches(PdfFixture::rendered(saved, page), probes), QStringList());
     }
+}
+
+TEST(PrintOperation, ASaveJobOnAFullDiskFailsNamingThePathAndKeepsTheOldFile)
+{
+    QTemporaryDir folder;
+    const QByteArray mountPoint = QFile::encodeName(folder.path());
+    if (::geteuid() != 0 || ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "a 16 KiB tmpfs needs root and a system that lets it be mounted";
+    const auto unmount = qScopeGuard([&] { ::umount(mountPoint.constData()); });
+    const QString path = PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old");
+    PdfFixture::write(folder.path(), QStringLiteral("filler"), QByteArray(16 * 1024, 'x'));
+    StackedPages printable(1, 2);
+    PrintInfo info;
+    info.setPaperSize(sheet);
+    info.setJobDisposition(PrintInfo::JobDisposition::Save);
+    info.setJobSavingUrl(QUrl::fromLocalFile(path));
+    platform::LogCapture log;
+    EXPECT_FALSE(PrintOperation(printable, info).run());
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral("Error: Could not save the print job to \"%1\": No space left on device").arg(path)});
+    EXPECT_EQ(PdfFixture::read(path), "old");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "Menu - Booklet.pdf"}));
 }
 
 TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopiesOrFailsWithTheServersWords)

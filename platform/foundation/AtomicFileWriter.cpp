@@ -1,0 +1,88 @@
+#include "platform/foundation/AtomicFileWriter.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_file(path)
+{
+}
+
+bool AtomicFileWriter::open()
+{
+    // stat() opens nothing, so a FIFO is refused without blocking.
+    struct stat status {};
+    if (::stat(QFile::encodeName(m_file.fileName()).constData(), &status) == 0) {
+        if (!S_ISREG(status.st_mode))
+            return fail(QStringLiteral("it is not a regular file"));
+        if ((status.st_mode & 0222) == 0)
+            return fail(QStringLiteral("its permissions let no one write it"));
+        m_mode = uint(status.st_mode & 07777);
+    } else if (errno != ENOENT) {
+        return fail(systemReason());
+    }
+    if (!m_file.open(QIODevice::WriteOnly))
+        return fail(m_file.errorString());
+    // The replaced file's mode is kept as it was, special bits included.
+    if (m_mode && ::fchmod(m_file.handle(), mode_t(*m_mode)) != 0)
+        return fail(systemReason());
+    return true;
+}
+
+QIODevice &AtomicFileWriter::device() { return m_file; }
+
+bool AtomicFileWriter::commit()
+{
+    if (!m_file.isOpen())
+        return fail(m_errorString.isEmpty() ? QStringLiteral("the file is not open for writing") : m_errorString);
+    // QSaveFile::commit() reports success when only the last buffered write fails, so every error is checked first.
+    if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
+        return fail(m_file.errorString());
+    if (::fsync(m_file.handle()) != 0)
+        return fail(systemReason());
+    if (!m_file.commit())
+        return fail(m_file.errorString());
+    return true;
+}
+
+void AtomicFileWriter::cancel()
+{
+    if (m_file.isOpen()) {
+        m_file.cancelWriting();
+        m_file.commit();
+    }
+}
+
+QString AtomicFileWriter::errorString() const { return m_errorString; }
+
+bool AtomicFileWriter::write(const QString &path, const QByteArray &bytes, QString *error)
+{
+    AtomicFileWriter file(path);
+    const bool written = file.open() && (file.m_file.write(bytes) == bytes.size() || file.fail(file.m_file.errorString()))
+        && file.commit();
+    if (!written && error)
+        *error = file.errorString();
+    return written;
+}
+
+bool AtomicFileWriter::fail(const QString &reason)
+{
+    m_errorString = reason;
+    cancel();
+    return false;
+}
+
+} // namespace platform
