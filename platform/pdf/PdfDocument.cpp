@@ -14,6 +14,8 @@
 
 #include <exception>
 #include <memory>
+#include <set>
+#include <vector>
 
 namespace platform {
 
@@ -35,6 +37,36 @@ QString reasonOf(const std::exception &e)
         }
     }
     return QString::fromUtf8(e.what());
+}
+
+// Deeper than the page tree of any real file. qpdf walks the tree recursively, so a hostile file
+// nested thousands of levels deep would overflow the stack.
+constexpr int maxPageTreeDepth = 256;
+
+// Walks the page tree level by level from the catalog's /Pages without recursion. Each node with
+// kids is visited once, so a cycle ends the walk and a wide tree costs one look per kid.
+bool pageTreeTooDeep(QPDF &pdf)
+{
+    QPDFObjectHandle top = pdf.getRoot().getKey("/Pages");
+    std::set<QPDFObjGen> seen{top.getObjGen()};
+    std::vector<QPDFObjectHandle> level{top};
+    for (int depth = 1; !level.empty(); ++depth) {
+        if (depth > maxPageTreeDepth)
+            return true;
+        std::vector<QPDFObjectHandle> next;
+        for (QPDFObjectHandle &node : level) {
+            QPDFObjectHandle kids = node.getKey("/Kids");
+            if (!kids.isArray())
+                continue;
+            for (QPDFObjectHandle kid : kids.aitems()) {
+                if (kid.isDictionary() && kid.hasKey("/Kids")
+                    && (!kid.isIndirect() || seen.insert(kid.getObjGen()).second))
+                    next.push_back(kid);
+            }
+        }
+        level = std::move(next);
+    }
+    return false;
 }
 
 } // namespace
@@ -87,6 +119,8 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
         auto qpdf = std::make_unique<QPDF>();
         qpdf->setSuppressWarnings(true);
         process(*qpdf);
+        if (pageTreeTooDeep(*qpdf))
+            return QStringLiteral("its page tree is nested more than %1 levels deep").arg(maxPageTreeDepth);
         source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
         QPDF &pdf = source->qpdf();
         pdf.pushInheritedAttributesToPage();

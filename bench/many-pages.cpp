@@ -1,0 +1,136 @@
+// Opens and exports an input of many small pages, to show how time and memory grow with the page
+// count:
+//   many-pages [N]               makes build/bench/inputs/pages-N.pdf once (N = 100000 unless
+//                                given), then opens it as a window-less document and exports its
+//                                booklet to build/bench/out/pages-N-booklet.pdf
+//   many-pages --make OUT N      only writes the N-page input
+// Reports the wall time and the peak resident memory (VmHWM) after the open and after the export.
+// The input is made in a child process so that making it does not count in the peak.
+
+#include "app/booklet/Document.h"
+#include "platform/foundation/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace {
+
+// count A6 pages that all show one shared content stream with one shared font: qpdf writes each
+// page as a small dictionary, so the file stays a few MB however many pages it has.
+bool makeInput(const QString &path, int count)
+{
+    try {
+        QPDF pdf;
+        pdf.emptyPDF();
+        QPDFObjectHandle resources = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+            "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>"));
+        QPDFObjectHandle content = pdf.newStream("BT /F1 24 Tf 40 300 Td (A small page) Tj ET 20 20 258 380 re S\n");
+        QPDFObjectHandle kids = QPDFObjectHandle::newArray();
+        QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
+        for (int i = 0; i < count; ++i) {
+            QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 298 420] >>");
+            page.replaceKey("/Resources", resources);
+            page.replaceKey("/Contents", content);
+            page.replaceKey("/Parent", root);
+            kids.appendItem(pdf.makeIndirectObject(page));
+        }
+        root.replaceKey("/Kids", kids);
+        root.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+        QPDFWriter writer(pdf, QFile::encodeName(path).constData());
+        writer.setObjectStreamMode(qpdf_o_generate);
+        writer.write();
+        return true;
+    } catch (const std::exception &e) {
+        platform::logError(QStringLiteral("Could not make \"%1\": %2").arg(path, QString::fromUtf8(e.what())));
+        return false;
+    }
+}
+
+long peakKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+void report(const char *step, const QElapsedTimer &timer)
+{
+    std::printf("%-8s %8.2f s  peak %6ld MiB\n", step, timer.nsecsElapsed() / 1e9, peakKiB() / 1024);
+    std::fflush(stdout);
+}
+
+// Qt's notices about the session it runs in say nothing about the measurement.
+void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        platform::logError(message);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qInstallMessageHandler(quietQt);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 4 && std::string(argv[1]) == "--make")
+        return makeInput(QString::fromLocal8Bit(argv[2]), std::stoi(argv[3])) ? 0 : 1;
+    QTemporaryDir settingsHome;
+    if (!settingsHome.isValid()) {
+        platform::logError(QStringLiteral("Could not make a temporary folder for the settings"));
+        return 1;
+    }
+    qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8());
+    QGuiApplication application(argc, argv);
+    bool ok = false;
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
+    if (argc > 2 || (argc > 1 && (!ok || count < 1))) {
+        platform::logError(QStringLiteral("usage: many-pages [N] | many-pages --make OUT N"));
+        return 1;
+    }
+    const QDir here(QCoreApplication::applicationDirPath());
+    here.mkpath(QStringLiteral("inputs"));
+    here.mkpath(QStringLiteral("out"));
+    const QString input = here.filePath(QStringLiteral("inputs/pages-%1.pdf").arg(count));
+    const QString output = here.filePath(QStringLiteral("out/pages-%1-booklet.pdf").arg(count));
+    if (!QFileInfo::exists(input)) {
+        const int made = QProcess::execute(QCoreApplication::applicationFilePath(),
+                                           {QStringLiteral("--make"), input, QString::number(count)});
+        if (made != 0) {
+            platform::logError(QStringLiteral("Could not make the input \"%1\"").arg(input));
+            return 1;
+        }
+    }
+    std::printf("%d pages, %.1f MB, start peak %ld MiB\n", count, QFileInfo(input).size() / 1e6, peakKiB() / 1024);
+    QElapsedTimer timer;
+    timer.start();
+    Document document;
+    const QUrl url = QUrl::fromLocalFile(input);
+    if (!document.openURL(url, Document::typeForContentsOfURL(url)))
+        return 1; // the reason is logged already
+    report("open", timer);
+    timer.restart();
+    if (!document.exportBookletToURL(QUrl::fromLocalFile(output)))
+        return 1;
+    report("export", timer);
+    return 0;
+}
