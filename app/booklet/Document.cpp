@@ -657,7 +657,7 @@ void Document::showWindows()
     }
     m_windowController->showWindow(this);
     // A PDF without pages opens, but an empty window would not say why nothing shows.
-    if (!fileURL().isEmpty() && m_inputFilter.count() == 0) {
+    if (!fileURL().isEmpty() && m_inputFilter.allPages().isEmpty()) {
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("NoPagesTitle")));
         alert.setInformativeText(rqs::localized(QStringLiteral("NoPagesText")).replace(QLatin1String("%1"), displayName()));

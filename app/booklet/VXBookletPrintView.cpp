@@ -5,6 +5,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/pdf/PdfPage.h"
 
 #include <QPainter>
 
@@ -225,17 +226,21 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
         pageFailed(page);
         return;
     }
+    // Drawing a page that cannot be drawn leaves the bitmap blank without a word, so one pixel of
+    // the page is tried first.
+    const std::optional<platform::PdfPage> pdfPage = page->pdfPage();
+    const QSizeF shown = pdfPage ? pdfPage->visibleSize() : QSizeF();
+    const double probeScale = 8 / std::max(shown.width(), shown.height());
+    if (!pdfPage || !(probeScale > 0) || pdfPage->render(probeScale, probeScale, QRect(0, 0, 1, 1)).isNull()) {
+        pageFailed(page);
+        return;
+    }
     bitmap.fill(Qt::white);
     {
-        // A page that cannot be drawn says so only in the log, and would leave the bitmap blank.
-        const platform::LogCapture log;
         QPainter painter(&bitmap);
         platform::PainterGraphicsContext bitmapContext(&painter, pixels.height());
         platform::GraphicsContextScope scope(&bitmapContext);
         page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
-        const QStringList lines = log.lines();
-        if (std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) { return line.startsWith(QLatin1String("Error: ")); }))
-            pageFailed(page);
     }
     context->drawImage(bitmap, rect);
 }

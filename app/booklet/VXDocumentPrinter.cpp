@@ -312,7 +312,7 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
     job.insert(PrintInfo::JobDispositionKey, QStringLiteral("save"));
-    if (m_document.inputFilter()->count() == 0) {
+    if (m_document.inputFilter()->allPages().isEmpty()) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because the document has no pages").arg(url.toLocalFile()));
         return false;
     }
