@@ -160,7 +160,8 @@ void exportBooklet(const Options &options)
     const QString type = Document::typeForContentsOfURL(input);
     if (type.isEmpty() || !document.openURL(input, type))
         throw Failure{}; // the reason is logged already
-    document.setSettingsDictionary(options.settings);
+    if (!document.setSettingsDictionary(options.settings))
+        throw Failure{}; // the refused setting is logged
     document.setUseRasterization(options.rasterizeDPI.has_value());
     if (!document.exportBookletToURL(QUrl::fromLocalFile(QFileInfo(options.output).absoluteFilePath())))
         throw Failure{}; // logged by the export

@@ -88,7 +88,7 @@ QString Document::typeForContentsOfURL(const QUrl &url)
 {
     const QString path = url.toLocalFile();
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
-        platform::logWarning(QStringLiteral("Could not get document type for %1, because it is no readable file").arg(url.toString()));
+        platform::logError(QStringLiteral("Could not get document type for %1, because it is no readable file").arg(url.toString()));
         return QString();
     }
     return isPicture(path) ? ImageType : PdfType;
@@ -149,6 +149,10 @@ bool Document::readFromURL(const QUrl &url, const QString &)
 
 bool Document::readPages(const QString &path)
 {
+    if (!QFileInfo(path).isFile()) {
+        platform::logError(QStringLiteral("Could not read \"%1\", because it is no file").arg(path));
+        return false;
+    }
     if (isPicture(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -159,7 +163,7 @@ bool Document::readPages(const QString &path)
     }
     const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path);
     if (!pdf) {
-        platform::logWarning(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
+        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
         return false;
     }
     for (int i = 0; i < pdf->pageCount(); ++i)
@@ -386,6 +390,12 @@ double Document::creepCompensationMM() const { return m_creepCompensationMM; }
 
 void Document::setCreepCompensationMM(double creepCompensationMM)
 {
+    if (!VXBookletSettings::isUsableCreep(creepCompensationMM)) {
+        refuseSetting(QStringLiteral("A paper thickness of %1 mm was refused; it stays %2 mm")
+                          .arg(creepCompensationMM)
+                          .arg(m_creepCompensationMM));
+        return;
+    }
     m_creepCompensationMM = creepCompensationMM;
     announce("creepCompensationMM");
     creepChanged();
@@ -404,9 +414,14 @@ double Document::staplesCount() const { return m_staplesCount; }
 
 void Document::setStaplesCount(double staplesCount)
 {
+    const double maximum = double(VXStaplesFilter::MaximumNumberOfStaples);
+    if (staplesCount > maximum) {
+        platform::logWarning(QStringLiteral("%1 staples are more than a stapler holds; the count becomes %2").arg(staplesCount).arg(maximum));
+        staplesCount = maximum;
+    }
     m_staplesCount = staplesCount;
     // The filter counts whole staples; a count below one, or no number at all, shows none.
-    m_staplesFilter.setNumberOfStaples(staplesCount >= 1 ? quint64(std::min(staplesCount, 1e6)) : 0);
+    m_staplesFilter.setNumberOfStaples(staplesCount >= 1 ? quint64(staplesCount) : 0);
     announce("staplesCount");
 }
 
@@ -497,8 +512,9 @@ QVariantMap Document::settingsDictionary() const
     return settings;
 }
 
-void Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
+bool Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
 {
+    m_refusedSetting = false;
     if (settings) {
         for (auto it = settings->cbegin(); it != settings->cend(); ++it) {
             if (VXBookletSettings::isSettingsKey(it.key()))
@@ -508,6 +524,13 @@ void Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
         }
     }
     updateChain();
+    return !m_refusedSetting;
+}
+
+void Document::refuseSetting(const QString &message)
+{
+    platform::logError(message);
+    m_refusedSetting = true;
 }
 
 bool Document::hasChangesTo(const QVariantMap &settings) const
@@ -633,6 +656,14 @@ void Document::showWindows()
         return;
     }
     m_windowController->showWindow(this);
+    // A PDF without pages opens, but an empty window would not say why nothing shows.
+    if (!fileURL().isEmpty() && m_inputFilter.allPages().isEmpty()) {
+        platform::Alert alert;
+        alert.setMessageText(rqs::localized(QStringLiteral("NoPagesTitle")));
+        alert.setInformativeText(rqs::localized(QStringLiteral("NoPagesText")).replace(QLatin1String("%1"), displayName()));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+        alert.beginSheetModalForWindow(documentWindow(), platform::Alert::Completion());
+    }
 }
 
 platform::Window *Document::documentWindow() const
@@ -715,11 +746,21 @@ void Document::updatePages(QObject *)
 
 PrintInfo Document::printInfo() const { return m_printInfo; }
 
-void Document::setPrintInfo(const PrintInfo &printInfo)
+bool Document::setPrintInfo(const PrintInfo &printInfo)
 {
+    const QSizeF paper = printInfo.paperSize();
+    if (!VXBookletSettings::isUsablePaperSize(paper)) {
+        refuseSetting(QStringLiteral("A paper of %1 x %2 points was refused; sides from %3 to %4 points can be printed")
+                          .arg(paper.width())
+                          .arg(paper.height())
+                          .arg(VXBookletSettings::MinimumPaperSide)
+                          .arg(VXBookletSettings::MaximumPaperSide));
+        return false;
+    }
     m_printInfo = printInfo;
     creepChanged();
     updatePageInfo();
+    return true;
 }
 
 void Document::applyPrintSettings()
@@ -729,6 +770,8 @@ void Document::applyPrintSettings()
     if (m_printSettings.typeId() == QMetaType::QByteArray) {
         if (const std::optional<PrintInfo> decoded = PrintInfo::fromArchivedData(m_printSettings.toByteArray()))
             setPrintInfo(*decoded);
+        else
+            m_refusedSetting = true;
         return;
     }
     if (m_printSettings.typeId() != QMetaType::QVariantMap) {
@@ -755,6 +798,8 @@ void Document::applyPrintSettings()
                                  .arg(ignored.join(QStringLiteral("\", \""))));
     if (const std::optional<PrintInfo> info = PrintInfo::fromDictionary(merged))
         setPrintInfo(*info);
+    else
+        m_refusedSetting = true; // logged by the print info
 }
 
 void Document::updatePrintSettings() { setValue(this, PrintSettingsKey, m_printInfo.archivedData()); }

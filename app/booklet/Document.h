@@ -189,8 +189,9 @@ public:
     // Every setting that has a value.
     QVariantMap settingsDictionary() const;
     // Applies the dictionary's settings by key; other keys and values of the wrong kind are
-    // left out with a warning. Then the chain is rewired.
-    void setSettingsDictionary(const std::optional<QVariantMap> &settings);
+    // left out with a warning. Then the chain is rewired. False when a value was refused with an
+    // error (a paper or thickness that cannot be printed, print settings that make no print info).
+    bool setSettingsDictionary(const std::optional<QVariantMap> &settings);
     // True when any setting differs from the dictionary's value; an absent key differs.
     bool hasChangesTo(const QVariantMap &settings) const;
     // Against the controlling task's settings, else against lastDefaults.
@@ -232,8 +233,9 @@ public:
 
     // The paper
     platform::PrintInfo printInfo() const;
-    // A change of paper recomputes creep and tells observers of visualPaperName.
-    void setPrintInfo(const platform::PrintInfo &printInfo);
+    // A change of paper recomputes creep and tells observers of visualPaperName. A paper that
+    // cannot be printed (VXBookletSettings::isUsablePaperSize) is refused with an error: false.
+    bool setPrintInfo(const platform::PrintInfo &printInfo);
     // Turns printSettings into the print info unless the automatic paper is on.
     void applyPrintSettings();
     // Archives the print info into printSettings by key.
@@ -275,6 +277,7 @@ public:
     void setWindowController(std::unique_ptr<QSWindowController> windowController);
     QSWindowController *windowController() const;
     // Shows the window of the window controller; without one there is nothing to show (logged).
+    // A file read without pages is then told in an alert.
     void showWindows() override;
     platform::Window *documentWindow() const;
     // The document's window; without one, what the application offers for the document (the
@@ -298,6 +301,7 @@ private:
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
     bool readPages(const QString &path);
+    void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;
     VXReverseFilter m_reverseFilter;
@@ -317,6 +321,8 @@ private:
     // as a change the user made.
     bool m_pushingSplit = false;
     bool m_hasChanges = false;
+    // Set by a setting refused with an error, for setSettingsDictionary to answer.
+    bool m_refusedSetting = false;
     QVariantMap m_lastDefaults;
     bool m_useRasterization = false;
 

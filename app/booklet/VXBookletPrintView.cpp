@@ -5,10 +5,13 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/pdf/PdfPage.h"
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -68,10 +71,27 @@ quint64 VXBookletPrintView::sideForPrintedPage(quint64 k) const
     return side;
 }
 
+QList<quint64> VXBookletPrintView::failedPages() const { return m_failedPages; }
+
+void VXBookletPrintView::pageFailed(const VXPagePtr &page)
+{
+    const quint64 index = indexIn(m_inputPages, page);
+    const quint64 number = index == VXFilter::NotFound ? 0 : index + 1;
+    const auto at = std::lower_bound(m_failedPages.begin(), m_failedPages.end(), number);
+    if (at == m_failedPages.end() || *at != number)
+        m_failedPages.insert(at, number);
+}
+
 bool VXBookletPrintView::knowsPageRange(int &first, int &count)
 {
+    m_failedPages.clear();
     first = 1;
-    count = m_pagesProvider ? int(m_pagesProvider->doubleCount() / step()) : 0;
+    const quint64 printed = m_pagesProvider ? m_pagesProvider->doubleCount() / step() : 0;
+    if (printed > quint64(std::numeric_limits<int>::max())) {
+        platform::logError(QStringLiteral("Could not print %1 sheet sides: that is more than can be counted").arg(printed));
+        return false;
+    }
+    count = int(printed);
     return true;
 }
 
@@ -89,7 +109,11 @@ void VXBookletPrintView::drawRect(const QRectF &rect)
     }
     if (!m_pagesProvider || !(rect.height() > 0))
         return;
-    const quint64 side = sideForPrintedPage(quint64(std::max(0.0, std::round(rect.y() / rect.height()))));
+    // A paper too large for doubles leaves no side to count; never convert such a number.
+    const double printed = std::round(rect.y() / rect.height());
+    if (!(printed >= 0 && printed < 0x1p63))
+        return;
+    const quint64 side = sideForPrintedPage(quint64(printed));
     if (side >= m_pagesProvider->doubleCount())
         return;
     const double x = rect.x();
@@ -160,6 +184,14 @@ QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi)
     if (!(size.width() > 0 && size.height() > 0 && dpi > 0))
         return QSize();
     const double limit = 72 * std::sqrt(MaximumBitmapPixels / size.width() / size.height());
+    const double width = size.width() / 72 * std::min(dpi, limit);
+    const double height = size.height() / 72 * std::min(dpi, limit);
+    if (!(width < std::numeric_limits<int>::max() && height < std::numeric_limits<int>::max())) {
+        platform::logError(QStringLiteral("A page of %1 x %2 points cannot be drawn through a bitmap: it is too narrow for its length")
+                               .arg(size.width())
+                               .arg(size.height()));
+        return QSize();
+    }
     if (dpi > limit) {
         platform::logWarning(QStringLiteral("A page of %1 x %2 points at %3 dpi would need more than %4 million "
                                             "pixels; it is drawn at %5 dpi instead")
@@ -168,11 +200,9 @@ QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi)
                                  .arg(dpi)
                                  .arg(MaximumBitmapPixels / 1e6)
                                  .arg(limit, 0, 'f', 1));
-        return QSize(std::max(1, int(std::floor(size.width() / 72 * limit))),
-                     std::max(1, int(std::floor(size.height() / 72 * limit))));
+        return QSize(std::max(1, int(std::floor(width))), std::max(1, int(std::floor(height))));
     }
-    return QSize(std::max(1, int(std::lround(size.width() / 72 * dpi))),
-                 std::max(1, int(std::lround(size.height() / 72 * dpi))));
+    return QSize(std::max(1, int(std::round(width))), std::max(1, int(std::round(height))));
 }
 
 void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, int orientation)
@@ -183,14 +213,26 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
     if (m_rasterizeDPI <= 0)
         m_rasterizeDPI = 300;
     const QSize pixels = bitmapSize(rect.size(), m_rasterizeDPI);
-    if (pixels.isEmpty())
+    if (pixels.isEmpty()) {
+        pageFailed(page);
         return;
+    }
     // White like the paper, so the picture needs no transparency.
     QImage bitmap(pixels, QImage::Format_RGB32);
     if (bitmap.isNull()) {
         platform::logError(QStringLiteral("Could not make a bitmap of %1 x %2 pixels to draw a page through")
                                .arg(pixels.width())
                                .arg(pixels.height()));
+        pageFailed(page);
+        return;
+    }
+    // Drawing a page that cannot be drawn leaves the bitmap blank without a word, so one pixel of
+    // the page is tried first.
+    const std::optional<platform::PdfPage> pdfPage = page->pdfPage();
+    const QSizeF shown = pdfPage ? pdfPage->visibleSize() : QSizeF();
+    const double probeScale = 8 / std::max(shown.width(), shown.height());
+    if (!pdfPage || !(probeScale > 0) || pdfPage->render(probeScale, probeScale, QRect(0, 0, 1, 1)).isNull()) {
+        pageFailed(page);
         return;
     }
     bitmap.fill(Qt::white);

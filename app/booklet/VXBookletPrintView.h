@@ -65,6 +65,10 @@ public:
     double rasterizeDPI() const;
     void setRasterizeDPI(double rasterizeDPI);
 
+    // The document pages (from 1, ascending) that could not be drawn through a bitmap since the
+    // run began; knowsPageRange starts every run and clears them.
+    QList<quint64> failedPages() const;
+
     // The sheet side that printed page k (from 0) shows.
     quint64 sideForPrintedPage(quint64 k) const;
 
@@ -77,11 +81,12 @@ public:
     // Draws the page, turned by the orientation, through a bitmap at rasterizeDPI.
     void rasterize(const VXPagePtr &page, const QRectF &rect, int orientation);
     // The bitmap for a rectangle in points at a resolution, made smaller (with a warning) when it
-    // would exceed MaximumBitmapPixels.
+    // would exceed MaximumBitmapPixels; empty (logged) when a side would not fit an int.
     static QSize bitmapSize(const QSizeF &size, double dpi);
 
 private:
     quint64 step() const;
+    void pageFailed(const VXPagePtr &page);
 
     QPointer<VXOutputFilter> m_pagesProvider;
     QPointer<VXPDFInputFilter> m_inputPages;
@@ -95,4 +100,5 @@ private:
     int m_printPages = AllSides;
     bool m_useRasterization = false;
     double m_rasterizeDPI = 300.0;
+    QList<quint64> m_failedPages;
 };

@@ -167,3 +167,14 @@ const QList<double> &VXBookletSettings::creepPresets()
     static const QList<double> presets{0.16, 0.18, 0.21, 0.23, 0.28, 0.37, 0.46};
     return presets;
 }
+
+bool VXBookletSettings::isUsablePaperSize(const QSizeF &size)
+{
+    const auto usable = [](double side) { return side >= MinimumPaperSide && side <= MaximumPaperSide; };
+    return usable(size.width()) && usable(size.height());
+}
+
+bool VXBookletSettings::isUsableCreep(double millimetres)
+{
+    return millimetres >= 0 && millimetres <= MaximumPaperSide / 72 * 25.4;
+}

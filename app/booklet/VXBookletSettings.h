@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSizeF>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -32,4 +33,12 @@ public:
 
     // Paper thicknesses in millimetres, chosen by creepCompensationType 0 to 6.
     static const QList<double> &creepPresets();
+
+    // PDF readers take pages of 3 to 14,400 points a side (about 5 metres); a paper outside them
+    // can never be printed or shown. NaN and infinities are outside.
+    static constexpr double MinimumPaperSide = 3;
+    static constexpr double MaximumPaperSide = 14400;
+    static bool isUsablePaperSize(const QSizeF &size);
+    // A sheet no thicker than the largest paper is wide, in millimetres, and not negative.
+    static bool isUsableCreep(double millimetres);
 };

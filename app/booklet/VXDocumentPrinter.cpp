@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -32,6 +33,15 @@ VXDocumentPrintServices *router()
 }
 
 QString localized(const char *key) { return rqs::localized(QString::fromLatin1(key)); }
+
+// "2, 5, 7" for the alerts and the log.
+QString pageList(const QList<quint64> &pages)
+{
+    QStringList numbers;
+    for (quint64 page : pages)
+        numbers << QString::number(page);
+    return numbers.join(QStringLiteral(", "));
+}
 
 // The file itself, however the path spells it; a file not yet there by its absolute path.
 QString filePath(const QUrl &url)
@@ -260,8 +270,22 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         prepare(chosen);
         PrintOperation operation(*self->m_document.printView(), chosen);
         operation.setJobTitle(self->m_document.displayName());
-        done(operation.run(), chosen);
+        const bool printed = operation.run();
+        const QList<quint64> failed = self->m_document.printView()->failedPages();
+        if (printed && !failed.isEmpty())
+            self->showFailedPages(failed);
+        done(printed && failed.isEmpty(), chosen);
     });
+}
+
+void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
+{
+    platform::logError(QStringLiteral("Pages %1 of \"%2\" could not be drawn").arg(pageList(pages), m_document.displayName()));
+    platform::Alert alert;
+    alert.setMessageText(localized("PagesNotDrawnTitle"));
+    alert.setInformativeText(localized("PagesNotDrawnText").replace(QLatin1String("%1"), pageList(pages)));
+    alert.addButtonWithTitle(localized("OK"));
+    alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
 }
 
 void VXDocumentPrinter::releaseTask() { m_document.setControllingTask(nullptr); }
@@ -288,11 +312,24 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
     job.insert(PrintInfo::JobDispositionKey, QStringLiteral("save"));
+    if (m_document.inputFilter()->allPages().isEmpty()) {
+        platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because the document has no pages").arg(url.toLocalFile()));
+        return false;
+    }
     const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
     if (!info)
         return false;
     updatePrintView(true);
-    return PrintOperation(*m_document.printView(), *info).run();
+    if (!PrintOperation(*m_document.printView(), *info).run())
+        return false;
+    const QList<quint64> failed = m_document.printView()->failedPages();
+    if (failed.isEmpty())
+        return true;
+    // A booklet with blank pages in place of the failed ones is no booklet to keep.
+    QFile::remove(url.toLocalFile());
+    platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
+                           .arg(url.toLocalFile(), pageList(failed)));
+    return false;
 }
 
 void VXDocumentPrinter::saveBooklet()
@@ -316,7 +353,9 @@ void VXDocumentPrinter::saveBooklet()
             return;
         platform::Alert alert;
         alert.setMessageText(localized("ErrorWhileExportingDocument"));
-        alert.setInformativeText(localized("ExportFailedText").replace(QLatin1String("%1"), url.toLocalFile()));
+        const QList<quint64> failed = self->m_document.printView()->failedPages();
+        alert.setInformativeText(failed.isEmpty() ? localized("ExportFailedText").replace(QLatin1String("%1"), url.toLocalFile())
+                                                  : localized("PagesNotDrawnText").replace(QLatin1String("%1"), pageList(failed)));
         alert.addButtonWithTitle(localized("OK"));
         alert.beginSheetModalForWindow(self->m_document.windowForSheet(), platform::Alert::Completion());
     });

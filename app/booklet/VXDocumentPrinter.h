@@ -56,7 +56,8 @@ public:
     // All sides forward; the backs turned as the document's printer wants, never for an export.
     void updatePrintView(bool forExport);
     // Writes the booklet as a PDF through a temporary file renamed into place; never onto the
-    // document's own file. False (logged) when nothing was written.
+    // document's own file, never for a document without pages, and never with pages that could
+    // not be drawn (the file is removed). False (logged) when nothing was written.
     bool exportBookletToURL(const QUrl &url);
     // The save panel proposing "NAME - Booklet.pdf", then the export; a failure is shown.
     void saveBooklet();
@@ -74,6 +75,8 @@ private:
     // The print panel on the job, then the view prepared for what was chosen there and printed.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
+    // A run that went out with pages left blank tells which in an alert.
+    void showFailedPages(const QList<quint64> &pages);
     bool isDocumentFile(const QUrl &url) const;
     void releaseTask();
     void postDidPrint();

@@ -2,6 +2,7 @@
 
 #include "app/booklet/VXOutputFilter.h"
 #include "app/booklet/VXStyleKit.h"
+#include "platform/foundation/Log.h"
 
 VXStaplesFilter::VXStaplesFilter(QObject *parent)
     : VXDoublePageFilter(parent)
@@ -12,6 +13,12 @@ quint64 VXStaplesFilter::numberOfStaples() const { return m_numberOfStaples; }
 
 void VXStaplesFilter::setNumberOfStaples(quint64 numberOfStaples)
 {
+    if (numberOfStaples > MaximumNumberOfStaples) {
+        platform::logWarning(QStringLiteral("%1 staples are more than a stapler holds; %2 are shown")
+                                 .arg(numberOfStaples)
+                                 .arg(MaximumNumberOfStaples));
+        numberOfStaples = MaximumNumberOfStaples;
+    }
     m_numberOfStaples = numberOfStaples;
     emit numberOfStaplesChanged(numberOfStaples);
     tellDelegate();

@@ -10,6 +10,9 @@ class VXStaplesFilter : public VXDoublePageFilter
     Q_PROPERTY(quint64 numberOfStaples READ numberOfStaples WRITE setNumberOfStaples NOTIFY numberOfStaplesChanged)
 
 public:
+    // What a long-arm stapler can hold; a larger count is clamped with a warning.
+    static constexpr quint64 MaximumNumberOfStaples = 36;
+
     explicit VXStaplesFilter(QObject *parent = nullptr);
 
     quint64 numberOfStaples() const;

@@ -197,3 +197,17 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         ++printed;
     }
 }
+
+// The file is emptied under the open document, so none of its pages can be drawn any more.
+TEST_F(DocumentTest, ARasterisedExportWithPagesThatCannotBeDrawnFails)
+{
+    const QString source = PdfFixture::write(folder.path(), "four.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    doc.setUseRasterization(true);
+    ASSERT_TRUE(QFile::resize(source, 0));
+    platform::LogCapture log;
+    EXPECT_FALSE(doc.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("out.pdf"))));
+    EXPECT_TRUE(log.contains("because pages 1, 2, 3, 4 could not be drawn")) << log.lines().join('\n').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("out.pdf")));
+}
