@@ -73,6 +73,8 @@ quint64 VXBookletPrintView::sideForPrintedPage(quint64 k) const
 
 QList<quint64> VXBookletPrintView::failedPages() const { return m_failedPages; }
 
+bool VXBookletPrintView::drawingFailed() const { return !m_failedPages.isEmpty(); }
+
 void VXBookletPrintView::pageFailed(const VXPagePtr &page)
 {
     const quint64 index = indexIn(m_inputPages, page);

@@ -75,6 +75,7 @@ public:
     bool knowsPageRange(int &first, int &count) override;
     QRectF rectForPage(int page) override;
     void drawRect(const QRectF &rect) override;
+    bool drawingFailed() const override;
 
     // Fits the page into the rectangle, upright or turned for a landscape page.
     void drawPage(const VXPagePtr &page, const QRectF &rect, bool isLeft);

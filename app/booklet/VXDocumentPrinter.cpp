@@ -272,9 +272,9 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         operation.setJobTitle(self->m_document.displayName());
         const bool printed = operation.run();
         const QList<quint64> failed = self->m_document.printView()->failedPages();
-        if (printed && !failed.isEmpty())
+        if (!failed.isEmpty())
             self->showFailedPages(failed);
-        done(printed && failed.isEmpty(), chosen);
+        done(printed, chosen);
     });
 }
 
@@ -320,15 +320,12 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     if (!info)
         return false;
     updatePrintView(true);
-    if (!PrintOperation(*m_document.printView(), *info).run())
-        return false;
-    const QList<quint64> failed = m_document.printView()->failedPages();
-    if (failed.isEmpty())
+    if (PrintOperation(*m_document.printView(), *info).run())
         return true;
-    // A booklet with blank pages in place of the failed ones is no booklet to keep.
-    QFile::remove(url.toLocalFile());
-    platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
-                           .arg(url.toLocalFile(), pageList(failed)));
+    const QList<quint64> failed = m_document.printView()->failedPages();
+    if (!failed.isEmpty())
+        platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
+                               .arg(url.toLocalFile(), pageList(failed)));
     return false;
 }
 

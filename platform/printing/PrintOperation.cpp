@@ -68,6 +68,8 @@ bool PrintOperation::writePdf(QIODevice &device)
             m_printable.drawRect(rect);
         }
     }
+    if (m_printable.drawingFailed())
+        return fail(QStringLiteral("Could not print: some pages could not be drawn"));
     if (!context.write(device)) {
         m_errorString = QStringLiteral("Could not write the printed pages");
         return false;

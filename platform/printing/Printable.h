@@ -17,6 +17,9 @@ public:
     virtual QRectF rectForPage(int page) = 0;
     // Draws the part of the printable within the rectangle into GraphicsContext::current().
     virtual void drawRect(const QRectF &rect) = 0;
+    // True once a page could not be drawn as it should: the job is then not delivered, since a
+    // booklet with blank pages in place of the failed ones is no booklet to keep.
+    virtual bool drawingFailed() const { return false; }
 };
 
 } // namespace platform
