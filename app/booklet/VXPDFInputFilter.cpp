@@ -26,6 +26,8 @@ bool VXPDFInputFilter::addPage(const VXPagePtr &page)
         return false;
     }
     m_pages.append(page);
+    if (!m_indexByPage.isEmpty() && !m_indexByPage.contains(page.get()))
+        m_indexByPage.insert(page.get(), m_pages.size() - 1);
     return true;
 }
 
@@ -42,12 +44,14 @@ bool VXPDFInputFilter::insertPage(const VXPagePtr &page, quint64 index)
         return false;
     }
     m_pages.insert(qsizetype(index), page);
+    m_indexByPage.clear();
     return true;
 }
 
 void VXPDFInputFilter::removePage(const VXPagePtr &page)
 {
     m_pages.removeAll(page);
+    m_indexByPage.clear();
 }
 
 bool VXPDFInputFilter::removePageAtIndex(quint64 index)
@@ -59,12 +63,14 @@ bool VXPDFInputFilter::removePageAtIndex(quint64 index)
         return false;
     }
     m_pages.removeAt(qsizetype(index));
+    m_indexByPage.clear();
     return true;
 }
 
 void VXPDFInputFilter::removeAllPages()
 {
     m_pages.clear();
+    m_indexByPage.clear();
 }
 
 QList<VXPagePtr> VXPDFInputFilter::allPages() const { return m_pages; }
@@ -95,6 +101,12 @@ VXPagePtr VXPDFInputFilter::objectAtIndexedSubscript(quint64 index) const
 
 quint64 VXPDFInputFilter::indexForPage(const VXPagePtr &page) const
 {
-    const qsizetype index = page ? m_pages.indexOf(page) : -1;
-    return index < 0 ? NotFound : quint64(index);
+    if (!page)
+        return NotFound;
+    if (m_indexByPage.isEmpty()) {
+        for (qsizetype index = m_pages.size() - 1; index >= 0; --index)
+            m_indexByPage.insert(m_pages.at(index).get(), index);
+    }
+    const auto found = m_indexByPage.constFind(page.get());
+    return found == m_indexByPage.cend() ? NotFound : quint64(*found);
 }

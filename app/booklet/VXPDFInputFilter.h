@@ -3,6 +3,7 @@
 #include "app/booklet/VXFilter.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -37,5 +38,8 @@ public:
 
 private:
     QList<VXPagePtr> m_pages;
+    // Where each page first stands, made on demand and dropped by every edit: imposing asks for
+    // every page's index, which a search of the list would make quadratic in the page count.
+    mutable QHash<const VXPage *, qsizetype> m_indexByPage;
     QPointer<QWidget> m_addButton;
 };
