@@ -12,7 +12,9 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <cmath>
 #include <exception>
+#include <vector>
 
 namespace platform {
 
@@ -20,6 +22,12 @@ namespace {
 
 // Pixels per point of the rasters that blur shadows in overlays.
 constexpr double shadowResolution = 4;
+
+// Whether a PDF reader keeps the length as written: zero, or from finest to largest.
+bool isKeptLength(double length)
+{
+    return length == 0 || (PdfOperators::isWritable(length) && std::abs(length) >= PdfOperators::finest);
+}
 
 QRectF boxOf(const QPDFObjectHandle::Rectangle &r)
 {
@@ -54,9 +62,16 @@ void PdfGraphicsContext::beginPage(const QSizeF &size)
         return;
     }
     endPage();
+    if (!isKeptLength(size.width()) || !isKeptLength(size.height())) {
+        m_failed = true;
+        logError(QStringLiteral("Could not begin a page of %1 x %2 points: a PDF reader takes no page of that size")
+                     .arg(size.width()).arg(size.height()));
+    }
     resetGraphicsState();
     m_pageOpen = true;
-    m_pageSize = QSizeF(std::max(0.0, size.width()), std::max(0.0, size.height()));
+    // A size that was refused still opens a page, so that its drawing goes on without warnings.
+    const auto kept = [](double length) { return isKeptLength(length) ? std::max(0.0, length) : 0.0; };
+    m_pageSize = QSizeF(kept(size.width()), kept(size.height()));
     m_content.clear();
     m_xobjects = QPDFObjectHandle::newDictionary();
 }
@@ -71,8 +86,7 @@ void PdfGraphicsContext::endPage()
     resources.replaceKey("/XObject", m_xobjects);
     QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", QPDFObjectHandle::newArray(
-                                     QPDFObjectHandle::Rectangle(0, 0, m_pageSize.width(), m_pageSize.height())));
+    page.replaceKey("/MediaBox", PdfOperators::rectangle(QRectF(QPointF(0, 0), m_pageSize)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", m_output->newStream(m_content));
     m_output->addPage(m_output->makeIndirectObject(page), false);
@@ -104,14 +118,29 @@ void PdfGraphicsContext::drawPdfPage(const PdfPage &page)
         logError(QStringLiteral("Could not place a PDF page: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
+    // Every number of the placement must be one that a PDF reader takes, and its scale must stay
+    // apart from zero once written, or the page would be drawn broken or not at all.
+    const QTransform placement = form->placement * state().transform;
+    std::vector<QPainterPath> clips;
+    bool writable = PdfOperators::isWritable(placement);
+    for (const GraphicsState::Clip &clip : state().clips) {
+        clips.push_back(clip.transform.map(clip.path));
+        writable = writable && PdfOperators::isWritable(clips.back());
+    }
+    if (!writable || !isKeptLength(std::hypot(placement.m11(), placement.m12()))
+        || !isKeptLength(std::hypot(placement.m21(), placement.m22()))) {
+        m_failed = true;
+        logError(QStringLiteral("Could not place a PDF page: it would be drawn at a scale or position that a PDF reader does not take"));
+        return;
+    }
     if (!m_xobjects.hasKey(form->name))
         m_xobjects.replaceKey(form->name, form->xobject);
     m_content += "q\n";
-    for (const GraphicsState::Clip &clip : state().clips) {
-        m_content += PdfOperators::path(clip.transform.map(clip.path));
-        m_content += clip.path.fillRule() == Qt::WindingFill ? "W n\n" : "W* n\n";
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        m_content += PdfOperators::path(clips[i]);
+        m_content += state().clips[qsizetype(i)].path.fillRule() == Qt::WindingFill ? "W n\n" : "W* n\n";
     }
-    m_content += PdfOperators::matrix(form->placement * state().transform);
+    m_content += PdfOperators::matrix(placement);
     m_content += " cm " + form->name + " Do Q\n";
 }
 

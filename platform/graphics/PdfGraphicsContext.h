@@ -36,7 +36,8 @@ public:
     ~PdfGraphicsContext() override;
 
     // Ends the page being drawn, if any, and starts the next one of that size in points, with a
-    // new graphics state.
+    // new graphics state. A size that PDF readers do not take (beyond PdfOperators::largest, or
+    // finer than PdfOperators::finest but not 0) is logged and fails the write.
     void beginPage(const QSizeF &size);
     void endPage();
     int pageCount() const;
@@ -45,6 +46,9 @@ public:
     // (logged) when writing fails or a page could not be placed.
     bool write(QIODevice &device);
 
+    // A page whose placement would need numbers that PDF readers do not take (its box finer than
+    // PdfOperators::finest or beyond PdfOperators::largest, a matrix or clip beyond largest, a
+    // scale that its written form would lose) is not drawn: logged, and the write fails.
     void drawPdfPage(const PdfPage &page) override;
 
 protected:

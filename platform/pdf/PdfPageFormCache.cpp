@@ -1,10 +1,14 @@
 #include "platform/pdf/PdfPageFormCache.h"
 
+#include "platform/pdf/PdfOperators.h"
 #include "platform/pdf/PdfPage.h"
 #include "platform/pdf/PdfSource.h"
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <cmath>
+#include <stdexcept>
 
 namespace platform {
 
@@ -29,9 +33,20 @@ QTransform placementOf(const QRectF &crop, int rotation)
     }
 }
 
-QPDFObjectHandle rectangle(const QRectF &box)
+// Throws unless a PDF reader takes the box as the form's bounding box: its edges within range
+// and its sides no finer than the finest step that readers keep.
+void checkBox(const QRectF &box)
 {
-    return QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(box.left(), box.top(), box.right(), box.bottom()));
+    const bool inRange = PdfOperators::isWritable(box.left()) && PdfOperators::isWritable(box.top())
+        && PdfOperators::isWritable(box.right()) && PdfOperators::isWritable(box.bottom());
+    if (inRange && box.width() >= PdfOperators::finest && box.height() >= PdfOperators::finest)
+        return;
+    const QString size = QStringLiteral("%1 x %2 points").arg(box.width()).arg(box.height());
+    throw std::range_error(
+        (inRange ? QStringLiteral("its box of %1 is too small for a PDF reader to show").arg(size)
+                 : QStringLiteral("its box of %1 at (%2, %3) lies beyond what a PDF reader takes")
+                       .arg(size).arg(box.left()).arg(box.top()))
+            .toStdString());
 }
 
 } // namespace
@@ -47,6 +62,7 @@ const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
     const auto found = m_forms.find(key);
     if (found != m_forms.end())
         return found->second;
+    checkBox(page.cropBox());
     QPDFObjectHandle pageObject = page.m_source->qpdf().getAllPages().at(std::size_t(page.m_index));
     Form form{formOf(pageObject, page.cropBox()), placementOf(page.cropBox(), page.rotation()),
               "/Fx" + std::to_string(m_forms.size() + 1)};
@@ -62,7 +78,7 @@ QPDFObjectHandle PdfPageFormCache::formOf(QPDFObjectHandle page, const QRectF &b
     dictionary.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
     dictionary.replaceKey("/FormType", QPDFObjectHandle::newInteger(1));
     // The crop box, not qpdf's default trim box: the whole visible page is what gets placed.
-    dictionary.replaceKey("/BBox", rectangle(box));
+    dictionary.replaceKey("/BBox", PdfOperators::rectangle(box));
     // Inherited resources count, or a page of a groff-like file would lose its fonts.
     QPDFObjectHandle resources = QPDFPageObjectHelper(page).getAttribute("/Resources", false);
     dictionary.replaceKey("/Resources", resources.isDictionary() ? copied(resources) : QPDFObjectHandle::newDictionary());

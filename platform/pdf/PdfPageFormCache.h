@@ -21,7 +21,8 @@ class PdfSource;
 // Form XObjects in an output document that show pages of other documents, one per source page
 // however often it is placed. A page's content, fonts and pictures are copied as they are: a
 // single content stream keeps its bytes and filters, and the streams of a content array are
-// decoded only to be joined. Every call is made with the qpdf lock held; throws what qpdf throws.
+// decoded only to be joined. Every call is made with the qpdf lock held; throws what qpdf throws,
+// and formFor throws std::range_error for a page whose box a PDF reader cannot take.
 class PdfPageFormCache
 {
 public:

@@ -1,9 +1,12 @@
 #include "platform/pdf/PicturePdf.h"
 
 #include "platform/pdf/JpegHeader.h"
+#include "platform/pdf/PdfOperators.h"
 #include "platform/pdf/PdfWriter.h"
 
 #include <QPointF>
+#include <QRectF>
+#include <QString>
 
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
@@ -64,7 +67,17 @@ QPointF placed(QPointF unit, QImageIOHandler::Transformations transformation, co
     return {u * page.width(), (1.0 - v) * page.height()};
 }
 
-std::string number(double value) { return QByteArray::number(value, 'f', 4).toStdString(); }
+std::string number(double value) { return PdfOperators::number(value); }
+
+// Throws unless a PDF reader takes a page of that size.
+void checkSize(const QSizeF &page)
+{
+    for (double length : {page.width(), page.height()}) {
+        if (!PdfOperators::isWritable(length) || length < PdfOperators::finest)
+            throw std::range_error(QStringLiteral("a page of %1 x %2 points is not one that a PDF reader takes")
+                                       .arg(page.width()).arg(page.height()).toStdString());
+    }
+}
 
 std::string placement(QImageIOHandler::Transformations transformation, const QSizeF &page)
 {
@@ -84,9 +97,7 @@ QByteArray onePage(QPDF &pdf, QPDFObjectHandle image, const std::string &content
     resources.replaceKey("/XObject", xobjects);
     QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox",
-                    QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
-                        0, 0, pointSize.width(), pointSize.height())));
+    page.replaceKey("/MediaBox", PdfOperators::rectangle(QRectF(QPointF(0, 0), pointSize)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", pdf.newStream(content));
     pdf.addPage(pdf.makeIndirectObject(page), false);
@@ -97,6 +108,7 @@ QByteArray onePage(QPDF &pdf, QPDFObjectHandle image, const std::string &content
 
 QByteArray PicturePdf::fromImage(const QImage &image, const QSizeF &pointSize)
 {
+    checkSize(pointSize);
     const QSize size = image.size();
     const bool grey = image.isGrayscale() && !image.hasAlphaChannel();
     QByteArray colours;
@@ -134,6 +146,7 @@ QByteArray PicturePdf::fromJpeg(const QByteArray &jpeg, const JpegHeader &header
                                 QImageIOHandler::Transformations transformation,
                                 const QSizeF &pointSize)
 {
+    checkSize(pointSize);
     QPDF pdf;
     pdf.emptyPDF();
     QPDFObjectHandle stream = imageStream(pdf, header.pixelSize,

@@ -10,7 +10,8 @@ namespace platform {
 struct JpegHeader;
 
 // Builds the file of a one-page PDF whose page is filled by a picture. Throws what qpdf or zlib
-// report; callers catch at their boundary.
+// report, and std::range_error for a page size that PDF readers do not take (below
+// PdfOperators::finest or beyond PdfOperators::largest); callers catch at their boundary.
 class PicturePdf
 {
 public:

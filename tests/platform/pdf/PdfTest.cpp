@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,10 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <qpdf/QPDFWriter.hh>
+
+#include <cmath>
+#include <limits>
 #include <memory>
 
 using platform::PdfDocument;
@@ -103,6 +108,38 @@ std::string nameOf(QPDFObjectHandle dict, const char *key) { return dict.getKey(
 
 const QColor fill(0, 0, 255);
 const QColor marker(255, 0, 0);
+
+// The numbers of a content stream written into a PDF and read back, parsed by qpdf as
+// qpdf --check parses content: a token that it cannot take fails the test.
+QList<double> numbersReadBack(const std::string &content)
+{
+    QPDF written;
+    written.emptyPDF();
+    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 100 100] /Resources << >> >>");
+    page.replaceKey("/Contents", written.newStream(content));
+    written.addPage(written.makeIndirectObject(page), false);
+    QPDFWriter writer(written);
+    writer.setOutputMemory();
+    writer.write();
+    const std::shared_ptr<Buffer> bytes = writer.getBufferSharedPointer();
+
+    struct Numbers : QPDFObjectHandle::ParserCallbacks
+    {
+        void handleObject(QPDFObjectHandle object) override
+        {
+            if (object.isNumber())
+                values.append(object.getNumericValue());
+        }
+        void handleEOF() override {}
+        QList<double> values;
+    } numbers;
+    QPDF read;
+    read.setSuppressWarnings(true);
+    read.processMemoryFile("numbers", reinterpret_cast<const char *>(bytes->getBuffer()), bytes->getSize());
+    EXPECT_NO_THROW(QPDFPageObjectHelper(read.getAllPages().front()).parseContents(&numbers));
+    EXPECT_FALSE(read.anyWarnings());
+    return numbers.values;
+}
 
 } // namespace
 
@@ -365,7 +402,8 @@ TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparencyButWh
     EXPECT_FALSE(PdfPage::fromEncodedImage("just some words"));
     EXPECT_FALSE(PdfPage::fromImage(QImage()));
     EXPECT_FALSE(PdfPage::fromImage(QImage(10, 10, QImage::Format_RGB32), QSizeF(0, 10)));
-    ASSERT_EQ(log.lines().size(), 3);
+    EXPECT_FALSE(PdfPage::fromImage(QImage(10, 10, QImage::Format_RGB32), QSizeF(1e60, 10)));
+    ASSERT_EQ(log.lines().size(), 4);
     for (const QString &line : log.lines())
         EXPECT_TRUE(line.startsWith("Error: Could not make a page of a picture")) << line.toStdString();
 }
@@ -410,4 +448,46 @@ TEST(PdfOperators, NumbersAreShortAndNeverExponentialAndPathsBecomeConstructionO
     path.closeSubpath();
     EXPECT_EQ(PdfOperators::path(path), "1 2 m\n3 4 l\n5 6 7 8 9 10 c\n1 2 l\n");
     EXPECT_EQ(PdfOperators::path(QPainterPath()), "0 0 0 0 re\n");
+}
+
+TEST(PdfOperators, ExtremeNumbersStayInTheNumberAlphabetAndWithinWhatReadersTake)
+{
+    const double largest = PdfOperators::largest;
+    const double infinity = std::numeric_limits<double>::infinity();
+    // Each value and what a reader reads back.
+    const QList<std::pair<double, double>> cases{
+        {1e300, largest}, {-std::numeric_limits<double>::max(), -largest}, {1e60, largest}, {-1e60, -largest},
+        {3e38, 3e38}, {-1e30, -1e30}, {2147483647, 2147483647}, {2147483648.0, 2147483648.0}, {-1e20, -1e20},
+        {infinity, 0}, {-infinity, 0}, {std::nan(""), 0}, {std::numeric_limits<double>::denorm_min(), 0},
+        {4.99e-7, 0}, {6e-7, 1e-6}, {1e-5, 1e-5}, {-123456.0000004, -123456},
+    };
+    const QRegularExpression alphabet(QStringLiteral("^-?[0-9]+(\\.[0-9]{1,6})?$"));
+    std::string content;
+    QList<double> expected;
+    for (const auto &[value, readBack] : cases) {
+        const std::string text = PdfOperators::number(value);
+        EXPECT_TRUE(alphabet.match(QString::fromStdString(text)).hasMatch()) << value << ": " << text;
+        // Whole numbers beyond a reader's integers are reals.
+        EXPECT_EQ(text.find('.') != std::string::npos, std::abs(readBack) >= 2147483648.0 || readBack != std::trunc(readBack)) << text;
+        content += text + " 0 m\n";
+        expected += {readBack, 0};
+    }
+    content += PdfOperators::matrix(QTransform(1e300, 0, 0, -1e300, 1e60, -2e30)) + " cm\n";
+    expected += {largest, 0, 0, -largest, largest, -2e30};
+    QPainterPath far;
+    far.moveTo(-1e50, 1e39);
+    far.lineTo(1e-300, 3.3e38);
+    content += PdfOperators::path(far);
+    expected += {-largest, largest, 0, 3.3e38};
+
+    const QList<double> numbers = numbersReadBack(content);
+    ASSERT_EQ(numbers.size(), expected.size());
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        EXPECT_NEAR(numbers[i], expected[i], std::max(1e-9, std::abs(expected[i]) * 1e-12)) << i;
+        EXPECT_LE(std::abs(numbers[i]), largest);
+    }
+    EXPECT_TRUE(PdfOperators::isWritable(-largest));
+    EXPECT_FALSE(PdfOperators::isWritable(1e39));
+    EXPECT_FALSE(PdfOperators::isWritable(QTransform::fromTranslate(std::nan(""), 0)));
+    EXPECT_FALSE(PdfOperators::isWritable(far));
 }
