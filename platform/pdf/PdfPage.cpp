@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/pdf/JpegHeader.h"
+#include "platform/pdf/JpegIntegrity.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PicturePdf.h"
@@ -127,7 +128,13 @@ std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    const std::optional<JpegHeader> jpeg = reader.format() == "jpeg" ? JpegHeader::read(bytes) : std::nullopt;
+    const bool isJpeg = reader.format() == "jpeg";
+    // Carried or decoded, a damaged JPEG would show its gaps as grey with no more than a warning.
+    if (const QString damage = isJpeg ? JpegIntegrity::damage(bytes) : QString(); !damage.isEmpty()) {
+        logError(QStringLiteral("Could not make a page of %1: it is a damaged JPEG: %2").arg(what, damage));
+        return std::nullopt;
+    }
+    const std::optional<JpegHeader> jpeg = isJpeg ? JpegHeader::read(bytes) : std::nullopt;
     if (jpeg && jpeg->precision == 8 && (jpeg->components == 1 || jpeg->components == 3)) {
         const QImageIOHandler::Transformations transformation = reader.transformation();
         QSizeF shown = (transformation & QImageIOHandler::TransformationRotate90)

@@ -109,6 +109,19 @@ std::string nameOf(QPDFObjectHandle dict, const char *key) { return dict.getKey(
 const QColor fill(0, 0, 255);
 const QColor marker(255, 0, 0);
 
+// The JPEG with its frame header claiming another size.
+QByteArray withFrameSize(QByteArray jpeg, QSize size)
+{
+    qsizetype at = 2;
+    while ((static_cast<unsigned char>(jpeg[at + 1]) & 0xFC) != 0xC0)
+        at += 2 + (static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]));
+    jpeg[at + 5] = char(size.height() >> 8);
+    jpeg[at + 6] = char(size.height());
+    jpeg[at + 7] = char(size.width() >> 8);
+    jpeg[at + 8] = char(size.width());
+    return jpeg;
+}
+
 // The numbers of a content stream written into a PDF and read back, parsed by qpdf as
 // qpdf --check parses content: a token that it cannot take fails the test.
 QList<double> numbersReadBack(const std::string &content)
@@ -406,6 +419,33 @@ TEST(PdfPage, OtherPicturesAreEmbeddedWithoutLossKeepingGreyAndTransparencyButWh
     ASSERT_EQ(log.lines().size(), 4);
     for (const QString &line : log.lines())
         EXPECT_TRUE(line.startsWith("Error: Could not make a page of a picture")) << line.toStdString();
+}
+
+TEST(PdfPage, JpegsThatBreakOffOrWhoseFrameHeaderLiesAreRefusedWithAnErrorLine)
+{
+    const QByteArray jpeg = PictureFixture::encoded(PictureFixture::marked({300, 150}, fill, marker), "jpeg", 72);
+    struct Case { const char *name; QByteArray bytes; };
+    const QList<Case> cases{
+        {"truncated", jpeg.left(jpeg.size() * 2 / 3)},
+        {"without its end-of-image marker", jpeg.chopped(2)},
+        {"claiming more than its data", withFrameSize(jpeg, {600, 150})},
+        {"claiming less than its data", withFrameSize(jpeg, {300, 64})},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::LogCapture log;
+        EXPECT_FALSE(PdfPage::fromEncodedImage(c.bytes));
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+        EXPECT_TRUE(log.lines().front().startsWith("Error: Could not make a page of a picture file: it is a damaged JPEG: "))
+            << log.lines().front().toStdString();
+    }
+    // Bytes after the end-of-image marker are no part of the stream (phones append videos there).
+    platform::LogCapture log;
+    const QByteArray trailed = jpeg + "trailer";
+    const std::optional<PdfPage> page = PdfPage::fromEncodedImage(trailed);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(writtenPicture(*page)->raw, trailed);
+    EXPECT_EQ(log.lines(), QStringList());
 }
 
 TEST(PdfPage, RendersTheCropBoxAsShown)
