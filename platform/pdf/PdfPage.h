@@ -26,7 +26,8 @@ public:
     static std::optional<PdfPage> fromImage(const QImage &image, const QSizeF &pointSize);
     // A page showing a picture file's contents. A JPEG keeps its very bytes as a DCT stream (its
     // EXIF orientation applied by the page's placement, not by re-encoding); other formats are
-    // decoded and embedded losslessly.
+    // decoded and embedded losslessly. A damaged JPEG (cut short, or its frame header at odds with
+    // its data) makes no page: an "Error: " line names the damage.
     static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes);
 
     // The visible box in the page's own y-up user space, before /Rotate: the crop box clipped to
