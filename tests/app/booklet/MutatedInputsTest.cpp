@@ -56,7 +56,8 @@ const QList<std::pair<const char *, Mutation>> &pdfMutations()
              return edited(pdf, "/Count \\d+", [&](const QByteArray &) { return "/Count " + count; }, &random);
          }},
         {"a /Kids loop", [](QByteArray pdf, std::mt19937 &random) {
-             const QByteArray root = QRegularExpression("/Pages (\\d+) 0 R").match(QString::fromLatin1(pdf)).captured(1).toLatin1();
+             const QRegularExpressionMatch pages = QRegularExpression("/Pages (\\d+) 0 R").match(QString::fromLatin1(pdf));
+             const QByteArray root = pages.captured(1).toLatin1();
              return edited(pdf, "/Kids \\[ *\\d+ 0 R", [&](const QByteArray &kid) {
                  return padded("/Kids [ " + root + " 0 R", kid.size());
              }, &random);
