@@ -94,10 +94,18 @@ void PdfPageFormCache::raiseVersion(PDFVersion &version) const
         version.updateIfGreater(source->qpdf().getVersionAsPDFVersion());
 }
 
+QPDFObjectHandle PdfPageFormCache::copiedForeign(QPDFObjectHandle value)
+{
+    // qpdf copies no page or page-tree node this way (a damaged file can name one among its
+    // resources or as its contents) and answers an empty handle, which no writer can take.
+    QPDFObjectHandle copy = m_output.copyForeignObject(value);
+    return copy.isInitialized() ? copy : QPDFObjectHandle::newNull();
+}
+
 QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)
 {
     if (value.isIndirect())
-        return m_output.copyForeignObject(value);
+        return copiedForeign(value);
     if (value.isDictionary()) {
         QPDFObjectHandle result = QPDFObjectHandle::newDictionary();
         for (auto &[key, item] : value.ditems())
@@ -120,7 +128,9 @@ QPDFObjectHandle PdfPageFormCache::contentOf(QPDFObjectHandle page)
     if (contents.isArray() && contents.getArrayNItems() == 1 && contents.getArrayItem(0).isStream())
         contents = contents.getArrayItem(0);
     if (contents.isStream()) {
-        QPDFObjectHandle local = m_output.copyForeignObject(contents);
+        QPDFObjectHandle local = copiedForeign(contents);
+        if (local.isNull())
+            return m_output.newStream(std::string());
         if (m_usedContents.insert(local.getObjGen()).second)
             return local;
         // Another page shows the same stream; this form needs a dictionary of its own.

@@ -44,6 +44,7 @@ public:
     void raiseVersion(PDFVersion &version) const;
 
 private:
+    QPDFObjectHandle copiedForeign(QPDFObjectHandle value);
     QPDFObjectHandle copied(QPDFObjectHandle value);
     QPDFObjectHandle contentOf(QPDFObjectHandle page);
 

@@ -1,6 +1,8 @@
 #include "platform/foundation/Log.h"
+#include "platform/graphics/PdfGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -63,4 +65,27 @@ TEST(HostileInputTest, PageTreeNestedAHundredLevelsOpens)
     ASSERT_EQ(document->pageCount(), 1);
     EXPECT_EQ(document->page(0)->visibleSize(), QSizeF(200, 100));
     EXPECT_TRUE(log.lines().isEmpty());
+}
+
+// Found by fuzzing: a damaged page names its own page tree among its resources or as its content.
+// qpdf copies no page-tree node into another document, which once left the booklet unwritable
+// and crashed it when it was destroyed.
+TEST(HostileInputTest, APageNamingItsPageTreeIsPlacedWithoutIt)
+{
+    for (const QByteArray &page : {QByteArray("<</Resources<<2 0 R>>>>"), QByteArray("<</Contents 2 0 R>>")}) {
+        SCOPED_TRACE(page.toStdString());
+        const QByteArray pdf = "\n1 0 obj<</Pages 2 0 R>>\n2 0 obj<</Kids [ 3 0 R] \n3 0 obj\n" + page
+            + " >>\ntrailer<</Root 1 0 R>>";
+        const std::optional<PdfDocument> document = PdfDocument::fromData(pdf, QStringLiteral("damaged"));
+        ASSERT_TRUE(document);
+        const std::optional<platform::PdfPage> placed = document->page(0);
+        ASSERT_TRUE(placed);
+        platform::PdfGraphicsContext context;
+        context.beginPage({200, 200});
+        context.drawPdfPage(*placed);
+        QBuffer written;
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(context.write(written));
+        EXPECT_TRUE(PdfDocument::fromData(written.data(), QStringLiteral("booklet")));
+    }
 }
