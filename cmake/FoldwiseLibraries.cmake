@@ -1,0 +1,34 @@
+# The three libraries, one per folder group, with the packages they use. The main build and the
+# fuzzing project (bench/fuzz) both include this, so that they build the same code the same way.
+# Sources are picked up by folder, so that a new class is one new pair of files.
+get_filename_component(FOLDWISE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network UiTools Concurrent)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
+pkg_check_modules(POPPLER_QT6 REQUIRED IMPORTED_TARGET poppler-qt6)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+find_package(ZLIB REQUIRED)
+find_package(Cups REQUIRED)
+
+file(GLOB_RECURSE PLATFORM_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/platform/*.cpp ${FOLDWISE_ROOT}/platform/*.h)
+add_library(foldwise_platform STATIC ${PLATFORM_SOURCES})
+target_include_directories(foldwise_platform PUBLIC ${FOLDWISE_ROOT})
+target_link_libraries(foldwise_platform PUBLIC
+  Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Network Qt6::UiTools Qt6::Concurrent
+  PkgConfig::QPDF PkgConfig::POPPLER_QT6 PkgConfig::PLIST PkgConfig::JPEG ZLIB::ZLIB Cups::Cups)
+# qpdf's headers warn unless told that no code uses its old PointerHolder.
+target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)
+
+file(GLOB_RECURSE KIT_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/RQS-Kit/*.cpp ${FOLDWISE_ROOT}/RQS-Kit/*.h)
+add_library(foldwise_kit STATIC ${KIT_SOURCES})
+target_link_libraries(foldwise_kit PUBLIC foldwise_platform)
+
+set(APP_SOURCES)
+foreach(folder booklet window printing shell)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/app/${folder}/*.cpp ${FOLDWISE_ROOT}/app/${folder}/*.h)
+  list(APPEND APP_SOURCES ${sources})
+endforeach()
+add_library(foldwise_app STATIC ${APP_SOURCES})
+target_link_libraries(foldwise_app PUBLIC foldwise_kit)
