@@ -4,10 +4,12 @@
 
 #include <QFile>
 
+#include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
@@ -163,6 +165,39 @@ QByteArray PdfFixture::rewritten(const QByteArray &bytes, const std::function<vo
     pdf.processMemoryFile("fixture", bytes.constData(), std::size_t(bytes.size()));
     change(pdf);
     return written(pdf);
+}
+
+QByteArray PdfFixture::fromObjects(const QList<QByteArray> &objects)
+{
+    QByteArray pdf = "%PDF-1.4\n";
+    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const QByteArray start = QByteArray::number(pdf.size());
+    return pdf + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+        + start + "\n%%EOF\n";
+}
+
+QList<double> PdfFixture::contentNumbers(const QByteArray &bytes, int page)
+{
+    struct Numbers : QPDFObjectHandle::ParserCallbacks
+    {
+        void handleObject(QPDFObjectHandle object) override
+        {
+            if (object.isNumber())
+                values.append(object.getNumericValue());
+        }
+        void handleEOF() override {}
+        QList<double> values;
+    } numbers;
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processMemoryFile("content", bytes.constData(), std::size_t(bytes.size()));
+    EXPECT_NO_THROW(QPDFPageObjectHelper(pdf.getAllPages().at(std::size_t(page))).parseContents(&numbers));
+    EXPECT_FALSE(pdf.anyWarnings());
+    return numbers.values;
 }
 
 QByteArray PdfFixture::splitContents(const QByteArray &bytes)
