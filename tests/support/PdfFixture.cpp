@@ -167,19 +167,6 @@ QByteArray PdfFixture::rewritten(const QByteArray &bytes, const std::function<vo
     return written(pdf);
 }
 
-QByteArray PdfFixture::fromObjects(const QList<QByteArray> &objects)
-{
-    QByteArray pdf = "%PDF-1.4\n";
-    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const QByteArray start = QByteArray::number(pdf.size());
-    return pdf + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
-        + start + "\n%%EOF\n";
-}
-
 QList<double> PdfFixture::contentNumbers(const QByteArray &bytes, int page)
 {
     struct Numbers : QPDFObjectHandle::ParserCallbacks

@@ -52,9 +52,6 @@ public:
 
     // The PDF parsed by qpdf, changed and written again.
     static QByteArray rewritten(const QByteArray &pdf, const std::function<void(QPDF &)> &change);
-    // PDF text written by hand: the objects numbered from 1, a cross-reference table and a trailer
-    // whose root is object 1.
-    static QByteArray fromObjects(const QList<QByteArray> &objects);
     // The numbers of a page's content as qpdf --check parses it: a token that qpdf cannot take
     // fails the test.
     static QList<double> contentNumbers(const QByteArray &pdf, int page);

@@ -16,14 +16,14 @@ TEST(AtomicFileWriter, OnAFullDiskFailsWithTheSystemsReasonAndKeepsTheOldFile)
 {
     QTemporaryDir dir;
     const FullDisk disk(dir.path(), "old.pdf", "%PDF-1.4 old");
-    if (!disk.mounted())
+    if (!disk.mounted)
         GTEST_SKIP() << "a full disk needs root and a tmpfs";
     // One byte waits in the write buffer until the last flush; the larger write fails on its way.
     for (const qsizetype size : {1, 100000}) {
         QString error;
-        EXPECT_FALSE(AtomicFileWriter::write(disk.oldFile(), QByteArray(size, 'n'), &error)) << size;
+        EXPECT_FALSE(AtomicFileWriter::write(disk.oldFile, QByteArray(size, 'n'), &error)) << size;
         EXPECT_EQ(error, "No space left on device");
-        EXPECT_EQ(PdfFixture::read(disk.oldFile()), "%PDF-1.4 old");
+        EXPECT_EQ(PdfFixture::read(disk.oldFile), "%PDF-1.4 old");
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "old.pdf"}));
 }

@@ -178,18 +178,18 @@ TEST(PrintOperation, ASaveJobOnAFullDiskFailsNamingThePathAndKeepsTheOldFile)
 {
     QTemporaryDir folder;
     const FullDisk disk(folder.path(), "Menu - Booklet.pdf", "old");
-    if (!disk.mounted())
+    if (!disk.mounted)
         GTEST_SKIP() << "a full disk needs root and a tmpfs";
     StackedPages printable(1, 2);
     PrintInfo info;
     info.setPaperSize(sheet);
     info.setJobDisposition(PrintInfo::JobDisposition::Save);
-    info.setJobSavingUrl(QUrl::fromLocalFile(disk.oldFile()));
+    info.setJobSavingUrl(QUrl::fromLocalFile(disk.oldFile));
     platform::LogCapture log;
     EXPECT_FALSE(PrintOperation(printable, info).run());
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith("Error: ") && log.lines().first().contains(disk.oldFile()));
-    EXPECT_EQ(PdfFixture::read(disk.oldFile()), "old");
+    EXPECT_TRUE(log.lines().first().startsWith("Error: ") && log.lines().first().contains(disk.oldFile));
+    EXPECT_EQ(PdfFixture::read(disk.oldFile), "old");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "Menu - Booklet.pdf"}));
 }
 
