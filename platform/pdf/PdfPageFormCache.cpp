@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace platform {
 
@@ -97,9 +98,38 @@ void PdfPageFormCache::raiseVersion(PDFVersion &version) const
 QPDFObjectHandle PdfPageFormCache::copiedForeign(QPDFObjectHandle value)
 {
     // qpdf copies no page or page-tree node this way (a damaged file can name one among its
-    // resources or as its contents) and answers an empty handle, which no writer can take.
+    // resources or as its contents) and leaves an empty handle in its place, which no writer can
+    // take: at the top, or anywhere inside what it did copy.
     QPDFObjectHandle copy = m_output.copyForeignObject(value);
-    return copy.isInitialized() ? copy : QPDFObjectHandle::newNull();
+    if (!copy.isInitialized())
+        return QPDFObjectHandle::newNull();
+    std::vector<QPDFObjectHandle> todo{copy};
+    while (!todo.empty()) {
+        QPDFObjectHandle current = todo.back();
+        todo.pop_back();
+        if (current.isIndirect() && !m_emptiesReplaced.insert(current.getObjGen()).second)
+            continue;
+        const auto visit = [&todo](QPDFObjectHandle item) {
+            if (!item.isInitialized())
+                return false;
+            if (item.isDictionary() || item.isArray() || item.isStream())
+                todo.push_back(item);
+            return true;
+        };
+        QPDFObjectHandle dictionary = current.isStream() ? current.getDict() : current;
+        if (dictionary.isDictionary()) {
+            for (const std::string &key : dictionary.getKeys()) {
+                if (!visit(dictionary.getKey(key)))
+                    dictionary.replaceKey(key, QPDFObjectHandle::newNull());
+            }
+        } else if (current.isArray()) {
+            for (int index = 0; index < current.getArrayNItems(); ++index) {
+                if (!visit(current.getArrayItem(index)))
+                    current.setArrayItem(index, QPDFObjectHandle::newNull());
+            }
+        }
+    }
+    return copy;
 }
 
 QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)

@@ -53,6 +53,8 @@ private:
     // Copied streams read their bytes from their sources when the output is written.
     std::set<std::shared_ptr<PdfSource>> m_sources;
     std::set<QPDFObjGen> m_usedContents;
+    // Copied objects already cleared of the empty handles that qpdf leaves for pages.
+    std::set<QPDFObjGen> m_emptiesReplaced;
 };
 
 } // namespace platform

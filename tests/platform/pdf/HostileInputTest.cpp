@@ -2,7 +2,10 @@
 #include "platform/graphics/PdfGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include "support/PdfFixture.h"
+
 #include <QBuffer>
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -39,14 +42,18 @@ TEST(HostileInputTest, APageTreeNestedTwentyThousandLevelsIsRefusedWhileAHundred
     EXPECT_EQ(nested->page(0)->visibleSize(), QSizeF(200, 100));
 }
 
-// A damaged page names its own page tree among its resources or as its content. qpdf copies no
-// page-tree node into another document, which once left the booklet unwritable and crashed it.
+// A damaged page names its own page tree among its resources or as its content, or deeper inside
+// them. qpdf copies no page-tree node into another document, which once left the booklet
+// unwritable and crashed it. The inputs that crashed the fuzzer are kept as they were found.
 TEST(HostileInputTest, APageNamingItsPageTreeIsPlacedWithoutIt)
 {
-    for (const QByteArray &page : {QByteArray("<</Resources<<2 0 R>>>>"), QByteArray("<</Contents 2 0 R>>")}) {
-        SCOPED_TRACE(page.toStdString());
-        const QByteArray pdf = "\n1 0 obj<</Pages 2 0 R>>\n2 0 obj<</Kids [ 3 0 R] \n3 0 obj\n" + page
-            + " >>\ntrailer<</Root 1 0 R>>";
+    QList<QByteArray> pdfs;
+    for (const QByteArray &page : {QByteArray("<</Resources<<2 0 R>>>>"), QByteArray("<</Contents 2 0 R>>")})
+        pdfs.append("\n1 0 obj<</Pages 2 0 R>>\n2 0 obj<</Kids [ 3 0 R] \n3 0 obj\n" + page + " >>\ntrailer<</Root 1 0 R>>");
+    for (const QFileInfo &kept : QDir(QStringLiteral(FOLDWISE_TEST_DATA "/crashes")).entryInfoList(QDir::Files))
+        pdfs.append(PdfFixture::read(kept.filePath()));
+    ASSERT_GE(pdfs.size(), 4);
+    for (const QByteArray &pdf : pdfs) {
         const std::optional<PdfDocument> document = PdfDocument::fromData(pdf, QStringLiteral("damaged"));
         ASSERT_TRUE(document && document->page(0));
         platform::PdfGraphicsContext context;
