@@ -2,7 +2,9 @@
 
 #include "platform/pdf/PdfDocument.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
@@ -204,7 +206,12 @@ QByteArray PdfFixture::splitContents(const QByteArray &bytes)
 
 QString PdfFixture::write(const QString &folder, const QString &name, const QByteArray &bytes)
 {
-    const QString path = folder + QLatin1Char('/') + name;
+    return write(folder + QLatin1Char('/') + name, bytes);
+}
+
+QString PdfFixture::write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};

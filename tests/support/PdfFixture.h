@@ -56,8 +56,10 @@ public:
     // fails the test.
     static QList<double> contentNumbers(const QByteArray &pdf, int page);
 
-    // Writes bytes to a file in the folder and answers its path; read answers a file's bytes.
+    // Writes bytes to a file in the folder, made if missing, and answers its path, or nothing when the
+    // write fails; read answers a file's bytes.
     static QString write(const QString &folder, const QString &name, const QByteArray &bytes);
+    static QString write(const QString &path, const QByteArray &bytes);
     static QByteArray read(const QString &path);
 
     // What poppler shows of a page: its pixels, and its text (the whole page's for an empty rectangle,

@@ -1,6 +1,7 @@
 #include "PixelProbe.h"
 
 #include <QString>
+#include <QWidget>
 
 #include <cstdlib>
 
@@ -31,4 +32,12 @@ QStringList PixelProbe::mismatches(const QImage &image, const QList<std::pair<QP
             found << QStringLiteral("%1,%2 is %3 not %4").arg(at.x()).arg(at.y()).arg(describe(image, at), colour.name());
     }
     return found;
+}
+
+QImage PixelProbe::drawn(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
 }

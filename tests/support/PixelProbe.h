@@ -8,6 +8,8 @@
 
 #include <utility>
 
+class QWidget;
+
 // Reads pixels of rendered pages; anti-aliasing and colour conversion allow a small tolerance.
 class PixelProbe
 {
@@ -17,6 +19,8 @@ public:
     static QString describe(const QImage &image, QPoint at);
     // The probes whose pixel is not near its colour, each as "x,y is #rrggbb/alpha not #rrggbb";
     // empty when all are.
+    // What a widget draws, without the window background that grab() would put beneath.
+    static QImage drawn(QWidget &widget);
     static QStringList mismatches(const QImage &image, const QList<std::pair<QPoint, QColor>> &probes,
                                   int tolerance = 12);
 };

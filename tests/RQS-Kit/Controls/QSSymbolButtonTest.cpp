@@ -20,15 +20,6 @@ QSSymbolRegistry::Drawing lowerHalf(const QColor &color)
     };
 }
 
-// What the button draws, without the window background that grab() would put beneath.
-QImage picture(QWidget &button)
-{
-    QImage image(button.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    button.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
 } // namespace
 
 TEST(QSSymbolButton, DrawsTheStatesDrawingUprightWithTheStatesShadowAndWarnsOnceOfAnUnknownSymbol)
@@ -61,8 +52,8 @@ TEST(QSSymbolButton, DrawsTheStatesDrawingUprightWithTheStatesShadowAndWarnsOnce
         button.setEnabled(c.enabled);
         button.setDown(c.down);
         platform::LogCapture log;
-        const QImage image = picture(button);
-        picture(button);
+        const QImage image = PixelProbe::drawn(button);
+        PixelProbe::drawn(button);
         // The upper half shows the down state's shadow, 8 points up, or nothing.
         EXPECT_EQ(PixelProbe::mismatches(image, {{{20, 15}, c.lower}, {{20, 4}, c.upper}}), QStringList());
         EXPECT_EQ(log.lines().size(), c.lower == clear ? 1 : 0) << "only the unknown symbol warns, and once";

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
+#include "support/PdfFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,6 @@ void writeImage(const QString &path, int side = 4)
     image.fill(Qt::white);
     // The format comes from the extension; the upper-case ones name it explicitly.
     ASSERT_TRUE(image.save(path, QFileInfo(path).suffix().toLower().toLatin1().constData())) << path.toStdString();
-}
-
-void writeFile(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
 void link(const QString &target, const QString &linkPath) { ASSERT_TRUE(QFile::link(target, linkPath)); }
@@ -57,7 +51,7 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtensionAndFailu
     EXPECT_TRUE(info.isDir());
     EXPECT_EQ(info.fileName().size(), 15) << "ten random characters and the extension";
 
-    writeFile(folder.toLocalFile() + QStringLiteral("/Loose.TDOC"));
+    PdfFixture::write(folder.toLocalFile() + QStringLiteral("/Loose.TDOC"), {});
     const QList<QUrl> listed = tempDocumentsFor("TDoc");
     EXPECT_TRUE(listed.contains(first));
     EXPECT_TRUE(listed.contains(QUrl::fromLocalFile(folder.toLocalFile() + QStringLiteral("/Loose.TDOC"))));
@@ -70,7 +64,7 @@ TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtensionAndFailu
     const QString savedName = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName("Blocked");
     const QString blocked = platform::TempFolder::path() + QStringLiteral("/Blocked");
-    writeFile(blocked);
+    PdfFixture::write(blocked, {});
     EXPECT_TRUE(tempDocumentFolder().isEmpty());
     EXPECT_TRUE(log.contains("Warning: Could not create Temp Folder at " + blocked + QStringLiteral(" because")));
     QFile::remove(blocked);
@@ -83,7 +77,7 @@ TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffixFollowingBaseLink
     const QString textures = base.filePath("Textures");
     for (const char *name : {"/Abc-dark.png", "/Abc.png", "/Linen@2x.tiff", "/Silk.PNG"})
         writeImage(textures + name);
-    writeFile(textures + "/Notes.txt");
+    PdfFixture::write(textures + "/Notes.txt", {});
 
     const struct { const char *prefix, *avoiding, *expected; } cases[] = {
         {"Abc", "", "Abc-dark.png"}, {"Abc", "-dark", "Abc.png"}, {"Linen", "@2x", nullptr},
@@ -103,7 +97,7 @@ TEST(BundleExtension, ImageInBaseFolderByPrefixAndAvoidedSuffixFollowingBaseLink
     EXPECT_EQ(URLForImageResourceIn(first, "Star", "Masks", {}), QUrl::fromLocalFile(second + "/Masks/Star.tiff"));
 
     const QString plainFile = root.filePath("PlainFile"), loopA = root.filePath("LoopA"), loopB = root.filePath("LoopB");
-    writeFile(plainFile + "/Base.lnk");
+    PdfFixture::write(plainFile + "/Base.lnk", {});
     QDir().mkpath(loopA);
     QDir().mkpath(loopB);
     link(loopB, loopA + "/Base.lnk");
@@ -143,7 +137,7 @@ TEST(BundleExtension, ImageResourcesOfASubfolderAndOnePicturePerName)
     const QString textures = dir.filePath("Textures");
     for (const char *name : {"/RQS-T#001#Linen.png", "/RQS-T#001#Linen@2x.png", "/RQS-T#002#Silk.tiff", "/RQS-T#005#Big.PNG"})
         writeImage(textures + name);
-    writeFile(textures + "/RQS-T#004#Map.pdf");
+    PdfFixture::write(textures + "/RQS-T#004#Map.pdf", {});
     const Bundle bundle(dir.path());
 
     const struct { const char *prefix, *avoiding, *expected; } cases[] = {

@@ -18,13 +18,6 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
-}
-
 ino_t inode(const QString &path)
 {
     struct stat status{};
@@ -55,14 +48,14 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
 
     // A picture JPEG cannot hold fails to encode and leaves the old file as it was.
     const QString old = folder.filePath("wide.jpg");
-    writeFile(old, "old");
+    PdfFixture::write(old, "old");
     platform::LogCapture log;
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
     EXPECT_EQ(PdfFixture::read(old), QByteArray("old"));
     EXPECT_EQ(log.lines().size(), 1);
 
     // File names are made free; temporary pictures are registered with the cleaner.
-    writeFile(folder.filePath("Image.jpg"), "x");
+    PdfFixture::write(folder.filePath("Image.jpg"), "x");
     EXPECT_EQ(QSBundleManager::uniqueFileURL({}, QUrl::fromLocalFile(folder.path())).fileName(), "Image 1.jpg");
 
     const QUrl named = QSBundleManager::tempFileForImage(picture(false), "x.tiff");
@@ -76,9 +69,9 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
 {
     QTemporaryDir folder;
     const QString bundle = folder.filePath("Sample.frame");
-    writeFile(bundle + QStringLiteral("/notes.txt"), "the user's");
+    PdfFixture::write(bundle + QStringLiteral("/notes.txt"), "the user's");
     QTemporaryDir source;
-    writeFile(source.filePath("grain.png"), "grain");
+    PdfFixture::write(source.filePath("grain.png"), "grain");
     const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath("grain.png")));
     const QVariantMap description{{"Name", "Sample"}};
 
@@ -94,7 +87,7 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     EXPECT_EQ(QSBundleManager::previewForBundle(*written).size(), QSize(64, 64));
 
     // An existing resource is kept as it is; the ones no longer named go, the user's file stays.
-    writeFile(bundle + QStringLiteral("/Pic.png"), "kept");
+    PdfFixture::write(bundle + QStringLiteral("/Pic.png"), "kept");
     resources.remove("Files");
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
@@ -102,7 +95,7 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
 
     // Names that would reach outside the bundle are refused, whether given or read back.
-    writeFile(folder.filePath("victim.txt"), "safe");
+    PdfFixture::write(folder.filePath("victim.txt"), "safe");
     ASSERT_TRUE(platform::PropertyList::write(QVariantList{"../victim.txt"}, bundle + QStringLiteral("/.WrittenEntries.plist")));
     platform::LogCapture log;
     resources.insert("../escape.png", picture(false));
@@ -115,8 +108,8 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
 TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)
 {
     QTemporaryDir resources;
-    writeFile(resources.filePath("Looks/b.tstlook/Description.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
-    writeFile(resources.filePath("Looks/A.tstlook/Info.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
+    PdfFixture::write(resources.filePath("Looks/b.tstlook/Description.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "B"}}));
+    PdfFixture::write(resources.filePath("Looks/A.tstlook/Info.plist"), platform::PropertyList::toXml(QVariantMap{{"Kind", "A"}}));
     const platform::BundlePtr bundle = platform::Bundle::bundleWithPath(resources.path());
 
     QSBundleManager &catalog = QSBundleManager::bundleManagerForType("tstlook", "Looks", bundle);
@@ -129,8 +122,8 @@ TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)
 
     // The record is marked, saved and never reaches outside the data folder.
     const QString data = QSBundleManager::applicationSupportDirectory();
-    writeFile(data + QStringLiteral("/one.dat"), "1");
-    writeFile(data + QStringLiteral("/../outside.dat"), "keep");
+    PdfFixture::write(data + QStringLiteral("/one.dat"), "1");
+    PdfFixture::write(data + QStringLiteral("/../outside.dat"), "keep");
     QTemporaryDir folder;
     const QString path = folder.filePath("BundleManager.plist");
     ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"one", QVariantMap{{"filename", "one.dat"}}},

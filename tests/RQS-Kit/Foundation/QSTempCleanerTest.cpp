@@ -36,7 +36,6 @@ TEST(QSTempCleaner, NumberedCopiesKeepNameAndOptionsAndCountFailures)
     platform::LogCapture log;
     EXPECT_TRUE(cleaner.tempCopyURLFor(QUrl::fromLocalFile(source.filePath("gone.png"))).isEmpty());
     EXPECT_TRUE(log.contains("Warning: Could not copy"));
-
 }
 
 TEST(QSTempCleaner, TemporaryNamesAreTakenByCreatingThemAndQuittingRemovesRegisteredFilesAndOnlyEmptyFolders)

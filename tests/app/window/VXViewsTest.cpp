@@ -22,14 +22,6 @@
 
 namespace {
 
-QImage rendered(QWidget &widget)
-{
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
 // A wheel turn at a y-down point of the widget; whether the widget took it.
 bool wheel(QWidget *widget, QPointF at, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -321,7 +313,7 @@ TEST(VXFeatureHeader, AnOverlayColourTintsTheBarKeepingItsLightness)
     };
     for (const auto &c : cases) {
         header.setOverlayColor(c.overlay);
-        const QImage image = rendered(header);
+        const QImage image = PixelProbe::drawn(header);
         EXPECT_TRUE(PixelProbe::isNear(image, {100, 14}, c.expected, 3))
             << c.overlay.name().toStdString() << ": " << PixelProbe::describe(image, {100, 14}).toStdString();
     }
@@ -333,7 +325,7 @@ TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOn
     VXTableRowView row;
     row.resize(200, 100);
     row.setSelected(true);
-    const QImage empty = rendered(row);
+    const QImage empty = PixelProbe::drawn(row);
     EXPECT_EQ(empty.pixelColor(100, 50).alpha(), 0);
     EXPECT_EQ(empty.pixelColor(7, 50).alpha(), 0);
 
@@ -341,7 +333,7 @@ TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOn
     (new QWidget(&row))->setGeometry(100, 10, 50, 80);
     for (bool selected : {false, true}) {
         row.setSelected(selected);
-        const QImage image = rendered(row);
+        const QImage image = PixelProbe::drawn(row);
         for (int x : {35, 125})
             EXPECT_EQ(image.pixelColor(x, 50), QColor(Qt::white)) << x;
         EXPECT_EQ(darkVeil(image.pixelColor(7, 50)), selected) << "left of the first page";
