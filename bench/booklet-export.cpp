@@ -10,6 +10,8 @@
 // user's own settings.
 // Exits 0 when OUT was written; otherwise non-zero after a line "Error: ...".
 
+#include "BenchSession.h"
+
 #include "app/booklet/Document.h"
 #include "platform/foundation/Log.h"
 #include "platform/printing/PrintInfo.h"
@@ -21,7 +23,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <optional>
@@ -167,28 +168,13 @@ void exportBooklet(const Options &options)
         throw Failure{}; // logged by the export
 }
 
-// Qt's notices about the session it runs in (no runtime folder, no display) say nothing about the
-// export, whose only output besides the file is its own "Error: " line.
-void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        platform::logError(message);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(quietQt);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The user's saved settings stay out of the run and unchanged by it.
-    QTemporaryDir settingsHome;
-    if (!settingsHome.isValid()) {
-        platform::logError(QStringLiteral("Could not make a temporary folder for the settings"));
+    const bench::Session session;
+    if (!session.isValid())
         return 1;
-    }
-    qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8());
     QGuiApplication application(argc, argv);
     try {
         exportBooklet(parse(application.arguments().mid(1)));

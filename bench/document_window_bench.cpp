@@ -4,6 +4,8 @@
 //   build/bench/document_window_bench [IN.pdf] [--grab OUT.png]
 // (IN defaults to build/bench/inputs/text-2000.pdf, made by bench/make-inputs).
 
+#include "BenchSession.h"
+
 #include "app/booklet/Document.h"
 #include "app/booklet/VXPageImageCache.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -18,18 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-qint64 peakResidentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 // Runs the event loop until the condition holds; false after the time is up.
 bool waitFor(const std::function<bool()> &condition, int milliseconds)
@@ -123,7 +113,7 @@ int main(int argc, char **argv)
     std::printf("first previews   %lld ms\n", previews);
     std::printf("list laid out    %lld ms\n", layout);
     std::printf("scroll           %d screens in %lld ms, slowest %lld ms\n", steps, scrolled, slowest);
-    std::printf("peak memory      %lld MB\n", peakResidentKilobytes() / 1024);
+    std::printf("peak memory      %lld MB\n", bench::peakResidentKiB() / 1024);
     if (!grab.isEmpty() && !controller->window()->grab().save(grab))
         std::fprintf(stderr, "Error: could not write %s\n", qPrintable(grab));
     return 0;

@@ -7,6 +7,8 @@
 // Reports the wall time and the peak resident memory (VmHWM) after the open and after the export.
 // The input is made in a child process so that making it does not count in the peak.
 
+#include "BenchSession.h"
+
 #include "app/booklet/Document.h"
 #include "platform/foundation/Log.h"
 
@@ -17,7 +19,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <qpdf/QPDF.hh>
@@ -60,46 +61,21 @@ bool makeInput(const QString &path, int count)
     }
 }
 
-long peakKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
 void report(const char *step, const QElapsedTimer &timer)
 {
-    std::printf("%-8s %8.2f s  peak %6ld MiB\n", step, timer.nsecsElapsed() / 1e9, peakKiB() / 1024);
+    std::printf("%-8s %8.2f s  peak %6lld MiB\n", step, timer.nsecsElapsed() / 1e9, bench::peakResidentKiB() / 1024);
     std::fflush(stdout);
-}
-
-// Qt's notices about the session it runs in say nothing about the measurement.
-void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        platform::logError(message);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(quietQt);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bench::Session session;
     if (argc == 4 && std::string(argv[1]) == "--make")
         return makeInput(QString::fromLocal8Bit(argv[2]), std::stoi(argv[3])) ? 0 : 1;
-    QTemporaryDir settingsHome;
-    if (!settingsHome.isValid()) {
-        platform::logError(QStringLiteral("Could not make a temporary folder for the settings"));
+    if (!session.isValid())
         return 1;
-    }
-    qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8());
     QGuiApplication application(argc, argv);
     bool ok = false;
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
@@ -120,7 +96,7 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    std::printf("%d pages, %.1f MB, start peak %ld MiB\n", count, QFileInfo(input).size() / 1e6, peakKiB() / 1024);
+    std::printf("%d pages, %.1f MB, start peak %lld MiB\n", count, QFileInfo(input).size() / 1e6, bench::peakResidentKiB() / 1024);
     QElapsedTimer timer;
     timer.start();
     Document document;
