@@ -228,21 +228,23 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
         pageFailed(page);
         return;
     }
-    // Drawing a page that cannot be drawn leaves the bitmap blank without a word, so one pixel of
-    // the page is tried first.
-    const std::optional<platform::PdfPage> pdfPage = page->pdfPage();
-    const QSizeF shown = pdfPage ? pdfPage->visibleSize() : QSizeF();
-    const double probeScale = 8 / std::max(shown.width(), shown.height());
-    if (!pdfPage || !(probeScale > 0) || pdfPage->render(probeScale, probeScale, QRect(0, 0, 1, 1)).isNull()) {
+    if (!page->pdfPage()) {
         pageFailed(page);
         return;
     }
     bitmap.fill(Qt::white);
+    bool drawn = false;
     {
         QPainter painter(&bitmap);
         platform::PainterGraphicsContext bitmapContext(&painter, pixels.height());
         platform::GraphicsContextScope scope(&bitmapContext);
         page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
+        drawn = !bitmapContext.drawingFailed();
+    }
+    // A page that could not be drawn leaves its bitmap blank: no picture to keep.
+    if (!drawn) {
+        pageFailed(page);
+        return;
     }
     context->drawImage(bitmap, rect);
 }

@@ -39,6 +39,8 @@ QTransform PainterGraphicsContext::baseOf(QPainter *painter, double height)
 
 PainterRenderer *PainterGraphicsContext::renderer() { return &m_renderer; }
 
+bool PainterGraphicsContext::drawingFailed() const { return m_drawingFailed; }
+
 void PainterGraphicsContext::drawPdfPage(const PdfPage &page)
 {
     const QSizeF shown = page.visibleSize();
@@ -77,8 +79,10 @@ void PainterGraphicsContext::drawPdfPage(const PdfPage &page)
     if (pixels.isEmpty())
         return;
     const QImage image = page.render(xScale, yScale, pixels);
-    if (image.isNull())
+    if (image.isNull()) {
+        m_drawingFailed = true;
         return;
+    }
 
     const QRectF target(left / xScale, shown.height() - bottom / yScale, pixels.width() / xScale,
                         pixels.height() / yScale);

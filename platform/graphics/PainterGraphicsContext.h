@@ -20,6 +20,8 @@ public:
     ~PainterGraphicsContext() override;
 
     void drawPdfPage(const PdfPage &page) override;
+    // True once a PDF page could not be drawn (poppler could not read it): that page is blank.
+    bool drawingFailed() const;
 
 protected:
     PainterRenderer *renderer() override;
@@ -29,6 +31,7 @@ private:
 
     QPainter *m_painter;
     PainterRenderer m_renderer;
+    bool m_drawingFailed = false;
 };
 
 } // namespace platform
