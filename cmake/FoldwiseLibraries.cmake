@@ -9,6 +9,7 @@ pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 pkg_check_modules(POPPLER_QT6 REQUIRED IMPORTED_TARGET poppler-qt6)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(EXIF REQUIRED IMPORTED_TARGET libexif)
 find_package(ZLIB REQUIRED)
 find_package(Cups REQUIRED)
 
@@ -23,7 +24,7 @@ target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)
 
 file(GLOB_RECURSE KIT_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/RQS-Kit/*.cpp ${FOLDWISE_ROOT}/RQS-Kit/*.h)
 add_library(foldwise_kit STATIC ${KIT_SOURCES})
-target_link_libraries(foldwise_kit PUBLIC foldwise_platform)
+target_link_libraries(foldwise_kit PUBLIC foldwise_platform PRIVATE PkgConfig::EXIF)
 
 set(APP_SOURCES)
 foreach(folder booklet window printing shell)

@@ -254,12 +254,12 @@ QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QSt
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name)
 {
-    return imageNamed(bundle, name, keyWindowScaleFactor() > 1.5);
+    return imageNamed(bundle, name, keyWindowScaleFactor() >= 1.5);
 }
 
 QString pathForImageNamed(const platform::Bundle &bundle, const QString &name)
 {
-    return imagePath(bundle, name, keyWindowScaleFactor() > 1.5);
+    return imagePath(bundle, name, keyWindowScaleFactor() >= 1.5);
 }
 
 QString pathForImageWithPrefix(const platform::Bundle &bundle, const QString &prefix)

@@ -19,6 +19,13 @@ constexpr qsizetype LargestPiece = std::numeric_limits<uInt>::max();
 
 uInt piece(qsizetype available) { return uInt(std::min(available, LargestPiece)); }
 
+// zlib's mark, in data_type after a call that made progress, that it stopped between two blocks.
+constexpr int BetweenBlocks = 128;
+
+// A stream ended by a sync flush has no end mark, so one cut short would pass for complete unless
+// it is seen to stop right after the flush's empty stored block.
+bool endsWithSyncFlush(const QByteArray &data) { return data.endsWith(QByteArray::fromRawData("\0\0\xff\xff", 4)); }
+
 } // namespace
 
 QByteArray compressWithLevel(const QByteArray &data, int level)
@@ -70,6 +77,7 @@ QByteArray uncompress(const QByteArray &data)
     const qsizetype step = (data.size() + 1023) / 1024 * 1024;
     QByteArray output(data.size() + step, Qt::Uninitialized);
     bool complete = false;
+    bool betweenBlocks = false;
     for (;;) {
         stream.next_in = const_cast<Bytef *>(input + stream.total_in);
         stream.avail_in = piece(data.size() - qsizetype(stream.total_in));
@@ -79,11 +87,12 @@ QByteArray uncompress(const QByteArray &data)
         stream.avail_out = piece(output.size() - qsizetype(stream.total_out));
 
         const int status = inflate(&stream, Z_SYNC_FLUSH);
-        if (status == Z_OK)
+        if (status == Z_OK) {
+            betweenBlocks = stream.data_type & BetweenBlocks;
             continue;
-        // A stream ended by a sync flush has no end mark: it is complete when all input was read.
+        }
         complete = status == Z_STREAM_END
-            || (status == Z_BUF_ERROR && qsizetype(stream.total_in) == data.size());
+            || (status == Z_BUF_ERROR && qsizetype(stream.total_in) == data.size() && betweenBlocks && endsWithSyncFlush(data));
         break;
     }
     const qsizetype produced = qsizetype(stream.total_out);

@@ -11,7 +11,7 @@ namespace rqs {
 // Null for empty input or a failure.
 QByteArray compressWithLevel(const QByteArray &data, int level);
 // Expands a stream from compressWithLevel or any finished zlib stream. Null for empty input or a
-// corrupt stream.
+// corrupt or cut-short stream.
 QByteArray uncompress(const QByteArray &data);
 
 // HMAC-SHA1 (20 bytes); an empty key is a valid key, so the NoKey forms are not the plain digest.

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/PopUpButtonExtension.h"
 
+#include "RQS-Kit/Foundation/QSCategoryItemDelegate.h"
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 
 #include <QComboBox>
@@ -15,6 +16,13 @@ void addHeading(QComboBox *popUp, const QString &category)
     // A heading answers no choice; the combo box's own model lets rows be switched off.
     if (auto *model = qobject_cast<QStandardItemModel *>(popUp->model()))
         model->item(popUp->count() - 1)->setEnabled(false);
+}
+
+// Grey categories and indented rows need the category delegate; other rows draw as before with it.
+void useCategoryDelegate(QComboBox *popUp)
+{
+    if (!qobject_cast<QSCategoryItemDelegate *>(popUp->itemDelegate()))
+        popUp->setItemDelegate(new QSCategoryItemDelegate(popUp));
 }
 
 } // namespace
@@ -33,6 +41,7 @@ void addEntries(QComboBox *popUp, const QStringList &entries)
             addHeading(popUp, category);
         } else if (!category.isEmpty() && title.size() > category.size() && title.startsWith(category)) {
             addEntryWithTitle(popUp, title.mid(category.size()), category);
+            popUp->setItemData(popUp->count() - 1, 1, QSCategoryItemDelegate::IndentationRole);
         } else {
             popUp->addItem(title);
             category.clear();
@@ -44,7 +53,13 @@ void addEntryWithTitle(QComboBox *popUp, const QString &title, const QString &ca
 {
     if (!popUp)
         return;
-    popUp->addItem(category.isEmpty() ? title : QStringLiteral("%1 %2").arg(title, category));
+    if (category.isEmpty()) {
+        popUp->addItem(title);
+        return;
+    }
+    popUp->addItem(QStringLiteral("%1 %2").arg(title, category));
+    popUp->setItemData(popUp->count() - 1, category, QSCategoryItemDelegate::CategoryRole);
+    useCategoryDelegate(popUp);
 }
 
 } // namespace rqs

@@ -2,11 +2,13 @@
 
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSBundleManager.h"
+#include "RQS-Kit/Foundation/QSImageMetadata.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
@@ -31,6 +33,29 @@ bool onMainThread()
 }
 
 bool isPdf(const QString &path) { return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0; }
+
+// Whether a reader knows the file, without decoding the picture.
+bool isPicture(const QString &path)
+{
+    if (isPdf(path)) {
+        const std::optional<platform::PdfDocument> document = platform::PdfDocument::open(path);
+        return document && document->pageCount() > 0;
+    }
+    return QImageReader(path).canRead();
+}
+
+// Callers draw and filter in sRGB, whatever profile the picture came with.
+QImage inSRGB(QImage image)
+{
+    const QColorSpace sRGB(QColorSpace::SRgb);
+    if (image.isNull() || image.colorSpace() == sRGB)
+        return image;
+    if (image.colorSpace().isValid())
+        image.convertToColorSpace(sRGB);
+    else
+        image.setColorSpace(sRGB);
+    return image;
+}
 
 // The image reader's allocation limit, so that a drawing is held to what a decoded file may take.
 bool fitsInMemory(const QSize &pixels)
@@ -86,7 +111,7 @@ bool QSCachedImage::initWithNSImage(const QImage &image)
     if (image.isNull())
         return false;
     QMutexLocker locker(&m_mutex);
-    m_storedImage = image;
+    m_storedImage = inSRGB(image);
     getImagePropertiesLocked();
     writeToDiskLocked();
     return true;
@@ -105,8 +130,13 @@ bool QSCachedImage::initWithImageAtURL(const QUrl &url, int strategy)
     copy.close();
     if (copied) {
         m_imageURL = QUrl::fromLocalFile(copy.fileName());
-        if (strategy == 1)
-            return true;
+        if (strategy == 1) {
+            if (isPicture(copy.fileName()))
+                return true;
+            platform::logWarning(QStringLiteral("Could not load image %1 (Original:%2)").arg(m_imageURL.toString(), url.toString()));
+            deleteTemporaryFileLocked();
+            return false;
+        }
         loadLocked(copy.fileName());
     } else {
         if (opened)
@@ -171,6 +201,24 @@ QImage QSCachedImage::ciImageForSize(const QSizeF &size)
         return {};
     const QSizeF points = m_vectorPage->visibleSize();
     return drawVectorLocked(std::max(size.width() / points.width(), size.height() / points.height()));
+}
+
+QVariant QSCachedImage::metaDataForKey(const QString &key)
+{
+    QMutexLocker locker(&m_mutex);
+    return metaDataLocked(key);
+}
+
+QVariant QSCachedImage::exifdataForKey(const QString &key)
+{
+    QMutexLocker locker(&m_mutex);
+    return dictionaryValueLocked(m_exifData, QSImageMetadata::ExifDictionary, key);
+}
+
+QVariant QSCachedImage::tiffdataForKey(const QString &key)
+{
+    QMutexLocker locker(&m_mutex);
+    return dictionaryValueLocked(m_tiffData, QSImageMetadata::TIFFDictionary, key);
 }
 
 bool QSCachedImage::isVectorial()
@@ -329,10 +377,30 @@ bool QSCachedImage::loadLocked(const QString &path)
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    m_storedImage = reader.read();
+    m_storedImage = inSRGB(reader.read());
     if (m_storedImage.isNull())
         platform::logWarning(QStringLiteral("Could not read the image %1, because %2").arg(path, reader.errorString()));
     return !m_storedImage.isNull();
+}
+
+QVariant QSCachedImage::metaDataLocked(const QString &key)
+{
+    if (!m_metadata && !m_imageURL.isEmpty()) {
+        QVariantMap properties = QSImageMetadata::read(m_imageURL.toLocalFile());
+        if (!properties.isEmpty())
+            m_metadata = std::move(properties);
+    }
+    return m_metadata ? m_metadata->value(key) : QVariant();
+}
+
+QVariant QSCachedImage::dictionaryValueLocked(std::optional<QVariantMap> &dictionary, const QString &name, const QString &key)
+{
+    if (!dictionary) {
+        const QVariant value = metaDataLocked(name);
+        if (value.isValid())
+            dictionary = value.toMap();
+    }
+    return dictionary ? dictionary->value(key) : QVariant();
 }
 
 QImage QSCachedImage::drawVectorLocked(double scale)
@@ -346,8 +414,8 @@ QImage QSCachedImage::drawVectorLocked(double scale)
                                  .arg(points.height() * scale));
         return {};
     }
-    const QImage image = m_vectorPage->render(pixels.width() / points.width(), pixels.height() / points.height(),
-                                              QRect(QPoint(0, 0), pixels));
+    const QImage image = inSRGB(m_vectorPage->render(pixels.width() / points.width(), pixels.height() / points.height(),
+                                                     QRect(QPoint(0, 0), pixels)));
     if (image.isNull())
         platform::logWarning(QStringLiteral("No Cached CGImage!"));
     return image;

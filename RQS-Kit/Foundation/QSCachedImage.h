@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <QVariantMap>
 
 #include <chrono>
 #include <memory>
@@ -16,14 +17,16 @@
 
 // A picture that may be large and one of many: kept in a private temporary file, decoded in memory
 // only until its release delay after the last access has passed, and rebuilt from the file on the
-// next access. A PDF file is kept as a vector picture and drawn at the size asked for.
+// next access. A PDF file is kept as a vector picture and drawn at the size asked for. Pictures
+// are handed out in sRGB: converted when they carry another colour space, tagged when they carry none.
 // Safe to use from any thread; the release timer runs on the GUI thread.
 class QSCachedImage : public std::enable_shared_from_this<QSCachedImage>
 {
 public:
     // Null for a null image.
     static std::shared_ptr<QSCachedImage> cachedNSImage(const QImage &image, int strategy);
-    // Null (and a warning) when the file holds no picture that can be read.
+    // Null (and a warning) when the file holds no picture that can be read; with strategy 1,
+    // which decodes nothing yet, a file whose header no reader knows.
     static std::shared_ptr<QSCachedImage> cachedImageURL(const QUrl &url, int strategy);
     static std::shared_ptr<QSCachedImage> cachedImageFile(const QString &path, int strategy);
     ~QSCachedImage();
@@ -40,6 +43,12 @@ public:
     // A vector picture drawn anew when the size is larger than the kept one; null (and a warning)
     // when that drawing would not fit in memory.
     QImage ciImageForSize(const QSizeF &size);
+
+    // From the temporary file, read once (see QSImageMetadata); null for an absent key, or when
+    // the file gives no properties, which are then read again on the next call.
+    QVariant metaDataForKey(const QString &key);
+    QVariant exifdataForKey(const QString &key);
+    QVariant tiffdataForKey(const QString &key);
 
     bool isVectorial();
     bool hasTransparency();
@@ -81,6 +90,8 @@ private:
     QImage cachedCIImageLocked();
     bool loadLocked(const QString &path);
     QImage drawVectorLocked(double scale);
+    QVariant metaDataLocked(const QString &key);
+    QVariant dictionaryValueLocked(std::optional<QVariantMap> &dictionary, const QString &name, const QString &key);
     void getImagePropertiesLocked();
     bool writeToDiskLocked();
     void restartTimerLocked();
@@ -90,6 +101,9 @@ private:
     int m_cacheStrategy = 0;
     QUrl m_imageURL;
     QPointer<QTimer> m_cacheTimer;
+    std::optional<QVariantMap> m_metadata;
+    std::optional<QVariantMap> m_exifData;
+    std::optional<QVariantMap> m_tiffData;
     std::optional<bool> m_hasTransparency;
     std::optional<bool> m_isVectorial;
     bool m_preventColorCorrection = false;

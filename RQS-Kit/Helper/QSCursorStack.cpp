@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Helper/QSWindowCloseWatcher.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Window.h"
 
 #include <QDebug>
 
@@ -53,6 +54,9 @@ void QSCursorStack::pushCursor(const QCursor &cursor, const QVariant &key, QWidg
         stack = new QSCursorStack(window);
         registrations().append({window, stack});
     }
+    // The window's cursor rectangles would otherwise replace the pushed cursor at the next move.
+    if (auto *host = qobject_cast<platform::Window *>(window))
+        host->disableCursorRects();
     stack->pushCursor(cursor, key);
 }
 
@@ -79,7 +83,7 @@ void QSCursorStack::removeCursorStackForWindow(const QWidget *window)
     const qsizetype index = window ? indexOfWindow(window) : -1;
     if (index < 0)
         return;
-    registrations().at(index).stack->restoreWindowCursor();
+    registrations().at(index).stack->restoreWindow();
     removeRegistration(index);
 }
 
@@ -172,10 +176,12 @@ void QSCursorStack::windowWillClose()
     }
 }
 
-void QSCursorStack::restoreWindowCursor()
+void QSCursorStack::restoreWindow()
 {
     if (!m_window)
         return;
+    if (auto *host = qobject_cast<platform::Window *>(m_window.data()))
+        host->enableCursorRects();
     if (m_windowHadCursor)
         m_window->setCursor(m_windowCursor);
     else

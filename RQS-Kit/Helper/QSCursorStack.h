@@ -15,7 +15,9 @@ class QSWindowCloseWatcher;
 //
 // The current cursor is the window's own cursor, which every widget in it shows unless it has a
 // cursor of its own. A stack lives from the first push for its window until the window closes or is
-// destroyed; then the window gets back the cursor it had before. Main thread only.
+// destroyed; then the window gets back the cursor it had before. A push disables the cursor
+// rectangles of a platform::Window; they stay disabled after pops and come back with the stack's
+// removal. Main thread only.
 class QSCursorStack : public QObject
 {
     Q_OBJECT
@@ -45,7 +47,7 @@ public:
 private:
     static void removeRegistration(qsizetype index);
     void windowWillClose();
-    void restoreWindowCursor();
+    void restoreWindow();
     void setCurrent(const QCursor &cursor);
 
     QPointer<QWidget> m_window;

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 
 using platform::Bundle;
 using namespace rqs;
@@ -156,4 +158,21 @@ TEST(BundleExtension, ImageResourcesOfASubfolderAndOnePicturePerName)
         writeImage(mixed + name);
     EXPECT_EQ(imagePathsInDirectory(bundle, "Mixed"),
               (QStringList{mixed + "Dot.tiff", mixed + "Line@2x.tiff", mixed + "Line~iPad.tiff"}));
+}
+
+// Runs as its own ctest entry with QT_SCALE_FACTOR=1.5 (see tests/CMakeLists.txt).
+TEST(BundleExtensionAtScale, AtOneAndAHalfTheDoubleResolutionFileIsFoundAndPreferred)
+{
+    QWindow window;
+    window.show();
+    window.requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    if (window.devicePixelRatio() != 1.5)
+        GTEST_SKIP() << "needs QT_SCALE_FACTOR=1.5";
+    QTemporaryDir dir;
+    for (const char *name : {"Only2x@2x.png", "Both.png", "Both@2x.png"})
+        writeImage(dir.filePath(name));
+    const Bundle bundle(dir.path());
+    EXPECT_EQ(pathForImageNamed(bundle, "Only2x"), dir.filePath("Only2x@2x.png"));
+    EXPECT_EQ(pathForImageNamed(bundle, "Both"), dir.filePath("Both@2x.png"));
 }

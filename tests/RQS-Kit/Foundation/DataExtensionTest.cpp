@@ -49,8 +49,14 @@ TEST(DataExtension, EmptyInputAnswersNullQuietlyAndFailuresAreLoggedInsteadOfAns
     const QByteArray good = compressWithLevel(repetitiveBytes(), 6);
     QByteArray wrongChecksum = finishedStream(QByteArray("page ").repeated(100));
     wrongChecksum[wrongChecksum.size() - 1] = char(wrongChecksum.at(wrongChecksum.size() - 1) ^ 0x01);
-    // Everything before the bad block decodes, yet the whole answer is a failure.
-    for (const QByteArray &stream : {good + QByteArray::fromHex("ffffffff"), wrongChecksum}) {
+    // Everything before the bad block or the cut decodes, yet the whole answer is a failure.
+    const QByteArray finished = finishedStream(repetitiveBytes());
+    // Stored (level 0) data that holds the sync flush's bytes, cut right after them: still mid-block.
+    const QByteArray flushBytes = QByteArray::fromHex("0000ffff");
+    const QByteArray stored = compressWithLevel("page" + flushBytes + "end", 0);
+    const QByteArray cutAfterFlushBytes = stored.left(stored.indexOf(flushBytes, 7) + 4);
+    for (const QByteArray &stream : {good + QByteArray::fromHex("ffffffff"), wrongChecksum, good.chopped(1),
+                                     good.left(good.size() / 2), good.left(2), finished.chopped(5), cutAfterFlushBytes}) {
         platform::LogCapture log;
         EXPECT_TRUE(uncompress(stream).isNull());
         EXPECT_TRUE(log.contains("Error: Zlib inflate error "));

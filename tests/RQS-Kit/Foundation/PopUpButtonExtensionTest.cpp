@@ -1,12 +1,15 @@
 #include "RQS-Kit/Foundation/PopUpButtonExtension.h"
 
+#include "RQS-Kit/Foundation/QSCategoryItemDelegate.h"
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QPainter>
 #include <QStandardItemModel>
 
 namespace {
@@ -40,4 +43,35 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughT
     EXPECT_EQ(texts(frames), (QStringList{"Frames", " Gold Frames", "Frames"}));
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F");
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F#001");
+}
+
+TEST(PopUpButtonExtension, EntriesOfACategoryAreIndentedWithTheCategoryInLightGrey)
+{
+    QComboBox popUp;
+    rqs::addEntries(&popUp, {"Linen-", "Linen White", "Paper"});
+    EXPECT_EQ(popUp.itemData(1, QSCategoryItemDelegate::IndentationRole).toInt(), 1);
+    EXPECT_EQ(popUp.itemData(2, QSCategoryItemDelegate::IndentationRole).toInt(), 0);
+
+    QImage row(240, 24, QImage::Format_RGB32);
+    row.fill(Qt::white);
+    QStyleOptionViewItem option;
+    option.initFrom(popUp.view());
+    option.rect = row.rect();
+    option.state = QStyle::State_Enabled;
+    option.palette.setColor(QPalette::Text, Qt::black);
+    {
+        QPainter painter(&row);
+        popUp.itemDelegate()->paint(&painter, option, popUp.model()->index(1, 0));
+    }
+    // Ink by column: the darkest grey level drawn there, 255 for none.
+    QList<int> darkest(row.width(), 255);
+    for (int x = 0; x < row.width(); ++x)
+        for (int y = 0; y < row.height(); ++y)
+            darkest[x] = std::min(darkest[x], qGray(row.pixel(x, y)));
+    const auto firstInk = std::find_if(darkest.cbegin(), darkest.cend(), [](int level) { return level < 250; });
+    const auto lastInk = std::find_if(darkest.crbegin(), darkest.crend(), [](int level) { return level < 250; });
+    ASSERT_NE(firstInk, darkest.cend());
+    EXPECT_GE(firstInk - darkest.cbegin(), QSCategoryItemDelegate::IndentPerLevel);
+    EXPECT_LT(*firstInk, 100) << "the title in the text colour";
+    EXPECT_GE(*lastInk, qGray(QColor(Qt::lightGray).rgb()) - 10) << "the category, at the end, in light grey";
 }

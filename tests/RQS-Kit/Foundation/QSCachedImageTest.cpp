@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -53,6 +54,75 @@ TEST(QSCachedImage, PicturesWithoutAFileStayInMemory)
 
     EXPECT_EQ(QSCachedImage::cachedNSImage(QImage(), 0), nullptr);
     EXPECT_EQ(QSCachedImage::cachedImageFile("/nonexistent/picture.png", 0), nullptr);
+
+    // Strategy 1 decodes nothing at first, yet a file that is no picture is still refused.
+    QTemporaryDir folder;
+    const QString text = PdfFixture::write(folder.path(), "notes.png", "not a picture");
+    for (const int strategy : {1, 3}) {
+        platform::LogCapture log;
+        EXPECT_EQ(QSCachedImage::cachedImageFile(text, strategy), nullptr) << strategy;
+        EXPECT_TRUE(log.contains("Warning: Could not load image")) << strategy;
+    }
+}
+
+TEST(QSCachedImage, MetadataComesFromExifAndTheFilesOwnTags)
+{
+    QTemporaryDir folder;
+    // Exif by hand, little-endian: Make in the first directory, which points to an Exif directory
+    // holding ExposureTime 1/250 and ISOSpeedRatings 400.
+    QByteArray tiff = QByteArray::fromHex("49492a0008000000" "0200"
+                                          "0f01020008000000" "26000000" "6987040001000000" "2e000000" "00000000");
+    tiff += QByteArray("Foldcam", 8);
+    tiff += QByteArray::fromHex("0200" "9a82050001000000" "4c000000" "2788030001000000" "90010000" "00000000"
+                                "01000000" "fa000000");
+    QByteArray jpeg = PictureFixture::encoded(clearPicture(), "jpeg");
+    const QByteArray app1 = QByteArray::fromHex("ffe1") + char(0) + char(tiff.size() + 8) + QByteArray("Exif\0\0", 6) + tiff;
+    jpeg.insert(2, app1);
+    QImage described = clearPicture();
+    described.setText("Description", "Cover");
+    QImage dense = clearPicture();
+    dense.setDotsPerMeterX(11811); // 300 dpi
+    dense.setDotsPerMeterY(11811);
+    ASSERT_TRUE(described.save(folder.filePath("described.png")) && dense.save(folder.filePath("dense.tiff")));
+
+    const struct { QString file; QString dictionary; QString key; QVariant expected; } cases[] = {
+        {PdfFixture::write(folder.path(), "exif.jpg", jpeg), "{Exif}", "ExposureTime", 0.004},
+        {folder.filePath("exif.jpg"), "{Exif}", "ISOSpeedRatings", 400},
+        {folder.filePath("exif.jpg"), "{TIFF}", "Make", "Foldcam"},
+        {folder.filePath("exif.jpg"), "{Exif}", "ExifVersion", QVariant()}, // not made up
+        {folder.filePath("exif.jpg"), "", "PixelWidth", 32},
+        {folder.filePath("described.png"), "{TIFF}", "ImageDescription", "Cover"},
+        {folder.filePath("described.png"), "{Exif}", "ExposureTime", QVariant()},
+        {folder.filePath("dense.tiff"), "{TIFF}", "XResolution", 11811 * 0.0254},
+    };
+    for (const auto &c : cases) {
+        const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedImageFile(c.file, 4);
+        ASSERT_TRUE(image) << c.file.toStdString();
+        const QVariant value = c.dictionary == "{Exif}" ? image->exifdataForKey(c.key)
+            : c.dictionary == "{TIFF}"                  ? image->tiffdataForKey(c.key)
+                                                        : image->metaDataForKey(c.key);
+        EXPECT_EQ(value, c.expected) << c.key.toStdString() << " of " << c.file.toStdString();
+    }
+}
+
+TEST(QSCachedImage, PicturesAreHandedOutInSRGB)
+{
+    QTemporaryDir folder;
+    QImage adobe(8, 8, QImage::Format_RGB32);
+    adobe.fill(QColor(128, 0, 0));
+    adobe.setColorSpace(QColorSpace::AdobeRgb);
+    ASSERT_TRUE(adobe.save(folder.filePath("adobe.png")));
+    const std::shared_ptr<QSCachedImage> converted = QSCachedImage::cachedImageFile(folder.filePath("adobe.png"), 4);
+    ASSERT_TRUE(converted);
+    // Red 128 decodes (gamma 2.2) to 0.2196 linear, the Adobe-to-sRGB matrix makes 0.3071, encoded 150.
+    EXPECT_TRUE(PixelProbe::isNear(converted->ciImage(), {4, 4}, QColor(150, 0, 0), 2))
+        << PixelProbe::describe(converted->ciImage(), {4, 4}).toStdString();
+    EXPECT_EQ(converted->nsImage().colorSpace(), QColorSpace(QColorSpace::SRgb));
+    EXPECT_EQ(converted->metaDataForKey("ProfileName"), "Adobe RGB") << "the file keeps its profile";
+
+    const std::shared_ptr<QSCachedImage> tagged = QSCachedImage::cachedNSImage(clearPicture(), 4);
+    EXPECT_EQ(tagged->ciImage().colorSpace(), QColorSpace(QColorSpace::SRgb));
+    EXPECT_TRUE(PixelProbe::isNear(tagged->ciImage(), {2, 2}, Qt::red, 0));
 }
 
 TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Helper/QSCursorStack.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -92,4 +93,21 @@ TEST(QSCursorStack, ClosingTheWindowOrRemovingItsStackGivesTheWindowItsCursorBac
     ASSERT_NE(QSCursorStack::cursorStackForWindow(destroyed), nullptr);
     delete destroyed;
     EXPECT_EQ(QSCursorStack::cursorStackForWindow(destroyed), nullptr);
+}
+
+TEST(QSCursorStack, APushedCursorKeepsTheWindowsCursorRectanglesOffUntilTheStackGoes)
+{
+    platform::Window window;
+    window.show();
+    QSCursorStack::pushCursor(Qt::OpenHandCursor, 1, &window);
+    EXPECT_FALSE(window.areCursorRectsEnabled());
+    QSCursorStack::popCursorForKey(1, &window);
+    EXPECT_FALSE(window.areCursorRectsEnabled()) << "an emptied stack still stands for the window";
+    window.close();
+    EXPECT_TRUE(window.areCursorRectsEnabled());
+
+    window.show();
+    QSCursorStack::pushCursor(Qt::OpenHandCursor, 1, &window);
+    QSCursorStack::removeCursorStackForWindow(&window);
+    EXPECT_TRUE(window.areCursorRectsEnabled());
 }
