@@ -170,14 +170,18 @@ void DocumentBase::revertDocumentToSaved(Completion completion)
             completion(false);
             return;
         }
-        if (!self->readFromURL(self->m_fileURL, self->m_fileType)) {
+        const QString path = self->m_fileURL.toLocalFile();
+        if (!QFileInfo(path).isFile()) {
+            logError(QStringLiteral("Could not revert to \"%1\", because the file is gone").arg(path));
             completion(false);
             return;
         }
+        // Reading replaces the pages, whatever it finds: the undo steps no longer fit them.
+        const bool read = self->readFromURL(self->m_fileURL, self->m_fileType);
         self->m_undoManager.removeAllActions();
-        self->setDocumentEdited(false);
+        self->setDocumentEdited(!read);
         emit self->reverted();
-        completion(true);
+        completion(read);
     });
 }
 
