@@ -63,6 +63,7 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
     connect(document, &Document::filtersChanged, this, &VXDocumentWindowController::showFilters);
     connect(document, &Document::pagesUpdated, this, &VXDocumentWindowController::updatePages);
     connect(document, &Document::closing, this, &VXDocumentWindowController::allowClose);
+    connect(document, &Document::reverted, m_pagesController, &VXPagesController::reload);
     connect(document->splitFilter(), &VXSplitFilter::splitPagesChanged, this, &VXDocumentWindowController::splitChanged);
     connect(document->splitFilter(), &VXSplitFilter::addEmptyPagesChanged, this, &VXDocumentWindowController::splitChanged);
     platform::NotificationCenter::defaultCenter()->addObserver(
@@ -96,7 +97,9 @@ void VXDocumentWindowController::windowWillLoad() { registerAppClasses(); }
 void VXDocumentWindowController::windowDidLoad()
 {
     platform::Window *shown = window();
-    shown->setWindowTitle(m_document->displayName());
+    showFileState();
+    connect(m_document, &Document::fileURLChanged, this, &VXDocumentWindowController::showFileState);
+    connect(m_document, &Document::editedChanged, this, &VXDocumentWindowController::showFileState);
     shown->installEventFilter(this);
     for (QMenu *menu : shown->findChildren<QMenu *>())
         connect(menu, &QMenu::aboutToShow, this, &VXDocumentWindowController::validateMenus);
@@ -425,10 +428,8 @@ void VXDocumentWindowController::selectionChanged()
     validateMenus();
 }
 
-// The pages are the document's content: closing now asks whether to save them.
 void VXDocumentWindowController::pageListChanged()
 {
-    m_document->setDocumentEdited(true);
     m_document->updatePages();
     m_document->updatePaperSize();
     validateMenus();
@@ -668,6 +669,8 @@ bool VXDocumentWindowController::validateMenuItem(QAction *item)
                                 : rqs::localized(QStringLiteral("Delete Page")));
         return count > 0;
     }
+    if (operation == QLatin1String("revertDocumentToSaved"))
+        return m_document->fileURL().isLocalFile() && m_document->isDocumentEdited();
     platform::UndoManager *undoManager = m_document->undoManager();
     if (operation == QLatin1String("undo")) {
         item->setText(rqs::localized(QStringLiteral("Undo %1")).arg(undoManager->undoActionName()).trimmed());
@@ -703,6 +706,20 @@ void VXDocumentWindowController::redo(QObject *)
 }
 
 // ---- The document's operations
+
+void VXDocumentWindowController::saveDocument(QObject *) { m_document->saveDocument(nullptr); }
+
+void VXDocumentWindowController::saveDocumentAs(QObject *) { m_document->saveDocumentAs(nullptr); }
+
+void VXDocumentWindowController::revertDocumentToSaved(QObject *) { m_document->revertDocumentToSaved(nullptr); }
+
+// The title carries the modified mark "[*]", shown while the document has unsaved changes.
+void VXDocumentWindowController::showFileState()
+{
+    window()->setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
+    window()->setWindowModified(m_document->isDocumentEdited());
+    validateMenus();
+}
 
 void VXDocumentWindowController::runPageLayout(QObject *sender) { m_document->runPageLayout(sender); }
 

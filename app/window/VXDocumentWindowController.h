@@ -136,6 +136,9 @@ public:
     Q_INVOKABLE void redo(QObject *sender = nullptr);
 
     // What the document offers the window, sent on by name.
+    Q_INVOKABLE void saveDocument(QObject *sender = nullptr);
+    Q_INVOKABLE void saveDocumentAs(QObject *sender = nullptr);
+    Q_INVOKABLE void revertDocumentToSaved(QObject *sender = nullptr);
     Q_INVOKABLE void runPageLayout(QObject *sender = nullptr);
     Q_INVOKABLE void rotatePaper(QObject *sender = nullptr);
     Q_INVOKABLE void saveDefaults(QObject *sender = nullptr);
@@ -169,6 +172,7 @@ private:
     void addPagesFromPanel(const QStringList &types, const QString &oneName, const QString &severalName, bool byFile);
     void helpPopoverDidClose();
     void validateMenus();
+    void showFileState();
     void sendToDocument(const char *operation, QObject *sender);
 
     Document *m_document;

@@ -146,6 +146,13 @@ void VXPagesController::setActionName(const QString &name)
         m_undoManager->setActionName(rqs::localized(name));
 }
 
+void VXPagesController::reload()
+{
+    beginResetModel();
+    endResetModel();
+    postChange();
+}
+
 void VXPagesController::postChange()
 {
     platform::NotificationCenter::defaultCenter()->post(PageListChangedNotification, this);

@@ -56,6 +56,8 @@ public:
     bool addEmptyPage();
     // After the rows of a drag from this list were moved into another list: they go here.
     bool removeRowsMovedOut(const QMimeData *data);
+    // The filter's pages were replaced behind the list's back (the document read its file again).
+    void reload();
 
     // Every page of a file whose name ends in ".pdf", else the file as one picture page; none
     // (logged) for a file that does not open as such.

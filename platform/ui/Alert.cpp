@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,6 +24,24 @@ Alert::Responder &responder()
 }
 
 const char *const ReturnCodeProperty = "alertReturnCode";
+
+QPushButton *addButton(QMessageBox &box, const QString &title, Alert::ButtonRole role)
+{
+    static const QMap<Alert::ButtonRole, QMessageBox::StandardButton> standard{
+        {Alert::ButtonRole::Save, QMessageBox::Save},
+        {Alert::ButtonRole::Discard, QMessageBox::Discard},
+        {Alert::ButtonRole::Cancel, QMessageBox::Cancel},
+    };
+    if (!standard.contains(role)) {
+        // One role for all plain buttons keeps them in the order they were added.
+        return box.addButton(title, QMessageBox::ActionRole);
+    }
+    QPushButton *button = box.addButton(standard[role]);
+    button->setText(title);
+    if (role == Alert::ButtonRole::Cancel)
+        box.setEscapeButton(button);
+    return button;
+}
 
 // The message box has no place for an accessory: the pop-up goes into the row of its buttons,
 // which move one row down.
@@ -52,7 +71,11 @@ QString Alert::informativeText() const { return m_informativeText; }
 
 void Alert::setInformativeText(const QString &text) { m_informativeText = text; }
 
-void Alert::addButtonWithTitle(const QString &title) { m_buttonTitles.append(title); }
+void Alert::addButtonWithTitle(const QString &title, ButtonRole role)
+{
+    m_buttonTitles.append(title);
+    m_buttonRoles.append(role);
+}
 
 QStringList Alert::buttonTitles() const { return m_buttonTitles; }
 
@@ -90,8 +113,7 @@ void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion
     box->setText(m_messageText);
     box->setInformativeText(m_informativeText);
     for (qsizetype i = 0; i < m_buttonTitles.size(); ++i) {
-        // One role for all keeps the buttons in the order they were added.
-        QPushButton *button = box->addButton(m_buttonTitles[i], QMessageBox::ActionRole);
+        QPushButton *button = addButton(*box, m_buttonTitles[i], m_buttonRoles[i]);
         if (i == 0)
             box->setDefaultButton(button);
         QObject::connect(button, &QPushButton::clicked, box,

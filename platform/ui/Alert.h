@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,10 @@ class Alert
 {
 public:
     static constexpr int FirstButtonReturn = 1000;
+
+    // Plain buttons stand in the order they were added; the others where the desktop puts its
+    // Save, Don't Save and Cancel, with Escape answering Cancel. Codes follow the order added.
+    enum class ButtonRole { Plain, Save, Discard, Cancel };
 
     // How the user left the alert.
     struct Answer
@@ -39,7 +44,7 @@ public:
     QString informativeText() const;
     void setInformativeText(const QString &text);
     // The first button is the default button.
-    void addButtonWithTitle(const QString &title);
+    void addButtonWithTitle(const QString &title, ButtonRole role = ButtonRole::Plain);
     QStringList buttonTitles() const;
 
     bool showsSuppressionButton() const;
@@ -62,6 +67,7 @@ private:
     QString m_messageText;
     QString m_informativeText;
     QStringList m_buttonTitles;
+    QList<ButtonRole> m_buttonRoles;
     bool m_showsSuppressionButton = false;
     bool m_suppressionButtonTicked = false;
     QStringList m_choices;

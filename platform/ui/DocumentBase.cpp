@@ -30,6 +30,7 @@ void answerLater(const DocumentBase::Completion &completion, bool answer)
 DocumentBase::DocumentBase(QObject *parent)
     : QObject(parent)
 {
+    connect(&m_undoManager, &UndoManager::cleanChanged, this, &DocumentBase::announceEdited);
 }
 
 DocumentBase::~DocumentBase() = default;
@@ -38,15 +39,26 @@ bool DocumentBase::openURL(const QUrl &url, const QString &type)
 {
     if (!readFromURL(url, type))
         return false;
+    takeFile(url, type, false);
+    setDocumentEdited(false);
+    return true;
+}
+
+void DocumentBase::takeFile(const QUrl &url, const QString &type, bool owned)
+{
+    const bool changed = url != m_fileURL;
     m_fileURL = url;
     m_fileType = type;
-    m_edited = false;
-    return true;
+    m_ownsFile = owned;
+    if (changed)
+        emit fileURLChanged();
 }
 
 QUrl DocumentBase::fileURL() const { return m_fileURL; }
 
-void DocumentBase::setFileURL(const QUrl &url) { m_fileURL = url; }
+void DocumentBase::setFileURL(const QUrl &url) { takeFile(url, m_fileType, false); }
+
+bool DocumentBase::ownsFile() const { return m_ownsFile; }
 
 QString DocumentBase::fileType() const { return m_fileType; }
 
@@ -65,26 +77,25 @@ bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation
                      .arg(url.toString(), type));
         return false;
     }
-    const bool ownFile = QFileInfo(url.toLocalFile()).absoluteFilePath()
-                         == QFileInfo(m_fileURL.toLocalFile()).absoluteFilePath();
-    if (ownFile && m_fileURL.isLocalFile() && !writableTypes().contains(m_fileType)) {
-        logError(QStringLiteral("Could not save over \"%1\", because it is a %2 file and would be replaced by a %3 file")
-                     .arg(url.toLocalFile(), m_fileType, type));
+    const bool sameFile = m_fileURL.isLocalFile()
+                          && QFileInfo(url.toLocalFile()).absoluteFilePath() == QFileInfo(m_fileURL.toLocalFile()).absoluteFilePath();
+    if (sameFile && !m_ownsFile) {
+        logError(QStringLiteral("Could not save over \"%1\", because it is the file the document was opened from")
+                     .arg(url.toLocalFile()));
         return false;
     }
     if (!writeToURL(url, type))
         return false;
     if (operation != SaveOperation::SaveTo) {
-        m_fileURL = url;
-        m_fileType = type;
-        m_edited = false;
+        takeFile(url, type, true);
+        setDocumentEdited(false);
     }
     return true;
 }
 
 void DocumentBase::saveDocument(Completion completion)
 {
-    if (m_fileURL.isLocalFile() && writableTypes().contains(m_fileType)) {
+    if (m_ownsFile && m_fileURL.isLocalFile()) {
         answerLater(completion, saveToURL(m_fileURL, m_fileType, SaveOperation::Save));
         return;
     }
@@ -96,22 +107,102 @@ void DocumentBase::saveDocumentAs(Completion completion)
     const QString type = writableTypes().value(0);
     SavePanel panel;
     panel.setAllowedFileTypes({type});
-    const QFileInfo file(m_fileURL.toLocalFile());
-    const QString base = m_fileURL.isLocalFile() ? file.completeBaseName() : displayName();
-    panel.setNameFieldStringValue(base + QLatin1Char('.') + type);
+    panel.setNameFieldStringValue(proposedName());
     if (m_fileURL.isLocalFile())
-        panel.setDirectoryURL(QUrl::fromLocalFile(file.absolutePath()));
+        panel.setDirectoryURL(QUrl::fromLocalFile(QFileInfo(m_fileURL.toLocalFile()).absolutePath()));
     const QPointer<DocumentBase> self(this);
     panel.beginSheetModalForWindow(windowForSheet(), [self, type, completion](int result, const QUrl &url) {
-        const bool saved = self && result == SavePanel::OKButton && self->saveToURL(url, type, SaveOperation::SaveAs);
-        if (completion)
-            completion(saved);
+        if (!self || result != SavePanel::OKButton) {
+            if (completion)
+                completion(false);
+            return;
+        }
+        if (self->saveToURL(url, type, SaveOperation::SaveAs)) {
+            if (completion)
+                completion(true);
+            return;
+        }
+        Alert alert;
+        alert.setMessageText(localized(QStringLiteral("SaveFailedTitle"), QStringLiteral("The document “%1” could not be saved."))
+                                 .arg(url.fileName()));
+        alert.setInformativeText(localized(QStringLiteral("SaveFailedText"),
+                                           QStringLiteral("Choose another name or folder.")));
+        alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+        alert.beginSheetModalForWindow(self->windowForSheet(), [completion](int) {
+            if (completion)
+                completion(false);
+        });
     });
 }
 
-bool DocumentBase::isDocumentEdited() const { return m_edited; }
+// Named after the document's own file; a source keeps its name only when the new type changes
+// the file's name, so that the proposal never points at the source.
+QString DocumentBase::proposedName() const
+{
+    const QString type = writableTypes().value(0);
+    if (!m_fileURL.isLocalFile())
+        return displayName() + QLatin1Char('.') + type;
+    const QFileInfo file(m_fileURL.toLocalFile());
+    const QString name = file.completeBaseName() + QLatin1Char('.') + type;
+    if (m_ownsFile || name != file.fileName())
+        return name;
+    return localized(QStringLiteral("CopyName"), QStringLiteral("%1 copy")).arg(file.completeBaseName())
+           + QLatin1Char('.') + type;
+}
 
-void DocumentBase::setDocumentEdited(bool edited) { m_edited = edited; }
+void DocumentBase::revertDocumentToSaved(Completion completion)
+{
+    if (!completion)
+        completion = [](bool) {};
+    if (!m_fileURL.isLocalFile() || !isDocumentEdited()) {
+        answerLater(completion, false);
+        return;
+    }
+    Alert alert;
+    alert.setMessageText(localized(QStringLiteral("RevertTitle"), QStringLiteral("Do you want to revert “%1” to its file?"))
+                             .arg(displayName()));
+    alert.setInformativeText(localized(QStringLiteral("RevertText"), QStringLiteral("Your changes will be lost.")));
+    alert.addButtonWithTitle(localized(QStringLiteral("Revert"), QStringLiteral("Revert")), Alert::ButtonRole::Discard);
+    alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")), Alert::ButtonRole::Cancel);
+    const QPointer<DocumentBase> self(this);
+    alert.beginSheetModalForWindow(windowForSheet(), [self, completion](int code) {
+        if (!self || code != Alert::FirstButtonReturn) {
+            completion(false);
+            return;
+        }
+        const QString path = self->m_fileURL.toLocalFile();
+        if (!QFileInfo(path).isFile()) {
+            logError(QStringLiteral("Could not revert to \"%1\", because the file is gone").arg(path));
+            completion(false);
+            return;
+        }
+        // Reading replaces the pages, whatever it finds: the undo steps no longer fit them.
+        const bool read = self->readFromURL(self->m_fileURL, self->m_fileType);
+        self->m_undoManager.removeAllActions();
+        self->setDocumentEdited(!read);
+        emit self->reverted();
+        completion(read);
+    });
+}
+
+bool DocumentBase::isDocumentEdited() const { return m_edited || !m_undoManager.isClean(); }
+
+void DocumentBase::setDocumentEdited(bool edited)
+{
+    m_edited = edited;
+    if (!edited)
+        m_undoManager.setClean();
+    announceEdited();
+}
+
+void DocumentBase::announceEdited()
+{
+    const bool edited = isDocumentEdited();
+    if (edited == m_announcedEdited)
+        return;
+    m_announcedEdited = edited;
+    emit editedChanged(edited);
+}
 
 UndoManager *DocumentBase::undoManager() { return &m_undoManager; }
 
@@ -137,7 +228,7 @@ void DocumentBase::canClose(Completion completion)
 {
     if (!completion)
         completion = [](bool) {};
-    if (!m_edited) {
+    if (!isDocumentEdited()) {
         answerLater(completion, true);
         return;
     }
@@ -147,18 +238,15 @@ void DocumentBase::canClose(Completion completion)
                              .arg(displayName()));
     alert.setInformativeText(localized(QStringLiteral("SaveChangesText"),
                                        QStringLiteral("Your changes will be lost if you don’t save them.")));
-    alert.addButtonWithTitle(localized(QStringLiteral("Save"), QStringLiteral("Save")));
-    alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")));
-    alert.addButtonWithTitle(localized(QStringLiteral("DontSave"), QStringLiteral("Don’t Save")));
+    alert.addButtonWithTitle(localized(QStringLiteral("Save"), QStringLiteral("Save")), Alert::ButtonRole::Save);
+    alert.addButtonWithTitle(localized(QStringLiteral("DontSave"), QStringLiteral("Don’t Save")), Alert::ButtonRole::Discard);
+    alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")), Alert::ButtonRole::Cancel);
     const QPointer<DocumentBase> self(this);
     alert.beginSheetModalForWindow(windowForSheet(), [self, completion](int code) {
-        if (!self || code == Alert::FirstButtonReturn + 1) {
-            completion(false);
-        } else if (code == Alert::FirstButtonReturn) {
+        if (self && code == Alert::FirstButtonReturn)
             self->saveDocument(completion);
-        } else {
-            completion(true);
-        }
+        else
+            completion(self && code == Alert::FirstButtonReturn + 1);
     });
 }
 

@@ -19,9 +19,10 @@ class Window;
 // the type it was read as, its windows, its undo manager, saving and the check before closing.
 // A document works the same without any window (the batch factory's documents have none).
 //
-// Nothing is ever written but on a save call: there is no autosave, so an opened file changes only
-// when the user saves, and a file read as a type the document cannot write is never overwritten
-// (saving it asks for a new name). GUI thread.
+// Nothing is ever written but on a save call: there is no autosave. The file a document was
+// opened from is its source and is never written over; the first Save asks for a new file, which
+// becomes the document's own, and later Saves write there. The document counts as edited while
+// its undo manager is away from the saved state. GUI thread.
 class DocumentBase : public QObject
 {
     Q_OBJECT
@@ -44,26 +45,33 @@ public:
     // a document of another type is saved as.
     virtual QStringList writableTypes() const = 0;
 
-    // Reads the file and, when that succeeds, takes it as the document's file.
+    // Reads the file and, when that succeeds, takes it as the document's source file.
     bool openURL(const QUrl &url, const QString &type);
 
     QUrl fileURL() const;
+    // The file as the document's source, which Save will not write over.
     void setFileURL(const QUrl &url);
+    // True once the document has saved itself into its file.
+    bool ownsFile() const;
     QString fileType() const;
     void setFileType(const QString &type);
     // The file's name, or "Untitled" for a document without a file.
     QString displayName() const;
 
-    // False (logged) for a type it cannot write, and for the document's own file when that file
-    // is of a type the document cannot write.
+    // False (logged) for a type it cannot write and for the source file.
     bool saveToURL(const QUrl &url, const QString &type, SaveOperation operation);
-    // The user's Save: the document's own file when it can write it; otherwise the save panel
-    // asks for a new file of the first writable type, beside the old one.
+    // The user's Save: the document's own file; otherwise the save panel asks for a new file of
+    // the first writable type, beside the source and never under its name.
     void saveDocument(Completion completion);
-    // The user's Save As: the save panel, then a save to the chosen file.
+    // The user's Save As: the save panel, then a save to the chosen file. A failed save is told.
     void saveDocumentAs(Completion completion);
+    // After the user confirms, reads the file again, forgetting the changes and their undo.
+    // Does nothing without a file or without changes.
+    void revertDocumentToSaved(Completion completion);
 
     bool isDocumentEdited() const;
+    // Edited also marks a change that cannot be undone; not edited takes the present state as
+    // the saved one.
     void setDocumentEdited(bool edited);
 
     UndoManager *undoManager();
@@ -88,11 +96,22 @@ public:
 
 signals:
     void didClose();
+    void editedChanged(bool edited);
+    // The file, and with it the display name, changed.
+    void fileURLChanged();
+    // The content was read again from the file.
+    void reverted();
 
 private:
+    void takeFile(const QUrl &url, const QString &type, bool owned);
+    void announceEdited();
+    QString proposedName() const;
+
     QUrl m_fileURL;
     QString m_fileType;
+    bool m_ownsFile = false;
     bool m_edited = false;
+    bool m_announcedEdited = false;
     UndoManager m_undoManager;
     QList<QPointer<Window>> m_windows;
 };

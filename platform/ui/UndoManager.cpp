@@ -48,9 +48,12 @@ bool UndoManager::registerUndo(QObject *target, Action inverse)
         return false;
     Entry entry{target, target != nullptr, std::move(inverse)};
     if (m_mode == Mode::Normal) {
+        if (m_cleanIndex > m_undoSteps.size())
+            m_cleanIndex = -1;
         m_redoSteps.clear();
         if (m_level == 0 && !m_groupsByEvent) {
             m_undoSteps.append(Step{QString(), {entry}});
+            announceClean();
             return true;
         }
         if (m_level == 0) {
@@ -60,6 +63,7 @@ bool UndoManager::registerUndo(QObject *target, Action inverse)
         }
     }
     m_open.entries.append(std::move(entry));
+    announceClean();
     return true;
 }
 
@@ -129,6 +133,7 @@ bool UndoManager::undo()
         return false;
     emit willUndoChange();
     replay(m_undoSteps, m_redoSteps, Mode::Undoing);
+    announceClean();
     emit didUndoChange();
     return true;
 }
@@ -142,6 +147,7 @@ bool UndoManager::redo()
         return false;
     emit willRedoChange();
     replay(m_redoSteps, m_undoSteps, Mode::Redoing);
+    announceClean();
     emit didRedoChange();
     return true;
 }
@@ -222,16 +228,50 @@ bool UndoManager::isUndoRegistrationEnabled() const { return m_disabled == 0; }
 
 void UndoManager::removeAllActions()
 {
+    m_cleanIndex = computeClean() ? 0 : -1;
     m_undoSteps.clear();
     m_redoSteps.clear();
     m_open.entries.clear();
+    announceClean();
 }
 
 void UndoManager::removeAllActions(const QObject *target)
 {
+    const bool clean = computeClean();
     removeTarget(m_undoSteps, target);
     removeTarget(m_redoSteps, target);
     m_open.entries.removeIf([target](const Entry &e) { return e.hasTarget && e.target == target; });
+    // Which of the remaining steps the clean state lay between is no longer known.
+    m_cleanIndex = clean ? m_undoSteps.size() : -1;
+    announceClean();
+}
+
+void UndoManager::setClean()
+{
+    m_cleanIndex = stepsTaken();
+    announceClean();
+}
+
+bool UndoManager::isClean() const { return m_clean; }
+
+// An open group with actions is a step on its way.
+qsizetype UndoManager::stepsTaken() const
+{
+    return m_undoSteps.size() + (m_level > 0 && !m_open.entries.isEmpty() ? 1 : 0);
+}
+
+bool UndoManager::computeClean() const { return m_cleanIndex == stepsTaken(); }
+
+// Undo and redo replay several actions; they are told once the step has been replayed.
+void UndoManager::announceClean()
+{
+    if (m_mode != Mode::Normal)
+        return;
+    const bool clean = computeClean();
+    if (clean == m_clean)
+        return;
+    m_clean = clean;
+    emit cleanChanged(clean);
 }
 
 void UndoManager::removeTarget(QList<Step> &steps, const QObject *target)

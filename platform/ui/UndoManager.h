@@ -61,7 +61,13 @@ public:
     // Only the actions registered with that target; steps left empty disappear.
     void removeAllActions(const QObject *target);
 
+    // Marks the present state as the saved one. It is clean again whenever undo or redo returns
+    // to it; a new step taken after undoing past it makes it unreachable.
+    void setClean();
+    bool isClean() const;
+
 signals:
+    void cleanChanged(bool clean);
     void willUndoChange();
     void didUndoChange();
     void willRedoChange();
@@ -85,6 +91,9 @@ private:
     void scheduleEventGroupEnd();
     void replay(QList<Step> &from, QList<Step> &to, Mode mode);
     static void removeTarget(QList<Step> &steps, const QObject *target);
+    qsizetype stepsTaken() const;
+    bool computeClean() const;
+    void announceClean();
 
     QList<Step> m_undoSteps;
     QList<Step> m_redoSteps;
@@ -94,6 +103,9 @@ private:
     bool m_groupsByEvent = true;
     int m_disabled = 0;
     Mode m_mode = Mode::Normal;
+    // The number of undo steps at the clean state; -1 when no undo or redo leads back to it.
+    qsizetype m_cleanIndex = 0;
+    bool m_clean = true;
 };
 
 } // namespace platform

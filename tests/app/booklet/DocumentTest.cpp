@@ -88,21 +88,24 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
     doc.inputFilter()->addPage(second);
     ASSERT_TRUE(setValue(&doc, "zoom", 2.0));
 
-    const QString copy = folder.filePath("copy.pdf");
-    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
-        EXPECT_EQ(dialog.selectedFiles().value(0), folder.filePath("four.pdf"));
-        dialog.selectFile(copy);
-        return platform::SavePanel::OKButton;
-    });
     // Whether a save that the responders answer ends done.
     const auto saves = [](const std::function<void(std::function<void(bool)>)> &save) {
         std::optional<bool> saved;
         save([&](bool done) { saved = done; });
         return waitFor([&] { return saved.has_value(); }) && *saved;
     };
-    EXPECT_TRUE(saves([&](auto done) { doc.saveDocumentAs(done); }));
+    // The source is no file of the document's own: Save asks, proposing another name.
+    EXPECT_FALSE(doc.saveToURL(QUrl::fromLocalFile(source), Document::PdfType, platform::DocumentBase::SaveOperation::Save));
+    const QString copy = folder.filePath("copy.pdf");
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        EXPECT_EQ(dialog.selectedFiles().value(0), folder.filePath("four copy.pdf"));
+        dialog.selectFile(copy);
+        return platform::SavePanel::OKButton;
+    });
+    EXPECT_TRUE(saves([&](auto done) { doc.saveDocument(done); }));
     EXPECT_EQ(pageSizes(copy), QList<QSizeF>({{200, 300}, {200, 300}, {300, 200}, {300, 200}}));
     EXPECT_EQ(doc.fileURL(), QUrl::fromLocalFile(copy));
+    EXPECT_TRUE(doc.ownsFile());
     doc.performClose();
     QTest::qWait(50);
     EXPECT_EQ(PdfFixture::read(source), sourceBytes);

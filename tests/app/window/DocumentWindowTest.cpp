@@ -8,6 +8,7 @@
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/pdf/PdfDocument.h"
 #include "platform/ui/UndoManager.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
@@ -15,7 +16,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 
 namespace {
@@ -100,7 +106,7 @@ QStringList names(const QList<VXPagePtr> &original, const QList<VXPagePtr> &page
 TEST_F(DocumentWindowTest, ControlsDriveTheSettingsByKeyAndFollowThem)
 {
     open(8);
-    EXPECT_EQ(controller->window()->windowTitle(), "booklet.pdf");
+    EXPECT_EQ(controller->window()->windowTitle(), "booklet.pdf[*]");
     for (const char *outlet : {"centerShadow", "helpPopOver", "printButton", "rasterizeHeader", "straightOrderHelp"})
         EXPECT_NE(platform::KeyValue::valueForKey(controller, outlet).value<QObject *>(), nullptr) << outlet;
     auto *filterView = controller->window()->findChild<VXDoublePageFilterView *>("filterView");
@@ -186,6 +192,102 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
     EXPECT_FALSE(remove->isEnabled());
     controller->undo();
     EXPECT_EQ(document.inputFilter()->allPages().size(), 8);
+}
+
+TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFile)
+{
+    open(4);
+    const QByteArray source = PdfFixture::read(folder.filePath("booklet.pdf"));
+    platform::Window *window = controller->window();
+    EXPECT_EQ(window->windowTitle(), "booklet.pdf[*]");
+    EXPECT_FALSE(window->isWindowModified());
+    controller->pagesController()->removeObjectsAtArrangedObjectIndexes({1});
+    EXPECT_TRUE(window->isWindowModified());
+
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        dialog.selectFile(folder.filePath("three.pdf"));
+        return platform::SavePanel::OKButton;
+    });
+    control<QAction>("saveAsItem")->trigger();
+    ASSERT_TRUE(waitFor([&] { return window->windowTitle() == "three.pdf[*]"; }));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(platform::PdfDocument::open(folder.filePath("three.pdf"))->pageCount(), 3);
+    EXPECT_EQ(PdfFixture::read(folder.filePath("booklet.pdf")), source);
+
+    controller->pagesController()->removeObjectsAtArrangedObjectIndexes({1});
+    EXPECT_TRUE(window->isWindowModified());
+    controller->undo();
+    EXPECT_FALSE(window->isWindowModified()) << "back at the saved pages";
+
+    QStringList asked;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        asked << alert.buttonTitles().value(0);
+        return platform::Alert::FirstButtonReturn;
+    });
+    controller->pagesController()->removeObjectsAtArrangedObjectIndexes({1, 2});
+    QAction *revert = control<QAction>("revertItem");
+    controller->window()->findChild<QMenu *>("fileMenu")->aboutToShow();
+    ASSERT_TRUE(revert->isEnabled());
+    revert->trigger();
+    ASSERT_TRUE(waitFor([&] { return !window->isWindowModified(); }));
+    EXPECT_EQ(controller->pagesController()->rowCount(), 4) << "the saved three pages and the add button";
+    EXPECT_FALSE(document.undoManager()->canUndo());
+
+    QSignalSpy closed(&document, &Document::didClose);
+    document.performClose();
+    EXPECT_TRUE(waitFor([&] { return closed.count() == 1; }));
+    EXPECT_EQ(asked, QStringList{"Revert"}) << "closing asks nothing";
+}
+
+// The real prompt, offscreen: the desktop places its buttons by their roles; each answers as named.
+TEST_F(DocumentTest, TheClosePromptsButtonsCarryTheirRolesAndAnswerAsNamed)
+{
+    struct Case
+    {
+        QMessageBox::ButtonRole clicked;
+        bool closes;
+        bool writesCopy;
+    };
+    const QList<Case> cases{
+        {QMessageBox::AcceptRole, true, true},
+        {QMessageBox::DestructiveRole, true, false},
+        {QMessageBox::RejectRole, false, false},
+    };
+    platform::SavePanel::setResponder([](QFileDialog &) { return platform::SavePanel::OKButton; });
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        const QString path = PdfFixture::write(dir.path(), "flyer.pdf", PdfFixture::pages(PdfFixture::numbered(3)));
+        const QByteArray source = PdfFixture::read(path);
+        Document doc;
+        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+        auto *controller = VXDocumentWindowController::makeWindowController(&doc);
+        doc.showWindows();
+        controller->pagesController()->removeObjectsAtArrangedObjectIndexes({1});
+        QSignalSpy closed(&doc, &Document::didClose);
+        doc.performClose();
+
+        QMessageBox *box = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (box = controller->window()->findChild<QMessageBox *>()) && box->isVisible(); }));
+        QMap<QString, QMessageBox::ButtonRole> roles;
+        for (QAbstractButton *button : box->buttons())
+            roles[button->text()] = box->buttonRole(button);
+        EXPECT_EQ(roles, (QMap<QString, QMessageBox::ButtonRole>{{"Save", QMessageBox::AcceptRole},
+                                                                  {"Don’t Save", QMessageBox::DestructiveRole},
+                                                                  {"Cancel", QMessageBox::RejectRole}}));
+        EXPECT_EQ(box->buttonRole(box->escapeButton()), QMessageBox::RejectRole);
+        EXPECT_EQ(box->buttonRole(box->defaultButton()), QMessageBox::AcceptRole);
+        for (QAbstractButton *button : box->buttons()) {
+            if (box->buttonRole(button) == c.clicked)
+                button->click();
+        }
+        if (c.closes)
+            EXPECT_TRUE(waitFor([&] { return closed.count() == 1; })) << c.clicked;
+        QTest::qWait(50);
+        EXPECT_EQ(closed.count(), c.closes ? 1 : 0) << c.clicked;
+        EXPECT_EQ(QFileInfo::exists(dir.filePath("flyer copy.pdf")), c.writesCopy) << c.clicked;
+        EXPECT_EQ(PdfFixture::read(path), source);
+        doc.close();
+    }
 }
 
 TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn)

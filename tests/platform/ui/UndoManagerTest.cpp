@@ -148,3 +148,30 @@ TEST(UndoManager, RemovedAndDestroyedTargetsLeaveTheOthersSteps)
     EXPECT_EQ(kept.value(), 0);
     EXPECT_FALSE(undo.canUndo());
 }
+
+TEST(UndoManager, TheSavedStateIsCleanWheneverUndoOrRedoReturnsToItUntilANewBranchLosesIt)
+{
+    UndoManager undo;
+    Slider slider(&undo);
+    QList<bool> told;
+    QObject::connect(&undo, &UndoManager::cleanChanged, [&](bool clean) { told << clean; });
+    slider.setValue(1);
+    nextTurn();
+    undo.setClean(); // saved at 1
+    slider.setValue(2);
+    nextTurn();
+    undo.undo();
+    EXPECT_TRUE(undo.isClean());
+    undo.undo();
+    EXPECT_FALSE(undo.isClean()) << "before the save";
+    undo.redo();
+    EXPECT_TRUE(undo.isClean());
+    EXPECT_EQ(told, (QList<bool>{false, true, false, true, false, true}));
+
+    undo.undo();
+    slider.setValue(3); // as many steps as at the save, but the saved 1 lay on the dropped redo branch
+    nextTurn();
+    EXPECT_FALSE(undo.isClean());
+    undo.undo();
+    EXPECT_FALSE(undo.isClean());
+}
