@@ -175,9 +175,11 @@ int main(int argc, char **argv)
     const bench::Session session;
     if (!session.isValid())
         return 1;
-    QGuiApplication application(argc, argv);
+    const QStringList arguments = bench::toolArguments(argc, argv);
+    int programNameOnly = 1;
+    QGuiApplication application(programNameOnly, argv);
     try {
-        exportBooklet(parse(application.arguments().mid(1)));
+        exportBooklet(parse(arguments));
     } catch (const Failure &failure) {
         if (!failure.message.isEmpty())
             platform::logError(failure.message);
