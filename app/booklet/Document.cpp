@@ -516,11 +516,13 @@ bool Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
 {
     m_refusedSetting = false;
     if (settings) {
-        for (auto it = settings->cbegin(); it != settings->cend(); ++it) {
-            if (VXBookletSettings::isSettingsKey(it.key()))
-                setValue(this, it.key(), it.value());
-            else
-                platform::logWarning(QStringLiteral("Setting \"%1\" ignored, because it is no booklet setting").arg(it.key()));
+        for (const QString &key : VXBookletSettings::keys()) {
+            if (settings->contains(key))
+                setValue(this, key, settings->value(key));
+        }
+        for (const QString &key : settings->keys()) {
+            if (!VXBookletSettings::isSettingsKey(key))
+                platform::logWarning(QStringLiteral("Setting \"%1\" ignored, because it is no booklet setting").arg(key));
         }
     }
     updateChain();

@@ -188,9 +188,10 @@ public:
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
     // Every setting that has a value.
     QVariantMap settingsDictionary() const;
-    // Applies the dictionary's settings by key; other keys and values of the wrong kind are
-    // left out with a warning. Then the chain is rewired. False when a value was refused with an
-    // error (a paper or thickness that cannot be printed, print settings that make no print info).
+    // Applies the dictionary's settings by key, in the order of VXBookletSettings::keys(); other
+    // keys and values of the wrong kind are left out with a warning. Then the chain is rewired.
+    // False when a value was refused with an error (a paper or thickness that cannot be printed,
+    // print settings that make no print info).
     bool setSettingsDictionary(const std::optional<QVariantMap> &settings);
     // True when any setting differs from the dictionary's value; an absent key differs.
     bool hasChangesTo(const QVariantMap &settings) const;

@@ -318,6 +318,30 @@ TEST_F(DocumentTest, CreepTypesChoosePresetsAndTheCreepFollowsThePaper)
     EXPECT_EQ(doc.splitFilter()->creep(), 0.0);
 }
 
+// A thickness typed under a preset is what the user gave: the preset is applied before it.
+TEST_F(DocumentTest, AThicknessTypedUnderAPresetSurvivesSavedDefaultsAndDictionaries)
+{
+    Document doc;
+    ASSERT_TRUE(setValue(&doc, "creepCompensationType", 2)); // the preset of 0.21 mm
+    ASSERT_TRUE(setValue(&doc, "creepCompensationMM", 0.30));
+    doc.saveDefaults();
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    ASSERT_TRUE(defaults->synchronize());
+    const platform::UserDefaults file(defaults->fileName());
+    EXPECT_EQ(file.doubleForKey("creepCompensationMM"), 0.30);
+    EXPECT_EQ(file.integerForKey("creepCompensationType"), 2);
+
+    Document fresh;
+    EXPECT_EQ(fresh.creepCompensationMM(), 0.30);
+    EXPECT_FALSE(fresh.hasChanges());
+    EXPECT_FALSE(fresh.hasTaskChanges());
+
+    Document task;
+    EXPECT_TRUE(task.setSettingsDictionary(QVariantMap{{"creepCompensationMM", 0.35}, {"creepCompensationType", 4}}));
+    EXPECT_EQ(task.creepCompensationMM(), 0.35);
+    EXPECT_EQ(task.creepCompensationType(), 4);
+}
+
 TEST_F(DocumentTest, BatchSettingsAlertAnswersThroughTheResponder)
 {
     struct FakeFactory : VXFactory
