@@ -103,7 +103,7 @@ public:
     // PdfType or ImageType by the file's contents; empty (logged) for a file that cannot be read.
     static QString typeForContentsOfURL(const QUrl &url);
     // The print-info keys a settings dictionary may give for printSettings: paper, orientation,
-    // margins and printer, never what becomes of a job.
+    // scaling, margins and printer, never what becomes of a job.
     static const QStringList &printInfoKeys();
 
     bool readFromURL(const QUrl &url, const QString &type) override;
@@ -113,8 +113,8 @@ public:
     // The settings
     bool autoPaperSize() const;
     void setAutoPaperSize(bool autoPaperSize);
-    // Archived print info (QByteArray) or a print-info dictionary, whose "PaperSize" may be text
-    // "{w, h}"; anything else is kept but changes nothing.
+    // Archived print info (QByteArray) or a print-info dictionary, whose "NSPrintPaperSize" may be
+    // text "{w, h}"; anything else is kept but changes nothing.
     QVariant printSettings() const;
     void setPrintSettings(const QVariant &printSettings);
     double zoom() const;
