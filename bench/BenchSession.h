@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
@@ -22,6 +23,17 @@ inline qint64 peakResidentKiB()
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+// The tool's arguments after the program name, read before the application object is made. Qt
+// takes its own options (-reverse, -style, -platform, -session, ... also with two dashes) out of
+// the arguments it is given, so a tool hands Qt an argument count of 1: its program name only.
+inline QStringList toolArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 // Qt's notices about the session it runs in (no runtime folder, no display) say nothing about

@@ -4,7 +4,7 @@
 //                  [--split N] [--blank-sheets] [--creep-mm X] [--numbers FIRST,START,LAST,X,Y]
 //                  [--number-font NAME] [--number-size PT] [--staples N] [--rasterize DPI]
 // FILE.json is a settings dictionary: a JSON object of any of the 26 booklet settings, with
-// "printSettings" in its dictionary form ({"PaperSize": "{842, 595}", "Orientation": 1, ...}).
+// "printSettings" in its dictionary form ({"NSPrintPaperSize": "{842, 595}", "NSPrintOrientation": 1, ...}).
 // The options after it are settings too and win over the file. Everything not given is a new
 // user's default (the paper of the locale, landscape): the run reads and writes none of the
 // user's own settings.
@@ -175,9 +175,11 @@ int main(int argc, char **argv)
     const bench::Session session;
     if (!session.isValid())
         return 1;
-    QGuiApplication application(argc, argv);
+    const QStringList arguments = bench::toolArguments(argc, argv);
+    int programNameOnly = 1;
+    QGuiApplication application(programNameOnly, argv);
     try {
-        exportBooklet(parse(application.arguments().mid(1)));
+        exportBooklet(parse(arguments));
     } catch (const Failure &failure) {
         if (!failure.message.isEmpty())
             platform::logError(failure.message);

@@ -43,9 +43,10 @@ bool sharp(const VXPagePtr &page) { return !page || page->isEmpty() || VXPageIma
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QStringList arguments = bench::toolArguments(argc, argv);
+    int programNameOnly = 1;
+    QApplication app(programNameOnly, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
-    QStringList arguments = QApplication::arguments().mid(1);
     QString grab;
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--grab")); at >= 0 && at + 1 < arguments.size()) {
         grab = arguments.at(at + 1);

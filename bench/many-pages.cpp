@@ -76,10 +76,12 @@ int main(int argc, char **argv)
         return makeInput(QString::fromLocal8Bit(argv[2]), std::stoi(argv[3])) ? 0 : 1;
     if (!session.isValid())
         return 1;
-    QGuiApplication application(argc, argv);
+    const QStringList arguments = bench::toolArguments(argc, argv);
+    int programNameOnly = 1;
+    QGuiApplication application(programNameOnly, argv);
     bool ok = false;
-    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100000;
-    if (argc > 2 || (argc > 1 && (!ok || count < 1))) {
+    const int count = arguments.isEmpty() ? 100000 : arguments[0].toInt(&ok);
+    if (arguments.size() > 1 || (!arguments.isEmpty() && (!ok || count < 1))) {
         platform::logError(QStringLiteral("usage: many-pages [N] | many-pages --make OUT N"));
         return 1;
     }

@@ -97,8 +97,9 @@ QString Document::typeForContentsOfURL(const QUrl &url)
 const QStringList &Document::printInfoKeys()
 {
     static const QStringList keys{
-        PrintInfo::PaperNameKey, PrintInfo::PaperSizeKey,    PrintInfo::OrientationKey, PrintInfo::PrinterNameKey,
-        PrintInfo::TopMarginKey, PrintInfo::BottomMarginKey, PrintInfo::LeftMarginKey,  PrintInfo::RightMarginKey,
+        PrintInfo::PaperNameKey,    PrintInfo::PaperSizeKey, PrintInfo::OrientationKey,   PrintInfo::ScalingFactorKey,
+        PrintInfo::PrinterNameKey,  PrintInfo::TopMarginKey, PrintInfo::BottomMarginKey, PrintInfo::LeftMarginKey,
+        PrintInfo::RightMarginKey,
     };
     return keys;
 }
@@ -516,11 +517,13 @@ bool Document::setSettingsDictionary(const std::optional<QVariantMap> &settings)
 {
     m_refusedSetting = false;
     if (settings) {
-        for (auto it = settings->cbegin(); it != settings->cend(); ++it) {
-            if (VXBookletSettings::isSettingsKey(it.key()))
-                setValue(this, it.key(), it.value());
-            else
-                platform::logWarning(QStringLiteral("Setting \"%1\" ignored, because it is no booklet setting").arg(it.key()));
+        for (const QString &key : VXBookletSettings::keys()) {
+            if (settings->contains(key))
+                setValue(this, key, settings->value(key));
+        }
+        for (const QString &key : settings->keys()) {
+            if (!VXBookletSettings::isSettingsKey(key))
+                platform::logWarning(QStringLiteral("Setting \"%1\" ignored, because it is no booklet setting").arg(key));
         }
     }
     updateChain();
@@ -782,7 +785,7 @@ void Document::applyPrintSettings()
     // The given keys over the current print info; what becomes of a job is never taken from
     // stored settings, so they cannot turn printing into writing a file somewhere.
     QVariantMap merged = m_printInfo.dictionary();
-    const QVariantMap given = m_printSettings.toMap();
+    const QVariantMap given = PrintInfo::withCurrentKeys(m_printSettings.toMap());
     QStringList ignored;
     for (auto it = given.cbegin(); it != given.cend(); ++it) {
         if (printInfoKeys().contains(it.key()))

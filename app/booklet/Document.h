@@ -103,7 +103,7 @@ public:
     // PdfType or ImageType by the file's contents; empty (logged) for a file that cannot be read.
     static QString typeForContentsOfURL(const QUrl &url);
     // The print-info keys a settings dictionary may give for printSettings: paper, orientation,
-    // margins and printer, never what becomes of a job.
+    // scaling, margins and printer, never what becomes of a job.
     static const QStringList &printInfoKeys();
 
     bool readFromURL(const QUrl &url, const QString &type) override;
@@ -113,8 +113,8 @@ public:
     // The settings
     bool autoPaperSize() const;
     void setAutoPaperSize(bool autoPaperSize);
-    // Archived print info (QByteArray) or a print-info dictionary, whose "PaperSize" may be text
-    // "{w, h}"; anything else is kept but changes nothing.
+    // Archived print info (QByteArray) or a print-info dictionary, whose "NSPrintPaperSize" may be
+    // text "{w, h}"; anything else is kept but changes nothing.
     QVariant printSettings() const;
     void setPrintSettings(const QVariant &printSettings);
     double zoom() const;
@@ -188,9 +188,10 @@ public:
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
     // Every setting that has a value.
     QVariantMap settingsDictionary() const;
-    // Applies the dictionary's settings by key; other keys and values of the wrong kind are
-    // left out with a warning. Then the chain is rewired. False when a value was refused with an
-    // error (a paper or thickness that cannot be printed, print settings that make no print info).
+    // Applies the dictionary's settings by key, in the order of VXBookletSettings::keys(); other
+    // keys and values of the wrong kind are left out with a warning. Then the chain is rewired.
+    // False when a value was refused with an error (a paper or thickness that cannot be printed,
+    // print settings that make no print info).
     bool setSettingsDictionary(const std::optional<QVariantMap> &settings);
     // True when any setting differs from the dictionary's value; an absent key differs.
     bool hasChangesTo(const QVariantMap &settings) const;

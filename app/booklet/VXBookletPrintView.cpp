@@ -157,8 +157,7 @@ void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, boo
         return;
     double ratio = page->ratio();
     int orientation = 0;
-    // Only clearly landscape pages turn; a square-ish page stays upright.
-    if (ratio > 1.02) {
+    if (page->isLandscape()) {
         orientation = m_orientationForLandscape;
         if (orientation % 2 != 0)
             ratio = 1 / ratio;

@@ -83,11 +83,27 @@ std::optional<double> finiteNumber(const QVariant &value)
     return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
 }
 
+// Each key whose setter sets another key, with that key.
+const QList<std::pair<QString, QString>> &derivedKeys()
+{
+    static const QList<std::pair<QString, QString>> derived{
+        {QStringLiteral("creepCompensationType"), QStringLiteral("creepCompensationMM")},
+    };
+    return derived;
+}
+
 } // namespace
 
 const QStringList &VXBookletSettings::keys()
 {
-    static const QStringList keys = table().keys();
+    static const QStringList keys = [] {
+        QStringList ordered = table().keys();
+        for (const auto &[setter, derived] : derivedKeys()) {
+            ordered.removeOne(setter);
+            ordered.insert(ordered.indexOf(derived), setter);
+        }
+        return ordered;
+    }();
     return keys;
 }
 

@@ -16,7 +16,9 @@ class VXBookletSettings
 public:
     VXBookletSettings() = delete;
 
-    // Sorted; every walk over the settings takes them in this order.
+    // The order in which settings are applied: sorted, except that a key whose setter sets another
+    // key comes before that key (creepCompensationType, whose presets set creepCompensationMM), so
+    // that a value given for the other key is applied last and kept.
     static const QStringList &keys();
     static bool isSettingsKey(const QString &key);
     // The defaults registered for a new user; printSettings is the given archived print info.

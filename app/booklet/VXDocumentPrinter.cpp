@@ -311,7 +311,7 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     }
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
-    job.insert(PrintInfo::JobDispositionKey, QStringLiteral("save"));
+    job.insert(PrintInfo::JobDispositionKey, PrintInfo::SaveJob);
     if (m_document.inputFilter()->allPages().isEmpty()) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because the document has no pages").arg(url.toLocalFile()));
         return false;

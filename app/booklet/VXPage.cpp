@@ -163,6 +163,8 @@ double VXPage::ratio() const
     return m_ratio;
 }
 
+bool VXPage::isLandscape() const { return ratio() > 1.02; }
+
 void VXPage::setRatio(double ratio)
 {
     QMutexLocker locker(&m_mutex);

@@ -59,6 +59,9 @@ public:
     double ratio() const;
     void setRatio(double ratio);
     void updateRatio();
+    // Wider than high by more than 2 %. Only such a page turns with the landscape rotation, on
+    // screen and in print alike: a square or nearly square page stays upright in both.
+    bool isLandscape() const;
 
     bool isEmpty() const;
     void setIsEmpty(bool isEmpty);

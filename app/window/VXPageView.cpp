@@ -121,7 +121,7 @@ int VXPageView::orientationForLandscape() const { return m_orientationForLandsca
 void VXPageView::setOrientationForLandscape(int orientationForLandscape)
 {
     m_orientationForLandscape = orientationForLandscape;
-    if (m_page && m_page->ratio() > 1.0)
+    if (m_page && m_page->isLandscape())
         updatePage();
 }
 
@@ -198,7 +198,7 @@ void VXPageView::updatePage()
         return;
     }
     const double r = m_page->ratio();
-    const int orientation = r < 1.0 ? 0 : m_orientationForLandscape;
+    const int orientation = m_page->isLandscape() ? m_orientationForLandscape : 0;
     m_ratio = orientation % 2 != 0 ? 1.0 / r : r;
     m_imageOrientation = orientation;
 

@@ -45,7 +45,7 @@ public:
     void setAllowAdjusting(bool allowAdjusting);
     int mouseArea() const;
     void setMouseArea(int mouseArea);
-    // Quarter turns given to landscape (and square) pages; odd values swap width and height.
+    // Quarter turns given to landscape pages (VXPage::isLandscape); odd values swap width and height.
     int orientationForLandscape() const;
     void setOrientationForLandscape(int orientationForLandscape);
     // Not owned; a delegate that is also a QObject is dropped when it is destroyed.

@@ -146,10 +146,16 @@ bool apply(PrintInfo &info, const QString &key, const QVariant &value)
     }
     if (key == PrintInfo::JobDispositionKey) {
         const QString text = isText(value) ? value.toString() : QString();
-        if (text != QLatin1String("spool") && text != QLatin1String("save"))
+        if (text != PrintInfo::SpoolJob && text != PrintInfo::SaveJob)
             return false;
-        info.setJobDisposition(text == QLatin1String("save") ? PrintInfo::JobDisposition::Save
-                                                              : PrintInfo::JobDisposition::Spool);
+        info.setJobDisposition(text == PrintInfo::SaveJob ? PrintInfo::JobDisposition::Save : PrintInfo::JobDisposition::Spool);
+        return true;
+    }
+    if (key == PrintInfo::ScalingFactorKey) {
+        const std::optional<double> number = numberOf(value);
+        if (!number || *number <= 0)
+            return false;
+        info.setScalingFactor(*number);
         return true;
     }
     if (key == PrintInfo::JobSavingUrlKey) {
@@ -177,6 +183,25 @@ bool apply(PrintInfo &info, const QString &key, const QVariant &value)
     return true;
 }
 
+// The names that earlier versions stored, with the current ones.
+const QList<std::pair<QString, QString>> &earlierKeys()
+{
+    static const QList<std::pair<QString, QString>> keys{
+        {QStringLiteral("PaperName"), PrintInfo::PaperNameKey},
+        {QStringLiteral("PaperSize"), PrintInfo::PaperSizeKey},
+        {QStringLiteral("Orientation"), PrintInfo::OrientationKey},
+        {QStringLiteral("TopMargin"), PrintInfo::TopMarginKey},
+        {QStringLiteral("LeftMargin"), PrintInfo::LeftMarginKey},
+        {QStringLiteral("BottomMargin"), PrintInfo::BottomMarginKey},
+        {QStringLiteral("RightMargin"), PrintInfo::RightMarginKey},
+        {QStringLiteral("JobDisposition"), PrintInfo::JobDispositionKey},
+        {QStringLiteral("JobSavingURL"), PrintInfo::JobSavingUrlKey},
+        {QStringLiteral("PrinterName"), PrintInfo::PrinterNameKey},
+        {QStringLiteral("Copies"), PrintInfo::CopiesKey},
+    };
+    return keys;
+}
+
 const QByteArray archiveMagic = QByteArrayLiteral("FoldwisePrintInfo ");
 constexpr int archiveVersion = 1;
 
@@ -195,6 +220,23 @@ PrintInfo::PrintInfo()
     setPaperSize(pointsOf(paper));
 }
 
+QVariantMap PrintInfo::withCurrentKeys(const QVariantMap &dictionary)
+{
+    QVariantMap current = dictionary;
+    for (const auto &[earlier, now] : earlierKeys()) {
+        if (!current.contains(earlier))
+            continue;
+        QVariant value = current.take(earlier);
+        if (now == JobDispositionKey && isText(value)) {
+            const QString text = value.toString();
+            value = text == QLatin1String("save") ? SaveJob : text == QLatin1String("spool") ? SpoolJob : text;
+        }
+        if (!current.contains(now))
+            current.insert(now, value);
+    }
+    return current;
+}
+
 PrintInfo &PrintInfo::sharedPrintInfo()
 {
     static PrintInfo shared;
@@ -204,12 +246,13 @@ PrintInfo &PrintInfo::sharedPrintInfo()
 std::optional<PrintInfo> PrintInfo::fromDictionary(const QVariantMap &dictionary)
 {
     PrintInfo info;
+    const QVariantMap current = withCurrentKeys(dictionary);
     // The size first, so that an orientation given with it turns it.
-    QStringList keys = dictionary.keys();
+    QStringList keys = current.keys();
     if (keys.removeOne(PaperSizeKey))
         keys.prepend(PaperSizeKey);
     for (const QString &key : keys) {
-        if (!apply(info, key, dictionary.value(key))) {
+        if (!apply(info, key, current.value(key))) {
             logError(QStringLiteral("Could not make a print info: \"%1\" holds no fitting value").arg(key));
             return std::nullopt;
         }
@@ -228,11 +271,12 @@ QVariantMap PrintInfo::dictionary() const
         {PaperNameKey, m_paperName},
         {PaperSizeKey, m_paperSize},
         {OrientationKey, int(m_orientation)},
+        {ScalingFactorKey, m_scalingFactor},
         {TopMarginKey, m_topMargin},
         {LeftMarginKey, m_leftMargin},
         {BottomMarginKey, m_bottomMargin},
         {RightMarginKey, m_rightMargin},
-        {JobDispositionKey, m_jobDisposition == JobDisposition::Save ? QStringLiteral("save") : QStringLiteral("spool")},
+        {JobDispositionKey, m_jobDisposition == JobDisposition::Save ? SaveJob : SpoolJob},
         {JobSavingUrlKey, m_jobSavingUrl},
         {PrinterNameKey, m_printerName},
         {CopiesKey, m_copies},
@@ -351,5 +395,9 @@ void PrintInfo::setCopies(int copies) { m_copies = std::max(1, copies); }
 PrintInfo::Duplex PrintInfo::duplex() const { return m_duplex; }
 
 void PrintInfo::setDuplex(Duplex duplex) { m_duplex = duplex; }
+
+double PrintInfo::scalingFactor() const { return m_scalingFactor; }
+
+void PrintInfo::setScalingFactor(double factor) { m_scalingFactor = factor; }
 
 } // namespace platform

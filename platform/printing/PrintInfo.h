@@ -21,24 +21,33 @@ public:
     enum class JobDisposition { Spool, Save };
     enum class Duplex { OneSided, TwoSidedLongEdge, TwoSidedShortEdge };
 
-    // Keys of the dictionary form and the kinds of their values:
-    // "PaperName" text; "PaperSize" QSizeF in points (also read from the text "{width, height}");
-    // "Orientation" 0 portrait, 1 landscape; "TopMargin", "LeftMargin", "BottomMargin",
-    // "RightMargin" numbers in points; "JobDisposition" "spool" or "save"; "JobSavingURL" QUrl
-    // (also read from a URL text); "PrinterName" text; "Copies" a whole number from 1;
-    // "Duplex" "one-sided", "two-sided-long-edge" or "two-sided-short-edge" (CUPS's names).
-    static inline const QString PaperNameKey = QStringLiteral("PaperName");
-    static inline const QString PaperSizeKey = QStringLiteral("PaperSize");
-    static inline const QString OrientationKey = QStringLiteral("Orientation");
-    static inline const QString TopMarginKey = QStringLiteral("TopMargin");
-    static inline const QString LeftMarginKey = QStringLiteral("LeftMargin");
-    static inline const QString BottomMarginKey = QStringLiteral("BottomMargin");
-    static inline const QString RightMarginKey = QStringLiteral("RightMargin");
-    static inline const QString JobDispositionKey = QStringLiteral("JobDisposition");
-    static inline const QString JobSavingUrlKey = QStringLiteral("JobSavingURL");
-    static inline const QString PrinterNameKey = QStringLiteral("PrinterName");
-    static inline const QString CopiesKey = QStringLiteral("Copies");
+    // Keys of the dictionary form, by the platform's names, and the kinds of their values:
+    // "NSPrintPaperName" text; "NSPrintPaperSize" QSizeF in points (also read from the text
+    // "{width, height}"); "NSPrintOrientation" 0 portrait, 1 landscape; "NSPrintScalingFactor" a
+    // number above 0; "NSPrintTopMargin", "NSPrintLeftMargin", "NSPrintBottomMargin",
+    // "NSPrintRightMargin" numbers in points; "NSPrintJobDisposition" "NSPrintSpoolJob" or
+    // "NSPrintSaveJob"; "NSPrintJobSavingURL" QUrl (also read from a URL text); "NSPrintPrinterName"
+    // text; "NSPrintCopies" a whole number from 1; "Duplex" "one-sided", "two-sided-long-edge" or
+    // "two-sided-short-edge" (CUPS's names).
+    static inline const QString PaperNameKey = QStringLiteral("NSPrintPaperName");
+    static inline const QString PaperSizeKey = QStringLiteral("NSPrintPaperSize");
+    static inline const QString OrientationKey = QStringLiteral("NSPrintOrientation");
+    static inline const QString ScalingFactorKey = QStringLiteral("NSPrintScalingFactor");
+    static inline const QString TopMarginKey = QStringLiteral("NSPrintTopMargin");
+    static inline const QString LeftMarginKey = QStringLiteral("NSPrintLeftMargin");
+    static inline const QString BottomMarginKey = QStringLiteral("NSPrintBottomMargin");
+    static inline const QString RightMarginKey = QStringLiteral("NSPrintRightMargin");
+    static inline const QString JobDispositionKey = QStringLiteral("NSPrintJobDisposition");
+    static inline const QString SpoolJob = QStringLiteral("NSPrintSpoolJob");
+    static inline const QString SaveJob = QStringLiteral("NSPrintSaveJob");
+    static inline const QString JobSavingUrlKey = QStringLiteral("NSPrintJobSavingURL");
+    static inline const QString PrinterNameKey = QStringLiteral("NSPrintPrinterName");
+    static inline const QString CopiesKey = QStringLiteral("NSPrintCopies");
     static inline const QString DuplexKey = QStringLiteral("Duplex");
+
+    // The dictionary with the keys that earlier versions stored ("PaperSize", "JobDisposition"
+    // "save", ...) under the names above; a key given by both names keeps the current one's value.
+    static QVariantMap withCurrentKeys(const QVariantMap &dictionary);
 
     // The paper of the user's locale (LC_PAPER; A4 where it names none), portrait, without
     // margins, spooled to the default printer, one copy, one-sided.
@@ -47,8 +56,8 @@ public:
     // The process's default print info, made on first use. Main thread only.
     static PrintInfo &sharedPrintInfo();
 
-    // The dictionary's keys over a default print info; unknown keys are ignored. nullopt (logged)
-    // when a known key holds a value that does not fit it.
+    // The dictionary's keys (current or earlier names) over a default print info; unknown keys are
+    // ignored. nullopt (logged) when a known key holds a value that does not fit it.
     static std::optional<PrintInfo> fromDictionary(const QVariantMap &dictionary);
     QVariantMap dictionary() const;
 
@@ -99,6 +108,9 @@ public:
     void setCopies(int copies);
     Duplex duplex() const;
     void setDuplex(Duplex duplex);
+    // 1.0 prints at full size.
+    double scalingFactor() const;
+    void setScalingFactor(double factor);
 
     friend bool operator==(const PrintInfo &, const PrintInfo &) = default;
 
@@ -115,6 +127,7 @@ private:
     QString m_printerName;
     int m_copies = 1;
     Duplex m_duplex = Duplex::OneSided;
+    double m_scalingFactor = 1.0;
 };
 
 } // namespace platform

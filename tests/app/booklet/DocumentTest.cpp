@@ -282,17 +282,33 @@ TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
     EXPECT_TRUE(doc.hasChanges());
     EXPECT_EQ(log.lines().filter("Warning: Setting").size(), 6) << log.lines().join('\n').toStdString();
 
-    // Inside the print settings: a paper without width changes nothing, and what becomes of a
-    // job is never taken from settings.
+    // Inside the print settings: a paper without width changes nothing.
     const QSizeF before = doc.printInfo().paperSize();
-    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"PaperSize", "{0, 842}"}}}});
+    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"NSPrintPaperSize", "{0, 842}"}}}});
     EXPECT_EQ(doc.printInfo().paperSize(), before);
-    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"PaperSize", "{420, 595}"},
-                                                                        {"JobDisposition", "save"},
-                                                                        {"JobSavingURL", "file:///tmp/elsewhere.pdf"}}}});
-    EXPECT_EQ(doc.printInfo().paperSize(), QSizeF(420, 595));
-    EXPECT_EQ(doc.printInfo().jobDisposition(), platform::PrintInfo::JobDisposition::Spool);
-    EXPECT_TRUE(log.contains("\"JobDisposition\", \"JobSavingURL\" ignored"));
+
+    // Stored print settings by the platform's names, or by the names earlier versions wrote, give
+    // the exported paper; what becomes of a job is never taken from settings.
+    const QString source = PdfFixture::write(folder.path(), "a5.pdf", pagesOfSize(4, {420, 595}));
+    const QString exported = folder.filePath("out.pdf");
+    const QList<std::pair<QVariantMap, QString>> stored{
+        {{{"NSPrintPaperSize", "{595, 842}"}, {"NSPrintOrientation", 1}, {"NSPrintScalingFactor", 0.5},
+          {"NSPrintJobDisposition", "NSPrintSaveJob"}, {"NSPrintJobSavingURL", "file:///tmp/elsewhere.pdf"}},
+         "Warning: Print settings \"NSPrintJobDisposition\", \"NSPrintJobSavingURL\" ignored"},
+        {{{"PaperSize", "{595, 842}"}, {"Orientation", 1}, {"JobDisposition", "save"}},
+         "Warning: Print settings \"NSPrintJobDisposition\" ignored"},
+    };
+    for (const auto &[settings, warning] : stored) {
+        platform::UserDefaults::standardUserDefaults()->setObject(settings, "printSettings");
+        platform::LogCapture storedLog;
+        Document opened;
+        ASSERT_TRUE(opened.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+        EXPECT_EQ(opened.printInfo().jobDisposition(), platform::PrintInfo::JobDisposition::Spool);
+        ASSERT_TRUE(opened.exportBookletToURL(QUrl::fromLocalFile(exported)));
+        EXPECT_EQ(pageSizes(exported), QList<QSizeF>(2, QSizeF(842, 595)));
+        EXPECT_EQ(storedLog.lines().filter("Print settings").join('\n').toStdString(),
+                  (warning + ", because only paper and printer are taken from settings").toStdString());
+    }
 }
 
 TEST_F(DocumentTest, CreepTypesChoosePresetsAndTheCreepFollowsThePaper)
@@ -309,7 +325,7 @@ TEST_F(DocumentTest, CreepTypesChoosePresetsAndTheCreepFollowsThePaper)
     EXPECT_FALSE(doc.creepCompensationIsManual());
     const auto creepFor = [](double paperWidth) { return 0.18 / (paperWidth / Document::PointsPerMillimetre * 0.5); };
 
-    doc.setPrintSettings(QVariantMap{{"PaperSize", "{1190.55, 841.89}"}});
+    doc.setPrintSettings(QVariantMap{{"NSPrintPaperSize", "{1190.55, 841.89}"}});
     EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(1190.55));
     EXPECT_DOUBLE_EQ(doc.splitFilter()->creep(), creepFor(1190.55));
     doc.setAutoPaperSize(true);
@@ -319,6 +335,30 @@ TEST_F(DocumentTest, CreepTypesChoosePresetsAndTheCreepFollowsThePaper)
     EXPECT_DOUBLE_EQ(doc.creepFilter()->creep(), creepFor(841.89));
     doc.setCreepCompensation(false);
     EXPECT_EQ(doc.splitFilter()->creep(), 0.0);
+}
+
+// A thickness typed under a preset is what the user gave: the preset is applied before it.
+TEST_F(DocumentTest, AThicknessTypedUnderAPresetSurvivesSavedDefaultsAndDictionaries)
+{
+    Document doc;
+    ASSERT_TRUE(setValue(&doc, "creepCompensationType", 2)); // the preset of 0.21 mm
+    ASSERT_TRUE(setValue(&doc, "creepCompensationMM", 0.30));
+    doc.saveDefaults();
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    ASSERT_TRUE(defaults->synchronize());
+    const platform::UserDefaults file(defaults->fileName());
+    EXPECT_EQ(file.doubleForKey("creepCompensationMM"), 0.30);
+    EXPECT_EQ(file.integerForKey("creepCompensationType"), 2);
+
+    Document fresh;
+    EXPECT_EQ(fresh.creepCompensationMM(), 0.30);
+    EXPECT_FALSE(fresh.hasChanges());
+    EXPECT_FALSE(fresh.hasTaskChanges());
+
+    Document task;
+    EXPECT_TRUE(task.setSettingsDictionary(QVariantMap{{"creepCompensationMM", 0.35}, {"creepCompensationType", 4}}));
+    EXPECT_EQ(task.creepCompensationMM(), 0.35);
+    EXPECT_EQ(task.creepCompensationType(), 4);
 }
 
 TEST_F(DocumentTest, BatchSettingsAlertAnswersThroughTheResponder)
@@ -367,9 +407,10 @@ TEST_F(DocumentTest, BatchSettingsAlertAnswersThroughTheResponder)
 TEST_F(DocumentTest, UnprintableValuesAreRefusedAndTooManyStaplesClamped)
 {
     const QList<QVariantMap> refused{
-        {{"printSettings", QVariantMap{{"PaperSize", "{1e308, 1e308}"}}}},
-        {{"printSettings", QVariantMap{{"Orientation", 5}}}},
-        {{"printSettings", QVariantMap{{"TopMargin", -1}}}},
+        {{"printSettings", QVariantMap{{"NSPrintPaperSize", "{1e308, 1e308}"}}}},
+        {{"printSettings", QVariantMap{{"NSPrintOrientation", 5}}}},
+        {{"printSettings", QVariantMap{{"NSPrintTopMargin", -1}}}},
+        {{"printSettings", QVariantMap{{"NSPrintScalingFactor", 0}}}},
     };
     for (const QVariantMap &settings : refused) {
         Document doc;

@@ -110,3 +110,18 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(BookletExport::halves(file.readAll()), "(-|1) (2|-) (6|3) (4|5)");
 }
+
+// The export tool's options are its own, also those that Qt would take for itself (-reverse).
+TEST(ApplicationEndToEnd, TheExportToolReversesThePagesWhenAsked)
+{
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
+    const QString exported = folder.filePath("Exported.pdf");
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedChannels);
+    tool.start(QStringLiteral(FOLDWISE_BOOKLET_EXPORT), {source, exported, "--reverse"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0);
+    // Six pages reversed and padded: E E 6 5 4 3 2 1 (unreversed: "(-|1) (2|-) (6|3) (4|5)").
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(exported)).toStdString(), "(1|-) (-|2) (3|6) (5|4)");
+}

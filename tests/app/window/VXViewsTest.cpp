@@ -9,6 +9,7 @@
 #include "app/window/VXTableRowView.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 
+#include "booklet/BookletExport.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
@@ -249,6 +250,36 @@ TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)
         view.setOrientationForLandscape(c.orientation);
         view.setPage(VXPage::pageWithSize(c.size));
         EXPECT_NEAR(view.ratio(), c.ratio, 1e-9) << c.size.width() << " x " << c.size.height();
+    }
+}
+
+// With landscape rotation counter-clockwise, the red marker of a page's lower-left corner lies
+// lower left while the page is upright and lower right once it is turned, on screen and on paper.
+TEST(VXPageView, PagesTurnOnScreenExactlyAsTheyArePrinted)
+{
+    const QList<std::pair<double, bool>> cases{{0.99, false}, {1.0, false}, {1.01, false}, {1.02, false}, {1.03, true}};
+    for (const auto &[ratio, turned] : cases) {
+        SCOPED_TRACE(ratio);
+        QList<PdfFixturePage> pages = BookletExport::portraitPages(4);
+        pages[0].mediaSize = QSizeF(200 * ratio, 200);
+        const QByteArray pdf = PdfFixture::pages(pages);
+
+        // Page 1 fills the right half (200, 0, 200, 300) of side 0, about 200 points high.
+        BookletExport booklet(pdf);
+        booklet.view.setOrientationForLandscape(1);
+        const QImage printed = PdfFixture::rendered(booklet.print(), 0);
+        EXPECT_EQ(PixelProbe::isNear(printed, {215, 235}, Qt::red), !turned) << PixelProbe::describe(printed, {215, 235}).toStdString();
+        EXPECT_EQ(PixelProbe::isNear(printed, {385, 235}, Qt::red), turned) << PixelProbe::describe(printed, {385, 235}).toStdString();
+
+        // On screen the page fills about (50, 0, 300, 300) of the 400 x 300 view.
+        Host host;
+        host.view->setZoom(1);
+        host.view->setOrientationForLandscape(1);
+        host.view->setPage(VXPage::pageForPDFPage(PdfFixture::pdfPages(pdf).at(0)));
+        const auto redAt = [&](QPoint at) { return PixelProbe::isNear(host.view->grab().toImage(), at, Qt::red); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return redAt({70, 280}) || redAt({330, 280}); }, 30'000));
+        EXPECT_EQ(redAt({70, 280}), !turned);
+        EXPECT_EQ(redAt({330, 280}), turned);
     }
 }
 

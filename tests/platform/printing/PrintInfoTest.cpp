@@ -63,31 +63,43 @@ TEST(PrintInfo, PaperSizeAndOrientationFollowEachOther)
     EXPECT_EQ(info.copies(), 1);
 }
 
+// By the platform's names and by the names earlier versions stored; the current name wins.
 TEST(PrintInfo, ReadsSizesAndUrlsGivenAsTextTurningTheSizeByTheOrientation)
 {
-    const std::optional<PrintInfo> info = PrintInfo::fromDictionary({
-        {"PaperSize", QStringLiteral("{612, 792}")},
-        {"Orientation", 1},
-        {"JobSavingURL", QStringLiteral("file:///tmp/out.pdf")},
-        {"SomethingElse", 12},
-    });
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->paperSize(), QSizeF(792, 612));
-    EXPECT_EQ(info->jobSavingUrl().toLocalFile(), QStringLiteral("/tmp/out.pdf"));
+    const QList<QVariantMap> cases{
+        {{"NSPrintPaperSize", QStringLiteral("{612, 792}")}, {"NSPrintOrientation", 1}, {"NSPrintScalingFactor", 0.5},
+         {"NSPrintJobDisposition", QStringLiteral("NSPrintSaveJob")}, {"NSPrintJobSavingURL", QStringLiteral("file:///tmp/out.pdf")},
+         {"SomethingElse", 12}},
+        {{"PaperSize", QStringLiteral("{612, 792}")}, {"Orientation", 1}, {"NSPrintScalingFactor", 0.5},
+         {"JobDisposition", QStringLiteral("save")}, {"JobSavingURL", QStringLiteral("file:///tmp/out.pdf")}},
+        {{"PaperSize", QStringLiteral("{100, 100}")}, {"NSPrintPaperSize", QStringLiteral("{612, 792}")}, {"Orientation", 0},
+         {"NSPrintOrientation", 1}, {"NSPrintScalingFactor", 0.5}, {"NSPrintJobDisposition", QStringLiteral("NSPrintSaveJob")},
+         {"JobSavingURL", QStringLiteral("file:///tmp/out.pdf")}},
+    };
+    for (const QVariantMap &dictionary : cases) {
+        SCOPED_TRACE(dictionary.firstKey().toStdString());
+        const std::optional<PrintInfo> info = PrintInfo::fromDictionary(dictionary);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->paperSize(), QSizeF(792, 612));
+        EXPECT_EQ(info->scalingFactor(), 0.5);
+        EXPECT_EQ(info->jobDisposition(), PrintInfo::JobDisposition::Save);
+        EXPECT_EQ(info->jobSavingUrl().toLocalFile(), QStringLiteral("/tmp/out.pdf"));
+    }
 }
 
 TEST(PrintInfo, RefusesValuesThatDoNotFit)
 {
     const QList<std::pair<QString, QVariant>> cases{
-        {"PaperSize", QStringLiteral("{612 792}")},
-        {"PaperSize", QStringLiteral("{0, 792}")},
-        {"PaperSize", 612},
-        {"Orientation", 2},
-        {"TopMargin", -1},
-        {"JobDisposition", QStringLiteral("print")},
-        {"JobSavingURL", 7},
-        {"PrinterName", 7},
-        {"Copies", 1.5},
+        {"NSPrintPaperSize", QStringLiteral("{612 792}")},
+        {"NSPrintPaperSize", QStringLiteral("{0, 792}")},
+        {"NSPrintPaperSize", 612},
+        {"NSPrintOrientation", 2},
+        {"NSPrintScalingFactor", 0},
+        {"NSPrintTopMargin", -1},
+        {"NSPrintJobDisposition", QStringLiteral("print")},
+        {"NSPrintJobSavingURL", 7},
+        {"NSPrintPrinterName", 7},
+        {"NSPrintCopies", 1.5},
         {"Duplex", QStringLiteral("both")},
     };
     for (const auto &[key, value] : cases) {
@@ -102,8 +114,8 @@ TEST(PrintInfo, RefusesValuesThatDoNotFit)
 TEST(PrintInfo, DictionaryAndArchiveComeBackAndTheArchiveRefusesWhatItDidNotWrite)
 {
     const QVariantMap dictionary = everythingSet().dictionary();
-    EXPECT_EQ(dictionary.value("PaperSize"), QSizeF(792, 612));
-    EXPECT_EQ(dictionary.value("JobDisposition"), QStringLiteral("save"));
+    EXPECT_EQ(dictionary.value("NSPrintPaperSize"), QSizeF(792, 612));
+    EXPECT_EQ(dictionary.value("NSPrintJobDisposition"), QStringLiteral("NSPrintSaveJob"));
     EXPECT_EQ(dictionary.value("Duplex"), QStringLiteral("two-sided-short-edge"));
     EXPECT_EQ(PrintInfo::fromDictionary(dictionary), everythingSet());
     for (const PrintInfo &info : {everythingSet(), PrintInfo()}) {
@@ -112,6 +124,11 @@ TEST(PrintInfo, DictionaryAndArchiveComeBackAndTheArchiveRefusesWhatItDidNotWrit
         EXPECT_EQ(*back, info);
         EXPECT_EQ(back->paperSize().width(), info.paperSize().width());
     }
+    // An archive that an earlier version wrote, with its own names, reads back the same.
+    QByteArray earlier = everythingSet().archivedData();
+    earlier.replace("<key>NSPrint", "<key>").replace("NSPrintSaveJob", "save");
+    EXPECT_EQ(PrintInfo::fromArchivedData(earlier), everythingSet());
+
     const QByteArray archive = everythingSet().archivedData();
     QByteArray otherVersion = archive;
     otherVersion.replace("FoldwisePrintInfo 1\n", "FoldwisePrintInfo 2\n");
