@@ -8,8 +8,8 @@
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterList.h"
@@ -28,11 +28,6 @@ const QString FeedbackAddress = QStringLiteral("feedback@foldwise.example.org");
 const QString FeedURL = QStringLiteral("https://foldwise.example.org/AppCasts/Foldwise.xml");
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
-
-QString localized(const QString &key, const QString &english)
-{
-    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
-}
 
 } // namespace
 
@@ -60,7 +55,6 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     m_waitingTimer.setInterval(OpenEventInterval);
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
-    VXPrintHelper::installDefaultAlert();
     Document::setSheetWindowFallback([this](const Document *) { return windowForSheet(); });
 }
 
@@ -101,11 +95,10 @@ void AppDelegate::lookForOldServiceWorkflows()
 {
     if (m_installer && m_installer->revealOldServiceWorkflow()) {
         platform::Alert alert;
-        alert.setMessageText(localized(QStringLiteral("OldServiceTitle"), QStringLiteral("An older Foldwise service is installed")));
-        alert.setInformativeText(localized(QStringLiteral("OldServiceText"),
-                                           QStringLiteral("It is shown in the file manager. Please delete it: this release installs its own.")));
-        alert.addButtonWithTitle(localized(QStringLiteral("OldServiceDelted"), QStringLiteral("I Deleted It")));
-        alert.addButtonWithTitle(localized(QStringLiteral("OldServiceLater"), QStringLiteral("Later")));
+        alert.setMessageText(rqs::localized(QStringLiteral("OldServiceTitle")));
+        alert.setInformativeText(rqs::localized(QStringLiteral("OldServiceText")));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OldServiceDelted")));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OldServiceLater")));
         alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
     }
     defaults()->setBool(false, FirstRunServiceKey);
@@ -171,12 +164,11 @@ void AppDelegate::processFiles()
         return;
     }
     platform::Alert alert;
-    alert.setMessageText(localized(QStringLiteral("OpenMultipleTitle"), QStringLiteral("Several files were opened at once")));
-    alert.setInformativeText(localized(QStringLiteral("OpenMultipleText"),
-                                       QStringLiteral("Add them to the batch factory as one task each, or open each as a document?")));
-    alert.addButtonWithTitle(localized(QStringLiteral("InFactory"), QStringLiteral("In Batch Factory")));
-    alert.addButtonWithTitle(localized(QStringLiteral("AsDocuments"), QStringLiteral("As Documents")));
-    alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")));
+    alert.setMessageText(rqs::localized(QStringLiteral("OpenMultipleTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("OpenMultipleText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("InFactory")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("AsDocuments")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     ++m_openQuestions;
     const QPointer<AppDelegate> self(this);
     alert.beginSheetModalForWindow(windowForSheet(), [self, batch](int returnCode) {

@@ -712,6 +712,10 @@ void VXDocumentWindowController::saveDefaults(QObject *sender) { m_document->sav
 
 void VXDocumentWindowController::checkPrint(QObject *sender) { sendToDocument("checkPrint", sender); }
 
+void VXDocumentWindowController::printDocument(QObject *sender) { sendToDocument("printDocument", sender); }
+
+void VXDocumentWindowController::printManualDuplex(QObject *sender) { sendToDocument("printManualDuplex", sender); }
+
 void VXDocumentWindowController::saveBooklet(QObject *sender) { sendToDocument("saveBooklet", sender); }
 
 // Printing and export belong to the document's print runs, found by name.

@@ -139,7 +139,11 @@ public:
     Q_INVOKABLE void runPageLayout(QObject *sender = nullptr);
     Q_INVOKABLE void rotatePaper(QObject *sender = nullptr);
     Q_INVOKABLE void saveDefaults(QObject *sender = nullptr);
+    // The print button goes by the printer's kind; the Print menu item always prints both sides
+    // in one job.
     Q_INVOKABLE void checkPrint(QObject *sender = nullptr);
+    Q_INVOKABLE void printDocument(QObject *sender = nullptr);
+    Q_INVOKABLE void printManualDuplex(QObject *sender = nullptr);
     Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
 
     // Until the document closes itself, closing the window asks the document first.
