@@ -8,6 +8,8 @@
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
+#include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Log.h"
@@ -17,6 +19,7 @@
 #include "platform/ui/Window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 
 using platform::Window;
@@ -26,6 +29,7 @@ namespace {
 // The project has no web site of its own yet; these stand where its addresses will.
 const QString FeedbackAddress = QStringLiteral("feedback@foldwise.example.org");
 const QString FeedURL = QStringLiteral("https://foldwise.example.org/AppCasts/Foldwise.xml");
+const QUrl StorePageURL(QStringLiteral("https://foldwise.example.org/rate"));
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
 
@@ -44,6 +48,7 @@ void AppDelegate::initialize()
     });
     Document::initialize();
     VXPrintHelper::sharedHelper();
+    VXDocumentWindowController::setStorePageUrl(StorePageURL);
 }
 
 AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
@@ -210,6 +215,13 @@ void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 
 void AppDelegate::sendFeedback(QObject *) { QSSystemInfo::sendFeedbackTo(FeedbackAddress); }
+
+void AppDelegate::rateFoldwise(QObject *)
+{
+    if (!QDesktopServices::openUrl(StorePageURL))
+        platform::logWarning(QStringLiteral("The store page %1 could not be opened").arg(StorePageURL.toString()));
+    QSRateUsController::userDidRate();
+}
 
 void AppDelegate::checkForUpdate(QObject *)
 {

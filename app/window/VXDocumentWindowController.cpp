@@ -4,6 +4,7 @@
 #include "app/booklet/VXStyleKit.h"
 #include "app/window/AppClasses.h"
 #include "app/window/VXPagesController.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
@@ -27,6 +28,21 @@
 #include <cmath>
 
 using platform::KeyValue::setValue;
+
+namespace {
+
+QUrl &storePageUrl()
+{
+    static QUrl url;
+    return url;
+}
+
+// Only the first document window of a process counts a start towards the rate-us prompt.
+bool rateUsVerified = false;
+
+} // namespace
+
+void VXDocumentWindowController::setStorePageUrl(const QUrl &url) { storePageUrl() = url; }
 
 namespace {
 
@@ -126,6 +142,8 @@ void VXDocumentWindowController::windowDidLoad()
             return;
         self->testForBigMargins();
         self->testForEmptyDocument();
+        if (!std::exchange(rateUsVerified, true))
+            QSRateUsController::verifyRateUs(storePageUrl());
     });
 }
 

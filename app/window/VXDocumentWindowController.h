@@ -61,6 +61,8 @@ public:
     explicit VXDocumentWindowController(Document *document);
     // The document's window controller, made and handed to the document on the first call.
     static VXDocumentWindowController *makeWindowController(Document *document);
+    // The store page the rate-us prompt offers; the application shell holds it.
+    static void setStorePageUrl(const QUrl &url);
     ~VXDocumentWindowController() override;
 
     Document *document() const;
