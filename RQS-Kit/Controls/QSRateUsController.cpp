@@ -4,6 +4,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,16 @@ std::chrono::milliseconds &retryIntervalValue()
     return interval;
 }
 
-QString kitText(const QString &key) { return rqs::localizedForTable(key, QStringLiteral("RQS-Localizable")); }
+const QString kitTable = QStringLiteral("RQS-Localizable");
+
+// Each process decides at most once whether to ask.
+bool rateDecisionRan = false;
+
+QPointer<QSRateUsController> &sharedInstance()
+{
+    static QPointer<QSRateUsController> shared;
+    return shared;
+}
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
 
@@ -41,10 +51,21 @@ QSRateUsController::QSRateUsController(QObject *parent)
 
 QSRateUsController *QSRateUsController::sharedController()
 {
-    static QPointer<QSRateUsController> shared;
+    QPointer<QSRateUsController> &shared = sharedInstance();
     if (!shared)
         shared = new QSRateUsController(QCoreApplication::instance());
     return shared;
+}
+
+void QSRateUsController::awakeFromNib()
+{
+    if (!sharedInstance())
+        sharedInstance() = this;
+    const QPointer<QSRateUsController> self(this);
+    platform::MainQueue::post([self] {
+        if (self && !rateDecisionRan)
+            verifyRateUs(self->appURL());
+    });
 }
 
 void QSRateUsController::registerDefaults()
@@ -58,8 +79,11 @@ void QSRateUsController::registerDefaults()
 
 void QSRateUsController::userDidRate() { defaults()->setObject(QSSystemInfo::appVersion(), ratedVersionKey); }
 
+bool QSRateUsController::rateDecisionHasRun() { return rateDecisionRan; }
+
 void QSRateUsController::verifyRateUs(const QUrl &storeUrl)
 {
+    rateDecisionRan = true;
     registerDefaults();
     QString ratedVersion = defaults()->stringForKey(ratedVersionKey);
     const bool askNow = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
@@ -89,13 +113,13 @@ void QSRateUsController::windowDidLoad()
 {
     QSNoteController::windowDidLoad();
     if (titleTF())
-        titleTF()->setText(kitText(QStringLiteral("Spread the word!")));
+        titleTF()->setText(rqs::localizedForTable(QStringLiteral("Spread the word!"), kitTable));
     if (cancelButton())
-        cancelButton()->setTitle(kitText(QStringLiteral("Ask Later")));
+        cancelButton()->setTitle(rqs::localizedForTable(QStringLiteral("Ask Later"), kitTable));
     if (otherButton())
-        otherButton()->setTitle(kitText(QStringLiteral("Never Ask")));
+        otherButton()->setTitle(rqs::localizedForTable(QStringLiteral("Never Ask"), kitTable));
     if (approveButton())
-        approveButton()->setTitle(kitText(QStringLiteral("Rate Now")));
+        approveButton()->setTitle(rqs::localizedForTable(QStringLiteral("Rate Now"), kitTable));
     if (textView()) {
         const QString path = platform::Bundle::mainBundle()->pathForResource(QStringLiteral("RateUs"), QStringLiteral("html"));
         QFile file(path);
@@ -103,7 +127,7 @@ void QSRateUsController::windowDidLoad()
             textView()->setHtml(QString::fromUtf8(file.readAll()));
         else
             platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(file.errorString()));
-        QTextCursor placeholder = textView()->document()->find(kitText(QStringLiteral("our App")));
+        QTextCursor placeholder = textView()->document()->find(rqs::localizedForTable(QStringLiteral("our App"), kitTable));
         if (!placeholder.isNull())
             placeholder.insertText(appName());
     }

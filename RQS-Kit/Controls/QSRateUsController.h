@@ -29,10 +29,15 @@ public:
     static void userDidRate();
     // Counts this start and shows the prompt on the key window when it is due.
     static void verifyRateUs(const QUrl &storeUrl);
+    // Whether verifyRateUs has run in this process.
+    static bool rateDecisionHasRun();
     // How long the prompt waits while there is no key window or it shows a sheet (2 s).
     static std::chrono::milliseconds retryInterval();
     static void setRetryInterval(std::chrono::milliseconds interval);
 
+    // Made by an interface file: the shared prompt when there is none yet, and the decision with
+    // its store page on a later turn, unless one has run in this process.
+    Q_INVOKABLE void awakeFromNib();
     void windowDidLoad() override;
     // Shows the prompt at 0.7 of the key window's width, or tries again after the retry interval.
     // A window that does not load ends the tries with an error.

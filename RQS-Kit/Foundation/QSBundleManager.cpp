@@ -5,10 +5,14 @@
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/WindowExtension.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/TempFolder.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Window.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -24,6 +28,22 @@
 #include <unistd.h>
 
 namespace {
+
+const QString SupportMailAddress = QStringLiteral("support@foldwise.example.org");
+
+// A failed write also reaches the user: a log line alone would go unseen.
+void showSaveAlert(const QString &path)
+{
+    const QString kitTable = QStringLiteral("RQS-Localizable");
+    platform::Alert alert;
+    alert.setMessageText(rqs::localizedForTable(QStringLiteral("Could not save File"), kitTable));
+    alert.setInformativeText(
+        rqs::localizedForTable(QStringLiteral("Failed writing the image '%1'. Please send us a screenshot (cmd+shift+3 to %2) we want hunt this bug."),
+                               kitTable)
+            .arg(path, SupportMailAddress));
+    alert.addButtonWithTitle(rqs::localizedForTable(QStringLiteral("OK"), kitTable));
+    alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(rqs::windowForSheetWithView(nullptr)), platform::Alert::Completion());
+}
 
 const QString DescriptionFile = QStringLiteral("Description.plist");
 const QString QuickLookFolder = QStringLiteral("QuickLook");
@@ -494,6 +514,7 @@ bool QSBundleManager::saveImage(const QImage &image, const QUrl &url)
     QString reason;
     if (!platform::AtomicFileWriter::write(path, bytes, &reason)) {
         platform::logError(QStringLiteral("Failed writing the image '%1', because %2").arg(path, reason));
+        showSaveAlert(path);
         return false;
     }
     return true;

@@ -585,8 +585,10 @@ void Document::saveFactorySettings(QObject *)
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("SaveBatchSettingsTitle")));
     alert.setInformativeText(rqs::localized(QStringLiteral("SaveBatchSettingsText")));
-    for (const char *button : {"SaveBatchThis", "SaveBatchAll", "SaveBatchNone", "Cancel"})
-        alert.addButtonWithTitle(rqs::localized(QString::fromLatin1(button)));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("SaveBatchThis")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("SaveBatchAll")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("SaveBatchNone")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     const QPointer<Document> self(this);
     alert.beginSheetModalForWindow(windowForSheet(), [self](int returnCode) {
         if (self)

@@ -32,8 +32,6 @@ VXDocumentPrintServices *router()
     return installedServices;
 }
 
-QString localized(const char *key) { return rqs::localized(QString::fromLatin1(key)); }
-
 // "2, 5, 7" for the alerts and the log.
 QString pageList(const QList<quint64> &pages)
 {
@@ -150,10 +148,11 @@ void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
         platform::logWarning(QStringLiteral("No Manual Duplex printer selected. All settings will be default."));
     }
     platform::Alert alert;
-    alert.setMessageText(localized("ManualDuplexTitle"));
-    alert.setInformativeText(localized("ManualDuplexText"));
-    for (const char *button : {"PrintOddPages", "SetupManualDuplex", "Cancel"})
-        alert.addButtonWithTitle(localized(button));
+    alert.setMessageText(rqs::localized(QStringLiteral("ManualDuplexTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("ManualDuplexText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("PrintOddPages")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("SetupManualDuplex")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     // Alerts end on a later turn of the main queue, so the next sheet may start at once.
     const QPointer<VXDocumentPrinter> self(this);
     alert.beginSheetModalForWindow(m_document.windowForSheet(), [self, printerName](int returnCode) {
@@ -199,10 +198,10 @@ void VXDocumentPrinter::printOddOperationDidRun(bool success, const PrintInfo &j
     }
     const bool turn = VXPrinterDefaults::boolForPrinter(job.printerName(), VXPrinterDefaults::TurnSheetsKey);
     platform::Alert alert;
-    alert.setMessageText(localized(turn ? "PrintEvenAwayTitle" : "PrintEvenFacingTitle"));
-    alert.setInformativeText(localized(turn ? "PrintEvenAwayText" : "PrintEvenFacingText"));
-    alert.addButtonWithTitle(localized("DoneOdd"));
-    alert.addButtonWithTitle(localized("Cancel"));
+    alert.setMessageText(turn ? rqs::localized(QStringLiteral("PrintEvenAwayTitle")) : rqs::localized(QStringLiteral("PrintEvenFacingTitle")));
+    alert.setInformativeText(turn ? rqs::localized(QStringLiteral("PrintEvenAwayText")) : rqs::localized(QStringLiteral("PrintEvenFacingText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("DoneOdd")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     const QPointer<VXDocumentPrinter> self(this);
     alert.beginSheetModalForWindow(m_document.windowForSheet(), [self, job](int returnCode) {
         if (self)
@@ -282,9 +281,9 @@ void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
 {
     platform::logError(QStringLiteral("Pages %1 of \"%2\" could not be drawn").arg(pageList(pages), m_document.displayName()));
     platform::Alert alert;
-    alert.setMessageText(localized("PagesNotDrawnTitle"));
-    alert.setInformativeText(localized("PagesNotDrawnText").replace(QLatin1String("%1"), pageList(pages)));
-    alert.addButtonWithTitle(localized("OK"));
+    alert.setMessageText(rqs::localized(QStringLiteral("PagesNotDrawnTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(pages)));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
 }
 
@@ -335,7 +334,7 @@ void VXDocumentPrinter::saveBooklet()
     if (base.isEmpty()) {
         QString name = m_document.displayName().replace(u'/', u'-');
         if (name.isEmpty())
-            name = localized("Untitled");
+            name = rqs::localized(QStringLiteral("Untitled"));
         const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         base = QUrl::fromLocalFile(documents.filePath(name + QStringLiteral(".pdf")));
     }
@@ -349,11 +348,11 @@ void VXDocumentPrinter::saveBooklet()
         if (!self || result != platform::SavePanel::OKButton || self->exportBookletToURL(url))
             return;
         platform::Alert alert;
-        alert.setMessageText(localized("ErrorWhileExportingDocument"));
+        alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
         const QList<quint64> failed = self->m_document.printView()->failedPages();
-        alert.setInformativeText(failed.isEmpty() ? localized("ExportFailedText").replace(QLatin1String("%1"), url.toLocalFile())
-                                                  : localized("PagesNotDrawnText").replace(QLatin1String("%1"), pageList(failed)));
-        alert.addButtonWithTitle(localized("OK"));
+        alert.setInformativeText(failed.isEmpty() ? rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile())
+                                                  : rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed)));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
         alert.beginSheetModalForWindow(self->m_document.windowForSheet(), platform::Alert::Completion());
     });
 }

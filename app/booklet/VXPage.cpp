@@ -112,18 +112,6 @@ QImage VXPage::placeholderImage()
     return placeholder;
 }
 
-QRectF VXPage::imageRectForDirtyRect(const QSizeF &imageSize, const QSizeF &boundsSize, const QRectF &dirtyRect)
-{
-    if (imageSize.isEmpty())
-        return {};
-    const double scale = std::max(boundsSize.width() / imageSize.width(), boundsSize.height() / imageSize.height());
-    if (scale <= 0)
-        return {};
-    return QRectF((imageSize.width() - boundsSize.width() / scale) * 0.5 + dirtyRect.x() / scale,
-                  (imageSize.height() - boundsSize.height() / scale) * 0.5 + dirtyRect.y() / scale,
-                  dirtyRect.width() / scale, dirtyRect.height() / scale);
-}
-
 std::optional<platform::PdfPage> VXPage::pdfPage() const
 {
     QMutexLocker locker(&m_mutex);

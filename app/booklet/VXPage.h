@@ -41,12 +41,6 @@ public:
     // Shown while a page has no preview yet.
     static QImage placeholderImage();
 
-    // The part of an image, in its y-up pixel space, that lands in the dirty rectangle of a view
-    // of the given bounds when the image covers the bounds, centred, overflow cut off. Empty for
-    // an empty image.
-    static QRectF imageRectForDirtyRect(const QSizeF &imageSize, const QSizeF &boundsSize,
-                                        const QRectF &dirtyRect);
-
     std::optional<platform::PdfPage> pdfPage() const;
     void setPdfPage(const platform::PdfPage &pdfPage);
 

@@ -6,8 +6,8 @@
 #include "app/printing/VXApplicationServices.h"
 #include "app/printing/VXManualDuplexSetup.h"
 #include "app/printing/VXPreferencesWindow.h"
-#include "app/printing/VXPrintAlertAdapter.h"
 #include "app/printing/VXPrintFactory.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -16,6 +16,7 @@
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrinterList.h"
 #include "platform/printing/PrinterWatcher.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
 
 #include <QAbstractButton>
@@ -25,11 +26,6 @@
 #include <QMenu>
 
 namespace {
-
-QString localized(const QString &key)
-{
-    return platform::Bundle::mainBundle()->localizedStringForKey(key, QString());
-}
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
 
@@ -85,14 +81,6 @@ void VXPrintHelper::deregisterPrintButton(QAbstractButton *button)
 VXApplicationServices *VXPrintHelper::applicationServices() const { return m_services; }
 
 void VXPrintHelper::setApplicationServices(VXApplicationServices *services) { m_services = services; }
-
-void VXPrintHelper::setAlert(VXPrintAlert *alert) { m_alert = alert; }
-
-void VXPrintHelper::installDefaultAlert()
-{
-    static VXPrintAlertAdapter alert;
-    sharedHelper()->setAlert(&alert);
-}
 
 void VXPrintHelper::setPrinterNamesSource(std::function<QStringList()> source) { m_printerNamesSource = std::move(source); }
 
@@ -203,20 +191,20 @@ void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
     }
     const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
     const bool rotate = VXPrinterDefaults::boolForPrinter(printer, VXPrinterDefaults::RotateBacksidesKey);
-    const QString binding = localized(rotate ? QStringLiteral("LongSidedBinding") : QStringLiteral("ShortSidedBinding"));
-    VXPrintAlert::Request request;
+    const QString binding = rotate ? rqs::localized(QStringLiteral("LongSidedBinding")) : rqs::localized(QStringLiteral("ShortSidedBinding"));
+    platform::Alert alert;
     // The texts take the binding word as "%1"; a text without it is shown as it is.
-    request.messageText = localized(QStringLiteral("FAQ-UpsideDownPrint-Title")).replace(QLatin1String("%1"), binding);
-    request.informativeText = localized(QStringLiteral("FAQ-UpsideDownPrint-Short")).replace(QLatin1String("%1"), binding);
-    request.buttonTitles = {localized(QStringLiteral("Understood"))};
-    request.showsSuppressionButton = true;
-    request.suppressionButtonTicked = false;
-    beginAlert(request, [this, printerName](const VXPrintAlert::Response &response) {
-        platform::MainQueue::post([this, printerName, ticked = response.suppressionButtonTicked] {
+    alert.setMessageText(rqs::localized(QStringLiteral("FAQ-UpsideDownPrint-Title")).replace(QLatin1String("%1"), binding));
+    alert.setInformativeText(rqs::localized(QStringLiteral("FAQ-UpsideDownPrint-Short")).replace(QLatin1String("%1"), binding));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Understood")));
+    alert.setShowsSuppressionButton(true);
+    alert.setSuppressionButtonTicked(false);
+    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this, printerName](const platform::Alert::Answer &answer) {
+        platform::MainQueue::post([this, printerName, ticked = answer.suppressionButtonTicked] {
             defaults()->setBool(!ticked, AutoShowUpsideDownPrintKey);
             printTarget(printerName, false);
         });
-    });
+    }));
 }
 
 void VXPrintHelper::selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document)
@@ -227,32 +215,34 @@ void VXPrintHelper::selectManualDuplexPrinterAndPrintDocument(VXPrintableDocumen
 
 void VXPrintHelper::selectManualDuplexPrinterAndPrint()
 {
-    VXPrintAlert::Request request;
-    request.messageText = localized(QStringLiteral("SelectManualDuplexPrinterTitle"));
-    request.buttonTitles = {localized(QStringLiteral("Select")), localized(QStringLiteral("Cancel"))};
-    request.choices = printerNames();
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("SelectManualDuplexPrinterTitle")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Select")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
+    alert.setChoices(printerNames());
     const platform::PrintInfo *info = printInfo();
-    request.selectedChoice = info ? info->printerName() : QString();
-    beginAlert(request, [this](const VXPrintAlert::Response &response) {
-        if (response.returnCode == VXPrintAlert::FirstButtonReturn)
-            printTarget(response.choice, true);
-    });
+    alert.setSelectedChoice(info ? info->printerName() : QString());
+    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this](const platform::Alert::Answer &answer) {
+        if (answer.returnCode == platform::Alert::FirstButtonReturn)
+            printTarget(answer.selectedChoice, true);
+    }));
 }
 
 void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName))
         VXPrinterDefaults::setValueForPrinter(PrinterTypeNotChosen, printerName, VXPrinterDefaults::PrinterTypeKey);
-    VXPrintAlert::Request request;
-    request.messageText = localized(QStringLiteral("PrinterKindTitle"));
-    request.informativeText = localized(QStringLiteral("PrinterKindText"));
-    request.buttonTitles = {localized(QStringLiteral("IsAutomaticDuplex")), localized(QStringLiteral("IsSingleSidePrinter"))};
-    request.showsSuppressionButton = true;
-    request.suppressionButtonTicked = defaults()->boolForKey(RememberPrinterTypeKey);
-    beginAlert(request, [this, printerName](const VXPrintAlert::Response &response) {
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("PrinterKindTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("PrinterKindText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("IsAutomaticDuplex")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("IsSingleSidePrinter")));
+    alert.setShowsSuppressionButton(true);
+    alert.setSuppressionButtonTicked(defaults()->boolForKey(RememberPrinterTypeKey));
+    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this, printerName](const platform::Alert::Answer &response) {
         platform::MainQueue::post([this, printerName, response] {
             int answer = PrinterTypeManualDuplex;
-            if (response.returnCode == VXPrintAlert::FirstButtonReturn) {
+            if (response.returnCode == platform::Alert::FirstButtonReturn) {
                 const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
                 platform::PrintInfo *info = printInfo();
                 if (info && VXPrinterDefaults::isPrinterName(printer))
@@ -268,12 +258,12 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
                 VXPrinterDefaults::setValueForPrinter(answer, printerName, VXPrinterDefaults::PrinterTypeKey);
             updatePrintButtons();
         });
-    });
+    }));
 }
 
 void VXPrintHelper::showPrinterListOnButton(QAbstractButton *button)
 {
-    auto *menu = new QMenu(localized(QStringLiteral("Select Printer")), button);
+    auto *menu = new QMenu(rqs::localized(QStringLiteral("Select Printer")), button);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QStringList titles = printerTypeTitles();
     const QString current = currentPrinterName();
@@ -298,7 +288,7 @@ void VXPrintHelper::showPrinterListOnButton(QAbstractButton *button)
             currentItem = item;
     }
     menu->addSeparator();
-    QAction *settings = menu->addAction(localized(QStringLiteral("Edit Settings …")));
+    QAction *settings = menu->addAction(rqs::localized(QStringLiteral("Edit Settings …")));
     VXPreferencesWindow *preferences = m_services ? m_services->preferences() : nullptr;
     settings->setEnabled(preferences != nullptr);
     connect(settings, &QAction::triggered, this, [this] {
@@ -348,16 +338,6 @@ void VXPrintHelper::printTarget(const QString &printerName, bool manual)
         factory->printOnPrinter(printerName, manual);
     else
         platform::logWarning(QStringLiteral("There is no document and no factory to print"));
-}
-
-bool VXPrintHelper::beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion)
-{
-    if (!m_alert) {
-        platform::logWarning(QStringLiteral("Nobody can be asked \"%1\"; nothing was printed").arg(request.messageText));
-        return false;
-    }
-    m_alert->beginSheet(request, windowForSheet(), std::move(completion));
-    return true;
 }
 
 bool VXPrintHelper::eventFilter(QObject *watched, QEvent *event)

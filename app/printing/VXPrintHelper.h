@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/booklet/VXDocumentPrintServices.h"
-#include "app/printing/VXPrintAlert.h"
 
 #include <QIcon>
 #include <QList>
@@ -57,12 +56,9 @@ public:
     void deregisterPrintButton(QAbstractButton *button) override;
 
     // Set by the application shell; without them there is no current printer, factory or
-    // preferences window, and nobody is asked (the road ends with a warning).
+    // preferences window.
     VXApplicationServices *applicationServices() const;
     void setApplicationServices(VXApplicationServices *services);
-    void setAlert(VXPrintAlert *alert);
-    // Once at start-up: the router asks through the platform's alerts.
-    static void installDefaultAlert();
     // Where the printer names come from; the print system's list when not set.
     void setPrinterNamesSource(std::function<QStringList()> source);
 
@@ -111,15 +107,12 @@ private:
     void explainAndPrintAutomaticDuplex(const QString &printerName);
     // Where a road ends: the document, else the factory.
     void printTarget(const QString &printerName, bool manual);
-    // False, with a logged warning, when nobody can be asked.
-    bool beginAlert(const VXPrintAlert::Request &request, VXPrintAlert::Completion completion);
     void setPopupMarker(bool shown);
 
     QList<QPointer<QAbstractButton>> m_printButtons;
     VXPrintableDocument *m_document = nullptr;
     QPointer<QObject> m_documentObject;
     VXApplicationServices *m_services = nullptr;
-    VXPrintAlert *m_alert = nullptr;
     std::function<QStringList()> m_printerNamesSource;
     QIcon m_popupIcon;
     bool m_optionKeyDown = false;

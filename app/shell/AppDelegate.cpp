@@ -8,8 +8,10 @@
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
+#include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterList.h"
@@ -17,6 +19,7 @@
 #include "platform/ui/Window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 
 using platform::Window;
@@ -26,13 +29,9 @@ namespace {
 // The project has no web site of its own yet; these stand where its addresses will.
 const QString FeedbackAddress = QStringLiteral("feedback@foldwise.example.org");
 const QString FeedURL = QStringLiteral("https://foldwise.example.org/AppCasts/Foldwise.xml");
+const QUrl StorePageURL(QStringLiteral("https://foldwise.example.org/rate"));
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
-
-QString localized(const QString &key, const QString &english)
-{
-    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
-}
 
 } // namespace
 
@@ -49,6 +48,7 @@ void AppDelegate::initialize()
     });
     Document::initialize();
     VXPrintHelper::sharedHelper();
+    VXDocumentWindowController::setStorePageUrl(StorePageURL);
 }
 
 AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
@@ -60,7 +60,6 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     m_waitingTimer.setInterval(OpenEventInterval);
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
-    VXPrintHelper::installDefaultAlert();
     Document::setSheetWindowFallback([this](const Document *) { return windowForSheet(); });
 }
 
@@ -101,11 +100,10 @@ void AppDelegate::lookForOldServiceWorkflows()
 {
     if (m_installer && m_installer->revealOldServiceWorkflow()) {
         platform::Alert alert;
-        alert.setMessageText(localized(QStringLiteral("OldServiceTitle"), QStringLiteral("An older Foldwise service is installed")));
-        alert.setInformativeText(localized(QStringLiteral("OldServiceText"),
-                                           QStringLiteral("It is shown in the file manager. Please delete it: this release installs its own.")));
-        alert.addButtonWithTitle(localized(QStringLiteral("OldServiceDelted"), QStringLiteral("I Deleted It")));
-        alert.addButtonWithTitle(localized(QStringLiteral("OldServiceLater"), QStringLiteral("Later")));
+        alert.setMessageText(rqs::localized(QStringLiteral("OldServiceTitle")));
+        alert.setInformativeText(rqs::localized(QStringLiteral("OldServiceText")));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OldServiceDelted")));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OldServiceLater")));
         alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
     }
     defaults()->setBool(false, FirstRunServiceKey);
@@ -171,12 +169,11 @@ void AppDelegate::processFiles()
         return;
     }
     platform::Alert alert;
-    alert.setMessageText(localized(QStringLiteral("OpenMultipleTitle"), QStringLiteral("Several files were opened at once")));
-    alert.setInformativeText(localized(QStringLiteral("OpenMultipleText"),
-                                       QStringLiteral("Add them to the batch factory as one task each, or open each as a document?")));
-    alert.addButtonWithTitle(localized(QStringLiteral("InFactory"), QStringLiteral("In Batch Factory")));
-    alert.addButtonWithTitle(localized(QStringLiteral("AsDocuments"), QStringLiteral("As Documents")));
-    alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")));
+    alert.setMessageText(rqs::localized(QStringLiteral("OpenMultipleTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("OpenMultipleText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("InFactory")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("AsDocuments")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     ++m_openQuestions;
     const QPointer<AppDelegate> self(this);
     alert.beginSheetModalForWindow(windowForSheet(), [self, batch](int returnCode) {
@@ -218,6 +215,13 @@ void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 
 void AppDelegate::sendFeedback(QObject *) { QSSystemInfo::sendFeedbackTo(FeedbackAddress); }
+
+void AppDelegate::rateFoldwise(QObject *)
+{
+    if (!QDesktopServices::openUrl(StorePageURL))
+        platform::logWarning(QStringLiteral("The store page %1 could not be opened").arg(StorePageURL.toString()));
+    QSRateUsController::userDidRate();
+}
 
 void AppDelegate::checkForUpdate(QObject *)
 {

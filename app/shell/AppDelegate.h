@@ -75,6 +75,8 @@ public:
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
     Q_INVOKABLE void sendFeedback(QObject *sender = nullptr);
+    // Opens the store page and stops the rate-us prompt for this version.
+    Q_INVOKABLE void rateFoldwise(QObject *sender = nullptr);
     Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
     Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
 

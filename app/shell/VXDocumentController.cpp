@@ -2,7 +2,7 @@
 
 #include "app/booklet/Document.h"
 #include "app/window/VXDocumentWindowController.h"
-#include "platform/foundation/Bundle.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
 
@@ -10,11 +10,6 @@
 #include <QFileInfo>
 
 namespace {
-
-QString localized(const QString &key, const QString &english)
-{
-    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
-}
 
 // Symbolic links and relative paths name the same file as its own path does.
 QString canonicalPath(const QUrl &url)
@@ -53,15 +48,13 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     }
     const QString type = Document::typeForContentsOfURL(url);
     if (type.isEmpty()) {
-        reportOpenFailure(url, QStringLiteral("OpenFailedUnreadableText"),
-                          QStringLiteral("The file does not exist, or you are not allowed to read it."));
+        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedUnreadableText")));
         return nullptr;
     }
     auto *document = new Document(this);
     if (!document->openURL(url, type)) {
         delete document;
-        reportOpenFailure(url, QStringLiteral("OpenFailedContentsText"),
-                          QStringLiteral("Foldwise opens PDF documents and pictures; this file is neither, or it is damaged."));
+        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedContentsText")));
         return nullptr;
     }
     m_documents.append(document);
@@ -94,14 +87,13 @@ void VXDocumentController::removeDocument(Document *document)
     emit documentRemoved();
 }
 
-void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reasonKey, const QString &reason) const
+void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reason) const
 {
     const QString name = url.isLocalFile() ? url.toLocalFile() : url.toString();
     platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
     platform::Alert alert;
-    alert.setMessageText(localized(QStringLiteral("OpenFailedTitle"), QStringLiteral("The file “%1” could not be opened."))
-                             .arg(QFileInfo(name).fileName()));
-    alert.setInformativeText(localized(reasonKey, reason));
-    alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+    alert.setMessageText(rqs::localized(QStringLiteral("OpenFailedTitle")).arg(QFileInfo(name).fileName()));
+    alert.setInformativeText(reason);
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
 }

@@ -34,7 +34,7 @@ signals:
     void documentRemoved();
 
 private:
-    void reportOpenFailure(const QUrl &url, const QString &reasonKey, const QString &reason) const;
+    void reportOpenFailure(const QUrl &url, const QString &reason) const;
 
     QList<Document *> m_documents;
 };

@@ -4,6 +4,7 @@
 #include "app/booklet/VXStyleKit.h"
 #include "app/window/AppClasses.h"
 #include "app/window/VXPagesController.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
@@ -27,6 +28,21 @@
 #include <cmath>
 
 using platform::KeyValue::setValue;
+
+namespace {
+
+QUrl &storePageUrl()
+{
+    static QUrl url;
+    return url;
+}
+
+// Only the first document window of a process counts a start towards the rate-us prompt.
+bool rateUsVerified = false;
+
+} // namespace
+
+void VXDocumentWindowController::setStorePageUrl(const QUrl &url) { storePageUrl() = url; }
 
 namespace {
 
@@ -129,6 +145,8 @@ void VXDocumentWindowController::windowDidLoad()
             return;
         self->testForBigMargins();
         self->testForEmptyDocument();
+        if (!std::exchange(rateUsVerified, true))
+            QSRateUsController::verifyRateUs(storePageUrl());
     });
 }
 
@@ -728,6 +746,10 @@ void VXDocumentWindowController::rotatePaper(QObject *sender) { m_document->rota
 void VXDocumentWindowController::saveDefaults(QObject *sender) { m_document->saveDefaults(sender); }
 
 void VXDocumentWindowController::checkPrint(QObject *sender) { sendToDocument("checkPrint", sender); }
+
+void VXDocumentWindowController::printDocument(QObject *sender) { sendToDocument("printDocument", sender); }
+
+void VXDocumentWindowController::printManualDuplex(QObject *sender) { sendToDocument("printManualDuplex", sender); }
 
 void VXDocumentWindowController::saveBooklet(QObject *sender) { sendToDocument("saveBooklet", sender); }
 

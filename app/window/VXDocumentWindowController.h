@@ -61,6 +61,8 @@ public:
     explicit VXDocumentWindowController(Document *document);
     // The document's window controller, made and handed to the document on the first call.
     static VXDocumentWindowController *makeWindowController(Document *document);
+    // The store page the rate-us prompt offers; the application shell holds it.
+    static void setStorePageUrl(const QUrl &url);
     ~VXDocumentWindowController() override;
 
     Document *document() const;
@@ -142,7 +144,11 @@ public:
     Q_INVOKABLE void runPageLayout(QObject *sender = nullptr);
     Q_INVOKABLE void rotatePaper(QObject *sender = nullptr);
     Q_INVOKABLE void saveDefaults(QObject *sender = nullptr);
+    // The print button goes by the printer's kind; the Print menu item always prints both sides
+    // in one job.
     Q_INVOKABLE void checkPrint(QObject *sender = nullptr);
+    Q_INVOKABLE void printDocument(QObject *sender = nullptr);
+    Q_INVOKABLE void printManualDuplex(QObject *sender = nullptr);
     Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
 
     // Until the document closes itself, closing the window asks the document first.

@@ -87,7 +87,6 @@ Bundle::Bundle(const QString &path)
 
 QString Bundle::bundlePath() const { return m_path; }
 
-QUrl Bundle::bundleUrl() const { return QUrl::fromLocalFile(m_path); }
 
 QVariantMap Bundle::infoDictionary() const
 {

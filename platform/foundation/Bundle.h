@@ -5,7 +5,6 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 #include <QVariantMap>
 
 #include <memory>
@@ -31,7 +30,6 @@ public:
     explicit Bundle(const QString &path);
 
     QString bundlePath() const;
-    QUrl bundleUrl() const;
 
     QVariantMap infoDictionary() const;
     QVariant objectForInfoDictionaryKey(const QString &key) const;

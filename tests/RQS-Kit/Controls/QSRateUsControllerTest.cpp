@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QTest>
 
@@ -78,4 +79,19 @@ TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
     ASSERT_TRUE(parent.endSheet(sheet, 0));
     parent.activateWindow();
     EXPECT_TRUE(QTest::qWaitFor([&] { return prompt->isVisible() && prompt->parentWindow() == &parent; }, 2000));
+}
+
+// A prompt made by an interface file decides on a later turn only while no decision has run in the
+// process; the first decision has run by then here, so the count stays.
+TEST_F(RateUs, APromptFromAnInterfaceFileDecidesOnlyOncePerProcess)
+{
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(QSRateUsController::rateDecisionHasRun());
+    QSRateUsController fromFile;
+    fromFile.setAppURL(QUrl("https://store.example/foldwise"));
+    fromFile.awakeFromNib();
+    for (int turn = 0; turn < 3; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(started(), 1);
+    EXPECT_EQ(QSRateUsController::sharedController(), prompt) << "the shared prompt stays the first";
 }

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/ui/Alert.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 
@@ -53,6 +54,18 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
     EXPECT_FALSE(QSBundleManager::saveImage(QImage(70000, 1, QImage::Format_RGB32), QUrl::fromLocalFile(old)));
     EXPECT_EQ(PdfFixture::read(old), QByteArray("old"));
     EXPECT_EQ(log.lines().size(), 1);
+
+    // A write that fails tells the user too; a folder cannot be made under a plain file.
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText() + " | " + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const QString unwritable = folder.filePath("wide.jpg/inside.png");
+    EXPECT_FALSE(QSBundleManager::saveImage(picture(false), QUrl::fromLocalFile(unwritable)));
+    platform::Alert::setResponder(nullptr);
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.first().startsWith("Could not save File | Failed writing the image '" + unwritable + "'")) << alerts.first().toStdString();
 
     // File names are made free; temporary pictures are registered with the cleaner.
     PdfFixture::write(folder.filePath("Image.jpg"), "x");

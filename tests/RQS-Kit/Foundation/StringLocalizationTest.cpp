@@ -1,10 +1,14 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/PropertyList.h"
 
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace rqs;
@@ -44,4 +48,34 @@ TEST(StringLocalization, CascadeThroughTablesBundlesAndEnglishUnlessASingleLooku
     EXPECT_TRUE(localizedOrNilForBundle("MainOnly", nullptr, controls).isNull());
     EXPECT_TRUE(localizedOrNilForBundle("HashInTable", nullptr, controls).isNull());
     EXPECT_TRUE(localizedOrNilForBundle("Print", second, controls).isNull());
+}
+
+// Every key the program looks up by a literal has an English text in a shipped table, so that no
+// user ever reads a bare key.
+TEST(StringLocalization, EveryLiteralKeyOfTheSourcesHasAnEnglishText)
+{
+    const QDir root(qEnvironmentVariable("FOLDWISE_RESOURCES") + "/..");
+    QSet<QString> texts;
+    for (const QFileInfo &table : QDir(root.filePath("resources/en.lproj")).entryInfoList({"*.strings"}))
+        for (const QString &key : platform::PropertyList::read(table.filePath()).toMap().keys())
+            texts.insert(key);
+    const QRegularExpression lookUp(
+        R"re(\b(?:localized|localizedForTable|localizedString|localizedStringForKey)\(\s*(?:QStringLiteral\(\s*)?"((?:[^"\\]|\\.)*)")re");
+    QStringList keys, missing;
+    for (const char *folder : {"app", "RQS-Kit", "platform"}) {
+        QDirIterator files(root.filePath(folder), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            const QString source = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch &match : lookUp.globalMatch(source)) {
+                keys << match.captured(1);
+                if (!texts.contains(match.captured(1)))
+                    missing << QFileInfo(file).fileName() + ": " + match.captured(1);
+            }
+        }
+    }
+    EXPECT_TRUE(keys.contains("PrinterKindTitle") && keys.contains("Could not save File") && keys.contains("Do not show this message again"))
+        << "the scan finds the lookups of every layer";
+    EXPECT_EQ(missing, QStringList());
 }

@@ -1,6 +1,8 @@
 #include "app/booklet/VXDocumentPrintServices.h"
 #include "app/booklet/VXDocumentPrinter.h"
 #include "app/booklet/VXPrinterDefaults.h"
+#include "app/printing/VXPrintHelper.h"
+#include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -196,6 +198,38 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         EXPECT_EQ(jobsTitled(printed->title, int(c.jobs.size())).size(), c.jobs.size()) << printed->title.toStdString();
         ++printed;
     }
+}
+
+// The Print menu item prints both sides in one job even on a printer kept as manual duplex; the
+// manual duplex item asks which printer to use, as there are several.
+TEST_F(DocumentPrinting, ThePrintMenuItemAlwaysPrintsAutomaticDuplex)
+{
+    VXDocumentPrinter::setPrintServices(VXPrintHelper::sharedHelper());
+    platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, "Simplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    PrintedDocument printed(folder.path(), "-menu.pdf");
+    printed.doc.printInfo().setPrinterNamed("Simplex_Printer");
+    VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&printed.doc);
+    ASSERT_NE(controller, nullptr);
+    printed.doc.showWindows();
+    QStringList asked;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        asked << alert.messageText();
+        return platform::Alert::FirstButtonReturn + 1;
+    });
+    platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
+
+    controller->window()->findChild<QAction *>("printItem")->trigger();
+    ASSERT_TRUE(waitFor([&] { return printed.events.size() == 2; }));
+    const QList<int> jobs = jobsTitled(printed.title, 1);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{"sides=two-sided-short-edge"});
+    EXPECT_EQ(BookletExport::halves(jobFile(jobs.first(), "pdf")), "(8|1) (2|7) (6|3) (4|5)") << "every side, backs not turned";
+    EXPECT_EQ(asked, QStringList());
+
+    controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
+    EXPECT_EQ(asked, QStringList{rqs::localized("SelectManualDuplexPrinterTitle")});
+    printed.doc.close();
 }
 
 // The file is emptied under the open document, so none of its pages can be drawn any more.

@@ -201,14 +201,6 @@ TEST(VXPage, ArchiveCarriesThePdfPageAndTheEmptyFlag)
     EXPECT_EQ(log.lines(), QStringList{"Error: Could not read an archived page"});
 }
 
-TEST(VXPage, ImageRectForDirtyRectCoversTheBoundsCentred)
-{
-    // Scale 4 (the height decides); 50 image pixels of width are cut off, half on each side.
-    EXPECT_EQ(VXPage::imageRectForDirtyRect({100, 50}, {200, 200}, {100, 40, 20, 80}), QRectF(50, 10, 5, 20));
-    // An image without area shows nothing.
-    EXPECT_EQ(VXPage::imageRectForDirtyRect({0, 50}, {100, 50}, {0, 0, 100, 50}), QRectF());
-}
-
 TEST(VXPageImageCache, DropsTheLeastRecentlyUsedBeyondItsBudget)
 {
     const qint64 image = 10 * 10 * 4;

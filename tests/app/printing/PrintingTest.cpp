@@ -4,39 +4,35 @@
 #include "app/printing/VXApplicationServices.h"
 #include "app/printing/VXManualDuplexSetup.h"
 #include "app/printing/VXPreferencesWindow.h"
-#include "app/printing/VXPrintAlertAdapter.h"
 #include "app/printing/VXPrintFactory.h"
 #include "app/printing/VXPrintHelper.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrintOperation.h"
 #include "platform/printing/PrinterWatcher.h"
+#include "platform/ui/Alert.h"
 
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 #include "support/StringsTables.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 namespace {
 
-// Stands in for all the router talks to (document, factory, shell, preferences, wizard, user) and records what it asks.
+// Stands in for all the router talks to (document, factory, shell, preferences, wizard) and, through the alerts'
+// responder, for the user: records what is asked and gives the answers queued, the check box left as shown when none.
 class FakePrintTargets : public QObject, public VXPrintableDocument, public VXPrintFactory, public VXApplicationServices,
-                         public VXPreferencesWindow, public VXManualDuplexSetup, public VXPrintAlert
+                         public VXPreferencesWindow, public VXManualDuplexSetup
 {
 public:
     void printAutomaticDuplex(const QString &name) override { calls << "document automatic " + name; }
@@ -44,10 +40,12 @@ public:
     void printOnPrinter(const QString &name, bool manual) override { calls << QString("factory %1 %2").arg(manual ? "manual" : "automatic", name); }
     void setPrinterName(const QString &name) override { calls << "wizard for " + name; }
     void showWindow() override { calls << "window shown"; }
-    void beginSheet(const Request &request, platform::Window *, Completion completion) override
+    int respond(platform::Alert &alert)
     {
-        asked << request;
-        pending = std::move(completion);
+        asked << alert.messageText();
+        const auto [code, ticked] = answers.isEmpty() ? std::pair(0, alert.suppressionButtonTicked()) : answers.takeFirst();
+        alert.setSuppressionButtonTicked(ticked);
+        return code;
     }
     platform::Window *windowForSheet() const override { return nullptr; }
     platform::PrintInfo &printInfo() override { return info; }
@@ -58,16 +56,16 @@ public:
     VXPreferencesWindow *preferences() const override { return const_cast<FakePrintTargets *>(this); }
     VXManualDuplexSetup *manualDuplexSetup() const override { return wizard; }
 
-    // Answers the last alert and lets the work it posted run.
-    void answer(int code, bool ticked)
+    // Lets the ends of the alerts, and the work they post, run.
+    static void settle()
     {
-        std::exchange(pending, {})({code, ticked, {}});
-        QCoreApplication::processEvents();
+        for (int turn = 0; turn < 3; ++turn)
+            QCoreApplication::processEvents();
     }
     QString outcome() const
     {
         const bool menu = button.findChild<QMenu *>();
-        return !calls.isEmpty() ? calls.join('|') : !asked.isEmpty() ? "asked " + asked.last().messageText : menu ? "menu" : "nothing";
+        return !calls.isEmpty() ? calls.join('|') : !asked.isEmpty() ? "asked " + asked.last() : menu ? "menu" : "nothing";
     }
     void reset()
     {
@@ -77,8 +75,8 @@ public:
     }
 
     QStringList calls;
-    QList<Request> asked;
-    Completion pending;
+    QStringList asked;
+    QList<std::pair<int, bool>> answers;
     platform::PrintInfo info;
     mutable QPushButton button;
     QString current;
@@ -93,14 +91,14 @@ protected:
     void SetUp() override
     {
         helper->setApplicationServices(&fake);
-        helper->setAlert(&fake);
+        platform::Alert::setResponder([this](platform::Alert &alert) { return fake.respond(alert); });
         helper->setPrinterNamesSource([this] { return printers; });
         defaults->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
     }
     void TearDown() override
     {
         helper->setApplicationServices(nullptr);
-        helper->setAlert(nullptr);
+        platform::Alert::setResponder(nullptr);
         helper->setPrinterNamesSource({});
         helper->setDocument(nullptr);
         helper->deregisterPrintButton(&fake.button);
@@ -117,11 +115,12 @@ protected:
 // A printer of no known kind is asked about; the next press of the print button goes by the kind kept.
 TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
 {
+    const QString askedKind = "asked " + rqs::localized("PrinterKindTitle");
     const struct { QStringList printers; bool document; int code; bool ticked; QString printed; QString next; } cases[] = {
         {{"Fake_Laser"}, false, 1001, true, "factory manual Fake_Laser", "factory manual Fake_Laser"},
         {{"Fake_Laser"}, true, 1000, true, "document automatic Fake_Laser", "document automatic "},
-        {{"Fake_Laser"}, true, 1001, false, "document manual Fake_Laser", "asked PrinterKindTitle"},
-        {{}, true, 1001, true, "document manual ", "asked PrinterKindTitle"},
+        {{"Fake_Laser"}, true, 1001, false, "document manual Fake_Laser", askedKind},
+        {{}, true, 1001, true, "document manual ", askedKind},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.printers.size() << " printers, " << c.code << (c.ticked ? " ticked" : ""));
@@ -130,13 +129,15 @@ TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
         fake.reset();
         printers = c.printers;
         VXPrintableDocument *target = c.document ? &fake : nullptr;
+        fake.answers = {{c.code, c.ticked}};
         helper->printDocument(target);
-        fake.answer(c.code, c.ticked);
+        fake.settle();
         EXPECT_EQ(fake.calls, QStringList{c.printed});
         EXPECT_EQ(defaults->boolForKey(VXPrintHelper::RememberPrinterTypeKey), c.ticked);
         fake.reset();
         helper->printDocument(target);
         EXPECT_EQ(fake.outcome(), c.next);
+        fake.settle();
     }
 }
 
@@ -152,7 +153,8 @@ TEST_F(VXPrintHelperTest, OptionAndSeveralPrintersGiveTheMenuThatShowsTypesAndPr
     helper->printDocument(&fake);
     ASSERT_EQ(fake.outcome(), "menu");
     fake.button.findChild<QMenu *>()->actions().first()->trigger();
-    EXPECT_EQ(fake.outcome(), "asked PrinterKindTitle");
+    EXPECT_EQ(fake.outcome(), "asked " + rqs::localized("PrinterKindTitle"));
+    fake.settle();
     QTest::keyRelease(fake.button.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
     EXPECT_TRUE(fake.button.icon().isNull());
 
@@ -190,9 +192,10 @@ TEST_F(VXPrintHelperTest, AutomaticDuplexFirstExplainsTheBindingUntilTicked)
     defaults->setInteger(1, "Fake_Laser.printerType");
     defaults->setBool(true, "Fake_Laser.manualDuplexRotateBacksides");
     defaults->setBool(true, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    fake.answers = {{1000, true}};
     helper->printDocument(&fake);
-    ASSERT_EQ(fake.outcome(), "asked Bound on the long edge");
-    fake.answer(1000, true);
+    fake.settle();
+    EXPECT_EQ(fake.asked, QStringList{"Bound on the long edge"});
     EXPECT_EQ(fake.calls, QStringList{"document automatic "});
     EXPECT_FALSE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
 }
@@ -204,30 +207,6 @@ TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
     fake.wizard = &fake;
     EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
     EXPECT_EQ(fake.calls, (QStringList{"wizard for Fake_Laser", "window shown"}));
-}
-
-// The check box and the pop-up reach the user, and come back as the user left them with the button's code.
-TEST(VXPrintAlertAdapter, CarriesTheCheckBoxAndThePopUpBothWays)
-{
-    const VXPrintAlert::Request request{.messageText = "Which printer?", .informativeText = "For the booklet",
-                                        .buttonTitles = {"Select", "Cancel"}, .showsSuppressionButton = true,
-                                        .suppressionButtonTicked = true, .choices = {"Laser", "Inkjet", "Plotter"},
-                                        .selectedChoice = "Inkjet"};
-    std::optional<VXPrintAlert::Response> response;
-    VXPrintAlertAdapter().beginSheet(request, nullptr, [&](const VXPrintAlert::Response &given) { response = given; });
-
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    auto *popUp = box ? box->findChild<QComboBox *>() : nullptr;
-    ASSERT_TRUE(popUp && box->checkBox());
-    EXPECT_TRUE(box->checkBox()->isChecked());
-    EXPECT_EQ(popUp->currentText(), "Inkjet");
-    box->checkBox()->setChecked(false);
-    popUp->setCurrentIndex(2);
-    box->buttons()[1]->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return response.has_value(); }));
-    EXPECT_EQ(response->returnCode, 1001);
-    EXPECT_FALSE(response->suppressionButtonTicked);
-    EXPECT_EQ(response->choice, "Plotter");
 }
 
 TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndKeepsTheLastOddOne)

@@ -4,6 +4,7 @@
 #include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
+#include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
@@ -288,6 +289,27 @@ TEST_F(DocumentTest, TheClosePromptsButtonsCarryTheirRolesAndAnswerAsNamed)
         EXPECT_EQ(PdfFixture::read(path), source);
         doc.close();
     }
+}
+
+// The first document window of a process counts a start towards the rate-us prompt; later ones do not.
+TEST_F(DocumentWindowTest, OnlyTheFirstWindowOfAProcessCountsAStartForTheRatePrompt)
+{
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->removeObjectForKey("rate.timesStarted");
+    const bool decidedBefore = QSRateUsController::rateDecisionHasRun();
+    open(4);
+    ASSERT_TRUE(waitFor([] { return QSRateUsController::rateDecisionHasRun(); }));
+    EXPECT_EQ(defaults->integerForKey("rate.timesStarted"), decidedBefore ? 0 : 1);
+
+    const qint64 counted = defaults->integerForKey("rate.timesStarted");
+    Document second;
+    second.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "second.pdf", PdfFixture::pages(PdfFixture::numbered(4)))),
+                   Document::PdfType);
+    ASSERT_TRUE(VXDocumentWindowController::makeWindowController(&second));
+    second.showWindows();
+    QTest::qWait(50);
+    EXPECT_EQ(defaults->integerForKey("rate.timesStarted"), counted);
+    second.close();
 }
 
 TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn)

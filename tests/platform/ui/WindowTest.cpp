@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -147,4 +149,32 @@ TEST(Alert, ButtonsAnswerCodesInOrderAsSheetOrApplicationModal)
         ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }));
         EXPECT_EQ(*answer, platform::Alert::FirstButtonReturn + 1) << onWindow;
     }
+}
+
+// The check box and the pop-up reach the user, and come back as the user left them with the button's code.
+TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
+{
+    platform::Alert alert;
+    alert.setMessageText("Which printer?");
+    alert.addButtonWithTitle("Select");
+    alert.addButtonWithTitle("Cancel");
+    alert.setShowsSuppressionButton(true);
+    alert.setSuppressionButtonTicked(true);
+    alert.setChoices({"Laser", "Inkjet", "Plotter"});
+    alert.setSelectedChoice("Inkjet");
+    std::optional<platform::Alert::Answer> answer;
+    alert.beginSheetModalForWindow(nullptr, platform::Alert::AnswerCompletion([&](const platform::Alert::Answer &given) { answer = given; }));
+
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    auto *popUp = box ? box->findChild<QComboBox *>() : nullptr;
+    ASSERT_TRUE(popUp && box->checkBox());
+    EXPECT_TRUE(box->checkBox()->isChecked());
+    EXPECT_EQ(popUp->currentText(), "Inkjet");
+    box->checkBox()->setChecked(false);
+    popUp->setCurrentIndex(2);
+    box->buttons()[1]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }));
+    EXPECT_EQ(answer->returnCode, 1001);
+    EXPECT_FALSE(answer->suppressionButtonTicked);
+    EXPECT_EQ(answer->selectedChoice, "Plotter");
 }
