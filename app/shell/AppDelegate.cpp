@@ -17,6 +17,7 @@
 #include "platform/ui/Window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 
 using platform::Window;
@@ -229,6 +230,15 @@ void AppDelegate::addPDFService(QObject *)
 {
     if (m_installer)
         m_installer->addPDFService();
+}
+
+bool AppDelegate::openWebLink(const QString &address)
+{
+    const QUrl url(address);
+    if (url.isValid() && QDesktopServices::openUrl(url))
+        return true;
+    platform::logWarning(QStringLiteral("Could not open the web page %1").arg(address));
+    return false;
 }
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterList::defaultPrinterName(); }
