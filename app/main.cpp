@@ -83,6 +83,7 @@ int main(int argc, char **argv)
     delegate.setBookmarks(&bookmarks);
     VXPDFServiceQueueInstaller installer(delegate, QApplication::applicationFilePath());
     delegate.setPDFServiceInstaller(&installer);
+    QObject::connect(&installer, &VXPDFServiceQueueInstaller::finished, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&instance, &VXSingleInstance::filesReceived, &delegate,
                      [&delegate](VXSingleInstance::Request request, const QStringList &paths) {
                          openFilesOf(delegate, request, paths);

@@ -127,7 +127,8 @@ bool AppDelegate::applicationShouldOpenUntitledFile()
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
     const bool documentsOpen = m_documents && !m_documents->documents().isEmpty();
-    return !documentsOpen && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
+    const bool installing = m_installer && m_installer->isInstalling();
+    return !documentsOpen && !installing && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
 }
 
 Window *AppDelegate::welcomeWindow()

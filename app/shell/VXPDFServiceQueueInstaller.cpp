@@ -46,8 +46,17 @@ VXPDFServiceQueueInstaller::VXPDFServiceQueueInstaller(AppDelegate &delegate, co
 
 bool VXPDFServiceQueueInstaller::revealOldServiceWorkflow() { return false; }
 
+bool VXPDFServiceQueueInstaller::isInstalling() const { return m_installing; }
+
+void VXPDFServiceQueueInstaller::finish()
+{
+    m_installing = false;
+    emit finished();
+}
+
 void VXPDFServiceQueueInstaller::addPDFService()
 {
+    m_installing = true;
     const QString text = localized(QStringLiteral("InstallServiceText"), QStringLiteral("%1"))
                              .arg(localized(QStringLiteral("InstallServiceAuto"), QStringLiteral("Foldwise adds a printer for you.")));
     show(m_delegate.windowForSheet(), localized(QStringLiteral("InstallServiceTitle"), QStringLiteral("Add Foldwise to the print dialogs?")), text,
@@ -131,9 +140,10 @@ void VXPDFServiceQueueInstaller::reportFailure(const VXServiceQueue &queue, bool
                                    : localized(QStringLiteral("ServiceFailedText"), QStringLiteral("%1")).arg(reason);
     show(m_delegate.windowForSheet(), localized(QStringLiteral("ServiceFailedTitle"), QStringLiteral("The printer “%1” could not be added")).arg(queue.name()),
          text, {localized(QStringLiteral("OK"), QStringLiteral("OK")), localized(QStringLiteral("More Information"), QStringLiteral("More Information"))},
-         [](int returnCode) {
+         [this](int returnCode) {
              if (returnCode == SecondButton)
                  AppDelegate::openWebLink(ManualInstallAddress);
+             finish();
          });
 }
 
@@ -148,6 +158,7 @@ void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
 
 void VXPDFServiceQueueInstaller::successMessageDismissed(int returnCode)
 {
+    finish();
     if (returnCode != SecondButton)
         return;
     const platform::BundlePtr bundle = platform::Bundle::mainBundle();
@@ -157,4 +168,8 @@ void VXPDFServiceQueueInstaller::successMessageDismissed(int returnCode)
         platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(HelpAnchor));
 }
 
-void VXPDFServiceQueueInstaller::leaveAsItWas() { platform::logInfo(QStringLiteral("The PDF Service printer was left as it was")); }
+void VXPDFServiceQueueInstaller::leaveAsItWas()
+{
+    platform::logInfo(QStringLiteral("The PDF Service printer was left as it was"));
+    finish();
+}

@@ -2,6 +2,7 @@
 
 #include "app/shell/VXPDFServiceInstaller.h"
 
+#include <QObject>
 #include <QString>
 
 class AppDelegate;
@@ -11,8 +12,9 @@ class VXServiceQueue;
 // "PDFServiceName" (see VXServiceQueue). Each step runs when the alert before it ends; the
 // application's sheet window carries the alerts. A queue of that name that Foldwise did not make
 // is replaced only when the user says so. GUI thread.
-class VXPDFServiceQueueInstaller : public VXPDFServiceInstaller
+class VXPDFServiceQueueInstaller : public QObject, public VXPDFServiceInstaller
 {
+    Q_OBJECT
 public:
     // The queue starts foldwisePath when a job comes while no Foldwise runs.
     VXPDFServiceQueueInstaller(AppDelegate &delegate, const QString &foldwisePath);
@@ -20,6 +22,7 @@ public:
     // No earlier release installed a service on Linux.
     bool revealOldServiceWorkflow() override;
     void addPDFService() override;
+    bool isInstalling() const override;
 
     // 1000 installs, after the alert has closed; anything else leaves everything as it was.
     void installPDFServiceDidEnd(int returnCode);
@@ -30,7 +33,12 @@ public:
     // 1001 opens the help on installing the service.
     void successMessageDismissed(int returnCode);
 
+signals:
+    // The user has answered the last alert.
+    void finished();
+
 private:
+    void finish();
     void askToReplace(const VXServiceQueue &queue);
     void removeThenCreate(const VXServiceQueue &queue);
     void reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason);
@@ -38,4 +46,5 @@ private:
 
     AppDelegate &m_delegate;
     QString m_foldwisePath;
+    bool m_installing = false;
 };
