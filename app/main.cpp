@@ -1,5 +1,7 @@
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXBookmarkStore.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
@@ -56,6 +58,9 @@ int main(int argc, char **argv)
                                      QStringLiteral("Open FILE, handed over by another program, as a booklet at once."),
                                      QStringLiteral("FILE"));
     parser.addOption(service);
+    const QCommandLineOption addService(QStringLiteral("add-pdf-service"),
+                                        QStringLiteral("Add the printer that opens what other programs print in Foldwise."));
+    parser.addOption(addService);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("PDF documents or pictures to open."),
                                  QStringLiteral("[FILES…]"));
     parser.process(app);
@@ -63,7 +68,8 @@ int main(int argc, char **argv)
     const QStringList serviceFiles = parser.values(service);
 
     VXSingleInstance instance(VXSingleInstance::defaultServerName());
-    if (instance.forward(VXSingleInstance::Request::OpenFiles, files)
+    // Adding the printer is this process's own errand, not one for the running Foldwise.
+    if (!parser.isSet(addService) && instance.forward(VXSingleInstance::Request::OpenFiles, files)
         && (serviceFiles.isEmpty() || instance.forward(VXSingleInstance::Request::Service, serviceFiles)))
         return 0;
     // Without the socket this process still works; only later launches start processes of their own.
@@ -73,6 +79,11 @@ int main(int argc, char **argv)
     rqs::registerKitClasses();
     VXDocumentController documents;
     AppDelegate delegate(&documents);
+    VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());
+    delegate.setBookmarks(&bookmarks);
+    VXPDFServiceQueueInstaller installer(delegate, QApplication::applicationFilePath());
+    delegate.setPDFServiceInstaller(&installer);
+    QObject::connect(&installer, &VXPDFServiceQueueInstaller::finished, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&instance, &VXSingleInstance::filesReceived, &delegate,
                      [&delegate](VXSingleInstance::Request request, const QStringList &paths) {
                          openFilesOf(delegate, request, paths);
@@ -87,6 +98,8 @@ int main(int argc, char **argv)
         delegate.applicationShouldOpenUntitledFile();
     openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
     openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);
+    if (parser.isSet(addService))
+        delegate.addPDFService();
     quitWhenIdle(&delegate);
     return app.exec();
 }

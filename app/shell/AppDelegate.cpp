@@ -124,7 +124,8 @@ bool AppDelegate::applicationShouldOpenUntitledFile()
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
     const bool documentsOpen = m_documents && !m_documents->documents().isEmpty();
-    return !documentsOpen && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
+    const bool installing = m_installer && m_installer->isInstalling();
+    return !documentsOpen && !installing && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
 }
 
 Window *AppDelegate::welcomeWindow()
@@ -233,6 +234,15 @@ void AppDelegate::addPDFService(QObject *)
 {
     if (m_installer)
         m_installer->addPDFService();
+}
+
+bool AppDelegate::openWebLink(const QString &address)
+{
+    const QUrl url(address);
+    if (url.isValid() && QDesktopServices::openUrl(url))
+        return true;
+    platform::logWarning(QStringLiteral("Could not open the web page %1").arg(address));
+    return false;
 }
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterList::defaultPrinterName(); }

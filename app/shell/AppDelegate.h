@@ -79,6 +79,8 @@ public:
     Q_INVOKABLE void rateFoldwise(QObject *sender = nullptr);
     Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
     Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
+    // Opens the address in the user's browser; false (logged) when it cannot.
+    static bool openWebLink(const QString &address);
 
     QString currentPrinterName() const override;
     platform::Window *factoryWindow() const override;

@@ -11,4 +11,6 @@ public:
     virtual bool revealOldServiceWorkflow() = 0;
     // Asks, then installs the service for this user.
     virtual void addPDFService() = 0;
+    // From the first question to the last answer: the application keeps running meanwhile.
+    virtual bool isInstalling() const = 0;
 };

@@ -1,0 +1,175 @@
+#include "app/shell/VXPDFServiceQueueInstaller.h"
+
+#include "app/shell/AppDelegate.h"
+#include "app/shell/VXServiceQueue.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/ui/Alert.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace {
+
+constexpr int OK = platform::Alert::FirstButtonReturn;
+constexpr int SecondButton = platform::Alert::FirstButtonReturn + 1;
+
+// Where the project will tell how to add the queue by hand.
+const QString ManualInstallAddress = QStringLiteral("https://foldwise.example.org/help/pdf-service");
+const QString HelpAnchor = QStringLiteral("HowTo-PDFServiceInstall");
+
+QString localized(const QString &key, const QString &english)
+{
+    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
+}
+
+QString queueName() { return localized(QStringLiteral("PDFServiceName"), QStringLiteral("Foldwise")); }
+
+void show(platform::Window *window, const QString &title, const QString &text, const QStringList &buttons, platform::Alert::Completion completion)
+{
+    platform::Alert alert;
+    alert.setMessageText(title);
+    alert.setInformativeText(text);
+    for (const QString &button : buttons)
+        alert.addButtonWithTitle(button);
+    alert.beginSheetModalForWindow(window, std::move(completion));
+}
+
+} // namespace
+
+VXPDFServiceQueueInstaller::VXPDFServiceQueueInstaller(AppDelegate &delegate, const QString &foldwisePath)
+    : m_delegate(delegate)
+    , m_foldwisePath(foldwisePath)
+{
+}
+
+bool VXPDFServiceQueueInstaller::revealOldServiceWorkflow() { return false; }
+
+bool VXPDFServiceQueueInstaller::isInstalling() const { return m_installing; }
+
+void VXPDFServiceQueueInstaller::finish()
+{
+    m_installing = false;
+    emit finished();
+}
+
+void VXPDFServiceQueueInstaller::addPDFService()
+{
+    m_installing = true;
+    const QString text = localized(QStringLiteral("InstallServiceText"), QStringLiteral("%1"))
+                             .arg(localized(QStringLiteral("InstallServiceAuto"), QStringLiteral("Foldwise adds a printer for you.")));
+    show(m_delegate.windowForSheet(), localized(QStringLiteral("InstallServiceTitle"), QStringLiteral("Add Foldwise to the print dialogs?")), text,
+         {localized(QStringLiteral("CreateThisUser"), QStringLiteral("Add Printer")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+         [this](int returnCode) { installPDFServiceDidEnd(returnCode); });
+}
+
+void VXPDFServiceQueueInstaller::installPDFServiceDidEnd(int returnCode)
+{
+    if (returnCode != OK) {
+        leaveAsItWas();
+        return;
+    }
+    // After the alert has gone, so that the next one does not meet it.
+    platform::MainQueue::post([this] { createLinkPreparationDidEnd(OK, queueName()); });
+}
+
+void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, const QString &name)
+{
+    if (returnCode != OK) {
+        leaveAsItWas();
+        return;
+    }
+    const VXServiceQueue queue(name, m_foldwisePath);
+    QString error;
+    switch (queue.state(&error)) {
+    case VXServiceQueue::State::Missing: {
+        const VXServiceQueue::Result added = queue.add();
+        if (added.ok)
+            createdLinkSuccess(name);
+        else
+            reportFailure(queue, added.forbidden, added.reason);
+        break;
+    }
+    case VXServiceQueue::State::Ours:
+        removeThenCreate(queue);
+        break;
+    case VXServiceQueue::State::Foreign:
+        askToReplace(queue);
+        break;
+    case VXServiceQueue::State::Unknown:
+        reportFailure(queue, false, error);
+        break;
+    }
+}
+
+void VXPDFServiceQueueInstaller::askToReplace(const VXServiceQueue &queue)
+{
+    const QString name = queue.name();
+    show(m_delegate.windowForSheet(), localized(QStringLiteral("ReplaceServiceTitle"), QStringLiteral("Replace the printer “%1”?")).arg(name),
+         localized(QStringLiteral("ReplaceServiceText"), QStringLiteral("A printer of that name exists and was not added by Foldwise.")),
+         {localized(QStringLiteral("Replace"), QStringLiteral("Replace")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+         [this, queue](int returnCode) {
+             if (returnCode == OK)
+                 removeThenCreate(queue);
+             else
+                 leaveAsItWas();
+         });
+}
+
+void VXPDFServiceQueueInstaller::removeThenCreate(const VXServiceQueue &queue)
+{
+    const VXServiceQueue::Result removed = queue.remove();
+    if (removed.ok) {
+        createLinkPreparationDidEnd(OK, queue.name());
+        return;
+    }
+    platform::logError(QStringLiteral("Could not remove the printer %1 to overwrite, because \"%2\"").arg(queue.name(), removed.reason));
+    const QString name = queue.name();
+    // "OK" tries again: the user may have removed the printer meanwhile.
+    show(m_delegate.windowForSheet(), localized(QStringLiteral("OverwriteFailedTitle"), QStringLiteral("The printer “%1” could not be replaced")).arg(name),
+         localized(QStringLiteral("OverwriteFailedText"), QStringLiteral("%1")).arg(removed.reason),
+         {localized(QStringLiteral("OK"), QStringLiteral("OK")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+         [this, name](int returnCode) { createLinkPreparationDidEnd(returnCode, name); });
+}
+
+void VXPDFServiceQueueInstaller::reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason)
+{
+    platform::logError(QStringLiteral("Could not add the printer %1, because \"%2\"").arg(queue.name(), reason));
+    const QString text = forbidden ? localized(QStringLiteral("ServiceRightsText"), QStringLiteral("%1")).arg(queue.administratorCommand())
+                                   : localized(QStringLiteral("ServiceFailedText"), QStringLiteral("%1")).arg(reason);
+    show(m_delegate.windowForSheet(), localized(QStringLiteral("ServiceFailedTitle"), QStringLiteral("The printer “%1” could not be added")).arg(queue.name()),
+         text, {localized(QStringLiteral("OK"), QStringLiteral("OK")), localized(QStringLiteral("More Information"), QStringLiteral("More Information"))},
+         [this](int returnCode) {
+             if (returnCode == SecondButton)
+                 AppDelegate::openWebLink(ManualInstallAddress);
+             finish();
+         });
+}
+
+void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
+{
+    platform::logInfo(QStringLiteral("Added the printer %1, which opens what is printed to it in Foldwise").arg(name));
+    show(m_delegate.windowForSheet(), localized(QStringLiteral("ServiceSuccessTitle"), QStringLiteral("Foldwise is in the print dialogs")),
+         localized(QStringLiteral("ServiceSuccessText"), QStringLiteral("%1")).arg(name),
+         {localized(QStringLiteral("Ok"), QStringLiteral("OK")), localized(QStringLiteral("More Information"), QStringLiteral("More Information"))},
+         [this](int returnCode) { successMessageDismissed(returnCode); });
+}
+
+void VXPDFServiceQueueInstaller::successMessageDismissed(int returnCode)
+{
+    finish();
+    if (returnCode != SecondButton)
+        return;
+    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
+    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
+    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(HelpAnchor, QStringLiteral("html"), book);
+    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(HelpAnchor));
+}
+
+void VXPDFServiceQueueInstaller::leaveAsItWas()
+{
+    platform::logInfo(QStringLiteral("The PDF Service printer was left as it was"));
+    finish();
+}

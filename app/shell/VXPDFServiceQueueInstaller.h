@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/shell/VXPDFServiceInstaller.h"
+
+#include <QObject>
+#include <QString>
+
+class AppDelegate;
+class VXServiceQueue;
+
+// Puts Foldwise into every program's print dialog as a CUPS queue named by the localized
+// "PDFServiceName" (see VXServiceQueue). Each step runs when the alert before it ends; the
+// application's sheet window carries the alerts. A queue of that name that Foldwise did not make
+// is replaced only when the user says so. GUI thread.
+class VXPDFServiceQueueInstaller : public QObject, public VXPDFServiceInstaller
+{
+    Q_OBJECT
+public:
+    // The queue starts foldwisePath when a job comes while no Foldwise runs.
+    VXPDFServiceQueueInstaller(AppDelegate &delegate, const QString &foldwisePath);
+
+    // No earlier release installed a service on Linux.
+    bool revealOldServiceWorkflow() override;
+    void addPDFService() override;
+    bool isInstalling() const override;
+
+    // 1000 installs, after the alert has closed; anything else leaves everything as it was.
+    void installPDFServiceDidEnd(int returnCode);
+    // With 1000: clears the way for the queue (our own old one goes, a foreign one only after
+    // asking), then adds it. Anything else ends the installer.
+    void createLinkPreparationDidEnd(int returnCode, const QString &queueName);
+    void createdLinkSuccess(const QString &queueName);
+    // 1001 opens the help on installing the service.
+    void successMessageDismissed(int returnCode);
+
+signals:
+    // The user has answered the last alert.
+    void finished();
+
+private:
+    void finish();
+    void askToReplace(const VXServiceQueue &queue);
+    void removeThenCreate(const VXServiceQueue &queue);
+    void reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason);
+    void leaveAsItWas();
+
+    AppDelegate &m_delegate;
+    QString m_foldwisePath;
+    bool m_installing = false;
+};

@@ -1,0 +1,110 @@
+#include "app/shell/VXServiceQueue.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <QUrl>
+
+#include <cups/cups.h>
+
+namespace {
+
+const char *const AdminResource = "/admin/";
+
+// No terminal to ask at: a request that needs a password fails, and the user is told who can do it.
+const char *noPassword(const char *, http_t *, const char *, const char *, void *) { return nullptr; }
+
+ipp_t *requestFor(ipp_op_t operation, const QString &name)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s", name.toUtf8().constData());
+    ipp_t *request = ippNewRequest(operation);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+VXServiceQueue::Result send(ipp_t *request)
+{
+    cupsSetPasswordCB2(noPassword, nullptr);
+    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, AdminResource));
+    const ipp_status_t status = cupsLastError();
+    VXServiceQueue::Result result;
+    result.ok = status <= IPP_STATUS_OK_CONFLICTING;
+    result.forbidden = status == IPP_STATUS_ERROR_FORBIDDEN || status == IPP_STATUS_ERROR_NOT_AUTHORIZED
+        || status == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED;
+    result.reason = QString::fromUtf8(cupsLastErrorString());
+    return result;
+}
+
+QString shellQuoted(const QString &word)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    QString quoted = word;
+    return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+}
+
+} // namespace
+
+VXServiceQueue::VXServiceQueue(const QString &name, const QString &foldwisePath)
+    : m_name(name)
+    , m_foldwisePath(foldwisePath)
+{
+}
+
+QString VXServiceQueue::name() const { return m_name; }
+
+QString VXServiceQueue::deviceURI() const
+{
+    QUrl uri;
+    uri.setScheme(Scheme);
+    uri.setPath(m_foldwisePath);
+    return uri.toString(QUrl::FullyEncoded);
+}
+
+VXServiceQueue::State VXServiceQueue::state(QString *error) const
+{
+    ipp_t *request = requestFor(IPP_OP_GET_PRINTER_ATTRIBUTES, m_name);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "device-uri");
+    cupsSetPasswordCB2(noPassword, nullptr);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    const ipp_status_t status = cupsLastError();
+    State state = State::Unknown;
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+        state = State::Missing;
+    } else if (status <= IPP_STATUS_OK_CONFLICTING) {
+        ipp_attribute_t *device = ippFindAttribute(response, "device-uri", IPP_TAG_URI);
+        const QString uri = device ? QString::fromUtf8(ippGetString(device, 0, nullptr)) : QString();
+        state = uri.startsWith(Scheme + QLatin1Char(':')) ? State::Ours : State::Foreign;
+    } else if (error) {
+        *error = QString::fromUtf8(cupsLastErrorString());
+    }
+    ippDelete(response);
+    return state;
+}
+
+VXServiceQueue::Result VXServiceQueue::add() const
+{
+    ipp_t *request = requestFor(IPP_OP_CUPS_ADD_MODIFY_PRINTER, m_name);
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, deviceURI().toUtf8().constData());
+    // The job goes to the backend as the printing program made it: Foldwise wants the PDF itself.
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr, "raw");
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, m_name.toUtf8().constData());
+    ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+    ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
+    ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    return send(request);
+}
+
+VXServiceQueue::Result VXServiceQueue::remove() const { return send(requestFor(IPP_OP_CUPS_DELETE_PRINTER, m_name)); }
+
+QString VXServiceQueue::administratorCommand() const
+{
+    const QStringList words{QStringLiteral("lpadmin"), QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"), deviceURI(),
+                            QStringLiteral("-m"), QStringLiteral("raw")};
+    QStringList quoted;
+    for (const QString &word : words)
+        quoted << shellQuoted(word);
+    return quoted.join(QLatin1Char(' '));
+}

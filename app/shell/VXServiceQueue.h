@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// The CUPS print queue that stands for the PDF Service: a raw queue whose device is the
+// "foldwise" backend, which hands each job's PDF to the printing user's Foldwise. Its device URI
+// names the Foldwise executable to start when none runs, and tells the queue apart from a
+// foreign one of the same name. Talks to the CUPS server that libcups is pointed at.
+class VXServiceQueue
+{
+public:
+    static inline const QString Scheme = QStringLiteral("foldwise");
+
+    enum class State { Missing, Ours, Foreign, Unknown };
+
+    // What the server said to a change.
+    struct Result
+    {
+        bool ok = false;
+        // The user may not administer printers; an administrator has to do it.
+        bool forbidden = false;
+        QString reason;
+    };
+
+    VXServiceQueue(const QString &name, const QString &foldwisePath);
+
+    QString name() const;
+    // "foldwise:" and the executable's path.
+    QString deviceURI() const;
+    // Unknown when the server cannot be asked; the reason goes to error.
+    State state(QString *error = nullptr) const;
+    // Adds the queue, accepting jobs, shared with no other machine.
+    Result add() const;
+    Result remove() const;
+    // The lpadmin line that adds the queue, for a user without the rights to do it.
+    QString administratorCommand() const;
+
+private:
+    QString m_name;
+    QString m_foldwisePath;
+};

@@ -1,0 +1,74 @@
+#include "app/shell/VXBookmarkStore.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Real bookmark files in a temporary folder.
+class VXBookmarkStoreTest : public ::testing::Test
+{
+protected:
+    QString file(const QString &name, const QByteArray &bytes = "%PDF-1.4")
+    {
+        QFile out(folder.filePath(name));
+        EXPECT_TRUE(QDir().mkpath(QFileInfo(out).path()) && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        return out.fileName();
+    }
+    QVariantMap stored() const { return platform::PropertyList::read(plist).toMap(); }
+
+    QTemporaryDir folder;
+    QString plist = folder.filePath("Boomarks.plist");
+};
+
+TEST_F(VXBookmarkStoreTest, AFileReachedByAnotherPathIsStoredUnderItsOwnAndAMissingOneIsKept)
+{
+    const QString real = QFileInfo(file("real/Leaflet.pdf")).canonicalFilePath();
+    ASSERT_TRUE(QFile::link(folder.filePath("real"), folder.filePath("shortcut")));
+    const QString viaLink = folder.filePath("shortcut/Leaflet.pdf"), gone = folder.filePath("gone.pdf");
+    ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{viaLink, viaLink.toUtf8()}, {gone, gone.toUtf8()}}, plist));
+
+    VXBookmarkStore(plist).activateBookmarks(true);
+    EXPECT_EQ(stored(), (QVariantMap{{real, real.toUtf8()}, {gone, gone.toUtf8()}}));
+
+    // Nothing to renew: the file, written by hand, is not written again.
+    const QByteArray byHand = platform::PropertyList::toXml(QVariantMap{{real, real.toUtf8()}}) + "<!-- by hand -->\n";
+    file("Boomarks.plist", byHand);
+    VXBookmarkStore(plist).activateBookmarks(true);
+    QFile after(plist);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), byHand);
+}
+
+TEST_F(VXBookmarkStoreTest, AMissingFileIsAnEmptyStoreThatWritesNothingAtLaunch)
+{
+    VXBookmarkStore store(plist);
+    store.activateBookmarks(true);
+    EXPECT_TRUE(store.bookmarks().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(plist));
+}
+
+TEST_F(VXBookmarkStoreTest, ADamagedFileIsKeptAsideAndToldNotOverwritten)
+{
+    const QByteArray damaged = "<?xml version=\"1.0\"?><plist><dict><key>/a.pdf</key><data>";
+    file("Boomarks.plist", damaged);
+    platform::LogCapture log;
+    VXBookmarkStore store(plist);
+    EXPECT_EQ(log.lines().filter(QRegularExpression("^Error: .*Boomarks \\(damaged 1\\)\\.plist")).size(), 1) << log.lines().join('\n').toStdString();
+
+    const QString leaflet = QFileInfo(file("Leaflet.pdf")).canonicalFilePath();
+    EXPECT_TRUE(store.saveBookmarkForURL(QUrl::fromLocalFile(leaflet)));
+    EXPECT_EQ(stored(), (QVariantMap{{leaflet, leaflet.toUtf8()}}));
+    QFile aside(folder.filePath("Boomarks (damaged 1).plist"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+}
+
+} // namespace
