@@ -14,7 +14,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/printing/PrinterWatcher.h"
 #include "platform/ui/Window.h"
 
@@ -53,7 +53,9 @@ VXPrintHelper::VXPrintHelper(QObject *parent)
     platform::NotificationCenter *distributed = platform::NotificationCenter::distributedCenter();
     distributed->addObserver(this, platform::PrinterWatcher::RegisteredNotification, nullptr, update);
     distributed->addObserver(this, platform::PrinterWatcher::UnregisteredNotification, nullptr, update);
-    new platform::PrinterWatcher(std::chrono::seconds(2), this);
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    new platform::PrinterWatcher(printers, this);
+    connect(printers, &platform::PrinterCache::printersChanged, this, &VXPrintHelper::updatePrintButtons);
     if (qApp)
         qApp->installEventFilter(this);
     VXDocumentPrinter::setPrintServices(this);
@@ -108,7 +110,7 @@ bool VXPrintHelper::documentHasGone() const { return m_document && !m_documentOb
 
 QStringList VXPrintHelper::printerNames() const
 {
-    return m_printerNamesSource ? m_printerNamesSource() : platform::PrinterList::printerNames();
+    return m_printerNamesSource ? m_printerNamesSource() : platform::PrinterCache::shared()->printerNames();
 }
 
 QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
@@ -141,6 +143,17 @@ int VXPrintHelper::printersType() const
 void VXPrintHelper::printDocument(VXPrintableDocument *document)
 {
     setDocument(document);
+    // A press before the print server's first answer waits for it rather than take "no printer".
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    if (!m_printerNamesSource && !printers->isLoaded()) {
+        printers->whenLoaded(this, [this] {
+            if (documentHasGone())
+                platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
+            else
+                printDocument(m_document);
+        });
+        return;
+    }
     const QStringList names = printerNames();
     int type = printersType();
     if (isOptionKeyDown())

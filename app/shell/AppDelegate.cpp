@@ -12,7 +12,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
 
@@ -231,7 +231,7 @@ void AppDelegate::addPDFService(QObject *)
         m_installer->addPDFService();
 }
 
-QString AppDelegate::currentPrinterName() const { return platform::PrinterList::defaultPrinterName(); }
+QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }
 
 // The batch factory, the preferences and the manual duplex set-up are not part of the
 // application yet; the print router copes without them.

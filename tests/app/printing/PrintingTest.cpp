@@ -12,6 +12,8 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrintOperation.h"
+#include "platform/printing/PrinterCache.h"
+#include "platform/printing/PrinterList.h"
 #include "platform/printing/PrinterWatcher.h"
 
 #include "support/MainBundleScope.h"
@@ -30,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -195,6 +198,31 @@ TEST_F(VXPrintHelperTest, AutomaticDuplexFirstExplainsTheBindingUntilTicked)
     fake.answer(1000, true);
     EXPECT_EQ(fake.calls, QStringList{"document automatic "});
     EXPECT_FALSE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
+}
+
+// The print button, the menu and the printer chosen there read the cache of the private server's
+// queues; none of them waits on the server.
+TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServerOnTheGuiThread)
+{
+    if (qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR").isEmpty())
+        GTEST_SKIP() << "no private cupsd (scripts/test starts one)";
+    helper->setPrinterNamesSource({});
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache->isLoaded(); }, 20000));
+    const int asks = platform::PrinterList::guiThreadAsks();
+
+    helper->printDocument(&fake);
+    QMenu *menu = fake.button.findChild<QMenu *>();
+    ASSERT_TRUE(menu);
+    const QList<QAction *> items = menu->actions();
+    const auto duplex = std::find_if(items.begin(), items.end(), [](QAction *item) { return item->text() == "Duplex_Printer"; });
+    ASSERT_NE(duplex, items.end());
+    (*duplex)->trigger();
+    ASSERT_EQ(fake.outcome(), "asked PrinterKindTitle");
+    fake.answer(1000, true);
+    EXPECT_EQ(fake.calls, QStringList{"document automatic Duplex_Printer"});
+    EXPECT_EQ(fake.info.printerName(), "Duplex_Printer");
+    EXPECT_EQ(platform::PrinterList::guiThreadAsks(), asks);
 }
 
 TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
