@@ -55,7 +55,11 @@ VXPrintHelper::VXPrintHelper(QObject *parent)
     distributed->addObserver(this, platform::PrinterWatcher::UnregisteredNotification, nullptr, update);
     platform::PrinterCache *printers = platform::PrinterCache::shared();
     new platform::PrinterWatcher(printers, this);
-    connect(printers, &platform::PrinterCache::printersChanged, this, &VXPrintHelper::updatePrintButtons);
+    // The watcher does not announce the first answer; a held Option key keeps the marker.
+    connect(printers, &platform::PrinterCache::printersChanged, this, [this] {
+        if (!m_optionKeyDown)
+            updatePrintButtons();
+    });
     if (qApp)
         qApp->installEventFilter(this);
     VXDocumentPrinter::setPrintServices(this);
