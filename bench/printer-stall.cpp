@@ -5,13 +5,16 @@
 // ticks on the GUI thread for 2 * HOLD + 1 s in each of two runs:
 //   direct  the GUI thread asks PrinterList itself every 2 s, as the GUI did before the cache;
 //   cache   a PrinterCache asks on its worker every 2 s, and every tick reads it through the
-//           print router's printersType(), as the print buttons do.
+//           print router's printersType(), as the print buttons do;
+//   job     a one-page spool job to the default printer is started at once, as a print run does.
 // Prints the ticks and the longest gap between two ticks of each run; libcups tries a silent
 // server twice, so one direct ask stalls the loop for about two holds.
 
 #include "BenchSession.h"
 
 #include "app/printing/VXPrintHelper.h"
+#include "platform/printing/PrintOperation.h"
+#include "platform/printing/Printable.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/printing/PrinterList.h"
 
@@ -27,6 +30,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -85,6 +89,19 @@ private:
     bool m_ok = false;
     std::atomic<bool> m_stop = false;
     std::thread m_thread;
+};
+
+class BlankPage : public platform::Printable
+{
+public:
+    bool knowsPageRange(int &first, int &count) override
+    {
+        first = 1;
+        count = 1;
+        return true;
+    }
+    QRectF rectForPage(int) override { return QRectF(0, 0, 595, 842); }
+    void drawRect(const QRectF &) override {}
 };
 
 struct Ticks
@@ -149,5 +166,15 @@ int main(int argc, char **argv)
     std::printf("cache:  %d ticks in %d ms, longest gap %lld ms, first ask over: %s\n", cached.count, durationMs,
                 static_cast<long long>(cached.longestGapMs),
                 platform::PrinterCache::shared()->isLoaded() ? "yes" : "no");
+
+    BlankPage page;
+    platform::PrintInfo info;
+    info.setPaperSize(QSizeF(595, 842));
+    platform::PrintOperation job(page, info);
+    std::optional<platform::PrintOperation::Outcome> outcome;
+    job.start(&application, [&](const platform::PrintOperation::Outcome &answer) { outcome = answer; });
+    const Ticks started = tick(durationMs, [] {});
+    std::printf("job:    %d ticks in %d ms, longest gap %lld ms, job over: %s\n", started.count, durationMs,
+                static_cast<long long>(started.longestGapMs), outcome ? "yes" : "no");
     return 0;
 }

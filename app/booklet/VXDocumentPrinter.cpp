@@ -274,11 +274,10 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         prepare(chosen);
         PrintOperation operation(*self->m_document.printView(), chosen);
         operation.setJobTitle(self->m_document.displayName());
-        const bool printed = operation.run();
+        operation.start(self, [done, chosen](const PrintOperation::Outcome &outcome) { done(outcome.done, chosen); });
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         if (!failed.isEmpty())
             self->showFailedPages(failed);
-        done(printed, chosen);
     });
 }
 

@@ -73,7 +73,8 @@ private:
 
     static QString currentPrinterName();
     void prepare(const platform::PrintInfo &job, bool forExport);
-    // The print panel on the job, then the view prepared for what was chosen there and printed.
+    // The print panel on the job, then the view prepared for what was chosen there and printed;
+    // done comes once the print server has the job, on a later turn of the event loop.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
     // A run that went out with pages left blank tells which in an alert.
