@@ -23,7 +23,7 @@ class PrinterCache : public QObject
 {
     Q_OBJECT
 public:
-    // The process's cache, made on first use; asks every 2 s.
+    // The process's cache, made on first use (on the GUI thread); asks every 2 s.
     static PrinterCache *shared();
 
     explicit PrinterCache(std::chrono::milliseconds interval, QObject *parent = nullptr);
