@@ -150,7 +150,11 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
     // A press before the print server's first answer waits for it rather than take "no printer".
     platform::PrinterCache *printers = platform::PrinterCache::shared();
     if (!m_printerNamesSource && !printers->isLoaded()) {
+        // Presses made while waiting are one press.
+        if (std::exchange(m_pressWaitsForPrinters, true))
+            return;
         printers->whenLoaded(this, [this] {
+            m_pressWaitsForPrinters = false;
             if (documentHasGone())
                 platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
             else

@@ -123,4 +123,5 @@ private:
     std::function<QStringList()> m_printerNamesSource;
     QIcon m_popupIcon;
     bool m_optionKeyDown = false;
+    bool m_pressWaitsForPrinters = false;
 };
