@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// A few questions to the print system (CUPS) about its printers.
+// A few questions to the print system (CUPS) about its printers. Each asks the server and may
+// wait on it for seconds; the GUI thread reads platform::PrinterCache instead.
 class QSPrinterHelper
 {
 public:

@@ -6,7 +6,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintPanel.h"
 #include "platform/ui/SavePanel.h"
@@ -85,16 +85,20 @@ void VXDocumentPrinter::printDocument()
 
 void VXDocumentPrinter::printManualDuplex()
 {
-    const QStringList names = platform::PrinterList::printerNames();
-    if (names.size() <= 1)
-        printManualDuplexWithPrinter(names.value(0));
-    else if (VXDocumentPrintServices *services = router())
-        services->selectManualDuplexPrinterAndPrintDocument(&m_document);
+    // Before the print server's first answer one printer cannot be told from several.
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    printers->whenLoaded(this, [this, printers] {
+        const QStringList names = printers->printerNames();
+        if (names.size() <= 1)
+            printManualDuplexWithPrinter(names.value(0));
+        else if (VXDocumentPrintServices *services = router())
+            services->selectManualDuplexPrinterAndPrintDocument(&m_document);
+    });
 }
 
 QString VXDocumentPrinter::currentPrinterName()
 {
-    return installedServices ? installedServices->currentPrinterName() : platform::PrinterList::defaultPrinterName();
+    return installedServices ? installedServices->currentPrinterName() : platform::PrinterCache::shared()->defaultPrinterName();
 }
 
 // ---- Automatic duplex
@@ -269,11 +273,10 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         prepare(chosen);
         PrintOperation operation(*self->m_document.printView(), chosen);
         operation.setJobTitle(self->m_document.displayName());
-        const bool printed = operation.run();
+        operation.start(self, [done, chosen](const PrintOperation::Outcome &outcome) { done(outcome.done, chosen); });
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         if (!failed.isEmpty())
             self->showFailedPages(failed);
-        done(printed, chosen);
     });
 }
 

@@ -43,7 +43,8 @@ public:
     void printOnPrinter(int printerIndex);
     // The Print command: automatic duplex whatever the printer's type.
     void printDocument();
-    // Manual duplex on the only printer, or on one the user picks among several.
+    // Manual duplex on the only printer, or on one the user picks among several; waits for
+    // PrinterCache's first answer.
     void printManualDuplex();
     // An empty name prints on the current printer.
     void printAutomaticDuplex(const QString &printerName);
@@ -72,7 +73,8 @@ private:
 
     static QString currentPrinterName();
     void prepare(const platform::PrintInfo &job, bool forExport);
-    // The print panel on the job, then the view prepared for what was chosen there and printed.
+    // The print panel on the job, then the view prepared for what was chosen there and printed;
+    // done comes once the print server has the job, on a later turn of the event loop.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
     // A run that went out with pages left blank tells which in an alert.

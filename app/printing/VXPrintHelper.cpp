@@ -14,7 +14,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/printing/PrinterWatcher.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
@@ -49,7 +49,13 @@ VXPrintHelper::VXPrintHelper(QObject *parent)
     platform::NotificationCenter *distributed = platform::NotificationCenter::distributedCenter();
     distributed->addObserver(this, platform::PrinterWatcher::RegisteredNotification, nullptr, update);
     distributed->addObserver(this, platform::PrinterWatcher::UnregisteredNotification, nullptr, update);
-    new platform::PrinterWatcher(std::chrono::seconds(2), this);
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    new platform::PrinterWatcher(printers, this);
+    // The watcher does not announce the first answer; a held Option key keeps the marker.
+    connect(printers, &platform::PrinterCache::printersChanged, this, [this] {
+        if (!m_optionKeyDown)
+            updatePrintButtons();
+    });
     if (qApp)
         qApp->installEventFilter(this);
     VXDocumentPrinter::setPrintServices(this);
@@ -96,7 +102,7 @@ bool VXPrintHelper::documentHasGone() const { return m_document && !m_documentOb
 
 QStringList VXPrintHelper::printerNames() const
 {
-    return m_printerNamesSource ? m_printerNamesSource() : platform::PrinterList::printerNames();
+    return m_printerNamesSource ? m_printerNamesSource() : platform::PrinterCache::shared()->printerNames();
 }
 
 QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
@@ -129,6 +135,21 @@ int VXPrintHelper::printersType() const
 void VXPrintHelper::printDocument(VXPrintableDocument *document)
 {
     setDocument(document);
+    // A press before the print server's first answer waits for it rather than take "no printer".
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    if (!m_printerNamesSource && !printers->isLoaded()) {
+        // Presses made while waiting are one press.
+        if (std::exchange(m_pressWaitsForPrinters, true))
+            return;
+        printers->whenLoaded(this, [this] {
+            m_pressWaitsForPrinters = false;
+            if (documentHasGone())
+                platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
+            else
+                printDocument(m_document);
+        });
+        return;
+    }
     const QStringList names = printerNames();
     int type = printersType();
     if (isOptionKeyDown())

@@ -59,14 +59,14 @@ public:
     // preferences window.
     VXApplicationServices *applicationServices() const;
     void setApplicationServices(VXApplicationServices *services);
-    // Where the printer names come from; the print system's list when not set.
+    // Where the printer names come from; PrinterCache's list when not set.
     void setPrinterNamesSource(std::function<QStringList()> source);
 
     // Null stands for the factory.
     VXPrintableDocument *document() const;
     void setDocument(VXPrintableDocument *document);
 
-    // The print button.
+    // The print button; before PrinterCache's first answer it waits for that answer.
     void printDocument(VXPrintableDocument *document) override;
     // A printer chosen from the menu by its index in the printer list.
     void printDocument(VXPrintableDocument *document, int printerIndex) override;
@@ -116,4 +116,5 @@ private:
     std::function<QStringList()> m_printerNamesSource;
     QIcon m_popupIcon;
     bool m_optionKeyDown = false;
+    bool m_pressWaitsForPrinters = false;
 };

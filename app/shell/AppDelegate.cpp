@@ -14,7 +14,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
 
@@ -245,7 +245,7 @@ bool AppDelegate::openWebLink(const QString &address)
     return false;
 }
 
-QString AppDelegate::currentPrinterName() const { return platform::PrinterList::defaultPrinterName(); }
+QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }
 
 // The batch factory, the preferences and the manual duplex set-up are not part of the
 // application yet; the print router copes without them.

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 
 #include <QPageSize>
 #include <QRegularExpression>
@@ -382,10 +382,18 @@ void PrintInfo::setPrinterName(const QString &name) { m_printerName = name; }
 
 bool PrintInfo::setPrinterNamed(const QString &name)
 {
-    const std::optional<Printer> printer = PrinterList::printerNamed(name);
-    if (printer)
-        m_printerName = printer->name();
-    return printer.has_value();
+    if (name.isEmpty()) {
+        logError(QStringLiteral("No printer name was given"));
+        return false;
+    }
+    const PrinterCache *cache = PrinterCache::shared();
+    const QString queue = cache->isLoaded() ? cache->printerNamed(name) : name;
+    if (queue.isEmpty()) {
+        logError(QStringLiteral("Printer \"%1\" was not found").arg(name));
+        return false;
+    }
+    m_printerName = queue;
+    return true;
 }
 
 int PrintInfo::copies() const { return m_copies; }

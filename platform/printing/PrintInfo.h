@@ -100,8 +100,9 @@ public:
     // Empty for the system's default printer.
     QString printerName() const;
     void setPrinterName(const QString &name);
-    // The printer of that name when the print system knows one; otherwise false (logged) and the
-    // printer stays as it was.
+    // The printer of that name when PrinterCache knows one, in the queue's own spelling; otherwise
+    // false (logged) and the printer stays as it was. Before the cache's first answer a name is
+    // taken as given: the job's submission tells when no queue has it.
     bool setPrinterNamed(const QString &name);
     int copies() const;
     // At least one.

@@ -6,7 +6,8 @@
 
 namespace platform {
 
-// Sends one composed PDF file to a CUPS queue with the options of a print run. GUI thread.
+// Sends one composed PDF file to a CUPS queue with the options of a print run. Any thread; it
+// waits on the print server, so not the GUI thread where that can be helped.
 class PrintJob
 {
 public:

@@ -11,7 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFuture>
+#include <QMetaObject>
 #include <QTemporaryFile>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace platform {
 
@@ -102,37 +105,79 @@ bool PrintOperation::save()
     return true;
 }
 
+void PrintOperation::start(QObject *context, std::function<void(const Outcome &)> finished)
+{
+    m_errorString.clear();
+    m_jobId = 0;
+    bool done = false;
+    if (m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save) {
+        done = save();
+    } else if (const std::shared_ptr<QTemporaryFile> file = composeSpoolFile()) {
+        QtConcurrent::run([options = spoolOptions(), file] { return submit(options, file->fileName()); })
+            .then(context, [finished, file](const Outcome &outcome) { finished(outcome); });
+        return;
+    }
+    QMetaObject::invokeMethod(context, [finished, outcome = Outcome{done, m_errorString, 0}] { finished(outcome); },
+                              Qt::QueuedConnection);
+}
+
 bool PrintOperation::spool()
 {
+    const std::shared_ptr<QTemporaryFile> file = composeSpoolFile();
+    if (!file)
+        return false;
+    const Outcome outcome = submit(spoolOptions(), file->fileName());
+    m_errorString = outcome.errorString;
+    m_jobId = outcome.jobId;
+    return outcome.done;
+}
+
+std::shared_ptr<QTemporaryFile> PrintOperation::composeSpoolFile()
+{
+    const QString folder = TempFolder::path();
+    if (folder.isEmpty()) {
+        fail(QStringLiteral("Could not print: there is no temporary folder for the job"));
+        return nullptr;
+    }
+    // The job's file lives only until the server has read it.
+    auto file = std::make_shared<QTemporaryFile>(QDir(folder).filePath(QStringLiteral("print-XXXXXX.pdf")));
+    if (!file->open()) {
+        fail(QStringLiteral("Could not print: the job's file cannot be made: %1").arg(file->errorString()));
+        return nullptr;
+    }
+    if (!writePdf(*file))
+        return nullptr;
+    if (!file->flush()) {
+        fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(file->errorString()));
+        return nullptr;
+    }
+    return file;
+}
+
+PrintJobOptions PrintOperation::spoolOptions() const
+{
     PrintJobOptions options;
-    options.printerName = m_printInfo.printerName().isEmpty() ? PrinterList::defaultPrinterName()
-                                                              : m_printInfo.printerName();
-    if (options.printerName.isEmpty())
-        return fail(QStringLiteral("Could not print: there is no printer to print on"));
+    options.printerName = m_printInfo.printerName();
     options.jobName = m_jobTitle.isEmpty() ? QCoreApplication::applicationName() : m_jobTitle;
     options.sides = sidesOf(m_printInfo.duplex());
     options.paperSize = m_printInfo.paperSize();
     options.copies = m_printInfo.copies();
+    return options;
+}
 
-    const QString folder = TempFolder::path();
-    if (folder.isEmpty())
-        return fail(QStringLiteral("Could not print: there is no temporary folder for the job"));
-    // The job's file lives only until the server has read it.
-    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("print-XXXXXX.pdf")));
-    if (!file.open())
-        return fail(QStringLiteral("Could not print: the job's file cannot be made: %1").arg(file.errorString()));
-    if (!writePdf(file))
-        return false;
-    if (!file.flush())
-        return fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(file.errorString()));
-
-    PrintJob job(options);
-    if (!job.submit(file.fileName())) {
-        m_errorString = job.errorString();
-        return false;
+PrintOperation::Outcome PrintOperation::submit(PrintJobOptions options, const QString &pdfPath)
+{
+    if (options.printerName.isEmpty())
+        options.printerName = PrinterList::defaultPrinterName();
+    if (options.printerName.isEmpty()) {
+        const QString reason = QStringLiteral("Could not print: there is no printer to print on");
+        logError(reason);
+        return {false, reason, 0};
     }
-    m_jobId = job.jobId();
-    return true;
+    PrintJob job(options);
+    if (!job.submit(pdfPath))
+        return {false, job.errorString(), 0};
+    return {true, QString(), job.jobId()};
 }
 
 bool PrintOperation::fail(const QString &reason)

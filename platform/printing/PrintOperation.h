@@ -2,9 +2,16 @@
 
 #include "platform/printing/PrintInfo.h"
 
+#include "platform/printing/PrintJobOptions.h"
+
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 class QIODevice;
+class QObject;
+class QTemporaryFile;
 
 namespace platform {
 
@@ -38,6 +45,17 @@ public:
     // one "Error: " line was logged.
     bool run();
 
+    struct Outcome
+    {
+        bool done = false;
+        QString errorString;
+        int jobId = 0;
+    };
+    // Like run(), but a spool job waits on the print server on a worker thread, so that the
+    // caller's event loop keeps turning: the PDF is composed before this returns, and finished
+    // gets the outcome on context's thread on a later turn of its loop, unless context has gone.
+    void start(QObject *context, std::function<void(const Outcome &)> finished);
+
     QString errorString() const;
     // The print server's id of the spooled job; 0 for a save job or a failed one.
     int jobId() const;
@@ -45,6 +63,11 @@ public:
 private:
     bool save();
     bool spool();
+    // The job's PDF in the private temporary folder; null (logged) when it cannot be made.
+    std::shared_ptr<QTemporaryFile> composeSpoolFile();
+    PrintJobOptions spoolOptions() const;
+    // Any thread. The default printer is asked for here, right before the job goes out.
+    static Outcome submit(PrintJobOptions options, const QString &pdfPath);
     bool fail(const QString &reason);
 
     Printable &m_printable;

@@ -2,8 +2,12 @@
 
 #include "platform/foundation/Log.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <cups/cups.h>
 
+#include <atomic>
 #include <cstdlib>
 
 namespace platform {
@@ -41,6 +45,29 @@ struct Destinations
     }
 };
 
+std::atomic<int> guiThreadAskCount = 0;
+
+void countGuiThreadAsk()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread())
+        ++guiThreadAskCount;
+}
+
+QString defaultOf(const Destinations &dests)
+{
+    if (const cups_dest_t *dest = cupsGetDest(nullptr, nullptr, dests.count, dests.list))
+        return QString::fromUtf8(dest->name);
+    // An lpoptions default that names a queue no longer there leaves libcups with no default at
+    // all; the server's own default is still marked in its printer type.
+    for (int i = 0; i < dests.count; ++i) {
+        const char *type = cupsGetOption("printer-type", dests.list[i].num_options, dests.list[i].options);
+        if (type && (std::strtoul(type, nullptr, 10) & CUPS_PRINTER_DEFAULT))
+            return QString::fromUtf8(dests.list[i].name);
+    }
+    return {};
+}
+
 bool supportsTwoSidedShortEdge(cups_dest_t *dest)
 {
     cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
@@ -57,39 +84,32 @@ bool supportsTwoSidedShortEdge(cups_dest_t *dest)
 
 } // namespace
 
-QStringList PrinterList::printerNames(QString *errorText)
+std::optional<PrinterList::Queues> PrinterList::queues(QString *errorText)
 {
+    countGuiThreadAsk();
     const Destinations dests;
     if (dests.failed(errorText))
-        return {};
-    QStringList names;
+        return std::nullopt;
+    Queues queues;
     for (int i = 0; i < dests.count; ++i) {
         // Instances are the user's saved option sets of a queue, not queues of their own.
         if (!dests.list[i].instance)
-            names << QString::fromUtf8(dests.list[i].name);
+            queues.names << QString::fromUtf8(dests.list[i].name);
     }
-    return names;
+    queues.defaultName = defaultOf(dests);
+    return queues;
 }
 
 QString PrinterList::defaultPrinterName()
 {
+    countGuiThreadAsk();
     const Destinations dests;
-    if (dests.failed(nullptr))
-        return {};
-    if (const cups_dest_t *dest = cupsGetDest(nullptr, nullptr, dests.count, dests.list))
-        return QString::fromUtf8(dest->name);
-    // An lpoptions default that names a queue no longer there leaves libcups with no default at
-    // all; the server's own default is still marked in its printer type.
-    for (int i = 0; i < dests.count; ++i) {
-        const char *type = cupsGetOption("printer-type", dests.list[i].num_options, dests.list[i].options);
-        if (type && (std::strtoul(type, nullptr, 10) & CUPS_PRINTER_DEFAULT))
-            return QString::fromUtf8(dests.list[i].name);
-    }
-    return {};
+    return dests.failed(nullptr) ? QString() : defaultOf(dests);
 }
 
 std::optional<Printer> PrinterList::printerNamed(const QString &name)
 {
+    countGuiThreadAsk();
     // libcups takes a missing name for the default printer, which is never what a caller asking
     // by name wants.
     if (name.isEmpty()) {
@@ -105,5 +125,7 @@ std::optional<Printer> PrinterList::printerNamed(const QString &name)
     cupsFreeDests(1, dest);
     return printer;
 }
+
+int PrinterList::guiThreadAsks() { return guiThreadAskCount; }
 
 } // namespace platform

@@ -10,18 +10,30 @@
 namespace platform {
 
 // The queues of the CUPS server libcups talks to ($CUPS_SERVER, client.conf, else the local one).
-// Each call asks the server afresh. GUI thread.
+// Each call asks the server afresh and may wait on it for seconds: call it off the GUI thread
+// (PrinterCache does) or where a wait is due anyway, such as a job's submission.
 class PrinterList
 {
 public:
-    // Queue names in the server's order (by name). A server that cannot be reached gives an empty
-    // list: with errorText the reason goes there for the caller to report, otherwise it is logged.
-    static QStringList printerNames(QString *errorText = nullptr);
-    // The user's lpoptions default when that queue exists, else the server's default; empty when
-    // there is neither.
+    struct Queues
+    {
+        // In the server's order (by name).
+        QStringList names;
+        // The user's lpoptions default when that queue exists, else the server's; empty when
+        // there is neither.
+        QString defaultName;
+    };
+
+    // None when the server cannot be reached: with errorText the reason goes there for the
+    // caller to report, otherwise it is logged.
+    static std::optional<Queues> queues(QString *errorText = nullptr);
     static QString defaultPrinterName();
     // None for a name no queue has, the empty name included (logged with the server's reason).
     static std::optional<Printer> printerNamed(const QString &name);
+
+    // How many of the asks above were made on the GUI thread, where none belongs: a count that
+    // tests read to show that GUI paths only read PrinterCache.
+    static int guiThreadAsks();
 };
 
 } // namespace platform

@@ -1,8 +1,7 @@
 #include "platform/printing/PrinterWatcher.h"
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/printing/PrinterList.h"
+#include "platform/printing/PrinterCache.h"
 
 #include <algorithm>
 
@@ -19,34 +18,22 @@ QList<QString> sorted(const QSet<QString> &names)
 
 } // namespace
 
-PrinterWatcher::PrinterWatcher(std::chrono::milliseconds interval, QObject *parent) : QObject(parent)
+PrinterWatcher::PrinterWatcher(PrinterCache *cache, QObject *parent) : QObject(parent), m_cache(cache)
 {
-    fetch(&m_printers);
-    m_timer.setInterval(interval);
-    connect(&m_timer, &QTimer::timeout, this, &PrinterWatcher::poll);
-    m_timer.start();
+    connect(cache, &PrinterCache::printersChanged, this, &PrinterWatcher::update);
+    connect(cache, &PrinterCache::loaded, this, &PrinterWatcher::update);
+    if (cache->isLoaded())
+        update();
 }
 
-bool PrinterWatcher::fetch(QSet<QString> *printers)
+void PrinterWatcher::update()
 {
-    QString error;
-    const QStringList names = PrinterList::printerNames(&error);
-    if (!error.isEmpty()) {
-        if (error != m_lastError)
-            logWarning(QStringLiteral("The printers could not be listed: %1").arg(error));
-        m_lastError = error;
-        return false;
-    }
-    m_lastError.clear();
-    *printers = QSet<QString>(names.cbegin(), names.cend());
-    return true;
-}
-
-void PrinterWatcher::poll()
-{
-    QSet<QString> now;
-    if (!fetch(&now))
+    const QStringList names = m_cache->printerNames();
+    const QSet<QString> now(names.cbegin(), names.cend());
+    if (!std::exchange(m_started, true)) {
+        m_printers = now;
         return;
+    }
     const QSet<QString> gone = m_printers - now;
     const QSet<QString> added = now - m_printers;
     m_printers = now;

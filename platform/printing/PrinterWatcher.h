@@ -3,17 +3,15 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QTimer>
-
-#include <chrono>
 
 namespace platform {
 
-// Notices print queues coming and going by asking CUPS for the list at an interval, and posts
-// RegisteredNotification / UnregisteredNotification on the distributed NotificationCenter for each
-// one (no object; userInfo PrinterNameKey: the queue's name). The list it starts with is not
-// announced. While the server cannot be asked the last known list stands, and the reason is
-// logged once per outage. GUI thread.
+class PrinterCache;
+
+// Turns the changes a PrinterCache announces into RegisteredNotification and
+// UnregisteredNotification on the distributed NotificationCenter, one per queue that came or went
+// (no object; userInfo PrinterNameKey: the queue's name). The cache's first answer is where it
+// starts and is not announced. GUI thread.
 class PrinterWatcher : public QObject
 {
     Q_OBJECT
@@ -22,17 +20,14 @@ public:
     static inline const QString UnregisteredNotification = QStringLiteral("CMDeviceUnregisteredNotification");
     static inline const QString PrinterNameKey = QStringLiteral("printerName");
 
-    explicit PrinterWatcher(std::chrono::milliseconds interval = std::chrono::seconds(2),
-                            QObject *parent = nullptr);
+    explicit PrinterWatcher(PrinterCache *cache, QObject *parent = nullptr);
 
 private:
-    // False while the server cannot be asked; the reason is logged when it is new.
-    bool fetch(QSet<QString> *printers);
-    void poll();
+    void update();
 
-    QTimer m_timer;
+    PrinterCache *m_cache;
     QSet<QString> m_printers;
-    QString m_lastError;
+    bool m_started = false;
 };
 
 } // namespace platform

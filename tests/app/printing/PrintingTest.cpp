@@ -12,6 +12,8 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/printing/PrintOperation.h"
+#include "platform/printing/PrinterCache.h"
+#include "platform/printing/PrinterList.h"
 #include "platform/printing/PrinterWatcher.h"
 #include "platform/ui/Alert.h"
 
@@ -26,6 +28,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -198,6 +203,32 @@ TEST_F(VXPrintHelperTest, AutomaticDuplexFirstExplainsTheBindingUntilTicked)
     EXPECT_EQ(fake.asked, QStringList{"Bound on the long edge"});
     EXPECT_EQ(fake.calls, QStringList{"document automatic "});
     EXPECT_FALSE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
+}
+
+// The print button, the menu and the printer chosen there read the cache of the private server's
+// queues; none of them waits on the server.
+TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServerOnTheGuiThread)
+{
+    if (qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR").isEmpty())
+        GTEST_SKIP() << "no private cupsd (scripts/test starts one)";
+    helper->setPrinterNamesSource({});
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache->isLoaded(); }, 20000));
+    const int asks = platform::PrinterList::guiThreadAsks();
+
+    helper->printDocument(&fake);
+    QMenu *menu = fake.button.findChild<QMenu *>();
+    ASSERT_TRUE(menu);
+    const QList<QAction *> items = menu->actions();
+    const auto duplex = std::find_if(items.begin(), items.end(), [](QAction *item) { return item->text() == "Duplex_Printer"; });
+    ASSERT_NE(duplex, items.end());
+    fake.answers = {{1000, true}};
+    (*duplex)->trigger();
+    fake.settle();
+    EXPECT_EQ(fake.asked, QStringList{rqs::localized("PrinterKindTitle")});
+    EXPECT_EQ(fake.calls, QStringList{"document automatic Duplex_Printer"});
+    EXPECT_EQ(fake.info.printerName(), "Duplex_Printer");
+    EXPECT_EQ(platform::PrinterList::guiThreadAsks(), asks);
 }
 
 TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)

@@ -4,6 +4,7 @@
 #include "platform/pdf/PdfDocument.h"
 #include "platform/printing/PrintJob.h"
 #include "platform/printing/PrintOperation.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/printing/Printable.h"
 
 #include "support/CupsServerTest.h"
@@ -14,8 +15,12 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using platform::GraphicsContext;
 using platform::PrintInfo;
@@ -221,7 +226,35 @@ TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopiesOrFailsWithTheS
     EXPECT_EQ(refused.errorString(), QStringLiteral("The printer or class does not exist."));
     EXPECT_EQ(log.lines(),
               QStringList{"Error: Printing \"Menu\" on \"No_Such_Printer\" failed: The printer or class does not exist."});
+    // Names are checked against the cache once it has the server's answer.
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->isLoaded(); }, 20000));
     EXPECT_FALSE(info.setPrinterNamed(QStringLiteral("Also_Missing")));
     EXPECT_EQ(info.printerName(), QStringLiteral("No_Such_Printer"));
-    EXPECT_TRUE(info.setPrinterNamed(QStringLiteral("Simplex_Printer")));
+    EXPECT_TRUE(info.setPrinterNamed(QStringLiteral("simplex_printer")));
+    EXPECT_EQ(info.printerName(), QStringLiteral("Simplex_Printer"));
+}
+
+// Started, a job waits on the server off this thread; its outcome comes back here on a later turn.
+TEST_F(PrintSpool, AStartedJobGoesToTheDefaultPrinterOrTheServersWordsComeBackOnTheCallersThread)
+{
+    StackedPages printable(1, 2);
+    PrintInfo info;
+    info.setPaperSize(QSizeF(842, 595));
+    QObject context;
+    QList<std::pair<PrintOperation::Outcome, QThread *>> outcomes;
+    for (const QString &printer : {QString(), QStringLiteral("No_Such_Printer")}) {
+        info.setPrinterName(printer);
+        PrintOperation operation(printable, info);
+        operation.setJobTitle(QStringLiteral("Started"));
+        operation.start(&context, [&](const PrintOperation::Outcome &outcome) { outcomes.append({outcome, QThread::currentThread()}); });
+    }
+    EXPECT_TRUE(outcomes.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outcomes.size() == 2; }, 20000));
+    // The two may finish in either order.
+    std::sort(outcomes.begin(), outcomes.end(), [](const auto &a, const auto &b) { return a.first.done > b.first.done; });
+    ASSERT_TRUE(outcomes.first().first.done) << outcomes.first().first.errorString.toStdString();
+    EXPECT_EQ(platform::PdfDocument::fromData(jobFile(outcomes.first().first.jobId, QStringLiteral("pdf")), "received")->pageCount(), 2);
+    EXPECT_EQ(outcomes.last().first.errorString, QStringLiteral("The printer or class does not exist."));
+    for (const auto &[outcome, thread] : outcomes)
+        EXPECT_EQ(thread, QThread::currentThread());
 }

@@ -1,5 +1,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/printing/PrinterList.h"
 #include "platform/printing/PrinterWatcher.h"
 
@@ -11,11 +12,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cups/cups.h>
+#include <QThread>
 
 using platform::Notification;
 using platform::NotificationCenter;
+using platform::PrinterCache;
 using platform::PrinterList;
 using platform::PrinterWatcher;
 
@@ -44,8 +45,10 @@ using PrinterListTest = CupsServerTest;
 
 TEST_F(PrinterListTest, ListsTheQueuesAndTakesTheUsersLpoptionsDefaultElseTheServers)
 {
-    EXPECT_TRUE(PrinterList::printerNames().contains("Duplex_Printer"));
-    EXPECT_EQ(PrinterList::defaultPrinterName(), "Simplex_Printer");
+    const std::optional<PrinterList::Queues> queues = PrinterList::queues();
+    ASSERT_TRUE(queues);
+    EXPECT_TRUE(queues->names.contains("Duplex_Printer"));
+    EXPECT_EQ(queues->defaultName, "Simplex_Printer");
 
     // The test main points HOME at a temporary folder.
     const QString folder = QDir::homePath() + QStringLiteral("/.cups");
@@ -79,32 +82,51 @@ TEST_F(PrinterListTest, PrinterByNameKnowsTwoSidedShortEdgeAndTheReasonWhenThere
                            "Error: No printer name was given"}));
 }
 
-using PrinterWatcherTest = CupsServerTest;
+using PrinterCacheTest = CupsServerTest;
 
-TEST_F(PrinterWatcherTest, PostsQueuesThatComeAndGoButNotThoseItStartsWith)
+TEST_F(PrinterCacheTest, StartsEmptyThenAnnouncesOnTheGuiThreadEachQueueThatComesAndGoes)
 {
     // Other tests share the server; a name of this process's own keeps their queues apart.
     const QString queue = QStringLiteral("Watched_%1").arg(QCoreApplication::applicationPid());
     DeviceNotifications notifications({queue, "Duplex_Printer"});
-    const PrinterWatcher watcher(std::chrono::milliseconds(20));
+    PrinterCache cache(std::chrono::milliseconds(20));
+    const PrinterWatcher watcher(&cache);
+    QList<QThread *> announcedOn;
+    QObject::connect(&cache, &PrinterCache::printersChanged, [&] { announcedOn << QThread::currentThread(); });
+    bool ranLoaded = false;
+    cache.whenLoaded(&cache, [&] { ranLoaded = cache.isLoaded(); });
+    EXPECT_FALSE(cache.isLoaded());
+    EXPECT_EQ(cache.printerNames(), QStringList());
 
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache.isLoaded(); }, 20000));
+    EXPECT_TRUE(ranLoaded);
+    EXPECT_TRUE(cache.printerNames().contains("Duplex_Printer"));
+    EXPECT_EQ(cache.defaultPrinterName(), "Simplex_Printer");
     ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.seen.isEmpty(); }, 20000));
+    EXPECT_EQ(cache.printerNamed(queue.toLower()), queue);
     ASSERT_TRUE(lpadmin({"-x", queue}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return notifications.seen.size() >= 2; }, 20000));
     EXPECT_EQ(notifications.seen, (QStringList{QStringLiteral("CMDeviceRegisteredNotification ") + queue,
                                                QStringLiteral("CMDeviceUnregisteredNotification ") + queue}));
+    EXPECT_EQ(cache.printerNamed(queue), QString());
+    EXPECT_GE(announcedOn.size(), 3);
+    EXPECT_EQ(announcedOn.count(QCoreApplication::instance()->thread()), announcedOn.size());
 }
 
-TEST_F(PrinterWatcherTest, AnUnreachableServerIsReportedOnceAndRemovesNoPrinter)
+TEST_F(PrinterCacheTest, AnUnreachableServerIsReportedOnceAndRemovesNoPrinter)
 {
     DeviceNotifications notifications({"Duplex_Printer", "Simplex_Printer"});
-    const PrinterWatcher watcher(std::chrono::milliseconds(5));
+    PrinterCache cache(std::chrono::milliseconds(5));
+    const PrinterWatcher watcher(&cache);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache.isLoaded(); }, 20000));
     platform::LogCapture capture;
     QTemporaryDir dir;
-    cupsSetServer(dir.filePath("none.sock").toUtf8().constData());
+    cache.setServer(dir.filePath("none.sock"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !capture.lines().isEmpty(); }, 20000));
     QTest::qWait(100);
-    cupsSetServer(nullptr);
+    EXPECT_TRUE(cache.printerNames().contains("Duplex_Printer"));
+    cache.setServer(QString());
     QTest::qWait(100);
 
     EXPECT_EQ(notifications.seen, QStringList());
