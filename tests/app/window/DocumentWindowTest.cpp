@@ -16,6 +16,8 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QRadioButton>
 #include <QSignalSpy>
 
 namespace {
@@ -220,6 +222,44 @@ TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn
     popover->close();
     platform::UserDefaults::standardUserDefaults()->removeObjectForKey(key);
     EXPECT_FALSE(controller->helpAutoShow()->isChecked()) << "the closed popover's box is bound no more";
+}
+
+// Qt's own page set-up dialog, shown and driven through its widgets as the user would.
+TEST_F(DocumentWindowTest, TheRealPageSetupDialogSetsTheLabelTheExportAndItsOwnNextOpening)
+{
+    open(4);
+    controller->window()->show();
+    // The second opening shows the A3 chosen before, so that turning it alone keeps A3.
+    struct Choice { const char *pick; const char *paper; const char *orientation; QSize exported; };
+    const QList<Choice> choices{{"A3", "A3", "Landscape", {1191, 842}},
+                                {"", "A3", "Portrait", {842, 1191}},
+                                {"Letter", "Letter", "Landscape", {792, 612}}};
+    for (const Choice &choice : choices) {
+        QPageSetupDialog *dialog = nullptr;
+        controller->runPageLayout();
+        ASSERT_TRUE(waitFor([&] { return (dialog = controller->window()->findChild<QPageSetupDialog *>()) && dialog->isVisible(); }));
+        for (auto *sizes : dialog->findChildren<QComboBox *>()) {
+            if (const int item = sizes->findText(choice.pick, Qt::MatchStartsWith); *choice.pick && item >= 0)
+                sizes->setCurrentIndex(item);
+        }
+        for (auto *radio : dialog->findChildren<QRadioButton *>()) {
+            if (radio->text() == choice.orientation)
+                radio->click();
+        }
+        dialog->accept();
+        const auto chosen = [&] {
+            const QSizeF paper = document.printInfo().paperSize();
+            return document.printInfo().paperName() == choice.paper && (paper.width() > paper.height()) == (choice.exported.width() > choice.exported.height());
+        };
+        ASSERT_TRUE(waitFor(chosen)) << choice.paper << " " << choice.orientation;
+        EXPECT_TRUE(control<QLabel>("paperName")->text().startsWith(choice.paper)) << control<QLabel>("paperName")->text().toStdString();
+
+        const QString exported = folder.filePath(QStringLiteral("%1 %2.pdf").arg(choice.paper, choice.orientation));
+        ASSERT_TRUE(document.exportBookletToURL(QUrl::fromLocalFile(exported)));
+        const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(exported);
+        ASSERT_TRUE(pdf.has_value());
+        EXPECT_EQ(pdf->page(0)->visibleSize().toSize(), choice.exported) << choice.paper << " " << choice.orientation;
+    }
 }
 
 TEST_F(DocumentTest, PageListEditsReadBackFromTheInputFilterAndUndoAsOneStepEach)
