@@ -19,6 +19,7 @@
 #include <QPageSetupDialog>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 namespace {
 
@@ -53,9 +54,30 @@ protected:
         return found;
     }
 
+    // The window on screen and active, so that its fields take the keyboard and its shortcuts work.
+    void show(QSize size)
+    {
+        controller->window()->resize(size);
+        controller->window()->show();
+        // A help popover that opens by itself on these pages takes the keyboard offscreen.
+        QCoreApplication::processEvents();
+        control<platform::Popover>("helpPopOver")->close();
+        controller->window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    }
+
     Document document;
     VXDocumentWindowController *controller = nullptr;
 };
+
+// One notch over the field; true when the field took it, false when it leaves it to what holds it.
+bool turnWheelOver(QWidget *field, int angle)
+{
+    const QPointF at = field->rect().center();
+    QWheelEvent wheel(at, field->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(field, &wheel);
+    return wheel.isAccepted();
+}
 
 // A document of numbered pages whose list tells its pages apart by their PDF page, so that pages
 // read back after travelling archived still compare.
@@ -222,6 +244,46 @@ TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn
     popover->close();
     platform::UserDefaults::standardUserDefaults()->removeObjectForKey(key);
     EXPECT_FALSE(controller->helpAutoShow()->isChecked()) << "the closed popover's box is bound no more";
+}
+
+// Handing the wheel on is Qt's: the column scrolls then (seen with a real pointer, which the
+// offscreen platform has not).
+TEST_F(DocumentWindowTest, NumberFieldsLeaveTheWheelToTheSettingsColumnUntilOneIsBeingEdited)
+{
+    open(8);
+    document.setShowPageNumbers(true);
+    show({1000, 400});
+    for (const char *name : {"numbersFirstField", "numbersStartField", "centerXTF", "creepField", "creepTypeField"}) {
+        QWidget *field = control<QWidget>(name);
+        const char *property = qobject_cast<QComboBox *>(field) ? "currentIndex" : "value";
+        const QVariant before = field->property(property);
+        EXPECT_FALSE(turnWheelOver(field, -120)) << name;
+        EXPECT_FALSE(turnWheelOver(field, 120)) << name;
+        EXPECT_EQ(field->property(property), before) << name;
+        EXPECT_FALSE(field->hasFocus()) << name << " took the keyboard";
+    }
+    auto *first = control<QSpinBox>("numbersFirstField");
+    first->setFocus();
+    EXPECT_TRUE(turnWheelOver(first, 120));
+    EXPECT_EQ(first->value(), 2) << "the field being edited turns";
+}
+
+TEST_F(DocumentWindowTest, CtrlShortcutsOfTheMenusWorkFromANumberFieldThatKeepsItsOwnEditingKeys)
+{
+    open(8);
+    document.setShowPageNumbers(true);
+    show({1000, 700});
+    auto *first = control<QSpinBox>("numbersFirstField");
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(first, "5");
+    EXPECT_EQ(document.pageNumbersFirst(), 5) << "typed in";
+    QTest::keyClick(first, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(first->value(), 1) << "the field's own undo";
+
+    platform::SavePanel::setResponder([](QFileDialog &) { return platform::SavePanel::OKButton; });
+    QTest::keyClick(first, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(folder.filePath("booklet - Booklet.pdf")).size() > 0; })) << "exported";
 }
 
 // Qt's own page set-up dialog, shown and driven through its widgets as the user would.
