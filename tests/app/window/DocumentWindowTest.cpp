@@ -286,6 +286,23 @@ TEST_F(DocumentWindowTest, CtrlShortcutsOfTheMenusWorkFromANumberFieldThatKeepsI
     EXPECT_TRUE(waitFor([&] { return QFileInfo(folder.filePath("booklet - Booklet.pdf")).size() > 0; })) << "exported";
 }
 
+TEST_F(DocumentWindowTest, ThePreviewTakesTheWidthAndTheSettingsColumnKeepsItsOwn)
+{
+    open(8);
+    QMap<int, int> previewWidths;
+    for (int width : {800, 1600}) {
+        show({width, 760});
+        QCoreApplication::processEvents();
+        const int column = control<QWidget>("settingsScroll")->width();
+        EXPECT_GE(column, 260) << width;
+        EXPECT_LE(column, 400) << width;
+        QTabBar *tabs = controller->displayButton();
+        EXPECT_GE(tabs->width(), tabs->sizeHint().width()) << width << ": the Sheets and Booklet tabs are whole";
+        previewWidths[width] = control<QWidget>("paperContainer")->width();
+    }
+    EXPECT_GE(previewWidths[1600] - previewWidths[800], 600) << "the preview takes most of what the window gains";
+}
+
 // Qt's own page set-up dialog, shown and driven through its widgets as the user would.
 TEST_F(DocumentWindowTest, TheRealPageSetupDialogSetsTheLabelTheExportAndItsOwnNextOpening)
 {
