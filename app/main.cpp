@@ -5,10 +5,13 @@
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -38,6 +41,18 @@ void openFilesOf(AppDelegate &delegate, VXSingleInstance::Request request, const
     }
     for (const QString &path : paths)
         delegate.openPDFService(QUrl::fromLocalFile(path));
+}
+
+// Every window shows it; Qt reads the picture through its SVG icon plugin.
+void setApplicationIcon()
+{
+    const QString path = platform::Bundle::mainBundle()->pathForResource(QStringLiteral("foldwise"), QStringLiteral("svg"));
+    const QIcon icon(path);
+    if (path.isEmpty() || icon.pixmap(64).isNull()) {
+        platform::logWarning(QStringLiteral("Could not load the application icon \"%1\"").arg(path));
+        return;
+    }
+    QApplication::setWindowIcon(icon);
 }
 
 } // namespace
@@ -77,6 +92,7 @@ int main(int argc, char **argv)
 
     rqs::registerValueTransformers();
     rqs::registerKitClasses();
+    setApplicationIcon();
     VXDocumentController documents;
     AppDelegate delegate(&documents);
     VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());

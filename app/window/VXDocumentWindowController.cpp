@@ -13,6 +13,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/NumberFieldGuard.h"
 #include "platform/ui/OpenPanel.h"
 
 #include <QCloseEvent>
@@ -119,6 +120,7 @@ void VXDocumentWindowController::windowDidLoad()
     shown->installEventFilter(this);
     for (QMenu *menu : shown->findChildren<QMenu *>())
         connect(menu, &QMenu::aboutToShow, this, &VXDocumentWindowController::validateMenus);
+    platform::NumberFieldGuard::guardFields(shown);
     if (m_doublePage) {
         setShadow(m_doublePage, VXStyleKit::shadowForBooklet());
         if (m_paperContainer && !m_paperContainer->layout()) {

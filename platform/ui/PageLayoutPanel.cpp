@@ -4,11 +4,40 @@
 
 #include <QPageLayout>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
+#include <QSignalBlocker>
 
 namespace platform {
 
 namespace {
+
+// Qt's dialog copies the user's choices into its printer only on the way out of exec(), never
+// when shown as a sheet. On acceptance it therefore goes once through exec(), which the queued
+// acceptance ends on the next turn; the inner ending stays silent, so that the sheet ends once.
+class PageSetupDialog : public QPageSetupDialog
+{
+public:
+    using QPageSetupDialog::QPageSetupDialog;
+
+    void done(int result) override
+    {
+        if (result == Accepted && !m_applying) {
+            const QPointer<PageSetupDialog> alive(this);
+            m_applying = true;
+            const QSignalBlocker silent(this);
+            QMetaObject::invokeMethod(this, [this] { QDialog::done(Accepted); }, Qt::QueuedConnection);
+            result = QPageSetupDialog::exec();
+            if (!alive)
+                return;
+            m_applying = false;
+        }
+        QPageSetupDialog::done(result);
+    }
+
+private:
+    bool m_applying = false;
+};
 
 PageLayoutPanel::Responder &responder()
 {
@@ -52,9 +81,11 @@ static_assert(PageLayoutPanel::OKButton == QDialog::Accepted && PageLayoutPanel:
 void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
 {
     const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
+        // Every paper Qt knows, not only the current printer's: a booklet is as often exported.
+        printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setFullPage(true);
         printer.setPageLayout(layoutOf(printInfo));
-        return new QPageSetupDialog(&printer);
+        return new PageSetupDialog(&printer);
     };
     const auto readBack = [](const PrintInfo &info, const QPrinter &printer) {
         return withLayout(info, printer.pageLayout());

@@ -40,7 +40,8 @@ bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
 } // namespace
 
 // The real program in a real window on the private X display that scripts/test starts: open a
-// PDF, export the booklet through the window's Export command and its save dialog, read it back.
+// PDF, choose A3 in Page Setup, export the booklet through the window's Export command and its save
+// dialog, read it back.
 TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
 {
     const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
@@ -72,9 +73,9 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
         return !window.isEmpty();
     })) << "no window titled with the document's name";
 
-    if (!window.isEmpty()) {
-        // A window can be mapped before it takes keys: ask again until the dialog shows. The help
-        // popover that opens by itself on these small pages must not hold the keyboard.
+    // A window can be mapped before it takes keys: ask again until a dialog shows. The help popover
+    // that opens by itself on these small pages must not hold the keyboard.
+    const auto openDialog = [&](const QString &keys) {
         QString dialog;
         const auto findDialog = [&] {
             const QStringList windows = xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n');
@@ -89,12 +90,31 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
         };
         for (int attempt = 0; attempt < 10 && dialog.isEmpty(); ++attempt) {
             xdotool(display, {"windowfocus", "--sync", window});
-            xdotool(display, {"key", "--clearmodifiers", "ctrl+e"});
+            xdotool(display, {"key", "--clearmodifiers", keys});
             waitUntil(findDialog, 3000);
         }
+        if (!dialog.isEmpty())
+            xdotool(display, {"windowfocus", "--sync", dialog});
+        return dialog;
+    };
+    const auto dialogGone = [&](const QString &dialog) {
+        return waitUntil([&] { return !xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n').contains(dialog); });
+    };
+
+    if (!window.isEmpty()) {
+        // Page Setup opens on its paper sizes: A3 by typing from the top of the list (from A4 on,
+        // "A3" would find A3 Extra first), kept landscape.
+        const QString pageSetup = openDialog("ctrl+shift+p");
+        EXPECT_FALSE(pageSetup.isEmpty()) << "the Page Setup command showed no dialog";
+        if (!pageSetup.isEmpty()) {
+            xdotool(display, {"key", "Home"});
+            xdotool(display, {"type", "--delay", "50", "A3"});
+            xdotool(display, {"key", "Return"});
+            EXPECT_TRUE(dialogGone(pageSetup)) << "the page setup dialog stayed";
+        }
+        const QString dialog = openDialog("ctrl+e");
         EXPECT_FALSE(dialog.isEmpty()) << "the Export command showed no save dialog";
         if (!dialog.isEmpty()) {
-            xdotool(display, {"windowfocus", "--sync", dialog});
             xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
             xdotool(display, {"type", "--delay", "5", exported});
             xdotool(display, {"key", "Return"});
@@ -108,7 +128,11 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
 
     QFile file(exported);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(BookletExport::halves(file.readAll()), "(-|1) (2|-) (6|3) (4|5)");
+    const QByteArray pdf = file.readAll();
+    EXPECT_EQ(BookletExport::halves(pdf), "(-|1) (2|-) (6|3) (4|5)");
+    const std::unique_ptr<Poppler::Document> read = Poppler::Document::loadFromData(pdf);
+    ASSERT_TRUE(read && read->numPages() > 0);
+    EXPECT_EQ(read->page(0)->pageSizeF().toSize(), QSize(1191, 842)) << "A3 landscape";
 }
 
 // The export tool's options are its own, also those that Qt would take for itself (-reverse).

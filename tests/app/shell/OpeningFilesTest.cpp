@@ -2,12 +2,15 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXSingleInstance.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/ui/Alert.h"
 
 #include "support/PdfFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QIcon>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,3 +138,16 @@ TEST(VXSingleInstanceTest, ALaterLaunchHandsItsFilesToTheRunningOne)
 }
 
 } // namespace
+
+// The desktop entry's icon ships among the resources and draws, which needs Qt's SVG plugin.
+TEST(ApplicationIcon, TheDesktopEntryNamesAnIconThatShipsAndDraws)
+{
+    const platform::BundlePtr resources = platform::Bundle::mainBundle();
+    QFile entry(QDir(resources->bundlePath()).filePath("foldwise.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch icon = QRegularExpression("^Icon=(.+)$", QRegularExpression::MultilineOption).match(QString::fromUtf8(entry.readAll()));
+    ASSERT_TRUE(icon.hasMatch());
+    const QImage drawn = QIcon(resources->pathForResource(icon.captured(1), "svg")).pixmap(48).toImage();
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_GT(qAlpha(drawn.pixel(16, 24)), 0) << "the left page is drawn";
+}

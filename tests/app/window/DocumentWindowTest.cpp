@@ -22,8 +22,11 @@
 #include <QMessageBox>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 namespace {
 
@@ -58,9 +61,30 @@ protected:
         return found;
     }
 
+    // The window on screen and active, so that its fields take the keyboard and its shortcuts work.
+    void show(QSize size)
+    {
+        controller->window()->resize(size);
+        controller->window()->show();
+        // A help popover that opens by itself on these pages takes the keyboard offscreen.
+        QCoreApplication::processEvents();
+        control<platform::Popover>("helpPopOver")->close();
+        controller->window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    }
+
     Document document;
     VXDocumentWindowController *controller = nullptr;
 };
+
+// One notch over the field; true when the field took it, false when it leaves it to what holds it.
+bool turnWheelOver(QWidget *field, int angle)
+{
+    const QPointF at = field->rect().center();
+    QWheelEvent wheel(at, field->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(field, &wheel);
+    return wheel.isAccepted();
+}
 
 // A document of numbered pages whose list tells its pages apart by their PDF page, so that pages
 // read back after travelling archived still compare.
@@ -344,6 +368,101 @@ TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn
     popover->close();
     platform::UserDefaults::standardUserDefaults()->removeObjectForKey(key);
     EXPECT_FALSE(controller->helpAutoShow()->isChecked()) << "the closed popover's box is bound no more";
+}
+
+// Handing the wheel on is Qt's: the column scrolls then (seen with a real pointer, which the
+// offscreen platform has not).
+TEST_F(DocumentWindowTest, NumberFieldsLeaveTheWheelToTheSettingsColumnUntilOneIsBeingEdited)
+{
+    open(8);
+    document.setShowPageNumbers(true);
+    show({1000, 400});
+    for (const char *name : {"numbersFirstField", "numbersStartField", "centerXTF", "creepField", "creepTypeField"}) {
+        QWidget *field = control<QWidget>(name);
+        const char *property = qobject_cast<QComboBox *>(field) ? "currentIndex" : "value";
+        const QVariant before = field->property(property);
+        EXPECT_FALSE(turnWheelOver(field, -120)) << name;
+        EXPECT_FALSE(turnWheelOver(field, 120)) << name;
+        EXPECT_EQ(field->property(property), before) << name;
+        EXPECT_FALSE(field->hasFocus()) << name << " took the keyboard";
+    }
+    auto *first = control<QSpinBox>("numbersFirstField");
+    first->setFocus();
+    EXPECT_TRUE(turnWheelOver(first, 120));
+    EXPECT_EQ(first->value(), 2) << "the field being edited turns";
+}
+
+TEST_F(DocumentWindowTest, CtrlShortcutsOfTheMenusWorkFromANumberFieldThatKeepsItsOwnEditingKeys)
+{
+    open(8);
+    document.setShowPageNumbers(true);
+    show({1000, 700});
+    auto *first = control<QSpinBox>("numbersFirstField");
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(first, "5");
+    EXPECT_EQ(document.pageNumbersFirst(), 5) << "typed in";
+    QTest::keyClick(first, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(first->value(), 1) << "the field's own undo";
+
+    platform::SavePanel::setResponder([](QFileDialog &) { return platform::SavePanel::OKButton; });
+    QTest::keyClick(first, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(folder.filePath("booklet - Booklet.pdf")).size() > 0; })) << "exported";
+}
+
+TEST_F(DocumentWindowTest, ThePreviewTakesTheWidthAndTheSettingsColumnKeepsItsOwn)
+{
+    open(8);
+    QMap<int, int> previewWidths;
+    for (int width : {800, 1600}) {
+        show({width, 760});
+        QCoreApplication::processEvents();
+        const int column = control<QWidget>("settingsScroll")->width();
+        EXPECT_GE(column, 260) << width;
+        EXPECT_LE(column, 400) << width;
+        QTabBar *tabs = controller->displayButton();
+        EXPECT_GE(tabs->width(), tabs->sizeHint().width()) << width << ": the Sheets and Booklet tabs are whole";
+        previewWidths[width] = control<QWidget>("paperContainer")->width();
+    }
+    EXPECT_GE(previewWidths[1600] - previewWidths[800], 600) << "the preview takes most of what the window gains";
+}
+
+// Qt's own page set-up dialog, shown and driven through its widgets as the user would.
+TEST_F(DocumentWindowTest, TheRealPageSetupDialogSetsTheLabelTheExportAndItsOwnNextOpening)
+{
+    open(4);
+    controller->window()->show();
+    // The second opening shows the A3 chosen before, so that turning it alone keeps A3.
+    struct Choice { const char *pick; const char *paper; const char *orientation; QSize exported; };
+    const QList<Choice> choices{{"A3", "A3", "Landscape", {1191, 842}},
+                                {"", "A3", "Portrait", {842, 1191}},
+                                {"Letter", "Letter", "Landscape", {792, 612}}};
+    for (const Choice &choice : choices) {
+        QPageSetupDialog *dialog = nullptr;
+        controller->runPageLayout();
+        ASSERT_TRUE(waitFor([&] { return (dialog = controller->window()->findChild<QPageSetupDialog *>()) && dialog->isVisible(); }));
+        for (auto *sizes : dialog->findChildren<QComboBox *>()) {
+            if (const int item = sizes->findText(choice.pick, Qt::MatchStartsWith); *choice.pick && item >= 0)
+                sizes->setCurrentIndex(item);
+        }
+        for (auto *radio : dialog->findChildren<QRadioButton *>()) {
+            if (radio->text() == choice.orientation)
+                radio->click();
+        }
+        dialog->accept();
+        const auto chosen = [&] {
+            const QSizeF paper = document.printInfo().paperSize();
+            return document.printInfo().paperName() == choice.paper && (paper.width() > paper.height()) == (choice.exported.width() > choice.exported.height());
+        };
+        ASSERT_TRUE(waitFor(chosen)) << choice.paper << " " << choice.orientation;
+        EXPECT_TRUE(control<QLabel>("paperName")->text().startsWith(choice.paper)) << control<QLabel>("paperName")->text().toStdString();
+
+        const QString exported = folder.filePath(QStringLiteral("%1 %2.pdf").arg(choice.paper, choice.orientation));
+        ASSERT_TRUE(document.exportBookletToURL(QUrl::fromLocalFile(exported)));
+        const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(exported);
+        ASSERT_TRUE(pdf.has_value());
+        EXPECT_EQ(pdf->page(0)->visibleSize().toSize(), choice.exported) << choice.paper << " " << choice.orientation;
+    }
 }
 
 TEST_F(DocumentTest, PageListEditsReadBackFromTheInputFilterAndUndoAsOneStepEach)
