@@ -9,6 +9,7 @@
 #include "platform/printing/PrinterList.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintPanel.h"
+#include "platform/ui/ProgressSheet.h"
 #include "platform/ui/SavePanel.h"
 
 #include <QAbstractButton>
@@ -270,12 +271,32 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         prepare(chosen);
         PrintOperation operation(*self->m_document.printView(), chosen);
         operation.setJobTitle(self->m_document.displayName());
-        const bool printed = operation.run();
+        const bool printed = self->runWithProgress(operation, "PrintProgress");
+        if (!self)
+            return;
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         if (!failed.isEmpty())
             self->showFailedPages(failed);
+        else if (!printed && !operation.wasCancelled())
+            self->showPrintFailure(operation.errorString());
         done(printed, chosen);
     });
+}
+
+bool VXDocumentPrinter::runWithProgress(PrintOperation &operation, const char *labelKey)
+{
+    platform::ProgressSheet progress(m_document.windowForSheet(), localized(labelKey).replace(QLatin1String("%1"), m_document.displayName()));
+    operation.setPageProgress([&progress](int done, int count) { return progress.setProgress(done, count); });
+    return operation.run();
+}
+
+void VXDocumentPrinter::showPrintFailure(const QString &reason)
+{
+    platform::Alert alert;
+    alert.setMessageText(localized("PrintFailedTitle").replace(QLatin1String("%1"), m_document.displayName()));
+    alert.setInformativeText(reason);
+    alert.addButtonWithTitle(localized("OK"));
+    alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
 }
 
 void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
@@ -305,6 +326,12 @@ bool VXDocumentPrinter::isDocumentFile(const QUrl &url) const
 
 bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
 {
+    bool cancelled = false;
+    return exportBooklet(url, cancelled);
+}
+
+bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
+{
     if (isDocumentFile(url)) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
         return false;
@@ -320,8 +347,10 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     if (!info)
         return false;
     updatePrintView(true);
-    if (PrintOperation(*m_document.printView(), *info).run())
+    PrintOperation operation(*m_document.printView(), *info);
+    if (runWithProgress(operation, "ExportProgress"))
         return true;
+    cancelled = operation.wasCancelled();
     const QList<quint64> failed = m_document.printView()->failedPages();
     if (!failed.isEmpty())
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
@@ -346,7 +375,8 @@ void VXDocumentPrinter::saveBooklet()
     panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
-        if (!self || result != platform::SavePanel::OKButton || self->exportBookletToURL(url))
+        bool cancelled = false;
+        if (!self || result != platform::SavePanel::OKButton || self->exportBooklet(url, cancelled) || cancelled)
             return;
         platform::Alert alert;
         alert.setMessageText(localized("ErrorWhileExportingDocument"));

@@ -75,8 +75,13 @@ private:
     // The print panel on the job, then the view prepared for what was chosen there and printed.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
+    // Under a progress sheet on the document's window that may stop it between two sides.
+    bool runWithProgress(platform::PrintOperation &operation, const char *labelKey);
+    bool exportBooklet(const QUrl &url, bool &cancelled);
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);
+    // A run that could not go out tells why, in the print server's words where it gave them.
+    void showPrintFailure(const QString &reason);
     bool isDocumentFile(const QUrl &url) const;
     void releaseTask();
     void postDidPrint();

@@ -48,6 +48,10 @@ QString PrintOperation::errorString() const { return m_errorString; }
 
 int PrintOperation::jobId() const { return m_jobId; }
 
+void PrintOperation::setPageProgress(PageProgress progress) { m_progress = std::move(progress); }
+
+bool PrintOperation::wasCancelled() const { return m_cancelled; }
+
 bool PrintOperation::writePdf(QIODevice &device)
 {
     int first = 1;
@@ -61,6 +65,12 @@ bool PrintOperation::writePdf(QIODevice &device)
     {
         GraphicsContextScope scope(&context);
         for (int page = first; page < first + count; ++page) {
+            if (m_progress && !m_progress(page - first, count)) {
+                m_cancelled = true;
+                m_errorString = QStringLiteral("The print job was cancelled");
+                logInfo(m_errorString);
+                return false;
+            }
             const QRectF rect = m_printable.rectForPage(page);
             context.beginPage(paper);
             context.translate(-rect.x(), -rect.y());
@@ -68,6 +78,8 @@ bool PrintOperation::writePdf(QIODevice &device)
             m_printable.drawRect(rect);
         }
     }
+    if (m_progress)
+        m_progress(count, count);
     if (m_printable.drawingFailed())
         return fail(QStringLiteral("Could not print: some pages could not be drawn"));
     if (!context.write(device)) {
@@ -80,6 +92,7 @@ bool PrintOperation::writePdf(QIODevice &device)
 bool PrintOperation::run()
 {
     m_errorString.clear();
+    m_cancelled = false;
     m_jobId = 0;
     return m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save ? save() : spool();
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 
 namespace platform {
@@ -17,6 +19,10 @@ class Printable;
 class PrintOperation
 {
 public:
+    // Told before each page is drawn and once all are (done == count); false stops the run
+    // between two pages.
+    using PageProgress = std::function<bool(int done, int count)>;
+
     PrintOperation(Printable &printable, const PrintInfo &printInfo);
 
     const PrintInfo &printInfo() const;
@@ -38,6 +44,10 @@ public:
     // one "Error: " line was logged.
     bool run();
 
+    void setPageProgress(PageProgress progress);
+    // The page progress stopped the run; nothing was written or sent.
+    bool wasCancelled() const;
+
     QString errorString() const;
     // The print server's id of the spooled job; 0 for a save job or a failed one.
     int jobId() const;
@@ -51,6 +61,8 @@ private:
     PrintInfo m_printInfo;
     QString m_jobTitle;
     QString m_errorString;
+    PageProgress m_progress;
+    bool m_cancelled = false;
     int m_jobId = 0;
 };
 
