@@ -1,6 +1,7 @@
 #include "booklet/DocumentFixture.h"
 
 #include "app/booklet/VXHelpDescription.h"
+#include "app/shell/AppDelegate.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
@@ -15,6 +16,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFontDialog>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 
@@ -354,4 +357,49 @@ TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)
     EXPECT_TRUE(pages[0]->preview().isNull()) << "seen first, dropped first";
     loader.previewForPage(pages[0]);
     ASSERT_TRUE(waitFor([&] { return !pages[0]->preview().isNull(); })) << "drawn again when it comes back";
+}
+
+TEST_F(DocumentWindowTest, ExportingPageNumbersLeavesTheScreensFontsAlone)
+{
+    open(4);
+    controller->window()->show();
+    platform::KeyValue::setValue(&document, "showPageNumbers", true);
+    platform::KeyValue::setValue(&document, "pageNumbersFontSize", 30.0);
+    QMenu *menu = control<QMenu>("fileMenu");
+    const QFont application = QApplication::font();
+    const QFont shown = menu->font();
+    const QSize hint = menu->sizeHint();
+    for (const bool raster : {false, true}) {
+        document.setUseRasterization(raster);
+        ASSERT_TRUE(document.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("numbered.pdf"))));
+        EXPECT_EQ(QApplication::font(), application);
+        EXPECT_EQ(menu->font(), shown);
+        EXPECT_EQ(menu->sizeHint(), hint) << "no label cut";
+    }
+}
+
+TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplicationCanEnd)
+{
+    AppDelegate application(nullptr);
+    open(2);
+    platform::Window *window = controller->window();
+    window->setGeometry(100, 100, 900, 700);
+    window->show();
+    controller->showFontManager();
+    auto *fonts = window->findChild<QFontDialog *>();
+    ASSERT_TRUE(fonts && fonts->isVisible());
+    auto *help = control<platform::Popover>("helpPopOver");
+    controller->showHelpPopupOn(control<QWidget>("rasterizeHelp"));
+    ASSERT_TRUE(help->isShown());
+    EXPECT_TRUE(window->geometry().contains(help->geometry()));
+    EXPECT_FALSE(application.shouldTerminateNow());
+
+    const QPoint at = help->pos();
+    window->move(window->pos() + QPoint(40, 30));
+    EXPECT_TRUE(waitFor([&] { return help->pos() == at + QPoint(40, 30); }));
+
+    document.close();
+    EXPECT_FALSE(fonts->isVisible());
+    EXPECT_FALSE(help->isShown());
+    EXPECT_TRUE(application.shouldTerminateNow());
 }
