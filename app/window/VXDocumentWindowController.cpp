@@ -12,6 +12,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
 
 #include <QCloseEvent>
@@ -126,6 +127,7 @@ void VXDocumentWindowController::windowDidLoad()
             return;
         self->testForBigMargins();
         self->testForEmptyDocument();
+        self->testForDamage();
     });
 }
 
@@ -592,6 +594,18 @@ void VXDocumentWindowController::testForEmptyDocument()
 {
     if (m_document->inputFilter()->allPages().isEmpty())
         showAutoHelpOn(m_workflowHelp);
+}
+
+// Pages of a damaged file may come out blank; the user hears why once, as the window opens.
+void VXDocumentWindowController::testForDamage()
+{
+    if (m_document->readDamage().isEmpty())
+        return;
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("DamagedFileTitle")).replace(QLatin1String("%1"), m_document->displayName()));
+    alert.setInformativeText(rqs::localized(QStringLiteral("DamagedFileText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }
 
 void VXDocumentWindowController::setWarningColor(QWidget *field, double warning)

@@ -121,6 +121,7 @@ public:
     void updatePaperRatio(double ratio);
     void testForBigMargins();
     void testForEmptyDocument();
+    void testForDamage();
     // White up to 0, redder towards 1.
     static void setWarningColor(QWidget *field, double warning);
     // Draws the eye to the view with a red glow that comes and goes ten times.

@@ -403,3 +403,18 @@ TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplication
     EXPECT_FALSE(help->isShown());
     EXPECT_TRUE(application.shouldTerminateNow());
 }
+
+TEST_F(DocumentWindowTest, ADamagedFileReadAsFarAsPossibleSaysSoOnceAsItsWindowOpens)
+{
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(FOLDWISE_TEST_DATA "/crashes/page-tree-inside-resources.pdf"), Document::PdfType));
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    document.showWindows();
+    ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(alerts, QStringList{rqs::localized("DamagedFileTitle").replace("%1", document.displayName())});
+}
