@@ -352,19 +352,24 @@ void VXDocumentWindowController::updatePages()
     emit keyValueChanged(QStringLiteral("pageName"));
 }
 
-void VXDocumentWindowController::flipPageBy(qint64 step)
+void VXDocumentWindowController::flipPageBy(qint64 step) { showPage((isAdjusting() ? m_adjustPage : m_previewPage) + step); }
+
+void VXDocumentWindowController::showPage(qint64 index)
 {
     const VXOutputFilter *output = m_document->outputFilter();
     const bool adjusting = isAdjusting();
     const qint64 last = qint64(adjusting ? output->doubleCount() : output->previewCount()) - 1;
-    qint64 &shown = adjusting ? m_adjustPage : m_previewPage;
-    shown = std::clamp<qint64>(shown + step, 0, std::max<qint64>(0, last));
+    (adjusting ? m_adjustPage : m_previewPage) = std::clamp<qint64>(index, 0, std::max<qint64>(0, last));
     m_document->updatePages();
 }
 
 void VXDocumentWindowController::nextPage(QObject *) { flipPageBy(1); }
 
 void VXDocumentWindowController::previousPage(QObject *) { flipPageBy(-1); }
+
+void VXDocumentWindowController::firstPage(QObject *) { showPage(0); }
+
+void VXDocumentWindowController::lastPage(QObject *) { showPage(std::numeric_limits<qint64>::max()); }
 
 // The split controls move the split filter by their bindings; a single selected page is shown
 // where it lies now.

@@ -95,6 +95,8 @@ public:
     void flipPageBy(qint64 step);
     Q_INVOKABLE void nextPage(QObject *sender = nullptr);
     Q_INVOKABLE void previousPage(QObject *sender = nullptr);
+    Q_INVOKABLE void firstPage(QObject *sender = nullptr);
+    Q_INVOKABLE void lastPage(QObject *sender = nullptr);
     void pageViewDidChangeLayout(VXPageView *pageView) override;
 
     // The page list
@@ -157,6 +159,8 @@ protected:
 
 private:
     void observeDocument();
+    // Clamped to the sides or spreads there are.
+    void showPage(qint64 index);
     void splitChanged();
     void centerChanged();
     void zoomChanged();

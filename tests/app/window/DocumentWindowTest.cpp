@@ -418,3 +418,21 @@ TEST_F(DocumentWindowTest, ADamagedFileReadAsFarAsPossibleSaysSoOnceAsItsWindowO
     QTest::qWait(50);
     EXPECT_EQ(alerts, QStringList{rqs::localized("DamagedFileTitle").replace("%1", document.displayName())});
 }
+
+TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndReachTheEnds)
+{
+    open(120);
+    platform::Window *window = controller->window();
+    window->makeKeyAndOrderFront(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const int dropped = VXPage::droppedRenderCount();
+    for (int i = 0; i < 25; ++i)
+        QTest::keyClick(window, Qt::Key_PageDown);
+    EXPECT_EQ(controller->pageName(), "26 / 60");
+    // Two sides a key; some were drawing already when they were passed.
+    EXPECT_TRUE(waitFor([&] { return VXPage::droppedRenderCount() - dropped >= 30; })) << VXPage::droppedRenderCount() - dropped;
+    QTest::keyClick(window, Qt::Key_Home);
+    EXPECT_EQ(controller->pageName(), "1 / 60");
+    QTest::keyClick(window, Qt::Key_End);
+    EXPECT_EQ(controller->pageName(), "60 / 60");
+}
