@@ -14,21 +14,16 @@
 #include <QIcon>
 #include <QPointer>
 #include <QUrl>
-#include <QWidget>
 
 namespace {
 
-// Ends the process once no window is visible and nothing is open or on its way: a desktop
-// process without windows could neither be seen nor quit by the user.
+// Ends the process once no window of its own is shown and nothing is open or on its way: a
+// desktop process without windows could neither be seen nor quit by the user.
 void quitWhenIdle(AppDelegate *delegate)
 {
     const QPointer<AppDelegate> guarded(delegate);
     platform::MainQueue::post([guarded] {
-        for (const QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->isVisible())
-                return;
-        }
-        if (guarded && guarded->applicationShouldTerminateAfterLastWindowClosed())
+        if (guarded && guarded->shouldTerminateNow())
             QApplication::quit();
     });
 }

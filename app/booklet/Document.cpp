@@ -140,6 +140,7 @@ void Document::announce(const char *key) { emit keyValueChanged(QString::fromLat
 bool Document::readFromURL(const QUrl &url, const QString &)
 {
     m_fileLoaded = false;
+    m_readDamage.clear();
     m_inputFilter.removeAllPages();
     const bool read = readPages(url.toLocalFile());
     m_fileLoaded = true;
@@ -169,6 +170,7 @@ bool Document::readPages(const QString &path)
     }
     for (int i = 0; i < pdf->pageCount(); ++i)
         m_inputFilter.addPage(VXPage::pageForPDFPage(*pdf->page(i)));
+    m_readDamage = pdf->damage();
     return true;
 }
 
@@ -709,6 +711,8 @@ QList<VXDoublePageFilter *> Document::filters() const { return m_filters; }
 VXBookletPrintView *Document::printView() { return &m_printView; }
 
 bool Document::fileLoaded() const { return m_fileLoaded; }
+
+QString Document::readDamage() const { return m_readDamage; }
 
 void Document::updateChain(QObject *)
 {

@@ -224,6 +224,8 @@ public:
     // What every print and export run prints.
     VXBookletPrintView *printView();
     bool fileLoaded() const;
+    // What was found wrong in a PDF that was read as far as possible; empty for a sound file.
+    QString readDamage() const;
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
@@ -318,6 +320,7 @@ private:
     std::unique_ptr<VXDocumentPrinter> m_printer;
 
     bool m_fileLoaded = true;
+    QString m_readDamage;
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;

@@ -9,6 +9,7 @@
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PrintPanel.h"
+#include "platform/ui/ProgressSheet.h"
 #include "platform/ui/SavePanel.h"
 
 #include <QAbstractButton>
@@ -273,11 +274,39 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         prepare(chosen);
         PrintOperation operation(*self->m_document.printView(), chosen);
         operation.setJobTitle(self->m_document.displayName());
-        operation.start(self, [done, chosen](const PrintOperation::Outcome &outcome) { done(outcome.done, chosen); });
-        const QList<quint64> failed = self->m_document.printView()->failedPages();
-        if (!failed.isEmpty())
-            self->showFailedPages(failed);
+        const auto finished = [self, done, chosen](const PrintOperation::Outcome &outcome) {
+            if (!self)
+                return;
+            const QList<quint64> failed = self->m_document.printView()->failedPages();
+            if (!failed.isEmpty())
+                self->showFailedPages(failed);
+            else if (!outcome.done && !outcome.cancelled)
+                self->showPrintFailure(outcome.errorString);
+            done(outcome.done, chosen);
+        };
+        self->withProgress(operation, rqs::localized(QStringLiteral("PrintProgress")), [&] {
+            operation.start(self, finished);
+            return true;
+        });
     });
+}
+
+bool VXDocumentPrinter::withProgress(PrintOperation &operation, const QString &label, const std::function<bool()> &work)
+{
+    platform::ProgressSheet progress(m_document.windowForSheet(), QString(label).replace(QLatin1String("%1"), m_document.displayName()));
+    operation.setPageProgress([&progress](int done, int count) { return progress.setProgress(done, count); });
+    const bool result = work();
+    operation.setPageProgress({});
+    return result;
+}
+
+void VXDocumentPrinter::showPrintFailure(const QString &reason)
+{
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), m_document.displayName()));
+    alert.setInformativeText(reason);
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
 }
 
 void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
@@ -307,6 +336,12 @@ bool VXDocumentPrinter::isDocumentFile(const QUrl &url) const
 
 bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
 {
+    bool cancelled = false;
+    return exportBooklet(url, cancelled);
+}
+
+bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
+{
     if (isDocumentFile(url)) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
         return false;
@@ -322,8 +357,10 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
     if (!info)
         return false;
     updatePrintView(true);
-    if (PrintOperation(*m_document.printView(), *info).run())
+    PrintOperation operation(*m_document.printView(), *info);
+    if (withProgress(operation, rqs::localized(QStringLiteral("ExportProgress")), [&] { return operation.run(); }))
         return true;
+    cancelled = operation.wasCancelled();
     const QList<quint64> failed = m_document.printView()->failedPages();
     if (!failed.isEmpty())
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
@@ -348,7 +385,8 @@ void VXDocumentPrinter::saveBooklet()
     panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
-        if (!self || result != platform::SavePanel::OKButton || self->exportBookletToURL(url))
+        bool cancelled = false;
+        if (!self || result != platform::SavePanel::OKButton || self->exportBooklet(url, cancelled) || cancelled)
             return;
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));

@@ -77,8 +77,14 @@ private:
     // done comes once the print server has the job, on a later turn of the event loop.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
+    // Work on the operation under a progress sheet on the document's window that may stop it
+    // between two sides; the sheet goes once the pages are drawn.
+    bool withProgress(platform::PrintOperation &operation, const QString &label, const std::function<bool()> &work);
+    bool exportBooklet(const QUrl &url, bool &cancelled);
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);
+    // A run that could not go out tells why, in the print server's words where it gave them.
+    void showPrintFailure(const QString &reason);
     bool isDocumentFile(const QUrl &url) const;
     void releaseTask();
     void postDidPrint();

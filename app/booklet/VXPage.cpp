@@ -15,6 +15,7 @@
 #include <QVariantMap>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -22,6 +23,8 @@ namespace {
 constexpr double previewLongSide = 300.0;
 
 platform::OperationQueue &renderQueue();
+
+std::atomic_int droppedRenders = 0;
 
 // Renders still queued when the application goes are dropped, and running ones finish before
 // the process tears down what they use.
@@ -271,8 +274,11 @@ void VXPage::calcPreviewInBackground(std::function<void()> whenDrawn)
     });
 }
 
+int VXPage::droppedRenderCount() { return droppedRenders; }
+
 QImage VXPage::imageForResolution(double resolution, int orientation,
-                                  std::function<void(const QImage &)> highresBlock)
+                                  std::function<void(const QImage &)> highresBlock,
+                                  std::weak_ptr<const void> wanted)
 {
     const std::optional<VXPageImageCache::Entry> cached = VXPageImageCache::shared().find(this);
     if (cached && cached->orientation == orientation && cached->resolution >= resolution)
@@ -280,7 +286,11 @@ QImage VXPage::imageForResolution(double resolution, int orientation,
 
     const VXPagePtr self = weak_from_this().lock();
     if (self) {
-        renderQueue().addOperation([self, resolution, orientation, highresBlock = std::move(highresBlock)] {
+        renderQueue().addOperation([self, resolution, orientation, highresBlock = std::move(highresBlock), wanted] {
+            if (wanted.expired()) {
+                ++droppedRenders;
+                return;
+            }
             const double r = self->ratio();
             const bool odd = orientation % 2 != 0;
             const double width = std::min(odd ? resolution / r : resolution * r, resolution);

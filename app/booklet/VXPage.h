@@ -78,9 +78,14 @@ public:
 
     // The cached image when it has this orientation and at least this long-side resolution.
     // Otherwise starts rendering one on the render queue, hands it to highresBlock on the main
-    // thread, and returns the preview, or the placeholder when there is none yet.
+    // thread, and returns the preview, or the placeholder when there is none yet. A render whose
+    // asker has let go of `wanted` before it starts is dropped, so that pages paged past do not
+    // hold up the one shown.
     QImage imageForResolution(double resolution, int orientation,
-                              std::function<void(const QImage &)> highresBlock);
+                              std::function<void(const QImage &)> highresBlock,
+                              std::weak_ptr<const void> wanted);
+    // High-resolution renders dropped so far in this process.
+    static int droppedRenderCount();
 
     // A new page showing the same PDF page and sharing this page's preview; not marked empty.
     VXPagePtr copy() const;

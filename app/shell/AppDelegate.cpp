@@ -128,6 +128,11 @@ bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
     return !documentsOpen && !installing && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
 }
 
+bool AppDelegate::shouldTerminateNow() const
+{
+    return !Window::isAnyStandaloneWindowVisible() && applicationShouldTerminateAfterLastWindowClosed();
+}
+
 Window *AppDelegate::welcomeWindow()
 {
     Window *window = m_welcome ? m_welcome->welcomeWindow() : nullptr;

@@ -57,6 +57,9 @@ public:
     bool applicationShouldOpenUntitledFile();
     // Nothing open and nothing on its way: without windows the process has nothing left to do.
     bool applicationShouldTerminateAfterLastWindowClosed() const;
+    // No document, factory or welcome window is shown and nothing is on its way; open panels of
+    // closed windows do not count.
+    bool shouldTerminateNow() const;
 
     // Shown and made key; null while there is no welcome window.
     platform::Window *welcomeWindow();

@@ -2,6 +2,7 @@
 
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXServiceQueue.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -19,12 +20,7 @@ constexpr int SecondButton = platform::Alert::FirstButtonReturn + 1;
 const QString ManualInstallAddress = QStringLiteral("https://foldwise.example.org/help/pdf-service");
 const QString HelpAnchor = QStringLiteral("HowTo-PDFServiceInstall");
 
-QString localized(const QString &key, const QString &english)
-{
-    return platform::Bundle::mainBundle()->localizedStringForKey(key, english);
-}
-
-QString queueName() { return localized(QStringLiteral("PDFServiceName"), QStringLiteral("Foldwise")); }
+QString queueName() { return rqs::localized(QStringLiteral("PDFServiceName")); }
 
 void show(platform::Window *window, const QString &title, const QString &text, const QStringList &buttons, platform::Alert::Completion completion)
 {
@@ -57,10 +53,10 @@ void VXPDFServiceQueueInstaller::finish()
 void VXPDFServiceQueueInstaller::addPDFService()
 {
     m_installing = true;
-    const QString text = localized(QStringLiteral("InstallServiceText"), QStringLiteral("%1"))
-                             .arg(localized(QStringLiteral("InstallServiceAuto"), QStringLiteral("Foldwise adds a printer for you.")));
-    show(m_delegate.windowForSheet(), localized(QStringLiteral("InstallServiceTitle"), QStringLiteral("Add Foldwise to the print dialogs?")), text,
-         {localized(QStringLiteral("CreateThisUser"), QStringLiteral("Add Printer")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+    const QString text = rqs::localized(QStringLiteral("InstallServiceText"))
+                             .arg(rqs::localized(QStringLiteral("InstallServiceAuto")));
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("InstallServiceTitle")), text,
+         {rqs::localized(QStringLiteral("CreateThisUser")), rqs::localized(QStringLiteral("Cancel"))},
          [this](int returnCode) { installPDFServiceDidEnd(returnCode); });
 }
 
@@ -106,9 +102,9 @@ void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, con
 void VXPDFServiceQueueInstaller::askToReplace(const VXServiceQueue &queue)
 {
     const QString name = queue.name();
-    show(m_delegate.windowForSheet(), localized(QStringLiteral("ReplaceServiceTitle"), QStringLiteral("Replace the printer “%1”?")).arg(name),
-         localized(QStringLiteral("ReplaceServiceText"), QStringLiteral("A printer of that name exists and was not added by Foldwise.")),
-         {localized(QStringLiteral("Replace"), QStringLiteral("Replace")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ReplaceServiceTitle")).arg(name),
+         rqs::localized(QStringLiteral("ReplaceServiceText")),
+         {rqs::localized(QStringLiteral("Replace")), rqs::localized(QStringLiteral("Cancel"))},
          [this, queue](int returnCode) {
              if (returnCode == OK)
                  removeThenCreate(queue);
@@ -127,19 +123,19 @@ void VXPDFServiceQueueInstaller::removeThenCreate(const VXServiceQueue &queue)
     platform::logError(QStringLiteral("Could not remove the printer %1 to overwrite, because \"%2\"").arg(queue.name(), removed.reason));
     const QString name = queue.name();
     // "OK" tries again: the user may have removed the printer meanwhile.
-    show(m_delegate.windowForSheet(), localized(QStringLiteral("OverwriteFailedTitle"), QStringLiteral("The printer “%1” could not be replaced")).arg(name),
-         localized(QStringLiteral("OverwriteFailedText"), QStringLiteral("%1")).arg(removed.reason),
-         {localized(QStringLiteral("OK"), QStringLiteral("OK")), localized(QStringLiteral("Cancel"), QStringLiteral("Cancel"))},
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("OverwriteFailedTitle")).arg(name),
+         rqs::localized(QStringLiteral("OverwriteFailedText")).arg(removed.reason),
+         {rqs::localized(QStringLiteral("OK")), rqs::localized(QStringLiteral("Cancel"))},
          [this, name](int returnCode) { createLinkPreparationDidEnd(returnCode, name); });
 }
 
 void VXPDFServiceQueueInstaller::reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason)
 {
     platform::logError(QStringLiteral("Could not add the printer %1, because \"%2\"").arg(queue.name(), reason));
-    const QString text = forbidden ? localized(QStringLiteral("ServiceRightsText"), QStringLiteral("%1")).arg(queue.administratorCommand())
-                                   : localized(QStringLiteral("ServiceFailedText"), QStringLiteral("%1")).arg(reason);
-    show(m_delegate.windowForSheet(), localized(QStringLiteral("ServiceFailedTitle"), QStringLiteral("The printer “%1” could not be added")).arg(queue.name()),
-         text, {localized(QStringLiteral("OK"), QStringLiteral("OK")), localized(QStringLiteral("More Information"), QStringLiteral("More Information"))},
+    const QString text = forbidden ? rqs::localized(QStringLiteral("ServiceRightsText")).arg(queue.administratorCommand())
+                                   : rqs::localized(QStringLiteral("ServiceFailedText")).arg(reason);
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ServiceFailedTitle")).arg(queue.name()),
+         text, {rqs::localized(QStringLiteral("OK")), rqs::localized(QStringLiteral("More Information"))},
          [this](int returnCode) {
              if (returnCode == SecondButton)
                  AppDelegate::openWebLink(ManualInstallAddress);
@@ -150,9 +146,9 @@ void VXPDFServiceQueueInstaller::reportFailure(const VXServiceQueue &queue, bool
 void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
 {
     platform::logInfo(QStringLiteral("Added the printer %1, which opens what is printed to it in Foldwise").arg(name));
-    show(m_delegate.windowForSheet(), localized(QStringLiteral("ServiceSuccessTitle"), QStringLiteral("Foldwise is in the print dialogs")),
-         localized(QStringLiteral("ServiceSuccessText"), QStringLiteral("%1")).arg(name),
-         {localized(QStringLiteral("Ok"), QStringLiteral("OK")), localized(QStringLiteral("More Information"), QStringLiteral("More Information"))},
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ServiceSuccessTitle")),
+         rqs::localized(QStringLiteral("ServiceSuccessText")).arg(name),
+         {rqs::localized(QStringLiteral("Ok")), rqs::localized(QStringLiteral("More Information"))},
          [this](int returnCode) { successMessageDismissed(returnCode); });
 }
 

@@ -13,6 +13,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/NumberFieldGuard.h"
 #include "platform/ui/OpenPanel.h"
 
@@ -147,6 +148,7 @@ void VXDocumentWindowController::windowDidLoad()
             return;
         self->testForBigMargins();
         self->testForEmptyDocument();
+        self->testForDamage();
         if (!std::exchange(rateUsVerified, true))
             QSRateUsController::verifyRateUs(storePageUrl());
     });
@@ -373,19 +375,24 @@ void VXDocumentWindowController::updatePages()
     emit keyValueChanged(QStringLiteral("pageName"));
 }
 
-void VXDocumentWindowController::flipPageBy(qint64 step)
+void VXDocumentWindowController::flipPageBy(qint64 step) { showPage((isAdjusting() ? m_adjustPage : m_previewPage) + step); }
+
+void VXDocumentWindowController::showPage(qint64 index)
 {
     const VXOutputFilter *output = m_document->outputFilter();
     const bool adjusting = isAdjusting();
     const qint64 last = qint64(adjusting ? output->doubleCount() : output->previewCount()) - 1;
-    qint64 &shown = adjusting ? m_adjustPage : m_previewPage;
-    shown = std::clamp<qint64>(shown + step, 0, std::max<qint64>(0, last));
+    (adjusting ? m_adjustPage : m_previewPage) = std::clamp<qint64>(index, 0, std::max<qint64>(0, last));
     m_document->updatePages();
 }
 
 void VXDocumentWindowController::nextPage(QObject *) { flipPageBy(1); }
 
 void VXDocumentWindowController::previousPage(QObject *) { flipPageBy(-1); }
+
+void VXDocumentWindowController::firstPage(QObject *) { showPage(0); }
+
+void VXDocumentWindowController::lastPage(QObject *) { showPage(std::numeric_limits<qint64>::max()); }
 
 // The split controls move the split filter by their bindings; a single selected page is shown
 // where it lies now.
@@ -613,6 +620,18 @@ void VXDocumentWindowController::testForEmptyDocument()
 {
     if (m_document->inputFilter()->allPages().isEmpty())
         showAutoHelpOn(m_workflowHelp);
+}
+
+// Pages of a damaged file may come out blank; the user hears why once, as the window opens.
+void VXDocumentWindowController::testForDamage()
+{
+    if (m_document->readDamage().isEmpty())
+        return;
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("DamagedFileTitle")).replace(QLatin1String("%1"), m_document->displayName()));
+    alert.setInformativeText(rqs::localized(QStringLiteral("DamagedFileText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }
 
 void VXDocumentWindowController::setWarningColor(QWidget *field, double warning)

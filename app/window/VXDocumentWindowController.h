@@ -97,6 +97,8 @@ public:
     void flipPageBy(qint64 step);
     Q_INVOKABLE void nextPage(QObject *sender = nullptr);
     Q_INVOKABLE void previousPage(QObject *sender = nullptr);
+    Q_INVOKABLE void firstPage(QObject *sender = nullptr);
+    Q_INVOKABLE void lastPage(QObject *sender = nullptr);
     void pageViewDidChangeLayout(VXPageView *pageView) override;
 
     // The page list
@@ -123,6 +125,7 @@ public:
     void updatePaperRatio(double ratio);
     void testForBigMargins();
     void testForEmptyDocument();
+    void testForDamage();
     // White up to 0, redder towards 1.
     static void setWarningColor(QWidget *field, double warning);
     // Draws the eye to the view with a red glow that comes and goes ten times.
@@ -165,6 +168,8 @@ protected:
 
 private:
     void observeDocument();
+    // Clamped to the sides or spreads there are.
+    void showPage(qint64 index);
     void splitChanged();
     void centerChanged();
     void zoomChanged();

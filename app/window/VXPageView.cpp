@@ -189,6 +189,8 @@ QRectF VXPageView::pageFrame() const
 
 void VXPageView::updatePage()
 {
+    // A render still waiting for the page shown before is not wanted any more.
+    m_wantedRender = std::make_shared<int>();
     if (!m_page) {
         m_image = QImage();
         // Nothing shown, nothing to take hold of.
@@ -209,7 +211,7 @@ void VXPageView::updatePage()
             return;
         self->m_image = image;
         self->update();
-    });
+    }, m_wantedRender);
     // The preview is drawn upright; until the turned image comes it is turned here.
     if (orientation % 4 != 0 && m_image.cacheKey() == m_page->preview().cacheKey())
         m_image = m_image.transformed(QTransform().rotate(-90.0 * orientation));

@@ -106,6 +106,7 @@ private:
 
     VXPagePtr m_page;
     QImage m_image;
+    std::shared_ptr<const void> m_wantedRender;
     // The quarter turns m_image was asked with; a late image of other turns is dropped.
     int m_imageOrientation = 0;
     // Counts image requests, so that a late image for an earlier page or orientation is dropped.

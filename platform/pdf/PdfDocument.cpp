@@ -88,7 +88,7 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     PdfDocument document;
     const QString error = parse([&](QPDF &pdf) { pdf.processFile(name.constData()); },
-                                std::move(file), {}, description, document.m_pages);
+                                std::move(file), {}, description, document.m_pages, document.m_damage);
     if (!error.isEmpty()) {
         logError(QStringLiteral("Could not open PDF %1: %2").arg(description, error));
         return std::nullopt;
@@ -102,7 +102,7 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
     const std::string name = description.toStdString();
     const QString error = parse(
         [&](QPDF &pdf) { pdf.processMemoryFile(name.c_str(), bytes.constData(), std::size_t(bytes.size())); },
-        nullptr, bytes, description, document.m_pages);
+        nullptr, bytes, description, document.m_pages, document.m_damage);
     if (!error.isEmpty()) {
         logError(QStringLiteral("Could not read PDF %1: %2").arg(description, error));
         return std::nullopt;
@@ -111,7 +111,8 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
 }
 
 QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
-                          const QByteArray &bytes, const QString &description, QList<PdfPage> &pages)
+                          const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
+                          QString &damage)
 {
     std::shared_ptr<PdfSource> source;
     QMutexLocker locker(&PdfSource::qpdfLock());
@@ -129,8 +130,8 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
             pages.append(PdfPage::read(source, i));
         if (pdf.anyWarnings()) {
             const std::vector<QPDFExc> warnings = pdf.getWarnings();
-            logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2")
-                           .arg(description, QString::fromStdString(warnings.front().getMessageDetail())));
+            damage = QString::fromStdString(warnings.front().getMessageDetail());
+            logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2").arg(description, damage));
         }
         return {};
     } catch (const std::exception &e) {
@@ -141,6 +142,8 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
         return QStringLiteral("unknown failure");
     }
 }
+
+QString PdfDocument::damage() const { return m_damage; }
 
 int PdfDocument::pageCount() const { return int(m_pages.size()); }
 

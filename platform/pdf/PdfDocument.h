@@ -31,6 +31,9 @@ public:
     // The same for a PDF file held in memory; the description names it in messages.
     static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
 
+    // What qpdf found wrong in a file it read as far as possible; empty for a sound one.
+    QString damage() const;
+
     int pageCount() const;
     // nullopt (and a warning) for an index outside the document.
     std::optional<PdfPage> page(int index) const;
@@ -48,12 +51,14 @@ private:
     // Parses with qpdf and reads every page's geometry at once, so that a file damaged beyond
     // what qpdf can recover fails here rather than later. The error text, empty on success.
     static QString parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
-                         const QByteArray &bytes, const QString &description, QList<PdfPage> &pages);
+                         const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
+                         QString &damage);
     // Copies the pages into a new qpdf document and hands it to the output. The error text,
     // empty on success.
     QString assemble(const std::function<void(QPDF &, const PDFVersion &)> &output) const;
 
     QList<PdfPage> m_pages;
+    QString m_damage;
 };
 
 } // namespace platform

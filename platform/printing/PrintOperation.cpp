@@ -51,6 +51,10 @@ QString PrintOperation::errorString() const { return m_errorString; }
 
 int PrintOperation::jobId() const { return m_jobId; }
 
+void PrintOperation::setPageProgress(PageProgress progress) { m_progress = std::move(progress); }
+
+bool PrintOperation::wasCancelled() const { return m_cancelled; }
+
 bool PrintOperation::writePdf(QIODevice &device)
 {
     int first = 1;
@@ -64,6 +68,12 @@ bool PrintOperation::writePdf(QIODevice &device)
     {
         GraphicsContextScope scope(&context);
         for (int page = first; page < first + count; ++page) {
+            if (m_progress && !m_progress(page - first, count)) {
+                m_cancelled = true;
+                m_errorString = QStringLiteral("The print job was cancelled");
+                logInfo(m_errorString);
+                return false;
+            }
             const QRectF rect = m_printable.rectForPage(page);
             context.beginPage(paper);
             context.translate(-rect.x(), -rect.y());
@@ -71,6 +81,8 @@ bool PrintOperation::writePdf(QIODevice &device)
             m_printable.drawRect(rect);
         }
     }
+    if (m_progress)
+        m_progress(count, count);
     if (m_printable.drawingFailed())
         return fail(QStringLiteral("Could not print: some pages could not be drawn"));
     if (!context.write(device)) {
@@ -83,6 +95,7 @@ bool PrintOperation::writePdf(QIODevice &device)
 bool PrintOperation::run()
 {
     m_errorString.clear();
+    m_cancelled = false;
     m_jobId = 0;
     return m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save ? save() : spool();
 }
@@ -108,6 +121,7 @@ bool PrintOperation::save()
 void PrintOperation::start(QObject *context, std::function<void(const Outcome &)> finished)
 {
     m_errorString.clear();
+    m_cancelled = false;
     m_jobId = 0;
     bool done = false;
     if (m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save) {
@@ -117,7 +131,7 @@ void PrintOperation::start(QObject *context, std::function<void(const Outcome &)
             .then(context, [finished, file](const Outcome &outcome) { finished(outcome); });
         return;
     }
-    QMetaObject::invokeMethod(context, [finished, outcome = Outcome{done, m_errorString, 0}] { finished(outcome); },
+    QMetaObject::invokeMethod(context, [finished, outcome = Outcome{done, m_errorString, 0, m_cancelled}] { finished(outcome); },
                               Qt::QueuedConnection);
 }
 

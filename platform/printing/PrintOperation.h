@@ -24,6 +24,10 @@ class Printable;
 class PrintOperation
 {
 public:
+    // Told before each page is drawn and once all are (done == count); false stops the run
+    // between two pages.
+    using PageProgress = std::function<bool(int done, int count)>;
+
     PrintOperation(Printable &printable, const PrintInfo &printInfo);
 
     const PrintInfo &printInfo() const;
@@ -50,11 +54,15 @@ public:
         bool done = false;
         QString errorString;
         int jobId = 0;
+        bool cancelled = false;
     };
     // Like run(), but a spool job waits on the print server on a worker thread, so that the
     // caller's event loop keeps turning: the PDF is composed before this returns, and finished
     // gets the outcome on context's thread on a later turn of its loop, unless context has gone.
     void start(QObject *context, std::function<void(const Outcome &)> finished);
+    void setPageProgress(PageProgress progress);
+    // The page progress stopped the run; nothing was written or sent.
+    bool wasCancelled() const;
 
     QString errorString() const;
     // The print server's id of the spooled job; 0 for a save job or a failed one.
@@ -74,6 +82,8 @@ private:
     PrintInfo m_printInfo;
     QString m_jobTitle;
     QString m_errorString;
+    PageProgress m_progress;
+    bool m_cancelled = false;
     int m_jobId = 0;
 };
 

@@ -1,11 +1,11 @@
 #include "platform/ui/Popover.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Window.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -49,11 +49,13 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
         origin = QPoint(anchor.center().x() - width() / 2, anchor.bottom() + gap);
         break;
     }
-    if (const QScreen *screen = view->screen() ? view->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - width())));
-        origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - height())));
-    }
+    // Inside its window, which it moves and closes with, so that popovers of several windows
+    // never pile up apart from their windows.
+    const QRect area = view->window()->geometry();
+    origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - width())));
+    origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    if (auto *window = qobject_cast<Window *>(view->window()))
+        window->addChildWindow(this);
     move(origin);
     show();
     qApp->installEventFilter(this);

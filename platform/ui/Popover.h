@@ -17,7 +17,8 @@ public:
 
     explicit Popover(QWidget *parent = nullptr);
 
-    // The rectangle is in the view's widget coordinates (y down). The popover stays on the screen.
+    // The rectangle is in the view's widget coordinates (y down). The popover stays inside the
+    // view's window and follows it.
     void showRelativeToRect(const QRect &rect, QWidget *view, Edge edge);
     bool isShown() const;
 

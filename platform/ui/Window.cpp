@@ -107,6 +107,13 @@ QList<QWidget *> Window::sheets() const
     return widgets;
 }
 
+bool Window::isAnyStandaloneWindowVisible()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [](const QWidget *window) { return window->isVisible() && !window->parentWidget(); });
+}
+
 void Window::addChildWindow(QWidget *child)
 {
     if (!child || child == this || m_childWindows.contains(child))
@@ -135,6 +142,11 @@ void Window::closeEvent(QCloseEvent *event)
     NotificationCenter::defaultCenter()->post(WillCloseNotification, this);
     for (QWidget *child : childWindows())
         child->hide();
+    // Left open, a panel would keep a process alive that shows no document.
+    for (QWidget *owned : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (owned->isWindow())
+            owned->hide();
+    }
     if (currentMainWindow == this)
         currentMainWindow = nullptr;
 }

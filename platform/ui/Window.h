@@ -52,6 +52,10 @@ public:
     QWidget *attachedSheet() const;
     QList<QWidget *> sheets() const;
 
+    // A window shown on its own: visible and belonging to no other window. Panels, popovers and
+    // sheets belong to the window they were made for and close with it.
+    static bool isAnyStandaloneWindowVisible();
+
     // Child windows keep their offset from this window's top-left corner when it moves or is
     // resized, are raised with it and hidden when it closes. The caller keeps owning them.
     void addChildWindow(QWidget *child);

@@ -17,6 +17,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProgressDialog>
 
 #include <list>
 
@@ -78,6 +80,24 @@ protected:
     VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
 };
 
+// Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
+class ProgressWatch : public QObject
+{
+public:
+    explicit ProgressWatch(bool cancel) : m_cancel(cancel) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *bar = qobject_cast<QProgressDialog *>(watched);
+        if (bar && event->type() == QEvent::Show && m_cancel)
+            bar->cancel();
+        if (bar && event->type() == QEvent::Hide)
+            closed << QStringLiteral("%1/%2").arg(bar->value()).arg(bar->maximum());
+        return false;
+    }
+    QStringList closed;
+    bool m_cancel;
+};
+
 } // namespace
 
 TEST_F(DocumentTest, ExportsTheBookletButNeverOntoTheSource)
@@ -87,8 +107,19 @@ TEST_F(DocumentTest, ExportsTheBookletButNeverOntoTheSource)
     const QString source = PdfFixture::write(folder.path(), "six.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
     Document pdf;
     ASSERT_TRUE(pdf.openURL(QUrl::fromLocalFile(source), Document::PdfType));
-    ASSERT_TRUE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("six - Booklet.pdf"))));
+    {
+        ProgressWatch progress(false);
+        ASSERT_TRUE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("six - Booklet.pdf"))));
+        EXPECT_EQ(progress.closed, QStringList{"4/4"}) << "shown for the four sides, up to the last";
+    }
     EXPECT_EQ(BookletExport::halves(PdfFixture::read(folder.filePath("six - Booklet.pdf"))), "(-|1) (2|-) (6|3) (4|5)");
+    {
+        ProgressWatch progress(true);
+        platform::LogCapture log;
+        EXPECT_FALSE(pdf.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("cancelled.pdf"))));
+        EXPECT_FALSE(QFile::exists(folder.filePath("cancelled.pdf")));
+        EXPECT_EQ(log.lines(), QStringList{"Info: The print job was cancelled"});
+    }
 
     const QByteArray before = PdfFixture::read(source);
     platform::LogCapture log;
@@ -245,4 +276,28 @@ TEST_F(DocumentTest, ARasterisedExportWithPagesThatCannotBeDrawnFails)
     EXPECT_FALSE(doc.exportBookletToURL(QUrl::fromLocalFile(output)));
     EXPECT_TRUE(log.contains("Error: ")) << log.lines().join('\n').toStdString();
     EXPECT_EQ(PdfFixture::read(output), "the booklet exported before");
+}
+
+TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
+{
+    // A queue of this process's own, so that the other tests' printers stay as they are.
+    const QString queue = QStringLiteral("Rejecting_%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
+    ASSERT_EQ(QProcess::execute("cupsreject", {queue}), 0);
+    PrintedDocument printed(folder.path(), "-refused.pdf");
+    platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText() + " " + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    platform::LogCapture log;
+    printed.doc.printAutomaticDuplex(queue);
+    ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+    lpadmin({"-x", queue});
+    EXPECT_EQ(printed.events, QStringList{"released"});
+    ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+    const QString reason = log.lines().first().section(" failed: ", 1);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(alerts, QStringList{rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " " + reason});
 }

@@ -59,7 +59,7 @@ std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution
     result->immediate = page->imageForResolution(resolution, orientation, [result](const QImage &image) {
         result->delivered = image;
         ++result->calls;
-    });
+    }, result);
     return result;
 }
 

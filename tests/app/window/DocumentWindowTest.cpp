@@ -1,6 +1,7 @@
 #include "booklet/DocumentFixture.h"
 
 #include "app/booklet/VXHelpDescription.h"
+#include "app/shell/AppDelegate.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
@@ -19,6 +20,7 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMimeData>
@@ -597,4 +599,75 @@ TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)
     EXPECT_TRUE(pages[0]->preview().isNull()) << "seen first, dropped first";
     loader.previewForPage(pages[0]);
     ASSERT_TRUE(waitFor([&] { return !pages[0]->preview().isNull(); })) << "drawn again when it comes back";
+}
+
+TEST_F(DocumentWindowTest, ExportingPageNumbersLeavesTheScreensFontsAlone)
+{
+    open(4);
+    controller->window()->show();
+    platform::KeyValue::setValue(&document, "showPageNumbers", true);
+    const QFont application = QApplication::font();
+    const QSize menu = control<QMenu>("fileMenu")->sizeHint();
+    ASSERT_TRUE(document.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("numbered.pdf"))));
+    EXPECT_EQ(QApplication::font(), application);
+    EXPECT_EQ(control<QMenu>("fileMenu")->sizeHint(), menu) << "no label cut";
+}
+
+TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplicationCanEnd)
+{
+    AppDelegate application(nullptr);
+    open(2);
+    platform::Window *window = controller->window();
+    window->setGeometry(100, 100, 900, 700);
+    window->show();
+    controller->showFontManager();
+    auto *fonts = window->findChild<QFontDialog *>();
+    ASSERT_TRUE(fonts && fonts->isVisible());
+    auto *help = control<platform::Popover>("helpPopOver");
+    controller->showHelpPopupOn(control<QWidget>("rasterizeHelp"));
+    ASSERT_TRUE(help->isShown());
+    EXPECT_TRUE(window->geometry().contains(help->geometry()));
+    EXPECT_FALSE(application.shouldTerminateNow());
+
+    const QPoint at = help->pos();
+    window->move(window->pos() + QPoint(40, 30));
+    EXPECT_TRUE(waitFor([&] { return help->pos() == at + QPoint(40, 30); }));
+
+    document.close();
+    EXPECT_FALSE(fonts->isVisible());
+    EXPECT_FALSE(help->isShown());
+    EXPECT_TRUE(application.shouldTerminateNow());
+}
+
+TEST_F(DocumentWindowTest, ADamagedFileReadAsFarAsPossibleSaysSoOnceAsItsWindowOpens)
+{
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(FOLDWISE_TEST_DATA "/crashes/page-tree-inside-resources.pdf"), Document::PdfType));
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    document.showWindows();
+    ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(alerts, QStringList{rqs::localized("DamagedFileTitle").replace("%1", document.displayName())});
+}
+
+TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndReachTheEnds)
+{
+    open(120);
+    platform::Window *window = controller->window();
+    window->makeKeyAndOrderFront(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const int dropped = VXPage::droppedRenderCount();
+    for (int i = 0; i < 25; ++i)
+        QTest::keyClick(window, Qt::Key_PageDown);
+    EXPECT_EQ(controller->pageName(), "26 / 60");
+    // Two sides a key; some were drawing already when they were passed.
+    EXPECT_TRUE(waitFor([&] { return VXPage::droppedRenderCount() - dropped >= 30; })) << VXPage::droppedRenderCount() - dropped;
+    QTest::keyClick(window, Qt::Key_Home);
+    EXPECT_EQ(controller->pageName(), "1 / 60");
+    QTest::keyClick(window, Qt::Key_End);
+    EXPECT_EQ(controller->pageName(), "60 / 60");
 }
