@@ -2,14 +2,17 @@
 
 #include "platform/ui/Window.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QProgressDialog>
 
 namespace platform {
 
 ProgressSheet::ProgressSheet(Window *window, const QString &label)
-    : m_dialog(new QProgressDialog(window))
 {
+    // Tools without widgets (the export harness) run without a bar.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    m_dialog = new QProgressDialog(window);
     m_dialog->setLabelText(label);
     m_dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     m_dialog->setMinimumDuration(0);

@@ -2,13 +2,14 @@
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/ui/Alert.h"
 
 #include "support/CupsServerTest.h"
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
-#include "support/StringsTables.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -27,6 +28,15 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
 }
 
+// The shipped English texts, with the printer's name given.
+bool writeTextsNamingQueue(const QString &folder, const QString &queue)
+{
+    const QString lproj = folder + "/en.lproj";
+    QVariantMap texts = platform::PropertyList::read(qEnvironmentVariable("FOLDWISE_RESOURCES") + "/en.lproj/Localizable.strings").toMap();
+    texts.insert("PDFServiceName", queue);
+    return !texts.isEmpty() && QDir().mkpath(lproj) && platform::PropertyList::write(texts, lproj + "/Localizable.strings");
+}
+
 // The installer against the private cupsd, with the user's answers given in advance. Each test
 // names its queue through a strings table of its own, so that tests running at once keep apart.
 class PDFServiceTest : public CupsServerTest
@@ -42,7 +52,7 @@ protected:
             << "the private cupsd was started without Foldwise's backend";
         const QString name = QStringLiteral("Foldwise-%1").arg(::testing::UnitTest::GetInstance()->current_test_info()->name());
         queue = name.left(60);
-        ASSERT_TRUE(writeStringsTable(resources.path(), "en", "Localizable", {{"PDFServiceName", queue.toUtf8().constData()}}));
+        ASSERT_TRUE(writeTextsNamingQueue(resources.path(), queue));
         platform::Alert::setResponder([this](platform::Alert &alert) {
             told << alert.messageText();
             return answers.isEmpty() ? platform::Alert::FirstButtonReturn + 1 : answers.takeFirst();
@@ -105,7 +115,7 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
 TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
 {
     queue = QStringLiteral("Fold wise/%1").arg(::getpid());
-    ASSERT_TRUE(writeStringsTable(resources.path(), "en", "Localizable", {{"PDFServiceName", queue.toUtf8().constData()}}));
+    ASSERT_TRUE(writeTextsNamingQueue(resources.path(), queue));
     const QStringList asked = install({Install, Install});
     EXPECT_TRUE(asked.last().contains(queue)) << asked.last().toStdString();
     EXPECT_EQ(log.lines().filter("Error: Could not add the printer").size(), 1) << log.lines().join('\n').toStdString();
