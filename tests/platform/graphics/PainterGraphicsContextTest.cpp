@@ -199,7 +199,7 @@ TEST(PainterGraphicsContext, ShadowIsOffsetUpwardsAndBlurredWhateverTheUserTrans
     EXPECT_EQ(inked(scaled), QRect(0, 70, 50, 30)) << "20 points across, not 60";
 }
 
-TEST(PainterGraphicsContext, DrawsTextAtItsBaselineInsideItsMeasuredBox)
+TEST(PainterGraphicsContext, DrawsTextAtItsBaselineInsideItsMeasuredBoxOrAlignedAndCutOffInARectangle)
 {
     const platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 20), Qt::black};
     const QRectF box = GraphicsContext::boundingRect(QStringLiteral("Hg"), attributes);
@@ -222,19 +222,15 @@ TEST(PainterGraphicsContext, DrawsTextAtItsBaselineInsideItsMeasuredBox)
         c.drawText(QStringLiteral("Hg"), box.translated(20, 30), attributes);
     });
     EXPECT_EQ(inBox, image);
-}
 
-TEST(PainterGraphicsContext, TextInARectangleIsAlignedAndCutOff)
-{
-    const platform::TextAttributes attributes{QFont(QStringLiteral("DejaVu Sans"), 12), Qt::black, Qt::AlignHCenter};
-    const QImage image = drawn({200, 100}, [&](GraphicsContext &c) {
-        c.drawText(QStringLiteral("one two three four five six seven"), QRectF(40, 40, 120, 20), attributes);
-    });
-    // Centred lines, the box (y-down 40 to 60) holding only what fits.
-    const QRect ink = inked(image);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.center().x(), 100, 2);
-    EXPECT_TRUE(QRect(40, 40, 120, 20).contains(ink));
+    // In a rectangle: centred lines, the box (y-down 40 to 60) holding only what fits.
+    const platform::TextAttributes centred{QFont(QStringLiteral("DejaVu Sans"), 12), Qt::black, Qt::AlignHCenter};
+    const QRect cut = inked(drawn({200, 100}, [&](GraphicsContext &c) {
+        c.drawText(QStringLiteral("one two three four five six seven"), QRectF(40, 40, 120, 20), centred);
+    }));
+    ASSERT_FALSE(cut.isEmpty());
+    EXPECT_NEAR(cut.center().x(), 100, 2);
+    EXPECT_TRUE(QRect(40, 40, 120, 20).contains(cut));
 }
 
 TEST(BitmapGraphicsContext, DrawsYUpAtItsScaleAsTheCurrentContextOfItsThreadAndRecordsTheResolution)
