@@ -18,6 +18,8 @@ using platform::Notification;
 using platform::NotificationCenter;
 using platform::OperationQueue;
 
+constexpr int waitLimitMs = 10000;
+
 TEST(NotificationCenter, DeliversMatchingNotificationsAtOnceInOrderOfRegistrationWithNameSenderAndUserInfo)
 {
     NotificationCenter center;
@@ -113,10 +115,6 @@ TEST(NotificationCenter, SharedCentresAreSeparateAndObservationsAndPostsThatCann
     EXPECT_FALSE(center.post(QString()));
     EXPECT_EQ(center.observationCount(), 0);
     EXPECT_EQ(log.lines().size(), 3);
-}
-
-namespace {
-constexpr int waitLimitMs = 10000;
 }
 
 TEST(MainQueue, WorkRunsInOrderOnALaterTurnOfTheGuiThread)
