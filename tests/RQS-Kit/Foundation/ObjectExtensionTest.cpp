@@ -1,3 +1,4 @@
+#include "RQS-Kit/Foundation/DictionaryExtension.h"
 #include "RQS-Kit/Foundation/ObjectExtension.h"
 
 #include "platform/foundation/KeyValue.h"
@@ -79,6 +80,14 @@ TEST(ObjectExtension, DelayedChangesAndMethodsFoundByName)
                                         "Warning: TestStyleKit has no operation inkColor",
                                         "Warning: There is no class NoSuchStyleKit to call paperColor on",
                                         "Warning: MadeOnlyByCode cannot be made to call answer"}));
+}
+
+TEST(DictionaryExtension, SubsetHoldsOnlyKeysWithValues)
+{
+    const QVariantMap settings{{"zoom", 1.5}, {"reverseOrder", true}};
+    EXPECT_EQ(rqs::dictionaryWidthKeys(settings, {"zoom", "centerX"}), QVariantMap({{"zoom", 1.5}}));
+    EXPECT_TRUE(rqs::dictionaryWidthKeys(settings, {"centerX"}).isEmpty());
+    EXPECT_TRUE(rqs::dictionaryWidthKeys(settings, {}).isEmpty());
 }
 
 #include "ObjectExtensionTest.moc"

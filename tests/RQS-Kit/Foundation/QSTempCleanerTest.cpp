@@ -2,23 +2,16 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
+#include "support/PdfFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
 
-QString writeFile(const QString &path, const QByteArray &bytes = "texture")
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
-    return path;
-}
-
-QString root() { return platform::TempFolder::path(); }
+QString writeFile(const QString &path) { return PdfFixture::write(path, "texture"); }
 
 } // namespace
 
@@ -66,10 +59,10 @@ TEST(QSTempCleaner, TemporaryNamesAreTakenByCreatingThemAndQuittingRemovesRegist
     EXPECT_TRUE(QFileInfo(QSTempCleaner::tempURLWithExtension({}).toLocalFile()).isDir());
     const QFileInfo file(QSTempCleaner::tempURLWithExtension("png").toLocalFile());
     EXPECT_TRUE(file.isFile());
-    EXPECT_EQ(file.path(), root());
+    EXPECT_EQ(file.path(), platform::TempFolder::path());
 
     QTemporaryDir source;
     const QString relative = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(writeFile(source.filePath("a.jpg"))));
     EXPECT_EQ(relative.count(QLatin1Char('/')), 1);
-    EXPECT_TRUE(QFileInfo(root() + QLatin1Char('/') + relative).isFile());
+    EXPECT_TRUE(QFileInfo(platform::TempFolder::path() + QLatin1Char('/') + relative).isFile());
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
 
+#include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -78,9 +79,7 @@ TEST_F(UserDefaultsTest, ValuesAndKeysRoundTripExactlyThroughReadableIniText)
     expectedKeys.sort();
     EXPECT_EQ(stored, expectedKeys);
 
-    QFile file(defaults.fileName());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(PdfFixture::read(defaults.fileName()));
     for (const char *line :
          {"flagOn=@@Bool(true)", "HP%20LaserJet.printerType=@@Integer(0)", "zoom=@@Double(1.25)", "name=Helvetica"})
         EXPECT_TRUE(text.contains(line)) << line << " not in " << text.toStdString();
@@ -117,13 +116,8 @@ TEST_F(UserDefaultsTest, RegisteredValuesAnswerButAreNeverWrittenAndEveryEffecti
 
 TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTypes)
 {
-    const QString file = path("hand.conf");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nyes=YES\nratio=0.5\nspaced= 8 \ntext=hello\ndamaged=@Integer(x)\n");
-    }
-    UserDefaults hand(file);
+    UserDefaults hand(PdfFixture::write(dir.path(), "hand.conf",
+                                        "[General]\nyes=YES\nratio=0.5\nspaced= 8 \ntext=hello\ndamaged=@Integer(x)\n"));
     const struct { const char *key; bool asBool; qint64 asInteger; double asDouble; } rows[] = {
         {"yes", true, 0, 0.0}, {"ratio", true, 0, 0.5}, {"spaced", true, 8, 8.0}, {"text", false, 0, 0.0},
     };
@@ -160,9 +154,7 @@ TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsA
                                         "cannot be stored",
                                         "Warning: A user default without a key was not saved"}));
 
-    QFile blocker(path("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_FALSE(PdfFixture::write(dir.path(), "blocker", "").isEmpty());
     UserDefaults blocked(path("blocker/Foldwise.conf"));
     blocked.setBool(true, "flag");
     EXPECT_FALSE(blocked.synchronize());

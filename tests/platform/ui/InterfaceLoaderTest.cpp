@@ -3,13 +3,13 @@
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
 
+#include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,33 +64,19 @@ const char *const windowFile = R"(<?xml version="1.0" encoding="UTF-8"?>
  <widget class="platform::Window" name="window">
   <widget class="QWidget" name="centralwidget">
    <layout class="QVBoxLayout" name="layout">
-    <item><widget class="QPushButton" name="okButton">
-     <property name="action" stdset="0"><string>confirm</string></property>
-    </widget></item>
-    <item><widget class="QPushButton" name="resetButton">
-     <property name="action" stdset="0"><string>reset</string></property>
-    </widget></item>
-    <item><widget class="QLineEdit" name="nameField">
-     <property name="bind:text" stdset="0"><string>owner.userName</string></property>
-    </widget></item>
-    <item><widget class="QCheckBox" name="welcomeBox">
-     <property name="bind:checked" stdset="0"><string>values.ShowWelcomeAtStart</string></property>
-    </widget></item>
+    <item><widget class="QPushButton" name="okButton"><property name="action" stdset="0"><string>confirm</string></property></widget></item>
+    <item><widget class="QPushButton" name="resetButton"><property name="action" stdset="0"><string>reset</string></property></widget></item>
+    <item><widget class="QLineEdit" name="nameField"><property name="bind:text" stdset="0"><string>owner.userName</string></property></widget></item>
+    <item><widget class="QCheckBox" name="welcomeBox"><property name="bind:checked" stdset="0"><string>values.ShowWelcomeAtStart</string></property></widget></item>
     <item><widget class="QPushButton" name="title"/></item>
     <item><widget class="QPushButton" name="note"/></item>
-    <item><widget class="QPushButton" name="brokenButton">
-     <property name="action" stdset="0"><string>launchRockets</string></property>
-    </widget></item>
-    <item><widget class="QLabel" name="caption">
-     <property name="bind:nonsense" stdset="0"><string>owner.userName</string></property>
-    </widget></item>
+    <item><widget class="QPushButton" name="brokenButton"><property name="action" stdset="0"><string>launchRockets</string></property></widget></item>
+    <item><widget class="QLabel" name="caption"><property name="bind:nonsense" stdset="0"><string>owner.userName</string></property></widget></item>
     <item><widget class="TestView" name="testView"/></item>
     <item><widget class="Enigma" name="enigma"/></item>
    </layout>
   </widget>
-  <action name="saveAction">
-   <property name="action" stdset="0"><string>confirm</string></property>
-  </action>
+  <action name="saveAction"><property name="action" stdset="0"><string>confirm</string></property></action>
  </widget>
 </ui>
 )";
@@ -101,9 +87,7 @@ protected:
     void SetUp() override
     {
         InterfaceLoader::registerClass<platform::View>("TestView");
-        QFile file(folder.filePath("Greeting.ui"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(windowFile);
+        ASSERT_FALSE(PdfFixture::write(folder.path(), "Greeting.ui", windowFile).isEmpty());
     }
 
     std::unique_ptr<QWidget> load()
@@ -118,19 +102,14 @@ protected:
 
 } // namespace
 
-TEST_F(InterfaceLoaderTest, BuildsRegisteredClassesByNameAndUnknownOnesStandInAsPlainWidgets)
+TEST_F(InterfaceLoaderTest, RegisteredClassesAreBuiltByNameUnknownOnesAsPlainWidgetsAndOutletsAndActionsReachTheOwner)
 {
     const auto root = load();
     ASSERT_NE(root, nullptr);
     EXPECT_NE(root->findChild<platform::View *>("testView"), nullptr);
     EXPECT_STREQ(root->findChild<QWidget *>("enigma")->metaObject()->className(), "QWidget");
     EXPECT_TRUE(log.contains("Warning: Unknown class \"Enigma\" of \"enigma\" in Greeting.ui"));
-}
 
-TEST_F(InterfaceLoaderTest, OutletsAndActionsReachTheOwnerByName)
-{
-    const auto root = load();
-    ASSERT_NE(root, nullptr);
     auto *ok = root->findChild<QPushButton *>("okButton");
     EXPECT_EQ(owner.okButton, ok) << "a property";
     EXPECT_EQ(owner.nameField, root->findChild<QLineEdit *>("nameField")) << "a setter";
@@ -177,12 +156,9 @@ TEST_F(InterfaceLoaderTest, AMissingFileIsAWarningAndNoWidget)
     EXPECT_EQ(InterfaceLoader::load("Nowhere", &owner, platform::Bundle::bundleWithPath(folder.path())), nullptr);
     EXPECT_TRUE(log.contains("Warning: No interface file Nowhere.ui in " + folder.path()));
 
-    QFile broken(folder.filePath("Broken.ui"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("<ui version=\"4.0\"><widget");
-    broken.close();
-    EXPECT_EQ(InterfaceLoader::loadFile(broken.fileName(), &owner), nullptr);
-    EXPECT_TRUE(log.contains("Warning: Interface file " + broken.fileName() + " could not be loaded"));
+    const QString broken = PdfFixture::write(folder.path(), "Broken.ui", "<ui version=\"4.0\"><widget");
+    EXPECT_EQ(InterfaceLoader::loadFile(broken, &owner), nullptr);
+    EXPECT_TRUE(log.contains("Warning: Interface file " + broken + " could not be loaded"));
 }
 
 #include "InterfaceLoaderTest.moc"

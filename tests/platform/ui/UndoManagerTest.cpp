@@ -17,10 +17,7 @@ namespace {
 class Slider : public QObject
 {
 public:
-    explicit Slider(UndoManager *undo)
-        : m_undo(undo)
-    {
-    }
+    explicit Slider(UndoManager *undo) : m_undo(undo) {}
 
     void setValue(int value)
     {

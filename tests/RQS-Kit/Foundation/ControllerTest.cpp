@@ -1,5 +1,7 @@
+#include "RQS-Kit/Foundation/QSViewController.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/View.h"
 
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
@@ -37,6 +39,7 @@ public:
         : scope(folder.path())
     {
         write("GreetingController.ui", "Greeting");
+        PdfFixture::write(folder.path(), "PanelController.ui", R"(<ui version="4.0"><widget class="platform::View" name="view"/></ui>)");
         writeStringsTable(folder.path(), "en", "Controls", {{"Greeting", "Hello there"}});
     }
     void write(const QString &name, const QString &title) { PdfFixture::write(folder.path(), name, windowFile(title)); }
@@ -83,6 +86,17 @@ class PoliteGreetingController : public GreetingController
 };
 
 class StrangerController : public QSWindowController
+{
+    Q_OBJECT
+};
+
+class PanelController : public QSViewController
+{
+    Q_OBJECT
+};
+
+// Only its superclass has a file; a view controller does not look there.
+class FancyPanelController : public PanelController
 {
     Q_OBJECT
 };
@@ -149,4 +163,35 @@ TEST(QSWindowController, TheArchivedFormRoundTrips)
     EXPECT_TRUE(copy.calls.contains("windowWillClose")) << "the decoded controller observes its window";
 }
 
-#include "QSWindowControllerTest.moc"
+TEST(QSViewController, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns)
+{
+    Resources resources;
+    PanelController controller;
+    EXPECT_NE(qobject_cast<platform::View *>(controller.view()), nullptr);
+
+    FancyPanelController fancy;
+    platform::LogCapture log;
+    EXPECT_EQ(fancy.view(), nullptr) << "the name is the class's own even without a file";
+    EXPECT_TRUE(log.contains("Warning: FancyPanelController could not load view from " + resources.path()
+                             + " in FancyPanelController"));
+
+    // Clearing the view drops what it owns, but a view put into a window belongs to the window.
+    const QPointer<QWidget> view = controller.view();
+    const QPointer<QObject> extra = new QObject;
+    controller.setTopLevelObjects({extra});
+    controller.setView(nullptr);
+    EXPECT_FALSE(controller.isViewLoaded());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view && !extra; }, waitLimitMs));
+
+    QWidget window;
+    QPointer<QWidget> adopted;
+    {
+        PanelController owner;
+        adopted = owner.view();
+        adopted->setParent(&window);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(adopted.isNull());
+}
+
+#include "ControllerTest.moc"

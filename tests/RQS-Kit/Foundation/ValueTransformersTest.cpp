@@ -1,6 +1,10 @@
+#include "RQS-Kit/Foundation/QSNegateValueTransformer.h"
+#include "RQS-Kit/Foundation/QSNonNil1NumberValueTransformer.h"
+#include "RQS-Kit/Foundation/QSNonNilInftyValueTransformer.h"
+#include "RQS-Kit/Foundation/QSNonNilNumberValueTransformer.h"
 #include "RQS-Kit/Foundation/QSTimeValueTransformer.h"
-
 #include "platform/foundation/Log.h"
+
 #include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +15,19 @@
 
 namespace {
 
-QSTimeValueTransformer transformerWithSymbol(const QString &symbol)
+struct Case { QVariant input; QVariant expected; };
+
+// Compares kind and value: an integer 1 and a double 1 are different answers here.
+void expectTransforms(const platform::ValueTransformer &t, std::initializer_list<Case> forward, std::initializer_list<Case> reverse)
 {
-    QSTimeValueTransformer transformer;
-    transformer.setDecimalSymbol(symbol);
-    return transformer;
+    for (const auto &[cases, isForward] : {std::pair{forward, true}, std::pair{reverse, false}}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testing::Message() << (isForward ? "forward " : "reverse ") << c.input.toString().toStdString());
+            const QVariant result = isForward ? t.transformedValue(c.input) : t.reverseTransformedValue(c.input);
+            EXPECT_EQ(result.metaType(), c.expected.metaType());
+            EXPECT_EQ(result, c.expected);
+        }
+    }
 }
 
 QString textFor(const QSTimeValueTransformer &transformer, const QVariant &seconds)
@@ -34,13 +46,30 @@ double secondsFor(const QSTimeValueTransformer &transformer, const QString &text
 
 } // namespace
 
+// Text and other kinds go through the shared number reading, tested with it; here only each class's own rules.
+TEST(NumberValueTransformers, EachClassKeepsItsOwnRulesBothWays)
+{
+    const auto zero = {Case{QVariant(), 0.0}, Case{-2.5, -2.5}};
+    expectTransforms(QSNonNilNumberValueTransformer(), zero, zero);
+    const auto one = {Case{QVariant::fromValue(nullptr), 1}, Case{0, 0.0}};
+    expectTransforms(QSNonNil1NumberValueTransformer(), one, one);
+    const auto negated = {Case{-3, 3.0}, Case{QVariant(), -0.0}};
+    expectTransforms(QSNegateValueTransformer(), negated, negated);
+
+    // Infinity shows zero and less as an empty field.
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    expectTransforms(QSNonNilInftyValueTransformer(), {Case{QVariant(), 1}, Case{-0.001, ""}, Case{NaN, ""}, Case{8, 8.0}},
+                     {Case{QVariant(), 0}, Case{"", 0.0}, Case{"12", 12.0}});
+}
+
 TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSymbolAndWarnsAboutTheRest)
 {
     const std::pair<QVariant, QString> cases[] = {
         {QVariant(), "00:00:00.000"}, {59.9996, "00:00:59.999"}, {360000.25, "100:00:00.250"},
         {"90", "00:01:30.000"},       {-90.5, "-00:01:30.500"}, {-0.0004, "00:00:00.000"},
     };
-    const QSTimeValueTransformer transformer = transformerWithSymbol(".");
+    QSTimeValueTransformer transformer;
+    transformer.setDecimalSymbol(".");
     for (const auto &[seconds, text] : cases)
         EXPECT_EQ(textFor(transformer, seconds), text);
 
@@ -61,7 +90,8 @@ TEST(QSTimeValueTransformer, WritesAndReadsClockTextsWithTheChosenOrLocalizedSym
     EXPECT_EQ(capture.lines().last(), "Warning: \"::.\" is not a time; read as 0 seconds");
 
     // Times survive the round trip through text with the chosen symbol.
-    const QSTimeValueTransformer comma = transformerWithSymbol(",");
+    QSTimeValueTransformer comma;
+    comma.setDecimalSymbol(",");
     for (double seconds : {0.001, 12345.678, -3723.004}) {
         const QString text = textFor(comma, seconds);
         const double readBack = secondsFor(comma, text);

@@ -1,16 +1,27 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSSymbolRegistry.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/InterfaceLoader.h"
 
+#include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 #include "support/QtPrinters.h"
+#include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
 namespace {
 
-// Fills the lower half (y-up) of the size given, or a fixed 10 x 10 square.
+// Fills the lower half (y-up) of the size given.
 QSSymbolRegistry::Drawing lowerHalf(const QColor &color)
 {
     return [color](const QSizeF &size) {
@@ -22,14 +33,35 @@ QSSymbolRegistry::Drawing lowerHalf(const QColor &color)
 
 } // namespace
 
+TEST(KitControls, ButtonTitlesAndTheTextsOfKitControlsFromInterfaceFilesComeFromTheControlsTable)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(writeStringsTable(folder.path(), "en", "Controls", {{"OK", "Okay"}, {"Print", "Print booklet"}}));
+    MainBundleScope bundle(folder.path());
+    QSButton button;
+    button.setTitle("OK");
+    EXPECT_EQ(button.title(), "Okay");
+
+    const QString path = PdfFixture::write(folder.path(), "Panel.ui", R"(<ui version="4.0">
+ <widget class="QSRoundedRect" name="panel">
+  <widget class="QSTranslatingButton" name="print"><property name="text"><string>Print</string></property></widget>
+ </widget></ui>)");
+    rqs::registerKitClasses();
+    const std::unique_ptr<QWidget> panel(platform::InterfaceLoader::loadFile(path, nullptr));
+    ASSERT_TRUE(panel);
+    EXPECT_STREQ(panel->metaObject()->className(), "QSRoundedRect");
+    const auto *print = panel->findChild<QPushButton *>("print");
+    ASSERT_TRUE(print);
+    EXPECT_STREQ(print->metaObject()->className(), "QSTranslatingButton");
+    EXPECT_EQ(print->text(), "Print booklet") << "translated once loaded";
+}
+
 TEST(QSSymbolButton, DrawsTheStatesDrawingUprightWithTheStatesShadowAndWarnsOnceOfAnUnknownSymbol)
 {
-    QSSymbolRegistry::registerOperation("TestKit", "drawDotWithSize", lowerHalf(Qt::red));
-    QSSymbolRegistry::registerOperation("TestKit", "drawDotDownWithSize", lowerHalf(Qt::green));
-    QSSymbolRegistry::registerOperation("TestKit", "drawDotDisabledWithSize", lowerHalf(Qt::blue));
-    QSSymbolRegistry::registerOperation("TestKit", "drawDot", lowerHalf(Qt::yellow));
-    // A symbol of its own, so that no other case casts its shadow.
-    QSSymbolRegistry::registerOperation("TestKit", "drawLiftedWithSize", lowerHalf(Qt::red));
+    // Lifted is a symbol of its own, so that no other case casts its shadow.
+    for (const auto &[operation, color] : {std::pair{"drawDotWithSize", Qt::red}, {"drawDotDownWithSize", Qt::green},
+                                           {"drawDotDisabledWithSize", Qt::blue}, {"drawDot", Qt::yellow}, {"drawLiftedWithSize", Qt::red}})
+        QSSymbolRegistry::registerOperation("TestKit", operation, lowerHalf(color));
     QSSymbolRegistry::registerShadow("TestKit", "shadowForLiftedDown", [] { return platform::Shadow{Qt::black, {0, 8}, 0}; });
     const QColor clear = Qt::transparent;
     const struct {

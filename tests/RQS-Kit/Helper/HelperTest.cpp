@@ -1,14 +1,21 @@
+#include "RQS-Kit/Helper/QSFontLoader.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
+#include "RQS-Kit/Helper/QSWindowCloseWatcher.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "support/MainBundleScope.h"
+#include "support/PdfFixture.h"
 #include "support/StringsTables.h"
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
@@ -28,7 +35,49 @@ public slots:
     void receive(const QUrl &url) { urls.append(url); }
 };
 
+class RefusingWindow : public QWidget
+{
+protected:
+    void closeEvent(QCloseEvent *event) override { event->ignore(); }
+};
+
 } // namespace
+
+TEST(QSFontLoader, OneBadFileDoesNotStopTheOthers)
+{
+    const QString dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    ASSERT_TRUE(QFile::exists(dejaVu));
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(dejaVu, folder.filePath("Bundled.ttf")));
+    ASSERT_FALSE(PdfFixture::write(folder.path(), "Broken.ttf", "no font").isEmpty());
+    const platform::Bundle bundle(folder.path());
+
+    platform::LogCapture log;
+    EXPECT_EQ(QSFontLoader::loadLocalFonts({"Bundled.ttf", "Broken.ttf", dejaVu, "Gone.ttf"}, bundle),
+              "File loading problem: Broken.ttf\nFile missing: Gone.ttf\n");
+    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(QSFontLoader::loadLocalFonts({dejaVu}, bundle).isEmpty());
+}
+
+TEST(QSWindowCloseWatcher, ReportsAnAcceptedCloseOnceAndNeitherARefusedCloseNorHiding)
+{
+    QWidget window;
+    RefusingWindow refusing;
+    window.show();
+    refusing.show();
+    QSWindowCloseWatcher watcher(&window), refusingWatcher(&refusing);
+    QSignalSpy reports(&watcher, &QSWindowCloseWatcher::windowWillClose);
+    QSignalSpy refusals(&refusingWatcher, &QSWindowCloseWatcher::windowWillClose);
+
+    window.close();
+    window.show();
+    window.close();
+    EXPECT_FALSE(refusing.close());
+    QCoreApplication::processEvents();
+    refusing.hide();
+    EXPECT_EQ(reports.count(), 1) << "a watcher reports one close";
+    EXPECT_EQ(refusals.count(), 0);
+}
 
 TEST(QSSystemInfo, FeedbackMailCarriesTheVersionsAndAReportOfWholeNumbers)
 {
@@ -59,4 +108,4 @@ TEST(QSSystemInfo, MailUrlEncodesDelimitersAndLineBreaksInEveryPart)
               "mailto:a%26b@c.d?SUBJECT=Q%26A%20%3D%20%3F%23%2B&BODY=x%0Ay");
 }
 
-#include "QSSystemInfoTest.moc"
+#include "HelperTest.moc"

@@ -1,0 +1,133 @@
+#include "RQS-Kit/Foundation/ScrollViewExtension.h"
+#include "RQS-Kit/Foundation/ViewExtension.h"
+#include "RQS-Kit/Foundation/WindowExtension.h"
+#include "platform/foundation/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+// Keeps its width at twice its height, as an aspect constraint would.
+class WideView : public QWidget
+{
+public:
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return width / 2; }
+};
+
+} // namespace
+
+TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndTheRatioFollowsTheProportionsKept)
+{
+    // The application's "Button" preset: one point down, white text.
+    QLabel label;
+    rqs::setShadowName(&label, "Button");
+    auto *effect = qobject_cast<QGraphicsDropShadowEffect *>(label.graphicsEffect());
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->offset(), QPointF(0, 1)) << "y-up -1 is one pixel down";
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::white));
+    rqs::setShadowName(&label, "NoSuchShadow");
+    EXPECT_EQ(label.graphicsEffect(), nullptr);
+
+    QPushButton button; // no text of its own: only the shadow
+    const QPalette before = button.palette();
+    rqs::setShadowName(&button, "Glow");
+    ASSERT_NE(qobject_cast<QGraphicsDropShadowEffect *>(button.graphicsEffect()), nullptr);
+    EXPECT_EQ(button.palette(), before);
+
+    // The ratio of a view: its frame, or the proportions it keeps.
+    const struct { const char *name; bool keepsProportions; QSize size; double expected; } cases[] = {
+        {"frame", false, QSize(300, 150), 2.0},
+        {"frame without height", false, QSize(300, 0), 1.0},
+        {"proportions against the frame", true, QSize(100, 100), 2.0},
+    };
+    for (const auto &c : cases) {
+        QWidget plain;
+        WideView wide;
+        QWidget &view = c.keepsProportions ? wide : plain;
+        view.resize(c.size);
+        EXPECT_DOUBLE_EQ(rqs::ratio(&view), c.expected) << c.name;
+    }
+}
+
+TEST(WindowExtension, AScreenshotShowsTheWindowAloneAndASheetGoesOnTheViewsWindowElseTheActiveOrFirstVisibleOne)
+{
+    QWidget window;
+    window.resize(120, 80);
+    auto *view = new QWidget(&window);
+    view->setGeometry(20, 10, 30, 40);
+    view->setAutoFillBackground(true);
+    view->setPalette(QPalette(Qt::red));
+    window.show();
+    const QImage image = rqs::newCGImageScreenshot(view);
+    const double scale = image.devicePixelRatio();
+    ASSERT_EQ(image.size(), QSize(qRound(120 * scale), qRound(80 * scale)));
+    EXPECT_EQ(image.pixelColor(qRound(30 * scale), qRound(20 * scale)), QColor(Qt::red));
+
+    platform::LogCapture log;
+    EXPECT_TRUE(rqs::newCGImageScreenshot(nullptr).isNull());
+    EXPECT_TRUE(log.contains("Warning: No window to take a screenshot of"));
+
+    // A sheet goes on the view's window, else the active window, else the first visible one.
+    window.hide();
+    QWidget tip(nullptr, Qt::ToolTip);
+    tip.show();
+    QWidget visible;
+    visible.show();
+    QWidget active;
+    active.show();
+    EXPECT_EQ(rqs::windowForSheetWithView(view), &window) << "even when it is not shown";
+    active.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&active));
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), &active);
+
+    active.hide();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == nullptr; }));
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), &visible) << "the first visible window that can hold a sheet";
+    visible.hide();
+    EXPECT_EQ(rqs::windowForSheetWithView(nullptr), nullptr);
+}
+
+TEST(ScrollViewExtension, OriginShowingAFrameAndScrollingToItAtOnceOrAnimated)
+{
+    const QRectF visible(100, 100, 200, 100);
+    const struct { const char *name; QRectF frame; bool topLeftVisible; QPointF expected; } cases[] = {
+        {"visible already", QRectF(120, 120, 50, 50), false, QPointF(100, 100)},
+        {"below: bottom edges meet", QRectF(120, 20, 50, 50), false, QPointF(100, 20)},
+        {"taller, above, top wanted", QRectF(120, 150, 50, 150), true, QPointF(100, 200)},
+        {"right, left wanted", QRectF(400, 120, 50, 50), true, QPointF(400, 100)},
+        {"wider, left: right edges meet", QRectF(0, 120, 250, 50), false, QPointF(50, 100)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(rqs::originShowingFrame(c.frame, visible, c.topLeftVisible), c.expected) << c.name;
+
+    // The area scrolls to show a frame at once or animated: a 1000 x 1000 document in a 200 x 100 viewport,
+    // scrolled to the document's bottom left corner; origins are y up in the document.
+    QScrollArea area;
+    area.setFrameShape(QFrame::NoFrame);
+    area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *document = new QWidget;
+    document->resize(1000, 1000);
+    area.setWidget(document);
+    area.resize(200, 100);
+    area.show();
+    area.verticalScrollBar()->setValue(900);
+    const auto origin = [&] { return QPoint(area.horizontalScrollBar()->value(), 1000 - 100 - area.verticalScrollBar()->value()); };
+    rqs::scrollShowingFrame(&area, QRectF(500, 600, 50, 50), false, false);
+    EXPECT_EQ(origin(), QPoint(350, 550)) << "right and top edges meet";
+    rqs::scrollShowingFrame(&area, QRectF(100, 50, 50, 50), true, false);
+    EXPECT_EQ(origin(), QPoint(100, 50)) << "left and bottom edges meet";
+
+    rqs::scrollShowingFrame(&area, QRectF(500, 600, 50, 50), false, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return origin() == QPoint(350, 550); }));
+}
