@@ -6,7 +6,6 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QMap>
 #include <QPointer>
 #include <QString>
 #include <QTextBrowser>

@@ -23,7 +23,7 @@ namespace {
 
 VXPreferencesController *shared = nullptr;
 
-// The controls and own keys bound to the shown printer, by the object's key.
+// The controller's own keys that follow the shown printer.
 const QStringList ownKeys{QStringLiteral("printerType"), QStringLiteral("didSetup"), QStringLiteral("rotateBacksides")};
 
 platform::PrinterCache *printers() { return platform::PrinterCache::shared(); }

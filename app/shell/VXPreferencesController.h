@@ -6,7 +6,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QImage>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QString>
