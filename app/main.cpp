@@ -2,6 +2,7 @@
 #include "app/shell/VXBookmarkStore.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
+#include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
@@ -90,6 +91,7 @@ int main(int argc, char **argv)
     setApplicationIcon();
     VXDocumentController documents;
     AppDelegate delegate(&documents);
+    VXPreferencesController preferences;
     VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());
     delegate.setBookmarks(&bookmarks);
     VXPDFServiceQueueInstaller installer(delegate, QApplication::applicationFilePath());

@@ -8,8 +8,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
-#include "platform/ui/PrintPanel.h"
-#include "platform/ui/ProgressSheet.h"
+#include "platform/ui/PrintRun.h"
 #include "platform/ui/SavePanel.h"
 
 #include <QAbstractButton>
@@ -263,41 +262,21 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    const QPointer<VXDocumentPrinter> self(this);
-    platform::PrintPanel::beginSheetWithPrintInfo(job, m_document.windowForSheet(), [self, prepare, done](int result, const PrintInfo &chosen) {
-        if (!self)
-            return;
-        if (result != platform::PrintPanel::OKButton) {
-            done(false, chosen);
-            return;
-        }
-        prepare(chosen);
-        PrintOperation operation(*self->m_document.printView(), chosen);
-        operation.setJobTitle(self->m_document.displayName());
-        const auto finished = [self, done, chosen](const PrintOperation::Outcome &outcome) {
-            if (!self)
-                return;
-            const QList<quint64> failed = self->m_document.printView()->failedPages();
-            if (!failed.isEmpty())
-                self->showFailedPages(failed);
+    const platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::beginModalForWindow(
+        run, m_document.windowForSheet(), this,
+        [this, prepare](const PrintInfo &chosen) -> platform::Printable * {
+            prepare(chosen);
+            return m_document.printView();
+        },
+        [this, done](const PrintOperation::Outcome &outcome, const PrintInfo &chosen) {
+            const QList<quint64> failed = m_document.printView()->failedPages();
+            if (!outcome.cancelled && !failed.isEmpty())
+                showFailedPages(failed);
             else if (!outcome.done && !outcome.cancelled)
-                self->showPrintFailure(outcome.errorString);
+                showPrintFailure(outcome.errorString);
             done(outcome.done, chosen);
-        };
-        self->withProgress(operation, rqs::localized(QStringLiteral("PrintProgress")), [&] {
-            operation.start(self, finished);
-            return true;
         });
-    });
-}
-
-bool VXDocumentPrinter::withProgress(PrintOperation &operation, const QString &label, const std::function<bool()> &work)
-{
-    platform::ProgressSheet progress(m_document.windowForSheet(), QString(label).replace(QLatin1String("%1"), m_document.displayName()));
-    operation.setPageProgress([&progress](int done, int count) { return progress.setProgress(done, count); });
-    const bool result = work();
-    operation.setPageProgress({});
-    return result;
 }
 
 void VXDocumentPrinter::showPrintFailure(const QString &reason)
@@ -358,7 +337,8 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
         return false;
     updatePrintView(true);
     PrintOperation operation(*m_document.printView(), *info);
-    if (withProgress(operation, rqs::localized(QStringLiteral("ExportProgress")), [&] { return operation.run(); }))
+    const QString label = rqs::localized(QStringLiteral("ExportProgress")).replace(QLatin1String("%1"), m_document.displayName());
+    if (platform::PrintRun::withProgress(operation, m_document.windowForSheet(), label, [&] { return operation.run(); }))
         return true;
     cancelled = operation.wasCancelled();
     const QList<quint64> failed = m_document.printView()->failedPages();

@@ -77,9 +77,6 @@ private:
     // done comes once the print server has the job, on a later turn of the event loop.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
     bool showManualDuplexSetup(const QString &printerName);
-    // Work on the operation under a progress sheet on the document's window that may stop it
-    // between two sides; the sheet goes once the pages are drawn.
-    bool withProgress(platform::PrintOperation &operation, const QString &label, const std::function<bool()> &work);
     bool exportBooklet(const QUrl &url, bool &cancelled);
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);

@@ -5,7 +5,9 @@
 #include "app/shell/VXApplicationMover.h"
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
+#include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -252,12 +254,11 @@ bool AppDelegate::openWebLink(const QString &address)
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }
 
-// The batch factory, the preferences and the manual duplex set-up are not part of the
-// application yet; the print router copes without them.
+// The batch factory is not part of the application yet; the print router copes without it.
 Window *AppDelegate::factoryWindow() const { return nullptr; }
 
 VXPrintFactory *AppDelegate::factory() const { return nullptr; }
 
-VXPreferencesWindow *AppDelegate::preferences() const { return nullptr; }
+VXPreferencesWindow *AppDelegate::preferences() const { return VXPreferencesController::sharedController(); }
 
-VXManualDuplexSetup *AppDelegate::manualDuplexSetup() const { return nullptr; }
+VXManualDuplexSetup *AppDelegate::manualDuplexSetup() const { return VXManualDuplexController::sharedController(); }

@@ -231,7 +231,7 @@ KeyValueObservation observe(QObject *object, const QString &key, QObject *contex
     return KeyValueObservation(observer);
 }
 
-bool bind(QObject *target, const QString &targetKey, QObject *source, const QString &sourceKey)
+bool bind(QObject *target, const QString &targetKey, QObject *source, const QString &sourceKey, BindingDirection direction)
 {
     if (!target || !source) {
         logWarning(QStringLiteral("Binding of key \"%1\" without a target or a source").arg(targetKey));
@@ -239,7 +239,7 @@ bool bind(QObject *target, const QString &targetKey, QObject *source, const QStr
     }
     unbind(target, targetKey);
     auto *created = new KeyValueBinding(target, targetKey, source, sourceKey);
-    if (!created->start()) {
+    if (!created->start(direction == BindingDirection::TwoWay)) {
         delete created;
         return false;
     }

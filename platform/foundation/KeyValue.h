@@ -53,10 +53,13 @@ bool announceChange(QObject *object, const QString &key);
 KeyValueObservation observe(QObject *object, const QString &key, QObject *context,
                             KeyValueObservation::Callback callback);
 
-// targetKey of target follows sourceKey of source from now on, starting with its current value.
-// A binding replaces the earlier one of the same target key and ends with either object. False
-// when source cannot be observed at that key.
-bool bind(QObject *target, const QString &targetKey, QObject *source, const QString &sourceKey);
+// targetKey of target follows sourceKey of source from now on, starting with its current value;
+// TwoWay also writes the target key's changes (a control's edits) back to the source. A binding
+// replaces the earlier one of the same target key, both of its directions, and ends with either
+// object. False when source (for TwoWay also target) cannot be observed at that key.
+enum class BindingDirection { OneWay, TwoWay };
+bool bind(QObject *target, const QString &targetKey, QObject *source, const QString &sourceKey,
+          BindingDirection direction = BindingDirection::OneWay);
 bool unbind(QObject *target, const QString &targetKey);
 // The binding of that target key, or null.
 const KeyValueBinding *binding(const QObject *target, const QString &targetKey);

@@ -12,16 +12,27 @@ KeyValueBinding::KeyValueBinding(QObject *target, const QString &targetKey, QObj
 
 KeyValueBinding::~KeyValueBinding() { stop(); }
 
-bool KeyValueBinding::start()
+bool KeyValueBinding::start(bool twoWay)
 {
     m_observation = KeyValue::observe(m_source, m_sourceKey, this, [this](const QVariant &) { apply(); });
     if (!m_observation.isConnected())
         return false;
+    if (twoWay) {
+        m_writeBack = KeyValue::observe(m_target, m_targetKey, this, [this](const QVariant &value) { writeBack(value); });
+        if (!m_writeBack.isConnected()) {
+            m_observation.disconnect();
+            return false;
+        }
+    }
     apply();
     return true;
 }
 
-void KeyValueBinding::stop() { m_observation.disconnect(); }
+void KeyValueBinding::stop()
+{
+    m_observation.disconnect();
+    m_writeBack.disconnect();
+}
 
 bool KeyValueBinding::isApplying() const { return m_applying; }
 
@@ -38,6 +49,16 @@ void KeyValueBinding::apply()
         return;
     m_applying = true;
     KeyValue::setValue(m_target, m_targetKey, KeyValue::valueForKey(m_source, m_sourceKey));
+    m_applying = false;
+}
+
+void KeyValueBinding::writeBack(const QVariant &value)
+{
+    // What the binding itself set is the source's value already.
+    if (m_applying || !m_source)
+        return;
+    m_applying = true;
+    KeyValue::setValue(m_source, m_sourceKey, value);
     m_applying = false;
 }
 

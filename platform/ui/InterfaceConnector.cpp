@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QMetaProperty>
-#include <QPointer>
 #include <QWidget>
 
 namespace platform {
@@ -187,15 +186,9 @@ void InterfaceConnector::connectBinding(QObject *owner, QObject *object, const Q
         logWarning(QStringLiteral("Binding \"%1\" of %2 names neither owner nor values").arg(path, describe(object)));
         return;
     }
-    if (!KeyValue::bind(object, key, source, sourceKey) || !property.hasNotifySignal())
-        return;
-    // Edits go back to the model; what the binding itself sets does not.
-    const QPointer<QObject> model(source);
-    KeyValue::observe(object, key, object, [object, key, model, sourceKey](const QVariant &value) {
-        const KeyValueBinding *binding = KeyValue::binding(object, key);
-        if (model && binding && !binding->isApplying())
-            KeyValue::setValue(model, sourceKey, value);
-    });
+    // Edits go back to the model when the control announces them.
+    KeyValue::bind(object, key, source, sourceKey,
+                   property.hasNotifySignal() ? KeyValue::BindingDirection::TwoWay : KeyValue::BindingDirection::OneWay);
 }
 
 } // namespace platform

@@ -250,4 +250,22 @@ TEST(KeyValue, BindingsSettleBothWaysAndSurviveTheirEnds)
     EXPECT_EQ(KeyValue::binding(&to, "zoom"), nullptr);
 }
 
+// A control bound both ways to one model and then to another writes its edits to the second only.
+TEST(KeyValue, ATwoWayBindingWritesBackOnlyWhileItLasts)
+{
+    SplitFilter first, second, control;
+    first.setZoom(2.0);
+    ASSERT_TRUE(KeyValue::bind(&control, "zoom", &first, "zoom", KeyValue::BindingDirection::TwoWay));
+    control.setZoom(3.0);
+    EXPECT_EQ(first.m_zoom, 3.0);
+    ASSERT_TRUE(KeyValue::bind(&control, "zoom", &second, "zoom", KeyValue::BindingDirection::TwoWay));
+    EXPECT_EQ(control.m_zoom, 1.0) << "shows the new model";
+    control.setZoom(4.0);
+    EXPECT_EQ(second.m_zoom, 4.0);
+    EXPECT_EQ(first.m_zoom, 3.0) << "the earlier model hears nothing more";
+    KeyValue::unbind(&control, "zoom");
+    control.setZoom(5.0);
+    EXPECT_EQ(second.m_zoom, 4.0);
+}
+
 #include "KeyValueTest.moc"

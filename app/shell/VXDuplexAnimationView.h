@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QVariantAnimation>
+#include <QWidget>
+
+// A sheet that turns over and over like a booklet page: "1" on its front, "2" on its back, the
+// back upside down while `turned` is set, so the preferences show what the back-side rotation
+// means. Runs only between startAnimation and stopAnimation.
+class VXDuplexAnimationView : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool turned READ turned WRITE setTurned)
+
+public:
+    explicit VXDuplexAnimationView(QWidget *parent = nullptr);
+
+    bool turned() const;
+    void setTurned(bool turned);
+
+    void startAnimation();
+    void stopAnimation();
+    bool isAnimating() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QVariantAnimation m_turn;
+    bool m_turned = false;
+};

@@ -1,0 +1,140 @@
+#include "app/booklet/VXPrinterDefaults.h"
+#include "app/shell/VXManualDuplexController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/printing/PrintInfo.h"
+#include "platform/printing/PrinterCache.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PrintPanel.h"
+#include "booklet/BookletExport.h"
+#include "booklet/DocumentFixture.h"
+
+#include "support/CupsServerTest.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <poppler-qt6.h>
+
+namespace {
+
+class ManualDuplexSetup : public CupsServerTest
+{
+protected:
+    void TearDown() override
+    {
+        platform::Alert::setResponder(nullptr);
+        platform::PrintPanel::setResponder(nullptr);
+    }
+    static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
+
+    // The answers as a fresh reader of the user's defaults file finds them.
+    static QString stored(const QString &printer)
+    {
+        platform::UserDefaults::standardUserDefaults()->synchronize();
+        platform::UserDefaults file(platform::UserDefaults::standardUserDefaults()->fileName());
+        QStringList answers;
+        for (const QString &key : {VXPrinterDefaults::DidSetupKey, VXPrinterDefaults::TurnSheetsKey, VXPrinterDefaults::RotateBacksidesKey,
+                                   VXPrinterDefaults::RevertBacksidesKey})
+            answers << key.mid(12) + "=" + file.objectForKey(printer + "." + key).toString();
+        return answers.join(' ');
+    }
+
+    // The job's sides, and its pages by their labels on landscape paper.
+    static QString testJob(int number)
+    {
+        const QList<int> jobs = jobsTitled("ManualDuplexTest", number);
+        if (jobs.size() < number)
+            return "missing";
+        const int id = jobs.at(number - 1);
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::loadFromData(jobFile(id, "pdf"));
+        QStringList pages{QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed()};
+        for (int i = 0; pdf && i < pdf->numPages(); ++i) {
+            const std::unique_ptr<Poppler::Page> page = pdf->page(i);
+            const QSizeF size = page->pageSizeF();
+            pages << page->text(QRectF()).section('\n', 0, 0).trimmed() + (size.width() > size.height() ? "" : " (portrait)");
+        }
+        return pages.join(", ");
+    }
+
+    static void click(const char *name) { VXManualDuplexController::sharedController()->window()->findChild<QAbstractButton *>(name)->click(); }
+};
+
+} // namespace
+
+// A user with two printers, portrait paper set up for documents, sets up the single-sided one.
+TEST_F(ManualDuplexSetup, TheWizardPrintsTheTestRecordsTheAnswersAndTheNextManualRunFollowsThem)
+{
+    ASSERT_TRUE(waitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }));
+    platform::PrintInfo &shared = platform::PrintInfo::sharedPrintInfo();
+    shared.setOrientation(platform::PrintInfo::Orientation::Portrait);
+    const QSizeF sharedPaper = shared.paperSize();
+    QStringList asked;
+    QString choice = "Simplex_Printer";
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        asked << alert.messageText();
+        alert.setSelectedChoice(choice);
+        return platform::Alert::FirstButtonReturn;
+    });
+    platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    wizard->showWindow();
+    ASSERT_TRUE(waitFor([&] { return wizard->printerName() == "Simplex_Printer"; }));
+    EXPECT_EQ(asked, QStringList{rqs::localized("SetupPrinterTitle")});
+
+    // Return prints on the printing steps.
+    QTest::keyClick(wizard->window(), Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 1; }));
+    EXPECT_EQ(testJob(1), "sides=one-sided, Sheet 1 front, Sheet 2 front");
+    click("page2PrintButton");
+    ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 2; }));
+    EXPECT_EQ(testJob(2), "sides=one-sided, Sheet 1 back, Sheet 2 back");
+    EXPECT_FALSE(wizard->window()->findChild<QAbstractButton *>("nextButton")->isEnabled()) << "the check is left by its answers";
+    click("oneFaceButton");
+    click("page4PrintButton");
+    ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 4; }));
+    click("page5PrintButton");
+    ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 5; }));
+    EXPECT_EQ(testJob(4), "sides=one-sided, Sheet 1 back, Sheet 2 back");
+    click("previousButton");
+    EXPECT_EQ(wizard->currentPage(), 4) << "the stack was turned, so the final step came from the second backs";
+    click("nextButton");
+    click("turnedReversedButton");
+    EXPECT_FALSE(wizard->isLoaded());
+    EXPECT_EQ(stored("Simplex_Printer"), "DidSetup=true TurnSheets=true RotateBacksides=true RevertBacksides=true");
+    EXPECT_EQ(shared.paperSize(), sharedPaper) << "the test's landscape paper stays with the test";
+    EXPECT_EQ(shared.orientation(), platform::PrintInfo::Orientation::Portrait);
+    EXPECT_TRUE(shared.printerName().isEmpty());
+
+    // The next manual duplex run on that printer: fronts forward, backs reversed and turned.
+    QTemporaryDir folder;
+    Document doc;
+    const QString title = QFileInfo(folder.path()).fileName() + "-after-setup.pdf";
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), title, PdfFixture::pages(BookletExport::portraitPages(8)))),
+                            Document::PdfType));
+    asked.clear();
+    doc.printManualDuplexWithPrinter("Simplex_Printer");
+    const QList<int> jobs = jobsTitled(title, 2);
+    ASSERT_EQ(jobs.size(), 2);
+    EXPECT_EQ(BookletExport::halves(jobFile(jobs[0], "pdf")) + " " + BookletExport::halves(jobFile(jobs[1], "pdf")), "(8|1) (6|3) (5|4) (7|2)");
+    EXPECT_EQ(asked, (QStringList{rqs::localized("ManualDuplexTitle"), rqs::localized("PrintEvenAwayTitle")})) << "the stack is turned away";
+
+    // Recording with no printer chosen says so and asks for one.
+    choice = "Duplex_Printer";
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        asked << alert.messageText();
+        return asked.size() == 1 ? 0 : (alert.setSelectedChoice(choice), platform::Alert::FirstButtonReturn);
+    });
+    asked.clear();
+    wizard->showWindow();
+    ASSERT_TRUE(waitFor([&] { return asked.size() == 1; }));
+    wizard->setCurrentPage(9);
+    EXPECT_EQ(wizard->currentPage(), 5);
+    platform::LogCapture log;
+    click("uprightInOrderButton");
+    ASSERT_TRUE(waitFor([&] { return !wizard->isLoaded(); }));
+    EXPECT_EQ(asked.last(), rqs::localized("SetupPrinterMissingTitle"));
+    EXPECT_TRUE(log.contains("Warning: The manual duplex answers were not recorded yet"));
+    EXPECT_EQ(stored("Duplex_Printer"), "DidSetup=true TurnSheets=true RotateBacksides=false RevertBacksides=false") << "the check's last answer";
+}
