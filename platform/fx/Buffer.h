@@ -29,10 +29,11 @@ public:
     const QRect &rect() const { return m_rect; }
     bool isEmpty() const { return m_rect.isEmpty(); }
 
+    // Indexed by x itself: row(y)[rect.x()] is the first pixel.
     Pixel *row(int y) { return m_pixels.data() + rowOffset(y); }
     const Pixel *row(int y) const { return m_pixels.data() + rowOffset(y); }
     // Transparent outside the rectangle.
-    Pixel at(int x, int y) const { return m_rect.contains(x, y) ? row(y)[x - m_rect.x()] : Pixel{}; }
+    Pixel at(int x, int y) const { return m_rect.contains(x, y) ? row(y)[x] : Pixel{}; }
 
 private:
     std::ptrdiff_t rowOffset(int y) const { return std::ptrdiff_t(y - m_rect.y()) * m_rect.width() - m_rect.x(); }
