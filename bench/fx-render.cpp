@@ -1,0 +1,295 @@
+// Renders an image recipe written as JSON through the image engine, for tests and benchmarks.
+//   fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats]
+// Exits 0 after printing one JSON line about the render (two with --stats), else 1 after one
+// "Error: " line.
+#include "BenchSession.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/fx/Context.h"
+#include "platform/fx/Extent.h"
+#include "platform/fx/FilterRegistry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <cstdio>
+#include <optional>
+
+using namespace platform::fx;
+
+namespace {
+
+struct Options
+{
+    QString recipe, png, raw;
+    std::optional<QRect> rect;
+    bool stats = false;
+};
+
+std::optional<Options> readOptions(const QStringList &arguments)
+{
+    Options options;
+    QStringList positional;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("--stats")) {
+            options.stats = true;
+        } else if (argument == QLatin1String("--raw") && i + 1 < arguments.size()) {
+            options.raw = arguments[++i];
+        } else if (argument == QLatin1String("--rect") && i + 1 < arguments.size()) {
+            const QStringList parts = arguments[++i].split(QLatin1Char(','));
+            bool ok = parts.size() == 4;
+            int values[4] = {};
+            for (int k = 0; ok && k < 4; ++k)
+                values[k] = parts[k].toInt(&ok);
+            if (!ok || values[2] <= 0 || values[3] <= 0) {
+                platform::logError(QStringLiteral("--rect wants X,Y,W,H in whole pixels, W and H above 0"));
+                return std::nullopt;
+            }
+            options.rect = QRect(values[0], values[1], values[2], values[3]);
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            platform::logError(QStringLiteral("Unknown option %1").arg(argument));
+            return std::nullopt;
+        } else {
+            positional << argument;
+        }
+    }
+    if (positional.size() != 2) {
+        platform::logError(QStringLiteral("Usage: fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats]"));
+        return std::nullopt;
+    }
+    options.recipe = positional[0];
+    options.png = positional[1];
+    return options;
+}
+
+// Builds the images of a recipe by name, each once, refusing names that lead back to themselves.
+class RecipeBuilder
+{
+public:
+    RecipeBuilder(const QJsonObject &recipe, const QDir &folder)
+        : m_images(recipe.value(QStringLiteral("images")).toObject())
+        , m_folder(folder)
+    {
+        for (const QJsonValue &step : recipe.value(QStringLiteral("steps")).toArray())
+            m_steps.insert(step.toObject().value(QStringLiteral("name")).toString(), step.toObject());
+    }
+
+    // Null after one "Error: " line.
+    Image build(const QString &name)
+    {
+        if (m_built.contains(name))
+            return m_built.value(name);
+        if (m_visiting.contains(name)) {
+            platform::logError(QStringLiteral("The recipe has a cycle through %1").arg(name));
+            return {};
+        }
+        m_visiting.insert(name);
+        Image image;
+        if (m_images.contains(name))
+            image = source(m_images.value(name).toObject());
+        else if (m_steps.contains(name))
+            image = step(m_steps.value(name));
+        else
+            platform::logError(QStringLiteral("The recipe has no image or step named %1").arg(name));
+        m_visiting.remove(name);
+        if (!image.isNull())
+            m_built.insert(name, image);
+        return image;
+    }
+
+private:
+    bool names(const QString &name) const { return m_images.contains(name) || m_steps.contains(name); }
+
+    Image source(const QJsonObject &description)
+    {
+        if (description.contains(QStringLiteral("file")))
+            return Image::fromFile(m_folder.filePath(description.value(QStringLiteral("file")).toString()));
+        if (description.contains(QStringLiteral("color"))) {
+            if (const auto color = Color::fromText(description.value(QStringLiteral("color")).toString()))
+                return Image::withColor(*color);
+        }
+        if (description.value(QStringLiteral("random")).toBool())
+            return Image::random();
+        platform::logError(QStringLiteral("An image needs a file, a colour \"R G B A\" or \"random\": true"));
+        return {};
+    }
+
+    Image step(const QJsonObject &step)
+    {
+        const QString name = step.value(QStringLiteral("name")).toString();
+        Image result;
+        if (step.contains(QStringLiteral("filter")))
+            return filterStep(step);
+        for (const char *operation : {"crop", "transform", "clamp", "tile"}) {
+            if (!step.contains(QLatin1String(operation)))
+                continue;
+            const Image input = build(step.value(QLatin1String(operation)).toString());
+            if (input.isNull())
+                return {};
+            const QJsonArray numbers = step.value(QLatin1String(operation) == QLatin1String("crop") ? QStringLiteral("rect")
+                                                                                                    : QStringLiteral("matrix"))
+                                           .toArray();
+            if (QLatin1String(operation) == QLatin1String("crop") && numbers.size() == 4)
+                result = input.cropped(QRectF(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
+                                              numbers[3].toDouble()));
+            else if (QLatin1String(operation) == QLatin1String("transform") && numbers.size() == 6)
+                result = input.transformed(QTransform(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
+                                                      numbers[3].toDouble(), numbers[4].toDouble(), numbers[5].toDouble()));
+            else if (QLatin1String(operation) == QLatin1String("clamp"))
+                result = input.clampedToExtent();
+            else if (QLatin1String(operation) == QLatin1String("tile"))
+                result = input.tiled();
+            break;
+        }
+        if (result.isNull())
+            platform::logError(QStringLiteral("The step %1 makes no image").arg(name));
+        return result;
+    }
+
+    Image filterStep(const QJsonObject &step)
+    {
+        const QString name = step.value(QStringLiteral("name")).toString();
+        const std::unique_ptr<Filter> filter = FilterRegistry::create(step.value(QStringLiteral("filter")).toString());
+        if (!filter) {
+            platform::logError(QStringLiteral("The step %1 names an unknown filter").arg(name));
+            return {};
+        }
+        filter->setDefaults();
+        const QJsonObject inputs = step.value(QStringLiteral("inputs")).toObject();
+        for (auto input = inputs.begin(); input != inputs.end(); ++input) {
+            const std::optional<QVariant> value = inputValue(input.value());
+            if (!value)
+                return {};
+            if (!filter->setValueForKey(input.key(), *value)) {
+                platform::logError(QStringLiteral("The step %1 cannot set %2").arg(name, input.key()));
+                return {};
+            }
+        }
+        const Image output = filter->outputImage();
+        if (output.isNull())
+            platform::logError(QStringLiteral("The step %1 makes no image").arg(name));
+        return output;
+    }
+
+    std::optional<QVariant> inputValue(const QJsonValue &value)
+    {
+        if (value.isString() && names(value.toString())) {
+            const Image image = build(value.toString());
+            return image.isNull() ? std::nullopt : std::optional<QVariant>(QVariant::fromValue(image));
+        }
+        if (value.isObject()) {
+            if (const auto color = Color::fromText(value.toObject().value(QStringLiteral("color")).toString()))
+                return QVariant::fromValue(*color);
+            platform::logError(QStringLiteral("An object input must be {\"color\": \"R G B A\"}"));
+            return std::nullopt;
+        }
+        if (value.isArray()) {
+            const QJsonArray numbers = value.toArray();
+            if (numbers.size() == 6)
+                return QVariant::fromValue(QTransform(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
+                                                      numbers[3].toDouble(), numbers[4].toDouble(), numbers[5].toDouble()));
+            if (numbers.size() >= 2 && numbers.size() <= 4) {
+                Vector vector;
+                vector.count = int(numbers.size());
+                for (int i = 0; i < vector.count; ++i)
+                    vector.values[std::size_t(i)] = numbers[i].toDouble();
+                return QVariant::fromValue(vector);
+            }
+            platform::logError(QStringLiteral("An array input must hold 2 to 4 or 6 numbers"));
+            return std::nullopt;
+        }
+        return value.toVariant();
+    }
+
+    QJsonObject m_images;
+    QHash<QString, QJsonObject> m_steps;
+    QDir m_folder;
+    QHash<QString, Image> m_built;
+    QSet<QString> m_visiting;
+};
+
+QJsonValue rectJson(const QRectF &rect)
+{
+    if (Extent::isInfinite(rect))
+        return QStringLiteral("infinite");
+    return QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+bool writeRaw(const Buffer &pixels, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        platform::logError(QStringLiteral("Could not write %1, because %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QRect &rect = pixels.rect();
+    // Little-endian floats, as this machine holds them.
+    for (int y = rect.bottom(); y >= rect.top(); --y)
+        file.write(reinterpret_cast<const char *>(pixels.row(y) + rect.left()), qint64(sizeof(Pixel)) * rect.width());
+    return file.flush();
+}
+
+int run(const Options &options)
+{
+    QFile file(options.recipe);
+    QJsonParseError parseError;
+    const QJsonDocument document = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &parseError)
+                                                                    : QJsonDocument();
+    if (!document.isObject()) {
+        platform::logError(QStringLiteral("Could not read the recipe %1").arg(options.recipe));
+        return 1;
+    }
+    RecipeBuilder builder(document.object(), QFileInfo(options.recipe).absoluteDir());
+    const Image output = builder.build(document.object().value(QStringLiteral("output")).toString());
+    if (output.isNull())
+        return 1;
+    if (!options.rect && Extent::isInfinite(output.extent())) {
+        platform::logError(QStringLiteral("The output is infinite; give --rect"));
+        return 1;
+    }
+    const QRect rect = options.rect.value_or(Extent::pixelsTouching(output.extent()));
+    RenderStats stats;
+    const std::optional<Buffer> pixels = Context().render(output, rect, &stats);
+    if (!pixels)
+        return 1;
+    if (!Context::toQImage(*pixels, QImage::Format_RGBA8888).save(options.png, "PNG")) {
+        platform::logError(QStringLiteral("Could not write %1").arg(options.png));
+        return 1;
+    }
+    if (!options.raw.isEmpty() && !writeRaw(*pixels, options.raw))
+        return 1;
+    const QJsonObject summary{{QStringLiteral("extent"), rectJson(output.extent())},
+                              {QStringLiteral("rect"), rectJson(QRectF(rect))},
+                              {QStringLiteral("width"), rect.width()},
+                              {QStringLiteral("height"), rect.height()}};
+    std::printf("%s\n", QJsonDocument(summary).toJson(QJsonDocument::Compact).constData());
+    if (options.stats) {
+        QJsonArray nodes;
+        qint64 total = 0;
+        for (const RenderStats::Entry &entry : stats.nodes) {
+            nodes.append(QJsonObject{{QStringLiteral("node"), entry.kind}, {QStringLiteral("pixels"), entry.pixels}});
+            total += entry.pixels;
+        }
+        const QJsonObject line{{QStringLiteral("nodes"), nodes}, {QStringLiteral("total"), total}};
+        std::printf("%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QStringList arguments = bench::toolArguments(argc, argv);
+    int qtArgc = 1;
+    QCoreApplication application(qtArgc, argv);
+    const std::optional<Options> options = readOptions(arguments);
+    return options ? run(*options) : 1;
+}

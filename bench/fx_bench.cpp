@@ -1,0 +1,77 @@
+// The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
+// a chain of five filters, and a small crop of a huge recipe.
+#include "platform/fx/Context.h"
+#include "platform/fx/FilterRegistry.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace platform::fx;
+
+namespace {
+
+const Image &picture()
+{
+    static const Image image = [] {
+        Buffer pixels(QRect(0, 0, 4000, 3000));
+        for (int y = 0; y < 3000; ++y)
+            for (int x = 0; x < 4000; ++x)
+                pixels.row(y)[x] = {float(x % 256) / 255, float(y % 256) / 255, 0.5f, 1};
+        return Image::fromBuffer(std::move(pixels));
+    }();
+    return image;
+}
+
+Image filtered(const QString &name, const Image &input, const QVariantMap &inputs = {})
+{
+    auto filter = FilterRegistry::create(name);
+    filter->setDefaults();
+    if (!input.isNull())
+        filter->setValueForKey(QStringLiteral("inputImage"), QVariant::fromValue(input));
+    for (auto i = inputs.begin(); i != inputs.end(); ++i)
+        filter->setValueForKey(i.key(), i.value());
+    return filter->outputImage();
+}
+
+void renderOrFail(benchmark::State &state, const Image &image, const QRect &rect)
+{
+    if (!Context().render(image, rect))
+        state.SkipWithError("render failed");
+}
+
+void Blur(benchmark::State &state)
+{
+    const Image blurred = filtered(QStringLiteral("CIGaussianBlur"), picture(), {{"inputRadius", double(state.range(0))}});
+    for (auto _ : state)
+        renderOrFail(state, blurred, QRect(0, 0, 4000, 3000));
+}
+BENCHMARK(Blur)->Arg(10)->Arg(35)->Arg(173)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Clamp, blur, invert, over a constant through a mask, motion blur: what the frame filters chain.
+void FiveFilterChain(benchmark::State &state)
+{
+    const Image clamped = filtered(QStringLiteral("CIAffineClamp"), picture());
+    const Image blurred = filtered(QStringLiteral("CIGaussianBlur"), clamped, {{"inputRadius", 20.0}}).cropped(QRectF(0, 0, 4000, 3000));
+    const Image inverted = filtered(QStringLiteral("CIColorInvert"), blurred);
+    const Image black = Image::withColor({0, 0, 0, 1});
+    const Image masked = filtered(QStringLiteral("CIBlendWithMask"), inverted,
+                                  {{"inputBackgroundImage", QVariant::fromValue(black)},
+                                   {"inputMaskImage", QVariant::fromValue(picture())}});
+    const Image smeared = filtered(QStringLiteral("CIMotionBlur"), masked, {{"inputRadius", 30.0}});
+    for (auto _ : state)
+        renderOrFail(state, smeared, QRect(0, 0, 4000, 3000));
+}
+BENCHMARK(FiveFilterChain)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 100 × 100 of a blurred, tiled, 20000 × 20000 recipe: only the crop's neighbourhood is computed.
+void SmallCropOfHugeRecipe(benchmark::State &state)
+{
+    const Image huge = picture().tiled().cropped(QRectF(0, 0, 20000, 20000));
+    const Image blurred = filtered(QStringLiteral("CIGaussianBlur"), huge, {{"inputRadius", 35.0}});
+    for (auto _ : state)
+        renderOrFail(state, blurred, QRect(9000, 9000, 100, 100));
+}
+BENCHMARK(SmallCropOfHugeRecipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/fx/Image.h"
+#include "platform/fx/RenderGraph.h"
+
+#include <QImage>
+
+#include <optional>
+
+namespace platform::fx {
+
+// Renders recipes. Holds nothing between calls, so one context serves any thread. Every failure
+// (null image, an infinite or empty rectangle, too many pixels) answers nullopt or a null picture
+// with an "Error: " line.
+class Context
+{
+public:
+    // Over the image's extent (its pixels touched, rounded outwards), which must be finite.
+    std::optional<Buffer> render(const Image &image, RenderStats *stats = nullptr) const;
+    std::optional<Buffer> render(const Image &image, const QRect &rect, RenderStats *stats = nullptr) const;
+    // The pixels of the rectangle (rounded outwards) as a picture, rows top to bottom; colours
+    // clamped to 0..alpha, alpha to 0..1.
+    QImage createImage(const Image &image, const QRectF &from,
+                       QImage::Format format = QImage::Format_ARGB32_Premultiplied) const;
+    // Draws the part from of the image into the rectangle in of the current graphics context.
+    bool draw(const Image &image, const QRectF &in, const QRectF &from) const;
+    // The mean colour over the image's extent, not premultiplied; a fully transparent image gives
+    // (0, 0, 0, 0).
+    std::optional<Color> averageColor(const Image &image) const;
+
+    static QImage toQImage(const Buffer &pixels, QImage::Format format);
+};
+
+} // namespace platform::fx

@@ -1,0 +1,66 @@
+#include "platform/fx/Extent.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::fx::Extent {
+
+namespace {
+constexpr int half = 1 << 29;
+}
+
+QRectF infinite()
+{
+    return QRectF(infinitePixels());
+}
+
+QRect infinitePixels()
+{
+    return QRect(-half, -half, 2 * half, 2 * half);
+}
+
+bool isInfinite(const QRectF &extent)
+{
+    return extent.width() >= 2.0 * half || extent.height() >= 2.0 * half;
+}
+
+QRect pixelsTouching(const QRectF &extent)
+{
+    if (extent.isEmpty())
+        return {};
+    if (isInfinite(extent))
+        return infinitePixels();
+    const double left = std::max(std::floor(extent.left()), -double(half));
+    const double bottom = std::max(std::floor(extent.top()), -double(half));
+    const double right = std::min(std::ceil(extent.right()), double(half));
+    const double top = std::min(std::ceil(extent.bottom()), double(half));
+    if (right <= left || top <= bottom)
+        return {};
+    return QRect(int(left), int(bottom), int(right - left), int(top - bottom));
+}
+
+QRect pixelsCentredIn(const QRectF &extent)
+{
+    if (extent.isEmpty())
+        return {};
+    if (isInfinite(extent))
+        return infinitePixels();
+    const double left = std::ceil(extent.left() - 0.5), right = std::ceil(extent.right() - 0.5);
+    const double bottom = std::ceil(extent.top() - 0.5), top = std::ceil(extent.bottom() - 0.5);
+    if (right <= left || top <= bottom)
+        return {};
+    return QRect(int(left), int(bottom), int(right - left), int(top - bottom)) & infinitePixels();
+}
+
+QRect clampedInto(const QRect &rect, const QRect &into)
+{
+    if (rect.isEmpty() || into.isEmpty())
+        return {};
+    const int left = std::clamp(rect.left(), into.left(), into.right());
+    const int right = std::clamp(rect.right(), into.left(), into.right());
+    const int bottom = std::clamp(rect.top(), into.top(), into.bottom());
+    const int top = std::clamp(rect.bottom(), into.top(), into.bottom());
+    return QRect(QPoint(left, bottom), QPoint(right, top));
+}
+
+} // namespace platform::fx::Extent

@@ -1,0 +1,182 @@
+#include "platform/fx/Filter.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/fx/FilterRegistry.h"
+
+namespace platform::fx {
+
+namespace {
+
+QString className(InputAttribute::Kind kind)
+{
+    switch (kind) {
+    case InputAttribute::Kind::Image: return QStringLiteral("CIImage");
+    case InputAttribute::Kind::Number: return QStringLiteral("NSNumber");
+    case InputAttribute::Kind::Boolean: return QStringLiteral("NSNumber");
+    case InputAttribute::Kind::Vector: return QStringLiteral("CIVector");
+    case InputAttribute::Kind::Color: return QStringLiteral("CIColor");
+    case InputAttribute::Kind::Transform: return QStringLiteral("NSAffineTransform");
+    case InputAttribute::Kind::String: return QStringLiteral("NSString");
+    }
+    return {};
+}
+
+bool isNumeric(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool fits(InputAttribute::Kind kind, const QVariant &value)
+{
+    switch (kind) {
+    case InputAttribute::Kind::Image: return value.metaType() == QMetaType::fromType<Image>();
+    case InputAttribute::Kind::Number:
+    case InputAttribute::Kind::Boolean: return isNumeric(value);
+    case InputAttribute::Kind::Vector: return value.metaType() == QMetaType::fromType<Vector>();
+    case InputAttribute::Kind::Color: return value.metaType() == QMetaType::fromType<Color>();
+    case InputAttribute::Kind::Transform: return value.metaType() == QMetaType::fromType<QTransform>();
+    case InputAttribute::Kind::String: return value.metaType() == QMetaType::fromType<QString>();
+    }
+    return false;
+}
+
+} // namespace
+
+Filter::Filter(QString name, QList<InputAttribute> inputs)
+    : m_name(std::move(name))
+    , m_inputs(std::move(inputs))
+{
+}
+
+QStringList Filter::inputKeys() const
+{
+    QStringList keys;
+    for (const InputAttribute &input : m_inputs)
+        keys << input.key;
+    return keys;
+}
+
+QVariantMap Filter::attributes() const
+{
+    QVariantMap attributes{{QStringLiteral("CIAttributeFilterName"), m_name}};
+    for (const InputAttribute &input : m_inputs) {
+        QVariantMap entry{{QStringLiteral("CIAttributeClass"), className(input.kind)}};
+        if (input.defaultValue.isValid())
+            entry.insert(QStringLiteral("CIAttributeDefault"), input.defaultValue);
+        const std::pair<const char *, std::optional<double>> limits[] = {{"CIAttributeMin", input.minimum},
+                                                                         {"CIAttributeMax", input.maximum},
+                                                                         {"CIAttributeSliderMin", input.sliderMinimum},
+                                                                         {"CIAttributeSliderMax", input.sliderMaximum}};
+        for (const auto &[name, limit] : limits) {
+            if (limit)
+                entry.insert(QString::fromLatin1(name), *limit);
+        }
+        attributes.insert(input.key, entry);
+    }
+    return attributes;
+}
+
+void Filter::setDefaults()
+{
+    for (const InputAttribute &input : m_inputs) {
+        if (input.defaultValue.isValid())
+            setValueForKey(input.key, input.defaultValue);
+    }
+}
+
+std::unique_ptr<Filter> Filter::copy() const
+{
+    std::unique_ptr<Filter> copy = FilterRegistry::create(m_name);
+    if (copy)
+        copy->m_values = m_values;
+    return copy;
+}
+
+const InputAttribute *Filter::input(const QString &key) const
+{
+    for (const InputAttribute &input : m_inputs) {
+        if (input.key == key)
+            return &input;
+    }
+    return nullptr;
+}
+
+QVariant Filter::valueForKey(const QString &key)
+{
+    if (key == QLatin1String("outputImage")) {
+        const Image output = outputImage();
+        return output.isNull() ? QVariant() : QVariant::fromValue(output);
+    }
+    if (!input(key)) {
+        logWarning(QStringLiteral("The filter %1 has no key %2").arg(m_name, key));
+        return {};
+    }
+    return value(key);
+}
+
+bool Filter::setValueForKey(const QString &key, const QVariant &value)
+{
+    const InputAttribute *attribute = input(key);
+    if (!attribute) {
+        logWarning(QStringLiteral("The filter %1 has no input %2").arg(m_name, key));
+        return false;
+    }
+    if (!value.isValid()) {
+        m_values.remove(key);
+    } else if (!fits(attribute->kind, value)) {
+        logWarning(QStringLiteral("The filter %1 cannot take a value of type %2 for %3")
+                       .arg(m_name, QString::fromLatin1(value.typeName()), key));
+        return false;
+    } else {
+        m_values.insert(key, value);
+    }
+    emit keyValueChanged(key);
+    return true;
+}
+
+QVariant Filter::value(const QString &key) const
+{
+    const auto set = m_values.constFind(key);
+    if (set != m_values.constEnd())
+        return *set;
+    const InputAttribute *attribute = input(key);
+    return attribute ? attribute->defaultValue : QVariant();
+}
+
+Image Filter::imageValue(const QString &key) const
+{
+    return value(key).value<Image>();
+}
+
+double Filter::numberValue(const QString &key) const
+{
+    return value(key).toDouble();
+}
+
+Vector Filter::vectorValue(const QString &key) const
+{
+    return value(key).value<Vector>();
+}
+
+Color Filter::colorValue(const QString &key) const
+{
+    return value(key).value<Color>();
+}
+
+QTransform Filter::transformValue(const QString &key) const
+{
+    return value(key).value<QTransform>();
+}
+
+} // namespace platform::fx

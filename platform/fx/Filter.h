@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/fx/Image.h"
+
+#include <QList>
+#include <QObject>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+namespace platform::fx {
+
+// One input a filter takes, with what the settings panels build their controls from.
+struct InputAttribute
+{
+    enum class Kind { Image, Number, Boolean, Vector, Color, Transform, String };
+
+    QString key;
+    Kind kind = Kind::Number;
+    // Invalid where there is none (images).
+    QVariant defaultValue;
+    std::optional<double> minimum, maximum, sliderMinimum, sliderMaximum;
+};
+
+// A filter: named inputs set by key, an output image computed from them on demand. Driven by key
+// like the other keyed objects (KeyValue's valueForKey / setValueForKey); an input that was never
+// set reads as its default. Kit filters derive from it and override outputImage.
+class Filter : public QObject
+{
+    Q_OBJECT
+
+public:
+    Filter(QString name, QList<InputAttribute> inputs);
+
+    const QString &name() const { return m_name; }
+    QStringList inputKeys() const;
+    QStringList outputKeys() const { return {QStringLiteral("outputImage")}; }
+    // "CIAttributeFilterName" → the name, and per input key a map with "CIAttributeClass" and,
+    // where given, "CIAttributeDefault", "CIAttributeMin", "CIAttributeMax",
+    // "CIAttributeSliderMin", "CIAttributeSliderMax".
+    QVariantMap attributes() const;
+    const QList<InputAttribute> &inputAttributes() const { return m_inputs; }
+    // Sets every input that has a default to it.
+    void setDefaults();
+    // A new filter of the same name with the same inputs; null when the name is not registered.
+    virtual std::unique_ptr<Filter> copy() const;
+
+    // Null when a required image is missing.
+    virtual Image outputImage() const = 0;
+
+    // "outputImage" or an input key; an unknown key is an invalid value and a "Warning: " line.
+    Q_INVOKABLE QVariant valueForKey(const QString &key);
+    // False with a "Warning: " line for an unknown key or a value of the wrong kind (numbers
+    // convert to numbers and booleans). An invalid value unsets the input.
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
+
+    QVariant value(const QString &key) const;
+    Image imageValue(const QString &key) const;
+    double numberValue(const QString &key) const;
+    Vector vectorValue(const QString &key) const;
+    Color colorValue(const QString &key) const;
+    QTransform transformValue(const QString &key) const;
+
+signals:
+    void keyValueChanged(const QString &key);
+
+private:
+    const InputAttribute *input(const QString &key) const;
+
+    QString m_name;
+    QList<InputAttribute> m_inputs;
+    QVariantMap m_values;
+};
+
+} // namespace platform::fx

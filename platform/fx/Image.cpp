@@ -1,0 +1,105 @@
+#include "platform/fx/Image.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/fx/Nodes.h"
+
+#include <QColorSpace>
+#include <QImage>
+#include <QImageReader>
+
+#include <cmath>
+#include <cstring>
+
+namespace platform::fx {
+
+Image::Image(std::shared_ptr<const Node> node)
+    : m_node(std::move(node))
+{
+}
+
+Image Image::fromQImage(const QImage &picture)
+{
+    if (picture.isNull())
+        return {};
+    QImage converted = picture.convertToFormat(QImage::Format_RGBA32FPx4_Premultiplied);
+    if (converted.colorSpace().isValid() && converted.colorSpace() != QColorSpace::SRgb)
+        converted.convertToColorSpace(QColorSpace::SRgb);
+    Buffer pixels(QRect(0, 0, converted.width(), converted.height()));
+    for (int y = 0; y < converted.height(); ++y)
+        std::memcpy(pixels.row(converted.height() - 1 - y), converted.constScanLine(y),
+                    sizeof(Pixel) * std::size_t(converted.width()));
+    return fromBuffer(std::move(pixels));
+}
+
+Image Image::fromFile(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        logError(QStringLiteral("Could not read the picture %1, because %2").arg(path, reader.errorString()));
+        return {};
+    }
+    return fromQImage(picture);
+}
+
+Image Image::fromBuffer(Buffer pixels)
+{
+    return Image(std::make_shared<BufferNode>(std::move(pixels)));
+}
+
+Image Image::withColor(const Color &color)
+{
+    return Image(std::make_shared<ConstantNode>(color));
+}
+
+Image Image::random()
+{
+    return Image(std::make_shared<RandomNode>());
+}
+
+QRectF Image::extent() const
+{
+    return m_node ? m_node->extent() : QRectF();
+}
+
+Image Image::cropped(const QRectF &rect) const
+{
+    return m_node ? Image(std::make_shared<CropNode>(m_node, rect)) : Image();
+}
+
+Image Image::transformed(const QTransform &transform) const
+{
+    if (!m_node)
+        return {};
+    if (!transform.isInvertible() || !transform.isAffine()) {
+        logWarning(QStringLiteral("Cannot transform an image by a singular or projective transform"));
+        return {};
+    }
+    std::shared_ptr<const Node> node = m_node;
+    QTransform rest = transform;
+    for (;;) {
+        // How long the unit steps along the input's x and y become.
+        const int factorX = std::hypot(rest.m11(), rest.m12()) < 0.5 ? 2 : 1;
+        const int factorY = std::hypot(rest.m21(), rest.m22()) < 0.5 ? 2 : 1;
+        if (factorX == 1 && factorY == 1)
+            break;
+        node = std::make_shared<ReduceNode>(node, factorX, factorY);
+        rest = QTransform::fromScale(factorX, factorY) * rest;
+    }
+    if (rest.isIdentity())
+        return Image(node);
+    return Image(std::make_shared<TransformNode>(node, rest));
+}
+
+Image Image::clampedToExtent() const
+{
+    return m_node ? Image(std::make_shared<ClampNode>(m_node)) : Image();
+}
+
+Image Image::tiled() const
+{
+    return m_node ? Image(std::make_shared<TileNode>(m_node)) : Image();
+}
+
+} // namespace platform::fx

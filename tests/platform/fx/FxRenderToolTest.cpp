@@ -1,0 +1,75 @@
+#include "FxTestImages.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QStringList errors;
+    QByteArray output;
+};
+
+ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QStringList &options = {})
+{
+    QFile file(folder.filePath("recipe.json"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(recipe);
+    file.close();
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER), QStringList{file.fileName(), folder.filePath("out.png")} + options);
+    EXPECT_TRUE(tool.waitForFinished(60000));
+    ToolRun run{tool.exitCode(), {}, tool.readAllStandardOutput()};
+    for (const QByteArray &line : tool.readAllStandardError().split('\n')) {
+        if (line.startsWith("Error: "))
+            run.errors << QString::fromUtf8(line);
+    }
+    return run;
+}
+
+TEST(FxRenderTool, BadRecipesExitWithOneErrorLine)
+{
+    QTemporaryDir folder;
+    const QByteArray recipes[] = {
+        R"({"images": {}, "steps": [{"name": "a", "filter": "CINoSuchFilter", "inputs": {}}], "output": "a"})",
+        R"({"images": {"c": {"color": "1 0 0 1"}}, "steps": [{"name": "a", "filter": "CIColorInvert", "inputs": {"inputImage": "c", "inputWidth": 2}}], "output": "a"})",
+        R"({"images": {}, "steps": [{"name": "a", "clamp": "b"}, {"name": "b", "tile": "a"}], "output": "a"})",
+        R"({"images": {"c": {"color": "1 0 0 1"}}, "steps": [], "output": "c"})",
+        R"({"images": {"p": {"file": "missing.png"}}, "steps": [], "output": "p"})",
+    };
+    for (const QByteArray &recipe : recipes) {
+        const ToolRun run = runTool(folder, recipe);
+        EXPECT_EQ(run.exitCode, 1) << recipe.constData();
+        EXPECT_EQ(run.errors.size(), 1) << recipe.constData();
+    }
+}
+
+// Green moved one pixel right over a red 2 × 1 picture: the left pixel stays red, the right one
+// turns green; the raw file holds premultiplied floats, rows top to bottom.
+TEST(FxRenderTool, RendersARecipeAndWritesItsPixels)
+{
+    QTemporaryDir folder;
+    QImage picture(2, 1, QImage::Format_RGBA8888);
+    picture.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(picture.save(folder.filePath("red.png")));
+    const ToolRun run = runTool(folder, R"({"images": {"red": {"file": "red.png"}, "green": {"color": "0 1 0 0.5"}},
+        "steps": [{"name": "dot", "crop": "green", "rect": [0, 0, 1, 1]},
+                  {"name": "moved", "transform": "dot", "matrix": [1, 0, 0, 1, 1, 0]},
+                  {"name": "out", "filter": "CISourceOverCompositing", "inputs": {"inputImage": "moved", "inputBackgroundImage": "red"}}],
+        "output": "out"})", {"--raw", folder.filePath("out.f32")});
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output.trimmed(), R"({"extent":[0,0,2,1],"height":1,"rect":[0,0,2,1],"width":2})");
+    QFile raw(folder.filePath("out.f32"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    ASSERT_EQ(bytes.size(), qsizetype(2 * sizeof(fxtest::Pixel)));
+    const auto *pixels = reinterpret_cast<const fxtest::Pixel *>(bytes.constData());
+    EXPECT_TRUE(fxtest::near(pixels[0], {1, 0, 0, 1}));
+    EXPECT_TRUE(fxtest::near(pixels[1], {0.5f, 0.5f, 0, 1}));
+    EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(1, 0), QColor(128, 128, 0));
+}
+
+} // namespace
