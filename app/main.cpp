@@ -4,6 +4,7 @@
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXSingleInstance.h"
+#include "app/shell/VXWelcomeWindowController.h"
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
 #include "platform/foundation/Bundle.h"
@@ -96,6 +97,8 @@ int main(int argc, char **argv)
     delegate.setBookmarks(&bookmarks);
     VXPDFServiceQueueInstaller installer(delegate, QApplication::applicationFilePath());
     delegate.setPDFServiceInstaller(&installer);
+    VXWelcomeWindowController welcome(delegate);
+    delegate.setWelcomeWindow(&welcome);
     QObject::connect(&installer, &VXPDFServiceQueueInstaller::finished, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&instance, &VXSingleInstance::filesReceived, &delegate,
                      [&delegate](VXSingleInstance::Request request, const QStringList &paths) {
@@ -106,11 +109,11 @@ int main(int argc, char **argv)
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
 
+    openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
+    openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);
     delegate.applicationDidFinishLaunching();
     if (files.isEmpty() && serviceFiles.isEmpty())
         delegate.applicationShouldOpenUntitledFile();
-    openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
-    openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);
     if (parser.isSet(addService))
         delegate.addPDFService();
     quitWhenIdle(&delegate);

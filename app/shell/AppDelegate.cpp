@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/booklet/Document.h"
+#include "app/printing/VXPreferencesWindow.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXApplicationMover.h"
 #include "app/shell/VXBookmarks.h"
@@ -18,11 +19,16 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/InterfaceLoader.h"
+#include "platform/ui/MainMenu.h"
+#include "platform/ui/OpenPanel.h"
 #include "platform/ui/Window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QMenuBar>
 
 using platform::Window;
 
@@ -32,6 +38,9 @@ namespace {
 const QString FeedbackAddress = QStringLiteral("feedback@foldwise.example.org");
 const QString FeedURL = QStringLiteral("https://foldwise.example.org/AppCasts/Foldwise.xml");
 const QUrl StorePageURL(QStringLiteral("https://foldwise.example.org/rate"));
+const QString HomePageAddress = QStringLiteral("https://foldwise.example.org/");
+const QString FacebookAddress = QStringLiteral("https://www.facebook.com/foldwise.example");
+const QString TwitterAddress = QStringLiteral("https://twitter.com/foldwise_example");
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
 
@@ -67,6 +76,7 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
+    m_mainMenu.reset();
     VXPrintHelper *helper = VXPrintHelper::sharedHelper();
     if (helper->applicationServices() == this)
         helper->setApplicationServices(nullptr);
@@ -85,6 +95,10 @@ void AppDelegate::setBookmarks(VXBookmarks *bookmarks) { m_bookmarks = bookmarks
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    if (auto *menus = qobject_cast<QMenuBar *>(platform::InterfaceLoader::load(QStringLiteral("MainMenu"), this)))
+        m_mainMenu = std::make_unique<platform::MainMenu>(menus);
+    else
+        platform::logError(QStringLiteral("The application's menus \"MainMenu\" could not be loaded"));
     if (m_mover)
         m_mover->moveToApplicationsFolderIfNecessary();
     defaults()->registerDefaults({{FeedURLKey, FeedURL}});
@@ -94,7 +108,9 @@ void AppDelegate::applicationDidFinishLaunching()
         lookForOldServiceWorkflows();
     if (m_bookmarks)
         m_bookmarks->activateBookmarks(true);
-    if (defaults()->boolForKey(ShowWelcomeAtStartKey) && !Window::keyWindow())
+    // Files given at start show windows of their own, only a little later.
+    const bool documentsComing = !m_waitingURLs.isEmpty() || (m_documents && !m_documents->documents().isEmpty());
+    if (defaults()->boolForKey(ShowWelcomeAtStartKey) && !Window::keyWindow() && !documentsComing)
         showWelcomeWindow();
 }
 
@@ -222,6 +238,88 @@ void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
 
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 
+void AppDelegate::openNewDocument(QObject *)
+{
+    if (m_documents)
+        m_documents->newDocument();
+    else
+        platform::logError(QStringLiteral("Could not make a new document, because there is no document controller"));
+}
+
+void AppDelegate::openDocument(QObject *)
+{
+    chooseFiles([this](const QList<QUrl> &urls) { openAsDocuments(urls); });
+}
+
+void AppDelegate::showBookletFactory(QObject *)
+{
+    if (Window *window = factoryWindow()) {
+        window->makeKeyAndOrderFront(this);
+        return;
+    }
+    chooseFiles([this](const QList<QUrl> &urls) { chosenWindowsOrFactory(platform::Alert::FirstButtonReturn, urls); });
+}
+
+void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen)
+{
+    QStringList types{QStringLiteral("pdf")};
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        types.append(QString::fromLatin1(format));
+    platform::OpenPanel panel;
+    panel.setAllowedFileTypes(types);
+    panel.setAllowsMultipleSelection(true);
+    // Counted as a question, so that the process does not end while the panel is the only window.
+    ++m_openQuestions;
+    const QPointer<AppDelegate> self(this);
+    panel.beginSheetModalForWindow(Window::keyWindow(), [self, chosen](int result, const QList<QUrl> &urls) {
+        if (!self)
+            return;
+        --self->m_openQuestions;
+        if (result == platform::OpenPanel::OKButton)
+            chosen(urls);
+        if (!Window::isAnyStandaloneWindowVisible())
+            self->showWelcomeWindow();
+    });
+}
+
+void AppDelegate::showPreferences(QObject *)
+{
+    if (VXPreferencesWindow *window = preferences())
+        window->showWindow();
+    else
+        platform::logInfo(QStringLiteral("There is no preferences window to show"));
+}
+
+void AppDelegate::tell(const QString &title, const QString &text)
+{
+    platform::Alert alert;
+    alert.setMessageText(title);
+    alert.setInformativeText(text);
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(Window::keyWindow(), platform::Alert::Completion());
+}
+
+void AppDelegate::showAbout(QObject *)
+{
+    tell(rqs::localized(QStringLiteral("AboutTitle")).arg(QSSystemInfo::appVersion()),
+         rqs::localized(QStringLiteral("AboutText")));
+}
+
+void AppDelegate::openHomePage(QObject *) { openWebLink(HomePageAddress); }
+
+void AppDelegate::openFacebook(QObject *) { openWebLink(FacebookAddress); }
+
+void AppDelegate::openTwitter(QObject *) { openWebLink(TwitterAddress); }
+
+void AppDelegate::openWebLink(QObject *sender)
+{
+    const QString address = sender ? sender->property("webLink").toString() : QString();
+    if (address.isEmpty())
+        platform::logWarning(QStringLiteral("A web link without an address was chosen"));
+    else
+        openWebLink(address);
+}
+
 void AppDelegate::sendFeedback(QObject *) { QSSystemInfo::sendFeedbackTo(FeedbackAddress); }
 
 void AppDelegate::rateFoldwise(QObject *)
@@ -233,8 +331,12 @@ void AppDelegate::rateFoldwise(QObject *)
 
 void AppDelegate::checkForUpdate(QObject *)
 {
-    if (m_updater)
+    if (m_updater) {
         m_updater->checkForUpdates();
+        return;
+    }
+    tell(rqs::localized(QStringLiteral("NoUpdaterTitle")).arg(QSSystemInfo::appVersion()),
+         rqs::localized(QStringLiteral("NoUpdaterText")));
 }
 
 void AppDelegate::addPDFService(QObject *)

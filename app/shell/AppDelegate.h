@@ -10,12 +10,19 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
+#include <memory>
+
 class VXApplicationMover;
 class VXBookmarks;
 class VXDocumentController;
 class VXPDFServiceInstaller;
 class VXSoftwareUpdater;
 class VXWelcomeWindow;
+
+namespace platform {
+class MainMenu;
+} // namespace platform
 
 // The application's own start-up, the files opened from outside, the window application-level
 // alerts hang on, and what the printing code asks of the application. Files opened from outside
@@ -51,6 +58,7 @@ public:
     void setPDFServiceInstaller(VXPDFServiceInstaller *installer);
     void setBookmarks(VXBookmarks *bookmarks);
 
+    // Also gives every window with a menu bar the application's menus ("MainMenu").
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
     // Shows the welcome window instead: the application never opens an untitled document itself.
@@ -77,9 +85,27 @@ public:
     void openPDFService(const QUrl &url);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
+    // An empty document.
+    Q_INVOKABLE void openNewDocument(QObject *sender = nullptr);
+    // The chosen files, each as a document. A panel that leaves no window shown brings the
+    // welcome window back: without any window the process would end.
+    Q_INVOKABLE void openDocument(QObject *sender = nullptr);
+    // The batch factory's window; while there is none, the files chosen in the open panel take
+    // the road of files put into the factory.
+    Q_INVOKABLE void showBookletFactory(QObject *sender = nullptr);
+    // Logged when there is no preferences window.
+    Q_INVOKABLE void showPreferences(QObject *sender = nullptr);
+    // The name, version and purpose of the program.
+    Q_INVOKABLE void showAbout(QObject *sender = nullptr);
+    Q_INVOKABLE void openHomePage(QObject *sender = nullptr);
+    Q_INVOKABLE void openFacebook(QObject *sender = nullptr);
+    Q_INVOKABLE void openTwitter(QObject *sender = nullptr);
+    // The address in the sender's "webLink" property.
+    Q_INVOKABLE void openWebLink(QObject *sender);
     Q_INVOKABLE void sendFeedback(QObject *sender = nullptr);
     // Opens the store page and stops the rate-us prompt for this version.
     Q_INVOKABLE void rateFoldwise(QObject *sender = nullptr);
+    // Without an updater, tells the version and that updates come with the system's packages.
     Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
     Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
     // Opens the address in the user's browser; false (logged) when it cannot.
@@ -98,6 +124,9 @@ signals:
 private:
     void lookForOldServiceWorkflows();
     bool openAsDocuments(const QList<QUrl> &urls);
+    // Files chosen by the user for what follows; the welcome window comes back when none is left.
+    void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
+    void tell(const QString &title, const QString &text);
 
     QPointer<VXDocumentController> m_documents;
     QList<QUrl> m_waitingURLs;
@@ -108,4 +137,5 @@ private:
     VXWelcomeWindow *m_welcome = nullptr;
     VXPDFServiceInstaller *m_installer = nullptr;
     VXBookmarks *m_bookmarks = nullptr;
+    std::unique_ptr<platform::MainMenu> m_mainMenu;
 };

@@ -65,6 +65,15 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     return document;
 }
 
+Document *VXDocumentController::newDocument()
+{
+    auto *document = new Document(this);
+    m_documents.append(document);
+    connect(document, &Document::didClose, this, [this, document] { removeDocument(document); });
+    showWindowsOf(document);
+    return document;
+}
+
 QList<Document *> VXDocumentController::documents() const { return m_documents; }
 
 Document *VXDocumentController::documentForURL(const QUrl &url) const

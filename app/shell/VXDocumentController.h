@@ -23,6 +23,8 @@ public:
     // is not read again: its document is shown. Null when the file cannot be opened: the user is
     // told why, a line is logged, and the open documents stay as they are.
     Document *openDocumentWithContentsOfURL(const QUrl &url, bool display);
+    // An empty document without a file, shown; its pages are added in its window.
+    Document *newDocument();
     // In the order they were opened.
     QList<Document *> documents() const;
     // The open document of that file, by whatever path it is named; null when none.

@@ -1,5 +1,7 @@
 #include "platform/ui/NumberFieldGuard.h"
 
+#include "platform/ui/NumberFieldStepper.h"
+
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -24,9 +26,12 @@ bool isEditingKey(const QKeyEvent &key)
 void NumberFieldGuard::guardFields(QWidget *root)
 {
     auto *guard = new NumberFieldGuard(root);
+    auto *stepper = new NumberFieldStepper(root);
     QList<QWidget *> fields;
-    for (QAbstractSpinBox *field : root->findChildren<QAbstractSpinBox *>())
+    for (QAbstractSpinBox *field : root->findChildren<QAbstractSpinBox *>()) {
         fields << field;
+        field->installEventFilter(stepper);
+    }
     for (QComboBox *field : root->findChildren<QComboBox *>())
         fields << field;
     for (QWidget *field : fields) {

@@ -37,7 +37,74 @@ bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
     return done();
 }
 
+// As a fresh user: its own home, settings, data and runtime folders.
+void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    for (const auto &[variable, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
+                                        {"XDG_RUNTIME_DIR", "runtime"}}) {
+        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
+        environment.insert(variable, folder.filePath(sub));
+    }
+    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    foldwise.setProcessEnvironment(environment);
+    foldwise.setProcessChannelMode(QProcess::ForwardedChannels);
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY), arguments);
+}
+
+QString visibleWindow(const QString &display, const QString &name)
+{
+    return xdotool(display, {"search", "--onlyvisible", "--name", name}).section('\n', 0, 0);
+}
+
 } // namespace
+
+// Without files the program shows its welcome window; its Open button (which has the keyboard)
+// asks for a file, and the chosen PDF opens in a document window.
+TEST(ApplicationEndToEnd, TheWelcomeWindowOpensAPdf)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    QProcess foldwise;
+    startFoldwise(foldwise, folder, display, {});
+    ASSERT_TRUE(foldwise.waitForStarted());
+
+    QString welcome;
+    EXPECT_TRUE(waitUntil([&] { return !(welcome = visibleWindow(display, "Welcome to Foldwise")).isEmpty(); }))
+        << "no welcome window";
+    QString panel;
+    for (int attempt = 0; attempt < 10 && !welcome.isEmpty() && panel.isEmpty(); ++attempt) {
+        xdotool(display, {"windowfocus", "--sync", welcome});
+        xdotool(display, {"key", "--clearmodifiers", "space"});
+        waitUntil([&] {
+            const QStringList shown = xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n');
+            for (const QString &candidate : shown) {
+                if (!candidate.isEmpty() && candidate != welcome)
+                    panel = candidate;
+            }
+            return !panel.isEmpty();
+        }, 3000);
+    }
+    EXPECT_FALSE(panel.isEmpty()) << "Open showed no panel";
+    if (!panel.isEmpty()) {
+        xdotool(display, {"windowfocus", "--sync", panel});
+        xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
+        xdotool(display, {"type", "--delay", "5", source});
+        xdotool(display, {"key", "Return"});
+        EXPECT_TRUE(waitUntil([&] { return !visibleWindow(display, "Handout.pdf").isEmpty(); })) << "no document window";
+    }
+    EXPECT_EQ(foldwise.state(), QProcess::Running);
+
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+}
 
 // The real program in a real window on the private X display that scripts/test starts: open a
 // PDF, choose A3 in Page Setup, export the booklet through the window's Export command and its save
@@ -52,24 +119,12 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     const QString source = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
     const QString exported = folder.filePath("Exported.pdf");
     QProcess foldwise;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    // A fresh user: its own home, settings, data and runtime folders.
-    for (const auto &[variable, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
-                                        {"XDG_RUNTIME_DIR", "runtime"}}) {
-        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
-        environment.insert(variable, folder.filePath(sub));
-    }
-    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    foldwise.setProcessEnvironment(environment);
-    foldwise.setProcessChannelMode(QProcess::ForwardedChannels);
-    foldwise.start(QStringLiteral(FOLDWISE_BINARY), {source});
+    startFoldwise(foldwise, folder, display, {source});
     ASSERT_TRUE(foldwise.waitForStarted());
 
     QString window;
     EXPECT_TRUE(waitUntil([&] {
-        window = xdotool(display, {"search", "--onlyvisible", "--name", "Leaflet.pdf"}).section('\n', 0, 0);
+        window = visibleWindow(display, "Leaflet.pdf");
         return !window.isEmpty();
     })) << "no window titled with the document's name";
 

@@ -1,0 +1,55 @@
+#include "RQS-Kit/Helper/QSChildSupportWindow.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+bool QSChildSupportWindow::isChildWindow() const { return m_isChildWindow; }
+
+void QSChildSupportWindow::setIsChildWindow(bool isChild) { m_isChildWindow = isChild; }
+
+platform::Window *QSChildSupportWindow::parentWindow() const
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<platform::Window *>(widget);
+        if (window && window != this && window->childWindows().contains(const_cast<QSChildSupportWindow *>(this)))
+            return window;
+    }
+    return nullptr;
+}
+
+bool QSChildSupportWindow::isKeyWindow() const
+{
+    if (m_checkingKey)
+        return true;
+    m_checkingKey = true;
+    bool key = platform::Window::isKeyWindow();
+    for (QWidget *child : childWindows()) {
+        if (key)
+            break;
+        const auto *supporting = qobject_cast<const QSChildSupportWindow *>(child);
+        key = supporting ? supporting->isKeyWindow() : child->isActiveWindow();
+    }
+    m_checkingKey = false;
+    return key;
+}
+
+bool QSChildSupportWindow::canBecomeMainWindow() const { return !parentWindow() && platform::Window::canBecomeMainWindow(); }
+
+void QSChildSupportWindow::performClose()
+{
+    platform::Window *parent = m_isChildWindow ? parentWindow() : nullptr;
+    if (parent)
+        parent->close();
+    else
+        close();
+}
+
+bool QSChildSupportWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress && !parentWindow() && !platform::Window::isKeyWindow()) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        if ((button == Qt::LeftButton || button == Qt::RightButton) && isKeyWindow())
+            activateWindow();
+    }
+    return platform::Window::event(event);
+}

@@ -1,0 +1,120 @@
+#include "RQS-Kit/Helper/QSSingleButtonPanel.h"
+
+#include "RQS-Kit/Helper/QSChildSupportWindow.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <QEvent>
+
+using platform::NotificationCenter;
+
+QSSingleButtonPanel *QSSingleButtonPanel::sharedPanel()
+{
+    static QSSingleButtonPanel *shared = new QSSingleButtonPanel;
+    return shared;
+}
+
+QSSingleButtonPanel::QSSingleButtonPanel() = default;
+
+QSSingleButtonPanel::~QSSingleButtonPanel() { NotificationCenter::defaultCenter()->removeObserver(this); }
+
+void QSSingleButtonPanel::loadView()
+{
+    QSViewController::loadView();
+    QWidget *loaded = view();
+    if (!loaded || !m_label || !m_button || !m_background) {
+        platform::logError(QStringLiteral("The single-button panel lacks its view, label, button or background"));
+        return;
+    }
+    m_windowWidth = loaded->width();
+    m_labelY = loaded->height() - (m_label->y() + m_label->height());
+    m_buttonY = loaded->height() - (m_button->y() + m_button->height());
+    m_window = std::make_unique<QSChildSupportWindow>();
+    m_window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    m_window->setAttribute(Qt::WA_TranslucentBackground);
+    m_window->setCentralWidget(loaded);
+    NotificationCenter::defaultCenter()->addObserver(this, platform::Window::DidResignKeyNotification, m_window.get(),
+                                                     [this](const platform::Notification &) { windowDidResignKey(); });
+}
+
+void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSingleButtonPanelDelegate *delegate,
+                                   const QString &message, const QString &buttonTitle)
+{
+    if (!parent) {
+        platform::logWarning(QStringLiteral("The single-button panel has no window to hang below"));
+        return;
+    }
+    if (!view() || !m_window)
+        return;
+    m_button->setText(buttonTitle);
+    QSSingleButtonPanelDelegate *previous = std::exchange(m_delegate, delegate);
+    if (previous && previous != delegate)
+        previous->panelDidHide(this);
+    m_label->setText(message);
+    const int labelHeight = message.isEmpty() ? 0 : m_label->heightForWidth(m_label->width() - 2);
+    const int height = message.isEmpty() ? m_button->height() + 20 : labelHeight + m_labelY + 2 + 10;
+    arrange(height, labelHeight);
+    if (m_parent && m_parent != parent)
+        m_parent->removeChildWindow(m_window.get());
+    m_parent = parent;
+    parent->addChildWindow(m_window.get());
+    m_window->setGeometry(QRect(parent->mapToGlobal(point), QSize(m_windowWidth, height)));
+    m_window->makeKeyAndOrderFront(this);
+    m_background->removeEventFilter(this);
+    m_background->installEventFilter(this);
+}
+
+void QSSingleButtonPanel::arrange(int height, int labelHeight)
+{
+    m_label->setVisible(labelHeight > 0);
+    m_label->setGeometry(m_label->x(), height - m_labelY - labelHeight, m_label->width(), labelHeight);
+    m_button->move(m_button->x(), height - m_buttonY - m_button->height());
+    m_background->setGeometry(0, 0, m_windowWidth, height);
+    m_window->setFixedSize(m_windowWidth, height);
+}
+
+void QSSingleButtonPanel::close()
+{
+    if (m_background)
+        m_background->removeEventFilter(this);
+    m_delegate = nullptr;
+    if (!m_window)
+        return;
+    m_window->close();
+    if (m_parent)
+        m_parent->removeChildWindow(m_window.get());
+}
+
+void QSSingleButtonPanel::hideForDelegate(const QSSingleButtonPanelDelegate *object)
+{
+    if (object && object == m_delegate)
+        close();
+}
+
+void QSSingleButtonPanel::buttonClicked()
+{
+    if (m_delegate)
+        m_delegate->panelWasClicked(this);
+}
+
+QSSingleButtonPanelDelegate *QSSingleButtonPanel::delegate() const { return m_delegate; }
+
+void QSSingleButtonPanel::setDelegate(QSSingleButtonPanelDelegate *delegate) { m_delegate = delegate; }
+
+QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(); }
+
+bool QSSingleButtonPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_background && m_delegate && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        m_delegate->panelChangedHovered(this, event->type() == QEvent::Enter);
+    return false;
+}
+
+void QSSingleButtonPanel::windowDidResignKey()
+{
+    QSSingleButtonPanelDelegate *delegate = m_delegate;
+    if (!delegate)
+        return;
+    close();
+    delegate->panelDidHide(this);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "RQS-Kit/Foundation/QSViewController.h"
+#include "platform/ui/Window.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPoint>
+#include <QPointer>
+
+#include <memory>
+
+class QSChildSupportWindow;
+class QSSingleButtonPanel;
+
+// What the panel tells the object that showed it; each has nothing to do unless overridden.
+class QSSingleButtonPanelDelegate
+{
+public:
+    virtual ~QSSingleButtonPanelDelegate() = default;
+
+    virtual void panelWasClicked(QSSingleButtonPanel *) {}
+    virtual void panelChangedHovered(QSSingleButtonPanel *, bool) {}
+    virtual void panelDidHide(QSSingleButtonPanel *) {}
+};
+
+// A message and one button in a transparent child window that hangs below a point of another
+// window (interface file "QSSingleButtonPanel": label, button, background). One shared panel
+// serves the application; each showing re-targets it, telling the previous object that it was
+// hidden. It closes when asked or when it loses the keyboard. GUI thread.
+class QSSingleButtonPanel : public QSViewController
+{
+    Q_OBJECT
+    Q_PROPERTY(QLabel *label MEMBER m_label)
+    Q_PROPERTY(QAbstractButton *button MEMBER m_button)
+    Q_PROPERTY(QWidget *background MEMBER m_background)
+
+public:
+    static QSSingleButtonPanel *sharedPanel();
+
+    QSSingleButtonPanel();
+    ~QSSingleButtonPanel() override;
+
+    void loadView() override;
+    // The point is in the parent's coordinates; nothing happens without a parent or a view.
+    void showOver(platform::Window *parent, QPoint point, QSSingleButtonPanelDelegate *delegate,
+                  const QString &message, const QString &buttonTitle);
+    // The delegate is dropped without being told.
+    void close();
+    // Closes only for the current delegate.
+    void hideForDelegate(const QSSingleButtonPanelDelegate *object);
+    Q_INVOKABLE void buttonClicked();
+
+    // Not owned; it hides the panel or clears itself before it goes.
+    QSSingleButtonPanelDelegate *delegate() const;
+    void setDelegate(QSSingleButtonPanelDelegate *delegate);
+    // Null until the view is loaded.
+    QSChildSupportWindow *window() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void windowDidResignKey();
+    // Lays the view out for that height; the label above, the button at the bottom.
+    void arrange(int height, int labelHeight);
+
+    QLabel *m_label = nullptr;
+    QAbstractButton *m_button = nullptr;
+    QWidget *m_background = nullptr;
+    std::unique_ptr<QSChildSupportWindow> m_window;
+    QPointer<platform::Window> m_parent;
+    QSSingleButtonPanelDelegate *m_delegate = nullptr;
+    int m_windowWidth = 0;
+    // Distances from the view's bottom when loaded.
+    int m_labelY = 0;
+    int m_buttonY = 0;
+};

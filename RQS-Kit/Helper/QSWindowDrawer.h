@@ -1,0 +1,61 @@
+#pragma once
+
+#include "RQS-Kit/Foundation/QSWindowController.h"
+
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QTimer>
+
+class QSChildSupportWindow;
+class QSWindowDrawer;
+
+class QSWindowDrawerDelegate
+{
+public:
+    virtual ~QSWindowDrawerDelegate() = default;
+
+    virtual void windowDrawerDidHide(QSWindowDrawer *drawer) = 0;
+};
+
+// A borderless child window that slides out leftwards from the right edge of a view of another
+// window, follows that window's resizing, and slides back when hidden, when its window closes or,
+// with autohide, when it loses the keyboard. The content view keeps its width. GUI thread.
+class QSWindowDrawer : public QSWindowController
+{
+    Q_OBJECT
+public:
+    static constexpr int AnimationTime = 200; // milliseconds
+
+    explicit QSWindowDrawer(QObject *parent = nullptr);
+    ~QSWindowDrawer() override;
+
+    QWidget *contentView() const;
+    void setContentView(QWidget *contentView);
+    QWidget *focusView() const;
+    bool autohide() const;
+    void setAutohide(bool autohide);
+    // Not owned; it hides the drawer or clears itself before it goes.
+    QSWindowDrawerDelegate *delegate() const;
+    void setDelegate(QSWindowDrawerDelegate *delegate);
+
+    // Also catches a closing drawer and opens it again. Nothing for a view outside a window.
+    void showOverView(QWidget *view);
+    Q_INVOKABLE void hideDrawer(QObject *sender = nullptr);
+    // The end of the closing slide: the drawer leaves its parent and closes.
+    void finishedCloseAnimation();
+
+private:
+    QSChildSupportWindow *drawerWindow() const;
+    void parentWindowDidResize();
+    void parentWindowWillClose();
+    void stopObservingParent();
+    void animateTo(const QRect &frame);
+
+    QPointer<QWidget> m_contentView;
+    QPointer<QWidget> m_focusView;
+    QPointer<platform::Window> m_parent;
+    QSWindowDrawerDelegate *m_delegate = nullptr;
+    QPointer<QPropertyAnimation> m_slide;
+    QTimer m_closeTimer;
+    bool m_autohide = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/shell/VXWelcomeWindow.h"
+#include "RQS-Kit/Foundation/QSWindowController.h"
+
+#include <QLabel>
+
+class AppDelegate;
+
+// The welcome window (interface file "VXWelcomeWindowController"): open a file, start an empty
+// document, show the batch factory, add the PDF Service, and whether it shows at start (its check
+// box is bound to "ShowWelcomeAtStart"). Opening and starting close it first. GUI thread.
+class VXWelcomeWindowController : public QSWindowController, public VXWelcomeWindow
+{
+    Q_OBJECT
+    Q_PROPERTY(QLabel *versionTF MEMBER m_versionTF)
+
+public:
+    explicit VXWelcomeWindowController(AppDelegate &delegate);
+
+    platform::Window *welcomeWindow() override;
+
+    Q_INVOKABLE void openPDFFile(QObject *sender);
+    Q_INVOKABLE void newEmptyDocument(QObject *sender);
+    // The welcome window stays open.
+    Q_INVOKABLE void showBookletFactory(QObject *sender);
+    Q_INVOKABLE void addPDFService(QObject *sender);
+
+    void windowDidLoad() override;
+
+private:
+    AppDelegate &m_delegate;
+    QLabel *m_versionTF = nullptr;
+};

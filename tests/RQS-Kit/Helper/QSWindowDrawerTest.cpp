@@ -1,0 +1,56 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Helper/QSChildSupportWindow.h"
+#include "RQS-Kit/Helper/QSSingleButtonPanel.h"
+#include "RQS-Kit/Helper/QSWindowDrawer.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Hiding : QSSingleButtonPanelDelegate
+{
+    int hidden = 0;
+    void panelDidHide(QSSingleButtonPanel *) override { ++hidden; }
+};
+
+} // namespace
+
+// The closing slide outlives the window it slid over; its end must not reach for that window.
+TEST(QSWindowDrawer, EndsItsClosingSlideAfterItsWindowIsGone)
+{
+    auto *parent = new QSChildSupportWindow;
+    parent->setCentralWidget(new QWidget);
+    parent->resize(400, 300);
+    parent->show();
+    QSWindowDrawer drawer;
+    drawer.setContentView(new QWidget);
+    drawer.contentView()->resize(120, 10);
+    drawer.showOverView(parent->centralWidget());
+    ASSERT_TRUE(parent->childWindows().contains(drawer.window()));
+    drawer.hideDrawer();
+    delete parent;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !drawer.window()->isVisible(); }, 5000));
+}
+
+TEST(QSSingleButtonPanel, HangsOnlyBelowAWindowAndTellsTheObjectItLeaves)
+{
+    rqs::registerKitClasses();
+    QSSingleButtonPanel panel;
+    Hiding first, second;
+    panel.showOver(nullptr, {}, &first, "Nowhere", "OK");
+    EXPECT_EQ(panel.delegate(), nullptr) << "no window, nothing shown";
+
+    platform::Window parent;
+    parent.show();
+    panel.showOver(&parent, {10, 10}, &first, "", "OK");
+    ASSERT_TRUE(panel.window() && panel.window()->isVisible());
+    EXPECT_EQ(panel.window()->height(), panel.view()->findChild<QAbstractButton *>("button")->height() + 20);
+    panel.showOver(&parent, {10, 10}, &second, "Printed", "Show");
+    panel.showOver(&parent, {10, 10}, &second, "Printed again", "Show");
+    EXPECT_EQ(first.hidden, 1);
+    EXPECT_EQ(second.hidden, 0);
+    panel.hideForDelegate(&first);
+    EXPECT_TRUE(panel.window()->isVisible()) << "only its own object hides it";
+}

@@ -1,0 +1,115 @@
+#include "app/booklet/Document.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
+#include "app/shell/VXWelcomeWindowController.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/OpenPanel.h"
+
+#include "support/PdfFixture.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The welcome window of a launched application, its buttons pressed; the open panel and the alerts
+// answered by the test.
+class WelcomeWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform::OpenPanel::setResponder([this](QFileDialog &dialog) {
+            if (chosen.isEmpty())
+                return platform::OpenPanel::CancelButton;
+            dialog.selectFile(chosen);
+            return platform::OpenPanel::OKButton;
+        });
+        platform::Alert::setResponder([this](const platform::Alert &alert) {
+            told << alert.messageText() + " " + alert.informativeText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        delegate.setWelcomeWindow(&welcome);
+        delegate.applicationDidFinishLaunching();
+    }
+    void TearDown() override
+    {
+        platform::OpenPanel::setResponder(nullptr);
+        platform::Alert::setResponder(nullptr);
+        for (Document *document : documents.documents())
+            documents.removeDocument(document);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::UserDefaults::standardUserDefaults()->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
+    }
+
+    QAbstractButton *button(const char *name) { return welcome.window()->findChild<QAbstractButton *>(name); }
+    bool welcomeShown() { return welcome.window()->isVisible(); }
+
+    QTemporaryDir folder;
+    VXDocumentController documents;
+    AppDelegate delegate{&documents};
+    VXWelcomeWindowController welcome{delegate};
+    QString chosen;
+    QStringList told;
+};
+
+TEST_F(WelcomeWindowTest, OpenClosesItAndOpensTheChosenPdfInAWindowWithTheApplicationsMenus)
+{
+    ASSERT_TRUE(welcomeShown()) << "shown at start";
+    chosen = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)));
+    button("openButton")->click();
+    EXPECT_FALSE(welcomeShown()) << "closed before the panel";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 5000));
+    platform::Window *window = documents.documents().first()->documentWindow();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_FALSE(welcomeShown());
+
+    const QList<QAction *> menus = qobject_cast<QMenuBar *>(window->menuWidget())->actions();
+    EXPECT_EQ(menus.first()->menu()->actions().first()->text(), "New") << "File begins with the application's items";
+    QMenu *application = menus.last()->menu();
+    ASSERT_EQ(menus.last()->text(), "Foldwise");
+    for (QAction *item : application->actions()) {
+        if (item->objectName() == "updateItem")
+            item->trigger();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 5000));
+    EXPECT_TRUE(told.first().contains("0.1") && told.first().contains("package manager")) << told.first().toStdString();
+}
+
+// Without it the process would end: no window would be left.
+TEST_F(WelcomeWindowTest, CancellingTheOpenPanelBringsItBack)
+{
+    button("openButton")->click();
+    EXPECT_FALSE(welcomeShown());
+    EXPECT_FALSE(delegate.shouldTerminateNow()) << "the panel is up";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return welcomeShown(); }, 5000));
+    EXPECT_TRUE(documents.documents().isEmpty());
+}
+
+TEST_F(WelcomeWindowTest, NewStartsAnEmptyDocumentAndTheCheckBoxKeepsTheChoice)
+{
+    welcome.window()->findChild<QAbstractButton *>("checkbox")->click();
+    EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey(AppDelegate::ShowWelcomeAtStartKey));
+    button("newButton")->click();
+    EXPECT_FALSE(welcomeShown());
+    ASSERT_EQ(documents.documents().size(), 1);
+    EXPECT_TRUE(documents.documents().first()->fileURL().isEmpty());
+}
+
+// There is no batch factory window: the chosen files take the road of files put into the factory.
+TEST_F(WelcomeWindowTest, TheFactoryButtonKeepsItOpen)
+{
+    chosen = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)));
+    button("factoryButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 5000));
+    EXPECT_TRUE(welcomeShown());
+}
+
+} // namespace
