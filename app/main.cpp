@@ -1,4 +1,5 @@
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXApplicationsFolderMover.h"
 #include "app/shell/VXBookmarkStore.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
@@ -16,6 +17,8 @@
 #include <QIcon>
 #include <QPointer>
 #include <QUrl>
+
+#include <cstring>
 
 namespace {
 
@@ -56,6 +59,9 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
+    // Run by pkexec as the administrator, without a display: the copy into an Applications folder.
+    if (argc == 4 && std::strcmp(argv[1], "--install-bundle") == 0)
+        return QSMoveApplication::installBundle(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
@@ -95,6 +101,8 @@ int main(int argc, char **argv)
     VXPreferencesController preferences;
     VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());
     delegate.setBookmarks(&bookmarks);
+    VXApplicationsFolderMover mover(QSMoveApplication::forThisProcess());
+    delegate.setApplicationMover(&mover);
     VXPDFServiceQueueInstaller installer(delegate, QApplication::applicationFilePath());
     delegate.setPDFServiceInstaller(&installer);
     VXWelcomeWindowController welcome(delegate);

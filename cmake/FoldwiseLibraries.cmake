@@ -25,6 +25,8 @@ target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)
 file(GLOB_RECURSE KIT_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/RQS-Kit/*.cpp ${FOLDWISE_ROOT}/RQS-Kit/*.h)
 add_library(foldwise_kit STATIC ${KIT_SOURCES})
 target_link_libraries(foldwise_kit PUBLIC foldwise_platform PRIVATE PkgConfig::EXIF)
+# A Foldwise in the configured prefix is installed, never offered a move into an Applications folder.
+target_compile_definitions(foldwise_kit PRIVATE FOLDWISE_INSTALL_PREFIX="${CMAKE_INSTALL_PREFIX}")
 
 set(APP_SOURCES)
 foreach(folder booklet window printing shell)

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
+#include "RQS-Kit/Foundation/QSEncodingPopupButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
 #include "platform/ui/InterfaceLoader.h"
 
@@ -18,6 +19,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
     InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
+    InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
 }
 

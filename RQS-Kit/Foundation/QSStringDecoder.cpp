@@ -1,0 +1,121 @@
+#include "RQS-Kit/Foundation/QSStringDecoder.h"
+
+#include "RQS-Kit/Foundation/QSOwnCharacterSets.h"
+#include "platform/foundation/IconvDecoder.h"
+#include "platform/foundation/Log.h"
+
+#include <QFile>
+#include <QSet>
+
+namespace {
+
+using Set = QSOwnCharacterSets::SingleByteSet;
+
+// How one encoding is read: by iconv's name, by a table of our own, or (nearest) by a related set
+// that iconv has, which misreads the few characters the two do not share.
+struct Reading
+{
+    quint64 encoding;
+    const char *iconvName;
+    std::optional<Set> ownSet;
+    const char *standsFor = nullptr; // set only for a nearest set
+};
+
+const Reading Readings[] = {
+    {QSStringDecoder::UTF7, "UTF-7", {}},
+    {QSStringDecoder::UTF8, "UTF-8", {}},
+    {QSStringDecoder::UTF16, "UTF-16", {}},
+    {QSStringDecoder::UTF16BigEndian, "UTF-16BE", {}},
+    {QSStringDecoder::UTF16LittleEndian, "UTF-16LE", {}},
+    {QSStringDecoder::UTF32, "UTF-32", {}},
+    {QSStringDecoder::UTF32BigEndian, "UTF-32BE", {}},
+    {QSStringDecoder::UTF32LittleEndian, "UTF-32LE", {}},
+    {QSStringDecoder::ISOLatin1, "ISO-8859-1", {}},
+    {QSStringDecoder::ISOLatin2, "ISO-8859-2", {}},
+    {QSStringDecoder::ISOLatin3, "ISO-8859-3", {}},
+    {QSStringDecoder::ISOLatin4, "ISO-8859-4", {}},
+    {QSStringDecoder::ISOLatin5, "ISO-8859-9", {}},
+    {QSStringDecoder::WindowsLatin1, "CP1252", {}},
+    {QSStringDecoder::WindowsLatin2, "CP1250", {}},
+    {QSStringDecoder::WindowsLatin5, "CP1254", {}},
+    {QSStringDecoder::MacRoman, "MACINTOSH", {}},
+    {QSStringDecoder::NextStep, nullptr, Set::NextStep},
+    {QSStringDecoder::ChineseGB18030, "GB18030", {}},
+    {QSStringDecoder::ChineseSimplifiedDOS, "CP936", {}},
+    {QSStringDecoder::ChineseSimplifiedMac, "EUC-CN", {}, "Mac Chinese Simplified"},
+    {QSStringDecoder::ChineseTraditionalDOS, "CP950", {}},
+    {QSStringDecoder::ChineseTraditionalMac, "BIG5", {}, "Mac Chinese Traditional"},
+    {QSStringDecoder::CyrillicDOS, "CP866", {}},
+    {QSStringDecoder::CyrillicISO, "ISO-8859-5", {}},
+    {QSStringDecoder::CyrillicMac, "MAC-CYRILLIC", {}},
+    {QSStringDecoder::CyrillicWindows, "CP1251", {}},
+    {QSStringDecoder::GreekDOS, "CP737", {}},
+    {QSStringDecoder::GreekISO, "ISO-8859-7", {}},
+    {QSStringDecoder::GreekMac, nullptr, Set::MacGreek},
+    {QSStringDecoder::GreekWindows, "CP1253", {}},
+    {QSStringDecoder::HebrewDOS, "CP862", {}},
+    {QSStringDecoder::HebrewISO, "ISO-8859-8", {}},
+    {QSStringDecoder::HebrewMac, nullptr, Set::MacHebrew},
+    {QSStringDecoder::HebrewWindows, "CP1255", {}},
+    {QSStringDecoder::JapaneseEUC, "EUC-JP", {}},
+    {QSStringDecoder::JapaneseISO2022, "ISO-2022-JP", {}},
+    {QSStringDecoder::JapaneseDOS, "CP932", {}},
+    {QSStringDecoder::JapaneseMac, "SHIFT_JIS", {}, "Mac Japanese"},
+    {QSStringDecoder::JapaneseNextStep, "EUC-JP", {}, "NeXTSTEP Japanese"},
+    {QSStringDecoder::KoreanMac, "EUC-KR", {}, "Mac Korean"},
+    {QSStringDecoder::KoreanJohab, "JOHAB", {}},
+};
+
+const Reading *readingFor(quint64 encoding)
+{
+    for (const Reading &reading : Readings) {
+        if (reading.encoding == encoding)
+            return &reading;
+    }
+    return nullptr;
+}
+
+// Once per set and process: every file read in it would repeat the same line.
+void warnOfNearestSet(const Reading &reading)
+{
+    static QSet<quint64> warned;
+    if (warned.contains(reading.encoding))
+        return;
+    warned.insert(reading.encoding);
+    platform::logWarning(QStringLiteral("Reading %1 as %2, the nearest set; a few of its characters may differ")
+                             .arg(QLatin1String(reading.standsFor), QLatin1String(reading.iconvName)));
+}
+
+} // namespace
+
+std::optional<QString> QSStringDecoder::decode(const QByteArray &bytes, quint64 encoding, QString *error)
+{
+    if (encoding == NonLossyASCII)
+        return QSOwnCharacterSets::decodeNonLossyASCII(bytes, error);
+    const Reading *reading = readingFor(encoding);
+    if (!reading) {
+        if (error)
+            *error = QStringLiteral("No character set has the number %1").arg(encoding);
+        return std::nullopt;
+    }
+    if (reading->ownSet)
+        return QSOwnCharacterSets::decode(bytes, *reading->ownSet, error);
+    if (reading->standsFor)
+        warnOfNearestSet(*reading);
+    return platform::IconvDecoder::decode(bytes, reading->iconvName, error);
+}
+
+std::optional<QString> QSStringDecoder::contentsOfFile(const QString &path, quint64 encoding, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Could not open %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QString reason;
+    std::optional<QString> text = decode(file.readAll(), encoding, &reason);
+    if (!text && error)
+        *error = QStringLiteral("%1: %2").arg(path, reason);
+    return text;
+}
