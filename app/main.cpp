@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXBookmarkStore.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Controls/KitClasses.h"
@@ -89,6 +90,7 @@ int main(int argc, char **argv)
     rqs::registerKitClasses();
     setApplicationIcon();
     VXDocumentController documents;
+    VXFactoryController factory(&documents);
     AppDelegate delegate(&documents);
     VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());
     delegate.setBookmarks(&bookmarks);

@@ -5,6 +5,7 @@
 #include "app/shell/VXApplicationMover.h"
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
@@ -60,7 +61,11 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     m_waitingTimer.setInterval(OpenEventInterval);
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
-    Document::setSheetWindowFallback([this](const Document *) { return windowForSheet(); });
+    // A task's document has no window: its sheets go on the factory's.
+    Document::setSheetWindowFallback([this](const Document *document) {
+        Window *factory = document->controllingTask() ? factoryWindow() : nullptr;
+        return factory ? factory : windowForSheet();
+    });
 }
 
 AppDelegate::~AppDelegate()
@@ -194,7 +199,13 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
 {
     switch (returnCode) {
     case platform::Alert::FirstButtonReturn:
-        // Until the batch factory exists its files open as documents.
+        if (VXFactoryController *factory = VXFactoryController::sharedController()) {
+            factory->addURLs(urls);
+            emit replyToOpenOrPrint(OpenSuccess);
+            break;
+        }
+        platform::logWarning(QStringLiteral("There is no batch factory; the files open as documents"));
+        [[fallthrough]];
     case platform::Alert::FirstButtonReturn + 1:
         emit replyToOpenOrPrint(openAsDocuments(urls) ? OpenSuccess : OpenFailure);
         break;
@@ -252,12 +263,16 @@ bool AppDelegate::openWebLink(const QString &address)
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }
 
-// The batch factory, the preferences and the manual duplex set-up are not part of the
-// application yet; the print router copes without them.
-Window *AppDelegate::factoryWindow() const { return nullptr; }
+Window *AppDelegate::factoryWindow() const
+{
+    VXFactoryController *factory = VXFactoryController::sharedController();
+    return factory ? factory->window() : nullptr;
+}
 
-VXPrintFactory *AppDelegate::factory() const { return nullptr; }
+VXPrintFactory *AppDelegate::factory() const { return VXFactoryController::sharedController(); }
 
+// The preferences and the manual duplex set-up are not part of the application yet; the print
+// router copes without them.
 VXPreferencesWindow *AppDelegate::preferences() const { return nullptr; }
 
 VXManualDuplexSetup *AppDelegate::manualDuplexSetup() const { return nullptr; }
