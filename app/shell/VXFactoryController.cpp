@@ -281,7 +281,7 @@ void VXFactoryController::printOnPrinter(const QString &printerName, bool manual
     m_printerName = printerName.isEmpty() ? m_printInfo.printerName() : printerName;
     m_printManual = manual;
     for (VXTask *task : std::as_const(m_tasks)) {
-        if (task->state() < VXTask::Processing && task != m_printing && !m_printJobs.contains(task))
+        if (task->state() < VXTask::Processing && !m_printJobs.contains(task))
             m_printJobs << task;
     }
     if (!m_printing)
