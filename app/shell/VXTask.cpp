@@ -49,8 +49,6 @@ QString VXTask::stateName(qint32 state)
     return names.value(state, QStringLiteral("Unknown"));
 }
 
-QUrl VXTask::url() const { return m_url; }
-
 QUrl VXTask::bookletURL() const { return m_bookletURL; }
 
 QString VXTask::documentName() const { return m_documentName; }
@@ -60,8 +58,6 @@ void VXTask::setDocumentName(const QString &name) { m_documentName = name; }
 QString VXTask::errorMessage() const { return m_errorMessage; }
 
 std::optional<QVariantMap> VXTask::settings() const { return m_settings; }
-
-bool VXTask::settingsForAll() const { return m_settingsForAll; }
 
 void VXTask::setSettings(const std::optional<QVariantMap> &settings, bool forAll)
 {

@@ -41,14 +41,12 @@ public:
     // The row text of a state ("Unknown" outside 0 to 6), not localized.
     static QString stateName(qint32 state);
 
-    QUrl url() const;
     QUrl bookletURL() const;
     QString documentName() const;
     void setDocumentName(const QString &name);
     QString errorMessage() const;
 
     std::optional<QVariantMap> settings() const override;
-    bool settingsForAll() const;
     // Also moves a waiting task to the state its settings give.
     void setSettings(const std::optional<QVariantMap> &settings, bool forAll) override;
 

@@ -44,8 +44,6 @@ VXTaskCellView::VXTaskCellView(QWidget *parent)
     setTask(nullptr);
 }
 
-VXTask *VXTaskCellView::task() const { return m_task; }
-
 void VXTaskCellView::setTask(VXTask *task)
 {
     disconnect(m_stateBinding);
@@ -59,8 +57,6 @@ void VXTaskCellView::setTask(VXTask *task)
     if (m_documentNameTF)
         m_documentNameTF->setText(task ? task->documentName() : rqs::localized(QStringLiteral("Unknown")));
 }
-
-qint32 VXTaskCellView::state() const { return m_state; }
 
 void VXTaskCellView::setState(qint32 state)
 {

@@ -26,10 +26,8 @@ class VXTaskCellView : public platform::View
 public:
     explicit VXTaskCellView(QWidget *parent = nullptr);
 
-    VXTask *task() const;
     // Null shows "Unknown".
     void setTask(VXTask *task);
-    qint32 state() const;
     void setState(qint32 state);
 
     Q_INVOKABLE void leftAction(QObject *sender = nullptr);

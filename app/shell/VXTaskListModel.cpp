@@ -31,8 +31,6 @@ QVariant VXTaskListModel::data(const QModelIndex &index, int role) const
         return task->documentName();
     case Qt::SizeHintRole:
         return QSize(0, RowHeight);
-    case TaskRole:
-        return QVariant::fromValue(static_cast<QObject *>(task));
     default:
         return {};
     }

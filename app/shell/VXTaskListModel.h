@@ -14,7 +14,6 @@ class VXTaskListModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    static constexpr int TaskRole = Qt::UserRole + 1;
     static constexpr int RowHeight = 48;
 
     using Tasks = std::function<QList<VXTask *>()>;
