@@ -2,6 +2,7 @@
 #include "app/shell/VXApplicationsFolderMover.h"
 #include "app/shell/VXBookmarkStore.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXSingleInstance.h"
@@ -97,6 +98,7 @@ int main(int argc, char **argv)
     rqs::registerKitClasses();
     setApplicationIcon();
     VXDocumentController documents;
+    VXFactoryController factory(&documents);
     AppDelegate delegate(&documents);
     VXPreferencesController preferences;
     VXBookmarkStore bookmarks(VXBookmarkStore::defaultFilePath());

@@ -3,7 +3,7 @@
 # Sources are picked up by folder, so that a new class is one new pair of files.
 get_filename_component(FOLDWISE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network UiTools Concurrent)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network UiTools Concurrent DBus)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 pkg_check_modules(POPPLER_QT6 REQUIRED IMPORTED_TARGET poppler-qt6)
@@ -17,7 +17,7 @@ file(GLOB_RECURSE PLATFORM_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/platform/*
 add_library(foldwise_platform STATIC ${PLATFORM_SOURCES})
 target_include_directories(foldwise_platform PUBLIC ${FOLDWISE_ROOT})
 target_link_libraries(foldwise_platform PUBLIC
-  Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Network Qt6::UiTools Qt6::Concurrent
+  Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Network Qt6::UiTools Qt6::Concurrent Qt6::DBus
   PkgConfig::QPDF PkgConfig::POPPLER_QT6 PkgConfig::PLIST PkgConfig::JPEG ZLIB::ZLIB Cups::Cups)
 # qpdf's headers warn unless told that no code uses its old PointerHolder.
 target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)

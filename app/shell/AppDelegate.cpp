@@ -6,6 +6,7 @@
 #include "app/shell/VXApplicationMover.h"
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
@@ -71,7 +72,11 @@ AppDelegate::AppDelegate(VXDocumentController *documents, QObject *parent)
     m_waitingTimer.setInterval(OpenEventInterval);
     connect(&m_waitingTimer, &QTimer::timeout, this, &AppDelegate::processFiles);
     VXPrintHelper::sharedHelper()->setApplicationServices(this);
-    Document::setSheetWindowFallback([this](const Document *) { return windowForSheet(); });
+    // A task's document has no window: its sheets go on the factory's.
+    Document::setSheetWindowFallback([this](const Document *document) {
+        Window *factory = document->controllingTask() ? factoryWindow() : nullptr;
+        return factory ? factory : windowForSheet();
+    });
 }
 
 AppDelegate::~AppDelegate()
@@ -212,7 +217,13 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
 {
     switch (returnCode) {
     case platform::Alert::FirstButtonReturn:
-        // Until the batch factory exists its files open as documents.
+        if (VXFactoryController *factory = VXFactoryController::sharedController()) {
+            factory->addURLs(urls);
+            emit replyToOpenOrPrint(OpenSuccess);
+            break;
+        }
+        platform::logWarning(QStringLiteral("There is no batch factory; the files open as documents"));
+        [[fallthrough]];
     case platform::Alert::FirstButtonReturn + 1:
         emit replyToOpenOrPrint(openAsDocuments(urls) ? OpenSuccess : OpenFailure);
         break;
@@ -356,10 +367,13 @@ bool AppDelegate::openWebLink(const QString &address)
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }
 
-// The batch factory is not part of the application yet; the print router copes without it.
-Window *AppDelegate::factoryWindow() const { return nullptr; }
+Window *AppDelegate::factoryWindow() const
+{
+    VXFactoryController *factory = VXFactoryController::sharedController();
+    return factory ? factory->window() : nullptr;
+}
 
-VXPrintFactory *AppDelegate::factory() const { return nullptr; }
+VXPrintFactory *AppDelegate::factory() const { return VXFactoryController::sharedController(); }
 
 VXPreferencesWindow *AppDelegate::preferences() const { return VXPreferencesController::sharedController(); }
 

@@ -24,12 +24,25 @@ bool OpenPanel::allowsMultipleSelection() const { return m_allowsMultipleSelecti
 
 void OpenPanel::setAllowsMultipleSelection(bool allows) { m_allowsMultipleSelection = allows; }
 
+bool OpenPanel::canChooseDirectories() const { return m_canChooseDirectories; }
+
+void OpenPanel::setCanChooseDirectories(bool chooses) { m_canChooseDirectories = chooses; }
+
+QUrl OpenPanel::directoryURL() const { return m_directoryURL; }
+
+void OpenPanel::setDirectoryURL(const QUrl &url) { m_directoryURL = url; }
+
 void OpenPanel::beginSheetModalForWindow(Window *window, Completion completion) const
 {
     auto *dialog = new QFileDialog;
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(m_allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    if (!m_allowedFileTypes.isEmpty()) {
+    dialog->setFileMode(m_canChooseDirectories ? QFileDialog::Directory
+                        : m_allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (m_canChooseDirectories)
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+    if (!m_directoryURL.isEmpty())
+        dialog->setDirectoryUrl(m_directoryURL);
+    if (!m_allowedFileTypes.isEmpty() && !m_canChooseDirectories) {
         QStringList patterns;
         for (const QString &type : m_allowedFileTypes)
             patterns << QStringLiteral("*.") + type;

@@ -12,7 +12,7 @@ namespace platform {
 
 class Window;
 
-// Asks for existing files to open (Qt's file dialog). Shown as a sheet on a window, or
+// Asks for existing files or folders to open (Qt's file dialog). Shown as a sheet on a window, or
 // application-modal when there is none; the completion runs on a later turn of the main queue with
 // OKButton and the chosen files in the dialog's order, or CancelButton and none. GUI thread.
 class OpenPanel
@@ -31,6 +31,12 @@ public:
     void setAllowedFileTypes(const QStringList &types);
     bool allowsMultipleSelection() const;
     void setAllowsMultipleSelection(bool allows);
+    // Folders only when set; files otherwise.
+    bool canChooseDirectories() const;
+    void setCanChooseDirectories(bool chooses);
+    // Where the panel starts; empty leaves it to the dialog.
+    QUrl directoryURL() const;
+    void setDirectoryURL(const QUrl &url);
 
     void beginSheetModalForWindow(Window *window, Completion completion) const;
 
@@ -39,6 +45,8 @@ public:
 private:
     QStringList m_allowedFileTypes;
     bool m_allowsMultipleSelection = false;
+    bool m_canChooseDirectories = false;
+    QUrl m_directoryURL;
 };
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -188,6 +189,80 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     const std::unique_ptr<Poppler::Document> read = Poppler::Document::loadFromData(pdf);
     ASSERT_TRUE(read && read->numPages() > 0);
     EXPECT_EQ(read->page(0)->pageSizeF().toSize(), QSize(1191, 842)) << "A3 landscape";
+}
+
+// Three files on the command line go to the batch factory when the user says so, and its Export
+// All writes a booklet for each into the folder chosen in its dialog.
+TEST(ApplicationEndToEnd, SeveralFilesGoToTheBatchFactoryWhichExportsThemAll)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+    QTemporaryDir folder;
+    QStringList files;
+    for (const char *name : {"a.pdf", "b.pdf", "c.pdf"})
+        files << PdfFixture::write(folder.path(), name, PdfFixture::pages(BookletExport::portraitPages(6)));
+    QDir(folder.path()).mkpath("out");
+    QProcess foldwise;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    for (const auto &[variable, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_RUNTIME_DIR", "runtime"}}) {
+        QDir(folder.path()).mkpath(QString::fromLatin1(sub));
+        environment.insert(variable, folder.filePath(sub));
+    }
+    QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    foldwise.setProcessEnvironment(environment);
+    foldwise.setProcessChannelMode(QProcess::MergedChannels);
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY), files);
+    ASSERT_TRUE(foldwise.waitForStarted());
+    QByteArray output;
+    // The windows shown, the newest last.
+    const auto visible = [&](const QString &name) {
+        foldwise.waitForReadyRead(10);
+        output += foldwise.readAll();
+        return xdotool(display, {"search", "--onlyvisible", name.isEmpty() ? "--class" : "--name", name.isEmpty() ? "foldwise" : name})
+            .split('\n', Qt::SkipEmptyParts);
+    };
+    // The question about several files: its first button puts them in the factory.
+    EXPECT_TRUE(waitUntil([&] { return !visible({}).isEmpty(); }));
+    QString factory;
+    for (int attempt = 0; attempt < 10 && factory.isEmpty(); ++attempt) {
+        xdotool(display, {"windowfocus", "--sync", visible({}).value(visible({}).size() - 1)});
+        xdotool(display, {"key", "Return"});
+        waitUntil([&] { return !(factory = visible("Batch Factory").value(0)).isEmpty(); }, 3000);
+    }
+    ASSERT_FALSE(factory.isEmpty()) << "no factory window";
+    for (const char *name : {"a", "b", "c"})
+        EXPECT_TRUE(waitUntil([&] {
+            visible({});
+            return output.contains(QByteArray("Info: Added \"") + name + "\" to the batch factory");
+        })) << "a row for " << name;
+
+    const QStringList before = visible({});
+    QString dialog;
+    for (int attempt = 0; attempt < 10 && dialog.isEmpty(); ++attempt) {
+        xdotool(display, {"windowfocus", "--sync", factory});
+        xdotool(display, {"key", "--clearmodifiers", "ctrl+e"});
+        waitUntil([&] {
+            for (const QString &shown : visible({}))
+                dialog = before.contains(shown) ? dialog : shown;
+            return !dialog.isEmpty();
+        }, 3000);
+    }
+    ASSERT_FALSE(dialog.isEmpty()) << "Export All showed no folder dialog";
+    xdotool(display, {"windowfocus", "--sync", dialog});
+    xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
+    xdotool(display, {"type", "--delay", "5", folder.filePath("out")});
+    xdotool(display, {"key", "Return"});
+    for (const char *name : {"a", "b", "c"}) {
+        const QString booklet = folder.filePath(QStringLiteral("out/%1 - Booklet.pdf").arg(name));
+        EXPECT_TRUE(waitUntil([&] { return QFileInfo(booklet).size() > 0; })) << name;
+        EXPECT_EQ(BookletExport::halves(PdfFixture::read(booklet)), "(-|1) (2|-) (6|3) (4|5)") << name;
+    }
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
 }
 
 // The export tool's options are its own, also those that Qt would take for itself (-reverse).

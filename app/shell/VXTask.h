@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/booklet/VXControllingTask.h"
+
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class Document;
+
+// One file of the batch factory. It opens the file as a window-less document only while it needs
+// it (to check the file, to print, to export) and lets it go afterwards, so that a long batch
+// holds one document at a time; hands the document its settings; and follows its state from
+// waiting (default, shared or individual settings) through processing to printed, exported or
+// failed. Every print it is asked for ends with exactly one "kVXTaskPrintDoneNotification",
+// whatever happened. GUI thread.
+class VXTask : public VXControllingTask
+{
+    Q_OBJECT
+    Q_PROPERTY(qint32 state READ state NOTIFY stateChanged)
+
+public:
+    enum State : qint32 {
+        DefaultSettings = 0,
+        SharedSettings = 1,
+        IndividualSettings = 2,
+        Processing = 3,
+        Printed = 4,
+        Exported = 5,
+        Failed = 6,
+    };
+
+    static inline const QString PrintDoneNotification = QStringLiteral("kVXTaskPrintDoneNotification");
+    static inline const QString RemoveNotification = QStringLiteral("kVXTaskRemoveNotification");
+
+    explicit VXTask(const QUrl &url, QObject *parent = nullptr);
+    ~VXTask() override;
+
+    // The row text of a state ("Unknown" outside 0 to 6), not localized.
+    static QString stateName(qint32 state);
+
+    QUrl bookletURL() const;
+    QString documentName() const;
+    void setDocumentName(const QString &name);
+    QString errorMessage() const;
+
+    std::optional<QVariantMap> settings() const override;
+    // Also moves a waiting task to the state its settings give.
+    void setSettings(const std::optional<QVariantMap> &settings, bool forAll) override;
+
+    qint32 state() const;
+    void setState(qint32 state);
+    // States 3 to 6.
+    bool processed() const;
+    // Back to waiting when set to false.
+    void setProcessed(bool processed);
+    void updateReadyState();
+
+    // Opens the document when there is none, then hands it the settings and takes control of it.
+    // Null, with the task failed, when the file does not open as a booklet.
+    Document *documentWithoutWindow();
+    // Opens and lets go again: whether the file opens as a booklet.
+    bool isPDF();
+    // Opens the file in a document window whose settings come back to this task or the factory.
+    void editSettings();
+    // A task that is not waiting, or whose file does not open, only posts the print-done notice.
+    void printDocumentOnPrinter(const QString &printerName, bool manual);
+    // A waiting task only; an existing booklet file is replaced only when the user says so.
+    void exportTo(const QUrl &folder);
+    void exportBooklet();
+    void removeTask();
+
+signals:
+    void stateChanged(qint32 state);
+
+private:
+    void fail(const QString &message);
+    void documentConnectionRemoved();
+    void finishPrint();
+    void postPrintDone();
+    void releaseDocument();
+
+    QUrl m_url;
+    QUrl m_bookletURL;
+    QString m_documentName;
+    QString m_errorMessage;
+    std::optional<QVariantMap> m_settings;
+    bool m_settingsForAll = false;
+    qint32 m_state = DefaultSettings;
+    bool m_processed = false;
+    std::unique_ptr<Document, void (*)(Document *)> m_document;
+    bool m_printing = false;
+};

@@ -1,0 +1,211 @@
+#include "app/booklet/Document.h"
+#include "app/booklet/VXPrinterDefaults.h"
+#include "app/printing/VXPrintHelper.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
+#include "app/shell/VXTask.h"
+#include "app/shell/VXTaskCellView.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/OpenPanel.h"
+#include "platform/ui/PrintPanel.h"
+#include "booklet/BookletExport.h"
+
+#include "support/CupsServerTest.h"
+#include "support/PictureFixture.h"
+
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The factory of the application with its router, a fresh user, and the user's answers given by
+// responders.
+struct FactoryScene
+{
+    FactoryScene()
+    {
+        platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+        platform::Alert::setResponder([this](platform::Alert &alert) {
+            alerts << alert.messageText() + " | " + alert.informativeText();
+            progress << factory.window()->findChild<QLabel *>("progressLabel")->text();
+            return answers.isEmpty() ? platform::Alert::FirstButtonReturn : answers.takeFirst();
+        });
+        factory.showWindow();
+    }
+    ~FactoryScene()
+    {
+        platform::Alert::setResponder(nullptr);
+        platform::OpenPanel::setResponder(nullptr);
+        platform::PrintPanel::setResponder(nullptr);
+        VXPrintHelper::sharedHelper()->setPrinterNamesSource({});
+    }
+    // Row by row: "name: state text".
+    QStringList rows() const
+    {
+        QStringList shown;
+        for (VXTaskCellView *cell : cells())
+            shown << cell->findChild<QLabel *>("documentNameTF")->text() + ": " + cell->findChild<QLabel *>("stateTF")->text();
+        return shown;
+    }
+    QList<VXTaskCellView *> cells() const
+    {
+        QList<VXTaskCellView *> found;
+        QListView *table = factory.tableView();
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            found << qobject_cast<VXTaskCellView *>(table->indexWidget(table->model()->index(row, 0)));
+        return found;
+    }
+    void click(int row, const char *button) { cells().at(row)->findChild<QAbstractButton *>(button)->click(); }
+    void clickWindow(const char *button) { factory.window()->findChild<QAbstractButton *>(button)->click(); }
+    static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
+
+    VXDocumentController documents;
+    VXFactoryController factory{&documents};
+    AppDelegate delegate{&documents};
+    QStringList alerts, progress;
+    QList<int> answers;
+};
+
+QString localizedState(VXTask::State state) { return rqs::localized(VXTask::stateName(state)); }
+
+} // namespace
+
+// Files come by a drop and by the panel; one file is shared settings, one individual, one refused,
+// one ends as a failure whose row tells why; every booklet written is read back.
+TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
+{
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath("b");
+    QDir(folder.path()).mkpath("out/Menu - Booklet.pdf");
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(6)));
+    const QString second = PdfFixture::write(folder.filePath("b"), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(8)));
+    const QString menu = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
+    const QString notes = PdfFixture::write(folder.path(), "notes.txt", "no booklet");
+    const QString out = folder.filePath("out");
+    PdfFixture::write(out, "Report - Booklet.pdf", "an older booklet");
+    FactoryScene scene;
+
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(report), QUrl::fromLocalFile(notes), QUrl::fromLocalFile(menu)});
+    QWidget *table = scene.factory.tableView()->viewport();
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(table, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop({10, 10}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    platform::LogCapture log;
+    QApplication::sendEvent(table, &drop);
+    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_TRUE(scene.alerts.takeFirst().endsWith("notes.txt")) << "the user is told which file was refused";
+
+    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+        EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
+        dialog.selectFile(second);
+        return platform::OpenPanel::OKButton;
+    });
+    scene.clickWindow("addButton");
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 3; }));
+    const QString waiting = localizedState(VXTask::DefaultSettings);
+    EXPECT_EQ(scene.rows(), QStringList({"Report: " + waiting, "Menu: " + waiting, "Report 2: " + waiting}));
+
+    // Settings edited in a document window come back to the whole factory, then to one task.
+    for (const auto &[row, key, answer] : {std::tuple{0, "straightOrder", 1001}, {2, "reverseOrder", 1000}}) {
+        scene.click(row, "rightButton");
+        Document *edited = scene.documents.documents().last();
+        ASSERT_TRUE(platform::KeyValue::setValue(edited, key, true));
+        edited->batchSettingsSaveChosen(answer);
+    }
+    EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::SharedSettings), "Menu: " + localizedState(VXTask::SharedSettings),
+                                         "Report 2: " + localizedState(VXTask::IndividualSettings)}));
+
+    platform::UserDefaults::standardUserDefaults()->setObject(out, VXFactoryController::ExportFolderKey);
+    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+        EXPECT_EQ(dialog.directory().absolutePath(), out);
+        dialog.selectFile(out);
+        return platform::OpenPanel::OKButton;
+    });
+    scene.clickWindow("exportButton");
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks() && scene.alerts.size() == 2; }));
+    EXPECT_EQ(scene.progress.mid(1), QStringList({rqs::localized("FactoryExportProgress").arg("Report", "1", "3", "2"),
+                                                  rqs::localized("FactoryExportProgress").arg("Menu", "2", "3", "1")}))
+        << "each file that exists already is asked about, while the window tells how far the export is";
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(folder.filePath("out/Report - Booklet.pdf"))).toStdString(), "(1|2) (3|4) (5|6) (-|-)");
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(folder.filePath("out/Report 2 - Booklet.pdf"))).toStdString(), "(8|7) (6|5) (4|3) (2|1)");
+    EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Failed),
+                                         "Report 2: " + localizedState(VXTask::Exported)}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.factory.window()->findChild<QLabel *>("progressLabel")->text().isEmpty(); }));
+
+    scene.click(1, "rightButton");
+    ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
+    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("ErrorWhileExportingDocument"))) << "the failed row tells why";
+
+    scene.clickWindow("clearButton");
+    EXPECT_EQ(scene.rows(), QStringList()) << "finished tasks cleared";
+}
+
+class FactoryPrinting : public CupsServerTest
+{
+};
+
+// Print-all through the router's printer menu: while the first task prints, print-all is pressed
+// again, one task is removed and another is exported; each printed task prints once, in table
+// order, on the printer chosen. Reset tasks print again, once each.
+TEST_F(FactoryPrinting, PrintsEveryWaitingTaskOnceInOrderWhateverHappensMeanwhile)
+{
+    QTemporaryDir folder;
+    const QString stem = QFileInfo(folder.path()).fileName();
+    QList<QUrl> files;
+    for (const char *name : {"A", "B", "C", "D"})
+        files << QUrl::fromLocalFile(PdfFixture::write(folder.path(), stem + name + ".pdf", PdfFixture::pages(BookletExport::portraitPages(8))));
+    FactoryScene scene;
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    VXPrintHelper *router = VXPrintHelper::sharedHelper();
+    router->setPrinterNamesSource([] { return QStringList{"Duplex_Printer", "Simplex_Printer"}; });
+    scene.factory.addURLs(files);
+    QList<VXTask *> tasks = scene.factory.tasks();
+
+    QStringList panels;
+    platform::PrintPanel::setResponder([&](QPrinter &printer) {
+        panels << printer.printerName();
+        if (panels.size() == 1) {
+            router->printDocument(nullptr, 0);
+            scene.click(2, "removeButton");
+            tasks[1]->exportTo(QUrl::fromLocalFile(folder.path()));
+        }
+        return platform::PrintPanel::OKButton;
+    });
+    router->printDocument(nullptr, 0);
+    ASSERT_TRUE(scene.waitFor([&] { return tasks[0]->state() == VXTask::Printed && tasks[3]->state() == VXTask::Printed; }));
+    EXPECT_EQ(scene.factory.printInfo().printerName(), "Duplex_Printer");
+    EXPECT_EQ(scene.factory.tasks().size(), 3);
+    EXPECT_EQ(tasks[1]->state(), VXTask::Exported);
+
+    scene.click(0, "leftButton");
+    scene.click(2, "leftButton");
+    scene.factory.printOnPrinter(QString(), false);
+    ASSERT_TRUE(scene.waitFor([&] { return panels.size() == 4 && !scene.factory.hasWaitingTasks(); }));
+    QTest::qWait(100); // a second start of the same task would have come by now
+    EXPECT_EQ(panels, QStringList(4, "Duplex_Printer")) << "the printer chosen in the menu is kept for the next print-all";
+
+    QList<int> order;
+    for (const char *name : {"A", "B", "C", "D"}) {
+        const QList<int> jobs = jobsTitled(stem + name + ".pdf", QByteArray("AD").contains(name) ? 2 : 0);
+        EXPECT_EQ(jobs.size(), QByteArray("AD").contains(name) ? 2 : 0) << name;
+        for (const int id : jobs) {
+            EXPECT_TRUE(jobFile(id, "options").contains("sides=two-sided-short-edge"));
+            EXPECT_EQ(BookletExport::halves(jobFile(id, "pdf")), "(8|1) (2|7) (6|3) (4|5)");
+        }
+        order << jobs;
+    }
+    ASSERT_EQ(order.size(), 4);
+    EXPECT_TRUE(order[0] < order[2] && order[2] < order[1] && order[1] < order[3]) << "A, D, then A, D again";
+}
