@@ -1,6 +1,7 @@
 #include "platform/fx/Extent.h"
 #include "platform/fx/Nodes.h"
 #include "platform/fx/Parallel.h"
+#include "platform/graphics/AlphaBlur.h"
 
 #include <array>
 #include <cmath>
@@ -71,16 +72,8 @@ std::vector<int> BoxBlurNode::gaussianRadii(double sigma)
 {
     if (!(sigma >= 0.5))
         return {};
-    const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
-    int lower = int(std::floor(ideal));
-    if (lower % 2 == 0)
-        --lower;
-    const int upper = lower + 2;
-    const double m = std::round((12 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4));
-    std::vector<int> radii;
-    for (int i = 0; i < 3; ++i)
-        radii.push_back(((i < m ? lower : upper) - 1) / 2);
-    return radii;
+    const std::array<int, 3> radii = platform::AlphaBlur::boxRadii(sigma);
+    return {radii.begin(), radii.end()};
 }
 
 BoxBlurNode::BoxBlurNode(Input input, std::vector<int> radiiX, std::vector<int> radiiY)

@@ -11,21 +11,6 @@ namespace platform {
 
 namespace {
 
-// Half widths of three boxes approximating a Gaussian (W. Jarosz, "Fast Image Convolutions").
-std::array<int, 3> boxRadii(double sigma)
-{
-    const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
-    int lower = int(std::floor(ideal));
-    if (lower % 2 == 0)
-        --lower;
-    const int upper = lower + 2;
-    const double m = std::round((12 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4));
-    std::array<int, 3> radii{};
-    for (int i = 0; i < 3; ++i)
-        radii[std::size_t(i)] = ((i < m ? lower : upper) - 1) / 2;
-    return radii;
-}
-
 // One box blur along a run of count values, stride apart, through a scratch buffer.
 void boxRun(uchar *values, int count, int stride, int radius, std::vector<int> &scratch)
 {
@@ -60,6 +45,20 @@ void AlphaBlur::blur(QImage &mask, double sigma)
         for (int x = 0; x < width; ++x)
             boxRun(bits + x, height, stride, radius, scratch);
     }
+}
+
+std::array<int, 3> AlphaBlur::boxRadii(double sigma)
+{
+    const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
+    int lower = int(std::floor(ideal));
+    if (lower % 2 == 0)
+        --lower;
+    const int upper = lower + 2;
+    const double m = std::round((12 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4));
+    std::array<int, 3> radii{};
+    for (int i = 0; i < 3; ++i)
+        radii[std::size_t(i)] = ((i < m ? lower : upper) - 1) / 2;
+    return radii;
 }
 
 } // namespace platform

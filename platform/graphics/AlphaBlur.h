@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 class QImage;
 
 namespace platform {
@@ -11,6 +13,9 @@ class AlphaBlur
 public:
     // Blurs an image of format Alpha8 in place; pixels beyond its edges count as transparent.
     static void blur(QImage &mask, double sigma);
+    // Half widths of the three boxes that together spread like a Gaussian of that deviation
+    // (W. Jarosz, "Fast Image Convolutions").
+    static std::array<int, 3> boxRadii(double sigma);
 };
 
 } // namespace platform
