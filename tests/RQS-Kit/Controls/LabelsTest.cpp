@@ -84,3 +84,74 @@ TEST(QSLabel, TextSixteenHighInAFortyHighLabelStartsAtY12AndADisabledLabelIsDraw
     const QImage dimmed = PixelProbe::drawn(label);
     EXPECT_TRUE(PixelProbe::isNear(dimmed, {30, 20}, QColor(255, 0, 0, 128), 2)) << PixelProbe::describe(dimmed, {30, 20}).toStdString();
 }
+
+TEST(QSFittedTextCell, FillsTheWidthOfATallControlAndTheHeightOfAWideOneAndKeepsTheFontWithNothingToMeasure)
+{
+    QLabel tall;
+    tall.resize(50, 200);
+    QSFittedTextCell cell(&tall);
+    cell.setStringValue("AB");
+    const QRect narrow = ink(tall.grab().toImage());
+    EXPECT_GE(narrow.width(), 40);
+    EXPECT_LE(narrow.right(), 50);
+    EXPECT_EQ(tall.font().pointSizeF(), cell.font().pointSizeF()) << "the control takes the fitted font";
+
+    QCoreApplication::processEvents(); // the fit in progress ends after the event
+    tall.resize(500, 20);
+    const QRect flat = ink(tall.grab().toImage());
+    EXPECT_LE(flat.height(), 20);
+    EXPECT_LT(flat.width(), 100) << "the height decides";
+
+    QCoreApplication::processEvents();
+    const double fitted = cell.font().pointSizeF();
+    cell.setStringValue(QString(QChar(0x200B))); // zero width
+    EXPECT_EQ(cell.font().pointSizeF(), fitted);
+    tall.resize(0, 0);
+    cell.setStringValue("AB");
+    EXPECT_EQ(cell.font().pointSizeF(), fitted);
+}
+
+TEST(QSFittedTextCell, AControlViewThatIsNoControlIsWarnedOfAndTheCellKeepsTheFittedFont)
+{
+    QWidget plain;
+    plain.resize(50, 200);
+    QSFittedTextCell cell(&plain);
+    platform::LogCapture log;
+    cell.setStringValue("AB");
+    EXPECT_TRUE(log.contains("Warning: unknown controlView"));
+    EXPECT_NE(cell.font().pointSizeF(), 12);
+}
+
+TEST(QSFontTextCell, DrawsTenPointsInFromTheCellsOwnLeftEdgeCentredAndCutToTheCellLess18)
+{
+    QStandardItemModel model;
+    model.appendRow(new QStandardItem(QString(40, QLatin1Char('l'))));
+    model.item(0)->setFont(dejaVu(18)); // 200 points wide
+    QImage image(300, 60, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QStyleOptionViewItem option;
+    option.rect = QRect(100, 10, 120, 40);
+    QSFontTextCell().paint(&painter, option, model.index(0, 0));
+    painter.end();
+    const QRect drawn = ink(image);
+    EXPECT_NEAR(drawn.left(), 110, 2);
+    EXPECT_LE(drawn.right(), 212) << "the cell ends 8 points before its right edge";
+    EXPECT_NEAR(drawn.center().y(), 30, 2);
+}
+
+TEST(QSTextField, AnnouncesOnlyThatItGaveUpTheFocusNotThatItsWindowWentInactive)
+{
+    QWidget window;
+    auto *first = new QSTextField(&window);
+    auto *second = new QSTextField(&window);
+    QList<QObject *> senders;
+    platform::NotificationCenter::defaultCenter()->addObserver(
+        &window, "QSResignFirstResponder", nullptr, [&](const platform::Notification &n) { senders << n.object; });
+    QFocusEvent inactive(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(first, &inactive);
+    EXPECT_TRUE(senders.isEmpty());
+    QFocusEvent tabbed(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(second, &tabbed);
+    EXPECT_EQ(senders, QList<QObject *>{second});
+}
