@@ -3,8 +3,11 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
 #include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSLabel.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
+#include "RQS-Kit/Controls/QSTextField.h"
+#include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Foundation/QSEncodingPopupButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
 #include "platform/ui/InterfaceLoader.h"
@@ -19,6 +22,9 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
     InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
+    InterfaceLoader::registerClass<QSLabel>(QStringLiteral("QSLabel"));
+    InterfaceLoader::registerClass<QSTextField>(QStringLiteral("QSTextField"));
+    InterfaceLoader::registerClass<QSTranslatingBox>(QStringLiteral("QSTranslatingBox"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
 }

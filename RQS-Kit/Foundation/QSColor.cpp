@@ -164,6 +164,27 @@ QBrush QSColor::colorFromHsv(const Hsv &hsv)
     }
 }
 
+QSColor::Hsv QSColor::hsv(const QColor &color)
+{
+    const QColor rgb = color.toRgb();
+    const double r = rgb.redF(), g = rgb.greenF(), b = rgb.blueF();
+    const double mx = std::max({r, g, b});
+    const double mn = std::min({r, g, b});
+    if (mn + mx == 0)
+        return {};
+    const double d = mx - mn;
+    double sector = 0;
+    if (d == 0)
+        sector = 0;
+    else if (r == mx)
+        sector = (g - b) / d;
+    else if (g == mx)
+        sector = (b - r) / d + 2.0;
+    else
+        sector = (r - g) / d + 4.0;
+    return {std::fmod(sector / 6.0 + 1.0, 1.0), d / mx, mx};
+}
+
 QBrush QSColor::noiseColor()
 {
     static QMutex mutex;

@@ -14,6 +14,8 @@
 #include <QMetaProperty>
 #include <QWidget>
 
+#include <functional>
+
 namespace platform {
 
 namespace {
@@ -42,6 +44,13 @@ QMetaMethod invokable(const QObject *object, const QString &name, int arguments)
             return method;
     }
     return QMetaMethod();
+}
+
+// A target that takes any action it has no operation for: forwardAction(operation, sender).
+QMetaMethod forwarder(const QObject *target)
+{
+    const QMetaObject *meta = target->metaObject();
+    return meta->method(meta->indexOfMethod("forwardAction(QString,QObject*)"));
 }
 
 bool invokeWithObject(QObject *receiver, const QMetaMethod &method, QObject *argument)
@@ -144,12 +153,18 @@ void InterfaceConnector::connectAction(QObject *owner, QObject *object, const QL
     QMetaMethod operation = invokable(target, operationName, 1);
     if (!operation.isValid() || !isObjectPointer(operation.parameterMetaType(0)))
         operation = invokable(target, operationName, 0);
+    std::function<void()> perform = [target, operation, object] { send(target, operation, object); };
     if (!operation.isValid()) {
-        logWarning(QStringLiteral("Unknown operation \"%1\" of %2 for the action of %3")
-                       .arg(operationName, describe(target), describe(object)));
-        return;
+        const QMetaMethod forward = forwarder(target);
+        if (!forward.isValid()) {
+            logWarning(QStringLiteral("Unknown operation \"%1\" of %2 for the action of %3")
+                           .arg(operationName, describe(target), describe(object)));
+            return;
+        }
+        perform = [target, forward, operationName, object] {
+            forward.invoke(target, Qt::DirectConnection, Q_ARG(QString, operationName), Q_ARG(QObject *, object));
+        };
     }
-    const auto perform = [target, operation, object] { send(target, operation, object); };
     if (auto *button = qobject_cast<QAbstractButton *>(object))
         QObject::connect(button, &QAbstractButton::clicked, target, perform);
     else if (auto *action = qobject_cast<QAction *>(object))

@@ -13,7 +13,8 @@ namespace platform {
 //             one-argument setter ("okButton" -> setOkButton), is handed to it
 //   actions   the dynamic property "action" names an operation of the owner (or of the object
 //             that "target" names) that a button, menu action, slider, combo box or line edit
-//             invokes with itself as the argument
+//             invokes with itself as the argument; a target without that operation that has
+//             forwardAction(QString operation, QObject *sender) gets the action there
 //   bindings  a dynamic property "bind:<key>" = "owner.<keyPath>" or "values.<KEY>" makes the
 //             object's key follow the owner's key path or the user default; edits of a key that
 //             announces its changes are written back

@@ -113,6 +113,18 @@ TEST(QSColor, WritesSixDecimalsThatReadBackAsTheSameColourWithAPointWhateverTheL
     for (const auto &c : cases)
         expectSolid(QSColor::colorFromHsv(c.hsv), c.expected,
                     "hue " + std::to_string(c.hsv.hue) + " s " + std::to_string(c.hsv.saturation));
+
+    // And back: black, mid grey, pure red, pure blue.
+    const struct { QColor color; QSColor::Hsv expected; } colours[] = {
+        {Qt::black, {0, 0, 0}}, {QColor::fromRgbF(0.5, 0.5, 0.5), {0, 0, 0.5}},
+        {Qt::red, {0, 1, 1}}, {Qt::blue, {2.0 / 3, 1, 1}},
+    };
+    for (const auto &c : colours) {
+        const QSColor::Hsv read = QSColor::hsv(c.color);
+        EXPECT_NEAR(read.hue, c.expected.hue, 1e-6) << c.color.name().toStdString();
+        EXPECT_NEAR(read.saturation, c.expected.saturation, 1e-6) << c.color.name().toStdString();
+        EXPECT_NEAR(read.value, c.expected.value, 1e-3) << c.color.name().toStdString();
+    }
 }
 
 TEST(QSShadowCatalog, PresetsBecomeShadowsAndTextColoursAndUnknownMalformedOrUnreadableOnesGiveNone)

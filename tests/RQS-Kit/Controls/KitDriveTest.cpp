@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+namespace {
+
+struct DriveRun
+{
+    int exitCode = -1;
+    QStringList lines, errors;
+};
+
+DriveRun drive(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_KIT_DRIVE), arguments);
+    EXPECT_TRUE(tool.waitForFinished(60000));
+    DriveRun run{tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), {}};
+    for (const QString &line : QString::fromUtf8(tool.readAllStandardError()).split('\n'))
+        if (line.startsWith("Error: "))
+            run.errors << line;
+    return run;
+}
+
+} // namespace
+
+TEST(KitDrive, PrintsALabelsFittedFontAndTheActionsSentAndRefusesAnUnknownClassWithOneError)
+{
+    const DriveRun label = drive({"--class", "QSLabel", "--size", "100x40", "--set", "shrinkToFit=1", "--set",
+                             "font=DejaVu Sans,18", "--set", "text=" + QString(40, 'l'), "--print", "fittedFontSize"});
+    EXPECT_EQ(label.exitCode, 0);
+    EXPECT_EQ(label.lines, QStringList{"fittedFontSize=8.991"}) << "18 × 0.4995";
+
+    const DriveRun field = drive({"--class", "QSTextField", "--size", "120x24", "--set", "action=commit", "--do", "click 5,12",
+                             "--do", "key a", "--do", "key Return", "--print", "text"});
+    EXPECT_EQ(field.lines, (QStringList{"action QSTextField commit", "text=a"}));
+
+    const DriveRun unknown = drive({"--class", "QSNoSuchControl"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.errors, QStringList{"Error: Unknown class \"QSNoSuchControl\""});
+}
