@@ -164,6 +164,25 @@ QBrush QSColor::colorFromHsv(const Hsv &hsv)
     }
 }
 
+QSColor::Hsv QSColor::hsvFromRgb(double red, double green, double blue)
+{
+    const double mx = std::max({red, green, blue});
+    const double mn = std::min({red, green, blue});
+    if (mn + mx == 0)
+        return {};
+    const double d = mx - mn;
+    double h = 0;
+    if (d == 0)
+        h = 0;
+    else if (red == mx)
+        h = (green - blue) / d;
+    else if (green == mx)
+        h = (blue - red) / d + 2.0;
+    else
+        h = (red - green) / d + 4.0;
+    return {std::fmod(h / 6.0 + 1.0, 1.0), d / mx, mx};
+}
+
 QBrush QSColor::noiseColor()
 {
     static QMutex mutex;
