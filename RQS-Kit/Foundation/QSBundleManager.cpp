@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
+#include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -518,4 +519,14 @@ bool QSBundleManager::saveImage(const QImage &image, const QUrl &url)
         return false;
     }
     return true;
+}
+
+bool QSBundleManager::saveCIImage(const platform::fx::Image &image, const QUrl &url)
+{
+    const QImage bitmap = rqs::newCGImage(image);
+    if (bitmap.isNull()) {
+        platform::logError(QStringLiteral("Could not render the image to save to %1").arg(url.toLocalFile()));
+        return false;
+    }
+    return saveImage(bitmap, url);
 }

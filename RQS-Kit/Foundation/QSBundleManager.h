@@ -16,6 +16,10 @@
 
 class QSCachedImage;
 
+namespace platform::fx {
+class Image;
+}
+
 // The kit's resource bundles (folders with a description, resources and a preview) and the files
 // around them: catalogs of the bundles of one type in a folder of an application bundle, the
 // persistent record "BundleManager.plist" of items kept in the application's data folder, writing
@@ -106,6 +110,8 @@ public:
     // picture with alpha is written as PNG and any other as JPEG, the extension becoming "png" or
     // "jpg". The file is replaced only by a complete encoding. False on failure (logged).
     static bool saveImage(const QImage &image, const QUrl &url);
+    // Renders the image's extent (see newCGImage), then saveImage.
+    static bool saveCIImage(const platform::fx::Image &image, const QUrl &url);
 
 private:
     QVariantMap m_shadowDictionary;

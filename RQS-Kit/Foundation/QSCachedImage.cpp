@@ -174,33 +174,35 @@ QImage QSCachedImage::cgImage()
     return image;
 }
 
-QImage QSCachedImage::cachedCIImage()
+platform::fx::Image QSCachedImage::cachedCIImage()
 {
     QMutexLocker locker(&m_mutex);
     return cachedCIImageLocked();
 }
 
-QImage QSCachedImage::ciImage()
+platform::fx::Image QSCachedImage::ciImage()
 {
     QMutexLocker locker(&m_mutex);
-    const QImage image = cachedCIImageLocked();
+    const platform::fx::Image image = cachedCIImageLocked();
     restartTimerLocked();
     return image;
 }
 
-QImage QSCachedImage::ciImageForSize(const QSizeF &size)
+platform::fx::Image QSCachedImage::ciImageForSize(const QSizeF &size)
 {
     QMutexLocker locker(&m_mutex);
     getImagePropertiesLocked();
     if (!m_isVectorial.value_or(false))
         return cachedCIImageLocked();
-    if (size.width() <= m_cachedCIImage.width() && size.height() <= m_cachedCIImage.height())
+    const QSizeF kept = m_cachedCIImage.extent().size();
+    if (size.width() <= kept.width() && size.height() <= kept.height())
         return cachedCIImageLocked();
     const QImage image = nsImageLocked();
     if (image.isNull() || !m_vectorPage)
         return {};
     const QSizeF points = m_vectorPage->visibleSize();
-    return drawVectorLocked(std::max(size.width() / points.width(), size.height() / points.height()));
+    return platform::fx::Image::fromQImage(
+        drawVectorLocked(std::max(size.width() / points.width(), size.height() / points.height())));
 }
 
 QVariant QSCachedImage::metaDataForKey(const QString &key)
@@ -306,7 +308,7 @@ void QSCachedImage::cacheTimed()
     if (m_imageURL.isEmpty() || !QFileInfo::exists(m_imageURL.toLocalFile()))
         return;
     m_storedImage = QImage();
-    m_cachedCIImage = QImage();
+    m_cachedCIImage = {};
     m_vectorPage.reset();
 }
 
@@ -357,10 +359,10 @@ QImage QSCachedImage::cgImageLocked()
     return longer >= VectorSide ? image : drawVectorLocked(VectorSide / longer);
 }
 
-QImage QSCachedImage::cachedCIImageLocked()
+platform::fx::Image QSCachedImage::cachedCIImageLocked()
 {
     if (m_cachedCIImage.isNull()) {
-        m_cachedCIImage = cgImageLocked();
+        m_cachedCIImage = platform::fx::Image::fromQImage(cgImageLocked());
         if (m_cachedCIImage.isNull())
             platform::logWarning(QStringLiteral("No cached CIImage"));
     }

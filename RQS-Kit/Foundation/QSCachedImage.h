@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/fx/Image.h"
 #include "platform/pdf/PdfPage.h"
 
 #include <QImage>
@@ -37,12 +38,13 @@ public:
     QImage nsImage();
     // The same, except that a vector picture below 1536 on its longer side is drawn at 1536.
     QImage cgImage();
-    // cgImage, kept until the release; cachedCIImage does not restart the delay, ciImage does.
-    QImage cachedCIImage();
-    QImage ciImage();
+    // cgImage as an image recipe, kept until the release; cachedCIImage does not restart the
+    // delay, ciImage does.
+    platform::fx::Image cachedCIImage();
+    platform::fx::Image ciImage();
     // A vector picture drawn anew when the size is larger than the kept one; null (and a warning)
     // when that drawing would not fit in memory.
-    QImage ciImageForSize(const QSizeF &size);
+    platform::fx::Image ciImageForSize(const QSizeF &size);
 
     // From the temporary file, read once (see QSImageMetadata); null for an absent key, or when
     // the file gives no properties, which are then read again on the next call.
@@ -87,7 +89,7 @@ private:
     // The *Locked members expect m_mutex to be held.
     QImage nsImageLocked();
     QImage cgImageLocked();
-    QImage cachedCIImageLocked();
+    platform::fx::Image cachedCIImageLocked();
     bool loadLocked(const QString &path);
     QImage drawVectorLocked(double scale);
     QVariant metaDataLocked(const QString &key);
@@ -108,6 +110,6 @@ private:
     std::optional<bool> m_isVectorial;
     bool m_preventColorCorrection = false;
     QImage m_storedImage;
-    QImage m_cachedCIImage;
+    platform::fx::Image m_cachedCIImage;
     std::optional<platform::PdfPage> m_vectorPage;
 };

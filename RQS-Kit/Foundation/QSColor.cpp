@@ -167,22 +167,26 @@ QBrush QSColor::colorFromHsv(const Hsv &hsv)
 QSColor::Hsv QSColor::hsv(const QColor &color)
 {
     const QColor rgb = color.toRgb();
-    const double r = rgb.redF(), g = rgb.greenF(), b = rgb.blueF();
-    const double mx = std::max({r, g, b});
-    const double mn = std::min({r, g, b});
+    return hsvFromRgb(rgb.redF(), rgb.greenF(), rgb.blueF());
+}
+
+QSColor::Hsv QSColor::hsvFromRgb(double red, double green, double blue)
+{
+    const double mx = std::max({red, green, blue});
+    const double mn = std::min({red, green, blue});
     if (mn + mx == 0)
         return {};
     const double d = mx - mn;
-    double sector = 0;
+    double h = 0;
     if (d == 0)
-        sector = 0;
-    else if (r == mx)
-        sector = (g - b) / d;
-    else if (g == mx)
-        sector = (b - r) / d + 2.0;
+        h = 0;
+    else if (red == mx)
+        h = (green - blue) / d;
+    else if (green == mx)
+        h = (blue - red) / d + 2.0;
     else
-        sector = (r - g) / d + 4.0;
-    return {std::fmod(sector / 6.0 + 1.0, 1.0), d / mx, mx};
+        h = (red - green) / d + 4.0;
+    return {std::fmod(h / 6.0 + 1.0, 1.0), d / mx, mx};
 }
 
 QBrush QSColor::noiseColor()

@@ -25,8 +25,9 @@ public:
     // "r g b a" with six decimals and a point whatever the locale; four zeros for a pattern.
     static QString descriptionForNSColor(const QBrush &color);
     static QBrush colorFromHsv(const Hsv &hsv);
-    // Black, and any colour whose components sum to nothing, is (0, 0, 0); a grey has hue 0.
+    // Black gives (0, 0, 0); a grey has hue and saturation 0.
     static Hsv hsv(const QColor &color);
+    static Hsv hsvFromRgb(double red, double green, double blue);
     // The pattern of the image "NoiseFull.png"; no colour while the image is missing.
     static QBrush noiseColor();
 

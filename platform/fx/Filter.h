@@ -34,7 +34,7 @@ public:
     Filter(QString name, QList<InputAttribute> inputs);
 
     const QString &name() const { return m_name; }
-    QStringList inputKeys() const;
+    virtual QStringList inputKeys() const;
     QStringList outputKeys() const { return {QStringLiteral("outputImage")}; }
     // "CIAttributeFilterName" → the name, and per input key a map with "CIAttributeClass" and,
     // where given, "CIAttributeDefault", "CIAttributeMin", "CIAttributeMax",

@@ -1,9 +1,11 @@
 #include "platform/fx/Parallel.h"
 
+#include <QSemaphore>
 #include <QThread>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -15,14 +17,26 @@ void forEachBand(int count, const std::function<void(int, int)> &work)
         return;
     // Bands of at least 8 rows keep the overhead small; four per thread even out uneven work.
     const int bands = std::clamp(count / 8, 1, QThread::idealThreadCount() * 4);
-    if (bands == 1) {
-        work(0, count);
-        return;
-    }
     std::vector<std::pair<int, int>> ranges;
     for (int i = 0; i < bands; ++i)
         ranges.emplace_back(int(qint64(count) * i / bands), int(qint64(count) * (i + 1) / bands));
-    QtConcurrent::blockingMap(ranges, [&work](const std::pair<int, int> &range) { work(range.first, range.second); });
+    std::atomic<int> next{0};
+    const auto drain = [&] {
+        for (int i = next++; i < bands; i = next++)
+            work(ranges[std::size_t(i)].first, ranges[std::size_t(i)].second);
+    };
+    // Helpers join only when a pool thread is free at once, and the caller drains the rest: renders
+    // running on every pool thread never wait on work queued behind themselves.
+    QSemaphore finished;
+    int helpers = 0;
+    const int wanted = std::min(bands, QThread::idealThreadCount()) - 1;
+    while (helpers < wanted && QThreadPool::globalInstance()->tryStart([&] {
+        drain();
+        finished.release();
+    }))
+        ++helpers;
+    drain();
+    finished.acquire(helpers);
 }
 
 } // namespace platform::fx
