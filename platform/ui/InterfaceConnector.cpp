@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/Control.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -147,6 +148,11 @@ void InterfaceConnector::connectAction(QObject *owner, QObject *object, const QL
     if (!operation.isValid()) {
         logWarning(QStringLiteral("Unknown operation \"%1\" of %2 for the action of %3")
                        .arg(operationName, describe(target), describe(object)));
+        return;
+    }
+    if (auto *control = qobject_cast<Control *>(object)) {
+        control->setTarget(target);
+        control->setAction(operationName);
         return;
     }
     const auto perform = [target, operation, object] { send(target, operation, object); };
