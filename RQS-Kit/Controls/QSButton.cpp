@@ -65,6 +65,8 @@ struct QSButton::TextBox
 QSButton::QSButton(QWidget *parent)
     : platform::Control(parent)
 {
+    // Moves reach the tracking area even where Qt reports no crossing (after a grab ends outside).
+    setMouseTracking(true);
     m_insideTimer.setSingleShot(true);
     m_insideTimer.setInterval(std::chrono::milliseconds(qRound64(QSToolTipController::toolTipDelay() * 1000)));
     connect(&m_insideTimer, &QTimer::timeout, this, &QSButton::showToolTipTimed);
