@@ -30,18 +30,14 @@ void QSPopupButton::setPopupMenu(QMenu *menu)
     QSMenuTranslationController::translateMenu(menu, QStringLiteral("Controls"));
     connect(menu, &QMenu::hovered, this, &QSPopupButton::menuWillHighlightItem);
     connect(menu, &QMenu::aboutToHide, this, &QSPopupButton::menuDidClose);
-    connect(menu, &QMenu::triggered, this, &QSPopupButton::setSelectedItem);
+    connect(menu, &QMenu::triggered, this, [this](QAction *item) {
+        setSelectedItem(item);
+        if (item->property("action").toString().isEmpty())
+            itemSelected(item);
+    });
     menu->installEventFilter(this);
-    for (QAction *item : menu->actions())
-        routeItem(item);
     if (!m_keepTitle && selectedItem())
         setTitle(selectedItem()->text());
-}
-
-void QSPopupButton::routeItem(QAction *item)
-{
-    if (!item->isSeparator() && item->property("action").toString().isEmpty())
-        connect(item, &QAction::triggered, this, [this, item] { itemSelected(item); }, Qt::UniqueConnection);
 }
 
 QAction *QSPopupButton::selectedItem() const
@@ -77,7 +73,6 @@ QAction *QSPopupButton::inserItemWithTitle(const QString &title, int index)
     auto *item = new QAction(title, m_popupMenu);
     const QList<QAction *> items = m_popupMenu->actions();
     m_popupMenu->insertAction(index >= 0 && index < items.size() ? items.at(index) : nullptr, item);
-    routeItem(item);
     return item;
 }
 

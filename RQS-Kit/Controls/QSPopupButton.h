@@ -49,7 +49,6 @@ protected:
 private:
     void menuWillHighlightItem(QAction *item);
     void menuDidClose();
-    void routeItem(QAction *item);
 
     QPointer<QMenu> m_popupMenu;
     QPointer<QAction> m_selectedItem;
