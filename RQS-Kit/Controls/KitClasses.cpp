@@ -2,8 +2,11 @@
 
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
+#include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSPopupButton.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSTextField.h"
@@ -18,6 +21,9 @@ void registerKitClasses()
 {
     using platform::InterfaceLoader;
     InterfaceLoader::registerClass<QSButton>(QStringLiteral("QSButton"));
+    InterfaceLoader::registerClass<QSDragButton>(QStringLiteral("QSDragButton"));
+    InterfaceLoader::registerClass<QSPopupButton>(QStringLiteral("QSPopupButton"));
+    InterfaceLoader::registerClass<QSInfoHoverButton>(QStringLiteral("QSInfoHoverButton"));
     InterfaceLoader::registerClass<QSSymbolButton>(QStringLiteral("QSSymbolButton"));
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
     InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));

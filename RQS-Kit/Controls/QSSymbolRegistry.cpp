@@ -22,6 +22,12 @@ QHash<Key, QSSymbolRegistry::ShadowMaker> &shadows()
     return registered;
 }
 
+QHash<Key, QSSymbolRegistry::GeneralDrawing> &generalDrawings()
+{
+    static QHash<Key, QSSymbolRegistry::GeneralDrawing> registered;
+    return registered;
+}
+
 } // namespace
 
 void QSSymbolRegistry::registerOperation(const QString &kitName, const QString &operationName, Drawing drawing)
@@ -54,4 +60,23 @@ std::optional<platform::Shadow> QSSymbolRegistry::shadow(const QString &kitName,
     if (found == shadows().constEnd() || !*found)
         return std::nullopt;
     return (*found)();
+}
+
+void QSSymbolRegistry::registerGeneralOperation(const QString &kitName, const QString &operationName, GeneralDrawing drawing)
+{
+    generalDrawings().insert(keyOf(kitName, operationName), std::move(drawing));
+}
+
+bool QSSymbolRegistry::hasGeneralOperation(const QString &kitName, const QString &operationName)
+{
+    return generalDrawings().contains(keyOf(kitName, operationName));
+}
+
+bool QSSymbolRegistry::drawGeneral(const QString &kitName, const QString &operationName, const QSizeF &size, double state, bool on)
+{
+    const auto found = generalDrawings().constFind(keyOf(kitName, operationName));
+    if (found == generalDrawings().constEnd() || !*found)
+        return false;
+    (*found)(size, state, on);
+    return true;
 }

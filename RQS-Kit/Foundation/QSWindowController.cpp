@@ -141,6 +141,7 @@ void QSWindowController::setWindow(platform::Window *window)
     setTopLevelObjects({});
     m_nib.setRoot(window);
     if (window) {
+        window->setWindowController(this);
         center->addObserver(this, platform::Window::WillCloseNotification, window,
                             [this](const platform::Notification &notification) { windowWillClose(notification); });
     }

@@ -46,7 +46,7 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     }
     if (!view() || !m_window)
         return;
-    m_button->setText(buttonTitle);
+    m_button->setTitle(buttonTitle);
     QSSingleButtonPanelDelegate *previous = std::exchange(m_delegate, delegate);
     if (previous && previous != delegate)
         previous->panelDidHide(this);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSViewController.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/Window.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QPoint>
 #include <QPointer>
@@ -32,7 +32,7 @@ class QSSingleButtonPanel : public QSViewController
 {
     Q_OBJECT
     Q_PROPERTY(QLabel *label MEMBER m_label)
-    Q_PROPERTY(QAbstractButton *button MEMBER m_button)
+    Q_PROPERTY(platform::Control *button MEMBER m_button)
     Q_PROPERTY(QWidget *background MEMBER m_background)
 
 public:
@@ -66,7 +66,7 @@ private:
     void arrange(int height, int labelHeight);
 
     QLabel *m_label = nullptr;
-    QAbstractButton *m_button = nullptr;
+    platform::Control *m_button = nullptr;
     QWidget *m_background = nullptr;
     std::unique_ptr<QSChildSupportWindow> m_window;
     QPointer<platform::Window> m_parent;

@@ -260,7 +260,7 @@ void VXDocumentWindowController::setPagesTableView(VXPagesTableView *pagesTableV
             &VXDocumentWindowController::selectionChanged);
 }
 
-void VXDocumentWindowController::setAddPageButton(QAbstractButton *addPageButton)
+void VXDocumentWindowController::setAddPageButton(QWidget *addPageButton)
 {
     m_addPageButton = addPageButton;
     if (!addPageButton)

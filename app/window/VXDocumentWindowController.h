@@ -74,7 +74,7 @@ public:
     Q_INVOKABLE void setFilterView(VXDoublePageFilterView *filterView);
     Q_INVOKABLE void setDisplayButton(QTabBar *displayButton);
     Q_INVOKABLE void setPagesTableView(VXPagesTableView *pagesTableView);
-    Q_INVOKABLE void setAddPageButton(QAbstractButton *addPageButton);
+    Q_INVOKABLE void setAddPageButton(QWidget *addPageButton);
     Q_INVOKABLE void setHelpAutoShow(QAbstractButton *helpAutoShow);
     VXPageView *leftPage() const;
     VXPageView *rightPage() const;
@@ -202,7 +202,7 @@ private:
     QPointer<VXDoublePageFilterView> m_filterView;
     QPointer<QTabBar> m_displayButton;
     QPointer<VXPagesTableView> m_pagesTableView;
-    QPointer<QAbstractButton> m_addPageButton;
+    QPointer<QWidget> m_addPageButton;
     QPointer<QAbstractButton> m_helpAutoShow;
     QWidget *m_paperContainer = nullptr;
     QWidget *m_doublePage = nullptr;

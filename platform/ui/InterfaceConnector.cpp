@@ -3,6 +3,7 @@
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/ui/Control.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -164,6 +165,11 @@ void InterfaceConnector::connectAction(QObject *owner, QObject *object, const QL
         perform = [target, forward, operationName, object] {
             forward.invoke(target, Qt::DirectConnection, Q_ARG(QString, operationName), Q_ARG(QObject *, object));
         };
+    }
+    if (auto *control = qobject_cast<Control *>(object)) {
+        control->setTarget(target);
+        control->setAction(operationName);
+        return;
     }
     if (auto *button = qobject_cast<QAbstractButton *>(object))
         QObject::connect(button, &QAbstractButton::clicked, target, perform);

@@ -1,6 +1,7 @@
 #include "platform/ui/InterfaceLoader.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/View.h"
@@ -21,6 +22,7 @@ QHash<QString, InterfaceLoader::Factory> &factories()
     static QHash<QString, InterfaceLoader::Factory> registered{
         {QStringLiteral("platform::Window"), [](QWidget *parent) -> QWidget * { return new Window(parent); }},
         {QStringLiteral("platform::View"), [](QWidget *parent) -> QWidget * { return new View(parent); }},
+        {QStringLiteral("platform::Control"), [](QWidget *parent) -> QWidget * { return new Control(parent); }},
         {QStringLiteral("platform::Popover"), [](QWidget *parent) -> QWidget * { return new Popover(parent); }},
     };
     return registered;

@@ -192,4 +192,8 @@ void Window::changeEvent(QEvent *event)
     NotificationCenter::defaultCenter()->post(isKey ? DidBecomeKeyNotification : DidResignKeyNotification, this);
 }
 
+QObject *Window::windowController() const { return m_windowController; }
+
+void Window::setWindowController(QObject *controller) { m_windowController = controller; }
+
 } // namespace platform

@@ -62,6 +62,10 @@ public:
     void removeChildWindow(QWidget *child);
     QList<QWidget *> childWindows() const;
 
+    // The object that controls the window: the last stop of an action sent along the chain.
+    QObject *windowController() const;
+    void setWindowController(QObject *controller);
+
     // While disabled, cursor rectangles of the window's views leave the cursor alone.
     void disableCursorRects();
     void enableCursorRects();
@@ -89,6 +93,7 @@ private:
     QPoint m_childAnchor;
     bool m_wasKey = false;
     bool m_cursorRectsEnabled = true;
+    QPointer<QObject> m_windowController;
 };
 
 } // namespace platform

@@ -82,7 +82,7 @@ TEST(QSSymbolButton, DrawsTheStatesDrawingUprightWithTheStatesShadowAndWarnsOnce
         button.setSymbolName(c.symbol);
         button.setFlexibleSize(c.flexible);
         button.setEnabled(c.enabled);
-        button.setDown(c.down);
+        button.setMouseDown(c.down);
         platform::LogCapture log;
         const QImage image = PixelProbe::drawn(button);
         PixelProbe::drawn(button);

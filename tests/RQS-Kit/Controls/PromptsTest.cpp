@@ -100,7 +100,7 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
 
     Recorder recorder;
     note.setDelegate(&recorder);
-    note.approveButton()->click();
+    note.approveButton()->performClick();
     EXPECT_EQ(recorder.closedBy, note.approveButton());
     EXPECT_FALSE(note.window()->isVisible());
     EXPECT_TRUE(parent.childWindows().isEmpty());
@@ -117,7 +117,7 @@ TEST_F(RateUs, AsksOnTheFifthStartAndCountsAgainAfterAskLater)
         EXPECT_FALSE(start()) << "start " << i;
     ASSERT_TRUE(start());
     EXPECT_TRUE(prompt->textView()->toPlainText().contains("Thank you for using Foldwise!"));
-    prompt->cancelButton()->click();
+    prompt->cancelButton()->performClick();
     EXPECT_EQ(started(), 0);
 }
 
@@ -125,7 +125,7 @@ TEST_F(RateUs, NeverAskAndAnyRatedVersionEndThePrompts)
 {
     defaults->setInteger(4, "rate.timesStarted");
     ASSERT_TRUE(start());
-    prompt->otherButton()->click();
+    prompt->otherButton()->performClick();
     EXPECT_FALSE(start());
     EXPECT_EQ(started(), 5) << "a refused prompt counts no more starts";
 

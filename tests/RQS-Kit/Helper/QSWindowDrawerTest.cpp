@@ -46,7 +46,7 @@ TEST(QSSingleButtonPanel, HangsOnlyBelowAWindowAndTellsTheObjectItLeaves)
     parent.show();
     panel.showOver(&parent, {10, 10}, &first, "", "OK");
     ASSERT_TRUE(panel.window() && panel.window()->isVisible());
-    EXPECT_EQ(panel.window()->height(), panel.view()->findChild<QAbstractButton *>("button")->height() + 20);
+    EXPECT_EQ(panel.window()->height(), panel.view()->findChild<QWidget *>("button")->height() + 20);
     panel.showOver(&parent, {10, 10}, &second, "Printed", "Show");
     panel.showOver(&parent, {10, 10}, &second, "Printed again", "Show");
     EXPECT_EQ(first.hidden, 1);
