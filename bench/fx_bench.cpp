@@ -1,5 +1,6 @@
 // The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
 // a chain of five filters, and a small crop of a huge recipe.
+#include "RQS-Kit/Effects/KitFilters.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
 
@@ -71,6 +72,21 @@ void SmallCropOfHugeRecipe(benchmark::State &state)
         renderOrFail(state, blurred, QRect(9000, 9000, 100, 100));
 }
 BENCHMARK(SmallCropOfHugeRecipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The kit's colour filters in a row: gradient map with a tint, gradient multiply at 30 degrees,
+// colour multiply, linear to sRGB.
+void KitColourChain(benchmark::State &state)
+{
+    rqs::registerKitFilters();
+    const Image mapped = filtered(QStringLiteral("QSGradientMapFilter"), picture(),
+                                  {{"inputColor", QVariant::fromValue(Color{0.8f, 0.6f, 0.4f, 1})}});
+    const Image shaded = filtered(QStringLiteral("QSGradientMultiplyFilter"), mapped, {{"inputAngle", 30.0}});
+    const Image tinted = filtered(QStringLiteral("QSColorMultiplyFilter"), shaded);
+    const Image encoded = filtered(QStringLiteral("QSSRGBConversionFilter"), tinted);
+    for (auto _ : state)
+        renderOrFail(state, encoded, QRect(0, 0, 4000, 3000));
+}
+BENCHMARK(KitColourChain)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -17,6 +17,8 @@ QString className(InputAttribute::Kind kind)
     case InputAttribute::Kind::Color: return QStringLiteral("CIColor");
     case InputAttribute::Kind::Transform: return QStringLiteral("NSAffineTransform");
     case InputAttribute::Kind::String: return QStringLiteral("NSString");
+    case InputAttribute::Kind::Rectangle: return QStringLiteral("NSValue");
+    case InputAttribute::Kind::Gradient: return QStringLiteral("NSGradient");
     }
     return {};
 }
@@ -47,6 +49,8 @@ bool fits(InputAttribute::Kind kind, const QVariant &value)
     case InputAttribute::Kind::Color: return value.metaType() == QMetaType::fromType<Color>();
     case InputAttribute::Kind::Transform: return value.metaType() == QMetaType::fromType<QTransform>();
     case InputAttribute::Kind::String: return value.metaType() == QMetaType::fromType<QString>();
+    case InputAttribute::Kind::Rectangle: return value.metaType() == QMetaType::fromType<QRectF>() || isNumeric(value);
+    case InputAttribute::Kind::Gradient: return value.metaType() == QMetaType::fromType<Gradient>();
     }
     return false;
 }
@@ -177,6 +181,19 @@ Color Filter::colorValue(const QString &key) const
 QTransform Filter::transformValue(const QString &key) const
 {
     return value(key).value<QTransform>();
+}
+
+std::optional<QRectF> Filter::rectValue(const QString &key) const
+{
+    const QVariant held = value(key);
+    if (held.metaType() != QMetaType::fromType<QRectF>())
+        return std::nullopt;
+    return held.toRectF();
+}
+
+Gradient Filter::gradientValue(const QString &key) const
+{
+    return value(key).value<Gradient>();
 }
 
 } // namespace platform::fx

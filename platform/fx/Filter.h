@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fx/Image.h"
+#include "platform/graphics/Gradient.h"
 
 #include <QList>
 #include <QObject>
@@ -14,7 +15,9 @@ namespace platform::fx {
 // One input a filter takes, with what the settings panels build their controls from.
 struct InputAttribute
 {
-    enum class Kind { Image, Number, Boolean, Vector, Color, Transform, String };
+    // A Rectangle input also takes a number: the kit's defaults give NO where there is no
+    // rectangle.
+    enum class Kind { Image, Number, Boolean, Vector, Color, Transform, String, Rectangle, Gradient };
 
     QString key;
     Kind kind = Kind::Number;
@@ -61,6 +64,9 @@ public:
     Vector vectorValue(const QString &key) const;
     Color colorValue(const QString &key) const;
     QTransform transformValue(const QString &key) const;
+    // nullopt for anything that is not a rectangle, such as the NO of a default.
+    std::optional<QRectF> rectValue(const QString &key) const;
+    Gradient gradientValue(const QString &key) const;
 
 signals:
     void keyValueChanged(const QString &key);
