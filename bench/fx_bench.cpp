@@ -1,5 +1,6 @@
 // The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
-// a chain of five filters, and a small crop of a huge recipe.
+// a chain of five filters, a small crop of a huge recipe, and the kit's shadow through a mask.
+#include "RQS-Kit/Effects/KitFilters.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
 
@@ -71,6 +72,20 @@ void SmallCropOfHugeRecipe(benchmark::State &state)
         renderOrFail(state, blurred, QRect(9000, 9000, 100, 100));
 }
 BENCHMARK(SmallCropOfHugeRecipe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The kit's drop shadow (silhouette, blur of radius 5, move, over), then the result shown through a
+// mask over a background.
+void ShadowThenBlendWithMask(benchmark::State &state)
+{
+    rqs::registerKitFilters();
+    const Image shadowed = filtered(QStringLiteral("QSSimpleShadowFilter"), picture()).cropped(QRectF(0, 0, 4000, 3000));
+    const Image masked = filtered(QStringLiteral("CIBlendWithMask"), shadowed,
+                                  {{"inputBackgroundImage", QVariant::fromValue(Image::withColor({1, 1, 1, 1}))},
+                                   {"inputMaskImage", QVariant::fromValue(picture())}});
+    for (auto _ : state)
+        renderOrFail(state, masked, QRect(0, 0, 4000, 3000));
+}
+BENCHMARK(ShadowThenBlendWithMask)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
