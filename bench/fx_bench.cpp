@@ -1,5 +1,6 @@
 // The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
-// a chain of five filters, and a small crop of a huge recipe.
+// a chain of five filters, a small crop of a huge recipe, the kit's colour filters in a row and its
+// shadow through a mask.
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
@@ -87,6 +88,20 @@ void KitColourChain(benchmark::State &state)
         renderOrFail(state, encoded, QRect(0, 0, 4000, 3000));
 }
 BENCHMARK(KitColourChain)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The kit's drop shadow (silhouette, blur of radius 5, move, over), then the result shown through a
+// mask over a background.
+void ShadowThenBlendWithMask(benchmark::State &state)
+{
+    rqs::registerKitFilters();
+    const Image shadowed = filtered(QStringLiteral("QSSimpleShadowFilter"), picture()).cropped(QRectF(0, 0, 4000, 3000));
+    const Image masked = filtered(QStringLiteral("CIBlendWithMask"), shadowed,
+                                  {{"inputBackgroundImage", QVariant::fromValue(Image::withColor({1, 1, 1, 1}))},
+                                   {"inputMaskImage", QVariant::fromValue(picture())}});
+    for (auto _ : state)
+        renderOrFail(state, masked, QRect(0, 0, 4000, 3000));
+}
+BENCHMARK(ShadowThenBlendWithMask)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

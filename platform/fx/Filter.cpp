@@ -86,6 +86,8 @@ QVariantMap Filter::attributes() const
             if (limit)
                 entry.insert(QString::fromLatin1(name), *limit);
         }
+        if (!input.choices.isEmpty())
+            entry.insert(QStringLiteral("choices"), input.choices);
         attributes.insert(input.key, entry);
     }
     return attributes;

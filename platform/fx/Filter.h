@@ -24,6 +24,8 @@ struct InputAttribute
     // Invalid where there is none (images).
     QVariant defaultValue;
     std::optional<double> minimum, maximum, sliderMinimum, sliderMaximum;
+    // The allowed values of a choice input; empty for any other.
+    QStringList choices;
 };
 
 // A filter: named inputs set by key, an output image computed from them on demand. Driven by key
@@ -41,7 +43,7 @@ public:
     QStringList outputKeys() const { return {QStringLiteral("outputImage")}; }
     // "CIAttributeFilterName" → the name, and per input key a map with "CIAttributeClass" and,
     // where given, "CIAttributeDefault", "CIAttributeMin", "CIAttributeMax",
-    // "CIAttributeSliderMin", "CIAttributeSliderMax".
+    // "CIAttributeSliderMin", "CIAttributeSliderMax", "choices".
     QVariantMap attributes() const;
     const QList<InputAttribute> &inputAttributes() const { return m_inputs; }
     // Sets every input that has a default to it.

@@ -1,0 +1,108 @@
+// Writes the pictures that the kit's filters read by name into DIR, in the folders and with the
+// names the kit looks for: masks in Masks/, picture frames and their masks in Frames/, shadow
+// pictures in Shadows/. Point the kit at DIR with rqs::setNamedPicturesFolder (fx-render:
+// --resources DIR).
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cstdio>
+
+namespace {
+
+bool save(const QImage &picture, const QString &dir, const QString &folder, const QString &name)
+{
+    if (!QDir(dir).mkpath(folder))
+        return false;
+    const QString path = dir + QLatin1Char('/') + folder + QLatin1Char('/') + name;
+    if (picture.save(path))
+        return true;
+    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
+    return false;
+}
+
+QImage canvas(int width, int height, const QColor &fill)
+{
+    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(fill);
+    return picture;
+}
+
+// A white oval on clear: a mask that speaks through its alpha.
+QImage ovalMask()
+{
+    QImage picture = canvas(200, 150, Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRectF(10, 10, 180, 130));
+    return picture;
+}
+
+// Opaque vertical stripes of white, grey and black: a mask that speaks through its grey.
+QImage stripesMask()
+{
+    QImage picture(120, 120, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    const QColor greys[] = {Qt::white, QColor(128, 128, 128), Qt::black};
+    for (int i = 0; i < 6; ++i)
+        painter.fillRect(QRect(i * 20, 0, 20, 120), greys[i % 3]);
+    return picture;
+}
+
+// A wooden-brown frame around a clear window (x, y, w, h, y up) and the frame's own mask, white
+// in the window.
+std::pair<QImage, QImage> frame(const QSize &size, const QRect &window)
+{
+    const QRect rows(window.x(), size.height() - window.y() - window.height(), window.width(), window.height());
+    QImage picture = canvas(size.width(), size.height(), QColor(120, 80, 40));
+    QImage mask = canvas(size.width(), size.height(), Qt::black);
+    QPainter painter(&picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rows, Qt::transparent);
+    painter.setPen(QColor(200, 160, 90));
+    painter.drawRect(rows.adjusted(-1, -1, 0, 0));
+    QPainter(&mask).fillRect(rows, Qt::white);
+    return {picture, mask};
+}
+
+// A shadow that darkens towards its inner part: the picture sits from (margin, margin) on.
+QImage shadowPicture(int size, int margin)
+{
+    QImage picture = canvas(size, size, Qt::transparent);
+    QPainter painter(&picture);
+    for (int i = 0; i < margin; ++i) {
+        painter.fillRect(QRect(i, i, size - 2 * i, size - 2 * i), QColor(0, 0, 0, 255 * (i + 1) / (margin + 1) / 4));
+    }
+    return picture;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    if (arguments.size() != 2) {
+        std::fprintf(stderr, "Error: usage: make-fx-resources DIR\n");
+        return 1;
+    }
+    const QString dir = arguments.at(1);
+    const auto [frameImage, frameMask] = frame({200, 150}, {20, 20, 160, 110});
+    const auto [wideFrame, wideMask] = frame({300, 200}, {30, 40, 240, 120});
+    const bool written = save(ovalMask(), dir, "Masks", "RQS-M#001#Oval.png")
+                         && save(stripesMask(), dir, "Masks", "RQS-M#002#Stripes.png")
+                         && save(frameImage, dir, "Frames", "RQS-F#001#Plain#20-20-160-110.png")
+                         && save(frameMask, dir, "Frames", "RQS-F#001#PlainMask.png")
+                         && save(wideFrame, dir, "Frames", "RQS-F#002#Wide#30-40-240-120.png")
+                         && save(wideMask, dir, "Frames", "RQS-F#002#WideMask.png")
+                         && save(shadowPicture(120, 8), dir, "Shadows", "RQS-S#001#Soft#8-8.png")
+                         && save(shadowPicture(160, 16), dir, "Shadows", "RQS-S#002#Deep#16-16.png");
+    if (!written)
+        return 1;
+    std::printf("Info: named pictures written to %s\n", qPrintable(QDir(dir).absolutePath()));
+    return 0;
+}
