@@ -71,6 +71,12 @@ void QSPointingView::updateContainerFrame()
         createContainerView();
         return;
     }
+    m_containerView->setFrame(containerFrame());
+    setNeedsDisplay(true);
+}
+
+QRectF QSPointingView::containerFrame() const
+{
     const QRectF inset = bounds().adjusted(1, 1, -1, -1);
     double x = inset.x(), y = inset.y(), w = inset.width(), h = inset.height();
     if (m_pointingSide == Left || m_pointingSide == Right)
@@ -81,14 +87,12 @@ void QSPointingView::updateContainerFrame()
         h -= 10;
     if (m_pointingSide == Bottom)
         y = 10;
-    const QRectF frame(x, y, w, h);
-    m_containerView->setFrame(frame);
-    setNeedsDisplay(true);
+    return QRectF(x, y, w, h);
 }
 
 double QSPointingView::arrowPosition() const
 {
-    const QRectF r = m_containerView ? m_containerView->frame().adjusted(-1, -1, 1, 1) : bounds();
+    const QRectF r = containerFrame().adjusted(-1, -1, 1, 1);
     const bool vertical = m_pointingSide == Left || m_pointingSide == Right;
     const double length = vertical ? r.height() : r.width();
     // A side shorter than 28 points has no room between the clamps: the arrow sits in its middle.
@@ -102,7 +106,7 @@ void QSPointingView::drawRect(const QRectF &)
     platform::GraphicsContext *context = platform::GraphicsContext::current();
     if (!context)
         return;
-    const QRectF r = m_containerView->frame().adjusted(-1, -1, 1, 1);
+    const QRectF r = containerFrame().adjusted(-1, -1, 1, 1);
     const double x0 = r.x(), y0 = r.y(), w = r.width(), h = r.height();
     const double p = arrowPosition();
     using platform::appendArc;

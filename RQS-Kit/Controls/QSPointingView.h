@@ -26,6 +26,8 @@ public:
     double distance() const;
     void setDistance(double distance);
 
+    // The bounds inset by 1, and by 10 more on the arrow's side.
+    QRectF containerFrame() const;
     // The arrow's place along its side, kept 14 points from either end.
     double arrowPosition() const;
     void updateContainerFrame();
