@@ -1,15 +1,28 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 
+#include "RQS-Kit/Controls/QSArrowView.h"
+#include "RQS-Kit/Controls/QSBoxView.h"
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
+#include "RQS-Kit/Controls/QSColorView.h"
+#include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
+#include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSLineView.h"
+#include "RQS-Kit/Controls/QSPatternView.h"
+#include "RQS-Kit/Controls/QSPointingView.h"
 #include "RQS-Kit/Controls/QSPopupButton.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
+#include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
+#include "RQS-Kit/Controls/QSTabView.h"
+#include "RQS-Kit/Controls/QSTestView.h"
 #include "RQS-Kit/Controls/QSTextField.h"
+#include "RQS-Kit/Controls/QSToolBarButton.h"
+#include "RQS-Kit/Controls/QSToolBarView.h"
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Foundation/QSEncodingPopupButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
@@ -31,6 +44,19 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSLabel>(QStringLiteral("QSLabel"));
     InterfaceLoader::registerClass<QSTextField>(QStringLiteral("QSTextField"));
     InterfaceLoader::registerClass<QSTranslatingBox>(QStringLiteral("QSTranslatingBox"));
+    InterfaceLoader::registerClass<QSToolBarView>(QStringLiteral("QSToolBarView"));
+    InterfaceLoader::registerClass<QSToolBarButton>(QStringLiteral("QSToolBarButton"));
+    InterfaceLoader::registerClass<QSColorView>(QStringLiteral("QSColorView"));
+    InterfaceLoader::registerClass<QSPatternView>(QStringLiteral("QSPatternView"));
+    InterfaceLoader::registerClass<QSColumnView>(QStringLiteral("QSColumnView"));
+    InterfaceLoader::registerClass<QSGlassView>(QStringLiteral("QSGlassView"));
+    InterfaceLoader::registerClass<QSTabView>(QStringLiteral("QSTabView"));
+    InterfaceLoader::registerClass<QSTestView>(QStringLiteral("QSTestView"));
+    InterfaceLoader::registerClass<QSBoxView>(QStringLiteral("QSBoxView"));
+    InterfaceLoader::registerClass<QSShapedBox>(QStringLiteral("QSShapedBox"));
+    InterfaceLoader::registerClass<QSPointingView>(QStringLiteral("QSPointingView"));
+    InterfaceLoader::registerClass<QSLineView>(QStringLiteral("QSLineView"));
+    InterfaceLoader::registerClass<QSArrowView>(QStringLiteral("QSArrowView"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
 }

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 
+#include "RQS-Kit/Foundation/QSColor.h"
 #include "platform/graphics/Gradient.h"
 
 #include <QPainterPath>
@@ -7,6 +8,38 @@
 QSRoundedRect::QSRoundedRect(QWidget *parent)
     : platform::View(parent)
 {
+}
+
+QString QSRoundedRect::topFillColorName() const { return m_topFillColorName; }
+
+void QSRoundedRect::setTopFillColorName(const QString &name)
+{
+    m_topFillColorName = name;
+    m_topFillColor = QSColor::colorFromDescription(name).color();
+}
+
+QString QSRoundedRect::bottomFillColorName() const { return m_bottomFillColorName; }
+
+void QSRoundedRect::setBottomFillColorName(const QString &name)
+{
+    m_bottomFillColorName = name;
+    m_bottomFillColor = QSColor::colorFromDescription(name).color();
+}
+
+QString QSRoundedRect::topStrokeColorName() const { return m_topStrokeColorName; }
+
+void QSRoundedRect::setTopStrokeColorName(const QString &name)
+{
+    m_topStrokeColorName = name;
+    m_topStrokeColor = QSColor::colorFromDescription(name).color();
+}
+
+QString QSRoundedRect::bottomStrokeColorName() const { return m_bottomStrokeColorName; }
+
+void QSRoundedRect::setBottomStrokeColorName(const QString &name)
+{
+    m_bottomStrokeColorName = name;
+    m_bottomStrokeColor = QSColor::colorFromDescription(name).color();
 }
 
 void QSRoundedRect::drawRect(const QRectF &)

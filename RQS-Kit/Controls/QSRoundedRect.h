@@ -9,8 +9,23 @@
 class QSRoundedRect : public platform::View
 {
     Q_OBJECT
+    Q_PROPERTY(QString topFillColorName READ topFillColorName WRITE setTopFillColorName)
+    Q_PROPERTY(QString bottomFillColorName READ bottomFillColorName WRITE setBottomFillColorName)
+    Q_PROPERTY(QString topStrokeColorName READ topStrokeColorName WRITE setTopStrokeColorName)
+    Q_PROPERTY(QString bottomStrokeColorName READ bottomStrokeColorName WRITE setBottomStrokeColorName)
+    Q_PROPERTY(double cornerRadius MEMBER m_cornerRadius)
 public:
     explicit QSRoundedRect(QWidget *parent = nullptr);
+
+    // Colour descriptions.
+    QString topFillColorName() const;
+    void setTopFillColorName(const QString &name);
+    QString bottomFillColorName() const;
+    void setBottomFillColorName(const QString &name);
+    QString topStrokeColorName() const;
+    void setTopStrokeColorName(const QString &name);
+    QString bottomStrokeColorName() const;
+    void setBottomStrokeColorName(const QString &name);
 
     void drawRect(const QRectF &dirtyRect) override;
 
@@ -20,4 +35,5 @@ private:
     QColor m_topStrokeColor = QColor::fromRgbF(0, 0, 0, 0.5f);
     QColor m_bottomStrokeColor = QColor::fromRgbF(0, 0, 0, 0.0f);
     double m_cornerRadius = 10;
+    QString m_topFillColorName, m_bottomFillColorName, m_topStrokeColorName, m_bottomStrokeColorName;
 };

@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include <QLinearGradient>
+#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,27 @@ int Gradient::numberOfColorStops() const { return int(m_stops.size()); }
 
 void Gradient::drawInPath(const QPainterPath &path, double angle) const
 {
+    // The axis runs through the box's centre, just long enough that its ends touch the corners.
+    const QRectF box = path.boundingRect();
+    const double radians = angle * std::numbers::pi / 180.0;
+    const QPointF direction(std::cos(radians), std::sin(radians));
+    const double half = (std::abs(box.width() * direction.x()) + std::abs(box.height() * direction.y())) / 2;
+    fill(path, QLinearGradient(box.center() - direction * half, box.center() + direction * half));
+}
+
+void Gradient::drawInPath(const QPainterPath &path, const QPointF &relativeCenterPosition) const
+{
+    const QRectF box = path.boundingRect();
+    const QPointF center = box.center()
+        + QPointF(relativeCenterPosition.x() * box.width() / 2, relativeCenterPosition.y() * box.height() / 2);
+    double radius = 0;
+    for (const QPointF &corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
+        radius = std::max(radius, std::hypot(corner.x() - center.x(), corner.y() - center.y()));
+    fill(path, QRadialGradient(center, radius));
+}
+
+void Gradient::fill(const QPainterPath &path, QGradient &&gradient) const
+{
     if (m_stops.isEmpty())
         return;
     GraphicsContext *context = GraphicsContext::current();
@@ -42,17 +64,34 @@ void Gradient::drawInPath(const QPainterPath &path, double angle) const
         logWarning(QStringLiteral("A gradient was drawn without a graphics context"));
         return;
     }
-    // The axis runs through the box's centre, just long enough that its ends touch the corners.
-    const QRectF box = path.boundingRect();
-    const double radians = angle * std::numbers::pi / 180.0;
-    const QPointF direction(std::cos(radians), std::sin(radians));
-    const double half = (std::abs(box.width() * direction.x()) + std::abs(box.height() * direction.y())) / 2;
-    QLinearGradient linear(box.center() - direction * half, box.center() + direction * half);
-    linear.setStops(m_stops);
+    gradient.setStops(m_stops);
     context->saveGState();
-    context->setFill(QBrush(linear));
+    context->setFill(QBrush(gradient));
     context->fillPath(path);
     context->restoreGState();
+}
+
+QColor Gradient::interpolatedColorAtLocation(double location) const
+{
+    if (m_stops.isEmpty()) {
+        logWarning(QStringLiteral("A gradient without colours was asked for a colour"));
+        return {};
+    }
+    if (location <= m_stops.first().first)
+        return m_stops.first().second;
+    for (qsizetype i = 1; i < m_stops.size(); ++i) {
+        const QGradientStop &a = m_stops[i - 1];
+        const QGradientStop &b = m_stops[i];
+        if (location > b.first)
+            continue;
+        const double t = b.first > a.first ? (location - a.first) / (b.first - a.first) : 1;
+        const auto mix = [t](float x, float y) { return float(x + (y - x) * t); };
+        const QColor from = a.second.toRgb();
+        const QColor to = b.second.toRgb();
+        return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                                mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+    }
+    return m_stops.last().second;
 }
 
 } // namespace platform

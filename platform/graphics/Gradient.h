@@ -28,10 +28,21 @@ public:
     // space: 90 puts the first colour at the bottom, 270 at the top. Nothing without stops; a
     // warning without a context.
     void drawInPath(const QPainterPath &path, double angle) const;
+    // Fills the path with circles from the first colour at the centre out to the last colour at the
+    // bounding box's farthest corner. The centre is relative to the box: (0, 0) its middle, (±1, ±1)
+    // its corners, y up.
+    void drawInPath(const QPainterPath &path, const QPointF &relativeCenterPosition) const;
+
+    // The colour the gradient shows at the location, its components interpolated between the two
+    // nearest stops; the end colours beyond the ends. An invalid colour, with a warning, without
+    // stops.
+    QColor interpolatedColorAtLocation(double location) const;
 
     friend bool operator==(const Gradient &, const Gradient &) = default;
 
 private:
+    void fill(const QPainterPath &path, QGradient &&gradient) const;
+
     QGradientStops m_stops;
 };
 

@@ -74,6 +74,17 @@ void GraphicsContext::clipToPath(const QPainterPath &path)
     state.clips.append({path, state.transform});
 }
 
+void GraphicsContext::clipToMask(const QImage &mask, const QRectF &rect)
+{
+    if (mask.isNull() || rect.isEmpty()) {
+        logWarning(QStringLiteral("Clipped to an empty mask: nothing will show"));
+        clipToRect(QRectF());
+        return;
+    }
+    GraphicsState &state = changingGeometry();
+    state.masks.append({mask, rect.normalized(), state.transform});
+}
+
 void GraphicsContext::setFill(const QBrush &brush) { m_states.last().fill = brush; }
 
 void GraphicsContext::setStroke(const QBrush &brush) { m_states.last().stroke = brush; }
@@ -91,6 +102,10 @@ void GraphicsContext::setLineDash(const QList<double> &lengths, double phase)
 }
 
 void GraphicsContext::setShadow(const std::optional<Shadow> &shadow) { m_states.last().shadow = shadow; }
+
+void GraphicsContext::setBlendMode(QPainter::CompositionMode mode) { m_states.last().blendMode = mode; }
+
+void GraphicsContext::setPatternPhase(const QPointF &phase) { m_states.last().patternPhase = phase; }
 
 void GraphicsContext::fillPath(const QPainterPath &path)
 {
@@ -175,6 +190,16 @@ void GraphicsContext::drawImage(const QImage &image, const QRectF &rect, const Q
 {
     if (PainterRenderer *target = renderer())
         target->drawImage(state(), image, rect, source, opacity);
+}
+
+void GraphicsContext::drawTiledImage(const QImage &image, const QRectF &tile)
+{
+    if (image.isNull() || tile.isEmpty()) {
+        logWarning(QStringLiteral("An image was tiled without pixels or with an empty tile"));
+        return;
+    }
+    if (PainterRenderer *target = renderer())
+        target->drawTiledImage(state(), image, tile.normalized());
 }
 
 const GraphicsState &GraphicsContext::state() const { return m_states.last(); }

@@ -51,6 +51,10 @@ public:
     // Narrows the clip to the inside of the path by the path's own fill rule (a QPainterPath is
     // even-odd unless set to Qt::WindingFill).
     void clipToPath(const QPainterPath &path);
+    // Narrows the clip to where the mask's alpha, drawn upright into the rectangle, is not zero,
+    // letting through as much as the alpha says; nothing shows outside the rectangle. Drawing under
+    // such a clip is composed in pixels; PDF output logs a warning and gets them as a picture.
+    void clipToMask(const QImage &mask, const QRectF &rect);
 
     void setFill(const QBrush &brush);
     void setStroke(const QBrush &brush);
@@ -62,6 +66,12 @@ public:
     void setLineDash(const QList<double> &lengths, double phase = 0);
     // Offset and blur radius are in the base space, so they do not follow the transformation.
     void setShadow(const std::optional<Shadow> &shadow);
+    // How what is drawn combines with what lies beneath; source-over is the normal mode. PDF
+    // output draws every mode as source-over, with a warning, as QPdfWriter writes no other.
+    void setBlendMode(QPainter::CompositionMode mode);
+    // Pattern fills (texture brushes) draw their image upright, one tile's lower-left corner at
+    // this point of the user space; (0, 0) unless set.
+    void setPatternPhase(const QPointF &phase);
 
     void fillPath(const QPainterPath &path);
     void strokePath(const QPainterPath &path);
@@ -84,6 +94,10 @@ public:
     void drawImage(const QImage &image, const QRectF &rect, double opacity = 1);
     // Only the source part of the picture, given in its y-up pixel space (origin bottom left).
     void drawImage(const QImage &image, const QRectF &rect, const QRectF &source, double opacity = 1);
+
+    // Tiles the whole clip with the picture, drawn upright into tiles the size of the rectangle,
+    // one of them at the rectangle.
+    void drawTiledImage(const QImage &image, const QRectF &tile);
 
     // Draws the page's crop box as shown (after the page's own /Rotate), its lower-left corner at
     // the origin of the user space and its size in points. Pages cast no shadow.

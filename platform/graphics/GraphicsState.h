@@ -3,7 +3,9 @@
 #include "platform/graphics/Shadow.h"
 
 #include <QBrush>
+#include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
 
@@ -23,8 +25,17 @@ struct GraphicsState
         QTransform transform;
     };
 
+    // An image whose alpha, drawn upright into the rectangle, lets the drawing through.
+    struct MaskClip
+    {
+        QImage mask;
+        QRectF rect;
+        QTransform transform;
+    };
+
     QTransform transform;
     QList<Clip> clips;
+    QList<MaskClip> masks;
     // Changes whenever the transformation or the clip does, so that a backend can tell cheaply
     // whether what it last applied still holds.
     quint64 geometryId = 0;
@@ -38,6 +49,9 @@ struct GraphicsState
     QList<double> dashLengths;
     double dashPhase = 0;
     std::optional<Shadow> shadow;
+    QPainter::CompositionMode blendMode = QPainter::CompositionMode_SourceOver;
+    // Where, in user space, the lower-left corner of one tile of a pattern fill lies.
+    QPointF patternPhase;
 };
 
 } // namespace platform

@@ -1,9 +1,11 @@
 #include "platform/graphics/PainterRenderer.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/graphics/AlphaBlur.h"
 #include "platform/graphics/TextLayout.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 
@@ -43,6 +45,23 @@ QRectF sourceInImage(const QImage &image, const QRectF &source)
     if (source.isEmpty())
         return QRectF(image.rect());
     return QRectF(source.x(), image.height() - source.y() - source.height(), source.width(), source.height());
+}
+
+// Maps the image's y-down pixels upright onto the y-up rectangle of that many units.
+QTransform upright(const QRectF &rect) { return QTransform(1, 0, 0, -1, rect.left(), rect.top() + rect.height()); }
+
+// Pattern images tile in points: their pixel ratio sets the tile size, drawn upright from the phase.
+QBrush anchoredPattern(const QBrush &fill, const QPointF &phase)
+{
+    if (fill.style() != Qt::TexturePattern)
+        return fill;
+    QImage tile = fill.textureImage();
+    const double unit = 1 / tile.devicePixelRatio();
+    const double height = tile.height() * unit;
+    tile.setDevicePixelRatio(1);
+    QBrush brush(tile);
+    brush.setTransform(fill.transform() * QTransform(unit, 0, 0, -unit, phase.x(), phase.y() + height));
+    return brush;
 }
 
 } // namespace
@@ -85,7 +104,7 @@ void PainterRenderer::fillPath(const GraphicsState &state, const QPainterPath &p
     paint(state, [&] { return path.boundingRect(); },
           [&](QPainter &painter) {
               painter.setPen(Qt::NoPen);
-              painter.setBrush(state.fill);
+              painter.setBrush(anchoredPattern(state.fill, state.patternPhase));
               painter.drawPath(path);
           });
 }
@@ -136,20 +155,125 @@ void PainterRenderer::drawImage(const GraphicsState &state, const QImage &image,
               painter.translate(rect.left(), rect.top() + rect.height());
               painter.scale(1, -1);
               painter.setOpacity(painter.opacity() * std::min(opacity, 1.0));
-              painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
               painter.setRenderHint(QPainter::SmoothPixmapTransform);
               painter.drawImage(QRectF(QPointF(0, 0), rect.size()), image, from);
               painter.restore();
           });
 }
 
+void PainterRenderer::drawTiledImage(const GraphicsState &state, const QImage &image, const QRectF &tile)
+{
+    QImage pixels = image;
+    pixels.setDevicePixelRatio(1);
+    QBrush brush(pixels);
+    brush.setTransform(QTransform::fromScale(tile.width() / pixels.width(), tile.height() / pixels.height()) * upright(tile));
+    const auto reach = [](const QPainter &painter) {
+        const QRectF device(0, 0, painter.device()->width(), painter.device()->height());
+        return painter.transform().inverted().map(QPolygonF(device));
+    };
+    paint(state, [&] { return reach(*m_painter).boundingRect(); },
+          [&](QPainter &painter) {
+              painter.setPen(Qt::NoPen);
+              painter.setBrush(brush);
+              painter.drawPolygon(reach(painter));
+          });
+}
+
 void PainterRenderer::paint(const GraphicsState &state, const std::function<QRectF()> &bounds,
                             const Painting &painting)
 {
+    if (!state.masks.isEmpty()) {
+        paintMasked(state, bounds, painting);
+        return;
+    }
     applyGeometry(state);
+    m_painter->setCompositionMode(blendMode(state));
     if (state.shadow && state.shadow->color.alpha() > 0)
         paintShadow(state, bounds(), painting);
     painting(*m_painter);
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+bool PainterRenderer::drawsPdf() const
+{
+    return m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Pdf;
+}
+
+QPainter::CompositionMode PainterRenderer::blendMode(const GraphicsState &state)
+{
+    if (state.blendMode == QPainter::CompositionMode_SourceOver || !drawsPdf())
+        return state.blendMode;
+    if (!m_warnedBlend)
+        logWarning(QStringLiteral("PDF output cannot blend drawings; they are drawn normally"));
+    m_warnedBlend = true;
+    return QPainter::CompositionMode_SourceOver;
+}
+
+QRectF PainterRenderer::visibleArea() const
+{
+    const QPaintDevice *device = m_painter->device();
+    QRectF visible(0, 0, device->width(), device->height());
+    if (m_painter->hasClipping()) {
+        m_painter->save();
+        m_painter->setWorldTransform(QTransform());
+        visible = visible.intersected(m_painter->clipBoundingRect());
+        m_painter->restore();
+    }
+    return visible;
+}
+
+void PainterRenderer::paintMasked(const GraphicsState &state, const std::function<QRectF()> &bounds,
+                                  const Painting &painting)
+{
+    if (drawsPdf() && !m_warnedMask)
+        logWarning(QStringLiteral("PDF output gets drawing clipped to an image's mask as a picture"));
+    m_warnedMask = m_warnedMask || drawsPdf();
+    applyGeometry(state);
+    QRectF area = visibleArea();
+    for (const GraphicsState::MaskClip &mask : state.masks)
+        area = area.intersected((mask.transform * m_base).mapRect(mask.rect));
+    area = QRectF(QPointF(std::floor(area.left()), std::floor(area.top())),
+                  QPointF(std::ceil(area.right()), std::ceil(area.bottom())));
+    if (area.isEmpty())
+        return;
+    double resolution = m_shadowResolution;
+    const double pixels = area.width() * area.height() * resolution * resolution;
+    if (pixels > maximumShadowPixels)
+        resolution *= std::sqrt(maximumShadowPixels / pixels);
+    const QSize size(std::max(1, int(std::ceil(area.width() * resolution))),
+                     std::max(1, int(std::ceil(area.height() * resolution))));
+    const QTransform layerBase =
+        m_base * QTransform::fromTranslate(-area.left(), -area.top()) * QTransform::fromScale(resolution, resolution);
+
+    QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter painter(&layer);
+        painter.setRenderHints(m_painter->renderHints());
+        GraphicsState unmasked = state;
+        unmasked.masks.clear();
+        unmasked.blendMode = QPainter::CompositionMode_SourceOver;
+        PainterRenderer(&painter, layerBase, 1).paint(unmasked, bounds, painting);
+    }
+    QImage alpha(size, QImage::Format_ARGB32_Premultiplied);
+    for (const GraphicsState::MaskClip &mask : state.masks) {
+        alpha.fill(Qt::transparent);
+        {
+            QPainter painter(&alpha);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.setTransform(upright(mask.rect) * mask.transform * layerBase);
+            painter.drawImage(QRectF(QPointF(0, 0), mask.rect.size()), mask.mask);
+        }
+        QPainter painter(&layer);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.drawImage(0, 0, alpha);
+    }
+    m_painter->save();
+    m_painter->setWorldTransform(QTransform());
+    m_painter->setCompositionMode(blendMode(state));
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    m_painter->drawImage(area, layer);
+    m_painter->restore();
 }
 
 void PainterRenderer::paintShadow(const GraphicsState &state, const QRectF &userBounds, const Painting &painting)
@@ -164,14 +288,7 @@ void PainterRenderer::paintShadow(const GraphicsState &state, const QRectF &user
 
     // Only the part of the shadow that can show is made: its shape moved back from what the
     // device and the clip let through, with the blur's reach around it.
-    const QPaintDevice *device = m_painter->device();
-    QRectF visible(0, 0, device->width(), device->height());
-    if (m_painter->hasClipping()) {
-        m_painter->save();
-        m_painter->setWorldTransform(QTransform());
-        visible = visible.intersected(m_painter->clipBoundingRect());
-        m_painter->restore();
-    }
+    const QRectF visible = visibleArea();
     QRectF area = toPainter.mapRect(userBounds).adjusted(-reach, -reach, reach, reach);
     area = area.intersected(visible.translated(-offset).adjusted(-reach, -reach, reach, reach));
     if (area.isEmpty())

@@ -3,6 +3,7 @@
 #include "platform/graphics/GraphicsState.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QRectF>
 #include <QTransform>
 
@@ -38,6 +39,7 @@ public:
     // The source is in the image's y-up pixel space; an empty source means the whole image.
     void drawImage(const GraphicsState &state, const QImage &image, const QRectF &rect, const QRectF &source,
                    double opacity);
+    void drawTiledImage(const GraphicsState &state, const QImage &image, const QRectF &tile);
 
 private:
     using Painting = std::function<void(QPainter &)>;
@@ -45,6 +47,13 @@ private:
     // may reach, in user space; it is asked only for a shadow.
     void paint(const GraphicsState &state, const std::function<QRectF()> &bounds, const Painting &painting);
     void paintShadow(const GraphicsState &state, const QRectF &userBounds, const Painting &painting);
+    // Paints into a raster of the masks' reach, lets the masks' alpha through and lays it down.
+    void paintMasked(const GraphicsState &state, const std::function<QRectF()> &bounds, const Painting &painting);
+    // The device area that can still change, in the painter's device coordinates.
+    QRectF visibleArea() const;
+    // QPdfWriter writes no blend mode; such output draws with source-over.
+    QPainter::CompositionMode blendMode(const GraphicsState &state);
+    bool drawsPdf() const;
 
     QPainter *m_painter;
     QTransform m_base;
@@ -54,6 +63,8 @@ private:
     QTransform m_painterTransform;
     quint64 m_appliedGeometry;
     bool m_applied = false;
+    bool m_warnedBlend = false;
+    bool m_warnedMask = false;
 };
 
 } // namespace platform

@@ -39,3 +39,11 @@ TEST(KitDrive, PrintsALabelsFittedFontAndTheActionsSentAndRefusesAnUnknownClassW
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_EQ(unknown.errors, QStringList{"Error: Unknown class \"QSNoSuchControl\""});
 }
+
+TEST(KitDrive, PrintsTheSegmentsOfABarWhoseButtonsRegisteredRightToLeft)
+{
+    const DriveRun bar = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/ToolBar500.ui"), "--size", "500x30",
+                                "--print", "barSegments"});
+    EXPECT_EQ(bar.exitCode, 0);
+    EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"});
+}
