@@ -1,7 +1,10 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 
 #include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QS3PartImageView.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
+#include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSLabel.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
@@ -22,6 +25,9 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
     InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
+    InterfaceLoader::registerClass<QSDropView>(QStringLiteral("QSDropView"));
+    InterfaceLoader::registerClass<QS3PartImageView>(QStringLiteral("QS3PartImageView"));
+    InterfaceLoader::registerClass<QSImagePrintView>(QStringLiteral("QSImagePrintView"));
     InterfaceLoader::registerClass<QSLabel>(QStringLiteral("QSLabel"));
     InterfaceLoader::registerClass<QSTextField>(QStringLiteral("QSTextField"));
     InterfaceLoader::registerClass<QSTranslatingBox>(QStringLiteral("QSTranslatingBox"));
