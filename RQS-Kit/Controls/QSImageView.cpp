@@ -180,7 +180,7 @@ QSizeF QSImageView::imageSize() const
 {
     const QSizeF size = m_image.isNull() ? m_ciImage.extent().size() : m_image.deviceIndependentSize();
     const bool drawable = size.width() > 0 && size.height() > 0 && std::isfinite(size.width()) && std::isfinite(size.height());
-    return drawable ? size : QSizeF();
+    return drawable ? size : QSizeF(0, 0);
 }
 
 QRectF QSImageView::drawnRect() const
