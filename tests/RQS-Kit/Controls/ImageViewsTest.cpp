@@ -1,8 +1,10 @@
+#include "RQS-Kit/Controls/QS3PartImageView.h"
 #include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/printing/PrintOperation.h"
+#include "support/MainBundleScope.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 
@@ -11,6 +13,7 @@
 #include <QBuffer>
 #include <QMimeData>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -92,6 +95,19 @@ TEST(ImageView, StretchesOnlyTheMiddleOfANineSliceImageAndShrinksTheBorderOfAToo
     EXPECT_EQ(PixelProbe::mismatches(PixelProbe::drawn(view), {{{2, 5}, Qt::red}, {{7, 5}, Qt::blue}}), QStringList());
 }
 
+TEST(ImageView, TakesTheStretchRectangleFromTheOptionsOfItsImageName)
+{
+    QTemporaryDir bundle;
+    const MainBundleScope scope(bundle.path());
+    ASSERT_TRUE(columns({30, 20}, {}, {Qt::red}).save(bundle.filePath("RQS-I#001#Strip#4-6-10-2.png")));
+    ASSERT_TRUE(columns({30, 20}, {}, {Qt::red}).save(bundle.filePath("RQS-I#002#Strip#4.png")));
+    QSImageView view;
+    view.setImageName("RQS-I#001#Strip#4-6-10-2");
+    EXPECT_EQ(view.stretchRect(), QRectF(4, 6, 10, 2));
+    view.setImageName("RQS-I#002#Strip#4");
+    EXPECT_EQ(view.stretchRect(), QRectF(4, 0, 30, 20));
+}
+
 TEST(ImageView, TakesItsIntrinsicSizeFromTheImageAndAFixedWidth)
 {
     QSImageView view;
@@ -128,6 +144,19 @@ TEST(ImageView, TellsItsDelegateOfSingleClicksOnly)
     QTest::mouseDClick(&view, Qt::LeftButton, {}, {10, 10});
     QTest::mouseRelease(&view, Qt::LeftButton, {}, {10, 10});
     EXPECT_EQ(recorder.clicks, 1);
+}
+
+TEST(ThreePartImageView, StretchesTheMiddlePictureBetweenTheEnds)
+{
+    QS3PartImageView strip;
+    strip.resize(100, 30);
+    strip.setLeftImg(columns({10, 20}, {}, {Qt::red}));
+    strip.setMidImg(columns({1, 20}, {}, {Qt::green}));
+    strip.setRightImg(columns({20, 20}, {}, {Qt::blue}));
+    EXPECT_EQ(PixelProbe::mismatches(PixelProbe::drawn(strip), {{{5, 20}, Qt::red}, {{50, 20}, Qt::green}, {{85, 20}, Qt::blue},
+                                                                {{50, 5}, Qt::transparent}}),
+              QStringList())
+        << "nothing stretches upwards";
 }
 
 TEST(DropView, TakesDragsByTheFirstFileAndHandsOnOnlyFilesOfItsTypes)
