@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 
+#include "RQS-Kit/Controls/QS3PartImageView.h"
 #include "RQS-Kit/Controls/QSArrowView.h"
 #include "RQS-Kit/Controls/QSBoxView.h"
 #include "RQS-Kit/Controls/QSButton.h"
@@ -7,7 +8,9 @@
 #include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
+#include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
+#include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
@@ -41,6 +44,9 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
     InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
+    InterfaceLoader::registerClass<QSDropView>(QStringLiteral("QSDropView"));
+    InterfaceLoader::registerClass<QS3PartImageView>(QStringLiteral("QS3PartImageView"));
+    InterfaceLoader::registerClass<QSImagePrintView>(QStringLiteral("QSImagePrintView"));
     InterfaceLoader::registerClass<QSLabel>(QStringLiteral("QSLabel"));
     InterfaceLoader::registerClass<QSTextField>(QStringLiteral("QSTextField"));
     InterfaceLoader::registerClass<QSTranslatingBox>(QStringLiteral("QSTranslatingBox"));

@@ -5,6 +5,7 @@
 #include "ActionRecorder.h"
 #include "EventDriver.h"
 #include "Probes.h"
+#include "Settings.h"
 #include "Transcript.h"
 
 #include "RQS-Kit/Controls/KitClasses.h"
@@ -97,13 +98,16 @@ QWidget *makeControl(const QString &className)
 }
 
 // "action" names the operation a control sends; a control without such a property keeps it as
-// the dynamic one that the interface connector reads.
+// the dynamic one that the interface connector reads. A registered setting comes before a
+// property of the same name.
 bool apply(QWidget *root, const QString &key, const QString &value)
 {
     if (key == QLatin1String("action") && root->metaObject()->indexOfProperty("action") < 0) {
         root->setProperty("action", value);
         return true;
     }
+    if (const std::optional<bool> applied = kitdrive::Settings::apply(root, key, value))
+        return *applied;
     if (platform::KeyValue::setValue(root, key, value))
         return true;
     platform::logError(QStringLiteral("Unknown key \"%1\" or value \"%2\" of %3").arg(key, value, QLatin1String(root->metaObject()->className())));

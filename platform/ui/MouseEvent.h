@@ -15,7 +15,7 @@ struct MouseEvent
     Qt::MouseButton button = Qt::NoButton;
     Qt::MouseButtons buttons;
     Qt::KeyboardModifiers modifiers;
-    // 2 for the second press of a double click.
+    // 2 for the second press of a double click and its release.
     int clickCount = 0;
     // Wheel only: positive y scrolls up. Pixels when precise, else wheel steps.
     QPointF scrollingDelta;

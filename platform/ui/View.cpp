@@ -449,6 +449,7 @@ void View::mousePressEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
+    m_pressClickCount = 1;
     deliver(event, &View::mouseDown, mouseEvent(event, 1));
 }
 
@@ -458,6 +459,7 @@ void View::mouseDoubleClickEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
+    m_pressClickCount = 2;
     deliver(event, &View::mouseDown, mouseEvent(event, 2));
 }
 
@@ -479,7 +481,7 @@ void View::mouseReleaseEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    deliver(event, &View::mouseUp, mouseEvent(event, 1));
+    deliver(event, &View::mouseUp, mouseEvent(event, m_pressClickCount));
 }
 
 void View::wheelEvent(QWheelEvent *event)

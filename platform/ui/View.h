@@ -155,6 +155,8 @@ private:
     QPointer<QWidget> m_hoverTarget;
     bool m_pressForwarded = false;
     bool m_passedOn = false;
+    // A release ends the click its press began: the second of a double click counts 2.
+    int m_pressClickCount = 1;
 };
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -46,4 +48,15 @@ TEST(KitDrive, PrintsTheSegmentsOfABarWhoseButtonsRegisteredRightToLeft)
                                 "--print", "barSegments"});
     EXPECT_EQ(bar.exitCode, 0);
     EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"});
+}
+
+TEST(KitDrive, PrintsWhereAnImageViewDrawsAWidePictureFromAFile)
+{
+    QTemporaryDir folder;
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(folder.filePath("200x100.png")));
+    const DriveRun view = drive({"--class", "QSImageView", "--size", "100x100", "--set", "gravity=256", "--set", "aspectFit=1",
+                                 "--set", "imageFile=" + folder.filePath("200x100.png"), "--print", "drawnRect"});
+    EXPECT_EQ(view.lines, QStringList{"drawnRect=(-50,0,200,100)"});
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "RQS-Kit/Controls/QSDropViewDelegate.h"
+#include "RQS-Kit/Controls/QSImageView.h"
+
+#include <QStringList>
+
+class QMimeData;
+
+// An image view that takes local files dropped on it and hands the paths of its supported types
+// to its delegate. A drag is judged by its first file only.
+class QSDropView : public QSImageView
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList supportedTypes READ supportedTypes WRITE setSupportedTypes)
+public:
+    explicit QSDropView(QWidget *parent = nullptr);
+
+    // Lower-case file extensions.
+    QStringList supportedTypes() const;
+    void setSupportedTypes(const QStringList &types);
+
+    QSDropViewDelegate *delegate() const;
+    void setDelegate(QSDropViewDelegate *delegate);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // Whether the delegate took the files.
+    bool performDrop(const QStringList &paths);
+    bool isSupported(const QString &path) const;
+    static QStringList localPaths(const QMimeData *data);
+
+    QStringList m_supportedTypes;
+    platform::WeakDelegate<QSDropViewDelegate> m_delegate;
+};
