@@ -8,6 +8,7 @@
 #include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXWelcomeWindowController.h"
 #include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Foundation/ValueTransformers.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -96,6 +97,7 @@ int main(int argc, char **argv)
 
     rqs::registerValueTransformers();
     rqs::registerKitClasses();
+    rqs::registerKitFilters();
     setApplicationIcon();
     VXDocumentController documents;
     VXFactoryController factory(&documents);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/fx/Filter.h"
+
+#include <optional>
+
+// Short forms of the input descriptions the kit's filters declare.
+namespace rqs::inputs {
+
+using platform::fx::InputAttribute;
+
+inline InputAttribute image(const QString &key)
+{
+    return {key, InputAttribute::Kind::Image, {}, {}, {}, {}, {}};
+}
+
+inline InputAttribute number(const QString &key, const QVariant &defaultValue = {}, std::optional<double> minimum = {},
+                             std::optional<double> sliderMinimum = {}, std::optional<double> sliderMaximum = {})
+{
+    return {key, InputAttribute::Kind::Number, defaultValue, minimum, {}, sliderMinimum, sliderMaximum};
+}
+
+inline InputAttribute flag(const QString &key, bool defaultValue)
+{
+    return {key, InputAttribute::Kind::Boolean, defaultValue, {}, {}, {}, {}};
+}
+
+inline InputAttribute text(const QString &key, const QVariant &defaultValue = {})
+{
+    return {key, InputAttribute::Kind::String, defaultValue, {}, {}, {}, {}};
+}
+
+inline InputAttribute vector(const QString &key, const platform::fx::Vector &defaultValue)
+{
+    return {key, InputAttribute::Kind::Vector, QVariant::fromValue(defaultValue), {}, {}, {}, {}};
+}
+
+} // namespace rqs::inputs
