@@ -22,6 +22,8 @@ double toInternal(double u, double e0, double e1, double i0, double i1, double c
     if (e1 - u < outer)
         return i1 - (e1 - u) / scale;
     const double middle = e1 - e0 - 2 * outer;
+    if (middle <= 0)
+        return (i0 + i1) / 2;
     return i0 + inner + (u - e0 - outer) / middle * (i1 - i0 - 2 * inner);
 }
 
