@@ -1,9 +1,14 @@
 // Renders an image recipe written as JSON through the image engine, for tests and benchmarks.
-//   fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats]
+//   fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats] [--resources DIR]
+// A "filter" step names a built-in ("CIGaussianBlur") or a kit filter class ("QSAdjustableBlendFilter"),
+// with that filter's input keys. --resources DIR is the folder of named pictures that kit filters
+// read by name (the kit's graphics bundle); without it, the application's resources.
 // Exits 0 after printing one JSON line about the render (two with --stats), else 1 after one
 // "Error: " line.
 #include "BenchSession.h"
 
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/Extent.h"
@@ -27,7 +32,7 @@ namespace {
 
 struct Options
 {
-    QString recipe, png, raw;
+    QString recipe, png, raw, resources;
     std::optional<QRect> rect;
     bool stats = false;
 };
@@ -40,6 +45,8 @@ std::optional<Options> readOptions(const QStringList &arguments)
         const QString &argument = arguments[i];
         if (argument == QLatin1String("--stats")) {
             options.stats = true;
+        } else if (argument == QLatin1String("--resources") && i + 1 < arguments.size()) {
+            options.resources = arguments[++i];
         } else if (argument == QLatin1String("--raw") && i + 1 < arguments.size()) {
             options.raw = arguments[++i];
         } else if (argument == QLatin1String("--rect") && i + 1 < arguments.size()) {
@@ -61,7 +68,8 @@ std::optional<Options> readOptions(const QStringList &arguments)
         }
     }
     if (positional.size() != 2) {
-        platform::logError(QStringLiteral("Usage: fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats]"));
+        platform::logError(QStringLiteral("Usage: fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats] "
+                                          "[--resources DIR]"));
         return std::nullopt;
     }
     options.recipe = positional[0];
@@ -238,6 +246,11 @@ bool writeRaw(const Buffer &pixels, const QString &path)
 
 int run(const Options &options)
 {
+    rqs::registerKitFilters();
+    if (!options.resources.isEmpty() && !rqs::setGraphicsBundlePath(options.resources)) {
+        platform::logError(QStringLiteral("--resources wants a folder"));
+        return 1;
+    }
     QFile file(options.recipe);
     QJsonParseError parseError;
     const QJsonDocument document = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &parseError)

@@ -1,6 +1,6 @@
 // Writes the pictures that the kit's filters read by name into DIR, in the folders and with the
 // names the kit looks for: masks in Masks/, picture frames and their masks in Frames/, shadow
-// pictures in Shadows/. Point the kit at DIR with rqs::setNamedPicturesFolder (fx-render:
+// pictures in Shadows/. Point the kit at DIR with rqs::setGraphicsBundlePath (fx-render:
 // --resources DIR).
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,9 @@
 
 #include "platform/fx/Filter.h"
 
-// Short forms of the input declarations of the kit's filters.
+#include <optional>
+
+// Short forms of the input descriptions the kit's filters declare.
 namespace rqs::inputs {
 
 using platform::fx::InputAttribute;
@@ -26,6 +28,27 @@ inline InputAttribute bounded(const QString &key, double defaultValue, double mi
 inline InputAttribute slider(const QString &key, double defaultValue, double sliderMinimum, double sliderMaximum)
 {
     return {key, InputAttribute::Kind::Number, defaultValue, {}, {}, sliderMinimum, sliderMaximum};
+}
+
+inline InputAttribute number(const QString &key, const QVariant &defaultValue = {}, std::optional<double> minimum = {},
+                             std::optional<double> sliderMinimum = {}, std::optional<double> sliderMaximum = {})
+{
+    return {key, InputAttribute::Kind::Number, defaultValue, minimum, {}, sliderMinimum, sliderMaximum};
+}
+
+inline InputAttribute flag(const QString &key, bool defaultValue)
+{
+    return {key, InputAttribute::Kind::Boolean, defaultValue, {}, {}, {}, {}};
+}
+
+inline InputAttribute text(const QString &key, const QVariant &defaultValue = {})
+{
+    return {key, InputAttribute::Kind::String, defaultValue, {}, {}, {}, {}};
+}
+
+inline InputAttribute vector(const QString &key, const platform::fx::Vector &defaultValue)
+{
+    return {key, InputAttribute::Kind::Vector, QVariant::fromValue(defaultValue), {}, {}, {}, {}};
 }
 
 } // namespace rqs::inputs

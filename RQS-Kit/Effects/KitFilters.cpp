@@ -1,9 +1,13 @@
 #include "RQS-Kit/Effects/KitFilters.h"
 
+#include "RQS-Kit/Effects/QSAdjustableBlendFilter.h"
 #include "RQS-Kit/Effects/QSAffineTransformFilter.h"
 #include "RQS-Kit/Effects/QSArtisticExtend.h"
+#include "RQS-Kit/Effects/QSBlendWithMaskFilter.h"
 #include "RQS-Kit/Effects/QSBlurCompositionFilter.h"
 #include "RQS-Kit/Effects/QSColorMultiplyFilter.h"
+#include "RQS-Kit/Effects/QSCombineFilter.h"
+#include "RQS-Kit/Effects/QSCombineMaskFilter.h"
 #include "RQS-Kit/Effects/QSDimmedBWFilter.h"
 #include "RQS-Kit/Effects/QSGaussianBlurFilter.h"
 #include "RQS-Kit/Effects/QSGradientMapFilter.h"
@@ -49,6 +53,10 @@ void registerKitFilters()
         QSBlurCompositionFilter::registerClass();
         QSWatermarkFilter::registerClass();
         QSArtisticExtend::registerClass();
+        QSFilter::registerFilterClass<QSAdjustableBlendFilter>();
+        QSFilter::registerFilterClass<QSBlendWithMaskFilter>();
+        QSFilter::registerFilterClass<QSCombineFilter>();
+        QSFilter::registerFilterClass<QSCombineMaskFilter>();
     });
 }
 

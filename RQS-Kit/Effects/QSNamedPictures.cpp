@@ -5,57 +5,17 @@
 #include "platform/foundation/TempFolder.h"
 
 #include <QFileInfo>
-#include <QMutex>
 
 namespace rqs {
 
-namespace {
-
-struct Root
-{
-    QMutex lock;
-    platform::BundlePtr bundle;
-};
-
-Root &root()
-{
-    static Root instance;
-    return instance;
-}
-
-} // namespace
-
-platform::BundlePtr namedPicturesBundle()
-{
-    Root &r = root();
-    const QMutexLocker locker(&r.lock);
-    return r.bundle ? r.bundle : graphicsBundle();
-}
-
-bool setNamedPicturesFolder(const QString &path)
-{
-    platform::BundlePtr bundle;
-    if (!path.isEmpty()) {
-        bundle = platform::Bundle::bundleWithPath(path);
-        if (!bundle) {
-            platform::logWarning(QStringLiteral("There is no folder of named pictures at %1").arg(path));
-            return false;
-        }
-    }
-    Root &r = root();
-    const QMutexLocker locker(&r.lock);
-    r.bundle = bundle;
-    return true;
-}
-
 QStringList namedPictureNames(const QString &type, const QString &avoiding)
 {
-    return resourceIDNamesForImageResourcesAvoding(*namedPicturesBundle(), avoiding, directoryForResourceType(type));
+    return resourceIDNamesForImageResourcesAvoding(*graphicsBundle(), avoiding, directoryForResourceType(type));
 }
 
 QString namedPicturePath(const QString &type, const QString &text, const QString &avoiding)
 {
-    return pathForImageResourceWithPrefix(*namedPicturesBundle(), text, directoryForResourceType(type), avoiding);
+    return pathForImageResourceWithPrefix(*graphicsBundle(), text, directoryForResourceType(type), avoiding);
 }
 
 QString temporaryPicturePath(const QString &fileName)

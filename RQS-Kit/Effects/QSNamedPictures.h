@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/foundation/Bundle.h"
-
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -9,15 +7,9 @@
 #include <optional>
 
 // Where the kit finds the pictures that filters take by name: masks ("RQS-M"), picture frames
-// ("RQS-F") and shadow pictures ("RQS-S"), each type in its folder below one root. Safe from any
-// thread.
+// ("RQS-F") and shadow pictures ("RQS-S"), each type in its folder of the kit's graphics bundle
+// (`setGraphicsBundlePath` points it elsewhere). Safe from any thread.
 namespace rqs {
-
-// The root of the named pictures: the application's resources unless another folder was set.
-platform::BundlePtr namedPicturesBundle();
-// An empty path goes back to the application's resources; a folder that does not exist is refused
-// with a "Warning: " line.
-bool setNamedPicturesFolder(const QString &path);
 
 // The resource names of the pictures of the type, leaving out paths that contain avoiding.
 QStringList namedPictureNames(const QString &type, const QString &avoiding = {});

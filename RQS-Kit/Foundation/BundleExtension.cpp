@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QWindow>
@@ -101,7 +102,44 @@ void registerResourceDirectory(const QString &folder, const QString &type) { res
 
 QString directoryForResourceType(const QString &type) { return resourceDirectories().value(type); }
 
-platform::BundlePtr graphicsBundle() { return platform::Bundle::mainBundle(); }
+namespace {
+
+struct GraphicsFolder
+{
+    QMutex lock;
+    platform::BundlePtr bundle;
+};
+
+GraphicsFolder &graphicsFolder()
+{
+    static GraphicsFolder folder;
+    return folder;
+}
+
+} // namespace
+
+platform::BundlePtr graphicsBundle()
+{
+    GraphicsFolder &folder = graphicsFolder();
+    const QMutexLocker locker(&folder.lock);
+    return folder.bundle ? folder.bundle : platform::Bundle::mainBundle();
+}
+
+bool setGraphicsBundlePath(const QString &path)
+{
+    platform::BundlePtr bundle;
+    if (!path.isEmpty()) {
+        bundle = platform::Bundle::bundleWithPath(QFileInfo(path).absoluteFilePath());
+        if (!bundle) {
+            platform::logWarning(QStringLiteral("There is no picture folder %1").arg(path));
+            return false;
+        }
+    }
+    GraphicsFolder &folder = graphicsFolder();
+    const QMutexLocker locker(&folder.lock);
+    folder.bundle = std::move(bundle);
+    return true;
+}
 
 QString randomStringWithLength(int length, const QStringList &compareArray)
 {

@@ -16,9 +16,12 @@ namespace rqs {
 void registerResourceDirectory(const QString &folder, const QString &type);
 QString directoryForResourceType(const QString &type);
 
-// The bundle that holds the kit's pictures: there is no enclosing application bundle on Linux, so
-// the main bundle.
+// The bundle that holds the kit's pictures, those its filters read by name: there is no enclosing
+// application bundle on Linux, so the main bundle unless a folder was set.
 platform::BundlePtr graphicsBundle();
+// Points graphicsBundle() at another folder (tools use it); empty goes back to the main bundle.
+// False, with a "Warning: " line, for a folder that does not exist.
+bool setGraphicsBundlePath(const QString &path);
 
 // Letters and digits drawn from the system's unpredictable generator, redrawn until the result is
 // none of compareArray; empty for a length of 0 or less.

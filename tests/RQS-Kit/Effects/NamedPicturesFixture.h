@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSNamedPictures.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/fx/FxTestImages.h"
 
 #include <QDir>
@@ -15,9 +16,9 @@ protected:
     void SetUp() override
     {
         rqs::registerKitFilters();
-        ASSERT_TRUE(rqs::setNamedPicturesFolder(m_dir.path()));
+        ASSERT_TRUE(rqs::setGraphicsBundlePath(m_dir.path()));
     }
-    void TearDown() override { rqs::setNamedPicturesFolder({}); }
+    void TearDown() override { rqs::setGraphicsBundlePath({}); }
 
     // An opaque picture of one colour with a clear window (x, y, w, h; y up).
     static QImage picture(const QSize &size, const QColor &color, const QRect &window = {})
