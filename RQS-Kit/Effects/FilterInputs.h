@@ -41,9 +41,11 @@ inline InputAttribute flag(const QString &key, bool defaultValue)
     return {key, InputAttribute::Kind::Boolean, defaultValue, {}, {}, {}, {}};
 }
 
-inline InputAttribute text(const QString &key, const QVariant &defaultValue = {})
+inline InputAttribute text(const QString &key, const QVariant &defaultValue = {}, const QStringList &choices = {})
 {
-    return {key, InputAttribute::Kind::String, defaultValue, {}, {}, {}, {}};
+    InputAttribute attribute{key, InputAttribute::Kind::String, defaultValue, {}, {}, {}, {}};
+    attribute.choices = choices;
+    return attribute;
 }
 
 inline InputAttribute vector(const QString &key, const platform::fx::Vector &defaultValue)

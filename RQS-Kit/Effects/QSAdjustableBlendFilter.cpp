@@ -38,7 +38,7 @@ QSAdjustableBlendFilter::QSAdjustableBlendFilter()
     : QSFilter(ClassName, {rqs::inputs::image(QStringLiteral("inputImage")),
                            rqs::inputs::image(QStringLiteral("inputBackgroundImage")),
                            rqs::inputs::number(QStringLiteral("inputIntensity"), 1.0, 0.0, 0.0, 1.0),
-                           rqs::inputs::text(QStringLiteral("inputBlendName"), QStringLiteral("sourceOver")),
+                           rqs::inputs::text(QStringLiteral("inputBlendName"), QStringLiteral("sourceOver"), blendModeNames()),
                            rqs::inputs::flag(QStringLiteral("inputSwitchImages"), false),
                            rqs::inputs::flag(QStringLiteral("inputStretchToFit"), false),
                            rqs::inputs::number(QStringLiteral("inputUseExtent"), 0)})

@@ -106,6 +106,8 @@ TEST(QSAdjustableBlendFilter, OutputRectangleSwapAndStretch)
 TEST(QSAdjustableBlendFilter, NamesDefaultsAndMissingImages)
 {
     EXPECT_EQ(QSAdjustableBlendFilter::blendModeNames().size(), 15);
+    EXPECT_EQ(QSAdjustableBlendFilter().settingsForKey("inputBlendName").toMap().value("choices"),
+              QSAdjustableBlendFilter::blendModeNames());
     for (const auto &[name, verified] : {std::pair{"", "sourceOver"}, {"Multiply", "sourceOver"}, {"hardMix", "hardMix"}})
         EXPECT_EQ(QSAdjustableBlendFilter::verifiedBlendMode(name), verified);
 
