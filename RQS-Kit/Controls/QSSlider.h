@@ -18,7 +18,6 @@ class QSSlider : public QSlider
     Q_PROPERTY(double minValue READ minValue WRITE setMinValue)
     Q_PROPERTY(double maxValue READ maxValue WRITE setMaxValue)
     Q_PROPERTY(double doubleValue READ doubleValue WRITE setDoubleValue NOTIFY doubleValueChanged)
-    Q_PROPERTY(double knobValue READ knobValue)
     Q_PROPERTY(int sliderCurve READ sliderCurve WRITE setSliderCurve)
     Q_PROPERTY(double expFactor READ expFactor WRITE setExpFactor)
     Q_PROPERTY(double minLimit READ minLimitValue WRITE setMinLimit)
