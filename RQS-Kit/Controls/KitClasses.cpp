@@ -6,9 +6,11 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
 #include "RQS-Kit/Controls/QSColorView.h"
+#include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Controls/QSGradientPicker.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
@@ -20,6 +22,8 @@
 #include "RQS-Kit/Controls/QSPopupButton.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
+#include "RQS-Kit/Controls/QSSimpleColorWell.h"
+#include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSTabView.h"
 #include "RQS-Kit/Controls/QSTestView.h"
@@ -63,6 +67,10 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSPointingView>(QStringLiteral("QSPointingView"));
     InterfaceLoader::registerClass<QSLineView>(QStringLiteral("QSLineView"));
     InterfaceLoader::registerClass<QSArrowView>(QStringLiteral("QSArrowView"));
+    InterfaceLoader::registerClass<QSColorWell>(QStringLiteral("QSColorWell"));
+    InterfaceLoader::registerClass<QSSimpleColorWell>(QStringLiteral("QSSimpleColorWell"));
+    InterfaceLoader::registerClass<QSGradientPicker>(QStringLiteral("QSGradientPicker"));
+    InterfaceLoader::registerClass<QSSlider>(QStringLiteral("QSSlider"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
 }

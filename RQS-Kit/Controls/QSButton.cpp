@@ -113,7 +113,7 @@ void QSButton::updateButton()
     m_leftOff = m_midOff = m_rightOff = m_leftOn = m_midOn = m_rightOn = {};
     if (m_symbolName.isEmpty())
         m_symbolOff = m_symbolOn = {};
-    const QString folder = folderResource(m_name, QStringLiteral("button"));
+    const QString folder = descriptionFolder();
     if (!folder.isEmpty()) {
         loadButtonInDirectory(folder);
         return;
@@ -133,6 +133,8 @@ void QSButton::updateButton()
     updateGeometry();
     update();
 }
+
+QString QSButton::descriptionFolder() const { return folderResource(m_name, QStringLiteral("button")); }
 
 void QSButton::loadButtonInDirectory(const QString &folder)
 {

@@ -131,6 +131,9 @@ public:
     void updateTrackingAreas() override;
 
 protected:
+    // The description folder the look is loaded from: "<name>.button" of the main bundle; empty
+    // when there is none, and then images named after the button are used.
+    virtual QString descriptionFolder() const;
     void changeEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     // Applies the text style of the current visual state.

@@ -5,7 +5,8 @@
 class QSToolBarView;
 
 // A button that sits on a tool bar; when it cuts the bar, the bar leaves a gap in its band where
-// the button is. Main thread.
+// the button is. Its look belongs to the bar: the folder "<name>.button" inside the main bundle's
+// "<barName>.barButton"; without both names it has none. Main thread.
 class QSToolBarButton : public QSButton
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     void setCutsBar(bool cutsBar);
 
 protected:
+    QString descriptionFolder() const override;
     bool event(QEvent *event) override;
 
 private:

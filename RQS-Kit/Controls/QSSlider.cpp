@@ -1,0 +1,242 @@
+#include "RQS-Kit/Controls/QSSlider.h"
+
+#include "RQS-Kit/Controls/QSSliderCurve.h"
+#include "RQS-Kit/Foundation/QSColor.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <cmath>
+
+namespace {
+
+// Positions are kept as doubles; the integer range only places the knob on screen.
+constexpr int steps = 10000;
+constexpr double knobHeight = 17.0;
+
+std::optional<double> limitFrom(double limit) { return std::isnan(limit) ? std::nullopt : std::optional(limit); }
+
+} // namespace
+
+QSSlider::QSSlider(QWidget *parent)
+    : QSlider(Qt::Horizontal, parent)
+{
+    setRange(0, steps);
+    connect(this, &QSlider::valueChanged, this, [this](int value) {
+        if (m_showingKnob)
+            return;
+        m_knob = m_minValue + (m_maxValue - m_minValue) * value / steps;
+        emit doubleValueChanged(doubleValue());
+    });
+}
+
+double QSSlider::minValue() const { return m_minValue; }
+
+void QSSlider::setMinValue(double minValue)
+{
+    m_minValue = minValue;
+    showKnob();
+}
+
+double QSSlider::maxValue() const { return m_maxValue; }
+
+void QSSlider::setMaxValue(double maxValue)
+{
+    m_maxValue = maxValue;
+    showKnob();
+}
+
+double QSSlider::doubleValue()
+{
+    double position = m_knob;
+    if (m_forceLimits) {
+        if (m_maxLimit)
+            position = std::min(position, *m_maxLimit);
+        if (m_minLimit)
+            position = std::max(position, *m_minLimit);
+        if (position != m_knob)
+            setKnobValue(position);
+    }
+    return m_minValue + (m_maxValue - m_minValue) * QSSliderCurve::valueFraction(m_sliderCurve, fractionOf(position), m_expFactor);
+}
+
+void QSSlider::setDoubleValue(double value)
+{
+    setKnobValue(m_minValue + (m_maxValue - m_minValue) * QSSliderCurve::positionFraction(m_sliderCurve, fractionOf(value), m_expFactor));
+}
+
+double QSSlider::knobValue() const { return m_knob; }
+
+void QSSlider::setKnobValue(double position)
+{
+    m_knob = position;
+    showKnob();
+    emit doubleValueChanged(m_minValue + (m_maxValue - m_minValue) *
+                                             QSSliderCurve::valueFraction(m_sliderCurve, fractionOf(position), m_expFactor));
+}
+
+int QSSlider::sliderCurve() const { return m_sliderCurve; }
+
+void QSSlider::setSliderCurve(int curve) { m_sliderCurve = curve; }
+
+double QSSlider::expFactor() const { return m_expFactor; }
+
+void QSSlider::setExpFactor(double factor)
+{
+    const double value = doubleValue();
+    m_expFactor = factor;
+    setDoubleValue(value);
+}
+
+std::optional<double> QSSlider::minLimit() const { return m_minLimit; }
+std::optional<double> QSSlider::maxLimit() const { return m_maxLimit; }
+double QSSlider::minLimitValue() const { return m_minLimit.value_or(std::nan("")); }
+double QSSlider::maxLimitValue() const { return m_maxLimit.value_or(std::nan("")); }
+
+void QSSlider::setMinLimit(double limit)
+{
+    m_minLimit = limitFrom(limit);
+    update();
+}
+
+void QSSlider::setMaxLimit(double limit)
+{
+    m_maxLimit = limitFrom(limit);
+    update();
+}
+
+bool QSSlider::forceLimits() const { return m_forceLimits; }
+void QSSlider::setForceLimits(bool forceLimits) { m_forceLimits = forceLimits; }
+int QSSlider::limitVisuals() const { return m_limitVisuals; }
+
+void QSSlider::setLimitVisuals(int visuals)
+{
+    m_limitVisuals = visuals;
+    update();
+}
+
+double QSSlider::cornerRadius() const { return m_cornerRadius; }
+void QSSlider::setCornerRadius(double radius) { m_cornerRadius = radius; }
+platform::EdgeInsets QSSlider::insets() const { return m_insets; }
+void QSSlider::setInsetsByString(const QString &text) { m_insets = platform::EdgeInsets::fromString(text); }
+platform::EdgeInsets QSSlider::boxInsets() const { return m_boxInsets; }
+void QSSlider::setBoxInsetsByString(const QString &text) { m_boxInsets = platform::EdgeInsets::fromString(text); }
+void QSSlider::setOutlineColorName(const QString &description) { m_outlineColor = QSColor::colorFromDescription(description).color(); }
+void QSSlider::setBackgroundColorName(const QString &description) { m_backgroundColor = QSColor::colorFromDescription(description).color(); }
+
+double QSSlider::xForPosition(double position) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const double fraction = std::clamp(fractionOf(position), 0.0, 1.0);
+    return groove.x() + handle.width() / 2.0 + fraction * (groove.width() - handle.width());
+}
+
+double QSSlider::fractionOf(double x) const
+{
+    // An empty range has no fraction but its start.
+    const double range = m_maxValue - m_minValue;
+    return range > 0 ? (x - m_minValue) / range : 0.0;
+}
+
+void QSSlider::showKnob()
+{
+    m_showingKnob = true;
+    setValue(int(std::lround(std::clamp(fractionOf(m_knob), 0.0, 1.0) * steps)));
+    m_showingKnob = false;
+    update();
+}
+
+void QSSlider::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    if (m_limitVisuals & (RectangularBox | RoundedBox)) {
+        drawBox(painter);
+        const int d = std::max(0, int(std::floor((height() - knobHeight) / 2)));
+        option.rect = rect().adjusted(d, d, -d, -d);
+    }
+    // The limits lie on the groove but under the knob.
+    option.subControls = QStyle::SC_SliderGroove;
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    drawLimits(painter, style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this));
+    option.subControls = QStyle::SC_SliderHandle;
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+}
+
+void QSSlider::drawLimits(QPainter &painter, const QRect &groove) const
+{
+    if (m_limitVisuals == 0 || !(m_maxValue > m_minValue))
+        return;
+    const bool box = m_limitVisuals & (RectangularBox | RoundedBox);
+    const double xMin = xForPosition(m_minLimit.value_or(m_minValue));
+    const double xMax = xForPosition(m_maxLimit.value_or(m_maxValue));
+    const double yMarker = groove.bottom() + 1;
+    const QRectF area = QRectF(rect()).adjusted(4, 4, -4, -2);
+    QColor dimmed = palette().color(QPalette::Base);
+    dimmed.setAlphaF(0.75);
+    QColor band = palette().color(QPalette::WindowText);
+    band.setAlphaF(0.3);
+    const double bandY = groove.center().y() - 1.5;
+    const auto marker = [&painter, yMarker](double x) {
+        QPainterPath triangle;
+        triangle.moveTo(x, yMarker);
+        triangle.lineTo(x + 3, yMarker + 5);
+        triangle.lineTo(x - 3, yMarker + 5);
+        triangle.closeSubpath();
+        painter.fillPath(triangle, Qt::black);
+    };
+    if (m_minLimit && *m_minLimit > m_minValue) {
+        if (box) {
+            painter.fillRect(QRectF(area.x(), area.y(), xMin - area.x(), area.height()), dimmed);
+        } else {
+            marker(xMin);
+            painter.fillRect(QRectF(groove.x() + 1, bandY, xMin - groove.x() - 1, 3.0), band);
+        }
+    }
+    if (m_maxLimit && *m_maxLimit < m_maxValue) {
+        if (box) {
+            painter.fillRect(QRectF(xMax, area.y(), area.right() - xMax, area.height()), dimmed);
+        } else {
+            marker(xMax);
+            painter.fillRect(QRectF(xMax, bandY, groove.x() + groove.width() - 1 - xMax, 3.0), band);
+        }
+    }
+}
+
+void QSSlider::drawBox(QPainter &painter) const
+{
+    const QRectF frame = rect();
+    QColor background = m_backgroundColor;
+    if (!background.isValid()) {
+        background = palette().color(QPalette::Base);
+        background.setAlphaF(0.5);
+    }
+    QColor outline = m_outlineColor;
+    if (!outline.isValid()) {
+        outline = palette().color(QPalette::WindowText);
+        outline.setAlphaF(0.35);
+    }
+    const double radius = std::max(0.0, m_cornerRadius - 1.0);
+    QPainterPath fill;
+    fill.addRoundedRect(frame.adjusted(2, 2, -2, -2), radius, radius);
+    painter.fillPath(fill, background);
+    painter.setPen(QPen(outline, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    if (m_limitVisuals & RectangularBox) {
+        const platform::EdgeInsets &b = m_boxInsets;
+        painter.drawRect(frame.adjusted(-b.left, -b.top, b.right, b.bottom).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    if (m_limitVisuals & RoundedBox) {
+        const platform::EdgeInsets &i = m_insets;
+        const QRectF bar = frame.adjusted(-i.left, -i.top, i.right, i.bottom + 1).adjusted(2.5, 2.5, -2.5, -2.5);
+        const double outer = std::max(0.0, m_cornerRadius - 0.5);
+        painter.drawRoundedRect(bar, outer, outer);
+    }
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/foundation/EdgeInsets.h"
+
+#include <QColor>
+#include <QSlider>
+
+#include <optional>
+
+// A horizontal slider whose knob position and value are related by a curve (see QSSliderCurve), so
+// that part of the value range gets more of the track. The QSlider's integer range stands for
+// knob positions from minValue to maxValue. Two optional limits, on the knob's scale, are drawn
+// on the bar (markers, or a box with the parts outside them dimmed) and, with forceLimits, pull
+// the knob back when the value is read. Main thread.
+class QSSlider : public QSlider
+{
+    Q_OBJECT
+    Q_PROPERTY(double minValue READ minValue WRITE setMinValue)
+    Q_PROPERTY(double maxValue READ maxValue WRITE setMaxValue)
+    Q_PROPERTY(double doubleValue READ doubleValue WRITE setDoubleValue NOTIFY doubleValueChanged)
+    Q_PROPERTY(int sliderCurve READ sliderCurve WRITE setSliderCurve)
+    Q_PROPERTY(double expFactor READ expFactor WRITE setExpFactor)
+    Q_PROPERTY(double minLimit READ minLimitValue WRITE setMinLimit)
+    Q_PROPERTY(double maxLimit READ maxLimitValue WRITE setMaxLimit)
+    Q_PROPERTY(bool forceLimits READ forceLimits WRITE setForceLimits)
+    Q_PROPERTY(int limitVisuals READ limitVisuals WRITE setLimitVisuals)
+    Q_PROPERTY(double cornerRadius READ cornerRadius WRITE setCornerRadius)
+    Q_PROPERTY(QString insetsString WRITE setInsetsByString)
+    Q_PROPERTY(QString boxInsetsString WRITE setBoxInsetsByString)
+    Q_PROPERTY(QString outlineColorName WRITE setOutlineColorName)
+    Q_PROPERTY(QString backgroundColorName WRITE setBackgroundColorName)
+
+public:
+    // Bits of limitVisuals.
+    enum LimitVisual { Markers = 1, RectangularBox = 2, RoundedBox = 4 };
+
+    explicit QSSlider(QWidget *parent = nullptr);
+
+    double minValue() const;
+    void setMinValue(double minValue);
+    double maxValue() const;
+    void setMaxValue(double maxValue);
+
+    // The value through the curve. With an empty range it is minValue.
+    double doubleValue();
+    void setDoubleValue(double value);
+    // Where the knob stands, between minValue and maxValue.
+    double knobValue() const;
+    void setKnobValue(double position);
+
+    int sliderCurve() const;
+    // The knob stays, so the value read back changes.
+    void setSliderCurve(int curve);
+    double expFactor() const;
+    // The value stays, so the knob moves.
+    void setExpFactor(double factor);
+
+    std::optional<double> minLimit() const;
+    std::optional<double> maxLimit() const;
+    // NaN clears the limit.
+    void setMinLimit(double limit);
+    void setMaxLimit(double limit);
+    bool forceLimits() const;
+    void setForceLimits(bool forceLimits);
+
+    int limitVisuals() const;
+    void setLimitVisuals(int visuals);
+    double cornerRadius() const;
+    void setCornerRadius(double radius);
+    platform::EdgeInsets insets() const;
+    void setInsetsByString(const QString &text);
+    platform::EdgeInsets boxInsets() const;
+    void setBoxInsetsByString(const QString &text);
+    void setOutlineColorName(const QString &description);
+    void setBackgroundColorName(const QString &description);
+
+    // The knob's x at a position of the knob's scale, in widget coordinates.
+    double xForPosition(double position) const;
+
+signals:
+    void doubleValueChanged(double value);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    double minLimitValue() const;
+    double maxLimitValue() const;
+    double fractionOf(double x) const;
+    void showKnob();
+    void drawLimits(QPainter &painter, const QRect &groove) const;
+    void drawBox(QPainter &painter) const;
+
+    double m_minValue = 0;
+    double m_maxValue = 1;
+    double m_knob = 0;
+    int m_sliderCurve = 0;
+    double m_expFactor = 3.0;
+    std::optional<double> m_minLimit;
+    std::optional<double> m_maxLimit;
+    bool m_forceLimits = false;
+    int m_limitVisuals = 0;
+    double m_cornerRadius = 4.0;
+    platform::EdgeInsets m_insets;
+    platform::EdgeInsets m_boxInsets;
+    QColor m_outlineColor;
+    QColor m_backgroundColor;
+    bool m_showingKnob = false;
+};

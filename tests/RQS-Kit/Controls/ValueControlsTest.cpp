@@ -1,0 +1,231 @@
+#include "RQS-Kit/Controls/QSGradientPicker.h"
+#include "RQS-Kit/Controls/QSSlider.h"
+#include "RQS-Kit/Controls/QSToolBarButton.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/ColorPanel.h"
+
+#include "support/MainBundleScope.h"
+#include "support/PixelProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <QColorDialog>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// A 210 × 27 picker, as the effect settings make it, with markers 11 wide: its bar runs from x 11
+// to 197. Clicks are y-down, the picker y-up.
+struct Picker
+{
+    Picker()
+    {
+        picker.resize(210, 27);
+        picker.show();
+    }
+    void click(double x, double yUp) { QTest::mouseClick(&picker, Qt::LeftButton, {}, QPoint(int(x), 27 - int(yUp))); }
+    QList<double> locations() const
+    {
+        QList<double> result;
+        for (int i = 0; i < picker.stops().count(); ++i)
+            result << picker.stops().location(i);
+        return result;
+    }
+    QSGradientPicker picker;
+};
+
+} // namespace
+
+TEST(QSGradientPicker, ClicksAtTheEndsOfTheBarAddStopsJustInsideTheEndStops)
+{
+    Picker p;
+    ASSERT_EQ(p.picker.gradientRect(), QRectF(11, 7, 186, 13));
+    p.click(11, 12);
+    p.click(197, 12);
+    EXPECT_EQ(p.locations(), (QList<double>{0, 0.002, 0.998, 1}));
+    EXPECT_EQ(p.picker.selectedIndex(), 2);
+}
+
+TEST(QSGradientPicker, SetUpLeavesTheSharedPanelClosedAndNothingSelected)
+{
+    platform::ColorPanel::sharedColorPanel()->dialog()->hide();
+    const QSGradientPicker picker;
+    EXPECT_FALSE(platform::ColorPanel::sharedColorPanel()->dialog()->isVisible());
+    EXPECT_EQ(picker.selectedIndex(), -1);
+    EXPECT_EQ(picker.stops().count(), 2);
+}
+
+TEST(QSGradientPicker, KeepsAtMostAHundredStopsAndSelectsTheFirstWhenFull)
+{
+    Picker p;
+    for (int i = 1; i < 99; ++i)
+        ASSERT_TRUE(p.picker.addColorAt(i / 100.0));
+    platform::LogCapture log;
+    p.click(100, 12);
+    EXPECT_TRUE(log.contains("Warning: Trying to add more than a hundred colors to an array"));
+    EXPECT_EQ(p.picker.stops().count(), 100);
+    EXPECT_EQ(p.picker.selectedIndex(), 0);
+
+    QGradientStops many;
+    for (int i = 0; i < 120; ++i)
+        many.append({i / 119.0, Qt::red});
+    p.picker.setGradient(platform::Gradient(many));
+    EXPECT_EQ(p.picker.stops().count(), 100);
+}
+
+TEST(QSGradientPicker, TabAndBacktabGoRoundTheStops)
+{
+    Picker p;
+    p.picker.addColorAt(0.5);
+    p.picker.setSelectedIndex(2);
+    QTest::keyClick(&p.picker, Qt::Key_Tab);
+    EXPECT_EQ(p.picker.selectedIndex(), 0);
+    QTest::keyClick(&p.picker, Qt::Key_Backtab);
+    EXPECT_EQ(p.picker.selectedIndex(), 2);
+    QTest::keyClick(&p.picker, Qt::Key_Right);
+    EXPECT_EQ(p.locations().last(), 1.0);
+}
+
+TEST(QSGradientPicker, TheDeleteIconRemovesTheSelectedStopAndArrowsMoveItByAPoint)
+{
+    Picker p;
+    p.picker.addColorAt(0.25);
+    p.picker.addColorAt(0.5);
+    p.picker.setSelectedIndex(2);
+    QTest::keyClick(&p.picker, Qt::Key_Left);
+    EXPECT_DOUBLE_EQ(p.locations().at(2), 0.5 - 1 / 186.0);
+    p.click(p.picker.stopCenter(2), 18);
+    EXPECT_EQ(p.locations(), (QList<double>{0, 0.25, 1}));
+    EXPECT_EQ(p.picker.selectedIndex(), -1);
+}
+
+TEST(QSGradientPicker, ASmallerGradientDropsASelectionPastItsEnd)
+{
+    Picker p;
+    p.picker.addColorAt(0.5);
+    p.picker.setSelectedIndex(2);
+    p.picker.setGradient(platform::Gradient(QList<QColor>{Qt::red, Qt::blue}));
+    EXPECT_EQ(p.picker.selectedIndex(), -1);
+    EXPECT_EQ(p.picker.color(), QColor(Qt::red));
+    EXPECT_FALSE(p.picker.changeColor(Qt::green, 2));
+}
+
+TEST(QSGradientPicker, DescriptionsLoadBackTheDefaultTwoStopsAndRefuseUnorderedOnes)
+{
+    Picker saved;
+    saved.picker.setGradient(platform::Gradient(QList<QColor>{QColor(255, 0, 0, 128), Qt::blue}));
+    Picker loaded;
+    loaded.picker.addColorAt(0.3);
+    ASSERT_TRUE(loaded.picker.loadDescription(saved.picker.saveDescription()));
+    EXPECT_EQ(loaded.picker.saveDescription(), saved.picker.saveDescription());
+    EXPECT_EQ(loaded.picker.stops().color(0).alpha(), 128);
+
+    saved.picker.addColorAt(0.75);
+    ASSERT_TRUE(loaded.picker.loadDescription(saved.picker.saveDescription()));
+    EXPECT_EQ(loaded.locations(), (QList<double>{0, 0.75, 1}));
+
+    platform::LogCapture log;
+    EXPECT_FALSE(loaded.picker.loadDescription({{"Colors", QVariantList{"1 0 0 1", "0 0 1 1"}}, {"Locations", QVariantList{1.0, 0.0}}}));
+    EXPECT_EQ(loaded.locations(), (QList<double>{0, 0.75, 1}));
+    EXPECT_TRUE(log.contains("Warning: "));
+}
+
+TEST(QSColorWell, ActivationKeepsTheWellsColourAgainstThePanelsEchoAndSetsOpacity)
+{
+    QSColorWell plain;
+    plain.setColor(QColor(0, 128, 0, 100));
+    QSColorWell withAlpha;
+    withAlpha.setSupportsAlpha(true);
+    QColorDialog *dialog = platform::ColorPanel::sharedColorPanel()->dialog();
+    // The panel sends the colour it is told straight back, as a panel may.
+    const QMetaObject::Connection echo = QObject::connect(dialog, &QColorDialog::currentColorChanged, &plain, [&plain] {
+        plain.changeColor(platform::ColorPanel::sharedColorPanel());
+    });
+    plain.activate();
+    QObject::disconnect(echo);
+    EXPECT_EQ(plain.color(), QColor(0, 128, 0, 100));
+    EXPECT_FALSE(dialog->testOption(QColorDialog::ShowAlphaChannel));
+    EXPECT_TRUE(plain.isActive());
+
+    dialog->setCurrentColor(Qt::red);
+    EXPECT_EQ(plain.color(), QColor(Qt::red));
+    withAlpha.activate();
+    EXPECT_TRUE(dialog->testOption(QColorDialog::ShowAlphaChannel));
+    EXPECT_FALSE(plain.isActive());
+}
+
+TEST(QSSlider, CurvesMapValuesToKnobPositionsWithoutNaN)
+{
+    QSSlider slider;
+    slider.setMinValue(0);
+    slider.setMaxValue(100);
+    slider.setSliderCurve(1);
+    slider.setDoubleValue(25);
+    EXPECT_DOUBLE_EQ(slider.knobValue(), 50);
+    EXPECT_DOUBLE_EQ(slider.doubleValue(), 25);
+
+    slider.setSliderCurve(3);
+    slider.setDoubleValue(25);
+    EXPECT_NEAR(slider.knobValue() / 100, std::log(0.25 * std::expm1(3.0) + 1) / 3, 1e-12);
+    EXPECT_NEAR(slider.knobValue() / 100, 0.584, 5e-4);
+    slider.setExpFactor(0);
+    EXPECT_NEAR(slider.doubleValue(), 25, 1e-9);
+
+    slider.setSliderCurve(2);
+    slider.setDoubleValue(-5);
+    EXPECT_EQ(slider.knobValue(), 0);
+    slider.setMaxValue(0);
+    EXPECT_EQ(slider.doubleValue(), 0);
+}
+
+TEST(QSSlider, ForcedLimitsPullTheKnobBackAndMarkersSitUnderTheBar)
+{
+    QSSlider slider;
+    slider.resize(200, 30);
+    slider.setMaxValue(100);
+    slider.setMinLimit(20);
+    slider.setMaxLimit(70);
+    slider.setKnobValue(90);
+    EXPECT_DOUBLE_EQ(slider.doubleValue(), 90);
+    slider.setForceLimits(true);
+    EXPECT_DOUBLE_EQ(slider.doubleValue(), 70);
+    EXPECT_DOUBLE_EQ(slider.knobValue(), 70);
+
+    slider.setKnobValue(50);
+    slider.setLimitVisuals(QSSlider::Markers);
+    const QImage drawn = PixelProbe::drawn(slider);
+    // Dark pixels below the bar's middle, down the column of a position.
+    const auto markerRows = [&drawn, &slider](double position) {
+        int rows = 0;
+        for (int y = drawn.height() / 2 + 2; y < drawn.height(); ++y)
+        {
+            const QRgb pixel = drawn.pixel(qRound(slider.xForPosition(position)), y);
+            rows += qGray(pixel) < 60 && qAlpha(pixel) > 200 ? 1 : 0;
+        }
+        return rows;
+    };
+    EXPECT_GE(markerRows(20), 3);
+    EXPECT_GE(markerRows(70), 3);
+    EXPECT_EQ(markerRows(35), 0);
+}
+
+TEST(QSToolBarButton, TakesItsLookFromItsBarsFolderOnlyWithBothNames)
+{
+    QTemporaryDir folder;
+    const QString button = folder.filePath("Main.barButton/Print.button");
+    ASSERT_TRUE(QDir().mkpath(button));
+    QImage mid(4, 20, QImage::Format_ARGB32);
+    mid.fill(Qt::red);
+    for (const char *state : {"Normal", "Hover", "Down", "Disabled"})
+        mid.save(button + QStringLiteral("/Mid-%1.tiff").arg(state));
+    const MainBundleScope scope(folder.path());
+    QSToolBarButton toolButton;
+    toolButton.setName("Print");
+    EXPECT_TRUE(toolButton.midImages(false).isEmpty());
+    toolButton.setBarName("Main");
+    EXPECT_EQ(toolButton.midImages(false).size(), 4);
+}
