@@ -7,6 +7,7 @@
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
 #include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
+#include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
@@ -18,6 +19,8 @@
 #include "RQS-Kit/Controls/QSPatternView.h"
 #include "RQS-Kit/Controls/QSPointingView.h"
 #include "RQS-Kit/Controls/QSPopupButton.h"
+#include "RQS-Kit/Controls/QSResizeView.h"
+#include "RQS-Kit/Controls/QSRotationView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
@@ -65,6 +68,9 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSArrowView>(QStringLiteral("QSArrowView"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
+    InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
+    InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
+    InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
 }
 
 } // namespace rqs
