@@ -15,6 +15,7 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
 #include "RQS-Kit/Controls/QSLineView.h"
 #include "RQS-Kit/Controls/QSPatternView.h"
 #include "RQS-Kit/Controls/QSPointingView.h"
@@ -71,6 +72,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
     InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
     InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
+    InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));
 }
 
 } // namespace rqs
