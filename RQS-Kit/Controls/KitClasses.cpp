@@ -8,6 +8,7 @@
 #include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
+#include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
@@ -16,10 +17,13 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
 #include "RQS-Kit/Controls/QSLineView.h"
 #include "RQS-Kit/Controls/QSPatternView.h"
 #include "RQS-Kit/Controls/QSPointingView.h"
 #include "RQS-Kit/Controls/QSPopupButton.h"
+#include "RQS-Kit/Controls/QSResizeView.h"
+#include "RQS-Kit/Controls/QSRotationView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
@@ -73,6 +77,10 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSSlider>(QStringLiteral("QSSlider"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
+    InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
+    InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
+    InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
+    InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));
 }
 
 } // namespace rqs

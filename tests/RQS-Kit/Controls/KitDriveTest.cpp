@@ -60,3 +60,18 @@ TEST(KitDrive, PrintsWhereAnImageViewDrawsAWidePictureFromAFile)
                                  "--set", "imageFile=" + folder.filePath("200x100.png"), "--print", "drawnRect"});
     EXPECT_EQ(view.lines, QStringList{"drawnRect=(-50,0,200,100)"});
 }
+
+TEST(KitDrive, PrintsAResizeDragAndItsCursorARotationAcrossTheNegativeAxisAndACropDraggedToTheEdge)
+{
+    const DriveRun resize = drive({"--class", "QSResizeView", "--size", "100x100", "--set", "delegate=1", "--do", "move 97,97",
+                                   "--do", "press 97,50", "--do", "drag 117,50", "--print", "cursorAngle"});
+    EXPECT_EQ(resize.lines, (QStringList{"delegate resizeView 32 (0,0) 0", "delegate resizeView 32 (20,0) 1", "cursorAngle=45"}));
+    const DriveRun rotation = drive({"--class", "QSRotationView", "--size", "200x100", "--set", "delegate=1", "--do", "press 30,57",
+                                     "--do", "drag 30,43", "--print", "radius"});
+    EXPECT_EQ(rotation.lines.value(0).section(' ', 0, 1), "delegate rotationView");
+    EXPECT_GT(rotation.lines.value(0).section(' ', 2, 2).toDouble(), 0) << "turning on, not back by 340";
+    EXPECT_EQ(rotation.lines.value(1), "radius=70");
+    const DriveRun crop = drive({"--class", "QSCropView", "--size", "300x300", "--set", "activeAreaRatio=2", "--do", "press 150,150",
+                                 "--do", "drag 10,150", "--print", "cropRectInView"});
+    EXPECT_EQ(crop.lines, QStringList{"cropRectInView=(0,75,150,150)"});
+}

@@ -1,0 +1,108 @@
+#include "RQS-Kit/Controls/QSActivityPanel.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
+
+#include <QMainWindow>
+
+QSActivityPanel::QSActivityPanel(QObject *parent)
+    : QSViewController(parent)
+{
+    m_slide.setPropertyName("pos");
+    m_slide.setDuration(600);
+}
+
+void QSActivityPanel::loadView()
+{
+    QSViewController::loadView();
+    if (m_panel) {
+        const platform::BundlePtr bundle = platform::Bundle::mainBundle();
+        m_panel->setLeftImg(bundle->imageNamed(QStringLiteral("SettingsBackgroundLeft.png")));
+        m_panel->setMidImg(bundle->imageNamed(QStringLiteral("SettingsBackgroundMid.png")));
+        m_panel->setRightImg(bundle->imageNamed(QStringLiteral("SettingsBackgroundRight.png")));
+    }
+    m_activities.clear();
+}
+
+bool QSActivityPanel::setWindow(QWidget *window)
+{
+    QWidget *panelView = view();
+    if (!panelView || !m_panel || !window) {
+        platform::logError(QStringLiteral("The activity panel could not be put on a window"));
+        return false;
+    }
+    m_window = window;
+    auto *main = qobject_cast<QMainWindow *>(window);
+    QWidget *contents = main && main->centralWidget() ? main->centralWidget() : window;
+    panelView->setParent(contents);
+    // Qt's y-down: the top edge is y 0.
+    panelView->move(int(m_xLocation), 0);
+    panelView->show();
+    m_slide.stop();
+    m_panel->move(m_panel->x(), -panelView->height());
+    return true;
+}
+
+QWidget *QSActivityPanel::window() const { return m_window; }
+
+void QSActivityPanel::startActivity(const QString &message, std::function<void()> work)
+{
+    const auto run = [work] {
+        if (work)
+            work();
+    };
+    if (!m_window) {
+        platform::MainQueue::post(run);
+        return;
+    }
+    m_activities << message;
+    if (m_messageTF)
+        m_messageTF->setText(message);
+    if (m_activities.size() == 1)
+        slide(true, run);
+    else
+        platform::MainQueue::post(run);
+}
+
+void QSActivityPanel::stopActivity(const QString &message)
+{
+    const qsizetype at = m_activities.lastIndexOf(message);
+    if (at >= 0)
+        m_activities.removeAt(at);
+    if (m_activities.isEmpty())
+        slide(false, {});
+    else if (m_messageTF)
+        m_messageTF->setText(m_activities.last());
+}
+
+QStringList QSActivityPanel::activities() const { return m_activities; }
+bool QSActivityPanel::isShown() const { return !m_activities.isEmpty(); }
+
+void QSActivityPanel::slide(bool in, std::function<void()> done)
+{
+    if (!m_panel || !view())
+        return;
+    if (m_progressIndicator && in)
+        m_progressIndicator->setRange(0, 0);
+    m_slide.stop();
+    m_slide.disconnect(this);
+    m_slide.setTargetObject(m_panel);
+    m_slide.setEndValue(QPoint(m_panel->x(), in ? 0 : -view()->height()));
+    connect(&m_slide, &QPropertyAnimation::finished, this, [this, in, done] {
+        if (!in && m_progressIndicator)
+            m_progressIndicator->setRange(0, 1);
+        if (done)
+            done();
+    });
+    m_slide.start();
+}
+
+double QSActivityPanel::xLocation() const { return m_xLocation; }
+void QSActivityPanel::setXLocation(double x) { m_xLocation = x; }
+QProgressBar *QSActivityPanel::progressIndicator() const { return m_progressIndicator; }
+void QSActivityPanel::setProgressIndicator(QProgressBar *indicator) { m_progressIndicator = indicator; }
+QLabel *QSActivityPanel::messageTF() const { return m_messageTF; }
+void QSActivityPanel::setMessageTF(QLabel *field) { m_messageTF = field; }
+QS3PartImageView *QSActivityPanel::panel() const { return m_panel; }
+void QSActivityPanel::setPanel(QS3PartImageView *panel) { m_panel = panel; }

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "RQS-Kit/Controls/QS3PartImageView.h"
+#include "RQS-Kit/Foundation/QSViewController.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPropertyAnimation>
+#include <QStringList>
+
+#include <functional>
+
+// A panel that slides down from the top of a window while activities run, showing a busy bar and
+// the message of the latest activity still running, and slides back up after the last one. Its
+// view comes from its interface file. Main thread only.
+class QSActivityPanel : public QSViewController
+{
+    Q_OBJECT
+    Q_PROPERTY(QProgressBar *progressIndicator READ progressIndicator WRITE setProgressIndicator)
+    Q_PROPERTY(QLabel *messageTF READ messageTF WRITE setMessageTF)
+    Q_PROPERTY(QS3PartImageView *panel READ panel WRITE setPanel)
+public:
+    explicit QSActivityPanel(QObject *parent = nullptr);
+
+    void loadView() override;
+    // Pins the panel, hidden, to the top edge of the window's contents; false (logged) when the
+    // panel's view does not load.
+    bool setWindow(QWidget *window);
+    QWidget *window() const;
+
+    // The work runs once the panel is in place, or on the next turn when it already is or there
+    // is no window (then nothing is shown).
+    void startActivity(const QString &message, std::function<void()> work = {});
+    // Ends one activity of that message, so that another with the same text keeps the panel.
+    void stopActivity(const QString &message);
+    QStringList activities() const;
+    // True from the first start until the last stop.
+    bool isShown() const;
+
+    double xLocation() const;
+    void setXLocation(double x);
+    QProgressBar *progressIndicator() const;
+    void setProgressIndicator(QProgressBar *indicator);
+    QLabel *messageTF() const;
+    void setMessageTF(QLabel *field);
+    QS3PartImageView *panel() const;
+    void setPanel(QS3PartImageView *panel);
+
+private:
+    void slide(bool in, std::function<void()> done);
+
+    QStringList m_activities;
+    double m_xLocation = 0;
+    QPointer<QWidget> m_window;
+    QPointer<QProgressBar> m_progressIndicator;
+    QPointer<QLabel> m_messageTF;
+    QPointer<QS3PartImageView> m_panel;
+    QPropertyAnimation m_slide;
+};

@@ -1,0 +1,53 @@
+#include "RQS-Kit/Controls/QSCropController.h"
+
+#include "platform/foundation/Log.h"
+
+#include <QFile>
+
+QSCropController::QSCropController(QObject *parent)
+    : QSWindowController(parent)
+{
+}
+
+bool QSCropController::setImage(const QImage &image)
+{
+    if (!window() || !m_imageView || !m_cropView) {
+        platform::logError(QStringLiteral("The crop window did not load"));
+        return false;
+    }
+    m_imageView->setImage(image);
+    m_cropView->setActiveAreaRatio(image.height() > 0 ? double(image.width()) / image.height() : 0.0);
+    return true;
+}
+
+QImage QSCropController::image() const { return m_imageView ? m_imageView->image() : QImage(); }
+
+void QSCropController::setCropRatio(double ratio)
+{
+    if (window() && m_cropView)
+        m_cropView->setCropRatio(ratio);
+}
+
+double QSCropController::cropRatio() const { return m_cropView ? m_cropView->cropRatio() : 0.0; }
+
+bool QSCropController::setDescriptionFile(const QString &path)
+{
+    QFile file(path);
+    if (!window() || !m_descriptionView || !file.open(QIODevice::ReadOnly)) {
+        platform::logWarning(QStringLiteral("No crop description from %1").arg(path));
+        return false;
+    }
+    m_descriptionView->setHtml(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+QTextBrowser *QSCropController::descriptionView() const { return m_descriptionView; }
+void QSCropController::setDescriptionView(QTextBrowser *view) { m_descriptionView = view; }
+QSImageView *QSCropController::imageView() const { return m_imageView; }
+void QSCropController::setImageView(QSImageView *view) { m_imageView = view; }
+QSCropView *QSCropController::cropView() const { return m_cropView; }
+void QSCropController::setCropView(QSCropView *view) { m_cropView = view; }
+QRectF QSCropController::cropRect() const { return m_cropRect; }
+void QSCropController::setCropRect(const QRectF &rect) { m_cropRect = rect; }
+bool QSCropController::flexibleSize() const { return m_flexibleSize; }
+void QSCropController::setFlexibleSize(bool flexible) { m_flexibleSize = flexible; }

@@ -1,0 +1,130 @@
+#include "RQS-Kit/Controls/QSCropView.h"
+#include "RQS-Kit/Controls/QSResizeView.h"
+#include "RQS-Kit/Controls/QSRotationView.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// QTest takes y-down points; the views' numbers are y-up.
+QPoint down(const QWidget &view, double x, double y) { return QPoint(int(x), int(view.height() - y)); }
+
+struct Reports : QSResizeViewDelegate, QSRotationViewDelegate
+{
+    QList<QSizeF> changes;
+    quint64 sides = 0;
+    QList<double> angles;
+    void resizeViewDidResize(QSResizeView *, quint64 s, const QSizeF &change, int) override { sides = s, changes << change; }
+    void rotationViewDidRotate(QSRotationView *, double degrees, bool) override { angles << degrees; }
+};
+
+} // namespace
+
+TEST(ResizeView, APressThreeFromTheRightAndATwentyPointDragReportTwentyThenOnlyWhatIsNew)
+{
+    QSResizeView view;
+    view.resize(100, 100);
+    Reports reports;
+    view.setDelegate(&reports);
+    QTest::mousePress(&view, Qt::LeftButton, {}, down(view, 97, 50));
+    QTest::mouseMove(&view, down(view, 117, 50));
+    EXPECT_EQ(reports.sides, quint64(QSResizeView::Right));
+    EXPECT_EQ(reports.changes.value(1), QSizeF(20, 0));
+    view.resize(120, 100);
+    QTest::mouseMove(&view, down(view, 122, 50));
+    EXPECT_EQ(reports.changes.last(), QSizeF(5, 0)) << "measured against the grown view";
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, down(view, 122, 50));
+}
+
+TEST(ResizeView, HoveredCornersAskForCursorsAt45And135BeforeAnyPressAndTurnedLayersAddTheirAngle)
+{
+    QSResizeView view;
+    view.resize(100, 100);
+    view.updateCursorForLocation({97, 97}, 0);
+    EXPECT_EQ(view.lastCursorAngle(), 45);
+    EXPECT_TRUE(view.currentCursor().has_value()) << "shown from the hovered point, not the last press";
+    view.updateCursorForLocation({97, 3}, 0);
+    EXPECT_EQ(view.lastCursorAngle(), 135);
+    view.updateCursorForLocation({97, 50}, 30);
+    EXPECT_EQ(view.lastCursorAngle(), 30);
+    view.updateCursorForLocation({50, 50}, 0);
+    EXPECT_FALSE(view.currentCursor().has_value());
+}
+
+TEST(ResizeView, PressesOutsideTheAllowedSidesFallThroughAndASmallViewPrefersItsLeftSide)
+{
+    QSResizeView view;
+    view.resize(100, 100);
+    view.setAllowedSides(QSResizeView::Top);
+    EXPECT_EQ(view.hitTest({3, 50}), nullptr);
+    EXPECT_EQ(view.hitTest({50, 95}), &view);
+    view.setAllowedSides(0);
+    EXPECT_EQ(view.hitTest({50, 95}), nullptr);
+    view.setAllowedSides(63);
+    view.resize(20, 20);
+    EXPECT_EQ(view.grabForLocation({10, 10}).sides & (QSResizeView::Left | QSResizeView::Right), quint64(QSResizeView::Left));
+}
+
+TEST(RotationView, RadiusIs70Or35AndOnlyTheRingWithinEightPointsTakesPresses)
+{
+    QSRotationView view;
+    view.resize(200, 100);
+    view.show();
+    EXPECT_EQ(view.radius(), 70);
+    EXPECT_EQ(view.hitTest({100 + 78, 50}), &view);
+    EXPECT_EQ(view.hitTest({100 + 79, 50}), nullptr);
+    EXPECT_EQ(view.hitTest({100, 50}), nullptr) << "the disc lets presses through";
+    view.setRadiusReduction(50);
+    EXPECT_EQ(view.radius(), 35);
+}
+
+TEST(RotationView, ADragFrom170ToMinus170DegreesTurnsOnByTwentyInsteadOfJumpingBack)
+{
+    QSRotationView view;
+    view.resize(200, 200);
+    view.show();
+    Reports reports;
+    view.setDelegate(&reports);
+    const auto onRing = [&view](double degrees) {
+        const double a = degrees * M_PI / 180;
+        return down(view, 100 + 95 * std::cos(a), 100 + 95 * std::sin(a));
+    };
+    QTest::mousePress(&view, Qt::LeftButton, {}, onRing(170));
+    QTest::mouseMove(&view, onRing(180));
+    QTest::mouseMove(&view, onRing(-170));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, onRing(-170));
+    ASSERT_FALSE(reports.angles.isEmpty());
+    EXPECT_NEAR(reports.angles.last(), 20, 1.0);
+}
+
+TEST(CropView, A400By200ImageIn300PointsShowsAt75AndTheCropIsTheCentred150PointSquare)
+{
+    QSCropView view;
+    view.resize(300, 300);
+    EXPECT_EQ(view.cropRect(), QRectF(0, 0, 1, 1)) << "no ratio yet: left alone, not NaN";
+    view.setActiveAreaRatio(400.0 / 200.0);
+    EXPECT_EQ(view.activeArea(), QRectF(0, 75, 300, 150));
+    EXPECT_EQ(view.cropRect(), QRectF(0.25, 0, 0.5, 1));
+    view.setCropRatio(2.0);
+    EXPECT_EQ(view.cropRectInView().width(), 2 * view.cropRectInView().height());
+}
+
+TEST(CropView, ADragBeyondTheLeftEdgeStopsThereAndAPressBesideTheImageMovesNothing)
+{
+    QSCropView view;
+    view.resize(300, 300);
+    view.setActiveAreaRatio(2.0);
+    view.show();
+    QTest::mousePress(&view, Qt::LeftButton, {}, down(view, 150, 150));
+    QTest::mouseMove(&view, down(view, 10, 150));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, down(view, 10, 150));
+    EXPECT_EQ(view.cropRect(), QRectF(0, 0, 0.5, 1));
+    QTest::mousePress(&view, Qt::LeftButton, {}, down(view, 150, 20));
+    QTest::mouseMove(&view, down(view, 290, 20));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, down(view, 290, 20));
+    EXPECT_EQ(view.cropRect(), QRectF(0, 0, 0.5, 1));
+}
