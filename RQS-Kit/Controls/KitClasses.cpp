@@ -25,6 +25,7 @@
 #include "RQS-Kit/Controls/QSResizeView.h"
 #include "RQS-Kit/Controls/QSRotationView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
+#include "RQS-Kit/Controls/QSScroller.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "RQS-Kit/Controls/QSSlider.h"
@@ -75,6 +76,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSSimpleColorWell>(QStringLiteral("QSSimpleColorWell"));
     InterfaceLoader::registerClass<QSGradientPicker>(QStringLiteral("QSGradientPicker"));
     InterfaceLoader::registerClass<QSSlider>(QStringLiteral("QSSlider"));
+    InterfaceLoader::registerClass<QSScroller>(QStringLiteral("QSScroller"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
     InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));

@@ -1,4 +1,5 @@
 #include "RQS-Kit/Controls/QSGradientPicker.h"
+#include "RQS-Kit/Controls/QSScroller.h"
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Controls/QSToolBarButton.h"
 #include "platform/foundation/Log.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
+#include <QStyle>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -229,3 +231,26 @@ TEST(QSToolBarButton, TakesItsLookFromItsBarsFolderOnlyWithBothNames)
     toolButton.setBarName("Main");
     EXPECT_EQ(toolButton.midImages(false).size(), 4);
 }
+
+// Thin knobs keep their thickness up to 9 points, thicker ones lose 6; nothing but the knob is drawn.
+TEST(QSScroller, TheLightKnobIsSlimCentredAndAloneOnTheBar)
+{
+    const struct { QRectF knob; Qt::Orientation orientation; QRectF slim; } cases[] = {
+        {{0, 10, 11, 40}, Qt::Vertical, {1, 10, 9, 40}},
+        {{0, 10, 7, 40}, Qt::Vertical, {0, 10, 7, 40}},
+        {{5, 0, 30, 20}, Qt::Horizontal, {5, 3, 30, 14}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QSScroller::lightKnobRect(c.knob, c.orientation), c.slim) << c.knob.width() << "x" << c.knob.height();
+
+    QSScroller scroller(Qt::Vertical);
+    scroller.setLightKnob(true);
+    scroller.setRange(0, 100);
+    scroller.setPageStep(100);
+    scroller.resize(15, 200);
+    const QImage drawn = PixelProbe::drawn(scroller);
+    const QRect knob = scroller.style()->subControlRect(QStyle::CC_ScrollBar, nullptr, QStyle::SC_ScrollBarSlider, &scroller);
+    EXPECT_EQ(qAlpha(drawn.pixel(0, 100)), 0) << "no slot beside the knob";
+    EXPECT_GT(qAlpha(drawn.pixel(7, 100)), 0) << PixelProbe::describe(drawn, {7, 100}).toStdString() << " knob " << knob.y();
+}
+
