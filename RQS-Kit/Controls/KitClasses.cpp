@@ -14,6 +14,13 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSBasicListEntryView.h"
+#include "RQS-Kit/Controls/QSFrameLessWindow.h"
+#include "RQS-Kit/Controls/QSListView.h"
+#include "RQS-Kit/Controls/QSOpenableListEntryView.h"
+#include "RQS-Kit/Controls/QSOverlayScrollView.h"
+#include "RQS-Kit/Controls/QSRowView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
 #include "RQS-Kit/Controls/QSLineView.h"
 #include "RQS-Kit/Controls/QSPatternView.h"
 #include "RQS-Kit/Controls/QSPointingView.h"
@@ -65,6 +72,13 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSArrowView>(QStringLiteral("QSArrowView"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
+    InterfaceLoader::registerClass<QSListView>(QStringLiteral("QSListView"));
+    InterfaceLoader::registerClass<QSBasicListEntryView>(QStringLiteral("QSBasicListEntryView"));
+    InterfaceLoader::registerClass<QSOpenableListEntryView>(QStringLiteral("QSOpenableListEntryView"));
+    InterfaceLoader::registerClass<QSRowView>(QStringLiteral("QSRowView"));
+    InterfaceLoader::registerClass<QSShadowedScrollView>(QStringLiteral("QSShadowedScrollView"));
+    InterfaceLoader::registerClass<QSOverlayScrollView>(QStringLiteral("QSOverlayScrollView"));
+    InterfaceLoader::registerClass<QSFrameLessWindow>(QStringLiteral("QSFrameLessWindow"));
 }
 
 } // namespace rqs
