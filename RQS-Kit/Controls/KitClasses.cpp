@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Controls/QS3PartImageView.h"
 #include "RQS-Kit/Controls/QSArrowView.h"
+#include "RQS-Kit/Controls/QSBasicListEntryView.h"
 #include "RQS-Kit/Controls/QSBoxView.h"
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
@@ -11,21 +12,27 @@
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
-#include "RQS-Kit/Controls/QSGradientPicker.h"
+#include "RQS-Kit/Controls/QSFrameLessWindow.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
+#include "RQS-Kit/Controls/QSGradientPicker.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
 #include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
 #include "RQS-Kit/Controls/QSLineView.h"
+#include "RQS-Kit/Controls/QSListView.h"
+#include "RQS-Kit/Controls/QSOpenableListEntryView.h"
+#include "RQS-Kit/Controls/QSOverlayScrollView.h"
 #include "RQS-Kit/Controls/QSPatternView.h"
 #include "RQS-Kit/Controls/QSPointingView.h"
 #include "RQS-Kit/Controls/QSPopupButton.h"
 #include "RQS-Kit/Controls/QSResizeView.h"
 #include "RQS-Kit/Controls/QSRotationView.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
+#include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Controls/QSScroller.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "RQS-Kit/Controls/QSSlider.h"
@@ -83,6 +90,13 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
     InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
     InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));
+    InterfaceLoader::registerClass<QSListView>(QStringLiteral("QSListView"));
+    InterfaceLoader::registerClass<QSBasicListEntryView>(QStringLiteral("QSBasicListEntryView"));
+    InterfaceLoader::registerClass<QSOpenableListEntryView>(QStringLiteral("QSOpenableListEntryView"));
+    InterfaceLoader::registerClass<QSRowView>(QStringLiteral("QSRowView"));
+    InterfaceLoader::registerClass<QSShadowedScrollView>(QStringLiteral("QSShadowedScrollView"));
+    InterfaceLoader::registerClass<QSOverlayScrollView>(QStringLiteral("QSOverlayScrollView"));
+    InterfaceLoader::registerClass<QSFrameLessWindow>(QStringLiteral("QSFrameLessWindow"));
 }
 
 } // namespace rqs

@@ -19,6 +19,12 @@ QString localized(const QString &key, const QString &english)
     return Bundle::mainBundle()->localizedStringForKey(key, english);
 }
 
+QList<DocumentBase *> &liveDocuments()
+{
+    static QList<DocumentBase *> documents;
+    return documents;
+}
+
 void answerLater(const DocumentBase::Completion &completion, bool answer)
 {
     if (completion)
@@ -31,9 +37,21 @@ DocumentBase::DocumentBase(QObject *parent)
     : QObject(parent)
 {
     connect(&m_undoManager, &UndoManager::cleanChanged, this, &DocumentBase::announceEdited);
+    liveDocuments().append(this);
 }
 
-DocumentBase::~DocumentBase() = default;
+DocumentBase::~DocumentBase() { liveDocuments().removeAll(this); }
+
+DocumentBase *DocumentBase::documentForWindow(const QWidget *window)
+{
+    for (DocumentBase *document : liveDocuments()) {
+        for (const QPointer<Window> &shown : document->m_windows) {
+            if (shown && shown.data() == window)
+                return document;
+        }
+    }
+    return nullptr;
+}
 
 bool DocumentBase::openURL(const QUrl &url, const QString &type)
 {

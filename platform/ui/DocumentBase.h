@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace platform {
 
 class Window;
@@ -80,6 +82,8 @@ public:
     void addWindow(Window *window);
     void removeWindow(Window *window);
     QList<Window *> windows() const;
+    // The live document that shows the window, or null.
+    static DocumentBase *documentForWindow(const QWidget *window);
     // The window sheets of the document go on: the last one added, or null.
     virtual Window *windowForSheet() const;
     // Makes the document's windows when it has none and brings them to the front. A document

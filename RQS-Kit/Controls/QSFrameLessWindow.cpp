@@ -1,0 +1,6 @@
+#include "RQS-Kit/Controls/QSFrameLessWindow.h"
+
+QSFrameLessWindow::QSFrameLessWindow(QWidget *parent, Qt::WindowFlags flags)
+    : platform::FramelessWindow(parent, flags)
+{
+}

@@ -1,0 +1,7 @@
+#include "RQS-Kit/Controls/QSOverlayScrollView.h"
+
+QSOverlayScrollView::QSOverlayScrollView(QWidget *parent)
+    : platform::ScrollView(parent)
+{
+    setOverlayScrollers(true);
+}

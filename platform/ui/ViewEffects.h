@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/graphics/Shadow.h"
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// A view's own opacity over everything it draws, its subviews included; 1 when never set. A
+// view carries one effect at a time: setting the alpha drops a shadow and the other way round.
+double viewAlpha(const QWidget *view);
+void setViewAlpha(QWidget *view, double alpha);
+
+// A shadow under the whole view, the offset y-up as drawing shadows have it; none removes it.
+std::optional<Shadow> viewShadow(const QWidget *view);
+void setViewShadow(QWidget *view, const std::optional<Shadow> &shadow);
+
+} // namespace platform

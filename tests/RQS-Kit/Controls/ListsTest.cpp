@@ -1,0 +1,204 @@
+#include "RQS-Kit/Controls/QSBasicListEntryView.h"
+#include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QSListView.h"
+#include "RQS-Kit/Controls/QSOpenableListEntryView.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/FrameAnimation.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewUndo.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+namespace {
+
+// The list's passes and moves as its client hears them.
+struct Client : QSListViewDelegate
+{
+    int passes = 0;
+    std::optional<double> listViewWillResize(QSListView *, double) override
+    {
+        ++passes;
+        return std::nullopt;
+    }
+};
+
+class Lists : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform::FrameAnimation::setDefaultDuration(0);
+        list.resize(349, 10);
+        list.show();
+        list.setDelegate(&client);
+        for (const char *title : {"A", "B", "C"}) {
+            auto *row = new QSBasicListEntryView(QSListEntryView::Draggable);
+            row->setTitle(QString::fromLatin1(title));
+            list.addListEntry(row);
+        }
+        turn();
+        undo()->removeAllActions();
+    }
+    void TearDown() override { platform::FrameAnimation::setDefaultDuration(0.25); }
+
+    static void turn() { QCoreApplication::processEvents(); }
+    platform::UndoManager *undo() { return platform::undoManagerForView(&list); }
+    QString titles() const
+    {
+        QString order;
+        for (QSListEntryView *row : list.entries())
+            order += row->title();
+        return order;
+    }
+
+    Client client;
+    QSListView list;
+};
+
+} // namespace
+
+TEST_F(Lists, InsertRemoveAndMoveAreUndoneAndRedoneUnderTheirNames)
+{
+    auto *row = new QSBasicListEntryView;
+    row->setTitle(QStringLiteral("D"));
+    list.insertListEntry(row, 1);
+    turn();
+    EXPECT_EQ(titles(), QStringLiteral("ADBC"));
+    EXPECT_EQ(undo()->undoActionName(), QStringLiteral("Insert entry"));
+    list.removeListEntryAtIndex(0);
+    turn();
+    EXPECT_EQ(undo()->undoActionName(), QStringLiteral("Remove entry"));
+    list.setEntryDenomination(QStringLiteral("layer"));
+    list.moveEntryFrom(2, 0);
+    turn();
+    EXPECT_EQ(titles(), QStringLiteral("CDB"));
+    EXPECT_EQ(undo()->undoActionName(), QStringLiteral("Reorder layer"));
+
+    undo()->undo();
+    EXPECT_EQ(titles(), QStringLiteral("DBC"));
+    undo()->undo();
+    EXPECT_EQ(titles(), QStringLiteral("ADBC"));
+    EXPECT_EQ(undo()->redoActionName(), QStringLiteral("Insert layer")) << "redo is the inverse's own insert";
+    undo()->undo();
+    EXPECT_EQ(titles(), QStringLiteral("ABC"));
+    undo()->redo();
+    undo()->redo();
+    undo()->redo();
+    EXPECT_EQ(titles(), QStringLiteral("CDB"));
+}
+
+TEST_F(Lists, AWholeDragIsOneReorderStepAndADragEndingWhereItBeganIsNone)
+{
+    const QSizeF still(0, 0);
+    QSListEntryView *a = list.entryAtIndex(0);
+    list.dragListEntry(a, still, false);
+    list.dragListEntry(a, QSizeF(0, 45), false);
+    list.dragListEntry(a, QSizeF(0, 45), false);
+    EXPECT_EQ(titles(), QStringLiteral("BCA"));
+    list.dragListEntry(a, QSizeF(0, -90), false);
+    list.dragListEntry(a, still, true);
+    turn();
+    EXPECT_EQ(titles(), QStringLiteral("ABC"));
+    EXPECT_FALSE(undo()->canUndo()) << "the row came back to where it began";
+
+    list.dragListEntry(a, still, false);
+    for (int step = 0; step < 6; ++step)
+        list.dragListEntry(a, QSizeF(0, 15), false);
+    list.dragListEntry(a, still, true);
+    turn();
+    EXPECT_EQ(titles(), QStringLiteral("BCA"));
+    EXPECT_EQ(undo()->undoActionName(), QStringLiteral("Reorder entry"));
+    EXPECT_EQ(a->frame(), QRectF(0, 90, 349, 45)) << "dropped into its slot";
+    undo()->undo();
+    EXPECT_EQ(titles(), QStringLiteral("ABC"));
+    EXPECT_FALSE(undo()->canUndo()) << "one step for the whole drag";
+}
+
+TEST_F(Lists, FixedRowsNeverMove)
+{
+    list.setFixed(1);
+    const QSizeF still(0, 0);
+    EXPECT_FALSE(list.moveEntryFrom(0, 2));
+    EXPECT_FALSE(list.moveEntryFrom(2, 0));
+    QSListEntryView *c = list.entryAtIndex(2);
+    list.dragListEntry(c, still, false);
+    list.dragListEntry(c, QSizeF(0, -50), false);
+    EXPECT_EQ(titles(), QStringLiteral("ACB"));
+    list.dragListEntry(c, QSizeF(0, -500), true);
+    EXPECT_EQ(titles(), QStringLiteral("ACB")) << "never below the fixed row";
+}
+
+TEST_F(Lists, ManyChangesInOneTurnGiveOneLayoutPass)
+{
+    client.passes = 0;
+    for (int i = 0; i < 20; ++i)
+        list.addListEntry(new QSBasicListEntryView);
+    list.moveEntryFrom(3, 7);
+    list.removeListEntryAtIndex(0);
+    turn();
+    EXPECT_EQ(client.passes, 1);
+    EXPECT_EQ(list.height(), 22 * 45);
+}
+
+TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
+{
+    platform::LogCapture log;
+    EXPECT_EQ(list.entryAtIndex(3), nullptr);
+    auto *stray = new QSBasicListEntryView;
+    EXPECT_FALSE(list.insertListEntry(stray, 4));
+    delete stray;
+    EXPECT_FALSE(list.removeListEntryAtIndex(-1));
+    EXPECT_FALSE(list.moveEntryFrom(5, 0));
+    EXPECT_EQ(log.lines().filter(QStringLiteral("Warning: ")).size(), 4);
+    EXPECT_EQ(titles(), QStringLiteral("ABC"));
+}
+
+TEST(ListEntries, RowHeightsFollowContentHoverAndSelection)
+{
+    QSBasicListEntryView basic;
+    EXPECT_EQ(basic.preferredHeight(), 45);
+    auto *content = new QWidget;
+    content->resize(100, 30);
+    basic.setContentView(content);
+    EXPECT_EQ(basic.preferredHeight(), 75);
+
+    QSListView list;
+    auto *openable = new QSOpenableListEntryView;
+    list.addListEntry(openable);
+    EXPECT_EQ(openable->preferredHeight(), 58);
+    openable->rowChangedHover(openable->rowView(), true);
+    EXPECT_EQ(openable->preferredHeight(), 78);
+    openable->rowChangedHover(openable->rowView(), false);
+    auto *settings = new QWidget;
+    settings->resize(100, 40);
+    openable->setContentView(settings);
+    list.setSelectedEntry(openable);
+    EXPECT_EQ(openable->preferredHeight(), 98);
+}
+
+TEST(ListEntries, ThePasteButtonSits19PointsFurtherRightWithoutDragOrRemoveButton)
+{
+    const QSBasicListEntryView bare(QSListEntryView::CopyPaste);
+    const QSBasicListEntryView handled(QSListEntryView::CopyPaste | QSListEntryView::Draggable);
+    EXPECT_EQ(bare.entryPasteButton()->frame().x(), 349 - 65 - 12 - 8);
+    EXPECT_EQ(bare.entryPasteButton()->frame().x() - handled.entryPasteButton()->frame().x(), 19);
+    EXPECT_EQ(bare.entryCopyButton()->frame().x(), bare.entryPasteButton()->frame().x() - 69);
+}
+
+TEST(ListEntries, AContentViewSetWhileTheRowIsOpenShows)
+{
+    platform::FrameAnimation::setDefaultDuration(0);
+    QSListView list;
+    auto *row = new QSOpenableListEntryView;
+    list.addListEntry(row);
+    list.setSelectedEntry(row);
+    list.updateListLayout(QSListView::Immediate);
+    ASSERT_EQ(row->state(), 2);
+    auto *settings = new QWidget;
+    settings->resize(100, 40);
+    row->setContentView(settings);
+    EXPECT_EQ(settings->parentWidget(), row->detailContainer());
+    platform::FrameAnimation::setDefaultDuration(0.25);
+}

@@ -1,0 +1,114 @@
+#include "RQS-Kit/Controls/QSFrameLessWindow.h"
+#include "RQS-Kit/Controls/QSOverlayScrollView.h"
+#include "RQS-Kit/Controls/QSRowView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
+#include "RQS-Kit/Controls/QSTextField.h"
+#include "RQS-Kit/Controls/QSImageView.h"
+#include "platform/ui/ViewEffects.h"
+
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+namespace {
+
+struct RowClient : QSRowViewDelegate
+{
+    int clicks = 0;
+    void rowWasClicked(QSRowView *) override { ++clicks; }
+};
+
+// QTest's double click is the second press alone.
+void doubleClick(QWidget &widget, QPoint at)
+{
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(&widget, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+TEST(RowView, AClickOnAnEditableTitleWaitsADoubleClickEditsEscapeRestoresReturnCommits)
+{
+    QSRowView row;
+    RowClient client;
+    row.setDelegate(&client);
+    row.setEditable(true);
+    row.setTitle(QStringLiteral("Shade"));
+    row.resize(300, 58);
+    row.show();
+    // The light title lies at y-up 23 to 41: Qt's y 26 is inside it.
+    const QPoint onTitle(50, 26);
+    QTest::mouseClick(&row, Qt::LeftButton, {}, onTitle);
+    EXPECT_EQ(client.clicks, 0) << "held back for a double click";
+    QTRY_COMPARE(client.clicks, 1);
+
+    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(290, 5));
+    EXPECT_EQ(client.clicks, 2) << "off the title a click is told at once";
+
+    doubleClick(row, onTitle);
+    ASSERT_TRUE(row.isEditing());
+    row.editor()->setText(QStringLiteral("Gloss"));
+    QTest::keyClick(row.editor(), Qt::Key_Escape);
+    EXPECT_FALSE(row.isEditing());
+    EXPECT_EQ(row.title(), QStringLiteral("Shade"));
+
+    doubleClick(row, onTitle);
+    row.editor()->setText(QStringLiteral("Gloss"));
+    QTest::keyClick(row.editor(), Qt::Key_Return);
+    EXPECT_EQ(row.title(), QStringLiteral("Gloss"));
+    EXPECT_EQ(client.clicks, 2) << "double clicks report no click";
+}
+
+TEST(ScrollViews, BandsFadeInOverTheFirst15PointsBeyondAnEdge)
+{
+    const auto at = [](double vy) { return QSShadowedScrollView::bandAlphas(QRectF(0, vy, 100, 100), 500, -1); };
+    EXPECT_EQ(at(400).top, 0);
+    EXPECT_EQ(at(392.5).top, 0.5);
+    EXPECT_EQ(at(385).top, 1);
+    EXPECT_EQ(at(7.5).bottom, 0.5);
+    const auto content = [](double vy) { return QSShadowedScrollView::bandAlphas(QRectF(0, vy, 100, 100), 500, 300).bottom; };
+    EXPECT_EQ(content(190), 0);
+    EXPECT_EQ(content(200), 0);
+    EXPECT_GT(content(201), 0);
+}
+
+TEST(ScrollViews, TheShadowedViewSetsItsBandsAsItScrolls)
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto *scroll = new QSShadowedScrollView(&window);
+    scroll->setGeometry(0, 0, 200, 100);
+    auto *document = new QWidget;
+    document->resize(200, 500);
+    scroll->setDocumentView(document);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    window.show();
+    ASSERT_EQ(scroll->documentVisibleRect().height(), 100);
+    scroll->scrollToPoint(QPointF(0, 400));
+    EXPECT_EQ(platform::viewAlpha(scroll->topShadow()), 0) << "at the very top";
+    scroll->scrollToPoint(QPointF(0, 393));
+    EXPECT_NEAR(platform::viewAlpha(scroll->topShadow()), 7.0 / 15, 1e-6);
+    EXPECT_EQ(scroll->bottomShadow()->geometry(), QRect(0, 86, 200, 14));
+    scroll->setShowTopShadow(false);
+    scroll->setShowTopShadow(true);
+    EXPECT_EQ(window.children().last(), static_cast<QObject *>(scroll->topShadow())) << "back in front";
+}
+
+TEST(ScrollViews, OverlayContentFillsTheBoundsAndAFramelessWindowStaysFrameless)
+{
+    QSOverlayScrollView scroll;
+    scroll.resize(200, 100);
+    auto *document = new QWidget;
+    document->resize(200, 500);
+    scroll.setDocumentView(document);
+    scroll.show();
+    EXPECT_EQ(scroll.viewport()->geometry(), scroll.rect());
+    EXPECT_TRUE(scroll.overlayScroller()->isVisible());
+
+    const QSFrameLessWindow window(nullptr, Qt::Window | Qt::WindowTitleHint);
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowTitleHint));
+}
