@@ -22,7 +22,10 @@
 #include "RQS-Kit/Effects/QSReplaceColorFilter.h"
 #include "RQS-Kit/Effects/QSRotateColorFilter.h"
 #include "RQS-Kit/Effects/QSSRGBConversionFilter.h"
+#include "RQS-Kit/Effects/QSShapedBorderFilter.h"
 #include "RQS-Kit/Effects/QSSimpleShadowFilter.h"
+#include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
+#include "RQS-Kit/Effects/QSTexturizeFilter.h"
 #include "RQS-Kit/Effects/QSWatermarkFilter.h"
 
 #include <mutex>
@@ -53,6 +56,9 @@ void registerKitFilters()
         QSBlurCompositionFilter::registerClass();
         QSWatermarkFilter::registerClass();
         QSArtisticExtend::registerClass();
+        QSTexturizeFilter::registerClass();
+        QSTexturedFrameFilter::registerClass();
+        QSShapedBorderFilter::registerClass();
         QSFilter::registerFilterClass<QSAdjustableBlendFilter>();
         QSFilter::registerFilterClass<QSBlendWithMaskFilter>();
         QSFilter::registerFilterClass<QSCombineFilter>();

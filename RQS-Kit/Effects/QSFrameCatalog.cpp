@@ -1,0 +1,279 @@
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
+
+#include "RQS-Kit/Foundation/BundleExtension.h"
+#include "RQS-Kit/Foundation/QSLocalizeHelper.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+const QString PlainFrameName = QStringLiteral("Plain Frame");
+
+void post(const QString &name, QObject *sender, const QVariantMap &info = {})
+{
+    platform::NotificationCenter::defaultCenter()->post(name, sender, info);
+}
+
+} // namespace
+
+QSFrameCatalog::QSFrameCatalog(const QString &bundlePath, const QString &infoFilePath)
+    : m_bundlePath(bundlePath), m_infoFilePath(infoFilePath)
+{
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(30000);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { save(); });
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_savePending)
+                save();
+        });
+    QString path = infoFilePath;
+    if (path.isEmpty()) {
+        path = bundlePath + QStringLiteral("/Description.plist");
+        if (!QFileInfo(path).isFile())
+            path = bundlePath + QStringLiteral("/Info.plist");
+    }
+    read(path);
+    if (!editable())
+        m_frameIDs << "Leather -" << "Metal -" << "Paper -" << "Wood -";
+    sortFrameNames();
+}
+
+QSFrameCatalog::~QSFrameCatalog()
+{
+    if (m_savePending)
+        save();
+}
+
+void QSFrameCatalog::read(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return;
+    if (!file.isFile()) {
+        platform::logError(QStringLiteral("Frame catalog '%1' is not a file").arg(path));
+        return;
+    }
+    QString error;
+    const QVariant contents = platform::PropertyList::read(path, &error);
+    if (contents.typeId() != QMetaType::QVariantMap) {
+        moveAside(path, contents.isValid() ? QStringLiteral("it holds no dictionary") : error);
+        return;
+    }
+    const QVariantMap frames = contents.toMap();
+    for (auto it = frames.cbegin(); it != frames.cend(); ++it) {
+        if (it.value().typeId() != QMetaType::QVariantMap) {
+            m_unknownEntries.insert(it.key(), it.value());
+            continue;
+        }
+        auto frame = std::make_shared<QSFrameDescription>(it.value().toMap(), m_bundlePath, editable());
+        QString name = frame->name();
+        if (name.isEmpty())
+            name = rqs::localized(it.key());
+        else if (editable())
+            name = rqs::localized(name);
+        frame->setName(name);
+        insertFrame(it.key(), frame);
+    }
+}
+
+void QSFrameCatalog::moveAside(const QString &path, const QString &reason)
+{
+    if (!editable()) {
+        platform::logError(QStringLiteral("Could not read frame catalog '%1' (%2)").arg(path, reason));
+        return;
+    }
+    // Kept next to the file: the next save would otherwise replace the user's frames.
+    QString aside = path + QStringLiteral(".bak");
+    if (QFileInfo::exists(aside))
+        aside = path + QStringLiteral("-%1.bak").arg(QDateTime::currentMSecsSinceEpoch());
+    if (QFile::rename(path, aside))
+        platform::logError(QStringLiteral("Could not read frame catalog '%1' (%2); moved it to '%3'").arg(path, reason, aside));
+    else
+        platform::logError(QStringLiteral("Could not read frame catalog '%1' (%2) nor move it aside; it is left as it is")
+                               .arg(path, reason));
+}
+
+void QSFrameCatalog::insertFrame(const QString &frameID, std::shared_ptr<QSFrameDescription> frame)
+{
+    QSLocalizeHelper::setLocalizedString(frame->name(), frameID);
+    m_idForName.insert(frame->name(), frameID);
+    platform::NotificationCenter::defaultCenter()->addObserver(
+        this, QStringLiteral("FrameChanged"), frame.get(), [this](const platform::Notification &) {
+            saveCatalogInstantly(false);
+        });
+    m_frames.insert(frameID, std::move(frame));
+    m_frameIDs.append(frameID);
+}
+
+void QSFrameCatalog::sortFrameNames()
+{
+    std::sort(m_frameIDs.begin(), m_frameIDs.end(), [](const QString &a, const QString &b) {
+        return QSLocalizeHelper::localizedString(a) < QSLocalizeHelper::localizedString(b);
+    });
+}
+
+QString QSFrameCatalog::framesBundlePath()
+{
+    return rqs::graphicsBundle()->bundlePath() + QStringLiteral("/Frames.bundle");
+}
+
+QString QSFrameCatalog::userFramesPath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!QDir().mkpath(folder))
+        platform::logError(QStringLiteral("Could not make the folder '%1' for the user's frames").arg(folder));
+    return folder + QStringLiteral("/UserFrames.plist");
+}
+
+QSFrameCatalog &QSFrameCatalog::sharedFrameCatalog()
+{
+    static QSFrameCatalog catalog(framesBundlePath(), {});
+    return catalog;
+}
+
+QSFrameCatalog &QSFrameCatalog::sharedUserFrameCatalog()
+{
+    static QSFrameCatalog catalog(framesBundlePath(), userFramesPath());
+    return catalog;
+}
+
+std::shared_ptr<QSFrameDescription> QSFrameCatalog::plainFrame()
+{
+    static const std::shared_ptr<QSFrameDescription> frame = [] {
+        if (!QFileInfo(framesBundlePath()).isDir())
+            platform::logWarning(QStringLiteral("Frames.bundle is missing!"));
+        return std::make_shared<QSFrameDescription>(
+            QVariantMap{{"Texture", "Plain Color"}, {"Texture.Color", "1.0 1.0 1.0 1.0"}}, framesBundlePath(), false);
+    }();
+    return frame;
+}
+
+std::shared_ptr<QSFrameDescription> QSFrameCatalog::frameWithNameInCatalogs(const QString &name)
+{
+    if (auto frame = sharedUserFrameCatalog().frameWithName(name))
+        return frame;
+    if (auto frame = sharedFrameCatalog().frameWithName(name))
+        return frame;
+    return plainFrame();
+}
+
+QStringList QSFrameCatalog::frameNames()
+{
+    QStringList names{PlainFrameName};
+    if (!sharedUserFrameCatalog().frameIDs().isEmpty())
+        names << QStringLiteral("-") << sharedUserFrameCatalog().frameIDs();
+    names << QStringLiteral("-") << sharedFrameCatalog().frameIDs();
+    return names;
+}
+
+std::shared_ptr<QSFrameDescription> QSFrameCatalog::frameWithName(const QString &name) const
+{
+    if (auto frame = m_frames.value(name))
+        return frame;
+    return m_frames.value(m_idForName.value(name));
+}
+
+QString QSFrameCatalog::nextFrameID() const
+{
+    auto *defaults = platform::UserDefaults::standardUserDefaults();
+    qint64 counter = std::max<qint64>(defaults->integerForKey(QStringLiteral("CurrentFrameIndex")), 0);
+    QString frameID;
+    // The counter may have been reset while the user's frames stayed: never reuse one of their IDs.
+    do {
+        frameID = QStringLiteral("FRM-U#%1#").arg(++counter, 3, 10, QLatin1Char('0'));
+    } while (m_frames.contains(frameID) || m_unknownEntries.contains(frameID));
+    defaults->setInteger(counter, QStringLiteral("CurrentFrameIndex"));
+    return frameID;
+}
+
+QString QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame)
+{
+    const QString frameID = nextFrameID();
+    addFrame(std::move(frame), frameID);
+    return frameID;
+}
+
+void QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame, const QString &frameID)
+{
+    if (!frame || frameID.isEmpty() || m_frames.contains(frameID))
+        return;
+    frame->setPostsChanges(true);
+    insertFrame(frameID, std::move(frame));
+    sortFrameNames();
+    post(QStringLiteral("QSFrameCatalogChanged"), this);
+    post(QStringLiteral("QSFrameAdded"), this);
+    saveCatalogInstantly(false);
+}
+
+bool QSFrameCatalog::renameFrameID(const QString &idOrName, const QString &newName)
+{
+    QString frameID = m_frames.contains(idOrName) ? idOrName : m_idForName.value(idOrName);
+    const auto frame = m_frames.value(frameID);
+    if (!editable() || !frame || newName.isEmpty() || m_idForName.contains(newName))
+        return false;
+    m_idForName.remove(frame->name());
+    QSLocalizeHelper::setLocalizedString(newName, frameID);
+    m_idForName.insert(newName, frameID);
+    frame->setName(newName);
+    sortFrameNames();
+    post(QStringLiteral("QSFrameCatalogChanged"), this);
+    post(QStringLiteral("QSFrameNameChanged"), this, {{"Name", newName}, {"ID", frameID}});
+    saveCatalogInstantly(false);
+    return true;
+}
+
+void QSFrameCatalog::removeFrameAtIndex(int index)
+{
+    if (index < 0 || index >= m_frameIDs.size())
+        return;
+    const QString frameID = m_frameIDs.takeAt(index);
+    const auto frame = m_frames.take(frameID);
+    if (frame) {
+        platform::NotificationCenter::defaultCenter()->removeObserver(this, QStringLiteral("FrameChanged"), frame.get());
+        m_idForName.remove(frame->name());
+    }
+    post(QStringLiteral("QSFrameCatalogChanged"), this);
+    post(QStringLiteral("QSFrameRemoved"), this);
+    saveCatalogInstantly(false);
+}
+
+bool QSFrameCatalog::saveCatalogInstantly(bool now)
+{
+    if (!editable())
+        return true;
+    m_savePending = true;
+    if (now)
+        return save();
+    if (!m_saveTimer.isActive())
+        m_saveTimer.start();
+    return true;
+}
+
+bool QSFrameCatalog::save()
+{
+    m_saveTimer.stop();
+    QVariantMap contents = m_unknownEntries;
+    for (auto it = m_frames.cbegin(); it != m_frames.cend(); ++it)
+        contents.insert(it.key(), it.value()->saveDictionary());
+    QString error;
+    if (!platform::PropertyList::write(contents, m_infoFilePath, &error)) {
+        // Still pending: tried again after the delay, on the next change and at quit.
+        platform::logError(QStringLiteral("Could not save the user's frames to '%1': %2").arg(m_infoFilePath, error));
+        m_saveTimer.start();
+        return false;
+    }
+    m_savePending = false;
+    return true;
+}

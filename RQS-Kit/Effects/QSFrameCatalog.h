@@ -1,0 +1,69 @@
+#pragma once
+
+#include "RQS-Kit/Effects/QSFrameDescription.h"
+
+#include <QMap>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+// Picture frames by frame ID. The system catalog is read from "Frames.bundle" of the kit's
+// graphics bundle; the user catalog from a property-list file, saved after a delay, atomically,
+// and without losing what it could not read: a damaged file is moved aside, entries it does not
+// understand are written back, and a failed save stays pending.
+class QSFrameCatalog : public QObject
+{
+    Q_OBJECT
+
+public:
+    // An empty info file makes the read-only catalog of the bundle's own description.
+    QSFrameCatalog(const QString &bundlePath, const QString &infoFilePath);
+    ~QSFrameCatalog() override;
+
+    static QString framesBundlePath();
+    // UserFrames.plist in the application-data folder, which is created when missing.
+    static QString userFramesPath();
+    static QSFrameCatalog &sharedFrameCatalog();
+    static QSFrameCatalog &sharedUserFrameCatalog();
+    // Made also without the bundle, so that a frame can always be drawn.
+    static std::shared_ptr<QSFrameDescription> plainFrame();
+    // The user catalog's, else the system catalog's, else the plain frame.
+    static std::shared_ptr<QSFrameDescription> frameWithNameInCatalogs(const QString &name);
+    static QStringList frameNames();
+
+    bool editable() const { return !m_infoFilePath.isEmpty(); }
+    const QStringList &frameIDs() const { return m_frameIDs; }
+    // By ID, else by display name; null when neither.
+    std::shared_ptr<QSFrameDescription> frameWithName(const QString &name) const;
+    QString frameIDForName(const QString &name) const { return m_idForName.value(name); }
+
+    // "FRM-U#nnn#" from the "CurrentFrameIndex" counter, passing over IDs the catalog holds.
+    QString nextFrameID() const;
+    QString addFrame(std::shared_ptr<QSFrameDescription> frame);
+    void addFrame(std::shared_ptr<QSFrameDescription> frame, const QString &frameID);
+    // False, changing nothing, on a read-only catalog, an unknown frame or a name in use.
+    bool renameFrameID(const QString &idOrName, const QString &newName);
+    void removeFrameAtIndex(int index);
+
+    // Seconds from the first unsaved change to the save; 30 by default.
+    void setSaveDelay(double seconds) { m_saveTimer.setInterval(int(seconds * 1000)); }
+    bool isSavePending() const { return m_savePending; }
+    // Now, or deferred unless a save is already scheduled. False when writing failed.
+    bool saveCatalogInstantly(bool now);
+
+private:
+    void read(const QString &path);
+    void moveAside(const QString &path, const QString &reason);
+    void insertFrame(const QString &frameID, std::shared_ptr<QSFrameDescription> frame);
+    void sortFrameNames();
+    bool save();
+
+    QString m_bundlePath, m_infoFilePath;
+    QMap<QString, std::shared_ptr<QSFrameDescription>> m_frames;
+    QVariantMap m_unknownEntries;
+    QHash<QString, QString> m_idForName;
+    QStringList m_frameIDs;
+    QTimer m_saveTimer;
+    bool m_savePending = false;
+};

@@ -1,0 +1,206 @@
+#include "RQS-Kit/Effects/QSFrameDescription.h"
+
+#include "RQS-Kit/Effects/QSCombinedShadeDescription.h"
+#include "RQS-Kit/Effects/QSTextureCatalog.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
+#include "RQS-Kit/Foundation/FxColorExtension.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+
+namespace {
+
+const QStringList KnownKeys{"Name", "Texture", "Texture.Color", "TextureFillMode", "ExternalMask",
+                            "InternalMask", "ImageMask", "Inset", "Shades"};
+
+} // namespace
+
+QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bundlePath, bool editable)
+    : m_bundlePath(bundlePath), m_editable(editable)
+{
+    m_name = d.value("Name").toString();
+    m_externalMask = d.value("ExternalMask").toString();
+    m_internalMask = d.value("InternalMask").toString();
+    m_imageMask = d.value("ImageMask").toString();
+    setTextureName(d.value("Texture").toString());
+    if (const auto color = platform::fx::Color::fromText(d.value("Texture.Color").toString()))
+        m_textureColor = *color;
+    m_fillMode = d.value("TextureFillMode").toInt();
+    m_inset = d.value("Inset").toDouble();
+    for (const QVariant &entry : d.value("Shades").toList()) {
+        const QVariantMap shade = entry.toMap();
+        auto description = shadeNamed(shade.value("Shade").toString(), shade.value("BlendMode").toString(),
+                                      shade.value("Intensity").toDouble());
+        if (description) {
+            m_shades.append(description);
+        } else {
+            // Kept for the next save: a shade missing from this bundle is not the user's loss.
+            platform::logError(QStringLiteral("Did not find Shade '%1'").arg(shade.value("Shade").toString()));
+            m_unknownShades.append(entry);
+        }
+    }
+    for (auto it = d.cbegin(); it != d.cend(); ++it) {
+        if (!KnownKeys.contains(it.key()))
+            m_unknownEntries.insert(it.key(), it.value());
+    }
+}
+
+QVariantMap QSFrameDescription::saveDictionary() const
+{
+    QVariantMap d = m_unknownEntries;
+    d.insert("Name", m_name.isNull() ? QString("") : m_name);
+    if (!m_textureName.isEmpty())
+        d.insert("Texture", m_textureName);
+    d.insert("Texture.Color", m_textureColor.text());
+    d.insert("TextureFillMode", qlonglong(m_fillMode));
+    for (const auto &[key, value] : {std::pair{"ExternalMask", m_externalMask}, {"InternalMask", m_internalMask},
+                                     {"ImageMask", m_imageMask}}) {
+        if (!value.isEmpty())
+            d.insert(key, value);
+    }
+    d.insert("Inset", m_inset);
+    QVariantList shades;
+    for (const auto &shade : m_shades)
+        shades.append(QVariantMap{
+            {"Shade", shade->name()}, {"BlendMode", shade->blendMode()}, {"Intensity", shade->intensity()}});
+    shades += m_unknownShades;
+    if (!shades.isEmpty())
+        d.insert("Shades", shades);
+    return d;
+}
+
+QString QSFrameDescription::urlForResourceID(const QString &identifier, const QString &type) const
+{
+    // Only a prefix of a file in the bundle's own folder: never a path.
+    if (identifier.isEmpty() || identifier.contains(QLatin1Char('/')))
+        return {};
+    return rqs::URLForImageResourceIn(m_bundlePath, identifier, rqs::directoryForResourceType(type), {}).toLocalFile();
+}
+
+std::shared_ptr<QSShadeDescription> QSFrameDescription::shadeNamed(const QString &identifier, const QString &blendMode,
+                                                                   double intensity) const
+{
+    const QString path = urlForResourceID(identifier, QStringLiteral("FRM-S"));
+    return path.isEmpty() ? nullptr : std::make_shared<QSShadeDescription>(path, blendMode, intensity);
+}
+
+void QSFrameDescription::changed(int bits)
+{
+    if (bits & Shades)
+        m_optimized.reset();
+    if (bits & Masks)
+        m_mask.reset();
+    if (!m_postsChanges)
+        return;
+    auto *center = platform::NotificationCenter::defaultCenter();
+    if (bits & Shades)
+        center->post(QStringLiteral("FrameShadeChanged"), this);
+    if (bits & Texture)
+        center->post(QStringLiteral("FrameTextureChanged"), this);
+    if (bits & Masks)
+        center->post(QStringLiteral("FrameMaskChanged"), this);
+    center->post(QStringLiteral("FrameChanged"), this);
+}
+
+void QSFrameDescription::setTextureName(const QString &name)
+{
+    QString resolved = name;
+    const QSTextureDescription *texture = QSTextureCatalog::shared()->textureForName(resolved);
+    m_textureName = resolved;
+    m_textureColor = texture ? rqs::colorForHSV(texture->baseColor) : platform::fx::Color{0, 0, 0, 1};
+    changed(Texture);
+}
+
+void QSFrameDescription::setTextureColor(const platform::fx::Color &color)
+{
+    m_textureColor = color;
+    changed(Texture);
+}
+
+void QSFrameDescription::setTextureFillMode(int mode)
+{
+    m_fillMode = mode;
+    changed(Texture);
+}
+
+void QSFrameDescription::setExternalMaskName(const QString &name)
+{
+    m_externalMask = name;
+    changed(Masks);
+}
+
+void QSFrameDescription::setInternalMaskName(const QString &name)
+{
+    m_internalMask = name;
+    changed(Masks);
+}
+
+void QSFrameDescription::insertShade(std::shared_ptr<QSShadeDescription> shade, int index)
+{
+    if (!shade || index < 0 || index > m_shades.size())
+        return;
+    m_shades.insert(index, std::move(shade));
+    changed(Shades);
+}
+
+void QSFrameDescription::removeShadeAtIndex(int index)
+{
+    if (index < 0 || index >= m_shades.size())
+        return;
+    m_shades.removeAt(index);
+    changed(Shades);
+}
+
+void QSFrameDescription::setShadeIntensity(double intensity, int index)
+{
+    if (index < 0 || index >= m_shades.size())
+        return;
+    m_shades[index]->setIntensity(intensity);
+    changed(Shades);
+}
+
+void QSFrameDescription::setShadeBlendMode(const QString &mode, int index)
+{
+    if (index < 0 || index >= m_shades.size())
+        return;
+    m_shades[index]->setBlendMode(mode);
+    changed(Shades);
+}
+
+std::shared_ptr<const QSMaskDescription> QSFrameDescription::mask() const
+{
+    if (m_mask || (m_externalMask.isEmpty() && m_internalMask.isEmpty()))
+        return m_mask;
+    const QString external = urlForResourceID(rqs::resourceID(m_externalMask), QStringLiteral("FRM-E"));
+    QString internal = urlForResourceID(rqs::resourceID(m_internalMask), QStringLiteral("FRM-I"));
+    if (internal.isEmpty())
+        internal = urlForResourceID(QStringLiteral("FRM-I#000#"), QStringLiteral("FRM-I"));
+    m_mask = std::make_shared<const QSMaskDescription>(external, internal);
+    return m_mask;
+}
+
+const QList<std::shared_ptr<QSShadeDescription>> &QSFrameDescription::optimizedShades() const
+{
+    if (m_optimized)
+        return *m_optimized;
+    QList<std::shared_ptr<QSShadeDescription>> result;
+    std::shared_ptr<QSShadeDescription> current;
+    for (const auto &shade : m_shades) {
+        if (current && QSCombinedShadeDescription::canJoin(*current, *shade)) {
+            auto combined = std::dynamic_pointer_cast<QSCombinedShadeDescription>(current);
+            if (!combined) {
+                combined = std::make_shared<QSCombinedShadeDescription>(*current);
+                current = combined;
+            }
+            combined->add(*shade);
+        } else {
+            if (current)
+                result.append(current);
+            current = shade;
+        }
+    }
+    if (current)
+        result.append(current);
+    m_optimized = result;
+    return *m_optimized;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "RQS-Kit/Effects/QSMaskDescription.h"
+#include "RQS-Kit/Effects/QSShadeDescription.h"
+#include "platform/fx/Color.h"
+
+#include <QObject>
+#include <QVariantMap>
+
+#include <memory>
+
+// One picture frame: name, texture and tint, fill mode, masks, inset and a stack of shades, read
+// from and written to a frame dictionary. Resource names are looked up as prefixes of files in the
+// frame bundle's folders only. Entries this version does not know are kept and written back.
+class QSFrameDescription : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Change { Shades = 1, Texture = 2, Masks = 4 };
+
+    QSFrameDescription(const QVariantMap &dictionary, const QString &bundlePath, bool editable);
+
+    QVariantMap saveDictionary() const;
+
+    // A frame posts its changes ("FrameShadeChanged", "FrameTextureChanged", "FrameMaskChanged",
+    // then "FrameChanged") only once someone edits it; its caches follow every change regardless.
+    void setPostsChanges(bool posts) { m_postsChanges = posts; }
+
+    const QString &name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    const QString &textureName() const { return m_textureName; }
+    // Resolved by the texture catalog; the colour becomes the texture's own (black without one).
+    void setTextureName(const QString &name);
+    platform::fx::Color textureColor() const { return m_textureColor; }
+    void setTextureColor(const platform::fx::Color &color);
+    int textureFillMode() const { return m_fillMode; }
+    void setTextureFillMode(int mode);
+    const QString &externalMaskName() const { return m_externalMask; }
+    void setExternalMaskName(const QString &name);
+    const QString &internalMaskName() const { return m_internalMask; }
+    void setInternalMaskName(const QString &name);
+    double inset() const { return m_inset; }
+    bool isEditable() const { return m_editable; }
+
+    const QList<std::shared_ptr<QSShadeDescription>> &shades() const { return m_shades; }
+    void insertShade(std::shared_ptr<QSShadeDescription> shade, int index);
+    void removeShadeAtIndex(int index);
+    void setShadeIntensity(double intensity, int index);
+    void setShadeBlendMode(const QString &mode, int index);
+    // Null for an identifier no shade file starts with.
+    std::shared_ptr<QSShadeDescription> shadeNamed(const QString &identifier, const QString &blendMode,
+                                                   double intensity) const;
+
+    // Null without mask names.
+    std::shared_ptr<const QSMaskDescription> mask() const;
+    // The stack with runs of neighbouring joinable shades joined; drawn in the same order.
+    const QList<std::shared_ptr<QSShadeDescription>> &optimizedShades() const;
+
+private:
+    QString urlForResourceID(const QString &identifier, const QString &type) const;
+    void changed(int bits);
+
+    QString m_bundlePath;
+    bool m_editable;
+    bool m_postsChanges = false;
+    QString m_name, m_textureName, m_externalMask, m_internalMask, m_imageMask;
+    platform::fx::Color m_textureColor{0, 0, 0, 1};
+    int m_fillMode = 0;
+    double m_inset = 0;
+    QList<std::shared_ptr<QSShadeDescription>> m_shades;
+    QVariantList m_unknownShades;
+    QVariantMap m_unknownEntries;
+    mutable std::shared_ptr<const QSMaskDescription> m_mask;
+    mutable std::optional<QList<std::shared_ptr<QSShadeDescription>>> m_optimized;
+};

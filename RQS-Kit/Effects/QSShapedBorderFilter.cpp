@@ -1,0 +1,136 @@
+#include "RQS-Kit/Effects/QSShapedBorderFilter.h"
+
+#include "RQS-Kit/Effects/FilterApplication.h"
+#include "RQS-Kit/Effects/FilterInputs.h"
+#include "RQS-Kit/Effects/InnerShadow.h"
+#include "RQS-Kit/Effects/QSTextureCatalog.h"
+
+#include <cmath>
+#include <mutex>
+
+using namespace platform::fx;
+
+namespace {
+
+const QString ClassName = QStringLiteral("QSShapedBorderFilter");
+
+// The largest alpha on a ring of radius h around the pixel and at the pixel itself.
+template <int Points>
+Pixel pixelRing(const KernelInvocation &k)
+{
+    const double h = k.number(1);
+    const QPointF p = k.destCoord();
+    float alpha = k.sample(0, p).a;
+    for (int i = 0; i < Points; ++i) {
+        const double a = 2 * M_PI * i / Points;
+        alpha = std::max(alpha, k.sample(0, p + QPointF(std::cos(a) * h, std::sin(a) * h)).a);
+    }
+    return Pixel{1, 1, 1, 1} * alpha;
+}
+
+Pixel maskByCuttingImage(const KernelInvocation &k)
+{
+    return Pixel{1, 1, 1, 1} * (k.sample(0, k.destCoord()).a * (1 - k.sample(1, k.destCoord()).a));
+}
+
+} // namespace
+
+QSShapedBorderFilter::QSShapedBorderFilter()
+    : QSFilter(ClassName, [] {
+        InputAttribute texture = rqs::inputs::text(QStringLiteral("inputTextureName"));
+        texture.choices = QSTextureCatalog::sharedTextureNames();
+        texture.defaultValue = texture.choices.value(0);
+        return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")), texture,
+                                     rqs::inputs::slider(QStringLiteral("inputWidth"), 0.0, 0.0, 0.2),
+                                     rqs::inputs::slider(QStringLiteral("inputTextureScale"), 1.0, 0.1, 1.9),
+                                     rqs::inputs::number(QStringLiteral("inputShadowWidth"), 0.0),
+                                     rqs::inputs::number(QStringLiteral("canvasProportion"), 1.0),
+                                     rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color)};
+    }())
+{
+    m_texturize.setValueForKey(QStringLiteral("imageIsMask"), true);
+    connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
+        if (key == QLatin1String("inputTextureName") || key == QLatin1String("inputColor")) {
+            m_texturize.setValueForKey(key, value(key));
+            m_frameImage = {};
+        } else if (key == QLatin1String("inputTextureScale")) {
+            m_frameImage = {};
+        } else if (key == QLatin1String("inputShadowWidth")) {
+            m_shadow = {};
+        } else {
+            m_mask = m_frameImage = m_shadow = {};
+        }
+    });
+}
+
+void QSShapedBorderFilter::registerClass()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QSTexturizeFilter::registerClass();
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("pixelRing32"), pixelRing<32>));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("pixelRing16"), pixelRing<16>));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("pixelRing4"), pixelRing<4>));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("maskByCuttingImage"), maskByCuttingImage));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("innerMultiply"), rqs::innerMultiply));
+        registerInputKeys<QSShapedBorderFilter>({"inputImage", "inputTextureName", "inputTextureScale", "inputShadowWidth"});
+        registerForCopying<QSShapedBorderFilter>({"inputColor", "canvasProportion"});
+        registerFilterClass<QSShapedBorderFilter>();
+    });
+}
+
+Image QSShapedBorderFilter::cachedMask() const
+{
+    const Image picture = imageValue(QStringLiteral("inputImage"));
+    if (!m_mask.isNull() || picture.isNull())
+        return m_mask;
+    const double w = std::max(numberValue(QStringLiteral("inputWidth")), 0.0001);
+    const double bm = std::max(std::round(w * numberValue(QStringLiteral("canvasProportion"))), 1.0);
+    Image grown = picture;
+    QRectF rect = picture.extent();
+    double r = bm - 1;
+    // Halving steps leave up to one pixel undone; a last step adds it, so that a 2-pixel border
+    // still shows a ring.
+    while (r > 0) {
+        const double h = r > 1.0 ? r * 0.5 : r;
+        const double reach = std::ceil(h);
+        rect.adjust(-reach, -reach, reach, reach);
+        const auto ring = kernelWithName(h > 16 ? QStringLiteral("pixelRing32")
+                                         : h > 2 ? QStringLiteral("pixelRing16")
+                                                 : QStringLiteral("pixelRing4"));
+        if (!ring)
+            return {};
+        grown = ring->apply({rect, [reach](int, const QRectF &d) { return d.adjusted(-reach, -reach, reach, reach); }},
+                            {Sampler{grown}, h});
+        r = r > 1.0 ? h : 0;
+    }
+    const double reach = std::ceil(bm - 1);
+    const QRectF cut = picture.extent().adjusted(-reach, -reach, reach, reach);
+    if (const auto body = kernelWithName(QStringLiteral("maskByCuttingImage")))
+        m_mask = body->apply({cut, {}}, {Sampler{grown, Wrap::Transparent, Filtering::Nearest},
+                                         Sampler{picture, Wrap::Transparent, Filtering::Nearest}});
+    return m_mask;
+}
+
+Image QSShapedBorderFilter::outputImage() const
+{
+    const Image picture = imageValue(QStringLiteral("inputImage"));
+    if (picture.isNull())
+        return {};
+    const Image mask = cachedMask();
+    if (m_frameImage.isNull() && !mask.isNull()) {
+        QSTexturizeFilter &texturize = const_cast<QSTexturizeFilter &>(m_texturize);
+        texturize.setValueForKey(QStringLiteral("textureFillMode"), 2);
+        texturize.setValueForKey(QStringLiteral("inputTextureWidth"),
+                                 numberValue(QStringLiteral("inputTextureScale"))
+                                     * numberValue(QStringLiteral("canvasProportion")));
+        texturize.setValueForKey(QStringLiteral("inputImage"), rqs::imageValue(mask));
+        m_frameImage = texturize.outputImage();
+    }
+    if (m_shadow.isNull())
+        m_shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
+    const Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
+    return rqs::applyFilter(QStringLiteral("CISourceOverCompositing"),
+                            {{QStringLiteral("inputImage"), rqs::imageValue(m_frameImage)},
+                             {QStringLiteral("inputBackgroundImage"), rqs::imageValue(background)}});
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "RQS-Kit/Effects/QSFilter.h"
+#include "RQS-Kit/Effects/QSTexturizeFilter.h"
+
+#include <QTimer>
+
+#include <memory>
+
+class QSFrameDescription;
+class QSFrameImageDescription;
+
+// Draws a frame of the frame catalogs around the picture: the frame's mask at the border width
+// ("inputWidth" × "canvasProportion"), filled with its texture, its shades blended over in order,
+// an optional inner shadow, all laid over the picture through the mask. Edits of the frame drop
+// what they touch and, after "updateDelay" seconds (-1: at once), post "qsfilterupdate".
+class QSTexturedFrameFilter : public QSFilter
+{
+    Q_OBJECT
+
+public:
+    QSTexturedFrameFilter();
+    ~QSTexturedFrameFilter() override;
+    static void registerClass();
+
+    std::shared_ptr<QSFrameDescription> frameDescription() const { return m_frame; }
+    void setFrameDescription(std::shared_ptr<QSFrameDescription> frame);
+    void setUpdateDelay(double seconds) { m_updateDelay = seconds; }
+    QSTexturizeFilter &texturizeFilter() { return m_texturize; }
+
+    // Per axis: 1.0, or the factor that fits a whole number of the middle part's repeats.
+    static platform::fx::Vector repeatsVectorForFrame(const QSFrameImageDescription &d, QSizeF size, double k);
+
+    platform::fx::Image cachedMask() const;
+    platform::fx::Image outputImage() const override;
+
+private:
+    double borderWidth() const;
+    platform::fx::Image cachedFrame() const;
+    platform::fx::Image layFrame(const platform::fx::Image &image, const QRectF &rect, const QSizeF &corner, double k,
+                                  const platform::fx::Vector &repeats) const;
+    void frameEdited(bool mask);
+
+    QSTexturizeFilter m_texturize;
+    std::shared_ptr<QSFrameDescription> m_frame;
+    mutable platform::fx::Image m_mask, m_frameImage, m_shadow;
+    QTimer m_updateTimer;
+    double m_updateDelay = 2.0;
+};

@@ -1,0 +1,231 @@
+#include "RQS-Kit/Effects/QSTexturizeFilter.h"
+
+#include "RQS-Kit/Effects/FilterApplication.h"
+#include "RQS-Kit/Effects/FilterInputs.h"
+#include "RQS-Kit/Effects/QSAdjustableBlendFilter.h"
+#include "RQS-Kit/Effects/QSNamedPictures.h"
+#include "RQS-Kit/Effects/QSTextureCatalog.h"
+#include "RQS-Kit/Foundation/FxColorExtension.h"
+#include "RQS-Kit/Foundation/FxImageExtension.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <cmath>
+#include <mutex>
+
+using namespace platform::fx;
+
+namespace {
+
+const QString ClassName = QStringLiteral("QSTexturizeFilter");
+
+Color straight(const Pixel &p) { return Color::fromPixel(p); }
+
+// HSV to RGB without a detour through QColor: this runs per pixel.
+Color fromHsv(double h, double s, double v, float alpha)
+{
+    h = (h - std::floor(h)) * 6.0;
+    const int i = int(h) % 6;
+    const double f = h - std::floor(h), p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
+    const double rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
+    return {float(rgb[i][0]), float(rgb[i][1]), float(rgb[i][2]), alpha};
+}
+
+Pixel tintTexture(const KernelInvocation &k)
+{
+    const Color c = straight(k.sample(0, k.destCoord()));
+    const QSColor::Hsv hsv = rqs::hsv(c);
+    const Vector shift = k.vector(1);
+    const double s = std::clamp(hsv.saturation * shift[1], 0.0, 1.0), v = std::clamp(hsv.value * shift[2], 0.0, 1.0);
+    return fromHsv(hsv.hue + shift[0], s, v, c.a * float(k.number(2))).premultiplied();
+}
+
+// The point inside one tile (0, 0, w, h) that p shows.
+QPointF wrapped(QPointF p, double w, double h)
+{
+    return {p.x() - std::floor(p.x() / w) * w, p.y() - std::floor(p.y() / h) * h};
+}
+
+Pixel masked(const KernelInvocation &k, QPointF texturePoint)
+{
+    const Vector tile = k.vector(2);
+    return k.sample(1, wrapped(texturePoint, tile[0], tile[1])) * k.sample(0, k.destCoord()).a;
+}
+
+Pixel drawPattern(const KernelInvocation &k) { return masked(k, k.destCoord()); }
+
+// Every other row of tiles moved by half a tile, as bricks are laid.
+Pixel drawPatternShifted(const KernelInvocation &k)
+{
+    const Vector tile = k.vector(2);
+    const QPointF p = k.destCoord();
+    const bool odd = int(std::floor(p.y() / tile[1])) % 2 != 0;
+    return masked(k, {p.x() + (odd ? tile[0] * 0.5 : 0.0), p.y()});
+}
+
+// The texture's sections run along the four sides of the extent (bottom, left, top, right in turn):
+// each side shows its section lengthwise, measured from that side inwards.
+Pixel drawTexture(const KernelInvocation &k)
+{
+    const Vector e = k.vector(3);
+    const Vector tile = k.vector(2);
+    const int sections = std::max(1, int(k.number(4)));
+    const QPointF p = k.destCoord();
+    const double d[4] = {p.y() - e[1], p.x() - e[0], e[1] + e[3] - p.y(), e[0] + e[2] - p.x()};
+    const int side = int(std::min_element(d, d + 4) - d);
+    const double along = side % 2 == 0 ? p.x() : p.y();
+    const double height = tile[1] / sections;
+    const double across = std::fmod(std::max(d[side], 0.0), height) + (side % sections) * height;
+    return k.sample(1, wrapped({along, tile[1] - across}, tile[0], tile[1])) * k.sample(0, p).a;
+}
+
+} // namespace
+
+QSTexturizeFilter::QSTexturizeFilter()
+    : QSFilter(ClassName, [] {
+        InputAttribute name = rqs::inputs::text(QStringLiteral("inputTextureName"));
+        name.choices = QSTextureCatalog::sharedTextureNames();
+        name.defaultValue = name.choices.value(0);
+        InputAttribute composite = rqs::inputs::text(QStringLiteral("inputCompositeName"));
+        composite.choices = QSAdjustableBlendFilter::blendModeNames();
+        composite.defaultValue = composite.choices.value(0);
+        return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")),
+                                     name,
+                                     rqs::inputs::number(QStringLiteral("inputTextureWidth"), 0.0),
+                                     composite,
+                                     rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color),
+                                     rqs::inputs::flag(QStringLiteral("imageIsMask"), false),
+                                     rqs::inputs::number(QStringLiteral("textureFillMode"), 0)};
+    }())
+{
+    connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
+        if (key == QLatin1String("inputColor"))
+            m_cachedTexture = {};
+        else if (key == QLatin1String("inputTextureName") && !m_choosing)
+            chooseTexture(value(key).toString());
+    });
+}
+
+void QSTexturizeFilter::registerClass()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("tintTexture"), tintTexture));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("drawPattern"), drawPattern));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("drawPatternShifted"), drawPatternShifted));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("drawTexture"), drawTexture));
+        registerInputKeys<QSTexturizeFilter>({"inputImage", "inputTextureName", "inputTextureWidth", "inputCompositeName"});
+        registerForCopying<QSTexturizeFilter>({"inputColor", "imageIsMask"});
+        registerFilterClass<QSTexturizeFilter>();
+    });
+}
+
+void QSTexturizeFilter::setInputTexture(const Image &texture)
+{
+    m_texture = texture;
+    m_sections = 1;
+    m_hsv = {0, 0, 1.0};
+    m_scaleTexture = false;
+    m_baseRepeats = 1.0;
+    m_noShift = true;
+    m_cachedTexture = {};
+}
+
+void QSTexturizeFilter::chooseTexture(const QString &name)
+{
+    QString resolved = name;
+    const auto catalog = QSTextureCatalog::shared();
+    QVariant stored;
+    if (const QSTextureDescription *d = catalog->textureForName(resolved)) {
+        stored = resolved;
+        setInputTexture(d->image());
+        m_sections = std::max(d->sections, 1u);
+        m_scaleTexture = d->shouldScale;
+        m_baseRepeats = d->baseScale;
+        m_hsv = d->baseColor;
+        m_noShift = d->repeating;
+        setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(rqs::colorForHSV(d->baseColor)));
+    } else {
+        setInputTexture({});
+        setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(Color{1, 1, 1, 1}));
+        // A picture of the user's, by plain file name in the kit's own temporary folder only.
+        const QString path = rqs::temporaryPicturePath(name);
+        const Image picture = path.isEmpty() ? Image() : Image::fromFile(path);
+        const auto average = picture.isNull() ? std::nullopt : rqs::averageColor(picture);
+        if (average && picture.extent().width() > 0) {
+            stored = name;
+            setInputTexture(picture);
+            const Color tint{average->r, average->g, average->b, 1};
+            m_hsv = rqs::hsv(tint);
+            m_baseRepeats = 2048.0 / picture.extent().width();
+            setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(tint));
+        }
+    }
+    m_hsv.saturation = std::isnan(m_hsv.saturation) ? 0.01 : std::max(m_hsv.saturation, 0.01);
+    m_hsv.value = std::isnan(m_hsv.value) ? 0.01 : std::max(m_hsv.value, 0.01);
+    m_choosing = true;
+    setValueForKey(QStringLiteral("inputTextureName"), stored);
+    m_choosing = false;
+    if (stored.isValid())
+        platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterSettings"), this);
+}
+
+Color QSTexturizeFilter::tintColor() const
+{
+    const QVariant set = value(QStringLiteral("inputColor"));
+    return set.isValid() ? set.value<Color>() : Color{1, 1, 1, 1};
+}
+
+Image QSTexturizeFilter::cachedTexture() const
+{
+    if (!m_cachedTexture.isNull())
+        return m_cachedTexture;
+    const Color color = tintColor();
+    if (m_texture.isNull()) {
+        m_cachedTexture = Image::withColor(color).cropped({0, 0, 100, 100});
+    } else if (const auto tint = kernelWithName(QStringLiteral("tintTexture"))) {
+        const QSColor::Hsv c = rqs::hsv(color);
+        m_cachedTexture = tint->apply({arrayForRect(m_texture.extent()), {}},
+                                      {Sampler{m_texture, Wrap::Transparent, Filtering::Nearest},
+                                       Vector{{c.hue - m_hsv.hue, c.saturation / std::max(m_hsv.saturation, 0.01),
+                                               c.value / std::max(m_hsv.value, 0.01)}, 3},
+                                       double(color.a)});
+    }
+    return m_cachedTexture;
+}
+
+Image QSTexturizeFilter::outputImage() const
+{
+    const Image input = imageValue(QStringLiteral("inputImage"));
+    const Image texture = cachedTexture();
+    if (input.isNull() || texture.isNull() || texture.extent().width() <= 0)
+        return input;
+    double width = numberValue(QStringLiteral("inputTextureWidth"));
+    // An unset or zero width would make the tile transform singular.
+    if (!(width > 0))
+        width = 1.0;
+    const double s = width / texture.extent().width() / m_baseRepeats;
+    const QRectF tile(0, 0, s * texture.extent().width(), s * texture.extent().height());
+    // A plain colour has no tile edges that a scaled-down picture would blur.
+    const Image scaled = m_texture.isNull() ? Image::withColor(tintColor())
+                                            : texture.transformed(QTransform::fromScale(s, s));
+    const bool textured = int(numberValue(QStringLiteral("textureFillMode"))) == 1;
+    const auto body = kernelWithName(textured ? QStringLiteral("drawTexture")
+                                              : m_noShift ? QStringLiteral("drawPattern")
+                                                          : QStringLiteral("drawPatternShifted"));
+    if (!body || scaled.isNull())
+        return input;
+    std::vector<Argument> arguments{Sampler{input, Wrap::Transparent, Filtering::Nearest},
+                                    Sampler{scaled, Wrap::Clamp}, Vector{{tile.width(), tile.height()}, 2}};
+    if (textured) {
+        arguments.emplace_back(vectorForRect(input.extent()));
+        arguments.emplace_back(double(m_sections));
+    }
+    const Image shaped = body->apply(
+        {arrayForRect(input.extent()), [tile](int i, const QRectF &r) { return i == 1 ? tile : r; }}, arguments);
+    if (value(QStringLiteral("imageIsMask")).toBool())
+        return shaped;
+    return rqs::applyFilter(QStringLiteral("QSAdjustableBlendFilter"),
+                            {{QStringLiteral("inputImage"), rqs::imageValue(shaped)},
+                             {QStringLiteral("inputBackgroundImage"), rqs::imageValue(input)},
+                             {QStringLiteral("inputBlendName"), value(QStringLiteral("inputCompositeName"))}});
+}

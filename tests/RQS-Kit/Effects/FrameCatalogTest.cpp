@@ -1,0 +1,124 @@
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FrameCatalog : public ::testing::Test
+{
+protected:
+    QString file() const { return m_dir.filePath("UserFrames.plist"); }
+    QByteArray bytes(const QString &path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+    }
+    void writeFile(const QByteArray &contents) const
+    {
+        QFile f(file());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+    }
+    static QVariantMap frame(const QString &name) { return {{"Name", name}, {"Texture.Color", "1 0 0 1"}}; }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(FrameCatalog, DamagedFileIsMovedAsideAndNeverOverwritten)
+{
+    writeFile("<plist><dict><key>FRM-U#001#");
+    platform::LogCapture log;
+    QSFrameCatalog catalog(m_dir.path(), file());
+    EXPECT_TRUE(catalog.frameIDs().isEmpty());
+    EXPECT_TRUE(log.lines().first().startsWith("Error: Could not read frame catalog"));
+    catalog.addFrame(std::make_shared<QSFrameDescription>(frame("New"), m_dir.path(), true));
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(bytes(file() + ".bak"), "<plist><dict><key>FRM-U#001#");
+    EXPECT_EQ(platform::PropertyList::read(file()).toMap().size(), 1);
+}
+
+TEST_F(FrameCatalog, FailedWriteIsReportedAndStaysPending)
+{
+    const QByteArray before = platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", frame("Old")}});
+    writeFile(before);
+    QFile::setPermissions(file(), QFile::ReadOwner | QFile::ReadGroup);
+    QSFrameCatalog catalog(m_dir.path(), file());
+    ASSERT_TRUE(catalog.renameFrameID("Old", "Renamed"));
+    platform::LogCapture log;
+    EXPECT_FALSE(catalog.saveCatalogInstantly(true));
+    EXPECT_TRUE(log.contains("Error: Could not save the user's frames"));
+    EXPECT_TRUE(catalog.isSavePending());
+    EXPECT_EQ(bytes(file()), before);
+    QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_FALSE(catalog.isSavePending());
+    EXPECT_EQ(platform::PropertyList::read(file()).toMap()["FRM-U#001#"].toMap()["Name"], "Renamed");
+}
+
+TEST_F(FrameCatalog, ResetCounterPassesOverTheUsersFrames)
+{
+    writeFile(platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", frame("A")}, {"FRM-U#002#", frame("B")}}));
+    platform::UserDefaults::standardUserDefaults()->removeObjectForKey("CurrentFrameIndex");
+    QSFrameCatalog catalog(m_dir.path(), file());
+    EXPECT_EQ(catalog.addFrame(std::make_shared<QSFrameDescription>(frame("C"), m_dir.path(), true)), "FRM-U#003#");
+    EXPECT_EQ(catalog.frameWithName("FRM-U#001#")->name(), "A");
+    EXPECT_EQ(platform::UserDefaults::standardUserDefaults()->integerForKey("CurrentFrameIndex"), 3);
+}
+
+TEST_F(FrameCatalog, UnknownEntriesSurviveASaveByteForByte)
+{
+    QVariantMap known = frame("Kept");
+    known.insert("Shades", QVariantList{QVariantMap{{"Shade", "FRM-S#009#Gone"}, {"BlendMode", "multiply"},
+                                                    {"Intensity", 0.5}}});
+    known.insert("Inset", 0.25);
+    known.insert("TextureFillMode", 1);
+    known.insert("FutureKey", QVariantList{1, "two"});
+    const QByteArray before =
+        platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", known}, {"Version", 3}});
+    writeFile(before);
+    QSFrameCatalog catalog(m_dir.path(), file());
+    const QString added = catalog.addFrame(std::make_shared<QSFrameDescription>(frame("Brief"), m_dir.path(), true));
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    catalog.removeFrameAtIndex(int(catalog.frameIDs().indexOf(added)));
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(bytes(file()), before);
+}
+
+TEST_F(FrameCatalog, ChangesAreWrittenOnceWhenTheDelayEnds)
+{
+    QSFrameCatalog catalog(m_dir.path(), file());
+    catalog.setSaveDelay(0);
+    catalog.addFrame(std::make_shared<QSFrameDescription>(frame("One"), m_dir.path(), true), "FRM-U#001#");
+    ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Two"));
+    catalog.frameWithName("Two")->setTextureColor({0, 0, 1, 1});
+    EXPECT_FALSE(QFile::exists(file()));
+    EXPECT_FALSE(catalog.renameFrameID("Two", "Two"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(catalog.isSavePending());
+    EXPECT_EQ(platform::PropertyList::read(file()).toMap()["FRM-U#001#"].toMap()["Texture.Color"], "0 0 1 1");
+}
+
+TEST(FrameDescription, PlainFrameReadsAndSavesAsWritten)
+{
+    const QSFrameDescription plain({{"Name", "Plain Frame"}, {"Texture", "Plain Color"},
+                                    {"Texture.Color", "1.0 1.0 1.0 1.0"}}, {}, false);
+    EXPECT_TRUE(plain.textureName().isEmpty());
+    EXPECT_EQ(plain.saveDictionary(), (QVariantMap{{"Name", "Plain Frame"}, {"Texture.Color", "1 1 1 1"},
+                                                   {"TextureFillMode", 0LL}, {"Inset", 0.0}}));
+    EXPECT_EQ(QSFrameDescription({}, {}, false).saveDictionary().value("Name"), "");
+}
+
+TEST(FrameDescription, PlainFrameExistsWithoutTheBundle)
+{
+    ASSERT_TRUE(QSFrameCatalog::plainFrame());
+    EXPECT_EQ(QSFrameCatalog::frameWithNameInCatalogs("No such frame"), QSFrameCatalog::plainFrame());
+}
