@@ -11,6 +11,7 @@
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Controls/QSFeedPageView.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
@@ -78,6 +79,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
     InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
+    InterfaceLoader::registerClass<QSFeedPageView>(QStringLiteral("QSFeedPageView"));
     InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
     InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
     InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));
