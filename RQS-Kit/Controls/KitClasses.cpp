@@ -38,6 +38,7 @@
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Foundation/QSEncodingPopupButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
+#include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "platform/ui/InterfaceLoader.h"
 
 namespace rqs {
@@ -80,6 +81,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
     InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
     InterfaceLoader::registerClass<QSFeedPageView>(QStringLiteral("QSFeedPageView"));
+    InterfaceLoader::registerClass<QSTranslatingSegmentedControl>(QStringLiteral("QSTranslatingSegmentedControl"));
     InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
     InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
     InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));

@@ -186,6 +186,8 @@ void QSNewsletterController::fileLoaderDidFinish(QSFileLoader *)
     const qsizetype chosen = QSNewsletterFeed::chosenIndex(m_feed, m_seenIds, QDateTime::currentDateTimeUtc());
     // Without a new entry the latest one is visible; an empty feed has none.
     m_visibleIndex = chosen >= 0 ? chosen : m_feed.size() - 1;
+    platform::logInfo(QStringLiteral("Newsletter feed read with %1 entries, %2 of them new")
+                          .arg(m_feed.size()).arg(chosen >= 0 ? QStringLiteral("one") : QStringLiteral("none")));
     const bool wasLoaded = isLoaded();
     if (chosen >= 0 && defaults()->boolForKey(autoShowKey))
         showWindow(this);
