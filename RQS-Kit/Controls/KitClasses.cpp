@@ -12,6 +12,7 @@
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Controls/QSFeedPageView.h"
 #include "RQS-Kit/Controls/QSFrameLessWindow.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
@@ -45,6 +46,7 @@
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Foundation/QSEncodingPopupButton.h"
 #include "RQS-Kit/Foundation/QSTranslatingButton.h"
+#include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "platform/ui/InterfaceLoader.h"
 
 namespace rqs {
@@ -87,6 +89,8 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
     InterfaceLoader::registerClass<QSResizeView>(QStringLiteral("QSResizeView"));
+    InterfaceLoader::registerClass<QSFeedPageView>(QStringLiteral("QSFeedPageView"));
+    InterfaceLoader::registerClass<QSTranslatingSegmentedControl>(QStringLiteral("QSTranslatingSegmentedControl"));
     InterfaceLoader::registerClass<QSRotationView>(QStringLiteral("QSRotationView"));
     InterfaceLoader::registerClass<QSCropView>(QStringLiteral("QSCropView"));
     InterfaceLoader::registerClass<QSLanguagePopUpButton>(QStringLiteral("QSLanguagePopUpButton"));
