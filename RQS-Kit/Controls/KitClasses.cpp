@@ -21,6 +21,7 @@
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 #include "RQS-Kit/Controls/QSLabel.h"
 #include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
+#include "RQS-Kit/Controls/QSLayoutTranslationView.h"
 #include "RQS-Kit/Controls/QSLineView.h"
 #include "RQS-Kit/Controls/QSListView.h"
 #include "RQS-Kit/Controls/QSOpenableListEntryView.h"
@@ -101,6 +102,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSShadowedScrollView>(QStringLiteral("QSShadowedScrollView"));
     InterfaceLoader::registerClass<QSOverlayScrollView>(QStringLiteral("QSOverlayScrollView"));
     InterfaceLoader::registerClass<QSFrameLessWindow>(QStringLiteral("QSFrameLessWindow"));
+    InterfaceLoader::registerClass<QSLayoutTranslationView>(QStringLiteral("QSLayoutTranslationView"));
 }
 
 } // namespace rqs

@@ -98,17 +98,27 @@ void View::setFrameOf(QWidget *widget, const QRectF &frame)
 int View::placementHeight(const QWidget *superview)
 {
     const auto *view = qobject_cast<const View *>(superview);
-    return view && view->m_placementHeight >= 0 && !view->layout() ? view->m_placementHeight : superview->height();
+    return view && view->m_placementSize.isValid() && !view->layout() ? view->m_placementSize.height()
+                                                                       : superview->height();
 }
 
 void View::settleSubviews()
 {
-    const int current = height();
-    if (m_placementHeight >= 0 && m_placementHeight != current && !isFlipped() && !layout()) {
-        for (QWidget *subview : subviews())
-            subview->move(subview->x(), subview->y() + current - m_placementHeight);
+    const QSize old = m_placementSize;
+    // Set first: autoresized subviews set their frames, which settles this view again.
+    m_placementSize = size();
+    if (!old.isValid() || old == m_placementSize || layout())
+        return;
+    const QList<QWidget *> views = subviews();
+    if (!isFlipped()) {
+        for (QWidget *subview : views)
+            subview->move(subview->x(), subview->y() + m_placementSize.height() - old.height());
     }
-    m_placementHeight = current;
+    for (QWidget *subview : views) {
+        auto *view = qobject_cast<View *>(subview);
+        if (view && view->m_autoresizingMask != Autoresizing::None)
+            view->resizeWithOldSuperviewSize(QSizeF(old));
+    }
 }
 
 View::View(QWidget *parent)
@@ -137,14 +147,25 @@ void View::setFrame(const QRectF &frame)
     if (!parent) {
         m_detachedOrigin = frame.topLeft();
         resize(qRound(frame.width()), qRound(frame.height()));
-        return;
+    } else {
+        if (auto *view = qobject_cast<View *>(parent))
+            view->settleSubviews();
+        setGeometry(rounded(flipIn(parent, frame)));
     }
-    if (auto *view = qobject_cast<View *>(parent))
-        view->settleSubviews();
-    setGeometry(rounded(flipIn(parent, frame)));
+    // A hidden view gets no resize event; its subviews follow now all the same.
+    settleSubviews();
 }
 
 QRectF View::bounds() const { return QRectF(QPointF(), QSizeF(size())); }
+
+unsigned View::autoresizingMask() const { return m_autoresizingMask; }
+
+void View::setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
+
+void View::resizeWithOldSuperviewSize(const QSizeF &oldSize)
+{
+    setFrame(autoresizedFrame(frame(), m_autoresizingMask, oldSize, QSizeF(superview()->size())));
+}
 
 QPointF View::fromQt(const QPointF &point) const { return flipIn(this, point); }
 

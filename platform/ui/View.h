@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/printing/Printable.h"
+#include "platform/ui/Autoresizing.h"
 #include "platform/ui/MouseEvent.h"
 #include "platform/ui/TrackingArea.h"
 
@@ -23,7 +24,8 @@ namespace platform {
 //
 // A superview's coordinates are y-up unless the superview is a flipped View; a plain QWidget parent
 // counts as y-up too. Without a layout, an unflipped view keeps its subviews' distance from its
-// bottom edge when its height changes, so frames stay what they were set to.
+// bottom edge when its height changes, so frames stay what they were set to; a subview with an
+// autoresizing mask then takes up its share of the change (see autoresizedFrame).
 //
 // Mouse events go to the view that hitTest names, asked from the outermost view of the chain as a
 // hit test from the top would; nullptr hands the event, and the pointer's hovering, to whatever
@@ -33,6 +35,7 @@ namespace platform {
 class View : public QWidget, public Printable
 {
     Q_OBJECT
+    Q_PROPERTY(unsigned autoresizingMask READ autoresizingMask WRITE setAutoresizingMask)
 public:
     explicit View(QWidget *parent = nullptr);
     ~View() override;
@@ -42,8 +45,12 @@ public:
     // In the superview's coordinates; a view without a superview keeps the origin it is given
     // until it gets one.
     QRectF frame() const;
-    void setFrame(const QRectF &frame);
+    virtual void setFrame(const QRectF &frame);
     QRectF bounds() const;
+
+    // Autoresizing flags; applied when the superview's size changes.
+    unsigned autoresizingMask() const;
+    void setAutoresizingMask(unsigned mask);
 
     // nullptr stands for the window's base coordinates (see MouseEvent::locationInWindow).
     QPointF convertPointFromView(const QPointF &point, const View *view) const;
@@ -125,10 +132,12 @@ private:
 
     static QRectF frameOf(const QWidget *widget);
     static void setFrameOf(QWidget *widget, const QRectF &frame);
-    // The height that the subviews' places were computed for; a hidden view is resized without
-    // an event, so its subviews are moved to their bottom distance when it next settles.
+    // The size that the subviews' places were computed for; a hidden view is resized without an
+    // event, so its subviews are moved to their bottom distance and autoresized when it next settles.
     static int placementHeight(const QWidget *superview);
     void settleSubviews();
+    // Called on a subview with a parent; sets the frame its mask gives for the parent's size now.
+    void resizeWithOldSuperviewSize(const QSizeF &oldSize);
 
     QPointF fromQt(const QPointF &point) const;
     QRectF fromQt(const QRectF &rect) const;
@@ -150,7 +159,8 @@ private:
     QList<CursorRect> m_cursorRects;
     bool m_cursorRectsValid = false;
     std::optional<QPointF> m_detachedOrigin;
-    int m_placementHeight = -1;
+    QSize m_placementSize;
+    unsigned m_autoresizingMask = Autoresizing::None;
     QPointer<QWidget> m_pressTarget;
     QPointer<QWidget> m_hoverTarget;
     bool m_pressForwarded = false;

@@ -1,4 +1,5 @@
 #include "RQS-Kit/Controls/QSFrameLessWindow.h"
+#include "RQS-Kit/Controls/QSLayoutTranslationView.h"
 #include "RQS-Kit/Controls/QSOverlayScrollView.h"
 #include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Controls/QSShadowedScrollView.h"
@@ -111,4 +112,31 @@ TEST(ScrollViews, OverlayContentFillsTheBoundsAndAFramelessWindowStaysFrameless)
     const QSFrameLessWindow window(nullptr, Qt::Window | Qt::WindowTitleHint);
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowTitleHint));
+}
+
+TEST(LayoutTranslationView, WhileActiveItAutoresizesAndHoldsItsNewSizeInItsConstraints)
+{
+    platform::View superview;
+    superview.setFrame(QRectF(0, 0, 400, 300));
+    auto *alone = new QSLayoutTranslationView(&superview);
+    auto *shared = new QSLayoutTranslationView(&superview);
+    for (QSLayoutTranslationView *view : {alone, shared}) {
+        view->setFrame(QRectF(50, 20, 150, 100));
+        view->setActive(true);
+    }
+    alone->setAutoresizingMask(platform::Autoresizing::WidthSizable);
+    shared->setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::FlexibleLeftMargin);
+
+    superview.setFrame(QRectF(0, 0, 500, 300));
+    EXPECT_EQ(alone->frame(), QRectF(50, 20, 250, 100)) << "the only flexible part takes all 100";
+    EXPECT_EQ(shared->frame(), QRectF(75, 20, 225, 100)) << "50 : 150";
+    EXPECT_EQ(alone->widthConstraint().constant(), 250);
+    alone->resize(320, 90);
+    EXPECT_EQ(alone->size(), QSize(250, 100)) << "held by its constraints";
+
+    alone->setActive(false);
+    alone->setFrame(QRectF(0, 0, 320, 90));
+    EXPECT_EQ(alone->frame(), QRectF(0, 0, 320, 90));
+    EXPECT_EQ(alone->heightConstraint().constant(), 90) << "inactive constraints still follow";
+    EXPECT_EQ(alone->widthConstraint().view(), nullptr);
 }

@@ -313,3 +313,22 @@ TEST(AspectRatioLayout, KeepsItsOneItemInProportionCentredInItsSpaceAndRefusesRa
     EXPECT_EQ(layout->ratio(), 0.5);
     EXPECT_TRUE(log.contains("Warning: Aspect ratio inf ignored"));
 }
+
+TEST(View, SubviewsTakeUpTheirMasksShareOfASuperviewResizeInProportionToTheFlexibleLengths)
+{
+    View superview;
+    superview.setFrame(QRectF(0, 0, 400, 300));
+    auto *leftAndWidth = new View(&superview);
+    leftAndWidth->setFrame(QRectF(50, 20, 150, 100));
+    leftAndWidth->setAutoresizingMask(platform::Autoresizing::FlexibleLeftMargin | platform::Autoresizing::WidthSizable);
+    auto *heightAndTop = new View(&superview);
+    heightAndTop->setFrame(QRectF(10, 20, 30, 100));
+    heightAndTop->setAutoresizingMask(platform::Autoresizing::HeightSizable | platform::Autoresizing::FlexibleTopMargin);
+    auto *fixed = new View(&superview);
+    fixed->setFrame(QRectF(5, 10, 20, 20));
+
+    superview.setFrame(QRectF(0, 0, 500, 440));
+    EXPECT_EQ(leftAndWidth->frame(), QRectF(75, 20, 225, 100)) << "100 shared 50 : 150";
+    EXPECT_EQ(heightAndTop->frame(), QRectF(10, 20, 30, 150)) << "140 shared 100 : 180 (top margin 300-20-100)";
+    EXPECT_EQ(fixed->frame(), QRectF(5, 10, 20, 20));
+}

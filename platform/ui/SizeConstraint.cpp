@@ -1,0 +1,53 @@
+#include "platform/ui/SizeConstraint.h"
+
+#include "platform/foundation/Log.h"
+
+namespace platform {
+
+SizeConstraint::SizeConstraint(Dimension dimension, double constant)
+    : m_dimension(dimension), m_constant(constant)
+{
+}
+
+double SizeConstraint::constant() const { return m_constant; }
+
+void SizeConstraint::setConstant(double constant)
+{
+    m_constant = constant;
+    if (m_view)
+        apply(qRound(constant), qRound(constant));
+}
+
+QWidget *SizeConstraint::view() const { return m_view; }
+
+bool SizeConstraint::install(QWidget *view)
+{
+    if (m_view && m_view != view) {
+        logWarning(QStringLiteral("A size constraint is installed on \"%1\" already; \"%2\" stays free.")
+                       .arg(m_view->objectName(), view->objectName()));
+        return false;
+    }
+    m_view = view;
+    apply(qRound(m_constant), qRound(m_constant));
+    return true;
+}
+
+void SizeConstraint::uninstall()
+{
+    if (m_view)
+        apply(0, QWIDGETSIZE_MAX);
+    m_view = nullptr;
+}
+
+void SizeConstraint::apply(int minimum, int maximum)
+{
+    if (m_dimension == Dimension::Width) {
+        m_view->setMinimumWidth(minimum);
+        m_view->setMaximumWidth(maximum);
+    } else {
+        m_view->setMinimumHeight(minimum);
+        m_view->setMaximumHeight(maximum);
+    }
+}
+
+} // namespace platform
