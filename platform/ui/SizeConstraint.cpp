@@ -22,6 +22,10 @@ QWidget *SizeConstraint::view() const { return m_view; }
 
 bool SizeConstraint::install(QWidget *view)
 {
+    if (!view) {
+        logWarning(QStringLiteral("A size constraint needs a view to hold"));
+        return false;
+    }
     if (m_view && m_view != view) {
         logWarning(QStringLiteral("A size constraint is installed on \"%1\" already; \"%2\" stays free.")
                        .arg(m_view->objectName(), view->objectName()));

@@ -19,7 +19,7 @@ public:
     void setConstant(double constant);
 
     QWidget *view() const;
-    // Answers false, with a logged warning, while installed on another view.
+    // Answers false, with a logged warning, for no view or while installed on another view.
     bool install(QWidget *view);
     // Leaves the view free in that dimension again.
     void uninstall();
