@@ -1,9 +1,10 @@
 // Writes the pictures that the kit's filters read by name into DIR, in the folders and with the
 // names the kit looks for: masks in Masks/, picture frames and their masks in Frames/, shadow
-// pictures in Shadows/. Point the kit at DIR with rqs::setGraphicsBundlePath (fx-render:
+// pictures in Shadows/, a texture in Textures/ and a frame bundle, Frames.bundle. Point the kit at DIR with rqs::setGraphicsBundlePath (fx-render:
 // --resources DIR).
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,12 +13,12 @@
 
 namespace {
 
-bool save(const QImage &picture, const QString &dir, const QString &folder, const QString &name)
+bool save(const QImage &picture, const QString &dir, const QString &folder, const QString &name, int quality = -1)
 {
     if (!QDir(dir).mkpath(folder))
         return false;
     const QString path = dir + QLatin1Char('/') + folder + QLatin1Char('/') + name;
-    if (picture.save(path))
+    if (picture.save(path, nullptr, quality))
         return true;
     std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
     return false;
@@ -80,6 +81,43 @@ QImage shadowPicture(int size, int margin)
     return picture;
 }
 
+// Stripes of white and grey, 8 pixels each: whole 8 × 8 blocks of one grey, which JPEG keeps.
+QImage stripesTexture()
+{
+    QImage picture = canvas(16, 16, Qt::white);
+    QPainter(&picture).fillRect(QRect(8, 0, 8, 16), QColor(128, 128, 128));
+    return picture;
+}
+
+// A 24 × 24 ring 8 pixels wide, the corners as wide: a frame mask or a shade for width 8, corner 8.
+QImage ring(const QColor &color)
+{
+    QImage picture = canvas(24, 24, color);
+    QPainter painter(&picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(8, 8, 8, 8), Qt::transparent);
+    return picture;
+}
+
+// The bundle's own catalog: one frame of the stripes, the square mask and a half-grey shade multiplied.
+bool writeFrameDescriptions(const QString &dir)
+{
+    QFile file(dir + QStringLiteral("/Frames.bundle/Description.plist"));
+    const QByteArray text = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>FRM-0#001#Test</key><dict>
+<key>Name</key><string>Test Frame</string>
+<key>Texture</key><string>RQS-T#001#Stripes</string>
+<key>InternalMask</key><string>FRM-I#001#Square</string>
+<key>Shades</key><array><dict><key>Shade</key><string>FRM-S#001#Half</string>
+<key>BlendMode</key><string>multiply</string><key>Intensity</key><real>1</real></dict></array>
+</dict></dict></plist>
+)";
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
+        return true;
+    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(file.fileName()));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -100,7 +138,11 @@ int main(int argc, char **argv)
                          && save(wideFrame, dir, "Frames", "RQS-F#002#Wide#30-40-240-120.png")
                          && save(wideMask, dir, "Frames", "RQS-F#002#WideMask.png")
                          && save(shadowPicture(120, 8), dir, "Shadows", "RQS-S#001#Soft#8-8.png")
-                         && save(shadowPicture(160, 16), dir, "Shadows", "RQS-S#002#Deep#16-16.png");
+                         && save(shadowPicture(160, 16), dir, "Shadows", "RQS-S#002#Deep#16-16.png")
+                         && save(stripesTexture(), dir, "Textures", "RQS-T#001#Stripes#R1#0-0-100$1.jpg", 100)
+                         && save(ring(Qt::white), dir, "Frames.bundle/InternalMasks", "FRM-I#001#Square#8-8.png")
+                         && save(ring(QColor(128, 128, 128)), dir, "Frames.bundle/Shades", "FRM-S#001#Half#8-8.png")
+                         && writeFrameDescriptions(dir);
     if (!written)
         return 1;
     std::printf("Info: named pictures written to %s\n", qPrintable(QDir(dir).absolutePath()));

@@ -1,9 +1,14 @@
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/foundation/TempFolder.h"
 #include "platform/fx/FxTestImages.h"
+
+#include <QDir>
+#include <functional>
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -11,6 +16,37 @@
 using namespace platform::fx;
 using fxtest::near;
 using fxtest::renderedPixel;
+
+namespace {
+
+// A texturize filter that takes its input as a mask, the texture laid as given.
+std::unique_ptr<QSTexturizeFilter> maskTexturizer(const Image &texture, double width)
+{
+    rqs::registerKitFilters();
+    auto filter = std::make_unique<QSTexturizeFilter>();
+    filter->setInputTexture(texture);
+    filter->setValueForKey("imageIsMask", true);
+    filter->setValueForKey("inputTextureWidth", width);
+    filter->setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({-8, -8, 16, 16}, {1, 1, 1, 1})));
+    return filter;
+}
+
+// Frame pictures in a folder laid out as the frame bundle: a 6 × 6 picture per file, grey by column.
+QString frameBundle(const QTemporaryDir &dir, const QMap<QString, std::function<int(int)>> &files)
+{
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QImage picture(6, 6, QImage::Format_ARGB32);
+        for (int x = 0; x < 6; ++x)
+            for (int y = 0; y < 6; ++y)
+                picture.setPixel(x, y, qRgb(it.value()(x), it.value()(x), it.value()(x)));
+        QDir(dir.path()).mkpath(QFileInfo(it.key()).path());
+        if (!picture.save(dir.filePath(it.key())))
+            return {};
+    }
+    return dir.path();
+}
+
+} // namespace
 
 TEST(TextureOptions, ReadFromTheEnd)
 {
@@ -89,4 +125,123 @@ TEST(ShapedBorder, TwoPixelBorderDrawsARing)
     EXPECT_TRUE(near(renderedPixel(border->outputImage(), -1, 5), {1, 0, 0, 1}));
     EXPECT_TRUE(near(renderedPixel(border->outputImage(), 5, 5), {0, 0, 0, 1}));
     EXPECT_EQ(border->outputImage().extent(), QRectF(-1, -1, 12, 12));
+}
+
+// The ramp's red runs with x, green with y; untinted to white its grey is their larger value, laid
+// in 4 × 2 tiles from the origin.
+TEST(Texturize, PatternTilesFromTheOrigin)
+{
+    const auto filter = maskTexturizer(fxtest::ramp(4, 2), 4);
+    for (const auto &[x, y, grey] : {std::tuple{5, 0, 0.1f}, {6, 3, 0.2f}, {-1, 0, 0.3f}, {-4, -1, 0.1f}, {3, 1, 0.3f}})
+        EXPECT_TRUE(near(renderedPixel(filter->outputImage(), x, y), {grey, grey, grey, 1})) << x << ", " << y;
+}
+
+// A texture of hue 0, saturation 0.5, value 0.5 read as white (0, 0, 1), tinted to hue 0.5,
+// saturation 1, value 0.5 at alpha 0.5: hue + 0.5, saturation × 1 ÷ 0.01 (at most 1), value × 0.5.
+TEST(Texturize, TintShiftsHueAndScalesSaturationAndValue)
+{
+    const auto filter = maskTexturizer(fxtest::filled({0, 0, 1, 1}, {0.5f, 0.25f, 0.25f, 1}), 1);
+    filter->setValueForKey("inputColor", QVariant::fromValue(Color{0, 0.5f, 0.5f, 0.5f}));
+    EXPECT_TRUE(near(renderedPixel(filter->cachedTexture(), 0, 0), {0, 0.125f, 0.125f, 0.5f}));
+}
+
+TEST(Texturize, WidthNotAboveZeroIsOne)
+{
+    const auto filter = maskTexturizer(fxtest::ramp(4, 2), 1);
+    const Image one = filter->outputImage();
+    for (const double width : {0.0, -5.0}) {
+        filter->setValueForKey("inputTextureWidth", width);
+        for (const auto &[x, y] : {std::pair{0, 0}, {3, -2}, {-5, 7}})
+            EXPECT_TRUE(near(renderedPixel(filter->outputImage(), x, y), renderedPixel(one, x, y))) << width;
+    }
+}
+
+// Only a plain file name in the kit's temporary folder is read; a path elsewhere reads as no texture.
+TEST(Texturize, PicturePathsOutsideTheTemporaryFolderAreRefused)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir elsewhere;
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.fill(qRgb(255, 0, 0));
+    const QString kitFolder = platform::TempFolder::path();
+    ASSERT_TRUE(picture.save(elsewhere.filePath("x.png")) && picture.save(kitFolder + "/texture-test-x.png"));
+    const QString hostile[] = {elsewhere.filePath("x.png"), QDir(kitFolder).relativeFilePath(elsewhere.filePath("x.png")),
+                               "../x.png", "/etc/passwd"};
+    QSTexturizeFilter filter;
+    for (const QString &name : hostile) {
+        filter.setValueForKey("inputTextureName", name);
+        EXPECT_EQ(filter.value("inputTextureName"), "Plain Color") << name.toStdString();
+        EXPECT_EQ(filter.cachedTexture().extent(), QRectF(0, 0, 100, 100));
+    }
+    filter.setValueForKey("inputTextureName", "texture-test-x.png");
+    EXPECT_EQ(filter.value("inputTextureName"), "texture-test-x.png");
+    EXPECT_TRUE(near(renderedPixel(filter.cachedTexture(), 1, 1), {1, 0, 0, 1}));
+    QFile::remove(kitFolder + "/texture-test-x.png");
+}
+
+// A 2-pixel border from a 6 × 6 mask of width 2 and corner 2 (scale 1) around a 10 × 10 picture:
+// the corners are laid pixel for pixel, the middle 2 columns stretched over the middle 10.
+TEST(TexturedFrame, NineSliceKeepsCornersAndStretchesTheMiddle)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"InternalMasks/FRM-I#001#Ramp#2-2.png", [](int x) { return x * 50; }}});
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 10, 10}, {0, 0, 1, 1})));
+    frame.setValueForKey("inputWidth", 2.0);
+    frame.setFrameDescription(std::make_shared<QSFrameDescription>(QVariantMap{{"InternalMask", "FRM-I#001#Ramp"}}, bundle, false));
+    ASSERT_EQ(frame.cachedMask().extent(), QRectF(-2, -2, 14, 14));
+    for (const auto &[x, column] : {std::pair{-2, 0}, {-1, 1}, {2, 2}, {7, 3}, {10, 4}, {11, 5}}) {
+        const float grey = column * 50 / 255.0f;
+        EXPECT_TRUE(near(renderedPixel(frame.cachedMask(), x, 5), {grey, grey, grey, 1}, 1e-4f)) << x;
+    }
+}
+
+// Over a white frame, grey g shades: one multiplied gives g, two multiplied (joined into one image
+// of 8 bits) g², a multiplied and a screened one 2g − g², one multiplied at half intensity (1 + g) ÷ 2.
+TEST(TexturedFrame, ShadesStackInOrderAndJoinedShadesDrawAlike)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"InternalMasks/FRM-I#001#Full#2-2.png", [](int) { return 255; }},
+                                             {"Shades/FRM-S#001#Grey#2-2.png", [](int) { return 128; }}});
+    const float g = 128 / 255.0f;
+    const auto shade = [](const QString &mode, double intensity) {
+        return QVariantMap{{"Shade", "FRM-S#001#Grey"}, {"BlendMode", mode}, {"Intensity", intensity}};
+    };
+    const struct
+    {
+        QVariantList shades;
+        qsizetype layers;
+        float grey;
+    } cases[] = {{{shade("multiply", 1)}, 1, g},
+                 {{shade("multiply", 1), shade("multiply", 1)}, 1, g * g},
+                 {{shade("multiply", 1), shade("negativeMultiply", 1)}, 2, 2 * g - g * g},
+                 {{shade("multiply", 0.5)}, 1, (1 + g) / 2}};
+    for (const auto &c : cases) {
+        auto description = std::make_shared<QSFrameDescription>(
+            QVariantMap{{"InternalMask", "FRM-I#001#Full"}, {"Texture.Color", "1 1 1 1"}, {"Shades", c.shades}}, bundle, false);
+        ASSERT_EQ(description->optimizedShades().size(), c.layers);
+        QSTexturedFrameFilter frame;
+        frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 10, 10}, {0, 0, 1, 1})));
+        frame.setValueForKey("inputWidth", 2.0);
+        frame.setFrameDescription(description);
+        EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 5), {c.grey, c.grey, c.grey, 1}, 1 / 255.0f)) << c.grey;
+    }
+}
+
+TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    QSFrameCatalog catalog(dir.path(), dir.filePath("UserFrames.plist"));
+    for (const char *name : {"Mine", "Other"})
+        catalog.addFrame(std::make_shared<QSFrameDescription>(QVariantMap{{"Name", name}}, dir.path(), true),
+                         QStringLiteral("FRM-U#00%1#").arg(name[0] == 'M' ? 1 : 2));
+    QSTexturedFrameFilter frame;
+    frame.setFrameDescription(catalog.frameWithName("Mine"));
+    ASSERT_TRUE(catalog.renameFrameID("Other", "Renamed other"));
+    EXPECT_NE(frame.value("inputFrameName"), "Renamed other");
+    ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Renamed mine"));
+    EXPECT_EQ(frame.value("inputFrameName"), "Renamed mine");
 }

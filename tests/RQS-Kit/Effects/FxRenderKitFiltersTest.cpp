@@ -29,3 +29,65 @@ TEST(FxRenderKitFilters, RendersAKitFilterByClassName)
     ASSERT_EQ(bytes.size(), qsizetype(sizeof(fxtest::Pixel)));
     EXPECT_TRUE(fxtest::near(*reinterpret_cast<const fxtest::Pixel *>(bytes.constData()), {0.4f, 0.1f, 0.15f, 1}));
 }
+
+namespace {
+
+// One row of pixels the recipe's output shows from (x, y) on, after the test pictures were written.
+std::vector<fxtest::Pixel> renderedRow(const QTemporaryDir &folder, const QByteArray &steps, int x, int y, int width)
+{
+    QFile recipe(folder.filePath("recipe.json"));
+    if (!recipe.open(QIODevice::WriteOnly))
+        return {};
+    recipe.write(R"({"images": {"white": {"color": "1 1 1 1"}, "blue": {"color": "0 0 1 1"}}, "steps": [)" + steps
+                 + R"(], "output": "out"})");
+    recipe.close();
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER),
+               {recipe.fileName(), folder.filePath("out.png"), "--raw", folder.filePath("out.f32"), "--rect",
+                QStringLiteral("%1,%2,%3,1").arg(x).arg(y).arg(width), "--resources", folder.filePath("pictures")});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return {};
+    QFile raw(folder.filePath("out.f32"));
+    if (!raw.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = raw.readAll();
+    const auto *pixels = reinterpret_cast<const fxtest::Pixel *>(bytes.constData());
+    return {pixels, pixels + bytes.size() / qsizetype(sizeof(fxtest::Pixel))};
+}
+
+} // namespace
+
+// The written texture is 8 pixels white, 8 grey (128), laid 1:1 from x = 0; the frame's mask and
+// shade are 8-pixel rings, the shade half grey multiplied over the texture.
+TEST(FxRenderKitFilters, FrameFiltersDrawTheWrittenTextureAndFrameBundle)
+{
+    QTemporaryDir folder;
+    QProcess make;
+    make.start(QStringLiteral(FOLDWISE_MAKE_FX_RESOURCES), {folder.filePath("pictures")});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().constData();
+    const float g = 128 / 255.0f;
+    const fxtest::Pixel white{1, 1, 1, 1}, grey{g, g, g, 1}, shaded{g * g, g * g, g * g, 1}, blue{0, 0, 1, 1};
+    const struct
+    {
+        QByteArray steps;
+        int x, y;
+        std::vector<fxtest::Pixel> row;
+    } cases[] = {
+        {R"({"name": "mask", "crop": "white", "rect": [0, 0, 32, 4]}, {"name": "out", "filter": "QSTexturizeFilter",
+            "inputs": {"inputImage": "mask", "inputTextureName": "Stripes", "inputTextureWidth": 16, "imageIsMask": 1}})",
+         6, 1, {white, white, grey, grey, grey, grey, grey, grey, grey, grey, white, white}},
+        {R"({"name": "picture", "crop": "blue", "rect": [0, 0, 40, 40]}, {"name": "out", "filter": "QSTexturedFrameFilter",
+            "inputs": {"inputImage": "picture", "inputFrameName": "Test Frame", "inputWidth": 8, "inputTextureScale": 16}})",
+         -10, 20, {{0, 0, 0, 0}, {0, 0, 0, 0}, shaded, shaded, shaded, shaded, shaded, shaded, shaded, shaded}},
+        {R"({"name": "picture", "crop": "blue", "rect": [0, 0, 20, 20]}, {"name": "out", "filter": "QSShapedBorderFilter",
+            "inputs": {"inputImage": "picture", "inputTextureName": "Stripes", "inputWidth": 5, "inputTextureScale": 16}})",
+         18, 10, {blue, blue, white, white}},
+    };
+    for (const auto &c : cases) {
+        const std::vector<fxtest::Pixel> row = renderedRow(folder, c.steps, c.x, c.y, int(c.row.size()));
+        ASSERT_EQ(row.size(), c.row.size()) << c.steps.constData();
+        for (std::size_t i = 0; i < row.size(); ++i)
+            EXPECT_TRUE(fxtest::near(row[i], c.row[i], 2 / 255.0f)) << c.steps.constData() << " at " << c.x + int(i);
+    }
+}
