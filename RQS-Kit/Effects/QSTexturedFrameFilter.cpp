@@ -3,6 +3,7 @@
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/FilterInputs.h"
 #include "RQS-Kit/Effects/InnerShadow.h"
+#include "RQS-Kit/Effects/PixelwiseKernel.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "platform/foundation/Log.h"
@@ -60,6 +61,14 @@ QRectF wholePixels(const QRectF &r)
 {
     const double x = std::ceil(r.x()), y = std::ceil(r.y());
     return {x, y, std::floor(r.width() - (x - r.x())), std::floor(r.height() - (y - r.y()))};
+}
+
+// The frame already carries its mask's shape; made opaque, the blend through that mask covers the
+// picture wholly at the mask's soft edges instead of applying the mask's coverage twice.
+Pixel opaqueFrame(const KernelInvocation &k)
+{
+    const Pixel frame = k.sample(0, k.destCoord());
+    return frame.a > 0 ? Pixel{frame.r / frame.a, frame.g / frame.a, frame.b / frame.a, 1.0f} : Pixel{};
 }
 
 } // namespace
@@ -127,6 +136,7 @@ void QSTexturedFrameFilter::registerClass()
         KernelLibrary::add(ClassName, Kernel(QStringLiteral("drawFrame"), drawFrame));
         KernelLibrary::add(ClassName, Kernel(QStringLiteral("lineBorder"), lineBorder));
         KernelLibrary::add(ClassName, Kernel(QStringLiteral("innerMultiply"), rqs::innerMultiply));
+        KernelLibrary::add(ClassName, Kernel(QStringLiteral("opaqueFrame"), opaqueFrame));
         registerInputKeys<QSTexturedFrameFilter>({"inputImage", "inputFrameName", "inputTextureName", "inputWidth",
                                                   "inputTextureScale", "inputShadowWidth"});
         registerForCopying<QSTexturedFrameFilter>({"inputColor", "canvasProportion", "forceInside"});
@@ -269,7 +279,8 @@ Image QSTexturedFrameFilter::outputImage() const
         m_shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
     const Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
     return rqs::applyFilter(QStringLiteral("QSBlendWithMaskFilter"),
-                            {{QStringLiteral("inputImage"), rqs::imageValue(cachedFrame())},
+                            {{QStringLiteral("inputImage"),
+                              rqs::imageValue(rqs::applyPixelwise(kernelWithName(QStringLiteral("opaqueFrame")), cachedFrame(), {}))},
                              {QStringLiteral("inputBackgroundImage"), rqs::imageValue(background)},
                              {QStringLiteral("inputMaskImage"), rqs::imageValue(mask)}});
 }

@@ -31,14 +31,15 @@ std::unique_ptr<QSTexturizeFilter> maskTexturizer(const Image &texture, double w
     return filter;
 }
 
-// Frame pictures in a folder laid out as the frame bundle: a 6 × 6 picture per file, grey by column.
-QString frameBundle(const QTemporaryDir &dir, const QMap<QString, std::function<int(int)>> &files)
+// Frame pictures in a folder laid out as the frame bundle: a 6 × 6 picture per file, grey by column,
+// opaque unless an alpha is given.
+QString frameBundle(const QTemporaryDir &dir, const QMap<QString, std::function<int(int)>> &files, int alpha = 255)
 {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         QImage picture(6, 6, QImage::Format_ARGB32);
         for (int x = 0; x < 6; ++x)
             for (int y = 0; y < 6; ++y)
-                picture.setPixel(x, y, qRgb(it.value()(x), it.value()(x), it.value()(x)));
+                picture.setPixel(x, y, qRgba(it.value()(x), it.value()(x), it.value()(x), alpha));
         QDir(dir.path()).mkpath(QFileInfo(it.key()).path());
         if (!picture.save(dir.filePath(it.key())))
             return {};
@@ -199,6 +200,20 @@ TEST(TexturedFrame, NineSliceKeepsCornersAndStretchesTheMiddle)
 
 // Over a white frame, grey g shades: one multiplied gives g, two multiplied (joined into one image
 // of 8 bits) g², a multiplied and a screened one 2g − g², one multiplied at half intensity (1 + g) ÷ 2.
+// Where the mask is half transparent the frame and the picture share the pixel: nothing shows through.
+TEST(TexturedFrame, AHalfTransparentMaskCoversThePictureWholly)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"InternalMasks/FRM-I#001#Soft#2-2.png", [](int) { return 255; }}}, 128);
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 10, 10}, {0, 0, 1, 1})));
+    frame.setValueForKey("inputWidth", 2.0);
+    frame.setFrameDescription(std::make_shared<QSFrameDescription>(
+        QVariantMap{{"InternalMask", "FRM-I#001#Soft"}, {"Texture.Color", "1 1 1 1"}}, bundle, false));
+    EXPECT_NEAR(renderedPixel(frame.outputImage(), 5, 5).a, 1.0f, 1e-3f);
+}
+
 TEST(TexturedFrame, ShadesStackInOrderAndJoinedShadesDrawAlike)
 {
     rqs::registerKitFilters();
