@@ -4,7 +4,6 @@
 #include "RQS-Kit/Controls/QSArrowView.h"
 #include "RQS-Kit/Controls/QSBoxView.h"
 #include "RQS-Kit/Controls/QSButton.h"
-#include "RQS-Kit/Controls/QSCIImageLayer.h"
 #include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
@@ -42,7 +41,6 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSInfoHoverButton>(QStringLiteral("QSInfoHoverButton"));
     InterfaceLoader::registerClass<QSSymbolButton>(QStringLiteral("QSSymbolButton"));
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
-    InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
     InterfaceLoader::registerClass<QSDropView>(QStringLiteral("QSDropView"));
     InterfaceLoader::registerClass<QS3PartImageView>(QStringLiteral("QS3PartImageView"));

@@ -1,5 +1,8 @@
 #include "platform/ui/View.h"
 
+#include "platform/layers/Layer.h"
+#include "platform/layers/LayerRenderer.h"
+
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/ui/Window.h"
@@ -441,7 +444,27 @@ void View::paintEvent(QPaintEvent *event)
     }
     GraphicsContextScope scope(&context);
     drawRect(fromQt(QRectF(event->rect())));
+    if (m_layer)
+        LayerRenderer::renderContent(*m_layer, context);
 }
+
+bool View::wantsLayer() const { return m_layer; }
+
+void View::setWantsLayer(bool wants)
+{
+    if (wants == wantsLayer())
+        return;
+    if (!wants) {
+        delete m_layer;
+        return;
+    }
+    m_layer = new Layer(this);
+    m_layer->setAnchorPoint(QPointF(0, 0));
+    m_layer->setBounds(QRectF(QPointF(0, 0), QSizeF(size())));
+    connect(m_layer, &Layer::needsRedraw, this, qOverload<>(&QWidget::update));
+}
+
+Layer *View::layer() const { return m_layer; }
 
 void View::mousePressEvent(QMouseEvent *event)
 {
