@@ -18,6 +18,8 @@
 #include "RQS-Kit/Controls/QSPointingView.h"
 #include "RQS-Kit/Controls/QSPopupButton.h"
 #include "RQS-Kit/Controls/QSRoundedRect.h"
+#include "RQS-Kit/Controls/QSGridItem.h"
+#include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSTabView.h"
@@ -63,6 +65,8 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSArrowView>(QStringLiteral("QSArrowView"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));
+    InterfaceLoader::registerClass<QSGridItem>(QStringLiteral("QSGridItem"));
+    InterfaceLoader::registerClass<QSStackView>(QStringLiteral("QSStackView"));
 }
 
 } // namespace rqs

@@ -544,6 +544,8 @@ void View::leaveEvent(QEvent *event)
 
 void View::resizeEvent(QResizeEvent *event)
 {
+    if (m_layer)
+        m_layer->setBounds(QRectF(QPointF(0, 0), QSizeF(size())));
     settleSubviews();
     m_cursorRectsValid = false;
     QWidget::resizeEvent(event);
