@@ -437,6 +437,8 @@ void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), con
 void View::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    if (m_layer)
+        painter.setOpacity(m_layer->presentedOpacity());
     PainterGraphicsContext context(&painter, height());
     if (isFlipped()) {
         context.translate(0, height());

@@ -65,7 +65,8 @@ public:
     virtual QWidget *hitTest(const QPointF &point);
 
     // A layer-backed view draws its root layer's background, sublayers and border over its own
-    // drawing, in its own coordinates; the root layer follows the view's bounds.
+    // drawing, in its own coordinates, all at the root layer's opacity; the root layer follows the
+    // view's bounds.
     bool wantsLayer() const;
     void setWantsLayer(bool wants);
     // nullptr unless the view wants a layer.
