@@ -48,13 +48,11 @@ void QSStackView::setAspectRatio(double ratio)
         return;
     }
     m_aspectRatio = ratio;
-    m_baseRect = QRectF(10, 0, bounds().width() - 20, bounds().width() / ratio);
 }
 
-void QSStackView::resizeEvent(QResizeEvent *event)
+QRectF QSStackView::baseRect() const
 {
-    platform::View::resizeEvent(event);
-    m_baseRect = QRectF(10, 0, bounds().width() - 20, bounds().width() / m_aspectRatio);
+    return QRectF(10, 0, bounds().width() - 20, bounds().width() / m_aspectRatio);
 }
 
 void QSStackView::addGridItem(QSGridItem *item, bool append)
@@ -72,13 +70,13 @@ void QSStackView::addGridItem(QSGridItem *item, bool append)
     else
         m_items.prepend(item);
     addSubview(item);
-    item->setFrame(m_baseRect);
+    item->setFrame(baseRect());
     item->setDelegate(nullptr);
     // Drawn through its layer only.
     item->hide();
     item->layer()->setContents(item->grab().toImage());
     item->layer()->setAnchorPoint(QPointF(0.5, 0.5));
-    item->layer()->setFrame(m_baseRect);
+    item->layer()->setFrame(baseRect());
     updateLayers();
     if (m_shadowVisible)
         m_shadowLayer->setOpacity(1);
@@ -144,7 +142,7 @@ double QSStackView::trackingTop() const
 {
     const QList<Layer *> cards = m_layer3D->sublayers();
     if (!cards.isEmpty())
-        return cards.last()->convertPointToLayer(QPointF(0, m_baseRect.height()), layer()).y();
+        return cards.last()->convertPointToLayer(QPointF(0, baseRect().height()), layer()).y();
     return m_shadowLayer->frame().top() + m_shadowLayer->frame().height();
 }
 

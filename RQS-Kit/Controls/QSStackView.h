@@ -29,8 +29,8 @@ public:
 
     double aspectRatio() const { return m_aspectRatio; }
     void setAspectRatio(double ratio);
-    // The frame every card gets.
-    QRectF baseRect() const { return m_baseRect; }
+    // The frame every card gets, from the present width.
+    QRectF baseRect() const;
 
     // On top of the pile unless appended beneath it; a card of the same context is replaced.
     void addGridItem(QSGridItem *item, bool append);
@@ -55,14 +55,10 @@ public:
     void mouseExited(const platform::MouseEvent &event) override;
     void updateTrackingAreas() override;
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void updateLayers();
 
     double m_aspectRatio = 16.0 / 9.0;
-    QRectF m_baseRect;
     QList<QPointer<QSGridItem>> m_items;
     QS3DLayer *m_layer3D;
     platform::Layer *m_shadowLayer;
