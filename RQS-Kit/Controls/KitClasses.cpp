@@ -5,7 +5,6 @@
 #include "RQS-Kit/Controls/QSBasicListEntryView.h"
 #include "RQS-Kit/Controls/QSBoxView.h"
 #include "RQS-Kit/Controls/QSButton.h"
-#include "RQS-Kit/Controls/QSCIImageLayer.h"
 #include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSColumnView.h"
@@ -16,6 +15,7 @@
 #include "RQS-Kit/Controls/QSFrameLessWindow.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
+#include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
@@ -38,6 +38,7 @@
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "RQS-Kit/Controls/QSSlider.h"
+#include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSTabView.h"
 #include "RQS-Kit/Controls/QSTestView.h"
@@ -61,7 +62,6 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSInfoHoverButton>(QStringLiteral("QSInfoHoverButton"));
     InterfaceLoader::registerClass<QSSymbolButton>(QStringLiteral("QSSymbolButton"));
     InterfaceLoader::registerClass<QSRoundedRect>(QStringLiteral("QSRoundedRect"));
-    InterfaceLoader::registerClass<QSCIImageLayer>(QStringLiteral("QSCIImageLayer"));
     InterfaceLoader::registerClass<QSImageView>(QStringLiteral("QSImageView"));
     InterfaceLoader::registerClass<QSDropView>(QStringLiteral("QSDropView"));
     InterfaceLoader::registerClass<QS3PartImageView>(QStringLiteral("QS3PartImageView"));
@@ -103,6 +103,8 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSOverlayScrollView>(QStringLiteral("QSOverlayScrollView"));
     InterfaceLoader::registerClass<QSFrameLessWindow>(QStringLiteral("QSFrameLessWindow"));
     InterfaceLoader::registerClass<QSLayoutTranslationView>(QStringLiteral("QSLayoutTranslationView"));
+    InterfaceLoader::registerClass<QSGridItem>(QStringLiteral("QSGridItem"));
+    InterfaceLoader::registerClass<QSStackView>(QStringLiteral("QSStackView"));
 }
 
 } // namespace rqs

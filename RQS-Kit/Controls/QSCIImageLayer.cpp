@@ -1,9 +1,12 @@
 #include "RQS-Kit/Controls/QSCIImageLayer.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/GraphicsContext.h"
 
-QSCIImageLayer::QSCIImageLayer(QWidget *parent)
-    : platform::View(parent)
+#include <QElapsedTimer>
+
+QSCIImageLayer::QSCIImageLayer(QObject *parent)
+    : platform::Layer(parent)
 {
 }
 
@@ -13,19 +16,24 @@ void QSCIImageLayer::setImage(const QImage &image)
 {
     m_image = image;
     m_imageSize = image.size();
-    setNeedsDisplay(true);
+    setNeedsDisplay();
 }
 
 QSize QSCIImageLayer::imageSize() const { return m_imageSize; }
 
-void QSCIImageLayer::drawRect(const QRectF &)
+bool QSCIImageLayer::hasImage() const { return !m_image.isNull(); }
+
+void QSCIImageLayer::drawInContext(platform::GraphicsContext &context)
 {
-    platform::GraphicsContext *context = platform::GraphicsContext::current();
-    if (m_image.isNull() || m_imageSize.width() <= 0 || !context)
+    if (m_image.isNull() || m_imageSize.width() <= 0)
         return;
+    QElapsedTimer clock;
+    clock.start();
     const double scale = bounds().width() / m_imageSize.width();
-    context->saveGState();
-    context->scale(scale, scale);
-    context->drawImage(m_image, QRectF(QPointF(0, 0), QSizeF(m_imageSize)));
-    context->restoreGState();
+    context.scale(scale, scale);
+    context.drawImage(m_image, QRectF(QPointF(0, 0), QSizeF(m_imageSize)));
+    m_lastRenderDuration = clock.nsecsElapsed() / 1e9 + m_baseDuration;
+    platform::NotificationCenter::defaultCenter()->post(QStringLiteral("QSCILDD"), this);
 }
+
+bool QSCIImageLayer::actionForKey(const QString &key) const { return key == QLatin1String("opacity"); }

@@ -1,5 +1,7 @@
 #include "RQS-Kit/Controls/QSImagePreviewer.h"
 
+#include "platform/layers/LayerRenderer.h"
+
 #include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 #include "platform/foundation/Log.h"
@@ -86,6 +88,15 @@ QString QSImagePreviewer::showCIImage(const platform::fx::Image &image, const QS
         return {};
     // The engine works in sRGB throughout.
     return showNSImage(bitmap, name.isEmpty() ? name : QStringLiteral("%1 (sRGB)").arg(name));
+}
+
+QString QSImagePreviewer::showLayer(platform::Layer *layer, const QString &name)
+{
+    if (!layer) {
+        platform::logWarning(QStringLiteral("Previewing nil layer with name %1").arg(name));
+        return {};
+    }
+    return showNSImage(platform::LayerRenderer::picture(*layer), name);
 }
 
 QString QSImagePreviewer::showView(QWidget *view, const QString &name)

@@ -11,6 +11,10 @@
 // A developer's window that shows pictures, image recipes and view captures handed to it from
 // anywhere, keeps the last few of them and saves one as PNG. The class operations may be called
 // from any thread; the window work runs on the main queue.
+namespace platform {
+class Layer;
+}
+
 class QSImagePreviewer : public QSWindowController
 {
     Q_OBJECT
@@ -34,6 +38,7 @@ public:
     static QString showNSImage(const QImage &image, const QString &name);
     static QString showCIImage(const platform::fx::Image &image, const QString &name);
     static QString showView(QWidget *view, const QString &name);
+    static QString showLayer(platform::Layer *layer, const QString &name);
 
     void addImage(const Entry &entry);
     Q_INVOKABLE void nextImage(QObject *sender);

@@ -1,5 +1,11 @@
 #include "RQS-Kit/Foundation/ViewExtension.h"
 
+#include "platform/layers/Layer.h"
+#include "platform/ui/View.h"
+
+#include <algorithm>
+#include <cmath>
+
 #include "RQS-Kit/Foundation/QSShadowCatalog.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -60,6 +66,18 @@ double ratio(const QWidget *view)
             return double(width) / height;
     }
     return view->height() == 0 ? 1.0 : double(width) / view->height();
+}
+
+double globalLayerRotation(const platform::View *view)
+{
+    const platform::Layer *layer = view ? view->layer() : nullptr;
+    if (!layer)
+        return 0;
+    const QPointF p0 = layer->convertPointToLayer(QPointF(0, 0), nullptr);
+    const QPointF p1 = layer->convertPointToLayer(QPointF(100, 0), nullptr);
+    const double d = std::max(std::hypot(p1.x() - p0.x(), p1.y() - p0.y()), 1.0);
+    const double angle = std::acos(std::clamp((p1.x() - p0.x()) / d, -1.0, 1.0));
+    return (p1.y() - p0.y() < 0 ? -angle : angle) / 3.141592653589793 * 180;
 }
 
 } // namespace rqs

@@ -4,6 +4,10 @@
 
 class QWidget;
 
+namespace platform {
+class View;
+}
+
 // Views are widgets.
 namespace rqs {
 
@@ -17,5 +21,9 @@ double contentsScale(const QWidget *view);
 // Width / height. A view that keeps its proportions (height for width) answers those; otherwise its
 // frame's, or 1.0 for a frame without height.
 double ratio(const QWidget *view);
+
+// Degrees of the view's layer as seen from the root of its layer tree, counter-clockwise positive
+// (y-up); 0 for a view without a layer.
+double globalLayerRotation(const platform::View *view);
 
 } // namespace rqs

@@ -1,5 +1,8 @@
 #include "platform/ui/View.h"
 
+#include "platform/layers/Layer.h"
+#include "platform/layers/LayerRenderer.h"
+
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/ui/Window.h"
@@ -455,6 +458,8 @@ void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), con
 void View::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    if (m_layer)
+        painter.setOpacity(m_layer->presentedOpacity());
     PainterGraphicsContext context(&painter, height());
     if (isFlipped()) {
         context.translate(0, height());
@@ -462,7 +467,27 @@ void View::paintEvent(QPaintEvent *event)
     }
     GraphicsContextScope scope(&context);
     drawRect(fromQt(QRectF(event->rect())));
+    if (m_layer)
+        LayerRenderer::renderContent(*m_layer, context);
 }
+
+bool View::wantsLayer() const { return m_layer; }
+
+void View::setWantsLayer(bool wants)
+{
+    if (wants == wantsLayer())
+        return;
+    if (!wants) {
+        delete m_layer;
+        return;
+    }
+    m_layer = new Layer(this);
+    m_layer->setAnchorPoint(QPointF(0, 0));
+    m_layer->setBounds(QRectF(QPointF(0, 0), QSizeF(size())));
+    connect(m_layer, &Layer::needsRedraw, this, qOverload<>(&QWidget::update));
+}
+
+Layer *View::layer() const { return m_layer; }
 
 void View::mousePressEvent(QMouseEvent *event)
 {
@@ -542,6 +567,8 @@ void View::leaveEvent(QEvent *event)
 
 void View::resizeEvent(QResizeEvent *event)
 {
+    if (m_layer)
+        m_layer->setBounds(QRectF(QPointF(0, 0), QSizeF(size())));
     settleSubviews();
     m_cursorRectsValid = false;
     QWidget::resizeEvent(event);

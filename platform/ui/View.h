@@ -18,6 +18,8 @@ class QSinglePointEvent;
 
 namespace platform {
 
+class Layer;
+
 // A widget with y-up geometry: in a view that is not flipped, drawing, event locations, bounds and
 // the frames of subviews have their origin at the lower-left corner and y growing upwards. A flipped
 // view keeps Qt's y-down space. GUI thread.
@@ -68,6 +70,14 @@ public:
     // The point is in the superview's coordinates. The deepest visible widget there, this view
     // when no subview is hit, nullptr when the point lies outside the frame.
     virtual QWidget *hitTest(const QPointF &point);
+
+    // A layer-backed view draws its root layer's background, sublayers and border over its own
+    // drawing, in its own coordinates, all at the root layer's opacity; the root layer follows the
+    // view's bounds.
+    bool wantsLayer() const;
+    void setWantsLayer(bool wants);
+    // nullptr unless the view wants a layer.
+    Layer *layer() const;
 
     void setNeedsDisplay(bool needsDisplay);
     void setNeedsDisplayInRect(const QRectF &rect);
@@ -154,6 +164,7 @@ private:
     void updateCursor(const QPointF &location);
     bool cursorRectsEnabled() const;
 
+    QPointer<Layer> m_layer;
     QList<Tracked> m_trackingAreas;
     int m_lastTrackingArea = 0;
     QList<CursorRect> m_cursorRects;

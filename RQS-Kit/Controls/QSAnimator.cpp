@@ -1,0 +1,216 @@
+#include "RQS-Kit/Controls/QSAnimator.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/LayerRenderer.h"
+#include "platform/layers/Transaction.h"
+#include "platform/ui/View.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <algorithm>
+
+using platform::Layer;
+using platform::Transaction;
+
+namespace {
+
+// The window keeps its size by having its limits meet.
+void fixSize(QWidget *window, const QSize &size)
+{
+    window->setMinimumSize(size);
+    window->setMaximumSize(size);
+}
+
+QRectF rectThrough(const QRectF &rect, const std::function<QPointF(const QPointF &)> &map)
+{
+    return QRectF(map(rect.topLeft()), map(rect.bottomRight())).normalized();
+}
+
+} // namespace
+
+QSAnimator::QSAnimator(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QSAnimator::~QSAnimator() { delete m_animationView; }
+
+void QSAnimator::recordStartLayers(const QList<Layer *> &layers, platform::View *view)
+{
+    if (layers.isEmpty())
+        return;
+    if (!m_animationView) {
+        if (!m_topView && view && view->window())
+            m_topView = qobject_cast<platform::View *>(view->window());
+        if (!m_topView) {
+            platform::logWarning(QStringLiteral("No view to lay the animation over"));
+            return;
+        }
+        m_animationView = new platform::View;
+        m_topView->addSubview(m_animationView);
+        m_animationView->setFrame(m_topView->bounds());
+        m_animationView->setWantsLayer(true);
+        m_animationView->show();
+    }
+    Group group;
+    group.base = new Layer(m_animationView->layer());
+    group.base->setOpacity(0);
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    m_animationView->layer()->addSublayer(group.base);
+    QList<QPointer<Layer>> sources;
+    for (Layer *source : layers) {
+        auto *copy = new Layer(group.base);
+        group.base->addSublayer(copy);
+        group.copies.append(copy);
+        sources.append(source);
+    }
+    setupLayers(group.copies, sources, group.base, view);
+    Transaction::commit();
+    m_groups.append(group);
+}
+
+void QSAnimator::recordEndLayers(const QList<Layer *> &layers, platform::View *view)
+{
+    if (layers.isEmpty())
+        return;
+    if (m_endGroups >= m_groups.size()) {
+        platform::logWarning(QStringLiteral("Final state recorded more groups than the %1 start groups").arg(m_groups.size()));
+        return;
+    }
+    Group &group = m_groups[m_endGroups++];
+    for (Layer *layer : layers)
+        group.endLayers.append(layer);
+    group.endView = view;
+}
+
+QList<Layer *> QSAnimator::hideLayers() const
+{
+    QList<Layer *> layers;
+    for (const QPointer<Layer> &layer : m_hideLayers)
+        layers.append(layer);
+    return layers;
+}
+
+void QSAnimator::setHideLayers(const QList<Layer *> &layers)
+{
+    m_hideLayers.clear();
+    for (Layer *layer : layers)
+        m_hideLayers.append(layer);
+}
+
+void QSAnimator::animateWithEndState(std::function<void()> endState, std::function<void()> completion)
+{
+    m_endBlock = std::move(endState);
+    m_completion = std::move(completion);
+    if (QWidget *shown = window()) {
+        m_minimumSize = shown->minimumSize();
+        m_maximumSize = shown->maximumSize();
+        fixSize(shown, shown->size());
+    }
+    QTimer::singleShot(0, this, &QSAnimator::recordAnimation);
+}
+
+void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<Layer>> &sources, Layer *base,
+                             platform::View *view)
+{
+    if (copies.isEmpty())
+        return;
+    const Layer *superlayer = sources.value(0) ? sources.value(0)->superlayer() : nullptr;
+    const Layer *viewLayer = view ? view->layer() : nullptr;
+    QRectF frame;
+    if (superlayer && viewLayer && m_topView) {
+        const QRectF inView = rectThrough(superlayer->bounds(), [&](const QPointF &p) {
+            return superlayer->convertPointToLayer(p, viewLayer);
+        });
+        frame = rectThrough(inView, [&](const QPointF &p) { return view->convertPointToView(p, m_topView); });
+    }
+    base->setAnchorPoint(superlayer ? superlayer->anchorPoint() : QPointF());
+    base->setFrame(frame);
+    base->setSublayerTransform(superlayer ? superlayer->sublayerTransform() : QMatrix4x4());
+    for (int i = 0; i < copies.size(); ++i) {
+        Layer *copy = copies[i];
+        Layer *source = sources.value(i);
+        Layer blank;
+        const Layer &from = source ? *source : blank;
+        if (source && std::min(source->bounds().width(), source->bounds().height()) > 0)
+            copy->setContents(platform::LayerRenderer::picture(*source));
+        copy->setAnchorPoint(from.anchorPoint());
+        copy->setBounds(from.bounds());
+        copy->setPosition(from.position());
+        copy->setZPosition(from.zPosition());
+        copy->setTransform(from.transform());
+        copy->setContentsRect(from.contentsRect());
+        copy->setOpacity(from.opacity());
+        copy->setCornerRadius(from.cornerRadius());
+        copy->setBorderColor(from.borderColor());
+        copy->setBorderWidth(from.borderWidth());
+        copy->setShadowColor(from.shadowColor());
+        copy->setShadowOffset(from.shadowOffset());
+        copy->setShadowOpacity(from.shadowOpacity());
+        copy->setShadowRadius(from.shadowRadius());
+    }
+}
+
+void QSAnimator::recordAnimation()
+{
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    for (const Group &group : std::as_const(m_groups))
+        group.base->setOpacity(1);
+    m_hiddenOpacities.clear();
+    for (const QPointer<Layer> &layer : std::as_const(m_hideLayers)) {
+        m_hiddenOpacities.append(layer ? layer->opacity() : 1);
+        if (layer)
+            layer->setOpacity(0);
+    }
+    Transaction::commit();
+    if (m_endBlock)
+        m_endBlock();
+    m_endBlock = nullptr;
+    QTimer::singleShot(0, this, &QSAnimator::runAnimation);
+}
+
+void QSAnimator::runAnimation()
+{
+    if (m_endGroups < m_groups.size())
+        platform::logWarning(QStringLiteral("Final state recorded %1 of %2 groups; the others stay as they were")
+                                 .arg(m_endGroups)
+                                 .arg(m_groups.size()));
+    Transaction::begin();
+    const bool shiftAlone = QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;
+    Transaction::setAnimationDuration(shiftAlone ? 10.0 : 1.0);
+    Transaction::setCompletionBlock([self = QPointer<QSAnimator>(this)] {
+        if (self)
+            QTimer::singleShot(0, self, &QSAnimator::finalizeAnimation);
+    });
+    for (int i = 0; i < m_endGroups; ++i)
+        setupLayers(m_groups[i].copies, m_groups[i].endLayers, m_groups[i].base, m_groups[i].endView);
+    Transaction::commit();
+}
+
+void QSAnimator::finalizeAnimation()
+{
+    QWidget *shown = window();
+    if (shown) {
+        shown->setMinimumSize(m_minimumSize);
+        shown->setMaximumSize(m_maximumSize);
+    } else {
+        platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
+    }
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    for (int i = 0; i < m_hideLayers.size(); ++i) {
+        if (m_hideLayers[i])
+            m_hideLayers[i]->setOpacity(m_hiddenOpacities.value(i, 1));
+    }
+    Transaction::commit();
+    delete m_animationView;
+    if (m_completion)
+        m_completion();
+    m_completion = nullptr;
+}
+
+QWidget *QSAnimator::window() const { return m_animationView ? m_animationView->window() : nullptr; }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+
+#include <functional>
+
+namespace platform {
+class Layer;
+class View;
+}
+
+// Animates a change of views by way of copies of their layers: the copies, in an overlay over
+// the top view, glide from the recorded start state to the state the end block records, while
+// the real layers are hidden and the window keeps its size. Runs one animation.
+class QSAnimator : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QSAnimator(QObject *parent = nullptr);
+    ~QSAnimator() override;
+
+    // Nothing for an empty list; the first group makes the overlay.
+    void recordStartLayers(const QList<platform::Layer *> &layers, platform::View *view);
+    // Called by the end block, one group per start group and in the same order.
+    void recordEndLayers(const QList<platform::Layer *> &layers, platform::View *view);
+
+    QList<platform::Layer *> hideLayers() const;
+    void setHideLayers(const QList<platform::Layer *> &layers);
+    // The content of the first recorded view's window unless set.
+    platform::View *topView() const { return m_topView; }
+    void setTopView(platform::View *view) { m_topView = view; }
+
+    void animateWithEndState(std::function<void()> endState, std::function<void()> completion);
+
+private:
+    struct Group
+    {
+        QList<platform::Layer *> copies;
+        platform::Layer *base = nullptr;
+        QList<QPointer<platform::Layer>> endLayers;
+        QPointer<platform::View> endView;
+    };
+
+    void setupLayers(const QList<platform::Layer *> &copies, const QList<QPointer<platform::Layer>> &sources,
+                     platform::Layer *base, platform::View *view);
+    void recordAnimation();
+    void runAnimation();
+    void finalizeAnimation();
+    QWidget *window() const;
+
+    QList<Group> m_groups;
+    int m_endGroups = 0;
+    QList<QPointer<platform::Layer>> m_hideLayers;
+    QList<double> m_hiddenOpacities;
+    QPointer<platform::View> m_topView;
+    QPointer<platform::View> m_animationView;
+    QSize m_minimumSize;
+    QSize m_maximumSize;
+    std::function<void()> m_endBlock;
+    std::function<void()> m_completion;
+};

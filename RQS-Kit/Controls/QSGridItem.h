@@ -1,0 +1,110 @@
+#pragma once
+
+#include "RQS-Kit/Controls/QSImageView.h"
+
+#include <QPointer>
+#include <QVariant>
+
+namespace platform {
+class Layer;
+class TextLayer;
+}
+class QSGridItem;
+
+// What a tile tells its grid; every message is optional.
+class QSGridItemDelegate
+{
+public:
+    virtual ~QSGridItemDelegate() = default;
+    virtual void gridItemWasSelected(QSGridItem *) {}
+    virtual void gridItemWasExecuted(QSGridItem *) {}
+    virtual void gridItemShouldRemove(QSGridItem *) {}
+    virtual void gridItemChangedPinState(QSGridItem *, bool) {}
+    virtual void gridItemChangedHoverState(QSGridItem *, bool) {}
+};
+
+// One tile of the icon grid: a picture with an optional title strip, pin and remove buttons drawn
+// as layers, a vignette as selection look, and a file context that can be dragged out.
+class QSGridItem : public QSImageView
+{
+    Q_OBJECT
+public:
+    enum Setting : unsigned {
+        HasPin = 0x01, HasRemove = 0x02, Selectable = 0x04, Executable = 0x08, HasTitle = 0x10, TitleAlways = 0x40
+    };
+
+    explicit QSGridItem(QWidget *parent = nullptr);
+    QSGridItem(unsigned settings, QWidget *parent);
+    static QSGridItem *gridItem(const QImage &image, const QString &title, const QVariant &context, unsigned settings);
+
+    // Ignores a picture without height, which has no aspect.
+    void setImage(const QImage &image);
+    double aspectRatio() const { return m_aspectRatio; }
+    // The largest rectangle of the picture's aspect centred in the rectangle; nothing without a picture.
+    void setupInRect(const QRectF &rect, bool animated);
+
+    QVariant context() const { return m_context; }
+    void setContext(const QVariant &context) { m_context = context; }
+    QVariant sortTag() const { return m_sortTag; }
+    // A tag with no order is kept with a warning and sorts as equal to every other.
+    void setSortTag(const QVariant &tag);
+    // Below zero, equal or above by the sort tags.
+    static int compareSortTags(const QVariant &a, const QVariant &b);
+    QString title() const;
+    void setTitle(const QString &title);
+
+    int style() const { return m_style; }
+    void setStyle(int style);
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    bool isPinned() const { return m_pinned; }
+    void setPinned(bool pinned) { m_pinned = pinned; }
+    bool isHovered() const { return m_hovered; }
+    bool isSelectable() const { return m_selectable; }
+    bool isExecutable() const { return m_executable; }
+
+    QSGridItemDelegate *delegate() const { return m_delegate; }
+    void setDelegate(QSGridItemDelegate *delegate);
+
+    platform::Layer *removeLayer() const { return m_removeLayer; }
+    platform::Layer *pinLayer() const { return m_pinLayer; }
+
+    void mouseDown(const platform::MouseEvent &event) override;
+    void mouseDragged(const platform::MouseEvent &event) override;
+    void mouseUp(const platform::MouseEvent &event) override;
+    void mouseEntered(const platform::MouseEvent &event) override;
+    void mouseExited(const platform::MouseEvent &event) override;
+    void mouseMoved(const platform::MouseEvent &event) override;
+    void updateTrackingAreas() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void setupVisuals();
+    void placeLayers();
+    void setHovered(bool hovered);
+    void showButtonImages(const QPointF &point);
+    void startDrag();
+
+    unsigned m_settings;
+    int m_style = 0;
+    bool m_selectable;
+    bool m_executable;
+    bool m_titleAlways;
+    bool m_selected = false;
+    bool m_pinned = false;
+    bool m_hovered = false;
+    bool m_mouseDown = false;
+    bool m_dragging = false;
+    QPointF m_mouseDownPoint;
+    double m_aspectRatio = 1;
+    QVariant m_context;
+    QVariant m_sortTag;
+    QSGridItemDelegate *m_delegate = nullptr;
+    platform::TextLayer *m_titleLayer = nullptr;
+    platform::Layer *m_removeLayer = nullptr;
+    platform::Layer *m_pinLayer = nullptr;
+    QPointer<platform::Layer> m_selectionLayer;
+    int m_trackingArea = 0;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <QPointer>
+#include <QVariant>
+
+#include <random>
+
+class QS3DLayer;
+class QSGridItem;
+class QSStackView;
+
+class QSStackViewDelegate
+{
+public:
+    virtual ~QSStackViewDelegate() = default;
+    virtual void didSelectStackView(QSStackView *stackView) = 0;
+};
+
+// A pile of tiles lying tilted back in perspective, each jittered sideways, over a shadow. The
+// pile is one click target; the tiles themselves get no mouse events and are drawn through their
+// layers, whose contents are snapshots of the tiles.
+class QSStackView : public platform::View
+{
+    Q_OBJECT
+public:
+    explicit QSStackView(QWidget *parent = nullptr);
+
+    double aspectRatio() const { return m_aspectRatio; }
+    void setAspectRatio(double ratio);
+    // The frame every card gets, from the present width.
+    QRectF baseRect() const;
+
+    // On top of the pile unless appended beneath it; a card of the same context is replaced.
+    void addGridItem(QSGridItem *item, bool append);
+    void instantReplaceGridItems(const QList<QSGridItem *> &items);
+    void removeItemWithContext(const QVariant &context);
+    void removeAllItems();
+    // Index 0 is the top card.
+    QList<QSGridItem *> gridItems() const;
+    // How high the pile reaches in the view; 0 without cards.
+    double neededHeight() const;
+    double trackingTop() const;
+
+    bool shadowVisible() const { return m_shadowVisible; }
+    void setShadowVisible(bool visible);
+    QS3DLayer *containerLayer() const { return m_layer3D; }
+    platform::Layer *shadowLayer() const { return m_shadowLayer; }
+    void setDelegate(QSStackViewDelegate *delegate) { m_delegate = delegate; }
+
+    QWidget *hitTest(const QPointF &point) override;
+    void mouseUp(const platform::MouseEvent &event) override;
+    void mouseEntered(const platform::MouseEvent &event) override;
+    void mouseExited(const platform::MouseEvent &event) override;
+    void updateTrackingAreas() override;
+
+private:
+    void updateLayers();
+
+    double m_aspectRatio = 16.0 / 9.0;
+    QList<QPointer<QSGridItem>> m_items;
+    QS3DLayer *m_layer3D;
+    platform::Layer *m_shadowLayer;
+    bool m_shadowVisible = true;
+    // The jitter of each place stays the same at every relayout; the generator is the view's own.
+    std::uint32_t m_seed;
+    std::mt19937 m_random;
+    QSStackViewDelegate *m_delegate = nullptr;
+    int m_trackingArea = 0;
+};

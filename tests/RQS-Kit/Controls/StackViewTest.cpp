@@ -1,0 +1,56 @@
+#include "RQS-Kit/Controls/QS3DLayer.h"
+#include "RQS-Kit/Controls/QSGridItem.h"
+#include "RQS-Kit/Controls/QSStackView.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+QSGridItem *card(int number)
+{
+    QImage picture(160, 90, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    return QSGridItem::gridItem(picture, QString(), number, 0);
+}
+
+} // namespace
+
+TEST(StackView, TwentyFiveCardsLieAt18UnderTheTopTwentyClimbingTo75)
+{
+    std::srand(7);
+    const int expected = std::rand();
+    std::srand(7);
+    QSStackView stack;
+    stack.resize(400, 300);
+    for (int i = 0; i < 25; ++i)
+        stack.addGridItem(card(i), false);
+    EXPECT_EQ(std::rand(), expected) << "the process-wide generator is left alone";
+
+    const QList<platform::Layer *> cards = stack.containerLayer()->sublayers();
+    ASSERT_EQ(cards.size(), 25);
+    for (int i = 0; i < 25; ++i) {
+        EXPECT_FLOAT_EQ(cards[i]->transform()(1, 3), i < 5 ? 18 : 18 + 3 * (i - 5)) << i;
+        EXPECT_DOUBLE_EQ(cards[i]->shadowOpacity(), i < 5 ? 0 : 0.5) << i;
+    }
+    EXPECT_EQ(cards.last(), stack.gridItems().first()->layer()) << "the card at index 0 is drawn last";
+}
+
+TEST(StackView, RelayoutKeepsTheJitterOfEachPlaceAndACardOfTheSameContextIsReplaced)
+{
+    QSStackView stack;
+    stack.resize(400, 300);
+    for (int i = 0; i < 4; ++i)
+        stack.addGridItem(card(i), true);
+    auto jitters = [&stack] {
+        QList<float> x;
+        for (platform::Layer *layer : stack.containerLayer()->sublayers())
+            x.append(layer->transform()(0, 3));
+        return x;
+    };
+    const QList<float> before = jitters();
+    stack.addGridItem(card(3), true);
+    EXPECT_EQ(stack.gridItems().size(), 4);
+    EXPECT_EQ(jitters(), before);
+}

@@ -1,0 +1,60 @@
+#include "platform/foundation/Log.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/Transaction.h"
+
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+using platform::Layer;
+using platform::Transaction;
+
+TEST(Layers, AnAnimatedChangeReadsBackAtOnceAndCompletesAfterItsAnimation)
+{
+    Layer layer;
+    bool completed = false;
+    Transaction::begin();
+    Transaction::setAnimationDuration(0.2);
+    Transaction::setCompletionBlock([&completed] { completed = true; });
+    layer.setOpacity(0.25);
+    Transaction::commit();
+    EXPECT_DOUBLE_EQ(layer.opacity(), 0.25);
+    EXPECT_GT(layer.presentedOpacity(), 0.25) << "the shown value glides";
+    QTRY_VERIFY(completed);
+    EXPECT_DOUBLE_EQ(layer.presentedOpacity(), 0.25);
+}
+
+TEST(Layers, DisabledActionsOrNoTransactionShowAChangeAtOnce)
+{
+    Layer layer;
+    layer.setOpacity(0.5);
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    layer.setPosition(QPointF(3, 4));
+    Transaction::commit();
+    EXPECT_DOUBLE_EQ(layer.presentedOpacity(), 0.5);
+    EXPECT_EQ(layer.transformToSuperlayer(true), layer.transformToSuperlayer());
+    platform::LogCapture log;
+    EXPECT_FALSE(Transaction::commit());
+    EXPECT_TRUE(log.contains(QStringLiteral("Warning: Transaction committed without begin")));
+}
+
+TEST(Layers, PointsConvertAndHitThroughATurnedSublayer)
+{
+    Layer root;
+    root.setAnchorPoint(QPointF(0, 0));
+    root.setBounds(QRectF(0, 0, 200, 200));
+    auto *card = new Layer;
+    card->setFrame(QRectF(50, 50, 100, 100));
+    QMatrix4x4 quarter;
+    quarter.rotate(90, 0, 0, 1);
+    card->setTransform(quarter);
+    root.addSublayer(card);
+    // A quarter turn counter-clockwise about the centre (100, 100).
+    const QPointF corner = card->convertPointToLayer(QPointF(0, 0), &root);
+    EXPECT_NEAR(corner.x(), 150, 1e-4);
+    EXPECT_NEAR(corner.y(), 50, 1e-4);
+    EXPECT_EQ(root.hitTest(QPointF(140, 60)), card);
+    EXPECT_EQ(root.hitTest(QPointF(20, 20)), &root);
+    EXPECT_EQ(root.hitTest(QPointF(260, 20)), nullptr);
+}
