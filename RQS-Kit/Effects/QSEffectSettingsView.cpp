@@ -297,12 +297,12 @@ void QSEffectSettingsView::updateSettings()
         if (m_host->isRelative(key) && value.canConvert<double>())
             value = value.toDouble() / base;
         m_host->storeSetting(key, value);
-        show(m_controls.at(i), key, value);
+        showValue(m_controls.at(i), key, value);
     }
     m_refreshing = false;
 }
 
-void QSEffectSettingsView::show(QWidget *control, const QString &key, const QVariant &value)
+void QSEffectSettingsView::showValue(QWidget *control, const QString &key, const QVariant &value)
 {
     if (auto *popUp = qobject_cast<QComboBox *>(control)) {
         const QStringList choices = m_popupChoices.value(key);

@@ -54,7 +54,7 @@ private:
     void place(QWidget *widget, int row, const QRectF &frame, bool widthSizable);
     void layoutRows();
     void chooseCustomImage(const QString &key);
-    void show(QWidget *control, const QString &key, const QVariant &value);
+    void showValue(QWidget *control, const QString &key, const QVariant &value);
     double baseSize() const;
 
     QSEffectSettingsHost *m_host;
