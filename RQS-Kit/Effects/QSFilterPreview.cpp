@@ -56,7 +56,7 @@ void QSFilterPreview::setFilter(std::unique_ptr<platform::fx::Filter> filter)
 
 bool QSFilterPreview::hasInput(const QString &key) const
 {
-    if (m_filter && m_filter->inputKeys().contains(key))
+    if (m_filter && m_filter->attributes().contains(key))
         return true;
     platform::logWarning(QStringLiteral("The preview's filter %1 has no input %2; ignored")
                              .arg(m_filter ? m_filter->name() : QStringLiteral("(none)"), key));
