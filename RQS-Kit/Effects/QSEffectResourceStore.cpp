@@ -1,0 +1,41 @@
+#include "RQS-Kit/Effects/QSEffectResourceStore.h"
+
+#include "RQS-Kit/Foundation/BundleExtension.h"
+#include "platform/foundation/Log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString QSEffectResourceStore::folder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/EffectResources");
+}
+
+QString QSEffectResourceStore::storeCopyOf(const QUrl &source)
+{
+    const QString from = source.toLocalFile();
+    if (!QDir().mkpath(folder())) {
+        platform::logError(QStringLiteral("Could not make the folder %1 for a chosen picture").arg(folder()));
+        return {};
+    }
+    const QString extension = QFileInfo(from).suffix();
+    const QString name = QStringLiteral("EffectResource-") + rqs::randomStringWithLength(10)
+                         + (extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
+    if (!QFile::copy(from, folder() + QLatin1Char('/') + name)) {
+        platform::logError(QStringLiteral("Could not copy the picture %1 into %2").arg(from, folder()));
+        return {};
+    }
+    return name;
+}
+
+QString QSEffectResourceStore::pathForResource(const QString &name)
+{
+    const QString path = folder() + QLatin1Char('/') + QFileInfo(name).fileName();
+    if (name.isEmpty() || !QFileInfo::exists(path)) {
+        platform::logWarning(QStringLiteral("The chosen picture %1 is gone; the effect goes without it").arg(name));
+        return {};
+    }
+    return path;
+}

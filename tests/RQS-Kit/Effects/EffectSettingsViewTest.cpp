@@ -1,0 +1,110 @@
+#include "RQS-Kit/Controls/QSColorWell.h"
+#include "RQS-Kit/Controls/QSSlider.h"
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectResourceStore.h"
+#include "RQS-Kit/Effects/QSEffectSettingsHost.h"
+#include "RQS-Kit/Effects/QSEffectSettingsView.h"
+#include "platform/foundation/Log.h"
+#include "platform/fx/FilterRegistry.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using platform::fx::Color;
+
+namespace {
+
+// An effect in miniature over a real kit filter, whose width input is relative.
+struct Host : QSEffectSettingsHost
+{
+    std::unique_ptr<platform::fx::Filter> shown = platform::fx::FilterRegistry::create("QSShapedBorderFilter");
+    QVariantMap ui, stored, edits;
+    QStringList order;
+    QString effectName() const override { return "Border"; }
+    QVariantMap settingsUI() const override { return ui; }
+    QStringList settingsUIOrder() const override { return order; }
+    platform::fx::Filter *filter() const override { return shown.get(); }
+    QVariant settingsValueForKey(const QString &key) const override { return stored.value(key); }
+    void setValueForKey(const QString &key, const QVariant &value) override { edits.insert(key, value); }
+    void storeSetting(const QString &key, const QVariant &value) override { stored.insert(key, value); }
+    void setImageResource(const QString &, const QString &) override {}
+    bool isRelative(const QString &key) const override { return key == "inputWidth"; }
+    double effectProportion() const override { return 0; }
+};
+
+Host threeRows()
+{
+    rqs::registerKitFilters();
+    Host host;
+    host.ui = {{"Width", QVariantMap{{"type", 0}, {"inputName", "inputWidth"}}},
+               {"Colour", QVariantMap{{"type", 2}, {"inputName", "inputColor"}, {"hasAlpha", true}}}};
+    host.order = {"Width", "Colour", "Missing"};
+    return host;
+}
+
+double yUp(const QWidget &panel, const QWidget *child) { return panel.height() - child->geometry().bottom() - 1; }
+
+} // namespace
+
+TEST(EffectSettingsView, ThreeEntriesHangFromTheTop)
+{
+    Host host = threeRows();
+    platform::LogCapture log;
+    QSEffectSettingsView panel(&host);
+    EXPECT_TRUE(log.contains("Warning: settingsUI Description for 'Missing' is missing in Effect 'Border'"));
+    EXPECT_EQ(panel.size(), QSize(300, 76));
+    ASSERT_EQ(panel.titles().size(), 3);
+    EXPECT_EQ(yUp(panel, panel.titles()[0]), 56);
+    EXPECT_EQ(yUp(panel, panel.titles()[1]), 29);
+    EXPECT_EQ(yUp(panel, panel.titles()[2]), 2);
+    EXPECT_EQ(panel.boundSettings(), QStringList({"inputWidth", "inputColor"}));
+    auto *slider = qobject_cast<QSSlider *>(panel.settingsControls()[0]);
+    ASSERT_TRUE(slider);
+    EXPECT_DOUBLE_EQ(slider->maxValue(), 0.2);
+    EXPECT_EQ(slider->geometry(), QRect(110, 3, 190, 15));
+    panel.show();
+    panel.resize(400, 76);
+    EXPECT_EQ(slider->width(), 290);
+    EXPECT_EQ(panel.settingsControls()[1]->geometry(), QRect(110, 76 - 27 - 22, 45, 22));
+}
+
+TEST(EffectSettingsView, RelativeInputShownAsProportion)
+{
+    Host host = threeRows();
+    host.shown->setValueForKey("inputImage", QVariant::fromValue(platform::fx::Image::fromQImage(QImage(1500, 500, QImage::Format_ARGB32))));
+    host.shown->setValueForKey("inputWidth", 10.0);
+    QSEffectSettingsView panel(&host);
+    EXPECT_DOUBLE_EQ(host.stored.value("inputWidth").toDouble(), 0.02);
+    EXPECT_TRUE(host.edits.isEmpty());
+}
+
+TEST(EffectSettingsView, GreyFromTheWellKeepsItsShadeAndOpacity)
+{
+    Host host = threeRows();
+    QSEffectSettingsView panel(&host);
+    auto *well = qobject_cast<QSColorWell *>(panel.settingsControls()[1]);
+    ASSERT_TRUE(well);
+    well->setColor(QColor::fromRgbF(0.4f, 0.4f, 0.4f, 0.5f));
+    panel.controlValueChanged(well);
+    const Color picked = host.edits.value("inputColor").value<Color>();
+    EXPECT_NEAR(picked.r, 0.4, 1e-4);
+    EXPECT_NEAR(picked.b, 0.4, 1e-4);
+    EXPECT_NEAR(picked.a, 0.5, 1e-4);
+}
+
+TEST(EffectResourceStore, CopiesOutliveTheTemporaryFolderAndAMissingOneIsNoImage)
+{
+    QTemporaryDir chosen;
+    QFile(chosen.filePath("photo.png")).open(QIODevice::WriteOnly);
+    const QString name = QSEffectResourceStore::storeCopyOf(QUrl::fromLocalFile(chosen.filePath("photo.png")));
+    EXPECT_TRUE(name.startsWith("EffectResource-") && name.endsWith(".png") && name.size() == 29) << name.toStdString();
+    const QString path = QSEffectResourceStore::pathForResource(name);
+    EXPECT_TRUE(path.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    QFile::remove(path);
+    platform::LogCapture log;
+    EXPECT_TRUE(QSEffectResourceStore::pathForResource(name).isEmpty());
+    EXPECT_TRUE(log.contains("Warning: "));
+}
