@@ -297,7 +297,7 @@ bool QSMaterialBuilder::addNewShade(QObject *sender)
     popUp->setCurrentIndex(0);
     const QString name = m_materials.shadeNames().value(index - NewShadeHeader);
     if (index < NewShadeHeader || isHeading(name)) {
-        platform::logInfo(QStringLiteral("'%1' heads a group of shades and is no shade itself").arg(popUp->itemText(index)));
+        platform::logInfo(QStringLiteral("'%1' heads a group of shades and is no shade itself").arg(name));
         return false;
     }
     return m_editor->addShade(name);
