@@ -108,6 +108,7 @@ void QSMaterialBuilder::windowDidLoad()
     m_editor->setUndoManager(undoManager);
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
+    connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
     connect(m_editor, &QSFrameEditor::frameChanged, this, &QSMaterialBuilder::setupForFrame);
     connect(m_frameList, &QListWidget::currentRowChanged, this, &QSMaterialBuilder::showSelectedFrame);
     connect(m_frameList, &QListWidget::itemChanged, this, &QSMaterialBuilder::frameRenamed);
