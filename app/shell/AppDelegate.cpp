@@ -14,6 +14,7 @@
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
+#include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Log.h"
@@ -248,6 +249,8 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
 void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
 
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
+
+void AppDelegate::showFrameBuilder(QObject *) { QSMaterialBuilder::sharedMaterialBuilder().showWindow(nullptr); }
 
 void AppDelegate::openNewDocument(QObject *)
 {

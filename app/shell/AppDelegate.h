@@ -93,6 +93,8 @@ public:
     // The batch factory's window; while there is none, the files chosen in the open panel take
     // the road of files put into the factory.
     Q_INVOKABLE void showBookletFactory(QObject *sender = nullptr);
+    // The editor of the user's own picture frames.
+    Q_INVOKABLE void showFrameBuilder(QObject *sender = nullptr);
     // Logged when there is no preferences window.
     Q_INVOKABLE void showPreferences(QObject *sender = nullptr);
     // The name, version and purpose of the program.

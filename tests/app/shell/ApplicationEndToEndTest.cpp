@@ -279,3 +279,43 @@ TEST(ApplicationEndToEnd, TheExportToolReversesThePagesWhenAsked)
     // Six pages reversed and padded: E E 6 5 4 3 2 1 (unreversed: "(-|1) (2|-) (6|3) (4|5)").
     EXPECT_EQ(BookletExport::halves(PdfFixture::read(exported)).toStdString(), "(1|-) (-|2) (3|6) (5|4)");
 }
+
+// The frame builder from the menu's shortcut: a new frame, named as it is made, is in the user
+// frame file once the builder closes.
+TEST(ApplicationEndToEnd, TheFrameBuilderSavesANewFrame)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Album.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    QProcess foldwise;
+    startFoldwise(foldwise, folder, display, {source});
+    ASSERT_TRUE(foldwise.waitForStarted());
+    QString window;
+    ASSERT_TRUE(waitUntil([&] { return !(window = visibleWindow(display, "Album.pdf")).isEmpty(); }));
+
+    QString builder;
+    for (int attempt = 0; attempt < 10 && builder.isEmpty(); ++attempt) {
+        xdotool(display, {"windowfocus", "--sync", window});
+        xdotool(display, {"key", "--clearmodifiers", "ctrl+shift+b"});
+        waitUntil([&] { return !(builder = visibleWindow(display, "Frame Builder")).isEmpty(); }, 3000);
+    }
+    ASSERT_FALSE(builder.isEmpty()) << "no frame builder";
+    const QString frames = folder.filePath("data/Foldwise/Foldwise/UserFrames.plist");
+    xdotool(display, {"windowfocus", "--sync", builder});
+    xdotool(display, {"key", "--clearmodifiers", "ctrl+shift+n"});
+    QThread::msleep(300);
+    xdotool(display, {"type", "--delay", "5", "Holiday"});
+    xdotool(display, {"key", "Return"});
+    xdotool(display, {"key", "--clearmodifiers", "ctrl+w"});
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo(frames).size() > 0 && QFile(frames).open(QIODevice::ReadOnly); }, 10000));
+    QFile file(frames);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << frames.toStdString();
+    EXPECT_TRUE(file.readAll().contains("<string>Holiday</string>"));
+
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What a frame bundle offers the frame editor: its shades, with the group titles that head them
+// in a pop-up, and its outer and inner masks, all as identifier names in display order.
+class QSFrameMaterials
+{
+public:
+    explicit QSFrameMaterials(const QString &bundlePath);
+
+    static bool isGroupTitle(const QString &name) { return name.endsWith(QLatin1String(" -")); }
+
+    const QStringList &shadeNames() const { return m_shadeNames; }
+    // -1 when absent.
+    int indexOfShade(const QString &name) const { return int(m_shadeNames.indexOf(name)); }
+    const QStringList &externalMaskNames() const { return m_externalMasks; }
+    const QStringList &internalMaskNames() const { return m_internalMasks; }
+
+private:
+    QStringList m_shadeNames, m_externalMasks, m_internalMasks;
+};

@@ -1,0 +1,392 @@
+#include "RQS-Kit/Effects/QSMaterialBuilder.h"
+
+#include "RQS-Kit/Controls/QSColorWell.h"
+#include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Effects/QSFrameEditor.h"
+#include "RQS-Kit/Effects/QSShadeRow.h"
+#include "RQS-Kit/Effects/QSTextureCatalog.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
+#include "RQS-Kit/Foundation/PopUpButtonExtension.h"
+#include "RQS-Kit/Foundation/QSLocalizeHelper.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/fx/Context.h"
+#include "platform/ui/AspectRatioLayout.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewUndo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const QString PreviewSizeKey = QStringLiteral("QSMBPreviewSize");
+constexpr int IDRole = Qt::UserRole;
+// The title item and the separator above the shade names.
+constexpr int NewShadeHeader = 2;
+
+bool isHeading(const QString &entry) { return entry == QLatin1String("-") || QSFrameMaterials::isGroupTitle(entry); }
+
+} // namespace
+
+QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog &systemCatalog, QObject *parent)
+    : QSWindowController(parent), m_userCatalog(userCatalog), m_systemCatalog(systemCatalog),
+      m_materials(QSFrameCatalog::framesBundlePath()), m_editor(new QSFrameEditor(this))
+{
+    rqs::registerKitFilters();
+    platform::UserDefaults::standardUserDefaults()->registerDefaults({{PreviewSizeKey, 1024}});
+    m_previewFilter.setValueForKey(QStringLiteral("inputWidth"), 0.1);
+    m_previewFilter.setValueForKey(QStringLiteral("inputShadowWidth"), 0.05);
+    m_previewFilter.setUpdateDelay(-1.0);
+    auto *center = platform::NotificationCenter::defaultCenter();
+    center->addObserver(this, QStringLiteral("qsfilterupdate"), &m_previewFilter,
+                        [this](const platform::Notification &) { previewHasChanged(); });
+    center->addObserver(this, QStringLiteral("QSFrameCatalogChanged"), &m_userCatalog,
+                        [this](const platform::Notification &) { reloadFrames(); });
+}
+
+QSMaterialBuilder::~QSMaterialBuilder() { platform::NotificationCenter::defaultCenter()->removeObserver(this); }
+
+QSMaterialBuilder &QSMaterialBuilder::sharedMaterialBuilder()
+{
+    static auto *builder = new QSMaterialBuilder(QSFrameCatalog::sharedUserFrameCatalog(),
+                                                 QSFrameCatalog::sharedFrameCatalog(), qApp);
+    return *builder;
+}
+
+template <class T>
+T *QSMaterialBuilder::outlet(const char *name)
+{
+    T *object = window() ? window()->findChild<T *>(QLatin1String(name)) : nullptr;
+    if (!object)
+        platform::logError(QStringLiteral("The frame editor's window has no %1").arg(QLatin1String(name)));
+    return object;
+}
+
+void QSMaterialBuilder::windowDidLoad()
+{
+    m_framePopup = outlet<QComboBox>("framePopupButton");
+    m_frameList = outlet<QListWidget>("frameList");
+    m_texture = outlet<QComboBox>("textureButton");
+    m_colorWell = outlet<QSColorWell>("textureColorWell");
+    m_textureCut = outlet<QCheckBox>("textureCutButton");
+    m_externalMask = outlet<QComboBox>("externalMaskButton");
+    m_internalMask = outlet<QComboBox>("internalMaskButton");
+    m_newShade = outlet<QComboBox>("newShadeButton");
+    m_shadesContainer = outlet<QWidget>("shadesContainer");
+    m_removeFrame = outlet<QWidget>("removeFrameButton");
+    m_duplicateFrame = outlet<QWidget>("duplicateFrameButton");
+    m_preview = outlet<QSImageView>("preView");
+    auto *previewArea = outlet<QWidget>("previewArea");
+    if (!m_framePopup || !m_frameList || !m_texture || !m_colorWell || !m_textureCut || !m_externalMask
+        || !m_internalMask || !m_newShade || !m_shadesContainer || !m_removeFrame || !m_duplicateFrame || !m_preview
+        || !previewArea)
+        return;
+
+    rqs::addEntries(m_texture, QSTextureCatalog::sharedTextureNames());
+    rqs::addEntries(m_externalMask, QStringList{QStringLiteral("No Mask")} + m_materials.externalMaskNames());
+    rqs::addEntries(m_internalMask, m_materials.internalMaskNames());
+    rqs::addEntries(m_newShade, QStringList{QStringLiteral("Add a Shade"), QStringLiteral("-")} + m_materials.shadeNames());
+    auto *rows = new QVBoxLayout(m_shadesContainer);
+    rows->addStretch();
+    m_aspect = new platform::AspectRatioLayout(previewArea);
+    m_aspect->addWidget(m_preview);
+
+    // The frames' edits and the catalog's additions and removals share the window's history.
+    auto *undoManager = platform::undoManagerForView(window());
+    m_editor->setUndoManager(undoManager);
+    connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
+    connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
+    connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
+    connect(m_editor, &QSFrameEditor::frameChanged, this, &QSMaterialBuilder::setupForFrame);
+    connect(m_frameList, &QListWidget::currentRowChanged, this, &QSMaterialBuilder::showSelectedFrame);
+    connect(m_frameList, &QListWidget::itemChanged, this, &QSMaterialBuilder::frameRenamed);
+
+    updatePreviewInputImage();
+    reloadFrames();
+    showSelectedFrame();
+}
+
+void QSMaterialBuilder::windowWillClose(const platform::Notification &notification)
+{
+    // Closing the editor is when the user expects the frames kept.
+    if (m_userCatalog.isSavePending())
+        m_userCatalog.saveCatalogInstantly(true);
+    QSWindowController::windowWillClose(notification);
+}
+
+void QSMaterialBuilder::setSamplePicture(const QImage &picture)
+{
+    m_samplePicture = picture;
+    updatePreviewInputImage();
+}
+
+void QSMaterialBuilder::updatePreviewInputImage()
+{
+    if (m_samplePicture.isNull()) {
+        m_samplePicture = rqs::imageNamed(*platform::Bundle::mainBundle(), QStringLiteral("PreviewImage"));
+        if (m_samplePicture.isNull()) {
+            platform::logInfo(QStringLiteral("No PreviewImage picture: the frame editor shows its frames on grey"));
+            m_samplePicture = QImage(800, 600, QImage::Format_ARGB32);
+            m_samplePicture.fill(QColor(190, 190, 190));
+        }
+    }
+    const double size = platform::UserDefaults::standardUserDefaults()->doubleForKey(PreviewSizeKey);
+    platform::fx::Image scaled;
+    if (size > 0 && std::isfinite(size)) {
+        const double k = std::min(1.0, std::sqrt(size * size / (double(m_samplePicture.width()) * m_samplePicture.height())));
+        scaled = platform::fx::Image::fromQImage(m_samplePicture).transformed(QTransform::fromScale(k, k));
+        m_previewFilter.setValueForKey(QStringLiteral("canvasProportion"), 2.0 * scaled.extent().width());
+    } else {
+        platform::logWarning(QStringLiteral("The frame preview size %1 is not positive: no preview").arg(size));
+    }
+    m_previewFilter.setValueForKey(QStringLiteral("inputImage"), QVariant::fromValue(scaled));
+    previewHasChanged();
+}
+
+bool QSMaterialBuilder::previewHasChanged()
+{
+    if (!m_preview)
+        return false;
+    const platform::fx::Image output = m_previewFilter.outputImage();
+    const QRectF extent = output.isNull() ? QRectF() : output.extent();
+    const bool finite = std::isfinite(extent.width()) && std::isfinite(extent.height());
+    if (extent.isEmpty() || !finite) {
+        m_preview->setImage({});
+        return false;
+    }
+    m_aspect->setRatio(extent.width() / extent.height());
+    m_preview->setImage(platform::fx::Context().createImage(output, extent));
+    return true;
+}
+
+QImage QSMaterialBuilder::previewImage() const { return m_preview ? m_preview->image() : QImage(); }
+double QSMaterialBuilder::previewAspectRatio() const { return m_aspect ? m_aspect->ratio() : 0.0; }
+
+void QSMaterialBuilder::reloadFrames()
+{
+    if (!m_frameList)
+        return;
+    const QString shown = m_frameList->currentItem() ? m_frameList->currentItem()->data(IDRole).toString() : QString();
+    const QSignalBlocker blockList(m_frameList);
+    m_frameList->clear();
+    for (const QSFrameCatalog *catalog : {&m_userCatalog, &m_systemCatalog}) {
+        for (const QString &frameID : catalog->frameIDs()) {
+            auto *item = new QListWidgetItem(QSLocalizeHelper::localizedString(frameID), m_frameList);
+            item->setData(IDRole, frameID);
+            if (isHeading(frameID))
+                item->setFlags(Qt::NoItemFlags);
+            else if (catalog->editable())
+                item->setFlags(item->flags() | Qt::ItemIsEditable);
+            else
+                item->setForeground(QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        }
+    }
+    m_framePopup->clear();
+    rqs::addEntries(m_framePopup, m_userCatalog.frameIDs() + QStringList{QStringLiteral("-")} + m_systemCatalog.frameIDs());
+    for (int row = 0; row < m_frameList->count(); ++row) {
+        if (m_frameList->item(row)->data(IDRole).toString() == shown)
+            m_frameList->setCurrentRow(row);
+    }
+    // The frame shown is gone: show what is selected now, the plain frame.
+    if (m_frameList->currentRow() < 0 && !shown.isEmpty())
+        showSelectedFrame();
+}
+
+void QSMaterialBuilder::showSelectedFrame()
+{
+    const int row = m_frameList->currentRow();
+    const QString frameID = row >= 0 ? m_frameList->item(row)->data(IDRole).toString() : QString();
+    const bool user = row >= 0 && row < int(m_userCatalog.frameIDs().size());
+    m_removeFrame->setEnabled(user);
+    m_duplicateFrame->setEnabled(row >= 0);
+    auto frame = user ? m_userCatalog.frameWithName(frameID) : m_systemCatalog.frameWithName(frameID);
+    showFrame(frame ? frame : QSFrameCatalog::plainFrame());
+    m_framePopup->setCurrentIndex(user || row < 0 ? row : row + 1);
+}
+
+void QSMaterialBuilder::showFrame(std::shared_ptr<QSFrameDescription> frame)
+{
+    // The user's frames announce their edits, so that the preview follows and the catalog saves.
+    if (frame->isEditable())
+        frame->setPostsChanges(true);
+    m_editor->setFrame(frame);
+    m_previewFilter.setFrameDescription(frame);
+    setupForFrame();
+    previewHasChanged();
+}
+
+void QSMaterialBuilder::frameSelected(QObject *sender)
+{
+    const int index = qobject_cast<QComboBox *>(sender) ? qobject_cast<QComboBox *>(sender)->currentIndex() : -1;
+    const int users = int(m_userCatalog.frameIDs().size());
+    const int row = index < users ? index : index - 1;
+    if (index == users || row < 0 || row >= m_frameList->count())
+        return;
+    m_frameList->setCurrentRow(row);
+}
+
+void QSMaterialBuilder::setupForFrame()
+{
+    const auto frame = m_editor->frame();
+    if (!frame || !m_texture)
+        return;
+    const bool editable = frame->isEditable();
+    m_texture->setCurrentIndex(std::max<int>(0, QSTextureCatalog::sharedTextureNames().indexOf(frame->textureName())));
+    const platform::fx::Color color = frame->textureColor();
+    m_colorWell->setColor(QColor::fromRgbF(color.r, color.g, color.b, color.a));
+    m_textureCut->setChecked(frame->textureFillMode() == 1);
+    m_externalMask->setCurrentIndex(int(m_materials.externalMaskNames().indexOf(frame->externalMaskName())) + 1);
+    m_internalMask->setCurrentIndex(std::max<int>(0, m_materials.internalMaskNames().indexOf(frame->internalMaskName())));
+    for (QWidget *control : {static_cast<QWidget *>(m_texture.data()), static_cast<QWidget *>(m_colorWell.data()),
+                             static_cast<QWidget *>(m_textureCut.data()), static_cast<QWidget *>(m_externalMask.data()),
+                             static_cast<QWidget *>(m_internalMask.data())})
+        control->setEnabled(editable);
+    m_newShade->setVisible(editable);
+
+    const auto &shades = frame->shades();
+    while (m_rows.size() > shades.size())
+        delete m_rows.takeLast();
+    while (m_rows.size() < shades.size())
+        addShadeRow();
+    for (int i = 0; i < shades.size(); ++i)
+        m_rows[i]->show(*shades[i], m_materials.indexOfShade(shades[i]->name()), editable);
+}
+
+void QSMaterialBuilder::addShadeRow()
+{
+    auto *row = new QSShadeRow(m_materials.shadeNames(), int(m_rows.size()), m_shadesContainer);
+    auto *rows = static_cast<QVBoxLayout *>(m_shadesContainer->layout());
+    rows->insertWidget(rows->count() - 1, row);
+    connect(row, &QSShadeRow::shadePicked, this, &QSMaterialBuilder::selectShade);
+    connect(row, &QSShadeRow::blendModePicked, this,
+            [this](int index, const QString &mode) { m_editor->setShadeBlendMode(mode, index); });
+    connect(row, &QSShadeRow::intensityPicked, this,
+            [this](int index, double intensity) { m_editor->setShadeIntensity(intensity, index); });
+    connect(row, &QSShadeRow::removeClicked, this, [this](int index) { m_editor->removeShade(index); });
+    m_rows.append(row);
+}
+
+bool QSMaterialBuilder::selectShade(int row, int shadeIndex)
+{
+    const QString name = m_materials.shadeNames().value(shadeIndex);
+    if (name.isEmpty() || isHeading(name)) {
+        platform::logInfo(QStringLiteral("'%1' heads a group of shades and is no shade itself").arg(name));
+        setupForFrame();
+        return false;
+    }
+    return m_editor->setShadeName(name, row);
+}
+
+bool QSMaterialBuilder::addNewShade(QObject *sender)
+{
+    auto *popUp = qobject_cast<QComboBox *>(sender);
+    if (!popUp)
+        return false;
+    const int index = popUp->currentIndex();
+    popUp->setCurrentIndex(0);
+    const QString name = m_materials.shadeNames().value(index - NewShadeHeader);
+    if (index < NewShadeHeader || isHeading(name)) {
+        platform::logInfo(QStringLiteral("'%1' heads a group of shades and is no shade itself").arg(name));
+        return false;
+    }
+    return m_editor->addShade(name);
+}
+
+void QSMaterialBuilder::selectTexture(QObject *sender)
+{
+    const QString name = QSTextureCatalog::sharedTextureNames().value(qobject_cast<QComboBox *>(sender)->currentIndex());
+    if (isHeading(name)) {
+        platform::logInfo(QStringLiteral("'%1' heads a group of textures and is no texture itself").arg(name));
+        setupForFrame();
+        return;
+    }
+    m_editor->setTextureName(name);
+}
+
+void QSMaterialBuilder::selectTextureColor(QObject *)
+{
+    const QColor color = m_colorWell->color();
+    m_editor->setTextureColor({float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())});
+}
+
+void QSMaterialBuilder::selectTextureCut(QObject *) { m_editor->setTextureFillMode(m_textureCut->isChecked() ? 1 : 2); }
+
+void QSMaterialBuilder::selectExternalMask(QObject *)
+{
+    const int index = m_externalMask->currentIndex();
+    m_editor->setExternalMaskName(index > 0 ? m_materials.externalMaskNames().value(index - 1) : QString());
+}
+
+void QSMaterialBuilder::selectInternalMask(QObject *)
+{
+    m_editor->setInternalMaskName(m_materials.internalMaskNames().value(m_internalMask->currentIndex()));
+}
+
+QString QSMaterialBuilder::addUserFrame(const QVariantMap &dictionary, const QString &baseName)
+{
+    QString name = baseName;
+    for (int n = 2; !m_userCatalog.frameIDForName(name).isEmpty() || !m_systemCatalog.frameIDForName(name).isEmpty(); ++n)
+        name = QStringLiteral("%1 %2").arg(baseName).arg(n);
+    auto frame = std::make_shared<QSFrameDescription>(dictionary, QSFrameCatalog::framesBundlePath(), true);
+    frame->setName(name);
+    const QString frameID = m_userCatalog.nextFrameID();
+    m_editor->perform(tr("New Frame"), [this, frame, frameID] { m_userCatalog.addFrame(frame, frameID); },
+                      [this, frameID] { m_userCatalog.removeFrameAtIndex(int(m_userCatalog.frameIDs().indexOf(frameID))); });
+    for (int row = 0; m_frameList && row < m_frameList->count(); ++row) {
+        if (m_frameList->item(row)->data(IDRole).toString() == frameID) {
+            m_frameList->setCurrentRow(row);
+            m_frameList->editItem(m_frameList->item(row));
+        }
+    }
+    return frameID;
+}
+
+void QSMaterialBuilder::addUserFrame(QObject *)
+{
+    addUserFrame({{"Texture", "RQS-T#010#Wood-Light-Knots"}, {"TextureFillMode", 1}}, QStringLiteral("New Frame"));
+}
+
+void QSMaterialBuilder::duplicateFrame(QObject *)
+{
+    if (const auto frame = m_editor->frame())
+        addUserFrame(frame->saveDictionary(), rqs::localized(frame->name().isEmpty() ? QStringLiteral("Plain Frame") : frame->name()));
+}
+
+void QSMaterialBuilder::removeUserFrame(QObject *)
+{
+    const int row = m_frameList->currentRow();
+    if (row < 0 || row >= int(m_userCatalog.frameIDs().size())) {
+        platform::logWarning(QStringLiteral("Only the user's own frames can be removed"));
+        return;
+    }
+    const QString frameID = m_userCatalog.frameIDs().at(row);
+    const auto frame = m_userCatalog.frameWithName(frameID);
+    m_editor->perform(tr("Remove Frame"), [this, frameID] { m_userCatalog.removeFrameAtIndex(int(m_userCatalog.frameIDs().indexOf(frameID))); },
+                      [this, frame, frameID] { m_userCatalog.addFrame(frame, frameID); });
+}
+
+void QSMaterialBuilder::frameRenamed(QListWidgetItem *item)
+{
+    const QString frameID = item->data(IDRole).toString();
+    const auto frame = m_userCatalog.frameWithName(frameID);
+    const QString newName = item->text(), oldName = frame ? frame->name() : QString();
+    if (!frame || newName.isEmpty() || !m_userCatalog.frameIDForName(newName).isEmpty()) {
+        platform::logWarning(QStringLiteral("The frame cannot be named '%1'").arg(newName));
+        reloadFrames();
+        return;
+    }
+    m_editor->perform(tr("Rename Frame"), [this, frameID, newName] { m_userCatalog.renameFrameID(frameID, newName); },
+                      [this, frameID, oldName] { m_userCatalog.renameFrameID(frameID, oldName); });
+}

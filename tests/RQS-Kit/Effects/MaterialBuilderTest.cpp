@@ -1,0 +1,112 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Effects/QSFrameEditor.h"
+#include "RQS-Kit/Effects/QSMaterialBuilder.h"
+#include "RQS-Kit/Effects/QSShadeRow.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewUndo.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A frame bundle with two shades, the user's frame file beside it, saved 50 ms after a change.
+class MaterialBuilder : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        rqs::registerKitClasses();
+        QDir(m_dir.path()).mkpath("Frames.bundle/Shades");
+        QImage shade(16, 16, QImage::Format_ARGB32);
+        shade.fill(QColor(0, 0, 0, 128));
+        for (const char *name : {"FRM-S#001#Edge#4.png", "FRM-S#002#Glow#4.png"})
+            shade.save(m_dir.filePath(QStringLiteral("Frames.bundle/Shades/") + name));
+        rqs::setGraphicsBundlePath(m_dir.path());
+        m_user = std::make_unique<QSFrameCatalog>(QSFrameCatalog::framesBundlePath(), file());
+        m_user->setSaveDelay(0.05);
+        m_system = std::make_unique<QSFrameCatalog>(QSFrameCatalog::framesBundlePath(), QString());
+        m_builder = std::make_unique<QSMaterialBuilder>(*m_user, *m_system);
+        ASSERT_TRUE(m_builder->window());
+        m_newShade = m_builder->window()->findChild<QComboBox *>("newShadeButton");
+    }
+    void TearDown() override { rqs::setGraphicsBundlePath({}); }
+
+    QString file() const { return m_dir.filePath("UserFrames.plist"); }
+    bool pickNewShade(const QString &title)
+    {
+        m_newShade->setCurrentIndex(m_newShade->findText(title, Qt::MatchContains));
+        return m_builder->addNewShade(m_newShade);
+    }
+    QVariantList savedShades() const
+    {
+        const QVariantMap frames = platform::PropertyList::read(file()).toMap();
+        return frames.isEmpty() ? QVariantList{} : frames.first().toMap().value("Shades").toList();
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSFrameCatalog> m_user, m_system;
+    std::unique_ptr<QSMaterialBuilder> m_builder;
+    QComboBox *m_newShade = nullptr;
+};
+
+} // namespace
+
+TEST_F(MaterialBuilder, EditsAUserFrameWithUndoAndSavesIt)
+{
+    m_builder->addUserFrame(nullptr);
+    ASSERT_TRUE(pickNewShade("Edge"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(m_builder->shadeRows().size(), 1);
+    m_builder->shadeRows().first()->intensitySlider()->setValue(40);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(platform::undoManagerForView(m_builder->window())->undo());
+    EXPECT_EQ(m_builder->shadeRows().first()->intensitySlider()->value(), 100);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_user->isSavePending(); }));
+    const QVariantMap frame = platform::PropertyList::read(file()).toMap().value("FRM-U#001#").toMap();
+    EXPECT_EQ(frame.value("Name"), "New Frame");
+    ASSERT_EQ(savedShades().size(), 1);
+    EXPECT_EQ(savedShades().first().toMap().value("Shade"), "FRM-S#001#Edge");
+    EXPECT_EQ(savedShades().first().toMap().value("Intensity").toDouble(), 1.0);
+}
+
+TEST_F(MaterialBuilder, GroupTitlePickedDoesNothing)
+{
+    m_builder->addUserFrame(nullptr);
+    platform::LogCapture log;
+    EXPECT_FALSE(pickNewShade("Overlay"));
+    EXPECT_TRUE(m_builder->shadeRows().isEmpty());
+    ASSERT_TRUE(pickNewShade("Glow"));
+    QComboBox *rowShade = m_builder->shadeRows().first()->shadeButton();
+    emit rowShade->activated(rowShade->findText("Overlay", Qt::MatchContains));
+    EXPECT_EQ(m_builder->editor().frame()->shades().first()->name(), "FRM-S#002#Glow");
+    EXPECT_TRUE(log.lines().first().startsWith("Info: 'Overlay -' heads a group"));
+    EXPECT_EQ(log.lines().size(), 2);
+}
+
+TEST_F(MaterialBuilder, ZeroPreviewSizeKeepsTheProportionAndDrawsNothing)
+{
+    m_builder->setSamplePicture(QImage(400, 200, QImage::Format_ARGB32));
+    const double ratio = m_builder->previewAspectRatio();
+    ASSERT_FALSE(m_builder->previewImage().isNull());
+    auto *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setDouble(0, "QSMBPreviewSize");
+    platform::LogCapture log;
+    m_builder->updatePreviewInputImage();
+    defaults->removeObjectForKey("QSMBPreviewSize");
+    EXPECT_TRUE(m_builder->previewImage().isNull());
+    EXPECT_EQ(m_builder->previewAspectRatio(), ratio);
+    EXPECT_TRUE(log.contains("Warning: The frame preview size 0 is not positive"));
+}
