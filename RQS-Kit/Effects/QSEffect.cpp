@@ -57,6 +57,8 @@ QString stringEntry(const QVariantMap &map, const QString &key)
 
 QStringList stringsEntry(const QVariantMap &map, const QString &key)
 {
+    if (map.value(key).metaType() == QMetaType::fromType<QStringList>())
+        return map.value(key).toStringList();
     QStringList strings;
     for (const QVariant &item : typedEntry(map, key, QMetaType::fromType<QVariantList>()).toList()) {
         if (item.metaType() == QMetaType::fromType<QString>())
