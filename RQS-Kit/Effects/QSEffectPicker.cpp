@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 QSEffectPicker &QSEffectPicker::shared()
 {
     static QSEffectPicker picker(QSEffectsCatalog::shared());

@@ -1,3 +1,4 @@
+#include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffectPicker.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/fx/Context.h"
@@ -74,7 +75,9 @@ TEST(QSEffectsCatalog, FxRenderChainsEffectsFromStoredSettings)
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
     EXPECT_TRUE(tool.readAllStandardOutput().startsWith(R"([{"inputAngle":0.25,"isEnabled":true,"name":"RotateColors")"));
 
+    rqs::registerKitFilters();
     const auto rotate = platform::fx::FilterRegistry::create("QSRotateColorFilter");
+    ASSERT_TRUE(rotate);
     rotate->setDefaults();
     rotate->setValueForKey("inputImage", QVariant::fromValue(platform::fx::Image::fromFile(folder.filePath("in.png"))));
     rotate->setValueForKey("inputAngle", 0.25);
