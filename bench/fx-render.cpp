@@ -1,13 +1,18 @@
 // Renders an image recipe written as JSON through the image engine, for tests and benchmarks.
 //   fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats] [--resources DIR]
+//   fx-render --effects CHAIN.json IN.png OUT.png [--dump-settings] [and the options above]
 // A "filter" step names a built-in ("CIGaussianBlur") or a kit filter class ("QSAdjustableBlendFilter"),
 // with that filter's input keys. --resources DIR is the folder of named pictures that kit filters
 // read by name (the kit's graphics bundle); without it, the application's resources.
+// --effects chains the effects made from CHAIN.json, an array of stored effect settings, as the
+// effects catalog makes them, and renders IN.png through them; --dump-settings prints the settings
+// the effects answer, as one JSON array line before the render's line.
 // Exits 0 after printing one JSON line about the render (two with --stats), else 1 after one
 // "Error: " line.
 #include "BenchSession.h"
 
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
@@ -32,9 +37,11 @@ namespace {
 
 struct Options
 {
-    QString recipe, png, raw, resources;
+    // The recipe, or with effects the input picture.
+    QString recipe, png, raw, resources, effects;
     std::optional<QRect> rect;
     bool stats = false;
+    bool dumpSettings = false;
 };
 
 std::optional<Options> readOptions(const QStringList &arguments)
@@ -45,6 +52,10 @@ std::optional<Options> readOptions(const QStringList &arguments)
         const QString &argument = arguments[i];
         if (argument == QLatin1String("--stats")) {
             options.stats = true;
+        } else if (argument == QLatin1String("--dump-settings")) {
+            options.dumpSettings = true;
+        } else if (argument == QLatin1String("--effects") && i + 1 < arguments.size()) {
+            options.effects = arguments[++i];
         } else if (argument == QLatin1String("--resources") && i + 1 < arguments.size()) {
             options.resources = arguments[++i];
         } else if (argument == QLatin1String("--raw") && i + 1 < arguments.size()) {
@@ -69,7 +80,8 @@ std::optional<Options> readOptions(const QStringList &arguments)
     }
     if (positional.size() != 2) {
         platform::logError(QStringLiteral("Usage: fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats] "
-                                          "[--resources DIR]"));
+                                          "[--resources DIR]\n"
+                                          "       fx-render --effects CHAIN.json IN.png OUT.png [--dump-settings] [...]"));
         return std::nullopt;
     }
     options.recipe = positional[0];
@@ -244,6 +256,76 @@ bool writeRaw(const Buffer &pixels, const QString &path)
     return file.flush();
 }
 
+QJsonDocument readJson(const QString &path)
+{
+    QFile file(path);
+    QJsonParseError parseError;
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &parseError) : QJsonDocument();
+}
+
+Image recipeOutput(const Options &options)
+{
+    const QJsonDocument document = readJson(options.recipe);
+    if (!document.isObject()) {
+        platform::logError(QStringLiteral("Could not read the recipe %1").arg(options.recipe));
+        return {};
+    }
+    RecipeBuilder builder(document.object(), QFileInfo(options.recipe).absoluteDir());
+    return builder.build(document.object().value(QStringLiteral("output")).toString());
+}
+
+// Where the chain's last effect leaves its picture.
+class ChainEnd : public QObject, public QSEffectSuccessor
+{
+public:
+    void setInputImage(const Image &image) override { m_image = image; }
+    void setGlobalSettings(const QVariantMap &) override {}
+    void removeImageInput() override { m_image = {}; }
+    void addResourcesToArray(QStringList &) const override {}
+    const Image &image() const { return m_image; }
+
+private:
+    Image m_image;
+};
+
+Image chainOutput(const Options &options)
+{
+    const QJsonDocument document = readJson(options.effects);
+    if (!document.isArray()) {
+        platform::logError(QStringLiteral("Could not read the effect chain %1 as an array").arg(options.effects));
+        return {};
+    }
+    std::vector<std::unique_ptr<QSEffect>> effects;
+    for (const QJsonValue &settings : document.array()) {
+        effects.push_back(settings.isObject() ? QSEffectsCatalog::effectForSettings(settings.toObject().toVariantMap())
+                                              : nullptr);
+        if (!effects.back()) {
+            platform::logError(QStringLiteral("The chain's settings %1 make no effect").arg(effects.size()));
+            return {};
+        }
+    }
+    if (effects.empty()) {
+        platform::logError(QStringLiteral("The effect chain %1 is empty").arg(options.effects));
+        return {};
+    }
+    ChainEnd end;
+    for (std::size_t i = 0; i < effects.size(); ++i)
+        effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
+    const Image input = Image::fromFile(options.recipe);
+    if (input.isNull())
+        return {};
+    effects.front()->setInputImage(input);
+    if (options.dumpSettings) {
+        QJsonArray dump;
+        for (const auto &effect : effects)
+            dump.append(QJsonObject::fromVariantMap(effect->settings()));
+        std::printf("%s\n", QJsonDocument(dump).toJson(QJsonDocument::Compact).constData());
+    }
+    if (end.image().isNull())
+        platform::logError(QStringLiteral("The effect chain gives no picture"));
+    return end.image();
+}
+
 int run(const Options &options)
 {
     rqs::registerKitFilters();
@@ -251,16 +333,7 @@ int run(const Options &options)
         platform::logError(QStringLiteral("--resources wants a folder"));
         return 1;
     }
-    QFile file(options.recipe);
-    QJsonParseError parseError;
-    const QJsonDocument document = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &parseError)
-                                                                    : QJsonDocument();
-    if (!document.isObject()) {
-        platform::logError(QStringLiteral("Could not read the recipe %1").arg(options.recipe));
-        return 1;
-    }
-    RecipeBuilder builder(document.object(), QFileInfo(options.recipe).absoluteDir());
-    const Image output = builder.build(document.object().value(QStringLiteral("output")).toString());
+    const Image output = options.effects.isEmpty() ? recipeOutput(options) : chainOutput(options);
     if (output.isNull())
         return 1;
     if (!options.rect && Extent::isInfinite(output.extent())) {

@@ -1,0 +1,404 @@
+#include "RQS-Kit/Effects/QSEffect.h"
+
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectValues.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/UndoManagerExtension.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/fx/Accumulator.h"
+#include "platform/fx/Extent.h"
+#include "platform/fx/FilterRegistry.h"
+
+#include <algorithm>
+
+using platform::fx::Filter;
+using platform::fx::Image;
+using platform::fx::InputAttribute;
+
+namespace {
+
+const QString InputImage = QStringLiteral("inputImage");
+const QString SettingsKey = QStringLiteral("settings");
+const QString EnabledKey = QStringLiteral("enabled");
+const QString NameKey = QStringLiteral("name");
+const QString StringsTable = QStringLiteral("EffectSettings");
+
+platform::NotificationCenter *center()
+{
+    return platform::NotificationCenter::defaultCenter();
+}
+
+// Descriptions are resources, settings are stored by users: an entry of the wrong type counts as
+// absent, with a warning.
+QVariant typedEntry(const QVariantMap &map, const QString &key, QMetaType type)
+{
+    const QVariant value = map.value(key);
+    if (!value.isValid())
+        return {};
+    if (value.metaType() != type) {
+        platform::logWarning(QStringLiteral("The entry %1 of an effect is of type %2, not %3; it is ignored")
+                                 .arg(key, QString::fromLatin1(value.typeName()), QString::fromLatin1(type.name())));
+        return {};
+    }
+    return value;
+}
+
+QVariantMap mapEntry(const QVariantMap &map, const QString &key)
+{
+    return typedEntry(map, key, QMetaType::fromType<QVariantMap>()).toMap();
+}
+
+QString stringEntry(const QVariantMap &map, const QString &key)
+{
+    return typedEntry(map, key, QMetaType::fromType<QString>()).toString();
+}
+
+QStringList stringsEntry(const QVariantMap &map, const QString &key)
+{
+    if (map.value(key).metaType() == QMetaType::fromType<QStringList>())
+        return map.value(key).toStringList();
+    QStringList strings;
+    for (const QVariant &item : typedEntry(map, key, QMetaType::fromType<QVariantList>()).toList()) {
+        if (item.metaType() == QMetaType::fromType<QString>())
+            strings << item.toString();
+        else
+            platform::logWarning(QStringLiteral("The list %1 of an effect holds a %2; it is skipped")
+                                     .arg(key, QString::fromLatin1(item.typeName())));
+    }
+    return strings;
+}
+
+const InputAttribute *inputOf(const Filter &filter, const QString &key)
+{
+    const QList<InputAttribute> &inputs = filter.inputAttributes();
+    const auto found = std::find_if(inputs.begin(), inputs.end(), [&](const InputAttribute &a) { return a.key == key; });
+    return found == inputs.end() ? nullptr : &*found;
+}
+
+std::unique_ptr<Filter> filterNamed(const QString &name)
+{
+    rqs::registerKitFilters();
+    if (std::unique_ptr<Filter> filter = platform::fx::FilterRegistry::create(name))
+        return filter;
+    if (std::unique_ptr<Filter> filter = platform::fx::FilterRegistry::create(name + QStringLiteral("Filter"))) {
+        platform::logWarning(QStringLiteral("Filter with name %1 not found, %1Filter used instead").arg(name));
+        return filter;
+    }
+    platform::logWarning(QStringLiteral("Neither Filter with name %1 nor %1Filter found").arg(name));
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<QSEffect> QSEffect::withDescription(const QVariantMap &description, const QVariantMap &settings)
+{
+    const QString name = stringEntry(description, NameKey);
+    if (name.isEmpty()) {
+        platform::logWarning(QStringLiteral("An effect description without a name makes no effect"));
+        return nullptr;
+    }
+    const QString ciName = stringEntry(description, QStringLiteral("ciName"));
+    std::unique_ptr<Filter> filter = filterNamed(ciName.isEmpty() ? name : ciName);
+    if (!filter)
+        return nullptr;
+    std::unique_ptr<QSEffect> effect(new QSEffect(description, std::move(filter)));
+    effect->setSettings(settings);
+    return effect;
+}
+
+std::unique_ptr<QSEffect> QSEffect::withName(const QString &name, const QVariantMap &settings)
+{
+    return withDescription({{NameKey, name}}, settings);
+}
+
+QSEffect::QSEffect(const QVariantMap &description, std::unique_ptr<Filter> filter)
+    : m_name(stringEntry(description, NameKey))
+    , m_filter(std::move(filter))
+    , m_settingsUI(mapEntry(description, QStringLiteral("settingsUI")))
+    , m_baseSettings(mapEntry(description, QStringLiteral("defaultSettings")))
+    , m_globals(mapEntry(description, QStringLiteral("globals")))
+    , m_relative(stringsEntry(description, QStringLiteral("relative")))
+{
+    const QString displayName = stringEntry(description, QStringLiteral("displayName"));
+    m_displayName = displayName.isEmpty() ? m_name : displayName;
+    m_settingsKeys = description.contains(QStringLiteral("settingsUIOrder"))
+                         ? stringsEntry(description, QStringLiteral("settingsUIOrder"))
+                         : m_settingsUI.keys();
+    center()->addObserver(this, QStringLiteral("qsfilterupdate"), m_filter.get(), [this](const auto &) {
+        if (successorObject() && m_enabled)
+            passOn(outputImage());
+    });
+}
+
+QSEffect::~QSEffect()
+{
+    center()->removeObserver(this);
+}
+
+double QSEffect::relativeBase() const
+{
+    if (m_effectProportion > 0)
+        return m_effectProportion;
+    const QRectF extent = inputImage().extent();
+    return extent.isEmpty() ? 0.0 : std::min(extent.width(), extent.height());
+}
+
+Filter *QSEffect::filterForInputSize(const QSizeF &size)
+{
+    if (!m_relative.isEmpty())
+        applyRelativeInputs(m_effectProportion > 0 ? m_effectProportion : std::min(size.width(), size.height()));
+    return m_filter.get();
+}
+
+void QSEffect::applyRelativeInputs(double base)
+{
+    for (const QString &key : m_relative) {
+        if (const auto proportion = rqs::effectValues::number(m_settings.value(key)))
+            m_filter->setValueForKey(key, *proportion * base);
+    }
+}
+
+void QSEffect::setEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    if (rqs::registerMouseAwareUndoWithTarget(m_undoManager, this, m_enabled, EnabledKey, false))
+        m_undoManager->setActionName(
+            QStringLiteral("%1 %2").arg(rqs::localizedForTable(enabled ? QStringLiteral("Enable") : QStringLiteral("Disable"),
+                                                               StringsTable),
+                                        rqs::localized(m_name)));
+    m_enabled = enabled;
+    emit keyValueChanged(EnabledKey);
+    if (successorObject())
+        passOn(enabled ? outputImage() : inputImage());
+}
+
+QVariantMap QSEffect::settings() const
+{
+    QVariantMap stored;
+    for (auto entry = m_settings.begin(); entry != m_settings.end(); ++entry)
+        stored.insert(entry.key(), rqs::effectValues::storable(entry.value()));
+    stored.insert(QStringLiteral("isEnabled"), m_enabled);
+    stored.insert(QStringLiteral("resource"), m_imageResources);
+    return stored;
+}
+
+void QSEffect::setSettings(const QVariantMap &given)
+{
+    center()->removeObserver(this, QStringLiteral("qsfilterSettings"), m_filter.get());
+    QVariantMap merged = m_baseSettings;
+    merged.insert(given);
+    merged.remove(NameKey);
+    m_imageResources = mapEntry(merged, QStringLiteral("resource"));
+    merged.remove(QStringLiteral("resource"));
+    if (const QVariant enabled = merged.take(QStringLiteral("isEnabled")); enabled.isValid()) {
+        if (const auto on = rqs::effectValues::number(enabled))
+            setEnabled(*on != 0);
+        else
+            platform::logWarning(QStringLiteral("The effect %1 ignores an \"isEnabled\" that is no boolean").arg(m_name));
+    }
+    m_filter->setDefaults();
+    m_settings = {{NameKey, m_name}};
+    const double base = relativeBase();
+    for (auto entry = merged.begin(); entry != merged.end(); ++entry) {
+        const InputAttribute *input = inputOf(*m_filter, entry.key());
+        if (!input) {
+            platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3; the setting is ignored")
+                                     .arg(m_filter->name(), m_name, entry.key()));
+            continue;
+        }
+        const std::optional<QVariant> value = rqs::effectValues::forInput(*input, entry.value());
+        if (!value)
+            continue;
+        m_settings.insert(entry.key(), *value);
+        m_filter->setValueForKey(entry.key(), m_relative.contains(entry.key()) && input->kind == InputAttribute::Kind::Number
+                                     ? QVariant(value->toDouble() * base)
+                                     : *value);
+    }
+    if (successorObject() && m_enabled)
+        passOn(outputImage());
+    emit settingsChanged();
+    center()->addObserver(this, QStringLiteral("qsfilterSettings"), m_filter.get(),
+                          [this](const auto &) { emit settingsChanged(); });
+}
+
+QVariant QSEffect::settingsValueForKey(const QString &key) const
+{
+    const auto stored = m_settings.constFind(key);
+    return stored != m_settings.constEnd() ? *stored : m_filter->value(key);
+}
+
+QVariant QSEffect::valueFromDicts(const QList<QVariantMap> &dicts, const QStringList &keys)
+{
+    for (const QVariantMap &dict : dicts) {
+        for (const QString &key : keys) {
+            const QVariant value = dict.value(key);
+            if (value.isValid())
+                return value;
+        }
+    }
+    return {};
+}
+
+void QSEffect::setImageResource(const QString &key, const QString &resource)
+{
+    m_imageResources.insert(key, resource);
+}
+
+void QSEffect::removeImageResource(const QString &key)
+{
+    m_imageResources.remove(key);
+}
+
+Image QSEffect::inputImage() const
+{
+    return m_filter->imageValue(InputImage);
+}
+
+Image QSEffect::outputImage()
+{
+    const Image input = inputImage();
+    if (input.isNull()) {
+        if (!m_waitingForUpdate) {
+            m_waitingForUpdate = true;
+            center()->post(QStringLiteral("EffectNeedsUpd"), this);
+        }
+        return {};
+    }
+    m_waitingForUpdate = false;
+    if (!m_relative.isEmpty())
+        applyRelativeInputs(relativeBase());
+    Image output = m_filter->outputImage();
+    if (output.isNull() || output.extent().isEmpty())
+        return output;
+    if (platform::fx::Extent::isInfinite(output.extent())) {
+        // A rendered copy needs a finite extent; the picture's own is the one anybody looks at.
+        const Image cropped = output.cropped(input.extent());
+        if (platform::fx::Extent::isInfinite(cropped.extent())) {
+            platform::logInfo(QStringLiteral("The effect %1 gives an infinite image; it is passed on unrendered").arg(m_name));
+            return output;
+        }
+        output = cropped;
+        if (output.extent().isEmpty())
+            return output;
+    }
+    const QRectF extent = output.extent();
+    platform::fx::Accumulator accumulator(QRectF(QPointF(0, 0), extent.size()), platform::fx::Accumulator::Format::RGBAf);
+    if (!accumulator.setImage(output.transformed(QTransform::fromTranslate(-extent.x(), -extent.y()))))
+        return output;
+    return accumulator.image().transformed(QTransform::fromTranslate(extent.x(), extent.y()));
+}
+
+bool QSEffect::setSuccessor(QObject *successor)
+{
+    if (successor && !dynamic_cast<QSEffectSuccessor *>(successor)) {
+        platform::logWarning(QStringLiteral("The effect %1 cannot hand its images to a %2")
+                                 .arg(m_name, QString::fromLatin1(successor->metaObject()->className())));
+        return false;
+    }
+    m_successor = successor;
+    return true;
+}
+
+QSEffectSuccessor *QSEffect::successorObject() const
+{
+    return dynamic_cast<QSEffectSuccessor *>(m_successor.data());
+}
+
+void QSEffect::passOn(const Image &image)
+{
+    if (QSEffectSuccessor *next = successorObject(); next && !image.isNull())
+        next->setInputImage(image);
+}
+
+void QSEffect::setInputImage(const Image &image)
+{
+    if (image.isNull())
+        return;
+    m_filter->setValueForKey(InputImage, QVariant::fromValue(image));
+    if (!successorObject())
+        return;
+    passOn(m_enabled ? outputImage() : image);
+}
+
+void QSEffect::setGlobalSettings(const QVariantMap &globals)
+{
+    const QVariant portion = globals.value(QStringLiteral("portion"));
+    m_effectProportion = rqs::effectValues::number(portion).value_or(0.0);
+    if (portion.isValid() && !rqs::effectValues::number(portion))
+        platform::logWarning(QStringLiteral("The effect %1 ignores a \"portion\" that is no number").arg(m_name));
+    for (auto entry = globals.begin(); entry != globals.end(); ++entry) {
+        const QString target = m_globals.value(entry.key()).toString();
+        if (target.isEmpty())
+            continue;
+        if (const InputAttribute *input = inputOf(*m_filter, target)) {
+            if (const auto value = rqs::effectValues::forInput(*input, entry.value()))
+                m_filter->setValueForKey(target, *value);
+        } else {
+            platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3 for the global %4")
+                                     .arg(m_filter->name(), m_name, target, entry.key()));
+        }
+    }
+    if (QSEffectSuccessor *next = successorObject())
+        next->setGlobalSettings(globals);
+}
+
+void QSEffect::removeImageInput()
+{
+    m_filter->setValueForKey(InputImage, QVariant());
+    if (QSEffectSuccessor *next = successorObject())
+        next->removeImageInput();
+}
+
+void QSEffect::addResourcesToArray(QStringList &resources) const
+{
+    for (const QVariant &resource : m_imageResources) {
+        if (!resources.contains(resource.toString()))
+            resources << resource.toString();
+    }
+}
+
+bool QSEffect::recordSettingsUndo()
+{
+    return rqs::registerMouseAwareUndoWithTarget(m_undoManager, this, settings(), SettingsKey, false);
+}
+
+bool QSEffect::setValueForKey(const QString &key, const QVariant &value)
+{
+    if (key == SettingsKey) {
+        if (value.metaType() != QMetaType::fromType<QVariantMap>()) {
+            platform::logWarning(QStringLiteral("The effect %1 takes settings as a dictionary only").arg(m_name));
+            return false;
+        }
+        recordSettingsUndo();
+        setSettings(value.toMap());
+        return true;
+    }
+    if (key == EnabledKey) {
+        const auto on = rqs::effectValues::number(value);
+        if (on)
+            setEnabled(*on != 0);
+        return on.has_value();
+    }
+    if (!m_boundSettings.contains(key))
+        return platform::KeyValue::setPropertyValue(this, key, value);
+    const InputAttribute *input = inputOf(*m_filter, key);
+    const std::optional<QVariant> converted = input ? rqs::effectValues::forInput(*input, value) : std::nullopt;
+    if (!converted) {
+        if (!input)
+            platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3").arg(m_filter->name(), m_name, key));
+        return false;
+    }
+    if (recordSettingsUndo())
+        m_undoManager->setActionName(
+            QStringLiteral("%1 %2").arg(rqs::localized(m_name), rqs::localizedForTable(key, StringsTable)));
+    m_settings.insert(key, *converted);
+    const bool relative = m_relative.contains(key) && input->kind == InputAttribute::Kind::Number;
+    m_filter->setValueForKey(key, relative ? QVariant(converted->toDouble() * relativeBase()) : *converted);
+    if (m_enabled && successorObject())
+        passOn(outputImage());
+    emit settingsChanged();
+    return true;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "RQS-Kit/Effects/QSEffectSuccessor.h"
+#include "platform/fx/Filter.h"
+#include "platform/ui/UndoManager.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSizeF>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
+
+// One user-visible image effect: a filter, the description of how the user sets it up, the
+// user's settings, an on/off switch and undo for every change. Effects chain: each hands its
+// output to its successor, a switched-off one its input.
+//
+// Settings are stored as "name", "isEnabled", "resource" (input key → image resource) and the
+// filter's input keys; colours and gradients as text. Inputs named "relative" in the description
+// are stored as proportions of the base size (see relativeBase) and set on the filter multiplied
+// by it. Main thread only.
+class QSEffect : public QObject, public QSEffectSuccessor
+{
+    Q_OBJECT
+
+public:
+    // Null, with a "Warning: " line, when neither the filter name nor it followed by "Filter"
+    // makes a filter, or when the description has no name.
+    static std::unique_ptr<QSEffect> withDescription(const QVariantMap &description, const QVariantMap &settings = {});
+    static std::unique_ptr<QSEffect> withName(const QString &name, const QVariantMap &settings = {});
+    ~QSEffect() override;
+
+    const QString &name() const { return m_name; }
+    const QString &displayName() const { return m_displayName; }
+    // The description's "settingsUI", its order, and its "relative" keys: what the settings panel
+    // is built from.
+    const QVariantMap &settingsUI() const { return m_settingsUI; }
+    const QStringList &settingsKeys() const { return m_settingsKeys; }
+    const QStringList &relativeKeys() const { return m_relative; }
+    platform::fx::Filter *filter() const { return m_filter.get(); }
+
+    // The last global "portion" when above 0, else the shorter side of the input's extent (0
+    // without an input).
+    double relativeBase() const;
+    double effectProportion() const { return m_effectProportion; }
+    // The filter with its relative inputs set for a picture of that size.
+    platform::fx::Filter *filterForInputSize(const QSizeF &size);
+
+    bool enabled() const { return m_enabled; }
+    // Undoable; a change hands the successor the output (on) or the input (off).
+    void setEnabled(bool enabled);
+
+    QVariantMap settings() const;
+    // Untrusted input: keys the filter lacks and values of the wrong type are left out with a
+    // "Warning: " line.
+    void setSettings(const QVariantMap &settings);
+    // The value in the settings, else the filter's current one.
+    QVariant settingsValueForKey(const QString &key) const;
+    // The first value found, trying every key in the first map, then in the second, and so on.
+    static QVariant valueFromDicts(const QList<QVariantMap> &dicts, const QStringList &keys);
+
+    // Input keys that have a control in the settings panel; edits of them go through
+    // setValueForKey as one undo step named after the setting.
+    const QStringList &boundSettings() const { return m_boundSettings; }
+    void setBoundSettings(const QStringList &keys) { m_boundSettings = keys; }
+    const QVariantMap &imageResources() const { return m_imageResources; }
+    void setImageResource(const QString &key, const QString &resource);
+    void removeImageResource(const QString &key);
+
+    // Null while the filter has no input, posting "EffectNeedsUpd" once per stretch without one.
+    platform::fx::Image outputImage();
+    platform::fx::Image inputImage() const;
+
+    // Weakly held; false, with a "Warning: " line, for an object that is no successor.
+    bool setSuccessor(QObject *successor);
+    QObject *successor() const { return m_successor; }
+    void setUndoManager(platform::UndoManager *manager) { m_undoManager = manager; }
+    platform::UndoManager *undoManager() const { return m_undoManager; }
+
+    void setInputImage(const platform::fx::Image &image) override;
+    // "portion", and the keys the description's "globals" map to filter inputs.
+    void setGlobalSettings(const QVariantMap &settings) override;
+    void removeImageInput() override;
+    void addResourcesToArray(QStringList &resources) const override;
+
+    // "settings" (undoable as a whole), "enabled", a bound setting (undoable, relative ones set on
+    // the filter as proportion × base), else nothing but a "Warning: " line.
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
+
+signals:
+    // The filter's values changed: a settings panel reads them again.
+    void settingsChanged();
+    void keyValueChanged(const QString &key);
+
+private:
+    QSEffect(const QVariantMap &description, std::unique_ptr<platform::fx::Filter> filter);
+
+    void applyRelativeInputs(double base);
+    void passOn(const platform::fx::Image &image);
+    QSEffectSuccessor *successorObject() const;
+    bool recordSettingsUndo();
+
+    QString m_name, m_displayName;
+    std::unique_ptr<platform::fx::Filter> m_filter;
+    QVariantMap m_settingsUI, m_baseSettings, m_globals, m_settings, m_imageResources;
+    QStringList m_settingsKeys, m_relative, m_boundSettings;
+    double m_effectProportion = 0;
+    bool m_enabled = true;
+    bool m_waitingForUpdate = false;
+    QPointer<QObject> m_successor;
+    QPointer<platform::UndoManager> m_undoManager;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/fx/Filter.h"
+
+#include <QVariant>
+
+#include <optional>
+
+// Stored effect settings come from property lists and JSON, so colours and gradients arrive as
+// text and every value is untrusted: these turn a stored value into what the filter input takes
+// and back into what a property list can hold.
+namespace rqs::effectValues {
+
+// Nullopt, with a "Warning: " line naming the key, when the value does not fit the input's kind.
+std::optional<QVariant> forInput(const platform::fx::InputAttribute &input, const QVariant &value);
+// Colours and gradients as their text; everything else as it is.
+QVariant storable(const QVariant &value);
+// A number from a property list (integers, reals, booleans); nullopt for anything else.
+std::optional<double> number(const QVariant &value);
+
+} // namespace rqs::effectValues

@@ -1,0 +1,132 @@
+#include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
+#include "platform/foundation/Log.h"
+#include "platform/fx/Extent.h"
+#include "platform/fx/FilterRegistry.h"
+#include "platform/fx/FxTestImages.h"
+#include "platform/ui/UndoManager.h"
+
+using platform::fx::Color;
+using platform::fx::FilterRegistry;
+using platform::fx::Image;
+
+namespace {
+
+class Sink : public QObject, public QSEffectSuccessor
+{
+public:
+    void setInputImage(const Image &image) override { received = image; }
+    void setGlobalSettings(const QVariantMap &) override {}
+    void removeImageInput() override {}
+    void addResourcesToArray(QStringList &) const override {}
+    Image received;
+};
+
+void expectSamePixels(const Image &actual, const Image &expected)
+{
+    const QRect rect = platform::fx::Extent::pixelsTouching(expected.extent());
+    ASSERT_EQ(actual.extent(), expected.extent());
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(actual, x, y), fxtest::renderedPixel(expected, x, y)));
+}
+
+Image directRecipe(const QString &filterName, const QVariantMap &inputs, const Image &picture)
+{
+    const std::unique_ptr<platform::fx::Filter> filter = FilterRegistry::create(filterName);
+    filter->setDefaults();
+    filter->setValueForKey(QStringLiteral("inputImage"), QVariant::fromValue(picture));
+    for (auto input = inputs.begin(); input != inputs.end(); ++input)
+        filter->setValueForKey(input.key(), input.value());
+    return filter->outputImage();
+}
+
+} // namespace
+
+TEST(QSEffect, StoredSettingsRenderAsTheDirectFilterRecipe)
+{
+    const Image picture = fxtest::ramp(6, 4);
+    auto keep = QSEffectsCatalog::effectForSettings({{"name", "KeepColor"}, {"inputColor", "0 0.3 0 1"}, {"inputIntensity", 0.7}});
+    ASSERT_TRUE(keep);
+    keep->setInputImage(picture);
+    expectSamePixels(keep->outputImage(),
+                     directRecipe("QSKeepColorFilter",
+                                  {{"inputColor", QVariant::fromValue(Color{0, 0.3f, 0, 1})}, {"inputIntensity", 0.7}}, picture));
+
+    // An outdated filter's colour arrives as a one-colour gradient.
+    auto tint = QSEffectsCatalog::effectForSettings({{"name", "QSColorMultiplyFilter"}, {"inputColor", "1 0.5 0 1"}});
+    ASSERT_TRUE(tint);
+    tint->setInputImage(picture);
+    const platform::Gradient orange(QList<QColor>{QColor::fromRgbF(1, 0.5, 0)});
+    expectSamePixels(tint->outputImage(),
+                     directRecipe("QSGradientMultiplyFilter", {{"inputGradient", QVariant::fromValue(orange)}}, picture));
+}
+
+TEST(QSEffect, RelativeInputsAreProportionsOfTheShorterSideOrThePortion)
+{
+    auto blur = QSEffect::withDescription(
+        {{"name", "Blur"}, {"ciName", "QSGaussianBlurFilter"}, {"relative", QStringList{"inputRadius"}}}, {{"inputRadius", 0.01}});
+    ASSERT_TRUE(blur);
+    EXPECT_DOUBLE_EQ(blur->filterForInputSize({2000, 1000})->numberValue("inputRadius"), 10);
+    blur->setGlobalSettings({{"portion", 500}});
+    EXPECT_DOUBLE_EQ(blur->filterForInputSize({2000, 1000})->numberValue("inputRadius"), 5);
+
+    blur->setBoundSettings({"inputRadius"});
+    EXPECT_TRUE(blur->setValueForKey("inputRadius", 0.02));
+    EXPECT_DOUBLE_EQ(blur->filter()->numberValue("inputRadius"), 10);
+    EXPECT_EQ(blur->settings().value("inputRadius").toDouble(), 0.02);
+}
+
+TEST(QSEffect, ASwitchedOffEffectPassesItsInputAndOneUndoSwitchesItOn)
+{
+    const Image picture = fxtest::ramp(5, 5);
+    auto invert = QSEffect::withName("CIColorInvert");
+    ASSERT_TRUE(invert);
+    platform::UndoManager undo;
+    Sink sink;
+    invert->setUndoManager(&undo);
+    ASSERT_TRUE(invert->setSuccessor(&sink));
+    invert->setInputImage(picture);
+    expectSamePixels(sink.received, directRecipe("CIColorInvert", {}, picture));
+
+    invert->setEnabled(false);
+    EXPECT_EQ(sink.received.node(), picture.node());
+    EXPECT_EQ(undo.undoActionName(), "Disable CIColorInvert");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_TRUE(invert->enabled());
+    expectSamePixels(sink.received, directRecipe("CIColorInvert", {}, picture));
+}
+
+TEST(QSEffect, StoredValuesAreTypeCheckedAndUnknownKeysIgnored)
+{
+    platform::LogCapture log;
+    auto keep = QSEffect::withName("QSKeepColor", {{"inputBogus", 1}, {"inputIntensity", "high"}, {"isEnabled", false},
+                                                   {"inputColor", "1 0 0 1"}});
+    ASSERT_TRUE(keep);
+    EXPECT_TRUE(log.contains("Warning: Filter with name QSKeepColor not found, QSKeepColorFilter used instead"));
+    EXPECT_TRUE(log.contains("Warning: The filter QSKeepColorFilter of the effect QSKeepColor has no input inputBogus"));
+    EXPECT_TRUE(log.contains("Warning: The setting inputIntensity cannot take a value of type QString"));
+    EXPECT_DOUBLE_EQ(keep->filter()->numberValue("inputIntensity"), 0.4);
+    EXPECT_EQ(keep->filter()->colorValue("inputColor"), (Color{1, 0, 0, 1}));
+    const QVariantMap settings = keep->settings();
+    EXPECT_FALSE(settings.contains("inputBogus"));
+    EXPECT_EQ(settings.value("inputColor"), Color({1, 0, 0, 1}).text());
+    EXPECT_EQ(settings.value("isEnabled"), false);
+    EXPECT_EQ(settings.value("resource").toMap(), QVariantMap());
+}
+
+TEST(QSEffect, AnInfiniteOutputIsRenderedOverTheInputExtent)
+{
+    const Image picture = fxtest::ramp(3, 2);
+    auto clamp = QSEffect::withName("CIAffineClamp");
+    ASSERT_TRUE(clamp);
+    clamp->setInputImage(picture);
+    expectSamePixels(clamp->outputImage(), picture);
+}
+
+TEST(QSEffect, SettingsWithoutANameMakeNoEffect)
+{
+    platform::LogCapture log;
+    EXPECT_FALSE(QSEffectsCatalog::effectForSettings({{"inputRadius", 1}}));
+    EXPECT_TRUE(log.contains("Warning: Stored effect settings without a \"name\" make no effect"));
+}

@@ -1,0 +1,87 @@
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectPicker.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
+#include "platform/fx/Context.h"
+#include "platform/fx/FilterRegistry.h"
+#include "platform/fx/FxTestImages.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Chooser : QSEffectPickerDelegate
+{
+    void effectPickerPreviewing(QSEffectPicker &, std::unique_ptr<QSEffect>) override {}
+    void effectPickerDidSelectEffect(QSEffectPicker &, std::unique_ptr<QSEffect> effect) override
+    {
+        chosen << (effect ? effect->name() : QString());
+    }
+    QStringList chosen;
+};
+
+} // namespace
+
+TEST(QSEffectsCatalog, ThePickerListsTheCatalogAndReportsTheChoice)
+{
+    const QSEffectsCatalog catalog({QVariantMap{{"name", "bloom"}, {"ciName", "CIColorInvert"}},
+                                    QVariantMap{{"name", "Blur"}, {"ciName", "QSGaussianBlurFilter"}}});
+    EXPECT_EQ(catalog.sortedDisplayNames(), QStringList({"bloom", "Blur"}));
+    QSEffectPicker picker(catalog);
+    QStringList listed;
+    for (QAction *item : picker.listMenu()->actions())
+        listed << item->text();
+    EXPECT_EQ(listed, QStringList({"Blur", "bloom"}));
+
+    const auto chooser = std::make_shared<Chooser>();
+    QWidget view;
+    picker.showPickerOver(&view, chooser);
+    picker.listMenu()->actions().at(1)->trigger();
+    picker.listMenu()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chooser->chosen, QStringList({"bloom"}));
+}
+
+// Every effect the application offers makes its filter and names only inputs the filter has.
+TEST(QSEffectsCatalog, TheResourceDescribesFiltersThatExist)
+{
+    const QSEffectsCatalog &catalog = QSEffectsCatalog::shared();
+    ASSERT_FALSE(catalog.sortedDisplayNames().isEmpty());
+    for (const QString &name : catalog.sortedDisplayNames()) {
+        const std::unique_ptr<QSEffect> effect = catalog.effectForDisplayName(name);
+        ASSERT_TRUE(effect) << name.toStdString();
+        for (const QVariant &entry : effect->settingsUI())
+            EXPECT_TRUE(effect->filter()->attributes().contains(entry.toMap().value("inputName").toString())) << name.toStdString();
+    }
+}
+
+TEST(QSEffectsCatalog, FxRenderChainsEffectsFromStoredSettings)
+{
+    QTemporaryDir folder;
+    const platform::fx::Image picture = fxtest::ramp(4, 3);
+    const QImage input = platform::fx::Context::toQImage(*platform::fx::Context().render(picture), QImage::Format_RGBA8888);
+    ASSERT_TRUE(input.save(folder.filePath("in.png")));
+    QFile chain(folder.filePath("chain.json"));
+    ASSERT_TRUE(chain.open(QIODevice::WriteOnly));
+    chain.write(R"([{"name": "RotateColors", "inputAngle": 0.25}, {"name": "Invert", "isEnabled": false}])");
+    chain.close();
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER),
+               {"--effects", chain.fileName(), folder.filePath("in.png"), folder.filePath("out.png"), "--dump-settings"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    EXPECT_TRUE(tool.readAllStandardOutput().startsWith(R"([{"inputAngle":0.25,"isEnabled":true,"name":"RotateColors")"));
+
+    rqs::registerKitFilters();
+    const auto rotate = platform::fx::FilterRegistry::create("QSRotateColorFilter");
+    ASSERT_TRUE(rotate);
+    rotate->setDefaults();
+    rotate->setValueForKey("inputImage", QVariant::fromValue(platform::fx::Image::fromFile(folder.filePath("in.png"))));
+    rotate->setValueForKey("inputAngle", 0.25);
+    const QImage expected = platform::fx::Context::toQImage(*platform::fx::Context().render(rotate->outputImage()),
+                                                            QImage::Format_RGBA8888);
+    EXPECT_EQ(QImage(folder.filePath("out.png")).convertToFormat(QImage::Format_RGBA8888), expected);
+}
