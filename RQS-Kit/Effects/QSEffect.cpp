@@ -1,6 +1,7 @@
 #include "RQS-Kit/Effects/QSEffect.h"
 
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "RQS-Kit/Effects/QSEffectValues.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/UndoManagerExtension.h"
@@ -135,6 +136,23 @@ QSEffect::QSEffect(const QVariantMap &description, std::unique_ptr<Filter> filte
 QSEffect::~QSEffect()
 {
     center()->removeObserver(this);
+    if (m_settingsView && !m_settingsView->parent())
+        delete m_settingsView;
+}
+
+QSEffectSettingsView *QSEffect::settingsView()
+{
+    if (!m_settingsView) {
+        m_settingsView = new QSEffectSettingsView(this);
+        setBoundSettings(m_settingsView->boundSettings());
+        connect(this, &QSEffect::settingsChanged, m_settingsView, &QSEffectSettingsView::updateSettings);
+    }
+    return m_settingsView;
+}
+
+void QSEffect::storeSetting(const QString &key, const QVariant &value)
+{
+    m_settings.insert(key, rqs::effectValues::storable(value));
 }
 
 double QSEffect::relativeBase() const
@@ -244,7 +262,10 @@ QVariant QSEffect::valueFromDicts(const QList<QVariantMap> &dicts, const QString
 
 void QSEffect::setImageResource(const QString &key, const QString &resource)
 {
-    m_imageResources.insert(key, resource);
+    if (resource.isEmpty())
+        m_imageResources.remove(key);
+    else
+        m_imageResources.insert(key, resource);
 }
 
 void QSEffect::removeImageResource(const QString &key)

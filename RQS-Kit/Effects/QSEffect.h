@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Effects/QSEffectSettingsHost.h"
 #include "RQS-Kit/Effects/QSEffectSuccessor.h"
 #include "platform/fx/Filter.h"
 #include "platform/ui/UndoManager.h"
@@ -20,7 +21,9 @@
 // filter's input keys; colours and gradients as text. Inputs named "relative" in the description
 // are stored as proportions of the base size (see relativeBase) and set on the filter multiplied
 // by it. Main thread only.
-class QSEffect : public QObject, public QSEffectSuccessor
+class QSEffectSettingsView;
+
+class QSEffect : public QObject, public QSEffectSuccessor, public QSEffectSettingsHost
 {
     Q_OBJECT
 
@@ -35,15 +38,17 @@ public:
     const QString &displayName() const { return m_displayName; }
     // The description's "settingsUI", its order, and its "relative" keys: what the settings panel
     // is built from.
-    const QVariantMap &settingsUI() const { return m_settingsUI; }
+    QVariantMap settingsUI() const override { return m_settingsUI; }
     const QStringList &settingsKeys() const { return m_settingsKeys; }
     const QStringList &relativeKeys() const { return m_relative; }
-    platform::fx::Filter *filter() const { return m_filter.get(); }
+    platform::fx::Filter *filter() const override { return m_filter.get(); }
+    // The settings panel, built on first request; its controls become the bound settings.
+    QSEffectSettingsView *settingsView();
 
     // The last global "portion" when above 0, else the shorter side of the input's extent (0
     // without an input).
     double relativeBase() const;
-    double effectProportion() const { return m_effectProportion; }
+    double effectProportion() const override { return m_effectProportion; }
     // The filter with its relative inputs set for a picture of that size.
     platform::fx::Filter *filterForInputSize(const QSizeF &size);
 
@@ -56,7 +61,7 @@ public:
     // "Warning: " line.
     void setSettings(const QVariantMap &settings);
     // The value in the settings, else the filter's current one.
-    QVariant settingsValueForKey(const QString &key) const;
+    QVariant settingsValueForKey(const QString &key) const override;
     // The first value found, trying every key in the first map, then in the second, and so on.
     static QVariant valueFromDicts(const QList<QVariantMap> &dicts, const QStringList &keys);
 
@@ -65,7 +70,8 @@ public:
     const QStringList &boundSettings() const { return m_boundSettings; }
     void setBoundSettings(const QStringList &keys) { m_boundSettings = keys; }
     const QVariantMap &imageResources() const { return m_imageResources; }
-    void setImageResource(const QString &key, const QString &resource);
+    // An empty resource removes the key's.
+    void setImageResource(const QString &key, const QString &resource) override;
     void removeImageResource(const QString &key);
 
     // Null while the filter has no input, posting "EffectNeedsUpd" once per stretch without one.
@@ -86,7 +92,12 @@ public:
 
     // "settings" (undoable as a whole), "enabled", a bound setting (undoable, relative ones set on
     // the filter as proportion × base), else nothing but a "Warning: " line.
-    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value) override;
+
+    QString effectName() const override { return m_name; }
+    QStringList settingsUIOrder() const override { return m_settingsKeys; }
+    void storeSetting(const QString &key, const QVariant &value) override;
+    bool isRelative(const QString &key) const override { return m_relative.contains(key); }
 
 signals:
     // The filter's values changed: a settings panel reads them again.
@@ -105,6 +116,7 @@ private:
     std::unique_ptr<platform::fx::Filter> m_filter;
     QVariantMap m_settingsUI, m_baseSettings, m_globals, m_settings, m_imageResources;
     QStringList m_settingsKeys, m_relative, m_boundSettings;
+    QPointer<QSEffectSettingsView> m_settingsView;
     double m_effectProportion = 0;
     bool m_enabled = true;
     bool m_waitingForUpdate = false;

@@ -21,8 +21,8 @@ public:
     virtual platform::fx::Filter *filter() const = 0;
     // The stored setting, else the filter's current value.
     virtual QVariant settingsValueForKey(const QString &key) const = 0;
-    // A user's edit: goes through the effect's undo.
-    virtual void setValueForKey(const QString &key, const QVariant &value) = 0;
+    // A user's edit: goes through the effect's undo; false when the effect refused it.
+    virtual bool setValueForKey(const QString &key, const QVariant &value) = 0;
     // A refresh copying the filter's value back: no undo.
     virtual void storeSetting(const QString &key, const QVariant &value) = 0;
     // The picture resource chosen for the key; an empty name removes it.

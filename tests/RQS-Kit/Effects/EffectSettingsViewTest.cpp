@@ -28,7 +28,11 @@ struct Host : QSEffectSettingsHost
     QStringList settingsUIOrder() const override { return order; }
     platform::fx::Filter *filter() const override { return shown.get(); }
     QVariant settingsValueForKey(const QString &key) const override { return stored.value(key); }
-    void setValueForKey(const QString &key, const QVariant &value) override { edits.insert(key, value); }
+    bool setValueForKey(const QString &key, const QVariant &value) override
+    {
+        edits.insert(key, value);
+        return true;
+    }
     void storeSetting(const QString &key, const QVariant &value) override { stored.insert(key, value); }
     void setImageResource(const QString &, const QString &) override {}
     bool isRelative(const QString &key) const override { return key == "inputWidth"; }

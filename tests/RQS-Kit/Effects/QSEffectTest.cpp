@@ -1,4 +1,6 @@
 #include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectSettingsView.h"
+#include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
@@ -129,4 +131,28 @@ TEST(QSEffect, SettingsWithoutANameMakeNoEffect)
     platform::LogCapture log;
     EXPECT_FALSE(QSEffectsCatalog::effectForSettings({{"inputRadius", 1}}));
     EXPECT_TRUE(log.contains("Warning: Stored effect settings without a \"name\" make no effect"));
+}
+
+// The effect's own panel: its slider edits the effect as a proportion, and the effect's refresh
+// shows the filter's value again.
+TEST(QSEffect, ItsSettingsPanelEditsItThroughItsSlider)
+{
+    auto blur = QSEffect::withDescription({{"name", "Blur"},
+                                           {"ciName", "QSGaussianBlurFilter"},
+                                           {"relative", QStringList{"inputRadius"}},
+                                           {"settingsUI", QVariantMap{{"Radius", QVariantMap{{"type", 0},
+                                                                                           {"inputName", "inputRadius"},
+                                                                                           {"minValue", 0.0},
+                                                                                           {"maxValue", 0.05}}}}}},
+                                          {{"inputRadius", 0.01}});
+    ASSERT_TRUE(blur);
+    blur->setGlobalSettings({{"portion", 500}});
+    QSEffectSettingsView *panel = blur->settingsView();
+    ASSERT_EQ(panel, blur->settingsView()) << "built once";
+    EXPECT_EQ(blur->boundSettings(), QStringList{"inputRadius"});
+    auto *slider = panel->findChild<QSSlider *>();
+    ASSERT_TRUE(slider);
+    slider->setDoubleValue(0.02);
+    EXPECT_NEAR(blur->filter()->numberValue("inputRadius"), 10, 0.1);
+    EXPECT_NEAR(blur->settings().value("inputRadius").toDouble(), 0.02, 1e-3);
 }
