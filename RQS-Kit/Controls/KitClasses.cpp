@@ -39,6 +39,7 @@
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Controls/QSStackView.h"
+#include "RQS-Kit/Controls/QS3DView.h"
 #include "RQS-Kit/Controls/QSSymbolButton.h"
 #include "RQS-Kit/Controls/QSTabView.h"
 #include "RQS-Kit/Controls/QSTestView.h"
@@ -105,6 +106,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSLayoutTranslationView>(QStringLiteral("QSLayoutTranslationView"));
     InterfaceLoader::registerClass<QSGridItem>(QStringLiteral("QSGridItem"));
     InterfaceLoader::registerClass<QSStackView>(QStringLiteral("QSStackView"));
+    InterfaceLoader::registerClass<QS3DView>(QStringLiteral("QS3DView"));
 }
 
 } // namespace rqs

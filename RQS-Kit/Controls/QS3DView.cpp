@@ -1,0 +1,234 @@
+#include "RQS-Kit/Controls/QS3DView.h"
+
+#include "RQS-Kit/Controls/QS3DLayer.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/layers/Layer.h"
+
+#include <QMouseEvent>
+
+using platform::Layer;
+using platform::MouseEvent;
+using platform::View;
+
+namespace {
+
+// The view hit may lie deep inside a turned subview; mouse handlers belong to views only.
+View *viewAtOrAbove(QWidget *widget)
+{
+    while (widget && !qobject_cast<View *>(widget))
+        widget = widget->parentWidget();
+    return qobject_cast<View *>(widget);
+}
+
+} // namespace
+
+QS3DView::QS3DView(QWidget *parent)
+    : View(parent)
+{
+    setWantsLayer(true);
+    m_layer3D = new QS3DLayer(this);
+    m_layer3D->setFrame(bounds());
+    m_layer3D->setAutoresizingMask(Layer::WidthSizable | Layer::HeightSizable);
+    layer()->addSublayer(m_layer3D);
+    m_layer3D->setDepthFactor(2.0);
+}
+
+void QS3DView::addSubview(QWidget *view)
+{
+    auto *subview = qobject_cast<View *>(view);
+    if (!subview) {
+        platform::logWarning(QStringLiteral("Only views can be shown in 3-D"));
+        return;
+    }
+    adopt(subview);
+    m_layer3D->addSublayer(subview->layer());
+}
+
+void QS3DView::addSubview(View *view, bool above, View *relativeTo)
+{
+    if (!view || !relativeTo || relativeTo->superview() != this) {
+        platform::logWarning(QStringLiteral("A 3-D subview is placed next to a view that is not a subview"));
+        return;
+    }
+    adopt(view);
+    if (above)
+        m_layer3D->insertSublayerAbove(view->layer(), relativeTo->layer());
+    else
+        m_layer3D->insertSublayerBelow(view->layer(), relativeTo->layer());
+}
+
+void QS3DView::adopt(View *view)
+{
+    view->setWantsLayer(true);
+    View::addSubview(view);
+    // Qt would draw and hit the widget where it lies untransformed; its layer stands in for both.
+    view->setUpdatesEnabled(false);
+    view->setAttribute(Qt::WA_TransparentForMouseEvents);
+    view->layer()->setContents(QImage());
+    const QImage snapshot = view->grab().toImage();
+    view->layer()->setContents(snapshot);
+    placeLayer(view);
+}
+
+void QS3DView::placeLayer(View *view)
+{
+    Layer *layer = view->layer();
+    const QMatrix4x4 turn = layer->transform();
+    layer->setTransform(QMatrix4x4());
+    layer->setFrame(view->frame());
+    layer->setTransform(turn);
+}
+
+double QS3DView::depthFactor() const { return m_layer3D->depthFactor(); }
+
+bool QS3DView::setDepthFactor(double depthFactor) { return m_layer3D->setDepthFactor(depthFactor); }
+
+double QS3DView::focalLength() const { return m_layer3D->focalLength(); }
+
+bool QS3DView::setFocalLength(double millimetres) { return m_layer3D->setFocalLength(millimetres); }
+
+double QS3DView::fov() const { return m_layer3D->fov(); }
+
+bool QS3DView::setFov(double degrees) { return m_layer3D->setFov(degrees); }
+
+QWidget *QS3DView::hitTest(const QPointF &point)
+{
+    if (isHidden() || !frame().contains(point))
+        return nullptr;
+    m_forwardView = hoveredViewAt(fromSuperview(point));
+    return m_forwardView ? this : nullptr;
+}
+
+View *QS3DView::hoveredViewAt(const QPointF &point) const
+{
+    for (QWidget *each : subviews()) {
+        auto *subview = qobject_cast<View *>(each);
+        if (!subview || !subview->layer())
+            continue;
+        const QPointF inView = subview->convertPointToView(pointInSubview(point, subview), this);
+        if (QWidget *hit = subview->hitTest(inView))
+            return viewAtOrAbove(hit);
+    }
+    return nullptr;
+}
+
+QPointF QS3DView::fromSuperview(const QPointF &point) const
+{
+    const QRectF frame = this->frame();
+    const auto *superview = qobject_cast<const View *>(this->superview());
+    if (superview && superview->isFlipped())
+        return QPointF(point.x() - frame.x(), frame.y() + frame.height() - point.y());
+    return point - frame.topLeft();
+}
+
+QPointF QS3DView::pointInSubview(const QPointF &point, View *subview) const
+{
+    QPointF inLayer = subview->layer()->convertPointFromLayer(point, layer());
+    // Layers are y-up.
+    if (subview->isFlipped())
+        inLayer.setY(subview->bounds().height() - inLayer.y());
+    return inLayer;
+}
+
+MouseEvent QS3DView::remade(const MouseEvent &event, View *target) const
+{
+    QWidget *direct = target;
+    while (direct && direct->parentWidget() != this)
+        direct = direct->parentWidget();
+    auto *subview = qobject_cast<View *>(direct);
+    MouseEvent copy = event;
+    copy.trackingArea = 0;
+    if (!subview)
+        return copy;
+    copy.location = target->convertPointFromView(pointInSubview(event.location, subview), subview);
+    copy.locationInWindow = target->convertPointToView(copy.location, nullptr);
+    return copy;
+}
+
+void QS3DView::mouseDown(const MouseEvent &event)
+{
+    if (View *target = m_forwardView)
+        target->mouseDown(remade(event, target));
+    else
+        View::mouseDown(event);
+}
+
+void QS3DView::mouseDragged(const MouseEvent &event)
+{
+    if (View *target = m_forwardView)
+        target->mouseDragged(remade(event, target));
+    else
+        View::mouseDragged(event);
+}
+
+void QS3DView::mouseUp(const MouseEvent &event)
+{
+    if (View *target = m_forwardView)
+        target->mouseUp(remade(event, target));
+    else
+        View::mouseUp(event);
+}
+
+void QS3DView::scrollWheel(const MouseEvent &event)
+{
+    if (View *target = m_forwardView)
+        target->scrollWheel(remade(event, target));
+    else
+        View::scrollWheel(event);
+}
+
+void QS3DView::updateMouseHover(const MouseEvent &event, View *view)
+{
+    if (view == m_lastHitView) {
+        if (view)
+            view->mouseMoved(remade(event, view));
+        return;
+    }
+    if (View *left = m_lastHitView)
+        left->mouseExited(remade(event, left));
+    m_lastHitView = view;
+    if (view)
+        view->mouseEntered(remade(event, view));
+}
+
+bool QS3DView::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        // A move over no subview is let through to what lies beneath and never reaches this view's
+        // handlers, so hover is followed here for every move.
+        const auto *move = static_cast<QMouseEvent *>(event);
+        if (move->buttons() == Qt::NoButton) {
+            MouseEvent mouse;
+            mouse.location = QPointF(move->position().x(), height() - move->position().y());
+            mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+            mouse.modifiers = move->modifiers();
+            updateMouseHover(mouse, hoveredViewAt(mouse.location));
+        }
+        break;
+    }
+    case QEvent::Leave:
+        updateMouseHover(MouseEvent(), nullptr);
+        break;
+    case QEvent::ParentChange:
+        if (superview())
+            platform::NotificationCenter::defaultCenter()->post(QStringLiteral("3DViewActive"), this);
+        else
+            m_forwardView = nullptr;
+        break;
+    default:
+        break;
+    }
+    return View::event(event);
+}
+
+void QS3DView::resizeEvent(QResizeEvent *event)
+{
+    View::resizeEvent(event);
+    // The subviews were autoresized on untransformed frames; their layers follow.
+    for (QWidget *each : subviews()) {
+        if (auto *subview = qobject_cast<View *>(each); subview && subview->layer())
+            placeLayer(subview);
+    }
+}
