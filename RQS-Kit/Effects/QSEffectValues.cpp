@@ -80,18 +80,7 @@ std::optional<QVariant> converted(InputAttribute::Kind kind, const QVariant &val
 
 std::optional<double> number(const QVariant &value)
 {
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return value.toDouble();
-    default:
-        return std::nullopt;
-    }
+    return platform::fx::isNumeric(value) ? std::optional<double>(value.toDouble()) : std::nullopt;
 }
 
 std::optional<QVariant> forInput(const InputAttribute &input, const QVariant &value)

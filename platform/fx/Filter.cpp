@@ -23,22 +23,6 @@ QString className(InputAttribute::Kind kind)
     return {};
 }
 
-bool isNumeric(const QVariant &value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool fits(InputAttribute::Kind kind, const QVariant &value)
 {
     switch (kind) {
@@ -56,6 +40,22 @@ bool fits(InputAttribute::Kind kind, const QVariant &value)
 }
 
 } // namespace
+
+bool isNumeric(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
 
 Filter::Filter(QString name, QList<InputAttribute> inputs)
     : m_name(std::move(name))

@@ -28,6 +28,9 @@ struct InputAttribute
     QStringList choices;
 };
 
+// Booleans, integers and reals: what a number input takes (property lists store numbers as any).
+bool isNumeric(const QVariant &value);
+
 // A filter: named inputs set by key, an output image computed from them on demand. Driven by key
 // like the other keyed objects (KeyValue's valueForKey / setValueForKey); an input that was never
 // set reads as its default. Kit filters derive from it and override outputImage.
