@@ -101,7 +101,7 @@ void readExif(const QString &path, QVariantMap &exif, QVariantMap &tiff)
     const std::unique_ptr<ExifData, decltype(&exif_data_unref)> data(exif_data_new(), exif_data_unref);
     if (!data)
         return;
-    // Following the specification would make up the tags it requires and the file lacks.
+    // Following the Exif standard strictly would make up the tags it requires and the file lacks.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data.get(), buffer, size);
     addDirectory(*data, EXIF_IFD_EXIF, exif);
