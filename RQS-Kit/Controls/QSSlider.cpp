@@ -2,6 +2,9 @@
 
 #include "RQS-Kit/Controls/QSSliderCurve.h"
 #include "RQS-Kit/Foundation/QSColor.h"
+#include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/PainterGraphicsContext.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -18,6 +21,17 @@ constexpr double knobHeight = 17.0;
 
 std::optional<double> limitFrom(double limit) { return std::isnan(limit) ? std::nullopt : std::optional(limit); }
 
+// A context over the painter that keeps the widget's y-down coordinates; shadow offsets stay y-up.
+struct WidgetContext
+{
+    WidgetContext(QPainter &painter, double height)
+        : context(&painter, height)
+    {
+        context.concat(QTransform(1, 0, 0, -1, 0, height));
+    }
+    platform::PainterGraphicsContext context;
+};
+
 } // namespace
 
 QSSlider::QSSlider(QWidget *parent)
@@ -30,6 +44,8 @@ QSSlider::QSSlider(QWidget *parent)
         m_knob = m_minValue + (m_maxValue - m_minValue) * value / steps;
         emit doubleValueChanged(doubleValue());
     });
+    if (!platform::KeyValue::bind(this, QStringLiteral("valueControl"), this, QStringLiteral("doubleValue")))
+        platform::logWarning(QStringLiteral("QSSlider: valueControl cannot follow doubleValue"));
 }
 
 double QSSlider::minValue() const { return m_minValue; }
@@ -126,6 +142,39 @@ void QSSlider::setBoxInsetsByString(const QString &text) { m_boxInsets = platfor
 void QSSlider::setOutlineColorName(const QString &description) { m_outlineColor = QSColor::colorFromDescription(description).color(); }
 void QSSlider::setBackgroundColorName(const QString &description) { m_backgroundColor = QSColor::colorFromDescription(description).color(); }
 
+double QSSlider::outlineIntensity() const { return m_outlineIntensity; }
+
+void QSSlider::setOutlineIntensity(double intensity)
+{
+    m_outlineIntensity = intensity;
+    update();
+}
+
+double QSSlider::backgroundIntensity() const { return m_backgroundIntensity; }
+
+void QSSlider::setBackgroundIntensity(double intensity)
+{
+    m_backgroundIntensity = intensity;
+    update();
+}
+
+double QSSlider::valueControl() const { return m_valueControl; }
+
+void QSSlider::setValueControl(double value)
+{
+    m_valueControl = value;
+    emit valueControlChanged(value);
+}
+
+QColor QSSlider::intensityColor(double intensity) const
+{
+    QColor color = palette().color(intensity > 0 ? QPalette::Base : QPalette::WindowText);
+    color.setAlphaF(float(std::min(1.0, std::abs(intensity))));
+    return color;
+}
+
+QColor QSSlider::outlineColor() const { return m_outlineColor.isValid() ? m_outlineColor : intensityColor(m_outlineIntensity); }
+
 double QSSlider::xForPosition(double position) const
 {
     QStyleOptionSlider option;
@@ -174,69 +223,98 @@ void QSSlider::drawLimits(QPainter &painter, const QRect &groove) const
 {
     if (m_limitVisuals == 0 || !(m_maxValue > m_minValue))
         return;
+    WidgetContext widget(painter, height());
+    platform::GraphicsContext &context = widget.context;
     const bool box = m_limitVisuals & (RectangularBox | RoundedBox);
     const double xMin = xForPosition(m_minLimit.value_or(m_minValue));
     const double xMax = xForPosition(m_maxLimit.value_or(m_maxValue));
     const double yMarker = groove.bottom() + 1;
     const QRectF area = QRectF(rect()).adjusted(4, 4, -4, -2);
+    const QRectF allowed(xMin, area.y(), xMax - xMin, area.height());
     QColor dimmed = palette().color(QPalette::Base);
     dimmed.setAlphaF(0.75);
     QColor band = palette().color(QPalette::WindowText);
     band.setAlphaF(0.3);
     const double bandY = groove.center().y() - 1.5;
-    const auto marker = [&painter, yMarker](double x) {
+    const auto dim = [&](const QRectF &outside) {
+        shadowOf(context, outside, allowed);
+        context.setFill(dimmed);
+        context.fillRect(outside);
+    };
+    const auto marker = [&](double x, const QRectF &bandRect) {
         QPainterPath triangle;
         triangle.moveTo(x, yMarker);
         triangle.lineTo(x + 3, yMarker + 5);
         triangle.lineTo(x - 3, yMarker + 5);
         triangle.closeSubpath();
-        painter.fillPath(triangle, Qt::black);
+        context.setFill(Qt::black);
+        context.fillPath(triangle);
+        context.setFill(band);
+        context.fillRect(bandRect);
     };
     if (m_minLimit && *m_minLimit > m_minValue) {
-        if (box) {
-            painter.fillRect(QRectF(area.x(), area.y(), xMin - area.x(), area.height()), dimmed);
-        } else {
-            marker(xMin);
-            painter.fillRect(QRectF(groove.x() + 1, bandY, xMin - groove.x() - 1, 3.0), band);
-        }
+        if (box)
+            dim(QRectF(area.x(), area.y(), xMin - area.x(), area.height()));
+        else
+            marker(xMin, QRectF(groove.x() + 1, bandY, xMin - groove.x() - 1, 3.0));
     }
     if (m_maxLimit && *m_maxLimit < m_maxValue) {
-        if (box) {
-            painter.fillRect(QRectF(xMax, area.y(), area.right() - xMax, area.height()), dimmed);
-        } else {
-            marker(xMax);
-            painter.fillRect(QRectF(xMax, bandY, groove.x() + groove.width() - 1 - xMax, 3.0), band);
-        }
+        if (box)
+            dim(QRectF(xMax, area.y(), area.right() - xMax, area.height()));
+        else
+            marker(xMax, QRectF(xMax, bandY, groove.x() + groove.width() - 1 - xMax, 3.0));
     }
 }
 
 void QSSlider::drawBox(QPainter &painter) const
 {
+    WidgetContext widget(painter, height());
+    platform::GraphicsContext &context = widget.context;
     const QRectF frame = rect();
-    QColor background = m_backgroundColor;
-    if (!background.isValid()) {
-        background = palette().color(QPalette::Base);
-        background.setAlphaF(0.5);
-    }
-    QColor outline = m_outlineColor;
-    if (!outline.isValid()) {
-        outline = palette().color(QPalette::WindowText);
-        outline.setAlphaF(0.35);
-    }
     const double radius = std::max(0.0, m_cornerRadius - 1.0);
     QPainterPath fill;
     fill.addRoundedRect(frame.adjusted(2, 2, -2, -2), radius, radius);
-    painter.fillPath(fill, background);
-    painter.setPen(QPen(outline, 1.0));
-    painter.setBrush(Qt::NoBrush);
+    context.setFill(m_backgroundColor.isValid() ? m_backgroundColor : intensityColor(m_backgroundIntensity));
+    context.fillPath(fill);
     if (m_limitVisuals & RectangularBox) {
         const platform::EdgeInsets &b = m_boxInsets;
-        painter.drawRect(frame.adjusted(-b.left, -b.top, b.right, b.bottom).adjusted(0.5, 0.5, -0.5, -0.5));
+        const QRectF box = frame.adjusted(-b.left, -b.top, b.right, b.bottom);
+        QPainterPath inner, outline;
+        inner.addRect(box.adjusted(1, 1, -1, -1));
+        outline.addRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+        drawBoxInner(context, inner, outline);
     }
     if (m_limitVisuals & RoundedBox) {
         const platform::EdgeInsets &i = m_insets;
-        const QRectF bar = frame.adjusted(-i.left, -i.top, i.right, i.bottom + 1).adjusted(2.5, 2.5, -2.5, -2.5);
+        const QRectF bar = frame.adjusted(-i.left, -i.top, i.right, i.bottom + 1);
         const double outer = std::max(0.0, m_cornerRadius - 0.5);
-        painter.drawRoundedRect(bar, outer, outer);
+        QPainterPath inner, outline;
+        inner.addRoundedRect(bar.adjusted(3, 3, -3, -3), radius, radius);
+        outline.addRoundedRect(bar.adjusted(2.5, 2.5, -2.5, -2.5), outer, outer);
+        drawBoxInner(context, inner, outline);
     }
+}
+
+void QSSlider::drawBoxInner(platform::GraphicsContext &context, const QPainterPath &inner, const QPainterPath &outline) const
+{
+    context.setStroke(outlineColor());
+    context.setLineWidth(1.0);
+    context.strokePath(outline);
+    // Stroked again inside the inner path, only the outline's shadow shows: a soft inner edge.
+    context.saveGState();
+    context.setShadow(platform::Shadow{Qt::black, QSizeF(0, -1), 2.0});
+    context.clipToPath(inner);
+    context.strokePath(outline);
+    context.restoreGState();
+}
+
+void QSSlider::shadowOf(platform::GraphicsContext &context, const QRectF &shape, const QRectF &area) const
+{
+    // The shape lies outside the area, so only its shadow shows there, along the area's edge.
+    context.saveGState();
+    context.setShadow(platform::Shadow{QColor::fromRgbF(0, 0, 0, 0.85f), QSizeF(0, 0), 6.0});
+    context.clipToRect(area);
+    context.setFill(outlineColor());
+    context.fillRect(shape);
+    context.restoreGState();
 }

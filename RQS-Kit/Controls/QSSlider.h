@@ -7,6 +7,12 @@
 
 #include <optional>
 
+class QPainterPath;
+
+namespace platform {
+class GraphicsContext;
+}
+
 // A horizontal slider whose knob position and value are related by a curve (see QSSliderCurve), so
 // that part of the value range gets more of the track. The QSlider's integer range stands for
 // knob positions from minValue to maxValue. Two optional limits, on the knob's scale, are drawn
@@ -29,6 +35,9 @@ class QSSlider : public QSlider
     Q_PROPERTY(QString boxInsetsString WRITE setBoxInsetsByString)
     Q_PROPERTY(QString outlineColorName WRITE setOutlineColorName)
     Q_PROPERTY(QString backgroundColorName WRITE setBackgroundColorName)
+    Q_PROPERTY(double outlineIntensity READ outlineIntensity WRITE setOutlineIntensity)
+    Q_PROPERTY(double backgroundIntensity READ backgroundIntensity WRITE setBackgroundIntensity)
+    Q_PROPERTY(double valueControl READ valueControl WRITE setValueControl NOTIFY valueControlChanged)
 
 public:
     // Bits of limitVisuals.
@@ -73,12 +82,23 @@ public:
     void setBoxInsetsByString(const QString &text);
     void setOutlineColorName(const QString &description);
     void setBackgroundColorName(const QString &description);
+    // Without an explicit colour: above 0 the control background at that alpha, otherwise the
+    // label colour at minus that alpha.
+    double outlineIntensity() const;
+    void setOutlineIntensity(double intensity);
+    double backgroundIntensity() const;
+    void setBackgroundIntensity(double intensity);
+
+    // A copy of doubleValue, kept by a binding, for others to bind to.
+    double valueControl() const;
+    void setValueControl(double value);
 
     // The knob's x at a position of the knob's scale, in widget coordinates.
     double xForPosition(double position) const;
 
 signals:
     void doubleValueChanged(double value);
+    void valueControlChanged(double value);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -88,8 +108,12 @@ private:
     double maxLimitValue() const;
     double fractionOf(double x) const;
     void showKnob();
+    QColor intensityColor(double intensity) const;
+    QColor outlineColor() const;
     void drawLimits(QPainter &painter, const QRect &groove) const;
     void drawBox(QPainter &painter) const;
+    void drawBoxInner(platform::GraphicsContext &context, const QPainterPath &inner, const QPainterPath &outline) const;
+    void shadowOf(platform::GraphicsContext &context, const QRectF &shape, const QRectF &area) const;
 
     double m_minValue = 0;
     double m_maxValue = 1;
@@ -105,5 +129,9 @@ private:
     platform::EdgeInsets m_boxInsets;
     QColor m_outlineColor;
     QColor m_backgroundColor;
+    // The look the box had before intensities could be set.
+    double m_outlineIntensity = -0.35;
+    double m_backgroundIntensity = 0.5;
+    double m_valueControl = 0;
     bool m_showingKnob = false;
 };

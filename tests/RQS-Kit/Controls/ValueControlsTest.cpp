@@ -215,6 +215,26 @@ TEST(QSSlider, ForcedLimitsPullTheKnobBackAndMarkersSitUnderTheBar)
     EXPECT_EQ(markerRows(35), 0);
 }
 
+TEST(QSSlider, IntensitiesSetTheBoxAlphaAndValueControlFollowsTheValue)
+{
+    QSSlider slider;
+    slider.resize(200, 30);
+    slider.setLimitVisuals(QSSlider::RectangularBox);
+    slider.setOutlineIntensity(-0.8);
+    slider.setBackgroundIntensity(0.4);
+    QColor outline = slider.palette().color(QPalette::WindowText), background = slider.palette().color(QPalette::Base);
+    outline.setAlphaF(0.8f);
+    background.setAlphaF(0.4f);
+    EXPECT_TRUE(PixelProbe::isNear(PixelProbe::drawn(slider), {100, 0}, outline));
+    // The box beyond the frame leaves the background alone at the left end.
+    slider.setBoxInsetsByString("20 20 20 20");
+    EXPECT_TRUE(PixelProbe::isNear(PixelProbe::drawn(slider), {3, 15}, background));
+
+    slider.setMaxValue(100);
+    slider.setDoubleValue(40);
+    EXPECT_DOUBLE_EQ(slider.valueControl(), 40);
+}
+
 TEST(QSToolBarButton, TakesItsLookFromItsBarsFolderOnlyWithBothNames)
 {
     QTemporaryDir folder;
