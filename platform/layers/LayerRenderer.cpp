@@ -1,5 +1,6 @@
 #include "platform/layers/LayerRenderer.h"
 
+#include "platform/graphics/AlphaBlur.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/layers/Layer.h"
@@ -63,6 +64,40 @@ QImage apart(Layer &layer, const QRectF &bounds, void (*draw)(Layer &, GraphicsC
     return image;
 }
 
+// The layer drawn apart over the area, cut by its mask layer.
+QImage alone(Layer &layer, const QRectF &area)
+{
+    QImage image = apart(layer, area, &LayerRenderer::renderContent);
+    if (Layer *mask = layer.mask()) {
+        const QImage alpha = apart(*mask, area, &LayerRenderer::render);
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.drawImage(0, 0, alpha);
+    }
+    return image;
+}
+
+// The alpha of what the layer shows, moved by the shadow offset and blurred as the graphics
+// contexts blur shadows (a deviation of half the radius), so both kinds of shadow look alike.
+void drawShadow(Layer &layer, const QRectF &bounds, double alpha, GraphicsContext &context)
+{
+    const double sigma = std::max(0.0, layer.shadowRadius()) / 2;
+    const double reach = std::ceil(3 * sigma);
+    const QRectF area = bounds.adjusted(-reach, -reach, reach, reach);
+    QImage mask = alone(layer, area).convertToFormat(QImage::Format_Alpha8);
+    AlphaBlur::blur(mask, sigma);
+    QColor colour = layer.shadowColor();
+    colour.setAlphaF(float(colour.alphaF() * alpha));
+    QImage cast(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    cast.fill(colour);
+    {
+        QPainter painter(&cast);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.drawImage(0, 0, mask);
+    }
+    context.drawImage(cast, QRectF(area.topLeft() + layer.shadowOffset(), QSizeF(cast.size())));
+}
+
 } // namespace
 
 void LayerRenderer::render(Layer &layer, GraphicsContext &context)
@@ -74,20 +109,10 @@ void LayerRenderer::render(Layer &layer, GraphicsContext &context)
     context.concat(layer.transformToSuperlayer(true));
     const QRectF bounds = layer.presentedBounds();
     const double shadowOpacity = layer.presentedShadowOpacity();
-    if (shadowOpacity > 0 && !bounds.isEmpty()) {
-        QColor shadow = layer.shadowColor();
-        shadow.setAlphaF(float(shadow.alphaF() * shadowOpacity * opacity));
-        context.setFill(shadow);
-        context.fillPath(outline(bounds.translated(layer.shadowOffset()), layer.cornerRadius()));
-    }
+    if (shadowOpacity > 0 && !bounds.isEmpty())
+        drawShadow(layer, bounds, shadowOpacity * opacity, context);
     if (opacity < 1 || layer.mask()) {
-        QImage image = apart(layer, bounds, &LayerRenderer::renderContent);
-        if (Layer *mask = layer.mask()) {
-            const QImage alpha = apart(*mask, bounds, &LayerRenderer::render);
-            QPainter painter(&image);
-            painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            painter.drawImage(0, 0, alpha);
-        }
+        const QImage image = alone(layer, bounds);
         context.drawImage(image, QRectF(bounds.topLeft(), QSizeF(image.size())), opacity);
     } else {
         renderContent(layer, context);

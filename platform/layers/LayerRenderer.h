@@ -10,7 +10,9 @@ class Layer;
 // Draws a layer tree with its shown (presentation) values into a y-up context that is in the
 // root layer's superlayer space: shadow, background, contents, the layer's own drawing, border,
 // then the sublayers by z position. A layer with an opacity below 1 or a mask is drawn apart and
-// laid on as one picture, so what reaches outside its bounds is cut there.
+// laid on as one picture, so what reaches outside its bounds is cut there. A shadow is the alpha
+// of what the layer shows within its bounds, blurred to a Gaussian of deviation half the shadow
+// radius, as the graphics contexts blur theirs.
 class LayerRenderer
 {
 public:

@@ -1,5 +1,7 @@
 #include "platform/foundation/Log.h"
+#include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/layers/Layer.h"
+#include "platform/layers/LayerRenderer.h"
 #include "platform/layers/Transaction.h"
 
 #include <QtTest/QTest>
@@ -57,4 +59,19 @@ TEST(Layers, PointsConvertAndHitThroughATurnedSublayer)
     EXPECT_EQ(root.hitTest(QPointF(140, 60)), card);
     EXPECT_EQ(root.hitTest(QPointF(20, 20)), &root);
     EXPECT_EQ(root.hitTest(QPointF(260, 20)), nullptr);
+}
+
+// Radius 4 blurs with boxes 3, 3 and 5 wide (kernel 1 3 6 8 9 8 6 3 1 over 45).
+TEST(Layers, AShadowIsBlurredByHalfItsRadiusAndTintedWithColourTimesOpacity)
+{
+    Layer layer;
+    layer.setFrame(QRectF(10, 10, 20, 20));
+    layer.setBackgroundColor(Qt::white);
+    layer.setShadowOpacity(0.5);
+    layer.setShadowRadius(4);
+    layer.setShadowOffset(QPointF(40, 0));
+    const QImage image = platform::BitmapGraphicsContext::drawnImage(
+        {80, 40}, 1, [&](platform::GraphicsContext &c) { platform::LayerRenderer::render(layer, c); });
+    EXPECT_EQ(image.pixelColor(60, 20), QColor(0, 0, 0, 128)) << "black at half opacity";
+    EXPECT_EQ(image.pixelColor(50, 20), QColor(0, 0, 0, 77)) << "27/45 of it on the edge's inner pixel";
 }
