@@ -5,9 +5,11 @@
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
+#include "RQS-Kit/Effects/QSFilter.h"
 #include "RQS-Kit/Foundation/PopUpButtonExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/Filter.h"
 #include "platform/ui/OpenPanel.h"
 
@@ -58,6 +60,12 @@ Color colorFromWell(const QColor &picked)
     return Color{float(rgb.redF()), float(rgb.greenF()), float(rgb.blueF()), float(rgb.alphaF())};
 }
 
+void addCustomImageItem(QComboBox *popUp)
+{
+    popUp->insertSeparator(popUp->count());
+    popUp->addItem(rqs::localizedForTable(QStringLiteral("Custom Image"), QStringLiteral("Controls")));
+}
+
 } // namespace
 
 QSEffectSettingsView::QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *parent)
@@ -77,6 +85,12 @@ QSEffectSettingsView::QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *
     }
     layoutRows();
     updateSettings();
+}
+
+// The pop-up callbacks use this panel: they end before it is half destroyed.
+QSEffectSettingsView::~QSEffectSettingsView()
+{
+    platform::NotificationCenter::defaultCenter()->removeObserver(this);
 }
 
 QList<QWidget *> QSEffectSettingsView::settingsControls() const
@@ -127,7 +141,7 @@ QWidget *QSEffectSettingsView::makeControl(const QString &key, const QVariantMap
     case Slider:
         return makeSlider(key, dictionaries);
     case PopUp:
-        return makePopUp(key, dictionaries);
+        return makePopUp(key, entry, dictionaries);
     case ColorWell: {
         auto *well = new QSColorWell(this);
         well->setSupportsAlpha(entry.value(QStringLiteral("hasAlpha")).toBool());
@@ -168,18 +182,46 @@ QWidget *QSEffectSettingsView::makeSlider(const QString &, const QVariantList &d
     return slider;
 }
 
-QWidget *QSEffectSettingsView::makePopUp(const QString &key, const QVariantList &dictionaries)
+QWidget *QSEffectSettingsView::makePopUp(const QString &key, const QVariantMap &entry, const QVariantList &dictionaries)
 {
     auto *popUp = new QComboBox(this);
     const QStringList choices = valueFromDicts(dictionaries, {QStringLiteral("choices")}).toStringList();
     rqs::addEntries(popUp, choices);
-    if (valueFromDicts(dictionaries, {QStringLiteral("customImage")}).toBool()) {
-        popUp->insertSeparator(popUp->count());
-        popUp->addItem(rqs::localizedForTable(QStringLiteral("Custom Image"), QStringLiteral("Controls")));
-    }
+    if (valueFromDicts(dictionaries, {QStringLiteral("customImage")}).toBool())
+        addCustomImageItem(popUp);
     m_popupChoices.insert(key, choices);
     connect(popUp, &QComboBox::activated, this, [this, popUp] { controlValueChanged(popUp); });
+    const QString notification = entry.value(QStringLiteral("notification")).toString();
+    if (!notification.isEmpty()) {
+        QPointer<QComboBox> guarded(popUp);
+        platform::NotificationCenter::defaultCenter()->addObserver(
+            this, notification, nullptr, [this, guarded, key](const platform::Notification &) {
+                if (guarded)
+                    reloadChoices(guarded, key);
+            });
+    }
     return popUp;
+}
+
+void QSEffectSettingsView::reloadChoices(QComboBox *popUp, const QString &key)
+{
+    const auto *filter = qobject_cast<const QSFilter *>(m_host->filter());
+    if (!filter)
+        return;
+    const bool hadCustomImage = popUp->count() > m_popupChoices.value(key).size();
+    const QStringList choices = filter->settingsForKey(key).toMap().value(QStringLiteral("choices")).toStringList();
+    m_refreshing = true;
+    popUp->clear();
+    rqs::addEntries(popUp, choices);
+    if (hadCustomImage)
+        addCustomImageItem(popUp);
+    m_popupChoices.insert(key, choices);
+    showValue(popUp, key, filter->value(key));
+    m_refreshing = false;
+    if (popUp->currentIndex() < 0 && !choices.isEmpty()) {
+        popUp->setCurrentIndex(0);
+        controlValueChanged(popUp);
+    }
 }
 
 QWidget *QSEffectSettingsView::makeCircular(const QString &, const QVariantList &dictionaries)

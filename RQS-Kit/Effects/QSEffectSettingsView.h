@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class QComboBox;
 class QSEffectSettingsHost;
 
 // The panel of controls of one effect: a row per settings entry, a title and one control, 27
@@ -24,6 +25,7 @@ public:
 
     // The host outlives the panel.
     explicit QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *parent = nullptr);
+    ~QSEffectSettingsView() override;
 
     // Input keys that have a control, and the controls in the same order.
     const QStringList &boundSettings() const { return m_boundSettings; }
@@ -49,7 +51,10 @@ private:
     void addRow(int row, const QString &entryName, const QVariantMap &entry, const QVariantMap &attributes);
     QWidget *makeControl(const QString &key, const QVariantMap &entry, const QVariantMap &attributes);
     QWidget *makeSlider(const QString &key, const QVariantList &dictionaries);
-    QWidget *makePopUp(const QString &key, const QVariantList &dictionaries);
+    QWidget *makePopUp(const QString &key, const QVariantMap &entry, const QVariantList &dictionaries);
+    // The filter may offer other choices now (pictures added on disk): the pop-up shows them and
+    // keeps its value when still offered, else takes the first choice as an edit.
+    void reloadChoices(QComboBox *popUp, const QString &key);
     QWidget *makeCircular(const QString &key, const QVariantList &dictionaries);
     void place(QWidget *widget, int row, const QRectF &frame, bool widthSizable);
     void layoutRows();

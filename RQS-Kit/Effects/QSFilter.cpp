@@ -128,7 +128,22 @@ platform::fx::Vector QSFilter::vectorForRect(const QRectF &rect)
 
 QVariant QSFilter::settingsForKey(const QString &key) const
 {
-    return attributes().value(key);
+    const QVariant settings = attributes().value(key);
+    const auto source = m_choiceSources.constFind(key);
+    if (source == m_choiceSources.cend())
+        return settings;
+    QVariantMap fresh = settings.toMap();
+    const QStringList choices = (*source)();
+    if (choices.isEmpty())
+        fresh.remove(QStringLiteral("choices"));
+    else
+        fresh.insert(QStringLiteral("choices"), choices);
+    return fresh;
+}
+
+void QSFilter::setChoicesSource(const QString &key, std::function<QStringList()> source)
+{
+    m_choiceSources.insert(key, std::move(source));
 }
 
 QVariant QSFilter::valueForKey(const QString &key)

@@ -4,6 +4,7 @@
 #include "platform/fx/FilterRegistry.h"
 #include "platform/fx/Kernel.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -50,7 +51,8 @@ public:
     // Origin cut to whole numbers towards zero, size in single precision: the extent kernels get.
     static QRectF arrayForRect(const QRectF &rect);
     static platform::fx::Vector vectorForRect(const QRectF &rect);
-    // The attributes of the key (a map); invalid for a key without any.
+    // The attributes of the key (a map); invalid for a key without any. Choices that come from
+    // files are read again, so pictures added since the filter was made are offered.
     QVariant settingsForKey(const QString &key) const;
 
     platform::fx::Image outputImage() const override { return {}; }
@@ -59,10 +61,15 @@ public:
     Q_INVOKABLE QVariant valueForKey(const QString &key);
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
+protected:
+    void setChoicesSource(const QString &key, std::function<QStringList()> source);
+
 private:
     enum class Registered { InputKeys, CopyKeyPaths };
     static void registerClass(const QString &className, std::function<std::unique_ptr<QSFilter>()> factory,
                               const QVariantMap &classAttributes);
     static void registerKeys(const QMetaObject &meta, Registered kind, const QStringList &keys);
     static QStringList registered(Registered kind, const QString &className);
+
+    QHash<QString, std::function<QStringList()>> m_choiceSources;
 };

@@ -62,6 +62,7 @@ QSMaskImageFilter::QSMaskImageFilter()
         return inputs;
     }())
 {
+    setChoicesSource(QStringLiteral("inputMaskName"), [] { return rqs::namedPictureNames(MaskType); });
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         if (key == QLatin1String("inputMaskName"))
             loadNamedMask();

@@ -29,6 +29,7 @@ QSPictureFrameFilter::QSPictureFrameFilter()
         return QList<InputAttribute>{{QStringLiteral("inputImage"), InputAttribute::Kind::Image}, name};
     }())
 {
+    setChoicesSource(QStringLiteral("inputFrameName"), [] { return rqs::namedPictureNames(FrameType, MaskMark); });
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         if (key == QLatin1String("inputFrameName") && !m_loading)
             loadFrame();

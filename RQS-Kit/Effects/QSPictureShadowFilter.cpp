@@ -27,6 +27,7 @@ QSPictureShadowFilter::QSPictureShadowFilter()
         return QList<InputAttribute>{{QStringLiteral("inputImage"), InputAttribute::Kind::Image}, name};
     }())
 {
+    setChoicesSource(QStringLiteral("inputShadowName"), [] { return rqs::namedPictureNames(ShadowType); });
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         if (key == QLatin1String("inputShadowName") && !m_loading)
             loadShadow();

@@ -1,10 +1,12 @@
 #include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/FilterRegistry.h"
 
 #include <QFile>
@@ -12,6 +14,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "NamedPicturesFixture.h"
+#include <QComboBox>
 
 using platform::fx::Color;
 
@@ -111,4 +116,25 @@ TEST(EffectResourceStore, CopiesOutliveTheTemporaryFolderAndAMissingOneIsNoImage
     platform::LogCapture log;
     EXPECT_TRUE(QSEffectResourceStore::pathForResource(name).isEmpty());
     EXPECT_TRUE(log.contains("Warning: "));
+}
+
+TEST_F(NamedPictures, PopUpOffersAMaskAddedWhenItsNotificationIsPosted)
+{
+    write("Masks", "RQS-M#001#Half.png", picture({2, 2}, Qt::white));
+    auto effect = QSEffect::withDescription(
+        {{"name", "Mask"}, {"ciName", "QSMaskImageFilter"}, {"settingsUIOrder", QStringList{"Mask"}},
+         {"settingsUI", QVariantMap{{"Mask", QVariantMap{{"type", 1}, {"inputName", "inputMaskName"}, {"notification", "MasksChanged"}}}}}});
+    ASSERT_TRUE(effect);
+    QSEffectSettingsView *panel = effect->settingsView();
+    auto *popUp = qobject_cast<QComboBox *>(panel->settingsControls().value(0));
+    ASSERT_TRUE(popUp);
+    write("Masks", "RQS-M#000#Star.png", picture({2, 2}, Qt::white));
+    auto *center = platform::NotificationCenter::defaultCenter();
+    center->post("MasksChanged");
+    ASSERT_EQ(popUp->count(), 2);
+    EXPECT_EQ(popUp->itemText(0), "RQS-M#000#Star");
+    EXPECT_EQ(popUp->currentText(), "RQS-M#001#Half");
+    const int observations = center->observationCount();
+    delete panel;
+    EXPECT_EQ(center->observationCount(), observations - 1);
 }
