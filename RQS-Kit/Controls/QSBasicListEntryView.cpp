@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSBasicListEntryView.h"
 
 #include "RQS-Kit/Controls/QSDragButton.h"
+#include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/ViewEffects.h"
@@ -62,6 +63,7 @@ QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
     }
     if (features & EnableBox) {
         m_enabledBox = new QCheckBox(this);
+        m_enabledBox->resize(12, 22);
         QPalette palette = m_enabledBox->palette();
         palette.setColor(QPalette::WindowText, titleColour);
         m_enabledBox->setPalette(palette);
@@ -76,6 +78,7 @@ QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
         m_pasteButton = smallWhiteButton(QStringLiteral("Paste"), QStringLiteral("pasteEntry"), this);
         m_copyButton = smallWhiteButton(QStringLiteral("Copy"), QStringLiteral("copyEntry"), this);
     }
+    placeControls();
     placeSubviews();
     updateElementVisibility();
 }
@@ -131,21 +134,35 @@ double QSBasicListEntryView::preferredHeight() const { return 45.0 + (m_contentV
 
 QRectF QSBasicListEntryView::titleRect() const { return m_titleRect; }
 
-void QSBasicListEntryView::placeSubviews()
+void QSBasicListEntryView::placeControls()
 {
+    using namespace platform::Autoresizing;
     const double W = width(), H = height(), top = m_padding.top();
-    if (m_dragButton)
+    const unsigned topRight = FlexibleLeftMargin | FlexibleBottomMargin;
+    if (m_dragButton) {
         m_dragButton->setFrame(QRectF(W - m_padding.left() - 13 - 11, H - 27 - top, 16, 8));
-    if (m_removeButton)
+        m_dragButton->setAutoresizingMask(topRight);
+    }
+    if (m_removeButton) {
         m_removeButton->setFrame(QRectF(W - m_padding.left() - 10 - 11, H - 17 - top, 11, 11));
-    if (m_enabledBox)
-        m_enabledBox->setGeometry(int(m_padding.left() + 13), int(26 + top - 22), 12, 22);
+        m_removeButton->setAutoresizingMask(topRight);
+    }
     if (m_pasteButton) {
         const double beside = (m_dragButton || m_removeButton) ? 19.0 : 0.0;
         const QRectF paste(W - 65 - 12 - m_padding.right() - beside, H - 18 - 8 - top, 65, 18);
         m_pasteButton->setFrame(paste);
         m_copyButton->setFrame(QRectF(paste.x() - 65 - 4, paste.y(), 65, 18));
+        m_pasteButton->setAutoresizingMask(topRight);
+        m_copyButton->setAutoresizingMask(topRight);
     }
+}
+
+void QSBasicListEntryView::placeSubviews()
+{
+    const double W = width(), H = height();
+    // A plain widget takes no mask; the box keeps its distance from the top edge by hand.
+    if (m_enabledBox)
+        m_enabledBox->move(int(m_padding.left() + 13), int(26 + m_padding.top() - 22));
     const QRectF container(m_padding.left() + 11, m_padding.bottom() + 13, W - 22 - m_padding.left() - m_padding.right(),
                            std::max(0.0, H - 45.0));
     m_detailContainer->setFrame(container);
@@ -246,10 +263,11 @@ void QSBasicListEntryView::updateElementVisibility()
 void QSBasicListEntryView::updateElementVisibilityTimed()
 {
     const double alpha = m_mouseInside ? 1.0 : 0.0;
+    const double seconds = QSRowView::elementFadeDuration();
     for (QWidget *control : {static_cast<QWidget *>(m_removeButton), static_cast<QWidget *>(m_dragButton),
                              static_cast<QWidget *>(m_copyButton), static_cast<QWidget *>(m_pasteButton)}) {
         if (control)
-            platform::setViewAlpha(control, alpha);
+            platform::fadeViewAlpha(control, alpha, seconds);
     }
     if (m_mouseInside && m_pasteButton && delegate())
         m_pasteButton->setEnabled(delegate()->acceptPasteForListEntry(this));

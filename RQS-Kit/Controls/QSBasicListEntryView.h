@@ -50,6 +50,8 @@ protected:
     void placeSubviews() override;
 
 private:
+    // Framed once for the size at creation; their masks keep them at the top right after that.
+    void placeControls();
     void updateElementVisibility();
     void updateElementVisibilityTimed();
     void layoutTitle();

@@ -18,6 +18,8 @@ QSOpenableListEntryView::QSOpenableListEntryView(bool rightAligned, quint64 feat
     : QSListEntryView(features, parent)
 {
     m_rowView = new QSRowView(rightAligned, this);
+    // Framed before its buttons exist: they are placed for the size it has when they are made.
+    m_rowView->setFrame(QRectF(0, height() - 58, width(), 58));
     m_rowView->setDelegate(this);
     m_rowView->setDeletable(features & Removable);
     m_rowView->setDraggable(features & Draggable);
@@ -150,6 +152,7 @@ void QSOpenableListEntryView::placeSubviews()
     if (!m_rowView)
         return;
     const double W = width(), H = height();
+    // Pinned to the top by hand: a mask gives a zero bottom margin no share of a change.
     m_rowView->setFrame(QRectF(0, H - 58, W, 58));
     m_detailContainer->setFrame(QRectF(0, 0, W, std::max(0.0, H - 58)));
     if (m_contentView && m_contentView->parent() == m_detailContainer)

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Controls/QSTextField.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Gradient.h"
+#include "platform/ui/FrameAnimation.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QCursor>
@@ -138,9 +139,10 @@ void QSRowView::setDeletable(bool deletable)
         m_removeButton = new QSButton(this);
         m_removeButton->setName(QStringLiteral("Remove"));
         platform::setViewAlpha(m_removeButton, 0.0);
+        placeButton(m_removeButton);
         m_removeButton->show();
     }
-    resizeEvent(nullptr);
+    layoutTitle();
 }
 
 bool QSRowView::draggable() const { return m_dragButton; }
@@ -155,9 +157,10 @@ void QSRowView::setDraggable(bool draggable)
     } else {
         m_dragButton = new QSDragButton(this);
         platform::setViewAlpha(m_dragButton, 0.0);
+        placeButton(m_dragButton);
         m_dragButton->show();
     }
-    resizeEvent(nullptr);
+    layoutTitle();
 }
 
 bool QSRowView::markable() const { return m_markButton; }
@@ -174,9 +177,10 @@ void QSRowView::setMarkable(bool markable)
         m_markButton->setName(m_isMarked ? QStringLiteral("DefaultStyleActive") : QStringLiteral("DefaultStyle"));
         if (!m_isMarked)
             platform::setViewAlpha(m_markButton, 0.0);
+        placeButton(m_markButton);
         m_markButton->show();
     }
-    resizeEvent(nullptr);
+    layoutTitle();
 }
 
 bool QSRowView::isMarked() const { return m_isMarked; }
@@ -213,16 +217,27 @@ void QSRowView::setDelegate(QSRowViewDelegate *delegate) { m_delegate.set(delega
 
 void QSRowView::resizeEvent(QResizeEvent *event)
 {
-    if (event)
-        platform::View::resizeEvent(event);
-    const double W = width(), H = height();
-    if (m_removeButton)
-        m_removeButton->setFrame(m_rightAligned ? QRectF(W - 27, H - 21, 11, 11) : QRectF(6, 5, 11, 11));
-    if (m_dragButton)
-        m_dragButton->setFrame(QRectF(m_rightAligned ? W - 29 : 8, H * 0.5 - 4, 16, 8));
-    if (m_markButton)
-        m_markButton->setFrame(QRectF(m_rightAligned ? 20 : W - 38, H - 42, 18, 28));
+    platform::View::resizeEvent(event);
     layoutTitle();
+}
+
+void QSRowView::placeButton(platform::View *button)
+{
+    using namespace platform::Autoresizing;
+    const double W = width(), H = height();
+    const bool right = m_rightAligned;
+    if (button == m_removeButton) {
+        button->setFrame(right ? QRectF(W - 27, H - 21, 11, 11) : QRectF(6, 5, 11, 11));
+        button->setAutoresizingMask((right ? FlexibleLeftMargin : FlexibleRightMargin) | FlexibleBottomMargin);
+    } else if (button == m_dragButton) {
+        button->setFrame(QRectF(right ? W - 29 : 8, H * 0.5 - 4, 16, 8));
+        button->setAutoresizingMask((right ? FlexibleLeftMargin : FlexibleRightMargin) | FlexibleBottomMargin
+                                    | FlexibleTopMargin);
+    } else {
+        button->setFrame(QRectF(right ? 20 : W - 38, H - 42, 18, 28));
+        button->setAutoresizingMask((right ? FlexibleRightMargin : FlexibleLeftMargin) | FlexibleBottomMargin
+                                    | FlexibleTopMargin);
+    }
 }
 
 void QSRowView::layoutTitle()
@@ -305,15 +320,22 @@ void QSRowView::drawRect(const QRectF &dirtyRect)
     context->setShadow(std::nullopt);
 }
 
+double QSRowView::elementFadeDuration()
+{
+    return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier ? 2.5
+                                                                          : platform::FrameAnimation::defaultDuration();
+}
+
 void QSRowView::updateElementVisibility()
 {
     const double alpha = (m_showElements || m_isHovered) ? 1.0 : 0.0;
+    const double seconds = elementFadeDuration();
     if (m_removeButton)
-        platform::setViewAlpha(m_removeButton, alpha);
+        platform::fadeViewAlpha(m_removeButton, alpha, seconds);
     if (m_dragButton)
-        platform::setViewAlpha(m_dragButton, alpha);
+        platform::fadeViewAlpha(m_dragButton, alpha, seconds);
     if (m_markButton)
-        platform::setViewAlpha(m_markButton, m_isMarked ? 1.0 : alpha);
+        platform::fadeViewAlpha(m_markButton, m_isMarked ? 1.0 : alpha, seconds);
 }
 
 void QSRowView::mouseUp(const platform::MouseEvent &event)

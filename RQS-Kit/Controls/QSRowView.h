@@ -80,6 +80,10 @@ public:
     QSRowViewDelegate *delegate() const;
     void setDelegate(QSRowViewDelegate *delegate);
 
+    // How long row buttons take to fade: 2.5 s while Shift alone is held, for inspection, else
+    // the platform's default animation duration.
+    static double elementFadeDuration();
+
     void drawRect(const QRectF &dirtyRect) override;
     void mouseUp(const platform::MouseEvent &event) override;
     void mouseEntered(const platform::MouseEvent &event) override;
@@ -92,6 +96,8 @@ protected:
 
 private:
     void layoutTitle();
+    // Framed for the size the row has now; from then on their masks keep them in place.
+    void placeButton(platform::View *button);
     void updateElementVisibility();
     void timedClick();
     void beginEditing();

@@ -2,6 +2,7 @@
 
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsOpacityEffect>
+#include <QVariantAnimation>
 #include <QWidget>
 
 namespace platform {
@@ -20,6 +21,25 @@ void setViewAlpha(QWidget *view, double alpha)
         view->setGraphicsEffect(effect);
     }
     effect->setOpacity(std::clamp(alpha, 0.0, 1.0));
+}
+
+void fadeViewAlpha(QWidget *view, double alpha, double seconds)
+{
+    const QString name = QStringLiteral("platform.alphaFade");
+    delete view->findChild<QVariantAnimation *>(name, Qt::FindDirectChildrenOnly);
+    if (seconds <= 0) {
+        setViewAlpha(view, alpha);
+        return;
+    }
+    // A child of the view, so that it ends with it.
+    auto *fade = new QVariantAnimation(view);
+    fade->setObjectName(name);
+    fade->setStartValue(viewAlpha(view));
+    fade->setEndValue(std::clamp(alpha, 0.0, 1.0));
+    fade->setDuration(int(seconds * 1000));
+    QObject::connect(fade, &QVariantAnimation::valueChanged, view,
+                     [view](const QVariant &value) { setViewAlpha(view, value.toDouble()); });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 std::optional<Shadow> viewShadow(const QWidget *view)

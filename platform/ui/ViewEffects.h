@@ -12,6 +12,9 @@ namespace platform {
 // view carries one effect at a time: setting the alpha drops a shadow and the other way round.
 double viewAlpha(const QWidget *view);
 void setViewAlpha(QWidget *view, double alpha);
+// Goes from the present alpha to the given one over the duration (none sets it at once); a fade
+// still running on the view stops where it is and the new one starts from there.
+void fadeViewAlpha(QWidget *view, double alpha, double seconds);
 
 // A shadow under the whole view, the offset y-up as drawing shadows have it; none removes it.
 std::optional<Shadow> viewShadow(const QWidget *view);

@@ -1,10 +1,13 @@
 #include "RQS-Kit/Controls/QSBasicListEntryView.h"
 #include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QSDragButton.h"
+#include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Controls/QSListView.h"
 #include "RQS-Kit/Controls/QSOpenableListEntryView.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/FrameAnimation.h"
 #include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewEffects.h"
 #include "platform/ui/ViewUndo.h"
 
 #include <gtest/gtest.h>
@@ -201,4 +204,35 @@ TEST(ListEntries, AContentViewSetWhileTheRowIsOpenShows)
     row->setContentView(settings);
     EXPECT_EQ(settings->parentWidget(), row->detailContainer());
     platform::FrameAnimation::setDefaultDuration(0.25);
+}
+
+TEST(ListEntries, HoveringABasicRowShowsItsButtonsAndLeavingHidesThem)
+{
+    platform::FrameAnimation::setDefaultDuration(0);
+    QSBasicListEntryView row(QSListEntryView::Removable | QSListEntryView::CopyPaste);
+    row.mouseEntered({});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(platform::viewAlpha(row.removeButton()), 1.0);
+    EXPECT_EQ(platform::viewAlpha(row.entryCopyButton()), 1.0);
+    row.mouseExited({});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(platform::viewAlpha(row.removeButton()), 0.0);
+    EXPECT_EQ(platform::viewAlpha(row.entryPasteButton()), 0.0);
+    platform::FrameAnimation::setDefaultDuration(0.25);
+}
+
+TEST(ListEntries, ResizedRowsKeepTheirControlsAtTheTopRight)
+{
+    QSBasicListEntryView basic(QSListEntryView::Removable | QSListEntryView::Draggable);
+    basic.setFrame(QRectF(0, 0, 449, 75));
+    EXPECT_EQ(basic.removeButton()->frame(), QRectF(449 - 21 - 10, 75 - 17, 11, 11));
+    EXPECT_EQ(basic.dragButton()->frame(), QRectF(449 - 24 - 10, 75 - 27, 16, 8));
+
+    QSOpenableListEntryView openable(QSListEntryView::Removable | QSListEntryView::Draggable);
+    openable.show();
+    openable.setFrame(QRectF(0, 0, 449, 98));
+    QSRowView *header = openable.rowView();
+    EXPECT_EQ(header->frame(), QRectF(0, 40, 449, 58));
+    EXPECT_EQ(header->removeButton()->frame(), QRectF(449 - 27, 37, 11, 11));
+    EXPECT_EQ(header->dragButton()->frame(), QRectF(449 - 29, 25, 16, 8));
 }
