@@ -84,6 +84,12 @@ std::shared_ptr<QSShadeDescription> QSFrameDescription::shadeNamed(const QString
     return path.isEmpty() ? nullptr : std::make_shared<QSShadeDescription>(path, blendMode, intensity);
 }
 
+void QSFrameDescription::registerUndo(std::function<void()> inverse)
+{
+    if (m_undoManager)
+        m_undoManager->registerUndo(this, std::move(inverse));
+}
+
 void QSFrameDescription::changed(int bits)
 {
     if (bits & Shades)
@@ -100,12 +106,20 @@ void QSFrameDescription::changed(int bits)
     if (bits & Masks)
         center->post(QStringLiteral("FrameMaskChanged"), this);
     center->post(QStringLiteral("FrameChanged"), this);
+    // Editors refresh on this, since a replayed change does not pass through them.
+    if (m_undoManager && (m_undoManager->isUndoing() || m_undoManager->isRedoing()))
+        center->post(QStringLiteral("FrameUndo"), this);
 }
 
 void QSFrameDescription::setTextureName(const QString &name)
 {
     QString resolved = name;
     const QSTextureDescription *texture = QSTextureCatalog::shared()->textureForName(resolved);
+    // The old colour comes back too: it may have been the user's own, not the texture's.
+    registerUndo([this, oldName = m_textureName, oldColor = m_textureColor] {
+        setTextureName(oldName);
+        setTextureColor(oldColor);
+    });
     m_textureName = resolved;
     m_textureColor = texture ? rqs::colorForHSV(texture->baseColor) : platform::fx::Color{0, 0, 0, 1};
     changed(Texture);
@@ -113,24 +127,28 @@ void QSFrameDescription::setTextureName(const QString &name)
 
 void QSFrameDescription::setTextureColor(const platform::fx::Color &color)
 {
+    registerUndo([this, old = m_textureColor] { setTextureColor(old); });
     m_textureColor = color;
     changed(Texture);
 }
 
 void QSFrameDescription::setTextureFillMode(int mode)
 {
+    registerUndo([this, old = m_fillMode] { setTextureFillMode(old); });
     m_fillMode = mode;
     changed(Texture);
 }
 
 void QSFrameDescription::setExternalMaskName(const QString &name)
 {
+    registerUndo([this, old = m_externalMask] { setExternalMaskName(old); });
     m_externalMask = name;
     changed(Masks);
 }
 
 void QSFrameDescription::setInternalMaskName(const QString &name)
 {
+    registerUndo([this, old = m_internalMask] { setInternalMaskName(old); });
     m_internalMask = name;
     changed(Masks);
 }
@@ -139,6 +157,8 @@ void QSFrameDescription::insertShade(std::shared_ptr<QSShadeDescription> shade, 
 {
     if (!shade || index < 0 || index > m_shades.size())
         return;
+    // Taken out wherever it stands by then.
+    registerUndo([this, shade] { removeShadeAtIndex(int(m_shades.indexOf(shade))); });
     m_shades.insert(index, std::move(shade));
     changed(Shades);
 }
@@ -147,6 +167,7 @@ void QSFrameDescription::removeShadeAtIndex(int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
+    registerUndo([this, shade = m_shades.at(index), index] { insertShade(shade, index); });
     m_shades.removeAt(index);
     changed(Shades);
 }
@@ -155,6 +176,7 @@ void QSFrameDescription::setShadeIntensity(double intensity, int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
+    registerUndo([this, old = m_shades.at(index)->intensity(), index] { setShadeIntensity(old, index); });
     m_shades[index]->setIntensity(intensity);
     changed(Shades);
 }
@@ -163,6 +185,7 @@ void QSFrameDescription::setShadeBlendMode(const QString &mode, int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
+    registerUndo([this, old = m_shades.at(index)->blendMode(), index] { setShadeBlendMode(old, index); });
     m_shades[index]->setBlendMode(mode);
     changed(Shades);
 }

@@ -3,10 +3,13 @@
 #include "RQS-Kit/Effects/QSMaskDescription.h"
 #include "RQS-Kit/Effects/QSShadeDescription.h"
 #include "platform/fx/Color.h"
+#include "platform/ui/UndoManager.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 // One picture frame: name, texture and tint, fill mode, masks, inset and a stack of shades, read
@@ -26,6 +29,11 @@ public:
     // A frame posts its changes ("FrameShadeChanged", "FrameTextureChanged", "FrameMaskChanged",
     // then "FrameChanged") only once someone edits it; its caches follow every change regardless.
     void setPostsChanges(bool posts) { m_postsChanges = posts; }
+
+    // Every setter below registers its inverse here; changes replayed by it also post "FrameUndo"
+    // last. None for frames that nobody edits.
+    platform::UndoManager *undoManager() const { return m_undoManager; }
+    void setUndoManager(platform::UndoManager *undoManager) { m_undoManager = undoManager; }
 
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
@@ -59,11 +67,13 @@ public:
 
 private:
     QString urlForResourceID(const QString &identifier, const QString &type) const;
+    void registerUndo(std::function<void()> inverse);
     void changed(int bits);
 
     QString m_bundlePath;
     bool m_editable;
     bool m_postsChanges = false;
+    QPointer<platform::UndoManager> m_undoManager;
     QString m_name, m_textureName, m_externalMask, m_internalMask, m_imageMask;
     platform::fx::Color m_textureColor{0, 0, 0, 1};
     int m_fillMode = 0;

@@ -1,11 +1,31 @@
 #include "RQS-Kit/Effects/QSFrameEditor.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UndoManager.h"
 
 QSFrameEditor::QSFrameEditor(QObject *parent)
     : QObject(parent)
 {
+}
+
+void QSFrameEditor::setUndoManager(platform::UndoManager *undoManager)
+{
+    m_undoManager = undoManager;
+    if (m_frame && m_frame->isEditable())
+        m_frame->setUndoManager(undoManager);
+}
+
+void QSFrameEditor::setFrame(std::shared_ptr<QSFrameDescription> frame)
+{
+    auto *center = platform::NotificationCenter::defaultCenter();
+    center->removeObserver(this, QStringLiteral("FrameUndo"));
+    m_frame = std::move(frame);
+    if (!m_frame || !m_frame->isEditable())
+        return;
+    m_frame->setUndoManager(m_undoManager);
+    center->addObserver(this, QStringLiteral("FrameUndo"), m_frame.get(),
+                        [this](const platform::Notification &) { emit frameChanged(); });
 }
 
 void QSFrameEditor::perform(const QString &actionName, std::function<void()> change, std::function<void()> revert)
@@ -34,18 +54,19 @@ bool QSFrameEditor::validShade(int index) const
     return false;
 }
 
+void QSFrameEditor::frameEdited(const QString &actionName)
+{
+    if (m_undoManager)
+        m_undoManager->setActionName(actionName);
+    emit frameChanged();
+}
+
 bool QSFrameEditor::setTextureName(const QString &name)
 {
     if (!editable("texture"))
         return false;
-    const auto frame = m_frame;
-    const QString oldName = frame->textureName();
-    const platform::fx::Color oldColor = frame->textureColor();
-    perform(tr("Texture"), [frame, name] { frame->setTextureName(name); },
-            [frame, oldName, oldColor] {
-                frame->setTextureName(oldName);
-                frame->setTextureColor(oldColor);
-            });
+    m_frame->setTextureName(name);
+    frameEdited(tr("Texture"));
     return true;
 }
 
@@ -53,10 +74,8 @@ bool QSFrameEditor::setTextureColor(const platform::fx::Color &color)
 {
     if (!editable("colour"))
         return false;
-    const auto frame = m_frame;
-    const platform::fx::Color old = frame->textureColor();
-    perform(tr("Texture Color"), [frame, color] { frame->setTextureColor(color); },
-            [frame, old] { frame->setTextureColor(old); });
+    m_frame->setTextureColor(color);
+    frameEdited(tr("Texture Color"));
     return true;
 }
 
@@ -64,10 +83,8 @@ bool QSFrameEditor::setTextureFillMode(int mode)
 {
     if (!editable("texture cut"))
         return false;
-    const auto frame = m_frame;
-    const int old = frame->textureFillMode();
-    perform(tr("Texture Cut"), [frame, mode] { frame->setTextureFillMode(mode); },
-            [frame, old] { frame->setTextureFillMode(old); });
+    m_frame->setTextureFillMode(mode);
+    frameEdited(tr("Texture Cut"));
     return true;
 }
 
@@ -75,10 +92,8 @@ bool QSFrameEditor::setExternalMaskName(const QString &name)
 {
     if (!editable("outer mask"))
         return false;
-    const auto frame = m_frame;
-    const QString old = frame->externalMaskName();
-    perform(tr("Outer Mask"), [frame, name] { frame->setExternalMaskName(name); },
-            [frame, old] { frame->setExternalMaskName(old); });
+    m_frame->setExternalMaskName(name);
+    frameEdited(tr("Outer Mask"));
     return true;
 }
 
@@ -86,10 +101,8 @@ bool QSFrameEditor::setInternalMaskName(const QString &name)
 {
     if (!editable("inner mask"))
         return false;
-    const auto frame = m_frame;
-    const QString old = frame->internalMaskName();
-    perform(tr("Inner Mask"), [frame, name] { frame->setInternalMaskName(name); },
-            [frame, old] { frame->setInternalMaskName(old); });
+    m_frame->setInternalMaskName(name);
+    frameEdited(tr("Inner Mask"));
     return true;
 }
 
@@ -102,10 +115,8 @@ bool QSFrameEditor::addShade(const QString &identifier)
         platform::logWarning(QStringLiteral("There is no shade '%1'").arg(identifier));
         return false;
     }
-    const auto frame = m_frame;
-    const int index = int(frame->shades().size());
-    perform(tr("Add Shade"), [frame, shade, index] { frame->insertShade(shade, index); },
-            [frame, index] { frame->removeShadeAtIndex(index); });
+    m_frame->insertShade(shade, int(m_frame->shades().size()));
+    frameEdited(tr("Add Shade"));
     return true;
 }
 
@@ -113,20 +124,16 @@ bool QSFrameEditor::setShadeName(const QString &identifier, int index)
 {
     if (!editable("shades") || !validShade(index))
         return false;
-    const auto frame = m_frame;
-    const auto old = frame->shades().at(index);
-    auto shade = frame->shadeNamed(identifier, old->blendMode(), old->intensity());
+    const auto old = m_frame->shades().at(index);
+    auto shade = m_frame->shadeNamed(identifier, old->blendMode(), old->intensity());
     if (!shade) {
         platform::logWarning(QStringLiteral("There is no shade '%1'").arg(identifier));
         return false;
     }
-    const auto replace = [frame, index](const std::shared_ptr<QSShadeDescription> &with) {
-        return [frame, index, with] {
-            frame->removeShadeAtIndex(index);
-            frame->insertShade(with, index);
-        };
-    };
-    perform(tr("Shade"), replace(shade), replace(old));
+    // One step: the two inverses are registered together.
+    m_frame->removeShadeAtIndex(index);
+    m_frame->insertShade(shade, index);
+    frameEdited(tr("Shade"));
     return true;
 }
 
@@ -134,10 +141,8 @@ bool QSFrameEditor::setShadeBlendMode(const QString &mode, int index)
 {
     if (!editable("shades") || !validShade(index))
         return false;
-    const auto frame = m_frame;
-    const QString old = frame->shades().at(index)->blendMode();
-    perform(tr("Blend Mode"), [frame, mode, index] { frame->setShadeBlendMode(mode, index); },
-            [frame, old, index] { frame->setShadeBlendMode(old, index); });
+    m_frame->setShadeBlendMode(mode, index);
+    frameEdited(tr("Blend Mode"));
     return true;
 }
 
@@ -145,10 +150,8 @@ bool QSFrameEditor::setShadeIntensity(double intensity, int index)
 {
     if (!editable("shades") || !validShade(index))
         return false;
-    const auto frame = m_frame;
-    const double old = frame->shades().at(index)->intensity();
-    perform(tr("Intensity"), [frame, intensity, index] { frame->setShadeIntensity(intensity, index); },
-            [frame, old, index] { frame->setShadeIntensity(old, index); });
+    m_frame->setShadeIntensity(intensity, index);
+    frameEdited(tr("Intensity"));
     return true;
 }
 
@@ -156,9 +159,7 @@ bool QSFrameEditor::removeShade(int index)
 {
     if (!editable("shades") || !validShade(index))
         return false;
-    const auto frame = m_frame;
-    const auto shade = frame->shades().at(index);
-    perform(tr("Remove Shade"), [frame, index] { frame->removeShadeAtIndex(index); },
-            [frame, shade, index] { frame->insertShade(shade, index); });
+    m_frame->removeShadeAtIndex(index);
+    frameEdited(tr("Remove Shade"));
     return true;
 }

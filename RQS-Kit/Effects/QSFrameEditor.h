@@ -9,18 +9,18 @@
 #include <functional>
 #include <memory>
 
-// Changes a user frame so that each change can be undone and redone: the frame description's own
-// setters keep no history. Refuses frames that are not editable.
+// Changes a user frame, which records the undo of each change itself; the editor lends it its undo
+// manager and names the steps. Refuses frames that are not editable.
 class QSFrameEditor : public QObject
 {
     Q_OBJECT
 
 public:
     explicit QSFrameEditor(QObject *parent = nullptr);
-    void setUndoManager(platform::UndoManager *undoManager) { m_undoManager = undoManager; }
+    void setUndoManager(platform::UndoManager *undoManager);
 
     std::shared_ptr<QSFrameDescription> frame() const { return m_frame; }
-    void setFrame(std::shared_ptr<QSFrameDescription> frame) { m_frame = std::move(frame); }
+    void setFrame(std::shared_ptr<QSFrameDescription> frame);
 
     // Each is false, with a "Warning: " line, without an editable frame or for an index or name
     // that the frame cannot take.
@@ -35,7 +35,8 @@ public:
     bool setShadeIntensity(double intensity, int index);
     bool removeShade(int index);
 
-    // Runs change now and registers revert as its undo, whose undo is change again.
+    // For changes beyond the frame: runs change now and registers revert as its undo, whose undo is
+    // change again.
     void perform(const QString &actionName, std::function<void()> change, std::function<void()> revert);
 
 signals:
@@ -45,6 +46,7 @@ signals:
 private:
     bool editable(const char *what) const;
     bool validShade(int index) const;
+    void frameEdited(const QString &actionName);
 
     QPointer<platform::UndoManager> m_undoManager;
     std::shared_ptr<QSFrameDescription> m_frame;

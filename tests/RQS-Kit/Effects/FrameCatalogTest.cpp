@@ -1,10 +1,13 @@
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -121,4 +124,50 @@ TEST(FrameDescription, PlainFrameExistsWithoutTheBundle)
 {
     ASSERT_TRUE(QSFrameCatalog::plainFrame());
     EXPECT_EQ(QSFrameCatalog::frameWithNameInCatalogs("No such frame"), QSFrameCatalog::plainFrame());
+}
+
+namespace {
+
+// A frame whose one shade, at intensity 0.5, is a file in a bundle of its own; it announces changes.
+std::shared_ptr<QSFrameDescription> shadedFrame(const QTemporaryDir &dir)
+{
+    QDir(dir.path()).mkpath("Shades");
+    QImage shade(4, 4, QImage::Format_ARGB32);
+    shade.fill(Qt::black);
+    shade.save(dir.filePath("Shades/FRM-S#001#Edge#4.png"));
+    const QVariantMap entry{{"Shade", "FRM-S#001#Edge"}, {"BlendMode", "multiply"}, {"Intensity", 0.5}};
+    auto frame = std::make_shared<QSFrameDescription>(QVariantMap{{"Name", "Shaded"}, {"Shades", QVariantList{entry}}},
+                                                      dir.path(), true);
+    frame->setPostsChanges(true);
+    return frame;
+}
+
+} // namespace
+
+TEST(FrameDescription, UndoingAnIntensityRestoresItAndAnnouncesTheUndoLast)
+{
+    QTemporaryDir dir;
+    const auto frame = shadedFrame(dir);
+    platform::UndoManager undoManager;
+    frame->setUndoManager(&undoManager);
+    frame->setShadeIntensity(0.8, 0);
+    QStringList posted;
+    auto *center = platform::NotificationCenter::defaultCenter();
+    for (const char *name : {"FrameShadeChanged", "FrameChanged", "FrameUndo"})
+        center->addObserver(&posted, name, frame.get(), [&posted](const platform::Notification &n) { posted << n.name; });
+    ASSERT_TRUE(undoManager.undo());
+    center->removeObserver(&posted);
+    EXPECT_EQ(frame->shades().first()->intensity(), 0.5);
+    EXPECT_EQ(posted, (QStringList{"FrameShadeChanged", "FrameChanged", "FrameUndo"}));
+}
+
+TEST(FrameDescription, WithoutAnUndoManagerChangesStillDropTheCaches)
+{
+    QTemporaryDir dir;
+    const auto frame = shadedFrame(dir);
+    ASSERT_EQ(frame->optimizedShades().size(), 1);
+    frame->insertShade(frame->shadeNamed("FRM-S#001#Edge", "softLight", 1.0), 1);
+    EXPECT_EQ(frame->optimizedShades().size(), 2);
+    frame->removeShadeAtIndex(0);
+    EXPECT_EQ(frame->optimizedShades().size(), 1);
 }
