@@ -1,8 +1,6 @@
 #include "RQS-Kit/Controls/QSResizeView.h"
 
 #include "RQS-Kit/Controls/QSRotatedCursor.h"
-#include "RQS-Kit/Helper/QSCursorStack.h"
-#include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <QPainterPath>
@@ -16,8 +14,6 @@ namespace {
 // finds its edge.
 constexpr double band = 15;
 constexpr double hitBand = 10;
-
-QVariant keyOf(const QSResizeView *view) { return QVariant::fromValue(static_cast<QObject *>(const_cast<QSResizeView *>(view))); }
 
 const QPolygonF &crossedArrow()
 {
@@ -35,7 +31,7 @@ QSResizeView::QSResizeView(QWidget *parent)
     updateTrackingAreas();
 }
 
-QSResizeView::~QSResizeView() { setCurrentCursor(std::nullopt); }
+QSResizeView::~QSResizeView() = default;
 
 quint64 QSResizeView::allowedSides() const { return m_allowedSides; }
 
@@ -150,30 +146,11 @@ void QSResizeView::updateCursorForLocation(const QPointF &point, double extraDeg
         m_lastCursorAngle = angle;
     }
     // The hovered point decides, not the last press, so the cursor is right before any press.
-    setCurrentCursor(grabForLocation(point).sides ? std::optional<QCursor>(m_lastCursor) : std::nullopt);
+    m_cursor.show(grabForLocation(point).sides ? std::optional<QCursor>(m_lastCursor) : std::nullopt, m_hint);
 }
 
-std::optional<QCursor> QSResizeView::currentCursor() const { return m_currentCursor; }
+std::optional<QCursor> QSResizeView::currentCursor() const { return m_cursor.current(); }
 double QSResizeView::lastCursorAngle() const { return m_lastCursorAngle; }
-
-void QSResizeView::setCurrentCursor(const std::optional<QCursor> &cursor)
-{
-    if (!cursor && !m_currentCursor)
-        return;
-    if (cursor && m_currentCursor && cursor->pixmap().cacheKey() == m_currentCursor->pixmap().cacheKey())
-        return;
-    if (m_lastWindow) {
-        QSHintController::removeHintForKey(keyOf(this), m_lastWindow);
-        QSCursorStack::popCursorForKey(keyOf(this), m_lastWindow);
-    }
-    m_currentCursor = cursor;
-    if (!cursor)
-        return;
-    m_lastWindow = window() != this ? window() : nullptr;
-    if (!m_hint.isEmpty())
-        QSHintController::sendHint(m_hint, keyOf(this), m_lastWindow);
-    QSCursorStack::pushCursor(*cursor, keyOf(this), m_lastWindow);
-}
 
 QWidget *QSResizeView::hitTest(const QPointF &point)
 {
@@ -289,11 +266,11 @@ void QSResizeView::mouseMoved(const platform::MouseEvent &event)
     if (box.contains(event.location) && !box.adjusted(hitBand, hitBand, -hitBand, -hitBand).contains(event.location))
         updateCursorForLocation(event.location, m_layerRotation);
     else
-        setCurrentCursor(std::nullopt);
+        m_cursor.hide();
 }
 
 void QSResizeView::mouseEntered(const platform::MouseEvent &event) { mouseMoved(event); }
-void QSResizeView::mouseExited(const platform::MouseEvent &) { setCurrentCursor(std::nullopt); }
+void QSResizeView::mouseExited(const platform::MouseEvent &) { m_cursor.hide(); }
 
 void QSResizeView::resizeEvent(QResizeEvent *event)
 {
@@ -304,7 +281,7 @@ void QSResizeView::resizeEvent(QResizeEvent *event)
 bool QSResizeView::event(QEvent *event)
 {
     if (event->type() == QEvent::ParentAboutToChange)
-        setCurrentCursor(std::nullopt);
+        m_cursor.hide();
     return platform::View::event(event);
 }
 

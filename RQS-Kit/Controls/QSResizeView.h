@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Controls/QSViewCursor.h"
 #include "platform/foundation/WeakDelegate.h"
 #include "platform/ui/View.h"
 
@@ -96,7 +97,6 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void setCurrentCursor(const std::optional<QCursor> &cursor);
     void centreTabContents();
     void report(const QSizeF &change, int state);
 
@@ -112,9 +112,8 @@ private:
     bool m_isRemoteControlled = false;
     double m_layerRotation = 0;
     platform::WeakDelegate<QSResizeViewDelegate> m_delegate;
-    std::optional<QCursor> m_currentCursor;
     QCursor m_lastCursor;
     double m_lastCursorAngle;
-    QPointer<QWidget> m_lastWindow;
+    QSViewCursor m_cursor{this};
     int m_trackingArea = 0;
 };

@@ -3,8 +3,6 @@
 #include "RQS-Kit/Controls/QSRotatedCursor.h"
 #include "RQS-Kit/Foundation/Geometry.h"
 #include "RQS-Kit/Foundation/QSColor.h"
-#include "RQS-Kit/Helper/QSCursorStack.h"
-#include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -19,8 +17,6 @@
 namespace {
 
 constexpr double ringBand = 8;
-
-QVariant keyOf(const QSRotationView *view) { return QVariant::fromValue(static_cast<QObject *>(const_cast<QSRotationView *>(view))); }
 
 double degrees(double radians) { return radians * 180 / std::numbers::pi; }
 double radians(double degrees) { return degrees * std::numbers::pi / 180; }
@@ -64,7 +60,7 @@ QSRotationView::QSRotationView(QWidget *parent)
     updateTrackingAreas();
 }
 
-QSRotationView::~QSRotationView() { setCurrentCursor(std::nullopt); }
+QSRotationView::~QSRotationView() = default;
 
 double QSRotationView::radiusReduction() const { return m_radiusReduction; }
 
@@ -278,7 +274,7 @@ void QSRotationView::mouseDragged(const platform::MouseEvent &event)
             delegate->rotationViewDidResize(this, m_change.radius, true);
     }
     setNeedsDisplay(true);
-    setCurrentCursor(cursorForLocation(event.location));
+    m_cursor.show(cursorForLocation(event.location), m_hint);
 }
 
 void QSRotationView::mouseUp(const platform::MouseEvent &)
@@ -292,14 +288,14 @@ void QSRotationView::mouseUp(const platform::MouseEvent &)
     m_isRescaling = false;
 }
 
-void QSRotationView::mouseMoved(const platform::MouseEvent &event) { setCurrentCursor(cursorForLocation(event.location)); }
+void QSRotationView::mouseMoved(const platform::MouseEvent &event) { m_cursor.show(cursorForLocation(event.location), m_hint); }
 void QSRotationView::mouseEntered(const platform::MouseEvent &event) { mouseMoved(event); }
-void QSRotationView::mouseExited(const platform::MouseEvent &) { setCurrentCursor(std::nullopt); }
+void QSRotationView::mouseExited(const platform::MouseEvent &) { m_cursor.hide(); }
 
 bool QSRotationView::event(QEvent *event)
 {
     if (event->type() == QEvent::ParentAboutToChange)
-        setCurrentCursor(std::nullopt);
+        m_cursor.hide();
     else if (event->type() == QEvent::Resize)
         updateTrackingAreas();
     return platform::View::event(event);
@@ -311,18 +307,4 @@ bool QSRotationView::takesResizes() const
 {
     const QSRotationViewDelegate *delegate = m_delegate.get();
     return delegate && delegate->takesResizes();
-}
-
-void QSRotationView::setCurrentCursor(const std::optional<QCursor> &cursor)
-{
-    QWidget *host = window() != this ? window() : nullptr;
-    if (cursor) {
-        if (!m_hint.isEmpty())
-            QSHintController::sendHint(m_hint, keyOf(this), host);
-        QSCursorStack::pushCursor(*cursor, keyOf(this), host);
-    } else if (m_cursorShown && host) {
-        QSHintController::removeHintForKey(keyOf(this), host);
-        QSCursorStack::popCursorForKey(keyOf(this), host);
-    }
-    m_cursorShown = cursor.has_value();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Controls/QSViewCursor.h"
 #include "platform/foundation/WeakDelegate.h"
 #include "platform/ui/View.h"
 
@@ -99,7 +100,6 @@ private:
     QPointF centre() const;
     bool takesResizes() const;
     QCursor cursorForAngle(double degrees) const;
-    void setCurrentCursor(const std::optional<QCursor> &cursor);
 
     double m_radiusReduction = 0;
     bool m_dashed = false;
@@ -118,8 +118,8 @@ private:
     Polar m_change{1.0, 0.0};
     bool m_isRescaling = false;
     bool m_showRescaling = false;
-    bool m_cursorShown = false;
     QCursor m_lastCursor;
     double m_lastCursorAngle;
+    QSViewCursor m_cursor{this};
     int m_trackingArea = 0;
 };
