@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/FilterInputs.h"
+#include "RQS-Kit/Effects/FrameStages.h"
 #include "RQS-Kit/Effects/InnerShadow.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 
@@ -50,16 +51,7 @@ QSShapedBorderFilter::QSShapedBorderFilter()
 {
     m_texturize.setValueForKey(QStringLiteral("imageIsMask"), true);
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
-        if (key == QLatin1String("inputTextureName") || key == QLatin1String("inputColor")) {
-            m_texturize.setValueForKey(key, value(key));
-            m_frameImage = {};
-        } else if (key == QLatin1String("inputTextureScale")) {
-            m_frameImage = {};
-        } else if (key == QLatin1String("inputShadowWidth")) {
-            m_shadow = {};
-        } else {
-            m_mask = m_frameImage = m_shadow = {};
-        }
+        rqs::dropStaleFrameStages(key, value(key), m_texturize, m_mask, m_frameImage, m_shadow);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/FilterInputs.h"
+#include "RQS-Kit/Effects/FrameStages.h"
 #include "RQS-Kit/Effects/InnerShadow.h"
 #include "RQS-Kit/Effects/PixelwiseKernel.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
@@ -113,15 +114,8 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
                 platform::logWarning(QStringLiteral("Frame Description %1 not found").arg(name));
             if (frame != m_frame)
                 setFrameDescription(frame);
-        } else if (key == QLatin1String("inputTextureName") || key == QLatin1String("inputColor")) {
-            m_texturize.setValueForKey(key, value(key));
-            m_frameImage = {};
-        } else if (key == QLatin1String("inputTextureScale")) {
-            m_frameImage = {};
-        } else if (key == QLatin1String("inputShadowWidth")) {
-            m_shadow = {};
         } else {
-            m_mask = m_frameImage = m_shadow = {};
+            rqs::dropStaleFrameStages(key, value(key), m_texturize, m_mask, m_frameImage, m_shadow);
         }
     });
 }
