@@ -209,11 +209,13 @@ private:
         return QDateTime::fromMSecsSinceEpoch(PropertyList::EpochSeconds * 1000 + std::llround(seconds * 1000), QTimeZone::utc());
     }
 
-    // The XML form cannot hold a zero character.
+    // What the XML form writes back unchanged: no zero character, no half of a surrogate pair.
     Value text(const QString &text)
     {
         if (text.contains(QChar(0)))
             return fail(QStringLiteral("a text holding a zero character"));
+        if (!QStringView(text).isValidUtf16())
+            return fail(QStringLiteral("a text that is no valid UTF-16"));
         return text;
     }
 

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QTimeZone>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <plist/plist.h>
 
@@ -71,6 +72,13 @@ int xmlNestingDepth(const QByteArray &xml)
     return deepest;
 }
 
+// A text as it was written: QString::fromUtf8 would drop a leading byte-order mark.
+QString fromUtf8(const char *text, qsizetype length)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text, length));
+}
+
 // libplist's own getters assert on what a damaged file can hold (a text with a zero byte), so
 // texts are taken by pointer and length.
 std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
@@ -98,7 +106,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
             error = QStringLiteral("a text holding a zero character");
             return std::nullopt;
         }
-        return QString::fromUtf8(value, qsizetype(length));
+        return fromUtf8(value, qsizetype(length));
     }
     case PLIST_DATA: {
         uint64_t length = 0;
@@ -148,7 +156,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
         plist_dict_next_item(node, iter, &key, &value);
         if (!key)
             break;
-        const QString name = QString::fromUtf8(key);
+        const QString name = fromUtf8(key, qsizetype(std::strlen(key)));
         free(key);
         std::optional<QVariant> item = toVariant(value, depth + 1, error);
         if (!item) {

@@ -102,6 +102,8 @@ TEST(PropertyList, DamagedBinaryFilesAreRefusedWithTheirReason)
         {"a null", damaged([](Binary &p) { p.objects[6] = QByteArray::fromHex("00"); }), "an object of unknown kind 0x00 or size"},
         {"a date that is no number", damaged([](Binary &p) { p.objects[8] = QByteArray::fromHex("337ff8000000000000"); }), "a date out of range"},
         {"a zero character in a text", PropertyListFixture::zeroInText(), "a text holding a zero character"},
+        {"half a surrogate pair", damaged([](Binary &p) { p.objects[4] = PropertyListFixture::utf16(QString(QChar(0xd800)) + "x"); }),
+         "a text that is no valid UTF-16"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,6 +141,7 @@ TEST(PropertyList, BinaryFilesReadAsTheirXmlForm)
         {"bytes", QByteArray("\x00\x01\xff", 3)},
         {"when", QDateTime(QDate(2026, 12, 6), QTime(17, 30, 15), QTimeZone::utc())},
         {"nested", QVariantMap{{"list", QVariantList{QVariantMap{}, QVariantList{}, QString()}}}},
+        {QString(QChar(0xfeff)) + "marked", QString(QChar(0xfeff)) + "a byte-order mark first"},
         {"archived", QVariantMap{{"CF$UID", 12}}},
     };
     const QByteArray binary = PropertyListFixture::libplistBinary(value);
@@ -146,6 +149,7 @@ TEST(PropertyList, BinaryFilesReadAsTheirXmlForm)
     QString error;
     EXPECT_EQ(PropertyList::fromData(binary, &error), value) << error.toStdString();
     EXPECT_EQ(PropertyList::toXml(PropertyList::fromData(binary)), PropertyList::toXml(value));
+    EXPECT_EQ(PropertyList::fromData(PropertyList::toXml(value)), value);
 }
 
 // Every byte of a file libplist wrote, set to 0, to 255 or with its lowest bit flipped: each file
