@@ -20,7 +20,6 @@
 #include <QPointer>
 #include <QUrl>
 
-#include <cstring>
 
 namespace {
 
@@ -61,9 +60,6 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
-    // Run by pkexec as the administrator, without a display: the copy into an Applications folder.
-    if (argc == 4 && std::strcmp(argv[1], "--install-bundle") == 0)
-        return QSMoveApplication::installBundle(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
