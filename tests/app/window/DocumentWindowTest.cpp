@@ -6,6 +6,7 @@
 #include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
+#include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
@@ -339,6 +340,17 @@ TEST_F(DocumentWindowTest, OnlyTheFirstWindowOfAProcessCountsAStartForTheRatePro
     QTest::qWait(50);
     EXPECT_EQ(defaults->integerForKey("rate.timesStarted"), counted);
     second.close();
+}
+
+TEST_F(DocumentWindowTest, TheWindowShowsWhichWayLandscapePagesTurn)
+{
+    open(2);
+    auto *picture = controller->window()->findChild<QSImageView *>("landscapeRotationImage");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    platform::KeyValue::setValue(&document, "rotateLandscapeCW", !document.rotateLandscapeCW());
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    EXPECT_FALSE(picture->image().isNull());
 }
 
 TEST_F(DocumentWindowTest, MoreDetailsOpensTheHelpPageInOurOwnWindowWithoutABrowser)
