@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -113,4 +114,20 @@ TEST(GridView, AnUnusableStoredIconWidthFallsBackAndEachGridKeepsItsOwnColumns)
     EXPECT_DOUBLE_EQ(narrow.gridItemsInSection(section)[1]->frame().x(), 390)
         << "another grid's layout does not make this one skip its own";
     EXPECT_EQ(tile->frame().x(), 20);
+}
+
+TEST(GridView, AGridTallerThanItsViewScrollsOnlyUpAndDown)
+{
+    QSGridViewController grid;
+    grid.scrollView()->resize(600, 300);
+    grid.scrollView()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.scrollView()));
+    ASSERT_TRUE(grid.setIconWidth(200));
+    const int section = grid.addSection(QSGridItem::Selectable);
+    for (int i = 0; i < 12; ++i)
+        grid.addImage(square(), QString(), i, i, section);
+    grid.refreshLayout(0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(grid.scrollView()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid.scrollView()->horizontalScrollBar()->isVisible());
 }
