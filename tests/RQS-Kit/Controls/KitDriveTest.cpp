@@ -50,6 +50,23 @@ TEST(KitDrive, PrintsTheSegmentsOfABarWhoseButtonsRegisteredRightToLeft)
     EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"});
 }
 
+// A file's own size counts when no size is asked for; a list without rows (no height) still shows.
+TEST(KitDrive, TakesAFilesOwnSizeAndShowsAListOfNoRowsOrOfTheRowsAsked)
+{
+    const DriveRun bar = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/ToolBar500.ui"), "--print", "barSegments"});
+    EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"}) << "every segment of the 500 wide bar";
+
+    const DriveRun empty = drive({"--class", "QSListView", "--print", "rowFrames"});
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.errors, QStringList());
+    EXPECT_EQ(empty.lines, QStringList{"rowFrames="});
+
+    const DriveRun list = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/List3.ui"), "--set", "rows=A,B,C",
+                                 "--print", "entries", "--print", "rowFrames"});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.lines, (QStringList{"entries=A, B, C", "rowFrames=A(0,0,300,45), B(0,45,300,45), C(0,90,300,45)"}));
+}
+
 TEST(KitDrive, PrintsWhereAnImageViewDrawsAWidePictureFromAFile)
 {
     QTemporaryDir folder;
