@@ -9,6 +9,7 @@
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/layers/LayerRenderer.h"
+#include "platform/ui/ColorPanel.h"
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/MainBundleScope.h"
@@ -17,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorDialog>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -171,6 +174,8 @@ TEST(TranslatingBox, TitleAndToolTipFromTheFileAreTranslated)
 TEST(SimpleColorWell, StatesFollowThePointerAndOnlyAReleaseInsideSwitchesIt)
 {
     rqs::registerKitClasses();
+    // The shared colour panel that activation opens is closed again for the next test.
+    const auto closePanel = qScopeGuard([] { platform::ColorPanel::sharedColorPanel()->dialog()->hide(); });
     QWidget window;
     auto *well = new QSSimpleColorWell(&window);
     well->setGeometry(0, 0, 40, 24);
