@@ -10,13 +10,23 @@
 #include <QUrlQuery>
 #include <QWidget>
 
-TEST(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActivities)
+// A panel put on a 400 × 300 window.
+class ActivityPanel : public ::testing::Test
 {
-    rqs::registerKitClasses();
+protected:
+    void SetUp() override
+    {
+        rqs::registerKitClasses();
+        window.resize(400, 300);
+        ASSERT_TRUE(activity.setWindow(&window));
+    }
+
     QWidget window;
-    window.resize(400, 300);
     QSActivityPanel activity;
-    ASSERT_TRUE(activity.setWindow(&window));
+};
+
+TEST_F(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActivities)
+{
     activity.startActivity("A");
     activity.startActivity("B");
     activity.startActivity("B");
@@ -30,13 +40,8 @@ TEST(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActiv
 }
 
 // The spinner and its message sit on a light strip with rounded lower corners, not on nothing.
-TEST(ActivityPanel, TheMessageSitsOnTheShippedStrip)
+TEST_F(ActivityPanel, TheMessageSitsOnTheShippedStrip)
 {
-    rqs::registerKitClasses();
-    QWidget window;
-    window.resize(400, 300);
-    QSActivityPanel activity;
-    ASSERT_TRUE(activity.setWindow(&window));
     QS3PartImageView *strip = activity.panel();
     const QImage shown = PixelProbe::drawn(*strip);
     const int w = strip->width(), h = strip->height();
