@@ -65,6 +65,12 @@ TEST(KitDrive, TakesAFilesOwnSizeAndShowsAListOfNoRowsOrOfTheRowsAsked)
                                  "--print", "entries", "--print", "rowFrames"});
     EXPECT_EQ(list.exitCode, 0);
     EXPECT_EQ(list.lines, (QStringList{"entries=A, B, C", "rowFrames=A(0,0,300,45), B(0,45,300,45), C(0,90,300,45)"}));
+
+    // The pointer's events reach the row's drag handle as a real pointer's would.
+    const DriveRun dragged = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/List3.ui"), "--set", "rows=A,B,C",
+                                    "--do", "move 274,22", "--do", "press 274,22", "--do", "drag 274,45", "--do", "drag 274,67",
+                                    "--do", "release 274,67", "--print", "entries", "--print", "undoActionName"});
+    EXPECT_EQ(dragged.lines, (QStringList{"entries=B, A, C", "undoActionName=Reorder entry"}));
 }
 
 TEST(KitDrive, PrintsWhereAnImageViewDrawsAWidePictureFromAFile)
