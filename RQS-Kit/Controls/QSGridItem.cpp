@@ -1,7 +1,6 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
-#include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/layers/TextLayer.h"
