@@ -10,6 +10,7 @@
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
+#include "app/shell/VXServiceQueue.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -60,6 +61,7 @@ void AppDelegate::initialize()
         {SystemServiceNameKey, QStringLiteral("foldwise.desktop")},
     });
     Document::initialize();
+    platform::PrinterCache::shared()->leaveOutDeviceScheme(VXServiceQueue::Scheme);
     VXPrintHelper::sharedHelper();
     VXDocumentWindowController::setStorePageUrl(StorePageURL);
 }
