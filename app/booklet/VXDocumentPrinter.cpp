@@ -107,7 +107,10 @@ void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
 {
     QVariantMap settings;
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            documentDidPrint(false);
+            return;
+        }
         settings.insert(PrintInfo::PrinterNameKey, printerName);
     }
     const PrintOperation operation = printOperationWithSettings(settings);
@@ -120,8 +123,9 @@ PrintOperation VXDocumentPrinter::printOperationWithSettings(const QVariantMap &
 {
     PrintInfo job = m_document.printInfo();
     const QString named = settings.value(PrintInfo::PrinterNameKey).toString();
-    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName())
-        job.setPrinterNamed(named);
+    // A printer the list does not know fails the run, rather than the job going to the last one.
+    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName() && !job.setPrinterNamed(named))
+        job.setPrinterName(named);
     if (job.printerName().isEmpty())
         job.setPrinterName(currentPrinterName());
     job.setDuplex(PrintInfo::Duplex::TwoSidedShortEdge);
@@ -143,7 +147,10 @@ void VXDocumentPrinter::documentDidPrint(bool success)
 void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            releaseTask();
+            return;
+        }
         if (!VXPrinterDefaults::boolForPrinter(printerName, VXPrinterDefaults::DidSetupKey) && showManualDuplexSetup(printerName)) {
             releaseTask();
             return;
@@ -277,6 +284,14 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
                 showPrintFailure(outcome.errorString);
             done(outcome.done, chosen);
         });
+}
+
+bool VXDocumentPrinter::takePrinterNamed(const QString &printerName)
+{
+    if (m_document.printInfo().setPrinterNamed(printerName))
+        return true;
+    showPrintFailure(rqs::localized(QStringLiteral("PrinterNotFoundText")).replace(QLatin1String("%1"), printerName));
+    return false;
 }
 
 void VXDocumentPrinter::showPrintFailure(const QString &reason)
