@@ -18,7 +18,6 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QPointer>
-#include <QUrl>
 
 #include <cstring>
 
@@ -35,14 +34,13 @@ void quitWhenIdle(AppDelegate *delegate)
     });
 }
 
-void openFilesOf(AppDelegate &delegate, VXSingleInstance::Request request, const QStringList &paths)
+// Hands the launch's errand to the running Foldwise; a launch with no files brings it to the front.
+bool forwardToRunning(VXSingleInstance &instance, const QStringList &files, const QStringList &serviceFiles)
 {
-    if (request == VXSingleInstance::Request::OpenFiles) {
-        delegate.openFiles(paths);
-        return;
-    }
-    for (const QString &path : paths)
-        delegate.openPDFService(QUrl::fromLocalFile(path));
+    if (serviceFiles.isEmpty())
+        return instance.forward(VXSingleInstance::Request::OpenFiles, files);
+    return (files.isEmpty() || instance.forward(VXSingleInstance::Request::OpenFiles, files))
+        && instance.forward(VXSingleInstance::Request::Service, serviceFiles);
 }
 
 // Every window shows it; Qt reads the picture through its SVG icon plugin.
@@ -89,8 +87,7 @@ int main(int argc, char **argv)
 
     VXSingleInstance instance(VXSingleInstance::defaultServerName());
     // Adding the printer is this process's own errand, not one for the running Foldwise.
-    if (!parser.isSet(addService) && instance.forward(VXSingleInstance::Request::OpenFiles, files)
-        && (serviceFiles.isEmpty() || instance.forward(VXSingleInstance::Request::Service, serviceFiles)))
+    if (!parser.isSet(addService) && forwardToRunning(instance, files, serviceFiles))
         return 0;
     // Without the socket this process still works; only later launches start processes of their own.
     instance.listen();
@@ -114,15 +111,15 @@ int main(int argc, char **argv)
     QObject::connect(&installer, &VXPDFServiceQueueInstaller::finished, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&instance, &VXSingleInstance::filesReceived, &delegate,
                      [&delegate](VXSingleInstance::Request request, const QStringList &paths) {
-                         openFilesOf(delegate, request, paths);
+                         delegate.openRequested(request, paths);
                      });
     QObject::connect(&app, &QApplication::lastWindowClosed, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
 
-    openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
-    openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);
+    delegate.openFiles(files);
+    delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
     delegate.applicationDidFinishLaunching();
     if (files.isEmpty() && serviceFiles.isEmpty())
         delegate.applicationShouldOpenUntitledFile();

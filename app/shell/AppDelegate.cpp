@@ -250,6 +250,18 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
 
 void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
 
+void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
+{
+    if (request == VXSingleInstance::Request::Service) {
+        for (const QString &path : paths)
+            openPDFService(QUrl::fromLocalFile(path));
+    } else if (!paths.isEmpty()) {
+        openFiles(paths);
+    } else if (Window *window = windowForSheet()) {
+        window->makeKeyAndOrderFront(this);
+    }
+}
+
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 
 void AppDelegate::showFrameBuilder(QObject *) { QSMaterialBuilder::sharedMaterialBuilder().showWindow(nullptr); }

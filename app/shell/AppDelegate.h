@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/printing/VXApplicationServices.h"
+#include "app/shell/VXSingleInstance.h"
 
 #include <QList>
 #include <QObject>
@@ -83,6 +84,9 @@ public:
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
     // A file another program hands over: opened as a document at once.
     void openPDFService(const QUrl &url);
+    // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
     // An empty document.
