@@ -120,6 +120,7 @@ int main(int argc, char **argv)
 
     delegate.openFiles(files);
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
+    delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
     if (files.isEmpty() && serviceFiles.isEmpty())
         delegate.applicationShouldOpenUntitledFile();

@@ -365,19 +365,18 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
 
 void VXDocumentPrinter::saveBooklet()
 {
-    QUrl base = m_document.fileURL();
-    if (base.isEmpty()) {
-        QString name = m_document.displayName().replace(u'/', u'-');
-        if (name.isEmpty())
-            name = rqs::localized(QStringLiteral("Untitled"));
-        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        base = QUrl::fromLocalFile(documents.filePath(name + QStringLiteral(".pdf")));
-    }
+    QString name = m_document.fileURL().isLocalFile() ? QFileInfo(m_document.fileURL().toLocalFile()).completeBaseName()
+                                                      : m_document.displayName().replace(u'/', u'-');
+    if (name.isEmpty())
+        name = rqs::localized(QStringLiteral("Untitled"));
+    QString folder = m_document.folderForSaving();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     platform::SavePanel panel;
     panel.setAllowedFileTypes({QStringLiteral("pdf")});
     // The booklet is a PDF whatever the document was opened from.
-    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(QFileInfo(base.toLocalFile()).completeBaseName()));
-    panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
+    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(name));
+    panel.setDirectoryURL(QUrl::fromLocalFile(folder));
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
         bool cancelled = false;

@@ -7,6 +7,7 @@
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
+#include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
@@ -32,6 +33,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 using platform::Window;
 
@@ -248,7 +250,26 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
     return all;
 }
 
-void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
+void AppDelegate::openPDFService(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
+        return;
+    // The print's own folder is removed now; the open document no longer needs the file's name.
+    if (Document *document = m_documents->documentForURL(url))
+        document->setFolderForSaving(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    VXKeptPrints::remove(path);
+}
+
+void AppDelegate::openKeptPrints(const QStringList &except)
+{
+    for (const QString &path : VXKeptPrints::waiting()) {
+        if (except.contains(path))
+            continue;
+        platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
+        openPDFService(QUrl::fromLocalFile(path));
+    }
+}
 
 void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
 {

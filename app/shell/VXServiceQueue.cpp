@@ -93,8 +93,25 @@ VXServiceQueue::Result VXServiceQueue::add() const
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, m_name.toUtf8().constData());
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
+    // The backend hands a job only to the user it names, so CUPS must have checked that name.
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-op-policy", nullptr, AuthenticatedPolicy.toUtf8().constData());
     ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
     return send(request);
+}
+
+QString VXServiceQueue::operationPolicy(QString *error) const
+{
+    ipp_t *request = requestFor(IPP_OP_GET_PRINTER_ATTRIBUTES, m_name);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-op-policy");
+    cupsSetPasswordCB2(noPassword, nullptr);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_attribute_t *policy = ippFindAttribute(response, "printer-op-policy", IPP_TAG_NAME);
+    const QString name = policy ? QString::fromUtf8(ippGetString(policy, 0, nullptr)) : QString();
+    if (name.isEmpty() && error)
+        *error = cupsLastError() <= IPP_STATUS_OK_CONFLICTING ? QStringLiteral("the server names no operation policy")
+                                                              : QString::fromUtf8(cupsLastErrorString());
+    ippDelete(response);
+    return name;
 }
 
 VXServiceQueue::Result VXServiceQueue::remove() const { return send(requestFor(IPP_OP_CUPS_DELETE_PRINTER, m_name)); }
@@ -102,7 +119,8 @@ VXServiceQueue::Result VXServiceQueue::remove() const { return send(requestFor(I
 QString VXServiceQueue::administratorCommand() const
 {
     const QStringList words{QStringLiteral("lpadmin"), QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"), deviceURI(),
-                            QStringLiteral("-m"), QStringLiteral("raw")};
+                            QStringLiteral("-m"), QStringLiteral("raw"), QStringLiteral("-o"),
+                            QStringLiteral("printer-op-policy=") + AuthenticatedPolicy};
     QStringList quoted;
     for (const QString &word : words)
         quoted << shellQuoted(word);

@@ -10,6 +10,9 @@ class VXServiceQueue
 {
 public:
     static inline const QString Scheme = QStringLiteral("foldwise");
+    // The operation policy of CUPS's stock configuration under which the server vouches for the
+    // user a job names: over its local socket by the client's own credentials, else by password.
+    static inline const QString AuthenticatedPolicy = QStringLiteral("authenticated");
 
     enum class State { Missing, Ours, Foreign, Unknown };
 
@@ -29,8 +32,10 @@ public:
     QString deviceURI() const;
     // Unknown when the server cannot be asked; the reason goes to error.
     State state(QString *error = nullptr) const;
-    // Adds the queue, accepting jobs, shared with no other machine.
+    // Adds the queue, accepting jobs, shared with no other machine, under AuthenticatedPolicy.
     Result add() const;
+    // The queue's operation policy; empty (the reason in error) when the server cannot tell.
+    QString operationPolicy(QString *error) const;
     Result remove() const;
     // The lpadmin line that adds the queue, for a user without the rights to do it.
     QString administratorCommand() const;

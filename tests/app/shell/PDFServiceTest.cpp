@@ -11,10 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cups/cups.h>
 
 #include <unistd.h>
 
@@ -121,38 +124,103 @@ TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
     EXPECT_EQ(log.lines().filter("Error: Could not add the printer").size(), 1) << log.lines().join('\n').toStdString();
 }
 
-// A job printed with lp to the installed queue opens as a document in a running Foldwise.
-TEST_F(PDFServiceTest, AJobPrintedToTheQueueOpensInTheRunningFoldwise)
+// The job of that title on the queue, once it has ended (or a generous limit has passed).
+ipp_jstate_t endOfJob(const QString &queue, const QString &title)
+{
+    ipp_jstate_t state = IPP_JSTATE_PENDING;
+    QTest::qWaitFor([&] {
+        cups_job_t *jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+        for (int i = 0; i < count; ++i) {
+            if (title == QString::fromUtf8(jobs[i].title))
+                state = jobs[i].state;
+        }
+        cupsFreeJobs(count, jobs);
+        return state >= IPP_JSTATE_CANCELED;
+    }, 20000);
+    return state;
+}
+
+QStringList keptPrintsTitled(const QString &title)
+{
+    const QString kept = qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data/Foldwise/Printed";
+    QStringList found;
+    for (const QString &job : QDir(kept).entryList({"job-*"}, QDir::Dirs)) {
+        if (QFile::exists(kept + "/" + job + "/" + title + ".pdf"))
+            found << kept + "/" + job + "/" + title + ".pdf";
+    }
+    return found;
+}
+
+// A print made while no Foldwise runs waits among the kept prints and opens at the next start;
+// one made while it runs opens at once. Neither is kept once open.
+TEST_F(PDFServiceTest, APrintOpensInTheRunningFoldwiseOrWaitsForTheNextStart)
 {
     install({Install, Install});
-
     QTemporaryDir home;
-    const QString runtime = qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/runtime";
+    const QString leaflet = PdfFixture::write(home.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(6)));
+    const QString title = QStringLiteral("Kept Leaflet %1").arg(::getpid());
+    ASSERT_TRUE(run("lp", {"-d", queue, "-t", title, leaflet}).contains("request id"));
+    EXPECT_EQ(endOfJob(queue, title), IPP_JSTATE_COMPLETED) << "kept for the user, the print is done";
+    const QStringList kept = keptPrintsTitled(title);
+    ASSERT_EQ(kept.size(), 1) << "no session to start Foldwise in: the print waits";
+    EXPECT_EQ(PdfFixture::read(kept.first()), PdfFixture::read(leaflet)) << "kept as it was printed";
+
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+    for (const char *variable : {"HOME", "XDG_CONFIG_HOME"})
         environment.insert(variable, home.path());
-    environment.insert("XDG_RUNTIME_DIR", runtime);
+    environment.insert("XDG_DATA_HOME", qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data");
+    environment.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/runtime");
     QProcess foldwise;
     foldwise.setProcessEnvironment(environment);
     foldwise.setProcessChannelMode(QProcess::MergedChannels);
-    // A document keeps it running.
-    foldwise.start(QStringLiteral(FOLDWISE_BINARY), {PdfFixture::write(home.path(), "First.pdf", PdfFixture::pages(PdfFixture::numbered(4)))});
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY));
     QByteArray output;
-    const auto said = [&](const QByteArray &text) {
-        return QTest::qWaitFor([&] { return (output += foldwise.readAll()).contains(text); }, 30000);
+    const auto said = [&](const QString &text) {
+        return QTest::qWaitFor([&] { return QString::fromUtf8(output += foldwise.readAll()).contains(text); }, 30000);
     };
-    ASSERT_TRUE(said("First.pdf")) << output.toStdString();
+    EXPECT_TRUE(said("Info: Opening " + kept.first())) << output.toStdString();
+    EXPECT_TRUE(said("Info: Opened \"" + kept.first())) << output.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(QFileInfo(kept.first()).path()); }, 5000))
+        << "its folder goes once it is open";
 
-    const QString leaflet = PdfFixture::write(home.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(6)));
-    EXPECT_TRUE(run("lp", {"-d", queue, "-t", "Club Leaflet", leaflet}).contains("request id")) << "lp took the job";
-    EXPECT_TRUE(said("Club Leaflet.pdf")) << output.toStdString();
+    const QString now = QStringLiteral("Club Leaflet %1").arg(::getpid());
+    EXPECT_TRUE(run("lp", {"-d", queue, "-t", now, leaflet}).contains("request id")) << "lp took the job";
+    EXPECT_TRUE(said(now + ".pdf")) << output.toStdString();
+    EXPECT_EQ(endOfJob(queue, now), IPP_JSTATE_COMPLETED);
     const QString line = QString::fromUtf8(output).split('\n').filter("Info: Opened").last();
     QFile opened(line.section('"', 1, 1));
-    QFile sent(leaflet);
-    ASSERT_TRUE(opened.open(QIODevice::ReadOnly) && sent.open(QIODevice::ReadOnly)) << line.toStdString();
-    EXPECT_EQ(opened.readAll(), sent.readAll()) << "the document is the job's PDF as it was printed";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.exists(); }, 5000)) << "opened, it is no longer kept";
     foldwise.terminate();
     foldwise.waitForFinished(20000);
+}
+
+// A user can name another user to CUPS; the job must not reach that user's session.
+TEST_F(PDFServiceTest, AJobWhoseUserCupsDidNotAuthenticateNeverReachesASession)
+{
+    install({Install, Install});
+    QTemporaryDir folder;
+    QFile::setPermissions(folder.path(), QFile::Permissions(0x7755));
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(2)));
+    QFile::setPermissions(leaflet, QFile::Permissions(0x6444));
+    const QString spoofed = QStringLiteral("Spoofed %1").arg(::getpid());
+    QProcess lp;
+    lp.setProcessChannelMode(QProcess::MergedChannels);
+    lp.start("runuser", {"-u", "nobody", "--", "lp", "-U", "root", "-d", queue, "-t", spoofed, leaflet});
+    ASSERT_TRUE(lp.waitForFinished(20000));
+    const QString said = QString::fromUtf8(lp.readAll());
+    EXPECT_NE(lp.exitCode(), 0) << said.toStdString();
+    EXPECT_FALSE(said.contains("request id")) << "CUPS refused the job: " << said.toStdString();
+
+    // A queue whose policy lets anyone name anyone: the backend refuses every job.
+    ASSERT_TRUE(lpadmin({"-p", queue, "-o", "printer-op-policy=default"}));
+    const QString unchecked = QStringLiteral("Unchecked %1").arg(::getpid());
+    ASSERT_TRUE(run("lp", {"-d", queue, "-t", unchecked, leaflet}).contains("request id"));
+    EXPECT_EQ(endOfJob(queue, unchecked), IPP_JSTATE_CANCELED);
+    EXPECT_EQ(keptPrintsTitled(spoofed) + keptPrintsTitled(unchecked), QStringList()) << "nothing reached a user";
+    QFile errors(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log");
+    ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(errors.readAll().contains("Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated"));
 }
 
 } // namespace
