@@ -11,6 +11,7 @@
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
+#include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXServiceQueue.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
@@ -256,8 +257,9 @@ void AppDelegate::openPDFService(const QUrl &url)
     if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
         return;
     // The print's own folder is removed now; the open document no longer needs the file's name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (Document *document = m_documents->documentForURL(url))
-        document->setFolderForSaving(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
     VXKeptPrints::remove(path);
 }
 

@@ -163,7 +163,8 @@ void DocumentBase::saveDocumentAs(Completion completion)
 }
 
 // Named after the document's own file; a source keeps its name only when the new type changes
-// the file's name, so that the proposal never points at the source.
+// the file's name or the panel starts in another folder, so that the proposal never points at
+// the source.
 QString DocumentBase::proposedName() const
 {
     const QString type = writableTypes().value(0);
@@ -171,7 +172,7 @@ QString DocumentBase::proposedName() const
         return displayName() + QLatin1Char('.') + type;
     const QFileInfo file(m_fileURL.toLocalFile());
     const QString name = file.completeBaseName() + QLatin1Char('.') + type;
-    if (m_ownsFile || name != file.fileName())
+    if (m_ownsFile || name != file.fileName() || folderForSaving() != file.absolutePath())
         return name;
     return localized(QStringLiteral("CopyName"), QStringLiteral("%1 copy")).arg(file.completeBaseName())
            + QLatin1Char('.') + type;
