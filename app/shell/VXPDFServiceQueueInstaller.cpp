@@ -7,6 +7,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/PasswordPanel.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -76,7 +77,11 @@ void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, con
         leaveAsItWas();
         return;
     }
-    const VXServiceQueue queue(name, m_foldwisePath);
+    VXServiceQueue queue(name, m_foldwisePath);
+    // The desktop's way: the right is asked for when the server wants it.
+    queue.setCredentialsSource([name](const QString &) {
+        return platform::PasswordPanel::ask(rqs::localized(QStringLiteral("ServiceAuthenticateText")).arg(name), QString());
+    });
     QString error;
     switch (queue.state(&error)) {
     case VXServiceQueue::State::Missing: {

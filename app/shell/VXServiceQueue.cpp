@@ -10,7 +10,7 @@ namespace {
 
 const char *const AdminResource = "/admin/";
 
-// No terminal to ask at: a request that needs a password fails, and the user is told who can do it.
+// Questions need no password: a question that would fails.
 const char *noPassword(const char *, http_t *, const char *, const char *, void *) { return nullptr; }
 
 ipp_t *requestFor(ipp_op_t operation, const QString &name)
@@ -23,17 +23,24 @@ ipp_t *requestFor(ipp_op_t operation, const QString &name)
     return request;
 }
 
-VXServiceQueue::Result send(ipp_t *request)
+// What the password callback of one change keeps while libcups uses it.
+struct Asking
 {
-    cupsSetPasswordCB2(noPassword, nullptr);
-    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, AdminResource));
-    const ipp_status_t status = cupsLastError();
-    VXServiceQueue::Result result;
-    result.ok = status <= IPP_STATUS_OK_CONFLICTING;
-    result.forbidden = status == IPP_STATUS_ERROR_FORBIDDEN || status == IPP_STATUS_ERROR_NOT_AUTHORIZED
-        || status == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED;
-    result.reason = QString::fromUtf8(cupsLastErrorString());
-    return result;
+    const VXServiceQueue::CredentialsSource &source;
+    QByteArray password;
+};
+
+// The name libcups sends with a password is the user it is set to when the callback returns.
+const char *askForCredentials(const char *prompt, http_t *, const char *, const char *, void *data)
+{
+    auto *asking = static_cast<Asking *>(data);
+    const std::optional<platform::PasswordPanel::Credentials> credentials
+        = asking->source ? asking->source(QString::fromUtf8(prompt)) : std::nullopt;
+    if (!credentials)
+        return nullptr;
+    cupsSetUser(credentials->user.toUtf8().constData());
+    asking->password = credentials->password.toUtf8();
+    return asking->password.constData();
 }
 
 QString shellQuoted(const QString &word)
@@ -51,6 +58,25 @@ VXServiceQueue::VXServiceQueue(const QString &name, const QString &foldwisePath)
     : m_name(name)
     , m_foldwisePath(foldwisePath)
 {
+}
+
+void VXServiceQueue::setCredentialsSource(CredentialsSource source) { m_credentials = std::move(source); }
+
+VXServiceQueue::Result VXServiceQueue::send(ipp_t *request) const
+{
+    const QByteArray user = cupsUser();
+    Asking asking{m_credentials, {}};
+    cupsSetPasswordCB2(askForCredentials, &asking);
+    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, AdminResource));
+    cupsSetPasswordCB2(noPassword, nullptr);
+    cupsSetUser(user.constData());
+    const ipp_status_t status = cupsLastError();
+    Result result;
+    result.ok = status <= IPP_STATUS_OK_CONFLICTING;
+    result.forbidden = status == IPP_STATUS_ERROR_FORBIDDEN || status == IPP_STATUS_ERROR_NOT_AUTHORIZED
+        || status == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED;
+    result.reason = QString::fromUtf8(cupsLastErrorString());
+    return result;
 }
 
 QString VXServiceQueue::name() const { return m_name; }

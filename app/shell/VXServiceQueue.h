@@ -1,6 +1,13 @@
 #pragma once
 
+#include "platform/ui/PasswordPanel.h"
+
 #include <QString>
+
+#include <cups/ipp.h>
+
+#include <functional>
+#include <optional>
 
 // The CUPS print queue that stands for the PDF Service: a raw queue whose device is the
 // "foldwise" backend, which hands each job's PDF to the printing user's Foldwise. Its device URI
@@ -25,7 +32,13 @@ public:
         QString reason;
     };
 
+    // Asked, with the server's prompt, when a change needs the right to administer printers and
+    // the user's own credentials do not carry it; none cancels the change.
+    using CredentialsSource = std::function<std::optional<platform::PasswordPanel::Credentials>(const QString &prompt)>;
+
     VXServiceQueue(const QString &name, const QString &foldwisePath);
+    // Without a source a change that needs another user's right fails as forbidden.
+    void setCredentialsSource(CredentialsSource source);
 
     QString name() const;
     // "foldwise:" and the executable's path.
@@ -41,6 +54,9 @@ public:
     QString administratorCommand() const;
 
 private:
+    Result send(ipp_t *request) const;
+
     QString m_name;
     QString m_foldwisePath;
+    CredentialsSource m_credentials;
 };

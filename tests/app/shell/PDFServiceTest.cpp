@@ -4,6 +4,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/PasswordPanel.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/CupsServerTest.h"
 #include "support/MainBundleScope.h"
@@ -12,6 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -58,12 +63,15 @@ protected:
         ASSERT_TRUE(writeTextsNamingQueue(resources.path(), queue));
         platform::Alert::setResponder([this](platform::Alert &alert) {
             told << alert.messageText();
+            toldText << alert.informativeText();
             return answers.isEmpty() ? platform::Alert::FirstButtonReturn + 1 : answers.takeFirst();
         });
     }
     void TearDown() override
     {
         platform::Alert::setResponder(nullptr);
+        platform::PasswordPanel::setResponder(nullptr);
+        cupsSetUser(nullptr);
         lpadmin({"-x", queue});
     }
 
@@ -90,6 +98,7 @@ protected:
     platform::LogCapture log;
     QString queue;
     QStringList told;
+    QStringList toldText;
     QList<int> answers;
     VXDocumentController documents;
     AppDelegate delegate{&documents};
@@ -122,6 +131,44 @@ TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
     const QStringList asked = install({Install, Install});
     EXPECT_TRUE(asked.last().contains(queue)) << asked.last().toStdString();
     EXPECT_EQ(log.lines().filter("Error: Could not add the printer").size(), 1) << log.lines().join('\n').toStdString();
+}
+
+// Named to CUPS as another user, the test's root process is asked for the right like anyone;
+// its own credentials as root are those of an administrator.
+TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheCommand)
+{
+    const struct {
+        QString user;
+        int askedTimes;
+        bool added;
+    } cases[] = {{"nobody", 2, false}, {"root", 1, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        // A fresh connection: the one the earlier tests used carries root's authentication.
+        cupsSetServer(nullptr);
+        cupsSetUser("nobody");
+        QStringList asked;
+        platform::PasswordPanel::setResponder([&](QDialog &dialog) {
+            asked << dialog.findChild<QLabel *>()->text();
+            if (asked.size() > 1)
+                return int(QDialog::Rejected);
+            dialog.findChild<QLineEdit *>("userField")->setText(c.user);
+            dialog.findChild<QLineEdit *>("passwordField")->setText("not the password");
+            return int(QDialog::Accepted);
+        });
+        const QStringList alerts = install({Install, Install});
+        EXPECT_EQ(QString::fromUtf8(cupsUser()), "nobody") << "the name given for the change is not kept";
+        ASSERT_EQ(asked.size(), c.askedTimes) << "a refused password is asked again until the user cancels";
+        EXPECT_EQ(asked.first(), rqs::localized("ServiceAuthenticateText").arg(queue));
+        EXPECT_EQ(device().contains("foldwise:"), c.added);
+        if (c.added)
+            continue;
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_TRUE(alerts.last().contains(queue));
+        EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+                                             + " -m raw -o printer-op-policy=authenticated"))
+            << toldText.last().toStdString();
+    }
 }
 
 // The job of that title on the queue, once it has ended (or a generous limit has passed).
