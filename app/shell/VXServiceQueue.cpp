@@ -75,6 +75,7 @@ VXServiceQueue::Result VXServiceQueue::send(ipp_t *request) const
     result.ok = status <= IPP_STATUS_OK_CONFLICTING;
     result.forbidden = status == IPP_STATUS_ERROR_FORBIDDEN || status == IPP_STATUS_ERROR_NOT_AUTHORIZED
         || status == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED;
+    result.notPossible = status == IPP_STATUS_ERROR_NOT_POSSIBLE;
     result.reason = QString::fromUtf8(cupsLastErrorString());
     return result;
 }

@@ -29,6 +29,8 @@ public:
         bool ok = false;
         // The user may not administer printers; an administrator has to do it.
         bool forbidden = false;
+        // The server cannot do it, as when it has no backend for the device URI's scheme.
+        bool notPossible = false;
         QString reason;
     };
 
