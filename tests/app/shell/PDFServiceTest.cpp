@@ -171,21 +171,38 @@ TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheComm
     }
 }
 
-// The job of that title on the queue, once it has ended (or a generous limit has passed).
-ipp_jstate_t endOfJob(const QString &queue, const QString &title)
+// How the job of that title on the queue ended, and the line the backend left for CUPS to show
+// (CUPS keeps it for a job that did not complete), once it has ended or a generous limit passed.
+struct JobEnd
 {
     ipp_jstate_t state = IPP_JSTATE_PENDING;
+    QString message;
+};
+
+JobEnd endOfJob(const QString &queue, const QString &title)
+{
+    JobEnd end;
+    int id = 0;
     QTest::qWaitFor([&] {
         cups_job_t *jobs = nullptr;
         const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
         for (int i = 0; i < count; ++i) {
-            if (title == QString::fromUtf8(jobs[i].title))
-                state = jobs[i].state;
+            if (title == QString::fromUtf8(jobs[i].title)) {
+                end.state = jobs[i].state;
+                id = jobs[i].id;
+            }
         }
         cupsFreeJobs(count, jobs);
-        return state >= IPP_JSTATE_CANCELED;
+        return end.state >= IPP_JSTATE_CANCELED;
     }, 20000);
-    return state;
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (ipp_attribute_t *message = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT))
+        end.message = QString::fromUtf8(ippGetString(message, 0, nullptr));
+    ippDelete(response);
+    return end;
 }
 
 QStringList keptPrintsTitled(const QString &title)
@@ -208,8 +225,9 @@ TEST_F(PDFServiceTest, APrintOpensInTheRunningFoldwiseOrWaitsForTheNextStart)
     const QString leaflet = PdfFixture::write(home.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(6)));
     const QString title = QStringLiteral("Kept Leaflet %1").arg(::getpid());
     ASSERT_TRUE(run("lp", {"-d", queue, "-t", title, leaflet}).contains("request id"));
-    EXPECT_EQ(endOfJob(queue, title), IPP_JSTATE_COMPLETED) << "kept for the user, the print is done";
+    const JobEnd end = endOfJob(queue, title);
     const QStringList kept = keptPrintsTitled(title);
+    EXPECT_EQ(end.state, IPP_JSTATE_COMPLETED) << "kept for the user, the print is done";
     ASSERT_EQ(kept.size(), 1) << "no session to start Foldwise in: the print waits";
     EXPECT_EQ(PdfFixture::read(kept.first()), PdfFixture::read(leaflet)) << "kept as it was printed";
 
@@ -234,10 +252,10 @@ TEST_F(PDFServiceTest, APrintOpensInTheRunningFoldwiseOrWaitsForTheNextStart)
     const QString now = QStringLiteral("Club Leaflet %1").arg(::getpid());
     EXPECT_TRUE(run("lp", {"-d", queue, "-t", now, leaflet}).contains("request id")) << "lp took the job";
     EXPECT_TRUE(said(now + ".pdf")) << output.toStdString();
-    EXPECT_EQ(endOfJob(queue, now), IPP_JSTATE_COMPLETED);
+    const JobEnd opened = endOfJob(queue, now);
+    EXPECT_EQ(opened.state, IPP_JSTATE_COMPLETED);
     const QString line = QString::fromUtf8(output).split('\n').filter("Info: Opened").last();
-    QFile opened(line.section('"', 1, 1));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.exists(); }, 5000)) << "opened, it is no longer kept";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(line.section('"', 1, 1)); }, 5000)) << "opened, it is no longer kept";
     foldwise.terminate();
     foldwise.waitForFinished(20000);
 }
@@ -263,7 +281,9 @@ TEST_F(PDFServiceTest, AJobWhoseUserCupsDidNotAuthenticateNeverReachesASession)
     ASSERT_TRUE(lpadmin({"-p", queue, "-o", "printer-op-policy=default"}));
     const QString unchecked = QStringLiteral("Unchecked %1").arg(::getpid());
     ASSERT_TRUE(run("lp", {"-d", queue, "-t", unchecked, leaflet}).contains("request id"));
-    EXPECT_EQ(endOfJob(queue, unchecked), IPP_JSTATE_CANCELED);
+    const JobEnd refused = endOfJob(queue, unchecked);
+    EXPECT_EQ(refused.state, IPP_JSTATE_CANCELED);
+    EXPECT_EQ(refused.message, "Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated.");
     EXPECT_EQ(keptPrintsTitled(spoofed) + keptPrintsTitled(unchecked), QStringList()) << "nothing reached a user";
     QFile errors(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log");
     ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
