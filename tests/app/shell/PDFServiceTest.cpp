@@ -3,6 +3,7 @@
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PasswordPanel.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +124,20 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(device().contains("foldwise-test:/")) << "a printer Foldwise did not make stays unless the user says so";
     install({Install, Install, Install});
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
+}
+
+// Printing a booklet to Foldwise itself is never what the user means.
+TEST_F(PDFServiceTest, TheFoldwisePrinterIsNeverOfferedForPrintingBooklets)
+{
+    install({Install, Install});
+    ASSERT_TRUE(device().contains("foldwise:"));
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    QSignalSpy changed(printers, &platform::PrinterCache::printersChanged);
+    printers->refresh();
+    ASSERT_TRUE(changed.wait(20000)) << "the cache took the new queue";
+    EXPECT_TRUE(printers->printerNames().contains("Duplex_Printer"));
+    EXPECT_FALSE(printers->printerNames().contains(queue));
+    EXPECT_EQ(printers->printerNamed(queue), QString());
 }
 
 TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
