@@ -6,6 +6,7 @@
 #include "RQS-Kit/Effects/InnerShadow.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -77,7 +78,10 @@ Image QSShapedBorderFilter::cachedMask() const
     if (!m_mask.isNull() || picture.isNull())
         return m_mask;
     const double w = std::max(numberValue(QStringLiteral("inputWidth")), 0.0001);
-    const double bm = std::max(std::round(w * numberValue(QStringLiteral("canvasProportion"))), 1.0);
+    // A border wider than the picture's diagonal covers all it can; NaN counts as the thinnest.
+    const double widest = std::ceil(std::hypot(picture.extent().width(), picture.extent().height()));
+    const double wanted = std::round(w * numberValue(QStringLiteral("canvasProportion")));
+    const double bm = std::isnan(wanted) ? 1.0 : std::clamp(wanted, 1.0, std::max(widest, 1.0));
     Image grown = picture;
     QRectF rect = picture.extent();
     double r = bm - 1;
