@@ -18,6 +18,7 @@
 #include "platform/fx/Context.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/graphics/PngWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +30,7 @@
 #include <QSet>
 
 #include <cstdio>
+#include <malloc.h>
 #include <optional>
 
 using namespace platform::fx;
@@ -294,19 +296,6 @@ bool writeRaw(const Buffer &pixels, const QString &path)
     return file.flush();
 }
 
-// Opaque pictures are written without an alpha channel: a quarter less to compress.
-bool isOpaque(const QImage &picture)
-{
-    for (int y = 0; y < picture.height(); ++y) {
-        const uchar *line = picture.constScanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
-            if (line[4 * x + 3] != 255)
-                return false;
-        }
-    }
-    return true;
-}
-
 QJsonDocument readJson(const QString &path)
 {
     QFile file(path);
@@ -405,12 +394,8 @@ int run(const Options &options)
     }
     if (picture.isNull())
         return 1;
-    if (isOpaque(picture))
-        picture.convertTo(QImage::Format_RGB888);
-    if (!picture.save(options.png, "PNG")) {
-        platform::logError(QStringLiteral("Could not write %1").arg(options.png));
+    if (!platform::PngWriter::write(picture, options.png))
         return 1;
-    }
     const QJsonObject summary{{QStringLiteral("extent"), rectJson(output.extent())},
                               {QStringLiteral("rect"), rectJson(QRectF(rect))},
                               {QStringLiteral("width"), rect.width()},
@@ -433,6 +418,10 @@ int run(const Options &options)
 
 int main(int argc, char **argv)
 {
+    // Bands of a render free and take buffers of the same sizes: keep them in the heap rather than
+    // mapping and faulting in fresh pages for every band.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     const QStringList arguments = bench::toolArguments(argc, argv);
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);

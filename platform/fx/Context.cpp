@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/Nodes.h"
+#include "platform/fx/Parallel.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <algorithm>
@@ -45,15 +46,27 @@ QImage Context::toQImage(const Buffer &pixels, QImage::Format format)
     QImage picture(rect.size(), QImage::Format_RGBA32FPx4_Premultiplied);
     if (picture.isNull())
         return {};
-    for (int y = 0; y < rect.height(); ++y) {
-        const Pixel *from = pixels.row(rect.bottom() - y) + rect.left();
-        auto *to = reinterpret_cast<Pixel *>(picture.scanLine(y));
-        for (int x = 0; x < rect.width(); ++x) {
-            const float a = std::clamp(from[x].a, 0.0f, 1.0f);
-            to[x] = {std::clamp(from[x].r, 0.0f, a), std::clamp(from[x].g, 0.0f, a), std::clamp(from[x].b, 0.0f, a), a};
+    QImage converted = format == picture.format() ? QImage() : QImage(rect.size(), format);
+    if (format != picture.format() && converted.isNull())
+        return {};
+    // Rows in bands across the cores: clamped, then each band converted by Qt on its own.
+    forEachBand(rect.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const Pixel *from = pixels.row(rect.bottom() - y) + rect.left();
+            auto *to = reinterpret_cast<Pixel *>(picture.scanLine(y));
+            for (int x = 0; x < rect.width(); ++x) {
+                const float a = std::clamp(from[x].a, 0.0f, 1.0f);
+                to[x] = {std::clamp(from[x].r, 0.0f, a), std::clamp(from[x].g, 0.0f, a), std::clamp(from[x].b, 0.0f, a), a};
+            }
         }
-    }
-    return picture.convertToFormat(format);
+        if (converted.isNull())
+            return;
+        const QImage band(picture.constScanLine(begin), rect.width(), end - begin, picture.bytesPerLine(), picture.format());
+        const QImage part = band.convertToFormat(format);
+        for (int y = begin; y < end; ++y)
+            std::memcpy(converted.scanLine(y), part.constScanLine(y - begin), std::size_t(converted.bytesPerLine()));
+    });
+    return converted.isNull() ? picture : converted;
 }
 
 namespace {
