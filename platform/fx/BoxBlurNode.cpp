@@ -68,21 +68,36 @@ inline void columnStep(float *sums, const float *entering, const float *leaving,
     }
 }
 
-// One box pass down a strip of `floats` floats (at most stripFloats) over `rows` rows, in rows
-// inStride floats apart; rows [first, first + kept) go to out, outStride floats apart. Outside
-// the rows counts as transparent. Compiled for each vector width; the loader picks the widest
-// this processor has.
-__attribute__((target_clones("avx2", "default"))) void columnPass(const float *in, std::ptrdiff_t inStride, float *out,
+// Rows of the intermediate picture: the margins above and below the output live apart, the rows
+// the output covers are the output's own, which each strip overwrites only once it has read them.
+struct Rows
+{
+    float *below, *middle, *above;
+    int margin, height;
+    std::ptrdiff_t stride;
+
+    float *row(int r) const
+    {
+        return r < margin ? below + r * stride : r < margin + height ? middle + (r - margin) * stride
+                                                                     : above + (r - margin - height) * stride;
+    }
+};
+
+// One box pass down a strip of `floats` floats (at most stripFloats) over `rows` rows read
+// through in (offset by column floats); rows [first, first + kept) go to out, outStride floats
+// apart. Outside the rows counts as transparent. Compiled for each vector width; the loader picks
+// the widest this processor has.
+__attribute__((target_clones("avx2", "default"))) void columnPass(const Rows &in, int column, float *out,
                                                                   std::ptrdiff_t outStride, int rows, int first,
                                                                   int kept, int floats, int radius)
 {
     const float weight = 1.0f / float(2 * radius + 1);
     alignas(64) float sums[stripFloats] = {};
     for (int y = 0; y < radius && y < rows; ++y)
-        columnStep<true, false>(sums, in + y * inStride, nullptr, nullptr, floats, weight);
+        columnStep<true, false>(sums, in.row(y) + column, nullptr, nullptr, floats, weight);
     for (int y = 0; y < rows; ++y) {
-        const float *add = y + radius < rows ? in + (y + radius) * inStride : nullptr;
-        const float *drop = y - radius - 1 >= 0 ? in + (y - radius - 1) * inStride : nullptr;
+        const float *add = y + radius < rows ? in.row(y + radius) + column : nullptr;
+        const float *drop = y - radius - 1 >= 0 ? in.row(y - radius - 1) + column : nullptr;
         float *to = y >= first && y < first + kept ? out + (y - first) * outStride : nullptr;
         if (add && drop)
             columnStep<true, true>(sums, add, drop, to, floats, weight);
@@ -137,7 +152,7 @@ qint64 BoxBlurNode::scratchBytes(const QRect &rect) const
     const qint64 rows = qint64(rect.height()) + 2 * qint64(m_reachY);
     const qint64 line = qint64(rect.width()) + 2 * qint64(m_reachX);
     const qint64 perThread = 3 * line * qint64(sizeof(Pixel)) + 2 * rows * stripFloats * qint64(sizeof(float));
-    return qint64(rect.width()) * rows * qint64(sizeof(Pixel)) + QThread::idealThreadCount() * perThread;
+    return qint64(rect.width()) * 2 * m_reachY * qint64(sizeof(Pixel)) + QThread::idealThreadCount() * perThread;
 }
 
 // Along x over every row the output needs, keeping only the output's columns; then down those
@@ -151,14 +166,16 @@ void BoxBlurNode::evaluate(Buffer &out, const std::vector<const Buffer *> &input
     const int top = rect.top() - m_reachY;
     const int lineLeft = rect.left() - m_reachX, lineWidth = width + 2 * m_reachX;
     const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
-    const auto across = uninitialised<float>(std::size_t(stride) * std::size_t(rows));
+    const auto margins = uninitialised<float>(std::size_t(stride) * std::size_t(2 * m_reachY));
+    const Rows across{margins.get(), reinterpret_cast<float *>(out.row(rect.top()) + rect.left()),
+                      margins.get() + stride * m_reachY, m_reachY, rect.height(), stride};
 
     const QRect source = in.rect();
     const int copyLeft = std::max(lineLeft, source.left()), copyRight = std::min(lineLeft + lineWidth, source.right() + 1);
     forEachBand(rows, [&](int begin, int end) {
         const auto line = uninitialised<float>(std::size_t(lineWidth) * 4 * 3);
         for (int r = begin; r < end; ++r) {
-            float *target = across.get() + r * stride;
+            float *target = across.row(r);
             const int y = top + r;
             if (y < source.top() || y > source.bottom() || copyLeft >= copyRight) {
                 std::fill_n(target, stride, 0.0f);
@@ -175,29 +192,34 @@ void BoxBlurNode::evaluate(Buffer &out, const std::vector<const Buffer *> &input
             std::memcpy(target, from + 4 * m_reachX, sizeof(float) * std::size_t(stride));
         }
     });
+    if (m_radiiY.empty())
+        return;
 
     const int strips = (width + stripPixels - 1) / stripPixels;
     forEachBand(strips, [&](int begin, int end) {
         const auto spare = uninitialised<float>(std::size_t(rows) * stripFloats * 2);
+        const Rows first{spare.get(), spare.get(), spare.get(), 0, rows, stripFloats};
+        const Rows second{spare.get() + std::size_t(rows) * stripFloats, spare.get() + std::size_t(rows) * stripFloats,
+                          spare.get() + std::size_t(rows) * stripFloats, 0, rows, stripFloats};
         for (int strip = begin; strip < end; ++strip) {
             const int x = strip * stripPixels;
             const int floats = 4 * std::min(stripPixels, width - x);
-            const float *from = across.get() + 4 * x;
-            std::ptrdiff_t fromStride = stride;
+            float *result = across.middle + 4 * x;
+            // The first pass reads the shared rows into the strip's own; the output is written
+            // only by a later pass, or copied at the end.
+            const Rows *from = &across;
+            int column = 4 * x;
             for (std::size_t pass = 0; pass < m_radiiY.size(); ++pass) {
-                const bool last = pass + 1 == m_radiiY.size();
-                float *to = last ? reinterpret_cast<float *>(out.row(rect.top()) + rect.left() + x)
-                                 : spare.get() + std::size_t(rows) * stripFloats * (pass % 2);
-                const std::ptrdiff_t toStride = last ? std::ptrdiff_t(width) * 4 : stripFloats;
-                columnPass(from, fromStride, to, toStride, rows, last ? m_reachY : 0, last ? rect.height() : rows, floats,
-                           m_radiiY[pass]);
+                const bool last = pass + 1 == m_radiiY.size() && pass > 0;
+                const Rows *to = pass % 2 == 0 ? &first : &second;
+                columnPass(*from, column, last ? result : to->middle, last ? stride : stripFloats, rows,
+                           last ? m_reachY : 0, last ? rect.height() : rows, floats, m_radiiY[pass]);
                 from = to;
-                fromStride = toStride;
+                column = 0;
             }
-            if (m_radiiY.empty()) {
+            if (m_radiiY.size() == 1) {
                 for (int r = 0; r < rect.height(); ++r)
-                    std::memcpy(reinterpret_cast<float *>(out.row(rect.top() + r) + rect.left() + x), from + (r + m_reachY) * stride,
-                                sizeof(float) * std::size_t(floats));
+                    std::memcpy(result + r * stride, first.middle + (r + m_reachY) * stripFloats, sizeof(float) * std::size_t(floats));
             }
         }
     });

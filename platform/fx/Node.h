@@ -33,6 +33,8 @@ public:
     virtual void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const = 0;
     // Memory that evaluating the rectangle needs besides its inputs and output.
     virtual qint64 scratchBytes(const QRect &rect) const;
+    // Pixels the node already holds, which consumers may read in place of evaluating it.
+    virtual const Buffer *heldPixels() const { return nullptr; }
 
 protected:
     explicit Node(const QRectF &extent, std::vector<Input> inputs = {});

@@ -18,6 +18,7 @@ public:
     explicit BufferNode(Buffer pixels);
     QString kind() const override { return QStringLiteral("pixels"); }
     void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const override;
+    const Buffer *heldPixels() const override { return &m_pixels; }
 
 private:
     Buffer m_pixels;

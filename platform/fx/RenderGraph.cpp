@@ -43,6 +43,13 @@ struct RenderGraph::Plan
     std::vector<QRect> requests;
     std::vector<int> consumers;
     Cost cost;
+
+    // Held pixels covering the request are read where they are; the root is always rendered.
+    bool readsInPlace(std::size_t n) const
+    {
+        const Buffer *held = order[n]->heldPixels();
+        return n + 1 < order.size() && held && held->rect().contains(requests[n]);
+    }
 };
 
 RenderGraph::Plan RenderGraph::plan(const Node &root, const QRect &rect)
@@ -88,13 +95,13 @@ RenderGraph::Plan RenderGraph::plan(const Node &root, const QRect &rect)
     qint64 held = 0;
     for (std::size_t n = 0; n < count; ++n) {
         const Node *node = plan.order[n];
-        const qint64 pixels = area(plan.requests[n]);
+        const qint64 pixels = plan.readsInPlace(n) ? 0 : area(plan.requests[n]);
         held = add(held, bytes(pixels));
         plan.cost.computedPixels = add(plan.cost.computedPixels, pixels);
         plan.cost.peakBytes = std::max(plan.cost.peakBytes, add(held, node->scratchBytes(plan.requests[n])));
         for (const auto &input : node->inputs()) {
             const std::size_t at = plan.index.value(input.get());
-            if (--left[at] == 0)
+            if (--left[at] == 0 && !plan.readsInPlace(at))
                 held -= bytes(area(plan.requests[at]));
         }
     }
@@ -121,16 +128,20 @@ std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, R
     }
 
     std::vector<Buffer> buffers(plan.order.size());
+    auto pixelsOf = [&](std::size_t n) { return plan.readsInPlace(n) ? plan.order[n]->heldPixels() : &buffers[n]; };
     for (std::size_t n = 0; n < plan.order.size(); ++n) {
         const Node *node = plan.order[n];
-        buffers[n] = Buffer(plan.requests[n]);
-        std::vector<const Buffer *> inputs;
-        for (const auto &input : node->inputs())
-            inputs.push_back(&buffers[plan.index.value(input.get())]);
-        if (!buffers[n].isEmpty())
-            node->evaluate(buffers[n], inputs);
+        const bool inPlace = plan.readsInPlace(n);
+        if (!inPlace) {
+            buffers[n] = Buffer(plan.requests[n]);
+            std::vector<const Buffer *> inputs;
+            for (const auto &input : node->inputs())
+                inputs.push_back(pixelsOf(plan.index.value(input.get())));
+            if (!buffers[n].isEmpty())
+                node->evaluate(buffers[n], inputs);
+        }
         if (stats)
-            stats->nodes.append({node->kind(), area(plan.requests[n])});
+            stats->nodes.append({node->kind(), inPlace ? 0 : area(plan.requests[n])});
         for (const auto &input : node->inputs()) {
             const std::size_t at = plan.index.value(input.get());
             if (--plan.consumers[at] == 0)
