@@ -38,32 +38,49 @@ int reach(const std::vector<int> &radii)
 // One box pass along a row of pixels; outside the row counts as transparent. Running sums in
 // float: over rows of thousands of pixels they drift by about 1e-6 of full scale, far below what
 // eight bits show.
-void rowPass(const float *in, float *out, int count, int radius)
+void rowPass(const float *__restrict in, float *__restrict out, int count, int radius)
 {
     const float weight = 1.0f / float(2 * radius + 1);
     float sum[4] = {};
     for (int i = 0; i < radius && i < count; ++i)
         for (int c = 0; c < 4; ++c)
             sum[c] += in[4 * i + c];
-    for (int i = 0; i < count; ++i) {
-        const float *entering = i + radius < count ? in + 4 * (i + radius) : nullptr;
-        const float *leaving = i - radius - 1 >= 0 ? in + 4 * (i - radius - 1) : nullptr;
+    // Pixels entering the window only, then entering and leaving, then leaving only.
+    const int both = std::min(radius + 1, count), leavingOnly = std::max(both, count - radius);
+    for (int i = 0; i < both; ++i) {
+        const bool entering = i + radius < count;
         for (int c = 0; c < 4; ++c) {
-            sum[c] += (entering ? entering[c] : 0.0f) - (leaving ? leaving[c] : 0.0f);
+            sum[c] += entering ? in[4 * (i + radius) + c] : 0.0f;
+            out[4 * i + c] = sum[c] * weight;
+        }
+    }
+    for (int i = both; i < leavingOnly; ++i) {
+        for (int c = 0; c < 4; ++c) {
+            sum[c] += in[4 * (i + radius) + c] - in[4 * (i - radius - 1) + c];
+            out[4 * i + c] = sum[c] * weight;
+        }
+    }
+    for (int i = leavingOnly; i < count; ++i) {
+        for (int c = 0; c < 4; ++c) {
+            sum[c] -= in[4 * (i - radius - 1) + c];
             out[4 * i + c] = sum[c] * weight;
         }
     }
 }
 
-template <bool Entering, bool Leaving>
-inline void columnStep(float *sums, const float *entering, const float *leaving, float *out, int floats, float weight)
+// Count floats of a strip, known when the strip is whole so that the loop vectorises fully.
+template <bool Entering, bool Leaving, bool Writing, int Count>
+__attribute__((always_inline)) inline void columnStep(float *__restrict sums, const float *__restrict entering,
+                                                      const float *__restrict leaving, float *__restrict out,
+                                                      int floats, float weight)
 {
-    for (int f = 0; f < floats; ++f) {
+    const int count = Count > 0 ? Count : floats;
+    for (int f = 0; f < count; ++f) {
         if constexpr (Entering)
             sums[f] += entering[f];
         if constexpr (Leaving)
             sums[f] -= leaving[f];
-        if (out)
+        if constexpr (Writing)
             out[f] = sums[f] * weight;
     }
 }
@@ -87,27 +104,44 @@ struct Rows
 // through in (offset by column floats); rows [first, first + kept) go to out, outStride floats
 // apart. Outside the rows counts as transparent. Compiled for each vector width; the loader picks
 // the widest this processor has.
-__attribute__((target_clones("avx2", "default"))) void columnPass(const Rows &in, int column, float *out,
-                                                                  std::ptrdiff_t outStride, int rows, int first,
-                                                                  int kept, int floats, int radius)
+template <int Count>
+__attribute__((always_inline)) inline void columnRun(const Rows &in, int column, float *out, std::ptrdiff_t outStride,
+                                                     int rows, int first, int kept, int floats, int radius)
 {
     const float weight = 1.0f / float(2 * radius + 1);
     alignas(64) float sums[stripFloats] = {};
     for (int y = 0; y < radius && y < rows; ++y)
-        columnStep<true, false>(sums, in.row(y) + column, nullptr, nullptr, floats, weight);
+        columnStep<true, false, false, Count>(sums, in.row(y) + column, nullptr, nullptr, floats, weight);
     for (int y = 0; y < rows; ++y) {
         const float *add = y + radius < rows ? in.row(y + radius) + column : nullptr;
         const float *drop = y - radius - 1 >= 0 ? in.row(y - radius - 1) + column : nullptr;
         float *to = y >= first && y < first + kept ? out + (y - first) * outStride : nullptr;
         if (add && drop)
-            columnStep<true, true>(sums, add, drop, to, floats, weight);
+            to ? columnStep<true, true, true, Count>(sums, add, drop, to, floats, weight)
+               : columnStep<true, true, false, Count>(sums, add, drop, to, floats, weight);
         else if (add)
-            columnStep<true, false>(sums, add, nullptr, to, floats, weight);
+            to ? columnStep<true, false, true, Count>(sums, add, nullptr, to, floats, weight)
+               : columnStep<true, false, false, Count>(sums, add, nullptr, to, floats, weight);
         else if (drop)
-            columnStep<false, true>(sums, nullptr, drop, to, floats, weight);
-        else
-            columnStep<false, false>(sums, nullptr, nullptr, to, floats, weight);
+            to ? columnStep<false, true, true, Count>(sums, nullptr, drop, to, floats, weight)
+               : columnStep<false, true, false, Count>(sums, nullptr, drop, to, floats, weight);
+        else if (to)
+            columnStep<false, false, true, Count>(sums, nullptr, nullptr, to, floats, weight);
     }
+}
+
+// One box pass down a strip of `floats` floats (at most stripFloats) over `rows` rows read
+// through in (offset by column floats); rows [first, first + kept) go to out, outStride floats
+// apart. Outside the rows counts as transparent. Compiled for each vector width; the loader picks
+// the widest this processor has.
+__attribute__((target_clones("avx2", "default"))) void columnPass(const Rows &in, int column, float *out,
+                                                                  std::ptrdiff_t outStride, int rows, int first,
+                                                                  int kept, int floats, int radius)
+{
+    if (floats == stripFloats)
+        columnRun<stripFloats>(in, column, out, outStride, rows, first, kept, floats, radius);
+    else
+        columnRun<0>(in, column, out, outStride, rows, first, kept, floats, radius);
 }
 
 QRectF blurredExtent(const QRectF &extent, int reachX, int reachY)
