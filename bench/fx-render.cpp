@@ -12,6 +12,7 @@
 #include "BenchSession.h"
 
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Log.h"
@@ -314,20 +315,6 @@ Image recipeOutput(const Options &options)
     return builder.build(document.object().value(QStringLiteral("output")).toString());
 }
 
-// Where the chain's last effect leaves its picture.
-class ChainEnd : public QObject, public QSEffectSuccessor
-{
-public:
-    void setInputImage(const Image &image) override { m_image = image; }
-    void setGlobalSettings(const QVariantMap &) override {}
-    void removeImageInput() override { m_image = {}; }
-    void addResourcesToArray(QStringList &) const override {}
-    const Image &image() const { return m_image; }
-
-private:
-    Image m_image;
-};
-
 Image chainOutput(const Options &options)
 {
     const QJsonDocument document = readJson(options.effects);
@@ -348,7 +335,7 @@ Image chainOutput(const Options &options)
         platform::logError(QStringLiteral("The effect chain %1 is empty").arg(options.effects));
         return {};
     }
-    ChainEnd end;
+    QSEffectChainEnd end;
     for (std::size_t i = 0; i < effects.size(); ++i)
         effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
     const Image input = Image::fromFile(options.recipe);

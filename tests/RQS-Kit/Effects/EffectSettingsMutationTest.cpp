@@ -1,5 +1,5 @@
 #include "RQS-Kit/Effects/KitFilters.h"
-#include "RQS-Kit/Effects/QSEffectSuccessor.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
@@ -16,20 +16,6 @@
 using namespace platform::fx;
 
 namespace {
-
-// Where the chain's last effect leaves its picture.
-class ChainEnd : public QObject, public QSEffectSuccessor
-{
-public:
-    void setInputImage(const Image &image) override { m_image = image; }
-    void setGlobalSettings(const QVariantMap &) override {}
-    void removeImageInput() override { m_image = {}; }
-    void addResourcesToArray(QStringList &) const override {}
-    const Image &image() const { return m_image; }
-
-private:
-    Image m_image;
-};
 
 // Values stored settings may hold after damage or by malice.
 QVariant hostileValue(QRandomGenerator &random, const QStringList &names)
@@ -110,7 +96,7 @@ TEST(EffectSettingsMutation, DamagedSettingsRenderOrAreRefused)
         SCOPED_TRACE(QJsonDocument(chain).toJson(QJsonDocument::Compact).toStdString());
         if (effects.empty())
             continue;
-        ChainEnd end;
+        QSEffectChainEnd end;
         for (std::size_t i = 0; i < effects.size(); ++i)
             effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
         effects.front()->setInputImage(picture);
