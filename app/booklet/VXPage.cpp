@@ -42,13 +42,6 @@ platform::OperationQueue &renderQueue()
     return queue;
 }
 
-// Held around every drawing of a PDF page, from any thread.
-QMutex &renderLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
 QSize pixelSize(double width, double height)
 {
     return QSize(std::max(1, int(std::lround(width))), std::max(1, int(std::lround(height))));
@@ -224,7 +217,6 @@ void VXPage::renderInRect(const QRectF &rect, int orientation) const
     const double w = box.width();
     const double h = box.height();
     const bool odd = orientation % 2 != 0;
-    QMutexLocker locker(&renderLock());
     context->saveGState();
     context->translate(rect.x(), rect.y());
     context->scale(rect.width() / (odd ? h : w), rect.height() / (odd ? w : h));

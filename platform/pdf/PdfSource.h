@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QMutex>
 #include <QRecursiveMutex>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
-class QFile;
 class QPDF;
 namespace Poppler {
 class Document;
@@ -37,25 +38,38 @@ public:
     QPDF &qpdf() const;
     const QString &description() const;
 
-    // Runs the call with this source's poppler document (nullptr when poppler cannot open it),
-    // one thread at a time.
+    // Runs the call with a poppler document of this source (nullptr when poppler cannot open
+    // it). A poppler document is safe on one thread at a time, so each call that runs while the
+    // others are busy gets one of its own; they are kept for later calls.
     template <typename Call>
     auto withPoppler(Call call) const
     {
-        QMutexLocker locker(&m_popplerLock);
-        return call(popplerDocument());
+        PopplerReader reader = takePopplerReader();
+        auto result = call(reader.document.get());
+        returnPopplerReader(std::move(reader));
+        return result;
     }
 
 private:
-    Poppler::Document *popplerDocument() const;
+    // A poppler document with a handle of its own to the very file qpdf parsed: poppler seeks and
+    // reads the file, which two documents must not do through one shared file position. The
+    // document goes before its file.
+    struct PopplerReader
+    {
+        std::unique_ptr<QFile> file;
+        std::unique_ptr<Poppler::Document> document;
+    };
+    PopplerReader openPopplerReader() const;
+    PopplerReader takePopplerReader() const;
+    void returnPopplerReader(PopplerReader reader) const;
 
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<QFile> m_file;
     QByteArray m_bytes;
     QString m_description;
     mutable QMutex m_popplerLock;
-    mutable std::unique_ptr<Poppler::Document> m_poppler;
-    mutable bool m_popplerTried = false;
+    mutable std::vector<PopplerReader> m_idlePoppler;
+    mutable bool m_popplerFailed = false;
 };
 
 } // namespace platform
