@@ -21,6 +21,8 @@
 namespace {
 
 constexpr double previewLongSide = 300.0;
+// The sheet on screen waits for its sharp images; the page list's previews can come after them.
+constexpr int sharpImagePriority = 1;
 
 platform::OperationQueue &renderQueue();
 
@@ -293,7 +295,7 @@ QImage VXPage::imageForResolution(double resolution, int orientation,
                 if (highresBlock)
                     highresBlock(image);
             });
-        });
+        }, sharpImagePriority);
     } else {
         platform::logWarning(QStringLiteral("Only pages held by a VXPagePtr draw in the background"));
     }

@@ -32,6 +32,14 @@ QRecursiveMutex &PdfSource::qpdfLock()
 
 QPDF &PdfSource::qpdf() const { return *m_qpdf; }
 
+void PdfSource::pushInheritedAttributes() const
+{
+    if (m_inheritedPushed)
+        return;
+    m_qpdf->pushInheritedAttributesToPage();
+    m_inheritedPushed = true;
+}
+
 const QString &PdfSource::description() const { return m_description; }
 
 PdfSource::PopplerReader PdfSource::openPopplerReader() const

@@ -17,7 +17,8 @@ class Document;
 namespace platform {
 
 // The parsed file behind one or more PdfPage values. Its structure (qpdf) is never changed once
-// it is made, so pages can share it freely; poppler is opened only when pixels are asked for.
+// it is made but for moving what pages inherit onto the pages, which changes nothing they show, so
+// pages can share it freely; poppler is opened only when pixels are asked for.
 // Poppler reads the very file that qpdf parsed (an open handle, not the path), so a file saved
 // over the original later cannot shift the pages under a document that is still open.
 class PdfSource
@@ -36,6 +37,11 @@ public:
     static QRecursiveMutex &qpdfLock();
 
     QPDF &qpdf() const;
+    // Copies what the pages inherit from the page tree (resources, boxes, rotation) onto each
+    // page, once, before a page is copied into another file, which takes no page-tree node along.
+    // Left until then because qpdf resolves every object of the file to do it. Throws what qpdf
+    // throws; the caller holds the qpdf lock.
+    void pushInheritedAttributes() const;
     const QString &description() const;
 
     // Runs the call with a poppler document of this source (nullptr when poppler cannot open
@@ -67,6 +73,7 @@ private:
     std::unique_ptr<QFile> m_file;
     QByteArray m_bytes;
     QString m_description;
+    mutable bool m_inheritedPushed = false;
     mutable QMutex m_popplerLock;
     mutable std::vector<PopplerReader> m_idlePoppler;
     mutable bool m_popplerFailed = false;
