@@ -9,6 +9,15 @@
 
 #include <algorithm>
 
+namespace {
+
+// Beyond this the bitmaps held ahead cost more memory than the extra cores save time.
+constexpr int maximumWorkers = 8;
+
+} // namespace
+
+VXPageBitmaps::VXPageBitmaps() { m_pool.setMaxThreadCount(std::min(QThread::idealThreadCount(), maximumWorkers)); }
+
 VXPageBitmaps::Bitmap VXPageBitmaps::draw(const VXPagePtr &page, const QSize &pixels, int orientation)
 {
     if (!page || !page->pdfPage())

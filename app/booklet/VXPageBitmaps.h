@@ -22,11 +22,13 @@ public:
         bool drawn = false;
     };
 
+    VXPageBitmaps();
+
     // Draws on this thread; safe from any thread.
     static Bitmap draw(const VXPagePtr &page, const QSize &pixels, int orientation);
 
-    // At most this many bitmaps wait or are drawn ahead; further asks are refused until some are
-    // taken, which bounds the memory they hold.
+    // At most this many bitmaps wait or are drawn ahead, one per worker; further asks are refused
+    // until some are taken, which bounds the memory they hold (a page at 300 dpi is about 17 MB).
     int capacity() const;
     // Starts drawing one ahead; false when as many as the capacity are already ahead (asking for
     // one that is ahead already answers true).
