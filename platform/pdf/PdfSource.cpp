@@ -48,9 +48,10 @@ PdfSource::PopplerReader PdfSource::openPopplerReader() const
     if (m_file) {
         // A path of /proc opens the file behind the handle, even once it has been replaced.
         reader.file = std::make_unique<QFile>(QStringLiteral("/proc/self/fd/%1").arg(m_file->handle()));
-        if (!reader.file->open(QIODevice::ReadOnly))
-            return reader;
-        reader.document = Poppler::Document::load(reader.file.get());
+        if (reader.file->open(QIODevice::ReadOnly))
+            reader.document = Poppler::Document::load(reader.file.get());
+        else
+            reader.document = Poppler::Document::loadFromData(fileContents());
     } else {
         reader.document = Poppler::Document::loadFromData(m_bytes);
     }
@@ -62,6 +63,14 @@ PdfSource::PopplerReader PdfSource::openPopplerReader() const
     reader.document->setRenderHint(Poppler::Document::TextAntialiasing);
     reader.document->setRenderHint(Poppler::Document::IgnorePaperColor);
     return reader;
+}
+
+QByteArray PdfSource::fileContents() const
+{
+    QMutexLocker locker(&m_popplerLock);
+    if (m_bytes.isEmpty() && m_file->seek(0))
+        m_bytes = m_file->readAll();
+    return m_bytes;
 }
 
 PdfSource::PopplerReader PdfSource::takePopplerReader() const

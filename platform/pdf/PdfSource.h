@@ -66,12 +66,14 @@ private:
         std::unique_ptr<Poppler::Document> document;
     };
     PopplerReader openPopplerReader() const;
+    // The whole file, read once through the handle, for when /proc cannot open it again.
+    QByteArray fileContents() const;
     PopplerReader takePopplerReader() const;
     void returnPopplerReader(PopplerReader reader) const;
 
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<QFile> m_file;
-    QByteArray m_bytes;
+    mutable QByteArray m_bytes;
     QString m_description;
     mutable bool m_inheritedPushed = false;
     mutable QMutex m_popplerLock;
