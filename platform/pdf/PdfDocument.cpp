@@ -124,7 +124,6 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
             return QStringLiteral("its page tree is nested more than %1 levels deep").arg(maxPageTreeDepth);
         source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
         QPDF &pdf = source->qpdf();
-        pdf.pushInheritedAttributesToPage();
         const int count = int(pdf.getAllPages().size());
         for (int i = 0; i < count; ++i)
             pages.append(PdfPage::read(source, i));
@@ -221,6 +220,7 @@ QString PdfDocument::assemble(const std::function<void(QPDF &, const PDFVersion 
         QPDFPageDocumentHelper pages(target);
         PDFVersion version(1, 3);
         for (const PdfPage &page : m_pages) {
+            page.m_source->pushInheritedAttributes();
             QPDF &source = page.m_source->qpdf();
             pages.addPage(QPDFPageObjectHelper(source.getAllPages().at(std::size_t(page.m_index))), false);
             version.updateIfGreater(source.getVersionAsPDFVersion());

@@ -26,6 +26,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <thread>
+#include <vector>
 
 using platform::PdfDocument;
 using platform::PdfOperators;
@@ -292,6 +294,41 @@ TEST_F(PdfDocumentTest, PixelsComeFromTheFileAsItWasWhenOpened)
     const QImage first = document->page(0)->render(1, 1);
     EXPECT_EQ(PixelProbe::mismatches(first, {{{100, 100}, PdfFixture::colourOf(1)}}), QStringList());
     EXPECT_EQ(PdfDocument::open(path("book.pdf"))->page(0)->visibleSize(), QSizeF(300, 200));
+}
+
+// Threads that draw at once each get a poppler document of their own: the pixels are those of one
+// thread drawing the pages in turn, for a file and for bytes in memory alike.
+TEST_F(PdfDocumentTest, PagesDrawnOnSeveralThreadsAtOnceMatchThoseDrawnOneAfterAnother)
+{
+    const QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(6));
+    const std::optional<PdfDocument> fromFile = PdfDocument::open(fixture("threads.pdf", bytes));
+    const std::optional<PdfDocument> fromBytes = PdfDocument::fromData(bytes, QStringLiteral("threads"));
+    for (const std::optional<PdfDocument> &document : {fromFile, fromBytes}) {
+        ASSERT_TRUE(document);
+        QList<QImage> inTurn;
+        for (int i = 0; i < document->pageCount(); ++i)
+            inTurn.append(document->page(i)->render(1.5, 1.5));
+
+        constexpr int threads = 8;
+        QList<QList<QImage>> atOnce(threads);
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([&, t] {
+                // Each thread starts at another page, so that different pages are drawn at once.
+                for (int k = 0; k < document->pageCount(); ++k)
+                    atOnce[t].append(document->page((t + k) % document->pageCount())->render(1.5, 1.5));
+            });
+        }
+        for (std::thread &worker : workers)
+            worker.join();
+        for (int t = 0; t < threads; ++t) {
+            for (int k = 0; k < document->pageCount(); ++k) {
+                const int index = (t + k) % document->pageCount();
+                ASSERT_FALSE(atOnce[t][k].isNull());
+                EXPECT_TRUE(atOnce[t][k] == inTurn[index]) << "thread " << t << ", page " << index + 1;
+            }
+        }
+    }
 }
 
 TEST(PdfPage, JpegKeepsItsBytesAsDctStreamWhileResolutionAndOrientationSetItsSizeAndPlacement)
