@@ -79,9 +79,12 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
         InputAttribute frame = rqs::inputs::text(QStringLiteral("inputFrameName"));
         frame.choices = QSFrameCatalog::frameNames();
         frame.defaultValue = frame.choices.value(0);
+        // A frame brings its own texture and colour, a texture its own colour.
+        frame.overrides = {QStringLiteral("inputTextureName"), QStringLiteral("inputColor")};
         InputAttribute texture = rqs::inputs::text(QStringLiteral("inputTextureName"), QSTextureCatalog::plainColorName());
         texture.choices = QSTextureCatalog::shared()->textureIDNames();
         texture.choices.prepend(QSTextureCatalog::plainColorName());
+        texture.overrides = {QStringLiteral("inputColor")};
         return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")), frame, texture,
                                      rqs::inputs::slider(QStringLiteral("inputWidth"), 0.0, 0.0, 0.2),
                                      rqs::inputs::slider(QStringLiteral("inputTextureScale"), 1.0, 0.1, 1.9),
