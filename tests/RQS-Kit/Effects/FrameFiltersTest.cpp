@@ -260,3 +260,56 @@ TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
     ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Renamed mine"));
     EXPECT_EQ(frame.value("inputFrameName"), "Renamed mine");
 }
+
+namespace {
+
+// The smallest alpha of the image's pixels in the rectangle and how many are below 0.99.
+std::pair<float, int> alphaFloor(const Image &image, const QRect &rect)
+{
+    const auto pixels = platform::fx::Context().render(image, rect);
+    float lowest = 2;
+    int below = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            lowest = std::min(lowest, pixels->at(x, y).a);
+            below += pixels->at(x, y).a < 0.99f;
+        }
+    return {lowest, below};
+}
+
+} // namespace
+
+// An opaque 16-pixel texture enlarged four times stays opaque across its tile boundaries.
+TEST(Texturize, EnlargedTilesHaveNoSeams)
+{
+    Buffer stripes(QRect(0, 0, 16, 16));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            stripes.row(y)[x] = x < 8 ? Pixel{1, 1, 1, 1} : Pixel{0.5f, 0.5f, 0.5f, 1};
+    const auto filter = maskTexturizer(Image::fromBuffer(std::move(stripes)), 64);
+    filter->setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 200, 150}, {1, 1, 1, 1})));
+    const auto [lowest, below] = alphaFloor(filter->outputImage(), {0, 0, 200, 150});
+    EXPECT_GT(lowest, 0.999f);
+    EXPECT_EQ(below, 0);
+}
+
+// The inner shadow darkens the picture along the frame and leaves it opaque, and nothing shows
+// through at the frame's inner edge.
+TEST(TexturedFrame, TheInnerShadowDarkensAndKeepsThePictureOpaque)
+{
+    rqs::registerKitFilters();
+    QSTexturedFrameFilter frame;
+    frame.setDefaults();
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 120, 90}, {1, 1, 1, 1})));
+    frame.setValueForKey("inputFrameName", "FRM-0#002#Metal-Silver");
+    frame.setValueForKey("inputWidth", 0.1);
+    frame.setValueForKey("canvasProportion", 100.0);
+    frame.setValueForKey("inputShadowWidth", 0.03);
+    const Image output = frame.outputImage();
+    const auto [lowest, below] = alphaFloor(output, {0, 0, 120, 90});
+    EXPECT_GT(lowest, 0.999f);
+    EXPECT_EQ(below, 0);
+    const Pixel edge = renderedPixel(output, 60, 1), middle = renderedPixel(output, 60, 45);
+    EXPECT_LT(edge.r, middle.r - 0.1f);
+    EXPECT_TRUE(near(middle, {1, 1, 1, 1}, 1e-3f));
+}
