@@ -4,6 +4,7 @@
 #include "app/printing/VXPrintHelper.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/PrintPanel.h"
@@ -77,7 +78,9 @@ protected:
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     QTemporaryDir folder;
-    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
+    // The shared helper installs itself when first made: made now, so that the pointer put back is
+    // the one the next case finds, whichever case made it.
+    VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
@@ -284,6 +287,10 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString queue = QStringLiteral("Rejecting_%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     ASSERT_EQ(QProcess::execute("cupsreject", {queue}), 0);
+    // The process's printer list may have been read before the queue came: it learns of it first.
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    printers->refresh();
+    ASSERT_TRUE(waitFor([&] { return printers->isLoaded() && !printers->printerNamed(queue).isEmpty(); }));
     PrintedDocument printed(folder.path(), "-refused.pdf");
     platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
     QStringList alerts;
