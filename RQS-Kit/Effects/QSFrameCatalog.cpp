@@ -3,10 +3,13 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/WindowExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Window.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,6 +18,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -119,9 +123,15 @@ void QSFrameCatalog::insertFrame(const QString &frameID, std::shared_ptr<QSFrame
 
 void QSFrameCatalog::sortFrameNames()
 {
-    std::sort(m_frameIDs.begin(), m_frameIDs.end(), [](const QString &a, const QString &b) {
-        return QSLocalizeHelper::localizedString(a) < QSLocalizeHelper::localizedString(b);
-    });
+    // Each entry's text is looked up once, not once per comparison: a lookup reads the bundle.
+    std::vector<std::pair<QString, QString>> byText;
+    byText.reserve(size_t(m_frameIDs.size()));
+    for (const QString &frameID : std::as_const(m_frameIDs))
+        byText.emplace_back(QSLocalizeHelper::localizedString(frameID), frameID);
+    std::stable_sort(byText.begin(), byText.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_frameIDs.clear();
+    for (auto &[text, frameID] : byText)
+        m_frameIDs.append(std::move(frameID));
 }
 
 QString QSFrameCatalog::framesBundlePath()
@@ -272,8 +282,18 @@ bool QSFrameCatalog::save()
         // Still pending: tried again after the delay, on the next change and at quit.
         platform::logError(QStringLiteral("Could not save the user's frames to '%1': %2").arg(m_infoFilePath, error));
         m_saveTimer.start();
+        if (!m_toldSaveFailure) {
+            m_toldSaveFailure = true;
+            platform::Alert alert;
+            alert.setMessageText(rqs::localized(QStringLiteral("FramesNotSavedTitle")));
+            alert.setInformativeText(rqs::localized(QStringLiteral("FramesNotSavedText")).arg(m_infoFilePath, error));
+            alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+            alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(rqs::windowForSheetWithView(nullptr)),
+                                           platform::Alert::Completion());
+        }
         return false;
     }
     m_savePending = false;
+    m_toldSaveFailure = false;
     return true;
 }

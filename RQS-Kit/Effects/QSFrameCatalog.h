@@ -66,4 +66,6 @@ private:
     QStringList m_frameIDs;
     QTimer m_saveTimer;
     bool m_savePending = false;
+    // The user has been told that saving fails; told again after a save that worked.
+    bool m_toldSaveFailure = false;
 };
