@@ -50,10 +50,10 @@ public:
     // "CIAttributeFilterName" → the name, and per input key a map with "CIAttributeClass" and,
     // where given, "CIAttributeDefault", "CIAttributeMin", "CIAttributeMax",
     // "CIAttributeSliderMin", "CIAttributeSliderMax", "choices".
-    QVariantMap attributes() const;
+    virtual QVariantMap attributes() const;
     const QList<InputAttribute> &inputAttributes() const { return m_inputs; }
     // Sets every input that has a default to it.
-    void setDefaults();
+    virtual void setDefaults();
     // A new filter of the same name, its inputs set through the setters in applying order, so that
     // it renders as this one does; null when the name is not registered.
     virtual std::unique_ptr<Filter> copy() const;
