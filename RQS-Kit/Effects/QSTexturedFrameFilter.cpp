@@ -224,6 +224,7 @@ Image QSTexturedFrameFilter::cachedMask() const
     const auto mask = m_frame->mask();
     if (mask && !mask->image().isNull()) {
         const double k = bm / mask->width();
+        mask->setMaxCorner(std::max(mask->maxCorner(), mask->cornerSize().width() * k));
         m_mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
     } else if (const auto line = kernelWithName(QStringLiteral("lineBorder"))) {
         m_mask = line->apply({r, {}}, {vectorForRect(r), bm});
@@ -251,6 +252,7 @@ Image QSTexturedFrameFilter::cachedFrame() const
     Image frame = texturize.outputImage();
     for (const auto &shade : m_frame->optimizedShades()) {
         const double k = b / shade->width();
+        shade->setMaxCorner(std::max(shade->maxCorner(), shade->cornerSize().width() * k));
         const Image layer = layFrame(shade->image(), e, shade->cornerSize(), k, repeatsVectorForFrame(*shade, e.size(), k));
         if (layer.isNull())
             continue;

@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace platform::fx;
 using fxtest::near;
@@ -312,4 +313,32 @@ TEST(TexturedFrame, TheInnerShadowDarkensAndKeepsThePictureOpaque)
     const Pixel edge = renderedPixel(output, 60, 1), middle = renderedPixel(output, 60, 45);
     EXPECT_LT(edge.r, middle.r - 0.1f);
     EXPECT_TRUE(near(middle, {1, 1, 1, 1}, 1e-3f));
+}
+
+// A frame picture stays loaded for the cache time after its last use, then is read again; a frame
+// drawn records its largest corner.
+TEST(FrameImageCache, AnImageIsDroppedAfterTheCacheTimeAndReadAgain)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"InternalMasks/FRM-I#001#Ramp#2-2.png", [](int x) { return x * 50; }}});
+    const QSFrameImageDescription mask(bundle + "/InternalMasks/FRM-I#001#Ramp#2-2.png");
+    EXPECT_EQ(mask.cacheTime(), 300.0);
+    EXPECT_EQ(mask.maxCorner(), 0.0);
+    const Image first = mask.image();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(mask.image().node(), first.node()) << "kept while in use";
+    const_cast<QSFrameImageDescription &>(mask).setCacheTime(0.05);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !mask.hasCachedImage(); }, 2000));
+    const Image again = mask.image();
+    EXPECT_NE(again.node(), first.node());
+    EXPECT_TRUE(near(renderedPixel(again, 1, 0), renderedPixel(first, 1, 0)));
+
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 10, 10}, {0, 0, 1, 1})));
+    frame.setValueForKey("inputWidth", 4.0);
+    auto description = std::make_shared<QSFrameDescription>(QVariantMap{{"InternalMask", "FRM-I#001#Ramp"}}, bundle, false);
+    frame.setFrameDescription(description);
+    frame.cachedMask();
+    EXPECT_EQ(description->mask()->maxCorner(), 4.0) << "a corner of 2 drawn at twice its size";
 }
