@@ -9,6 +9,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/UndoManager.h"
 #include "platform/ui/Window.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -27,6 +29,13 @@ const QString PlainFrameName = QStringLiteral("Plain Frame");
 void post(const QString &name, QObject *sender, const QVariantMap &info = {})
 {
     platform::NotificationCenter::defaultCenter()->post(name, sender, info);
+}
+
+// Records the inverse of a catalog change, named after the operation it runs (localized).
+void recordUndo(platform::UndoManager *manager, QObject *target, const QString &operation, std::function<void()> inverse)
+{
+    if (manager && manager->registerUndo(target, std::move(inverse)))
+        manager->setActionName(rqs::localized(operation));
 }
 
 } // namespace
@@ -219,6 +228,9 @@ void QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame, const Q
 {
     if (!frame || frameID.isEmpty() || m_frames.contains(frameID))
         return;
+    recordUndo(m_undoManager, this, QStringLiteral("removeFrameName:"), [this, frameID] { removeFrameName(frameID); });
+    if (m_undoManager && frame->isEditable())
+        frame->setUndoManager(m_undoManager);
     frame->setPostsChanges(true);
     insertFrame(frameID, std::move(frame));
     sortFrameNames();
@@ -233,6 +245,8 @@ bool QSFrameCatalog::renameFrameID(const QString &idOrName, const QString &newNa
     const auto frame = m_frames.value(frameID);
     if (!editable() || !frame || newName.isEmpty() || m_idForName.contains(newName))
         return false;
+    recordUndo(m_undoManager, this, QStringLiteral("undoRenameWithDescription:"),
+               [this, frameID, oldName = frame->name()] { renameFrameID(frameID, oldName); });
     m_idForName.remove(frame->name());
     QSLocalizeHelper::setLocalizedString(newName, frameID);
     m_idForName.insert(newName, frameID);
@@ -251,12 +265,19 @@ void QSFrameCatalog::removeFrameAtIndex(int index)
     const QString frameID = m_frameIDs.takeAt(index);
     const auto frame = m_frames.take(frameID);
     if (frame) {
+        recordUndo(m_undoManager, this, QStringLiteral("undoRemoveFrame:"), [this, frame, frameID] { addFrame(frame, frameID); });
         platform::NotificationCenter::defaultCenter()->removeObserver(this, QStringLiteral("FrameChanged"), frame.get());
         m_idForName.remove(frame->name());
     }
     post(QStringLiteral("QSFrameCatalogChanged"), this);
     post(QStringLiteral("QSFrameRemoved"), this);
     saveCatalogInstantly(false);
+}
+
+void QSFrameCatalog::removeFrameName(const QString &frameID)
+{
+    if (const qsizetype index = m_frameIDs.indexOf(frameID); index >= 0)
+        removeFrameAtIndex(int(index));
 }
 
 bool QSFrameCatalog::saveCatalogInstantly(bool now)

@@ -106,6 +106,7 @@ void QSMaterialBuilder::windowDidLoad()
     // The frames' edits and the catalog's additions and removals share the window's history.
     auto *undoManager = platform::undoManagerForView(window());
     m_editor->setUndoManager(undoManager);
+    m_userCatalog.setUndoManager(undoManager);
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
     connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);

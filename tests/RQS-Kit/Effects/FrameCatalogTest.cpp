@@ -4,6 +4,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -200,4 +201,32 @@ TEST_F(FrameCatalog, DamagedShadesAndUnknownTexturesAreKeptAndTheCatalogStillSav
     EXPECT_EQ(saved["FRM-U#001#"].toMap()["Shades"], "FRM-S#001#Edge");
     EXPECT_EQ(saved["FRM-U#002#"].toMap()["Texture"], "RQS-T#777#Not-Here");
     EXPECT_EQ(saved["FRM-U#002#"].toMap()["Name"], "Renamed");
+}
+
+// Adding, renaming and removing a frame are each one undo step, named, undone and redone.
+TEST_F(FrameCatalog, AdditionsRenamesAndRemovalsAreUndoable)
+{
+    platform::UndoManager undo;
+    undo.setGroupsByEvent(false);
+    QSFrameCatalog catalog(m_dir.path(), file());
+    catalog.setUndoManager(&undo);
+    const QString id = catalog.addFrame(std::make_shared<QSFrameDescription>(frame("Oak"), m_dir.path(), true));
+    EXPECT_EQ(undo.undoActionName(), "Add Frame");
+    EXPECT_EQ(catalog.frameWithName(id)->undoManager(), &undo);
+    ASSERT_TRUE(catalog.renameFrameID(id, "Walnut"));
+    EXPECT_EQ(undo.undoActionName(), "Rename Frame");
+    catalog.removeFrameAtIndex(int(catalog.frameIDs().indexOf(id)));
+    EXPECT_EQ(undo.undoActionName(), "Remove Frame");
+    EXPECT_FALSE(catalog.frameWithName(id));
+
+    ASSERT_TRUE(undo.undo());
+    ASSERT_TRUE(catalog.frameWithName(id));
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Walnut");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Oak");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_FALSE(catalog.frameWithName(id));
+    ASSERT_TRUE(undo.redo());
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Walnut");
 }
