@@ -1,6 +1,8 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Effects/QSFrameEditor.h"
+#include "RQS-Kit/Effects/QSImageArray.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSShadeRow.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
@@ -109,4 +111,23 @@ TEST_F(MaterialBuilder, ZeroPreviewSizeKeepsTheProportionAndDrawsNothing)
     EXPECT_TRUE(m_builder->previewImage().isNull());
     EXPECT_EQ(m_builder->previewAspectRatio(), ratio);
     EXPECT_TRUE(log.contains("Warning: The frame preview size 0 is not positive"));
+}
+
+// The preview follows the sample pictures: a picture added to them is framed at once, the next
+// one when the user steps on.
+TEST_F(MaterialBuilder, ThePreviewShowsTheCurrentSamplePicture)
+{
+    QSImageArray samples;
+    m_builder->setImageArray(&samples);
+    QImage wide(400, 100, QImage::Format_RGB32), tall(100, 400, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    tall.fill(Qt::blue);
+    ASSERT_TRUE(wide.save(m_dir.filePath("wide.png")) && tall.save(m_dir.filePath("tall.png")));
+    ASSERT_TRUE(samples.addImageAtPath(m_dir.filePath("wide.png")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() > 2; }, 2000));
+    ASSERT_TRUE(samples.addImageAtPath(m_dir.filePath("tall.png")));
+    samples.next();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() < 0.5; }, 2000));
+    const QImage preview = m_builder->previewImage();
+    EXPECT_EQ(preview.pixelColor(preview.width() / 2, preview.height() / 2), QColor(Qt::blue));
 }
