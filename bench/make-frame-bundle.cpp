@@ -2,9 +2,10 @@
 // bundle DIR/Frames.bundle (its frames in Description.plist, its shades and its outer and inner
 // masks). scripts/make-frame-bundle runs it on resources/. Every picture is drawn from fixed seeds,
 // so that running it again gives the same files.
+#include "ResourceFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,21 +18,12 @@
 
 namespace {
 
+using resourcefiles::save;
+
 constexpr int TileSize = 128;
 // Frame pictures: a ring of Border pixels round a clear middle, corners as wide as the ring.
 constexpr int FrameSize = 64;
 constexpr int Border = 16;
-
-bool save(const QImage &picture, const QString &dir, const QString &folder, const QString &name, int quality = -1)
-{
-    if (!QDir(dir).mkpath(folder))
-        return false;
-    const QString path = dir + QLatin1Char('/') + folder + QLatin1Char('/') + name;
-    if (picture.save(path, nullptr, quality))
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
-    return false;
-}
 
 // A tile whose value at (x, y) varies about the base colour (hue in degrees, saturation and
 // value in 0 to 1); the value function gets the tile position and a generator and answers a
@@ -193,7 +185,7 @@ QImage mitreShade()
 // The frames, as the catalog stores them: one of each category the frame editor lists.
 bool writeDescriptions(const QString &dir)
 {
-    QFile file(dir + QStringLiteral("/Frames.bundle/Description.plist"));
+    const QString path = dir + QStringLiteral("/Frames.bundle/Description.plist");
     const auto shade = [](const char *id, const char *mode, double intensity) {
         return QStringLiteral("<dict><key>Shade</key><string>%1</string><key>BlendMode</key><string>%2</string>"
                               "<key>Intensity</key><real>%3</real></dict>")
@@ -236,10 +228,7 @@ bool writeDescriptions(const QString &dir)
                                            "<plist version=\"1.0\"><dict>\n%1</dict></plist>\n")
                                 .arg(frames)
                                 .toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(file.fileName()));
-    return false;
+    return resourcefiles::writeText(path, text);
 }
 
 } // namespace
@@ -247,12 +236,10 @@ bool writeDescriptions(const QString &dir)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
-    if (arguments.size() != 2) {
-        std::fprintf(stderr, "Error: usage: make-frame-bundle DIR\n");
+    const std::optional<QString> folder = resourcefiles::outputFolder("make-frame-bundle");
+    if (!folder)
         return 1;
-    }
-    const QString dir = arguments.at(1);
+    const QString dir = *folder;
     const QString bundle = QStringLiteral("Frames.bundle");
     // Options: flag letter, sections, "#" the tile's own hue-saturation-value, "$" the base scale.
     const bool written = save(paperCream(), dir, "Textures", "RQS-T#001#Paper-Cream#R#40-10-96$6.jpg", 92)
