@@ -341,6 +341,8 @@ Image chainOutput(const Options &options)
     const Image input = Image::fromFile(options.recipe);
     if (input.isNull())
         return {};
+    // Frames and borders are measured against the canvas, as the frame editor's preview gives it.
+    effects.front()->setGlobalSettings({{QStringLiteral("canvasProportion"), 2.0 * input.extent().width()}});
     effects.front()->setInputImage(input);
     if (options.dumpSettings) {
         QJsonArray dump;

@@ -53,6 +53,7 @@ QSShapedBorderFilter::QSShapedBorderFilter()
         InputAttribute texture = rqs::inputs::text(QStringLiteral("inputTextureName"));
         texture.choices = QSTextureCatalog::sharedTextureNames();
         texture.defaultValue = texture.choices.value(0);
+        texture.overrides = {QStringLiteral("inputColor")};
         return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")), texture,
                                      rqs::inputs::slider(QStringLiteral("inputWidth"), 0.0, 0.0, 0.2),
                                      rqs::inputs::slider(QStringLiteral("inputTextureScale"), 1.0, 0.1, 1.9),

@@ -1,19 +1,32 @@
+#include "platform/foundation/UserDefaults.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QWidget>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 
 namespace {
 
-// Windows and views released with deleteLater go at the event loop's next turn; between two cases
-// there is none, so without this a window a case closed stays on screen under the next one's.
-class DeferredDeletesBetweenCases : public ::testing::EmptyTestEventListener
+// Each case starts as in a process of its own: nothing saved in the user defaults and no window
+// shown, so that the whole suite passes in one process as it does case by case. Windows released
+// with deleteLater go at the event loop's next turn, and between two cases there is none; shared
+// panels and controllers' windows outlive the case that opened them.
+class FreshProcessState : public ::testing::EmptyTestEventListener
 {
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+        for (const QString &key : defaults->dictionaryRepresentation().keys())
+            defaults->removeObjectForKey(key);
+    }
     void OnTestEnd(const ::testing::TestInfo &) override
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget *window : QApplication::topLevelWidgets())
+            window->hide();
     }
 };
 
@@ -41,6 +54,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
-    ::testing::UnitTest::GetInstance()->listeners().Append(new DeferredDeletesBetweenCases);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProcessState);
     return RUN_ALL_TESTS();
 }

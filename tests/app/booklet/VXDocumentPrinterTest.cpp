@@ -78,7 +78,9 @@ protected:
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     QTemporaryDir folder;
-    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
+    // The shared helper installs itself when first made: made now, so that the pointer put back is
+    // the one the next case finds, whichever case made it.
+    VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
