@@ -9,6 +9,33 @@ namespace platform {
 
 namespace {
 
+QPrinter::DuplexMode duplexModeOf(PrintInfo::Duplex duplex)
+{
+    switch (duplex) {
+    case PrintInfo::Duplex::TwoSidedLongEdge:
+        return QPrinter::DuplexLongSide;
+    case PrintInfo::Duplex::TwoSidedShortEdge:
+        return QPrinter::DuplexShortSide;
+    case PrintInfo::Duplex::OneSided:
+        break;
+    }
+    return QPrinter::DuplexNone;
+}
+
+PrintInfo::Duplex duplexOf(QPrinter::DuplexMode mode)
+{
+    switch (mode) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto:
+        return PrintInfo::Duplex::TwoSidedLongEdge;
+    case QPrinter::DuplexShortSide:
+        return PrintInfo::Duplex::TwoSidedShortEdge;
+    case QPrinter::DuplexNone:
+        break;
+    }
+    return PrintInfo::Duplex::OneSided;
+}
+
 PrintPanel::Responder &responder()
 {
     static PrintPanel::Responder shared;
@@ -23,6 +50,8 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
 {
     const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
         printer.setCopyCount(printInfo.copies());
+        // The dialog shows the sides the job will be sent with, and the user's change is sent.
+        printer.setDuplex(duplexModeOf(printInfo.duplex()));
         auto *dialog = new QPrintDialog(&printer);
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         return dialog;
@@ -32,6 +61,7 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         if (!printer.printerName().isEmpty())
             edited.setPrinterName(printer.printerName());
         edited.setCopies(printer.copyCount());
+        edited.setDuplex(duplexOf(printer.duplex()));
         return edited;
     };
     PrinterDialogPresenter::present(printInfo, window, makeDialog, responder(), readBack, std::move(completion));
