@@ -120,6 +120,7 @@ int main(int argc, char **argv)
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    QObject::connect(&delegate, &AppDelegate::readyToQuit, &app, &QApplication::quit);
 
     openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
     openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);

@@ -219,6 +219,7 @@ void QSMoveApplication::showFailedToMove()
 {
     platform::Alert alert;
     alert.setMessageText(text(QStringLiteral("FailedMoveToApplications")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.beginSheetModalForWindow(platform::Window::keyWindow(), platform::Alert::Completion());
 }
 

@@ -283,6 +283,7 @@ void VXDocumentPrinter::showPrintFailure(const QString &reason)
 {
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), m_document.displayName()));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -293,6 +294,7 @@ void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
     platform::logError(QStringLiteral("Pages %1 of \"%2\" could not be drawn").arg(pageList(pages), m_document.displayName()));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PagesNotDrawnTitle")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(pages)));
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -370,6 +372,7 @@ void VXDocumentPrinter::saveBooklet()
             return;
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
+        alert.setAlertStyle(platform::Alert::Style::Critical);
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         alert.setInformativeText(failed.isEmpty() ? rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile())
                                                   : rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed)));

@@ -259,6 +259,7 @@ void VXManualDuplexController::printTestPages(int printPages)
                 return;
             platform::Alert alert;
             alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), TestName));
+            alert.setAlertStyle(platform::Alert::Style::Critical);
             alert.setInformativeText(outcome.errorString);
             alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
             alert.beginSheetModalForWindow(window(), platform::Alert::Completion());

@@ -151,6 +151,36 @@ TEST(Alert, ButtonsAnswerCodesInOrderAsSheetOrApplicationModal)
     }
 }
 
+// Keys on the real box: Escape answers Cancel or the only button, Return the first; the icon says
+// what kind of alert it is.
+TEST(Alert, EscapeAndReturnAnswerAsOnTheDesktopAndTheIconFollowsTheStyle)
+{
+    using Style = platform::Alert::Style;
+    struct Case { QStringList titles; Style style; Qt::Key key; int answer; QMessageBox::Icon icon; };
+    const QList<Case> cases{
+        {{"OK"}, Style::Informational, Qt::Key_Escape, 1000, QMessageBox::Information},
+        {{"Replace", "Cancel"}, Style::Warning, Qt::Key_Escape, 1001, QMessageBox::Warning},
+        {{"Print", "Set Up", "Cancel"}, Style::Critical, Qt::Key_Escape, 1002, QMessageBox::Critical},
+        {{"Print", "Set Up", "Cancel"}, Style::Warning, Qt::Key_Return, 1000, QMessageBox::Warning},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.titles.join(' ').toStdString() + (c.key == Qt::Key_Return ? " Return" : " Escape"));
+        platform::Alert alert;
+        alert.setMessageText("Something happened");
+        alert.setAlertStyle(c.style);
+        for (const QString &title : c.titles)
+            alert.addButtonWithTitle(title);
+        std::optional<int> answer;
+        alert.beginSheetModalForWindow(nullptr, [&](int code) { answer = code; });
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->icon(), c.icon);
+        QTest::keyClick(box, c.key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 2000));
+        EXPECT_EQ(*answer, c.answer);
+    }
+}
+
 // The check box and the pop-up reach the user, and come back as the user left them with the button's code.
 TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
 {
