@@ -304,6 +304,7 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         types.append(QString::fromLatin1(format));
     platform::OpenPanel panel;
     panel.setAllowedFileTypes(types);
+    panel.setFileTypesName(rqs::localized(QStringLiteral("OpenableFilesName")));
     panel.setAllowsMultipleSelection(true);
     // Counted as a question, so that the process does not end while the panel is the only window.
     ++m_openQuestions;

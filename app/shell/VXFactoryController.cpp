@@ -223,6 +223,7 @@ void VXFactoryController::openURLs(QObject *)
     platform::OpenPanel panel;
     panel.setAllowsMultipleSelection(true);
     panel.setAllowedFileTypes(openableTypes());
+    panel.setFileTypesName(rqs::localized(QStringLiteral("OpenableFilesName")));
     const QPointer<VXFactoryController> self(this);
     panel.beginSheetModalForWindow(window(), [self](int result, const QList<QUrl> &urls) {
         if (self && result == platform::OpenPanel::OKButton)

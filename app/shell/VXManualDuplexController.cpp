@@ -109,6 +109,9 @@ void VXManualDuplexController::windowDidLoad()
 void VXManualDuplexController::windowDidClose()
 {
     QSWindowController::windowDidClose();
+    // The wizard may have been opened afresh since that window closed; its new window stays.
+    if (isLoaded() && window()->isVisible())
+        return;
     unloadWindow();
 }
 

@@ -4,6 +4,9 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+
+#include <memory>
 
 namespace platform {
 
@@ -48,7 +51,11 @@ static_assert(PrintPanel::OKButton == QDialog::Accepted && PrintPanel::CancelBut
 
 void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
 {
-    const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
+    // A printer that Qt does not list (added after Qt read the list) leaves Qt on another one, or
+    // on none; unless the user picks one, the job goes to the printer it was meant for.
+    auto offered = std::make_shared<QString>();
+    const auto makeDialog = [&printInfo, offered](QPrinter &printer) -> QDialog * {
+        *offered = printer.printerName();
         printer.setCopyCount(printInfo.copies());
         // The dialog shows the sides the job will be sent with, and the user's change is sent.
         printer.setDuplex(duplexModeOf(printInfo.duplex()));
@@ -56,12 +63,14 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         return dialog;
     };
-    const auto readBack = [](PrintInfo edited, const QPrinter &printer) {
-        // A printer that Qt does not know reads back as no name; the chosen one is kept then.
-        if (!printer.printerName().isEmpty())
+    const auto readBack = [offered](PrintInfo edited, const QPrinter &printer) {
+        const bool unlisted = *offered != edited.printerName();
+        if (!printer.printerName().isEmpty() && !(unlisted && printer.printerName() == *offered))
             edited.setPrinterName(printer.printerName());
         edited.setCopies(printer.copyCount());
-        edited.setDuplex(duplexOf(printer.duplex()));
+        // A printer without two-sided printing shows no choice, and the job keeps its sides.
+        if (QPrinterInfo(printer).supportedDuplexModes().size() > 1)
+            edited.setDuplex(duplexOf(printer.duplex()));
         return edited;
     };
     PrinterDialogPresenter::present(printInfo, window, makeDialog, responder(), readBack, std::move(completion));

@@ -6,6 +6,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -315,6 +316,9 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString queue = QStringLiteral("Rejecting_%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     ASSERT_EQ(QProcess::execute("cupsreject", {queue}), 0);
+    // The printer list of an earlier case in this process does not have it yet.
+    platform::PrinterCache::shared()->refresh();
+    ASSERT_TRUE(waitFor([&] { return !platform::PrinterCache::shared()->printerNamed(queue).isEmpty(); }));
     PrintedDocument printed(folder.path(), "-refused.pdf");
     platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
     QStringList alerts;

@@ -109,6 +109,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
+        EXPECT_TRUE(dialog.nameFilters().value(0).startsWith(rqs::localized("OpenableFilesName") + " (*.pdf ")) << "named, PDF first";
         dialog.selectFile(second);
         return platform::OpenPanel::OKButton;
     });

@@ -30,6 +30,7 @@ protected:
         platform::OpenPanel::setResponder([this](QFileDialog &dialog) {
             if (chosen.isEmpty())
                 return platform::OpenPanel::CancelButton;
+            filters = dialog.nameFilters();
             dialog.selectFile(chosen);
             return platform::OpenPanel::OKButton;
         });
@@ -59,6 +60,7 @@ protected:
     VXWelcomeWindowController welcome{delegate};
     QString chosen;
     QStringList told;
+    QStringList filters;
 };
 
 TEST_F(WelcomeWindowTest, OpenClosesItAndOpensTheChosenPdfInAWindowWithTheApplicationsMenus)
@@ -68,6 +70,8 @@ TEST_F(WelcomeWindowTest, OpenClosesItAndOpensTheChosenPdfInAWindowWithTheApplic
     button("openButton")->click();
     EXPECT_FALSE(welcomeShown()) << "closed before the panel";
     ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 5000));
+    ASSERT_EQ(filters.size(), 1);
+    EXPECT_TRUE(filters.first().startsWith("PDF documents and pictures (*.pdf *.")) << filters.first().toStdString();
     platform::Window *window = documents.documents().first()->documentWindow();
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(welcomeShown());
