@@ -20,7 +20,10 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMimeData>
@@ -680,4 +683,22 @@ TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndRe
     EXPECT_EQ(controller->pageName(), "1 / 60");
     QTest::keyClick(window, Qt::Key_End);
     EXPECT_EQ(controller->pageName(), "60 / 60");
+}
+
+// The page-number font shown is the one drawn: a family that is not installed shows what the system
+// put in its place; a new document starts with the desktop's own sans font.
+TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesktopsSansFont)
+{
+    open(4);
+    auto *shown = control<QLabel>("fontName");
+    const QString desktop = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    EXPECT_EQ(document.pageNumbersFontName(), desktop);
+    EXPECT_EQ(shown->text(), desktop);
+    struct Case { const char *named; QString shown; };
+    for (const Case &c : {Case{"Lucida Grande", desktop}, Case{"DejaVu Serif", "DejaVu Serif"}}) {
+        SCOPED_TRACE(c.named);
+        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.named));
+        EXPECT_EQ(shown->text(), c.shown);
+        EXPECT_EQ(QFontInfo(document.pageNumberFilter()->font()).family(), c.shown) << "what is drawn";
+    }
 }
