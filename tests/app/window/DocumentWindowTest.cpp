@@ -20,7 +20,9 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
+#include <QFormLayout>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -700,5 +702,23 @@ TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesk
         platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.named));
         EXPECT_EQ(shown->text(), c.shown);
         EXPECT_EQ(QFontInfo(document.pageNumberFilter()->font()).family(), c.shown) << "what is drawn";
+    }
+}
+
+// Each number of the creep, position and page-number controls says what it is and in what unit.
+TEST_F(DocumentWindowTest, CreepPositionAndPageNumberFieldsHaveLabelsAndUnits)
+{
+    open(4);
+    for (const char *name : {"creepTypeField", "creepField", "centerXTF", "centerYTF", "numbersXField", "numbersYField"}) {
+        SCOPED_TRACE(name);
+        auto *field = control<QWidget>(name);
+        QLabel *label = nullptr;
+        for (QFormLayout *each : controller->window()->findChildren<QFormLayout *>())
+            if (auto *found = qobject_cast<QLabel *>(each->labelForField(field)))
+                label = found;
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->text().isEmpty());
+        if (auto *number = qobject_cast<QDoubleSpinBox *>(field))
+            EXPECT_FALSE(number->suffix().trimmed().isEmpty());
     }
 }
