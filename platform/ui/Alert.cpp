@@ -156,6 +156,11 @@ void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion
         auto *popUp = new QComboBox;
         popUp->addItems(m_choices);
         popUp->setCurrentText(selectedChoice());
+        // Printer names run long; none is cut, and the chosen one is also the tip.
+        popUp->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        popUp->setMinimumWidth(popUp->sizeHint().width());
+        popUp->setToolTip(popUp->currentText());
+        QObject::connect(popUp, &QComboBox::currentTextChanged, popUp, &QComboBox::setToolTip);
         addAccessory(*box, popUp);
     }
 

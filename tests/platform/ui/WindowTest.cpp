@@ -208,3 +208,25 @@ TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
     EXPECT_FALSE(answer->suppressionButtonTicked);
     EXPECT_EQ(answer->selectedChoice, "Plotter");
 }
+
+// A long printer name is shown whole in the alert's pop-up, and is its tip.
+TEST(Alert, APopUpOfPrinterNamesIsWideEnoughForTheLongest)
+{
+    const QString longest = "Duplex_Printer_On_The_Second_Floor_Next_To_The_Kitchen";
+    platform::Alert alert;
+    alert.setMessageText("Which printer?");
+    alert.addButtonWithTitle("Select");
+    alert.setChoices({"Laser", longest});
+    alert.setSelectedChoice(longest);
+    std::optional<int> answer;
+    alert.beginSheetModalForWindow(nullptr, [&](int code) { answer = code; });
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto *popUp = box->findChild<QComboBox *>();
+    ASSERT_NE(popUp, nullptr);
+    QTest::qWait(10);
+    EXPECT_GT(popUp->width(), popUp->fontMetrics().horizontalAdvance(longest));
+    EXPECT_EQ(popUp->toolTip(), longest);
+    box->buttons()[0]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }));
+}
