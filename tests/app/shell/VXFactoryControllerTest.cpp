@@ -17,6 +17,7 @@
 
 #include "support/CupsServerTest.h"
 #include "support/PictureFixture.h"
+#include "support/Screenshot.h"
 
 #include <QDropEvent>
 #include <QFileDialog>
@@ -144,6 +145,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Failed),
                                          "Report 2: " + localizedState(VXTask::Exported)}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return scene.factory.window()->findChild<QLabel *>("progressLabel")->text().isEmpty(); }));
+    EXPECT_TRUE(saveScreenshot(scene.factory.window(), "factory"));
 
     scene.click(1, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
