@@ -262,10 +262,19 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    const platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    const QPointer<VXControllingTask> task(m_document.controllingTask());
+    if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
+        run.printInfo.setPrinterName(batch->printerName());
+        run.printInfo.setCopies(batch->copies());
+        run.printInfo.setDuplex(batch->duplex());
+        run.showsPrintPanel = false;
+    }
     platform::PrintRun::beginModalForWindow(
         run, m_document.windowForSheet(), this,
-        [this, prepare](const PrintInfo &chosen) -> platform::Printable * {
+        [this, prepare, task](const PrintInfo &chosen) -> platform::Printable * {
+            if (task)
+                task->printChoiceMade(chosen);
             prepare(chosen);
             return m_document.printView();
         },

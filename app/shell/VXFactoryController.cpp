@@ -289,6 +289,14 @@ void VXFactoryController::printOnPrinter(const QString &printerName, bool manual
         printNextTask(nullptr);
 }
 
+std::optional<platform::PrintInfo> VXFactoryController::batchPrintChoice() const { return m_batchPrintChoice; }
+
+void VXFactoryController::setBatchPrintChoice(const platform::PrintInfo &chosen)
+{
+    if (m_printing)
+        m_batchPrintChoice = chosen;
+}
+
 void VXFactoryController::printNextTask(VXTask *finished)
 {
     if (finished && finished == m_printing) {
@@ -300,6 +308,8 @@ void VXFactoryController::printNextTask(VXTask *finished)
         return;
     m_printJobs.removeAll(nullptr);
     if (m_printJobs.isEmpty()) {
+        // The next print-all asks again.
+        m_batchPrintChoice.reset();
         showProgress({});
         return;
     }
