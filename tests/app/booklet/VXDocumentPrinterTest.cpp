@@ -7,6 +7,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/PageLayoutPanel.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QFileInfo>
 #include <QProcess>
@@ -292,6 +294,32 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
         const QList<int> jobs = jobsTitled(printed.title, 1);
         ASSERT_EQ(jobs.size(), 1);
         EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{c.sides});
+    }
+}
+
+// Page Setup offers the papers of the printer the document prints on; without one, every paper.
+TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
+{
+    struct Case { QString printer; bool native; };
+    for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
+        SCOPED_TRACE(c.printer.toStdString());
+        Document doc;
+        if (!c.printer.isEmpty())
+            ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
+        QStringList papers;
+        bool native = false;
+        platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
+            native = printer.outputFormat() == QPrinter::NativeFormat;
+            for (const QPageSize &size : QPrinterInfo(printer).supportedPageSizes())
+                papers << size.key();
+            return platform::PageLayoutPanel::CancelButton;
+        });
+        doc.runPageLayout();
+        ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
+        platform::PageLayoutPanel::setResponder(nullptr);
+        EXPECT_EQ(native, c.native);
+        if (c.native)
+            EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
     }
 }
 
