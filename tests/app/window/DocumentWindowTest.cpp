@@ -5,6 +5,8 @@
 #include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
+#include "app/window/VXPagesTableView.h"
+#include "app/window/VXTableRowView.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/KeyValue.h"
@@ -13,6 +15,7 @@
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/UndoManager.h"
 #include "support/PdfFixture.h"
+#include "support/Screenshot.h"
 #include "support/PictureFixture.h"
 
 #include <QCheckBox>
@@ -721,4 +724,24 @@ TEST_F(DocumentWindowTest, CreepPositionAndPageNumberFieldsHaveLabelsAndUnits)
         if (auto *number = qobject_cast<QDoubleSpinBox *>(field))
             EXPECT_FALSE(number->suffix().trimmed().isEmpty());
     }
+}
+
+// The selected page stands out from its neighbours in the list, and a page whose preview is still
+// on its way shows its outline rather than white on white.
+TEST_F(DocumentWindowTest, TheSelectedPageStandsOutAndAPageStillLoadingShowsItsOutline)
+{
+    open(3);
+    show({900, 700});
+    auto *list = control<VXPagesTableView>("pagesTableView");
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::qWait(300);
+    EXPECT_TRUE(saveScreenshot(controller->window(), "document-window"));
+    const QImage shown = list->viewport()->grab().toImage();
+    const auto ringAt = [&](int row) {
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QRect page = VXTableRowView::pageFrameInRow(rect.size()).translated(rect.topLeft());
+        return shown.pixelColor(page.left() - 3, page.center().y());
+    };
+    const QColor selected = ringAt(2), other = ringAt(1);
+    EXPECT_GT(std::abs(selected.lightness() - other.lightness()), 40) << selected.name().toStdString() << " " << other.name().toStdString();
 }
