@@ -107,7 +107,10 @@ void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
 {
     QVariantMap settings;
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            documentDidPrint(false);
+            return;
+        }
         settings.insert(PrintInfo::PrinterNameKey, printerName);
     }
     const PrintOperation operation = printOperationWithSettings(settings);
@@ -120,8 +123,9 @@ PrintOperation VXDocumentPrinter::printOperationWithSettings(const QVariantMap &
 {
     PrintInfo job = m_document.printInfo();
     const QString named = settings.value(PrintInfo::PrinterNameKey).toString();
-    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName())
-        job.setPrinterNamed(named);
+    // A printer the list does not know fails the run, rather than the job going to the last one.
+    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName() && !job.setPrinterNamed(named))
+        job.setPrinterName(named);
     if (job.printerName().isEmpty())
         job.setPrinterName(currentPrinterName());
     job.setDuplex(PrintInfo::Duplex::TwoSidedShortEdge);
@@ -143,7 +147,10 @@ void VXDocumentPrinter::documentDidPrint(bool success)
 void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            releaseTask();
+            return;
+        }
         if (!VXPrinterDefaults::boolForPrinter(printerName, VXPrinterDefaults::DidSetupKey) && showManualDuplexSetup(printerName)) {
             releaseTask();
             return;
@@ -288,6 +295,14 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         });
 }
 
+bool VXDocumentPrinter::takePrinterNamed(const QString &printerName)
+{
+    if (m_document.printInfo().setPrinterNamed(printerName))
+        return true;
+    showPrintFailure(rqs::localized(QStringLiteral("PrinterNotFoundText")).replace(QLatin1String("%1"), printerName));
+    return false;
+}
+
 void VXDocumentPrinter::showPrintFailure(const QString &reason)
 {
     platform::Alert alert;
@@ -361,19 +376,18 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
 
 void VXDocumentPrinter::saveBooklet()
 {
-    QUrl base = m_document.fileURL();
-    if (base.isEmpty()) {
-        QString name = m_document.displayName().replace(u'/', u'-');
-        if (name.isEmpty())
-            name = rqs::localized(QStringLiteral("Untitled"));
-        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        base = QUrl::fromLocalFile(documents.filePath(name + QStringLiteral(".pdf")));
-    }
+    QString name = m_document.fileURL().isLocalFile() ? QFileInfo(m_document.fileURL().toLocalFile()).completeBaseName()
+                                                      : m_document.displayName().replace(u'/', u'-');
+    if (name.isEmpty())
+        name = rqs::localized(QStringLiteral("Untitled"));
+    QString folder = m_document.folderForSaving();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     platform::SavePanel panel;
     panel.setAllowedFileTypes({QStringLiteral("pdf")});
     // The booklet is a PDF whatever the document was opened from.
-    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(QFileInfo(base.toLocalFile()).completeBaseName()));
-    panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
+    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(name));
+    panel.setDirectoryURL(QUrl::fromLocalFile(folder));
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
         bool cancelled = false;

@@ -7,9 +7,12 @@
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
+#include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
+#include "app/shell/VXRealHomeDirectory.h"
+#include "app/shell/VXServiceQueue.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -31,6 +34,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 using platform::Window;
 
@@ -60,6 +64,7 @@ void AppDelegate::initialize()
         {SystemServiceNameKey, QStringLiteral("foldwise.desktop")},
     });
     Document::initialize();
+    platform::PrinterCache::shared()->leaveOutDeviceScheme(VXServiceQueue::Scheme);
     VXPrintHelper::sharedHelper();
     VXDocumentWindowController::setStorePageUrl(StorePageURL);
 }
@@ -269,7 +274,39 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
     return all;
 }
 
-void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
+void AppDelegate::openPDFService(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
+        return;
+    // The print's own folder is removed now; the open document no longer needs the file's name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (Document *document = m_documents->documentForURL(url))
+        document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
+    VXKeptPrints::remove(path);
+}
+
+void AppDelegate::openKeptPrints(const QStringList &except)
+{
+    for (const QString &path : VXKeptPrints::waiting()) {
+        if (except.contains(path))
+            continue;
+        platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
+        openPDFService(QUrl::fromLocalFile(path));
+    }
+}
+
+void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
+{
+    if (request == VXSingleInstance::Request::Service) {
+        for (const QString &path : paths)
+            openPDFService(QUrl::fromLocalFile(path));
+    } else if (!paths.isEmpty()) {
+        openFiles(paths);
+    } else if (Window *window = windowForSheet()) {
+        window->makeKeyAndOrderFront(this);
+    }
+}
 
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/printing/VXApplicationServices.h"
+#include "app/shell/VXSingleInstance.h"
 
 #include <QList>
 #include <QObject>
@@ -81,8 +82,14 @@ public:
     // The answer to the question about several files: 1000 batch factory, 1001 documents, else
     // cancel.
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
-    // A file another program hands over: opened as a document at once.
+    // A file another program hands over: opened as a document at once. A print kept for
+    // Foldwise is removed once open; its document saves into the Documents folder.
     void openPDFService(const QUrl &url);
+    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except.
+    void openKeptPrints(const QStringList &except);
+    // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
     // An empty document.

@@ -5,6 +5,20 @@
 
 #include <cstdlib>
 
+namespace {
+
+// Windows and views released with deleteLater go at the event loop's next turn; between two cases
+// there is none, so without this a window a case closed stays on screen under the next one's.
+class DeferredDeletesBetweenCases : public ::testing::EmptyTestEventListener
+{
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+} // namespace
+
 // Every suite runs offscreen with its own home, config, data and temporary folders, so that no test
 // reads or writes the real user's settings.
 int main(int argc, char **argv)
@@ -27,5 +41,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DeferredDeletesBetweenCases);
     return RUN_ALL_TESTS();
 }

@@ -33,6 +33,13 @@ protected:
         previewer->setHistorySize(3);
         previewer->clearHistory(nullptr);
     }
+    // The previewer is shared: its window must not stay open under the next test.
+    void TearDown() override
+    {
+        previewer->clearHistory(nullptr);
+        previewer->close(nullptr);
+        platform::UserDefaults::standardUserDefaults()->removeObjectForKey("PreviewerHistorySize");
+    }
     QString title() { return previewer->window()->windowTitle(); }
 
     QSImagePreviewer *previewer = QSImagePreviewer::sharedImagePreviewer();

@@ -344,8 +344,6 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString queue = QStringLiteral("Rejecting_%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     ASSERT_EQ(QProcess::execute("cupsreject", {queue}), 0);
-    // The printer list of an earlier case in this process does not have it yet.
-    platform::PrinterCache::shared()->refresh();
     ASSERT_TRUE(waitFor([&] { return !platform::PrinterCache::shared()->printerNamed(queue).isEmpty(); }));
     PrintedDocument printed(folder.path(), "-refused.pdf");
     platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
@@ -363,4 +361,33 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString reason = log.lines().first().section(" failed: ", 1);
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(alerts, QStringList{rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " " + reason});
+}
+
+// A printer the list does not know never sends the booklet to the printer used before.
+TEST_F(DocumentPrinting, APrinterTheListDoesNotKnowFailsTheRunWithAnAlertNamingIt)
+{
+    ASSERT_TRUE(waitFor([] { return platform::PrinterCache::shared()->isLoaded(); }));
+    for (const bool manual : {false, true}) {
+        SCOPED_TRACE(manual);
+        PrintedDocument printed(folder.path(), manual ? "-unknown-manual.pdf" : "-unknown.pdf");
+        ASSERT_TRUE(printed.doc.printInfo().setPrinterNamed("Duplex_Printer"));
+        int panels = 0;
+        platform::PrintPanel::setResponder([&](QPrinter &) { return ++panels, 1; });
+        QStringList alerts;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            alerts << alert.messageText() + " " + alert.informativeText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        if (manual)
+            printed.doc.printManualDuplexWithPrinter("Gone_Printer");
+        else
+            printed.doc.printAutomaticDuplex("Gone_Printer");
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(panels, 0) << "nothing was printed";
+        EXPECT_EQ(printed.doc.printInfo().printerName(), "Duplex_Printer");
+        ASSERT_EQ(alerts.size(), 1);
+        EXPECT_EQ(alerts.first(), rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " "
+                                      + rqs::localized("PrinterNotFoundText").replace("%1", "Gone_Printer"));
+    }
 }

@@ -1,6 +1,7 @@
 #include "app/booklet/Document.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXWelcomeWindowController.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -115,6 +116,34 @@ TEST_F(WelcomeWindowTest, TheFactoryButtonKeepsItOpen)
     button("factoryButton")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 5000));
     EXPECT_TRUE(welcomeShown());
+}
+
+// Starting Foldwise again without files, through the socket a later launch uses.
+TEST_F(WelcomeWindowTest, ALaunchWithoutFilesBringsTheRunningOneToTheFront)
+{
+    VXSingleInstance running(folder.filePath("foldwise-test"));
+    ASSERT_TRUE(running.listen());
+    QObject::connect(&running, &VXSingleInstance::filesReceived, &delegate,
+                     [this](VXSingleInstance::Request request, const QStringList &paths) { delegate.openRequested(request, paths); });
+    const auto launchAgain = [&] { return VXSingleInstance(folder.filePath("foldwise-test")).forward(VXSingleInstance::Request::OpenFiles, {}); };
+
+    welcome.window()->close();
+    ASSERT_TRUE(launchAgain());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return welcomeShown(); }, 5000)) << "no window was open: the welcome window shows";
+
+    Document *document = documents.openDocumentWithContentsOfURL(
+        QUrl::fromLocalFile(PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)))), true);
+    ASSERT_TRUE(document && document->documentWindow());
+    welcome.window()->close();
+    QWidget elsewhere;
+    elsewhere.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &elsewhere; }, 5000));
+    ASSERT_TRUE(launchAgain());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == document->documentWindow(); }, 5000))
+        << "the document's window comes to the front";
+    EXPECT_FALSE(welcomeShown());
 }
 
 } // namespace
