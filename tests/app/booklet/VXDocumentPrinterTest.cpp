@@ -83,7 +83,9 @@ protected:
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     QTemporaryDir folder;
-    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
+    // The application's router exists from the start, as in the application, so that what is put
+    // back after a case is the router and not the nothing before it.
+    VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
