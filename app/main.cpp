@@ -1,7 +1,6 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXApplicationsFolderMover.h"
 #include "app/shell/VXBookmarkStore.h"
-#include "app/shell/VXCupsBackendInstall.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
@@ -20,7 +19,6 @@
 #include <QIcon>
 #include <QPointer>
 
-#include <cstring>
 
 namespace {
 
@@ -60,12 +58,6 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
-    // Run by pkexec as the administrator, without a display: the copy into an Applications folder.
-    if (argc == 4 && std::strcmp(argv[1], "--install-bundle") == 0)
-        return QSMoveApplication::installBundle(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0 : 1;
-    // Run by pkexec as the administrator: the Foldwise printer's backend, where CUPS runs it.
-    if (argc == 4 && std::strcmp(argv[1], "--install-cups-backend") == 0)
-        return VXCupsBackendInstall::install(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));

@@ -12,6 +12,7 @@
 #include "platform/printing/PrintInfo.h"
 #include "platform/ui/DocumentBase.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QPointer>
 #include <QStringList>
@@ -70,6 +71,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(QPointF center READ center WRITE setCenter)
     Q_PROPERTY(bool creepCompensationIsManual READ creepCompensationIsManual)
     Q_PROPERTY(qint32 orientationForLandscape READ orientationForLandscape)
+    Q_PROPERTY(QImage rotateLandscapeImage READ rotateLandscapeImage)
     Q_PROPERTY(bool activeSplitSettings READ activeSplitSettings)
     Q_PROPERTY(bool hasChanges READ hasChanges WRITE setHasChanges)
     Q_PROPERTY(QVariantMap lastDefaults READ lastDefaults WRITE setLastDefaults)
@@ -82,6 +84,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
     Q_CLASSINFO("dependsOn:creepCompensationIsManual", "creepCompensation,creepCompensationType")
     Q_CLASSINFO("dependsOn:orientationForLandscape", "rotateLandscape,rotateLandscapeCW")
+    Q_CLASSINFO("dependsOn:rotateLandscapeImage", "rotateLandscapeCW")
     Q_CLASSINFO("dependsOn:activeSplitSettings", "splitBooklet,straightOrder")
 
 public:
@@ -179,6 +182,9 @@ public:
     bool creepCompensationIsManual() const;
     // 0 without landscape rotation, 3 clockwise, 1 counter-clockwise.
     qint32 orientationForLandscape() const;
+    // The picture of the way landscape pages turn: "LandscapeRotation-Clockwise" or
+    // "LandscapeRotation-CounterClockwise".
+    QImage rotateLandscapeImage() const;
     bool activeSplitSettings() const;
 
     // Change tracking

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
 QString VXCupsBackendInstall::destination() { return QDir(QStringLiteral(FOLDWISE_CUPS_BACKEND_DIR)).filePath(QStringLiteral("foldwise")); }
 
@@ -21,10 +20,20 @@ QString VXCupsBackendInstall::shippedWith(const QString &foldwisePath)
     return {};
 }
 
-bool VXCupsBackendInstall::installAsAdministrator(const QString &foldwisePath, const QString &backend)
+QStringList VXCupsBackendInstall::installCommand(const QString &backend, const QString &destination)
 {
+    return {QStringLiteral("/usr/bin/install"), QStringLiteral("-o"), QStringLiteral("root"), QStringLiteral("-g"), QStringLiteral("root"),
+            QStringLiteral("-m"), QStringLiteral("0700"), QStringLiteral("-T"), QStringLiteral("--"), backend, destination};
+}
+
+bool VXCupsBackendInstall::installAsAdministrator(const QString &backend)
+{
+    if (!QFileInfo(backend).isFile()) {
+        platform::logError(QStringLiteral("Will not install %1 as %2: it is not a file").arg(backend, destination()));
+        return false;
+    }
     QProcess pkexec;
-    pkexec.start(QStringLiteral("pkexec"), {foldwisePath, QStringLiteral("--install-cups-backend"), backend, destination()});
+    pkexec.start(QStringLiteral("pkexec"), installCommand(backend, destination()));
     if (!pkexec.waitForFinished(-1) || pkexec.exitStatus() != QProcess::NormalExit) {
         platform::logError(QStringLiteral("Could not run pkexec: %1").arg(pkexec.errorString()));
         return false;
@@ -38,25 +47,7 @@ bool VXCupsBackendInstall::installAsAdministrator(const QString &foldwisePath, c
     return false;
 }
 
-bool VXCupsBackendInstall::install(const QString &backend, const QString &destination)
-{
-    const QFileInfo target(destination);
-    if (!QFileInfo(backend).isFile() || target.fileName() != QLatin1String("foldwise") || target.absoluteDir().dirName() != QLatin1String("backend")) {
-        platform::logError(QStringLiteral("Will not install %1 as %2").arg(backend, destination));
-        return false;
-    }
-    QFile source(backend);
-    QSaveFile copy(destination);
-    // Made private before the first byte: CUPS runs a backend readable only by root as root.
-    const bool opened = source.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly)
-        && copy.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (opened && copy.write(source.readAll()) == source.size() && copy.commit())
-        return true;
-    platform::logError(QStringLiteral("Could not install %1 as %2: %3").arg(backend, destination, copy.errorString()));
-    return false;
-}
-
 QString VXCupsBackendInstall::administratorCommand(const QString &backend)
 {
-    return QStringLiteral("install -m 700 '%1' '%2'").arg(backend, destination());
+    return QStringLiteral("install -o root -g root -m 0700 -T '%1' '%2'").arg(backend, destination());
 }

@@ -113,7 +113,7 @@ VXServiceQueue::Result VXPDFServiceQueueInstaller::add(const VXServiceQueue &que
     if (added.ok || !added.notPossible || shipped.isEmpty() || QFileInfo::exists(VXCupsBackendInstall::destination()))
         return added;
     platform::logInfo(QStringLiteral("CUPS has no Foldwise backend; installing %1 as %2").arg(shipped, VXCupsBackendInstall::destination()));
-    if (VXCupsBackendInstall::installAsAdministrator(m_foldwisePath, shipped))
+    if (VXCupsBackendInstall::installAsAdministrator(shipped))
         return queue.add();
     m_backendToInstall = shipped;
     added.forbidden = true;

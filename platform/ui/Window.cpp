@@ -31,7 +31,23 @@ bool Window::isMainWindow() const { return currentMainWindow == this; }
 
 bool Window::canBecomeMainWindow() const { return true; }
 
-Window *Window::keyWindow() { return qobject_cast<Window *>(QApplication::activeWindow()); }
+Window *Window::keyWindow()
+{
+    QWidget *key = QApplication::activeWindow();
+    // A window that holds the active one among its child windows and counts as key answers for it.
+    for (bool climbed = key != nullptr; climbed;) {
+        climbed = false;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *holder = qobject_cast<Window *>(widget);
+            if (holder && holder != key && holder->childWindows().contains(key) && holder->isKeyWindow()) {
+                key = holder;
+                climbed = true;
+                break;
+            }
+        }
+    }
+    return qobject_cast<Window *>(key);
+}
 
 Window *Window::mainWindow() { return currentMainWindow; }
 

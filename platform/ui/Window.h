@@ -34,8 +34,9 @@ public:
     ~Window() override;
 
     // Key: the window that gets the keyboard (Qt's active window). Main: the latest key window
-    // that can become main, which stays main while a panel or a sheet is key.
-    bool isKeyWindow() const;
+    // that can become main, which stays main while a panel or a sheet is key. A subclass may
+    // count as key through its child windows; keyWindow() then answers that window.
+    virtual bool isKeyWindow() const;
     bool isMainWindow() const;
     virtual bool canBecomeMainWindow() const;
     static Window *keyWindow();

@@ -3,12 +3,15 @@
 #include "app/booklet/VXHelpDescription.h"
 #include "app/shell/AppDelegate.h"
 #include "app/window/VXDocumentWindowController.h"
+#include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
 #include "app/window/VXPagesTableView.h"
 #include "app/window/VXTableRowView.h"
+#include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -36,6 +39,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace {
@@ -346,6 +350,41 @@ TEST_F(DocumentWindowTest, OnlyTheFirstWindowOfAProcessCountsAStartForTheRatePro
     second.close();
 }
 
+TEST_F(DocumentWindowTest, TheWindowShowsWhichWayLandscapePagesTurn)
+{
+    open(2);
+    auto *picture = controller->window()->findChild<QSImageView *>("landscapeRotationImage");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    platform::KeyValue::setValue(&document, "rotateLandscapeCW", !document.rotateLandscapeCW());
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    EXPECT_FALSE(picture->image().isNull());
+}
+
+TEST_F(DocumentWindowTest, MoreDetailsOpensTheHelpPageInOurOwnWindowWithoutABrowser)
+{
+    open(2);
+    controller->window()->show();
+    for (const VXHelpDescription::Entry &entry : VXHelpDescription::entries()) {
+        EXPECT_TRUE(entry.hasHelp) << entry.name.toStdString();
+        EXPECT_FALSE(platform::Bundle::mainBundle()->pathForResource(entry.name, "html", "Help").isEmpty()) << entry.name.toStdString();
+    }
+    platform::KeyValue::setValue(&document, "straightOrder", true);
+    ASSERT_EQ(controller->helpAnchorName(), "Help-StraightOrder");
+    static_cast<QPushButton *>(control<QWidget>("helpMoreDetails"))->click();
+    VXHelpWindow *help = VXHelpWindow::sharedHelpWindow();
+    ASSERT_TRUE(help->isVisible()) << "the offscreen desktop has no browser";
+    EXPECT_EQ(help->pageTitle(), "Straight order");
+    EXPECT_EQ(help->windowTitle(), "Straight order");
+    QTextBrowser *browser = help->findChild<QTextBrowser *>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains("reading order"));
+    browser->setSource(QUrl("index.html"));
+    EXPECT_EQ(help->pageTitle(), "Foldwise Help") << "links between the pages stay in the window";
+    help->hide();
+    platform::KeyValue::setValue(&document, "straightOrder", false);
+}
+
 TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn)
 {
     open(2);
@@ -361,8 +400,8 @@ TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn
     EXPECT_EQ(control<QLabel>("helpTitle")->text(), rqs::localized("Help-StraightOrder-Title"));
     EXPECT_TRUE(controller->helpAutoShow()->isChecked());
     EXPECT_FALSE(controller->helpAutoShow()->isHidden());
-    EXPECT_TRUE(control<QWidget>("helpMoreDetails")->isHidden()) << "no longer help for this entry";
-    EXPECT_EQ(popover->layout()->contentsMargins().bottom(), 38);
+    EXPECT_FALSE(control<QWidget>("helpMoreDetails")->isHidden()) << "a help page explains more";
+    EXPECT_EQ(popover->layout()->contentsMargins().bottom(), 46);
 
     controller->helpAutoShow()->click();
     EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey(key)) << "unticked in the popover";

@@ -10,6 +10,7 @@
 #include "app/window/VXPagesController.h"
 #include "app/window/VXTableRowView.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
+#include "platform/ui/SizeConstraint.h"
 
 #include "booklet/BookletExport.h"
 #include "support/PdfFixture.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -356,6 +358,45 @@ TEST(VXFeatureHeader, AnOverlayColourTintsTheBarKeepingItsLightness)
         EXPECT_TRUE(PixelProbe::isNear(image, {100, 14}, c.expected, 3))
             << c.overlay.name().toStdString() << ": " << PixelProbe::describe(image, {100, 14}).toStdString();
     }
+}
+
+// A section whose content would be 100 high, held at 20 by its height constraint.
+TEST(VXFeatureHeader, AClickSwitchesTheSectionsHeightBetweenHeldAndFree)
+{
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    VXFeatureHeader header;
+    auto *section = new QWidget;
+    auto *content = new QVBoxLayout(section);
+    auto *filler = new QWidget;
+    filler->setMinimumHeight(100);
+    content->addWidget(filler);
+    column->addWidget(section);
+    header.mouseUpForLater(1);
+    EXPECT_EQ(header.heightConstraint(), nullptr) << "nothing to toggle";
+
+    auto held = std::make_shared<platform::SizeConstraint>(platform::SizeConstraint::Dimension::Height, 20);
+    held->setPriority(999);
+    ASSERT_TRUE(held->install(section));
+    header.setHeightConstraint(held);
+    window.show();
+    EXPECT_EQ(section->maximumHeight(), 20);
+    header.mouseUpForLater(0);
+    EXPECT_EQ(header.heightConstraint(), held) << "no click, no toggle";
+
+    const double priorities[] = {10, 1000, 10};
+    const int heights[] = {QWIDGETSIZE_MAX, 20, QWIDGETSIZE_MAX};
+    for (int i = 0; i < 3; ++i) {
+        header.mouseUpForLater(1);
+        const std::shared_ptr<platform::SizeConstraint> now = header.heightConstraint();
+        EXPECT_EQ(now->priority(), priorities[i]) << i;
+        EXPECT_EQ(now->constant(), 20) << i;
+        EXPECT_EQ(now->view(), section) << "the copy holds the same section";
+        EXPECT_EQ(section->maximumHeight(), heights[i]) << i;
+    }
+    EXPECT_EQ(held->view(), nullptr) << "the first constraint was taken off";
+    window.adjustSize();
+    EXPECT_GE(section->height(), 100) << "free, the section takes its content's height";
 }
 
 TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOnesStayCentred)
