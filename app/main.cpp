@@ -113,6 +113,7 @@ int main(int argc, char **argv)
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    QObject::connect(&delegate, &AppDelegate::readyToQuit, &app, &QApplication::quit);
 
     delegate.openFiles(files);
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);

@@ -234,6 +234,7 @@ void QSMoveApplication::showFailedToMove(const QString &reason)
 {
     platform::Alert alert;
     alert.setMessageText(text(QStringLiteral("FailedMoveToApplications")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
     alert.beginSheetModalForWindow(platform::Window::keyWindow(), platform::Alert::Completion());
 }

@@ -305,6 +305,8 @@ void Document::setPageNumbersFontName(const QString &pageNumbersFontName)
     announce("pageNumbersFontName");
 }
 
+QString Document::pageNumbersDrawnFontName() const { return m_pageNumberFilter.drawnFontName(); }
+
 double Document::pageNumbersFontSize() const { return m_pageNumbersFontSize; }
 
 void Document::setPageNumbersFontSize(double pageNumbersFontSize)

@@ -54,6 +54,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(qint32 pageNumbersStart READ pageNumbersStart WRITE setPageNumbersStart)
     Q_PROPERTY(qint32 pageNumbersLast READ pageNumbersLast WRITE setPageNumbersLast)
     Q_PROPERTY(QString pageNumbersFontName READ pageNumbersFontName WRITE setPageNumbersFontName)
+    Q_PROPERTY(QString pageNumbersDrawnFontName READ pageNumbersDrawnFontName)
     Q_PROPERTY(double pageNumbersFontSize READ pageNumbersFontSize WRITE setPageNumbersFontSize)
     Q_PROPERTY(double pageNumbersX READ pageNumbersX WRITE setPageNumbersX)
     Q_PROPERTY(double pageNumbersY READ pageNumbersY WRITE setPageNumbersY)
@@ -77,6 +78,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(bool useRasterization READ useRasterization WRITE setUseRasterization)
     Q_PROPERTY(QString visualPaperName READ visualPaperName)
     Q_PROPERTY(VXSplitFilter *splitFilter READ splitFilter CONSTANT)
+    Q_CLASSINFO("dependsOn:pageNumbersDrawnFontName", "pageNumbersFontName")
     Q_CLASSINFO("dependsOn:centerX", "center")
     Q_CLASSINFO("dependsOn:centerY", "center")
     Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
@@ -144,6 +146,8 @@ public:
     void setPageNumbersLast(qint32 pageNumbersLast);
     QString pageNumbersFontName() const;
     void setPageNumbersFontName(const QString &pageNumbersFontName);
+    // What the numbers are drawn in: the named family, or the one the system put in its place.
+    QString pageNumbersDrawnFontName() const;
     double pageNumbersFontSize() const;
     void setPageNumbersFontSize(double pageNumbersFontSize);
     double pageNumbersX() const;
@@ -348,7 +352,7 @@ private:
     qint32 m_pageNumbersFirst = 1;
     qint32 m_pageNumbersStart = 1;
     qint32 m_pageNumbersLast = 0;
-    QString m_pageNumbersFontName = QStringLiteral("Lucida Grande");
+    QString m_pageNumbersFontName = VXPageNumberFilter::desktopFontName();
     double m_pageNumbersFontSize = 12.0;
     double m_pageNumbersX = 0.0;
     double m_pageNumbersY = 0.9;

@@ -269,10 +269,19 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    const platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    const QPointer<VXControllingTask> task(m_document.controllingTask());
+    if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
+        run.printInfo.setPrinterName(batch->printerName());
+        run.printInfo.setCopies(batch->copies());
+        run.printInfo.setDuplex(batch->duplex());
+        run.showsPrintPanel = false;
+    }
     platform::PrintRun::beginModalForWindow(
         run, m_document.windowForSheet(), this,
-        [this, prepare](const PrintInfo &chosen) -> platform::Printable * {
+        [this, prepare, task](const PrintInfo &chosen) -> platform::Printable * {
+            if (task)
+                task->printChoiceMade(chosen);
             prepare(chosen);
             return m_document.printView();
         },
@@ -298,6 +307,7 @@ void VXDocumentPrinter::showPrintFailure(const QString &reason)
 {
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), m_document.displayName()));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -308,6 +318,7 @@ void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
     platform::logError(QStringLiteral("Pages %1 of \"%2\" could not be drawn").arg(pageList(pages), m_document.displayName()));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PagesNotDrawnTitle")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(pages)));
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -384,6 +395,7 @@ void VXDocumentPrinter::saveBooklet()
             return;
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
+        alert.setAlertStyle(platform::Alert::Style::Critical);
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         alert.setInformativeText(failed.isEmpty() ? rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile())
                                                   : rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed)));

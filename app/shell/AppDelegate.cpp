@@ -138,6 +138,29 @@ void AppDelegate::lookForOldServiceWorkflows()
     defaults()->setBool(false, FirstRunServiceKey);
 }
 
+void AppDelegate::terminate(QObject *) { closeNextDocumentThenQuit(); }
+
+void AppDelegate::closeNextDocumentThenQuit()
+{
+    const QList<Document *> open = m_documents ? m_documents->documents() : QList<Document *>();
+    if (open.isEmpty()) {
+        emit readyToQuit();
+        return;
+    }
+    const QPointer<Document> document(open.first());
+    const QPointer<AppDelegate> self(this);
+    document->canClose([self, document](bool allowed) {
+        if (!self || !document || !allowed)
+            return;
+        document->close();
+        if (self->m_documents && self->m_documents->documents().contains(document)) {
+            platform::logWarning(QStringLiteral("A document did not close; Foldwise goes on running"));
+            return;
+        }
+        self->closeNextDocumentThenQuit();
+    });
+}
+
 void AppDelegate::applicationWillTerminate()
 {
     if (m_bookmarks)
@@ -318,6 +341,7 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         types.append(QString::fromLatin1(format));
     platform::OpenPanel panel;
     panel.setAllowedFileTypes(types);
+    panel.setFileTypesName(rqs::localized(QStringLiteral("OpenableFilesName")));
     panel.setAllowsMultipleSelection(true);
     // Counted as a question, so that the process does not end while the panel is the only window.
     ++m_openQuestions;
@@ -344,6 +368,7 @@ void AppDelegate::showPreferences(QObject *)
 void AppDelegate::tell(const QString &title, const QString &text)
 {
     platform::Alert alert;
+    alert.setAlertStyle(platform::Alert::Style::Informational);
     alert.setMessageText(title);
     alert.setInformativeText(text);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
@@ -371,12 +396,15 @@ void AppDelegate::openWebLink(QObject *sender)
         openWebLink(address);
 }
 
-void AppDelegate::sendFeedback(QObject *) { QSSystemInfo::sendFeedbackTo(FeedbackAddress); }
+void AppDelegate::sendFeedback(QObject *)
+{
+    if (!QSSystemInfo::sendFeedbackTo(FeedbackAddress))
+        tellCannotOpen(FeedbackAddress);
+}
 
 void AppDelegate::rateFoldwise(QObject *)
 {
-    if (!QDesktopServices::openUrl(StorePageURL))
-        platform::logWarning(QStringLiteral("The store page %1 could not be opened").arg(StorePageURL.toString()));
+    openWebLink(StorePageURL.toString());
     QSRateUsController::userDidRate();
 }
 
@@ -402,7 +430,18 @@ bool AppDelegate::openWebLink(const QString &address)
     if (url.isValid() && QDesktopServices::openUrl(url))
         return true;
     platform::logWarning(QStringLiteral("Could not open the web page %1").arg(address));
+    tellCannotOpen(address);
     return false;
+}
+
+// Otherwise the user chose a menu item and nothing happened.
+void AppDelegate::tellCannotOpen(const QString &address)
+{
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("CannotOpenAddressTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("CannotOpenAddressText")).replace(QLatin1String("%1"), address));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(Window::keyWindow(), platform::Alert::Completion());
 }
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }

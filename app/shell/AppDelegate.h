@@ -97,6 +97,10 @@ public:
     // The chosen files, each as a document. A panel that leaves no window shown brings the
     // welcome window back: without any window the process would end.
     Q_INVOKABLE void openDocument(QObject *sender = nullptr);
+    // Closes the documents one after another, each asking about unsaved changes as its window's
+    // close button does; a Cancel keeps that document and the rest open. readyToQuit once all
+    // have closed.
+    Q_INVOKABLE void terminate(QObject *sender = nullptr);
     // The batch factory's window; while there is none, the files chosen in the open panel take
     // the road of files put into the factory.
     Q_INVOKABLE void showBookletFactory(QObject *sender = nullptr);
@@ -117,7 +121,8 @@ public:
     // Without an updater, tells the version and that updates come with the system's packages.
     Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
     Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
-    // Opens the address in the user's browser; false (logged) when it cannot.
+    // Opens the address in the user's browser; false (logged, and the user told with the address
+    // to copy) when it cannot.
     static bool openWebLink(const QString &address);
 
     QString currentPrinterName() const override;
@@ -129,6 +134,7 @@ public:
 signals:
     // Once per dispatched batch.
     void replyToOpenOrPrint(int reply);
+    void readyToQuit();
 
 private:
     void lookForOldServiceWorkflows();
@@ -136,6 +142,8 @@ private:
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
     void tell(const QString &title, const QString &text);
+    void closeNextDocumentThenQuit();
+    static void tellCannotOpen(const QString &address);
 
     QPointer<VXDocumentController> m_documents;
     QList<QUrl> m_waitingURLs;

@@ -73,6 +73,8 @@ public:
     bool areCursorRectsEnabled() const;
 
 protected:
+    // A controller's window of its own first shows where WindowPlacement puts it.
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -88,11 +90,17 @@ private:
 
     void present(QWidget *sheet);
     void followParent();
+    void placeOnFirstShow();
+    // The desktop adds its frame after the window first shows; once it is known, the window is
+    // kept inside the screen with it.
+    void keepFrameInside();
 
     QList<Sheet> m_sheets;
     QList<QPointer<QWidget>> m_childWindows;
     QPoint m_childAnchor;
     bool m_wasKey = false;
+    bool m_placed = false;
+    bool m_frameUnchecked = false;
     bool m_cursorRectsEnabled = true;
     QPointer<QObject> m_windowController;
 };

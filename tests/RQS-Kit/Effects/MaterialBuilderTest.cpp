@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -74,6 +76,9 @@ TEST_F(MaterialBuilder, EditsAUserFrameWithUndoAndSavesIt)
     ASSERT_EQ(m_builder->shadeRows().size(), 1);
     m_builder->shadeRows().first()->intensitySlider()->setValue(40);
     QCoreApplication::processEvents();
+    m_builder->window()->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(saveScreenshot(m_builder->window(), "frame-builder"));
     EXPECT_TRUE(platform::undoManagerForView(m_builder->window())->undo());
     EXPECT_EQ(m_builder->shadeRows().first()->intensitySlider()->value(), 100);
 

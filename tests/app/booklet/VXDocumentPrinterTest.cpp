@@ -7,6 +7,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/PageLayoutPanel.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -16,7 +17,11 @@
 #include "support/PictureFixture.h"
 #include "support/QtPrinters.h"
 
+#include <QComboBox>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QRadioButton>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
@@ -264,6 +269,60 @@ TEST_F(DocumentPrinting, ThePrintMenuItemAlwaysPrintsAutomaticDuplex)
     controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
     EXPECT_EQ(asked, QStringList{rqs::localized("SelectManualDuplexPrinterTitle")});
     printed.doc.close();
+}
+
+// The real dialog, not a stand-in: what it shows for the sides is what the job carries.
+TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSidesItShows)
+{
+    platform::Alert::setResponder([](const platform::Alert &) { return platform::Alert::FirstButtonReturn; });
+    struct Case { const char *choice; const char *sides; };
+    for (const Case &c : {Case{nullptr, "sides=two-sided-short-edge"}, Case{"noDuplex", "sides=one-sided"}}) {
+        SCOPED_TRACE(c.sides);
+        PrintedDocument printed(folder.path(), QString("-dialog-%1.pdf").arg(c.choice ? c.choice : "shown"));
+        printed.doc.printAutomaticDuplex("Duplex_Printer");
+        QPrintDialog *dialog = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
+                    dialog = shown;
+            return dialog != nullptr;
+        }));
+        EXPECT_EQ(dialog->findChild<QComboBox *>("printers")->currentText(), "Duplex_Printer");
+        EXPECT_TRUE(dialog->findChild<QRadioButton *>("duplexShort")->isChecked());
+        if (c.choice)
+            dialog->findChild<QRadioButton *>(c.choice)->click();
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        const QList<int> jobs = jobsTitled(printed.title, 1);
+        ASSERT_EQ(jobs.size(), 1);
+        EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{c.sides});
+    }
+}
+
+// Page Setup offers the papers of the printer the document prints on; without one, every paper.
+TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
+{
+    struct Case { QString printer; bool native; };
+    for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
+        SCOPED_TRACE(c.printer.toStdString());
+        Document doc;
+        if (!c.printer.isEmpty())
+            ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
+        QStringList papers;
+        bool native = false;
+        platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
+            native = printer.outputFormat() == QPrinter::NativeFormat;
+            for (const QPageSize &size : QPrinterInfo(printer).supportedPageSizes())
+                papers << size.key();
+            return platform::PageLayoutPanel::CancelButton;
+        });
+        doc.runPageLayout();
+        ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
+        platform::PageLayoutPanel::setResponder(nullptr);
+        EXPECT_EQ(native, c.native);
+        if (c.native)
+            EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
+    }
 }
 
 // The file is emptied under the open document, so none of its pages can be drawn any more.

@@ -6,6 +6,8 @@
 #include "app/window/VXNoScrollView.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPageViewDelegate.h"
+#include "app/window/VXPageRowDelegate.h"
+#include "app/window/VXPagesController.h"
 #include "app/window/VXTableRowView.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/ui/SizeConstraint.h"
@@ -15,6 +17,8 @@
 #include "support/PixelProbe.h"
 
 #include <QNativeGestureEvent>
+#include <QPainter>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -423,4 +427,29 @@ TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOn
     EXPECT_EQ(preview->geometry(), QRect(20, 10, 160, 80)) << "centred, 20 in and 10 up";
     row.resize(300, 60);
     EXPECT_EQ(preview->geometry(), QRect(20, 10, 260, 40));
+}
+
+// A page row whose preview has not come yet shows the page's outline on the white list; once the
+// preview is there, the preview alone.
+TEST(VXPageRowDelegate, APageStillLoadingShowsItsOutline)
+{
+    QStandardItemModel model(2, 1);
+    model.setData(model.index(1, 0), 0.75, VXPagesController::RatioRole);
+    VXPageRowDelegate delegate;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 120, 160);
+    const QRect page = VXTableRowView::pageFrameInRow(option.rect.size());
+    const auto edgeOf = [&](const QImage &preview) {
+        model.setData(model.index(1, 0), preview, Qt::DecorationRole);
+        QImage row(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+        row.fill(Qt::white);
+        QPainter painter(&row);
+        delegate.paint(&painter, option, model.index(1, 0));
+        painter.end();
+        return row.pixelColor(page.left(), page.center().y());
+    };
+    EXPECT_LT(edgeOf(QImage()).lightness(), 220) << "outlined while loading";
+    QImage green(page.size(), QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    EXPECT_EQ(edgeOf(green).name(), QColor(Qt::green).name()) << "the preview alone once loaded";
 }

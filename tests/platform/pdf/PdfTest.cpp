@@ -236,18 +236,28 @@ TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
     }
 }
 
-TEST_F(PdfDocumentTest, RepairableFilesOpenWithOneWarningAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
+TEST_F(PdfDocumentTest, RepairedFilesAreDamagedOnlyWhenAPageWasLostAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
 {
-    QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(2));
-    const qsizetype at = bytes.lastIndexOf("startxref") + 10;
-    bytes.replace(at, bytes.indexOf('\n', at) - at, "17");
-    {
+    const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
+    QByteArray badOffset = good;
+    const qsizetype at = badOffset.lastIndexOf("startxref") + 10;
+    badOffset.replace(at, badOffset.indexOf('\n', at) - at, "17");
+    struct Case { const char *name; QByteArray bytes; QString line; QString damage; };
+    const QList<Case> cases{
+        {"wrong object count", PdfFixture::wrongObjectCount(good), "Info: \"" + path("wrong object count.pdf") + "\" was repaired", ""},
+        {"cross-reference offset", badOffset, "Info: \"" + path("cross-reference offset.pdf") + "\" was repaired", ""},
+        {"unreadable page", PdfFixture::unreadablePage(good, 1), "Warning: \"" + path("unreadable page.pdf") + "\" is damaged",
+         "page 2 could not be read"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         platform::LogCapture log;
-        const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
+        const std::optional<PdfDocument> document = PdfDocument::open(fixture(QString(c.name) + ".pdf", c.bytes));
         ASSERT_TRUE(document);
-        EXPECT_EQ(document->pageCount(), 2);
+        EXPECT_EQ(document->pageCount(), 3);
         ASSERT_EQ(log.lines().size(), 1);
-        EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
+        EXPECT_TRUE(log.lines().front().startsWith(c.line)) << log.lines().front().toStdString();
+        EXPECT_EQ(document->damage().section(" (", 0, 0), c.damage);
     }
 
     const QString owner = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));
