@@ -18,9 +18,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QPointer>
-#include <QUrl>
 
-#include <cstring>
 
 namespace {
 
@@ -35,14 +33,13 @@ void quitWhenIdle(AppDelegate *delegate)
     });
 }
 
-void openFilesOf(AppDelegate &delegate, VXSingleInstance::Request request, const QStringList &paths)
+// Hands the launch's errand to the running Foldwise; a launch with no files brings it to the front.
+bool forwardToRunning(VXSingleInstance &instance, const QStringList &files, const QStringList &serviceFiles)
 {
-    if (request == VXSingleInstance::Request::OpenFiles) {
-        delegate.openFiles(paths);
-        return;
-    }
-    for (const QString &path : paths)
-        delegate.openPDFService(QUrl::fromLocalFile(path));
+    if (serviceFiles.isEmpty())
+        return instance.forward(VXSingleInstance::Request::OpenFiles, files);
+    return (files.isEmpty() || instance.forward(VXSingleInstance::Request::OpenFiles, files))
+        && instance.forward(VXSingleInstance::Request::Service, serviceFiles);
 }
 
 // Every window shows it; Qt reads the picture through its SVG icon plugin.
@@ -61,9 +58,6 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
-    // Run by pkexec as the administrator, without a display: the copy into an Applications folder.
-    if (argc == 4 && std::strcmp(argv[1], "--install-bundle") == 0)
-        return QSMoveApplication::installBundle(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
@@ -89,8 +83,7 @@ int main(int argc, char **argv)
 
     VXSingleInstance instance(VXSingleInstance::defaultServerName());
     // Adding the printer is this process's own errand, not one for the running Foldwise.
-    if (!parser.isSet(addService) && instance.forward(VXSingleInstance::Request::OpenFiles, files)
-        && (serviceFiles.isEmpty() || instance.forward(VXSingleInstance::Request::Service, serviceFiles)))
+    if (!parser.isSet(addService) && forwardToRunning(instance, files, serviceFiles))
         return 0;
     // Without the socket this process still works; only later launches start processes of their own.
     instance.listen();
@@ -114,15 +107,17 @@ int main(int argc, char **argv)
     QObject::connect(&installer, &VXPDFServiceQueueInstaller::finished, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&instance, &VXSingleInstance::filesReceived, &delegate,
                      [&delegate](VXSingleInstance::Request request, const QStringList &paths) {
-                         openFilesOf(delegate, request, paths);
+                         delegate.openRequested(request, paths);
                      });
     QObject::connect(&app, &QApplication::lastWindowClosed, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    QObject::connect(&delegate, &AppDelegate::readyToQuit, &app, &QApplication::quit);
 
-    openFilesOf(delegate, VXSingleInstance::Request::OpenFiles, files);
-    openFilesOf(delegate, VXSingleInstance::Request::Service, serviceFiles);
+    delegate.openFiles(files);
+    delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
+    delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
     if (files.isEmpty() && serviceFiles.isEmpty())
         delegate.applicationShouldOpenUntitledFile();

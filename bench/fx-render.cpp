@@ -12,12 +12,14 @@
 #include "BenchSession.h"
 
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/graphics/PngWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +31,7 @@
 #include <QSet>
 
 #include <cstdio>
+#include <malloc.h>
 #include <optional>
 
 using namespace platform::fx;
@@ -101,31 +104,70 @@ public:
             m_steps.insert(step.toObject().value(QStringLiteral("name")).toString(), step.toObject());
     }
 
-    // Null after one "Error: " line.
+    // Null after one "Error: " line. Walks the steps without recursion, so that chains of any
+    // length fit the stack.
     Image build(const QString &name)
     {
-        if (m_built.contains(name))
-            return m_built.value(name);
-        if (m_visiting.contains(name)) {
-            platform::logError(QStringLiteral("The recipe has a cycle through %1").arg(name));
-            return {};
+        std::vector<QString> pending{name};
+        while (!pending.empty()) {
+            const QString current = pending.back();
+            if (m_built.contains(current)) {
+                pending.pop_back();
+                continue;
+            }
+            if (!names(current)) {
+                platform::logError(QStringLiteral("The recipe has no image or step named %1").arg(current));
+                return {};
+            }
+            if (!m_visiting.contains(current)) {
+                m_visiting.insert(current);
+                for (const QString &input : inputsOf(current)) {
+                    if (m_built.contains(input))
+                        continue;
+                    if (m_visiting.contains(input)) {
+                        platform::logError(QStringLiteral("The recipe has a cycle through %1").arg(input));
+                        return {};
+                    }
+                    pending.push_back(input);
+                }
+                continue;
+            }
+            // Every input is built: make this one.
+            m_visiting.remove(current);
+            pending.pop_back();
+            const Image image = m_images.contains(current) ? source(m_images.value(current).toObject())
+                                                           : step(m_steps.value(current));
+            if (image.isNull())
+                return {};
+            m_built.insert(current, image);
         }
-        m_visiting.insert(name);
-        Image image;
-        if (m_images.contains(name))
-            image = source(m_images.value(name).toObject());
-        else if (m_steps.contains(name))
-            image = step(m_steps.value(name));
-        else
-            platform::logError(QStringLiteral("The recipe has no image or step named %1").arg(name));
-        m_visiting.remove(name);
-        if (!image.isNull())
-            m_built.insert(name, image);
-        return image;
+        return m_built.value(name);
     }
 
 private:
     bool names(const QString &name) const { return m_images.contains(name) || m_steps.contains(name); }
+
+    // The images and steps a step reads, by name.
+    QStringList inputsOf(const QString &name) const
+    {
+        if (!m_steps.contains(name))
+            return {};
+        const QJsonObject step = m_steps.value(name);
+        QStringList inputs;
+        if (step.contains(QStringLiteral("filter"))) {
+            const QJsonObject values = step.value(QStringLiteral("inputs")).toObject();
+            for (auto value = values.begin(); value != values.end(); ++value) {
+                if (value->isString() && names(value->toString()))
+                    inputs << value->toString();
+            }
+            return inputs;
+        }
+        for (const char *operation : {"crop", "transform", "clamp", "tile"}) {
+            if (step.contains(QLatin1String(operation)))
+                return {step.value(QLatin1String(operation)).toString()};
+        }
+        return {};
+    }
 
     Image source(const QJsonObject &description)
     {
@@ -141,6 +183,7 @@ private:
         return {};
     }
 
+    // A step whose inputs are built.
     Image step(const QJsonObject &step)
     {
         const QString name = step.value(QStringLiteral("name")).toString();
@@ -150,9 +193,9 @@ private:
         for (const char *operation : {"crop", "transform", "clamp", "tile"}) {
             if (!step.contains(QLatin1String(operation)))
                 continue;
-            const Image input = build(step.value(QLatin1String(operation)).toString());
+            const Image input = m_built.value(step.value(QLatin1String(operation)).toString());
             if (input.isNull())
-                return {};
+                break;
             const QJsonArray numbers = step.value(QLatin1String(operation) == QLatin1String("crop") ? QStringLiteral("rect")
                                                                                                     : QStringLiteral("matrix"))
                                            .toArray();
@@ -200,10 +243,8 @@ private:
 
     std::optional<QVariant> inputValue(const QJsonValue &value)
     {
-        if (value.isString() && names(value.toString())) {
-            const Image image = build(value.toString());
-            return image.isNull() ? std::nullopt : std::optional<QVariant>(QVariant::fromValue(image));
-        }
+        if (value.isString() && m_built.contains(value.toString()))
+            return QVariant::fromValue(m_built.value(value.toString()));
         if (value.isObject()) {
             if (const auto color = Color::fromText(value.toObject().value(QStringLiteral("color")).toString()))
                 return QVariant::fromValue(*color);
@@ -274,20 +315,6 @@ Image recipeOutput(const Options &options)
     return builder.build(document.object().value(QStringLiteral("output")).toString());
 }
 
-// Where the chain's last effect leaves its picture.
-class ChainEnd : public QObject, public QSEffectSuccessor
-{
-public:
-    void setInputImage(const Image &image) override { m_image = image; }
-    void setGlobalSettings(const QVariantMap &) override {}
-    void removeImageInput() override { m_image = {}; }
-    void addResourcesToArray(QStringList &) const override {}
-    const Image &image() const { return m_image; }
-
-private:
-    Image m_image;
-};
-
 Image chainOutput(const Options &options)
 {
     const QJsonDocument document = readJson(options.effects);
@@ -308,12 +335,14 @@ Image chainOutput(const Options &options)
         platform::logError(QStringLiteral("The effect chain %1 is empty").arg(options.effects));
         return {};
     }
-    ChainEnd end;
+    QSEffectChainEnd end;
     for (std::size_t i = 0; i < effects.size(); ++i)
         effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
     const Image input = Image::fromFile(options.recipe);
     if (input.isNull())
         return {};
+    // Frames and borders are measured against the canvas, as the frame editor's preview gives it.
+    effects.front()->setGlobalSettings({{QStringLiteral("canvasProportion"), 2.0 * input.extent().width()}});
     effects.front()->setInputImage(input);
     if (options.dumpSettings) {
         QJsonArray dump;
@@ -342,14 +371,19 @@ int run(const Options &options)
     }
     const QRect rect = options.rect.value_or(Extent::pixelsTouching(output.extent()));
     RenderStats stats;
-    const std::optional<Buffer> pixels = Context().render(output, rect, &stats);
-    if (!pixels)
-        return 1;
-    if (!Context::toQImage(*pixels, QImage::Format_RGBA8888).save(options.png, "PNG")) {
-        platform::logError(QStringLiteral("Could not write %1").arg(options.png));
-        return 1;
+    QImage picture;
+    if (options.stats || !options.raw.isEmpty()) {
+        const std::optional<Buffer> pixels = Context().render(output, rect, &stats);
+        if (!pixels || (!options.raw.isEmpty() && !writeRaw(*pixels, options.raw)))
+            return 1;
+        picture = Context::toQImage(*pixels, QImage::Format_RGBA8888);
+    } else {
+        // In bands straight into eight bits: no float copy of the whole picture.
+        picture = Context().createImage(output, QRectF(rect), QImage::Format_RGBA8888);
     }
-    if (!options.raw.isEmpty() && !writeRaw(*pixels, options.raw))
+    if (picture.isNull())
+        return 1;
+    if (!platform::PngWriter::write(picture, options.png))
         return 1;
     const QJsonObject summary{{QStringLiteral("extent"), rectJson(output.extent())},
                               {QStringLiteral("rect"), rectJson(QRectF(rect))},
@@ -373,6 +407,10 @@ int run(const Options &options)
 
 int main(int argc, char **argv)
 {
+    // Bands of a render free and take buffers of the same sizes: keep them in the heap rather than
+    // mapping and faulting in fresh pages for every band.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     const QStringList arguments = bench::toolArguments(argc, argv);
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);

@@ -1,6 +1,6 @@
 // The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
 // a chain of five filters, a small crop of a huge recipe, the kit's colour filters in a row and its
-// shadow through a mask.
+// shadow through a mask; a shipped frame round the picture, made and drawn anew or only drawn again.
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
@@ -102,6 +102,33 @@ void ShadowThenBlendWithMask(benchmark::State &state)
         renderOrFail(state, masked, QRect(0, 0, 4000, 3000));
 }
 BENCHMARK(ShadowThenBlendWithMask)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The oak frame of the shipped bundle (texture, masks, two shades, inner shadow) round the picture.
+// Argument 0: a new filter each time, which reads and lays its frame pictures; 1: the same filter
+// asked again, which draws from its cached mask and frame.
+void ShippedFrame(benchmark::State &state)
+{
+    rqs::registerKitFilters();
+    const QVariantMap inputs{{"inputFrameName", "FRM-0#005#Wood-Oak"},
+                             {"inputWidth", 0.05},
+                             {"canvasProportion", 8000.0},
+                             {"inputShadowWidth", 0.03}};
+    const QRect all(-400, -400, 4800, 3800);
+    if (state.range(0) == 1) {
+        auto filter = FilterRegistry::create(QStringLiteral("QSTexturedFrameFilter"));
+        filter->setDefaults();
+        filter->setValueForKey(QStringLiteral("inputImage"), QVariant::fromValue(picture()));
+        for (auto i = inputs.begin(); i != inputs.end(); ++i)
+            filter->setValueForKey(i.key(), i.value());
+        renderOrFail(state, filter->outputImage(), all);
+        for (auto _ : state)
+            renderOrFail(state, filter->outputImage(), all);
+    } else {
+        for (auto _ : state)
+            renderOrFail(state, filtered(QStringLiteral("QSTexturedFrameFilter"), picture(), inputs), all);
+    }
+}
+BENCHMARK(ShippedFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -2,9 +2,10 @@
 // names the kit looks for: masks in Masks/, picture frames and their masks in Frames/, shadow
 // pictures in Shadows/, a texture in Textures/ and a frame bundle, Frames.bundle. Point the kit at DIR with rqs::setGraphicsBundlePath (fx-render:
 // --resources DIR).
+#include "ResourceFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,16 +14,7 @@
 
 namespace {
 
-bool save(const QImage &picture, const QString &dir, const QString &folder, const QString &name, int quality = -1)
-{
-    if (!QDir(dir).mkpath(folder))
-        return false;
-    const QString path = dir + QLatin1Char('/') + folder + QLatin1Char('/') + name;
-    if (picture.save(path, nullptr, quality))
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
-    return false;
-}
+using resourcefiles::save;
 
 QImage canvas(int width, int height, const QColor &fill)
 {
@@ -102,7 +94,7 @@ QImage ring(const QColor &color)
 // The bundle's own catalog: one frame of the stripes, the square mask and a half-grey shade multiplied.
 bool writeFrameDescriptions(const QString &dir)
 {
-    QFile file(dir + QStringLiteral("/Frames.bundle/Description.plist"));
+    const QString path = dir + QStringLiteral("/Frames.bundle/Description.plist");
     const QByteArray text = R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict><key>FRM-0#001#Test</key><dict>
 <key>Name</key><string>Test Frame</string>
@@ -112,10 +104,7 @@ bool writeFrameDescriptions(const QString &dir)
 <key>BlendMode</key><string>multiply</string><key>Intensity</key><real>1</real></dict></array>
 </dict></dict></plist>
 )";
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(file.fileName()));
-    return false;
+    return resourcefiles::writeText(path, text);
 }
 
 } // namespace
@@ -123,12 +112,10 @@ bool writeFrameDescriptions(const QString &dir)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
-    if (arguments.size() != 2) {
-        std::fprintf(stderr, "Error: usage: make-fx-resources DIR\n");
+    const std::optional<QString> folder = resourcefiles::outputFolder("make-fx-resources");
+    if (!folder)
         return 1;
-    }
-    const QString dir = arguments.at(1);
+    const QString dir = *folder;
     const auto [frameImage, frameMask] = frame({200, 150}, {20, 20, 160, 110});
     const auto [wideFrame, wideMask] = frame({300, 200}, {30, 40, 240, 120});
     const bool written = save(ovalMask(), dir, "Masks", "RQS-M#001#Oval.png")

@@ -3,9 +3,11 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/ViewEffects.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFile>
 
 namespace {
@@ -33,12 +35,34 @@ void QSAboutBoxController::windowDidLoad()
         shown->setAttribute(Qt::WA_TranslucentBackground);
         shown->setAutoFillBackground(false);
     }
+    if (m_textScrollView) {
+        m_fadeMask = new QSFadeoutMaskLayer(m_textScrollView);
+        m_fadeMask->setTopFadeout(30);
+        m_fadeMask->setBottomFadeout(30);
+        m_fadeMask->setAnchorPoint(QPointF(0, 0));
+        scrollFrameChanged();
+        m_textScrollView->installEventFilter(this);
+        platform::setViewMask(m_textScrollView, m_fadeMask);
+    }
     const platform::BundlePtr bundle = platform::Bundle::mainBundle();
     QFile credits(bundle->pathForResource(QStringLiteral("AboutBoxText"), QStringLiteral("html")));
     if (m_textView && credits.open(QIODevice::ReadOnly))
         m_textView->setHtml(QString::fromUtf8(credits.readAll()));
     if (m_versionTF)
         m_versionTF->setText(QSSystemInfo::appVersion());
+}
+
+void QSAboutBoxController::scrollFrameChanged()
+{
+    if (m_fadeMask && m_textScrollView)
+        m_fadeMask->setFrame(QRectF(0, 0, m_textScrollView->width(), m_textScrollView->height()));
+}
+
+bool QSAboutBoxController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_textScrollView && event->type() == QEvent::Resize)
+        scrollFrameChanged();
+    return QSWindowController::eventFilter(watched, event);
 }
 
 void QSAboutBoxController::windowDidClose()
@@ -108,5 +132,8 @@ QString QSAboutBoxController::requestBody() const { return orDefault(m_requestBo
 void QSAboutBoxController::setRequestBody(const QString &body) { m_requestBody = body; }
 QTextBrowser *QSAboutBoxController::textView() const { return m_textView; }
 void QSAboutBoxController::setTextView(QTextBrowser *view) { m_textView = view; }
+QWidget *QSAboutBoxController::textScrollView() const { return m_textScrollView; }
+void QSAboutBoxController::setTextScrollView(QWidget *view) { m_textScrollView = view; }
+QSFadeoutMaskLayer *QSAboutBoxController::fadeMask() const { return m_fadeMask; }
 QLabel *QSAboutBoxController::versionTF() const { return m_versionTF; }
 void QSAboutBoxController::setVersionTF(QLabel *field) { m_versionTF = field; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Controls/QSFadeoutMaskLayer.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
 
 #include <QLabel>
@@ -14,13 +15,17 @@ class QSAboutBoxController : public QSWindowController
 {
     Q_OBJECT
     Q_PROPERTY(QTextBrowser *textView READ textView WRITE setTextView)
+    Q_PROPERTY(QWidget *textScrollView READ textScrollView WRITE setTextScrollView)
     Q_PROPERTY(QLabel *versionTF READ versionTF WRITE setVersionTF)
 public:
     explicit QSAboutBoxController(QObject *parent = nullptr);
     static QSAboutBoxController *sharedAboutBox();
 
-    // Credits from the main bundle's "AboutBoxText.html" (none is no error) and the version line.
+    // Credits from the main bundle's "AboutBoxText.html" (none is no error) and the version line;
+    // the credits fade out over 30 points at the top and bottom edges of their scroll view.
     void windowDidLoad() override;
+    // The fade follows the scroll view's size.
+    void scrollFrameChanged();
     // Drops window and text, so that the next showing loads them again.
     void windowDidClose() override;
 
@@ -58,6 +63,10 @@ public:
 
     QTextBrowser *textView() const;
     void setTextView(QTextBrowser *view);
+    // Carries the fade; the credits' view lies inside it.
+    QWidget *textScrollView() const;
+    void setTextScrollView(QWidget *view);
+    QSFadeoutMaskLayer *fadeMask() const;
     QLabel *versionTF() const;
     void setVersionTF(QLabel *field);
 
@@ -65,6 +74,10 @@ private:
     static bool open(const QString &address);
 
     QPointer<QTextBrowser> m_textView;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    QPointer<QWidget> m_textScrollView;
+    QPointer<QSFadeoutMaskLayer> m_fadeMask;
     QPointer<QLabel> m_versionTF;
     QString m_appName, m_companyLink, m_appLink, m_facebookLink, m_twitterLink;
     QString m_bugMail, m_requestMail, m_bugSubject, m_bugBody, m_requestSubject, m_requestBody;

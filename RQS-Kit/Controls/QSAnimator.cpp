@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSAnimator.h"
 
+#include "RQS-Kit/Controls/LayerExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/layers/Layer.h"
 #include "platform/layers/LayerRenderer.h"
@@ -137,20 +138,8 @@ void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<
         const Layer &from = source ? *source : blank;
         if (source && std::min(source->bounds().width(), source->bounds().height()) > 0)
             copy->setContents(platform::LayerRenderer::picture(*source));
-        copy->setAnchorPoint(from.anchorPoint());
-        copy->setBounds(from.bounds());
-        copy->setPosition(from.position());
-        copy->setZPosition(from.zPosition());
-        copy->setTransform(from.transform());
-        copy->setContentsRect(from.contentsRect());
-        copy->setOpacity(from.opacity());
-        copy->setCornerRadius(from.cornerRadius());
-        copy->setBorderColor(from.borderColor());
-        copy->setBorderWidth(from.borderWidth());
-        copy->setShadowColor(from.shadowColor());
-        copy->setShadowOffset(from.shadowOffset());
+        rqs::copyGeometryAndAppearance(from, *copy);
         copy->setShadowOpacity(from.shadowOpacity());
-        copy->setShadowRadius(from.shadowRadius());
     }
 }
 

@@ -11,7 +11,7 @@ class QSCIImageLayer : public platform::Layer
 {
     Q_OBJECT
 public:
-    explicit QSCIImageLayer(QObject *parent = nullptr);
+    Q_INVOKABLE explicit QSCIImageLayer(QObject *parent = nullptr);
 
     // Null when there is none.
     QImage image() const;

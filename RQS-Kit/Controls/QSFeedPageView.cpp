@@ -2,14 +2,50 @@
 
 #include "platform/foundation/Log.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextDocument>
 
 namespace {
 
 // Far above any newsletter; a larger answer is no page for this view.
 constexpr qsizetype maximumPageSize = 4 * 1024 * 1024;
+// Per page: a newsletter has a handful of pictures and one or two style sheets.
+constexpr int maximumResources = 48;
+constexpr qsizetype maximumResourceSize = 4 * 1024 * 1024;
+// A picture of more pixels than this is no newsletter's (and would take much memory decoded).
+constexpr qint64 maximumPicturePixels = 4096LL * 4096;
+
+bool isWebAddress(const QUrl &url) { return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"); }
+
+// The text browser imports only style sheets whose link says type="text/css", which pages may
+// leave out.
+QString withStyleSheetTypes(const QString &html)
+{
+    static const QRegularExpression link(QStringLiteral(R"(<link\b(?![^>]*\btype\s*=)(?=[^>]*\brel\s*=\s*["']?stylesheet\b))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString typed = html;
+    return typed.replace(link, QStringLiteral(R"(<link type="text/css")"));
+}
+
+QVariant picture(const QUrl &url, const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > maximumPicturePixels) {
+        platform::logWarning(QStringLiteral("The picture %1 is no picture of at most %2 pixels").arg(url.toString()).arg(maximumPicturePixels));
+        return {};
+    }
+    const QImage image = reader.read();
+    if (image.isNull())
+        platform::logWarning(QStringLiteral("The picture %1 could not be read: %2").arg(url.toString(), reader.errorString()));
+    return image.isNull() ? QVariant() : QVariant(image);
+}
 
 } // namespace
 
@@ -21,11 +57,55 @@ QSFeedPageView::QSFeedPageView(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { navigate(m_pageUrl.resolved(link)); });
 }
 
-void QSFeedPageView::setNavigationPolicy(NavigationPolicy policy) { m_policy = std::move(policy); }
+void QSFeedPageView::setNavigationPolicy(Policy policy) { m_policy = std::move(policy); }
+
+void QSFeedPageView::setResourcePolicy(Policy policy) { m_resourcePolicy = std::move(policy); }
 
 QUrl QSFeedPageView::pageUrl() const { return m_pageUrl; }
 
-QVariant QSFeedPageView::loadResource(int, const QUrl &) { return {}; }
+QVariant QSFeedPageView::loadResource(int type, const QUrl &name)
+{
+    const QUrl url = m_pageUrl.resolved(name);
+    if (m_resources.contains(url))
+        return m_resources.value(url);
+    if ((type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource) || !isWebAddress(m_pageUrl)
+        || !isWebAddress(url) || !m_resourcePolicy || !m_resourcePolicy(url))
+        return {};
+    if (m_resources.size() >= maximumResources) {
+        platform::logWarning(QStringLiteral("The page %1 asks for more than %2 pictures and style sheets; %3 is left out")
+                                 .arg(m_pageUrl.toString()).arg(maximumResources).arg(url.toString()));
+        return {};
+    }
+    m_resources.insert(url, QVariant());
+    auto *fetch = new QSLimitedFetch(m_network, url, maximumResourceSize, this);
+    m_resourceFetches.append(fetch);
+    ++m_pendingResources;
+    connect(fetch, &QSLimitedFetch::fetched, this, [this, fetch, type](const QUrl &, const QByteArray &data) {
+        resourceFetched(type, fetch->url(), data);
+        fetch->deleteLater();
+    });
+    connect(fetch, &QSLimitedFetch::failed, this, [this, fetch] {
+        resourceEnded();
+        fetch->deleteLater();
+    });
+    return {};
+}
+
+void QSFeedPageView::resourceFetched(int type, const QUrl &url, const QByteArray &data)
+{
+    m_resources.insert(url, type == QTextDocument::ImageResource ? picture(url, data) : QVariant(QString::fromUtf8(data)));
+    resourceEnded();
+}
+
+// Showing the page again lets the document ask for what has arrived; the reader keeps his place.
+void QSFeedPageView::resourceEnded()
+{
+    if (--m_pendingResources > 0)
+        return;
+    const int position = verticalScrollBar()->value();
+    setHtml(m_html);
+    verticalScrollBar()->setValue(position);
+}
 
 bool QSFeedPageView::navigate(const QUrl &url)
 {
@@ -40,61 +120,32 @@ bool QSFeedPageView::navigate(const QUrl &url)
         show(url, page.read(maximumPageSize));
         return true;
     }
-    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+    if (!isWebAddress(url)) {
         platform::logWarning(QStringLiteral("Refused to load %1: only http, https and local pages load").arg(url.toString()));
         return false;
     }
-    fetch(url);
+    delete m_pageFetch;
+    m_pageFetch = new QSLimitedFetch(m_network, url, maximumPageSize, this);
+    connect(m_pageFetch, &QSLimitedFetch::fetched, this, &QSFeedPageView::pageFetched);
+    connect(m_pageFetch, &QSLimitedFetch::failed, m_pageFetch, &QObject::deleteLater);
     return true;
 }
 
-void QSFeedPageView::fetch(const QUrl &url)
+void QSFeedPageView::pageFetched(const QUrl &url, const QByteArray &html)
 {
-    if (m_reply) {
-        QObject::disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
-    m_received.clear();
-    QNetworkRequest request(url);
-    // A redirect is a navigation the policy never saw; only the same origin is followed.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    m_reply = m_network.get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &QSFeedPageView::received);
-    connect(m_reply, &QNetworkReply::finished, this, &QSFeedPageView::finished);
-}
-
-void QSFeedPageView::received()
-{
-    m_received += m_reply->readAll();
-    if (m_received.size() > maximumPageSize) {
-        platform::logWarning(QStringLiteral("The page %1 is larger than %2 bytes and was not shown").arg(m_reply->url().toString()).arg(maximumPageSize));
-        QObject::disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_received.clear();
-    }
-}
-
-void QSFeedPageView::finished()
-{
-    QNetworkReply *reply = m_reply;
-    m_reply.clear();
-    reply->deleteLater();
-    m_received += reply->readAll();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status >= 400) {
-        platform::logWarning(QStringLiteral("Could not load the page %1, because %2").arg(reply->request().url().toString(), reply->errorString()));
-        m_received.clear();
-        return;
-    }
-    show(reply->url(), m_received);
-    m_received.clear();
+    m_pageFetch->deleteLater();
+    show(url, html);
 }
 
 void QSFeedPageView::show(const QUrl &url, const QByteArray &html)
 {
+    for (const QPointer<QSLimitedFetch> &fetch : std::as_const(m_resourceFetches))
+        delete fetch;
+    m_resourceFetches.clear();
+    m_resources.clear();
+    m_pendingResources = 0;
     m_pageUrl = url;
+    m_html = withStyleSheetTypes(QString::fromUtf8(html));
     document()->setBaseUrl(url);
-    setHtml(QString::fromUtf8(html));
+    setHtml(m_html);
 }

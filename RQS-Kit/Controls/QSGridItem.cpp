@@ -1,7 +1,6 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
-#include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/layers/TextLayer.h"
@@ -18,7 +17,7 @@ using platform::Transaction;
 
 namespace {
 
-QImage named(const QString &name) { return rqs::imageNamed(*platform::Bundle::mainBundle(), name); }
+QImage named(const QString &name) { return platform::Bundle::mainBundle()->imageNamed(name); }
 
 void inTransaction(bool animated, const std::function<void()> &change)
 {
@@ -156,6 +155,24 @@ void QSGridItem::setSelected(bool selected)
         m_delegate->gridItemWasSelected(this);
 }
 
+void QSGridItem::setBadge(platform::View *badge)
+{
+    if (badge == m_badge)
+        return;
+    delete m_badge;
+    m_badge = badge;
+    if (!badge)
+        return;
+    const QRectF offset = badge->frame();
+    badge->setParent(this);
+    badge->setFrame(QRectF(bounds().width() - offset.width() + offset.x(), bounds().height() - offset.height() + offset.y(),
+                           offset.width(), offset.height()));
+    badge->setAutoresizingMask(platform::Autoresizing::FlexibleLeftMargin | platform::Autoresizing::FlexibleBottomMargin);
+    badge->show();
+    // The badge may overhang the tile.
+    layer()->setMasksToBounds(false);
+}
+
 void QSGridItem::setDelegate(QSGridItemDelegate *delegate)
 {
     if (delegate == m_delegate)
@@ -235,16 +252,18 @@ void QSGridItem::mouseMoved(const platform::MouseEvent &event) { showButtonImage
 
 void QSGridItem::showButtonImages(const QPointF &point)
 {
-    const QString held = m_mouseDown ? QStringLiteral("Down") : QStringLiteral("Hover");
-    if (m_removeLayer) {
-        const bool over = m_removeLayer->frame().contains(point);
-        m_removeLayer->setContents(named(QStringLiteral("GridItemRemove%1.png").arg(over ? held : QString())));
-    }
-    if (m_pinLayer) {
-        const bool over = m_pinLayer->frame().contains(point);
-        const QString set = m_pinned ? QStringLiteral("Set") : QString();
-        m_pinLayer->setContents(named(QStringLiteral("GridItemPin%1%2.png").arg(set, over ? held : QString())));
-    }
+    // Pictures by state: away, under the pointer, pressed.
+    static const QString removeImages[] = {QStringLiteral("GridItemRemove.png"), QStringLiteral("GridItemRemoveHover.png"),
+                                           QStringLiteral("GridItemRemoveDown.png")};
+    static const QString pinImages[] = {QStringLiteral("GridItemPin.png"), QStringLiteral("GridItemPinHover.png"),
+                                        QStringLiteral("GridItemPinDown.png")};
+    static const QString pinSetImages[] = {QStringLiteral("GridItemPinSet.png"), QStringLiteral("GridItemPinSetHover.png"),
+                                           QStringLiteral("GridItemPinSetDown.png")};
+    const auto state = [this, &point](const Layer *button) { return !button->frame().contains(point) ? 0 : m_mouseDown ? 2 : 1; };
+    if (m_removeLayer)
+        m_removeLayer->setContents(named(removeImages[state(m_removeLayer)]));
+    if (m_pinLayer)
+        m_pinLayer->setContents(named((m_pinned ? pinSetImages : pinImages)[state(m_pinLayer)]));
 }
 
 void QSGridItem::mouseDown(const platform::MouseEvent &event)

@@ -66,6 +66,11 @@ public:
     QSGridItemDelegate *delegate() const { return m_delegate; }
     void setDelegate(QSGridItemDelegate *delegate);
 
+    // The tile owns its badge; a new one replaces (and deletes) the old. The badge keeps its size;
+    // its frame origin is read as an offset from the tile's top right corner, where it stays.
+    platform::View *badge() const { return m_badge; }
+    void setBadge(platform::View *badge);
+
     platform::Layer *removeLayer() const { return m_removeLayer; }
     platform::Layer *pinLayer() const { return m_pinLayer; }
 
@@ -106,5 +111,6 @@ private:
     platform::Layer *m_removeLayer = nullptr;
     platform::Layer *m_pinLayer = nullptr;
     QPointer<platform::Layer> m_selectionLayer;
+    QPointer<platform::View> m_badge;
     int m_trackingArea = 0;
 };

@@ -30,6 +30,8 @@ QSGridViewController::QSGridViewController(QObject *parent)
 {
     m_scrollView->setWidget(m_container);
     m_scrollView->setWidgetResizable(false);
+    // The grid fits its columns to the width and scrolls only up and down.
+    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_container->setWantsLayer(true);
     m_layoutTimer.setSingleShot(true);
     m_layoutTimer.setInterval(500);

@@ -1,6 +1,9 @@
 #include "RQS-Kit/Controls/QSHoverWindowController.h"
 
+#include "platform/ui/FrameAnimation.h"
+
 #include <QEvent>
+#include <QPropertyAnimation>
 
 QSHoverWindowController::QSHoverWindowController(QObject *parent)
     : QSWindowController(parent)
@@ -26,13 +29,25 @@ void QSHoverWindowController::showWindow(QObject *sender, QWidget *view)
     m_imageView->setImage(picture);
     m_imageView->setFixedSize(view->size());
     shrinkToFit();
-    const bool visible = hover->isVisible();
-    const QPoint inWindow = m_imageView->mapTo(hover, QPoint(0, 0));
-    hover->move(view->mapToGlobal(QPoint(0, 0)) - inWindow);
-    if (visible)
+    const QPoint place = view->mapToGlobal(QPoint(0, 0)) - m_imageView->mapTo(hover, QPoint(0, 0));
+    // An open window glides to the view's new place; a new one appears there at once.
+    const QString glideName = QStringLiteral("glide");
+    delete hover->findChild<QPropertyAnimation *>(glideName, Qt::FindDirectChildrenOnly);
+    const double seconds = platform::FrameAnimation::defaultDuration();
+    if (hover->isVisible() && seconds > 0) {
+        auto *glide = new QPropertyAnimation(hover, "pos", hover);
+        glide->setObjectName(glideName);
+        glide->setEndValue(place);
+        glide->setDuration(int(seconds * 1000));
+        glide->start(QAbstractAnimation::DeleteWhenStopped);
         return;
-    if (auto *parent = qobject_cast<platform::Window *>(view->window()))
-        parent->addChildWindow(hover);
+    }
+    hover->move(place);
+    if (hover->isVisible())
+        return;
+    m_parentWindow = qobject_cast<platform::Window *>(view->window());
+    if (m_parentWindow)
+        m_parentWindow->addChildWindow(hover);
     QSWindowController::showWindow(sender);
 }
 
@@ -41,8 +56,9 @@ void QSHoverWindowController::close(QObject *sender)
     platform::Window *hover = isLoaded() ? QSWindowController::window() : nullptr;
     if (!hover)
         return;
-    if (auto *parent = qobject_cast<platform::Window *>(hover->parentWidget()))
-        parent->removeChildWindow(hover);
+    if (m_parentWindow)
+        m_parentWindow->removeChildWindow(hover);
+    m_parentWindow.clear();
     QSWindowController::close(sender);
 }
 

@@ -22,7 +22,7 @@ public:
     explicit QSHoverWindowController(QObject *parent = nullptr);
 
     void windowDidLoad() override;
-    // Shows the window with the view's picture over the view; an open window moves instead.
+    // Shows the window with the view's picture over the view; an open window glides there instead.
     void showWindow(QObject *sender, QWidget *view);
     Q_INVOKABLE void close(QObject *sender);
     // The description wraps at 200 points; the window's height follows it.
@@ -41,4 +41,6 @@ private:
     QPointer<QWidget> m_trackView;
     QPointer<QLabel> m_titleTF;
     QPointer<QLabel> m_descriptionTF;
+    // The window the hover window was added to as a child.
+    QPointer<platform::Window> m_parentWindow;
 };

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSImagePreviewer.h"
 
+#include "platform/layers/Layer.h"
 #include "platform/layers/LayerRenderer.h"
 
 #include "RQS-Kit/Foundation/FxImageExtension.h"
@@ -96,7 +97,19 @@ QString QSImagePreviewer::showLayer(platform::Layer *layer, const QString &name)
         platform::logWarning(QStringLiteral("Previewing nil layer with name %1").arg(name));
         return {};
     }
-    return showNSImage(platform::LayerRenderer::picture(*layer), name);
+    const QSizeF size = layer->bounds().size();
+    if (size.width() <= 0 || size.height() <= 0) {
+        platform::logWarning(QStringLiteral("Previewing %1 layer with name %2").arg(sizeText(size), name));
+        return {};
+    }
+    const QString given = nameFor(name);
+    // Layers are drawn on the main thread, where they live.
+    const QPointer<platform::Layer> drawn(layer);
+    onMainQueue([drawn, given] {
+        if (drawn)
+            sharedImagePreviewer()->addImage({platform::LayerRenderer::picture(*drawn), given});
+    });
+    return given;
 }
 
 QString QSImagePreviewer::showView(QWidget *view, const QString &name)

@@ -24,7 +24,8 @@ QImage QSImageView::image() const { return m_image; }
 
 void QSImageView::setImage(const QImage &image)
 {
-    if (image.cacheKey() == m_image.cacheKey())
+    // A null image is no change only while no engine image shows either.
+    if (image.cacheKey() == m_image.cacheKey() && m_ciImage.isNull())
         return;
     m_image = image;
     m_ciImage = {};

@@ -23,6 +23,7 @@ class GraphicsContext;
 class QSImageView : public platform::View
 {
     Q_OBJECT
+    Q_PROPERTY(QImage image READ image WRITE setImage)
     Q_PROPERTY(int gravity READ gravity WRITE setGravity)
     Q_PROPERTY(bool aspectFit READ aspectFit WRITE setAspectFit)
     Q_PROPERTY(bool upscaleIfNeeded READ upscaleIfNeeded WRITE setUpscaleIfNeeded)

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSLanguageList.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -61,11 +62,21 @@ QSLanguageList::Entries QSLanguageList::build(const QStringList &preferred, bool
     return list;
 }
 
+QStringList QSLanguageList::offered(const QStringList &uiLanguages)
+{
+    QStringList languages;
+    for (const QString &identifier : uiLanguages) {
+        if (QLocale(identifier).language() != QLocale::C)
+            languages << identifier;
+    }
+    return languages.isEmpty() ? platform::Bundle::mainBundle()->localizations() : languages;
+}
+
 void QSLanguageList::updateLanguages()
 {
     platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
     defaults->registerDefaults({{ignoreCountryKey, true}});
-    entries() = build(QLocale::system().uiLanguages(), defaults->boolForKey(ignoreCountryKey));
+    entries() = build(offered(QLocale::system().uiLanguages()), defaults->boolForKey(ignoreCountryKey));
     platform::NotificationCenter::defaultCenter()->post(QStringLiteral("QSLanguagesHaveChanged"));
 }
 

@@ -16,7 +16,10 @@ public:
     // Identifiers as given, in their order; ignoring regions keeps the first two letters. Equal
     // languages are listed once; identifiers without a name are skipped with a warning.
     static Entries build(const QStringList &preferred, bool ignoreRegions);
-    // From the system's UI languages and the default "QSLanguageIgnoreCountry" (registered YES);
+    // The languages of the desktop's list; without any (the C locale names none) the languages the
+    // application has texts for, so that a user still has a choice.
+    static QStringList offered(const QStringList &uiLanguages);
+    // From the languages offered for the system's UI languages and the default "QSLanguageIgnoreCountry" (registered YES);
     // posts "QSLanguagesHaveChanged".
     static void updateLanguages();
     static const Entries &shared();

@@ -91,6 +91,23 @@ bool QSLanguagePopUpButton::selectItemWithTag(int tag)
     return true;
 }
 
+void QSLanguagePopUpButton::selectItemAtIndex(int index)
+{
+    if (index >= 0 && index < count())
+        selectItemWithTag(index);
+}
+
+void QSLanguagePopUpButton::selectItemWithTitle(const QString &title)
+{
+    int found = findText(title, Qt::MatchExactly);
+    for (int index = 0; found < 0 && !title.isEmpty() && index < count(); ++index) {
+        const QString item = itemText(index);
+        if (!item.isEmpty() && (item.contains(title) || title.contains(item)))
+            found = index;
+    }
+    selectItemWithTag(found);
+}
+
 int QSLanguagePopUpButton::selectedTag() const { return currentIndex() >= 0 ? currentIndex() : m_selectedTag; }
 
 QString QSLanguagePopUpButton::selectedID() const { return QSLanguageList::shared().identifiers.value(selectedTag()); }

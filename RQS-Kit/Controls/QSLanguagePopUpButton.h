@@ -20,6 +20,10 @@ public:
     void addMenu(QMenu *menu);
     // Out of range (or the settings item) shows "Unknown" and answers false.
     bool selectItemWithTag(int tag);
+    // An item of the pop-up by its place; out of range changes nothing.
+    void selectItemAtIndex(int index);
+    // The item of that title, else the first whose title holds it or lies within it, else "Unknown".
+    void selectItemWithTitle(const QString &title);
     int selectedTag() const;
     // "" for "Unknown".
     QString selectedID() const;

@@ -216,6 +216,8 @@ void QSNewsletterController::setWebView(QSFeedPageView *view)
         return;
     const QPointer<QSNewsletterController> self(this);
     view->setNavigationPolicy([self](const QUrl &url) { return self && self->decidePolicy(url); });
+    // A newsletter's pictures and style sheets come from the feed's own server.
+    view->setResourcePolicy([self](const QUrl &url) { return self && QSNewsletterFeed::isFeedPage(url, self->m_server); });
 }
 
 QTabBar *QSNewsletterController::navButtons() const { return m_navButtons; }

@@ -24,6 +24,7 @@ public:
     // The first entry, in feed order, that is current at now and not seen; -1 when none is.
     static qsizetype chosenIndex(const QList<QSNewsletterEntry> &feed, const QList<quint64> &seenIds,
                                  const QDateTime &now);
-    // Whether the address is a page the newsletter window may show: http or https on the feed's host.
+    // Whether the address is a page the newsletter window may show, or a picture or style sheet its
+    // pages may use: http or https on the feed's host.
     static bool isFeedPage(const QUrl &url, const QUrl &feedAddress);
 };

@@ -11,8 +11,10 @@ namespace rqs {
 
 Pixel innerMultiply(const KernelInvocation &k)
 {
+    // A multiply darkens the colour; the picture stays as opaque as it was.
     const Pixel picture = k.sample(0, k.destCoord());
-    return picture * (1.0f - k.sample(1, k.destCoord()).a);
+    const float f = 1.0f - k.sample(1, k.destCoord()).a;
+    return {picture.r * f, picture.g * f, picture.b * f, picture.a};
 }
 
 Image innerShadow(const Image &mask, const QRectF &picture, double width)

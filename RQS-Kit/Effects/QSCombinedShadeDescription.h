@@ -15,6 +15,10 @@ public:
 
     platform::fx::Image image() const override { return m_image; }
 
+protected:
+    // The joined image has no file to be read again from: it stays.
+    void clearCachedImage() override {}
+
 private:
     static bool drawAlike(const QSShadeDescription &a, const QSShadeDescription &b);
 };

@@ -220,20 +220,20 @@ void QSEffect::setSettings(const QVariantMap &given)
     m_filter->setDefaults();
     m_settings = {{NameKey, m_name}};
     const double base = relativeBase();
-    for (auto entry = merged.begin(); entry != merged.end(); ++entry) {
-        const InputAttribute *input = inputOf(*m_filter, entry.key());
+    for (const QString &key : m_filter->applyingOrder(merged.keys())) {
+        const InputAttribute *input = inputOf(*m_filter, key);
         if (!input) {
             platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3; the setting is ignored")
-                                     .arg(m_filter->name(), m_name, entry.key()));
+                                     .arg(m_filter->name(), m_name, key));
             continue;
         }
-        const std::optional<QVariant> value = rqs::effectValues::forInput(*input, entry.value());
+        const std::optional<QVariant> value = rqs::effectValues::forInput(*input, merged.value(key));
         if (!value)
             continue;
-        m_settings.insert(entry.key(), *value);
-        m_filter->setValueForKey(entry.key(), m_relative.contains(entry.key()) && input->kind == InputAttribute::Kind::Number
-                                     ? QVariant(value->toDouble() * base)
-                                     : *value);
+        m_settings.insert(key, *value);
+        m_filter->setValueForKey(key, m_relative.contains(key) && input->kind == InputAttribute::Kind::Number
+                                          ? QVariant(value->toDouble() * base)
+                                          : *value);
     }
     if (successorObject() && m_enabled)
         passOn(outputImage());

@@ -336,8 +336,15 @@ void QSEffectSettingsView::updateSettings()
     for (int i = 0; i < m_boundSettings.size(); ++i) {
         const QString &key = m_boundSettings.at(i);
         QVariant value = filter->value(key);
-        if (m_host->isRelative(key) && value.canConvert<double>())
-            value = value.toDouble() / base;
+        if (m_host->isRelative(key)) {
+            // The stored proportion stays: the filter holds proportion × base only once a picture
+            // has given the base, and reading it back earlier would store 0 for good.
+            const QVariant stored = m_host->settingsValueForKey(key);
+            if (platform::fx::isNumeric(stored))
+                value = stored;
+            else if (value.canConvert<double>())
+                value = value.toDouble() / base;
+        }
         m_host->storeSetting(key, value);
         showValue(m_controls.at(i), key, value);
     }

@@ -3,10 +3,14 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/WindowExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/Window.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,6 +19,8 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -23,6 +29,13 @@ const QString PlainFrameName = QStringLiteral("Plain Frame");
 void post(const QString &name, QObject *sender, const QVariantMap &info = {})
 {
     platform::NotificationCenter::defaultCenter()->post(name, sender, info);
+}
+
+// Records the inverse of a catalog change, named after the operation it runs (localized).
+void recordUndo(platform::UndoManager *manager, QObject *target, const QString &operation, std::function<void()> inverse)
+{
+    if (manager && manager->registerUndo(target, std::move(inverse)))
+        manager->setActionName(rqs::localized(operation));
 }
 
 } // namespace
@@ -119,9 +132,15 @@ void QSFrameCatalog::insertFrame(const QString &frameID, std::shared_ptr<QSFrame
 
 void QSFrameCatalog::sortFrameNames()
 {
-    std::sort(m_frameIDs.begin(), m_frameIDs.end(), [](const QString &a, const QString &b) {
-        return QSLocalizeHelper::localizedString(a) < QSLocalizeHelper::localizedString(b);
-    });
+    // Each entry's text is looked up once, not once per comparison: a lookup reads the bundle.
+    std::vector<std::pair<QString, QString>> byText;
+    byText.reserve(size_t(m_frameIDs.size()));
+    for (const QString &frameID : std::as_const(m_frameIDs))
+        byText.emplace_back(QSLocalizeHelper::localizedString(frameID), frameID);
+    std::stable_sort(byText.begin(), byText.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_frameIDs.clear();
+    for (auto &[text, frameID] : byText)
+        m_frameIDs.append(std::move(frameID));
 }
 
 QString QSFrameCatalog::framesBundlePath()
@@ -209,6 +228,9 @@ void QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame, const Q
 {
     if (!frame || frameID.isEmpty() || m_frames.contains(frameID))
         return;
+    recordUndo(m_undoManager, this, QStringLiteral("removeFrameName:"), [this, frameID] { removeFrameName(frameID); });
+    if (m_undoManager && frame->isEditable())
+        frame->setUndoManager(m_undoManager);
     frame->setPostsChanges(true);
     insertFrame(frameID, std::move(frame));
     sortFrameNames();
@@ -223,6 +245,8 @@ bool QSFrameCatalog::renameFrameID(const QString &idOrName, const QString &newNa
     const auto frame = m_frames.value(frameID);
     if (!editable() || !frame || newName.isEmpty() || m_idForName.contains(newName))
         return false;
+    recordUndo(m_undoManager, this, QStringLiteral("undoRenameWithDescription:"),
+               [this, frameID, oldName = frame->name()] { renameFrameID(frameID, oldName); });
     m_idForName.remove(frame->name());
     QSLocalizeHelper::setLocalizedString(newName, frameID);
     m_idForName.insert(newName, frameID);
@@ -241,12 +265,19 @@ void QSFrameCatalog::removeFrameAtIndex(int index)
     const QString frameID = m_frameIDs.takeAt(index);
     const auto frame = m_frames.take(frameID);
     if (frame) {
+        recordUndo(m_undoManager, this, QStringLiteral("undoRemoveFrame:"), [this, frame, frameID] { addFrame(frame, frameID); });
         platform::NotificationCenter::defaultCenter()->removeObserver(this, QStringLiteral("FrameChanged"), frame.get());
         m_idForName.remove(frame->name());
     }
     post(QStringLiteral("QSFrameCatalogChanged"), this);
     post(QStringLiteral("QSFrameRemoved"), this);
     saveCatalogInstantly(false);
+}
+
+void QSFrameCatalog::removeFrameName(const QString &frameID)
+{
+    if (const qsizetype index = m_frameIDs.indexOf(frameID); index >= 0)
+        removeFrameAtIndex(int(index));
 }
 
 bool QSFrameCatalog::saveCatalogInstantly(bool now)
@@ -272,8 +303,18 @@ bool QSFrameCatalog::save()
         // Still pending: tried again after the delay, on the next change and at quit.
         platform::logError(QStringLiteral("Could not save the user's frames to '%1': %2").arg(m_infoFilePath, error));
         m_saveTimer.start();
+        if (!m_toldSaveFailure) {
+            m_toldSaveFailure = true;
+            platform::Alert alert;
+            alert.setMessageText(rqs::localized(QStringLiteral("FramesNotSavedTitle")));
+            alert.setInformativeText(rqs::localized(QStringLiteral("FramesNotSavedText")).arg(m_infoFilePath, error));
+            alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+            alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(rqs::windowForSheetWithView(nullptr)),
+                                           platform::Alert::Completion());
+        }
         return false;
     }
     m_savePending = false;
+    m_toldSaveFailure = false;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -45,6 +46,13 @@ public:
     // False, changing nothing, on a read-only catalog, an unknown frame or a name in use.
     bool renameFrameID(const QString &idOrName, const QString &newName);
     void removeFrameAtIndex(int index);
+    // The frame of that ID; nothing when the ID is not listed (the undo of an addition).
+    void removeFrameName(const QString &frameID);
+
+    // Where additions, renames and removals are recorded, and which added frames get; none: not
+    // undoable.
+    platform::UndoManager *undoManager() const { return m_undoManager; }
+    void setUndoManager(platform::UndoManager *undoManager) { m_undoManager = undoManager; }
 
     // Seconds from the first unsaved change to the save; 30 by default.
     void setSaveDelay(double seconds) { m_saveTimer.setInterval(int(seconds * 1000)); }
@@ -65,5 +73,8 @@ private:
     QHash<QString, QString> m_idForName;
     QStringList m_frameIDs;
     QTimer m_saveTimer;
+    QPointer<platform::UndoManager> m_undoManager;
     bool m_savePending = false;
+    // The user has been told that saving fails; told again after a save that worked.
+    bool m_toldSaveFailure = false;
 };

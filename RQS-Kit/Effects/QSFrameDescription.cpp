@@ -22,12 +22,23 @@ QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bund
     m_externalMask = d.value("ExternalMask").toString();
     m_internalMask = d.value("InternalMask").toString();
     m_imageMask = d.value("ImageMask").toString();
-    setTextureName(d.value("Texture").toString());
+    const QString texture = d.value("Texture").toString();
+    setTextureName(texture);
+    // A texture this installation lacks stays in the user's file, as missing shades do.
+    if (m_textureName.isEmpty() && !texture.isEmpty() && texture != QSTextureCatalog::plainColorName())
+        m_unknownEntries.insert("Texture", d.value("Texture"));
     if (const auto color = platform::fx::Color::fromText(d.value("Texture.Color").toString()))
         m_textureColor = *color;
     m_fillMode = d.value("TextureFillMode").toInt();
     m_inset = d.value("Inset").toDouble();
-    for (const QVariant &entry : d.value("Shades").toList()) {
+    const QVariant shades = d.value("Shades");
+    // Anything but a list is kept as it was read: a conversion would make a value that cannot be
+    // written back, and every later save of the catalog would fail.
+    if (shades.isValid() && shades.typeId() != QMetaType::QVariantList) {
+        platform::logError(QStringLiteral("The shades of frame '%1' are no list; they are kept as they are").arg(m_name));
+        m_unknownEntries.insert("Shades", shades);
+    }
+    for (const QVariant &entry : shades.typeId() == QMetaType::QVariantList ? shades.toList() : QVariantList()) {
         const QVariantMap shade = entry.toMap();
         auto description = shadeNamed(shade.value("Shade").toString(), shade.value("BlendMode").toString(),
                                       shade.value("Intensity").toDouble());
@@ -121,6 +132,7 @@ void QSFrameDescription::setTextureName(const QString &name)
         setTextureColor(oldColor);
     });
     m_textureName = resolved;
+    m_unknownEntries.remove("Texture");
     m_textureColor = texture ? rqs::colorForHSV(texture->baseColor) : platform::fx::Color{0, 0, 0, 1};
     changed(Texture);
 }

@@ -2,9 +2,25 @@
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
 #include <algorithm>
 
 QSFrameImageDescription::QSFrameImageDescription(const QString &imagePath) { setImagePath(imagePath); }
+
+QSFrameImageDescription::QSFrameImageDescription(const QSFrameImageDescription &other)
+    : m_options(other.m_options)
+    , m_image(other.m_image)
+    , m_path(other.m_path)
+    , m_name(other.m_name)
+    , m_cacheTime(other.m_cacheTime)
+    , m_maxCorner(other.m_maxCorner)
+{
+}
+
+QSFrameImageDescription::~QSFrameImageDescription() = default;
 
 QSFrameImageDescription::Options QSFrameImageDescription::optionsFromString(const QString &options)
 {
@@ -39,5 +55,34 @@ platform::fx::Image QSFrameImageDescription::image() const
 {
     if (m_image.isNull() && !m_path.isEmpty())
         m_image = platform::fx::Image::fromFile(m_path);
+    restartCacheTimer();
     return m_image;
 }
+
+void QSFrameImageDescription::setCacheTime(double seconds)
+{
+    m_cacheTime = seconds;
+    restartCacheTimer();
+}
+
+void QSFrameImageDescription::restartCacheTimer() const
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread())
+        return;
+    if (m_image.isNull() || !(m_cacheTime > 0)) {
+        if (m_cacheTimer)
+            m_cacheTimer->stop();
+        return;
+    }
+    if (!m_cacheTimer) {
+        m_cacheTimer = std::make_unique<QTimer>();
+        m_cacheTimer->setSingleShot(true);
+        QObject::connect(m_cacheTimer.get(), &QTimer::timeout, [this] {
+            const_cast<QSFrameImageDescription *>(this)->clearCachedImage();
+        });
+    }
+    m_cacheTimer->start(int(std::min(m_cacheTime * 1000, 2.0e9)));
+}
+
+void QSFrameImageDescription::clearCachedImage() { m_image = {}; }

@@ -20,6 +20,24 @@ QStringList identifiers(const QString &bundlePath, const QString &type)
     return names;
 }
 
+QVariantMap shadeSettingsFor(const QString &path)
+{
+    const QString options = rqs::resourceInfo(path).options();
+    const QStringList parts = options.isEmpty() ? QStringList() : options.split(QLatin1Char('-'));
+    QVariantMap settings{{"url", path},
+                         {"width", parts.isEmpty() ? 256.0 : parts.value(0).toDouble()},
+                         {"corner", parts.value(1).toDouble()},
+                         {"repeat.x", parts.value(2).toLongLong()},
+                         {"repeat.y", parts.value(3).toLongLong()}};
+    for (const QString &part : parts.mid(4)) {
+        if (part.startsWith(QLatin1Char('I')))
+            settings.insert("internal", QStringLiteral("FRM-%1#").arg(part));
+        else if (part.startsWith(QLatin1Char('E')))
+            settings.insert("external", QStringLiteral("FRM-%1#").arg(part));
+    }
+    return settings;
+}
+
 void sortByDisplayName(QStringList &names)
 {
     std::sort(names.begin(), names.end(),
@@ -31,6 +49,9 @@ void sortByDisplayName(QStringList &names)
 QSFrameMaterials::QSFrameMaterials(const QString &bundlePath)
 {
     m_shadeNames = identifiers(bundlePath, QStringLiteral("FRM-S"));
+    const QDir shades(bundlePath + QLatin1Char('/') + rqs::directoryForResourceType(QStringLiteral("FRM-S")));
+    for (const QString &file : shades.entryList({QStringLiteral("*.png")}, QDir::Files))
+        m_shadeSettings.insert(QSFrameImageDescription(shades.filePath(file)).name(), shadeSettingsFor(shades.filePath(file)));
     m_shadeNames << QStringLiteral("External -") << QStringLiteral("Internal -") << QStringLiteral("Overlay -")
                  << QStringLiteral("Join -");
     sortByDisplayName(m_shadeNames);

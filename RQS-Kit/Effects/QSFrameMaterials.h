@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QVariantMap>
 #include <QStringList>
 
 // What a frame bundle offers the frame editor: its shades, with the group titles that head them
@@ -15,9 +17,14 @@ public:
     const QStringList &shadeNames() const { return m_shadeNames; }
     // -1 when absent.
     int indexOfShade(const QString &name) const { return int(m_shadeNames.indexOf(name)); }
+    // Per shade identifier: "url" (the file), "width" (256 when the name carries no options),
+    // "corner", "repeat.x", "repeat.y", and "internal" or "external" (the prefix "FRM-I#003#" of
+    // the mask a shade is made for) from an option "I#003" or "E#…" after the fourth.
+    const QMap<QString, QVariantMap> &shadeSettings() const { return m_shadeSettings; }
     const QStringList &externalMaskNames() const { return m_externalMasks; }
     const QStringList &internalMaskNames() const { return m_internalMasks; }
 
 private:
     QStringList m_shadeNames, m_externalMasks, m_internalMasks;
+    QMap<QString, QVariantMap> m_shadeSettings;
 };

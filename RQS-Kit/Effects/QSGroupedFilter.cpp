@@ -194,6 +194,14 @@ bool QSGroupedFilter::setValueForKey(const QString &key, const QVariant &value)
     return set;
 }
 
+QVariantMap QSGroupedFilter::attributes() const
+{
+    platform::logInfo(QStringLiteral("attributes"));
+    return Filter::attributes();
+}
+
+void QSGroupedFilter::setDefaults() { platform::logInfo(QStringLiteral("Defaults")); }
+
 QStringList QSGroupedFilter::inputKeys() const
 {
     return m_inputValues;

@@ -39,6 +39,9 @@ public:
     // Marks the member changed when any member that feeds it is.
     void calculateDirtyStateClosure(const QString &objectString);
 
+    // Both say so on the log; the members keep their values.
+    QVariantMap attributes() const override;
+    void setDefaults() override;
     QStringList inputKeys() const override;
     QStringList outputKeys() const;
     QMap<QString, platform::fx::Filter *> filters() const;

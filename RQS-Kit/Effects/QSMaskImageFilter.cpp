@@ -51,6 +51,8 @@ QSMaskImageFilter::QSMaskImageFilter()
                                      {QStringLiteral("inputScale"), InputAttribute::Kind::Boolean},
                                      {QStringLiteral("inputColor"), InputAttribute::Kind::Color},
                                      {QStringLiteral("inputInvert"), InputAttribute::Kind::Boolean}};
+        // A named mask replaces the mask image.
+        inputs[1].overrides = {QStringLiteral("inputMaskImage")};
         const QStringList masks = rqs::namedPictureNames(MaskType);
         if (!masks.isEmpty()) {
             inputs[1].defaultValue = masks.first();

@@ -5,6 +5,9 @@
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameEditor.h"
+#include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Effects/QSImageArray.h"
+#include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Effects/QSShadeRow.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
@@ -22,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGraphicsDropShadowEffect>
 #include <QListWidget>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -54,6 +58,20 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
                         [this](const platform::Notification &) { previewHasChanged(); });
     center->addObserver(this, QStringLiteral("QSFrameCatalogChanged"), &m_userCatalog,
                         [this](const platform::Notification &) { reloadFrames(); });
+    setImageArray(&QSImageArray::sharedImageArray());
+}
+
+void QSMaterialBuilder::setImageArray(QSImageArray *imageArray)
+{
+    auto *center = platform::NotificationCenter::defaultCenter();
+    if (m_imageArray)
+        center->removeObserver(this, QStringLiteral("QSIACurrentChangedNotification"), m_imageArray);
+    m_imageArray = imageArray;
+    if (imageArray)
+        center->addObserver(this, QStringLiteral("QSIACurrentChangedNotification"), imageArray,
+                            [this](const platform::Notification &) { updatePreviewInputImage(); });
+    if (m_preview)
+        updatePreviewInputImage();
 }
 
 QSMaterialBuilder::~QSMaterialBuilder() { platform::NotificationCenter::defaultCenter()->removeObserver(this); }
@@ -88,6 +106,14 @@ void QSMaterialBuilder::windowDidLoad()
     m_removeFrame = outlet<QWidget>("removeFrameButton");
     m_duplicateFrame = outlet<QWidget>("duplicateFrameButton");
     m_preview = outlet<QSImageView>("preView");
+    if (m_preview) {
+        // The framed picture lies on the panel with a drop shadow: radius 5, down and to the right by 2.
+        auto *shadow = new QGraphicsDropShadowEffect(m_preview);
+        shadow->setBlurRadius(10);
+        shadow->setOffset(2, 2);
+        shadow->setColor(Qt::black);
+        m_preview->setGraphicsEffect(shadow);
+    }
     auto *previewArea = outlet<QWidget>("previewArea");
     if (!m_framePopup || !m_frameList || !m_texture || !m_colorWell || !m_textureCut || !m_externalMask
         || !m_internalMask || !m_newShade || !m_shadesContainer || !m_removeFrame || !m_duplicateFrame || !m_preview
@@ -106,6 +132,7 @@ void QSMaterialBuilder::windowDidLoad()
     // The frames' edits and the catalog's additions and removals share the window's history.
     auto *undoManager = platform::undoManagerForView(window());
     m_editor->setUndoManager(undoManager);
+    m_userCatalog.setUndoManager(undoManager);
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
     connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
@@ -134,19 +161,23 @@ void QSMaterialBuilder::setSamplePicture(const QImage &picture)
 
 void QSMaterialBuilder::updatePreviewInputImage()
 {
-    if (m_samplePicture.isNull()) {
-        m_samplePicture = rqs::imageNamed(*platform::Bundle::mainBundle(), QStringLiteral("PreviewImage"));
-        if (m_samplePicture.isNull()) {
-            platform::logInfo(QStringLiteral("No PreviewImage picture: the frame editor shows its frames on grey"));
-            m_samplePicture = QImage(800, 600, QImage::Format_ARGB32);
-            m_samplePicture.fill(QColor(190, 190, 190));
-        }
+    QImage picture = m_samplePicture;
+    if (picture.isNull() && m_imageArray && !m_imageArray->images().empty()) {
+        if (const auto current = m_imageArray->currentImage())
+            picture = current->nsImage();
+    }
+    if (picture.isNull())
+        picture = rqs::imageNamed(*platform::Bundle::mainBundle(), QStringLiteral("PreviewImage"));
+    if (picture.isNull()) {
+        platform::logInfo(QStringLiteral("No PreviewImage picture: the frame editor shows its frames on grey"));
+        picture = QImage(800, 600, QImage::Format_ARGB32);
+        picture.fill(QColor(190, 190, 190));
     }
     const double size = platform::UserDefaults::standardUserDefaults()->doubleForKey(PreviewSizeKey);
     platform::fx::Image scaled;
     if (size > 0 && std::isfinite(size)) {
-        const double k = std::min(1.0, std::sqrt(size * size / (double(m_samplePicture.width()) * m_samplePicture.height())));
-        scaled = platform::fx::Image::fromQImage(m_samplePicture).transformed(QTransform::fromScale(k, k));
+        const double k = std::min(1.0, std::sqrt(size * size / (double(picture.width()) * picture.height())));
+        scaled = platform::fx::Image::fromQImage(picture).transformed(QTransform::fromScale(k, k));
         m_previewFilter.setValueForKey(QStringLiteral("canvasProportion"), 2.0 * scaled.extent().width());
     } else {
         platform::logWarning(QStringLiteral("The frame preview size %1 is not positive: no preview").arg(size));

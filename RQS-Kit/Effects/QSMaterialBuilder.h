@@ -14,6 +14,7 @@ class QListWidget;
 class QListWidgetItem;
 class QSColorWell;
 class QSFrameCatalog;
+class QSImageArray;
 class QSFrameDescription;
 class QSFrameEditor;
 class QSImageView;
@@ -38,7 +39,10 @@ public:
     static QSMaterialBuilder &sharedMaterialBuilder();
 
     // The area of the preview picture is at most the square of the user default "QSMBPreviewSize".
+    // A picture set here wins; else the sample pictures' current one, else "PreviewImage".
     void setSamplePicture(const QImage &picture);
+    // The shared sample pictures at first; the preview follows their current picture.
+    void setImageArray(QSImageArray *imageArray);
     QSFrameEditor &editor() const { return *m_editor; }
     const QList<QSShadeRow *> &shadeRows() const { return m_rows; }
     QImage previewImage() const;
@@ -81,6 +85,7 @@ private:
     QSFrameMaterials m_materials;
     QSTexturedFrameFilter m_previewFilter;
     QImage m_samplePicture;
+    QPointer<QSImageArray> m_imageArray;
     QSFrameEditor *m_editor = nullptr;
     QList<QSShadeRow *> m_rows;
     platform::AspectRatioLayout *m_aspect = nullptr;

@@ -6,6 +6,7 @@
 #include "RQS-Kit/Effects/InnerShadow.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -34,6 +35,17 @@ Pixel maskByCuttingImage(const KernelInvocation &k)
     return Pixel{1, 1, 1, 1} * (k.sample(0, k.destCoord()).a * (1 - k.sample(1, k.destCoord()).a));
 }
 
+double diagonal(const QRectF &extent)
+{
+    return std::hypot(extent.width(), extent.height());
+}
+
+// A tile wider than the picture's diagonal shows no more of the texture; NaN gives the default.
+double textureWidth(double wanted, const QRectF &extent)
+{
+    return std::isnan(wanted) ? 1.0 : std::min(wanted, std::max(diagonal(extent), 1.0));
+}
+
 } // namespace
 
 QSShapedBorderFilter::QSShapedBorderFilter()
@@ -41,6 +53,7 @@ QSShapedBorderFilter::QSShapedBorderFilter()
         InputAttribute texture = rqs::inputs::text(QStringLiteral("inputTextureName"));
         texture.choices = QSTextureCatalog::sharedTextureNames();
         texture.defaultValue = texture.choices.value(0);
+        texture.overrides = {QStringLiteral("inputColor")};
         return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")), texture,
                                      rqs::inputs::slider(QStringLiteral("inputWidth"), 0.0, 0.0, 0.2),
                                      rqs::inputs::slider(QStringLiteral("inputTextureScale"), 1.0, 0.1, 1.9),
@@ -77,7 +90,9 @@ Image QSShapedBorderFilter::cachedMask() const
     if (!m_mask.isNull() || picture.isNull())
         return m_mask;
     const double w = std::max(numberValue(QStringLiteral("inputWidth")), 0.0001);
-    const double bm = std::max(std::round(w * numberValue(QStringLiteral("canvasProportion"))), 1.0);
+    // A border wider than the picture's diagonal covers all it can; NaN counts as the thinnest.
+    const double wanted = std::round(w * numberValue(QStringLiteral("canvasProportion")));
+    const double bm = std::isnan(wanted) ? 1.0 : std::clamp(wanted, 1.0, std::max(std::ceil(diagonal(picture.extent())), 1.0));
     Image grown = picture;
     QRectF rect = picture.extent();
     double r = bm - 1;
@@ -114,8 +129,9 @@ Image QSShapedBorderFilter::outputImage() const
         QSTexturizeFilter &texturize = const_cast<QSTexturizeFilter &>(m_texturize);
         texturize.setValueForKey(QStringLiteral("textureFillMode"), 2);
         texturize.setValueForKey(QStringLiteral("inputTextureWidth"),
-                                 numberValue(QStringLiteral("inputTextureScale"))
-                                     * numberValue(QStringLiteral("canvasProportion")));
+                                 textureWidth(numberValue(QStringLiteral("inputTextureScale"))
+                                                  * numberValue(QStringLiteral("canvasProportion")),
+                                              picture.extent()));
         texturize.setValueForKey(QStringLiteral("inputImage"), rqs::imageValue(mask));
         m_frameImage = texturize.outputImage();
     }

@@ -79,9 +79,12 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
         InputAttribute frame = rqs::inputs::text(QStringLiteral("inputFrameName"));
         frame.choices = QSFrameCatalog::frameNames();
         frame.defaultValue = frame.choices.value(0);
+        // A frame brings its own texture and colour, a texture its own colour.
+        frame.overrides = {QStringLiteral("inputTextureName"), QStringLiteral("inputColor")};
         InputAttribute texture = rqs::inputs::text(QStringLiteral("inputTextureName"), QSTextureCatalog::plainColorName());
         texture.choices = QSTextureCatalog::shared()->textureIDNames();
         texture.choices.prepend(QSTextureCatalog::plainColorName());
+        texture.overrides = {QStringLiteral("inputColor")};
         return QList<InputAttribute>{rqs::inputs::image(QStringLiteral("inputImage")), frame, texture,
                                      rqs::inputs::slider(QStringLiteral("inputWidth"), 0.0, 0.0, 0.2),
                                      rqs::inputs::slider(QStringLiteral("inputTextureScale"), 1.0, 0.1, 1.9),
@@ -221,6 +224,7 @@ Image QSTexturedFrameFilter::cachedMask() const
     const auto mask = m_frame->mask();
     if (mask && !mask->image().isNull()) {
         const double k = bm / mask->width();
+        mask->setMaxCorner(std::max(mask->maxCorner(), mask->cornerSize().width() * k));
         m_mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
     } else if (const auto line = kernelWithName(QStringLiteral("lineBorder"))) {
         m_mask = line->apply({r, {}}, {vectorForRect(r), bm});
@@ -248,6 +252,7 @@ Image QSTexturedFrameFilter::cachedFrame() const
     Image frame = texturize.outputImage();
     for (const auto &shade : m_frame->optimizedShades()) {
         const double k = b / shade->width();
+        shade->setMaxCorner(std::max(shade->maxCorner(), shade->cornerSize().width() * k));
         const Image layer = layFrame(shade->image(), e, shade->cornerSize(), k, repeatsVectorForFrame(*shade, e.size(), k));
         if (layer.isNull())
             continue;

@@ -85,6 +85,8 @@ QSTexturizeFilter::QSTexturizeFilter()
         InputAttribute name = rqs::inputs::text(QStringLiteral("inputTextureName"));
         name.choices = QSTextureCatalog::sharedTextureNames();
         name.defaultValue = name.choices.value(0);
+        // A texture brings its own base colour.
+        name.overrides = {QStringLiteral("inputColor")};
         InputAttribute composite = rqs::inputs::text(QStringLiteral("inputCompositeName"));
         composite.choices = QSAdjustableBlendFilter::blendModeNames();
         composite.defaultValue = composite.choices.value(0);
@@ -205,9 +207,17 @@ Image QSTexturizeFilter::outputImage() const
         width = 1.0;
     const double s = width / texture.extent().width() / m_baseRepeats;
     const QRectF tile(0, 0, s * texture.extent().width(), s * texture.extent().height());
-    // A plain colour has no tile edges that a scaled-down picture would blur.
-    const Image scaled = m_texture.isNull() ? Image::withColor(tintColor())
-                                            : texture.transformed(QTransform::fromScale(s, s));
+    // The tile is scaled as part of its own repetition and kept with a margin of its neighbours,
+    // so that samples at its edges blend with the next tile instead of with nothing; a plain
+    // colour has no tile edges at all.
+    const QRectF t = texture.extent();
+    const QRectF sampled = tile.adjusted(-2, -2, 2, 2);
+    const Image scaled = m_texture.isNull()
+                             ? Image::withColor(tintColor())
+                             : texture.tiled()
+                                   .cropped(t.adjusted(-t.width(), -t.height(), t.width(), t.height()))
+                                   .transformed(QTransform::fromScale(s, s))
+                                   .cropped(sampled);
     const bool textured = int(numberValue(QStringLiteral("textureFillMode"))) == 1;
     const auto body = kernelWithName(textured ? QStringLiteral("drawTexture")
                                               : m_noShift ? QStringLiteral("drawPattern")
@@ -221,7 +231,7 @@ Image QSTexturizeFilter::outputImage() const
         arguments.emplace_back(double(m_sections));
     }
     const Image shaped = body->apply(
-        {arrayForRect(input.extent()), [tile](int i, const QRectF &r) { return i == 1 ? tile : r; }}, arguments);
+        {arrayForRect(input.extent()), [sampled](int i, const QRectF &r) { return i == 1 ? sampled : r; }}, arguments);
     if (value(QStringLiteral("imageIsMask")).toBool())
         return shaped;
     return rqs::applyFilter(QStringLiteral("QSAdjustableBlendFilter"),

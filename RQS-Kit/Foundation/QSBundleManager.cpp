@@ -38,6 +38,7 @@ void showSaveAlert(const QString &path)
     const QString kitTable = QStringLiteral("RQS-Localizable");
     platform::Alert alert;
     alert.setMessageText(rqs::localizedForTable(QStringLiteral("Could not save File"), kitTable));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(
         rqs::localizedForTable(QStringLiteral("Failed writing the image '%1'. Please send us a screenshot (cmd+shift+3 to %2) we want hunt this bug."),
                                kitTable)

@@ -19,7 +19,12 @@ struct Reading
     const char *iconvName;
     std::optional<Set> ownSet;
     const char *standsFor = nullptr; // set only for a nearest set
+    const char *ownBytes = ""; // single bytes the set stands for has and the nearest set lacks
 };
+
+// The single bytes the Mac East Asian sets give no-break space, copyright sign, trade mark sign,
+// ellipsis and (Japanese, Traditional Chinese) backslash, which their nearest sets leave undefined.
+const char MacOnlyBytes[] = "\x80\xA0\xFD\xFE\xFF";
 
 const Reading Readings[] = {
     {QSStringDecoder::UTF7, "UTF-7", {}},
@@ -42,9 +47,9 @@ const Reading Readings[] = {
     {QSStringDecoder::NextStep, nullptr, Set::NextStep},
     {QSStringDecoder::ChineseGB18030, "GB18030", {}},
     {QSStringDecoder::ChineseSimplifiedDOS, "CP936", {}},
-    {QSStringDecoder::ChineseSimplifiedMac, "EUC-CN", {}, "Mac Chinese Simplified"},
+    {QSStringDecoder::ChineseSimplifiedMac, "EUC-CN", {}, "Mac Chinese Simplified", MacOnlyBytes},
     {QSStringDecoder::ChineseTraditionalDOS, "CP950", {}},
-    {QSStringDecoder::ChineseTraditionalMac, "BIG5", {}, "Mac Chinese Traditional"},
+    {QSStringDecoder::ChineseTraditionalMac, "BIG5", {}, "Mac Chinese Traditional", MacOnlyBytes},
     {QSStringDecoder::CyrillicDOS, "CP866", {}},
     {QSStringDecoder::CyrillicISO, "ISO-8859-5", {}},
     {QSStringDecoder::CyrillicMac, "MAC-CYRILLIC", {}},
@@ -60,10 +65,12 @@ const Reading Readings[] = {
     {QSStringDecoder::JapaneseEUC, "EUC-JP", {}},
     {QSStringDecoder::JapaneseISO2022, "ISO-2022-JP", {}},
     {QSStringDecoder::JapaneseDOS, "CP932", {}},
-    {QSStringDecoder::JapaneseMac, "SHIFT_JIS", {}, "Mac Japanese"},
+    {QSStringDecoder::JapaneseMac, "SHIFT_JIS", {}, "Mac Japanese", MacOnlyBytes},
     {QSStringDecoder::JapaneseNextStep, "EUC-JP", {}, "NeXTSTEP Japanese"},
     {QSStringDecoder::KoreanMac, "EUC-KR", {}, "Mac Korean"},
     {QSStringDecoder::KoreanJohab, "JOHAB", {}},
+    {QSStringDecoder::KoreanEUC, "EUC-KR", {}},
+    {QSStringDecoder::CyrillicKOI8R, "KOI8-R", {}},
 };
 
 const Reading *readingFor(quint64 encoding)
@@ -86,6 +93,18 @@ void warnOfNearestSet(const Reading &reading)
                              .arg(QLatin1String(reading.standsFor), QLatin1String(reading.iconvName)));
 }
 
+// A UTF-16 or UTF-32 text read in the order its byte-order mark tells, big endian without one
+// (iconv would take the machine's order).
+std::optional<QString> decodeByMark(const QByteArray &bytes, QByteArrayView bigMark, const char *big, QByteArrayView littleMark,
+                                    const char *little, QString *error)
+{
+    if (bytes.startsWith(littleMark))
+        return platform::IconvDecoder::decode(bytes.sliced(littleMark.size()), little, error);
+    if (bytes.startsWith(bigMark))
+        return platform::IconvDecoder::decode(bytes.sliced(bigMark.size()), big, error);
+    return platform::IconvDecoder::decode(bytes, big, error);
+}
+
 } // namespace
 
 std::optional<QString> QSStringDecoder::decode(const QByteArray &bytes, quint64 encoding, QString *error)
@@ -100,9 +119,29 @@ std::optional<QString> QSStringDecoder::decode(const QByteArray &bytes, quint64 
     }
     if (reading->ownSet)
         return QSOwnCharacterSets::decode(bytes, *reading->ownSet, error);
-    if (reading->standsFor)
-        warnOfNearestSet(*reading);
-    return platform::IconvDecoder::decode(bytes, reading->iconvName, error);
+    if (encoding == UTF16)
+        return decodeByMark(bytes, "\xFE\xFF", "UTF-16BE", "\xFF\xFE", "UTF-16LE", error);
+    if (encoding == UTF32)
+        return decodeByMark(bytes, QByteArrayView("\0\0\xFE\xFF", 4), "UTF-32BE", QByteArrayView("\xFF\xFE\0\0", 4), "UTF-32LE", error);
+    if (!reading->standsFor)
+        return platform::IconvDecoder::decode(bytes, reading->iconvName, error);
+    warnOfNearestSet(*reading);
+    qsizetype replaced = 0;
+    std::optional<QString> text = platform::IconvDecoder::decodeReplacing(bytes, reading->iconvName, reading->ownBytes, &replaced, error);
+    // No Mac set has control characters above 0x7F: one here is a byte the nearest set misreads.
+    if (text && *reading->ownBytes) {
+        for (QChar &character : *text) {
+            if (character.category() == QChar::Other_Control && character.unicode() >= 0x80) {
+                character = QChar::ReplacementCharacter;
+                ++replaced;
+            }
+        }
+    }
+    if (replaced > 0)
+        platform::logWarning(QStringLiteral("Replaced %1 characters of %2 that %3 lacks with U+FFFD")
+                                 .arg(replaced)
+                                 .arg(QLatin1String(reading->standsFor), QLatin1String(reading->iconvName)));
+    return text;
 }
 
 std::optional<QString> QSStringDecoder::contentsOfFile(const QString &path, quint64 encoding, QString *error)

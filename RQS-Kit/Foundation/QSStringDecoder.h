@@ -18,7 +18,7 @@ public:
         UTF16, // byte-order mark, big endian without one
         UTF16BigEndian,
         UTF16LittleEndian,
-        UTF32,
+        UTF32, // byte-order mark, big endian without one
         UTF32BigEndian,
         UTF32LittleEndian,
         ISOLatin1,
@@ -56,6 +56,9 @@ public:
         JapaneseNextStep,
         KoreanMac,
         KoreanJohab,
+        // Read, but not in the encoding menu.
+        KoreanEUC,
+        CyrillicKOI8R,
     };
 
     // Null with *error when the bytes are no text in that set, or the number names no set.

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/ScrollViewExtension.h"
 
-#include <QPropertyAnimation>
+#include "RQS-Kit/Foundation/ViewExtension.h"
+
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -24,16 +25,8 @@ double axisOrigin(double f, double fl, double b, double bl, bool lowerEdgeLeads)
 
 void moveTo(QScrollBar *bar, int value, bool animated)
 {
-    if (bar->value() == value)
-        return;
-    if (!animated) {
-        bar->setValue(value);
-        return;
-    }
-    auto *animation = new QPropertyAnimation(bar, "value", bar);
-    animation->setDuration(250);
-    animation->setEndValue(value);
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    if (bar->value() != value)
+        viewAnimator(bar, animated).setValue("value", value);
 }
 
 } // namespace

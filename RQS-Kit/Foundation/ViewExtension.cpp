@@ -80,4 +80,6 @@ double globalLayerRotation(const platform::View *view)
     return (p1.y() - p0.y() < 0 ? -angle : angle) / 3.141592653589793 * 180;
 }
 
+QSViewAnimator viewAnimator(QWidget *view, bool animated) { return QSViewAnimator(view, animated); }
+
 } // namespace rqs

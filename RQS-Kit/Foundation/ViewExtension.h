@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RQS-Kit/Foundation/QSViewAnimator.h"
+
 #include <QString>
 
 class QWidget;
@@ -17,6 +19,9 @@ void setShadowName(QWidget *view, const QString &name);
 
 // Device pixels per point of the view's screen.
 double contentsScale(const QWidget *view);
+
+// The view's animation proxy when animated, else a proxy that sets values at once as the view would.
+QSViewAnimator viewAnimator(QWidget *view, bool animated);
 
 // Width / height. A view that keeps its proportions (height for width) answers those; otherwise its
 // frame's, or 1.0 for a frame without height.

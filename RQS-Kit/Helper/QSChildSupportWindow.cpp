@@ -1,6 +1,7 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMouseEvent>
 
 bool QSChildSupportWindow::isChildWindow() const { return m_isChildWindow; }
@@ -35,13 +36,18 @@ bool QSChildSupportWindow::isKeyWindow() const
 
 bool QSChildSupportWindow::canBecomeMainWindow() const { return !parentWindow() && platform::Window::canBecomeMainWindow(); }
 
-void QSChildSupportWindow::performClose()
+void QSChildSupportWindow::performClose() { close(); }
+
+void QSChildSupportWindow::closeEvent(QCloseEvent *event)
 {
     platform::Window *parent = m_isChildWindow ? parentWindow() : nullptr;
-    if (parent)
-        parent->close();
-    else
-        close();
+    if (!parent) {
+        platform::Window::closeEvent(event);
+        return;
+    }
+    // The parent hides this window with its other children when its close is accepted.
+    event->ignore();
+    parent->close();
 }
 
 bool QSChildSupportWindow::event(QEvent *event)

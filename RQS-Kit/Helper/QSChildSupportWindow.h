@@ -18,12 +18,14 @@ public:
     // The window that holds this one among its child windows; null when none does.
     platform::Window *parentWindow() const;
 
-    bool isKeyWindow() const;
+    bool isKeyWindow() const override;
     bool canBecomeMainWindow() const override;
     void performClose();
 
 protected:
     bool event(QEvent *event) override;
+    // Marked as a child, the window's close however asked for is its parent's.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     bool m_isChildWindow = false;

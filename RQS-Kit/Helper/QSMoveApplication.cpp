@@ -30,8 +30,13 @@ bool isInside(const QString &path, const QString &folder)
 
 bool trash(const QString &path)
 {
-    if (QFile::moveToTrash(path))
+    // Without the data folder Qt falls back to a trash in the working folder.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString trashed;
+    if (QFile::moveToTrash(path, &trashed)) {
+        platform::logInfo(QStringLiteral("Moved '%1' to the trash as '%2'").arg(path, trashed));
         return true;
+    }
     platform::logError(QStringLiteral("Could not trash '%1'").arg(path));
     return false;
 }
@@ -47,12 +52,17 @@ bool relaunchAndQuit(const QString &executable)
     return true;
 }
 
-int installWithPkexec(const QString &bundle, const QString &destination)
+int runWithPkexec(const QStringList &command, QString *error)
 {
+    const QString pkexecPath = QStandardPaths::findExecutable(QStringLiteral("pkexec"));
+    if (pkexecPath.isEmpty()) {
+        *error = text(QStringLiteral("MoveFailedNoPkexec"));
+        return -1;
+    }
     QProcess pkexec;
-    pkexec.start(QStringLiteral("pkexec"), {QSBundleTree::executableIn(bundle), QStringLiteral("--install-bundle"), bundle, destination});
+    pkexec.start(pkexecPath, command);
     if (!pkexec.waitForFinished(-1) || pkexec.exitStatus() != QProcess::NormalExit) {
-        platform::logError(QStringLiteral("Could not run pkexec: %1").arg(pkexec.errorString()));
+        *error = pkexec.errorString();
         return -1;
     }
     return pkexec.exitCode();
@@ -71,7 +81,7 @@ QSMoveApplication::QSMoveApplication(const QString &bundlePath, const Folders &f
     : m_bundlePath(bundlePath)
     , m_folders(folders)
     , m_relaunch(relaunchAndQuit)
-    , m_privilegedInstall(installWithPkexec)
+    , m_privilegedRun(runWithPkexec)
 {
 }
 
@@ -82,7 +92,7 @@ QSMoveApplication QSMoveApplication::forThisProcess()
 
 void QSMoveApplication::setRelaunch(Relaunch relaunch) { m_relaunch = std::move(relaunch); }
 
-void QSMoveApplication::setPrivilegedInstall(PrivilegedInstall install) { m_privilegedInstall = std::move(install); }
+void QSMoveApplication::setPrivilegedRun(PrivilegedRun run) { m_privilegedRun = std::move(run); }
 
 bool QSMoveApplication::needsOffer() const
 {
@@ -157,40 +167,39 @@ QSMoveApplication::Outcome QSMoveApplication::moveApplicationChoice(int response
 QSMoveApplication::Outcome QSMoveApplication::plainCopy(const QString &destination)
 {
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink()) {
-        if (!QSBundleTree::isBundle(destination)) {
-            platform::logError(QStringLiteral("%1 is no Foldwise folder; it stays").arg(destination));
-            return fail();
-        }
+        if (!QSBundleTree::isBundle(destination))
+            return fail(notFoldwise(destination));
         if (QSProcessHandoff::isRunningFrom(destination)) {
             platform::logInfo(QStringLiteral("Switching to an already running version"));
-            return m_relaunch(QSBundleTree::executableIn(destination)) ? Outcome::SwitchedToRunningCopy : fail();
+            return m_relaunch(QSBundleTree::executableIn(destination)) ? Outcome::SwitchedToRunningCopy
+                                                                        : fail(text(QStringLiteral("MoveFailedStart")));
         }
-        // Removed, not trashed: a desktop trash may not reach this folder's disk at all.
-        QString error;
-        if (!QSBundleTree::remove(destination, &error)) {
-            platform::logError(QStringLiteral("Could not remove the older copy: %1").arg(error));
-            return fail();
-        }
+        if (!trash(destination))
+            return fail(text(QStringLiteral("MoveFailedTrash")).arg(destination));
     }
     QString error;
     if (!QSBundleTree::copy(m_bundlePath, destination, &error)) {
         platform::logError(QStringLiteral("Could not copy '%1' to '%2' (%3)").arg(m_bundlePath, destination, error));
         platform::logError(QStringLiteral("Could not copy myself to %1").arg(destination));
-        return fail();
+        return fail(text(QStringLiteral("MoveFailedCopy")).arg(error));
     }
     return finish(destination);
 }
 
 QSMoveApplication::Outcome QSMoveApplication::privilegedCopy(const QString &destination)
 {
-    const int status = m_privilegedInstall(m_bundlePath, destination);
+    // Checked here, as the user: what root then removes is an older Foldwise folder or nothing.
+    if ((QFileInfo::exists(destination) || QFileInfo(destination).isSymLink()) && !QSBundleTree::isBundle(destination))
+        return fail(notFoldwise(destination));
+    QString error;
+    const int status = m_privilegedRun(installCommand(m_bundlePath, destination), &error);
     if (status == DismissedAuthorization) {
         platform::logInfo(QStringLiteral("Not moving because user canceled authorization"));
         return Outcome::Cancelled;
     }
     if (status != 0) {
-        platform::logError(QStringLiteral("Could not copy myself to %1 with authorization").arg(destination));
-        return fail();
+        platform::logError(QStringLiteral("Could not copy myself to %1 with authorization (status %2) %3").arg(destination).arg(status).arg(error));
+        return fail(status < 0 ? error : text(QStringLiteral("MoveFailedCopy")).arg(QStringLiteral("status %1").arg(status)));
     }
     return finish(destination);
 }
@@ -199,7 +208,7 @@ QSMoveApplication::Outcome QSMoveApplication::finish(const QString &destination)
 {
     // The new copy is started first: should that fail, the running copy is still whole.
     if (!m_relaunch(QSBundleTree::executableIn(destination)))
-        return fail();
+        return fail(text(QStringLiteral("MoveFailedStart")));
     QString error;
     if (!QSBundleTree::remove(m_bundlePath, &error)) {
         platform::logWarning(QStringLiteral("Could not delete '%1': %2").arg(m_bundlePath, error));
@@ -209,36 +218,32 @@ QSMoveApplication::Outcome QSMoveApplication::finish(const QString &destination)
     return Outcome::Moved;
 }
 
-QSMoveApplication::Outcome QSMoveApplication::fail()
+QString QSMoveApplication::notFoldwise(const QString &destination)
 {
-    showFailedToMove();
+    platform::logError(QStringLiteral("%1 is no Foldwise folder; it stays").arg(destination));
+    return text(QStringLiteral("MoveFailedNotFoldwise")).arg(destination);
+}
+
+QSMoveApplication::Outcome QSMoveApplication::fail(const QString &reason)
+{
+    showFailedToMove(reason);
     return Outcome::Failed;
 }
 
-void QSMoveApplication::showFailedToMove()
+void QSMoveApplication::showFailedToMove(const QString &reason)
 {
     platform::Alert alert;
     alert.setMessageText(text(QStringLiteral("FailedMoveToApplications")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
+    alert.setInformativeText(reason);
     alert.beginSheetModalForWindow(platform::Window::keyWindow(), platform::Alert::Completion());
 }
 
-bool QSMoveApplication::installBundle(const QString &bundle, const QString &destination)
+QStringList QSMoveApplication::installCommand(const QString &bundle, const QString &destination)
 {
-    const QFileInfo target(destination);
-    const bool sameName = target.fileName() == QFileInfo(bundle).fileName();
-    if (!QSBundleTree::isBundle(bundle) || !sameName || !target.absoluteDir().exists()
-        || QDir::cleanPath(target.absoluteFilePath()) == QDir::cleanPath(QFileInfo(bundle).absoluteFilePath())) {
-        platform::logError(QStringLiteral("Will not install %1 as %2").arg(bundle, destination));
-        return false;
-    }
-    QString error;
-    if ((target.exists() || target.isSymLink()) && !QSBundleTree::remove(destination, &error)) {
-        platform::logError(QStringLiteral("Could not replace %1: %2").arg(destination, error));
-        return false;
-    }
-    if (!QSBundleTree::copy(bundle, destination, &error)) {
-        platform::logError(QStringLiteral("Could not copy '%1' to '%2' (%3)").arg(bundle, destination, error));
-        return false;
-    }
-    return true;
+    // The paths are arguments of the script, never part of it. cp copies links as links and
+    // keeps modes, not owners.
+    return {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+            QStringLiteral("/bin/rm -rf -- \"$1\" && /bin/cp -RP --preserve=mode,timestamps -- \"$2\" \"$1\""), QStringLiteral("sh"),
+            destination, bundle};
 }

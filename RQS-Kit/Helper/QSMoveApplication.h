@@ -8,9 +8,9 @@
 // Offers, once at launch, to move a Foldwise folder that runs from elsewhere (a Downloads folder)
 // into an Applications folder: the user's "~/Applications", or "/opt" for all users, with an
 // administrator's consent through pkexec when it is not writable. On consent it copies the
-// folder, removes the old one, starts the new copy once this process has ended and quits. A
-// failure shows the failure alert and leaves the running copy as it is. A build tree or an
-// installed prefix is never offered the move. GUI thread.
+// folder (an older copy goes to the trash), removes the old one, starts the new copy once this
+// process has ended and quits. A failure shows the failure alert with its reason and leaves the
+// running copy as it is. A build tree or an installed prefix is never offered the move. GUI thread.
 class QSMoveApplication
 {
 public:
@@ -32,9 +32,9 @@ public:
 
     // Starts the executable when this process has ended, then ends this process.
     using Relaunch = std::function<bool(const QString &executable)>;
-    // Copies the bundle over the destination with an administrator's rights; the exit status of
-    // pkexec (126: the user dismissed the request).
-    using PrivilegedInstall = std::function<int(const QString &bundle, const QString &destination)>;
+    // Runs a command of programs the system owns as the administrator: its exit status (126: the
+    // user dismissed the request), or -1 with *error when it could not be run at all.
+    using PrivilegedRun = std::function<int(const QStringList &command, QString *error)>;
 
     // bundlePath is the running Foldwise folder, empty when it runs from no such folder.
     QSMoveApplication(const QString &bundlePath, const Folders &folders);
@@ -42,18 +42,18 @@ public:
     static QSMoveApplication forThisProcess();
 
     void setRelaunch(Relaunch relaunch);
-    void setPrivilegedInstall(PrivilegedInstall install);
+    void setPrivilegedRun(PrivilegedRun run);
 
     // Asks when the folder lies outside the Applications folders and the offer is not suppressed;
     // the answer is carried out when the alert ends.
     void moveToApplicationsFolderIfNecessary();
     bool needsOffer() const;
     Outcome moveApplicationChoice(int response);
-    static void showFailedToMove();
+    static void showFailedToMove(const QString &reason = QString());
 
-    // The privileged side: replaces an old Foldwise folder at destination (never anything else)
-    // by a copy of bundle; false, logged, when it may not or cannot.
-    static bool installBundle(const QString &bundle, const QString &destination);
+    // What the administrator runs: replaces destination by a copy of bundle with the system's own
+    // shell, rm and cp, so that nothing the user can write runs as root. The copy belongs to root.
+    static QStringList installCommand(const QString &bundle, const QString &destination);
 
 private:
     QString systemDestination() const;
@@ -62,10 +62,11 @@ private:
     Outcome plainCopy(const QString &destination);
     Outcome privilegedCopy(const QString &destination);
     Outcome finish(const QString &destination);
-    Outcome fail();
+    static QString notFoldwise(const QString &destination);
+    Outcome fail(const QString &reason);
 
     QString m_bundlePath;
     Folders m_folders;
     Relaunch m_relaunch;
-    PrivilegedInstall m_privilegedInstall;
+    PrivilegedRun m_privilegedRun;
 };

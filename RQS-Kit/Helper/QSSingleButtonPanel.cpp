@@ -47,7 +47,8 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     if (!view() || !m_window)
         return;
     m_button->setTitle(buttonTitle);
-    QSSingleButtonPanelDelegate *previous = std::exchange(m_delegate, delegate);
+    QSSingleButtonPanelDelegate *previous = m_delegate.get();
+    m_delegate.set(delegate);
     if (previous && previous != delegate)
         previous->panelDidHide(this);
     m_label->setText(message);
@@ -77,7 +78,7 @@ void QSSingleButtonPanel::close()
 {
     if (m_background)
         m_background->removeEventFilter(this);
-    m_delegate = nullptr;
+    m_delegate.set(nullptr);
     if (!m_window)
         return;
     m_window->close();
@@ -87,32 +88,33 @@ void QSSingleButtonPanel::close()
 
 void QSSingleButtonPanel::hideForDelegate(const QSSingleButtonPanelDelegate *object)
 {
-    if (object && object == m_delegate)
+    if (object && object == m_delegate.get())
         close();
 }
 
 void QSSingleButtonPanel::buttonClicked()
 {
-    if (m_delegate)
-        m_delegate->panelWasClicked(this);
+    if (QSSingleButtonPanelDelegate *delegate = m_delegate.get())
+        delegate->panelWasClicked(this);
 }
 
-QSSingleButtonPanelDelegate *QSSingleButtonPanel::delegate() const { return m_delegate; }
+QSSingleButtonPanelDelegate *QSSingleButtonPanel::delegate() const { return m_delegate.get(); }
 
-void QSSingleButtonPanel::setDelegate(QSSingleButtonPanelDelegate *delegate) { m_delegate = delegate; }
+void QSSingleButtonPanel::setDelegate(QSSingleButtonPanelDelegate *delegate) { m_delegate.set(delegate); }
 
 QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(); }
 
 bool QSSingleButtonPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_background && m_delegate && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
-        m_delegate->panelChangedHovered(this, event->type() == QEvent::Enter);
+    QSSingleButtonPanelDelegate *delegate = m_delegate.get();
+    if (watched == m_background && delegate && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        delegate->panelChangedHovered(this, event->type() == QEvent::Enter);
     return false;
 }
 
 void QSSingleButtonPanel::windowDidResignKey()
 {
-    QSSingleButtonPanelDelegate *delegate = m_delegate;
+    QSSingleButtonPanelDelegate *delegate = m_delegate.get();
     if (!delegate)
         return;
     close();

@@ -8,12 +8,15 @@
 #include <QPoint>
 #include <QPointer>
 
+#include "RQS-Kit/Helper/QSWeakDelegate.h"
+
 #include <memory>
 
 class QSChildSupportWindow;
 class QSSingleButtonPanel;
 
-// What the panel tells the object that showed it; each has nothing to do unless overridden.
+// What the panel tells the object that showed it (a QObject); each has nothing to do unless
+// overridden.
 class QSSingleButtonPanelDelegate
 {
 public:
@@ -51,7 +54,7 @@ public:
     void hideForDelegate(const QSSingleButtonPanelDelegate *object);
     Q_INVOKABLE void buttonClicked();
 
-    // Not owned; it hides the panel or clears itself before it goes.
+    // Held weakly: a QObject, forgotten when it is destroyed.
     QSSingleButtonPanelDelegate *delegate() const;
     void setDelegate(QSSingleButtonPanelDelegate *delegate);
     // Null until the view is loaded.
@@ -70,7 +73,7 @@ private:
     QWidget *m_background = nullptr;
     std::unique_ptr<QSChildSupportWindow> m_window;
     QPointer<platform::Window> m_parent;
-    QSSingleButtonPanelDelegate *m_delegate = nullptr;
+    QSWeakDelegate<QSSingleButtonPanelDelegate> m_delegate;
     int m_windowWidth = 0;
     // Distances from the view's bottom when loaded.
     int m_labelY = 0;

@@ -39,9 +39,9 @@ bool QSWindowDrawer::autohide() const { return m_autohide; }
 
 void QSWindowDrawer::setAutohide(bool autohide) { m_autohide = autohide; }
 
-QSWindowDrawerDelegate *QSWindowDrawer::delegate() const { return m_delegate; }
+QSWindowDrawerDelegate *QSWindowDrawer::delegate() const { return m_delegate.get(); }
 
-void QSWindowDrawer::setDelegate(QSWindowDrawerDelegate *delegate) { m_delegate = delegate; }
+void QSWindowDrawer::setDelegate(QSWindowDrawerDelegate *delegate) { m_delegate.set(delegate); }
 
 QSChildSupportWindow *QSWindowDrawer::drawerWindow() const
 {
@@ -84,8 +84,8 @@ void QSWindowDrawer::hideDrawer(QObject *)
         animateTo(QRect(frame.right(), frame.top(), 1, frame.height()));
     }
     stopObservingParent();
-    if (m_delegate)
-        m_delegate->windowDrawerDidHide(this);
+    if (QSWindowDrawerDelegate *delegate = m_delegate.get())
+        delegate->windowDrawerDidHide(this);
 }
 
 void QSWindowDrawer::finishedCloseAnimation()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSWindowController.h"
+#include "RQS-Kit/Helper/QSWeakDelegate.h"
 
 #include <QPointer>
 #include <QPropertyAnimation>
@@ -54,7 +55,7 @@ private:
     QPointer<QWidget> m_contentView;
     QPointer<QWidget> m_focusView;
     QPointer<platform::Window> m_parent;
-    QSWindowDrawerDelegate *m_delegate = nullptr;
+    QSWeakDelegate<QSWindowDrawerDelegate> m_delegate;
     QPointer<QPropertyAnimation> m_slide;
     QTimer m_closeTimer;
     bool m_autohide = false;

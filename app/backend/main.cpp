@@ -1,7 +1,9 @@
-// The CUPS backend of the PDF Service queue (device URI "foldwise:" and the Foldwise executable):
+// The CUPS backend of the Foldwise printer (device URI "foldwise:" and the Foldwise executable):
 // each job's PDF opens as a document in the printing user's Foldwise.
 #include "app/shell/VXPrintingUser.h"
+#include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXServiceJob.h"
+#include "app/shell/VXServiceQueue.h"
 #include "platform/foundation/Log.h"
 
 #include <QCoreApplication>
@@ -10,6 +12,34 @@
 
 #include <cstdio>
 #include <cups/backend.h>
+
+namespace {
+
+// The line CUPS shows as the job's state; the log has the details.
+int tellCups(int status, const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", status == CUPS_BACKEND_OK ? "INFO" : "ERROR", message.toUtf8().constData());
+    return status;
+}
+
+// The job names its user as the client said; only a queue under which CUPS authenticates the
+// client makes that name the truth.
+bool cupsVouchesForTheUser(const QString &title, const QString &user)
+{
+    const QString printer = qEnvironmentVariable("PRINTER");
+    QString error;
+    const QString policy = VXServiceQueue(printer, QString()).operationPolicy(&error);
+    if (policy == VXServiceQueue::AuthenticatedPolicy)
+        return true;
+    platform::logError(policy.isEmpty()
+                           ? QStringLiteral("Refused \"%1\" of %2, because CUPS could not tell whether it authenticated the user: %3").arg(title, user, error)
+                           : QStringLiteral("Refused \"%1\" of %2, because the printer %3 has the operation policy \"%4\", under which CUPS does not "
+                                            "authenticate who prints; lpadmin -p %3 -o printer-op-policy=%5 sets the right one")
+                                 .arg(title, user, printer, policy, VXServiceQueue::AuthenticatedPolicy));
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -27,18 +57,31 @@ int main(int argc, char **argv)
     const bool opened = argc == 7 ? (input.setFileName(QFile::decodeName(argv[6])), input.open(QIODevice::ReadOnly))
                                   : input.open(stdin, QIODevice::ReadOnly);
     const QString title = QString::fromUtf8(argv[3]);
+    const QString userName = QString::fromUtf8(argv[2]);
     if (!opened) {
         platform::logError(QStringLiteral("Could not read the job \"%1\", because %2").arg(title, input.errorString()));
-        return CUPS_BACKEND_CANCEL;
+        return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("The job could not be read."));
     }
-    const std::optional<VXPrintingUser> user = VXPrintingUser::named(QString::fromUtf8(argv[2]));
+    if (!cupsVouchesForTheUser(title, userName))
+        return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated."));
+    const std::optional<VXPrintingUser> user = VXPrintingUser::named(userName);
     if (!user || !user->become())
-        return CUPS_BACKEND_CANCEL;
+        return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("Foldwise could not act for %1.").arg(userName));
+    // CUPS gives its own home; the kept prints go into the user's.
+    qputenv("HOME", QFile::encodeName(VXRealHomeDirectory()));
     QCoreApplication application(argc, argv);
     const VXServiceJob job(user->runtimeFolder(), title);
     const QString path = job.keep(input);
-    // A job that cannot reach the user is cancelled; the queue stays ready for the next one.
-    if (path.isEmpty() || !job.handOver(path, QUrl(qEnvironmentVariable("DEVICE_URI")).path()))
-        return CUPS_BACKEND_CANCEL;
-    return CUPS_BACKEND_OK;
+    // Kept nowhere, the job stays with CUPS, which tries again later.
+    if (path.isEmpty())
+        return tellCups(CUPS_BACKEND_RETRY, QStringLiteral("Foldwise could not keep the job; CUPS tries again later."));
+    switch (job.handOver(path, QUrl(qEnvironmentVariable("DEVICE_URI")).path(), user->uid())) {
+    case VXServiceJob::Outcome::HandedOver:
+        return tellCups(CUPS_BACKEND_OK, QStringLiteral("Opened in Foldwise."));
+    case VXServiceJob::Outcome::Started:
+        return tellCups(CUPS_BACKEND_OK, QStringLiteral("Foldwise was started to open it."));
+    case VXServiceJob::Outcome::Kept:
+        break;
+    }
+    return tellCups(CUPS_BACKEND_OK, QStringLiteral("Kept in %1; it opens the next time Foldwise starts.").arg(path));
 }

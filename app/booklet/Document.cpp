@@ -8,6 +8,7 @@
 #include "RQS-Kit/Foundation/DictionaryExtension.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -304,6 +305,8 @@ void Document::setPageNumbersFontName(const QString &pageNumbersFontName)
     announce("pageNumbersFontName");
 }
 
+QString Document::pageNumbersDrawnFontName() const { return m_pageNumberFilter.drawnFontName(); }
+
 double Document::pageNumbersFontSize() const { return m_pageNumbersFontSize; }
 
 void Document::setPageNumbersFontSize(double pageNumbersFontSize)
@@ -464,6 +467,13 @@ qint32 Document::orientationForLandscape() const
     if (!m_rotateLandscape)
         return 0;
     return m_rotateLandscapeCW ? 3 : 1;
+}
+
+QImage Document::rotateLandscapeImage() const
+{
+    static const QImage clockwise = platform::Bundle::mainBundle()->imageNamed(QStringLiteral("LandscapeRotation-Clockwise"));
+    static const QImage counterClockwise = platform::Bundle::mainBundle()->imageNamed(QStringLiteral("LandscapeRotation-CounterClockwise"));
+    return m_rotateLandscapeCW ? clockwise : counterClockwise;
 }
 
 bool Document::activeSplitSettings() const { return m_splitBooklet && !m_straightOrder; }

@@ -12,6 +12,7 @@
 #include "platform/printing/PrintInfo.h"
 #include "platform/ui/DocumentBase.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QPointer>
 #include <QStringList>
@@ -53,6 +54,7 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(qint32 pageNumbersStart READ pageNumbersStart WRITE setPageNumbersStart)
     Q_PROPERTY(qint32 pageNumbersLast READ pageNumbersLast WRITE setPageNumbersLast)
     Q_PROPERTY(QString pageNumbersFontName READ pageNumbersFontName WRITE setPageNumbersFontName)
+    Q_PROPERTY(QString pageNumbersDrawnFontName READ pageNumbersDrawnFontName)
     Q_PROPERTY(double pageNumbersFontSize READ pageNumbersFontSize WRITE setPageNumbersFontSize)
     Q_PROPERTY(double pageNumbersX READ pageNumbersX WRITE setPageNumbersX)
     Q_PROPERTY(double pageNumbersY READ pageNumbersY WRITE setPageNumbersY)
@@ -69,17 +71,20 @@ class Document : public platform::DocumentBase, public VXPrintableDocument
     Q_PROPERTY(QPointF center READ center WRITE setCenter)
     Q_PROPERTY(bool creepCompensationIsManual READ creepCompensationIsManual)
     Q_PROPERTY(qint32 orientationForLandscape READ orientationForLandscape)
+    Q_PROPERTY(QImage rotateLandscapeImage READ rotateLandscapeImage)
     Q_PROPERTY(bool activeSplitSettings READ activeSplitSettings)
     Q_PROPERTY(bool hasChanges READ hasChanges WRITE setHasChanges)
     Q_PROPERTY(QVariantMap lastDefaults READ lastDefaults WRITE setLastDefaults)
     Q_PROPERTY(bool useRasterization READ useRasterization WRITE setUseRasterization)
     Q_PROPERTY(QString visualPaperName READ visualPaperName)
     Q_PROPERTY(VXSplitFilter *splitFilter READ splitFilter CONSTANT)
+    Q_CLASSINFO("dependsOn:pageNumbersDrawnFontName", "pageNumbersFontName")
     Q_CLASSINFO("dependsOn:centerX", "center")
     Q_CLASSINFO("dependsOn:centerY", "center")
     Q_CLASSINFO("dependsOn:creepCompensationMM", "creepCompensationType")
     Q_CLASSINFO("dependsOn:creepCompensationIsManual", "creepCompensation,creepCompensationType")
     Q_CLASSINFO("dependsOn:orientationForLandscape", "rotateLandscape,rotateLandscapeCW")
+    Q_CLASSINFO("dependsOn:rotateLandscapeImage", "rotateLandscapeCW")
     Q_CLASSINFO("dependsOn:activeSplitSettings", "splitBooklet,straightOrder")
 
 public:
@@ -141,6 +146,8 @@ public:
     void setPageNumbersLast(qint32 pageNumbersLast);
     QString pageNumbersFontName() const;
     void setPageNumbersFontName(const QString &pageNumbersFontName);
+    // What the numbers are drawn in: the named family, or the one the system put in its place.
+    QString pageNumbersDrawnFontName() const;
     double pageNumbersFontSize() const;
     void setPageNumbersFontSize(double pageNumbersFontSize);
     double pageNumbersX() const;
@@ -175,6 +182,9 @@ public:
     bool creepCompensationIsManual() const;
     // 0 without landscape rotation, 3 clockwise, 1 counter-clockwise.
     qint32 orientationForLandscape() const;
+    // The picture of the way landscape pages turn: "LandscapeRotation-Clockwise" or
+    // "LandscapeRotation-CounterClockwise".
+    QImage rotateLandscapeImage() const;
     bool activeSplitSettings() const;
 
     // Change tracking
@@ -342,7 +352,7 @@ private:
     qint32 m_pageNumbersFirst = 1;
     qint32 m_pageNumbersStart = 1;
     qint32 m_pageNumbersLast = 0;
-    QString m_pageNumbersFontName = QStringLiteral("Lucida Grande");
+    QString m_pageNumbersFontName = VXPageNumberFilter::desktopFontName();
     double m_pageNumbersFontSize = 12.0;
     double m_pageNumbersX = 0.0;
     double m_pageNumbersY = 0.9;

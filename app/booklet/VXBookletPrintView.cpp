@@ -3,11 +3,8 @@
 #include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/GraphicsContextScope.h"
-#include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/pdf/PdfPage.h"
 
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -87,6 +84,7 @@ void VXBookletPrintView::pageFailed(const VXPagePtr &page)
 bool VXBookletPrintView::knowsPageRange(int &first, int &count)
 {
     m_failedPages.clear();
+    m_bitmaps.clear();
     first = 1;
     const quint64 printed = m_pagesProvider ? m_pagesProvider->doubleCount() / step() : 0;
     if (printed > quint64(std::numeric_limits<int>::max())) {
@@ -118,6 +116,8 @@ void VXBookletPrintView::drawRect(const QRectF &rect)
     const quint64 side = sideForPrintedPage(quint64(printed));
     if (side >= m_pagesProvider->doubleCount())
         return;
+    if (m_useRasterization)
+        drawBitmapsAhead(quint64(printed));
     const double x = rect.x();
     const double y = rect.y();
     const double w = rect.width();
@@ -130,14 +130,10 @@ void VXBookletPrintView::drawRect(const QRectF &rect)
     }
     const VXPagePtr left = m_pagesProvider->doublePageAtIndex(side, true);
     const VXPagePtr right = m_pagesProvider->doublePageAtIndex(side, false);
-    // The side's own offsets: every page a filter hands out lies on the side it was asked for,
-    // and the blank filler page, which lies on no side, then shifts with its neighbours.
     for (bool isLeft : {true, false}) {
-        const QPointF offset = m_pagesProvider->offsetForDoublePage(side, isLeft);
-        const QRectF half(isLeft ? x : x + w / 2, y, w / 2, h);
         context->saveGState();
-        context->clipToRect(half);
-        drawPage(isLeft ? left : right, half.translated(offset.x() * w / 2, offset.y() * h), isLeft);
+        context->clipToRect(QRectF(isLeft ? x : x + w / 2, y, w / 2, h));
+        drawPage(isLeft ? left : right, halfOfSide(side, rect, isLeft), isLeft);
         context->restoreGState();
     }
     const int pageType = m_pagesProvider->pageTypeForDoublePage(side);
@@ -150,11 +146,22 @@ void VXBookletPrintView::drawRect(const QRectF &rect)
     context->restoreGState();
 }
 
-void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, bool isLeft)
+QRectF VXBookletPrintView::halfOfSide(quint64 side, const QRectF &rect, bool isLeft) const
+{
+    // The side's own offsets: every page a filter hands out lies on the side it was asked for,
+    // and the blank filler page, which lies on no side, then shifts with its neighbours.
+    const QPointF offset = m_pagesProvider->offsetForDoublePage(side, isLeft);
+    const double w = rect.width();
+    const double h = rect.height();
+    return QRectF(isLeft ? rect.x() : rect.x() + w / 2, rect.y(), w / 2, h).translated(offset.x() * w / 2, offset.y() * h);
+}
+
+std::optional<VXBookletPrintView::Placement> VXBookletPrintView::placement(const VXPagePtr &page, const QRectF &rect,
+                                                                          bool isLeft) const
 {
     // A blank page is the paper itself: it adds nothing to the output.
     if (!page || page->isEmpty() || rect.isEmpty())
-        return;
+        return std::nullopt;
     double ratio = page->ratio();
     int orientation = 0;
     if (page->isLandscape()) {
@@ -162,25 +169,53 @@ void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, boo
         if (orientation % 2 != 0)
             ratio = 1 / ratio;
     }
-    platform::GraphicsContext *context = platform::GraphicsContext::current();
-    if (!context)
-        return;
-    context->saveGState();
-    context->clipToRect(rect);
     const QSizeF size = rect.width() / rect.height() > ratio ? QSizeF(m_zoom * ratio * rect.height(), m_zoom * rect.height())
                                                              : QSizeF(m_zoom * rect.width(), m_zoom * rect.width() / ratio);
     const double cx = isLeft ? m_center.x() : -m_center.x();
     const QRectF placed(QPointF(rect.x() + (0.5 + cx) * rect.width() - size.width() / 2,
                                 rect.y() + (0.5 + m_center.y()) * rect.height() - size.height() / 2),
                         size);
+    return Placement{placed, orientation};
+}
+
+void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, bool isLeft)
+{
+    const std::optional<Placement> placed = placement(page, rect, isLeft);
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!placed || !context)
+        return;
+    context->saveGState();
+    context->clipToRect(rect);
     if (m_useRasterization)
-        rasterize(page, placed, orientation);
+        rasterize(page, placed->rect, placed->orientation);
     else
-        page->renderInRect(placed, orientation);
+        page->renderInRect(placed->rect, placed->orientation);
     context->restoreGState();
 }
 
-QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi)
+void VXBookletPrintView::drawBitmapsAhead(quint64 printedPage)
+{
+    const quint64 sides = m_pagesProvider->doubleCount();
+    const double dpi = m_rasterizeDPI > 0 ? m_rasterizeDPI : 300;
+    const quint64 last = printedPage + quint64(m_bitmaps.capacity());
+    for (quint64 k = printedPage; k < last && k < quint64(std::numeric_limits<int>::max()); ++k) {
+        const quint64 side = sideForPrintedPage(k);
+        if (side >= sides)
+            return;
+        const QRectF rect = rectForPage(int(k) + 1);
+        for (bool isLeft : {true, false}) {
+            const VXPagePtr page = m_pagesProvider->doublePageAtIndex(side, isLeft);
+            const std::optional<Placement> placed = placement(page, halfOfSide(side, rect, isLeft), isLeft);
+            const QSize pixels = placed ? bitmapSize(placed->rect.size(), dpi, true) : QSize();
+            if (!pixels.isEmpty() && !m_bitmaps.prepare(page, pixels, placed->orientation))
+                return;
+        }
+    }
+}
+
+QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi) { return bitmapSize(size, dpi, false); }
+
+QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi, bool quiet)
 {
     if (!(size.width() > 0 && size.height() > 0 && dpi > 0))
         return QSize();
@@ -188,13 +223,16 @@ QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi)
     const double width = size.width() / 72 * std::min(dpi, limit);
     const double height = size.height() / 72 * std::min(dpi, limit);
     if (!(width < std::numeric_limits<int>::max() && height < std::numeric_limits<int>::max())) {
+        if (quiet)
+            return QSize();
         platform::logError(QStringLiteral("A page of %1 x %2 points cannot be drawn through a bitmap: it is too narrow for its length")
                                .arg(size.width())
                                .arg(size.height()));
         return QSize();
     }
     if (dpi > limit) {
-        platform::logWarning(QStringLiteral("A page of %1 x %2 points at %3 dpi would need more than %4 million "
+        if (!quiet)
+            platform::logWarning(QStringLiteral("A page of %1 x %2 points at %3 dpi would need more than %4 million "
                                             "pixels; it is drawn at %5 dpi instead")
                                  .arg(size.width(), 0, 'f', 1)
                                  .arg(size.height(), 0, 'f', 1)
@@ -218,32 +256,11 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
         pageFailed(page);
         return;
     }
-    // White like the paper, so the picture needs no transparency.
-    QImage bitmap(pixels, QImage::Format_RGB32);
-    if (bitmap.isNull()) {
-        platform::logError(QStringLiteral("Could not make a bitmap of %1 x %2 pixels to draw a page through")
-                               .arg(pixels.width())
-                               .arg(pixels.height()));
-        pageFailed(page);
-        return;
-    }
-    if (!page->pdfPage()) {
-        pageFailed(page);
-        return;
-    }
-    bitmap.fill(Qt::white);
-    bool drawn = false;
-    {
-        QPainter painter(&bitmap);
-        platform::PainterGraphicsContext bitmapContext(&painter, pixels.height());
-        platform::GraphicsContextScope scope(&bitmapContext);
-        page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
-        drawn = !bitmapContext.drawingFailed();
-    }
+    const VXPageBitmaps::Bitmap bitmap = m_bitmaps.take(page, pixels, orientation);
     // A page that could not be drawn leaves its bitmap blank: no picture to keep.
-    if (!drawn) {
+    if (!bitmap.drawn) {
         pageFailed(page);
         return;
     }
-    context->drawImage(bitmap, rect);
+    context->drawImage(bitmap.image, rect);
 }

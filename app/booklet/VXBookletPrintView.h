@@ -3,6 +3,7 @@
 #include "app/booklet/VXDoublePageFilter.h"
 #include "app/booklet/VXOutputFilter.h"
 #include "app/booklet/VXPDFInputFilter.h"
+#include "app/booklet/VXPageBitmaps.h"
 #include "platform/printing/Printable.h"
 
 #include <QList>
@@ -10,6 +11,8 @@
 #include <QPointF>
 #include <QSize>
 #include <QSizeF>
+
+#include <optional>
 
 // The booklet as the print system sees it: a column of printed pages, one sheet side each, each
 // drawing the side's two pages (fitted into their halves with the document's zoom, centre and
@@ -86,6 +89,19 @@ public:
     static QSize bitmapSize(const QSizeF &size, double dpi);
 
 private:
+    // Where a page lands in its half of a side and how it is turned; nothing for a blank page.
+    struct Placement
+    {
+        QRectF rect;
+        int orientation = 0;
+    };
+    std::optional<Placement> placement(const VXPagePtr &page, const QRectF &rect, bool isLeft) const;
+    // The half of a side's rectangle that a page fills, moved by the side's own offsets.
+    QRectF halfOfSide(quint64 side, const QRectF &rect, bool isLeft) const;
+    // Starts drawing through bitmaps the pages of the printed pages from this one on, as many as
+    // there are workers, while the print places the earlier ones.
+    void drawBitmapsAhead(quint64 printedPage);
+    static QSize bitmapSize(const QSizeF &size, double dpi, bool quiet);
     quint64 step() const;
     void pageFailed(const VXPagePtr &page);
 
@@ -102,4 +118,5 @@ private:
     bool m_useRasterization = false;
     double m_rasterizeDPI = 300.0;
     QList<quint64> m_failedPages;
+    VXPageBitmaps m_bitmaps;
 };

@@ -1,5 +1,6 @@
 #include "app/booklet/VXBookletSettings.h"
 
+#include "app/booklet/VXPageNumberFilter.h"
 #include "platform/foundation/DoubleValue.h"
 
 #include <QMetaType>
@@ -34,7 +35,7 @@ const QMap<QString, Setting> &table()
         {QStringLiteral("pageNumbersFirst"), {Kind::Int32, 1}},
         {QStringLiteral("pageNumbersStart"), {Kind::Int32, 1}},
         {QStringLiteral("pageNumbersLast"), {Kind::Int32, 0}},
-        {QStringLiteral("pageNumbersFontName"), {Kind::String, QStringLiteral("Lucida Grande")}},
+        {QStringLiteral("pageNumbersFontName"), {Kind::String, VXPageNumberFilter::desktopFontName()}},
         {QStringLiteral("pageNumbersFontSize"), {Kind::Double, 12.0}},
         {QStringLiteral("pageNumbersX"), {Kind::Double, 0.0}},
         {QStringLiteral("pageNumbersY"), {Kind::Double, 0.9}},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/printing/PrintInfo.h"
+
 #include <QObject>
 #include <QVariantMap>
 
@@ -18,4 +20,9 @@ public:
     virtual std::optional<QVariantMap> settings() const = 0;
     // forAll: the settings are the factory's shared settings.
     virtual void setSettings(const std::optional<QVariantMap> &settings, bool forAll) = 0;
+    // The printer and settings the user chose for the whole batch being printed, if chosen yet;
+    // the document then prints with them and asks no more.
+    virtual std::optional<platform::PrintInfo> batchPrintChoice() const { return std::nullopt; }
+    // What the user chose in the print dialog while this task printed.
+    virtual void printChoiceMade(const platform::PrintInfo &) {}
 };

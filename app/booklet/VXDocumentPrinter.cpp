@@ -107,7 +107,10 @@ void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
 {
     QVariantMap settings;
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            documentDidPrint(false);
+            return;
+        }
         settings.insert(PrintInfo::PrinterNameKey, printerName);
     }
     const PrintOperation operation = printOperationWithSettings(settings);
@@ -120,8 +123,9 @@ PrintOperation VXDocumentPrinter::printOperationWithSettings(const QVariantMap &
 {
     PrintInfo job = m_document.printInfo();
     const QString named = settings.value(PrintInfo::PrinterNameKey).toString();
-    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName())
-        job.setPrinterNamed(named);
+    // A printer the list does not know fails the run, rather than the job going to the last one.
+    if (VXPrinterDefaults::isPrinterName(named) && named != job.printerName() && !job.setPrinterNamed(named))
+        job.setPrinterName(named);
     if (job.printerName().isEmpty())
         job.setPrinterName(currentPrinterName());
     job.setDuplex(PrintInfo::Duplex::TwoSidedShortEdge);
@@ -143,7 +147,10 @@ void VXDocumentPrinter::documentDidPrint(bool success)
 void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName)) {
-        m_document.printInfo().setPrinterNamed(printerName);
+        if (!takePrinterNamed(printerName)) {
+            releaseTask();
+            return;
+        }
         if (!VXPrinterDefaults::boolForPrinter(printerName, VXPrinterDefaults::DidSetupKey) && showManualDuplexSetup(printerName)) {
             releaseTask();
             return;
@@ -262,10 +269,19 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    const platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    const QPointer<VXControllingTask> task(m_document.controllingTask());
+    if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
+        run.printInfo.setPrinterName(batch->printerName());
+        run.printInfo.setCopies(batch->copies());
+        run.printInfo.setDuplex(batch->duplex());
+        run.showsPrintPanel = false;
+    }
     platform::PrintRun::beginModalForWindow(
         run, m_document.windowForSheet(), this,
-        [this, prepare](const PrintInfo &chosen) -> platform::Printable * {
+        [this, prepare, task](const PrintInfo &chosen) -> platform::Printable * {
+            if (task)
+                task->printChoiceMade(chosen);
             prepare(chosen);
             return m_document.printView();
         },
@@ -279,10 +295,19 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         });
 }
 
+bool VXDocumentPrinter::takePrinterNamed(const QString &printerName)
+{
+    if (m_document.printInfo().setPrinterNamed(printerName))
+        return true;
+    showPrintFailure(rqs::localized(QStringLiteral("PrinterNotFoundText")).replace(QLatin1String("%1"), printerName));
+    return false;
+}
+
 void VXDocumentPrinter::showPrintFailure(const QString &reason)
 {
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), m_document.displayName()));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -293,6 +318,7 @@ void VXDocumentPrinter::showFailedPages(const QList<quint64> &pages)
     platform::logError(QStringLiteral("Pages %1 of \"%2\" could not be drawn").arg(pageList(pages), m_document.displayName()));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("PagesNotDrawnTitle")));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(pages)));
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
@@ -350,19 +376,18 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
 
 void VXDocumentPrinter::saveBooklet()
 {
-    QUrl base = m_document.fileURL();
-    if (base.isEmpty()) {
-        QString name = m_document.displayName().replace(u'/', u'-');
-        if (name.isEmpty())
-            name = rqs::localized(QStringLiteral("Untitled"));
-        const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        base = QUrl::fromLocalFile(documents.filePath(name + QStringLiteral(".pdf")));
-    }
+    QString name = m_document.fileURL().isLocalFile() ? QFileInfo(m_document.fileURL().toLocalFile()).completeBaseName()
+                                                      : m_document.displayName().replace(u'/', u'-');
+    if (name.isEmpty())
+        name = rqs::localized(QStringLiteral("Untitled"));
+    QString folder = m_document.folderForSaving();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     platform::SavePanel panel;
     panel.setAllowedFileTypes({QStringLiteral("pdf")});
     // The booklet is a PDF whatever the document was opened from.
-    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(QFileInfo(base.toLocalFile()).completeBaseName()));
-    panel.setDirectoryURL(base.adjusted(QUrl::RemoveFilename));
+    panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(name));
+    panel.setDirectoryURL(QUrl::fromLocalFile(folder));
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
         bool cancelled = false;
@@ -370,6 +395,7 @@ void VXDocumentPrinter::saveBooklet()
             return;
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
+        alert.setAlertStyle(platform::Alert::Style::Critical);
         const QList<quint64> failed = self->m_document.printView()->failedPages();
         alert.setInformativeText(failed.isEmpty() ? rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile())
                                                   : rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed)));

@@ -81,6 +81,9 @@ private:
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);
     // A run that could not go out tells why, in the print server's words where it gave them.
+    // The document's printer from now on; false, with an alert naming the printer, when the
+    // printer list does not know it.
+    bool takePrinterNamed(const QString &printerName);
     void showPrintFailure(const QString &reason);
     bool isDocumentFile(const QUrl &url) const;
     void releaseTask();

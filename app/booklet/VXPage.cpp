@@ -21,6 +21,8 @@
 namespace {
 
 constexpr double previewLongSide = 300.0;
+// The sheet on screen waits for its sharp images; the page list's previews can come after them.
+constexpr int sharpImagePriority = 1;
 
 platform::OperationQueue &renderQueue();
 
@@ -40,13 +42,6 @@ platform::OperationQueue &renderQueue()
     static platform::OperationQueue queue;
     [[maybe_unused]] static const bool drainedAtExit = (qAddPostRoutine(drainRenderQueue), true);
     return queue;
-}
-
-// Held around every drawing of a PDF page, from any thread.
-QMutex &renderLock()
-{
-    static QMutex lock;
-    return lock;
 }
 
 QSize pixelSize(double width, double height)
@@ -224,7 +219,6 @@ void VXPage::renderInRect(const QRectF &rect, int orientation) const
     const double w = box.width();
     const double h = box.height();
     const bool odd = orientation % 2 != 0;
-    QMutexLocker locker(&renderLock());
     context->saveGState();
     context->translate(rect.x(), rect.y());
     context->scale(rect.width() / (odd ? h : w), rect.height() / (odd ? w : h));
@@ -301,7 +295,7 @@ QImage VXPage::imageForResolution(double resolution, int orientation,
                 if (highresBlock)
                     highresBlock(image);
             });
-        });
+        }, sharpImagePriority);
     } else {
         platform::logWarning(QStringLiteral("Only pages held by a VXPagePtr draw in the background"));
     }

@@ -65,8 +65,8 @@ public:
     void setPreview(const QImage &preview);
 
     // Draws the page into the current graphics context, turned by orientation quarter turns
-    // counter-clockwise about its centre and stretched to fill the rectangle. Page draws of all
-    // threads are serialised.
+    // counter-clockwise about its centre and stretched to fill the rectangle. Threads draw at the
+    // same time, each into a context of its own.
     void renderInRect(const QRectF &rect, int orientation) const;
 
     // Draws the preview (at most 300 points on the long side) unless one exists, one is being

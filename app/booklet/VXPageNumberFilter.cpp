@@ -6,12 +6,13 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QPointer>
 
 VXPageNumberFilter::VXPageNumberFilter(QObject *parent)
     : VXDoublePageFilter(parent)
-    , m_fontName(QStringLiteral("Lucida Grande"))
+    , m_fontName(desktopFontName())
 {
     m_font = makeFont(m_fontName, m_fontSize);
 }
@@ -32,6 +33,10 @@ std::optional<QFont> VXPageNumberFilter::fontNamed(const QString &name, double s
         return std::nullopt;
     return font;
 }
+
+QString VXPageNumberFilter::desktopFontName() { return QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family(); }
+
+QString VXPageNumberFilter::drawnFontName() const { return QFontInfo(m_font).family(); }
 
 qint64 VXPageNumberFilter::firstPage() const { return m_firstPage; }
 

@@ -36,6 +36,10 @@ public:
     // missing family is quietly replaced by another one, so the family that was actually
     // resolved must be the one asked for.
     static std::optional<QFont> fontNamed(const QString &name, double size);
+    // The family of the desktop's own sans font, as the system resolves it: the numbers' default.
+    static QString desktopFontName();
+    // The family the numbers are drawn in, which differs from fontName when that is not installed.
+    QString drawnFontName() const;
 
     qint64 firstPage() const;
     void setFirstPage(qint64 firstPage);

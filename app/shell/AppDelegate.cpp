@@ -7,9 +7,12 @@
 #include "app/shell/VXBookmarks.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
+#include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
+#include "app/shell/VXRealHomeDirectory.h"
+#include "app/shell/VXServiceQueue.h"
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -31,6 +34,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QStandardPaths>
 
 using platform::Window;
 
@@ -60,6 +64,7 @@ void AppDelegate::initialize()
         {SystemServiceNameKey, QStringLiteral("foldwise.desktop")},
     });
     Document::initialize();
+    platform::PrinterCache::shared()->leaveOutDeviceScheme(VXServiceQueue::Scheme);
     VXPrintHelper::sharedHelper();
     VXDocumentWindowController::setStorePageUrl(StorePageURL);
 }
@@ -131,6 +136,29 @@ void AppDelegate::lookForOldServiceWorkflows()
         alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
     }
     defaults()->setBool(false, FirstRunServiceKey);
+}
+
+void AppDelegate::terminate(QObject *) { closeNextDocumentThenQuit(); }
+
+void AppDelegate::closeNextDocumentThenQuit()
+{
+    const QList<Document *> open = m_documents ? m_documents->documents() : QList<Document *>();
+    if (open.isEmpty()) {
+        emit readyToQuit();
+        return;
+    }
+    const QPointer<Document> document(open.first());
+    const QPointer<AppDelegate> self(this);
+    document->canClose([self, document](bool allowed) {
+        if (!self || !document || !allowed)
+            return;
+        document->close();
+        if (self->m_documents && self->m_documents->documents().contains(document)) {
+            platform::logWarning(QStringLiteral("A document did not close; Foldwise goes on running"));
+            return;
+        }
+        self->closeNextDocumentThenQuit();
+    });
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -246,7 +274,39 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
     return all;
 }
 
-void AppDelegate::openPDFService(const QUrl &url) { openAsDocuments({url}); }
+void AppDelegate::openPDFService(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
+        return;
+    // The print's own folder is removed now; the open document no longer needs the file's name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (Document *document = m_documents->documentForURL(url))
+        document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
+    VXKeptPrints::remove(path);
+}
+
+void AppDelegate::openKeptPrints(const QStringList &except)
+{
+    for (const QString &path : VXKeptPrints::waiting()) {
+        if (except.contains(path))
+            continue;
+        platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
+        openPDFService(QUrl::fromLocalFile(path));
+    }
+}
+
+void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
+{
+    if (request == VXSingleInstance::Request::Service) {
+        for (const QString &path : paths)
+            openPDFService(QUrl::fromLocalFile(path));
+    } else if (!paths.isEmpty()) {
+        openFiles(paths);
+    } else if (Window *window = windowForSheet()) {
+        window->makeKeyAndOrderFront(this);
+    }
+}
 
 void AppDelegate::showWelcomeWindow(QObject *) { welcomeWindow(); }
 
@@ -281,6 +341,7 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         types.append(QString::fromLatin1(format));
     platform::OpenPanel panel;
     panel.setAllowedFileTypes(types);
+    panel.setFileTypesName(rqs::localized(QStringLiteral("OpenableFilesName")));
     panel.setAllowsMultipleSelection(true);
     // Counted as a question, so that the process does not end while the panel is the only window.
     ++m_openQuestions;
@@ -307,6 +368,7 @@ void AppDelegate::showPreferences(QObject *)
 void AppDelegate::tell(const QString &title, const QString &text)
 {
     platform::Alert alert;
+    alert.setAlertStyle(platform::Alert::Style::Informational);
     alert.setMessageText(title);
     alert.setInformativeText(text);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
@@ -334,12 +396,15 @@ void AppDelegate::openWebLink(QObject *sender)
         openWebLink(address);
 }
 
-void AppDelegate::sendFeedback(QObject *) { QSSystemInfo::sendFeedbackTo(FeedbackAddress); }
+void AppDelegate::sendFeedback(QObject *)
+{
+    if (!QSSystemInfo::sendFeedbackTo(FeedbackAddress))
+        tellCannotOpen(FeedbackAddress);
+}
 
 void AppDelegate::rateFoldwise(QObject *)
 {
-    if (!QDesktopServices::openUrl(StorePageURL))
-        platform::logWarning(QStringLiteral("The store page %1 could not be opened").arg(StorePageURL.toString()));
+    openWebLink(StorePageURL.toString());
     QSRateUsController::userDidRate();
 }
 
@@ -365,7 +430,18 @@ bool AppDelegate::openWebLink(const QString &address)
     if (url.isValid() && QDesktopServices::openUrl(url))
         return true;
     platform::logWarning(QStringLiteral("Could not open the web page %1").arg(address));
+    tellCannotOpen(address);
     return false;
+}
+
+// Otherwise the user chose a menu item and nothing happened.
+void AppDelegate::tellCannotOpen(const QString &address)
+{
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("CannotOpenAddressTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("CannotOpenAddressText")).replace(QLatin1String("%1"), address));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(Window::keyWindow(), platform::Alert::Completion());
 }
 
 QString AppDelegate::currentPrinterName() const { return platform::PrinterCache::shared()->defaultPrinterName(); }

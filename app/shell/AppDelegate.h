@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/printing/VXApplicationServices.h"
+#include "app/shell/VXSingleInstance.h"
 
 #include <QList>
 #include <QObject>
@@ -81,8 +82,14 @@ public:
     // The answer to the question about several files: 1000 batch factory, 1001 documents, else
     // cancel.
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
-    // A file another program hands over: opened as a document at once.
+    // A file another program hands over: opened as a document at once. A print kept for
+    // Foldwise is removed once open; its document saves into the Documents folder.
     void openPDFService(const QUrl &url);
+    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except.
+    void openKeptPrints(const QStringList &except);
+    // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
     // An empty document.
@@ -90,6 +97,10 @@ public:
     // The chosen files, each as a document. A panel that leaves no window shown brings the
     // welcome window back: without any window the process would end.
     Q_INVOKABLE void openDocument(QObject *sender = nullptr);
+    // Closes the documents one after another, each asking about unsaved changes as its window's
+    // close button does; a Cancel keeps that document and the rest open. readyToQuit once all
+    // have closed.
+    Q_INVOKABLE void terminate(QObject *sender = nullptr);
     // The batch factory's window; while there is none, the files chosen in the open panel take
     // the road of files put into the factory.
     Q_INVOKABLE void showBookletFactory(QObject *sender = nullptr);
@@ -110,7 +121,8 @@ public:
     // Without an updater, tells the version and that updates come with the system's packages.
     Q_INVOKABLE void checkForUpdate(QObject *sender = nullptr);
     Q_INVOKABLE void addPDFService(QObject *sender = nullptr);
-    // Opens the address in the user's browser; false (logged) when it cannot.
+    // Opens the address in the user's browser; false (logged, and the user told with the address
+    // to copy) when it cannot.
     static bool openWebLink(const QString &address);
 
     QString currentPrinterName() const override;
@@ -122,6 +134,7 @@ public:
 signals:
     // Once per dispatched batch.
     void replyToOpenOrPrint(int reply);
+    void readyToQuit();
 
 private:
     void lookForOldServiceWorkflows();
@@ -129,6 +142,8 @@ private:
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
     void tell(const QString &title, const QString &text);
+    void closeNextDocumentThenQuit();
+    static void tellCannotOpen(const QString &address);
 
     QPointer<VXDocumentController> m_documents;
     QList<QUrl> m_waitingURLs;

@@ -102,6 +102,7 @@ void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &rea
     platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("OpenFailedTitle")).arg(QFileInfo(name).fileName()));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());

@@ -223,6 +223,7 @@ void VXFactoryController::openURLs(QObject *)
     platform::OpenPanel panel;
     panel.setAllowsMultipleSelection(true);
     panel.setAllowedFileTypes(openableTypes());
+    panel.setFileTypesName(rqs::localized(QStringLiteral("OpenableFilesName")));
     const QPointer<VXFactoryController> self(this);
     panel.beginSheetModalForWindow(window(), [self](int result, const QList<QUrl> &urls) {
         if (self && result == platform::OpenPanel::OKButton)
@@ -288,6 +289,14 @@ void VXFactoryController::printOnPrinter(const QString &printerName, bool manual
         printNextTask(nullptr);
 }
 
+std::optional<platform::PrintInfo> VXFactoryController::batchPrintChoice() const { return m_batchPrintChoice; }
+
+void VXFactoryController::setBatchPrintChoice(const platform::PrintInfo &chosen)
+{
+    if (m_printing)
+        m_batchPrintChoice = chosen;
+}
+
 void VXFactoryController::printNextTask(VXTask *finished)
 {
     if (finished && finished == m_printing) {
@@ -299,6 +308,8 @@ void VXFactoryController::printNextTask(VXTask *finished)
         return;
     m_printJobs.removeAll(nullptr);
     if (m_printJobs.isEmpty()) {
+        // The next print-all asks again.
+        m_batchPrintChoice.reset();
         showProgress({});
         return;
     }

@@ -66,6 +66,9 @@ public:
     std::optional<QVariantMap> factorySettings() const;
     void setFactorySettings(const std::optional<QVariantMap> &settings) override;
     void tasksStatesHaveChanged();
+    // The printer and settings chosen once for the print-all under way; forgotten when it ends.
+    std::optional<platform::PrintInfo> batchPrintChoice() const;
+    void setBatchPrintChoice(const platform::PrintInfo &chosen);
     bool hasTasks() const;
     bool hasWaitingTasks() const;
     bool hasCleanableTasks() const;
@@ -106,6 +109,7 @@ private:
     QPointer<VXTask> m_printing;
     QString m_printerName;
     bool m_printManual = false;
+    std::optional<platform::PrintInfo> m_batchPrintChoice;
     bool m_hasWaitingTasks = false;
     bool m_hasCleanableTasks = false;
     bool m_hasSettings = false;

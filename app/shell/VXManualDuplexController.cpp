@@ -55,7 +55,20 @@ QStringList VXManualDuplexController::stepNames()
             QStringLiteral("ManualStep1b"), QStringLiteral("ManualStep2b"), QStringLiteral("ManualFinal")};
 }
 
-void VXManualDuplexController::setPrinterName(const QString &printerName) { m_printerName = printerName; }
+void VXManualDuplexController::setPrinterName(const QString &printerName)
+{
+    m_printerName = printerName;
+    showPrinterName();
+}
+
+void VXManualDuplexController::showPrinterName()
+{
+    if (!m_printerLabel)
+        return;
+    m_printerLabel->setText(VXPrinterDefaults::isPrinterName(m_printerName)
+                                ? rqs::localized(QStringLiteral("SetupPrinterNamed")).replace(QLatin1String("%1"), m_printerName)
+                                : rqs::localized(QStringLiteral("SetupPrinterNone")));
+}
 
 QString VXManualDuplexController::printerName() const { return m_printerName; }
 
@@ -68,30 +81,43 @@ void VXManualDuplexController::windowDidLoad()
     loadText(m_page2TextView, QStringLiteral("Page2Text"));
     loadText(m_page4TextView, QStringLiteral("Page4Text"));
     loadText(m_page5TextView, QStringLiteral("Page5Text"));
-    if (m_scrollingView)
+    if (m_scrollingView) {
+        QSize least;
+        for (QWidget *page : stepPages()) {
+            least = least.expandedTo(page->minimumSizeHint());
+            QSizePolicy policy = page->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            page->setSizePolicy(policy);
+        }
+        m_scrollingView->setMinimumSize(least);
         m_scrollingView->installEventFilter(this);
+    }
     setCurrentPage(0);
+    showPrinterName();
     if (VXPrinterDefaults::isPrinterName(m_printerName))
         return;
     // The list may still be on its way from the print server.
     platform::PrinterCache::shared()->whenLoaded(this, [this] {
         const QStringList names = printerNames();
         if (names.size() == 1)
-            m_printerName = names.first();
+            setPrinterName(names.first());
         else if (names.size() > 1 && isLoaded())
-            choosePrinter(rqs::localized(QStringLiteral("SetupPrinterTitle")), [this](const QString &name) { m_printerName = name; });
+            choosePrinter(rqs::localized(QStringLiteral("SetupPrinterTitle")), [this](const QString &name) { setPrinterName(name); });
     });
 }
 
 void VXManualDuplexController::windowDidClose()
 {
     QSWindowController::windowDidClose();
+    // The wizard may have been opened afresh since that window closed; its new window stays.
+    if (isLoaded() && window()->isVisible())
+        return;
     unloadWindow();
 }
 
 void VXManualDuplexController::unloadWindow()
 {
-    m_title = nullptr;
+    m_title = m_printerLabel = nullptr;
     m_previousButton = m_nextButton = nullptr;
     m_page1PrintButton = m_page2PrintButton = m_page4PrintButton = m_page5PrintButton = nullptr;
     m_page1TextView = m_page2TextView = m_page4TextView = m_page5TextView = nullptr;
@@ -137,21 +163,47 @@ void VXManualDuplexController::setCurrentPage(qint64 page)
     }
 }
 
+QList<QWidget *> VXManualDuplexController::stepPages() const
+{
+    QList<QWidget *> pages;
+    for (int step = 0; m_stepPages && step < StepCount; ++step) {
+        if (auto *page = m_stepPages->findChild<QWidget *>(QStringLiteral("step%1").arg(step), Qt::FindDirectChildrenOnly))
+            pages.append(page);
+    }
+    return pages;
+}
+
 void VXManualDuplexController::placeStepPages(bool animated)
 {
     if (!m_scrollingView || !m_stepPages)
         return;
     const QSize step = m_scrollingView->size();
+    for (QWidget *page : stepPages())
+        page->setFixedSize(step);
     m_stepPages->resize(step.width() * 3, step.height() * 2);
     const QPoint target(-int(m_currentPage % 3) * step.width(), -int(m_currentPage / 3) * step.height());
-    if (!animated || !m_scrollingView->isVisible()) {
+    // A slide still on its way gives way to this one.
+    for (QPropertyAnimation *slide : m_stepPages->findChildren<QPropertyAnimation *>(Qt::FindDirectChildrenOnly))
+        slide->stop();
+    if (!animated || !m_scrollingView->isVisible() || m_stepPages->pos() == target) {
         m_stepPages->move(target);
+        showOnlyCurrentStep();
         return;
     }
+    for (QWidget *page : stepPages())
+        page->show();
     auto *slide = new QPropertyAnimation(m_stepPages, "pos", m_stepPages);
     slide->setDuration(300);
     slide->setEndValue(target);
+    connect(slide, &QPropertyAnimation::finished, this, &VXManualDuplexController::showOnlyCurrentStep);
     slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void VXManualDuplexController::showOnlyCurrentStep()
+{
+    const QList<QWidget *> pages = stepPages();
+    for (int step = 0; step < pages.size(); ++step)
+        pages[step]->setVisible(step == m_currentPage);
 }
 
 bool VXManualDuplexController::eventFilter(QObject *watched, QEvent *event)
@@ -210,6 +262,7 @@ void VXManualDuplexController::printTestPages(int printPages)
                 return;
             platform::Alert alert;
             alert.setMessageText(rqs::localized(QStringLiteral("PrintFailedTitle")).replace(QLatin1String("%1"), TestName));
+            alert.setAlertStyle(platform::Alert::Style::Critical);
             alert.setInformativeText(outcome.errorString);
             alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
             alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
@@ -264,6 +317,10 @@ void VXManualDuplexController::record(int tag)
         platform::logError(QStringLiteral("The manual duplex answers for \"%1\" could not be recorded").arg(printer));
         return;
     }
+    // A printer whose kind was never chosen has just been set up for manual duplex, and the
+    // preferences say so; a duplex printer keeps its kind and has the manual way in reserve.
+    if (VXPrinterDefaults::integerForPrinter(printer, VXPrinterDefaults::PrinterTypeKey) == VXPrintHelper::PrinterTypeNotChosen)
+        VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, printer, VXPrinterDefaults::PrinterTypeKey);
     platform::logInfo(QStringLiteral("Recorded how \"%1\" prints manual duplex").arg(printer));
     close(nullptr);
     unloadWindow();

@@ -24,6 +24,7 @@ class VXManualDuplexController : public QSWindowController, public VXManualDuple
 {
     Q_OBJECT
     Q_PROPERTY(QLabel *title MEMBER m_title)
+    Q_PROPERTY(QLabel *printerLabel MEMBER m_printerLabel)
     Q_PROPERTY(QAbstractButton *previousButton MEMBER m_previousButton)
     Q_PROPERTY(QAbstractButton *nextButton MEMBER m_nextButton)
     Q_PROPERTY(QAbstractButton *page1PrintButton MEMBER m_page1PrintButton)
@@ -80,7 +81,12 @@ private:
     void choosePrinter(const QString &message, std::function<void(const QString &)> chosen);
     void record(int tag);
     QAbstractButton *printButton(qint64 page) const;
+    QList<QWidget *> stepPages() const;
+    // Each step page is exactly the size of the view, so that the view shows one page whole and
+    // nothing of its neighbours; only the pages on their way in or out are shown at all.
     void placeStepPages(bool animated);
+    void showOnlyCurrentStep();
+    void showPrinterName();
 
     QString m_printerName;
     qint64 m_currentPage = 0;
@@ -88,6 +94,7 @@ private:
     std::unique_ptr<QSPDFPrintView> m_testView;
 
     QLabel *m_title = nullptr;
+    QLabel *m_printerLabel = nullptr;
     QAbstractButton *m_previousButton = nullptr;
     QAbstractButton *m_nextButton = nullptr;
     QAbstractButton *m_page1PrintButton = nullptr;

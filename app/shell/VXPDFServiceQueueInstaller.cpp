@@ -1,14 +1,16 @@
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 
 #include "app/shell/AppDelegate.h"
-#include "app/shell/VXServiceQueue.h"
+#include "app/shell/VXCupsBackendInstall.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/PasswordPanel.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -76,11 +78,15 @@ void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, con
         leaveAsItWas();
         return;
     }
-    const VXServiceQueue queue(name, m_foldwisePath);
+    VXServiceQueue queue(name, m_foldwisePath);
+    // The desktop's way: the right is asked for when the server wants it.
+    queue.setCredentialsSource([name](const QString &) {
+        return platform::PasswordPanel::ask(rqs::localized(QStringLiteral("ServiceAuthenticateText")).arg(name), QString());
+    });
     QString error;
     switch (queue.state(&error)) {
     case VXServiceQueue::State::Missing: {
-        const VXServiceQueue::Result added = queue.add();
+        const VXServiceQueue::Result added = add(queue);
         if (added.ok)
             createdLinkSuccess(name);
         else
@@ -97,6 +103,21 @@ void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, con
         reportFailure(queue, false, error);
         break;
     }
+}
+
+VXServiceQueue::Result VXPDFServiceQueueInstaller::add(const VXServiceQueue &queue)
+{
+    m_backendToInstall.clear();
+    VXServiceQueue::Result added = queue.add();
+    const QString shipped = VXCupsBackendInstall::shippedWith(m_foldwisePath);
+    if (added.ok || !added.notPossible || shipped.isEmpty() || QFileInfo::exists(VXCupsBackendInstall::destination()))
+        return added;
+    platform::logInfo(QStringLiteral("CUPS has no Foldwise backend; installing %1 as %2").arg(shipped, VXCupsBackendInstall::destination()));
+    if (VXCupsBackendInstall::installAsAdministrator(shipped))
+        return queue.add();
+    m_backendToInstall = shipped;
+    added.forbidden = true;
+    return added;
 }
 
 void VXPDFServiceQueueInstaller::askToReplace(const VXServiceQueue &queue)
@@ -132,7 +153,10 @@ void VXPDFServiceQueueInstaller::removeThenCreate(const VXServiceQueue &queue)
 void VXPDFServiceQueueInstaller::reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason)
 {
     platform::logError(QStringLiteral("Could not add the printer %1, because \"%2\"").arg(queue.name(), reason));
-    const QString text = forbidden ? rqs::localized(QStringLiteral("ServiceRightsText")).arg(queue.administratorCommand())
+    const QString command = m_backendToInstall.isEmpty()
+        ? queue.administratorCommand()
+        : VXCupsBackendInstall::administratorCommand(m_backendToInstall) + QStringLiteral(" && ") + queue.administratorCommand();
+    const QString text = forbidden ? rqs::localized(QStringLiteral("ServiceRightsText")).arg(command)
                                    : rqs::localized(QStringLiteral("ServiceFailedText")).arg(reason);
     show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ServiceFailedTitle")).arg(queue.name()),
          text, {rqs::localized(QStringLiteral("OK")), rqs::localized(QStringLiteral("More Information"))},

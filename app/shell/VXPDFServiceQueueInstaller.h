@@ -2,11 +2,12 @@
 
 #include "app/shell/VXPDFServiceInstaller.h"
 
+#include "app/shell/VXServiceQueue.h"
+
 #include <QObject>
 #include <QString>
 
 class AppDelegate;
-class VXServiceQueue;
 
 // Puts Foldwise into every program's print dialog as a CUPS queue named by the localized
 // "PDFServiceName" (see VXServiceQueue). Each step runs when the alert before it ends; the
@@ -41,10 +42,15 @@ private:
     void finish();
     void askToReplace(const VXServiceQueue &queue);
     void removeThenCreate(const VXServiceQueue &queue);
+    // Adds the queue; when CUPS has no Foldwise backend, installs the one that came with this
+    // Foldwise first, with an administrator's consent.
+    VXServiceQueue::Result add(const VXServiceQueue &queue);
     void reportFailure(const VXServiceQueue &queue, bool forbidden, const QString &reason);
     void leaveAsItWas();
 
     AppDelegate &m_delegate;
     QString m_foldwisePath;
     bool m_installing = false;
+    // The backend that still has to go where CUPS runs it; empty while CUPS has one.
+    QString m_backendToInstall;
 };

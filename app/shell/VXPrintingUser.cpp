@@ -27,6 +27,8 @@ VXPrintingUser::VXPrintingUser(const QString &name, uid_t uid, gid_t gid)
 
 QString VXPrintingUser::name() const { return m_name; }
 
+uid_t VXPrintingUser::uid() const { return m_uid; }
+
 bool VXPrintingUser::become() const
 {
     if (::getuid() == m_uid && ::geteuid() == m_uid)

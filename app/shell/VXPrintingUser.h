@@ -15,6 +15,7 @@ public:
     static std::optional<VXPrintingUser> named(const QString &name);
 
     QString name() const;
+    uid_t uid() const;
     // Makes the process this user for good; false (logged) when it runs as another user and
     // cannot change.
     bool become() const;

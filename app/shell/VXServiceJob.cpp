@@ -1,7 +1,9 @@
 #include "app/shell/VXServiceJob.h"
 
+#include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXSingleInstance.h"
+#include "app/shell/VXUserSession.h"
 #include "platform/foundation/Log.h"
 
 #include <QDir>
@@ -31,19 +33,20 @@ QString VXServiceJob::fileName() const
     return name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".pdf");
 }
 
+QString VXServiceJob::title() const { return m_title; }
+
 QString VXServiceJob::keep(QIODevice &input) const
 {
     if (!input.peek(5).startsWith("%PDF-")) {
         platform::logError(QStringLiteral("Could not open \"%1\" in Foldwise, because the program that printed it sent no PDF").arg(m_title));
         return {};
     }
-    if (!QFileInfo(m_runtimeFolder).isDir()) {
-        platform::logError(QStringLiteral("Could not open \"%1\" in Foldwise, because the user has no session (no folder %2)").arg(m_title, m_runtimeFolder));
+    // A folder per job: a document of the same title that is open already must not be taken for it.
+    const QString jobs = VXKeptPrints::folder();
+    if (!QDir().mkpath(jobs)) {
+        platform::logError(QStringLiteral("Could not keep \"%1\", because the folder %2 cannot be made").arg(m_title, jobs));
         return {};
     }
-    // A folder per job: a document of the same title that is open already must not be taken for it.
-    const QString jobs = QDir(m_runtimeFolder).filePath(QStringLiteral("foldwise-service"));
-    QDir().mkpath(jobs);
     QTemporaryDir folder(QDir(jobs).filePath(QStringLiteral("job-XXXXXX")));
     folder.setAutoRemove(false);
     QFile file(folder.filePath(fileName()));
@@ -55,45 +58,46 @@ QString VXServiceJob::keep(QIODevice &input) const
     if (copied && file.flush())
         return file.fileName();
     platform::logError(QStringLiteral("Could not keep \"%1\" in %2, because %3").arg(m_title, jobs, file.errorString()));
+    folder.remove();
     return {};
 }
 
-bool VXServiceJob::handOver(const QString &path, const QString &foldwisePath) const
+VXServiceJob::Outcome VXServiceJob::handOver(const QString &path, const QString &foldwisePath, uid_t uid) const
 {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtimeFolder));
     VXSingleInstance running(VXSingleInstance::defaultServerName());
     if (running.forward(VXSingleInstance::Request::Service, {path})) {
         platform::logInfo(QStringLiteral("Handed %1 to the running Foldwise").arg(path));
-        return true;
+        return Outcome::HandedOver;
     }
-    return start(path, foldwisePath);
+    if (start(path, foldwisePath, uid))
+        return Outcome::Started;
+    platform::logInfo(QStringLiteral("Kept %1: it opens the next time Foldwise starts").arg(path));
+    return Outcome::Kept;
 }
 
-bool VXServiceJob::start(const QString &path, const QString &foldwisePath) const
+bool VXServiceJob::start(const QString &path, const QString &foldwisePath, uid_t uid) const
 {
-    // CUPS knows nothing of the user's desktop; these are where sessions keep theirs.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const std::optional<VXUserSession> session = VXUserSession::graphicalSessionOf(uid, m_runtimeFolder);
+    if (!session)
+        return false;
+    // CUPS knows nothing of the user's desktop; the session tells where it is.
+    QProcessEnvironment environment = session->environment(QProcessEnvironment::systemEnvironment());
     const QString home = VXRealHomeDirectory();
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeFolder);
     const QDir runtime(m_runtimeFolder);
-    if (runtime.exists(QStringLiteral("wayland-0")))
-        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
     if (runtime.exists(QStringLiteral("bus")))
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + runtime.filePath(QStringLiteral("bus")));
-    if (!environment.contains(QStringLiteral("DISPLAY")) && QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X0"))) {
-        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
-        environment.insert(QStringLiteral("XAUTHORITY"), QDir(home).filePath(QStringLiteral(".Xauthority")));
-    }
     QProcess foldwise;
     foldwise.setProgram(foldwisePath);
     foldwise.setArguments({QStringLiteral("--service"), path});
     foldwise.setProcessEnvironment(environment);
     foldwise.setWorkingDirectory(home);
     if (!foldwisePath.isEmpty() && foldwise.startDetached()) {
-        platform::logInfo(QStringLiteral("Started %1 to open %2").arg(foldwisePath, path));
+        platform::logInfo(QStringLiteral("Started %1 in session %2 to open %3").arg(foldwisePath, session->id(), path));
         return true;
     }
-    platform::logError(QStringLiteral("Could not open %1 in Foldwise, because none runs and %2 could not be started").arg(path, foldwisePath));
+    platform::logError(QStringLiteral("Could not start %1 to open %2").arg(foldwisePath, path));
     return false;
 }

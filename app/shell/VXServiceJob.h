@@ -2,25 +2,35 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 class QIODevice;
 
-// A job printed to the PDF Service queue, on its way into the printing user's Foldwise. The
-// backend runs as that user: the PDF is kept in the user's runtime folder under the job's title,
-// then opened as a document by their running Foldwise, or by one started for it.
+// A job printed to the Foldwise printer, on its way into the printing user's Foldwise. The
+// backend runs as that user: the PDF waits among the kept prints (VXKeptPrints) under the job's
+// title until a Foldwise opens it: the running one, one started in the user's graphical session,
+// or the next one the user starts.
 class VXServiceJob
 {
 public:
+    enum class Outcome {
+        HandedOver, // the running Foldwise took it
+        Started,    // a Foldwise was started in the user's session to open it
+        Kept,       // it waits for the next Foldwise the user starts
+    };
+
+    // runtimeFolder: the user's session folder, where a running Foldwise listens.
     VXServiceJob(const QString &runtimeFolder, const QString &title);
 
-    // Copies the job into a folder of its own; the file's path, or empty (logged) when the job is
-    // no PDF or cannot be kept.
+    // Copies the job into a folder of its own among the kept prints; the file's path, or empty
+    // (logged) when the job is no PDF or cannot be kept.
     QString keep(QIODevice &input) const;
-    // False (logged) when no Foldwise took the file and foldwisePath could not be started.
-    bool handOver(const QString &path, const QString &foldwisePath) const;
+    QString title() const;
+    Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;
 
 private:
     QString fileName() const;
-    bool start(const QString &path, const QString &foldwisePath) const;
+    bool start(const QString &path, const QString &foldwisePath, uid_t uid) const;
 
     QString m_runtimeFolder;
     QString m_title;

@@ -152,6 +152,18 @@ void VXTask::editSettings()
 
 // ---- Printing
 
+std::optional<platform::PrintInfo> VXTask::batchPrintChoice() const
+{
+    const VXFactoryController *factory = VXFactoryController::sharedController();
+    return factory ? factory->batchPrintChoice() : std::nullopt;
+}
+
+void VXTask::printChoiceMade(const platform::PrintInfo &chosen)
+{
+    if (VXFactoryController *factory = VXFactoryController::sharedController())
+        factory->setBatchPrintChoice(chosen);
+}
+
 void VXTask::printDocumentOnPrinter(const QString &printerName, bool manual)
 {
     Document *document = m_state < Processing ? documentWithoutWindow() : nullptr;

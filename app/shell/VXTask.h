@@ -49,6 +49,9 @@ public:
     std::optional<QVariantMap> settings() const override;
     // Also moves a waiting task to the state its settings give.
     void setSettings(const std::optional<QVariantMap> &settings, bool forAll) override;
+    // The factory's choice for the print-all under way.
+    std::optional<platform::PrintInfo> batchPrintChoice() const override;
+    void printChoiceMade(const platform::PrintInfo &chosen) override;
 
     qint32 state() const;
     void setState(qint32 state);

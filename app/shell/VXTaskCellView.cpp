@@ -143,6 +143,7 @@ void VXTaskCellView::showError()
 {
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("TaskFailedTitle")).replace(QLatin1String("%1"), m_task->documentName()));
+    alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(m_task->errorMessage());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     VXFactoryController *factory = VXFactoryController::sharedController();

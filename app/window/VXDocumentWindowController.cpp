@@ -3,6 +3,7 @@
 #include "app/booklet/VXHelpDescription.h"
 #include "app/booklet/VXStyleKit.h"
 #include "app/window/AppClasses.h"
+#include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagesController.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -570,8 +571,13 @@ void VXDocumentWindowController::openHelpTopic(QObject *)
     const platform::BundlePtr bundle = platform::Bundle::mainBundle();
     const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
     const QString page = book.isEmpty() ? QString() : bundle->pathForResource(m_helpAnchorName, QStringLiteral("html"), book);
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+    if (page.isEmpty()) {
         platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(m_helpAnchorName));
+        return;
+    }
+    // Without a browser on the desktop, the pages show in a window of our own.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        VXHelpWindow::sharedHelpWindow()->showPage(page);
 }
 
 // ---- Paper and warnings

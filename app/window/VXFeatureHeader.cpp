@@ -3,6 +3,7 @@
 #include "app/booklet/VXStyleKit.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/SizeConstraint.h"
 
 #include <QImage>
 
@@ -92,4 +93,26 @@ void VXFeatureHeader::drawRect(const QRectF &)
     bar = bar.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     tint(bar, m_overlayColor);
     context->drawImage(bar, frame);
+}
+
+std::shared_ptr<platform::SizeConstraint> VXFeatureHeader::heightConstraint() const { return m_heightConstraint; }
+
+void VXFeatureHeader::setHeightConstraint(std::shared_ptr<platform::SizeConstraint> heightConstraint)
+{
+    m_heightConstraint = std::move(heightConstraint);
+}
+
+void VXFeatureHeader::mouseUpForLater(int clickCount)
+{
+    if (clickCount < 1 || !m_heightConstraint)
+        return;
+    constexpr double NearlyIgnored = 10;
+    auto copy = std::make_shared<platform::SizeConstraint>(m_heightConstraint->copy());
+    const bool ignored = m_heightConstraint->priority() < platform::SizeConstraint::Required / 2;
+    copy->setPriority(ignored ? platform::SizeConstraint::Required : NearlyIgnored);
+    QWidget *section = m_heightConstraint->view();
+    m_heightConstraint->uninstall();
+    if (section)
+        copy->install(section);
+    m_heightConstraint = copy;
 }

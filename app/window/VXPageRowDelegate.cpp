@@ -40,6 +40,8 @@ void VXPageRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         const QImage preview = index.data(Qt::DecorationRole).value<QImage>();
         if (!preview.isNull())
             context.drawImage(preview, QRectF(page));
+        else
+            VXTableRowView::drawPlaceholderOutline(QRectF(page));
         if (selected)
             VXTableRowView::drawSelection({QRectF(page)});
     }

@@ -99,6 +99,18 @@ void VXTableRowView::drawPages(const QList<QRectF> &frames)
     context->restoreGState();
 }
 
+void VXTableRowView::drawPlaceholderOutline(const QRectF &frame)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainterPath outline;
+    outline.addRect(frame.adjusted(0.5, 0.5, -0.5, -0.5));
+    context->setStroke(QColor::fromRgbF(0, 0, 0, 0.35f));
+    context->setLineWidth(1.0);
+    context->strokePath(outline);
+}
+
 void VXTableRowView::drawSelection(const QList<QRectF> &frames)
 {
     platform::GraphicsContext *context = platform::GraphicsContext::current();

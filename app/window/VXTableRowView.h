@@ -30,6 +30,8 @@ public:
     // The row's look in the current graphics context for pages at these y-up frames, so that a
     // list that paints its rows itself looks the same.
     static void drawPages(const QList<QRectF> &frames);
+    // A page whose preview is still loading: its outline, so that it does not vanish into the list.
+    static void drawPlaceholderOutline(const QRectF &frame);
     static void drawSelection(const QList<QRectF> &frames);
 
 protected:

@@ -28,6 +28,14 @@ bool EventDriver::pointAt(const QString &text, QPoint &point, int *count) const
     return xRead && yRead && countRead && (!count || *count > 0);
 }
 
+std::pair<QWidget *, QPoint> EventDriver::receiver(const QPoint &at) const
+{
+    QWidget *widget = m_pressed ? m_pressed.data() : m_root->childAt(at);
+    if (!widget)
+        widget = m_root;
+    return {widget, widget->mapFrom(m_root, at)};
+}
+
 bool EventDriver::perform(const QString &action)
 {
     const QString verb = action.section(QLatin1Char(' '), 0, 0);
@@ -59,23 +67,26 @@ bool EventDriver::perform(const QString &action)
             QTest::keyClick(target, sequence[0].key(), modifiers);
     } else if (verb == QLatin1String("click")) {
         ok = pointAt(argument, at, &count);
+        const auto [widget, local] = receiver(at);
         for (int click = 0; ok && click < count; click += 2) {
             if (click + 1 < count)
-                QTest::mouseDClick(m_root, Qt::LeftButton, m_held, at);
+                QTest::mouseDClick(widget, Qt::LeftButton, m_held, local);
             else
-                QTest::mouseClick(m_root, Qt::LeftButton, m_held, at);
+                QTest::mouseClick(widget, Qt::LeftButton, m_held, local);
         }
     } else if ((ok = pointAt(argument, at, nullptr))) {
-        if (verb == QLatin1String("move") || verb == QLatin1String("drag"))
-            QTest::mouseMove(m_root, at);
-        else if (verb == QLatin1String("press"))
-            QTest::mousePress(m_root, Qt::LeftButton, m_held, at);
-        else if (verb == QLatin1String("release"))
-            QTest::mouseRelease(m_root, Qt::LeftButton, m_held, at);
-        else if (verb == QLatin1String("rpress"))
-            QTest::mousePress(m_root, Qt::RightButton, m_held, at);
-        else
+        const auto [widget, local] = receiver(at);
+        if (verb == QLatin1String("move") || verb == QLatin1String("drag")) {
+            QTest::mouseMove(widget, local);
+        } else if (verb == QLatin1String("press") || verb == QLatin1String("rpress")) {
+            QTest::mousePress(widget, verb == QLatin1String("press") ? Qt::LeftButton : Qt::RightButton, m_held, local);
+            m_pressed = widget;
+        } else if (verb == QLatin1String("release")) {
+            QTest::mouseRelease(widget, Qt::LeftButton, m_held, local);
+            m_pressed.clear();
+        } else {
             ok = false;
+        }
     }
     if (!ok)
         platform::logError(QStringLiteral("Unknown or malformed action \"%1\"").arg(action));

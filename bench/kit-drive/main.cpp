@@ -167,6 +167,9 @@ int drive(const Options &options)
     platform::NotificationCenter::defaultCenter()->addObserver(
         &recorder, QString(), nullptr, [](const platform::Notification &n) { kitdrive::say(QStringLiteral("notify ") + n.name); });
 
+    // The window a control lies in, so that a control that sizes itself to its contents (an empty
+    // list: nothing) is still shown; a file's own window is shown as it is.
+    QWidget host;
     const std::unique_ptr<QWidget> root(options.uiFile.isEmpty() ? makeControl(options.className)
                                                                   : platform::InterfaceLoader::loadFile(options.uiFile, &recorder));
     if (!root) {
@@ -180,9 +183,20 @@ int drive(const Options &options)
     }
     if (options.uiFile.isEmpty())
         platform::InterfaceConnector::connect(&recorder, root.get());
-    root->resize(options.size.isEmpty() ? root->sizeHint().expandedTo(QSize(1, 1)) : options.size);
+    // A file's own root size counts; a control made by name takes its size hint.
+    const QSize fileSize = root->testAttribute(Qt::WA_Resized) ? root->size() : QSize();
+    const QSize size = !options.size.isEmpty() ? options.size : !fileSize.isEmpty() ? fileSize : root->sizeHint().expandedTo(QSize(1, 1));
+    QWidget *window = root.get();
+    if (!root->inherits("QMainWindow")) {
+        window = &host;
+        host.resize(size);
+        root->setParent(&host);
+        root->move(0, 0);
+    }
+    root->resize(size);
     root->show();
-    if (!QTest::qWaitForWindowExposed(root.get())) {
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
         platform::logError(QStringLiteral("The window was never shown"));
         return 1;
     }

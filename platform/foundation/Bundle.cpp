@@ -154,11 +154,15 @@ QImage Bundle::imageNamed(const QString &name) const
 
 QStringList Bundle::localizations() const
 {
-    QStringList languages;
-    const QStringList folders = QDir(m_path).entryList({QStringLiteral("*.lproj")}, QDir::Dirs, QDir::Name);
-    for (const QString &folder : folders)
-        languages.append(folder.chopped(6));
-    return languages;
+    // Read once, like the strings tables: every localized text asks for them.
+    QMutexLocker locker(&m_mutex);
+    if (!m_localizations) {
+        m_localizations.emplace();
+        const QStringList folders = QDir(m_path).entryList({QStringLiteral("*.lproj")}, QDir::Dirs, QDir::Name);
+        for (const QString &folder : folders)
+            m_localizations->append(folder.chopped(6));
+    }
+    return *m_localizations;
 }
 
 QString Bundle::preferredLocalization() const

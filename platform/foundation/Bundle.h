@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -57,6 +58,7 @@ private:
     QString m_path;
     mutable QMutex m_mutex;
     mutable QHash<QString, QVariantMap> m_tables;
+    mutable std::optional<QStringList> m_localizations;
     mutable QVariantMap m_info;
     mutable bool m_infoLoaded = false;
 };

@@ -44,6 +44,12 @@ std::optional<QString> fail(QString *error, const QString &reason)
 
 std::optional<QString> IconvDecoder::decode(const QByteArray &bytes, const char *charset, QString *error)
 {
+    return decodeReplacing(bytes, charset, {}, nullptr, error);
+}
+
+std::optional<QString> IconvDecoder::decodeReplacing(const QByteArray &bytes, const char *charset, QByteArrayView replaceable,
+                                                     qsizetype *replaced, QString *error)
+{
     const Conversion conversion(charset);
     if (!conversion.isOpen())
         return fail(error, QStringLiteral("iconv does not know the character set %1").arg(QLatin1String(charset)));
@@ -53,8 +59,20 @@ std::optional<QString> IconvDecoder::decode(const QByteArray &bytes, const char 
     size_t inLeft = bytes.size();
     char *out = output.data();
     size_t outLeft = output.size();
-    if (iconv(conversion.handle(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+    qsizetype replacements = 0;
+    while (iconv(conversion.handle(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
         const qsizetype offset = bytes.size() - qsizetype(inLeft);
+        // A lead byte of the set at the very end reports a cut-off character, not a wrong one.
+        const bool lastByte = errno == EINVAL && inLeft == 1;
+        if ((errno == EILSEQ || lastByte) && replaceable.contains(*in)) {
+            qToLittleEndian<quint32>(QChar::ReplacementCharacter, out);
+            out += 4;
+            outLeft -= 4;
+            ++in;
+            --inLeft;
+            ++replacements;
+            continue;
+        }
         if (errno == EINVAL)
             return fail(error, QStringLiteral("The text ends inside a %1 character").arg(QLatin1String(charset)));
         return fail(error, QStringLiteral("Byte %1 is no %2 character (%3)")
@@ -63,6 +81,8 @@ std::optional<QString> IconvDecoder::decode(const QByteArray &bytes, const char 
     }
     if (iconv(conversion.handle(), nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1))
         return fail(error, QStringLiteral("The text ends inside a %1 shift sequence").arg(QLatin1String(charset)));
+    if (replaced)
+        *replaced = replacements;
     const size_t count = (output.size() - outLeft) / 4;
     std::vector<char32_t> characters(count);
     for (size_t i = 0; i < count; ++i)

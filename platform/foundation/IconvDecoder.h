@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -16,6 +17,10 @@ public:
     // charset is an iconv name ("ISO-8859-2", "CP932"); a byte-order mark that the set reads
     // ("UTF-16") is not part of the text. Null with *error on failure.
     static std::optional<QString> decode(const QByteArray &bytes, const char *charset, QString *error = nullptr);
+    // As decode, but a byte of replaceable where the set has no character becomes U+FFFD instead
+    // of failing the text; *replaced counts them.
+    static std::optional<QString> decodeReplacing(const QByteArray &bytes, const char *charset, QByteArrayView replaceable,
+                                                  qsizetype *replaced, QString *error = nullptr);
 
     IconvDecoder() = delete;
 };

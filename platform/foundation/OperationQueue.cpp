@@ -14,7 +14,7 @@ OperationQueue::OperationQueue(int maxConcurrentOperationCount)
 
 OperationQueue::~OperationQueue() { waitUntilAllOperationsAreFinished(); }
 
-void OperationQueue::addOperation(std::function<void()> operation)
+void OperationQueue::addOperation(std::function<void()> operation, int priority)
 {
     if (!operation) {
         logWarning(QStringLiteral("Empty operation was not added to the queue"));
@@ -31,7 +31,7 @@ void OperationQueue::addOperation(std::function<void()> operation)
             logError(QStringLiteral("Background operation failed"));
         }
         --m_count;
-    });
+    }, priority);
 }
 
 void OperationQueue::waitUntilAllOperationsAreFinished() { m_pool.waitForDone(); }

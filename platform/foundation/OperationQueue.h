@@ -19,8 +19,8 @@ public:
     OperationQueue &operator=(const OperationQueue &) = delete;
 
     // Safe from any thread, operations included. An operation that throws is logged as an error
-    // and does not take the process down.
-    void addOperation(std::function<void()> operation);
+    // and does not take the process down. Waiting operations of a higher priority start first.
+    void addOperation(std::function<void()> operation, int priority = 0);
     void waitUntilAllOperationsAreFinished();
     // Operations not yet started are dropped; running ones finish.
     void cancelAllOperations();

@@ -20,12 +20,13 @@ void AreaAverageNode::evaluate(Buffer &out, const std::vector<const Buffer *> &i
 {
     if (m_area.isEmpty())
         return;
+    // Only the input's pixels add anything; the rest of the area is transparent, however large.
+    const QRect summed = m_area & inputs[0]->rect();
     std::array<double, 4> sum{};
-    for (int y = m_area.top(); y <= m_area.bottom(); ++y) {
-        for (int x = m_area.left(); x <= m_area.right(); ++x) {
-            const Pixel p = inputs[0]->at(x, y);
-            sum[0] += p.r, sum[1] += p.g, sum[2] += p.b, sum[3] += p.a;
-        }
+    for (int y = summed.top(); y <= summed.bottom(); ++y) {
+        const Pixel *row = inputs[0]->row(y);
+        for (int x = summed.left(); x <= summed.right(); ++x)
+            sum[0] += row[x].r, sum[1] += row[x].g, sum[2] += row[x].b, sum[3] += row[x].a;
     }
     const double count = double(m_area.width()) * m_area.height();
     out.row(0)[0] = {float(sum[0] / count), float(sum[1] / count), float(sum[2] / count), float(sum[3] / count)};

@@ -36,10 +36,26 @@ public:
     Pixel at(int x, int y) const { return m_rect.contains(x, y) ? row(y)[x] : Pixel{}; }
 
 private:
+    // Leaves new pixels as they are: the constructor clears them on every core at once, which
+    // also spreads the first touch of fresh pages over the cores.
+    template <typename T>
+    struct Uncleared : std::allocator<T>
+    {
+        template <typename U>
+        struct rebind
+        {
+            using other = Uncleared<U>;
+        };
+        template <typename U>
+        void construct(U *)
+        {
+        }
+    };
+
     std::ptrdiff_t rowOffset(int y) const { return std::ptrdiff_t(y - m_rect.y()) * m_rect.width() - m_rect.x(); }
 
     QRect m_rect;
-    std::vector<Pixel> m_pixels;
+    std::vector<Pixel, Uncleared<Pixel>> m_pixels;
 };
 
 } // namespace platform::fx

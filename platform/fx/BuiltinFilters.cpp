@@ -58,10 +58,35 @@ Sampler nearest(const Image &image)
     return Sampler{image, Wrap::Transparent, Filtering::Nearest};
 }
 
+// Past a certain width a blur of a finite image leaves every pixel under half an 8-bit step (for
+// colours within 0..1), so wider ones mean nothing: the radius stops there. A Gaussian spreads the
+// image's area A to a peak of at most A / (2πσ²); a box of 2r + 1 pixels along a line meets at
+// most the diagonal d of it, so no pixel exceeds d / (2r + 1).
+double meaningfulSigma(double sigma, const QRectF &extent)
+{
+    if (!(sigma > 0))
+        return 0;
+    if (Extent::isInfinite(extent))
+        return sigma;
+    const double widest = std::max(std::hypot(extent.width(), extent.height()),
+                                   std::sqrt(255 * extent.width() * extent.height() / M_PI));
+    return std::min(sigma, widest);
+}
+
+double meaningfulBoxRadius(double radius, const QRectF &extent)
+{
+    if (!(radius > 0))
+        return 0;
+    constexpr double longest = 1e6;
+    if (Extent::isInfinite(extent))
+        return std::min(radius, longest);
+    return std::min({radius, 255 * std::hypot(extent.width(), extent.height()), longest});
+}
+
 Image gaussianBlur(const Filter &filter)
 {
     const Image input = filter.imageValue(inputImage);
-    const std::vector<int> radii = BoxBlurNode::gaussianRadii(filter.numberValue(QStringLiteral("inputRadius")));
+    const std::vector<int> radii = BoxBlurNode::gaussianRadii(meaningfulSigma(filter.numberValue(QStringLiteral("inputRadius")), input.extent()));
     if (input.isNull() || radii.empty())
         return input;
     return Image(std::make_shared<BoxBlurNode>(input.node(), radii, radii));
@@ -70,10 +95,12 @@ Image gaussianBlur(const Filter &filter)
 Image motionBlur(const Filter &filter)
 {
     const Image input = filter.imageValue(inputImage);
-    const int radius = int(std::lround(filter.numberValue(QStringLiteral("inputRadius"))));
-    if (input.isNull() || radius <= 0)
+    const double length = meaningfulBoxRadius(filter.numberValue(QStringLiteral("inputRadius")), input.extent());
+    if (input.isNull() || !(length >= 0.5))
         return input;
-    const double degrees = filter.numberValue(QStringLiteral("inputAngle")) * 180.0 / M_PI;
+    const int radius = int(std::lround(length));
+    const double angle = filter.numberValue(QStringLiteral("inputAngle"));
+    const double degrees = std::isfinite(angle) ? std::fmod(angle, 2 * M_PI) * 180.0 / M_PI : 0.0;
     const Image along = input.transformed(QTransform().rotate(-degrees));
     const Image blurred(std::make_shared<BoxBlurNode>(along.node(), std::vector<int>{radius}, std::vector<int>{}));
     return blurred.transformed(QTransform().rotate(degrees));

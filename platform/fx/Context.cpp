@@ -3,9 +3,11 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/Nodes.h"
+#include "platform/fx/Parallel.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::fx {
 
@@ -18,16 +20,23 @@ std::optional<Buffer> Context::render(const Image &image, RenderStats *stats) co
     return render(image, Extent::pixelsTouching(image.extent()), stats);
 }
 
-std::optional<Buffer> Context::render(const Image &image, const QRect &rect, RenderStats *stats) const
+bool Context::canRender(const Image &image, const QRect &rect)
 {
     if (image.isNull()) {
         logError(QStringLiteral("Cannot render a missing image"));
-        return std::nullopt;
+        return false;
     }
     if (rect.isEmpty() || Extent::isInfinite(QRectF(rect))) {
         logError(QStringLiteral("Cannot render an empty or infinite rectangle"));
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
+
+std::optional<Buffer> Context::render(const Image &image, const QRect &rect, RenderStats *stats) const
+{
+    if (!canRender(image, rect))
+        return std::nullopt;
     return RenderGraph::render(*image.node(), rect, stats);
 }
 
@@ -37,21 +46,96 @@ QImage Context::toQImage(const Buffer &pixels, QImage::Format format)
     QImage picture(rect.size(), QImage::Format_RGBA32FPx4_Premultiplied);
     if (picture.isNull())
         return {};
-    for (int y = 0; y < rect.height(); ++y) {
-        const Pixel *from = pixels.row(rect.bottom() - y) + rect.left();
-        auto *to = reinterpret_cast<Pixel *>(picture.scanLine(y));
-        for (int x = 0; x < rect.width(); ++x) {
-            const float a = std::clamp(from[x].a, 0.0f, 1.0f);
-            to[x] = {std::clamp(from[x].r, 0.0f, a), std::clamp(from[x].g, 0.0f, a), std::clamp(from[x].b, 0.0f, a), a};
+    QImage converted = format == picture.format() ? QImage() : QImage(rect.size(), format);
+    if (format != picture.format() && converted.isNull())
+        return {};
+    // Rows in bands across the cores: clamped, then each band converted by Qt on its own.
+    forEachBand(rect.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const Pixel *from = pixels.row(rect.bottom() - y) + rect.left();
+            auto *to = reinterpret_cast<Pixel *>(picture.scanLine(y));
+            for (int x = 0; x < rect.width(); ++x) {
+                const float a = std::clamp(from[x].a, 0.0f, 1.0f);
+                to[x] = {std::clamp(from[x].r, 0.0f, a), std::clamp(from[x].g, 0.0f, a), std::clamp(from[x].b, 0.0f, a), a};
+            }
         }
-    }
-    return picture.convertToFormat(format);
+        if (converted.isNull())
+            return;
+        const QImage band(picture.constScanLine(begin), rect.width(), end - begin, picture.bytesPerLine(), picture.format());
+        const QImage part = band.convertToFormat(format);
+        for (int y = begin; y < end; ++y)
+            std::memcpy(converted.scanLine(y), part.constScanLine(y - begin), std::size_t(converted.bytesPerLine()));
+    });
+    return converted.isNull() ? picture : converted;
 }
+
+namespace {
+
+// What one band of a picture may hold at once; bands stay whole when thinner ones would compute
+// their margins over and over.
+constexpr qint64 bandBytes = qint64(48) << 20;
+constexpr double marginShare = 1.5;
+
+int bandRows(const Node &root, const QRect &rect)
+{
+    const RenderGraph::Cost whole = RenderGraph::cost(root, rect);
+    int rows = rect.height();
+    if (whole.peakBytes <= bandBytes)
+        return rows;
+    const double perRow = double(whole.computedPixels) / rows;
+    while (rows > 1) {
+        const int half = (rows + 1) / 2;
+        const QRect band(rect.left(), rect.top() + (rect.height() - half) / 2, rect.width(), half);
+        const RenderGraph::Cost cost = RenderGraph::cost(root, band);
+        if (double(cost.computedPixels) / half > marginShare * perRow)
+            break;
+        rows = half;
+        if (cost.peakBytes <= bandBytes)
+            break;
+    }
+    return rows;
+}
+
+} // namespace
 
 QImage Context::createImage(const Image &image, const QRectF &from, QImage::Format format) const
 {
-    const std::optional<Buffer> pixels = render(image, Extent::pixelsTouching(from));
-    return pixels ? toQImage(*pixels, format) : QImage();
+    const QRect rect = Extent::pixelsTouching(from);
+    if (!canRender(image, rect))
+        return {};
+    const int rows = bandRows(*image.node(), rect);
+    if (rows == rect.height()) {
+        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect);
+        return pixels ? toQImage(*pixels, format) : QImage();
+    }
+    // Bands from the top row down, each converted as soon as it is rendered.
+    const qint64 pictureBytes = qint64(rect.width()) * rect.height() * QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    if (pictureBytes + RenderGraph::cost(*image.node(), QRect(rect.topLeft(), QSize(rect.width(), rows))).peakBytes
+        > RenderGraph::maxBytes) {
+        logError(QStringLiteral("A picture of %1 × %2 pixels would need more than the %3 MiB a render may use")
+                     .arg(rect.width())
+                     .arg(rect.height())
+                     .arg(RenderGraph::maxBytes >> 20));
+        return {};
+    }
+    QImage picture(rect.size(), format);
+    if (picture.isNull()) {
+        logError(QStringLiteral("Could not allocate a picture of %1 × %2 pixels").arg(rect.width()).arg(rect.height()));
+        return {};
+    }
+    for (int top = rect.bottom() + 1; top > rect.top(); top -= rows) {
+        const int bottom = std::max(rect.top(), top - rows);
+        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), QRect(rect.left(), bottom, rect.width(), top - bottom));
+        if (!pixels)
+            return {};
+        const QImage band = toQImage(*pixels, format);
+        if (band.isNull())
+            return {};
+        const int first = rect.bottom() + 1 - top;
+        for (int y = 0; y < band.height(); ++y)
+            std::memcpy(picture.scanLine(first + y), band.constScanLine(y), std::size_t(band.bytesPerLine()));
+    }
+    return picture;
 }
 
 bool Context::draw(const Image &image, const QRectF &in, const QRectF &from) const

@@ -19,7 +19,8 @@ public:
     std::optional<Buffer> render(const Image &image, RenderStats *stats = nullptr) const;
     std::optional<Buffer> render(const Image &image, const QRect &rect, RenderStats *stats = nullptr) const;
     // The pixels of the rectangle (rounded outwards) as a picture, rows top to bottom; colours
-    // clamped to 0..alpha, alpha to 0..1.
+    // clamped to 0..alpha, alpha to 0..1. A large picture is rendered in bands, so that its
+    // float pixels are never all held at once.
     QImage createImage(const Image &image, const QRectF &from,
                        QImage::Format format = QImage::Format_ARGB32_Premultiplied) const;
     // Draws the part from of the image into the rectangle in of the current graphics context.
@@ -29,6 +30,10 @@ public:
     std::optional<Color> averageColor(const Image &image) const;
 
     static QImage toQImage(const Buffer &pixels, QImage::Format format);
+
+private:
+    // False after an "Error: " line.
+    static bool canRender(const Image &image, const QRect &rect);
 };
 
 } // namespace platform::fx

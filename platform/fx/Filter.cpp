@@ -3,6 +3,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/FilterRegistry.h"
 
+#include <functional>
+
 namespace platform::fx {
 
 namespace {
@@ -104,9 +106,32 @@ void Filter::setDefaults()
 std::unique_ptr<Filter> Filter::copy() const
 {
     std::unique_ptr<Filter> copy = FilterRegistry::create(m_name);
-    if (copy)
-        copy->m_values = m_values;
+    if (!copy)
+        return copy;
+    for (const QString &key : applyingOrder(m_values.keys()))
+        copy->setValueForKey(key, m_values.value(key));
     return copy;
+}
+
+QStringList Filter::applyingOrder(const QStringList &keys) const
+{
+    QStringList ordered;
+    QStringList visiting;
+    // Depth first over "is overridden by": a key is placed after every given key that overrides it.
+    const std::function<void(const QString &)> place = [&](const QString &key) {
+        if (ordered.contains(key) || visiting.contains(key))
+            return;
+        visiting << key;
+        for (const InputAttribute &other : m_inputs) {
+            if (other.overrides.contains(key) && keys.contains(other.key))
+                place(other.key);
+        }
+        visiting.removeOne(key);
+        ordered << key;
+    };
+    for (const QString &key : keys)
+        place(key);
+    return ordered;
 }
 
 const InputAttribute *Filter::input(const QString &key) const

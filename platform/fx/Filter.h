@@ -26,6 +26,9 @@ struct InputAttribute
     std::optional<double> minimum, maximum, sliderMinimum, sliderMaximum;
     // The allowed values of a choice input; empty for any other.
     QStringList choices;
+    // Inputs whose values this input's setter sets in turn: a value given for them is applied
+    // after this one, so that it is kept.
+    QStringList overrides;
 };
 
 // Booleans, integers and reals: what a number input takes (property lists store numbers as any).
@@ -47,12 +50,16 @@ public:
     // "CIAttributeFilterName" → the name, and per input key a map with "CIAttributeClass" and,
     // where given, "CIAttributeDefault", "CIAttributeMin", "CIAttributeMax",
     // "CIAttributeSliderMin", "CIAttributeSliderMax", "choices".
-    QVariantMap attributes() const;
+    virtual QVariantMap attributes() const;
     const QList<InputAttribute> &inputAttributes() const { return m_inputs; }
     // Sets every input that has a default to it.
-    void setDefaults();
-    // A new filter of the same name with the same inputs; null when the name is not registered.
+    virtual void setDefaults();
+    // A new filter of the same name, its inputs set through the setters in applying order, so that
+    // it renders as this one does; null when the name is not registered.
     virtual std::unique_ptr<Filter> copy() const;
+    // The keys in the order in which to set them: as given, except that an input comes before the
+    // inputs it overrides.
+    QStringList applyingOrder(const QStringList &keys) const;
 
     // Null when a required image is missing.
     virtual Image outputImage() const = 0;

@@ -13,8 +13,10 @@ namespace {
 void copyRows(Buffer &out, const Buffer &in, const QRect &rect)
 {
     const QRect common = rect & out.rect() & in.rect();
-    for (int y = common.top(); y <= common.bottom(); ++y)
-        std::memcpy(out.row(y) + common.left(), in.row(y) + common.left(), sizeof(Pixel) * std::size_t(common.width()));
+    forEachBand(common.height(), [&](int begin, int end) {
+        for (int y = common.top() + begin; y < common.top() + end; ++y)
+            std::memcpy(out.row(y) + common.left(), in.row(y) + common.left(), sizeof(Pixel) * std::size_t(common.width()));
+    });
 }
 
 // Euclidean remainder, so that tiles repeat the same way left and right of the origin.

@@ -21,6 +21,12 @@ Image Image::fromQImage(const QImage &picture)
 {
     if (picture.isNull())
         return {};
+    const bool sRgb = !picture.colorSpace().isValid() || picture.colorSpace() == QColorSpace::SRgb;
+    if (sRgb && PictureNode::formatIsKept(picture.format()))
+        return Image(std::make_shared<PictureNode>(picture));
+    if (sRgb && picture.depth() <= 8 * 4 && picture.pixelFormat().redSize() <= 8 && picture.format() != QImage::Format_Grayscale16)
+        return Image(std::make_shared<PictureNode>(
+            picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGB888)));
     QImage converted = picture.convertToFormat(QImage::Format_RGBA32FPx4_Premultiplied);
     if (converted.colorSpace().isValid() && converted.colorSpace() != QColorSpace::SRgb)
         converted.convertToColorSpace(QColorSpace::SRgb);
@@ -72,7 +78,9 @@ Image Image::transformed(const QTransform &transform) const
 {
     if (!m_node)
         return {};
-    if (!transform.isInvertible() || !transform.isAffine()) {
+    const bool finite = std::isfinite(transform.m11()) && std::isfinite(transform.m12()) && std::isfinite(transform.m21())
+        && std::isfinite(transform.m22()) && std::isfinite(transform.dx()) && std::isfinite(transform.dy());
+    if (!finite || !transform.isInvertible() || !transform.isAffine()) {
         logWarning(QStringLiteral("Cannot transform an image by a singular or projective transform"));
         return {};
     }

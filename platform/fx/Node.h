@@ -17,7 +17,9 @@ class Node
 public:
     using Input = std::shared_ptr<const Node>;
 
-    virtual ~Node() = default;
+    // Releases a chain of inputs that only this node holds one by one, not by recursion, so
+    // that recipes of any length can be dropped.
+    virtual ~Node();
 
     // A short name for render statistics.
     virtual QString kind() const = 0;
@@ -29,6 +31,10 @@ public:
     // Fills out over its rectangle (transparent on entry); each input holds at least its region
     // of interest, cut to the input's extent.
     virtual void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const = 0;
+    // Memory that evaluating the rectangle needs besides its inputs and output.
+    virtual qint64 scratchBytes(const QRect &rect) const;
+    // Pixels the node already holds, which consumers may read in place of evaluating it.
+    virtual const Buffer *heldPixels() const { return nullptr; }
 
 protected:
     explicit Node(const QRectF &extent, std::vector<Input> inputs = {});

@@ -3,6 +3,7 @@
 #include "platform/fx/Color.h"
 #include "platform/fx/Node.h"
 
+#include <QImage>
 #include <QTransform>
 
 #include <cstdint>
@@ -17,9 +18,25 @@ public:
     explicit BufferNode(Buffer pixels);
     QString kind() const override { return QStringLiteral("pixels"); }
     void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const override;
+    const Buffer *heldPixels() const override { return &m_pixels; }
 
 private:
     Buffer m_pixels;
+};
+
+// An 8-bit picture kept as decoded, a quarter of its float pixels' memory, and converted only
+// over the rectangles asked of it. Its extent is (0, 0, width, height); picture row 0 is the top.
+class PictureNode : public Node
+{
+public:
+    // One of the formats that formatIsKept names.
+    explicit PictureNode(QImage picture);
+    QString kind() const override { return QStringLiteral("picture"); }
+    void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const override;
+    static bool formatIsKept(QImage::Format format);
+
+private:
+    QImage m_picture;
 };
 
 class ConstantNode : public Node
@@ -120,6 +137,7 @@ public:
     QString kind() const override { return QStringLiteral("blur"); }
     QRect regionOfInterest(std::size_t input, const QRect &rect) const override;
     void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const override;
+    qint64 scratchBytes(const QRect &rect) const override;
     // Three radii whose boxes together spread like a Gaussian of deviation sigma
     // (W. Jarosz, "Fast Image Convolutions"); none below sigma 0.5.
     static std::vector<int> gaussianRadii(double sigma);

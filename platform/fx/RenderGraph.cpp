@@ -5,65 +5,146 @@
 #include "platform/fx/Node.h"
 
 #include <QHash>
+#include <QSet>
 
-#include <functional>
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace platform::fx {
 
-std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, RenderStats *stats)
+namespace {
+
+constexpr qint64 most = std::numeric_limits<qint64>::max();
+
+qint64 area(const QRect &rect)
+{
+    return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
+}
+
+// Costs saturate instead of overflowing: those of hostile recipes only need to compare as too big.
+qint64 add(qint64 a, qint64 b)
+{
+    return a > most - b ? most : a + b;
+}
+
+qint64 bytes(qint64 pixels)
+{
+    return pixels > most / qint64(sizeof(Pixel)) ? most : pixels * qint64(sizeof(Pixel));
+}
+
+} // namespace
+
+struct RenderGraph::Plan
 {
     // Inputs before consumers; a shared node appears once.
     std::vector<const Node *> order;
     QHash<const Node *, std::size_t> index;
-    std::function<void(const Node *)> visit = [&](const Node *node) {
-        if (index.contains(node))
-            return;
-        for (const auto &input : node->inputs())
-            visit(input.get());
-        index.insert(node, order.size());
-        order.push_back(node);
-    };
-    visit(&root);
+    std::vector<QRect> requests;
+    std::vector<int> consumers;
+    Cost cost;
 
-    std::vector<QRect> requests(order.size());
-    std::vector<int> consumers(order.size(), 0);
-    requests.back() = rect & Extent::pixelsTouching(root.extent());
-    for (std::size_t n = order.size(); n-- > 0;) {
-        const Node *node = order[n];
+    // Held pixels covering the request are read where they are; the root is always rendered.
+    bool readsInPlace(std::size_t n) const
+    {
+        const Buffer *held = order[n]->heldPixels();
+        return n + 1 < order.size() && held && held->rect().contains(requests[n]);
+    }
+};
+
+RenderGraph::Plan RenderGraph::plan(const Node &root, const QRect &rect)
+{
+    Plan plan;
+    // Depth first without recursion: chains of any length fit the stack.
+    std::vector<std::pair<const Node *, std::size_t>> stack{{&root, 0}};
+    QSet<const Node *> entered{&root};
+    while (!stack.empty()) {
+        auto &[node, next] = stack.back();
+        if (next < node->inputs().size()) {
+            const Node *input = node->inputs()[next++].get();
+            if (!entered.contains(input)) {
+                entered.insert(input);
+                stack.emplace_back(input, 0);
+            }
+            continue;
+        }
+        plan.index.insert(node, plan.order.size());
+        plan.order.push_back(node);
+        stack.pop_back();
+    }
+
+    const std::size_t count = plan.order.size();
+    plan.requests.resize(count);
+    plan.consumers.assign(count, 0);
+    plan.requests.back() = rect & Extent::pixelsTouching(root.extent());
+    for (std::size_t n = count; n-- > 0;) {
+        const Node *node = plan.order[n];
         for (std::size_t i = 0; i < node->inputs().size(); ++i) {
             const Node *input = node->inputs()[i].get();
-            const std::size_t at = index.value(input);
-            ++consumers[at];
-            const QRect wanted = requests[n].isEmpty()
+            const std::size_t at = plan.index.value(input);
+            ++plan.consumers[at];
+            const QRect wanted = plan.requests[n].isEmpty()
                 ? QRect()
-                : node->regionOfInterest(i, requests[n]) & Extent::pixelsTouching(input->extent());
-            requests[at] |= wanted;
-        }
-    }
-    for (std::size_t n = 0; n < order.size(); ++n) {
-        if (qint64(requests[n].width()) * requests[n].height() > maxPixels) {
-            logError(QStringLiteral("Rendering would need %1 × %2 pixels of one step, more than the engine allows")
-                         .arg(requests[n].width())
-                         .arg(requests[n].height()));
-            return std::nullopt;
+                : node->regionOfInterest(i, plan.requests[n]) & Extent::pixelsTouching(input->extent());
+            plan.requests[at] |= wanted;
         }
     }
 
-    std::vector<Buffer> buffers(order.size());
-    for (std::size_t n = 0; n < order.size(); ++n) {
-        const Node *node = order[n];
-        buffers[n] = Buffer(requests[n]);
-        std::vector<const Buffer *> inputs;
-        for (const auto &input : node->inputs())
-            inputs.push_back(&buffers[index.value(input.get())]);
-        if (!buffers[n].isEmpty())
-            node->evaluate(buffers[n], inputs);
-        if (stats)
-            stats->nodes.append({node->kind(), qint64(requests[n].width()) * requests[n].height()});
+    // Replays the evaluation: each node's pixels live from its step to its last consumer's.
+    std::vector<int> left = plan.consumers;
+    qint64 held = 0;
+    for (std::size_t n = 0; n < count; ++n) {
+        const Node *node = plan.order[n];
+        const qint64 pixels = plan.readsInPlace(n) ? 0 : area(plan.requests[n]);
+        held = add(held, bytes(pixels));
+        plan.cost.computedPixels = add(plan.cost.computedPixels, pixels);
+        plan.cost.peakBytes = std::max(plan.cost.peakBytes, add(held, node->scratchBytes(plan.requests[n])));
         for (const auto &input : node->inputs()) {
-            const std::size_t at = index.value(input.get());
-            if (--consumers[at] == 0)
+            const std::size_t at = plan.index.value(input.get());
+            if (--left[at] == 0 && !plan.readsInPlace(at))
+                held -= bytes(area(plan.requests[at]));
+        }
+    }
+    if (plan.requests.back() != rect)
+        plan.cost.peakBytes = std::max(plan.cost.peakBytes, add(held, bytes(area(rect))));
+    return plan;
+}
+
+RenderGraph::Cost RenderGraph::cost(const Node &root, const QRect &rect)
+{
+    return plan(root, rect).cost;
+}
+
+std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, RenderStats *stats)
+{
+    Plan plan = RenderGraph::plan(root, rect);
+    if (plan.cost.peakBytes > maxBytes) {
+        logError(QStringLiteral("Rendering %1 × %2 pixels would need %3 MiB at once, more than the %4 MiB a render may use")
+                     .arg(rect.width())
+                     .arg(rect.height())
+                     .arg(plan.cost.peakBytes >> 20)
+                     .arg(maxBytes >> 20));
+        return std::nullopt;
+    }
+
+    std::vector<Buffer> buffers(plan.order.size());
+    auto pixelsOf = [&](std::size_t n) { return plan.readsInPlace(n) ? plan.order[n]->heldPixels() : &buffers[n]; };
+    for (std::size_t n = 0; n < plan.order.size(); ++n) {
+        const Node *node = plan.order[n];
+        const bool inPlace = plan.readsInPlace(n);
+        if (!inPlace) {
+            buffers[n] = Buffer(plan.requests[n]);
+            std::vector<const Buffer *> inputs;
+            for (const auto &input : node->inputs())
+                inputs.push_back(pixelsOf(plan.index.value(input.get())));
+            if (!buffers[n].isEmpty())
+                node->evaluate(buffers[n], inputs);
+        }
+        if (stats)
+            stats->nodes.append({node->kind(), inPlace ? 0 : area(plan.requests[n])});
+        for (const auto &input : node->inputs()) {
+            const std::size_t at = plan.index.value(input.get());
+            if (--plan.consumers[at] == 0)
                 buffers[at] = Buffer();
         }
     }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace platform::fx {
 
@@ -29,9 +30,22 @@ struct RenderStats
 class RenderGraph
 {
 public:
-    // nullopt with an "Error: " line when a node would need more than maxPixels.
+    // nullopt with an "Error: " line when the render would hold more than maxBytes at once.
     static std::optional<Buffer> render(const Node &root, const QRect &rect, RenderStats *stats = nullptr);
-    static constexpr qint64 maxPixels = qint64(1) << 28;
+    // What a render of the rectangle would hold at its peak (its steps' pixels, their scratch
+    // buffers and the result) and how many pixels its steps compute.
+    struct Cost
+    {
+        qint64 peakBytes = 0;
+        qint64 computedPixels = 0;
+    };
+    static Cost cost(const Node &root, const QRect &rect);
+    // One budget for everything a render allocates.
+    static constexpr qint64 maxBytes = qint64(2) << 30;
+
+private:
+    struct Plan;
+    static Plan plan(const Node &root, const QRect &rect);
 };
 
 } // namespace platform::fx

@@ -20,6 +20,82 @@ void BufferNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) cons
         std::memcpy(out.row(y) + common.left(), m_pixels.row(y) + common.left(), sizeof(Pixel) * std::size_t(common.width()));
 }
 
+namespace {
+
+constexpr float byteScale = 1.0f / 255.0f;
+
+// Channel bytes in memory order red, green, blue (and alpha when the step is 4).
+void convertBytes(const uchar *from, Pixel *to, int count, int step, bool premultiplied)
+{
+    for (int x = 0; x < count; ++x, from += step) {
+        const float a = step == 4 ? from[3] * byteScale : 1.0f;
+        const float k = premultiplied ? byteScale : byteScale * a;
+        to[x] = {from[0] * k, from[1] * k, from[2] * k, a};
+    }
+}
+
+// 0xAARRGGBB words.
+void convertWords(const uchar *from, Pixel *to, int count, bool opaque, bool premultiplied)
+{
+    const auto *words = reinterpret_cast<const QRgb *>(from);
+    for (int x = 0; x < count; ++x) {
+        const float a = opaque ? 1.0f : qAlpha(words[x]) * byteScale;
+        const float k = premultiplied ? byteScale : byteScale * a;
+        to[x] = {qRed(words[x]) * k, qGreen(words[x]) * k, qBlue(words[x]) * k, a};
+    }
+}
+
+} // namespace
+
+PictureNode::PictureNode(QImage picture)
+    : Node(QRectF(0, 0, picture.width(), picture.height()))
+    , m_picture(std::move(picture))
+{
+}
+
+bool PictureNode::formatIsKept(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGB888:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PictureNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) const
+{
+    const QRect common = out.rect() & QRect(0, 0, m_picture.width(), m_picture.height());
+    const QImage::Format format = m_picture.format();
+    const bool premultiplied = format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_RGBA8888_Premultiplied;
+    forEachBand(common.height(), [&](int begin, int end) {
+        for (int y = common.top() + begin; y < common.top() + end; ++y) {
+            const uchar *line = m_picture.constScanLine(m_picture.height() - 1 - y);
+            Pixel *to = out.row(y) + common.left();
+            switch (format) {
+            case QImage::Format_RGB32:
+            case QImage::Format_ARGB32:
+            case QImage::Format_ARGB32_Premultiplied:
+                convertWords(line + 4 * common.left(), to, common.width(), format == QImage::Format_RGB32, premultiplied);
+                break;
+            case QImage::Format_RGB888:
+                convertBytes(line + 3 * common.left(), to, common.width(), 3, premultiplied);
+                break;
+            default:
+                convertBytes(line + 4 * common.left(), to, common.width(), 4,
+                             premultiplied || format == QImage::Format_RGBX8888);
+                break;
+            }
+        }
+    });
+}
+
 ConstantNode::ConstantNode(const Color &color)
     : Node(Extent::infinite())
     , m_pixel(color.premultiplied())

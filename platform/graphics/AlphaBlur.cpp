@@ -30,10 +30,13 @@ void boxRun(uchar *values, int count, int stride, int radius, std::vector<int> &
 
 void AlphaBlur::blur(QImage &mask, double sigma)
 {
-    if (sigma < 0.5 || mask.format() != QImage::Format_Alpha8 || mask.isNull())
+    if (!(sigma >= 0.5) || mask.format() != QImage::Format_Alpha8 || mask.isNull())
         return;
     const int width = mask.width();
     const int height = mask.height();
+    // Wider, every value would round to nothing: the mask's area A spreads to a peak of at
+    // most A / (2πσ²).
+    sigma = std::min(sigma, std::max(std::hypot(width, height), std::sqrt(255.0 * width * height / M_PI)));
     const int stride = int(mask.bytesPerLine());
     uchar *bits = mask.bits();
     std::vector<int> scratch;
@@ -49,6 +52,11 @@ void AlphaBlur::blur(QImage &mask, double sigma)
 
 std::array<int, 3> AlphaBlur::boxRadii(double sigma)
 {
+    // Far beyond any picture's size, and small enough that every box width fits an int.
+    constexpr double largest = 1 << 20;
+    if (!(sigma > 0))
+        return {};
+    sigma = std::min(sigma, largest);
     const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
     int lower = int(std::floor(ideal));
     if (lower % 2 == 0)

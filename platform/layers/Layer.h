@@ -30,7 +30,7 @@ class Layer : public QObject
 {
     Q_OBJECT
 public:
-    explicit Layer(QObject *parent = nullptr);
+    Q_INVOKABLE explicit Layer(QObject *parent = nullptr);
     ~Layer() override;
 
     QRectF bounds() const { return m_bounds; }

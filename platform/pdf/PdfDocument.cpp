@@ -8,9 +8,11 @@
 #include <QFile>
 
 #include <qpdf/PDFVersion.hh>
+#include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <exception>
 #include <memory>
@@ -69,6 +71,35 @@ bool pageTreeTooDeep(QPDF &pdf)
     return false;
 }
 
+// A page whose content streams are gone or do not decode draws blank. Decoding reports trouble as
+// a warning or an exception, depending on how bad it is.
+bool contentsUnreadable(QPDF &pdf, QPDFObjectHandle page)
+{
+    QPDFObjectHandle contents = page.getKey("/Contents");
+    if (contents.isNull())
+        return page.hasKey("/Contents");
+    const size_t before = pdf.numWarnings();
+    try {
+        Pl_Discard discard;
+        QPDFPageObjectHelper(page).pipeContents(&discard);
+    } catch (const std::exception &) {
+        return true;
+    }
+    return pdf.numWarnings() != before;
+}
+
+// The page numbers, from 1, of the pages that would come out blank.
+QStringList unreadablePages(QPDF &pdf)
+{
+    QStringList numbers;
+    const std::vector<QPDFObjectHandle> &pages = pdf.getAllPages();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (contentsUnreadable(pdf, pages[i]))
+            numbers << QString::number(i + 1);
+    }
+    return numbers;
+}
+
 } // namespace
 
 PdfDocument::PdfDocument() = default;
@@ -124,14 +155,20 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
             return QStringLiteral("its page tree is nested more than %1 levels deep").arg(maxPageTreeDepth);
         source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
         QPDF &pdf = source->qpdf();
-        pdf.pushInheritedAttributesToPage();
         const int count = int(pdf.getAllPages().size());
         for (int i = 0; i < count; ++i)
             pages.append(PdfPage::read(source, i));
+        // A file qpdf had to repair is damaged only when a page was lost in it; a wrong object
+        // count or a rebuilt cross-reference table alone costs nothing.
         if (pdf.anyWarnings()) {
-            const std::vector<QPDFExc> warnings = pdf.getWarnings();
-            damage = QString::fromStdString(warnings.front().getMessageDetail());
-            logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2").arg(description, damage));
+            const QString repair = QString::fromStdString(pdf.getWarnings().front().getMessageDetail());
+            const QStringList lost = unreadablePages(pdf);
+            if (lost.isEmpty()) {
+                logInfo(QStringLiteral("%1 was repaired while reading, with every page intact: %2").arg(description, repair));
+            } else {
+                damage = QStringLiteral("page %1 could not be read (%2)").arg(lost.join(QStringLiteral(", ")), repair);
+                logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2").arg(description, damage));
+            }
         }
         return {};
     } catch (const std::exception &e) {
@@ -221,6 +258,7 @@ QString PdfDocument::assemble(const std::function<void(QPDF &, const PDFVersion 
         QPDFPageDocumentHelper pages(target);
         PDFVersion version(1, 3);
         for (const PdfPage &page : m_pages) {
+            page.m_source->pushInheritedAttributes();
             QPDF &source = page.m_source->qpdf();
             pages.addPage(QPDFPageObjectHelper(source.getAllPages().at(std::size_t(page.m_index))), false);
             version.updateIfGreater(source.getVersionAsPDFVersion());

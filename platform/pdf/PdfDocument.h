@@ -31,7 +31,8 @@ public:
     // The same for a PDF file held in memory; the description names it in messages.
     static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
 
-    // What qpdf found wrong in a file it read as far as possible; empty for a sound one.
+    // Which pages of a file that qpdf had to repair could not be read, and why; empty when no page
+    // was lost (a sound file, or one whose repair cost nothing, which is only logged as info).
     QString damage() const;
 
     int pageCount() const;

@@ -32,24 +32,75 @@ QRecursiveMutex &PdfSource::qpdfLock()
 
 QPDF &PdfSource::qpdf() const { return *m_qpdf; }
 
+void PdfSource::pushInheritedAttributes() const
+{
+    if (m_inheritedPushed)
+        return;
+    m_qpdf->pushInheritedAttributesToPage();
+    m_inheritedPushed = true;
+}
+
 const QString &PdfSource::description() const { return m_description; }
 
-Poppler::Document *PdfSource::popplerDocument() const
+PdfSource::PopplerReader PdfSource::openPopplerReader() const
 {
-    if (m_popplerTried)
-        return m_poppler.get();
-    m_popplerTried = true;
-    m_poppler = m_file ? Poppler::Document::load(m_file.get())
-                       : Poppler::Document::loadFromData(m_bytes);
-    if (!m_poppler || m_poppler->isLocked()) {
-        m_poppler.reset();
-        logError(QStringLiteral("Could not open %1 for drawing").arg(m_description));
-        return nullptr;
+    PopplerReader reader;
+    if (m_file) {
+        // A path of /proc opens the file behind the handle, even once it has been replaced.
+        reader.file = std::make_unique<QFile>(QStringLiteral("/proc/self/fd/%1").arg(m_file->handle()));
+        if (reader.file->open(QIODevice::ReadOnly))
+            reader.document = Poppler::Document::load(reader.file.get());
+        else
+            reader.document = Poppler::Document::loadFromData(fileContents());
+    } else {
+        reader.document = Poppler::Document::loadFromData(m_bytes);
     }
-    m_poppler->setRenderHint(Poppler::Document::Antialiasing);
-    m_poppler->setRenderHint(Poppler::Document::TextAntialiasing);
-    m_poppler->setRenderHint(Poppler::Document::IgnorePaperColor);
-    return m_poppler.get();
+    if (!reader.document || reader.document->isLocked()) {
+        reader.document.reset();
+        return reader;
+    }
+    reader.document->setRenderHint(Poppler::Document::Antialiasing);
+    reader.document->setRenderHint(Poppler::Document::TextAntialiasing);
+    reader.document->setRenderHint(Poppler::Document::IgnorePaperColor);
+    return reader;
+}
+
+QByteArray PdfSource::fileContents() const
+{
+    QMutexLocker locker(&m_popplerLock);
+    if (m_bytes.isEmpty() && m_file->seek(0))
+        m_bytes = m_file->readAll();
+    return m_bytes;
+}
+
+PdfSource::PopplerReader PdfSource::takePopplerReader() const
+{
+    {
+        QMutexLocker locker(&m_popplerLock);
+        if (m_popplerFailed)
+            return {};
+        if (!m_idlePoppler.empty()) {
+            PopplerReader reader = std::move(m_idlePoppler.back());
+            m_idlePoppler.pop_back();
+            return reader;
+        }
+    }
+    PopplerReader reader = openPopplerReader();
+    if (!reader.document) {
+        QMutexLocker locker(&m_popplerLock);
+        if (!m_popplerFailed)
+            logError(QStringLiteral("Could not open %1 for drawing").arg(m_description));
+        m_popplerFailed = true;
+    }
+    return reader;
+}
+
+void PdfSource::returnPopplerReader(PopplerReader reader) const
+{
+    if (!reader.document)
+        return;
+    QMutexLocker locker(&m_popplerLock);
+    m_idlePoppler.push_back(std::move(reader));
 }
 
 } // namespace platform

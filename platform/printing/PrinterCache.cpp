@@ -51,16 +51,23 @@ PrinterCache::PrinterCache(std::chrono::milliseconds interval, QObject *parent) 
     refresh();
 }
 
+bool PrinterCache::isLeftOut(const QString &name) const
+{
+    return !m_leftOutScheme.isEmpty() && m_deviceURIs.value(name).startsWith(m_leftOutScheme + QLatin1Char(':'));
+}
+
 QStringList PrinterCache::printerNames() const
 {
     const QMutexLocker locker(&m_mutex);
-    return m_names;
+    QStringList names = m_names;
+    names.removeIf([this](const QString &name) { return isLeftOut(name); });
+    return names;
 }
 
 QString PrinterCache::defaultPrinterName() const
 {
     const QMutexLocker locker(&m_mutex);
-    return m_defaultName;
+    return isLeftOut(m_defaultName) ? QString() : m_defaultName;
 }
 
 QString PrinterCache::printerNamed(const QString &name) const
@@ -68,9 +75,15 @@ QString PrinterCache::printerNamed(const QString &name) const
     const QMutexLocker locker(&m_mutex);
     for (const QString &queue : m_names) {
         if (queue.compare(name, Qt::CaseInsensitive) == 0)
-            return queue;
+            return isLeftOut(queue) ? QString() : queue;
     }
     return {};
+}
+
+void PrinterCache::leaveOutDeviceScheme(const QString &scheme)
+{
+    const QMutexLocker locker(&m_mutex);
+    m_leftOutScheme = scheme;
 }
 
 bool PrinterCache::isLoaded() const
@@ -119,6 +132,7 @@ PrinterCache::Answer PrinterCache::ask(const QString &server)
     if (const std::optional<PrinterList::Queues> queues = PrinterList::queues(&answer.error)) {
         answer.names = queues->names;
         answer.defaultName = queues->defaultName;
+        answer.deviceURIs = queues->deviceURIs;
     }
     return answer;
 }
@@ -132,9 +146,11 @@ void PrinterCache::take(const Answer &answer)
         first = !m_loaded;
         m_loaded = true;
         if (answer.error.isEmpty()) {
-            changed = first || answer.names != m_names || answer.defaultName != m_defaultName;
+            changed = first || answer.names != m_names || answer.defaultName != m_defaultName
+                || answer.deviceURIs != m_deviceURIs;
             m_names = answer.names;
             m_defaultName = answer.defaultName;
+            m_deviceURIs = answer.deviceURIs;
         }
     }
     if (!answer.error.isEmpty() && answer.error != m_lastError)

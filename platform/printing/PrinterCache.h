@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFutureWatcher>
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -40,6 +41,11 @@ public:
 
     // Asks again now (after the ask under way, if any).
     void refresh();
+    // Queues whose device URI has this scheme are left out of every answer (an empty scheme
+    // leaves none out): the application's own queue, which hands what is printed back to it, is
+    // never where the user means to print.
+    void leaveOutDeviceScheme(const QString &scheme);
+
     // From the next ask on, the CUPS server at this address or socket instead of libcups's own
     // choice; empty for that again. For tests and measurements.
     void setServer(const QString &server);
@@ -54,14 +60,19 @@ private:
     {
         QStringList names;
         QString defaultName;
+        QHash<QString, QString> deviceURIs;
         QString error;
     };
     static Answer ask(const QString &server);
+    bool isLeftOut(const QString &name) const;
     void take(const Answer &answer);
 
     mutable QMutex m_mutex;
+    // As the server answered; the reads leave out the queues of m_leftOutScheme.
     QStringList m_names;
     QString m_defaultName;
+    QHash<QString, QString> m_deviceURIs;
+    QString m_leftOutScheme;
     QString m_server;
     bool m_loaded = false;
 

@@ -93,8 +93,12 @@ std::optional<PrinterList::Queues> PrinterList::queues(QString *errorText)
     Queues queues;
     for (int i = 0; i < dests.count; ++i) {
         // Instances are the user's saved option sets of a queue, not queues of their own.
-        if (!dests.list[i].instance)
-            queues.names << QString::fromUtf8(dests.list[i].name);
+        if (dests.list[i].instance)
+            continue;
+        const QString name = QString::fromUtf8(dests.list[i].name);
+        queues.names << name;
+        if (const char *uri = cupsGetOption("device-uri", dests.list[i].num_options, dests.list[i].options))
+            queues.deviceURIs.insert(name, QString::fromUtf8(uri));
     }
     queues.defaultName = defaultOf(dests);
     return queues;

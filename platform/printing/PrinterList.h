@@ -2,6 +2,7 @@
 
 #include "platform/printing/Printer.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ public:
         // The user's lpoptions default when that queue exists, else the server's; empty when
         // there is neither.
         QString defaultName;
+        // Each queue's device URI, where the server tells it.
+        QHash<QString, QString> deviceURIs;
     };
 
     // None when the server cannot be reached: with errorText the reason goes there for the

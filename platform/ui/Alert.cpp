@@ -25,6 +25,24 @@ Alert::Responder &responder()
 
 const char *const ReturnCodeProperty = "alertReturnCode";
 
+bool isCancelTitle(const QString &title)
+{
+    return title == QLatin1String("Cancel") || title == Bundle::mainBundle()->localizedStringForKey(QStringLiteral("Cancel"), QString());
+}
+
+QMessageBox::Icon iconOf(Alert::Style style)
+{
+    switch (style) {
+    case Alert::Style::Informational:
+        return QMessageBox::Information;
+    case Alert::Style::Critical:
+        return QMessageBox::Critical;
+    case Alert::Style::Warning:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
 QPushButton *addButton(QMessageBox &box, const QString &title, Alert::ButtonRole role)
 {
     static const QMap<Alert::ButtonRole, QMessageBox::StandardButton> standard{
@@ -34,7 +52,10 @@ QPushButton *addButton(QMessageBox &box, const QString &title, Alert::ButtonRole
     };
     if (!standard.contains(role)) {
         // One role for all plain buttons keeps them in the order they were added.
-        return box.addButton(title, QMessageBox::ActionRole);
+        QPushButton *button = box.addButton(title, QMessageBox::ActionRole);
+        if (isCancelTitle(title))
+            box.setEscapeButton(button);
+        return button;
     }
     QPushButton *button = box.addButton(standard[role]);
     button->setText(title);
@@ -70,6 +91,10 @@ void Alert::setMessageText(const QString &text) { m_messageText = text; }
 QString Alert::informativeText() const { return m_informativeText; }
 
 void Alert::setInformativeText(const QString &text) { m_informativeText = text; }
+
+Alert::Style Alert::alertStyle() const { return m_style; }
+
+void Alert::setAlertStyle(Style style) { m_style = style; }
 
 void Alert::addButtonWithTitle(const QString &title, ButtonRole role)
 {
@@ -109,7 +134,7 @@ void Alert::beginSheetModalForWindow(Window *window, Completion completion) cons
 void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion) const
 {
     auto *box = new QMessageBox;
-    box->setIcon(QMessageBox::Warning);
+    box->setIcon(iconOf(m_style));
     box->setText(m_messageText);
     box->setInformativeText(m_informativeText);
     for (qsizetype i = 0; i < m_buttonTitles.size(); ++i) {
@@ -118,6 +143,8 @@ void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion
             box->setDefaultButton(button);
         QObject::connect(button, &QPushButton::clicked, box,
                          [box, i] { box->setProperty(ReturnCodeProperty, FirstButtonReturn + int(i)); });
+        if (m_buttonTitles.size() == 1)
+            box->setEscapeButton(button);
     }
     if (m_showsSuppressionButton) {
         auto *checkBox = new QCheckBox(Bundle::mainBundle()->localizedStringForKey(
@@ -129,6 +156,11 @@ void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion
         auto *popUp = new QComboBox;
         popUp->addItems(m_choices);
         popUp->setCurrentText(selectedChoice());
+        // Printer names run long; none is cut, and the chosen one is also the tip.
+        popUp->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        popUp->setMinimumWidth(popUp->sizeHint().width());
+        popUp->setToolTip(popUp->currentText());
+        QObject::connect(popUp, &QComboBox::currentTextChanged, popUp, &QComboBox::setToolTip);
         addAccessory(*box, popUp);
     }
 

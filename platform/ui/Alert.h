@@ -23,6 +23,8 @@ public:
     // Plain buttons stand in the order they were added; the others where the desktop puts its
     // Save, Don't Save and Cancel, with Escape answering Cancel. Codes follow the order added.
     enum class ButtonRole { Plain, Save, Discard, Cancel };
+    // The icon: a warning by default; information for what is only told, critical for a failure.
+    enum class Style { Warning, Informational, Critical };
 
     // How the user left the alert.
     struct Answer
@@ -43,7 +45,10 @@ public:
     void setMessageText(const QString &text);
     QString informativeText() const;
     void setInformativeText(const QString &text);
-    // The first button is the default button.
+    Style alertStyle() const;
+    void setAlertStyle(Style style);
+    // The first button is the default button, which Return answers. Escape answers the Cancel
+    // button (a plain button titled "Cancel" counts as one), or the only button.
     void addButtonWithTitle(const QString &title, ButtonRole role = ButtonRole::Plain);
     QStringList buttonTitles() const;
 
@@ -66,6 +71,7 @@ public:
 private:
     QString m_messageText;
     QString m_informativeText;
+    Style m_style = Style::Warning;
     QStringList m_buttonTitles;
     QList<ButtonRole> m_buttonRoles;
     bool m_showsSuppressionButton = false;

@@ -78,6 +78,15 @@ void DocumentBase::setFileURL(const QUrl &url) { takeFile(url, m_fileType, false
 
 bool DocumentBase::ownsFile() const { return m_ownsFile; }
 
+QString DocumentBase::folderForSaving() const
+{
+    if (!m_folderForSaving.isEmpty() || !m_fileURL.isLocalFile())
+        return m_folderForSaving;
+    return QFileInfo(m_fileURL.toLocalFile()).absolutePath();
+}
+
+void DocumentBase::setFolderForSaving(const QString &folder) { m_folderForSaving = folder; }
+
 QString DocumentBase::fileType() const { return m_fileType; }
 
 void DocumentBase::setFileType(const QString &type) { m_fileType = type; }
@@ -126,8 +135,8 @@ void DocumentBase::saveDocumentAs(Completion completion)
     SavePanel panel;
     panel.setAllowedFileTypes({type});
     panel.setNameFieldStringValue(proposedName());
-    if (m_fileURL.isLocalFile())
-        panel.setDirectoryURL(QUrl::fromLocalFile(QFileInfo(m_fileURL.toLocalFile()).absolutePath()));
+    if (const QString folder = folderForSaving(); !folder.isEmpty())
+        panel.setDirectoryURL(QUrl::fromLocalFile(folder));
     const QPointer<DocumentBase> self(this);
     panel.beginSheetModalForWindow(windowForSheet(), [self, type, completion](int result, const QUrl &url) {
         if (!self || result != SavePanel::OKButton) {
@@ -154,7 +163,8 @@ void DocumentBase::saveDocumentAs(Completion completion)
 }
 
 // Named after the document's own file; a source keeps its name only when the new type changes
-// the file's name, so that the proposal never points at the source.
+// the file's name or the panel starts in another folder, so that the proposal never points at
+// the source.
 QString DocumentBase::proposedName() const
 {
     const QString type = writableTypes().value(0);
@@ -162,7 +172,7 @@ QString DocumentBase::proposedName() const
         return displayName() + QLatin1Char('.') + type;
     const QFileInfo file(m_fileURL.toLocalFile());
     const QString name = file.completeBaseName() + QLatin1Char('.') + type;
-    if (m_ownsFile || name != file.fileName())
+    if (m_ownsFile || name != file.fileName() || folderForSaving() != file.absolutePath())
         return name;
     return localized(QStringLiteral("CopyName"), QStringLiteral("%1 copy")).arg(file.completeBaseName())
            + QLatin1Char('.') + type;

@@ -57,6 +57,10 @@ public:
     bool ownsFile() const;
     QString fileType() const;
     void setFileType(const QString &type);
+    // Where the save panels start: the source file's folder, unless another is set for a source
+    // kept where nobody looks (a print handed over by another program).
+    QString folderForSaving() const;
+    void setFolderForSaving(const QString &folder);
     // The file's name, or "Untitled" for a document without a file.
     QString displayName() const;
 
@@ -114,6 +118,7 @@ private:
     QUrl m_fileURL;
     QString m_fileType;
     bool m_ownsFile = false;
+    QString m_folderForSaving;
     bool m_edited = false;
     bool m_announcedEdited = false;
     UndoManager m_undoManager;

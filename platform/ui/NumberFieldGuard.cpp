@@ -1,5 +1,6 @@
 #include "platform/ui/NumberFieldGuard.h"
 
+#include "platform/foundation/KeyValue.h"
 #include "platform/ui/NumberFieldStepper.h"
 
 #include <QAbstractSpinBox>
@@ -31,6 +32,11 @@ void NumberFieldGuard::guardFields(QWidget *root)
     for (QAbstractSpinBox *field : root->findChildren<QAbstractSpinBox *>()) {
         fields << field;
         field->installEventFilter(stepper);
+    }
+    // A number field of another kind steps as well when it is bound to a number.
+    for (QWidget *field : root->findChildren<QWidget *>()) {
+        if (!qobject_cast<QAbstractSpinBox *>(field) && KeyValue::binding(field, QStringLiteral("value")))
+            field->installEventFilter(stepper);
     }
     for (QComboBox *field : root->findChildren<QComboBox *>())
         fields << field;

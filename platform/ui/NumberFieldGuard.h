@@ -10,7 +10,7 @@ namespace platform {
 // their window: the mouse wheel turns a field only while it has the keyboard and scrolls what holds
 // it otherwise; Ctrl shortcuts reach the window's menus from a field being typed in, except the
 // editing keys the field answers itself (undo, redo, cut, copy, paste, select all). The arrow keys
-// step bound fields (NumberFieldStepper). GUI thread.
+// step bound number fields (NumberFieldStepper). GUI thread.
 class NumberFieldGuard : public QObject
 {
     Q_OBJECT

@@ -20,6 +20,10 @@ QStringList OpenPanel::allowedFileTypes() const { return m_allowedFileTypes; }
 
 void OpenPanel::setAllowedFileTypes(const QStringList &types) { m_allowedFileTypes = types; }
 
+QString OpenPanel::fileTypesName() const { return m_fileTypesName; }
+
+void OpenPanel::setFileTypesName(const QString &name) { m_fileTypesName = name; }
+
 bool OpenPanel::allowsMultipleSelection() const { return m_allowsMultipleSelection; }
 
 void OpenPanel::setAllowsMultipleSelection(bool allows) { m_allowsMultipleSelection = allows; }
@@ -46,7 +50,8 @@ void OpenPanel::beginSheetModalForWindow(Window *window, Completion completion) 
         QStringList patterns;
         for (const QString &type : m_allowedFileTypes)
             patterns << QStringLiteral("*.") + type;
-        dialog->setNameFilter(patterns.join(QLatin1Char(' ')));
+        const QString joined = patterns.join(QLatin1Char(' '));
+        dialog->setNameFilter(m_fileTypesName.isEmpty() ? joined : QStringLiteral("%1 (%2)").arg(m_fileTypesName, joined));
     }
     DialogPresenter::Responder answer;
     if (const Responder &stand = responder())

@@ -29,6 +29,9 @@ public:
     // Extensions without the point; empty allows every file.
     QStringList allowedFileTypes() const;
     void setAllowedFileTypes(const QStringList &types);
+    // What the dialog's filter calls the allowed types, in front of their patterns.
+    QString fileTypesName() const;
+    void setFileTypesName(const QString &name);
     bool allowsMultipleSelection() const;
     void setAllowsMultipleSelection(bool allows);
     // Folders only when set; files otherwise.
@@ -44,6 +47,7 @@ public:
 
 private:
     QStringList m_allowedFileTypes;
+    QString m_fileTypesName;
     bool m_allowsMultipleSelection = false;
     bool m_canChooseDirectories = false;
     QUrl m_directoryURL;

@@ -6,6 +6,7 @@
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSignalBlocker>
 
 namespace platform {
@@ -81,8 +82,12 @@ static_assert(PageLayoutPanel::OKButton == QDialog::Accepted && PageLayoutPanel:
 void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
 {
     const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
-        // Every paper Qt knows, not only the current printer's: a booklet is as often exported.
-        printer.setOutputFormat(QPrinter::PdfFormat);
+        // The chosen printer's own papers; without a printer Qt knows, every paper Qt knows, as
+        // for a booklet that is only exported.
+        const bool chosen = !printInfo.printerName().isEmpty() && printer.printerName() == printInfo.printerName()
+            && printer.outputFormat() == QPrinter::NativeFormat;
+        if (!chosen)
+            printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setFullPage(true);
         printer.setPageLayout(layoutOf(printInfo));
         return new PageSetupDialog(&printer);

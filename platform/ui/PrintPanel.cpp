@@ -4,10 +4,40 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+
+#include <memory>
 
 namespace platform {
 
 namespace {
+
+QPrinter::DuplexMode duplexModeOf(PrintInfo::Duplex duplex)
+{
+    switch (duplex) {
+    case PrintInfo::Duplex::TwoSidedLongEdge:
+        return QPrinter::DuplexLongSide;
+    case PrintInfo::Duplex::TwoSidedShortEdge:
+        return QPrinter::DuplexShortSide;
+    case PrintInfo::Duplex::OneSided:
+        break;
+    }
+    return QPrinter::DuplexNone;
+}
+
+PrintInfo::Duplex duplexOf(QPrinter::DuplexMode mode)
+{
+    switch (mode) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto:
+        return PrintInfo::Duplex::TwoSidedLongEdge;
+    case QPrinter::DuplexShortSide:
+        return PrintInfo::Duplex::TwoSidedShortEdge;
+    case QPrinter::DuplexNone:
+        break;
+    }
+    return PrintInfo::Duplex::OneSided;
+}
 
 PrintPanel::Responder &responder()
 {
@@ -21,17 +51,26 @@ static_assert(PrintPanel::OKButton == QDialog::Accepted && PrintPanel::CancelBut
 
 void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
 {
-    const auto makeDialog = [&printInfo](QPrinter &printer) -> QDialog * {
+    // A printer that Qt does not list (added after Qt read the list) leaves Qt on another one, or
+    // on none; unless the user picks one, the job goes to the printer it was meant for.
+    auto offered = std::make_shared<QString>();
+    const auto makeDialog = [&printInfo, offered](QPrinter &printer) -> QDialog * {
+        *offered = printer.printerName();
         printer.setCopyCount(printInfo.copies());
+        // The dialog shows the sides the job will be sent with, and the user's change is sent.
+        printer.setDuplex(duplexModeOf(printInfo.duplex()));
         auto *dialog = new QPrintDialog(&printer);
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         return dialog;
     };
-    const auto readBack = [](PrintInfo edited, const QPrinter &printer) {
-        // A printer that Qt does not know reads back as no name; the chosen one is kept then.
-        if (!printer.printerName().isEmpty())
+    const auto readBack = [offered](PrintInfo edited, const QPrinter &printer) {
+        const bool unlisted = *offered != edited.printerName();
+        if (!printer.printerName().isEmpty() && !(unlisted && printer.printerName() == *offered))
             edited.setPrinterName(printer.printerName());
         edited.setCopies(printer.copyCount());
+        // A printer without two-sided printing shows no choice, and the job keeps its sides.
+        if (QPrinterInfo(printer).supportedDuplexModes().size() > 1)
+            edited.setDuplex(duplexOf(printer.duplex()));
         return edited;
     };
     PrinterDialogPresenter::present(printInfo, window, makeDialog, responder(), readBack, std::move(completion));

@@ -13,7 +13,7 @@ void PrintRun::beginModalForWindow(const Job &job, Window *window, QObject *cont
 {
     const QPointer<QObject> guard(context);
     const QPointer<Window> sheetWindow(window);
-    PrintPanel::beginSheetWithPrintInfo(job.printInfo, window, [=](int result, const PrintInfo &chosen) {
+    const auto chosenInPanel = [=](int result, const PrintInfo &chosen) {
         if (!guard)
             return;
         PrintOperation::Outcome notDone;
@@ -30,7 +30,11 @@ void PrintRun::beginModalForWindow(const Job &job, Window *window, QObject *cont
             operation.start(guard, [finished, chosen](const PrintOperation::Outcome &outcome) { finished(outcome, chosen); });
             return true;
         });
-    });
+    };
+    if (job.showsPrintPanel)
+        PrintPanel::beginSheetWithPrintInfo(job.printInfo, window, chosenInPanel);
+    else
+        chosenInPanel(PrintPanel::OKButton, job.printInfo);
 }
 
 bool PrintRun::withProgress(PrintOperation &operation, Window *window, const QString &label, const std::function<bool()> &work)

@@ -29,6 +29,8 @@ public:
         QString title;
         // The progress sheet's text; "%1" becomes the title.
         QString progressLabel;
+        // False when the user already chose the printer and its settings for this job.
+        bool showsPrintPanel = true;
     };
     // The printable must live until begin's finished runs.
     using Prepare = std::function<Printable *(const PrintInfo &chosen)>;

@@ -9,13 +9,26 @@ SizeConstraint::SizeConstraint(Dimension dimension, double constant)
 {
 }
 
+SizeConstraint SizeConstraint::copy() const { return SizeConstraint(m_dimension, m_constant); }
+
+SizeConstraint::Dimension SizeConstraint::dimension() const { return m_dimension; }
+
 double SizeConstraint::constant() const { return m_constant; }
 
 void SizeConstraint::setConstant(double constant)
 {
     m_constant = constant;
     if (m_view)
-        apply(qRound(constant), qRound(constant));
+        applyConstant();
+}
+
+double SizeConstraint::priority() const { return m_priority; }
+
+void SizeConstraint::setPriority(double priority)
+{
+    m_priority = priority;
+    if (m_view)
+        applyConstant();
 }
 
 QWidget *SizeConstraint::view() const { return m_view; }
@@ -32,7 +45,7 @@ bool SizeConstraint::install(QWidget *view)
         return false;
     }
     m_view = view;
-    apply(qRound(m_constant), qRound(m_constant));
+    applyConstant();
     return true;
 }
 
@@ -41,6 +54,14 @@ void SizeConstraint::uninstall()
     if (m_view)
         apply(0, QWIDGETSIZE_MAX);
     m_view = nullptr;
+}
+
+void SizeConstraint::applyConstant()
+{
+    if (m_priority < Required / 2)
+        apply(0, QWIDGETSIZE_MAX);
+    else
+        apply(qRound(m_constant), qRound(m_constant));
 }
 
 void SizeConstraint::apply(int minimum, int maximum)

@@ -1,11 +1,56 @@
 #include "platform/ui/ViewEffects.h"
 
+#include "platform/layers/Layer.h"
+#include "platform/layers/LayerRenderer.h"
+
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QPointer>
 #include <QVariantAnimation>
 #include <QWidget>
 
 namespace platform {
+
+namespace {
+
+// Draws the view through the alpha of its mask layer, rendered at the view's size.
+class LayerMaskEffect : public QGraphicsEffect
+{
+public:
+    LayerMaskEffect(Layer *mask, QObject *parent)
+        : QGraphicsEffect(parent)
+        , m_mask(mask)
+    {
+        connect(mask, &Layer::needsRedraw, this, &QGraphicsEffect::update);
+    }
+
+    Layer *mask() const { return m_mask; }
+
+protected:
+    void draw(QPainter *painter) override
+    {
+        QPoint offset;
+        const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        if (!m_mask || source.isNull()) {
+            drawSource(painter);
+            return;
+        }
+        QImage shown = source.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage alpha = LayerRenderer::picture(*m_mask);
+        {
+            QPainter masking(&shown);
+            masking.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            masking.drawImage(QRectF(QPointF(0, 0), shown.deviceIndependentSize()), alpha);
+        }
+        painter->drawImage(offset, shown);
+    }
+
+private:
+    QPointer<Layer> m_mask;
+};
+
+} // namespace
 
 double viewAlpha(const QWidget *view)
 {
@@ -62,6 +107,22 @@ void setViewShadow(QWidget *view, const std::optional<Shadow> &shadow)
     effect->setOffset(shadow->offset.width(), -shadow->offset.height());
     effect->setBlurRadius(shadow->blurRadius);
     view->setGraphicsEffect(effect);
+}
+
+Layer *viewMask(const QWidget *view)
+{
+    const auto *effect = dynamic_cast<const LayerMaskEffect *>(view->graphicsEffect());
+    return effect ? effect->mask() : nullptr;
+}
+
+void setViewMask(QWidget *view, Layer *mask)
+{
+    if (!mask) {
+        if (dynamic_cast<LayerMaskEffect *>(view->graphicsEffect()))
+            view->setGraphicsEffect(nullptr);
+        return;
+    }
+    view->setGraphicsEffect(new LayerMaskEffect(mask, view));
 }
 
 } // namespace platform

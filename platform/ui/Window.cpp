@@ -4,10 +4,13 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QScreen>
+#include <QShowEvent>
 
 namespace platform {
 
@@ -28,7 +31,23 @@ bool Window::isMainWindow() const { return currentMainWindow == this; }
 
 bool Window::canBecomeMainWindow() const { return true; }
 
-Window *Window::keyWindow() { return qobject_cast<Window *>(QApplication::activeWindow()); }
+Window *Window::keyWindow()
+{
+    QWidget *key = QApplication::activeWindow();
+    // A window that holds the active one among its child windows and counts as key answers for it.
+    for (bool climbed = key != nullptr; climbed;) {
+        climbed = false;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *holder = qobject_cast<Window *>(widget);
+            if (holder && holder != key && holder->childWindows().contains(key) && holder->isKeyWindow()) {
+                key = holder;
+                climbed = true;
+                break;
+            }
+        }
+    }
+    return qobject_cast<Window *>(key);
+}
 
 Window *Window::mainWindow() { return currentMainWindow; }
 
@@ -134,6 +153,48 @@ void Window::enableCursorRects() { m_cursorRectsEnabled = true; }
 
 bool Window::areCursorRectsEnabled() const { return m_cursorRectsEnabled; }
 
+void Window::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous() && !m_placed)
+        placeOnFirstShow();
+    QMainWindow::showEvent(event);
+}
+
+void Window::placeOnFirstShow()
+{
+    m_placed = true;
+    // Tool windows, panels and frameless windows are placed by whoever shows them, and a window
+    // that no controller shows is a helper's own.
+    if (!windowController() || parentWidget() || windowType() != Qt::Window || windowFlags().testFlag(Qt::FramelessWindowHint))
+        return;
+    Window *from = mainWindow() && mainWindow() != this && mainWindow()->isVisible() ? mainWindow() : keyWindow();
+    if (from == this || (from && !from->isVisible()))
+        from = nullptr;
+    const QObject *fromKind = from ? from->windowController() : nullptr;
+    const bool sameKind = fromKind && qstrcmp(windowController()->metaObject()->className(), fromKind->metaObject()->className()) == 0;
+    QScreen *onScreen = from ? from->screen() : screen();
+    const QRect available = onScreen ? onScreen->availableGeometry() : QRect();
+    const QSize decoration = frameGeometry().size() - size();
+    const QRect placed = WindowPlacement::place(frameGeometry(), from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt,
+                                                sameKind, available);
+    if (placed.size() != frameGeometry().size())
+        resize(placed.size() - decoration);
+    // A window's position is its frame's.
+    move(placed.topLeft());
+    m_frameUnchecked = decoration.isNull();
+}
+
+void Window::keepFrameInside()
+{
+    if (!m_frameUnchecked || frameGeometry() == geometry() || !screen())
+        return;
+    m_frameUnchecked = false;
+    const QRect inside = WindowPlacement::keptInside(frameGeometry(), screen()->availableGeometry());
+    if (inside.size() != frameGeometry().size())
+        resize(size() - (frameGeometry().size() - inside.size()));
+    move(inside.topLeft());
+}
+
 void Window::closeEvent(QCloseEvent *event)
 {
     QMainWindow::closeEvent(event);
@@ -154,12 +215,14 @@ void Window::closeEvent(QCloseEvent *event)
 void Window::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
+    keepFrameInside();
     followParent();
 }
 
 void Window::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    keepFrameInside();
     followParent();
     NotificationCenter::defaultCenter()->post(DidResizeNotification, this);
 }

@@ -34,8 +34,9 @@ public:
     ~Window() override;
 
     // Key: the window that gets the keyboard (Qt's active window). Main: the latest key window
-    // that can become main, which stays main while a panel or a sheet is key.
-    bool isKeyWindow() const;
+    // that can become main, which stays main while a panel or a sheet is key. A subclass may
+    // count as key through its child windows; keyWindow() then answers that window.
+    virtual bool isKeyWindow() const;
     bool isMainWindow() const;
     virtual bool canBecomeMainWindow() const;
     static Window *keyWindow();
@@ -72,6 +73,8 @@ public:
     bool areCursorRectsEnabled() const;
 
 protected:
+    // A controller's window of its own first shows where WindowPlacement puts it.
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -87,11 +90,17 @@ private:
 
     void present(QWidget *sheet);
     void followParent();
+    void placeOnFirstShow();
+    // The desktop adds its frame after the window first shows; once it is known, the window is
+    // kept inside the screen with it.
+    void keepFrameInside();
 
     QList<Sheet> m_sheets;
     QList<QPointer<QWidget>> m_childWindows;
     QPoint m_childAnchor;
     bool m_wasKey = false;
+    bool m_placed = false;
+    bool m_frameUnchecked = false;
     bool m_cursorRectsEnabled = true;
     QPointer<QObject> m_windowController;
 };

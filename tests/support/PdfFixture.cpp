@@ -15,6 +15,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 #include <string>
@@ -202,6 +203,27 @@ QByteArray PdfFixture::splitContents(const QByteArray &bytes)
             page.replaceKey("/Contents", parts);
         }
     });
+}
+
+QByteArray PdfFixture::wrongObjectCount(const QByteArray &bytes)
+{
+    QByteArray joined = bytes;
+    const qsizetype size = joined.lastIndexOf("/Size ") + 6;
+    qsizetype end = size;
+    while (end < joined.size() && std::isdigit(static_cast<unsigned char>(joined.at(end))))
+        ++end;
+    return joined.replace(size, end - size, "3");
+}
+
+QByteArray PdfFixture::unreadablePage(const QByteArray &bytes, int page)
+{
+    QByteArray damaged = rewritten(bytes, [page](QPDF &pdf) {
+        QPDFObjectHandle target = pdf.getAllPages().at(std::size_t(page));
+        QPDFObjectHandle contents = target.getKey("/Contents");
+        contents.replaceStreamData("not compressed at all", QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
+    });
+    const qsizetype at = damaged.lastIndexOf("startxref") + 10;
+    return damaged.replace(at, damaged.indexOf('\n', at) - at, "17");
 }
 
 QString PdfFixture::write(const QString &folder, const QString &name, const QByteArray &bytes)

@@ -49,6 +49,12 @@ public:
     // The same pages with each content stream split in two streams of a /Contents array, cut
     // between the first rectangle and its fill operator ("re" | "f") with no space left between.
     static QByteArray splitContents(const QByteArray &pdf);
+    // The trailer claims fewer objects than the file holds, as files joined by some tools do:
+    // qpdf warns and loses nothing.
+    static QByteArray wrongObjectCount(const QByteArray &pdf);
+    // The page's content stream claims a compression its bytes do not have, and the file's
+    // cross-reference offset points nowhere, so qpdf repairs the file but the page stays blank.
+    static QByteArray unreadablePage(const QByteArray &pdf, int page);
 
     // The PDF parsed by qpdf, changed and written again.
     static QByteArray rewritten(const QByteArray &pdf, const std::function<void(QPDF &)> &change);

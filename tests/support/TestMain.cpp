@@ -1,9 +1,36 @@
+#include "platform/foundation/UserDefaults.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QWidget>
 #include <QTemporaryDir>
 
 #include <cstdlib>
+
+namespace {
+
+// Each case starts as in a process of its own: nothing saved in the user defaults and no window
+// shown, so that the whole suite passes in one process as it does case by case. Windows released
+// with deleteLater go at the event loop's next turn, and between two cases there is none; shared
+// panels and controllers' windows outlive the case that opened them.
+class FreshProcessState : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+        for (const QString &key : defaults->dictionaryRepresentation().keys())
+            defaults->removeObjectForKey(key);
+    }
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget *window : QApplication::topLevelWidgets())
+            window->hide();
+    }
+};
+
+} // namespace
 
 // Every suite runs offscreen with its own home, config, data and temporary folders, so that no test
 // reads or writes the real user's settings.
@@ -27,5 +54,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProcessState);
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -113,4 +114,43 @@ TEST(GridView, AnUnusableStoredIconWidthFallsBackAndEachGridKeepsItsOwnColumns)
     EXPECT_DOUBLE_EQ(narrow.gridItemsInSection(section)[1]->frame().x(), 390)
         << "another grid's layout does not make this one skip its own";
     EXPECT_EQ(tile->frame().x(), 20);
+}
+
+TEST(GridView, AGridTallerThanItsViewScrollsOnlyUpAndDown)
+{
+    QSGridViewController grid;
+    grid.scrollView()->resize(600, 300);
+    grid.scrollView()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.scrollView()));
+    ASSERT_TRUE(grid.setIconWidth(200));
+    const int section = grid.addSection(QSGridItem::Selectable);
+    for (int i = 0; i < 12; ++i)
+        grid.addImage(square(), QString(), i, i, section);
+    grid.refreshLayout(0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(grid.scrollView()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid.scrollView()->horizontalScrollBar()->isVisible());
+}
+
+// The user hovers a tile of a shown grid and clicks its remove button: the tile leaves the grid.
+TEST(GridView, ClickingAHoveredTilesRemoveButtonTakesItOutOfTheGrid)
+{
+    QSGridViewController grid;
+    grid.scrollView()->resize(600, 400);
+    grid.scrollView()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.scrollView()));
+    ASSERT_TRUE(grid.setIconWidth(200));
+    const int section = grid.addSection(QSGridItem::HasRemove | QSGridItem::Selectable);
+    QSGridItem *tile = grid.addImage(square(), QString(), QStringLiteral("A"), 1, section);
+    grid.addImage(square(), QString(), QStringLiteral("B"), 2, section);
+    grid.refreshLayout(0);
+    QCoreApplication::processEvents();
+    const QPoint removeButton(15, 15);
+    QTest::mouseMove(tile, QPoint(tile->width() / 2, tile->height() / 2));
+    QTest::mouseMove(tile, removeButton);
+    QTest::mousePress(tile, Qt::LeftButton, {}, removeButton);
+    QTest::mouseRelease(tile, Qt::LeftButton, {}, removeButton);
+    const QList<QSGridItem *> left = grid.gridItemsInSection(section);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left.first()->context(), QVariant(QStringLiteral("B")));
 }

@@ -132,6 +132,18 @@ TEST(ImageView, DrawsOnlyTheBackgroundWhileTheImageIsHidden)
     EXPECT_EQ(PixelProbe::mismatches(PixelProbe::drawn(view), {{{0, 10}, Qt::green}, {{10, 10}, Qt::green}}), QStringList());
 }
 
+TEST(ImageView, ANullImageClearsAnEngineImage)
+{
+    QSImageView view;
+    view.resize(20, 20);
+    view.setBackgroundColorName("#00ff00");
+    view.setCIImage(platform::fx::Image::fromQImage(columns({20, 20}, {}, {Qt::red})));
+    EXPECT_EQ(PixelProbe::mismatches(PixelProbe::drawn(view), {{{10, 10}, Qt::red}}), QStringList());
+    view.setImage(QImage());
+    EXPECT_TRUE(view.ciImage().isNull());
+    EXPECT_EQ(PixelProbe::mismatches(PixelProbe::drawn(view), {{{10, 10}, Qt::green}}), QStringList());
+}
+
 TEST(ImageView, TellsItsDelegateOfSingleClicksOnly)
 {
     QSImageView view;

@@ -50,6 +50,29 @@ TEST(KitDrive, PrintsTheSegmentsOfABarWhoseButtonsRegisteredRightToLeft)
     EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"});
 }
 
+// A file's own size counts when no size is asked for; a list without rows (no height) still shows.
+TEST(KitDrive, TakesAFilesOwnSizeAndShowsAListOfNoRowsOrOfTheRowsAsked)
+{
+    const DriveRun bar = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/ToolBar500.ui"), "--print", "barSegments"});
+    EXPECT_EQ(bar.lines, QStringList{"barSegments=(0,100), (140,160), (350,150)"}) << "every segment of the 500 wide bar";
+
+    const DriveRun empty = drive({"--class", "QSListView", "--print", "rowFrames"});
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.errors, QStringList());
+    EXPECT_EQ(empty.lines, QStringList{"rowFrames="});
+
+    const DriveRun list = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/List3.ui"), "--set", "rows=A,B,C",
+                                 "--print", "entries", "--print", "rowFrames"});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.lines, (QStringList{"entries=A, B, C", "rowFrames=A(0,0,300,45), B(0,45,300,45), C(0,90,300,45)"}));
+
+    // The pointer's events reach the row's drag handle as a real pointer's would.
+    const DriveRun dragged = drive({"--ui", QStringLiteral(FOLDWISE_TEST_DATA "/../fixtures/kit/List3.ui"), "--set", "rows=A,B,C",
+                                    "--do", "move 274,22", "--do", "press 274,22", "--do", "drag 274,45", "--do", "drag 274,67",
+                                    "--do", "release 274,67", "--print", "entries", "--print", "undoActionName"});
+    EXPECT_EQ(dragged.lines, (QStringList{"entries=B, A, C", "undoActionName=Reorder entry"}));
+}
+
 TEST(KitDrive, PrintsWhereAnImageViewDrawsAWidePictureFromAFile)
 {
     QTemporaryDir folder;

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSFittedTextCell.h"
 #include "RQS-Kit/Controls/QSFontTextCell.h"
 #include "RQS-Kit/Controls/QSLabel.h"
+#include "RQS-Kit/Controls/QSLeanientNumberFormatter.h"
 #include "RQS-Kit/Controls/QSTextField.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
+#include <QTest>
 #include <QPainter>
 #include <QStandardItemModel>
 
@@ -154,4 +157,29 @@ TEST(QSTextField, AnnouncesOnlyThatItGaveUpTheFocusNotThatItsWindowWentInactive)
     QFocusEvent tabbed(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(second, &tabbed);
     EXPECT_EQ(senders, QList<QObject *>{second});
+}
+
+// Typing is never refused; only a number becomes the field's value.
+TEST(QSLeanientNumberFormatter, LetsEveryPartialTextStandAndAcceptsOnlyNumbers)
+{
+    QSLeanientNumberFormatter formatter;
+    formatter.setLocale(QLocale::c());
+    const struct { const char *text; QValidator::State state; } cases[] = {
+        {"12.5", QValidator::Acceptable}, {"-", QValidator::Intermediate}, {"", QValidator::Intermediate},
+        {"1e", QValidator::Intermediate}, {"abc", QValidator::Intermediate}, {"3,5", QValidator::Intermediate},
+    };
+    for (const auto &c : cases) {
+        QString text = c.text;
+        int position = int(text.size());
+        EXPECT_EQ(formatter.validate(text, position), c.state) << c.text;
+        EXPECT_EQ(text, c.text) << "left as typed";
+    }
+    QLineEdit field;
+    field.setValidator(&formatter);
+    QTest::keyClicks(&field, "x1");
+    EXPECT_EQ(field.text(), "x1") << "a plain number validator would have refused the x";
+    EXPECT_FALSE(field.hasAcceptableInput());
+    field.clear();
+    QTest::keyClicks(&field, "2.5");
+    EXPECT_TRUE(field.hasAcceptableInput());
 }

@@ -41,3 +41,34 @@ TEST(LanguageListFromEnvironment, SwissGermanChoosesGermanAndTheSettingsItemKeep
     EXPECT_EQ(popUp.selectedID(), first);
     EXPECT_TRUE(log.lines().value(0).startsWith("Info: "));
 }
+
+TEST(LanguageListFromEnvironment, TitlesSelectByWholeOrPartAndIndicesOnlyWithinThePopUp)
+{
+    QSLanguagePopUpButton popUp;
+    const struct { const char *title; const char *identifier; } cases[] = {
+        {"Deutsch", "de"}, {"Engl", "en"}, {"English (United Kingdom)", "en"}, {"Klingon", ""}, {"", ""},
+    };
+    for (const auto &c : cases) {
+        popUp.setSelectedID("de");
+        popUp.selectItemWithTitle(c.title);
+        EXPECT_EQ(popUp.selectedID(), c.identifier) << "title \"" << c.title << "\"";
+    }
+    popUp.selectItemAtIndex(1);
+    EXPECT_EQ(popUp.selectedID(), "de");
+    popUp.selectItemAtIndex(99);
+    popUp.selectItemAtIndex(-1);
+    EXPECT_EQ(popUp.selectedID(), "de") << "out of range changes nothing";
+}
+
+// Run by their own ctest entry with LANG=C and no LANGUAGE.
+TEST(LanguageListInCLocale, OffersTheLanguagesTheApplicationHasTextsFor)
+{
+    ASSERT_EQ(qEnvironmentVariable("LANG"), "C");
+    const platform::LogCapture log;
+    QSLanguagePopUpButton popUp;
+    EXPECT_EQ(QSLanguageList::shared().identifiers, (QStringList{"", "en"}));
+    EXPECT_EQ(popUp.itemText(1), "English");
+    EXPECT_TRUE(log.lines().filter("Locale Problem").isEmpty());
+    popUp.setSelectedID("en");
+    EXPECT_EQ(popUp.selectedID(), "en");
+}

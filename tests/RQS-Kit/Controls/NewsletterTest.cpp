@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDesktopServices>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -55,6 +58,8 @@ protected:
                                                   bundle.filePath("Info.plist")));
         defaults->removeObjectForKey("NewsLetterSeenIDs");
         defaults->removeObjectForKey("NewsletterAutoShow");
+        // Made after the defaults are cleared, as it reads the seen entries when it is made.
+        controller.emplace();
         pages["/news/1.html"] = "<p>First news</p><a href='2.html'>next</a>";
         pages["/news/3.html"] = "<p>Third news</p>";
     }
@@ -65,6 +70,7 @@ protected:
             if (!socket->peek(4096).contains("\r\n\r\n"))
                 return;
             const QByteArray path = socket->readAll().split(' ').value(1).split('?').value(0);
+            requested.append(path);
             const QByteArray body = pages.value(path);
             socket->write((pages.contains(path) ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") + QByteArray("Content-Length: ")
                           + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
@@ -93,12 +99,13 @@ protected:
 
     QTcpServer server;
     QMap<QByteArray, QByteArray> pages;
+    QByteArrayList requested;
     QByteArray base;
     QTemporaryDir bundle;
     MainBundleScope scope{bundle.path()};
     platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
     platform::LogCapture log;
-    std::optional<QSNewsletterController> controller{std::in_place};
+    std::optional<QSNewsletterController> controller;
 };
 
 } // namespace
@@ -174,6 +181,46 @@ TEST_F(Newsletter, AFailedDownloadShowsTheErrorPage)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !log.lines().filter("Warning: Downloading").isEmpty(); }, 5000));
     controller->showWindow(nullptr);
     EXPECT_TRUE(shows("could not be loaded"));
+}
+
+// A newsletter looks as its author made it: its own pictures and style sheet come from the feed's
+// server, while a picture from another host or a local file is never fetched.
+TEST_F(Newsletter, APageShowsItsPicturesAndStyleFromTheFeedsServerOnly)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(255, 0, 255));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    const QByteArray elsewhere = "http://localhost:" + QByteArray::number(server.serverPort());
+    pages["/news/5.html"] = "<html><head><link rel='stylesheet' href='look.css'></head><body><p class='lead'>Fifth news</p>"
+                            "<p><img src='pic.png'> <img src='" + elsewhere + "/news/other.png'> <img src='file:///etc/hosts'>"
+                            " <img src='huge.png'></p></body></html>";
+    pages["/news/look.css"] = "p.lead { color: #00aa00; }";
+    pages["/news/pic.png"] = png;
+    pages["/news/other.png"] = png;
+    pages["/news/huge.png"] = QByteArray(4 * 1024 * 1024 + 1, 'x');
+    load(entry(5, "<date>2061-01-01T00:00:00Z</date>", base + "/news/5.html"));
+    ASSERT_TRUE(shows("Fifth news"));
+    QSFeedPageView *view = controller->webView();
+    const auto pictureShown = [view] {
+        const QImage shown = view->viewport()->grab().toImage();
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixelColor(x, y) == QColor(255, 0, 255))
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(pictureShown, 5000)) << "the page's own picture shows";
+    EXPECT_TRUE(requested.contains("/news/look.css"));
+    EXPECT_FALSE(requested.contains("/news/other.png")) << "another host's picture is not fetched";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !log.lines().filter("Warning: Could not load " + base + "/news/huge.png").isEmpty(); }, 5000))
+        << "too large, given up";
+    QTest::qWait(50);
+    QTextCursor lead = view->document()->find("Fifth news");
+    ASSERT_FALSE(lead.isNull());
+    EXPECT_EQ(lead.charFormat().foreground().color(), QColor("#00aa00")) << "the page's style sheet applies";
 }
 
 #include "NewsletterTest.moc"

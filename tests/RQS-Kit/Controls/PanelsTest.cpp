@@ -4,16 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include "support/PixelProbe.h"
+
+#include <QTest>
 #include <QUrlQuery>
 #include <QWidget>
 
-TEST(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActivities)
+// A panel put on a 400 × 300 window.
+class ActivityPanel : public ::testing::Test
 {
-    rqs::registerKitClasses();
+protected:
+    void SetUp() override
+    {
+        rqs::registerKitClasses();
+        window.resize(400, 300);
+        ASSERT_TRUE(activity.setWindow(&window));
+    }
+
     QWidget window;
-    window.resize(400, 300);
     QSActivityPanel activity;
-    ASSERT_TRUE(activity.setWindow(&window));
+};
+
+TEST_F(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActivities)
+{
     activity.startActivity("A");
     activity.startActivity("B");
     activity.startActivity("B");
@@ -24,6 +37,19 @@ TEST(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActiv
     EXPECT_EQ(activity.messageTF()->text(), "A");
     activity.stopActivity("A");
     EXPECT_FALSE(activity.isShown());
+}
+
+// The spinner and its message sit on a light strip with rounded lower corners, not on nothing.
+TEST_F(ActivityPanel, TheMessageSitsOnTheShippedStrip)
+{
+    QS3PartImageView *strip = activity.panel();
+    const QImage shown = PixelProbe::drawn(*strip);
+    const int w = strip->width(), h = strip->height();
+    for (const QPoint at : {QPoint(w / 2, h / 2), QPoint(4, h / 2), QPoint(w - 4, h / 2), QPoint(w / 2, 2)})
+        EXPECT_GT(shown.pixelColor(at).alpha(), 230) << "covered at " << at.x() << "," << at.y();
+    EXPECT_GT(shown.pixelColor(w / 2, h / 2).lightness(), 200) << "light under the dark message text";
+    EXPECT_LT(shown.pixelColor(0, h - 1).alpha(), 60) << "rounded lower left corner";
+    EXPECT_LT(shown.pixelColor(w - 1, h - 1).alpha(), 60) << "rounded lower right corner";
 }
 
 TEST(AboutBox, DefaultTextsFollowTheBundleNameAndAFeatureRequestWithAmpersandsArrivesWhole)
@@ -40,4 +66,29 @@ TEST(AboutBox, DefaultTextsFollowTheBundleNameAndAFeatureRequestWithAmpersandsAr
     const QUrlQuery query(mail);
     EXPECT_EQ(query.queryItemValue("BODY", QUrl::FullyDecoded), "Cut & fold = 2 + 2 #1");
     EXPECT_EQ(query.queryItemValue("SUBJECT", QUrl::FullyDecoded), "Fold Wise: Feature Request");
+}
+
+// The credits fade out towards the top and bottom edges of their scroll view, at any size.
+TEST(AboutBox, TheCreditsFadeOutOverThirtyPointsAtTheTopAndBottomEdges)
+{
+    rqs::registerKitClasses();
+    QSAboutBoxController about;
+    platform::Window *window = about.window();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(about.textScrollView());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QWidget *scroll = about.textScrollView();
+    ASSERT_TRUE(about.fadeMask());
+    const QSize before = scroll->size();
+    window->resize(window->width() + 40, window->height() + 60);
+    QTest::qWait(50);
+    ASSERT_NE(scroll->size(), before);
+    EXPECT_EQ(about.fadeMask()->frame(), QRectF(0, 0, scroll->width(), scroll->height())) << "the mask follows the scroll view";
+    const QImage shown = scroll->grab().toImage();
+    const int bottom = scroll->height() - 2, middle = scroll->height() / 2;
+    EXPECT_LT(shown.pixelColor(150, 1).alpha(), 30) << "faded at the top";
+    EXPECT_LT(shown.pixelColor(150, bottom).alpha(), 30) << "faded at the bottom";
+    EXPECT_NEAR(shown.pixelColor(150, 15).alpha(), 128, 30) << "half way through the fade";
+    EXPECT_EQ(shown.pixelColor(150, middle).alpha(), 255) << "clear in the middle";
 }

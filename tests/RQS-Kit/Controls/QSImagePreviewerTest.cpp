@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSImagePreviewer.h"
+#include "platform/layers/Layer.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SavePanel.h"
@@ -32,6 +33,13 @@ protected:
         rqs::registerKitClasses();
         previewer->setHistorySize(3);
         previewer->clearHistory(nullptr);
+    }
+    // The previewer is shared: its window must not stay open under the next test.
+    void TearDown() override
+    {
+        previewer->clearHistory(nullptr);
+        previewer->close(nullptr);
+        platform::UserDefaults::standardUserDefaults()->removeObjectForKey("PreviewerHistorySize");
     }
     QString title() { return previewer->window()->windowTitle(); }
 
@@ -98,4 +106,24 @@ TEST_F(Previewer, ShowsRecipesAndViewCapturesAndSavesThemAsPNG)
     EXPECT_EQ(previewer->history().size(), 2) << "posted to the main queue";
     ASSERT_TRUE(QTest::qWaitFor([&] { return previewer->history().size() == 3; }));
     EXPECT_EQ(previewer->history().last().image.pixelColor(3, 3), QColor(Qt::yellow));
+}
+
+TEST_F(Previewer, DrawsLayersOnTheMainThreadAndRefusesAnEmptyOne)
+{
+    platform::LogCapture log;
+    platform::Layer empty;
+    EXPECT_TRUE(QSImagePreviewer::showLayer(&empty, "empty").isEmpty());
+    EXPECT_EQ(log.lines().filter("Warning: Previewing 0 x 0 layer with name empty").size(), 1);
+    EXPECT_TRUE(previewer->history().isEmpty());
+
+    platform::Layer layer;
+    layer.setBounds({0, 0, 6, 3});
+    layer.setBackgroundColor(QColor(Qt::blue));
+    QString shown;
+    std::thread([&] { shown = QSImagePreviewer::showLayer(&layer, "layer"); }).join();
+    EXPECT_TRUE(shown.startsWith("layer.Previewer"));
+    EXPECT_TRUE(previewer->history().isEmpty()) << "drawn on the main queue, not on the worker";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return previewer->history().size() == 1; }));
+    EXPECT_EQ(previewer->history().last().image.size(), QSize(6, 3));
+    EXPECT_EQ(previewer->history().last().image.pixelColor(3, 1), QColor(Qt::blue));
 }

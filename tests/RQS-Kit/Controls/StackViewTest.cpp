@@ -2,6 +2,8 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -53,4 +55,19 @@ TEST(StackView, RelayoutKeepsTheJitterOfEachPlaceAndACardOfTheSameContextIsRepla
     stack.addGridItem(card(3), true);
     EXPECT_EQ(stack.gridItems().size(), 4);
     EXPECT_EQ(jitters(), before);
+}
+
+// A soft shadow lies under the pile while it has cards, and goes with the last one.
+TEST(StackView, APileCastsTheShippedShadowUnderItsCards)
+{
+    QSStackView stack;
+    stack.resize(400, 300);
+    stack.addGridItem(card(1), true);
+    const QImage shown = PixelProbe::drawn(stack);
+    const QColor under = shown.pixelColor(200, 300 - 9);
+    EXPECT_GT(under.alpha(), 40) << "shadow under the pile";
+    EXPECT_LT(under.lightness(), 60);
+    EXPECT_LT(shown.pixelColor(5, 300 - 9).alpha(), under.alpha()) << "soft towards its ends";
+    stack.removeAllItems();
+    EXPECT_EQ(PixelProbe::drawn(stack).pixelColor(200, 300 - 9).alpha(), 0);
 }

@@ -88,5 +88,6 @@ TEST(ThreeDView, AViewWithoutSubviewsLetsEventsPassToWhatLiesBeneath)
     view->setFrame(QRectF(50, 30, 200, 200));
     EXPECT_EQ(view->hitTest(QPointF(100, 100)), nullptr);
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(host.seen, QStringList({"down 150,130"}));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(host.seen, QStringList({"down 150,130", "up 150,130"}));
 }

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
-#include <QStyle>
 #include <QDir>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +30,8 @@ struct Picker
         picker.resize(210, 27);
         picker.show();
     }
+    // A click on a stop opens the shared colour panel; it is closed again for the next test.
+    ~Picker() { platform::ColorPanel::sharedColorPanel()->dialog()->hide(); }
     void click(double x, double yUp) { QTest::mouseClick(&picker, Qt::LeftButton, {}, QPoint(int(x), 27 - int(yUp))); }
     QList<double> locations() const
     {
@@ -143,6 +146,7 @@ TEST(QSColorWell, ActivationKeepsTheWellsColourAgainstThePanelsEchoAndSetsOpacit
     QSColorWell withAlpha;
     withAlpha.setSupportsAlpha(true);
     QColorDialog *dialog = platform::ColorPanel::sharedColorPanel()->dialog();
+    const auto closePanel = qScopeGuard([dialog] { dialog->hide(); });
     // The panel sends the colour it is told straight back, as a panel may.
     const QMetaObject::Connection echo = QObject::connect(dialog, &QColorDialog::currentColorChanged, &plain, [&plain] {
         plain.changeColor(platform::ColorPanel::sharedColorPanel());

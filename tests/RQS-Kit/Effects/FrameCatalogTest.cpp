@@ -3,6 +3,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/UndoManager.h"
 
 #include "support/PropertyListFixture.h"
 
@@ -80,8 +82,16 @@ TEST_F(FrameCatalog, FailedWriteIsReportedAndStaysPending)
     QSFrameCatalog catalog(m_dir.path(), file());
     ASSERT_TRUE(catalog.renameFrameID("Old", "Renamed"));
     platform::LogCapture log;
+    QStringList told;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
     EXPECT_FALSE(catalog.saveCatalogInstantly(true));
+    EXPECT_FALSE(catalog.saveCatalogInstantly(true));
+    platform::Alert::setResponder(nullptr);
     EXPECT_TRUE(log.contains("Error: Could not save the user's frames"));
+    EXPECT_EQ(told, QStringList{"Your frames could not be saved."}) << "told once, not at every try";
     EXPECT_TRUE(catalog.isSavePending());
     EXPECT_EQ(bytes(file()), before);
     QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
@@ -193,4 +203,53 @@ TEST(FrameDescription, WithoutAnUndoManagerChangesStillDropTheCaches)
     EXPECT_EQ(frame->optimizedShades().size(), 2);
     frame->removeShadeAtIndex(0);
     EXPECT_EQ(frame->optimizedShades().size(), 1);
+}
+
+// A damaged frame (its shades a string) and a texture this installation lacks are written back as
+// they were read, and the frames beside them save as before.
+TEST_F(FrameCatalog, DamagedShadesAndUnknownTexturesAreKeptAndTheCatalogStillSaves)
+{
+    QVariantMap damaged = frame("Damaged");
+    damaged.insert("Shades", "FRM-S#001#Edge");
+    QVariantMap foreign = frame("Foreign");
+    foreign.insert("Texture", "RQS-T#777#Not-Here");
+    writeFile(platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", damaged}, {"FRM-U#002#", foreign}}));
+    platform::LogCapture log;
+    QSFrameCatalog catalog(m_dir.path(), file());
+    EXPECT_TRUE(log.contains("Error: The shades of frame 'Damaged' are no list; they are kept as they are"));
+    ASSERT_TRUE(catalog.renameFrameID("Foreign", "Renamed"));
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_FALSE(catalog.isSavePending());
+    const QVariantMap saved = platform::PropertyList::read(file()).toMap();
+    EXPECT_EQ(saved["FRM-U#001#"].toMap()["Shades"], "FRM-S#001#Edge");
+    EXPECT_EQ(saved["FRM-U#002#"].toMap()["Texture"], "RQS-T#777#Not-Here");
+    EXPECT_EQ(saved["FRM-U#002#"].toMap()["Name"], "Renamed");
+}
+
+// Adding, renaming and removing a frame are each one undo step, named, undone and redone.
+TEST_F(FrameCatalog, AdditionsRenamesAndRemovalsAreUndoable)
+{
+    platform::UndoManager undo;
+    undo.setGroupsByEvent(false);
+    QSFrameCatalog catalog(m_dir.path(), file());
+    catalog.setUndoManager(&undo);
+    const QString id = catalog.addFrame(std::make_shared<QSFrameDescription>(frame("Oak"), m_dir.path(), true));
+    EXPECT_EQ(undo.undoActionName(), "Add Frame");
+    EXPECT_EQ(catalog.frameWithName(id)->undoManager(), &undo);
+    ASSERT_TRUE(catalog.renameFrameID(id, "Walnut"));
+    EXPECT_EQ(undo.undoActionName(), "Rename Frame");
+    catalog.removeFrameAtIndex(int(catalog.frameIDs().indexOf(id)));
+    EXPECT_EQ(undo.undoActionName(), "Remove Frame");
+    EXPECT_FALSE(catalog.frameWithName(id));
+
+    ASSERT_TRUE(undo.undo());
+    ASSERT_TRUE(catalog.frameWithName(id));
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Walnut");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Oak");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_FALSE(catalog.frameWithName(id));
+    ASSERT_TRUE(undo.redo());
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(catalog.frameWithName(id)->name(), "Walnut");
 }

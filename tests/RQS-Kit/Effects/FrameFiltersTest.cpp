@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace platform::fx;
 using fxtest::near;
@@ -259,4 +260,85 @@ TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
     EXPECT_NE(frame.value("inputFrameName"), "Renamed other");
     ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Renamed mine"));
     EXPECT_EQ(frame.value("inputFrameName"), "Renamed mine");
+}
+
+namespace {
+
+// The smallest alpha of the image's pixels in the rectangle and how many are below 0.99.
+std::pair<float, int> alphaFloor(const Image &image, const QRect &rect)
+{
+    const auto pixels = platform::fx::Context().render(image, rect);
+    float lowest = 2;
+    int below = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            lowest = std::min(lowest, pixels->at(x, y).a);
+            below += pixels->at(x, y).a < 0.99f;
+        }
+    return {lowest, below};
+}
+
+} // namespace
+
+// An opaque 16-pixel texture enlarged four times stays opaque across its tile boundaries.
+TEST(Texturize, EnlargedTilesHaveNoSeams)
+{
+    Buffer stripes(QRect(0, 0, 16, 16));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            stripes.row(y)[x] = x < 8 ? Pixel{1, 1, 1, 1} : Pixel{0.5f, 0.5f, 0.5f, 1};
+    const auto filter = maskTexturizer(Image::fromBuffer(std::move(stripes)), 64);
+    filter->setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 200, 150}, {1, 1, 1, 1})));
+    const auto [lowest, below] = alphaFloor(filter->outputImage(), {0, 0, 200, 150});
+    EXPECT_GT(lowest, 0.999f);
+    EXPECT_EQ(below, 0);
+}
+
+// The inner shadow darkens the picture along the frame and leaves it opaque, and nothing shows
+// through at the frame's inner edge.
+TEST(TexturedFrame, TheInnerShadowDarkensAndKeepsThePictureOpaque)
+{
+    rqs::registerKitFilters();
+    QSTexturedFrameFilter frame;
+    frame.setDefaults();
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 120, 90}, {1, 1, 1, 1})));
+    frame.setValueForKey("inputFrameName", "FRM-0#002#Metal-Silver");
+    frame.setValueForKey("inputWidth", 0.1);
+    frame.setValueForKey("canvasProportion", 100.0);
+    frame.setValueForKey("inputShadowWidth", 0.03);
+    const Image output = frame.outputImage();
+    const auto [lowest, below] = alphaFloor(output, {0, 0, 120, 90});
+    EXPECT_GT(lowest, 0.999f);
+    EXPECT_EQ(below, 0);
+    const Pixel edge = renderedPixel(output, 60, 1), middle = renderedPixel(output, 60, 45);
+    EXPECT_LT(edge.r, middle.r - 0.1f);
+    EXPECT_TRUE(near(middle, {1, 1, 1, 1}, 1e-3f));
+}
+
+// A frame picture stays loaded for the cache time after its last use, then is read again; a frame
+// drawn records its largest corner.
+TEST(FrameImageCache, AnImageIsDroppedAfterTheCacheTimeAndReadAgain)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"InternalMasks/FRM-I#001#Ramp#2-2.png", [](int x) { return x * 50; }}});
+    const QSFrameImageDescription mask(bundle + "/InternalMasks/FRM-I#001#Ramp#2-2.png");
+    EXPECT_EQ(mask.cacheTime(), 300.0);
+    EXPECT_EQ(mask.maxCorner(), 0.0);
+    const Image first = mask.image();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(mask.image().node(), first.node()) << "kept while in use";
+    const_cast<QSFrameImageDescription &>(mask).setCacheTime(0.05);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !mask.hasCachedImage(); }, 2000));
+    const Image again = mask.image();
+    EXPECT_NE(again.node(), first.node());
+    EXPECT_TRUE(near(renderedPixel(again, 1, 0), renderedPixel(first, 1, 0)));
+
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 10, 10}, {0, 0, 1, 1})));
+    frame.setValueForKey("inputWidth", 4.0);
+    auto description = std::make_shared<QSFrameDescription>(QVariantMap{{"InternalMask", "FRM-I#001#Ramp"}}, bundle, false);
+    frame.setFrameDescription(description);
+    frame.cachedMask();
+    EXPECT_EQ(description->mask()->maxCorner(), 4.0) << "a corner of 2 drawn at twice its size";
 }

@@ -1,6 +1,8 @@
 #include "NamedPicturesFixture.h"
 
 #include "RQS-Kit/Effects/QSArtisticExtend.h"
+#include "RQS-Kit/Effects/QSBlurCompositionFilter.h"
+#include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/QSInpaintingFilter.h"
 #include "RQS-Kit/Effects/QSWatermarkFilter.h"
 #include "platform/foundation/Log.h"
@@ -136,4 +138,44 @@ TEST(QSArtisticExtend, EmptyPictureGivesNoOutput)
     platform::LogCapture log;
     EXPECT_TRUE(extend.outputImage().isNull());
     EXPECT_TRUE(log.contains("Warning: Artistic extend needs a picture and a background that are not empty"));
+}
+
+// Over a background black on the left half and white on the right (40 × 20), a picture clear but
+// for one red pixel: inside the frame shrunk by the margin the background stays as it is, outside
+// it is the background blurred, and the picture lies over both.
+TEST(QSBlurCompositionFilter, TheBackgroundStaysSharpOnlyInsideTheShrunkFrame)
+{
+    rqs::registerKitFilters();
+    Buffer edge(QRect(0, 0, 40, 20));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            edge.row(y)[x] = x < 20 ? Pixel{0, 0, 0, 1} : Pixel{1, 1, 1, 1};
+    const Image background = Image::fromBuffer(std::move(edge));
+    Buffer clear(QRect(0, 0, 40, 20));
+    clear.row(10)[30] = {1, 0, 0, 1};
+    const Image picture = Image::fromBuffer(std::move(clear));
+    const Image blurred = rqs::applyFilter(QStringLiteral("CIGaussianBlur"),
+                                           {{QStringLiteral("inputImage"), QVariant::fromValue(background)},
+                                            {QStringLiteral("inputRadius"), 3.0}});
+    QSBlurCompositionFilter composition;
+    composition.setDefaults();
+    composition.setValueForKey("inputImage", QVariant::fromValue(picture));
+    composition.setValueForKey("inputBackgroundImage", QVariant::fromValue(background));
+    composition.setValueForKey("inputRadius", 3.0);
+    composition.setValueForKey("inputMargin", QVariant::fromValue(platform::fx::Vector{{2, 4, 2, 4}, 4}));
+    const Image output = composition.outputImage();
+    struct Case
+    {
+        int x, y;
+        Pixel expected;
+    };
+    const Pixel blurredEdge = renderedPixel(blurred, 19, 1);
+    ASSERT_GT(blurredEdge.r, 0.2f) << "the blur mixes the two halves at the edge";
+    for (const Case &c : {Case{19, 10, {0, 0, 0, 1}}, Case{20, 10, {1, 1, 1, 1}}, Case{19, 1, blurredEdge},
+                          Case{19, 18, renderedPixel(blurred, 19, 18)}, Case{1, 10, renderedPixel(blurred, 1, 10)},
+                          Case{30, 10, {1, 0, 0, 1}}})
+        EXPECT_TRUE(near(renderedPixel(output, c.x, c.y), c.expected, 1e-4f)) << c.x << ", " << c.y;
+
+    composition.setValueForKey("inputMargin", QVariant::fromValue(platform::fx::Vector{{0, 0, 0, 0}, 4}));
+    EXPECT_TRUE(near(renderedPixel(composition.outputImage(), 19, 1), {0, 0, 0, 1}, 1e-4f)) << "no margin: all sharp";
 }

@@ -1,6 +1,9 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Effects/QSFrameEditor.h"
+#include "RQS-Kit/Effects/QSFrameMaterials.h"
+#include "RQS-Kit/Effects/QSImageArray.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSShadeRow.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
@@ -16,6 +19,8 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +76,9 @@ TEST_F(MaterialBuilder, EditsAUserFrameWithUndoAndSavesIt)
     ASSERT_EQ(m_builder->shadeRows().size(), 1);
     m_builder->shadeRows().first()->intensitySlider()->setValue(40);
     QCoreApplication::processEvents();
+    m_builder->window()->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(saveScreenshot(m_builder->window(), "frame-builder"));
     EXPECT_TRUE(platform::undoManagerForView(m_builder->window())->undo());
     EXPECT_EQ(m_builder->shadeRows().first()->intensitySlider()->value(), 100);
 
@@ -109,4 +117,47 @@ TEST_F(MaterialBuilder, ZeroPreviewSizeKeepsTheProportionAndDrawsNothing)
     EXPECT_TRUE(m_builder->previewImage().isNull());
     EXPECT_EQ(m_builder->previewAspectRatio(), ratio);
     EXPECT_TRUE(log.contains("Warning: The frame preview size 0 is not positive"));
+}
+
+// The preview follows the sample pictures: a picture added to them is framed at once, the next
+// one when the user steps on.
+TEST_F(MaterialBuilder, ThePreviewShowsTheCurrentSamplePicture)
+{
+    QSImageArray samples;
+    m_builder->setImageArray(&samples);
+    QImage wide(400, 100, QImage::Format_RGB32), tall(100, 400, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    tall.fill(Qt::blue);
+    ASSERT_TRUE(wide.save(m_dir.filePath("wide.png")) && tall.save(m_dir.filePath("tall.png")));
+    ASSERT_TRUE(samples.addImageAtPath(m_dir.filePath("wide.png")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() > 2; }, 2000));
+    ASSERT_TRUE(samples.addImageAtPath(m_dir.filePath("tall.png")));
+    samples.next();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() < 0.5; }, 2000));
+    const QImage preview = m_builder->previewImage();
+    EXPECT_EQ(preview.pixelColor(preview.width() / 2, preview.height() / 2), QColor(Qt::blue));
+}
+
+// The shade settings read from the shade files' names: defaults without options, the mask a
+// shade is made for from an option after the fourth.
+TEST(FrameMaterials, ShadeSettingsComeFromTheFileNames)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Shades"));
+    QImage shade(8, 8, QImage::Format_ARGB32);
+    shade.fill(Qt::gray);
+    for (const char *name : {"FRM-S#001#Plain.png", "FRM-S#002#Made#40-10-2-0-I#003.png"})
+        ASSERT_TRUE(shade.save(dir.filePath(QStringLiteral("Shades/") + name)));
+    const QSFrameMaterials materials(dir.path());
+    const QVariantMap plain = materials.shadeSettings().value("FRM-S#001#Plain");
+    EXPECT_EQ(plain.value("width").toDouble(), 256.0);
+    EXPECT_EQ(plain.value("corner").toDouble(), 0.0);
+    EXPECT_EQ(plain.value("url").toString(), dir.filePath("Shades/FRM-S#001#Plain.png"));
+    const QVariantMap made = materials.shadeSettings().value("FRM-S#002#Made");
+    EXPECT_EQ(made.value("width").toDouble(), 40.0);
+    EXPECT_EQ(made.value("corner").toDouble(), 10.0);
+    EXPECT_EQ(made.value("repeat.x").toLongLong(), 2);
+    EXPECT_EQ(made.value("repeat.y").toLongLong(), 0);
+    EXPECT_EQ(made.value("internal").toString(), "FRM-I#003#");
+    EXPECT_FALSE(made.contains("external"));
 }

@@ -156,3 +156,52 @@ TEST(QSEffect, ItsSettingsPanelEditsItThroughItsSlider)
     EXPECT_NEAR(blur->filter()->numberValue("inputRadius"), 10, 0.1);
     EXPECT_NEAR(blur->settings().value("inputRadius").toDouble(), 0.02, 1e-3);
 }
+
+// A setter that sets another input (a frame its texture and colour, a texture its colour) is
+// applied first, so that every stored value is the one the filter ends with.
+TEST(QSEffect, StoredColourTextureAndFrameAreAllKept)
+{
+    const Color red{1, 0, 0, 1};
+    auto frame = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"},
+                                                      {"inputFrameName", "FRM-0#005#Wood-Oak"},
+                                                      {"inputTextureName", "RQS-T#004#Metal-Brushed"},
+                                                      {"inputColor", "1 0 0 1"},
+                                                      {"inputWidth", 0.1}});
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->filter()->value("inputFrameName"), "FRM-0#005#Wood-Oak");
+    EXPECT_EQ(frame->filter()->value("inputTextureName"), "RQS-T#004#Metal-Brushed");
+    EXPECT_EQ(frame->filter()->colorValue("inputColor"), red);
+    // The frame's texture, tinted red: its middle row on the left side is clearly red.
+    Sink sink;
+    ASSERT_TRUE(frame->setSuccessor(&sink));
+    frame->setGlobalSettings({{"canvasProportion", 100}});
+    frame->setInputImage(fxtest::filled({0, 0, 60, 40}, {0, 0, 1, 1}));
+    const platform::fx::Pixel side = fxtest::renderedPixel(sink.received, -5, 20);
+    EXPECT_GT(side.r, side.g + 0.3f);
+    EXPECT_GT(side.r, side.b + 0.3f);
+
+    auto texture = QSEffect::withDescription({{"name", "Texture"}, {"ciName", "QSTexturizeFilter"}},
+                                             {{"inputTextureName", "RQS-T#002#Paper-Laid"}, {"inputColor", "1 0 0 1"}});
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->filter()->value("inputTextureName"), "RQS-T#002#Paper-Laid");
+    EXPECT_EQ(texture->filter()->colorValue("inputColor"), red);
+}
+
+// The panel shown before the effect has had a picture keeps the stored proportions, and the
+// filter gets proportion × base once the picture comes.
+TEST(QSEffect, ItsPanelShownBeforeAPictureKeepsRelativeSettings)
+{
+    auto shadow = QSEffectsCatalog::effectForSettings({{"name", "Shadow"}});
+    ASSERT_TRUE(shadow);
+    QSEffectSettingsView *panel = shadow->settingsView();
+    EXPECT_DOUBLE_EQ(shadow->settings().value("inputRadius").toDouble(), 0.01);
+    EXPECT_DOUBLE_EQ(shadow->settings().value("inputDistance").toDouble(), 0.01);
+    auto *blur = qobject_cast<QSSlider *>(panel->settingsControls().value(0));
+    ASSERT_TRUE(blur);
+    EXPECT_DOUBLE_EQ(blur->doubleValue(), 0.01);
+
+    shadow->setInputImage(fxtest::filled({0, 0, 400, 200}, {1, 1, 1, 1}));
+    shadow->outputImage();
+    EXPECT_DOUBLE_EQ(shadow->filter()->numberValue("inputRadius"), 2);
+    EXPECT_DOUBLE_EQ(shadow->settings().value("inputRadius").toDouble(), 0.01);
+}

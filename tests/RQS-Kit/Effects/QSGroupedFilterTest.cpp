@@ -3,6 +3,7 @@
 #include "RQS-Kit/Effects/QSAdjustableBlendFilter.h"
 #include "RQS-Kit/Effects/QSFilterGenerator.h"
 #include "platform/foundation/Log.h"
+#include "platform/fx/FilterRegistry.h"
 #include "platform/fx/FxTestImages.h"
 
 using namespace platform::fx;
@@ -112,3 +113,29 @@ TEST(QSGroupedFilter, DiamondsReadEachSourceOncePerPass)
 }
 
 #include "QSGroupedFilterTest.moc"
+
+// A member is a copy of the filter given: a texture chosen by name and a colour set after it stay,
+// and asking the group for its attributes or defaults says so on the log and changes no member.
+TEST(QSGroupedFilter, MembersRenderAsTheirFiltersAndDefaultsLeaveThemAlone)
+{
+    rqs::registerKitFilters();
+    const auto texturize = FilterRegistry::create(QStringLiteral("QSTexturizeFilter"));
+    texturize->setValueForKey("inputTextureName", "RQS-T#002#Paper-Laid");
+    texturize->setValueForKey("inputColor", QVariant::fromValue(Color{1, 0, 0, 1}));
+    texturize->setValueForKey("inputTextureWidth", 40.0);
+    const auto generator = QSFilterGenerator::filterGenerator();
+    generator->exportKey("inputImage", texturize.get());
+    generator->exportKey("outputImage", texturize.get());
+    QSGroupedFilter *group = generator->filter();
+    const QVariant picture = QVariant::fromValue(filled({0, 0, 8, 8}, {0.5f, 0.5f, 0.5f, 1}));
+    texturize->setValueForKey("inputImage", picture);
+    ASSERT_TRUE(group->setValueForKey("inputImage", picture));
+
+    platform::LogCapture log;
+    group->attributes();
+    group->setDefaults();
+    EXPECT_EQ(log.lines(), QStringList({"Info: attributes", "Info: Defaults"}));
+    for (const auto &[x, y] : {std::pair{0, 0}, {3, 5}, {7, 7}})
+        EXPECT_TRUE(near(renderedPixel(group->outputImage(), x, y), renderedPixel(texturize->outputImage(), x, y)));
+    EXPECT_GT(renderedPixel(group->outputImage(), 3, 5).r, renderedPixel(group->outputImage(), 3, 5).g + 0.2f);
+}

@@ -66,6 +66,8 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
     platform::Alert::setResponder(nullptr);
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_TRUE(alerts.first().startsWith("Could not save File | Failed writing the image '" + unwritable + "'")) << alerts.first().toStdString();
+    EXPECT_TRUE(alerts.first().contains("Print Screen")) << "the shortcut that takes a screenshot here";
+    EXPECT_FALSE(alerts.first().contains("cmd+"));
 
     // File names are made free; temporary pictures are registered with the cleaner.
     PdfFixture::write(folder.filePath("Image.jpg"), "x");

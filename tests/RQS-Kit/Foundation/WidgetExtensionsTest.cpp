@@ -59,6 +59,22 @@ TEST(ViewExtension, ANamedShadowBecomesTheViewsDropShadowAndTextColourAndTheRati
     }
 }
 
+TEST(ViewExtension, TheViewAnimatorEasesAValueOrSetsItAtOnce)
+{
+    QWidget view;
+    view.setGeometry(0, 0, 10, 10);
+    EXPECT_TRUE(rqs::viewAnimator(&view, false).setValue("geometry", QRect(0, 0, 40, 10)));
+    EXPECT_EQ(view.width(), 40) << "the view itself, at once";
+    const QSViewAnimator animator = rqs::viewAnimator(&view, true);
+    EXPECT_TRUE(animator.isAnimated());
+    EXPECT_TRUE(animator.setValue("geometry", QRect(0, 0, 80, 10)));
+    EXPECT_EQ(view.width(), 40) << "eased, not jumped";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.width() == 80; }, 2000));
+    platform::LogCapture log;
+    EXPECT_FALSE(animator.setValue("noSuchProperty", 1));
+    EXPECT_TRUE(log.contains("Warning: Cannot animate \"noSuchProperty\""));
+}
+
 TEST(WindowExtension, AScreenshotShowsTheWindowAloneAndASheetGoesOnTheViewsWindowElseTheActiveOrFirstVisibleOne)
 {
     QWidget window;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -152,39 +153,86 @@ TEST_F(MoveApplication, SwitchesToAnOlderCopyThatRunsInsteadOfReplacingIt)
     EXPECT_TRUE(bundleUntouched());
 }
 
-TEST_F(MoveApplication, ReplacesAnOlderCopyButNothingElse)
+TEST_F(MoveApplication, TrashesAnOlderCopyButReplacesNothingElse)
 {
     const QString older = makeBundle(folders.userApplications + "/Foldwise");
     writeFile(older + "/old.txt", "old");
     EXPECT_EQ(mover(bundle).moveApplicationChoice(QSMoveApplication::MoveToHome), Outcome::Moved);
     EXPECT_FALSE(QFileInfo::exists(older + "/old.txt"));
     EXPECT_TRUE(QSBundleTree::isBundle(older));
-    // The administrator's side checks the same.
-    const QString foreign = root.filePath("elsewhere/Foldwise");
-    writeFile(foreign + "/notes.txt", "not ours");
-    EXPECT_FALSE(QSMoveApplication::installBundle(older, foreign));
-    EXPECT_FALSE(QSMoveApplication::installBundle(older, root.filePath("elsewhere/Other")));
-    EXPECT_TRUE(QFileInfo::exists(foreign + "/notes.txt"));
+    QDir trash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash");
+    const QStringList trashed = QDir(trash.filePath("files")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(trashed.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(trash.filePath("files/" + trashed.first() + "/old.txt")));
+    trash.removeRecursively();
 }
 
-TEST_F(MoveApplication, WithoutRightsTheAdministratorCopies)
+// pkexec stands in here: the command runs as this user, as pkexec would run it as root.
+int runAsThisUser(const QStringList &command, QString *)
+{
+    QProcess process;
+    process.start(command.first(), command.mid(1));
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+TEST_F(MoveApplication, WithoutRightsTheSystemsOwnProgramsCopy)
 {
     folders.systemApplications = root.filePath("missing/opt"); // not writable: needs rights
     QSMoveApplication move = mover(bundle);
     int status = 126;
-    move.setPrivilegedInstall([&](const QString &from, const QString &to) {
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        return status == 0 ? (QSMoveApplication::installBundle(from, to) ? 0 : 1) : status;
+    QStringList ran;
+    move.setPrivilegedRun([&](const QStringList &command, QString *error) {
+        ran = command;
+        if (status != 0)
+            return status;
+        QDir().mkpath(folders.systemApplications);
+        return runAsThisUser(command, error);
     });
     EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Cancelled);
     EXPECT_TRUE(shown.isEmpty());
-    QDir(folders.systemApplications).removeRecursively();
+    ASSERT_FALSE(ran.isEmpty());
+    EXPECT_EQ(ran.first(), "/bin/sh") << "root runs no program the user can write";
+    EXPECT_FALSE(ran.join(' ').contains(bundle + "/bin")) << ran.join(' ').toStdString();
+    EXPECT_EQ(ran.mid(ran.size() - 2), QStringList({folders.systemApplications + "/Foldwise", bundle}));
     status = 1;
     EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Failed);
+    EXPECT_EQ(informative, text("MoveFailedCopy").arg("status 1"));
     EXPECT_TRUE(bundleUntouched());
-    QDir(folders.systemApplications).removeRecursively();
     status = 0;
     EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Moved);
-    EXPECT_TRUE(QFileInfo(folders.systemApplications + "/Foldwise/share/foldwise/resources/outside").isSymLink());
+    const QString moved = folders.systemApplications + "/Foldwise";
+    EXPECT_TRUE(QFileInfo(moved + "/share/foldwise/resources/outside").isSymLink());
+    EXPECT_TRUE(QFileInfo(moved + "/bin/foldwise").isExecutable());
     EXPECT_FALSE(QFileInfo::exists(bundle));
+}
+
+TEST_F(MoveApplication, TheAdministratorsCommandReplacesAnOlderCopyWithPathsAsArguments)
+{
+    const QString quoted = makeBundle(root.filePath("it's \"odd\" $(x)/Foldwise"));
+    const QString older = makeBundle(root.filePath("opt/Foldwise"));
+    writeFile(older + "/old.txt", "old");
+    EXPECT_EQ(runAsThisUser(QSMoveApplication::installCommand(quoted, older), nullptr), 0);
+    EXPECT_FALSE(QFileInfo::exists(older + "/old.txt"));
+    EXPECT_TRUE(QSBundleTree::isBundle(older));
+    EXPECT_TRUE(QSBundleTree::isBundle(quoted));
+}
+
+TEST_F(MoveApplication, TheFailureAlertSaysWhy)
+{
+    const QString foreign = folders.systemApplications + "/Foldwise";
+    writeFile(foreign + "/notes.txt", "not ours");
+    QSMoveApplication move = mover(bundle);
+    move.setPrivilegedRun([](const QStringList &, QString *) { return 0; });
+    EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Failed);
+    EXPECT_EQ(informative, text("MoveFailedNotFoldwise").arg(foreign));
+    EXPECT_TRUE(QFileInfo::exists(foreign + "/notes.txt"));
+    folders.systemApplications = root.filePath("missing/opt"); // not writable: needs rights
+    move = mover(bundle);
+    move.setPrivilegedRun([](const QStringList &, QString *error) {
+        *error = text("MoveFailedNoPkexec");
+        return -1;
+    });
+    EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Failed);
+    EXPECT_EQ(informative, text("MoveFailedNoPkexec"));
+    EXPECT_TRUE(bundleUntouched());
 }

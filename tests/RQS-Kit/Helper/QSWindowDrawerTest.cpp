@@ -9,7 +9,7 @@
 
 namespace {
 
-struct Hiding : QSSingleButtonPanelDelegate
+struct Hiding : QObject, QSSingleButtonPanelDelegate
 {
     int hidden = 0;
     void panelDidHide(QSSingleButtonPanel *) override { ++hidden; }
@@ -53,4 +53,47 @@ TEST(QSSingleButtonPanel, HangsOnlyBelowAWindowAndTellsTheObjectItLeaves)
     EXPECT_EQ(second.hidden, 0);
     panel.hideForDelegate(&first);
     EXPECT_TRUE(panel.window()->isVisible()) << "only its own object hides it";
+}
+
+TEST(QSSingleButtonPanel, ForgetsADelegateThatIsGone)
+{
+    rqs::registerKitClasses();
+    QSSingleButtonPanel panel;
+    platform::Window parent;
+    parent.show();
+    auto *gone = new Hiding;
+    panel.showOver(&parent, {10, 10}, gone, "Printed", "Show");
+    ASSERT_EQ(panel.delegate(), gone);
+    delete gone;
+    EXPECT_EQ(panel.delegate(), nullptr);
+    panel.buttonClicked();
+    Hiding next;
+    panel.showOver(&parent, {10, 10}, &next, "Again", "Show");
+    EXPECT_EQ(panel.delegate(), &next);
+    struct Plain : QSSingleButtonPanelDelegate
+    {
+    } plain;
+    panel.setDelegate(&plain);
+    EXPECT_EQ(panel.delegate(), nullptr) << "only a QObject can be held weakly";
+}
+
+TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes)
+{
+    QSChildSupportWindow parent;
+    parent.setCentralWidget(new QWidget);
+    parent.resize(400, 300);
+    parent.show();
+    QSWindowDrawer drawer;
+    drawer.setContentView(new QWidget);
+    drawer.contentView()->resize(120, 10);
+    drawer.showOverView(parent.centralWidget());
+    QSChildSupportWindow *window = static_cast<QSChildSupportWindow *>(drawer.window());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 120; }, 5000));
+    parent.resize(500, 350);
+    QTest::qWait(50);
+    const QWidget *view = parent.centralWidget();
+    const QRect viewOnScreen(view->mapToGlobal(QPoint(0, 0)), view->size());
+    EXPECT_EQ(window->width(), 120);
+    EXPECT_EQ(window->geometry().right(), viewOnScreen.right());
+    EXPECT_EQ(window->height(), view->height());
 }

@@ -165,6 +165,25 @@ TEST_F(DocumentTest, PageLayoutReplacesTheAutomaticPaperAndIsStored)
     EXPECT_EQ(doc.visualPaperName(), custom.paperName());
 }
 
+// The turned page of the picture carries its top mark on the side the pages turn to.
+TEST_F(DocumentTest, TheLandscapeRotationPictureShowsTheWayPagesTurn)
+{
+    Document doc;
+    QList<QImage> heard;
+    const auto observer = platform::KeyValue::observe(&doc, "rotateLandscapeImage", [&](const QVariant &image) { heard << image.value<QImage>(); });
+    const auto markOnTheRight = [](const QImage &picture) {
+        const QColor right = picture.pixelColor(picture.width() - 5, picture.height() / 2);
+        const QColor left = picture.pixelColor(picture.width() - 18, picture.height() / 2);
+        return right.blue() > right.red() && left == QColor(Qt::white);
+    };
+    ASSERT_FALSE(doc.rotateLandscapeImage().isNull());
+    EXPECT_FALSE(markOnTheRight(doc.rotateLandscapeImage())) << "counter-clockwise to begin with";
+    doc.setRotateLandscapeCW(true);
+    ASSERT_EQ(heard.size(), 1);
+    EXPECT_TRUE(markOnTheRight(heard.first()));
+    EXPECT_TRUE(markOnTheRight(platform::KeyValue::valueForKey(&doc, "rotateLandscapeImage").value<QImage>()));
+}
+
 TEST_F(DocumentTest, DerivedKeysFollowTheirSourcesAndTellTheirObservers)
 {
     struct Case

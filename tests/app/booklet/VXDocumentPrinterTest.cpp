@@ -6,6 +6,8 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/printing/PrinterCache.h"
+#include "platform/ui/PageLayoutPanel.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -15,7 +17,11 @@
 #include "support/PictureFixture.h"
 #include "support/QtPrinters.h"
 
+#include <QComboBox>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QRadioButton>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
@@ -77,7 +83,9 @@ protected:
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     QTemporaryDir folder;
-    VXDocumentPrintServices *const installed = VXDocumentPrinter::printServices();
+    // The shared helper installs itself when first made: made now, so that the pointer put back is
+    // the one the next case finds, whichever case made it.
+    VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
@@ -263,6 +271,60 @@ TEST_F(DocumentPrinting, ThePrintMenuItemAlwaysPrintsAutomaticDuplex)
     printed.doc.close();
 }
 
+// The real dialog, not a stand-in: what it shows for the sides is what the job carries.
+TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSidesItShows)
+{
+    platform::Alert::setResponder([](const platform::Alert &) { return platform::Alert::FirstButtonReturn; });
+    struct Case { const char *choice; const char *sides; };
+    for (const Case &c : {Case{nullptr, "sides=two-sided-short-edge"}, Case{"noDuplex", "sides=one-sided"}}) {
+        SCOPED_TRACE(c.sides);
+        PrintedDocument printed(folder.path(), QString("-dialog-%1.pdf").arg(c.choice ? c.choice : "shown"));
+        printed.doc.printAutomaticDuplex("Duplex_Printer");
+        QPrintDialog *dialog = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
+                    dialog = shown;
+            return dialog != nullptr;
+        }));
+        EXPECT_EQ(dialog->findChild<QComboBox *>("printers")->currentText(), "Duplex_Printer");
+        EXPECT_TRUE(dialog->findChild<QRadioButton *>("duplexShort")->isChecked());
+        if (c.choice)
+            dialog->findChild<QRadioButton *>(c.choice)->click();
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        const QList<int> jobs = jobsTitled(printed.title, 1);
+        ASSERT_EQ(jobs.size(), 1);
+        EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{c.sides});
+    }
+}
+
+// Page Setup offers the papers of the printer the document prints on; without one, every paper.
+TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
+{
+    struct Case { QString printer; bool native; };
+    for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
+        SCOPED_TRACE(c.printer.toStdString());
+        Document doc;
+        if (!c.printer.isEmpty())
+            ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
+        QStringList papers;
+        bool native = false;
+        platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
+            native = printer.outputFormat() == QPrinter::NativeFormat;
+            for (const QPageSize &size : QPrinterInfo(printer).supportedPageSizes())
+                papers << size.key();
+            return platform::PageLayoutPanel::CancelButton;
+        });
+        doc.runPageLayout();
+        ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
+        platform::PageLayoutPanel::setResponder(nullptr);
+        EXPECT_EQ(native, c.native);
+        if (c.native)
+            EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
+    }
+}
+
 // The file is emptied under the open document, so none of its pages can be drawn any more.
 TEST_F(DocumentTest, ARasterisedExportWithPagesThatCannotBeDrawnFails)
 {
@@ -284,6 +346,7 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString queue = QStringLiteral("Rejecting_%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/"}));
     ASSERT_EQ(QProcess::execute("cupsreject", {queue}), 0);
+    ASSERT_TRUE(waitFor([&] { return !platform::PrinterCache::shared()->printerNamed(queue).isEmpty(); }));
     PrintedDocument printed(folder.path(), "-refused.pdf");
     platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
     QStringList alerts;
@@ -300,4 +363,33 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     const QString reason = log.lines().first().section(" failed: ", 1);
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(alerts, QStringList{rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " " + reason});
+}
+
+// A printer the list does not know never sends the booklet to the printer used before.
+TEST_F(DocumentPrinting, APrinterTheListDoesNotKnowFailsTheRunWithAnAlertNamingIt)
+{
+    ASSERT_TRUE(waitFor([] { return platform::PrinterCache::shared()->isLoaded(); }));
+    for (const bool manual : {false, true}) {
+        SCOPED_TRACE(manual);
+        PrintedDocument printed(folder.path(), manual ? "-unknown-manual.pdf" : "-unknown.pdf");
+        ASSERT_TRUE(printed.doc.printInfo().setPrinterNamed("Duplex_Printer"));
+        int panels = 0;
+        platform::PrintPanel::setResponder([&](QPrinter &) { return ++panels, 1; });
+        QStringList alerts;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            alerts << alert.messageText() + " " + alert.informativeText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        if (manual)
+            printed.doc.printManualDuplexWithPrinter("Gone_Printer");
+        else
+            printed.doc.printAutomaticDuplex("Gone_Printer");
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(panels, 0) << "nothing was printed";
+        EXPECT_EQ(printed.doc.printInfo().printerName(), "Duplex_Printer");
+        ASSERT_EQ(alerts.size(), 1);
+        EXPECT_EQ(alerts.first(), rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " "
+                                      + rqs::localized("PrinterNotFoundText").replace("%1", "Gone_Printer"));
+    }
 }

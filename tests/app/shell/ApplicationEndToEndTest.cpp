@@ -319,3 +319,65 @@ TEST(ApplicationEndToEnd, TheFrameBuilderSavesANewFrame)
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();
 }
+
+// The top-level windows of the display, frontmost first, as xdotool's decimal ids.
+QStringList stackingOrder(const QString &display)
+{
+    QProcess process;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/usr/bin/xwininfo"), {"-root", "-children"});
+    process.waitForFinished(10000);
+    QStringList ids;
+    for (const QString &line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+        const QString id = line.trimmed().section(' ', 0, 0);
+        if (id.startsWith("0x"))
+            ids << QString::number(id.toULongLong(nullptr, 16));
+    }
+    return ids;
+}
+
+// Starting Foldwise again without files, while another program's window is in front, brings the
+// running Foldwise's window to the front; the second start ends at once.
+TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    QProcess foldwise;
+    startFoldwise(foldwise, folder, display, {source});
+    ASSERT_TRUE(foldwise.waitForStarted());
+    QString document;
+    ASSERT_TRUE(waitUntil([&] { return !(document = visibleWindow(display, "Handout.pdf")).isEmpty(); })) << "no document window";
+
+    QProcess other;
+    QProcessEnvironment environment;
+    environment.insert("DISPLAY", display);
+    other.setProcessEnvironment(environment);
+    other.start("/usr/bin/xmessage", {"-name", "Elsewhere", "Another program"});
+    QString elsewhere;
+    ASSERT_TRUE(waitUntil([&] { return !(elsewhere = visibleWindow(display, "Elsewhere")).isEmpty(); }));
+    xdotool(display, {"windowraise", elsewhere});
+    const auto inFront = [&](const QString &window, const QString &behind) {
+        const QStringList order = stackingOrder(display);
+        return order.contains(window) && order.indexOf(window) < order.indexOf(behind);
+    };
+    ASSERT_TRUE(waitUntil([&] { return inFront(elsewhere, document); }, 5000));
+
+    QProcess again;
+    startFoldwise(again, folder, display, {});
+    EXPECT_TRUE(again.waitForFinished(20000));
+    EXPECT_EQ(again.exitCode(), 0);
+    EXPECT_TRUE(waitUntil([&] { return inFront(document, elsewhere); }, 10000)) << "the document window is in front again";
+    EXPECT_EQ(foldwise.state(), QProcess::Running);
+
+    other.kill();
+    other.waitForFinished(5000);
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+}

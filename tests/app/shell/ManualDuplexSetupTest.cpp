@@ -10,10 +10,15 @@
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
 
-#include "support/CupsServerTest.h"
+#include "PrinterAnswers.h"
 
+#include "support/CupsServerTest.h"
+#include "support/Screenshot.h"
+
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <poppler-qt6.h>
 
@@ -26,6 +31,7 @@ protected:
     {
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
+        forgetPrinterAnswers();
     }
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
@@ -137,4 +143,63 @@ TEST_F(ManualDuplexSetup, TheWizardPrintsTheTestRecordsTheAnswersAndTheNextManua
     EXPECT_EQ(asked.last(), rqs::localized("SetupPrinterMissingTitle"));
     EXPECT_TRUE(log.contains("Warning: The manual duplex answers were not recorded yet"));
     EXPECT_EQ(stored("Duplex_Printer"), "DidSetup=true TurnSheets=true RotateBacksides=false RevertBacksides=false") << "the check's last answer";
+}
+
+namespace {
+
+// What is wrong with the wizard's window at its step: a control of another step that can be seen
+// or clicked, a control of this step outside the view or the window, or a page not filling the view.
+QStringList stepFaults(VXManualDuplexController *wizard)
+{
+    QStringList faults;
+    QWidget *window = wizard->window();
+    auto *view = window->findChild<QWidget *>("scrollingView");
+    const QRect shown = QRect(view->mapTo(window, QPoint()), view->size()).intersected(window->rect());
+    for (int step = 0; step < VXManualDuplexController::StepCount; ++step) {
+        auto *page = view->findChild<QWidget *>(QString("step%1").arg(step));
+        const bool current = step == wizard->currentPage();
+        if (current && (page->mapTo(view, QPoint()) != QPoint() || page->size() != view->size()))
+            faults << QString("step %1 is not the view's size and place").arg(step);
+        for (QWidget *control : page->findChildren<QWidget *>()) {
+            if (!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QTextBrowser *>(control) && !qobject_cast<QLabel *>(control))
+                continue;
+            const QRect at(control->mapTo(window, QPoint()), control->size());
+            if (!current && control->isVisible())
+                faults << QString("%1 of step %2 is visible at step %3").arg(control->objectName()).arg(step).arg(wizard->currentPage());
+            else if (current && (!control->isVisible() || !shown.contains(at)))
+                faults << QString("%1 of step %2 is not whole in sight").arg(control->objectName()).arg(step);
+        }
+    }
+    return faults;
+}
+
+} // namespace
+
+// Walked as a user walks it, with the buttons, in a window of its first size, of its least size
+// and a large one.
+TEST(ManualDuplexSteps, EachStepShowsItsOwnPageWholeAndNothingOfTheOthersAtEverySize)
+{
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    const QList<QSize> sizes{{}, {1, 1}, {1000, 800}};
+    for (const QSize &size : sizes) {
+        SCOPED_TRACE(size.width());
+        wizard->setPrinterName("Office Laser");
+        wizard->showWindow();
+        QWidget *window = wizard->window();
+        if (size.isValid())
+            window->resize(size);
+        EXPECT_EQ(window->findChild<QLabel *>("printerLabel")->text(), rqs::localized("SetupPrinterNamed").replace("%1", "Office Laser"));
+        const QStringList moves{"nextButton", "nextButton", "oneFaceButton", "nextButton", "nextButton"};
+        for (int step = 0; step < VXManualDuplexController::StepCount; ++step) {
+            EXPECT_EQ(wizard->currentPage(), step);
+            QTest::qWaitFor([&] { return stepFaults(wizard).isEmpty(); }, 2000);
+            EXPECT_EQ(stepFaults(wizard), QStringList());
+            if (!size.isValid() && (step == 0 || step == 5))
+                EXPECT_TRUE(saveScreenshot(window, QString("manual-duplex-step%1").arg(step + 1)));
+            if (step < moves.size())
+                window->findChild<QAbstractButton *>(moves[step])->click();
+        }
+        wizard->close(nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }));
+    }
 }

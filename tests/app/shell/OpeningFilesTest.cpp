@@ -4,9 +4,11 @@
 #include "app/shell/VXSingleInstance.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Alert.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/PdfFixture.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -151,3 +153,45 @@ TEST(ApplicationIcon, TheDesktopEntryNamesAnIconThatShipsAndDraws)
     ASSERT_FALSE(drawn.isNull());
     EXPECT_GT(qAlpha(drawn.pixel(16, 24)), 0) << "the left page is drawn";
 }
+
+namespace {
+
+// Takes the addresses the desktop is asked to open, as a browser would.
+class AddressCatcher : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { opened << url.toString(); }
+
+public:
+    QStringList opened;
+};
+
+} // namespace
+
+// The offscreen desktop opens nothing, as a desktop without a browser or mail program; the user
+// is told with the address to copy. With a handler the address goes to it and nothing is told.
+TEST_F(AppDelegateTest, AWebOrMailItemTheDesktopCannotOpenTellsTheUserTheAddress)
+{
+    struct Case { const char *item; void (AppDelegate::*action)(QObject *); const char *address; };
+    const QList<Case> cases{{"home page", &AppDelegate::openHomePage, "https://foldwise.example.org/"},
+                            {"rate", &AppDelegate::rateFoldwise, "https://foldwise.example.org/rate"},
+                            {"feedback", &AppDelegate::sendFeedback, "feedback@foldwise.example.org"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        told.clear();
+        (delegate.*c.action)(nullptr);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told.first().startsWith(rqs::localized("CannotOpenAddressTitle")));
+        EXPECT_TRUE(told.first().contains(c.address));
+    }
+    AddressCatcher browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
+    told.clear();
+    delegate.openHomePage(nullptr);
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(told, QStringList());
+    EXPECT_EQ(browser.opened, QStringList{"https://foldwise.example.org/"});
+}
+
+#include "OpeningFilesTest.moc"

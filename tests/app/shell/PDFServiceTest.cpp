@@ -3,7 +3,10 @@
 #include "app/shell/VXPDFServiceQueueInstaller.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/PasswordPanel.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/CupsServerTest.h"
 #include "support/MainBundleScope.h"
@@ -11,10 +14,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cups/cups.h>
 
 #include <unistd.h>
 
@@ -55,12 +65,15 @@ protected:
         ASSERT_TRUE(writeTextsNamingQueue(resources.path(), queue));
         platform::Alert::setResponder([this](platform::Alert &alert) {
             told << alert.messageText();
+            toldText << alert.informativeText();
             return answers.isEmpty() ? platform::Alert::FirstButtonReturn + 1 : answers.takeFirst();
         });
     }
     void TearDown() override
     {
         platform::Alert::setResponder(nullptr);
+        platform::PasswordPanel::setResponder(nullptr);
+        cupsSetUser(nullptr);
         lpadmin({"-x", queue});
     }
 
@@ -87,6 +100,7 @@ protected:
     platform::LogCapture log;
     QString queue;
     QStringList told;
+    QStringList toldText;
     QList<int> answers;
     VXDocumentController documents;
     AppDelegate delegate{&documents};
@@ -112,6 +126,20 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
 }
 
+// Printing a booklet to Foldwise itself is never what the user means.
+TEST_F(PDFServiceTest, TheFoldwisePrinterIsNeverOfferedForPrintingBooklets)
+{
+    install({Install, Install});
+    ASSERT_TRUE(device().contains("foldwise:"));
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    QSignalSpy changed(printers, &platform::PrinterCache::printersChanged);
+    printers->refresh();
+    ASSERT_TRUE(changed.wait(20000)) << "the cache took the new queue";
+    EXPECT_TRUE(printers->printerNames().contains("Duplex_Printer"));
+    EXPECT_FALSE(printers->printerNames().contains(queue));
+    EXPECT_EQ(printers->printerNamed(queue), QString());
+}
+
 TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
 {
     queue = QStringLiteral("Fold wise/%1").arg(::getpid());
@@ -121,38 +149,161 @@ TEST_F(PDFServiceTest, AQueueThatCannotBeAddedIsToldNotHidden)
     EXPECT_EQ(log.lines().filter("Error: Could not add the printer").size(), 1) << log.lines().join('\n').toStdString();
 }
 
-// A job printed with lp to the installed queue opens as a document in a running Foldwise.
-TEST_F(PDFServiceTest, AJobPrintedToTheQueueOpensInTheRunningFoldwise)
+// Named to CUPS as another user, the test's root process is asked for the right like anyone;
+// its own credentials as root are those of an administrator.
+TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheCommand)
+{
+    const struct {
+        QString user;
+        int askedTimes;
+        bool added;
+    } cases[] = {{"nobody", 2, false}, {"root", 1, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        // A fresh connection: the one the earlier tests used carries root's authentication.
+        cupsSetServer(nullptr);
+        cupsSetUser("nobody");
+        QStringList asked;
+        platform::PasswordPanel::setResponder([&](QDialog &dialog) {
+            asked << dialog.findChild<QLabel *>()->text();
+            if (asked.size() > 1)
+                return int(QDialog::Rejected);
+            dialog.findChild<QLineEdit *>("userField")->setText(c.user);
+            dialog.findChild<QLineEdit *>("passwordField")->setText("not the password");
+            return int(QDialog::Accepted);
+        });
+        const QStringList alerts = install({Install, Install});
+        EXPECT_EQ(QString::fromUtf8(cupsUser()), "nobody") << "the name given for the change is not kept";
+        ASSERT_EQ(asked.size(), c.askedTimes) << "a refused password is asked again until the user cancels";
+        EXPECT_EQ(asked.first(), rqs::localized("ServiceAuthenticateText").arg(queue));
+        EXPECT_EQ(device().contains("foldwise:"), c.added);
+        if (c.added)
+            continue;
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_TRUE(alerts.last().contains(queue));
+        EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+                                             + " -m raw -o printer-op-policy=authenticated"))
+            << toldText.last().toStdString();
+    }
+}
+
+// How the job of that title on the queue ended, and the line the backend left for CUPS to show
+// (CUPS keeps it for a job that did not complete), once it has ended or a generous limit passed.
+struct JobEnd
+{
+    ipp_jstate_t state = IPP_JSTATE_PENDING;
+    QString message;
+};
+
+JobEnd endOfJob(const QString &queue, const QString &title)
+{
+    JobEnd end;
+    int id = 0;
+    QTest::qWaitFor([&] {
+        cups_job_t *jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+        for (int i = 0; i < count; ++i) {
+            if (title == QString::fromUtf8(jobs[i].title)) {
+                end.state = jobs[i].state;
+                id = jobs[i].id;
+            }
+        }
+        cupsFreeJobs(count, jobs);
+        return end.state >= IPP_JSTATE_CANCELED;
+    }, 20000);
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (ipp_attribute_t *message = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT))
+        end.message = QString::fromUtf8(ippGetString(message, 0, nullptr));
+    ippDelete(response);
+    return end;
+}
+
+QStringList keptPrintsTitled(const QString &title)
+{
+    const QString kept = qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data/Foldwise/Printed";
+    QStringList found;
+    for (const QString &job : QDir(kept).entryList({"job-*"}, QDir::Dirs)) {
+        if (QFile::exists(kept + "/" + job + "/" + title + ".pdf"))
+            found << kept + "/" + job + "/" + title + ".pdf";
+    }
+    return found;
+}
+
+// A print made while no Foldwise runs waits among the kept prints and opens at the next start;
+// one made while it runs opens at once. Neither is kept once open.
+TEST_F(PDFServiceTest, APrintOpensInTheRunningFoldwiseOrWaitsForTheNextStart)
 {
     install({Install, Install});
-
     QTemporaryDir home;
-    const QString runtime = qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/runtime";
+    const QString leaflet = PdfFixture::write(home.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(6)));
+    const QString title = QStringLiteral("Kept Leaflet %1").arg(::getpid());
+    ASSERT_TRUE(run("lp", {"-d", queue, "-t", title, leaflet}).contains("request id"));
+    const JobEnd end = endOfJob(queue, title);
+    const QStringList kept = keptPrintsTitled(title);
+    EXPECT_EQ(end.state, IPP_JSTATE_COMPLETED) << "kept for the user, the print is done";
+    ASSERT_EQ(kept.size(), 1) << "no session to start Foldwise in: the print waits";
+    EXPECT_EQ(PdfFixture::read(kept.first()), PdfFixture::read(leaflet)) << "kept as it was printed";
+
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+    for (const char *variable : {"HOME", "XDG_CONFIG_HOME"})
         environment.insert(variable, home.path());
-    environment.insert("XDG_RUNTIME_DIR", runtime);
+    environment.insert("XDG_DATA_HOME", qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data");
+    environment.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/runtime");
     QProcess foldwise;
     foldwise.setProcessEnvironment(environment);
     foldwise.setProcessChannelMode(QProcess::MergedChannels);
-    // A document keeps it running.
-    foldwise.start(QStringLiteral(FOLDWISE_BINARY), {PdfFixture::write(home.path(), "First.pdf", PdfFixture::pages(PdfFixture::numbered(4)))});
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY));
     QByteArray output;
-    const auto said = [&](const QByteArray &text) {
-        return QTest::qWaitFor([&] { return (output += foldwise.readAll()).contains(text); }, 30000);
+    const auto said = [&](const QString &text) {
+        return QTest::qWaitFor([&] { return QString::fromUtf8(output += foldwise.readAll()).contains(text); }, 30000);
     };
-    ASSERT_TRUE(said("First.pdf")) << output.toStdString();
+    EXPECT_TRUE(said("Info: Opening " + kept.first())) << output.toStdString();
+    EXPECT_TRUE(said("Info: Opened \"" + kept.first())) << output.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(QFileInfo(kept.first()).path()); }, 5000))
+        << "its folder goes once it is open";
 
-    const QString leaflet = PdfFixture::write(home.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(6)));
-    EXPECT_TRUE(run("lp", {"-d", queue, "-t", "Club Leaflet", leaflet}).contains("request id")) << "lp took the job";
-    EXPECT_TRUE(said("Club Leaflet.pdf")) << output.toStdString();
+    const QString now = QStringLiteral("Club Leaflet %1").arg(::getpid());
+    EXPECT_TRUE(run("lp", {"-d", queue, "-t", now, leaflet}).contains("request id")) << "lp took the job";
+    EXPECT_TRUE(said(now + ".pdf")) << output.toStdString();
+    const JobEnd opened = endOfJob(queue, now);
+    EXPECT_EQ(opened.state, IPP_JSTATE_COMPLETED);
     const QString line = QString::fromUtf8(output).split('\n').filter("Info: Opened").last();
-    QFile opened(line.section('"', 1, 1));
-    QFile sent(leaflet);
-    ASSERT_TRUE(opened.open(QIODevice::ReadOnly) && sent.open(QIODevice::ReadOnly)) << line.toStdString();
-    EXPECT_EQ(opened.readAll(), sent.readAll()) << "the document is the job's PDF as it was printed";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(line.section('"', 1, 1)); }, 5000)) << "opened, it is no longer kept";
     foldwise.terminate();
     foldwise.waitForFinished(20000);
+}
+
+// A user can name another user to CUPS; the job must not reach that user's session.
+TEST_F(PDFServiceTest, AJobWhoseUserCupsDidNotAuthenticateNeverReachesASession)
+{
+    install({Install, Install});
+    QTemporaryDir folder;
+    QFile::setPermissions(folder.path(), QFile::Permissions(0x7755));
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(2)));
+    QFile::setPermissions(leaflet, QFile::Permissions(0x6444));
+    const QString spoofed = QStringLiteral("Spoofed %1").arg(::getpid());
+    QProcess lp;
+    lp.setProcessChannelMode(QProcess::MergedChannels);
+    lp.start("runuser", {"-u", "nobody", "--", "lp", "-U", "root", "-d", queue, "-t", spoofed, leaflet});
+    ASSERT_TRUE(lp.waitForFinished(20000));
+    const QString said = QString::fromUtf8(lp.readAll());
+    EXPECT_NE(lp.exitCode(), 0) << said.toStdString();
+    EXPECT_FALSE(said.contains("request id")) << "CUPS refused the job: " << said.toStdString();
+
+    // A queue whose policy lets anyone name anyone: the backend refuses every job.
+    ASSERT_TRUE(lpadmin({"-p", queue, "-o", "printer-op-policy=default"}));
+    const QString unchecked = QStringLiteral("Unchecked %1").arg(::getpid());
+    ASSERT_TRUE(run("lp", {"-d", queue, "-t", unchecked, leaflet}).contains("request id"));
+    const JobEnd refused = endOfJob(queue, unchecked);
+    EXPECT_EQ(refused.state, IPP_JSTATE_CANCELED);
+    EXPECT_EQ(refused.message, "Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated.");
+    EXPECT_EQ(keptPrintsTitled(spoofed) + keptPrintsTitled(unchecked), QStringList()) << "nothing reached a user";
+    QFile errors(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log");
+    ASSERT_TRUE(errors.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(errors.readAll().contains("Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -10,7 +11,10 @@
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
 
+#include "PrinterAnswers.h"
+
 #include "support/CupsServerTest.h"
+#include "support/Screenshot.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +25,8 @@ namespace {
 class Preferences : public CupsServerTest
 {
 protected:
+    void TearDown() override { forgetPrinterAnswers(); }
+
     // What a fresh reader of the user's defaults file finds for these printers and keys.
     static QStringList stored(const QStringList &printers, const QString &key)
     {
@@ -115,4 +121,46 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
         EXPECT_EQ(stored({gone, "Duplex_Printer"}, VXPrinterDefaults::TurnSheetsKey), (QStringList{gone + "=", "Duplex_Printer=true"}));
         EXPECT_EQ(stored({gone, "Simplex_Printer"}, VXPrinterDefaults::RotateBacksidesKey), (QStringList{gone + "=", "Simplex_Printer=true"}));
     }
+}
+
+// The wizard and the preferences read and write the same answers: what the wizard records shows
+// at once in the open preferences, and a printer never given a kind is now a manual duplex one.
+TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
+{
+    AppDelegate shell(nullptr);
+    platform::PrinterCache::shared()->refresh();
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    VXPreferencesController preferences;
+    preferences.showWindow();
+    platform::Window *window = preferences.window();
+    auto *type = window->findChild<QComboBox *>("printerTypeButton");
+    const auto shown = [&] {
+        return QStringList{type->currentText(), window->findChild<QLabel *>("didSetupImageView")->pixmap().toImage() ==
+                                   platform::Bundle::mainBundle()->imageNamed("ManualDuplex-Check").convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                               ? "set up" : "not set up",
+                           QString("turn %1 rotate %2 reverse %3")
+                               .arg(window->findChild<QCheckBox *>("facingCheckbox")->isChecked())
+                               .arg(window->findChild<QCheckBox *>("rotateCheckbox")->isChecked())
+                               .arg(window->findChild<QCheckBox *>("reverseCheckbox")->isChecked())};
+    };
+    const QStringList kinds = VXPrintHelper::printerTypeTitles();
+    EXPECT_EQ(shown(), (QStringList{kinds.at(0), "not set up", "turn 0 rotate 0 reverse 0"}));
+
+    struct Case { QString printer; QString kind; };
+    for (const Case &c : {Case{"Simplex_Printer", kinds.at(VXPrintHelper::PrinterTypeManualDuplex)},
+                          Case{"Duplex_Printer", kinds.at(VXPrintHelper::PrinterTypeAutomaticDuplex)}}) {
+        SCOPED_TRACE(c.printer.toStdString());
+        VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+        wizard->setPrinterName(c.printer);
+        wizard->showWindow();
+        wizard->printedOnBothPage();
+        wizard->window()->findChild<QAbstractButton *>("turnedInOrderButton")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }));
+        preferences.setDefaultPrinter(c.printer);
+        EXPECT_EQ(shown(), (QStringList{c.kind, "set up", "turn 0 rotate 1 reverse 0"}));
+        EXPECT_EQ(stored({c.printer}, VXPrinterDefaults::DidSetupKey), QStringList{c.printer + "=true"});
+    }
+    preferences.setDefaultPrinter("Simplex_Printer");
+    EXPECT_TRUE(saveScreenshot(window, "preferences"));
 }

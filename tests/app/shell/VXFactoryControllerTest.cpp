@@ -17,6 +17,7 @@
 
 #include "support/CupsServerTest.h"
 #include "support/PictureFixture.h"
+#include "support/Screenshot.h"
 
 #include <QDropEvent>
 #include <QFileDialog>
@@ -109,6 +110,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
+        EXPECT_TRUE(dialog.nameFilters().value(0).startsWith(rqs::localized("OpenableFilesName") + " (*.pdf ")) << "named, PDF first";
         dialog.selectFile(second);
         return platform::OpenPanel::OKButton;
     });
@@ -143,6 +145,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Failed),
                                          "Report 2: " + localizedState(VXTask::Exported)}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return scene.factory.window()->findChild<QLabel *>("progressLabel")->text().isEmpty(); }));
+    EXPECT_TRUE(saveScreenshot(scene.factory.window(), "factory"));
 
     scene.click(1, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
@@ -188,13 +191,14 @@ TEST_F(FactoryPrinting, PrintsEveryWaitingTaskOnceInOrderWhateverHappensMeanwhil
     EXPECT_EQ(scene.factory.printInfo().printerName(), "Duplex_Printer");
     EXPECT_EQ(scene.factory.tasks().size(), 3);
     EXPECT_EQ(tasks[1]->state(), VXTask::Exported);
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.window()->findChild<QLabel *>("progressLabel")->text().isEmpty(); })) << "the run is over";
 
     scene.click(0, "leftButton");
     scene.click(2, "leftButton");
     scene.factory.printOnPrinter(QString(), false);
-    ASSERT_TRUE(scene.waitFor([&] { return panels.size() == 4 && !scene.factory.hasWaitingTasks(); }));
+    ASSERT_TRUE(scene.waitFor([&] { return panels.size() == 2 && !scene.factory.hasWaitingTasks(); }));
     QTest::qWait(100); // a second start of the same task would have come by now
-    EXPECT_EQ(panels, QStringList(4, "Duplex_Printer")) << "the printer chosen in the menu is kept for the next print-all";
+    EXPECT_EQ(panels, QStringList(2, "Duplex_Printer")) << "asked once per print-all; the printer chosen in the menu is kept for the next";
 
     QList<int> order;
     for (const char *name : {"A", "B", "C", "D"}) {

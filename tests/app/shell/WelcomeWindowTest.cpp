@@ -1,6 +1,7 @@
 #include "app/booklet/Document.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
+#include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXWelcomeWindowController.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -12,6 +13,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +31,7 @@ protected:
         platform::OpenPanel::setResponder([this](QFileDialog &dialog) {
             if (chosen.isEmpty())
                 return platform::OpenPanel::CancelButton;
+            filters = dialog.nameFilters();
             dialog.selectFile(chosen);
             return platform::OpenPanel::OKButton;
         });
@@ -58,6 +61,7 @@ protected:
     VXWelcomeWindowController welcome{delegate};
     QString chosen;
     QStringList told;
+    QStringList filters;
 };
 
 TEST_F(WelcomeWindowTest, OpenClosesItAndOpensTheChosenPdfInAWindowWithTheApplicationsMenus)
@@ -67,6 +71,8 @@ TEST_F(WelcomeWindowTest, OpenClosesItAndOpensTheChosenPdfInAWindowWithTheApplic
     button("openButton")->click();
     EXPECT_FALSE(welcomeShown()) << "closed before the panel";
     ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 5000));
+    ASSERT_EQ(filters.size(), 1);
+    EXPECT_TRUE(filters.first().startsWith("PDF documents and pictures (*.pdf *.")) << filters.first().toStdString();
     platform::Window *window = documents.documents().first()->documentWindow();
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(welcomeShown());
@@ -112,4 +118,69 @@ TEST_F(WelcomeWindowTest, TheFactoryButtonKeepsItOpen)
     EXPECT_TRUE(welcomeShown());
 }
 
+// Starting Foldwise again without files, through the socket a later launch uses.
+TEST_F(WelcomeWindowTest, ALaunchWithoutFilesBringsTheRunningOneToTheFront)
+{
+    VXSingleInstance running(folder.filePath("foldwise-test"));
+    ASSERT_TRUE(running.listen());
+    QObject::connect(&running, &VXSingleInstance::filesReceived, &delegate,
+                     [this](VXSingleInstance::Request request, const QStringList &paths) { delegate.openRequested(request, paths); });
+    const auto launchAgain = [&] { return VXSingleInstance(folder.filePath("foldwise-test")).forward(VXSingleInstance::Request::OpenFiles, {}); };
+
+    welcome.window()->close();
+    ASSERT_TRUE(launchAgain());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return welcomeShown(); }, 5000)) << "no window was open: the welcome window shows";
+
+    Document *document = documents.openDocumentWithContentsOfURL(
+        QUrl::fromLocalFile(PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)))), true);
+    ASSERT_TRUE(document && document->documentWindow());
+    welcome.window()->close();
+    QWidget elsewhere;
+    elsewhere.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &elsewhere; }, 5000));
+    ASSERT_TRUE(launchAgain());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == document->documentWindow(); }, 5000))
+        << "the document's window comes to the front";
+    EXPECT_FALSE(welcomeShown());
+}
+
 } // namespace
+
+// Ctrl+Q in a document window's File menu closes the documents, asking about an edited one as its
+// close button does: Cancel keeps it and quits nothing; Don't Save closes it and the process may end.
+TEST_F(WelcomeWindowTest, QuitInTheFileMenuAsksAboutUnsavedDocumentsBeforeEnding)
+{
+    QSignalSpy quits(&delegate, &AppDelegate::readyToQuit);
+    for (const char *name : {"First.pdf", "Edited.pdf"})
+        documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, PdfFixture::pages(PdfFixture::numbered(2)))), true);
+    ASSERT_EQ(documents.documents().size(), 2);
+    Document *edited = documents.documents().last();
+    edited->setDocumentEdited(true);
+    const auto quitItem = [&]() -> QAction * {
+        QAction *file = qobject_cast<QMenuBar *>(documents.documents().first()->documentWindow()->menuWidget())->actions().first();
+        for (QAction *item : file->menu()->actions())
+            if (item->objectName() == "quitItem")
+                return item;
+        return nullptr;
+    };
+    QAction *quit = quitItem();
+    ASSERT_NE(quit, nullptr);
+    EXPECT_EQ(quit->shortcut(), QKeySequence("Ctrl+Q"));
+
+    struct Case { int answer; qsizetype left; qsizetype quits; };
+    for (const Case &c : {Case{platform::Alert::FirstButtonReturn + 2, 1, 0}, Case{platform::Alert::FirstButtonReturn + 1, 0, 1}}) {
+        SCOPED_TRACE(c.answer);
+        told.clear();
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            told << alert.messageText();
+            return c.answer;
+        });
+        quitItem()->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return told.size() == 1 && documents.documents().size() == c.left && quits.size() == c.quits; }, 5000));
+        EXPECT_EQ(documents.documents().size(), c.left);
+        EXPECT_EQ(quits.size(), c.quits);
+        EXPECT_EQ(told.size(), 1) << "only the edited one asks";
+    }
+}

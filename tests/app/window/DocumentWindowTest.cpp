@@ -3,16 +3,22 @@
 #include "app/booklet/VXHelpDescription.h"
 #include "app/shell/AppDelegate.h"
 #include "app/window/VXDocumentWindowController.h"
+#include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
+#include "app/window/VXPagesTableView.h"
+#include "app/window/VXTableRowView.h"
+#include "RQS-Kit/Controls/QSImageView.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/UndoManager.h"
 #include "support/PdfFixture.h"
+#include "support/Screenshot.h"
 #include "support/PictureFixture.h"
 
 #include <QCheckBox>
@@ -20,7 +26,12 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDoubleSpinBox>
+#include <QFontDatabase>
+#include <QFormLayout>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMimeData>
@@ -28,6 +39,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace {
@@ -338,6 +350,41 @@ TEST_F(DocumentWindowTest, OnlyTheFirstWindowOfAProcessCountsAStartForTheRatePro
     second.close();
 }
 
+TEST_F(DocumentWindowTest, TheWindowShowsWhichWayLandscapePagesTurn)
+{
+    open(2);
+    auto *picture = controller->window()->findChild<QSImageView *>("landscapeRotationImage");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    platform::KeyValue::setValue(&document, "rotateLandscapeCW", !document.rotateLandscapeCW());
+    EXPECT_EQ(picture->image(), document.rotateLandscapeImage());
+    EXPECT_FALSE(picture->image().isNull());
+}
+
+TEST_F(DocumentWindowTest, MoreDetailsOpensTheHelpPageInOurOwnWindowWithoutABrowser)
+{
+    open(2);
+    controller->window()->show();
+    for (const VXHelpDescription::Entry &entry : VXHelpDescription::entries()) {
+        EXPECT_TRUE(entry.hasHelp) << entry.name.toStdString();
+        EXPECT_FALSE(platform::Bundle::mainBundle()->pathForResource(entry.name, "html", "Help").isEmpty()) << entry.name.toStdString();
+    }
+    platform::KeyValue::setValue(&document, "straightOrder", true);
+    ASSERT_EQ(controller->helpAnchorName(), "Help-StraightOrder");
+    static_cast<QPushButton *>(control<QWidget>("helpMoreDetails"))->click();
+    VXHelpWindow *help = VXHelpWindow::sharedHelpWindow();
+    ASSERT_TRUE(help->isVisible()) << "the offscreen desktop has no browser";
+    EXPECT_EQ(help->pageTitle(), "Straight order");
+    EXPECT_EQ(help->windowTitle(), "Straight order");
+    QTextBrowser *browser = help->findChild<QTextBrowser *>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains("reading order"));
+    browser->setSource(QUrl("index.html"));
+    EXPECT_EQ(help->pageTitle(), "Foldwise Help") << "links between the pages stay in the window";
+    help->hide();
+    platform::KeyValue::setValue(&document, "straightOrder", false);
+}
+
 TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn)
 {
     open(2);
@@ -353,8 +400,8 @@ TEST_F(DocumentWindowTest, HelpPopoversOpenByThemselvesOnlyWhileTheirDefaultIsOn
     EXPECT_EQ(control<QLabel>("helpTitle")->text(), rqs::localized("Help-StraightOrder-Title"));
     EXPECT_TRUE(controller->helpAutoShow()->isChecked());
     EXPECT_FALSE(controller->helpAutoShow()->isHidden());
-    EXPECT_TRUE(control<QWidget>("helpMoreDetails")->isHidden()) << "no longer help for this entry";
-    EXPECT_EQ(popover->layout()->contentsMargins().bottom(), 38);
+    EXPECT_FALSE(control<QWidget>("helpMoreDetails")->isHidden()) << "a help page explains more";
+    EXPECT_EQ(popover->layout()->contentsMargins().bottom(), 46);
 
     controller->helpAutoShow()->click();
     EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey(key)) << "unticked in the popover";
@@ -639,19 +686,29 @@ TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplication
     EXPECT_TRUE(application.shouldTerminateNow());
 }
 
-TEST_F(DocumentWindowTest, ADamagedFileReadAsFarAsPossibleSaysSoOnceAsItsWindowOpens)
+// Only a page lost to damage is worth an alert; a file qpdf repaired without loss (a joined file
+// whose trailer miscounts its objects) opens quietly.
+TEST_F(DocumentWindowTest, AFileWithAnUnreadablePageSaysSoOnceAsItsWindowOpensAndALosslessRepairDoesNot)
 {
-    QStringList alerts;
-    platform::Alert::setResponder([&](const platform::Alert &alert) {
-        alerts << alert.messageText();
-        return platform::Alert::FirstButtonReturn;
-    });
-    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(FOLDWISE_TEST_DATA "/crashes/page-tree-inside-resources.pdf"), Document::PdfType));
-    controller = VXDocumentWindowController::makeWindowController(&document);
-    document.showWindows();
-    ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
-    QTest::qWait(50);
-    EXPECT_EQ(alerts, QStringList{rqs::localized("DamagedFileTitle").replace("%1", document.displayName())});
+    const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
+    struct Case { const char *name; QByteArray bytes; bool alerts; };
+    const QList<Case> cases{{"joined.pdf", PdfFixture::wrongObjectCount(good), false}, {"lost page.pdf", PdfFixture::unreadablePage(good, 2), true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList alerts;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            alerts << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        Document opened;
+        ASSERT_TRUE(opened.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), c.name, c.bytes)), Document::PdfType));
+        VXDocumentWindowController::makeWindowController(&opened);
+        opened.showWindows();
+        QTest::qWait(100);
+        EXPECT_EQ(alerts, c.alerts ? QStringList{rqs::localized("DamagedFileTitle").replace("%1", opened.displayName())} : QStringList());
+        opened.close();
+        platform::Alert::setResponder(nullptr);
+    }
 }
 
 TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndReachTheEnds)
@@ -670,4 +727,60 @@ TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndRe
     EXPECT_EQ(controller->pageName(), "1 / 60");
     QTest::keyClick(window, Qt::Key_End);
     EXPECT_EQ(controller->pageName(), "60 / 60");
+}
+
+// The page-number font shown is the one drawn: a family that is not installed shows what the system
+// put in its place; a new document starts with the desktop's own sans font.
+TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesktopsSansFont)
+{
+    open(4);
+    auto *shown = control<QLabel>("fontName");
+    const QString desktop = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    EXPECT_EQ(document.pageNumbersFontName(), desktop);
+    EXPECT_EQ(shown->text(), desktop);
+    struct Case { const char *named; QString shown; };
+    for (const Case &c : {Case{"Lucida Grande", desktop}, Case{"DejaVu Serif", "DejaVu Serif"}}) {
+        SCOPED_TRACE(c.named);
+        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.named));
+        EXPECT_EQ(shown->text(), c.shown);
+        EXPECT_EQ(QFontInfo(document.pageNumberFilter()->font()).family(), c.shown) << "what is drawn";
+    }
+}
+
+// Each number of the creep, position and page-number controls says what it is and in what unit.
+TEST_F(DocumentWindowTest, CreepPositionAndPageNumberFieldsHaveLabelsAndUnits)
+{
+    open(4);
+    for (const char *name : {"creepTypeField", "creepField", "centerXTF", "centerYTF", "numbersXField", "numbersYField"}) {
+        SCOPED_TRACE(name);
+        auto *field = control<QWidget>(name);
+        QLabel *label = nullptr;
+        for (QFormLayout *each : controller->window()->findChildren<QFormLayout *>())
+            if (auto *found = qobject_cast<QLabel *>(each->labelForField(field)))
+                label = found;
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->text().isEmpty());
+        if (auto *number = qobject_cast<QDoubleSpinBox *>(field))
+            EXPECT_FALSE(number->suffix().trimmed().isEmpty());
+    }
+}
+
+// The selected page stands out from its neighbours in the list, and a page whose preview is still
+// on its way shows its outline rather than white on white.
+TEST_F(DocumentWindowTest, TheSelectedPageStandsOutAndAPageStillLoadingShowsItsOutline)
+{
+    open(3);
+    show({900, 700});
+    auto *list = control<VXPagesTableView>("pagesTableView");
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::qWait(300);
+    EXPECT_TRUE(saveScreenshot(controller->window(), "document-window"));
+    const QImage shown = list->viewport()->grab().toImage();
+    const auto ringAt = [&](int row) {
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QRect page = VXTableRowView::pageFrameInRow(rect.size()).translated(rect.topLeft());
+        return shown.pixelColor(page.left() - 3, page.center().y());
+    };
+    const QColor selected = ringAt(2), other = ringAt(1);
+    EXPECT_GT(std::abs(selected.lightness() - other.lightness()), 40) << selected.name().toStdString() << " " << other.name().toStdString();
 }

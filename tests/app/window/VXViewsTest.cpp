@@ -6,15 +6,21 @@
 #include "app/window/VXNoScrollView.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPageViewDelegate.h"
+#include "app/window/VXPageRowDelegate.h"
+#include "app/window/VXPagesController.h"
 #include "app/window/VXTableRowView.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
+#include "platform/ui/SizeConstraint.h"
 
 #include "booklet/BookletExport.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
 #include <QNativeGestureEvent>
+#include <QPainter>
+#include <QStandardItemModel>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -354,6 +360,45 @@ TEST(VXFeatureHeader, AnOverlayColourTintsTheBarKeepingItsLightness)
     }
 }
 
+// A section whose content would be 100 high, held at 20 by its height constraint.
+TEST(VXFeatureHeader, AClickSwitchesTheSectionsHeightBetweenHeldAndFree)
+{
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    VXFeatureHeader header;
+    auto *section = new QWidget;
+    auto *content = new QVBoxLayout(section);
+    auto *filler = new QWidget;
+    filler->setMinimumHeight(100);
+    content->addWidget(filler);
+    column->addWidget(section);
+    header.mouseUpForLater(1);
+    EXPECT_EQ(header.heightConstraint(), nullptr) << "nothing to toggle";
+
+    auto held = std::make_shared<platform::SizeConstraint>(platform::SizeConstraint::Dimension::Height, 20);
+    held->setPriority(999);
+    ASSERT_TRUE(held->install(section));
+    header.setHeightConstraint(held);
+    window.show();
+    EXPECT_EQ(section->maximumHeight(), 20);
+    header.mouseUpForLater(0);
+    EXPECT_EQ(header.heightConstraint(), held) << "no click, no toggle";
+
+    const double priorities[] = {10, 1000, 10};
+    const int heights[] = {QWIDGETSIZE_MAX, 20, QWIDGETSIZE_MAX};
+    for (int i = 0; i < 3; ++i) {
+        header.mouseUpForLater(1);
+        const std::shared_ptr<platform::SizeConstraint> now = header.heightConstraint();
+        EXPECT_EQ(now->priority(), priorities[i]) << i;
+        EXPECT_EQ(now->constant(), 20) << i;
+        EXPECT_EQ(now->view(), section) << "the copy holds the same section";
+        EXPECT_EQ(section->maximumHeight(), heights[i]) << i;
+    }
+    EXPECT_EQ(held->view(), nullptr) << "the first constraint was taken off";
+    window.adjustSize();
+    EXPECT_GE(section->height(), 100) << "free, the section takes its content's height";
+}
+
 TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOnesStayCentred)
 {
     const auto darkVeil = [](const QColor &c) { return c.alpha() >= 40 && c.red() < 40; };
@@ -382,4 +427,29 @@ TEST(VXTableRowView, EachSubviewIsAWhitePageRingedWhenTheRowIsSelectedAndAddedOn
     EXPECT_EQ(preview->geometry(), QRect(20, 10, 160, 80)) << "centred, 20 in and 10 up";
     row.resize(300, 60);
     EXPECT_EQ(preview->geometry(), QRect(20, 10, 260, 40));
+}
+
+// A page row whose preview has not come yet shows the page's outline on the white list; once the
+// preview is there, the preview alone.
+TEST(VXPageRowDelegate, APageStillLoadingShowsItsOutline)
+{
+    QStandardItemModel model(2, 1);
+    model.setData(model.index(1, 0), 0.75, VXPagesController::RatioRole);
+    VXPageRowDelegate delegate;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 120, 160);
+    const QRect page = VXTableRowView::pageFrameInRow(option.rect.size());
+    const auto edgeOf = [&](const QImage &preview) {
+        model.setData(model.index(1, 0), preview, Qt::DecorationRole);
+        QImage row(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+        row.fill(Qt::white);
+        QPainter painter(&row);
+        delegate.paint(&painter, option, model.index(1, 0));
+        painter.end();
+        return row.pixelColor(page.left(), page.center().y());
+    };
+    EXPECT_LT(edgeOf(QImage()).lightness(), 220) << "outlined while loading";
+    QImage green(page.size(), QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    EXPECT_EQ(edgeOf(green).name(), QColor(Qt::green).name()) << "the preview alone once loaded";
 }

@@ -156,6 +156,22 @@ TEST(OperationQueue, ResultsComputedInTheBackgroundAreDeliveredOnTheGuiThread)
     EXPECT_EQ(deliveredOn, gui);
 }
 
+TEST(OperationQueue, WaitingOperationsOfAHigherPriorityStartFirstAndEqualOnesInTurn)
+{
+    OperationQueue queue(1);
+    std::atomic_bool release = false;
+    QList<int> order; // one operation runs at a time
+    queue.addOperation([&] {
+        while (!release)
+            QThread::msleep(1);
+    });
+    for (const auto &[name, priority] : {std::pair{1, 0}, {2, 0}, {3, 1}, {4, 2}, {5, 1}})
+        queue.addOperation([&order, name] { order << name; }, priority);
+    release = true;
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(order, (QList<int>{4, 3, 5, 1, 2}));
+}
+
 TEST(OperationQueue, AThrowingOperationIsLoggedAndTheQueueGoesOnAndAWidthBelowOneIsRefused)
 {
     OperationQueue queue(1);

@@ -72,4 +72,21 @@ TEST(FxRenderTool, RendersARecipeAndWritesItsPixels)
     EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(1, 0), QColor(128, 128, 0));
 }
 
+// Each step of a recipe is built after the steps it reads, without recursion: 50,000 chained
+// crops overflowed the stack at about 7,700.
+TEST(FxRenderTool, RendersAChainOfFiftyThousandSteps)
+{
+    QTemporaryDir folder;
+    QByteArray steps;
+    for (int i = 0; i < 50000; ++i)
+        steps += QStringLiteral(R"({"name": "s%1", "crop": "%2", "rect": [0, 0, 1, 1]},)")
+                     .arg(i + 1)
+                     .arg(i == 0 ? QStringLiteral("c") : QStringLiteral("s%1").arg(i))
+                     .toUtf8();
+    steps.chop(1);
+    const ToolRun run = runTool(folder, R"({"images": {"c": {"color": "0 0 1 1"}}, "steps": [)" + steps + R"(], "output": "s50000"})");
+    ASSERT_EQ(run.exitCode, 0) << run.errors.join('\n').toStdString();
+    EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(0, 0), QColor(0, 0, 255));
+}
+
 } // namespace

@@ -26,6 +26,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <thread>
+#include <vector>
 
 using platform::PdfDocument;
 using platform::PdfOperators;
@@ -234,18 +236,28 @@ TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
     }
 }
 
-TEST_F(PdfDocumentTest, RepairableFilesOpenWithOneWarningAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
+TEST_F(PdfDocumentTest, RepairedFilesAreDamagedOnlyWhenAPageWasLostAndFilesNeedingOnlyAnOwnerPasswordCopyOut)
 {
-    QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(2));
-    const qsizetype at = bytes.lastIndexOf("startxref") + 10;
-    bytes.replace(at, bytes.indexOf('\n', at) - at, "17");
-    {
+    const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
+    QByteArray badOffset = good;
+    const qsizetype at = badOffset.lastIndexOf("startxref") + 10;
+    badOffset.replace(at, badOffset.indexOf('\n', at) - at, "17");
+    struct Case { const char *name; QByteArray bytes; QString line; QString damage; };
+    const QList<Case> cases{
+        {"wrong object count", PdfFixture::wrongObjectCount(good), "Info: \"" + path("wrong object count.pdf") + "\" was repaired", ""},
+        {"cross-reference offset", badOffset, "Info: \"" + path("cross-reference offset.pdf") + "\" was repaired", ""},
+        {"unreadable page", PdfFixture::unreadablePage(good, 1), "Warning: \"" + path("unreadable page.pdf") + "\" is damaged",
+         "page 2 could not be read"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         platform::LogCapture log;
-        const std::optional<PdfDocument> document = PdfDocument::open(fixture("damaged.pdf", bytes));
+        const std::optional<PdfDocument> document = PdfDocument::open(fixture(QString(c.name) + ".pdf", c.bytes));
         ASSERT_TRUE(document);
-        EXPECT_EQ(document->pageCount(), 2);
+        EXPECT_EQ(document->pageCount(), 3);
         ASSERT_EQ(log.lines().size(), 1);
-        EXPECT_TRUE(log.lines().front().startsWith("Warning: \"" + path("damaged.pdf") + "\" is damaged"));
+        EXPECT_TRUE(log.lines().front().startsWith(c.line)) << log.lines().front().toStdString();
+        EXPECT_EQ(document->damage().section(" (", 0, 0), c.damage);
     }
 
     const QString owner = fixture("owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner"));
@@ -292,6 +304,41 @@ TEST_F(PdfDocumentTest, PixelsComeFromTheFileAsItWasWhenOpened)
     const QImage first = document->page(0)->render(1, 1);
     EXPECT_EQ(PixelProbe::mismatches(first, {{{100, 100}, PdfFixture::colourOf(1)}}), QStringList());
     EXPECT_EQ(PdfDocument::open(path("book.pdf"))->page(0)->visibleSize(), QSizeF(300, 200));
+}
+
+// Threads that draw at once each get a poppler document of their own: the pixels are those of one
+// thread drawing the pages in turn, for a file and for bytes in memory alike.
+TEST_F(PdfDocumentTest, PagesDrawnOnSeveralThreadsAtOnceMatchThoseDrawnOneAfterAnother)
+{
+    const QByteArray bytes = PdfFixture::pages(PdfFixture::numbered(6));
+    const std::optional<PdfDocument> fromFile = PdfDocument::open(fixture("threads.pdf", bytes));
+    const std::optional<PdfDocument> fromBytes = PdfDocument::fromData(bytes, QStringLiteral("threads"));
+    for (const std::optional<PdfDocument> &document : {fromFile, fromBytes}) {
+        ASSERT_TRUE(document);
+        QList<QImage> inTurn;
+        for (int i = 0; i < document->pageCount(); ++i)
+            inTurn.append(document->page(i)->render(1.5, 1.5));
+
+        constexpr int threads = 8;
+        QList<QList<QImage>> atOnce(threads);
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([&, t] {
+                // Each thread starts at another page, so that different pages are drawn at once.
+                for (int k = 0; k < document->pageCount(); ++k)
+                    atOnce[t].append(document->page((t + k) % document->pageCount())->render(1.5, 1.5));
+            });
+        }
+        for (std::thread &worker : workers)
+            worker.join();
+        for (int t = 0; t < threads; ++t) {
+            for (int k = 0; k < document->pageCount(); ++k) {
+                const int index = (t + k) % document->pageCount();
+                ASSERT_FALSE(atOnce[t][k].isNull());
+                EXPECT_TRUE(atOnce[t][k] == inTurn[index]) << "thread " << t << ", page " << index + 1;
+            }
+        }
+    }
 }
 
 TEST(PdfPage, JpegKeepsItsBytesAsDctStreamWhileResolutionAndOrientationSetItsSizeAndPlacement)

@@ -134,3 +134,23 @@ TEST_F(PrinterCacheTest, AnUnreachableServerIsReportedOnceAndRemovesNoPrinter)
     EXPECT_TRUE(capture.lines().first().startsWith("Warning: The printers could not be listed: "))
         << capture.lines().first().toStdString();
 }
+
+// The application's own queue hands what is printed back to it: never a printer to offer.
+TEST_F(PrinterCacheTest, LeavesOutTheQueuesOfTheApplicationsOwnDevice)
+{
+    const QString own = QStringLiteral("Own_%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(lpadmin({"-p", own, "-E", "-v", "foldwise-test:/own"}));
+    PrinterCache cache(std::chrono::milliseconds(20));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache.printerNames().contains(own); }, 20000));
+
+    // Every queue of the private server has the recorder's device, so every one is left out.
+    cache.leaveOutDeviceScheme(QStringLiteral("foldwise-test"));
+    EXPECT_FALSE(cache.printerNames().contains(own));
+    EXPECT_FALSE(cache.printerNames().contains("Duplex_Printer"));
+    EXPECT_EQ(cache.printerNamed(own), QString());
+    EXPECT_EQ(cache.defaultPrinterName(), QString()) << "the default queue is one of them";
+    cache.leaveOutDeviceScheme(QStringLiteral("foldwise"));
+    EXPECT_EQ(cache.printerNamed(own.toUpper()), own) << "a scheme is matched whole";
+    EXPECT_EQ(cache.defaultPrinterName(), "Simplex_Printer");
+    EXPECT_TRUE(lpadmin({"-x", own}));
+}

@@ -151,6 +151,36 @@ TEST(Alert, ButtonsAnswerCodesInOrderAsSheetOrApplicationModal)
     }
 }
 
+// Keys on the real box: Escape answers Cancel or the only button, Return the first; the icon says
+// what kind of alert it is.
+TEST(Alert, EscapeAndReturnAnswerAsOnTheDesktopAndTheIconFollowsTheStyle)
+{
+    using Style = platform::Alert::Style;
+    struct Case { QStringList titles; Style style; Qt::Key key; int answer; QMessageBox::Icon icon; };
+    const QList<Case> cases{
+        {{"OK"}, Style::Informational, Qt::Key_Escape, 1000, QMessageBox::Information},
+        {{"Replace", "Cancel"}, Style::Warning, Qt::Key_Escape, 1001, QMessageBox::Warning},
+        {{"Print", "Set Up", "Cancel"}, Style::Critical, Qt::Key_Escape, 1002, QMessageBox::Critical},
+        {{"Print", "Set Up", "Cancel"}, Style::Warning, Qt::Key_Return, 1000, QMessageBox::Warning},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.titles.join(' ').toStdString() + (c.key == Qt::Key_Return ? " Return" : " Escape"));
+        platform::Alert alert;
+        alert.setMessageText("Something happened");
+        alert.setAlertStyle(c.style);
+        for (const QString &title : c.titles)
+            alert.addButtonWithTitle(title);
+        std::optional<int> answer;
+        alert.beginSheetModalForWindow(nullptr, [&](int code) { answer = code; });
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->icon(), c.icon);
+        QTest::keyClick(box, c.key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 2000));
+        EXPECT_EQ(*answer, c.answer);
+    }
+}
+
 // The check box and the pop-up reach the user, and come back as the user left them with the button's code.
 TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
 {
@@ -177,4 +207,26 @@ TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
     EXPECT_EQ(answer->returnCode, 1001);
     EXPECT_FALSE(answer->suppressionButtonTicked);
     EXPECT_EQ(answer->selectedChoice, "Plotter");
+}
+
+// A long printer name is shown whole in the alert's pop-up, and is its tip.
+TEST(Alert, APopUpOfPrinterNamesIsWideEnoughForTheLongest)
+{
+    const QString longest = "Duplex_Printer_On_The_Second_Floor_Next_To_The_Kitchen";
+    platform::Alert alert;
+    alert.setMessageText("Which printer?");
+    alert.addButtonWithTitle("Select");
+    alert.setChoices({"Laser", longest});
+    alert.setSelectedChoice(longest);
+    std::optional<int> answer;
+    alert.beginSheetModalForWindow(nullptr, [&](int code) { answer = code; });
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto *popUp = box->findChild<QComboBox *>();
+    ASSERT_NE(popUp, nullptr);
+    QTest::qWait(10);
+    EXPECT_GT(popUp->width(), popUp->fontMetrics().horizontalAdvance(longest));
+    EXPECT_EQ(popUp->toolTip(), longest);
+    box->buttons()[0]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }));
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+
+// Jobs printed to the Foldwise printer wait in the user's data folder until a Foldwise opens
+// them, so that none is lost while no Foldwise runs or none can be started; each job has a
+// folder of its own there. A job is removed once its document has opened, or when it has waited
+// longer than MaxWait.
+class VXKeptPrints
+{
+public:
+    static constexpr std::chrono::hours MaxWait{24 * 14};
+
+    // "Foldwise/Printed" in the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
+    static QString folder();
+    static bool contains(const QString &path);
+    // The jobs waiting, oldest first. Jobs that waited too long are removed first (logged).
+    static QStringList waiting();
+    // Removes the job's folder; false (logged) when it cannot.
+    static bool remove(const QString &path);
+};

@@ -1,0 +1,108 @@
+#include "RQS-Kit/Controls/QSGridItem.h"
+#include "platform/layers/Layer.h"
+
+#include "support/PixelProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace {
+
+struct Recorder : QSGridItemDelegate
+{
+    void gridItemShouldRemove(QSGridItem *) override { ++removals; }
+    void gridItemChangedPinState(QSGridItem *, bool pinned) override { pins << pinned; }
+    int removals = 0;
+    QList<bool> pins;
+};
+
+QImage plain(const QColor &colour)
+{
+    QImage picture(160, 120, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+// Grabs until the probe holds or a second has passed: the buttons fade in.
+QImage grabWhen(QWidget &tile, const std::function<bool(const QImage &)> &holds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QImage shown = tile.grab().toImage();
+    while (!holds(shown) && clock.elapsed() < 1000) {
+        QTest::qWait(20);
+        shown = tile.grab().toImage();
+    }
+    return shown;
+}
+
+bool darker(const QColor &colour, int limit) { return colour.red() < limit && colour.green() < limit && colour.blue() < limit; }
+
+} // namespace
+
+// On a light picture the hovered tile shows a dark remove disc in its top left corner and a pin in
+// its top right one; a click on each does what it shows.
+TEST(GridItem, AHoveredTileDrawsItsRemoveAndPinButtonsAndTheirClicksRemoveAndPin)
+{
+    QWidget window;
+    window.resize(200, 160);
+    QSGridItem tile(QSGridItem::HasRemove | QSGridItem::HasPin | QSGridItem::Selectable, &window);
+    tile.setImage(plain(QColor(240, 240, 240)));
+    tile.setFrame(QRectF(20, 20, 160, 120));
+    Recorder recorder;
+    tile.setDelegate(&recorder);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint removeCentre(5 + 10, 5 + 10), pinCentre(160 - 34 + 14, 5 + 10);
+
+    const QImage away = tile.grab().toImage();
+    EXPECT_TRUE(PixelProbe::isNear(away, removeCentre + QPoint(6, 0), QColor(240, 240, 240))) << "no button away from the tile";
+
+    QTest::mouseMove(&tile, QPoint(80, 60));
+    const QImage hovered = grabWhen(tile, [&](const QImage &shown) { return darker(shown.pixelColor(removeCentre + QPoint(6, 0)), 100); });
+    EXPECT_TRUE(tile.isHovered());
+    EXPECT_TRUE(darker(hovered.pixelColor(removeCentre + QPoint(6, 0)), 100)) << PixelProbe::describe(hovered, removeCentre + QPoint(6, 0)).toStdString();
+    EXPECT_GT(hovered.pixelColor(removeCentre).lightness(), 200) << "the white cross in the disc";
+    EXPECT_TRUE(darker(hovered.pixelColor(pinCentre + QPoint(-11, 0)), 100)) << PixelProbe::describe(hovered, pinCentre + QPoint(-11, 0)).toStdString();
+    EXPECT_TRUE(PixelProbe::isNear(hovered, QPoint(80, 60), QColor(240, 240, 240))) << "the picture stays clear";
+
+    // Pressed, the pin takes its pressed look; released, the tile is pinned with the set pin shown.
+    QTest::mouseMove(&tile, pinCentre);
+    QTest::mousePress(&tile, Qt::LeftButton, {}, pinCentre);
+    QTest::mouseRelease(&tile, Qt::LeftButton, {}, pinCentre);
+    EXPECT_EQ(recorder.pins, QList<bool>{true});
+    EXPECT_TRUE(tile.isPinned());
+    QTest::mouseMove(&tile, QPoint(80, 60));
+    const QImage pinned = tile.grab().toImage();
+    const QColor head = pinned.pixelColor(126 + 17, 5 + 6);
+    EXPECT_TRUE(head.red() > 150 && head.green() < 110) << "the set pin has a red head, not " << PixelProbe::describe(pinned, QPoint(143, 11)).toStdString();
+
+    QTest::mouseMove(&tile, removeCentre);
+    QTest::mousePress(&tile, Qt::LeftButton, {}, removeCentre);
+    QTest::mouseRelease(&tile, Qt::LeftButton, {}, removeCentre);
+    EXPECT_EQ(recorder.removals, 1);
+    EXPECT_FALSE(tile.isSelected()) << "a button click does not select";
+}
+
+// A badge keeps its size and sits at the top right corner, moved by its own origin, also when the
+// tile grows; a new badge replaces the old one.
+TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
+{
+    QWidget window;
+    QSGridItem tile(0, &window);
+    tile.setImage(plain(Qt::gray));
+    tile.setFrame(QRectF(0, 0, 100, 100));
+    auto *badge = new platform::View;
+    badge->setFrame(QRectF(6, 4, 24, 16));
+    tile.setBadge(badge);
+    EXPECT_EQ(badge->frame(), QRectF(100 - 24 + 6, 100 - 16 + 4, 24, 16));
+    tile.setFrame(QRectF(0, 0, 150, 120));
+    EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16));
+    QPointer<platform::View> old = badge;
+    tile.setBadge(new platform::View);
+    EXPECT_TRUE(old.isNull()) << "the old badge left the tile";
+    tile.setBadge(nullptr);
+    EXPECT_EQ(tile.badge(), nullptr);
+}

@@ -1,0 +1,88 @@
+#include "app/booklet/Document.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
+#include "app/shell/VXKeptPrints.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/SavePanel.h"
+
+#include "support/PdfFixture.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Prints kept for Foldwise in the test's data folder, as the printer's backend leaves them.
+class KeptPrintsTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        platform::SavePanel::setResponder(nullptr);
+        for (Document *document : documents.documents())
+            documents.removeDocument(document);
+        QDir(VXKeptPrints::folder()).removeRecursively();
+        QDir().rmdir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    }
+    static QString keep(const QString &job, const QString &title, qint64 ageInHours)
+    {
+        const QString folder = QDir(VXKeptPrints::folder()).filePath(job);
+        const QString path = PdfFixture::write(folder, title + ".pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+        QFile file(path);
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-ageInHours * 3600), QFileDevice::FileModificationTime);
+        return path;
+    }
+
+    VXDocumentController documents;
+    AppDelegate delegate{&documents};
+};
+
+TEST_F(KeptPrintsTest, WaitingPrintsComeOldestFirstAndThoseWaitingTooLongAreRemoved)
+{
+    const qint64 limit = std::chrono::duration_cast<std::chrono::hours>(VXKeptPrints::MaxWait).count();
+    const QString recent = keep("job-aaaaaa", "Recent", 1);
+    const QString older = keep("job-bbbbbb", "Older", limit - 1);
+    const QString stale = keep("job-cccccc", "Stale", limit + 1);
+    const QString stray = PdfFixture::write(VXKeptPrints::folder(), "Stray.pdf", "not in a job folder");
+    platform::LogCapture log;
+    EXPECT_EQ(VXKeptPrints::waiting(), (QStringList{older, recent}));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(stale).path()));
+    EXPECT_TRUE(log.contains("Warning: Removed the print \"Stale.pdf\""));
+    EXPECT_TRUE(VXKeptPrints::contains(recent));
+    EXPECT_FALSE(VXKeptPrints::contains(stray)) << "only a job's own folder is ever removed";
+    EXPECT_FALSE(VXKeptPrints::remove(stray));
+    EXPECT_TRUE(QFileInfo::exists(stray));
+}
+
+// The print's folder goes once it is open, so the save panels start in Documents instead.
+TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
+{
+    const QString documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QDir().mkpath(documentsFolder));
+    const QString print = keep("job-dddddd", "Club Leaflet", 0);
+    const QString other = keep("job-eeeeee", "Other", 0);
+    platform::LogCapture log;
+    delegate.openKeptPrints({other});
+    ASSERT_EQ(documents.documents().size(), 1);
+    EXPECT_TRUE(log.contains("Info: Opening " + print));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(print).path()));
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList{other}) << "a print the start was given itself is left to it";
+
+    Document *document = documents.documents().first();
+    QStringList proposed;
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        proposed << dialog.directory().absolutePath() + " " + QFileInfo(dialog.selectedFiles().value(0)).fileName();
+        return platform::SavePanel::CancelButton;
+    });
+    document->saveBooklet();
+    document->saveDocumentAs(nullptr);
+    EXPECT_EQ(proposed, (QStringList{documentsFolder + " Club Leaflet - Booklet.pdf", documentsFolder + " Club Leaflet.pdf"}));
+}
+
+} // namespace

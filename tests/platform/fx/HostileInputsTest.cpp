@@ -1,0 +1,157 @@
+#include "FxTestImages.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/fx/FilterRegistry.h"
+#include "platform/fx/RenderGraph.h"
+#include "platform/graphics/AlphaBlur.h"
+
+#include <QImage>
+
+#include <cmath>
+#include <limits>
+
+using namespace fxtest;
+using platform::fx::Context;
+using platform::fx::FilterRegistry;
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+const double notANumber = std::nan("");
+
+Image filtered(const QString &name, const QVariantMap &inputs)
+{
+    auto filter = FilterRegistry::create(name);
+    filter->setDefaults();
+    for (auto input = inputs.begin(); input != inputs.end(); ++input)
+        filter->setValueForKey(input.key(), input.value());
+    return filter->outputImage();
+}
+
+bool allFinite(const Buffer &pixels)
+{
+    for (int y = pixels.rect().top(); y <= pixels.rect().bottom(); ++y)
+        for (int x = pixels.rect().left(); x <= pixels.rect().right(); ++x) {
+            const Pixel p = pixels.at(x, y);
+            if (!std::isfinite(p.r) || !std::isfinite(p.g) || !std::isfinite(p.b) || !std::isfinite(p.a))
+                return false;
+        }
+    return true;
+}
+
+struct BlurCase
+{
+    const char *name;
+    QString filter;
+    double radius;
+    double angle;
+};
+
+class HostileBlur : public ::testing::TestWithParam<BlurCase>
+{
+};
+
+// Radii from stored settings reach the blurs as they are: each gives a picture of bounded size
+// with finite pixels, where before a radius of 1e8 overflowed into a scratch buffer of 6e8 × 6e8.
+TEST_P(HostileBlur, RendersAPictureOfBoundedSize)
+{
+    const BlurCase &c = GetParam();
+    QVariantMap inputs{{"inputImage", QVariant::fromValue(filled(QRect(0, 0, 16, 12), {0.5f, 0, 0, 0.5f}))},
+                       {"inputRadius", c.radius}};
+    if (c.filter == "CIMotionBlur")
+        inputs.insert("inputAngle", c.angle);
+    const Image blurred = filtered(c.filter, inputs);
+    ASSERT_FALSE(blurred.isNull());
+    EXPECT_LT(blurred.extent().width(), 200000);
+    const auto pixels = Context().render(blurred, QRect(0, 0, 16, 12));
+    ASSERT_TRUE(pixels.has_value());
+    EXPECT_TRUE(allFinite(*pixels));
+    EXPECT_LE(pixels->at(8, 6).a, 0.5f + 1e-5f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fx, HostileBlur,
+                         ::testing::Values(BlurCase{"GaussianHuge", "CIGaussianBlur", 1e8, 0},
+                                           BlurCase{"GaussianInfinite", "CIGaussianBlur", infinity, 0},
+                                           BlurCase{"GaussianNaN", "CIGaussianBlur", notANumber, 0},
+                                           BlurCase{"MotionHuge", "CIMotionBlur", 1e12, 0},
+                                           BlurCase{"MotionNaNAngle", "CIMotionBlur", 5, notANumber},
+                                           BlurCase{"MotionInfiniteAngle", "CIMotionBlur", 5, infinity}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The box half widths stay within int whatever the deviation; nothing for NaN.
+TEST(FxHostileInputs, BoxRadiiStayInRange)
+{
+    for (const double sigma : {1e8, 1e30, infinity}) {
+        for (const int radius : platform::AlphaBlur::boxRadii(sigma)) {
+            EXPECT_GT(radius, 0) << sigma;
+            EXPECT_LE(radius, 1 << 20) << sigma;
+        }
+    }
+    EXPECT_EQ(platform::AlphaBlur::boxRadii(notANumber), (std::array<int, 3>{}));
+    QImage mask(8, 8, QImage::Format_Alpha8);
+    mask.fill(255);
+    platform::AlphaBlur::blur(mask, 1e30);
+    // Spread far and thin: what is left is the same faint value everywhere.
+    EXPECT_EQ(mask.pixelColor(0, 0).alpha(), mask.pixelColor(4, 4).alpha());
+    EXPECT_LT(mask.pixelColor(4, 4).alpha(), 8);
+}
+
+// The mean of a 4 × 4 picture over a 1e9 × 1e9 area (cut where the engine's plane ends, at
+// 2^29): its pixels only, divided by the area, in no time (the whole area was walked before).
+TEST(FxHostileInputs, AreaAverageOfAHugeExtent)
+{
+    const Image mean = filtered("CIAreaAverage", {{"inputImage", QVariant::fromValue(filled(QRect(0, 0, 4, 4), {1, 1, 1, 1}))},
+                                                  {"inputExtent", QVariant::fromValue(platform::fx::Vector{{0, 0, 1e9, 1e9}, 4})}});
+    const Pixel pixel = renderedPixel(mean, 0, 0);
+    EXPECT_NEAR(pixel.a, 16 / std::ldexp(1.0, 58), 1e-22);
+}
+
+struct BudgetCase
+{
+    const char *name;
+    Image image;
+    QRect rect;
+};
+
+class OverBudget : public ::testing::TestWithParam<BudgetCase>
+{
+};
+
+// Refused with one "Error: " line before anything is allocated.
+TEST_P(OverBudget, IsRefusedBeforeAllocating)
+{
+    platform::LogCapture log;
+    EXPECT_FALSE(Context().render(GetParam().image, GetParam().rect).has_value());
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().startsWith("Error: ")) << log.lines().first().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fx, OverBudget,
+    ::testing::Values(
+        // The result itself: 16000² float pixels are 4 GB, where the 4 × 4 picture is all there is.
+        BudgetCase{"Result", filled(QRect(0, 0, 4, 4), {1, 0, 0, 1}), QRect(0, 0, 16000, 16000)},
+        // The blur's own scratch: an infinite picture blurred far reads rows millions of pixels away.
+        BudgetCase{"BlurScratch",
+                   filtered("CIGaussianBlur", {{"inputImage", QVariant::fromValue(Image::withColor({1, 0, 0, 1}))},
+                                               {"inputRadius", 1e8}}),
+                   QRect(0, 0, 16, 12)},
+        // Steps that fit one by one but not together: three 8000² buffers of 1 GB each.
+        BudgetCase{"AllSteps",
+                   filtered("CISourceOverCompositing",
+                            {{"inputImage", QVariant::fromValue(Image::withColor({0, 1, 0, 0.5f}).cropped(QRectF(0, 0, 8000, 8000)))},
+                             {"inputBackgroundImage", QVariant::fromValue(Image::random())}}),
+                   QRect(0, 0, 8000, 8000)}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Recipes far longer than the stack is deep render and are dropped without recursion.
+TEST(FxHostileInputs, ChainOfAQuarterMillionSteps)
+{
+    Image image = filled(QRect(0, 0, 2, 1), {0.25f, 0.5f, 0.75f, 1});
+    for (int i = 0; i < 250000; ++i)
+        image = image.cropped(QRectF(0, 0, 2, 1));
+    EXPECT_TRUE(near(renderedPixel(image, 1, 0), {0.25f, 0.5f, 0.75f, 1}));
+    image = Image();
+}
+
+} // namespace
