@@ -76,7 +76,13 @@ QSRowView::QSRowView(bool rightAligned, QWidget *parent)
     connect(&m_clickTimer, &QTimer::timeout, this, &QSRowView::timedClick);
 }
 
-QSRowView::~QSRowView() { m_clickTimer.stop(); }
+QSRowView::~QSRowView()
+{
+    m_clickTimer.stop();
+    // The editor loses its focus only once this row is half destroyed; that is no end of an edit.
+    m_editor->disconnect(this);
+    m_editor->removeEventFilter(this);
+}
 
 QString QSRowView::title() const { return m_title; }
 

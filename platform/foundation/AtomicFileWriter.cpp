@@ -71,11 +71,28 @@ QString AtomicFileWriter::errorString() const { return m_errorString; }
 bool AtomicFileWriter::write(const QString &path, const QByteArray &bytes, QString *error)
 {
     AtomicFileWriter file(path);
-    const bool written = file.open() && (file.m_file.write(bytes) == bytes.size() || file.fail(file.m_file.errorString()))
-        && file.commit();
+    QString reason;
+    const bool written = file.open()
+        && (writeAll(file.m_file, bytes.constData(), bytes.size(), &reason) || file.fail(reason)) && file.commit();
     if (!written && error)
         *error = file.errorString();
     return written;
+}
+
+bool AtomicFileWriter::writeAll(QIODevice &device, const char *data, qint64 size, QString *error)
+{
+    while (size > 0) {
+        errno = 0;
+        const qint64 written = device.write(data, size);
+        if (written <= 0) {
+            if (error)
+                *error = errno ? systemReason() : device.errorString();
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
 }
 
 bool AtomicFileWriter::fail(const QString &reason)

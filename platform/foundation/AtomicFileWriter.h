@@ -31,6 +31,9 @@ public:
 
     // Opens, writes the bytes and commits; the reason for a failure goes to error.
     static bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+    // Writes every byte to the device; false with the system's reason for a failure, which Qt's
+    // own lacks when a file on a nearly full disk fails a buffered write ("Unknown error").
+    static bool writeAll(QIODevice &device, const char *data, qint64 size, QString *error);
 
 private:
     bool fail(const QString &reason);

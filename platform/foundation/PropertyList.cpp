@@ -1,22 +1,25 @@
 #include "platform/foundation/PropertyList.h"
 
 #include "platform/foundation/AtomicFileWriter.h"
+#include "platform/foundation/BinaryPropertyList.h"
 #include "platform/foundation/DoubleValue.h"
 
 #include <QDateTime>
 #include <QTimeZone>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <plist/plist.h>
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
 namespace {
-
-// Seconds between the Unix epoch and the property-list epoch (2001-01-01 UTC).
-constexpr qint64 kPlistEpochOffset = 978307200;
 
 struct PlistFree
 {
@@ -24,7 +27,61 @@ struct PlistFree
 };
 using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistFree>;
 
-QVariant toVariant(plist_t node)
+// How deep the XML nests arrays and dictionaries, found the way libplist finds its tags, before
+// libplist reads it: libplist builds any depth and then frees it down one level at a time, which
+// overflows the stack. Comments, CDATA, processing instructions and the DOCTYPE are passed over.
+int xmlNestingDepth(const QByteArray &xml)
+{
+    const auto skipPast = [&](qsizetype from, const char *end) {
+        const qsizetype at = xml.indexOf(end, from);
+        return at < 0 ? xml.size() : at + qsizetype(std::strlen(end));
+    };
+    int depth = 0;
+    int deepest = 0;
+    for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at)) {
+        const QByteArrayView rest = QByteArrayView(xml).sliced(at);
+        if (rest.startsWith("<!--")) {
+            at = skipPast(at + 4, "-->");
+        } else if (rest.startsWith("<![CDATA[")) {
+            at = skipPast(at + 9, "]]>");
+        } else if (rest.startsWith("<?")) {
+            at = skipPast(at + 2, "?>");
+        } else if (rest.startsWith("<!")) {
+            const qsizetype subset = xml.indexOf('[', at), close = xml.indexOf('>', at);
+            at = subset >= 0 && (close < 0 || subset < close) ? skipPast(subset, "]>") : skipPast(at, ">");
+        } else {
+            qsizetype end = at + 1;
+            // libplist copies the name with strncpy: a zero byte ends it too.
+            while (end < xml.size() && !QByteArrayView(" \t\r\n<>\0", 7).contains(xml.at(end)))
+                ++end;
+            QByteArrayView tag = QByteArrayView(xml).sliced(at + 1, end - at - 1);
+            while (end < xml.size() && xml.at(end) != '<' && xml.at(end) != '>')
+                ++end;
+            const bool empty = end < xml.size() && xml.at(end) == '>' && xml.at(end - 1) == '/';
+            if (empty && tag.endsWith('/'))
+                tag.chop(1);
+            if ((tag == "array" || tag == "dict") && !empty)
+                deepest = std::max(deepest, ++depth);
+            else if ((tag == "/array" || tag == "/dict") && depth > 0)
+                --depth;
+            at = end;
+        }
+        if (deepest > PropertyList::MaximumDepth)
+            break;
+    }
+    return deepest;
+}
+
+// A text as it was written: QString::fromUtf8 would drop a leading byte-order mark.
+QString fromUtf8(const char *text, qsizetype length)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text, length));
+}
+
+// libplist's own getters assert on what a damaged file can hold (a text with a zero byte), so
+// texts are taken by pointer and length.
+std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -43,53 +100,94 @@ QVariant toVariant(plist_t node)
         return value;
     }
     case PLIST_STRING: {
-        char *value = nullptr;
-        plist_get_string_val(node, &value);
-        const QString text = QString::fromUtf8(value);
-        free(value);
-        return text;
+        uint64_t length = 0;
+        const char *value = plist_get_string_ptr(node, &length);
+        if (value && std::memchr(value, 0, length)) {
+            error = QStringLiteral("a text holding a zero character");
+            return std::nullopt;
+        }
+        return fromUtf8(value, qsizetype(length));
     }
     case PLIST_DATA: {
-        char *value = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &value, &length);
-        const QByteArray bytes(value, qsizetype(length));
-        free(value);
-        return bytes;
+        const char *value = plist_get_data_ptr(node, &length);
+        return QByteArray(value, qsizetype(length));
     }
     case PLIST_DATE: {
         int32_t seconds = 0;
         int32_t microseconds = 0;
         plist_get_date_val(node, &seconds, &microseconds);
-        return QDateTime::fromMSecsSinceEpoch((kPlistEpochOffset + seconds) * 1000 + microseconds / 1000,
+        return QDateTime::fromMSecsSinceEpoch((PropertyList::EpochSeconds + seconds) * 1000 + microseconds / 1000,
                                               QTimeZone::utc());
     }
-    case PLIST_ARRAY: {
+    case PLIST_UID: {
+        uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return QVariantMap{{QStringLiteral("CF$UID"), qlonglong(value)}};
+    }
+    case PLIST_ARRAY:
+    case PLIST_DICT:
+        break;
+    default:
+        error = QStringLiteral("a value of unknown kind");
+        return std::nullopt;
+    }
+    if (depth > PropertyList::MaximumDepth) {
+        error = QStringLiteral("it nests arrays and dictionaries deeper than %1 levels").arg(PropertyList::MaximumDepth);
+        return std::nullopt;
+    }
+    if (plist_get_node_type(node) == PLIST_ARRAY) {
         QVariantList list;
         const uint32_t count = plist_array_get_size(node);
-        for (uint32_t i = 0; i < count; ++i)
-            list.append(toVariant(plist_array_get_item(node, i)));
+        for (uint32_t i = 0; i < count; ++i) {
+            const std::optional<QVariant> item = toVariant(plist_array_get_item(node, i), depth + 1, error);
+            if (!item)
+                return std::nullopt;
+            list.append(*item);
+        }
         return list;
     }
-    case PLIST_DICT: {
-        QVariantMap map;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!key)
-                break;
-            map.insert(QString::fromUtf8(key), toVariant(value));
-            free(key);
+    QVariantMap map;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(node, &iter);
+    for (;;) {
+        char *key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, iter, &key, &value);
+        if (!key)
+            break;
+        const QString name = fromUtf8(key, qsizetype(std::strlen(key)));
+        free(key);
+        std::optional<QVariant> item = toVariant(value, depth + 1, error);
+        if (!item) {
+            free(iter);
+            return std::nullopt;
         }
-        free(iter);
-        return map;
+        map.insert(name, *item);
     }
-    default:
+    free(iter);
+    return map;
+}
+
+QVariant fromXml(const QByteArray &data, QString &error)
+{
+    if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+        error = QStringLiteral("it is too large for a property list");
         return {};
     }
+    if (xmlNestingDepth(data) > PropertyList::MaximumDepth) {
+        error = QStringLiteral("it nests arrays and dictionaries deeper than %1 levels").arg(PropertyList::MaximumDepth);
+        return {};
+    }
+    plist_t raw = nullptr;
+    if (!data.isEmpty())
+        plist_from_xml(data.constData(), uint32_t(data.size()), &raw);
+    PlistPtr root(raw);
+    if (!root) {
+        error = QStringLiteral("it is no property list");
+        return {};
+    }
+    return toVariant(root.get(), 1, error).value_or(QVariant());
 }
 
 plist_t fromVariant(const QVariant &value)
@@ -109,7 +207,7 @@ plist_t fromVariant(const QVariant &value)
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
     case QMetaType::QDateTime: {
-        const qint64 msecs = value.toDateTime().toMSecsSinceEpoch() - kPlistEpochOffset * 1000;
+        const qint64 msecs = value.toDateTime().toMSecsSinceEpoch() - PropertyList::EpochSeconds * 1000;
         const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
         return plist_new_date(int32_t(seconds), int32_t((msecs - seconds * 1000) * 1000));
     }
@@ -148,16 +246,11 @@ plist_t fromVariant(const QVariant &value)
 
 QVariant PropertyList::fromData(const QByteArray &data, QString *error)
 {
-    plist_t raw = nullptr;
-    if (!data.isEmpty())
-        plist_from_memory(data.constData(), uint32_t(data.size()), &raw);
-    PlistPtr root(raw);
-    if (!root) {
-        if (error)
-            *error = QStringLiteral("not a property list");
-        return {};
-    }
-    return toVariant(root.get());
+    QString reason;
+    const QVariant value = BinaryPropertyList::isBinary(data) ? BinaryPropertyList::read(data, &reason) : fromXml(data, reason);
+    if (error && !value.isValid())
+        *error = reason;
+    return value;
 }
 
 QVariant PropertyList::read(const QString &path, QString *error)

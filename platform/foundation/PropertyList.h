@@ -7,11 +7,19 @@
 namespace platform {
 
 // Property lists (XML or binary) as QVariant trees: dictionaries become QVariantMap, arrays
-// QVariantList, integers qlonglong, reals double, booleans bool, data QByteArray, dates QDateTime.
+// QVariantList, integers qlonglong, reals double, booleans bool, data QByteArray, dates QDateTime,
+// a keyed archive's reference a dictionary of "CF$UID" and its number, as the XML form writes it.
 class PropertyList
 {
 public:
-    // An invalid QVariant when the bytes are no property list; the reason goes to error.
+    // Arrays and dictionaries nested deeper are refused before any of it is read: no real file
+    // comes near it, and the readers go down one level at a time.
+    static constexpr int MaximumDepth = 512;
+    // The property-list epoch (2001-01-01 UTC) in seconds since the Unix epoch.
+    static constexpr qint64 EpochSeconds = 978307200;
+
+    // An invalid QVariant when the bytes are no property list, are damaged or nest deeper than
+    // MaximumDepth; the reason goes to error.
     static QVariant fromData(const QByteArray &data, QString *error = nullptr);
     static QVariant read(const QString &path, QString *error = nullptr);
 

@@ -1,5 +1,7 @@
 #include "platform/pdf/PdfWriter.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
+
 #include <QIODevice>
 
 #include <qpdf/PDFVersion.hh>
@@ -24,9 +26,9 @@ public:
 
     void write(unsigned char const *data, size_t length) override
     {
-        const auto size = static_cast<qint64>(length);
-        if (m_device.write(reinterpret_cast<const char *>(data), size) != size)
-            throw std::runtime_error(m_device.errorString().toStdString());
+        QString reason;
+        if (!AtomicFileWriter::writeAll(m_device, reinterpret_cast<const char *>(data), qint64(length), &reason))
+            throw std::runtime_error(reason.toStdString());
     }
 
     void finish() override {}

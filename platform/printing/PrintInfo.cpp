@@ -309,9 +309,11 @@ std::optional<PrintInfo> PrintInfo::fromArchivedData(const QByteArray &data)
                      .arg(QString::fromUtf8(data.mid(archiveMagic.size(), lineEnd - archiveMagic.size()).left(20))));
         return std::nullopt;
     }
-    const QVariant plist = PropertyList::fromData(data.mid(lineEnd + 1));
+    QString error;
+    const QVariant plist = PropertyList::fromData(data.mid(lineEnd + 1), &error);
     if (plist.typeId() != QMetaType::QVariantMap) {
-        logError(QStringLiteral("Could not read a print info: its dictionary is damaged"));
+        logError(QStringLiteral("Could not read a print info: its dictionary is damaged, because %1")
+                     .arg(plist.isValid() ? QStringLiteral("it is no dictionary") : error));
         return std::nullopt;
     }
     return fromDictionary(plist.toMap());

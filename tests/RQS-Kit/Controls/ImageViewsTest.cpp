@@ -183,7 +183,10 @@ TEST(DropView, TakesDragsByTheFirstFileAndHandsOnOnlyFilesOfItsTypes)
         for (const QString &path : paths)
             urls << QUrl::fromLocalFile(path);
         data.setUrls(urls);
-        QDropEvent event({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {}, type);
+        // Each type as its own class: a view casts the event by its type.
+        QDragEnterEvent entering({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent dropping({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent &event = type == QEvent::DragEnter ? entering : dropping;
         event.setAccepted(false);
         QCoreApplication::sendEvent(&view, &event);
         return event.isAccepted();

@@ -18,7 +18,13 @@ namespace {
 struct RowClient : QSRowViewDelegate
 {
     int clicks = 0;
+    QStringList titles;
     void rowWasClicked(QSRowView *) override { ++clicks; }
+    bool rowChangedTitle(QSRowView *, const QString &title) override
+    {
+        titles << title;
+        return false;
+    }
 };
 
 // QTest's double click is the second press alone.
@@ -61,6 +67,27 @@ TEST(RowView, AClickOnAnEditableTitleWaitsADoubleClickEditsEscapeRestoresReturnC
     QTest::keyClick(row.editor(), Qt::Key_Return);
     EXPECT_EQ(row.title(), QStringLiteral("Gloss"));
     EXPECT_EQ(client.clicks, 2) << "double clicks report no click";
+}
+
+// The editor loses its focus while the row is being destroyed: the row, half gone, must not take it
+// as the end of the edit.
+TEST(RowView, ARowDestroyedWhileItsTitleIsEditedTellsNoOne)
+{
+    RowClient client;
+    auto row = std::make_unique<QSRowView>();
+    row->setDelegate(&client);
+    row->setEditable(true);
+    row->setTitle(QStringLiteral("Shade"));
+    row->resize(300, 58);
+    row->show();
+    row->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(row.get()));
+    doubleClick(*row, QPoint(50, 26));
+    ASSERT_TRUE(row->isEditing());
+    ASSERT_TRUE(row->editor()->hasFocus());
+    row->editor()->setText(QStringLiteral("Gloss"));
+    row.reset();
+    EXPECT_EQ(client.titles, QStringList());
 }
 
 TEST(ScrollViews, BandsFadeInOverTheFirst15PointsBeyondAnEdge)

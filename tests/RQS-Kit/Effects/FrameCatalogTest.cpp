@@ -6,6 +6,8 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/UndoManager.h"
 
+#include "support/PropertyListFixture.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -49,6 +51,27 @@ TEST_F(FrameCatalog, DamagedFileIsMovedAsideAndNeverOverwritten)
     ASSERT_TRUE(catalog.saveCatalogInstantly(true));
     EXPECT_EQ(bytes(file() + ".bak"), "<plist><dict><key>FRM-U#001#");
     EXPECT_EQ(platform::PropertyList::read(file()).toMap().size(), 1);
+}
+
+// Read at every launch: a hostile file is moved aside before anything could crash on it again.
+TEST_F(FrameCatalog, NestedOrBrokenBinaryFilesAreMovedAsideToo)
+{
+    const struct { const char *name; QByteArray bytes; QString reason; } cases[] = {
+        {"nested 30,000 levels", PropertyListFixture::nestedXml(30000), "it nests arrays and dictionaries deeper than 512 levels"},
+        {"a zero in a binary text", PropertyListFixture::zeroInText(), "a text holding a zero character"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(c.bytes);
+        platform::LogCapture log;
+        QSFrameCatalog catalog(m_dir.path(), file());
+        EXPECT_TRUE(catalog.frameIDs().isEmpty());
+        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not read frame catalog '%1' (%2); moved it to '%1.bak'")
+                                               .arg(file(), c.reason)});
+        EXPECT_EQ(bytes(file() + ".bak"), c.bytes);
+        EXPECT_FALSE(QFile::exists(file()));
+        ASSERT_TRUE(QFile::remove(file() + ".bak"));
+    }
 }
 
 TEST_F(FrameCatalog, FailedWriteIsReportedAndStaysPending)

@@ -8,6 +8,7 @@
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/PageLayoutPanel.h"
 #include "support/PictureFixture.h"
+#include "support/PropertyListFixture.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -327,6 +328,29 @@ TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
         EXPECT_EQ(pageSizes(exported), QList<QSizeF>(2, QSizeF(842, 595)));
         EXPECT_EQ(storedLog.lines().filter("Print settings").join('\n').toStdString(),
                   (warning + ", because only paper and printer are taken from settings").toStdString());
+    }
+}
+
+// Read whenever a document is made: stored print settings that cannot be read leave the paper as
+// it was and the stored bytes as they are.
+TEST_F(DocumentTest, UnreadablePrintSettingsInTheUserDefaultsLeaveThePaperAndTheirBytes)
+{
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setBool(false, "autoPaperSize");
+    const struct { const char *name; QByteArray bytes; QString reason; } cases[] = {
+        {"nested 30,000 levels", "FoldwisePrintInfo 1\n" + PropertyListFixture::nestedXml(30000),
+         "it nests arrays and dictionaries deeper than 512 levels"},
+        {"a zero in a binary text", "FoldwisePrintInfo 1\n" + PropertyListFixture::zeroInText(), "a text holding a zero character"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        defaults->setObject(c.bytes, "printSettings");
+        platform::LogCapture log;
+        Document doc;
+        EXPECT_EQ(doc.printInfo().paperSize(), platform::PrintInfo::sharedPrintInfo().paperSize());
+        EXPECT_EQ(log.lines().filter("print info"),
+                  QStringList{"Error: Could not read a print info: its dictionary is damaged, because " + c.reason});
+        EXPECT_EQ(defaults->objectForKey("printSettings"), c.bytes);
     }
 }
 

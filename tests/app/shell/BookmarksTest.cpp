@@ -2,6 +2,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "support/PropertyListFixture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,20 +57,30 @@ TEST_F(VXBookmarkStoreTest, AMissingFileIsAnEmptyStoreThatWritesNothingAtLaunch)
     EXPECT_FALSE(QFileInfo::exists(plist));
 }
 
+// Read at every launch: a file that could not be read must be moved aside, never read again.
 TEST_F(VXBookmarkStoreTest, ADamagedFileIsKeptAsideAndToldNotOverwritten)
 {
-    const QByteArray damaged = "<?xml version=\"1.0\"?><plist><dict><key>/a.pdf</key><data>";
-    file("Boomarks.plist", damaged);
-    platform::LogCapture log;
-    VXBookmarkStore store(plist);
-    EXPECT_EQ(log.lines().filter(QRegularExpression("^Error: .*Boomarks \\(damaged 1\\)\\.plist")).size(), 1) << log.lines().join('\n').toStdString();
+    const struct { const char *name; QByteArray bytes; QString reason; } cases[] = {
+        {"cut short", "<?xml version=\"1.0\"?><plist><dict><key>/a.pdf</key><data>", "it is no property list"},
+        {"nested 30,000 levels", PropertyListFixture::nestedXml(30000), "it nests arrays and dictionaries deeper than 512 levels"},
+        {"a zero in a binary text", PropertyListFixture::zeroInText(), "a text holding a zero character"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        file("Boomarks.plist", c.bytes);
+        platform::LogCapture log;
+        VXBookmarkStore store(plist);
+        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not read the bookmarks in %1, because %2; kept it as %3")
+                                               .arg(plist, c.reason, folder.filePath("Boomarks (damaged 1).plist"))});
 
-    const QString leaflet = QFileInfo(file("Leaflet.pdf")).canonicalFilePath();
-    EXPECT_TRUE(store.saveBookmarkForURL(QUrl::fromLocalFile(leaflet)));
-    EXPECT_EQ(stored(), (QVariantMap{{leaflet, leaflet.toUtf8()}}));
-    QFile aside(folder.filePath("Boomarks (damaged 1).plist"));
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), damaged);
+        const QString leaflet = QFileInfo(file("Leaflet.pdf")).canonicalFilePath();
+        EXPECT_TRUE(store.saveBookmarkForURL(QUrl::fromLocalFile(leaflet)));
+        EXPECT_EQ(stored(), (QVariantMap{{leaflet, leaflet.toUtf8()}}));
+        QFile aside(folder.filePath("Boomarks (damaged 1).plist"));
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), c.bytes);
+        ASSERT_TRUE(aside.remove());
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/printing/PrintInfo.h"
 
+#include "support/PropertyListFixture.h"
+
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -135,7 +137,11 @@ TEST(PrintInfo, DictionaryAndArchiveComeBackAndTheArchiveRefusesWhatItDidNotWrit
     const QList<std::pair<QByteArray, QString>> cases{
         {"garbage\n", "Error: Could not read a print info: the data is no archived print info"},
         {otherVersion, "Error: Could not read a print info: its archive version \"2\" is not known"},
-        {archive.left(archive.size() / 2), "Error: Could not read a print info: its dictionary is damaged"},
+        {archive.left(archive.size() / 2), "Error: Could not read a print info: its dictionary is damaged, because it is no property list"},
+        {"FoldwisePrintInfo 1\n" + PropertyListFixture::nestedXml(30000),
+         "Error: Could not read a print info: its dictionary is damaged, because it nests arrays and dictionaries deeper than 512 levels"},
+        {"FoldwisePrintInfo 1\n" + PropertyListFixture::zeroInText(),
+         "Error: Could not read a print info: its dictionary is damaged, because a text holding a zero character"},
     };
     for (const auto &[data, error] : cases) {
         SCOPED_TRACE(data.left(40).toStdString());

@@ -179,23 +179,32 @@ TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingT
     }
 }
 
-TEST(PrintOperation, ASaveJobOnAFullDiskFailsNamingThePathAndKeepsTheOldFile)
+// Two pages wait in the write buffer until the file is put in place; two hundred fail while the PDF
+// is written, on a disk that is full or that takes part of a write.
+TEST(PrintOperation, ASaveJobOnAFullDiskFailsSayingTheDiskIsFullAndKeepsTheOldFile)
 {
-    QTemporaryDir folder;
-    const FullDisk disk(folder.path(), "Menu - Booklet.pdf", "old");
-    if (!disk.mounted)
-        GTEST_SKIP() << "a full disk needs root and a tmpfs";
-    StackedPages printable(1, 2);
-    PrintInfo info;
-    info.setPaperSize(sheet);
-    info.setJobDisposition(PrintInfo::JobDisposition::Save);
-    info.setJobSavingUrl(QUrl::fromLocalFile(disk.oldFile));
-    platform::LogCapture log;
-    EXPECT_FALSE(PrintOperation(printable, info).run());
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith("Error: ") && log.lines().first().contains(disk.oldFile));
-    EXPECT_EQ(PdfFixture::read(disk.oldFile), "old");
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "Menu - Booklet.pdf"}));
+    const struct { int pages; qsizetype room; QString error; } cases[] = {
+        {2, 0, "Error: Could not save the print job to \"%1\": No space left on device"},
+        {200, 0, "Error: Could not write the PDF: No space left on device"},
+        {200, 8192, "Error: Could not write the PDF: No space left on device"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 pages, %2 bytes free").arg(c.pages).arg(c.room).toStdString());
+        QTemporaryDir folder;
+        const FullDisk disk(folder.path(), "Menu - Booklet.pdf", "old", c.room);
+        if (!disk.mounted)
+            GTEST_SKIP() << "a full disk needs root and a tmpfs";
+        StackedPages printable(1, c.pages);
+        PrintInfo info;
+        info.setPaperSize(sheet);
+        info.setJobDisposition(PrintInfo::JobDisposition::Save);
+        info.setJobSavingUrl(QUrl::fromLocalFile(disk.oldFile));
+        platform::LogCapture log;
+        EXPECT_FALSE(PrintOperation(printable, info).run());
+        EXPECT_EQ(log.lines(), QStringList{QString(c.error).replace("%1", disk.oldFile)});
+        EXPECT_EQ(PdfFixture::read(disk.oldFile), "old");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "Menu - Booklet.pdf"}));
+    }
 }
 
 TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopiesOrFailsWithTheServersWords)

@@ -1,0 +1,176 @@
+#include "platform/foundation/BinaryPropertyList.h"
+#include "platform/foundation/PropertyList.h"
+
+#include "support/PropertyListFixture.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QTimeZone>
+
+using platform::BinaryPropertyList;
+using platform::PropertyList;
+using Binary = PropertyListFixture::Binary;
+
+namespace {
+
+int depthOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QVariantList)
+        return 1 + (value.toList().isEmpty() ? 0 : depthOf(value.toList().first()));
+    return 0;
+}
+
+// A sound binary file: a dictionary of a text, a list of two numbers and a date.
+Binary sound()
+{
+    Binary plist;
+    plist.objects = {plist.dict({1, 2, 3}, {4, 5, 8}), PropertyListFixture::ascii("Name"), PropertyListFixture::ascii("Insets"),
+                     PropertyListFixture::ascii("When"), PropertyListFixture::utf16("Grüße"), plist.array({6, 7}),
+                     QByteArray::fromHex("1005"), QByteArray::fromHex("13fffffffffffffffe"),
+                     QByteArray::fromHex("3341c862e98c000000")};
+    return plist;
+}
+
+} // namespace
+
+TEST(PropertyList, NestingDeeperThanTheLimitIsRefusedBeforeItIsRead)
+{
+    const QByteArray hiddenClosings = "<plist><array>" + QByteArray("<array><!-- </array> -->").repeated(600) + "</plist>";
+    const struct { const char *name; QByteArray bytes; int depth; } cases[] = {
+        {"XML at the limit", PropertyListFixture::nestedXml(PropertyList::MaximumDepth), PropertyList::MaximumDepth},
+        {"XML one deeper", PropertyListFixture::nestedXml(PropertyList::MaximumDepth + 1), 0},
+        {"XML of 300,000 levels", PropertyListFixture::nestedXml(300000), 0},
+        {"XML whose closing tags are comments", hiddenClosings, 0},
+        {"binary at the limit", PropertyListFixture::nestedBinary(PropertyList::MaximumDepth), PropertyList::MaximumDepth},
+        {"binary one deeper", PropertyListFixture::nestedBinary(PropertyList::MaximumDepth + 1), 0},
+        {"binary of 300,000 levels", PropertyListFixture::nestedBinary(300000), 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        const QVariant value = PropertyList::fromData(c.bytes, &error);
+        EXPECT_EQ(depthOf(value), c.depth);
+        EXPECT_EQ(error, c.depth ? QString() : QStringLiteral("it nests arrays and dictionaries deeper than 512 levels"));
+    }
+}
+
+TEST(PropertyList, DamagedBinaryFilesAreRefusedWithTheirReason)
+{
+    const QVariantMap expected{{"Name", "Grüße"},
+                               {"Insets", QVariantList{5, qlonglong(-2)}},
+                               {"When", QDateTime(QDate(2026, 12, 6), QTime(17, 30), QTimeZone::utc())}};
+    ASSERT_EQ(PropertyList::fromData(sound().bytes()), expected);
+
+    const auto damaged = [](const std::function<void(Binary &)> &damage) {
+        Binary plist = sound();
+        damage(plist);
+        return plist.bytes();
+    };
+    const QByteArray full = sound().bytes();
+    const struct { const char *name; QByteArray bytes; QString reason; } cases[] = {
+        {"cut short", full.left(full.size() - 20), "its trailer gives offsets of 0 and references of 26 bytes"},
+        {"only a header", "bplist00", "it is too short for a binary property list"},
+        {"offsets of no bytes", damaged([](Binary &p) { p.offsetSize = 0; }), "its trailer gives offsets of 0 and references of 2 bytes"},
+        {"references of 9 bytes", damaged([](Binary &p) { p.refSize = 9; }), "its trailer gives offsets of 2 and references of 9 bytes"},
+        {"no objects", damaged([](Binary &p) { p.count = 0; }), "its offset table does not hold its 0 objects"},
+        {"more objects than the table holds", damaged([](Binary &p) { p.count = 1ull << 62; }),
+         "its offset table does not hold its 4611686018427387904 objects"},
+        {"the top object beyond them", damaged([](Binary &p) { p.top = 9; }), "its top object 9 is not among its 9 objects"},
+        {"the table in the header", damaged([](Binary &p) { p.tableOffset = 3; }), "its offset table lies outside the file"},
+        {"an offset into the table", damaged([](Binary &p) {
+             for (quint64 at = 8; const QByteArray &object : p.objects) {
+                 p.offsets << at;
+                 at += quint64(object.size());
+             }
+             p.offsets[8] = p.offsets[8] + quint64(p.objects[8].size());
+         }),
+         "object 8 lies outside the objects"},
+        {"a reference beyond the objects", damaged([](Binary &p) { p.objects[5] = p.array({6, 70}); }), "a reference to object 70 of 9"},
+        {"an array inside itself", damaged([](Binary &p) { p.objects[5] = p.array({6, 5}); }),
+         "array or dictionary 5 appears twice in it or inside itself"},
+        {"an array in two places", damaged([](Binary &p) { p.objects[0] = p.dict({1, 2}, {5, 5}); }),
+         "array or dictionary 5 appears twice in it or inside itself"},
+        {"a length past the objects", damaged([](Binary &p) { p.objects[4] = QByteArray::fromHex("6f1340") + p.objects[4].mid(1); }),
+         "an object that runs past the objects"},
+        {"a length that is no integer", damaged([](Binary &p) { p.objects[4] = QByteArray::fromHex("6f2340") + p.objects[4].mid(1); }),
+         "a length that is no integer"},
+        {"a key that is no text", damaged([](Binary &p) { p.objects[0] = p.dict({6}, {4}); }), "a dictionary key that is no text"},
+        {"a number cut short by the table", damaged([](Binary &p) { p.objects[8] = QByteArray::fromHex("1300"); }),
+         "an object of unknown kind 0x13 or size"},
+        {"a null", damaged([](Binary &p) { p.objects[6] = QByteArray::fromHex("00"); }), "an object of unknown kind 0x00 or size"},
+        {"a date that is no number", damaged([](Binary &p) { p.objects[8] = QByteArray::fromHex("337ff8000000000000"); }), "a date out of range"},
+        {"a zero character in a text", PropertyListFixture::zeroInText(), "a text holding a zero character"},
+        {"half a surrogate pair", damaged([](Binary &p) { p.objects[4] = PropertyListFixture::utf16(QString(QChar(0xd800)) + "x"); }),
+         "a text that is no valid UTF-16"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_FALSE(PropertyList::fromData(c.bytes, &error).isValid());
+        EXPECT_EQ(error, c.reason);
+    }
+}
+
+// A value may be referred to many times, but may not unfold into much more than the file holds.
+TEST(PropertyList, SharedValuesUnfoldOnlyIntoABoundedTree)
+{
+    Binary shared;
+    shared.objects = {shared.array(QList<quint64>(500, 1)), QByteArray::fromHex("09")};
+    EXPECT_EQ(PropertyList::fromData(shared.bytes()).toList(), QVariantList(500, true));
+
+    Binary unfolding;
+    unfolding.objects = {unfolding.array(QList<quint64>(70, 1)), PropertyListFixture::ascii(QByteArray(1 << 20, 'x'))};
+    QString error;
+    EXPECT_FALSE(PropertyList::fromData(unfolding.bytes(), &error).isValid());
+    EXPECT_EQ(error, "it unfolds into more than 64 MiB of text and data beyond its own size");
+}
+
+// libplist writes the smallest integer that holds a value, 16 bytes beyond 2^63, and keeps a
+// keyed archive's references as their own kind.
+TEST(PropertyList, BinaryFilesReadAsTheirXmlForm)
+{
+    const QVariantMap value{
+        {"flag", true},
+        {"off", false},
+        {"counts", QVariantList{7, 300, 70000, qlonglong(1) << 40, qlonglong(-5), qlonglong(0x8000000000000001ull)}},
+        {"ratio", 0.1},
+        {"name", "Grüße & <tags>"},
+        {"plain", "Gold"},
+        {"bytes", QByteArray("\x00\x01\xff", 3)},
+        {"when", QDateTime(QDate(2026, 12, 6), QTime(17, 30, 15), QTimeZone::utc())},
+        {"nested", QVariantMap{{"list", QVariantList{QVariantMap{}, QVariantList{}, QString()}}}},
+        {QString(QChar(0xfeff)) + "marked", QString(QChar(0xfeff)) + "a byte-order mark first"},
+        {"archived", QVariantMap{{"CF$UID", 12}}},
+    };
+    const QByteArray binary = PropertyListFixture::libplistBinary(value);
+    ASSERT_TRUE(BinaryPropertyList::isBinary(binary));
+    QString error;
+    EXPECT_EQ(PropertyList::fromData(binary, &error), value) << error.toStdString();
+    EXPECT_EQ(PropertyList::toXml(PropertyList::fromData(binary)), PropertyList::toXml(value));
+    EXPECT_EQ(PropertyList::fromData(PropertyList::toXml(value)), value);
+}
+
+// Every byte of a file libplist wrote, set to 0, to 255 or with its lowest bit flipped: each file
+// reads or is refused with a reason, none aborts (as libplist's own reader did on a zero text).
+TEST(PropertyList, EveryOneByteDamageOfABinaryFileIsReadOrRefused)
+{
+    const QByteArray binary = PropertyListFixture::libplistBinary(QVariantMap{
+        {"FRM-U#001#", QVariantMap{{"Name", "Grün"}, {"Shades", QVariantList{QVariantMap{{"Opacity", 0.5}, {"Blend", 3}}}}}},
+        {"FRM-U#002#", QVariantMap{{"Name", "Gold"}, {"Thumb", QByteArray(40, 'p')}, {"Insets", QVariantList{1, 2.5, -3}}}},
+    });
+    int refused = 0;
+    for (qsizetype at = 0; at < binary.size(); ++at) {
+        for (const char byte : {char(0), char(0xff), char(binary[at] ^ 1)}) {
+            QByteArray damaged = binary;
+            damaged[at] = byte;
+            QString error;
+            if (!PropertyList::fromData(damaged, &error).isValid()) {
+                EXPECT_FALSE(error.isEmpty()) << at;
+                ++refused;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
