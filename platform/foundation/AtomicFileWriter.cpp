@@ -12,7 +12,15 @@ namespace platform {
 
 namespace {
 
-QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+// The user's words for the reasons they can act on; the system's own for the rest.
+QString systemReason()
+{
+    if (errno == ENOSPC)
+        return QStringLiteral("the disk is full");
+    if (errno == EDQUOT)
+        return QStringLiteral("the disk quota is used up");
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 } // namespace
 
@@ -49,12 +57,14 @@ bool AtomicFileWriter::commit()
     if (!m_file.isOpen())
         return fail(m_errorString.isEmpty() ? QStringLiteral("the file is not open for writing") : m_errorString);
     // QSaveFile::commit() reports success when only the last buffered write fails, so every error is checked first.
+    errno = 0;
     if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
-        return fail(m_file.errorString());
+        return fail(errno ? systemReason() : m_file.errorString());
     if (::fsync(m_file.handle()) != 0)
         return fail(systemReason());
+    errno = 0;
     if (!m_file.commit())
-        return fail(m_file.errorString());
+        return fail(errno ? systemReason() : m_file.errorString());
     return true;
 }
 

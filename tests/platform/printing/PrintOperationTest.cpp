@@ -184,9 +184,9 @@ TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingT
 TEST(PrintOperation, ASaveJobOnAFullDiskFailsSayingTheDiskIsFullAndKeepsTheOldFile)
 {
     const struct { int pages; qsizetype room; QString error; } cases[] = {
-        {2, 0, "Error: Could not save the print job to \"%1\": No space left on device"},
-        {200, 0, "Error: Could not write the PDF: No space left on device"},
-        {200, 8192, "Error: Could not write the PDF: No space left on device"},
+        {2, 0, "Error: Could not save the print job to \"%1\": the disk is full"},
+        {200, 0, "Error: Could not write the PDF: the disk is full"},
+        {200, 8192, "Error: Could not write the PDF: the disk is full"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 pages, %2 bytes free").arg(c.pages).arg(c.room).toStdString());
