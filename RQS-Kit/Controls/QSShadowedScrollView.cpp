@@ -5,6 +5,7 @@
 #include "platform/ui/ViewEffects.h"
 
 #include <QEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -36,6 +37,8 @@ QSShadowedScrollView::QSShadowedScrollView(QWidget *parent)
     : platform::ScrollView(parent)
 {
     connect(this, &platform::ScrollView::boundsChanged, this, &QSShadowedScrollView::scrollViewDidScroll);
+    // A document that grows or shrinks changes how much lies beyond each edge without a scroll.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &QSShadowedScrollView::scrollViewDidScroll);
     if (parent)
         makeBands();
 }

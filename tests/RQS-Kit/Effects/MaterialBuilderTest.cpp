@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Controls/QSDropView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
 #include "RQS-Kit/Effects/QSFrameEditor.h"
 #include "RQS-Kit/Effects/QSFrameMaterials.h"
 #include "RQS-Kit/Effects/QSImageArray.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -88,6 +90,76 @@ TEST_F(MaterialBuilder, EditsAUserFrameWithUndoAndSavesIt)
     ASSERT_EQ(savedShades().size(), 1);
     EXPECT_EQ(savedShades().first().toMap().value("Shade"), "FRM-S#001#Edge");
     EXPECT_EQ(savedShades().first().toMap().value("Intensity").toDouble(), 1.0);
+}
+
+namespace {
+
+double meanGray(const QImage &picture, const QRect &area)
+{
+    double sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            sum += qGray(picture.pixel(x, y));
+    }
+    return sum / (area.width() * area.height());
+}
+
+} // namespace
+
+TEST_F(MaterialBuilder, TheShadeListDarkensEachEdgeWithShadesBeyondIt)
+{
+    m_builder->addUserFrame(nullptr);
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(pickNewShade(i % 2 ? "Glow" : "Edge"));
+    QWidget *window = m_builder->window();
+    window->resize(760, 520);
+    window->show();
+    QCoreApplication::processEvents();
+    auto *list = window->findChild<QSShadowedScrollView *>("shadesScrollView");
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(list->viewport()->isAncestorOf(m_builder->shadeRows().last())) << "the rows scroll inside the list";
+    QScrollBar *scroller = list->verticalScrollBar();
+    ASSERT_GT(scroller->maximum(), 40) << "twelve shades overflow the list";
+
+    // How much darker each edge's band area is than the same pixels with the bands taken away.
+    const auto darkening = [&] {
+        const QRect top(list->topShadow()->mapTo(window, QPoint()), list->topShadow()->size());
+        const QRect bottom(list->bottomShadow()->mapTo(window, QPoint()), list->bottomShadow()->size());
+        const QImage shaded = window->grab().toImage();
+        list->setShowTopShadow(false);
+        list->setShowBottomShadow(false);
+        const QImage bare = window->grab().toImage();
+        list->setShowTopShadow(true);
+        list->setShowBottomShadow(true);
+        return std::pair{meanGray(bare, top) - meanGray(shaded, top), meanGray(bare, bottom) - meanGray(shaded, bottom)};
+    };
+    const struct
+    {
+        int scrolled;
+        bool topDark, bottomDark;
+    } cases[] = {{0, false, true}, {scroller->maximum() / 2, true, true}, {scroller->maximum(), true, false}};
+    for (const auto &c : cases) {
+        scroller->setValue(c.scrolled);
+        QCoreApplication::processEvents();
+        if (c.scrolled == scroller->maximum() / 2)
+            EXPECT_TRUE(saveScreenshot(window, "frame-builder-shades"));
+        const auto [top, bottom] = darkening();
+        for (const auto &[darker, dark] : {std::pair{top, c.topDark}, std::pair{bottom, c.bottomDark}}) {
+            if (dark)
+                EXPECT_GT(darker, 2) << "scrolled " << c.scrolled;
+            else
+                EXPECT_NEAR(darker, 0, 0.01) << "scrolled " << c.scrolled;
+        }
+    }
+
+    const int scrolledToTheEnd = scroller->value();
+    ASSERT_TRUE(pickNewShade("Edge"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scroller->maximum() > scrolledToTheEnd; }));
+    EXPECT_GT(darkening().second, 2) << "a shade added below the sight darkens the bottom again";
+
+    m_builder->shadeRows().last()->intensitySlider()->setValue(40);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(m_builder->editor().frame()->shades().last()->intensity(), 0.4) << "a row scrolled into sight still edits";
 }
 
 TEST_F(MaterialBuilder, GroupTitlePickedDoesNothing)
