@@ -16,7 +16,14 @@ QSSingleButtonPanel *QSSingleButtonPanel::sharedPanel()
 
 QSSingleButtonPanel::QSSingleButtonPanel() = default;
 
-QSSingleButtonPanel::~QSSingleButtonPanel() { NotificationCenter::defaultCenter()->removeObserver(this); }
+QSSingleButtonPanel::~QSSingleButtonPanel()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    // The window's children are hidden as it goes; they must not reach this half-destroyed panel.
+    if (m_background)
+        m_background->removeEventFilter(this);
+    m_window.reset();
+}
 
 void QSSingleButtonPanel::loadView()
 {

@@ -49,7 +49,15 @@ QRect pixelsCentredIn(const QRectF &extent)
     const double bottom = std::ceil(extent.top() - 0.5), top = std::ceil(extent.bottom() - 0.5);
     if (right <= left || top <= bottom)
         return {};
-    return QRect(int(left), int(bottom), int(right - left), int(top - bottom)) & infinitePixels();
+    // Edges are clamped before they become ints: a huge extent is as good as an infinite one.
+    const QRect limit = infinitePixels();
+    const double x0 = std::clamp(left, double(limit.left()), double(limit.right()) + 1);
+    const double x1 = std::clamp(right, double(limit.left()), double(limit.right()) + 1);
+    const double y0 = std::clamp(bottom, double(limit.top()), double(limit.bottom()) + 1);
+    const double y1 = std::clamp(top, double(limit.top()), double(limit.bottom()) + 1);
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
 }
 
 QRect clampedInto(const QRect &rect, const QRect &into)

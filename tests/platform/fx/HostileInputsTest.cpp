@@ -1,6 +1,7 @@
 #include "FxTestImages.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
 #include "platform/fx/RenderGraph.h"
 #include "platform/graphics/AlphaBlur.h"
@@ -155,3 +156,26 @@ TEST(FxHostileInputs, ChainOfAQuarterMillionSteps)
 }
 
 } // namespace
+
+// Extents far past the engine's square become its edge, never an int that wrapped round.
+TEST(FxHostileInputs, HugeExtentsMeetTheInfiniteSquareWithoutWrapping)
+{
+    namespace Extent = platform::fx::Extent;
+    const QRect square = Extent::infinitePixels();
+    const struct {
+        QRectF extent;
+        QRect pixels;
+    } cases[] = {
+        {QRectF(-3e9, 0, 10, 10), QRect()},
+        {QRectF(2e9, -2e9, 10, 10), QRect()},
+        {QRectF(-1e300, 0, 1e8, 10), QRect()},
+        {QRectF(square.left() - 100.0, 0, 300, 10), QRect(square.left(), 0, 200, 10)},
+        {QRectF(0, square.bottom() - 9.5, 10, 100), QRect(0, square.bottom() - 10, 10, 11)},
+        {QRectF(0, 0, 10, 3e9), square},
+        {QRectF(0.5, 0.5, 2, 2), QRect(0, 0, 2, 2)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString("%1 %2 %3 %4").arg(c.extent.x()).arg(c.extent.y()).arg(c.extent.width()).arg(c.extent.height()).toStdString());
+        EXPECT_EQ(Extent::pixelsCentredIn(c.extent), c.pixels);
+    }
+}
