@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <QCoreApplication>
 #include <QVariantAnimation>
 
 namespace platform {
@@ -36,7 +37,8 @@ void FrameAnimation::run(const QList<Move> &moves, double seconds, std::function
     QList<QRectF> starts;
     for (const Move &move : moves)
         starts << (move.first ? move.first->frame() : QRectF());
-    auto *animation = new QVariantAnimation;
+    // Owned by the application too, so that one still running when it ends goes with it.
+    auto *animation = new QVariantAnimation(QCoreApplication::instance());
     animation->setStartValue(0.0);
     animation->setEndValue(1.0);
     animation->setDuration(int(seconds * 1000));

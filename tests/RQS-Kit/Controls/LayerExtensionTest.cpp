@@ -76,7 +76,7 @@ TEST(LayerExtension, ADuplicatedTreeRendersAsItsOriginal)
     ASSERT_TRUE(pictureCopy) << "the copy is of the layer's own class";
     EXPECT_EQ(pictureCopy->image(), picture->image());
     EXPECT_TRUE(pictureCopy->contents().isNull()) << "a picture layer's copy gets its picture, not its contents";
-    EXPECT_TRUE(rqs::duplicate(*picture)->sublayers().isEmpty());
+    EXPECT_TRUE(std::unique_ptr<Layer>(rqs::duplicate(*picture))->sublayers().isEmpty());
 }
 
 TEST(LayerExtension, TransparencyAtReadsTheAlphaOfOnePoint)
