@@ -34,7 +34,8 @@ QRect pixelsTouching(const QRectF &extent)
     const double bottom = std::max(std::floor(extent.top()), -double(half));
     const double right = std::min(std::ceil(extent.right()), double(half));
     const double top = std::min(std::ceil(extent.bottom()), double(half));
-    if (right <= left || top <= bottom)
+    // Written so that a NaN edge makes no pixels.
+    if (!(right > left) || !(top > bottom))
         return {};
     return QRect(int(left), int(bottom), int(right - left), int(top - bottom));
 }
@@ -47,15 +48,14 @@ QRect pixelsCentredIn(const QRectF &extent)
         return infinitePixels();
     const double left = std::ceil(extent.left() - 0.5), right = std::ceil(extent.right() - 0.5);
     const double bottom = std::ceil(extent.top() - 0.5), top = std::ceil(extent.bottom() - 0.5);
-    if (right <= left || top <= bottom)
-        return {};
     // Edges are clamped before they become ints: a huge extent is as good as an infinite one.
     const QRect limit = infinitePixels();
     const double x0 = std::clamp(left, double(limit.left()), double(limit.right()) + 1);
     const double x1 = std::clamp(right, double(limit.left()), double(limit.right()) + 1);
     const double y0 = std::clamp(bottom, double(limit.top()), double(limit.bottom()) + 1);
     const double y1 = std::clamp(top, double(limit.top()), double(limit.bottom()) + 1);
-    if (x1 <= x0 || y1 <= y0)
+    // Written so that a NaN edge makes no pixels.
+    if (!(x1 > x0) || !(y1 > y0))
         return {};
     return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
 }

@@ -172,10 +172,14 @@ TEST(FxHostileInputs, HugeExtentsMeetTheInfiniteSquareWithoutWrapping)
         {QRectF(square.left() - 100.0, 0, 300, 10), QRect(square.left(), 0, 200, 10)},
         {QRectF(0, square.bottom() - 9.5, 10, 100), QRect(0, square.bottom() - 10, 10, 11)},
         {QRectF(0, 0, 10, 3e9), square},
+        {QRectF(notANumber, 0, 10, 10), QRect()},
+        {QRectF(0, 0, notANumber, 10), QRect()},
         {QRectF(0.5, 0.5, 2, 2), QRect(0, 0, 2, 2)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(QString("%1 %2 %3 %4").arg(c.extent.x()).arg(c.extent.y()).arg(c.extent.width()).arg(c.extent.height()).toStdString());
         EXPECT_EQ(Extent::pixelsCentredIn(c.extent), c.pixels);
     }
+    EXPECT_EQ(Extent::pixelsTouching(QRectF(notANumber, 0, 10, 10)), QRect());
+    EXPECT_EQ(Extent::pixelsTouching(QRectF(0, -3e9, 10, 10)), QRect());
 }
