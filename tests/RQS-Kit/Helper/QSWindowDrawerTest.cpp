@@ -90,8 +90,9 @@ TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes
     QSChildSupportWindow *window = static_cast<QSChildSupportWindow *>(drawer.window());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 120; }, 5000));
     parent.resize(500, 350);
-    QTest::qWait(50);
     const QWidget *view = parent.centralWidget();
+    // The drawer follows once the parent's resize has gone through the event loop.
+    QTest::qWaitFor([&] { return window->height() == view->height(); }, 5000);
     const QRect viewOnScreen(view->mapToGlobal(QPoint(0, 0)), view->size());
     EXPECT_EQ(window->width(), 120);
     EXPECT_EQ(window->geometry().right(), viewOnScreen.right());
