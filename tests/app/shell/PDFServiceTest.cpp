@@ -71,6 +71,9 @@ protected:
     }
     void TearDown() override
     {
+        // An alert's answer still on its way reaches the installer while it exists.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         platform::Alert::setResponder(nullptr);
         platform::PasswordPanel::setResponder(nullptr);
         cupsSetUser(nullptr);
