@@ -60,6 +60,14 @@ QString visibleWindow(const QString &display, const QString &name)
     return xdotool(display, {"search", "--onlyvisible", "--name", name}).section('\n', 0, 0);
 }
 
+// The window once it shows; empty when it has not within the time.
+QString windowWhenShown(const QString &display, const QString &name, int milliseconds = 30000)
+{
+    QString window;
+    waitUntil([&] { return !(window = visibleWindow(display, name)).isEmpty(); }, milliseconds);
+    return window;
+}
+
 } // namespace
 
 // Without files the program shows its welcome window; its Open button (which has the keyboard)
@@ -76,9 +84,8 @@ TEST(ApplicationEndToEnd, TheWelcomeWindowOpensAPdf)
     startFoldwise(foldwise, folder, display, {});
     ASSERT_TRUE(foldwise.waitForStarted());
 
-    QString welcome;
-    EXPECT_TRUE(waitUntil([&] { return !(welcome = visibleWindow(display, "Welcome to Foldwise")).isEmpty(); }))
-        << "no welcome window";
+    const QString welcome = windowWhenShown(display, "Welcome to Foldwise");
+    EXPECT_FALSE(welcome.isEmpty()) << "no welcome window";
     QString panel;
     for (int attempt = 0; attempt < 10 && !welcome.isEmpty() && panel.isEmpty(); ++attempt) {
         xdotool(display, {"windowfocus", "--sync", welcome});
@@ -123,11 +130,8 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     startFoldwise(foldwise, folder, display, {source});
     ASSERT_TRUE(foldwise.waitForStarted());
 
-    QString window;
-    EXPECT_TRUE(waitUntil([&] {
-        window = visibleWindow(display, "Leaflet.pdf");
-        return !window.isEmpty();
-    })) << "no window titled with the document's name";
+    const QString window = windowWhenShown(display, "Leaflet.pdf");
+    EXPECT_FALSE(window.isEmpty()) << "no window titled with the document's name";
 
     // A window can be mapped before it takes keys: ask again until a dialog shows. The help popover
     // that opens by itself on these small pages must not hold the keyboard.
@@ -293,14 +297,14 @@ TEST(ApplicationEndToEnd, TheFrameBuilderSavesANewFrame)
     QProcess foldwise;
     startFoldwise(foldwise, folder, display, {source});
     ASSERT_TRUE(foldwise.waitForStarted());
-    QString window;
-    ASSERT_TRUE(waitUntil([&] { return !(window = visibleWindow(display, "Album.pdf")).isEmpty(); }));
+    const QString window = windowWhenShown(display, "Album.pdf");
+    ASSERT_FALSE(window.isEmpty());
 
     QString builder;
     for (int attempt = 0; attempt < 10 && builder.isEmpty(); ++attempt) {
         xdotool(display, {"windowfocus", "--sync", window});
         xdotool(display, {"key", "--clearmodifiers", "ctrl+shift+b"});
-        waitUntil([&] { return !(builder = visibleWindow(display, "Frame Builder")).isEmpty(); }, 3000);
+        builder = windowWhenShown(display, "Frame Builder", 3000);
     }
     ASSERT_FALSE(builder.isEmpty()) << "no frame builder";
     const QString frames = folder.filePath("data/Foldwise/Foldwise/UserFrames.plist");
@@ -351,16 +355,16 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
     QProcess foldwise;
     startFoldwise(foldwise, folder, display, {source});
     ASSERT_TRUE(foldwise.waitForStarted());
-    QString document;
-    ASSERT_TRUE(waitUntil([&] { return !(document = visibleWindow(display, "Handout.pdf")).isEmpty(); })) << "no document window";
+    const QString document = windowWhenShown(display, "Handout.pdf");
+    ASSERT_FALSE(document.isEmpty()) << "no document window";
 
     QProcess other;
     QProcessEnvironment environment;
     environment.insert("DISPLAY", display);
     other.setProcessEnvironment(environment);
     other.start("/usr/bin/xmessage", {"-name", "Elsewhere", "Another program"});
-    QString elsewhere;
-    ASSERT_TRUE(waitUntil([&] { return !(elsewhere = visibleWindow(display, "Elsewhere")).isEmpty(); }));
+    const QString elsewhere = windowWhenShown(display, "Elsewhere");
+    ASSERT_FALSE(elsewhere.isEmpty());
     xdotool(display, {"windowraise", elsewhere});
     const auto inFront = [&](const QString &window, const QString &behind) {
         const QStringList order = stackingOrder(display);
