@@ -202,6 +202,15 @@ QImage PdfPage::render(double xScale, double yScale, const QRect &region) const
     });
 }
 
+void PdfPage::prepareDrawing() const
+{
+    m_source->withPoppler([&](Poppler::Document *document) {
+        if (document)
+            document->page(m_index);
+        return 0;
+    });
+}
+
 QImage PdfPage::renderTurned(const QSize &pixels, int quarterTurns) const
 {
     const int turns = ((quarterTurns % 4) + 4) % 4;

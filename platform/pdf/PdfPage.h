@@ -46,6 +46,9 @@ public:
     // exactly these pixels, on white paper, in Format_RGB32. A null image when the page cannot be
     // drawn (logged); throws std::bad_alloc when its pixels cannot be had.
     QImage renderTurned(const QSize &pixels, int quarterTurns) const;
+    // Opens what drawing the page needs (a poppler document of its file, read as far as this
+    // page) and keeps it for the next draw on any thread, so that the draw itself starts at once.
+    void prepareDrawing() const;
 
 private:
     friend class PdfDocument;
