@@ -71,26 +71,6 @@ QSizeF pointSizeOf(const QImage &image)
     return QSizeF(image.width() * pointsPerPixel(x), image.height() * pointsPerPixel(y));
 }
 
-// The picture laid over white, in place: premultiplied, each channel gains what its alpha lets
-// through of the white beneath.
-QImage onWhitePaper(QImage image)
-{
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        throw std::bad_alloc();
-    for (int y = 0; y < image.height(); ++y) {
-        auto *pixel = reinterpret_cast<quint32 *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const quint32 through = 255 - (pixel[x] >> 24);
-            // No channel passes 255 (premultiplied, each is at most alpha), so none carries over.
-            pixel[x] = 0xff000000u | ((pixel[x] & 0xffffffu) + through * 0x010101u);
-        }
-    }
-    image.reinterpretAsFormat(QImage::Format_RGB32);
-    return image;
-}
-
 template <typename Build>
 std::optional<PdfPage> pageFromBuilt(const QString &what, Build build)
 {
@@ -238,9 +218,7 @@ QImage PdfPage::renderTurned(const QSize &pixels, int quarterTurns) const
             logError(QStringLiteral("Could not draw page %1 of %2").arg(m_index + 1).arg(m_source->description()));
             return QImage();
         }
-        if (image.hasAlphaChannel())
-            image = onWhitePaper(std::move(image));
-        else if (image.format() != QImage::Format_RGB32)
+        if (image.format() != QImage::Format_RGB32)
             image = image.convertToFormat(QImage::Format_RGB32);
         // Poppler falls back to a single pixel when it cannot have the memory for the whole.
         if (image.size() != pixels)
