@@ -7,7 +7,10 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "platform/ui/ViewEffects.h"
 
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +126,36 @@ TEST(ScrollViews, TheShadowedViewSetsItsBandsAsItScrolls)
     scroll->setShowTopShadow(false);
     scroll->setShowTopShadow(true);
     EXPECT_EQ(window.children().last(), static_cast<QObject *>(scroll->topShadow())) << "back in front";
+}
+
+TEST(ScrollViews, WithShiftHeldAloneTheBandsFadeOverTwoAndAHalfSeconds)
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto *scroll = new QSShadowedScrollView(&window);
+    scroll->setGeometry(0, 0, 200, 100);
+    auto *document = new QWidget;
+    document->resize(200, 500);
+    scroll->setDocumentView(document);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    window.show();
+    scroll->scrollToPoint(QPointF(0, 400));
+    ASSERT_EQ(platform::viewAlpha(scroll->topShadow()), 0);
+
+    QTest::keyPress(&window, Qt::Key_Shift, Qt::ShiftModifier);
+    const auto releaseShift = qScopeGuard([&window] { QTest::keyRelease(&window, Qt::Key_Shift); });
+    ASSERT_EQ(QGuiApplication::queryKeyboardModifiers(), Qt::ShiftModifier);
+    scroll->scrollToPoint(QPointF(0, 300));
+    const auto *fade = scroll->topShadow()->findChild<QVariantAnimation *>();
+    ASSERT_NE(fade, nullptr);
+    EXPECT_EQ(fade->duration(), 2500);
+    EXPECT_EQ(fade->endValue().toDouble(), 1.0);
+    EXPECT_LT(platform::viewAlpha(scroll->topShadow()), 1.0) << "still on its way";
+
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ShiftModifier | Qt::ControlModifier);
+    scroll->scrollToPoint(QPointF(0, 400));
+    EXPECT_EQ(platform::viewAlpha(scroll->topShadow()), 0) << "Shift with another modifier is no slow-down";
+    QTest::keyRelease(&window, Qt::Key_Control, Qt::ShiftModifier);
 }
 
 TEST(ScrollViews, OverlayContentFillsTheBoundsAndAFramelessWindowStaysFrameless)
