@@ -3,7 +3,7 @@
 # Sources are picked up by folder, so that a new class is one new pair of files.
 get_filename_component(FOLDWISE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network UiTools Concurrent DBus)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network UiTools Concurrent DBus WebEngineWidgets)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 pkg_check_modules(POPPLER_QT6 REQUIRED IMPORTED_TARGET poppler-qt6)
@@ -24,7 +24,8 @@ target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)
 
 file(GLOB_RECURSE KIT_SOURCES CONFIGURE_DEPENDS ${FOLDWISE_ROOT}/RQS-Kit/*.cpp ${FOLDWISE_ROOT}/RQS-Kit/*.h)
 add_library(foldwise_kit STATIC ${KIT_SOURCES})
-target_link_libraries(foldwise_kit PUBLIC foldwise_platform PRIVATE PkgConfig::EXIF)
+# The newsletter window shows its pages in a web engine.
+target_link_libraries(foldwise_kit PUBLIC foldwise_platform Qt6::WebEngineWidgets PRIVATE PkgConfig::EXIF)
 # A Foldwise in the configured prefix is installed, never offered a move into an Applications folder.
 target_compile_definitions(foldwise_kit PRIVATE FOLDWISE_INSTALL_PREFIX="${CMAKE_INSTALL_PREFIX}")
 
