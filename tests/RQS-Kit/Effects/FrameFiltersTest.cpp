@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/Screenshot.h"
+
 using namespace platform::fx;
 using fxtest::near;
 using fxtest::renderedPixel;
@@ -341,4 +343,52 @@ TEST(FrameImageCache, AnImageIsDroppedAfterTheCacheTimeAndReadAgain)
     frame.setFrameDescription(description);
     frame.cachedMask();
     EXPECT_EQ(description->mask()->maxCorner(), 4.0) << "a corner of 2 drawn at twice its size";
+}
+
+namespace {
+
+// The pixels within two of the picture's boundary, on either side, whose alpha is below 0.99, as "x,y=alpha".
+QStringList translucentAlongTheBoundary(const Image &image, const QRect &picture)
+{
+    const QRect band = picture.adjusted(-2, -2, 2, 2), inside = picture.adjusted(2, 2, -2, -2);
+    const auto pixels = platform::fx::Context().render(image, band);
+    QStringList found;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            if (!inside.contains(x, y) && pixels->at(x, y).a < 0.99f)
+                found << QStringLiteral("%1,%2=%3").arg(x).arg(y).arg(pixels->at(x, y).a);
+    return found;
+}
+
+} // namespace
+
+// The shipped frames' masks are drawn for a 16-pixel border; laid 60 pixels wide their inner edge
+// is enlarged almost four times and still meets the picture: no pixel along the boundary lets the
+// background through.
+TEST(TexturedFrame, EveryShippedFrameMeetsThePictureWithoutASeam)
+{
+    rqs::registerKitFilters();
+    const QRect picture(0, 0, 300, 200);
+    int frames = 0;
+    for (const QString &frameID : QSFrameCatalog::sharedFrameCatalog().frameIDs()) {
+        if (frameID.endsWith(QLatin1String(" -")))
+            continue;
+        ++frames;
+        QSTexturedFrameFilter frame;
+        frame.setDefaults();
+        frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled(picture, {0.2f, 0.4f, 0.8f, 1})));
+        frame.setValueForKey("inputFrameName", frameID);
+        frame.setValueForKey("inputWidth", 0.1);
+        frame.setValueForKey("canvasProportion", 600.0);
+        const Image output = frame.outputImage();
+        const QStringList seam = translucentAlongTheBoundary(output, picture);
+        EXPECT_TRUE(seam.isEmpty()) << frameID.toStdString() << ": " << seam.size() << " pixels, "
+                                    << seam.mid(0, 4).join(' ').toStdString();
+        if (frameID == QLatin1String("FRM-0#006#Wood-Walnut")) {
+            // The lower left corner, four times enlarged (y up: the picture starts at the bottom).
+            const QImage corner = platform::fx::Context().createImage(output, QRectF(-30, -30, 100, 75));
+            EXPECT_TRUE(saveScreenshot(corner.scaled(corner.size() * 4), "framed-picture-boundary-400"));
+        }
+    }
+    EXPECT_GE(frames, 6);
 }
