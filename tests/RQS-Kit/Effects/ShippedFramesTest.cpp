@@ -1,6 +1,10 @@
 #include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
+#include "RQS-Kit/Effects/QSNamedPictures.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Window.h"
@@ -9,6 +13,9 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "platform/fx/FxTestImages.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -77,4 +84,55 @@ TEST(ShippedFrames, TheFrameEditorOffersNamedFramesShadesMasksAndTextures)
     EXPECT_GT(edge.red(), edge.blue() + 40) << "a wooden brown, not " << edge.name().toStdString();
     if (!qEnvironmentVariableIsEmpty("FOLDWISE_SCREENSHOTS"))
         builder.window()->grab().save(qEnvironmentVariable("FOLDWISE_SCREENSHOTS") + "/frame-editor.png");
+}
+
+namespace {
+
+// Walking from the picture's middle (200, 150) outwards in four directions to the frame's outer
+// edge (the last pixel more than half opaque): the pixels passed, for each direction.
+QList<QList<platform::fx::Pixel>> waysOut(const platform::fx::Image &output)
+{
+    const QRect framed = output.extent().toAlignedRect();
+    const auto pixels = platform::fx::Context().render(output, framed);
+    QList<QList<platform::fx::Pixel>> ways;
+    for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        ways.append(QList<platform::fx::Pixel>());
+        for (QPoint at(200, 150); framed.contains(at) && pixels->at(at.x(), at.y()).a > 0.5f; at += step)
+            ways.last() << pixels->at(at.x(), at.y());
+    }
+    return ways;
+}
+
+} // namespace
+
+// The "Picture Frame" effect as it ships, with its default frame and each of its frames: the frame
+// lies on and round a blue picture, whose middle shows in its window, and nothing is translucent
+// between the frame's outer edge and the picture (the frames reach over the picture's rim).
+TEST(ShippedFrames, ThePictureFrameEffectFramesThePicture)
+{
+    rqs::registerKitFilters();
+    const QStringList frames = rqs::namedPictureNames("RQS-F", "Mask");
+    ASSERT_GE(frames.size(), 3);
+    const QRect picture(0, 0, 400, 300);
+    const platform::fx::Pixel blue{0.1f, 0.2f, 0.9f, 1};
+    for (const QString &name : QStringList{QString()} + frames) {
+        auto effect = name.isEmpty() ? QSEffectsCatalog::effectForSettings({{"name", "PictureFrame"}})
+                                     : QSEffectsCatalog::effectForSettings({{"name", "PictureFrame"}, {"inputFrameName", name}});
+        ASSERT_TRUE(effect);
+        effect->setInputImage(fxtest::filled(picture, blue));
+        const platform::fx::Image output = effect->outputImage();
+        const QRect framed = output.extent().toAlignedRect();
+        const std::string label = effect->filter()->value("inputFrameName").toString().toStdString();
+        EXPECT_NE(framed, picture) << label << ": the frame reaches beyond the picture";
+        EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(output, 200, 150), blue)) << label;
+        for (const QList<platform::fx::Pixel> &way : waysOut(output)) {
+            ASSERT_GT(way.size(), 20) << label;
+            const platform::fx::Pixel frame = way.at(way.size() - 4);
+            EXPECT_GT(std::abs(frame.b - blue.b) + std::abs(frame.r - blue.r), 0.3f) << label << ": the frame, not the picture";
+            const auto translucent = std::count_if(way.begin(), way.end() - 2, [](const auto &p) { return p.a < 0.99f; });
+            EXPECT_EQ(translucent, 0) << label;
+        }
+        if (name.isEmpty())
+            EXPECT_TRUE(saveScreenshot(platform::fx::Context().createImage(output, output.extent()), "picture-frame-effect"));
+    }
 }
