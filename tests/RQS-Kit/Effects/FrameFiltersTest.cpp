@@ -1,9 +1,11 @@
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSCombinedShadeDescription.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/fx/FxTestImages.h"
 
@@ -391,4 +393,57 @@ TEST(TexturedFrame, EveryShippedFrameMeetsThePictureWithoutASeam)
         }
     }
     EXPECT_GE(frames, 6);
+}
+
+// Two multiplied shades of grey 128 joined: the combined shade starts as a PNG copy of the first
+// shade's file in the private temporary folder, holds the joined image unrendered until it is
+// fixed, and when its cache time ends writes 128 × 128 ÷ 255 = 64 back to that copy, keeping the
+// image loaded.
+TEST(CombinedShade, TheJoinedImageIsWrittenBackToItsTemporaryCopy)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"Shades/FRM-S#001#Grey#2-2.png", [](int) { return 128; }}});
+    const QString file = bundle + "/Shades/FRM-S#001#Grey#2-2.png";
+    QString copy;
+    {
+        QSCombinedShadeDescription combined(file, "multiply", 1.0);
+        copy = combined.imagePath();
+        EXPECT_TRUE(copy.startsWith(platform::TempFolder::path() + "/")) << copy.toStdString();
+        EXPECT_TRUE(copy.endsWith(".png"));
+        QFile original(file), copied(copy);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copied.readAll(), original.readAll());
+        EXPECT_EQ(combined.name(), "FRM-S#001#Grey");
+        EXPECT_EQ(combined.width(), 2.0) << "the options of the shade file";
+        EXPECT_FALSE(combined.hasChanges());
+        EXPECT_FALSE(combined.needsFixing());
+
+        combined.add(QSShadeDescription(file, "multiply", 1.0));
+        EXPECT_TRUE(combined.hasChanges());
+        EXPECT_TRUE(combined.needsFixing());
+        combined.fixImages();
+        EXPECT_FALSE(combined.needsFixing());
+        combined.setCacheTime(0.05);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !combined.hasChanges(); }, 2000));
+        EXPECT_TRUE(combined.hasCachedImage());
+        const QImage written(copy);
+        ASSERT_EQ(written.size(), QSize(6, 6));
+        EXPECT_NEAR(qGray(written.pixel(3, 3)), 64, 1);
+        const QImage source(file);
+        EXPECT_EQ(qGray(source.pixel(3, 3)), 128) << "the shade file itself is untouched";
+    }
+    EXPECT_FALSE(QFile::exists(copy)) << "the copy goes with its shade";
+}
+
+TEST(CombinedShade, AShadeFileThatCannotBeCopiedStaysTheImagePath)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("Shades/FRM-S#009#Gone#2-2.png");
+    platform::LogCapture log;
+    const QSCombinedShadeDescription combined(missing, "multiply", 1.0);
+    EXPECT_TRUE(log.contains("Warning: Could not copy file '" + missing + "' to '" + platform::TempFolder::path()));
+    EXPECT_EQ(combined.imagePath(), missing);
+    EXPECT_EQ(combined.width(), 2.0);
 }
