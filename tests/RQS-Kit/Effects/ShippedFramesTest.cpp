@@ -3,6 +3,7 @@
 #include "RQS-Kit/Effects/QSEffect.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Effects/QSFrameEditor.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSNamedPictures.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
@@ -135,4 +136,41 @@ TEST(ShippedFrames, ThePictureFrameEffectFramesThePicture)
         if (name.isEmpty())
             EXPECT_TRUE(saveScreenshot(platform::fx::Context().createImage(output, output.extent()), "picture-frame-effect"));
     }
+}
+
+// The frame editor opens on the first frame of its list, which holds the frames only: the group
+// titles head the frame pop-up, never a row of the list. Picking a frame in the pop-up selects its row.
+TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir dir;
+    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
+    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
+    QSMaterialBuilder builder(user, system);
+    ASSERT_TRUE(builder.window());
+    builder.window()->resize(900, 640);
+    builder.window()->show();
+    QCoreApplication::processEvents();
+    auto *list = builder.window()->findChild<QListWidget *>("frameList");
+    auto *popUp = builder.window()->findChild<QComboBox *>("framePopupButton");
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    EXPECT_EQ(rows, QStringList({"Leather Brown", "Metal Silver", "Paper Cream", "Paper Laid", "Wood Oak", "Wood Walnut"}));
+    EXPECT_EQ(list->currentRow(), 0);
+    ASSERT_TRUE(builder.editor().frame());
+    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#001#Leather-Brown"));
+    EXPECT_EQ(popUp->currentText(), "Brown Leather ") << "under its heading, the category in grey";
+    EXPECT_TRUE(builder.window()->findChild<QWidget *>("duplicateFrameButton")->isEnabled());
+    // The leather frame's brown at the preview's left edge, not the plain frame's white.
+    const QImage preview = builder.previewImage();
+    ASSERT_FALSE(preview.isNull());
+    const QColor edge = preview.pixelColor(4, preview.height() / 2);
+    EXPECT_GT(edge.red(), edge.blue() + 30) << edge.name().toStdString();
+    EXPECT_TRUE(saveScreenshot(builder.window(), "frame-builder-opened"));
+
+    popUp->setCurrentIndex(popUp->findText("Oak Wood "));
+    builder.frameSelected(popUp);
+    EXPECT_EQ(list->currentItem()->text(), "Wood Oak");
+    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#005#Wood-Oak"));
 }
