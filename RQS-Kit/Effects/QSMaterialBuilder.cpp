@@ -368,9 +368,10 @@ void QSMaterialBuilder::updateLayout(int flags)
     QParallelAnimationGroup *animation = (flags & Animate) ? m_rowAnimation.data() : nullptr;
     // Shift alone held slows the animation down for inspection.
     const int duration = flags == Animate && shiftAlone() ? 2500 : 250;
+    const QRect newShade = newShadeButtonFrame();
     for (int i = 0; i < m_rows.size(); ++i) {
         QSShadeRow *row = m_rows[i];
-        row->layOut(narrow, newShadeButtonFrame());
+        row->layOut(narrow, newShade);
         const QRect place(0, i * r, m_shadesContainer->width(), r);
         if (!animation) {
             row->setGeometry(place);
