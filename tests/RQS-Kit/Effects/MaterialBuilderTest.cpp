@@ -340,6 +340,8 @@ TEST_F(MaterialBuilder, TheBlendPopUpShowsReadableDisplayNames)
     for (const int width : {600, 500}) {
         list->setFixedWidth(list->width() + width - container->width());
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->shadeRows().first()->height() == (width < 550 ? 38 : 31); }, 3000));
+        if (width == 600)
+            EXPECT_TRUE(saveScreenshot(window, "frame-builder-wide"));
         QStyleOptionComboBox option;
         option.initFrom(blend);
         const QRect field = blend->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, blend);
