@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScrollArea>
 #include <QThread>
 #include <QtConcurrent/QtConcurrent>
 
@@ -31,6 +30,7 @@ QImage picture(int width, int height)
 double relayoutMilliseconds(int passes)
 {
     QSGridViewController grid;
+    grid.view();
     grid.scrollView()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.scrollView()->resize(1200, 800);
     const QImage image = picture(160, 120);
