@@ -5,6 +5,7 @@
 
 #include "BenchSession.h"
 
+#include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSGridViewController.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "platform/layers/LayerRenderer.h"
@@ -74,6 +75,7 @@ int main(int argc, char **argv)
     QStringList arguments = bench::toolArguments(argc, argv);
     int programNameOnly = 1;
     QApplication app(programNameOnly, argv);
+    rqs::registerKitClasses();
     const qsizetype at = arguments.indexOf(QStringLiteral("--frames"));
     const int frames = at >= 0 ? arguments.value(at + 1).toInt() : 100;
 

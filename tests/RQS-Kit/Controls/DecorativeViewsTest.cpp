@@ -8,6 +8,7 @@
 #include "platform/ui/View.h"
 
 #include "support/PixelProbe.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,7 @@ TEST(BoxesAndCallouts, AShapedBoxFollowsATitleViewBesideIt)
     box->setTitleView(title);
     superview.show();
     EXPECT_EQ(box->edge(), 1) << "75 points above the title, 5 below";
+    saveScreenshot(&superview, QStringLiteral("shaped-box-title-beside"));
 
     // In the box the title lies at (30, 5, 60, 20): the bottom edge runs 0.5 inside y = 25 beside
     // it and dips to y = 5.5 beneath it.
