@@ -89,7 +89,7 @@ void PdfGraphicsContext::endPage()
     resources.replaceKey("/XObject", m_xobjects);
     QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", PdfOperators::rectangle(QRectF(QPointF(0, 0), m_pageSize)));
+    page.replaceKey("/MediaBox", m_mediaBoxes.of(QRectF(QPointF(0, 0), m_pageSize)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", m_output->newStream(m_content));
     m_output->addPage(m_output->makeIndirectObject(page), false);

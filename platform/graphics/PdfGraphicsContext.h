@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PainterRenderer.h"
+#include "platform/pdf/PdfRectangles.h"
 
 #include <QSizeF>
 
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<PdfPageFormCache> m_forms;
     std::unique_ptr<PdfOverlayWriter> m_overlays;
     std::unique_ptr<PdfStreamSpool> m_pictures;
+    PdfRectangles m_mediaBoxes;
     int m_pictureCount = 0;
     std::optional<PainterRenderer> m_overlay;
     std::vector<OverlayUse> m_overlayUses;
