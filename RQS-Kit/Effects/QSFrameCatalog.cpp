@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -353,10 +354,12 @@ QVariantMap QSFrameCatalog::mergedWithFile()
             moveAside(m_infoFilePath, read.isValid() ? QStringLiteral("it holds no dictionary") : error);
     }
     const QVariantMap own = contents();
-    QStringList changed;
-    for (const QString &frameID : own.keys() + m_synced.keys()) {
-        if (!changed.contains(frameID) && own.value(frameID) != m_synced.value(frameID))
-            changed << frameID;
+    QSet<QString> changed;
+    for (const QVariantMap *entries : std::initializer_list<const QVariantMap *>{&own, &m_synced}) {
+        for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
+            if (own.value(it.key()) != m_synced.value(it.key()))
+                changed.insert(it.key());
+        }
     }
     QVariantMap merged = file;
     bool catalogChanged = false;
@@ -400,7 +403,8 @@ bool QSFrameCatalog::writeFile(QString *error)
     if (!lock.tryLock(LockWait)) {
         *error = lock.error() == QLockFile::LockFailedError
             ? QStringLiteral("another program kept the lock file '%1.lock' for %2 s").arg(m_infoFilePath).arg(LockWait / 1000)
-            : QStringLiteral("the lock file '%1.lock' cannot be made: %2").arg(m_infoFilePath, platform::systemReason(errno));
+            : QStringLiteral("the lock file '%1.lock' cannot be made: %2")
+                  .arg(m_infoFilePath, errno ? platform::systemReason(errno) : QStringLiteral("the system gave no reason"));
         return false;
     }
     if (!platform::PropertyList::write(mergedWithFile(), m_infoFilePath, error))
