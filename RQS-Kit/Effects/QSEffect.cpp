@@ -267,8 +267,7 @@ void QSEffect::setSettings(const QVariantMap &given)
             continue;
         if (input->kind == InputAttribute::Kind::Number)
             value = withinRange(*input, value->toDouble());
-        if (!isInput(*m_filter, key) && !m_propertiesBefore.contains(key))
-            m_propertiesBefore.insert(key, rqs::filterKeys::value(*m_filter, key));
+        rememberProperty(key);
         m_settings.insert(key, *value);
         rqs::filterKeys::setValue(*m_filter, key,
                                   m_relative.contains(key) && input->kind == InputAttribute::Kind::Number
@@ -280,6 +279,12 @@ void QSEffect::setSettings(const QVariantMap &given)
     emit settingsChanged();
     center()->addObserver(this, QStringLiteral("qsfilterSettings"), m_filter.get(),
                           [this](const auto &) { emit settingsChanged(); });
+}
+
+void QSEffect::rememberProperty(const QString &key)
+{
+    if (!isInput(*m_filter, key) && !m_propertiesBefore.contains(key))
+        m_propertiesBefore.insert(key, rqs::filterKeys::value(*m_filter, key));
 }
 
 rqs::effectValues::Range QSEffect::settingRange(const InputAttribute &input) const
@@ -486,8 +491,7 @@ bool QSEffect::setValueForKey(const QString &key, const QVariant &value)
     if (recordSettingsUndo())
         m_undoManager->setActionName(
             QStringLiteral("%1 %2").arg(rqs::localized(m_name), rqs::localizedForTable(key, StringsTable)));
-    if (!isInput(*m_filter, key) && !m_propertiesBefore.contains(key))
-        m_propertiesBefore.insert(key, rqs::filterKeys::value(*m_filter, key));
+    rememberProperty(key);
     m_settings.insert(key, *converted);
     const bool relative = m_relative.contains(key) && input->kind == InputAttribute::Kind::Number;
     rqs::filterKeys::setValue(*m_filter, key, relative ? QVariant(converted->toDouble() * relativeBase()) : *converted);

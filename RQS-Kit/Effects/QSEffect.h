@@ -115,6 +115,8 @@ private:
     QSEffect(const QVariantMap &description, std::unique_ptr<platform::fx::Filter> filter);
 
     void applyRelativeInputs(double base);
+    // Before a setting first sets a property, what it was: settings without it put it back.
+    void rememberProperty(const QString &key);
     rqs::effectValues::Range settingRange(const platform::fx::InputAttribute &input) const;
     double withinRange(const platform::fx::InputAttribute &input, double value) const;
     void passOn(const platform::fx::Image &image);
