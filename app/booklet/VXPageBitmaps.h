@@ -22,7 +22,7 @@ class VXPageBitmaps
 {
 public:
     // Bitmaps of all workers together stay within this many bytes where one worker's allows.
-    static constexpr qint64 BitmapBudget = 40 * 1024 * 1024;
+    static constexpr qint64 BitmapBudget = 60 * 1024 * 1024;
 
     // The encoded picture; a page that could not be drawn leaves it null.
     struct Bitmap
