@@ -12,6 +12,7 @@
 #include "RQS-Kit/Controls/QSAboutBoxController.h"
 #include "RQS-Kit/Controls/QSActivityPanel.h"
 #include "RQS-Kit/Controls/QSCropController.h"
+#include "RQS-Kit/Controls/QSGridViewController.h"
 #include "RQS-Kit/Controls/QSHoverWindowController.h"
 #include "RQS-Kit/Controls/QSImagePreviewer.h"
 #include "RQS-Kit/Controls/QSNewsletterController.h"
@@ -22,6 +23,8 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceLoader.h"
+#include "support/PictureFixture.h"
+#include "support/Screenshot.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -54,13 +57,25 @@ bool isControl(const QWidget *widget)
         || qobject_cast<const QProgressBar *>(widget) || qobject_cast<const QTabBar *>(widget);
 }
 
-// Controls whose least size Qt takes from their text; scroll areas, bars and sliders give a
-// minimum that is only a preference.
+bool holds(const QLayout *layout, const QWidget *widget)
+{
+    for (int index = 0; layout && index < layout->count(); ++index) {
+        QLayoutItem *item = layout->itemAt(index);
+        if (item->widget() == widget || holds(item->layout(), widget))
+            return true;
+    }
+    return false;
+}
+
+// Controls that a layout places and whose least size Qt takes from their text: the layout owes them
+// that size. Scroll areas, bars and sliders give a minimum that is only a preference, and a
+// control placed by hand has the size its code measured for it.
 bool needsItsMinimum(const QWidget *widget)
 {
-    return qobject_cast<const platform::Control *>(widget) || qobject_cast<const QAbstractButton *>(widget)
-        || qobject_cast<const QLabel *>(widget) || qobject_cast<const QLineEdit *>(widget)
-        || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QComboBox *>(widget);
+    const bool textual = qobject_cast<const platform::Control *>(widget) || qobject_cast<const QAbstractButton *>(widget)
+                      || qobject_cast<const QLabel *>(widget) || qobject_cast<const QLineEdit *>(widget)
+                      || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QComboBox *>(widget);
+    return textual && widget->parentWidget() && holds(widget->parentWidget()->layout(), widget);
 }
 
 bool insideControl(const QWidget *widget, const QWidget *root)
@@ -91,6 +106,22 @@ QRect visiblePart(const QWidget *widget, const QWidget *root, bool throughScroll
         shown &= QRect(parent->mapTo(root, QPoint()), parent->size());
     }
     return shown;
+}
+
+// What a click at the point reaches: a view that lets the pointer through (a shadow band over a
+// list) hands it to what lies beneath.
+QWidget *reached(QWidget *root, QPoint point)
+{
+    QList<QWidget *> passedThrough;
+    QWidget *hit = root->childAt(point);
+    while (hit && hit->property("noHitTesting").toBool()) {
+        hit->setAttribute(Qt::WA_TransparentForMouseEvents);
+        passedThrough.append(hit);
+        hit = root->childAt(point);
+    }
+    for (QWidget *widget : std::as_const(passedThrough))
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    return hit;
 }
 
 QString describe(const QWidget *widget)
@@ -129,7 +160,7 @@ QStringList faultsOf(QWidget *root, const QString &when)
                                .arg(whole.x()).arg(whole.y()).arg(whole.width()).arg(whole.height())
                                .arg(root->width()).arg(root->height()));
         // Scrolled out of view, it is reached once scrolled back.
-        const QWidget *hit = visiblePart(control, root, false).contains(whole.center()) ? root->childAt(whole.center()) : control;
+        const QWidget *hit = visiblePart(control, root, false).contains(whole.center()) ? reached(root, whole.center()) : control;
         if (hit && hit != control && !control->isAncestorOf(hit))
             fault(control, QStringLiteral("is covered at its centre by %1").arg(describe(hit)));
         for (QWidget *other : std::as_const(controls)) {
@@ -142,8 +173,9 @@ QStringList faultsOf(QWidget *root, const QString &when)
 }
 
 // Shows the window at its default size, then at the least size it can be made, and collects the
-// faults of the root (the window, or the view a view controller loaded) at both.
-QStringList faultsAtBothSizes(QWidget *root)
+// faults of the root (the window, or the view a view controller loaded) at both; a screenshot of
+// each is kept as "<name>-default" and "<name>-least".
+QStringList faultsAtBothSizes(QWidget *root, const QString &name)
 {
     QWidget *window = root->window();
     window->show();
@@ -151,9 +183,11 @@ QStringList faultsAtBothSizes(QWidget *root)
         return {QStringLiteral("the window did not show")};
     QCoreApplication::processEvents();
     QStringList faults = faultsOf(root, QStringLiteral("at %1x%2").arg(window->width()).arg(window->height()));
+    saveScreenshot(window, name + QStringLiteral("-default"));
     window->resize(1, 1);
     QTest::qWait(0);
     QCoreApplication::processEvents();
+    saveScreenshot(window, name + QStringLiteral("-least"));
     faults += faultsOf(root, QStringLiteral("at the least size %1x%2").arg(window->width()).arg(window->height()));
     window->hide();
     return faults;
@@ -219,6 +253,15 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
         {"QSAboutBoxController", [&] { return window(new QSAboutBoxController); }},
         {"QSActivityPanel", [&] { return view(new QSActivityPanel); }},
         {"QSCropController", [&] { return window(new QSCropController); }},
+        {"QSGridViewController", [&]() -> Loaded {
+             // With a section of three tiles, as a picture browser fills it.
+             auto *grid = new QSGridViewController;
+             const int section = grid->addSection(QSGridItem::Selectable);
+             for (int tile = 0; tile < 3; ++tile)
+                 grid->addImage(PictureFixture::marked(QSize(64, 48), Qt::blue, Qt::red), QString::number(tile), tile, tile, section);
+             grid->refreshLayout(0);
+             return {std::shared_ptr<QObject>(grid), grid->view()};
+         }},
         {"QSHoverWindowController", [&] { return window(new QSHoverWindowController); }},
         {"QSImagePreviewer", [&]() -> Loaded { return {nullptr, QSImagePreviewer::sharedImagePreviewer()->window()}; }},
         {"QSMaterialBuilder", [&] { return window(new QSMaterialBuilder(userFrames, systemFrames)); }},
@@ -242,7 +285,7 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
     };
 
     const QStringList files = QDir(platform::Bundle::mainBundle()->bundlePath()).entryList({"*.ui"}, QDir::Files, QDir::Name);
-    ASSERT_GE(files.size(), 17);
+    ASSERT_GE(files.size(), 18);
     for (const QString &file : files) {
         const QString name = QFileInfo(file).completeBaseName();
         SCOPED_TRACE(file.toStdString());
@@ -256,7 +299,7 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
         ASSERT_TRUE(loaders.contains(name)) << "a file no controller here loads";
         const Loaded loaded = loaders.value(name)();
         ASSERT_NE(loaded.second, nullptr);
-        const QStringList faults = faultsAtBothSizes(loaded.second);
+        const QStringList faults = faultsAtBothSizes(loaded.second, name);
         EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
     }
     document.close();
