@@ -239,7 +239,8 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
     parent.resize(600, 400);
     parent.show();
 
-    // The root each file's controller loads, and an owner that keeps it alive while it is checked.
+    // The root each file's controller loads, and an owner that keeps it alive while it is checked
+    // and then lets it go.
     using Loaded = std::pair<std::shared_ptr<QObject>, QWidget *>;
     const auto window = [](auto *controller) -> Loaded {
         return {std::shared_ptr<QObject>(controller), controller->window()};
@@ -263,7 +264,7 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
              return {std::shared_ptr<QObject>(grid), grid->view()};
          }},
         {"QSHoverWindowController", [&] { return window(new QSHoverWindowController); }},
-        {"QSImagePreviewer", [&]() -> Loaded { return {nullptr, QSImagePreviewer::sharedImagePreviewer()->window()}; }},
+        {"QSImagePreviewer", [&] { return window(new QSImagePreviewer); }},
         {"QSMaterialBuilder", [&] { return window(new QSMaterialBuilder(userFrames, systemFrames)); }},
         {"QSNewsletterController", [&] { return window(new QSNewsletterController); }},
         {"QSNoteController", [&] { return window(new QSNoteController); }},
@@ -275,7 +276,12 @@ TEST_F(InterfaceFiles, EveryVisibleControlHasASizeShowsWholeAndCoversNoOther)
              return {std::shared_ptr<QObject>(panel), panel->view()};
          }},
         {"VXFactoryController", [&] { return window(new VXFactoryController(&documents)); }},
-        {"VXManualDuplexController", [&]() -> Loaded { return {nullptr, VXManualDuplexController::sharedController()->window()}; }},
+        {"VXManualDuplexController", [&]() -> Loaded {
+             // The one wizard of the process, unloaded again so that it loads afresh for its next user.
+             VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+             return {std::shared_ptr<QObject>(wizard, [](QObject *shared) { static_cast<VXManualDuplexController *>(shared)->unloadWindow(); }),
+                     wizard->window()};
+         }},
         {"VXPreferencesController", [&] { return window(new VXPreferencesController); }},
         {"VXTaskCellView", [&]() -> Loaded {
              auto *cell = new VXTaskCellView;
