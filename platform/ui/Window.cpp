@@ -15,8 +15,31 @@
 namespace platform {
 
 namespace {
+
 QPointer<Window> currentMainWindow;
-}
+
+// Accepts the window's close event before anyone else is asked, then lets the window announce it.
+class CloseAcceptor : public QObject
+{
+public:
+    explicit CloseAcceptor(std::function<void()> accepted)
+        : m_accepted(std::move(accepted))
+    {
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->accept();
+        m_accepted();
+        return true;
+    }
+
+private:
+    std::function<void()> m_accepted;
+};
+
+} // namespace
 
 Window::Window(QWidget *parent)
     : QMainWindow(parent)
@@ -198,8 +221,22 @@ void Window::keepFrameInside()
 void Window::closeEvent(QCloseEvent *event)
 {
     QMainWindow::closeEvent(event);
-    if (!event->isAccepted())
-        return;
+    if (event->isAccepted())
+        closing();
+}
+
+void Window::closeUnconditionally()
+{
+    // Installed last, the acceptor sees the close first: neither this window's handler nor another
+    // watcher can refuse it, and Qt closes the window as any accepted close (last-window signal,
+    // deletion on close).
+    CloseAcceptor acceptor([this] { closing(); });
+    installEventFilter(&acceptor);
+    close();
+}
+
+void Window::closing()
+{
     NotificationCenter::defaultCenter()->post(WillCloseNotification, this);
     for (QWidget *child : childWindows())
         child->hide();

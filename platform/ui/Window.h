@@ -63,6 +63,10 @@ public:
     void removeChildWindow(QWidget *child);
     QList<QWidget *> childWindows() const;
 
+    // Closes without asking: the window announces that it closes and goes, even one whose close
+    // event is refused. close() stays the polite close.
+    void closeUnconditionally();
+
     // The object that controls the window: the last stop of an action sent along the chain.
     QObject *windowController() const;
     void setWindowController(QObject *controller);
@@ -89,6 +93,8 @@ private:
     };
 
     void present(QWidget *sheet);
+    // What follows an accepted close: the notification, and the child and owned windows hidden.
+    void closing();
     void followParent();
     void placeOnFirstShow();
     // The desktop adds its frame after the window first shows; once it is known, the window is
