@@ -233,7 +233,7 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
     EXPECT_EQ(document.inputFilter()->allPages().size(), 8);
 }
 
-TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFile)
+TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFileAndRevertKeepsTheAddPageButton)
 {
     open(4);
     const QByteArray source = PdfFixture::read(folder.filePath("booklet.pdf"));
@@ -264,6 +264,9 @@ TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFile)
         return platform::Alert::FirstButtonReturn;
     });
     controller->pagesController()->removeObjectsAtArrangedObjectIndexes({1, 2});
+    auto *list = control<VXPagesTableView>("pagesTableView");
+    const QPointer<QWidget> addButton = list->addPageButton();
+    ASSERT_TRUE(addButton && list->indexWidget(list->model()->index(0, 0)) == addButton);
     QAction *revert = control<QAction>("revertItem");
     controller->window()->findChild<QMenu *>("fileMenu")->aboutToShow();
     ASSERT_TRUE(revert->isEnabled());
@@ -271,6 +274,9 @@ TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFile)
     ASSERT_TRUE(waitFor([&] { return !window->isWindowModified(); }));
     EXPECT_EQ(controller->pagesController()->rowCount(), 4) << "the saved three pages and the add button";
     EXPECT_FALSE(document.undoManager()->canUndo());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(addButton) << "the add-page button is kept";
+    EXPECT_EQ(list->indexWidget(list->model()->index(0, 0)), addButton) << "at the head of the list";
 
     QSignalSpy closed(&document, &Document::didClose);
     document.performClose();
