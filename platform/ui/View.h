@@ -73,7 +73,7 @@ public:
 
     // A layer-backed view draws its root layer's background, sublayers and border over its own
     // drawing, in its own coordinates, all at the root layer's opacity; the root layer follows the
-    // view's bounds.
+    // view's bounds. A layer moved into another layer tree is drawn by that tree's view instead.
     bool wantsLayer() const;
     void setWantsLayer(bool wants);
     // nullptr unless the view wants a layer.
@@ -116,6 +116,10 @@ public:
     QRectF rectForPage(int page) override;
 
 protected:
+    // Autoresizing: called on a subview with a mask when its superview's size changed; sets the
+    // frame the mask gives for the superview's size now. Frames set by code never come here.
+    virtual void resizeWithOldSuperviewSize(const QSizeF &oldSize);
+
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -146,8 +150,6 @@ private:
     // event, so its subviews are moved to their bottom distance and autoresized when it next settles.
     static int placementHeight(const QWidget *superview);
     void settleSubviews();
-    // Called on a subview with a parent; sets the frame its mask gives for the parent's size now.
-    void resizeWithOldSuperviewSize(const QSizeF &oldSize);
 
     QPointF fromQt(const QPointF &point) const;
     QRectF fromQt(const QRectF &rect) const;
