@@ -7,6 +7,8 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network U
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 pkg_check_modules(POPPLER_QT6 REQUIRED IMPORTED_TARGET poppler-qt6)
+# Poppler's own raster device, for pages drawn a band at a time (libpoppler-private-dev).
+pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
@@ -20,7 +22,7 @@ add_library(foldwise_platform STATIC ${PLATFORM_SOURCES})
 target_include_directories(foldwise_platform PUBLIC ${FOLDWISE_ROOT})
 target_link_libraries(foldwise_platform PUBLIC
   Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Network Qt6::UiTools Qt6::Concurrent Qt6::DBus
-  PkgConfig::QPDF PkgConfig::POPPLER_QT6 PkgConfig::PLIST PkgConfig::JPEG PkgConfig::PNG PkgConfig::XCB ZLIB::ZLIB Cups::Cups)
+  PkgConfig::QPDF PkgConfig::POPPLER_QT6 PkgConfig::POPPLER PkgConfig::PLIST PkgConfig::JPEG PkgConfig::PNG PkgConfig::XCB ZLIB::ZLIB Cups::Cups)
 # qpdf's headers warn unless told that no code uses its old PointerHolder.
 target_compile_definitions(foldwise_platform PUBLIC POINTERHOLDER_TRANSITION=4)
 

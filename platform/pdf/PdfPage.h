@@ -56,6 +56,7 @@ public:
 private:
     friend class PdfDocument;
     friend class PdfPageFormCache;
+    friend class PdfPageRasterizer;
 
     // A page whose geometry the source reads when it is first asked for.
     PdfPage(std::shared_ptr<PdfSource> source, int index);

@@ -200,12 +200,20 @@ QPDFObjectHandle PdfSource::pageForCopying(int index)
     return pageObject(index);
 }
 
+QByteArray PdfSource::pathForReading(QByteArray *bytes) const
+{
+    if (m_file)
+        return QFile::encodeName(QStringLiteral("/proc/self/fd/%1").arg(m_file->handle()));
+    *bytes = m_bytes;
+    return {};
+}
+
 PdfSource::PopplerReader PdfSource::openPopplerReader() const
 {
     PopplerReader reader;
     if (m_file) {
         // A path of /proc opens the file behind the handle, even once it has been replaced.
-        reader.file = std::make_unique<QFile>(QStringLiteral("/proc/self/fd/%1").arg(m_file->handle()));
+        reader.file = std::make_unique<QFile>(QString::fromLocal8Bit(pathForReading(nullptr)));
         if (reader.file->open(QIODevice::ReadOnly))
             reader.document = Poppler::Document::load(reader.file.get());
         else

@@ -72,6 +72,10 @@ public:
     void pushInheritedAttributes() const;
     const QString &description() const;
 
+    // A path that opens the very file behind the source (its open handle), for readers of their
+    // own; empty for a source held in memory, whose bytes go to *bytes then.
+    QByteArray pathForReading(QByteArray *bytes) const;
+
     // Runs the call with a poppler document of this source (nullptr when poppler cannot open
     // it) for the page at an index. A poppler document is safe on one thread at a time, so each
     // call that runs while the others are busy gets one of its own; they are kept for later calls.
