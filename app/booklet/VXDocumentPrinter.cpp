@@ -89,7 +89,8 @@ void VXDocumentPrinter::printManualDuplex()
     platform::PrinterCache *printers = platform::PrinterCache::shared();
     printers->whenLoaded(this, [this, printers] {
         const QStringList names = printers->printerNames();
-        if (names.size() <= 1)
+        // Without a printer the router tells the user so.
+        if (names.size() == 1 || (names.isEmpty() && !installedServices))
             printManualDuplexWithPrinter(names.value(0));
         else if (VXDocumentPrintServices *services = router())
             services->selectManualDuplexPrinterAndPrintDocument(&m_document);

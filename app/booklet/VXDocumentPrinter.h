@@ -43,8 +43,8 @@ public:
     void printOnPrinter(int printerIndex);
     // The Print command: automatic duplex whatever the printer's type.
     void printDocument();
-    // Manual duplex on the only printer, or on one the user picks among several; waits for
-    // PrinterCache's first answer.
+    // Manual duplex on the only printer, or on one the user picks among several (the router
+    // tells when there is none); waits for PrinterCache's first answer.
     void printManualDuplex();
     // An empty name prints on the current printer.
     void printAutomaticDuplex(const QString &printerName);

@@ -48,6 +48,7 @@ public:
     int respond(platform::Alert &alert)
     {
         asked << alert.messageText();
+        proposed << alert.defaultButtonReturn();
         const auto [code, ticked] = answers.isEmpty() ? std::pair(0, alert.suppressionButtonTicked()) : answers.takeFirst();
         alert.setSuppressionButtonTicked(ticked);
         return code;
@@ -76,11 +77,14 @@ public:
     {
         calls.clear();
         asked.clear();
+        proposed.clear();
         delete button.findChild<QMenu *>();
     }
 
     QStringList calls;
     QStringList asked;
+    // Each alert's default button.
+    QList<int> proposed;
     QList<std::pair<int, bool>> answers;
     platform::PrintInfo info;
     mutable QPushButton button;
@@ -125,7 +129,6 @@ TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
         {{"Fake_Laser"}, false, 1001, true, "factory manual Fake_Laser", "factory manual Fake_Laser"},
         {{"Fake_Laser"}, true, 1000, true, "document automatic Fake_Laser", "document automatic "},
         {{"Fake_Laser"}, true, 1001, false, "document manual Fake_Laser", askedKind},
-        {{}, true, 1001, true, "document manual ", askedKind},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.printers.size() << " printers, " << c.code << (c.ticked ? " ticked" : ""));
@@ -143,6 +146,49 @@ TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
         helper->printDocument(target);
         EXPECT_EQ(fake.outcome(), c.next);
         fake.settle();
+    }
+}
+
+// The question can be backed out of: closed, it prints nothing and keeps nothing, and the next
+// press asks again. A printer the print server says nothing of is proposed as printing one side.
+TEST_F(VXPrintHelperTest, ClosingThePrinterKindQuestionPrintsNothing)
+{
+    printers = {"Fake_Laser"};
+    for (VXPrintableDocument *target : {static_cast<VXPrintableDocument *>(&fake), static_cast<VXPrintableDocument *>(nullptr)}) {
+        SCOPED_TRACE(target ? "document" : "factory");
+        fake.reset();
+        fake.answers = {{platform::Alert::DismissedReturn, false}};
+        platform::LogCapture log;
+        helper->printDocument(target);
+        fake.settle();
+        EXPECT_EQ(fake.asked, QStringList{rqs::localized("PrinterKindTitle")});
+        EXPECT_EQ(fake.proposed, QList<int>{platform::Alert::FirstButtonReturn + 1});
+        EXPECT_EQ(fake.calls, QStringList());
+        EXPECT_TRUE(log.contains("Info: Nothing was printed: the question whether \"Fake_Laser\" prints both sides was closed unanswered"));
+        EXPECT_TRUE(defaults->boolForKey(VXPrintHelper::RememberPrinterTypeKey)) << "the box was not answered either";
+        EXPECT_EQ(defaults->integerForKey("Fake_Laser.printerType"), VXPrintHelper::PrinterTypeNotChosen);
+    }
+}
+
+// Without any printer (none set up, or no print server to ask) every road says so at once and
+// asks nothing.
+TEST_F(VXPrintHelperTest, WithoutAPrinterEveryRoadTellsSoAtOnce)
+{
+    const QString none = rqs::localized("NoPrinterTitle");
+    const std::pair<const char *, std::function<void()>> roads[] = {
+        {"print button", [&] { helper->printDocument(&fake); }},
+        {"factory's print button", [&] { helper->printDocument(nullptr); }},
+        {"Print command", [&] { helper->printAutomaticDuplex(&fake, QString()); }},
+        {"manual duplex command", [&] { helper->selectManualDuplexPrinterAndPrintDocument(&fake); }},
+    };
+    for (const auto &[road, press] : roads) {
+        SCOPED_TRACE(road);
+        fake.reset();
+        fake.answers = {{platform::Alert::FirstButtonReturn, false}};
+        press();
+        fake.settle();
+        EXPECT_EQ(fake.asked, QStringList{none});
+        EXPECT_EQ(fake.calls, QStringList());
     }
 }
 
@@ -226,8 +272,21 @@ TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServe
     (*duplex)->trigger();
     fake.settle();
     EXPECT_EQ(fake.asked, QStringList{rqs::localized("PrinterKindTitle")});
+    EXPECT_EQ(fake.proposed, QList<int>{1000}) << "the queue has a duplex option";
     EXPECT_EQ(fake.calls, QStringList{"document automatic Duplex_Printer"});
     EXPECT_EQ(fake.info.printerName(), "Duplex_Printer");
+
+    // A queue without one: "Prints One Side Only" is proposed.
+    fake.reset();
+    helper->printDocument(&fake);
+    const QList<QAction *> again = fake.button.findChild<QMenu *>()->actions();
+    const auto simplex = std::find_if(again.begin(), again.end(), [](QAction *item) { return item->text() == "Simplex_Printer"; });
+    ASSERT_NE(simplex, again.end());
+    fake.answers = {{platform::Alert::DismissedReturn, true}};
+    (*simplex)->trigger();
+    fake.settle();
+    EXPECT_EQ(fake.proposed, QList<int>{1001});
+    EXPECT_EQ(fake.calls, QStringList());
     EXPECT_EQ(platform::PrinterList::guiThreadAsks(), asks);
 }
 
