@@ -107,12 +107,13 @@ QStringList VXPrintHelper::printerNames() const
 
 QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
 
-bool VXPrintHelper::showManualDuplexSetup(const QString &printerName)
+bool VXPrintHelper::showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished)
 {
     VXManualDuplexSetup *setup = m_services ? m_services->manualDuplexSetup() : nullptr;
     if (!setup)
         return false;
     setup->setPrinterName(printerName);
+    setup->whenFinished(std::move(finished));
     setup->showWindow();
     return true;
 }

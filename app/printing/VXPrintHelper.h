@@ -94,7 +94,7 @@ public:
 
     // The application services' answers; empty, or false, without them.
     QString currentPrinterName() const override;
-    bool showManualDuplexSetup(const QString &printerName) override;
+    bool showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

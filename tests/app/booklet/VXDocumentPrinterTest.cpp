@@ -5,6 +5,7 @@
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/PageLayoutPanel.h"
@@ -30,8 +31,9 @@
 
 namespace {
 
-// Stands in for the application with a set-up wizard that records whom it was opened for; the
-// runs under test never go through the router.
+// Stands in for the application with a set-up wizard that records whom it was opened for and then
+// closes, having recorded the answers of the printer it is told to (none when empty); the runs
+// under test never go through the router.
 class FakeShell : public VXDocumentPrintServices
 {
 public:
@@ -42,12 +44,16 @@ public:
     void registerPrintButton(QAbstractButton *) override {}
     void deregisterPrintButton(QAbstractButton *) override {}
     QString currentPrinterName() const override { return "Simplex_Printer"; }
-    bool showManualDuplexSetup(const QString &name) override
+    bool showManualDuplexSetup(const QString &name, std::function<void(const QString &)> finished) override
     {
         shownFor = name + " shown";
+        if (!records.isEmpty())
+            VXPrinterDefaults::setValueForPrinter(true, records, VXPrinterDefaults::DidSetupKey);
+        platform::MainQueue::post([finished, recorded = records] { finished(recorded); });
         return true;
     }
     QString shownFor;
+    QString records;
 };
 
 // A document of eight numbered pages from a file named uniquely, so that its jobs are told apart
@@ -169,6 +175,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     const QString manual = rqs::localized("ManualDuplexTitle");
     const QString away = rqs::localized("PrintEvenAwayTitle");
     const QString facing = rqs::localized("PrintEvenFacingTitle");
+    const QString notSetUp = rqs::localized("ManualDuplexNotSetUpTitle");
     const QStringList released{"released"};
     const struct {
         QString printer;
@@ -176,6 +183,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         QList<int> alertCodes, panelResults;
         QStringList asked, events, jobs;
         QString shownFor;
+        QString records = {};
     } cases[] = {
         {"Duplex_Printer", false, true, false, false, true, false, {}, {1}, {}, {"printed", "released"},
          {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}, ""},
@@ -184,15 +192,21 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         {"Simplex_Printer", true, true, false, true, false, false, {1000, 1000}, {1, 1}, {manual, facing}, {"released", "printed"},
          {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}, ""},
         {"Simplex_Printer", false, true, true, false, false, false, {}, {0}, {}, released, {}, ""},
-        {"Simplex_Printer", true, true, true, false, false, false, {1001}, {}, {manual}, released, {}, "Simplex_Printer shown"},
+        // The set-up chosen: the wizard, then the fronts on the printer it set up; or, closed
+        // before it recorded anything, the user told that nothing was printed.
+        {"Simplex_Printer", true, false, true, false, false, false, {1001, 1000}, {1, 1}, {manual, facing}, {"released", "printed"},
+         {"sides=one-sided (6|3) (8|1)", "sides=one-sided (4|5) (2|7)"}, "Simplex_Printer shown", "Simplex_Printer"},
+        {"Simplex_Printer", true, false, true, false, false, false, {1001}, {}, {manual, notSetUp}, released, {}, "Simplex_Printer shown", ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000}, {0}, {manual}, released, {}, ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000, 1001}, {1}, {manual, facing}, released,
          {"sides=one-sided (6|3) (8|1)"}, ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000, 1000}, {1, 0}, {manual, facing}, released,
          {"sides=one-sided (6|3) (8|1)"}, ""},
-        {"Simplex_Printer", true, false, true, false, false, false, {}, {}, {}, released, {}, "Simplex_Printer shown"},
-        // No wizard: the stored answers serve.
-        {"Simplex_Printer", true, false, false, false, false, false, {1002}, {}, {manual}, released, {}, ""},
+        // Never set up: the choice is the user's; without a wizard the stored answers serve.
+        {"Simplex_Printer", true, false, true, false, false, false, {1002}, {}, {manual}, released, {}, ""},
+        {"Simplex_Printer", true, false, false, false, false, false, {1000, 1002}, {1}, {manual, facing}, released,
+         {"sides=one-sided (6|3) (8|1)"}, ""},
+        {"Simplex_Printer", true, false, false, false, false, false, {1001}, {}, {manual}, released, {}, ""},
     };
     std::list<PrintedDocument> documents;
     for (const auto &c : cases) {
@@ -202,13 +216,14 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         VXPrinterDefaults::setValueForPrinter(c.rotate, c.printer, VXPrinterDefaults::RotateBacksidesKey);
         VXPrinterDefaults::setValueForPrinter(c.turn, c.printer, VXPrinterDefaults::TurnSheetsKey);
         shell.shownFor.clear();
+        shell.records = c.records;
         VXDocumentPrinter::setPrintServices(c.wizard ? &shell : nullptr);
         PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-run-%1.pdf").arg(documents.size()));
         QList<int> codes = c.alertCodes;
         QList<int> results = c.panelResults;
         QStringList asked;
         platform::Alert::setResponder([&](const platform::Alert &alert) {
-            asked << alert.messageText();
+            asked << QString(alert.messageText()).replace(printed.doc.displayName(), "%1");
             return codes.isEmpty() ? 0 : codes.takeFirst();
         });
         platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
@@ -223,7 +238,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         EXPECT_TRUE(codes.isEmpty() && results.isEmpty());
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(shell.shownFor, c.shownFor);
-        EXPECT_EQ(log.contains("there is no set-up wizard"), !c.setUp && !c.wizard);
+        EXPECT_EQ(log.contains("there is no set-up wizard"), c.alertCodes.value(0) == 1001 && !c.wizard);
         QStringList jobs;
         for (const int id : jobsTitled(printed.title, int(c.jobs.size()))) {
             const QString sides = QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();

@@ -45,6 +45,7 @@ public:
     void printOnPrinter(const QString &name, bool manual) override { calls << QString("factory %1 %2").arg(manual ? "manual" : "automatic", name); }
     void setPrinterName(const QString &name) override { calls << "wizard for " + name; }
     void showWindow() override { calls << "window shown"; }
+    void whenFinished(Finished finished) override { wizardFinished = std::move(finished); }
     int respond(platform::Alert &alert)
     {
         asked << alert.messageText();
@@ -90,6 +91,7 @@ public:
     mutable QPushButton button;
     QString current;
     VXManualDuplexSetup *wizard = nullptr;
+    Finished wizardFinished;
 };
 
 } // namespace
@@ -293,10 +295,15 @@ TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServe
 TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
 {
     EXPECT_EQ(VXDocumentPrinter::printServices(), helper);
-    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser"));
+    QStringList heard;
+    const auto finished = [&](const QString &recorded) { heard << recorded; };
+    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser", finished));
     fake.wizard = &fake;
-    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
+    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser", finished));
     EXPECT_EQ(fake.calls, (QStringList{"wizard for Fake_Laser", "window shown"}));
+    ASSERT_TRUE(fake.wizardFinished);
+    fake.wizardFinished("Fake_Laser");
+    EXPECT_EQ(heard, QStringList{"Fake_Laser"}) << "the wizard's end reaches the run that opened it";
 }
 
 TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndKeepsTheLastOddOne)
