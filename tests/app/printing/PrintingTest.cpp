@@ -306,13 +306,18 @@ TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
     EXPECT_EQ(heard, QStringList{"Fake_Laser"}) << "the wizard's end reaches the run that opened it";
 }
 
-TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndKeepsTheLastOddOne)
+// The fronts and the backs of a test print are as many: an odd last page is in neither run.
+TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndLeavesAnOddLastPageOutOfBothRuns)
 {
     QTemporaryDir folder;
     const struct { int pageCount; int printPages; QList<int> printed; } cases[] = {
         {2, QSPDFPrintView::AllPages, {1, 2}},
-        {5, QSPDFPrintView::OddPages, {1, 3, 5}},
+        {2, QSPDFPrintView::OddPages, {1}},
+        {2, QSPDFPrintView::EvenPages, {2}},
+        {5, QSPDFPrintView::OddPages, {1, 3}},
         {5, QSPDFPrintView::EvenPages, {2, 4}},
+        {5, QSPDFPrintView::AllPages, {1, 2, 3, 4, 5}},
+        {1, QSPDFPrintView::OddPages, {}},
         {0, QSPDFPrintView::AllPages, {}}, // a file that cannot be read: nothing to print
     };
     for (const auto &c : cases) {
