@@ -9,6 +9,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/PageLayoutPanel.h"
+#include "platform/printing/PrintOperation.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -19,6 +20,8 @@
 #include "support/QtPrinters.h"
 
 #include <QComboBox>
+#include <QMutex>
+#include <QScopeGuard>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -43,7 +46,7 @@ public:
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *) override {}
     void registerPrintButton(QAbstractButton *) override {}
     void deregisterPrintButton(QAbstractButton *) override {}
-    QString currentPrinterName() const override { return "Simplex_Printer"; }
+    QString currentPrinterName() const override { return current; }
     bool showManualDuplexSetup(const QString &name, std::function<void(const QString &)> finished) override
     {
         shownFor = name + " shown";
@@ -54,6 +57,7 @@ public:
     }
     QString shownFor;
     QString records;
+    QString current = "Simplex_Printer";
 };
 
 // A document of eight numbered pages from a file named uniquely, so that its jobs are told apart
@@ -92,6 +96,36 @@ protected:
     // The shared helper installs itself when first made: made now, so that the pointer put back is
     // the one the next case finds, whichever case made it.
     VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
+};
+
+// Stands in for the print server, which the tests have only as root: every job the runs send, as
+// its sides and its sheet sides read back page by page from the PDF the run composed.
+class CapturedJobs
+{
+public:
+    CapturedJobs()
+    {
+        platform::PrintOperation::setSpooler([this](const platform::PrintJobOptions &options, const QString &pdfPath) {
+            QFile pdf(pdfPath);
+            const QByteArray bytes = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+            const QMutexLocker locker(&m_mutex);
+            m_sent << std::pair(options.sidesName(), bytes);
+            return platform::PrintOperation::Outcome{!bytes.isEmpty(), {}, int(m_sent.size())};
+        });
+    }
+    ~CapturedJobs() { platform::PrintOperation::setSpooler({}); }
+    QStringList jobs() const
+    {
+        const QMutexLocker locker(&m_mutex);
+        QStringList read;
+        for (const auto &[sides, pdf] : m_sent)
+            read << "sides=" + sides + " " + BookletExport::halves(pdf);
+        return read;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QList<std::pair<QString, QByteArray>> m_sent;
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
@@ -251,6 +285,59 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     for (const auto &c : cases) {
         EXPECT_EQ(jobsTitled(printed->title, int(c.jobs.size())).size(), c.jobs.size()) << printed->title.toStdString();
         ++printed;
+    }
+}
+
+// Which sides each run sends, in which order and whether turned, as the answers kept for no
+// printer in particular say; read from what the runs hand the print server, so that it holds on
+// every machine.
+TEST_F(DocumentTest, EachRunSendsItsSidesInTheOrderAndTurnTheAnswersSay)
+{
+    FakeShell shell;
+    shell.current.clear();
+    const auto restore = qScopeGuard([installed = VXDocumentPrinter::printServices()] {
+        VXDocumentPrinter::setPrintServices(installed);
+        platform::PrintPanel::setResponder(nullptr);
+    });
+    VXDocumentPrinter::setPrintServices(&shell);
+    CapturedJobs captured;
+    const QString away = rqs::localized("PrintEvenAwayTitle");
+    const QString facing = rqs::localized("PrintEvenFacingTitle");
+    const struct {
+        bool manual, revert, rotate, turn;
+        QString between;
+        QStringList jobs;
+    } cases[] = {
+        {false, false, false, false, {}, {"sides=two-sided-short-edge (8|1) (2|7) (6|3) (4|5)"}},
+        {false, false, true, false, {}, {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}},
+        {true, false, true, true, away, {"sides=one-sided (6|3) (8|1)", "sides=one-sided (5|4) (7|2)"}},
+        {true, true, false, false, facing, {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}},
+    };
+    int sent = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.manual ? "manual" : "automatic") << " revert " << c.revert << " rotate " << c.rotate);
+        platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+        defaults->setBool(c.revert, VXPrinterDefaults::RevertBacksidesKey);
+        defaults->setBool(c.rotate, VXPrinterDefaults::RotateBacksidesKey);
+        defaults->setBool(c.turn, VXPrinterDefaults::TurnSheetsKey);
+        Document doc;
+        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "eight.pdf", PdfFixture::pages(BookletExport::portraitPages(8)))),
+                                Document::PdfType));
+        QStringList asked;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+        if (c.manual)
+            doc.printManualDuplexWithPrinter(QString());
+        else
+            doc.printAutomaticDuplex(QString());
+        sent += int(c.jobs.size());
+        ASSERT_TRUE(waitFor([&] { return captured.jobs().size() == sent; }));
+        EXPECT_EQ(captured.jobs().mid(sent - c.jobs.size()), c.jobs);
+        if (c.manual)
+            EXPECT_EQ(asked, (QStringList{rqs::localized("ManualDuplexTitle"), c.between}));
     }
 }
 
