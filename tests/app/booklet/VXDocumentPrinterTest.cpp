@@ -210,6 +210,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     const QString away = rqs::localized("PrintEvenAwayTitle");
     const QString facing = rqs::localized("PrintEvenFacingTitle");
     const QString notSetUp = rqs::localized("ManualDuplexNotSetUpTitle");
+    const QStringList choices{rqs::localized("PrintOddPages"), rqs::localized("SetupManualDuplex"), rqs::localized("Cancel")};
     const QStringList released{"released"};
     const struct {
         QString printer;
@@ -258,6 +259,8 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         QStringList asked;
         platform::Alert::setResponder([&](const platform::Alert &alert) {
             asked << QString(alert.messageText()).replace(printed.doc.displayName(), "%1");
+            if (alert.messageText() == manual)
+                EXPECT_EQ(alert.buttonTitles(), choices);
             return codes.isEmpty() ? 0 : codes.takeFirst();
         });
         platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
