@@ -5,13 +5,13 @@
 
 #include "BenchSession.h"
 
+#include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSGridViewController.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "platform/layers/LayerRenderer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScrollArea>
 #include <QThread>
 #include <QtConcurrent/QtConcurrent>
 
@@ -31,6 +31,7 @@ QImage picture(int width, int height)
 double relayoutMilliseconds(int passes)
 {
     QSGridViewController grid;
+    grid.view();
     grid.scrollView()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.scrollView()->resize(1200, 800);
     const QImage image = picture(160, 120);
@@ -74,6 +75,7 @@ int main(int argc, char **argv)
     QStringList arguments = bench::toolArguments(argc, argv);
     int programNameOnly = 1;
     QApplication app(programNameOnly, argv);
+    rqs::registerKitClasses();
     const qsizetype at = arguments.indexOf(QStringLiteral("--frames"));
     const int frames = at >= 0 ? arguments.value(at + 1).toInt() : 100;
 

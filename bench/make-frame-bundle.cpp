@@ -1,6 +1,6 @@
-// Draws the frame materials the application ships: the textures in DIR/Textures and the frame
+// Draws the frame materials the application ships: the textures in DIR/Textures, the frame
 // bundle DIR/Frames.bundle (its frames in Description.plist, its shades and its outer and inner
-// masks). scripts/make-frame-bundle runs it on resources/. Every picture is drawn from fixed seeds,
+// masks) and the picture frames with their masks in DIR/Frames. scripts/make-frame-bundle runs it on resources/. Every picture is drawn from fixed seeds,
 // so that running it again gives the same files.
 #include "ResourceFiles.h"
 
@@ -182,6 +182,118 @@ QImage mitreShade()
     });
 }
 
+// Picture frames for the "Picture Frame" effect: a frame picture around a window (x, y, width,
+// height in pixels, y up from the bottom) that the picture fills, and the frame's own mask, white in
+// that window. Each frame reaches Lip pixels over the window's rim, as a frame's rebate covers a
+// print's edge: enlarged, the frame's soft inner edge then lies on the picture, never beside it.
+constexpr int Lip = 3;
+
+struct FramePlace
+{
+    double t;  // 0 at the outer edge to 1 at the inner edge of the side the pixel belongs to
+    double along;  // distance along that side from its start, in pixels
+    double width;  // that side's width in pixels
+    int side;  // 0 bottom, 1 left, 2 top, 3 right (y up)
+    double inner;  // distance from the clear middle, the larger of the two axes
+};
+
+// A frame picture of the size, drawn by colour at every place of the frame; clear inside the window
+// shrunk by Lip. The mitres run from each outer corner to the window's corner.
+QImage pictureFrame(const QSize &size, const QRect &window, const std::function<QColor(const FramePlace &)> &color)
+{
+    const double margins[4] = {double(window.y() + Lip), double(window.x() + Lip),
+                               double(size.height() - window.y() - window.height() + Lip),
+                               double(size.width() - window.x() - window.width() + Lip)};
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    for (int row = 0; row < size.height(); ++row) {
+        for (int x = 0; x < size.width(); ++x) {
+            const double px = x + 0.5, py = size.height() - row - 0.5;
+            const double d[4] = {py, px, size.height() - py, size.width() - px};
+            int side = 0;
+            for (int i = 1; i < 4; ++i)
+                side = d[i] / margins[i] < d[side] / margins[side] ? i : side;
+            const double t = d[side] / margins[side];
+            const double inner = std::max({margins[1] - px, px - (size.width() - margins[3]), margins[0] - py,
+                                           py - (size.height() - margins[2])});
+            if (t < 1)
+                picture.setPixelColor(x, row, color({t, side % 2 ? py : px, margins[side], side, inner}));
+        }
+    }
+    return picture;
+}
+
+// White in the window, black elsewhere: the picture shows where the mask is light.
+QImage pictureFrameMask(const QSize &size, const QRect &window)
+{
+    QImage mask(size, QImage::Format_RGB32);
+    mask.fill(Qt::black);
+    QPainter(&mask).fillRect(QRect(window.x(), size.height() - window.y() - window.height(), window.width(),
+                                   window.height()),
+                             Qt::white);
+    return mask;
+}
+
+// Light from the top left: 1 on the top and left sides, -1 on the bottom and right.
+double lit(int side) { return side == 1 || side == 2 ? 1 : -1; }
+
+QColor hsv(double hue, double saturation, double value)
+{
+    return QColor::fromHsvF(float(hue / 360), float(std::clamp(saturation, 0.0, 1.0)), float(std::clamp(value, 0.0, 1.0)));
+}
+
+// A gilt moulding: a dark outer edge, a rounded gold profile lit from the top left, a row of beads
+// and a darker inner slope down to the picture.
+QImage giltFrame(const QSize &size, const QRect &window)
+{
+    std::mt19937 random(5);
+    return pictureFrame(size, window, [&random](const FramePlace &p) {
+        const double grain = std::normal_distribution(0.0, 0.015)(random);
+        if (p.t < 0.05)
+            return hsv(30, 0.7, 0.22 + grain);
+        if (p.t < 0.62) {
+            const double u = (p.t - 0.05) / 0.57;
+            return hsv(43, 0.72, 0.62 + 0.28 * std::cos(M_PI * u) * lit(p.side) * 0.8 + 0.1 * std::sin(M_PI * u) + grain);
+        }
+        if (p.t < 0.8) {
+            const double period = 0.18 * p.width, radius = period * 0.42;
+            const double dx = std::fmod(p.along, period) - period / 2, dy = (p.t - 0.71) * p.width;
+            const double r = std::hypot(dx, dy) / radius;
+            if (r < 1)
+                return hsv(45, 0.7, 0.5 + 0.45 * std::sqrt(1 - r * r) - 0.2 * lit(p.side) * dy / radius + grain);
+            return hsv(38, 0.75, 0.35 + grain);
+        }
+        return hsv(42, 0.72, 0.55 - 0.25 * (p.t - 0.8) / 0.2 - 0.08 * lit(p.side) + grain);
+    });
+}
+
+// A thin black frame round a wide cream mat whose window is cut with a bevel.
+QImage passePartoutFrame(const QSize &size, const QRect &window)
+{
+    std::mt19937 random(9);
+    return pictureFrame(size, window, [&random](const FramePlace &p) {
+        const double grain = std::normal_distribution(0.0, 0.01)(random);
+        const double frame = 20 / p.width, bevel = 1 - (6.0 + Lip) / p.width;
+        if (p.t < frame)
+            return hsv(0, 0, 0.1 + (p.t * p.width < 2 ? 0.25 : 0) + 0.05 * lit(p.side) + grain);
+        if (p.t < bevel)
+            return hsv(45, 0.06, 0.93 + grain);
+        return hsv(45, 0.05, 0.9 + 0.08 * lit(p.side));
+    });
+}
+
+// An instant photograph's card: white with a wide bottom, a faint shading and a dark rim round the picture.
+QImage instantFrame(const QSize &size, const QRect &window)
+{
+    std::mt19937 random(13);
+    return pictureFrame(size, window, [&random](const FramePlace &p) {
+        const double grain = std::normal_distribution(0.0, 0.008)(random);
+        if (p.inner < Lip + 1)
+            return hsv(0, 0, 0.15);
+        return hsv(50, 0.03, 0.95 - 0.03 * p.t + grain);
+    });
+}
+
 // The frames, as the catalog stores them: one of each category the frame editor lists.
 bool writeDescriptions(const QString &dir)
 {
@@ -242,7 +354,16 @@ int main(int argc, char **argv)
     const QString dir = *folder;
     const QString bundle = QStringLiteral("Frames.bundle");
     // Options: flag letter, sections, "#" the tile's own hue-saturation-value, "$" the base scale.
-    const bool written = save(paperCream(), dir, "Textures", "RQS-T#001#Paper-Cream#R#40-10-96$6.jpg", 92)
+    const QSize landscape(640, 500), portrait(500, 600);
+    const QRect giltWindow(70, 70, 500, 360), matWindow(110, 110, 420, 280), instantWindow(28, 120, 444, 452);
+    const bool written = save(giltFrame(landscape, giltWindow), dir, "Frames", "RQS-F#001#Gilt#70-70-500-360.png")
+                         && save(pictureFrameMask(landscape, giltWindow), dir, "Frames", "RQS-F#001#GiltMask.png")
+                         && save(passePartoutFrame(landscape, matWindow), dir, "Frames",
+                                 "RQS-F#002#Passe-Partout#110-110-420-280.png")
+                         && save(pictureFrameMask(landscape, matWindow), dir, "Frames", "RQS-F#002#Passe-PartoutMask.png")
+                         && save(instantFrame(portrait, instantWindow), dir, "Frames", "RQS-F#003#Instant#28-120-444-452.png")
+                         && save(pictureFrameMask(portrait, instantWindow), dir, "Frames", "RQS-F#003#InstantMask.png")
+                         && save(paperCream(), dir, "Textures", "RQS-T#001#Paper-Cream#R#40-10-96$6.jpg", 92)
                          && save(paperLaid(), dir, "Textures", "RQS-T#002#Paper-Laid#R#45-8-92$6.jpg", 92)
                          && save(leatherBrown(), dir, "Textures", "RQS-T#003#Leather-Brown#R#25-60-45$6.jpg", 92)
                          && save(metalBrushed(), dir, "Textures", "RQS-T#004#Metal-Brushed#R#210-5-80$6.jpg", 92)

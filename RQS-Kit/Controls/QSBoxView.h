@@ -1,12 +1,13 @@
 #pragma once
 
+#include "RQS-Kit/Controls/QSTitledView.h"
 #include "platform/ui/View.h"
 
 #include <QSizeF>
 
 // A titled box shaped like a folder: a tab carrying the title (on top, or along the left side for
 // box type 0) over a textured inside with a one-point gradient rim. Main thread.
-class QSBoxView : public platform::View
+class QSBoxView : public platform::View, public QSTitledView
 {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle)
@@ -26,7 +27,7 @@ public:
     void setBoxType(int boxType);
 
     // The tab: the title's width + 30 by 20, or 30 by 0 without a title.
-    QSizeF titleSize() const;
+    QSizeF titleSize() const override;
     // Inset 1 and radius 9 gives the inside, 0 and 10 the rim's outer edge.
     QPainterPath outline(double inset, double radius) const;
 

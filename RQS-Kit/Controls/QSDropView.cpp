@@ -60,21 +60,18 @@ void QSDropView::dropEvent(QDropEvent *event)
 
 bool QSDropView::performDrop(const QStringList &paths)
 {
-    QStringList supported;
-    for (const QString &path : paths) {
-        if (isSupported(path))
-            supported.append(path);
-    }
     QSDropViewDelegate *delegate = m_delegate.get();
-    if (supported.isEmpty() || !delegate) {
+    if (!delegate) {
         platform::logWarning(QStringLiteral("Dropped files not taken: %1").arg(paths.join(QStringLiteral(", "))));
         return false;
     }
-    if (const std::optional<bool> taken = delegate->dropViewDroppedFiles(this, supported))
+    if (const std::optional<bool> taken = delegate->dropViewDroppedFiles(this, paths))
         return *taken;
     bool anyTaken = false;
-    for (const QString &path : supported)
-        anyTaken = delegate->dropViewDroppedFile(this, path).value_or(false) || anyTaken;
+    for (const QString &path : paths) {
+        if (isSupported(path))
+            anyTaken = delegate->dropViewDroppedFile(this, path).value_or(false) || anyTaken;
+    }
     delegate->dropViewFinishedDropping(this);
     return anyTaken;
 }

@@ -7,8 +7,8 @@
 
 class QMimeData;
 
-// An image view that takes local files dropped on it and hands the paths of its supported types
-// to its delegate. A drag is judged by its first file only.
+// An image view that takes local files dropped on it and hands their paths to its delegate (all of
+// them as one list, or those of its supported types one by one). A drag is judged by its first file.
 class QSDropView : public QSImageView
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/layers/TextLayer.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/ViewEffects.h"
 
 #include <QDrag>
 #include <QMimeData>
@@ -90,19 +91,29 @@ void QSGridItem::setImage(const QImage &image)
     }
 }
 
-void QSGridItem::setupInRect(const QRectF &rect, bool animated)
+QRectF QSGridItem::frameInRect(const QRectF &rect) const
 {
     if (image().isNull())
-        return;
+        return {};
     QSizeF size;
     if (rect.width() / rect.height() > m_aspectRatio)
         size = QSizeF(rect.height() * m_aspectRatio, rect.height());
     else
         size = QSizeF(rect.width(), rect.width() / m_aspectRatio);
-    const QRectF frame(rect.topLeft() + QPointF(rect.width() - size.width(), rect.height() - size.height()) * 0.5, size);
-    if (animated)
-        setupVisuals();
-    setFrame(frame);
+    return QRectF(rect.topLeft() + QPointF(rect.width() - size.width(), rect.height() - size.height()) * 0.5, size);
+}
+
+void QSGridItem::setupInRect(const QRectF &rect, bool animated, double seconds)
+{
+    if (image().isNull())
+        return;
+    const QRectF frame = frameInRect(rect);
+    if (!animated) {
+        setFrame(frame);
+        return;
+    }
+    setupVisuals();
+    platform::FrameAnimation::run({{this, frame}}, seconds, {});
 }
 
 void QSGridItem::setSortTag(const QVariant &tag)
@@ -189,6 +200,10 @@ void QSGridItem::setupVisuals()
     layer()->setBorderColor(QColor(94, 94, 94));
     if (m_style == 0 && m_titleLayer)
         m_titleLayer->setHidden(hasAlpha);
+    if (m_style == 1) {
+        platform::setViewShadow(this, std::nullopt);
+        layer()->setShadowColor(Qt::transparent);
+    }
     for (Layer *sublayer : {static_cast<Layer *>(m_titleLayer), m_removeLayer, m_pinLayer}) {
         if (sublayer && sublayer->superlayer() != layer())
             layer()->addSublayer(sublayer);

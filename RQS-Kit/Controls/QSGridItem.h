@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RQS-Kit/Controls/QSImageView.h"
+#include "platform/ui/FrameAnimation.h"
 
 #include <QPointer>
 #include <QVariant>
@@ -40,8 +41,10 @@ public:
     // Ignores a picture without height, which has no aspect.
     void setImage(const QImage &image);
     double aspectRatio() const { return m_aspectRatio; }
-    // The largest rectangle of the picture's aspect centred in the rectangle; nothing without a picture.
-    void setupInRect(const QRectF &rect, bool animated);
+    // The largest rectangle of the picture's aspect centred in the rectangle; empty without a picture.
+    QRectF frameInRect(const QRectF &rect) const;
+    // Moves the tile there, gliding over the seconds when animated; nothing without a picture.
+    void setupInRect(const QRectF &rect, bool animated, double seconds = platform::FrameAnimation::defaultDuration());
 
     QVariant context() const { return m_context; }
     void setContext(const QVariant &context) { m_context = context; }
@@ -54,6 +57,7 @@ public:
     void setTitle(const QString &title);
 
     int style() const { return m_style; }
+    // 0 frames opaque pictures, 1 shows no frame and no shadow, any other always a thin frame.
     void setStyle(int style);
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);

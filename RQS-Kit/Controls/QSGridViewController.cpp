@@ -1,13 +1,15 @@
 #include "RQS-Kit/Controls/QSGridViewController.h"
 
-#include "RQS-Kit/Controls/QSBoxView.h"
+#include "RQS-Kit/Controls/QSTitledView.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/layers/Layer.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/FrameAnimation.h"
+#include "platform/ui/ViewEffects.h"
 
+#include <QEvent>
 #include <QGuiApplication>
-#include <QScrollArea>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -21,40 +23,125 @@ const QString iconWidthKey = QStringLiteral("IconWidth");
 
 bool positive(double value) { return std::isfinite(value) && value > 0; }
 
+// Holds a flag up while a layout runs.
+class Raised
+{
+public:
+    explicit Raised(bool &flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~Raised() { m_flag = false; }
+
+private:
+    bool &m_flag;
+};
+
 } // namespace
 
 QSGridViewController::QSGridViewController(QObject *parent)
-    : QObject(parent)
-    , m_scrollView(new QScrollArea)
-    , m_container(new platform::View)
+    : QSViewController(parent)
 {
-    m_scrollView->setWidget(m_container);
-    m_scrollView->setWidgetResizable(false);
-    // The grid fits its columns to the width and scrolls only up and down.
-    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_container->setWantsLayer(true);
     m_layoutTimer.setSingleShot(true);
     m_layoutTimer.setInterval(500);
     connect(&m_layoutTimer, &QTimer::timeout, this, [this] { refreshLayout(2); });
+    m_containerGlide.setEasingCurve(QEasingCurve::InOutCubic);
+    connect(&m_containerGlide, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &height) { resizeContainer(height.toDouble()); });
     platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
     defaults->registerDefaults({{iconWidthKey, 200.0}});
     if (!setIconWidth(defaults->doubleForKey(iconWidthKey)))
         setIconWidth(200);
 }
 
-QSGridViewController::~QSGridViewController() { delete m_scrollView; }
+QSGridViewController::~QSGridViewController()
+{
+    m_containerGlide.stop();
+    // The view may outlive the controller in its parent.
+    for (const QList<QSGridItem *> &items : std::as_const(m_sections)) {
+        for (QSGridItem *item : items)
+            item->setDelegate(nullptr);
+    }
+    if (m_scrollView) {
+        m_scrollView->removeEventFilter(this);
+        disconnect(m_scrollView, nullptr, this, nullptr);
+    }
+}
 
-int QSGridViewController::addSection(unsigned settings, QWidget *background)
+void QSGridViewController::loadView()
+{
+    QSViewController::loadView();
+    refreshLayout(2);
+}
+
+bool QSGridViewController::loaded()
+{
+    view();
+    return m_scrollView && m_container;
+}
+
+void QSGridViewController::setScrollView(platform::ScrollView *scrollView)
+{
+    if (m_scrollView) {
+        m_scrollView->removeEventFilter(this);
+        disconnect(m_scrollView, nullptr, this, nullptr);
+    }
+    m_scrollView = scrollView;
+    if (!scrollView)
+        return;
+    scrollView->installEventFilter(this);
+    connect(scrollView, &platform::ScrollView::boundsChanged, this, &QSGridViewController::viewDidScroll);
+}
+
+void QSGridViewController::setContainer(platform::View *container)
+{
+    m_container = container;
+    if (container)
+        container->setWantsLayer(true);
+}
+
+void QSGridViewController::setBackgroundView(QSImageView *view)
+{
+    m_backgroundView = view;
+    if (view)
+        view->setViewDelegate(this);
+}
+
+void QSGridViewController::setGridParentView(QWidget *parent)
+{
+    if (parent == m_gridParentView)
+        return;
+    m_gridParentView = parent;
+    QWidget *own = view();
+    if (!parent || !own)
+        return;
+    const QRectF bounds(QPointF(0, 0), QSizeF(parent->size()));
+    if (auto *superview = qobject_cast<platform::View *>(parent))
+        superview->addSubview(own);
+    else
+        own->setParent(parent);
+    if (auto *ownView = qobject_cast<platform::View *>(own))
+        ownView->setFrame(bounds);
+    else
+        own->setGeometry(bounds.toRect());
+    own->show();
+}
+
+int QSGridViewController::addSection(unsigned settings, platform::View *background)
 {
     if (m_sections.size() >= maximumSections) {
         platform::logError(QStringLiteral("more then %1 sections").arg(maximumSections));
-        return -1;
+        return maximumSections - 1;
     }
     m_settings.append(settings);
     m_sections.append(QList<QSGridItem *>());
     m_backgrounds.append(background);
-    if (background)
-        background->setParent(m_container);
+    if (background) {
+        background->setAutoresizingMask(platform::Autoresizing::None);
+        if (loaded())
+            m_container->addSubview(background);
+    }
     return int(m_sections.size()) - 1;
 }
 
@@ -65,15 +152,19 @@ QSGridItem *QSGridViewController::addImage(const QImage &image, const QString &t
         return nullptr;
     QSGridItem *item = QSGridItem::gridItem(image, title, context, m_settings[section]);
     item->setSortTag(sortTag);
-    addGridItem(item, section);
+    if (!addGridItem(item, section)) {
+        delete item;
+        return nullptr;
+    }
     return item;
 }
 
 bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool instant)
 {
-    if (!item || !validSection(section))
+    if (!item || !validSection(section) || !loaded())
         return false;
     item->setDelegate(this);
+    item->setAutoresizingMask(platform::Autoresizing::None);
     bool replaced = false;
     if (!instant) {
         if (QSGridItem *old = gridItemForContext(item->context())) {
@@ -86,7 +177,6 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
     if (instant || !replaced)
         centerGridItem(item);
     m_container->addSubview(item);
-    item->show();
     m_sections[section].append(item);
     if (!instant)
         sortItems(m_sections[section]);
@@ -98,14 +188,11 @@ QSGridItem *QSGridViewController::removeItemAtIndex(Index index, bool animated)
     if (!index.found() || !validSection(index.section) || index.item >= m_sections[index.section].size())
         return nullptr;
     QSGridItem *item = m_sections[index.section].takeAt(index.item);
-    if (item == m_selectedItem) {
+    if (item == m_selectedItem)
         m_selectedItem = nullptr;
-        if (m_delegate)
-            m_delegate->selectedItemWithContext(this, QVariant());
-    }
     if (animated) {
         Transaction::begin();
-        Transaction::setAnimationDuration(animationDuration(0.25, 2.0));
+        Transaction::setAnimationDuration(animationDuration(platform::FrameAnimation::defaultDuration(), 2.0));
         Transaction::setCompletionBlock([tile = QPointer<QSGridItem>(item)] { delete tile; });
         item->layer()->setOpacity(0);
         Transaction::commit();
@@ -163,11 +250,8 @@ void QSGridViewController::instantReplaceGridItems(const QList<QSGridItem *> &it
 {
     if (!validSection(section))
         return;
-    if (m_selectedItem && !m_allowMultiSelection) {
-        QSGridItem *selected = m_selectedItem;
-        m_selectedItem = nullptr;
-        selected->setSelected(false);
-    }
+    if (!m_allowMultiSelection)
+        clearSelection();
     Transaction::begin();
     Transaction::setDisableActions(true);
     removeItemsInSection(section, false);
@@ -193,6 +277,12 @@ QSGridItem *QSGridViewController::gridItemForContext(const QVariant &context) co
 {
     const Index index = indexForObjectWithContext(context);
     return index.found() ? m_sections[index.section][index.item] : nullptr;
+}
+
+void QSGridViewController::setShowShadows(bool show)
+{
+    m_showShadows = show;
+    viewDidScroll();
 }
 
 bool QSGridViewController::setIconWidth(double width)
@@ -231,27 +321,55 @@ void QSGridViewController::setMarginHeight(double height)
     setNeedsLayout();
 }
 
+void QSGridViewController::setGridSpacing(const QSizeF &spacing)
+{
+    m_layout.spacing = spacing;
+    setNeedsLayout();
+}
+
+double QSGridViewController::scrollPosition() const
+{
+    if (!m_scrollView || !m_container)
+        return 0;
+    const QRectF visible = m_scrollView->documentVisibleRect();
+    const double hidden = m_container->height() - visible.height();
+    return hidden > 0 ? 1 - visible.y() / hidden : 0;
+}
+
+void QSGridViewController::setScrollPosition(double position)
+{
+    if (!m_scrollView || !m_container)
+        return;
+    const double hidden = m_container->height() - m_scrollView->documentVisibleRect().height();
+    if (hidden > 0)
+        m_scrollView->scrollToPoint(QPointF(0, (1 - position) * hidden));
+}
+
 void QSGridViewController::refreshLayout(int mode)
 {
+    // Resizing the container resizes the background picture, which would ask again.
+    if (m_inLayout || !m_scrollView || !m_container)
+        return;
+    const Raised inLayout(m_inLayout);
     m_layout.scrollSize = QSizeF(m_scrollView->size());
-    const QScrollBar *scroller = m_scrollView->verticalScrollBar();
-    m_layout.scrollerWidth = scroller && scroller->isVisible() ? scroller->width() : 0;
+    m_layout.scrollerWidth = scrollerWidth();
     const QList<QSGridLayout::Section> shapes = sectionShapes();
-    m_container->setFrame(QRectF(0, 0, m_layout.scrollSize.width(), m_layout.containerHeight(shapes)));
+    const double seconds = mode == 0 ? 0 : animationDuration(platform::FrameAnimation::defaultDuration(), 2.5);
+    glideContainer(m_layout.containerHeight(shapes), seconds);
     const int columns = m_layout.columns();
     if (mode == 1 && columns == m_lastColumns)
         return;
     m_lastColumns = columns;
     const QList<QRectF> backgrounds = m_layout.backgroundFrames(shapes);
     const QList<QList<QRectF>> cells = m_layout.cells(shapes);
+    QList<platform::FrameAnimation::Move> backgroundMoves;
     for (int section = 0; section < m_sections.size(); ++section) {
-        if (QWidget *background = m_backgrounds[section]) {
-            if (auto *view = qobject_cast<platform::View *>(background))
-                view->setFrame(backgrounds[section]);
-        }
+        if (platform::View *background = m_backgrounds[section])
+            backgroundMoves.append({background, backgrounds[section]});
         for (int i = 0; i < m_sections[section].size(); ++i)
-            m_sections[section][i]->setupInRect(cells[section][i], mode != 0);
+            m_sections[section][i]->setupInRect(cells[section][i], mode != 0, seconds);
     }
+    platform::FrameAnimation::run(backgroundMoves, seconds, {});
 }
 
 void QSGridViewController::setNeedsLayout()
@@ -268,6 +386,37 @@ QPair<double, double> QSGridViewController::shadowAlphas(double visibleY, double
         return {0, 0};
     return {std::clamp((containerHeight - (visibleY + visibleHeight)) / band * 0.5, 0.0, 1.0),
             std::clamp(visibleY / band * 0.5, 0.0, 1.0)};
+}
+
+void QSGridViewController::viewDidScroll()
+{
+    if (!m_scrollView || !m_container)
+        return;
+    QPair<double, double> alphas{0, 0};
+    if (m_showShadows) {
+        const QRectF visible = m_scrollView->documentVisibleRect();
+        alphas = shadowAlphas(visible.y(), visible.height(), m_container->height());
+    }
+    const double seconds = animationDuration(0, 2.5);
+    if (m_topShadow)
+        platform::fadeViewAlpha(m_topShadow, alphas.first, seconds);
+    if (m_bottomShadow)
+        platform::fadeViewAlpha(m_bottomShadow, alphas.second, seconds);
+}
+
+void QSGridViewController::viewWasClicked(QSImageView *)
+{
+    if (!m_allowMultiSelection)
+        clearSelection();
+}
+
+void QSGridViewController::viewDidAutoresize(QSImageView *)
+{
+    // The container's own glides resize the picture too; only a new size of the scroll view counts.
+    if (!m_scrollView || QSizeF(m_scrollView->size()) == m_layout.scrollSize)
+        return;
+    refreshLayout(1);
+    setNeedsLayout();
 }
 
 void QSGridViewController::gridItemWasSelected(QSGridItem *item)
@@ -312,6 +461,15 @@ void QSGridViewController::gridItemChangedHoverState(QSGridItem *item, bool hove
         m_delegate->hovering(this, hovering, item->context());
 }
 
+bool QSGridViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The container spans the scroll view's width, as a clip view's document view does, so the
+    // picture in it reports the change.
+    if (watched == m_scrollView && event->type() == QEvent::Resize && m_container)
+        resizeContainer(m_container->height());
+    return QSViewController::eventFilter(watched, event);
+}
+
 bool QSGridViewController::validSection(int section) const
 {
     if (section >= 0 && section < m_sections.size())
@@ -330,23 +488,71 @@ void QSGridViewController::sortItems(QList<QSGridItem *> &items)
 
 void QSGridViewController::centerGridItem(QSGridItem *item)
 {
-    const QRect visible = m_scrollView->viewport()->rect();
+    const QSizeF scrollSize(m_scrollView->size());
+    if (m_scrollView->viewport()->height() > m_container->height()) {
+        m_containerGlide.stop();
+        resizeContainer(scrollSize.height());
+    }
+    const QPointF centre = m_scrollView->documentVisibleRect().center();
     const QSizeF icon = m_layout.iconSize;
-    item->setupInRect(QRectF(QPointF(visible.center()) - QPointF(icon.width() / 2, icon.height() / 2), icon), false);
+    item->setupInRect(QRectF(centre - QPointF(icon.width() / 2, icon.height() / 2), icon), false);
+}
+
+void QSGridViewController::clearSelection()
+{
+    QSGridItem *selected = m_selectedItem;
+    if (!selected)
+        return;
+    // The tile tells the delegate, through gridItemWasSelected, that nothing is selected.
+    selected->setSelected(false);
+    m_selectedItem = nullptr;
 }
 
 QList<QSGridLayout::Section> QSGridViewController::sectionShapes() const
 {
     QList<QSGridLayout::Section> shapes;
     for (int section = 0; section < m_sections.size(); ++section) {
-        const auto *box = qobject_cast<const QSBoxView *>(m_backgrounds[section].data());
-        shapes.append({int(m_sections[section].size()), box ? box->titleSize().height() : 0.0,
+        const auto *titled = dynamic_cast<const QSTitledView *>(m_backgrounds[section].data());
+        shapes.append({int(m_sections[section].size()), titled ? titled->titleSize().height() : 0.0,
                        !m_backgrounds[section].isNull()});
     }
     return shapes;
 }
 
-double QSGridViewController::animationDuration(double normal, double slow) const
+double QSGridViewController::scrollerWidth() const
+{
+    // Room is kept for the scroller whether or not it shows, so that its coming and going
+    // changes no column.
+    if (m_scrollView->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+        return 0;
+    return m_scrollView->verticalScrollBar()->sizeHint().width();
+}
+
+void QSGridViewController::resizeContainer(double height)
+{
+    if (!m_container || !m_scrollView)
+        return;
+    m_container->resize(m_scrollView->width(), qRound(height));
+    viewDidScroll();
+}
+
+void QSGridViewController::glideContainer(double height, double seconds)
+{
+    const double target = qRound(height);
+    if (m_containerGlide.state() == QAbstractAnimation::Running && m_containerGlide.endValue().toDouble() == target)
+        return;
+    m_containerGlide.stop();
+    if (seconds <= 0 || m_container->height() == target) {
+        resizeContainer(target);
+        return;
+    }
+    m_containerGlide.setStartValue(double(m_container->height()));
+    m_containerGlide.setEndValue(target);
+    m_containerGlide.setDuration(int(seconds * 1000));
+    m_containerGlide.start();
+}
+
+double QSGridViewController::animationDuration(double normal, double slow)
 {
     return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier ? slow : normal;
 }

@@ -2,12 +2,15 @@
 
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSGridLayout.h"
+#include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSViewDelegate.h"
+#include "RQS-Kit/Foundation/QSViewController.h"
+#include "platform/ui/ScrollView.h"
 
-#include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QVariantAnimation>
 
-class QScrollArea;
 class QSGridViewController;
 
 // What the grid tells its client, in terms of the tiles' contexts; every message is optional.
@@ -24,10 +27,19 @@ public:
 };
 
 // Tiles in up to 100 sections stacked top to bottom in a scrolling container, each section
-// sorted by sort tag, laid out with a user-set icon width ("IconWidth").
-class QSGridViewController : public QObject, public QSGridItemDelegate
+// sorted by sort tag, laid out with a user-set icon width ("IconWidth"). The view comes from the
+// interface file: a scroll view whose document view is the container, a picture filling the
+// container behind the tiles that reports background clicks and size changes, and two shadow
+// bands over the top and bottom edges that show how much lies beyond them. The outlets are
+// nullptr until the view is loaded; the grid's operations load it. Main thread.
+class QSGridViewController : public QSViewController, public QSGridItemDelegate, public QSViewDelegate
 {
     Q_OBJECT
+    Q_PROPERTY(platform::ScrollView *scrollView READ scrollView WRITE setScrollView)
+    Q_PROPERTY(platform::View *container READ container WRITE setContainer)
+    Q_PROPERTY(QSImageView *backgroundView READ backgroundView WRITE setBackgroundView)
+    Q_PROPERTY(QWidget *topShadow READ topShadow WRITE setTopShadow)
+    Q_PROPERTY(QWidget *bottomShadow READ bottomShadow WRITE setBottomShadow)
 public:
     static constexpr int maximumSections = 100;
     struct Index
@@ -40,15 +52,31 @@ public:
     explicit QSGridViewController(QObject *parent = nullptr);
     ~QSGridViewController() override;
 
-    QScrollArea *scrollView() const { return m_scrollView; }
+    void loadView() override;
+
+    platform::ScrollView *scrollView() const { return m_scrollView; }
+    // The shadows follow the new scroll view's visible rectangle, and the container its width.
+    void setScrollView(platform::ScrollView *scrollView);
     platform::View *container() const { return m_container; }
+    void setContainer(platform::View *container);
+    QSImageView *backgroundView() const { return m_backgroundView; }
+    void setBackgroundView(QSImageView *view);
+    QWidget *topShadow() const { return m_topShadow; }
+    void setTopShadow(QWidget *shadow) { m_topShadow = shadow; }
+    QWidget *bottomShadow() const { return m_bottomShadow; }
+    void setBottomShadow(QWidget *shadow) { m_bottomShadow = shadow; }
+    // The view fills the parent's bounds and follows its size.
+    QWidget *gridParentView() const { return m_gridParentView; }
+    void setGridParentView(QWidget *parent);
+
     void setDelegate(QSGridViewDelegate *delegate) { m_delegate = delegate; }
 
-    // -1 with an error when all sections are taken.
-    int addSection(unsigned settings, QWidget *background = nullptr);
+    // The last section's index, with an error, when all sections are taken.
+    int addSection(unsigned settings, platform::View *background = nullptr);
     QSGridItem *addImage(const QImage &image, const QString &title, const QVariant &context,
                          const QVariant &sortTag, int section);
     bool addGridItem(QSGridItem *item, int section, bool instant = false);
+    // A selected tile leaves the selection without a word to the delegate.
     QSGridItem *removeItemAtIndex(Index index, bool animated);
     void removeItemWithContext(const QVariant &context);
     void removeItemsInSection(int section, bool animated);
@@ -62,19 +90,35 @@ public:
     QSGridItem *selectedItem() const { return m_selectedItem; }
     int sectionCount() const { return int(m_sections.size()); }
 
+    bool allowMultiSelection() const { return m_allowMultiSelection; }
+    void setAllowMultiSelection(bool allow) { m_allowMultiSelection = allow; }
+    bool showShadows() const { return m_showShadows; }
+    void setShowShadows(bool show);
     double iconWidth() const { return m_layout.iconSize.width(); }
     // False with a warning for a width or ratio that is not positive and finite.
     bool setIconWidth(double width);
     bool setAspectRatio(double ratio);
     void setMarginWidth(double width);
     void setMarginHeight(double height);
+    void setGridSpacing(const QSizeF &spacing);
     const QSGridLayout &layout() const { return m_layout; }
 
+    // 0 at the top, 1 at the bottom; 0 while everything is in sight.
+    double scrollPosition() const;
+    void setScrollPosition(double position);
+
     // 0 = at once, 1 = after an autoresize (skipped while the column count stays), 2 = normal.
+    // Tiles, section backgrounds and the container glide, for 2.5 s while Shift alone is held.
     void refreshLayout(int mode);
     void setNeedsLayout();
     // The scroll shadows' alphas for the visible part (y-up) of a container of height H.
     QPair<double, double> shadowAlphas(double visibleY, double visibleHeight, double containerHeight) const;
+    void viewDidScroll();
+
+    bool takesClicks() const override { return true; }
+    // A click on the background clears a single selection.
+    void viewWasClicked(QSImageView *view) override;
+    void viewDidAutoresize(QSImageView *view) override;
 
     void gridItemWasSelected(QSGridItem *item) override;
     void gridItemWasExecuted(QSGridItem *item) override;
@@ -82,24 +126,40 @@ public:
     void gridItemChangedPinState(QSGridItem *item, bool pinned) override;
     void gridItemChangedHoverState(QSGridItem *item, bool hovering) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool loaded();
     bool validSection(int section) const;
     void sortItems(QList<QSGridItem *> &items);
     void centerGridItem(QSGridItem *item);
+    void clearSelection();
     QList<QSGridLayout::Section> sectionShapes() const;
-    double animationDuration(double normal, double slow) const;
+    double scrollerWidth() const;
+    void resizeContainer(double height);
+    void glideContainer(double height, double seconds);
+    static double animationDuration(double normal, double slow);
 
     QList<QList<QSGridItem *>> m_sections;
     QList<unsigned> m_settings;
-    QList<QPointer<QWidget>> m_backgrounds;
+    QList<QPointer<platform::View>> m_backgrounds;
     QSGridViewDelegate *m_delegate = nullptr;
-    QScrollArea *m_scrollView;
-    platform::View *m_container;
+    QPointer<platform::ScrollView> m_scrollView;
+    QPointer<platform::View> m_container;
+    QPointer<QSImageView> m_backgroundView;
+    QPointer<QWidget> m_topShadow;
+    QPointer<QWidget> m_bottomShadow;
+    QPointer<QWidget> m_gridParentView;
     QSGridLayout m_layout;
     double m_aspectRatio = 1;
     QPointer<QSGridItem> m_selectedItem;
     bool m_allowMultiSelection = false;
+    bool m_showShadows = true;
+    bool m_inLayout = false;
     QTimer m_layoutTimer;
+    // Glides the container's height; its width follows the scroll view at once.
+    QVariantAnimation m_containerGlide;
     // The columns of this grid's last full layout.
     int m_lastColumns = 1;
 };

@@ -6,6 +6,8 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/fx/Context.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/Transaction.h"
 
 #include <QWindow>
 
@@ -107,6 +109,8 @@ void QSImageView::setOpacity(double opacity)
     setNeedsDisplay(true);
 }
 
+void QSImageView::setOpacityString(const QString &opacity) { m_opacity = opacity.toDouble(); }
+
 double QSImageView::borderWidth() const { return m_borderWidth; }
 
 void QSImageView::setBorderWidth(double width)
@@ -171,6 +175,25 @@ void QSImageView::verifyKeepFrontHint()
 {
     if (m_keepFront && superview())
         QTimer::singleShot(0, this, &QSImageView::bringToFront);
+}
+
+bool QSImageView::protectTransform() const { return m_protectTransform; }
+
+void QSImageView::setProtectTransform(bool protect) { m_protectTransform = protect; }
+
+void QSImageView::setFrame(const QRectF &frame)
+{
+    if (!m_protectTransform) {
+        View::setFrame(frame);
+        return;
+    }
+    platform::Transaction::begin();
+    platform::Transaction::setDisableActions(true);
+    const QMatrix4x4 transform = layer() ? layer()->transform() : QMatrix4x4();
+    View::setFrame(frame);
+    if (layer())
+        layer()->setTransform(transform);
+    platform::Transaction::commit();
 }
 
 QSViewDelegate *QSImageView::viewDelegate() const { return m_delegate.get(); }
@@ -272,13 +295,11 @@ bool QSImageView::event(QEvent *event)
     return View::event(event);
 }
 
-void QSImageView::resizeEvent(QResizeEvent *event)
+void QSImageView::resizeWithOldSuperviewSize(const QSizeF &oldSize)
 {
-    View::resizeEvent(event);
-    // Qt resizes a view for its superview's layout the same way as code does, so every resize
-    // inside a superview counts as autoresizing.
-    if (superview() && viewDelegate())
-        viewDelegate()->viewDidAutoresize(this);
+    View::resizeWithOldSuperviewSize(oldSize);
+    if (QSViewDelegate *delegate = viewDelegate())
+        delegate->viewDidAutoresize(this);
 }
 
 void QSImageView::restartKeepFrontTimer()

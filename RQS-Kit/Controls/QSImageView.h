@@ -29,6 +29,7 @@ class QSImageView : public platform::View
     Q_PROPERTY(bool upscaleIfNeeded READ upscaleIfNeeded WRITE setUpscaleIfNeeded)
     Q_PROPERTY(bool hideImage READ hideImage WRITE setHideImage)
     Q_PROPERTY(double opacity READ opacity WRITE setOpacity)
+    Q_PROPERTY(QString opacityString WRITE setOpacityString)
     Q_PROPERTY(double borderWidth READ borderWidth WRITE setBorderWidth)
     Q_PROPERTY(QBrush borderColor READ borderColor WRITE setBorderColor)
     Q_PROPERTY(QString borderColorName READ borderColorName WRITE setBorderColorName)
@@ -40,6 +41,7 @@ class QSImageView : public platform::View
     Q_PROPERTY(bool noHitTesting READ noHitTesting WRITE setNoHitTesting)
     Q_PROPERTY(bool dragsWindow READ dragsWindow WRITE setDragsWindow)
     Q_PROPERTY(bool keepFront READ keepFront WRITE setKeepFront)
+    Q_PROPERTY(bool protectTransform READ protectTransform WRITE setProtectTransform)
 public:
     explicit QSImageView(QWidget *parent = nullptr);
 
@@ -70,6 +72,8 @@ public:
     void setHideImage(bool hide);
     double opacity() const;
     void setOpacity(double opacity);
+    // For interface files: the text's number, shown with the next redraw.
+    void setOpacityString(const QString &opacity);
     double borderWidth() const;
     void setBorderWidth(double width);
     // No border while the brush has no style.
@@ -95,6 +99,11 @@ public:
     void setKeepFront(bool keepFront);
     // Once, on the next turn of the event loop.
     void verifyKeepFrontHint();
+    // On (the default), a new frame keeps the layer's transform and neither glides nor resizes the
+    // layer with an animation.
+    bool protectTransform() const;
+    void setProtectTransform(bool protect);
+    void setFrame(const QRectF &frame) override;
 
     QSViewDelegate *viewDelegate() const;
     void setViewDelegate(QSViewDelegate *delegate);
@@ -114,7 +123,8 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    // Tells the delegate; frames set by code do not.
+    void resizeWithOldSuperviewSize(const QSizeF &oldSize) override;
 
 private:
     QSizeF imageSize() const;
@@ -138,6 +148,7 @@ private:
     bool m_noHitTesting = false;
     bool m_dragsWindow = false;
     bool m_keepFront = false;
+    bool m_protectTransform = true;
     QTimer m_keepFrontTimer;
     platform::WeakDelegate<QSViewDelegate> m_delegate;
 };

@@ -47,6 +47,12 @@ void QSSelectionRectLayer::setAnimate(bool animate)
     m_timer->start();
 }
 
+void QSSelectionRectLayer::removeFromSuperlayer()
+{
+    platform::Layer::removeFromSuperlayer();
+    setAnimate(false);
+}
+
 QString QSSelectionRectLayer::subTitle() const { return m_textLayer ? m_textLayer->string() : QString(); }
 
 void QSSelectionRectLayer::setSubTitle(const QString &title)

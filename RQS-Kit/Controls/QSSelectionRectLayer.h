@@ -11,7 +11,7 @@ class TextLayer;
 }
 
 // A selection rectangle in one of four looks; the default look's dashes march while animated.
-// The timer belongs to the layer and goes with it.
+// The timer belongs to the layer and goes with it; taking the layer off its superlayer stops it.
 class QSSelectionRectLayer : public platform::Layer
 {
     Q_OBJECT
@@ -29,6 +29,7 @@ public:
     QRectF imageArea() const { return m_imageArea; }
     void setImageArea(const QRectF &area) { m_imageArea = area; }
 
+    void removeFromSuperlayer() override;
     void setBounds(const QRectF &bounds) override;
     void drawInContext(platform::GraphicsContext &context) override;
     bool actionForKey(const QString &key) const override;

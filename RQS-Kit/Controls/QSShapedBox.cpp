@@ -40,8 +40,8 @@ QRectF QSShapedBox::titleFrame() const
 {
     if (!m_titleView)
         return {};
-    // y-up in the box's own coordinates, wherever the title view sits.
-    const QRect inBox(m_titleView->mapTo(this, QPoint(0, 0)), m_titleView->size());
+    // Through the screen: the title view need not lie inside the box, nor in its window yet.
+    const QRect inBox(mapFromGlobal(m_titleView->mapToGlobal(QPoint(0, 0))), m_titleView->size());
     return QRectF(inBox.x(), height() - inBox.y() - inBox.height(), inBox.width(), inBox.height());
 }
 
@@ -49,6 +49,14 @@ void QSShapedBox::updateEdge()
 {
     const QRectF title = titleFrame();
     m_edge = height() - title.y() - title.height() > title.y() ? 1 : 0;
+}
+
+bool QSShapedBox::event(QEvent *event)
+{
+    // The title's place in the box changes when the box moves too.
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        updateEdge();
+    return platform::View::event(event);
 }
 
 bool QSShapedBox::eventFilter(QObject *watched, QEvent *event)

@@ -3,13 +3,35 @@
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/QSCombineFilter.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
+#include "RQS-Kit/Foundation/QSBundleManager.h"
+#include "RQS-Kit/Foundation/QSTempCleaner.h"
+#include "platform/foundation/Log.h"
+
+#include <QFile>
 
 #include <algorithm>
 
-QSCombinedShadeDescription::QSCombinedShadeDescription(const QSShadeDescription &first)
-    : QSShadeDescription(first)
+QSCombinedShadeDescription::QSCombinedShadeDescription(const QString &shadePath, const QString &blendMode, double intensity)
+    : QSShadeDescription(shadePath, blendMode, intensity)
 {
-    m_image = first.image();
+    const QString target = QSTempCleaner::tempURLWithExtension(QStringLiteral("png")).toLocalFile();
+    QFile source(shadePath);
+    // The new name is taken by an empty file: the copy replaces it.
+    if (!target.isEmpty() && QFile::remove(target) && source.copy(target)) {
+        m_copyPath = target;
+        moveImageTo(target);
+        return;
+    }
+    if (!target.isEmpty())
+        QFile::remove(target);
+    platform::logWarning(QStringLiteral("Could not copy file '%1' to '%2 because of '%3'")
+                             .arg(shadePath, target, target.isEmpty() ? QStringLiteral("no temporary file") : source.errorString()));
+}
+
+QSCombinedShadeDescription::~QSCombinedShadeDescription()
+{
+    if (!m_copyPath.isEmpty())
+        QFile::remove(m_copyPath);
 }
 
 bool QSCombinedShadeDescription::drawAlike(const QSShadeDescription &a, const QSShadeDescription &b)
@@ -36,13 +58,30 @@ void QSCombinedShadeDescription::add(const QSShadeDescription &shade)
     if (!combine)
         return;
     combine->setValueForKey(QStringLiteral("blendMode"), blendMode());
-    combine->setValueForKey(QStringLiteral("inputBackgroundImage"), rqs::imageValue(m_image));
+    combine->setValueForKey(QStringLiteral("inputBackgroundImage"), rqs::imageValue(image()));
     combine->setValueForKey(QStringLiteral("inputBackgroundIntensity"), intensity() / m);
     combine->setValueForKey(QStringLiteral("inputImage"), rqs::imageValue(shade.image()));
     combine->setValueForKey(QStringLiteral("inputIntensity"), shade.intensity() / m);
-    m_image = rqs::fixedImage(combine->outputImage());
+    m_image = combine->outputImage();
     setIntensity(m);
     m_options.repeatX = std::max(m_options.repeatX, shade.repeatX());
     m_options.repeatY = std::max(m_options.repeatY, shade.repeatY());
     m_options.corner = std::max(m_options.corner, shade.corner());
+    m_hasChanges = m_needsFixing = true;
+}
+
+void QSCombinedShadeDescription::fixImages()
+{
+    if (!m_needsFixing)
+        return;
+    m_image = rqs::fixedImage(m_image);
+    m_needsFixing = false;
+}
+
+void QSCombinedShadeDescription::clearCachedImage()
+{
+    if (!m_hasChanges || m_copyPath.isEmpty() || m_image.isNull())
+        return;
+    if (QSBundleManager::saveCIImage(m_image, QUrl::fromLocalFile(m_copyPath)))
+        m_hasChanges = false;
 }

@@ -224,7 +224,8 @@ const QList<std::shared_ptr<QSShadeDescription>> &QSFrameDescription::optimizedS
         if (current && QSCombinedShadeDescription::canJoin(*current, *shade)) {
             auto combined = std::dynamic_pointer_cast<QSCombinedShadeDescription>(current);
             if (!combined) {
-                combined = std::make_shared<QSCombinedShadeDescription>(*current);
+                combined = std::make_shared<QSCombinedShadeDescription>(current->imagePath(), current->blendMode(),
+                                                                        current->intensity());
                 current = combined;
             }
             combined->add(*shade);
@@ -236,6 +237,10 @@ const QList<std::shared_ptr<QSShadeDescription>> &QSFrameDescription::optimizedS
     }
     if (current)
         result.append(current);
+    for (const auto &shade : result) {
+        if (const auto combined = std::dynamic_pointer_cast<QSCombinedShadeDescription>(shade))
+            combined->fixImages();
+    }
     m_optimized = result;
     return *m_optimized;
 }

@@ -56,6 +56,8 @@ protected:
     // The cache time starts anew; off the GUI thread nothing happens.
     void restartCacheTimer() const;
     virtual void clearCachedImage();
+    // The image now lives at path; name and options stay those already read, the cached image stays.
+    void moveImageTo(const QString &path) { m_path = path; }
 
     Options m_options;
     mutable platform::fx::Image m_image;

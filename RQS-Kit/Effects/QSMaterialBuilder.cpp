@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameEditor.h"
@@ -27,9 +28,11 @@
 #include <QComboBox>
 #include <QGraphicsDropShadowEffect>
 #include <QListWidget>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -37,10 +40,13 @@ namespace {
 
 const QString PreviewSizeKey = QStringLiteral("QSMBPreviewSize");
 constexpr int IDRole = Qt::UserRole;
+constexpr int UserFrameRole = Qt::UserRole + 1;
 // The title item and the separator above the shade names.
 constexpr int NewShadeHeader = 2;
 
 bool isHeading(const QString &entry) { return entry == QLatin1String("-") || QSFrameMaterials::isGroupTitle(entry); }
+
+bool shiftAlone() { return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier; }
 
 } // namespace
 
@@ -58,6 +64,9 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
                         [this](const platform::Notification &) { previewHasChanged(); });
     center->addObserver(this, QStringLiteral("QSFrameCatalogChanged"), &m_userCatalog,
                         [this](const platform::Notification &) { reloadFrames(); });
+    m_layoutTimer.setSingleShot(true);
+    m_layoutTimer.setInterval(300);
+    connect(&m_layoutTimer, &QTimer::timeout, this, [this] { updateLayout(Animate); });
     setImageArray(&QSImageArray::sharedImageArray());
 }
 
@@ -103,6 +112,7 @@ void QSMaterialBuilder::windowDidLoad()
     m_internalMask = outlet<QComboBox>("internalMaskButton");
     m_newShade = outlet<QComboBox>("newShadeButton");
     m_shadesContainer = outlet<QWidget>("shadesContainer");
+    m_shadesScrollView = outlet<QSShadowedScrollView>("shadesScrollView");
     m_removeFrame = outlet<QWidget>("removeFrameButton");
     m_duplicateFrame = outlet<QWidget>("duplicateFrameButton");
     m_preview = outlet<QSImageView>("preView");
@@ -116,16 +126,16 @@ void QSMaterialBuilder::windowDidLoad()
     }
     auto *previewArea = outlet<QWidget>("previewArea");
     if (!m_framePopup || !m_frameList || !m_texture || !m_colorWell || !m_textureCut || !m_externalMask
-        || !m_internalMask || !m_newShade || !m_shadesContainer || !m_removeFrame || !m_duplicateFrame || !m_preview
-        || !previewArea)
+        || !m_internalMask || !m_newShade || !m_shadesContainer || !m_shadesScrollView || !m_removeFrame
+        || !m_duplicateFrame || !m_preview || !previewArea)
         return;
 
     rqs::addEntries(m_texture, QSTextureCatalog::sharedTextureNames());
     rqs::addEntries(m_externalMask, QStringList{QStringLiteral("No Mask")} + m_materials.externalMaskNames());
     rqs::addEntries(m_internalMask, m_materials.internalMaskNames());
     rqs::addEntries(m_newShade, QStringList{QStringLiteral("Add a Shade"), QStringLiteral("-")} + m_materials.shadeNames());
-    auto *rows = new QVBoxLayout(m_shadesContainer);
-    rows->addStretch();
+    // The rows are placed by hand, again a moment after the list's size changed.
+    m_shadesScrollView->installEventFilter(this);
     m_aspect = new platform::AspectRatioLayout(previewArea);
     m_aspect->addWidget(m_preview);
 
@@ -136,13 +146,25 @@ void QSMaterialBuilder::windowDidLoad()
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
     connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
-    connect(m_editor, &QSFrameEditor::frameChanged, this, &QSMaterialBuilder::setupForFrame);
+    connect(m_editor, &QSFrameEditor::frameChanged, this, [this] { setupForFrame(Animate); });
     connect(m_frameList, &QListWidget::currentRowChanged, this, &QSMaterialBuilder::showSelectedFrame);
     connect(m_frameList, &QListWidget::itemChanged, this, &QSMaterialBuilder::frameRenamed);
 
     updatePreviewInputImage();
     reloadFrames();
-    showSelectedFrame();
+    // The editor opens on a frame, the first of the list, not on the plain frame.
+    if (m_frameList->count() > 0)
+        m_frameList->setCurrentRow(0);
+    else
+        showSelectedFrame();
+    QMetaObject::invokeMethod(this, [this] { updateLayout(PlaceAtOnce); }, Qt::QueuedConnection);
+}
+
+bool QSMaterialBuilder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_shadesScrollView && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        m_layoutTimer.start();
+    return QSWindowController::eventFilter(watched, event);
 }
 
 void QSMaterialBuilder::windowWillClose(const platform::Notification &notification)
@@ -212,20 +234,23 @@ void QSMaterialBuilder::reloadFrames()
     const QString shown = m_frameList->currentItem() ? m_frameList->currentItem()->data(IDRole).toString() : QString();
     const QSignalBlocker blockList(m_frameList);
     m_frameList->clear();
+    // The list holds frames only; the pop-up heads their groups.
     for (const QSFrameCatalog *catalog : {&m_userCatalog, &m_systemCatalog}) {
         for (const QString &frameID : catalog->frameIDs()) {
+            if (isHeading(frameID))
+                continue;
             auto *item = new QListWidgetItem(QSLocalizeHelper::localizedString(frameID), m_frameList);
             item->setData(IDRole, frameID);
-            if (isHeading(frameID))
-                item->setFlags(Qt::NoItemFlags);
-            else if (catalog->editable())
+            item->setData(UserFrameRole, catalog->editable());
+            if (catalog->editable())
                 item->setFlags(item->flags() | Qt::ItemIsEditable);
             else
                 item->setForeground(QApplication::palette().color(QPalette::Disabled, QPalette::Text));
         }
     }
     m_framePopup->clear();
-    rqs::addEntries(m_framePopup, m_userCatalog.frameIDs() + QStringList{QStringLiteral("-")} + m_systemCatalog.frameIDs());
+    m_framePopupEntries = m_userCatalog.frameIDs() + QStringList{QStringLiteral("-")} + m_systemCatalog.frameIDs();
+    rqs::addEntries(m_framePopup, m_framePopupEntries);
     for (int row = 0; row < m_frameList->count(); ++row) {
         if (m_frameList->item(row)->data(IDRole).toString() == shown)
             m_frameList->setCurrentRow(row);
@@ -237,14 +262,14 @@ void QSMaterialBuilder::reloadFrames()
 
 void QSMaterialBuilder::showSelectedFrame()
 {
-    const int row = m_frameList->currentRow();
-    const QString frameID = row >= 0 ? m_frameList->item(row)->data(IDRole).toString() : QString();
-    const bool user = row >= 0 && row < int(m_userCatalog.frameIDs().size());
+    const QListWidgetItem *item = m_frameList->currentItem();
+    const QString frameID = item ? item->data(IDRole).toString() : QString();
+    const bool user = item && item->data(UserFrameRole).toBool();
     m_removeFrame->setEnabled(user);
-    m_duplicateFrame->setEnabled(row >= 0);
+    m_duplicateFrame->setEnabled(item);
     auto frame = user ? m_userCatalog.frameWithName(frameID) : m_systemCatalog.frameWithName(frameID);
     showFrame(frame ? frame : QSFrameCatalog::plainFrame());
-    m_framePopup->setCurrentIndex(user || row < 0 ? row : row + 1);
+    m_framePopup->setCurrentIndex(frameID.isEmpty() ? -1 : int(m_framePopupEntries.indexOf(frameID)));
 }
 
 void QSMaterialBuilder::showFrame(std::shared_ptr<QSFrameDescription> frame)
@@ -254,21 +279,23 @@ void QSMaterialBuilder::showFrame(std::shared_ptr<QSFrameDescription> frame)
         frame->setPostsChanges(true);
     m_editor->setFrame(frame);
     m_previewFilter.setFrameDescription(frame);
-    setupForFrame();
+    setupForFrame(Animate | ScrollToTop);
     previewHasChanged();
 }
 
 void QSMaterialBuilder::frameSelected(QObject *sender)
 {
-    const int index = qobject_cast<QComboBox *>(sender) ? qobject_cast<QComboBox *>(sender)->currentIndex() : -1;
-    const int users = int(m_userCatalog.frameIDs().size());
-    const int row = index < users ? index : index - 1;
-    if (index == users || row < 0 || row >= m_frameList->count())
+    const auto *popUp = qobject_cast<QComboBox *>(sender);
+    const QString frameID = popUp ? m_framePopupEntries.value(popUp->currentIndex()) : QString();
+    if (frameID.isEmpty() || isHeading(frameID))
         return;
-    m_frameList->setCurrentRow(row);
+    for (int row = 0; row < m_frameList->count(); ++row) {
+        if (m_frameList->item(row)->data(IDRole).toString() == frameID)
+            m_frameList->setCurrentRow(row);
+    }
 }
 
-void QSMaterialBuilder::setupForFrame()
+void QSMaterialBuilder::setupForFrame(int layoutFlags)
 {
     const auto frame = m_editor->frame();
     if (!frame || !m_texture)
@@ -293,13 +320,17 @@ void QSMaterialBuilder::setupForFrame()
         addShadeRow();
     for (int i = 0; i < shades.size(); ++i)
         m_rows[i]->show(*shades[i], m_materials.indexOfShade(shades[i]->name()), editable);
+    updateLayout(layoutFlags);
 }
 
 void QSMaterialBuilder::addShadeRow()
 {
     auto *row = new QSShadeRow(m_materials.shadeNames(), int(m_rows.size()), m_shadesContainer);
-    auto *rows = static_cast<QVBoxLayout *>(m_shadesContainer->layout());
-    rows->insertWidget(rows->count() - 1, row);
+    const bool narrow = m_shadesContainer->width() < QSShadeRow::NarrowBelow;
+    const int height = QSShadeRow::rowHeight(narrow);
+    row->setGeometry(0, int(m_rows.size()) * height, m_shadesContainer->width(), height);
+    row->layOut(narrow, newShadeButtonFrame());
+    row->QWidget::show();
     connect(row, &QSShadeRow::shadePicked, this, &QSMaterialBuilder::selectShade);
     connect(row, &QSShadeRow::blendModePicked, this,
             [this](int index, const QString &mode) { m_editor->setShadeBlendMode(mode, index); });
@@ -309,12 +340,69 @@ void QSMaterialBuilder::addShadeRow()
     m_rows.append(row);
 }
 
+QRect QSMaterialBuilder::newShadeButtonFrame() const
+{
+    QWidget *top = m_newShade->window();
+    const QPoint at = m_newShade->mapTo(top, QPoint()) - m_shadesContainer->mapTo(top, QPoint());
+    return {std::max(0, at.x()), 0, m_newShade->width(), m_newShade->sizeHint().height()};
+}
+
+void QSMaterialBuilder::updateLayout(int flags)
+{
+    m_layoutTimer.stop();
+    if (!m_shadesContainer || !m_shadesScrollView)
+        return;
+    if (!m_rowAnimation) {
+        m_rowAnimation = new QParallelAnimationGroup(m_shadesContainer);
+        m_rowAnimation->setObjectName(QStringLiteral("shadeRowsAnimation"));
+        connect(m_rowAnimation, &QAbstractAnimation::finished, this, [this] { rowsPlaced(m_animatedFlags); });
+    }
+    m_rowAnimation->stop();
+    m_rowAnimation->clear();
+    // Row i lies i row heights below the top: y up, at H − (i + 1) × r in a list H high.
+    const bool narrow = m_shadesContainer->width() < QSShadeRow::NarrowBelow;
+    const int r = QSShadeRow::rowHeight(narrow);
+    const int rows = int(m_rows.size()) * r;
+    m_shadesContainer->setMinimumHeight(rows);
+    m_shadesContainer->resize(m_shadesContainer->width(), std::max(m_shadesScrollView->viewport()->height(), rows));
+    QParallelAnimationGroup *animation = (flags & Animate) ? m_rowAnimation.data() : nullptr;
+    // Shift alone held slows the animation down for inspection.
+    const int duration = flags == Animate && shiftAlone() ? 2500 : 250;
+    const QRect newShade = newShadeButtonFrame();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        QSShadeRow *row = m_rows[i];
+        row->layOut(narrow, newShade);
+        const QRect place(0, i * r, m_shadesContainer->width(), r);
+        if (!animation) {
+            row->setGeometry(place);
+            continue;
+        }
+        auto *move = new QPropertyAnimation(row, "geometry", animation);
+        move->setDuration(duration);
+        move->setEndValue(place);
+        animation->addAnimation(move);
+    }
+    if (!animation) {
+        rowsPlaced(flags);
+        return;
+    }
+    m_animatedFlags = flags;
+    animation->start();
+}
+
+void QSMaterialBuilder::rowsPlaced(int flags)
+{
+    if (flags & ScrollToTop)
+        m_shadesScrollView->verticalScrollBar()->setValue(0);
+    m_shadesScrollView->scrollViewDidScroll();
+}
+
 bool QSMaterialBuilder::selectShade(int row, int shadeIndex)
 {
     const QString name = m_materials.shadeNames().value(shadeIndex);
     if (name.isEmpty() || isHeading(name)) {
         platform::logInfo(QStringLiteral("'%1' heads a group of shades and is no shade itself").arg(name));
-        setupForFrame();
+        setupForFrame(Animate);
         return false;
     }
     return m_editor->setShadeName(name, row);
@@ -340,7 +428,7 @@ void QSMaterialBuilder::selectTexture(QObject *sender)
     const QString name = QSTextureCatalog::sharedTextureNames().value(qobject_cast<QComboBox *>(sender)->currentIndex());
     if (isHeading(name)) {
         platform::logInfo(QStringLiteral("'%1' heads a group of textures and is no texture itself").arg(name));
-        setupForFrame();
+        setupForFrame(Animate);
         return;
     }
     m_editor->setTextureName(name);

@@ -6,7 +6,6 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -17,11 +16,19 @@ namespace {
 
 constexpr int SliderSteps = 100;
 
+// The small controls of a narrow row: a fifth smaller than the normal font, never below 7 points.
+QFont miniFont(QFont font)
+{
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() * 0.8));
+    return font;
+}
+
 } // namespace
 
 QSShadeRow::QSShadeRow(const QStringList &shadeNames, int index, QWidget *parent)
     : QWidget(parent), m_index(index), m_shade(new QComboBox(this)), m_blend(new QComboBox(this)),
-      m_intensity(new QSlider(Qt::Horizontal, this)), m_remove(new QPushButton(QStringLiteral("–"), this))
+      m_intensity(new QSlider(Qt::Horizontal, this)), m_remove(new QPushButton(QStringLiteral("–"), this)),
+      m_font(font())
 {
     rqs::addEntries(m_shade, shadeNames);
     for (const QString &mode : QSAdjustableBlendFilter::blendModeNames())
@@ -29,13 +36,6 @@ QSShadeRow::QSShadeRow(const QStringList &shadeNames, int index, QWidget *parent
     m_intensity->setRange(0, SliderSteps);
     // One edit, and one undo step, per release of the knob.
     m_intensity->setTracking(false);
-    m_remove->setFixedWidth(32);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_shade, 3);
-    layout->addWidget(m_blend, 2);
-    layout->addWidget(m_intensity, 2);
-    layout->addWidget(m_remove);
     connect(m_shade, &QComboBox::activated, this, [this](int i) { emit shadePicked(m_index, i); });
     connect(m_blend, &QComboBox::activated, this,
             [this](int i) { emit blendModePicked(m_index, m_blend->itemData(i).toString()); });
@@ -48,10 +48,35 @@ void QSShadeRow::show(const QSShadeDescription &shade, int shadeIndex, bool enab
 {
     const QSignalBlocker blockSlider(m_intensity);
     m_shade->setCurrentIndex(shadeIndex);
-    m_blend->setCurrentIndex(m_blend->findData(shade.blendMode()));
+    m_blend->setCurrentIndex(m_blend->findText(rqs::localized(shade.blendMode())));
     m_intensity->setValue(int(std::lround(shade.intensity() * SliderSteps)));
     for (QWidget *control : {static_cast<QWidget *>(m_shade), static_cast<QWidget *>(m_blend),
                              static_cast<QWidget *>(m_intensity)})
         control->setEnabled(enabled);
     m_remove->setVisible(enabled);
+}
+
+void QSShadeRow::layOut(bool narrow, const QRect &newShadeButton)
+{
+    // Frames given y up from the row's bottom.
+    const int r = rowHeight(narrow);
+    const auto place = [r](QWidget *control, double x, double y, double width, double height) {
+        control->setGeometry(QRectF(x, r - y - height, width, height).toRect());
+    };
+    const double h = newShadeButton.height();
+    m_blend->setFont(narrow ? miniFont(m_font) : m_font);
+    m_intensity->setFont(narrow ? miniFont(m_font) : m_font);
+    if (narrow) {
+        place(m_shade, 32, 4, 157, h);
+        place(m_blend, 193, 16, 113, 15);
+        place(m_intensity, 193, 0, 113, 15);
+        place(m_remove, 0, 0, 32, 32);
+        return;
+    }
+    const double x = newShadeButton.x(), w = newShadeButton.width();
+    const double slider = m_intensity->sizeHint().height();
+    place(m_shade, x, std::floor(31 - h), w, h);
+    place(m_blend, x + w + 8, std::floor(31 - h), 150, h);
+    place(m_intensity, x + w + 166, std::floor(31 - slider), 138, slider);
+    place(m_remove, x + w + 312, std::floor(31 - 32), 32, 32);
 }

@@ -226,8 +226,10 @@ Image QSTexturedFrameFilter::cachedMask() const
         const double k = bm / mask->width();
         mask->setMaxCorner(std::max(mask->maxCorner(), mask->cornerSize().width() * k));
         m_mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
+        m_maskScale = k;
     } else if (const auto line = kernelWithName(QStringLiteral("lineBorder"))) {
         m_mask = line->apply({r, {}}, {vectorForRect(r), bm});
+        m_maskScale = 1.0;
     }
     return m_mask;
 }
@@ -276,7 +278,15 @@ Image QSTexturedFrameFilter::outputImage() const
     const Image mask = cachedMask();
     if (m_shadow.isNull())
         m_shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
-    const Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
+    Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
+    if (!mask.isNull()) {
+        // The mask's inner edge, enlarged with its picture, fades over about one of its pixels, half of
+        // that beyond the picture: the picture's edge reaches on under it, so that frame and picture
+        // meet without a half-transparent seam.
+        const double reach = std::ceil(m_maskScale) + 1;
+        background = background.clampedToExtent().cropped(
+            picture.extent().adjusted(-reach, -reach, reach, reach).intersected(mask.extent()));
+    }
     return rqs::applyFilter(QStringLiteral("QSBlendWithMaskFilter"),
                             {{QStringLiteral("inputImage"),
                               rqs::imageValue(rqs::applyPixelwise(kernelWithName(QStringLiteral("opaqueFrame")), cachedFrame(), {}))},

@@ -44,6 +44,8 @@ private:
     QSTexturizeFilter m_texturize;
     std::shared_ptr<QSFrameDescription> m_frame;
     mutable platform::fx::Image m_mask, m_frameImage, m_shadow;
+    // How much the cached mask's picture is enlarged; its inner edge softens over as many pixels.
+    mutable double m_maskScale = 1.0;
     QTimer m_updateTimer;
     double m_updateDelay = 2.0;
 };

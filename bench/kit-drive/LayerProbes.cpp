@@ -6,7 +6,6 @@
 #include "RQS-Kit/Controls/QSStackView.h"
 
 #include <QPointer>
-#include <QScrollArea>
 #include <QTimer>
 #include <QStringList>
 
@@ -43,7 +42,9 @@ const Probes::Registration cardLifts("QSStackView", "cardLifts", [](QWidget *wid
 // "--set gridTiles=N" fills the view with a grid of N square tiles in one section.
 const Settings::Registration gridTiles("platform::View", "gridTiles", [](QWidget *widget, const QString &value) {
     auto *grid = new QSGridViewController(widget);
-    grid->scrollView()->setParent(widget);
+    grid->setGridParentView(widget);
+    if (!grid->scrollView())
+        return false;
     grid->scrollView()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int section = grid->addSection(QSGridItem::Selectable);
     for (int i = 0; i < value.toInt(); ++i)
@@ -54,7 +55,7 @@ const Settings::Registration gridTiles("platform::View", "gridTiles", [](QWidget
 // "(x,y,width,height)" per tile of the grid, laid out for the view's present size.
 const Probes::Registration tileFrames("platform::View", "tileFrames", [](QWidget *widget) {
     auto *grid = widget->findChild<QSGridViewController *>();
-    if (!grid)
+    if (!grid || !grid->scrollView())
         return QVariant();
     grid->scrollView()->resize(widget->size());
     grid->refreshLayout(0);

@@ -34,7 +34,7 @@ Layer::Layer(QObject *parent)
 
 Layer::~Layer()
 {
-    removeFromSuperlayer();
+    detachFromSuperlayer();
     for (const QPointer<Layer> &sublayer : std::as_const(m_sublayers)) {
         if (sublayer)
             sublayer->m_superlayer = nullptr;
@@ -215,7 +215,7 @@ void Layer::insertSublayer(Layer *layer, int index)
 {
     if (!layer || layer == this)
         return;
-    layer->removeFromSuperlayer();
+    layer->detachFromSuperlayer();
     if (!layer->parent())
         layer->setParent(this);
     m_sublayers.insert(std::clamp(index, 0, int(m_sublayers.size())), layer);
@@ -235,7 +235,9 @@ void Layer::insertSublayerAbove(Layer *layer, Layer *sibling)
     insertSublayer(layer, index < 0 ? int(m_sublayers.size()) : index + 1);
 }
 
-void Layer::removeFromSuperlayer()
+void Layer::removeFromSuperlayer() { detachFromSuperlayer(); }
+
+void Layer::detachFromSuperlayer()
 {
     if (!m_superlayer)
         return;

@@ -102,7 +102,8 @@ public:
     void insertSublayer(Layer *layer, int index);
     void insertSublayerBelow(Layer *layer, Layer *sibling);
     void insertSublayerAbove(Layer *layer, Layer *sibling);
-    void removeFromSuperlayer();
+    // Moving a layer to another superlayer does not count as taking it off.
+    virtual void removeFromSuperlayer();
 
     // Asks the tree's host to draw again; every drawing asks drawInContext afresh.
     void setNeedsDisplay();
@@ -134,6 +135,7 @@ protected:
     virtual void resizeSublayers(const QSizeF &oldSize);
 
 private:
+    void detachFromSuperlayer();
     void resizeWithOldSuperlayerSize(const QSizeF &oldSize);
     QTransform toRoot() const;
     QVariant presented(const char *key, const QVariant &model) const;

@@ -4,6 +4,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/Popover.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -24,6 +25,7 @@ QHash<QString, InterfaceLoader::Factory> &factories()
         {QStringLiteral("platform::View"), [](QWidget *parent) -> QWidget * { return new View(parent); }},
         {QStringLiteral("platform::Control"), [](QWidget *parent) -> QWidget * { return new Control(parent); }},
         {QStringLiteral("platform::Popover"), [](QWidget *parent) -> QWidget * { return new Popover(parent); }},
+        {QStringLiteral("platform::ScrollView"), [](QWidget *parent) -> QWidget * { return new ScrollView(parent); }},
     };
     return registered;
 }

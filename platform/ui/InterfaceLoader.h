@@ -12,9 +12,9 @@ namespace platform {
 // Builds widgets from Qt Designer interface files ("<name>.ui" in a bundle) and connects them to
 // an owner through InterfaceConnector. Classes of the kit and of the application are made by the
 // name a file gives them once they are registered; "platform::Window", "platform::View",
-// "platform::Control" and "platform::Popover" are known from the start. An unknown class is a logged warning and stands in
-// as the base class the file names for it, else as a plain QWidget. The conventions are written down in
-// resources/README.md. GUI thread.
+// "platform::Control", "platform::Popover" and "platform::ScrollView" are known from the start.
+// An unknown class is a logged warning and stands in as the base class the file names for it, else
+// as a plain QWidget. The conventions are written down in resources/README.md. GUI thread.
 class InterfaceLoader
 {
 public:

@@ -116,6 +116,10 @@ public:
     QRectF rectForPage(int page) override;
 
 protected:
+    // Autoresizing: called on a subview with a mask when its superview's size changed; sets the
+    // frame the mask gives for the superview's size now. Frames set by code never come here.
+    virtual void resizeWithOldSuperviewSize(const QSizeF &oldSize);
+
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -146,8 +150,6 @@ private:
     // event, so its subviews are moved to their bottom distance and autoresized when it next settles.
     static int placementHeight(const QWidget *superview);
     void settleSubviews();
-    // Called on a subview with a parent; sets the frame its mask gives for the parent's size now.
-    void resizeWithOldSuperviewSize(const QSizeF &oldSize);
 
     QPointF fromQt(const QPointF &point) const;
     QRectF fromQt(const QRectF &rect) const;

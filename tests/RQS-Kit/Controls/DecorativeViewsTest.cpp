@@ -5,8 +5,10 @@
 #include "RQS-Kit/Controls/QSShapedBox.h"
 #include "RQS-Kit/Controls/QSTabView.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/View.h"
 
 #include "support/PixelProbe.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -112,4 +114,36 @@ TEST(BoxesAndCallouts, AShapedBoxBendsTheEdgeWithLessRoomBeyondTheTitle)
     EXPECT_EQ(box.edge(), 1) << "70 points above the title, 10 below";
     title->move(0, 10);
     EXPECT_EQ(box.edge(), 0);
+}
+
+// The title label lies beside the box in their common superview, across the box's lower part: the
+// box reads where the label is in its own coordinates and bends its bottom edge around it.
+TEST(BoxesAndCallouts, AShapedBoxFollowsATitleViewBesideIt)
+{
+    platform::View superview;
+    superview.resize(300, 200);
+    auto *box = new QSShapedBox;
+    superview.addSubview(box);
+    box->setFrame(QRectF(20, 20, 200, 100));
+    box->setProperty("outlineIntensity", -1.0);
+    auto *title = new platform::View;
+    superview.addSubview(title);
+    title->setFrame(QRectF(50, 25, 60, 20));
+    box->setTitleView(title);
+    superview.show();
+    EXPECT_EQ(box->edge(), 1) << "75 points above the title, 5 below";
+    saveScreenshot(&superview, QStringLiteral("shaped-box-title-beside"));
+
+    // In the box the title lies at (30, 5, 60, 20): the bottom edge runs 0.5 inside y = 25 beside
+    // it and dips to y = 5.5 beneath it.
+    const QImage drawn = PixelProbe::drawn(*box);
+    EXPECT_GT(at(drawn, 150, 25).alpha(), 100) << "the edge beside the title";
+    EXPECT_EQ(at(drawn, 150, 5).alpha(), 0) << "nothing below the edge beside the title";
+    EXPECT_GT(at(drawn, 60, 5).alpha(), 100) << "the edge beneath the title";
+    EXPECT_EQ(at(drawn, 60, 25).alpha(), 0) << "the title's place is left open";
+
+    title->setFrame(QRectF(50, 100, 60, 20));
+    EXPECT_EQ(box->edge(), 0) << "the title moved up to the top";
+    box->setFrame(QRectF(20, 90, 200, 100));
+    EXPECT_EQ(box->edge(), 1) << "the box moved up past the title";
 }

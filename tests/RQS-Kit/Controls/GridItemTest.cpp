@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "platform/layers/Layer.h"
+#include "platform/ui/ViewEffects.h"
 
 #include "support/PixelProbe.h"
 
@@ -105,4 +106,42 @@ TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
     EXPECT_TRUE(old.isNull()) << "the old badge left the tile";
     tile.setBadge(nullptr);
     EXPECT_EQ(tile.badge(), nullptr);
+}
+
+// Set up animated, a tile glides from where it is to the largest rectangle of its picture's aspect
+// in the cell; set up at once, it is there on return.
+TEST(GridItem, SetUpAnimatedATileGlidesIntoItsCell)
+{
+    QWidget window;
+    window.resize(300, 300);
+    QSGridItem tile(0, &window);
+    tile.setImage(plain(Qt::gray));
+    tile.setFrame(QRectF(0, 0, 40, 30));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // A 4:3 picture in a 200 × 100 cell: 133 × 100, centred.
+    const QRectF cell(50, 100, 200, 100);
+    const QRectF target = tile.frameInRect(cell);
+    EXPECT_NEAR(target.width(), 133.33, 0.01);
+    EXPECT_NEAR(target.x(), 83.33, 0.01);
+    tile.setupInRect(cell, true, 0.2);
+    EXPECT_EQ(tile.frame(), QRectF(0, 0, 40, 30)) << "not there at once";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tile.frame() == QRectF(83, 100, 133, 100); }))
+        << tile.frame().x() << "," << tile.frame().y() << " " << tile.frame().width();
+    tile.setupInRect(QRectF(0, 0, 120, 120), false);
+    EXPECT_EQ(tile.frame(), QRectF(0, 15, 120, 90));
+}
+
+TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)
+{
+    QSGridItem tile(0, nullptr);
+    tile.setImage(plain(Qt::gray));
+    platform::setViewShadow(&tile, platform::Shadow{Qt::black, QSizeF(0, -2), 4});
+    tile.layer()->setShadowColor(Qt::black);
+    tile.setStyle(2);
+    EXPECT_TRUE(platform::viewShadow(&tile).has_value()) << "other styles keep them";
+    tile.setStyle(1);
+    EXPECT_FALSE(platform::viewShadow(&tile).has_value());
+    EXPECT_EQ(tile.layer()->shadowColor().alpha(), 0);
+    EXPECT_EQ(tile.layer()->borderWidth(), 0);
 }

@@ -1,9 +1,14 @@
+#include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QS3PartImageView.h"
 #include "RQS-Kit/Controls/QSDropView.h"
 #include "RQS-Kit/Controls/QSImagePrintView.h"
 #include "RQS-Kit/Controls/QSImageView.h"
+#include "RQS-Kit/Controls/QSShapedBox.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/Transaction.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/printing/PrintOperation.h"
+#include "platform/ui/InterfaceLoader.h"
 #include "support/MainBundleScope.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
@@ -11,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -39,6 +45,7 @@ struct Recorder : QSViewDelegate, QSDropViewDelegate
 {
     bool takesClicks() const override { return true; }
     void viewWasClicked(QSImageView *) override { ++clicks; }
+    void viewDidAutoresize(QSImageView *) override { ++autoresizes; }
     std::optional<bool> dropViewDroppedFiles(QSDropView *, const QStringList &files) override
     {
         if (!takesLists)
@@ -53,7 +60,7 @@ struct Recorder : QSViewDelegate, QSDropViewDelegate
     }
     void dropViewFinishedDropping(QSDropView *) override { ++finished; }
     bool takesLists = true;
-    int clicks = 0, finished = 0;
+    int clicks = 0, finished = 0, autoresizes = 0;
     QStringList dropped;
 };
 
@@ -158,6 +165,88 @@ TEST(ImageView, TellsItsDelegateOfSingleClicksOnly)
     EXPECT_EQ(recorder.clicks, 1);
 }
 
+TEST(ImageView, TellsItsDelegateOfAutoresizingButNotOfFramesSetByCode)
+{
+    platform::View superview;
+    superview.resize(100, 100);
+    auto *view = new QSImageView;
+    superview.addSubview(view);
+    view->setFrame(QRectF(10, 10, 50, 50));
+    view->setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::HeightSizable);
+    Recorder recorder;
+    view->setViewDelegate(&recorder);
+    superview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&superview));
+    view->setFrame(QRectF(10, 10, 60, 60));
+    EXPECT_EQ(recorder.autoresizes, 0);
+    superview.resize(140, 120);
+    EXPECT_EQ(view->frame(), QRectF(10, 10, 100, 80));
+    EXPECT_EQ(recorder.autoresizes, 1);
+}
+
+// A new frame neither animates the layer nor loses its transform, unless protection is off.
+TEST(ImageView, ANewFrameKeepsTheLayersTransformAndGoesAtOnce)
+{
+    QWidget window;
+    window.resize(200, 200);
+    QSImageView view(&window);
+    view.setWantsLayer(true);
+    view.setFrame(QRectF(0, 0, 50, 50));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QMatrix4x4 turned;
+    turned.rotate(30, 0, 0, 1);
+    view.layer()->setTransform(turned);
+    EXPECT_TRUE(view.protectTransform());
+
+    platform::Transaction::begin();
+    platform::Transaction::setAnimationDuration(1.0);
+    view.setFrame(QRectF(0, 0, 80, 60));
+    platform::Transaction::commit();
+    EXPECT_EQ(view.layer()->presentedBounds(), QRectF(0, 0, 80, 60)) << "no glide of the layer";
+    EXPECT_EQ(view.layer()->transform(), turned);
+
+    view.setProtectTransform(false);
+    platform::Transaction::begin();
+    platform::Transaction::setAnimationDuration(1.0);
+    view.setFrame(QRectF(0, 0, 120, 90));
+    platform::Transaction::commit();
+    EXPECT_NE(view.layer()->presentedBounds(), QRectF(0, 0, 120, 90)) << "unprotected, the layer glides";
+}
+
+// An interface file sets an image view's opacity by text and names a shaped box's colours, which
+// the box takes and ignores.
+TEST(ImageView, TakesItsOpacityAsTextFromAnInterfaceFile)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath(QStringLiteral("Views.ui")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <widget class="platform::View" name="root">
+  <widget class="QSImageView" name="picture">
+   <property name="opacityString"><string>0.35</string></property>
+  </widget>
+  <widget class="QSShapedBox" name="box">
+   <property name="outlineColorName"><string>#ff0000</string></property>
+   <property name="backgroundColorName"><string>0 0 1 1</string></property>
+  </widget>
+ </widget>
+</ui>
+)");
+    file.close();
+    std::unique_ptr<QWidget> root(platform::InterfaceLoader::loadFile(file.fileName(), nullptr));
+    ASSERT_TRUE(root);
+    auto *picture = root->findChild<QSImageView *>(QStringLiteral("picture"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_DOUBLE_EQ(picture->opacity(), 0.35);
+    auto *box = root->findChild<QSShapedBox *>(QStringLiteral("box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->dynamicPropertyNames().isEmpty()) << "the box has setters of its own for the names";
+}
+
 TEST(ThreePartImageView, StretchesTheMiddlePictureBetweenTheEnds)
 {
     QS3PartImageView strip;
@@ -171,7 +260,7 @@ TEST(ThreePartImageView, StretchesTheMiddlePictureBetweenTheEnds)
         << "nothing stretches upwards";
 }
 
-TEST(DropView, TakesDragsByTheFirstFileAndHandsOnOnlyFilesOfItsTypes)
+TEST(DropView, TakesDragsByTheFirstFileAndHandsOnTheWholeListOrEachFileOfItsTypes)
 {
     QSDropView view;
     Recorder recorder;
@@ -194,13 +283,14 @@ TEST(DropView, TakesDragsByTheFirstFileAndHandsOnOnlyFilesOfItsTypes)
     EXPECT_FALSE(drop(QEvent::DragEnter, {"/tmp/a.txt", "/tmp/b.png"}));
     EXPECT_TRUE(drop(QEvent::DragEnter, {"/tmp/B.PNG", "/tmp/a.txt"}));
     EXPECT_TRUE(drop(QEvent::Drop, {"/tmp/B.PNG", "/tmp/a.txt"}));
-    EXPECT_EQ(recorder.dropped, QStringList{"/tmp/B.PNG"});
+    EXPECT_EQ(recorder.dropped, QStringList({"/tmp/B.PNG", "/tmp/a.txt"})) << "the list as dropped";
     EXPECT_EQ(recorder.finished, 0);
 
+    recorder.dropped.clear();
     recorder.takesLists = false;
-    EXPECT_TRUE(drop(QEvent::DragEnter, {"/tmp/c.png"}));
-    EXPECT_TRUE(drop(QEvent::Drop, {"/tmp/c.png"}));
-    EXPECT_EQ(recorder.dropped.last(), "/tmp/c.png");
+    EXPECT_TRUE(drop(QEvent::DragEnter, {"/tmp/c.png", "/tmp/d.txt"}));
+    EXPECT_TRUE(drop(QEvent::Drop, {"/tmp/c.png", "/tmp/d.txt"}));
+    EXPECT_EQ(recorder.dropped, QStringList{"/tmp/c.png"}) << "one by one, only files of its types";
     EXPECT_EQ(recorder.finished, 1);
 }
 

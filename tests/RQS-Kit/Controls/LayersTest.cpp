@@ -113,3 +113,16 @@ TEST(SelectionRect, ThePhaseRunsOneToTwentyAndTheTimerIsTheLayersOwn)
     EXPECT_EQ(layer.sublayers().size(), 1);
     EXPECT_EQ(layer.subTitle(), QStringLiteral("Two"));
 }
+
+TEST(SelectionRect, TakenOffItsSuperlayerItStopsMarchingButNotWhenMovedToAnother)
+{
+    platform::Layer first, second;
+    auto *selection = new QSSelectionRectLayer(&first);
+    first.addSublayer(selection);
+    selection->setAnimate(true);
+    second.addSublayer(selection);
+    EXPECT_TRUE(selection->animate()) << "moved, it keeps marching";
+    selection->removeFromSuperlayer();
+    EXPECT_FALSE(selection->animate());
+    EXPECT_TRUE(selection->findChildren<QTimer *>().isEmpty());
+}

@@ -1,9 +1,11 @@
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSCombinedShadeDescription.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/fx/FxTestImages.h"
 
@@ -13,6 +15,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/Screenshot.h"
 
 using namespace platform::fx;
 using fxtest::near;
@@ -341,4 +345,105 @@ TEST(FrameImageCache, AnImageIsDroppedAfterTheCacheTimeAndReadAgain)
     frame.setFrameDescription(description);
     frame.cachedMask();
     EXPECT_EQ(description->mask()->maxCorner(), 4.0) << "a corner of 2 drawn at twice its size";
+}
+
+namespace {
+
+// The pixels within two of the picture's boundary, on either side, whose alpha is below 0.99, as "x,y=alpha".
+QStringList translucentAlongTheBoundary(const Image &image, const QRect &picture)
+{
+    const QRect band = picture.adjusted(-2, -2, 2, 2), inside = picture.adjusted(2, 2, -2, -2);
+    const auto pixels = platform::fx::Context().render(image, band);
+    QStringList found;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            if (!inside.contains(x, y) && pixels->at(x, y).a < 0.99f)
+                found << QStringLiteral("%1,%2=%3").arg(x).arg(y).arg(pixels->at(x, y).a);
+    return found;
+}
+
+} // namespace
+
+// The shipped frames' masks are drawn for a 16-pixel border; laid 60 pixels wide their inner edge
+// is enlarged almost four times and still meets the picture: no pixel along the boundary lets the
+// background through.
+TEST(TexturedFrame, EveryShippedFrameMeetsThePictureWithoutASeam)
+{
+    rqs::registerKitFilters();
+    const QRect picture(0, 0, 300, 200);
+    int frames = 0;
+    for (const QString &frameID : QSFrameCatalog::sharedFrameCatalog().frameIDs()) {
+        if (frameID.endsWith(QLatin1String(" -")))
+            continue;
+        ++frames;
+        QSTexturedFrameFilter frame;
+        frame.setDefaults();
+        frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled(picture, {0.2f, 0.4f, 0.8f, 1})));
+        frame.setValueForKey("inputFrameName", frameID);
+        frame.setValueForKey("inputWidth", 0.1);
+        frame.setValueForKey("canvasProportion", 600.0);
+        const Image output = frame.outputImage();
+        const QStringList seam = translucentAlongTheBoundary(output, picture);
+        EXPECT_TRUE(seam.isEmpty()) << frameID.toStdString() << ": " << seam.size() << " pixels, "
+                                    << seam.mid(0, 4).join(' ').toStdString();
+        if (frameID == QLatin1String("FRM-0#006#Wood-Walnut")) {
+            // The lower left corner, four times enlarged (y up: the picture starts at the bottom).
+            const QImage corner = platform::fx::Context().createImage(output, QRectF(-30, -30, 100, 75));
+            EXPECT_TRUE(saveScreenshot(corner.scaled(corner.size() * 4), "framed-picture-boundary-400"));
+        }
+    }
+    EXPECT_GE(frames, 6);
+}
+
+// Two multiplied shades of grey 128 joined: the combined shade starts as a PNG copy of the first
+// shade's file in the private temporary folder, holds the joined image unrendered until it is
+// fixed, and when its cache time ends writes 128 × 128 ÷ 255 = 64 back to that copy, keeping the
+// image loaded.
+TEST(CombinedShade, TheJoinedImageIsWrittenBackToItsTemporaryCopy)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = frameBundle(dir, {{"Shades/FRM-S#001#Grey#2-2.png", [](int) { return 128; }}});
+    const QString file = bundle + "/Shades/FRM-S#001#Grey#2-2.png";
+    QString copy;
+    {
+        QSCombinedShadeDescription combined(file, "multiply", 1.0);
+        copy = combined.imagePath();
+        EXPECT_TRUE(copy.startsWith(platform::TempFolder::path() + "/")) << copy.toStdString();
+        EXPECT_TRUE(copy.endsWith(".png"));
+        QFile original(file), copied(copy);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copied.readAll(), original.readAll());
+        EXPECT_EQ(combined.name(), "FRM-S#001#Grey");
+        EXPECT_EQ(combined.width(), 2.0) << "the options of the shade file";
+        EXPECT_FALSE(combined.hasChanges());
+        EXPECT_FALSE(combined.needsFixing());
+
+        combined.add(QSShadeDescription(file, "multiply", 1.0));
+        EXPECT_TRUE(combined.hasChanges());
+        EXPECT_TRUE(combined.needsFixing());
+        combined.fixImages();
+        EXPECT_FALSE(combined.needsFixing());
+        combined.setCacheTime(0.05);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !combined.hasChanges(); }, 2000));
+        EXPECT_TRUE(combined.hasCachedImage());
+        const QImage written(copy);
+        ASSERT_EQ(written.size(), QSize(6, 6));
+        EXPECT_NEAR(qGray(written.pixel(3, 3)), 64, 1);
+        const QImage source(file);
+        EXPECT_EQ(qGray(source.pixel(3, 3)), 128) << "the shade file itself is untouched";
+    }
+    EXPECT_FALSE(QFile::exists(copy)) << "the copy goes with its shade";
+}
+
+TEST(CombinedShade, AShadeFileThatCannotBeCopiedStaysTheImagePath)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("Shades/FRM-S#009#Gone#2-2.png");
+    platform::LogCapture log;
+    const QSCombinedShadeDescription combined(missing, "multiply", 1.0);
+    EXPECT_TRUE(log.contains("Warning: Could not copy file '" + missing + "' to '" + platform::TempFolder::path()));
+    EXPECT_EQ(combined.imagePath(), missing);
+    EXPECT_EQ(combined.width(), 2.0);
 }

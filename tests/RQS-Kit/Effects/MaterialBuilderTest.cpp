@@ -14,11 +14,14 @@
 #include "platform/ui/UndoManager.h"
 #include "platform/ui/ViewUndo.h"
 
+#include <QAbstractAnimation>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QScrollBar>
+#include <QPushButton>
 #include <QSlider>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -232,4 +235,117 @@ TEST(FrameMaterials, ShadeSettingsComeFromTheFileNames)
     EXPECT_EQ(made.value("repeat.y").toLongLong(), 0);
     EXPECT_EQ(made.value("internal").toString(), "FRM-I#003#");
     EXPECT_FALSE(made.contains("external"));
+}
+
+namespace {
+
+// A control's frame in the shade list, y up from the list's bottom.
+QRect frameInList(const QWidget *control, const QWidget *list)
+{
+    const QRect r(control->mapTo(list, QPoint()), control->size());
+    return {r.x(), list->height() - r.y() - r.height(), r.width(), r.height()};
+}
+
+} // namespace
+
+// Rows of a list 549 points wide lie 38 apart in two lines: the shade pop-up beside the remove
+// button, the blend pop-up over the slider; 550 points wide, 31 apart in one line after the new-shade
+// pop-up's left edge and width (180). A change of the list's width relays the rows a moment later.
+TEST_F(MaterialBuilder, ShadeRowsLieInTwoLinesInAListNarrowerThan550)
+{
+    m_builder->addUserFrame(nullptr);
+    for (const char *shade : {"Edge", "Glow", "Edge"})
+        ASSERT_TRUE(pickNewShade(shade));
+    QWidget *window = m_builder->window();
+    window->resize(1100, 640);
+    window->show();
+    QCoreApplication::processEvents();
+    auto *list = window->findChild<QSShadowedScrollView *>("shadesScrollView");
+    QWidget *container = window->findChild<QWidget *>("shadesContainer");
+    const int h = m_newShade->sizeHint().height();
+    const int slider = m_builder->shadeRows().first()->intensitySlider()->sizeHint().height();
+    for (const int width : {549, 550, 549}) {
+        const int before = m_builder->shadeRows().first()->height();
+        list->setFixedWidth(list->width() + width - container->width());
+        EXPECT_EQ(m_builder->shadeRows().first()->height(), before) << "not at once";
+        const int r = width < 550 ? 38 : 31;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return container->width() == width && m_builder->shadeRows().first()->height() == r
+                   && m_builder->shadeRows().last()->y() == 2 * r;
+        }, 3000)) << width;
+        if (width == 549)
+            EXPECT_TRUE(saveScreenshot(window, "frame-builder-narrow"));
+        const int H = container->height();
+        for (int i = 0; i < 3; ++i) {
+            const QSShadeRow *row = m_builder->shadeRows().at(i);
+            const int y = H - (i + 1) * r;
+            const std::pair<QWidget *, QRect> expected[] = {
+                {row->shadeButton(), width < 550 ? QRect(32, y + 4, 157, h) : QRect(0, y + 31 - h, 180, h)},
+                {row->blendButton(), width < 550 ? QRect(193, y + 16, 113, 15) : QRect(188, y + 31 - h, 150, h)},
+                {row->intensitySlider(), width < 550 ? QRect(193, y, 113, 15) : QRect(346, y + 31 - slider, 138, slider)},
+                {row->removeButton(), width < 550 ? QRect(0, y, 32, 32) : QRect(492, y - 1, 32, 32)}};
+            for (const auto &[control, frame] : expected)
+                EXPECT_EQ(frameInList(control, container), frame) << width << " row " << i << " "
+                                                                  << control->metaObject()->className();
+        }
+    }
+}
+
+// With Shift alone held the rows move for 2.5 s instead of 0.25 s, for a look at the animation.
+TEST_F(MaterialBuilder, ShiftHeldSlowsTheRowAnimationDown)
+{
+    m_builder->addUserFrame(nullptr);
+    ASSERT_TRUE(pickNewShade("Edge"));
+    QWidget *window = m_builder->window();
+    window->show();
+    QCoreApplication::processEvents();
+    QWidget *container = window->findChild<QWidget *>("shadesContainer");
+    for (const auto &[modifiers, duration] : {std::pair{Qt::ShiftModifier, 2500}, {Qt::NoModifier, 250}}) {
+        if (modifiers == Qt::ShiftModifier)
+            QTest::keyPress(window, Qt::Key_Shift, Qt::ShiftModifier);
+        else
+            QTest::keyRelease(window, Qt::Key_Shift);
+        m_builder->updateLayout(QSMaterialBuilder::Animate);
+        const auto *animation = container->findChild<QAbstractAnimation *>("shadeRowsAnimation");
+        ASSERT_TRUE(animation);
+        EXPECT_EQ(animation->state(), QAbstractAnimation::Running);
+        EXPECT_EQ(animation->totalDuration(), duration);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return animation->state() == QAbstractAnimation::Stopped; }, 5000));
+    }
+}
+
+// The blend pop-up names the blend modes as the strings table does, each title whole in the
+// closed pop-up of a wide and of a narrow row, and shows the shade's mode by its name.
+TEST_F(MaterialBuilder, TheBlendPopUpShowsReadableDisplayNames)
+{
+    m_builder->addUserFrame(nullptr);
+    ASSERT_TRUE(pickNewShade("Edge"));
+    QWidget *window = m_builder->window();
+    window->resize(1100, 640);
+    window->show();
+    QCoreApplication::processEvents();
+    QComboBox *blend = m_builder->shadeRows().first()->blendButton();
+    QStringList titles;
+    for (int i = 0; i < blend->count(); ++i)
+        titles << blend->itemText(i);
+    EXPECT_EQ(titles, QStringList({"Normal", "Color", "Luminosity", "Multiply", "Color Burn", "Linear Burn", "Screen",
+                                   "Color Dodge", "Linear Dodge", "Overlay", "Soft Light", "Hard Light", "Vivid Light",
+                                   "Linear Light", "Hard Mix"}));
+    EXPECT_EQ(blend->currentText(), "Normal");
+    ASSERT_TRUE(m_builder->editor().setShadeBlendMode("softLight", 0));
+    EXPECT_EQ(blend->currentText(), "Soft Light");
+
+    auto *list = window->findChild<QSShadowedScrollView *>("shadesScrollView");
+    QWidget *container = window->findChild<QWidget *>("shadesContainer");
+    for (const int width : {600, 500}) {
+        list->setFixedWidth(list->width() + width - container->width());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->shadeRows().first()->height() == (width < 550 ? 38 : 31); }, 3000));
+        if (width == 600)
+            EXPECT_TRUE(saveScreenshot(window, "frame-builder-wide"));
+        QStyleOptionComboBox option;
+        option.initFrom(blend);
+        const QRect field = blend->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, blend);
+        for (const QString &title : titles)
+            EXPECT_LE(blend->fontMetrics().horizontalAdvance(title), field.width()) << width << ": " << title.toStdString();
+    }
 }

@@ -1,6 +1,11 @@
 #include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Effects/QSFrameEditor.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
+#include "RQS-Kit/Effects/QSNamedPictures.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Window.h"
@@ -9,6 +14,9 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "platform/fx/FxTestImages.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -77,4 +85,92 @@ TEST(ShippedFrames, TheFrameEditorOffersNamedFramesShadesMasksAndTextures)
     EXPECT_GT(edge.red(), edge.blue() + 40) << "a wooden brown, not " << edge.name().toStdString();
     if (!qEnvironmentVariableIsEmpty("FOLDWISE_SCREENSHOTS"))
         builder.window()->grab().save(qEnvironmentVariable("FOLDWISE_SCREENSHOTS") + "/frame-editor.png");
+}
+
+namespace {
+
+// Walking from the picture's middle (200, 150) outwards in four directions to the frame's outer
+// edge (the last pixel more than half opaque): the pixels passed, for each direction.
+QList<QList<platform::fx::Pixel>> waysOut(const platform::fx::Image &output)
+{
+    const QRect framed = output.extent().toAlignedRect();
+    const auto pixels = platform::fx::Context().render(output, framed);
+    QList<QList<platform::fx::Pixel>> ways;
+    for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        ways.append(QList<platform::fx::Pixel>());
+        for (QPoint at(200, 150); framed.contains(at) && pixels->at(at.x(), at.y()).a > 0.5f; at += step)
+            ways.last() << pixels->at(at.x(), at.y());
+    }
+    return ways;
+}
+
+} // namespace
+
+// The "Picture Frame" effect as it ships, with its default frame and each of its frames: the frame
+// lies on and round a blue picture, whose middle shows in its window, and nothing is translucent
+// between the frame's outer edge and the picture (the frames reach over the picture's rim).
+TEST(ShippedFrames, ThePictureFrameEffectFramesThePicture)
+{
+    rqs::registerKitFilters();
+    const QStringList frames = rqs::namedPictureNames("RQS-F", "Mask");
+    ASSERT_GE(frames.size(), 3);
+    const QRect picture(0, 0, 400, 300);
+    const platform::fx::Pixel blue{0.1f, 0.2f, 0.9f, 1};
+    for (const QString &name : QStringList{QString()} + frames) {
+        auto effect = name.isEmpty() ? QSEffectsCatalog::effectForSettings({{"name", "PictureFrame"}})
+                                     : QSEffectsCatalog::effectForSettings({{"name", "PictureFrame"}, {"inputFrameName", name}});
+        ASSERT_TRUE(effect);
+        effect->setInputImage(fxtest::filled(picture, blue));
+        const platform::fx::Image output = effect->outputImage();
+        const QRect framed = output.extent().toAlignedRect();
+        const std::string label = effect->filter()->value("inputFrameName").toString().toStdString();
+        EXPECT_NE(framed, picture) << label << ": the frame reaches beyond the picture";
+        EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(output, 200, 150), blue)) << label;
+        for (const QList<platform::fx::Pixel> &way : waysOut(output)) {
+            ASSERT_GT(way.size(), 20) << label;
+            const platform::fx::Pixel frame = way.at(way.size() - 4);
+            EXPECT_GT(std::abs(frame.b - blue.b) + std::abs(frame.r - blue.r), 0.3f) << label << ": the frame, not the picture";
+            const auto translucent = std::count_if(way.begin(), way.end() - 2, [](const auto &p) { return p.a < 0.99f; });
+            EXPECT_EQ(translucent, 0) << label;
+        }
+        if (name.isEmpty())
+            EXPECT_TRUE(saveScreenshot(platform::fx::Context().createImage(output, output.extent()), "picture-frame-effect"));
+    }
+}
+
+// The frame editor opens on the first frame of its list, which holds the frames only: the group
+// titles head the frame pop-up, never a row of the list. Picking a frame in the pop-up selects its row.
+TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir dir;
+    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
+    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
+    QSMaterialBuilder builder(user, system);
+    ASSERT_TRUE(builder.window());
+    builder.window()->resize(900, 640);
+    builder.window()->show();
+    QCoreApplication::processEvents();
+    auto *list = builder.window()->findChild<QListWidget *>("frameList");
+    auto *popUp = builder.window()->findChild<QComboBox *>("framePopupButton");
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    EXPECT_EQ(rows, QStringList({"Leather Brown", "Metal Silver", "Paper Cream", "Paper Laid", "Wood Oak", "Wood Walnut"}));
+    EXPECT_EQ(list->currentRow(), 0);
+    ASSERT_TRUE(builder.editor().frame());
+    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#001#Leather-Brown"));
+    EXPECT_EQ(popUp->currentText(), "Brown Leather ") << "under its heading, the category in grey";
+    EXPECT_TRUE(builder.window()->findChild<QWidget *>("duplicateFrameButton")->isEnabled());
+    // The leather frame's brown at the preview's left edge, not the plain frame's white.
+    const QImage preview = builder.previewImage();
+    ASSERT_FALSE(preview.isNull());
+    const QColor edge = preview.pixelColor(4, preview.height() / 2);
+    EXPECT_GT(edge.red(), edge.blue() + 30) << edge.name().toStdString();
+    EXPECT_TRUE(saveScreenshot(builder.window(), "frame-builder-opened"));
+
+    popUp->setCurrentIndex(popUp->findText("Oak Wood "));
+    builder.frameSelected(popUp);
+    EXPECT_EQ(list->currentItem()->text(), "Wood Oak");
+    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#005#Wood-Oak"));
 }
