@@ -1,10 +1,12 @@
 #include "RQS-Kit/Controls/QS3DView.h"
 
 #include "RQS-Kit/Controls/QS3DLayer.h"
+#include "RQS-Kit/Controls/QSHostedView.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/layers/Layer.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 using platform::Layer;
@@ -43,6 +45,7 @@ void QS3DView::addSubview(QWidget *view)
     }
     adopt(subview);
     m_layer3D->addSublayer(subview->layer());
+    QSHostedView::host(subview);
 }
 
 void QS3DView::addSubview(View *view, bool above, View *relativeTo)
@@ -56,28 +59,13 @@ void QS3DView::addSubview(View *view, bool above, View *relativeTo)
         m_layer3D->insertSublayerAbove(view->layer(), relativeTo->layer());
     else
         m_layer3D->insertSublayerBelow(view->layer(), relativeTo->layer());
+    QSHostedView::host(view);
 }
 
 void QS3DView::adopt(View *view)
 {
     view->setWantsLayer(true);
     View::addSubview(view);
-    // Qt would draw and hit the widget where it lies untransformed; its layer stands in for both.
-    view->setUpdatesEnabled(false);
-    view->setAttribute(Qt::WA_TransparentForMouseEvents);
-    view->layer()->setContents(QImage());
-    const QImage snapshot = view->grab().toImage();
-    view->layer()->setContents(snapshot);
-    placeLayer(view);
-}
-
-void QS3DView::placeLayer(View *view)
-{
-    Layer *layer = view->layer();
-    const QMatrix4x4 turn = layer->transform();
-    layer->setTransform(QMatrix4x4());
-    layer->setFrame(view->frame());
-    layer->setTransform(turn);
 }
 
 double QS3DView::depthFactor() const { return m_layer3D->depthFactor(); }
@@ -96,11 +84,11 @@ QWidget *QS3DView::hitTest(const QPointF &point)
 {
     if (isHidden() || !frame().contains(point))
         return nullptr;
-    m_forwardView = hoveredViewAt(fromSuperview(point));
+    m_forwardView = widgetAt(fromSuperview(point));
     return m_forwardView ? this : nullptr;
 }
 
-View *QS3DView::hoveredViewAt(const QPointF &point) const
+QWidget *QS3DView::widgetAt(const QPointF &point) const
 {
     for (QWidget *each : subviews()) {
         auto *subview = qobject_cast<View *>(each);
@@ -108,10 +96,12 @@ View *QS3DView::hoveredViewAt(const QPointF &point) const
             continue;
         const QPointF inView = subview->convertPointToView(pointInSubview(point, subview), this);
         if (QWidget *hit = subview->hitTest(inView))
-            return viewAtOrAbove(hit);
+            return hit;
     }
     return nullptr;
 }
+
+View *QS3DView::hoveredViewAt(const QPointF &point) const { return viewAtOrAbove(widgetAt(point)); }
 
 QPointF QS3DView::fromSuperview(const QPointF &point) const
 {
@@ -131,12 +121,16 @@ QPointF QS3DView::pointInSubview(const QPointF &point, View *subview) const
     return inLayer;
 }
 
+View *QS3DView::subviewHolding(QWidget *widget) const
+{
+    while (widget && widget->parentWidget() != this)
+        widget = widget->parentWidget();
+    return qobject_cast<View *>(widget);
+}
+
 MouseEvent QS3DView::remade(const MouseEvent &event, View *target) const
 {
-    QWidget *direct = target;
-    while (direct && direct->parentWidget() != this)
-        direct = direct->parentWidget();
-    auto *subview = qobject_cast<View *>(direct);
+    View *subview = subviewHolding(target);
     MouseEvent copy = event;
     copy.trackingArea = 0;
     if (!subview)
@@ -146,36 +140,118 @@ MouseEvent QS3DView::remade(const MouseEvent &event, View *target) const
     return copy;
 }
 
+MouseEvent QS3DView::mouseEventOf(const QMouseEvent *event) const
+{
+    MouseEvent mouse;
+    mouse.location = QPointF(event->position().x(), height() - event->position().y());
+    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+    mouse.button = event->button();
+    mouse.buttons = event->buttons();
+    mouse.modifiers = event->modifiers();
+    mouse.clickCount = event->type() == QEvent::MouseMove ? 0 : 1;
+    return mouse;
+}
+
+void QS3DView::forward(const MouseEvent &event, void (View::*handler)(const MouseEvent &), QEvent::Type type)
+{
+    QWidget *target = m_forwardView;
+    if (!qobject_cast<View *>(target)) {
+        if (sendAsQtEvent(event, type, target))
+            return;
+        // A widget that does not take the event leaves it to the view holding it.
+        target = viewAtOrAbove(target);
+        m_forwardView = target;
+    }
+    if (auto *view = qobject_cast<View *>(target))
+        (view->*handler)(remade(event, view));
+}
+
+bool QS3DView::sendAsQtEvent(const MouseEvent &event, QEvent::Type type, QWidget *target) const
+{
+    View *subview = subviewHolding(target);
+    if (!subview)
+        return false;
+    QPointF inSubview = pointInSubview(event.location, subview);
+    if (!subview->isFlipped())
+        inSubview.setY(subview->height() - inSubview.y());
+    const QPointF local = target->mapFrom(subview, inSubview);
+    const QPointF global = target->mapToGlobal(local);
+    if (type == QEvent::MouseButtonPress && event.clickCount == 2)
+        type = QEvent::MouseButtonDblClick;
+    QMouseEvent copy(type, local, target->window()->mapFromGlobal(global), global, event.button, event.buttons,
+                     event.modifiers);
+    // Qt would hand an ignored event to the parents, where it lies untransformed.
+    const QPointer<QWidget> receiver = target;
+    const bool propagated = !target->testAttribute(Qt::WA_NoMousePropagation);
+    target->setAttribute(Qt::WA_NoMousePropagation);
+    QCoreApplication::sendEvent(target, &copy);
+    if (!receiver)
+        return true;
+    receiver->setAttribute(Qt::WA_NoMousePropagation, !propagated);
+    return copy.isAccepted();
+}
+
 void QS3DView::mouseDown(const MouseEvent &event)
 {
-    if (View *target = m_forwardView)
-        target->mouseDown(remade(event, target));
+    if (m_forwardView)
+        forward(event, &View::mouseDown, QEvent::MouseButtonPress);
     else
         View::mouseDown(event);
 }
 
 void QS3DView::mouseDragged(const MouseEvent &event)
 {
-    if (View *target = m_forwardView)
-        target->mouseDragged(remade(event, target));
+    if (m_forwardView)
+        forward(event, &View::mouseDragged, QEvent::MouseMove);
     else
         View::mouseDragged(event);
 }
 
 void QS3DView::mouseUp(const MouseEvent &event)
 {
-    if (View *target = m_forwardView)
-        target->mouseUp(remade(event, target));
+    if (m_forwardView)
+        forward(event, &View::mouseUp, QEvent::MouseButtonRelease);
     else
         View::mouseUp(event);
 }
 
 void QS3DView::scrollWheel(const MouseEvent &event)
 {
-    if (View *target = m_forwardView)
+    if (auto *target = qobject_cast<View *>(m_forwardView.data()))
         target->scrollWheel(remade(event, target));
     else
         View::scrollWheel(event);
+}
+
+void QS3DView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton || !m_forwardView) {
+        View::mousePressEvent(event);
+        return;
+    }
+    mouseDown(mouseEventOf(event));
+    event->accept();
+}
+
+void QS3DView::mouseMoveEvent(QMouseEvent *event)
+{
+    const Qt::MouseButtons buttons = event->buttons();
+    if (buttons == Qt::NoButton || buttons.testFlag(Qt::LeftButton) || !m_forwardView) {
+        View::mouseMoveEvent(event);
+        return;
+    }
+    mouseDragged(mouseEventOf(event));
+    event->accept();
+}
+
+void QS3DView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton || !m_forwardView) {
+        View::mouseReleaseEvent(event);
+        return;
+    }
+    mouseUp(mouseEventOf(event));
+    event->accept();
 }
 
 void QS3DView::updateMouseHover(const MouseEvent &event, View *view)
@@ -229,6 +305,6 @@ void QS3DView::resizeEvent(QResizeEvent *event)
     // The subviews were autoresized on untransformed frames; their layers follow.
     for (QWidget *each : subviews()) {
         if (auto *subview = qobject_cast<View *>(each); subview && subview->layer())
-            placeLayer(subview);
+            QSHostedView::placeLayer(subview);
     }
 }

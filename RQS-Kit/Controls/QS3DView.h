@@ -2,14 +2,16 @@
 
 #include "platform/ui/View.h"
 
+#include <QEvent>
 #include <QPointer>
 
 class QS3DLayer;
 
 // Hosts subviews whose layers live in a perspective container, so that clients can turn them in
-// 3-D. The subviews are drawn only through their layers, whose contents are snapshots of them.
-// Qt places the subview widgets untransformed, so the view finds the subview under the pointer
-// through the layer geometry, claims the press itself and hands re-made events to that subview,
+// 3-D. The subviews are drawn only through their layers, which show them live (QSHostedView).
+// Qt places the subview widgets untransformed, so the view finds the widget under the pointer
+// through the layer geometry, claims the press itself and hands re-made events to that widget (a
+// view's handlers take every button's press, drag and release; another widget gets Qt's events),
 // with entered, exited and moved events as the pointer passes from one subview to another.
 class QS3DView : public platform::View
 {
@@ -34,7 +36,8 @@ public:
     QWidget *hitTest(const QPointF &point) override;
     // The point is in this view's own coordinates.
     platform::View *hoveredViewAt(const QPointF &point) const;
-    platform::View *forwardView() const { return m_forwardView; }
+    // The widget the last hit test found inside a subview; presses go there.
+    QWidget *forwardView() const { return m_forwardView; }
 
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
@@ -44,18 +47,28 @@ public:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Right and other buttons reach the subview's handlers as the left one does.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void adopt(platform::View *view);
-    // The subview's frame on its layer; the client's turn is kept.
-    static void placeLayer(platform::View *view);
     QPointF fromSuperview(const QPointF &point) const;
+    QWidget *widgetAt(const QPointF &point) const;
     // The view's point in the untransformed coordinates of a direct subview.
     QPointF pointInSubview(const QPointF &point, platform::View *subview) const;
+    platform::View *subviewHolding(QWidget *widget) const;
     platform::MouseEvent remade(const platform::MouseEvent &event, platform::View *target) const;
+    platform::MouseEvent mouseEventOf(const QMouseEvent *event) const;
+    // To a view's handler, or as Qt's event of the type to any other widget.
+    void forward(const platform::MouseEvent &event, void (platform::View::*handler)(const platform::MouseEvent &),
+                 QEvent::Type type);
+    // True when the widget took the event.
+    bool sendAsQtEvent(const platform::MouseEvent &event, QEvent::Type type, QWidget *target) const;
     void updateMouseHover(const platform::MouseEvent &event, platform::View *view);
 
     QS3DLayer *m_layer3D;
-    QPointer<platform::View> m_forwardView;
+    QPointer<QWidget> m_forwardView;
     QPointer<platform::View> m_lastHitView;
 };

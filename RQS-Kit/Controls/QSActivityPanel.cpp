@@ -67,9 +67,7 @@ void QSActivityPanel::startActivity(const QString &message, std::function<void()
 
 void QSActivityPanel::stopActivity(const QString &message)
 {
-    const qsizetype at = m_activities.lastIndexOf(message);
-    if (at >= 0)
-        m_activities.removeAt(at);
+    m_activities.removeAll(message);
     if (m_activities.isEmpty())
         slide(false, {});
     else if (m_messageTF)

@@ -32,7 +32,7 @@ public:
     // The work runs once the panel is in place, or on the next turn when it already is or there
     // is no window (then nothing is shown).
     void startActivity(const QString &message, std::function<void()> work = {});
-    // Ends one activity of that message, so that another with the same text keeps the panel.
+    // Ends every activity of that message; the latest one still running shows again.
     void stopActivity(const QString &message);
     QStringList activities() const;
     // True from the first start until the last stop.

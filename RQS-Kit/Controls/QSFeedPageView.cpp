@@ -1,151 +1,158 @@
 #include "RQS-Kit/Controls/QSFeedPageView.h"
 
+#include "RQS-Kit/Controls/QSFeedSchemeHandler.h"
 #include "platform/foundation/Log.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImageReader>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QTextDocument>
+#include <QVBoxLayout>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+#include <unistd.h>
 
 namespace {
 
-// Far above any newsletter; a larger answer is no page for this view.
-constexpr qsizetype maximumPageSize = 4 * 1024 * 1024;
-// Per page: a newsletter has a handful of pictures and one or two style sheets.
-constexpr int maximumResources = 48;
-constexpr qsizetype maximumResourceSize = 4 * 1024 * 1024;
-// A picture of more pixels than this is no newsletter's (and would take much memory decoded).
-constexpr qint64 maximumPicturePixels = 4096LL * 4096;
-
 bool isWebAddress(const QUrl &url) { return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"); }
 
-// The text browser imports only style sheets whose link says type="text/css", which pages may
-// leave out.
-QString withStyleSheetTypes(const QString &html)
+// Before the engine starts. Its sandbox refuses to run as root, and the engine then ends the
+// whole process; a root process (a test run, a container) runs the pages without it.
+void prepareEngine()
 {
-    static const QRegularExpression link(QStringLiteral(R"(<link\b(?![^>]*\btype\s*=)(?=[^>]*\brel\s*=\s*["']?stylesheet\b))"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    QString typed = html;
-    return typed.replace(link, QStringLiteral(R"(<link type="text/css")"));
+    static const bool prepared = [] {
+        if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+            platform::logInfo(QStringLiteral("Running as root: web pages are shown without the web engine's sandbox"));
+        }
+        QSFeedSchemeHandler::registerSchemes();
+        return true;
+    }();
+    (void)prepared;
 }
 
-QVariant picture(const QUrl &url, const QByteArray &data)
+// Nothing reaches the network or the disk past the view's own fetch: what a page asks for from
+// elsewhere (another server's picture, a local file) is blocked.
+class FetchGate : public QWebEngineUrlRequestInterceptor
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > maximumPicturePixels) {
-        platform::logWarning(QStringLiteral("The picture %1 is no picture of at most %2 pixels").arg(url.toString()).arg(maximumPicturePixels));
-        return {};
+public:
+    FetchGate(std::function<QUrl()> localPage, QObject *parent)
+        : QWebEngineUrlRequestInterceptor(parent)
+        , m_localPage(std::move(localPage))
+    {
     }
-    const QImage image = reader.read();
-    if (image.isNull())
-        platform::logWarning(QStringLiteral("The picture %1 could not be read: %2").arg(url.toString(), reader.errorString()));
-    return image.isNull() ? QVariant() : QVariant(image);
-}
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const QUrl url = info.requestUrl();
+        const bool served = QSFeedSchemeHandler::schemes().contains(url.scheme().toLatin1());
+        if (served || url.scheme() == QLatin1String("data") || (url.isLocalFile() && url == m_localPage()))
+            return;
+        platform::logWarning(QStringLiteral("Refused to load %1 into a page").arg(url.toString()));
+        info.block(true);
+    }
+
+private:
+    std::function<QUrl()> m_localPage;
+};
+
+// Puts every navigation to the view's policy, a link meant for a new window as well (which then
+// opens no window). A page's script shows no dialogs: nothing in a newsletter may stop the
+// application with a modal alert.
+class PolicyPage : public QWebEnginePage
+{
+public:
+    using Decide = std::function<bool(const QUrl &url, bool mainFrame)>;
+    PolicyPage(QWebEngineProfile *profile, Decide decide, QObject *parent)
+        : QWebEnginePage(profile, parent)
+        , m_decide(std::move(decide))
+    {
+        connect(this, &QWebEnginePage::newWindowRequested, this,
+                [this](QWebEngineNewWindowRequest &request) { m_decide(request.requestedUrl(), true); });
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    {
+        return m_decide(url, isMainFrame);
+    }
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
+
+private:
+    Decide m_decide;
+};
 
 } // namespace
 
 QSFeedPageView::QSFeedPageView(QWidget *parent)
-    : QTextBrowser(parent)
+    : QWidget(parent)
+    , m_profile((prepareEngine(), new QWebEngineProfile(this)))
+    , m_schemes(new QSFeedSchemeHandler(this))
+    , m_view(new QWebEngineView(this))
 {
-    setOpenLinks(false);
-    setOpenExternalLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) { navigate(m_pageUrl.resolved(link)); });
+    for (const QByteArray &scheme : QSFeedSchemeHandler::schemes())
+        m_profile->installUrlSchemeHandler(scheme, m_schemes);
+    m_profile->setUrlRequestInterceptor(new FetchGate([this] { return m_pageUrl; }, this));
+    auto *page = new PolicyPage(
+        m_profile, [this](const QUrl &url, bool mainFrame) { return allowsNavigation(url, mainFrame); }, m_view);
+    m_view->setPage(page);
+    connect(page, &QWebEnginePage::loadFinished, this, &QSFeedPageView::pageLoaded);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
 }
+
+// The page goes before the profile it uses.
+QSFeedPageView::~QSFeedPageView() { delete m_view; }
 
 void QSFeedPageView::setNavigationPolicy(Policy policy) { m_policy = std::move(policy); }
 
-void QSFeedPageView::setResourcePolicy(Policy policy) { m_resourcePolicy = std::move(policy); }
+void QSFeedPageView::setResourcePolicy(Policy policy)
+{
+    m_resourcePolicy = policy;
+    m_schemes->setResourcePolicy(std::move(policy));
+}
 
 QUrl QSFeedPageView::pageUrl() const { return m_pageUrl; }
 
-QVariant QSFeedPageView::loadResource(int type, const QUrl &name)
-{
-    const QUrl url = m_pageUrl.resolved(name);
-    if (m_resources.contains(url))
-        return m_resources.value(url);
-    if ((type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource) || !isWebAddress(m_pageUrl)
-        || !isWebAddress(url) || !m_resourcePolicy || !m_resourcePolicy(url))
-        return {};
-    if (m_resources.size() >= maximumResources) {
-        platform::logWarning(QStringLiteral("The page %1 asks for more than %2 pictures and style sheets; %3 is left out")
-                                 .arg(m_pageUrl.toString()).arg(maximumResources).arg(url.toString()));
-        return {};
-    }
-    m_resources.insert(url, QVariant());
-    auto *fetch = new QSLimitedFetch(m_network, url, maximumResourceSize, this);
-    m_resourceFetches.append(fetch);
-    ++m_pendingResources;
-    connect(fetch, &QSLimitedFetch::fetched, this, [this, fetch, type](const QUrl &, const QByteArray &data) {
-        resourceFetched(type, fetch->url(), data);
-        fetch->deleteLater();
-    });
-    connect(fetch, &QSLimitedFetch::failed, this, [this, fetch] {
-        resourceEnded();
-        fetch->deleteLater();
-    });
-    return {};
-}
+QString QSFeedPageView::plainText() const { return m_plainText; }
 
-void QSFeedPageView::resourceFetched(int type, const QUrl &url, const QByteArray &data)
-{
-    m_resources.insert(url, type == QTextDocument::ImageResource ? picture(url, data) : QVariant(QString::fromUtf8(data)));
-    resourceEnded();
-}
-
-// Showing the page again lets the document ask for what has arrived; the reader keeps his place.
-void QSFeedPageView::resourceEnded()
-{
-    if (--m_pendingResources > 0)
-        return;
-    const int position = verticalScrollBar()->value();
-    setHtml(m_html);
-    verticalScrollBar()->setValue(position);
-}
+QWebEngineView *QSFeedPageView::engineView() const { return m_view; }
 
 bool QSFeedPageView::navigate(const QUrl &url)
 {
-    if (!m_policy || !m_policy(url))
-        return false;
-    if (url.isLocalFile()) {
-        QFile page(url.toLocalFile());
-        if (!page.open(QIODevice::ReadOnly)) {
-            platform::logWarning(QStringLiteral("Could not read the page %1, because %2").arg(url.toString(), page.errorString()));
-            return false;
-        }
-        show(url, page.read(maximumPageSize));
-        return true;
-    }
-    if (!isWebAddress(url)) {
+    if (!url.isLocalFile() && !isWebAddress(url)) {
         platform::logWarning(QStringLiteral("Refused to load %1: only http, https and local pages load").arg(url.toString()));
         return false;
     }
-    delete m_pageFetch;
-    m_pageFetch = new QSLimitedFetch(m_network, url, maximumPageSize, this);
-    connect(m_pageFetch, &QSLimitedFetch::fetched, this, &QSFeedPageView::pageFetched);
-    connect(m_pageFetch, &QSLimitedFetch::failed, m_pageFetch, &QObject::deleteLater);
+    if (!m_policy || !m_policy(url))
+        return false;
+    m_view->load(QSFeedSchemeHandler::servedUrl(url));
     return true;
 }
 
-void QSFeedPageView::pageFetched(const QUrl &url, const QByteArray &html)
+bool QSFeedPageView::allowsNavigation(const QUrl &url, bool mainFrame)
 {
-    m_pageFetch->deleteLater();
-    show(url, html);
+    const QUrl real = QSFeedSchemeHandler::realUrl(url);
+    if (!mainFrame)
+        return isWebAddress(real) && m_resourcePolicy && m_resourcePolicy(real);
+    if (!m_policy || !m_policy(real))
+        return false;
+    m_schemes->startPage();
+    m_pageUrl = real;
+    m_plainText.clear();
+    return true;
 }
 
-void QSFeedPageView::show(const QUrl &url, const QByteArray &html)
+// A navigation refused is reported as a load that failed; the page shown stays, with its text.
+void QSFeedPageView::pageLoaded()
 {
-    for (const QPointer<QSLimitedFetch> &fetch : std::as_const(m_resourceFetches))
-        delete fetch;
-    m_resourceFetches.clear();
-    m_resources.clear();
-    m_pendingResources = 0;
-    m_pageUrl = url;
-    m_html = withStyleSheetTypes(QString::fromUtf8(html));
-    document()->setBaseUrl(url);
-    setHtml(m_html);
+    const QPointer<QSFeedPageView> self(this);
+    m_view->page()->toPlainText([self](const QString &text) {
+        if (!self)
+            return;
+        self->m_plainText = text;
+        emit self->pageShown();
+    });
 }

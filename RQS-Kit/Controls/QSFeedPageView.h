@@ -1,24 +1,22 @@
 #pragma once
 
-#include "RQS-Kit/Controls/QSLimitedFetch.h"
-
-#include <QByteArray>
-#include <QHash>
-#include <QNetworkAccessManager>
 #include <QPointer>
-#include <QTextBrowser>
 #include <QUrl>
-#include <QVariant>
+#include <QWidget>
 
 #include <functional>
 
-// Shows web pages as far as a text browser can: HTML without scripts, fetched over http(s), or
-// read from a local file. Every navigation, the owner's own loads and clicked links alike, is
-// first put to the navigation policy, which alone decides whether the view loads it; without a
-// policy nothing loads. A page from the network shows the pictures and style sheets that the
-// resource policy allows, fetched over http(s) with size limits; without that policy it shows
-// none. Main thread only.
-class QSFeedPageView : public QTextBrowser
+class QSFeedSchemeHandler;
+class QWebEngineProfile;
+class QWebEngineView;
+
+// Shows web pages in a web engine, private to the view (nothing kept on disk). Every main-frame
+// navigation, the owner's own loads and clicked links alike (also those meant for a new window),
+// is first put to the navigation policy, which alone decides whether the view loads it; without a
+// policy nothing loads. A page from the network and everything it asks for come through the
+// view's own fetch (QSFeedSchemeHandler): only what the resource policy allows, with limits of
+// size and number. A local page (file:) shows with nothing else fetched. Main thread only.
+class QSFeedPageView : public QWidget
 {
     Q_OBJECT
 public:
@@ -26,33 +24,31 @@ public:
     using Policy = std::function<bool(const QUrl &url)>;
 
     explicit QSFeedPageView(QWidget *parent = nullptr);
+    ~QSFeedPageView() override;
 
     void setNavigationPolicy(Policy policy);
     void setResourcePolicy(Policy policy);
     // False when the policy refused or the scheme is neither http(s) nor file; a failed fetch
-    // is logged when it ends and leaves the shown page.
+    // is logged and the engine shows its error page.
     bool navigate(const QUrl &url);
     QUrl pageUrl() const;
+    // The text of the page shown, once it has loaded; empty before.
+    QString plainText() const;
+    QWebEngineView *engineView() const;
 
-    // What the page's pictures and style sheets have been fetched, or nothing: a page must not pull
-    // local files or other servers' content into the view. A resource not yet fetched starts its
-    // fetch; the page is shown again once all of them have ended.
-    QVariant loadResource(int type, const QUrl &name) override;
+signals:
+    // The page has loaded and its text is known.
+    void pageShown();
 
 private:
-    void pageFetched(const QUrl &url, const QByteArray &html);
-    void resourceFetched(int type, const QUrl &url, const QByteArray &data);
-    void resourceEnded();
-    void show(const QUrl &url, const QByteArray &html);
+    bool allowsNavigation(const QUrl &url, bool mainFrame);
+    void pageLoaded();
 
     Policy m_policy;
     Policy m_resourcePolicy;
-    QNetworkAccessManager m_network;
-    QPointer<QSLimitedFetch> m_pageFetch;
+    QWebEngineProfile *m_profile;
+    QSFeedSchemeHandler *m_schemes;
+    QWebEngineView *m_view;
     QUrl m_pageUrl;
-    QString m_html;
-    // Per page: what was asked for (fetched, failed or pending) and what arrived.
-    QHash<QUrl, QVariant> m_resources;
-    QList<QPointer<QSLimitedFetch>> m_resourceFetches;
-    int m_pendingResources = 0;
+    QString m_plainText;
 };

@@ -286,6 +286,10 @@ void QSGradientPicker::cancelOperation(QObject *)
 void QSGradientPicker::focusOutEvent(QFocusEvent *event)
 {
     QSColorWell::focusOutEvent(event);
+    // Another window becoming active (the colour panel above all) leaves the picker focused in its
+    // own window: the stop stays selected while the panel recolours it.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
     setSelectedIndex(-1);
 }
 

@@ -29,6 +29,8 @@ QSLimitedFetch::~QSLimitedFetch()
 
 QUrl QSLimitedFetch::url() const { return m_url; }
 
+QByteArray QSLimitedFetch::contentType() const { return m_contentType; }
+
 void QSLimitedFetch::received()
 {
     m_received += m_reply->readAll();
@@ -46,6 +48,7 @@ void QSLimitedFetch::finished()
         fail(m_reply->errorString());
     } else {
         const QUrl answered = m_reply->url();
+        m_contentType = m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().split(';').value(0).trimmed();
         m_reply->deleteLater();
         m_reply.clear();
         emit fetched(answered, std::exchange(m_received, {}));

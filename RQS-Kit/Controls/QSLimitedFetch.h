@@ -19,6 +19,8 @@ public:
     ~QSLimitedFetch() override;
 
     QUrl url() const;
+    // The answer's media type without parameters ("text/html"), once fetched.
+    QByteArray contentType() const;
 
 signals:
     // The address answered after redirects, and the whole answer.
@@ -35,4 +37,5 @@ private:
     qsizetype m_limit;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_received;
+    QByteArray m_contentType;
 };

@@ -4,6 +4,7 @@
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "platform/ui/ViewEffects.h"
 
+#include <QGuiApplication>
 #include <QEvent>
 #include <QScrollBar>
 
@@ -91,10 +92,12 @@ void QSShadowedScrollView::scrollViewDidScroll()
 {
     const double documentHeight = documentView() ? documentView()->height() : 0;
     const BandAlphas alphas = bandAlphas(documentVisibleRect(), documentHeight, m_contentHeight);
+    // Shift held alone slows the fade down for inspection.
+    const double seconds = QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier ? 2.5 : 0;
     if (m_topShadow)
-        platform::setViewAlpha(m_topShadow, alphas.top);
+        platform::fadeViewAlpha(m_topShadow, alphas.top, seconds);
     if (m_bottomShadow)
-        platform::setViewAlpha(m_bottomShadow, alphas.bottom);
+        platform::fadeViewAlpha(m_bottomShadow, alphas.bottom, seconds);
 }
 
 void QSShadowedScrollView::makeBands()

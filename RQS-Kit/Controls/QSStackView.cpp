@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Controls/QS3DLayer.h"
 #include "RQS-Kit/Controls/QSGridItem.h"
+#include "RQS-Kit/Controls/QSHostedView.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -72,12 +73,11 @@ void QSStackView::addGridItem(QSGridItem *item, bool append)
     addSubview(item);
     item->setFrame(baseRect());
     item->setDelegate(nullptr);
-    // Drawn through its layer only.
-    item->hide();
-    item->layer()->setContents(item->grab().toImage());
+    item->show();
     item->layer()->setAnchorPoint(QPointF(0.5, 0.5));
     item->layer()->setFrame(baseRect());
     updateLayers();
+    QSHostedView::host(item);
     if (m_shadowVisible)
         m_shadowLayer->setOpacity(1);
 }

@@ -20,7 +20,7 @@ public:
 
 // A pile of tiles lying tilted back in perspective, each jittered sideways, over a shadow. The
 // pile is one click target; the tiles themselves get no mouse events and are drawn through their
-// layers, whose contents are snapshots of the tiles.
+// layers, which follow the tiles' pictures (QSHostedView).
 class QSStackView : public platform::View
 {
     Q_OBJECT

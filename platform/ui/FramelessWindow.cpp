@@ -1,6 +1,7 @@
 #include "platform/ui/FramelessWindow.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/WindowShadow.h"
 
 #include <QMouseEvent>
 #include <QWindow>
@@ -14,6 +15,7 @@ FramelessWindow::FramelessWindow(QWidget *parent, Qt::WindowFlags flags)
                                         | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
     setWindowFlags((flags & ~decorations & ~Qt::WindowType_Mask) | Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
+    WindowShadow::cast(this);
 }
 
 void FramelessWindow::mousePressEvent(QMouseEvent *event)

@@ -458,7 +458,9 @@ void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), con
 void View::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    if (m_layer)
+    // A layer moved into another view's layer tree is drawn there, over what this view draws.
+    const bool drawsLayer = m_layer && !m_layer->superlayer();
+    if (drawsLayer)
         painter.setOpacity(m_layer->presentedOpacity());
     PainterGraphicsContext context(&painter, height());
     if (isFlipped()) {
@@ -467,7 +469,7 @@ void View::paintEvent(QPaintEvent *event)
     }
     GraphicsContextScope scope(&context);
     drawRect(fromQt(QRectF(event->rect())));
-    if (m_layer)
+    if (drawsLayer)
         LayerRenderer::renderContent(*m_layer, context);
 }
 

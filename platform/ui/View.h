@@ -73,7 +73,7 @@ public:
 
     // A layer-backed view draws its root layer's background, sublayers and border over its own
     // drawing, in its own coordinates, all at the root layer's opacity; the root layer follows the
-    // view's bounds.
+    // view's bounds. A layer moved into another layer tree is drawn by that tree's view instead.
     bool wantsLayer() const;
     void setWantsLayer(bool wants);
     // nullptr unless the view wants a layer.

@@ -1,9 +1,12 @@
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSResizeView.h"
 #include "RQS-Kit/Controls/QSRotationView.h"
+#include "RQS-Kit/Helper/QSHintController.h"
+#include "platform/foundation/PropertyList.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
 
 #include <cmath>
@@ -53,6 +56,21 @@ TEST(ResizeView, HoveredCornersAskForCursorsAt45And135BeforeAnyPressAndTurnedLay
     EXPECT_EQ(view.lastCursorAngle(), 30);
     view.updateCursorForLocation({50, 50}, 0);
     EXPECT_FALSE(view.currentCursor().has_value());
+}
+
+TEST(ResizeView, TheResizeCursorShowsTheShippedHintTextNotItsKey)
+{
+    QWidget window;
+    auto *field = new QLabel(&window);
+    const std::shared_ptr<QSHintController> hints = QSHintController::addHintConrollerForWindow(&window, field);
+    auto *view = new QSResizeView(&window);
+    view->resize(100, 100);
+    view->updateCursorForLocation({97, 97}, 0);
+    const QVariantMap shipped =
+        platform::PropertyList::read(qEnvironmentVariable("FOLDWISE_RESOURCES") + "/en.lproj/Localizable.strings").toMap();
+    ASSERT_TRUE(shipped.contains("ResizeFrameHint"));
+    EXPECT_EQ(field->text(), shipped.value("ResizeFrameHint").toString());
+    EXPECT_NE(field->text(), "ResizeFrameHint");
 }
 
 TEST(ResizeView, PressesOutsideTheAllowedSidesFallThroughAndASmallViewPrefersItsLeftSide)

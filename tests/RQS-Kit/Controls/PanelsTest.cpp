@@ -25,18 +25,26 @@ protected:
     QSActivityPanel activity;
 };
 
-TEST_F(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsOneOfTwoEqualActivities)
+TEST_F(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsEveryActivityOfItsMessage)
 {
     activity.startActivity("A");
     activity.startActivity("B");
     activity.startActivity("B");
     EXPECT_EQ(activity.messageTF()->text(), "B");
     activity.stopActivity("B");
-    EXPECT_EQ(activity.activities(), (QStringList{"A", "B"})) << "the other B still runs";
-    activity.stopActivity("B");
+    EXPECT_EQ(activity.activities(), QStringList{"A"});
     EXPECT_EQ(activity.messageTF()->text(), "A");
+    activity.startActivity("C");
+    activity.stopActivity("not running");
+    EXPECT_EQ(activity.messageTF()->text(), "C");
+    activity.stopActivity("C");
     activity.stopActivity("A");
     EXPECT_FALSE(activity.isShown());
+
+    activity.startActivity("D");
+    activity.startActivity("D");
+    activity.stopActivity("D");
+    EXPECT_FALSE(activity.isShown()) << "both equal activities end and the panel slides out";
 }
 
 // The spinner and its message sit on a light strip with rounded lower corners, not on nothing.

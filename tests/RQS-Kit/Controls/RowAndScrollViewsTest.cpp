@@ -6,8 +6,15 @@
 #include "RQS-Kit/Controls/QSTextField.h"
 #include "RQS-Kit/Controls/QSImageView.h"
 #include "platform/ui/ViewEffects.h"
+#include "platform/ui/WindowShadow.h"
 
+#include "support/Desktop.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +132,36 @@ TEST(ScrollViews, TheShadowedViewSetsItsBandsAsItScrolls)
     EXPECT_EQ(window.children().last(), static_cast<QObject *>(scroll->topShadow())) << "back in front";
 }
 
+TEST(ScrollViews, WithShiftHeldAloneTheBandsFadeOverTwoAndAHalfSeconds)
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto *scroll = new QSShadowedScrollView(&window);
+    scroll->setGeometry(0, 0, 200, 100);
+    auto *document = new QWidget;
+    document->resize(200, 500);
+    scroll->setDocumentView(document);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    window.show();
+    scroll->scrollToPoint(QPointF(0, 400));
+    ASSERT_EQ(platform::viewAlpha(scroll->topShadow()), 0);
+
+    QTest::keyPress(&window, Qt::Key_Shift, Qt::ShiftModifier);
+    const auto releaseShift = qScopeGuard([&window] { QTest::keyRelease(&window, Qt::Key_Shift); });
+    ASSERT_EQ(QGuiApplication::queryKeyboardModifiers(), Qt::ShiftModifier);
+    scroll->scrollToPoint(QPointF(0, 300));
+    const auto *fade = scroll->topShadow()->findChild<QVariantAnimation *>();
+    ASSERT_NE(fade, nullptr);
+    EXPECT_EQ(fade->duration(), 2500);
+    EXPECT_EQ(fade->endValue().toDouble(), 1.0);
+    EXPECT_LT(platform::viewAlpha(scroll->topShadow()), 1.0) << "still on its way";
+
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ShiftModifier | Qt::ControlModifier);
+    scroll->scrollToPoint(QPointF(0, 400));
+    EXPECT_EQ(platform::viewAlpha(scroll->topShadow()), 0) << "Shift with another modifier is no slow-down";
+    QTest::keyRelease(&window, Qt::Key_Control, Qt::ShiftModifier);
+}
+
 TEST(ScrollViews, OverlayContentFillsTheBoundsAndAFramelessWindowStaysFrameless)
 {
     QSOverlayScrollView scroll;
@@ -139,6 +176,61 @@ TEST(ScrollViews, OverlayContentFillsTheBoundsAndAFramelessWindowStaysFrameless)
     const QSFrameLessWindow window(nullptr, Qt::Window | Qt::WindowTitleHint);
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowTitleHint));
+}
+
+namespace {
+
+// Pixels of the screen's own picture in the rectangle that are dark.
+int darkPixels(const QImage &screen, const QRect &area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += screen.pixelColor(x, y).lightness() < 128;
+    return dark;
+}
+
+} // namespace
+
+// Openbox composites nothing and draws no shadow for a frameless window: the window casts its own.
+TEST(FramelessWindowOnDesktop, CastsAShadowBeyondItsEdgesOverWhatLiesBeneath)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    QWidget beneath(nullptr, Qt::FramelessWindowHint);
+    beneath.setStyleSheet("background: white;");
+    beneath.setGeometry(100, 100, 500, 400);
+    beneath.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&beneath));
+
+    QSFrameLessWindow window;
+    auto *content = new QWidget(&window);
+    content->setStyleSheet("background: white;");
+    content->setGeometry(0, 0, 200, 100);
+    window.setGeometry(250, 200, 200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect shown = window.geometry();
+    ASSERT_TRUE(QRect(100, 100, 500, 400).contains(shown.adjusted(-30, -30, 30, 30)));
+    const QRect below(shown.left() + 20, shown.bottom() + 2, shown.width() - 40, 5);
+    const QRect farBelow(shown.left() + 20, shown.bottom() + 40, shown.width() - 40, 5);
+    const QRect insideEdge(shown.left() + 20, shown.bottom() - 5, shown.width() - 40, 4);
+    const auto screen = [] { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), below) > below.width() * below.height() / 5; }, 5000))
+        << darkPixels(screen(), below) << " dark pixels below the window";
+    const QImage now = screen();
+    EXPECT_EQ(darkPixels(now, farBelow), 0) << "the shadow fades out";
+    EXPECT_EQ(darkPixels(now, insideEdge), 0) << "the window itself is not covered";
+    EXPECT_FALSE(platform::WindowShadow::compositing()) << "openbox has no compositor";
+
+    window.move(300, 250);
+    const QRect movedBelow = below.translated(50, 50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), movedBelow) > movedBelow.width() * movedBelow.height() / 5; }, 5000))
+        << "the shadow follows the window";
+    // The shadow is a window of its own: the screen shows it, a grab of the window would not.
+    if (!qEnvironmentVariableIsEmpty("FOLDWISE_TEST_SCREENSHOTS"))
+        screen().copy(shown.adjusted(0, 0, 100, 100)).save(qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS") + "/frameless-shadow.png");
+    window.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), movedBelow) == 0; }, 5000)) << "and goes with it";
 }
 
 TEST(LayoutTranslationView, WhileActiveItAutoresizesAndHoldsItsNewSizeInItsConstraints)

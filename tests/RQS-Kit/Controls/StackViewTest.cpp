@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <cstdlib>
 
 namespace {
@@ -70,4 +72,27 @@ TEST(StackView, APileCastsTheShippedShadowUnderItsCards)
     EXPECT_LT(shown.pixelColor(5, 300 - 9).alpha(), under.alpha()) << "soft towards its ends";
     stack.removeAllItems();
     EXPECT_EQ(PixelProbe::drawn(stack).pixelColor(200, 300 - 9).alpha(), 0);
+}
+
+TEST(StackView, ACardWhosePictureChangesIsShownWithTheNewPicture)
+{
+    QWidget window;
+    window.resize(400, 300);
+    auto *stack = new QSStackView(&window);
+    stack->setFrame(QRectF(0, 0, 400, 300));
+    QSGridItem *top = card(1);
+    stack->addGridItem(top, true);
+    window.show();
+    const platform::Layer *layer = top->layer();
+    const QPointF centre = layer->convertPointToLayer(layer->bounds().center(), stack->layer());
+    const QPoint at(qRound(centre.x()), qRound(300 - centre.y()));
+    const auto shows = [&](const QColor &colour) {
+        return QTest::qWaitFor([&] { return PixelProbe::isNear(PixelProbe::drawn(window), at, colour, 40); }, 2000);
+    };
+    ASSERT_TRUE(shows(Qt::darkCyan)) << PixelProbe::describe(PixelProbe::drawn(window), at).toStdString();
+
+    QImage picture(160, 90, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);
+    top->setImage(picture);
+    EXPECT_TRUE(shows(Qt::magenta)) << PixelProbe::describe(PixelProbe::drawn(window), at).toStdString();
 }

@@ -1,8 +1,14 @@
+#include "RQS-Kit/Controls/QS3DLayer.h"
 #include "RQS-Kit/Controls/QS3DView.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/layers/Layer.h"
+
+#include "support/PixelProbe.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -58,7 +64,7 @@ TEST(ThreeDView, HitTestingFindsTheSubviewWhereItsTurnedLayerIsShown)
     EXPECT_EQ(scene.view->hitTest(QPointF(20, 100)), nullptr);
 }
 
-TEST(ThreeDView, PressAndReleaseReachTheShownSubviewInItsOwnCoordinatesButARightPressDoesNot)
+TEST(ThreeDView, PressesOfEveryButtonReachTheShownSubviewInItsOwnCoordinates)
 {
     Scene scene;
     QTest::mousePress(scene.view, Qt::LeftButton, {}, scene.at(150, 100));
@@ -66,7 +72,7 @@ TEST(ThreeDView, PressAndReleaseReachTheShownSubviewInItsOwnCoordinatesButARight
     EXPECT_EQ(scene.left->seen, QStringList({"down 50,100", "up 50,100"}));
     QTest::mousePress(scene.view, Qt::RightButton, {}, scene.at(50, 100));
     QTest::mouseRelease(scene.view, Qt::RightButton, {}, scene.at(50, 100));
-    EXPECT_TRUE(scene.right->seen.isEmpty());
+    EXPECT_EQ(scene.right->seen, QStringList({"down 50,100", "up 50,100"}));
 }
 
 TEST(ThreeDView, HoverAwayFromTheOriginEntersMovesAndExitsAsThePointerPassesBetweenSubviews)
@@ -90,4 +96,97 @@ TEST(ThreeDView, AViewWithoutSubviewsLetsEventsPassToWhatLiesBeneath)
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_EQ(host.seen, QStringList({"down 150,130", "up 150,130"}));
+}
+
+namespace {
+
+// A subview that fills itself with its colour.
+struct Swatch : platform::View
+{
+    using platform::View::View;
+    QColor colour = Qt::red;
+    void drawRect(const QRectF &) override
+    {
+        platform::GraphicsContext *context = platform::GraphicsContext::current();
+        context->setFill(colour);
+        context->fillRect(bounds());
+    }
+};
+
+// A 3-D view filling a 300 × 300 window, with one swatch whose layer is turned.
+struct LiveScene
+{
+    QWidget host;
+    QS3DView *view = new QS3DView(&host);
+    Swatch *swatch = new Swatch;
+
+    explicit LiveScene(const QMatrix4x4 &turn)
+    {
+        host.resize(300, 300);
+        view->setFrame(QRectF(0, 0, 300, 300));
+        swatch->setFrame(QRectF(50, 50, 100, 100));
+        view->addSubview(swatch);
+        swatch->layer()->setTransform(turn);
+        host.show();
+    }
+    // Where a point of the swatch (y-up) is shown, in the window's y-down pixels.
+    QPoint shown(const QPointF &inSwatch) const
+    {
+        const QPointF inView = swatch->layer()->convertPointToLayer(inSwatch, view->layer());
+        return QPoint(qRound(inView.x()), qRound(300 - inView.y()));
+    }
+    bool shows(const QPoint &at, const QColor &colour)
+    {
+        return QTest::qWaitFor([&] { return PixelProbe::isNear(PixelProbe::drawn(host), at, colour); }, 2000);
+    }
+};
+
+QMatrix4x4 shifted(double x)
+{
+    QMatrix4x4 turn;
+    turn.translate(float(x), 0, 0);
+    return turn;
+}
+
+} // namespace
+
+TEST(ThreeDView, ASubviewDrawnAgainOrMovedIsShownAsItIsNow)
+{
+    LiveScene scene(shifted(100));
+    const QPoint centre = scene.shown({50, 50});
+    ASSERT_EQ(centre, QPoint(200, 200));
+    ASSERT_TRUE(scene.shows(centre, Qt::red));
+    scene.swatch->colour = Qt::blue;
+    scene.swatch->setNeedsDisplay(true);
+    EXPECT_TRUE(scene.shows(centre, Qt::blue)) << PixelProbe::describe(PixelProbe::drawn(scene.host), centre).toStdString();
+
+    scene.swatch->setFrame(QRectF(50, 170, 100, 100));
+    const QPoint moved = scene.shown({50, 50});
+    EXPECT_EQ(moved, QPoint(200, 80)) << "the turn is kept";
+    EXPECT_TRUE(scene.shows(moved, Qt::blue));
+    EXPECT_TRUE(scene.shows(centre, Qt::transparent)) << "nothing left where it was";
+}
+
+TEST(ThreeDView, AButtonInsideATurnedSubviewIsDrawnAndClickedWhereItIsShown)
+{
+    QMatrix4x4 turn;
+    turn.rotate(35, 0, 1, 0);
+    LiveScene scene(turn);
+    auto *button = new QPushButton(scene.swatch);
+    button->setStyleSheet("background: rgb(0, 200, 0); border: none;");
+    button->setGeometry(20, 30, 60, 40);
+    button->show();
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    // The button's centre is (50, 50) of the swatch, y-up as y-down.
+    const QPoint centre = scene.shown({50, 50});
+    EXPECT_LT(centre.x(), 200) << "turned, the swatch looks narrower";
+    EXPECT_TRUE(scene.shows(centre, QColor(0, 200, 0)));
+    EXPECT_TRUE(scene.shows(scene.shown({10, 50}), Qt::red));
+    saveScreenshot(&scene.host, "3d-view-live-subview");
+
+    QTest::mouseClick(scene.host.windowHandle(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(clicks, 1);
+    QTest::mouseClick(scene.host.windowHandle(), Qt::LeftButton, {}, scene.shown({10, 50}));
+    EXPECT_EQ(clicks, 1) << "beside the button";
 }

@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/ColorPanel.h"
 
+#include "support/Desktop.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
 
@@ -12,6 +13,7 @@
 
 #include <QColorDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -137,6 +139,35 @@ TEST(QSGradientPicker, DescriptionsLoadBackTheDefaultTwoStopsAndRefuseUnorderedO
     EXPECT_FALSE(loaded.picker.loadDescription({{"Colors", QVariantList{"1 0 0 1", "0 0 1 1"}}, {"Locations", QVariantList{1.0, 0.0}}}));
     EXPECT_EQ(loaded.locations(), (QList<double>{0, 0.75, 1}));
     EXPECT_TRUE(log.contains("Warning: "));
+}
+
+TEST(GradientPickerOnDesktop, TheColourPanelBecomingTheActiveWindowRecoloursTheSelectedStop)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    Picker p;
+    p.picker.addColorAt(0.5);
+    p.picker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.picker));
+    p.click(p.picker.stopCenter(1), 4);
+    ASSERT_EQ(p.picker.selectedIndex(), 1);
+
+    QColorDialog *panel = platform::ColorPanel::sharedColorPanel()->dialog();
+    ASSERT_TRUE(panel->isVisible());
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    EXPECT_EQ(p.picker.selectedIndex(), 1);
+    // The user types the colour into the panel's own hexadecimal field.
+    QLineEdit *hex = nullptr;
+    for (QLineEdit *field : panel->findChildren<QLineEdit *>()) {
+        if (field->text().startsWith(QLatin1Char('#')))
+            hex = field;
+    }
+    ASSERT_NE(hex, nullptr);
+    hex->selectAll();
+    QTest::keyClicks(hex, QStringLiteral("#ff0000"));
+    const QColor recoloured = p.picker.stops().color(1);
+    EXPECT_EQ(recoloured.toRgb(), QColor(255, 0, 0)) << recoloured.name().toStdString();
+    EXPECT_EQ(p.picker.stops().color(0).toRgb(), QColor(Qt::white));
 }
 
 TEST(QSColorWell, ActivationKeepsTheWellsColourAgainstThePanelsEchoAndSetsOpacity)
