@@ -2,9 +2,10 @@
 
 // What the tools that draw resource pictures share: the output folder from the command line and
 // files written into it, each failure told on one "Error: " line.
+#include "WrittenFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 
 #include <cstdio>
@@ -27,20 +28,9 @@ inline bool save(const QImage &picture, const QString &dir, const QString &folde
 {
     if (!QDir(dir).mkpath(folder))
         return false;
-    const QString path = dir + QLatin1Char('/') + folder + QLatin1Char('/') + name;
-    if (picture.save(path, nullptr, quality))
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
-    return false;
+    return bench::writePicture(picture, dir + QLatin1Char('/') + folder + QLatin1Char('/') + name, nullptr, quality);
 }
 
-inline bool writeText(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
-        return true;
-    std::fprintf(stderr, "Error: Could not write %s\n", qPrintable(path));
-    return false;
-}
+inline bool writeText(const QString &path, const QByteArray &text) { return bench::writeFile(path, text); }
 
 } // namespace resourcefiles

@@ -7,6 +7,7 @@
 // to that moment can be timed against a renderer (bench/first-sheet).
 
 #include "BenchSession.h"
+#include "WrittenFile.h"
 
 #include "app/booklet/Document.h"
 #include "app/booklet/VXPageImageCache.h"
@@ -130,7 +131,7 @@ int main(int argc, char **argv)
     std::printf("list laid out    %lld ms\n", layout);
     std::printf("scroll           %d screens in %lld ms, slowest %lld ms\n", steps, scrolled, slowest);
     std::printf("peak memory      %lld MB\n", bench::peakResidentKiB() / 1024);
-    if (!grab.isEmpty() && !controller->window()->grab().save(grab))
-        std::fprintf(stderr, "Error: could not write %s\n", qPrintable(grab));
+    if (!grab.isEmpty())
+        bench::writePicture(controller->window()->grab().toImage(), grab);
     return 0;
 }

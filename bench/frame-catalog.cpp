@@ -1,7 +1,9 @@
 // Reads and edits a user frame catalog file the way the program does, for tests and by hand.
 //   frame-catalog --user FILE [--delay SECONDS] list | add NAME | rename ID NAME | remove ID | save-now
 // "list" prints one "ID<TAB>Name" line per frame. A change is saved as the program saves it: after
-// the delay (1 s here), atomically; the tool says so, waits for it and exits 0 once written.
+// the delay (1 s here), atomically; the tool says so, waits for it and exits 0 once written. "add"
+// prints the new frame's ID as written: another process saving the same file may have taken the
+// one it was given first.
 // "save-now" writes the file at once. Exits 1 after an "Error: " line.
 #include "BenchSession.h"
 
@@ -10,8 +12,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -52,14 +54,14 @@ std::optional<Options> readOptions(const QStringList &arguments)
     return options;
 }
 
-bool change(QSFrameCatalog &catalog, const QStringList &command)
+bool change(QSFrameCatalog &catalog, const QStringList &command, std::shared_ptr<QSFrameDescription> &added)
 {
     const QString &verb = command[0];
     if (verb == QLatin1String("add")) {
-        auto frame = std::make_shared<QSFrameDescription>(
+        added = std::make_shared<QSFrameDescription>(
             QVariantMap{{"Name", command[1]}, {"Texture", "Plain Color"}, {"Texture.Color", "1 1 1 1"}},
             QSFrameCatalog::framesBundlePath(), true);
-        std::printf("%s\n", qPrintable(catalog.addFrame(frame)));
+        catalog.addFrame(added);
         return true;
     }
     if (verb == QLatin1String("rename")) {
@@ -77,18 +79,12 @@ bool change(QSFrameCatalog &catalog, const QStringList &command)
     return true;
 }
 
-// Runs the event loop until the catalog's own timer has written the file.
-bool waitForSave(const QSFrameCatalog &catalog, double delay)
+// Runs the event loop until the catalog's own timer has tried to write the file.
+bool waitForSave(QSFrameCatalog &catalog, double delay)
 {
     platform::logInfo(QStringLiteral("The change is written in %1 s").arg(delay));
     QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!catalog.isSavePending())
-            loop.quit();
-    });
-    poll.start(20);
-    QTimer::singleShot(int(delay * 1000) + 5000, &loop, [&] { loop.exit(1); });
+    QObject::connect(&catalog, &QSFrameCatalog::saveFinished, &loop, [&](bool written) { loop.exit(written ? 0 : 1); });
     if (loop.exec() != 0) {
         platform::logError(QStringLiteral("The change was not written"));
         return false;
@@ -109,9 +105,17 @@ int run(const Options &options)
     }
     if (verb == QLatin1String("save-now"))
         return catalog.saveCatalogInstantly(true) ? 0 : 1;
-    if (!change(catalog, options.command))
+    std::shared_ptr<QSFrameDescription> added;
+    if (!change(catalog, options.command, added))
         return 1;
-    return waitForSave(catalog, options.delay) ? 0 : 1;
+    const bool written = waitForSave(catalog, options.delay);
+    // The ID is known once written: another process may have taken the one it had.
+    if (added && written) {
+        const QStringList &frameIDs = catalog.frameIDs();
+        const auto saved = std::find_if(frameIDs.cbegin(), frameIDs.cend(), [&](const QString &id) { return catalog.frameWithName(id) == added; });
+        std::printf("%s\n", saved == frameIDs.cend() ? "" : qPrintable(*saved));
+    }
+    return written ? 0 : 1;
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/Extent.h"
@@ -285,16 +286,19 @@ QJsonValue rectJson(const QRectF &rect)
 
 bool writeRaw(const Buffer &pixels, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        platform::logError(QStringLiteral("Could not write %1, because %2").arg(path, file.errorString()));
-        return false;
-    }
+    platform::AtomicFileWriter file(path);
+    QString reason;
     const QRect &rect = pixels.rect();
+    bool written = file.open();
     // Little-endian floats, as this machine holds them.
-    for (int y = rect.bottom(); y >= rect.top(); --y)
-        file.write(reinterpret_cast<const char *>(pixels.row(y) + rect.left()), qint64(sizeof(Pixel)) * rect.width());
-    return file.flush();
+    for (int y = rect.bottom(); written && y >= rect.top(); --y)
+        written = platform::AtomicFileWriter::writeAll(file.device(), reinterpret_cast<const char *>(pixels.row(y) + rect.left()),
+                                                       qint64(sizeof(Pixel)) * rect.width(), &reason);
+    if (written && file.commit())
+        return true;
+    file.cancel();
+    platform::logError(QStringLiteral("Could not write %1, because %2").arg(path, reason.isEmpty() ? file.errorString() : reason));
+    return false;
 }
 
 QJsonDocument readJson(const QString &path)

@@ -2,6 +2,8 @@
 // DefaultStyleActive, SmallWhite) into a resources folder: TIFF state images and an Info.plist.
 // Run: make-button-art <resources folder>. Its output is checked in; run it again after a change.
 
+#include "WrittenFile.h"
+
 #include "platform/foundation/PropertyList.h"
 
 #include <QColor>
@@ -28,10 +30,7 @@ bool writeImage(const QString &path, const QSize &size, const QColor &color, con
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter, QSizeF(size), color);
     painter.end();
-    if (image.save(path, "TIFF"))
-        return true;
-    QTextStream(stderr) << "Error: could not write " << path << "\n";
-    return false;
+    return bench::writePicture(image, path, "tiff");
 }
 
 // Four state images of one part: normal, lighter when hovered, darker when down, faded when disabled.

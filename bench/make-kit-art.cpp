@@ -3,6 +3,8 @@
 // resources folder. Run: make-kit-art <resources folder>. Its output is checked in; run it again
 // after a change.
 
+#include "WrittenFile.h"
+
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
@@ -27,10 +29,7 @@ bool writePicture(const QDir &folder, const QString &name, const QSize &size, co
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter, QSizeF(size));
     painter.end();
-    if (image.save(folder.filePath(name)))
-        return true;
-    QTextStream(stderr) << "Error: could not write " << folder.filePath(name) << "\n";
-    return false;
+    return bench::writePicture(image, folder.filePath(name));
 }
 
 // The look of a tile button in one state: a dark disc or pill that reads on any picture, lighter

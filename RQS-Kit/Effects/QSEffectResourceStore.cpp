@@ -1,10 +1,10 @@
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 
 #include "RQS-Kit/Foundation/BundleExtension.h"
+#include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "platform/foundation/Log.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -23,8 +23,9 @@ QString QSEffectResourceStore::storeCopyOf(const QUrl &source)
     const QString extension = QFileInfo(from).suffix();
     const QString name = QStringLiteral("EffectResource-") + rqs::randomStringWithLength(10)
                          + (extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
-    if (!QFile::copy(from, folder() + QLatin1Char('/') + name)) {
-        platform::logError(QStringLiteral("Could not copy the picture %1 into %2").arg(from, folder()));
+    QString error;
+    if (!rqs::copyFileExclusively(from, folder() + QLatin1Char('/') + name, &error)) {
+        platform::logError(QStringLiteral("Could not copy the picture %1 into %2, because %3").arg(from, folder(), error));
         return {};
     }
     return name;

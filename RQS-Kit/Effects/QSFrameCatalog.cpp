@@ -7,24 +7,30 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/SystemReason.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/UndoManager.h"
 #include "platform/ui/Window.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <vector>
 
 namespace {
 
 const QString PlainFrameName = QStringLiteral("Plain Frame");
+// How long a save waits for another process's save of the same file.
+constexpr int LockWait = 10000;
 
 void post(const QString &name, QObject *sender, const QVariantMap &info = {})
 {
@@ -58,7 +64,9 @@ QSFrameCatalog::QSFrameCatalog(const QString &bundlePath, const QString &infoFil
             path = bundlePath + QStringLiteral("/Info.plist");
     }
     read(path);
-    if (!editable())
+    if (editable())
+        m_synced = contents();
+    else
         m_frameIDs << "Leather -" << "Metal -" << "Paper -" << "Wood -";
     sortFrameNames();
 }
@@ -85,20 +93,25 @@ void QSFrameCatalog::read(const QString &path)
         return;
     }
     const QVariantMap frames = contents.toMap();
-    for (auto it = frames.cbegin(); it != frames.cend(); ++it) {
-        if (it.value().typeId() != QMetaType::QVariantMap) {
-            m_unknownEntries.insert(it.key(), it.value());
-            continue;
-        }
-        auto frame = std::make_shared<QSFrameDescription>(it.value().toMap(), m_bundlePath, editable());
-        QString name = frame->name();
-        if (name.isEmpty())
-            name = rqs::localized(it.key());
-        else if (editable())
-            name = rqs::localized(name);
-        frame->setName(name);
-        insertFrame(it.key(), frame);
+    for (auto it = frames.cbegin(); it != frames.cend(); ++it)
+        takeEntry(it.key(), it.value());
+}
+
+// An entry of the file: a frame, or kept as it is to be written back.
+void QSFrameCatalog::takeEntry(const QString &frameID, const QVariant &entry)
+{
+    if (entry.typeId() != QMetaType::QVariantMap) {
+        m_unknownEntries.insert(frameID, entry);
+        return;
     }
+    auto frame = std::make_shared<QSFrameDescription>(entry.toMap(), m_bundlePath, editable());
+    QString name = frame->name();
+    if (name.isEmpty())
+        name = rqs::localized(frameID);
+    else if (editable())
+        name = rqs::localized(name);
+    frame->setName(name);
+    insertFrame(frameID, frame);
 }
 
 void QSFrameCatalog::moveAside(const QString &path, const QString &reason)
@@ -128,6 +141,35 @@ void QSFrameCatalog::insertFrame(const QString &frameID, std::shared_ptr<QSFrame
         });
     m_frames.insert(frameID, std::move(frame));
     m_frameIDs.append(frameID);
+}
+
+std::shared_ptr<QSFrameDescription> QSFrameCatalog::dropFrame(const QString &frameID)
+{
+    m_frameIDs.removeOne(frameID);
+    const auto frame = m_frames.take(frameID);
+    if (frame) {
+        platform::NotificationCenter::defaultCenter()->removeObserver(this, QStringLiteral("FrameChanged"), frame.get());
+        m_idForName.remove(frame->name());
+    }
+    return frame;
+}
+
+// A frame added here under an ID that another process gave a frame of its own meanwhile: the
+// next ID that neither took.
+QString QSFrameCatalog::moveFrame(const QString &frameID, const QVariantMap &taken)
+{
+    QString moved;
+    do {
+        moved = nextFrameID();
+    } while (taken.contains(moved));
+    const auto frame = m_frames.take(frameID);
+    m_frames.insert(moved, frame);
+    m_frameIDs.replace(m_frameIDs.indexOf(frameID), moved);
+    m_idForName.insert(frame->name(), moved);
+    QSLocalizeHelper::setLocalizedString(frame->name(), moved);
+    platform::logInfo(QStringLiteral("Frame '%1' is saved as %2, because another program saved a frame as %3")
+                          .arg(frame->name(), moved, frameID));
+    return moved;
 }
 
 void QSFrameCatalog::sortFrameNames()
@@ -262,13 +304,11 @@ void QSFrameCatalog::removeFrameAtIndex(int index)
 {
     if (index < 0 || index >= m_frameIDs.size())
         return;
-    const QString frameID = m_frameIDs.takeAt(index);
-    const auto frame = m_frames.take(frameID);
-    if (frame) {
+    const QString frameID = m_frameIDs.at(index);
+    if (const auto frame = dropFrame(frameID))
         recordUndo(m_undoManager, this, QStringLiteral("undoRemoveFrame:"), [this, frame, frameID] { addFrame(frame, frameID); });
-        platform::NotificationCenter::defaultCenter()->removeObserver(this, QStringLiteral("FrameChanged"), frame.get());
-        m_idForName.remove(frame->name());
-    }
+    else
+        m_frameIDs.removeAt(index);
     post(QStringLiteral("QSFrameCatalogChanged"), this);
     post(QStringLiteral("QSFrameRemoved"), this);
     saveCatalogInstantly(false);
@@ -292,18 +332,98 @@ bool QSFrameCatalog::saveCatalogInstantly(bool now)
     return true;
 }
 
-bool QSFrameCatalog::save()
+QVariantMap QSFrameCatalog::contents() const
 {
-    m_saveTimer.stop();
     QVariantMap contents = m_unknownEntries;
     for (auto it = m_frames.cbegin(); it != m_frames.cend(); ++it)
         contents.insert(it.key(), it.value()->saveDictionary());
+    return contents;
+}
+
+// What the file holds now with this process's changes since it last read or wrote it. Frames that
+// another process added or removed meanwhile, among those this one left alone, are taken in.
+QVariantMap QSFrameCatalog::mergedWithFile()
+{
+    QVariantMap file = m_synced;
+    if (QFileInfo(m_infoFilePath).isFile()) {
+        QString error;
+        const QVariant read = platform::PropertyList::read(m_infoFilePath, &error);
+        if (read.typeId() == QMetaType::QVariantMap)
+            file = read.toMap();
+        else
+            moveAside(m_infoFilePath, read.isValid() ? QStringLiteral("it holds no dictionary") : error);
+    }
+    const QVariantMap own = contents();
+    QSet<QString> changed;
+    for (const QVariantMap *entries : std::initializer_list<const QVariantMap *>{&own, &m_synced}) {
+        for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
+            if (own.value(it.key()) != m_synced.value(it.key()))
+                changed.insert(it.key());
+        }
+    }
+    QVariantMap merged = file;
+    bool catalogChanged = false;
+    for (const QString &frameID : std::as_const(changed)) {
+        if (!own.contains(frameID)) {
+            merged.remove(frameID);
+            continue;
+        }
+        const bool clash = !m_synced.contains(frameID) && file.contains(frameID);
+        merged.insert(clash ? moveFrame(frameID, file) : frameID, own.value(frameID));
+        catalogChanged |= clash;
+    }
+    for (auto it = file.cbegin(); it != file.cend(); ++it) {
+        const QString &frameID = it.key();
+        if (m_frames.contains(frameID) || m_unknownEntries.contains(frameID) || (changed.contains(frameID) && !own.contains(frameID)))
+            continue;
+        takeEntry(frameID, it.value());
+        m_synced.insert(frameID, m_frames.contains(frameID) ? QVariant(m_frames[frameID]->saveDictionary()) : it.value());
+        catalogChanged = true;
+    }
+    for (auto it = own.cbegin(); it != own.cend(); ++it) {
+        if (changed.contains(it.key()) || file.contains(it.key()))
+            continue;
+        if (!dropFrame(it.key()))
+            m_unknownEntries.remove(it.key());
+        m_synced.remove(it.key());
+        catalogChanged = true;
+    }
+    if (catalogChanged) {
+        sortFrameNames();
+        post(QStringLiteral("QSFrameCatalogChanged"), this);
+    }
+    return merged;
+}
+
+bool QSFrameCatalog::writeFile(QString *error)
+{
+    // Another Foldwise, or the frame-catalog tool, may save the same file: one at a time.
+    QLockFile lock(m_infoFilePath + QStringLiteral(".lock"));
+    errno = 0;
+    if (!lock.tryLock(LockWait)) {
+        *error = lock.error() == QLockFile::LockFailedError
+            ? QStringLiteral("another program kept the lock file '%1.lock' for %2 s").arg(m_infoFilePath).arg(LockWait / 1000)
+            : QStringLiteral("the lock file '%1.lock' cannot be made: %2")
+                  .arg(m_infoFilePath, errno ? platform::systemReason(errno) : QStringLiteral("the system gave no reason"));
+        return false;
+    }
+    if (!platform::PropertyList::write(mergedWithFile(), m_infoFilePath, error))
+        return false;
+    m_synced = contents();
+    return true;
+}
+
+bool QSFrameCatalog::save()
+{
+    m_saveTimer.stop();
     QString error;
-    if (!platform::PropertyList::write(contents, m_infoFilePath, &error)) {
+    if (!writeFile(&error)) {
         // Still pending: tried again after the delay, on the next change and at quit.
         platform::logError(QStringLiteral("Could not save the user's frames to '%1': %2").arg(m_infoFilePath, error));
         m_saveTimer.start();
-        if (!m_toldSaveFailure) {
+        // Only a running application with windows can show the alert: a tool, or a catalog that
+        // outlives the application, has told it in the log.
+        if (!m_toldSaveFailure && qobject_cast<QApplication *>(QCoreApplication::instance())) {
             m_toldSaveFailure = true;
             platform::Alert alert;
             alert.setMessageText(rqs::localized(QStringLiteral("FramesNotSavedTitle")));
@@ -312,9 +432,11 @@ bool QSFrameCatalog::save()
             alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(rqs::windowForSheetWithView(nullptr)),
                                            platform::Alert::Completion());
         }
+        emit saveFinished(false);
         return false;
     }
     m_savePending = false;
     m_toldSaveFailure = false;
+    emit saveFinished(true);
     return true;
 }

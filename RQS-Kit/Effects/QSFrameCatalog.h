@@ -12,7 +12,8 @@
 // Picture frames by frame ID. The system catalog is read from "Frames.bundle" of the kit's
 // graphics bundle; the user catalog from a property-list file, saved after a delay, atomically,
 // and without losing what it could not read: a damaged file is moved aside, entries it does not
-// understand are written back, and a failed save stays pending.
+// understand are written back, and a failed save stays pending. Other processes may save the same
+// file: a save takes the lock file beside it and keeps what they wrote since this catalog read it.
 class QSFrameCatalog : public QObject
 {
     Q_OBJECT
@@ -60,16 +61,29 @@ public:
     // Now, or deferred unless a save is already scheduled. False when writing failed.
     bool saveCatalogInstantly(bool now);
 
+signals:
+    // After every attempt to write the file, the deferred ones included.
+    void saveFinished(bool written);
+
 private:
     void read(const QString &path);
     void moveAside(const QString &path, const QString &reason);
+    void takeEntry(const QString &frameID, const QVariant &entry);
     void insertFrame(const QString &frameID, std::shared_ptr<QSFrameDescription> frame);
+    std::shared_ptr<QSFrameDescription> dropFrame(const QString &frameID);
+    QString moveFrame(const QString &frameID, const QVariantMap &taken);
     void sortFrameNames();
+    QVariantMap contents() const;
+    QVariantMap mergedWithFile();
+    bool writeFile(QString *error);
     bool save();
 
     QString m_bundlePath, m_infoFilePath;
     QMap<QString, std::shared_ptr<QSFrameDescription>> m_frames;
     QVariantMap m_unknownEntries;
+    // The entries as this catalog last read or wrote the file, as it writes them: whatever differs
+    // from them now is this process's change.
+    QVariantMap m_synced;
     QHash<QString, QString> m_idForName;
     QStringList m_frameIDs;
     QTimer m_saveTimer;

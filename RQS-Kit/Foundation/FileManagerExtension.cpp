@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 
 #include "RQS-Kit/Foundation/BundleExtension.h"
+#include "platform/foundation/AtomicFileWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -117,16 +118,10 @@ bool copyContents(const QString &source, QFile &destination, QString *error)
         }
         if (count == 0)
             break;
-        if (destination.write(buffer, count) != count) {
-            setError(error, destination.errorString());
+        if (!platform::AtomicFileWriter::writeAll(destination, buffer, count, error))
             return false;
-        }
     }
-    if (!destination.flush()) {
-        setError(error, destination.errorString());
-        return false;
-    }
-    return true;
+    return platform::AtomicFileWriter::flushAll(destination, error);
 }
 
 bool copyFileExclusively(const QString &source, const QString &destination, QString *error)

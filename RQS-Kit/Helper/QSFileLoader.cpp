@@ -1,11 +1,11 @@
 #include "RQS-Kit/Helper/QSFileLoader.h"
 
 #include "RQS-Kit/Helper/QSFileLoaderDelegate.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 
 std::unique_ptr<QSFileLoader> QSFileLoader::download(const QString &address, const QString &path,
                                                      const QVariant &context, QSFileLoaderDelegate *delegate)
@@ -96,9 +96,9 @@ void QSFileLoader::finished()
     if (m_expectedLength >= 0 && m_activeDownload.size() != m_expectedLength)
         return fail(QStringLiteral("the connection ended after %1 of %2 bytes").arg(m_activeDownload.size()).arg(m_expectedLength));
 
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_activeDownload) != m_activeDownload.size() || !file.commit())
-        return fail(file.errorString());
+    QString reason;
+    if (!platform::AtomicFileWriter::write(m_fileName, m_activeDownload, &reason))
+        return fail(reason);
     m_activeDownload.clear();
     if (m_delegate)
         m_delegate->fileLoaderDidFinish(this);

@@ -62,6 +62,11 @@ int main(int argc, char **argv)
         platform::logError(QStringLiteral("Could not read the job \"%1\", because %2").arg(title, input.errorString()));
         return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("The job could not be read."));
     }
+    // Tried again it would fail again: CUPS cancels it.
+    if (!VXServiceJob::isPdf(input)) {
+        platform::logError(QStringLiteral("Could not open \"%1\" in Foldwise, because the program that printed it sent no PDF").arg(title));
+        return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("Foldwise opens only PDF files; the job held none."));
+    }
     if (!cupsVouchesForTheUser(title, userName))
         return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("Refused: the Foldwise printer opens only jobs whose user CUPS has authenticated."));
     const std::optional<VXPrintingUser> user = VXPrintingUser::named(userName);

@@ -4,6 +4,7 @@
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXUserSession.h"
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 
 #include <QDir>
@@ -11,10 +12,48 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
+
+#include <climits>
 
 namespace {
 
 constexpr int MaxTitleLength = 120;
+// What one name in a folder may take, in bytes of its UTF-8.
+constexpr qsizetype MaxNameBytes = NAME_MAX;
+
+// The longest start of the text, ending between two characters, of at most that many characters
+// and bytes.
+QString leftFitting(const QString &text, int characters, qsizetype bytes)
+{
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (qsizetype next = boundaries.toNextBoundary(); next > 0 && characters > 0; next = boundaries.toNextBoundary()) {
+        bytes -= QStringView(text).sliced(end, next - end).toUtf8().size();
+        if (bytes < 0)
+            break;
+        end = next;
+        --characters;
+    }
+    return text.left(end);
+}
+
+// The rest of the input, block by block; false with the reason.
+bool copy(QIODevice &input, QIODevice &output, QString *error)
+{
+    char block[1 << 16];
+    for (;;) {
+        const qint64 count = input.read(block, sizeof block);
+        if (count == 0)
+            return true;
+        if (count < 0) {
+            *error = input.errorString();
+            return false;
+        }
+        if (!platform::AtomicFileWriter::writeAll(output, block, count, error))
+            return false;
+    }
+}
 
 } // namespace
 
@@ -26,21 +65,26 @@ VXServiceJob::VXServiceJob(const QString &runtimeFolder, const QString &title)
 
 QString VXServiceJob::fileName() const
 {
-    QString name = m_title.left(MaxTitleLength).trimmed();
+    QString name = m_title.trimmed();
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const bool named = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+    const QString extension = named ? name.right(4) : QStringLiteral(".pdf");
+    if (named)
+        name.chop(4);
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         name.prepend(QStringLiteral("Print job"));
-    return name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".pdf");
+    return leftFitting(name, MaxTitleLength, MaxNameBytes - extension.size()).trimmed() + extension;
 }
 
 QString VXServiceJob::title() const { return m_title; }
 
+bool VXServiceJob::isPdf(QIODevice &input)
+{
+    return input.peek(5).startsWith("%PDF-");
+}
+
 QString VXServiceJob::keep(QIODevice &input) const
 {
-    if (!input.peek(5).startsWith("%PDF-")) {
-        platform::logError(QStringLiteral("Could not open \"%1\" in Foldwise, because the program that printed it sent no PDF").arg(m_title));
-        return {};
-    }
     // A folder per job: a document of the same title that is open already must not be taken for it.
     const QString jobs = VXKeptPrints::folder();
     if (!QDir().mkpath(jobs)) {
@@ -49,15 +93,19 @@ QString VXServiceJob::keep(QIODevice &input) const
     }
     QTemporaryDir folder(QDir(jobs).filePath(QStringLiteral("job-XXXXXX")));
     folder.setAutoRemove(false);
-    QFile file(folder.filePath(fileName()));
-    bool copied = folder.isValid() && file.open(QIODevice::WriteOnly);
-    while (copied && !input.atEnd()) {
-        const QByteArray block = input.read(1 << 16);
-        copied = !block.isEmpty() && file.write(block) == block.size();
-    }
-    if (copied && file.flush())
-        return file.fileName();
-    platform::logError(QStringLiteral("Could not keep \"%1\" in %2, because %3").arg(m_title, jobs, file.errorString()));
+    platform::AtomicFileWriter file(folder.filePath(fileName()));
+    QString reason;
+    if (!folder.isValid())
+        reason = folder.errorString();
+    else if (!file.open())
+        reason = file.errorString();
+    else if (!copy(input, file.device(), &reason))
+        file.cancel();
+    else if (!file.commit())
+        reason = file.errorString();
+    else
+        return folder.filePath(fileName());
+    platform::logError(QStringLiteral("Could not keep \"%1\" in %2, because %3").arg(m_title, jobs, reason));
     folder.remove();
     return {};
 }

@@ -22,8 +22,10 @@ public:
     // runtimeFolder: the user's session folder, where a running Foldwise listens.
     VXServiceJob(const QString &runtimeFolder, const QString &title);
 
-    // Copies the job into a folder of its own among the kept prints; the file's path, or empty
-    // (logged) when the job is no PDF or cannot be kept.
+    // The job starts as a PDF does; an empty one or any other can never be opened.
+    static bool isPdf(QIODevice &input);
+    // Copies the job into a folder of its own among the kept prints, named after its title as far
+    // as a file name takes it; the file's path, or empty (logged) when it cannot be kept now.
     QString keep(QIODevice &input) const;
     QString title() const;
     Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;

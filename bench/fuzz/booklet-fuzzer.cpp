@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QFile input(inputPath);
     if (!input.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(inputPath));
-    input.write(reinterpret_cast<const char *>(data), qint64(size));
+    if (input.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size) || !input.flush())
+        qFatal("cannot write %s", qPrintable(inputPath));
     input.close();
 
     const QUrl url = QUrl::fromLocalFile(inputPath);

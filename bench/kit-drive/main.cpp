@@ -2,6 +2,7 @@
 // and key events and prints what it sent and how it reads afterwards; see the usage line below.
 // Exits 0, or 1 after an "Error: " line.
 #include "../BenchSession.h"
+#include "../WrittenFile.h"
 #include "ActionRecorder.h"
 #include "EventDriver.h"
 #include "Probes.h"
@@ -212,10 +213,8 @@ int drive(const Options &options)
             return 1;
         kitdrive::say(key + QLatin1Char('=') + text(*value));
     }
-    if (!options.png.isEmpty() && !root->grab().save(options.png)) {
-        platform::logError(QStringLiteral("Could not write %1").arg(options.png));
+    if (!options.png.isEmpty() && !bench::writePicture(root->grab().toImage(), options.png, "png"))
         return 1;
-    }
     return 0;
 }
 

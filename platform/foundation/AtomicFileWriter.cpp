@@ -1,28 +1,15 @@
 #include "platform/foundation/AtomicFileWriter.h"
 
+#include "platform/foundation/SystemReason.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
-
-namespace {
-
-// The user's words for the reasons they can act on; the system's own for the rest.
-QString systemReason()
-{
-    if (errno == ENOSPC)
-        return QStringLiteral("the disk is full");
-    if (errno == EDQUOT)
-        return QStringLiteral("the disk quota is used up");
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-} // namespace
 
 AtomicFileWriter::AtomicFileWriter(const QString &path)
     : m_file(path)
@@ -40,13 +27,13 @@ bool AtomicFileWriter::open()
             return fail(QStringLiteral("its permissions let no one write it"));
         m_mode = uint(status.st_mode & 07777);
     } else if (errno != ENOENT) {
-        return fail(systemReason());
+        return fail(systemReason(errno));
     }
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(m_file.errorString());
     // The replaced file's mode is kept as it was, special bits included.
     if (m_mode && ::fchmod(m_file.handle(), mode_t(*m_mode)) != 0)
-        return fail(systemReason());
+        return fail(systemReason(errno));
     return true;
 }
 
@@ -57,14 +44,14 @@ bool AtomicFileWriter::commit()
     if (!m_file.isOpen())
         return fail(m_errorString.isEmpty() ? QStringLiteral("the file is not open for writing") : m_errorString);
     // QSaveFile::commit() reports success when only the last buffered write fails, so every error is checked first.
-    errno = 0;
-    if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
-        return fail(errno ? systemReason() : m_file.errorString());
+    QString reason;
+    if (!flushAll(m_file, &reason))
+        return fail(reason);
     if (::fsync(m_file.handle()) != 0)
-        return fail(systemReason());
+        return fail(systemReason(errno));
     errno = 0;
     if (!m_file.commit())
-        return fail(errno ? systemReason() : m_file.errorString());
+        return fail(errno ? systemReason(errno) : m_file.errorString());
     return true;
 }
 
@@ -96,13 +83,23 @@ bool AtomicFileWriter::writeAll(QIODevice &device, const char *data, qint64 size
         const qint64 written = device.write(data, size);
         if (written <= 0) {
             if (error)
-                *error = errno ? systemReason() : device.errorString();
+                *error = errno ? systemReason(errno) : device.errorString();
             return false;
         }
         data += written;
         size -= written;
     }
     return true;
+}
+
+bool AtomicFileWriter::flushAll(QFileDevice &file, QString *error)
+{
+    errno = 0;
+    if (file.flush() && file.error() == QFileDevice::NoError)
+        return true;
+    if (error)
+        *error = errno ? systemReason(errno) : file.errorString();
+    return false;
 }
 
 bool AtomicFileWriter::fail(const QString &reason)

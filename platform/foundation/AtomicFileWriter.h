@@ -34,6 +34,9 @@ public:
     // Writes every byte to the device; false with the system's reason for a failure, which Qt's
     // own lacks when a file on a nearly full disk fails a buffered write ("Unknown error").
     static bool writeAll(QIODevice &device, const char *data, qint64 size, QString *error);
+    // Hands the buffered bytes to the system; false with the system's reason, which Qt's own lacks
+    // when the disk takes only part of them.
+    static bool flushAll(QFileDevice &file, QString *error);
 
 private:
     bool fail(const QString &reason);

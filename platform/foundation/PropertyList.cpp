@@ -190,7 +190,26 @@ QVariant fromXml(const QByteArray &data, QString &error)
     return toVariant(root.get(), 1, error).value_or(QVariant());
 }
 
-plist_t fromVariant(const QVariant &value)
+// XML holds no control character but tab, line feed and carriage return, not even as a reference,
+// nor U+FFFE, U+FFFF or half a surrogate pair: a text with one is refused, never written broken.
+bool isWritable(const QString &text, QString &error)
+{
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if ((code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r') || code == 0xfffe || code == 0xffff) {
+            error = QStringLiteral("a text holds the character U+%1, which an XML property list cannot hold")
+                        .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            return false;
+        }
+    }
+    if (!QStringView(text).isValidUtf16()) {
+        error = QStringLiteral("a text holds half a surrogate pair, which an XML property list cannot hold");
+        return false;
+    }
+    return true;
+}
+
+plist_t fromVariant(const QVariant &value, QString &error)
 {
     if (isInteger(value))
         return plist_new_uint(uint64_t(value.toLongLong()));
@@ -201,7 +220,7 @@ plist_t fromVariant(const QVariant &value)
     case QMetaType::Float:
         return plist_new_real(value.toDouble());
     case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+        return isWritable(value.toString(), error) ? plist_new_string(value.toString().toUtf8().constData()) : nullptr;
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
@@ -215,7 +234,7 @@ plist_t fromVariant(const QVariant &value)
     case QMetaType::QStringList: {
         plist_t array = plist_new_array();
         for (const QVariant &item : value.toList()) {
-            plist_t child = fromVariant(item);
+            plist_t child = fromVariant(item, error);
             if (!child) {
                 plist_free(array);
                 return nullptr;
@@ -228,7 +247,7 @@ plist_t fromVariant(const QVariant &value)
         plist_t dict = plist_new_dict();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            plist_t child = fromVariant(it.value());
+            plist_t child = isWritable(it.key(), error) ? fromVariant(it.value(), error) : nullptr;
             if (!child) {
                 plist_free(dict);
                 return nullptr;
@@ -238,6 +257,7 @@ plist_t fromVariant(const QVariant &value)
         return dict;
     }
     default:
+        error = QStringLiteral("the value holds a type a property list cannot store");
         return nullptr;
     }
 }
@@ -264,28 +284,29 @@ QVariant PropertyList::read(const QString &path, QString *error)
     return fromData(file.readAll(), error);
 }
 
-QByteArray PropertyList::toXml(const QVariant &value)
+QByteArray PropertyList::toXml(const QVariant &value, QString *error)
 {
-    PlistPtr root(fromVariant(value));
-    if (!root)
+    QString reason;
+    PlistPtr root(fromVariant(value, reason));
+    if (!root) {
+        if (error)
+            *error = reason;
         return {};
+    }
     char *xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
-    const QByteArray bytes(xml, qsizetype(length));
+    QByteArray bytes(xml, qsizetype(length));
     plist_to_xml_free(xml);
-    return bytes;
+    // XML readers turn a carriage return written as it is into a line feed; the lines of the
+    // document itself end in line feeds only.
+    return bytes.replace('\r', "&#13;");
 }
 
 bool PropertyList::write(const QVariant &value, const QString &path, QString *error)
 {
-    const QByteArray xml = toXml(value);
-    if (xml.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("the value holds a type a property list cannot store");
-        return false;
-    }
-    return AtomicFileWriter::write(path, xml, error);
+    const QByteArray xml = toXml(value, error);
+    return !xml.isEmpty() && AtomicFileWriter::write(path, xml, error);
 }
 
 } // namespace platform

@@ -23,8 +23,10 @@ public:
     static QVariant fromData(const QByteArray &data, QString *error = nullptr);
     static QVariant read(const QString &path, QString *error = nullptr);
 
-    // XML form; empty when the value holds a type a property list cannot store.
-    static QByteArray toXml(const QVariant &value);
+    // XML form; empty, with the reason, when the value holds a type a property list cannot store
+    // or a text with a character XML cannot hold (a control character but tab, line feed and
+    // carriage return).
+    static QByteArray toXml(const QVariant &value, QString *error = nullptr);
     // Written to a temporary file and renamed into place, so a failed write leaves the old file.
     static bool write(const QVariant &value, const QString &path, QString *error = nullptr);
 };

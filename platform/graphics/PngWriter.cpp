@@ -1,9 +1,9 @@
 #include "platform/graphics/PngWriter.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 
 #include <QImage>
-#include <QSaveFile>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <zlib.h>
@@ -125,6 +125,36 @@ void appendChunk(QByteArray &out, const char *type, const QByteArray &data)
     appendNumber(out, quint32(crc32_z(0, reinterpret_cast<const Bytef *>(out.constData() + start), std::size_t(data.size() + 4))));
 }
 
+// The signature, the header, one IDAT chunk per band (the first with the zlib header, the last
+// with the checksum of all rows) and the end, each write checked.
+bool writeStream(QIODevice &device, const QImage &picture, bool opaque, const std::vector<Band> &bands, QString *error)
+{
+    const auto put = [&](const char *type, const QByteArray &data) {
+        QByteArray chunk;
+        appendChunk(chunk, type, data);
+        return AtomicFileWriter::writeAll(device, chunk.constData(), chunk.size(), error);
+    };
+    QByteArray header;
+    appendNumber(header, quint32(picture.width()));
+    appendNumber(header, quint32(picture.height()));
+    header.append(char(8)).append(char(opaque ? 2 : 6)).append(char(0)).append(char(0)).append(char(0));
+    if (!AtomicFileWriter::writeAll(device, "\x89PNG\r\n\x1a\n", 8, error) || !put("IHDR", header))
+        return false;
+    uLong adler = 1;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        adler = adler32_combine(adler, bands[i].adler, z_off_t(bands[i].length));
+        QByteArray data;
+        if (i == 0)
+            data.append("\x78\x9c", 2);
+        data.append(bands[i].deflated);
+        if (i + 1 == bands.size())
+            appendNumber(data, quint32(adler));
+        if (!put("IDAT", data))
+            return false;
+    }
+    return put("IEND", {});
+}
+
 } // namespace
 
 bool PngWriter::write(const QImage &picture, const QString &path)
@@ -142,44 +172,22 @@ bool PngWriter::write(const QImage &picture, const QString &path)
         bands.push_back({first, std::min(picture.height(), first + rowsPerBand), {}, 1, 0, false});
     QtConcurrent::blockingMap(bands, [&](Band &band) { compressBand(picture, step, band, &band == &bands.back()); });
 
-    QByteArray head("\x89PNG\r\n\x1a\n", 8);
-    QByteArray header;
-    appendNumber(header, quint32(picture.width()));
-    appendNumber(header, quint32(picture.height()));
-    header.append(char(8)).append(char(opaque ? 2 : 6)).append(char(0)).append(char(0)).append(char(0));
-    appendChunk(head, "IHDR", header);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        logError(QStringLiteral("Could not write %1, because %2").arg(path, file.errorString()));
+    if (std::any_of(bands.cbegin(), bands.cend(), [](const Band &band) { return !band.ok; })) {
+        logError(QStringLiteral("Could not compress the picture for %1").arg(path));
         return false;
     }
-    file.write(head);
-    uLong adler = 1;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        if (!bands[i].ok) {
-            logError(QStringLiteral("Could not compress the picture for %1").arg(path));
-            return false;
-        }
-        adler = adler32_combine(adler, bands[i].adler, z_off_t(bands[i].length));
-        QByteArray data;
-        if (i == 0)
-            data.append("\x78\x9c", 2);
-        data.append(bands[i].deflated);
-        if (i + 1 == bands.size())
-            appendNumber(data, quint32(adler));
-        QByteArray chunk;
-        appendChunk(chunk, "IDAT", data);
-        file.write(chunk);
-    }
-    QByteArray end;
-    appendChunk(end, "IEND", {});
-    file.write(end);
-    if (!file.commit()) {
-        logError(QStringLiteral("Could not write %1, because %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    AtomicFileWriter file(path);
+    QString reason;
+    if (!file.open())
+        reason = file.errorString();
+    else if (!writeStream(file.device(), picture, opaque, bands, &reason))
+        file.cancel();
+    else if (!file.commit())
+        reason = file.errorString();
+    else
+        return true;
+    logError(QStringLiteral("Could not write %1, because %2").arg(path, reason));
+    return false;
 }
 
 } // namespace platform

@@ -178,8 +178,8 @@ std::shared_ptr<QTemporaryFile> PrintOperation::composeSpoolFile()
     }
     if (!writePdf(*file))
         return nullptr;
-    if (!file->flush()) {
-        fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(file->errorString()));
+    if (QString reason; !AtomicFileWriter::flushAll(*file, &reason)) {
+        fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(reason));
         return nullptr;
     }
     return file;

@@ -253,3 +253,57 @@ TEST_F(FrameCatalog, AdditionsRenamesAndRemovalsAreUndoable)
     ASSERT_TRUE(undo.redo());
     EXPECT_EQ(catalog.frameWithName(id)->name(), "Walnut");
 }
+
+namespace {
+
+// Frame ID → name, as the file holds them.
+QMap<QString, QString> namesIn(const QString &path)
+{
+    QMap<QString, QString> names;
+    const QVariantMap frames = platform::PropertyList::read(path).toMap();
+    for (auto it = frames.cbegin(); it != frames.cend(); ++it)
+        names.insert(it.key(), it.value().toMap().value("Name").toString());
+    return names;
+}
+
+QMap<QString, QString> namesIn(const QSFrameCatalog &catalog)
+{
+    QMap<QString, QString> names;
+    for (const QString &frameID : catalog.frameIDs())
+        names.insert(frameID, catalog.frameWithName(frameID)->name());
+    return names;
+}
+
+} // namespace
+
+// Two catalogs of one file, as two processes hold it: each save keeps what the other wrote since,
+// a frame added under an ID the other took moves to a free one, and each catalog takes in the
+// frames the other added or removed.
+TEST_F(FrameCatalog, SavesKeepWhatAnotherCatalogOfTheFileWroteMeanwhile)
+{
+    writeFile(platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", frame("Ash")}}));
+    platform::UserDefaults::standardUserDefaults()->setInteger(1, "CurrentFrameIndex");
+    QSFrameCatalog first(m_dir.path(), file());
+    QSFrameCatalog second(m_dir.path(), file());
+
+    first.addFrame(std::make_shared<QSFrameDescription>(frame("Oak"), m_dir.path(), true), "FRM-U#002#");
+    ASSERT_TRUE(first.saveCatalogInstantly(true));
+    second.addFrame(std::make_shared<QSFrameDescription>(frame("Elm"), m_dir.path(), true), "FRM-U#002#");
+    ASSERT_TRUE(second.renameFrameID("Ash", "Birch"));
+    platform::LogCapture log;
+    ASSERT_TRUE(second.saveCatalogInstantly(true));
+    const QMap<QString, QString> both{{"FRM-U#001#", "Birch"}, {"FRM-U#002#", "Oak"}, {"FRM-U#003#", "Elm"}};
+    EXPECT_EQ(namesIn(file()), both);
+    EXPECT_EQ(namesIn(second), both);
+    EXPECT_EQ(second.frameIDForName("Elm"), "FRM-U#003#");
+    EXPECT_EQ(log.lines(), QStringList{"Info: Frame 'Elm' is saved as FRM-U#003#, because another program saved a frame as FRM-U#002#"});
+
+    first.removeFrameName("FRM-U#002#");
+    ASSERT_TRUE(first.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(file()), (QMap<QString, QString>{{"FRM-U#001#", "Birch"}, {"FRM-U#003#", "Elm"}}));
+    EXPECT_EQ(first.frameIDs(), (QStringList{"FRM-U#001#", "FRM-U#003#"}));
+    EXPECT_EQ(first.frameIDForName("Elm"), "FRM-U#003#");
+    ASSERT_TRUE(second.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(second), (QMap<QString, QString>{{"FRM-U#001#", "Birch"}, {"FRM-U#003#", "Elm"}}));
+    EXPECT_EQ(namesIn(file()), namesIn(second));
+}

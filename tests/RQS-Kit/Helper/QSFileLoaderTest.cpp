@@ -2,10 +2,13 @@
 
 #include "RQS-Kit/Helper/QSFileLoaderDelegate.h"
 #include "platform/foundation/Log.h"
+#include "support/FullDisk.h"
 #include "support/PdfFixture.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -35,8 +38,13 @@ struct Recorder : QSFileLoaderDelegate
 {
     QStringList events;
     QList<double> progress;
+    QString error;
     void fileLoaderDidFinish(QSFileLoader *) override { events.append("finished"); }
-    void fileLoaderDidFail(QSFileLoader *, const QString &) override { events.append("failed"); }
+    void fileLoaderDidFail(QSFileLoader *, const QString &reason) override
+    {
+        events.append("failed");
+        error = reason;
+    }
     void fileLoaderDidCancel(QSFileLoader *) override { events.append("cancelled"); }
     void fileLoader(QSFileLoader *, double value) override { progress.append(value); }
 };
@@ -75,4 +83,25 @@ TEST(QSFileLoader, OnlyACompleteDownloadReplacesTheFileAndCancellingIsNoSuccess)
     loader->cancel();
     QTest::qWait(50);
     EXPECT_EQ(recorder.events, QStringList("cancelled"));
+}
+
+// The whole download waits in the write buffer until the file is put in place: on a full disk the
+// download fails saying so, and the old file stays.
+TEST(QSFileLoader, ADownloadOntoAFullDiskFailsAndKeepsTheOldFile)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server] { answer(server.nextPendingConnection()); });
+    QTemporaryDir folder;
+    const FullDisk disk(folder.path(), "feed.xml", "old");
+    if (!disk.mounted)
+        GTEST_SKIP() << "a full disk needs root and a tmpfs";
+    Recorder recorder;
+    platform::LogCapture log;
+    const auto loader = QSFileLoader::download(QStringLiteral("http://127.0.0.1:%1/ok").arg(server.serverPort()), disk.oldFile, {}, &recorder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.events.isEmpty(); }, 5000));
+    EXPECT_EQ(recorder.events, QStringList("failed"));
+    EXPECT_EQ(recorder.error, "the disk is full");
+    EXPECT_EQ(PdfFixture::read(disk.oldFile), "old");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"feed.xml", "filler"}));
 }

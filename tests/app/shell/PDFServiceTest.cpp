@@ -279,6 +279,34 @@ TEST_F(PDFServiceTest, APrintOpensInTheRunningFoldwiseOrWaitsForTheNextStart)
     foldwise.waitForFinished(20000);
 }
 
+// A title of Han characters as long as CUPS takes (255 bytes) passes what a file name takes with
+// ".pdf": the job is still kept, under its title cut between two characters. A job that is no PDF
+// is cancelled with the reason for the job's state, never tried again; an empty one CUPS refuses
+// itself ("No file in print request").
+TEST_F(PDFServiceTest, ALongTitleIsKeptCutAndAJobThatIsNoPdfIsCancelled)
+{
+    install({Install, Install});
+    QTemporaryDir folder;
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(2)));
+    const QString number = QString::number(::getpid());
+    const QString title = number + QString((255 - number.size()) / 3, QChar(0x6f22));
+    ASSERT_TRUE(run("lp", {"-d", queue, "-t", title, leaflet}).contains("request id"));
+    const JobEnd kept = endOfJob(queue, title);
+    EXPECT_EQ(kept.state, IPP_JSTATE_COMPLETED) << kept.message.toStdString();
+    // 251 bytes before ".pdf": the digits, then whole characters of 3 bytes.
+    const QStringList found = keptPrintsTitled(title.left(number.size() + (251 - number.size()) / 3));
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(PdfFixture::read(found.first()), PdfFixture::read(leaflet));
+
+    const QString notes = "Notes " + number;
+    const QString said = run("lp", {"-d", queue, "-t", notes, PdfFixture::write(folder.path(), "notes.txt", "Hello, printer\n")});
+    ASSERT_TRUE(said.contains("request id")) << said.toStdString();
+    const JobEnd cancelled = endOfJob(queue, notes);
+    EXPECT_EQ(cancelled.state, IPP_JSTATE_CANCELED);
+    EXPECT_EQ(cancelled.message, "Foldwise opens only PDF files; the job held none.");
+    EXPECT_EQ(keptPrintsTitled(notes), QStringList());
+}
+
 // A user can name another user to CUPS; the job must not reach that user's session.
 TEST_F(PDFServiceTest, AJobWhoseUserCupsDidNotAuthenticateNeverReachesASession)
 {

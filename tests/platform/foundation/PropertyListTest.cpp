@@ -1,13 +1,16 @@
 #include "platform/foundation/BinaryPropertyList.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "support/PdfFixture.h"
 #include "support/PropertyListFixture.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <QTimeZone>
+#include <QXmlStreamReader>
 
 using platform::BinaryPropertyList;
 using platform::PropertyList;
@@ -173,4 +176,46 @@ TEST(PropertyList, EveryOneByteDamageOfABinaryFileIsReadOrRefused)
         }
     }
     EXPECT_GT(refused, 0);
+}
+
+// Texts as they may come from a user, as a value and as a key: what XML holds reads back alike from
+// our reader and a strict XML reader; a character XML cannot hold refuses the file with the reason
+// and leaves the old one.
+TEST(PropertyList, TextsReadBackFromAStrictXmlReaderOrAreRefusedWithTheReason)
+{
+    const QString refused = QStringLiteral("a text holds the character U+%1, which an XML property list cannot hold");
+    const struct { const char *name; QString text; QString error; } cases[] = {
+        {"line ends and tabs", "a\tb\nc\rd\r\ne\r", {}},
+        {"markup", "<key>&amp; ]]> \"'", {}},
+        {"beyond the basic plane", QString::fromUtf8("Ahorn \xF0\x9F\x8D\x81 \xE6\xAB\x93"), {}},
+        {"bell", "ring\aring", refused.arg("0007")},
+        {"escape", "\x1b[0m", refused.arg("001B")},
+        {"zero", QString(QChar(0)) + "x", refused.arg("0000")},
+        {"non-character", QString(QChar(0xffff)), refused.arg("FFFF")},
+        {"half a surrogate pair", QString(QChar(0xd83c)) + "x", "a text holds half a surrogate pair, which an XML property list cannot hold"},
+    };
+    QTemporaryDir folder;
+    const QString path = PdfFixture::write(folder.path(), "Texts.plist", "old");
+    for (const auto &c : cases) {
+        for (const QVariantMap &value : {QVariantMap{{"Name", c.text}}, QVariantMap{{c.text, "Name"}}}) {
+            SCOPED_TRACE(std::string(c.name) + (value.contains("Name") ? " as a value" : " as a key"));
+            QString error;
+            EXPECT_EQ(PropertyList::write(value, path, &error), c.error.isEmpty());
+            EXPECT_EQ(error, c.error);
+            if (!c.error.isEmpty()) {
+                EXPECT_EQ(PdfFixture::read(path), "old");
+                continue;
+            }
+            EXPECT_EQ(PropertyList::read(path), QVariant(value));
+            QXmlStreamReader strict(PdfFixture::read(path));
+            QStringList texts;
+            while (strict.readNext() != QXmlStreamReader::EndDocument && !strict.hasError()) {
+                if (strict.isStartElement() && (strict.name() == u"key" || strict.name() == u"string"))
+                    texts << strict.readElementText();
+            }
+            EXPECT_FALSE(strict.hasError()) << strict.errorString().toStdString();
+            EXPECT_EQ(texts, (QStringList{value.firstKey(), value.first().toString()}));
+            ASSERT_TRUE(PdfFixture::write(folder.path(), "Texts.plist", "old") == path);
+        }
+    }
 }

@@ -1,5 +1,8 @@
 #include "FxTestImages.h"
 
+#include "support/FullDisk.h"
+#include "support/QtPrinters.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -13,14 +16,16 @@ struct ToolRun
     QByteArray output;
 };
 
-ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QStringList &options = {})
+ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QStringList &options = {}, QString png = {})
 {
+    if (png.isEmpty())
+        png = folder.filePath("out.png");
     QFile file(folder.filePath("recipe.json"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(recipe);
     file.close();
     QProcess tool;
-    tool.start(QStringLiteral(FOLDWISE_FX_RENDER), QStringList{file.fileName(), folder.filePath("out.png")} + options);
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER), QStringList{file.fileName(), png} + options);
     EXPECT_TRUE(tool.waitForFinished(60000));
     ToolRun run{tool.exitCode(), {}, tool.readAllStandardOutput()};
     for (const QByteArray &line : tool.readAllStandardError().split('\n')) {
@@ -87,6 +92,25 @@ TEST(FxRenderTool, RendersAChainOfFiftyThousandSteps)
     const ToolRun run = runTool(folder, R"({"images": {"c": {"color": "0 0 1 1"}}, "steps": [)" + steps + R"(], "output": "s50000"})");
     ASSERT_EQ(run.exitCode, 0) << run.errors.join('\n').toStdString();
     EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(0, 0), QColor(0, 0, 255));
+}
+
+// The picture, small enough to wait in the write buffer, or its raw pixels onto a full disk: exit 1
+// after one "Error: " line, the old file kept.
+TEST(FxRenderTool, OnAFullDiskFailsAndKeepsTheOldFile)
+{
+    const QByteArray recipe = R"({"images": {"c": {"color": "0 0 1 1"}}, "steps": [{"name": "a", "crop": "c", "rect": [0, 0, 4, 4]}], "output": "a"})";
+    for (const bool raw : {false, true}) {
+        SCOPED_TRACE(raw ? "raw pixels" : "picture");
+        QTemporaryDir folder;
+        QTemporaryDir full;
+        const FullDisk disk(full.path(), raw ? "out.f32" : "out.png", "old");
+        if (!disk.mounted)
+            GTEST_SKIP() << "a full disk needs root and a tmpfs";
+        const ToolRun run = raw ? runTool(folder, recipe, {"--raw", disk.oldFile}) : runTool(folder, recipe, {}, disk.oldFile);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.errors, QStringList{"Error: Could not write " + disk.oldFile + ", because the disk is full"});
+        EXPECT_EQ(PdfFixture::read(disk.oldFile), "old");
+    }
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 
 #include "platform/foundation/Log.h"
 
+#include "support/FullDisk.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -62,6 +66,34 @@ TEST(PngWriter, RefusesOtherFormatsAndUnwritablePaths)
     ASSERT_EQ(log.lines().size(), 2);
     EXPECT_TRUE(log.lines()[0].startsWith("Error: "));
     EXPECT_TRUE(log.lines()[1].startsWith("Error: "));
+}
+
+// A picture small enough to wait in the write buffer until the end, and one whose writes fail on
+// their way, on a disk that is full or that takes part of them: the old picture stays.
+TEST(PngWriter, OnAFullDiskFailsSayingSoAndKeepsTheOldPicture)
+{
+    QImage noise(200, 200, QImage::Format_RGB888);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.bytesPerLine(); ++x)
+            noise.scanLine(y)[x] = uchar(random.bounded(256));
+    }
+    QImage small(2, 2, QImage::Format_RGB888);
+    small.fill(Qt::red);
+    const struct { const char *name; QImage picture; qsizetype room; } cases[] = {
+        {"small", small, 0}, {"noise", noise, 0}, {"noise, 8 KiB free", noise, 8192}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const FullDisk disk(folder.path(), "out.png", "old picture", c.room);
+        if (!disk.mounted)
+            GTEST_SKIP() << "a full disk needs root and a tmpfs";
+        platform::LogCapture log;
+        EXPECT_FALSE(platform::PngWriter::write(c.picture, disk.oldFile));
+        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not write %1, because the disk is full").arg(disk.oldFile)});
+        EXPECT_EQ(PdfFixture::read(disk.oldFile), "old picture");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "out.png"}));
+    }
 }
 
 } // namespace

@@ -207,6 +207,26 @@ TEST(PrintOperation, ASaveJobOnAFullDiskFailsSayingTheDiskIsFullAndKeepsTheOldFi
     }
 }
 
+// The job's file is made in the process's temporary folder; on a disk that is full, or that takes
+// part of the file, the print fails before it reaches a printer, saying so.
+TEST(PrintOperation, APrintJobOnAFullDiskFailsSayingTheDiskIsFull)
+{
+    for (const auto &[pages, room] : {std::pair{2, 0}, {2, 4096}, {12, 4096}}) {
+        SCOPED_TRACE(QStringLiteral("%1 pages, %2 bytes free").arg(pages).arg(room).toStdString());
+        const FullDisk disk(platform::TempFolder::path(), "kept", "kept", room);
+        if (!disk.mounted)
+            GTEST_SKIP() << "a full disk needs root and a tmpfs";
+        StackedPages printable(1, pages);
+        PrintInfo info;
+        info.setPaperSize(sheet);
+        info.setPrinterName(QStringLiteral("Nowhere"));
+        platform::LogCapture log;
+        EXPECT_FALSE(PrintOperation(printable, info).run());
+        EXPECT_EQ(log.lines(), QStringList{"Error: Could not print: the job's file cannot be written: the disk is full"});
+        EXPECT_EQ(QDir(platform::TempFolder::path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "kept"}));
+    }
+}
+
 TEST_F(PrintSpool, OperationSendsOneJobWithTheSidesPaperAndCopiesOrFailsWithTheServersWords)
 {
     StackedPages printable(1, 3);

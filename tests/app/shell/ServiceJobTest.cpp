@@ -1,0 +1,102 @@
+#include "app/shell/VXKeptPrints.h"
+#include "app/shell/VXServiceJob.h"
+#include "platform/foundation/Log.h"
+
+#include "support/FullDisk.h"
+#include "support/QtPrinters.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cups/backend.h>
+
+namespace {
+
+const QByteArray Leaflet = PdfFixture::pages(PdfFixture::numbered(2));
+
+QString keep(const QString &title, const QByteArray &job)
+{
+    QBuffer input;
+    input.setData(job);
+    input.open(QIODevice::ReadOnly);
+    return VXServiceJob(QString(), title).keep(input);
+}
+
+} // namespace
+
+// A file name takes 255 bytes: a title is cut between two characters to fit them, however many
+// bytes its characters take, or at 120 characters.
+TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes)
+{
+    const QString han(84, QChar(0x6f22));
+    const QString leaf = QString::fromUtf8("\xF0\x9F\x8D\x81");
+    const QString flag = QString::fromUtf8("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
+    const struct { const char *name; QString title, kept; } cases[] = {
+        {"short", "Menu", "Menu.pdf"},
+        {"named as a PDF", "Menu.PDF", "Menu.PDF"},
+        {"84 Han characters of 3 bytes", han, han.left(83) + ".pdf"},
+        {"84 Han characters named as a PDF", han + ".pdf", han.left(83) + ".pdf"},
+        {"200 leaves of 4 bytes", leaf.repeated(200), leaf.repeated(62) + ".pdf"},
+        {"100 flags of 8 bytes", flag.repeated(100), flag.repeated(31) + ".pdf"},
+        {"300 letters", QString(300, 'a'), QString(120, 'a') + ".pdf"},
+        {"a folder in it", "a/b", "a-b.pdf"},
+        {"hidden", ".hidden", "Print job.hidden.pdf"},
+        {"none", "", "Print job.pdf"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = keep(c.title, Leaflet);
+        ASSERT_FALSE(path.isEmpty());
+        EXPECT_EQ(QFileInfo(path).fileName(), c.kept);
+        EXPECT_LE(QFileInfo(path).fileName().toUtf8().size(), 255);
+        EXPECT_EQ(PdfFixture::read(path), Leaflet);
+    }
+    QDir(VXKeptPrints::folder()).removeRecursively();
+}
+
+// What is no PDF, or nothing, can never be opened; a job that cannot be kept on a full disk fails
+// saying so, and leaves nothing behind.
+TEST(ServiceJob, OnlyAPdfIsAJobAndAFullDiskKeepsNone)
+{
+    for (const auto &[bytes, pdf] : {std::pair<QByteArray, bool>{Leaflet, true}, {"%PDF-", true}, {"%PD", false},
+                                     {"Hello", false}, {"", false}}) {
+        QBuffer input;
+        input.setData(bytes);
+        input.open(QIODevice::ReadOnly);
+        EXPECT_EQ(VXServiceJob::isPdf(input), pdf) << bytes.constData();
+        EXPECT_EQ(input.readAll(), bytes) << "nothing taken from the job";
+    }
+
+    ASSERT_TRUE(QDir().mkpath(VXKeptPrints::folder()));
+    const FullDisk disk(VXKeptPrints::folder(), "old", "old");
+    if (!disk.mounted)
+        GTEST_SKIP() << "a full disk needs root and a tmpfs";
+    platform::LogCapture log;
+    EXPECT_EQ(keep("Menu", Leaflet), "");
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not keep \"Menu\" in %1, because the disk is full").arg(VXKeptPrints::folder())});
+    EXPECT_EQ(QDir(VXKeptPrints::folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), (QStringList{"filler", "old"}));
+}
+
+// The backend, run as CUPS runs it, cancels a job that is no PDF or is empty: tried again it would
+// fail again. The check needs neither CUPS nor a user to act for.
+TEST(ServiceJob, TheBackendCancelsAJobThatIsNoPdf)
+{
+    QTemporaryDir folder;
+    for (const QByteArray &job : {QByteArray("Hello, printer\n"), QByteArray()}) {
+        SCOPED_TRACE(job.isEmpty() ? "empty" : "text");
+        QProcess backend;
+        backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND),
+                      {"7", "nobody", "Notes", "1", "", PdfFixture::write(folder.path(), "job", job)});
+        ASSERT_TRUE(backend.waitForFinished(20000));
+        EXPECT_EQ(backend.exitCode(), CUPS_BACKEND_CANCEL);
+        const QString said = QString::fromUtf8(backend.readAllStandardError());
+        EXPECT_TRUE(said.endsWith("ERROR: Foldwise opens only PDF files; the job held none.\n")) << said.toStdString();
+        EXPECT_TRUE(said.contains("Error: Could not open \"Notes\" in Foldwise, because the program that printed it sent no PDF"))
+            << said.toStdString();
+    }
+}
