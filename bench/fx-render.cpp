@@ -2,7 +2,8 @@
 //   fx-render RECIPE.json OUT.png [--raw OUT.f32] [--rect X,Y,W,H] [--stats] [--resources DIR]
 //   fx-render --effects CHAIN.json IN.png OUT.png [--dump-settings] [and the options above]
 // A "filter" step names a built-in ("CIGaussianBlur") or a kit filter class ("QSAdjustableBlendFilter"),
-// with that filter's input keys. --resources DIR is the folder of named pictures that kit filters
+// with that filter's input keys, or properties its class declares ("toRGB"), set in the order the
+// filter declares its inputs. --resources DIR is the folder of named pictures that kit filters
 // read by name (the kit's graphics bundle); without it, the application's resources.
 // --effects chains the effects made from CHAIN.json, an array of stored effect settings, as the
 // effects catalog makes them, and renders IN.png through them; --dump-settings prints the settings
@@ -11,6 +12,7 @@
 // "Error: " line.
 #include "BenchSession.h"
 
+#include "RQS-Kit/Effects/FilterKeys.h"
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
@@ -227,12 +229,13 @@ private:
         }
         filter->setDefaults();
         const QJsonObject inputs = step.value(QStringLiteral("inputs")).toObject();
-        for (auto input = inputs.begin(); input != inputs.end(); ++input) {
-            const std::optional<QVariant> value = inputValue(input.value());
+        // As the filter declares its inputs: a texture name chosen after a colour would replace it.
+        for (const QString &key : filter->applyingOrder(inputs.keys())) {
+            const std::optional<QVariant> value = inputValue(inputs.value(key));
             if (!value)
                 return {};
-            if (!filter->setValueForKey(input.key(), *value)) {
-                platform::logError(QStringLiteral("The step %1 cannot set %2").arg(name, input.key()));
+            if (!rqs::filterKeys::setValue(*filter, key, *value)) {
+                platform::logError(QStringLiteral("The step %1 cannot set %2").arg(name, key));
                 return {};
             }
         }

@@ -40,6 +40,7 @@ platform::Layer *duplicate(const platform::Layer &layer)
 void copyGeometryAndAppearance(const platform::Layer &from, platform::Layer &to)
 {
     to.setAnchorPoint(from.anchorPoint());
+    to.setAnchorPointZ(from.anchorPointZ());
     to.setBounds(from.bounds());
     to.setPosition(from.position());
     to.setZPosition(from.zPosition());

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 #include <chrono>
 #include <cmath>
@@ -67,6 +68,8 @@ QSButton::QSButton(QWidget *parent)
 {
     // Moves reach the tracking area even where Qt reports no crossing (after a grab ends outside).
     setMouseTracking(true);
+    // Reached with the Tab key and clicked with Space or Return; a mouse click leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     m_insideTimer.setSingleShot(true);
     m_insideTimer.setInterval(std::chrono::milliseconds(qRound64(QSToolTipController::toolTipDelay() * 1000)));
     connect(&m_insideTimer, &QTimer::timeout, this, &QSButton::showToolTipTimed);
@@ -237,7 +240,9 @@ void QSButton::setStateIndependent(bool stateIndependent)
     m_stateIndependent = stateIndependent;
     if (m_symbolOff.isEmpty())
         return;
-    const bool derived = m_symbolOn.isEmpty() || m_symbolOn == m_symbolOff || QSButtonImages::isSwappedFrom(m_symbolOn, m_symbolOff);
+    // By identity: a set loaded on its own is never replaced, however alike its pixels are.
+    const bool derived = m_symbolOn.isEmpty() || QSButtonImages::isSameSet(m_symbolOn, m_symbolOff)
+                      || QSButtonImages::isSwappedFrom(m_symbolOn, m_symbolOff);
     if (derived)
         m_symbolOn = stateIndependent ? m_symbolOff : QSButtonImages::swappedForOn(m_symbolOff);
     update();
@@ -364,7 +369,7 @@ QSButtonImages::ImageSet QSButton::symbolImages(bool on) const { return on ? m_s
 
 int QSButton::backgroundsRendered() const { return m_cache.renderedCount(); }
 
-QSButton::TextBox QSButton::titleBox(const QString &text, double factor) const
+QSButton::TextBox QSButton::titleBox(const QString &text, double factor, const QColor &color) const
 {
     TextBox box;
     box.text = text;
@@ -373,7 +378,7 @@ QSButton::TextBox QSButton::titleBox(const QString &text, double factor) const
         // A factor of 0 gives the default size.
         box.attributes.font.setPointSizeF(factor > 0 ? font().pointSizeF() * factor : QFont().pointSizeF());
     }
-    box.attributes.color = drawnColor(m_style.textColor.color());
+    box.attributes.color = color;
     box.attributes.alignment = qtAlignment(alignment()) | Qt::AlignTop;
     if (!text.isEmpty())
         box.size = platform::TextLayout(text, box.attributes).size();
@@ -383,7 +388,7 @@ QSButton::TextBox QSButton::titleBox(const QString &text, double factor) const
 QSizeF QSButton::intrinsicContentSize() const
 {
     const QMarginsF &pad = m_style.padding;
-    const TextBox title = titleBox(this->title(), 1);
+    const TextBox title = titleBox(this->title(), 1, drawnColor(m_style.textColor.color()));
     double width = pad.left() + pad.right();
     if (!title.text.isEmpty())
         width += std::ceil(title.size.width());
@@ -405,6 +410,8 @@ QSize QSButton::sizeHint() const
     const QSizeF size = intrinsicContentSize();
     return {int(std::ceil(size.width())), int(std::ceil(size.height()))};
 }
+
+QSize QSButton::minimumSizeHint() const { return sizeHint(); }
 
 QRectF QSButton::imageRectIn(const QRectF &rect) const
 {
@@ -472,8 +479,10 @@ void QSButton::drawRect(const QRectF &)
         symbol = QSizeF(symbol.width() / symbol.height() * content.height(), content.height());
     if (symbol.width() > content.width())
         symbol = QSizeF(content.width(), symbol.height() / symbol.width() * content.width());
-    TextBox title = titleBox(this->title(), 1);
-    TextBox sub = titleBox(m_subTitle, m_subTitleFactor);
+    const QColor color = m_style.textColor.color();
+    TextBox title = titleBox(this->title(), 1, drawnColor(color));
+    // The sub-title dims whenever the button is disabled, whatever the description styles.
+    TextBox sub = titleBox(m_subTitle, m_subTitleFactor, isEnabled() ? color : dimmed(color));
     const double tw = title.size.width(), th = title.size.height(), uw = sub.size.width(), uh = sub.size.height();
     const double margin = m_style.textMargin;
     QRectF symbolRect, titleRect, subRect;
@@ -526,6 +535,21 @@ void QSButton::mouseUp(const platform::MouseEvent &event)
 {
     QSToolTipController::sharedController()->hideForView(this);
     setButtonState(bounds().contains(event.location) ? 6 : 1);
+}
+
+void QSButton::keyDown(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A key held down clicks once.
+        if (!event->isAutoRepeat())
+            setButtonState(7);
+        break;
+    default:
+        Control::keyDown(event);
+    }
 }
 
 void QSButton::mouseEntered(const platform::MouseEvent &)
@@ -611,11 +635,14 @@ void QSButton::showToolTipTimed()
 
 QColor QSButton::drawnColor(const QColor &color) const
 {
-    if (isEnabled() || hasDisabledDescription())
-        return color;
-    QColor dimmed = color;
-    dimmed.setAlphaF(color.alphaF() * 0.5f);
-    return dimmed;
+    return isEnabled() || hasDisabledDescription() ? color : dimmed(color);
+}
+
+QColor QSButton::dimmed(const QColor &color)
+{
+    QColor half = color;
+    half.setAlphaF(color.alphaF() * 0.5f);
+    return half;
 }
 
 QSButtonStyle &QSButton::style() { return m_style; }

@@ -119,10 +119,14 @@ public:
     // What the title, image, symbol and middle image need.
     QSizeF intrinsicContentSize() const;
     QSize sizeHint() const override;
+    // Layouts never make a button smaller than it needs.
+    QSize minimumSizeHint() const override;
     // Where the control's own image goes in the rectangle.
     QRectF imageRectIn(const QRectF &rect) const;
     void drawRect(const QRectF &dirtyRect) override;
 
+    // Space and Return click a focused button.
+    void keyDown(QKeyEvent *event) override;
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
     void mouseUp(const platform::MouseEvent &event) override;
@@ -140,11 +144,13 @@ protected:
     void updateButtonState();
     // The title colour as drawn: dimmed while disabled unless the description styles that state.
     QColor drawnColor(const QColor &color) const;
+    // At half its alpha.
+    static QColor dimmed(const QColor &color);
     QSButtonStyle &style();
 
 private:
     struct TextBox;
-    TextBox titleBox(const QString &text, double factor) const;
+    TextBox titleBox(const QString &text, double factor, const QColor &color) const;
     void drawBackground(QRectF &rect, int slot);
     void showToolTipTimed();
     void leaveWindow(QWidget *window);

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 QImage fileImage(const QString &prefix, const QString &state, const QString &extension)
@@ -102,13 +104,13 @@ QSButtonImages::ImageSet QSButtonImages::swappedForOn(const ImageSet &off)
 bool QSButtonImages::isSwappedFrom(const ImageSet &on, const ImageSet &off)
 {
     const ImageSet swapped = swappedForOn(off);
-    if (on.size() != 4 || swapped.size() != 4)
-        return false;
-    for (int index = 0; index < 4; ++index) {
-        if (on[index].cacheKey() != swapped[index].cacheKey())
-            return false;
-    }
-    return true;
+    return swapped.size() == 4 && isSameSet(on, swapped);
+}
+
+bool QSButtonImages::isSameSet(const ImageSet &a, const ImageSet &b)
+{
+    return a.size() == b.size()
+        && std::equal(a.cbegin(), a.cend(), b.cbegin(), [](const QImage &x, const QImage &y) { return x.cacheKey() == y.cacheKey(); });
 }
 
 QSizeF QSButtonImages::pointSize(const QImage &image)

@@ -28,6 +28,8 @@ public:
     static ImageSet swappedForOn(const ImageSet &off);
     // Whether the set is, image by image, the one that swappedForOn makes of the off set.
     static bool isSwappedFrom(const ImageSet &on, const ImageSet &off);
+    // Whether the two sets hold the very same images (by cache key, not by pixels).
+    static bool isSameSet(const ImageSet &a, const ImageSet &b);
 
     static QSizeF pointSize(const QImage &image);
 

@@ -10,26 +10,16 @@ namespace {
 
 const std::array<const char *, 4> stateKeys{"disabled", "normal", "hover", "down"};
 
-QVariantMap ownDictionary(const QVariantMap &description, int visualState, bool on)
-{
-    const QString plain = QLatin1String(stateKeys.at(std::clamp(visualState, 0, 3)));
-    const QString keyed = plain + (on ? QStringLiteral(".on") : QStringLiteral(".off"));
-    if (description.contains(keyed))
-        return description.value(keyed).toMap();
-    return description.value(plain).toMap();
-}
-
 } // namespace
 
 QVariantMap QSButtonStyle::stateDictionary(const QVariantMap &description, int visualState, bool on)
 {
-    QVariantMap merged = ownDictionary(description, 1, on);
-    if (visualState != 1) {
-        const QVariantMap own = ownDictionary(description, visualState, on);
-        for (auto it = own.cbegin(); it != own.cend(); ++it)
-            merged.insert(it.key(), it.value());
+    const QString plain = QLatin1String(stateKeys.at(std::clamp(visualState, 0, 3)));
+    for (const QString &key : {plain + (on ? QStringLiteral(".on") : QStringLiteral(".off")), plain}) {
+        if (description.contains(key))
+            return description.value(key).toMap();
     }
-    return merged;
+    return description.value(QStringLiteral("normal")).toMap();
 }
 
 void QSButtonStyle::apply(const QVariantMap &dictionary)

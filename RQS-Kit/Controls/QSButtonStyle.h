@@ -24,8 +24,8 @@ struct QSButtonStyle
     // Top, bottom, left and right in points (QMarginsF's left, top, right, bottom fields).
     QMarginsF padding;
 
-    // The state's dictionary: its on/off key, else its plain key, else "normal"; a key the state
-    // leaves out is the normal state's, so that leaving a state restores what it changed.
+    // The state's dictionary: its on/off key, else its plain key, else "normal". Text keys it
+    // leaves out keep what the state before set; padding it leaves out is 0.
     static QVariantMap stateDictionary(const QVariantMap &description, int visualState, bool on);
     // Writes what the dictionary sets over this style; padding that it leaves out becomes 0.
     void apply(const QVariantMap &dictionary);

@@ -1,6 +1,5 @@
 #include "RQS-Kit/Controls/QSNoteController.h"
 
-#include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "platform/foundation/NotificationCenter.h"
 
@@ -58,9 +57,14 @@ void QSNoteController::adjustWindowSize()
                                              + 8.0 + naturalSize(m_approveButton).width() + 39.0);
     const double textHeight =
         m_textView ? std::ceil(rqs::heightForWidth(attributedText(*m_textView), width - 49.0 - 32.0)) + 5.0 : 0;
-    const double titleHeight = m_titleTF ? m_titleTF->sizeHint().height() : 0;
+    // The close button stands in the title's line.
+    const double titleHeight = std::max(m_titleTF ? m_titleTF->sizeHint().height() : 0.0, naturalSize(m_closeButton).height());
     const double height = std::clamp(textHeight, 50.0, 300.0) + titleHeight + 77.0 + 8.0 + 28.0
                         + naturalSize(m_approveButton).height() + 53.0;
+    // Text that fits its height needs no scroll bar; one left from a narrower layout would wrap
+    // the text into more lines than fit.
+    if (m_textView)
+        m_textView->setVerticalScrollBarPolicy(textHeight > 300.0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     // Fixed, so that the layout's own minimum does not change what was computed.
     note->setFixedSize(int(std::ceil(width)), int(std::ceil(height)));
 }
@@ -73,6 +77,13 @@ void QSNoteController::windowDidLoad()
     // The text is measured for the view's whole width.
     if (m_textView)
         m_textView->document()->setDocumentMargin(0);
+}
+
+void QSNoteController::setWindow(platform::Window *window)
+{
+    if (!window)
+        m_textView = nullptr;
+    QSWindowController::setWindow(window);
 }
 
 void QSNoteController::positionOnWindow(platform::Window *parent)
@@ -106,8 +117,8 @@ void QSNoteController::attachToWindow(platform::Window *parent, double location)
 
 void QSNoteController::buttonPressed(QObject *button)
 {
-    if (m_delegate)
-        m_delegate->note(this, qobject_cast<QSButton *>(button));
+    if (QSNoteControllerDelegate *delegate = m_delegate.get())
+        delegate->note(this, qobject_cast<QSButton *>(button));
     detachFromParent();
     close(this);
 }
@@ -131,9 +142,9 @@ double QSNoteController::locationFix() const { return m_locationFix; }
 
 platform::Window *QSNoteController::parentWindow() const { return m_parentWindow; }
 
-QSNoteControllerDelegate *QSNoteController::delegate() const { return m_delegate; }
+QSNoteControllerDelegate *QSNoteController::delegate() const { return m_delegate.get(); }
 
-void QSNoteController::setDelegate(QSNoteControllerDelegate *delegate) { m_delegate = delegate; }
+void QSNoteController::setDelegate(QSNoteControllerDelegate *delegate) { m_delegate.set(delegate); }
 
 QLabel *QSNoteController::titleTF() const { return m_titleTF; }
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
+#include "RQS-Kit/Helper/QSWeakDelegate.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QTextBrowser>
-
-class QSNoteControllerDelegate;
 
 // A small note with a title, a text and up to four buttons, standing on the top edge of a parent
 // window at a fraction of its width, above it, and following it as it is resized. Any of the
@@ -32,6 +32,8 @@ public:
     // The window is see-through, without a frame: the interface file draws its background. The
     // text runs from edge to edge of its view.
     void windowDidLoad() override;
+    // Without a window the note lets go of its text view too.
+    void setWindow(platform::Window *window) override;
     // Places the note on the parent's top edge at locationFix of its width.
     void positionOnWindow(platform::Window *parent);
     // Shows the note on the parent at the fraction of its width; a note that is already on a
@@ -45,6 +47,7 @@ public:
 
     double locationFix() const;
     platform::Window *parentWindow() const;
+    // Held weakly: a delegate that is destroyed is no longer told. It must be a QObject.
     QSNoteControllerDelegate *delegate() const;
     void setDelegate(QSNoteControllerDelegate *delegate);
 
@@ -66,7 +69,7 @@ private:
 
     double m_locationFix = 0;
     QPointer<platform::Window> m_parentWindow;
-    QSNoteControllerDelegate *m_delegate = nullptr;
+    QSWeakDelegate<QSNoteControllerDelegate> m_delegate;
     QPointer<QLabel> m_titleTF;
     QPointer<QTextBrowser> m_textView;
     QPointer<QSButton> m_closeButton;

@@ -175,6 +175,10 @@ QUrl QSRateUsController::appURL() const { return m_appURL; }
 
 void QSRateUsController::setAppURL(const QUrl &url) { m_appURL = url; }
 
+QString QSRateUsController::appUrlString() const { return m_appURL.toString(); }
+
+void QSRateUsController::setAppUrlString(const QString &url) { m_appURL = QUrl(url); }
+
 QString QSRateUsController::appName() const
 {
     if (!m_appName.isEmpty())

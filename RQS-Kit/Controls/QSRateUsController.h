@@ -18,6 +18,8 @@
 class QSRateUsController : public QSNoteController
 {
     Q_OBJECT
+    // The store page as text, for interface files.
+    Q_PROPERTY(QString appUrlString READ appUrlString WRITE setAppUrlString)
 public:
     explicit QSRateUsController(QObject *parent = nullptr);
 
@@ -50,6 +52,8 @@ public:
 
     QUrl appURL() const;
     void setAppURL(const QUrl &url);
+    QString appUrlString() const;
+    void setAppUrlString(const QString &url);
     // The stored name, else the main bundle's "CFBundleName".
     QString appName() const;
     void setAppName(const QString &name);

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/QSCombineFilter.h"
+#include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
@@ -15,9 +16,9 @@ QSCombinedShadeDescription::QSCombinedShadeDescription(const QString &shadePath,
     : QSShadeDescription(shadePath, blendMode, intensity)
 {
     const QString target = QSTempCleaner::tempURLWithExtension(QStringLiteral("png")).toLocalFile();
-    QFile source(shadePath);
+    QString reason = QStringLiteral("no temporary file");
     // The new name is taken by an empty file: the copy replaces it.
-    if (!target.isEmpty() && QFile::remove(target) && source.copy(target)) {
+    if (!target.isEmpty() && QFile::remove(target) && rqs::copyFileExclusively(shadePath, target, &reason)) {
         m_copyPath = target;
         moveImageTo(target);
         return;
@@ -25,7 +26,7 @@ QSCombinedShadeDescription::QSCombinedShadeDescription(const QString &shadePath,
     if (!target.isEmpty())
         QFile::remove(target);
     platform::logWarning(QStringLiteral("Could not copy file '%1' to '%2 because of '%3'")
-                             .arg(shadePath, target, target.isEmpty() ? QStringLiteral("no temporary file") : source.errorString()));
+                             .arg(shadePath, target, reason));
 }
 
 QSCombinedShadeDescription::~QSCombinedShadeDescription()

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Effects/QSEffect.h"
 
+#include "RQS-Kit/Effects/FilterKeys.h"
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "RQS-Kit/Effects/QSEffectValues.h"
@@ -8,11 +9,13 @@
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/fx/Accumulator.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <cmath>
 
 using platform::fx::Filter;
 using platform::fx::Image;
@@ -71,11 +74,40 @@ QStringList stringsEntry(const QVariantMap &map, const QString &key)
     return strings;
 }
 
-const InputAttribute *inputOf(const Filter &filter, const QString &key)
+bool isInput(const Filter &filter, const QString &key)
 {
     const QList<InputAttribute> &inputs = filter.inputAttributes();
-    const auto found = std::find_if(inputs.begin(), inputs.end(), [&](const InputAttribute &a) { return a.key == key; });
-    return found == inputs.end() ? nullptr : &*found;
+    return std::any_of(inputs.begin(), inputs.end(), [&](const InputAttribute &a) { return a.key == key; });
+}
+
+// A settings dictionary as text, one entry a line, in the old property-list style.
+QString describe(const QVariant &value, int depth = 0)
+{
+    const QString indent(4 * (depth + 1), QLatin1Char(' '));
+    const QString closing(4 * depth, QLatin1Char(' '));
+    if (value.metaType() == QMetaType::fromType<QVariantMap>()) {
+        const QVariantMap map = value.toMap();
+        QString text = QStringLiteral("{\n");
+        for (auto entry = map.begin(); entry != map.end(); ++entry)
+            text += QStringLiteral("%1%2 = %3;\n").arg(indent, describe(entry.key(), depth + 1), describe(entry.value(), depth + 1));
+        return text + closing + QLatin1Char('}');
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantList>() || value.metaType() == QMetaType::fromType<QStringList>()) {
+        QStringList items;
+        for (const QVariant &item : value.toList())
+            items << indent + describe(item, depth + 1);
+        return items.isEmpty() ? QStringLiteral("(\n%1)").arg(closing)
+                               : QStringLiteral("(\n%1\n%2)").arg(items.join(QStringLiteral(",\n")), closing);
+    }
+    if (value.metaType() == QMetaType::fromType<bool>())
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    const QString text = rqs::effectValues::storable(value).toString();
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.$/:-]+$"));
+    if (plain.match(text).hasMatch())
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 std::unique_ptr<Filter> filterNamed(const QString &name)
@@ -218,22 +250,29 @@ void QSEffect::setSettings(const QVariantMap &given)
             platform::logWarning(QStringLiteral("The effect %1 ignores an \"isEnabled\" that is no boolean").arg(m_name));
     }
     m_filter->setDefaults();
+    // Properties have no defaults: each goes back to what it was before any settings set it.
+    for (auto property = m_propertiesBefore.begin(); property != m_propertiesBefore.end(); ++property)
+        rqs::filterKeys::setValue(*m_filter, property.key(), property.value());
     m_settings = {{NameKey, m_name}};
     const double base = relativeBase();
     for (const QString &key : m_filter->applyingOrder(merged.keys())) {
-        const InputAttribute *input = inputOf(*m_filter, key);
+        const std::optional<InputAttribute> input = rqs::filterKeys::attribute(*m_filter, key);
         if (!input) {
             platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3; the setting is ignored")
                                      .arg(m_filter->name(), m_name, key));
             continue;
         }
-        const std::optional<QVariant> value = rqs::effectValues::forInput(*input, merged.value(key));
+        std::optional<QVariant> value = rqs::effectValues::forInput(*input, merged.value(key));
         if (!value)
             continue;
+        if (input->kind == InputAttribute::Kind::Number)
+            value = withinRange(*input, value->toDouble());
+        rememberProperty(key);
         m_settings.insert(key, *value);
-        m_filter->setValueForKey(key, m_relative.contains(key) && input->kind == InputAttribute::Kind::Number
-                                          ? QVariant(value->toDouble() * base)
-                                          : *value);
+        rqs::filterKeys::setValue(*m_filter, key,
+                                  m_relative.contains(key) && input->kind == InputAttribute::Kind::Number
+                                      ? QVariant(value->toDouble() * base)
+                                      : *value);
     }
     if (successorObject() && m_enabled)
         passOn(outputImage());
@@ -242,10 +281,54 @@ void QSEffect::setSettings(const QVariantMap &given)
                           [this](const auto &) { emit settingsChanged(); });
 }
 
+void QSEffect::rememberProperty(const QString &key)
+{
+    if (!isInput(*m_filter, key) && !m_propertiesBefore.contains(key))
+        m_propertiesBefore.insert(key, rqs::filterKeys::value(*m_filter, key));
+}
+
+rqs::effectValues::Range QSEffect::settingRange(const InputAttribute &input) const
+{
+    for (const QVariant &entry : m_settingsUI) {
+        const QVariantMap map = entry.toMap();
+        const int type = map.value(QStringLiteral("type"), -1).toInt();
+        if (map.value(QStringLiteral("inputName")).toString() == input.key
+            && (type == QSEffectSettingsView::Slider || type == QSEffectSettingsView::CircularSlider))
+            return rqs::effectValues::controlRange(map, m_filter->attributes().value(input.key).toMap());
+    }
+    // A proportion has no limits of its own without a control; the filter's are in pixels.
+    if (m_relative.contains(input.key))
+        return {};
+    return {input.minimum, input.maximum};
+}
+
+double QSEffect::withinRange(const InputAttribute &input, double value) const
+{
+    const rqs::effectValues::Range range = settingRange(input);
+    double kept = value;
+    if (range.minimum && !(kept >= *range.minimum))
+        kept = *range.minimum;
+    else if (range.maximum && !(kept <= *range.maximum))
+        kept = *range.maximum;
+    if (std::isnan(kept) || kept == value)
+        return kept;
+    platform::logWarning(QStringLiteral("The setting %1 of the effect %2 is %3, outside %4 to %5; %6 is used")
+                             .arg(input.key, m_name, QString::number(value),
+                                  range.minimum ? QString::number(*range.minimum) : QStringLiteral("any"),
+                                  range.maximum ? QString::number(*range.maximum) : QStringLiteral("any"),
+                                  QString::number(kept)));
+    return kept;
+}
+
 QVariant QSEffect::settingsValueForKey(const QString &key) const
 {
     const auto stored = m_settings.constFind(key);
-    return stored != m_settings.constEnd() ? *stored : m_filter->value(key);
+    return stored != m_settings.constEnd() ? *stored : rqs::filterKeys::value(*m_filter, key);
+}
+
+QString QSEffect::description() const
+{
+    return QStringLiteral("Effect: %1 (%2)\nSettings: %3").arg(m_displayName, m_name, describe(settings()));
 }
 
 QVariant QSEffect::valueFromDicts(const QList<QVariantMap> &dicts, const QStringList &keys)
@@ -291,25 +374,18 @@ Image QSEffect::outputImage()
     m_waitingForUpdate = false;
     if (!m_relative.isEmpty())
         applyRelativeInputs(relativeBase());
-    Image output = m_filter->outputImage();
-    if (output.isNull() || output.extent().isEmpty())
+    // The output stays a recipe: whoever shows the chain's end renders the whole chain at once,
+    // each step once and under one memory budget, instead of every step holding a rendered copy.
+    const Image output = m_filter->outputImage();
+    if (output.isNull() || !platform::fx::Extent::isInfinite(output.extent()))
         return output;
-    if (platform::fx::Extent::isInfinite(output.extent())) {
-        // A rendered copy needs a finite extent; the picture's own is the one anybody looks at.
-        const Image cropped = output.cropped(input.extent());
-        if (platform::fx::Extent::isInfinite(cropped.extent())) {
-            platform::logInfo(QStringLiteral("The effect %1 gives an infinite image; it is passed on unrendered").arg(m_name));
-            return output;
-        }
-        output = cropped;
-        if (output.extent().isEmpty())
-            return output;
+    // The picture's own extent is the one anybody looks at.
+    const Image cropped = output.cropped(input.extent());
+    if (platform::fx::Extent::isInfinite(cropped.extent())) {
+        platform::logInfo(QStringLiteral("The effect %1 gives an infinite image").arg(m_name));
+        return output;
     }
-    const QRectF extent = output.extent();
-    platform::fx::Accumulator accumulator(QRectF(QPointF(0, 0), extent.size()), platform::fx::Accumulator::Format::RGBAf);
-    if (!accumulator.setImage(output.transformed(QTransform::fromTranslate(-extent.x(), -extent.y()))))
-        return output;
-    return accumulator.image().transformed(QTransform::fromTranslate(extent.x(), extent.y()));
+    return cropped;
 }
 
 bool QSEffect::setSuccessor(QObject *successor)
@@ -354,9 +430,9 @@ void QSEffect::setGlobalSettings(const QVariantMap &globals)
         const QString target = m_globals.value(entry.key()).toString();
         if (target.isEmpty())
             continue;
-        if (const InputAttribute *input = inputOf(*m_filter, target)) {
+        if (const std::optional<InputAttribute> input = rqs::filterKeys::attribute(*m_filter, target)) {
             if (const auto value = rqs::effectValues::forInput(*input, entry.value()))
-                m_filter->setValueForKey(target, *value);
+                rqs::filterKeys::setValue(*m_filter, target, *value);
         } else {
             platform::logWarning(QStringLiteral("The filter %1 of the effect %2 has no input %3 for the global %4")
                                      .arg(m_filter->name(), m_name, target, entry.key()));
@@ -405,7 +481,7 @@ bool QSEffect::setValueForKey(const QString &key, const QVariant &value)
     }
     if (!m_boundSettings.contains(key))
         return platform::KeyValue::setPropertyValue(this, key, value);
-    const InputAttribute *input = inputOf(*m_filter, key);
+    const std::optional<InputAttribute> input = rqs::filterKeys::attribute(*m_filter, key);
     const std::optional<QVariant> converted = input ? rqs::effectValues::forInput(*input, value) : std::nullopt;
     if (!converted) {
         if (!input)
@@ -415,9 +491,10 @@ bool QSEffect::setValueForKey(const QString &key, const QVariant &value)
     if (recordSettingsUndo())
         m_undoManager->setActionName(
             QStringLiteral("%1 %2").arg(rqs::localized(m_name), rqs::localizedForTable(key, StringsTable)));
+    rememberProperty(key);
     m_settings.insert(key, *converted);
     const bool relative = m_relative.contains(key) && input->kind == InputAttribute::Kind::Number;
-    m_filter->setValueForKey(key, relative ? QVariant(converted->toDouble() * relativeBase()) : *converted);
+    rqs::filterKeys::setValue(*m_filter, key, relative ? QVariant(converted->toDouble() * relativeBase()) : *converted);
     if (m_enabled && successorObject())
         passOn(outputImage());
     emit settingsChanged();

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
 #include "RQS-Kit/Effects/QSEffectSuccessor.h"
+#include "RQS-Kit/Effects/QSEffectValues.h"
 #include "platform/fx/Filter.h"
 #include "platform/ui/UndoManager.h"
 
@@ -18,9 +19,10 @@
 // output to its successor, a switched-off one its input.
 //
 // Settings are stored as "name", "isEnabled", "resource" (input key → image resource) and the
-// filter's input keys; colours and gradients as text. Inputs named "relative" in the description
-// are stored as proportions of the base size (see relativeBase) and set on the filter multiplied
-// by it. Main thread only.
+// filter's input keys and properties; colours and gradients as text. Inputs named "relative" in
+// the description are stored as proportions of the base size (see relativeBase) and set on the
+// filter multiplied by it. The output is a recipe: the chain is rendered by whoever shows its
+// end. Main thread only.
 class QSEffectSettingsView;
 
 class QSEffect : public QObject, public QSEffectSuccessor, public QSEffectSettingsHost
@@ -58,7 +60,8 @@ public:
 
     QVariantMap settings() const;
     // Untrusted input: keys the filter lacks and values of the wrong type are left out with a
-    // "Warning: " line.
+    // "Warning: " line; a number outside its slider's range (else the input's limits) is kept to
+    // it with a "Warning: " line.
     void setSettings(const QVariantMap &settings);
     // The value in the settings, else the filter's current one.
     QVariant settingsValueForKey(const QString &key) const override;
@@ -75,6 +78,7 @@ public:
     void removeImageResource(const QString &key);
 
     // Null while the filter has no input, posting "EffectNeedsUpd" once per stretch without one.
+    // An infinite output is cut to the input's extent.
     platform::fx::Image outputImage();
     platform::fx::Image inputImage() const;
 
@@ -94,6 +98,9 @@ public:
     // the filter as proportion × base), else nothing but a "Warning: " line.
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value) override;
 
+    // "Effect: DISPLAY NAME (NAME)" and a line "Settings: " with the settings dictionary.
+    QString description() const;
+
     QString effectName() const override { return m_name; }
     QStringList settingsUIOrder() const override { return m_settingsKeys; }
     void storeSetting(const QString &key, const QVariant &value) override;
@@ -108,6 +115,10 @@ private:
     QSEffect(const QVariantMap &description, std::unique_ptr<platform::fx::Filter> filter);
 
     void applyRelativeInputs(double base);
+    // Before a setting first sets a property, what it was: settings without it put it back.
+    void rememberProperty(const QString &key);
+    rqs::effectValues::Range settingRange(const platform::fx::InputAttribute &input) const;
+    double withinRange(const platform::fx::InputAttribute &input, double value) const;
     void passOn(const platform::fx::Image &image);
     QSEffectSuccessor *successorObject() const;
     bool recordSettingsUndo();
@@ -115,6 +126,8 @@ private:
     QString m_name, m_displayName;
     std::unique_ptr<platform::fx::Filter> m_filter;
     QVariantMap m_settingsUI, m_baseSettings, m_globals, m_settings, m_imageResources;
+    // The filter's properties as they were before settings first set them.
+    QVariantMap m_propertiesBefore;
     QStringList m_settingsKeys, m_relative, m_boundSettings;
     QPointer<QSEffectSettingsView> m_settingsView;
     double m_effectProportion = 0;

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
+#include "RQS-Kit/Effects/QSEffectValues.h"
 #include "RQS-Kit/Effects/QSFilter.h"
 #include "RQS-Kit/Foundation/PopUpButtonExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -36,13 +37,13 @@ QVariant valueFromDicts(const QVariantList &dictionaries, const QStringList &key
     return {};
 }
 
-double rangeEnd(const QVariantList &dictionaries, const QStringList &keys)
+// The entry and the input's attributes; an open end is 0.
+std::pair<double, double> rangeOf(const QVariantList &dictionaries)
 {
-    return valueFromDicts(dictionaries, keys).toDouble();
+    const rqs::effectValues::Range range = rqs::effectValues::controlRange(dictionaries.value(0).toMap(),
+                                                                           dictionaries.value(1).toMap());
+    return {range.minimum.value_or(0.0), range.maximum.value_or(0.0)};
 }
-
-const QStringList MinKeys{QStringLiteral("minValue"), QStringLiteral("CIAttributeSliderMin"), QStringLiteral("CIAttributeMin")};
-const QStringList MaxKeys{QStringLiteral("maxValue"), QStringLiteral("CIAttributeSliderMax"), QStringLiteral("CIAttributeMax")};
 
 std::optional<Color> colorOf(const QVariant &value)
 {
@@ -171,8 +172,9 @@ QWidget *QSEffectSettingsView::makeControl(const QString &key, const QVariantMap
 QWidget *QSEffectSettingsView::makeSlider(const QString &, const QVariantList &dictionaries)
 {
     auto *slider = new QSSlider(this);
-    slider->setMinValue(rangeEnd(dictionaries, MinKeys));
-    slider->setMaxValue(rangeEnd(dictionaries, MaxKeys));
+    const auto [minimum, maximum] = rangeOf(dictionaries);
+    slider->setMinValue(minimum);
+    slider->setMaxValue(maximum);
     const double factor = valueFromDicts(dictionaries, {QStringLiteral("expFactor")}).toDouble();
     if (factor >= 1.0) {
         slider->setSliderCurve(3);
@@ -228,8 +230,9 @@ QWidget *QSEffectSettingsView::makeCircular(const QString &, const QVariantList 
 {
     auto *dial = new QDial(this);
     dial->setRange(0, DialSteps);
-    dial->setProperty("minValue", rangeEnd(dictionaries, MinKeys));
-    dial->setProperty("maxValue", rangeEnd(dictionaries, MaxKeys));
+    const auto [minimum, maximum] = rangeOf(dictionaries);
+    dial->setProperty("minValue", minimum);
+    dial->setProperty("maxValue", maximum);
     connect(dial, &QDial::valueChanged, this, [this, dial] { controlValueChanged(dial); });
     return dial;
 }

@@ -83,6 +83,21 @@ std::optional<double> number(const QVariant &value)
     return platform::fx::isNumeric(value) ? std::optional<double>(value.toDouble()) : std::nullopt;
 }
 
+Range controlRange(const QVariantMap &entry, const QVariantMap &inputAttributes)
+{
+    const auto first = [&](const std::initializer_list<const char *> keys) -> std::optional<double> {
+        for (const QVariantMap *dictionary : {&entry, &inputAttributes}) {
+            for (const char *key : keys) {
+                if (const auto end = number(dictionary->value(QLatin1String(key))))
+                    return end;
+            }
+        }
+        return std::nullopt;
+    };
+    return {first({"minValue", "CIAttributeSliderMin", "CIAttributeMin"}),
+            first({"maxValue", "CIAttributeSliderMax", "CIAttributeMax"})};
+}
+
 std::optional<QVariant> forInput(const InputAttribute &input, const QVariant &value)
 {
     std::optional<QVariant> result = converted(input.kind, value);

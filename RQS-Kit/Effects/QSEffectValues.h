@@ -18,4 +18,13 @@ QVariant storable(const QVariant &value);
 // A number from a property list (integers, reals, booleans); nullopt for anything else.
 std::optional<double> number(const QVariant &value);
 
+// The range a slider offers for a setting: "minValue" and "maxValue" of the settings entry, else
+// the filter's slider range ("CIAttributeSliderMin", "CIAttributeSliderMax") for the input, else
+// its limits ("CIAttributeMin", "CIAttributeMax"). An end that none of them gives is open.
+struct Range
+{
+    std::optional<double> minimum, maximum;
+};
+Range controlRange(const QVariantMap &entry, const QVariantMap &inputAttributes);
+
 } // namespace rqs::effectValues

@@ -7,6 +7,7 @@
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 
@@ -20,13 +21,18 @@ const QString ClassName = QStringLiteral("QSShapedBorderFilter");
 template <int Points>
 Pixel pixelRing(const KernelInvocation &k)
 {
+    static const std::array<QPointF, Points> ring = [] {
+        std::array<QPointF, Points> directions;
+        for (int i = 0; i < Points; ++i)
+            directions[std::size_t(i)] = {std::cos(2 * M_PI * i / Points), std::sin(2 * M_PI * i / Points)};
+        return directions;
+    }();
     const double h = k.number(1);
     const QPointF p = k.destCoord();
     float alpha = k.sample(0, p).a;
-    for (int i = 0; i < Points; ++i) {
-        const double a = 2 * M_PI * i / Points;
-        alpha = std::max(alpha, k.sample(0, p + QPointF(std::cos(a) * h, std::sin(a) * h)).a);
-    }
+    // Inside an opaque picture nothing on the ring can add to the pixel.
+    for (int i = 0; i < Points && alpha < 1; ++i)
+        alpha = std::max(alpha, k.sample(0, p + ring[std::size_t(i)] * h).a);
     return Pixel{1, 1, 1, 1} * alpha;
 }
 

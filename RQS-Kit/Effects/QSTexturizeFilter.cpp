@@ -30,12 +30,15 @@ Color fromHsv(double h, double s, double v, float alpha)
     return {float(rgb[i][0]), float(rgb[i][1]), float(rgb[i][2]), alpha};
 }
 
+// Arguments: the texture; (hue shift, saturation factor, value factor); the tint's alpha; the
+// least saturation a pixel ends with.
 Pixel tintTexture(const KernelInvocation &k)
 {
     const Color c = straight(k.sample(0, k.destCoord()));
     const QSColor::Hsv hsv = rqs::hsv(c);
     const Vector shift = k.vector(1);
-    const double s = std::clamp(hsv.saturation * shift[1], 0.0, 1.0), v = std::clamp(hsv.value * shift[2], 0.0, 1.0);
+    const double s = std::clamp(std::max(k.number(3), hsv.saturation * shift[1]), 0.0, 1.0);
+    const double v = std::clamp(hsv.value * shift[2], 0.0, 1.0);
     return fromHsv(hsv.hue + shift[0], s, v, c.a * float(k.number(2))).premultiplied();
 }
 
@@ -186,13 +189,33 @@ Image QSTexturizeFilter::cachedTexture() const
         m_cachedTexture = Image::withColor(color).cropped({0, 0, 100, 100});
     } else if (const auto tint = kernelWithName(QStringLiteral("tintTexture"))) {
         const QSColor::Hsv c = rqs::hsv(color);
+        // A neutral texture's greys have no saturation to scale: they take the tint's.
+        const bool neutral = !(m_hsv.saturation > 0.01);
         m_cachedTexture = tint->apply({arrayForRect(m_texture.extent()), {}},
                                       {Sampler{m_texture, Wrap::Transparent, Filtering::Nearest},
                                        Vector{{c.hue - m_hsv.hue, c.saturation / std::max(m_hsv.saturation, 0.01),
                                                c.value / std::max(m_hsv.value, 0.01)}, 3},
-                                       double(color.a)});
+                                       double(color.a), neutral ? c.saturation : 0.0});
     }
     return m_cachedTexture;
+}
+
+QString QSTexturizeFilter::description() const
+{
+    const auto yesNo = [](bool yes) { return yes ? QStringLiteral("YES") : QStringLiteral("NO"); };
+    return Filter::description()
+           + QStringLiteral("\nInputImage: %1\nInputTexture: %2\nInputColor: %3\ninputTextureName: %4\nInputTextureWidth: %5"
+                            "\nInputCompositeName: %6\nInputImageisMask: %7\nTextureFillMode: %8 – TextureBaseRepeats: %9"
+                            " – TextureSections: %10 – ScaleTexture: %11 – noTextureShift: %12")
+                 .arg(describe(value(QStringLiteral("inputImage"))),
+                      describe(m_texture.isNull() ? QVariant() : QVariant::fromValue(m_texture)),
+                      tintColor().text(), describe(value(QStringLiteral("inputTextureName"))),
+                      describe(value(QStringLiteral("inputTextureWidth"))), describe(value(QStringLiteral("inputCompositeName"))),
+                      yesNo(value(QStringLiteral("imageIsMask")).toBool()),
+                      QString::number(int(numberValue(QStringLiteral("textureFillMode")))),
+                      QString::number(m_baseRepeats, 'f', 6))
+                 .arg(m_sections)
+                 .arg(yesNo(m_scaleTexture), yesNo(m_noShift));
 }
 
 Image QSTexturizeFilter::outputImage() const

@@ -25,6 +25,8 @@ public:
     platform::fx::Image cachedTexture() const;
 
     platform::fx::Image outputImage() const override;
+    // The base description, then the inputs and the texture's drawing options one a line.
+    QString description() const override;
 
 private:
     void chooseTexture(const QString &name);

@@ -4,7 +4,10 @@
 #include "platform/foundation/Log.h"
 
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSysInfo>
 
+#include <array>
 #include <cmath>
 #include <mutex>
 
@@ -151,4 +154,18 @@ Image QSWatermarkFilter::outputImage() const
                              {QStringLiteral("inputBlendName"), m_blendName},
                              {QStringLiteral("inputUseExtent"), 1}})
         .cropped(background.extent());
+}
+
+bool rqs::systemVersionIsAtLeast(int major, int minor, int bugfix)
+{
+    // Missing parts count 0.
+    static const std::array<int, 3> running = [] {
+        std::array<int, 3> parts{};
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^(\\d+)(?:\\.(\\d+))?(?:\\.(\\d+))?")).match(QSysInfo::kernelVersion());
+        for (int i = 0; i < 3; ++i)
+            parts[std::size_t(i)] = match.captured(i + 1).toInt();
+        return parts;
+    }();
+    return running >= std::array<int, 3>{major, minor, bugfix};
 }

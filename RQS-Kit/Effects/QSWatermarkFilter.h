@@ -64,3 +64,11 @@ private:
     uint m_gravity = 0;
     mutable platform::fx::Image m_cachedImage;
 };
+
+namespace rqs {
+
+// Whether the running system is at least version major.minor.bugfix. On Linux the system's version
+// is the kernel's release ("6.1.0-13-amd64" is 6.1.0), read once.
+bool systemVersionIsAtLeast(int major, int minor, int bugfix);
+
+} // namespace rqs

@@ -61,6 +61,9 @@ qreal keyWindowScaleFactor()
     return window && window->screen() ? window->screen()->devicePixelRatio() : 0.0;
 }
 
+// Above 1.5 the double-resolution picture comes first; at 1.5 the plain one serves.
+bool prefersDoubleResolution() { return keyWindowScaleFactor() > 1.5; }
+
 // The name without the first "~iPad", "~iPhone" and "@2x", wherever they stand.
 QString nameWithoutDeviceSuffixes(QString name)
 {
@@ -258,7 +261,8 @@ QString imagePath(const platform::Bundle &bundle, const QString &name, const QSt
             return path;
     }
     const QString path = fileExistsAtPath(bundle, name, type);
-    if (!path.isNull() || prefer2X || keyWindowScaleFactor() >= 1.5)
+    // Up to a scale of 1.5 a picture that exists only at double resolution is still found.
+    if (!path.isNull() || prefer2X || prefersDoubleResolution())
         return path;
     return fileExistsAtPath(bundle, name + twoX(), type);
 }
@@ -292,12 +296,12 @@ QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QSt
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name)
 {
-    return imageNamed(bundle, name, keyWindowScaleFactor() >= 1.5);
+    return imageNamed(bundle, name, prefersDoubleResolution());
 }
 
 QString pathForImageNamed(const platform::Bundle &bundle, const QString &name)
 {
-    return imagePath(bundle, name, keyWindowScaleFactor() >= 1.5);
+    return imagePath(bundle, name, prefersDoubleResolution());
 }
 
 QString pathForImageWithPrefix(const platform::Bundle &bundle, const QString &prefix)

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
+#include "RQS-Kit/Foundation/QSImageMetadata.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/WindowExtension.h"
@@ -15,12 +16,10 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <cerrno>
@@ -50,11 +49,9 @@ void showSaveAlert(const QString &path)
 const QString DescriptionFile = QStringLiteral("Description.plist");
 const QString QuickLookFolder = QStringLiteral("QuickLook");
 // The top-level entries a write made, so that a later write removes only what it made itself.
-const QString WrittenEntriesFile = QStringLiteral(".WrittenEntries.plist");
 
 QString join(const QString &folder, const QString &name) { return folder + QLatin1Char('/') + name; }
 
-QString topLevelName(const QString &relativePath) { return relativePath.section(QLatin1Char('/'), 0, 0); }
 
 void fail(QString &failure, const QString &message)
 {
@@ -70,21 +67,6 @@ bool removeItem(const QString &path, QString *error)
         *error = info.exists() || info.isSymLink() ? QStringLiteral("it could not be removed")
                                                    : QStringLiteral("it does not exist");
     return removed;
-}
-
-QStringList writtenEntries(const QString &bundlePath)
-{
-    QStringList names;
-    const QVariantList entries = platform::PropertyList::read(join(bundlePath, WrittenEntriesFile)).toList();
-    for (const QVariant &entry : entries) {
-        const QString name = entry.toString();
-        if (rqs::isPlainFileName(name))
-            names.append(name);
-        else
-            platform::logWarning(QStringLiteral("Ignoring the entry '%1' of %2: it leads outside the bundle")
-                                     .arg(name, join(bundlePath, WrittenEntriesFile)));
-    }
-    return names;
 }
 
 void linkThumbnail(const QString &bundlePath, const QString &extension)
@@ -352,15 +334,24 @@ bool QSBundleManager::writeBundleToURL(const QUrl &url, const QVariantMap &descr
             fail(failure, QStringLiteral("Refusing the resource path '%1': it leads outside the bundle").arg(it.key()));
     }
 
-    QStringList written{DescriptionFile, QuickLookFolder};
-    for (const QString &entry : writtenEntries(path)) {
+    // A folder that holds files but no description is no bundle: its files are not the bundle's to
+    // delete, and nothing is written there.
+    const QStringList entries =
+        QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    if (!entries.isEmpty() && !entries.contains(DescriptionFile)) {
+        failure = QStringLiteral("Refusing to write a bundle into %1: it holds files but no %2").arg(path, DescriptionFile);
+        platform::logError(failure);
+        if (error)
+            *error = failure;
+        return false;
+    }
+    // The description is replaced in the next step; every other entry that no resource names goes.
+    for (const QString &entry : entries) {
         if (keys.contains(entry) || entry == DescriptionFile)
             continue;
         QString reason;
-        if (!removeItem(join(path, entry), &reason) && QFileInfo::exists(join(path, entry))) {
+        if (!removeItem(join(path, entry), &reason))
             fail(failure, QStringLiteral("Could not delete file '%1' (%2)").arg(entry, reason));
-            written.append(entry);
-        }
     }
 
     QString reason;
@@ -371,14 +362,10 @@ bool QSBundleManager::writeBundleToURL(const QUrl &url, const QVariantMap &descr
         fail(failure, QStringLiteral("Could not create QuickLook folder: %1").arg(join(path, QuickLookFolder)));
 
     for (const QString &key : std::as_const(keys)) {
-        written.append(topLevelName(key));
         const QString target = join(path, key);
         if (!QFileInfo::exists(target) && !saveResource(resources.value(key), QUrl::fromLocalFile(target), &reason))
             failure = reason;
     }
-    written.removeDuplicates();
-    if (!platform::PropertyList::write(written, join(path, WrittenEntriesFile), &reason))
-        fail(failure, QStringLiteral("Could not write %1, because %2").arg(join(path, WrittenEntriesFile), reason));
 
     for (const QString &extension : {QStringLiteral("png"), QStringLiteral("jpg")}) {
         if (keys.contains(QStringLiteral("QuickLook/Preview.") + extension)) {
@@ -400,6 +387,8 @@ bool QSBundleManager::saveResource(const Resource &resource, const QUrl &url, QS
         saved = saveFiles(*files, url, failure);
     } else if (const auto *cached = std::get_if<std::shared_ptr<QSCachedImage>>(&resource)) {
         saved = *cached && ((*cached)->writeToURL(url, &failure) || saveImage((*cached)->nsImage(), url));
+    } else if (const auto *engineImage = std::get_if<platform::fx::Image>(&resource)) {
+        saved = saveCIImage(*engineImage, url);
     } else {
         saved = saveImage(std::get<QImage>(resource), url);
     }
@@ -493,7 +482,9 @@ bool QSBundleManager::createPathIfMissing(const QString &path)
     return false;
 }
 
-bool QSBundleManager::saveImage(const QImage &image, const QUrl &url)
+bool QSBundleManager::saveImage(const QImage &image, const QUrl &url) { return saveCGImage(image, url, {}); }
+
+bool QSBundleManager::saveCGImage(const QImage &image, const QUrl &url, const QVariantMap &metadata)
 {
     QString path = url.toLocalFile();
     if (image.isNull()) {
@@ -504,16 +495,13 @@ bool QSBundleManager::saveImage(const QImage &image, const QUrl &url)
     createPathIfMissing(QFileInfo(path).path());
 
     // Encoded in memory first: a picture that cannot be encoded never touches the file.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(image)) {
+    QString reason;
+    const QByteArray bytes = QSImageMetadata::encode(image, format, metadata, &reason);
+    if (bytes.isEmpty()) {
         platform::logError(QStringLiteral("Could not encode the image '%1' as %2, because %3")
-                               .arg(path, QString::fromLatin1(format), writer.errorString()));
+                               .arg(path, QString::fromLatin1(format), reason));
         return false;
     }
-    QString reason;
     if (!platform::AtomicFileWriter::write(path, bytes, &reason)) {
         platform::logError(QStringLiteral("Failed writing the image '%1', because %2").arg(path, reason));
         showSaveAlert(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Bundle.h"
+#include "platform/fx/Image.h"
 
 #include <QImage>
 #include <QMap>
@@ -16,10 +17,6 @@
 
 class QSCachedImage;
 
-namespace platform::fx {
-class Image;
-}
-
 // The kit's resource bundles (folders with a description, resources and a preview) and the files
 // around them: catalogs of the bundles of one type in a folder of an application bundle, the
 // persistent record "BundleManager.plist" of items kept in the application's data folder, writing
@@ -29,8 +26,9 @@ class QSBundleManager
 {
 public:
     // What a bundle can hold under a relative path: a list of files copied by
-    // QSTempCleaner::tempCopyFor (paths relative to the private temporary folder), or a picture.
-    using Resource = std::variant<QStringList, std::shared_ptr<QSCachedImage>, QImage>;
+    // QSTempCleaner::tempCopyFor (paths relative to the private temporary folder), a picture, or an
+    // image-engine image (rendered over its extent).
+    using Resource = std::variant<QStringList, std::shared_ptr<QSCachedImage>, QImage, platform::fx::Image>;
     using Resources = QMap<QString, Resource>;
 
     // The record kept in the property-list file at the path (empty when it cannot be read).
@@ -84,10 +82,12 @@ public:
     static std::optional<QVariantMap> decriptionForBundle(const platform::Bundle &bundle);
 
     // Writes "Description.plist", every resource whose path does not exist yet, and a thumbnail
-    // linked to "QuickLook/Preview.png" or ".jpg". Entries an earlier write made that are no longer
-    // named are removed; anything else in the folder is left alone. Paths that would lead outside
-    // the bundle are refused with a warning. False when any step failed; the last failure goes to
-    // error.
+    // linked to "QuickLook/Preview.png" or ".jpg". First every top-level entry that no resource
+    // names exactly is removed (a key "QuickLook/Preview.png" keeps no "QuickLook" folder), so a
+    // bundle holds what it was last written with. A folder that holds files but no
+    // "Description.plist" is no bundle and is refused untouched (an error). Paths that would lead
+    // outside the bundle are refused with a warning. False when any step failed; the last failure
+    // goes to error.
     static bool writeBundleToURL(const QUrl &url, const QVariantMap &description, const Resources &resources,
                                  QString *error = nullptr);
     // False when anything of the resource could not be saved; the last failure goes to error.
@@ -110,6 +110,9 @@ public:
     // picture with alpha is written as PNG and any other as JPEG, the extension becoming "png" or
     // "jpg". The file is replaced only by a complete encoding. False on failure (logged).
     static bool saveImage(const QImage &image, const QUrl &url);
+    // The same, with the metadata (in the form QSImageMetadata::read gives it: orientation,
+    // resolution, description) written into the file.
+    static bool saveCGImage(const QImage &image, const QUrl &url, const QVariantMap &metadata);
     // Renders the image's extent (see newCGImage), then saveImage.
     static bool saveCIImage(const platform::fx::Image &image, const QUrl &url);
 

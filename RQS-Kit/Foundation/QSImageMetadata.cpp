@@ -2,13 +2,17 @@
 
 #include "platform/foundation/Log.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
+#include <QtEndian>
 
 #include <libexif/exif-data.h>
 #include <libexif/exif-loader.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <memory>
@@ -87,6 +91,34 @@ void addDirectory(const ExifData &exif, ExifIfd ifd, QVariantMap &into)
     }
 }
 
+const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
+const QByteArray ExifHeader("Exif\0\0", 6);
+constexpr qsizetype PngChunkOverhead = 12;
+
+// The Exif block (with its "Exif" header) of a PNG's "eXIf" chunk, found before the pixels; empty
+// when there is none or the chunks run past the end of the file.
+QByteArray pngExif(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(PngSignature.size()) != PngSignature)
+        return {};
+    for (;;) {
+        const QByteArray head = file.read(8);
+        if (head.size() != 8)
+            return {};
+        const quint32 length = qFromBigEndian<quint32>(head.constData());
+        const QByteArray type = head.mid(4);
+        if (type == "IDAT" || type == "IEND" || length > quint32(file.size() - file.pos()))
+            return {};
+        if (type == "eXIf") {
+            const QByteArray data = file.read(length);
+            return data.size() == qsizetype(length) ? ExifHeader + data : QByteArray();
+        }
+        if (!file.seek(file.pos() + length + 4))
+            return {};
+    }
+}
+
 void readExif(const QString &path, QVariantMap &exif, QVariantMap &tiff)
 {
     const std::unique_ptr<ExifLoader, decltype(&exif_loader_unref)> loader(exif_loader_new(), exif_loader_unref);
@@ -96,6 +128,11 @@ void readExif(const QString &path, QVariantMap &exif, QVariantMap &tiff)
     const unsigned char *buffer = nullptr;
     unsigned int size = 0;
     exif_loader_get_buf(loader.get(), &buffer, &size);
+    const QByteArray fromPng = buffer && size > 0 ? QByteArray() : pngExif(path);
+    if (!fromPng.isEmpty()) {
+        buffer = reinterpret_cast<const unsigned char *>(fromPng.constData());
+        size = unsigned(fromPng.size());
+    }
     if (!buffer || size == 0)
         return;
     const std::unique_ptr<ExifData, decltype(&exif_data_unref)> data(exif_data_new(), exif_data_unref);
@@ -106,6 +143,70 @@ void readExif(const QString &path, QVariantMap &exif, QVariantMap &tiff)
     exif_data_load_data(data.get(), buffer, size);
     addDirectory(*data, EXIF_IFD_EXIF, exif);
     addDirectory(*data, EXIF_IFD_0, tiff);
+}
+
+// The Exif block (with its "Exif" header) that holds the orientation alone.
+QByteArray exifWithOrientation(int orientation)
+{
+    const std::unique_ptr<ExifData, decltype(&exif_data_unref)> data(exif_data_new(), exif_data_unref);
+    if (!data)
+        return {};
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_set_byte_order(data.get(), EXIF_BYTE_ORDER_MOTOROLA);
+    ExifEntry *entry = exif_entry_new();
+    if (!entry)
+        return {};
+    exif_content_add_entry(data->ifd[EXIF_IFD_0], entry);
+    exif_entry_initialize(entry, EXIF_TAG_ORIENTATION);
+    exif_entry_unref(entry);
+    if (!entry->data)
+        return {};
+    exif_set_short(entry->data, EXIF_BYTE_ORDER_MOTOROLA, ExifShort(orientation));
+    unsigned char *saved = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(data.get(), &saved, &size);
+    const QByteArray block(reinterpret_cast<const char *>(saved), qsizetype(size));
+    free(saved);
+    return block.startsWith(ExifHeader) ? block : QByteArray();
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian(quint32(data.size()), chunk.data());
+    chunk += QByteArray(type, 4) + data;
+    const auto crc = quint32(crc32_z(0, reinterpret_cast<const Bytef *>(chunk.constData() + 4), std::size_t(chunk.size() - 4)));
+    chunk.resize(chunk.size() + 4);
+    qToBigEndian(crc, chunk.data() + chunk.size() - 4);
+    return chunk;
+}
+
+// The Exif block goes after the JPEG's JFIF segment, or after the PNG's header chunk.
+bool insertExif(QByteArray &encoded, const QByteArray &format, const QByteArray &exif)
+{
+    if (format == "png") {
+        constexpr qsizetype afterHeader = 8 + PngChunkOverhead + 13;
+        if (encoded.size() < afterHeader || encoded.mid(12, 4) != "IHDR")
+            return false;
+        encoded.insert(afterHeader, pngChunk("eXIf", exif.mid(ExifHeader.size())));
+        return true;
+    }
+    if (encoded.size() < 4 || uchar(encoded[0]) != 0xff || uchar(encoded[1]) != 0xd8 || exif.size() > 0xffff - 2)
+        return false;
+    qsizetype at = 2;
+    if (uchar(encoded[2]) == 0xff && uchar(encoded[3]) == 0xe0 && encoded.size() >= 6)
+        at = 4 + qFromBigEndian<quint16>(encoded.constData() + 4);
+    QByteArray segment("\xff\xe1\0\0", 4);
+    qToBigEndian(quint16(exif.size() + 2), segment.data() + 2);
+    encoded.insert(at, segment + exif);
+    return true;
+}
+
+// A top-level value, else the one of the TIFF dictionary.
+QVariant metadataValue(const QVariantMap &metadata, const QString &key, const QString &tiffKey)
+{
+    const QVariant value = metadata.value(key);
+    return value.isValid() ? value : metadata.value(TIFFDictionary).toMap().value(tiffKey);
 }
 
 } // namespace
@@ -143,10 +244,41 @@ QVariantMap read(const QString &path)
     tiff.insert(QStringLiteral("Orientation"), orientation);
     QVariantMap exif;
     readExif(path, exif, tiff);
+    // Qt reads no orientation from a PNG; its Exif chunk gives it.
+    const int exifOrientation = tiff.value(QStringLiteral("Orientation")).toInt();
+    if (orientation == 1 && exifOrientation >= 1 && exifOrientation <= 8)
+        properties.insert(QStringLiteral("Orientation"), exifOrientation);
     if (!exif.isEmpty())
         properties.insert(ExifDictionary, exif);
     properties.insert(TIFFDictionary, tiff);
     return properties;
+}
+
+QByteArray encode(QImage picture, const QByteArray &format, const QVariantMap &metadata, QString *error)
+{
+    const double dpiWidth = metadataValue(metadata, QStringLiteral("DPIWidth"), QStringLiteral("XResolution")).toDouble();
+    const double dpiHeight = metadataValue(metadata, QStringLiteral("DPIHeight"), QStringLiteral("YResolution")).toDouble();
+    if (dpiWidth > 0 && dpiHeight > 0) {
+        picture.setDotsPerMeterX(qRound(dpiWidth / InchesPerMeter));
+        picture.setDotsPerMeterY(qRound(dpiHeight / InchesPerMeter));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    const QString description = metadata.value(TIFFDictionary).toMap().value(QStringLiteral("ImageDescription")).toString();
+    if (!description.isEmpty())
+        writer.setText(QStringLiteral("Description"), description);
+    if (!writer.write(picture)) {
+        if (error)
+            *error = writer.errorString();
+        return {};
+    }
+    const int orientation = metadataValue(metadata, QStringLiteral("Orientation"), QStringLiteral("Orientation")).toInt();
+    if (orientation > 1 && orientation <= 8 && !insertExif(bytes, format, exifWithOrientation(orientation)))
+        platform::logWarning(QStringLiteral("The orientation %1 could not be written into the %2 picture")
+                                 .arg(orientation).arg(QString::fromLatin1(format)));
+    return bytes;
 }
 
 } // namespace QSImageMetadata

@@ -99,7 +99,7 @@ void QSWindowController::showWindow(QObject *)
 void QSWindowController::forceCloseWindow(QObject *)
 {
     if (platform::Window *closing = window())
-        closing->close();
+        closing->closeUnconditionally();
 }
 
 bool QSWindowController::isVisible() const { return m_nib.root() && m_nib.root()->isVisible(); }

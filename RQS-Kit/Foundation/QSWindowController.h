@@ -44,10 +44,10 @@ public:
     // Handler of the window's will-close notification.
     virtual void windowWillClose(const platform::Notification &notification);
 
-    // Closes the window if there is one; loads nothing.
+    // Closes the window politely if there is one (its close event may refuse); loads nothing.
     Q_INVOKABLE void close(QObject *sender);
     Q_INVOKABLE void showWindow(QObject *sender);
-    // Loads the window if needed, then closes it.
+    // Loads the window if needed, then closes it whatever its close event would answer.
     Q_INVOKABLE void forceCloseWindow(QObject *sender);
 
     // Neither loads the window.

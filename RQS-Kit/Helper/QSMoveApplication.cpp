@@ -1,6 +1,7 @@
 #include "RQS-Kit/Helper/QSMoveApplication.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/WindowExtension.h"
 #include "RQS-Kit/Helper/QSBundleTree.h"
 #include "RQS-Kit/Helper/QSProcessHandoff.h"
 #include "platform/foundation/Bundle.h"
@@ -13,8 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace {
 
@@ -39,6 +42,31 @@ bool trash(const QString &path)
     }
     platform::logError(QStringLiteral("Could not trash '%1'").arg(path));
     return false;
+}
+
+// The block device behind the partition (or the device itself) says whether it can be taken out.
+bool isRemovableDevice(const QByteArray &device)
+{
+    if (!device.startsWith("/dev/"))
+        return false;
+    const QString name = QFileInfo(QString::fromLocal8Bit(device)).fileName();
+    const QString block = QFileInfo(QStringLiteral("/sys/class/block/") + name).canonicalFilePath();
+    if (block.isEmpty())
+        return false;
+    for (const QString &folder : {block, QFileInfo(block).path()}) {
+        QFile removable(folder + QStringLiteral("/removable"));
+        if (removable.open(QIODevice::ReadOnly))
+            return removable.readAll().trimmed() == "1";
+    }
+    return false;
+}
+
+// Linux's disk image: a read-only mount (an AppImage's) or a removable one (a USB stick). Foldwise
+// there is copied and the original left as it is.
+bool isOnReadOnlyOrRemovableMount(const QString &path)
+{
+    const QStorageInfo volume(path);
+    return volume.isValid() && (volume.isReadOnly() || isRemovableDevice(volume.device()));
 }
 
 bool relaunchAndQuit(const QString &executable)
@@ -121,8 +149,14 @@ void QSMoveApplication::moveToApplicationsFolderIfNecessary()
     alert.addButtonWithTitle(text(QStringLiteral("MoveApplicationsHomeButton")));
     alert.addButtonWithTitle(text(QStringLiteral("DoNotMoveButton")), platform::Alert::ButtonRole::Cancel);
     alert.setShowsSuppressionButton(true);
+    // Foldwise comes to the front to ask, on the window it would put a sheet on.
+    QWidget *front = rqs::windowForSheetWithView(nullptr);
+    if (front && QGuiApplication::applicationState() != Qt::ApplicationActive) {
+        front->raise();
+        front->activateWindow();
+    }
     // The mover may be a temporary: the completion keeps its own copy.
-    alert.beginSheetModalForWindow(platform::Window::keyWindow(), [mover = *this](const platform::Alert::Answer &answer) mutable {
+    alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(front), [mover = *this](const platform::Alert::Answer &answer) mutable {
         mover.moveApplicationChoice(answer.returnCode);
         if (answer.suppressionButtonTicked)
             platform::UserDefaults::standardUserDefaults()->setBool(true, SuppressKey);
@@ -209,6 +243,8 @@ QSMoveApplication::Outcome QSMoveApplication::finish(const QString &destination)
     // The new copy is started first: should that fail, the running copy is still whole.
     if (!m_relaunch(QSBundleTree::executableIn(destination)))
         return fail(text(QStringLiteral("MoveFailedStart")));
+    if (isOnReadOnlyOrRemovableMount(m_bundlePath))
+        return Outcome::Moved;
     QString error;
     if (!QSBundleTree::remove(m_bundlePath, &error)) {
         platform::logWarning(QStringLiteral("Could not delete '%1': %2").arg(m_bundlePath, error));

@@ -8,8 +8,9 @@
 // Offers, once at launch, to move a Foldwise folder that runs from elsewhere (a Downloads folder)
 // into an Applications folder: the user's "~/Applications", or "/opt" for all users, with an
 // administrator's consent through pkexec when it is not writable. On consent it copies the
-// folder (an older copy goes to the trash), removes the old one, starts the new copy once this
-// process has ended and quits. A failure shows the failure alert with its reason and leaves the
+// folder (an older copy goes to the trash), removes the old one unless it runs from a read-only
+// or removable mount (an AppImage's, a USB stick), starts the new copy once this process has
+// ended and quits. A failure shows the failure alert with its reason and leaves the
 // running copy as it is. A build tree or an installed prefix is never offered the move. GUI thread.
 class QSMoveApplication
 {
@@ -44,8 +45,8 @@ public:
     void setRelaunch(Relaunch relaunch);
     void setPrivilegedRun(PrivilegedRun run);
 
-    // Asks when the folder lies outside the Applications folders and the offer is not suppressed;
-    // the answer is carried out when the alert ends.
+    // Asks when the folder lies outside the Applications folders and the offer is not suppressed,
+    // Foldwise brought to the front first; the answer is carried out when the alert ends.
     void moveToApplicationsFolderIfNecessary();
     bool needsOffer() const;
     Outcome moveApplicationChoice(int response);

@@ -32,11 +32,16 @@ VXPageBitmaps::Bitmap VXPageBitmaps::draw(const VXPagePtr &page, const QSize &pi
     }
     bitmap.fill(Qt::white);
     QPainter painter(&bitmap);
-    platform::PainterGraphicsContext context(&painter, pixels.height());
-    platform::GraphicsContextScope scope(&context);
-    page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
+    bool failed = false;
+    {
+        // The context gives the painter back its state as it goes, before the painter ends.
+        platform::PainterGraphicsContext context(&painter, pixels.height());
+        platform::GraphicsContextScope scope(&context);
+        page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
+        failed = context.drawingFailed();
+    }
     painter.end();
-    if (context.drawingFailed())
+    if (failed)
         return {};
     return {bitmap, true};
 }

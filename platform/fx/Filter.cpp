@@ -113,8 +113,18 @@ std::unique_ptr<Filter> Filter::copy() const
     return copy;
 }
 
-QStringList Filter::applyingOrder(const QStringList &keys) const
+QStringList Filter::applyingOrder(const QStringList &given) const
 {
+    // Inputs as declared, then the keys that are no inputs as given.
+    QStringList keys;
+    for (const InputAttribute &input : m_inputs) {
+        if (given.contains(input.key))
+            keys << input.key;
+    }
+    for (const QString &key : given) {
+        if (!keys.contains(key))
+            keys << key;
+    }
     QStringList ordered;
     QStringList visiting;
     // Depth first over "is overridden by": a key is placed after every given key that overrides it.
@@ -132,6 +142,50 @@ QStringList Filter::applyingOrder(const QStringList &keys) const
     for (const QString &key : keys)
         place(key);
     return ordered;
+}
+
+QString Filter::description() const
+{
+    QStringList inputs;
+    for (const InputAttribute &input : m_inputs)
+        inputs << QStringLiteral("%1=%2").arg(input.key, describe(value(input.key)));
+    return QStringLiteral("<%1: %2>").arg(m_name, inputs.join(QLatin1Char(' ')));
+}
+
+QString Filter::describe(const QVariant &value)
+{
+    const auto numbers = [](std::initializer_list<double> list) {
+        QStringList texts;
+        for (const double n : list)
+            texts << QString::number(n);
+        return texts.join(QLatin1Char(' '));
+    };
+    if (!value.isValid())
+        return QStringLiteral("(null)");
+    if (value.metaType() == QMetaType::fromType<Image>()) {
+        const QRectF e = value.value<Image>().extent();
+        return QStringLiteral("Image [%1]").arg(numbers({e.x(), e.y(), e.width(), e.height()}));
+    }
+    if (value.metaType() == QMetaType::fromType<Color>())
+        return value.value<Color>().text();
+    if (value.metaType() == QMetaType::fromType<Vector>()) {
+        const Vector v = value.value<Vector>();
+        QStringList texts;
+        for (int i = 0; i < v.count; ++i)
+            texts << QString::number(v.values[std::size_t(i)]);
+        return QLatin1Char('[') + texts.join(QLatin1Char(' ')) + QLatin1Char(']');
+    }
+    if (value.metaType() == QMetaType::fromType<QTransform>()) {
+        const QTransform t = value.value<QTransform>();
+        return QLatin1Char('[') + numbers({t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) + QLatin1Char(']');
+    }
+    if (value.metaType() == QMetaType::fromType<QRectF>()) {
+        const QRectF r = value.toRectF();
+        return QLatin1Char('[') + numbers({r.x(), r.y(), r.width(), r.height()}) + QLatin1Char(']');
+    }
+    if (value.metaType() == QMetaType::fromType<Gradient>())
+        return QStringLiteral("Gradient of %1 stops").arg(value.value<Gradient>().numberOfColorStops());
+    return value.toString();
 }
 
 const InputAttribute *Filter::input(const QString &key) const

@@ -57,12 +57,18 @@ public:
     // A new filter of the same name, its inputs set through the setters in applying order, so that
     // it renders as this one does; null when the name is not registered.
     virtual std::unique_ptr<Filter> copy() const;
-    // The keys in the order in which to set them: as given, except that an input comes before the
-    // inputs it overrides.
+    // The keys in the order in which to set them: inputs in the order the filter declares them,
+    // except that an input comes before the inputs it overrides; then other keys as given.
     QStringList applyingOrder(const QStringList &keys) const;
 
     // Null when a required image is missing.
     virtual Image outputImage() const = 0;
+
+    // "<NAME: KEY=VALUE ...>" over the inputs in their declared order.
+    virtual QString description() const;
+    // A value as the descriptions show it: "(null)" for none, an image by its extent, colours and
+    // vectors by their numbers.
+    static QString describe(const QVariant &value);
 
     // "outputImage" or an input key; an unknown key is an invalid value and a "Warning: " line.
     Q_INVOKABLE QVariant valueForKey(const QString &key);

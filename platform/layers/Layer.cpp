@@ -68,6 +68,12 @@ void Layer::setAnchorPoint(const QPointF &anchorPoint)
     changed();
 }
 
+void Layer::setAnchorPointZ(double z)
+{
+    m_anchorPointZ = z;
+    changed();
+}
+
 void Layer::setZPosition(double z)
 {
     m_zPosition = z;
@@ -303,7 +309,7 @@ QTransform Layer::transformToSuperlayer(bool shown) const
     const QPointF anchor = anchorInBounds(bounds, m_anchorPoint);
     matrix.translate(float(position.x()), float(position.y()));
     matrix *= transform;
-    matrix.translate(float(-anchor.x()), float(-anchor.y()));
+    matrix.translate(float(-anchor.x()), float(-anchor.y()), float(-m_anchorPointZ));
     return matrix.toTransform();
 }
 

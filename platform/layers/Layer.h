@@ -39,6 +39,10 @@ public:
     void setPosition(const QPointF &position);
     QPointF anchorPoint() const { return m_anchorPoint; }
     void setAnchorPoint(const QPointF &anchorPoint);
+    // The anchor's depth: the point (anchor, anchorPointZ) of the layer is what its transform
+    // turns about and what its position places.
+    double anchorPointZ() const { return m_anchorPointZ; }
+    void setAnchorPointZ(double z);
     double zPosition() const { return m_zPosition; }
     void setZPosition(double z);
     // Bounds size placed by anchor and position; meaningful while the transform is the identity.
@@ -146,6 +150,7 @@ private:
     QRectF m_bounds;
     QPointF m_position;
     QPointF m_anchorPoint{0.5, 0.5};
+    double m_anchorPointZ = 0;
     double m_zPosition = 0;
     QMatrix4x4 m_transform;
     QMatrix4x4 m_sublayerTransform;

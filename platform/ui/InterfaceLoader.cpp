@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
+#include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
@@ -59,8 +60,23 @@ public:
         return plain;
     }
 
+    // Only Qt's layouts stand where a layout is expected; any other class refuses the file.
+    QLayout *createLayout(const QString &className, QObject *parent, const QString &name) override
+    {
+        if (!availableLayouts().contains(className)) {
+            logError(QStringLiteral("The class \"%1\" of \"%2\" in %3 is no layout; the file is refused")
+                         .arg(className, name, m_file));
+            m_refused = true;
+            return nullptr;
+        }
+        return QUiLoader::createLayout(className, parent, name);
+    }
+
+    bool refused() const { return m_refused; }
+
 private:
     QString m_file;
+    bool m_refused = false;
 };
 
 // Every object of a file that wants to finish its set-up once the file is connected gets to.
@@ -112,6 +128,11 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         logWarning(QStringLiteral("Interface file %1 could not be loaded: %2").arg(path, builder.errorString()));
         return nullptr;
     }
+    if (builder.refused()) {
+        delete root;
+        return nullptr;
+    }
+    InterfaceLimits::apply(root, QFileInfo(path).fileName());
     if (owner)
         InterfaceConnector::connect(owner, root);
     awakeFromNib(root);

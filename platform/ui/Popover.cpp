@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <iterator>
 
 namespace platform {
 
@@ -34,24 +35,37 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
     }
     adjustSize();
     const QRect anchor(view->mapToGlobal(rect.topLeft()), rect.size());
-    QPoint origin;
-    switch (edge) {
-    case Edge::Left:
-        origin = QPoint(anchor.left() - gap - width(), anchor.center().y() - height() / 2);
-        break;
-    case Edge::Right:
-        origin = QPoint(anchor.right() + gap, anchor.center().y() - height() / 2);
-        break;
-    case Edge::Top:
-        origin = QPoint(anchor.center().x() - width() / 2, anchor.top() - gap - height());
-        break;
-    case Edge::Bottom:
-        origin = QPoint(anchor.center().x() - width() / 2, anchor.bottom() + gap);
-        break;
-    }
+    const auto originOn = [&](Edge side) {
+        switch (side) {
+        case Edge::Left:
+            return QPoint(anchor.left() - gap - width(), anchor.center().y() - height() / 2);
+        case Edge::Right:
+            return QPoint(anchor.right() + gap, anchor.center().y() - height() / 2);
+        case Edge::Top:
+            return QPoint(anchor.center().x() - width() / 2, anchor.top() - gap - height());
+        case Edge::Bottom:
+            return QPoint(anchor.center().x() - width() / 2, anchor.bottom() + gap);
+        }
+        return QPoint();
+    };
     // Inside its window, which it moves and closes with, so that popovers of several windows
-    // never pile up apart from their windows.
+    // never pile up apart from their windows. Where the side asked for has no room, the popover
+    // opens on another rather than over the rectangle it points at.
     const QRect area = view->window()->geometry();
+    // Beside the rectangle it only has to fit across, above or below it only from top to bottom:
+    // the other way it slides along the rectangle's side.
+    const auto fits = [&](Edge side) {
+        const QRect placed(originOn(side), size());
+        if (side == Edge::Left || side == Edge::Right)
+            return area.left() <= placed.left() && placed.right() <= area.right();
+        return area.top() <= placed.top() && placed.bottom() <= area.bottom();
+    };
+    const bool across = edge == Edge::Left || edge == Edge::Right;
+    const Edge sides[] = {edge,
+                          across ? (edge == Edge::Left ? Edge::Right : Edge::Left) : (edge == Edge::Top ? Edge::Bottom : Edge::Top),
+                          across ? Edge::Top : Edge::Left, across ? Edge::Bottom : Edge::Right};
+    const auto side = std::find_if(std::begin(sides), std::end(sides), fits);
+    QPoint origin = originOn(side != std::end(sides) ? *side : edge);
     origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - width())));
     origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - height())));
     if (auto *window = qobject_cast<Window *>(view->window()))

@@ -18,7 +18,9 @@ public:
     explicit Popover(QWidget *parent = nullptr);
 
     // The rectangle is in the view's widget coordinates (y down). The popover stays inside the
-    // view's window and follows it.
+    // view's window and follows it; without room on the edge asked for, it opens on the opposite
+    // edge, else above or below (beside, for a popover asked above or below), never over the
+    // rectangle while one of them has room.
     void showRelativeToRect(const QRect &rect, QWidget *view, Edge edge);
     bool isShown() const;
 

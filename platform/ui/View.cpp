@@ -16,6 +16,8 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -114,8 +116,11 @@ void View::settleSubviews()
         return;
     const QList<QWidget *> views = subviews();
     if (!isFlipped()) {
-        for (QWidget *subview : views)
-            subview->move(subview->x(), subview->y() + m_placementSize.height() - old.height());
+        // Wide, then kept within what a widget can be placed at: a subview far off stays far off.
+        for (QWidget *subview : views) {
+            const qint64 y = qint64(subview->y()) + m_placementSize.height() - old.height();
+            subview->move(subview->x(), int(std::clamp<qint64>(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
+        }
     }
     for (QWidget *subview : views) {
         auto *view = qobject_cast<View *>(subview);

@@ -67,7 +67,9 @@ TEST(LayerExtension, ADuplicatedTreeRendersAsItsOriginal)
     cut->setCornerRadius(3);
     root.addSublayer(cut);
 
+    root.setAnchorPointZ(7);
     std::unique_ptr<Layer> copy(rqs::duplicate(root));
+    EXPECT_EQ(copy->anchorPointZ(), 7);
     for (Layer *sublayer : root.sublayers())
         copy->addSublayer(rqs::duplicate(*sublayer));
     EXPECT_EQ(differingPixels(platform::LayerRenderer::picture(*copy), platform::LayerRenderer::picture(root)), 0);

@@ -1,12 +1,14 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSNoteController.h"
-#include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "platform/foundation/UserDefaults.h"
+
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QScrollBar>
 #include <QTest>
@@ -17,16 +19,32 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Recorder : QSNoteControllerDelegate
+struct Recorder : QObject, QSNoteControllerDelegate
 {
     void note(QSNoteController *, QSButton *button) override { closedBy = button; }
     QSButton *closedBy = nullptr;
 };
 
-// The window's height beyond the text area.
+struct UrlOpener : QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void open(const QUrl &url) { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+// As the user clicks it: at the centre of what the window shows of the button.
+void click(QSButton *button)
+{
+    ASSERT_TRUE(button->isVisible()) << button->objectName().toStdString();
+    ASSERT_FALSE(button->size().isEmpty()) << button->objectName().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+// The window's height beyond the text area: the title's line, the buttons and the fixed margins.
 double chrome(QSNoteController &note)
 {
-    return note.titleTF()->sizeHint().height() + 166.0 + note.approveButton()->intrinsicContentSize().height();
+    return note.titleTF()->height() + 166.0 + note.approveButton()->height();
 }
 
 // A key window for the prompt, fresh answers in the (test-private) user defaults, and quick retries.
@@ -92,6 +110,7 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
         EXPECT_TRUE(textArea >= c.minimum && textArea <= c.maximum) << textArea << " for " << c.text.size();
         EXPECT_EQ(note.window()->width(), 350) << "three short buttons keep the least width";
         EXPECT_EQ(note.textView()->verticalScrollBar()->maximum() > 0, c.scrolls) << c.text.size();
+        EXPECT_EQ(note.textView()->height(), textArea) << "the text takes the height computed for it";
     }
 
     parent.resize(800, 400);
@@ -100,7 +119,7 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
 
     Recorder recorder;
     note.setDelegate(&recorder);
-    note.approveButton()->performClick();
+    click(note.approveButton());
     EXPECT_EQ(recorder.closedBy, note.approveButton());
     EXPECT_FALSE(note.window()->isVisible());
     EXPECT_TRUE(parent.childWindows().isEmpty());
@@ -111,21 +130,45 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
     EXPECT_FALSE(note.window()->isVisible()) << "the note goes with its parent";
 }
 
+TEST(QSNoteController, LetsGoOfItsTextViewWithItsWindowAndOfADelegateThatIsGone)
+{
+    rqs::registerKitClasses();
+    platform::Window parent;
+    parent.setGeometry(100, 200, 600, 400);
+    parent.makeKeyAndOrderFront(nullptr);
+    QSNoteController note;
+    ASSERT_TRUE(note.window() && note.textView());
+    {
+        Recorder gone;
+        note.setDelegate(&gone);
+        EXPECT_EQ(note.delegate(), &gone);
+    }
+    EXPECT_EQ(note.delegate(), nullptr) << "held weakly";
+    note.attachToWindow(&parent, 0.5);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(note.window()));
+    click(note.cancelButton());
+    EXPECT_FALSE(note.window()->isVisible()) << "closes without a delegate to tell";
+
+    note.setWindow(nullptr);
+    EXPECT_EQ(note.textView(), nullptr) << "before the window it lived in is gone";
+}
+
 TEST_F(RateUs, AsksOnTheFifthStartAndCountsAgainAfterAskLater)
 {
     for (int i = 1; i <= 4; ++i)
         EXPECT_FALSE(start()) << "start " << i;
     ASSERT_TRUE(start());
     EXPECT_TRUE(prompt->textView()->toPlainText().contains("Thank you for using Foldwise!"));
-    prompt->cancelButton()->performClick();
+    click(prompt->cancelButton());
     EXPECT_EQ(started(), 0);
+    EXPECT_FALSE(prompt->isVisible());
 }
 
 TEST_F(RateUs, NeverAskAndAnyRatedVersionEndThePrompts)
 {
     defaults->setInteger(4, "rate.timesStarted");
     ASSERT_TRUE(start());
-    prompt->otherButton()->performClick();
+    click(prompt->otherButton());
     EXPECT_FALSE(start());
     EXPECT_EQ(started(), 5) << "a refused prompt counts no more starts";
 
@@ -147,6 +190,50 @@ TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
     EXPECT_TRUE(QTest::qWaitFor([&] { return prompt->isVisible() && prompt->parentWindow() == &parent; }, 2000));
 }
 
+// The due prompt as the user meets it: its three buttons at the size they need, side by side inside
+// the note, and the text at the height the note computed for it.
+TEST_F(RateUs, TheDuePromptShowsItsThreeButtonsAndItsTextAtTheComputedHeight)
+{
+    defaults->setInteger(4, "rate.timesStarted");
+    ASSERT_TRUE(start());
+    platform::Window *note = prompt->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(note));
+    saveScreenshot(note, "rate-us-note");
+    const QList<QSButton *> buttons{prompt->cancelButton(), prompt->otherButton(), prompt->approveButton()};
+    const QStringList titles{"Ask Later", "Never Ask", "Rate Now"};
+    QRect previous;
+    for (QSButton *button : buttons) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_EQ(button->title(), titles.at(buttons.indexOf(button)));
+        EXPECT_EQ(button->size(), button->sizeHint()) << "the size the button needs";
+        EXPECT_GT(button->height(), 0);
+        const QRect inNote(button->mapTo(note, QPoint()), button->size());
+        EXPECT_TRUE(note->rect().contains(inNote));
+        EXPECT_FALSE(inNote.intersects(previous)) << "beside, not over, its neighbour";
+        EXPECT_EQ(note->childAt(inNote.center()), button) << "nothing covers it";
+        previous = inNote;
+    }
+    EXPECT_EQ(prompt->textView()->height(), note->height() - chrome(*prompt));
+
+    // The store page goes to a stand-in for the desktop's browser.
+    UrlOpener opener;
+    QDesktopServices::setUrlHandler("https", &opener, "open");
+    click(prompt->approveButton());
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(opener.opened, QList<QUrl>{QUrl("https://store.example/foldwise")});
+    EXPECT_FALSE(defaults->stringForKey("rate.ratedVersion").isEmpty()) << "rated";
+}
+
+TEST(QSRateUsController, TakesItsStorePageAsTextFromAnInterfaceFile)
+{
+    QSRateUsController prompt;
+    ASSERT_TRUE(prompt.setProperty("appUrlString", "https://store.example/foldwise?id=7"));
+    EXPECT_EQ(prompt.appURL(), QUrl("https://store.example/foldwise?id=7"));
+    EXPECT_EQ(prompt.property("appUrlString").toString(), "https://store.example/foldwise?id=7");
+}
+
 // A prompt made by an interface file decides on a later turn only while no decision has run in the
 // process; the first decision has run by then here, so the count stays.
 TEST_F(RateUs, APromptFromAnInterfaceFileDecidesOnlyOncePerProcess)
@@ -161,3 +248,5 @@ TEST_F(RateUs, APromptFromAnInterfaceFileDecidesOnlyOncePerProcess)
     EXPECT_EQ(started(), 1);
     EXPECT_EQ(QSRateUsController::sharedController(), prompt) << "the shared prompt stays the first";
 }
+
+#include "PromptsTest.moc"

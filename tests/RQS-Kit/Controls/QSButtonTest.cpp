@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "support/Desktop.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
 
@@ -10,6 +11,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +30,15 @@ void tiff(const QString &folder, const QString &file, QSize size, const QColor &
 }
 
 QColor colorOf(const QImage &image) { return image.pixelColor(0, 0); }
+
+int strongestAlpha(const QImage &image)
+{
+    int strongest = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            strongest = std::max(strongest, image.pixelColor(x, y).alpha());
+    return strongest;
+}
 
 struct Target : QObject
 {
@@ -209,6 +222,142 @@ TEST(QSButton, FollowsItsStateTableUnderPressesAndDrags)
     button.setIsSwitchButton(true);
     button.performClick();
     EXPECT_EQ(button.state(), platform::Control::OnState) << "a switch toggles";
+}
+
+TEST(QSButton, AStatesStyleIsItsOwnDictionaryAndPaddingItLeavesOutIsZero)
+{
+    QTemporaryDir bundle;
+    tiff(bundle.path() + "/Styled.button", "Mid-Normal.tiff", {4, 20}, Qt::gray);
+    ASSERT_TRUE(platform::PropertyList::write(
+        QVariantMap{{"normal", QVariantMap{{"text.color", "1 0 0 1"}, {"padding.left", 7}, {"padding.top", 3}}},
+                    {"hover", QVariantMap{{"text.color", "0 0 1 1"}}}},
+        bundle.path() + "/Styled.button/Info.plist"));
+    MainBundleScope scope(bundle.path());
+    QSButton button;
+    button.setName("Styled");
+    const struct {
+        int state;
+        QMarginsF padding;
+        QColor color;
+    } steps[] = {{1, {7, 3, 0, 0}, Qt::red}, {2, {}, Qt::blue}, {3, {7, 3, 0, 0}, Qt::red}, {2, {}, Qt::blue}, {1, {7, 3, 0, 0}, Qt::red}};
+    for (const auto &step : steps) {
+        button.setButtonState(step.state);
+        EXPECT_EQ(button.padding(), step.padding) << "state " << step.state;
+        EXPECT_EQ(button.textColor(), step.color) << "state " << step.state << " (down has no dictionary and takes normal's)";
+    }
+}
+
+TEST(QSButton, TheStateIndependentFlagNeverReplacesAnOnSetLoadedOnItsOwnHoweverAlike)
+{
+    QTemporaryDir bundle;
+    const QString folder = bundle.path() + "/Twin.button";
+    tiff(folder, "Symbol-Off-Normal.tiff", {8, 8}, Qt::red);
+    tiff(folder, "Symbol-On-Normal.tiff", {8, 8}, Qt::red);
+    MainBundleScope scope(bundle.path());
+    QSButton button;
+    button.setName("Twin");
+    const auto loadedOn = button.symbolImages(true);
+    ASSERT_EQ(loadedOn.size(), 4);
+    ASSERT_EQ(loadedOn[1], button.symbolImages(false)[1]) << "the same pixels";
+    for (bool independent : {true, false}) {
+        button.setStateIndependent(independent);
+        EXPECT_EQ(button.symbolImages(true)[1].cacheKey(), loadedOn[1].cacheKey()) << "independent " << independent;
+    }
+}
+
+TEST(QSButton, KeepsTheHeightItNeedsBesideATextThatWantsAllTheRoom)
+{
+    QWidget host;
+    auto *layout = new QVBoxLayout(&host);
+    auto *text = new QTextBrowser;
+    text->setPlainText(QString("Words to fill the view. ").repeated(40));
+    layout->addWidget(text);
+    auto *button = new QSButton;
+    button->setName("DefaultStyle");
+    button->setTitle("Ask Later");
+    layout->addWidget(button);
+    host.resize(200, 60);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    EXPECT_GT(button->sizeHint().height(), 0);
+    EXPECT_EQ(button->height(), button->sizeHint().height());
+    EXPECT_GE(button->width(), button->sizeHint().width());
+    EXPECT_GE(host.height(), button->height() + layout->contentsMargins().top() + layout->contentsMargins().bottom());
+}
+
+TEST(QSButton, ADisabledSubTitleDimsEvenWhereTheDescriptionStylesTheDisabledTitle)
+{
+    QTemporaryDir bundle;
+    tiff(bundle.path() + "/Described.button", "Symbol-Normal.tiff", {1, 1}, Qt::transparent);
+    ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"disabled", QVariantMap{{"text.margin", 0}}}},
+                                              bundle.path() + "/Described.button/Info.plist"));
+    MainBundleScope scope(bundle.path());
+    QSButton button;
+    button.setName("Described");
+    button.setTextColor(Qt::white);
+    button.resize(120, 40);
+    button.setEnabled(false);
+    ASSERT_TRUE(button.hasDisabledDescription());
+
+    button.setTitle("Title");
+    EXPECT_GT(strongestAlpha(PixelProbe::drawn(button)), 128) << "the described disabled title keeps its colour";
+    button.setTitle("");
+    button.setSubTitle("Sub-title");
+    button.setSubTitleFactor(1);
+    const int subTitle = strongestAlpha(PixelProbe::drawn(button));
+    EXPECT_GT(subTitle, 0) << "drawn";
+    EXPECT_LE(subTitle, 128) << "dimmed";
+}
+
+// Focus goes by the window manager's activation: the button is reached with Tab from a field and
+// clicks on Space, Return and Enter, once for a key held down, never while disabled.
+TEST(QSButtonOnDesktop, TabReachesItAndSpaceAndReturnClickIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *field = new QLineEdit;
+    layout->addWidget(field);
+    auto *button = new QSButton;
+    button->setTitle("Go");
+    layout->addWidget(button);
+    Target target;
+    button->setTarget(&target);
+    button->setAction("clicked");
+    QSignalSpy actions(button, &platform::Control::actionSent);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Tab);
+    ASSERT_TRUE(button->hasFocus()) << "reached with Tab";
+
+    const struct {
+        Qt::Key key;
+        bool autoRepeat;
+        int actions;
+    } presses[] = {{Qt::Key_Space, false, 1}, {Qt::Key_Return, false, 2}, {Qt::Key_Enter, false, 3},
+                   {Qt::Key_Space, true, 4}, {Qt::Key_A, false, 4}};
+    for (const auto &press : presses) {
+        QTest::keyPress(button, press.key, {}, -1);
+        if (press.autoRepeat) {
+            QKeyEvent repeat(QEvent::KeyPress, press.key, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(button, &repeat);
+        }
+        QTest::keyRelease(button, press.key);
+        EXPECT_EQ(actions.size(), press.actions) << "key " << press.key;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return button->buttonState() != 3; })) << "down, then back";
+    }
+    button->setEnabled(false);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(actions.size(), 4) << "disabled";
+
+    // A mouse click leaves the focus in the field.
+    button->setEnabled(true);
+    field->setFocus();
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_EQ(actions.size(), 5);
+    EXPECT_TRUE(field->hasFocus());
 }
 
 #include "QSButtonTest.moc"

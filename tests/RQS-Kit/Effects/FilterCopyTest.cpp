@@ -93,11 +93,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "QSArtisticExtend", "QSTexturizeFilter", "QSTexturedFrameFilter", "QSShapedBorderFilter",
                       "QSAdjustableBlendFilter", "QSBlendWithMaskFilter", "QSCombineFilter", "QSCombineMaskFilter"));
 
-TEST(FilterApplyingOrder, AnInputComesBeforeTheInputsItsSetterOverrides)
+TEST(FilterApplyingOrder, InputsComeAsDeclaredEachBeforeTheInputsItsSetterOverrides)
 {
     rqs::registerKitFilters();
     const std::unique_ptr<Filter> frame = FilterRegistry::create(QStringLiteral("QSTexturedFrameFilter"));
     EXPECT_EQ(frame->applyingOrder({"inputColor", "inputFrameName", "inputTextureName", "inputWidth"}),
-              QStringList({"inputFrameName", "inputTextureName", "inputColor", "inputWidth"}));
-    EXPECT_EQ(frame->applyingOrder({"inputColor", "inputWidth"}), QStringList({"inputColor", "inputWidth"}));
+              QStringList({"inputFrameName", "inputTextureName", "inputWidth", "inputColor"}));
+    EXPECT_EQ(frame->applyingOrder({"zLast", "inputColor", "aFirst", "inputWidth"}),
+              QStringList({"inputWidth", "inputColor", "zLast", "aFirst"}));
 }

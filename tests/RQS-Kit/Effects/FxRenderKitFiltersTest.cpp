@@ -38,7 +38,8 @@ std::vector<fxtest::Pixel> renderedRow(const QTemporaryDir &folder, const QByteA
     QFile recipe(folder.filePath("recipe.json"));
     if (!recipe.open(QIODevice::WriteOnly))
         return {};
-    recipe.write(R"({"images": {"white": {"color": "1 1 1 1"}, "blue": {"color": "0 0 1 1"}}, "steps": [)" + steps
+    recipe.write(R"({"images": {"white": {"color": "1 1 1 1"}, "blue": {"color": "0 0 1 1"}, "grey": {"color": "0.5 0.5 0.5 1"}},
+                     "steps": [)" + steps
                  + R"(], "output": "out"})");
     recipe.close();
     QProcess tool;
@@ -89,5 +90,41 @@ TEST(FxRenderKitFilters, FrameFiltersDrawTheWrittenTextureAndFrameBundle)
         ASSERT_EQ(row.size(), c.row.size()) << c.steps.constData();
         for (std::size_t i = 0; i < row.size(); ++i)
             EXPECT_TRUE(fxtest::near(row[i], c.row[i], 2 / 255.0f)) << c.steps.constData() << " at " << c.x + int(i);
+    }
+}
+
+// A step's inputs are set in the order the filter declares them, whatever order the recipe (or
+// JSON) gives: the colour chosen with a texture tints it instead of being replaced by the
+// texture's own. A step sets properties that are no inputs, as the sRGB conversion's "toRGB".
+TEST(FxRenderKitFilters, StepsSetInputsInTheFiltersOrderAndItsProperties)
+{
+    QTemporaryDir folder;
+    QProcess make;
+    make.start(QStringLiteral(FOLDWISE_MAKE_FX_RESOURCES), {folder.filePath("pictures")});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().constData();
+    // The stripes' white (their base colour) becomes the green; their grey 128 a green of that value.
+    const float g = 128 / 255.0f;
+    const fxtest::Pixel green{0, 1, 0, 1}, darkGreen{0, g, 0, 1};
+    // The sRGB curve undone: ((0.5 + 0.055) / 1.055)^2.4.
+    const float linear = 0.214041f;
+    const struct
+    {
+        QByteArray steps;
+        std::vector<fxtest::Pixel> row;
+    } cases[] = {
+        {R"({"name": "mask", "crop": "white", "rect": [0, 0, 32, 4]}, {"name": "out", "filter": "QSTexturizeFilter",
+            "inputs": {"inputColor": {"color": "0 1 0 1"}, "inputImage": "mask", "inputTextureName": "Stripes",
+                       "inputTextureWidth": 16, "imageIsMask": 1}})",
+         {green, green, darkGreen, darkGreen}},
+        {R"({"name": "patch", "crop": "grey", "rect": [0, 0, 32, 4]}, {"name": "out", "filter": "QSSRGBConversionFilter",
+            "inputs": {"inputImage": "patch", "toRGB": true}})",
+         {{linear, linear, linear, 1}, {linear, linear, linear, 1}, {linear, linear, linear, 1}, {linear, linear, linear, 1}}},
+    };
+    for (const auto &c : cases) {
+        const std::vector<fxtest::Pixel> row = renderedRow(folder, c.steps, 6, 1, int(c.row.size()));
+        ASSERT_EQ(row.size(), c.row.size()) << c.steps.constData();
+        for (std::size_t i = 0; i < row.size(); ++i)
+            EXPECT_TRUE(fxtest::near(row[i], c.row[i], 2 / 255.0f)) << c.steps.constData() << " at " << 6 + int(i);
     }
 }

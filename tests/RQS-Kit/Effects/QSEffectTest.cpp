@@ -2,6 +2,7 @@
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
@@ -204,4 +205,112 @@ TEST(QSEffect, ItsPanelShownBeforeAPictureKeepsRelativeSettings)
     shadow->outputImage();
     EXPECT_DOUBLE_EQ(shadow->filter()->numberValue("inputRadius"), 2);
     EXPECT_DOUBLE_EQ(shadow->settings().value("inputRadius").toDouble(), 0.01);
+}
+
+// Settings reach the filter's properties as well as its inputs: the sRGB conversion told "toRGB"
+// undoes the curve, ((0.5 + 0.055) / 1.055)^2.4 for 0.5, where without it it applies it,
+// 1.055 × 0.5^(1 / 2.4) − 0.055. The stored switch makes the same effect again, and settings
+// without it put the filter back as it was.
+TEST(QSEffect, StoredPropertiesThatAreNoInputsAreKeptAndRendered)
+{
+    const Image grey = fxtest::filled({0, 0, 2, 2}, {0.5f, 0.5f, 0.5f, 1});
+    const float linear = 0.214041f, curved = 0.735357f;
+    platform::LogCapture log;
+    auto toLinear = QSEffect::withName("QSSRGBConversionFilter", {{"toRGB", true}});
+    ASSERT_TRUE(toLinear);
+    EXPECT_TRUE(log.lines().filter("Warning: ").isEmpty()) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(toLinear->settings().value("toRGB"), true);
+    toLinear->setInputImage(grey);
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(toLinear->outputImage(), 1, 1), {linear, linear, linear, 1}));
+
+    auto again = QSEffectsCatalog::effectForSettings(toLinear->settings());
+    ASSERT_TRUE(again);
+    again->setInputImage(grey);
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(again->outputImage(), 1, 1), {linear, linear, linear, 1}));
+
+    again->setSettings({});
+    EXPECT_FALSE(again->settings().contains("toRGB"));
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(again->outputImage(), 1, 1), {curved, curved, curved, 1}));
+}
+
+TEST(QSEffect, EveryKitFiltersSwitchIsStoredAndRestored)
+{
+    const struct
+    {
+        const char *filter, *property;
+    } switches[] = {{"QSSRGBConversionFilter", "toRGB"},
+                    {"QSGaussianBlurFilter", "forceInside"},
+                    {"QSInpaintingFilter", "previewQuality"},
+                    {"QSBlurCompositionFilter", "useDistortion"}};
+    for (const auto &s : switches) {
+        auto effect = QSEffect::withName(s.filter, {{s.property, true}});
+        ASSERT_TRUE(effect) << s.filter;
+        EXPECT_EQ(platform::KeyValue::valueForKey(effect->filter(), s.property), true) << s.property;
+        auto restored = QSEffectsCatalog::effectForSettings(effect->settings());
+        ASSERT_TRUE(restored) << s.filter;
+        EXPECT_EQ(platform::KeyValue::valueForKey(restored->filter(), s.property), true) << s.property;
+        EXPECT_EQ(restored->settings().value(s.property), true) << s.property;
+    }
+    // A key that is neither input nor property is still refused; so is QObject's own name.
+    platform::LogCapture log;
+    auto blur = QSEffect::withName("QSGaussianBlurFilter", {{"forceOutside", true}, {"objectName", "x"}});
+    ASSERT_TRUE(blur);
+    EXPECT_TRUE(log.contains("Warning: The filter QSGaussianBlurFilter of the effect QSGaussianBlurFilter has no input forceOutside"));
+    EXPECT_TRUE(log.contains("has no input objectName"));
+    EXPECT_FALSE(blur->settings().contains("forceOutside"));
+    EXPECT_EQ(blur->filter()->objectName(), QString());
+}
+
+// The shadow's distance control offers 0 to 0.1 of the picture's shorter side: a stored 50,000
+// would move the shadow 4 million pixels away. With the picture's 80 pixels as base, 0.1 is a
+// distance of 8 pixels.
+TEST(QSEffect, AStoredNumberOutsideItsControlsRangeIsKeptToIt)
+{
+    const struct
+    {
+        QVariant stored;
+        double kept;
+        const char *warning;
+    } cases[] = {
+        {50000, 0.1, "Warning: The setting inputDistance of the effect Shadow is 50000, outside 0 to 0.1; 0.1 is used"},
+        {-3, 0.0, "Warning: The setting inputDistance of the effect Shadow is -3, outside 0 to 0.1; 0 is used"},
+        {std::nan(""), 0.0, "Warning: The setting inputDistance of the effect Shadow is nan, outside 0 to 0.1; 0 is used"},
+        {0.05, 0.05, nullptr},
+    };
+    for (const auto &c : cases) {
+        platform::LogCapture log;
+        auto shadow = QSEffectsCatalog::effectForSettings({{"name", "Shadow"}, {"inputDistance", c.stored}});
+        ASSERT_TRUE(shadow);
+        EXPECT_DOUBLE_EQ(shadow->settings().value("inputDistance").toDouble(), c.kept);
+        if (c.warning)
+            EXPECT_TRUE(log.contains(c.warning)) << log.lines().join('\n').toStdString();
+        else
+            EXPECT_TRUE(log.lines().filter("inputDistance").isEmpty());
+        shadow->setInputImage(fxtest::filled({0, 0, 100, 80}, {1, 1, 1, 1}));
+        const QRectF extent = shadow->outputImage().extent();
+        EXPECT_LE(extent.width(), 140) << c.kept;
+        EXPECT_LE(extent.height(), 120) << c.kept;
+    }
+    // An input without a control keeps to the filter's own limits: the keep-colour intensity to 0..1.
+    platform::LogCapture log;
+    auto keep = QSEffect::withName("QSKeepColorFilter", {{"inputIntensity", 7}});
+    ASSERT_TRUE(keep);
+    EXPECT_DOUBLE_EQ(keep->filter()->numberValue("inputIntensity"), 1.0);
+    EXPECT_TRUE(log.contains("outside 0 to 1; 1 is used"));
+}
+
+TEST(QSEffect, ItsDescriptionNamesItAndListsItsSettings)
+{
+    auto keep = QSEffect::withDescription({{"name", "KeepColor"}, {"displayName", "Keep Colour"}, {"ciName", "QSKeepColorFilter"}},
+                                          {{"inputColor", "1 0 0 1"}, {"inputIntensity", 0.5}});
+    ASSERT_TRUE(keep);
+    EXPECT_EQ(keep->description(), "Effect: Keep Colour (KeepColor)\n"
+                                   "Settings: {\n"
+                                   "    inputColor = \"1 0 0 1\";\n"
+                                   "    inputIntensity = 0.5;\n"
+                                   "    isEnabled = 1;\n"
+                                   "    name = KeepColor;\n"
+                                   "    resource = {\n"
+                                   "    };\n"
+                                   "}");
 }

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffectPicker.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
+#include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
 #include "platform/fx/FxTestImages.h"
@@ -45,17 +46,20 @@ TEST(QSEffectsCatalog, ThePickerListsTheCatalogAndReportsTheChoice)
     EXPECT_EQ(chooser->chosen, QStringList({"bloom"}));
 }
 
-// Every effect the application offers makes its filter and names only inputs the filter has.
+// Every effect the application offers makes its filter, names only inputs the filter has, and
+// its defaults lie within its controls' ranges.
 TEST(QSEffectsCatalog, TheResourceDescribesFiltersThatExist)
 {
     const QSEffectsCatalog &catalog = QSEffectsCatalog::shared();
     ASSERT_FALSE(catalog.sortedDisplayNames().isEmpty());
+    platform::LogCapture log;
     for (const QString &name : catalog.sortedDisplayNames()) {
         const std::unique_ptr<QSEffect> effect = catalog.effectForDisplayName(name);
         ASSERT_TRUE(effect) << name.toStdString();
         for (const QVariant &entry : effect->settingsUI())
             EXPECT_TRUE(effect->filter()->attributes().contains(entry.toMap().value("inputName").toString())) << name.toStdString();
     }
+    EXPECT_TRUE(log.lines().filter("Warning: ").isEmpty()) << log.lines().join('\n').toStdString();
 }
 
 TEST(QSEffectsCatalog, FxRenderChainsEffectsFromStoredSettings)

@@ -161,7 +161,7 @@ TEST(BundleExtension, ImageResourcesOfASubfolderAndOnePicturePerName)
 }
 
 // Runs as its own ctest entry with QT_SCALE_FACTOR=1.5 (see tests/CMakeLists.txt).
-TEST(BundleExtensionAtScale, AtOneAndAHalfTheDoubleResolutionFileIsFoundAndPreferred)
+TEST(BundleExtensionAtScale, AtOneAndAHalfThePlainPictureServesAndADoubleResolutionOneAloneIsFound)
 {
     QWindow window;
     window.show();
@@ -170,9 +170,11 @@ TEST(BundleExtensionAtScale, AtOneAndAHalfTheDoubleResolutionFileIsFoundAndPrefe
     if (window.devicePixelRatio() != 1.5)
         GTEST_SKIP() << "needs QT_SCALE_FACTOR=1.5";
     QTemporaryDir dir;
-    for (const char *name : {"Only2x@2x.png", "Both.png", "Both@2x.png"})
-        writeImage(dir.filePath(name));
+    writeImage(dir.filePath("Only2x@2x.png"));
+    writeImage(dir.filePath("Both.png"), 4);
+    writeImage(dir.filePath("Both@2x.png"), 8);
     const Bundle bundle(dir.path());
     EXPECT_EQ(pathForImageNamed(bundle, "Only2x"), dir.filePath("Only2x@2x.png"));
-    EXPECT_EQ(pathForImageNamed(bundle, "Both"), dir.filePath("Both@2x.png"));
+    EXPECT_EQ(pathForImageNamed(bundle, "Both"), dir.filePath("Both.png")) << "double resolution is preferred only above 1.5";
+    EXPECT_EQ(imageNamed(bundle, "Both").width(), 4);
 }

@@ -133,6 +133,42 @@ TEST(QSWindowController, LoadsItsFileOnceWhenTheWindowIsAskedForAndUnloadsIt)
     EXPECT_EQ(controller.calls.last(), "windowWillClose") << "forceCloseWindow: loads again, then closes";
 }
 
+// Stands for a window that answers its close with "not now" (say, unsaved changes).
+struct RefusesToClose : QObject
+{
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        ++refused;
+        return true;
+    }
+    int refused = 0;
+};
+
+TEST(QSWindowController, CloseAsksTheWindowAndForceCloseClosesItWhateverItAnswers)
+{
+    Resources resources;
+    GreetingController controller;
+    controller.showWindow(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
+    RefusesToClose refuses;
+    controller.window()->installEventFilter(&refuses);
+    controller.calls.clear();
+
+    controller.close(nullptr);
+    EXPECT_EQ(refuses.refused, 1);
+    EXPECT_TRUE(controller.isVisible()) << "the polite close was refused";
+    EXPECT_TRUE(controller.calls.isEmpty());
+
+    controller.forceCloseWindow(nullptr);
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_EQ(refuses.refused, 1) << "not asked";
+    EXPECT_EQ(controller.calls, QStringList{"windowWillClose"}) << "it still announces that it closes";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return controller.calls.last() == "windowDidClose"; }, waitLimitMs));
+}
+
 TEST(QSWindowController, TheFileIsNamedAfterTheNearestClassThatHasOne)
 {
     Resources resources;

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 
+#include "RQS-Kit/Foundation/QSImageMetadata.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
@@ -80,18 +81,70 @@ TEST(QSBundleManager, ImagesAreSavedInTheTypeTheirNameSaysUnderFreeNames)
     EXPECT_TRUE(QSBundleManager::tempFileForImage(picture(false), "../up.png").isEmpty());
 }
 
-TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
+TEST(QSBundleManager, SavedPicturesCarryTheOrientationResolutionAndDescriptionTheyWereGiven)
+{
+    const QVariantMap metadata{{"Orientation", 6},
+                               {"DPIWidth", 300.0},
+                               {"DPIHeight", 150.0},
+                               {QSImageMetadata::TIFFDictionary, QVariantMap{{"ImageDescription", "Cover of the booklet"}}}};
+    QTemporaryDir folder;
+    for (const char *name : {"photo.jpg", "drawing.PNG", "scan.tiff"}) {
+        SCOPED_TRACE(name);
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(QSBundleManager::saveCGImage(picture(false), QUrl::fromLocalFile(path), metadata));
+        const QString written = QFileInfo::exists(path) ? path : folder.filePath("scan.jpg");
+        const QVariantMap read = QSImageMetadata::read(written);
+        EXPECT_EQ(read.value("Orientation").toInt(), 6);
+        EXPECT_NEAR(read.value("DPIWidth").toDouble(), 300.0, 0.05);
+        EXPECT_NEAR(read.value("DPIHeight").toDouble(), 150.0, 0.05);
+        EXPECT_EQ(read.value(QSImageMetadata::TIFFDictionary).toMap().value("ImageDescription").toString(), "Cover of the booklet");
+        EXPECT_EQ(read.value("PixelWidth").toInt(), 64);
+        if (written.endsWith(".jpg"))
+            EXPECT_EQ(QImageReader(written).transformation(), QImageIOHandler::TransformationRotate90) << "Qt reads it too";
+    }
+    // Plain saving writes none of it.
+    ASSERT_TRUE(QSBundleManager::saveImage(picture(false), QUrl::fromLocalFile(folder.filePath("plain.png"))));
+    EXPECT_EQ(QSImageMetadata::read(folder.filePath("plain.png")).value("Orientation").toInt(), 1);
+}
+
+TEST(QSImageMetadata, ADamagedExifChunkOfAPngGivesNoOrientationAndNoCrash)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("turned.png");
+    ASSERT_TRUE(QSBundleManager::saveCGImage(picture(false), QUrl::fromLocalFile(path), {{"Orientation", 8}}));
+    const QByteArray good = PdfFixture::read(path);
+    const qsizetype chunk = good.indexOf("eXIf");
+    ASSERT_GT(chunk, 4);
+    ASSERT_EQ(QSImageMetadata::read(path).value("Orientation").toInt(), 8);
+
+    QByteArray garbled = good;
+    for (qsizetype at = chunk + 4; at < chunk + 12; ++at)
+        garbled[at] = 'x';
+    PdfFixture::write(path, garbled);
+    EXPECT_EQ(QSImageMetadata::read(path).value("Orientation").toInt(), 1) << "an Exif block that is none";
+
+    QByteArray overlong = good;
+    overlong.replace(chunk - 4, 4, QByteArray("\x7f\xff\xff\xff", 4));
+    PdfFixture::write(path, overlong);
+    platform::LogCapture log;
+    EXPECT_NE(QSImageMetadata::read(path).value("Orientation").toInt(), 8) << "a chunk that runs past the file";
+}
+
+TEST(QSBundleManager, RewritingABundleKeepsOnlyWhatItIsWrittenWithAndLeavesNoBookkeepingBehind)
 {
     QTemporaryDir folder;
     const QString bundle = folder.filePath("Sample.frame");
-    PdfFixture::write(bundle + QStringLiteral("/notes.txt"), "the user's");
     QTemporaryDir source;
     PdfFixture::write(source.filePath("grain.png"), "grain");
     const QString copy = QSTempCleaner::tempCopyFor(QUrl::fromLocalFile(source.filePath("grain.png")));
     const QVariantMap description{{"Name", "Sample"}};
+    const platform::fx::Image green =
+        platform::fx::Image::withColor(platform::fx::Color{0, 1, 0, 1}).cropped(QRectF(0, 0, 12, 8));
 
-    QSBundleManager::Resources resources{
-        {"QuickLook/Preview.png", picture(true)}, {"Pic.png", picture(false)}, {"Files", QStringList{copy}}};
+    QSBundleManager::Resources resources{{"QuickLook/Preview.png", picture(true)},
+                                         {"Pic.png", picture(false)},
+                                         {"Files", QStringList{copy}},
+                                         {"Engine.png", green}};
     QString error;
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error))
         << error.toStdString();
@@ -100,24 +153,52 @@ TEST(QSBundleManager, RewritingABundleRemovesOnlyWhatItWroteBefore)
     EXPECT_EQ(inode(bundle + QStringLiteral("/QuickLook/Thumbnail.png")), inode(bundle + QStringLiteral("/QuickLook/Preview.png")));
     const platform::BundlePtr written = platform::Bundle::bundleWithPath(bundle);
     EXPECT_EQ(QSBundleManager::previewForBundle(*written).size(), QSize(64, 64));
+    const QImage engine(bundle + QStringLiteral("/Engine.png"));
+    EXPECT_EQ(engine.size(), QSize(12, 8)) << "the engine image over its extent";
+    EXPECT_EQ(engine.pixelColor(5, 5), QColor(Qt::green));
+    const QStringList everything = QDir(bundle).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(everything, (QStringList{"Description.plist", "Engine.png", "Files", "Pic.png", "QuickLook"}))
+        << "nothing of its own hidden inside";
 
-    // An existing resource is kept as it is; the ones no longer named go, the user's file stays.
+    // An existing resource is kept as it is; every other entry goes: the resource no longer named,
+    // a file put there since, an earlier version's record; "QuickLook" is named by no key and is
+    // written anew.
     PdfFixture::write(bundle + QStringLiteral("/Pic.png"), "kept");
+    PdfFixture::write(bundle + QStringLiteral("/notes.txt"), "added");
+    PdfFixture::write(bundle + QStringLiteral("/.WrittenEntries.plist"), "<plist/>");
+    ASSERT_TRUE(QFile::remove(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
+    PdfFixture::write(bundle + QStringLiteral("/QuickLook/Preview.png"), "stale");
     resources.remove("Files");
     ASSERT_TRUE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
     EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/Pic.png")), QByteArray("kept"));
-    EXPECT_FALSE(QFileInfo::exists(bundle + QStringLiteral("/Files")));
-    EXPECT_EQ(PdfFixture::read(bundle + QStringLiteral("/notes.txt")), QByteArray("the user's"));
+    EXPECT_EQ(QDir(bundle).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+              (QStringList{"Description.plist", "Engine.png", "Pic.png", "QuickLook"}));
+    EXPECT_TRUE(QFileInfo::exists(bundle + QStringLiteral("/QuickLook/Thumbnail.png")));
+    EXPECT_EQ(QImage(bundle + QStringLiteral("/QuickLook/Preview.png")).size(), QSize(64, 64)) << "written anew";
 
-    // Names that would reach outside the bundle are refused, whether given or read back.
+    // Names that would reach outside the bundle are refused.
     PdfFixture::write(folder.filePath("victim.txt"), "safe");
-    ASSERT_TRUE(platform::PropertyList::write(QVariantList{"../victim.txt"}, bundle + QStringLiteral("/.WrittenEntries.plist")));
     platform::LogCapture log;
     resources.insert("../escape.png", picture(false));
     EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(bundle), description, resources, &error));
     EXPECT_EQ(PdfFixture::read(folder.filePath("victim.txt")), QByteArray("safe"));
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("escape.png")));
-    EXPECT_EQ(log.lines().size(), 2);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST(QSBundleManager, AFolderWithFilesButNoDescriptionIsNoBundleAndStaysUntouched)
+{
+    QTemporaryDir folder;
+    PdfFixture::write(folder.filePath("Documents/letter.txt"), "the user's");
+    platform::LogCapture log;
+    QString error;
+    EXPECT_FALSE(QSBundleManager::writeBundleToURL(QUrl::fromLocalFile(folder.filePath("Documents")), {{"Name", "x"}},
+                                                   {{"Pic.png", picture(false)}}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QDir(folder.filePath("Documents")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"letter.txt"});
+    EXPECT_EQ(PdfFixture::read(folder.filePath("Documents/letter.txt")), QByteArray("the user's"));
+    EXPECT_TRUE(log.contains("Error: Refusing to write a bundle into " + folder.filePath("Documents")));
 }
 
 TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)

@@ -2,8 +2,13 @@
 #include "RQS-Kit/Helper/QSMoveApplication.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/Window.h"
+
+#include "support/Desktop.h"
+#include "support/ReadOnlyMount.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +130,25 @@ TEST_F(MoveApplication, MovesIntoTheHomeFolderKeepingLinksAndStartsTheCopy)
     EXPECT_TRUE(shown.isEmpty());
 }
 
+// Running from a read-only mount (an AppImage's, a write-protected stick) Foldwise is copied and
+// the original is left as it is: no attempt to delete it, no warning.
+TEST_F(MoveApplication, FromAReadOnlyMountItCopiesAndLeavesTheOriginalAsItIs)
+{
+    const QString onMount = root.filePath("media/stick/Foldwise");
+    ReadOnlyMount stick(root.filePath("media/stick"), [this](const QString &at) { makeBundle(at + "/Foldwise"); });
+    if (!stick.readOnly)
+        GTEST_SKIP() << "mounting needs root";
+    platform::LogCapture log;
+    ASSERT_EQ(mover(onMount).moveApplicationChoice(QSMoveApplication::MoveToHome), Outcome::Moved);
+    const QString moved = folders.userApplications + "/Foldwise";
+    EXPECT_TRUE(QSBundleTree::isBundle(moved));
+    EXPECT_EQ(relaunched, QStringList{moved + "/bin/foldwise"});
+    EXPECT_TRUE(QSBundleTree::isBundle(onMount));
+    for (const QString &line : log.lines())
+        EXPECT_FALSE(line.startsWith("Warning: ") || line.startsWith("Error: ")) << line.toStdString();
+    EXPECT_TRUE(shown.isEmpty());
+}
+
 TEST_F(MoveApplication, FailuresShowTheAlertAndLeaveTheRunningCopyAsItWas)
 {
     const QString foreign = folders.systemApplications + "/Foldwise";
@@ -235,4 +259,32 @@ TEST_F(MoveApplication, TheFailureAlertSaysWhy)
     EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Failed);
     EXPECT_EQ(informative, text("MoveFailedNoPkexec"));
     EXPECT_TRUE(bundleUntouched());
+}
+
+// Another program has the keyboard when the offer comes: Foldwise comes to the front first and
+// asks on its window.
+class MoveApplicationOnDesktop : public MoveApplication
+{
+};
+
+TEST_F(MoveApplicationOnDesktop, TheOfferBringsFoldwiseToTheFront)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::Window window;
+    window.setGeometry(200, 200, 400, 300);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QProcess other;
+    other.start("xmessage", {"-geometry", "300x100+250+250", "Another program"});
+    ASSERT_TRUE(other.waitForStarted());
+    const bool otherInFront = QTest::qWaitFor([&] { return QGuiApplication::applicationState() != Qt::ApplicationActive; }, 5000);
+    if (otherInFront) {
+        mover(bundle).moveToApplicationsFolderIfNecessary();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }, 5000)) << "in front to ask";
+    }
+    other.kill();
+    other.waitForFinished();
+    ASSERT_TRUE(otherInFront) << "the other program never took the keyboard";
+    EXPECT_EQ(shown, QStringList{text("MoveApplicationsTitle")});
 }

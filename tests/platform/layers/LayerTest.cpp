@@ -61,6 +61,30 @@ TEST(Layers, PointsConvertAndHitThroughATurnedSublayer)
     EXPECT_EQ(root.hitTest(QPointF(260, 20)), nullptr);
 }
 
+// A card whose anchor lies 100 points deep stands 100 points behind its superlayer's plane: seen
+// through a perspective of distance 500 it is drawn smaller by 1.2 about the superlayer's centre.
+TEST(Layers, TheAnchorsDepthPutsTheLayerBehindItsSuperlayersPlane)
+{
+    Layer root;
+    root.setBounds(QRectF(0, 0, 200, 200));
+    QMatrix4x4 perspective;
+    perspective(3, 2) = float(-1.0 / 500);
+    root.setSublayerTransform(perspective);
+    auto *card = new Layer;
+    card->setFrame(QRectF(50, 50, 100, 100));
+    root.addSublayer(card);
+    const struct
+    {
+        double depth, corner;
+    } cases[] = {{0, 50}, {100, 100 - 50 / 1.2}, {-100, 100 - 50 / 0.8}};
+    for (const auto &c : cases) {
+        card->setAnchorPointZ(c.depth);
+        const QPointF corner = card->convertPointToLayer(QPointF(0, 0), &root);
+        EXPECT_NEAR(corner.x(), c.corner, 1e-3) << "depth " << c.depth;
+        EXPECT_NEAR(corner.y(), c.corner, 1e-3) << "depth " << c.depth;
+    }
+}
+
 // Radius 4 blurs with boxes 3, 3 and 5 wide (kernel 1 3 6 8 9 8 6 3 1 over 45).
 TEST(Layers, AShadowIsBlurredByHalfItsRadiusAndTintedWithColourTimesOpacity)
 {

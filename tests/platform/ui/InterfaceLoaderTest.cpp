@@ -1,5 +1,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
 
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -159,6 +161,102 @@ TEST_F(InterfaceLoaderTest, AMissingFileIsAWarningAndNoWidget)
     const QString broken = PdfFixture::write(folder.path(), "Broken.ui", "<ui version=\"4.0\"><widget");
     EXPECT_EQ(InterfaceLoader::loadFile(broken, &owner), nullptr);
     EXPECT_TRUE(log.contains("Warning: Interface file " + broken + " could not be loaded"));
+}
+
+// Hostile files, made here: a window too wide for Qt to paint, views placed where sums overflow.
+TEST_F(InterfaceLoaderTest, GeometryBeyondWhatAWindowCanShowIsKeptInAndTheWindowPaints)
+{
+    using platform::InterfaceLimits::MaxExtent;
+    const QString path = PdfFixture::write(folder.path(), "Wide.ui", R"(<ui version="4.0">
+ <widget class="platform::Window" name="window">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>16777215</width><height>120</height></rect></property>
+  <widget class="platform::View" name="board">
+   <property name="geometry"><rect><x>0</x><y>0</y><width>300</width><height>2147483647</height></rect></property>
+   <widget class="platform::View" name="far">
+    <property name="geometry"><rect><x>-2147483648</x><y>2147483000</y><width>40</width><height>30</height></rect></property>
+   </widget>
+   <widget class="QLabel" name="label">
+    <property name="minimumSize"><size><width>2147483647</width><height>10</height></size></property>
+   </widget>
+  </widget>
+ </widget>
+</ui>)");
+    std::unique_ptr<QWidget> window(InterfaceLoader::loadFile(path, &owner));
+    ASSERT_TRUE(window);
+    auto *board = window->findChild<platform::View *>("board");
+    auto *far = window->findChild<platform::View *>("far");
+    ASSERT_TRUE(board && far);
+    ASSERT_EQ(window->width(), MaxExtent);
+    EXPECT_EQ(board->height(), MaxExtent);
+    EXPECT_EQ(far->geometry(), QRect(-MaxExtent, MaxExtent, 40, 30));
+    EXPECT_EQ(window->findChild<QLabel *>("label")->minimumWidth(), MaxExtent);
+    EXPECT_TRUE(log.contains("Warning: The geometry of \"window\" in Wide.ui lay beyond what a window can show"));
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_FALSE(window->grab().isNull());
+    const int fromBottom = board->height() - far->y();
+    board->setFrame(QRectF(0, 0, 300, 100));
+    EXPECT_EQ(board->height() - far->y(), fromBottom) << "the y-up view keeps its subview's distance from its bottom";
+}
+
+TEST_F(InterfaceLoaderTest, MarginsAndSpacingBeyondReasonAreKeptInAndTheLayoutSettles)
+{
+    using platform::InterfaceLimits::MaxSpacing;
+    const char *const most = "<number>2147483647</number>";
+    const QString path = PdfFixture::write(folder.path(), "Spread.ui", QStringLiteral(R"(<ui version="4.0">
+ <widget class="platform::Window" name="window">
+  <widget class="QWidget" name="content">
+   <layout class="QVBoxLayout" name="column">
+    <property name="leftMargin">%1</property><property name="topMargin">%1</property>
+    <property name="rightMargin">%1</property><property name="bottomMargin">%1</property>
+    <property name="spacing">%1</property>
+    <item><widget class="QPushButton" name="first"/></item>
+    <item>
+     <layout class="QGridLayout" name="grid">
+      <property name="horizontalSpacing">%1</property><property name="verticalSpacing">%1</property>
+      <item row="0" column="0"><widget class="QLabel" name="a"/></item>
+      <item row="1" column="1"><widget class="QLabel" name="b"/></item>
+     </layout>
+    </item>
+    <item><spacer name="gap"><property name="orientation"><enum>Qt::Vertical</enum></property>
+     <property name="sizeHint" stdset="0"><size><width>2147483647</width><height>2147483647</height></size></property></spacer></item>
+   </layout>
+  </widget>
+ </widget>
+</ui>)").arg(QLatin1String(most)).toUtf8());
+    std::unique_ptr<QWidget> window(InterfaceLoader::loadFile(path, &owner));
+    ASSERT_TRUE(window);
+    auto *column = window->findChild<QVBoxLayout *>("column");
+    auto *grid = window->findChild<QGridLayout *>("grid");
+    ASSERT_TRUE(column && grid);
+    ASSERT_EQ(column->contentsMargins(), QMargins(MaxSpacing, MaxSpacing, MaxSpacing, MaxSpacing));
+    ASSERT_EQ(column->spacing(), MaxSpacing);
+    ASSERT_EQ(grid->horizontalSpacing(), MaxSpacing);
+    ASSERT_EQ(grid->verticalSpacing(), MaxSpacing);
+    QSpacerItem *gap = column->itemAt(2)->spacerItem();
+    ASSERT_TRUE(gap);
+    ASSERT_EQ(gap->sizeHint(), QSize(platform::InterfaceLimits::MaxExtent, platform::InterfaceLimits::MaxExtent));
+    EXPECT_TRUE(log.contains("Warning: The margins or spacing of \"column\" in Spread.ui"));
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QPushButton *first = window->findChild<QPushButton *>("first");
+    EXPECT_EQ(first->mapTo(window.get(), QPoint()).x(), MaxSpacing) << "laid out within its margins";
+}
+
+TEST_F(InterfaceLoaderTest, AWidgetClassWhereALayoutBelongsRefusesTheFile)
+{
+    for (const char *className : {"QPushButton", "platform::View", "TestView", "Enigma"}) {
+        SCOPED_TRACE(className);
+        const QString path = PdfFixture::write(folder.path(), "Misfit.ui", QStringLiteral(R"(<ui version="4.0">
+ <widget class="QWidget" name="window">
+  <layout class="%1" name="rows"><item><widget class="QLabel" name="label"/></item></layout>
+ </widget>
+</ui>)").arg(QLatin1String(className)).toUtf8());
+        EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
+        EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+    }
 }
 
 #include "InterfaceLoaderTest.moc"

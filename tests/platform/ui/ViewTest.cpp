@@ -332,3 +332,14 @@ TEST(View, SubviewsTakeUpTheirMasksShareOfASuperviewResizeInProportionToTheFlexi
     EXPECT_EQ(heightAndTop->frame(), QRectF(10, 20, 30, 150)) << "140 shared 100 : 180 (top margin 300-20-100)";
     EXPECT_EQ(fixed->frame(), QRectF(5, 10, 20, 20));
 }
+
+TEST(View, ASubviewFarOffStaysFarOffWhenItsSuperviewGrows)
+{
+    platform::View board;
+    board.setFrame(QRectF(0, 0, 100, 100));
+    auto *far = new platform::View(&board);
+    far->setGeometry(0, 0, 10, 10);
+    far->move(0, std::numeric_limits<int>::max() - 50);
+    board.setFrame(QRectF(0, 0, 100, 300));
+    EXPECT_EQ(far->y(), QWIDGETSIZE_MAX) << "kept, not wrapped round to a negative place";
+}
