@@ -1,20 +1,45 @@
 #include "platform/ui/Popover.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/Window.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
-
-#include <algorithm>
-#include <iterator>
+#include <QTabBar>
 
 namespace platform {
 
 namespace {
 
-constexpr int gap = 6;
+bool isControl(QWidget *widget)
+{
+    return qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QLineEdit *>(widget)
+        || qobject_cast<QComboBox *>(widget) || qobject_cast<QTabBar *>(widget) || qobject_cast<QAbstractSlider *>(widget)
+        || qobject_cast<Control *>(widget);
+}
+
+// What the window shows of its controls, on the screen: a control scrolled away or hidden
+// behind a scroll view's edge does not count, and the popover's own controls are in a window
+// of their own.
+QList<QRect> controlsOf(QWidget *window)
+{
+    QList<QRect> controls;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (widget->window() != window || !widget->isVisible() || !isControl(widget))
+            continue;
+        const QRect shown = widget->visibleRegion().boundingRect();
+        if (!shown.isEmpty())
+            controls << QRect(widget->mapToGlobal(shown.topLeft()), shown.size());
+    }
+    return controls;
+}
 
 } // namespace
 
@@ -35,42 +60,12 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
     }
     adjustSize();
     const QRect anchor(view->mapToGlobal(rect.topLeft()), rect.size());
-    const auto originOn = [&](Edge side) {
-        switch (side) {
-        case Edge::Left:
-            return QPoint(anchor.left() - gap - width(), anchor.center().y() - height() / 2);
-        case Edge::Right:
-            return QPoint(anchor.right() + gap, anchor.center().y() - height() / 2);
-        case Edge::Top:
-            return QPoint(anchor.center().x() - width() / 2, anchor.top() - gap - height());
-        case Edge::Bottom:
-            return QPoint(anchor.center().x() - width() / 2, anchor.bottom() + gap);
-        }
-        return QPoint();
-    };
     // Inside its window, which it moves and closes with, so that popovers of several windows
-    // never pile up apart from their windows. Where the side asked for has no room, the popover
-    // opens on another rather than over the rectangle it points at.
-    const QRect area = view->window()->geometry();
-    // Beside the rectangle it only has to fit across, above or below it only from top to bottom:
-    // the other way it slides along the rectangle's side.
-    const auto fits = [&](Edge side) {
-        const QRect placed(originOn(side), size());
-        if (side == Edge::Left || side == Edge::Right)
-            return area.left() <= placed.left() && placed.right() <= area.right();
-        return area.top() <= placed.top() && placed.bottom() <= area.bottom();
-    };
-    const bool across = edge == Edge::Left || edge == Edge::Right;
-    const Edge sides[] = {edge,
-                          across ? (edge == Edge::Left ? Edge::Right : Edge::Left) : (edge == Edge::Top ? Edge::Bottom : Edge::Top),
-                          across ? Edge::Top : Edge::Left, across ? Edge::Bottom : Edge::Right};
-    const auto side = std::find_if(std::begin(sides), std::end(sides), fits);
-    QPoint origin = originOn(side != std::end(sides) ? *side : edge);
-    origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - width())));
-    origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    // never pile up apart from their windows.
+    const QRect placed = PopoverPlacement::place(anchor, size(), view->window()->geometry(), edge, controlsOf(view->window()));
     if (auto *window = qobject_cast<Window *>(view->window()))
         window->addChildWindow(this);
-    move(origin);
+    move(placed.topLeft());
     show();
     qApp->installEventFilter(this);
 }

@@ -1,17 +1,23 @@
 #include "booklet/DocumentFixture.h"
 
 #include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/ui/Popover.h"
+#include "platform/ui/SavePanel.h"
 
 #include "support/Desktop.h"
 #include "support/Screenshot.h"
 
 #include <QAbstractSpinBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 
 namespace {
 
@@ -21,6 +27,7 @@ class DocumentWindowOnDesktop : public DocumentTest
 protected:
     void TearDown() override
     {
+        platform::SavePanel::setResponder(nullptr);
         document.close();
         DocumentTest::TearDown();
     }
@@ -34,6 +41,12 @@ protected:
     }
 
     static QRect onScreen(const QWidget *widget) { return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()); }
+    // The part of a widget the window shows, on the screen.
+    static QRect shownOnScreen(const QWidget *widget)
+    {
+        const QRect shown = widget->visibleRegion().boundingRect();
+        return QRect(widget->mapToGlobal(shown.topLeft()), shown.size());
+    }
 
     // What the screen shows of the window, its popovers with it.
     void saveScreen(const QString &name) const
@@ -52,8 +65,8 @@ protected:
 } // namespace
 
 // Scrolled to its end, the settings column shows every control whole beside its scroll bar; the
-// help that opens by itself when "Print through images" is ticked opens beside the column, so that
-// the next click on the resolution reaches the resolution.
+// help that opens by itself when "Print through images" is ticked opens beside the column, over
+// none of the window's controls, so that the next click on the resolution or on Export reaches it.
 TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelpThatOpensByItselfCoversNone)
 {
     FOLDWISE_REQUIRE_DESKTOP();
@@ -87,6 +100,14 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     for (QWidget *row : {static_cast<QWidget *>(rasterize), static_cast<QWidget *>(resolution), control<QWidget>("rasterizeHelp")})
         EXPECT_FALSE(help->geometry().intersects(onScreen(row))) << row->objectName().toStdString() << " is covered";
 
+    for (QWidget *shown : controller->window()->findChildren<QWidget *>()) {
+        const bool isControl = qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown)
+            || qobject_cast<QLineEdit *>(shown) || qobject_cast<QComboBox *>(shown) || qobject_cast<QTabBar *>(shown);
+        if (isControl && shown->isVisible() && shown->window() == controller->window())
+            EXPECT_FALSE(help->geometry().intersects(shownOnScreen(shown)))
+                << shown->metaObject()->className() << " " << shown->objectName().toStdString() << " is covered";
+    }
+
     const QPoint centre = onScreen(resolution).center();
     QWidget *hit = QApplication::widgetAt(centre);
     ASSERT_TRUE(hit == resolution || resolution->isAncestorOf(hit)) << (hit ? hit->metaObject()->className() : "nothing");
@@ -94,4 +115,21 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, 3000))
         << "the first click reaches the resolution";
     EXPECT_FALSE(help->isShown());
+
+    // Shown again, the help leaves the Export button of the bottom bar to the next click.
+    for (int tick = 0; tick < 2; ++tick)
+        QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself again";
+    QTest::qWait(200);
+    auto *exportButton = control<QAbstractButton>("exportButton");
+    const QPoint exportCentre = shownOnScreen(exportButton).center();
+    EXPECT_EQ(QApplication::widgetAt(exportCentre), exportButton);
+    QString asked;
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        asked = dialog.windowTitle();
+        return platform::SavePanel::CancelButton;
+    });
+    QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->mapFromGlobal(exportCentre));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 3000)) << "the click reaches Export";
+    EXPECT_EQ(asked, rqs::localized("ExportPanelTitle"));
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/Popover.h"
 #include "platform/ui/Window.h"
 
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -37,4 +38,28 @@ TEST(Popover, OpensWhereItHasRoomAndNeverOverWhatItPointsAt)
         EXPECT_EQ(side, c.side);
         popover->close();
     }
+}
+
+// A button row under the rectangle's row, where the popover would open centred beside it: it slides
+// up to end above the buttons, still level with the row.
+TEST(Popover, SlidesOffTheWindowsButtons)
+{
+    platform::Window window;
+    window.setGeometry(0, 0, 600, 400);
+    auto *area = new QWidget;
+    window.setCentralWidget(area);
+    auto *button = new QPushButton(QStringLiteral("Export…"), area);
+    button->setGeometry(100, 330, 400, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto *popover = new Popover(&window);
+    popover->setFixedSize(200, 100);
+
+    popover->showRelativeToRect(QRect(300, 300, 200, 20), area, Popover::Edge::Left);
+    const QRect shown = popover->geometry();
+    const QRect buttonOnScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+    const QRect anchor(area->mapToGlobal(QPoint(300, 300)), QSize(200, 20));
+    EXPECT_FALSE(shown.intersects(buttonOnScreen));
+    EXPECT_EQ(shown.right(), anchor.left() - 7);
+    EXPECT_EQ(shown.bottom(), buttonOnScreen.top() - 1);
 }
