@@ -113,7 +113,17 @@ VXPagesController *VXDocumentWindowController::pagesController() const { return 
 
 // ---- Loading
 
-void VXDocumentWindowController::windowWillLoad() { registerAppClasses(); }
+void VXDocumentWindowController::windowWillLoad()
+{
+    registerAppClasses();
+    // The first sheet side is drawn as soon as the window shows: its pages are readied meanwhile.
+    if (m_document && m_document->fileLoaded()) {
+        for (bool isLeft : {true, false}) {
+            if (const VXPagePtr page = m_document->outputFilter()->previewPageAtIndex(0, isLeft))
+                page->prepareDrawingInBackground();
+        }
+    }
+}
 
 void VXDocumentWindowController::windowDidLoad()
 {

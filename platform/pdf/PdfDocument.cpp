@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
+#include "platform/pdf/PdfFileInput.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PdfWriter.h"
 
@@ -121,8 +122,10 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPas
     }
     const QByteArray name = QFile::encodeName(path);
     PdfDocument document;
-    const QString error = parse([&](QPDF &pdf) { pdf.processFile(name.constData()); },
-                                std::move(file), {}, description, document.m_pages, document.m_damage, locked);
+    const int descriptor = file->handle();
+    const QString error = parse(
+        [&](QPDF &pdf) { pdf.processInputSource(std::make_shared<PdfFileInput>(descriptor, name.toStdString())); },
+        std::move(file), {}, description, document.m_pages, document.m_damage, locked);
     if (!error.isEmpty()) {
         if (needsPassword)
             *needsPassword = locked;
