@@ -119,7 +119,8 @@ int main(int argc, char **argv)
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
     delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
-    if (files.isEmpty() && serviceFiles.isEmpty())
+    // Prints that waited for Foldwise have opened as documents by now.
+    if (files.isEmpty() && serviceFiles.isEmpty() && documents.documents().isEmpty())
         delegate.applicationShouldOpenUntitledFile();
     if (parser.isSet(addService))
         delegate.addPDFService();

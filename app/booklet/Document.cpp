@@ -142,6 +142,7 @@ bool Document::readFromURL(const QUrl &url, const QString &)
 {
     m_fileLoaded = false;
     m_readDamage.clear();
+    m_readNeedsPassword = false;
     m_inputFilter.removeAllPages();
     const bool read = readPages(url.toLocalFile());
     m_fileLoaded = true;
@@ -164,7 +165,7 @@ bool Document::readPages(const QString &path)
         }
         return m_inputFilter.addPage(VXPage::pageWithImage(file.readAll()));
     }
-    const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path);
+    const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &m_readNeedsPassword);
     if (!pdf) {
         platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
         return false;
@@ -723,6 +724,8 @@ VXBookletPrintView *Document::printView() { return &m_printView; }
 bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
+
+bool Document::readNeedsPassword() const { return m_readNeedsPassword; }
 
 void Document::updateChain(QObject *)
 {

@@ -236,6 +236,8 @@ public:
     bool fileLoaded() const;
     // What was found wrong in a PDF that was read as far as possible; empty for a sound file.
     QString readDamage() const;
+    // The last read failed because the PDF is locked by a password.
+    bool readNeedsPassword() const;
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
@@ -331,6 +333,7 @@ private:
 
     bool m_fileLoaded = true;
     QString m_readDamage;
+    bool m_readNeedsPassword = false;
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;

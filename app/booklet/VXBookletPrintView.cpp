@@ -3,12 +3,14 @@
 #include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/JpegImage.h"
 #include "platform/pdf/PdfPage.h"
 
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -85,8 +87,10 @@ bool VXBookletPrintView::knowsPageRange(int &first, int &count)
 {
     m_failedPages.clear();
     m_bitmaps.clear();
+    m_workersFailed = false;
     first = 1;
     const quint64 printed = m_pagesProvider ? m_pagesProvider->doubleCount() / step() : 0;
+    m_printedCount = printed;
     if (printed > quint64(std::numeric_limits<int>::max())) {
         platform::logError(QStringLiteral("Could not print %1 sheet sides: that is more than can be counted").arg(printed));
         return false;
@@ -144,6 +148,9 @@ void VXBookletPrintView::drawRect(const QRectF &rect)
         filter->renderPageLeftNo(leftNo, rightNo, rect, 1.0);
     }
     context->restoreGState();
+    // The workers have nothing more to draw after the last printed page.
+    if (quint64(printed) + 1 >= m_printedCount)
+        m_bitmaps.clear();
 }
 
 QRectF VXBookletPrintView::halfOfSide(quint64 side, const QRectF &rect, bool isLeft) const
@@ -195,6 +202,12 @@ void VXBookletPrintView::drawPage(const VXPagePtr &page, const QRectF &rect, boo
 
 void VXBookletPrintView::drawBitmapsAhead(quint64 printedPage)
 {
+    if (m_workersFailed)
+        return;
+    if (!m_bitmaps.isStarted() && !m_bitmaps.start(largestBitmap())) {
+        m_workersFailed = true;
+        return;
+    }
     const quint64 sides = m_pagesProvider->doubleCount();
     const double dpi = m_rasterizeDPI > 0 ? m_rasterizeDPI : 300;
     const quint64 last = printedPage + quint64(m_bitmaps.capacity());
@@ -211,6 +224,14 @@ void VXBookletPrintView::drawBitmapsAhead(quint64 printedPage)
                 return;
         }
     }
+}
+
+QSize VXBookletPrintView::largestBitmap() const
+{
+    // A page is fitted into its half of the side and then zoomed.
+    const double zoom = std::max(1.0, m_zoom);
+    const QSizeF largest(zoom * m_pageSize.width() / 2, zoom * m_pageSize.height());
+    return bitmapSize(largest, m_rasterizeDPI > 0 ? m_rasterizeDPI : 300, true);
 }
 
 QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi) { return bitmapSize(size, dpi, false); }
@@ -256,11 +277,25 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
         pageFailed(page);
         return;
     }
-    const VXPageBitmaps::Bitmap bitmap = m_bitmaps.take(page, pixels, orientation);
+    // Without the workers that were asked for, the run draws nothing more.
+    if (m_workersFailed) {
+        pageFailed(page);
+        return;
+    }
+    VXPageBitmaps::Bitmap bitmap;
+    try {
+        bitmap = m_bitmaps.take(page, pixels, orientation);
+    } catch (const std::bad_alloc &) {
+        platform::logError(QStringLiteral("Could not draw a page through a bitmap of %1 x %2 pixels: not enough memory")
+                               .arg(pixels.width())
+                               .arg(pixels.height()));
+        m_bitmaps.clear();
+        throw;
+    }
     // A page that could not be drawn leaves its bitmap blank: no picture to keep.
     if (!bitmap.drawn) {
         pageFailed(page);
         return;
     }
-    context->drawImage(bitmap.image, rect);
+    context->drawJpegImage(bitmap.image, rect);
 }

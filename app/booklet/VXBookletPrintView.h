@@ -99,8 +99,11 @@ private:
     // The half of a side's rectangle that a page fills, moved by the side's own offsets.
     QRectF halfOfSide(quint64 side, const QRectF &rect, bool isLeft) const;
     // Starts drawing through bitmaps the pages of the printed pages from this one on, as many as
-    // there are workers, while the print places the earlier ones.
+    // the workers take, while the print places the earlier ones; starts the workers first. Throws
+    // std::bad_alloc when not even one bitmap of the run could be had.
     void drawBitmapsAhead(quint64 printedPage);
+    // No page of the run needs a larger bitmap than this.
+    QSize largestBitmap() const;
     static QSize bitmapSize(const QSizeF &size, double dpi, bool quiet);
     quint64 step() const;
     void pageFailed(const VXPagePtr &page);
@@ -118,5 +121,7 @@ private:
     bool m_useRasterization = false;
     double m_rasterizeDPI = 300.0;
     QList<quint64> m_failedPages;
+    quint64 m_printedCount = 0;
+    bool m_workersFailed = false;
     VXPageBitmaps m_bitmaps;
 };

@@ -384,6 +384,8 @@ void VXDocumentPrinter::saveBooklet()
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     platform::SavePanel panel;
+    panel.setTitle(rqs::localized(QStringLiteral("ExportPanelTitle")));
+    panel.setPrompt(rqs::localized(QStringLiteral("ExportPanelPrompt")));
     panel.setAllowedFileTypes({QStringLiteral("pdf")});
     // The booklet is a PDF whatever the document was opened from.
     panel.setNameFieldStringValue(QStringLiteral("%1 - Booklet.pdf").arg(name));

@@ -270,6 +270,17 @@ void VXPage::calcPreviewInBackground(std::function<void()> whenDrawn)
 
 int VXPage::droppedRenderCount() { return droppedRenders; }
 
+void VXPage::prepareDrawingInBackground()
+{
+    const VXPagePtr self = weak_from_this().lock();
+    if (!self)
+        return;
+    renderQueue().addOperation([self] {
+        if (const std::optional<platform::PdfPage> page = self->pdfPage())
+            page->prepareDrawing();
+    }, sharpImagePriority);
+}
+
 QImage VXPage::imageForResolution(double resolution, int orientation,
                                   std::function<void(const QImage &)> highresBlock,
                                   std::weak_ptr<const void> wanted)

@@ -84,6 +84,8 @@ public:
     QImage imageForResolution(double resolution, int orientation,
                               std::function<void(const QImage &)> highresBlock,
                               std::weak_ptr<const void> wanted);
+    // Readies the drawing of the page on the render queue, ahead of a render asked for soon.
+    void prepareDrawingInBackground();
     // High-resolution renders dropped so far in this process.
     static int droppedRenderCount();
 

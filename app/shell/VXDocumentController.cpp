@@ -53,8 +53,9 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     }
     auto *document = new Document(this);
     if (!document->openURL(url, type)) {
+        const QString reason = document->readNeedsPassword() ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText");
         delete document;
-        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedContentsText")));
+        reportOpenFailure(url, rqs::localized(reason));
         return nullptr;
     }
     m_documents.append(document);

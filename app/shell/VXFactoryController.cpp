@@ -83,8 +83,10 @@ platform::Window *VXFactoryController::loadedWindow() const { return m_window; }
 void VXFactoryController::setWindow(platform::Window *window)
 {
     m_window = window;
-    if (window)
-        window->setWindowTitle(rqs::localized(QStringLiteral("Batch Factory")));
+    if (!window)
+        return;
+    window->setWindowTitle(rqs::localized(QStringLiteral("Batch Factory")));
+    window->setWindowController(this);
 }
 
 QListView *VXFactoryController::tableView() const { return m_tableView; }
@@ -129,6 +131,12 @@ void VXFactoryController::showWindow(QObject *)
 {
     if (platform::Window *shown = window())
         shown->makeKeyAndOrderFront(this);
+}
+
+void VXFactoryController::close(QObject *)
+{
+    if (m_window)
+        m_window->close();
 }
 
 void VXFactoryController::showProgress(const QString &text)
@@ -324,6 +332,8 @@ void VXFactoryController::printNextTask(VXTask *finished)
 void VXFactoryController::exportAll(QObject *)
 {
     platform::OpenPanel panel;
+    panel.setTitle(rqs::localized(QStringLiteral("ExportAllPanelTitle")));
+    panel.setPrompt(rqs::localized(QStringLiteral("ExportAllPanelPrompt")));
     panel.setCanChooseDirectories(true);
     const QString stored = platform::UserDefaults::standardUserDefaults()->stringForKey(ExportFolderKey);
     panel.setDirectoryURL(QUrl::fromLocalFile(stored.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : stored));

@@ -69,8 +69,16 @@ void VXPreferencesController::windowDidLoad()
         m_printerTypeButton->clear();
         m_printerTypeButton->addItems(VXPrintHelper::printerTypeTitles());
     }
+    // As large as all it may show, its picture at the size it is drawn for, before a printer that
+    // is not there hides part of it.
+    window()->adjustSize();
     printersDidChange();
     setDefaultPrinter(currentPrinterName());
+    // As the desktop's other preference windows: Escape and Ctrl+W close it.
+    auto *closing = new QAction(window());
+    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(closing, &QAction::triggered, window(), &QWidget::close);
+    window()->addAction(closing);
     platform::NotificationCenter::defaultCenter()->addObserver(this, platform::Window::DidBecomeKeyNotification, window(),
                                                                [this](const platform::Notification &) {
                                                                    if (m_animatedDuplexImageView)

@@ -25,6 +25,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QPropertyAnimation>
+#include <QScrollBar>
 #include <QUrl>
 
 #include <algorithm>
@@ -111,7 +112,17 @@ VXPagesController *VXDocumentWindowController::pagesController() const { return 
 
 // ---- Loading
 
-void VXDocumentWindowController::windowWillLoad() { registerAppClasses(); }
+void VXDocumentWindowController::windowWillLoad()
+{
+    registerAppClasses();
+    // The first sheet side is drawn as soon as the window shows: its pages are readied meanwhile.
+    if (m_document && m_document->fileLoaded()) {
+        for (bool isLeft : {true, false}) {
+            if (const VXPagePtr page = m_document->outputFilter()->previewPageAtIndex(0, isLeft))
+                page->prepareDrawingInBackground();
+        }
+    }
+}
 
 void VXDocumentWindowController::windowDidLoad()
 {
@@ -134,6 +145,7 @@ void VXDocumentWindowController::windowDidLoad()
         m_paperPreviewLayout = new platform::AspectRatioLayout(m_paperPreviewButton->parentWidget());
         m_paperPreviewLayout->addWidget(m_paperPreviewButton);
     }
+    fitSettingsColumn();
     observeDocument();
     m_document->setPrintButton(m_printButton);
     m_document->updatePages();
@@ -544,7 +556,24 @@ void VXDocumentWindowController::showHelpPopupOn(QObject *view)
         layout->setContentsMargins(margins);
     }
     connect(m_helpPopOver, &platform::Popover::didClose, this, &VXDocumentWindowController::helpPopoverDidClose, Qt::UniqueConnection);
-    m_helpPopOver->showRelativeToRect(anchor->rect(), anchor, platform::Popover::Edge::Right);
+    m_helpPopOver->showRelativeToRect(helpRowOf(anchor), anchor, platform::Popover::Edge::Right);
+}
+
+QRect VXDocumentWindowController::helpRowOf(QWidget *button) const
+{
+    QWidget *across = m_settingsScroll && m_settingsScroll->isAncestorOf(button) ? m_settingsScroll->viewport() : button->window();
+    const int left = across->mapTo(button->window(), QPoint(0, 0)).x() - button->mapTo(button->window(), QPoint(0, 0)).x();
+    return QRect(left, 0, across->width(), button->height());
+}
+
+void VXDocumentWindowController::fitSettingsColumn()
+{
+    if (!m_settingsScroll || !m_settingsScroll->widget())
+        return;
+    const int width = m_settingsScroll->widget()->minimumSizeHint().width() + m_settingsScroll->verticalScrollBar()->sizeHint().width()
+        + 2 * m_settingsScroll->frameWidth();
+    m_settingsScroll->setMinimumWidth(width);
+    m_settingsScroll->setMaximumWidth(std::max(width, m_settingsScroll->maximumWidth()));
 }
 
 bool VXDocumentWindowController::showAutoHelpOn(QWidget *view)

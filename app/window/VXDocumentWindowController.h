@@ -16,6 +16,7 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabBar>
 
@@ -56,6 +57,7 @@ class VXDocumentWindowController : public QSWindowController, public VXPageViewD
     Q_PROPERTY(QAbstractButton *straightOrderHelp MEMBER m_straightOrderHelp)
     Q_PROPERTY(QAbstractButton *workflowHelp MEMBER m_workflowHelp)
     Q_PROPERTY(QAbstractButton *rasterizeHelp MEMBER m_rasterizeHelp)
+    Q_PROPERTY(QScrollArea *settingsScroll MEMBER m_settingsScroll)
 
 public:
     explicit VXDocumentWindowController(Document *document);
@@ -182,6 +184,11 @@ private:
     void selectionChanged();
     void addPagesFromPanel(const QStringList &types, const QString &oneName, const QString &severalName, bool byFile);
     void helpPopoverDidClose();
+    // The row of controls a help button explains, in the button's coordinates: the popover opens
+    // beside it, not over the controls.
+    QRect helpRowOf(QWidget *button) const;
+    // As wide as its widest control and the scroll bar, so that no control runs under the bar.
+    void fitSettingsColumn();
     void validateMenus();
     void showFileState();
     void sendToDocument(const char *operation, QObject *sender);
@@ -226,4 +233,5 @@ private:
     QAbstractButton *m_straightOrderHelp = nullptr;
     QAbstractButton *m_workflowHelp = nullptr;
     QAbstractButton *m_rasterizeHelp = nullptr;
+    QScrollArea *m_settingsScroll = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/window/VXPageRowDelegate.h"
 
 #include "app/window/VXPagesController.h"
+#include "app/window/VXPagesTableView.h"
 #include "app/window/VXTableRowView.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
@@ -46,4 +47,12 @@ void VXPageRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
             VXTableRowView::drawSelection({QRectF(page)});
     }
     painter->restore();
+}
+
+void VXPageRowDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    const auto *list = qobject_cast<const VXPagesTableView *>(parent());
+    if (list && editor == list->addPageButton())
+        return;
+    QStyledItemDelegate::destroyEditor(editor, index);
 }

@@ -17,4 +17,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // The add-page button is the list's own, not an editor: a reset of the list hides it and
+    // leaves it to the list.
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
 };

@@ -18,8 +18,10 @@ namespace {
 constexpr double edgeTolerance = 5.0;
 // How near a moved page must come to the centre or a view edge to snap to it.
 constexpr double snapDistance = 3.0;
-// Long side in pixels of the image a page view asks its page for.
+// Long side in pixels of the largest image a page view asks its page for.
 constexpr double highResolution = 1000.0;
+// The long side asked for grows in these steps, so that a window resized a little keeps its images.
+constexpr double resolutionStep = 128.0;
 // A page zoomed to nothing, or beyond into a mirrored page, could not be taken hold of again.
 constexpr double minimumZoom = 0.05;
 // Zoom added per wheel step with Ctrl held; pixel deltas count 20 pixels as a step.
@@ -206,19 +208,47 @@ void VXPageView::updatePage()
 
     const std::weak_ptr<VXPage> asked = m_page;
     QPointer<VXPageView> self(this);
-    m_image = m_page->imageForResolution(highResolution, orientation, [self, asked, orientation](const QImage &image) {
-        if (!self || self->m_page != asked.lock() || self->m_imageOrientation != orientation)
-            return;
-        self->m_image = image;
-        self->update();
-    }, m_wantedRender);
+    m_askedResolution = shownResolution();
+    // Until the view has its size, the preview stands in; the sharp image is asked for then.
+    m_image = m_askedResolution <= 0 ? m_page->preview()
+                                     : m_page->imageForResolution(m_askedResolution, orientation,
+                                                                  [self, asked, orientation](const QImage &image) {
+                                                                      if (!self || self->m_page != asked.lock()
+                                                                          || self->m_imageOrientation != orientation)
+                                                                          return;
+                                                                      self->m_image = image;
+                                                                      self->update();
+                                                                  },
+                                                                  m_wantedRender);
     // The preview is drawn upright; until the turned image comes it is turned here.
     if (orientation % 4 != 0 && m_image.cacheKey() == m_page->preview().cacheKey())
         m_image = m_image.transformed(QTransform().rotate(-90.0 * orientation));
     layoutPageLayer();
 }
 
-void VXPageView::layoutPageLayer() { update(); }
+double VXPageView::shownResolution() const
+{
+    // Nothing before the view has its size.
+    const QSizeF shown = pageFrame().size() * devicePixelRatioF();
+    if (shown.isEmpty())
+        return 0;
+    const double longSide = std::max(shown.width(), shown.height());
+    return std::min(highResolution, std::ceil(longSide / resolutionStep) * resolutionStep);
+}
+
+void VXPageView::layoutPageLayer()
+{
+    // A page shown larger than its image asks for a sharper one.
+    if (m_page && shownResolution() > m_askedResolution)
+        updatePage();
+    update();
+}
+
+void VXPageView::resizeEvent(QResizeEvent *event)
+{
+    View::resizeEvent(event);
+    layoutPageLayer();
+}
 
 void VXPageView::updateCenter(const QPointF &center, double zoom)
 {

@@ -83,10 +83,14 @@ public:
     void drawRect(const QRectF &dirtyRect) override;
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
     void updatePage();
+    // The long side in device pixels of the image the page is shown at, in steps, at most the
+    // largest any view asks; 0 before the view has a size.
+    double shownResolution() const;
     void layoutPageLayer();
     // A user change: stored, drawn and told to the delegate.
     void updateCenter(const QPointF &center, double zoom);
@@ -109,6 +113,7 @@ private:
     std::shared_ptr<const void> m_wantedRender;
     // The quarter turns m_image was asked with; a late image of other turns is dropped.
     int m_imageOrientation = 0;
+    double m_askedResolution = 0;
     // Counts image requests, so that a late image for an earlier page or orientation is dropped.
     quint64 m_imageRequest = 0;
     double m_ratio = 1.0;

@@ -39,6 +39,12 @@ void VXPagesTableView::setModel(QAbstractItemModel *model)
     placeAddPageButton();
 }
 
+void VXPagesTableView::reset()
+{
+    QListView::reset();
+    placeAddPageButton();
+}
+
 void VXPagesTableView::placeAddPageButton()
 {
     if (m_addPageButton && model() && model()->rowCount() > 0)

@@ -18,6 +18,8 @@ public:
     // Shown in row 0 from the time the list has a model.
     void setAddPageButton(QWidget *button);
     void setModel(QAbstractItemModel *model) override;
+    // The add-page button goes back into row 0 once the rows are laid anew.
+    void reset() override;
 
     // Ascending; never row 0.
     QList<int> selectedRows() const;

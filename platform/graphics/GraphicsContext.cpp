@@ -1,6 +1,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/graphics/JpegImage.h"
 #include "platform/graphics/PainterRenderer.h"
 #include "platform/graphics/TextLayout.h"
 
@@ -190,6 +191,16 @@ void GraphicsContext::drawImage(const QImage &image, const QRectF &rect, const Q
 {
     if (PainterRenderer *target = renderer())
         target->drawImage(state(), image, rect, source, opacity);
+}
+
+void GraphicsContext::drawJpegImage(const JpegImage &image, const QRectF &rect)
+{
+    const QImage pixels = image.decoded();
+    if (pixels.isNull()) {
+        logWarning(QStringLiteral("A JPEG picture that cannot be decoded was not drawn"));
+        return;
+    }
+    drawImage(pixels, rect);
 }
 
 void GraphicsContext::drawTiledImage(const QImage &image, const QRectF &tile)

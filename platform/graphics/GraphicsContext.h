@@ -15,6 +15,7 @@
 
 namespace platform {
 
+class JpegImage;
 class PainterRenderer;
 class PdfPage;
 class TextLayout;
@@ -94,6 +95,10 @@ public:
     void drawImage(const QImage &image, const QRectF &rect, double opacity = 1);
     // Only the source part of the picture, given in its y-up pixel space (origin bottom left).
     void drawImage(const QImage &image, const QRectF &rect, const QRectF &source, double opacity = 1);
+
+    // Draws the encoded picture upright into the rectangle, as drawImage does at full opacity. An
+    // output that carries JPEG bytes (PDF) places them as they are; others draw the decoded pixels.
+    virtual void drawJpegImage(const JpegImage &image, const QRectF &rect);
 
     // Tiles the whole clip with the picture, drawn upright into tiles the size of the rectangle,
     // one of them at the rectangle.

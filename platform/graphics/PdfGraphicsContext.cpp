@@ -1,11 +1,13 @@
 #include "platform/graphics/PdfGraphicsContext.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/graphics/JpegImage.h"
 #include "platform/pdf/PdfOperators.h"
 #include "platform/pdf/PdfOverlayWriter.h"
 #include "platform/pdf/PdfPage.h"
 #include "platform/pdf/PdfPageFormCache.h"
 #include "platform/pdf/PdfSource.h"
+#include "platform/pdf/PdfStreamSpool.h"
 #include "platform/pdf/PdfWriter.h"
 
 #include <qpdf/PDFVersion.hh>
@@ -14,6 +16,7 @@
 
 #include <cmath>
 #include <exception>
+#include <new>
 #include <vector>
 
 namespace platform {
@@ -86,7 +89,7 @@ void PdfGraphicsContext::endPage()
     resources.replaceKey("/XObject", m_xobjects);
     QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", PdfOperators::rectangle(QRectF(QPointF(0, 0), m_pageSize)));
+    page.replaceKey("/MediaBox", m_mediaBoxes.of(QRectF(QPointF(0, 0), m_pageSize)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", m_output->newStream(m_content));
     m_output->addPage(m_output->makeIndirectObject(page), false);
@@ -118,30 +121,71 @@ void PdfGraphicsContext::drawPdfPage(const PdfPage &page)
         logError(QStringLiteral("Could not place a PDF page: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
+    placeXObject(form->name, form->xobject, form->placement, "PDF page");
+}
+
+void PdfGraphicsContext::drawJpegImage(const JpegImage &image, const QRectF &rect)
+{
+    if (!isDrawable("picture") || image.isNull() || rect.isEmpty())
+        return;
+    // A picture wholly outside the clip shows nothing, however far away it lies.
+    const QTransform placement(rect.width(), 0, 0, rect.height(), rect.x(), rect.y());
+    QRectF visible = (placement * state().transform).mapRect(QRectF(0, 0, 1, 1));
+    for (const GraphicsState::Clip &clip : state().clips)
+        visible = visible.intersected(clip.transform.map(clip.path).boundingRect());
+    if (visible.isEmpty())
+        return;
+    closeOverlay();
+    QMutexLocker locker(&PdfSource::qpdfLock());
+    QPDFObjectHandle xobject;
+    try {
+        if (!m_pictures)
+            m_pictures = std::make_unique<PdfStreamSpool>();
+        xobject = m_pictures->newStream(*m_output, image.bytes(), "/DCTDecode");
+        QPDFObjectHandle dictionary = xobject.getDict();
+        dictionary.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        dictionary.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+        dictionary.replaceKey("/Width", QPDFObjectHandle::newInteger(image.size().width()));
+        dictionary.replaceKey("/Height", QPDFObjectHandle::newInteger(image.size().height()));
+        dictionary.replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
+        dictionary.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+    } catch (const std::exception &e) {
+        m_failed = true;
+        logError(QStringLiteral("Could not place a picture: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    // An image fills the unit square, its first row at the top.
+    placeXObject("/Im" + std::to_string(++m_pictureCount), xobject, placement, "picture");
+}
+
+void PdfGraphicsContext::placeXObject(const std::string &name, const QPDFObjectHandle &xobject, const QTransform &placement,
+                                      const char *what)
+{
     // Every number of the placement must be one that a PDF reader takes, and its scale must stay
-    // apart from zero once written, or the page would be drawn broken or not at all.
-    const QTransform placement = form->placement * state().transform;
+    // apart from zero once written, or the drawing would come out broken or not at all.
+    const QTransform placed = placement * state().transform;
     std::vector<QPainterPath> clips;
-    bool writable = PdfOperators::isWritable(placement);
+    bool writable = PdfOperators::isWritable(placed);
     for (const GraphicsState::Clip &clip : state().clips) {
         clips.push_back(clip.transform.map(clip.path));
         writable = writable && PdfOperators::isWritable(clips.back());
     }
-    if (!writable || !isKeptLength(std::hypot(placement.m11(), placement.m12()))
-        || !isKeptLength(std::hypot(placement.m21(), placement.m22()))) {
+    if (!writable || !isKeptLength(std::hypot(placed.m11(), placed.m12()))
+        || !isKeptLength(std::hypot(placed.m21(), placed.m22()))) {
         m_failed = true;
-        logError(QStringLiteral("Could not place a PDF page: it would be drawn at a scale or position that a PDF reader does not take"));
+        logError(QStringLiteral("Could not place a %1: it would be drawn at a scale or position that a PDF reader does not take")
+                     .arg(QLatin1String(what)));
         return;
     }
-    if (!m_xobjects.hasKey(form->name))
-        m_xobjects.replaceKey(form->name, form->xobject);
+    if (!m_xobjects.hasKey(name))
+        m_xobjects.replaceKey(name, xobject);
     m_content += "q\n";
     for (std::size_t i = 0; i < clips.size(); ++i) {
         m_content += PdfOperators::path(clips[i]);
         m_content += state().clips[qsizetype(i)].path.fillRule() == Qt::WindingFill ? "W n\n" : "W* n\n";
     }
-    m_content += PdfOperators::matrix(placement);
-    m_content += " cm " + form->name + " Do Q\n";
+    m_content += PdfOperators::matrix(placed);
+    m_content += " cm " + name + " Do Q\n";
 }
 
 PainterRenderer *PdfGraphicsContext::renderer()
@@ -201,6 +245,8 @@ bool PdfGraphicsContext::write(QIODevice &device)
         PDFVersion version(1, 4);
         m_forms->raiseVersion(version);
         PdfWriter::toDevice(*m_output, version, device);
+    } catch (const std::bad_alloc &) {
+        throw;
     } catch (const std::exception &e) {
         logError(QStringLiteral("Could not write the PDF: %1").arg(QString::fromUtf8(e.what())));
         return false;

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PainterRenderer.h"
+#include "platform/pdf/PdfRectangles.h"
 
 #include <QSizeF>
 
@@ -19,6 +20,7 @@ namespace platform {
 
 class PdfOverlayWriter;
 class PdfPageFormCache;
+class PdfStreamSpool;
 
 // A graphics context whose drawing becomes one PDF (print and export), page by page. The base
 // space of each page is the PDF's own: points, origin at its lower-left corner.
@@ -50,6 +52,9 @@ public:
     // PdfOperators::finest or beyond PdfOperators::largest, a matrix or clip beyond largest, a
     // scale that its written form would lose) is not drawn: logged, and the write fails.
     void drawPdfPage(const PdfPage &page) override;
+    // The JPEG's bytes become an image of the PDF as they are, kept in a temporary file until the
+    // PDF is written; a picture that cannot be kept is logged and fails the write.
+    void drawJpegImage(const JpegImage &image, const QRectF &rect) override;
 
 protected:
     PainterRenderer *renderer() override;
@@ -64,10 +69,17 @@ private:
 
     void closeOverlay();
     bool isDrawable(const char *what) const;
+    // Draws the XObject with the placement and the current transformation, inside the clip;
+    // logged and failing the write when a number of it is one PDF readers do not take.
+    void placeXObject(const std::string &name, const QPDFObjectHandle &xobject, const QTransform &placement,
+                      const char *what);
 
     std::unique_ptr<QPDF> m_output;
     std::unique_ptr<PdfPageFormCache> m_forms;
     std::unique_ptr<PdfOverlayWriter> m_overlays;
+    std::unique_ptr<PdfStreamSpool> m_pictures;
+    PdfRectangles m_mediaBoxes;
+    int m_pictureCount = 0;
     std::optional<PainterRenderer> m_overlay;
     std::vector<OverlayUse> m_overlayUses;
     // Parsed overlays, kept until the output that copies from them is written.

@@ -22,23 +22,36 @@ const QPaintDevice *pointDevice()
     return &device;
 }
 
+// Unhinted, as text laid out in points is drawn at every scale and on paper. That also keeps its
+// font engines apart from the screen's: Qt shares an engine between fonts of one pixel size, and a
+// screen font of the same pixel size (9 points at 96 dpi are 12 points here) would then report
+// this point size to QFontInfo, which the widget style draws menus with: too large, cut short.
+QFont inPoints(QFont font)
+{
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 // Wider than any line is set, within what Qt's fixed-point layout holds.
 constexpr double unbounded = 1e6;
 
 } // namespace
 
 TextLayout::TextLayout(const QString &text, const TextAttributes &attributes, double width)
-    : m_layout(QString(text).replace(QLatin1Char('\n'), QChar::LineSeparator), attributes.font, pointDevice())
+    : m_layout(QString(text).replace(QLatin1Char('\n'), QChar::LineSeparator), inPoints(attributes.font), pointDevice())
     , m_color(attributes.color)
 {
     layOut(attributes, width, false);
 }
 
 TextLayout::TextLayout(const AttributedString &text, const TextAttributes &attributes, double width)
-    : m_layout(QString(text.text).replace(QLatin1Char('\n'), QChar::LineSeparator), attributes.font, pointDevice())
+    : m_layout(QString(text.text).replace(QLatin1Char('\n'), QChar::LineSeparator), inPoints(attributes.font), pointDevice())
     , m_color(attributes.color)
 {
-    m_layout.setFormats(text.ranges);
+    QList<QTextLayout::FormatRange> ranges = text.ranges;
+    for (QTextLayout::FormatRange &range : ranges)
+        range.format.setFontHintingPreference(QFont::PreferNoHinting);
+    m_layout.setFormats(ranges);
     layOut(attributes, width, true);
 }
 

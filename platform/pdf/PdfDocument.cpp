@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
+#include "platform/pdf/PdfFileInput.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PdfWriter.h"
 
@@ -104,8 +105,11 @@ QStringList unreadablePages(QPDF &pdf)
 
 PdfDocument::PdfDocument() = default;
 
-std::optional<PdfDocument> PdfDocument::open(const QString &path)
+std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPassword)
 {
+    bool locked = false;
+    if (needsPassword)
+        *needsPassword = false;
     const QString description = QStringLiteral("\"%1\"").arg(path);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly)) {
@@ -118,9 +122,13 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path)
     }
     const QByteArray name = QFile::encodeName(path);
     PdfDocument document;
-    const QString error = parse([&](QPDF &pdf) { pdf.processFile(name.constData()); },
-                                std::move(file), {}, description, document.m_pages, document.m_damage);
+    const int descriptor = file->handle();
+    const QString error = parse(
+        [&](QPDF &pdf) { pdf.processInputSource(std::make_shared<PdfFileInput>(descriptor, name.toStdString())); },
+        std::move(file), {}, description, document.m_pages, document.m_damage, locked);
     if (!error.isEmpty()) {
+        if (needsPassword)
+            *needsPassword = locked;
         logError(QStringLiteral("Could not open PDF %1: %2").arg(description, error));
         return std::nullopt;
     }
@@ -130,10 +138,11 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path)
 std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const QString &description)
 {
     PdfDocument document;
+    bool locked = false;
     const std::string name = description.toStdString();
     const QString error = parse(
         [&](QPDF &pdf) { pdf.processMemoryFile(name.c_str(), bytes.constData(), std::size_t(bytes.size())); },
-        nullptr, bytes, description, document.m_pages, document.m_damage);
+        nullptr, bytes, description, document.m_pages, document.m_damage, locked);
     if (!error.isEmpty()) {
         logError(QStringLiteral("Could not read PDF %1: %2").arg(description, error));
         return std::nullopt;
@@ -143,7 +152,7 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
 
 QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
                           const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
-                          QString &damage)
+                          QString &damage, bool &needsPassword)
 {
     std::shared_ptr<PdfSource> source;
     QMutexLocker locker(&PdfSource::qpdfLock());
@@ -173,6 +182,8 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
         return {};
     } catch (const std::exception &e) {
         pages.clear();
+        const auto *qpdfError = dynamic_cast<const QPDFExc *>(&e);
+        needsPassword = qpdfError && qpdfError->getErrorCode() == qpdf_e_password;
         return reasonOf(e);
     } catch (...) {
         pages.clear();

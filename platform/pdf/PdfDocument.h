@@ -26,8 +26,9 @@ public:
     PdfDocument();
 
     // Opens a PDF file. Encrypted files open when they need no password to be read. On failure
-    // (missing, damaged beyond repair, not a PDF, locked by a password) logs one error line.
-    static std::optional<PdfDocument> open(const QString &path);
+    // (missing, damaged beyond repair, not a PDF, locked by a password) logs one error line;
+    // needsPassword, when given, tells whether a password was what it lacked.
+    static std::optional<PdfDocument> open(const QString &path, bool *needsPassword = nullptr);
     // The same for a PDF file held in memory; the description names it in messages.
     static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
 
@@ -53,7 +54,7 @@ private:
     // what qpdf can recover fails here rather than later. The error text, empty on success.
     static QString parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
                          const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
-                         QString &damage);
+                         QString &damage, bool &needsPassword);
     // Copies the pages into a new qpdf document and hands it to the output. The error text,
     // empty on success.
     QString assemble(const std::function<void(QPDF &, const PDFVersion &)> &output) const;

@@ -80,7 +80,7 @@ QPDFObjectHandle PdfPageFormCache::formOf(QPDFObjectHandle page, const QRectF &b
     dictionary.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
     dictionary.replaceKey("/FormType", QPDFObjectHandle::newInteger(1));
     // The crop box, not qpdf's default trim box: the whole visible page is what gets placed.
-    dictionary.replaceKey("/BBox", PdfOperators::rectangle(box));
+    dictionary.replaceKey("/BBox", m_boxes.of(box));
     // Inherited resources count, or a page of a groff-like file would lose its fonts.
     QPDFObjectHandle resources = QPDFPageObjectHelper(page).getAttribute("/Resources", false);
     dictionary.replaceKey("/Resources", resources.isDictionary() ? copied(resources) : QPDFObjectHandle::newDictionary());

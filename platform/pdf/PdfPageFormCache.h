@@ -5,6 +5,8 @@
 
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
+#include "platform/pdf/PdfRectangles.h"
+
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <map>
@@ -49,6 +51,7 @@ private:
     QPDFObjectHandle contentOf(QPDFObjectHandle page);
 
     QPDF &m_output;
+    PdfRectangles m_boxes;
     std::map<std::pair<const PdfSource *, int>, Form> m_forms;
     // Copied streams read their bytes from their sources when the output is written.
     std::set<std::shared_ptr<PdfSource>> m_sources;

@@ -16,6 +16,8 @@
 #include <QTemporaryFile>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <new>
+
 namespace platform {
 
 namespace {
@@ -56,6 +58,16 @@ void PrintOperation::setPageProgress(PageProgress progress) { m_progress = std::
 bool PrintOperation::wasCancelled() const { return m_cancelled; }
 
 bool PrintOperation::writePdf(QIODevice &device)
+{
+    // Running out of memory ends this job, never the program and the other documents it holds.
+    try {
+        return composePdf(device);
+    } catch (const std::bad_alloc &) {
+        return fail(QStringLiteral("Could not print: there is not enough memory"));
+    }
+}
+
+bool PrintOperation::composePdf(QIODevice &device)
 {
     int first = 1;
     int count = 0;

@@ -76,6 +76,7 @@ private:
     PrintJobOptions spoolOptions() const;
     // Any thread. The default printer is asked for here, right before the job goes out.
     static Outcome submit(PrintJobOptions options, const QString &pdfPath);
+    bool composePdf(QIODevice &device);
     bool fail(const QString &reason);
 
     Printable &m_printable;

@@ -19,6 +19,11 @@ MainMenu::MainMenu(QMenuBar *menus, QObject *parent)
     , m_menus(menus)
 {
     qApp->installEventFilter(this);
+    // Windows that opened before the menus were there (files opened at start) get them now.
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<Window *>(widget))
+            installInto(qobject_cast<QMenuBar *>(window->menuWidget()));
+    }
 }
 
 MainMenu::~MainMenu() = default;

@@ -10,7 +10,7 @@ class QMenuBar;
 namespace platform {
 
 // The application's own menus, which Linux desktops show in no bar of their own: each window that
-// has a menu bar shows them there from its first showing on. A menu whose object name the window's
+// has a menu bar shows them there, also a window made before the menus. A menu whose object name the window's
 // bar also has ("fileMenu") lends its items to the top of that menu instead; the others follow
 // the window's own menus. GUI thread.
 class MainMenu : public QObject

@@ -36,6 +36,14 @@ QUrl OpenPanel::directoryURL() const { return m_directoryURL; }
 
 void OpenPanel::setDirectoryURL(const QUrl &url) { m_directoryURL = url; }
 
+QString OpenPanel::title() const { return m_title; }
+
+void OpenPanel::setTitle(const QString &title) { m_title = title; }
+
+QString OpenPanel::prompt() const { return m_prompt; }
+
+void OpenPanel::setPrompt(const QString &prompt) { m_prompt = prompt; }
+
 void OpenPanel::beginSheetModalForWindow(Window *window, Completion completion) const
 {
     auto *dialog = new QFileDialog;
@@ -53,6 +61,10 @@ void OpenPanel::beginSheetModalForWindow(Window *window, Completion completion) 
         const QString joined = patterns.join(QLatin1Char(' '));
         dialog->setNameFilter(m_fileTypesName.isEmpty() ? joined : QStringLiteral("%1 (%2)").arg(m_fileTypesName, joined));
     }
+    if (!m_title.isEmpty())
+        dialog->setWindowTitle(m_title);
+    if (!m_prompt.isEmpty())
+        dialog->setLabelText(QFileDialog::Accept, m_prompt);
     DialogPresenter::Responder answer;
     if (const Responder &stand = responder())
         answer = [stand](QDialog &shown) { return stand(static_cast<QFileDialog &>(shown)); };

@@ -41,6 +41,12 @@ public:
     QUrl directoryURL() const;
     void setDirectoryURL(const QUrl &url);
 
+    // The dialog's window title and its accept button's text; empty leaves Qt's.
+    QString title() const;
+    void setTitle(const QString &title);
+    QString prompt() const;
+    void setPrompt(const QString &prompt);
+
     void beginSheetModalForWindow(Window *window, Completion completion) const;
 
     static void setResponder(Responder responder);
@@ -51,6 +57,8 @@ private:
     bool m_allowsMultipleSelection = false;
     bool m_canChooseDirectories = false;
     QUrl m_directoryURL;
+    QString m_title;
+    QString m_prompt;
 };
 
 } // namespace platform

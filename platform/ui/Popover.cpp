@@ -1,19 +1,45 @@
 #include "platform/ui/Popover.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/Window.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
-
-#include <algorithm>
+#include <QTabBar>
 
 namespace platform {
 
 namespace {
 
-constexpr int gap = 6;
+bool isControl(QWidget *widget)
+{
+    return qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QLineEdit *>(widget)
+        || qobject_cast<QComboBox *>(widget) || qobject_cast<QTabBar *>(widget) || qobject_cast<QAbstractSlider *>(widget)
+        || qobject_cast<Control *>(widget);
+}
+
+// What the window shows of its controls, on the screen: a control scrolled away or hidden
+// behind a scroll view's edge does not count, and the popover's own controls are in a window
+// of their own.
+QList<QRect> controlsOf(QWidget *window)
+{
+    QList<QRect> controls;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (widget->window() != window || !widget->isVisible() || !isControl(widget))
+            continue;
+        const QRect shown = widget->visibleRegion().boundingRect();
+        if (!shown.isEmpty())
+            controls << QRect(widget->mapToGlobal(shown.topLeft()), shown.size());
+    }
+    return controls;
+}
 
 } // namespace
 
@@ -34,29 +60,12 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
     }
     adjustSize();
     const QRect anchor(view->mapToGlobal(rect.topLeft()), rect.size());
-    QPoint origin;
-    switch (edge) {
-    case Edge::Left:
-        origin = QPoint(anchor.left() - gap - width(), anchor.center().y() - height() / 2);
-        break;
-    case Edge::Right:
-        origin = QPoint(anchor.right() + gap, anchor.center().y() - height() / 2);
-        break;
-    case Edge::Top:
-        origin = QPoint(anchor.center().x() - width() / 2, anchor.top() - gap - height());
-        break;
-    case Edge::Bottom:
-        origin = QPoint(anchor.center().x() - width() / 2, anchor.bottom() + gap);
-        break;
-    }
     // Inside its window, which it moves and closes with, so that popovers of several windows
     // never pile up apart from their windows.
-    const QRect area = view->window()->geometry();
-    origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - width())));
-    origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    const QRect placed = PopoverPlacement::place(anchor, size(), view->window()->geometry(), edge, controlsOf(view->window()));
     if (auto *window = qobject_cast<Window *>(view->window()))
         window->addChildWindow(this);
-    move(origin);
+    move(placed.topLeft());
     show();
     qApp->installEventFilter(this);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/PopoverPlacement.h"
+
 #include <QFrame>
 #include <QRect>
 
@@ -12,13 +14,13 @@ class Popover : public QFrame
 {
     Q_OBJECT
 public:
-    // The side of the rectangle the popover opens on, as seen on the screen.
-    enum class Edge { Left, Right, Top, Bottom };
+    using Edge = PopoverEdge;
 
     explicit Popover(QWidget *parent = nullptr);
 
     // The rectangle is in the view's widget coordinates (y down). The popover stays inside the
-    // view's window and follows it.
+    // view's window and follows it, and covers none of the window's controls (buttons, tabs,
+    // fields, sliders) where a side of the rectangle has room for that (PopoverPlacement).
     void showRelativeToRect(const QRect &rect, QWidget *view, Edge edge);
     bool isShown() const;
 

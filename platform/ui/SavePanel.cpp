@@ -39,6 +39,14 @@ QUrl SavePanel::withAllowedExtension(const QUrl &url) const
     return QUrl::fromLocalFile(url.toLocalFile() + QLatin1Char('.') + m_allowedFileTypes.first());
 }
 
+QString SavePanel::title() const { return m_title; }
+
+void SavePanel::setTitle(const QString &title) { m_title = title; }
+
+QString SavePanel::prompt() const { return m_prompt; }
+
+void SavePanel::setPrompt(const QString &prompt) { m_prompt = prompt; }
+
 void SavePanel::beginSheetModalForWindow(Window *window, Completion completion) const
 {
     auto *dialog = new QFileDialog;
@@ -55,6 +63,10 @@ void SavePanel::beginSheetModalForWindow(Window *window, Completion completion) 
         dialog->setDirectory(m_directoryURL.toLocalFile());
     dialog->selectFile(m_nameFieldStringValue);
 
+    if (!m_title.isEmpty())
+        dialog->setWindowTitle(m_title);
+    if (!m_prompt.isEmpty())
+        dialog->setLabelText(QFileDialog::Accept, m_prompt);
     DialogPresenter::Responder answer;
     if (const Responder &stand = responder())
         answer = [stand](QDialog &shown) { return stand(static_cast<QFileDialog &>(shown)); };

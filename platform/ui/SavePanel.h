@@ -34,6 +34,12 @@ public:
     QUrl directoryURL() const;
     void setDirectoryURL(const QUrl &url);
 
+    // The dialog's window title and its accept button's text; empty leaves Qt's.
+    QString title() const;
+    void setTitle(const QString &title);
+    QString prompt() const;
+    void setPrompt(const QString &prompt);
+
     void beginSheetModalForWindow(Window *window, Completion completion) const;
 
     static void setResponder(Responder responder);
@@ -44,6 +50,8 @@ private:
     QStringList m_allowedFileTypes;
     QString m_nameFieldStringValue;
     QUrl m_directoryURL;
+    QString m_title;
+    QString m_prompt;
 };
 
 } // namespace platform

@@ -39,11 +39,34 @@ private:
     std::function<void()> m_accepted;
 };
 
+// Placed windows, the latest last: windows opened together cascade from each other before any of
+// them becomes key.
+QList<QPointer<Window>> placedWindows;
+
+bool sameKind(const QObject *controller, const QObject *other)
+{
+    return controller && other && qstrcmp(controller->metaObject()->className(), other->metaObject()->className()) == 0;
+}
+
+Window *latestShownOfKind(const Window *window)
+{
+    for (auto it = placedWindows.crbegin(); it != placedWindows.crend(); ++it) {
+        Window *shown = *it;
+        if (shown && shown != window && shown->isVisible() && sameKind(shown->windowController(), window->windowController()))
+            return shown;
+    }
+    return nullptr;
+}
 } // namespace
 
 Window::Window(QWidget *parent)
     : QMainWindow(parent)
 {
+    m_frameWatch.setInterval(50);
+    connect(&m_frameWatch, &QTimer::timeout, this, [this] {
+        if (keepFrameInside() || --m_frameLooksLeft <= 0)
+            m_frameWatch.stop();
+    });
 }
 
 Window::~Window() = default;
@@ -190,32 +213,40 @@ void Window::placeOnFirstShow()
     // that no controller shows is a helper's own.
     if (!windowController() || parentWidget() || windowType() != Qt::Window || windowFlags().testFlag(Qt::FramelessWindowHint))
         return;
-    Window *from = mainWindow() && mainWindow() != this && mainWindow()->isVisible() ? mainWindow() : keyWindow();
+    placedWindows.removeAll(nullptr);
+    Window *from = latestShownOfKind(this);
+    const bool cascade = from != nullptr;
+    if (!from)
+        from = mainWindow() && mainWindow() != this && mainWindow()->isVisible() ? mainWindow() : keyWindow();
     if (from == this || (from && !from->isVisible()))
         from = nullptr;
-    const QObject *fromKind = from ? from->windowController() : nullptr;
-    const bool sameKind = fromKind && qstrcmp(windowController()->metaObject()->className(), fromKind->metaObject()->className()) == 0;
+    placedWindows.append(this);
     QScreen *onScreen = from ? from->screen() : screen();
     const QRect available = onScreen ? onScreen->availableGeometry() : QRect();
     const QSize decoration = frameGeometry().size() - size();
     const QRect placed = WindowPlacement::place(frameGeometry(), from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt,
-                                                sameKind, available);
+                                                cascade, available);
     if (placed.size() != frameGeometry().size())
         resize(placed.size() - decoration);
     // A window's position is its frame's.
     move(placed.topLeft());
-    m_frameUnchecked = decoration.isNull();
+    if (decoration.isNull()) {
+        m_frameLooksLeft = 40;
+        m_frameWatch.start();
+    }
 }
 
-void Window::keepFrameInside()
+bool Window::keepFrameInside()
 {
-    if (!m_frameUnchecked || frameGeometry() == geometry() || !screen())
-        return;
-    m_frameUnchecked = false;
-    const QRect inside = WindowPlacement::keptInside(frameGeometry(), screen()->availableGeometry());
-    if (inside.size() != frameGeometry().size())
-        resize(size() - (frameGeometry().size() - inside.size()));
-    move(inside.topLeft());
+    if (frameGeometry() == geometry() || !screen())
+        return false;
+    const QRect frame = frameGeometry();
+    const QRect inside = WindowPlacement::keptInside(frame, screen()->availableGeometry());
+    // The frame is known now, so the inner rectangle says where the window goes without doubt.
+    if (inside != frame)
+        setGeometry(inside.marginsRemoved(QMargins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                                                   frame.right() - geometry().right(), frame.bottom() - geometry().bottom())));
+    return true;
 }
 
 void Window::closeEvent(QCloseEvent *event)
@@ -252,14 +283,12 @@ void Window::closing()
 void Window::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    keepFrameInside();
     followParent();
 }
 
 void Window::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    keepFrameInside();
     followParent();
     NotificationCenter::defaultCenter()->post(DidResizeNotification, this);
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -97,16 +98,18 @@ private:
     void closing();
     void followParent();
     void placeOnFirstShow();
-    // The desktop adds its frame after the window first shows; once it is known, the window is
-    // kept inside the screen with it.
-    void keepFrameInside();
+    // The desktop adds its frame after the window first shows, and the window hears of it by no
+    // event of its own: it looks now and then, for two seconds at most, and once the frame is
+    // there keeps it inside the screen. True once the frame was known.
+    bool keepFrameInside();
 
     QList<Sheet> m_sheets;
     QList<QPointer<QWidget>> m_childWindows;
     QPoint m_childAnchor;
     bool m_wasKey = false;
     bool m_placed = false;
-    bool m_frameUnchecked = false;
+    QTimer m_frameWatch;
+    int m_frameLooksLeft = 0;
     bool m_cursorRectsEnabled = true;
     QPointer<QObject> m_windowController;
 };

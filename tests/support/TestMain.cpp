@@ -30,6 +30,17 @@ class FreshProcessState : public ::testing::EmptyTestEventListener
     }
 };
 
+QtMessageHandler qtHandler = nullptr;
+
+// A painter's warning is a drawing that left the painter in a state it did not mean to: the case
+// that caused it fails.
+void failOnPainterWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QPainter::")))
+        ADD_FAILURE() << message.toStdString();
+    qtHandler(type, context, message);
+}
+
 } // namespace
 
 // Every suite runs offscreen (but for the desktop cases) with its own home, config, data and temporary folders, so that no test
@@ -57,6 +68,7 @@ int main(int argc, char **argv)
         qputenv("FOLDWISE_RESOURCES", FOLDWISE_SOURCE_RESOURCES);
 
     ::testing::InitGoogleTest(&argc, argv);
+    qtHandler = qInstallMessageHandler(failOnPainterWarnings);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));

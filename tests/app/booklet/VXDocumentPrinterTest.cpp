@@ -145,8 +145,10 @@ TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
     ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(picture), Document::ImageType));
     const QByteArray before = PdfFixture::read(picture);
     QString proposed;
+    QStringList named;
     platform::SavePanel::setResponder([&](QFileDialog &dialog) {
         proposed = dialog.selectedFiles().value(0);
+        named = {dialog.windowTitle(), dialog.labelText(QFileDialog::Accept)};
         dialog.selectFile(plain + "/out.pdf");
         return platform::SavePanel::OKButton;
     });
@@ -158,6 +160,7 @@ TEST_F(DocumentTest, SaveBookletProposesAPdfNameAndShowsAFailedExport)
     doc.saveBooklet();
     ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
     EXPECT_EQ(proposed, folder.filePath("Menu - Booklet.pdf"));
+    EXPECT_EQ(named, (QStringList{"Export Booklet", "Export"})) << "the dialog says what it is for";
     EXPECT_EQ(alerts, QStringList{rqs::localized("ErrorWhileExportingDocument")});
     EXPECT_EQ(PdfFixture::read(picture), before);
 }

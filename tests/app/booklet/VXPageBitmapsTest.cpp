@@ -1,9 +1,18 @@
 #include "app/booklet/VXPageBitmaps.h"
 
+#include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContextScope.h"
+#include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/pdf/PdfPage.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
+#include <QPainter>
+#include <QThread>
+
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -15,16 +24,65 @@ QList<VXPagePtr> numberedPages(int count)
     return pages;
 }
 
+// The page drawn with QPainter onto a white bitmap, as a rasterised print drew it before.
+QImage paintedOnPaper(const VXPagePtr &page, const QSize &pixels, int orientation)
+{
+    QImage bitmap(pixels, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    QPainter painter(&bitmap);
+    platform::PainterGraphicsContext context(&painter, pixels.height());
+    platform::GraphicsContextScope scope(&context);
+    page->renderInRect(QRectF(QPointF(0, 0), QSizeF(pixels)), orientation);
+    return bitmap;
+}
+
+// How many pixels of two pictures of one size differ by more than the tolerance in a channel.
+int pixelsApart(const QImage &a, const QImage &b, int tolerance)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    int apart = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            if (std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))}) > tolerance)
+                ++apart;
+        }
+    }
+    return apart;
+}
+
 } // namespace
 
-// Bitmaps drawn ahead on workers are those drawn on the asking thread, taken in any order, in
-// every orientation; a page asked for twice is drawn once.
-TEST(VXPageBitmaps, BitmapsDrawnAheadMatchThoseDrawnInTurn)
+// A page drawn for a bitmap is the page as the painter draws it onto white paper: upright pixel
+// for pixel, at a size whose two scales differ. Turned, it is drawn turned rather than turned
+// after drawing, so the painter's resampling moves a few edges by a pixel.
+TEST(VXPageBitmaps, BitmapsAreThePagesAsThePainterDrawsThemOnPaper)
+{
+    const VXPagePtr page = numberedPages(1).first();
+    for (int orientation = 0; orientation < 4; ++orientation) {
+        const QSize pixels = orientation % 2 == 0 ? QSize(91, 130) : QSize(130, 91);
+        const QImage bitmap = page->pdfPage()->renderTurned(pixels, orientation);
+        ASSERT_EQ(bitmap.size(), pixels) << "orientation " << orientation;
+        EXPECT_EQ(bitmap.format(), QImage::Format_RGB32);
+        const QImage painted = paintedOnPaper(page, pixels, orientation);
+        if (orientation == 0)
+            EXPECT_EQ(pixelsApart(bitmap, painted, 0), 0);
+        else
+            EXPECT_LT(pixelsApart(bitmap, painted, 24), 91 * 130 / 50) << "orientation " << orientation;
+    }
+}
+
+// Pictures drawn ahead on workers are those drawn on the asking thread, byte for byte, taken in
+// any order, in every orientation; a page asked for twice is drawn once.
+TEST(VXPageBitmaps, PicturesDrawnAheadMatchThoseDrawnInTurn)
 {
     const QList<VXPagePtr> pages = numberedPages(6);
     const QSize pixels(90, 130);
     VXPageBitmaps bitmaps;
-    ASSERT_GE(bitmaps.capacity(), 1);
+    ASSERT_TRUE(bitmaps.start(pixels));
+    ASSERT_GE(bitmaps.capacity(), 2);
     QList<std::pair<VXPagePtr, int>> asked;
     for (int i = 0; i < pages.size() && asked.size() < bitmaps.capacity(); ++i) {
         const int orientation = i % 4;
@@ -38,32 +96,58 @@ TEST(VXPageBitmaps, BitmapsDrawnAheadMatchThoseDrawnInTurn)
         const VXPageBitmaps::Bitmap inTurn = VXPageBitmaps::draw(page, pixels, orientation);
         ASSERT_TRUE(ahead.drawn && inTurn.drawn);
         EXPECT_EQ(ahead.image.size(), pixels);
-        EXPECT_TRUE(ahead.image == inTurn.image) << "page " << k + 1 << ", orientation " << orientation;
+        EXPECT_EQ(ahead.image.bytes(), inTurn.image.bytes()) << "page " << k + 1 << ", orientation " << orientation;
     }
-    // The page's own colour fills the middle of its bitmap.
+    // The page's own colour fills the middle of its picture.
     const VXPageBitmaps::Bitmap first = bitmaps.take(pages[0], pixels, 0);
-    EXPECT_EQ(PixelProbe::mismatches(first.image, {{{45, 20}, PdfFixture::colourOf(1)}}), QStringList());
+    EXPECT_EQ(PixelProbe::mismatches(first.image.decoded(), {{{45, 20}, PdfFixture::colourOf(1)}}), QStringList());
 }
 
-// No more than the capacity waits ahead; taking one makes room for the next.
+// Nothing waits ahead before the workers start; no more than the capacity waits after, and
+// taking one makes room for the next.
 TEST(VXPageBitmaps, AsksBeyondTheCapacityAreRefusedUntilOneIsTaken)
 {
     VXPageBitmaps bitmaps;
-    const QList<VXPagePtr> pages = numberedPages(bitmaps.capacity() + 1);
     const QSize pixels(20, 30);
+    const QList<VXPagePtr> pages = numberedPages(17);
+    EXPECT_EQ(bitmaps.capacity(), 0);
+    EXPECT_FALSE(bitmaps.prepare(pages[0], pixels, 0));
+    ASSERT_TRUE(bitmaps.start(pixels));
+    ASSERT_LT(bitmaps.capacity(), pages.size());
     for (int i = 0; i < bitmaps.capacity(); ++i)
         EXPECT_TRUE(bitmaps.prepare(pages[i], pixels, 0));
     EXPECT_FALSE(bitmaps.prepare(pages.last(), pixels, 0));
     EXPECT_TRUE(bitmaps.take(pages[0], pixels, 0).drawn);
     EXPECT_TRUE(bitmaps.prepare(pages.last(), pixels, 0));
     bitmaps.clear();
-    EXPECT_TRUE(bitmaps.prepare(pages[0], pixels, 0));
+    EXPECT_FALSE(bitmaps.isStarted());
+    EXPECT_FALSE(bitmaps.prepare(pages[0], pixels, 0));
+}
+
+// As many workers as the budget holds bitmaps of the largest size, at least one; a bitmap that
+// could not be had at all is refused before anything is drawn.
+TEST(VXPageBitmaps, WorkersAreBoundByTheMemoryTheirBitmapsTake)
+{
+    VXPageBitmaps bitmaps;
+    // Two bitmaps of this size fill the budget.
+    const int side = int(std::sqrt(VXPageBitmaps::BitmapBudget / 4 / 2));
+    ASSERT_TRUE(bitmaps.start(QSize(side, side)));
+    EXPECT_EQ(bitmaps.capacity(), 2 * std::min(2, QThread::idealThreadCount()));
+    ASSERT_TRUE(bitmaps.start(QSize(2 * side, 2 * side)));
+    EXPECT_EQ(bitmaps.capacity(), 2) << "one worker";
+
+    platform::LogCapture log;
+    // 2^30 × 2^30 pixels of four bytes: more than any address space holds.
+    EXPECT_THROW(bitmaps.start(QSize(1 << 30, 1 << 30)), std::bad_alloc);
+    EXPECT_FALSE(bitmaps.isStarted());
+    EXPECT_TRUE(log.contains(QStringLiteral("not enough memory"))) << log.lines().join(u'\n').toStdString();
 }
 
 // A page without a PDF page draws nothing, ahead or not.
 TEST(VXPageBitmaps, APageWithoutContentIsNotDrawn)
 {
     VXPageBitmaps bitmaps;
+    ASSERT_TRUE(bitmaps.start(QSize(10, 10)));
     const VXPagePtr blank = std::make_shared<VXPage>();
     EXPECT_TRUE(bitmaps.prepare(blank, QSize(10, 10), 0));
     EXPECT_FALSE(bitmaps.take(blank, QSize(10, 10), 0).drawn);

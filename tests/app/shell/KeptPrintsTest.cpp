@@ -4,6 +4,7 @@
 #include "app/shell/VXKeptPrints.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/SavePanel.h"
+#include "platform/ui/Window.h"
 
 #include "support/PdfFixture.h"
 
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -86,3 +89,20 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
 }
 
 } // namespace
+
+// At start the prints that waited open before the application's menus are made; their windows get
+// the menus all the same.
+TEST_F(KeptPrintsTest, PrintsOpenedAtStartCarryTheApplicationsMenus)
+{
+    keep("job-aaaaaa", "Waiting", 1);
+    delegate.openKeptPrints({});
+    ASSERT_EQ(documents.documents().size(), 1);
+    delegate.applicationDidFinishLaunching();
+    auto *bar = qobject_cast<QMenuBar *>(documents.documents().first()->documentWindow()->menuWidget());
+    ASSERT_NE(bar, nullptr);
+    QStringList titles;
+    for (QAction *menu : bar->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"File", "Edit", "View", "Foldwise"}));
+    EXPECT_EQ(bar->actions().first()->menu()->actions().first()->text(), "New");
+}

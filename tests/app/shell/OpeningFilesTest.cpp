@@ -2,6 +2,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXSingleInstance.h"
+#include "app/shell/VXTask.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Alert.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -107,6 +108,30 @@ TEST_F(VXDocumentControllerTest, AFileOpensOnceAndOneThatCannotBeOpenedIsTold)
     EXPECT_TRUE(documents.documents().isEmpty());
     Document *again = documents.openDocumentWithContentsOfURL(url, false);
     EXPECT_EQ(documents.documents(), QList<Document *>{again});
+}
+
+// A PDF locked by a password is told as such, in an alert and in the batch factory's task, not as
+// a file that is damaged or no PDF; a file only an owner's password protects opens.
+TEST_F(VXDocumentControllerTest, APdfLockedByAPasswordIsToldAsSuch)
+{
+    struct Case { const char *name; QByteArray bytes; QString told; };
+    const QList<Case> cases{
+        {"locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "user", "owner"), "protected by a password"},
+        {"words.pdf", "only words", "this file is neither, or it is damaged"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        const QUrl url = QUrl::fromLocalFile(PdfFixture::write(folder.path(), c.name, c.bytes));
+        EXPECT_EQ(documents.openDocumentWithContentsOfURL(url, true), nullptr);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told.first().contains(c.told)) << told.first().toStdString();
+        VXTask task(url);
+        EXPECT_FALSE(task.isPDF());
+        EXPECT_TRUE(task.errorMessage().contains(c.told)) << task.errorMessage().toStdString();
+    }
+    const QUrl owner = QUrl::fromLocalFile(PdfFixture::write(folder.path(), "owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner")));
+    EXPECT_NE(documents.openDocumentWithContentsOfURL(owner, true), nullptr);
 }
 
 TEST(VXSingleInstanceTest, ALaterLaunchHandsItsFilesToTheRunningOne)

@@ -1,6 +1,7 @@
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXDuplexAnimationView.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -18,6 +19,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QStackedWidget>
+#include <QVariantAnimation>
 #include <QTest>
 
 namespace {
@@ -163,4 +166,59 @@ TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
     }
     preferences.setDefaultPrinter("Simplex_Printer");
     EXPECT_TRUE(saveScreenshot(window, "preferences"));
+}
+
+// The window is as large as what it shows and no larger, its picture at the size it is drawn for;
+// the current printer of the private server is Simplex_Printer.
+TEST_F(Preferences, TheWindowFitsWhatItShowsWithItsPictureWhole)
+{
+    AppDelegate shell(nullptr);
+    platform::PrinterCache::shared()->refresh();
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, "Simplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    VXPreferencesController preferences;
+    preferences.showWindow();
+    platform::Window *window = preferences.window();
+    ASSERT_EQ(window->findChild<QStackedWidget *>("duplexTabView")->currentIndex(), VXPrintHelper::PrinterTypeManualDuplex);
+    QCoreApplication::processEvents();
+    EXPECT_LE(window->height(), window->sizeHint().height()) << "no empty space below what it shows";
+    auto *picture = window->findChild<VXDuplexAnimationView *>("animatedDuplexImageView");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->size(), QSize(180, 130));
+    EXPECT_TRUE(saveScreenshot(window, "preferences-manual-duplex"));
+}
+
+// The sheet turns now and then and rests on each face in between, so that the picture shows the
+// sheet whole most of the time, not a sliver of it; stopped, it shows its front whole.
+TEST(DuplexAnimation, TheSheetRestsWholeOnEachFaceMostOfTheTime)
+{
+    VXDuplexAnimationView view;
+    view.resize(180, 130);
+    // Across the sheet between its top band and its number: where it differs from the background.
+    const auto sheetWidth = [&] {
+        const QImage shown = view.grab().toImage();
+        const int row = shown.height() / 2 - int(shown.height() * 0.8 * 0.3);
+        const int background = shown.pixelColor(0, row).lightness();
+        int left = -1, right = -1;
+        for (int x = 0; x < shown.width(); ++x) {
+            if (std::abs(shown.pixelColor(x, row).lightness() - background) > 2) {
+                left = left < 0 ? x : left;
+                right = x;
+            }
+        }
+        return left < 0 ? 0 : right - left + 1;
+    };
+    const int whole = sheetWidth();
+    EXPECT_GE(whole, 120);
+    view.startAnimation();
+    auto *turn = view.findChild<QVariantAnimation *>();
+    ASSERT_NE(turn, nullptr);
+    int samples = 0, wholeSamples = 0;
+    for (int time = 0; time < turn->duration(); time += turn->duration() / 100, ++samples) {
+        turn->setCurrentTime(time);
+        wholeSamples += sheetWidth() >= whole * 95 / 100;
+    }
+    EXPECT_GE(wholeSamples * 100 / samples, 60) << wholeSamples << " of " << samples;
+    view.stopAnimation();
+    EXPECT_EQ(sheetWidth(), whole);
 }

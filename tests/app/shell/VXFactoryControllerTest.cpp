@@ -132,6 +132,8 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     platform::UserDefaults::standardUserDefaults()->setObject(out, VXFactoryController::ExportFolderKey);
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_EQ(dialog.directory().absolutePath(), out);
+        EXPECT_EQ(dialog.windowTitle(), "Export All Booklets into a Folder") << "the dialog says what it is for";
+        EXPECT_EQ(dialog.labelText(QFileDialog::Accept), "Export Here");
         dialog.selectFile(out);
         return platform::OpenPanel::OKButton;
     });

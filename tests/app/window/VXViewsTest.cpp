@@ -250,6 +250,35 @@ TEST(VXPageView, DrawsThePreviewAtOnceAndTheSharpImageWhenItComesUnlessThePageCh
     EXPECT_TRUE(shows(PdfFixture::colourOf(3))) << "the first page's late image is not shown";
 }
 
+// The sharp image is drawn at the size the page is shown (its long side rounded up to 128
+// pixels), not larger; a page shown larger, by a resize or a zoom, gets a sharper one, up to 1000.
+TEST(VXPageView, TheSharpImageIsDrawnAtTheSizeShown)
+{
+    const VXPagePtr page = fixturePage(2, Qt::blue);
+    Host host;
+    host.view->setZoom(1);
+    host.view->setPage(page);
+    const auto sharpSize = [&](int longSide) {
+        return QTest::qWaitFor([&] {
+            const std::optional<VXPageImageCache::Entry> entry = VXPageImageCache::shared().find(page.get());
+            return entry && std::max(entry->image.width(), entry->image.height()) == longSide;
+        }, 30'000);
+    };
+    // The long side shown, in device pixels, rounded up to the step.
+    const auto shown = [&] {
+        const QSizeF frame = host.view->pageFrame().size() * host.view->devicePixelRatioF();
+        return int(std::min(1000.0, std::ceil(std::max(frame.width(), frame.height()) / 128) * 128));
+    };
+    ASSERT_LT(shown(), 1000);
+    EXPECT_TRUE(sharpSize(shown()));
+    host.view->setZoom(1.5);
+    ASSERT_LT(shown(), 1000);
+    EXPECT_TRUE(sharpSize(shown()));
+    host.top.resize(800, 1200);
+    host.view->setGeometry(0, 0, 800, 1200);
+    EXPECT_TRUE(sharpSize(1000));
+}
+
 TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)
 {
     struct Case { QSizeF size; int orientation; double ratio; };

@@ -218,18 +218,20 @@ TEST_F(PdfDocumentTest, WritesPagesOfTwoFilesInTheirNewOrderWithContentUnchanged
 TEST_F(PdfDocumentTest, BadFilesFailWithOneErrorLine)
 {
     const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
-    struct Case { const char *name; QString path; QString reason; };
+    struct Case { const char *name; QString path; QString reason; bool needsPassword; };
     const QList<Case> cases{
-        {"truncated", fixture("truncated.pdf", good.left(good.size() / 3)), "damaged"},
-        {"text", fixture("text.pdf", "These are just a few words, not a PDF.\n"), "not a PDF"},
-        {"empty", fixture("empty.pdf", {}), "empty"},
-        {"missing", path("missing.pdf"), "No such file"},
-        {"locked", fixture("locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(1), "user", "owner")), "password"},
+        {"truncated", fixture("truncated.pdf", good.left(good.size() / 3)), "damaged", false},
+        {"text", fixture("text.pdf", "These are just a few words, not a PDF.\n"), "not a PDF", false},
+        {"empty", fixture("empty.pdf", {}), "empty", false},
+        {"missing", path("missing.pdf"), "No such file", false},
+        {"locked", fixture("locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(1), "user", "owner")), "password", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         platform::LogCapture log;
-        EXPECT_FALSE(PdfDocument::open(c.path));
+        bool needsPassword = !c.needsPassword;
+        EXPECT_FALSE(PdfDocument::open(c.path, &needsPassword));
+        EXPECT_EQ(needsPassword, c.needsPassword);
         ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
         EXPECT_TRUE(log.lines().front().startsWith("Error: Could not open PDF \"" + c.path + "\""));
         EXPECT_TRUE(log.lines().front().contains(c.reason));

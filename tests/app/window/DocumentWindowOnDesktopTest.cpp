@@ -1,0 +1,135 @@
+#include "booklet/DocumentFixture.h"
+
+#include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/ui/Popover.h"
+#include "platform/ui/SavePanel.h"
+
+#include "support/Desktop.h"
+#include "support/Screenshot.h"
+
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
+
+namespace {
+
+// The document window on the private X display under openbox, as a new user meets it.
+class DocumentWindowOnDesktop : public DocumentTest
+{
+protected:
+    void TearDown() override
+    {
+        platform::SavePanel::setResponder(nullptr);
+        document.close();
+        DocumentTest::TearDown();
+    }
+
+    template <class T>
+    T *control(const char *name) const
+    {
+        T *found = controller->window()->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    static QRect onScreen(const QWidget *widget) { return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()); }
+    // The part of a widget the window shows, on the screen.
+    static QRect shownOnScreen(const QWidget *widget)
+    {
+        const QRect shown = widget->visibleRegion().boundingRect();
+        return QRect(widget->mapToGlobal(shown.topLeft()), shown.size());
+    }
+
+    // What the screen shows of the window, its popovers with it.
+    void saveScreen(const QString &name) const
+    {
+        const QString folder = qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS");
+        const QRect frame = controller->window()->frameGeometry();
+        if (!folder.isEmpty())
+            controller->window()->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                .save(QDir(folder).filePath(name + ".png"));
+    }
+
+    Document document;
+    VXDocumentWindowController *controller = nullptr;
+};
+
+} // namespace
+
+// Scrolled to its end, the settings column shows every control whole beside its scroll bar; the
+// help that opens by itself when "Print through images" is ticked opens beside the column, over
+// none of the window's controls, so that the next click on the resolution or on Export reaches it.
+TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelpThatOpensByItselfCoversNone)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    document.showWindows();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    auto *help = control<platform::Popover>("helpPopOver");
+    QTest::qWait(300);
+    help->close();
+
+    auto *column = control<QScrollArea>("settingsScroll");
+    column->verticalScrollBar()->setValue(column->verticalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    const QRect visible = onScreen(column->viewport());
+    for (QWidget *shown : column->widget()->findChildren<QWidget *>()) {
+        if (shown->isVisible() && (qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown)))
+            EXPECT_TRUE(visible.left() <= onScreen(shown).left() && onScreen(shown).right() <= visible.right())
+                << shown->objectName().toStdString() << " runs under the scroll bar";
+    }
+    saveScreenshot(controller->window(), "settings-scrolled-to-the-end");
+
+    auto *rasterize = control<QCheckBox>("rasterCheck");
+    auto *resolution = control<QAbstractSpinBox>("rasterField");
+    // The middle of its box and label, which may be narrower than the row.
+    QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
+    QTest::qWait(200);
+    saveScreen("settings-with-the-help-that-opens-by-itself");
+    for (QWidget *row : {static_cast<QWidget *>(rasterize), static_cast<QWidget *>(resolution), control<QWidget>("rasterizeHelp")})
+        EXPECT_FALSE(help->geometry().intersects(onScreen(row))) << row->objectName().toStdString() << " is covered";
+
+    for (QWidget *shown : controller->window()->findChildren<QWidget *>()) {
+        const bool isControl = qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown)
+            || qobject_cast<QLineEdit *>(shown) || qobject_cast<QComboBox *>(shown) || qobject_cast<QTabBar *>(shown);
+        if (isControl && shown->isVisible() && shown->window() == controller->window())
+            EXPECT_FALSE(help->geometry().intersects(shownOnScreen(shown)))
+                << shown->metaObject()->className() << " " << shown->objectName().toStdString() << " is covered";
+    }
+
+    const QPoint centre = onScreen(resolution).center();
+    QWidget *hit = QApplication::widgetAt(centre);
+    ASSERT_TRUE(hit == resolution || resolution->isAncestorOf(hit)) << (hit ? hit->metaObject()->className() : "nothing");
+    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(centre));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, 3000))
+        << "the first click reaches the resolution";
+    EXPECT_FALSE(help->isShown());
+
+    // Shown again, the help leaves the Export button of the bottom bar to the next click.
+    for (int tick = 0; tick < 2; ++tick)
+        QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself again";
+    QTest::qWait(200);
+    auto *exportButton = control<QAbstractButton>("exportButton");
+    const QPoint exportCentre = shownOnScreen(exportButton).center();
+    EXPECT_EQ(QApplication::widgetAt(exportCentre), exportButton);
+    QString asked;
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        asked = dialog.windowTitle();
+        return platform::SavePanel::CancelButton;
+    });
+    QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->mapFromGlobal(exportCentre));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 3000)) << "the click reaches Export";
+    EXPECT_EQ(asked, rqs::localized("ExportPanelTitle"));
+}

@@ -1,0 +1,93 @@
+#include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfFileInput.h"
+
+#include "support/PdfFixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <qpdf/FileInputSource.hh>
+
+#include <functional>
+
+using platform::PdfFileInput;
+
+namespace {
+
+// What one source answers to a run of reads, seeks and line skips, as text.
+std::string walk(InputSource &source, qpdf_offset_t size)
+{
+    std::string log;
+    char buffer[100];
+    const auto note = [&](const std::string &what, qpdf_offset_t value) {
+        log += what + "=" + std::to_string(value) + " last=" + std::to_string(source.getLastOffset()) + "\n";
+    };
+    for (const qpdf_offset_t at : {qpdf_offset_t(0), qpdf_offset_t(5), size / 2, size - 3, size, size + 10}) {
+        source.seek(at, SEEK_SET);
+        note("eol", source.findAndSkipNextEOL());
+        note("tell", source.tell());
+        const size_t got = source.read(buffer, sizeof buffer);
+        log += std::string(buffer, got) + "|";
+        note("read", qpdf_offset_t(got));
+        note("tell", source.tell());
+    }
+    source.seek(-2, SEEK_END);
+    note("tell", source.tell());
+    source.unreadCh('x');
+    note("tell", source.tell());
+    source.seek(3, SEEK_CUR);
+    note("tell", source.tell());
+    source.rewind();
+    note("tell", source.tell());
+    return log;
+}
+
+} // namespace
+
+// Reads, seeks and line skips answer what qpdf's own reading of a file answers, at the start, in
+// the middle, at and past the end, with \r, \n and \r\n line ends, and with no line end at all.
+TEST(PdfFileInput, AnswersAsQpdfsOwnFileReadingDoes)
+{
+    QTemporaryDir folder;
+    const QList<QByteArray> contents{"%PDF-1.4\nline\r\nend\r\r\n\n tail", "no line end at all", "\r\n\r\n", "a\rb\rc",
+                                     QByteArray(70000, 'x') + "\nafter a block\n"};
+    for (const QByteArray &content : contents) {
+        const QString path = PdfFixture::write(folder.path(), "input", content);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        PdfFileInput ours(file.handle(), "input");
+        FileInputSource qpdfs(QFile::encodeName(path).constData());
+        EXPECT_EQ(walk(ours, content.size()), walk(qpdfs, content.size())) << content.left(40).toStdString();
+    }
+}
+
+// Sound and damaged files open from disk as they open from memory through qpdf's own reading:
+// the same pages, the same damage, the same refusals.
+TEST(PdfFileInput, DamagedFilesOpenAsTheyDoFromMemory)
+{
+    QTemporaryDir folder;
+    const QByteArray sound = PdfFixture::pages(PdfFixture::numbered(3));
+    QByteArray noXref = sound;
+    noXref.replace("startxref", "startxrex");
+    QByteArray carriageReturns = sound;
+    carriageReturns.replace('\n', '\r');
+    const QList<std::pair<const char *, QByteArray>> cases{
+        {"sound", sound},
+        {"cut short", sound.left(sound.size() * 3 / 5)},
+        {"no cross-reference offset", noXref},
+        {"carriage returns", carriageReturns},
+        {"garbage before", QByteArray("garbage\n") + sound},
+        {"no PDF", "not a PDF at all"},
+    };
+    for (const auto &[name, bytes] : cases) {
+        const QString path = PdfFixture::write(folder.path(), "case.pdf", bytes);
+        const std::optional<platform::PdfDocument> fromDisk = platform::PdfDocument::open(path);
+        const std::optional<platform::PdfDocument> fromMemory = platform::PdfDocument::fromData(bytes, "case");
+        ASSERT_EQ(fromDisk.has_value(), fromMemory.has_value()) << name;
+        if (!fromDisk)
+            continue;
+        EXPECT_EQ(fromDisk->pageCount(), fromMemory->pageCount()) << name;
+        EXPECT_EQ(fromDisk->damage().isEmpty(), fromMemory->damage().isEmpty()) << name;
+    }
+}
