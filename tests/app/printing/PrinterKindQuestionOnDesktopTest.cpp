@@ -1,12 +1,11 @@
 #include "app/booklet/Document.h"
-#include "app/booklet/VXHelpDescription.h"
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/Popover.h"
 #include "platform/ui/Window.h"
 
 #include "support/CupsServerTest.h"
@@ -21,6 +20,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,11 +42,13 @@ protected:
         title = QFileInfo(folder.path()).fileName() + "-question.pdf";
         ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), title, PdfFixture::pages(PdfFixture::numbered(4)))),
                                      Document::PdfType));
-        ASSERT_NE(VXDocumentWindowController::makeWindowController(&document), nullptr);
-        // A help popover that opened by itself would take the first Escape.
-        for (const VXHelpDescription::Entry &entry : VXHelpDescription::entries())
-            platform::UserDefaults::standardUserDefaults()->setBool(false, VXHelpDescription::autoShowKey(entry.name));
+        VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&document);
+        ASSERT_NE(controller, nullptr);
+        help = controller->window()->findChild<platform::Popover *>("helpPopOver");
+        ASSERT_NE(help, nullptr);
+        // With the help defaults of a new user, the margins' help opens by itself beside the question.
         document.showWindows();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 5000)) << "no help opened by itself";
     }
     void TearDown() override
     {
@@ -82,6 +84,7 @@ protected:
     QTemporaryDir folder;
     QString title;
     Document document;
+    QPointer<platform::Popover> help;
     VXPrintHelper *helper = VXPrintHelper::sharedHelper();
     const QString display = qEnvironmentVariable("DISPLAY");
 };
@@ -99,18 +102,20 @@ QPoint closeButtonOf(QWidget *window)
 
 // Escape, Alt+F4 and the title bar's close button each back out of the print: no print panel,
 // no other question, nothing sent to the print server, and the printer's kind still unchosen. The
-// proposed answer is what the server says of the queue: one side.
+// proposed answer is what the server says of the queue: one side. Escape is the question's even
+// while a help that opened by itself shows on the document's window.
 TEST_F(PrinterKindQuestionOnDesktop, EscapeOrClosingItsWindowEndsThePrintWithNothingSent)
 {
     const int simplex = int(platform::PrinterCache::shared()->printerNames().indexOf("Simplex_Printer"));
     ASSERT_GE(simplex, 0);
     const std::pair<const char *, std::function<void(QMessageBox *)>> ways[] = {
+        {"Escape", [&](QMessageBox *box) {
+             EXPECT_TRUE(help && help->isShown()) << "the help that opened by itself is still up";
+             xdotool(display, {"windowactivate", "--sync", QString::number(box->winId()), "key", "Escape"});
+         }},
         {"close button", [&](QMessageBox *box) {
              const QPoint button = closeButtonOf(box);
              xdotool(display, {"mousemove", QString::number(button.x()), QString::number(button.y()), "click", "1"});
-         }},
-        {"Escape", [&](QMessageBox *box) {
-             xdotool(display, {"windowactivate", "--sync", QString::number(box->winId()), "key", "Escape"});
          }},
         {"Alt+F4", [&](QMessageBox *box) {
              xdotool(display, {"windowactivate", "--sync", QString::number(box->winId()), "key", "alt+F4"});
@@ -124,8 +129,10 @@ TEST_F(PrinterKindQuestionOnDesktop, EscapeOrClosingItsWindowEndsThePrintWithNot
         const QPointer<QMessageBox> box = question();
         ASSERT_TRUE(box);
         EXPECT_EQ(box->defaultButton()->text(), rqs::localized("IsSingleSidePrinter"));
-        if (!std::exchange(pictured, true))
+        if (!std::exchange(pictured, true)) {
             EXPECT_TRUE(saveScreenshot(box, "printer-kind-question"));
+            EXPECT_TRUE(saveScreenshot(box->screen()->grabWindow(0).toImage(), "printer-kind-question-and-the-help-that-opened-by-itself"));
+        }
         close(box);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !box || !box->isVisible(); }, 10000)) << "the question stays";
         EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("the question whether \"Simplex_Printer\" prints both sides was closed unanswered"); }, 5000))
