@@ -949,7 +949,7 @@ platform::PrintOperation Document::printOperationWithSettings(const QVariantMap 
 
 void Document::updatePrintView(bool forExport) { m_printer->updatePrintView(forExport); }
 
-bool Document::exportBookletToURL(const QUrl &url) { return m_printer->exportBookletToURL(url); }
+bool Document::exportBookletToURL(const QUrl &url, QString *failure) { return m_printer->exportBookletToURL(url, failure); }
 
 void Document::saveBooklet(QObject *) { m_printer->saveBooklet(); }
 

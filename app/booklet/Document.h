@@ -284,7 +284,8 @@ public:
     void printManualDuplexWithPrinter(const QString &printerName) override;
     platform::PrintOperation printOperationWithSettings(const QVariantMap &settings);
     void updatePrintView(bool forExport);
-    bool exportBookletToURL(const QUrl &url);
+    // False when nothing was written; failure then gets the reason in the user's words.
+    bool exportBookletToURL(const QUrl &url, QString *failure = nullptr);
     Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
     // The print info itself, for the print router to set its printer.
     platform::PrintInfo &printInfo() override;

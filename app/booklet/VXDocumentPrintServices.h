@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
 class VXPrintableDocument;
 
@@ -27,6 +29,7 @@ public:
 
     // Empty when there is none.
     virtual QString currentPrinterName() const = 0;
-    // Opens the wizard on the printer; false when there is no wizard.
-    virtual bool showManualDuplexSetup(const QString &printerName) = 0;
+    // Opens the wizard on the printer; false when there is no wizard. Once its window has closed,
+    // finished hears the printer whose answers it recorded (empty for none).
+    virtual bool showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished) = 0;
 };

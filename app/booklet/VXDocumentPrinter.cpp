@@ -89,7 +89,8 @@ void VXDocumentPrinter::printManualDuplex()
     platform::PrinterCache *printers = platform::PrinterCache::shared();
     printers->whenLoaded(this, [this, printers] {
         const QStringList names = printers->printerNames();
-        if (names.size() <= 1)
+        // Without a printer the router tells the user so.
+        if (names.size() == 1 || (names.isEmpty() && !installedServices))
             printManualDuplexWithPrinter(names.value(0));
         else if (VXDocumentPrintServices *services = router())
             services->selectManualDuplexPrinterAndPrintDocument(&m_document);
@@ -151,10 +152,6 @@ void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
             releaseTask();
             return;
         }
-        if (!VXPrinterDefaults::boolForPrinter(printerName, VXPrinterDefaults::DidSetupKey) && showManualDuplexSetup(printerName)) {
-            releaseTask();
-            return;
-        }
     } else {
         platform::logWarning(QStringLiteral("No Manual Duplex printer selected. All settings will be default."));
     }
@@ -172,22 +169,51 @@ void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
     });
 }
 
-bool VXDocumentPrinter::showManualDuplexSetup(const QString &printerName)
+void VXDocumentPrinter::setUpThenPrint(const QString &printerName)
 {
-    if (installedServices && installedServices->showManualDuplexSetup(printerName))
-        return true;
+    const QPointer<VXDocumentPrinter> self(this);
+    const auto finished = [self](const QString &recordedPrinter) {
+        if (self)
+            self->setUpDidEnd(recordedPrinter);
+    };
+    if (installedServices && installedServices->showManualDuplexSetup(printerName, finished))
+        return;
     platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
-    return false;
+    releaseTask();
+}
+
+void VXDocumentPrinter::setUpDidEnd(const QString &recordedPrinter)
+{
+    if (recordedPrinter.isEmpty()) {
+        platform::logInfo(QStringLiteral("\"%1\" was not printed, because the manual duplex set-up closed before it recorded the printer's answers")
+                              .arg(m_document.displayName()));
+        platform::Alert alert;
+        alert.setMessageText(rqs::localized(QStringLiteral("ManualDuplexNotSetUpTitle")).replace(QLatin1String("%1"), m_document.displayName()));
+        alert.setInformativeText(rqs::localized(QStringLiteral("ManualDuplexNotSetUpText")));
+        alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+        alert.beginSheetModalForWindow(m_document.windowForSheet(), platform::Alert::Completion());
+        releaseTask();
+        return;
+    }
+    if (!takePrinterNamed(recordedPrinter)) {
+        releaseTask();
+        return;
+    }
+    printFronts();
 }
 
 void VXDocumentPrinter::startPrintManualDuplex(int returnCode, const QString &printerName)
 {
     if (returnCode == platform::Alert::FirstButtonReturn + 1)
-        showManualDuplexSetup(printerName);
-    if (returnCode != platform::Alert::FirstButtonReturn) {
+        setUpThenPrint(printerName);
+    else if (returnCode == platform::Alert::FirstButtonReturn)
+        printFronts();
+    else
         releaseTask();
-        return;
-    }
+}
+
+void VXDocumentPrinter::printFronts()
+{
     PrintInfo job = m_document.printInfo();
     job.setDuplex(PrintInfo::Duplex::OneSided);
     // The fronts in reverse order unless the printer stacks its output the other way round.
@@ -341,14 +367,19 @@ bool VXDocumentPrinter::isDocumentFile(const QUrl &url) const
     return url.isLocalFile() && own.isLocalFile() && filePath(url) == filePath(own);
 }
 
-bool VXDocumentPrinter::exportBookletToURL(const QUrl &url)
+bool VXDocumentPrinter::exportBookletToURL(const QUrl &url, QString *failure)
 {
     bool cancelled = false;
-    return exportBooklet(url, cancelled);
+    QString reason;
+    const bool exported = exportBooklet(url, cancelled, reason);
+    if (failure)
+        *failure = reason;
+    return exported;
 }
 
-bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
+bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString &failure)
 {
+    failure = rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile());
     if (isDocumentFile(url)) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
         return false;
@@ -356,8 +387,10 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
     job.insert(PrintInfo::JobDispositionKey, PrintInfo::SaveJob);
+    // Its sheets would be blank: no file, and the user is told why.
     if (m_document.inputFilter()->allPages().isEmpty()) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because the document has no pages").arg(url.toLocalFile()));
+        failure = rqs::localized(QStringLiteral("NoPagesToExportText")).replace(QLatin1String("%1"), m_document.displayName());
         return false;
     }
     const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
@@ -370,9 +403,11 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled)
         return true;
     cancelled = operation.wasCancelled();
     const QList<quint64> failed = m_document.printView()->failedPages();
-    if (!failed.isEmpty())
+    if (!failed.isEmpty()) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
                                .arg(url.toLocalFile(), pageList(failed)));
+        failure = rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed));
+    }
     return false;
 }
 
@@ -395,14 +430,13 @@ void VXDocumentPrinter::saveBooklet()
     const QPointer<VXDocumentPrinter> self(this);
     panel.beginSheetModalForWindow(m_document.windowForSheet(), [self](int result, const QUrl &url) {
         bool cancelled = false;
-        if (!self || result != platform::SavePanel::OKButton || self->exportBooklet(url, cancelled) || cancelled)
+        QString failure;
+        if (!self || result != platform::SavePanel::OKButton || self->exportBooklet(url, cancelled, failure) || cancelled)
             return;
         platform::Alert alert;
         alert.setMessageText(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
         alert.setAlertStyle(platform::Alert::Style::Critical);
-        const QList<quint64> failed = self->m_document.printView()->failedPages();
-        alert.setInformativeText(failed.isEmpty() ? rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile())
-                                                  : rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed)));
+        alert.setInformativeText(failure);
         alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
         alert.beginSheetModalForWindow(self->m_document.windowForSheet(), platform::Alert::Completion());
     });

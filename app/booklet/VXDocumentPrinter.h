@@ -43,13 +43,14 @@ public:
     void printOnPrinter(int printerIndex);
     // The Print command: automatic duplex whatever the printer's type.
     void printDocument();
-    // Manual duplex on the only printer, or on one the user picks among several; waits for
-    // PrinterCache's first answer.
+    // Manual duplex on the only printer, or on one the user picks among several (the router
+    // tells when there is none); waits for PrinterCache's first answer.
     void printManualDuplex();
     // An empty name prints on the current printer.
     void printAutomaticDuplex(const QString &printerName);
-    // An empty name works with the answers stored for no printer. A printer whose manual duplex
-    // was never set up gets the set-up wizard instead; without one the stored answers serve.
+    // An empty name works with the answers stored for no printer. The user chooses between the
+    // fronts at once and the set-up wizard first, after which the fronts follow on the printer
+    // it set up, or the user is told that nothing was printed.
     void printManualDuplexWithPrinter(const QString &printerName);
     // A copy of the document's print info on the printer named in the settings (else the
     // current one), two-sided on the short edge, with the print view prepared for it.
@@ -58,8 +59,9 @@ public:
     void updatePrintView(bool forExport);
     // Writes the booklet as a PDF through a temporary file renamed into place; never onto the
     // document's own file, never for a document without pages, and never with pages that could
-    // not be drawn (the file is removed). False (logged) when nothing was written.
-    bool exportBookletToURL(const QUrl &url);
+    // not be drawn (the file is removed). False (logged) when nothing was written; failure then
+    // gets the reason in the user's words.
+    bool exportBookletToURL(const QUrl &url, QString *failure = nullptr);
     // The save panel proposing "NAME - Booklet.pdf", then the export; a failure is shown.
     void saveBooklet();
 
@@ -76,8 +78,9 @@ private:
     // The print panel on the job, then the view prepared for what was chosen there and printed;
     // done comes once the print server has the job, on a later turn of the event loop.
     void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
-    bool showManualDuplexSetup(const QString &printerName);
-    bool exportBooklet(const QUrl &url, bool &cancelled);
+    void setUpThenPrint(const QString &printerName);
+    void setUpDidEnd(const QString &recordedPrinter);
+    bool exportBooklet(const QUrl &url, bool &cancelled, QString &failure);
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);
     // A run that could not go out tells why, in the print server's words where it gave them.
@@ -91,6 +94,7 @@ private:
 
     void documentDidPrint(bool success);
     void startPrintManualDuplex(int returnCode, const QString &printerName);
+    void printFronts();
     void printOddOperationDidRun(bool success, const platform::PrintInfo &job);
     void printOddOperationDidEnd(int returnCode, const platform::PrintInfo &job);
     void printEvenOperationDidRun(bool success);

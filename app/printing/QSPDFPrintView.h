@@ -26,7 +26,8 @@ public:
     int printPages() const;
     void setPrintPages(int printPages);
 
-    // The odd run of an odd page count ends with the last page, so the even run is one shorter.
+    // Half the pages, rounded down, for the odd and for the even run: the two runs have the same
+    // length, and an odd last page is printed by neither.
     bool knowsPageRange(int &first, int &count) override;
     QRectF rectForPage(int page) override;
     void drawRect(const QRectF &rect) override;

@@ -107,12 +107,13 @@ QStringList VXPrintHelper::printerNames() const
 
 QString VXPrintHelper::currentPrinterName() const { return m_services ? m_services->currentPrinterName() : QString(); }
 
-bool VXPrintHelper::showManualDuplexSetup(const QString &printerName)
+bool VXPrintHelper::showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished)
 {
     VXManualDuplexSetup *setup = m_services ? m_services->manualDuplexSetup() : nullptr;
     if (!setup)
         return false;
     setup->setPrinterName(printerName);
+    setup->whenFinished(std::move(finished));
     setup->showWindow();
     return true;
 }
@@ -150,6 +151,8 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
         });
         return;
     }
+    if (!hasPrintersOrTellsSo())
+        return;
     const QStringList names = printerNames();
     int type = printersType();
     if (isOptionKeyDown())
@@ -165,7 +168,7 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
         printAutomaticDuplex(document, QString());
         break;
     case PrinterTypeNotChosen:
-        choosePrinterTypeFor(names.isEmpty() ? QString() : names.last());
+        choosePrinterTypeFor(names.last());
         break;
     default: {
         VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
@@ -201,7 +204,24 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerInde
 void VXPrintHelper::printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName)
 {
     setDocument(document);
-    explainAndPrintAutomaticDuplex(printerName);
+    if (hasPrintersOrTellsSo())
+        explainAndPrintAutomaticDuplex(printerName);
+}
+
+bool VXPrintHelper::hasPrintersOrTellsSo()
+{
+    // Before the print server's first answer nothing is known yet.
+    if (!m_printerNamesSource && !platform::PrinterCache::shared()->isLoaded())
+        return true;
+    if (!printerNames().isEmpty())
+        return true;
+    platform::logWarning(QStringLiteral("Nothing was printed, because there is no printer"));
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("NoPrinterTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("NoPrinterText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
+    return false;
 }
 
 void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
@@ -231,7 +251,8 @@ void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
 void VXPrintHelper::selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document)
 {
     setDocument(document);
-    selectManualDuplexPrinterAndPrint();
+    if (hasPrintersOrTellsSo())
+        selectManualDuplexPrinterAndPrint();
 }
 
 void VXPrintHelper::selectManualDuplexPrinterAndPrint()
@@ -260,7 +281,16 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("IsSingleSidePrinter")));
     alert.setShowsSuppressionButton(true);
     alert.setSuppressionButtonTicked(defaults()->boolForKey(RememberPrinterTypeKey));
+    // What the print server says of the queue is the likelier answer.
+    const bool twoSided = platform::PrinterCache::shared()->printsBothSides(printerName);
+    alert.setDefaultButtonReturn(platform::Alert::FirstButtonReturn + (twoSided ? 0 : 1));
+    // Closing the question is the way back out of the print.
+    alert.setDismissible(true);
     alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this, printerName](const platform::Alert::Answer &response) {
+        if (response.returnCode != platform::Alert::FirstButtonReturn && response.returnCode != platform::Alert::FirstButtonReturn + 1) {
+            platform::logInfo(QStringLiteral("Nothing was printed: the question whether \"%1\" prints both sides was closed unanswered").arg(printerName));
+            return;
+        }
         platform::MainQueue::post([this, printerName, response] {
             int answer = PrinterTypeManualDuplex;
             if (response.returnCode == platform::Alert::FirstButtonReturn) {

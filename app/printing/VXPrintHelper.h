@@ -66,7 +66,8 @@ public:
     VXPrintableDocument *document() const;
     void setDocument(VXPrintableDocument *document);
 
-    // The print button; before PrinterCache's first answer it waits for that answer.
+    // The print button; before PrinterCache's first answer it waits for that answer. Without a
+    // printer it, the Print command and the manual duplex command tell the user so, and nothing else.
     void printDocument(VXPrintableDocument *document) override;
     // A printer chosen from the menu by its index in the printer list.
     void printDocument(VXPrintableDocument *document, int printerIndex) override;
@@ -76,7 +77,8 @@ public:
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) override;
     // Asks on which printer to run a manual duplex print.
     void selectManualDuplexPrinterAndPrint();
-    // Asks whether the printer prints both sides by itself; an empty name when there is none.
+    // Asks whether the printer prints both sides by itself, proposing what the print server says
+    // of it; closing the question prints nothing.
     void choosePrinterTypeFor(const QString &printerName);
     // The menu of the printers, over the button (at the pointer without one).
     void showPrinterListOnButton(QAbstractButton *button);
@@ -92,7 +94,7 @@ public:
 
     // The application services' answers; empty, or false, without them.
     QString currentPrinterName() const override;
-    bool showManualDuplexSetup(const QString &printerName) override;
+    bool showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,6 +103,8 @@ private:
     explicit VXPrintHelper(QObject *parent);
 
     QStringList printerNames() const;
+    // False, with the user told at once, when the print server is known to offer no printer.
+    bool hasPrintersOrTellsSo();
     bool isOptionKeyDown() const;
     // True when a document was given and has gone since; the road then ends here.
     bool documentHasGone() const;

@@ -74,6 +74,12 @@ QString VXManualDuplexController::printerName() const { return m_printerName; }
 
 void VXManualDuplexController::showWindow() { showWindow(nullptr); }
 
+void VXManualDuplexController::whenFinished(Finished finished)
+{
+    if (finished)
+        m_waiting.append(std::move(finished));
+}
+
 void VXManualDuplexController::windowDidLoad()
 {
     QSWindowController::windowDidLoad();
@@ -113,6 +119,10 @@ void VXManualDuplexController::windowDidClose()
     if (isLoaded() && window()->isVisible())
         return;
     unloadWindow();
+    const QList<Finished> waiting = std::exchange(m_waiting, {});
+    const QString recorded = std::exchange(m_recordedPrinter, {});
+    for (const Finished &finished : waiting)
+        finished(recorded);
 }
 
 void VXManualDuplexController::unloadWindow()
@@ -322,6 +332,7 @@ void VXManualDuplexController::record(int tag)
     if (VXPrinterDefaults::integerForPrinter(printer, VXPrinterDefaults::PrinterTypeKey) == VXPrintHelper::PrinterTypeNotChosen)
         VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, printer, VXPrinterDefaults::PrinterTypeKey);
     platform::logInfo(QStringLiteral("Recorded how \"%1\" prints manual duplex").arg(printer));
+    m_recordedPrinter = printer;
     close(nullptr);
     unloadWindow();
 }

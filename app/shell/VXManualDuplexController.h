@@ -51,6 +51,7 @@ public:
     void setPrinterName(const QString &printerName) override;
     QString printerName() const;
     void showWindow() override;
+    void whenFinished(Finished finished) override;
 
     void windowDidLoad() override;
     void windowDidClose() override;
@@ -89,6 +90,9 @@ private:
     void showPrinterName();
 
     QString m_printerName;
+    // Recorded in this opening of the window, for those waiting for it to close.
+    QString m_recordedPrinter;
+    QList<Finished> m_waiting;
     qint64 m_currentPage = 0;
     bool m_onlyOnePage = false;
     std::unique_ptr<QSPDFPrintView> m_testView;

@@ -250,11 +250,13 @@ void VXTask::exportBooklet()
     if (!document)
         return;
     setState(Processing);
-    if (document->exportBookletToURL(m_bookletURL)) {
+    QString failure;
+    if (document->exportBookletToURL(m_bookletURL, &failure)) {
         platform::logInfo(QStringLiteral("Exported \"%1\" to \"%2\"").arg(m_documentName, m_bookletURL.toLocalFile()));
         setState(Exported);
     } else {
-        fail(rqs::localized(QStringLiteral("ErrorWhileExportingDocument")));
+        // The row's state says that it failed; its alert says why.
+        fail(failure.isEmpty() ? rqs::localized(QStringLiteral("ErrorWhileExportingDocument")) : failure);
     }
     releaseDocument();
 }

@@ -19,6 +19,7 @@
 #include "platform/ui/OpenPanel.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
@@ -296,6 +297,27 @@ void VXDocumentWindowController::setDisplayButton(QTabBar *displayButton)
     connect(displayButton, &QTabBar::currentChanged, this, [this] { m_document->updatePages(); });
 }
 
+void VXDocumentWindowController::setFlipButton(QTabBar *flipButton)
+{
+    m_flipButton = flipButton;
+    if (!flipButton)
+        return;
+    if (flipButton->count() == 0) {
+        flipButton->addTab(QStringLiteral("◀"));
+        flipButton->addTab(QStringLiteral("▶"));
+        flipButton->setTabToolTip(0, rqs::localized(QStringLiteral("FlipBack")));
+        flipButton->setTabToolTip(1, rqs::localized(QStringLiteral("FlipForward")));
+    }
+    // Every click flips, also on the segment already selected; the tab bar reports a click on its
+    // selected segment even while that segment is disabled.
+    connect(flipButton, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (!m_flipButton || !m_flipButton->isTabEnabled(index))
+            return;
+        m_flipButton->setCurrentIndex(index);
+        flipPage(m_flipButton);
+    });
+}
+
 void VXDocumentWindowController::setPagesTableView(VXPagesTableView *pagesTableView)
 {
     m_pagesTableView = pagesTableView;
@@ -335,6 +357,8 @@ VXPageView *VXDocumentWindowController::leftPage() const { return m_leftPage; }
 VXPageView *VXDocumentWindowController::rightPage() const { return m_rightPage; }
 
 QTabBar *VXDocumentWindowController::displayButton() const { return m_displayButton; }
+
+QTabBar *VXDocumentWindowController::flipButton() const { return m_flipButton; }
 
 VXPagesTableView *VXDocumentWindowController::pagesTableView() const { return m_pagesTableView; }
 
@@ -416,6 +440,10 @@ void VXDocumentWindowController::updatePages()
         m_previousButton->setEnabled(shown > 0);
     if (m_nextButton)
         m_nextButton->setEnabled(shown < last);
+    if (m_flipButton && m_flipButton->count() == 2) {
+        m_flipButton->setTabEnabled(0, shown > 0);
+        m_flipButton->setTabEnabled(1, shown < last);
+    }
     if (m_filterView) {
         m_filterView->setLeftNo(input->indexForPage(left));
         m_filterView->setRightNo(input->indexForPage(right));
@@ -437,6 +465,12 @@ void VXDocumentWindowController::showPage(qint64 index)
 void VXDocumentWindowController::nextPage(QObject *) { flipPageBy(1); }
 
 void VXDocumentWindowController::previousPage(QObject *) { flipPageBy(-1); }
+
+void VXDocumentWindowController::flipPage(QObject *sender)
+{
+    const auto *control = qobject_cast<QTabBar *>(sender);
+    flipPageBy(control && control->currentIndex() != 0 ? 1 : -1);
+}
 
 void VXDocumentWindowController::firstPage(QObject *) { showPage(0); }
 
@@ -845,6 +879,20 @@ void VXDocumentWindowController::printManualDuplex(QObject *sender) { sendToDocu
 void VXDocumentWindowController::saveBooklet(QObject *sender) { sendToDocument("saveBooklet", sender); }
 
 // Printing and export belong to the document's print runs, found by name.
+void VXDocumentWindowController::test(QObject *)
+{
+    QStringList arranged;
+    for (int row = 0; row < m_pagesController->rowCount(); ++row) {
+        const VXPagePtr page = m_pagesController->pageAtRow(row);
+        arranged << (page ? QStringLiteral("page of %1 × %2").arg(page->size().width()).arg(page->size().height())
+                          : QStringLiteral("add-page button"));
+    }
+    QString controller;
+    QDebug(&controller).nospace() << m_pagesController;
+    platform::logInfo(QStringLiteral("Controller %1\n Array (%2)").arg(controller, arranged.join(QStringLiteral(", "))));
+    platform::logInfo(QStringLiteral("Table View: %1").arg(m_pagesTableView && m_pagesTableView->model() ? m_pagesTableView->model()->rowCount() : 0));
+}
+
 void VXDocumentWindowController::sendToDocument(const char *operation, QObject *sender)
 {
     if (!QMetaObject::invokeMethod(m_document, operation, Q_ARG(QObject *, sender)))

@@ -75,12 +75,15 @@ public:
     Q_INVOKABLE void setRightPage(VXPageView *rightPage);
     Q_INVOKABLE void setFilterView(VXDoublePageFilterView *filterView);
     Q_INVOKABLE void setDisplayButton(QTabBar *displayButton);
+    // Two segments, back and forward, each a page-flip of its own; a disabled one does nothing.
+    Q_INVOKABLE void setFlipButton(QTabBar *flipButton);
     Q_INVOKABLE void setPagesTableView(VXPagesTableView *pagesTableView);
     Q_INVOKABLE void setAddPageButton(QWidget *addPageButton);
     Q_INVOKABLE void setHelpAutoShow(QAbstractButton *helpAutoShow);
     VXPageView *leftPage() const;
     VXPageView *rightPage() const;
     QTabBar *displayButton() const;
+    QTabBar *flipButton() const;
     VXPagesTableView *pagesTableView() const;
     QAbstractButton *helpAutoShow() const;
     QAbstractButton *printButton() const;
@@ -101,6 +104,8 @@ public:
     Q_INVOKABLE void previousPage(QObject *sender = nullptr);
     Q_INVOKABLE void firstPage(QObject *sender = nullptr);
     Q_INVOKABLE void lastPage(QObject *sender = nullptr);
+    // Forward when the sender's selected segment is not the first, else back.
+    Q_INVOKABLE void flipPage(QObject *sender);
     void pageViewDidChangeLayout(VXPageView *pageView) override;
 
     // The page list
@@ -155,6 +160,8 @@ public:
     Q_INVOKABLE void printDocument(QObject *sender = nullptr);
     Q_INVOKABLE void printManualDuplex(QObject *sender = nullptr);
     Q_INVOKABLE void saveBooklet(QObject *sender = nullptr);
+    // Writes the page list's controller with its rows, and the page table's row count, to the log.
+    Q_INVOKABLE void test(QObject *sender = nullptr);
 
     // Until the document closes itself, closing the window asks the document first.
     void allowClose();
@@ -211,6 +218,7 @@ private:
     QPointer<VXPageView> m_rightPage;
     QPointer<VXDoublePageFilterView> m_filterView;
     QPointer<QTabBar> m_displayButton;
+    QPointer<QTabBar> m_flipButton;
     QPointer<VXPagesTableView> m_pagesTableView;
     QPointer<QWidget> m_addPageButton;
     QPointer<QAbstractButton> m_helpAutoShow;

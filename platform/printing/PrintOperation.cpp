@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFuture>
 #include <QMetaObject>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTemporaryFile>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -35,7 +37,22 @@ PrintJobOptions::Sides sidesOf(PrintInfo::Duplex duplex)
     return PrintJobOptions::Sides::OneSided;
 }
 
+QMutex spoolerMutex;
+PrintOperation::Spooler installedSpooler;
+
+PrintOperation::Spooler spooler()
+{
+    const QMutexLocker locker(&spoolerMutex);
+    return installedSpooler;
+}
+
 } // namespace
+
+void PrintOperation::setSpooler(Spooler spooler)
+{
+    const QMutexLocker locker(&spoolerMutex);
+    installedSpooler = std::move(spooler);
+}
 
 PrintOperation::PrintOperation(Printable &printable, const PrintInfo &printInfo)
     : m_printable(printable)
@@ -193,6 +210,8 @@ PrintJobOptions PrintOperation::spoolOptions() const
 
 PrintOperation::Outcome PrintOperation::submit(PrintJobOptions options, const QString &pdfPath)
 {
+    if (const Spooler standIn = spooler())
+        return standIn(options, pdfPath);
     if (options.printerName.isEmpty())
         options.printerName = PrinterList::defaultPrinterName();
     if (options.printerName.isEmpty()) {

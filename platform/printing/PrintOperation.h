@@ -61,6 +61,12 @@ public:
     // gets the outcome on context's thread on a later turn of its loop, unless context has gone.
     void start(QObject *context, std::function<void(const Outcome &)> finished);
     void setPageProgress(PageProgress progress);
+
+    // Stands in for the print server: while one is set, every spool job goes to it, with its
+    // options and its composed PDF (there only during the call), and its outcome is the job's.
+    // For tests and tools where no print server can be had. Called on the thread that submits.
+    using Spooler = std::function<Outcome(const PrintJobOptions &options, const QString &pdfPath)>;
+    static void setSpooler(Spooler spooler);
     // The page progress stopped the run; nothing was written or sent.
     bool wasCancelled() const;
 

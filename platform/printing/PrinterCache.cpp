@@ -80,6 +80,13 @@ QString PrinterCache::printerNamed(const QString &name) const
     return {};
 }
 
+bool PrinterCache::printsBothSides(const QString &name) const
+{
+    const QString queue = printerNamed(name);
+    const QMutexLocker locker(&m_mutex);
+    return m_twoSided.contains(queue);
+}
+
 void PrinterCache::leaveOutDeviceScheme(const QString &scheme)
 {
     const QMutexLocker locker(&m_mutex);
@@ -133,6 +140,7 @@ PrinterCache::Answer PrinterCache::ask(const QString &server)
         answer.names = queues->names;
         answer.defaultName = queues->defaultName;
         answer.deviceURIs = queues->deviceURIs;
+        answer.twoSided = queues->twoSided;
     }
     return answer;
 }
@@ -147,10 +155,11 @@ void PrinterCache::take(const Answer &answer)
         m_loaded = true;
         if (answer.error.isEmpty()) {
             changed = first || answer.names != m_names || answer.defaultName != m_defaultName
-                || answer.deviceURIs != m_deviceURIs;
+                || answer.deviceURIs != m_deviceURIs || answer.twoSided != m_twoSided;
             m_names = answer.names;
             m_defaultName = answer.defaultName;
             m_deviceURIs = answer.deviceURIs;
+            m_twoSided = answer.twoSided;
         }
     }
     if (!answer.error.isEmpty() && answer.error != m_lastError)

@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,9 @@ public:
     QString defaultPrinterName() const;
     // The queue's own spelling of name (CUPS names ignore case); empty when no queue has it.
     QString printerNamed(const QString &name) const;
+    // The server says that the queue prints both sides by itself; false for a queue without a
+    // duplex option and for a name no queue has.
+    bool printsBothSides(const QString &name) const;
     // True once the server was first asked, whether it answered or not.
     bool isLoaded() const;
     // Runs work on the GUI thread once isLoaded(), at once when it already is; dropped when
@@ -61,6 +65,7 @@ private:
         QStringList names;
         QString defaultName;
         QHash<QString, QString> deviceURIs;
+        QSet<QString> twoSided;
         QString error;
     };
     static Answer ask(const QString &server);
@@ -72,6 +77,7 @@ private:
     QStringList m_names;
     QString m_defaultName;
     QHash<QString, QString> m_deviceURIs;
+    QSet<QString> m_twoSided;
     QString m_leftOutScheme;
     QString m_server;
     bool m_loaded = false;

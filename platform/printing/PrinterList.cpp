@@ -99,6 +99,9 @@ std::optional<PrinterList::Queues> PrinterList::queues(QString *errorText)
         queues.names << name;
         if (const char *uri = cupsGetOption("device-uri", dests.list[i].num_options, dests.list[i].options))
             queues.deviceURIs.insert(name, QString::fromUtf8(uri));
+        const char *type = cupsGetOption("printer-type", dests.list[i].num_options, dests.list[i].options);
+        if (type && (std::strtoul(type, nullptr, 10) & CUPS_PRINTER_DUPLEX))
+            queues.twoSided.insert(name);
     }
     queues.defaultName = defaultOf(dests);
     return queues;

@@ -3,6 +3,7 @@
 #include "platform/printing/Printer.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ public:
         QString defaultName;
         // Each queue's device URI, where the server tells it.
         QHash<QString, QString> deviceURIs;
+        // The queues that the server says print both sides by themselves (a duplex option).
+        QSet<QString> twoSided;
     };
 
     // None when the server cannot be reached: with errorText the reason goes there for the

@@ -4,9 +4,11 @@
 #include "platform/ui/DialogPresenter.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,6 +66,27 @@ QPushButton *addButton(QMessageBox &box, const QString &title, Alert::ButtonRole
     return button;
 }
 
+// A message box ignores Escape and the close button while it has no button to answer them with;
+// this one then rejects, which answers no button.
+class DismissibleMessageBox : public QMessageBox
+{
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (!escapeButton() && event->matches(QKeySequence::Cancel))
+            reject();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (escapeButton())
+            QMessageBox::closeEvent(event);
+        else
+            QDialog::closeEvent(event);
+    }
+};
+
 // The message box has no place for an accessory: the pop-up goes into the row of its buttons,
 // which move one row down.
 void addAccessory(QMessageBox &box, QWidget *accessory)
@@ -104,6 +127,14 @@ void Alert::addButtonWithTitle(const QString &title, ButtonRole role)
 
 QStringList Alert::buttonTitles() const { return m_buttonTitles; }
 
+int Alert::defaultButtonReturn() const { return m_defaultButtonReturn; }
+
+void Alert::setDefaultButtonReturn(int returnCode) { m_defaultButtonReturn = returnCode; }
+
+bool Alert::isDismissible() const { return m_dismissible; }
+
+void Alert::setDismissible(bool dismissible) { m_dismissible = dismissible; }
+
 bool Alert::showsSuppressionButton() const { return m_showsSuppressionButton; }
 
 void Alert::setShowsSuppressionButton(bool shows) { m_showsSuppressionButton = shows; }
@@ -133,13 +164,13 @@ void Alert::beginSheetModalForWindow(Window *window, Completion completion) cons
 
 void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion) const
 {
-    auto *box = new QMessageBox;
+    auto *box = m_dismissible ? new DismissibleMessageBox : new QMessageBox;
     box->setIcon(iconOf(m_style));
     box->setText(m_messageText);
     box->setInformativeText(m_informativeText);
     for (qsizetype i = 0; i < m_buttonTitles.size(); ++i) {
         QPushButton *button = addButton(*box, m_buttonTitles[i], m_buttonRoles[i]);
-        if (i == 0)
+        if (FirstButtonReturn + int(i) == m_defaultButtonReturn)
             box->setDefaultButton(button);
         QObject::connect(button, &QPushButton::clicked, box,
                          [box, i] { box->setProperty(ReturnCodeProperty, FirstButtonReturn + int(i)); });

@@ -19,6 +19,8 @@ class Alert
 {
 public:
     static constexpr int FirstButtonReturn = 1000;
+    // The answer of an alert left without a button: dismissed, or gone with its window.
+    static constexpr int DismissedReturn = 0;
 
     // Plain buttons stand in the order they were added; the others where the desktop puts its
     // Save, Don't Save and Cancel, with Escape answering Cancel. Codes follow the order added.
@@ -51,6 +53,13 @@ public:
     // button (a plain button titled "Cancel" counts as one), or the only button.
     void addButtonWithTitle(const QString &title, ButtonRole role = ButtonRole::Plain);
     QStringList buttonTitles() const;
+    // The button that Return answers, by its code; the first button when not set.
+    int defaultButtonReturn() const;
+    void setDefaultButtonReturn(int returnCode);
+    // An alert without a Cancel button ignores Escape and its window's close button, so that one
+    // of its buttons must be chosen; a dismissible one is left by them with DismissedReturn.
+    bool isDismissible() const;
+    void setDismissible(bool dismissible);
 
     bool showsSuppressionButton() const;
     void setShowsSuppressionButton(bool shows);
@@ -74,6 +83,8 @@ private:
     Style m_style = Style::Warning;
     QStringList m_buttonTitles;
     QList<ButtonRole> m_buttonRoles;
+    int m_defaultButtonReturn = FirstButtonReturn;
+    bool m_dismissible = false;
     bool m_showsSuppressionButton = false;
     bool m_suppressionButtonTicked = false;
     QStringList m_choices;

@@ -63,7 +63,8 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
     // Inside its window, which it moves and closes with, so that popovers of several windows
     // never pile up apart from their windows.
     const QRect placed = PopoverPlacement::place(anchor, size(), view->window()->geometry(), edge, controlsOf(view->window()));
-    if (auto *window = qobject_cast<Window *>(view->window()))
+    m_owner = view->window();
+    if (auto *window = qobject_cast<Window *>(m_owner))
         window->addChildWindow(this);
     move(placed.topLeft());
     show();
@@ -71,6 +72,17 @@ void Popover::showRelativeToRect(const QRect &rect, QWidget *view, Edge edge)
 }
 
 bool Popover::isShown() const { return isVisible(); }
+
+// The filter sees every key of the application: an alert or another window in front has the
+// keyboard, and its Escape is its own.
+bool Popover::hasKeyboard(QObject *receiver) const
+{
+    const auto *widget = qobject_cast<QWidget *>(receiver);
+    if (!widget)
+        return false;
+    QWidget *window = widget->window();
+    return (window == this || window == m_owner) && window == QApplication::activeWindow();
+}
 
 bool Popover::eventFilter(QObject *watched, QEvent *event)
 {
@@ -80,7 +92,7 @@ bool Popover::eventFilter(QObject *watched, QEvent *event)
             close();
         break;
     case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && hasKeyboard(watched)) {
             close();
             return true;
         }

@@ -3,13 +3,15 @@
 #include "platform/ui/PopoverPlacement.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QRect>
 
 namespace platform {
 
 // A transient panel that points at a view: it opens beside a rectangle of the view, leaves the
-// keyboard where it was, and closes on a click elsewhere, on Escape or by close(). Interface files
-// hold one as a child of the window that uses it; it stays hidden until shown. GUI thread.
+// keyboard where it was, and closes on a click elsewhere, on Escape typed in it or in its window
+// (never in an alert above them) or by close(). Interface files hold one as a child of the window
+// that uses it; it stays hidden until shown. GUI thread.
 class Popover : public QFrame
 {
     Q_OBJECT
@@ -30,6 +32,11 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+
+private:
+    bool hasKeyboard(QObject *receiver) const;
+
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace platform

@@ -62,6 +62,25 @@ protected:
         grid.scrollView()->resize(600, 400);
     }
 
+    // A selectable section of `count` grey tiles, the context and sort tag of each its number.
+    static int addTiles(QSGridViewController &grid, int count)
+    {
+        const int section = grid.addSection(QSGridItem::Selectable);
+        for (int i = 0; i < count; ++i)
+            grid.addImage(square(), QString(), i, i, section);
+        return section;
+    }
+
+    // Shown at 600 by 300 with twelve tiles 200 wide: six rows of two, taller than the view.
+    static int showTallGrid(QSGridViewController &grid)
+    {
+        show(grid, QSize(600, 300));
+        EXPECT_TRUE(grid.setIconWidth(200));
+        const int section = addTiles(grid, 12);
+        grid.refreshLayout(0);
+        return section;
+    }
+
     // Where a tile lies in the scroll view, in Qt's top-down coordinates.
     static QRect inScrollView(const QSGridViewController &grid, const QWidget *tile)
     {
@@ -87,9 +106,7 @@ TEST_F(GridView, SixHundredWideGivesTwoColumnsAt20And390)
     QSGridViewController grid;
     shape(grid);
     ASSERT_TRUE(grid.setIconWidth(200));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 3; ++i)
-        grid.addImage(square(), QString(), i, i, section);
+    const int section = addTiles(grid, 3);
     grid.refreshLayout(0);
     EXPECT_EQ(grid.layout().columns(), 2);
     EXPECT_DOUBLE_EQ(grid.layout().extraSpace(), 170);
@@ -218,9 +235,7 @@ TEST_F(GridView, AGridNarrowedFrom600To250KeepsEveryTileInsideTheView)
     grid.setGridParentView(&parent);
     ASSERT_EQ(grid.view()->size(), QSize(600, 400));
     ASSERT_TRUE(grid.setIconWidth(155));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 6; ++i)
-        grid.addImage(square(), QString(), i, i, section);
+    const int section = addTiles(grid, 6);
     grid.refreshLayout(0);
     const QList<QSGridItem *> tiles = grid.gridItemsInSection(section);
     ASSERT_EQ(grid.layout().columns(), 3);
@@ -250,9 +265,7 @@ TEST_F(GridView, ARelayoutGlidesTheTilesAndTheContainerOverTwoAndAHalfSecondsWhi
     QSGridViewController grid;
     show(grid, QSize(600, 300));
     ASSERT_TRUE(grid.setIconWidth(200));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 6; ++i)
-        grid.addImage(square(), QString(), i, i, section);
+    const int section = addTiles(grid, 6);
     QSGridItem *last = grid.gridItemsInSection(section).last();
     const QRectF centred = last->frame();
     const int height = grid.container()->height();
@@ -324,12 +337,7 @@ TEST_F(GridView, TheScrollShadowsShowWhatLiesBeyondEachEdge)
 {
     platform::FrameAnimation::setDefaultDuration(0);
     QSGridViewController grid;
-    show(grid, QSize(600, 300));
-    ASSERT_TRUE(grid.setIconWidth(200));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 12; ++i)
-        grid.addImage(square(), QString(), i, i, section);
-    grid.refreshLayout(0);
+    showTallGrid(grid);
     QCoreApplication::processEvents();
     ASSERT_GT(grid.container()->height(), 300);
 
@@ -361,12 +369,7 @@ TEST_F(GridView, ANewTileAppearsInTheMiddleOfWhatIsInSight)
 {
     platform::FrameAnimation::setDefaultDuration(0);
     QSGridViewController grid;
-    show(grid, QSize(600, 300));
-    ASSERT_TRUE(grid.setIconWidth(200));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 12; ++i)
-        grid.addImage(square(), QString(), i, i, section);
-    grid.refreshLayout(0);
+    const int section = showTallGrid(grid);
     grid.setScrollPosition(1);
     QSGridItem *added = grid.addImage(square(), QString(), 99, 99, section);
     const QPointF middle = grid.scrollView()->documentVisibleRect().center();
@@ -403,12 +406,7 @@ TEST_F(GridView, AClickOnTheBackgroundClearsTheSelection)
 TEST_F(GridView, AGridTallerThanItsViewScrollsOnlyUpAndDown)
 {
     QSGridViewController grid;
-    show(grid, QSize(600, 300));
-    ASSERT_TRUE(grid.setIconWidth(200));
-    const int section = grid.addSection(QSGridItem::Selectable);
-    for (int i = 0; i < 12; ++i)
-        grid.addImage(square(), QString(), i, i, section);
-    grid.refreshLayout(0);
+    showTallGrid(grid);
     QCoreApplication::processEvents();
     EXPECT_TRUE(grid.scrollView()->verticalScrollBar()->isVisible());
     EXPECT_FALSE(grid.scrollView()->horizontalScrollBar()->isVisible());

@@ -42,6 +42,20 @@ void doubleClick(QWidget &widget, QPoint at)
     QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
 }
 
+// A shadowed scroll view 200 by 100 over a document 500 high, at the top of the shown window.
+QSShadowedScrollView *showShadowedScroll(QWidget &window)
+{
+    window.resize(200, 200);
+    auto *scroll = new QSShadowedScrollView(&window);
+    scroll->setGeometry(0, 0, 200, 100);
+    auto *document = new QWidget;
+    document->resize(200, 500);
+    scroll->setDocumentView(document);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    window.show();
+    return scroll;
+}
+
 } // namespace
 
 TEST(RowView, AClickOnAnEditableTitleWaitsADoubleClickEditsEscapeRestoresReturnCommits)
@@ -113,14 +127,7 @@ TEST(ScrollViews, BandsFadeInOverTheFirst15PointsBeyondAnEdge)
 TEST(ScrollViews, TheShadowedViewSetsItsBandsAsItScrolls)
 {
     QWidget window;
-    window.resize(200, 200);
-    auto *scroll = new QSShadowedScrollView(&window);
-    scroll->setGeometry(0, 0, 200, 100);
-    auto *document = new QWidget;
-    document->resize(200, 500);
-    scroll->setDocumentView(document);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    window.show();
+    QSShadowedScrollView *scroll = showShadowedScroll(window);
     ASSERT_EQ(scroll->documentVisibleRect().height(), 100);
     scroll->scrollToPoint(QPointF(0, 400));
     EXPECT_EQ(platform::viewAlpha(scroll->topShadow()), 0) << "at the very top";
@@ -135,14 +142,7 @@ TEST(ScrollViews, TheShadowedViewSetsItsBandsAsItScrolls)
 TEST(ScrollViews, WithShiftHeldAloneTheBandsFadeOverTwoAndAHalfSeconds)
 {
     QWidget window;
-    window.resize(200, 200);
-    auto *scroll = new QSShadowedScrollView(&window);
-    scroll->setGeometry(0, 0, 200, 100);
-    auto *document = new QWidget;
-    document->resize(200, 500);
-    scroll->setDocumentView(document);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    window.show();
+    QSShadowedScrollView *scroll = showShadowedScroll(window);
     scroll->scrollToPoint(QPointF(0, 400));
     ASSERT_EQ(platform::viewAlpha(scroll->topShadow()), 0);
 

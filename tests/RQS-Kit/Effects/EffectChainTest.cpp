@@ -1,4 +1,5 @@
 #include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FxTestImages.h"
 #include "platform/fx/RenderGraph.h"
@@ -13,27 +14,17 @@ using platform::fx::RenderStats;
 
 namespace {
 
-class ChainEnd : public QObject, public QSEffectSuccessor
-{
-public:
-    void setInputImage(const Image &image) override { received = image; }
-    void setGlobalSettings(const QVariantMap &) override {}
-    void removeImageInput() override {}
-    void addResourcesToArray(QStringList &) const override {}
-    Image received;
-};
-
 // n inverting effects one after the other; the picture goes in once they are joined.
 Image throughInvertingChain(int n, const Image &picture)
 {
     std::vector<std::unique_ptr<QSEffect>> effects;
-    ChainEnd end;
+    QSEffectChainEnd end;
     for (int i = 0; i < n; ++i)
         effects.push_back(QSEffect::withName(QStringLiteral("CIColorInvert")));
     for (int i = 0; i < n; ++i)
         effects[std::size_t(i)]->setSuccessor(i + 1 < n ? static_cast<QObject *>(effects[std::size_t(i) + 1].get()) : &end);
     effects.front()->setInputImage(picture);
-    return end.received;
+    return end.image();
 }
 
 } // namespace

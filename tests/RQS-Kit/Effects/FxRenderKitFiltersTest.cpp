@@ -32,6 +32,15 @@ TEST(FxRenderKitFilters, RendersAKitFilterByClassName)
 
 namespace {
 
+// The test pictures (texture, frame bundle) written into the folder's "pictures".
+void writeTestPictures(const QTemporaryDir &folder)
+{
+    QProcess make;
+    make.start(QStringLiteral(FOLDWISE_MAKE_FX_RESOURCES), {folder.filePath("pictures")});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().constData();
+}
+
 // One row of pixels the recipe's output shows from (x, y) on, after the test pictures were written.
 std::vector<fxtest::Pixel> renderedRow(const QTemporaryDir &folder, const QByteArray &steps, int x, int y, int width)
 {
@@ -63,10 +72,7 @@ std::vector<fxtest::Pixel> renderedRow(const QTemporaryDir &folder, const QByteA
 TEST(FxRenderKitFilters, FrameFiltersDrawTheWrittenTextureAndFrameBundle)
 {
     QTemporaryDir folder;
-    QProcess make;
-    make.start(QStringLiteral(FOLDWISE_MAKE_FX_RESOURCES), {folder.filePath("pictures")});
-    ASSERT_TRUE(make.waitForFinished(60000));
-    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().constData();
+    ASSERT_NO_FATAL_FAILURE(writeTestPictures(folder));
     const float g = 128 / 255.0f;
     const fxtest::Pixel white{1, 1, 1, 1}, grey{g, g, g, 1}, shaded{g * g, g * g, g * g, 1}, blue{0, 0, 1, 1};
     const struct
@@ -99,10 +105,7 @@ TEST(FxRenderKitFilters, FrameFiltersDrawTheWrittenTextureAndFrameBundle)
 TEST(FxRenderKitFilters, StepsSetInputsInTheFiltersOrderAndItsProperties)
 {
     QTemporaryDir folder;
-    QProcess make;
-    make.start(QStringLiteral(FOLDWISE_MAKE_FX_RESOURCES), {folder.filePath("pictures")});
-    ASSERT_TRUE(make.waitForFinished(60000));
-    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().constData();
+    ASSERT_NO_FATAL_FAILURE(writeTestPictures(folder));
     // The stripes' white (their base colour) becomes the green; their grey 128 a green of that value.
     const float g = 128 / 255.0f;
     const fxtest::Pixel green{0, 1, 0, 1}, darkGreen{0, g, 0, 1};

@@ -1,4 +1,5 @@
 #include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
@@ -14,16 +15,6 @@ using platform::fx::FilterRegistry;
 using platform::fx::Image;
 
 namespace {
-
-class Sink : public QObject, public QSEffectSuccessor
-{
-public:
-    void setInputImage(const Image &image) override { received = image; }
-    void setGlobalSettings(const QVariantMap &) override {}
-    void removeImageInput() override {}
-    void addResourcesToArray(QStringList &) const override {}
-    Image received;
-};
 
 void expectSamePixels(const Image &actual, const Image &expected)
 {
@@ -86,18 +77,18 @@ TEST(QSEffect, ASwitchedOffEffectPassesItsInputAndOneUndoSwitchesItOn)
     auto invert = QSEffect::withName("CIColorInvert");
     ASSERT_TRUE(invert);
     platform::UndoManager undo;
-    Sink sink;
+    QSEffectChainEnd sink;
     invert->setUndoManager(&undo);
     ASSERT_TRUE(invert->setSuccessor(&sink));
     invert->setInputImage(picture);
-    expectSamePixels(sink.received, directRecipe("CIColorInvert", {}, picture));
+    expectSamePixels(sink.image(), directRecipe("CIColorInvert", {}, picture));
 
     invert->setEnabled(false);
-    EXPECT_EQ(sink.received.node(), picture.node());
+    EXPECT_EQ(sink.image().node(), picture.node());
     EXPECT_EQ(undo.undoActionName(), "Disable CIColorInvert");
     ASSERT_TRUE(undo.undo());
     EXPECT_TRUE(invert->enabled());
-    expectSamePixels(sink.received, directRecipe("CIColorInvert", {}, picture));
+    expectSamePixels(sink.image(), directRecipe("CIColorInvert", {}, picture));
 }
 
 TEST(QSEffect, StoredValuesAreTypeCheckedAndUnknownKeysIgnored)
@@ -173,11 +164,11 @@ TEST(QSEffect, StoredColourTextureAndFrameAreAllKept)
     EXPECT_EQ(frame->filter()->value("inputTextureName"), "RQS-T#004#Metal-Brushed");
     EXPECT_EQ(frame->filter()->colorValue("inputColor"), red);
     // The frame's texture, tinted red: its middle row on the left side is clearly red.
-    Sink sink;
+    QSEffectChainEnd sink;
     ASSERT_TRUE(frame->setSuccessor(&sink));
     frame->setGlobalSettings({{"canvasProportion", 100}});
     frame->setInputImage(fxtest::filled({0, 0, 60, 40}, {0, 0, 1, 1}));
-    const platform::fx::Pixel side = fxtest::renderedPixel(sink.received, -5, 20);
+    const platform::fx::Pixel side = fxtest::renderedPixel(sink.image(), -5, 20);
     EXPECT_GT(side.r, side.g + 0.3f);
     EXPECT_GT(side.r, side.b + 0.3f);
 

@@ -37,6 +37,27 @@ QStringList itemsOf(const QComboBox &popUp)
     return items;
 }
 
+// The frame editor over the shipped frames and a user catalog of its own, its window shown at
+// 900 by 640.
+struct ShippedFrameEditor
+{
+    ShippedFrameEditor()
+        : user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"))
+        , system(QSFrameCatalog::framesBundlePath(), QString())
+        , builder(user, system)
+    {
+        if (!builder.window())
+            return;
+        builder.window()->resize(900, 640);
+        builder.window()->show();
+        QCoreApplication::processEvents();
+    }
+    QTemporaryDir dir;
+    QSFrameCatalog user;
+    QSFrameCatalog system;
+    QSMaterialBuilder builder;
+};
+
 } // namespace
 
 // The application's own frame bundle and textures: every category the frame editor lists has
@@ -45,14 +66,9 @@ TEST(ShippedFrames, TheFrameEditorOffersNamedFramesShadesMasksAndTextures)
 {
     rqs::registerKitClasses();
     platform::LogCapture log;
-    QTemporaryDir dir;
-    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
-    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
-    QSMaterialBuilder builder(user, system);
+    ShippedFrameEditor shipped;
+    QSMaterialBuilder &builder = shipped.builder;
     ASSERT_TRUE(builder.window());
-    builder.window()->resize(900, 640);
-    builder.window()->show();
-    QCoreApplication::processEvents();
 
     for (const char *name : {"framePopupButton", "textureButton", "externalMaskButton", "internalMaskButton", "newShadeButton"}) {
         const auto *popUp = builder.window()->findChild<QComboBox *>(name);
@@ -143,14 +159,9 @@ TEST(ShippedFrames, ThePictureFrameEffectFramesThePicture)
 TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
 {
     rqs::registerKitClasses();
-    QTemporaryDir dir;
-    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
-    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
-    QSMaterialBuilder builder(user, system);
+    ShippedFrameEditor shipped;
+    QSMaterialBuilder &builder = shipped.builder;
     ASSERT_TRUE(builder.window());
-    builder.window()->resize(900, 640);
-    builder.window()->show();
-    QCoreApplication::processEvents();
     auto *list = builder.window()->findChild<QListWidget *>("frameList");
     auto *popUp = builder.window()->findChild<QComboBox *>("framePopupButton");
     QStringList rows;
@@ -159,7 +170,7 @@ TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
     EXPECT_EQ(rows, QStringList({"Leather Brown", "Metal Silver", "Paper Cream", "Paper Laid", "Wood Oak", "Wood Walnut"}));
     EXPECT_EQ(list->currentRow(), 0);
     ASSERT_TRUE(builder.editor().frame());
-    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#001#Leather-Brown"));
+    EXPECT_EQ(builder.editor().frame(), shipped.system.frameWithName("FRM-0#001#Leather-Brown"));
     EXPECT_EQ(popUp->currentText(), "Brown Leather ") << "under its heading, the category in grey";
     EXPECT_TRUE(builder.window()->findChild<QWidget *>("duplicateFrameButton")->isEnabled());
     // The leather frame's brown at the preview's left edge, not the plain frame's white.
@@ -172,5 +183,5 @@ TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
     popUp->setCurrentIndex(popUp->findText("Oak Wood "));
     builder.frameSelected(popUp);
     EXPECT_EQ(list->currentItem()->text(), "Wood Oak");
-    EXPECT_EQ(builder.editor().frame(), system.frameWithName("FRM-0#005#Wood-Oak"));
+    EXPECT_EQ(builder.editor().frame(), shipped.system.frameWithName("FRM-0#005#Wood-Oak"));
 }

@@ -484,8 +484,10 @@ TEST_F(DocumentTest, APdfWithoutPagesOpensWithAnAlertAndExportsNothing)
     const QString empty = PdfFixture::write(folder.path(), "empty.pdf", *platform::PdfDocument().data());
     Document doc;
     ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(empty), Document::PdfType));
-    EXPECT_FALSE(doc.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("out.pdf"))));
+    QString failure;
+    EXPECT_FALSE(doc.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("out.pdf")), &failure));
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("out.pdf")));
+    EXPECT_EQ(failure, rqs::localized("NoPagesToExportText").replace("%1", doc.displayName())) << "the reason, in the user's words";
     QString shown;
     platform::Alert::setResponder([&](const platform::Alert &alert) {
         shown = alert.messageText();

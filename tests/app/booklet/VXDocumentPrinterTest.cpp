@@ -5,9 +5,11 @@
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/PageLayoutPanel.h"
+#include "platform/printing/PrintOperation.h"
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
@@ -18,6 +20,8 @@
 #include "support/QtPrinters.h"
 
 #include <QComboBox>
+#include <QMutex>
+#include <QScopeGuard>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -30,8 +34,9 @@
 
 namespace {
 
-// Stands in for the application with a set-up wizard that records whom it was opened for; the
-// runs under test never go through the router.
+// Stands in for the application with a set-up wizard that records whom it was opened for and then
+// closes, having recorded the answers of the printer it is told to (none when empty); the runs
+// under test never go through the router.
 class FakeShell : public VXDocumentPrintServices
 {
 public:
@@ -41,13 +46,18 @@ public:
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *) override {}
     void registerPrintButton(QAbstractButton *) override {}
     void deregisterPrintButton(QAbstractButton *) override {}
-    QString currentPrinterName() const override { return "Simplex_Printer"; }
-    bool showManualDuplexSetup(const QString &name) override
+    QString currentPrinterName() const override { return current; }
+    bool showManualDuplexSetup(const QString &name, std::function<void(const QString &)> finished) override
     {
         shownFor = name + " shown";
+        if (!records.isEmpty())
+            VXPrinterDefaults::setValueForPrinter(true, records, VXPrinterDefaults::DidSetupKey);
+        platform::MainQueue::post([finished, recorded = records] { finished(recorded); });
         return true;
     }
     QString shownFor;
+    QString records;
+    QString current = "Simplex_Printer";
 };
 
 // A document of eight numbered pages from a file named uniquely, so that its jobs are told apart
@@ -86,6 +96,36 @@ protected:
     // The shared helper installs itself when first made: made now, so that the pointer put back is
     // the one the next case finds, whichever case made it.
     VXDocumentPrintServices *const installed = (VXPrintHelper::sharedHelper(), VXDocumentPrinter::printServices());
+};
+
+// Stands in for the print server, which the tests have only as root: every job the runs send, as
+// its sides and its sheet sides read back page by page from the PDF the run composed.
+class CapturedJobs
+{
+public:
+    CapturedJobs()
+    {
+        platform::PrintOperation::setSpooler([this](const platform::PrintJobOptions &options, const QString &pdfPath) {
+            QFile pdf(pdfPath);
+            const QByteArray bytes = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+            const QMutexLocker locker(&m_mutex);
+            m_sent << std::pair(options.sidesName(), bytes);
+            return platform::PrintOperation::Outcome{!bytes.isEmpty(), {}, int(m_sent.size())};
+        });
+    }
+    ~CapturedJobs() { platform::PrintOperation::setSpooler({}); }
+    QStringList jobs() const
+    {
+        const QMutexLocker locker(&m_mutex);
+        QStringList read;
+        for (const auto &[sides, pdf] : m_sent)
+            read << "sides=" + sides + " " + BookletExport::halves(pdf);
+        return read;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QList<std::pair<QString, QByteArray>> m_sent;
 };
 
 // Each progress bar as it goes away, "value/maximum"; one that is shown is cancelled when asked.
@@ -172,6 +212,8 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     const QString manual = rqs::localized("ManualDuplexTitle");
     const QString away = rqs::localized("PrintEvenAwayTitle");
     const QString facing = rqs::localized("PrintEvenFacingTitle");
+    const QString notSetUp = rqs::localized("ManualDuplexNotSetUpTitle");
+    const QStringList choices{rqs::localized("PrintOddPages"), rqs::localized("SetupManualDuplex"), rqs::localized("Cancel")};
     const QStringList released{"released"};
     const struct {
         QString printer;
@@ -179,6 +221,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         QList<int> alertCodes, panelResults;
         QStringList asked, events, jobs;
         QString shownFor;
+        QString records = {};
     } cases[] = {
         {"Duplex_Printer", false, true, false, false, true, false, {}, {1}, {}, {"printed", "released"},
          {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}, ""},
@@ -187,15 +230,21 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         {"Simplex_Printer", true, true, false, true, false, false, {1000, 1000}, {1, 1}, {manual, facing}, {"released", "printed"},
          {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}, ""},
         {"Simplex_Printer", false, true, true, false, false, false, {}, {0}, {}, released, {}, ""},
-        {"Simplex_Printer", true, true, true, false, false, false, {1001}, {}, {manual}, released, {}, "Simplex_Printer shown"},
+        // The set-up chosen: the wizard, then the fronts on the printer it set up; or, closed
+        // before it recorded anything, the user told that nothing was printed.
+        {"Simplex_Printer", true, false, true, false, false, false, {1001, 1000}, {1, 1}, {manual, facing}, {"released", "printed"},
+         {"sides=one-sided (6|3) (8|1)", "sides=one-sided (4|5) (2|7)"}, "Simplex_Printer shown", "Simplex_Printer"},
+        {"Simplex_Printer", true, false, true, false, false, false, {1001}, {}, {manual, notSetUp}, released, {}, "Simplex_Printer shown", ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000}, {0}, {manual}, released, {}, ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000, 1001}, {1}, {manual, facing}, released,
          {"sides=one-sided (6|3) (8|1)"}, ""},
         {"Simplex_Printer", true, true, true, false, false, false, {1000, 1000}, {1, 0}, {manual, facing}, released,
          {"sides=one-sided (6|3) (8|1)"}, ""},
-        {"Simplex_Printer", true, false, true, false, false, false, {}, {}, {}, released, {}, "Simplex_Printer shown"},
-        // No wizard: the stored answers serve.
-        {"Simplex_Printer", true, false, false, false, false, false, {1002}, {}, {manual}, released, {}, ""},
+        // Never set up: the choice is the user's; without a wizard the stored answers serve.
+        {"Simplex_Printer", true, false, true, false, false, false, {1002}, {}, {manual}, released, {}, ""},
+        {"Simplex_Printer", true, false, false, false, false, false, {1000, 1002}, {1}, {manual, facing}, released,
+         {"sides=one-sided (6|3) (8|1)"}, ""},
+        {"Simplex_Printer", true, false, false, false, false, false, {1001}, {}, {manual}, released, {}, ""},
     };
     std::list<PrintedDocument> documents;
     for (const auto &c : cases) {
@@ -205,13 +254,16 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         VXPrinterDefaults::setValueForPrinter(c.rotate, c.printer, VXPrinterDefaults::RotateBacksidesKey);
         VXPrinterDefaults::setValueForPrinter(c.turn, c.printer, VXPrinterDefaults::TurnSheetsKey);
         shell.shownFor.clear();
+        shell.records = c.records;
         VXDocumentPrinter::setPrintServices(c.wizard ? &shell : nullptr);
         PrintedDocument &printed = documents.emplace_back(folder.path(), QString("-run-%1.pdf").arg(documents.size()));
         QList<int> codes = c.alertCodes;
         QList<int> results = c.panelResults;
         QStringList asked;
         platform::Alert::setResponder([&](const platform::Alert &alert) {
-            asked << alert.messageText();
+            asked << QString(alert.messageText()).replace(printed.doc.displayName(), "%1");
+            if (alert.messageText() == manual)
+                EXPECT_EQ(alert.buttonTitles(), choices);
             return codes.isEmpty() ? 0 : codes.takeFirst();
         });
         platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
@@ -226,7 +278,7 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         EXPECT_TRUE(codes.isEmpty() && results.isEmpty());
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(shell.shownFor, c.shownFor);
-        EXPECT_EQ(log.contains("there is no set-up wizard"), !c.setUp && !c.wizard);
+        EXPECT_EQ(log.contains("there is no set-up wizard"), c.alertCodes.value(0) == 1001 && !c.wizard);
         QStringList jobs;
         for (const int id : jobsTitled(printed.title, int(c.jobs.size()))) {
             const QString sides = QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
@@ -239,6 +291,59 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
     for (const auto &c : cases) {
         EXPECT_EQ(jobsTitled(printed->title, int(c.jobs.size())).size(), c.jobs.size()) << printed->title.toStdString();
         ++printed;
+    }
+}
+
+// Which sides each run sends, in which order and whether turned, as the answers kept for no
+// printer in particular say; read from what the runs hand the print server, so that it holds on
+// every machine.
+TEST_F(DocumentTest, EachRunSendsItsSidesInTheOrderAndTurnTheAnswersSay)
+{
+    FakeShell shell;
+    shell.current.clear();
+    const auto restore = qScopeGuard([installed = VXDocumentPrinter::printServices()] {
+        VXDocumentPrinter::setPrintServices(installed);
+        platform::PrintPanel::setResponder(nullptr);
+    });
+    VXDocumentPrinter::setPrintServices(&shell);
+    CapturedJobs captured;
+    const QString away = rqs::localized("PrintEvenAwayTitle");
+    const QString facing = rqs::localized("PrintEvenFacingTitle");
+    const struct {
+        bool manual, revert, rotate, turn;
+        QString between;
+        QStringList jobs;
+    } cases[] = {
+        {false, false, false, false, {}, {"sides=two-sided-short-edge (8|1) (2|7) (6|3) (4|5)"}},
+        {false, false, true, false, {}, {"sides=two-sided-short-edge (8|1) (7|2) (6|3) (5|4)"}},
+        {true, false, true, true, away, {"sides=one-sided (6|3) (8|1)", "sides=one-sided (5|4) (7|2)"}},
+        {true, true, false, false, facing, {"sides=one-sided (8|1) (6|3)", "sides=one-sided (4|5) (2|7)"}},
+    };
+    int sent = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.manual ? "manual" : "automatic") << " revert " << c.revert << " rotate " << c.rotate);
+        platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+        defaults->setBool(c.revert, VXPrinterDefaults::RevertBacksidesKey);
+        defaults->setBool(c.rotate, VXPrinterDefaults::RotateBacksidesKey);
+        defaults->setBool(c.turn, VXPrinterDefaults::TurnSheetsKey);
+        Document doc;
+        ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "eight.pdf", PdfFixture::pages(BookletExport::portraitPages(8)))),
+                                Document::PdfType));
+        QStringList asked;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return platform::Alert::FirstButtonReturn;
+        });
+        platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+        if (c.manual)
+            doc.printManualDuplexWithPrinter(QString());
+        else
+            doc.printAutomaticDuplex(QString());
+        sent += int(c.jobs.size());
+        ASSERT_TRUE(waitFor([&] { return captured.jobs().size() == sent; }));
+        EXPECT_EQ(captured.jobs().mid(sent - c.jobs.size()), c.jobs);
+        if (c.manual)
+            EXPECT_EQ(asked, (QStringList{rqs::localized("ManualDuplexTitle"), c.between}));
     }
 }
 

@@ -45,9 +45,11 @@ public:
     void printOnPrinter(const QString &name, bool manual) override { calls << QString("factory %1 %2").arg(manual ? "manual" : "automatic", name); }
     void setPrinterName(const QString &name) override { calls << "wizard for " + name; }
     void showWindow() override { calls << "window shown"; }
+    void whenFinished(Finished finished) override { wizardFinished = std::move(finished); }
     int respond(platform::Alert &alert)
     {
         asked << alert.messageText();
+        proposed << alert.defaultButtonReturn();
         const auto [code, ticked] = answers.isEmpty() ? std::pair(0, alert.suppressionButtonTicked()) : answers.takeFirst();
         alert.setSuppressionButtonTicked(ticked);
         return code;
@@ -76,16 +78,20 @@ public:
     {
         calls.clear();
         asked.clear();
+        proposed.clear();
         delete button.findChild<QMenu *>();
     }
 
     QStringList calls;
     QStringList asked;
+    // Each alert's default button.
+    QList<int> proposed;
     QList<std::pair<int, bool>> answers;
     platform::PrintInfo info;
     mutable QPushButton button;
     QString current;
     VXManualDuplexSetup *wizard = nullptr;
+    Finished wizardFinished;
 };
 
 } // namespace
@@ -125,7 +131,6 @@ TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
         {{"Fake_Laser"}, false, 1001, true, "factory manual Fake_Laser", "factory manual Fake_Laser"},
         {{"Fake_Laser"}, true, 1000, true, "document automatic Fake_Laser", "document automatic "},
         {{"Fake_Laser"}, true, 1001, false, "document manual Fake_Laser", askedKind},
-        {{}, true, 1001, true, "document manual ", askedKind},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.printers.size() << " printers, " << c.code << (c.ticked ? " ticked" : ""));
@@ -143,6 +148,49 @@ TEST_F(VXPrintHelperTest, PrinterKindIsAskedForAndKeptOnlyWhenRemembered)
         helper->printDocument(target);
         EXPECT_EQ(fake.outcome(), c.next);
         fake.settle();
+    }
+}
+
+// The question can be backed out of: closed, it prints nothing and keeps nothing, and the next
+// press asks again. A printer the print server says nothing of is proposed as printing one side.
+TEST_F(VXPrintHelperTest, ClosingThePrinterKindQuestionPrintsNothing)
+{
+    printers = {"Fake_Laser"};
+    for (VXPrintableDocument *target : {static_cast<VXPrintableDocument *>(&fake), static_cast<VXPrintableDocument *>(nullptr)}) {
+        SCOPED_TRACE(target ? "document" : "factory");
+        fake.reset();
+        fake.answers = {{platform::Alert::DismissedReturn, false}};
+        platform::LogCapture log;
+        helper->printDocument(target);
+        fake.settle();
+        EXPECT_EQ(fake.asked, QStringList{rqs::localized("PrinterKindTitle")});
+        EXPECT_EQ(fake.proposed, QList<int>{platform::Alert::FirstButtonReturn + 1});
+        EXPECT_EQ(fake.calls, QStringList());
+        EXPECT_TRUE(log.contains("Info: Nothing was printed: the question whether \"Fake_Laser\" prints both sides was closed unanswered"));
+        EXPECT_TRUE(defaults->boolForKey(VXPrintHelper::RememberPrinterTypeKey)) << "the box was not answered either";
+        EXPECT_EQ(defaults->integerForKey("Fake_Laser.printerType"), VXPrintHelper::PrinterTypeNotChosen);
+    }
+}
+
+// Without any printer (none set up, or no print server to ask) every road says so at once and
+// asks nothing.
+TEST_F(VXPrintHelperTest, WithoutAPrinterEveryRoadTellsSoAtOnce)
+{
+    const QString none = rqs::localized("NoPrinterTitle");
+    const std::pair<const char *, std::function<void()>> roads[] = {
+        {"print button", [&] { helper->printDocument(&fake); }},
+        {"factory's print button", [&] { helper->printDocument(nullptr); }},
+        {"Print command", [&] { helper->printAutomaticDuplex(&fake, QString()); }},
+        {"manual duplex command", [&] { helper->selectManualDuplexPrinterAndPrintDocument(&fake); }},
+    };
+    for (const auto &[road, press] : roads) {
+        SCOPED_TRACE(road);
+        fake.reset();
+        fake.answers = {{platform::Alert::FirstButtonReturn, false}};
+        press();
+        fake.settle();
+        EXPECT_EQ(fake.asked, QStringList{none});
+        EXPECT_EQ(fake.calls, QStringList());
     }
 }
 
@@ -226,27 +274,50 @@ TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServe
     (*duplex)->trigger();
     fake.settle();
     EXPECT_EQ(fake.asked, QStringList{rqs::localized("PrinterKindTitle")});
+    EXPECT_EQ(fake.proposed, QList<int>{1000}) << "the queue has a duplex option";
     EXPECT_EQ(fake.calls, QStringList{"document automatic Duplex_Printer"});
     EXPECT_EQ(fake.info.printerName(), "Duplex_Printer");
+
+    // A queue without one: "Prints One Side Only" is proposed.
+    fake.reset();
+    helper->printDocument(&fake);
+    const QList<QAction *> again = fake.button.findChild<QMenu *>()->actions();
+    const auto simplex = std::find_if(again.begin(), again.end(), [](QAction *item) { return item->text() == "Simplex_Printer"; });
+    ASSERT_NE(simplex, again.end());
+    fake.answers = {{platform::Alert::DismissedReturn, true}};
+    (*simplex)->trigger();
+    fake.settle();
+    EXPECT_EQ(fake.proposed, QList<int>{1001});
+    EXPECT_EQ(fake.calls, QStringList());
     EXPECT_EQ(platform::PrinterList::guiThreadAsks(), asks);
 }
 
 TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)
 {
     EXPECT_EQ(VXDocumentPrinter::printServices(), helper);
-    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser"));
+    QStringList heard;
+    const auto finished = [&](const QString &recorded) { heard << recorded; };
+    EXPECT_FALSE(helper->showManualDuplexSetup("Fake_Laser", finished));
     fake.wizard = &fake;
-    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser"));
+    EXPECT_TRUE(helper->showManualDuplexSetup("Fake_Laser", finished));
     EXPECT_EQ(fake.calls, (QStringList{"wizard for Fake_Laser", "window shown"}));
+    ASSERT_TRUE(fake.wizardFinished);
+    fake.wizardFinished("Fake_Laser");
+    EXPECT_EQ(heard, QStringList{"Fake_Laser"}) << "the wizard's end reaches the run that opened it";
 }
 
-TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndKeepsTheLastOddOne)
+// The fronts and the backs of a test print are as many: an odd last page is in neither run.
+TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndLeavesAnOddLastPageOutOfBothRuns)
 {
     QTemporaryDir folder;
     const struct { int pageCount; int printPages; QList<int> printed; } cases[] = {
         {2, QSPDFPrintView::AllPages, {1, 2}},
-        {5, QSPDFPrintView::OddPages, {1, 3, 5}},
+        {2, QSPDFPrintView::OddPages, {1}},
+        {2, QSPDFPrintView::EvenPages, {2}},
+        {5, QSPDFPrintView::OddPages, {1, 3}},
         {5, QSPDFPrintView::EvenPages, {2, 4}},
+        {5, QSPDFPrintView::AllPages, {1, 2, 3, 4, 5}},
+        {1, QSPDFPrintView::OddPages, {}},
         {0, QSPDFPrintView::AllPages, {}}, // a file that cannot be read: nothing to print
     };
     for (const auto &c : cases) {

@@ -1,5 +1,6 @@
 #include "booklet/BookletExport.h"
 #include "support/PdfFixture.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,6 @@
 #include <functional>
 
 namespace {
-
-// Runs xdotool against the test display; its standard output, trimmed.
-QString xdotool(const QString &display, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral("/usr/bin/xdotool"), arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
 
 bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
 {

@@ -203,3 +203,34 @@ TEST(ManualDuplexSteps, EachStepShowsItsOwnPageWholeAndNothingOfTheOthersAtEvery
         EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }));
     }
 }
+
+// A print waiting on the set-up hears, once the wizard's window has closed, which printer it set up:
+// the one recorded at the final step, or none when the window was closed before.
+TEST(ManualDuplexSetupEnd, ThoseWaitingHearThePrinterRecordedOrNoneOnceTheWindowCloses)
+{
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    const struct { const char *how; bool recordFirst; QString heard; } cases[] = {
+        {"recorded", true, "Simplex_Printer"},
+        {"closed early", false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        QStringList heard;
+        wizard->setPrinterName("Simplex_Printer");
+        wizard->whenFinished([&](const QString &recorded) { heard << recorded; });
+        wizard->whenFinished([&](const QString &recorded) { heard << recorded; });
+        wizard->showWindow();
+        ASSERT_TRUE(wizard->isLoaded());
+        if (c.recordFirst) {
+            wizard->setCurrentPage(VXManualDuplexController::FinalStep);
+            wizard->window()->findChild<QAbstractButton *>("uprightInOrderButton")->click();
+        } else {
+            wizard->window()->close();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heard.size() == 2; }, 5000));
+        QTest::qWait(50);
+        EXPECT_EQ(heard, QStringList(2, c.heard)) << "each waiting run hears it once";
+        EXPECT_EQ(VXPrinterDefaults::boolForPrinter("Simplex_Printer", VXPrinterDefaults::DidSetupKey), c.recordFirst);
+        forgetPrinterAnswers();
+    }
+}

@@ -4,12 +4,14 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
+#include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXTask.h"
 #include "app/shell/VXTaskCellView.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/pdf/PdfDocument.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/ui/PrintPanel.h"
@@ -151,10 +153,36 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
 
     scene.click(1, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
-    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("ErrorWhileExportingDocument"))) << "the failed row tells why";
+    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("ExportFailedText").replace("%1", out + "/Menu - Booklet.pdf")))
+        << "the failed row tells why: " << scene.alerts.last().toStdString();
 
     scene.clickWindow("clearButton");
     EXPECT_EQ(scene.rows(), QStringList()) << "finished tasks cleared";
+}
+
+// A PDF without pages gives no booklet: its task fails, and its row's alert says that it has no
+// pages; the other task exports.
+TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
+{
+    QTemporaryDir folder;
+    const QString empty = PdfFixture::write(folder.path(), "Empty.pdf", *platform::PdfDocument().data());
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString out = folder.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    FactoryScene scene;
+    scene.factory.addURLs({QUrl::fromLocalFile(empty), QUrl::fromLocalFile(report)});
+    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+        dialog.selectFile(out);
+        return platform::OpenPanel::OKButton;
+    });
+    scene.clickWindow("exportButton");
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks(); }));
+    EXPECT_EQ(scene.rows(), QStringList({"Empty: " + localizedState(VXTask::Failed), "Report: " + localizedState(VXTask::Exported)}));
+    EXPECT_FALSE(QFileInfo::exists(out + "/Empty - Booklet.pdf"));
+    scene.click(0, "rightButton");
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_EQ(scene.alerts.last(), rqs::localized("TaskFailedTitle").replace("%1", "Empty") + " | "
+                                       + rqs::localized("NoPagesToExportText").replace("%1", "Empty.pdf"));
 }
 
 class FactoryPrinting : public CupsServerTest
@@ -214,4 +242,36 @@ TEST_F(FactoryPrinting, PrintsEveryWaitingTaskOnceInOrderWhateverHappensMeanwhil
     }
     ASSERT_EQ(order.size(), 4);
     EXPECT_TRUE(order[0] < order[2] && order[2] < order[1] && order[1] < order[3]) << "A, D, then A, D again";
+}
+
+// Print-all in manual duplex on a printer that was never set up: the first task asks, the user
+// chooses the set-up, and once the wizard has recorded the printer every task prints both runs.
+TEST_F(FactoryPrinting, AManualPrintAllOnAPrinterNeverSetUpPrintsOnceTheSetUpIsDone)
+{
+    QTemporaryDir folder;
+    const QString stem = QFileInfo(folder.path()).fileName();
+    QList<QUrl> files;
+    for (const char *name : {"A", "B"})
+        files << QUrl::fromLocalFile(PdfFixture::write(folder.path(), stem + name + ".pdf", PdfFixture::pages(BookletExport::portraitPages(8))));
+    FactoryScene scene;
+    VXPrinterDefaults::setValueForPrinter(false, "Simplex_Printer", VXPrinterDefaults::DidSetupKey);
+    scene.factory.addURLs(files);
+    const QList<VXTask *> tasks = scene.factory.tasks();
+    platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+    scene.answers = {platform::Alert::FirstButtonReturn + 1};
+
+    scene.factory.printOnPrinter("Simplex_Printer", true);
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    ASSERT_TRUE(scene.waitFor([&] { return wizard->isLoaded() && wizard->window()->isVisible(); }));
+    EXPECT_EQ(wizard->printerName(), "Simplex_Printer");
+    EXPECT_EQ(tasks[0]->state(), VXTask::Processing) << "the first task waits for the set-up";
+    wizard->setCurrentPage(VXManualDuplexController::FinalStep);
+    wizard->window()->findChild<QAbstractButton *>("uprightInOrderButton")->click();
+
+    ASSERT_TRUE(scene.waitFor([&] { return tasks[0]->state() == VXTask::Printed && tasks[1]->state() == VXTask::Printed; }))
+        << scene.alerts.join('\n').toStdString();
+    const QString manual = rqs::localized("ManualDuplexTitle") + " | " + rqs::localized("ManualDuplexText");
+    EXPECT_EQ(scene.alerts.filter(rqs::localized("ManualDuplexTitle")), QStringList(2, manual)) << "each task asks once";
+    for (const char *name : {"A", "B"})
+        EXPECT_EQ(jobsTitled(stem + name + ".pdf", 2).size(), 2) << name << ": fronts, then backs";
 }

@@ -7,8 +7,10 @@
 
 #include "support/Desktop.h"
 #include "support/Screenshot.h"
+#include "support/Xdotool.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -132,4 +134,25 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->mapFromGlobal(exportCentre));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 3000)) << "the click reaches Export";
     EXPECT_EQ(asked, rqs::localized("ExportPanelTitle"));
+}
+
+// With no alert up, Escape typed in the document window closes the help that opened by itself and
+// leaves the window as it was.
+TEST_F(DocumentWindowOnDesktop, EscapeInTheWindowClosesTheHelpThatOpenedByItself)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    document.showWindows();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    auto *help = control<platform::Popover>("helpPopOver");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
+    QTest::qWait(200);
+    saveScreen("the-help-that-opened-by-itself");
+
+    xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(controller->window()->winId()), "key", "Escape"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, 3000)) << "Escape left the help up";
+    EXPECT_TRUE(controller->window()->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), controller->window());
 }

@@ -233,6 +233,59 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
     EXPECT_EQ(document.inputFilter()->allPages().size(), 8);
 }
 
+// The flip control's two segments page back and forward through the sheet sides or the spreads
+// shown, each offered only where there is one to go to; clicked where the user sees them.
+TEST_F(DocumentWindowTest, TheFlipControlPagesBackAndForwardWhereThereIsAPageToGoTo)
+{
+    open(8);
+    show(QSize(1100, 800));
+    QTabBar *flip = control<QTabBar>("flipButton");
+    ASSERT_EQ(flip->count(), 2);
+    const auto click = [&](int segment) { QTest::mouseClick(flip, Qt::LeftButton, {}, flip->tabRect(segment).center()); };
+    const auto offered = [&] { return std::pair(flip->isTabEnabled(0), flip->isTabEnabled(1)); };
+    using Offered = std::pair<bool, bool>;
+    EXPECT_EQ(offered(), Offered(false, true)) << "on the first of 4 sheet sides";
+    const struct { int segment; qint64 shown; Offered offered; } adjusting[] = {
+        {1, 1, {true, true}}, {1, 2, {true, true}}, {1, 3, {true, false}},
+        {1, 3, {true, false}}, // the forward segment is off on the last side
+        {0, 2, {true, true}}, {0, 1, {true, true}}, {0, 0, {false, true}}, {0, 0, {false, true}},
+    };
+    for (const auto &step : adjusting) {
+        click(step.segment);
+        EXPECT_EQ(controller->adjustPage(), step.shown);
+        EXPECT_EQ(offered(), step.offered) << "after side " << step.shown;
+    }
+
+    // The booklet's 5 spreads, from the cover alone.
+    QTest::mouseClick(controller->displayButton(), Qt::LeftButton, {}, controller->displayButton()->tabRect(1).center());
+    ASSERT_FALSE(controller->isAdjusting());
+    EXPECT_EQ(offered(), Offered(false, true));
+    for (int spread = 1; spread <= 4; ++spread)
+        click(1);
+    EXPECT_EQ(controller->previewPage(), 4);
+    EXPECT_EQ(offered(), Offered(true, false)) << "the back cover is the last spread";
+    EXPECT_TRUE(saveScreenshot(controller->window(), "document-window-flip-control"));
+    EXPECT_EQ(controller->adjustPage(), 0) << "the sheet side shown in the other mode stays";
+    click(0);
+    EXPECT_EQ(controller->previewPage(), 3);
+}
+
+// The developer's look at the page list: its controller with its rows, and the table's rows.
+TEST_F(DocumentWindowTest, TheTestActionLogsThePageListAndTheTableRows)
+{
+    open(2);
+    QStringList rows{"add-page button"};
+    for (const VXPagePtr &page : document.inputFilter()->allPages())
+        rows << QStringLiteral("page of %1 × %2").arg(page->size().width()).arg(page->size().height());
+    EXPECT_EQ(rows.last(), "page of 300 × 200");
+    platform::LogCapture log;
+    controller->test();
+    ASSERT_EQ(log.lines().size(), 2) << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(log.lines().at(0).startsWith("Info: Controller VXPagesController(0x")) << log.lines().at(0).toStdString();
+    EXPECT_TRUE(log.lines().at(0).endsWith(")\n Array (" + rows.join(", ") + ")")) << log.lines().at(0).toStdString();
+    EXPECT_EQ(log.lines().at(1), "Info: Table View: 3");
+}
+
 TEST_F(DocumentWindowTest, TheTitleMarksChangesUntilUndoReturnsToTheSavedFileAndRevertKeepsTheAddPageButton)
 {
     open(4);

@@ -154,3 +154,14 @@ TEST_F(PrinterCacheTest, LeavesOutTheQueuesOfTheApplicationsOwnDevice)
     EXPECT_EQ(cache.defaultPrinterName(), "Simplex_Printer");
     EXPECT_TRUE(lpadmin({"-x", own}));
 }
+
+// Whether a queue prints both sides by itself comes with the list, as its driver's duplex option.
+TEST_F(PrinterCacheTest, KnowsWhichQueuesPrintBothSidesByThemselves)
+{
+    PrinterCache cache(std::chrono::milliseconds(20));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cache.isLoaded(); }, 20000));
+    const std::pair<const char *, bool> queues[] = {
+        {"Duplex_Printer", true}, {"duplex_printer", true}, {"Simplex_Printer", false}, {"No_Such_Printer", false}};
+    for (const auto &[name, twoSided] : queues)
+        EXPECT_EQ(cache.printsBothSides(name), twoSided) << name;
+}

@@ -1,8 +1,13 @@
+#include "platform/ui/Alert.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/Window.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -62,4 +67,57 @@ TEST(Popover, SlidesOffTheWindowsButtons)
     EXPECT_FALSE(shown.intersects(buttonOnScreen));
     EXPECT_EQ(shown.right(), anchor.left() - 7);
     EXPECT_EQ(shown.bottom(), buttonOnScreen.top() - 1);
+}
+
+// Escape closes the popover where the keyboard is in its window; in an alert on that window it
+// answers the alert's Cancel, and in another window it is that window's, the popover staying.
+TEST(Popover, TakesEscapeOnlyFromItsOwnWindowWithNoAlertAboveIt)
+{
+    enum class Typed { InItsWindow, InAnAlertOnItsWindow, InAnotherWindow };
+    struct Case { const char *name; Typed typed; bool closes; };
+    const QList<Case> cases{
+        {"in its window", Typed::InItsWindow, true},
+        {"in an alert on its window", Typed::InAnAlertOnItsWindow, false},
+        {"in another window", Typed::InAnotherWindow, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::Window window;
+        window.setGeometry(0, 0, 600, 400);
+        window.setCentralWidget(new QWidget);
+        platform::Window other;
+        other.setGeometry(620, 0, 300, 200);
+        other.show();
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto *popover = new Popover(&window);
+        popover->setFixedSize(200, 100);
+        popover->showRelativeToRect(QRect(100, 150, 20, 20), window.centralWidget(), Popover::Edge::Right);
+        ASSERT_TRUE(popover->isShown());
+
+        std::optional<int> answer;
+        QWidget *typedIn = &window;
+        if (c.typed == Typed::InAnAlertOnItsWindow) {
+            platform::Alert alert;
+            alert.setMessageText("Both sides?");
+            alert.addButtonWithTitle("Both Sides");
+            alert.addButtonWithTitle("Cancel");
+            alert.beginSheetModalForWindow(&window, [&](int code) { answer = code; });
+            typedIn = window.attachedSheet();
+            ASSERT_NE(qobject_cast<QMessageBox *>(typedIn), nullptr);
+        } else if (c.typed == Typed::InAnotherWindow) {
+            typedIn = &other;
+        }
+        typedIn->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(typedIn));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : typedIn, Qt::Key_Escape);
+        if (c.typed == Typed::InAnAlertOnItsWindow) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 2000)) << "the alert is left unanswered";
+            EXPECT_EQ(answer.value_or(0), platform::Alert::FirstButtonReturn + 1);
+        }
+        EXPECT_EQ(popover->isShown(), !c.closes);
+        if (auto *sheet = window.attachedSheet())
+            sheet->close();
+    }
 }

@@ -181,6 +181,51 @@ TEST(Alert, EscapeAndReturnAnswerAsOnTheDesktopAndTheIconFollowsTheStyle)
     }
 }
 
+// Two answers and no Cancel: the user must choose, unless the alert may be dismissed, when Escape
+// and the close button leave it without a button. Return answers the default button, on a window
+// or not.
+TEST(Alert, ADismissibleAlertIsLeftByEscapeOrClosingAndReturnAnswersItsDefaultButton)
+{
+    enum class Leave { Escape, Close, Return };
+    struct Case { bool dismissible; Leave leave; bool onWindow; std::optional<int> answer; };
+    const QList<Case> cases{
+        {false, Leave::Escape, false, std::nullopt},
+        {false, Leave::Close, true, std::nullopt},
+        {true, Leave::Escape, false, platform::Alert::DismissedReturn},
+        {true, Leave::Escape, true, platform::Alert::DismissedReturn},
+        {true, Leave::Close, false, platform::Alert::DismissedReturn},
+        {true, Leave::Close, true, platform::Alert::DismissedReturn},
+        {true, Leave::Return, true, 1001},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dismissible << " " << int(c.leave) << " " << c.onWindow);
+        platform::Window window;
+        window.show();
+        platform::Alert alert;
+        alert.setMessageText("Both sides?");
+        alert.addButtonWithTitle("Both Sides");
+        alert.addButtonWithTitle("One Side");
+        alert.setDefaultButtonReturn(1001);
+        alert.setDismissible(c.dismissible);
+        std::optional<int> answer;
+        alert.beginSheetModalForWindow(c.onWindow ? &window : nullptr, [&](int code) { answer = code; });
+        auto *box = qobject_cast<QMessageBox *>(c.onWindow ? window.attachedSheet() : QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->defaultButton()->text(), "One Side");
+        if (c.leave == Leave::Close)
+            box->close();
+        else
+            QTest::keyClick(box, c.leave == Leave::Escape ? Qt::Key_Escape : Qt::Key_Return);
+        if (!c.answer) {
+            QTest::qWait(50);
+            EXPECT_TRUE(box->isVisible()) << "it waits for a button";
+            box->buttons().first()->click();
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 2000));
+        EXPECT_EQ(*answer, c.answer.value_or(1000));
+    }
+}
+
 // The check box and the pop-up reach the user, and come back as the user left them with the button's code.
 TEST(Alert, CarriesTheCheckBoxAndThePopUpBothWays)
 {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+#include <sys/types.h>
+
+// What another local user does, for tests of what Foldwise must not trust: child processes that
+// run as "nobody". Only root can be another user; without root the cases that need it skip.
+namespace ForeignUser {
+
+// Root, and a user "nobody" to become.
+bool available();
+uid_t uid();
+// Runs steps as nobody in a child process and waits for it: true when they returned true. The
+// steps run after a fork and may make only plain system calls (no allocation, no Qt).
+bool run(const std::function<bool()> &steps);
+
+} // namespace ForeignUser
+
+// A local socket that nobody listens on at a path, keeping what anyone sends until heard().
+class ForeignListener
+{
+public:
+    struct Heard
+    {
+        int connections = 0;
+        QByteArray bytes;
+    };
+
+    // The folder of the path must let nobody make the socket.
+    explicit ForeignListener(const QString &socketPath);
+    ~ForeignListener();
+    ForeignListener(const ForeignListener &) = delete;
+    ForeignListener &operator=(const ForeignListener &) = delete;
+
+    bool isListening() const;
+    // Stops listening: the connections made and the bytes sent over them.
+    Heard heard();
+
+private:
+    pid_t m_pid = -1;
+    int m_control = -1; // closed to stop the listener
+    int m_results = -1;
+    bool m_listening = false;
+};
