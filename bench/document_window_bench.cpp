@@ -25,7 +25,8 @@
 
 namespace {
 
-// Runs the event loop until the condition holds; false after the time is up.
+// Runs the event loop until the condition holds; false after the time is up. The condition is
+// looked at after each round of the events that were waiting, before the work they post.
 bool waitFor(const std::function<bool()> &condition, int milliseconds)
 {
     QElapsedTimer timer;
@@ -33,7 +34,7 @@ bool waitFor(const std::function<bool()> &condition, int milliseconds)
     while (!condition()) {
         if (timer.elapsed() > milliseconds)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::msleep(1);
     }
     return true;
@@ -65,6 +66,8 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     Document document;
+    // As the application opens a file it shows.
+    document.setReadsShownPagesFirst(true);
     if (!document.openURL(QUrl::fromLocalFile(input), Document::PdfType)) {
         std::fprintf(stderr, "Error: could not open %s\n", qPrintable(input));
         return 1;

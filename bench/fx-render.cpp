@@ -41,6 +41,9 @@ using namespace platform::fx;
 
 namespace {
 
+// What a band of the picture may hold while it is rendered.
+constexpr qint64 bandBytes = qint64(16) << 20;
+
 struct Options
 {
     // The recipe, or with effects the input picture.
@@ -378,20 +381,22 @@ int run(const Options &options)
     }
     const QRect rect = options.rect.value_or(Extent::pixelsTouching(output.extent()));
     RenderStats stats;
-    QImage picture;
     if (options.stats || !options.raw.isEmpty()) {
         const std::optional<Buffer> pixels = Context().render(output, rect, &stats);
         if (!pixels || (!options.raw.isEmpty() && !writeRaw(*pixels, options.raw)))
             return 1;
-        picture = Context::toQImage(*pixels, QImage::Format_RGBA8888);
+        if (!platform::PngWriter::write(Context::toQImage(*pixels, QImage::Format_RGBA8888), options.png))
+            return 1;
     } else {
-        // In bands straight into eight bits: no float copy of the whole picture.
-        picture = Context().createImage(output, QRectF(rect), QImage::Format_RGBA8888);
+        // Rendered and written a band at a time, straight into eight bits: neither the float
+        // pixels nor the picture are ever held whole.
+        const auto band = [&](int top, int count) {
+            return Context().createImage(output, QRectF(rect.left(), rect.bottom() + 1 - top - count, rect.width(), count),
+                                         QImage::Format_RGBA8888);
+        };
+        if (!platform::PngWriter::write(rect.size(), Context::bandRows(output, rect, bandBytes), band, options.png))
+            return 1;
     }
-    if (picture.isNull())
-        return 1;
-    if (!platform::PngWriter::write(picture, options.png))
-        return 1;
     const QJsonObject summary{{QStringLiteral("extent"), rectJson(output.extent())},
                               {QStringLiteral("rect"), rectJson(QRectF(rect))},
                               {QStringLiteral("width"), rect.width()},

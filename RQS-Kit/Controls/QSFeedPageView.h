@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RQS-Kit/Controls/QSWebEngine.h"
+
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -7,16 +9,16 @@
 #include <functional>
 
 class QSFeedSchemeHandler;
-class QWebEngineProfile;
-class QWebEngineView;
 
 // Shows web pages in a web engine, private to the view (nothing kept on disk). Every main-frame
 // navigation, the owner's own loads and clicked links alike (also those meant for a new window),
 // is first put to the navigation policy, which alone decides whether the view loads it; without a
 // policy nothing loads. A page from the network and everything it asks for come through the
 // view's own fetch (QSFeedSchemeHandler): only what the resource policy allows, with limits of
-// size and number. A local page (file:) shows with nothing else fetched. Main thread only.
-class QSFeedPageView : public QWidget
+// size and number. A local page (file:) shows with nothing else fetched. The engine is loaded
+// (QSWebEngineLoader) when the first page is to be shown; until then the view is empty. Main
+// thread only.
+class QSFeedPageView : public QWidget, private QSWebPageClient
 {
     Q_OBJECT
 public:
@@ -28,27 +30,31 @@ public:
 
     void setNavigationPolicy(Policy policy);
     void setResourcePolicy(Policy policy);
-    // False when the policy refused or the scheme is neither http(s) nor file; a failed fetch
-    // is logged and the engine shows its error page.
+    // False when the policy refused, the scheme is neither http(s) nor file or the engine could
+    // not be loaded; a failed fetch is logged and the engine shows its error page.
     bool navigate(const QUrl &url);
     QUrl pageUrl() const;
     // The text of the page shown, once it has loaded; empty before.
     QString plainText() const;
-    QWebEngineView *engineView() const;
+    // The engine's own view (a QWebEngineView); null until a page was to be shown.
+    QWidget *engineView() const;
 
 signals:
     // The page has loaded and its text is known.
     void pageShown();
 
 private:
-    bool allowsNavigation(const QUrl &url, bool mainFrame);
-    void pageLoaded();
+    bool acceptsNavigation(const QUrl &url, bool mainFrame) override;
+    bool acceptsRequest(const QUrl &url) override;
+    void serve(const QUrl &url, QObject *request, std::function<void(const QByteArray &type, const QByteArray &body)> reply,
+               std::function<void(bool refused)> fail) override;
+    void pageLoaded(const QString &plainText) override;
 
     Policy m_policy;
     Policy m_resourcePolicy;
-    QWebEngineProfile *m_profile;
     QSFeedSchemeHandler *m_schemes;
-    QWebEngineView *m_view;
+    QSWebPage *m_page = nullptr;
+    QPointer<QWidget> m_pageWidget;
     QUrl m_pageUrl;
     QString m_plainText;
 };

@@ -3,11 +3,8 @@
 #include "RQS-Kit/Controls/QSLimitedFetch.h"
 #include "platform/foundation/Log.h"
 
-#include <QBuffer>
 #include <QMimeDatabase>
 #include <QPointer>
-#include <QWebEngineUrlRequestJob>
-#include <QWebEngineUrlScheme>
 
 namespace {
 
@@ -24,21 +21,6 @@ const QList<QByteArray> &QSFeedSchemeHandler::schemes()
 {
     static const QList<QByteArray> names{servedScheme(QStringLiteral("http")), servedScheme(QStringLiteral("https"))};
     return names;
-}
-
-void QSFeedSchemeHandler::registerSchemes()
-{
-    static const bool registered = [] {
-        for (const QByteArray &name : schemes()) {
-            QWebEngineUrlScheme scheme(name);
-            scheme.setSyntax(QWebEngineUrlScheme::Syntax::HostAndPort);
-            scheme.setDefaultPort(name.endsWith("https") ? 443 : 80);
-            scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
-            QWebEngineUrlScheme::registerScheme(scheme);
-        }
-        return true;
-    }();
-    (void)registered;
 }
 
 QUrl QSFeedSchemeHandler::realUrl(const QUrl &url)
@@ -61,7 +43,7 @@ QUrl QSFeedSchemeHandler::servedUrl(const QUrl &url)
 }
 
 QSFeedSchemeHandler::QSFeedSchemeHandler(QObject *parent)
-    : QWebEngineUrlSchemeHandler(parent)
+    : QObject(parent)
 {
 }
 
@@ -69,39 +51,37 @@ void QSFeedSchemeHandler::setResourcePolicy(Policy policy) { m_policy = std::mov
 
 void QSFeedSchemeHandler::startPage() { m_requests = 0; }
 
-void QSFeedSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
+void QSFeedSchemeHandler::serve(const QUrl &served, QObject *request, Reply reply, std::function<void(bool refused)> fail)
 {
-    const QUrl url = realUrl(job->requestUrl());
+    const QUrl url = realUrl(served);
     if (!m_policy || !m_policy(url)) {
         platform::logWarning(QStringLiteral("Refused to load %1 into a newsletter: it is not on the newsletter server").arg(url.toString()));
-        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        fail(true);
         return;
     }
     if (++m_requests > maximumRequests) {
         platform::logWarning(QStringLiteral("A newsletter page asks for more than %1 addresses; %2 is left out")
                                  .arg(maximumRequests).arg(url.toString()));
-        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        fail(true);
         return;
     }
     auto *fetch = new QSLimitedFetch(m_network, url, maximumSize, this);
-    const QPointer<QWebEngineUrlRequestJob> request = job;
+    const QPointer<QObject> alive = request;
     // A request the engine gives up ends its fetch.
-    connect(job, &QObject::destroyed, fetch, &QObject::deleteLater);
-    connect(fetch, &QSLimitedFetch::fetched, this, [request, fetch](const QUrl &answered, const QByteArray &data) {
+    connect(request, &QObject::destroyed, fetch, &QObject::deleteLater);
+    connect(fetch, &QSLimitedFetch::fetched, this, [alive, fetch, reply](const QUrl &answered, const QByteArray &data) {
         fetch->deleteLater();
-        if (!request)
+        if (!alive)
             return;
-        auto *body = new QBuffer(request);
-        body->setData(data);
         // A server that names no type leaves it to the name and the bytes.
         QByteArray type = fetch->contentType();
         if (type.isEmpty())
             type = QMimeDatabase().mimeTypeForFileNameAndData(answered.path(), data).name().toLatin1();
-        request->reply(type, body);
+        reply(type, data);
     });
-    connect(fetch, &QSLimitedFetch::failed, this, [request, fetch] {
+    connect(fetch, &QSLimitedFetch::failed, this, [alive, fetch, fail] {
         fetch->deleteLater();
-        if (request)
-            request->fail(QWebEngineUrlRequestJob::RequestFailed);
+        if (alive)
+            fail(false);
     });
 }

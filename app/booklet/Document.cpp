@@ -44,8 +44,18 @@ const QRegularExpression &customPaperPattern()
     return pattern;
 }
 
+// A PDF says so in its first kilobyte; asking every picture format instead loads all of Qt's
+// picture plugins.
+bool isPdf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+}
+
 bool isPicture(const QString &path)
 {
+    if (isPdf(path))
+        return false;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     return reader.canRead();
@@ -141,6 +151,7 @@ void Document::announce(const char *key) { emit keyValueChanged(QString::fromLat
 bool Document::readFromURL(const QUrl &url, const QString &)
 {
     m_fileLoaded = false;
+    m_partlyRead.reset();
     m_readDamage.clear();
     m_readNeedsPassword = false;
     m_inputFilter.removeAllPages();
@@ -165,7 +176,8 @@ bool Document::readPages(const QString &path)
         }
         return m_inputFilter.addPage(VXPage::pageWithImage(file.readAll()));
     }
-    const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &m_readNeedsPassword);
+    const auto reading = m_readsShownPagesFirst ? platform::PdfDocument::Reading::PagesWhenAsked : platform::PdfDocument::Reading::Whole;
+    std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &m_readNeedsPassword, reading);
     if (!pdf) {
         platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
         return false;
@@ -173,11 +185,33 @@ bool Document::readPages(const QString &path)
     for (int i = 0; i < pdf->pageCount(); ++i)
         m_inputFilter.addPage(VXPage::pageForPDFPage(*pdf->page(i)));
     m_readDamage = pdf->damage();
+    if (reading == platform::PdfDocument::Reading::PagesWhenAsked)
+        m_partlyRead = std::move(pdf);
     return true;
+}
+
+void Document::setReadsShownPagesFirst(bool shownPagesFirst) { m_readsShownPagesFirst = shownPagesFirst; }
+
+bool Document::hasPagesToRead() const { return m_partlyRead.has_value(); }
+
+void Document::readRemainingPages()
+{
+    if (!m_partlyRead)
+        return;
+    const bool read = m_partlyRead->readAllPages();
+    m_readDamage = m_partlyRead->damage();
+    m_partlyRead.reset();
+    if (read)
+        return;
+    platform::logWarning(QStringLiteral("\"%1\" is read again whole, as its pages are not what its page tree said").arg(displayName()));
+    const bool shownPagesFirst = std::exchange(m_readsShownPagesFirst, false);
+    readFromURL(fileURL(), PdfType);
+    m_readsShownPagesFirst = shownPagesFirst;
 }
 
 bool Document::writeToURL(const QUrl &url, const QString &)
 {
+    readRemainingPages();
     return m_inputFilter.pdfDocument().write(url.toLocalFile());
 }
 

@@ -9,6 +9,7 @@
 #include "app/booklet/VXReverseFilter.h"
 #include "app/booklet/VXSplitFilter.h"
 #include "app/booklet/VXStaplesFilter.h"
+#include "platform/pdf/PdfDocument.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/ui/DocumentBase.h"
 
@@ -234,6 +235,14 @@ public:
     // What every print and export run prints.
     VXBookletPrintView *printView();
     bool fileLoaded() const;
+    // A document to be shown reads a PDF's page tree only as far as the pages it shows first,
+    // and the rest of the file once they are shown (readRemainingPages), which a window asks for;
+    // any other reads the whole file when it is opened.
+    void setReadsShownPagesFirst(bool shownPagesFirst);
+    // Reads what opening left for later; a no-op when nothing was left. A file whose page tree
+    // is not what its counts said is read again whole, its pages replacing those shown.
+    void readRemainingPages();
+    bool hasPagesToRead() const;
     // What was found wrong in a PDF that was read as far as possible; empty for a sound file.
     QString readDamage() const;
     // The last read failed because the PDF is locked by a password.
@@ -333,6 +342,9 @@ private:
     std::unique_ptr<VXDocumentPrinter> m_printer;
 
     bool m_fileLoaded = true;
+    bool m_readsShownPagesFirst = false;
+    // The PDF read so far, until its remaining pages are read.
+    std::optional<platform::PdfDocument> m_partlyRead;
     QString m_readDamage;
     bool m_readNeedsPassword = false;
     // Set while the document itself moves the split filter, so that the move is not copied back

@@ -278,6 +278,8 @@ void VXDocumentPrinter::updatePrintView(bool forExport) { prepare(m_document.pri
 
 void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 {
+    // Every page of the file is read before any is printed.
+    m_document.readRemainingPages();
     VXBookletPrintView *view = m_document.printView();
     view->setPagesProvider(m_document.outputFilter());
     view->setInputPages(m_document.inputFilter());

@@ -123,9 +123,9 @@ void VXPage::setPdfPage(const platform::PdfPage &pdfPage)
         m_pdfPage = pdfPage;
         m_ratio = 0;
     }
-    // An image of the former content must not stand in for the new one.
+    // An image of the former content must not stand in for the new one. The ratio is read when
+    // it is first asked for: a file shown before all its pages are read reads none here.
     VXPageImageCache::shared().remove(this);
-    updateRatio();
 }
 
 QRectF VXPage::cropBox() const

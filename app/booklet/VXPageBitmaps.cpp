@@ -33,31 +33,45 @@ VXPageBitmaps::VXPageBitmaps() = default;
 
 VXPageBitmaps::~VXPageBitmaps() { clear(); }
 
-VXPageBitmaps::Bitmap VXPageBitmaps::draw(const VXPagePtr &page, const QSize &pixels, int orientation)
+VXPageBitmaps::Bitmap VXPageBitmaps::draw(platform::PdfPageRasterizer &rasterizer, const VXPagePtr &page, const QSize &pixels,
+                                          int orientation)
 {
     const std::optional<platform::PdfPage> pdfPage = page ? page->pdfPage() : std::nullopt;
-    if (!pdfPage)
+    if (!pdfPage || pixels.isEmpty())
         return {};
-    platform::JpegImage image;
-    QString error;
-    {
-        const QImage bitmap = pdfPage->renderTurned(pixels, orientation);
-        if (bitmap.isNull())
-            return {};
-        image = platform::JpegImage::encode(bitmap, platform::JpegImage::defaultQuality, &error);
-    }
+    platform::JpegEncoder encoder(pixels, platform::JpegEncoder::Layout::Rgb888);
+    const bool drawn = rasterizer.draw(*pdfPage, pixels, orientation, bandRows(pixels),
+                                       [&](const uchar *first, qsizetype bytesPerRow, int count) {
+                                           return encoder.addRows(first, bytesPerRow, count);
+                                       });
+    const platform::JpegImage image = drawn ? encoder.finish() : platform::JpegImage();
     if (image.isNull()) {
-        platform::logError(QStringLiteral("Could not encode a page drawn through a bitmap: %1").arg(error));
+        if (!encoder.error().isEmpty())
+            platform::logError(QStringLiteral("Could not encode a page drawn through a bitmap: %1").arg(encoder.error()));
         return {};
     }
     return {image, true};
 }
 
+int VXPageBitmaps::bandRows(const QSize &pixels)
+{
+    const qint64 rowBytes = std::max<qint64>(1, qint64(pixels.width()) * 4);
+    const int bands = int(std::max<qint64>(1, (rowBytes * pixels.height() + BandBytes - 1) / BandBytes));
+    return std::max(1, (pixels.height() + bands - 1) / bands);
+}
+
 bool VXPageBitmaps::start(const QSize &largest)
 {
     clear();
-    // Poppler draws four bytes a pixel.
-    const qint64 bytes = std::max<qint64>(1, qint64(largest.width()) * largest.height() * 4);
+    if (largest.width() > platform::JpegImage::maximumSide || largest.height() > platform::JpegImage::maximumSide) {
+        platform::logError(QStringLiteral("Could not draw pages through bitmaps of %1 x %2 pixels: a JPEG picture has at most %3 pixels a side")
+                               .arg(largest.width())
+                               .arg(largest.height())
+                               .arg(platform::JpegImage::maximumSide));
+        return false;
+    }
+    // Poppler draws three bytes a pixel and an alpha plane of one.
+    const qint64 bytes = std::max<qint64>(1, qint64(largest.width()) * bandRows(largest) * 4);
     int workers = int(std::clamp<qint64>(BitmapBudget / bytes, 1, std::min(QThread::idealThreadCount(), maximumWorkers)));
     while (workers > 0 && !couldAllocate(bytes * workers))
         --workers;
@@ -110,7 +124,8 @@ VXPageBitmaps::Bitmap VXPageBitmaps::take(const VXPagePtr &page, const QSize &pi
     });
     if (found == m_ahead.end()) {
         lock.unlock();
-        return draw(page, pixels, orientation);
+        platform::PdfPageRasterizer rasterizer;
+        return draw(rasterizer, page, pixels, orientation);
     }
     // It stays ahead until drawn, for a worker to find.
     const std::shared_ptr<Job> job = *found;
@@ -137,6 +152,7 @@ void VXPageBitmaps::clear()
 
 void VXPageBitmaps::work()
 {
+    platform::PdfPageRasterizer rasterizer;
     for (;;) {
         std::shared_ptr<Job> job;
         {
@@ -153,7 +169,7 @@ void VXPageBitmaps::work()
         Bitmap bitmap;
         bool outOfMemory = false;
         try {
-            bitmap = draw(job->page, job->pixels, job->orientation);
+            bitmap = draw(rasterizer, job->page, job->pixels, job->orientation);
         } catch (const std::bad_alloc &) {
             outOfMemory = true;
         }

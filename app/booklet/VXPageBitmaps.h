@@ -2,6 +2,7 @@
 
 #include "app/booklet/VXPage.h"
 #include "platform/graphics/JpegImage.h"
+#include "platform/pdf/PdfPageRasterizer.h"
 
 #include <QSize>
 #include <QString>
@@ -14,15 +15,20 @@
 #include <vector>
 
 // Pages drawn through bitmaps, as a rasterised print draws them: white like the paper, the page
-// turned by its orientation and stretched to the bitmap, which is then encoded as JPEG. The print
-// starts the workers, asks for the pictures it will need soon, which the workers draw and encode
-// while it places earlier ones, then takes each in turn. A worker holds one bitmap at a time and
-// lets it go once encoded, so the bitmaps in memory are never more than the workers.
+// turned by its orientation and stretched to the bitmap, which is encoded as JPEG. A page is drawn
+// and encoded a band of rows at a time, so that no bitmap holds more than a band; each worker
+// keeps its raster device, and the fonts it made, for the next page of the file. The print starts
+// the workers, asks for the pictures it will need soon, which the workers draw and encode while
+// it places earlier ones, then takes each in turn.
 class VXPageBitmaps
 {
 public:
-    // Bitmaps of all workers together stay within this many bytes where one worker's allows.
-    static constexpr qint64 BitmapBudget = 60 * 1024 * 1024;
+    // A band of a bitmap holds at most this many bytes (poppler's three a pixel and its alpha): a
+    // page at 300 dpi is drawn whole, as every band draws the whole page again.
+    static constexpr qint64 BandBytes = 20 * 1024 * 1024;
+    // The bands of all workers together stay within this many bytes where one worker's allows:
+    // two workers for pages at 300 dpi.
+    static constexpr qint64 BitmapBudget = 40 * 1024 * 1024;
 
     // The encoded picture; a page that could not be drawn leaves it null.
     struct Bitmap
@@ -36,13 +42,16 @@ public:
     VXPageBitmaps(const VXPageBitmaps &) = delete;
     VXPageBitmaps &operator=(const VXPageBitmaps &) = delete;
 
-    // Draws and encodes on this thread; safe from any thread. Throws std::bad_alloc when the
-    // memory for the bitmap or its encoding runs out.
-    static Bitmap draw(const VXPagePtr &page, const QSize &pixels, int orientation);
+    // Draws and encodes on this thread, through the thread's own rasterizer. Throws
+    // std::bad_alloc when the memory for a band or the encoding runs out.
+    static Bitmap draw(platform::PdfPageRasterizer &rasterizer, const VXPagePtr &page, const QSize &pixels, int orientation);
+    // The rows of a band of a bitmap of this size.
+    static int bandRows(const QSize &pixels);
 
     // Starts the workers for bitmaps of at most this many pixels: one per core, at most eight, and
-    // no more than BitmapBudget holds. Throws std::bad_alloc (logged) when not even one such bitmap
-    // can be had; false (logged) when a worker cannot be started, which leaves none running.
+    // no more than BitmapBudget holds of their bands. Throws std::bad_alloc (logged) when not even
+    // one band can be had; false (logged) when a worker cannot be started or the bitmaps would be
+    // larger than a JPEG picture can be, which leaves none running.
     bool start(const QSize &largest);
     bool isStarted() const;
     // How many pictures may wait or be drawn ahead: two for each worker, none before start.

@@ -52,6 +52,7 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
         return nullptr;
     }
     auto *document = new Document(this);
+    document->setReadsShownPagesFirst(display);
     if (!document->openURL(url, type)) {
         const QString reason = document->readNeedsPassword() ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText");
         delete document;

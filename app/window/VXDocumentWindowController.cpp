@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPropertyAnimation>
 #include <QScrollBar>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -116,12 +117,43 @@ VXPagesController *VXDocumentWindowController::pagesController() const { return 
 void VXDocumentWindowController::windowWillLoad()
 {
     registerAppClasses();
-    // The first sheet side is drawn as soon as the window shows: its pages are readied meanwhile.
+    // The window opens on the first sheet side, drawn as soon as the window shows: its pages are
+    // readied meanwhile.
     if (m_document && m_document->fileLoaded()) {
         for (bool isLeft : {true, false}) {
-            if (const VXPagePtr page = m_document->outputFilter()->previewPageAtIndex(0, isLeft))
+            if (const VXPagePtr page = m_document->outputFilter()->doublePageAtIndex(0, isLeft))
                 page->prepareDrawingInBackground();
         }
+    }
+}
+
+void VXDocumentWindowController::readRemainingPagesOnceShown()
+{
+    if (!m_document || !m_document->hasPagesToRead())
+        return;
+    // Long enough for any first sheet; the file is read then at the latest.
+    constexpr int latestMilliseconds = 3000;
+    const QPointer<VXDocumentWindowController> self(this);
+    const auto readRest = [self] {
+        if (!self || !self->m_document || !self->m_document->hasPagesToRead())
+            return;
+        self->m_document->readRemainingPages();
+        self->testForDamage();
+    };
+    QTimer::singleShot(latestMilliseconds, this, readRest);
+    auto *waiting = new QObject(this);
+    const auto shown = [this, waiting, readRest] {
+        for (VXPageView *view : {m_leftPage.data(), m_rightPage.data()}) {
+            if (view && !view->showsSharpImage())
+                return;
+        }
+        // Once the sheet's painting is done.
+        QTimer::singleShot(0, this, readRest);
+        waiting->deleteLater();
+    };
+    for (VXPageView *view : {m_leftPage.data(), m_rightPage.data()}) {
+        if (view)
+            connect(view, &VXPageView::sharpImageShown, waiting, shown);
     }
 }
 
@@ -148,6 +180,7 @@ void VXDocumentWindowController::windowDidLoad()
     }
     fitSettingsColumn();
     observeDocument();
+    readRemainingPagesOnceShown();
     m_document->setPrintButton(m_printButton);
     m_document->updatePages();
     m_document->updatePageInfo();
@@ -162,7 +195,9 @@ void VXDocumentWindowController::windowDidLoad()
             return;
         self->testForBigMargins();
         self->testForEmptyDocument();
-        self->testForDamage();
+        // A file read only as far as its first sheet tells of its damage once it is read.
+        if (!self->m_document->hasPagesToRead())
+            self->testForDamage();
         if (!std::exchange(rateUsVerified, true))
             QSRateUsController::verifyRateUs(storePageUrl());
     });

@@ -177,6 +177,9 @@ protected:
 
 private:
     void observeDocument();
+    // The document reads the rest of its file once the pages shown first show sharp, or after a
+    // while should they never.
+    void readRemainingPagesOnceShown();
     // Clamped to the sides or spreads there are.
     void showPage(qint64 index);
     void splitChanged();

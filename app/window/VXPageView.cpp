@@ -217,20 +217,33 @@ void VXPageView::updatePage()
                                                                           || self->m_imageOrientation != orientation)
                                                                           return;
                                                                       self->m_image = image;
+                                                                      self->m_sharp = true;
                                                                       self->update();
                                                                   },
                                                                   m_wantedRender);
+    // An image at hand at that size is the sharp one already.
+    m_sharpDrawn = false;
+    m_sharp = m_askedResolution > 0 && m_image.cacheKey() != m_page->preview().cacheKey()
+        && m_image.cacheKey() != VXPage::placeholderImage().cacheKey();
     // The preview is drawn upright; until the turned image comes it is turned here.
     if (orientation % 4 != 0 && m_image.cacheKey() == m_page->preview().cacheKey())
         m_image = m_image.transformed(QTransform().rotate(-90.0 * orientation));
     layoutPageLayer();
 }
 
+bool VXPageView::showsSharpImage() const
+{
+    if (!m_page || m_page->isEmpty())
+        return true;
+    return m_sharpDrawn;
+}
+
 double VXPageView::shownResolution() const
 {
-    // Nothing before the view has its size.
+    // Nothing before the view has its size, nor while it is hidden: a window being laid out
+    // passes its views through sizes it never shows.
     const QSizeF shown = pageFrame().size() * devicePixelRatioF();
-    if (shown.isEmpty())
+    if (shown.isEmpty() || !isVisible())
         return 0;
     const double longSide = std::max(shown.width(), shown.height());
     return std::min(highResolution, std::ceil(longSide / resolutionStep) * resolutionStep);
@@ -579,7 +592,10 @@ bool VXPageView::event(QEvent *event)
             return true;
         }
     }
-    return View::event(event);
+    const bool handled = View::event(event);
+    if (event->type() == QEvent::Show)
+        layoutPageLayer();
+    return handled;
 }
 
 void VXPageView::drawRect(const QRectF &dirtyRect)
@@ -594,6 +610,10 @@ void VXPageView::drawRect(const QRectF &dirtyRect)
     const QRectF frame = pageFrame();
     if (!m_image.isNull())
         context->drawImage(m_image, aspectFitted(QSizeF(m_image.size()), frame));
+    if (m_sharp && !m_sharpDrawn) {
+        m_sharpDrawn = true;
+        emit sharpImageShown();
+    }
     if (m_allowAdjusting && !frame.isEmpty()) {
         context->setStroke(QColor::fromRgbF(0, 0, 0, 0.3f));
         context->setLineWidth(1.0);

@@ -81,6 +81,13 @@ public:
     // Toggles between fitting (1.0) and the view's proportion as zoom, centre kept.
     void smartMagnifyWithEvent();
     void drawRect(const QRectF &dirtyRect) override;
+    // Whether the sharp image of the page at the size shown has been drawn (a view without a page
+    // counts).
+    bool showsSharpImage() const;
+
+signals:
+    // The sharp image asked for has been drawn for the first time.
+    void sharpImageShown();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -110,6 +117,9 @@ private:
 
     VXPagePtr m_page;
     QImage m_image;
+    // m_image is the sharp image asked for; it has been drawn.
+    bool m_sharp = false;
+    bool m_sharpDrawn = false;
     std::shared_ptr<const void> m_wantedRender;
     // The quarter turns m_image was asked with; a late image of other turns is dropped.
     int m_imageOrientation = 0;

@@ -76,11 +76,11 @@ namespace {
 constexpr qint64 bandBytes = qint64(48) << 20;
 constexpr double marginShare = 1.5;
 
-int bandRows(const Node &root, const QRect &rect)
+int bandRowsOf(const Node &root, const QRect &rect, qint64 bytes)
 {
     const RenderGraph::Cost whole = RenderGraph::cost(root, rect);
     int rows = rect.height();
-    if (whole.peakBytes <= bandBytes)
+    if (whole.peakBytes <= bytes)
         return rows;
     const double perRow = double(whole.computedPixels) / rows;
     while (rows > 1) {
@@ -90,7 +90,7 @@ int bandRows(const Node &root, const QRect &rect)
         if (double(cost.computedPixels) / half > marginShare * perRow)
             break;
         rows = half;
-        if (cost.peakBytes <= bandBytes)
+        if (cost.peakBytes <= bytes)
             break;
     }
     return rows;
@@ -98,12 +98,19 @@ int bandRows(const Node &root, const QRect &rect)
 
 } // namespace
 
+int Context::bandRows(const Image &image, const QRect &rect, qint64 bytes)
+{
+    if (image.isNull() || rect.isEmpty())
+        return 1;
+    return std::max(1, bandRowsOf(*image.node(), rect, bytes));
+}
+
 QImage Context::createImage(const Image &image, const QRectF &from, QImage::Format format) const
 {
     const QRect rect = Extent::pixelsTouching(from);
     if (!canRender(image, rect))
         return {};
-    const int rows = bandRows(*image.node(), rect);
+    const int rows = bandRowsOf(*image.node(), rect, bandBytes);
     if (rows == rect.height()) {
         const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect);
         return pixels ? toQImage(*pixels, format) : QImage();

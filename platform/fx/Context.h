@@ -23,6 +23,9 @@ public:
     // float pixels are never all held at once.
     QImage createImage(const Image &image, const QRectF &from,
                        QImage::Format format = QImage::Format_ARGB32_Premultiplied) const;
+    // The rows of a band of the rectangle's picture that holds no more than the bytes given while
+    // it is rendered, unless bands that thin would compute their margins over and over; at least 1.
+    static int bandRows(const Image &image, const QRect &rect, qint64 bytes);
     // Draws the part from of the image into the rectangle in of the current graphics context.
     bool draw(const Image &image, const QRectF &in, const QRectF &from) const;
     // The mean colour over the image's extent, not premultiplied; a fully transparent image gives

@@ -12,6 +12,13 @@
 
 namespace platform::fx {
 
+namespace {
+
+// Decoded, a picture above this holds more than the bands that render it.
+constexpr qint64 streamedBytes = qint64(32) << 20;
+
+} // namespace
+
 Image::Image(std::shared_ptr<const Node> node)
     : m_node(std::move(node))
 {
@@ -39,6 +46,11 @@ Image Image::fromQImage(const QImage &picture)
 
 Image Image::fromFile(const QString &path)
 {
+    // A picture larger than a band of a render holds is read by rows as it is rendered.
+    if (std::unique_ptr<PngReader> rows = PngReader::open(path)) {
+        if (qint64(rows->size().width()) * rows->size().height() * 4 > streamedBytes)
+            return Image(std::make_shared<StreamedPictureNode>(path, std::move(rows)));
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage picture = reader.read();

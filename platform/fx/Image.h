@@ -23,7 +23,9 @@ public:
     // Pixel (0, 0) of the picture is its top left; the image has extent (0, 0, width, height),
     // so the top row lies at y = height - 1. Pictures in another colour space become sRGB.
     static Image fromQImage(const QImage &picture);
-    // Null with an "Error: " line when the file cannot be read.
+    // Null with an "Error: " line when the file cannot be read. A PNG of more than 32 MiB decoded
+    // (8 megapixels) is read by rows each time it is rendered instead of being held decoded; its
+    // damage, if any, fails the render that finds it.
     static Image fromFile(const QString &path);
     static Image fromBuffer(Buffer pixels);
     // Infinite.

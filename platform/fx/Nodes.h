@@ -2,11 +2,15 @@
 
 #include "platform/fx/Color.h"
 #include "platform/fx/Node.h"
+#include "platform/graphics/PngReader.h"
 
 #include <QImage>
+#include <QMutex>
 #include <QTransform>
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 
 // The engine's own recipe steps. Images and filters make them; callers use Image.
 namespace platform::fx {
@@ -37,6 +41,31 @@ public:
 
 private:
     QImage m_picture;
+};
+
+// A large PNG read by rows whenever it is rendered, never held decoded as a whole: the bands of a
+// render ask for their rows from the top down, and the rows a band read are kept only as far as
+// the next band reads them again. Throws std::runtime_error from evaluate when the file turns out
+// damaged (or is no longer the picture it was), which fails the render.
+class StreamedPictureNode : public Node
+{
+public:
+    StreamedPictureNode(QString path, std::unique_ptr<PngReader> opened);
+    ~StreamedPictureNode() override;
+    QString kind() const override { return QStringLiteral("picture"); }
+    void evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const override;
+
+private:
+    // Rows from first to last of the picture (0 the top) read, the lock held.
+    void readRows(int first, int last) const;
+
+    QString m_path;
+    QSize m_size;
+    bool m_alpha;
+    mutable QMutex m_lock;
+    mutable std::unique_ptr<PngReader> m_reader;
+    mutable std::deque<QByteArray> m_rows;
+    mutable int m_firstRow = 0;
 };
 
 class ConstantNode : public Node

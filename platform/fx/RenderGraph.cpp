@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace platform::fx {
@@ -137,8 +138,15 @@ std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, R
             std::vector<const Buffer *> inputs;
             for (const auto &input : node->inputs())
                 inputs.push_back(pixelsOf(plan.index.value(input.get())));
-            if (!buffers[n].isEmpty())
-                node->evaluate(buffers[n], inputs);
+            if (!buffers[n].isEmpty()) {
+                // A picture read as it is rendered may turn out damaged.
+                try {
+                    node->evaluate(buffers[n], inputs);
+                } catch (const std::runtime_error &e) {
+                    logError(QString::fromUtf8(e.what()));
+                    return std::nullopt;
+                }
+            }
         }
         if (stats)
             stats->nodes.append({node->kind(), inPlace ? 0 : area(plan.requests[n])});

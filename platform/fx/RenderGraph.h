@@ -30,7 +30,8 @@ struct RenderStats
 class RenderGraph
 {
 public:
-    // nullopt with an "Error: " line when the render would hold more than maxBytes at once.
+    // nullopt with an "Error: " line when the render would hold more than maxBytes at once, or
+    // when a step fails (a picture read as it is rendered turns out damaged).
     static std::optional<Buffer> render(const Node &root, const QRect &rect, RenderStats *stats = nullptr);
     // What a render of the rectangle would hold at its peak (its steps' pixels, their scratch
     // buffers and the result) and how many pixels its steps compute.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace platform::fx {
 
@@ -69,14 +70,16 @@ bool PictureNode::formatIsKept(QImage::Format format)
     }
 }
 
-void PictureNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) const
+namespace {
+
+// The rows of the picture (row 0 its top) over the rectangle, each found by lineOf.
+template <typename LineOf>
+void convertRows(Buffer &out, const QRect &common, int height, QImage::Format format, LineOf lineOf)
 {
-    const QRect common = out.rect() & QRect(0, 0, m_picture.width(), m_picture.height());
-    const QImage::Format format = m_picture.format();
     const bool premultiplied = format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_RGBA8888_Premultiplied;
     forEachBand(common.height(), [&](int begin, int end) {
         for (int y = common.top() + begin; y < common.top() + end; ++y) {
-            const uchar *line = m_picture.constScanLine(m_picture.height() - 1 - y);
+            const uchar *line = lineOf(height - 1 - y);
             Pixel *to = out.row(y) + common.left();
             switch (format) {
             case QImage::Format_RGB32:
@@ -94,6 +97,76 @@ void PictureNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) con
             }
         }
     });
+}
+
+} // namespace
+
+void PictureNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) const
+{
+    const QRect common = out.rect() & QRect(0, 0, m_picture.width(), m_picture.height());
+    convertRows(out, common, m_picture.height(), m_picture.format(), [this](int row) { return m_picture.constScanLine(row); });
+}
+
+StreamedPictureNode::StreamedPictureNode(QString path, std::unique_ptr<PngReader> opened)
+    : Node(QRectF(QPointF(0, 0), QSizeF(opened->size())))
+    , m_path(std::move(path))
+    , m_size(opened->size())
+    , m_alpha(opened->hasAlpha())
+    , m_reader(std::move(opened))
+{
+}
+
+StreamedPictureNode::~StreamedPictureNode() = default;
+
+void StreamedPictureNode::readRows(int first, int last) const
+{
+    const auto failed = [this](const QString &why) {
+        return std::runtime_error(QStringLiteral("Could not read the picture %1, because %2").arg(m_path, why).toStdString());
+    };
+    // A band above the rows kept starts the file again.
+    if (!m_reader || first < m_firstRow) {
+        QString error;
+        m_reader = PngReader::open(m_path, &error);
+        if (!m_reader)
+            throw failed(error.isEmpty() ? QStringLiteral("it is no longer a PNG read by rows") : error);
+        if (m_reader->size() != m_size || m_reader->hasAlpha() != m_alpha)
+            throw failed(QStringLiteral("it is no longer the picture it was"));
+        m_rows.clear();
+        m_firstRow = 0;
+    }
+    while (!m_rows.empty() && m_firstRow < first) {
+        m_rows.pop_front();
+        ++m_firstRow;
+    }
+    if (m_rows.empty())
+        m_firstRow = m_reader->rowsRead();
+    QByteArray skipped;
+    while (m_firstRow + int(m_rows.size()) <= last) {
+        const bool wanted = m_firstRow + int(m_rows.size()) >= first;
+        QByteArray row(m_reader->bytesPerRow(), Qt::Uninitialized);
+        QString error;
+        if (!m_reader->readRow(reinterpret_cast<uchar *>(row.data()), &error)) {
+            m_reader.reset();
+            throw failed(error);
+        }
+        if (wanted)
+            m_rows.push_back(std::move(row));
+        else
+            ++m_firstRow;
+    }
+}
+
+void StreamedPictureNode::evaluate(Buffer &out, const std::vector<const Buffer *> &) const
+{
+    const QRect common = out.rect() & QRect(QPoint(0, 0), m_size);
+    if (common.isEmpty())
+        return;
+    const int first = m_size.height() - 1 - common.bottom();
+    const int last = m_size.height() - 1 - common.top();
+    QMutexLocker locker(&m_lock);
+    readRows(first, last);
+    convertRows(out, common, m_size.height(), m_alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888,
+                [this](int row) { return reinterpret_cast<const uchar *>(m_rows[std::size_t(row - m_firstRow)].constData()); });
 }
 
 ConstantNode::ConstantNode(const Color &color)

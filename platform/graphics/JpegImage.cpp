@@ -93,43 +93,126 @@ JpegImage JpegImage::encode(const QImage &picture, int quality, QString *error)
     const QImage rows = picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
     if (rows.isNull())
         throw std::bad_alloc();
+    JpegEncoder encoder(rows.size(), JpegEncoder::Layout::Rgb32, quality);
+    encoder.addRows(rows.constBits(), rows.bytesPerLine(), rows.height());
+    JpegImage image = encoder.finish();
+    if (image.isNull())
+        return failed(encoder.error());
+    return image;
+}
 
-    QByteArray bytes;
+// libjpeg's state between bands. An error jumps back to the setjmp of the call that met it, so no
+// call into libjpeg is made with an object that has a destructor on the stack in between.
+struct JpegEncoder::State
+{
     jpeg_compress_struct info;
     ErrorManager errors;
     Destination destination;
-    destination.bytes = &bytes;
-    destination.base.init_destination = startBlock;
-    destination.base.empty_output_buffer = keepBlock;
-    destination.base.term_destination = keepRest;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = stopAtError;
-    jpeg_create_compress(&info);
-    // Nothing with a destructor is made between here and the end of compressing: an error jumps back.
-    bool done = false;
-    if (setjmp(errors.escape) == 0) {
-        info.dest = &destination.base;
-        info.image_width = JDIMENSION(rows.width());
-        info.image_height = JDIMENSION(rows.height());
-        info.input_components = 4;
-        info.in_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, quality, TRUE);
-        jpeg_start_compress(&info, TRUE);
-        while (info.next_scanline < info.image_height) {
-            JSAMPROW row = const_cast<JSAMPROW>(rows.constScanLine(int(info.next_scanline)));
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_compress(&info);
-        done = true;
-    }
-    jpeg_destroy_compress(&info);
-    if (errors.outOfMemory)
-        throw std::bad_alloc();
-    if (!done)
-        return failed(errors.message);
-    return JpegImage(std::move(bytes), rows.size());
+    QByteArray bytes;
+    QSize size;
+    bool failed = false;
+    bool created = false;
+};
+
+namespace {
+
+bool startCompressing(JpegEncoder::State &s, int components, J_COLOR_SPACE space, int quality)
+{
+    if (setjmp(s.errors.escape) != 0)
+        return false;
+    s.info.dest = &s.destination.base;
+    s.info.image_width = JDIMENSION(s.size.width());
+    s.info.image_height = JDIMENSION(s.size.height());
+    s.info.input_components = components;
+    s.info.in_color_space = space;
+    jpeg_set_defaults(&s.info);
+    jpeg_set_quality(&s.info, quality, TRUE);
+    jpeg_start_compress(&s.info, TRUE);
+    return true;
 }
+
+bool writeRows(JpegEncoder::State &s, const uchar *first, qsizetype bytesPerRow, int count)
+{
+    if (setjmp(s.errors.escape) != 0)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        JSAMPROW row = const_cast<JSAMPROW>(first + bytesPerRow * i);
+        jpeg_write_scanlines(&s.info, &row, 1);
+    }
+    return true;
+}
+
+bool finishCompressing(JpegEncoder::State &s)
+{
+    if (setjmp(s.errors.escape) != 0)
+        return false;
+    jpeg_finish_compress(&s.info);
+    return true;
+}
+
+} // namespace
+
+JpegEncoder::JpegEncoder(const QSize &size, Layout layout, int quality)
+    : m_state(std::make_unique<State>())
+{
+    State &s = *m_state;
+    s.size = size;
+    s.destination.bytes = &s.bytes;
+    s.destination.base.init_destination = startBlock;
+    s.destination.base.empty_output_buffer = keepBlock;
+    s.destination.base.term_destination = keepRest;
+    s.info.err = jpeg_std_error(&s.errors.base);
+    s.errors.base.error_exit = stopAtError;
+    jpeg_create_compress(&s.info);
+    s.created = true;
+    const bool words = layout == Layout::Rgb32;
+    const J_COLOR_SPACE space = !words ? JCS_RGB : Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    s.failed = size.isEmpty() || !startCompressing(s, words ? 4 : 3, space, quality);
+    if (s.errors.outOfMemory)
+        throw std::bad_alloc();
+}
+
+JpegEncoder::~JpegEncoder()
+{
+    if (m_state->created)
+        jpeg_destroy_compress(&m_state->info);
+}
+
+bool JpegEncoder::addRows(const uchar *first, qsizetype bytesPerRow, int count)
+{
+    State &s = *m_state;
+    if (s.failed)
+        return false;
+    if (count < 0 || qint64(s.info.next_scanline) + count > s.size.height()) {
+        s.failed = true;
+        s.errors.message = QStringLiteral("more rows came than the picture has");
+        return false;
+    }
+    s.failed = !writeRows(s, first, bytesPerRow, count);
+    if (s.errors.outOfMemory)
+        throw std::bad_alloc();
+    return !s.failed;
+}
+
+JpegImage JpegEncoder::finish()
+{
+    State &s = *m_state;
+    if (s.failed)
+        return {};
+    if (int(s.info.next_scanline) != s.size.height()) {
+        s.failed = true;
+        s.errors.message = QStringLiteral("rows are missing");
+        return {};
+    }
+    s.failed = !finishCompressing(s);
+    if (s.errors.outOfMemory)
+        throw std::bad_alloc();
+    if (s.failed)
+        return {};
+    return JpegImage(std::move(s.bytes), s.size);
+}
+
+QString JpegEncoder::error() const { return m_state->errors.message; }
 
 bool JpegImage::isNull() const { return m_bytes.isEmpty(); }
 

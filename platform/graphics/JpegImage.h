@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 namespace platform {
 
 // A picture encoded as a baseline JPEG in RGB, for outputs that carry its bytes as they are (a
@@ -14,6 +16,8 @@ class JpegImage
 public:
     // The quality Qt's PDF engine gives the pictures it encodes.
     static constexpr int defaultQuality = 94;
+    // Pixels a side that a JPEG picture holds at most (libjpeg's limit).
+    static constexpr int maximumSide = 65500;
 
     JpegImage() = default;
     // Encodes an opaque picture (its alpha is ignored) the way Qt's JPEG writer does: 4:2:0
@@ -28,10 +32,38 @@ public:
     QImage decoded() const;
 
 private:
+    friend class JpegEncoder;
     JpegImage(QByteArray bytes, const QSize &size);
 
     QByteArray m_bytes;
     QSize m_size;
+};
+
+// Encodes a picture handed over a band of rows at a time, top to bottom, exactly as
+// JpegImage::encode does, so that the picture need never lie in memory whole.
+class JpegEncoder
+{
+public:
+    enum class Layout { Rgb888, Rgb32 };
+
+    explicit JpegEncoder(const QSize &size, Layout layout, int quality = JpegImage::defaultQuality);
+    ~JpegEncoder();
+    JpegEncoder(const JpegEncoder &) = delete;
+    JpegEncoder &operator=(const JpegEncoder &) = delete;
+
+    // count rows in the layout, bytesPerRow apart. False once libjpeg has failed (the reason in
+    // error()) or when more rows come than the picture has; throws std::bad_alloc when memory
+    // runs out.
+    bool addRows(const uchar *first, qsizetype bytesPerRow, int count);
+    // The picture once all its rows are in; null (the reason in error()) otherwise.
+    JpegImage finish();
+    QString error() const;
+
+    // libjpeg's state, private to the implementation.
+    struct State;
+
+private:
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace platform

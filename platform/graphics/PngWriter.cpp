@@ -9,6 +9,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <deque>
+#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -58,10 +60,12 @@ void packRow(const uchar *row, int width, int sourceStep, int step, uchar *out)
         std::memcpy(out + x * step, row + x * sourceStep, std::size_t(step));
 }
 
-void compressBand(const QImage &picture, int step, Band &band, bool final)
+// Rows of a picture by their number from the top, in its source layout (3 or 4 bytes a pixel).
+using RowOf = std::function<const uchar *(int y)>;
+
+void compressBand(const RowOf &rowOf, int width, int sourceStep, int step, Band &band, bool final)
 {
-    const int bytes = picture.width() * step;
-    const int sourceStep = picture.format() == QImage::Format_RGBA8888 ? 4 : 3;
+    const int bytes = width * step;
     const std::size_t rowLength = std::size_t(bytes) + 1;
     // Rows before the band, filtered again, give the dictionary.
     const int primed = std::min<int>(band.first, int((window + rowLength - 1) / rowLength));
@@ -70,9 +74,9 @@ void compressBand(const QImage &picture, int step, Band &band, bool final)
     uchar *current = rows.data(), *above = rows.data() + bytes;
     const int start = band.first - primed;
     if (start > 0)
-        packRow(picture.constScanLine(start - 1), picture.width(), sourceStep, step, above);
+        packRow(rowOf(start - 1), width, sourceStep, step, above);
     for (int y = start; y < band.last; ++y) {
-        packRow(picture.constScanLine(y), picture.width(), sourceStep, step, current);
+        packRow(rowOf(y), width, sourceStep, step, current);
         filterRow(current, y > 0 ? above : nullptr, bytes, step, filtered.data() + rowLength * std::size_t(y - start));
         std::swap(current, above);
     }
@@ -100,6 +104,8 @@ void compressBand(const QImage &picture, int step, Band &band, bool final)
 
 bool isOpaque(const QImage &picture)
 {
+    if (picture.format() != QImage::Format_RGBA8888)
+        return true;
     for (int y = 0; y < picture.height(); ++y) {
         const uchar *line = picture.constScanLine(y);
         for (int x = 0; x < picture.width(); ++x) {
@@ -125,69 +131,163 @@ void appendChunk(QByteArray &out, const char *type, const QByteArray &data)
     appendNumber(out, quint32(crc32_z(0, reinterpret_cast<const Bytef *>(out.constData() + start), std::size_t(data.size() + 4))));
 }
 
-// The signature, the header, one IDAT chunk per band (the first with the zlib header, the last
-// with the checksum of all rows) and the end, each write checked.
-bool writeStream(QIODevice &device, const QImage &picture, bool opaque, const std::vector<Band> &bands, QString *error)
+// The PNG stream as its parts come: the signature and header, one IDAT chunk per band of rows
+// (the first with the zlib header, the last with the checksum of all rows), the end; each write
+// checked.
+class Stream
 {
-    const auto put = [&](const char *type, const QByteArray &data) {
+public:
+    Stream(QIODevice &device, QString *error)
+        : m_device(device)
+        , m_error(error)
+    {
+    }
+
+    bool begin(const QSize &size, bool opaque)
+    {
+        QByteArray header;
+        appendNumber(header, quint32(size.width()));
+        appendNumber(header, quint32(size.height()));
+        header.append(char(8)).append(char(opaque ? 2 : 6)).append(char(0)).append(char(0)).append(char(0));
+        return AtomicFileWriter::writeAll(m_device, "\x89PNG\r\n\x1a\n", 8, m_error) && put("IHDR", header);
+    }
+
+    bool add(const Band &band, bool last)
+    {
+        m_adler = adler32_combine(m_adler, band.adler, z_off_t(band.length));
+        QByteArray data;
+        if (m_first)
+            data.append("\x78\x9c", 2);
+        m_first = false;
+        data.append(band.deflated);
+        if (last)
+            appendNumber(data, quint32(m_adler));
+        return put("IDAT", data);
+    }
+
+    bool end() { return put("IEND", {}); }
+
+private:
+    bool put(const char *type, const QByteArray &data)
+    {
         QByteArray chunk;
         appendChunk(chunk, type, data);
-        return AtomicFileWriter::writeAll(device, chunk.constData(), chunk.size(), error);
-    };
-    QByteArray header;
-    appendNumber(header, quint32(picture.width()));
-    appendNumber(header, quint32(picture.height()));
-    header.append(char(8)).append(char(opaque ? 2 : 6)).append(char(0)).append(char(0)).append(char(0));
-    if (!AtomicFileWriter::writeAll(device, "\x89PNG\r\n\x1a\n", 8, error) || !put("IHDR", header))
-        return false;
-    uLong adler = 1;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        adler = adler32_combine(adler, bands[i].adler, z_off_t(bands[i].length));
-        QByteArray data;
-        if (i == 0)
-            data.append("\x78\x9c", 2);
-        data.append(bands[i].deflated);
-        if (i + 1 == bands.size())
-            appendNumber(data, quint32(adler));
-        if (!put("IDAT", data))
-            return false;
+        return AtomicFileWriter::writeAll(m_device, chunk.constData(), chunk.size(), m_error);
     }
-    return put("IEND", {});
+
+    QIODevice &m_device;
+    QString *m_error;
+    uLong m_adler = 1;
+    bool m_first = true;
+};
+
+bool canWrite(const QImage &rows, int width)
+{
+    return !rows.isNull() && rows.width() == width
+        && (rows.format() == QImage::Format_RGBA8888 || rows.format() == QImage::Format_RGB888);
+}
+
+enum class Written { Done, WithAlpha, Failed };
+
+// One pass over the picture's rows, band by band, compressed on every core: with opaque set,
+// alpha is dropped, and a band that is not opaque ends the pass (WithAlpha) for another with it.
+Written writeRows(QIODevice &device, const QSize &size, int bandRows, const PngWriter::Rows &rowsFrom, bool opaque,
+                  QString *reason)
+{
+    Stream stream(device, reason);
+    if (!stream.begin(size, opaque))
+        return Written::Failed;
+    const int step = opaque ? 3 : 4;
+    const int rowsPerBand = int(std::max<std::size_t>(1, bandBytes / (std::size_t(size.width()) * std::size_t(step) + 1)));
+    // The last rows of the band before, which prime the next band's dictionary.
+    const int primedRows = int(window / (std::size_t(size.width()) * std::size_t(step) + 1)) + 2;
+    std::deque<QByteArray> before;
+    QImage::Format format = QImage::Format_Invalid;
+    for (int top = 0; top < size.height(); top += bandRows) {
+        const int count = std::min(bandRows, size.height() - top);
+        const QImage rows = rowsFrom(top, count);
+        if (top == 0)
+            format = rows.format();
+        if (!canWrite(rows, size.width()) || rows.height() != count || rows.format() != format) {
+            if (reason)
+                *reason = QStringLiteral("its rows %1 to %2 could not be had").arg(top + 1).arg(top + count);
+            return Written::Failed;
+        }
+        if (opaque && !isOpaque(rows))
+            return Written::WithAlpha;
+        const int sourceStep = rows.format() == QImage::Format_RGBA8888 ? 4 : 3;
+        const RowOf rowOf = [&](int y) {
+            return y >= top ? rows.constScanLine(y - top)
+                            : reinterpret_cast<const uchar *>(before[before.size() - std::size_t(top - y)].constData());
+        };
+        std::vector<Band> bands;
+        for (int first = top; first < top + count; first += rowsPerBand)
+            bands.push_back({first, std::min(top + count, first + rowsPerBand), {}, 1, 0, false});
+        const bool lastRows = top + count == size.height();
+        QtConcurrent::blockingMap(bands, [&](Band &band) {
+            compressBand(rowOf, size.width(), sourceStep, step, band, lastRows && &band == &bands.back());
+        });
+        for (const Band &band : bands) {
+            if (!band.ok) {
+                if (reason)
+                    *reason = QStringLiteral("the picture could not be compressed");
+                return Written::Failed;
+            }
+            if (!stream.add(band, lastRows && &band == &bands.back()))
+                return Written::Failed;
+        }
+        for (int y = std::max(top, top + count - primedRows); y < top + count; ++y)
+            before.emplace_back(reinterpret_cast<const char *>(rows.constScanLine(y - top)), qsizetype(rows.bytesPerLine()));
+        while (int(before.size()) > primedRows)
+            before.pop_front();
+    }
+    return stream.end() ? Written::Done : Written::Failed;
+}
+
+bool writeFile(const QSize &size, int bandRows, const PngWriter::Rows &rowsFrom, bool opaque, const QString &path)
+{
+    for (;;) {
+        AtomicFileWriter file(path);
+        QString reason;
+        if (!file.open()) {
+            reason = file.errorString();
+        } else {
+            const Written written = writeRows(file.device(), size, bandRows, rowsFrom, opaque, &reason);
+            if (written == Written::WithAlpha) {
+                file.cancel();
+                opaque = false;
+                continue;
+            }
+            if (written == Written::Failed)
+                file.cancel();
+            else if (!file.commit())
+                reason = file.errorString();
+            else
+                return true;
+        }
+        logError(QStringLiteral("Could not write %1, because %2").arg(path, reason));
+        return false;
+    }
 }
 
 } // namespace
 
 bool PngWriter::write(const QImage &picture, const QString &path)
 {
-    const bool alpha = picture.format() == QImage::Format_RGBA8888;
-    if (picture.isNull() || (!alpha && picture.format() != QImage::Format_RGB888)) {
+    if (!canWrite(picture, picture.width())) {
         logError(QStringLiteral("Could not write %1: only 8-bit RGB or RGBA pictures are written as PNG").arg(path));
         return false;
     }
-    const bool opaque = !alpha || isOpaque(picture);
-    const int step = opaque ? 3 : 4;
-    const int rowsPerBand = int(std::max<std::size_t>(1, bandBytes / (std::size_t(picture.width()) * std::size_t(step) + 1)));
-    std::vector<Band> bands;
-    for (int first = 0; first < picture.height(); first += rowsPerBand)
-        bands.push_back({first, std::min(picture.height(), first + rowsPerBand), {}, 1, 0, false});
-    QtConcurrent::blockingMap(bands, [&](Band &band) { compressBand(picture, step, band, &band == &bands.back()); });
+    return writeFile(picture.size(), picture.height(), [&](int, int) { return picture; }, isOpaque(picture), path);
+}
 
-    if (std::any_of(bands.cbegin(), bands.cend(), [](const Band &band) { return !band.ok; })) {
-        logError(QStringLiteral("Could not compress the picture for %1").arg(path));
+bool PngWriter::write(const QSize &size, int bandRows, const Rows &rowsFrom, const QString &path)
+{
+    if (size.isEmpty() || bandRows < 1) {
+        logError(QStringLiteral("Could not write %1: a picture needs rows and columns").arg(path));
         return false;
     }
-    AtomicFileWriter file(path);
-    QString reason;
-    if (!file.open())
-        reason = file.errorString();
-    else if (!writeStream(file.device(), picture, opaque, bands, &reason))
-        file.cancel();
-    else if (!file.commit())
-        reason = file.errorString();
-    else
-        return true;
-    logError(QStringLiteral("Could not write %1, because %2").arg(path, reason));
-    return false;
+    return writeFile(size, bandRows, rowsFrom, true, path);
 }
 
 } // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
+#include <QSize>
 #include <QString>
 
-class QImage;
+#include <functional>
 
 namespace platform {
 
@@ -18,6 +20,15 @@ public:
     // is opaque; written through a temporary file renamed over path. False after an "Error: "
     // line.
     static bool write(const QImage &picture, const QString &path);
+
+    // Rows count from the top, starting at top: a picture of exactly that many rows of the
+    // picture's width, in Format_RGB888 or Format_RGBA8888; a null picture when they cannot be had
+    // (logged by the source).
+    using Rows = std::function<QImage(int top, int count)>;
+    // A picture asked for band by band, bandRows at a time from the top, so that it is never
+    // held whole: written without alpha as long as every row is opaque, and asked for once more
+    // from its top, with alpha, from the first band that is not. False after an "Error: " line.
+    static bool write(const QSize &size, int bandRows, const Rows &rowsFrom, const QString &path);
 };
 
 } // namespace platform

@@ -3,13 +3,13 @@
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfFileInput.h"
+#include "platform/pdf/PdfPageTree.h"
 #include "platform/pdf/PdfSource.h"
 #include "platform/pdf/PdfWriter.h"
 
 #include <QFile>
 
 #include <qpdf/PDFVersion.hh>
-#include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -17,8 +17,6 @@
 
 #include <exception>
 #include <memory>
-#include <set>
-#include <vector>
 
 namespace platform {
 
@@ -42,70 +40,11 @@ QString reasonOf(const std::exception &e)
     return QString::fromUtf8(e.what());
 }
 
-// Deeper than the page tree of any real file. qpdf walks the tree recursively, so a hostile file
-// nested thousands of levels deep would overflow the stack.
-constexpr int maxPageTreeDepth = 256;
-
-// Walks the page tree level by level from the catalog's /Pages without recursion. Each node with
-// kids is visited once, so a cycle ends the walk and a wide tree costs one look per kid.
-bool pageTreeTooDeep(QPDF &pdf)
-{
-    QPDFObjectHandle top = pdf.getRoot().getKey("/Pages");
-    std::set<QPDFObjGen> seen{top.getObjGen()};
-    std::vector<QPDFObjectHandle> level{top};
-    for (int depth = 1; !level.empty(); ++depth) {
-        if (depth > maxPageTreeDepth)
-            return true;
-        std::vector<QPDFObjectHandle> next;
-        for (QPDFObjectHandle &node : level) {
-            QPDFObjectHandle kids = node.getKey("/Kids");
-            if (!kids.isArray())
-                continue;
-            for (QPDFObjectHandle kid : kids.aitems()) {
-                if (kid.isDictionary() && kid.hasKey("/Kids")
-                    && (!kid.isIndirect() || seen.insert(kid.getObjGen()).second))
-                    next.push_back(kid);
-            }
-        }
-        level = std::move(next);
-    }
-    return false;
-}
-
-// A page whose content streams are gone or do not decode draws blank. Decoding reports trouble as
-// a warning or an exception, depending on how bad it is.
-bool contentsUnreadable(QPDF &pdf, QPDFObjectHandle page)
-{
-    QPDFObjectHandle contents = page.getKey("/Contents");
-    if (contents.isNull())
-        return page.hasKey("/Contents");
-    const size_t before = pdf.numWarnings();
-    try {
-        Pl_Discard discard;
-        QPDFPageObjectHelper(page).pipeContents(&discard);
-    } catch (const std::exception &) {
-        return true;
-    }
-    return pdf.numWarnings() != before;
-}
-
-// The page numbers, from 1, of the pages that would come out blank.
-QStringList unreadablePages(QPDF &pdf)
-{
-    QStringList numbers;
-    const std::vector<QPDFObjectHandle> &pages = pdf.getAllPages();
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (contentsUnreadable(pdf, pages[i]))
-            numbers << QString::number(i + 1);
-    }
-    return numbers;
-}
-
 } // namespace
 
 PdfDocument::PdfDocument() = default;
 
-std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPassword)
+std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPassword, Reading reading)
 {
     bool locked = false;
     if (needsPassword)
@@ -125,7 +64,7 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPas
     const int descriptor = file->handle();
     const QString error = parse(
         [&](QPDF &pdf) { pdf.processInputSource(std::make_shared<PdfFileInput>(descriptor, name.toStdString())); },
-        std::move(file), {}, description, document.m_pages, document.m_damage, locked);
+        std::move(file), {}, description, reading, document, locked);
     if (!error.isEmpty()) {
         if (needsPassword)
             *needsPassword = locked;
@@ -142,7 +81,7 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
     const std::string name = description.toStdString();
     const QString error = parse(
         [&](QPDF &pdf) { pdf.processMemoryFile(name.c_str(), bytes.constData(), std::size_t(bytes.size())); },
-        nullptr, bytes, description, document.m_pages, document.m_damage, locked);
+        nullptr, bytes, description, Reading::Whole, document, locked);
     if (!error.isEmpty()) {
         logError(QStringLiteral("Could not read PDF %1: %2").arg(description, error));
         return std::nullopt;
@@ -151,44 +90,63 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
 }
 
 QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
-                          const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
-                          QString &damage, bool &needsPassword)
+                          const QByteArray &bytes, const QString &description, Reading reading,
+                          PdfDocument &document, bool &needsPassword)
 {
-    std::shared_ptr<PdfSource> source;
     QMutexLocker locker(&PdfSource::qpdfLock());
     try {
         auto qpdf = std::make_unique<QPDF>();
         qpdf->setSuppressWarnings(true);
         process(*qpdf);
-        if (pageTreeTooDeep(*qpdf))
-            return QStringLiteral("its page tree is nested more than %1 levels deep").arg(maxPageTreeDepth);
-        source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
-        QPDF &pdf = source->qpdf();
-        const int count = int(pdf.getAllPages().size());
-        for (int i = 0; i < count; ++i)
-            pages.append(PdfPage::read(source, i));
-        // A file qpdf had to repair is damaged only when a page was lost in it; a wrong object
-        // count or a rebuilt cross-reference table alone costs nothing.
-        if (pdf.anyWarnings()) {
-            const QString repair = QString::fromStdString(pdf.getWarnings().front().getMessageDetail());
-            const QStringList lost = unreadablePages(pdf);
-            if (lost.isEmpty()) {
-                logInfo(QStringLiteral("%1 was repaired while reading, with every page intact: %2").arg(description, repair));
-            } else {
-                damage = QStringLiteral("page %1 could not be read (%2)").arg(lost.join(QStringLiteral(", ")), repair);
-                logWarning(QStringLiteral("%1 is damaged and was read as far as possible: %2").arg(description, damage));
-            }
+        std::optional<std::vector<QPDFObjectHandle>> fromCounts;
+        if (reading == Reading::PagesWhenAsked)
+            fromCounts = PdfPageTree::pagesFromCounts(*qpdf);
+        auto source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
+        if (fromCounts) {
+            const int count = int(fromCounts->size());
+            source->takePagesFromCounts(std::move(*fromCounts));
+            for (int i = 0; i < count; ++i)
+                document.m_pages.append(PdfPage(source, i));
+            document.m_readingWhenAsked = source;
+            return {};
         }
+        if (const QString failure = source->readAllPages(&document.m_damage); !failure.isEmpty())
+            return failure;
+        const int count = source->pageCount();
+        for (int i = 0; i < count; ++i)
+            document.m_pages.append(PdfPage(source, i, source->geometry(i)));
         return {};
     } catch (const std::exception &e) {
-        pages.clear();
+        document.m_pages.clear();
         const auto *qpdfError = dynamic_cast<const QPDFExc *>(&e);
         needsPassword = qpdfError && qpdfError->getErrorCode() == qpdf_e_password;
         return reasonOf(e);
     } catch (...) {
-        pages.clear();
+        document.m_pages.clear();
         return QStringLiteral("unknown failure");
     }
+}
+
+bool PdfDocument::readAllPages()
+{
+    if (!m_readingWhenAsked)
+        return true;
+    const std::shared_ptr<PdfSource> source = std::exchange(m_readingWhenAsked, nullptr);
+    QString failure;
+    {
+        QMutexLocker locker(&PdfSource::qpdfLock());
+        try {
+            failure = source->readAllPages(&m_damage);
+        } catch (const std::exception &e) {
+            failure = reasonOf(e);
+        } catch (...) {
+            failure = QStringLiteral("unknown failure");
+        }
+    }
+    if (failure.isEmpty())
+        return true;
+    logError(QStringLiteral("Could not read PDF %1 further: %2").arg(source->description(), failure));
+    return false;
 }
 
 QString PdfDocument::damage() const { return m_damage; }
@@ -269,10 +227,8 @@ QString PdfDocument::assemble(const std::function<void(QPDF &, const PDFVersion 
         QPDFPageDocumentHelper pages(target);
         PDFVersion version(1, 3);
         for (const PdfPage &page : m_pages) {
-            page.m_source->pushInheritedAttributes();
-            QPDF &source = page.m_source->qpdf();
-            pages.addPage(QPDFPageObjectHelper(source.getAllPages().at(std::size_t(page.m_index))), false);
-            version.updateIfGreater(source.getVersionAsPDFVersion());
+            pages.addPage(QPDFPageObjectHelper(page.m_source->pageForCopying(page.m_index)), false);
+            version.updateIfGreater(page.m_source->qpdf().getVersionAsPDFVersion());
         }
         output(target, version);
         return {};

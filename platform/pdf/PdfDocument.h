@@ -16,6 +16,8 @@ class QPDF;
 
 namespace platform {
 
+class PdfSource;
+
 // An ordered list of PDF pages that may come from several files. Opening reads a file's structure
 // at once (qpdf) and leaves pixels for later; writing makes one new file of the pages, each page
 // keeping its content streams byte for byte.
@@ -25,13 +27,23 @@ public:
     // A document without pages.
     PdfDocument();
 
+    // How much of a file opening reads: the whole page tree, or (to show some pages at once) the
+    // page tree's nodes only, each page when it is first asked about and the rest through
+    // readAllPages(). A file whose counts cannot be taken at their word is read whole either way.
+    enum class Reading { Whole, PagesWhenAsked };
+
     // Opens a PDF file. Encrypted files open when they need no password to be read. On failure
     // (missing, damaged beyond repair, not a PDF, locked by a password) logs one error line;
     // needsPassword, when given, tells whether a password was what it lacked.
-    static std::optional<PdfDocument> open(const QString &path, bool *needsPassword = nullptr);
+    static std::optional<PdfDocument> open(const QString &path, bool *needsPassword = nullptr,
+                                           Reading reading = Reading::Whole);
     // The same for a PDF file held in memory; the description names it in messages.
     static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
 
+    // Reads what opening left for later, as opening a file whole would have (a no-op then). False,
+    // with an error logged, when the file's page tree is not what its counts said or cannot be
+    // read: the pages are then not the file's pages, which must be opened again whole.
+    bool readAllPages();
     // Which pages of a file that qpdf had to repair could not be read, and why; empty when no page
     // was lost (a sound file, or one whose repair cost nothing, which is only logged as info).
     QString damage() const;
@@ -50,17 +62,20 @@ public:
     std::optional<QByteArray> data() const;
 
 private:
-    // Parses with qpdf and reads every page's geometry at once, so that a file damaged beyond
-    // what qpdf can recover fails here rather than later. The error text, empty on success.
+    // Parses with qpdf and, reading whole, reads every page's geometry at once, so that a file
+    // damaged beyond what qpdf can recover fails here rather than later. The error text, empty
+    // on success.
     static QString parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
-                         const QByteArray &bytes, const QString &description, QList<PdfPage> &pages,
-                         QString &damage, bool &needsPassword);
+                         const QByteArray &bytes, const QString &description, Reading reading,
+                         PdfDocument &document, bool &needsPassword);
     // Copies the pages into a new qpdf document and hands it to the output. The error text,
     // empty on success.
     QString assemble(const std::function<void(QPDF &, const PDFVersion &)> &output) const;
 
     QList<PdfPage> m_pages;
     QString m_damage;
+    // The source whose pages are read when asked, until readAllPages().
+    std::shared_ptr<PdfSource> m_readingWhenAsked;
 };
 
 } // namespace platform

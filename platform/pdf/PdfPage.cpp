@@ -12,7 +12,6 @@
 
 #include <poppler-qt6.h>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <cmath>
 #include <exception>
@@ -21,39 +20,6 @@
 namespace platform {
 
 namespace {
-
-// What poppler assumes for a page without a usable media box, so that geometry and pixels agree.
-const QRectF defaultMediaBox(0, 0, 612, 792);
-
-std::optional<QRectF> rectangleOf(QPDFObjectHandle box)
-{
-    if (!box.isRectangle())
-        return std::nullopt;
-    const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
-    return QRectF(QPointF(std::min(r.llx, r.urx), std::min(r.lly, r.ury)),
-                  QPointF(std::max(r.llx, r.urx), std::max(r.lly, r.ury)));
-}
-
-QRectF clippedTo(const QRectF &crop, const QRectF &media)
-{
-    const double left = std::max(crop.left(), media.left());
-    const double bottom = std::max(crop.top(), media.top());
-    const double right = std::min(crop.right(), media.right());
-    const double top = std::min(crop.bottom(), media.bottom());
-    if (right < left || top < bottom)
-        return media;
-    return QRectF(left, bottom, right - left, top - bottom);
-}
-
-int quarterTurns(QPDFObjectHandle rotate)
-{
-    if (!rotate.isNumber())
-        return 0;
-    const long long degrees = std::llround(rotate.getNumericValue());
-    if (degrees % 90 != 0)
-        return 0;
-    return int(((degrees % 360) + 360) % 360);
-}
 
 double pointsPerPixel(int dotsPerMeter) { return 72.0 / (dotsPerMeter * 0.0254); }
 
@@ -89,22 +55,20 @@ std::optional<PdfPage> pageFromBuilt(const QString &what, Build build)
 
 } // namespace
 
-PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index, const QRectF &cropBox, int rotation)
+PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index)
     : m_source(std::move(source))
     , m_index(index)
-    , m_cropBox(cropBox)
-    , m_rotation(rotation)
 {
 }
 
-PdfPage PdfPage::read(const std::shared_ptr<PdfSource> &source, int index)
+PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index, const PdfPageGeometry &geometry)
+    : m_source(std::move(source))
+    , m_index(index)
+    , m_geometry(geometry)
 {
-    QPDFPageObjectHelper page(source->qpdf().getAllPages().at(std::size_t(index)));
-    const QRectF media = rectangleOf(page.getMediaBox()).value_or(defaultMediaBox);
-    const std::optional<QRectF> crop = rectangleOf(page.getCropBox());
-    const QRectF box = crop ? clippedTo(*crop, media) : media;
-    return PdfPage(source, index, box, quarterTurns(page.getAttribute("/Rotate", false)));
 }
+
+PdfPageGeometry PdfPage::geometry() const { return m_geometry ? *m_geometry : m_source->geometry(m_index); }
 
 std::optional<PdfPage> PdfPage::fromImage(const QImage &image)
 {
@@ -156,18 +120,19 @@ std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes)
     return fromImage(image);
 }
 
-QRectF PdfPage::cropBox() const { return m_cropBox; }
+QRectF PdfPage::cropBox() const { return geometry().cropBox; }
 
-int PdfPage::rotation() const { return m_rotation; }
+int PdfPage::rotation() const { return geometry().rotation; }
 
 QSizeF PdfPage::visibleSize() const
 {
-    return m_rotation % 180 == 0 ? m_cropBox.size() : m_cropBox.size().transposed();
+    const PdfPageGeometry shown = geometry();
+    return shown.rotation % 180 == 0 ? shown.cropBox.size() : shown.cropBox.size().transposed();
 }
 
 QImage PdfPage::render(double xScale, double yScale, const QRect &region) const
 {
-    return m_source->withPoppler([&](Poppler::Document *document) {
+    return m_source->withPoppler(m_index, [&](Poppler::Document *document) {
         if (!document)
             return QImage();
         const std::unique_ptr<Poppler::Page> page = document->page(m_index);
@@ -184,7 +149,7 @@ QImage PdfPage::render(double xScale, double yScale, const QRect &region) const
 
 void PdfPage::prepareDrawing() const
 {
-    m_source->withPoppler([&](Poppler::Document *document) {
+    m_source->withPoppler(m_index, [&](Poppler::Document *document) {
         if (document)
             document->page(m_index);
         return 0;
@@ -202,7 +167,7 @@ QImage PdfPage::renderTurned(const QSize &pixels, int quarterTurns) const
                                                             Poppler::Page::Rotate180, Poppler::Page::Rotate90};
     const double xResolution = 72.0 * pixels.width() / shown.width();
     const double yResolution = 72.0 * pixels.height() / shown.height();
-    return m_source->withPoppler([&](Poppler::Document *document) {
+    return m_source->withPoppler(m_index, [&](Poppler::Document *document) {
         if (!document)
             return QImage();
         const std::unique_ptr<Poppler::Page> page = document->page(m_index);

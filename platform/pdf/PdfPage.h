@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pdf/PdfPageGeometry.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -14,8 +16,9 @@ namespace platform {
 class PdfSource;
 
 // One page of a PDF file. A page is an immutable value: copies share the parsed file it comes
-// from, which stays alive as long as any page of it does. Its geometry is read once when the page
-// is made, so it can be asked from any thread.
+// from, which stays alive as long as any page of it does. Its geometry is read once, when the
+// page is made or (for a file opened to show its first pages first) when it is first asked for,
+// and can be asked from any thread.
 class PdfPage
 {
 public:
@@ -53,16 +56,16 @@ public:
 private:
     friend class PdfDocument;
     friend class PdfPageFormCache;
+    friend class PdfPageRasterizer;
 
-    // Reads the geometry of the page at an index of the source. Throws what qpdf throws; the
-    // caller holds the qpdf lock.
-    static PdfPage read(const std::shared_ptr<PdfSource> &source, int index);
-    PdfPage(std::shared_ptr<PdfSource> source, int index, const QRectF &cropBox, int rotation);
+    // A page whose geometry the source reads when it is first asked for.
+    PdfPage(std::shared_ptr<PdfSource> source, int index);
+    PdfPage(std::shared_ptr<PdfSource> source, int index, const PdfPageGeometry &geometry);
+    PdfPageGeometry geometry() const;
 
     std::shared_ptr<PdfSource> m_source;
     int m_index = 0;
-    QRectF m_cropBox;
-    int m_rotation = 0;
+    std::optional<PdfPageGeometry> m_geometry;
 };
 
 } // namespace platform

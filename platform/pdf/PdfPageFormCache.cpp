@@ -64,8 +64,7 @@ const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
     if (found != m_forms.end())
         return found->second;
     checkBox(page.cropBox());
-    page.m_source->pushInheritedAttributes();
-    QPDFObjectHandle pageObject = page.m_source->qpdf().getAllPages().at(std::size_t(page.m_index));
+    QPDFObjectHandle pageObject = page.m_source->pageForCopying(page.m_index);
     Form form{formOf(pageObject, page.cropBox()), placementOf(page.cropBox(), page.rotation()),
               "/Fx" + std::to_string(m_forms.size() + 1)};
     m_sources.insert(page.m_source);

@@ -5,8 +5,16 @@
 #include <QMutex>
 #include <QRecursiveMutex>
 #include <QString>
+#include <QWaitCondition>
 
+#include "platform/pdf/PdfPageGeometry.h"
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 class QPDF;
@@ -37,6 +45,26 @@ public:
     static QRecursiveMutex &qpdfLock();
 
     QPDF &qpdf() const;
+
+    using Geometry = PdfPageGeometry;
+
+    // Takes the pages as the page tree's counts say (PdfPageTree) until the whole tree is read,
+    // so that a page is read only when it is first asked about. The caller holds the qpdf lock.
+    void takePagesFromCounts(std::vector<QPDFObjectHandle> pages);
+    // Reads the whole page tree, once: qpdf's page list, every page's geometry and which pages
+    // would come out blank (*damage, logged). The pages from the counts, when they were taken,
+    // must be the very pages of that list: an error text when they are not (or the tree cannot be
+    // read), and the indexes then count the list's pages. Empty on success. The caller holds
+    // the qpdf lock; throws what qpdf throws.
+    QString readAllPages(QString *damage = nullptr);
+    int pageCount() const;
+    // Read once, on any thread; a page that cannot be read shows as an empty US Letter page
+    // (logged), as poppler draws it.
+    Geometry geometry(int index) const;
+    // A page's object to copy into another file: the whole tree is read first, and a tree at
+    // odds with its counts throws, as the pages shown were then not the file's. The caller holds
+    // the qpdf lock.
+    QPDFObjectHandle pageForCopying(int index);
     // Copies what the pages inherit from the page tree (resources, boxes, rotation) onto each
     // page, once, before a page is copied into another file, which takes no page-tree node along.
     // Left until then because qpdf resolves every object of the file to do it. Throws what qpdf
@@ -44,16 +72,22 @@ public:
     void pushInheritedAttributes() const;
     const QString &description() const;
 
+    // A path that opens the very file behind the source (its open handle), for readers of their
+    // own; empty for a source held in memory, whose bytes go to *bytes then.
+    QByteArray pathForReading(QByteArray *bytes) const;
+
     // Runs the call with a poppler document of this source (nullptr when poppler cannot open
-    // it). A poppler document is safe on one thread at a time, so each call that runs while the
-    // others are busy gets one of its own; they are kept for later calls.
+    // it) for the page at an index. A poppler document is safe on one thread at a time, so each
+    // call that runs while the others are busy gets one of its own; they are kept for later calls.
+    // Poppler reads the page tree only as far as the pages asked for, which for the last page of
+    // a long file takes as long as drawing it: a call for a far page takes a document that has
+    // read as far, or waits for one that is reading its way there, rather than reading the tree
+    // once more; a call for a near page leaves the far-read documents to the far pages.
     template <typename Call>
-    auto withPoppler(Call call) const
+    auto withPoppler(int pageIndex, Call call) const
     {
-        PopplerReader reader = takePopplerReader();
-        auto result = call(reader.document.get());
-        returnPopplerReader(std::move(reader));
-        return result;
+        const ReaderLoan loan(*this, pageIndex);
+        return call(loan.reader.document.get());
     }
 
 private:
@@ -64,20 +98,42 @@ private:
     {
         std::unique_ptr<QFile> file;
         std::unique_ptr<Poppler::Document> document;
+        // How many pages from the first the document has read of the page tree.
+        int pagesRead = 0;
     };
     PopplerReader openPopplerReader() const;
     // The whole file, read once through the handle, for when /proc cannot open it again.
     QByteArray fileContents() const;
-    PopplerReader takePopplerReader() const;
-    void returnPopplerReader(PopplerReader reader) const;
+    // A document for a call, given back when the call ends (also by an exception).
+    struct ReaderLoan
+    {
+        ReaderLoan(const PdfSource &source, int pageIndex);
+        ~ReaderLoan();
+        const PdfSource &source;
+        int pageIndex;
+        PopplerReader reader;
+    };
+    PopplerReader takePopplerReader(int pageIndex) const;
+    void returnPopplerReader(PopplerReader reader, int pageIndex) const;
+
+    void readPageTree(QString *damage);
+    QPDFObjectHandle pageObject(int index) const;
 
     std::unique_ptr<QPDF> m_qpdf;
+    std::vector<QPDFObjectHandle> m_pagesFromCounts;
+    bool m_allPagesRead = false;
+    QString m_readFailure;
+    mutable QMutex m_geometryLock;
+    mutable std::vector<std::optional<Geometry>> m_geometry;
     std::unique_ptr<QFile> m_file;
     mutable QByteArray m_bytes;
     QString m_description;
     mutable bool m_inheritedPushed = false;
     mutable QMutex m_popplerLock;
     mutable std::vector<PopplerReader> m_idlePoppler;
+    // How far each document in use will have read when it is given back.
+    mutable std::multiset<int> m_busyReach;
+    mutable QWaitCondition m_popplerReturned;
     mutable bool m_popplerFailed = false;
 };
 

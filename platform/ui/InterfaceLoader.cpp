@@ -9,6 +9,7 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,13 +32,31 @@ QHash<QString, InterfaceLoader::Factory> &factories()
     return registered;
 }
 
+// Qt's loader loads every Qt Designer widget plugin of the library paths when it is made (Qt
+// Quick's and the web engine's, with all their libraries), though no interface file names their
+// classes; it is made while the paths are hidden from it.
+class HiddenLibraryPaths
+{
+protected:
+    HiddenLibraryPaths()
+        : m_paths(QCoreApplication::libraryPaths())
+    {
+        QCoreApplication::setLibraryPaths({});
+    }
+    void restoreLibraryPaths() { QCoreApplication::setLibraryPaths(m_paths); }
+
+private:
+    QStringList m_paths;
+};
+
 // Qt's loader with the registered classes in front of its own.
-class Builder : public QUiLoader
+class Builder : private HiddenLibraryPaths, public QUiLoader
 {
 public:
     explicit Builder(const QString &file)
         : m_file(file)
     {
+        restoreLibraryPaths();
     }
 
     QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override

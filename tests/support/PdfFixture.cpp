@@ -170,6 +170,35 @@ QByteArray PdfFixture::rewritten(const QByteArray &bytes, const std::function<vo
     return written(pdf);
 }
 
+QByteArray PdfFixture::withPageTree(const QByteArray &bytes, const PdfFixtureTree &tree)
+{
+    return rewritten(bytes, [&](QPDF &pdf) {
+        const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
+        std::function<std::pair<QPDFObjectHandle, int>(const PdfFixtureTree &, QPDFObjectHandle)> build;
+        build = [&](const PdfFixtureTree &node, QPDFObjectHandle parent) -> std::pair<QPDFObjectHandle, int> {
+            if (node.page >= 0) {
+                QPDFObjectHandle page = pages.at(std::size_t(node.page));
+                page.replaceKey("/Parent", parent);
+                return {page, 1};
+            }
+            QPDFObjectHandle made = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages >>"));
+            QPDFObjectHandle kids = QPDFObjectHandle::newArray();
+            int held = 0;
+            for (const PdfFixtureTree &kid : node.kids) {
+                const auto [object, count] = build(kid, made);
+                kids.appendItem(object);
+                held += count;
+            }
+            made.replaceKey("/Kids", kids);
+            made.replaceKey("/Count", QPDFObjectHandle::newInteger(node.count >= 0 ? node.count : held));
+            if (!parent.isNull())
+                made.replaceKey("/Parent", parent);
+            return {made, held};
+        };
+        pdf.getRoot().replaceKey("/Pages", build(tree, QPDFObjectHandle::newNull()).first);
+    });
+}
+
 QList<double> PdfFixture::contentNumbers(const QByteArray &bytes, int page)
 {
     struct Numbers : QPDFObjectHandle::ParserCallbacks

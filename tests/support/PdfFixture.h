@@ -31,6 +31,18 @@ struct PdfFixturePage
     bool inherited = false;
 };
 
+// The page tree of a generated PDF: a page (its index, from 0) or a node of kids, whose /Count is
+// given (-1: the number of pages it holds).
+struct PdfFixtureTree
+{
+    int page = -1;
+    int count = -1;
+    QList<PdfFixtureTree> kids;
+
+    static PdfFixtureTree pageAt(int index) { return {.page = index}; }
+    static PdfFixtureTree node(QList<PdfFixtureTree> kids, int count = -1) { return {.count = count, .kids = std::move(kids)}; }
+};
+
 // PDF files made at test time with qpdf, so that every case is built exactly as described.
 class PdfFixture
 {
@@ -58,6 +70,8 @@ public:
 
     // The PDF parsed by qpdf, changed and written again.
     static QByteArray rewritten(const QByteArray &pdf, const std::function<void(QPDF &)> &change);
+    // The PDF with its pages under a page tree of that shape (every page placed once).
+    static QByteArray withPageTree(const QByteArray &pdf, const PdfFixtureTree &tree);
     // The numbers of a page's content as qpdf --check parses it: a token that qpdf cannot take
     // fails the test.
     static QList<double> contentNumbers(const QByteArray &pdf, int page);

@@ -66,6 +66,8 @@ int main(int argc, char **argv)
     qputenv("XDG_RUNTIME_DIR", root);
     if (qEnvironmentVariableIsEmpty("FOLDWISE_RESOURCES"))
         qputenv("FOLDWISE_RESOURCES", FOLDWISE_SOURCE_RESOURCES);
+    if (qEnvironmentVariableIsEmpty("FOLDWISE_PLUGINS"))
+        qputenv("FOLDWISE_PLUGINS", FOLDWISE_BUILT_PLUGINS);
 
     ::testing::InitGoogleTest(&argc, argv);
     qtHandler = qInstallMessageHandler(failOnPainterWarnings);

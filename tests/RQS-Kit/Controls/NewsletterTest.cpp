@@ -181,7 +181,8 @@ TEST_F(Newsletter, ClickedLinksLeaveTheApplicationOnlyForWebAndMailAndThePageSta
     load(entry(1, "<date>2061-01-01T00:00:00Z</date>", base + "/news/1.html"));
     ASSERT_TRUE(shows("First news"));
     saveScreenshot(controller->window(), "newsletter-page");
-    QWebEngineView *view = controller->webView()->engineView();
+    auto *view = qobject_cast<QWebEngineView *>(controller->webView()->engineView());
+    ASSERT_NE(view, nullptr);
     for (const char *link : {"next", "mail", "away", "script", "local"})
         clickElement(view, link);
     // Each click's navigation is decided on its own; they may arrive in any order.
@@ -242,7 +243,8 @@ TEST_F(Newsletter, APageShowsItsPicturesAndStyleFromTheFeedsServerOnly)
     pages["/news/huge.png"] = QByteArray(4 * 1024 * 1024 + 1, 'x');
     load(entry(5, "<date>2061-01-01T00:00:00Z</date>", base + "/news/5.html"));
     ASSERT_TRUE(shows("Fifth news"));
-    QWebEngineView *view = controller->webView()->engineView();
+    auto *view = qobject_cast<QWebEngineView *>(controller->webView()->engineView());
+    ASSERT_NE(view, nullptr);
     const auto pictureShown = [view] {
         const QImage shown = view->grab().toImage();
         for (int y = 0; y < shown.height(); ++y)

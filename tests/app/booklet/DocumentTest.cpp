@@ -497,3 +497,48 @@ TEST_F(DocumentTest, APdfWithoutPagesOpensWithAnAlertAndExportsNothing)
     doc.showWindows();
     EXPECT_TRUE(waitFor([&] { return shown == rqs::localized("NoPagesTitle"); })) << shown.toStdString();
 }
+
+// A document to be shown takes a PDF's pages as its page tree's counts say and reads the rest of
+// the file once asked, or before it prints: counts that hide a node among the pages then have it
+// read the file again whole, so that it shows and prints the file's very pages.
+TEST_F(DocumentTest, ADocumentShownFirstReadsTheRestOfItsFileWhenAskedOrBeforePrinting)
+{
+    using Tree = PdfFixtureTree;
+    const QByteArray pages = PdfFixture::pages(PdfFixture::numbered(6));
+    const QUrl sound = QUrl::fromLocalFile(PdfFixture::write(folder.path(), "sound.pdf",
+        PdfFixture::withPageTree(pages, Tree::node({Tree::node({Tree::pageAt(0), Tree::pageAt(1), Tree::pageAt(2)}),
+                                                    Tree::node({Tree::pageAt(3), Tree::pageAt(4), Tree::pageAt(5)})}))));
+    const QUrl hiding = QUrl::fromLocalFile(PdfFixture::write(folder.path(), "hiding.pdf",
+        PdfFixture::withPageTree(pages, Tree::node({Tree::pageAt(0), Tree::node({Tree::pageAt(1), Tree::pageAt(2)}), Tree::pageAt(3),
+                                                    Tree::pageAt(4), Tree::pageAt(5)}, 5))));
+    const auto pageCount = [](Document &document) { return document.inputFilter()->allPages().size(); };
+    platform::LogCapture log;
+    {
+        Document document;
+        document.setReadsShownPagesFirst(true);
+        ASSERT_TRUE(document.openURL(sound, Document::PdfType));
+        EXPECT_EQ(pageCount(document), 6);
+        document.readRemainingPages();
+        EXPECT_EQ(pageCount(document), 6);
+        EXPECT_TRUE(log.lines().filter(QRegularExpression("^(Warning|Error)")).isEmpty()) << log.lines().join('\n').toStdString();
+    }
+    for (const bool printFirst : {false, true}) {
+        Document document;
+        document.setReadsShownPagesFirst(true);
+        ASSERT_TRUE(document.openURL(hiding, Document::PdfType));
+        EXPECT_EQ(pageCount(document), 5) << "as the counts say";
+        const QString exported = folder.filePath(QStringLiteral("hiding-%1.pdf").arg(printFirst));
+        if (printFirst) {
+            ASSERT_TRUE(document.exportBookletToURL(QUrl::fromLocalFile(exported)));
+            EXPECT_EQ(platform::PdfDocument::open(exported)->pageCount(), 4) << "six pages on two sheets";
+        } else {
+            document.readRemainingPages();
+        }
+        EXPECT_EQ(pageCount(document), 6);
+        EXPECT_EQ(log.lines().filter("Warning: \"hiding.pdf\" is read again whole").size(), printFirst ? 2 : 1);
+    }
+    // Any other document reads the whole file at once.
+    Document whole;
+    ASSERT_TRUE(whole.openURL(hiding, Document::PdfType));
+    EXPECT_EQ(pageCount(whole), 6);
+}

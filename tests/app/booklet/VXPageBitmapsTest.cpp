@@ -90,10 +90,11 @@ TEST(VXPageBitmaps, PicturesDrawnAheadMatchThoseDrawnInTurn)
         EXPECT_TRUE(bitmaps.prepare(pages[i], pixels, orientation)) << "asked again";
         asked.append({pages[i], orientation});
     }
+    platform::PdfPageRasterizer rasterizer;
     for (qsizetype k = asked.size() - 1; k >= 0; --k) {
         const auto &[page, orientation] = asked[k];
         const VXPageBitmaps::Bitmap ahead = bitmaps.take(page, pixels, orientation);
-        const VXPageBitmaps::Bitmap inTurn = VXPageBitmaps::draw(page, pixels, orientation);
+        const VXPageBitmaps::Bitmap inTurn = VXPageBitmaps::draw(rasterizer, page, pixels, orientation);
         ASSERT_TRUE(ahead.drawn && inTurn.drawn);
         EXPECT_EQ(ahead.image.size(), pixels);
         EXPECT_EQ(ahead.image.bytes(), inTurn.image.bytes()) << "page " << k + 1 << ", orientation " << orientation;
@@ -124,23 +125,28 @@ TEST(VXPageBitmaps, AsksBeyondTheCapacityAreRefusedUntilOneIsTaken)
     EXPECT_FALSE(bitmaps.prepare(pages[0], pixels, 0));
 }
 
-// As many workers as the budget holds bitmaps of the largest size, at least one; a bitmap that
-// could not be had at all is refused before anything is drawn.
-TEST(VXPageBitmaps, WorkersAreBoundByTheMemoryTheirBitmapsTake)
+// A bitmap is drawn in bands of at most BandBytes; as many workers as the budget holds bands of
+// the largest bitmap, at least one. A bitmap larger than a JPEG picture can be is refused before
+// anything is drawn.
+TEST(VXPageBitmaps, WorkersAreBoundByTheMemoryTheirBandsTake)
 {
+    const struct { QSize pixels; int bandRows; } bands[] = {
+        {{100, 100}, 100}, {{1753, 2480}, 2480}, {{3000, 9000}, 1500}, {{70000, 100}, 50}};
+    for (const auto &band : bands) {
+        EXPECT_EQ(VXPageBitmaps::bandRows(band.pixels), band.bandRows) << band.pixels.width() << " x " << band.pixels.height();
+        EXPECT_LE(qint64(band.pixels.width()) * VXPageBitmaps::bandRows(band.pixels) * 4, VXPageBitmaps::BandBytes);
+    }
     VXPageBitmaps bitmaps;
-    // Two bitmaps of this size fill the budget.
-    const int side = int(std::sqrt(VXPageBitmaps::BitmapBudget / 4 / 2));
-    ASSERT_TRUE(bitmaps.start(QSize(side, side)));
-    EXPECT_EQ(bitmaps.capacity(), 2 * std::min(2, QThread::idealThreadCount()));
-    ASSERT_TRUE(bitmaps.start(QSize(2 * side, 2 * side)));
-    EXPECT_EQ(bitmaps.capacity(), 2) << "one worker";
+    const int cores = std::min(QThread::idealThreadCount(), 8);
+    ASSERT_TRUE(bitmaps.start(QSize(1753, 2480)));
+    EXPECT_EQ(bitmaps.capacity(), 2 * std::min(2, cores)) << "two pages of 17.4 MB";
+    ASSERT_TRUE(bitmaps.start(QSize(100, 100)));
+    EXPECT_EQ(bitmaps.capacity(), 2 * cores);
 
     platform::LogCapture log;
-    // 2^30 × 2^30 pixels of four bytes: more than any address space holds.
-    EXPECT_THROW(bitmaps.start(QSize(1 << 30, 1 << 30)), std::bad_alloc);
+    EXPECT_FALSE(bitmaps.start(QSize(70000, 100)));
     EXPECT_FALSE(bitmaps.isStarted());
-    EXPECT_TRUE(log.contains(QStringLiteral("not enough memory"))) << log.lines().join(u'\n').toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("at most 65500 pixels a side"))) << log.lines().join(u'\n').toStdString();
 }
 
 // A page without a PDF page draws nothing, ahead or not.
@@ -151,5 +157,6 @@ TEST(VXPageBitmaps, APageWithoutContentIsNotDrawn)
     const VXPagePtr blank = std::make_shared<VXPage>();
     EXPECT_TRUE(bitmaps.prepare(blank, QSize(10, 10), 0));
     EXPECT_FALSE(bitmaps.take(blank, QSize(10, 10), 0).drawn);
-    EXPECT_FALSE(VXPageBitmaps::draw(nullptr, QSize(10, 10), 0).drawn);
+    platform::PdfPageRasterizer rasterizer;
+    EXPECT_FALSE(VXPageBitmaps::draw(rasterizer, nullptr, QSize(10, 10), 0).drawn);
 }

@@ -751,27 +751,55 @@ TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplication
 
 // Only a page lost to damage is worth an alert; a file qpdf repaired without loss (a joined file
 // whose trailer miscounts its objects) opens quietly.
+// Also when the window shows a file read only as far as its first sheet: the alert comes once the
+// rest is read.
 TEST_F(DocumentWindowTest, AFileWithAnUnreadablePageSaysSoOnceAsItsWindowOpensAndALosslessRepairDoesNot)
 {
     const QByteArray good = PdfFixture::pages(PdfFixture::numbered(3));
     struct Case { const char *name; QByteArray bytes; bool alerts; };
     const QList<Case> cases{{"joined.pdf", PdfFixture::wrongObjectCount(good), false}, {"lost page.pdf", PdfFixture::unreadablePage(good, 2), true}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        QStringList alerts;
-        platform::Alert::setResponder([&](const platform::Alert &alert) {
-            alerts << alert.messageText();
-            return platform::Alert::FirstButtonReturn;
-        });
-        Document opened;
-        ASSERT_TRUE(opened.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), c.name, c.bytes)), Document::PdfType));
-        VXDocumentWindowController::makeWindowController(&opened);
-        opened.showWindows();
-        QTest::qWait(100);
-        EXPECT_EQ(alerts, c.alerts ? QStringList{rqs::localized("DamagedFileTitle").replace("%1", opened.displayName())} : QStringList());
-        opened.close();
-        platform::Alert::setResponder(nullptr);
+    for (const bool shownPagesFirst : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (shownPagesFirst ? ", shown pages first" : ""));
+            QStringList alerts;
+            platform::Alert::setResponder([&](const platform::Alert &alert) {
+                alerts << alert.messageText();
+                return platform::Alert::FirstButtonReturn;
+            });
+            Document opened;
+            opened.setReadsShownPagesFirst(shownPagesFirst);
+            ASSERT_TRUE(opened.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), c.name, c.bytes)), Document::PdfType));
+            VXDocumentWindowController::makeWindowController(&opened);
+            opened.showWindows();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.hasPagesToRead(); }, 10'000));
+            QTest::qWait(100);
+            EXPECT_EQ(alerts, c.alerts ? QStringList{rqs::localized("DamagedFileTitle").replace("%1", opened.displayName())} : QStringList());
+            opened.close();
+            platform::Alert::setResponder(nullptr);
+        }
     }
+}
+
+// A window reads the rest of a file that it shows from its first pages once they are drawn; a
+// file whose page tree hid a node among the pages is read again whole then, and shows them all.
+TEST_F(DocumentWindowTest, AWindowReadsTheRestOfItsFileOnceItsFirstSheetIsDrawn)
+{
+    using Tree = PdfFixtureTree;
+    const QByteArray hiding = PdfFixture::withPageTree(PdfFixture::pages(PdfFixture::numbered(6)),
+        Tree::node({Tree::pageAt(0), Tree::node({Tree::pageAt(1), Tree::pageAt(2)}), Tree::pageAt(3), Tree::pageAt(4), Tree::pageAt(5)}, 5));
+    document.setReadsShownPagesFirst(true);
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), "hiding.pdf", hiding)), Document::PdfType));
+    EXPECT_EQ(document.inputFilter()->allPages().size(), 5);
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    bool drawnFirst = false;
+    for (VXPageView *view : {controller->leftPage(), controller->rightPage()}) {
+        ASSERT_NE(view, nullptr);
+        QObject::connect(view, &VXPageView::sharpImageShown, view, [&] { drawnFirst = drawnFirst || document.hasPagesToRead(); });
+    }
+    document.showWindows();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !document.hasPagesToRead(); }, 10'000));
+    EXPECT_TRUE(drawnFirst) << "the sheet was drawn before the rest was read";
+    EXPECT_EQ(document.inputFilter()->allPages().size(), 6);
 }
 
 TEST_F(DocumentWindowTest, FastPagingDropsTheRendersOfSidesPassedAndHomeAndEndReachTheEnds)

@@ -279,6 +279,38 @@ TEST(VXPageView, TheSharpImageIsDrawnAtTheSizeShown)
     EXPECT_TRUE(sharpSize(1000));
 }
 
+// A view laid out while its window is hidden passes through sizes it never shows: it asks for no
+// sharp image until it is shown, and then for one at the size shown, which it tells once drawn.
+TEST(VXPageView, AHiddenViewAsksForNoSharpImageAndTellsWhenTheOneShownIsDrawn)
+{
+    const VXPagePtr page = fixturePage(4, Qt::blue);
+    QWidget top;
+    top.resize(400, 300);
+    auto *view = new VXPageView(&top);
+    int told = 0;
+    QObject::connect(view, &VXPageView::sharpImageShown, [&] { ++told; });
+    view->setPage(page);
+    for (const int height : {40, 120, 300}) {
+        view->setGeometry(0, 0, height * 4 / 3, height);
+        QCoreApplication::processEvents();
+    }
+    QTest::qWait(200);
+    EXPECT_FALSE(VXPageImageCache::shared().find(page.get())) << "asked for while hidden";
+    EXPECT_FALSE(view->showsSharpImage());
+
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->showsSharpImage(); }, 30'000));
+    const std::optional<VXPageImageCache::Entry> entry = VXPageImageCache::shared().find(page.get());
+    ASSERT_TRUE(entry);
+    const QSizeF frame = view->pageFrame().size() * view->devicePixelRatioF();
+    EXPECT_EQ(std::max(entry->image.width(), entry->image.height()), int(std::ceil(std::max(frame.width(), frame.height()) / 128) * 128));
+    EXPECT_EQ(told, 1);
+    view->update();
+    QTest::qWait(50);
+    EXPECT_EQ(told, 1) << "told once";
+}
+
 TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)
 {
     struct Case { QSizeF size; int orientation; double ratio; };

@@ -575,3 +575,105 @@ TEST(HostileInputTest, APageNamingItsPageTreeIsPlacedWithoutIt)
         EXPECT_TRUE(PdfDocument::fromData(written.data(), QStringLiteral("booklet")));
     }
 }
+
+namespace {
+
+using Tree = PdfFixtureTree;
+
+QByteArray withPageTree(const Tree &tree) { return PdfFixture::withPageTree(PdfFixture::pages(PdfFixture::numbered(6)), tree); }
+Tree pageOf(int index) { return Tree::pageAt(index); }
+Tree nodeOf(QList<Tree> kids, int count = -1) { return Tree::node(std::move(kids), count); }
+
+} // namespace
+
+// Opened to show some pages at once, a file reads its page tree's nodes and each page when it is
+// asked for; what it shows and writes is what the whole file read at once shows and writes, and
+// a tree whose counts cannot be taken at their word is read whole.
+TEST_F(PdfDocumentTest, PagesReadWhenAskedAreThePagesOfTheWholeFile)
+{
+    const QList<std::pair<const char *, Tree>> shapes{
+        {"flat", nodeOf({pageOf(0), pageOf(1), pageOf(2), pageOf(3), pageOf(4), pageOf(5)})},
+        {"nodes of pages", nodeOf({nodeOf({pageOf(0), pageOf(1), pageOf(2)}), nodeOf({pageOf(3), pageOf(4), pageOf(5)})})},
+        {"three levels", nodeOf({nodeOf({nodeOf({pageOf(0), pageOf(1)}), nodeOf({pageOf(2), pageOf(3)})}), nodeOf({pageOf(4), pageOf(5)})})},
+        {"pages beside nodes", nodeOf({pageOf(0), nodeOf({pageOf(1), pageOf(2)}), pageOf(3), pageOf(4), pageOf(5)})},
+        {"a node counting too few", nodeOf({nodeOf({pageOf(0), pageOf(1), pageOf(2)}), nodeOf({pageOf(3), pageOf(4), pageOf(5)}, 2)}, 6)},
+        {"counts adding up to too many", nodeOf({nodeOf({pageOf(0), pageOf(1)}), nodeOf({pageOf(2), pageOf(3), pageOf(4), pageOf(5)})}, 7)},
+    };
+    for (const auto &[name, shape] : shapes) {
+        const QString file = fixture(QString::fromLatin1(name) + ".pdf", withPageTree(shape));
+        const std::optional<PdfDocument> whole = PdfDocument::open(file);
+        std::optional<PdfDocument> asked = PdfDocument::open(file, nullptr, PdfDocument::Reading::PagesWhenAsked);
+        ASSERT_TRUE(whole && asked) << name;
+        ASSERT_EQ(asked->pageCount(), 6) << name;
+        for (int i = 5; i >= 0; --i) {
+            EXPECT_EQ(asked->page(i)->visibleSize(), whole->page(i)->visibleSize()) << name << " page " << i + 1;
+            EXPECT_EQ(asked->page(i)->rotation(), whole->page(i)->rotation()) << name << " page " << i + 1;
+        }
+        EXPECT_EQ(asked->page(5)->render(1, 1), whole->page(5)->render(1, 1)) << name;
+        EXPECT_EQ(writtenTexts(*asked, "asked.pdf"), writtenTexts(*whole, "whole.pdf")) << name;
+        EXPECT_EQ(writtenTexts(*asked, "asked.pdf"), (QStringList{"Page 1", "Page 2", "Page 3", "Page 4", "Page 5", "Page 6"})) << name;
+        platform::LogCapture log;
+        EXPECT_TRUE(asked->readAllPages()) << name;
+        EXPECT_TRUE(log.lines().isEmpty()) << name << ": " << log.lines().join('\n').toStdString();
+    }
+}
+
+// Counts that hide a node among the pages name it as a page until the whole tree is read; then the
+// document says that its pages are not the file's, and writing them fails rather than writing
+// other pages than those shown.
+TEST_F(PdfDocumentTest, ACountThatHidesANodeIsFoundWhenTheWholeTreeIsRead)
+{
+    const QString file = fixture("hiding.pdf", withPageTree(nodeOf({pageOf(0), nodeOf({pageOf(1), pageOf(2)}), pageOf(3)}, 3)));
+    std::optional<PdfDocument> asked = PdfDocument::open(file, nullptr, PdfDocument::Reading::PagesWhenAsked);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->pageCount(), 3) << "as the counts say";
+    EXPECT_EQ(PdfDocument::open(file)->pageCount(), 4);
+    platform::LogCapture log;
+    EXPECT_FALSE(asked->write(path("hiding-written.pdf")));
+    EXPECT_FALSE(QFile::exists(path("hiding-written.pdf")));
+    EXPECT_FALSE(asked->readAllPages());
+    EXPECT_EQ(log.lines().filter(QRegularExpression("^Error: .*page tree holds 4 pages where its counts say 3")).size(), 2)
+        << log.lines().join('\n').toStdString();
+
+    // A tree nested deeper than opening allows, each node counting one page, opens as one page
+    // and then fails the same way.
+    const QString deep = fixture("deep.pdf", nestedPages(20000));
+    std::optional<PdfDocument> nested = PdfDocument::open(deep, nullptr, PdfDocument::Reading::PagesWhenAsked);
+    ASSERT_TRUE(nested);
+    EXPECT_FALSE(nested->readAllPages());
+    EXPECT_TRUE(log.lines().last().contains("nested more than 256 levels")) << log.lines().last().toStdString();
+}
+
+// Each thread drawing takes a poppler document of its own, one that has read the page tree as far
+// as its page where there is one, or waits for one reading its way there: pages near and far in a
+// long file, drawn on many threads at once, come out as they do drawn one by one.
+TEST_F(PdfDocumentTest, PagesNearAndFarDrawnOnManyThreadsAtOnceAreThoseDrawnOneByOne)
+{
+    const QString file = fixture("long.pdf", PdfFixture::pages(PdfFixture::numbered(700)));
+    const std::optional<PdfDocument> alone = PdfDocument::open(file);
+    const std::optional<PdfDocument> shared = PdfDocument::open(file, nullptr, PdfDocument::Reading::PagesWhenAsked);
+    ASSERT_TRUE(alone && shared);
+    const QList<int> pages{699, 0, 698, 350, 1, 699, 600, 2, 0, 697};
+    QList<QImage> expected;
+    for (int index : pages)
+        expected.append(PdfDocument::open(file)->page(index)->render(0.2, 0.2));
+    std::vector<QList<QImage>> drawn(8);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < drawn.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (qsizetype i = 0; i < pages.size(); ++i) {
+                const int index = pages[(i + qsizetype(t)) % pages.size()];
+                if (t % 2 == 0)
+                    shared->page(index)->prepareDrawing();
+                drawn[t].append(shared->page(index)->render(0.2, 0.2));
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < drawn.size(); ++t) {
+        ASSERT_EQ(drawn[t].size(), pages.size());
+        for (qsizetype i = 0; i < pages.size(); ++i)
+            EXPECT_EQ(drawn[t][i], expected[(i + qsizetype(t)) % pages.size()]) << "thread " << t << ", page " << pages[(i + qsizetype(t)) % pages.size()] + 1;
+    }
+}

@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,6 +163,27 @@ TEST_F(InterfaceLoaderTest, AMissingFileIsAWarningAndNoWidget)
     const QString broken = PdfFixture::write(folder.path(), "Broken.ui", "<ui version=\"4.0\"><widget");
     EXPECT_EQ(InterfaceLoader::loadFile(broken, &owner), nullptr);
     EXPECT_TRUE(log.contains("Warning: Interface file " + broken + " could not be loaded"));
+}
+
+// Qt's loader would load every Qt Designer plugin it finds (Qt Quick's, the web engine's), whose
+// classes no interface file names; the application's library paths stay as they were.
+TEST_F(InterfaceLoaderTest, LoadingAFileLoadsNoDesignerPlugins)
+{
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    const QString path = PdfFixture::write(folder.path(), "Plain.ui", R"(<ui version="4.0">
+ <widget class="platform::Window" name="window">
+  <widget class="QLabel" name="label"><property name="text"><string>Plain</string></property></widget>
+  <widget class="NoSuchView" name="unknown"/>
+ </widget>
+</ui>)");
+    std::unique_ptr<QWidget> window(InterfaceLoader::loadFile(path, &owner));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(QCoreApplication::libraryPaths(), libraryPaths);
+    QFile maps("/proc/self/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_FALSE(mapped.contains("/designer/")) << "a Qt Designer plugin was loaded";
+    EXPECT_FALSE(mapped.contains("libQt6Quick")) << "Qt Quick was loaded";
 }
 
 // Hostile files, made here: a window too wide for Qt to paint, views placed where sums overflow.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/pdf/PdfPage.h"
+
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+// Draws pages straight into 8-bit RGB rows through poppler's own raster device, a band of rows at
+// a time, so that a page never lies in memory whole; the device, with the fonts and glyphs it has
+// made, serves every page of a file that one rasterizer draws. The pixels are those of
+// PdfPage::renderTurned, band for band. One per thread.
+class PdfPageRasterizer
+{
+public:
+    PdfPageRasterizer();
+    ~PdfPageRasterizer();
+    PdfPageRasterizer(const PdfPageRasterizer &) = delete;
+    PdfPageRasterizer &operator=(const PdfPageRasterizer &) = delete;
+
+    // count rows of 3 bytes a pixel, bytesPerRow apart, the first of them at first.
+    using Rows = std::function<bool(const unsigned char *first, qsizetype bytesPerRow, int count)>;
+
+    // The page turned further by quarter turns counter-clockwise and stretched to the pixels, on
+    // white paper, handed to rows from the top at most bandRows at a time. False (logged) when
+    // the page cannot be drawn or rows refuses a band; throws std::bad_alloc when a band's memory
+    // cannot be had.
+    bool draw(const PdfPage &page, const QSize &pixels, int quarterTurns, int bandRows, const Rows &rows);
+
+private:
+    struct Device;
+    std::unique_ptr<Device> m_device;
+};
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfPageRasterizer.h"
+
+#include "support/PdfFixture.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using platform::PdfPage;
+using platform::PdfPageRasterizer;
+
+namespace {
+
+// The page as the rasterizer hands it over, gathered into one picture.
+QImage rasterized(PdfPageRasterizer &rasterizer, const PdfPage &page, const QSize &pixels, int turns, int bandRows, int *bands = nullptr)
+{
+    QImage picture(pixels, QImage::Format_RGB888);
+    int top = 0;
+    const bool drawn = rasterizer.draw(page, pixels, turns, bandRows, [&](const uchar *first, qsizetype bytesPerRow, int count) {
+        for (int y = 0; y < count; ++y)
+            std::memcpy(picture.scanLine(top + y), first + bytesPerRow * y, std::size_t(pixels.width()) * 3);
+        top += count;
+        if (bands)
+            ++*bands;
+        return true;
+    });
+    return drawn && top == pixels.height() ? picture : QImage();
+}
+
+} // namespace
+
+// Band by band, in every turn, from a file or from memory, for upright and turned pages with crop
+// boxes: the very pixels of PdfPage::renderTurned.
+TEST(PdfPageRasterizer, DrawsThePixelsOfRenderTurnedBandByBand)
+{
+    QList<PdfFixturePage> pages = PdfFixture::numbered(3);
+    pages[1].rotate = 90;
+    pages[2].cropBox = QRectF(20, 30, 150, 200);
+    const QByteArray pdf = PdfFixture::pages(pages);
+    QTemporaryDir folder;
+    const std::optional<platform::PdfDocument> fromFile = platform::PdfDocument::open(PdfFixture::write(folder.path(), "pages.pdf", pdf));
+    const std::optional<platform::PdfDocument> fromMemory = platform::PdfDocument::fromData(pdf, "pages in memory");
+    ASSERT_TRUE(fromFile && fromMemory);
+    PdfPageRasterizer rasterizer;
+    for (const platform::PdfDocument *document : {&*fromFile, &*fromMemory}) {
+        for (int index = 0; index < 3; ++index) {
+            const PdfPage page = *document->page(index);
+            for (int turns = 0; turns < 4; ++turns) {
+                const QSize pixels = turns % 2 == 0 ? QSize(97, 133) : QSize(133, 97);
+                const QImage expected = page.renderTurned(pixels, turns).convertToFormat(QImage::Format_RGB888);
+                ASSERT_FALSE(expected.isNull());
+                for (const int bandRows : {1, 7, 40, pixels.height()}) {
+                    int bands = 0;
+                    EXPECT_EQ(rasterized(rasterizer, page, pixels, turns, bandRows, &bands), expected)
+                        << "page " << index + 1 << ", " << turns << " turns, bands of " << bandRows;
+                    EXPECT_EQ(bands, (pixels.height() + bandRows - 1) / bandRows);
+                }
+            }
+        }
+    }
+}
+
+// A band that the receiver refuses ends the page; nothing is drawn without pixels to draw into.
+TEST(PdfPageRasterizer, ARefusedBandOrNoPixelsDrawNothingFurther)
+{
+    const PdfPage page = PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1))).first();
+    PdfPageRasterizer rasterizer;
+    int bands = 0;
+    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 10, [&](const uchar *, qsizetype, int) { return ++bands < 3; }));
+    EXPECT_EQ(bands, 3);
+    EXPECT_FALSE(rasterizer.draw(page, QSize(), 0, 10, [&](const uchar *, qsizetype, int) { return true; }));
+    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 0, [&](const uchar *, qsizetype, int) { return true; }));
+}
