@@ -8,6 +8,7 @@
 #include "platform/pdf/PdfWriter.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <qpdf/PDFVersion.hh>
 #include <qpdf/QPDF.hh>
@@ -59,7 +60,8 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPas
         logError(QStringLiteral("Could not open PDF %1: the file is empty").arg(description));
         return std::nullopt;
     }
-    const QByteArray name = QFile::encodeName(path);
+    // qpdf keeps its input's name with every object it reads; the messages name the whole path.
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     PdfDocument document;
     const int descriptor = file->handle();
     const QString error = parse(
