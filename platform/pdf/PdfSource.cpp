@@ -214,7 +214,9 @@ PdfSource::PopplerReader PdfSource::openPopplerReader() const
     if (m_file) {
         // A path of /proc opens the file behind the handle, even once it has been replaced.
         reader.file = std::make_unique<QFile>(QString::fromLocal8Bit(pathForReading(nullptr)));
-        if (reader.file->open(QIODevice::ReadOnly))
+        // Unbuffered: poppler keeps a buffer of its own, and a buffered QFile would read a whole
+        // block again after each of poppler's many seeks.
+        if (reader.file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             reader.document = Poppler::Document::load(reader.file.get());
         else
             reader.document = Poppler::Document::loadFromData(fileContents());

@@ -51,7 +51,10 @@ TEST(PdfFileInput, AnswersAsQpdfsOwnFileReadingDoes)
 {
     QTemporaryDir folder;
     const QList<QByteArray> contents{"%PDF-1.4\nline\r\nend\r\r\n\n tail", "no line end at all", "\r\n\r\n", "a\rb\rc",
-                                     QByteArray(70000, 'x') + "\nafter a block\n"};
+                                     QByteArray(70000, 'x') + "\nafter a block\n",
+                                     // A line end split over the end of the first cached block.
+                                     QByteArray(65535, 'x') + "\r\n\r\nnext block\n",
+                                     QByteArray(65536, 'x') + "\n\ny", QByteArray(65530, 'x') + QByteArray(20, '\n')};
     for (const QByteArray &content : contents) {
         const QString path = PdfFixture::write(folder.path(), "input", content);
         QFile file(path);
