@@ -244,6 +244,7 @@ bool PdfGraphicsContext::write(QIODevice &device)
         }
         PDFVersion version(1, 4);
         m_forms->raiseVersion(version);
+        m_forms->finish();
         PdfWriter::toDevice(*m_output, version, device);
     } catch (const std::bad_alloc &) {
         throw;

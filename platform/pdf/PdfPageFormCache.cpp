@@ -59,6 +59,8 @@ PdfPageFormCache::PdfPageFormCache(QPDF &output)
 
 const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
 {
+    if (m_finished)
+        throw std::logic_error("no form is made once the forms are finished");
     const std::pair<const PdfSource *, int> key(page.m_source.get(), page.m_index);
     const auto found = m_forms.find(key);
     if (found != m_forms.end())
@@ -73,11 +75,15 @@ const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
 
 QPDFObjectHandle PdfPageFormCache::formOf(QPDFObjectHandle page, const QRectF &box)
 {
+    if (m_finished)
+        throw std::logic_error("no form is made once the forms are finished");
+    // The page's own names and numbers (its boxes, say); what it refers to is tidied when copied.
+    tidy(page, false);
     QPDFObjectHandle form = contentOf(page);
     QPDFObjectHandle dictionary = form.getDict();
-    dictionary.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    dictionary.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    dictionary.replaceKey("/FormType", QPDFObjectHandle::newInteger(1));
+    dictionary.replaceKey("/Type", m_scalars.name("/XObject"));
+    dictionary.replaceKey("/Subtype", m_scalars.name("/Form"));
+    dictionary.replaceKey("/FormType", m_scalars.integer(1));
     // The crop box, not qpdf's default trim box: the whole visible page is what gets placed.
     dictionary.replaceKey("/BBox", m_boxes.of(box));
     // Inherited resources count, or a page of a groff-like file would lose its fonts.
@@ -95,41 +101,69 @@ void PdfPageFormCache::raiseVersion(PDFVersion &version) const
         version.updateIfGreater(source->qpdf().getVersionAsPDFVersion());
 }
 
+void PdfPageFormCache::finish()
+{
+    m_finished = true;
+    m_forms.clear();
+    m_usedContents.clear();
+    m_tidied.clear();
+    m_scalars = PdfScalars();
+}
+
 QPDFObjectHandle PdfPageFormCache::copiedForeign(QPDFObjectHandle value)
 {
-    // qpdf copies no page or page-tree node this way (a damaged file can name one among its
-    // resources or as its contents) and leaves an empty handle in its place, which no writer can
-    // take: at the top, or anywhere inside what it did copy.
     QPDFObjectHandle copy = m_output.copyForeignObject(value);
+    // qpdf copies no page or page-tree node this way (a damaged file can name one among its
+    // resources or as its contents) and leaves an empty handle in its place.
     if (!copy.isInitialized())
         return QPDFObjectHandle::newNull();
-    std::vector<QPDFObjectHandle> todo{copy};
+    // Copying read every object it reached in the source, which keeps them as long as the source.
+    tidy(value, true);
+    tidy(copy, true);
+    return copy;
+}
+
+void PdfPageFormCache::tidy(QPDFObjectHandle object, bool throughReferences)
+{
+    std::vector<QPDFObjectHandle> todo{object};
     while (!todo.empty()) {
         QPDFObjectHandle current = todo.back();
         todo.pop_back();
-        if (current.isIndirect() && !m_emptiesReplaced.insert(current.getObjGen()).second)
+        if (current.isIndirect() && !m_tidied.insert({current.getOwningQPDF(), current.getObjGen()}).second)
             continue;
-        const auto visit = [&todo](QPDFObjectHandle item) {
+        // What takes the item's place, or the item itself. The empty handles that qpdf leaves for
+        // pages no writer can take.
+        const auto replacement = [this, &todo, throughReferences](QPDFObjectHandle item) {
             if (!item.isInitialized())
-                return false;
+                return QPDFObjectHandle::newNull();
+            if (PdfScalars::shareable(item))
+                return m_scalars.of(item);
+            if (item.isIndirect() && (!throughReferences || item.isPageObject() || item.isPagesObject()))
+                return item;
             if (item.isDictionary() || item.isArray() || item.isStream())
                 todo.push_back(item);
-            return true;
+            return item;
         };
         QPDFObjectHandle dictionary = current.isStream() ? current.getDict() : current;
         if (dictionary.isDictionary()) {
-            for (const std::string &key : dictionary.getKeys()) {
-                if (!visit(dictionary.getKey(key)))
-                    dictionary.replaceKey(key, QPDFObjectHandle::newNull());
+            // Read as it stands: getKeys would read every object that the dictionary refers to.
+            for (const auto &[key, item] : dictionary.getDictAsMap()) {
+                // A stream's length is its own: sharing it would save nothing.
+                if (current.isStream() && key == "/Length")
+                    continue;
+                QPDFObjectHandle replaced = replacement(item);
+                if (!replaced.isSameObjectAs(item))
+                    dictionary.replaceKey(key, replaced);
             }
         } else if (current.isArray()) {
             for (int index = 0; index < current.getArrayNItems(); ++index) {
-                if (!visit(current.getArrayItem(index)))
-                    current.setArrayItem(index, QPDFObjectHandle::newNull());
+                QPDFObjectHandle item = current.getArrayItem(index);
+                QPDFObjectHandle replaced = replacement(item);
+                if (!replaced.isSameObjectAs(item))
+                    current.setArrayItem(index, replaced);
             }
         }
     }
-    return copy;
 }
 
 QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)
@@ -148,7 +182,7 @@ QPDFObjectHandle PdfPageFormCache::copied(QPDFObjectHandle value)
             result.appendItem(copied(item));
         return result;
     }
-    return value.shallowCopy();
+    return PdfScalars::shareable(value) ? m_scalars.of(value) : value.shallowCopy();
 }
 
 QPDFObjectHandle PdfPageFormCache::contentOf(QPDFObjectHandle page)

@@ -25,8 +25,9 @@ class Document;
 namespace platform {
 
 // The parsed file behind one or more PdfPage values. Its structure (qpdf) is never changed once
-// it is made but for moving what pages inherit onto the pages, which changes nothing they show, so
-// pages can share it freely; poppler is opened only when pixels are asked for.
+// it is made but for moving what pages inherit onto the pages and for sharing one object among
+// equal names and numbers once they are copied (PdfPageFormCache), which change nothing they
+// show, so pages can share it freely; poppler is opened only when pixels are asked for.
 // Poppler reads the very file that qpdf parsed (an open handle, not the path), so a file saved
 // over the original later cannot shift the pages under a document that is still open.
 class PdfSource
