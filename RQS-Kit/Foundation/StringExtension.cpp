@@ -119,7 +119,8 @@ bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'
 
 bool sameFolder(const platform::Bundle &a, const platform::Bundle &b)
 {
-    return QFileInfo(a.bundlePath()).canonicalFilePath() == QFileInfo(b.bundlePath()).canonicalFilePath();
+    // Most lookups are in the main bundle itself, which needs no trip to the file system.
+    return &a == &b || QFileInfo(a.bundlePath()).canonicalFilePath() == QFileInfo(b.bundlePath()).canonicalFilePath();
 }
 
 // The table, then the default table when a table was named.

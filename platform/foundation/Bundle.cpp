@@ -24,6 +24,15 @@ QHash<QString, BundlePtr> &registry()
     return bundles;
 }
 
+// The bundles by the paths they were asked for with: resolving links takes a system call per
+// folder of the path, and a window's strings are looked up in the English folder by path again
+// and again while it loads.
+QHash<QString, BundlePtr> &bundlesByPathAsked()
+{
+    static QHash<QString, BundlePtr> bundles;
+    return bundles;
+}
+
 BundlePtr &mainBundleSlot()
 {
     static BundlePtr bundle;
@@ -72,11 +81,17 @@ BundlePtr Bundle::bundleWithPath(const QString &path)
     const QFileInfo info(path);
     if (!info.isDir())
         return nullptr;
+    {
+        QMutexLocker locker(&registryMutex());
+        if (const BundlePtr known = bundlesByPathAsked().value(path))
+            return known;
+    }
     const QString key = info.canonicalFilePath();
     QMutexLocker locker(&registryMutex());
     BundlePtr &bundle = registry()[key];
     if (!bundle)
         bundle = std::make_shared<Bundle>(key);
+    bundlesByPathAsked().insert(path, bundle);
     return bundle;
 }
 

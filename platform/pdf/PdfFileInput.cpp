@@ -98,24 +98,35 @@ size_t PdfFileInput::read(char *buffer, size_t length)
 
 qpdf_offset_t PdfFileInput::findAndSkipNextEOL()
 {
-    // As qpdf's own file reading does it, down to where its reads leave the last offset.
-    char block[10240];
+    // As qpdf's own file reading does it, down to where its reads leave the last offset, but
+    // looking in the cached block itself: qpdf reads a cross-reference table a line at a time,
+    // and copying out a buffer of 10 KiB for each line of 20 bytes took most of opening a file.
+    const auto isEOL = [](char c) { return c == '\r' || c == '\n'; };
+    const auto atEnd = [this] {
+        m_position = m_size;
+        last_offset = m_position;
+        return m_position;
+    };
     for (;;) {
-        const qpdf_offset_t start = m_position;
-        const size_t length = read(block, sizeof block);
-        if (length == 0)
-            return m_position;
-        const char *eol = std::find_if(block, block + length, [](char c) { return c == '\r' || c == '\n'; });
-        if (eol == block + length)
+        last_offset = m_position;
+        if (!load(m_position))
+            return atEnd();
+        const char *const begin = m_block.data();
+        const char *const end = begin + m_blockLength;
+        const char *eol = std::find_if(begin + (m_position - m_blockStart), end, isEOL);
+        if (eol == end) {
+            m_position = m_blockStart + m_blockLength;
             continue;
-        const qpdf_offset_t result = start + (eol - block);
-        m_position = result + 1;
-        char next;
-        while (read(&next, 1) == 1) {
-            if (next != '\r' && next != '\n') {
-                unreadCh(next);
+        }
+        const qpdf_offset_t result = m_blockStart + (eol - begin);
+        for (m_position = result + 1;; ++m_position) {
+            last_offset = m_position;
+            if (!load(m_position)) {
+                atEnd();
                 break;
             }
+            if (!isEOL(m_block[std::size_t(m_position - m_blockStart)]))
+                break;
         }
         return result;
     }

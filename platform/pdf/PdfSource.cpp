@@ -1,6 +1,7 @@
 #include "platform/pdf/PdfSource.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/pdf/PdfFileDevice.h"
 #include "platform/pdf/PdfPageTree.h"
 
 #include <QFile>
@@ -212,12 +213,14 @@ PdfSource::PopplerReader PdfSource::openPopplerReader() const
 {
     PopplerReader reader;
     if (m_file) {
-        // A path of /proc opens the file behind the handle, even once it has been replaced.
-        reader.file = std::make_unique<QFile>(QString::fromLocal8Bit(pathForReading(nullptr)));
-        if (reader.file->open(QIODevice::ReadOnly))
+        // The very file behind the handle, even once it has been replaced.
+        try {
+            reader.file = std::make_unique<PdfFileDevice>(m_file->handle(), m_description);
             reader.document = Poppler::Document::load(reader.file.get());
-        else
+        } catch (const std::exception &) {
+            reader.file.reset();
             reader.document = Poppler::Document::loadFromData(fileContents());
+        }
     } else {
         reader.document = Poppler::Document::loadFromData(m_bytes);
     }

@@ -92,18 +92,18 @@ public:
     }
 
 private:
-    // A poppler document with a handle of its own to the very file qpdf parsed: poppler seeks and
+    // A poppler document with a reader of its own of the very file qpdf parsed: poppler seeks and
     // reads the file, which two documents must not do through one shared file position. The
-    // document goes before its file.
+    // document goes before its reader.
     struct PopplerReader
     {
-        std::unique_ptr<QFile> file;
+        std::unique_ptr<QIODevice> file;
         std::unique_ptr<Poppler::Document> document;
         // How many pages from the first the document has read of the page tree.
         int pagesRead = 0;
     };
     PopplerReader openPopplerReader() const;
-    // The whole file, read once through the handle, for when /proc cannot open it again.
+    // The whole file, read once through the handle, for when it cannot be read again apart.
     QByteArray fileContents() const;
     // A document for a call, given back when the call ends (also by an exception).
     struct ReaderLoan

@@ -187,6 +187,12 @@ TEST(Bundle, AnswersInfoKeysTranslationsInTheUserLanguageAndResourcesByNameTypeA
 
     EXPECT_EQ(Bundle::bundleWithPath(dir.path()), Bundle::bundleWithPath(dir.path() + "/."));
     EXPECT_EQ(Bundle::bundleWithPath(dir.filePath("nowhere")), nullptr);
+    // Through a link, asked for twice, it is still the one folder; gone, it is no bundle.
+    ASSERT_TRUE(QFile::link(dir.path(), dir.path() + "-link"));
+    for (int time = 0; time < 2; ++time)
+        EXPECT_EQ(Bundle::bundleWithPath(dir.path() + "-link"), Bundle::bundleWithPath(dir.path()));
+    ASSERT_TRUE(QFile::remove(dir.path() + "-link"));
+    EXPECT_EQ(Bundle::bundleWithPath(dir.path() + "-link"), nullptr);
 }
 
 TEST(ValueTransformer, NamesFindOneSharedTransformerUntilRegisteredAgainAndRefuseUnknownNamesOrEmptyFactories)

@@ -1,4 +1,5 @@
 #include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfFileDevice.h"
 #include "platform/pdf/PdfFileInput.h"
 
 #include "support/PdfFixture.h"
@@ -11,6 +12,7 @@
 
 #include <functional>
 
+using platform::PdfFileDevice;
 using platform::PdfFileInput;
 
 namespace {
@@ -51,7 +53,10 @@ TEST(PdfFileInput, AnswersAsQpdfsOwnFileReadingDoes)
 {
     QTemporaryDir folder;
     const QList<QByteArray> contents{"%PDF-1.4\nline\r\nend\r\r\n\n tail", "no line end at all", "\r\n\r\n", "a\rb\rc",
-                                     QByteArray(70000, 'x') + "\nafter a block\n"};
+                                     QByteArray(70000, 'x') + "\nafter a block\n",
+                                     // A line end split over the end of the first cached block.
+                                     QByteArray(65535, 'x') + "\r\n\r\nnext block\n",
+                                     QByteArray(65536, 'x') + "\n\ny", QByteArray(65530, 'x') + QByteArray(20, '\n')};
     for (const QByteArray &content : contents) {
         const QString path = PdfFixture::write(folder.path(), "input", content);
         QFile file(path);
@@ -90,4 +95,32 @@ TEST(PdfFileInput, DamagedFilesOpenAsTheyDoFromMemory)
         EXPECT_EQ(fromDisk->pageCount(), fromMemory->pageCount()) << name;
         EXPECT_EQ(fromDisk->damage().isEmpty(), fromMemory->damage().isEmpty()) << name;
     }
+}
+
+// Poppler's reader of a file gives the bytes at every position poppler seeks to, across the
+// cached blocks and at and past the end, and keeps reading the file it was opened on after
+// another file is saved in its place.
+TEST(PdfFileDevice, ReadsTheOpenFileWhereverItSeeks)
+{
+    QTemporaryDir folder;
+    QByteArray content;
+    for (int line = 0; content.size() < 150000; ++line)
+        content += QByteArray::number(line) + " 0 obj\n";
+    const QString path = PdfFixture::write(folder.path(), "input.pdf", content);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    PdfFileDevice device(file.handle(), path);
+    // Saved as an editor saves: a new file put in the old one's place.
+    const QString saved = PdfFixture::write(folder.path(), "saved.pdf", "saved over");
+    ASSERT_TRUE(QFile::remove(path) && QFile::rename(saved, path));
+    EXPECT_EQ(device.size(), content.size());
+    const qint64 block = 64 * 1024;
+    for (const qint64 at : {qint64(0), qint64(17), block - 3, block, 2 * block + 1, content.size() - 5, content.size() - 1}) {
+        ASSERT_TRUE(device.seek(at));
+        EXPECT_EQ(device.read(1024), content.mid(at, 1024)) << at;
+        EXPECT_EQ(device.pos(), std::min<qint64>(at + 1024, content.size())) << at;
+    }
+    ASSERT_TRUE(device.seek(content.size()));
+    EXPECT_TRUE(device.read(10).isEmpty());
+    EXPECT_TRUE(device.atEnd());
 }
