@@ -15,7 +15,6 @@
 
 #include <cmath>
 #include <exception>
-#include <new>
 
 namespace platform {
 
@@ -153,42 +152,6 @@ void PdfPage::prepareDrawing() const
         if (document)
             document->page(m_index);
         return 0;
-    });
-}
-
-QImage PdfPage::renderTurned(const QSize &pixels, int quarterTurns) const
-{
-    const int turns = ((quarterTurns % 4) + 4) % 4;
-    const QSizeF shown = turns % 2 == 0 ? visibleSize() : visibleSize().transposed();
-    if (pixels.isEmpty() || shown.isEmpty())
-        return QImage();
-    // Poppler turns clockwise, and its resolutions are those of the turned picture.
-    static constexpr Poppler::Page::Rotation clockwise[] = {Poppler::Page::Rotate0, Poppler::Page::Rotate270,
-                                                            Poppler::Page::Rotate180, Poppler::Page::Rotate90};
-    const double xResolution = 72.0 * pixels.width() / shown.width();
-    const double yResolution = 72.0 * pixels.height() / shown.height();
-    return m_source->withPoppler(m_index, [&](Poppler::Document *document) {
-        if (!document)
-            return QImage();
-        const std::unique_ptr<Poppler::Page> page = document->page(m_index);
-        if (!page) {
-            logError(QStringLiteral("Could not draw page %1 of %2").arg(m_index + 1).arg(m_source->description()));
-            return QImage();
-        }
-        // Drawn on the paper itself, poppler needs no alpha plane beside the pixels.
-        document->setRenderHint(Poppler::Document::IgnorePaperColor, false);
-        QImage image = page->renderToImage(xResolution, yResolution, 0, 0, pixels.width(), pixels.height(), clockwise[turns]);
-        document->setRenderHint(Poppler::Document::IgnorePaperColor, true);
-        if (image.isNull()) {
-            logError(QStringLiteral("Could not draw page %1 of %2").arg(m_index + 1).arg(m_source->description()));
-            return QImage();
-        }
-        if (image.format() != QImage::Format_RGB32)
-            image = image.convertToFormat(QImage::Format_RGB32);
-        // Poppler falls back to a single pixel when it cannot have the memory for the whole.
-        if (image.size() != pixels)
-            throw std::bad_alloc();
-        return image;
     });
 }
 

@@ -45,10 +45,6 @@ public:
     // image; a non-empty region renders only those pixels of the whole rendering. A null image
     // when the page cannot be drawn (logged).
     QImage render(double xScale, double yScale, const QRect &region = QRect()) const;
-    // The crop box as shown, turned further by quarter turns counter-clockwise and stretched to
-    // exactly these pixels, on white paper, in Format_RGB32. A null image when the page cannot be
-    // drawn (logged); throws std::bad_alloc when its pixels cannot be had.
-    QImage renderTurned(const QSize &pixels, int quarterTurns) const;
     // Opens what drawing the page needs (a poppler document of its file, read as far as this
     // page) and keeps it for the next draw on any thread, so that the draw itself starts at once.
     void prepareDrawing() const;

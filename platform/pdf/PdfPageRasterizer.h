@@ -11,8 +11,8 @@ namespace platform {
 
 // Draws pages straight into 8-bit RGB rows through poppler's own raster device, a band of rows at
 // a time, so that a page never lies in memory whole; the device, with the fonts and glyphs it has
-// made, serves every page of a file that one rasterizer draws. The pixels are those of
-// PdfPage::renderTurned, band for band. One per thread.
+// made, serves every page of a file that one rasterizer draws. The pixels are those of poppler's
+// Qt binding, band for band. One per thread.
 class PdfPageRasterizer
 {
 public:

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -280,6 +281,40 @@ QImage PdfFixture::rendered(const QByteArray &pdf, int page, double dpi)
     const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
     const std::unique_ptr<Poppler::Page> shown = document ? document->page(page) : nullptr;
     return shown ? shown->renderToImage(dpi, dpi) : QImage();
+}
+
+QImage PdfFixture::renderedTurned(const QByteArray &pdf, int page, const QSize &pixels, int quarterTurns)
+{
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+    const std::unique_ptr<Poppler::Page> shown = document ? document->page(page) : nullptr;
+    if (!shown)
+        return QImage();
+    document->setRenderHint(Poppler::Document::Antialiasing);
+    document->setRenderHint(Poppler::Document::TextAntialiasing);
+    const int turns = ((quarterTurns % 4) + 4) % 4;
+    const QSizeF size = turns % 2 == 0 ? shown->pageSizeF() : shown->pageSizeF().transposed();
+    // Poppler turns clockwise, and its resolutions are those of the turned picture.
+    static constexpr Poppler::Page::Rotation clockwise[] = {Poppler::Page::Rotate0, Poppler::Page::Rotate270,
+                                                            Poppler::Page::Rotate180, Poppler::Page::Rotate90};
+    return shown->renderToImage(72.0 * pixels.width() / size.width(), 72.0 * pixels.height() / size.height(), 0, 0,
+                                pixels.width(), pixels.height(), clockwise[turns])
+        .convertToFormat(QImage::Format_RGB888);
+}
+
+QImage PdfFixture::rasterized(platform::PdfPageRasterizer &rasterizer, const platform::PdfPage &page, const QSize &pixels,
+                              int quarterTurns, int bandRows, int *bands)
+{
+    QImage picture(pixels, QImage::Format_RGB888);
+    int top = 0;
+    const bool drawn = rasterizer.draw(page, pixels, quarterTurns, bandRows, [&](const uchar *first, qsizetype bytesPerRow, int count) {
+        for (int y = 0; y < count; ++y)
+            std::memcpy(picture.scanLine(top + y), first + bytesPerRow * y, std::size_t(pixels.width()) * 3);
+        top += count;
+        if (bands)
+            ++*bands;
+        return true;
+    });
+    return drawn && top == pixels.height() ? picture : QImage();
 }
 
 QString PdfFixture::text(const QByteArray &pdf, int page, const QRectF &rect)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pdf/PdfPage.h"
+#include "platform/pdf/PdfPageRasterizer.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -39,8 +40,8 @@ struct PdfFixtureTree
     int count = -1;
     QList<PdfFixtureTree> kids;
 
-    static PdfFixtureTree pageAt(int index) { return {.page = index}; }
-    static PdfFixtureTree node(QList<PdfFixtureTree> kids, int count = -1) { return {.count = count, .kids = std::move(kids)}; }
+    static PdfFixtureTree pageAt(int index) { return {.page = index, .count = -1, .kids = {}}; }
+    static PdfFixtureTree node(QList<PdfFixtureTree> kids, int count = -1) { return {.page = -1, .count = count, .kids = std::move(kids)}; }
 };
 
 // PDF files made at test time with qpdf, so that every case is built exactly as described.
@@ -85,6 +86,13 @@ public:
     // What poppler shows of a page: its pixels, and its text (the whole page's for an empty rectangle,
     // in points, y-down).
     static QImage rendered(const QByteArray &pdf, int page, double dpi = 72);
+    // The page as shown, turned further by quarter turns counter-clockwise by poppler itself and
+    // stretched to exactly these pixels, antialiased on white paper, in Format_RGB888.
+    static QImage renderedTurned(const QByteArray &pdf, int page, const QSize &pixels, int quarterTurns);
+    // The page as a rasterizer hands it over band by band, gathered into one picture in
+    // Format_RGB888; null when a band went missing. bands, when given, counts the bands.
+    static QImage rasterized(platform::PdfPageRasterizer &rasterizer, const platform::PdfPage &page, const QSize &pixels,
+                             int quarterTurns, int bandRows, int *bands = nullptr);
     static QString text(const QByteArray &pdf, int page, const QRectF &rect = {});
     // The pages as our own PdfDocument reads them.
     static QList<platform::PdfPage> pdfPages(const QByteArray &pdf);

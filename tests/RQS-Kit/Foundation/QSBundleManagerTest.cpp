@@ -99,8 +99,9 @@ TEST(QSBundleManager, SavedPicturesCarryTheOrientationResolutionAndDescriptionTh
         EXPECT_NEAR(read.value("DPIHeight").toDouble(), 150.0, 0.05);
         EXPECT_EQ(read.value(QSImageMetadata::TIFFDictionary).toMap().value("ImageDescription").toString(), "Cover of the booklet");
         EXPECT_EQ(read.value("PixelWidth").toInt(), 64);
-        if (written.endsWith(".jpg"))
+        if (written.endsWith(".jpg")) {
             EXPECT_EQ(QImageReader(written).transformation(), QImageIOHandler::TransformationRotate90) << "Qt reads it too";
+        }
     }
     // Plain saving writes none of it.
     ASSERT_TRUE(QSBundleManager::saveImage(picture(false), QUrl::fromLocalFile(folder.filePath("plain.png"))));

@@ -262,8 +262,9 @@ TEST_F(DocumentPrinting, DuplexRunsFollowTheStoredAnswersAndEndingAtAnyStepPrint
         QStringList asked;
         platform::Alert::setResponder([&](const platform::Alert &alert) {
             asked << QString(alert.messageText()).replace(printed.doc.displayName(), "%1");
-            if (alert.messageText() == manual)
+            if (alert.messageText() == manual) {
                 EXPECT_EQ(alert.buttonTitles(), choices);
+            }
             return codes.isEmpty() ? 0 : codes.takeFirst();
         });
         platform::PrintPanel::setResponder([&](QPrinter &) { return results.isEmpty() ? 0 : results.takeFirst(); });
@@ -342,8 +343,9 @@ TEST_F(DocumentTest, EachRunSendsItsSidesInTheOrderAndTurnTheAnswersSay)
         sent += int(c.jobs.size());
         ASSERT_TRUE(waitFor([&] { return captured.jobs().size() == sent; }));
         EXPECT_EQ(captured.jobs().mid(sent - c.jobs.size()), c.jobs);
-        if (c.manual)
+        if (c.manual) {
             EXPECT_EQ(asked, (QStringList{rqs::localized("ManualDuplexTitle"), c.between}));
+        }
     }
 }
 
@@ -414,8 +416,9 @@ TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
     for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
         SCOPED_TRACE(c.printer.toStdString());
         Document doc;
-        if (!c.printer.isEmpty())
+        if (!c.printer.isEmpty()) {
             ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
+        }
         QStringList papers;
         bool native = false;
         platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
@@ -428,8 +431,9 @@ TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
         ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
         platform::PageLayoutPanel::setResponder(nullptr);
         EXPECT_EQ(native, c.native);
-        if (c.native)
+        if (c.native) {
             EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
+        }
     }
 }
 

@@ -192,10 +192,11 @@ TEST(ManualDuplexSteps, EachStepShowsItsOwnPageWholeAndNothingOfTheOthersAtEvery
         const QStringList moves{"nextButton", "nextButton", "oneFaceButton", "nextButton", "nextButton"};
         for (int step = 0; step < VXManualDuplexController::StepCount; ++step) {
             EXPECT_EQ(wizard->currentPage(), step);
-            QTest::qWaitFor([&] { return stepFaults(wizard).isEmpty(); }, 2000);
+            (void)QTest::qWaitFor([&] { return stepFaults(wizard).isEmpty(); }, 2000);
             EXPECT_EQ(stepFaults(wizard), QStringList());
-            if (!size.isValid() && (step == 0 || step == 5))
+            if (!size.isValid() && (step == 0 || step == 5)) {
                 EXPECT_TRUE(saveScreenshot(window, QString("manual-duplex-step%1").arg(step + 1)));
+            }
             if (step < moves.size())
                 window->findChild<QAbstractButton *>(moves[step])->click();
         }

@@ -202,7 +202,7 @@ JobEnd endOfJob(const QString &queue, const QString &title)
 {
     JobEnd end;
     int id = 0;
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         cups_job_t *jobs = nullptr;
         const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
         for (int i = 0; i < count; ++i) {

@@ -57,7 +57,7 @@ protected:
     static QRect settledFrame(QWidget *window)
     {
         QRect frame;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             const QRect now = window->frameGeometry();
             const bool settled = now != window->geometry() && now == frame;
             frame = now;
@@ -193,9 +193,10 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
             EXPECT_EQ(drawn.pointSizeF(), menu->font().pointSizeF());
             menu->ensurePolished();
             for (QAction *action : menu->actions()) {
-                if (!action->isSeparator())
+                if (!action->isSeparator()) {
                     EXPECT_LE(QFontMetrics(drawn).horizontalAdvance(action->text()), menu->actionGeometry(action).width())
                         << action->text().toStdString();
+                }
             }
         }
     }

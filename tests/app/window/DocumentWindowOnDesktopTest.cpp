@@ -86,9 +86,10 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     QCoreApplication::processEvents();
     const QRect visible = onScreen(column->viewport());
     for (QWidget *shown : column->widget()->findChildren<QWidget *>()) {
-        if (shown->isVisible() && (qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown)))
+        if (shown->isVisible() && (qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown))) {
             EXPECT_TRUE(visible.left() <= onScreen(shown).left() && onScreen(shown).right() <= visible.right())
                 << shown->objectName().toStdString() << " runs under the scroll bar";
+        }
     }
     saveScreenshot(controller->window(), "settings-scrolled-to-the-end");
 
@@ -105,9 +106,10 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     for (QWidget *shown : controller->window()->findChildren<QWidget *>()) {
         const bool isControl = qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown)
             || qobject_cast<QLineEdit *>(shown) || qobject_cast<QComboBox *>(shown) || qobject_cast<QTabBar *>(shown);
-        if (isControl && shown->isVisible() && shown->window() == controller->window())
+        if (isControl && shown->isVisible() && shown->window() == controller->window()) {
             EXPECT_FALSE(help->geometry().intersects(shownOnScreen(shown)))
                 << shown->metaObject()->className() << " " << shown->objectName().toStdString() << " is covered";
+        }
     }
 
     const QPoint centre = onScreen(resolution).center();

@@ -378,8 +378,9 @@ TEST_F(DocumentTest, TheClosePromptsButtonsCarryTheirRolesAndAnswerAsNamed)
             if (box->buttonRole(button) == c.clicked)
                 button->click();
         }
-        if (c.closes)
+        if (c.closes) {
             EXPECT_TRUE(waitFor([&] { return closed.count() == 1; })) << c.clicked;
+        }
         QTest::qWait(50);
         EXPECT_EQ(closed.count(), c.closes ? 1 : 0) << c.clicked;
         EXPECT_EQ(QFileInfo::exists(dir.filePath("flyer copy.pdf")), c.writesCopy) << c.clicked;
@@ -851,8 +852,9 @@ TEST_F(DocumentWindowTest, CreepPositionAndPageNumberFieldsHaveLabelsAndUnits)
                 label = found;
         ASSERT_NE(label, nullptr);
         EXPECT_FALSE(label->text().isEmpty());
-        if (auto *number = qobject_cast<QDoubleSpinBox *>(field))
+        if (auto *number = qobject_cast<QDoubleSpinBox *>(field)) {
             EXPECT_FALSE(number->suffix().trimmed().isEmpty());
+        }
     }
 }
 

@@ -42,15 +42,17 @@ TEST(AtomicFileWriter, WritesOnlyOntoARegularFileSomeoneMayWriteAndKeepsItsMode)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath(c.name);
-        if (S_ISREG(c.mode))
+        if (S_ISREG(c.mode)) {
             ASSERT_EQ(::chmod(QFile::encodeName(PdfFixture::write(dir.path(), c.name, "old")).constData(), c.mode & 0777), 0);
+        }
         QString error;
         EXPECT_EQ(AtomicFileWriter::write(path, "new", &error), c.written);
         EXPECT_EQ(error.isEmpty(), c.written);
         struct stat status {};
         EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode : 0, c.mode);
-        if (S_ISREG(c.mode))
+        if (S_ISREG(c.mode)) {
             EXPECT_EQ(PdfFixture::read(path), c.written ? "new" : "old");
+        }
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"fifo", "read-only", "shared"}));
