@@ -22,13 +22,13 @@ struct InputAttribute
     QString key;
     Kind kind = Kind::Number;
     // Invalid where there is none (images).
-    QVariant defaultValue;
-    std::optional<double> minimum, maximum, sliderMinimum, sliderMaximum;
+    QVariant defaultValue = {};
+    std::optional<double> minimum = {}, maximum = {}, sliderMinimum = {}, sliderMaximum = {};
     // The allowed values of a choice input; empty for any other.
-    QStringList choices;
+    QStringList choices = {};
     // Inputs whose values this input's setter sets in turn: a value given for them is applied
     // after this one, so that it is kept.
-    QStringList overrides;
+    QStringList overrides = {};
 };
 
 // Booleans, integers and reals: what a number input takes (property lists store numbers as any).

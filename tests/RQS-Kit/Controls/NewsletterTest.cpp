@@ -50,7 +50,7 @@ QVariant evaluate(QWebEnginePage *page, const QString &script)
 {
     auto answer = std::make_shared<std::optional<QVariant>>();
     page->runJavaScript(script, [answer](const QVariant &value) { *answer = value; });
-    QTest::qWaitFor([answer] { return answer->has_value(); }, 10000);
+    (void)QTest::qWaitFor([answer] { return answer->has_value(); }, 10000);
     return answer->value_or(QVariant());
 }
 

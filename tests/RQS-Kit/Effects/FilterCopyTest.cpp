@@ -70,8 +70,9 @@ TEST_P(FilterCopy, RendersAsItsOriginal)
     // Infinite outputs are compared round the picture.
     const QRectF extent = Extent::isInfinite(expected.extent()) ? QRectF(-10, -10, 60, 50) : expected.extent();
     ASSERT_EQ(Extent::isInfinite(actual.extent()), Extent::isInfinite(expected.extent()));
-    if (!Extent::isInfinite(expected.extent()))
+    if (!Extent::isInfinite(expected.extent())) {
         ASSERT_EQ(actual.extent(), expected.extent());
+    }
     const QRect rect = Extent::pixelsTouching(extent);
     const auto want = Context().render(expected, rect);
     const auto got = Context().render(actual, rect);

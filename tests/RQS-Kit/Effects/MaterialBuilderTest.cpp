@@ -144,8 +144,9 @@ TEST_F(MaterialBuilder, TheShadeListDarkensEachEdgeWithShadesBeyondIt)
     for (const auto &c : cases) {
         scroller->setValue(c.scrolled);
         QCoreApplication::processEvents();
-        if (c.scrolled == scroller->maximum() / 2)
+        if (c.scrolled == scroller->maximum() / 2) {
             EXPECT_TRUE(saveScreenshot(window, "frame-builder-shades"));
+        }
         const auto [top, bottom] = darkening();
         for (const auto &[darker, dark] : {std::pair{top, c.topDark}, std::pair{bottom, c.bottomDark}}) {
             if (dark)
@@ -273,8 +274,9 @@ TEST_F(MaterialBuilder, ShadeRowsLieInTwoLinesInAListNarrowerThan550)
             return container->width() == width && m_builder->shadeRows().first()->height() == r
                    && m_builder->shadeRows().last()->y() == 2 * r;
         }, 3000)) << width;
-        if (width == 549)
+        if (width == 549) {
             EXPECT_TRUE(saveScreenshot(window, "frame-builder-narrow"));
+        }
         const int H = container->height();
         for (int i = 0; i < 3; ++i) {
             const QSShadeRow *row = m_builder->shadeRows().at(i);
@@ -340,8 +342,9 @@ TEST_F(MaterialBuilder, TheBlendPopUpShowsReadableDisplayNames)
     for (const int width : {600, 500}) {
         list->setFixedWidth(list->width() + width - container->width());
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->shadeRows().first()->height() == (width < 550 ? 38 : 31); }, 3000));
-        if (width == 600)
+        if (width == 600) {
             EXPECT_TRUE(saveScreenshot(window, "frame-builder-wide"));
+        }
         QStyleOptionComboBox option;
         option.initFrom(blend);
         const QRect field = blend->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, blend);

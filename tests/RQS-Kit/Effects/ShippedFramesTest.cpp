@@ -149,8 +149,9 @@ TEST(ShippedFrames, ThePictureFrameEffectFramesThePicture)
             const auto translucent = std::count_if(way.begin(), way.end() - 2, [](const auto &p) { return p.a < 0.99f; });
             EXPECT_EQ(translucent, 0) << label;
         }
-        if (name.isEmpty())
+        if (name.isEmpty()) {
             EXPECT_TRUE(saveScreenshot(platform::fx::Context().createImage(output, output.extent()), "picture-frame-effect"));
+        }
     }
 }
 

@@ -92,7 +92,7 @@ TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes
     parent.resize(500, 350);
     const QWidget *view = parent.centralWidget();
     // The drawer follows once the parent's resize has gone through the event loop.
-    QTest::qWaitFor([&] { return window->height() == view->height(); }, 5000);
+    (void)QTest::qWaitFor([&] { return window->height() == view->height(); }, 5000);
     const QRect viewOnScreen(view->mapToGlobal(QPoint(0, 0)), view->size());
     EXPECT_EQ(window->width(), 120);
     EXPECT_EQ(window->geometry().right(), viewOnScreen.right());
