@@ -1,11 +1,13 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/DoubleValue.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/SettingsCodec.h"
 
+#include <QFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -194,14 +196,39 @@ QVariantMap UserDefaults::dictionaryRepresentation() const
     return result;
 }
 
+namespace {
+
+// QSettings tells no reason why it could not write; writing a file of a page beside it finds the
+// system's (a folder that cannot be made or written, a full disk).
+QString reasonNothingCanBeWrittenBeside(const QString &filePath)
+{
+    const QString probe = filePath + QStringLiteral(".probe");
+    QString reason;
+    if (AtomicFileWriter::write(probe, QByteArray(4096, '\0'), &reason)) {
+        QFile::remove(probe);
+        return QStringLiteral("the system gave no reason");
+    }
+    return reason;
+}
+
+} // namespace
+
 bool UserDefaults::synchronize()
 {
     m_settings->sync();
-    if (m_settings->status() != QSettings::NoError) {
-        logError(QStringLiteral("Could not save the user defaults to %1").arg(m_settings->fileName()));
+    switch (m_settings->status()) {
+    case QSettings::NoError:
+        return true;
+    case QSettings::FormatError:
+        logError(QStringLiteral("Could not save the user defaults to %1: the file there cannot be read as settings")
+                     .arg(m_settings->fileName()));
         return false;
+    case QSettings::AccessError:
+        break;
     }
-    return true;
+    logError(QStringLiteral("Could not save the user defaults to %1: %2")
+                 .arg(m_settings->fileName(), reasonNothingCanBeWrittenBeside(m_settings->fileName())));
+    return false;
 }
 
 QString UserDefaults::fileName() const { return m_settings->fileName(); }

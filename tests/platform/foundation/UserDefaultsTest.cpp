@@ -4,6 +4,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
 
+#include "support/FullDisk.h"
 #include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
 
@@ -139,7 +140,7 @@ TEST_F(UserDefaultsTest, TypedGettersReadTextOfAHandEditedFileAndZeroForOtherTyp
     EXPECT_TRUE(hand.arrayForKey("text").isEmpty());
 }
 
-TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsAFileThatCannotBeWritten)
+TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValues)
 {
     LogCapture log;
     EXPECT_FALSE(controller.valueForKeyPath("printerType").isValid());
@@ -154,11 +155,31 @@ TEST_F(UserDefaultsTest, RefusesWhatItCannotStoreOrPathsOutsideValuesAndReportsA
                                         "cannot be stored",
                                         "Warning: A user default without a key was not saved"}));
 
+}
+
+// A save that fails says why, as the system tells it: a folder that is a file, a full disk.
+TEST_F(UserDefaultsTest, ASaveThatFailsSaysWhy)
+{
     ASSERT_FALSE(PdfFixture::write(dir.path(), "blocker", "").isEmpty());
-    UserDefaults blocked(path("blocker/Foldwise.conf"));
-    blocked.setBool(true, "flag");
-    EXPECT_FALSE(blocked.synchronize());
-    EXPECT_TRUE(log.contains("Error: Could not save the user defaults"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("full"));
+    const FullDisk full(path("full"), "other", "old");
+    struct Case
+    {
+        QString file;
+        QString reason;
+    };
+    QList<Case> cases{{path("blocker/Foldwise.conf"), "Not a directory"}};
+    if (full.mounted)
+        cases.append({path("full/Foldwise.conf"), "the disk is full"});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        LogCapture log;
+        UserDefaults blocked(c.file);
+        blocked.setObject(QString(8192, QLatin1Char('x')), "long");
+        EXPECT_FALSE(blocked.synchronize());
+        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error: Could not save the user defaults to %1: %2").arg(c.file, c.reason)});
+        EXPECT_FALSE(QFile::exists(c.file + ".probe"));
+    }
 }
 
 TEST_F(UserDefaultsTest, StandardDefaultsLiveInTheUsersConfigFolderAndBackTheSharedController)
