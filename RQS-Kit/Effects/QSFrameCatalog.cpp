@@ -307,8 +307,6 @@ void QSFrameCatalog::removeFrameAtIndex(int index)
     const QString frameID = m_frameIDs.at(index);
     if (const auto frame = dropFrame(frameID))
         recordUndo(m_undoManager, this, QStringLiteral("undoRemoveFrame:"), [this, frame, frameID] { addFrame(frame, frameID); });
-    else
-        m_frameIDs.removeAt(index);
     post(QStringLiteral("QSFrameCatalogChanged"), this);
     post(QStringLiteral("QSFrameRemoved"), this);
     saveCatalogInstantly(false);

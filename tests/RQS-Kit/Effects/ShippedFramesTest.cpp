@@ -186,3 +186,16 @@ TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
     EXPECT_EQ(list->currentItem()->text(), "Wood Oak");
     EXPECT_EQ(builder.editor().frame(), shipped.system.frameWithName("FRM-0#005#Wood-Oak"));
 }
+
+// A heading of the shipped catalog, which names no frame, goes alone: the entry after it stays.
+TEST(ShippedFrames, RemovingAHeadingLeavesTheEntriesAfterIt)
+{
+    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
+    QStringList expected = system.frameIDs();
+    const qsizetype heading = expected.indexOf(QStringLiteral("Metal -"));
+    ASSERT_GE(heading, 0);
+    ASSERT_LT(heading + 1, expected.size());
+    expected.removeAt(heading);
+    system.removeFrameAtIndex(int(heading));
+    EXPECT_EQ(system.frameIDs(), expected);
+}
