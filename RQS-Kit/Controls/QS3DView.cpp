@@ -140,18 +140,6 @@ MouseEvent QS3DView::remade(const MouseEvent &event, View *target) const
     return copy;
 }
 
-MouseEvent QS3DView::mouseEventOf(const QMouseEvent *event) const
-{
-    MouseEvent mouse;
-    mouse.location = QPointF(event->position().x(), height() - event->position().y());
-    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
-    mouse.button = event->button();
-    mouse.buttons = event->buttons();
-    mouse.modifiers = event->modifiers();
-    mouse.clickCount = event->type() == QEvent::MouseMove ? 0 : 1;
-    return mouse;
-}
-
 void QS3DView::forward(const MouseEvent &event, void (View::*handler)(const MouseEvent &), QEvent::Type type)
 {
     QWidget *target = m_forwardView;
@@ -223,35 +211,32 @@ void QS3DView::scrollWheel(const MouseEvent &event)
         View::scrollWheel(event);
 }
 
+bool QS3DView::tookOtherButton(QMouseEvent *event, bool otherButton, void (View::*handler)(const MouseEvent &), int clickCount)
+{
+    if (!otherButton || !m_forwardView)
+        return false;
+    (this->*handler)(mouseEvent(event, clickCount));
+    event->accept();
+    return true;
+}
+
 void QS3DView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton || !m_forwardView) {
+    if (!tookOtherButton(event, event->button() != Qt::LeftButton, &View::mouseDown, 1))
         View::mousePressEvent(event);
-        return;
-    }
-    mouseDown(mouseEventOf(event));
-    event->accept();
 }
 
 void QS3DView::mouseMoveEvent(QMouseEvent *event)
 {
     const Qt::MouseButtons buttons = event->buttons();
-    if (buttons == Qt::NoButton || buttons.testFlag(Qt::LeftButton) || !m_forwardView) {
+    if (!tookOtherButton(event, buttons != Qt::NoButton && !buttons.testFlag(Qt::LeftButton), &View::mouseDragged, 0))
         View::mouseMoveEvent(event);
-        return;
-    }
-    mouseDragged(mouseEventOf(event));
-    event->accept();
 }
 
 void QS3DView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton || !m_forwardView) {
+    if (!tookOtherButton(event, event->button() != Qt::LeftButton, &View::mouseUp, 1))
         View::mouseReleaseEvent(event);
-        return;
-    }
-    mouseUp(mouseEventOf(event));
-    event->accept();
 }
 
 void QS3DView::updateMouseHover(const MouseEvent &event, View *view)
@@ -276,10 +261,7 @@ bool QS3DView::event(QEvent *event)
         // handlers, so hover is followed here for every move.
         const auto *move = static_cast<QMouseEvent *>(event);
         if (move->buttons() == Qt::NoButton) {
-            MouseEvent mouse;
-            mouse.location = QPointF(move->position().x(), height() - move->position().y());
-            mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
-            mouse.modifiers = move->modifiers();
+            const MouseEvent mouse = mouseEvent(move, 0);
             updateMouseHover(mouse, hoveredViewAt(mouse.location));
         }
         break;

@@ -60,7 +60,10 @@ private:
     QPointF pointInSubview(const QPointF &point, platform::View *subview) const;
     platform::View *subviewHolding(QWidget *widget) const;
     platform::MouseEvent remade(const platform::MouseEvent &event, platform::View *target) const;
-    platform::MouseEvent mouseEventOf(const QMouseEvent *event) const;
+    // Hands a press, drag or release of a button other than the left one to the handler while a
+    // view takes the events; false, doing nothing, for the view's own handling.
+    bool tookOtherButton(QMouseEvent *event, bool otherButton, void (platform::View::*handler)(const platform::MouseEvent &),
+                         int clickCount);
     // To a view's handler, or as Qt's event of the type to any other widget.
     void forward(const platform::MouseEvent &event, void (platform::View::*handler)(const platform::MouseEvent &),
                  QEvent::Type type);

@@ -27,7 +27,6 @@ QSLimitedFetch::~QSLimitedFetch()
     }
 }
 
-QUrl QSLimitedFetch::url() const { return m_url; }
 
 QByteArray QSLimitedFetch::contentType() const { return m_contentType; }
 

@@ -18,7 +18,6 @@ public:
     QSLimitedFetch(QNetworkAccessManager &network, const QUrl &url, qsizetype limit, QObject *parent = nullptr);
     ~QSLimitedFetch() override;
 
-    QUrl url() const;
     // The answer's media type without parameters ("text/html"), once fetched.
     QByteArray contentType() const;
 

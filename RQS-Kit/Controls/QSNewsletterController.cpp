@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSNewsletterController.h"
 
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
+#include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
@@ -227,10 +228,7 @@ void QSNewsletterController::setNavButtons(QTabBar *buttons)
     m_navButtons = buttons;
     if (!buttons)
         return;
-    if (buttons->count() == 0) {
-        buttons->addTab(QStringLiteral("Back"));
-        buttons->addTab(QStringLiteral("Forward"));
-    }
+    QSTranslatingSegmentedControl::addSegmentsIfNone(buttons, {QStringLiteral("Back"), QStringLiteral("Forward")});
     connect(buttons, &QTabBar::tabBarClicked, this, [this](int segment) {
         if (segment >= 0)
             backForward(segment);

@@ -13,15 +13,6 @@ using platform::fx::InputAttribute;
 
 namespace {
 
-const InputAttribute *inputOf(const Filter &filter, const QString &key)
-{
-    for (const InputAttribute &input : filter.inputAttributes()) {
-        if (input.key == key)
-            return &input;
-    }
-    return nullptr;
-}
-
 // Only what the filter's own classes declare: QObject's "objectName" is no setting.
 QMetaProperty declaredProperty(const Filter &filter, const QString &key)
 {
@@ -62,7 +53,7 @@ std::optional<InputAttribute::Kind> kindOf(QMetaType type)
 
 std::optional<InputAttribute> attribute(const Filter &filter, const QString &key)
 {
-    if (const InputAttribute *input = inputOf(filter, key))
+    if (const InputAttribute *input = filter.input(key))
         return *input;
     const QMetaProperty property = declaredProperty(filter, key);
     if (!property.isValid())
@@ -78,7 +69,7 @@ std::optional<InputAttribute> attribute(const Filter &filter, const QString &key
 
 bool setValue(Filter &filter, const QString &key, const QVariant &value)
 {
-    if (inputOf(filter, key))
+    if (filter.input(key))
         return filter.setValueForKey(key, value);
     if (!attribute(filter, key)) {
         platform::logWarning(QStringLiteral("The filter %1 has no input or property %2").arg(filter.name(), key));
@@ -89,7 +80,7 @@ bool setValue(Filter &filter, const QString &key, const QVariant &value)
 
 QVariant value(const Filter &filter, const QString &key)
 {
-    if (inputOf(filter, key) || !declaredProperty(filter, key).isValid())
+    if (filter.input(key) || !declaredProperty(filter, key).isValid())
         return filter.value(key);
     return declaredProperty(filter, key).read(&filter);
 }

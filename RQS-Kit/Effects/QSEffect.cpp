@@ -74,12 +74,6 @@ QStringList stringsEntry(const QVariantMap &map, const QString &key)
     return strings;
 }
 
-bool isInput(const Filter &filter, const QString &key)
-{
-    const QList<InputAttribute> &inputs = filter.inputAttributes();
-    return std::any_of(inputs.begin(), inputs.end(), [&](const InputAttribute &a) { return a.key == key; });
-}
-
 // A settings dictionary as text, one entry a line, in the old property-list style.
 QString describe(const QVariant &value, int depth = 0)
 {
@@ -283,7 +277,7 @@ void QSEffect::setSettings(const QVariantMap &given)
 
 void QSEffect::rememberProperty(const QString &key)
 {
-    if (!isInput(*m_filter, key) && !m_propertiesBefore.contains(key))
+    if (!m_filter->input(key) && !m_propertiesBefore.contains(key))
         m_propertiesBefore.insert(key, rqs::filterKeys::value(*m_filter, key));
 }
 

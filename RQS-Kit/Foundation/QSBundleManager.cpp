@@ -48,10 +48,8 @@ void showSaveAlert(const QString &path)
 
 const QString DescriptionFile = QStringLiteral("Description.plist");
 const QString QuickLookFolder = QStringLiteral("QuickLook");
-// The top-level entries a write made, so that a later write removes only what it made itself.
 
 QString join(const QString &folder, const QString &name) { return folder + QLatin1Char('/') + name; }
-
 
 void fail(QString &failure, const QString &message)
 {

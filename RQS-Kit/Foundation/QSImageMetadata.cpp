@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/QSImageMetadata.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/graphics/PngWriter.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -12,7 +13,6 @@
 
 #include <libexif/exif-data.h>
 #include <libexif/exif-loader.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <memory>
@@ -170,17 +170,6 @@ QByteArray exifWithOrientation(int orientation)
     return block.startsWith(ExifHeader) ? block : QByteArray();
 }
 
-QByteArray pngChunk(const char *type, const QByteArray &data)
-{
-    QByteArray chunk(4, '\0');
-    qToBigEndian(quint32(data.size()), chunk.data());
-    chunk += QByteArray(type, 4) + data;
-    const auto crc = quint32(crc32_z(0, reinterpret_cast<const Bytef *>(chunk.constData() + 4), std::size_t(chunk.size() - 4)));
-    chunk.resize(chunk.size() + 4);
-    qToBigEndian(crc, chunk.data() + chunk.size() - 4);
-    return chunk;
-}
-
 // The Exif block goes after the JPEG's JFIF segment, or after the PNG's header chunk.
 bool insertExif(QByteArray &encoded, const QByteArray &format, const QByteArray &exif)
 {
@@ -188,7 +177,7 @@ bool insertExif(QByteArray &encoded, const QByteArray &format, const QByteArray 
         constexpr qsizetype afterHeader = 8 + PngChunkOverhead + 13;
         if (encoded.size() < afterHeader || encoded.mid(12, 4) != "IHDR")
             return false;
-        encoded.insert(afterHeader, pngChunk("eXIf", exif.mid(ExifHeader.size())));
+        encoded.insert(afterHeader, platform::PngWriter::chunk("eXIf", exif.mid(ExifHeader.size())));
         return true;
     }
     if (encoded.size() < 4 || uchar(encoded[0]) != 0xff || uchar(encoded[1]) != 0xd8 || exif.size() > 0xffff - 2)

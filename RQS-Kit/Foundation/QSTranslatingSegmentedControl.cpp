@@ -7,6 +7,15 @@ QSTranslatingSegmentedControl::QSTranslatingSegmentedControl(QWidget *parent)
 {
 }
 
+bool QSTranslatingSegmentedControl::addSegmentsIfNone(QTabBar *bar, const QStringList &labels)
+{
+    if (bar->count() > 0)
+        return false;
+    for (const QString &label : labels)
+        bar->addTab(label);
+    return true;
+}
+
 void QSTranslatingSegmentedControl::awakeFromNib()
 {
     for (int segment = 0; segment < count(); ++segment)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTabBar>
 
 // A segmented control of an interface file that translates its segment labels through the strings
@@ -12,4 +13,8 @@ public:
     explicit QSTranslatingSegmentedControl(QWidget *parent = nullptr);
 
     Q_INVOKABLE void awakeFromNib();
+
+    // An interface file cannot list segments: a bar without any gets these labels, which the
+    // translation then finds. True when they were added.
+    static bool addSegmentsIfNone(QTabBar *bar, const QStringList &labels);
 };

@@ -759,7 +759,10 @@ bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
 
-bool Document::readNeedsPassword() const { return m_readNeedsPassword; }
+QString Document::openFailureText() const
+{
+    return rqs::localized(m_readNeedsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
+}
 
 void Document::updateChain(QObject *)
 {

@@ -245,8 +245,9 @@ public:
     bool hasPagesToRead() const;
     // What was found wrong in a PDF that was read as far as possible; empty for a sound file.
     QString readDamage() const;
-    // The last read failed because the PDF is locked by a password.
-    bool readNeedsPassword() const;
+    // Why the last read failed, as the user is told: a PDF locked by a password, or contents that
+    // could not be read.
+    QString openFailureText() const;
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);

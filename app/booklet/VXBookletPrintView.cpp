@@ -209,7 +209,7 @@ void VXBookletPrintView::drawBitmapsAhead(quint64 printedPage)
         return;
     }
     const quint64 sides = m_pagesProvider->doubleCount();
-    const double dpi = m_rasterizeDPI > 0 ? m_rasterizeDPI : 300;
+    const double dpi = drawnDPI();
     const quint64 last = printedPage + quint64(m_bitmaps.capacity());
     for (quint64 k = printedPage; k < last && k < quint64(std::numeric_limits<int>::max()); ++k) {
         const quint64 side = sideForPrintedPage(k);
@@ -226,12 +226,14 @@ void VXBookletPrintView::drawBitmapsAhead(quint64 printedPage)
     }
 }
 
+double VXBookletPrintView::drawnDPI() const { return m_rasterizeDPI > 0 ? m_rasterizeDPI : 300; }
+
 QSize VXBookletPrintView::largestBitmap() const
 {
     // A page is fitted into its half of the side and then zoomed.
     const double zoom = std::max(1.0, m_zoom);
     const QSizeF largest(zoom * m_pageSize.width() / 2, zoom * m_pageSize.height());
-    return bitmapSize(largest, m_rasterizeDPI > 0 ? m_rasterizeDPI : 300, true);
+    return bitmapSize(largest, drawnDPI(), true);
 }
 
 QSize VXBookletPrintView::bitmapSize(const QSizeF &size, double dpi) { return bitmapSize(size, dpi, false); }

@@ -102,6 +102,8 @@ private:
     // the workers take, while the print places the earlier ones; starts the workers first. Throws
     // std::bad_alloc when not even one bitmap of the run could be had.
     void drawBitmapsAhead(quint64 printedPage);
+    // The resolution pages are drawn at: rasterizeDPI, or 300 where it has none.
+    double drawnDPI() const;
     // No page of the run needs a larger bitmap than this.
     QSize largestBitmap() const;
     static QSize bitmapSize(const QSizeF &size, double dpi, bool quiet);

@@ -39,7 +39,7 @@ VXPageBitmaps::Bitmap VXPageBitmaps::draw(platform::PdfPageRasterizer &rasterize
     const std::optional<platform::PdfPage> pdfPage = page ? page->pdfPage() : std::nullopt;
     if (!pdfPage || pixels.isEmpty())
         return {};
-    platform::JpegEncoder encoder(pixels, platform::JpegEncoder::Layout::Rgb888);
+    platform::JpegEncoder encoder(pixels);
     const bool drawn = rasterizer.draw(*pdfPage, pixels, orientation, bandRows(pixels),
                                        [&](const uchar *first, qsizetype bytesPerRow, int count) {
                                            return encoder.addRows(first, bytesPerRow, count);

@@ -54,9 +54,9 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     auto *document = new Document(this);
     document->setReadsShownPagesFirst(display);
     if (!document->openURL(url, type)) {
-        const QString reason = document->readNeedsPassword() ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText");
+        const QString reason = document->openFailureText();
         delete document;
-        reportOpenFailure(url, rqs::localized(reason));
+        reportOpenFailure(url, reason);
         return nullptr;
     }
     m_documents.append(document);

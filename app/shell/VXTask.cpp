@@ -112,7 +112,7 @@ Document *VXTask::documentWithoutWindow()
         if (!document->openURL(m_url, type)) {
             platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read")
                                      .arg(m_url.toLocalFile()));
-            fail(rqs::localized(document->readNeedsPassword() ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText")));
+            fail(document->openFailureText());
             return nullptr;
         }
         m_document = std::move(document);

@@ -6,6 +6,7 @@
 #include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagesController.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
+#include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
@@ -289,11 +290,7 @@ void VXDocumentWindowController::setDisplayButton(QTabBar *displayButton)
     m_displayButton = displayButton;
     if (!displayButton)
         return;
-    // An interface file cannot list segments; the loader's translation finds these.
-    if (displayButton->count() == 0) {
-        displayButton->addTab(QStringLiteral("Sheets"));
-        displayButton->addTab(QStringLiteral("Booklet"));
-    }
+    QSTranslatingSegmentedControl::addSegmentsIfNone(displayButton, {QStringLiteral("Sheets"), QStringLiteral("Booklet")});
     connect(displayButton, &QTabBar::currentChanged, this, [this] { m_document->updatePages(); });
 }
 
@@ -302,9 +299,7 @@ void VXDocumentWindowController::setFlipButton(QTabBar *flipButton)
     m_flipButton = flipButton;
     if (!flipButton)
         return;
-    if (flipButton->count() == 0) {
-        flipButton->addTab(QStringLiteral("◀"));
-        flipButton->addTab(QStringLiteral("▶"));
+    if (QSTranslatingSegmentedControl::addSegmentsIfNone(flipButton, {QStringLiteral("◀"), QStringLiteral("▶")})) {
         flipButton->setTabToolTip(0, rqs::localized(QStringLiteral("FlipBack")));
         flipButton->setTabToolTip(1, rqs::localized(QStringLiteral("FlipForward")));
     }

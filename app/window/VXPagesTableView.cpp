@@ -33,12 +33,6 @@ void VXPagesTableView::setAddPageButton(QWidget *button)
     placeAddPageButton();
 }
 
-void VXPagesTableView::setModel(QAbstractItemModel *model)
-{
-    QListView::setModel(model);
-    placeAddPageButton();
-}
-
 void VXPagesTableView::reset()
 {
     QListView::reset();

@@ -17,7 +17,6 @@ public:
     QWidget *addPageButton() const;
     // Shown in row 0 from the time the list has a model.
     void setAddPageButton(QWidget *button);
-    void setModel(QAbstractItemModel *model) override;
     // The add-page button goes back into row 0 once the rows are laid anew.
     void reset() override;
 

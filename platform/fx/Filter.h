@@ -52,6 +52,8 @@ public:
     // "CIAttributeSliderMin", "CIAttributeSliderMax", "choices".
     virtual QVariantMap attributes() const;
     const QList<InputAttribute> &inputAttributes() const { return m_inputs; }
+    // The declared input of that key; nullptr for none.
+    const InputAttribute *input(const QString &key) const;
     // Sets every input that has a default to it.
     virtual void setDefaults();
     // A new filter of the same name, its inputs set through the setters in applying order, so that
@@ -90,8 +92,6 @@ signals:
     void keyValueChanged(const QString &key);
 
 private:
-    const InputAttribute *input(const QString &key) const;
-
     QString m_name;
     QList<InputAttribute> m_inputs;
     QVariantMap m_values;

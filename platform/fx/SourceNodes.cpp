@@ -140,12 +140,16 @@ void StreamedPictureNode::readRows(int first, int last) const
     }
     if (m_rows.empty())
         m_firstRow = m_reader->rowsRead();
+    // Rows above the band are read into one buffer and let go.
     QByteArray skipped;
     while (m_firstRow + int(m_rows.size()) <= last) {
         const bool wanted = m_firstRow + int(m_rows.size()) >= first;
-        QByteArray row(m_reader->bytesPerRow(), Qt::Uninitialized);
+        QByteArray row;
+        QByteArray &into = wanted ? row : skipped;
+        if (into.isEmpty())
+            into.resize(m_reader->bytesPerRow());
         QString error;
-        if (!m_reader->readRow(reinterpret_cast<uchar *>(row.data()), &error)) {
+        if (!m_reader->readRow(reinterpret_cast<uchar *>(into.data()), &error)) {
             m_reader.reset();
             throw failed(error);
         }

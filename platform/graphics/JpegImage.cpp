@@ -80,27 +80,6 @@ JpegImage::JpegImage(QByteArray bytes, const QSize &size)
 {
 }
 
-JpegImage JpegImage::encode(const QImage &picture, int quality, QString *error)
-{
-    const auto failed = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return JpegImage();
-    };
-    if (picture.isNull())
-        return failed(QStringLiteral("there is no picture"));
-    // Rows of blue, green, red and a fourth byte, which libjpeg reads as they are.
-    const QImage rows = picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    if (rows.isNull())
-        throw std::bad_alloc();
-    JpegEncoder encoder(rows.size(), JpegEncoder::Layout::Rgb32, quality);
-    encoder.addRows(rows.constBits(), rows.bytesPerLine(), rows.height());
-    JpegImage image = encoder.finish();
-    if (image.isNull())
-        return failed(encoder.error());
-    return image;
-}
-
 // libjpeg's state between bands. An error jumps back to the setjmp of the call that met it, so no
 // call into libjpeg is made with an object that has a destructor on the stack in between.
 struct JpegEncoder::State
@@ -116,15 +95,15 @@ struct JpegEncoder::State
 
 namespace {
 
-bool startCompressing(JpegEncoder::State &s, int components, J_COLOR_SPACE space, int quality)
+bool startCompressing(JpegEncoder::State &s, int quality)
 {
     if (setjmp(s.errors.escape) != 0)
         return false;
     s.info.dest = &s.destination.base;
     s.info.image_width = JDIMENSION(s.size.width());
     s.info.image_height = JDIMENSION(s.size.height());
-    s.info.input_components = components;
-    s.info.in_color_space = space;
+    s.info.input_components = 3;
+    s.info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&s.info);
     jpeg_set_quality(&s.info, quality, TRUE);
     jpeg_start_compress(&s.info, TRUE);
@@ -152,7 +131,7 @@ bool finishCompressing(JpegEncoder::State &s)
 
 } // namespace
 
-JpegEncoder::JpegEncoder(const QSize &size, Layout layout, int quality)
+JpegEncoder::JpegEncoder(const QSize &size, int quality)
     : m_state(std::make_unique<State>())
 {
     State &s = *m_state;
@@ -165,9 +144,12 @@ JpegEncoder::JpegEncoder(const QSize &size, Layout layout, int quality)
     s.errors.base.error_exit = stopAtError;
     jpeg_create_compress(&s.info);
     s.created = true;
-    const bool words = layout == Layout::Rgb32;
-    const J_COLOR_SPACE space = !words ? JCS_RGB : Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
-    s.failed = size.isEmpty() || !startCompressing(s, words ? 4 : 3, space, quality);
+    if (size.isEmpty()) {
+        s.failed = true;
+        s.errors.message = QStringLiteral("there is no picture");
+        return;
+    }
+    s.failed = !startCompressing(s, quality);
     if (s.errors.outOfMemory)
         throw std::bad_alloc();
 }

@@ -20,10 +20,6 @@ public:
     static constexpr int maximumSide = 65500;
 
     JpegImage() = default;
-    // Encodes an opaque picture (its alpha is ignored) the way Qt's JPEG writer does: 4:2:0
-    // chroma, the usual tables scaled to the quality. A null JpegImage when libjpeg fails, with
-    // the reason in *error; throws std::bad_alloc when memory runs out.
-    static JpegImage encode(const QImage &picture, int quality = defaultQuality, QString *error = nullptr);
 
     bool isNull() const;
     QSize size() const;
@@ -39,19 +35,18 @@ private:
     QSize m_size;
 };
 
-// Encodes a picture handed over a band of rows at a time, top to bottom, exactly as
-// JpegImage::encode does, so that the picture need never lie in memory whole.
+// Encodes a picture handed over a band of rows at a time, top to bottom, so that the picture need
+// never lie in memory whole, the way Qt's JPEG writer does: 4:2:0 chroma, the usual tables scaled
+// to the quality.
 class JpegEncoder
 {
 public:
-    enum class Layout { Rgb888, Rgb32 };
-
-    explicit JpegEncoder(const QSize &size, Layout layout, int quality = JpegImage::defaultQuality);
+    explicit JpegEncoder(const QSize &size, int quality = JpegImage::defaultQuality);
     ~JpegEncoder();
     JpegEncoder(const JpegEncoder &) = delete;
     JpegEncoder &operator=(const JpegEncoder &) = delete;
 
-    // count rows in the layout, bytesPerRow apart. False once libjpeg has failed (the reason in
+    // count rows of 8-bit RGB, bytesPerRow apart. False once libjpeg has failed (the reason in
     // error()) or when more rows come than the picture has; throws std::bad_alloc when memory
     // runs out.
     bool addRows(const uchar *first, qsizetype bytesPerRow, int count);

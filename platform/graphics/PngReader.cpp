@@ -1,5 +1,7 @@
 #include "platform/graphics/PngReader.h"
 
+#include "platform/foundation/SystemReason.h"
+
 #include <QFile>
 
 #include <png.h>
@@ -100,7 +102,7 @@ std::unique_ptr<PngReader> PngReader::open(const QString &path, QString *error)
     auto decoder = std::make_unique<Decoder>();
     decoder->file = std::fopen(QFile::encodeName(path).constData(), "rb");
     if (!decoder->file)
-        return fail(QStringLiteral("it cannot be opened: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(QStringLiteral("it cannot be opened: %1").arg(systemReason(errno)));
     unsigned char signature[8] = {};
     if (std::fread(signature, 1, sizeof signature, decoder->file) != sizeof signature || png_sig_cmp(signature, 0, sizeof signature) != 0)
         return fail(QStringLiteral("it is no PNG file"));

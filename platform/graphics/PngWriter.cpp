@@ -122,15 +122,6 @@ void appendNumber(QByteArray &out, quint32 value)
         out.append(char((value >> shift) & 0xff));
 }
 
-void appendChunk(QByteArray &out, const char *type, const QByteArray &data)
-{
-    appendNumber(out, quint32(data.size()));
-    const qsizetype start = out.size();
-    out.append(type, 4);
-    out.append(data);
-    appendNumber(out, quint32(crc32_z(0, reinterpret_cast<const Bytef *>(out.constData() + start), std::size_t(data.size() + 4))));
-}
-
 // The PNG stream as its parts come: the signature and header, one IDAT chunk per band of rows
 // (the first with the zlib header, the last with the checksum of all rows), the end; each write
 // checked.
@@ -170,8 +161,7 @@ public:
 private:
     bool put(const char *type, const QByteArray &data)
     {
-        QByteArray chunk;
-        appendChunk(chunk, type, data);
+        const QByteArray chunk = PngWriter::chunk(type, data);
         return AtomicFileWriter::writeAll(m_device, chunk.constData(), chunk.size(), m_error);
     }
 
@@ -271,6 +261,16 @@ bool writeFile(const QSize &size, int bandRows, const PngWriter::Rows &rowsFrom,
 }
 
 } // namespace
+
+QByteArray PngWriter::chunk(const char *type, const QByteArray &data)
+{
+    QByteArray out;
+    appendNumber(out, quint32(data.size()));
+    out.append(type, 4);
+    out.append(data);
+    appendNumber(out, quint32(crc32_z(0, reinterpret_cast<const Bytef *>(out.constData() + 4), std::size_t(data.size() + 4))));
+    return out;
+}
 
 bool PngWriter::write(const QImage &picture, const QString &path)
 {

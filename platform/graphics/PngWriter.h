@@ -29,6 +29,8 @@ public:
     // held whole: written without alpha as long as every row is opaque, and asked for once more
     // from its top, with alpha, from the first band that is not. False after an "Error: " line.
     static bool write(const QSize &size, int bandRows, const Rows &rowsFrom, const QString &path);
+    // A chunk of the file: its length, type (four letters), data and checksum.
+    static QByteArray chunk(const char *type, const QByteArray &data);
 };
 
 } // namespace platform

@@ -131,6 +131,8 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Qt's event in this view's coordinates.
+    MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
 
 private:
     struct Tracked
@@ -155,7 +157,6 @@ private:
     QRectF fromQt(const QRectF &rect) const;
     QPointF pointFromSuperview(const QPointF &point) const;
     QPointF pointInSuperview(const QPointF &globalPoint) const;
-    MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
     void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
     bool redispatched(QSinglePointEvent *event);
     // The widget beneath that hover moves are passed to gets entered and left like the one under

@@ -20,6 +20,8 @@ namespace {
 constexpr double deviation = 5;
 constexpr int downwards = 4;
 constexpr double darkness = 0.45;
+// How far beyond the owner the shadow reaches on each side, before its offset downwards.
+const int reach = int(std::ceil(3 * deviation));
 
 // An ordered (Bayer) dither: a pixel of the shadow is drawn when its darkness passes the threshold
 // of its place, so that a darkness of 0.5 covers every second pixel.
@@ -56,10 +58,6 @@ bool WindowShadow::compositing()
     std::free(atom);
     return managed;
 }
-
-int WindowShadow::reach() { return int(std::ceil(3 * deviation)); }
-
-int WindowShadow::offset() { return downwards; }
 
 WindowShadow::WindowShadow(QWidget *owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus
@@ -100,7 +98,7 @@ bool WindowShadow::eventFilter(QObject *watched, QEvent *event)
 void WindowShadow::follow()
 {
     const QRect owner = m_owner->geometry();
-    const int edge = reach();
+    const int edge = reach;
     const QRect place = owner.adjusted(-edge, -edge + downwards, edge, edge + downwards);
     const bool resized = place.size() != size() || m_picture.isNull();
     setGeometry(place);
@@ -111,7 +109,7 @@ void WindowShadow::follow()
 // The owner's rectangle moved down and blurred, less the owner's own place.
 void WindowShadow::shape()
 {
-    const int edge = reach();
+    const int edge = reach;
     const QSize owner = m_owner->size();
     QImage alpha(size(), QImage::Format_Alpha8);
     alpha.fill(0);

@@ -20,11 +20,6 @@ public:
     // Whether an X11 compositing manager runs on the first screen.
     static bool compositing();
 
-    bool isSoft() const { return m_soft; }
-    // How far beyond the owner the shadow reaches on each side, before its offset downwards.
-    static int reach();
-    static int offset();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -84,44 +84,37 @@ protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
 
+// An export under an address space with only 2 MB to spare fails with the line, keeps the booklet
+// exported before, and saves once the space is back.
+void expectFailsUnderTightMemoryAndSavesAfter(double dpi, const QString &line)
+{
+    RasterisedSave save(dpi);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            platform::LogCapture log;
+            const rlimit before = limitAddressSpace(2 * 1024 * 1024);
+            const bool saved = save.save();
+            setrlimit(RLIMIT_AS, &before);
+            const bool held = !saved && log.contains(line) && save.formerFileKept() && save.save() && save.saved();
+            endChild(held, log);
+        },
+        testing::ExitedWithCode(0), line.mid(int(qstrlen("Error: "))).toStdString());
+}
+
 } // namespace
 
 // With no address space left for a thread's stack, the workers cannot start: the export ends
 // with an error rather than waiting for them, and the booklet saves once the space is back.
 TEST_F(RasterExportLimits, AWorkerThatCannotStartEndsTheExportWithAnError)
 {
-    RasterisedSave save(10);
-    EXPECT_EXIT(
-        {
-            alarm(60);
-            platform::LogCapture log;
-            const rlimit before = limitAddressSpace(2 * 1024 * 1024);
-            const bool saved = save.save();
-            setrlimit(RLIMIT_AS, &before);
-            const bool held = !saved && log.contains(QStringLiteral("Error: Could not start a worker to draw pages through bitmaps"))
-                && save.formerFileKept() && save.save() && save.saved();
-            endChild(held, log);
-        },
-        testing::ExitedWithCode(0), "Could not start a worker");
+    expectFailsUnderTightMemoryAndSavesAfter(10, QStringLiteral("Error: Could not start a worker to draw pages through bitmaps"));
 }
 
-// Bitmaps that cannot fit are refused before a page is drawn: the export fails with "not enough
-// memory" rather than ending the program, the former booklet stays, and the booklet saves once
-// the memory is back.
+// Bitmaps that cannot fit (a page at 300 dpi needs 4 MB) are refused before a page is drawn: the
+// export fails with "not enough memory" rather than ending the program, the former booklet stays,
+// and the booklet saves once the memory is back.
 TEST_F(RasterExportLimits, AnExportThatRunsOutOfMemoryFailsAndKeepsTheFormerFile)
 {
-    RasterisedSave save(300);
-    EXPECT_EXIT(
-        {
-            alarm(60);
-            platform::LogCapture log;
-            // A page at 300 dpi needs a bitmap of 4 MB.
-            const rlimit before = limitAddressSpace(2 * 1024 * 1024);
-            const bool saved = save.save();
-            setrlimit(RLIMIT_AS, &before);
-            const bool held = !saved && log.contains(QStringLiteral("Error: Could not print: there is not enough memory"))
-                && save.formerFileKept() && save.save() && save.saved();
-            endChild(held, log);
-        },
-        testing::ExitedWithCode(0), "not enough memory");
+    expectFailsUnderTightMemoryAndSavesAfter(300, QStringLiteral("Error: Could not print: there is not enough memory"));
 }

@@ -34,6 +34,16 @@ protected:
         DocumentTest::TearDown();
     }
 
+    // A four-page PDF in its window, shown and active.
+    void showLeaflet()
+    {
+        const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+        ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+        controller = VXDocumentWindowController::makeWindowController(&document);
+        document.showWindows();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    }
+
     template <class T>
     T *control(const char *name) const
     {
@@ -72,11 +82,7 @@ protected:
 TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelpThatOpensByItselfCoversNone)
 {
     FOLDWISE_REQUIRE_DESKTOP();
-    const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
-    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
-    controller = VXDocumentWindowController::makeWindowController(&document);
-    document.showWindows();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    ASSERT_NO_FATAL_FAILURE(showLeaflet());
     auto *help = control<platform::Popover>("helpPopOver");
     QTest::qWait(300);
     help->close();
@@ -143,11 +149,7 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
 TEST_F(DocumentWindowOnDesktop, EscapeInTheWindowClosesTheHelpThatOpenedByItself)
 {
     FOLDWISE_REQUIRE_DESKTOP();
-    const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
-    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
-    controller = VXDocumentWindowController::makeWindowController(&document);
-    document.showWindows();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    ASSERT_NO_FATAL_FAILURE(showLeaflet());
     auto *help = control<platform::Popover>("helpPopOver");
     ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
     QTest::qWait(200);
