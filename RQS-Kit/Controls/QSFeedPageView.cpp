@@ -92,5 +92,4 @@ void QSFeedPageView::serve(const QUrl &url, QObject *request,
 void QSFeedPageView::pageLoaded(const QString &plainText)
 {
     m_plainText = plainText;
-    emit pageShown();
 }

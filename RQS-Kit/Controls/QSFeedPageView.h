@@ -39,10 +39,6 @@ public:
     // The engine's own view (a QWebEngineView); null until a page was to be shown.
     QWidget *engineView() const;
 
-signals:
-    // The page has loaded and its text is known.
-    void pageShown();
-
 private:
     bool acceptsNavigation(const QUrl &url, bool mainFrame) override;
     bool acceptsRequest(const QUrl &url) override;

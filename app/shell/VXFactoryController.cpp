@@ -133,12 +133,6 @@ void VXFactoryController::showWindow(QObject *)
         shown->makeKeyAndOrderFront(this);
 }
 
-void VXFactoryController::close(QObject *)
-{
-    if (m_window)
-        m_window->close();
-}
-
 void VXFactoryController::showProgress(const QString &text)
 {
     if (m_progressLabel)

@@ -84,8 +84,6 @@ public:
     void removeTask(VXTask *task);
 
     Q_INVOKABLE void showWindow(QObject *sender = nullptr);
-    // Closes the window if it is loaded; the tasks stay.
-    Q_INVOKABLE void close(QObject *sender = nullptr);
     Q_INVOKABLE void openURLs(QObject *sender = nullptr);
     Q_INVOKABLE void resetSettings(QObject *sender = nullptr);
     Q_INVOKABLE void exportAll(QObject *sender = nullptr);
