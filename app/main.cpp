@@ -13,6 +13,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/graphics/ImageReaderPlugins.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -87,6 +88,7 @@ int main(int argc, char **argv)
         return 0;
     // Without the socket this process still works; only later launches start processes of their own.
     instance.listen();
+    platform::ImageReaderPlugins::loadInBackground();
 
     rqs::registerValueTransformers();
     rqs::registerKitClasses();

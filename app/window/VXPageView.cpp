@@ -218,7 +218,9 @@ void VXPageView::updatePage()
                                                                           return;
                                                                       self->m_image = image;
                                                                       self->m_sharp = true;
-                                                                      self->update();
+                                                                      // On screen now, not after whatever else waits for
+                                                                      // the event loop (rows being laid out, say).
+                                                                      self->repaint();
                                                                   },
                                                                   m_wantedRender);
     // An image at hand at that size is the sharp one already.

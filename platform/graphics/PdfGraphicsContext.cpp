@@ -77,6 +77,7 @@ void PdfGraphicsContext::beginPage(const QSizeF &size)
     m_pageSize = QSizeF(kept(size.width()), kept(size.height()));
     m_content.clear();
     m_xobjects = QPDFObjectHandle::newDictionary();
+    m_pageOverlays = 0;
 }
 
 void PdfGraphicsContext::endPage()
@@ -91,10 +92,46 @@ void PdfGraphicsContext::endPage()
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
     page.replaceKey("/MediaBox", m_mediaBoxes.of(QRectF(QPointF(0, 0), m_pageSize)));
     page.replaceKey("/Resources", resources);
-    page.replaceKey("/Contents", m_output->newStream(m_content));
+    page.replaceKey("/Contents", contentStream());
     m_output->addPage(m_output->makeIndirectObject(page), false);
     m_content.clear();
     ++m_pageCount;
+}
+
+QPDFObjectHandle PdfGraphicsContext::contentStream()
+{
+    // A booklet's sides alternate between a few layouts (the front and the back of a sheet, the
+    // ends): a short memory finds them without holding every page's content.
+    constexpr std::size_t remembered = 4;
+    for (auto recent = m_recentContents.begin(); recent != m_recentContents.end(); ++recent) {
+        if (recent->first == m_content) {
+            QPDFObjectHandle stream = recent->second;
+            if (recent != m_recentContents.begin()) {
+                std::pair<std::string, QPDFObjectHandle> found = std::move(*recent);
+                m_recentContents.erase(recent);
+                m_recentContents.push_front(std::move(found));
+            }
+            return stream;
+        }
+    }
+    QPDFObjectHandle stream = m_output->newStream(m_content);
+    m_recentContents.emplace_front(m_content, stream);
+    if (m_recentContents.size() > remembered)
+        m_recentContents.pop_back();
+    return stream;
+}
+
+std::string PdfGraphicsContext::nameOnPage(const std::string &prefix, const QPDFObjectHandle &xobject) const
+{
+    int named = 0;
+    QPDFObjectHandle xobjects = m_xobjects;
+    for (const auto &[name, placed] : xobjects.getDictAsMap()) {
+        if (placed.isSameObjectAs(xobject))
+            return name;
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            ++named;
+    }
+    return prefix + std::to_string(named + 1);
 }
 
 int PdfGraphicsContext::pageCount() const { return m_pageCount; }
@@ -121,7 +158,7 @@ void PdfGraphicsContext::drawPdfPage(const PdfPage &page)
         logError(QStringLiteral("Could not place a PDF page: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
-    placeXObject(form->name, form->xobject, form->placement, "PDF page");
+    placeXObject("/Fx", form->xobject, form->placement, "PDF page");
 }
 
 void PdfGraphicsContext::drawJpegImage(const JpegImage &image, const QRectF &rect)
@@ -155,10 +192,10 @@ void PdfGraphicsContext::drawJpegImage(const JpegImage &image, const QRectF &rec
         return;
     }
     // An image fills the unit square, its first row at the top.
-    placeXObject("/Im" + std::to_string(++m_pictureCount), xobject, placement, "picture");
+    placeXObject("/Im", xobject, placement, "picture");
 }
 
-void PdfGraphicsContext::placeXObject(const std::string &name, const QPDFObjectHandle &xobject, const QTransform &placement,
+void PdfGraphicsContext::placeXObject(const std::string &prefix, const QPDFObjectHandle &xobject, const QTransform &placement,
                                       const char *what)
 {
     // Every number of the placement must be one that a PDF reader takes, and its scale must stay
@@ -177,6 +214,7 @@ void PdfGraphicsContext::placeXObject(const std::string &name, const QPDFObjectH
                      .arg(QLatin1String(what)));
         return;
     }
+    const std::string name = nameOnPage(prefix, xobject);
     if (!m_xobjects.hasKey(name))
         m_xobjects.replaceKey(name, xobject);
     m_content += "q\n";
@@ -201,7 +239,7 @@ PainterRenderer *PdfGraphicsContext::renderer()
         return nullptr;
     }
     m_overlay.emplace(painter, QTransform(1, 0, 0, -1, 0, m_overlays->height()), shadowResolution);
-    const std::string name = "/Ov" + std::to_string(index + 1);
+    const std::string name = "/Ov" + std::to_string(++m_pageOverlays);
     m_content += "q " + name + " Do Q\n";
     m_overlayUses.push_back({m_xobjects, name, index});
     return &*m_overlay;

@@ -6,6 +6,7 @@
 
 #include <QSizeF>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,15 +72,20 @@ private:
     bool isDrawable(const char *what) const;
     // Draws the XObject with the placement and the current transformation, inside the clip;
     // logged and failing the write when a number of it is one PDF readers do not take.
-    void placeXObject(const std::string &name, const QPDFObjectHandle &xobject, const QTransform &placement,
+    void placeXObject(const std::string &prefix, const QPDFObjectHandle &xobject, const QTransform &placement,
                       const char *what);
+    // The name the open page gives the XObject: the one it has on the page already, else the
+    // prefix and the next number of the page's names with that prefix.
+    std::string nameOnPage(const std::string &prefix, const QPDFObjectHandle &xobject) const;
+    // The content stream of a page drawn as one of the last pages was (the same placements of
+    // the same names, which pages laid out alike share) is that page's stream.
+    QPDFObjectHandle contentStream();
 
     std::unique_ptr<QPDF> m_output;
     std::unique_ptr<PdfPageFormCache> m_forms;
     std::unique_ptr<PdfOverlayWriter> m_overlays;
     std::unique_ptr<PdfStreamSpool> m_pictures;
     PdfRectangles m_mediaBoxes;
-    int m_pictureCount = 0;
     std::optional<PainterRenderer> m_overlay;
     std::vector<OverlayUse> m_overlayUses;
     // Parsed overlays, kept until the output that copies from them is written.
@@ -90,6 +96,9 @@ private:
     QSizeF m_pageSize;
     std::string m_content;
     QPDFObjectHandle m_xobjects;
+    int m_pageOverlays = 0;
+    // The content streams of the last pages that differed from each other, newest first.
+    std::deque<std::pair<std::string, QPDFObjectHandle>> m_recentContents;
     int m_pageCount = 0;
     bool m_failed = false;
     bool m_written = false;

@@ -67,8 +67,7 @@ const PdfPageFormCache::Form &PdfPageFormCache::formFor(const PdfPage &page)
         return found->second;
     checkBox(page.cropBox());
     QPDFObjectHandle pageObject = page.m_source->pageForCopying(page.m_index);
-    Form form{formOf(pageObject, page.cropBox()), placementOf(page.cropBox(), page.rotation()),
-              "/Fx" + std::to_string(m_forms.size() + 1)};
+    Form form{formOf(pageObject, page.cropBox()), placementOf(page.cropBox(), page.rotation())};
     m_sources.insert(page.m_source);
     return m_forms.emplace(key, std::move(form)).first->second;
 }

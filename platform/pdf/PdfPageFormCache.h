@@ -34,8 +34,6 @@ public:
         QPDFObjectHandle xobject;
         // Maps the form's space to the page's crop box as shown, lower-left corner at the origin.
         QTransform placement;
-        // The resource name under which pages refer to it, unique in the output.
-        std::string name;
     };
 
     explicit PdfPageFormCache(QPDF &output);

@@ -16,10 +16,12 @@
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
+#include <QElapsedTimer>
 #include <QNativeGestureEvent>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -309,6 +311,31 @@ TEST(VXPageView, AHiddenViewAsksForNoSharpImageAndTellsWhenTheOneShownIsDrawn)
     view->update();
     QTest::qWait(50);
     EXPECT_EQ(told, 1) << "told once";
+}
+
+// The sharp image is painted as its arrival is handled, not when the event loop comes round to
+// painting after whatever else waits (a long page list laying out its rows, say).
+TEST(VXPageView, PaintsTheSharpImageAsItsArrivalIsHandled)
+{
+    const VXPagePtr page = fixturePage(3, Qt::blue);
+    QWidget top;
+    top.resize(400, 300);
+    auto *view = new VXPageView(&top);
+    view->setGeometry(0, 0, 400, 300);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    view->setPage(page);
+    ASSERT_FALSE(view->showsSharpImage());
+    // Only the work posted to the application runs here (the image's arrival among it), never the
+    // window's own paint requests.
+    QElapsedTimer waited;
+    waited.start();
+    while (!VXPageImageCache::shared().find(page.get()) && waited.elapsed() < 30'000) {
+        QThread::msleep(2);
+        QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+    }
+    ASSERT_TRUE(VXPageImageCache::shared().find(page.get()));
+    EXPECT_TRUE(view->showsSharpImage());
 }
 
 TEST(VXPageView, OnlyLandscapePagesTurnByTheOrientationGiven)

@@ -400,8 +400,9 @@ TEST(PdfGraphicsContext, ImposesWithOneFormPerSourcePagePlacedUnderTheTransformA
     // A quarter turn counter-clockwise about the lower-left corner, halved, then moved right.
     EXPECT_EQ(out.placement(1, "/Fx1"), (QList<double>{0, 0.5, -0.5, 0, 150, 0}));
     EXPECT_TRUE(out.content(1).contains("W* n"));
-    // The next page starts with a new graphics state.
-    EXPECT_EQ(out.placement(2, "/Fx2"), (QList<double>{1, 0, 0, 1, 0, 0}));
+    // The next page starts with a new graphics state, and names its forms anew.
+    EXPECT_EQ(out.placement(2, "/Fx1"), (QList<double>{1, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(out.xobject(2, "/Fx1").getObjGen(), out.xobject(0, "/Fx2").getObjGen());
     EXPECT_FALSE(out.content(2).contains(" W"));
     // A page placed twice is one object.
     EXPECT_EQ(out.xobject(0, "/Fx1").getObjGen(), out.xobject(1, "/Fx1").getObjGen());
@@ -410,6 +411,41 @@ TEST(PdfGraphicsContext, ImposesWithOneFormPerSourcePagePlacedUnderTheTransformA
     EXPECT_EQ(mismatches(pdf, 0, {{{5, 295}, marker}, {{205, 295}, marker}, {{300, 100}, PdfFixture::colourOf(2)}}), none);
     // The page covers x 0 to 150 and y-down 200 to 300; the clip keeps x below 100.
     EXPECT_EQ(mismatches(pdf, 1, {{{50, 250}, PdfFixture::colourOf(1)}, {{120, 290}, Qt::white}, {{50, 150}, Qt::white}}), none);
+}
+
+// A booklet's sides alternate between a few layouts: sides drawn alike share one content stream
+// and show their own pages through their own resources.
+TEST(PdfGraphicsContext, SidesDrawnAlikeShareOneContentStreamAndEachShowsItsOwnPages)
+{
+    const QList<PdfPage> source = sourcePages(9);
+    struct Side
+    {
+        int left;
+        int right;
+        double rightShift;
+    };
+    const QList<Side> sides{{0, 2, 0}, {4, 6, 0}, {8, 0, 10}, {2, 4, 0}};
+    const QByteArray pdf = pdfDrawn([&](PdfGraphicsContext &c) {
+        for (const Side &side : sides) {
+            c.beginPage({400, 300});
+            c.drawPdfPage(source[side.left]);
+            c.translate(200 + side.rightShift, 0);
+            c.drawPdfPage(source[side.right]);
+        }
+    });
+    Structure out(pdf);
+    ASSERT_EQ(out.pages.size(), 4u);
+    const auto contents = [&](std::size_t page) { return out.pages.at(page).getKey("/Contents").getObjGen(); };
+    EXPECT_EQ(contents(0), contents(1));
+    EXPECT_EQ(contents(0), contents(3));
+    EXPECT_NE(contents(0), contents(2)) << "its right page lies elsewhere";
+    EXPECT_EQ(out.streams("/Form").size(), 5);
+    for (int index = 0; index < sides.size(); ++index) {
+        SCOPED_TRACE(index);
+        const Side &side = sides[index];
+        EXPECT_EQ(mismatches(pdf, index, {{{100, 150}, PdfFixture::colourOf(side.left + 1)},
+                                          {{300, 150}, PdfFixture::colourOf(side.right + 1)}}), none);
+    }
 }
 
 // The second page is cropped; the third shows the second's content stream uncropped, with a smaller trim box.
@@ -433,10 +469,10 @@ TEST(PdfGraphicsContext, PlacesRotatedAndCroppedPagesAsShownEachWithItsOwnBoxes)
     Structure out(pdf);
     // A quarter turn clockwise: the page's lower-left corner goes to the top-left.
     EXPECT_EQ(out.placement(0, "/Fx1"), (QList<double>{0, -1, 1, 0, 0, 200}));
-    EXPECT_EQ(out.placement(1, "/Fx2"), (QList<double>{1, 0, 0, 1, -50, -60}));
-    EXPECT_EQ(out.bbox(1, "/Fx2"), QRectF(50, 60, 100, 200));
-    EXPECT_EQ(out.bbox(2, "/Fx3"), QRectF(0, 0, 200, 300));
-    EXPECT_NE(out.xobject(1, "/Fx2").getObjGen(), out.xobject(2, "/Fx3").getObjGen());
+    EXPECT_EQ(out.placement(1, "/Fx1"), (QList<double>{1, 0, 0, 1, -50, -60}));
+    EXPECT_EQ(out.bbox(1, "/Fx1"), QRectF(50, 60, 100, 200));
+    EXPECT_EQ(out.bbox(2, "/Fx1"), QRectF(0, 0, 200, 300));
+    EXPECT_NE(out.xobject(1, "/Fx1").getObjGen(), out.xobject(2, "/Fx1").getObjGen());
     EXPECT_EQ(mismatches(pdf, 0, {{{5, 5}, marker}, {{295, 195}, PdfFixture::colourOf(1)}}), none);
     EXPECT_EQ(mismatches(pdf, 1, {{{5, 195}, marker}, {{95, 5}, PdfFixture::colourOf(2)}}), none);
     // The second page's marker, 25 points wide at (50, 60), inside the whole page.
@@ -468,7 +504,7 @@ TEST(PdfGraphicsContext, OverlaysLieBetweenThePagesDrawnAroundThemOnlyWhereDrawn
     Structure out(pdf);
     EXPECT_EQ(out.drawnNames(0), (QStringList{"/Fx1", "/Ov1", "/Fx2"}));
     EXPECT_EQ(out.drawnNames(1), QStringList{"/Fx1"});
-    EXPECT_EQ(out.drawnNames(2), QStringList{"/Ov2"});
+    EXPECT_EQ(out.drawnNames(2), QStringList{"/Ov1"});
     EXPECT_EQ(out.streams("/Form").size(), 4) << "no overlay for the page without other drawing";
     EXPECT_NEAR(out.mediaBox(2).height(), a4.height(), 1e-3);
     EXPECT_EQ(PdfFixture::text(pdf, 2).simplified(), QStringLiteral("Sheet 3"));

@@ -1,0 +1,42 @@
+#include "platform/graphics/ImageReaderPlugins.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray mappedFiles()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Run alone (as ctest runs each case) the process has read no picture before: the plugins are
+// mapped by the loading, not by an earlier case.
+TEST(ImageReaderPlugins, LoadsQtsPictureReadersOnce)
+{
+    QFuture<void> loading = platform::ImageReaderPlugins::loadInBackground();
+    loading.waitForFinished();
+    // libqjpeg comes with Qt itself wherever Qt's picture plugins are installed.
+    EXPECT_TRUE(mappedFiles().contains("/imageformats/libqjpeg.so")) << "the picture plugins were not loaded";
+
+    // Started once: a second call finds it done.
+    EXPECT_TRUE(platform::ImageReaderPlugins::loadInBackground().isFinished());
+    // Pictures still read on the main thread afterwards, through the plugins loaded elsewhere.
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(picture.save(&buffer, "JPEG"));
+    }
+    const QImage read = QImage::fromData(jpeg, "JPEG");
+    ASSERT_FALSE(read.isNull());
+    EXPECT_NEAR(qRed(read.pixel(4, 4)), 255, 8);
+}
