@@ -77,8 +77,8 @@ private:
     // The name the open page gives the XObject: the one it has on the page already, else the
     // prefix and the next number of the page's names with that prefix.
     std::string nameOnPage(const std::string &prefix, const QPDFObjectHandle &xobject) const;
-    // The content stream of a page drawn as one of the last pages was (the same placements of
-    // the same names, which pages laid out alike share) is that page's stream.
+    // The open page's content stream: that of one of the last few pages when it was drawn the
+    // same (the same placements of the same names, as pages laid out alike are), else a new one.
     QPDFObjectHandle contentStream();
 
     std::unique_ptr<QPDF> m_output;
