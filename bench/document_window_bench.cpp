@@ -81,18 +81,25 @@ int main(int argc, char **argv)
     // round again would count whatever else runs in that round.
     qint64 sheet = -1;
     qint64 sheetSinceEpoch = 0;
+    const QList<VXPageView *> views{controller->leftPage(), controller->rightPage()};
+    if (views.contains(nullptr)) {
+        std::fprintf(stderr, "Error: the window has no page views\n");
+        return 1;
+    }
     const auto noteSheet = [&] {
-        if (sheet < 0 && controller->leftPage()->showsSharpImage() && controller->rightPage()->showsSharpImage()) {
+        if (sheet < 0 && views[0]->showsSharpImage() && views[1]->showsSharpImage()) {
             sheet = clock.elapsed();
             sheetSinceEpoch = QDateTime::currentMSecsSinceEpoch();
         }
     };
-    for (VXPageView *view : {controller->leftPage(), controller->rightPage()})
+    for (VXPageView *view : views)
         QObject::connect(view, &VXPageView::sharpImageShown, view, noteSheet);
     noteSheet();
     const bool firstSheet = waitFor([&] { return sheet >= 0; }, 60000);
-    if (!firstSheet)
+    if (!firstSheet) {
         sheet = clock.elapsed();
+        sheetSinceEpoch = QDateTime::currentMSecsSinceEpoch();
+    }
     if (firstSheetOnly) {
         // The wall clock, for timing the whole process from its start outside.
         std::printf("sheet at         %lld ms since the epoch\n", sheetSinceEpoch);

@@ -8,12 +8,13 @@ namespace platform {
 
 QFuture<void> ImageReaderPlugins::loadInBackground()
 {
-    // The global pool is waited for before the application object goes.
+    // The global pool is waited for as the application object goes; the probe touches nothing of
+    // the GUI, so it may end after the GUI has gone.
     static const QFuture<void> loading = QtConcurrent::run([] {
         QByteArray nothing;
         QBuffer empty(&nothing);
         empty.open(QIODevice::ReadOnly);
-        // Asking whether any plugin reads this format loads them all, as the first picture does.
+        // Asking for a format that no plugin claims loads them all, as the first PNG icon does.
         // Qt moves each plugin it loads to the main thread, so nothing stays tied to this worker.
         QImageReader(&empty, "png").canRead();
     });

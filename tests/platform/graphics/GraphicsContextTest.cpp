@@ -2,6 +2,7 @@
 #include "platform/graphics/AlphaBlur.h"
 #include "platform/graphics/BitmapGraphicsContext.h"
 #include "platform/graphics/GraphicsContextScope.h"
+#include "platform/graphics/JpegImage.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/graphics/PdfGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
@@ -445,6 +446,38 @@ TEST(PdfGraphicsContext, SidesDrawnAlikeShareOneContentStreamAndEachShowsItsOwnP
         const Side &side = sides[index];
         EXPECT_EQ(mismatches(pdf, index, {{{100, 150}, PdfFixture::colourOf(side.left + 1)},
                                           {{300, 150}, PdfFixture::colourOf(side.right + 1)}}), none);
+    }
+}
+
+// Pictures and overlays are named on each side too: sides drawn alike share their content and
+// still show their own picture and their own text.
+TEST(PdfGraphicsContext, SidesWithPicturesAndTextDrawnAlikeShareTheirContentAndShowTheirOwn)
+{
+    const auto jpegOf = [](const QColor &colour) {
+        QImage rows(40, 30, QImage::Format_RGB888);
+        rows.fill(colour);
+        platform::JpegEncoder encoder(rows.size());
+        encoder.addRows(rows.constScanLine(0), rows.bytesPerLine(), rows.height());
+        return encoder.finish();
+    };
+    const QList<QColor> colours{Qt::red, Qt::blue};
+    const QByteArray pdf = pdfDrawn([&](PdfGraphicsContext &c) {
+        for (int side = 0; side < colours.size(); ++side) {
+            c.beginPage({300, 200});
+            c.drawJpegImage(jpegOf(colours[side]), QRectF(0, 100, 300, 100));
+            c.drawText(QStringLiteral("Side %1").arg(side + 1), QPointF(20, 40), {QFont(QStringLiteral("DejaVu Sans"), 18)});
+        }
+    });
+    Structure out(pdf);
+    ASSERT_EQ(out.pages.size(), 2u);
+    EXPECT_EQ(out.pages.at(0).getKey("/Contents").getObjGen(), out.pages.at(1).getKey("/Contents").getObjGen());
+    EXPECT_EQ(out.drawnNames(0), (QStringList{"/Im1", "/Ov1"}));
+    EXPECT_NE(out.xobject(0, "/Im1").getObjGen(), out.xobject(1, "/Im1").getObjGen());
+    EXPECT_NE(out.xobject(0, "/Ov1").getObjGen(), out.xobject(1, "/Ov1").getObjGen());
+    for (int side = 0; side < colours.size(); ++side) {
+        SCOPED_TRACE(side);
+        EXPECT_EQ(PdfFixture::text(pdf, side).simplified(), QStringLiteral("Side %1").arg(side + 1));
+        EXPECT_EQ(mismatches(pdf, side, {{{150, 50}, colours[side]}}), none);
     }
 }
 

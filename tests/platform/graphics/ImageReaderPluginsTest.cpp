@@ -16,10 +16,11 @@ QByteArray mappedFiles()
 
 } // namespace
 
-// Run alone (as ctest runs each case) the process has read no picture before: the plugins are
-// mapped by the loading, not by an earlier case.
 TEST(ImageReaderPlugins, LoadsQtsPictureReadersOnce)
 {
+    // As ctest runs each case, alone, the process has read no picture before.
+    if (mappedFiles().contains("/imageformats/"))
+        GTEST_SKIP() << "an earlier case of this process loaded the plugins";
     QFuture<void> loading = platform::ImageReaderPlugins::loadInBackground();
     loading.waitForFinished();
     // libqjpeg comes with Qt itself wherever Qt's picture plugins are installed.
