@@ -87,7 +87,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const auto noteSheet = [&] {
-        if (sheet < 0 && views[0]->showsSharpImage() && views[1]->showsSharpImage()) {
+        if (sheet < 0 && controller->showsSharpSheet()) {
             sheet = clock.elapsed();
             sheetSinceEpoch = QDateTime::currentMSecsSinceEpoch();
         }

@@ -21,7 +21,11 @@ QSFeedPageView::QSFeedPageView(QWidget *parent)
 }
 
 // The page, with the engine's requests still open, goes before the fetches that answer them.
-QSFeedPageView::~QSFeedPageView() { delete m_pageWidget; }
+QSFeedPageView::~QSFeedPageView()
+{
+    if (m_page)
+        delete m_page->widget();
+}
 
 void QSFeedPageView::setNavigationPolicy(Policy policy) { m_policy = std::move(policy); }
 
@@ -35,7 +39,7 @@ QUrl QSFeedPageView::pageUrl() const { return m_pageUrl; }
 
 QString QSFeedPageView::plainText() const { return m_plainText; }
 
-QWidget *QSFeedPageView::engineView() const { return m_pageWidget ? m_page->engineView() : nullptr; }
+QWidget *QSFeedPageView::engineView() const { return m_page ? m_page->engineView() : nullptr; }
 
 bool QSFeedPageView::navigate(const QUrl &url)
 {
@@ -45,13 +49,12 @@ bool QSFeedPageView::navigate(const QUrl &url)
     }
     if (!m_policy || !m_policy(url))
         return false;
-    if (!m_pageWidget) {
+    if (!m_page) {
         QSWebEngine *engine = QSWebEngineLoader::engine();
         if (!engine)
             return false;
         m_page = engine->createPage(*this, QSFeedSchemeHandler::schemes(), this);
-        m_pageWidget = m_page->widget();
-        layout()->addWidget(m_pageWidget);
+        layout()->addWidget(m_page->widget());
     }
     m_page->load(QSFeedSchemeHandler::servedUrl(url));
     return true;

@@ -2,7 +2,6 @@
 
 #include "RQS-Kit/Controls/QSWebEngine.h"
 
-#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -49,8 +48,8 @@ private:
     Policy m_policy;
     Policy m_resourcePolicy;
     QSFeedSchemeHandler *m_schemes;
+    // Lives as long as its widget, a child of this view.
     QSWebPage *m_page = nullptr;
-    QPointer<QWidget> m_pageWidget;
     QUrl m_pageUrl;
     QString m_plainText;
 };

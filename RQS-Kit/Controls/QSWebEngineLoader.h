@@ -7,7 +7,7 @@
 // Loads the web engine plugin ("foldwise-webview.so") the first time a page is to be shown, so
 // that Qt WebEngine stays out of every process that shows none. It is looked for in
 // $FOLDWISE_PLUGINS when set, else beside the executable (the build tree), else in the installed
-// plugin folder relative to it ("../lib/foldwise"). Main thread only.
+// plugin folder relative to it ("<libdir>/foldwise" beside its "bin"). Main thread only.
 class QSWebEngineLoader
 {
 public:

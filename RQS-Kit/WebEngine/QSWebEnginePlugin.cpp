@@ -75,16 +75,16 @@ public:
     }
     void requestStarted(QWebEngineUrlRequestJob *job) override
     {
-        const QPointer<QWebEngineUrlRequestJob> request = job;
+        // The client calls neither once the job is gone.
         m_client.serve(
             job->requestUrl(), job,
-            [request](const QByteArray &type, const QByteArray &body) {
-                auto *device = new QBuffer(request);
+            [job](const QByteArray &type, const QByteArray &body) {
+                auto *device = new QBuffer(job);
                 device->setData(body);
-                request->reply(type, device);
+                job->reply(type, device);
             },
-            [request](bool refused) {
-                request->fail(refused ? QWebEngineUrlRequestJob::RequestDenied : QWebEngineUrlRequestJob::RequestFailed);
+            [job](bool refused) {
+                job->fail(refused ? QWebEngineUrlRequestJob::RequestDenied : QWebEngineUrlRequestJob::RequestFailed);
             });
     }
 

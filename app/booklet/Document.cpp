@@ -52,15 +52,6 @@ bool isPdf(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
 }
 
-bool isPicture(const QString &path)
-{
-    if (isPdf(path))
-        return false;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.canRead();
-}
-
 UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
 
 Document::SheetWindowFallback &sheetWindowFallback()
@@ -102,7 +93,16 @@ QString Document::typeForContentsOfURL(const QUrl &url)
         platform::logError(QStringLiteral("Could not get document type for %1, because it is no readable file").arg(url.toString()));
         return QString();
     }
-    return isPicture(path) ? ImageType : PdfType;
+    return isPictureFile(path) ? ImageType : PdfType;
+}
+
+bool Document::isPictureFile(const QString &path)
+{
+    if (isPdf(path))
+        return false;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead();
 }
 
 const QStringList &Document::printInfoKeys()
@@ -168,7 +168,7 @@ bool Document::readPages(const QString &path)
         platform::logError(QStringLiteral("Could not read \"%1\", because it is no file").arg(path));
         return false;
     }
-    if (isPicture(path)) {
+    if (isPictureFile(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));

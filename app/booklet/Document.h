@@ -108,6 +108,8 @@ public:
     static void initialize();
     // PdfType or ImageType by the file's contents; empty (logged) for a file that cannot be read.
     static QString typeForContentsOfURL(const QUrl &url);
+    // Whether the file holds a picture Qt reads, by its contents; a PDF never is one.
+    static bool isPictureFile(const QString &path);
     // The print-info keys a settings dictionary may give for printSettings: paper, orientation,
     // scaling, margins and printer, never what becomes of a job.
     static const QStringList &printInfoKeys();

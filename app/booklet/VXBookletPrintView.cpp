@@ -272,8 +272,7 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
     platform::GraphicsContext *context = platform::GraphicsContext::current();
     if (!page || !context)
         return;
-    if (m_rasterizeDPI <= 0)
-        m_rasterizeDPI = 300;
+    m_rasterizeDPI = drawnDPI();
     const QSize pixels = bitmapSize(rect.size(), m_rasterizeDPI);
     if (pixels.isEmpty()) {
         pageFailed(page);

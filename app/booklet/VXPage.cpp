@@ -283,11 +283,14 @@ void VXPage::prepareDrawingInBackground()
 
 QImage VXPage::imageForResolution(double resolution, int orientation,
                                   std::function<void(const QImage &)> highresBlock,
-                                  std::weak_ptr<const void> wanted)
+                                  std::weak_ptr<const void> wanted, bool *cached)
 {
-    const std::optional<VXPageImageCache::Entry> cached = VXPageImageCache::shared().find(this);
-    if (cached && cached->orientation == orientation && cached->resolution >= resolution)
-        return cached->image;
+    const std::optional<VXPageImageCache::Entry> entry = VXPageImageCache::shared().find(this);
+    const bool sharp = entry && entry->orientation == orientation && entry->resolution >= resolution;
+    if (cached)
+        *cached = sharp;
+    if (sharp)
+        return entry->image;
 
     const VXPagePtr self = weak_from_this().lock();
     if (self) {

@@ -76,14 +76,14 @@ public:
     // thread.
     void calcPreviewInBackground(std::function<void()> whenDrawn);
 
-    // The cached image when it has this orientation and at least this long-side resolution.
-    // Otherwise starts rendering one on the render queue, hands it to highresBlock on the main
-    // thread, and returns the preview, or the placeholder when there is none yet. A render whose
-    // asker has let go of `wanted` before it starts is dropped, so that pages paged past do not
-    // hold up the one shown.
+    // The cached image when it has this orientation and at least this long-side resolution
+    // (*cached, when given, then says so). Otherwise starts rendering one on the render queue,
+    // hands it to highresBlock on the main thread, and returns the preview, or the placeholder
+    // when there is none yet. A render whose asker has let go of `wanted` before it starts is
+    // dropped, so that pages paged past do not hold up the one shown.
     QImage imageForResolution(double resolution, int orientation,
                               std::function<void(const QImage &)> highresBlock,
-                              std::weak_ptr<const void> wanted);
+                              std::weak_ptr<const void> wanted, bool *cached = nullptr);
     // Readies the drawing of the page on the render queue, ahead of a render asked for soon.
     void prepareDrawingInBackground();
     // High-resolution renders dropped so far in this process.

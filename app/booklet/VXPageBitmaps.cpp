@@ -124,8 +124,7 @@ VXPageBitmaps::Bitmap VXPageBitmaps::take(const VXPagePtr &page, const QSize &pi
     });
     if (found == m_ahead.end()) {
         lock.unlock();
-        platform::PdfPageRasterizer rasterizer;
-        return draw(rasterizer, page, pixels, orientation);
+        return draw(m_inTurn, page, pixels, orientation);
     }
     // It stays ahead until drawn, for a worker to find.
     const std::shared_ptr<Job> job = *found;

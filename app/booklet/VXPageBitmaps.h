@@ -85,4 +85,6 @@ private:
     std::deque<std::shared_ptr<Job>> m_ahead;
     std::vector<std::thread> m_workers;
     bool m_stopping = false;
+    // Draws, on the thread that takes them, the pictures that were not asked for ahead.
+    platform::PdfPageRasterizer m_inTurn;
 };

@@ -144,10 +144,8 @@ void VXDocumentWindowController::readRemainingPagesOnceShown()
     QTimer::singleShot(latestMilliseconds, this, readRest);
     auto *waiting = new QObject(this);
     const auto shown = [this, waiting, readRest] {
-        for (VXPageView *view : {m_leftPage.data(), m_rightPage.data()}) {
-            if (view && !view->showsSharpImage())
-                return;
-        }
+        if (!showsSharpSheet())
+            return;
         // Once the sheet's painting is done.
         QTimer::singleShot(0, this, readRest);
         waiting->deleteLater();
@@ -244,6 +242,15 @@ bool VXDocumentWindowController::eventFilter(QObject *watched, QEvent *event)
 void VXDocumentWindowController::allowClose() { m_closeAllowed = true; }
 
 // ---- Outlets
+
+bool VXDocumentWindowController::showsSharpSheet() const
+{
+    for (VXPageView *view : {m_leftPage.data(), m_rightPage.data()}) {
+        if (view && !view->showsSharpImage())
+            return false;
+    }
+    return true;
+}
 
 void VXDocumentWindowController::setLeftPage(VXPageView *leftPage)
 {

@@ -82,6 +82,9 @@ public:
     Q_INVOKABLE void setHelpAutoShow(QAbstractButton *helpAutoShow);
     VXPageView *leftPage() const;
     VXPageView *rightPage() const;
+    // Whether the sheet side shown is drawn from its sharp images (each page view has painted its
+    // own; a view that shows no page has none to paint).
+    bool showsSharpSheet() const;
     QTabBar *displayButton() const;
     QTabBar *flipButton() const;
     VXPagesTableView *pagesTableView() const;

@@ -209,6 +209,7 @@ void VXPageView::updatePage()
     const std::weak_ptr<VXPage> asked = m_page;
     QPointer<VXPageView> self(this);
     m_askedResolution = shownResolution();
+    bool cached = false;
     // Until the view has its size, the preview stands in; the sharp image is asked for then.
     m_image = m_askedResolution <= 0 ? m_page->preview()
                                      : m_page->imageForResolution(m_askedResolution, orientation,
@@ -222,11 +223,10 @@ void VXPageView::updatePage()
                                                                       // the event loop (rows being laid out, say).
                                                                       self->repaint();
                                                                   },
-                                                                  m_wantedRender);
+                                                                  m_wantedRender, &cached);
     // An image at hand at that size is the sharp one already.
     m_sharpDrawn = false;
-    m_sharp = m_askedResolution > 0 && m_image.cacheKey() != m_page->preview().cacheKey()
-        && m_image.cacheKey() != VXPage::placeholderImage().cacheKey();
+    m_sharp = cached;
     // The preview is drawn upright; until the turned image comes it is turned here.
     if (orientation % 4 != 0 && m_image.cacheKey() == m_page->preview().cacheKey())
         m_image = m_image.transformed(QTransform().rotate(-90.0 * orientation));

@@ -1,5 +1,6 @@
 #include "app/window/VXPagesController.h"
 
+#include "app/booklet/Document.h"
 #include "app/booklet/VXPDFInputFilter.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -11,7 +12,6 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMimeData>
 #include <QUrl>
 
@@ -72,13 +72,6 @@ QList<VXPagePtr> unarchivedPages(const QByteArray &bytes)
 }
 
 bool isPdfURL(const QUrl &url) { return QFileInfo(url.toLocalFile()).suffix().toLower() == QLatin1String("pdf"); }
-
-bool isPictureFile(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.canRead();
-}
 
 // The pages travel archived only when another list asks for them: a drag that stays in its own
 // list, the usual case, never writes its pages.
@@ -367,7 +360,7 @@ bool VXPagesController::canDropMimeData(const QMimeData *data, Qt::DropAction, i
         return true;
     const QList<QUrl> urls = data->urls();
     return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) {
-        return url.isLocalFile() && (isPdfURL(url) || isPictureFile(url.toLocalFile()));
+        return url.isLocalFile() && (isPdfURL(url) || Document::isPictureFile(url.toLocalFile()));
     });
 }
 

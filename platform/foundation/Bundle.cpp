@@ -18,16 +18,11 @@ QMutex &registryMutex()
     return mutex;
 }
 
+// The bundles by their folders' canonical paths, and by the paths they were asked for with:
+// resolving links takes a system call per folder of the path, and a window's strings are looked
+// up in the English folder by path again and again while it loads. No path that is not canonical
+// is another folder's canonical path.
 QHash<QString, BundlePtr> &registry()
-{
-    static QHash<QString, BundlePtr> bundles;
-    return bundles;
-}
-
-// The bundles by the paths they were asked for with: resolving links takes a system call per
-// folder of the path, and a window's strings are looked up in the English folder by path again
-// and again while it loads.
-QHash<QString, BundlePtr> &bundlesByPathAsked()
 {
     static QHash<QString, BundlePtr> bundles;
     return bundles;
@@ -81,17 +76,16 @@ BundlePtr Bundle::bundleWithPath(const QString &path)
     const QFileInfo info(path);
     if (!info.isDir())
         return nullptr;
-    {
-        QMutexLocker locker(&registryMutex());
-        if (const BundlePtr known = bundlesByPathAsked().value(path))
-            return known;
-    }
-    const QString key = info.canonicalFilePath();
     QMutexLocker locker(&registryMutex());
-    BundlePtr &bundle = registry()[key];
-    if (!bundle)
+    if (const BundlePtr known = registry().value(path))
+        return known;
+    const QString key = info.canonicalFilePath();
+    BundlePtr bundle = registry().value(key);
+    if (!bundle) {
         bundle = std::make_shared<Bundle>(key);
-    bundlesByPathAsked().insert(path, bundle);
+        registry().insert(key, bundle);
+    }
+    registry().insert(path, bundle);
     return bundle;
 }
 

@@ -76,8 +76,13 @@ namespace {
 constexpr qint64 bandBytes = qint64(48) << 20;
 constexpr double marginShare = 1.5;
 
-int bandRowsOf(const Node &root, const QRect &rect, qint64 bytes)
+} // namespace
+
+int Context::bandRows(const Image &image, const QRect &rect, qint64 bytes)
 {
+    if (image.isNull() || rect.isEmpty())
+        return 1;
+    const Node &root = *image.node();
     const RenderGraph::Cost whole = RenderGraph::cost(root, rect);
     int rows = rect.height();
     if (whole.peakBytes <= bytes)
@@ -96,21 +101,12 @@ int bandRowsOf(const Node &root, const QRect &rect, qint64 bytes)
     return rows;
 }
 
-} // namespace
-
-int Context::bandRows(const Image &image, const QRect &rect, qint64 bytes)
-{
-    if (image.isNull() || rect.isEmpty())
-        return 1;
-    return std::max(1, bandRowsOf(*image.node(), rect, bytes));
-}
-
 QImage Context::createImage(const Image &image, const QRectF &from, QImage::Format format) const
 {
     const QRect rect = Extent::pixelsTouching(from);
     if (!canRender(image, rect))
         return {};
-    const int rows = bandRowsOf(*image.node(), rect, bandBytes);
+    const int rows = bandRows(image, rect, bandBytes);
     if (rows == rect.height()) {
         const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect);
         return pixels ? toQImage(*pixels, format) : QImage();

@@ -14,7 +14,8 @@ namespace platform::fx {
 
 namespace {
 
-// Decoded, a picture above this holds more than the bands that render it.
+// Decoded, a picture above this (8 megapixels of 8-bit RGBA) costs more memory than reading its
+// rows as the bands of a render ask for them.
 constexpr qint64 streamedBytes = qint64(32) << 20;
 
 } // namespace

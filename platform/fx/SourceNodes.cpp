@@ -138,8 +138,6 @@ void StreamedPictureNode::readRows(int first, int last) const
         m_rows.pop_front();
         ++m_firstRow;
     }
-    if (m_rows.empty())
-        m_firstRow = m_reader->rowsRead();
     // Rows above the band are read into one buffer and let go.
     QByteArray skipped;
     while (m_firstRow + int(m_rows.size()) <= last) {

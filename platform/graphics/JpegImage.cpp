@@ -8,6 +8,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+static_assert(platform::JpegImage::maximumSide == JPEG_MAX_DIMENSION, "libjpeg's largest side");
+
 namespace platform {
 
 namespace {
@@ -84,6 +86,12 @@ JpegImage::JpegImage(QByteArray bytes, const QSize &size)
 // call into libjpeg is made with an object that has a destructor on the stack in between.
 struct JpegEncoder::State
 {
+    ~State()
+    {
+        if (created)
+            jpeg_destroy_compress(&info);
+    }
+
     jpeg_compress_struct info;
     ErrorManager errors;
     Destination destination;
@@ -95,37 +103,18 @@ struct JpegEncoder::State
 
 namespace {
 
-bool startCompressing(JpegEncoder::State &s, int quality)
+// Makes the calls into libjpeg, whose errors jump back here: false when one failed, std::bad_alloc
+// when libjpeg ran out of memory. The calls capture only references, so the jump skips no
+// destructor.
+template <typename Calls>
+bool compressing(JpegEncoder::State &s, Calls calls)
 {
-    if (setjmp(s.errors.escape) != 0)
+    if (setjmp(s.errors.escape) != 0) {
+        if (s.errors.outOfMemory)
+            throw std::bad_alloc();
         return false;
-    s.info.dest = &s.destination.base;
-    s.info.image_width = JDIMENSION(s.size.width());
-    s.info.image_height = JDIMENSION(s.size.height());
-    s.info.input_components = 3;
-    s.info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&s.info);
-    jpeg_set_quality(&s.info, quality, TRUE);
-    jpeg_start_compress(&s.info, TRUE);
-    return true;
-}
-
-bool writeRows(JpegEncoder::State &s, const uchar *first, qsizetype bytesPerRow, int count)
-{
-    if (setjmp(s.errors.escape) != 0)
-        return false;
-    for (int i = 0; i < count; ++i) {
-        JSAMPROW row = const_cast<JSAMPROW>(first + bytesPerRow * i);
-        jpeg_write_scanlines(&s.info, &row, 1);
     }
-    return true;
-}
-
-bool finishCompressing(JpegEncoder::State &s)
-{
-    if (setjmp(s.errors.escape) != 0)
-        return false;
-    jpeg_finish_compress(&s.info);
+    calls();
     return true;
 }
 
@@ -149,16 +138,19 @@ JpegEncoder::JpegEncoder(const QSize &size, int quality)
         s.errors.message = QStringLiteral("there is no picture");
         return;
     }
-    s.failed = !startCompressing(s, quality);
-    if (s.errors.outOfMemory)
-        throw std::bad_alloc();
+    s.failed = !compressing(s, [&] {
+        s.info.dest = &s.destination.base;
+        s.info.image_width = JDIMENSION(s.size.width());
+        s.info.image_height = JDIMENSION(s.size.height());
+        s.info.input_components = 3;
+        s.info.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&s.info);
+        jpeg_set_quality(&s.info, quality, TRUE);
+        jpeg_start_compress(&s.info, TRUE);
+    });
 }
 
-JpegEncoder::~JpegEncoder()
-{
-    if (m_state->created)
-        jpeg_destroy_compress(&m_state->info);
-}
+JpegEncoder::~JpegEncoder() = default;
 
 bool JpegEncoder::addRows(const uchar *first, qsizetype bytesPerRow, int count)
 {
@@ -170,9 +162,12 @@ bool JpegEncoder::addRows(const uchar *first, qsizetype bytesPerRow, int count)
         s.errors.message = QStringLiteral("more rows came than the picture has");
         return false;
     }
-    s.failed = !writeRows(s, first, bytesPerRow, count);
-    if (s.errors.outOfMemory)
-        throw std::bad_alloc();
+    s.failed = !compressing(s, [&] {
+        for (int i = 0; i < count; ++i) {
+            JSAMPROW row = const_cast<JSAMPROW>(first + bytesPerRow * i);
+            jpeg_write_scanlines(&s.info, &row, 1);
+        }
+    });
     return !s.failed;
 }
 
@@ -186,9 +181,7 @@ JpegImage JpegEncoder::finish()
         s.errors.message = QStringLiteral("rows are missing");
         return {};
     }
-    s.failed = !finishCompressing(s);
-    if (s.errors.outOfMemory)
-        throw std::bad_alloc();
+    s.failed = !compressing(s, [&] { jpeg_finish_compress(&s.info); });
     if (s.failed)
         return {};
     return JpegImage(std::move(s.bytes), s.size);

@@ -103,16 +103,9 @@ QPDFObjectHandle PdfGraphicsContext::contentStream()
     // A booklet's sides alternate between a few layouts (the front and the back of a sheet, the
     // ends): a short memory finds them without holding every page's content.
     constexpr std::size_t remembered = 4;
-    for (auto recent = m_recentContents.begin(); recent != m_recentContents.end(); ++recent) {
-        if (recent->first == m_content) {
-            QPDFObjectHandle stream = recent->second;
-            if (recent != m_recentContents.begin()) {
-                std::pair<std::string, QPDFObjectHandle> found = std::move(*recent);
-                m_recentContents.erase(recent);
-                m_recentContents.push_front(std::move(found));
-            }
+    for (const auto &[content, stream] : m_recentContents) {
+        if (content == m_content)
             return stream;
-        }
     }
     QPDFObjectHandle stream = m_output->newStream(m_content);
     m_recentContents.emplace_front(m_content, stream);

@@ -278,7 +278,8 @@ bool PngWriter::write(const QImage &picture, const QString &path)
         logError(QStringLiteral("Could not write %1: only 8-bit RGB or RGBA pictures are written as PNG").arg(path));
         return false;
     }
-    return writeFile(picture.size(), picture.height(), [&](int, int) { return picture; }, isOpaque(picture), path);
+    // Written without alpha until a pixel shows through, as the rows by bands are.
+    return writeFile(picture.size(), picture.height(), [&](int, int) { return picture; }, true, path);
 }
 
 bool PngWriter::write(const QSize &size, int bandRows, const Rows &rowsFrom, const QString &path)

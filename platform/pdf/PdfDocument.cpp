@@ -105,18 +105,14 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
             fromCounts = PdfPageTree::pagesFromCounts(*qpdf);
         auto source = std::make_shared<PdfSource>(std::move(qpdf), std::move(file), bytes, description);
         if (fromCounts) {
-            const int count = int(fromCounts->size());
             source->takePagesFromCounts(std::move(*fromCounts));
-            for (int i = 0; i < count; ++i)
-                document.m_pages.append(PdfPage(source, i));
             document.m_readingWhenAsked = source;
-            return {};
-        }
-        if (const QString failure = source->readAllPages(&document.m_damage); !failure.isEmpty())
+        } else if (const QString failure = source->readAllPages(&document.m_damage); !failure.isEmpty()) {
             return failure;
+        }
         const int count = source->pageCount();
         for (int i = 0; i < count; ++i)
-            document.m_pages.append(PdfPage(source, i, source->geometry(i)));
+            document.m_pages.append(PdfPage(source, i));
         return {};
     } catch (const std::exception &e) {
         document.m_pages.clear();

@@ -60,14 +60,7 @@ PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index)
 {
 }
 
-PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index, const PdfPageGeometry &geometry)
-    : m_source(std::move(source))
-    , m_index(index)
-    , m_geometry(geometry)
-{
-}
-
-PdfPageGeometry PdfPage::geometry() const { return m_geometry ? *m_geometry : m_source->geometry(m_index); }
+PdfPageGeometry PdfPage::geometry() const { return m_source->geometry(m_index); }
 
 std::optional<PdfPage> PdfPage::fromImage(const QImage &image)
 {

@@ -16,9 +16,9 @@ namespace platform {
 class PdfSource;
 
 // One page of a PDF file. A page is an immutable value: copies share the parsed file it comes
-// from, which stays alive as long as any page of it does. Its geometry is read once, when the
-// page is made or (for a file opened to show its first pages first) when it is first asked for,
-// and can be asked from any thread.
+// from, which stays alive as long as any page of it does. Its geometry is read once, by the file
+// (when the file is read whole, or when it is first asked for in a file opened to show its first
+// pages first), and can be asked from any thread.
 class PdfPage
 {
 public:
@@ -54,14 +54,11 @@ private:
     friend class PdfPageFormCache;
     friend class PdfPageRasterizer;
 
-    // A page whose geometry the source reads when it is first asked for.
     PdfPage(std::shared_ptr<PdfSource> source, int index);
-    PdfPage(std::shared_ptr<PdfSource> source, int index, const PdfPageGeometry &geometry);
     PdfPageGeometry geometry() const;
 
     std::shared_ptr<PdfSource> m_source;
     int m_index = 0;
-    std::optional<PdfPageGeometry> m_geometry;
 };
 
 } // namespace platform

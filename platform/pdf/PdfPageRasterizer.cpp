@@ -61,11 +61,20 @@ bool PdfPageRasterizer::draw(const PdfPage &page, const QSize &pixels, int quart
     const QSizeF shown = turns % 2 == 0 ? page.visibleSize() : page.visibleSize().transposed();
     if (pixels.isEmpty() || shown.isEmpty() || bandRows < 1)
         return false;
-    if (!m_device || m_device->source != page.m_source)
-        m_device = std::make_unique<Device>(page.m_source);
-    if (!m_device->output) {
+    constexpr std::size_t keptDevices = 4;
+    const auto found = std::find_if(m_devices.begin(), m_devices.end(),
+                                    [&](const std::unique_ptr<Device> &device) { return device->source == page.m_source; });
+    if (found != m_devices.end()) {
+        std::rotate(m_devices.begin(), found, found + 1);
+    } else {
+        m_devices.insert(m_devices.begin(), std::make_unique<Device>(page.m_source));
+        if (m_devices.size() > keptDevices)
+            m_devices.pop_back();
+    }
+    Device &device = *m_devices.front();
+    if (!device.output) {
         logError(QStringLiteral("Could not draw page %1 of %2").arg(page.m_index + 1).arg(page.m_source->description()));
-        m_device.reset();
+        m_devices.erase(m_devices.begin());
         return false;
     }
     // Poppler turns clockwise, and its resolutions are those of the turned picture.
@@ -74,9 +83,9 @@ bool PdfPageRasterizer::draw(const PdfPage &page, const QSize &pixels, int quart
     const double yResolution = 72.0 * pixels.height() / shown.height();
     for (int top = 0; top < pixels.height(); top += bandRows) {
         const int count = std::min(bandRows, pixels.height() - top);
-        m_device->document->displayPageSlice(m_device->output.get(), page.m_index + 1, xResolution, yResolution, clockwise[turns],
-                                             false, true, false, 0, top, pixels.width(), count);
-        SplashBitmap *bitmap = m_device->output->getBitmap();
+        device.document->displayPageSlice(device.output.get(), page.m_index + 1, xResolution, yResolution, clockwise[turns],
+                                          false, true, false, 0, top, pixels.width(), count);
+        SplashBitmap *bitmap = device.output->getBitmap();
         // Poppler falls back to a single pixel when it cannot have the memory for the band.
         if (!bitmap || !bitmap->getDataPtr() || bitmap->getWidth() != pixels.width() || bitmap->getHeight() != count)
             throw std::bad_alloc();

@@ -6,13 +6,15 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
 // Draws pages straight into 8-bit RGB rows through poppler's own raster device, a band of rows at
 // a time, so that a page never lies in memory whole; the device, with the fonts and glyphs it has
-// made, serves every page of a file that one rasterizer draws. The pixels are those of poppler's
-// Qt binding, band for band. One per thread.
+// made, serves every page of a file that one rasterizer draws, and the devices of the last few
+// files stay, for a booklet whose sides pair pages of different files. The pixels are those of
+// poppler's Qt binding, band for band. One per thread.
 class PdfPageRasterizer
 {
 public:
@@ -32,7 +34,8 @@ public:
 
 private:
     struct Device;
-    std::unique_ptr<Device> m_device;
+    // The device of the file of the page drawn last first.
+    std::vector<std::unique_ptr<Device>> m_devices;
 };
 
 } // namespace platform

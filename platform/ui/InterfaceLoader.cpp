@@ -32,31 +32,13 @@ QHash<QString, InterfaceLoader::Factory> &factories()
     return registered;
 }
 
-// Qt's loader loads every Qt Designer widget plugin of the library paths when it is made (Qt
-// Quick's and the web engine's, with all their libraries), though no interface file names their
-// classes; it is made while the paths are hidden from it.
-class HiddenLibraryPaths
-{
-protected:
-    HiddenLibraryPaths()
-        : m_paths(QCoreApplication::libraryPaths())
-    {
-        QCoreApplication::setLibraryPaths({});
-    }
-    void restoreLibraryPaths() { QCoreApplication::setLibraryPaths(m_paths); }
-
-private:
-    QStringList m_paths;
-};
-
 // Qt's loader with the registered classes in front of its own.
-class Builder : private HiddenLibraryPaths, public QUiLoader
+class Builder : public QUiLoader
 {
 public:
     explicit Builder(const QString &file)
         : m_file(file)
     {
-        restoreLibraryPaths();
     }
 
     QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
@@ -140,7 +122,13 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
         return nullptr;
     }
+    // Qt's loader loads every Qt Designer widget plugin of the library paths when it is made (Qt
+    // Quick's and the web engine's, with all their libraries), though no interface file names
+    // their classes; it is made while the paths are hidden from it.
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     Builder builder(QFileInfo(path).fileName());
+    QCoreApplication::setLibraryPaths(libraryPaths);
     builder.setWorkingDirectory(QFileInfo(path).absoluteDir());
     QWidget *root = builder.load(&file);
     if (!root) {

@@ -172,9 +172,6 @@ QStringList faultsOf(QWidget *root, const QString &when)
     return faults;
 }
 
-// Shows the window at its default size, then at the least size it can be made, and collects the
-// faults of the root (the window, or the view a view controller loaded) at both; a screenshot of
-// each is kept as "<name>-default" and "<name>-least".
 // The faults that outlast the window's settling: on a busy machine a relayout the window posted
 // may still be on its way when it is first exposed.
 QStringList settledFaults(QWidget *root, const QString &size)
@@ -188,6 +185,9 @@ QStringList settledFaults(QWidget *root, const QString &size)
     return faults;
 }
 
+// Shows the window at its default size, then at the least size it can be made, and collects the
+// faults of the root (the window, or the view a view controller loaded) at both; a screenshot of
+// each is kept as "<name>-default" and "<name>-least".
 QStringList faultsAtBothSizes(QWidget *root, const QString &name)
 {
     QWidget *window = root->window();

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSFeedPageView.h"
 #include "RQS-Kit/Controls/QSNewsletterController.h"
+#include "support/MappedFiles.h"
 #include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,7 @@
 
 namespace {
 
-bool webEngineMapped()
-{
-    QFile maps("/proc/self/maps");
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
-}
+bool webEngineMapped() { return mappedFiles().contains("libQt6WebEngineCore"); }
 
 } // namespace
 

@@ -1,20 +1,11 @@
 #include "platform/graphics/ImageReaderPlugins.h"
 
+#include "support/MappedFiles.h"
+
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray mappedFiles()
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(ImageReaderPlugins, LoadsQtsPictureReadersOnce)
 {

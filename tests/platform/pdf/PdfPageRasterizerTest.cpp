@@ -55,3 +55,24 @@ TEST(PdfPageRasterizer, ARefusedBandOrNoPixelsDrawNothingFurther)
     EXPECT_FALSE(rasterizer.draw(page, QSize(), 0, 10, [&](const uchar *, qsizetype, int) { return true; }));
     EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 0, [&](const uchar *, qsizetype, int) { return true; }));
 }
+
+// A booklet pairing pages of several files: one rasterizer moving between more files than it keeps
+// devices for draws each page from its own file.
+TEST(PdfPageRasterizer, DrawsEachPageFromItsOwnFileWhenFilesAlternate)
+{
+    QList<QByteArray> files;
+    QList<PdfPage> pages;
+    for (int file = 0; file < 6; ++file) {
+        QList<PdfFixturePage> described = PdfFixture::numbered(1);
+        described[0].fill = PdfFixture::colourOf(file + 1);
+        files.append(PdfFixture::pages(described));
+        pages.append(PdfFixture::pdfPages(files.last()).first());
+    }
+    PdfPageRasterizer rasterizer;
+    const QSize pixels(40, 60);
+    for (const int file : {0, 1, 0, 2, 3, 4, 5, 0, 5, 1}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(PdfFixture::rasterized(rasterizer, pages[file], pixels, 0, pixels.height()),
+                  PdfFixture::renderedTurned(files[file], 0, pixels, 0));
+    }
+}
