@@ -113,6 +113,7 @@ int main(int argc, char **argv)
                      });
     QObject::connect(&app, &QApplication::lastWindowClosed, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
+    QObject::connect(&documents, &VXDocumentController::openingEnded, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     QObject::connect(&delegate, &AppDelegate::readyToQuit, &app, &QApplication::quit);
@@ -121,8 +122,8 @@ int main(int argc, char **argv)
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
     delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
-    // Prints that waited for Foldwise have opened as documents by now.
-    if (files.isEmpty() && serviceFiles.isEmpty() && documents.documents().isEmpty())
+    // Prints that waited for Foldwise are opening as documents by now.
+    if (files.isEmpty() && serviceFiles.isEmpty() && documents.documents().isEmpty() && !documents.isOpening())
         delegate.applicationShouldOpenUntitledFile();
     if (parser.isSet(addService))
         delegate.addPDFService();

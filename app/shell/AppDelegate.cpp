@@ -120,7 +120,7 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_bookmarks)
         m_bookmarks->activateBookmarks(true);
     // Files given at start show windows of their own, only a little later.
-    const bool documentsComing = !m_waitingURLs.isEmpty() || (m_documents && !m_documents->documents().isEmpty());
+    const bool documentsComing = !m_waitingURLs.isEmpty() || (m_documents && (!m_documents->documents().isEmpty() || m_documents->isOpening()));
     if (defaults()->boolForKey(ShowWelcomeAtStartKey) && !Window::keyWindow() && !documentsComing)
         showWelcomeWindow();
 }
@@ -175,7 +175,7 @@ bool AppDelegate::applicationShouldOpenUntitledFile()
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
-    const bool documentsOpen = m_documents && !m_documents->documents().isEmpty();
+    const bool documentsOpen = m_documents && (!m_documents->documents().isEmpty() || m_documents->isOpening());
     const bool installing = m_installer && m_installer->isInstalling();
     return !documentsOpen && !installing && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
 }
@@ -223,7 +223,7 @@ void AppDelegate::processFiles()
     // batch of their own instead of being dropped with this one.
     const QList<QUrl> batch = std::exchange(m_waitingURLs, {});
     if (batch.size() == 1) {
-        emit replyToOpenOrPrint(openAsDocuments(batch) ? OpenSuccess : OpenFailure);
+        openAsDocuments(batch, replyOnceOpened());
         return;
     }
     platform::Alert alert;
@@ -254,7 +254,7 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
         platform::logWarning(QStringLiteral("There is no batch factory; the files open as documents"));
         [[fallthrough]];
     case platform::Alert::FirstButtonReturn + 1:
-        emit replyToOpenOrPrint(openAsDocuments(urls) ? OpenSuccess : OpenFailure);
+        openAsDocuments(urls, replyOnceOpened());
         break;
     default:
         emit replyToOpenOrPrint(OpenCancel);
@@ -262,28 +262,49 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
     }
 }
 
-bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
+void AppDelegate::openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done)
 {
     if (!m_documents) {
         platform::logError(QStringLiteral("Could not open %1 files, because there is no document controller").arg(urls.size()));
-        return false;
+        if (done)
+            done(false);
+        return;
     }
-    bool all = true;
-    for (const QUrl &url : urls)
-        all = m_documents->openDocumentWithContentsOfURL(url, true) && all;
-    return all;
+    struct Batch { qsizetype waiting; bool all = true; };
+    const auto batch = std::make_shared<Batch>(Batch{urls.size()});
+    for (const QUrl &url : urls) {
+        m_documents->openDocumentWithContentsOfURL(url, true, [batch, done](Document *document) {
+            batch->all = batch->all && document;
+            if (--batch->waiting == 0 && done)
+                done(batch->all);
+        });
+    }
+}
+
+std::function<void(bool all)> AppDelegate::replyOnceOpened()
+{
+    const QPointer<AppDelegate> self(this);
+    return [self](bool all) {
+        if (self)
+            emit self->replyToOpenOrPrint(all ? OpenSuccess : OpenFailure);
+    };
 }
 
 void AppDelegate::openPDFService(const QUrl &url)
 {
-    const QString path = url.toLocalFile();
-    if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
+    if (!m_documents) {
+        platform::logError(QStringLiteral("Could not open \"%1\", because there is no document controller").arg(url.toLocalFile()));
         return;
-    // The print's own folder is removed now; the open document no longer needs the file's name.
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (Document *document = m_documents->documentForURL(url))
+    }
+    const QString path = url.toLocalFile();
+    m_documents->openDocumentWithContentsOfURL(url, true, [path](Document *document) {
+        if (!document || !VXKeptPrints::contains(path))
+            return;
+        // The print's own folder is removed now; the open document no longer needs the file's name.
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
-    VXKeptPrints::remove(path);
+        VXKeptPrints::remove(path);
+    });
 }
 
 void AppDelegate::openKeptPrints(const QStringList &except)

@@ -138,7 +138,11 @@ signals:
 
 private:
     void lookForOldServiceWorkflows();
-    bool openAsDocuments(const QList<QUrl> &urls);
+    // Each file as a document; done follows once every one has opened or failed, with whether
+    // all opened.
+    void openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done = {});
+    // Answers the platform once a batch of opened files has opened.
+    std::function<void(bool all)> replyOnceOpened();
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
     void tell(const QString &title, const QString &text);

@@ -1,13 +1,17 @@
 #include "app/shell/VXDocumentController.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentReading.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ProgressPanel.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +30,18 @@ void showWindowsOf(Document *document)
 
 } // namespace
 
+// One file being read for a document, and who asked for it.
+struct VXDocumentController::Opening
+{
+    QUrl url;
+    QString path;
+    bool display = false;
+    // Children of the controller, deleted later once the opening ends: they may be what ends it.
+    VXDocumentReading *reading = nullptr;
+    platform::ProgressPanel *progress = nullptr;
+    QList<Opened> asked;
+};
+
 VXDocumentController *VXDocumentController::sharedDocumentController()
 {
     static VXDocumentController *shared = new VXDocumentController(QCoreApplication::instance());
@@ -39,32 +55,95 @@ VXDocumentController::VXDocumentController(QObject *parent)
 
 VXDocumentController::~VXDocumentController() = default;
 
-Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
+void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened)
 {
     if (Document *open = documentForURL(url)) {
         if (display)
             showWindowsOf(open);
-        return open;
+        if (opened)
+            opened(open);
+        return;
     }
-    const QString type = Document::typeForContentsOfURL(url);
-    if (type.isEmpty()) {
-        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedUnreadableText")));
-        return nullptr;
+    Opening *opening = openingFor(url);
+    if (!opening) {
+        m_openings.push_back(std::make_unique<Opening>());
+        opening = m_openings.back().get();
+        opening->url = url;
+        opening->path = canonicalPath(url);
+        // A document to be shown reads the pages it shows first, the rest once they are shown.
+        opening->reading = new VXDocumentReading(url, display, [this, opening](Document::Contents contents) {
+            Document *document = nullptr;
+            if (contents.failure != Document::Contents::Failure::None) {
+                reportOpenFailure(opening->url, contents.failureText());
+            } else {
+                document = new Document(this);
+                document->setReadsShownPagesFirst(opening->display);
+                if (!document->openWithContents(opening->url, std::move(contents))) {
+                    reportOpenFailure(opening->url, document->openFailureText());
+                    delete std::exchange(document, nullptr);
+                }
+            }
+            keep(document, *opening);
+            endOpening(opening, document);
+        }, this);
     }
-    auto *document = new Document(this);
-    document->setReadsShownPagesFirst(display);
-    if (!document->openURL(url, type)) {
-        const QString reason = document->openFailureText();
-        delete document;
-        reportOpenFailure(url, reason);
-        return nullptr;
-    }
+    if (display && !std::exchange(opening->display, true))
+        showProgress(*opening);
+    if (opened)
+        opening->asked.append(std::move(opened));
+}
+
+bool VXDocumentController::isOpening() const { return !m_openings.empty(); }
+
+VXDocumentController::Opening *VXDocumentController::openingFor(const QUrl &url) const
+{
+    const QString path = canonicalPath(url);
+    const auto found = std::find_if(m_openings.cbegin(), m_openings.cend(), [&](const std::unique_ptr<Opening> &opening) {
+        return !path.isEmpty() && opening->path == path;
+    });
+    return found != m_openings.cend() ? found->get() : nullptr;
+}
+
+void VXDocumentController::showProgress(Opening &opening)
+{
+    const QString name = QFileInfo(opening.url.toLocalFile()).fileName();
+    opening.progress = new platform::ProgressPanel(opening.reading->progress(),
+                                                   rqs::localized(QStringLiteral("OpeningFileText")).replace(QLatin1String("%1"), name), this);
+    Opening *cancelled = &opening;
+    connect(opening.progress, &platform::ProgressPanel::cancelled, this, [this, cancelled] {
+        platform::logInfo(QStringLiteral("Stopped opening \"%1\", as the user asked").arg(cancelled->url.toLocalFile()));
+        endOpening(cancelled, nullptr);
+    });
+}
+
+void VXDocumentController::keep(Document *document, const Opening &opening)
+{
+    if (!document)
+        return;
     m_documents.append(document);
-    platform::logInfo(QStringLiteral("Opened \"%1\"").arg(url.toLocalFile()));
+    platform::logInfo(QStringLiteral("Opened \"%1\"").arg(opening.url.toLocalFile()));
     connect(document, &Document::didClose, this, [this, document] { removeDocument(document); });
-    if (display)
+    if (opening.display)
         showWindowsOf(document);
-    return document;
+}
+
+void VXDocumentController::endOpening(Opening *opening, Document *document)
+{
+    const auto found = std::find_if(m_openings.begin(), m_openings.end(),
+                                    [opening](const std::unique_ptr<Opening> &each) { return each.get() == opening; });
+    if (found == m_openings.end())
+        return;
+    const std::unique_ptr<Opening> ended = std::move(*found);
+    m_openings.erase(found);
+    ended->reading->cancel();
+    ended->reading->deleteLater();
+    if (ended->progress) {
+        ended->progress->disconnect(this);
+        ended->progress->deleteLater();
+    }
+    for (const Opened &asked : std::as_const(ended->asked))
+        asked(document);
+    emit openingEnded();
 }
 
 Document *VXDocumentController::newDocument()

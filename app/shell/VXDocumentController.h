@@ -5,6 +5,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 class Document;
 
 // The booklet documents the user has open: opens files into documents, keeps each file open only
@@ -13,16 +17,25 @@ class VXDocumentController : public QObject
 {
     Q_OBJECT
 public:
+    // What an opening came to: the document, or null when the file did not open.
+    using Opened = std::function<void(Document *document)>;
+
     // The application's controller, made on first use; it goes with the application.
     static VXDocumentController *sharedDocumentController();
 
     explicit VXDocumentController(QObject *parent = nullptr);
     ~VXDocumentController() override;
 
-    // The file as a document, its windows shown when display is set. A file that is open already
-    // is not read again: its document is shown. Null when the file cannot be opened: the user is
-    // told why, a line is logged, and the open documents stay as they are.
-    Document *openDocumentWithContentsOfURL(const QUrl &url, bool display);
+    // Opens the file as a document, its windows shown when display is set, then calls opened.
+    // The file is read away from the GUI thread, so that every window stays usable however long
+    // it takes; a reading that takes more than a moment shows its progress with a Cancel button
+    // when display is set. A file that is open already is not read again: its document is shown
+    // and opened is called at once; a file being read is read once for every ask. A file that
+    // cannot be opened is told to the user and logged (a cancelled one only logged), and the
+    // open documents stay as they are.
+    void openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened = {});
+    // Files being read for documents.
+    bool isOpening() const;
     // An empty document without a file, shown; its pages are added in its window.
     Document *newDocument();
     // In the order they were opened.
@@ -34,9 +47,20 @@ public:
 
 signals:
     void documentRemoved();
+    // A file has been read for a document, whatever came of it.
+    void openingEnded();
 
 private:
+    struct Opening;
+
+    Opening *openingFor(const QUrl &url) const;
+    void showProgress(Opening &opening);
+    // Keeps the document read for the opening (null when there is none) and shows it as asked.
+    void keep(Document *document, const Opening &opening);
+    // Takes the opening out of those under way and tells those who asked for it what it came to.
+    void endOpening(Opening *opening, Document *document);
     void reportOpenFailure(const QUrl &url, const QString &reason) const;
 
     QList<Document *> m_documents;
+    std::vector<std::unique_ptr<Opening>> m_openings;
 };

@@ -1,6 +1,7 @@
 #include "app/window/VXPagesController.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentReading.h"
 #include "app/booklet/VXPDFInputFilter.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -251,27 +252,23 @@ bool VXPagesController::removeRowsMovedOut(const QMimeData *data)
     return removeObjectsAtArrangedObjectIndexes(unarchivedRows(data->data(PageIndexPasteboardType)));
 }
 
-QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url)
+void VXPagesController::readPagesOfURLs(const QList<QUrl> &urls, const PagesRead &pagesRead)
 {
-    const QString path = url.toLocalFile();
-    QList<VXPagePtr> pages;
-    if (isPdfURL(url)) {
-        if (const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path)) {
-            for (int i = 0; i < pdf->pageCount(); ++i) {
-                if (const std::optional<platform::PdfPage> page = pdf->page(i))
-                    pages.append(VXPage::pageForPDFPage(*page));
-            }
-        }
-        return pages;
+    struct Reading
+    {
+        QList<QList<VXPagePtr>> pagesByFile;
+        qsizetype left;
+    };
+    const auto reading = std::make_shared<Reading>(Reading{QList<QList<VXPagePtr>>(urls.size()), urls.size()});
+    if (urls.isEmpty())
+        pagesRead({});
+    for (qsizetype file = 0; file < urls.size(); ++file) {
+        VXDocumentReading::start(urls.at(file), false, this, [reading, file, pagesRead](Document::Contents contents) {
+            reading->pagesByFile[file] = contents.pages();
+            if (--reading->left == 0)
+                pagesRead(reading->pagesByFile);
+        });
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        platform::logWarning(QStringLiteral("Could not add \"%1\" as a page: %2").arg(url.toString(), file.errorString()));
-        return pages;
-    }
-    if (const VXPagePtr page = VXPage::pageWithImage(file.readAll()))
-        pages.append(page);
-    return pages;
 }
 
 // ---- The list
@@ -371,18 +368,25 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const int at = dropRow(row, parent);
     if (isOwnDrag(data))
         return moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at);
-    QList<VXPagePtr> pages;
-    if (data->hasFormat(PagePasteboardType)) {
-        pages = unarchivedPages(data->data(PagePasteboardType));
-    } else {
-        for (const QUrl &url : data->urls()) {
-            if (url.isLocalFile())
-                pages += pagesForURL(url);
-        }
-        if (pages.isEmpty())
-            pages = pagesFromPasteboard(data);
-    }
-    return insertPagesAtRow(pages, at, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+    const auto insert = [this](const QList<VXPagePtr> &pages, int row) {
+        return insertPagesAtRow(pages, row, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+    };
+    if (data->hasFormat(PagePasteboardType))
+        return insert(unarchivedPages(data->data(PagePasteboardType)), at);
+    QList<QUrl> files = data->urls();
+    files.removeIf([](const QUrl &url) { return !url.isLocalFile(); });
+    // What the data holds besides the files, for when none of them opens; the data goes with the drop.
+    const QList<VXPagePtr> held = pagesFromPasteboard(data);
+    if (files.isEmpty())
+        return insert(held, at);
+    readPagesOfURLs(files, [this, insert, held, at](const QList<QList<VXPagePtr>> &pagesByFile) {
+        QList<VXPagePtr> pages;
+        for (const QList<VXPagePtr> &ofFile : pagesByFile)
+            pages += ofFile;
+        // The list may have shrunk while the files were read.
+        insert(pages.isEmpty() ? held : pages, std::min(at, rowCount()));
+    });
+    return true;
 }
 
 // A picture the data holds, or the first page of the PDF it holds.

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -72,7 +73,7 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
     const QString other = keep("job-eeeeee", "Other", 0);
     platform::LogCapture log;
     delegate.openKeptPrints({other});
-    ASSERT_EQ(documents.documents().size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 10000));
     EXPECT_TRUE(log.contains("Info: Opening " + print));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(print).path()));
     EXPECT_EQ(VXKeptPrints::waiting(), QStringList{other}) << "a print the start was given itself is left to it";
@@ -96,7 +97,7 @@ TEST_F(KeptPrintsTest, PrintsOpenedAtStartCarryTheApplicationsMenus)
 {
     keep("job-aaaaaa", "Waiting", 1);
     delegate.openKeptPrints({});
-    ASSERT_EQ(documents.documents().size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 10000));
     delegate.applicationDidFinishLaunching();
     auto *bar = qobject_cast<QMenuBar *>(documents.documents().first()->documentWindow()->menuWidget());
     ASSERT_NE(bar, nullptr);

@@ -106,8 +106,8 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     QDropEvent drop({10, 10}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
     platform::LogCapture log;
     QApplication::sendEvent(table, &drop);
-    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     EXPECT_TRUE(scene.alerts.takeFirst().endsWith("notes.txt")) << "the user is told which file was refused";
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
@@ -124,6 +124,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     // Settings edited in a document window come back to the whole factory, then to one task.
     for (const auto &[row, key, answer] : {std::tuple{0, "straightOrder", 1001}, {2, "reverseOrder", 1000}}) {
         scene.click(row, "rightButton");
+        ASSERT_TRUE(scene.waitFor([&] { return !scene.documents.documents().isEmpty() && scene.documents.documents().last()->controllingTask(); }));
         Document *edited = scene.documents.documents().last();
         ASSERT_TRUE(platform::KeyValue::setValue(edited, key, true));
         edited->batchSettingsSaveChosen(answer);
@@ -171,6 +172,7 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     ASSERT_TRUE(QDir().mkpath(out));
     FactoryScene scene;
     scene.factory.addURLs({QUrl::fromLocalFile(empty), QUrl::fromLocalFile(report)});
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         dialog.selectFile(out);
         return platform::OpenPanel::OKButton;
@@ -204,6 +206,7 @@ TEST_F(FactoryPrinting, PrintsEveryWaitingTaskOnceInOrderWhateverHappensMeanwhil
     VXPrintHelper *router = VXPrintHelper::sharedHelper();
     router->setPrinterNamesSource([] { return QStringList{"Duplex_Printer", "Simplex_Printer"}; });
     scene.factory.addURLs(files);
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 4; }));
     QList<VXTask *> tasks = scene.factory.tasks();
 
     QStringList panels;
@@ -256,6 +259,7 @@ TEST_F(FactoryPrinting, AManualPrintAllOnAPrinterNeverSetUpPrintsOnceTheSetUpIsD
     FactoryScene scene;
     VXPrinterDefaults::setValueForPrinter(false, "Simplex_Printer", VXPrinterDefaults::DidSetupKey);
     scene.factory.addURLs(files);
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
     const QList<VXTask *> tasks = scene.factory.tasks();
     platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
     scene.answers = {platform::Alert::FirstButtonReturn + 1};

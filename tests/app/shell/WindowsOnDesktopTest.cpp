@@ -7,27 +7,37 @@
 #include "app/window/VXHelpWindow.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include "OpenedDocument.h"
 #include "support/Desktop.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -85,7 +95,7 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 {
     FOLDWISE_REQUIRE_DESKTOP();
     delegate.applicationDidFinishLaunching();
-    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(pdf("Leaflet.pdf")), true);
+    openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
     delegate.showPreferences();
     delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn, {QUrl::fromLocalFile(pdf("a.pdf")), QUrl::fromLocalFile(pdf("b.pdf"))});
     const QString help = platform::Bundle::mainBundle()->pathForResource("Help-Workflow", "html", "Help");
@@ -116,6 +126,7 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         pictures << QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, png));
     }
     delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 3; }, 10000));
     const QList<platform::Window *> windows = documentWindows();
     ASSERT_EQ(windows.size(), 3);
     QList<QPoint> corners;
@@ -129,6 +140,75 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
         EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
     }
+}
+
+// A damaged PDF that takes minutes to read (a cut-off download of 8 GiB): its progress window comes
+// up on the screen while the welcome window still answers; Cancel, clicked where the screen shows
+// it, takes the window away and stops the reading, and nothing is told.
+TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScreenStopsIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::Window *welcomeWindow = delegate.welcomeWindow();
+    ASSERT_TRUE(welcomeWindow && QTest::qWaitForWindowActive(welcomeWindow));
+    const QString path = PdfFixture::writeCutOff(folder.path(), "download.pdf", qint64(8) << 30);
+    ASSERT_FALSE(path.isEmpty());
+    QStringList told;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    platform::LogCapture log;
+    std::optional<Document *> opened;
+    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(path), true, [&](Document *document) { opened = document; });
+
+    QPointer<QProgressDialog> progress;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
+                progress = dialog;
+        return progress && progress->value() > 0;
+    }, 20000)) << "the reading shows how far it is";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
+    const QRect frame = settledFrame(progress);
+    EXPECT_TRUE(available(progress).contains(frame));
+    EXPECT_TRUE(documents.isOpening());
+
+    // The welcome window takes the focus back and its buttons the pointer, as the file is read.
+    welcomeWindow->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(welcomeWindow)) << "another window answers";
+    auto *button = welcomeWindow->findChild<QAbstractButton *>();
+    ASSERT_NE(button, nullptr);
+    QTest::mouseMove(button, button->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->underMouse(); }, 3000));
+    EXPECT_TRUE(documents.isOpening());
+
+    // Back to the front, as the user's click on it would bring it.
+    ASSERT_TRUE(progress) << "the file is still being read";
+    progress->raise();
+    progress->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(progress));
+    QTest::qWait(200);
+    QAbstractButton *cancel = progress->findChild<QPushButton *>();
+    ASSERT_NE(cancel, nullptr);
+    const QPoint centre = cancel->mapToGlobal(cancel->rect().center());
+    const auto screenAt = [&](const QPoint &at) { return progress->screen()->grabWindow(0, at.x() - 1, at.y() - 1, 3, 3).toImage(); };
+    const QImage before = screenAt(centre);
+    const QImage shown = progress->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    saveScreenshot(shown, "opening-progress");
+    EXPECT_EQ(QApplication::widgetAt(centre), cancel) << "the button is where the screen shows it";
+    const QImage drawn = cancel->grab().toImage();
+    EXPECT_TRUE(PixelProbe::isNear(before, {1, 1}, drawn.pixelColor(drawn.rect().center()), 24))
+        << "the screen shows Cancel: " << PixelProbe::describe(before, {1, 1}).toStdString();
+    QTest::mouseMove(cancel, cancel->rect().center());
+    QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+    EXPECT_TRUE(opened.has_value()) << "Cancel ends the opening";
+    EXPECT_EQ(opened.value_or(nullptr), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !progress || !progress->isVisible(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screenAt(centre) != before; }, 3000)) << "the window left the screen";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000)) << "and the reading stopped";
+    EXPECT_FALSE(documents.isOpening());
+    EXPECT_EQ(told, QStringList());
+    platform::Alert::setResponder(nullptr);
 }
 
 // As the desktop's other preference windows: Escape and Ctrl+W close it.
@@ -180,7 +260,7 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
     ASSERT_TRUE(numbered.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("Booklet.pdf"))));
 
     delegate.applicationDidFinishLaunching();
-    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(pdf("Leaflet.pdf")), true);
+    openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
     factory.showWindow();
     for (QWidget *window : {static_cast<QWidget *>(welcome.welcomeWindow()), static_cast<QWidget *>(documentWindows().value(0)),
                             static_cast<QWidget *>(factory.window())}) {

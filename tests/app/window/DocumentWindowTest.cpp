@@ -670,6 +670,7 @@ TEST_F(DocumentTest, DroppedFilesAndPictureDataBecomePagesWhereTheyAreDropped)
     files.setUrls({QUrl::fromLocalFile(pdf), QUrl::fromLocalFile(text), QUrl::fromLocalFile(picture)});
     ASSERT_TRUE(list.controller.canDropMimeData(&files, Qt::CopyAction, 1, 0, {}));
     ASSERT_TRUE(list.controller.dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.shapes().size() > 2; }, 10000)) << "the files are read away from the GUI thread";
     EXPECT_EQ(list.shapes(), (QStringList{"420x595", "420x595", "420x595", "120x80", "200x300", "300x200"}));
     list.undo()->undo();
     EXPECT_EQ(list.shapes(), (QStringList{"200x300", "300x200"})) << "one step";
