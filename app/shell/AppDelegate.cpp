@@ -373,9 +373,20 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         --self->m_openQuestions;
         if (result == platform::OpenPanel::OKButton)
             chosen(urls);
-        if (!Window::isAnyStandaloneWindowVisible())
-            self->showWelcomeWindow();
+        self->showWelcomeWhenNoWindowIsLeft();
     });
+}
+
+void AppDelegate::showWelcomeWhenNoWindowIsLeft()
+{
+    // The files chosen have no windows until they are read.
+    if (m_documents && m_documents->isOpening()) {
+        connect(m_documents, &VXDocumentController::openingEnded, this, &AppDelegate::showWelcomeWhenNoWindowIsLeft,
+                Qt::SingleShotConnection);
+        return;
+    }
+    if (!Window::isAnyStandaloneWindowVisible())
+        showWelcomeWindow();
 }
 
 void AppDelegate::showPreferences(QObject *)

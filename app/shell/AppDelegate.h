@@ -145,6 +145,8 @@ private:
     std::function<void(bool all)> replyOnceOpened();
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
+    // Without any window the process would end.
+    void showWelcomeWhenNoWindowIsLeft();
     void tell(const QString &title, const QString &text);
     void closeNextDocumentThenQuit();
     static void tellCannotOpen(const QString &address);

@@ -139,6 +139,7 @@ void VXDocumentController::endOpening(Opening *opening, Document *document)
     ended->reading->deleteLater();
     if (ended->progress) {
         ended->progress->disconnect(this);
+        ended->progress->close();
         ended->progress->deleteLater();
     }
     for (const Opened &asked : std::as_const(ended->asked))

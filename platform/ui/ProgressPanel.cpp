@@ -30,8 +30,11 @@ ProgressPanel::ProgressPanel(std::shared_ptr<Progress> progress, const QString &
     m_timer.start(ShowDelay);
 }
 
-ProgressPanel::~ProgressPanel()
+ProgressPanel::~ProgressPanel() { close(); }
+
+void ProgressPanel::close()
 {
+    m_timer.stop();
     if (m_dialog) {
         m_dialog->disconnect(this);
         m_dialog->close();

@@ -26,8 +26,9 @@ public:
     static constexpr int ShowDelay = 500;
 
     ProgressPanel(std::shared_ptr<Progress> progress, const QString &label, QObject *parent = nullptr);
-    // Closes the panel.
     ~ProgressPanel() override;
+    // Once the work is over; the panel is not shown again.
+    void close();
 
     // The window once it is shown; null before.
     QProgressDialog *dialog() const;
