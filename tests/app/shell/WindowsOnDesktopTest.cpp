@@ -191,9 +191,10 @@ TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScr
     QAbstractButton *cancel = progress->findChild<QPushButton *>();
     ASSERT_NE(cancel, nullptr);
     const QPoint centre = cancel->mapToGlobal(cancel->rect().center());
-    const auto screenAt = [&](const QPoint &at) { return progress->screen()->grabWindow(0, at.x() - 1, at.y() - 1, 3, 3).toImage(); };
+    QScreen *screen = progress->screen();
+    const auto screenAt = [&](const QPoint &at) { return screen->grabWindow(0, at.x() - 1, at.y() - 1, 3, 3).toImage(); };
     const QImage before = screenAt(centre);
-    const QImage shown = progress->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    const QImage shown = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
     saveScreenshot(shown, "opening-progress");
     EXPECT_EQ(QApplication::widgetAt(centre), cancel) << "the button is where the screen shows it";
     const QImage drawn = cancel->grab().toImage();
