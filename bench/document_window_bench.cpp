@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     // As the application opens a file it shows: read away from the GUI thread, the pages shown
-    // first only, then taken by a new document.
+    // first only, and taken by a document made meanwhile.
     const QUrl url = QUrl::fromLocalFile(input);
     std::optional<Document::Contents> contents;
     QEventLoop opening;
@@ -78,9 +78,10 @@ int main(int argc, char **argv)
         contents = std::move(read);
         opening.quit();
     });
-    opening.exec();
     Document document;
     document.setReadsShownPagesFirst(true);
+    if (!contents)
+        opening.exec();
     if (!contents || !document.openWithContents(url, std::move(*contents))) {
         std::fprintf(stderr, "Error: could not open %s\n", qPrintable(input));
         return 1;

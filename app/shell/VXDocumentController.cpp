@@ -39,6 +39,8 @@ struct VXDocumentController::Opening
     // Children of the controller, deleted later once the opening ends: they may be what ends it.
     VXDocumentReading *reading = nullptr;
     platform::ProgressPanel *progress = nullptr;
+    // Made while the file is read, to take what is read; deleted when nothing is.
+    std::unique_ptr<Document> document;
     QList<Opened> asked;
 };
 
@@ -73,19 +75,18 @@ void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool d
         // A document to be shown reads the pages it shows first, the rest once they are shown.
         opening->reading = new VXDocumentReading(url, display, [this, opening](Document::Contents contents) {
             Document *document = nullptr;
-            if (contents.failure != Document::Contents::Failure::None) {
+            if (contents.failure != Document::Contents::Failure::None)
                 reportOpenFailure(opening->url, contents.failureText());
-            } else {
-                document = new Document(this);
-                document->setReadsShownPagesFirst(opening->display);
-                if (!document->openWithContents(opening->url, std::move(contents))) {
-                    reportOpenFailure(opening->url, document->openFailureText());
-                    delete std::exchange(document, nullptr);
-                }
-            }
+            else if (!opening->document->openWithContents(opening->url, std::move(contents)))
+                reportOpenFailure(opening->url, opening->document->openFailureText());
+            else
+                document = opening->document.release();
             keep(document, *opening);
             endOpening(opening, document);
         }, this);
+        // Made while the file is read.
+        opening->document = std::make_unique<Document>();
+        opening->document->setReadsShownPagesFirst(display);
     }
     if (display && !std::exchange(opening->display, true))
         showProgress(*opening);
@@ -120,6 +121,7 @@ void VXDocumentController::keep(Document *document, const Opening &opening)
 {
     if (!document)
         return;
+    document->setParent(this);
     m_documents.append(document);
     platform::logInfo(QStringLiteral("Opened \"%1\"").arg(opening.url.toLocalFile()));
     connect(document, &Document::didClose, this, [this, document] { removeDocument(document); });
