@@ -27,6 +27,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -185,6 +186,28 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
     EXPECT_EQ(scene.alerts.last(), rqs::localized("TaskFailedTitle").replace("%1", "Empty") + " | "
                                        + rqs::localized("NoPagesToExportText").replace("%1", "Empty.pdf"));
+}
+
+// A cut-off download put into the factory beside a sound file is read away from the GUI thread:
+// the window shows at once and its timers fire while qpdf repairs it; then the sound file joins and
+// the damaged one is refused with the alert.
+TEST(VXFactoryController, ADamagedFileIsReadWhileTheWindowAnswersAndIsRefused)
+{
+    QTemporaryDir folder;
+    const QString download = PdfFixture::writeCutOff(folder.path(), "Download.pdf", qint64(32) << 20);
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    ASSERT_FALSE(download.isEmpty());
+    FactoryScene scene;
+    int ticked = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] { ++ticked; });
+    ticks.start(10);
+    scene.factory.addURLs({QUrl::fromLocalFile(download), QUrl::fromLocalFile(report)});
+    EXPECT_TRUE(scene.factory.window()->isVisible());
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_GE(ticked, 3) << "the timer fired while the files were read";
+    EXPECT_EQ(scene.alerts, QStringList{rqs::localized("FactoryRefusedTitle") + " | " + rqs::localized("FactoryRefusedText").replace("%1", "Download.pdf")});
+    EXPECT_EQ(scene.rows(), QStringList{"Report: " + localizedState(VXTask::DefaultSettings)});
 }
 
 class FactoryPrinting : public CupsServerTest
