@@ -105,12 +105,31 @@ QString extendsRefusal(const QStringList &classes, const QHash<QString, QString>
     return {};
 }
 
+// The elements the check looks at; the rest are only counted for their depth.
+enum class Element { Widget, Layout, Item, Row, Column, Property, Number, CustomWidget, Class, Extends, Other };
+
+Element elementNamed(QStringView name)
+{
+    static const std::pair<QLatin1StringView, Element> named[] = {
+        {QLatin1StringView("widget"), Element::Widget},       {QLatin1StringView("layout"), Element::Layout},
+        {QLatin1StringView("item"), Element::Item},           {QLatin1StringView("row"), Element::Row},
+        {QLatin1StringView("column"), Element::Column},       {QLatin1StringView("property"), Element::Property},
+        {QLatin1StringView("number"), Element::Number},       {QLatin1StringView("customwidget"), Element::CustomWidget},
+        {QLatin1StringView("class"), Element::Class},         {QLatin1StringView("extends"), Element::Extends},
+    };
+    for (const auto &[text, element] : named) {
+        if (name == text)
+            return element;
+    }
+    return Element::Other;
+}
+
 } // namespace
 
 QString refusal(const QByteArray &file)
 {
     QXmlStreamReader reader(file);
-    QStringList open;
+    std::vector<Element> open;
     QStringList layouts;
     std::vector<Table> tables;
     QString property;
@@ -121,14 +140,15 @@ QString refusal(const QByteArray &file)
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
-            const QString closed = open.takeLast();
-            if (closed == QLatin1StringView("widget")) {
+            const Element closed = open.back();
+            open.pop_back();
+            if (closed == Element::Widget) {
                 if (const QString refused = tableRefusal(tables.back()); !refused.isEmpty())
                     return refused;
                 tables.pop_back();
-            } else if (closed == QLatin1StringView("layout")) {
+            } else if (closed == Element::Layout) {
                 layouts.removeLast();
-            } else if (closed == QLatin1StringView("customwidget") && !customBase.isEmpty()) {
+            } else if (closed == Element::CustomWidget && !customBase.isEmpty()) {
                 classes.append(customClass);
                 extends.insert(std::exchange(customClass, {}), std::exchange(customBase, {}));
             }
@@ -136,41 +156,58 @@ QString refusal(const QByteArray &file)
         }
         if (token != QXmlStreamReader::StartElement)
             continue;
-        const QStringView name = reader.name();
-        const QString parent = open.value(open.size() - 1);
-        const QString grandparent = open.value(open.size() - 2);
-        open.append(name.toString());
-        if (open.size() > MaxDepth)
+        const Element parent = open.empty() ? Element::Other : open.back();
+        const Element grandparent = open.size() < 2 ? Element::Other : open[open.size() - 2];
+        const Element element = elementNamed(reader.name());
+        open.push_back(element);
+        if (open.size() > std::size_t(MaxDepth))
             return QStringLiteral("its elements nest more than %1 deep").arg(MaxDepth);
-        const QXmlStreamAttributes attributes = reader.attributes();
-        if (name == QLatin1StringView("widget")) {
-            tables.push_back({attributes.value(QLatin1StringView("name")).toString()});
-        } else if (name == QLatin1StringView("layout")) {
+        switch (element) {
+        case Element::Widget:
+            tables.push_back({reader.attributes().value(QLatin1StringView("name")).toString()});
+            break;
+        case Element::Layout: {
+            const QXmlStreamAttributes attributes = reader.attributes();
             layouts.append(attributes.value(QLatin1StringView("name")).toString());
             if (const QString refused = layoutListRefusal(attributes, layouts.last()); !refused.isEmpty())
                 return refused;
-        } else if (name == QLatin1StringView("item") && parent == QLatin1StringView("layout")) {
-            if (const QString refused = itemRefusal(attributes, layouts.last()); !refused.isEmpty())
+            break;
+        }
+        case Element::Item:
+            if (parent != Element::Layout)
+                break;
+            if (const QString refused = itemRefusal(reader.attributes(), layouts.last()); !refused.isEmpty())
                 return refused;
-        } else if (parent == QLatin1StringView("widget")) {
-            if (name == QLatin1StringView("row"))
-                ++tables.back().rows;
-            else if (name == QLatin1StringView("column"))
-                ++tables.back().columns;
-            else if (name == QLatin1StringView("property"))
-                property = attributes.value(QLatin1StringView("name")).toString();
-        } else if (name == QLatin1StringView("number") && parent == QLatin1StringView("property")
-                   && grandparent == QLatin1StringView("widget")) {
-            const qint64 value = number(reader.readElementText());
-            open.removeLast();
-            if (property == QLatin1StringView("rowCount"))
-                tables.back().rows = std::max(tables.back().rows, value);
-            else if (property == QLatin1StringView("columnCount"))
-                tables.back().columns = std::max(tables.back().columns, value);
-        } else if (parent == QLatin1StringView("customwidget")
-                   && (name == QLatin1StringView("class") || name == QLatin1StringView("extends"))) {
-            (name == QLatin1StringView("class") ? customClass : customBase) = reader.readElementText();
-            open.removeLast();
+            break;
+        case Element::Row:
+        case Element::Column:
+            if (parent == Element::Widget)
+                ++(element == Element::Row ? tables.back().rows : tables.back().columns);
+            break;
+        case Element::Property:
+            if (parent == Element::Widget)
+                property = reader.attributes().value(QLatin1StringView("name")).toString();
+            break;
+        case Element::Number:
+            if (parent == Element::Property && grandparent == Element::Widget) {
+                const qint64 value = number(reader.readElementText());
+                open.pop_back();
+                if (property == QLatin1StringView("rowCount"))
+                    tables.back().rows = std::max(tables.back().rows, value);
+                else if (property == QLatin1StringView("columnCount"))
+                    tables.back().columns = std::max(tables.back().columns, value);
+            }
+            break;
+        case Element::Class:
+        case Element::Extends:
+            if (parent == Element::CustomWidget) {
+                (element == Element::Class ? customClass : customBase) = reader.readElementText();
+                open.pop_back();
+            }
+            break;
+        case Element::CustomWidget:
+        case Element::Other:
+            break;
         }
     }
     if (reader.hasError())
