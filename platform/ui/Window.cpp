@@ -228,8 +228,11 @@ void Window::placeOnFirstShow()
                                                 cascade, available);
     if (placed.size() != frameGeometry().size())
         resize(placed.size() - decoration);
-    // A window's position is its frame's.
-    move(placed.topLeft());
+    // A window's position is its frame's. One the window manager has not framed yet gets its frame
+    // around where it is put as the window it is placed from did: documents read one after another
+    // cascade as evenly as those shown at once.
+    const QPoint inFrame = decoration.isNull() && from ? from->geometry().topLeft() - from->frameGeometry().topLeft() : QPoint();
+    move(placed.topLeft() + inFrame);
     if (decoration.isNull()) {
         m_frameLooksLeft = 40;
         m_frameWatch.start();

@@ -116,7 +116,8 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 }
 
 // Pictures opened together as documents come up before any of them is active: each opens a step
-// down and to the right of the one before, none on top of another.
+// down and to the right of the one before, none on top of another, whether they are read at once
+// or the window manager has framed the one before by the time the next is read.
 TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
 {
     FOLDWISE_REQUIRE_DESKTOP();
@@ -125,8 +126,10 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         const QByteArray png = PictureFixture::encoded(PictureFixture::marked({400, 300}, Qt::yellow, Qt::blue), "png");
         pictures << QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, png));
     }
-    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 3; }, 10000));
+    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 2; }, 10000));
+    settledFrame(documentWindows().last());
+    ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
     const QList<platform::Window *> windows = documentWindows();
     ASSERT_EQ(windows.size(), 3);
     QList<QPoint> corners;
