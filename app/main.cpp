@@ -122,9 +122,9 @@ int main(int argc, char **argv)
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
     delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
-    // Prints that waited for Foldwise are opening as documents by now.
-    if (files.isEmpty() && serviceFiles.isEmpty() && documents.documents().isEmpty() && !documents.isOpening())
-        delegate.applicationShouldOpenUntitledFile();
+    // Prints that waited for Foldwise are being read as documents by now.
+    if (files.isEmpty() && serviceFiles.isEmpty())
+        delegate.openUntitledUnlessDocumentsOpen();
     if (parser.isSet(addService))
         delegate.addPDFService();
     quitWhenIdle(&delegate);

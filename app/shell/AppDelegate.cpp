@@ -373,20 +373,29 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         --self->m_openQuestions;
         if (result == platform::OpenPanel::OKButton)
             chosen(urls);
-        self->showWelcomeWhenNoWindowIsLeft();
+        // The files chosen have no windows until they are read.
+        self->afterOpenings([self] {
+            if (self && !Window::isAnyStandaloneWindowVisible())
+                self->showWelcomeWindow();
+        });
     });
 }
 
-void AppDelegate::showWelcomeWhenNoWindowIsLeft()
+void AppDelegate::afterOpenings(const std::function<void()> &call)
 {
-    // The files chosen have no windows until they are read.
-    if (m_documents && m_documents->isOpening()) {
-        connect(m_documents, &VXDocumentController::openingEnded, this, &AppDelegate::showWelcomeWhenNoWindowIsLeft,
-                Qt::SingleShotConnection);
-        return;
-    }
-    if (!Window::isAnyStandaloneWindowVisible())
-        showWelcomeWindow();
+    if (m_documents)
+        m_documents->afterOpenings(call);
+    else
+        call();
+}
+
+void AppDelegate::openUntitledUnlessDocumentsOpen()
+{
+    const QPointer<AppDelegate> self(this);
+    afterOpenings([self] {
+        if (self && (!self->m_documents || self->m_documents->documents().isEmpty()))
+            self->applicationShouldOpenUntitledFile();
+    });
 }
 
 void AppDelegate::showPreferences(QObject *)

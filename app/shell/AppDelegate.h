@@ -64,6 +64,9 @@ public:
     void applicationWillTerminate();
     // Shows the welcome window instead: the application never opens an untitled document itself.
     bool applicationShouldOpenUntitledFile();
+    // The same once the files being read (prints that waited for Foldwise) have opened as no
+    // document.
+    void openUntitledUnlessDocumentsOpen();
     // Nothing open and nothing on its way: without windows the process has nothing left to do.
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // No document, factory or welcome window is shown and nothing is on its way; open panels of
@@ -145,8 +148,8 @@ private:
     std::function<void(bool all)> replyOnceOpened();
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
-    // Without any window the process would end.
-    void showWelcomeWhenNoWindowIsLeft();
+    // Runs the call once no file is being read for a document.
+    void afterOpenings(const std::function<void()> &call);
     void tell(const QString &title, const QString &text);
     void closeNextDocumentThenQuit();
     static void tellCannotOpen(const QString &address);

@@ -96,6 +96,14 @@ void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool d
 
 bool VXDocumentController::isOpening() const { return !m_openings.empty(); }
 
+void VXDocumentController::afterOpenings(std::function<void()> call)
+{
+    if (isOpening())
+        m_afterOpenings.append(std::move(call));
+    else
+        call();
+}
+
 VXDocumentController::Opening *VXDocumentController::openingFor(const QUrl &url) const
 {
     const QString path = canonicalPath(url);
@@ -147,6 +155,10 @@ void VXDocumentController::endOpening(Opening *opening, Document *document)
     for (const Opened &asked : std::as_const(ended->asked))
         asked(document);
     emit openingEnded();
+    if (!isOpening()) {
+        for (const std::function<void()> &call : std::exchange(m_afterOpenings, {}))
+            call();
+    }
 }
 
 Document *VXDocumentController::newDocument()

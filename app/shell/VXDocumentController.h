@@ -36,6 +36,8 @@ public:
     void openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened = {});
     // Files being read for documents.
     bool isOpening() const;
+    // Runs the call once no file is being read for a document: at once when none is.
+    void afterOpenings(std::function<void()> call);
     // An empty document without a file, shown; its pages are added in its window.
     Document *newDocument();
     // In the order they were opened.
@@ -63,4 +65,5 @@ private:
 
     QList<Document *> m_documents;
     std::vector<std::unique_ptr<Opening>> m_openings;
+    QList<std::function<void()>> m_afterOpenings;
 };

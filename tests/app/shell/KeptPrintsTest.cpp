@@ -2,7 +2,9 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXKeptPrints.h"
+#include "app/shell/VXWelcomeWindowController.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 
@@ -90,6 +92,36 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
 }
 
 } // namespace
+
+// A start without files shows the welcome window once the prints that waited have been read,
+// unless one of them opened: a print that cannot be read leaves the user its alert and the welcome
+// window, not a process without windows.
+TEST_F(KeptPrintsTest, AStartShowsTheWelcomeWindowOnceNoWaitingPrintOpened)
+{
+    VXWelcomeWindowController welcome{delegate};
+    delegate.setWelcomeWindow(&welcome);
+    QStringList told;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    struct Case { const char *what; QByteArray print; bool welcomes; };
+    const QList<Case> cases{{"no PDF", "not a PDF at all", true}, {"a PDF", PdfFixture::pages(PdfFixture::numbered(4)), false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        told.clear();
+        PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-ffffff"), "Waiting.pdf", c.print);
+        delegate.openKeptPrints({});
+        delegate.openUntitledUnlessDocumentsOpen();
+        EXPECT_FALSE(welcome.window()->isVisible()) << "not while the print is read";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !documents.isOpening(); }, 10000));
+        EXPECT_EQ(welcome.window()->isVisible(), c.welcomes);
+        EXPECT_EQ(told.size(), c.welcomes ? 1 : 0);
+        welcome.window()->close();
+        QDir(VXKeptPrints::folder()).removeRecursively();
+    }
+    platform::Alert::setResponder(nullptr);
+}
 
 // At start the prints that waited open before the application's menus are made; their windows get
 // the menus all the same.
