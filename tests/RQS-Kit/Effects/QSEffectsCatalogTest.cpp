@@ -11,17 +11,21 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
 struct Chooser : QSEffectPickerDelegate
 {
-    void effectPickerPreviewing(QSEffectPicker &, std::unique_ptr<QSEffect>) override {}
+    void effectPickerPreviewing(QSEffectPicker &, std::unique_ptr<QSEffect> effect) override
+    {
+        previewed << (effect ? effect->name() : QStringLiteral("nothing"));
+    }
     void effectPickerDidSelectEffect(QSEffectPicker &, std::unique_ptr<QSEffect> effect) override
     {
         chosen << (effect ? effect->name() : QString());
     }
-    QStringList chosen;
+    QStringList chosen, previewed;
 };
 
 } // namespace
@@ -44,6 +48,33 @@ TEST(QSEffectsCatalog, ThePickerListsTheCatalogAndReportsTheChoice)
     picker.listMenu()->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(chooser->chosen, QStringList({"bloom"}));
+}
+
+// The pointer over an item previews its effect, over the next another; leaving the menu previews
+// nothing, once, and coming back the item again.
+TEST(QSEffectsCatalog, ThePickerPreviewsNothingWhenNoItemIsHighlighted)
+{
+    rqs::registerKitFilters();
+    const QSEffectsCatalog catalog({QVariantMap{{"name", "bloom"}, {"ciName", "CIColorInvert"}},
+                                    QVariantMap{{"name", "Blur"}, {"ciName", "QSGaussianBlurFilter"}}});
+    QSEffectPicker picker(catalog);
+    const auto chooser = std::make_shared<Chooser>();
+    QWidget view;
+    view.show();
+    picker.showPickerOver(&view, chooser);
+    QMenu *menu = picker.listMenu();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    const QPoint blur = menu->actionGeometry(menu->actions().at(0)).center();
+    const QPoint bloom = menu->actionGeometry(menu->actions().at(1)).center();
+    QTest::mouseMove(menu, blur);
+    QTest::mouseMove(menu, bloom);
+    QTest::mouseMove(menu, {menu->width() + 40, bloom.y()});
+    QTest::mouseMove(menu, {menu->width() + 60, bloom.y() + 20});
+    QTest::mouseMove(menu, bloom);
+    EXPECT_EQ(chooser->previewed, QStringList({"Blur", "bloom", "nothing", "bloom"}));
+    menu->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chooser->chosen, QStringList({""}));
 }
 
 // Every effect the application offers makes its filter, names only inputs the filter has, and
