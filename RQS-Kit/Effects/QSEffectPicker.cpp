@@ -25,7 +25,10 @@ protected:
     {
         const bool handled = QMenu::event(event);
         const QEvent::Type type = event->type();
-        if ((type == QEvent::MouseMove || type == QEvent::Leave || type == QEvent::KeyPress)
+        // Each showing starts with nothing highlighted.
+        if (type == QEvent::Show)
+            m_highlighted = nullptr;
+        else if ((type == QEvent::MouseMove || type == QEvent::Leave || type == QEvent::KeyPress)
             && activeAction() != m_highlighted) {
             m_highlighted = activeAction();
             if (highlightChanged)

@@ -12,14 +12,23 @@
 #include "platform/fx/FxTestImages.h"
 #include "platform/ui/ColorPanel.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDial>
+#include <QLabel>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/Desktop.h"
+#include "support/PixelProbe.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -415,4 +424,74 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     EXPECT_EQ(frames->findText("Gold Leaf"), -1);
     EXPECT_EQ(frames->currentIndex(), 0);
     EXPECT_EQ(effect->settings().value("inputFrameName"), "Plain Frame");
+}
+
+// On the desktop: the user clicks the Frame pop-up of the Textured Frame panel and clicks "Oak
+// Wood". The panel then shows the wood texture and its colour in the well, and the effect made
+// again from the stored settings draws, beside the one edited, the same wooden frame, as the
+// screen shows them.
+TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndComesBack)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitFilters();
+    auto effect = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"}});
+    ASSERT_TRUE(effect);
+    effect->setGlobalSettings(Globals);
+    effect->setInputImage(BluePicture);
+    QWidget window;
+    auto *rows = new QVBoxLayout(&window);
+    QSEffectSettingsView *panel = effect->settingsView();
+    panel->setMinimumSize(panel->size());
+    rows->addWidget(panel);
+    auto *renders = new QHBoxLayout;
+    QLabel original, restoredLabel;
+    renders->addWidget(&original);
+    renders->addWidget(&restoredLabel);
+    rows->addLayout(renders);
+    window.setWindowTitle("Textured Frame");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QComboBox *frames = popUpOf(panel, "inputFrameName");
+    ASSERT_TRUE(frames);
+    QTest::mouseClick(frames, Qt::LeftButton, {}, frames->rect().center());
+    QAbstractItemView *list = frames->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 3000)) << "a click opens the pop-up";
+    // A release soon after the opening press is taken as the end of that press, not as a choice.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    const QModelIndex oak = list->model()->index(frames->findText("Oak Wood", Qt::MatchStartsWith), 0);
+    list->scrollTo(oak);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(oak).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, 3000));
+    EXPECT_EQ(popUpOf(panel, "inputTextureName")->currentText(), "Wood Light with Knots");
+
+    QString error;
+    const auto restored = QSEffectsCatalog::effectForSettings(storedAndReadBack(effect->settings(), &error));
+    ASSERT_TRUE(restored) << error.toStdString();
+    const Image drawn = rendered(*effect, BluePicture), again = rendered(*restored, BluePicture);
+    original.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(drawn, drawn.extent())));
+    restoredLabel.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(again, again.extent())));
+    QTest::qWait(200);
+    const QRect seen = window.frameGeometry().adjusted(-4, -4, 4, 4);
+    const QImage screen = window.screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
+    EXPECT_TRUE(saveScreenshot(screen, "textured-frame-oak-wood-restored"));
+
+    // Screen points of the well's middle and of each frame's left side, half way up.
+    const auto onScreen = [&](QWidget *widget, QPoint local) { return widget->mapToGlobal(local) - seen.topLeft(); };
+    QSColorWell *well = wellOf(panel);
+    EXPECT_TRUE(PixelProbe::isNear(screen, onScreen(well, well->rect().center()), QColor(209, 165, 115), 6))
+        << PixelProbe::describe(screen, onScreen(well, well->rect().center())).toStdString();
+    const auto frameSide = [&](QLabel &label) {
+        const QRect picture = label.contentsRect();
+        const QPoint topLeft(picture.x() + (picture.width() - 480) / 2, picture.y() + (picture.height() - 380) / 2);
+        return onScreen(&label, topLeft + QPoint(20, 190));
+    };
+    for (int dy = -20; dy <= 20; dy += 10) {
+        const QPoint left = frameSide(original) + QPoint(0, dy), right = frameSide(restoredLabel) + QPoint(0, dy);
+        EXPECT_TRUE(PixelProbe::isNear(screen, right, screen.pixelColor(left), 2))
+            << PixelProbe::describe(screen, right).toStdString() << " against " << PixelProbe::describe(screen, left).toStdString();
+        EXPECT_LT(screen.pixelColor(left).blue(), 170) << "wood, not white nor the blue picture";
+        EXPECT_GT(screen.pixelColor(left).red(), 150);
+    }
 }
