@@ -47,16 +47,17 @@ Image picture()
     Buffer pixels(QRect(0, 0, 400, 300));
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 400; ++x)
-            pixels.row(y)[x] = {0.1f + 0.8f * float(x) / 400, 0.1f + 0.8f * float(y) / 300, ((x / 25 + y / 25) % 2) ? 0.7f : 0.2f, 1};
+            pixels.row(y)[x] = {0.1f + 0.8f * float(x) / 400, 0.1f + 0.8f * float(y) / 300,
+                                (x / 25 + y / 25) % 2 ? 0.7f : 0.2f, 1};
     return Image::fromBuffer(std::move(pixels));
 }
 
 const QVariantMap Globals{{"canvasProportion", 800}};
 
-// What a user does to each kind of control the panels build: the next item of a pop-up (the
-// keyboard's arrow, passing headings and separators as the list does), another colour picked in
-// the colour panel, a slider's knob dragged, a dial clicked, a box ticked, a stop added to a
-// gradient and coloured.
+// What a user does to each kind of control the panels build: a pop-up's last choice, or its first
+// when the last is shown (reached with the keyboard's arrows, which pass headings and separators),
+// another colour picked in the colour panel, a slider's knob dragged, a dial clicked, a box ticked,
+// a stop added to a gradient and coloured.
 class UserHand
 {
 public:
@@ -268,7 +269,6 @@ TEST(EffectSettingsRoundTrip, EveryShippedEffectComesBackAsTheUserSetIt)
     }
 }
 
-
 namespace {
 
 // The mean colour over the rectangle's pixels.
@@ -296,6 +296,42 @@ QSColorWell *wellOf(QSEffectSettingsView *panel)
 
 const Image BluePicture = fxtest::filled({0, 0, 400, 300}, {0, 0, 1, 1});
 
+// A shipped effect made from its name alone, its panel open under the user's hand.
+struct OpenPanel
+{
+    explicit OpenPanel(const QString &name)
+        : effect((rqs::registerKitFilters(), QSEffectsCatalog::effectForSettings({{"name", name}})))
+        , panel(effect->settingsView())
+        , hand(panel)
+    {
+    }
+    std::unique_ptr<QSEffect> effect;
+    QSEffectSettingsView *panel;
+    UserHand hand;
+};
+
+// A framing effect's settings and colour well after the user's edits hold the texture and its
+// colour; the effect made again from the settings, written to a file, draws what the edited one
+// draws, and the side of the frame shows that colour on average.
+void expectTextureKeptAndRestored(QSEffect &effect, const QString &texture, const Pixel &colour, const QString &wellShows,
+                                  const QRect &side)
+{
+    const QVariantMap settings = effect.settings();
+    EXPECT_EQ(settings.value("inputTextureName"), texture);
+    const auto stored = platform::fx::Color::fromText(settings.value("inputColor").toString());
+    ASSERT_TRUE(stored);
+    EXPECT_TRUE(fxtest::near(stored->premultiplied(), colour, 0.002f));
+    EXPECT_EQ(wellOf(effect.settingsView())->color().name(), wellShows);
+
+    QString error;
+    const auto restored = QSEffectsCatalog::effectForSettings(storedAndReadBack(settings, &error));
+    ASSERT_TRUE(restored) << error.toStdString();
+    const Image original = rendered(effect, BluePicture), again = rendered(*restored, BluePicture);
+    EXPECT_TRUE(fxtest::near(meanOver(original, side), colour, 0.03f));
+    EXPECT_TRUE(fxtest::near(meanOver(again, side), colour, 0.03f));
+    EXPECT_TRUE(samePixels(again, original));
+}
+
 } // namespace
 
 // The wood texture's colour, as its file name gives it: hue 32°, saturation 45 %, value 82 %, so
@@ -304,33 +340,15 @@ const Image BluePicture = fxtest::filled({0, 0, 400, 300}, {0, 0, 1, 1});
 // at the frame's edges and corners. A frame restored with the texture "Plain Color" is white there.
 TEST(EffectSettingsRoundTrip, OakWoodChosenInTheTexturedFramesPanelComesBackAsWood)
 {
-    rqs::registerKitFilters();
     const Pixel wood{0.820f, 0.648f, 0.451f, 1};
-    const QRect leftSide(-35, 60, 30, 180);
-    auto effect = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"}});
-    ASSERT_TRUE(effect);
-    QSEffectSettingsView *panel = effect->settingsView();
-    UserHand hand(panel);
-    QComboBox *frames = popUpOf(panel, "inputFrameName");
+    OpenPanel frame("TexturedFrame");
+    QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
     ASSERT_TRUE(frames);
     ASSERT_TRUE(UserHand::choose(frames, frames->findText("Oak Wood", Qt::MatchStartsWith)));
 
-    const QVariantMap settings = effect->settings();
-    EXPECT_EQ(settings.value("inputFrameName"), "FRM-0#005#Wood-Oak");
-    EXPECT_EQ(settings.value("inputTextureName"), "RQS-T#010#Wood-Light-Knots");
-    const auto stored = platform::fx::Color::fromText(settings.value("inputColor").toString());
-    ASSERT_TRUE(stored);
-    EXPECT_TRUE(fxtest::near(stored->premultiplied(), wood, 0.002f));
-    EXPECT_EQ(popUpOf(panel, "inputTextureName")->currentText(), "Wood Light with Knots");
-    EXPECT_EQ(wellOf(panel)->color().name(), "#d1a573");
-
-    QString error;
-    const auto restored = QSEffectsCatalog::effectForSettings(storedAndReadBack(settings, &error));
-    ASSERT_TRUE(restored) << error.toStdString();
-    const Image original = rendered(*effect, BluePicture), again = rendered(*restored, BluePicture);
-    EXPECT_TRUE(fxtest::near(meanOver(original, leftSide), wood, 0.03f));
-    EXPECT_TRUE(fxtest::near(meanOver(again, leftSide), wood, 0.03f));
-    EXPECT_TRUE(samePixels(again, original));
+    EXPECT_EQ(frame.effect->settings().value("inputFrameName"), "FRM-0#005#Wood-Oak");
+    EXPECT_EQ(popUpOf(frame.panel, "inputTextureName")->currentText(), "Wood Light with Knots");
+    expectTextureKeptAndRestored(*frame.effect, "RQS-T#010#Wood-Light-Knots", wood, "#d1a573", {-35, 60, 30, 180});
 }
 
 // Red picked first, then the texture "Dark Wood": the texture brings its own colour, hue 20°,
@@ -338,33 +356,15 @@ TEST(EffectSettingsRoundTrip, OakWoodChosenInTheTexturedFramesPanelComesBackAsWo
 // shows, the well shows and the settings keep; restored with the red it would be red.
 TEST(EffectSettingsRoundTrip, DarkWoodChosenAfterRedInTheShapedBordersPanelComesBackBrown)
 {
-    rqs::registerKitFilters();
     const Pixel brown{0.4f, 0.24f, 0.16f, 1};
-    const QRect leftSide(-20, 60, 16, 180);
-    auto effect = QSEffectsCatalog::effectForSettings({{"name", "ShapedBorder"}});
-    ASSERT_TRUE(effect);
-    QSEffectSettingsView *panel = effect->settingsView();
-    UserHand hand(panel);
-    ASSERT_TRUE(UserHand::pick(wellOf(panel), Qt::red));
-    EXPECT_EQ(effect->settings().value("inputColor"), "1 0 0 1");
-    QComboBox *textures = popUpOf(panel, "inputTextureName");
+    OpenPanel border("ShapedBorder");
+    ASSERT_TRUE(UserHand::pick(wellOf(border.panel), Qt::red));
+    EXPECT_EQ(border.effect->settings().value("inputColor"), "1 0 0 1");
+    QComboBox *textures = popUpOf(border.panel, "inputTextureName");
     ASSERT_TRUE(textures);
     ASSERT_TRUE(UserHand::choose(textures, textures->findText("Dark Wood", Qt::MatchStartsWith)));
 
-    const QVariantMap settings = effect->settings();
-    EXPECT_EQ(settings.value("inputTextureName"), "RQS-T#011#Wood-Dark");
-    const auto stored = platform::fx::Color::fromText(settings.value("inputColor").toString());
-    ASSERT_TRUE(stored);
-    EXPECT_TRUE(fxtest::near(stored->premultiplied(), brown, 0.002f));
-    EXPECT_EQ(wellOf(panel)->color().name(), "#663d29");
-
-    QString error;
-    const auto restored = QSEffectsCatalog::effectForSettings(storedAndReadBack(settings, &error));
-    ASSERT_TRUE(restored) << error.toStdString();
-    const Image original = rendered(*effect, BluePicture), again = rendered(*restored, BluePicture);
-    EXPECT_TRUE(fxtest::near(meanOver(original, leftSide), brown, 0.03f));
-    EXPECT_TRUE(fxtest::near(meanOver(again, leftSide), brown, 0.03f));
-    EXPECT_TRUE(samePixels(again, original));
+    expectTextureKeptAndRestored(*border.effect, "RQS-T#011#Wood-Dark", brown, "#663d29", {-20, 60, 16, 180});
 }
 
 // A panel only looked at: its settings are written to a file and make the same effect again,
@@ -382,7 +382,8 @@ TEST(EffectSettingsRoundTrip, SettingsOfAFramingPanelJustOpenedAreWrittenAndRest
         const QVariantMap stored = storedAndReadBack(effect->settings(), &error);
         ASSERT_FALSE(stored.isEmpty()) << error.toStdString();
         for (auto entry = stored.begin(); entry != stored.end(); ++entry)
-            EXPECT_FALSE(entry.value().toString().isEmpty() && entry.value().typeId() == QMetaType::QString) << entry.key().toStdString();
+            EXPECT_FALSE(entry.value().typeId() == QMetaType::QString && entry.value().toString().isEmpty())
+                << entry.key().toStdString();
         const auto restored = QSEffectsCatalog::effectForSettings(stored);
         ASSERT_TRUE(restored);
         EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
@@ -395,12 +396,8 @@ TEST(EffectSettingsRoundTrip, SettingsOfAFramingPanelJustOpenedAreWrittenAndRest
 // first frame.
 TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
 {
-    rqs::registerKitFilters();
-    auto effect = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"}});
-    ASSERT_TRUE(effect);
-    QSEffectSettingsView *panel = effect->settingsView();
-    UserHand hand(panel);
-    QComboBox *frames = popUpOf(panel, "inputFrameName");
+    OpenPanel frame("TexturedFrame");
+    QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
     ASSERT_TRUE(frames);
     ASSERT_EQ(frames->findText("Gold Leaf"), -1);
 
@@ -414,8 +411,8 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     const int row = frames->findText("Gold Leaf");
     ASSERT_GE(row, 0);
     ASSERT_TRUE(UserHand::choose(frames, row));
-    EXPECT_EQ(effect->settings().value("inputFrameName"), id);
-    EXPECT_EQ(effect->settings().value("inputColor"), "1 0.8 0 1");
+    EXPECT_EQ(frame.effect->settings().value("inputFrameName"), id);
+    EXPECT_EQ(frame.effect->settings().value("inputColor"), "1 0.8 0 1");
     auto later = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"}});
     ASSERT_TRUE(later);
     EXPECT_GE(popUpOf(later->settingsView(), "inputFrameName")->findText("Gold Leaf"), 0);
@@ -423,7 +420,7 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     user.removeFrameName(id);
     EXPECT_EQ(frames->findText("Gold Leaf"), -1);
     EXPECT_EQ(frames->currentIndex(), 0);
-    EXPECT_EQ(effect->settings().value("inputFrameName"), "Plain Frame");
+    EXPECT_EQ(frame.effect->settings().value("inputFrameName"), "Plain Frame");
 }
 
 // On the desktop: the user clicks the Frame pop-up of the Textured Frame panel and clicks "Oak
@@ -490,7 +487,8 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     for (int dy = -20; dy <= 20; dy += 10) {
         const QPoint left = frameSide(original) + QPoint(0, dy), right = frameSide(restoredLabel) + QPoint(0, dy);
         EXPECT_TRUE(PixelProbe::isNear(screen, right, screen.pixelColor(left), 2))
-            << PixelProbe::describe(screen, right).toStdString() << " against " << PixelProbe::describe(screen, left).toStdString();
+            << PixelProbe::describe(screen, right).toStdString() << " against "
+            << PixelProbe::describe(screen, left).toStdString();
         EXPECT_LT(screen.pixelColor(left).blue(), 170) << "wood, not white nor the blue picture";
         EXPECT_GT(screen.pixelColor(left).red(), 150);
     }

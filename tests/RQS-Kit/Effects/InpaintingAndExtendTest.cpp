@@ -144,7 +144,8 @@ TEST(QSArtisticExtend, PicturesAwayFromTheOriginStayMovedThereInItsInputs)
     EXPECT_EQ(output.extent(), QRectF(0, 0, 60, 40));
     // The picture in the middle: (60 - 20) / 2 = 20 across, (40 - 10) / 2 = 15 up.
     EXPECT_TRUE(near(renderedPixel(output, 30, 20), {1, 0, 0, 1}, 1e-4f));
-    extend.setValueForKey("inputBackgroundImage", v(filled(QRect(0, 0, 60, 40), {0, 0, 1, 1}).transformed(QTransform::fromTranslate(0.4, 0.3))));
+    const QTransform slightly = QTransform::fromTranslate(0.4, 0.3);
+    extend.setValueForKey("inputBackgroundImage", v(filled(QRect(0, 0, 60, 40), {0, 0, 1, 1}).transformed(slightly)));
     EXPECT_EQ(extend.imageValue("inputBackgroundImage").extent(), QRectF(0.4, 0.3, 60, 40)) << "less than a pixel away stays";
 }
 
