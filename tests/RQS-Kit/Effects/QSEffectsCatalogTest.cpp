@@ -11,17 +11,21 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
 struct Chooser : QSEffectPickerDelegate
 {
-    void effectPickerPreviewing(QSEffectPicker &, std::unique_ptr<QSEffect>) override {}
+    void effectPickerPreviewing(QSEffectPicker &, std::unique_ptr<QSEffect> effect) override
+    {
+        previewed << (effect ? effect->name() : QStringLiteral("nothing"));
+    }
     void effectPickerDidSelectEffect(QSEffectPicker &, std::unique_ptr<QSEffect> effect) override
     {
         chosen << (effect ? effect->name() : QString());
     }
-    QStringList chosen;
+    QStringList chosen, previewed;
 };
 
 } // namespace
@@ -44,6 +48,43 @@ TEST(QSEffectsCatalog, ThePickerListsTheCatalogAndReportsTheChoice)
     picker.listMenu()->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(chooser->chosen, QStringList({"bloom"}));
+}
+
+// The pointer over an item previews its effect, over the next another; leaving the menu previews
+// nothing, once, and coming back the item again. So again at the next showing of the same menu,
+// which starts with the item last previewed.
+TEST(QSEffectsCatalog, ThePickerPreviewsNothingWhenNoItemIsHighlighted)
+{
+    rqs::registerKitFilters();
+    const QSEffectsCatalog catalog({QVariantMap{{"name", "bloom"}, {"ciName", "CIColorInvert"}},
+                                    QVariantMap{{"name", "Blur"}, {"ciName", "QSGaussianBlurFilter"}}});
+    QSEffectPicker picker(catalog);
+    const auto chooser = std::make_shared<Chooser>();
+    QWidget view;
+    view.resize(400, 300);
+    view.show();
+    // The menu takes no move for one until the pointer has gone some way from where it opened.
+    QTest::mouseMove(&view, {399, 0});
+    for (int showing = 0; showing < 2; ++showing) {
+        SCOPED_TRACE(showing);
+        chooser->previewed.clear();
+        picker.showPickerOver(&view, chooser);
+        QMenu *menu = picker.listMenu();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        const QPoint blur = menu->actionGeometry(menu->actions().at(0)).center();
+        const QPoint bloom = menu->actionGeometry(menu->actions().at(1)).center();
+        QTest::mouseMove(menu, bloom);
+        QTest::mouseMove(menu, blur);
+        QTest::mouseMove(menu, {menu->width() + 40, blur.y()});
+        QTest::mouseMove(menu, {menu->width() + 60, blur.y() + 20});
+        QTest::mouseMove(menu, blur);
+        QTest::mouseMove(menu, bloom);
+        EXPECT_EQ(chooser->previewed, QStringList({"bloom", "Blur", "nothing", "Blur", "bloom"}));
+        menu->close();
+        QCoreApplication::processEvents();
+        QTest::mouseMove(&view, {399, 0});
+    }
+    EXPECT_EQ(chooser->chosen, QStringList({"", ""}));
 }
 
 // Every effect the application offers makes its filter, names only inputs the filter has, and
