@@ -35,8 +35,6 @@ void VXOpenFailures::explainLast(const QString &sentence)
         m_failures.last().reason += QLatin1Char(' ') + sentence;
 }
 
-bool VXOpenFailures::isEmpty() const { return m_failures.isEmpty(); }
-
 QString VXOpenFailures::title() const
 {
     if (m_failures.size() == 1)

@@ -19,7 +19,6 @@ public:
     void add(const QString &path, const QString &reason);
     // A sentence more for the reason of the last file added.
     void explainLast(const QString &sentence);
-    bool isEmpty() const;
     // The title and the text of the alert.
     QString title() const;
     QString text() const;
