@@ -6,6 +6,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/Desktop.h"
+#include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 
 #include <QApplication>
@@ -177,7 +178,12 @@ TEST_F(OpenFailuresOnDesktop, TheAlertOfAHugeRequestStandsWholeOnTheScreenAndOKC
     }, 5000);
     EXPECT_TRUE(box->screen()->availableGeometry().contains(box->frameGeometry()))
         << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
-    saveScreenshot(box, "open-failures-alert");
+    // What the screen shows there: the box's own background at its lower left corner.
+    const QRect shown = box->frameGeometry();
+    const QImage screen = box->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()).toImage();
+    const QPoint corner = box->geometry().bottomLeft() - shown.topLeft() + QPoint(8, -8);
+    EXPECT_TRUE(PixelProbe::isNear(screen, corner, box->palette().window().color(), 24)) << PixelProbe::describe(screen, corner).toStdString();
+    EXPECT_TRUE(saveScreenshot(screen, "open-failures-alert"));
     QAbstractButton *ok = box->buttons().value(0);
     ASSERT_NE(ok, nullptr);
     QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
