@@ -26,6 +26,7 @@ constexpr int MaxTitleLength = 120;
 constexpr qsizetype MaxNameBytes = NAME_MAX;
 // What a print is named when its title gives no name a folder takes.
 const QString PlainStem = QStringLiteral("Print job");
+const QString PlainName = PlainStem + QStringLiteral(".pdf");
 const QByteArray PdfHeader = QByteArrayLiteral("%PDF-");
 // Where the job is copied before it shows under its name: hidden, so that no Foldwise lists it
 // half written.
@@ -93,7 +94,7 @@ QString VXServiceJob::fileName() const
         name.prepend(PlainStem);
     name = leftFitting(name, MaxTitleLength, MaxNameBytes - extension.size()).trimmed() + extension;
     // A first character longer than a name takes would leave a hidden ".pdf", which no Foldwise lists.
-    return name.size() > extension.size() && name.toUtf8().size() <= MaxNameBytes ? name : PlainStem + QStringLiteral(".pdf");
+    return name.size() > extension.size() && name.toUtf8().size() <= MaxNameBytes ? name : PlainName;
 }
 
 QString VXServiceJob::title() const { return m_title; }
@@ -146,13 +147,12 @@ QString VXServiceJob::named(const QDir &folder, QString *reason) const
     // Tried again, a name the folder refuses (a path too long, a file system of shorter names)
     // would fail for ever.
     const QString refused = platform::systemReason(errno);
-    const QString plain = PlainStem + QStringLiteral(".pdf");
-    if (::rename(part.constData(), QFile::encodeName(folder.filePath(plain)).constData()) != 0) {
+    if (::rename(part.constData(), QFile::encodeName(folder.filePath(PlainName)).constData()) != 0) {
         *reason = platform::systemReason(errno);
         return {};
     }
-    platform::logWarning(QStringLiteral("Kept \"%1\" as \"%2\", because the name \"%3\" cannot be made: %4").arg(m_title, plain, name, refused));
-    return folder.filePath(plain);
+    platform::logWarning(QStringLiteral("Kept \"%1\" as \"%2\", because the name \"%3\" cannot be made: %4").arg(m_title, PlainName, name, refused));
+    return folder.filePath(PlainName);
 }
 
 VXServiceJob::Outcome VXServiceJob::handOver(const QString &path, const QString &foldwisePath, uid_t uid) const

@@ -169,17 +169,9 @@ TEST_F(OpenFailuresOnDesktop, TheAlertOfAHugeRequestStandsWholeOnTheScreenAndOKC
     const QList<QMessageBox *> alerts = alertsAfter(Request::Service, QStringList{Megabyte} + missingFiles(folder.path(), 2000));
     ASSERT_EQ(alerts.size(), 1);
     QMessageBox *box = alerts.first();
-    QRect frame;
-    (void)QTest::qWaitFor([&] {
-        const QRect now = box->frameGeometry();
-        const bool settled = now != box->geometry() && now == frame;
-        frame = now;
-        return settled;
-    }, 5000);
-    EXPECT_TRUE(box->screen()->availableGeometry().contains(box->frameGeometry()))
-        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    const QRect shown = settledFrame(box);
+    EXPECT_TRUE(box->screen()->availableGeometry().contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
     // What the screen shows there: the box's own background at its lower left corner.
-    const QRect shown = box->frameGeometry();
     const QImage screen = box->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()).toImage();
     const QPoint corner = box->geometry().bottomLeft() - shown.topLeft() + QPoint(8, -8);
     EXPECT_TRUE(PixelProbe::isNear(screen, corner, box->palette().window().color(), 24)) << PixelProbe::describe(screen, corner).toStdString();
