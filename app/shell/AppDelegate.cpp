@@ -9,6 +9,7 @@
 #include "app/shell/VXFactoryController.h"
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
+#include "app/shell/VXOpenFailures.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXRealHomeDirectory.h"
@@ -268,16 +269,36 @@ bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
         platform::logError(QStringLiteral("Could not open %1 files, because there is no document controller").arg(urls.size()));
         return false;
     }
+    VXOpenFailures failures;
     bool all = true;
     for (const QUrl &url : urls)
-        all = m_documents->openDocumentWithContentsOfURL(url, true) && all;
+        all = m_documents->openDocumentWithContentsOfURL(url, true, failures) && all;
+    failures.tell();
     return all;
 }
 
 void AppDelegate::openPDFService(const QUrl &url)
 {
+    VXOpenFailures failures;
+    openPDFService(url, failures);
+    failures.tell();
+}
+
+void AppDelegate::openPDFService(const QUrl &url, VXOpenFailures &failures)
+{
+    if (!m_documents) {
+        platform::logError(QStringLiteral("Could not open %1, because there is no document controller").arg(url.toLocalFile()));
+        return;
+    }
     const QString path = url.toLocalFile();
-    if (!openAsDocuments({url}) || !VXKeptPrints::contains(path))
+    const bool kept = VXKeptPrints::contains(path);
+    if (!m_documents->openDocumentWithContentsOfURL(url, true, failures)) {
+        // Left where it waits, it would come back with the same alert at every start.
+        if (const QString aside = kept ? VXKeptPrints::setAside(path) : QString(); !aside.isEmpty())
+            failures.explainLast(rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
+        return;
+    }
+    if (!kept)
         return;
     // The print's own folder is removed now; the open document no longer needs the file's name.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -288,19 +309,23 @@ void AppDelegate::openPDFService(const QUrl &url)
 
 void AppDelegate::openKeptPrints(const QStringList &except)
 {
+    VXOpenFailures failures;
     for (const QString &path : VXKeptPrints::waiting()) {
         if (except.contains(path))
             continue;
         platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
-        openPDFService(QUrl::fromLocalFile(path));
+        openPDFService(QUrl::fromLocalFile(path), failures);
     }
+    failures.tell();
 }
 
 void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
 {
     if (request == VXSingleInstance::Request::Service) {
+        VXOpenFailures failures;
         for (const QString &path : paths)
-            openPDFService(QUrl::fromLocalFile(path));
+            openPDFService(QUrl::fromLocalFile(path), failures);
+        failures.tell();
     } else if (!paths.isEmpty()) {
         openFiles(paths);
     } else if (Window *window = windowForSheet()) {

@@ -17,6 +17,7 @@
 class VXApplicationMover;
 class VXBookmarks;
 class VXDocumentController;
+class VXOpenFailures;
 class VXPDFServiceInstaller;
 class VXSoftwareUpdater;
 class VXWelcomeWindow;
@@ -83,12 +84,15 @@ public:
     // cancel.
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
     // A file another program hands over: opened as a document at once. A print kept for
-    // Foldwise is removed once open; its document saves into the Documents folder.
+    // Foldwise is removed once open; its document saves into the Documents folder. One that
+    // cannot be opened is set aside (VXKeptPrints::setAside), and its alert says where.
     void openPDFService(const QUrl &url);
-    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except.
+    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except; those that
+    // cannot be opened are told in one alert.
     void openKeptPrints(const QStringList &except);
     // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
     // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    // What it names that cannot be opened is told in one alert.
     void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
@@ -138,7 +142,9 @@ signals:
 
 private:
     void lookForOldServiceWorkflows();
+    // Each as a document; those that cannot be opened are told in one alert.
     bool openAsDocuments(const QList<QUrl> &urls);
+    void openPDFService(const QUrl &url, VXOpenFailures &failures);
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
     void tell(const QString &title, const QString &text);

@@ -1,10 +1,10 @@
 #include "app/shell/VXDocumentController.h"
 
 #include "app/booklet/Document.h"
+#include "app/shell/VXOpenFailures.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
-#include "platform/ui/Alert.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -41,6 +41,14 @@ VXDocumentController::~VXDocumentController() = default;
 
 Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
 {
+    VXOpenFailures failures;
+    Document *document = openDocumentWithContentsOfURL(url, display, failures);
+    failures.tell();
+    return document;
+}
+
+Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display, VXOpenFailures &failures)
+{
     if (Document *open = documentForURL(url)) {
         if (display)
             showWindowsOf(open);
@@ -48,7 +56,7 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     }
     const QString type = Document::typeForContentsOfURL(url);
     if (type.isEmpty()) {
-        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedUnreadableText")));
+        reportOpenFailure(url, rqs::localized(QStringLiteral("OpenFailedUnreadableText")), failures);
         return nullptr;
     }
     auto *document = new Document(this);
@@ -56,7 +64,7 @@ Document *VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, b
     if (!document->openURL(url, type)) {
         const QString reason = document->openFailureText();
         delete document;
-        reportOpenFailure(url, reason);
+        reportOpenFailure(url, reason, failures);
         return nullptr;
     }
     m_documents.append(document);
@@ -98,14 +106,9 @@ void VXDocumentController::removeDocument(Document *document)
     emit documentRemoved();
 }
 
-void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reason) const
+void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reason, VXOpenFailures &failures)
 {
     const QString name = url.isLocalFile() ? url.toLocalFile() : url.toString();
     platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
-    platform::Alert alert;
-    alert.setMessageText(rqs::localized(QStringLiteral("OpenFailedTitle")).arg(QFileInfo(name).fileName()));
-    alert.setAlertStyle(platform::Alert::Style::Critical);
-    alert.setInformativeText(reason);
-    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
+    failures.add(name, reason);
 }

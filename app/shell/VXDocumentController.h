@@ -6,6 +6,7 @@
 #include <QUrl>
 
 class Document;
+class VXOpenFailures;
 
 // The booklet documents the user has open: opens files into documents, keeps each file open only
 // once, and lets a document go when it closes. GUI thread.
@@ -23,6 +24,9 @@ public:
     // is not read again: its document is shown. Null when the file cannot be opened: the user is
     // told why, a line is logged, and the open documents stay as they are.
     Document *openDocumentWithContentsOfURL(const QUrl &url, bool display);
+    // As above, but why the file could not be opened goes to failures, which the caller tells
+    // together with the others of its request.
+    Document *openDocumentWithContentsOfURL(const QUrl &url, bool display, VXOpenFailures &failures);
     // An empty document without a file, shown; its pages are added in its window.
     Document *newDocument();
     // In the order they were opened.
@@ -36,7 +40,7 @@ signals:
     void documentRemoved();
 
 private:
-    void reportOpenFailure(const QUrl &url, const QString &reason) const;
+    static void reportOpenFailure(const QUrl &url, const QString &reason, VXOpenFailures &failures);
 
     QList<Document *> m_documents;
 };

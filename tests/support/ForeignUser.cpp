@@ -1,6 +1,7 @@
 #include "support/ForeignUser.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <cerrno>
 #include <cstring>
@@ -88,6 +89,15 @@ bool run(const std::function<bool()> &steps)
         ::_exit(becomeNobody(user) && steps() ? 0 : 1);
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void startsAsNobody(QProcess &process)
+{
+    const Nobody user = nobody();
+    process.setChildProcessModifier([user] {
+        if (!becomeNobody(user))
+            ::_exit(127);
+    });
 }
 
 } // namespace ForeignUser

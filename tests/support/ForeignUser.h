@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QProcess;
+
 #include <sys/types.h>
 
 // What another local user does, for tests of what Foldwise must not trust: child processes that
@@ -17,6 +19,8 @@ uid_t uid();
 // Runs steps as nobody in a child process and waits for it: true when they returned true. The
 // steps run after a fork and may make only plain system calls (no allocation, no Qt).
 bool run(const std::function<bool()> &steps);
+// The process, once started, runs as nobody (or ends at once with 127).
+void startsAsNobody(QProcess &process);
 
 } // namespace ForeignUser
 

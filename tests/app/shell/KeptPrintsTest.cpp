@@ -3,6 +3,8 @@
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXKeptPrints.h"
 #include "platform/foundation/Log.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 
@@ -27,6 +29,7 @@ protected:
     void TearDown() override
     {
         platform::SavePanel::setResponder(nullptr);
+        platform::Alert::setResponder(nullptr);
         for (Document *document : documents.documents())
             documents.removeDocument(document);
         QDir(VXKeptPrints::folder()).removeRecursively();
@@ -86,6 +89,41 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
     document->saveBooklet();
     document->saveDocumentAs(nullptr);
     EXPECT_EQ(proposed, (QStringList{documentsFolder + " Club Leaflet - Booklet.pdf", documentsFolder + " Club Leaflet.pdf"}));
+}
+
+// A print that cannot be opened (a damaged PDF) is told once, then set aside where the alert says:
+// the next start neither opens it nor tells it again. Set aside, it still goes after 14 days.
+TEST_F(KeptPrintsTest, AWaitingPrintThatCannotBeOpenedIsSetAsideWhereItsAlertSays)
+{
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    keep("job-aaaaaa", "Leaflet", 1);
+    const QString damaged = PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-bbbbbb"), "Damaged.pdf", "%PDF-1.4\ncut off");
+    const QString aside = QDir(VXKeptPrints::setAsideFolder()).filePath("job-bbbbbb/Damaged.pdf");
+    delegate.openKeptPrints({});
+    EXPECT_EQ(documents.documents().size(), 1);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().startsWith(rqs::localized("OpenFailedTitle").arg("Damaged.pdf"))) << told.first().toStdString();
+    EXPECT_TRUE(told.first().contains(rqs::localized("KeptPrintSetAsideText").arg(aside))) << told.first().toStdString();
+    EXPECT_EQ(PdfFixture::read(aside), "%PDF-1.4\ncut off") << "kept for the user to look at";
+    EXPECT_FALSE(QFileInfo::exists(damaged));
+
+    told.clear();
+    delegate.openKeptPrints({});
+    EXPECT_EQ(told, QStringList()) << "the next start says nothing of it";
+    EXPECT_EQ(documents.documents().size(), 1);
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList());
+
+    QFile file(aside);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 limit = std::chrono::duration_cast<std::chrono::hours>(VXKeptPrints::MaxWait).count();
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-(limit + 1) * 3600), QFileDevice::FileModificationTime);
+    file.close();
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(aside).path()));
 }
 
 } // namespace

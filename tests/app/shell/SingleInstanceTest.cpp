@@ -1,6 +1,7 @@
 #include "app/shell/VXSingleInstance.h"
 #include "platform/foundation/Log.h"
 
+#include "support/EnvironmentScope.h"
 #include "support/ForeignUser.h"
 #include "support/PdfFixture.h"
 
@@ -24,32 +25,6 @@
 namespace {
 
 using Request = VXSingleInstance::Request;
-
-// Sets an environment variable, or unsets it for a null value, until the scope ends.
-class EnvironmentScope
-{
-public:
-    EnvironmentScope(const char *name, const QString &value)
-        : m_name(name)
-        , m_old(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
-    }
-    ~EnvironmentScope()
-    {
-        if (m_old)
-            qputenv(m_name, *m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    std::optional<QByteArray> m_old;
-};
 
 mode_t modeOf(const QString &path)
 {

@@ -53,20 +53,6 @@ protected:
         return windows;
     }
 
-    // Once the window manager has framed the window and the window has settled: its frame.
-    static QRect settledFrame(QWidget *window)
-    {
-        QRect frame;
-        (void)QTest::qWaitFor([&] {
-            const QRect now = window->frameGeometry();
-            const bool settled = now != window->geometry() && now == frame;
-            frame = now;
-            return settled;
-        }, 5000);
-        QTest::qWait(200);
-        return window->frameGeometry();
-    }
-
     static QRect available(QWidget *window) { return window->screen()->availableGeometry(); }
 
     QTemporaryDir folder;

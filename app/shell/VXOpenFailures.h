@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The files one request could not open, told to the user in one alert once the request is done.
+// A request may name thousands of files, or a path of a megabyte: the alert names a few, each cut
+// in the middle to a short length, and counts the rest, so that it stays smaller than the screen.
+// GUI thread.
+class VXOpenFailures
+{
+public:
+    // Files named at most in the alert for one reason, and reasons at most.
+    static constexpr int MaxNamesPerReason = 4;
+    static constexpr int MaxReasons = 3;
+    // Characters of a file's name at most.
+    static constexpr qsizetype MaxNameLength = 60;
+
+    void add(const QString &path, const QString &reason);
+    // A sentence more for the reason of the last file added.
+    void explainLast(const QString &sentence);
+    // The title and the text of the alert.
+    QString title() const;
+    QString text() const;
+    // One alert, application-modal; nothing when none failed.
+    void tell() const;
+
+private:
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
+    QList<Failure> m_failures;
+};
