@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ClearBackground.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -73,7 +74,7 @@ void QSNoteController::windowDidLoad()
 {
     platform::Window *note = window();
     note->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    note->setAttribute(Qt::WA_TranslucentBackground);
+    platform::ClearBackground::apply(note, platform::ClearBackground::Fallback::Shape);
     // The text is measured for the view's whole width.
     if (m_textView)
         m_textView->document()->setDocumentMargin(0);
