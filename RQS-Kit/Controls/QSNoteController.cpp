@@ -49,6 +49,8 @@ QSNoteController::QSNoteController(QObject *parent)
 {
 }
 
+// The interface files lay the note out to these sums: the button row has 39 points of margins
+// (20 and 19), the text 42 more (20 and 22); 32 + 8 and 8 between the buttons.
 void QSNoteController::adjustWindowSize()
 {
     platform::Window *note = window();

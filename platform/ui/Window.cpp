@@ -81,17 +81,8 @@ Window *Window::keyWindow()
 {
     QWidget *key = QApplication::activeWindow();
     // A window that holds the active one among its child windows and counts as key answers for it.
-    for (bool climbed = key != nullptr; climbed;) {
-        climbed = false;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *holder = qobject_cast<Window *>(widget);
-            if (holder && holder != key && holder->childWindows().contains(key) && holder->isKeyWindow()) {
-                key = holder;
-                climbed = true;
-                break;
-            }
-        }
-    }
+    for (Window *holder = parentWindowOf(key); holder && holder->isKeyWindow(); holder = parentWindowOf(key))
+        key = holder;
     return qobject_cast<Window *>(key);
 }
 
@@ -192,6 +183,16 @@ void Window::addChildWindow(QWidget *child)
 void Window::removeChildWindow(QWidget *child) { m_childWindows.removeAll(child); }
 
 QList<QWidget *> Window::childWindows() const { return livePointers(m_childWindows); }
+
+Window *Window::parentWindowOf(const QWidget *child)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *holder = qobject_cast<Window *>(widget);
+        if (holder && holder != child && holder->childWindows().contains(child))
+            return holder;
+    }
+    return nullptr;
+}
 
 void Window::disableCursorRects() { m_cursorRectsEnabled = false; }
 

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <chrono>
+#include <cmath>
 
 using namespace std::chrono_literals;
 
@@ -128,6 +129,49 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
     EXPECT_TRUE(note.window()->isVisible());
     parent.close();
     EXPECT_FALSE(note.window()->isVisible()) << "the note goes with its parent";
+}
+
+// The note is as wide as its three buttons need with the gaps between them and its margins; its
+// layout must give each button that much, whatever the titles.
+TEST(QSNoteController, EveryButtonKeepsItsSizeForAnyTitles)
+{
+    rqs::registerKitClasses();
+    const QList<QStringList> titleSets{
+        {"Cancel", "Other", "OK"},
+        {"Ask Later", "Never Ask", "Rate Now"},
+        {"A very long cancel button title indeed", "Another fairly long title", "Approve this long one"},
+        {"Two words", "", "A somewhat longer approve title"},
+    };
+    for (const char *nib : {"QSNoteController", "QSRateUsController"}) {
+        for (const QStringList &titles : titleSets) {
+            SCOPED_TRACE(QStringLiteral("%1: %2").arg(nib, titles.join(" / ")).toStdString());
+            QSNoteController note;
+            note.setNibName(nib);
+            platform::Window *window = note.window();
+            ASSERT_TRUE(window);
+            const QList<QSButton *> buttons{note.cancelButton(), note.otherButton(), note.approveButton()};
+            for (int i = 0; i < 3; ++i)
+                buttons[i]->setTitle(titles[i]);
+            note.adjustWindowSize();
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            QTest::qWait(0);
+            const double needed = buttons[0]->intrinsicContentSize().width() + 32 + 8 + buttons[1]->intrinsicContentSize().width()
+                                + 8 + buttons[2]->intrinsicContentSize().width() + 39;
+            EXPECT_EQ(window->width(), std::max(350, int(std::ceil(needed))));
+            QRect previous;
+            for (QSButton *button : buttons) {
+                EXPECT_EQ(button->width(), button->sizeHint().width()) << button->objectName().toStdString() << " keeps the width it needs";
+                EXPECT_EQ(button->height(), button->sizeHint().height()) << button->objectName().toStdString();
+                const QRect inNote(button->mapTo(window, QPoint()), button->size());
+                EXPECT_TRUE(window->rect().contains(inNote)) << button->objectName().toStdString();
+                EXPECT_FALSE(inNote.intersects(previous)) << button->objectName().toStdString();
+                previous = inNote;
+            }
+            EXPECT_EQ(note.textView()->width(), window->width() - 49 - 32) << "the text at the width it was measured for";
+            window->close();
+        }
+    }
 }
 
 TEST(QSNoteController, LetsGoOfItsTextViewWithItsWindowAndOfADelegateThatIsGone)
