@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace platform {
 
@@ -132,6 +133,11 @@ bool Window::endSheet(QWidget *sheet, int returnCode)
     m_sheets.erase(found);
     disconnect(ended.finished);
     sheet->hide();
+    // A modal window asks for the keyboard when the window system first maps it, and a sheet that
+    // ends before then would be given it hidden, keeping it from its window. Without its native
+    // window that request goes too; the next showing makes a new one.
+    if (QWindow *handle = sheet->windowHandle())
+        handle->destroy();
     if (ended.completion) {
         MainQueue::post([completion = ended.completion, returnCode] { completion(returnCode); });
     }

@@ -3,10 +3,12 @@
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include "support/Desktop.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -75,6 +77,17 @@ protected:
     platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
     QSRateUsController *prompt = QSRateUsController::sharedController();
     platform::Window parent;
+};
+
+// The same on the test display under its window manager, where activation comes from the X server.
+class RateUsOnDesktop : public RateUs
+{
+protected:
+    void SetUp() override
+    {
+        FOLDWISE_REQUIRE_DESKTOP();
+        RateUs::SetUp();
+    }
 };
 
 } // namespace
@@ -232,6 +245,38 @@ TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
     ASSERT_TRUE(parent.endSheet(sheet, 0));
     parent.activateWindow();
     EXPECT_TRUE(QTest::qWaitFor([&] { return prompt->isVisible() && prompt->parentWindow() == &parent; }, 2000));
+}
+
+// On a real display a sheet's window comes and goes through the X server: ended before the window
+// system has shown it, or after the user has had it in front, the sheet leaves its window key, and
+// the waiting prompt comes.
+TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
+{
+    const auto promptOnParent = [&] { return prompt->isVisible() && prompt->parentWindow() == &parent; };
+    const auto keyName = [] { return QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className() : "none"; };
+    auto *sheet = new QDialog;
+    sheet->resize(300, 120);
+    // Whether the window manager has shown the sheet by the time it ends is a race: run it a few times.
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        defaults->setInteger(4, "rate.timesStarted");
+        ASSERT_TRUE(parent.beginSheet(sheet, {}));
+        EXPECT_FALSE(start());
+        ASSERT_TRUE(parent.endSheet(sheet, 0));
+        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+        EXPECT_EQ(QApplication::activeWindow(), &parent);
+        click(prompt->cancelButton());
+        ASSERT_FALSE(prompt->isVisible());
+    }
+
+    defaults->setInteger(4, "rate.timesStarted");
+    ASSERT_TRUE(parent.beginSheet(sheet, {}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet)) << "the same sheet shows again, in front";
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(QTest::qWaitFor(promptOnParent, 100)) << "not while the sheet is up";
+    ASSERT_TRUE(parent.endSheet(sheet, 0));
+    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+    EXPECT_EQ(QApplication::activeWindow(), &parent);
 }
 
 // The due prompt as the user meets it: its three buttons at the size they need, side by side inside
