@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/ClearBackground.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QCoreApplication>
@@ -31,10 +32,7 @@ QSAboutBoxController *QSAboutBoxController::sharedAboutBox()
 
 void QSAboutBoxController::windowDidLoad()
 {
-    if (platform::Window *shown = window()) {
-        shown->setAttribute(Qt::WA_TranslucentBackground);
-        shown->setAutoFillBackground(false);
-    }
+    platform::ClearBackground::apply(window(), platform::ClearBackground::Fallback::Panel);
     if (m_textScrollView) {
         m_fadeMask = new QSFadeoutMaskLayer(m_textScrollView);
         m_fadeMask->setTopFadeout(30);

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace platform {
 
@@ -81,17 +82,8 @@ Window *Window::keyWindow()
 {
     QWidget *key = QApplication::activeWindow();
     // A window that holds the active one among its child windows and counts as key answers for it.
-    for (bool climbed = key != nullptr; climbed;) {
-        climbed = false;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *holder = qobject_cast<Window *>(widget);
-            if (holder && holder != key && holder->childWindows().contains(key) && holder->isKeyWindow()) {
-                key = holder;
-                climbed = true;
-                break;
-            }
-        }
-    }
+    for (Window *holder = parentWindowOf(key); holder && holder->isKeyWindow(); holder = parentWindowOf(key))
+        key = holder;
     return qobject_cast<Window *>(key);
 }
 
@@ -141,6 +133,11 @@ bool Window::endSheet(QWidget *sheet, int returnCode)
     m_sheets.erase(found);
     disconnect(ended.finished);
     sheet->hide();
+    // A modal window asks for the keyboard when the window system first maps it, and a sheet that
+    // ends before then would be given it hidden, keeping it from its window. Without its native
+    // window that request goes too; the next showing makes a new one.
+    if (QWindow *handle = sheet->windowHandle())
+        handle->destroy();
     if (ended.completion) {
         MainQueue::post([completion = ended.completion, returnCode] { completion(returnCode); });
     }
@@ -192,6 +189,16 @@ void Window::addChildWindow(QWidget *child)
 void Window::removeChildWindow(QWidget *child) { m_childWindows.removeAll(child); }
 
 QList<QWidget *> Window::childWindows() const { return livePointers(m_childWindows); }
+
+Window *Window::parentWindowOf(const QWidget *child)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *holder = qobject_cast<Window *>(widget);
+        if (holder && holder != child && holder->childWindows().contains(child))
+            return holder;
+    }
+    return nullptr;
+}
 
 void Window::disableCursorRects() { m_cursorRectsEnabled = false; }
 

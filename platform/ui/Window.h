@@ -63,6 +63,8 @@ public:
     void addChildWindow(QWidget *child);
     void removeChildWindow(QWidget *child);
     QList<QWidget *> childWindows() const;
+    // The window that holds this one among its child windows; nullptr when none does.
+    static Window *parentWindowOf(const QWidget *child);
 
     // Closes without asking: the window announces that it closes and goes, even one whose close
     // event is refused. close() stays the polite close.
