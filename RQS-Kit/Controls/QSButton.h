@@ -152,6 +152,8 @@ private:
     struct TextBox;
     TextBox titleBox(const QString &text, double factor, const QColor &color) const;
     void drawBackground(QRectF &rect, int slot);
+    // Keys go to a focused button: it says so with a ring in the highlight colour.
+    void drawFocusRing(const QRectF &rect);
     void showToolTipTimed();
     void leaveWindow(QWidget *window);
     bool isOn() const;
