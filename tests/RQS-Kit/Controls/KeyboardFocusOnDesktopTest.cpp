@@ -139,3 +139,59 @@ TEST(ListRowsOnDesktop, TabPassesTheRowButtonsNotShownAndSpaceOnAShownOneClicksI
     EXPECT_TRUE(QTest::qWaitFor([&] { return scene.list->entries().size() == 2; }, 2000)) << "Space removes the row";
     EXPECT_FALSE(scene.list->entries().contains(b));
 }
+
+namespace {
+
+// A 3-D view filling a window, with one subview turned about the vertical axis that holds a field.
+struct TurnedField
+{
+    QWidget window;
+    QS3DView *view = new QS3DView(&window);
+    platform::View *subview = new platform::View;
+    QLineEdit *field = new QLineEdit(subview);
+    QLineEdit *outside = new QLineEdit(&window);
+
+    TurnedField()
+    {
+        window.setGeometry(200, 150, 320, 340);
+        outside->setGeometry(10, 305, 200, 24);
+        view->setFrame(QRectF(0, 40, 320, 300));
+        subview->setFrame(QRectF(60, 60, 200, 120));
+        field->setGeometry(20, 40, 160, 30);
+        view->addSubview(subview);
+        QMatrix4x4 turn;
+        turn.rotate(35, 0, 1, 0);
+        subview->layer()->setTransform(turn);
+    }
+    // Where a point of the subview (Qt's y-down) is shown on the screen.
+    QPoint shown(const QPoint &inSubview) const
+    {
+        const QPointF up(inSubview.x(), subview->height() - inSubview.y());
+        const QPointF inView = subview->layer()->convertPointToLayer(up, view->layer());
+        return view->mapToGlobal(QPoint(qRound(inView.x()), qRound(view->height() - inView.y())));
+    }
+};
+
+} // namespace
+
+// The field gets the press where it is shown turned, and with it the focus, so what is typed next
+// arrives in it.
+TEST(ThreeDViewOnDesktop, AClickWhereATurnedFieldIsShownGivesItTheFocusAndTheTypedText)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    TurnedField scene;
+    scene.window.show();
+    scene.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.window));
+    scene.outside->setFocus();
+    const QPoint at = scene.shown(scene.field->geometry().center());
+    ASSERT_NE(at, scene.field->mapToGlobal(scene.field->rect().center())) << "shown elsewhere than Qt places it";
+
+    movePointer(at);
+    xdotool(display(), {"click", "1"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scene.field->hasFocus(); }, 2000))
+        << "focus is on " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
+    xdotool(display(), {"type", "--delay", "20", "turned"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.field->text() == "turned"; }, 2000)) << scene.field->text().toStdString();
+    EXPECT_TRUE(scene.outside->text().isEmpty());
+}
