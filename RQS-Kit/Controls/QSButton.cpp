@@ -268,6 +268,8 @@ bool QSButton::sendAction(const QString &, QObject *)
     return true;
 }
 
+QString QSButton::description() const { return QStringLiteral("QSButton (%1): %2").arg(m_name, title()); }
+
 bool QSButton::noScaling() const { return m_noScaling; }
 
 void QSButton::setNoScaling(bool noScaling)

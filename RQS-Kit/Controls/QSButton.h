@@ -75,6 +75,8 @@ public:
     // Looked up in the strings table "Controls"; the title is its own key and fallback.
     void setTitle(const QString &title) override;
     bool sendAction(const QString &action, QObject *target) override;
+    // "QSButton (<name>): <title>", for logs.
+    QString description() const;
 
     bool noScaling() const;
     void setNoScaling(bool noScaling);
