@@ -81,10 +81,7 @@ void QSActivityPanel::animatePanelIn(std::function<void()> done)
 {
     if (m_progressIndicator)
         m_progressIndicator->setRange(0, 0);
-    slide(0, [done] {
-        if (done)
-            done();
-    });
+    slide(0, std::move(done));
 }
 
 void QSActivityPanel::animatePaneOut()
@@ -103,7 +100,10 @@ void QSActivityPanel::slide(int y, std::function<void()> done)
     m_slide.disconnect(this);
     m_slide.setTargetObject(m_panel);
     m_slide.setEndValue(QPoint(m_panel->x(), y));
-    connect(&m_slide, &QPropertyAnimation::finished, this, std::move(done));
+    connect(&m_slide, &QPropertyAnimation::finished, this, [done = std::move(done)] {
+        if (done)
+            done();
+    });
     m_slide.start();
 }
 

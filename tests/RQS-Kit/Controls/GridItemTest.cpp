@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -150,7 +153,10 @@ TEST(GridItem, ATileGlidingAwayFromAStillPointerLosesItsHoverAndOneGlidingUnderI
     window.resize(400, 300);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseMove(window.windowHandle(), QPoint(60, 60));
+    // The platform's pointer, which Qt asks where it is, not only a move event; put back after.
+    const auto restore = qScopeGuard([was = QCursor::pos()] { QCursor::setPos(was); });
+    QCursor::setPos(window.mapToGlobal(QPoint(60, 60)));
+    QCoreApplication::processEvents();
 
     QSGridItem tile(QSGridItem::HasRemove | QSGridItem::HasTitle | QSGridItem::Selectable, nullptr);
     tile.setImage(plain(QColor(240, 240, 240)));
