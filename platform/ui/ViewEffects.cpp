@@ -50,6 +50,29 @@ private:
     QPointer<Layer> m_mask;
 };
 
+// The focus policy a view had before it faded out, kept while it cannot be seen.
+const char *const focusPolicyWhileShown = "platform.focusPolicyWhileShown";
+
+// A view that cannot be seen is no place for the keyboard: Tab passes it and it loses the focus;
+// it gets its policy back as it shows again.
+void followSight(QWidget *view, double alpha)
+{
+    const QVariant kept = view->property(focusPolicyWhileShown);
+    if (alpha > 0) {
+        if (kept.isValid()) {
+            view->setFocusPolicy(Qt::FocusPolicy(kept.toInt()));
+            view->setProperty(focusPolicyWhileShown, QVariant());
+        }
+        return;
+    }
+    if (kept.isValid() || view->focusPolicy() == Qt::NoFocus)
+        return;
+    view->setProperty(focusPolicyWhileShown, int(view->focusPolicy()));
+    view->setFocusPolicy(Qt::NoFocus);
+    if (view->hasFocus())
+        view->clearFocus();
+}
+
 } // namespace
 
 double viewAlpha(const QWidget *view)
@@ -66,6 +89,7 @@ void setViewAlpha(QWidget *view, double alpha)
         view->setGraphicsEffect(effect);
     }
     effect->setOpacity(std::clamp(alpha, 0.0, 1.0));
+    followSight(view, effect->opacity());
 }
 
 void fadeViewAlpha(QWidget *view, double alpha, double seconds)
