@@ -152,8 +152,8 @@ void QSTexturizeFilter::chooseTexture(const QString &name)
     } else {
         setInputTexture({});
         setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(Color{1, 1, 1, 1}));
-        // A picture of the user's, by plain file name in the kit's own temporary folder only.
-        const QString path = rqs::temporaryPicturePath(name);
+        // A picture the user chose, by plain file name only.
+        const QString path = rqs::userPicturePath(name);
         const Image picture = path.isEmpty() ? Image() : Image::fromFile(path);
         const auto average = picture.isNull() ? std::nullopt : rqs::averageColor(picture);
         if (average && picture.extent().width() > 0) {
