@@ -506,6 +506,10 @@ void QSMaterialBuilder::frameRenamed(QListWidgetItem *item)
         reloadFrames();
         return;
     }
+    if (!QSFrameCatalog::isFitName(newName)) {
+        reloadFrames();
+        return;
+    }
     m_editor->perform(tr("Rename Frame"), [this, frameID, newName] { m_userCatalog.renameFrameID(frameID, newName); },
                       [this, frameID, oldName] { m_userCatalog.renameFrameID(frameID, oldName); });
 }
