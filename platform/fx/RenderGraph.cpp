@@ -144,18 +144,10 @@ std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, R
     }
 
     const BandStop bandStop(control.stop);
-    const auto stopped = [&] {
-        if (!control.stop.stop_requested())
-            return false;
-        logInfo(QStringLiteral("The render of %1 × %2 pixels was stopped").arg(rect.width()).arg(rect.height()));
-        return true;
-    };
     qint64 computed = 0;
     std::vector<Buffer> buffers(plan.order.size());
     auto pixelsOf = [&](std::size_t n) { return plan.readsInPlace(n) ? plan.order[n]->heldPixels() : &buffers[n]; };
     for (std::size_t n = 0; n < plan.order.size(); ++n) {
-        if (stopped())
-            return std::nullopt;
         const Node *node = plan.order[n];
         const bool inPlace = plan.readsInPlace(n);
         if (!inPlace) {
@@ -173,8 +165,8 @@ std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, R
                 }
             }
         }
-        // A step stopped half way has pixels nobody may see.
-        if (stopped())
+        // A step stopped half way has pixels nobody may see; the steps after it are not begun.
+        if (control.stop.stop_requested())
             return std::nullopt;
         if (stats)
             stats->nodes.append({node->kind(), inPlace ? 0 : area(plan.requests[n])});

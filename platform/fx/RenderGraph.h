@@ -43,8 +43,8 @@ class RenderGraph
 {
 public:
     // nullopt with an "Error: " line, before any step runs, when the render would not fit the
-    // budgets, or when a step fails (a picture read as it is rendered turns out damaged); with
-    // an "Info: " line when it is stopped.
+    // budgets, or when a step fails (a picture read as it is rendered turns out damaged); nullopt
+    // when it is stopped.
     static std::optional<Buffer> render(const Node &root, const QRect &rect, RenderStats *stats = nullptr,
                                         const RenderControl &control = {});
     // What a render of the rectangle would hold at its peak (its steps' pixels, their scratch

@@ -2,9 +2,12 @@
 #include "platform/fx/Context.h"
 #include "platform/fx/FxTestImages.h"
 #include "platform/fx/Kernel.h"
+#include "platform/fx/PictureRenderer.h"
 #include "platform/fx/RenderGraph.h"
 
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -43,7 +46,7 @@ TEST(RenderControl, AStoppedRenderEndsAtItsNextBandAndAFullOneReportsItsProgress
     EXPECT_LT(first.load(), 64 * 512) << "bands begun after the stop are left out";
     EXPECT_EQ(second.load(), 0);
     EXPECT_EQ(stats.nodes.size(), 1) << "only the picture itself was made";
-    EXPECT_TRUE(log.contains("Info: The render of 64 × 512 pixels was stopped"));
+    EXPECT_TRUE(log.lines().isEmpty()) << "a stop is no failure";
 
     first = second = 0;
     std::vector<double> told;
@@ -75,4 +78,47 @@ TEST(RenderControl, ARenderComputingMoreThanItsBudgetIsRefusedBeforeItStarts)
         << log.lines().join('\n').toStdString();
     EXPECT_TRUE(Context::budgetRefusal(image, rect).endsWith("million pixels on its way, more than the 1073 million a render may compute"))
         << Context::budgetRefusal(image, rect).toStdString();
+}
+
+// Pictures made away from the calling thread: each request ends with one signal (the picture, the
+// refusal or the cancel), and a request overtaken by a newer one ends with none.
+TEST(PictureRenderer, EachRequestEndsOnceAndAnOvertakenOneNotAtAll)
+{
+    PictureRenderer renderer;
+    QSignalSpy finished(&renderer, &PictureRenderer::finished);
+    QSignalSpy refused(&renderer, &PictureRenderer::refused);
+    QSignalSpy cancelled(&renderer, &PictureRenderer::cancelled);
+    const auto settled = [&] { return QTest::qWaitFor([&] { return !renderer.isRendering(); }, 20000); };
+
+    renderer.render(Image::withColor({1, 0, 0, 1}).cropped(QRectF(0, 0, 4000, 4000)), QRectF(0, 0, 4000, 4000));
+    renderer.render(fxtest::filled({0, 0, 3, 2}, {0, 0, 1, 1}), QRectF(0, 0, 3, 2));
+    ASSERT_TRUE(settled());
+    QTest::qWait(50);
+    ASSERT_EQ(finished.size(), 1);
+    const QImage picture = finished.first().first().value<QImage>();
+    EXPECT_EQ(picture.size(), QSize(3, 2));
+    EXPECT_EQ(picture.pixelColor(2, 1), QColor(Qt::blue));
+
+    std::atomic<qint64> pixels{0};
+    Image large = Image::withColor({0, 0, 0, 1}).cropped(QRectF(0, 0, 16384, 16384));
+    for (int i = 0; i < 5; ++i)
+        large = counted(large, pixels);
+    platform::LogCapture log;
+    renderer.render(large, QRectF(0, 0, 16384, 16384));
+    EXPECT_FALSE(renderer.isRendering());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refused.size() == 1; }, 5000));
+    EXPECT_TRUE(refused.first().first().toString().startsWith("Rendering 16384 × 16384 pixels would compute "));
+    EXPECT_TRUE(log.contains("Error: Rendering 16384 × 16384 pixels would compute "));
+    EXPECT_EQ(pixels.load(), 0);
+
+    Image slow = Image::withColor({0, 1, 0, 1}).cropped(QRectF(0, 0, 2000, 2000));
+    for (int i = 0; i < 40; ++i)
+        slow = counted(slow, pixels);
+    renderer.render(slow, QRectF(0, 0, 2000, 2000));
+    renderer.cancel();
+    ASSERT_TRUE(settled());
+    QTest::qWait(50);
+    EXPECT_EQ(cancelled.size(), 1);
+    EXPECT_LT(pixels.load(), 40 * 2000 * 2000) << "stopped before its last step";
+    EXPECT_EQ(finished.size(), 1);
 }
