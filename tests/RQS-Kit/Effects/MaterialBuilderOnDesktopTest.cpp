@@ -23,16 +23,28 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// The frame builder over the shipped frames and a user file of its own.
+struct BuilderOnDesktop
+{
+    BuilderOnDesktop() { rqs::registerKitClasses(); }
+
+    QTemporaryDir dir;
+    QSFrameCatalog user{QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist")};
+    QSFrameCatalog system{QSFrameCatalog::framesBundlePath(), QString()};
+    QSMaterialBuilder builder{user, system};
+};
+
+} // namespace
+
 // The user opens a shade's blend pop-up with a click, finds the modes by their display names and
 // clicks one, which the frame's shade then blends with.
 TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
 {
     FOLDWISE_REQUIRE_DESKTOP();
-    rqs::registerKitClasses();
-    QTemporaryDir dir;
-    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
-    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
-    QSMaterialBuilder builder(user, system);
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
     QWidget *window = builder.window();
     ASSERT_TRUE(window);
     builder.addUserFrame(nullptr);
@@ -70,10 +82,10 @@ TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
 
 namespace {
 
-// What the X server shows of a widget now, read from the root window.
+// What the X server shows of a widget now, a window with its frame, read from the root window.
 QImage onScreen(QWidget *widget)
 {
-    const QRect seen(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    const QRect seen = widget->isWindow() ? widget->frameGeometry() : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
     return widget->screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
 }
 
@@ -94,14 +106,11 @@ int colourCount(const QImage &picture)
 TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
 {
     FOLDWISE_REQUIRE_DESKTOP();
-    rqs::registerKitClasses();
     auto *defaults = platform::UserDefaults::standardUserDefaults();
     defaults->setDouble(4000, "QSMBPreviewSize");
     const std::shared_ptr<void> restore(nullptr, [defaults](void *) { defaults->removeObjectForKey("QSMBPreviewSize"); });
-    QTemporaryDir dir;
-    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
-    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
-    QSMaterialBuilder builder(user, system);
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
     QWidget *window = builder.window();
     ASSERT_TRUE(window);
     window->show();
@@ -124,10 +133,7 @@ TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
     EXPECT_TRUE(builder.isDrawingPreview());
     EXPECT_TRUE(progress->isVisible());
     EXPECT_GT(colourCount(onScreen(cancel)), 2) << "the button is drawn on the screen";
-    EXPECT_TRUE(saveScreenshot(window->screen()->grabWindow(0, window->frameGeometry().x(), window->frameGeometry().y(),
-                                                            window->frameGeometry().width(), window->frameGeometry().height())
-                                   .toImage(),
-                               "frame-builder-preview-drawing"));
+    EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-drawing"));
 
     QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
@@ -136,9 +142,6 @@ TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->isVisible() && !cancel->isVisible(); }, 3000));
     QTest::qWait(100);
     EXPECT_GT(colourCount(onScreen(status)), 2) << "the words are drawn on the screen";
-    EXPECT_TRUE(saveScreenshot(window->screen()->grabWindow(0, window->frameGeometry().x(), window->frameGeometry().y(),
-                                                            window->frameGeometry().width(), window->frameGeometry().height())
-                                   .toImage(),
-                               "frame-builder-preview-stopped"));
+    EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-stopped"));
     window->close();
 }
