@@ -369,8 +369,10 @@ void QSEffectSettingsView::showValue(QWidget *control, const QString &key, const
         int index = int(choices.indexOf(value.toString()));
         if (index < 0)
             index = int(choices.indexOf(rqs::localized(value.toString())));
-        // A custom picture whose copy is gone shows no image rather than a dead choice.
-        if (index < 0 && popUp->count() > choices.size() && !QSEffectResourceStore::pathForResource(value.toString()).isEmpty())
+        // A custom picture whose copy is gone shows no image rather than a dead choice; no value
+        // is no picture at all, and nothing is gone.
+        if (index < 0 && popUp->count() > choices.size() && !value.toString().isEmpty()
+            && !QSEffectResourceStore::pathForResource(value.toString()).isEmpty())
             index = int(choices.size()) + 1;
         popUp->setCurrentIndex(index);
     } else if (auto *box = qobject_cast<QCheckBox *>(control)) {

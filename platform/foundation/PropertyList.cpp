@@ -266,12 +266,18 @@ QVariant fromXml(const QByteArray &bytes, QString &error)
 }
 
 // XML holds no control character but tab, line feed and carriage return, not even as a reference,
-// nor U+FFFE, U+FFFF or half a surrogate pair: a text with one is refused, never written broken.
+// nor U+FFFE or U+FFFF.
+bool isHoldable(char16_t code)
+{
+    return (code >= 0x20 || code == u'\t' || code == u'\n' || code == u'\r') && code != 0xfffe && code != 0xffff;
+}
+
+// Nor half a surrogate pair: a text with any of these is refused, never written broken.
 bool isWritable(const QString &text, QString &error)
 {
     for (const QChar c : text) {
         const char16_t code = c.unicode();
-        if ((code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r') || code == 0xfffe || code == 0xffff) {
+        if (!isHoldable(code)) {
             error = QStringLiteral("a text holds the character U+%1, which an XML property list cannot hold")
                         .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
             return false;
@@ -341,6 +347,51 @@ plist_t fromVariant(const QVariant &value, QString &error)
 }
 
 } // namespace
+
+bool PropertyList::canHold(const QString &text, QString *reason)
+{
+    QString error;
+    const bool holdable = isWritable(text, error);
+    if (reason && !holdable)
+        *reason = error;
+    return holdable;
+}
+
+QVariant PropertyList::withHoldableTexts(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        QString held;
+        held.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                held.append(c).append(text.at(++i));
+                continue;
+            }
+            held.append(c.isSurrogate() || !isHoldable(c.unicode()) ? QChar(QChar::ReplacementCharacter) : c);
+        }
+        return held;
+    }
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList: {
+        QVariantList held;
+        for (const QVariant &item : value.toList())
+            held.append(withHoldableTexts(item));
+        return held;
+    }
+    case QMetaType::QVariantMap: {
+        QVariantMap held;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            held.insert(withHoldableTexts(it.key()).toString(), withHoldableTexts(it.value()));
+        return held;
+    }
+    default:
+        return value;
+    }
+}
 
 QVariant PropertyList::fromData(const QByteArray &data, QString *error)
 {

@@ -1,4 +1,6 @@
+#include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffectSettingsView.h"
 #include "RQS-Kit/Effects/QSEffectPicker.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/foundation/Log.h"
@@ -12,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/QtPrinters.h"
 
 namespace {
 
@@ -129,4 +133,37 @@ TEST(QSEffectsCatalog, FxRenderChainsEffectsFromStoredSettings)
     const QImage expected = platform::fx::Context::toQImage(*platform::fx::Context().render(rotate->outputImage()),
                                                             QImage::Format_RGBA8888);
     EXPECT_EQ(QImage(folder.filePath("out.png")).convertToFormat(QImage::Format_RGBA8888), expected);
+}
+
+// The shipped Reflection's Distance slider, at its two ends on a 400 × 300 picture: at 0 the
+// mirror (half the picture's height, at 0.4 of its strength) hangs right below it; at the
+// slider's end it hangs a fifth of the picture's shorter side lower, with nothing in the gap.
+TEST(QSEffectsCatalog, TheReflectionsDistanceSliderMovesTheMirrorVisibly)
+{
+    rqs::registerKitFilters();
+    const auto effect = QSEffectsCatalog::effectForSettings({{"name", "Reflection"}});
+    ASSERT_TRUE(effect);
+    const platform::fx::Pixel colour{0.8f, 0.4f, 0.2f, 1};
+    effect->setInputImage(fxtest::filled({0, 0, 400, 300}, colour));
+    QSEffectSettingsView *panel = effect->settingsView();
+    auto *slider = qobject_cast<QSSlider *>(panel->settingsControls().value(int(panel->boundSettings().indexOf("inputDistance"))));
+    ASSERT_TRUE(slider);
+    const platform::fx::Pixel mirrored{0.32f, 0.16f, 0.08f, 0.4f};
+    const struct
+    {
+        double (QSSlider::*end)() const;
+        QRectF extent;
+        int gap;
+    } ends[] = {{&QSSlider::minValue, {0, -150, 400, 450}, 0}, {&QSSlider::maxValue, {0, -210, 400, 510}, 60}};
+    for (const auto &end : ends) {
+        slider->setDoubleValue((slider->*end.end)());
+        panel->controlValueChanged(slider);
+        const platform::fx::Image output = effect->outputImage();
+        EXPECT_EQ(output.extent(), end.extent) << end.gap;
+        EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(output, 200, -end.gap - 1), mirrored, 1e-4f)) << end.gap;
+        EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(output, 200, -end.gap - 150), mirrored, 1e-4f)) << end.gap;
+        if (end.gap > 0) {
+            EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(output, 200, -end.gap / 2), {}, 1e-4f)) << end.gap;
+        }
+    }
 }

@@ -94,6 +94,7 @@ TEST(ShippedFrames, TheFrameEditorOffersNamedFramesShadesMasksAndTextures)
 
     list->setCurrentRow(int(frames.indexOf("Wood Oak")));
     QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
     const QImage preview = builder.previewImage();
     ASSERT_FALSE(preview.isNull());
     // The oak frame's texture at the preview's left edge, the sample picture in its middle.
@@ -175,6 +176,7 @@ TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
     EXPECT_EQ(popUp->currentText(), "Brown Leather ") << "under its heading, the category in grey";
     EXPECT_TRUE(builder.window()->findChild<QWidget *>("duplicateFrameButton")->isEnabled());
     // The leather frame's brown at the preview's left edge, not the plain frame's white.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
     const QImage preview = builder.previewImage();
     ASSERT_FALSE(preview.isNull());
     const QColor edge = preview.pixelColor(4, preview.height() / 2);

@@ -178,6 +178,27 @@ TEST(PropertyList, EveryOneByteDamageOfABinaryFileIsReadOrRefused)
     EXPECT_GT(refused, 0);
 }
 
+// Texts made holdable for the XML form: each character it cannot hold becomes U+FFFD, in keys and
+// values at any depth; what it can hold, a whole surrogate pair too, stays.
+TEST(PropertyList, TextsMadeHoldableKeepAllButWhatXmlCannotHold)
+{
+    const QChar replaced(QChar::ReplacementCharacter);
+    const struct { QString text, held; } cases[] = {
+        {"a\tb\nc\rd", "a\tb\nc\rd"},
+        {QString::fromUtf8("Ahorn \xF0\x9F\x8D\x81"), QString::fromUtf8("Ahorn \xF0\x9F\x8D\x81")},
+        {"ring\aring", QString("ring") + replaced + "ring"},
+        {QString(QChar(0)) + "x" + QChar(0xffff), QString(replaced) + "x" + replaced},
+        {QString(QChar(0xd83c)) + "x" + QChar(0xdf41), QString(replaced) + "x" + replaced},
+    };
+    for (const auto &c : cases) {
+        const QVariant value = QVariantMap{{c.text, QVariantList{c.text, 7, QVariantMap{{"Name", c.text}}}}};
+        const QVariant held = QVariantMap{{c.held, QVariantList{c.held, 7, QVariantMap{{"Name", c.held}}}}};
+        EXPECT_EQ(PropertyList::withHoldableTexts(value), held) << c.held.toStdString();
+        EXPECT_TRUE(PropertyList::canHold(c.held));
+        EXPECT_EQ(PropertyList::canHold(c.text), c.text == c.held);
+    }
+}
+
 // Texts as they may come from a user, as a value and as a key: what XML holds reads back alike from
 // our reader and a strict XML reader; a character XML cannot hold refuses the file with the reason
 // and leaves the old one.
