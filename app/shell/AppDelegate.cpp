@@ -17,6 +17,7 @@
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Controls/QSAboutBoxController.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -402,8 +403,13 @@ void AppDelegate::tell(const QString &title, const QString &text)
 
 void AppDelegate::showAbout(QObject *)
 {
-    tell(rqs::localized(QStringLiteral("AboutTitle")).arg(QSSystemInfo::appVersion()),
-         rqs::localized(QStringLiteral("AboutText")));
+    QSAboutBoxController *about = QSAboutBoxController::sharedAboutBox();
+    about->setAppLink(HomePageAddress);
+    about->setFacebookLink(FacebookAddress);
+    about->setTwitterLink(TwitterAddress);
+    about->setBugMail(FeedbackAddress);
+    about->setRequestMail(FeedbackAddress);
+    about->showWindow(nullptr);
 }
 
 void AppDelegate::openHomePage(QObject *) { openWebLink(HomePageAddress); }

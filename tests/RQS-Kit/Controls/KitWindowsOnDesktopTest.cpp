@@ -9,6 +9,7 @@
 #include "RQS-Kit/Helper/QSSingleButtonPanel.h"
 #include "RQS-Kit/Helper/QSToolTipController.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
+#include "platform/ui/ClearBackground.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/WindowShadow.h"
 
@@ -22,6 +23,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
@@ -29,6 +31,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -130,6 +133,52 @@ int blackWhereClear(QWidget *window, const QImage &shown, int *clear)
             black += isBlack(shown.pixelColor(at));
         }
     return black;
+}
+
+// Where a window fell back on a background of its own, the screen shows what it draws laid on that
+// background: faded or half-clear parts (the about box's faded credits) blend into it, not into
+// black. The number of pixels that differ from that by more than anti-aliasing does, with the
+// drawing laid where it matches best: a window the window manager placed, or one that slid in, may
+// stand a few pixels from where Qt last heard of it.
+int differFromDrawnOnOwnBackground(QWidget *window, const QImage &shown, int *compared)
+{
+    QImage expected(window->size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(window->palette().color(QPalette::Window));
+    {
+        QPainter painter(&expected);
+        painter.drawImage(0, 0, PixelProbe::drawn(*window));
+    }
+    const QRegion mask = window->mask().isEmpty() ? QRegion(window->rect()) : window->mask();
+    const auto count = [&](QPoint origin, int step, int *within) {
+        int differ = 0;
+        *within = 0;
+        for (int y = 0; y < expected.height(); y += step)
+            for (int x = 0; x < expected.width(); x += step) {
+                const QPoint at = origin + QPoint(x, y);
+                if (!mask.contains(QPoint(x, y)) || !shown.rect().contains(at))
+                    continue;
+                ++*within;
+                const QRgb want = expected.pixel(x, y);
+                const QRgb got = shown.pixel(at);
+                differ += std::max({std::abs(qRed(want) - qRed(got)), std::abs(qGreen(want) - qGreen(got)),
+                                    std::abs(qBlue(want) - qBlue(got))})
+                          > 64;
+            }
+        return differ;
+    };
+    QPoint best = window->mapToGlobal(QPoint());
+    int fewest = std::numeric_limits<int>::max();
+    for (int dy = -24; dy <= 24; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) {
+            int within = 0;
+            const QPoint origin = window->mapToGlobal(QPoint(dx, dy));
+            const int differ = count(origin, 4, &within);
+            if (within > 0 && differ < fewest) {
+                fewest = differ;
+                best = origin;
+            }
+        }
+    return count(best, 1, compared);
 }
 
 struct KitWindow
@@ -277,6 +326,11 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
         int clear = 0;
         const int black = blackWhereClear(window, shown, &clear);
         EXPECT_LE(black, clear / 50) << black << " of " << clear << " pixels left clear show black";
+        if (platform::ClearBackground::fellBack(window)) {
+            int compared = 0;
+            const int differ = differFromDrawnOnOwnBackground(window, shown, &compared);
+            EXPECT_LE(differ, compared / 50) << differ << " of " << compared << " pixels are not what the window draws";
+        }
 
         int texts = 0;
         for (QWidget *widget : shownPart->findChildren<QWidget *>()) {

@@ -5,6 +5,8 @@
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXWelcomeWindowController.h"
 #include "app/window/VXHelpWindow.h"
+#include "RQS-Kit/Controls/QSAboutBoxController.h"
+#include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/ui/Alert.h"
@@ -191,4 +193,57 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(application));
     saveScreenshot(application, "first-start-foldwise-menu");
     application->close();
+}
+
+// Foldwise ▸ About Foldwise, chosen with the pointer, shows the kit's about box: its version line
+// and its credits read on the screen itself, the credits fading into the window, not into black.
+TEST_F(WindowsOnDesktop, TheAboutItemShowsTheAboutBoxWithItsTextsReadable)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    delegate.applicationDidFinishLaunching();
+    platform::Window *start = welcome.welcomeWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(start));
+    auto *bar = qobject_cast<QMenuBar *>(start->menuWidget());
+    ASSERT_NE(bar, nullptr);
+    QAction *application = bar->actions().last();
+    QTest::mouseMove(bar, bar->actionGeometry(application).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(application).center());
+    QMenu *menu = application->menu();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QAction *about = nullptr;
+    for (QAction *item : menu->actions())
+        if (item->text() == "About Foldwise")
+            about = item;
+    ASSERT_NE(about, nullptr);
+    QTest::mouseMove(menu, menu->actionGeometry(about).center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+
+    QSAboutBoxController *box = QSAboutBoxController::sharedAboutBox();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->window() && box->window()->isVisible(); }, 3000));
+    QWidget *window = box->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect frame = settledFrame(window);
+    EXPECT_TRUE(available(window).contains(frame));
+    EXPECT_EQ(box->versionTF()->text(), QSSystemInfo::appVersion());
+    const QImage shown = window->screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    saveScreenshot(shown.copy(frame.adjusted(-10, -10, 10, 10)), "about-box-from-the-menu");
+
+    const auto darkest = [&](QRect area) {
+        int value = 255;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                value = std::min(value, qGray(shown.pixel(x, y)));
+        return value;
+    };
+    const QColor ground = window->palette().color(QPalette::Window);
+    const QRect version(box->versionTF()->mapToGlobal(QPoint()), box->versionTF()->size());
+    EXPECT_LT(darkest(version), qGray(ground.rgb()) - 100) << "the version line stands out";
+    // The credits' first and last rows, where they fade: a column right of every line of text.
+    QWidget *credits = box->textScrollView();
+    const QPoint corner = credits->mapToGlobal(QPoint(credits->width() - 12, 0));
+    EXPECT_GT(darkest(QRect(corner, QSize(4, 28))), 200) << "the top fades into the window";
+    EXPECT_GT(darkest(QRect(corner + QPoint(0, credits->height() - 28), QSize(4, 28))), 200) << "the bottom too";
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Escape closes it";
 }
