@@ -349,36 +349,54 @@ TEST_F(DocumentTest, EachRunSendsItsSidesInTheOrderAndTurnTheAnswersSay)
     }
 }
 
-// The Print menu item prints both sides in one job even on a printer kept as manual duplex; the
-// manual duplex item asks which printer to use, as there are several.
-TEST_F(DocumentPrinting, ThePrintMenuItemAlwaysPrintsAutomaticDuplex)
+// The Print menu item never sends a two-sided job to a printer kept as manual duplex: on the
+// document's printer of that kind the booklet goes out in two runs of one side each; when that
+// kind of printer is chosen in the print panel of a two-sided run, the user is told of the two
+// runs before anything is sent. The manual duplex item asks which printer to use, as there are
+// several.
+TEST_F(DocumentPrinting, ThePrintMenuItemPrintsInTwoRunsOnAPrinterKeptAsManualDuplex)
 {
     VXDocumentPrinter::setPrintServices(VXPrintHelper::sharedHelper());
     platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    const auto forget = qScopeGuard([] { platform::UserDefaults::standardUserDefaults()->removeObjectForKey("Simplex_Printer.printerType"); });
     VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, "Simplex_Printer", VXPrinterDefaults::PrinterTypeKey);
-    PrintedDocument printed(folder.path(), "-menu.pdf");
-    printed.doc.printInfo().setPrinterNamed("Simplex_Printer");
-    VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&printed.doc);
-    ASSERT_NE(controller, nullptr);
-    printed.doc.showWindows();
-    QStringList asked;
-    platform::Alert::setResponder([&](const platform::Alert &alert) {
-        asked << alert.messageText();
-        return platform::Alert::FirstButtonReturn + 1;
-    });
-    platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
-
-    controller->window()->findChild<QAction *>("printItem")->trigger();
-    ASSERT_TRUE(waitFor([&] { return printed.events.size() == 2; }));
-    const QList<int> jobs = jobsTitled(printed.title, 1);
-    ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{"sides=two-sided-short-edge"});
-    EXPECT_EQ(BookletExport::halves(jobFile(jobs.first(), "pdf")), "(8|1) (2|7) (6|3) (4|5)") << "every side, backs not turned";
-    EXPECT_EQ(asked, QStringList());
-
-    controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
-    EXPECT_EQ(asked, QStringList{rqs::localized("SelectManualDuplexPrinterTitle")});
-    printed.doc.close();
+    const QString manual = rqs::localized("ManualDuplexTitle");
+    const struct { const char *documents, *chosen; QList<int> answers; QStringList sides; } cases[] = {
+        {"Simplex_Printer", "Simplex_Printer", {1000, 1000}, {"sides=one-sided", "sides=one-sided"}},
+        {"Duplex_Printer", "Simplex_Printer", {1002}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.documents);
+        PrintedDocument printed(folder.path(), QString("-menu-%1.pdf").arg(c.documents));
+        ASSERT_TRUE(printed.doc.printInfo().setPrinterNamed(c.documents));
+        VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&printed.doc);
+        ASSERT_NE(controller, nullptr);
+        printed.doc.showWindows();
+        QStringList asked;
+        QList<int> answers = c.answers;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return answers.isEmpty() ? platform::Alert::FirstButtonReturn + 2 : answers.takeFirst();
+        });
+        platform::PrintPanel::setResponder([&](QPrinter &printer) {
+            printer.setPrinterName(c.chosen);
+            return platform::PrintPanel::OKButton;
+        });
+        controller->window()->findChild<QAction *>("printItem")->trigger();
+        ASSERT_TRUE(waitFor([&] { return printed.events.size() == (c.sides.isEmpty() ? 1 : 2); }));
+        EXPECT_EQ(asked.value(0), manual) << "the user is told of the two runs first";
+        EXPECT_TRUE(answers.isEmpty());
+        QStringList sides;
+        for (const int id : jobsTitled(printed.title, int(c.sides.size())))
+            sides << QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
+        EXPECT_EQ(sides, c.sides);
+        EXPECT_EQ(printed.events, c.sides.isEmpty() ? QStringList{"released"} : (QStringList{"released", "printed"}));
+        if (c.sides.isEmpty()) {
+            controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
+            EXPECT_EQ(asked.last(), rqs::localized("SelectManualDuplexPrinterTitle"));
+        }
+        printed.doc.close();
+    }
 }
 
 // The real dialog, not a stand-in: what it shows for the sides is what the job carries.
