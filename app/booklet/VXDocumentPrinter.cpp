@@ -316,7 +316,8 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress")), true,
+                                rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
     const QPointer<VXControllingTask> task(m_document.controllingTask());
     if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
         run.printInfo.setPrinterName(batch->printerName());

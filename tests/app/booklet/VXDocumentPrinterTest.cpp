@@ -27,6 +27,7 @@
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QFileInfo>
+#include <QListView>
 #include <QProcess>
 #include <QProgressDialog>
 
@@ -424,6 +425,63 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
         const QList<int> jobs = jobsTitled(printed.title, 1);
         ASSERT_EQ(jobs.size(), 1);
         EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{c.sides});
+    }
+}
+
+// The Foldwise printer is in every program's print dialog, Qt's too; a booklet printed to it would
+// only come back as a print to impose again. The dialog's list hides it, also when the document
+// names it, and chosen all the same it gets nothing and the user is told why.
+TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItGetsNothing)
+{
+    // As the application does from its start.
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->leaveOutDeviceScheme("foldwise");
+    const QString own = QStringLiteral("Foldwise_%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(lpadmin({"-p", own, "-E", "-v", "foldwise:/usr/bin/foldwise", "-m", "raw"}));
+    const auto remove = qScopeGuard([&] { lpadmin({"-x", own}); });
+    cache->refresh();
+    ASSERT_TRUE(waitFor([&] { return cache->leavesOut(own); }));
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText() + " " + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    for (const QString &documents : {QString("Duplex_Printer"), own}) {
+        SCOPED_TRACE(documents.toStdString());
+        alerts.clear();
+        PrintedDocument printed(folder.path(), "-to-" + documents + ".pdf");
+        printed.doc.printInfo().setPrinterName(documents);
+        printed.doc.printAutomaticDuplex(QString());
+        QPrintDialog *dialog = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
+                    dialog = shown;
+            return dialog != nullptr;
+        }));
+        auto *printers = dialog->findChild<QComboBox *>("printers");
+        ASSERT_TRUE(printers);
+        const int row = printers->findText(own);
+        ASSERT_GE(row, 0) << "Qt lists every queue";
+        EXPECT_TRUE(qobject_cast<QListView *>(printers->view())->isRowHidden(row));
+        EXPECT_FALSE(printers->model()->flags(printers->model()->index(row, 0)).testFlag(Qt::ItemIsEnabled));
+        EXPECT_EQ(printers->currentText(), documents == own ? printers->itemText(0) : documents) << "the dialog does not start on it";
+        printers->setFocus();
+        for (int key = 0; key < printers->count(); ++key) {
+            QTest::keyClick(printers, Qt::Key_Down);
+            EXPECT_NE(printers->currentText(), own) << "the arrow keys pass it by";
+        }
+
+        printers->setCurrentIndex(row);
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(alerts, QStringList{rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " "
+                                      + rqs::localized("FoldwisePrinterChosenText").replace("%1", own)});
+        QProcess jobs;
+        jobs.start("lpstat", {"-W", "all", "-o", own});
+        ASSERT_TRUE(jobs.waitForFinished(20000));
+        EXPECT_EQ(jobs.readAllStandardOutput(), QByteArray()) << "nothing reached the Foldwise printer";
     }
 }
 
