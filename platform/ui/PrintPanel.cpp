@@ -1,14 +1,13 @@
 #include "platform/ui/PrintPanel.h"
 
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/ComboBoxRows.h"
 #include "platform/ui/PrinterDialogPresenter.h"
 
 #include <QComboBox>
-#include <QListView>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardItemModel>
 
 #include <memory>
 
@@ -49,16 +48,14 @@ PrintInfo::Duplex duplexOf(QPrinter::DuplexMode mode)
 void hideLeftOutPrinters(QPrintDialog &dialog)
 {
     auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers"));
-    auto *items = printers ? qobject_cast<QStandardItemModel *>(printers->model()) : nullptr;
-    auto *list = printers ? qobject_cast<QListView *>(printers->view()) : nullptr;
-    if (!items || !list)
+    if (!printers)
         return;
     const PrinterCache *cache = PrinterCache::shared();
     int firstShown = -1;
     for (int row = 0; row < printers->count(); ++row) {
         if (cache->leavesOut(printers->itemText(row))) {
-            list->setRowHidden(row, true);
-            items->item(row)->setEnabled(false);
+            if (!withholdComboBoxRow(*printers, row))
+                return;
         } else if (firstShown < 0) {
             firstShown = row;
         }

@@ -23,6 +23,7 @@
 #include <QMutex>
 #include <QScopeGuard>
 #include <QFileDialog>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QRadioButton>
@@ -485,31 +486,111 @@ TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItG
     }
 }
 
-// Page Setup offers the papers of the printer the document prints on; without one, every paper.
-TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
+// The Page Setup dialog as the user meets it: once it shows, the papers it offers and what it shows.
+struct PageSetupShown
 {
-    struct Case { QString printer; bool native; };
-    for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
-        SCOPED_TRACE(c.printer.toStdString());
+    QStringList papers;
+    QString paper;
+    bool landscape = false;
+    bool pagesPerSheet = false;
+};
+
+QPageSetupDialog *shownPageSetup()
+{
+    QPageSetupDialog *dialog = nullptr;
+    static_cast<void>(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *shown = qobject_cast<QPageSetupDialog *>(window); shown && shown->isVisible())
+                dialog = shown;
+        return dialog != nullptr;
+    }, 20000));
+    return dialog;
+}
+
+PageSetupShown pageSetupShows(QPageSetupDialog &dialog)
+{
+    PageSetupShown shown;
+    auto *papers = dialog.findChild<QComboBox *>("pageSizeCombo");
+    for (int item = 0; item < papers->count(); ++item) {
+        if (!qobject_cast<QListView *>(papers->view())->isRowHidden(item))
+            shown.papers << papers->itemText(item);
+    }
+    shown.paper = papers->currentText();
+    shown.landscape = dialog.findChild<QRadioButton *>("landscape")->isChecked();
+    shown.pagesPerSheet = dialog.findChild<QWidget *>("pagesPerSheetButtonGroup")->isVisibleTo(&dialog);
+    return shown;
+}
+
+// A queue whose own paper is Letter and whose sheets have unprintable edges.
+QString addLetterQueueWithMargins(const QString &folder)
+{
+    const QString queue = QStringLiteral("Letter_Margins_%1").arg(QCoreApplication::applicationPid());
+    QByteArray ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
+                     "*LanguageEncoding: ISOLatin1\n*PCFileName: \"LETTER.PPD\"\n*Manufacturer: \"Foldwise\"\n"
+                     "*Product: \"(Letter Test)\"\n*ModelName: \"Letter Test\"\n*ShortNickName: \"Letter Test\"\n"
+                     "*NickName: \"Letter Test\"\n*PSVersion: \"(3010.000) 0\"\n*cupsFilter: \"application/pdf 0 -\"\n";
+    for (const char *option : {"PageSize", "PageRegion"})
+        ppd += QByteArray("*OpenUI *") + option + ": PickOne\n*Default" + option + ": Letter\n*" + option + " Letter: \"\"\n*"
+            + option + " A4: \"\"\n*" + option + " A5: \"\"\n*CloseUI: *" + option + "\n";
+    ppd += "*DefaultImageableArea: Letter\n*ImageableArea Letter: \"18 18 594 774\"\n*ImageableArea A4: \"18 18 577 824\"\n"
+           "*ImageableArea A5: \"18 18 402 577\"\n*DefaultPaperDimension: Letter\n*PaperDimension Letter: \"612 792\"\n"
+           "*PaperDimension A4: \"595 842\"\n*PaperDimension A5: \"420 595\"\n";
+    const QString path = PdfFixture::write(folder, "letter.ppd", ppd);
+    QProcess lpadmin;
+    lpadmin.start("lpadmin", {"-p", queue, "-E", "-v", "foldwise-test:/", "-P", path});
+    return lpadmin.waitForFinished(20000) && lpadmin.exitCode() == 0 ? queue : QString();
+}
+
+// Page Setup shows the document's paper, whatever the printer the document prints on would start
+// with, and offers that printer's papers; OK without a change leaves the paper as it was. Qt's
+// pages per sheet mean nothing for a booklet and are not offered.
+TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWithoutAChangeKeepsIt)
+{
+    const QString queue = addLetterQueueWithMargins(folder.path());
+    ASSERT_FALSE(queue.isEmpty());
+    const auto remove = qScopeGuard([&] { lpadmin({"-x", queue}); });
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->refresh();
+    ASSERT_TRUE(waitFor([&] { return !cache->printerNamed(queue).isEmpty(); }));
+    const QString a4 = QPageSize(QPageSize::A4).name();
+    const QString a5 = QPageSize(QPageSize::A5).name();
+    const QString letter = QPageSize(QPageSize::Letter).name();
+    const QString custom = QPageSetupDialog::tr("Custom");
+    const struct { QString printer; QVariantMap paper; QString shown; bool landscape; QStringList offered; } cases[] = {
+        {queue, {{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}, a4, true, {letter, a4, a5, custom}},
+        {queue, {{"NSPrintPaperName", "A5"}, {"NSPrintOrientation", 0}}, a5, false, {letter, a4, a5, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperName", "Letter"}, {"NSPrintOrientation", 1}}, letter, true, {letter, a4, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperName", "A5"}, {"NSPrintOrientation", 1}}, a5, true, {letter, a4, a5, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperSize", "{840, 595}"}}, custom, true, {letter, a4, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperSize", "{500, 700}"}}, custom, false, {letter, a4, custom}},
+        {QString(), {{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}, a4, true, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.printer + " " + c.shown).toStdString());
         Document doc;
+        doc.setSettingsDictionary(QVariantMap{{"printSettings", c.paper}});
         if (!c.printer.isEmpty()) {
             ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
         }
-        QStringList papers;
-        bool native = false;
-        platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
-            native = printer.outputFormat() == QPrinter::NativeFormat;
-            for (const QPageSize &size : QPrinterInfo(printer).supportedPageSizes())
-                papers << size.key();
-            return platform::PageLayoutPanel::CancelButton;
-        });
+        const platform::PrintInfo before = doc.printInfo();
         doc.runPageLayout();
-        ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
-        platform::PageLayoutPanel::setResponder(nullptr);
-        EXPECT_EQ(native, c.native);
-        if (c.native) {
-            EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
+        QPageSetupDialog *dialog = shownPageSetup();
+        ASSERT_TRUE(dialog);
+        const PageSetupShown shown = pageSetupShows(*dialog);
+        EXPECT_EQ(shown.paper, c.shown);
+        EXPECT_EQ(shown.landscape, c.landscape);
+        EXPECT_FALSE(shown.pagesPerSheet);
+        if (!c.offered.isEmpty()) {
+            EXPECT_EQ(shown.papers, c.offered);
+        } else {
+            EXPECT_GT(shown.papers.size(), 100) << "every paper Qt knows";
         }
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return doc.printSettings().typeId() == QMetaType::QByteArray; }));
+        EXPECT_EQ(doc.printInfo().paperSize(), before.paperSize());
+        EXPECT_EQ(doc.printInfo().orientation(), before.orientation());
+        EXPECT_EQ(doc.printInfo().leftMargin(), before.leftMargin());
+        EXPECT_EQ(doc.printInfo().paperName(), before.paperName());
     }
 }
 
