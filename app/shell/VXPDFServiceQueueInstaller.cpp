@@ -2,16 +2,14 @@
 
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXCupsBackendInstall.h"
+#include "app/window/VXHelpWindow.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PasswordPanel.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -179,13 +177,8 @@ void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
 void VXPDFServiceQueueInstaller::successMessageDismissed(int returnCode)
 {
     finish();
-    if (returnCode != SecondButton)
-        return;
-    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
-    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
-    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(HelpAnchor, QStringLiteral("html"), book);
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(HelpAnchor));
+    if (returnCode == SecondButton)
+        VXHelpWindow::openHelpPage(HelpAnchor);
 }
 
 void VXPDFServiceQueueInstaller::leaveAsItWas()

@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
+#include "app/window/VXHelpWindow.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/printing/PrinterCache.h"
@@ -127,6 +128,22 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(device().contains("foldwise-test:/")) << "a printer Foldwise did not make stays unless the user says so";
     install({Install, Install, Install});
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
+}
+
+// "More Information" after the printer was added opens the shipped help on it, in the help window
+// when the desktop has no browser.
+TEST_F(PDFServiceTest, MoreInformationAfterAddingOpensTheHelpOnTheFoldwisePrinter)
+{
+    const QString shipped = qEnvironmentVariable("FOLDWISE_RESOURCES");
+    ASSERT_TRUE(QFile::link(shipped + "/Info.plist", resources.filePath("Info.plist")));
+    ASSERT_TRUE(QFile::link(shipped + "/Help", resources.filePath("Help")));
+    VXHelpWindow *help = VXHelpWindow::sharedHelpWindow();
+    help->hide();
+    install({Install, Cancel});
+    ASSERT_EQ(told.last(), rqs::localized("ServiceSuccessTitle"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return help->isVisible(); }, 5000)) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(help->pageTitle(), "The Foldwise printer");
+    help->hide();
 }
 
 // Printing a booklet to Foldwise itself is never what the user means.
