@@ -139,6 +139,13 @@ void VXPDFServiceQueueInstaller::removeThenCreate(const VXServiceQueue &queue)
         createLinkPreparationDidEnd(OK, queue.name());
         return;
     }
+    // A user who may not remove the printer cannot do so in the printer settings either: an
+    // administrator's command replaces it as it adds it.
+    if (removed.forbidden) {
+        m_backendToInstall.clear();
+        reportFailure(queue, true, removed.reason);
+        return;
+    }
     platform::logError(QStringLiteral("Could not remove the printer %1 to overwrite, because \"%2\"").arg(queue.name(), removed.reason));
     const QString name = queue.name();
     // "OK" tries again: the user may have removed the printer meanwhile.

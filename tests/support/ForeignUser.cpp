@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -171,3 +172,16 @@ ForeignListener::Heard ForeignListener::heard()
     }
     return heard;
 }
+
+ForeignUserScope::ForeignUserScope()
+    : m_active(ForeignUser::available() && ::setresuid(ForeignUser::uid(), ForeignUser::uid(), 0) == 0)
+{
+}
+
+ForeignUserScope::~ForeignUserScope()
+{
+    if (m_active && ::setresuid(0, 0, 0) != 0)
+        std::abort(); // a test process that cannot be root again must not go on
+}
+
+bool ForeignUserScope::isActive() const { return m_active; }
