@@ -88,7 +88,8 @@ public:
     // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except.
     void openKeptPrints(const QStringList &except);
     // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
-    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown);
+    // or the wish to add the Foldwise printer, asked for on that window.
     void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);

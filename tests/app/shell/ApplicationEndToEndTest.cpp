@@ -386,3 +386,46 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();
 }
+
+// Adding the Foldwise printer from the command line while Foldwise runs asks the running Foldwise,
+// on its own window; the second start ends at once and shows no window of its own.
+TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    QProcess foldwise;
+    startFoldwise(foldwise, folder, display, {source});
+    ASSERT_TRUE(foldwise.waitForStarted());
+    const QString document = windowWhenShown(display, "Handout.pdf");
+    ASSERT_FALSE(document.isEmpty()) << "no document window";
+    // Alerts have no title to find them by: the windows each Foldwise shows.
+    const auto shownBy = [&](const QProcess &process) {
+        return xdotool(display, {"search", "--onlyvisible", "--pid", QString::number(process.processId())}).split('\n', Qt::SkipEmptyParts);
+    };
+    const QStringList before = shownBy(foldwise);
+
+    QProcess again;
+    startFoldwise(again, folder, display, {"--add-pdf-service"});
+    ASSERT_TRUE(again.waitForStarted());
+    const QStringList secondShows = [&] {
+        QStringList shown;
+        waitUntil([&] { return !(shown = shownBy(again)).isEmpty() || again.state() == QProcess::NotRunning; }, 20000);
+        return shown;
+    }();
+    EXPECT_EQ(secondShows, QStringList()) << "the second start shows windows of its own";
+    EXPECT_TRUE(again.waitForFinished(20000)) << "the second start stays";
+    EXPECT_EQ(again.exitCode(), 0);
+    EXPECT_TRUE(waitUntil([&] { return shownBy(foldwise).size() > before.size(); }, 10000)) << "the running Foldwise asks nothing";
+    EXPECT_EQ(visibleWindow(display, "Welcome to Foldwise"), QString()) << "no welcome window";
+
+    if (again.state() != QProcess::NotRunning)
+        again.kill();
+    again.waitForFinished(5000);
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+}
