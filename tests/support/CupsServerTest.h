@@ -18,6 +18,10 @@ protected:
     // job's PDF has arrived; empty when it does not arrive within a generous limit.
     static QByteArray jobFile(int jobId, const QString &suffix);
     static bool lpadmin(const QStringList &arguments);
+    // Adds a queue of this process's own for the recording backend whose own paper is Letter,
+    // with A4 and A5 besides, and whose sheets have edges of 18 points it cannot print; its name,
+    // or empty when it could not be added. The caller removes it.
+    static QString addLetterQueueWithMargins();
     // The ids of the jobs of that title, in the order they came, once at least `expected` of
     // them have arrived (or a generous limit has passed).
     static QList<int> jobsTitled(const QString &title, int expected);

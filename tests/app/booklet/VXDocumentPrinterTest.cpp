@@ -521,32 +521,12 @@ PageSetupShown pageSetupShows(QPageSetupDialog &dialog)
     return shown;
 }
 
-// A queue whose own paper is Letter and whose sheets have unprintable edges.
-QString addLetterQueueWithMargins(const QString &folder)
-{
-    const QString queue = QStringLiteral("Letter_Margins_%1").arg(QCoreApplication::applicationPid());
-    QByteArray ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
-                     "*LanguageEncoding: ISOLatin1\n*PCFileName: \"LETTER.PPD\"\n*Manufacturer: \"Foldwise\"\n"
-                     "*Product: \"(Letter Test)\"\n*ModelName: \"Letter Test\"\n*ShortNickName: \"Letter Test\"\n"
-                     "*NickName: \"Letter Test\"\n*PSVersion: \"(3010.000) 0\"\n*cupsFilter: \"application/pdf 0 -\"\n";
-    for (const char *option : {"PageSize", "PageRegion"})
-        ppd += QByteArray("*OpenUI *") + option + ": PickOne\n*Default" + option + ": Letter\n*" + option + " Letter: \"\"\n*"
-            + option + " A4: \"\"\n*" + option + " A5: \"\"\n*CloseUI: *" + option + "\n";
-    ppd += "*DefaultImageableArea: Letter\n*ImageableArea Letter: \"18 18 594 774\"\n*ImageableArea A4: \"18 18 577 824\"\n"
-           "*ImageableArea A5: \"18 18 402 577\"\n*DefaultPaperDimension: Letter\n*PaperDimension Letter: \"612 792\"\n"
-           "*PaperDimension A4: \"595 842\"\n*PaperDimension A5: \"420 595\"\n";
-    const QString path = PdfFixture::write(folder, "letter.ppd", ppd);
-    QProcess lpadmin;
-    lpadmin.start("lpadmin", {"-p", queue, "-E", "-v", "foldwise-test:/", "-P", path});
-    return lpadmin.waitForFinished(20000) && lpadmin.exitCode() == 0 ? queue : QString();
-}
-
 // Page Setup shows the document's paper, whatever the printer the document prints on would start
 // with, and offers that printer's papers; OK without a change leaves the paper as it was. Qt's
 // pages per sheet mean nothing for a booklet and are not offered.
 TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWithoutAChangeKeepsIt)
 {
-    const QString queue = addLetterQueueWithMargins(folder.path());
+    const QString queue = addLetterQueueWithMargins();
     ASSERT_FALSE(queue.isEmpty());
     const auto remove = qScopeGuard([&] { lpadmin({"-x", queue}); });
     platform::PrinterCache *cache = platform::PrinterCache::shared();
