@@ -1,5 +1,7 @@
 #include "CupsServerTest.h"
 
+#include "platform/printing/PrinterCache.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -75,8 +77,31 @@ QString CupsServerTest::addLetterQueueWithMargins()
     if (!file.open(QIODevice::WriteOnly) || file.write(ppd) != ppd.size())
         return {};
     file.close();
-    return lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise-test:/"),
-                    QStringLiteral("-P"), file.fileName()})
-        ? queue
-        : QString();
+    if (!lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise-test:/"),
+                  QStringLiteral("-P"), file.fileName()}))
+        return {};
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->refresh();
+    return QTest::qWaitFor([&] { return !cache->printerNamed(queue).isEmpty(); }, 20000) ? queue : QString();
+}
+
+QString CupsServerTest::addFoldwiseQueue()
+{
+    const QString queue = QStringLiteral("Foldwise_%1").arg(QCoreApplication::applicationPid());
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->leaveOutDeviceScheme(QStringLiteral("foldwise"));
+    if (!lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise:/usr/bin/foldwise"),
+                  QStringLiteral("-m"), QStringLiteral("raw")}))
+        return {};
+    cache->refresh();
+    return QTest::qWaitFor([&] { return cache->leavesOut(queue); }, 20000) ? queue : QString();
+}
+
+void CupsServerTest::removeQueue(const QString &name)
+{
+    if (name.isEmpty() || !lpadmin({QStringLiteral("-x"), name}))
+        return;
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->refresh();
+    static_cast<void>(QTest::qWaitFor([&] { return cache->printerNamed(name).isEmpty() && !cache->leavesOut(name); }, 20000));
 }

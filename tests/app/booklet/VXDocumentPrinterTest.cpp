@@ -18,6 +18,7 @@
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/QtPrinters.h"
+#include "support/ShownWindow.h"
 
 #include <QComboBox>
 #include <QMutex>
@@ -410,13 +411,8 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
         SCOPED_TRACE(c.sides);
         PrintedDocument printed(folder.path(), QString("-dialog-%1.pdf").arg(c.choice ? c.choice : "shown"));
         printed.doc.printAutomaticDuplex("Duplex_Printer");
-        QPrintDialog *dialog = nullptr;
-        ASSERT_TRUE(waitFor([&] {
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
-                    dialog = shown;
-            return dialog != nullptr;
-        }));
+        QPrintDialog *dialog = shownWindow<QPrintDialog>();
+        ASSERT_TRUE(dialog);
         EXPECT_EQ(dialog->findChild<QComboBox *>("printers")->currentText(), "Duplex_Printer");
         EXPECT_TRUE(dialog->findChild<QRadioButton *>("duplexShort")->isChecked());
         if (c.choice)
@@ -434,14 +430,9 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
 // names it, and chosen all the same it gets nothing and the user is told why.
 TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItGetsNothing)
 {
-    // As the application does from its start.
-    platform::PrinterCache *cache = platform::PrinterCache::shared();
-    cache->leaveOutDeviceScheme("foldwise");
-    const QString own = QStringLiteral("Foldwise_%1").arg(QCoreApplication::applicationPid());
-    ASSERT_TRUE(lpadmin({"-p", own, "-E", "-v", "foldwise:/usr/bin/foldwise", "-m", "raw"}));
-    const auto remove = qScopeGuard([&] { lpadmin({"-x", own}); });
-    cache->refresh();
-    ASSERT_TRUE(waitFor([&] { return cache->leavesOut(own); }));
+    const QString own = addFoldwiseQueue();
+    const auto remove = qScopeGuard([&] { removeQueue(own); });
+    ASSERT_FALSE(own.isEmpty());
     QStringList alerts;
     platform::Alert::setResponder([&](const platform::Alert &alert) {
         alerts << alert.messageText() + " " + alert.informativeText();
@@ -453,13 +444,8 @@ TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItG
         PrintedDocument printed(folder.path(), "-to-" + documents + ".pdf");
         printed.doc.printInfo().setPrinterName(documents);
         printed.doc.printAutomaticDuplex(QString());
-        QPrintDialog *dialog = nullptr;
-        ASSERT_TRUE(waitFor([&] {
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
-                    dialog = shown;
-            return dialog != nullptr;
-        }));
+        QPrintDialog *dialog = shownWindow<QPrintDialog>();
+        ASSERT_TRUE(dialog);
         auto *printers = dialog->findChild<QComboBox *>("printers");
         ASSERT_TRUE(printers);
         const int row = printers->findText(own);
@@ -495,18 +481,6 @@ struct PageSetupShown
     bool pagesPerSheet = false;
 };
 
-QPageSetupDialog *shownPageSetup()
-{
-    QPageSetupDialog *dialog = nullptr;
-    static_cast<void>(QTest::qWaitFor([&] {
-        for (QWidget *window : QApplication::topLevelWidgets())
-            if (auto *shown = qobject_cast<QPageSetupDialog *>(window); shown && shown->isVisible())
-                dialog = shown;
-        return dialog != nullptr;
-    }, 20000));
-    return dialog;
-}
-
 PageSetupShown pageSetupShows(QPageSetupDialog &dialog)
 {
     PageSetupShown shown;
@@ -527,11 +501,8 @@ PageSetupShown pageSetupShows(QPageSetupDialog &dialog)
 TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWithoutAChangeKeepsIt)
 {
     const QString queue = addLetterQueueWithMargins();
+    const auto remove = qScopeGuard([&] { removeQueue(queue); });
     ASSERT_FALSE(queue.isEmpty());
-    const auto remove = qScopeGuard([&] { lpadmin({"-x", queue}); });
-    platform::PrinterCache *cache = platform::PrinterCache::shared();
-    cache->refresh();
-    ASSERT_TRUE(waitFor([&] { return !cache->printerNamed(queue).isEmpty(); }));
     const QString a4 = QPageSize(QPageSize::A4).name();
     const QString a5 = QPageSize(QPageSize::A5).name();
     const QString letter = QPageSize(QPageSize::Letter).name();
@@ -554,7 +525,7 @@ TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWit
         }
         const platform::PrintInfo before = doc.printInfo();
         doc.runPageLayout();
-        QPageSetupDialog *dialog = shownPageSetup();
+        QPageSetupDialog *dialog = shownWindow<QPageSetupDialog>();
         ASSERT_TRUE(dialog);
         const PageSetupShown shown = pageSetupShows(*dialog);
         EXPECT_EQ(shown.paper, c.shown);
@@ -606,7 +577,7 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     platform::LogCapture log;
     printed.doc.printAutomaticDuplex(queue);
     ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
-    lpadmin({"-x", queue});
+    removeQueue(queue);
     EXPECT_EQ(printed.events, QStringList{"released"});
     ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
     const QString reason = log.lines().first().section(" failed: ", 1);

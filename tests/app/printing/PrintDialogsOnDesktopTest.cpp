@@ -5,13 +5,13 @@
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Window.h"
 
 #include "support/CupsServerTest.h"
 #include "support/Desktop.h"
 #include "support/PdfFixture.h"
 #include "support/Screenshot.h"
+#include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
 #include <QAbstractButton>
@@ -69,19 +69,6 @@ protected:
             defaults->removeObjectForKey(key);
     }
 
-    // The shown window of that kind, once it is on the screen.
-    template <class T>
-    static T *shown(const std::function<bool(T *)> &wanted = [](T *) { return true; })
-    {
-        T *found = nullptr;
-        static_cast<void>(QTest::qWaitFor([&] {
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *candidate = qobject_cast<T *>(window); candidate && candidate->isVisible() && wanted(candidate))
-                    found = candidate;
-            return found && found->windowHandle() && found->windowHandle()->isExposed();
-        }, 20000));
-        return found;
-    }
     // Presses keys through the X server into the window.
     void press(QWidget *window, const QString &keys) const
     {
@@ -118,17 +105,13 @@ protected:
 // reaches the Foldwise printer.
 TEST_F(PrintDialogsOnDesktop, ThePrintDialogNeverLeadsToTheFoldwisePrinter)
 {
-    platform::PrinterCache *cache = platform::PrinterCache::shared();
-    cache->leaveOutDeviceScheme("foldwise");
-    const QString own = QStringLiteral("Foldwise_%1").arg(QCoreApplication::applicationPid());
-    ASSERT_TRUE(lpadmin({"-p", own, "-E", "-v", "foldwise:/usr/bin/foldwise", "-m", "raw"}));
-    const auto remove = qScopeGuard([&] { lpadmin({"-x", own}); });
-    cache->refresh();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cache->leavesOut(own); }, 20000));
+    const QString own = addFoldwiseQueue();
+    const auto remove = qScopeGuard([&] { removeQueue(own); });
+    ASSERT_FALSE(own.isEmpty());
     ASSERT_TRUE(document.printInfo().setPrinterNamed("Duplex_Printer"));
 
     controller->window()->findChild<QAction *>("printItem")->trigger();
-    QPrintDialog *dialog = shown<QPrintDialog>();
+    QPrintDialog *dialog = shownWindow<QPrintDialog>();
     ASSERT_TRUE(dialog);
     auto *printers = dialog->findChild<QComboBox *>("printers");
     ASSERT_TRUE(printers);
@@ -155,7 +138,7 @@ TEST_F(PrintDialogsOnDesktop, ThePrintDialogNeverLeadsToTheFoldwisePrinter)
     ASSERT_TRUE(print);
     click(print, print->rect().center());
     const QString told = rqs::localized("FoldwisePrinterChosenText").replace("%1", own);
-    QMessageBox *alert = shown<QMessageBox>([&](QMessageBox *box) { return box->informativeText() == told; });
+    QMessageBox *alert = shownWindow<QMessageBox>([&](QMessageBox *box) { return box->informativeText() == told; });
     ASSERT_TRUE(alert) << "no alert said why nothing was printed";
     EXPECT_EQ(alert->text(), rqs::localized("PrintFailedTitle").replace("%1", document.displayName()));
     QTest::qWait(200);
@@ -175,11 +158,8 @@ TEST_F(PrintDialogsOnDesktop, ThePrintDialogNeverLeadsToTheFoldwisePrinter)
 TEST_F(PrintDialogsOnDesktop, PageSetupAfterAPrinterChosenFromTheMenuShowsTheDocumentsPaper)
 {
     const QString queue = addLetterQueueWithMargins();
+    const auto remove = qScopeGuard([&] { removeQueue(queue); });
     ASSERT_FALSE(queue.isEmpty());
-    const auto remove = qScopeGuard([&] { lpadmin({"-x", queue}); });
-    platform::PrinterCache *cache = platform::PrinterCache::shared();
-    cache->refresh();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !cache->printerNamed(queue).isEmpty(); }, 20000));
     VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, queue, VXPrinterDefaults::PrinterTypeKey);
     const platform::PrintInfo before = document.printInfo();
 
@@ -193,14 +173,14 @@ TEST_F(PrintDialogsOnDesktop, PageSetupAfterAPrinterChosenFromTheMenuShowsTheDoc
         item = action->text().startsWith(queue) ? action : item;
     ASSERT_TRUE(item);
     click(menu, menu->actionGeometry(item).center());
-    QPrintDialog *print = shown<QPrintDialog>();
+    QPrintDialog *print = shownWindow<QPrintDialog>();
     ASSERT_TRUE(print) << "the printer's print did not start";
     press(print, "Escape");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !print->isVisible(); }, 5000)) << "Escape did not cancel the print";
     EXPECT_EQ(document.printInfo().printerName(), queue);
 
     press(controller->window(), "ctrl+shift+p");
-    QPageSetupDialog *pageSetup = shown<QPageSetupDialog>();
+    QPageSetupDialog *pageSetup = shownWindow<QPageSetupDialog>();
     ASSERT_TRUE(pageSetup) << "Page Setup did not open";
     QTest::qWait(200);
     saveScreen(pageSetup, "page-setup-after-a-printer-from-the-menu");

@@ -57,6 +57,15 @@ QString windowWhenShown(const QString &display, const QString &name, int millise
     return window;
 }
 
+// Foldwise started with a two-page PDF of its own, "Handout.pdf": the document's window once it
+// shows, empty when it does not.
+QString startWithHandout(QProcess &foldwise, const QTemporaryDir &folder, const QString &display)
+{
+    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    startFoldwise(foldwise, folder, display, {source});
+    return foldwise.waitForStarted() ? windowWhenShown(display, "Handout.pdf") : QString();
+}
+
 } // namespace
 
 // Without files the program shows its welcome window; its Open button (which has the keyboard)
@@ -350,11 +359,8 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
         GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
 
     QTemporaryDir folder;
-    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
     QProcess foldwise;
-    startFoldwise(foldwise, folder, display, {source});
-    ASSERT_TRUE(foldwise.waitForStarted());
-    const QString document = windowWhenShown(display, "Handout.pdf");
+    const QString document = startWithHandout(foldwise, folder, display);
     ASSERT_FALSE(document.isEmpty()) << "no document window";
 
     QProcess other;
@@ -396,11 +402,8 @@ TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
         GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
 
     QTemporaryDir folder;
-    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
     QProcess foldwise;
-    startFoldwise(foldwise, folder, display, {source});
-    ASSERT_TRUE(foldwise.waitForStarted());
-    const QString document = windowWhenShown(display, "Handout.pdf");
+    const QString document = startWithHandout(foldwise, folder, display);
     ASSERT_FALSE(document.isEmpty()) << "no document window";
     // Alerts have no title to find them by: the windows each Foldwise shows.
     const auto shownBy = [&](const QProcess &process) {
