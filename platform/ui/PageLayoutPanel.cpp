@@ -1,6 +1,6 @@
 #include "platform/ui/PageLayoutPanel.h"
 
-#include "platform/ui/ComboBoxRows.h"
+#include "platform/ui/QtDialogParts.h"
 #include "platform/ui/PrinterDialogPresenter.h"
 
 #include <QComboBox>
@@ -170,8 +170,7 @@ void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window
         offerOnly(*dialog, offered, layout.pageSize());
         showPaperOf(*dialog, layout);
         // Several pages on one sheet mean nothing for a booklet, whose sheets are its own.
-        if (QWidget *pagesPerSheet = dialog->findChild<QWidget *>(QStringLiteral("pagesPerSheetButtonGroup")))
-            pagesPerSheet->hide();
+        hidePagesPerSheet(*dialog);
         return dialog;
     };
     // Qt's fields keep hundredths of their unit, and Qt takes a size within 3 points of a paper

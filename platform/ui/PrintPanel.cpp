@@ -1,7 +1,7 @@
 #include "platform/ui/PrintPanel.h"
 
 #include "platform/printing/PrinterCache.h"
-#include "platform/ui/ComboBoxRows.h"
+#include "platform/ui/QtDialogParts.h"
 #include "platform/ui/PrinterDialogPresenter.h"
 
 #include <QComboBox>
@@ -87,6 +87,8 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         auto *dialog = new QPrintDialog(&printer);
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         hideLeftOutPrinters(*dialog);
+        // Several pages on one sheet mean nothing for a booklet, whose sheets are its own.
+        hidePagesPerSheet(*dialog);
         return dialog;
     };
     const auto readBack = [offered](PrintInfo edited, const QPrinter &printer) {

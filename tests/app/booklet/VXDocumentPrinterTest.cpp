@@ -32,6 +32,8 @@
 #include <QListView>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 #include <list>
 
@@ -458,6 +460,17 @@ TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItG
             QTest::keyClick(printers, Qt::Key_Down);
             EXPECT_NE(printers->currentText(), own) << "the arrow keys pass it by";
         }
+
+        // The printer's properties offer no pages per sheet either.
+        bool pagesPerSheet = true;
+        QTimer::singleShot(0, [&] {
+            QDialog *properties = shownWindow<QDialog>([&](QDialog *shown) { return shown->parent() == dialog; });
+            ASSERT_TRUE(properties);
+            pagesPerSheet = properties->findChild<QWidget *>("pagesPerSheetButtonGroup")->isVisible();
+            properties->reject();
+        });
+        dialog->findChild<QPushButton *>("properties")->click();
+        EXPECT_FALSE(pagesPerSheet);
 
         printers->setCurrentIndex(row);
         dialog->accept();
