@@ -21,6 +21,8 @@ namespace {
 
 constexpr int ConnectTimeout = 2000; // milliseconds
 constexpr qint64 MaxRequestSize = 4 * 1024 * 1024;
+
+// The word each kind of request starts with.
 const QList<std::pair<VXSingleInstance::Request, QByteArray>> &verbs()
 {
     static const QList<std::pair<VXSingleInstance::Request, QByteArray>> all{

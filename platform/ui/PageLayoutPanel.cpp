@@ -1,7 +1,7 @@
 #include "platform/ui/PageLayoutPanel.h"
 
-#include "platform/ui/QtDialogParts.h"
 #include "platform/ui/PrinterDialogPresenter.h"
+#include "platform/ui/QtDialogParts.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,8 +1,8 @@
 #include "platform/ui/PrintPanel.h"
 
 #include "platform/printing/PrinterCache.h"
-#include "platform/ui/QtDialogParts.h"
 #include "platform/ui/PrinterDialogPresenter.h"
+#include "platform/ui/QtDialogParts.h"
 
 #include <QComboBox>
 #include <QPrintDialog>
