@@ -852,6 +852,9 @@ void Document::applyPrintSettings()
     // A paper given without its orientation lies as its size says.
     if (given.contains(PrintInfo::PaperSizeKey) && !given.contains(PrintInfo::OrientationKey))
         merged.remove(PrintInfo::OrientationKey);
+    // A paper named without its size has the size of its name, lying as the paper did.
+    if (!given.contains(PrintInfo::PaperSizeKey) && PrintInfo::sizeOfPaperNamed(given.value(PrintInfo::PaperNameKey).toString()))
+        merged.remove(PrintInfo::PaperSizeKey);
     if (!ignored.isEmpty())
         platform::logWarning(QStringLiteral("Print settings \"%1\" ignored, because only paper and printer are taken from settings")
                                  .arg(ignored.join(QStringLiteral("\", \""))));

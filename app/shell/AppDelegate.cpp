@@ -327,6 +327,10 @@ void AppDelegate::openRequested(VXSingleInstance::Request request, const QString
         for (const QString &path : paths)
             openPDFService(QUrl::fromLocalFile(path), failures);
         failures.tell();
+    } else if (request == VXSingleInstance::Request::AddPDFService) {
+        if (Window *window = windowForSheet())
+            window->makeKeyAndOrderFront(this);
+        addPDFService();
     } else if (!paths.isEmpty()) {
         openFiles(paths);
     } else if (Window *window = windowForSheet()) {
@@ -451,7 +455,8 @@ void AppDelegate::checkForUpdate(QObject *)
 
 void AppDelegate::addPDFService(QObject *)
 {
-    if (m_installer)
+    // One under way is answered first: a second launch asking again does not stack its alerts.
+    if (m_installer && !m_installer->isInstalling())
         m_installer->addPDFService();
 }
 

@@ -91,8 +91,9 @@ public:
     // cannot be opened are told in one alert.
     void openKeptPrints(const QStringList &except);
     // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
-    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
-    // What it names that cannot be opened is told in one alert.
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown);
+    // or the wish to add the Foldwise printer, asked for on that window. What it names that cannot
+    // be opened is told in one alert.
     void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);

@@ -259,7 +259,8 @@ void VXManualDuplexController::printTestPages(int printPages)
     m_testView = std::make_unique<QSPDFPrintView>(
         QUrl::fromLocalFile(platform::Bundle::mainBundle()->pathForResource(TestName, QStringLiteral("pdf"))));
     m_testView->setPrintPages(printPages);
-    const platform::PrintRun::Job run{job, TestName, rqs::localized(QStringLiteral("PrintProgress"))};
+    const platform::PrintRun::Job run{job, TestName, rqs::localized(QStringLiteral("PrintProgress")), true,
+                                      rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
     platform::PrintRun::beginModalForWindow(
         run, window(), this, [this](const PrintInfo &) { return m_testView.get(); },
         [this](const platform::PrintOperation::Outcome &outcome, const PrintInfo &) {

@@ -8,7 +8,6 @@
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -21,7 +20,6 @@
 
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
 #include <QLayout>
@@ -666,19 +664,7 @@ void VXDocumentWindowController::helpPopoverDidClose()
 
 QString VXDocumentWindowController::helpAnchorName() const { return m_helpAnchorName; }
 
-void VXDocumentWindowController::openHelpTopic(QObject *)
-{
-    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
-    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
-    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(m_helpAnchorName, QStringLiteral("html"), book);
-    if (page.isEmpty()) {
-        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(m_helpAnchorName));
-        return;
-    }
-    // Without a browser on the desktop, the pages show in a window of our own.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        VXHelpWindow::sharedHelpWindow()->showPage(page);
-}
+void VXDocumentWindowController::openHelpTopic(QObject *) { VXHelpWindow::openHelpPage(m_helpAnchorName); }
 
 // ---- Paper and warnings
 

@@ -4,6 +4,7 @@
 #include <QProcess>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -181,3 +182,16 @@ ForeignListener::Heard ForeignListener::heard()
     }
     return heard;
 }
+
+ForeignUserScope::ForeignUserScope()
+    : m_active(ForeignUser::available() && ::setresuid(ForeignUser::uid(), ForeignUser::uid(), 0) == 0)
+{
+}
+
+ForeignUserScope::~ForeignUserScope()
+{
+    if (m_active && ::setresuid(0, 0, 0) != 0)
+        std::abort(); // a test process that cannot be root again must not go on
+}
+
+bool ForeignUserScope::isActive() const { return m_active; }

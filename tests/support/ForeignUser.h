@@ -24,6 +24,23 @@ void startsAsNobody(QProcess &process);
 
 } // namespace ForeignUser
 
+// While it lives, this whole process, every thread of it, is nobody to the servers it talks to:
+// its real and effective user are nobody, and root stays its saved user to come back to. For a
+// server that tells its local clients apart by their credentials (CUPS). Root only.
+class ForeignUserScope
+{
+public:
+    ForeignUserScope();
+    ~ForeignUserScope();
+    ForeignUserScope(const ForeignUserScope &) = delete;
+    ForeignUserScope &operator=(const ForeignUserScope &) = delete;
+
+    bool isActive() const;
+
+private:
+    bool m_active = false;
+};
+
 // A local socket that nobody listens on at a path, keeping what anyone sends until heard().
 class ForeignListener
 {

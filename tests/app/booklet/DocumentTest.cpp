@@ -276,6 +276,28 @@ TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheStoredDefaultsAndTheControl
     EXPECT_FALSE(next.hasTaskChanges());
 }
 
+// A paper named in the settings without its size is that paper, lying as the paper did; a name no
+// paper has keeps the size.
+TEST_F(DocumentTest, APaperNamedInTheSettingsTakesTheSizeOfItsName)
+{
+    Document doc;
+    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}}});
+    ASSERT_EQ(doc.printInfo().paperName(), "A4");
+    ASSERT_NEAR(doc.printInfo().paperSize().width(), 841.89, 0.01);
+    const struct { QString name; QSizeF size; } cases[] = {
+        {"A5", {595.28, 419.53}},
+        {"Letter", {792, 612}},
+        {"Exotic Paper", {792, 612}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"NSPrintPaperName", c.name}}}});
+        EXPECT_EQ(doc.printInfo().paperName(), c.name);
+        EXPECT_NEAR(doc.printInfo().paperSize().width(), c.size.width(), 0.01);
+        EXPECT_NEAR(doc.printInfo().paperSize().height(), c.size.height(), 0.01);
+    }
+}
+
 TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)
 {
     Document doc;

@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
+#include "app/window/VXHelpWindow.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/printing/PrinterCache.h"
@@ -132,6 +133,22 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
 }
 
+// "More Information" after the printer was added opens the shipped help on it, in the help window
+// when the desktop has no browser.
+TEST_F(PDFServiceTest, MoreInformationAfterAddingOpensTheHelpOnTheFoldwisePrinter)
+{
+    const QString shipped = qEnvironmentVariable("FOLDWISE_RESOURCES");
+    ASSERT_TRUE(QFile::link(shipped + "/Info.plist", resources.filePath("Info.plist")));
+    ASSERT_TRUE(QFile::link(shipped + "/Help", resources.filePath("Help")));
+    VXHelpWindow *help = VXHelpWindow::sharedHelpWindow();
+    help->hide();
+    install({Install, Cancel});
+    ASSERT_EQ(told.last(), rqs::localized("ServiceSuccessTitle"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return help->isVisible(); }, 5000)) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(help->pageTitle(), "The Foldwise printer");
+    help->hide();
+}
+
 // Printing a booklet to Foldwise itself is never what the user means.
 TEST_F(PDFServiceTest, TheFoldwisePrinterIsNeverOfferedForPrintingBooklets)
 {
@@ -191,6 +208,44 @@ TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheComm
                                              + " -m raw -o printer-op-policy=authenticated"))
             << toldText.last().toStdString();
     }
+}
+
+// A user who may not administer printers, adding the Foldwise printer again: CUPS knows the user
+// by the local socket and refuses at once, without asking for a password. The user is shown the
+// command an administrator can run, as when adding it the first time, not told to remove a
+// printer the user may not remove; the printer stays.
+TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsShownTheAdministratorsCommand)
+{
+    if (!ForeignUser::available())
+        GTEST_SKIP() << "only root can be another user";
+    install({Install, Install});
+    const QString ours = device();
+    ASSERT_TRUE(ours.contains("foldwise:"));
+    // The strings tables are read as that user, from a folder that user may enter.
+    QTemporaryDir readable(QDir::rootPath() + "tmp/foldwise-strings-XXXXXX");
+    ASSERT_TRUE(QFile::setPermissions(readable.path(), QFile::Permissions(0x7755)));
+    ASSERT_TRUE(writeTextsNamingQueue(readable.path(), queue));
+    MainBundleScope readableBundle(readable.path());
+    int passwordsAsked = 0;
+    platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
+    QStringList alerts;
+    {
+        ForeignUserScope nobody;
+        ASSERT_TRUE(nobody.isActive());
+        // A connection of that user's own.
+        cupsSetServer(nullptr);
+        cupsSetUser(nullptr);
+        alerts = install({Install, Install});
+        cupsSetServer(nullptr);
+    }
+    cupsSetUser(nullptr);
+    EXPECT_EQ(passwordsAsked, 0);
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_EQ(alerts.last(), rqs::localized("ServiceFailedTitle").arg(queue));
+    EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+                                         + " -m raw -o printer-op-policy=authenticated"))
+        << toldText.last().toStdString();
+    EXPECT_EQ(device(), ours) << "the printer is as it was";
 }
 
 // How the job of that title on the queue ended, and the line the backend left for CUPS to show

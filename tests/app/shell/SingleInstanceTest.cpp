@@ -253,3 +253,25 @@ TEST_F(SingleInstanceBesideAnotherUser, NeitherEndTrustsAPeerThatIsAnotherUser)
     EXPECT_TRUE(VXSingleInstance(ours).forward(Request::OpenFiles, {"/a.pdf"})) << "the user's own launch still hands over";
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
 }
+
+// Every kind of request reaches the running instance as the kind it was sent as, with its paths.
+TEST(SingleInstance, EachRequestArrivesAsTheKindItWasSentAs)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("socket");
+    VXSingleInstance running(name);
+    ASSERT_TRUE(running.listen());
+    const std::pair<Request, QStringList> requests[] = {
+        {Request::OpenFiles, {"/a.pdf", "/b.png"}},
+        {Request::Service, {"/printed.pdf"}},
+        {Request::AddPDFService, {}},
+    };
+    for (const auto &[request, paths] : requests) {
+        SCOPED_TRACE(int(request));
+        QSignalSpy received(&running, &VXSingleInstance::filesReceived);
+        ASSERT_TRUE(VXSingleInstance(name).forward(request, paths));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+        EXPECT_EQ(received.at(0).at(0).value<Request>(), request);
+        EXPECT_EQ(received.at(0).at(1).toStringList(), paths);
+    }
+}
