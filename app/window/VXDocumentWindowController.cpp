@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QFontInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
 #include <QLayout>
@@ -792,7 +793,12 @@ void VXDocumentWindowController::showFontManager(QObject *sender)
         connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &VXDocumentWindowController::changeFont);
     }
     const QSignalBlocker quiet(m_fontDialog.data());
-    m_fontDialog->setCurrentFont(m_document->pageNumberFilter()->font());
+    // The panel finds a font's face by its style name, and one without that name by "Normal" or
+    // "Regular", which DejaVu's upright "Book" is not: it would show the family's first face, an
+    // italic one. The name of the face the numbers are drawn in goes with the font.
+    QFont drawn = m_document->pageNumberFilter()->font();
+    drawn.setStyleName(QFontInfo(drawn).styleName());
+    m_fontDialog->setCurrentFont(drawn);
     m_fontDialog->show();
     m_fontDialog->raise();
 }

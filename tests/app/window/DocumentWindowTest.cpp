@@ -839,6 +839,32 @@ TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesk
     }
 }
 
+// The font panel opens on the face the numbers are drawn in: upright for a family whose upright face
+// is called neither "Normal" nor "Regular" (DejaVu's "Book"), italic only for an italic font.
+TEST_F(DocumentWindowTest, TheFontPanelOpensOnTheFaceTheNumbersAreDrawnIn)
+{
+    open(4);
+    struct Case { const char *family; bool italic; };
+    for (const Case &c : {Case{"DejaVu Sans", false}, Case{"DejaVu Serif", false}, Case{"DejaVu Sans", true}}) {
+        SCOPED_TRACE(std::string(c.family) + (c.italic ? " italic" : ""));
+        ASSERT_TRUE(QFontDatabase::hasFamily(c.family));
+        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.family));
+        QFont drawn = document.pageNumberFilter()->font();
+        drawn.setItalic(c.italic);
+        document.pageNumberFilter()->setFont(drawn);
+        controller->showFontManager(control<QWidget>("fontButton"));
+        auto *fonts = controller->window()->findChild<QFontDialog *>();
+        ASSERT_NE(fonts, nullptr);
+        const QFont shown = fonts->currentFont();
+        EXPECT_EQ(shown.family(), c.family);
+        EXPECT_EQ(QFontInfo(shown).italic(), c.italic) << "the sample";
+        const bool slanted = QFontDatabase::font(c.family, shown.styleName(), 12).style() != QFont::StyleNormal;
+        EXPECT_EQ(slanted, c.italic) << "the style chosen: " << shown.styleName().toStdString();
+        EXPECT_EQ(document.pageNumbersFontName(), c.family) << "opening the panel changes nothing";
+        fonts->close();
+    }
+}
+
 // Each number of the creep, position and page-number controls says what it is and in what unit.
 TEST_F(DocumentWindowTest, CreepPositionAndPageNumberFieldsHaveLabelsAndUnits)
 {
