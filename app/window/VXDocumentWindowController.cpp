@@ -598,8 +598,13 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
 
 void VXDocumentWindowController::removeSelectedPages(QObject *)
 {
-    if (m_pagesTableView)
-        m_pagesController->removeObjectsAtArrangedObjectIndexes(m_pagesTableView->selectedRows());
+    if (!m_pagesTableView)
+        return;
+    const QList<int> rows = m_pagesTableView->selectedRows();
+    // Rows going one by one would leave a single page selected on the way, and the view would
+    // move to it: the selection goes first, and the view stays.
+    m_pagesTableView->selectionModel()->clearSelection();
+    m_pagesController->removeObjectsAtArrangedObjectIndexes(rows);
 }
 
 // ---- Help

@@ -233,6 +233,32 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
     EXPECT_EQ(document.inputFilter()->allPages().size(), 8);
 }
 
+// Deleting selected pages leaves the sheet side or spread shown where it was, in either mode: the
+// selection passing through one page on its way out moves nothing.
+TEST_F(DocumentWindowTest, DeletingSelectedPagesLeavesTheViewWhereItWas)
+{
+    open(12);
+    QAction *remove = controller->window()->findChild<QAction *>("deleteItem");
+    ASSERT_NE(remove, nullptr);
+    for (const int mode : {0, 1}) {
+        SCOPED_TRACE(mode == 0 ? "sheet sides" : "spreads");
+        controller->displayButton()->setCurrentIndex(mode);
+        controller->firstPage();
+        controller->flipPageBy(4);
+        const qint64 shown = mode == 0 ? controller->adjustPage() : controller->previewPage();
+        ASSERT_EQ(shown, 4);
+        // Two pages at once, as a drag across them selects them.
+        QItemSelectionModel *selection = controller->pagesTableView()->selectionModel();
+        selection->select(QItemSelection(controller->pagesController()->index(2), controller->pagesController()->index(3)),
+                          QItemSelectionModel::ClearAndSelect);
+        ASSERT_EQ(mode == 0 ? controller->adjustPage() : controller->previewPage(), shown);
+        remove->trigger();
+        ASSERT_EQ(document.inputFilter()->allPages().size(), mode == 0 ? 10 : 8);
+        EXPECT_EQ(mode == 0 ? controller->adjustPage() : controller->previewPage(), shown);
+        EXPECT_TRUE(selection->selectedRows().isEmpty());
+    }
+}
+
 // The flip control's two segments page back and forward through the sheet sides or the spreads
 // shown, each offered only where there is one to go to; clicked where the user sees them.
 TEST_F(DocumentWindowTest, TheFlipControlPagesBackAndForwardWhereThereIsAPageToGoTo)
