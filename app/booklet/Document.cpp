@@ -759,9 +759,11 @@ bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
 
-QString Document::openFailureText() const
+QString Document::openFailureText() const { return readFailureText(m_readNeedsPassword); }
+
+QString Document::readFailureText(bool needsPassword)
 {
-    return rqs::localized(m_readNeedsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
+    return rqs::localized(needsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
 }
 
 void Document::updateChain(QObject *)

@@ -93,6 +93,7 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, VXPagesController::PageListChangedNotification, m_pagesController,
         [this](const platform::Notification &) { pageListChanged(); });
+    connect(m_pagesController, &VXPagesController::filesRefused, this, &VXDocumentWindowController::tellRefused);
 }
 
 VXDocumentWindowController::~VXDocumentWindowController()
@@ -587,13 +588,24 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     panel.beginSheetModalForWindow(m_document->windowForSheet(), [self, oneName, severalName, byFile](int result, const QList<QUrl> &urls) {
         if (!self || result != platform::OpenPanel::OKButton)
             return;
-        QList<VXPagePtr> pages;
-        for (const QUrl &url : urls)
-            pages += VXPagesController::pagesForURL(url);
+        VXRefusedFiles refused;
+        const QList<VXPagePtr> pages = VXPagesController::pagesForURLs(urls, refused);
         const qsizetype count = byFile ? urls.size() : pages.size();
         if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
             self->m_document->updatePages();
+        if (!refused.isEmpty())
+            self->tellRefused(refused);
     });
+}
+
+void VXDocumentWindowController::tellRefused(const VXRefusedFiles &refused)
+{
+    platform::logWarning(QStringLiteral("Could not add %1 to \"%2\"").arg(refused.names().join(QStringLiteral(", ")), m_document->displayName()));
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()));
+    alert.setInformativeText(refused.text());
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(m_document->windowForSheet(), platform::Alert::Completion());
 }
 
 void VXDocumentWindowController::removeSelectedPages(QObject *)

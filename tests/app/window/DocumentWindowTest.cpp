@@ -16,6 +16,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/ui/OpenPanel.h"
 #include "platform/ui/UndoManager.h"
 #include "support/PdfFixture.h"
 #include "support/Screenshot.h"
@@ -709,6 +710,63 @@ TEST_F(DocumentTest, DroppedFilesAndPictureDataBecomePagesWhereTheyAreDropped)
     nothing.setUrls({QUrl::fromLocalFile(text)});
     EXPECT_FALSE(list.controller.canDropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
     EXPECT_FALSE(list.controller.dropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
+}
+
+// Files chosen in the add panels or dropped that give no pages are named in one alert, each with
+// the reason opening it would give; the pages of the others are added all the same, from the
+// panels at the top of the list in the order chosen, from a drop where it lands.
+TEST_F(DocumentWindowTest, FilesThatGiveNoPagesAreNamedWithTheirReasonAndTheOthersAreAdded)
+{
+    open(2);
+    const QList<VXPagePtr> original = document.inputFilter()->allPages();
+    PdfFixture::write(folder.path(), "Locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(8), "secret", "owner"));
+    PdfFixture::write(folder.path(), "Three.pdf", pagesOfSize(3, {420, 595}));
+    PdfFixture::write(folder.path(), "Notes.jpg", "no picture in here");
+    PdfFixture::write(folder.path(), "Photo.png", PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72));
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const QString title = rqs::localized("AddPagesRefusedTitle").replace("%1", "booklet.pdf");
+    const QString locked = "“Locked.pdf”\n" + rqs::localized("OpenFailedPasswordText");
+    const QString notes = "“Notes.jpg”\n" + rqs::localized("OpenFailedContentsText");
+    const auto shapes = [&] {
+        QStringList result;
+        for (const VXPagePtr &page : document.inputFilter()->allPages())
+            result << (original.contains(page) ? QString::number(original.indexOf(page) + 1)
+                                               : QStringLiteral("%1x%2").arg(qRound(page->size().width())).arg(qRound(page->size().height())));
+        return result;
+    };
+
+    struct Case { const char *action; QString chosen; QStringList shapes; QString told; };
+    const QList<Case> cases{
+        {"addPDFPage", R"("Locked.pdf" "Three.pdf")", {"420x595", "420x595", "420x595", "1", "2"}, title + "\n" + locked},
+        {"addImagePage", R"("Notes.jpg" "Photo.png")", {"120x80", "420x595", "420x595", "420x595", "1", "2"}, title + "\n" + notes},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.action);
+        platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+            dialog.setDirectory(folder.path());
+            dialog.selectFile(c.chosen);
+            return platform::OpenPanel::OKButton;
+        });
+        told.clear();
+        ASSERT_TRUE(QMetaObject::invokeMethod(controller, c.action, Q_ARG(QObject *, nullptr)));
+        ASSERT_TRUE(waitFor([&] { return !told.isEmpty(); }));
+        EXPECT_EQ(shapes(), c.shapes);
+        EXPECT_EQ(told, QStringList{c.told});
+    }
+    platform::OpenPanel::setResponder(nullptr);
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(folder.filePath("Locked.pdf")), QUrl::fromLocalFile(folder.filePath("Notes.jpg")),
+                     QUrl::fromLocalFile(folder.filePath("Photo.png"))});
+    told.clear();
+    ASSERT_TRUE(controller->pagesController()->dropMimeData(&dropped, Qt::CopyAction, 7, 0, {}));
+    ASSERT_TRUE(waitFor([&] { return !told.isEmpty(); }));
+    EXPECT_EQ(shapes(), (QStringList{"120x80", "420x595", "420x595", "420x595", "1", "2", "120x80"}));
+    EXPECT_EQ(told, QStringList{title + "\n" + locked + "\n\n" + notes});
 }
 
 TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)
