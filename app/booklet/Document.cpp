@@ -209,10 +209,10 @@ void Document::readRemainingPages()
     m_readsShownPagesFirst = shownPagesFirst;
 }
 
-bool Document::writeToURL(const QUrl &url, const QString &)
+bool Document::writeToURL(const QUrl &url, const QString &, QString *reason)
 {
     readRemainingPages();
-    return m_inputFilter.pdfDocument().write(url.toLocalFile());
+    return m_inputFilter.pdfDocument().write(url.toLocalFile(), reason);
 }
 
 QStringList Document::writableTypes() const { return {PdfType}; }

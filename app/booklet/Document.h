@@ -115,7 +115,7 @@ public:
     static const QStringList &printInfoKeys();
 
     bool readFromURL(const QUrl &url, const QString &type) override;
-    bool writeToURL(const QUrl &url, const QString &type) override;
+    bool writeToURL(const QUrl &url, const QString &type, QString *reason) override;
     QStringList writableTypes() const override;
 
     // The settings

@@ -198,25 +198,26 @@ bool PdfDocument::removePage(int index)
     return true;
 }
 
-bool PdfDocument::write(const QString &path) const
+bool PdfDocument::write(const QString &path, QString *reason) const
 {
-    AtomicFileWriter out(path);
-    if (!out.open()) {
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
+    const auto fail = [&](const QString &why) {
+        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, why));
+        if (reason)
+            *reason = why;
         return false;
-    }
+    };
+    AtomicFileWriter out(path);
+    if (!out.open())
+        return fail(out.errorString());
     const QString error = assemble([&](QPDF &pdf, const PDFVersion &version) {
         PdfWriter::toDevice(pdf, version, out.device());
     });
     if (!error.isEmpty()) {
         out.cancel();
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, error));
-        return false;
+        return fail(error);
     }
-    if (!out.commit()) {
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
-        return false;
-    }
+    if (!out.commit())
+        return fail(out.errorString());
     return true;
 }
 

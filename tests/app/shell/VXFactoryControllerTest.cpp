@@ -154,7 +154,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
 
     scene.click(1, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
-    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("ExportFailedText").replace("%1", out + "/Menu - Booklet.pdf")))
+    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("WriteFailedText").arg(out + "/Menu - Booklet.pdf", "it is not a regular file")))
         << "the failed row tells why: " << scene.alerts.last().toStdString();
 
     scene.clickWindow("clearButton");
