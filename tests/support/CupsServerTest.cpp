@@ -1,5 +1,7 @@
 #include "CupsServerTest.h"
 
+#include "Desktop.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +16,12 @@ void CupsServerTest::SetUp()
 {
     if (serverFolder().isEmpty())
         GTEST_SKIP() << "FOLDWISE_TEST_CUPS_DIR is not set: no private cupsd to print to (scripts/test starts one)";
+}
+
+void CupsServerOnDesktopTest::SetUp()
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    CupsServerTest::SetUp();
 }
 
 QByteArray CupsServerTest::jobFile(int jobId, const QString &suffix)

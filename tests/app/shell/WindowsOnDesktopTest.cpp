@@ -445,13 +445,12 @@ TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEsc
 namespace {
 
 // The printer settings with the private print server's printers in their list.
-class PrinterSettingsOnDesktop : public CupsServerTest
+class PrinterSettingsOnDesktop : public CupsServerOnDesktopTest
 {
 protected:
     void SetUp() override
     {
-        FOLDWISE_REQUIRE_DESKTOP();
-        CupsServerTest::SetUp();
+        CupsServerOnDesktopTest::SetUp();
         if (IsSkipped())
             return;
         ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
