@@ -24,6 +24,7 @@
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/Screenshot.h"
+#include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
 #include <QAbstractItemView>
@@ -66,20 +67,6 @@ protected:
         for (Document *document : documents.documents())
             windows << document->documentWindow();
         return windows;
-    }
-
-    // Once the window manager has framed the window and the window has settled: its frame.
-    static QRect settledFrame(QWidget *window)
-    {
-        QRect frame;
-        (void)QTest::qWaitFor([&] {
-            const QRect now = window->frameGeometry();
-            const bool settled = now != window->geometry() && now == frame;
-            frame = now;
-            return settled;
-        }, 5000);
-        QTest::qWait(200);
-        return window->frameGeometry();
     }
 
     static QRect available(QWidget *window) { return window->screen()->availableGeometry(); }
@@ -241,23 +228,6 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
 }
 
 namespace {
-
-// The first top-level widget of that kind shown and exposed on the screen, once there is one.
-template <class T>
-T *shownWindow(const std::function<bool(T *)> &wanted = {})
-{
-    T *shown = nullptr;
-    static_cast<void>(QTest::qWaitFor([&] {
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            auto *candidate = qobject_cast<T *>(window);
-            if (candidate && candidate->isVisible() && candidate->windowHandle() && candidate->windowHandle()->isExposed()
-                && (!wanted || wanted(candidate)))
-                shown = candidate;
-        }
-        return shown != nullptr;
-    }, 5000));
-    return shown;
-}
 
 // How much of what the window draws the screen shows where the window says it is: the share of
 // its pixels, read back from the X server's root window, that match its own drawing.
