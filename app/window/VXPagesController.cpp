@@ -258,7 +258,8 @@ QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url, QString *failur
     QString reason;
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        platform::logWarning(QStringLiteral("Could not add \"%1\" as pages: %2").arg(path, file.errorString()));
+        const QString why = QFileInfo(path).isFile() ? file.errorString() : QStringLiteral("it is no file");
+        platform::logWarning(QStringLiteral("Could not add \"%1\" as pages: %2").arg(path, why));
         reason = rqs::localized(QStringLiteral("OpenFailedUnreadableText"));
     } else if (isPdfURL(url)) {
         bool needsPassword = false;
