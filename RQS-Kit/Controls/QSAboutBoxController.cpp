@@ -5,8 +5,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/ClearBackground.h"
 #include "platform/ui/ViewEffects.h"
+#include "platform/ui/Window.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
@@ -59,11 +59,7 @@ void QSAboutBoxController::windowDidLoad()
     }
     if (m_versionTF)
         m_versionTF->setText(QSSystemInfo::appVersion());
-    // As the desktop's other information windows: Escape and Ctrl+W close it.
-    auto *closing = new QAction(window());
-    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    connect(closing, &QAction::triggered, window(), &QWidget::close);
-    window()->addAction(closing);
+    window()->closeWithEscapeAndCtrlW();
 }
 
 void QSAboutBoxController::scrollFrameChanged()

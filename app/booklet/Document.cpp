@@ -209,10 +209,10 @@ void Document::readRemainingPages()
     m_readsShownPagesFirst = shownPagesFirst;
 }
 
-bool Document::writeToURL(const QUrl &url, const QString &)
+bool Document::writeToURL(const QUrl &url, const QString &, QString *reason)
 {
     readRemainingPages();
-    return m_inputFilter.pdfDocument().write(url.toLocalFile());
+    return m_inputFilter.pdfDocument().write(url.toLocalFile(), reason);
 }
 
 QStringList Document::writableTypes() const { return {PdfType}; }
@@ -759,9 +759,11 @@ bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
 
-QString Document::openFailureText() const
+QString Document::openFailureText() const { return readFailureText(m_readNeedsPassword); }
+
+QString Document::readFailureText(bool needsPassword)
 {
-    return rqs::localized(m_readNeedsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
+    return rqs::localized(needsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
 }
 
 void Document::updateChain(QObject *)

@@ -115,7 +115,7 @@ public:
     static const QStringList &printInfoKeys();
 
     bool readFromURL(const QUrl &url, const QString &type) override;
-    bool writeToURL(const QUrl &url, const QString &type) override;
+    bool writeToURL(const QUrl &url, const QString &type, QString *reason) override;
     QStringList writableTypes() const override;
 
     // The settings
@@ -250,6 +250,7 @@ public:
     // Why the last read failed, as the user is told: a PDF locked by a password, or contents that
     // could not be read.
     QString openFailureText() const;
+    static QString readFailureText(bool needsPassword);
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);

@@ -404,10 +404,14 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url, QString *failure)
 
 bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString &failure)
 {
-    failure = rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile());
+    // Nothing written: the file, and why.
+    const auto notWritten = [&](const QString &reason) {
+        failure = rqs::localized(QStringLiteral("WriteFailedText")).arg(url.toLocalFile(), reason);
+        return false;
+    };
     if (isDocumentFile(url)) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
-        return false;
+        return notWritten(rqs::localized(QStringLiteral("ExportOverSourceReason")));
     }
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
@@ -420,7 +424,7 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
     }
     const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
     if (!info)
-        return false;
+        return notWritten(rqs::localized(QStringLiteral("ExportSettingsReason")));
     updatePrintView(true);
     PrintOperation operation(*m_document.printView(), *info);
     const QString label = rqs::localized(QStringLiteral("ExportProgress")).replace(QLatin1String("%1"), m_document.displayName());
@@ -432,8 +436,9 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
                                .arg(url.toLocalFile(), pageList(failed)));
         failure = rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed));
+        return false;
     }
-    return false;
+    return notWritten(operation.writingFailure().isEmpty() ? operation.errorString() : operation.writingFailure());
 }
 
 void VXDocumentPrinter::saveBooklet()

@@ -1,5 +1,6 @@
 #include "app/shell/VXFactoryController.h"
 
+#include "app/booklet/VXRefusedFiles.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXTask.h"
 #include "app/shell/VXTaskCellView.h"
@@ -156,14 +157,14 @@ QString VXFactoryController::uniqueName(const QString &name) const
 
 void VXFactoryController::addURLs(const QList<QUrl> &urls)
 {
-    QStringList refused;
+    VXRefusedFiles refused;
     for (const QUrl &given : urls) {
         const QFileInfo file(given.toLocalFile());
         const QUrl url = file.isSymLink() ? QUrl::fromLocalFile(file.symLinkTarget()) : given;
         auto *task = new VXTask(url, this);
         task->setDocumentName(uniqueName(task->documentName()));
         if (!task->isPDF()) {
-            refused << file.fileName();
+            refused.add(file.filePath(), task->errorMessage());
             delete task;
             continue;
         }
@@ -178,13 +179,12 @@ void VXFactoryController::addURLs(const QList<QUrl> &urls)
         tellRefused(refused);
 }
 
-void VXFactoryController::tellRefused(const QStringList &names)
+void VXFactoryController::tellRefused(const VXRefusedFiles &refused)
 {
-    platform::logWarning(QStringLiteral("Could not add %1 to the batch factory, because they open neither as PDF nor as picture")
-                             .arg(names.join(QStringLiteral(", "))));
+    platform::logWarning(QStringLiteral("Could not add %1 to the batch factory").arg(refused.names().join(QStringLiteral(", "))));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("FactoryRefusedTitle")));
-    alert.setInformativeText(rqs::localized(QStringLiteral("FactoryRefusedText")).replace(QLatin1String("%1"), names.join(QLatin1Char('\n'))));
+    alert.setInformativeText(refused.text());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }

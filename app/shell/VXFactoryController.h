@@ -14,6 +14,7 @@
 #include <QUrl>
 
 class VXDocumentController;
+class VXRefusedFiles;
 class VXTask;
 class VXTaskListModel;
 
@@ -98,7 +99,7 @@ private:
     void reloadTable();
     void printNextTask(VXTask *finished);
     void exportNext(QList<QPointer<VXTask>> queue, const QUrl &folder, int count);
-    void tellRefused(const QStringList &names);
+    void tellRefused(const VXRefusedFiles &refused);
     void showProgress(const QString &text);
     void forget(VXTask *task);
     QString uniqueName(const QString &name) const;

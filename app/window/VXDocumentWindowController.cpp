@@ -20,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QFontInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
 #include <QLayout>
@@ -90,6 +91,7 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, VXPagesController::PageListChangedNotification, m_pagesController,
         [this](const platform::Notification &) { pageListChanged(); });
+    connect(m_pagesController, &VXPagesController::filesRefused, this, &VXDocumentWindowController::tellRefused);
 }
 
 VXDocumentWindowController::~VXDocumentWindowController()
@@ -584,19 +586,35 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     panel.beginSheetModalForWindow(m_document->windowForSheet(), [self, oneName, severalName, byFile](int result, const QList<QUrl> &urls) {
         if (!self || result != platform::OpenPanel::OKButton)
             return;
-        QList<VXPagePtr> pages;
-        for (const QUrl &url : urls)
-            pages += VXPagesController::pagesForURL(url);
+        VXRefusedFiles refused;
+        const QList<VXPagePtr> pages = VXPagesController::pagesForURLs(urls, refused);
         const qsizetype count = byFile ? urls.size() : pages.size();
         if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
             self->m_document->updatePages();
+        if (!refused.isEmpty())
+            self->tellRefused(refused);
     });
+}
+
+void VXDocumentWindowController::tellRefused(const VXRefusedFiles &refused)
+{
+    platform::logWarning(QStringLiteral("Could not add %1 to \"%2\"").arg(refused.names().join(QStringLiteral(", ")), m_document->displayName()));
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()));
+    alert.setInformativeText(refused.text());
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(m_document->windowForSheet(), platform::Alert::Completion());
 }
 
 void VXDocumentWindowController::removeSelectedPages(QObject *)
 {
-    if (m_pagesTableView)
-        m_pagesController->removeObjectsAtArrangedObjectIndexes(m_pagesTableView->selectedRows());
+    if (!m_pagesTableView)
+        return;
+    const QList<int> rows = m_pagesTableView->selectedRows();
+    // Rows going one by one would leave a single page selected on the way, and the view would
+    // move to it: the selection goes first, and the view stays.
+    m_pagesTableView->selectionModel()->clearSelection();
+    m_pagesController->removeObjectsAtArrangedObjectIndexes(rows);
 }
 
 // ---- Help
@@ -778,7 +796,12 @@ void VXDocumentWindowController::showFontManager(QObject *sender)
         connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &VXDocumentWindowController::changeFont);
     }
     const QSignalBlocker quiet(m_fontDialog.data());
-    m_fontDialog->setCurrentFont(m_document->pageNumberFilter()->font());
+    // The panel finds a font's face by its style name, and one without that name by "Normal" or
+    // "Regular", which DejaVu's upright "Book" is not: it would show the family's first face, an
+    // italic one. The name of the face the numbers are drawn in goes with the font.
+    QFont drawn = m_document->pageNumberFilter()->font();
+    drawn.setStyleName(QFontInfo(drawn).styleName());
+    m_fontDialog->setCurrentFont(drawn);
     m_fontDialog->show();
     m_fontDialog->raise();
 }

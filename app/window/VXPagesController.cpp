@@ -251,26 +251,45 @@ bool VXPagesController::removeRowsMovedOut(const QMimeData *data)
     return removeObjectsAtArrangedObjectIndexes(unarchivedRows(data->data(PageIndexPasteboardType)));
 }
 
-QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url)
+QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url, QString *failure)
 {
     const QString path = url.toLocalFile();
     QList<VXPagePtr> pages;
-    if (isPdfURL(url)) {
-        if (const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path)) {
+    QString reason;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        const QString why = QFileInfo(path).isFile() ? file.errorString() : QStringLiteral("it is no file");
+        platform::logWarning(QStringLiteral("Could not add \"%1\" as pages: %2").arg(path, why));
+        reason = rqs::localized(QStringLiteral("OpenFailedUnreadableText"));
+    } else if (isPdfURL(url)) {
+        bool needsPassword = false;
+        if (const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &needsPassword)) {
             for (int i = 0; i < pdf->pageCount(); ++i) {
                 if (const std::optional<platform::PdfPage> page = pdf->page(i))
                     pages.append(VXPage::pageForPDFPage(*page));
             }
+        } else {
+            reason = Document::readFailureText(needsPassword);
         }
-        return pages;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        platform::logWarning(QStringLiteral("Could not add \"%1\" as a page: %2").arg(url.toString(), file.errorString()));
-        return pages;
-    }
-    if (const VXPagePtr page = VXPage::pageWithImage(file.readAll()))
+    } else if (const VXPagePtr page = VXPage::pageWithImage(file.readAll())) {
         pages.append(page);
+    } else {
+        reason = Document::readFailureText(false);
+    }
+    if (failure)
+        *failure = reason;
+    return pages;
+}
+
+QList<VXPagePtr> VXPagesController::pagesForURLs(const QList<QUrl> &urls, VXRefusedFiles &refused)
+{
+    QList<VXPagePtr> pages;
+    for (const QUrl &url : urls) {
+        QString failure;
+        pages += pagesForURL(url, &failure);
+        if (!failure.isEmpty())
+            refused.add(url.toLocalFile(), failure);
+    }
     return pages;
 }
 
@@ -372,17 +391,20 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
     if (isOwnDrag(data))
         return moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at);
     QList<VXPagePtr> pages;
+    VXRefusedFiles refused;
     if (data->hasFormat(PagePasteboardType)) {
         pages = unarchivedPages(data->data(PagePasteboardType));
     } else {
-        for (const QUrl &url : data->urls()) {
-            if (url.isLocalFile())
-                pages += pagesForURL(url);
-        }
+        QList<QUrl> files = data->urls();
+        files.removeIf([](const QUrl &url) { return !url.isLocalFile(); });
+        pages = pagesForURLs(files, refused);
         if (pages.isEmpty())
             pages = pagesFromPasteboard(data);
     }
-    return insertPagesAtRow(pages, at, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+    const bool inserted = insertPagesAtRow(pages, at, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+    if (!refused.isEmpty())
+        emit filesRefused(refused);
+    return inserted;
 }
 
 // A picture the data holds, or the first page of the PDF it holds.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXPage.h"
+#include "app/booklet/VXRefusedFiles.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -60,8 +61,10 @@ public:
     void reload();
 
     // Every page of a file whose name ends in ".pdf", else the file as one picture page; none
-    // (logged) for a file that does not open as such.
-    static QList<VXPagePtr> pagesForURL(const QUrl &url);
+    // (logged) for a file that does not open as such, with failure saying why as opening it would.
+    static QList<VXPagePtr> pagesForURL(const QUrl &url, QString *failure = nullptr);
+    // The pages of the files in their order; a file that gives none goes to refused.
+    static QList<VXPagePtr> pagesForURLs(const QList<QUrl> &urls, VXRefusedFiles &refused);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -76,6 +79,10 @@ public:
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+
+signals:
+    // Dropped files that became no pages, each with its reason.
+    void filesRefused(const VXRefusedFiles &refused);
 
 private:
     void setActionName(const QString &name);

@@ -6,8 +6,10 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QScreen>
 #include <QShowEvent>
@@ -48,6 +50,71 @@ bool sameKind(const QObject *controller, const QObject *other)
 {
     return controller && other && qstrcmp(controller->metaObject()->className(), other->metaObject()->className()) == 0;
 }
+
+bool isFramed(const QWidget *window) { return window->frameGeometry() != window->geometry(); }
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+// The frame around a window: its own once the desktop has framed it, else most likely the one the
+// window it belongs to or was opened from has, from the same window manager.
+QMargins expectedFrameMargins(const QWidget *window, const QWidget *beside)
+{
+    if (isFramed(window) || !beside)
+        return frameMargins(window);
+    return frameMargins(beside);
+}
+
+// Puts the frame of a window made on the screen at that corner. One the desktop has not framed yet
+// is placed by its inner rectangle, which the desktop then frames where it stands.
+void moveFrameTo(QWidget *window, const QPoint &corner, const QMargins &frame)
+{
+    window->move(isFramed(window) ? corner : corner + QPoint(frame.left(), frame.top()));
+}
+
+// Keeps a sheet centred over its window while it takes its size as it first shows: a message box
+// sizes itself to its text only in its own show event, after any move made before showing it.
+class SheetCentring : public QObject
+{
+public:
+    SheetCentring(QWidget *sheet, const Window *window)
+        : m_sheet(sheet)
+        , m_window(window)
+    {
+        sheet->installEventFilter(this);
+    }
+    ~SheetCentring() override
+    {
+        if (m_sheet)
+            m_sheet->removeEventFilter(this);
+    }
+    SheetCentring(const SheetCentring &) = delete;
+    SheetCentring &operator=(const SheetCentring &) = delete;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_sheet && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+            centre();
+        return false;
+    }
+
+private:
+    void centre()
+    {
+        QScreen *screen = m_window->screen();
+        const QMargins frame = expectedFrameMargins(m_sheet, m_window);
+        const QRect placed = WindowPlacement::place(m_sheet->geometry().marginsAdded(frame), m_window->frameGeometry(), false,
+                                                    screen ? screen->availableGeometry() : QRect());
+        moveFrameTo(m_sheet, placed.topLeft(), frame);
+    }
+
+    QPointer<QWidget> m_sheet;
+    const Window *m_window;
+};
 
 Window *latestShownOfKind(const Window *window)
 {
@@ -150,9 +217,10 @@ void Window::present(QWidget *sheet)
 {
     if (!sheet)
         return;
-    // Sheets hang from the top edge of their window, centred.
-    sheet->move(mapToGlobal(QPoint((width() - sheet->width()) / 2, 0)));
-    sheet->show();
+    {
+        const SheetCentring centring(sheet, this);
+        sheet->show();
+    }
     sheet->raise();
     sheet->activateWindow();
 }
@@ -230,14 +298,13 @@ void Window::placeOnFirstShow()
     placedWindows.append(this);
     QScreen *onScreen = from ? from->screen() : screen();
     const QRect available = onScreen ? onScreen->availableGeometry() : QRect();
-    const QSize decoration = frameGeometry().size() - size();
-    const QRect placed = WindowPlacement::place(frameGeometry(), from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt,
-                                                cascade, available);
-    if (placed.size() != frameGeometry().size())
-        resize(placed.size() - decoration);
-    // A window's position is its frame's.
-    move(placed.topLeft());
-    if (decoration.isNull()) {
+    const QMargins frame = expectedFrameMargins(this, from);
+    const QRect framed = geometry().marginsAdded(frame);
+    const QRect placed = WindowPlacement::place(framed, from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt, cascade, available);
+    if (placed.size() != framed.size())
+        resize(placed.marginsRemoved(frame).size());
+    moveFrameTo(this, placed.topLeft(), frame);
+    if (!isFramed(this)) {
         m_frameLooksLeft = 40;
         m_frameWatch.start();
     }
@@ -271,6 +338,26 @@ void Window::closeUnconditionally()
     CloseAcceptor acceptor([this] { closing(); });
     installEventFilter(&acceptor);
     close();
+}
+
+void Window::closeWithEscapeAndCtrlW()
+{
+    m_closesWithEscape = true;
+    auto *closeItem = new QAction(this);
+    closeItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeItem, &QAction::triggered, this, &QWidget::close);
+    addAction(closeItem);
+}
+
+// Escape as a key the controls leave alone rather than a shortcut: a shortcut would still fire
+// after an open drop-down list had closed itself on it.
+void Window::keyPressEvent(QKeyEvent *event)
+{
+    if (m_closesWithEscape && event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Window::closing()

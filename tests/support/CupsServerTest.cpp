@@ -1,5 +1,7 @@
 #include "CupsServerTest.h"
 
+#include "Desktop.h"
+
 #include "platform/printing/PrinterCache.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,12 @@ void CupsServerTest::SetUp()
 {
     if (serverFolder().isEmpty())
         GTEST_SKIP() << "FOLDWISE_TEST_CUPS_DIR is not set: no private cupsd to print to (scripts/test starts one)";
+}
+
+void CupsServerOnDesktopTest::SetUp()
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    CupsServerTest::SetUp();
 }
 
 QByteArray CupsServerTest::jobFile(int jobId, const QString &suffix)

@@ -33,3 +33,11 @@ protected:
     // them have arrived (or a generous limit has passed).
     static QList<int> jobsTitled(const QString &title, int expected);
 };
+
+// The same on the private X display under its window manager (the "…OnDesktop" suites): skipped
+// without either.
+class CupsServerOnDesktopTest : public CupsServerTest
+{
+protected:
+    void SetUp() override;
+};
