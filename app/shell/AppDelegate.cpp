@@ -9,7 +9,7 @@
 #include "app/shell/VXFactoryController.h"
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
-#include "app/shell/VXOpenFailures.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXRealHomeDirectory.h"

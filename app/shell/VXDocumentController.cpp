@@ -1,7 +1,7 @@
 #include "app/shell/VXDocumentController.h"
 
 #include "app/booklet/Document.h"
-#include "app/shell/VXOpenFailures.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"

@@ -1,6 +1,6 @@
 #include "app/shell/VXFactoryController.h"
 
-#include "app/booklet/VXRefusedFiles.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXTask.h"
 #include "app/shell/VXTaskCellView.h"
@@ -157,7 +157,7 @@ QString VXFactoryController::uniqueName(const QString &name) const
 
 void VXFactoryController::addURLs(const QList<QUrl> &urls)
 {
-    VXRefusedFiles refused;
+    VXOpenFailures refused;
     for (const QUrl &given : urls) {
         const QFileInfo file(given.toLocalFile());
         const QUrl url = file.isSymLink() ? QUrl::fromLocalFile(file.symLinkTarget()) : given;
@@ -179,12 +179,12 @@ void VXFactoryController::addURLs(const QList<QUrl> &urls)
         tellRefused(refused);
 }
 
-void VXFactoryController::tellRefused(const VXRefusedFiles &refused)
+void VXFactoryController::tellRefused(const VXOpenFailures &refused)
 {
     platform::logWarning(QStringLiteral("Could not add %1 to the batch factory").arg(refused.names().join(QStringLiteral(", "))));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("FactoryRefusedTitle")));
-    alert.setInformativeText(refused.text());
+    alert.setInformativeText(refused.namedText());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }

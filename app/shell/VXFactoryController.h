@@ -14,7 +14,7 @@
 #include <QUrl>
 
 class VXDocumentController;
-class VXRefusedFiles;
+class VXOpenFailures;
 class VXTask;
 class VXTaskListModel;
 
@@ -99,7 +99,7 @@ private:
     void reloadTable();
     void printNextTask(VXTask *finished);
     void exportNext(QList<QPointer<VXTask>> queue, const QUrl &folder, int count);
-    void tellRefused(const VXRefusedFiles &refused);
+    void tellRefused(const VXOpenFailures &refused);
     void showProgress(const QString &text);
     void forget(VXTask *task);
     QString uniqueName(const QString &name) const;

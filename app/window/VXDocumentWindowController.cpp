@@ -586,7 +586,7 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     panel.beginSheetModalForWindow(m_document->windowForSheet(), [self, oneName, severalName, byFile](int result, const QList<QUrl> &urls) {
         if (!self || result != platform::OpenPanel::OKButton)
             return;
-        VXRefusedFiles refused;
+        VXOpenFailures refused;
         const QList<VXPagePtr> pages = VXPagesController::pagesForURLs(urls, refused);
         const qsizetype count = byFile ? urls.size() : pages.size();
         if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
@@ -596,12 +596,12 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     });
 }
 
-void VXDocumentWindowController::tellRefused(const VXRefusedFiles &refused)
+void VXDocumentWindowController::tellRefused(const VXOpenFailures &refused)
 {
     platform::logWarning(QStringLiteral("Could not add %1 to \"%2\"").arg(refused.names().join(QStringLiteral(", ")), m_document->displayName()));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()));
-    alert.setInformativeText(refused.text());
+    alert.setInformativeText(refused.namedText());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(m_document->windowForSheet(), platform::Alert::Completion());
 }

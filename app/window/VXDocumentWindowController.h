@@ -21,7 +21,7 @@
 #include <QTabBar>
 
 class VXPagesController;
-class VXRefusedFiles;
+class VXOpenFailures;
 
 // The window of one booklet document, made from the interface file "Document": the sheet (two
 // page views under the decoration overlay and the fold shadow), the page list, the settings
@@ -198,7 +198,7 @@ private:
     void selectionChanged();
     void addPagesFromPanel(const QStringList &types, const QString &oneName, const QString &severalName, bool byFile);
     // Which chosen or dropped files gave no pages, and why.
-    void tellRefused(const VXRefusedFiles &refused);
+    void tellRefused(const VXOpenFailures &refused);
     void helpPopoverDidClose();
     // The row of controls a help button explains, in the button's coordinates: the popover opens
     // beside it, not over the controls.

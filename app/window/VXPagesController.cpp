@@ -281,7 +281,7 @@ QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url, QString *failur
     return pages;
 }
 
-QList<VXPagePtr> VXPagesController::pagesForURLs(const QList<QUrl> &urls, VXRefusedFiles &refused)
+QList<VXPagePtr> VXPagesController::pagesForURLs(const QList<QUrl> &urls, VXOpenFailures &refused)
 {
     QList<VXPagePtr> pages;
     for (const QUrl &url : urls) {
@@ -391,7 +391,7 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
     if (isOwnDrag(data))
         return moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at);
     QList<VXPagePtr> pages;
-    VXRefusedFiles refused;
+    VXOpenFailures refused;
     if (data->hasFormat(PagePasteboardType)) {
         pages = unarchivedPages(data->data(PagePasteboardType));
     } else {

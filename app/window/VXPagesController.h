@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXPage.h"
-#include "app/booklet/VXRefusedFiles.h"
+#include "app/booklet/VXOpenFailures.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -64,7 +64,7 @@ public:
     // (logged) for a file that does not open as such, with failure saying why as opening it would.
     static QList<VXPagePtr> pagesForURL(const QUrl &url, QString *failure = nullptr);
     // The pages of the files in their order; a file that gives none goes to refused.
-    static QList<VXPagePtr> pagesForURLs(const QList<QUrl> &urls, VXRefusedFiles &refused);
+    static QList<VXPagePtr> pagesForURLs(const QList<QUrl> &urls, VXOpenFailures &refused);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -82,7 +82,7 @@ public:
 
 signals:
     // Dropped files that became no pages, each with its reason.
-    void filesRefused(const VXRefusedFiles &refused);
+    void filesRefused(const VXOpenFailures &refused);
 
 private:
     void setActionName(const QString &name);

@@ -254,6 +254,12 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
 {
     const auto promptOnParent = [&] { return prompt->isVisible() && prompt->parentWindow() == &parent; };
     const auto keyName = [] { return QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className() : "none"; };
+    // The note makes itself key as it attaches; a window manager may keep the key with the parent.
+    // Never with the sheet that has gone.
+    const auto keyIsOnParent = [&] {
+        QWidget *key = QApplication::activeWindow();
+        return key == &parent || (key && key == prompt->window());
+    };
     auto *sheet = new QDialog;
     sheet->resize(300, 120);
     // Whether the window manager has shown the sheet by the time it ends is a race: run it a few times.
@@ -264,7 +270,7 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
         EXPECT_FALSE(start());
         ASSERT_TRUE(parent.endSheet(sheet, 0));
         ASSERT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
-        EXPECT_EQ(QApplication::activeWindow(), &parent);
+        EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
         click(prompt->cancelButton());
         ASSERT_FALSE(prompt->isVisible());
     }
@@ -276,7 +282,7 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
     EXPECT_FALSE(QTest::qWaitFor(promptOnParent, 100)) << "not while the sheet is up";
     ASSERT_TRUE(parent.endSheet(sheet, 0));
     EXPECT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
-    EXPECT_EQ(QApplication::activeWindow(), &parent);
+    EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
 }
 
 // The due prompt as the user meets it: its three buttons at the size they need, side by side inside

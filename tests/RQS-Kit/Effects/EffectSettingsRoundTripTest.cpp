@@ -344,14 +344,14 @@ TEST(EffectSettingsRoundTrip, OakWoodChosenInTheTexturedFramesPanelComesBackAsWo
     OpenPanel frame("TexturedFrame");
     QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
     ASSERT_TRUE(frames);
-    ASSERT_TRUE(UserHand::choose(frames, frames->findText("Oak Wood", Qt::MatchStartsWith)));
+    ASSERT_TRUE(UserHand::choose(frames, frames->findText("Wood Oak")));
 
     EXPECT_EQ(frame.effect->settings().value("inputFrameName"), "FRM-0#005#Wood-Oak");
     EXPECT_EQ(popUpOf(frame.panel, "inputTextureName")->currentText(), "Wood Light with Knots");
     expectTextureKeptAndRestored(*frame.effect, "RQS-T#010#Wood-Light-Knots", wood, "#d1a573", {-35, 60, 30, 180});
 }
 
-// Red picked first, then the texture "Dark Wood": the texture brings its own colour, hue 20°,
+// Red picked first, then the texture "Wood Dark": the texture brings its own colour, hue 20°,
 // saturation 60 %, value 40 % (0.4, 0.24, 0.16), which is what the 24-pixel ring (0.03 of 800)
 // shows, the well shows and the settings keep; restored with the red it would be red.
 TEST(EffectSettingsRoundTrip, DarkWoodChosenAfterRedInTheShapedBordersPanelComesBackBrown)
@@ -362,7 +362,7 @@ TEST(EffectSettingsRoundTrip, DarkWoodChosenAfterRedInTheShapedBordersPanelComes
     EXPECT_EQ(border.effect->settings().value("inputColor"), "1 0 0 1");
     QComboBox *textures = popUpOf(border.panel, "inputTextureName");
     ASSERT_TRUE(textures);
-    ASSERT_TRUE(UserHand::choose(textures, textures->findText("Dark Wood", Qt::MatchStartsWith)));
+    ASSERT_TRUE(UserHand::choose(textures, textures->findText("Wood Dark")));
 
     expectTextureKeptAndRestored(*border.effect, "RQS-T#011#Wood-Dark", brown, "#663d29", {-20, 60, 16, 180});
 }
@@ -457,7 +457,7 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 3000)) << "a click opens the pop-up";
     // A release soon after the opening press is taken as the end of that press, not as a choice.
     QTest::qWait(QApplication::doubleClickInterval() + 100);
-    const QModelIndex oak = list->model()->index(frames->findText("Oak Wood", Qt::MatchStartsWith), 0);
+    const QModelIndex oak = list->model()->index(frames->findText("Wood Oak"), 0);
     list->scrollTo(oak);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(oak).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, 3000));

@@ -1,7 +1,7 @@
 #include "app/booklet/Document.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
-#include "app/shell/VXOpenFailures.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 

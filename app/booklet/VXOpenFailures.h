@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The files one request could not open, told to the user in one alert once the request is done.
 // A request may name thousands of files, or a path of a megabyte: the alert names a few, each cut
@@ -19,7 +20,14 @@ public:
     void add(const QString &path, const QString &reason);
     // A sentence more for the reason of the last file added.
     void explainLast(const QString &sentence);
-    // The title and the text of the alert.
+    bool isEmpty() const { return m_failures.isEmpty(); }
+    // The files' names, whole, for the log.
+    QStringList names() const;
+    // The files named by reason, with the reason under them, for an alert whose title says what
+    // was not done with them.
+    QString namedText() const;
+    // The title and the text of the alert that tell() shows: a title naming the one file and its
+    // reason, or a title counting the files and their names by reason.
     QString title() const;
     QString text() const;
     // One alert, application-modal; nothing when none failed.

@@ -1,4 +1,4 @@
-#include "app/shell/VXOpenFailures.h"
+#include "app/booklet/VXOpenFailures.h"
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/ui/Alert.h"
@@ -42,10 +42,18 @@ QString VXOpenFailures::title() const
     return rqs::localized(QStringLiteral("OpenFailedSeveralTitle")).arg(m_failures.size());
 }
 
-QString VXOpenFailures::text() const
+QStringList VXOpenFailures::names() const
 {
-    if (m_failures.size() == 1)
-        return m_failures.first().reason;
+    QStringList all;
+    for (const Failure &failure : m_failures)
+        all << QFileInfo(failure.path).fileName();
+    return all;
+}
+
+QString VXOpenFailures::text() const { return m_failures.size() == 1 ? m_failures.first().reason : namedText(); }
+
+QString VXOpenFailures::namedText() const
+{
     QStringList reasons;
     QList<QStringList> names;
     for (const Failure &failure : m_failures) {
