@@ -35,8 +35,12 @@ void quitWhenIdle(AppDelegate *delegate)
 }
 
 // Hands the launch's errand to the running Foldwise; a launch with no files brings it to the front.
-bool forwardToRunning(VXSingleInstance &instance, const QStringList &files, const QStringList &serviceFiles)
+bool forwardToRunning(VXSingleInstance &instance, const QStringList &files, const QStringList &serviceFiles, bool addPrinter)
 {
+    if (addPrinter && !instance.forward(VXSingleInstance::Request::AddPDFService, {}))
+        return false;
+    if (addPrinter && files.isEmpty() && serviceFiles.isEmpty())
+        return true;
     if (serviceFiles.isEmpty())
         return instance.forward(VXSingleInstance::Request::OpenFiles, files);
     return (files.isEmpty() || instance.forward(VXSingleInstance::Request::OpenFiles, files))
@@ -83,8 +87,7 @@ int main(int argc, char **argv)
     const QStringList serviceFiles = parser.values(service);
 
     VXSingleInstance instance(VXSingleInstance::defaultServerName());
-    // Adding the printer is this process's own errand, not one for the running Foldwise.
-    if (!parser.isSet(addService) && forwardToRunning(instance, files, serviceFiles))
+    if (forwardToRunning(instance, files, serviceFiles, parser.isSet(addService)))
         return 0;
     // Without the socket this process still works; only later launches start processes of their own.
     instance.listen();

@@ -61,8 +61,10 @@ bool change(QSFrameCatalog &catalog, const QStringList &command, std::shared_ptr
         added = std::make_shared<QSFrameDescription>(
             QVariantMap{{"Name", command[1]}, {"Texture", "Plain Color"}, {"Texture.Color", "1 1 1 1"}},
             QSFrameCatalog::framesBundlePath(), true);
-        catalog.addFrame(added);
-        return true;
+        if (!catalog.addFrame(added).isEmpty())
+            return true;
+        platform::logError(QStringLiteral("The frame is not added"));
+        return false;
     }
     if (verb == QLatin1String("rename")) {
         if (catalog.renameFrameID(command[1], command[2]))

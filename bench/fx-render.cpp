@@ -389,7 +389,11 @@ int run(const Options &options)
             return 1;
     } else {
         // Rendered and written a band at a time, straight into eight bits: neither the float
-        // pixels nor the picture are ever held whole.
+        // pixels nor the picture are ever held whole. The bands together stay within the budgets.
+        if (const QString refusal = Context::budgetRefusal(output, rect); !refusal.isEmpty()) {
+            platform::logError(refusal);
+            return 1;
+        }
         const auto band = [&](int top, int count) {
             return Context().createImage(output, QRectF(rect.left(), rect.bottom() + 1 - top - count, rect.width(), count),
                                          QImage::Format_RGBA8888);

@@ -1,6 +1,6 @@
 // Draws the single pictures that the kit names itself (the grid tile's remove and pin buttons, the
-// activity panel's background strip, the stack's shadow, the missing-preview picture) into a
-// resources folder. Run: make-kit-art <resources folder>. Its output is checked in; run it again
+// activity panel's background strip, the stack's shadow, the missing-preview picture, the folder
+// boxes' textures) into a resources folder. Run: make-kit-art <resources folder>. Its output is checked in; run it again
 // after a change.
 
 #include "WrittenFile.h"
@@ -16,6 +16,7 @@
 #include <QTextStream>
 
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -150,6 +151,30 @@ bool noPreview(const QDir &folder)
     });
 }
 
+// A fine linen weave of 64-pixel tiles, in a darker and a lighter grey. Either keeps the boxes'
+// title (grey 0.3 over a faint dark shadow) readable: at least 4.5:1 against the darker one.
+bool boxTextures(const QDir &folder)
+{
+    const auto weave = [](int base) {
+        return [base](QPainter &painter, const QSizeF &size) {
+            QImage linen(size.toSize(), QImage::Format_RGB32);
+            // Fixed, so that every run draws the same picture.
+            std::mt19937 grain(7);
+            std::uniform_int_distribution<int> speck(-2, 2);
+            for (int y = 0; y < linen.height(); ++y) {
+                for (int x = 0; x < linen.width(); ++x) {
+                    const int thread = ((x / 2 + y / 2) % 2 == 0 ? 3 : -3) + speck(grain);
+                    const int grey = base + thread;
+                    linen.setPixel(x, y, qRgb(grey, grey, grey + 2));
+                }
+            }
+            painter.drawImage(0, 0, linen);
+        };
+    };
+    return writePicture(folder, QStringLiteral("QSBoxDarkBackground.png"), QSize(64, 64), weave(194))
+        && writePicture(folder, QStringLiteral("QSBoxLightBackground.png"), QSize(64, 64), weave(228));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -161,6 +186,6 @@ int main(int argc, char **argv)
         return 1;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const bool written = gridButtons(folder) && panelStrip(folder) && stackShadow(folder) && noPreview(folder);
+    const bool written = gridButtons(folder) && panelStrip(folder) && stackShadow(folder) && noPreview(folder) && boxTextures(folder);
     return written ? 0 : 1;
 }

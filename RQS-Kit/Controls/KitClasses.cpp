@@ -105,7 +105,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSFrameLessWindow>(QStringLiteral("QSFrameLessWindow"));
     InterfaceLoader::registerClass<QSLayoutTranslationView>(QStringLiteral("QSLayoutTranslationView"));
     InterfaceLoader::registerClass<QSGridItem>(QStringLiteral("QSGridItem"));
-    InterfaceLoader::registerClass<QSStackView>(QStringLiteral("QSStackView"));
+    InterfaceLoader::registerFactory(QStringLiteral("QSStackView"), &QSStackView::fromInterfaceFile);
     InterfaceLoader::registerClass<QS3DView>(QStringLiteral("QS3DView"));
 }
 

@@ -143,6 +143,9 @@ MouseEvent QS3DView::remade(const MouseEvent &event, View *target) const
 void QS3DView::forward(const MouseEvent &event, void (View::*handler)(const MouseEvent &), QEvent::Type type)
 {
     QWidget *target = m_forwardView;
+    // Qt focuses the widget under a press of its own only; this one went to the 3-D view.
+    if (type == QEvent::MouseButtonPress)
+        platform::giveClickFocus(target, pointIn(event, target));
     if (!qobject_cast<View *>(target)) {
         if (sendAsQtEvent(event, type, target))
             return;
@@ -154,15 +157,22 @@ void QS3DView::forward(const MouseEvent &event, void (View::*handler)(const Mous
         (view->*handler)(remade(event, view));
 }
 
-bool QS3DView::sendAsQtEvent(const MouseEvent &event, QEvent::Type type, QWidget *target) const
+QPointF QS3DView::pointIn(const MouseEvent &event, QWidget *target) const
 {
     View *subview = subviewHolding(target);
     if (!subview)
-        return false;
+        return {};
     QPointF inSubview = pointInSubview(event.location, subview);
     if (!subview->isFlipped())
         inSubview.setY(subview->height() - inSubview.y());
-    const QPointF local = target->mapFrom(subview, inSubview);
+    return target->mapFrom(subview, inSubview);
+}
+
+bool QS3DView::sendAsQtEvent(const MouseEvent &event, QEvent::Type type, QWidget *target) const
+{
+    if (!subviewHolding(target))
+        return false;
+    const QPointF local = pointIn(event, target);
     const QPointF global = target->mapToGlobal(local);
     if (type == QEvent::MouseButtonPress && event.clickCount == 2)
         type = QEvent::MouseButtonDblClick;
@@ -262,12 +272,20 @@ bool QS3DView::event(QEvent *event)
         const auto *move = static_cast<QMouseEvent *>(event);
         if (move->buttons() == Qt::NoButton) {
             const MouseEvent mouse = mouseEvent(move, 0);
-            updateMouseHover(mouse, hoveredViewAt(mouse.location));
+            QWidget *hit = widgetAt(mouse.location);
+            View *view = viewAtOrAbove(hit);
+            updateMouseHover(mouse, view);
+            // Views follow the pointer through their handlers, other widgets as Qt would have them.
+            if (hit && hit != view)
+                m_widgetHover.moveTo(hit, pointIn(mouse, hit), view);
+            else
+                m_widgetHover.moveTo(nullptr, {}, this);
         }
         break;
     }
     case QEvent::Leave:
         updateMouseHover(MouseEvent(), nullptr);
+        m_widgetHover.moveTo(nullptr, {}, this);
         break;
     case QEvent::ParentChange:
         if (superview())

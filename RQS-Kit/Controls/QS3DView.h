@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/ForwardedPointer.h"
 #include "platform/ui/View.h"
 
 #include <QEvent>
@@ -60,6 +61,8 @@ private:
     QPointF pointInSubview(const QPointF &point, platform::View *subview) const;
     platform::View *subviewHolding(QWidget *widget) const;
     platform::MouseEvent remade(const platform::MouseEvent &event, platform::View *target) const;
+    // The event's place in a widget inside a subview, in the widget's untransformed Qt coordinates.
+    QPointF pointIn(const platform::MouseEvent &event, QWidget *target) const;
     // Hands a press, drag or release of a button other than the left one to the handler while a
     // view takes the events; false, doing nothing, for the view's own handling.
     bool tookOtherButton(QMouseEvent *event, bool otherButton, void (platform::View::*handler)(const platform::MouseEvent &),
@@ -74,4 +77,6 @@ private:
     QS3DLayer *m_layer3D;
     QPointer<QWidget> m_forwardView;
     QPointer<platform::View> m_lastHitView;
+    // A widget under the pointer that is no view, with its parents up to the view holding it.
+    platform::ForwardedHover m_widgetHover;
 };

@@ -3,16 +3,21 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/ClearBackground.h"
 #include "platform/ui/ViewEffects.h"
+#include "platform/ui/Window.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFile>
+#include <QTextDocument>
+#include <QTextFrame>
 
 namespace {
 
 const QString maker = QStringLiteral("Marrowgate");
+const double fadeLength = 30;
 
 QString orDefault(const QString &value, const QString &fallback) { return value.isEmpty() ? fallback : value; }
 
@@ -31,14 +36,11 @@ QSAboutBoxController *QSAboutBoxController::sharedAboutBox()
 
 void QSAboutBoxController::windowDidLoad()
 {
-    if (platform::Window *shown = window()) {
-        shown->setAttribute(Qt::WA_TranslucentBackground);
-        shown->setAutoFillBackground(false);
-    }
+    platform::ClearBackground::apply(window(), platform::ClearBackground::Fallback::Panel);
     if (m_textScrollView) {
         m_fadeMask = new QSFadeoutMaskLayer(m_textScrollView);
-        m_fadeMask->setTopFadeout(30);
-        m_fadeMask->setBottomFadeout(30);
+        m_fadeMask->setTopFadeout(fadeLength);
+        m_fadeMask->setBottomFadeout(fadeLength);
         m_fadeMask->setAnchorPoint(QPointF(0, 0));
         scrollFrameChanged();
         m_textScrollView->installEventFilter(this);
@@ -46,10 +48,18 @@ void QSAboutBoxController::windowDidLoad()
     }
     const platform::BundlePtr bundle = platform::Bundle::mainBundle();
     QFile credits(bundle->pathForResource(QStringLiteral("AboutBoxText"), QStringLiteral("html")));
-    if (m_textView && credits.open(QIODevice::ReadOnly))
+    if (m_textView && credits.open(QIODevice::ReadOnly)) {
         m_textView->setHtml(QString::fromUtf8(credits.readAll()));
+        // The first and last lines start clear of the fades; scrolled, the text passes through them.
+        QTextFrame *root = m_textView->document()->rootFrame();
+        QTextFrameFormat format = root->frameFormat();
+        format.setTopMargin(fadeLength);
+        format.setBottomMargin(fadeLength);
+        root->setFrameFormat(format);
+    }
     if (m_versionTF)
         m_versionTF->setText(QSSystemInfo::appVersion());
+    window()->closeWithEscapeAndCtrlW();
 }
 
 void QSAboutBoxController::scrollFrameChanged()

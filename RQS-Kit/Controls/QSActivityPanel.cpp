@@ -60,7 +60,7 @@ void QSActivityPanel::startActivity(const QString &message, std::function<void()
     if (m_messageTF)
         m_messageTF->setText(message);
     if (m_activities.size() == 1)
-        slide(true, run);
+        animatePanelIn(run);
     else
         platform::MainQueue::post(run);
 }
@@ -69,7 +69,7 @@ void QSActivityPanel::stopActivity(const QString &message)
 {
     m_activities.removeAll(message);
     if (m_activities.isEmpty())
-        slide(false, {});
+        animatePaneOut();
     else if (m_messageTF)
         m_messageTF->setText(m_activities.last());
 }
@@ -77,19 +77,30 @@ void QSActivityPanel::stopActivity(const QString &message)
 QStringList QSActivityPanel::activities() const { return m_activities; }
 bool QSActivityPanel::isShown() const { return !m_activities.isEmpty(); }
 
-void QSActivityPanel::slide(bool in, std::function<void()> done)
+void QSActivityPanel::animatePanelIn(std::function<void()> done)
+{
+    if (m_progressIndicator)
+        m_progressIndicator->setRange(0, 0);
+    slide(0, std::move(done));
+}
+
+void QSActivityPanel::animatePaneOut()
+{
+    slide(view() ? -view()->height() : 0, [this] {
+        if (m_progressIndicator)
+            m_progressIndicator->setRange(0, 1);
+    });
+}
+
+void QSActivityPanel::slide(int y, std::function<void()> done)
 {
     if (!m_panel || !view())
         return;
-    if (m_progressIndicator && in)
-        m_progressIndicator->setRange(0, 0);
     m_slide.stop();
     m_slide.disconnect(this);
     m_slide.setTargetObject(m_panel);
-    m_slide.setEndValue(QPoint(m_panel->x(), in ? 0 : -view()->height()));
-    connect(&m_slide, &QPropertyAnimation::finished, this, [this, in, done] {
-        if (!in && m_progressIndicator)
-            m_progressIndicator->setRange(0, 1);
+    m_slide.setEndValue(QPoint(m_panel->x(), y));
+    connect(&m_slide, &QPropertyAnimation::finished, this, [done = std::move(done)] {
         if (done)
             done();
     });

@@ -34,6 +34,11 @@ public:
     void startActivity(const QString &message, std::function<void()> work = {});
     // Ends every activity of that message; the latest one still running shows again.
     void stopActivity(const QString &message);
+    // The busy bar runs and the panel slides down into its place over 0.6 s; then the work runs.
+    void animatePanelIn(std::function<void()> done);
+    // The panel slides up out of sight over 0.6 s, its view staying in the window; then the busy
+    // bar stops.
+    void animatePaneOut();
     QStringList activities() const;
     // True from the first start until the last stop.
     bool isShown() const;
@@ -48,7 +53,8 @@ public:
     void setPanel(QS3PartImageView *panel);
 
 private:
-    void slide(bool in, std::function<void()> done);
+    // Moves the panel to the height given (Qt's y-down, 0 its place) within its view.
+    void slide(int y, std::function<void()> done);
 
     QStringList m_activities;
     double m_xLocation = 0;

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPainterPath>
 
 #include <chrono>
 #include <cmath>
@@ -266,6 +267,8 @@ bool QSButton::sendAction(const QString &, QObject *)
     setButtonState(7);
     return true;
 }
+
+QString QSButton::description() const { return QStringLiteral("QSButton (%1): %2").arg(m_name, title()); }
 
 bool QSButton::noScaling() const { return m_noScaling; }
 
@@ -521,6 +524,18 @@ void QSButton::drawRect(const QRectF &)
     if (!sub.text.isEmpty())
         context->drawText(sub.text, subRect, sub.attributes);
     context->setShadow(std::nullopt);
+    if (hasFocus())
+        drawFocusRing(frame);
+}
+
+void QSButton::drawFocusRing(const QRectF &rect)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    QPainterPath ring;
+    ring.addRoundedRect(rect.adjusted(1, 1, -1, -1), 3, 3);
+    context->setStroke(palette().color(QPalette::Highlight));
+    context->setLineWidth(2);
+    context->strokePath(ring);
 }
 
 void QSButton::mouseDown(const platform::MouseEvent &)

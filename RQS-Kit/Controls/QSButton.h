@@ -75,6 +75,8 @@ public:
     // Looked up in the strings table "Controls"; the title is its own key and fallback.
     void setTitle(const QString &title) override;
     bool sendAction(const QString &action, QObject *target) override;
+    // "QSButton (<name>): <title>", for logs.
+    QString description() const;
 
     bool noScaling() const;
     void setNoScaling(bool noScaling);
@@ -152,6 +154,8 @@ private:
     struct TextBox;
     TextBox titleBox(const QString &text, double factor, const QColor &color) const;
     void drawBackground(QRectF &rect, int slot);
+    // Keys go to a focused button: it says so with a ring in the highlight colour.
+    void drawFocusRing(const QRectF &rect);
     void showToolTipTimed();
     void leaveWindow(QWidget *window);
     bool isOn() const;

@@ -6,7 +6,13 @@ QSDragButton::QSDragButton(QWidget *parent)
     : QSButton(parent)
 {
     setName(QStringLiteral("Grab"));
+    // A drag needs the pointer: the keyboard cannot begin one, nor could it end one.
+    setFocusPolicy(Qt::NoFocus);
 }
+
+bool QSDragButton::sendAction(const QString &, QObject *) { return false; }
+
+void QSDragButton::keyDown(QKeyEvent *event) { platform::View::keyDown(event); }
 
 int QSDragButton::dragState() const { return m_dragState; }
 

@@ -24,6 +24,9 @@ public:
     // The change of the full distance at the last drag; zero on the release.
     QSizeF lastDragDistance() const;
 
+    // Not clicked in code nor from the keyboard: the target would hear a drag begin that never ends.
+    bool sendAction(const QString &action, QObject *target) override;
+    void keyDown(QKeyEvent *event) override;
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
     void mouseUp(const platform::MouseEvent &event) override;

@@ -7,6 +7,7 @@
 #include "platform/layers/Transaction.h"
 #include "platform/ui/ViewEffects.h"
 
+#include <QCursor>
 #include <QDrag>
 #include <QMimeData>
 #include <QUrl>
@@ -69,6 +70,8 @@ QSGridItem::QSGridItem(unsigned settings, QWidget *parent)
     }
     setupVisuals();
     placeLayers();
+    // Stays at the top left as the grid grows.
+    setAutoresizingMask(platform::Autoresizing::FlexibleRightMargin | platform::Autoresizing::FlexibleBottomMargin);
 }
 
 QSGridItem *QSGridItem::gridItem(const QImage &image, const QString &title, const QVariant &context, unsigned settings)
@@ -230,6 +233,12 @@ void QSGridItem::resizeEvent(QResizeEvent *event)
     placeLayers();
 }
 
+void QSGridItem::moveEvent(QMoveEvent *event)
+{
+    QSImageView::moveEvent(event);
+    updateTrackingAreas();
+}
+
 void QSGridItem::updateTrackingAreas()
 {
     QSImageView::updateTrackingAreas();
@@ -238,10 +247,16 @@ void QSGridItem::updateTrackingAreas()
     m_trackingArea = 0;
     if (!m_delegate)
         return;
+    // A tile that moved under a still pointer, or away from it, follows it at once.
+    const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
     platform::TrackingArea area;
     area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
         | platform::TrackingArea::InVisibleRect;
+    if (inside)
+        area.options |= platform::TrackingArea::AssumeInside;
     m_trackingArea = addTrackingArea(area);
+    if (inside != m_hovered)
+        setHovered(inside);
 }
 
 void QSGridItem::setHovered(bool hovered)

@@ -88,6 +88,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Its hover follows the pointer as its frame changes.
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void setupVisuals();

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSHoverWindowController.h"
 
+#include "platform/ui/ClearBackground.h"
 #include "platform/ui/FrameAnimation.h"
 
 #include <QEvent>
@@ -14,13 +15,13 @@ void QSHoverWindowController::windowDidLoad()
 {
     platform::Window *hover = QSWindowController::window();
     hover->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    hover->setAttribute(Qt::WA_TranslucentBackground);
+    platform::ClearBackground::apply(hover, platform::ClearBackground::Fallback::Panel);
     hover->setAttribute(Qt::WA_ShowWithoutActivating);
     if (m_trackView)
         m_trackView->installEventFilter(this);
 }
 
-void QSHoverWindowController::showWindow(QObject *sender, QWidget *view)
+void QSHoverWindowController::showWindow(QObject *, QWidget *view)
 {
     platform::Window *hover = QSWindowController::window();
     if (!hover || !view || !m_imageView)
@@ -48,7 +49,10 @@ void QSHoverWindowController::showWindow(QObject *sender, QWidget *view)
     m_parentWindow = qobject_cast<platform::Window *>(view->window());
     if (m_parentWindow)
         m_parentWindow->addChildWindow(hover);
-    QSWindowController::showWindow(sender);
+    // Not made key: the keyboard stays with the button's window, and a window that lost it would
+    // see the pointer leave and close the hover again.
+    hover->show();
+    hover->raise();
 }
 
 void QSHoverWindowController::close(QObject *sender)

@@ -9,7 +9,8 @@
 // A borderless, transparent child window that repeats a picture of a view exactly over it and adds
 // an information title and description below; it closes when the pointer leaves its track view.
 // Its interface file holds the outlets imageView, trackView, titleTF and descriptionTF. On Wayland
-// the window cannot be placed exactly; X11 needs a compositor for its transparency.
+// the window cannot be placed exactly; on X11 without a compositor it is an opaque panel. It never
+// takes the keyboard from the view's window.
 class QSHoverWindowController : public QSWindowController
 {
     Q_OBJECT

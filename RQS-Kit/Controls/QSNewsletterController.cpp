@@ -208,6 +208,13 @@ QList<quint64> QSNewsletterController::seenIds() const { return m_seenIds; }
 QString QSNewsletterController::currentURL() const { return m_currentURL; }
 qsizetype QSNewsletterController::visibleIndex() const { return m_visibleIndex; }
 
+void QSNewsletterController::setVisibleIndex(qsizetype index)
+{
+    m_visibleIndex = index >= 0 && index < m_feed.size() ? index : -1;
+    if (isLoaded())
+        updateWebpage();
+}
+
 QSFeedPageView *QSNewsletterController::webView() const { return m_webView; }
 
 void QSNewsletterController::setWebView(QSFeedPageView *view)

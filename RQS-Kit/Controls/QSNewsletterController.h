@@ -44,6 +44,8 @@ public:
     QString currentURL() const;
     // -1 while no entry is visible.
     qsizetype visibleIndex() const;
+    // An index outside the feed shows no entry; an open window shows the entry at once.
+    void setVisibleIndex(qsizetype index);
     QSFeedPageView *webView() const;
     void setWebView(QSFeedPageView *view);
     QTabBar *navButtons() const;

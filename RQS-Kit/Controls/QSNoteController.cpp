@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ClearBackground.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -48,6 +49,8 @@ QSNoteController::QSNoteController(QObject *parent)
 {
 }
 
+// The interface files lay the note out to these sums: the button row has 39 points of margins
+// (20 and 19), the text 42 more (20 and 22); 32 + 8 and 8 between the buttons.
 void QSNoteController::adjustWindowSize()
 {
     platform::Window *note = window();
@@ -73,7 +76,7 @@ void QSNoteController::windowDidLoad()
 {
     platform::Window *note = window();
     note->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    note->setAttribute(Qt::WA_TranslucentBackground);
+    platform::ClearBackground::apply(note, platform::ClearBackground::Fallback::Shape);
     // The text is measured for the view's whole width.
     if (m_textView)
         m_textView->document()->setDocumentMargin(0);

@@ -2,6 +2,8 @@
 
 #include "RQS-Kit/Foundation/QSColor.h"
 #include "platform/graphics/Gradient.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/ClearBackground.h"
 
 #include <QPainterPath>
 
@@ -46,6 +48,15 @@ void QSRoundedRect::drawRect(const QRectF &)
 {
     // 270 degrees: the top colour at the top.
     const QRectF outer = bounds();
+    // Nothing shows through a window that could not be clear: the panel stands on a dark ground of
+    // its own, so that its light texts stay readable.
+    if (platform::ClearBackground::fellBack(window())) {
+        platform::GraphicsContext *context = platform::GraphicsContext::current();
+        QPainterPath whole;
+        whole.addRoundedRect(outer, m_cornerRadius, m_cornerRadius);
+        context->setFill(QColor(80, 80, 80));
+        context->fillPath(whole);
+    }
     QPainterPath inner;
     inner.addRoundedRect(outer.adjusted(1, 1, -1, -1), m_cornerRadius - 1, m_cornerRadius - 1);
     platform::Gradient({m_topFillColor, m_bottomFillColor}).drawInPath(inner, 270);

@@ -5,7 +5,8 @@
 #include <QColor>
 
 // A translucent dark panel: a rounded rectangle filled with a gradient from its top colour to its
-// bottom colour, inside a one-point outline that fades the same way.
+// bottom colour, inside a one-point outline that fades the same way. In a window that fell back from
+// being clear (ClearBackground) the panel is opaque.
 class QSRoundedRect : public platform::View
 {
     Q_OBJECT

@@ -146,6 +146,13 @@ double QSStackView::trackingTop() const
     return m_shadowLayer->frame().top() + m_shadowLayer->frame().height();
 }
 
+QSStackView *QSStackView::fromInterfaceFile(QWidget *parent)
+{
+    auto *stack = new QSStackView(parent);
+    stack->m_shadowVisible = false;
+    return stack;
+}
+
 void QSStackView::setShadowVisible(bool visible)
 {
     m_shadowVisible = visible;

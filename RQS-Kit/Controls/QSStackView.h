@@ -24,8 +24,12 @@ public:
 class QSStackView : public platform::View
 {
     Q_OBJECT
+    Q_PROPERTY(bool shadowVisible READ shadowVisible WRITE setShadowVisible)
 public:
+    // Made in code, the pile casts its shadow.
     explicit QSStackView(QWidget *parent = nullptr);
+    // Made from an interface file, it casts none until the file or its client says so.
+    static QSStackView *fromInterfaceFile(QWidget *parent);
 
     double aspectRatio() const { return m_aspectRatio; }
     void setAspectRatio(double ratio);

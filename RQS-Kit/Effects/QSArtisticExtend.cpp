@@ -12,12 +12,6 @@ namespace {
 
 const QString ClassName = QStringLiteral("QSArtisticExtend");
 
-Image atOrigin(const Image &image)
-{
-    const QPointF o = image.extent().topLeft();
-    return std::abs(o.x()) + std::abs(o.y()) >= 1 ? image.transformed(QTransform::fromTranslate(-o.x(), -o.y())) : image;
-}
-
 Image blurred(const Image &image, double radius)
 {
     return rqs::applyFilter(QStringLiteral("CIGaussianBlur"),
@@ -61,6 +55,14 @@ QSArtisticExtend::QSArtisticExtend()
     : QSFilter(ClassName, {{QStringLiteral("inputImage"), InputAttribute::Kind::Image},
                            {QStringLiteral("inputBackgroundImage"), InputAttribute::Kind::Image}})
 {
+    // Both pictures are kept moved to the origin, where the canvas is laid out: what the inputs
+    // hold is what is drawn. The move is made as they arrive, not while an output is made.
+    connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
+        const Image image = imageValue(key);
+        const QPointF o = image.extent().topLeft();
+        if (!image.isNull() && std::abs(o.x()) + std::abs(o.y()) >= 1)
+            setValueForKey(key, rqs::imageValue(image.transformed(QTransform::fromTranslate(-o.x(), -o.y()))));
+    });
 }
 
 void QSArtisticExtend::registerClass()
@@ -95,8 +97,8 @@ Image QSArtisticExtend::surface(const Image &background, const Image &picture, c
 
 Image QSArtisticExtend::outputImage() const
 {
-    const Image background = atOrigin(imageValue(QStringLiteral("inputBackgroundImage")));
-    const Image picture = atOrigin(imageValue(QStringLiteral("inputImage")));
+    const Image background = imageValue(QStringLiteral("inputBackgroundImage"));
+    const Image picture = imageValue(QStringLiteral("inputImage"));
     if (background.isNull() || picture.isNull())
         return {};
     const QRectF b = background.extent();

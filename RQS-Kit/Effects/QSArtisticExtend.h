@@ -8,7 +8,7 @@
 
 // Puts the picture on a canvas the size of the background, made of blurred, half-turned and
 // colour-burnt copies of the background and the picture, with a soft shadow and a blurred mat
-// under the picture.
+// under the picture. Pictures that do not start at the origin are moved there as they are set.
 class QSArtisticExtend : public QSFilter
 {
     Q_OBJECT

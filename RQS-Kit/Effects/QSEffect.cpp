@@ -178,7 +178,11 @@ QSEffectSettingsView *QSEffect::settingsView()
 
 void QSEffect::storeSetting(const QString &key, const QVariant &value)
 {
-    m_settings.insert(key, rqs::effectValues::storable(value));
+    // An input the filter holds no value for has nothing to store: a property list cannot hold "none".
+    if (value.isValid())
+        m_settings.insert(key, rqs::effectValues::storable(value));
+    else
+        m_settings.remove(key);
 }
 
 double QSEffect::relativeBase() const
@@ -212,7 +216,7 @@ void QSEffect::setEnabled(bool enabled)
         m_undoManager->setActionName(
             QStringLiteral("%1 %2").arg(rqs::localizedForTable(enabled ? QStringLiteral("Enable") : QStringLiteral("Disable"),
                                                                StringsTable),
-                                        rqs::localized(m_name)));
+                                        rqs::localized(m_displayName)));
     m_enabled = enabled;
     emit keyValueChanged(EnabledKey);
     if (successorObject())
@@ -484,7 +488,7 @@ bool QSEffect::setValueForKey(const QString &key, const QVariant &value)
     }
     if (recordSettingsUndo())
         m_undoManager->setActionName(
-            QStringLiteral("%1 %2").arg(rqs::localized(m_name), rqs::localizedForTable(key, StringsTable)));
+            QStringLiteral("%1 %2").arg(rqs::localized(m_displayName), rqs::localizedForTable(key, StringsTable)));
     rememberProperty(key);
     m_settings.insert(key, *converted);
     const bool relative = m_relative.contains(key) && input->kind == InputAttribute::Kind::Number;

@@ -55,7 +55,8 @@ public:
     platform::fx::Filter *filterForInputSize(const QSizeF &size);
 
     bool enabled() const { return m_enabled; }
-    // Undoable; a change hands the successor the output (on) or the input (off).
+    // Undoable, the step named after the effect's localised display name; a change hands the
+    // successor the output (on) or the input (off).
     void setEnabled(bool enabled);
 
     QVariantMap settings() const;
@@ -69,7 +70,7 @@ public:
     static QVariant valueFromDicts(const QList<QVariantMap> &dicts, const QStringList &keys);
 
     // Input keys that have a control in the settings panel; edits of them go through
-    // setValueForKey as one undo step named after the setting.
+    // setValueForKey as one undo step named after the effect's localised display name and the setting.
     const QStringList &boundSettings() const { return m_boundSettings; }
     void setBoundSettings(const QStringList &keys) { m_boundSettings = keys; }
     const QVariantMap &imageResources() const { return m_imageResources; }

@@ -2,11 +2,46 @@
 
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
 
+#include <QEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
+
+namespace {
+
+// A menu that tells each change of its highlighted item, to none as well (the pointer left the
+// menu or rests on a separator): QMenu's own signal tells only of items.
+class HighlightingMenu : public QMenu
+{
+public:
+    std::function<void(QAction *)> highlightChanged;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QMenu::event(event);
+        const QEvent::Type type = event->type();
+        // Each showing starts with nothing highlighted.
+        if (type == QEvent::Show)
+            m_highlighted = nullptr;
+        else if ((type == QEvent::MouseMove || type == QEvent::Leave || type == QEvent::KeyPress)
+            && activeAction() != m_highlighted) {
+            m_highlighted = activeAction();
+            if (highlightChanged)
+                highlightChanged(m_highlighted);
+        }
+        return handled;
+    }
+
+private:
+    QPointer<QAction> m_highlighted;
+};
+
+} // namespace
 
 QSEffectPicker &QSEffectPicker::shared()
 {
@@ -35,10 +70,11 @@ QMenu *QSEffectPicker::listMenu()
 {
     if (m_listMenu)
         return m_listMenu.get();
-    m_listMenu = std::make_unique<QMenu>();
+    auto menu = std::make_unique<HighlightingMenu>();
+    menu->highlightChanged = [this](QAction *item) { highlighted(item); };
+    m_listMenu = std::move(menu);
     for (const QString &name : m_effectDisplayNames)
         m_listMenu->addAction(name);
-    connect(m_listMenu.get(), &QMenu::hovered, this, &QSEffectPicker::highlighted);
     connect(m_listMenu.get(), &QMenu::triggered, this, &QSEffectPicker::itemSelected);
     connect(m_listMenu.get(), &QMenu::aboutToHide, this, &QSEffectPicker::menuClosed);
     return m_listMenu.get();

@@ -24,8 +24,8 @@ public:
     virtual void effectPickerDidSelectEffect(QSEffectPicker &picker, std::unique_ptr<QSEffect> effect) = 0;
 };
 
-// The catalog's effects as a menu at a view, previewing each effect the pointer rests on.
-// Main thread only.
+// The catalog's effects as a menu at a view, previewing each effect the pointer or the keyboard
+// highlights, and nothing (a null effect) when none is highlighted any more. Main thread only.
 class QSEffectPicker : public QObject
 {
     Q_OBJECT

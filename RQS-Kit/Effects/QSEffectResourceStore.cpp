@@ -31,10 +31,16 @@ QString QSEffectResourceStore::storeCopyOf(const QUrl &source)
     return name;
 }
 
+bool QSEffectResourceStore::isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QLatin1Char('/'))
+           && !name.contains(QChar(0));
+}
+
 QString QSEffectResourceStore::pathForResource(const QString &name)
 {
-    const QString path = folder() + QLatin1Char('/') + QFileInfo(name).fileName();
-    if (name.isEmpty() || !QFileInfo::exists(path)) {
+    const QString path = folder() + QLatin1Char('/') + name;
+    if (!isPlainFileName(name) || !QFileInfo(path).isFile()) {
         platform::logWarning(QStringLiteral("The chosen picture %1 is gone; the effect goes without it").arg(name));
         return {};
     }

@@ -15,4 +15,7 @@ public:
     static QString storeCopyOf(const QUrl &source);
     // The copy's path; empty, with a "Warning: " line, when it is gone (the input then has no image).
     static QString pathForResource(const QString &name);
+    // Stored names come from settings files: only a plain file name (no folder, not "." or "..")
+    // may name a copy, so that no name reaches outside the folder.
+    static bool isPlainFileName(const QString &name);
 };

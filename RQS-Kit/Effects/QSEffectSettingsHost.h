@@ -23,7 +23,8 @@ public:
     virtual QVariant settingsValueForKey(const QString &key) const = 0;
     // A user's edit: goes through the effect's undo; false when the effect refused it.
     virtual bool setValueForKey(const QString &key, const QVariant &value) = 0;
-    // A refresh copying the filter's value back: no undo.
+    // A refresh copying the filter's value back: no undo. An invalid value (the filter holds none)
+    // leaves the key out.
     virtual void storeSetting(const QString &key, const QVariant &value) = 0;
     // The picture resource chosen for the key; an empty name removes it.
     virtual void setImageResource(const QString &key, const QString &name) = 0;

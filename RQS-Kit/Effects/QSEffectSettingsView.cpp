@@ -61,6 +61,15 @@ Color colorFromWell(const QColor &picked)
     return Color{float(rgb.redF()), float(rgb.greenF()), float(rgb.blueF()), float(rgb.alphaF())};
 }
 
+// The input's attributes, with the choices the filter offers now: pictures and frames added since it
+// was made are among them.
+QVariantMap attributesOf(const platform::fx::Filter *filter, const QString &key)
+{
+    if (const auto *kit = qobject_cast<const QSFilter *>(filter))
+        return kit->settingsForKey(key).toMap();
+    return filter ? filter->attributes().value(key).toMap() : QVariantMap();
+}
+
 void addCustomImageItem(QComboBox *popUp)
 {
     popUp->insertSeparator(popUp->count());
@@ -73,7 +82,6 @@ QSEffectSettingsView::QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *
     : View(parent), m_host(host)
 {
     const QVariantMap ui = host->settingsUI();
-    const QVariantMap attributes = host->filter() ? host->filter()->attributes() : QVariantMap();
     const QStringList order = host->settingsUIOrder();
     m_rows = int(order.size());
     resize(int(PanelWidth), int(FirstRowHeight + RowPitch * std::max(0, m_rows - 1)));
@@ -82,7 +90,7 @@ QSEffectSettingsView::QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *
         if (!ui.contains(name))
             platform::logWarning(QStringLiteral("settingsUI Description for '%1' is missing in Effect '%2'").arg(name, host->effectName()));
         const QVariantMap entry = ui.value(name).toMap();
-        addRow(row, name, entry, attributes.value(entry.value(QStringLiteral("inputName")).toString()).toMap());
+        addRow(row, name, entry, attributesOf(host->filter(), entry.value(QStringLiteral("inputName")).toString()));
     }
     layoutRows();
     updateSettings();
@@ -361,8 +369,10 @@ void QSEffectSettingsView::showValue(QWidget *control, const QString &key, const
         int index = int(choices.indexOf(value.toString()));
         if (index < 0)
             index = int(choices.indexOf(rqs::localized(value.toString())));
-        // A custom picture whose copy is gone shows no image rather than a dead choice.
-        if (index < 0 && popUp->count() > choices.size() && !QSEffectResourceStore::pathForResource(value.toString()).isEmpty())
+        // A custom picture whose copy is gone shows no image rather than a dead choice; no value
+        // is no picture at all, and nothing is gone.
+        if (index < 0 && popUp->count() > choices.size() && !value.toString().isEmpty()
+            && !QSEffectResourceStore::pathForResource(value.toString()).isEmpty())
             index = int(choices.size()) + 1;
         popUp->setCurrentIndex(index);
     } else if (auto *box = qobject_cast<QCheckBox *>(control)) {

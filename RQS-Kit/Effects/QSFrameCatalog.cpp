@@ -259,8 +259,26 @@ QString QSFrameCatalog::nextFrameID() const
     return frameID;
 }
 
+bool QSFrameCatalog::isFitName(const QString &name)
+{
+    const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+    const auto control = std::find_if(name.cbegin(), name.cend(), isControl);
+    QString reason;
+    if (control != name.cend())
+        reason = QStringLiteral("it holds the control character U+%1")
+                     .arg(QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    else if (platform::PropertyList::canHold(name, &reason))
+        return true;
+    QString shown = platform::PropertyList::withHoldableTexts(name).toString();
+    std::replace_if(shown.begin(), shown.end(), isControl, QChar(QChar::ReplacementCharacter));
+    platform::logWarning(QStringLiteral("The frame cannot be named '%1': %2").arg(shown, reason));
+    return false;
+}
+
 QString QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame)
 {
+    if (!frame || !isFitName(frame->name()))
+        return {};
     const QString frameID = nextFrameID();
     addFrame(std::move(frame), frameID);
     return frameID;
@@ -268,7 +286,7 @@ QString QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame)
 
 void QSFrameCatalog::addFrame(std::shared_ptr<QSFrameDescription> frame, const QString &frameID)
 {
-    if (!frame || frameID.isEmpty() || m_frames.contains(frameID))
+    if (!frame || frameID.isEmpty() || m_frames.contains(frameID) || !isFitName(frame->name()))
         return;
     recordUndo(m_undoManager, this, QStringLiteral("removeFrameName:"), [this, frameID] { removeFrameName(frameID); });
     if (m_undoManager && frame->isEditable())
@@ -285,7 +303,7 @@ bool QSFrameCatalog::renameFrameID(const QString &idOrName, const QString &newNa
 {
     QString frameID = m_frames.contains(idOrName) ? idOrName : m_idForName.value(idOrName);
     const auto frame = m_frames.value(frameID);
-    if (!editable() || !frame || newName.isEmpty() || m_idForName.contains(newName))
+    if (!editable() || !frame || newName.isEmpty() || m_idForName.contains(newName) || !isFitName(newName))
         return false;
     recordUndo(m_undoManager, this, QStringLiteral("undoRenameWithDescription:"),
                [this, frameID, oldName = frame->name()] { renameFrameID(frameID, oldName); });
@@ -393,6 +411,28 @@ QVariantMap QSFrameCatalog::mergedWithFile()
     return merged;
 }
 
+// One entry the file cannot hold as it is (a text read from a binary file may hold any character)
+// is written with U+FFFD in place of those characters, so that it never keeps the others from
+// being saved.
+QVariantMap QSFrameCatalog::writableEntries(const QVariantMap &entries)
+{
+    QVariantMap writable;
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        QString reason;
+        if (!platform::PropertyList::canHold(it.key(), &reason)
+            || platform::PropertyList::toXml(it.value(), &reason).isEmpty()) {
+            const QString frameID = platform::PropertyList::withHoldableTexts(it.key()).toString();
+            platform::logWarning(QStringLiteral("The frame %1 holds a text an XML property list cannot hold (%2); it is saved "
+                                                "with U+FFFD in place of each such character")
+                                     .arg(frameID, reason));
+            writable.insert(frameID, platform::PropertyList::withHoldableTexts(it.value()));
+        } else {
+            writable.insert(it.key(), it.value());
+        }
+    }
+    return writable;
+}
+
 bool QSFrameCatalog::writeFile(QString *error)
 {
     // Another Foldwise, or the frame-catalog tool, may save the same file: one at a time.
@@ -405,7 +445,7 @@ bool QSFrameCatalog::writeFile(QString *error)
                   .arg(m_infoFilePath, errno ? platform::systemReason(errno) : QStringLiteral("the system gave no reason"));
         return false;
     }
-    if (!platform::PropertyList::write(mergedWithFile(), m_infoFilePath, error))
+    if (!platform::PropertyList::write(writableEntries(mergedWithFile()), m_infoFilePath, error))
         return false;
     m_synced = contents();
     return true;

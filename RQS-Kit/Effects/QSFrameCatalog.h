@@ -40,11 +40,16 @@ public:
     std::shared_ptr<QSFrameDescription> frameWithName(const QString &name) const;
     QString frameIDForName(const QString &name) const { return m_idForName.value(name); }
 
+    // A frame name is one line of text that the catalog file can hold; false, with a "Warning: "
+    // line, for any other.
+    static bool isFitName(const QString &name);
     // "FRM-U#nnn#" from the "CurrentFrameIndex" counter, passing over IDs the catalog holds.
     QString nextFrameID() const;
+    // Empty, adding nothing, for a frame whose name is not fit.
     QString addFrame(std::shared_ptr<QSFrameDescription> frame);
     void addFrame(std::shared_ptr<QSFrameDescription> frame, const QString &frameID);
-    // False, changing nothing, on a read-only catalog, an unknown frame or a name in use.
+    // False, changing nothing, on a read-only catalog, an unknown frame, a name in use or a name
+    // that is not fit.
     bool renameFrameID(const QString &idOrName, const QString &newName);
     void removeFrameAtIndex(int index);
     // The frame of that ID; nothing when the ID is not listed (the undo of an addition).
@@ -75,6 +80,7 @@ private:
     void sortFrameNames();
     QVariantMap contents() const;
     QVariantMap mergedWithFile();
+    static QVariantMap writableEntries(const QVariantMap &entries);
     bool writeFile(QString *error);
     bool save();
 

@@ -100,7 +100,7 @@ void QSMaskImageFilter::loadNamedMask()
     if (path.isEmpty())
         path = rqs::namedPicturePath(MaskType, info.name());
     if (path.isEmpty())
-        path = rqs::temporaryPicturePath(name);
+        path = rqs::userPicturePath(name);
     const QImage picture = path.isEmpty() ? QImage() : QImageReader(path).read();
     if (picture.isNull()) {
         platform::logWarning(QStringLiteral("No Mask loaded for %1").arg(name));

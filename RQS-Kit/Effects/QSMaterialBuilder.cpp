@@ -18,7 +18,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/fx/Context.h"
 #include "platform/ui/AspectRatioLayout.h"
 #include "platform/ui/UndoManager.h"
 #include "platform/ui/ViewUndo.h"
@@ -27,8 +26,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGraphicsDropShadowEffect>
+#include <QLabel>
 #include <QListWidget>
 #include <QParallelAnimationGroup>
+#include <QProgressBar>
 #include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QShortcut>
@@ -67,6 +68,31 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
     m_layoutTimer.setSingleShot(true);
     m_layoutTimer.setInterval(300);
     connect(&m_layoutTimer, &QTimer::timeout, this, [this] { updateLayout(Animate); });
+    m_drawingDelay.setSingleShot(true);
+    m_drawingDelay.setInterval(300);
+    connect(&m_drawingDelay, &QTimer::timeout, this, [this] {
+        if (m_renderer.isRendering())
+            showPreviewStatus(rqs::localized(QStringLiteral("PreviewDrawing")), true);
+    });
+    connect(&m_renderer, &platform::fx::PictureRenderer::progressed, this, [this](double share) {
+        if (m_previewProgress)
+            m_previewProgress->setValue(int(share * 100));
+    });
+    connect(&m_renderer, &platform::fx::PictureRenderer::finished, this, [this](const QImage &picture) {
+        showPreviewStatus({}, false);
+        if (m_preview)
+            m_preview->setImage(picture);
+    });
+    connect(&m_renderer, &platform::fx::PictureRenderer::refused, this, [this](const QString &reason) {
+        showPreviewStatus(rqs::localized(QStringLiteral("PreviewRefused")).arg(reason), false);
+        if (m_preview)
+            m_preview->setImage({});
+    });
+    connect(&m_renderer, &platform::fx::PictureRenderer::cancelled, this, [this] {
+        showPreviewStatus(rqs::localized(QStringLiteral("PreviewStopped")), false);
+        if (m_preview)
+            m_preview->setImage({});
+    });
     setImageArray(&QSImageArray::sharedImageArray());
 }
 
@@ -116,6 +142,10 @@ void QSMaterialBuilder::windowDidLoad()
     m_removeFrame = outlet<QWidget>("removeFrameButton");
     m_duplicateFrame = outlet<QWidget>("duplicateFrameButton");
     m_preview = outlet<QSImageView>("preView");
+    m_previewStatus = outlet<QWidget>("previewStatus");
+    m_previewStatusText = outlet<QLabel>("previewStatusText");
+    m_previewProgress = outlet<QProgressBar>("previewProgress");
+    m_cancelPreview = outlet<QWidget>("cancelPreviewButton");
     if (m_preview) {
         // The framed picture lies on the panel with a drop shadow: radius 5, down and to the right by 2.
         auto *shadow = new QGraphicsDropShadowEffect(m_preview);
@@ -127,8 +157,14 @@ void QSMaterialBuilder::windowDidLoad()
     auto *previewArea = outlet<QWidget>("previewArea");
     if (!m_framePopup || !m_frameList || !m_texture || !m_colorWell || !m_textureCut || !m_externalMask
         || !m_internalMask || !m_newShade || !m_shadesContainer || !m_shadesScrollView || !m_removeFrame
-        || !m_duplicateFrame || !m_preview || !previewArea)
+        || !m_duplicateFrame || !m_preview || !previewArea || !m_previewStatus || !m_previewStatusText
+        || !m_previewProgress || !m_cancelPreview)
         return;
+    // The line keeps its height when empty, so that the preview does not jump when it shows.
+    m_previewStatus->setMinimumHeight(m_cancelPreview->sizeHint().height());
+    m_cancelShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), window());
+    connect(m_cancelShortcut, &QShortcut::activated, this, [this] { cancelPreview(nullptr); });
+    showPreviewStatus({}, false);
 
     rqs::addEntries(m_texture, QSTextureCatalog::sharedTextureNames());
     rqs::addEntries(m_externalMask, QStringList{QStringLiteral("No Mask")} + m_materials.externalMaskNames());
@@ -216,12 +252,39 @@ bool QSMaterialBuilder::previewHasChanged()
     const QRectF extent = output.isNull() ? QRectF() : output.extent();
     const bool finite = std::isfinite(extent.width()) && std::isfinite(extent.height());
     if (extent.isEmpty() || !finite) {
+        m_renderer.forget();
+        showPreviewStatus({}, false);
         m_preview->setImage({});
         return false;
     }
     m_aspect->setRatio(extent.width() / extent.height());
-    m_preview->setImage(platform::fx::Context().createImage(output, extent));
+    if (!m_renderer.isRendering()) {
+        showPreviewStatus({}, false);
+        m_drawingDelay.start();
+    }
+    m_renderer.render(output, extent);
     return true;
+}
+
+void QSMaterialBuilder::cancelPreview(QObject *)
+{
+    m_renderer.cancel();
+}
+
+void QSMaterialBuilder::showPreviewStatus(const QString &text, bool drawing)
+{
+    if (!drawing)
+        m_drawingDelay.stop();
+    if (m_cancelShortcut)
+        m_cancelShortcut->setEnabled(drawing);
+    if (!m_previewStatusText)
+        return;
+    m_previewStatusText->setText(text);
+    m_previewStatusText->setVisible(!text.isEmpty());
+    if (!drawing)
+        m_previewProgress->setValue(0);
+    m_previewProgress->setVisible(drawing);
+    m_cancelPreview->setVisible(drawing);
 }
 
 QImage QSMaterialBuilder::previewImage() const { return m_preview ? m_preview->image() : QImage(); }
@@ -503,6 +566,10 @@ void QSMaterialBuilder::frameRenamed(QListWidgetItem *item)
     const QString newName = item->text(), oldName = frame ? frame->name() : QString();
     if (!frame || newName.isEmpty() || !m_userCatalog.frameIDForName(newName).isEmpty()) {
         platform::logWarning(QStringLiteral("The frame cannot be named '%1'").arg(newName));
+        reloadFrames();
+        return;
+    }
+    if (!QSFrameCatalog::isFitName(newName)) {
         reloadFrames();
         return;
     }

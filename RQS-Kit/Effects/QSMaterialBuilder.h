@@ -3,6 +3,7 @@
 #include "RQS-Kit/Effects/QSFrameMaterials.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
+#include "platform/fx/PictureRenderer.h"
 
 #include <QImage>
 #include <QList>
@@ -11,9 +12,12 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QParallelAnimationGroup;
+class QProgressBar;
+class QShortcut;
 class QSColorWell;
 class QSFrameCatalog;
 class QSImageArray;
@@ -68,8 +72,13 @@ public:
 
     // The sample picture again, as the user default may have changed.
     void updatePreviewInputImage();
-    // False, drawing nothing and keeping the proportion, when the filter has no finite picture.
+    // False, drawing nothing and keeping the proportion, when the filter has no finite picture;
+    // otherwise the preview is drawn away from the window, which keeps answering: a render that
+    // takes more than a moment shows its progress and a Cancel button (Escape cancels too), and
+    // one beyond the render budgets is refused with its reason below the preview.
     bool previewHasChanged();
+    bool isDrawingPreview() const { return m_renderer.isRendering(); }
+    Q_INVOKABLE void cancelPreview(QObject *sender);
     // Rows of 38 points in two lines in a list narrower than 550 points, else of 31 in one line;
     // the animation lasts 0.25 s, 2.5 s while Shift alone is held.
     void updateLayout(int flags);
@@ -94,10 +103,15 @@ private:
     // The list scrolled as the flags ask and its edge shadows updated.
     void rowsPlaced(int flags);
     void frameRenamed(QListWidgetItem *item);
+    // The line below the preview: what is under way or why nothing is drawn; empty hides it.
+    void showPreviewStatus(const QString &text, bool drawing);
 
     QSFrameCatalog &m_userCatalog, &m_systemCatalog;
     QSFrameMaterials m_materials;
     QSTexturedFrameFilter m_previewFilter;
+    platform::fx::PictureRenderer m_renderer;
+    // The progress shows once a render has taken this long.
+    QTimer m_drawingDelay;
     QImage m_samplePicture;
     QPointer<QSImageArray> m_imageArray;
     QSFrameEditor *m_editor = nullptr;
@@ -116,4 +130,8 @@ private:
     QPointer<QWidget> m_removeFrame, m_duplicateFrame, m_shadesContainer;
     QPointer<QSShadowedScrollView> m_shadesScrollView;
     QPointer<QSImageView> m_preview;
+    QPointer<QWidget> m_previewStatus, m_cancelPreview;
+    QPointer<QLabel> m_previewStatusText;
+    QPointer<QProgressBar> m_previewProgress;
+    QPointer<QShortcut> m_cancelShortcut;
 };

@@ -1,5 +1,6 @@
 #include "RQS-Kit/Effects/QSNamedPictures.h"
 
+#include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
@@ -18,14 +19,16 @@ QString namedPicturePath(const QString &type, const QString &text, const QString
     return pathForImageResourceWithPrefix(*graphicsBundle(), text, directoryForResourceType(type), avoiding);
 }
 
-QString temporaryPicturePath(const QString &fileName)
+QString userPicturePath(const QString &fileName)
 {
-    const QString folder = platform::TempFolder::path();
-    if (folder.isEmpty() || fileName.isEmpty() || fileName.contains(QLatin1Char('/')) || fileName == QLatin1String(".")
-        || fileName == QLatin1String(".."))
+    if (!QSEffectResourceStore::isPlainFileName(fileName))
         return {};
-    const QFileInfo file(folder + QLatin1Char('/') + fileName);
-    return file.isFile() ? file.filePath() : QString();
+    for (const QString &folder : {QSEffectResourceStore::folder(), platform::TempFolder::path()}) {
+        const QFileInfo file(folder + QLatin1Char('/') + fileName);
+        if (!folder.isEmpty() && file.isFile())
+            return file.filePath();
+    }
+    return {};
 }
 
 std::optional<QList<double>> layoutNumbers(const QString &options, int count)

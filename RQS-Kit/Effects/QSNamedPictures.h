@@ -15,9 +15,10 @@ namespace rqs {
 QStringList namedPictureNames(const QString &type, const QString &avoiding = {});
 // The first picture of the type whose path contains text and not avoiding; empty when none.
 QString namedPicturePath(const QString &type, const QString &text, const QString &avoiding = {});
-// A picture the user placed in the kit's temporary folder, by plain file name only, so that a
-// name can never reach a file elsewhere; empty when there is none.
-QString temporaryPicturePath(const QString &fileName);
+// A picture the user chose, by plain file name only, so that a stored name can never reach a file
+// elsewhere: the copy kept in the folder of chosen pictures (QSEffectResourceStore), else a file
+// placed in the kit's temporary folder; empty when there is none.
+QString userPicturePath(const QString &fileName);
 
 // Exactly count numbers separated by "-" in a resource identifier's options; nullopt otherwise.
 std::optional<QList<double>> layoutNumbers(const QString &options, int count);

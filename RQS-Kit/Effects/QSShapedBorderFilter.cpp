@@ -68,10 +68,7 @@ QSShapedBorderFilter::QSShapedBorderFilter()
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color)};
     }())
 {
-    m_texturize.setValueForKey(QStringLiteral("imageIsMask"), true);
-    connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
-        rqs::dropStaleFrameStages(key, value(key), m_texturize, m_mask, m_frameImage, m_shadow);
-    });
+    connect(this, &Filter::keyValueChanged, this, [this](const QString &key) { m_stages.inputChanged(key); });
 }
 
 void QSShapedBorderFilter::registerClass()
@@ -93,8 +90,8 @@ void QSShapedBorderFilter::registerClass()
 Image QSShapedBorderFilter::cachedMask() const
 {
     const Image picture = imageValue(QStringLiteral("inputImage"));
-    if (!m_mask.isNull() || picture.isNull())
-        return m_mask;
+    if (!m_stages.mask.isNull() || picture.isNull())
+        return m_stages.mask;
     const double w = std::max(numberValue(QStringLiteral("inputWidth")), 0.0001);
     // A border wider than the picture's diagonal covers all it can; NaN counts as the thinnest.
     const double wanted = std::round(w * numberValue(QStringLiteral("canvasProportion")));
@@ -120,9 +117,9 @@ Image QSShapedBorderFilter::cachedMask() const
     const double reach = std::ceil(bm - 1);
     const QRectF cut = picture.extent().adjusted(-reach, -reach, reach, reach);
     if (const auto body = kernelWithName(QStringLiteral("maskByCuttingImage")))
-        m_mask = body->apply({cut, {}}, {Sampler{grown, Wrap::Transparent, Filtering::Nearest},
+        m_stages.mask = body->apply({cut, {}}, {Sampler{grown, Wrap::Transparent, Filtering::Nearest},
                                          Sampler{picture, Wrap::Transparent, Filtering::Nearest}});
-    return m_mask;
+    return m_stages.mask;
 }
 
 Image QSShapedBorderFilter::outputImage() const
@@ -131,20 +128,20 @@ Image QSShapedBorderFilter::outputImage() const
     if (picture.isNull())
         return {};
     const Image mask = cachedMask();
-    if (m_frameImage.isNull() && !mask.isNull()) {
-        QSTexturizeFilter &texturize = const_cast<QSTexturizeFilter &>(m_texturize);
+    if (m_stages.frame.isNull() && !mask.isNull()) {
+        QSTexturizeFilter &texturize = m_stages.texturize;
         texturize.setValueForKey(QStringLiteral("textureFillMode"), 2);
         texturize.setValueForKey(QStringLiteral("inputTextureWidth"),
                                  textureWidth(numberValue(QStringLiteral("inputTextureScale"))
                                                   * numberValue(QStringLiteral("canvasProportion")),
                                               picture.extent()));
         texturize.setValueForKey(QStringLiteral("inputImage"), rqs::imageValue(mask));
-        m_frameImage = texturize.outputImage();
+        m_stages.frame = texturize.outputImage();
     }
-    if (m_shadow.isNull())
-        m_shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
-    const Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
+    if (m_stages.shadow.isNull())
+        m_stages.shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
+    const Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_stages.shadow);
     return rqs::applyFilter(QStringLiteral("CISourceOverCompositing"),
-                            {{QStringLiteral("inputImage"), rqs::imageValue(m_frameImage)},
+                            {{QStringLiteral("inputImage"), rqs::imageValue(m_stages.frame)},
                              {QStringLiteral("inputBackgroundImage"), rqs::imageValue(background)}});
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "RQS-Kit/Effects/FrameStages.h"
 #include "RQS-Kit/Effects/QSFilter.h"
-#include "RQS-Kit/Effects/QSTexturizeFilter.h"
 
 // A textured border that follows the outline of what the picture shows: its shape grown by the
 // border width in halving steps, less the picture's own shape, filled with a texture and laid over.
@@ -18,6 +18,5 @@ public:
     platform::fx::Image outputImage() const override;
 
 private:
-    QSTexturizeFilter m_texturize;
-    mutable platform::fx::Image m_mask, m_frameImage, m_shadow;
+    mutable rqs::FrameStages m_stages{*this};
 };

@@ -94,7 +94,7 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color)};
     }())
 {
-    m_texturize.setValueForKey(QStringLiteral("imageIsMask"), true);
+    setChoicesSource(QStringLiteral("inputFrameName"), &QSFrameCatalog::frameNames);
     m_updateTimer.setSingleShot(true);
     connect(&m_updateTimer, &QTimer::timeout, this, [this] {
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterupdate"), this);
@@ -117,8 +117,12 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
                 platform::logWarning(QStringLiteral("Frame Description %1 not found").arg(name));
             if (frame != m_frame)
                 setFrameDescription(frame);
+        } else if (key == QLatin1String("inputImage")) {
+            // A mask is made for the picture's whole pixels, and stays right for any picture of them.
+            if (wholePixels(imageValue(key).extent()) != m_maskExtent)
+                m_stages.dropAll();
         } else {
-            rqs::dropStaleFrameStages(key, value(key), m_texturize, m_mask, m_frameImage, m_shadow);
+            m_stages.inputChanged(key);
         }
     });
 }
@@ -147,30 +151,30 @@ void QSTexturedFrameFilter::setFrameDescription(std::shared_ptr<QSFrameDescripti
     if (m_frame)
         center->removeObserver(this, {}, m_frame.get());
     m_frame = std::move(frame);
-    m_mask = m_frameImage = m_shadow = {};
+    m_stages.dropAll();
     if (!m_frame)
         return;
     center->addObserver(this, QStringLiteral("FrameTextureChanged"), m_frame.get(), [this](const platform::Notification &) {
-        m_texturize.setValueForKey(QStringLiteral("inputTextureName"), m_frame->textureName());
-        m_texturize.setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(m_frame->textureColor()));
-        m_frameImage = {};
+        m_stages.texturize.setValueForKey(QStringLiteral("inputTextureName"), m_frame->textureName());
+        m_stages.texturize.setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(m_frame->textureColor()));
+        m_stages.frame = {};
         frameEdited(false);
     });
     center->addObserver(this, QStringLiteral("FrameShadeChanged"), m_frame.get(), [this](const platform::Notification &) {
-        m_frameImage = {};
+        m_stages.frame = {};
         frameEdited(false);
     });
     center->addObserver(this, QStringLiteral("FrameMaskChanged"), m_frame.get(), [this](const platform::Notification &) {
         frameEdited(true);
     });
-    m_texturize.setValueForKey(QStringLiteral("inputTextureName"), m_frame->textureName());
-    m_texturize.setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(m_frame->textureColor()));
+    m_stages.texturize.setValueForKey(QStringLiteral("inputTextureName"), m_frame->textureName());
+    m_stages.texturize.setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(m_frame->textureColor()));
 }
 
 void QSTexturedFrameFilter::frameEdited(bool mask)
 {
     if (mask)
-        m_mask = m_frameImage = m_shadow = {};
+        m_stages.dropAll();
     if (m_updateDelay < 0)
         emit m_updateTimer.timeout({});
     else if (!m_updateTimer.isActive())
@@ -214,9 +218,10 @@ Image QSTexturedFrameFilter::layFrame(const Image &image, const QRectF &rect, co
 Image QSTexturedFrameFilter::cachedMask() const
 {
     const Image picture = imageValue(QStringLiteral("inputImage"));
-    if (!m_mask.isNull() || picture.isNull() || !m_frame)
-        return m_mask;
+    if (!m_stages.mask.isNull() || picture.isNull() || !m_frame)
+        return m_stages.mask;
     const QRectF p = wholePixels(picture.extent());
+    m_maskExtent = p;
     const double bm = std::max(std::round(borderWidth()), 1.0);
     const double inset = value(QStringLiteral("forceInside")).toBool() ? 1.0 : m_frame->inset();
     const double grow = (1 - inset) * bm;
@@ -225,24 +230,24 @@ Image QSTexturedFrameFilter::cachedMask() const
     if (mask && !mask->image().isNull()) {
         const double k = bm / mask->width();
         mask->setMaxCorner(std::max(mask->maxCorner(), mask->cornerSize().width() * k));
-        m_mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
+        m_stages.mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
         m_maskScale = k;
     } else if (const auto line = kernelWithName(QStringLiteral("lineBorder"))) {
-        m_mask = line->apply({r, {}}, {vectorForRect(r), bm});
+        m_stages.mask = line->apply({r, {}}, {vectorForRect(r), bm});
         m_maskScale = 1.0;
     }
-    return m_mask;
+    return m_stages.mask;
 }
 
 Image QSTexturedFrameFilter::cachedFrame() const
 {
     const Image mask = cachedMask();
-    if (!m_frameImage.isNull() || mask.isNull())
-        return m_frameImage;
+    if (!m_stages.frame.isNull() || mask.isNull())
+        return m_stages.frame;
     const QRectF e = mask.extent();
     const double b = borderWidth();
     const double scale = numberValue(QStringLiteral("inputTextureScale"));
-    QSTexturizeFilter &texturize = const_cast<QSTexturizeFilter &>(m_texturize);
+    QSTexturizeFilter &texturize = m_stages.texturize;
     texturize.setValueForKey(QStringLiteral("textureFillMode"), m_frame->textureFillMode());
     const QRectF t = texturize.cachedTexture().extent();
     const bool sized = texturize.scaleTexture() && m_frame->textureFillMode() == 1 && t.height() > 0;
@@ -266,8 +271,8 @@ Image QSTexturedFrameFilter::cachedFrame() const
                                                    {QStringLiteral("inputBlendName"), shade->blendMode()},
                                                    {QStringLiteral("inputIntensity"), shade->intensity()}});
     }
-    m_frameImage = frame;
-    return m_frameImage;
+    m_stages.frame = frame;
+    return m_stages.frame;
 }
 
 Image QSTexturedFrameFilter::outputImage() const
@@ -276,9 +281,9 @@ Image QSTexturedFrameFilter::outputImage() const
     if (picture.isNull() || !m_frame)
         return picture;
     const Image mask = cachedMask();
-    if (m_shadow.isNull())
-        m_shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
-    Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_shadow);
+    if (m_stages.shadow.isNull())
+        m_stages.shadow = rqs::innerShadow(mask, picture.extent(), numberValue(QStringLiteral("inputShadowWidth")));
+    Image background = rqs::shadowed(kernelWithName(QStringLiteral("innerMultiply")), picture, m_stages.shadow);
     if (!mask.isNull()) {
         // The mask's inner edge, enlarged with its picture, fades over about one of its pixels, half of
         // that beyond the picture: the picture's edge reaches on under it, so that frame and picture

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "RQS-Kit/Effects/FrameStages.h"
 #include "RQS-Kit/Effects/QSFilter.h"
-#include "RQS-Kit/Effects/QSTexturizeFilter.h"
 
 #include <QTimer>
 
@@ -13,7 +13,9 @@ class QSFrameImageDescription;
 // Draws a frame of the frame catalogs around the picture: the frame's mask at the border width
 // ("inputWidth" × "canvasProportion"), filled with its texture, its shades blended over in order,
 // an optional inner shadow, all laid over the picture through the mask. Edits of the frame drop
-// what they touch and, after "updateDelay" seconds (-1: at once), post "qsfilterupdate".
+// what they touch and, after "updateDelay" seconds (-1: at once), post "qsfilterupdate". A new
+// picture of the same whole-pixel extent keeps the mask. The frame's choices are the catalogs'
+// frames at the time of asking.
 class QSTexturedFrameFilter : public QSFilter
 {
     Q_OBJECT
@@ -26,7 +28,7 @@ public:
     std::shared_ptr<QSFrameDescription> frameDescription() const { return m_frame; }
     void setFrameDescription(std::shared_ptr<QSFrameDescription> frame);
     void setUpdateDelay(double seconds) { m_updateDelay = seconds; }
-    QSTexturizeFilter &texturizeFilter() { return m_texturize; }
+    QSTexturizeFilter &texturizeFilter() { return m_stages.texturize; }
 
     // Per axis: 1.0, or the factor that fits a whole number of the middle part's repeats.
     static platform::fx::Vector repeatsVectorForFrame(const QSFrameImageDescription &d, QSizeF size, double k);
@@ -41,9 +43,10 @@ private:
                                   const platform::fx::Vector &repeats) const;
     void frameEdited(bool mask);
 
-    QSTexturizeFilter m_texturize;
     std::shared_ptr<QSFrameDescription> m_frame;
-    mutable platform::fx::Image m_mask, m_frameImage, m_shadow;
+    mutable rqs::FrameStages m_stages{*this};
+    // The picture's whole-pixel extent the cached mask was made for.
+    mutable QRectF m_maskExtent;
     // How much the cached mask's picture is enlarged; its inner edge softens over as many pixels.
     mutable double m_maskScale = 1.0;
     QTimer m_updateTimer;

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "RQS-Kit/Effects/FilterInputs.h"
+#include "RQS-Kit/Effects/KernelColor.h"
 #include "RQS-Kit/Effects/QSAdjustableBlendFilter.h"
 #include "RQS-Kit/Effects/QSNamedPictures.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
@@ -18,28 +19,23 @@ namespace {
 
 const QString ClassName = QStringLiteral("QSTexturizeFilter");
 
-Color straight(const Pixel &p) { return Color::fromPixel(p); }
-
-// HSV to RGB without a detour through QColor: this runs per pixel.
-Color fromHsv(double h, double s, double v, float alpha)
-{
-    h = (h - std::floor(h)) * 6.0;
-    const int i = int(h) % 6;
-    const double f = h - std::floor(h), p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-    const double rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
-    return {float(rgb[i][0]), float(rgb[i][1]), float(rgb[i][2]), alpha};
-}
+namespace colour = rqs::kernelcolor;
 
 // Arguments: the texture; (hue shift, saturation factor, value factor); the tint's alpha; the
-// least saturation a pixel ends with.
+// tint's (hue, saturation) for a neutral texture, an empty vector for a coloured one. A neutral
+// texture's hues and saturations are noise around grey: scaling them would turn faint noise into
+// any hue at full saturation, so each pixel takes the tint's and keeps only its value.
 Pixel tintTexture(const KernelInvocation &k)
 {
-    const Color c = straight(k.sample(0, k.destCoord()));
-    const QSColor::Hsv hsv = rqs::hsv(c);
+    const colour::Straight c = colour::unpremultiplied(k.sample(0, k.destCoord()));
+    const colour::Hsv hsv = colour::hsv(c);
     const Vector shift = k.vector(1);
-    const double s = std::clamp(std::max(k.number(3), hsv.saturation * shift[1]), 0.0, 1.0);
-    const double v = std::clamp(hsv.value * shift[2], 0.0, 1.0);
-    return fromHsv(hsv.hue + shift[0], s, v, c.a * float(k.number(2))).premultiplied();
+    const Vector neutral = k.vector(3);
+    const float v = std::clamp(float(hsv.value * shift[2]), 0.0f, 1.0f);
+    const colour::Hsv tinted = neutral.count == 2
+                                   ? colour::Hsv{float(neutral[0]), float(neutral[1]), v}
+                                   : colour::Hsv{float(hsv.hue + shift[0]), std::clamp(float(hsv.saturation * shift[1]), 0.0f, 1.0f), v};
+    return colour::premultiplied(colour::fromHsv(tinted, c.a * float(k.number(2))));
 }
 
 // The point inside one tile (0, 0, w, h) that p shows.
@@ -152,8 +148,8 @@ void QSTexturizeFilter::chooseTexture(const QString &name)
     } else {
         setInputTexture({});
         setValueForKey(QStringLiteral("inputColor"), QVariant::fromValue(Color{1, 1, 1, 1}));
-        // A picture of the user's, by plain file name in the kit's own temporary folder only.
-        const QString path = rqs::temporaryPicturePath(name);
+        // A picture the user chose, by plain file name only.
+        const QString path = rqs::userPicturePath(name);
         const Image picture = path.isEmpty() ? Image() : Image::fromFile(path);
         const auto average = picture.isNull() ? std::nullopt : rqs::averageColor(picture);
         if (average && picture.extent().width() > 0) {
@@ -195,7 +191,7 @@ Image QSTexturizeFilter::cachedTexture() const
                                       {Sampler{m_texture, Wrap::Transparent, Filtering::Nearest},
                                        Vector{{c.hue - m_hsv.hue, c.saturation / std::max(m_hsv.saturation, 0.01),
                                                c.value / std::max(m_hsv.value, 0.01)}, 3},
-                                       double(color.a), neutral ? c.saturation : 0.0});
+                                       double(color.a), neutral ? Vector{{c.hue, c.saturation}, 2} : Vector{{}, 0}});
     }
     return m_cachedTexture;
 }

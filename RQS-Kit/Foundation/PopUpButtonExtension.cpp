@@ -40,7 +40,7 @@ void addEntries(QComboBox *popUp, const QStringList &entries)
             category = title.chopped(1);
             addHeading(popUp, category);
         } else if (!category.isEmpty() && title.size() > category.size() && title.startsWith(category)) {
-            addEntryWithTitle(popUp, title.mid(category.size()), category);
+            addEntryWithTitle(popUp, title, category);
             popUp->setItemData(popUp->count() - 1, 1, QSCategoryItemDelegate::IndentationRole);
         } else {
             popUp->addItem(title);
@@ -53,11 +53,9 @@ void addEntryWithTitle(QComboBox *popUp, const QString &title, const QString &ca
 {
     if (!popUp)
         return;
-    if (category.isEmpty()) {
-        popUp->addItem(title);
+    popUp->addItem(title);
+    if (category.isEmpty())
         return;
-    }
-    popUp->addItem(QStringLiteral("%1 %2").arg(title, category));
     popUp->setItemData(popUp->count() - 1, category, QSCategoryItemDelegate::CategoryRole);
     useCategoryDelegate(popUp);
 }

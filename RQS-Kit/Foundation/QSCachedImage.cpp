@@ -341,6 +341,42 @@ void QSCachedImage::setPreventColorCorrection(bool prevent)
     m_preventColorCorrection = prevent;
 }
 
+QImage QSCachedImage::storedImage() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_storedImage;
+}
+
+void QSCachedImage::setStoredImage(const QImage &image)
+{
+    QMutexLocker locker(&m_mutex);
+    m_storedImage = inSRGB(image);
+}
+
+void QSCachedImage::setCachedCIImage(const platform::fx::Image &image)
+{
+    QMutexLocker locker(&m_mutex);
+    m_cachedCIImage = image;
+}
+
+bool QSCachedImage::hasVectorialRepresentation()
+{
+    QMutexLocker locker(&m_mutex);
+    return hasVectorialRepresentationLocked();
+}
+
+void QSCachedImage::getImageProperties()
+{
+    if (m_gettingProperties)
+        return;
+    QMutexLocker locker(&m_mutex);
+    getImagePropertiesLocked();
+}
+
+bool QSCachedImage::gettingProperties() const { return m_gettingProperties; }
+
+void QSCachedImage::setGettingProperties(bool getting) { m_gettingProperties = getting; }
+
 QImage QSCachedImage::nsImageLocked()
 {
     if (m_storedImage.isNull() && !m_imageURL.isEmpty())
@@ -425,13 +461,21 @@ QImage QSCachedImage::drawVectorLocked(double scale)
 
 void QSCachedImage::getImagePropertiesLocked()
 {
-    if (m_isVectorial && m_hasTransparency)
+    if (m_gettingProperties || (m_isVectorial && m_hasTransparency))
         return;
+    m_gettingProperties = true;
     const QImage image = nsImageLocked();
     if (!m_isVectorial)
-        m_isVectorial = m_vectorPage.has_value();
+        m_isVectorial = hasVectorialRepresentationLocked();
     if (!m_hasTransparency && !image.isNull())
         m_hasTransparency = image.hasAlphaChannel();
+    m_gettingProperties = false;
+}
+
+bool QSCachedImage::hasVectorialRepresentationLocked()
+{
+    nsImageLocked();
+    return m_vectorPage.has_value();
 }
 
 bool QSCachedImage::writeToDiskLocked()
@@ -484,6 +528,6 @@ void QSCachedImage::deleteTemporaryFileLocked()
         return;
     QFile file(m_imageURL.toLocalFile());
     if (file.exists() && !file.remove())
-        platform::logWarning(QStringLiteral("Problem deleting: %1 Error: %2").arg(m_imageURL.toString(), file.errorString()));
+        platform::logLine(QStringLiteral("Warning, problem deleting: %1 Error: %2)").arg(m_imageURL.toString(), file.errorString()));
     m_imageURL.clear();
 }

@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -52,8 +53,16 @@ public:
     QVariant exifdataForKey(const QString &key);
     QVariant tiffdataForKey(const QString &key);
 
+    // The derived values, got on first use and then kept for the object's life.
     bool isVectorial();
     bool hasTransparency();
+    // The raw test behind isVectorial: the picture was read from a PDF.
+    bool hasVectorialRepresentation();
+    // Gets the derived values not yet got; returns at once while a run is under way.
+    void getImageProperties();
+    // Set while the derived values are being got.
+    bool gettingProperties() const;
+    void setGettingProperties(bool getting);
     bool isCached() const;
     // The private temporary file; empty while there is none.
     QUrl imageURL() const;
@@ -81,6 +90,11 @@ public:
     bool preventColorCorrection() const;
     void setPreventColorCorrection(bool prevent);
 
+    // The picture held in memory as it is, null while released: neither loads nor restarts the delay.
+    QImage storedImage() const;
+    void setStoredImage(const QImage &image);
+    void setCachedCIImage(const platform::fx::Image &image);
+
 private:
     QSCachedImage() = default;
     bool initWithNSImage(const QImage &image);
@@ -91,6 +105,7 @@ private:
     QImage cgImageLocked();
     platform::fx::Image cachedCIImageLocked();
     bool loadLocked(const QString &path);
+    bool hasVectorialRepresentationLocked();
     QImage drawVectorLocked(double scale);
     QVariant metaDataLocked(const QString &key);
     QVariant dictionaryValueLocked(std::optional<QVariantMap> &dictionary, const QString &name, const QString &key);
@@ -109,6 +124,8 @@ private:
     std::optional<bool> m_hasTransparency;
     std::optional<bool> m_isVectorial;
     bool m_preventColorCorrection = false;
+    // Read before the lock is taken.
+    std::atomic<bool> m_gettingProperties = false;
     QImage m_storedImage;
     platform::fx::Image m_cachedCIImage;
     std::optional<platform::PdfPage> m_vectorPage;

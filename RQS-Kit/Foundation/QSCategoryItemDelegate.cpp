@@ -29,21 +29,21 @@ void QSCategoryItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem
     item.rect.adjust(indentation(index), 0, 0, 0);
     const QStyle *style = item.widget ? item.widget->style() : QApplication::style();
     const QString category = index.data(CategoryRole).toString();
-    if (category.isEmpty() || !item.text.endsWith(category)) {
+    if (category.isEmpty() || !item.text.startsWith(category)) {
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
         return;
     }
-    const QString title = item.text.chopped(category.size());
+    const QString name = item.text.mid(category.size());
     const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget);
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
     const bool selected = item.state & QStyle::State_Selected;
     painter->save();
     painter->setFont(item.font);
-    painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, title);
     painter->setPen(QColor(Qt::lightGray));
-    painter->drawText(area.adjusted(item.fontMetrics.horizontalAdvance(title), 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, category);
+    painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, category);
+    painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(area.adjusted(item.fontMetrics.horizontalAdvance(category), 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
     painter->restore();
 }
 

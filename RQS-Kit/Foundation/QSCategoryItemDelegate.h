@@ -2,13 +2,13 @@
 
 #include <QStyledItemDelegate>
 
-// Draws pop-up rows of categories: a row indented by its level, and the category named at the end of
-// its title in light grey.
+// Draws pop-up rows of categories: a row indented by its level, and the category its title begins
+// with in light grey.
 class QSCategoryItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    // The category text at the end of the row's title.
+    // The category text at the start of the row's title.
     static constexpr int CategoryRole = Qt::UserRole + 100;
     // Levels of indentation, 0 when absent.
     static constexpr int IndentationRole = Qt::UserRole + 101;

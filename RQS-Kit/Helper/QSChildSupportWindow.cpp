@@ -1,6 +1,5 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 
@@ -8,15 +7,7 @@ bool QSChildSupportWindow::isChildWindow() const { return m_isChildWindow; }
 
 void QSChildSupportWindow::setIsChildWindow(bool isChild) { m_isChildWindow = isChild; }
 
-platform::Window *QSChildSupportWindow::parentWindow() const
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *window = qobject_cast<platform::Window *>(widget);
-        if (window && window != this && window->childWindows().contains(const_cast<QSChildSupportWindow *>(this)))
-            return window;
-    }
-    return nullptr;
-}
+platform::Window *QSChildSupportWindow::parentWindow() const { return parentWindowOf(this); }
 
 bool QSChildSupportWindow::isKeyWindow() const
 {

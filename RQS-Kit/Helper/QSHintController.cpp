@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/KeyValue.h"
+#include "platform/ui/Window.h"
 
 namespace {
 
@@ -33,8 +34,11 @@ void removeRegistration(qsizetype index)
     QObject::disconnect(registrations().takeAt(index).destroyed);
 }
 
+// The window a kit child window hangs on, else the Qt parent's window.
 const QWidget *parentWindow(const QWidget *window)
 {
+    if (const QWidget *holder = platform::Window::parentWindowOf(window))
+        return holder;
     const QWidget *parent = window->parentWidget();
     return parent ? parent->window() : nullptr;
 }

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ClearBackground.h"
 
 #include <QEvent>
 
@@ -38,7 +39,7 @@ void QSSingleButtonPanel::loadView()
     m_buttonY = loaded->height() - (m_button->y() + m_button->height());
     m_window = std::make_unique<QSChildSupportWindow>();
     m_window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    m_window->setAttribute(Qt::WA_TranslucentBackground);
+    platform::ClearBackground::apply(m_window.get(), platform::ClearBackground::Fallback::Shape);
     m_window->setCentralWidget(loaded);
     NotificationCenter::defaultCenter()->addObserver(this, platform::Window::DidResignKeyNotification, m_window.get(),
                                                      [this](const platform::Notification &) { windowDidResignKey(); });

@@ -48,6 +48,10 @@ QWidget *QSToolTipController::window()
     if (!m_window) {
         m_window = new QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+        // The desktop's tool-tip colours, so that the tip stands apart from the window beneath.
+        m_window->setBackgroundRole(QPalette::ToolTipBase);
+        m_window->setForegroundRole(QPalette::ToolTipText);
+        m_window->setAutoFillBackground(true);
         m_toolTipLabel = new QLabel;
         m_toolTipLabel->setTextFormat(Qt::RichText);
         auto *layout = new QHBoxLayout(m_window);

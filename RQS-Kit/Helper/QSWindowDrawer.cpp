@@ -3,7 +3,7 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
-
+#include "platform/ui/ClearBackground.h"
 
 using platform::NotificationCenter;
 using platform::Window;
@@ -13,7 +13,7 @@ QSWindowDrawer::QSWindowDrawer(QObject *parent)
 {
     auto *window = new QSChildSupportWindow;
     window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    window->setAttribute(Qt::WA_TranslucentBackground);
+    platform::ClearBackground::apply(window, platform::ClearBackground::Fallback::Panel);
     window->setIsChildWindow(true);
     window->setCentralWidget(new QWidget);
     window->setGeometry(0, 0, 100, 100);

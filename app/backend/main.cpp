@@ -72,8 +72,10 @@ int main(int argc, char **argv)
     const std::optional<VXPrintingUser> user = VXPrintingUser::named(userName);
     if (!user || !user->become())
         return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("Foldwise could not act for %1.").arg(userName));
-    // CUPS gives its own home; the kept prints go into the user's.
+    // CUPS gives its own home and temporary folder. The kept prints go into the user's home, and
+    // without a session folder the user's Foldwise listens in the system's temporary folder.
     qputenv("HOME", QFile::encodeName(VXRealHomeDirectory()));
+    qunsetenv("TMPDIR");
     QCoreApplication application(argc, argv);
     const VXServiceJob job(user->runtimeFolder(), title);
     const QString path = job.keep(input);

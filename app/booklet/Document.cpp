@@ -293,10 +293,10 @@ void Document::readRemainingPages()
     m_readsShownPagesFirst = shownPagesFirst;
 }
 
-bool Document::writeToURL(const QUrl &url, const QString &)
+bool Document::writeToURL(const QUrl &url, const QString &, QString *reason)
 {
     readRemainingPages();
-    return m_inputFilter.pdfDocument().write(url.toLocalFile());
+    return m_inputFilter.pdfDocument().write(url.toLocalFile(), reason);
 }
 
 QStringList Document::writableTypes() const { return {PdfType}; }
@@ -938,6 +938,9 @@ void Document::applyPrintSettings()
     // A paper given without its orientation lies as its size says.
     if (given.contains(PrintInfo::PaperSizeKey) && !given.contains(PrintInfo::OrientationKey))
         merged.remove(PrintInfo::OrientationKey);
+    // A paper named without its size has the size of its name, lying as the paper did.
+    if (!given.contains(PrintInfo::PaperSizeKey) && PrintInfo::sizeOfPaperNamed(given.value(PrintInfo::PaperNameKey).toString()))
+        merged.remove(PrintInfo::PaperSizeKey);
     if (!ignored.isEmpty())
         platform::logWarning(QStringLiteral("Print settings \"%1\" ignored, because only paper and printer are taken from settings")
                                  .arg(ignored.join(QStringLiteral("\", \""))));

@@ -143,7 +143,7 @@ public:
     bool openWithContents(const QUrl &url, Contents contents);
 
     bool readFromURL(const QUrl &url, const QString &type) override;
-    bool writeToURL(const QUrl &url, const QString &type) override;
+    bool writeToURL(const QUrl &url, const QString &type, QString *reason) override;
     QStringList writableTypes() const override;
 
     // The settings

@@ -115,9 +115,26 @@ void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
         settings.insert(PrintInfo::PrinterNameKey, printerName);
     }
     const PrintOperation operation = printOperationWithSettings(settings);
+    // The printer chosen in the print panel may be one kept as printing one side at a time: a
+    // two-sided job would waste the booklet there, so it is printed in two runs instead.
+    const auto inTwoRuns = std::make_shared<bool>(false);
     runOperation(
-        operation.printInfo(), [this](const PrintInfo &job) { prepare(job, false); },
-        [this](bool success, const PrintInfo &) { documentDidPrint(success); });
+        operation.printInfo(),
+        [this, inTwoRuns](const PrintInfo &job) {
+            *inTwoRuns = VXPrinterDefaults::isManualDuplexPrinter(job.printerName());
+            if (*inTwoRuns)
+                return false;
+            prepare(job, false);
+            return true;
+        },
+        [this, inTwoRuns](bool success, const PrintInfo &job) {
+            if (!*inTwoRuns) {
+                documentDidPrint(success);
+                return;
+            }
+            platform::logInfo(QStringLiteral("\"%1\" prints one side at a time: \"%2\" is printed in two runs").arg(job.printerName(), m_document.displayName()));
+            printManualDuplexWithPrinter(job.printerName());
+        });
 }
 
 PrintOperation VXDocumentPrinter::printOperationWithSettings(const QVariantMap &settings)
@@ -223,6 +240,7 @@ void VXDocumentPrinter::printFronts()
             prepare(chosen, false);
             m_document.printView()->setPrintPages(VXBookletPrintView::OuterSides);
             m_document.printView()->setReverse(!VXPrinterDefaults::boolForPrinter(chosen.printerName(), VXPrinterDefaults::RevertBacksidesKey));
+            return true;
         },
         [this](bool success, const PrintInfo &chosen) { printOddOperationDidRun(success, chosen); });
 }
@@ -261,6 +279,7 @@ void VXDocumentPrinter::printOddOperationDidEnd(int returnCode, const PrintInfo 
             view->setPrintPages(VXBookletPrintView::InnerSides);
             view->setReverse(true);
             view->setRotate(VXPrinterDefaults::boolForPrinter(chosen.printerName(), VXPrinterDefaults::RotateBacksidesKey));
+            return true;
         },
         [this](bool success, const PrintInfo &) { printEvenOperationDidRun(success); });
 }
@@ -297,7 +316,8 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
 
 void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
 {
-    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress"))};
+    platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress")), true,
+                                rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
     const QPointer<VXControllingTask> task(m_document.controllingTask());
     if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
         run.printInfo.setPrinterName(batch->printerName());
@@ -305,15 +325,20 @@ void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done
         run.printInfo.setDuplex(batch->duplex());
         run.showsPrintPanel = false;
     }
+    const auto declined = std::make_shared<bool>(false);
     platform::PrintRun::beginModalForWindow(
         run, m_document.windowForSheet(), this,
-        [this, prepare, task](const PrintInfo &chosen) -> platform::Printable * {
+        [this, prepare, task, declined](const PrintInfo &chosen) -> platform::Printable * {
             if (task)
                 task->printChoiceMade(chosen);
-            prepare(chosen);
-            return m_document.printView();
+            *declined = !prepare(chosen);
+            return *declined ? nullptr : m_document.printView();
         },
-        [this, done](const PrintOperation::Outcome &outcome, const PrintInfo &chosen) {
+        [this, done, declined](const PrintOperation::Outcome &outcome, const PrintInfo &chosen) {
+            if (*declined) {
+                done(false, chosen);
+                return;
+            }
             const QList<quint64> failed = m_document.printView()->failedPages();
             if (!outcome.cancelled && !failed.isEmpty())
                 showFailedPages(failed);
@@ -379,10 +404,14 @@ bool VXDocumentPrinter::exportBookletToURL(const QUrl &url, QString *failure)
 
 bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString &failure)
 {
-    failure = rqs::localized(QStringLiteral("ExportFailedText")).replace(QLatin1String("%1"), url.toLocalFile());
+    // Nothing written: the file, and why.
+    const auto notWritten = [&](const QString &reason) {
+        failure = rqs::localized(QStringLiteral("WriteFailedText")).arg(url.toLocalFile(), reason);
+        return false;
+    };
     if (isDocumentFile(url)) {
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because that is the file it is made from").arg(url.toLocalFile()));
-        return false;
+        return notWritten(rqs::localized(QStringLiteral("ExportOverSourceReason")));
     }
     QVariantMap job = m_document.printInfo().dictionary();
     job.insert(PrintInfo::JobSavingUrlKey, url);
@@ -395,7 +424,7 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
     }
     const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
     if (!info)
-        return false;
+        return notWritten(rqs::localized(QStringLiteral("ExportSettingsReason")));
     updatePrintView(true);
     PrintOperation operation(*m_document.printView(), *info);
     const QString label = rqs::localized(QStringLiteral("ExportProgress")).replace(QLatin1String("%1"), m_document.displayName());
@@ -407,8 +436,9 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
         platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because pages %2 could not be drawn")
                                .arg(url.toLocalFile(), pageList(failed)));
         failure = rqs::localized(QStringLiteral("PagesNotDrawnText")).replace(QLatin1String("%1"), pageList(failed));
+        return false;
     }
-    return false;
+    return notWritten(operation.writingFailure().isEmpty() ? operation.errorString() : operation.writingFailure());
 }
 
 void VXDocumentPrinter::saveBooklet()

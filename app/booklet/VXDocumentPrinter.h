@@ -46,7 +46,8 @@ public:
     // Manual duplex on the only printer, or on one the user picks among several (the router
     // tells when there is none); waits for PrinterCache's first answer.
     void printManualDuplex();
-    // An empty name prints on the current printer.
+    // An empty name prints on the current printer. A printer chosen in the print panel that is kept
+    // as manual duplex gets the booklet in two runs instead.
     void printAutomaticDuplex(const QString &printerName);
     // An empty name works with the answers stored for no printer. The user chooses between the
     // fronts at once and the set-up wizard first, after which the fronts follow on the printer
@@ -70,7 +71,8 @@ public:
     void setPrintButton(QAbstractButton *button);
 
 private:
-    using Prepare = std::function<void(const platform::PrintInfo &job)>;
+    // False when the job is not to be sent after all; the run then ends without a word of its own.
+    using Prepare = std::function<bool(const platform::PrintInfo &job)>;
     using Done = std::function<void(bool success, const platform::PrintInfo &job)>;
 
     static QString currentPrinterName();

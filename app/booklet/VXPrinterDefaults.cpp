@@ -25,6 +25,11 @@ qint64 VXPrinterDefaults::integerForPrinter(const QString &printerName, const QS
     return platform::UserDefaults::standardUserDefaults()->integerForKey(keyForPrinter(printerName, key));
 }
 
+bool VXPrinterDefaults::isManualDuplexPrinter(const QString &printerName)
+{
+    return isPrinterName(printerName) && integerForPrinter(printerName, PrinterTypeKey) == ManualDuplexType;
+}
+
 bool VXPrinterDefaults::setValueForPrinter(const QVariant &value, const QString &printerName, const QString &key)
 {
     if (!isPrinterName(printerName)) {

@@ -17,6 +17,8 @@ public:
     static inline const QString TurnSheetsKey = QStringLiteral("manualDuplexTurnSheets");
     static inline const QString RotateBacksidesKey = QStringLiteral("manualDuplexRotateBacksides");
     static inline const QString RevertBacksidesKey = QStringLiteral("manualDuplexRevertBacksides");
+    // The "printerType" of a printer that prints one side at a time.
+    static constexpr int ManualDuplexType = 2;
 
     // Neither empty (blanks only count as empty) nor "(null)".
     static bool isPrinterName(const QString &printerName);
@@ -25,6 +27,8 @@ public:
 
     static bool boolForPrinter(const QString &printerName, const QString &key);
     static qint64 integerForPrinter(const QString &printerName, const QString &key);
+    // The user said the printer prints one side at a time; false without a printer name.
+    static bool isManualDuplexPrinter(const QString &printerName);
     // Through the shared user-defaults controller, so that bound controls see the change. False
     // (logged) without a printer name.
     static bool setValueForPrinter(const QVariant &value, const QString &printerName, const QString &key);

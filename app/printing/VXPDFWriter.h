@@ -26,5 +26,5 @@ public:
 
 private:
     QList<VXPagePtr> m_pages;
-    QSizeF m_pageSize;
+    QSizeF m_pageSize{0, 0};
 };

@@ -204,8 +204,25 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerInde
 void VXPrintHelper::printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName)
 {
     setDocument(document);
-    if (hasPrintersOrTellsSo())
-        explainAndPrintAutomaticDuplex(printerName);
+    if (!hasPrintersOrTellsSo())
+        return;
+    // A printer kept as printing one side at a time would waste a two-sided job: it gets the
+    // booklet in two runs.
+    const QString printer = printerOfRoad(printerName);
+    if (VXPrinterDefaults::isManualDuplexPrinter(printer)) {
+        platform::logInfo(QStringLiteral("\"%1\" prints one side at a time: the booklet is printed in two runs").arg(printer));
+        printTarget(printer, true);
+        return;
+    }
+    explainAndPrintAutomaticDuplex(printerName);
+}
+
+QString VXPrintHelper::printerOfRoad(const QString &printerName) const
+{
+    if (!printerName.isEmpty())
+        return printerName;
+    const platform::PrintInfo *info = printInfo();
+    return info && !info->printerName().isEmpty() ? info->printerName() : currentPrinterName();
 }
 
 bool VXPrintHelper::hasPrintersOrTellsSo()
@@ -262,8 +279,8 @@ void VXPrintHelper::selectManualDuplexPrinterAndPrint()
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("Select")));
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     alert.setChoices(printerNames());
-    const platform::PrintInfo *info = printInfo();
-    alert.setSelectedChoice(info ? info->printerName() : QString());
+    // A new document names no printer yet: the system's current one then.
+    alert.setSelectedChoice(printerOfRoad(QString()));
     alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this](const platform::Alert::Answer &answer) {
         if (answer.returnCode == platform::Alert::FirstButtonReturn)
             printTarget(answer.selectedChoice, true);

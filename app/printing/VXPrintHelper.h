@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXDocumentPrintServices.h"
+#include "app/booklet/VXPrinterDefaults.h"
 
 #include <QIcon>
 #include <QList>
@@ -34,7 +35,7 @@ class VXPrintHelper : public QObject, public VXDocumentPrintServices
 public:
     static constexpr int PrinterTypeNotChosen = 0;
     static constexpr int PrinterTypeAutomaticDuplex = 1;
-    static constexpr int PrinterTypeManualDuplex = 2;
+    static constexpr int PrinterTypeManualDuplex = VXPrinterDefaults::ManualDuplexType;
     // printersType() for several printers.
     static constexpr int PrinterTypeSeveralPrinters = 3;
 
@@ -72,7 +73,7 @@ public:
     // A printer chosen from the menu by its index in the printer list.
     void printDocument(VXPrintableDocument *document, int printerIndex) override;
     // Explains on which edge the sheets are bound (while "AutoShow-FAQ-UpsideDownPrint" is on),
-    // then prints in automatic duplex.
+    // then prints in automatic duplex; on a printer kept as manual duplex, prints in two runs.
     void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName) override;
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) override;
     // Asks on which printer to run a manual duplex print.
@@ -106,6 +107,8 @@ private:
     // False, with the user told at once, when the print server is known to offer no printer.
     bool hasPrintersOrTellsSo();
     bool isOptionKeyDown() const;
+    // The printer a print goes to: the one named, else the print info's, else the current one.
+    QString printerOfRoad(const QString &printerName) const;
     // True when a document was given and has gone since; the road then ends here.
     bool documentHasGone() const;
     void explainAndPrintAutomaticDuplex(const QString &printerName);

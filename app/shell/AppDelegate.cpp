@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPreferencesWindow.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXApplicationMover.h"
@@ -16,6 +17,7 @@
 #include "app/shell/VXSoftwareUpdater.h"
 #include "app/shell/VXWelcomeWindow.h"
 #include "app/window/VXDocumentWindowController.h"
+#include "RQS-Kit/Controls/QSAboutBoxController.h"
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -262,8 +264,13 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
     }
 }
 
-void AppDelegate::openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done)
+void AppDelegate::openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done, const FileOpened &opened)
 {
+    if (urls.isEmpty()) {
+        if (done)
+            done(true);
+        return;
+    }
     if (!m_documents) {
         platform::logError(QStringLiteral("Could not open %1 files, because there is no document controller").arg(urls.size()));
         if (done)
@@ -272,12 +279,18 @@ void AppDelegate::openAsDocuments(const QList<QUrl> &urls, const std::function<v
     }
     struct Batch { qsizetype waiting; bool all = true; };
     const auto batch = std::make_shared<Batch>(Batch{urls.size()});
+    const auto failures = std::make_shared<VXOpenFailures>();
     for (const QUrl &url : urls) {
-        m_documents->openDocumentWithContentsOfURL(url, true, [batch, done](Document *document) {
+        m_documents->openDocumentWithContentsOfURL(url, true, [batch, failures, done, opened, url](Document *document) {
+            if (opened)
+                opened(url, document, *failures);
             batch->all = batch->all && document;
-            if (--batch->waiting == 0 && done)
+            if (--batch->waiting > 0)
+                return;
+            failures->tell();
+            if (done)
                 done(batch->all);
-        });
+        }, failures);
     }
 }
 
@@ -290,16 +303,21 @@ std::function<void(bool all)> AppDelegate::replyOnceOpened()
     };
 }
 
-void AppDelegate::openPDFService(const QUrl &url)
+void AppDelegate::openPDFService(const QList<QUrl> &urls)
 {
-    if (!m_documents) {
-        platform::logError(QStringLiteral("Could not open \"%1\", because there is no document controller").arg(url.toLocalFile()));
-        return;
-    }
-    const QString path = url.toLocalFile();
-    m_documents->openDocumentWithContentsOfURL(url, true, [path](Document *document) {
-        if (!document || !VXKeptPrints::contains(path))
+    openAsDocuments(urls, {}, [](const QUrl &url, Document *document, VXOpenFailures &failures) {
+        const QString path = url.toLocalFile();
+        if (!VXKeptPrints::contains(path))
             return;
+        if (!document) {
+            // Left where it waits, it would come back with the same alert at every start; one
+            // whose opening the user stopped waits for the next.
+            if (!failures.contains(path))
+                return;
+            if (const QString aside = VXKeptPrints::setAside(path); !aside.isEmpty())
+                failures.explainLast(rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
+            return;
+        }
         // The print's own folder is removed now; the open document no longer needs the file's name.
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
@@ -309,19 +327,27 @@ void AppDelegate::openPDFService(const QUrl &url)
 
 void AppDelegate::openKeptPrints(const QStringList &except)
 {
+    QList<QUrl> urls;
     for (const QString &path : VXKeptPrints::waiting()) {
         if (except.contains(path))
             continue;
         platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
-        openPDFService(QUrl::fromLocalFile(path));
+        urls << QUrl::fromLocalFile(path);
     }
+    openPDFService(urls);
 }
 
 void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
 {
     if (request == VXSingleInstance::Request::Service) {
+        QList<QUrl> urls;
         for (const QString &path : paths)
-            openPDFService(QUrl::fromLocalFile(path));
+            urls << QUrl::fromLocalFile(path);
+        openPDFService(urls);
+    } else if (request == VXSingleInstance::Request::AddPDFService) {
+        if (Window *window = windowForSheet())
+            window->makeKeyAndOrderFront(this);
+        addPDFService();
     } else if (!paths.isEmpty()) {
         openFiles(paths);
     } else if (Window *window = windowForSheet()) {
@@ -418,8 +444,13 @@ void AppDelegate::tell(const QString &title, const QString &text)
 
 void AppDelegate::showAbout(QObject *)
 {
-    tell(rqs::localized(QStringLiteral("AboutTitle")).arg(QSSystemInfo::appVersion()),
-         rqs::localized(QStringLiteral("AboutText")));
+    QSAboutBoxController *about = QSAboutBoxController::sharedAboutBox();
+    about->setAppLink(HomePageAddress);
+    about->setFacebookLink(FacebookAddress);
+    about->setTwitterLink(TwitterAddress);
+    about->setBugMail(FeedbackAddress);
+    about->setRequestMail(FeedbackAddress);
+    about->showWindow(nullptr);
 }
 
 void AppDelegate::openHomePage(QObject *) { openWebLink(HomePageAddress); }
@@ -461,7 +492,8 @@ void AppDelegate::checkForUpdate(QObject *)
 
 void AppDelegate::addPDFService(QObject *)
 {
-    if (m_installer)
+    // One under way is answered first: a second launch asking again does not stack its alerts.
+    if (m_installer && !m_installer->isInstalling())
         m_installer->addPDFService();
 }
 

@@ -14,9 +14,11 @@
 #include <functional>
 #include <memory>
 
+class Document;
 class VXApplicationMover;
 class VXBookmarks;
 class VXDocumentController;
+class VXOpenFailures;
 class VXPDFServiceInstaller;
 class VXSoftwareUpdater;
 class VXWelcomeWindow;
@@ -85,13 +87,18 @@ public:
     // The answer to the question about several files: 1000 batch factory, 1001 documents, else
     // cancel.
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
-    // A file another program hands over: opened as a document at once. A print kept for
-    // Foldwise is removed once open; its document saves into the Documents folder.
-    void openPDFService(const QUrl &url);
-    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except.
+    // Files another program hands over: opened as documents at once, those that cannot be opened
+    // told in one alert. A print kept for Foldwise is removed once open; its document saves into
+    // the Documents folder. One that cannot be opened is set aside (VXKeptPrints::setAside), and
+    // the alert says where.
+    void openPDFService(const QList<QUrl> &urls);
+    // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except; those that
+    // cannot be opened are told in one alert.
     void openKeptPrints(const QStringList &except);
     // What a later launch of Foldwise hands over: its files, or, with none, the wish to see this
-    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown).
+    // Foldwise, whose frontmost window comes to the front (the welcome window when none is shown);
+    // or the wish to add the Foldwise printer, asked for on that window. What it names that cannot
+    // be opened is told in one alert.
     void openRequested(VXSingleInstance::Request request, const QStringList &paths);
 
     Q_INVOKABLE void showWelcomeWindow(QObject *sender = nullptr);
@@ -141,9 +148,13 @@ signals:
 
 private:
     void lookForOldServiceWorkflows();
-    // Each file as a document; done follows once every one has opened or failed, with whether
-    // all opened.
-    void openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done = {});
+    // What follows the opening of one file of a request: the request's failures hold the file's
+    // already when it did not open.
+    using FileOpened = std::function<void(const QUrl &url, Document *document, VXOpenFailures &failures)>;
+    // Each file as a document; opened follows for each as its opening ends. Once the last has
+    // ended, those that could not be opened are told in one alert, then done follows with
+    // whether all opened.
+    void openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done = {}, const FileOpened &opened = {});
     // Answers the platform once a batch of opened files has opened.
     std::function<void(bool all)> replyOnceOpened();
     // Files chosen by the user for what follows; the welcome window comes back when none is left.

@@ -2,10 +2,10 @@
 
 #include "app/booklet/Document.h"
 #include "app/booklet/VXDocumentReading.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/ProgressPanel.h"
 
 #include <QCoreApplication>
@@ -33,6 +33,13 @@ void showWindowsOf(Document *document)
 // One file being read for a document, and who asked for it.
 struct VXDocumentController::Opening
 {
+    // One request's ask for the file: what follows the opening, and where its failure goes.
+    struct Ask
+    {
+        Opened opened;
+        std::shared_ptr<VXOpenFailures> failures;
+    };
+
     QUrl url;
     QString path;
     bool display = false;
@@ -41,7 +48,7 @@ struct VXDocumentController::Opening
     platform::ProgressPanel *progress = nullptr;
     // Made while the file is read, to take what is read; deleted when nothing is.
     std::unique_ptr<Document> document;
-    QList<Opened> asked;
+    QList<Ask> asked;
 };
 
 VXDocumentController *VXDocumentController::sharedDocumentController()
@@ -57,7 +64,8 @@ VXDocumentController::VXDocumentController(QObject *parent)
 
 VXDocumentController::~VXDocumentController() = default;
 
-void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened)
+void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened,
+                                                          std::shared_ptr<VXOpenFailures> failures)
 {
     if (Document *open = documentForURL(url)) {
         if (display)
@@ -76,9 +84,9 @@ void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool d
         opening->reading = new VXDocumentReading(url, display, [this, opening](Document::Contents contents) {
             Document *document = nullptr;
             if (contents.failure != Document::Contents::Failure::None)
-                reportOpenFailure(opening->url, contents.failureText());
+                reportOpenFailure(*opening, contents.failureText());
             else if (!opening->document->openWithContents(opening->url, std::move(contents)))
-                reportOpenFailure(opening->url, opening->document->openFailureText());
+                reportOpenFailure(*opening, opening->document->openFailureText());
             else
                 document = opening->document.release();
             keep(document, *opening);
@@ -90,8 +98,15 @@ void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool d
     }
     if (display && !std::exchange(opening->display, true))
         showProgress(*opening);
-    if (opened)
-        opening->asked.append(std::move(opened));
+    if (!failures) {
+        failures = std::make_shared<VXOpenFailures>();
+        opened = [failures, opened = std::move(opened)](Document *document) {
+            if (opened)
+                opened(document);
+            failures->tell();
+        };
+    }
+    opening->asked.append({std::move(opened), std::move(failures)});
 }
 
 bool VXDocumentController::isOpening() const { return !m_openings.empty(); }
@@ -152,8 +167,10 @@ void VXDocumentController::endOpening(Opening *opening, Document *document)
         ended->progress->close();
         ended->progress->deleteLater();
     }
-    for (const Opened &asked : std::as_const(ended->asked))
-        asked(document);
+    for (const Opening::Ask &ask : std::as_const(ended->asked)) {
+        if (ask.opened)
+            ask.opened(document);
+    }
     emit openingEnded();
     if (!isOpening()) {
         for (const std::function<void()> &call : std::exchange(m_afterOpenings, {}))
@@ -192,14 +209,10 @@ void VXDocumentController::removeDocument(Document *document)
     emit documentRemoved();
 }
 
-void VXDocumentController::reportOpenFailure(const QUrl &url, const QString &reason) const
+void VXDocumentController::reportOpenFailure(const Opening &opening, const QString &reason)
 {
-    const QString name = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    const QString name = opening.url.isLocalFile() ? opening.url.toLocalFile() : opening.url.toString();
     platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
-    platform::Alert alert;
-    alert.setMessageText(rqs::localized(QStringLiteral("OpenFailedTitle")).arg(QFileInfo(name).fileName()));
-    alert.setAlertStyle(platform::Alert::Style::Critical);
-    alert.setInformativeText(reason);
-    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
+    for (const Opening::Ask &ask : opening.asked)
+        ask.failures->add(name, reason);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Document;
+class VXOpenFailures;
 
 // The booklet documents the user has open: opens files into documents, keeps each file open only
 // once, and lets a document go when it closes. GUI thread.
@@ -31,9 +32,12 @@ public:
     // it takes; a reading that takes more than a moment shows its progress with a Cancel button
     // when display is set. A file that is open already is not read again: its document is shown
     // and opened is called at once; a file being read is read once for every ask. A file that
-    // cannot be opened is told to the user and logged (a cancelled one only logged), and the
-    // open documents stay as they are.
-    void openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened = {});
+    // cannot be opened is logged, and why goes to failures before opened is called, for the
+    // caller to tell together with the others of its request; without failures it is told alone
+    // once opened has been called. A cancelled one is only logged. The open documents stay as
+    // they are.
+    void openDocumentWithContentsOfURL(const QUrl &url, bool display, Opened opened = {},
+                                       std::shared_ptr<VXOpenFailures> failures = {});
     // Files being read for documents.
     bool isOpening() const;
     // Runs the call once no file is being read for a document: at once when none is.
@@ -61,7 +65,8 @@ private:
     void keep(Document *document, const Opening &opening);
     // Takes the opening out of those under way and tells those who asked for it what it came to.
     void endOpening(Opening *opening, Document *document);
-    void reportOpenFailure(const QUrl &url, const QString &reason) const;
+    // Logs the failure and adds it to the failures of every request that asked for the file.
+    static void reportOpenFailure(const Opening &opening, const QString &reason);
 
     QList<Document *> m_documents;
     std::vector<std::unique_ptr<Opening>> m_openings;

@@ -1,5 +1,6 @@
 #include "app/shell/VXFactoryController.h"
 
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXTask.h"
 #include "app/shell/VXTaskCellView.h"
@@ -162,7 +163,7 @@ void VXFactoryController::addURLs(const QList<QUrl> &urls)
         const QFileInfo file(given.toLocalFile());
         const QUrl url = file.isSymLink() ? QUrl::fromLocalFile(file.symLinkTarget()) : given;
         auto *task = new VXTask(url, this);
-        m_arrivals.push_back({task, file.fileName(), std::nullopt, batch});
+        m_arrivals.push_back({task, file.filePath(), std::nullopt, batch});
         task->checkOpens([this, task](bool opens) {
             const auto arrival = std::find_if(m_arrivals.begin(), m_arrivals.end(), [task](const Arrival &each) { return each.task == task; });
             if (arrival == m_arrivals.end())
@@ -177,7 +178,7 @@ void VXFactoryController::addURLs(const QList<QUrl> &urls)
 void VXFactoryController::takeArrivals()
 {
     bool added = false;
-    QList<QStringList> refusals;
+    QList<VXOpenFailures> refusals;
     while (!m_arrivals.empty() && m_arrivals.front().opens) {
         const Arrival arrival = m_arrivals.front();
         m_arrivals.erase(m_arrivals.begin());
@@ -189,7 +190,7 @@ void VXFactoryController::takeArrivals()
             added = true;
             platform::logInfo(QStringLiteral("Added \"%1\" to the batch factory").arg(arrival.task->documentName()));
         } else {
-            arrival.batch->refused << arrival.fileName;
+            arrival.batch->refused.add(arrival.path, arrival.task->errorMessage());
             arrival.task->deleteLater();
         }
         if (arrival.batch->left == 0 && !arrival.batch->refused.isEmpty())
@@ -199,17 +200,16 @@ void VXFactoryController::takeArrivals()
         tasksStatesHaveChanged();
         reloadTable();
     }
-    for (const QStringList &refused : std::as_const(refusals))
+    for (const VXOpenFailures &refused : std::as_const(refusals))
         tellRefused(refused);
 }
 
-void VXFactoryController::tellRefused(const QStringList &names)
+void VXFactoryController::tellRefused(const VXOpenFailures &refused)
 {
-    platform::logWarning(QStringLiteral("Could not add %1 to the batch factory, because they open neither as PDF nor as picture")
-                             .arg(names.join(QStringLiteral(", "))));
+    platform::logWarning(QStringLiteral("Could not add %1 to the batch factory").arg(refused.names().join(QStringLiteral(", "))));
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("FactoryRefusedTitle")));
-    alert.setInformativeText(rqs::localized(QStringLiteral("FactoryRefusedText")).replace(QLatin1String("%1"), names.join(QLatin1Char('\n'))));
+    alert.setInformativeText(refused.namedText());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
     alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXFactory.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPrintFactory.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/ui/Window.h"
@@ -99,7 +100,7 @@ private:
     void reloadTable();
     void printNextTask(VXTask *finished);
     void exportNext(QList<QPointer<VXTask>> queue, const QUrl &folder, int count);
-    void tellRefused(const QStringList &names);
+    void tellRefused(const VXOpenFailures &refused);
     void showProgress(const QString &text);
     void forget(VXTask *task);
     QString uniqueName(const QString &name) const;
@@ -110,13 +111,13 @@ private:
     struct ArrivingBatch
     {
         qsizetype left = 0;
-        QStringList refused;
+        VXOpenFailures refused;
     };
     // A file given, with its task, until it is known whether it opens.
     struct Arrival
     {
         VXTask *task;
-        QString fileName;
+        QString path;
         std::optional<bool> opens;
         std::shared_ptr<ArrivingBatch> batch;
     };

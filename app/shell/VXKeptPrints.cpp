@@ -24,6 +24,28 @@ QString jobFolderOf(const QString &path)
                : QString();
 }
 
+// The print of each job folder in the folder; those that waited too long are removed (logged).
+QFileInfoList printsIn(const QString &folder)
+{
+    const QDateTime oldest = QDateTime::currentDateTime().addSecs(-std::chrono::seconds(VXKeptPrints::MaxWait).count());
+    QFileInfoList prints;
+    const QFileInfoList jobs = QDir(folder).entryInfoList({JobFolderPattern}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo &job : jobs) {
+        const QFileInfoList files = QDir(job.filePath()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::NoSymLinks);
+        if (files.isEmpty())
+            continue;
+        if (files.first().lastModified() < oldest) {
+            platform::logWarning(QStringLiteral("Removed the print \"%1\", which was kept more than %2 days")
+                                     .arg(files.first().fileName())
+                                     .arg(std::chrono::duration_cast<std::chrono::days>(VXKeptPrints::MaxWait).count()));
+            QDir(job.filePath()).removeRecursively();
+            continue;
+        }
+        prints << files.first();
+    }
+    return prints;
+}
+
 } // namespace
 
 QString VXKeptPrints::folder()
@@ -35,27 +57,28 @@ bool VXKeptPrints::contains(const QString &path) { return !jobFolderOf(path).isE
 
 QStringList VXKeptPrints::waiting()
 {
-    const QDateTime oldest = QDateTime::currentDateTime().addSecs(-std::chrono::seconds(MaxWait).count());
-    QFileInfoList jobs;
-    const QFileInfoList folders = QDir(folder()).entryInfoList({JobFolderPattern}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    for (const QFileInfo &job : folders) {
-        const QFileInfoList files = QDir(job.filePath()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::NoSymLinks);
-        if (files.isEmpty())
-            continue;
-        if (files.first().lastModified() < oldest) {
-            platform::logWarning(QStringLiteral("Removed the print \"%1\", which waited more than %2 days to be opened")
-                                     .arg(files.first().fileName())
-                                     .arg(std::chrono::duration_cast<std::chrono::days>(MaxWait).count()));
-            QDir(job.filePath()).removeRecursively();
-            continue;
-        }
-        jobs << files.first();
-    }
+    QFileInfoList jobs = printsIn(folder());
+    // Those set aside are not waiting, but they go after the same time.
+    printsIn(setAsideFolder());
     std::sort(jobs.begin(), jobs.end(), [](const QFileInfo &a, const QFileInfo &b) { return a.lastModified() < b.lastModified(); });
     QStringList paths;
     for (const QFileInfo &job : std::as_const(jobs))
         paths << job.absoluteFilePath();
     return paths;
+}
+
+QString VXKeptPrints::setAsideFolder() { return QDir(folder()).filePath(QStringLiteral("Not opened")); }
+
+QString VXKeptPrints::setAside(const QString &path)
+{
+    const QString job = jobFolderOf(path);
+    const QString aside = QDir(setAsideFolder()).filePath(QFileInfo(job).fileName());
+    if (!job.isEmpty() && QDir().mkpath(setAsideFolder()) && QDir().rename(job, aside)) {
+        platform::logWarning(QStringLiteral("Set the print %1 aside in %2, because it could not be opened").arg(path, setAsideFolder()));
+        return QDir(aside).filePath(QFileInfo(path).fileName());
+    }
+    platform::logError(QStringLiteral("Could not set the print %1 aside in %2; it is opened again at the next start").arg(path, setAsideFolder()));
+    return {};
 }
 
 bool VXKeptPrints::remove(const QString &path)

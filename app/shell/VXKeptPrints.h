@@ -17,8 +17,15 @@ public:
     // "Foldwise/Printed" in the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
     static QString folder();
     static bool contains(const QString &path);
-    // The jobs waiting, oldest first. Jobs that waited too long are removed first (logged).
+    // The jobs waiting, oldest first. Jobs that waited too long are removed first (logged), and
+    // so are those set aside that long ago.
     static QStringList waiting();
+    // "Not opened" in the folder: prints set aside, which no longer wait.
+    static QString setAsideFolder();
+    // Moves the print's job folder into setAsideFolder(), so that a print that could not be
+    // opened does not come back at every start; the print's new path, or empty (logged) when it
+    // cannot be moved.
+    static QString setAside(const QString &path);
     // Removes the job's folder; false (logged) when it cannot.
     static bool remove(const QString &path);
 };

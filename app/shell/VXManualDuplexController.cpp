@@ -98,6 +98,7 @@ void VXManualDuplexController::windowDidLoad()
         m_scrollingView->setMinimumSize(least);
         m_scrollingView->installEventFilter(this);
     }
+    window()->closeWithEscapeAndCtrlW();
     setCurrentPage(0);
     showPrinterName();
     if (VXPrinterDefaults::isPrinterName(m_printerName))
@@ -159,8 +160,10 @@ void VXManualDuplexController::setCurrentPage(qint64 page)
     // The check step is left only through its two answers.
     if (m_nextButton)
         m_nextButton->setEnabled(m_currentPage + 1 < StepCount && m_currentPage != CheckStep);
-    if (m_title)
-        m_title->setText(rqs::localized(stepNames().at(m_currentPage)));
+    if (m_title) {
+        m_title->setText(rqs::localized(QStringLiteral("ManualStepNumbered"))
+                             .arg(QString::number(stepNumber()), rqs::localized(stepNames().at(m_currentPage))));
+    }
     placeStepPages(true);
     for (qint64 step = 0; step < StepCount; ++step) {
         if (QAbstractButton *button = printButton(step))
@@ -171,6 +174,14 @@ void VXManualDuplexController::setCurrentPage(qint64 page)
         button->setShortcut(QKeySequence(Qt::Key_Return));
         button->setFocus();
     }
+}
+
+qint64 VXManualDuplexController::stepNumber() const
+{
+    // Both faces printed, the check leads straight to the final step, which then comes fourth.
+    if (m_currentPage == FinalStep && !m_onlyOnePage)
+        return CheckStep + 2;
+    return m_currentPage + 1;
 }
 
 QList<QWidget *> VXManualDuplexController::stepPages() const
@@ -259,7 +270,8 @@ void VXManualDuplexController::printTestPages(int printPages)
     m_testView = std::make_unique<QSPDFPrintView>(
         QUrl::fromLocalFile(platform::Bundle::mainBundle()->pathForResource(TestName, QStringLiteral("pdf"))));
     m_testView->setPrintPages(printPages);
-    const platform::PrintRun::Job run{job, TestName, rqs::localized(QStringLiteral("PrintProgress"))};
+    const platform::PrintRun::Job run{job, TestName, rqs::localized(QStringLiteral("PrintProgress")), true,
+                                      rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
     platform::PrintRun::beginModalForWindow(
         run, window(), this, [this](const PrintInfo &) { return m_testView.get(); },
         [this](const platform::PrintOperation::Outcome &outcome, const PrintInfo &) {

@@ -82,6 +82,8 @@ private:
     void choosePrinter(const QString &message, std::function<void(const QString &)> chosen);
     void record(int tag);
     QAbstractButton *printButton(qint64 page) const;
+    // The step's number as the user counts along the way taken, which may skip the second prints.
+    qint64 stepNumber() const;
     QList<QWidget *> stepPages() const;
     // Each step page is exactly the size of the view, so that the view shows one page whole and
     // nothing of its neighbours; only the pages on their way in or out are shown at all.

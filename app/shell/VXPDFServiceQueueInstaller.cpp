@@ -2,16 +2,14 @@
 
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXCupsBackendInstall.h"
+#include "app/window/VXHelpWindow.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PasswordPanel.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -141,6 +139,13 @@ void VXPDFServiceQueueInstaller::removeThenCreate(const VXServiceQueue &queue)
         createLinkPreparationDidEnd(OK, queue.name());
         return;
     }
+    // A user who may not remove the printer cannot do so in the printer settings either: an
+    // administrator's command replaces it as it adds it.
+    if (removed.forbidden) {
+        m_backendToInstall.clear();
+        reportFailure(queue, true, removed.reason);
+        return;
+    }
     platform::logError(QStringLiteral("Could not remove the printer %1 to overwrite, because \"%2\"").arg(queue.name(), removed.reason));
     const QString name = queue.name();
     // "OK" tries again: the user may have removed the printer meanwhile.
@@ -179,13 +184,8 @@ void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
 void VXPDFServiceQueueInstaller::successMessageDismissed(int returnCode)
 {
     finish();
-    if (returnCode != SecondButton)
-        return;
-    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
-    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
-    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(HelpAnchor, QStringLiteral("html"), book);
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(HelpAnchor));
+    if (returnCode == SecondButton)
+        VXHelpWindow::openHelpPage(HelpAnchor);
 }
 
 void VXPDFServiceQueueInstaller::leaveAsItWas()

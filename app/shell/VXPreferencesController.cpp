@@ -74,11 +74,7 @@ void VXPreferencesController::windowDidLoad()
     window()->adjustSize();
     printersDidChange();
     setDefaultPrinter(currentPrinterName());
-    // As the desktop's other preference windows: Escape and Ctrl+W close it.
-    auto *closing = new QAction(window());
-    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    connect(closing, &QAction::triggered, window(), &QWidget::close);
-    window()->addAction(closing);
+    window()->closeWithEscapeAndCtrlW();
     platform::NotificationCenter::defaultCenter()->addObserver(this, platform::Window::DidBecomeKeyNotification, window(),
                                                                [this](const platform::Notification &) {
                                                                    if (m_animatedDuplexImageView)

@@ -6,6 +6,7 @@
 #include "app/shell/VXUserSession.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/SystemReason.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,21 +15,39 @@
 #include <QTemporaryDir>
 #include <QTextBoundaryFinder>
 
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 
 namespace {
 
 constexpr int MaxTitleLength = 120;
 // What one name in a folder may take, in bytes of its UTF-8.
 constexpr qsizetype MaxNameBytes = NAME_MAX;
+// What a print is named when its title gives no name a folder takes.
+const QString PlainStem = QStringLiteral("Print job");
+const QString PlainName = PlainStem + QStringLiteral(".pdf");
+const QByteArray PdfHeader = QByteArrayLiteral("%PDF-");
+// Where the job is copied before it shows under its name: hidden, so that no Foldwise lists it
+// half written.
+const QString PartName = QStringLiteral(".print.part");
+
+// Qt's finder puts boundaries between the halves of a surrogate pair (a flag beside Thai
+// letters): a name is never cut there.
+bool splitsAPair(const QString &text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() && text.at(at).isLowSurrogate();
+}
 
 // The longest start of the text, ending between two characters, of at most that many characters
-// and bytes.
+// and bytes of UTF-8.
 QString leftFitting(const QString &text, int characters, qsizetype bytes)
 {
     QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
     qsizetype end = 0;
     for (qsizetype next = boundaries.toNextBoundary(); next > 0 && characters > 0; next = boundaries.toNextBoundary()) {
+        if (splitsAPair(text, next))
+            continue;
         bytes -= QStringView(text).sliced(end, next - end).toUtf8().size();
         if (bytes < 0)
             break;
@@ -72,15 +91,23 @@ QString VXServiceJob::fileName() const
     if (named)
         name.chop(4);
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
-        name.prepend(QStringLiteral("Print job"));
-    return leftFitting(name, MaxTitleLength, MaxNameBytes - extension.size()).trimmed() + extension;
+        name.prepend(PlainStem);
+    name = leftFitting(name, MaxTitleLength, MaxNameBytes - extension.size()).trimmed() + extension;
+    // A first character longer than a name takes would leave a hidden ".pdf", which no Foldwise lists.
+    return name.size() > extension.size() && name.toUtf8().size() <= MaxNameBytes ? name : PlainName;
 }
 
 QString VXServiceJob::title() const { return m_title; }
 
 bool VXServiceJob::isPdf(QIODevice &input)
 {
-    return input.peek(5).startsWith("%PDF-");
+    // A pipe gives what has come so far: the header may arrive in more than one write.
+    QByteArray header = input.peek(PdfHeader.size());
+    for (qsizetype had = -1; header.size() < PdfHeader.size() && header.size() > had;) {
+        had = header.size();
+        header = input.peek(PdfHeader.size());
+    }
+    return header == PdfHeader;
 }
 
 QString VXServiceJob::keep(QIODevice &input) const
@@ -93,7 +120,8 @@ QString VXServiceJob::keep(QIODevice &input) const
     }
     QTemporaryDir folder(QDir(jobs).filePath(QStringLiteral("job-XXXXXX")));
     folder.setAutoRemove(false);
-    platform::AtomicFileWriter file(folder.filePath(fileName()));
+    // Written whole under a hidden name first, the print shows under its own only when complete.
+    platform::AtomicFileWriter file(folder.filePath(PartName));
     QString reason;
     if (!folder.isValid())
         reason = folder.errorString();
@@ -103,11 +131,28 @@ QString VXServiceJob::keep(QIODevice &input) const
         file.cancel();
     else if (!file.commit())
         reason = file.errorString();
-    else
-        return folder.filePath(fileName());
+    else if (const QString kept = named(QDir(folder.path()), &reason); !kept.isEmpty())
+        return kept;
     platform::logError(QStringLiteral("Could not keep \"%1\" in %2, because %3").arg(m_title, jobs, reason));
     folder.remove();
     return {};
+}
+
+QString VXServiceJob::named(const QDir &folder, QString *reason) const
+{
+    const QByteArray part = QFile::encodeName(folder.filePath(PartName));
+    const QString name = fileName();
+    if (::rename(part.constData(), QFile::encodeName(folder.filePath(name)).constData()) == 0)
+        return folder.filePath(name);
+    // Tried again, a name the folder refuses (a path too long, a file system of shorter names)
+    // would fail for ever.
+    const QString refused = platform::systemReason(errno);
+    if (::rename(part.constData(), QFile::encodeName(folder.filePath(PlainName)).constData()) != 0) {
+        *reason = platform::systemReason(errno);
+        return {};
+    }
+    platform::logWarning(QStringLiteral("Kept \"%1\" as \"%2\", because the name \"%3\" cannot be made: %4").arg(m_title, PlainName, name, refused));
+    return folder.filePath(PlainName);
 }
 
 VXServiceJob::Outcome VXServiceJob::handOver(const QString &path, const QString &foldwisePath, uid_t uid) const

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+class QDir;
 class QIODevice;
 
 // A job printed to the Foldwise printer, on its way into the printing user's Foldwise. The
@@ -25,13 +26,16 @@ public:
     // The job starts as a PDF does; an empty one or any other can never be opened.
     static bool isPdf(QIODevice &input);
     // Copies the job into a folder of its own among the kept prints, named after its title as far
-    // as a file name takes it; the file's path, or empty (logged) when it cannot be kept now.
+    // as a file name takes it, else "Print job.pdf"; the file's path, or empty (logged) when it
+    // cannot be kept now.
     QString keep(QIODevice &input) const;
     QString title() const;
     Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;
 
 private:
     QString fileName() const;
+    // Gives the copied job its name in the folder; empty with the reason when it can have none.
+    QString named(const QDir &folder, QString *reason) const;
     bool start(const QString &path, const QString &foldwisePath, uid_t uid) const;
 
     QString m_runtimeFolder;

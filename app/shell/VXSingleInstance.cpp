@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -20,8 +21,17 @@ namespace {
 
 constexpr int ConnectTimeout = 2000; // milliseconds
 constexpr qint64 MaxRequestSize = 4 * 1024 * 1024;
-const QByteArray OpenFilesVerb = QByteArrayLiteral("open");
-const QByteArray ServiceVerb = QByteArrayLiteral("service");
+
+// The word each kind of request starts with.
+const QList<std::pair<VXSingleInstance::Request, QByteArray>> &verbs()
+{
+    static const QList<std::pair<VXSingleInstance::Request, QByteArray>> all{
+        {VXSingleInstance::Request::OpenFiles, QByteArrayLiteral("open")},
+        {VXSingleInstance::Request::Service, QByteArrayLiteral("service")},
+        {VXSingleInstance::Request::AddPDFService, QByteArrayLiteral("add-pdf-service")},
+    };
+    return all;
+}
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -117,8 +127,11 @@ bool VXSingleInstance::forward(Request request, const QStringList &paths)
         socket.abort();
         return false;
     }
-    QByteArray bytes = request == Request::Service ? ServiceVerb : OpenFilesVerb;
-    bytes += '\0';
+    QByteArray bytes;
+    for (const auto &[known, verb] : verbs()) {
+        if (known == request)
+            bytes = verb + '\0';
+    }
     for (const QString &path : paths)
         bytes += QFileInfo(path).absoluteFilePath().toUtf8() + '\0';
     socket.write(bytes);
@@ -196,7 +209,8 @@ void VXSingleInstance::readRequest(const QByteArray &request)
     if (!fields.isEmpty() && fields.last().isEmpty())
         fields.removeLast();
     const QByteArray verb = fields.isEmpty() ? QByteArray() : fields.takeFirst();
-    if (verb != OpenFilesVerb && verb != ServiceVerb) {
+    const auto known = std::find_if(verbs().begin(), verbs().end(), [&](const auto &entry) { return entry.second == verb; });
+    if (known == verbs().end()) {
         platform::logWarning(QStringLiteral("Ignored a request \"%1\" from another Foldwise").arg(QString::fromUtf8(verb.left(40))));
         return;
     }
@@ -208,5 +222,5 @@ void VXSingleInstance::readRequest(const QByteArray &request)
         else
             platform::logWarning(QStringLiteral("Ignored \"%1\" from another Foldwise, because it is no absolute path").arg(path));
     }
-    emit filesReceived(verb == ServiceVerb ? Request::Service : Request::OpenFiles, paths);
+    emit filesReceived(known->first, paths);
 }

@@ -17,8 +17,9 @@ class VXSingleInstance : public QObject
     Q_OBJECT
 public:
     enum class Request {
-        OpenFiles, // gathered like every file opened from outside
-        Service,   // handed over by another program, opened at once
+        OpenFiles,     // gathered like every file opened from outside
+        Service,       // handed over by another program, opened at once
+        AddPDFService, // add the Foldwise printer; no paths
     };
 
     // "foldwise-" and the user's id, in the user's runtime folder when that is private; otherwise

@@ -8,7 +8,6 @@
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "RQS-Kit/Foundation/QSTranslatingSegmentedControl.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
@@ -21,7 +20,7 @@
 
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDesktopServices>
+#include <QFontInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
 #include <QLayout>
@@ -92,6 +91,7 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, VXPagesController::PageListChangedNotification, m_pagesController,
         [this](const platform::Notification &) { pageListChanged(); });
+    connect(m_pagesController, &VXPagesController::filesRefused, this, &VXDocumentWindowController::tellRefused);
 }
 
 VXDocumentWindowController::~VXDocumentWindowController()
@@ -586,7 +586,8 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     panel.beginSheetModalForWindow(m_document->windowForSheet(), [self, oneName, severalName, byFile](int result, const QList<QUrl> &urls) {
         if (!self || result != platform::OpenPanel::OKButton)
             return;
-        self->m_pagesController->readPagesOfURLs(urls, [self, oneName, severalName, byFile](const QList<QList<VXPagePtr>> &pagesByFile) {
+        self->m_pagesController->readPagesOfURLs(urls, [self, oneName, severalName, byFile](const QList<QList<VXPagePtr>> &pagesByFile,
+                                                                                           const VXOpenFailures &refused) {
             if (!self)
                 return;
             QList<VXPagePtr> pages;
@@ -595,14 +596,31 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
             const qsizetype count = byFile ? pagesByFile.size() : pages.size();
             if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
                 self->m_document->updatePages();
+            if (!refused.isEmpty())
+                self->tellRefused(refused);
         });
     });
 }
 
+void VXDocumentWindowController::tellRefused(const VXOpenFailures &refused)
+{
+    platform::logWarning(QStringLiteral("Could not add %1 to \"%2\"").arg(refused.names().join(QStringLiteral(", ")), m_document->displayName()));
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()));
+    alert.setInformativeText(refused.namedText());
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(m_document->windowForSheet(), platform::Alert::Completion());
+}
+
 void VXDocumentWindowController::removeSelectedPages(QObject *)
 {
-    if (m_pagesTableView)
-        m_pagesController->removeObjectsAtArrangedObjectIndexes(m_pagesTableView->selectedRows());
+    if (!m_pagesTableView)
+        return;
+    const QList<int> rows = m_pagesTableView->selectedRows();
+    // Rows going one by one would leave a single page selected on the way, and the view would
+    // move to it: the selection goes first, and the view stays.
+    m_pagesTableView->selectionModel()->clearSelection();
+    m_pagesController->removeObjectsAtArrangedObjectIndexes(rows);
 }
 
 // ---- Help
@@ -670,19 +688,7 @@ void VXDocumentWindowController::helpPopoverDidClose()
 
 QString VXDocumentWindowController::helpAnchorName() const { return m_helpAnchorName; }
 
-void VXDocumentWindowController::openHelpTopic(QObject *)
-{
-    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
-    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
-    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(m_helpAnchorName, QStringLiteral("html"), book);
-    if (page.isEmpty()) {
-        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(m_helpAnchorName));
-        return;
-    }
-    // Without a browser on the desktop, the pages show in a window of our own.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        VXHelpWindow::sharedHelpWindow()->showPage(page);
-}
+void VXDocumentWindowController::openHelpTopic(QObject *) { VXHelpWindow::openHelpPage(m_helpAnchorName); }
 
 // ---- Paper and warnings
 
@@ -796,7 +802,12 @@ void VXDocumentWindowController::showFontManager(QObject *sender)
         connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &VXDocumentWindowController::changeFont);
     }
     const QSignalBlocker quiet(m_fontDialog.data());
-    m_fontDialog->setCurrentFont(m_document->pageNumberFilter()->font());
+    // The panel finds a font's face by its style name, and one without that name by "Normal" or
+    // "Regular", which DejaVu's upright "Book" is not: it would show the family's first face, an
+    // italic one. The name of the face the numbers are drawn in goes with the font.
+    QFont drawn = m_document->pageNumberFilter()->font();
+    drawn.setStyleName(QFontInfo(drawn).styleName());
+    m_fontDialog->setCurrentFont(drawn);
     m_fontDialog->show();
     m_fontDialog->raise();
 }

@@ -21,6 +21,7 @@
 #include <QTabBar>
 
 class VXPagesController;
+class VXOpenFailures;
 
 // The window of one booklet document, made from the interface file "Document": the sheet (two
 // page views under the decoration overlay and the fold shadow), the page list, the settings
@@ -196,6 +197,8 @@ private:
     void pageListChanged();
     void selectionChanged();
     void addPagesFromPanel(const QStringList &types, const QString &oneName, const QString &severalName, bool byFile);
+    // Which chosen or dropped files gave no pages, and why.
+    void tellRefused(const VXOpenFailures &refused);
     void helpPopoverDidClose();
     // The row of controls a help button explains, in the button's coordinates: the popover opens
     // beside it, not over the controls.

@@ -1,7 +1,9 @@
 #include "app/window/VXHelpWindow.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
@@ -10,6 +12,18 @@ VXHelpWindow *VXHelpWindow::sharedHelpWindow()
 {
     static VXHelpWindow *shared = new VXHelpWindow;
     return shared;
+}
+
+bool VXHelpWindow::openHelpPage(const QString &anchor)
+{
+    const platform::BundlePtr bundle = platform::Bundle::mainBundle();
+    const QString book = bundle->objectForInfoDictionaryKey(QStringLiteral("CFBundleHelpBookName")).toString();
+    const QString page = book.isEmpty() ? QString() : bundle->pathForResource(anchor, QStringLiteral("html"), book);
+    if (page.isEmpty()) {
+        platform::logWarning(QStringLiteral("No help on \"%1\" to open").arg(anchor));
+        return false;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(page)) || sharedHelpWindow()->showPage(page);
 }
 
 VXHelpWindow::VXHelpWindow()

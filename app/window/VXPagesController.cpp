@@ -257,16 +257,24 @@ void VXPagesController::readPagesOfURLs(const QList<QUrl> &urls, const PagesRead
     struct Reading
     {
         QList<QList<VXPagePtr>> pagesByFile;
+        QStringList failures;
         qsizetype left;
     };
-    const auto reading = std::make_shared<Reading>(Reading{QList<QList<VXPagePtr>>(urls.size()), urls.size()});
+    const auto reading = std::make_shared<Reading>(Reading{QList<QList<VXPagePtr>>(urls.size()), QStringList(urls.size()), urls.size()});
     if (urls.isEmpty())
-        pagesRead({});
+        pagesRead({}, {});
     for (qsizetype file = 0; file < urls.size(); ++file) {
-        VXDocumentReading::start(urls.at(file), false, this, [reading, file, pagesRead](Document::Contents contents) {
+        VXDocumentReading::start(urls.at(file), false, this, [reading, urls, file, pagesRead](Document::Contents contents) {
             reading->pagesByFile[file] = contents.pages();
-            if (--reading->left == 0)
-                pagesRead(reading->pagesByFile);
+            reading->failures[file] = contents.failureText();
+            if (--reading->left > 0)
+                return;
+            VXOpenFailures refused;
+            for (qsizetype each = 0; each < urls.size(); ++each) {
+                if (!reading->failures.at(each).isEmpty())
+                    refused.add(urls.at(each).toLocalFile(), reading->failures.at(each));
+            }
+            pagesRead(reading->pagesByFile, refused);
         });
     }
 }
@@ -379,12 +387,14 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const QList<VXPagePtr> held = pagesFromPasteboard(data);
     if (files.isEmpty())
         return insert(held, at);
-    readPagesOfURLs(files, [this, insert, held, at](const QList<QList<VXPagePtr>> &pagesByFile) {
+    readPagesOfURLs(files, [this, insert, held, at](const QList<QList<VXPagePtr>> &pagesByFile, const VXOpenFailures &refused) {
         QList<VXPagePtr> pages;
         for (const QList<VXPagePtr> &ofFile : pagesByFile)
             pages += ofFile;
         // The list may have shrunk while the files were read.
         insert(pages.isEmpty() ? held : pages, std::min(at, rowCount()));
+        if (!refused.isEmpty())
+            emit filesRefused(refused);
     });
     return true;
 }

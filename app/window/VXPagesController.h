@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXPage.h"
+#include "app/booklet/VXOpenFailures.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -64,9 +65,9 @@ public:
 
     // Reads the files' pages away from the GUI thread, as a document reads its file: every page
     // of a PDF, a picture as one page, none (logged) for a file that opens as neither. pagesRead
-    // gets them file by file in the order given, on the GUI thread, unless the controller goes
-    // first.
-    using PagesRead = std::function<void(const QList<QList<VXPagePtr>> &pagesByFile)>;
+    // gets them file by file in the order given, with the files that gave none and the reason
+    // opening them gives, on the GUI thread, unless the controller goes first.
+    using PagesRead = std::function<void(const QList<QList<VXPagePtr>> &pagesByFile, const VXOpenFailures &refused)>;
     void readPagesOfURLs(const QList<QUrl> &urls, const PagesRead &pagesRead);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -82,6 +83,10 @@ public:
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+
+signals:
+    // Dropped files that became no pages, each with its reason.
+    void filesRefused(const VXOpenFailures &refused);
 
 private:
     void setActionName(const QString &name);

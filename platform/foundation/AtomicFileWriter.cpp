@@ -3,6 +3,7 @@
 #include "platform/foundation/SystemReason.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -29,6 +30,10 @@ bool AtomicFileWriter::open()
     } else if (errno != ENOENT) {
         return fail(systemReason(errno));
     }
+    // The new file is made beside the old one. Qt's words for a folder that takes none name the
+    // file again ("Existing file … is not writable"); the system's say why (a read-only disk).
+    if (::access(QFile::encodeName(QFileInfo(m_file.fileName()).absolutePath()).constData(), W_OK | X_OK) != 0)
+        return fail(systemReason(errno));
     if (!m_file.open(QIODevice::WriteOnly))
         return fail(m_file.errorString());
     // The replaced file's mode is kept as it was, special bits included.

@@ -148,9 +148,14 @@ private:
                 return marker == 0x09;
             break;
         case 0x1:
-            // Integers of 1, 2 and 4 bytes are unsigned, of 8 signed; of 16 the low 8 count.
-            if (low <= 4 && fits(at, qint64(1) << low))
-                return qlonglong(number(at + 1 + (low == 4 ? 8 : 0), std::min(8, 1 << low)));
+            // Integers of 1, 2 and 4 bytes are unsigned, of 8 signed; of 16 the low 8 count, and
+            // are unsigned beyond 2^63 - 1 when the high 8 are zero.
+            if (low <= 4 && fits(at, qint64(1) << low)) {
+                const quint64 value = number(at + 1 + (low == 4 ? 8 : 0), std::min(8, 1 << low));
+                if (low == 4 && number(at + 1, 8) == 0 && value > quint64(std::numeric_limits<qint64>::max()))
+                    return qulonglong(value);
+                return qlonglong(value);
+            }
             break;
         case 0x2:
             if ((low == 2 || low == 3) && fits(at, qint64(1) << low))

@@ -3,15 +3,19 @@
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/BinaryPropertyList.h"
 #include "platform/foundation/DoubleValue.h"
+#include "platform/foundation/IconvDecoder.h"
 
 #include <QDateTime>
 #include <QTimeZone>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -27,17 +31,38 @@ struct PlistFree
 };
 using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistFree>;
 
-// How deep the XML nests arrays and dictionaries, found the way libplist finds its tags, before
-// libplist reads it: libplist builds any depth and then frees it down one level at a time, which
-// overflows the stack. Comments, CDATA, processing instructions and the DOCTYPE are passed over.
-int xmlNestingDepth(const QByteArray &xml)
+// What the XML holds that libplist would take wrongly, found the way libplist finds its tags,
+// before libplist reads it: how deep it nests arrays and dictionaries (libplist builds any depth and
+// then frees it down one level at a time, which overflows the stack), and the first integer beyond
+// 64 bits (libplist takes the nearest that fits). Comments, CDATA, processing instructions and the
+// DOCTYPE are passed over.
+struct XmlOutline
+{
+    int depth = 0;
+    QByteArray integerOutOfRange;
+};
+
+// As libplist reads an integer: a sign, then what strtoull takes.
+bool fitsAnInteger(QByteArrayView text)
+{
+    text = text.trimmed();
+    const bool negative = text.startsWith('-');
+    if (negative || text.startsWith('+'))
+        text = text.sliced(1);
+    const QByteArray digits = text.toByteArray();
+    errno = 0;
+    const unsigned long long value = std::strtoull(digits.constData(), nullptr, 0);
+    return errno != ERANGE && (!negative || value <= (1ull << 63));
+}
+
+XmlOutline xmlOutline(const QByteArray &xml)
 {
     const auto skipPast = [&](qsizetype from, const char *end) {
         const qsizetype at = xml.indexOf(end, from);
         return at < 0 ? xml.size() : at + qsizetype(std::strlen(end));
     };
+    XmlOutline outline;
     int depth = 0;
-    int deepest = 0;
     for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at)) {
         const QByteArrayView rest = QByteArrayView(xml).sliced(at);
         if (rest.startsWith("<!--")) {
@@ -60,16 +85,43 @@ int xmlNestingDepth(const QByteArray &xml)
             const bool empty = end < xml.size() && xml.at(end) == '>' && xml.at(end - 1) == '/';
             if (empty && tag.endsWith('/'))
                 tag.chop(1);
-            if ((tag == "array" || tag == "dict") && !empty)
-                deepest = std::max(deepest, ++depth);
-            else if ((tag == "/array" || tag == "/dict") && depth > 0)
+            if ((tag == "array" || tag == "dict") && !empty) {
+                outline.depth = std::max(outline.depth, ++depth);
+            } else if ((tag == "/array" || tag == "/dict") && depth > 0) {
                 --depth;
+            } else if (tag == "integer" && !empty && end < xml.size() && outline.integerOutOfRange.isEmpty()) {
+                const qsizetype close = xml.indexOf('<', end);
+                const QByteArray text = xml.mid(end + 1, (close < 0 ? xml.size() : close) - end - 1);
+                if (!fitsAnInteger(text))
+                    outline.integerOutOfRange = text.trimmed();
+            }
             at = end;
         }
-        if (deepest > PropertyList::MaximumDepth)
+        if (outline.depth > PropertyList::MaximumDepth)
             break;
     }
-    return deepest;
+    return outline;
+}
+
+// libplist 2.2 makes every new integer signed; one read from its text keeps the unsigned range.
+plist_t unsignedInteger(quint64 value)
+{
+    const QByteArray xml = "<plist><integer>" + QByteArray::number(value) + "</integer></plist>";
+    plist_t node = nullptr;
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
+    return node;
+}
+
+// libplist keeps whether an integer of 64 bits was written unsigned, and tells it only by
+// comparing two integers: this one and the same bits read as unsigned text.
+QVariant integerOf(plist_t node)
+{
+    uint64_t value = 0;
+    plist_get_uint_val(node, &value);
+    if (value <= uint64_t(std::numeric_limits<qint64>::max()))
+        return qlonglong(value);
+    const PlistPtr asUnsigned(unsignedInteger(value));
+    return plist_compare_node_value(node, asUnsigned.get()) ? QVariant(qulonglong(value)) : QVariant(qlonglong(value));
 }
 
 // A text as it was written: QString::fromUtf8 would drop a leading byte-order mark.
@@ -89,11 +141,8 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
         plist_get_bool_val(node, &value);
         return bool(value);
     }
-    case PLIST_UINT: {
-        uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        return qlonglong(value);
-    }
+    case PLIST_UINT:
+        return integerOf(node);
     case PLIST_REAL: {
         double value = 0;
         plist_get_real_val(node, &value);
@@ -169,14 +218,40 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
     return map;
 }
 
-QVariant fromXml(const QByteArray &data, QString &error)
+// libplist reads every text as UTF-8: a file that declares another encoding is read in that one,
+// and refused when it holds bytes the encoding does not define or the encoding is unknown.
+std::optional<QByteArray> inUtf8(const QByteArray &xml, QString &error)
 {
+    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml\s[^>]*?\bencoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
+    const QString encoding = declaration.match(QString::fromLatin1(xml.left(512))).captured(1);
+    if (encoding.isEmpty() || encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
+        return xml;
+    QString reason;
+    const std::optional<QString> text = IconvDecoder::decode(xml, encoding.toLatin1().constData(), &reason);
+    if (!text) {
+        error = QStringLiteral("it could not be read in the encoding %1 it declares: %2").arg(encoding, reason);
+        return std::nullopt;
+    }
+    return text->toUtf8();
+}
+
+QVariant fromXml(const QByteArray &bytes, QString &error)
+{
+    const std::optional<QByteArray> utf8 = inUtf8(bytes, error);
+    if (!utf8)
+        return {};
+    const QByteArray &data = *utf8;
     if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
         error = QStringLiteral("it is too large for a property list");
         return {};
     }
-    if (xmlNestingDepth(data) > PropertyList::MaximumDepth) {
+    const XmlOutline outline = xmlOutline(data);
+    if (outline.depth > PropertyList::MaximumDepth) {
         error = QStringLiteral("it nests arrays and dictionaries deeper than %1 levels").arg(PropertyList::MaximumDepth);
+        return {};
+    }
+    if (!outline.integerOutOfRange.isEmpty()) {
+        error = QStringLiteral("it holds the integer %1, beyond the 64 bits a property list keeps").arg(QString::fromLatin1(outline.integerOutOfRange.left(40)));
         return {};
     }
     plist_t raw = nullptr;
@@ -191,12 +266,18 @@ QVariant fromXml(const QByteArray &data, QString &error)
 }
 
 // XML holds no control character but tab, line feed and carriage return, not even as a reference,
-// nor U+FFFE, U+FFFF or half a surrogate pair: a text with one is refused, never written broken.
+// nor U+FFFE or U+FFFF.
+bool isHoldable(char16_t code)
+{
+    return (code >= 0x20 || code == u'\t' || code == u'\n' || code == u'\r') && code != 0xfffe && code != 0xffff;
+}
+
+// Nor half a surrogate pair: a text with any of these is refused, never written broken.
 bool isWritable(const QString &text, QString &error)
 {
     for (const QChar c : text) {
         const char16_t code = c.unicode();
-        if ((code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r') || code == 0xfffe || code == 0xffff) {
+        if (!isHoldable(code)) {
             error = QStringLiteral("a text holds the character U+%1, which an XML property list cannot hold")
                         .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
             return false;
@@ -211,8 +292,11 @@ bool isWritable(const QString &text, QString &error)
 
 plist_t fromVariant(const QVariant &value, QString &error)
 {
-    if (isInteger(value))
-        return plist_new_uint(uint64_t(value.toLongLong()));
+    if (isInteger(value)) {
+        const bool beyondSigned = value.typeId() == QMetaType::ULongLong || value.typeId() == QMetaType::ULong;
+        return beyondSigned && value.toULongLong() > quint64(std::numeric_limits<qint64>::max()) ? unsignedInteger(value.toULongLong())
+                                                                                                  : plist_new_uint(uint64_t(value.toLongLong()));
+    }
     switch (value.typeId()) {
     case QMetaType::Bool:
         return plist_new_bool(value.toBool());
@@ -263,6 +347,51 @@ plist_t fromVariant(const QVariant &value, QString &error)
 }
 
 } // namespace
+
+bool PropertyList::canHold(const QString &text, QString *reason)
+{
+    QString error;
+    const bool holdable = isWritable(text, error);
+    if (reason && !holdable)
+        *reason = error;
+    return holdable;
+}
+
+QVariant PropertyList::withHoldableTexts(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        QString held;
+        held.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                held.append(c).append(text.at(++i));
+                continue;
+            }
+            held.append(c.isSurrogate() || !isHoldable(c.unicode()) ? QChar(QChar::ReplacementCharacter) : c);
+        }
+        return held;
+    }
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList: {
+        QVariantList held;
+        for (const QVariant &item : value.toList())
+            held.append(withHoldableTexts(item));
+        return held;
+    }
+    case QMetaType::QVariantMap: {
+        QVariantMap held;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            held.insert(withHoldableTexts(it.key()).toString(), withHoldableTexts(it.value()));
+        return held;
+    }
+    default:
+        return value;
+    }
+}
 
 QVariant PropertyList::fromData(const QByteArray &data, QString *error)
 {

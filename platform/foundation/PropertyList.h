@@ -27,6 +27,11 @@ public:
     // or a text with a character XML cannot hold (a control character but tab, line feed and
     // carriage return).
     static QByteArray toXml(const QVariant &value, QString *error = nullptr);
+    // Whether the XML form can hold the text; the reason goes to reason when it cannot.
+    static bool canHold(const QString &text, QString *reason = nullptr);
+    // The value with U+FFFD in place of every character of its texts and keys that the XML form
+    // cannot hold, so that what is left of it can be written.
+    static QVariant withHoldableTexts(const QVariant &value);
     // Written to a temporary file and renamed into place, so a failed write leaves the old file.
     static bool write(const QVariant &value, const QString &path, QString *error = nullptr);
 };

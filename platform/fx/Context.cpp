@@ -33,11 +33,12 @@ bool Context::canRender(const Image &image, const QRect &rect)
     return true;
 }
 
-std::optional<Buffer> Context::render(const Image &image, const QRect &rect, RenderStats *stats) const
+std::optional<Buffer> Context::render(const Image &image, const QRect &rect, RenderStats *stats,
+                                      const RenderControl &control) const
 {
     if (!canRender(image, rect))
         return std::nullopt;
-    return RenderGraph::render(*image.node(), rect, stats);
+    return RenderGraph::render(*image.node(), rect, stats, control);
 }
 
 QImage Context::toQImage(const Buffer &pixels, QImage::Format format)
@@ -101,14 +102,36 @@ int Context::bandRows(const Image &image, const QRect &rect, qint64 bytes)
     return rows;
 }
 
-QImage Context::createImage(const Image &image, const QRectF &from, QImage::Format format) const
+namespace {
+
+// Bands each within the budgets could still add up to a render that runs for many minutes: the
+// whole picture's computed pixels count.
+QString refusalInBands(const Image &image, const QRect &rect, int rows)
+{
+    return RenderGraph::overBudget(RenderGraph::cost(*image.node(), rect), rect.size(), rows == rect.height());
+}
+
+} // namespace
+
+QString Context::budgetRefusal(const Image &image, const QRect &rect)
+{
+    if (image.isNull() || rect.isEmpty())
+        return {};
+    return refusalInBands(image, rect, bandRows(image, rect, bandBytes));
+}
+
+QImage Context::createImage(const Image &image, const QRectF &from, QImage::Format format, const RenderControl &control) const
 {
     const QRect rect = Extent::pixelsTouching(from);
     if (!canRender(image, rect))
         return {};
     const int rows = bandRows(image, rect, bandBytes);
+    if (const QString refusal = refusalInBands(image, rect, rows); !refusal.isEmpty()) {
+        logError(refusal);
+        return {};
+    }
     if (rows == rect.height()) {
-        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect);
+        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect, nullptr, control);
         return pixels ? toQImage(*pixels, format) : QImage();
     }
     // Bands from the top row down, each converted as soon as it is rendered.
@@ -126,9 +149,15 @@ QImage Context::createImage(const Image &image, const QRectF &from, QImage::Form
         logError(QStringLiteral("Could not allocate a picture of %1 × %2 pixels").arg(rect.width()).arg(rect.height()));
         return {};
     }
-    for (int top = rect.bottom() + 1; top > rect.top(); top -= rows) {
+    const int bands = (rect.height() + rows - 1) / rows;
+    for (int top = rect.bottom() + 1, done = 0; top > rect.top(); top -= rows, ++done) {
         const int bottom = std::max(rect.top(), top - rows);
-        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), QRect(rect.left(), bottom, rect.width(), top - bottom));
+        // Each band's progress is its share of the whole.
+        RenderControl bandControl{control.stop, {}};
+        if (control.progress)
+            bandControl.progress = [&control, done, bands](double share) { control.progress((done + share) / bands); };
+        const std::optional<Buffer> pixels =
+            RenderGraph::render(*image.node(), QRect(rect.left(), bottom, rect.width(), top - bottom), nullptr, bandControl);
         if (!pixels)
             return {};
         const QImage band = toQImage(*pixels, format);

@@ -17,12 +17,16 @@ class Context
 public:
     // Over the image's extent (its pixels touched, rounded outwards), which must be finite.
     std::optional<Buffer> render(const Image &image, RenderStats *stats = nullptr) const;
-    std::optional<Buffer> render(const Image &image, const QRect &rect, RenderStats *stats = nullptr) const;
+    std::optional<Buffer> render(const Image &image, const QRect &rect, RenderStats *stats = nullptr,
+                                 const RenderControl &control = {}) const;
     // The pixels of the rectangle (rounded outwards) as a picture, rows top to bottom; colours
     // clamped to 0..alpha, alpha to 0..1. A large picture is rendered in bands, so that its
     // float pixels are never all held at once.
-    QImage createImage(const Image &image, const QRectF &from,
-                       QImage::Format format = QImage::Format_ARGB32_Premultiplied) const;
+    QImage createImage(const Image &image, const QRectF &from, QImage::Format format = QImage::Format_ARGB32_Premultiplied,
+                       const RenderControl &control = {}) const;
+    // Why createImage cannot make the picture of the rectangle within the render budgets, before
+    // it starts; empty when it can.
+    static QString budgetRefusal(const Image &image, const QRect &rect);
     // The rows of a band of the rectangle's picture that holds no more than the bytes given while
     // it is rendered, unless bands that thin would compute their margins over and over; at least 1.
     static int bandRows(const Image &image, const QRect &rect, qint64 bytes);

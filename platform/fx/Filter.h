@@ -79,6 +79,8 @@ public:
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
     QVariant value(const QString &key) const;
+    // The value set for the input; invalid while it reads as its default.
+    QVariant givenValue(const QString &key) const { return m_values.value(key); }
     Image imageValue(const QString &key) const;
     double numberValue(const QString &key) const;
     Vector vectorValue(const QString &key) const;

@@ -11,10 +11,21 @@
 
 namespace platform::fx {
 
+namespace {
+
+thread_local std::stop_token bandStop;
+
+} // namespace
+
+BandStop::BandStop(std::stop_token stop) : m_previous(std::exchange(bandStop, std::move(stop))) {}
+
+BandStop::~BandStop() { bandStop = std::move(m_previous); }
+
 void forEachBand(int count, const std::function<void(int, int)> &work)
 {
     if (count <= 0)
         return;
+    const std::stop_token stop = bandStop;
     // Bands of at least 8 rows keep the overhead small; four per thread even out uneven work.
     const int bands = std::clamp(count / 8, 1, QThread::idealThreadCount() * 4);
     std::vector<std::pair<int, int>> ranges;
@@ -22,7 +33,7 @@ void forEachBand(int count, const std::function<void(int, int)> &work)
         ranges.emplace_back(int(qint64(count) * i / bands), int(qint64(count) * (i + 1) / bands));
     std::atomic<int> next{0};
     const auto drain = [&] {
-        for (int i = next++; i < bands; i = next++)
+        for (int i = next++; i < bands && !stop.stop_requested(); i = next++)
             work(ranges[std::size_t(i)].first, ranges[std::size_t(i)].second);
     };
     // Helpers join only when a pool thread is free at once, and the caller drains the rest: renders

@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/Node.h"
+#include "platform/fx/Parallel.h"
 
 #include <QHash>
 #include <QSet>
@@ -116,18 +117,34 @@ RenderGraph::Cost RenderGraph::cost(const Node &root, const QRect &rect)
     return plan(root, rect).cost;
 }
 
-std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, RenderStats *stats)
+QString RenderGraph::overBudget(const Cost &cost, const QSize &size, bool heldWhole)
+{
+    if (heldWhole && cost.peakBytes > maxBytes)
+        return QStringLiteral("Rendering %1 × %2 pixels would need %3 MiB at once, more than the %4 MiB a render may use")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(cost.peakBytes >> 20)
+            .arg(maxBytes >> 20);
+    if (cost.computedPixels > maxComputedPixels)
+        return QStringLiteral("Rendering %1 × %2 pixels would compute %3 million pixels on its way, more than the %4 million "
+                              "a render may compute")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(cost.computedPixels / 1000000)
+            .arg(maxComputedPixels / 1000000);
+    return {};
+}
+
+std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, RenderStats *stats, const RenderControl &control)
 {
     Plan plan = RenderGraph::plan(root, rect);
-    if (plan.cost.peakBytes > maxBytes) {
-        logError(QStringLiteral("Rendering %1 × %2 pixels would need %3 MiB at once, more than the %4 MiB a render may use")
-                     .arg(rect.width())
-                     .arg(rect.height())
-                     .arg(plan.cost.peakBytes >> 20)
-                     .arg(maxBytes >> 20));
+    if (const QString refusal = overBudget(plan.cost, rect.size()); !refusal.isEmpty()) {
+        logError(refusal);
         return std::nullopt;
     }
 
+    const BandStop bandStop(control.stop);
+    qint64 computed = 0;
     std::vector<Buffer> buffers(plan.order.size());
     auto pixelsOf = [&](std::size_t n) { return plan.readsInPlace(n) ? plan.order[n]->heldPixels() : &buffers[n]; };
     for (std::size_t n = 0; n < plan.order.size(); ++n) {
@@ -148,8 +165,14 @@ std::optional<Buffer> RenderGraph::render(const Node &root, const QRect &rect, R
                 }
             }
         }
+        // A step stopped half way has pixels nobody may see; the steps after it are not begun.
+        if (control.stop.stop_requested())
+            return std::nullopt;
         if (stats)
             stats->nodes.append({node->kind(), inPlace ? 0 : area(plan.requests[n])});
+        computed += inPlace ? 0 : area(plan.requests[n]);
+        if (control.progress && plan.cost.computedPixels > 0)
+            control.progress(double(computed) / double(plan.cost.computedPixels));
         for (const auto &input : node->inputs()) {
             const std::size_t at = plan.index.value(input.get());
             if (--plan.consumers[at] == 0)

@@ -246,18 +246,20 @@ void PdfGraphicsContext::closeOverlay()
     m_overlays->end();
 }
 
-bool PdfGraphicsContext::write(QIODevice &device)
+bool PdfGraphicsContext::write(QIODevice &device, QString *reason)
 {
-    if (m_written) {
-        logError(QStringLiteral("Could not write the PDF: it has been written already"));
+    const auto fail = [reason](const QString &why) {
+        logError(QStringLiteral("Could not write the PDF: %1").arg(why));
+        if (reason)
+            *reason = why;
         return false;
-    }
+    };
+    if (m_written)
+        return fail(QStringLiteral("it has been written already"));
     endPage();
     m_written = true;
-    if (m_failed) {
-        logError(QStringLiteral("Could not write the PDF: some of its drawing failed"));
-        return false;
-    }
+    if (m_failed)
+        return fail(QStringLiteral("some of its drawing failed"));
     QMutexLocker locker(&PdfSource::qpdfLock());
     try {
         m_overlayBytes = m_overlays->finish();
@@ -280,8 +282,7 @@ bool PdfGraphicsContext::write(QIODevice &device)
     } catch (const std::bad_alloc &) {
         throw;
     } catch (const std::exception &e) {
-        logError(QStringLiteral("Could not write the PDF: %1").arg(QString::fromUtf8(e.what())));
-        return false;
+        return fail(QString::fromUtf8(e.what()));
     }
     return true;
 }

@@ -46,8 +46,8 @@ public:
     int pageCount() const;
 
     // Ends the open page and writes the PDF; the context takes no drawing after that. False
-    // (logged) when writing fails or a page could not be placed.
-    bool write(QIODevice &device);
+    // (logged) when writing fails or a page could not be placed; reason, when given, then says why.
+    bool write(QIODevice &device, QString *reason = nullptr);
 
     // A page whose placement would need numbers that PDF readers do not take (its box finer than
     // PdfOperators::finest or beyond PdfOperators::largest, a matrix or clip beyond largest, a

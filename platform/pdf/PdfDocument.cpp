@@ -17,6 +17,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -40,6 +41,23 @@ QString reasonOf(const std::exception &e)
         }
     }
     return QString::fromUtf8(e.what());
+}
+
+// What the document information says of the document itself goes along with its pages; what it
+// says of the program that wrote the file, and of the writing, does not.
+void keepDescription(QPDF &source, QPDF &target)
+{
+    QPDFObjectHandle info = source.getTrailer().getKey("/Info");
+    if (!info.isDictionary())
+        return;
+    QPDFObjectHandle kept = QPDFObjectHandle::newDictionary();
+    for (const char *key : {"/Title", "/Author", "/Subject", "/Keywords", "/Creator", "/CreationDate"}) {
+        QPDFObjectHandle value = info.getKey(key);
+        if (value.isString())
+            kept.replaceKey(key, QPDFObjectHandle::newString(value.getStringValue()));
+    }
+    if (!kept.getKeys().empty())
+        target.getTrailer().replaceKey("/Info", target.makeIndirectObject(kept));
 }
 
 } // namespace
@@ -192,25 +210,26 @@ bool PdfDocument::removePage(int index)
     return true;
 }
 
-bool PdfDocument::write(const QString &path) const
+bool PdfDocument::write(const QString &path, QString *reason) const
 {
-    AtomicFileWriter out(path);
-    if (!out.open()) {
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
+    const auto fail = [&](const QString &why) {
+        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, why));
+        if (reason)
+            *reason = why;
         return false;
-    }
+    };
+    AtomicFileWriter out(path);
+    if (!out.open())
+        return fail(out.errorString());
     const QString error = assemble([&](QPDF &pdf, const PDFVersion &version) {
         PdfWriter::toDevice(pdf, version, out.device());
     });
     if (!error.isEmpty()) {
         out.cancel();
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, error));
-        return false;
+        return fail(error);
     }
-    if (!out.commit()) {
-        logError(QStringLiteral("Could not write PDF \"%1\": %2").arg(path, out.errorString()));
-        return false;
-    }
+    if (!out.commit())
+        return fail(out.errorString());
     return true;
 }
 
@@ -240,6 +259,10 @@ QString PdfDocument::assemble(const std::function<void(QPDF &, const PDFVersion 
             pages.addPage(QPDFPageObjectHelper(page.m_source->pageForCopying(page.m_index)), false);
             version.updateIfGreater(page.m_source->qpdf().getVersionAsPDFVersion());
         }
+        const bool oneFile = std::all_of(m_pages.cbegin(), m_pages.cend(),
+                                         [&](const PdfPage &page) { return page.m_source == m_pages.first().m_source; });
+        if (!m_pages.isEmpty() && oneFile)
+            keepDescription(m_pages.first().m_source->qpdf(), target);
         output(target, version);
         return {};
     } catch (const std::exception &e) {

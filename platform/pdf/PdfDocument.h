@@ -60,8 +60,10 @@ public:
     bool removePage(int index);
 
     // Writes the pages as a new PDF file through a temporary file renamed into place, so an
-    // existing file is replaced only by a complete one. False (logged) on failure.
-    bool write(const QString &path) const;
+    // existing file is replaced only by a complete one. Pages that all come from one file keep
+    // its title, author, subject, keywords, creator and date of creation. False (logged) on
+    // failure, with reason, when given, in the system's or qpdf's words.
+    bool write(const QString &path, QString *reason = nullptr) const;
     // The same file in memory; nullopt (logged) on failure.
     std::optional<QByteArray> data() const;
 

@@ -51,6 +51,17 @@ QSizeF PrintInfo::pointsOf(const QPageSize &paper)
 
 namespace {
 
+// The paper Qt knows by that key, whatever its case.
+std::optional<QPageSize> paperWithKey(const QString &key)
+{
+    for (int id = 0; id <= int(QPageSize::LastPageSize); ++id) {
+        const QPageSize paper{QPageSize::PageSizeId(id)};
+        if (paper.isValid() && paper.key().compare(key, Qt::CaseInsensitive) == 0)
+            return paper;
+    }
+    return std::nullopt;
+}
+
 const QList<std::pair<PrintInfo::Duplex, QString>> &duplexNames()
 {
     static const QList<std::pair<PrintInfo::Duplex, QString>> names{
@@ -213,6 +224,12 @@ QString sizeText(const QSizeF &size)
 
 } // namespace
 
+std::optional<QSizeF> PrintInfo::sizeOfPaperNamed(const QString &name)
+{
+    const std::optional<QPageSize> paper = paperWithKey(name);
+    return paper ? std::optional<QSizeF>(pointsOf(*paper)) : std::nullopt;
+}
+
 PrintInfo::PrintInfo()
 {
     const QPageSize paper = localePaper();
@@ -247,6 +264,10 @@ std::optional<PrintInfo> PrintInfo::fromDictionary(const QVariantMap &dictionary
 {
     PrintInfo info;
     const QVariantMap current = withCurrentKeys(dictionary);
+    if (!current.contains(PaperSizeKey) && isText(current.value(PaperNameKey))) {
+        if (const std::optional<QSizeF> named = sizeOfPaperNamed(current.value(PaperNameKey).toString()))
+            info.setPaperSize(*named);
+    }
     // The size first, so that an orientation given with it turns it.
     QStringList keys = current.keys();
     if (keys.removeOne(PaperSizeKey))
@@ -325,12 +346,8 @@ void PrintInfo::setPaperName(const QString &name) { m_paperName = name; }
 
 QString PrintInfo::localizedPaperName() const
 {
-    for (int id = 0; id <= int(QPageSize::LastPageSize); ++id) {
-        const QPageSize paper{QPageSize::PageSizeId(id)};
-        if (paper.key() == m_paperName)
-            return paper.name();
-    }
-    return m_paperName;
+    const std::optional<QPageSize> paper = paperWithKey(m_paperName);
+    return paper ? paper->name() : m_paperName;
 }
 
 QSizeF PrintInfo::paperSize() const { return m_paperSize; }

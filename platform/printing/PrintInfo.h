@@ -57,7 +57,8 @@ public:
     static PrintInfo &sharedPrintInfo();
 
     // The dictionary's keys (current or earlier names) over a default print info; unknown keys are
-    // ignored. nullopt (logged) when a known key holds a value that does not fit it.
+    // ignored. A paper named without a size has the size of its name. nullopt (logged) when a
+    // known key holds a value that does not fit it.
     static std::optional<PrintInfo> fromDictionary(const QVariantMap &dictionary);
     QVariantMap dictionary() const;
 
@@ -70,6 +71,9 @@ public:
 
     // A paper's size in points, from its definition rather than Qt's whole-point rounding.
     static QSizeF pointsOf(const QPageSize &paper);
+    // The upright size in points of the paper a key names ("A5", "letter"); none for a name no
+    // paper has.
+    static std::optional<QSizeF> sizeOfPaperNamed(const QString &name);
 
     // The paper's key ("A4", "Letter", or "Custom" for other sizes) and its name for people.
     QString paperName() const;

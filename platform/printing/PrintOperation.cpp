@@ -66,6 +66,8 @@ QString PrintOperation::jobTitle() const { return m_jobTitle; }
 
 void PrintOperation::setJobTitle(const QString &title) { m_jobTitle = title; }
 
+QString PrintOperation::writingFailure() const { return m_writingFailure; }
+
 QString PrintOperation::errorString() const { return m_errorString; }
 
 int PrintOperation::jobId() const { return m_jobId; }
@@ -114,7 +116,7 @@ bool PrintOperation::composePdf(QIODevice &device)
         m_progress(count, count);
     if (m_printable.drawingFailed())
         return fail(QStringLiteral("Could not print: some pages could not be drawn"));
-    if (!context.write(device)) {
+    if (!context.write(device, &m_writingFailure)) {
         m_errorString = QStringLiteral("Could not write the printed pages");
         return false;
     }
@@ -124,6 +126,7 @@ bool PrintOperation::composePdf(QIODevice &device)
 bool PrintOperation::run()
 {
     m_errorString.clear();
+    m_writingFailure.clear();
     m_cancelled = false;
     m_jobId = 0;
     return m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save ? save() : spool();
@@ -137,19 +140,26 @@ bool PrintOperation::save()
     const QString path = url.toLocalFile();
     AtomicFileWriter file(path);
     if (!file.open())
-        return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, file.errorString()));
+        return failWriting(path, file.errorString());
     if (!writePdf(file.device())) {
         file.cancel();
         return false;
     }
     if (!file.commit())
-        return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, file.errorString()));
+        return failWriting(path, file.errorString());
     return true;
+}
+
+bool PrintOperation::failWriting(const QString &path, const QString &reason)
+{
+    m_writingFailure = reason;
+    return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, reason));
 }
 
 void PrintOperation::start(QObject *context, std::function<void(const Outcome &)> finished)
 {
     m_errorString.clear();
+    m_writingFailure.clear();
     m_cancelled = false;
     m_jobId = 0;
     bool done = false;

@@ -71,6 +71,9 @@ public:
     bool wasCancelled() const;
 
     QString errorString() const;
+    // Why the PDF or a save job's file was not written, in the system's words ("the disk is
+    // full"), for a message that names the file itself; empty when writing was not what failed.
+    QString writingFailure() const;
     // The print server's id of the spooled job; 0 for a save job or a failed one.
     int jobId() const;
 
@@ -84,11 +87,13 @@ private:
     static Outcome submit(PrintJobOptions options, const QString &pdfPath);
     bool composePdf(QIODevice &device);
     bool fail(const QString &reason);
+    bool failWriting(const QString &path, const QString &reason);
 
     Printable &m_printable;
     PrintInfo m_printInfo;
     QString m_jobTitle;
     QString m_errorString;
+    QString m_writingFailure;
     PageProgress m_progress;
     bool m_cancelled = false;
     int m_jobId = 0;

@@ -93,6 +93,12 @@ void PrinterCache::leaveOutDeviceScheme(const QString &scheme)
     m_leftOutScheme = scheme;
 }
 
+bool PrinterCache::leavesOut(const QString &name) const
+{
+    const QMutexLocker locker(&m_mutex);
+    return isLeftOut(name);
+}
+
 bool PrinterCache::isLoaded() const
 {
     const QMutexLocker locker(&m_mutex);

@@ -49,6 +49,8 @@ public:
     // leaves none out): the application's own queue, which hands what is printed back to it, is
     // never where the user means to print.
     void leaveOutDeviceScheme(const QString &scheme);
+    // The queue of that name is one the answers leave out.
+    bool leavesOut(const QString &name) const;
 
     // From the next ask on, the CUPS server at this address or socket instead of libcups's own
     // choice; empty for that again. For tests and measurements.

@@ -8,11 +8,14 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace platform {
@@ -105,6 +108,22 @@ void addAccessory(QMessageBox &box, QWidget *accessory)
     grid->addWidget(buttons, row + 1, column, rowSpan, columnSpan);
 }
 
+// A message box is otherwise as narrow as the longest word of its explanation, which then runs
+// down in a thin column: the explanation takes the width of a comfortable line, or its own when
+// shorter.
+void widenForExplanation(QMessageBox &box)
+{
+    auto *explanation = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    if (!explanation)
+        return;
+    const QFontMetrics metrics(explanation->font());
+    constexpr int comfortableCharacters = 60;
+    int widest = 0;
+    for (const QString &line : explanation->text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    explanation->setMinimumWidth(std::min(widest, metrics.averageCharWidth() * comfortableCharacters));
+}
+
 } // namespace
 
 QString Alert::messageText() const { return m_messageText; }
@@ -168,6 +187,7 @@ void Alert::beginSheetModalForWindow(Window *window, AnswerCompletion completion
     box->setIcon(iconOf(m_style));
     box->setText(m_messageText);
     box->setInformativeText(m_informativeText);
+    widenForExplanation(*box);
     for (qsizetype i = 0; i < m_buttonTitles.size(); ++i) {
         QPushButton *button = addButton(*box, m_buttonTitles[i], m_buttonRoles[i]);
         if (FirstButtonReturn + int(i) == m_defaultButtonReturn)

@@ -52,6 +52,12 @@ void ColorPanel::activate(QObject *well)
     m_dialog->show();
     if (m_activeWell == well)
         return;
+    // The well active before ends its own editing (a gradient picker lets go of its stop).
+    if (QObject *before = m_activeWell) {
+        m_activeWell = nullptr;
+        if (before->metaObject()->indexOfMethod("deactivate()") >= 0)
+            QMetaObject::invokeMethod(before, "deactivate", Qt::DirectConnection);
+    }
     m_activeWell = well;
     m_pending = false;
     emit activeWellChanged();

@@ -33,7 +33,7 @@ public:
     void setContinuous(bool continuous);
 
     // The well becomes the one active well and the panel shows; the well active before is not
-    // active any more.
+    // active any more, and is sent "deactivate" when it takes that message (Q_INVOKABLE).
     void activate(QObject *well);
     // Nothing unless the well is the active one.
     void deactivate(QObject *well);

@@ -26,7 +26,8 @@ public:
     // The panel shows; the one well is this one. The panel keeps one active well, so activation is
     // always exclusive.
     virtual void activate();
-    virtual void deactivate();
+    // Also the panel's message when another well takes it.
+    Q_INVOKABLE virtual void deactivate();
 
     // The panel's message: its colour becomes this well's, and the action is sent.
     Q_INVOKABLE virtual void changeColor(QObject *sender);

@@ -8,6 +8,7 @@
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace platform {
@@ -102,22 +103,28 @@ QString DocumentBase::displayName() const
     return name.isEmpty() ? localized(QStringLiteral("Untitled"), QStringLiteral("Untitled")) : name;
 }
 
-bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation operation)
+bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation operation, QString *reason)
 {
+    const auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
     if (!url.isLocalFile() || !writableTypes().contains(type)) {
         logError(QStringLiteral("Could not save \"%1\" as %2, because the document cannot write that")
                      .arg(url.toString(), type));
-        return false;
+        return refuse(localized(QStringLiteral("SaveTypeReason"), QStringLiteral("the document cannot be written as that")));
     }
     const bool sameFile = m_fileURL.isLocalFile()
                           && QFileInfo(url.toLocalFile()).absoluteFilePath() == QFileInfo(m_fileURL.toLocalFile()).absoluteFilePath();
     if (sameFile && !m_ownsFile) {
         logError(QStringLiteral("Could not save over \"%1\", because it is the file the document was opened from")
                      .arg(url.toLocalFile()));
-        return false;
+        return refuse(localized(QStringLiteral("SaveOverSourceReason"), QStringLiteral("it is the file the document was opened from, which is never written over")));
     }
-    if (!writeToURL(url, type))
-        return false;
+    QString written;
+    if (!writeToURL(url, type, &written))
+        return refuse(written);
     if (operation != SaveOperation::SaveTo) {
         takeFile(url, type, true);
         setDocumentEdited(false);
@@ -127,11 +134,15 @@ bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation
 
 void DocumentBase::saveDocument(Completion completion)
 {
-    if (m_ownsFile && m_fileURL.isLocalFile()) {
-        answerLater(completion, saveToURL(m_fileURL, m_fileType, SaveOperation::Save));
+    if (!m_ownsFile || !m_fileURL.isLocalFile()) {
+        saveDocumentAs(std::move(completion));
         return;
     }
-    saveDocumentAs(std::move(completion));
+    QString reason;
+    if (saveToURL(m_fileURL, m_fileType, SaveOperation::Save, &reason))
+        answerLater(completion, true);
+    else
+        tellSaveFailure(m_fileURL, reason, completion);
 }
 
 void DocumentBase::saveDocumentAs(Completion completion)
@@ -149,21 +160,29 @@ void DocumentBase::saveDocumentAs(Completion completion)
                 completion(false);
             return;
         }
-        if (self->saveToURL(url, type, SaveOperation::SaveAs)) {
-            if (completion)
-                completion(true);
+        QString reason;
+        if (!self->saveToURL(url, type, SaveOperation::SaveAs, &reason)) {
+            self->tellSaveFailure(url, reason, completion);
             return;
         }
-        Alert alert;
-        alert.setMessageText(localized(QStringLiteral("SaveFailedTitle"), QStringLiteral("The document “%1” could not be saved."))
-                                 .arg(url.fileName()));
-        alert.setInformativeText(localized(QStringLiteral("SaveFailedText"),
-                                           QStringLiteral("Choose another name or folder.")));
-        alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
-        alert.beginSheetModalForWindow(self->windowForSheet(), [completion](int) {
-            if (completion)
-                completion(false);
-        });
+        if (completion)
+            completion(true);
+    });
+}
+
+void DocumentBase::tellSaveFailure(const QUrl &url, const QString &reason, const Completion &completion)
+{
+    Alert alert;
+    alert.setAlertStyle(Alert::Style::Critical);
+    alert.setMessageText(localized(QStringLiteral("SaveFailedTitle"), QStringLiteral("The document could not be saved as “%1”."))
+                             .arg(url.fileName()));
+    alert.setInformativeText(localized(QStringLiteral("WriteFailedText"),
+                                       QStringLiteral("Nothing was written to “%1”: %2. A file of that name stays as it was."))
+                                 .arg(url.toLocalFile(), reason));
+    alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(windowForSheet(), [completion](int) {
+        if (completion)
+            completion(false);
     });
 }
 
@@ -199,23 +218,34 @@ void DocumentBase::revertDocumentToSaved(Completion completion)
     alert.addButtonWithTitle(localized(QStringLiteral("Cancel"), QStringLiteral("Cancel")), Alert::ButtonRole::Cancel);
     const QPointer<DocumentBase> self(this);
     alert.beginSheetModalForWindow(windowForSheet(), [self, completion](int code) {
-        if (!self || code != Alert::FirstButtonReturn) {
+        if (self && code == Alert::FirstButtonReturn)
+            self->readAgain(completion);
+        else
             completion(false);
-            return;
-        }
-        const QString path = self->m_fileURL.toLocalFile();
-        if (!QFileInfo(path).isFile()) {
-            logError(QStringLiteral("Could not revert to \"%1\", because the file is gone").arg(path));
-            completion(false);
-            return;
-        }
-        // Reading replaces the pages, whatever it finds: the undo steps no longer fit them.
-        const bool read = self->readFromURL(self->m_fileURL, self->m_fileType);
-        self->m_undoManager.removeAllActions();
-        self->setDocumentEdited(!read);
-        emit self->reverted();
-        completion(read);
     });
+}
+
+void DocumentBase::readAgain(const Completion &completion)
+{
+    const QString path = m_fileURL.toLocalFile();
+    if (QFile file(path); !file.open(QIODevice::ReadOnly)) {
+        const QString reason = file.errorString();
+        logError(QStringLiteral("Could not revert to \"%1\": %2").arg(path, reason));
+        Alert alert;
+        alert.setMessageText(localized(QStringLiteral("RevertFailedTitle"), QStringLiteral("“%1” could not be reverted.")).arg(displayName()));
+        alert.setInformativeText(localized(QStringLiteral("RevertFailedText"),
+                                           QStringLiteral("Reading “%1” failed: %2. The document stays as it is, with your changes."))
+                                     .arg(path, reason));
+        alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+        alert.beginSheetModalForWindow(windowForSheet(), [completion](int) { completion(false); });
+        return;
+    }
+    // Reading replaces the pages, whatever it finds: the undo steps no longer fit them.
+    const bool read = readFromURL(m_fileURL, m_fileType);
+    m_undoManager.removeAllActions();
+    setDocumentEdited(!read);
+    emit reverted();
+    completion(read);
 }
 
 bool DocumentBase::isDocumentEdited() const { return m_edited || !m_undoManager.isClean(); }

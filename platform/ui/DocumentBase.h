@@ -42,7 +42,8 @@ public:
     // The content of the file; the type is the one the caller determined. False (logged) when
     // the file cannot be read as a document.
     virtual bool readFromURL(const QUrl &url, const QString &type) = 0;
-    virtual bool writeToURL(const QUrl &url, const QString &type) = 0;
+    // False (logged) when nothing was written; reason then says why, in the system's words.
+    virtual bool writeToURL(const QUrl &url, const QString &type, QString *reason) = 0;
     // Types that writeToURL writes, each also the extension of its files; the first is the one
     // a document of another type is saved as.
     virtual QStringList writableTypes() const = 0;
@@ -64,15 +65,18 @@ public:
     // The file's name, or "Untitled" for a document without a file.
     QString displayName() const;
 
-    // False (logged) for a type it cannot write and for the source file.
-    bool saveToURL(const QUrl &url, const QString &type, SaveOperation operation);
+    // False (logged) for a type it cannot write, for the source file and when writing fails;
+    // reason then says why.
+    bool saveToURL(const QUrl &url, const QString &type, SaveOperation operation, QString *reason = nullptr);
     // The user's Save: the document's own file; otherwise the save panel asks for a new file of
-    // the first writable type, beside the source and never under its name.
+    // the first writable type, beside the source and never under its name. A failed save is
+    // told, naming the file and the reason.
     void saveDocument(Completion completion);
-    // The user's Save As: the save panel, then a save to the chosen file. A failed save is told.
+    // The user's Save As: the save panel, then a save to the chosen file, told as Save's.
     void saveDocumentAs(Completion completion);
     // After the user confirms, reads the file again, forgetting the changes and their undo.
-    // Does nothing without a file or without changes.
+    // Does nothing without a file or without changes. A file that cannot be read is told, and the
+    // document stays as it is.
     void revertDocumentToSaved(Completion completion);
 
     bool isDocumentEdited() const;
@@ -117,6 +121,10 @@ protected:
 
 private:
     void takeFile(const QUrl &url, const QString &type, bool owned);
+    // Reverting once the user confirmed; a file that cannot be read is told.
+    void readAgain(const Completion &completion);
+    // The alert that says what was not written where and why; the completion gets false.
+    void tellSaveFailure(const QUrl &url, const QString &reason, const Completion &completion);
     void announceEdited();
     QString proposedName() const;
 

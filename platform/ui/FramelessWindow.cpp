@@ -1,6 +1,7 @@
 #include "platform/ui/FramelessWindow.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/ClearBackground.h"
 #include "platform/ui/WindowShadow.h"
 
 #include <QMouseEvent>
@@ -14,7 +15,7 @@ FramelessWindow::FramelessWindow(QWidget *parent, Qt::WindowFlags flags)
     const Qt::WindowFlags decorations = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                                         | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
     setWindowFlags((flags & ~decorations & ~Qt::WindowType_Mask) | Qt::Window | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
+    ClearBackground::apply(this, ClearBackground::Fallback::Panel);
     WindowShadow::cast(this);
 }
 

@@ -5,8 +5,8 @@
 namespace platform {
 
 // A window without a frame or title bar, transparent where nothing is drawn, that the user moves
-// by dragging its background, and that casts a shadow (WindowShadow). Transparency needs a
-// compositing window manager on X11.
+// by dragging its background, and that casts a shadow (WindowShadow). Without a compositing
+// manager on X11 it is an opaque panel (ClearBackground).
 class FramelessWindow : public Window
 {
     Q_OBJECT

@@ -1,7 +1,10 @@
 #include "platform/ui/PrintPanel.h"
 
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/PrinterDialogPresenter.h"
+#include "platform/ui/QtDialogParts.h"
 
+#include <QComboBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -39,6 +42,28 @@ PrintInfo::Duplex duplexOf(QPrinter::DuplexMode mode)
     return PrintInfo::Duplex::OneSided;
 }
 
+// Qt's dialog lists every queue of the server. Those PrinterCache leaves out are hidden from its
+// list and cannot be reached with the keys either; one the dialog starts on gives way to the first
+// printer shown. Should Qt's list change its make, a run still sends them nothing (PrintRun).
+void hideLeftOutPrinters(QPrintDialog &dialog)
+{
+    auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers"));
+    if (!printers)
+        return;
+    const PrinterCache *cache = PrinterCache::shared();
+    int firstShown = -1;
+    for (int row = 0; row < printers->count(); ++row) {
+        if (cache->leavesOut(printers->itemText(row))) {
+            if (!withholdComboBoxRow(*printers, row))
+                return;
+        } else if (firstShown < 0) {
+            firstShown = row;
+        }
+    }
+    if (firstShown >= 0 && cache->leavesOut(printers->currentText()))
+        printers->setCurrentIndex(firstShown);
+}
+
 PrintPanel::Responder &responder()
 {
     static PrintPanel::Responder shared;
@@ -61,6 +86,9 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         printer.setDuplex(duplexModeOf(printInfo.duplex()));
         auto *dialog = new QPrintDialog(&printer);
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
+        hideLeftOutPrinters(*dialog);
+        // Several pages on one sheet mean nothing for a booklet, whose sheets are its own.
+        hidePagesPerSheet(*dialog);
         return dialog;
     };
     const auto readBack = [offered](PrintInfo edited, const QPrinter &printer) {

@@ -1,5 +1,7 @@
 #include "platform/ui/PrintRun.h"
 
+#include "platform/foundation/Log.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/PrintPanel.h"
 #include "platform/ui/ProgressSheet.h"
 #include "platform/ui/Window.h"
@@ -18,6 +20,12 @@ void PrintRun::beginModalForWindow(const Job &job, Window *window, QObject *cont
             return;
         PrintOperation::Outcome notDone;
         notDone.cancelled = result != PrintPanel::OKButton;
+        if (!notDone.cancelled && PrinterCache::shared()->leavesOut(chosen.printerName())) {
+            logWarning(QStringLiteral("Nothing was sent to \"%1\", because it is no printer to print on").arg(chosen.printerName()));
+            notDone.errorString = QString(job.leftOutPrinterReason).replace(QLatin1String("%1"), chosen.printerName());
+            finished(notDone, chosen);
+            return;
+        }
         Printable *printable = notDone.cancelled ? nullptr : prepare(chosen);
         if (!printable) {
             finished(notDone, chosen);

@@ -17,8 +17,8 @@ class Window;
 // A print run modal to a window: the print panel on the job, then the printable that prepare
 // makes ready for the chosen job is drawn under a progress sheet and sent off without blocking
 // the window's event loop. finished hears the outcome and the chosen job on a later turn, unless
-// context has gone; a cancelled panel or a null printable is an outcome that is not done.
-// GUI thread.
+// context has gone; a cancelled panel or a null printable is an outcome that is not done, as is a
+// printer that PrinterCache leaves out, which gets nothing. GUI thread.
 class PrintRun
 {
 public:
@@ -31,6 +31,9 @@ public:
         QString progressLabel;
         // False when the user already chose the printer and its settings for this job.
         bool showsPrintPanel = true;
+        // Why nothing is sent when the printer chosen is one PrinterCache leaves out (the
+        // application's own queue); "%1" becomes the printer's name.
+        QString leftOutPrinterReason;
     };
     // The printable must live until begin's finished runs.
     using Prepare = std::function<Printable *(const PrintInfo &chosen)>;

@@ -5,6 +5,7 @@
 
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/ui/ForwardedPointer.h"
 #include "platform/ui/Window.h"
 
 #include <QCoreApplication>
@@ -69,6 +70,8 @@ void forward(QSinglePointEvent *event, QWidget *target)
         return;
     }
     const auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->type() == QEvent::MouseButtonPress || mouse->type() == QEvent::MouseButtonDblClick)
+        giveClickFocus(target, local);
     QMouseEvent copy(mouse->type(), local, mouse->scenePosition(), global, mouse->button(), mouse->buttons(),
                      mouse->modifiers(), mouse->pointingDevice());
     copy.setTimestamp(mouse->timestamp());
@@ -385,10 +388,13 @@ bool View::redispatched(QSinglePointEvent *event)
         if (pressing)
             m_pressForwarded = false;
         if (hovering)
-            hoverOver(nullptr, event->globalPosition());
+            m_hover.moveTo(nullptr, {}, this);
         return false;
     }
 
+    // Where its presses fall through, the pointer still moves over this view's tracking areas.
+    if (hovering)
+        track(mouseEvent(event, 0), true);
     QWidget *top = outermost->window();
     const bool passThrough = !target;
     const bool wasTransparent = outermost->testAttribute(Qt::WA_TransparentForMouseEvents);
@@ -410,7 +416,7 @@ bool View::redispatched(QSinglePointEvent *event)
     }
     ++forwardingDepth;
     if (hovering)
-        hoverOver(target, event->globalPosition());
+        m_hover.moveTo(target, target->mapFromGlobal(event->globalPosition()), this);
     forward(event, target);
     --forwardingDepth;
     if (passThrough && !wasTransparent)
@@ -423,22 +429,6 @@ bool View::redispatched(QSinglePointEvent *event)
             unsetCursor();
     }
     return true;
-}
-
-void View::hoverOver(QWidget *target, const QPointF &globalPoint)
-{
-    if (m_hoverTarget == target)
-        return;
-    if (QWidget *left = m_hoverTarget) {
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(left, &leave);
-    }
-    m_hoverTarget = target;
-    if (target) {
-        const QPointF local = target->mapFromGlobal(globalPoint);
-        QEnterEvent enter(local, target->window()->mapFromGlobal(globalPoint), globalPoint);
-        QCoreApplication::sendEvent(target, &enter);
-    }
 }
 
 MouseEvent View::mouseEvent(const QSinglePointEvent *event, int clickCount) const
@@ -568,7 +558,7 @@ void View::leaveEvent(QEvent *event)
     mouse.location = fromQt(mapFromGlobal(QPointF(QCursor::pos())));
     mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
     exitAll(mouse);
-    hoverOver(nullptr, QPointF(QCursor::pos()));
+    m_hover.moveTo(nullptr, {}, this);
     QWidget::leaveEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/printing/Printable.h"
 #include "platform/ui/Autoresizing.h"
+#include "platform/ui/ForwardedPointer.h"
 #include "platform/ui/MouseEvent.h"
 #include "platform/ui/TrackingArea.h"
 
@@ -159,9 +160,6 @@ private:
     QPointF pointInSuperview(const QPointF &globalPoint) const;
     void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
     bool redispatched(QSinglePointEvent *event);
-    // The widget beneath that hover moves are passed to gets entered and left like the one under
-    // the pointer.
-    void hoverOver(QWidget *target, const QPointF &globalPoint);
     void track(const MouseEvent &event, bool reportMoves);
     void exitAll(const MouseEvent &event);
     void updateCursor(const QPointF &location);
@@ -176,7 +174,9 @@ private:
     QSize m_placementSize;
     unsigned m_autoresizingMask = Autoresizing::None;
     QPointer<QWidget> m_pressTarget;
-    QPointer<QWidget> m_hoverTarget;
+    // The widget beneath that hover moves are passed to, entered and left like the one under the
+    // pointer.
+    ForwardedHover m_hover;
     bool m_pressForwarded = false;
     bool m_passedOn = false;
     // A release ends the click its press began: the second of a double click counts 2.

@@ -12,6 +12,7 @@ class Layer;
 
 // A view's own opacity over everything it draws, its subviews included; 1 when never set. A
 // view carries one effect at a time: setting the alpha drops a shadow and the other way round.
+// At alpha 0 the view takes no focus (Tab passes it); above 0 it has its focus policy back.
 double viewAlpha(const QWidget *view);
 void setViewAlpha(QWidget *view, double alpha);
 // Goes from the present alpha to the given one over the duration (none sets it at once); a fade

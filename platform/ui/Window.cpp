@@ -6,11 +6,14 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace platform {
 
@@ -48,6 +51,71 @@ bool sameKind(const QObject *controller, const QObject *other)
     return controller && other && qstrcmp(controller->metaObject()->className(), other->metaObject()->className()) == 0;
 }
 
+bool isFramed(const QWidget *window) { return window->frameGeometry() != window->geometry(); }
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+// The frame around a window: its own once the desktop has framed it, else most likely the one the
+// window it belongs to or was opened from has, from the same window manager.
+QMargins expectedFrameMargins(const QWidget *window, const QWidget *beside)
+{
+    if (isFramed(window) || !beside)
+        return frameMargins(window);
+    return frameMargins(beside);
+}
+
+// Puts the frame of a window made on the screen at that corner. One the desktop has not framed yet
+// is placed by its inner rectangle, which the desktop then frames where it stands.
+void moveFrameTo(QWidget *window, const QPoint &corner, const QMargins &frame)
+{
+    window->move(isFramed(window) ? corner : corner + QPoint(frame.left(), frame.top()));
+}
+
+// Keeps a sheet centred over its window while it takes its size as it first shows: a message box
+// sizes itself to its text only in its own show event, after any move made before showing it.
+class SheetCentring : public QObject
+{
+public:
+    SheetCentring(QWidget *sheet, const Window *window)
+        : m_sheet(sheet)
+        , m_window(window)
+    {
+        sheet->installEventFilter(this);
+    }
+    ~SheetCentring() override
+    {
+        if (m_sheet)
+            m_sheet->removeEventFilter(this);
+    }
+    SheetCentring(const SheetCentring &) = delete;
+    SheetCentring &operator=(const SheetCentring &) = delete;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_sheet && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+            centre();
+        return false;
+    }
+
+private:
+    void centre()
+    {
+        QScreen *screen = m_window->screen();
+        const QMargins frame = expectedFrameMargins(m_sheet, m_window);
+        const QRect placed = WindowPlacement::place(m_sheet->geometry().marginsAdded(frame), m_window->frameGeometry(), false,
+                                                    screen ? screen->availableGeometry() : QRect());
+        moveFrameTo(m_sheet, placed.topLeft(), frame);
+    }
+
+    QPointer<QWidget> m_sheet;
+    const Window *m_window;
+};
+
 Window *latestShownOfKind(const Window *window)
 {
     for (auto it = placedWindows.crbegin(); it != placedWindows.crend(); ++it) {
@@ -81,17 +149,8 @@ Window *Window::keyWindow()
 {
     QWidget *key = QApplication::activeWindow();
     // A window that holds the active one among its child windows and counts as key answers for it.
-    for (bool climbed = key != nullptr; climbed;) {
-        climbed = false;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *holder = qobject_cast<Window *>(widget);
-            if (holder && holder != key && holder->childWindows().contains(key) && holder->isKeyWindow()) {
-                key = holder;
-                climbed = true;
-                break;
-            }
-        }
-    }
+    for (Window *holder = parentWindowOf(key); holder && holder->isKeyWindow(); holder = parentWindowOf(key))
+        key = holder;
     return qobject_cast<Window *>(key);
 }
 
@@ -141,6 +200,11 @@ bool Window::endSheet(QWidget *sheet, int returnCode)
     m_sheets.erase(found);
     disconnect(ended.finished);
     sheet->hide();
+    // A modal window asks for the keyboard when the window system first maps it, and a sheet that
+    // ends before then would be given it hidden, keeping it from its window. Without its native
+    // window that request goes too; the next showing makes a new one.
+    if (QWindow *handle = sheet->windowHandle())
+        handle->destroy();
     if (ended.completion) {
         MainQueue::post([completion = ended.completion, returnCode] { completion(returnCode); });
     }
@@ -153,9 +217,10 @@ void Window::present(QWidget *sheet)
 {
     if (!sheet)
         return;
-    // Sheets hang from the top edge of their window, centred.
-    sheet->move(mapToGlobal(QPoint((width() - sheet->width()) / 2, 0)));
-    sheet->show();
+    {
+        const SheetCentring centring(sheet, this);
+        sheet->show();
+    }
     sheet->raise();
     sheet->activateWindow();
 }
@@ -193,6 +258,16 @@ void Window::removeChildWindow(QWidget *child) { m_childWindows.removeAll(child)
 
 QList<QWidget *> Window::childWindows() const { return livePointers(m_childWindows); }
 
+Window *Window::parentWindowOf(const QWidget *child)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *holder = qobject_cast<Window *>(widget);
+        if (holder && holder != child && holder->childWindows().contains(child))
+            return holder;
+    }
+    return nullptr;
+}
+
 void Window::disableCursorRects() { m_cursorRectsEnabled = false; }
 
 void Window::enableCursorRects() { m_cursorRectsEnabled = true; }
@@ -223,17 +298,13 @@ void Window::placeOnFirstShow()
     placedWindows.append(this);
     QScreen *onScreen = from ? from->screen() : screen();
     const QRect available = onScreen ? onScreen->availableGeometry() : QRect();
-    const QSize decoration = frameGeometry().size() - size();
-    const QRect placed = WindowPlacement::place(frameGeometry(), from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt,
-                                                cascade, available);
-    if (placed.size() != frameGeometry().size())
-        resize(placed.size() - decoration);
-    // A window's position is its frame's. One the window manager has not framed yet gets its frame
-    // around where it is put as the window it is placed from did: documents read one after another
-    // cascade as evenly as those shown at once.
-    const QPoint inFrame = decoration.isNull() && from ? from->geometry().topLeft() - from->frameGeometry().topLeft() : QPoint();
-    move(placed.topLeft() + inFrame);
-    if (decoration.isNull()) {
+    const QMargins frame = expectedFrameMargins(this, from);
+    const QRect framed = geometry().marginsAdded(frame);
+    const QRect placed = WindowPlacement::place(framed, from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt, cascade, available);
+    if (placed.size() != framed.size())
+        resize(placed.marginsRemoved(frame).size());
+    moveFrameTo(this, placed.topLeft(), frame);
+    if (!isFramed(this)) {
         m_frameLooksLeft = 40;
         m_frameWatch.start();
     }
@@ -267,6 +338,26 @@ void Window::closeUnconditionally()
     CloseAcceptor acceptor([this] { closing(); });
     installEventFilter(&acceptor);
     close();
+}
+
+void Window::closeWithEscapeAndCtrlW()
+{
+    m_closesWithEscape = true;
+    auto *closeItem = new QAction(this);
+    closeItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeItem, &QAction::triggered, this, &QWidget::close);
+    addAction(closeItem);
+}
+
+// Escape as a key the controls leave alone rather than a shortcut: a shortcut would still fire
+// after an open drop-down list had closed itself on it.
+void Window::keyPressEvent(QKeyEvent *event)
+{
+    if (m_closesWithEscape && event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Window::closing()

@@ -44,8 +44,9 @@ public:
     static Window *mainWindow();
     void makeKeyAndOrderFront(QObject *sender);
 
-    // The sheet becomes a window-modal dialog child of this window, which then owns it. Sheets
-    // begun while another is shown wait their turn. A QDialog sheet ends by itself when it
+    // The sheet becomes a window-modal dialog child of this window, which then owns it, and shows
+    // centred over it (WindowPlacement), at the size it takes for its content. Sheets begun while
+    // another is shown wait their turn. A QDialog sheet ends by itself when it
     // finishes, with its result as the code. The completion runs on a later turn of the main
     // queue. False, with a logged warning, for no sheet or one that is already attached.
     bool beginSheet(QWidget *sheet, SheetCompletion completion);
@@ -63,10 +64,15 @@ public:
     void addChildWindow(QWidget *child);
     void removeChildWindow(QWidget *child);
     QList<QWidget *> childWindows() const;
+    // The window that holds this one among its child windows; nullptr when none does.
+    static Window *parentWindowOf(const QWidget *child);
 
     // Closes without asking: the window announces that it closes and goes, even one whose close
     // event is refused. close() stays the polite close.
     void closeUnconditionally();
+    // As the desktop's utility windows: Escape and Ctrl+W close the window, politely. An Escape
+    // meant for an open drop-down list or menu closes only that.
+    void closeWithEscapeAndCtrlW();
 
     // The object that controls the window: the last stop of an action sent along the chain.
     QObject *windowController() const;
@@ -81,6 +87,7 @@ protected:
     // A controller's window of its own first shows where WindowPlacement puts it.
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -111,6 +118,7 @@ private:
     QTimer m_frameWatch;
     int m_frameLooksLeft = 0;
     bool m_cursorRectsEnabled = true;
+    bool m_closesWithEscape = false;
     QPointer<QObject> m_windowController;
 };
 

@@ -6,10 +6,11 @@
 
 namespace platform {
 
-// Where a window goes when it first shows: centred on the window it was opened from, cascaded
-// down and right from it when that one is of the same kind (a second document), centred on the
-// screen when it was opened from none; in every case shrunk and shifted to lie wholly inside the
-// screen's available geometry. Rectangles are frames, decorations included.
+// Where a window or a sheet goes when it first shows: centred on the window it was opened from or
+// belongs to, cascaded down and right from it when that one is of the same kind (a second
+// document), centred on the screen when it was opened from none; in every case shrunk and shifted
+// to lie wholly inside the screen's available geometry. Rectangles are frames, decorations
+// included. The one place that decides where the application's windows and alerts appear.
 class WindowPlacement
 {
 public:

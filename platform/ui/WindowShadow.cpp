@@ -1,12 +1,11 @@
 #include "platform/ui/WindowShadow.h"
 
 #include "platform/graphics/AlphaBlur.h"
+#include "platform/ui/ClearBackground.h"
 
-#include <QBitmap>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QRegion>
 
 #include <xcb/xcb.h>
 
@@ -134,7 +133,7 @@ void WindowShadow::shape()
         }
     }
     if (!m_soft)
-        setMask(QRegion(QBitmap::fromImage(m_picture.createAlphaMask())));
+        setMask(ClearBackground::coveredRegion(m_picture));
     update();
 }
 

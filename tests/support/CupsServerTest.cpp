@@ -1,9 +1,15 @@
 #include "CupsServerTest.h"
 
+#include "Desktop.h"
+
+#include "platform/printing/PrinterCache.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -14,6 +20,12 @@ void CupsServerTest::SetUp()
 {
     if (serverFolder().isEmpty())
         GTEST_SKIP() << "FOLDWISE_TEST_CUPS_DIR is not set: no private cupsd to print to (scripts/test starts one)";
+}
+
+void CupsServerOnDesktopTest::SetUp()
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    CupsServerTest::SetUp();
 }
 
 QByteArray CupsServerTest::jobFile(int jobId, const QString &suffix)
@@ -50,4 +62,54 @@ QList<int> CupsServerTest::jobsTitled(const QString &title, int expected)
     // Fewer than expected after the limit: the caller's comparison says so.
     static_cast<void>(QTest::qWaitFor(find, 20000));
     return ids;
+}
+
+QString CupsServerTest::addLetterQueueWithMargins()
+{
+    const QString queue = QStringLiteral("Letter_Margins_%1").arg(QCoreApplication::applicationPid());
+    QByteArray ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
+                     "*LanguageEncoding: ISOLatin1\n*PCFileName: \"LETTER.PPD\"\n*Manufacturer: \"Foldwise\"\n"
+                     "*Product: \"(Letter Test)\"\n*ModelName: \"Letter Test\"\n*ShortNickName: \"Letter Test\"\n"
+                     "*NickName: \"Letter Test\"\n*PSVersion: \"(3010.000) 0\"\n*cupsFilter: \"application/pdf 0 -\"\n";
+    for (const QByteArray option : {"PageSize", "PageRegion"}) {
+        ppd += "*OpenUI *" + option + ": PickOne\n*Default" + option + ": Letter\n";
+        for (const char *paper : {"Letter", "A4", "A5"})
+            ppd += "*" + option + " " + paper + ": \"\"\n";
+        ppd += "*CloseUI: *" + option + "\n";
+    }
+    ppd += "*DefaultImageableArea: Letter\n*ImageableArea Letter: \"18 18 594 774\"\n*ImageableArea A4: \"18 18 577 824\"\n"
+           "*ImageableArea A5: \"18 18 402 577\"\n*DefaultPaperDimension: Letter\n*PaperDimension Letter: \"612 792\"\n"
+           "*PaperDimension A4: \"595 842\"\n*PaperDimension A5: \"420 595\"\n";
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("letter.ppd")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(ppd) != ppd.size())
+        return {};
+    file.close();
+    if (!lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise-test:/"),
+                  QStringLiteral("-P"), file.fileName()}))
+        return {};
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->refresh();
+    return QTest::qWaitFor([&] { return !cache->printerNamed(queue).isEmpty(); }, 20000) ? queue : QString();
+}
+
+QString CupsServerTest::addFoldwiseQueue()
+{
+    const QString queue = QStringLiteral("Foldwise_%1").arg(QCoreApplication::applicationPid());
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->leaveOutDeviceScheme(QStringLiteral("foldwise"));
+    if (!lpadmin({QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("foldwise:/usr/bin/foldwise"),
+                  QStringLiteral("-m"), QStringLiteral("raw")}))
+        return {};
+    cache->refresh();
+    return QTest::qWaitFor([&] { return cache->leavesOut(queue); }, 20000) ? queue : QString();
+}
+
+void CupsServerTest::removeQueue(const QString &name)
+{
+    if (name.isEmpty() || !lpadmin({QStringLiteral("-x"), name}))
+        return;
+    platform::PrinterCache *cache = platform::PrinterCache::shared();
+    cache->refresh();
+    static_cast<void>(QTest::qWaitFor([&] { return cache->printerNamed(name).isEmpty() && !cache->leavesOut(name); }, 20000));
 }

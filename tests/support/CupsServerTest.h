@@ -18,7 +18,26 @@ protected:
     // job's PDF has arrived; empty when it does not arrive within a generous limit.
     static QByteArray jobFile(int jobId, const QString &suffix);
     static bool lpadmin(const QStringList &arguments);
+    // Adds a queue of this process's own for the recording backend whose own paper is Letter,
+    // with A4 and A5 besides, and whose sheets have edges of 18 points it cannot print; its name
+    // once PrinterCache knows it, or empty. The caller removes it.
+    static QString addLetterQueueWithMargins();
+    // Adds a queue of this process's own as adding the Foldwise printer does, for Foldwise's
+    // backend; its name once PrinterCache, told to leave out the queues of that backend as the
+    // application is, leaves it out, or empty. The caller removes it.
+    static QString addFoldwiseQueue();
+    // Removes a queue added above, and waits until PrinterCache no longer knows it, so that the
+    // next case finds the printers as they are.
+    static void removeQueue(const QString &name);
     // The ids of the jobs of that title, in the order they came, once at least `expected` of
     // them have arrived (or a generous limit has passed).
     static QList<int> jobsTitled(const QString &title, int expected);
+};
+
+// The same on the private X display under its window manager (the "…OnDesktop" suites): skipped
+// without either.
+class CupsServerOnDesktopTest : public CupsServerTest
+{
+protected:
+    void SetUp() override;
 };

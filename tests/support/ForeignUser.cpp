@@ -1,8 +1,10 @@
 #include "support/ForeignUser.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -90,6 +92,15 @@ bool run(const std::function<bool()> &steps)
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+void startsAsNobody(QProcess &process)
+{
+    const Nobody user = nobody();
+    process.setChildProcessModifier([user] {
+        if (!becomeNobody(user))
+            ::_exit(127);
+    });
+}
+
 } // namespace ForeignUser
 
 ForeignListener::ForeignListener(const QString &socketPath)
@@ -171,3 +182,16 @@ ForeignListener::Heard ForeignListener::heard()
     }
     return heard;
 }
+
+ForeignUserScope::ForeignUserScope()
+    : m_active(ForeignUser::available() && ::setresuid(ForeignUser::uid(), ForeignUser::uid(), 0) == 0)
+{
+}
+
+ForeignUserScope::~ForeignUserScope()
+{
+    if (m_active && ::setresuid(0, 0, 0) != 0)
+        std::abort(); // a test process that cannot be root again must not go on
+}
+
+bool ForeignUserScope::isActive() const { return m_active; }

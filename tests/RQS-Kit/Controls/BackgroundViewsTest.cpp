@@ -7,6 +7,7 @@
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/layers/LayerRenderer.h"
 #include "platform/ui/ColorPanel.h"
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -125,6 +128,48 @@ TEST(BackgroundViews, BlockingViewsSwallowClicksAndOthersPassThemOn)
         window.installEventFilter(&presses);
         QTest::mouseClick(cover, Qt::LeftButton, {}, QPoint(50, 30));
         EXPECT_EQ(presses.count, c.passedOn ? 1 : 0) << c.name;
+    }
+}
+
+namespace {
+
+// Relative luminance, as contrast ratios measure it.
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+} // namespace
+
+// The title is grey 0.3 over a faint dark shadow. On either shipped texture it reads with the
+// contrast body text needs (4.5:1), measured against the texture and on the drawn box.
+TEST(BoxView, ItsTitleReadsOnTheDarkTextureAndOnTheLightOne)
+{
+    const double title = luminance(QColor::fromRgbF(0.3f, 0.3f, 0.3f));
+    for (const bool light : {false, true}) {
+        const QImage texture = platform::Bundle::mainBundle()->imageNamed(light ? "QSBoxLightBackground.png" : "QSBoxDarkBackground.png");
+        ASSERT_FALSE(texture.isNull());
+        double ground = 0;
+        for (int y = 0; y < texture.height(); ++y)
+            for (int x = 0; x < texture.width(); ++x)
+                ground += luminance(texture.pixelColor(x, y));
+        ground /= texture.width() * texture.height();
+        EXPECT_GE(contrast(title, ground), 4.5) << (light ? "light" : "dark") << " texture";
+
+        QSBoxView box("Effects");
+        box.setBoxType(1);
+        box.setLightLook(light);
+        box.resize(200, 120);
+        const QImage drawn = PixelProbe::drawn(box);
+        // The title runs from x 15 in the tab, rows 2 to 20 from the top.
+        double darkest = 1;
+        for (int y = 2; y < 20; ++y)
+            for (int x = 15; x < int(box.titleSize().width()) - 15; ++x)
+                darkest = std::min(darkest, luminance(drawn.pixelColor(x, y)));
+        EXPECT_GE(contrast(darkest, luminance(drawn.pixelColor(100, 80))), 4.5) << (light ? "light" : "dark") << " box";
     }
 }
 

@@ -119,6 +119,79 @@ TEST(RotationView, ADragFrom170ToMinus170DegreesTurnsOnByTwentyInsteadOfJumpingB
     EXPECT_NEAR(reports.angles.last(), 20, 1.0);
 }
 
+namespace {
+
+// A window whose editor lies over a label, with the hint line of the window beneath both.
+struct EditorOverLabel
+{
+    QWidget window;
+    QLabel *beneath = new QLabel(QStringLiteral("beneath"), &window);
+    QLabel *hints = new QLabel(&window);
+    std::shared_ptr<QSHintController> controller = QSHintController::addHintConrollerForWindow(&window, hints);
+
+    EditorOverLabel()
+    {
+        window.resize(300, 300);
+        beneath->setGeometry(0, 0, 300, 280);
+        hints->setGeometry(0, 280, 300, 20);
+    }
+    void show(QWidget *editor)
+    {
+        editor->setParent(&window);
+        editor->setGeometry(50, 40, 200, 200);
+        editor->show();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    // What Qt shows at a window point: the cursor of the first widget up from the one there that has one.
+    Qt::CursorShape shownShape(const QPoint &at) const
+    {
+        QWidget *widget = window.childAt(at);
+        while (widget && !widget->testAttribute(Qt::WA_SetCursor) && !widget->isWindow())
+            widget = widget->parentWidget();
+        return widget && widget->testAttribute(Qt::WA_SetCursor) ? widget->cursor().shape() : Qt::ArrowCursor;
+    }
+};
+
+} // namespace
+
+// The cursor and hint belong to the edge band: moved inward in steps of ten from the right edge,
+// the pointer takes them along only while it is within ten points of the edge, though everything
+// inside lets its presses through to the label beneath.
+TEST(ResizeView, ThePointerMovingInwardFromTheRightEdgeLeavesTheCursorAndHintAtTheBand)
+{
+    EditorOverLabel scene;
+    auto *view = new QSResizeView;
+    scene.show(view);
+    const QString hint = scene.hints->text();
+    for (int x = 248; x >= 150; x -= 10) {
+        const QPoint at(x, 140);
+        QTest::mouseMove(scene.window.windowHandle(), at);
+        const bool inBand = x > 250 - 10;
+        EXPECT_EQ(scene.shownShape(at) == Qt::BitmapCursor, inBand) << "cursor at x " << x;
+        EXPECT_EQ(view->currentCursor().has_value(), inBand) << "x " << x;
+        EXPECT_EQ(scene.hints->text() != hint, inBand) << "hint at x " << x << ": " << scene.hints->text().toStdString();
+    }
+}
+
+// Only the ring turns: from the ring to the centre the turning cursor goes once the pointer is more
+// than eight points inside it.
+TEST(RotationView, ThePointerMovingFromTheRingToTheCentreLeavesTheCursorAtTheRing)
+{
+    EditorOverLabel scene;
+    auto *view = new QSRotationView;
+    view->setHint(QStringLiteral("Drag the ring"));
+    scene.show(view);
+    // A 200 × 200 view has radius 95; its centre is the window's (150, 140).
+    for (int inward = 0; inward <= 95; inward += 5) {
+        const QPoint at(150 + 95 - inward, 140);
+        QTest::mouseMove(scene.window.windowHandle(), at);
+        const bool onRing = inward <= 8;
+        EXPECT_EQ(scene.shownShape(at) == Qt::BitmapCursor, onRing) << inward << " inside the ring";
+        EXPECT_EQ(scene.hints->text() == "Drag the ring", onRing) << inward << " inside the ring";
+    }
+}
+
 TEST(CropView, A400By200ImageIn300PointsShowsAt75AndTheCropIsTheCentred150PointSquare)
 {
     QSCropView view;

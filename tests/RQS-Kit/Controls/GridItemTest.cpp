@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -130,6 +133,67 @@ TEST(GridItem, SetUpAnimatedATileGlidesIntoItsCell)
         << tile.frame().x() << "," << tile.frame().y() << " " << tile.frame().width();
     tile.setupInRect(QRectF(0, 0, 120, 120), false);
     EXPECT_EQ(tile.frame(), QRectF(0, 15, 120, 90));
+}
+
+namespace {
+
+struct HoverRecorder : QSGridItemDelegate
+{
+    void gridItemChangedHoverState(QSGridItem *, bool hovering) override { hovers << hovering; }
+    QList<bool> hovers;
+};
+
+} // namespace
+
+// The hover follows the pointer, not only its moves: a tile that appears under a still pointer is
+// hovered, and once it has glided away from it shows its plain look again and says so.
+TEST(GridItem, ATileGlidingAwayFromAStillPointerLosesItsHoverAndOneGlidingUnderItGainsIt)
+{
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The platform's pointer, which Qt asks where it is, not only a move event; put back after.
+    const auto restore = qScopeGuard([was = QCursor::pos()] { QCursor::setPos(was); });
+    QCursor::setPos(window.mapToGlobal(QPoint(60, 60)));
+    QCoreApplication::processEvents();
+
+    QSGridItem tile(QSGridItem::HasRemove | QSGridItem::HasTitle | QSGridItem::Selectable, nullptr);
+    tile.setImage(plain(QColor(240, 240, 240)));
+    HoverRecorder recorder;
+    tile.setDelegate(&recorder);
+    tile.setParent(&window);
+    tile.setFrame(QRectF(20, 200, 100, 75)); // y-up: Qt's (20, 25) to (120, 100)
+    tile.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tile.isHovered(); }, 1000)) << "shown under the pointer";
+    EXPECT_EQ(tile.removeLayer()->opacity(), 1);
+
+    tile.setupInRect(QRectF(250, 20, 100, 75), true, 0.15);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tile.frame() == QRectF(250, 20, 100, 75); }, 2000));
+    EXPECT_FALSE(tile.isHovered());
+    EXPECT_EQ(recorder.hovers, (QList<bool>{true, false})) << "the delegate hears the hover end";
+    EXPECT_EQ(tile.removeLayer()->opacity(), 0) << "the remove button goes";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tile.removeLayer()->presentedOpacity() == 0; }, 2000));
+
+    tile.setupInRect(QRectF(20, 200, 100, 75), true, 0.15);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tile.frame() == QRectF(20, 200, 100, 75); }, 2000));
+    EXPECT_TRUE(tile.isHovered()) << "back under the pointer";
+    EXPECT_EQ(recorder.hovers, (QList<bool>{true, false, true}));
+}
+
+// Placed in its grid, a tile keeps its distance from the top left corner as the grid grows.
+TEST(GridItem, ATileKeepsItsPlaceFromTheTopLeftWhenItsSuperviewGrows)
+{
+    EXPECT_EQ(QSGridItem(0, nullptr).autoresizingMask(),
+              unsigned(platform::Autoresizing::FlexibleRightMargin | platform::Autoresizing::FlexibleBottomMargin));
+    platform::View grid;
+    grid.setFrame(QRectF(0, 0, 300, 300));
+    auto *tile = new QSGridItem(0, nullptr);
+    tile->setImage(plain(Qt::gray));
+    grid.addSubview(tile);
+    tile->setFrame(QRectF(10, 190, 100, 100)); // 10 from the top
+    grid.setFrame(QRectF(0, 0, 400, 350));
+    EXPECT_EQ(tile->frame(), QRectF(10, 240, 100, 100));
 }
 
 TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)

@@ -175,6 +175,34 @@ TEST_F(Newsletter, WithAutoShowOffTheEntryWaitsUntilTheWindowIsOpened)
     EXPECT_EQ(savedSeenIds(), QStringList("1"));
 }
 
+// A client picks the visible entry: the window shows it when it opens, or at once when it is open;
+// an index beyond the feed shows none and leaves back and forward disabled.
+TEST_F(Newsletter, AVisibleIndexSetByAClientIsTheEntryTheWindowShows)
+{
+    defaults->setBool(false, "NewsletterAutoShow");
+    load(entry(1, "<date>2061-01-01T00:00:00Z</date>", base + "/news/1.html")
+         + entry(3, "<date>2062-01-01T00:00:00Z</date>", base + "/news/3.html"));
+    ASSERT_EQ(controller->visibleIndex(), 0);
+    controller->setVisibleIndex(1);
+    EXPECT_EQ(controller->visibleIndex(), 1);
+    EXPECT_TRUE(savedSeenIds().isEmpty()) << "nothing shown yet";
+    controller->showWindow(nullptr);
+    EXPECT_TRUE(shows("Third news"));
+    EXPECT_EQ(savedSeenIds(), QStringList("3"));
+
+    controller->setVisibleIndex(0);
+    EXPECT_TRUE(shows("First news"));
+    EXPECT_EQ(savedSeenIds(), (QStringList{"3", "1"}));
+    EXPECT_FALSE(controller->navButtons()->isTabEnabled(0));
+    EXPECT_TRUE(controller->navButtons()->isTabEnabled(1));
+
+    controller->setVisibleIndex(2);
+    EXPECT_EQ(controller->visibleIndex(), -1);
+    EXPECT_FALSE(controller->navButtons()->isTabEnabled(0));
+    EXPECT_FALSE(controller->navButtons()->isTabEnabled(1));
+    EXPECT_EQ(controller->currentURL(), base + "/news/1.html") << "the page shown stays";
+}
+
 TEST_F(Newsletter, ClickedLinksLeaveTheApplicationOnlyForWebAndMailAndThePageStays)
 {
     Opened opened;

@@ -6,6 +6,9 @@
 
 #include "support/PixelProbe.h"
 
+#include <QProgressBar>
+
+#include <algorithm>
 #include <QTest>
 #include <QUrlQuery>
 #include <QWidget>
@@ -45,6 +48,41 @@ TEST_F(ActivityPanel, TheLatestRunningMessageShowsAndOneStopEndsEveryActivityOfI
     activity.startActivity("D");
     activity.stopActivity("D");
     EXPECT_FALSE(activity.isShown()) << "both equal activities end and the panel slides out";
+}
+
+// Called by a client, the slide in runs the busy bar and moves the panel down into its place,
+// and only then runs the block; the slide out moves it up out of sight, leaves the view in the
+// window and stops the bar.
+TEST_F(ActivityPanel, APanelAnimatedInRunsItsBlockOnceInPlaceAndAnimatedOutHidesAboveItsView)
+{
+    QS3PartImageView *strip = activity.panel();
+    const int hidden = -activity.view()->height();
+    ASSERT_EQ(strip->y(), hidden);
+    QList<int> heightsSeen;
+    int blocks = 0;
+    int heightAtBlock = hidden;
+    activity.animatePanelIn([&] {
+        ++blocks;
+        heightAtBlock = strip->y();
+    });
+    EXPECT_EQ(blocks, 0) << "not before the slide";
+    EXPECT_EQ(activity.progressIndicator()->maximum(), 0) << "the bar runs";
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        heightsSeen << strip->y();
+        return blocks > 0;
+    }, 3000));
+    EXPECT_EQ(heightAtBlock, 0) << "the block runs with the panel in place";
+    EXPECT_TRUE(std::is_sorted(heightsSeen.begin(), heightsSeen.end())) << "it moves down only";
+    EXPECT_TRUE(std::any_of(heightsSeen.begin(), heightsSeen.end(), [&](int y) { return y > hidden && y < 0; }))
+        << "it slides rather than jumps";
+    QTest::qWait(50);
+    EXPECT_EQ(blocks, 1);
+
+    activity.animatePaneOut();
+    EXPECT_EQ(activity.progressIndicator()->maximum(), 0) << "the bar runs while the panel slides";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activity.progressIndicator()->maximum() == 1; }, 3000));
+    EXPECT_EQ(strip->y(), hidden);
+    EXPECT_EQ(activity.view()->parentWidget(), &window) << "the view stays in the window";
 }
 
 // The spinner and its message sit on a light strip with rounded lower corners, not on nothing.

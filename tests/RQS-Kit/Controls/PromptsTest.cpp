@@ -3,10 +3,12 @@
 #include "RQS-Kit/Controls/QSRateUsController.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include "support/Desktop.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -14,6 +16,7 @@
 #include <QTest>
 
 #include <chrono>
+#include <cmath>
 
 using namespace std::chrono_literals;
 
@@ -76,6 +79,17 @@ protected:
     platform::Window parent;
 };
 
+// The same on the test display under its window manager, where activation comes from the X server.
+class RateUsOnDesktop : public RateUs
+{
+protected:
+    void SetUp() override
+    {
+        FOLDWISE_REQUIRE_DESKTOP();
+        RateUs::SetUp();
+    }
+};
+
 } // namespace
 
 TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
@@ -128,6 +142,49 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
     EXPECT_TRUE(note.window()->isVisible());
     parent.close();
     EXPECT_FALSE(note.window()->isVisible()) << "the note goes with its parent";
+}
+
+// The note is as wide as its three buttons need with the gaps between them and its margins; its
+// layout must give each button that much, whatever the titles.
+TEST(QSNoteController, EveryButtonKeepsItsSizeForAnyTitles)
+{
+    rqs::registerKitClasses();
+    const QList<QStringList> titleSets{
+        {"Cancel", "Other", "OK"},
+        {"Ask Later", "Never Ask", "Rate Now"},
+        {"A very long cancel button title indeed", "Another fairly long title", "Approve this long one"},
+        {"Two words", "", "A somewhat longer approve title"},
+    };
+    for (const char *nib : {"QSNoteController", "QSRateUsController"}) {
+        for (const QStringList &titles : titleSets) {
+            SCOPED_TRACE(QStringLiteral("%1: %2").arg(nib, titles.join(" / ")).toStdString());
+            QSNoteController note;
+            note.setNibName(nib);
+            platform::Window *window = note.window();
+            ASSERT_TRUE(window);
+            const QList<QSButton *> buttons{note.cancelButton(), note.otherButton(), note.approveButton()};
+            for (int i = 0; i < 3; ++i)
+                buttons[i]->setTitle(titles[i]);
+            note.adjustWindowSize();
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            QTest::qWait(0);
+            const double needed = buttons[0]->intrinsicContentSize().width() + 32 + 8 + buttons[1]->intrinsicContentSize().width()
+                                + 8 + buttons[2]->intrinsicContentSize().width() + 39;
+            EXPECT_EQ(window->width(), std::max(350, int(std::ceil(needed))));
+            QRect previous;
+            for (QSButton *button : buttons) {
+                EXPECT_EQ(button->width(), button->sizeHint().width()) << button->objectName().toStdString() << " keeps the width it needs";
+                EXPECT_EQ(button->height(), button->sizeHint().height()) << button->objectName().toStdString();
+                const QRect inNote(button->mapTo(window, QPoint()), button->size());
+                EXPECT_TRUE(window->rect().contains(inNote)) << button->objectName().toStdString();
+                EXPECT_FALSE(inNote.intersects(previous)) << button->objectName().toStdString();
+                previous = inNote;
+            }
+            EXPECT_EQ(note.textView()->width(), window->width() - 49 - 32) << "the text at the width it was measured for";
+            window->close();
+        }
+    }
 }
 
 TEST(QSNoteController, LetsGoOfItsTextViewWithItsWindowAndOfADelegateThatIsGone)
@@ -188,6 +245,44 @@ TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
     ASSERT_TRUE(parent.endSheet(sheet, 0));
     parent.activateWindow();
     EXPECT_TRUE(QTest::qWaitFor([&] { return prompt->isVisible() && prompt->parentWindow() == &parent; }, 2000));
+}
+
+// On a real display a sheet's window comes and goes through the X server: ended before the window
+// system has shown it, or after the user has had it in front, the sheet leaves its window key, and
+// the waiting prompt comes.
+TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
+{
+    const auto promptOnParent = [&] { return prompt->isVisible() && prompt->parentWindow() == &parent; };
+    const auto keyName = [] { return QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className() : "none"; };
+    // The note makes itself key as it attaches; a window manager may keep the key with the parent.
+    // Never with the sheet that has gone.
+    const auto keyIsOnParent = [&] {
+        QWidget *key = QApplication::activeWindow();
+        return key == &parent || (key && key == prompt->window());
+    };
+    auto *sheet = new QDialog;
+    sheet->resize(300, 120);
+    // Whether the window manager has shown the sheet by the time it ends is a race: run it a few times.
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        defaults->setInteger(4, "rate.timesStarted");
+        ASSERT_TRUE(parent.beginSheet(sheet, {}));
+        EXPECT_FALSE(start());
+        ASSERT_TRUE(parent.endSheet(sheet, 0));
+        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+        EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
+        click(prompt->cancelButton());
+        ASSERT_FALSE(prompt->isVisible());
+    }
+
+    defaults->setInteger(4, "rate.timesStarted");
+    ASSERT_TRUE(parent.beginSheet(sheet, {}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet)) << "the same sheet shows again, in front";
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(QTest::qWaitFor(promptOnParent, 100)) << "not while the sheet is up";
+    ASSERT_TRUE(parent.endSheet(sheet, 0));
+    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+    EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
 }
 
 // The due prompt as the user meets it: its three buttons at the size they need, side by side inside

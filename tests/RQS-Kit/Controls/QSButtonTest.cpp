@@ -309,6 +309,25 @@ TEST(QSButton, ADisabledSubTitleDimsEvenWhereTheDescriptionStylesTheDisabledTitl
     EXPECT_LE(subTitle, 128) << "dimmed";
 }
 
+// Without a disabled style of its own, a disabled button dims its title whatever its colour:
+// white, grey or coloured, so that it never looks enabled.
+TEST(QSButton, ADisabledTitleDimsInEveryColourAndTheButtonDescribesItselfByNameAndTitle)
+{
+    QSButton button;
+    button.resize(120, 40);
+    button.setTitle("Title");
+    button.setEnabled(false);
+    ASSERT_FALSE(button.hasDisabledDescription());
+    for (const QColor colour : {QColor(Qt::white), QColor(128, 128, 128), QColor(20, 90, 200)}) {
+        button.setTextColor(colour);
+        const int strongest = strongestAlpha(PixelProbe::drawn(button));
+        EXPECT_GT(strongest, 0) << colour.name().toStdString();
+        EXPECT_LE(strongest, 128) << colour.name().toStdString() << " is dimmed";
+    }
+    button.setName("Remove");
+    EXPECT_EQ(button.description(), "QSButton (Remove): Title");
+}
+
 // Focus goes by the window manager's activation: the button is reached with Tab from a field and
 // clicks on Space, Return and Enter, once for a key held down, never while disabled.
 TEST(QSButtonOnDesktop, TabReachesItAndSpaceAndReturnClickIt)

@@ -5,9 +5,12 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SavePanel.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -126,4 +129,49 @@ TEST_F(Previewer, DrawsLayersOnTheMainThreadAndRefusesAnEmptyOne)
     ASSERT_TRUE(QTest::qWaitFor([&] { return previewer->history().size() == 1; }));
     EXPECT_EQ(previewer->history().last().image.size(), QSize(6, 3));
     EXPECT_EQ(previewer->history().last().image.pixelColor(3, 1), QColor(Qt::blue));
+}
+
+namespace {
+
+// Where the picture shows the colour, in the view's own pixels.
+QRect extentOf(const QImage &shown, const QColor &colour)
+{
+    QRect extent;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (PixelProbe::isNear(shown, {x, y}, colour, 40))
+                extent |= QRect(x, y, 1, 1);
+    return extent;
+}
+
+} // namespace
+
+// A circle in a 200 × 100 picture stays round and the whole picture shows, in windows of other
+// proportions than the picture's.
+TEST_F(Previewer, ShowsAPictureWholeInItsOwnProportions)
+{
+    QImage picture(200, 100, QImage::Format_ARGB32);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::blue);
+        painter.drawEllipse(QRectF(50, 0, 100, 100));
+    }
+    QSImagePreviewer::showNSImage(picture, "circle");
+    platform::Window *window = previewer->window();
+    for (const QSize size : {QSize(480, 400), QSize(300, 600), QSize(900, 300)}) {
+        SCOPED_TRACE(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
+        window->resize(size);
+        QTest::qWait(0);
+        QSImageView *view = previewer->imageView();
+        const QImage shown = PixelProbe::drawn(*view);
+        const QRect circle = extentOf(shown, Qt::blue);
+        const QRect whole = extentOf(shown, Qt::white);
+        ASSERT_FALSE(circle.isEmpty());
+        EXPECT_NEAR(circle.width(), circle.height(), 2) << "round, not an ellipse";
+        EXPECT_NEAR(whole.width(), 2 * whole.height(), 3) << "the picture's own 2 : 1";
+        EXPECT_TRUE(whole.width() == view->width() || whole.height() == view->height()) << "fitted to the view";
+    }
 }

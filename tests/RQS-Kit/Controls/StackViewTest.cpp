@@ -1,14 +1,19 @@
 #include "RQS-Kit/Controls/QS3DLayer.h"
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSStackView.h"
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "platform/ui/InterfaceLoader.h"
 
 #include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -72,6 +77,35 @@ TEST(StackView, APileCastsTheShippedShadowUnderItsCards)
     EXPECT_LT(shown.pixelColor(5, 300 - 9).alpha(), under.alpha()) << "soft towards its ends";
     stack.removeAllItems();
     EXPECT_EQ(PixelProbe::drawn(stack).pixelColor(200, 300 - 9).alpha(), 0);
+}
+
+// Loaded from an interface file, a pile casts no shadow until the file or its client asks for one.
+TEST(StackView, APileFromAnInterfaceFileStartsWithoutItsShadow)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir folder;
+    const auto write = [&folder](const char *name, const QByteArray &properties) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<ui version=\"4.0\"><widget class=\"QSStackView\" name=\"pile\">"
+                   "<property name=\"geometry\"><rect><x>0</x><y>0</y><width>400</width><height>300</height></rect></property>"
+                   + properties + "</widget></ui>");
+        return file.fileName();
+    };
+    const std::unique_ptr<QWidget> loaded(platform::InterfaceLoader::loadFile(write("Pile.ui", ""), nullptr));
+    auto *stack = qobject_cast<QSStackView *>(loaded.get());
+    ASSERT_TRUE(stack);
+    EXPECT_FALSE(stack->shadowVisible());
+    stack->addGridItem(card(1), true);
+    EXPECT_EQ(PixelProbe::drawn(*stack).pixelColor(200, 300 - 9).alpha(), 0) << "no shadow under the pile";
+    stack->setShadowVisible(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelProbe::drawn(*stack).pixelColor(200, 300 - 9).alpha() > 40; }, 2000))
+        << "the shadow fades in when asked for";
+
+    const std::unique_ptr<QWidget> asked(platform::InterfaceLoader::loadFile(
+        write("Shadowed.ui", "<property name=\"shadowVisible\"><bool>true</bool></property>"), nullptr));
+    EXPECT_TRUE(qobject_cast<QSStackView *>(asked.get())->shadowVisible());
+    EXPECT_TRUE(QSStackView().shadowVisible()) << "made in code it casts one";
 }
 
 TEST(StackView, ACardWhosePictureChangesIsShownWithTheNewPicture)

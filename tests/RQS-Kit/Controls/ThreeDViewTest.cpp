@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
 
 namespace {
@@ -189,4 +191,54 @@ TEST(ThreeDView, AButtonInsideATurnedSubviewIsDrawnAndClickedWhereItIsShown)
     EXPECT_EQ(clicks, 1);
     QTest::mouseClick(scene.host.windowHandle(), Qt::LeftButton, {}, scene.shown({10, 50}));
     EXPECT_EQ(clicks, 1) << "beside the button";
+}
+
+namespace {
+
+// A widget whose look is the hover state that styles read: blue under the pointer, green away.
+struct HoverLook : QWidget
+{
+    using QWidget::QWidget;
+    QStringList heard;
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::HoverEnter || event->type() == QEvent::HoverLeave)
+            heard << (event->type() == QEvent::HoverEnter ? "hover enter" : "hover leave");
+        return QWidget::event(event);
+    }
+    void paintEvent(QPaintEvent *) override
+    {
+        QStyleOption option;
+        option.initFrom(this);
+        QPainter(this).fillRect(rect(), option.state & QStyle::State_MouseOver ? QColor(0, 0, 220) : QColor(0, 200, 0));
+    }
+};
+
+} // namespace
+
+// A widget inside a turned subview shows its hover look while the pointer is where it is shown,
+// and its plain look again once the pointer has moved on, beside it or off every subview.
+TEST(ThreeDView, AWidgetInsideATurnedSubviewShowsItsHoverLookUnderThePointer)
+{
+    QMatrix4x4 turn;
+    turn.rotate(35, 0, 1, 0);
+    LiveScene scene(turn);
+    auto *widget = new HoverLook(scene.swatch);
+    widget->setAttribute(Qt::WA_Hover);
+    widget->setGeometry(20, 30, 60, 40);
+    widget->show();
+    const QPoint centre = scene.shown({50, 50});
+    ASSERT_TRUE(scene.shows(centre, QColor(0, 200, 0)));
+
+    QTest::mouseMove(scene.host.windowHandle(), scene.shown({10, 50}));
+    QTest::mouseMove(scene.host.windowHandle(), centre);
+    EXPECT_TRUE(widget->underMouse());
+    EXPECT_TRUE(scene.shows(centre, QColor(0, 0, 220))) << PixelProbe::describe(PixelProbe::drawn(scene.host), centre).toStdString();
+    QTest::mouseMove(scene.host.windowHandle(), scene.shown({10, 50}));
+    EXPECT_FALSE(widget->underMouse());
+    EXPECT_TRUE(scene.shows(centre, QColor(0, 200, 0))) << "plain again beside it";
+    QTest::mouseMove(scene.host.windowHandle(), centre);
+    QTest::mouseMove(scene.host.windowHandle(), QPoint(295, 5));
+    EXPECT_TRUE(scene.shows(centre, QColor(0, 200, 0))) << "plain again with the pointer off every subview";
+    EXPECT_EQ(widget->heard, QStringList({"hover enter", "hover leave", "hover enter", "hover leave"}));
 }

@@ -1,3 +1,4 @@
+#include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
 #include "RQS-Kit/Controls/QSScroller.h"
 #include "RQS-Kit/Controls/QSSlider.h"
@@ -8,6 +9,7 @@
 #include "support/Desktop.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
@@ -168,6 +170,43 @@ TEST(GradientPickerOnDesktop, TheColourPanelBecomingTheActiveWindowRecoloursTheS
     const QColor recoloured = p.picker.stops().color(1);
     EXPECT_EQ(recoloured.toRgb(), QColor(255, 0, 0)) << recoloured.name().toStdString();
     EXPECT_EQ(p.picker.stops().color(0).toRgb(), QColor(Qt::white));
+}
+
+// A well clicked beside a picker takes the panel from it: the picker lets go of its stop and its
+// delete icon, so that the Delete key pressed next removes nothing.
+TEST(GradientPickerOnDesktop, AWellTakingThePanelEndsThePickersSelectionSoDeleteRemovesNothing)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    QWidget window;
+    window.resize(260, 80);
+    auto *picker = new QSGradientPicker(&window);
+    picker->setGeometry(10, 10, 210, 27);
+    auto *well = new QSColorWell(&window);
+    well->setGeometry(10, 45, 40, 24);
+    const auto closePanel = qScopeGuard([] { platform::ColorPanel::sharedColorPanel()->dialog()->hide(); });
+    picker->addColorAt(0.5);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto click = [&window](QWidget *at, QPoint point) {
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at->mapTo(&window, point));
+    };
+
+    click(picker, QPoint(int(picker->stopCenter(1)), 27 - 4));
+    ASSERT_EQ(picker->selectedIndex(), 1);
+    ASSERT_TRUE(picker->isActive());
+    ASSERT_FALSE(picker->deleteIconRect().isEmpty());
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    click(well, QPoint(20, 12));
+    EXPECT_TRUE(well->isActive());
+    EXPECT_FALSE(picker->isActive());
+    EXPECT_EQ(picker->selectedIndex(), -1);
+    EXPECT_TRUE(picker->deleteIconRect().isEmpty()) << "no delete icon without a stop";
+    xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(window.winId()), "key", "Delete"});
+    QTest::qWait(100);
+    EXPECT_EQ(picker->stops().count(), 3) << "Delete removes no stop";
 }
 
 TEST(QSColorWell, ActivationKeepsTheWellsColourAgainstThePanelsEchoAndSetsOpacity)

@@ -1,8 +1,13 @@
+#include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffect.h"
 #include "RQS-Kit/Effects/QSEffectChainEnd.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
+#include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FxTestImages.h"
 #include "platform/fx/RenderGraph.h"
+
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +63,32 @@ TEST(EffectChain, ItsEndRendersEachStepOnceWithinOneBudget)
     }
     EXPECT_EQ(computed[10], 10 * 1200);
     EXPECT_EQ(computed[20], 20 * 1200);
+}
+
+// 40 shaped borders on a 640 × 480 picture, each border 0.03 of a 1280-pixel canvas: the picture
+// grows by 74 pixels each way with every border, to 3600 × 3440 at the end, and the dilations on
+// the way compute some 2,070 million pixels. The render is refused before it starts, with that
+// reason, instead of running for many minutes.
+TEST(EffectChain, FortyShapedBordersAreRefusedBeforeTheRenderStarts)
+{
+    rqs::registerKitFilters();
+    std::vector<std::unique_ptr<QSEffect>> effects;
+    QSEffectChainEnd end;
+    for (int i = 0; i < 40; ++i)
+        effects.push_back(QSEffectsCatalog::effectForSettings({{"name", "ShapedBorder"}}));
+    for (std::size_t i = 0; i < effects.size(); ++i)
+        effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
+    effects.front()->setGlobalSettings({{"canvasProportion", 1280.0}});
+    effects.front()->setInputImage(fxtest::filled({0, 0, 640, 480}, {0.5f, 0.5f, 0.5f, 1}));
+    const Image output = end.image();
+    ASSERT_FALSE(output.isNull());
+    EXPECT_EQ(output.extent(), QRectF(-1480, -1480, 3600, 3440));
+    platform::LogCapture log;
+    RenderStats stats;
+    EXPECT_TRUE(platform::fx::Context().createImage(output, output.extent()).isNull());
+    EXPECT_FALSE(platform::fx::Context().render(output, output.extent().toRect(), &stats));
+    EXPECT_TRUE(stats.nodes.isEmpty()) << "no step ran";
+    const QStringList refused = log.lines().filter("Error: Rendering 3600 × 3440 pixels would compute ");
+    EXPECT_EQ(refused.size(), 2) << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(refused.value(0).endsWith(" million pixels on its way, more than the 1073 million a render may compute"));
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/UndoManager.h"
 
 #include "support/PropertyListFixture.h"
+#include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -306,4 +307,56 @@ TEST_F(FrameCatalog, SavesKeepWhatAnotherCatalogOfTheFileWroteMeanwhile)
     ASSERT_TRUE(second.saveCatalogInstantly(true));
     EXPECT_EQ(namesIn(second), (QMap<QString, QString>{{"FRM-U#001#", "Birch"}, {"FRM-U#003#", "Elm"}}));
     EXPECT_EQ(namesIn(file()), namesIn(second));
+}
+
+// A frame name holding a control character is refused where it is given, and the session's other
+// changes to the user's frames are saved beside it.
+TEST_F(FrameCatalog, ANameWithAControlCharacterIsRefusedAndTheOtherChangesAreSaved)
+{
+    writeFile(platform::PropertyList::toXml(QVariantMap{{"FRM-U#001#", frame("Ash")}, {"FRM-U#002#", frame("Oak")}}));
+    platform::UserDefaults::standardUserDefaults()->setInteger(2, "CurrentFrameIndex");
+    QSFrameCatalog catalog(m_dir.path(), file());
+    platform::LogCapture log;
+    EXPECT_FALSE(catalog.renameFrameID("Ash", QStringLiteral("Bi\u0007rch")));
+    EXPECT_TRUE(log.contains("Warning: The frame cannot be named 'Bi"));
+    EXPECT_EQ(catalog.addFrame(std::make_shared<QSFrameDescription>(frame("El\u001bm"), m_dir.path(), true)), "");
+    EXPECT_EQ(catalog.frameIDs().size(), 2);
+    ASSERT_TRUE(catalog.renameFrameID("Oak", "Walnut"));
+    EXPECT_EQ(catalog.addFrame(std::make_shared<QSFrameDescription>(frame("Elm"), m_dir.path(), true)), "FRM-U#003#");
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(file()), (QMap<QString, QString>{{"FRM-U#001#", "Ash"}, {"FRM-U#002#", "Walnut"}, {"FRM-U#003#", "Elm"}}));
+}
+
+// A name that came in by another way (here a binary file, which can hold any character) is saved
+// with U+FFFD in place of what a property list cannot hold, and never keeps the other frames from
+// being saved.
+TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
+{
+    PropertyListFixture::Binary plist;
+    plist.objects = {plist.dict({1, 2}, {3, 4}),
+                     PropertyListFixture::ascii("FRM-U#001#"),
+                     PropertyListFixture::ascii("FRM-U#002#"),
+                     plist.dict({5}, {6}),
+                     plist.dict({5}, {7}),
+                     PropertyListFixture::ascii("Name"),
+                     PropertyListFixture::ascii("Ash\x07"),
+                     PropertyListFixture::ascii("Oak")};
+    writeFile(plist.bytes());
+    platform::UserDefaults::standardUserDefaults()->setInteger(2, "CurrentFrameIndex");
+    QSFrameCatalog catalog(m_dir.path(), file());
+    ASSERT_EQ(catalog.frameIDs().size(), 2);
+    ASSERT_TRUE(catalog.renameFrameID("Oak", "Walnut"));
+    catalog.addFrame(std::make_shared<QSFrameDescription>(frame("Elm"), m_dir.path(), true));
+    platform::LogCapture log;
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_FALSE(catalog.isSavePending());
+    EXPECT_EQ(namesIn(file()),
+              (QMap<QString, QString>{{"FRM-U#001#", QStringLiteral("Ash\ufffd")}, {"FRM-U#002#", "Walnut"}, {"FRM-U#003#", "Elm"}}));
+    EXPECT_TRUE(log.contains("Warning: The frame FRM-U#001# holds a text an XML property list cannot hold"))
+        << log.lines().join('\n').toStdString();
+    // Saved again, the frames stay as written.
+    ASSERT_TRUE(catalog.renameFrameID("Walnut", "Oak"));
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(file()).value("FRM-U#001#"), QStringLiteral("Ash\ufffd"));
+    EXPECT_EQ(namesIn(file()).value("FRM-U#002#"), "Oak");
 }

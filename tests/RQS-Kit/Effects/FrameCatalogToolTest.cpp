@@ -114,3 +114,18 @@ TEST(FrameCatalogTool, AFailedSaveIsReportedNotAnAbort)
         EXPECT_EQ(PdfFixture::read(disk.oldFile), "<plist><dict/></plist>");
     }
 }
+
+// The tool refuses a frame name with a control character at once (before, an addition it refused
+// would have left it waiting for a save that never came), and the file keeps its frames.
+TEST(FrameCatalogTool, ANameWithAControlCharacterIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("UserFrames.plist");
+    ASSERT_EQ(frameCatalog(file, {"add", "Oak"}).exitCode, 0);
+    for (const QStringList &command : {QStringList{"add", "El\tm"}, QStringList{"rename", "FRM-U#001#", "Bi\x1b[0mrch"}}) {
+        const ToolRun run = frameCatalog(file, command);
+        EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("Warning: The frame cannot be named '")) << run.err.constData();
+    }
+    EXPECT_EQ(frameCatalog(file, {"list"}).out, "FRM-U#001#\tOak\n");
+}

@@ -119,6 +119,29 @@ TEST(TexturedFrame, LineBorderOutsideOrForcedInside)
     EXPECT_TRUE(near(renderedPixel(frame->outputImage(), 4, 10), {0.5f, 0.5f, 0.5f, 1}));
 }
 
+// The mask is made for the picture's whole pixels: a new picture of them (another colour, or with
+// half a pixel more at an edge) keeps it, one pixel more does not.
+TEST(TexturedFrame, ANewPictureOfTheSameWholePixelsKeepsTheMask)
+{
+    rqs::registerKitFilters();
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputFrameName", "FRM-0#005#Wood-Oak");
+    frame.setValueForKey("inputWidth", 4.0);
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    const Image mask = frame.cachedMask();
+    ASSERT_FALSE(mask.isNull());
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {1, 0, 0, 1})));
+    EXPECT_EQ(frame.cachedMask().node(), mask.node());
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 41, 40}, {1, 0, 0, 1})
+                                                               .transformed(QTransform(0.5, 0, 0, 0.5, -0.5, 0))));
+    ASSERT_EQ(frame.imageValue("inputImage").extent(), QRectF(-0.5, 0, 20.5, 20));
+    EXPECT_EQ(frame.cachedMask().node(), mask.node());
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {1, 0, 0, 1}, 1e-3f)) << "the new picture is framed";
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 21, 20}, {1, 0, 0, 1})));
+    EXPECT_NE(frame.cachedMask().node(), mask.node());
+    EXPECT_EQ(frame.cachedMask().extent(), QRectF(-4, -4, 29, 28));
+}
+
 // A 2-pixel border still draws a 1-pixel ring around an opaque square.
 TEST(ShapedBorder, TwoPixelBorderDrawsARing)
 {

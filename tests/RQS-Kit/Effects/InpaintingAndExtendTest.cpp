@@ -130,6 +130,25 @@ TEST(QSArtisticExtend, SizesGrowWithTheBackground)
     EXPECT_FALSE(QSArtisticExtend::Layout::of({600, 400}, {0, 100}));
 }
 
+// Pictures that start elsewhere are kept moved to the origin in the inputs, and laid out from there.
+TEST(QSArtisticExtend, PicturesAwayFromTheOriginStayMovedThereInItsInputs)
+{
+    rqs::registerKitFilters();
+    QSArtisticExtend extend;
+    const Image background = filled(QRect(10, 0, 60, 40), {0, 0, 1, 1});
+    extend.setValueForKey("inputBackgroundImage", v(background));
+    extend.setValueForKey("inputImage", v(filled(QRect(-3, 5, 20, 10), {1, 0, 0, 1})));
+    EXPECT_EQ(extend.imageValue("inputBackgroundImage").extent(), QRectF(0, 0, 60, 40));
+    EXPECT_EQ(extend.imageValue("inputImage").extent(), QRectF(0, 0, 20, 10));
+    const Image output = extend.outputImage();
+    EXPECT_EQ(output.extent(), QRectF(0, 0, 60, 40));
+    // The picture in the middle: (60 - 20) / 2 = 20 across, (40 - 10) / 2 = 15 up.
+    EXPECT_TRUE(near(renderedPixel(output, 30, 20), {1, 0, 0, 1}, 1e-4f));
+    const QTransform slightly = QTransform::fromTranslate(0.4, 0.3);
+    extend.setValueForKey("inputBackgroundImage", v(filled(QRect(0, 0, 60, 40), {0, 0, 1, 1}).transformed(slightly)));
+    EXPECT_EQ(extend.imageValue("inputBackgroundImage").extent(), QRectF(0.4, 0.3, 60, 40)) << "less than a pixel away stays";
+}
+
 TEST(QSArtisticExtend, EmptyPictureGivesNoOutput)
 {
     QSArtisticExtend extend;

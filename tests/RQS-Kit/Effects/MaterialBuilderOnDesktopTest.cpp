@@ -3,11 +3,16 @@
 #include "RQS-Kit/Effects/QSFrameEditor.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSShadeRow.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -18,16 +23,28 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// The frame builder over the shipped frames and a user file of its own.
+struct BuilderOnDesktop
+{
+    BuilderOnDesktop() { rqs::registerKitClasses(); }
+
+    QTemporaryDir dir;
+    QSFrameCatalog user{QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist")};
+    QSFrameCatalog system{QSFrameCatalog::framesBundlePath(), QString()};
+    QSMaterialBuilder builder{user, system};
+};
+
+} // namespace
+
 // The user opens a shade's blend pop-up with a click, finds the modes by their display names and
 // clicks one, which the frame's shade then blends with.
 TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
 {
     FOLDWISE_REQUIRE_DESKTOP();
-    rqs::registerKitClasses();
-    QTemporaryDir dir;
-    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist"));
-    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
-    QSMaterialBuilder builder(user, system);
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
     QWidget *window = builder.window();
     ASSERT_TRUE(window);
     builder.addUserFrame(nullptr);
@@ -61,4 +78,70 @@ TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
     ASSERT_TRUE(QTest::qWaitFor([&] { return builder.editor().frame()->shades().first()->blendMode() == "softLight"; }, 3000));
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(blend->currentText(), "Soft Light");
+}
+
+namespace {
+
+// What the X server shows of a widget now, a window with its frame, read from the root window.
+QImage onScreen(QWidget *widget)
+{
+    const QRect seen = widget->isWindow() ? widget->frameGeometry() : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    return widget->screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
+}
+
+int colourCount(const QImage &picture)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            colours.insert(picture.pixel(x, y));
+    return int(colours.size());
+}
+
+} // namespace
+
+// While a preview of some 26 million pixels is drawn, the window answers: the pointer moves
+// through it, the Cancel button shown after a moment takes a click at its centre, the render
+// stops before its picture is made, and the line below the preview says so on the screen.
+TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    auto *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setDouble(4000, "QSMBPreviewSize");
+    const std::shared_ptr<void> restore(nullptr, [defaults](void *) { defaults->removeObjectForKey("QSMBPreviewSize"); });
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
+    QWidget *window = builder.window();
+    ASSERT_TRUE(window);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
+    auto *cancel = window->findChild<QPushButton *>("cancelPreviewButton");
+    auto *progress = window->findChild<QProgressBar *>("previewProgress");
+    auto *status = window->findChild<QLabel *>("previewStatusText");
+    ASSERT_TRUE(cancel && progress && status);
+
+    QImage sample(4000, 3000, QImage::Format_RGB32);
+    sample.fill(Qt::darkCyan);
+    builder.setSamplePicture(sample);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible() && !cancel->visibleRegion().isEmpty(); }, 5000));
+    QTest::mouseMove(window, window->rect().center());
+    QTest::mouseMove(cancel, cancel->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->value() >= 10; }, 20000)) << "the progress moves";
+    QTest::qWait(100);
+    EXPECT_TRUE(builder.isDrawingPreview());
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_GT(colourCount(onScreen(cancel)), 2) << "the button is drawn on the screen";
+    EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-drawing"));
+
+    QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
+    EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
+    EXPECT_EQ(status->text(), "The preview was stopped; change the frame to draw it again.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->isVisible() && !cancel->isVisible(); }, 3000));
+    QTest::qWait(100);
+    EXPECT_GT(colourCount(onScreen(status)), 2) << "the words are drawn on the screen";
+    EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-stopped"));
+    window->close();
 }

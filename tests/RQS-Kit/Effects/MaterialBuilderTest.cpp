@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QImage>
 #include <QScrollBar>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyleOptionComboBox>
@@ -54,6 +56,12 @@ protected:
     void TearDown() override { rqs::setGraphicsBundlePath({}); }
 
     QString file() const { return m_dir.filePath("UserFrames.plist"); }
+    // The preview is drawn away from the window.
+    QImage drawnPreview() const
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_builder->isDrawingPreview(); }, 20000));
+        return m_builder->previewImage();
+    }
     bool pickNewShade(const QString &title)
     {
         m_newShade->setCurrentIndex(m_newShade->findText(title, Qt::MatchContains));
@@ -184,13 +192,13 @@ TEST_F(MaterialBuilder, ZeroPreviewSizeKeepsTheProportionAndDrawsNothing)
 {
     m_builder->setSamplePicture(QImage(400, 200, QImage::Format_ARGB32));
     const double ratio = m_builder->previewAspectRatio();
-    ASSERT_FALSE(m_builder->previewImage().isNull());
+    ASSERT_FALSE(drawnPreview().isNull());
     auto *defaults = platform::UserDefaults::standardUserDefaults();
     defaults->setDouble(0, "QSMBPreviewSize");
     platform::LogCapture log;
     m_builder->updatePreviewInputImage();
     defaults->removeObjectForKey("QSMBPreviewSize");
-    EXPECT_TRUE(m_builder->previewImage().isNull());
+    EXPECT_TRUE(drawnPreview().isNull());
     EXPECT_EQ(m_builder->previewAspectRatio(), ratio);
     EXPECT_TRUE(log.contains("Warning: The frame preview size 0 is not positive"));
 }
@@ -210,7 +218,7 @@ TEST_F(MaterialBuilder, ThePreviewShowsTheCurrentSamplePicture)
     ASSERT_TRUE(samples.addImageAtPath(m_dir.filePath("tall.png")));
     samples.next();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() < 0.5; }, 2000));
-    const QImage preview = m_builder->previewImage();
+    const QImage preview = drawnPreview();
     EXPECT_EQ(preview.pixelColor(preview.width() / 2, preview.height() / 2), QColor(Qt::blue));
 }
 
@@ -351,4 +359,51 @@ TEST_F(MaterialBuilder, TheBlendPopUpShowsReadableDisplayNames)
         for (const QString &title : titles)
             EXPECT_LE(blend->fontMetrics().horizontalAdvance(title), field.width()) << width << ": " << title.toStdString();
     }
+}
+
+namespace {
+
+// A preview of some 26 million pixels: a 4000 × 3000 sample picture in a frame a fifth of its
+// width, which takes seconds to draw.
+struct LargePreview
+{
+    LargePreview() { platform::UserDefaults::standardUserDefaults()->setDouble(4000, "QSMBPreviewSize"); }
+    ~LargePreview() { platform::UserDefaults::standardUserDefaults()->removeObjectForKey("QSMBPreviewSize"); }
+    static QImage sample()
+    {
+        QImage picture(4000, 3000, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        return picture;
+    }
+};
+
+} // namespace
+
+// A preview that takes long is drawn while the window answers: after a moment it shows its
+// progress and a Cancel button, Escape stops it, and the line below the preview says so.
+TEST_F(MaterialBuilder, ALongPreviewShowsItsProgressAndEscapeStopsIt)
+{
+    const LargePreview large;
+    QWidget *window = m_builder->window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto *cancel = window->findChild<QPushButton *>("cancelPreviewButton");
+    auto *progress = window->findChild<QProgressBar *>("previewProgress");
+    auto *status = window->findChild<QLabel *>("previewStatusText");
+    ASSERT_TRUE(cancel && progress && status);
+    EXPECT_TRUE(cancel->isHidden() && progress->isHidden() && status->isHidden()) << "nothing under way yet";
+
+    m_builder->setSamplePicture(LargePreview::sample());
+    ASSERT_TRUE(m_builder->isDrawingPreview());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !cancel->isHidden(); }, 5000));
+    EXPECT_EQ(status->text(), "Drawing the preview…");
+    EXPECT_FALSE(progress->isHidden());
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_builder->isDrawingPreview(); }, 10000));
+    EXPECT_TRUE(m_builder->previewImage().isNull()) << "stopped before its picture was made";
+    EXPECT_EQ(status->text(), "The preview was stopped; change the frame to draw it again.");
+    EXPECT_FALSE(status->isHidden());
+    EXPECT_TRUE(cancel->isHidden() && progress->isHidden());
+    window->close();
 }

@@ -10,6 +10,8 @@
 #include "platform/fx/FxTestImages.h"
 #include "platform/ui/UndoManager.h"
 
+#include <QTest>
+
 using platform::fx::Color;
 using platform::fx::FilterRegistry;
 using platform::fx::Image;
@@ -147,6 +149,26 @@ TEST(QSEffect, ItsSettingsPanelEditsItThroughItsSlider)
     slider->setDoubleValue(0.02);
     EXPECT_NEAR(blur->filter()->numberValue("inputRadius"), 10, 0.1);
     EXPECT_NEAR(blur->settings().value("inputRadius").toDouble(), 0.02, 1e-3);
+}
+
+// A change made in the panel is one undo step named after the effect as the user knows it, the
+// display name, and the setting; so is switching it off.
+TEST(QSEffect, APanelChangeIsOneUndoStepNamedAfterTheEffectsDisplayName)
+{
+    auto frame = QSEffectsCatalog::effectForSettings({{"name", "TexturedFrame"}});
+    ASSERT_TRUE(frame);
+    platform::UndoManager undo;
+    frame->setUndoManager(&undo);
+    QSEffectSettingsView *panel = frame->settingsView();
+    auto *width = qobject_cast<QSSlider *>(panel->settingsControls().value(int(frame->boundSettings().indexOf("inputWidth"))));
+    ASSERT_TRUE(width);
+    QTest::keyClick(width, Qt::Key_End);
+    EXPECT_DOUBLE_EQ(frame->settings().value("inputWidth").toDouble(), 0.2);
+    EXPECT_EQ(undo.undoActionName(), "Textured Frame Width");
+    ASSERT_TRUE(undo.undo());
+    EXPECT_DOUBLE_EQ(frame->settings().value("inputWidth").toDouble(), 0.05);
+    frame->setEnabled(false);
+    EXPECT_EQ(undo.undoActionName(), "Disable Textured Frame");
 }
 
 // A setter that sets another input (a frame its texture and colour, a texture its colour) is

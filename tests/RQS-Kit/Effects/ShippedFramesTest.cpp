@@ -7,6 +7,7 @@
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSNamedPictures.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
+#include "RQS-Kit/Foundation/QSCategoryItemDelegate.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Window.h"
 
@@ -94,6 +95,7 @@ TEST(ShippedFrames, TheFrameEditorOffersNamedFramesShadesMasksAndTextures)
 
     list->setCurrentRow(int(frames.indexOf("Wood Oak")));
     QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
     const QImage preview = builder.previewImage();
     ASSERT_FALSE(preview.isNull());
     // The oak frame's texture at the preview's left edge, the sample picture in its middle.
@@ -172,16 +174,22 @@ TEST(ShippedFrames, TheFrameEditorOpensOnItsFirstFrameAndListsFramesOnly)
     EXPECT_EQ(list->currentRow(), 0);
     ASSERT_TRUE(builder.editor().frame());
     EXPECT_EQ(builder.editor().frame(), shipped.system.frameWithName("FRM-0#001#Leather-Brown"));
-    EXPECT_EQ(popUp->currentText(), "Brown Leather ") << "under its heading, the category in grey";
+    EXPECT_EQ(popUp->currentText(), "Leather Brown") << "named as in the list, under its heading";
+    for (int index = 0; index < popUp->count(); ++index) {
+        if (!popUp->itemData(index, QSCategoryItemDelegate::CategoryRole).isNull()) {
+            EXPECT_EQ(list->findItems(popUp->itemText(index), Qt::MatchExactly).size(), 1) << popUp->itemText(index).toStdString();
+        }
+    }
     EXPECT_TRUE(builder.window()->findChild<QWidget *>("duplicateFrameButton")->isEnabled());
     // The leather frame's brown at the preview's left edge, not the plain frame's white.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
     const QImage preview = builder.previewImage();
     ASSERT_FALSE(preview.isNull());
     const QColor edge = preview.pixelColor(4, preview.height() / 2);
     EXPECT_GT(edge.red(), edge.blue() + 30) << edge.name().toStdString();
     EXPECT_TRUE(saveScreenshot(builder.window(), "frame-builder-opened"));
 
-    popUp->setCurrentIndex(popUp->findText("Oak Wood "));
+    popUp->setCurrentIndex(popUp->findText("Wood Oak"));
     builder.frameSelected(popUp);
     EXPECT_EQ(list->currentItem()->text(), "Wood Oak");
     EXPECT_EQ(builder.editor().frame(), shipped.system.frameWithName("FRM-0#005#Wood-Oak"));

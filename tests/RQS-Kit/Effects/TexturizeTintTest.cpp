@@ -1,12 +1,16 @@
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSTexturizeFilter.h"
+#include "RQS-Kit/Foundation/FxColorExtension.h"
 #include "platform/foundation/TempFolder.h"
+#include "platform/fx/Context.h"
 #include "platform/fx/FxTestImages.h"
 
 #include <QFile>
 #include <QImage>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace platform::fx;
 using fxtest::near;
@@ -67,6 +71,50 @@ TEST(TexturizeTint, AColouredTextureScalesItsSaturation)
     EXPECT_NEAR(filter.textureHSV().saturation, 0.375, 1e-4);
     EXPECT_TRUE(near(renderedPixel(filter.cachedTexture(), 0, 0), {1 / 6.0f, 0.5f, 0.5f, 1}, 1e-3f));
     EXPECT_TRUE(near(renderedPixel(filter.cachedTexture(), 1, 0), {1 / 3.0f, 0.5f, 0.5f, 1}, 1e-3f));
+    QFile::remove(path);
+}
+
+// A grey texture in eight stripes of 100 to 170 whose every channel carries its own noise of up to
+// 3/255, tinted green: every pixel takes the tint's hue and saturation, and the noise stays in its
+// brightness: value × the tint's value ÷ the texture's mean value.
+TEST(TexturizeTint, ANoisyGreyTextureKeepsTheTintsHueAndSaturation)
+{
+    rqs::registerKitFilters();
+    QImage picture(64, 64, QImage::Format_RGB32);
+    std::mt19937 random(49);
+    std::uniform_int_distribution<int> noise(-3, 3);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const int grey = 100 + x / 8 * 10;
+            picture.setPixel(x, y, qRgb(grey + noise(random), grey + noise(random), grey + noise(random)));
+        }
+    }
+    const QString path = platform::TempFolder::path() + "/texture-test-noisy.png";
+    ASSERT_TRUE(picture.save(path));
+    QSTexturizeFilter filter;
+    filter.setValueForKey("inputTextureName", "texture-test-noisy.png");
+    ASSERT_EQ(filter.value("inputTextureName"), "texture-test-noisy.png");
+    const Color tint{0.1f, 0.6f, 0.2f, 1};
+    filter.setValueForKey("inputColor", QVariant::fromValue(tint));
+    const QSColor::Hsv wanted = rqs::hsv(tint);
+    const std::optional<Buffer> tinted = Context().render(filter.cachedTexture());
+    ASSERT_TRUE(tinted);
+    double hueError = 0, saturationError = 0, valueError = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const QSColor::Hsv got = rqs::hsv(Color::fromPixel(tinted->at(x, y)));
+            const QRgb source = picture.pixel(x, 63 - y);
+            const double value = std::max({qRed(source), qGreen(source), qBlue(source)}) / 255.0;
+            const double turn = std::abs(got.hue - wanted.hue);
+            hueError = std::max(hueError, std::min(turn, 1 - turn) * 360);
+            saturationError = std::max(saturationError, std::abs(got.saturation - wanted.saturation));
+            valueError = std::max(valueError,
+                                  std::abs(got.value - std::min(1.0, value * wanted.value / filter.textureHSV().value)));
+        }
+    }
+    EXPECT_LT(hueError, 0.5) << "degrees";
+    EXPECT_LT(saturationError, 0.005);
+    EXPECT_LT(valueError, 0.002);
     QFile::remove(path);
 }
 

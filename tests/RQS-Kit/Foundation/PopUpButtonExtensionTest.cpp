@@ -29,8 +29,9 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughT
     QComboBox popUp;
     rqs::addEntries(&popUp, {"Linen-", "Linen White", "-", "Linen Grey", "Paper Rough"});
 
-    // The category goes on past a separator; a plain entry closes it.
-    EXPECT_EQ(texts(popUp), (QStringList{"Linen", " White Linen", QString(), " Grey Linen", "Paper Rough"}));
+    // The category goes on past a separator; a plain entry closes it. Each entry keeps its whole
+    // name, as a list of the same entries shows it.
+    EXPECT_EQ(texts(popUp), (QStringList{"Linen", "Linen White", QString(), "Linen Grey", "Paper Rough"}));
     EXPECT_FALSE(qobject_cast<const QStandardItemModel *>(popUp.model())->item(0)->isEnabled()) << "the heading";
     EXPECT_EQ(popUp.itemData(2, Qt::AccessibleDescriptionRole).toString(), "separator");
 
@@ -40,12 +41,12 @@ TEST(PopUpButtonExtension, CategoriesGroupTheEntriesThatFollowThemTitledThroughT
     QComboBox frames;
     rqs::addEntries(&frames, {"RQS-F", "RQS-F#001", "Frames"});
     // The last entry is not longer than the category.
-    EXPECT_EQ(texts(frames), (QStringList{"Frames", " Gold Frames", "Frames"}));
+    EXPECT_EQ(texts(frames), (QStringList{"Frames", "Frames Gold", "Frames"}));
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F");
     QSLocalizeHelper::setLocalizedString(QString(), "RQS-F#001");
 }
 
-TEST(PopUpButtonExtension, EntriesOfACategoryAreIndentedWithTheCategoryInLightGrey)
+TEST(PopUpButtonExtension, EntriesOfACategoryAreIndentedWithTheirCategoryInLightGreyInFront)
 {
     QComboBox popUp;
     rqs::addEntries(&popUp, {"Linen-", "Linen White", "Paper"});
@@ -72,6 +73,6 @@ TEST(PopUpButtonExtension, EntriesOfACategoryAreIndentedWithTheCategoryInLightGr
     const auto lastInk = std::find_if(darkest.crbegin(), darkest.crend(), [](int level) { return level < 250; });
     ASSERT_NE(firstInk, darkest.cend());
     EXPECT_GE(firstInk - darkest.cbegin(), QSCategoryItemDelegate::IndentPerLevel);
-    EXPECT_LT(*firstInk, 100) << "the title in the text colour";
-    EXPECT_GE(*lastInk, qGray(QColor(Qt::lightGray).rgb()) - 10) << "the category, at the end, in light grey";
+    EXPECT_GE(*firstInk, qGray(QColor(Qt::lightGray).rgb()) - 10) << "the category, in front, in light grey";
+    EXPECT_LT(*lastInk, 100) << "the rest of the name in the text colour";
 }

@@ -10,6 +10,7 @@
 
 #include <QColorSpace>
 #include <QCoreApplication>
+#include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,4 +150,61 @@ TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
     const std::shared_ptr<QSCachedImage> clear = QSCachedImage::cachedNSImage(clearPicture(), 4);
     ASSERT_TRUE(clear->writeToURL(QUrl::fromLocalFile(folder.filePath("copy.tiff"))));
     EXPECT_EQ(QImageReader(folder.filePath("copy.png")).format(), QByteArray("png"));
+}
+
+// The plain accessors: the picture in memory and the recipe made from it are set as they are,
+// without reading the file; while properties are being got, the derived values stay as they stand.
+TEST(QSCachedImage, PlainAccessorsSetWhatIsHeldAndAPropertyRunInProgressIsNotStartedAgain)
+{
+    const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedNSImage(clearPicture(), 4);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->storedImage().pixelColor(2, 2), QColor(Qt::red));
+    image->setStoredImage(QImage());
+    EXPECT_FALSE(image->isCached());
+    EXPECT_TRUE(image->storedImage().isNull()) << "the accessor does not reload";
+    QImage green(8, 8, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    image->setStoredImage(green);
+    EXPECT_TRUE(image->isCached());
+    EXPECT_EQ(image->nsImage().pixelColor(2, 2), QColor(Qt::green)) << "what was set, not the file";
+
+    const platform::fx::Image recipe = platform::fx::Image::fromQImage(green);
+    image->setCachedCIImage(recipe);
+    EXPECT_EQ(rqs::newCGImage(image->cachedCIImage()).pixelColor(2, 2), QColor(Qt::green));
+
+    QTemporaryDir folder;
+    PdfFixturePage page;
+    page.mediaSize = {100, 50};
+    // Strategy 1 reads nothing at first, so no property has been got yet.
+    const std::shared_ptr<QSCachedImage> vector =
+        QSCachedImage::cachedImageFile(PdfFixture::write(folder.path(), "vector.pdf", PdfFixture::pages({page})), 1);
+    ASSERT_TRUE(vector);
+    EXPECT_FALSE(vector->gettingProperties());
+    vector->setGettingProperties(true);
+    vector->getImageProperties();
+    EXPECT_FALSE(vector->isVectorial()) << "not got while a run is under way";
+    EXPECT_TRUE(vector->hasVectorialRepresentation()) << "the raw test looks at the picture itself";
+    vector->setGettingProperties(false);
+    vector->getImageProperties();
+    EXPECT_TRUE(vector->isVectorial());
+    EXPECT_FALSE(vector->gettingProperties());
+    EXPECT_FALSE(image->hasVectorialRepresentation());
+}
+
+TEST(QSCachedImage, ATemporaryFileThatCannotBeDeletedIsReported)
+{
+    std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedNSImage(clearPicture(), 4);
+    ASSERT_TRUE(image);
+    const QUrl url = image->imageURL();
+    const QString path = url.toLocalFile();
+    // A folder with something in it where the file was: no file removal takes it.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkpath(path + "/inside"));
+    platform::LogCapture log;
+    image.reset();
+    ASSERT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Warning, problem deleting: %1 Error: ").arg(url.toString())))
+        << log.lines().first().toStdString();
+    EXPECT_TRUE(log.lines().first().endsWith(")"));
+    QDir(path).removeRecursively();
 }

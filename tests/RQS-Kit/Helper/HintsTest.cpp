@@ -1,4 +1,8 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Controls/QSNoteController.h"
+#include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "RQS-Kit/Helper/QSHintController.h"
+#include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "RQS-Kit/Helper/QSToolTipController.h"
 
 #include "support/MainBundleScope.h"
@@ -78,6 +82,49 @@ TEST(QSHintController, ViewsInChildWindowsUseTheTopWindowsController)
 
     QSHintController::removeControllerForWindow(&child);
     EXPECT_EQ(QSHintController::indexOfController(window.controller.get()), -1) << "removed through a child window";
+}
+
+// Kit child windows hang on their window by attachment alone (no Qt parent): a hint sent from a
+// view in one reaches the window it hangs on, through a chain of them too.
+TEST(QSHintController, ViewsInAttachedChildWindowsUseTheWindowTheyHangOn)
+{
+    rqs::registerKitClasses();
+    platform::Window parent;
+    auto *field = new QLabel("before", &parent);
+    const auto controller = QSHintController::addHintConrollerForWindow(&parent, field);
+    parent.setGeometry(100, 100, 500, 400);
+    parent.show();
+
+    QSChildSupportWindow support;
+    QSNoteController note;
+    QSWindowDrawer drawer;
+    auto *drawerArea = new QWidget(&parent);
+    drawerArea->setGeometry(200, 50, 250, 300);
+    support.setCentralWidget(new QWidget);
+    parent.addChildWindow(&support);
+    note.attachToWindow(&parent, 0.5);
+    drawer.showOverView(drawerArea);
+    QSChildSupportWindow grandchild;
+    support.addChildWindow(&grandchild);
+
+    const QList<std::pair<const char *, QWidget *>> children{
+        {"a child-support window", support.centralWidget()},
+        {"a note", note.textView()},
+        {"a drawer", drawer.window()},
+        {"a window attached to an attached window", &grandchild},
+    };
+    int key = 0;
+    for (const auto &[name, view] : children) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(view);
+        ASSERT_EQ(view->window()->parentWidget(), nullptr) << "attached, not parented";
+        const QString hint = QStringLiteral("hint %1").arg(++key);
+        QSHintController::sendHint(hint, key, view);
+        EXPECT_EQ(field->text().toStdString(), hint.toStdString());
+        QSHintController::removeHintForKey(key, view);
+        EXPECT_EQ(field->text().toStdString(), "");
+    }
+    note.close(nullptr);
 }
 
 TEST(QSHintController, RegistrationsAreReplacedEndWithTheirWindowAndNeedOne)

@@ -15,7 +15,11 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
 #include <limits>
+#include <set>
 
 using platform::KeyValue::setValue;
 
@@ -131,6 +135,61 @@ TEST_F(DocumentTest, SavingWritesThePagesInOrderAndNeverOverTheSource)
     // From now on Save writes the PDF without asking.
     EXPECT_TRUE(saves([&](auto done) { menu.saveDocument(done); }));
     EXPECT_EQ(asked, 1);
+}
+
+// Saved with its pages reordered, a PDF keeps what its document information says of it, as qpdf
+// reads it back from the saved file; pages taken from two files keep neither file's.
+TEST_F(DocumentTest, SavingKeepsTheDocumentInformationOfTheFileThePagesComeFrom)
+{
+    const QMap<QString, QString> described{
+        {"/Title", "Menu of the Week"}, {"/Author", "Ann Rivière"}, {"/Subject", "Lunch"}, {"/Keywords", "menu, lunch"},
+        {"/Creator", "A Writer"},       {"/CreationDate", "D:20240102030405Z"},
+    };
+    const auto withInformation = [&](const QByteArray &pdf) {
+        return PdfFixture::rewritten(pdf, [&](QPDF &qpdf) {
+            QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
+            for (auto it = described.cbegin(); it != described.cend(); ++it)
+                info.replaceKey(it.key().toStdString(), QPDFObjectHandle::newUnicodeString(it.value().toStdString()));
+            info.replaceKey("/Producer", QPDFObjectHandle::newString("An Old Producer"));
+            qpdf.getTrailer().replaceKey("/Info", qpdf.makeIndirectObject(info));
+        });
+    };
+    // The saved file's document information, read with qpdf.
+    const auto information = [](const QString &path) {
+        QMap<QString, QString> read;
+        QPDF qpdf;
+        qpdf.processFile(path.toLocal8Bit().constData());
+        QPDFObjectHandle info = qpdf.getTrailer().getKey("/Info");
+        for (const std::string &key : info.isDictionary() ? info.getKeys() : std::set<std::string>())
+            read.insert(QString::fromStdString(key), QString::fromStdString(info.getKey(key).getUTF8Value()));
+        return read;
+    };
+    const QString source = PdfFixture::write(folder.path(), "Menu.pdf", withInformation(PdfFixture::pages(PdfFixture::numbered(3))));
+    const QString other = PdfFixture::write(folder.path(), "Other.pdf", withInformation(PdfFixture::pages(PdfFixture::numbered(1))));
+    platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+        dialog.selectFile(folder.filePath("Saved.pdf"));
+        return platform::SavePanel::OKButton;
+    });
+    const auto save = [&](Document &doc) {
+        std::optional<bool> saved;
+        doc.saveDocumentAs([&](bool done) { saved = done; });
+        return waitFor([&] { return saved.has_value(); }) && *saved;
+    };
+
+    Document reordered;
+    ASSERT_TRUE(reordered.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    const VXPagePtr first = reordered.inputFilter()->allPages().first();
+    reordered.inputFilter()->removePage(first);
+    reordered.inputFilter()->addPage(first);
+    ASSERT_TRUE(save(reordered));
+    EXPECT_EQ(information(folder.filePath("Saved.pdf")), described) << "the producer is the one who wrote the file";
+
+    Document joined;
+    ASSERT_TRUE(joined.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    joined.inputFilter()->addPage(VXPage::pageForPDFPage(*platform::PdfDocument::open(other)->page(0)));
+    ASSERT_TRUE(save(joined));
+    EXPECT_EQ(information(folder.filePath("Saved.pdf")).value("/Title"), QString());
+    EXPECT_EQ(pageSizes(folder.filePath("Saved.pdf")).size(), 4);
 }
 
 TEST_F(DocumentTest, PageLayoutReplacesTheAutomaticPaperAndIsStored)
@@ -274,6 +333,28 @@ TEST_F(DocumentTest, ChangesByKeyAreTrackedAgainstTheStoredDefaultsAndTheControl
     EXPECT_TRUE(next.hasTaskChanges());
     ASSERT_TRUE(setValue(&next, "reverseOrder", false));
     EXPECT_FALSE(next.hasTaskChanges());
+}
+
+// A paper named in the settings without its size is that paper, lying as the paper did; a name no
+// paper has keeps the size.
+TEST_F(DocumentTest, APaperNamedInTheSettingsTakesTheSizeOfItsName)
+{
+    Document doc;
+    doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}}});
+    ASSERT_EQ(doc.printInfo().paperName(), "A4");
+    ASSERT_NEAR(doc.printInfo().paperSize().width(), 841.89, 0.01);
+    const struct { QString name; QSizeF size; } cases[] = {
+        {"A5", {595.28, 419.53}},
+        {"Letter", {792, 612}},
+        {"Exotic Paper", {792, 612}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        doc.setSettingsDictionary(QVariantMap{{"printSettings", QVariantMap{{"NSPrintPaperName", c.name}}}});
+        EXPECT_EQ(doc.printInfo().paperName(), c.name);
+        EXPECT_NEAR(doc.printInfo().paperSize().width(), c.size.width(), 0.01);
+        EXPECT_NEAR(doc.printInfo().paperSize().height(), c.size.height(), 0.01);
+    }
 }
 
 TEST_F(DocumentTest, ABadSettingsDictionaryIsAppliedAsFarAsItIsSound)

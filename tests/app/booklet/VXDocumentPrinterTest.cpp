@@ -18,17 +18,22 @@
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/QtPrinters.h"
+#include "support/ShownWindow.h"
 
 #include <QComboBox>
 #include <QMutex>
 #include <QScopeGuard>
 #include <QFileDialog>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QFileInfo>
+#include <QListView>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 #include <list>
 
@@ -349,36 +354,54 @@ TEST_F(DocumentTest, EachRunSendsItsSidesInTheOrderAndTurnTheAnswersSay)
     }
 }
 
-// The Print menu item prints both sides in one job even on a printer kept as manual duplex; the
-// manual duplex item asks which printer to use, as there are several.
-TEST_F(DocumentPrinting, ThePrintMenuItemAlwaysPrintsAutomaticDuplex)
+// The Print menu item never sends a two-sided job to a printer kept as manual duplex: on the
+// document's printer of that kind the booklet goes out in two runs of one side each; when that
+// kind of printer is chosen in the print panel of a two-sided run, the user is told of the two
+// runs before anything is sent. The manual duplex item asks which printer to use, as there are
+// several.
+TEST_F(DocumentPrinting, ThePrintMenuItemPrintsInTwoRunsOnAPrinterKeptAsManualDuplex)
 {
     VXDocumentPrinter::setPrintServices(VXPrintHelper::sharedHelper());
     platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    const auto forget = qScopeGuard([] { platform::UserDefaults::standardUserDefaults()->removeObjectForKey("Simplex_Printer.printerType"); });
     VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, "Simplex_Printer", VXPrinterDefaults::PrinterTypeKey);
-    PrintedDocument printed(folder.path(), "-menu.pdf");
-    printed.doc.printInfo().setPrinterNamed("Simplex_Printer");
-    VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&printed.doc);
-    ASSERT_NE(controller, nullptr);
-    printed.doc.showWindows();
-    QStringList asked;
-    platform::Alert::setResponder([&](const platform::Alert &alert) {
-        asked << alert.messageText();
-        return platform::Alert::FirstButtonReturn + 1;
-    });
-    platform::PrintPanel::setResponder([](QPrinter &) { return 1; });
-
-    controller->window()->findChild<QAction *>("printItem")->trigger();
-    ASSERT_TRUE(waitFor([&] { return printed.events.size() == 2; }));
-    const QList<int> jobs = jobsTitled(printed.title, 1);
-    ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(QString(jobFile(jobs.first(), "options")).split(' ').filter("sides="), QStringList{"sides=two-sided-short-edge"});
-    EXPECT_EQ(BookletExport::halves(jobFile(jobs.first(), "pdf")), "(8|1) (2|7) (6|3) (4|5)") << "every side, backs not turned";
-    EXPECT_EQ(asked, QStringList());
-
-    controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
-    EXPECT_EQ(asked, QStringList{rqs::localized("SelectManualDuplexPrinterTitle")});
-    printed.doc.close();
+    const QString manual = rqs::localized("ManualDuplexTitle");
+    const struct { const char *documents, *chosen; QList<int> answers; QStringList sides; } cases[] = {
+        {"Simplex_Printer", "Simplex_Printer", {1000, 1000}, {"sides=one-sided", "sides=one-sided"}},
+        {"Duplex_Printer", "Simplex_Printer", {1002}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.documents);
+        PrintedDocument printed(folder.path(), QString("-menu-%1.pdf").arg(c.documents));
+        ASSERT_TRUE(printed.doc.printInfo().setPrinterNamed(c.documents));
+        VXDocumentWindowController *controller = VXDocumentWindowController::makeWindowController(&printed.doc);
+        ASSERT_NE(controller, nullptr);
+        printed.doc.showWindows();
+        QStringList asked;
+        QList<int> answers = c.answers;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return answers.isEmpty() ? platform::Alert::FirstButtonReturn + 2 : answers.takeFirst();
+        });
+        platform::PrintPanel::setResponder([&](QPrinter &printer) {
+            printer.setPrinterName(c.chosen);
+            return platform::PrintPanel::OKButton;
+        });
+        controller->window()->findChild<QAction *>("printItem")->trigger();
+        ASSERT_TRUE(waitFor([&] { return printed.events.size() == (c.sides.isEmpty() ? 1 : 2); }));
+        EXPECT_EQ(asked.value(0), manual) << "the user is told of the two runs first";
+        EXPECT_TRUE(answers.isEmpty());
+        QStringList sides;
+        for (const int id : jobsTitled(printed.title, int(c.sides.size())))
+            sides << QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
+        EXPECT_EQ(sides, c.sides);
+        EXPECT_EQ(printed.events, c.sides.isEmpty() ? QStringList{"released"} : (QStringList{"released", "printed"}));
+        if (c.sides.isEmpty()) {
+            controller->window()->findChild<QAction *>("manualDuplexItem")->trigger();
+            EXPECT_EQ(asked.last(), rqs::localized("SelectManualDuplexPrinterTitle"));
+        }
+        printed.doc.close();
+    }
 }
 
 // The real dialog, not a stand-in: what it shows for the sides is what the job carries.
@@ -390,13 +413,8 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
         SCOPED_TRACE(c.sides);
         PrintedDocument printed(folder.path(), QString("-dialog-%1.pdf").arg(c.choice ? c.choice : "shown"));
         printed.doc.printAutomaticDuplex("Duplex_Printer");
-        QPrintDialog *dialog = nullptr;
-        ASSERT_TRUE(waitFor([&] {
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *shown = qobject_cast<QPrintDialog *>(window); shown && shown->isVisible())
-                    dialog = shown;
-            return dialog != nullptr;
-        }));
+        QPrintDialog *dialog = shownWindow<QPrintDialog>();
+        ASSERT_TRUE(dialog);
         EXPECT_EQ(dialog->findChild<QComboBox *>("printers")->currentText(), "Duplex_Printer");
         EXPECT_TRUE(dialog->findChild<QRadioButton *>("duplexShort")->isChecked());
         if (c.choice)
@@ -409,31 +427,134 @@ TEST_F(DocumentPrinting, ThePrintDialogShowsTwoSidedForADuplexQueueAndSendsTheSi
     }
 }
 
-// Page Setup offers the papers of the printer the document prints on; without one, every paper.
-TEST_F(DocumentPrinting, PageSetupOffersThePapersOfTheChosenPrinter)
+// The Foldwise printer is in every program's print dialog, Qt's too; a booklet printed to it would
+// only come back as a print to impose again. The dialog's list hides it, also when the document
+// names it, and chosen all the same it gets nothing and the user is told why.
+TEST_F(DocumentPrinting, ThePrintDialogHidesTheFoldwisePrinterAndChosenAnywayItGetsNothing)
 {
-    struct Case { QString printer; bool native; };
-    for (const Case &c : {Case{"Duplex_Printer", true}, Case{QString(), false}}) {
-        SCOPED_TRACE(c.printer.toStdString());
+    const QString own = addFoldwiseQueue();
+    const auto remove = qScopeGuard([&] { removeQueue(own); });
+    ASSERT_FALSE(own.isEmpty());
+    QStringList alerts;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        alerts << alert.messageText() + " " + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    for (const QString &documents : {QString("Duplex_Printer"), own}) {
+        SCOPED_TRACE(documents.toStdString());
+        alerts.clear();
+        PrintedDocument printed(folder.path(), "-to-" + documents + ".pdf");
+        printed.doc.printInfo().setPrinterName(documents);
+        printed.doc.printAutomaticDuplex(QString());
+        QPrintDialog *dialog = shownWindow<QPrintDialog>();
+        ASSERT_TRUE(dialog);
+        auto *printers = dialog->findChild<QComboBox *>("printers");
+        ASSERT_TRUE(printers);
+        const int row = printers->findText(own);
+        ASSERT_GE(row, 0) << "Qt lists every queue";
+        EXPECT_TRUE(qobject_cast<QListView *>(printers->view())->isRowHidden(row));
+        EXPECT_FALSE(printers->model()->flags(printers->model()->index(row, 0)).testFlag(Qt::ItemIsEnabled));
+        EXPECT_EQ(printers->currentText(), documents == own ? printers->itemText(0) : documents) << "the dialog does not start on it";
+        printers->setFocus();
+        for (int key = 0; key < printers->count(); ++key) {
+            QTest::keyClick(printers, Qt::Key_Down);
+            EXPECT_NE(printers->currentText(), own) << "the arrow keys pass it by";
+        }
+
+        // The printer's properties offer no pages per sheet either.
+        bool pagesPerSheet = true;
+        QTimer::singleShot(0, [&] {
+            QDialog *properties = shownWindow<QDialog>([&](QDialog *shown) { return shown->parent() == dialog; });
+            ASSERT_TRUE(properties);
+            pagesPerSheet = properties->findChild<QWidget *>("pagesPerSheetButtonGroup")->isVisible();
+            properties->reject();
+        });
+        dialog->findChild<QPushButton *>("properties")->click();
+        EXPECT_FALSE(pagesPerSheet);
+
+        printers->setCurrentIndex(row);
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
+        EXPECT_EQ(printed.events, QStringList{"released"});
+        EXPECT_EQ(alerts, QStringList{rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " "
+                                      + rqs::localized("FoldwisePrinterChosenText").replace("%1", own)});
+        QProcess jobs;
+        jobs.start("lpstat", {"-W", "all", "-o", own});
+        ASSERT_TRUE(jobs.waitForFinished(20000));
+        EXPECT_EQ(jobs.readAllStandardOutput(), QByteArray()) << "nothing reached the Foldwise printer";
+    }
+}
+
+// The Page Setup dialog as the user meets it: once it shows, the papers it offers and what it shows.
+struct PageSetupShown
+{
+    QStringList papers;
+    QString paper;
+    bool landscape = false;
+    bool pagesPerSheet = false;
+};
+
+PageSetupShown pageSetupShows(QPageSetupDialog &dialog)
+{
+    PageSetupShown shown;
+    auto *papers = dialog.findChild<QComboBox *>("pageSizeCombo");
+    for (int item = 0; item < papers->count(); ++item) {
+        if (!qobject_cast<QListView *>(papers->view())->isRowHidden(item))
+            shown.papers << papers->itemText(item);
+    }
+    shown.paper = papers->currentText();
+    shown.landscape = dialog.findChild<QRadioButton *>("landscape")->isChecked();
+    shown.pagesPerSheet = dialog.findChild<QWidget *>("pagesPerSheetButtonGroup")->isVisibleTo(&dialog);
+    return shown;
+}
+
+// Page Setup shows the document's paper, whatever the printer the document prints on would start
+// with, and offers that printer's papers; OK without a change leaves the paper as it was. Qt's
+// pages per sheet mean nothing for a booklet and are not offered.
+TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWithoutAChangeKeepsIt)
+{
+    const QString queue = addLetterQueueWithMargins();
+    const auto remove = qScopeGuard([&] { removeQueue(queue); });
+    ASSERT_FALSE(queue.isEmpty());
+    const QString a4 = QPageSize(QPageSize::A4).name();
+    const QString a5 = QPageSize(QPageSize::A5).name();
+    const QString letter = QPageSize(QPageSize::Letter).name();
+    const QString custom = QPageSetupDialog::tr("Custom");
+    const struct { QString printer; QVariantMap paper; QString shown; bool landscape; QStringList offered; } cases[] = {
+        {queue, {{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}, a4, true, {letter, a4, a5, custom}},
+        {queue, {{"NSPrintPaperName", "A5"}, {"NSPrintOrientation", 0}}, a5, false, {letter, a4, a5, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperName", "Letter"}, {"NSPrintOrientation", 1}}, letter, true, {letter, a4, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperName", "A5"}, {"NSPrintOrientation", 1}}, a5, true, {letter, a4, a5, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperSize", "{840, 595}"}}, custom, true, {letter, a4, custom}},
+        {"Duplex_Printer", {{"NSPrintPaperSize", "{500, 700}"}}, custom, false, {letter, a4, custom}},
+        {QString(), {{"NSPrintPaperName", "A4"}, {"NSPrintOrientation", 1}}, a4, true, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.printer + " " + c.shown).toStdString());
         Document doc;
+        doc.setSettingsDictionary(QVariantMap{{"printSettings", c.paper}});
         if (!c.printer.isEmpty()) {
             ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
         }
-        QStringList papers;
-        bool native = false;
-        platform::PageLayoutPanel::setResponder([&](QPrinter &printer) {
-            native = printer.outputFormat() == QPrinter::NativeFormat;
-            for (const QPageSize &size : QPrinterInfo(printer).supportedPageSizes())
-                papers << size.key();
-            return platform::PageLayoutPanel::CancelButton;
-        });
+        const platform::PrintInfo before = doc.printInfo();
         doc.runPageLayout();
-        ASSERT_TRUE(waitFor([&] { return !papers.isEmpty() || !native; }));
-        platform::PageLayoutPanel::setResponder(nullptr);
-        EXPECT_EQ(native, c.native);
-        if (c.native) {
-            EXPECT_EQ(papers, (QStringList{"A4", "Letter"})) << "the queue's own papers";
+        QPageSetupDialog *dialog = shownWindow<QPageSetupDialog>();
+        ASSERT_TRUE(dialog);
+        const PageSetupShown shown = pageSetupShows(*dialog);
+        EXPECT_EQ(shown.paper, c.shown);
+        EXPECT_EQ(shown.landscape, c.landscape);
+        EXPECT_FALSE(shown.pagesPerSheet);
+        if (!c.offered.isEmpty()) {
+            EXPECT_EQ(shown.papers, c.offered);
+        } else {
+            EXPECT_GT(shown.papers.size(), 100) << "every paper Qt knows";
         }
+        dialog->accept();
+        ASSERT_TRUE(waitFor([&] { return doc.printSettings().typeId() == QMetaType::QByteArray; }));
+        EXPECT_EQ(doc.printInfo().paperSize(), before.paperSize());
+        EXPECT_EQ(doc.printInfo().orientation(), before.orientation());
+        EXPECT_EQ(doc.printInfo().leftMargin(), before.leftMargin());
+        EXPECT_EQ(doc.printInfo().paperName(), before.paperName());
     }
 }
 
@@ -469,7 +590,7 @@ TEST_F(DocumentPrinting, APrintThatCannotGoOutShowsTheServersReasonOnTheWindow)
     platform::LogCapture log;
     printed.doc.printAutomaticDuplex(queue);
     ASSERT_TRUE(waitFor([&] { return !printed.events.isEmpty(); }));
-    lpadmin({"-x", queue});
+    removeQueue(queue);
     EXPECT_EQ(printed.events, QStringList{"released"});
     ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
     const QString reason = log.lines().first().section(" failed: ", 1);

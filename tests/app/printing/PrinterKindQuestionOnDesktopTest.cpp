@@ -28,13 +28,12 @@ namespace {
 
 // The printer-kind question as the user meets it: a real alert on a document's window, under the
 // window manager, for a queue of the private print server that has no duplex option.
-class PrinterKindQuestionOnDesktop : public CupsServerTest
+class PrinterKindQuestionOnDesktop : public CupsServerOnDesktopTest
 {
 protected:
     void SetUp() override
     {
-        FOLDWISE_REQUIRE_DESKTOP();
-        CupsServerTest::SetUp();
+        CupsServerOnDesktopTest::SetUp();
         if (IsSkipped())
             return;
         helper->setPrinterNamesSource({});

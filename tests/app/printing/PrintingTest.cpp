@@ -49,6 +49,7 @@ public:
     int respond(platform::Alert &alert)
     {
         asked << alert.messageText();
+        preselected << alert.selectedChoice();
         proposed << alert.defaultButtonReturn();
         const auto [code, ticked] = answers.isEmpty() ? std::pair(0, alert.suppressionButtonTicked()) : answers.takeFirst();
         alert.setSuppressionButtonTicked(ticked);
@@ -79,13 +80,15 @@ public:
         calls.clear();
         asked.clear();
         proposed.clear();
+        preselected.clear();
         delete button.findChild<QMenu *>();
     }
 
     QStringList calls;
     QStringList asked;
-    // Each alert's default button.
+    // Each alert's default button, and the choice it proposes.
     QList<int> proposed;
+    QStringList preselected;
     QList<std::pair<int, bool>> answers;
     platform::PrintInfo info;
     mutable QPushButton button;
@@ -290,6 +293,55 @@ TEST_F(VXPrintHelperTest, PrintButtonRoadsReadThePrinterCacheAndNeverAskTheServe
     EXPECT_EQ(fake.proposed, QList<int>{1001});
     EXPECT_EQ(fake.calls, QStringList());
     EXPECT_EQ(platform::PrinterList::guiThreadAsks(), asks);
+}
+
+// The Print command never sends a two-sided job to a printer kept as printing one side at a time:
+// the booklet goes there in two runs, whether the printer is named, the document's or the current
+// one. A printer kept as automatic duplex, or not yet known, gets the one job.
+TEST_F(VXPrintHelperTest, ThePrintCommandPrintsInTwoRunsOnAPrinterKeptAsManualDuplex)
+{
+    printers = {"Fake_Laser", "Fake_Inkjet", "Fake_New"};
+    defaults->setInteger(VXPrintHelper::PrinterTypeAutomaticDuplex, "Fake_Laser.printerType");
+    defaults->setInteger(VXPrintHelper::PrinterTypeManualDuplex, "Fake_Inkjet.printerType");
+    const struct { const char *named, *documents, *current; bool document; QString printed; } cases[] = {
+        {"", "", "Fake_Inkjet", true, "document manual Fake_Inkjet"},
+        {"", "", "Fake_Inkjet", false, "factory manual Fake_Inkjet"},
+        {"", "Fake_Inkjet", "Fake_Laser", true, "document manual Fake_Inkjet"},
+        {"Fake_Inkjet", "Fake_Laser", "Fake_Laser", true, "document manual Fake_Inkjet"},
+        {"", "Fake_Laser", "Fake_Inkjet", true, "document automatic "},
+        {"", "", "Fake_New", true, "document automatic "},
+        {"Fake_Laser", "", "Fake_Inkjet", false, "factory automatic Fake_Laser"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "named " << c.named << ", document's " << c.documents << ", current " << c.current);
+        fake.reset();
+        fake.info.setPrinterName(c.documents);
+        fake.current = c.current;
+        helper->printAutomaticDuplex(c.document ? &fake : nullptr, c.named);
+        fake.settle();
+        EXPECT_EQ(fake.calls, QStringList{c.printed});
+        EXPECT_EQ(fake.asked, QStringList()) << "no binding advice for a printer that prints one side";
+    }
+}
+
+// Without a printer of its own the document proposes the system's current printer for a manual
+// duplex run, not the first of the list.
+TEST_F(VXPrintHelperTest, TheManualDuplexPrinterSheetProposesTheDocumentsOrTheCurrentPrinter)
+{
+    printers = {"Fake_Laser", "Fake_Inkjet", "Fake_Office"};
+    fake.current = "Fake_Office";
+    for (const QString &documents : {QString(), QString("Fake_Inkjet")}) {
+        SCOPED_TRACE(documents.toStdString());
+        fake.reset();
+        fake.info.setPrinterName(documents);
+        fake.answers = {{platform::Alert::FirstButtonReturn, false}};
+        helper->selectManualDuplexPrinterAndPrintDocument(&fake);
+        fake.settle();
+        const QString proposed = documents.isEmpty() ? fake.current : documents;
+        EXPECT_EQ(fake.asked, QStringList{rqs::localized("SelectManualDuplexPrinterTitle")});
+        EXPECT_EQ(fake.preselected, QStringList{proposed});
+        EXPECT_EQ(fake.calls, QStringList{"document manual " + proposed});
+    }
 }
 
 TEST_F(VXPrintHelperTest, ServesTheDocumentsWithTheShellsWizard)

@@ -57,6 +57,15 @@ QString windowWhenShown(const QString &display, const QString &name, int millise
     return window;
 }
 
+// Foldwise started with a two-page PDF of its own, "Handout.pdf": the document's window once it
+// shows, empty when it does not.
+QString startWithHandout(QProcess &foldwise, const QTemporaryDir &folder, const QString &display)
+{
+    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
+    startFoldwise(foldwise, folder, display, {source});
+    return foldwise.waitForStarted() ? windowWhenShown(display, "Handout.pdf") : QString();
+}
+
 } // namespace
 
 // Without files the program shows its welcome window; its Open button (which has the keyboard)
@@ -350,11 +359,8 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
         GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
 
     QTemporaryDir folder;
-    const QString source = PdfFixture::write(folder.path(), "Handout.pdf", PdfFixture::pages(BookletExport::portraitPages(2)));
     QProcess foldwise;
-    startFoldwise(foldwise, folder, display, {source});
-    ASSERT_TRUE(foldwise.waitForStarted());
-    const QString document = windowWhenShown(display, "Handout.pdf");
+    const QString document = startWithHandout(foldwise, folder, display);
     ASSERT_FALSE(document.isEmpty()) << "no document window";
 
     QProcess other;
@@ -382,6 +388,45 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
 
     other.kill();
     other.waitForFinished(5000);
+    foldwise.terminate();
+    if (!foldwise.waitForFinished(5000))
+        foldwise.kill();
+}
+
+// Adding the Foldwise printer from the command line while Foldwise runs asks the running Foldwise,
+// on its own window; the second start ends at once and shows no window of its own.
+TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+
+    QTemporaryDir folder;
+    QProcess foldwise;
+    const QString document = startWithHandout(foldwise, folder, display);
+    ASSERT_FALSE(document.isEmpty()) << "no document window";
+    // Alerts have no title to find them by: the windows each Foldwise shows.
+    const auto shownBy = [&](qint64 pid) {
+        return xdotool(display, {"search", "--onlyvisible", "--pid", QString::number(pid)}).split('\n', Qt::SkipEmptyParts);
+    };
+    const QStringList before = shownBy(foldwise.processId());
+
+    QProcess again;
+    startFoldwise(again, folder, display, {"--add-pdf-service"});
+    ASSERT_TRUE(again.waitForStarted());
+    const qint64 second = again.processId();
+    QStringList secondShows;
+    const bool ended = waitUntil([&] { return !(secondShows = shownBy(second)).isEmpty() || again.waitForFinished(100); }, 20000)
+        && secondShows.isEmpty();
+    EXPECT_EQ(secondShows, QStringList()) << "the second start shows windows of its own";
+    EXPECT_TRUE(ended) << "the second start stays";
+    EXPECT_EQ(again.exitCode(), 0);
+    EXPECT_TRUE(waitUntil([&] { return shownBy(foldwise.processId()).size() > before.size(); }, 10000)) << "the running Foldwise asks nothing";
+    EXPECT_EQ(visibleWindow(display, "Welcome to Foldwise"), QString()) << "no welcome window";
+
+    if (again.state() != QProcess::NotRunning)
+        again.kill();
+    again.waitForFinished(5000);
     foldwise.terminate();
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();

@@ -3,6 +3,7 @@
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXWelcomeWindowController.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
@@ -10,12 +11,14 @@
 
 #include "support/PdfFixture.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -30,6 +33,7 @@ protected:
     void TearDown() override
     {
         platform::SavePanel::setResponder(nullptr);
+        platform::Alert::setResponder(nullptr);
         for (Document *document : documents.documents())
             documents.removeDocument(document);
         QDir(VXKeptPrints::folder()).removeRecursively();
@@ -89,6 +93,71 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
     document->saveBooklet();
     document->saveDocumentAs(nullptr);
     EXPECT_EQ(proposed, (QStringList{documentsFolder + " Club Leaflet - Booklet.pdf", documentsFolder + " Club Leaflet.pdf"}));
+}
+
+// A print that cannot be opened (a damaged PDF) is told once, then set aside where the alert says:
+// the next start neither opens it nor tells it again. Set aside, it still goes after 14 days.
+TEST_F(KeptPrintsTest, AWaitingPrintThatCannotBeOpenedIsSetAsideWhereItsAlertSays)
+{
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    keep("job-aaaaaa", "Leaflet", 1);
+    const QString damaged = PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-bbbbbb"), "Damaged.pdf", "%PDF-1.4\ncut off");
+    const QString aside = QDir(VXKeptPrints::setAsideFolder()).filePath("job-bbbbbb/Damaged.pdf");
+    delegate.openKeptPrints({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !documents.isOpening(); }, 10000));
+    EXPECT_EQ(documents.documents().size(), 1);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().startsWith(rqs::localized("OpenFailedTitle").arg("Damaged.pdf"))) << told.first().toStdString();
+    EXPECT_TRUE(told.first().contains(rqs::localized("KeptPrintSetAsideText").arg(aside))) << told.first().toStdString();
+    EXPECT_EQ(PdfFixture::read(aside), "%PDF-1.4\ncut off") << "kept for the user to look at";
+    EXPECT_FALSE(QFileInfo::exists(damaged));
+
+    told.clear();
+    delegate.openKeptPrints({});
+    EXPECT_EQ(told, QStringList()) << "the next start says nothing of it";
+    EXPECT_EQ(documents.documents().size(), 1);
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList());
+
+    QFile file(aside);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 limit = std::chrono::duration_cast<std::chrono::hours>(VXKeptPrints::MaxWait).count();
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-(limit + 1) * 3600), QFileDevice::FileModificationTime);
+    file.close();
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(aside).path()));
+}
+
+// A waiting print whose opening the user stops in its progress window was not found unopenable:
+// nothing is told, and it waits for the next start where it was.
+TEST_F(KeptPrintsTest, AWaitingPrintWhoseOpeningIsCancelledKeepsWaiting)
+{
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    // qpdf reads 8 GiB of zeros for minutes.
+    const QString print = PdfFixture::writeCutOff(QDir(VXKeptPrints::folder()).filePath("job-gggggg"), "Download.pdf", qint64(8) << 30);
+    ASSERT_FALSE(print.isEmpty());
+    platform::LogCapture log;
+    delegate.openKeptPrints({});
+    QProgressDialog *progress = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
+                progress = dialog;
+        return progress != nullptr;
+    }, 20000));
+    QTest::keyClick(progress, Qt::Key_Escape);
+    EXPECT_FALSE(documents.isOpening());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000));
+    EXPECT_EQ(told, QStringList());
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList{print});
+    EXPECT_FALSE(QFileInfo::exists(VXKeptPrints::setAsideFolder()));
 }
 
 } // namespace

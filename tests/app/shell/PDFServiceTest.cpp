@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
+#include "app/window/VXHelpWindow.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/printing/PrinterCache.h"
@@ -9,6 +10,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/CupsServerTest.h"
+#include "support/ForeignUser.h"
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
 
@@ -18,12 +20,14 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cups/backend.h>
 #include <cups/cups.h>
 
 #include <unistd.h>
@@ -129,6 +133,22 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
 }
 
+// "More Information" after the printer was added opens the shipped help on it, in the help window
+// when the desktop has no browser.
+TEST_F(PDFServiceTest, MoreInformationAfterAddingOpensTheHelpOnTheFoldwisePrinter)
+{
+    const QString shipped = qEnvironmentVariable("FOLDWISE_RESOURCES");
+    ASSERT_TRUE(QFile::link(shipped + "/Info.plist", resources.filePath("Info.plist")));
+    ASSERT_TRUE(QFile::link(shipped + "/Help", resources.filePath("Help")));
+    VXHelpWindow *help = VXHelpWindow::sharedHelpWindow();
+    help->hide();
+    install({Install, Cancel});
+    ASSERT_EQ(told.last(), rqs::localized("ServiceSuccessTitle"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return help->isVisible(); }, 5000)) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(help->pageTitle(), "The Foldwise printer");
+    help->hide();
+}
+
 // Printing a booklet to Foldwise itself is never what the user means.
 TEST_F(PDFServiceTest, TheFoldwisePrinterIsNeverOfferedForPrintingBooklets)
 {
@@ -188,6 +208,44 @@ TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheComm
                                              + " -m raw -o printer-op-policy=authenticated"))
             << toldText.last().toStdString();
     }
+}
+
+// A user who may not administer printers, adding the Foldwise printer again: CUPS knows the user
+// by the local socket and refuses at once, without asking for a password. The user is shown the
+// command an administrator can run, as when adding it the first time, not told to remove a
+// printer the user may not remove; the printer stays.
+TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsShownTheAdministratorsCommand)
+{
+    if (!ForeignUser::available())
+        GTEST_SKIP() << "only root can be another user";
+    install({Install, Install});
+    const QString ours = device();
+    ASSERT_TRUE(ours.contains("foldwise:"));
+    // The strings tables are read as that user, from a folder that user may enter.
+    QTemporaryDir readable(QDir::rootPath() + "tmp/foldwise-strings-XXXXXX");
+    ASSERT_TRUE(QFile::setPermissions(readable.path(), QFile::Permissions(0x7755)));
+    ASSERT_TRUE(writeTextsNamingQueue(readable.path(), queue));
+    MainBundleScope readableBundle(readable.path());
+    int passwordsAsked = 0;
+    platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
+    QStringList alerts;
+    {
+        ForeignUserScope nobody;
+        ASSERT_TRUE(nobody.isActive());
+        // A connection of that user's own.
+        cupsSetServer(nullptr);
+        cupsSetUser(nullptr);
+        alerts = install({Install, Install});
+        cupsSetServer(nullptr);
+    }
+    cupsSetUser(nullptr);
+    EXPECT_EQ(passwordsAsked, 0);
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_EQ(alerts.last(), rqs::localized("ServiceFailedTitle").arg(queue));
+    EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+                                         + " -m raw -o printer-op-policy=authenticated"))
+        << toldText.last().toStdString();
+    EXPECT_EQ(device(), ours) << "the printer is as it was";
 }
 
 // How the job of that title on the queue ended, and the line the backend left for CUPS to show
@@ -305,6 +363,166 @@ TEST_F(PDFServiceTest, ALongTitleIsKeptCutAndAJobThatIsNoPdfIsCancelled)
     EXPECT_EQ(cancelled.state, IPP_JSTATE_CANCELED);
     EXPECT_EQ(cancelled.message, "Foldwise opens only PDF files; the job held none.");
     EXPECT_EQ(keptPrintsTitled(notes), QStringList());
+}
+
+const QString ThaiAndFlag = QString::fromUtf8("\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17\u0e22\U0001F1F9\U0001F1ED");
+
+// The run's number, letters, then Thai words and flags, cut between code points to exactly that
+// many bytes.
+QString thaiAndFlagsOfBytes(qsizetype bytes)
+{
+    for (int letters = 0;; ++letters) {
+        QString title = QString::number(::getpid()) + QString(letters, 'x') + " ";
+        for (const char32_t c : ThaiAndFlag.repeated(10).toUcs4()) {
+            const QString longer = title + QString::fromUcs4(&c, 1);
+            if (longer.toUtf8().size() > bytes)
+                break;
+            title = longer;
+        }
+        if (title.toUtf8().size() == bytes)
+            return title;
+    }
+}
+
+QStringList keptJobFolders()
+{
+    const QDir kept(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data/Foldwise/Printed");
+    QStringList folders;
+    for (const QString &job : kept.entryList({"job-*"}, QDir::Dirs))
+        folders << kept.filePath(job);
+    return folders;
+}
+
+// Titles CUPS takes but a file name does not: Thai letters beside flags (Qt's character finder cuts
+// flags in half there) and a single character of 253 bytes. Each print is kept under a visible
+// name the next Foldwise finds, and the job is done, never left to be tried again.
+TEST_F(PDFServiceTest, EveryTitleCupsTakesIsKeptUnderAVisibleNameAndTheJobIsDone)
+{
+    install({Install, Install});
+    QTemporaryDir folder;
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(2)));
+    QStringList titles;
+    for (qsizetype bytes = 252; bytes <= 255; ++bytes)
+        titles << thaiAndFlagsOfBytes(bytes);
+    // A letter and 126 accents, the first of them spelling the run's number.
+    QString accents;
+    for (const QChar digit : QString::number(::getpid()))
+        accents += QChar(0x0300 + digit.digitValue());
+    titles << "a" + accents + QString(126 - accents.size(), QChar(0x0301));
+    for (const QString &title : std::as_const(titles)) {
+        SCOPED_TRACE(title.toStdString());
+        const QStringList before = keptJobFolders();
+        ASSERT_TRUE(run("lp", {"-d", queue, "-t", title, leaflet}).contains("request id"));
+        const JobEnd end = endOfJob(queue, title);
+        EXPECT_EQ(end.state, IPP_JSTATE_COMPLETED) << end.message.toStdString();
+        QStringList added = keptJobFolders();
+        for (const QString &job : before)
+            added.removeOne(job);
+        ASSERT_EQ(added.size(), 1);
+        const QStringList files = QDir(added.first()).entryList(QDir::Files | QDir::Hidden);
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_FALSE(files.first().startsWith('.')) << "kept hidden, it would never be opened";
+        EXPECT_LE(files.first().toUtf8().size(), 255);
+        EXPECT_TRUE(title.startsWith(files.first().chopped(4)) || files.first() == "Print job.pdf") << files.first().toStdString();
+        EXPECT_EQ(PdfFixture::read(added.first() + "/" + files.first()), PdfFixture::read(leaflet));
+        QDir(added.first()).removeRecursively();
+    }
+}
+
+// The environment CUPS gives the backend for a job of the queue.
+QProcessEnvironment backendEnvironment(const QString &queue)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PRINTER", queue);
+    environment.insert("DEVICE_URI", "foldwise:" + QStringLiteral(FOLDWISE_BINARY));
+    environment.insert("TMPDIR", qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/tmp");
+    return environment;
+}
+
+// Whether the process waits in a read of its standard input (the kernel's record of its call).
+bool waitsOnStandardInput(qint64 pid)
+{
+    QFile call(QStringLiteral("/proc/%1/syscall").arg(pid));
+    return call.open(QIODevice::ReadOnly) && call.readAll().startsWith("0 0x0 ");
+}
+
+// Behind a filter the job comes through a pipe, as the filter writes it: its first five bytes may
+// come in two writes. The backend reads on until it has them; the job is kept whole.
+TEST_F(PDFServiceTest, AJobOnStandardInputWhoseHeaderComesInTwoWritesIsKeptWhole)
+{
+    install({Install, Install});
+    QTemporaryDir data, runtime;
+    QProcessEnvironment environment = backendEnvironment(queue);
+    environment.insert("XDG_DATA_HOME", data.path());
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    const QByteArray leaflet = PdfFixture::pages(PdfFixture::numbered(2));
+    const QString title = QStringLiteral("Piped %1").arg(::getpid());
+    QProcess backend;
+    backend.setProcessEnvironment(environment);
+    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {"7", "root", title, "1", ""});
+    ASSERT_TRUE(backend.waitForStarted());
+    backend.write(leaflet.left(3));
+    ASSERT_TRUE(backend.waitForBytesWritten());
+    // The rest follows once the backend has taken the three bytes and waits for more (twice seen,
+    // so that a read just woken is not taken for one waiting), or has ended.
+    const auto waiting = [&] { return waitsOnStandardInput(backend.processId()) && (QTest::qWait(100), waitsOnStandardInput(backend.processId())); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return backend.state() == QProcess::NotRunning || waiting(); }, 20000));
+    backend.write(leaflet.mid(3));
+    backend.closeWriteChannel();
+    ASSERT_TRUE(backend.waitForFinished(20000));
+    const QString said = QString::fromUtf8(backend.readAllStandardError());
+    EXPECT_EQ(backend.exitCode(), CUPS_BACKEND_OK) << said.toStdString();
+    const QString kept = data.filePath("Foldwise/Printed/" + QDir(data.filePath("Foldwise/Printed")).entryList({"job-*"}, QDir::Dirs).value(0) + "/" + title + ".pdf");
+    EXPECT_TRUE(said.endsWith("INFO: Kept in " + kept + "; it opens the next time Foldwise starts.\n")) << said.toStdString();
+    EXPECT_EQ(PdfFixture::read(kept), leaflet);
+}
+
+// Without a session folder the user's Foldwise listens in the system's temporary folder. CUPS runs
+// the backend with no session folder and a temporary folder of its own; the print still reaches
+// that Foldwise at once. As "nobody", whose folder there no other test uses.
+TEST_F(PDFServiceTest, WithoutASessionFolderAPrintReachesTheRunningFoldwiseWhateverTemporaryFolderCupsGives)
+{
+    if (!ForeignUser::available())
+        GTEST_SKIP() << "only root can act as another user";
+    install({Install, Install});
+    QTemporaryDir home(QStringLiteral("/tmp/foldwise-test-XXXXXX"));
+    ASSERT_EQ(::chown(QFile::encodeName(home.path()).constData(), ForeignUser::uid(), gid_t(-1)), 0);
+    QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
+    session.remove("XDG_RUNTIME_DIR");
+    session.remove("TMPDIR");
+    for (const char *variable : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        session.insert(variable, home.path());
+    session.insert("XDG_DATA_HOME", home.filePath("data"));
+    QProcess foldwise;
+    foldwise.setProcessEnvironment(session);
+    foldwise.setProcessChannelMode(QProcess::MergedChannels);
+    ForeignUser::startsAsNobody(foldwise);
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY));
+    const QString socket = QStringLiteral("/tmp/foldwise-%1/socket").arg(ForeignUser::uid());
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QLocalSocket probe;
+        probe.connectToServer(socket);
+        return probe.waitForConnected(100);
+    }, 30000)) << "Foldwise listens on " << socket.toStdString();
+
+    QTemporaryDir folder;
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(2)));
+    const QString title = QStringLiteral("Handed %1").arg(::getpid());
+    QProcessEnvironment environment = backendEnvironment(queue);
+    environment.remove("XDG_RUNTIME_DIR");
+    environment.insert("XDG_DATA_HOME", home.filePath("data"));
+    QProcess backend;
+    backend.setProcessEnvironment(environment);
+    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {"9", "nobody", title, "1", "", leaflet});
+    ASSERT_TRUE(backend.waitForFinished(20000));
+    const QString said = QString::fromUtf8(backend.readAllStandardError());
+    EXPECT_EQ(backend.exitCode(), CUPS_BACKEND_OK) << said.toStdString();
+    EXPECT_TRUE(said.endsWith("INFO: Opened in Foldwise.\n")) << said.toStdString();
+    QByteArray output;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (output += foldwise.readAll()).contains(title.toUtf8() + ".pdf\""); }, 30000)) << output.toStdString();
+    EXPECT_TRUE(output.contains("Info: Opened \"" + home.filePath("data/Foldwise/Printed/").toUtf8())) << output.toStdString();
+    foldwise.terminate();
+    foldwise.waitForFinished(20000);
 }
 
 // A user can name another user to CUPS; the job must not reach that user's session.

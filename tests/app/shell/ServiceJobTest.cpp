@@ -2,6 +2,7 @@
 #include "app/shell/VXServiceJob.h"
 #include "platform/foundation/Log.h"
 
+#include "support/EnvironmentScope.h"
 #include "support/FullDisk.h"
 #include "support/QtPrinters.h"
 
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include <cups/backend.h>
 
@@ -36,6 +39,7 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
     const QString han(84, QChar(0x6f22));
     const QString leaf = QString::fromUtf8("\xF0\x9F\x8D\x81");
     const QString flag = QString::fromUtf8("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
+    const QString thaiAndFlag = QString::fromUtf8("\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17\u0e22\U0001F1F9\U0001F1ED");
     const struct { const char *name; QString title, kept; } cases[] = {
         {"short", "Menu", "Menu.pdf"},
         {"named as a PDF", "Menu.PDF", "Menu.PDF"},
@@ -44,6 +48,12 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
         {"200 leaves of 4 bytes", leaf.repeated(200), leaf.repeated(62) + ".pdf"},
         {"100 flags of 8 bytes", flag.repeated(100), flag.repeated(31) + ".pdf"},
         {"300 letters", QString(300, 'a'), QString(120, 'a') + ".pdf"},
+        // Thai letters of 3 bytes beside flags of two surrogate pairs: 29 bytes a round, 8 rounds
+        // take 232 of the 251, and "\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17" 18 more.
+        {"Thai letters and flags", thaiAndFlag.repeated(9), thaiAndFlag.repeated(8) + thaiAndFlag.left(6) + ".pdf"},
+        // One character of 253 bytes: none of it fits before ".pdf".
+        {"a letter with 126 accents", "a" + QString(126, QChar(0x0301)), "Print job.pdf"},
+        {"a letter with 126 accents named as a PDF", "a" + QString(126, QChar(0x0301)) + ".pdf", "Print job.pdf"},
         {"a folder in it", "a/b", "a-b.pdf"},
         {"hidden", ".hidden", "Print job.hidden.pdf"},
         {"none", "", "Print job.pdf"},
@@ -55,8 +65,33 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
         EXPECT_EQ(QFileInfo(path).fileName(), c.kept);
         EXPECT_LE(QFileInfo(path).fileName().toUtf8().size(), 255);
         EXPECT_EQ(PdfFixture::read(path), Leaflet);
+        EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{c.kept}) << "nothing hidden beside it";
     }
+    EXPECT_EQ(VXKeptPrints::waiting().size(), std::size(cases)) << "every print is found by the next Foldwise";
     QDir(VXKeptPrints::folder()).removeRecursively();
+}
+
+// A data folder so deep that the title's name would pass the longest path the system takes: the
+// print is kept under a plain name, never left to CUPS to try again for ever.
+TEST(ServiceJob, APrintWhoseNameCannotBeMadeIsKeptUnderAPlainName)
+{
+    QTemporaryDir root;
+    // The kept print's folder ends 60 bytes short of PATH_MAX; a title of 120 letters passes it.
+    QString deep = root.path();
+    const qsizetype folderBytes = PATH_MAX - 60 - QByteArrayLiteral("/Foldwise/Printed/job-XXXXXX/").size();
+    while (deep.toUtf8().size() < folderBytes)
+        deep += "/" + QString(std::min<qsizetype>(200, folderBytes - deep.toUtf8().size() - 1), 'd');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const EnvironmentScope data("XDG_DATA_HOME", deep);
+    platform::LogCapture log;
+    const QString title = QString(120, 'n');
+    const QString path = keep(title, Leaflet);
+    ASSERT_FALSE(path.isEmpty()) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(QFileInfo(path).fileName(), "Print job.pdf");
+    EXPECT_EQ(PdfFixture::read(path), Leaflet);
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList{path});
+    EXPECT_TRUE(log.contains(QStringLiteral("Warning: Kept \"%1\" as \"Print job.pdf\", because the name \"%1.pdf\" cannot be made: File name too long").arg(title)))
+        << log.lines().join('\n').toStdString();
 }
 
 // What is no PDF, or nothing, can never be opened; a job that cannot be kept on a full disk fails

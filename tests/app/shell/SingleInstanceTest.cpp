@@ -1,6 +1,7 @@
 #include "app/shell/VXSingleInstance.h"
 #include "platform/foundation/Log.h"
 
+#include "support/EnvironmentScope.h"
 #include "support/ForeignUser.h"
 #include "support/PdfFixture.h"
 
@@ -24,32 +25,6 @@
 namespace {
 
 using Request = VXSingleInstance::Request;
-
-// Sets an environment variable, or unsets it for a null value, until the scope ends.
-class EnvironmentScope
-{
-public:
-    EnvironmentScope(const char *name, const QString &value)
-        : m_name(name)
-        , m_old(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
-    }
-    ~EnvironmentScope()
-    {
-        if (m_old)
-            qputenv(m_name, *m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    std::optional<QByteArray> m_old;
-};
 
 mode_t modeOf(const QString &path)
 {
@@ -277,4 +252,26 @@ TEST_F(SingleInstanceBesideAnotherUser, NeitherEndTrustsAPeerThatIsAnotherUser)
     EXPECT_EQ(received.size(), 0);
     EXPECT_TRUE(VXSingleInstance(ours).forward(Request::OpenFiles, {"/a.pdf"})) << "the user's own launch still hands over";
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+}
+
+// Every kind of request reaches the running instance as the kind it was sent as, with its paths.
+TEST(SingleInstance, EachRequestArrivesAsTheKindItWasSentAs)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("socket");
+    VXSingleInstance running(name);
+    ASSERT_TRUE(running.listen());
+    const std::pair<Request, QStringList> requests[] = {
+        {Request::OpenFiles, {"/a.pdf", "/b.png"}},
+        {Request::Service, {"/printed.pdf"}},
+        {Request::AddPDFService, {}},
+    };
+    for (const auto &[request, paths] : requests) {
+        SCOPED_TRACE(int(request));
+        QSignalSpy received(&running, &VXSingleInstance::filesReceived);
+        ASSERT_TRUE(VXSingleInstance(name).forward(request, paths));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+        EXPECT_EQ(received.at(0).at(0).value<Request>(), request);
+        EXPECT_EQ(received.at(0).at(1).toStringList(), paths);
+    }
 }

@@ -109,7 +109,8 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     QApplication::sendEvent(table, &drop);
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
     EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
-    EXPECT_TRUE(scene.alerts.takeFirst().endsWith("notes.txt")) << "the user is told which file was refused";
+    EXPECT_EQ(scene.alerts.takeFirst(), rqs::localized("FactoryRefusedTitle") + " | “notes.txt”\n" + rqs::localized("OpenFailedContentsText"))
+        << "the user is told which file was refused, and why";
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
@@ -155,11 +156,30 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
 
     scene.click(1, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return scene.alerts.size() == 3; }));
-    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("ExportFailedText").replace("%1", out + "/Menu - Booklet.pdf")))
+    EXPECT_TRUE(scene.alerts.last().endsWith(rqs::localized("WriteFailedText").arg(out + "/Menu - Booklet.pdf", "it is not a regular file")))
         << "the failed row tells why: " << scene.alerts.last().toStdString();
 
     scene.clickWindow("clearButton");
     EXPECT_EQ(scene.rows(), QStringList()) << "finished tasks cleared";
+}
+
+// Files that do not open are named with the reason opening them as documents gives: a PDF locked by
+// a password as such, a file gone as unreadable, the files of one reason together.
+TEST(VXFactoryController, RefusedFilesAreNamedWithTheReasonOpeningThemGives)
+{
+    QTemporaryDir folder;
+    const QString locked = PdfFixture::write(folder.path(), "Locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "secret", "owner"));
+    const QString sealed = PdfFixture::write(folder.path(), "Sealed.pdf", PdfFixture::encrypted(PdfFixture::numbered(4), "other", "owner"));
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    FactoryScene scene;
+    scene.factory.addURLs({QUrl::fromLocalFile(locked), QUrl::fromLocalFile(report), QUrl::fromLocalFile(folder.filePath("Gone.pdf")),
+                           QUrl::fromLocalFile(sealed)});
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_EQ(scene.alerts, QStringList{rqs::localized("FactoryRefusedTitle") + " | “Locked.pdf”, “Sealed.pdf”\n"
+                                        + rqs::localized("OpenFailedPasswordText") + "\n\n“Gone.pdf”\n"
+                                        + rqs::localized("OpenFailedUnreadableText")});
+    ASSERT_EQ(scene.factory.tasks().size(), 1);
+    EXPECT_EQ(scene.factory.tasks().first()->documentName(), "Report");
 }
 
 // A PDF without pages gives no booklet: its task fails, and its row's alert says that it has no
@@ -206,7 +226,7 @@ TEST(VXFactoryController, ADamagedFileIsReadWhileTheWindowAnswersAndIsRefused)
     EXPECT_TRUE(scene.factory.window()->isVisible());
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
     EXPECT_GE(ticked, 3) << "the timer fired while the files were read";
-    EXPECT_EQ(scene.alerts, QStringList{rqs::localized("FactoryRefusedTitle") + " | " + rqs::localized("FactoryRefusedText").replace("%1", "Download.pdf")});
+    EXPECT_EQ(scene.alerts, QStringList{rqs::localized("FactoryRefusedTitle") + " | “Download.pdf”\n" + rqs::localized("OpenFailedContentsText")});
     EXPECT_EQ(scene.rows(), QStringList{"Report: " + localizedState(VXTask::DefaultSettings)});
 }
 

@@ -2,31 +2,48 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
+#include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXWelcomeWindowController.h"
+#include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXHelpWindow.h"
+#include "RQS-Kit/Controls/QSAboutBoxController.h"
+#include "RQS-Kit/Helper/QSSystemInfo.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/OpenPanel.h"
+#include "platform/ui/Popover.h"
+#include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowPlacement.h"
 
 #include "OpenedDocument.h"
+#include "support/CupsServerTest.h"
 #include "support/Desktop.h"
+#include "support/FullDisk.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 #include "support/Screenshot.h"
+#include "support/ShownWindow.h"
+#include "support/Xdotool.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -63,21 +80,25 @@ protected:
         return windows;
     }
 
-    // Once the window manager has framed the window and the window has settled: its frame.
-    static QRect settledFrame(QWidget *window)
+    static QRect available(QWidget *window) { return window->screen()->availableGeometry(); }
+
+    // A document's window on the screen and active, moved off the screen's centre so that a window
+    // placed on it cannot be taken for one placed on the screen.
+    platform::Window *documentWindowAside()
     {
-        QRect frame;
-        (void)QTest::qWaitFor([&] {
-            const QRect now = window->frameGeometry();
-            const bool settled = now != window->geometry() && now == frame;
-            frame = now;
-            return settled;
-        }, 5000);
-        QTest::qWait(200);
-        return window->frameGeometry();
+        Document *document = openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
+        platform::Window *window = document ? document->documentWindow() : nullptr;
+        if (!window || !QTest::qWaitForWindowActive(window))
+            return nullptr;
+        window->findChild<platform::Popover *>("helpPopOver")->close();
+        window->resize(920, 680);
+        window->move(available(window).topLeft() + QPoint(30, 40));
+        settledFrame(window);
+        return window->isActiveWindow() ? window : nullptr;
     }
 
-    static QRect available(QWidget *window) { return window->screen()->availableGeometry(); }
+    // Presses the key through the X server, as the user's keyboard does, on the active window.
+    static void pressKey(const char *key) { xdotool(qEnvironmentVariable("DISPLAY"), {"key", "--clearmodifiers", key}); }
 
     QTemporaryDir folder;
     VXDocumentController documents;
@@ -289,4 +310,283 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(application));
     saveScreenshot(application, "first-start-foldwise-menu");
     application->close();
+}
+
+// Foldwise ▸ About Foldwise, chosen with the pointer, shows the kit's about box: its version line
+// and its credits read on the screen itself, the credits fading into the window, not into black.
+TEST_F(WindowsOnDesktop, TheAboutItemShowsTheAboutBoxWithItsTextsReadable)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    delegate.applicationDidFinishLaunching();
+    platform::Window *start = welcome.welcomeWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(start));
+    auto *bar = qobject_cast<QMenuBar *>(start->menuWidget());
+    ASSERT_NE(bar, nullptr);
+    QAction *application = bar->actions().last();
+    QTest::mouseMove(bar, bar->actionGeometry(application).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(application).center());
+    QMenu *menu = application->menu();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QAction *about = nullptr;
+    for (QAction *item : menu->actions())
+        if (item->text() == "About Foldwise")
+            about = item;
+    ASSERT_NE(about, nullptr);
+    QTest::mouseMove(menu, menu->actionGeometry(about).center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+
+    QSAboutBoxController *box = QSAboutBoxController::sharedAboutBox();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->window() && box->window()->isVisible(); }, 3000));
+    QWidget *window = box->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect frame = settledFrame(window);
+    EXPECT_TRUE(available(window).contains(frame));
+    EXPECT_EQ(box->versionTF()->text(), QSSystemInfo::appVersion());
+    const QImage shown = window->screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    saveScreenshot(shown.copy(frame.adjusted(-10, -10, 10, 10)), "about-box-from-the-menu");
+
+    const auto darkest = [&](QRect area) {
+        int value = 255;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                value = std::min(value, qGray(shown.pixel(x, y)));
+        return value;
+    };
+    const QColor ground = window->palette().color(QPalette::Window);
+    const QRect version(box->versionTF()->mapToGlobal(QPoint()), box->versionTF()->size());
+    EXPECT_LT(darkest(version), qGray(ground.rgb()) - 100) << "the version line stands out";
+    // The credits' first and last rows, where they fade: a column right of every line of text.
+    QWidget *credits = box->textScrollView();
+    const QPoint corner = credits->mapToGlobal(QPoint(credits->width() - 12, 0));
+    EXPECT_GT(darkest(QRect(corner, QSize(4, 28))), 200) << "the top fades into the window";
+    EXPECT_GT(darkest(QRect(corner + QPoint(0, credits->height() - 28), QSize(4, 28))), 200) << "the bottom too";
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Escape closes it";
+}
+
+namespace {
+
+// How much of what the window draws the screen shows where the window says it is: the share of
+// its pixels, read back from the X server's root window, that match its own drawing.
+double shareShownOnScreen(QWidget *window)
+{
+    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint at = window->mapToGlobal(QPoint(0, 0));
+    const QImage screen = window->screen()->grabWindow(0, at.x(), at.y(), window->width(), window->height()).toImage().convertToFormat(QImage::Format_RGB32);
+    if (drawn.size() != screen.size() || drawn.isNull())
+        return 0;
+    qint64 same = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb a = drawn.pixel(x, y);
+            const QRgb b = screen.pixel(x, y);
+            same += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) <= 24;
+        }
+    }
+    return double(same) / (qint64(drawn.width()) * drawn.height());
+}
+
+void saveScreen(QWidget *around, const QString &name)
+{
+    const QRect shown = around->frameGeometry().adjusted(-40, -40, 40, 40).intersected(around->screen()->geometry());
+    saveScreenshot(around->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()).toImage(), name);
+}
+
+} // namespace
+
+// Every kind of sheet the application shows on a window comes up centred over that window, frame
+// included, and an alert is wide enough that its explanation reads in lines, not in a column of
+// single words; the screen shows it there. Escape, pressed on the keyboard, closes each.
+TEST_F(WindowsOnDesktop, EveryKindOfSheetShowsCentredOverItsWindowWideEnoughForItsText)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::Window *window = documentWindowAside();
+    ASSERT_NE(window, nullptr);
+    Document *document = documents.documents().value(0);
+    auto *controller = qobject_cast<VXDocumentWindowController *>(document->windowController());
+    QTemporaryDir full;
+    const FullDisk disk(full.path(), "Leaflet - Booklet.pdf", "old");
+    PdfFixture::write(folder.path(), "Locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(8), "secret", "owner"));
+    PdfFixture::write(folder.path(), "Notes.pdf", "no PDF in here");
+    PdfFixture::write(folder.path(), "Three.pdf", PdfFixture::pages(PdfFixture::numbered(3)));
+    const QString explanation = "The printer kept the job, but it reported that the paper in its tray is not the paper "
+                                "the booklet was laid out for; check the tray, then print again.";
+    const auto alert = [&](bool checkBox, const QStringList &choices) {
+        platform::Alert shown;
+        shown.setMessageText("The booklet was not printed.");
+        shown.setInformativeText(explanation);
+        shown.setShowsSuppressionButton(checkBox);
+        shown.setChoices(choices);
+        shown.addButtonWithTitle("OK");
+        shown.beginSheetModalForWindow(window, platform::Alert::Completion());
+    };
+    struct Kind { const char *name; std::function<void()> show; const char *screenshot; };
+    QList<Kind> kinds{
+        {"the Add Pages alert", [&] {
+             platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+                 dialog.setDirectory(folder.path());
+                 dialog.selectFile(R"("Locked.pdf" "Notes.pdf" "Three.pdf")");
+                 return platform::OpenPanel::OKButton;
+             });
+             controller->addPDFPage();
+         }, "add-pages-alert"},
+        {"an alert with a check box", [&] { alert(true, {}); }, nullptr},
+        {"an alert with a pop-up of printers", [&] { alert(false, {"Duplex_Printer", "Simplex_Printer"}); }, nullptr},
+        {"the open panel", [&] { platform::OpenPanel().beginSheetModalForWindow(window, [](int, const QList<QUrl> &) {}); }, nullptr},
+        {"the save panel", [&] { platform::SavePanel().beginSheetModalForWindow(window, [](int, const QUrl &) {}); }, nullptr},
+    };
+    if (disk.mounted) {
+        kinds.prepend({"the full-disk alert", [&] {
+                           platform::SavePanel::setResponder([&](QFileDialog &dialog) {
+                               dialog.selectFile(disk.oldFile);
+                               return platform::SavePanel::OKButton;
+                           });
+                           document->saveBooklet();
+                       }, "full-disk-alert"});
+    }
+    for (const Kind &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        kind.show();
+        QDialog *sheet = shownWindow<QDialog>();
+        platform::OpenPanel::setResponder(nullptr);
+        platform::SavePanel::setResponder(nullptr);
+        ASSERT_NE(sheet, nullptr);
+        const QRect frame = settledFrame(sheet);
+        const QRect parent = window->frameGeometry();
+        EXPECT_LE((frame.center() - parent.center()).manhattanLength(), 2)
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " over " << parent.x() << ","
+            << parent.y() << " " << parent.width() << "x" << parent.height();
+        EXPECT_GT(shareShownOnScreen(sheet), 0.97) << "the screen shows the sheet where it says it is";
+        if (auto *box = qobject_cast<QMessageBox *>(sheet)) {
+            const QLabel *text = box->findChild<QLabel *>("qt_msgbox_informativelabel");
+            ASSERT_NE(text, nullptr);
+            const QFontMetrics metrics(text->font());
+            int widest = 0;
+            for (const QString &line : box->informativeText().split('\n'))
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            EXPECT_GE(text->width(), std::min(widest, 50 * metrics.averageCharWidth())) << box->informativeText().toStdString();
+        }
+        if (kind.screenshot)
+            saveScreen(window, kind.screenshot);
+        pressKey("Escape");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet || !sheet->isVisible(); }, 3000)) << "Escape closes it";
+        QTest::qWait(100);
+    }
+}
+
+// The batch factory and the manual duplex set-up open on the window they were opened from, not
+// where the desktop would put a window of its own.
+TEST_F(WindowsOnDesktop, TheFactoryAndTheSetUpOpenOnTheWindowTheyCameFrom)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::Window *window = documentWindowAside();
+    ASSERT_NE(window, nullptr);
+    const QPoint centre = window->frameGeometry().center();
+    factory.showWindow();
+    const QRect factoryFrame = settledFrame(factory.window());
+    EXPECT_LE((factoryFrame.center() - centre).manhattanLength(), 2)
+        << factoryFrame.x() << "," << factoryFrame.y() << " " << factoryFrame.width() << "x" << factoryFrame.height() << " over "
+        << window->frameGeometry().x() << "," << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
+        << window->frameGeometry().height();
+    EXPECT_GT(shareShownOnScreen(factory.window()), 0.97);
+    factory.window()->close();
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    wizard->setPrinterName("Simplex_Printer");
+    wizard->showWindow();
+    const QRect wizardFrame = settledFrame(wizard->window());
+    EXPECT_LE((wizardFrame.center() - centre).manhattanLength(), 2) << wizardFrame.x() << "," << wizardFrame.y();
+    EXPECT_GT(shareShownOnScreen(wizard->window()), 0.97);
+    wizard->window()->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, 3000));
+}
+
+// The set-up numbers its steps along the way the user takes: both faces printed, the check leads
+// straight to the last step, which is then the fourth. Escape and Ctrl+W close it, as the
+// desktop's other utility windows.
+TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEscapeAndCtrlW)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    const auto title = [&] { return wizard->window()->findChild<QLabel *>("title")->text(); };
+    const auto click = [&](const char *name) {
+        auto *button = wizard->window()->findChild<QAbstractButton *>(name);
+        ASSERT_TRUE(button && button->isVisible()) << name;
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        QTest::qWait(400);
+    };
+    const auto numbered = [](int number, const char *step) { return QStringLiteral("%1. %2").arg(number).arg(rqs::localized(step)); };
+    for (const char *key : {"Escape", "ctrl+w"}) {
+        SCOPED_TRACE(key);
+        wizard->setPrinterName("Simplex_Printer");
+        wizard->showWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->window()));
+        EXPECT_EQ(title(), numbered(1, "ManualStep1"));
+        if (QLatin1String(key) == QLatin1String("Escape")) {
+            saveScreen(wizard->window(), "set-up-step-1");
+            click("nextButton");
+            EXPECT_EQ(title(), numbered(2, "ManualStep2"));
+            click("nextButton");
+            EXPECT_EQ(title(), numbered(3, "ManualCheck"));
+            saveScreen(wizard->window(), "set-up-step-3");
+            click("bothFacesButton");
+            EXPECT_EQ(title(), numbered(4, "ManualFinal")) << "no step left out in the numbers";
+            saveScreen(wizard->window(), "set-up-step-4-both-faces");
+            click("previousButton");
+            EXPECT_EQ(title(), numbered(3, "ManualCheck"));
+            click("oneFaceButton");
+            EXPECT_EQ(title(), numbered(4, "ManualStep1b"));
+            click("nextButton");
+            EXPECT_EQ(title(), numbered(5, "ManualStep2b"));
+            click("nextButton");
+            EXPECT_EQ(title(), numbered(6, "ManualFinal"));
+            saveScreen(wizard->window(), "set-up-step-6-one-face");
+        }
+        pressKey(key);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, 3000)) << "closed and let go";
+    }
+}
+
+namespace {
+
+// The printer settings with the private print server's printers in their list.
+class PrinterSettingsOnDesktop : public CupsServerOnDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        CupsServerOnDesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    }
+    VXPreferencesController preferences;
+};
+
+} // namespace
+
+// Escape with a drop-down list open closes the list and leaves the window open; the next Escape
+// closes the window.
+TEST_F(PrinterSettingsOnDesktop, EscapeWithADropDownListOpenClosesOnlyTheList)
+{
+    preferences.showWindow();
+    platform::Window *window = preferences.window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto *printers = window->findChild<QComboBox *>("printersButton");
+    ASSERT_GE(printers->count(), 2);
+    QTest::mouseClick(printers, Qt::LeftButton, {}, printers->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return printers->view()->isVisible(); }, 3000)) << "the list opened";
+    QTest::qWait(200);
+    const QString chosen = printers->currentText();
+    xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !printers->view()->isVisible(); }, 3000)) << "the list closed";
+    QTest::qWait(300);
+    EXPECT_TRUE(window->isVisible()) << "the window stays";
+    EXPECT_EQ(printers->currentText(), chosen);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "then Escape closes the window";
 }

@@ -16,6 +16,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/ui/OpenPanel.h"
 #include "platform/ui/UndoManager.h"
 #include "support/PdfFixture.h"
 #include "support/Screenshot.h"
@@ -232,6 +233,32 @@ TEST_F(DocumentWindowTest, PagingSelectionAndTheMenuFollowTheSheetsAndThePageLis
     EXPECT_FALSE(remove->isEnabled());
     controller->undo();
     EXPECT_EQ(document.inputFilter()->allPages().size(), 8);
+}
+
+// Deleting selected pages leaves the sheet side or spread shown where it was, in either mode: the
+// selection passing through one page on its way out moves nothing.
+TEST_F(DocumentWindowTest, DeletingSelectedPagesLeavesTheViewWhereItWas)
+{
+    open(12);
+    QAction *remove = controller->window()->findChild<QAction *>("deleteItem");
+    ASSERT_NE(remove, nullptr);
+    for (const int mode : {0, 1}) {
+        SCOPED_TRACE(mode == 0 ? "sheet sides" : "spreads");
+        controller->displayButton()->setCurrentIndex(mode);
+        controller->firstPage();
+        controller->flipPageBy(4);
+        const qint64 shown = mode == 0 ? controller->adjustPage() : controller->previewPage();
+        ASSERT_EQ(shown, 4);
+        // Two pages at once, as a drag across them selects them.
+        QItemSelectionModel *selection = controller->pagesTableView()->selectionModel();
+        selection->select(QItemSelection(controller->pagesController()->index(2), controller->pagesController()->index(3)),
+                          QItemSelectionModel::ClearAndSelect);
+        ASSERT_EQ(mode == 0 ? controller->adjustPage() : controller->previewPage(), shown);
+        remove->trigger();
+        ASSERT_EQ(document.inputFilter()->allPages().size(), mode == 0 ? 10 : 8);
+        EXPECT_EQ(mode == 0 ? controller->adjustPage() : controller->previewPage(), shown);
+        EXPECT_TRUE(selection->selectedRows().isEmpty());
+    }
 }
 
 // The flip control's two segments page back and forward through the sheet sides or the spreads
@@ -708,6 +735,63 @@ TEST_F(DocumentTest, ADroppedDamagedPdfIsReadWhileTheWindowAnswersAndAddsNoPage)
     EXPECT_EQ(list.shapes(), (QStringList{"120x80", "200x300", "300x200"}));
 }
 
+// Files chosen in the add panels or dropped that give no pages are named in one alert, each with
+// the reason opening it would give; the pages of the others are added all the same, from the
+// panels at the top of the list in the order chosen, from a drop where it lands.
+TEST_F(DocumentWindowTest, FilesThatGiveNoPagesAreNamedWithTheirReasonAndTheOthersAreAdded)
+{
+    open(2);
+    const QList<VXPagePtr> original = document.inputFilter()->allPages();
+    PdfFixture::write(folder.path(), "Locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(8), "secret", "owner"));
+    PdfFixture::write(folder.path(), "Three.pdf", pagesOfSize(3, {420, 595}));
+    PdfFixture::write(folder.path(), "Notes.jpg", "no picture in here");
+    PdfFixture::write(folder.path(), "Photo.png", PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72));
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const QString title = rqs::localized("AddPagesRefusedTitle").replace("%1", "booklet.pdf");
+    const QString locked = "“Locked.pdf”\n" + rqs::localized("OpenFailedPasswordText");
+    const QString notes = "“Notes.jpg”\n" + rqs::localized("OpenFailedContentsText");
+    const auto shapes = [&] {
+        QStringList result;
+        for (const VXPagePtr &page : document.inputFilter()->allPages())
+            result << (original.contains(page) ? QString::number(original.indexOf(page) + 1)
+                                               : QStringLiteral("%1x%2").arg(qRound(page->size().width())).arg(qRound(page->size().height())));
+        return result;
+    };
+
+    struct Case { const char *action; QString chosen; QStringList shapes; QString told; };
+    const QList<Case> cases{
+        {"addPDFPage", R"("Locked.pdf" "Three.pdf")", {"420x595", "420x595", "420x595", "1", "2"}, title + "\n" + locked},
+        {"addImagePage", R"("Notes.jpg" "Photo.png")", {"120x80", "420x595", "420x595", "420x595", "1", "2"}, title + "\n" + notes},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.action);
+        platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+            dialog.setDirectory(folder.path());
+            dialog.selectFile(c.chosen);
+            return platform::OpenPanel::OKButton;
+        });
+        told.clear();
+        ASSERT_TRUE(QMetaObject::invokeMethod(controller, c.action, Q_ARG(QObject *, nullptr)));
+        ASSERT_TRUE(waitFor([&] { return !told.isEmpty(); }));
+        EXPECT_EQ(shapes(), c.shapes);
+        EXPECT_EQ(told, QStringList{c.told});
+    }
+    platform::OpenPanel::setResponder(nullptr);
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(folder.filePath("Locked.pdf")), QUrl::fromLocalFile(folder.filePath("Notes.jpg")),
+                     QUrl::fromLocalFile(folder.filePath("Photo.png"))});
+    told.clear();
+    ASSERT_TRUE(controller->pagesController()->dropMimeData(&dropped, Qt::CopyAction, 7, 0, {}));
+    ASSERT_TRUE(waitFor([&] { return !told.isEmpty(); }));
+    EXPECT_EQ(shapes(), (QStringList{"120x80", "420x595", "420x595", "420x595", "1", "2", "120x80"}));
+    EXPECT_EQ(told, QStringList{title + "\n" + locked + "\n\n" + notes});
+}
+
 TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)
 {
     PageList list(folder.path(), "three.pdf", 3);
@@ -859,6 +943,32 @@ TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesk
         platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.named));
         EXPECT_EQ(shown->text(), c.shown);
         EXPECT_EQ(QFontInfo(document.pageNumberFilter()->font()).family(), c.shown) << "what is drawn";
+    }
+}
+
+// The font panel opens on the face the numbers are drawn in: upright for a family whose upright face
+// is called neither "Normal" nor "Regular" (DejaVu's "Book"), italic only for an italic font.
+TEST_F(DocumentWindowTest, TheFontPanelOpensOnTheFaceTheNumbersAreDrawnIn)
+{
+    open(4);
+    struct Case { const char *family; bool italic; };
+    for (const Case &c : {Case{"DejaVu Sans", false}, Case{"DejaVu Serif", false}, Case{"DejaVu Sans", true}}) {
+        SCOPED_TRACE(std::string(c.family) + (c.italic ? " italic" : ""));
+        ASSERT_TRUE(QFontDatabase::hasFamily(c.family));
+        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.family));
+        QFont drawn = document.pageNumberFilter()->font();
+        drawn.setItalic(c.italic);
+        document.pageNumberFilter()->setFont(drawn);
+        controller->showFontManager(control<QWidget>("fontButton"));
+        auto *fonts = controller->window()->findChild<QFontDialog *>();
+        ASSERT_NE(fonts, nullptr);
+        const QFont shown = fonts->currentFont();
+        EXPECT_EQ(shown.family(), c.family);
+        EXPECT_EQ(QFontInfo(shown).italic(), c.italic) << "the sample";
+        const bool slanted = QFontDatabase::font(c.family, shown.styleName(), 12).style() != QFont::StyleNormal;
+        EXPECT_EQ(slanted, c.italic) << "the style chosen: " << shown.styleName().toStdString();
+        EXPECT_EQ(document.pageNumbersFontName(), c.family) << "opening the panel changes nothing";
+        fonts->close();
     }
 }
 

@@ -178,6 +178,27 @@ TEST(PropertyList, EveryOneByteDamageOfABinaryFileIsReadOrRefused)
     EXPECT_GT(refused, 0);
 }
 
+// Texts made holdable for the XML form: each character it cannot hold becomes U+FFFD, in keys and
+// values at any depth; what it can hold, a whole surrogate pair too, stays.
+TEST(PropertyList, TextsMadeHoldableKeepAllButWhatXmlCannotHold)
+{
+    const QChar replaced(QChar::ReplacementCharacter);
+    const struct { QString text, held; } cases[] = {
+        {"a\tb\nc\rd", "a\tb\nc\rd"},
+        {QString::fromUtf8("Ahorn \xF0\x9F\x8D\x81"), QString::fromUtf8("Ahorn \xF0\x9F\x8D\x81")},
+        {"ring\aring", QString("ring") + replaced + "ring"},
+        {QString(QChar(0)) + "x" + QChar(0xffff), QString(replaced) + "x" + replaced},
+        {QString(QChar(0xd83c)) + "x" + QChar(0xdf41), QString(replaced) + "x" + replaced},
+    };
+    for (const auto &c : cases) {
+        const QVariant value = QVariantMap{{c.text, QVariantList{c.text, 7, QVariantMap{{"Name", c.text}}}}};
+        const QVariant held = QVariantMap{{c.held, QVariantList{c.held, 7, QVariantMap{{"Name", c.held}}}}};
+        EXPECT_EQ(PropertyList::withHoldableTexts(value), held) << c.held.toStdString();
+        EXPECT_TRUE(PropertyList::canHold(c.held));
+        EXPECT_EQ(PropertyList::canHold(c.text), c.text == c.held);
+    }
+}
+
 // Texts as they may come from a user, as a value and as a key: what XML holds reads back alike from
 // our reader and a strict XML reader; a character XML cannot hold refuses the file with the reason
 // and leaves the old one.
@@ -217,5 +238,80 @@ TEST(PropertyList, TextsReadBackFromAStrictXmlReaderOrAreRefusedWithTheReason)
             EXPECT_EQ(texts, (QStringList{value.firstKey(), value.first().toString()}));
             ASSERT_TRUE(PdfFixture::write(folder.path(), "Texts.plist", "old") == path);
         }
+    }
+}
+
+namespace {
+
+QByteArray integerXml(const QByteArray &text)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n\t<key>Count</key>\n\t<integer>" + text
+        + "</integer>\n</dict>\n</plist>\n";
+}
+
+} // namespace
+
+// Integers keep their value over the whole range a property list stores, signed and unsigned,
+// through a re-save; one beyond it is refused with the reason, never taken as another number.
+TEST(PropertyList, IntegersKeepTheirValueThroughAReSaveOrAreRefusedWithTheReason)
+{
+    const struct { QByteArray text; QVariant value; } kept[] = {
+        {"18446744073709551615", qulonglong(18446744073709551615ull)},
+        {"9223372036854775808", qulonglong(9223372036854775808ull)},
+        {"9223372036854775807", qlonglong(9223372036854775807ll)},
+        {"-1", qlonglong(-1)},
+        {"-9223372036854775808", qlonglong(std::numeric_limits<qint64>::min())},
+    };
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Counts.plist");
+    for (const auto &c : kept) {
+        SCOPED_TRACE(c.text.toStdString());
+        QString error;
+        const QVariant read = PropertyList::fromData(integerXml(c.text), &error).toMap().value("Count");
+        EXPECT_EQ(read.typeId(), c.value.typeId()) << error.toStdString();
+        EXPECT_EQ(read, c.value);
+        ASSERT_TRUE(PropertyList::write(QVariantMap{{"Count", read}}, path, &error)) << error.toStdString();
+        EXPECT_TRUE(PdfFixture::read(path).contains("<integer>" + c.text + "</integer>")) << PdfFixture::read(path).toStdString();
+        EXPECT_EQ(PropertyList::read(path).toMap().value("Count"), c.value);
+    }
+    // The binary form keeps an unsigned one in 16 bytes, the high 8 zero.
+    Binary unsignedInteger;
+    unsignedInteger.objects = {QByteArray::fromHex("140000000000000000ffffffffffffffff")};
+    EXPECT_EQ(PropertyList::fromData(unsignedInteger.bytes()), QVariant(qulonglong(18446744073709551615ull)));
+
+    for (const QByteArray &text : {QByteArray("18446744073709551616"), QByteArray("-9223372036854775809"), QByteArray("99999999999999999999999")}) {
+        SCOPED_TRACE(text.toStdString());
+        QString error;
+        EXPECT_FALSE(PropertyList::fromData(integerXml(text), &error).isValid());
+        EXPECT_EQ(error, "it holds the integer " + text + ", beyond the 64 bits a property list keeps");
+    }
+}
+
+// A file is read in the encoding its XML declaration names; one holding bytes that encoding does
+// not define, or naming an encoding nobody knows, is refused with the reason.
+TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
+{
+    const auto plist = [](const QByteArray &declaration, const QByteArray &key, const QByteArray &text) {
+        return "<?xml version=\"1.0\" " + declaration + "?>\n<plist version=\"1.0\">\n<dict>\n\t<key>" + key + "</key>\n\t<string>" + text
+            + "</string>\n</dict>\n</plist>\n";
+    };
+    const struct { const char *name; QByteArray bytes; QVariant value; QString error; } cases[] = {
+        {"ISO-8859-1", plist("encoding=\"ISO-8859-1\"", "Caf\xe9", "Gr\xfc\xdf" "e \xe0 la cr\xe8me"),
+         QVariantMap{{QString::fromUtf8("Café"), QString::fromUtf8("Grüße à la crème")}}, {}},
+        {"in single quotes, lower case", plist("encoding='iso-8859-1' standalone='yes'", "Na\xefve", "\xa9"),
+         QVariantMap{{QString::fromUtf8("Naïve"), QString::fromUtf8("©")}}, {}},
+        {"windows-1252", plist("encoding=\"windows-1252\"", "Price", "\x80 5"), QVariantMap{{"Price", QString::fromUtf8("€ 5")}}, {}},
+        {"UTF-8", plist("encoding=\"UTF-8\"", "Caf\xc3\xa9", "ok"), QVariantMap{{QString::fromUtf8("Café"), "ok"}}, {}},
+        {"a byte windows-1252 does not define", plist("encoding=\"windows-1252\"", "Price", "\x81"), {},
+         "it could not be read in the encoding windows-1252 it declares: "},
+        {"an encoding nobody knows", plist("encoding=\"x-no-such-set\"", "Price", "5"), {},
+         "it could not be read in the encoding x-no-such-set it declares: iconv does not know the character set x-no-such-set"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        const QVariant read = PropertyList::fromData(c.bytes, &error);
+        EXPECT_EQ(read, c.value);
+        EXPECT_TRUE(error.startsWith(c.error) && (c.error.isEmpty() == error.isEmpty())) << error.toStdString();
     }
 }

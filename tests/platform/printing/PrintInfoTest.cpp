@@ -89,6 +89,26 @@ TEST(PrintInfo, ReadsSizesAndUrlsGivenAsTextTurningTheSizeByTheOrientation)
     }
 }
 
+// A paper given by name alone is that paper, turned as the dictionary says; a name no paper has
+// leaves the size as it was.
+TEST(PrintInfo, APaperNamedWithoutASizeHasTheSizeOfItsName)
+{
+    const struct { QVariantMap dictionary; QSizeF size; } cases[] = {
+        {{{"NSPrintPaperName", "A5"}}, {419.53, 595.28}},
+        {{{"NSPrintPaperName", "letter"}, {"NSPrintOrientation", 1}}, {792, 612}},
+        {{{"PaperName", "A3"}, {"Orientation", 1}}, {1190.55, 841.89}},
+        {{{"NSPrintPaperName", "A5"}, {"NSPrintPaperSize", "{100, 200}"}}, {100, 200}},
+        {{{"NSPrintPaperName", "Foldwise Autosize"}}, PrintInfo().paperSize()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dictionary.value("NSPrintPaperName", c.dictionary.value("PaperName")).toString().toStdString());
+        const std::optional<PrintInfo> info = PrintInfo::fromDictionary(c.dictionary);
+        ASSERT_TRUE(info);
+        EXPECT_NEAR(info->paperSize().width(), c.size.width(), 0.01);
+        EXPECT_NEAR(info->paperSize().height(), c.size.height(), 0.01);
+    }
+}
+
 TEST(PrintInfo, RefusesValuesThatDoNotFit)
 {
     const QList<std::pair<QString, QVariant>> cases{

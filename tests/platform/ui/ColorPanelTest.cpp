@@ -16,6 +16,15 @@ public:
     QList<QColor> received;
 };
 
+// A well that wants to hear when another one takes the panel.
+class ToldWell : public Well
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void deactivate() { ++deactivations; }
+    int deactivations = 0;
+};
+
 } // namespace
 
 TEST(ColorPanel, KeepsOneActiveWellAndDoesNotEchoTheColourItIsGivenButSendsTheUsersPick)
@@ -50,6 +59,24 @@ TEST(ColorPanel, KeepsOneActiveWellAndDoesNotEchoTheColourItIsGivenButSendsTheUs
     panel->deactivate(&second);
     EXPECT_EQ(panel->activeWell(), nullptr);
     dialog->hide();
+}
+
+TEST(ColorPanel, TellsTheWellActiveBeforeThatAnotherTookThePanel)
+{
+    ColorPanel *panel = ColorPanel::sharedColorPanel();
+    ToldWell first;
+    Well second;
+    ToldWell third;
+    panel->activate(&first);
+    panel->activate(&first);
+    EXPECT_EQ(first.deactivations, 0) << "activated again, it stays";
+    panel->activate(&second);
+    EXPECT_EQ(first.deactivations, 1);
+    panel->activate(&third);
+    EXPECT_EQ(panel->activeWell(), &third) << "a well without the message is simply replaced";
+    panel->deactivate(&third);
+    EXPECT_EQ(third.deactivations, 0) << "a well deactivating itself is not told";
+    panel->dialog()->hide();
 }
 
 #include "ColorPanelTest.moc"

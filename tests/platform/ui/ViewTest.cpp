@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -219,6 +220,43 @@ TEST_F(ViewInWindow, HoverPassesThroughAndLeavesWithThePointer)
     EXPECT_EQ(overlay->cursor().shape(), Qt::CrossCursor) << "the cursor of the view beneath shows";
     move(QPoint(180, 50)); // off both views
     EXPECT_EQ(page->names, (QStringList{"entered", "exited"}));
+}
+
+// The overlay lets its presses through, yet the pointer moves over its own tracking areas.
+TEST_F(ViewInWindow, WhereItsPressesFallThroughAViewStillFollowsThePointerOverItsTrackingAreas)
+{
+    Probe *page = add({0, 0, 150, 150});
+    Overlay *overlay = add<Overlay>({0, 0, 150, 150});
+    const int middle = overlay->addTrackingArea({QRectF(50, 50, 50, 50), TrackingArea::MouseEnteredAndExited, 0});
+    const int whole = overlay->addTrackingArea({{}, TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
+
+    move(QPoint(30, 30));
+    move(QPoint(75, 75)); // y-up (75, 75): into the middle
+    move(QPoint(30, 75));
+    EXPECT_EQ(overlay->names, (QStringList{"moved", "entered", "moved", "exited", "moved"}));
+    EXPECT_EQ(overlay->last("entered").trackingArea, middle);
+    EXPECT_EQ(overlay->last("moved").trackingArea, whole);
+    EXPECT_EQ(overlay->last("moved").location, QPointF(30, 75));
+    EXPECT_TRUE(page->names.isEmpty()) << "the page has no tracking areas";
+}
+
+// A press handed to a widget beneath gives it the focus as a press of its own would.
+TEST_F(ViewInWindow, AClickFallingThroughToAFieldGivesItTheFocus)
+{
+    auto *field = new QLineEdit(&top);
+    field->setGeometry(10, 10, 120, 24);
+    field->show();
+    auto *button = new QPushButton(&top);
+    button->setGeometry(10, 60, 120, 24);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->show();
+    add<Overlay>({0, 0, 200, 150});
+    top.activateWindow();
+
+    click(QPoint(60, 20));
+    EXPECT_TRUE(field->hasFocus());
+    click(QPoint(60, 70));
+    EXPECT_TRUE(field->hasFocus()) << "a button that takes the focus only by Tab leaves it where it was";
 }
 
 TEST_F(ViewInWindow, ASuperviewsHitTestDecidesForItsSubviewsAndUnhandledEventsGoOnToTheSuperview)

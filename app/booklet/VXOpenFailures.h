@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The files one request could not open, told to the user in one alert once the request is done.
+// A request may name thousands of files, or a path of a megabyte: the alert names a few, each cut
+// in the middle to a short length, and counts the rest, so that it stays smaller than the screen.
+// GUI thread.
+class VXOpenFailures
+{
+public:
+    // Files named at most in the alert for one reason, and reasons at most.
+    static constexpr int MaxNamesPerReason = 4;
+    static constexpr int MaxReasons = 3;
+    // Characters of a file's name at most.
+    static constexpr qsizetype MaxNameLength = 60;
+
+    void add(const QString &path, const QString &reason);
+    // A sentence more for the reason of the last file added.
+    void explainLast(const QString &sentence);
+    bool isEmpty() const { return m_failures.isEmpty(); }
+    bool contains(const QString &path) const;
+    // The files' names, whole, for the log.
+    QStringList names() const;
+    // The files named by reason, with the reason under them, for an alert whose title says what
+    // was not done with them.
+    QString namedText() const;
+    // The title and the text of the alert that tell() shows: a title naming the one file and its
+    // reason, or a title counting the files and their names by reason.
+    QString title() const;
+    QString text() const;
+    // One alert, application-modal; nothing when none failed.
+    void tell() const;
+
+private:
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
+    QList<Failure> m_failures;
+};
