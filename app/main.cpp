@@ -116,6 +116,7 @@ int main(int argc, char **argv)
                      });
     QObject::connect(&app, &QApplication::lastWindowClosed, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&documents, &VXDocumentController::documentRemoved, &delegate, [&delegate] { quitWhenIdle(&delegate); });
+    QObject::connect(&documents, &VXDocumentController::openingEnded, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&delegate, &AppDelegate::replyToOpenOrPrint, &delegate, [&delegate] { quitWhenIdle(&delegate); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     QObject::connect(&delegate, &AppDelegate::readyToQuit, &app, &QApplication::quit);
@@ -124,9 +125,9 @@ int main(int argc, char **argv)
     delegate.openRequested(VXSingleInstance::Request::Service, serviceFiles);
     delegate.openKeptPrints(serviceFiles);
     delegate.applicationDidFinishLaunching();
-    // Prints that waited for Foldwise have opened as documents by now.
-    if (files.isEmpty() && serviceFiles.isEmpty() && documents.documents().isEmpty())
-        delegate.applicationShouldOpenUntitledFile();
+    // Prints that waited for Foldwise are being read as documents by now.
+    if (files.isEmpty() && serviceFiles.isEmpty())
+        delegate.openUntitledUnlessDocumentsOpen();
     if (parser.isSet(addService))
         delegate.addPDFService();
     quitWhenIdle(&delegate);

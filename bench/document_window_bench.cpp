@@ -10,6 +10,7 @@
 #include "WrittenFile.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentReading.h"
 #include "app/window/VXDocumentWindowController.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPagesController.h"
@@ -18,11 +19,13 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QScrollBar>
 #include <QThread>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -66,10 +69,20 @@ int main(int argc, char **argv)
 
     QElapsedTimer clock;
     clock.start();
+    // As the application opens a file it shows: read away from the GUI thread, the pages shown
+    // first only, and taken by a document made meanwhile.
+    const QUrl url = QUrl::fromLocalFile(input);
+    std::optional<Document::Contents> contents;
+    QEventLoop opening;
+    const VXDocumentReading reading(url, true, [&](Document::Contents read) {
+        contents = std::move(read);
+        opening.quit();
+    });
     Document document;
-    // As the application opens a file it shows.
     document.setReadsShownPagesFirst(true);
-    if (!document.openURL(QUrl::fromLocalFile(input), Document::PdfType)) {
+    if (!contents)
+        opening.exec();
+    if (!contents || !document.openWithContents(url, std::move(*contents))) {
         std::fprintf(stderr, "Error: could not open %s\n", qPrintable(input));
         return 1;
     }

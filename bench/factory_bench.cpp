@@ -79,6 +79,16 @@ int main(int argc, char **argv)
 
     VXFactoryController factory(nullptr);
     factory.addURLs(urls);
+    // The files are read away from the GUI thread and join as tasks once read.
+    QElapsedTimer reading;
+    reading.start();
+    while (factory.tasks().size() < files) {
+        if (reading.elapsed() > 60000) {
+            platform::logError(QStringLiteral("Only %1 of the %2 files joined the factory").arg(factory.tasks().size()).arg(files));
+            return 1;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         dialog.selectFile(out);
         return platform::OpenPanel::OKButton;

@@ -13,6 +13,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Progress.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/Alert.h"
@@ -50,6 +51,26 @@ bool isPdf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+}
+
+// The whole file, a block at a time, counted on the progress; nullopt once it is cancelled.
+std::optional<QByteArray> readAll(QFile &file, platform::Progress *progress)
+{
+    if (!progress)
+        return file.readAll();
+    constexpr qint64 blockBytes = 1 << 20;
+    progress->setTotalUnitCount(file.size());
+    QByteArray all;
+    while (!file.atEnd()) {
+        if (progress->isCancelled())
+            return std::nullopt;
+        const QByteArray block = file.read(blockBytes);
+        if (block.isEmpty())
+            break;
+        all += block;
+        progress->addCompletedUnits(block.size());
+    }
+    return all;
 }
 
 UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
@@ -148,46 +169,109 @@ void Document::announce(const char *key) { emit keyValueChanged(QString::fromLat
 
 // ---- Reading and writing
 
+QString Document::Contents::failureText() const
+{
+    switch (failure) {
+    case Failure::Unreadable:
+        return rqs::localized(QStringLiteral("OpenFailedUnreadableText"));
+    case Failure::Password:
+        return rqs::localized(QStringLiteral("OpenFailedPasswordText"));
+    case Failure::Damaged:
+        return rqs::localized(QStringLiteral("OpenFailedContentsText"));
+    case Failure::None:
+    case Failure::Cancelled:
+        break;
+    }
+    return {};
+}
+
+QList<VXPagePtr> Document::Contents::pages() const
+{
+    QList<VXPagePtr> pages;
+    if (picture)
+        pages.append(VXPage::pageForPDFPage(*picture));
+    for (int i = 0; pdf && i < pdf->pageCount(); ++i)
+        pages.append(VXPage::pageForPDFPage(*pdf->page(i)));
+    return pages;
+}
+
+Document::Contents Document::readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress)
+{
+    Contents contents;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        platform::logError(QStringLiteral("Could not read \"%1\", because it is no readable file").arg(path));
+        contents.failure = Contents::Failure::Unreadable;
+        return contents;
+    }
+    if (isPictureFile(path)) {
+        contents.type = ImageType;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
+            contents.failure = Contents::Failure::Unreadable;
+            return contents;
+        }
+        const std::optional<QByteArray> bytes = readAll(file, progress);
+        if (!bytes) {
+            contents.failure = Contents::Failure::Cancelled;
+            return contents;
+        }
+        contents.picture = platform::PdfPage::fromEncodedImage(*bytes);
+        if (!contents.picture)
+            contents.failure = Contents::Failure::Damaged;
+        return contents;
+    }
+    contents.type = PdfType;
+    contents.partly = shownPagesFirst;
+    bool needsPassword = false;
+    const auto reading = shownPagesFirst ? platform::PdfDocument::Reading::PagesWhenAsked : platform::PdfDocument::Reading::Whole;
+    contents.pdf = platform::PdfDocument::open(path, &needsPassword, reading, progress);
+    if (progress && progress->isCancelled()) {
+        contents.pdf.reset();
+        contents.failure = Contents::Failure::Cancelled;
+    } else if (!contents.pdf) {
+        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
+        contents.failure = needsPassword ? Contents::Failure::Password : Contents::Failure::Damaged;
+    }
+    return contents;
+}
+
+bool Document::openWithContents(const QUrl &url, Contents contents)
+{
+    const QString type = contents.type;
+    if (!takeContents(std::move(contents)))
+        return false;
+    openedURL(url, type);
+    return true;
+}
+
 bool Document::readFromURL(const QUrl &url, const QString &)
+{
+    return takeContents(readContents(url.toLocalFile(), m_readsShownPagesFirst));
+}
+
+bool Document::takeContents(Contents contents)
 {
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();
-    m_readNeedsPassword = false;
+    m_readFailure = contents.failure;
     m_inputFilter.removeAllPages();
-    const bool read = readPages(url.toLocalFile());
+    const QList<VXPagePtr> pages = contents.pages();
+    for (const VXPagePtr &page : pages)
+        m_inputFilter.addPage(page);
+    // A PDF of no pages reads as well as one of many.
+    const bool read = contents.pdf || !pages.isEmpty();
+    if (contents.pdf) {
+        m_readDamage = contents.pdf->damage();
+        if (contents.partly)
+            m_partlyRead = std::move(contents.pdf);
+    }
     m_fileLoaded = true;
     updatePaperSize();
     updatePages();
     return read;
-}
-
-bool Document::readPages(const QString &path)
-{
-    if (!QFileInfo(path).isFile()) {
-        platform::logError(QStringLiteral("Could not read \"%1\", because it is no file").arg(path));
-        return false;
-    }
-    if (isPictureFile(path)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
-            return false;
-        }
-        return m_inputFilter.addPage(VXPage::pageWithImage(file.readAll()));
-    }
-    const auto reading = m_readsShownPagesFirst ? platform::PdfDocument::Reading::PagesWhenAsked : platform::PdfDocument::Reading::Whole;
-    std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &m_readNeedsPassword, reading);
-    if (!pdf) {
-        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
-        return false;
-    }
-    for (int i = 0; i < pdf->pageCount(); ++i)
-        m_inputFilter.addPage(VXPage::pageForPDFPage(*pdf->page(i)));
-    m_readDamage = pdf->damage();
-    if (reading == platform::PdfDocument::Reading::PagesWhenAsked)
-        m_partlyRead = std::move(pdf);
-    return true;
 }
 
 void Document::setReadsShownPagesFirst(bool shownPagesFirst) { m_readsShownPagesFirst = shownPagesFirst; }
@@ -759,11 +843,11 @@ bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
 
-QString Document::openFailureText() const { return readFailureText(m_readNeedsPassword); }
-
-QString Document::readFailureText(bool needsPassword)
+QString Document::openFailureText() const
 {
-    return rqs::localized(needsPassword ? QStringLiteral("OpenFailedPasswordText") : QStringLiteral("OpenFailedContentsText"));
+    Contents read;
+    read.failure = m_readFailure;
+    return read.failureText();
 }
 
 void Document::updateChain(QObject *)

@@ -29,6 +29,7 @@ class VXDocumentPrinter;
 
 namespace platform {
 class PrintOperation;
+class Progress;
 } // namespace platform
 
 // One booklet: the pages of an opened PDF or picture file, the chain of filters that lays them out
@@ -113,6 +114,33 @@ public:
     // The print-info keys a settings dictionary may give for printSettings: paper, orientation,
     // scaling, margins and printer, never what becomes of a job.
     static const QStringList &printInfoKeys();
+
+    // What a file holds for a document: read on any thread by readContents, away from the
+    // windows, and taken by a document on the GUI thread (readFromURL does both at once).
+    struct Contents
+    {
+        enum class Failure { None, Unreadable, Password, Damaged, Cancelled };
+        // PdfType or ImageType, as the file was read.
+        QString type;
+        // The PDF's pages, or the picture made a page.
+        std::optional<platform::PdfDocument> pdf;
+        std::optional<platform::PdfPage> picture;
+        // Only the pages shown first were read of the PDF.
+        bool partly = false;
+        Failure failure = Failure::None;
+        // What the user is told of the failure: a file that cannot be read, a PDF locked by a
+        // password, contents that are no PDF or picture. Empty without one and when cancelled.
+        QString failureText() const;
+        // The pages read, in order; made on the GUI thread.
+        QList<VXPagePtr> pages() const;
+    };
+    // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
+    // only as far as its page tree's counts; anything else as a picture. A progress counts the
+    // bytes read and may stop the reading (Failure::Cancelled). Any thread.
+    static Contents readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress = nullptr);
+    // Takes what was read of the file as the document's pages, and the file as its source, as
+    // opening it does. False, with nothing taken, when the contents hold no pages.
+    bool openWithContents(const QUrl &url, Contents contents);
 
     bool readFromURL(const QUrl &url, const QString &type) override;
     bool writeToURL(const QUrl &url, const QString &type, QString *reason) override;
@@ -250,7 +278,6 @@ public:
     // Why the last read failed, as the user is told: a PDF locked by a password, or contents that
     // could not be read.
     QString openFailureText() const;
-    static QString readFailureText(bool needsPassword);
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
@@ -329,7 +356,7 @@ private:
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
-    bool readPages(const QString &path);
+    bool takeContents(Contents contents);
     void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;
@@ -350,7 +377,7 @@ private:
     // The PDF read so far, until its remaining pages are read.
     std::optional<platform::PdfDocument> m_partlyRead;
     QString m_readDamage;
-    bool m_readNeedsPassword = false;
+    Contents::Failure m_readFailure = Contents::Failure::None;
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // The file's name, its middle left out when it is long; never between the halves of a character.
@@ -33,6 +35,11 @@ void VXOpenFailures::explainLast(const QString &sentence)
 {
     if (!m_failures.isEmpty())
         m_failures.last().reason += QLatin1Char(' ') + sentence;
+}
+
+bool VXOpenFailures::contains(const QString &path) const
+{
+    return std::any_of(m_failures.cbegin(), m_failures.cend(), [&](const Failure &failure) { return failure.path == path; });
 }
 
 QString VXOpenFailures::title() const

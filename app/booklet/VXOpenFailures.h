@@ -21,6 +21,7 @@ public:
     // A sentence more for the reason of the last file added.
     void explainLast(const QString &sentence);
     bool isEmpty() const { return m_failures.isEmpty(); }
+    bool contains(const QString &path) const;
     // The files' names, whole, for the log.
     QStringList names() const;
     // The files named by reason, with the reason under them, for an alert whose title says what

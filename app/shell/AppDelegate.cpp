@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPreferencesWindow.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXApplicationMover.h"
@@ -9,7 +10,6 @@
 #include "app/shell/VXFactoryController.h"
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXManualDuplexController.h"
-#include "app/booklet/VXOpenFailures.h"
 #include "app/shell/VXPDFServiceInstaller.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/shell/VXRealHomeDirectory.h"
@@ -122,7 +122,7 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_bookmarks)
         m_bookmarks->activateBookmarks(true);
     // Files given at start show windows of their own, only a little later.
-    const bool documentsComing = !m_waitingURLs.isEmpty() || (m_documents && !m_documents->documents().isEmpty());
+    const bool documentsComing = !m_waitingURLs.isEmpty() || (m_documents && (!m_documents->documents().isEmpty() || m_documents->isOpening()));
     if (defaults()->boolForKey(ShowWelcomeAtStartKey) && !Window::keyWindow() && !documentsComing)
         showWelcomeWindow();
 }
@@ -177,7 +177,7 @@ bool AppDelegate::applicationShouldOpenUntitledFile()
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
-    const bool documentsOpen = m_documents && !m_documents->documents().isEmpty();
+    const bool documentsOpen = m_documents && (!m_documents->documents().isEmpty() || m_documents->isOpening());
     const bool installing = m_installer && m_installer->isInstalling();
     return !documentsOpen && !installing && m_waitingURLs.isEmpty() && !m_waitingTimer.isActive() && m_openQuestions == 0;
 }
@@ -225,7 +225,7 @@ void AppDelegate::processFiles()
     // batch of their own instead of being dropped with this one.
     const QList<QUrl> batch = std::exchange(m_waitingURLs, {});
     if (batch.size() == 1) {
-        emit replyToOpenOrPrint(openAsDocuments(batch) ? OpenSuccess : OpenFailure);
+        openAsDocuments(batch, replyOnceOpened());
         return;
     }
     platform::Alert alert;
@@ -256,7 +256,7 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
         platform::logWarning(QStringLiteral("There is no batch factory; the files open as documents"));
         [[fallthrough]];
     case platform::Alert::FirstButtonReturn + 1:
-        emit replyToOpenOrPrint(openAsDocuments(urls) ? OpenSuccess : OpenFailure);
+        openAsDocuments(urls, replyOnceOpened());
         break;
     default:
         emit replyToOpenOrPrint(OpenCancel);
@@ -264,69 +264,86 @@ void AppDelegate::chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls
     }
 }
 
-bool AppDelegate::openAsDocuments(const QList<QUrl> &urls)
+void AppDelegate::openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done, const FileOpened &opened)
 {
+    if (urls.isEmpty()) {
+        if (done)
+            done(true);
+        return;
+    }
     if (!m_documents) {
         platform::logError(QStringLiteral("Could not open %1 files, because there is no document controller").arg(urls.size()));
-        return false;
+        if (done)
+            done(false);
+        return;
     }
-    VXOpenFailures failures;
-    bool all = true;
-    for (const QUrl &url : urls)
-        all = m_documents->openDocumentWithContentsOfURL(url, true, failures) && all;
-    failures.tell();
-    return all;
+    struct Batch { qsizetype waiting; bool all = true; };
+    const auto batch = std::make_shared<Batch>(Batch{urls.size()});
+    const auto failures = std::make_shared<VXOpenFailures>();
+    for (const QUrl &url : urls) {
+        m_documents->openDocumentWithContentsOfURL(url, true, [batch, failures, done, opened, url](Document *document) {
+            if (opened)
+                opened(url, document, *failures);
+            batch->all = batch->all && document;
+            if (--batch->waiting > 0)
+                return;
+            failures->tell();
+            if (done)
+                done(batch->all);
+        }, failures);
+    }
 }
 
-void AppDelegate::openPDFService(const QUrl &url)
+std::function<void(bool all)> AppDelegate::replyOnceOpened()
 {
-    VXOpenFailures failures;
-    openPDFService(url, failures);
-    failures.tell();
+    const QPointer<AppDelegate> self(this);
+    return [self](bool all) {
+        if (self)
+            emit self->replyToOpenOrPrint(all ? OpenSuccess : OpenFailure);
+    };
 }
 
-void AppDelegate::openPDFService(const QUrl &url, VXOpenFailures &failures)
+void AppDelegate::openPDFService(const QList<QUrl> &urls)
 {
-    if (!m_documents) {
-        platform::logError(QStringLiteral("Could not open %1, because there is no document controller").arg(url.toLocalFile()));
-        return;
-    }
-    const QString path = url.toLocalFile();
-    const bool kept = VXKeptPrints::contains(path);
-    if (!m_documents->openDocumentWithContentsOfURL(url, true, failures)) {
-        // Left where it waits, it would come back with the same alert at every start.
-        if (const QString aside = kept ? VXKeptPrints::setAside(path) : QString(); !aside.isEmpty())
-            failures.explainLast(rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
-        return;
-    }
-    if (!kept)
-        return;
-    // The print's own folder is removed now; the open document no longer needs the file's name.
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (Document *document = m_documents->documentForURL(url))
+    openAsDocuments(urls, {}, [](const QUrl &url, Document *document, VXOpenFailures &failures) {
+        const QString path = url.toLocalFile();
+        if (!VXKeptPrints::contains(path))
+            return;
+        if (!document) {
+            // Left where it waits, it would come back with the same alert at every start; one
+            // whose opening the user stopped waits for the next.
+            if (!failures.contains(path))
+                return;
+            if (const QString aside = VXKeptPrints::setAside(path); !aside.isEmpty())
+                failures.explainLast(rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
+            return;
+        }
+        // The print's own folder is removed now; the open document no longer needs the file's name.
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         document->setFolderForSaving(QFileInfo(documents).isDir() ? documents : VXRealHomeDirectory());
-    VXKeptPrints::remove(path);
+        VXKeptPrints::remove(path);
+    });
 }
 
 void AppDelegate::openKeptPrints(const QStringList &except)
 {
-    VXOpenFailures failures;
+    QList<QUrl> urls;
     for (const QString &path : VXKeptPrints::waiting()) {
         if (except.contains(path))
             continue;
         platform::logInfo(QStringLiteral("Opening %1, printed to Foldwise while it could not open it").arg(path));
-        openPDFService(QUrl::fromLocalFile(path), failures);
+        urls << QUrl::fromLocalFile(path);
     }
-    failures.tell();
+    openPDFService(urls);
 }
 
 void AppDelegate::openRequested(VXSingleInstance::Request request, const QStringList &paths)
 {
     if (request == VXSingleInstance::Request::Service) {
-        VXOpenFailures failures;
+        QList<QUrl> urls;
         for (const QString &path : paths)
-            openPDFService(QUrl::fromLocalFile(path), failures);
-        failures.tell();
+            urls << QUrl::fromLocalFile(path);
+        openPDFService(urls);
     } else if (request == VXSingleInstance::Request::AddPDFService) {
         if (Window *window = windowForSheet())
             window->makeKeyAndOrderFront(this);
@@ -382,8 +399,28 @@ void AppDelegate::chooseFiles(const std::function<void(const QList<QUrl> &urls)>
         --self->m_openQuestions;
         if (result == platform::OpenPanel::OKButton)
             chosen(urls);
-        if (!Window::isAnyStandaloneWindowVisible())
-            self->showWelcomeWindow();
+        // The files chosen have no windows until they are read.
+        self->afterOpenings([self] {
+            if (self && !Window::isAnyStandaloneWindowVisible())
+                self->showWelcomeWindow();
+        });
+    });
+}
+
+void AppDelegate::afterOpenings(const std::function<void()> &call)
+{
+    if (m_documents)
+        m_documents->afterOpenings(call);
+    else
+        call();
+}
+
+void AppDelegate::openUntitledUnlessDocumentsOpen()
+{
+    const QPointer<AppDelegate> self(this);
+    afterOpenings([self] {
+        if (self && (!self->m_documents || self->m_documents->documents().isEmpty()))
+            self->applicationShouldOpenUntitledFile();
     });
 }
 

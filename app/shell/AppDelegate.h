@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class Document;
 class VXApplicationMover;
 class VXBookmarks;
 class VXDocumentController;
@@ -65,6 +66,9 @@ public:
     void applicationWillTerminate();
     // Shows the welcome window instead: the application never opens an untitled document itself.
     bool applicationShouldOpenUntitledFile();
+    // The same once the files being read (prints that waited for Foldwise) have opened as no
+    // document.
+    void openUntitledUnlessDocumentsOpen();
     // Nothing open and nothing on its way: without windows the process has nothing left to do.
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // No document, factory or welcome window is shown and nothing is on its way; open panels of
@@ -83,10 +87,11 @@ public:
     // The answer to the question about several files: 1000 batch factory, 1001 documents, else
     // cancel.
     void chosenWindowsOrFactory(int returnCode, const QList<QUrl> &urls);
-    // A file another program hands over: opened as a document at once. A print kept for
-    // Foldwise is removed once open; its document saves into the Documents folder. One that
-    // cannot be opened is set aside (VXKeptPrints::setAside), and its alert says where.
-    void openPDFService(const QUrl &url);
+    // Files another program hands over: opened as documents at once, those that cannot be opened
+    // told in one alert. A print kept for Foldwise is removed once open; its document saves into
+    // the Documents folder. One that cannot be opened is set aside (VXKeptPrints::setAside), and
+    // the alert says where.
+    void openPDFService(const QList<QUrl> &urls);
     // Opens the prints that wait for Foldwise (VXKeptPrints), but for those in except; those that
     // cannot be opened are told in one alert.
     void openKeptPrints(const QStringList &except);
@@ -143,11 +148,19 @@ signals:
 
 private:
     void lookForOldServiceWorkflows();
-    // Each as a document; those that cannot be opened are told in one alert.
-    bool openAsDocuments(const QList<QUrl> &urls);
-    void openPDFService(const QUrl &url, VXOpenFailures &failures);
+    // What follows the opening of one file of a request: the request's failures hold the file's
+    // already when it did not open.
+    using FileOpened = std::function<void(const QUrl &url, Document *document, VXOpenFailures &failures)>;
+    // Each file as a document; opened follows for each as its opening ends. Once the last has
+    // ended, those that could not be opened are told in one alert, then done follows with
+    // whether all opened.
+    void openAsDocuments(const QList<QUrl> &urls, const std::function<void(bool all)> &done = {}, const FileOpened &opened = {});
+    // Answers the platform once a batch of opened files has opened.
+    std::function<void(bool all)> replyOnceOpened();
     // Files chosen by the user for what follows; the welcome window comes back when none is left.
     void chooseFiles(const std::function<void(const QList<QUrl> &urls)> &chosen);
+    // Runs the call once no file is being read for a document.
+    void afterOpenings(const std::function<void()> &call);
     void tell(const QString &title, const QString &text);
     void closeNextDocumentThenQuit();
     static void tellCannotOpen(const QString &address);

@@ -157,25 +157,50 @@ QString VXFactoryController::uniqueName(const QString &name) const
 
 void VXFactoryController::addURLs(const QList<QUrl> &urls)
 {
-    VXOpenFailures refused;
+    const auto batch = std::make_shared<ArrivingBatch>();
+    batch->left = urls.size();
     for (const QUrl &given : urls) {
         const QFileInfo file(given.toLocalFile());
         const QUrl url = file.isSymLink() ? QUrl::fromLocalFile(file.symLinkTarget()) : given;
         auto *task = new VXTask(url, this);
-        task->setDocumentName(uniqueName(task->documentName()));
-        if (!task->isPDF()) {
-            refused.add(file.filePath(), task->errorMessage());
-            delete task;
-            continue;
-        }
-        task->setSettings(m_factorySettings, true);
-        m_tasks << task;
-        platform::logInfo(QStringLiteral("Added \"%1\" to the batch factory").arg(task->documentName()));
+        m_arrivals.push_back({task, file.filePath(), std::nullopt, batch});
+        task->checkOpens([this, task](bool opens) {
+            const auto arrival = std::find_if(m_arrivals.begin(), m_arrivals.end(), [task](const Arrival &each) { return each.task == task; });
+            if (arrival == m_arrivals.end())
+                return;
+            arrival->opens = opens;
+            takeArrivals();
+        });
     }
     showWindow();
-    tasksStatesHaveChanged();
-    reloadTable();
-    if (!refused.isEmpty())
+}
+
+void VXFactoryController::takeArrivals()
+{
+    bool added = false;
+    QList<VXOpenFailures> refusals;
+    while (!m_arrivals.empty() && m_arrivals.front().opens) {
+        const Arrival arrival = m_arrivals.front();
+        m_arrivals.erase(m_arrivals.begin());
+        --arrival.batch->left;
+        if (*arrival.opens) {
+            arrival.task->setDocumentName(uniqueName(arrival.task->documentName()));
+            arrival.task->setSettings(m_factorySettings, true);
+            m_tasks << arrival.task;
+            added = true;
+            platform::logInfo(QStringLiteral("Added \"%1\" to the batch factory").arg(arrival.task->documentName()));
+        } else {
+            arrival.batch->refused.add(arrival.path, arrival.task->errorMessage());
+            arrival.task->deleteLater();
+        }
+        if (arrival.batch->left == 0 && !arrival.batch->refused.isEmpty())
+            refusals << arrival.batch->refused;
+    }
+    if (added) {
+        tasksStatesHaveChanged();
+        reloadTable();
+    }
+    for (const VXOpenFailures &refused : std::as_const(refusals))
         tellRefused(refused);
 }
 

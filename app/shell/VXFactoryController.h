@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXFactory.h"
+#include "app/booklet/VXOpenFailures.h"
 #include "app/printing/VXPrintFactory.h"
 #include "platform/printing/PrintInfo.h"
 #include "platform/ui/Window.h"
@@ -14,7 +15,6 @@
 #include <QUrl>
 
 class VXDocumentController;
-class VXOpenFailures;
 class VXTask;
 class VXTaskListModel;
 
@@ -61,7 +61,8 @@ public:
 
     QList<VXTask *> tasks() const;
     // One task per file that opens as a booklet, named uniquely; the user is told which files
-    // were refused. Then the window comes to the front.
+    // were refused. The window comes to the front at once; the files are read away from the GUI
+    // thread and join the tasks in the order given, each once it and those before it are read.
     void addURLs(const QList<QUrl> &urls);
 
     std::optional<QVariantMap> factorySettings() const;
@@ -103,9 +104,27 @@ private:
     void showProgress(const QString &text);
     void forget(VXTask *task);
     QString uniqueName(const QString &name) const;
+    // Files join as tasks, in the order given, once they and those before them are read.
+    void takeArrivals();
+
+    // The files of one addURLs.
+    struct ArrivingBatch
+    {
+        qsizetype left = 0;
+        VXOpenFailures refused;
+    };
+    // A file given, with its task, until it is known whether it opens.
+    struct Arrival
+    {
+        VXTask *task;
+        QString path;
+        std::optional<bool> opens;
+        std::shared_ptr<ArrivingBatch> batch;
+    };
 
     VXDocumentController *m_documents;
     QList<VXTask *> m_tasks;
+    std::vector<Arrival> m_arrivals;
     QList<QPointer<VXTask>> m_printJobs;
     QPointer<VXTask> m_printing;
     QString m_printerName;

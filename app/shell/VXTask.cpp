@@ -1,6 +1,7 @@
 #include "app/shell/VXTask.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentReading.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -122,11 +123,17 @@ Document *VXTask::documentWithoutWindow()
     return m_document.get();
 }
 
-bool VXTask::isPDF()
+void VXTask::checkOpens(const std::function<void(bool opens)> &checked)
 {
-    const bool opens = documentWithoutWindow() != nullptr;
-    releaseDocument();
-    return opens;
+    VXDocumentReading::start(m_url, false, this, [this, checked](Document::Contents contents) {
+        const bool opens = contents.failure == Document::Contents::Failure::None;
+        if (!opens) {
+            platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read")
+                                     .arg(m_url.toLocalFile()));
+            fail(contents.failureText());
+        }
+        checked(opens);
+    });
 }
 
 void VXTask::releaseDocument()
@@ -141,13 +148,21 @@ void VXTask::editSettings()
 {
     VXFactoryController *factory = VXFactoryController::sharedController();
     VXDocumentController *documents = factory ? factory->documentController() : nullptr;
-    Document *document = documents ? documents->openDocumentWithContentsOfURL(m_url, true) : nullptr;
-    if (!document) {
-        platform::logWarning(QStringLiteral("Document creation failed, because %1 could not be opened in a window").arg(m_url.toLocalFile()));
-        return;
-    }
-    document->setSettingsDictionary(m_settings);
-    document->setControllingTask(this);
+    const QPointer<VXTask> self(this);
+    const auto opened = [self](Document *document) {
+        if (!self)
+            return;
+        if (!document) {
+            platform::logWarning(QStringLiteral("Document creation failed, because %1 could not be opened in a window").arg(self->m_url.toLocalFile()));
+            return;
+        }
+        document->setSettingsDictionary(self->m_settings);
+        document->setControllingTask(self);
+    };
+    if (documents)
+        documents->openDocumentWithContentsOfURL(m_url, true, opened);
+    else
+        opened(nullptr);
 }
 
 // ---- Printing

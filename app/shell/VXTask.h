@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class Document;
@@ -64,8 +65,10 @@ public:
     // Opens the document when there is none, then hands it the settings and takes control of it.
     // Null, with the task failed, when the file does not open as a booklet.
     Document *documentWithoutWindow();
-    // Opens and lets go again: whether the file opens as a booklet.
-    bool isPDF();
+    // Whether the file opens as a booklet, read away from the GUI thread; checked is called on
+    // the GUI thread, unless the task goes first. A file that does not open fails the task with
+    // the reason.
+    void checkOpens(const std::function<void(bool opens)> &checked);
     // Opens the file in a document window whose settings come back to this task or the factory.
     void editSettings();
     // A task that is not waiting, or whose file does not open, only posts the print-done notice.

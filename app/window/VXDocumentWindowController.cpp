@@ -586,13 +586,19 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
     panel.beginSheetModalForWindow(m_document->windowForSheet(), [self, oneName, severalName, byFile](int result, const QList<QUrl> &urls) {
         if (!self || result != platform::OpenPanel::OKButton)
             return;
-        VXOpenFailures refused;
-        const QList<VXPagePtr> pages = VXPagesController::pagesForURLs(urls, refused);
-        const qsizetype count = byFile ? urls.size() : pages.size();
-        if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
-            self->m_document->updatePages();
-        if (!refused.isEmpty())
-            self->tellRefused(refused);
+        self->m_pagesController->readPagesOfURLs(urls, [self, oneName, severalName, byFile](const QList<QList<VXPagePtr>> &pagesByFile,
+                                                                                           const VXOpenFailures &refused) {
+            if (!self)
+                return;
+            QList<VXPagePtr> pages;
+            for (const QList<VXPagePtr> &ofFile : pagesByFile)
+                pages += ofFile;
+            const qsizetype count = byFile ? pagesByFile.size() : pages.size();
+            if (!self->m_pagesController->insertPagesAtRow(pages, 1, count == 1 ? oneName : severalName))
+                self->m_document->updatePages();
+            if (!refused.isEmpty())
+                self->tellRefused(refused);
+        });
     });
 }
 

@@ -1,6 +1,7 @@
 #include "app/window/VXPagesController.h"
 
 #include "app/booklet/Document.h"
+#include "app/booklet/VXDocumentReading.h"
 #include "app/booklet/VXPDFInputFilter.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
@@ -251,46 +252,31 @@ bool VXPagesController::removeRowsMovedOut(const QMimeData *data)
     return removeObjectsAtArrangedObjectIndexes(unarchivedRows(data->data(PageIndexPasteboardType)));
 }
 
-QList<VXPagePtr> VXPagesController::pagesForURL(const QUrl &url, QString *failure)
+void VXPagesController::readPagesOfURLs(const QList<QUrl> &urls, const PagesRead &pagesRead)
 {
-    const QString path = url.toLocalFile();
-    QList<VXPagePtr> pages;
-    QString reason;
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        const QString why = QFileInfo(path).isFile() ? file.errorString() : QStringLiteral("it is no file");
-        platform::logWarning(QStringLiteral("Could not add \"%1\" as pages: %2").arg(path, why));
-        reason = rqs::localized(QStringLiteral("OpenFailedUnreadableText"));
-    } else if (isPdfURL(url)) {
-        bool needsPassword = false;
-        if (const std::optional<platform::PdfDocument> pdf = platform::PdfDocument::open(path, &needsPassword)) {
-            for (int i = 0; i < pdf->pageCount(); ++i) {
-                if (const std::optional<platform::PdfPage> page = pdf->page(i))
-                    pages.append(VXPage::pageForPDFPage(*page));
+    struct Reading
+    {
+        QList<QList<VXPagePtr>> pagesByFile;
+        QStringList failures;
+        qsizetype left;
+    };
+    const auto reading = std::make_shared<Reading>(Reading{QList<QList<VXPagePtr>>(urls.size()), QStringList(urls.size()), urls.size()});
+    if (urls.isEmpty())
+        pagesRead({}, {});
+    for (qsizetype file = 0; file < urls.size(); ++file) {
+        VXDocumentReading::start(urls.at(file), false, this, [reading, urls, file, pagesRead](Document::Contents contents) {
+            reading->pagesByFile[file] = contents.pages();
+            reading->failures[file] = contents.failureText();
+            if (--reading->left > 0)
+                return;
+            VXOpenFailures refused;
+            for (qsizetype each = 0; each < urls.size(); ++each) {
+                if (!reading->failures.at(each).isEmpty())
+                    refused.add(urls.at(each).toLocalFile(), reading->failures.at(each));
             }
-        } else {
-            reason = Document::readFailureText(needsPassword);
-        }
-    } else if (const VXPagePtr page = VXPage::pageWithImage(file.readAll())) {
-        pages.append(page);
-    } else {
-        reason = Document::readFailureText(false);
+            pagesRead(reading->pagesByFile, refused);
+        });
     }
-    if (failure)
-        *failure = reason;
-    return pages;
-}
-
-QList<VXPagePtr> VXPagesController::pagesForURLs(const QList<QUrl> &urls, VXOpenFailures &refused)
-{
-    QList<VXPagePtr> pages;
-    for (const QUrl &url : urls) {
-        QString failure;
-        pages += pagesForURL(url, &failure);
-        if (!failure.isEmpty())
-            refused.add(url.toLocalFile(), failure);
-    }
-    return pages;
 }
 
 // ---- The list
@@ -390,21 +376,27 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
     const int at = dropRow(row, parent);
     if (isOwnDrag(data))
         return moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at);
-    QList<VXPagePtr> pages;
-    VXOpenFailures refused;
-    if (data->hasFormat(PagePasteboardType)) {
-        pages = unarchivedPages(data->data(PagePasteboardType));
-    } else {
-        QList<QUrl> files = data->urls();
-        files.removeIf([](const QUrl &url) { return !url.isLocalFile(); });
-        pages = pagesForURLs(files, refused);
-        if (pages.isEmpty())
-            pages = pagesFromPasteboard(data);
-    }
-    const bool inserted = insertPagesAtRow(pages, at, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
-    if (!refused.isEmpty())
-        emit filesRefused(refused);
-    return inserted;
+    const auto insert = [this](const QList<VXPagePtr> &pages, int row) {
+        return insertPagesAtRow(pages, row, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+    };
+    if (data->hasFormat(PagePasteboardType))
+        return insert(unarchivedPages(data->data(PagePasteboardType)), at);
+    QList<QUrl> files = data->urls();
+    files.removeIf([](const QUrl &url) { return !url.isLocalFile(); });
+    // What the data holds besides the files, for when none of them opens; the data goes with the drop.
+    const QList<VXPagePtr> held = pagesFromPasteboard(data);
+    if (files.isEmpty())
+        return insert(held, at);
+    readPagesOfURLs(files, [this, insert, held, at](const QList<QList<VXPagePtr>> &pagesByFile, const VXOpenFailures &refused) {
+        QList<VXPagePtr> pages;
+        for (const QList<VXPagePtr> &ofFile : pagesByFile)
+            pages += ofFile;
+        // The list may have shrunk while the files were read.
+        insert(pages.isEmpty() ? held : pages, std::min(at, rowCount()));
+        if (!refused.isEmpty())
+            emit filesRefused(refused);
+    });
+    return true;
 }
 
 // A picture the data holds, or the first page of the PDF it holds.

@@ -6,6 +6,8 @@
 #include <QAbstractListModel>
 #include <QPointer>
 
+#include <functional>
+
 class QMimeData;
 class VXPDFInputFilter;
 class VXPagePreviewLoader;
@@ -21,7 +23,8 @@ class UndoManager;
 //
 // Dragged rows carry "VXPageIndexPasteboardType" (the rows, for reordering within this list) and
 // "VXPagePasteboardType" (the pages archived, made only when another list asks for them, so that
-// they move between documents). File lists, picture data and PDF data are taken as new pages.
+// they move between documents). File lists, picture data and PDF data are taken as new pages;
+// dropped files are read away from the GUI thread and their pages go in once read.
 // Previews come from the render queue; asking for a row never draws one. GUI thread.
 class VXPagesController : public QAbstractListModel
 {
@@ -60,11 +63,12 @@ public:
     // The filter's pages were replaced behind the list's back (the document read its file again).
     void reload();
 
-    // Every page of a file whose name ends in ".pdf", else the file as one picture page; none
-    // (logged) for a file that does not open as such, with failure saying why as opening it would.
-    static QList<VXPagePtr> pagesForURL(const QUrl &url, QString *failure = nullptr);
-    // The pages of the files in their order; a file that gives none goes to refused.
-    static QList<VXPagePtr> pagesForURLs(const QList<QUrl> &urls, VXOpenFailures &refused);
+    // Reads the files' pages away from the GUI thread, as a document reads its file: every page
+    // of a PDF, a picture as one page, none (logged) for a file that opens as neither. pagesRead
+    // gets them file by file in the order given, with the files that gave none and the reason
+    // opening them gives, on the GUI thread, unless the controller goes first.
+    using PagesRead = std::function<void(const QList<QList<VXPagePtr>> &pagesByFile, const VXOpenFailures &refused)>;
+    void readPagesOfURLs(const QList<QUrl> &urls, const PagesRead &pagesRead);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Progress.h"
 #include "platform/pdf/PdfFileInput.h"
 #include "platform/pdf/PdfPageTree.h"
 #include "platform/pdf/PdfSource.h"
@@ -63,7 +64,7 @@ void keepDescription(QPDF &source, QPDF &target)
 
 PdfDocument::PdfDocument() = default;
 
-std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPassword, Reading reading)
+std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPassword, Reading reading, Progress *progress)
 {
     bool locked = false;
     if (needsPassword)
@@ -82,9 +83,21 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPas
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     PdfDocument document;
     const int descriptor = file->handle();
+    std::shared_ptr<PdfFileInput> input;
     const QString error = parse(
-        [&](QPDF &pdf) { pdf.processInputSource(std::make_shared<PdfFileInput>(descriptor, name.toStdString())); },
+        [&](QPDF &pdf) {
+            input = std::make_shared<PdfFileInput>(descriptor, name.toStdString());
+            input->setProgress(progress);
+            pdf.processInputSource(input);
+        },
         std::move(file), {}, description, reading, document, locked);
+    // Pages read later, when they are asked for, belong to no reading that can be cancelled.
+    if (input)
+        input->setProgress(nullptr);
+    if (progress && progress->isCancelled()) {
+        logInfo(QStringLiteral("Stopped reading PDF %1, as was asked").arg(description));
+        return std::nullopt;
+    }
     if (!error.isEmpty()) {
         if (needsPassword)
             *needsPassword = locked;
@@ -113,7 +126,6 @@ QString PdfDocument::parse(const std::function<void(QPDF &)> &process, std::uniq
                           const QByteArray &bytes, const QString &description, Reading reading,
                           PdfDocument &document, bool &needsPassword)
 {
-    QMutexLocker locker(&PdfSource::qpdfLock());
     try {
         auto qpdf = std::make_unique<QPDF>();
         qpdf->setSuppressWarnings(true);

@@ -17,6 +17,7 @@ class QPDF;
 namespace platform {
 
 class PdfSource;
+class Progress;
 
 // An ordered list of PDF pages that may come from several files. Opening reads a file's structure
 // at once (qpdf) and leaves pixels for later; writing makes one new file of the pages, each page
@@ -32,11 +33,14 @@ public:
     // readAllPages(). A file whose counts cannot be taken at their word is read whole either way.
     enum class Reading { Whole, PagesWhenAsked };
 
-    // Opens a PDF file. Encrypted files open when they need no password to be read. On failure
-    // (missing, damaged beyond repair, not a PDF, locked by a password) logs one error line;
-    // needsPassword, when given, tells whether a password was what it lacked.
+    // Opens a PDF file, on any thread: the document is the caller's alone until it hands it on.
+    // Encrypted files open when they need no password to be read. On failure (missing, damaged
+    // beyond repair, not a PDF, locked by a password) logs one error line; needsPassword, when
+    // given, tells whether a password was what it lacked. A progress, when given, counts the
+    // bytes read of the file's size; cancelled, the reading stops at its next block of the file
+    // and nothing opens (logged as info).
     static std::optional<PdfDocument> open(const QString &path, bool *needsPassword = nullptr,
-                                           Reading reading = Reading::Whole);
+                                           Reading reading = Reading::Whole, Progress *progress = nullptr);
     // The same for a PDF file held in memory; the description names it in messages.
     static std::optional<PdfDocument> fromData(const QByteArray &bytes, const QString &description);
 
@@ -65,8 +69,9 @@ public:
 
 private:
     // Parses with qpdf and, reading whole, reads every page's geometry at once, so that a file
-    // damaged beyond what qpdf can recover fails here rather than later. The error text, empty
-    // on success.
+    // damaged beyond what qpdf can recover fails here rather than later. The qpdf is new and no
+    // other thread knows it, so it is parsed without the lock that shared ones need: a long
+    // parse holds up nobody. The error text, empty on success.
     static QString parse(const std::function<void(QPDF &)> &process, std::unique_ptr<QFile> file,
                          const QByteArray &bytes, const QString &description, Reading reading,
                          PdfDocument &document, bool &needsPassword);

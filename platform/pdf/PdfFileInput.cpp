@@ -1,5 +1,7 @@
 #include "platform/pdf/PdfFileInput.h"
 
+#include "platform/foundation/Progress.h"
+
 #include <qpdf/QPDFExc.hh>
 
 #include <sys/stat.h>
@@ -57,6 +59,13 @@ void PdfFileInput::seek(qpdf_offset_t offset, int whence)
 
 void PdfFileInput::rewind() { m_position = 0; }
 
+void PdfFileInput::setProgress(Progress *progress)
+{
+    m_progress = progress;
+    if (progress)
+        progress->setTotalUnitCount(m_size);
+}
+
 void PdfFileInput::unreadCh(char) { seek(-1, SEEK_CUR); }
 
 bool PdfFileInput::load(qpdf_offset_t position)
@@ -65,6 +74,8 @@ bool PdfFileInput::load(qpdf_offset_t position)
         return true;
     if (position >= m_size)
         return false;
+    if (m_progress && m_progress->isCancelled())
+        throw std::runtime_error(m_name + ": the reading was cancelled");
     const qpdf_offset_t start = position - position % blockBytes;
     ssize_t got;
     do {
@@ -74,6 +85,8 @@ bool PdfFileInput::load(qpdf_offset_t position)
         systemFailure(m_name, "read");
     m_blockStart = start;
     m_blockLength = got;
+    if (m_progress)
+        m_progress->addCompletedUnits(got);
     return position < m_blockStart + m_blockLength;
 }
 

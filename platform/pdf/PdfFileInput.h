@@ -7,10 +7,17 @@
 
 namespace platform {
 
+class Progress;
+
 // What qpdf reads a PDF file through: positioned reads (pread) of an open file into one cached
 // block. qpdf seeks and asks where it is several times for every object it parses; through a
 // stdio stream each of those is a system call, which made opening a file of thousands of pages
 // slow. The file is read where it is open, never opened again by name.
+//
+// qpdf cannot be stopped inside a parse, and repairing a damaged file reads all of it, however
+// large; but it reads through here. While a progress is given, every block read counts towards
+// it, and once it is cancelled the next block is not read: the read throws, and qpdf's parse ends
+// with that failure, at most one block (64 KiB) later.
 class PdfFileInput : public InputSource
 {
 public:
@@ -28,6 +35,10 @@ public:
     size_t read(char *buffer, size_t length) override;
     void unreadCh(char ch) override;
 
+    // Counts the file's size as the progress's total and each block read towards it; null stops
+    // that. The progress must outlive the reading it is given for.
+    void setProgress(Progress *progress);
+
 private:
     // Fills the block holding the position; false at the end of the file.
     bool load(qpdf_offset_t position);
@@ -39,6 +50,7 @@ private:
     std::vector<char> m_block;
     qpdf_offset_t m_blockStart = 0;
     qpdf_offset_t m_blockLength = 0;
+    Progress *m_progress = nullptr;
 };
 
 } // namespace platform

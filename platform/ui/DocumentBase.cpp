@@ -58,9 +58,14 @@ bool DocumentBase::openURL(const QUrl &url, const QString &type)
 {
     if (!readFromURL(url, type))
         return false;
+    openedURL(url, type);
+    return true;
+}
+
+void DocumentBase::openedURL(const QUrl &url, const QString &type)
+{
     takeFile(url, type, false);
     setDocumentEdited(false);
-    return true;
 }
 
 void DocumentBase::takeFile(const QUrl &url, const QString &type, bool owned)

@@ -114,6 +114,11 @@ signals:
     // The content was read again from the file.
     void reverted();
 
+protected:
+    // The file whose content the document now holds, read some other way than by openURL, taken
+    // as its source as openURL takes it.
+    void openedURL(const QUrl &url, const QString &type);
+
 private:
     void takeFile(const QUrl &url, const QString &type, bool owned);
     // Reverting once the user confirmed; a file that cannot be read is told.

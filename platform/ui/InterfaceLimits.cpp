@@ -26,10 +26,15 @@ void warn(const QObject *object, const QString &what, const QString &file)
                    .arg(what, object->objectName(), file));
 }
 
+// Qt keeps a rectangle's far edge, x + width - 1, which wraps past 2^31 - 1 where a file puts x
+// near it; the side comes back modulo 2^32, as the file gave it.
+int side(int from, int to) { return int(quint32(to) - quint32(from) + 1U); }
+
 void keepWidgetIn(QWidget *widget, const QString &file)
 {
     const QRect geometry = widget->geometry();
-    const QRect kept(coordinate(geometry.x()), coordinate(geometry.y()), extent(geometry.width()), extent(geometry.height()));
+    const QRect kept(coordinate(geometry.x()), coordinate(geometry.y()), extent(side(geometry.left(), geometry.right())),
+                     extent(side(geometry.top(), geometry.bottom())));
     const QSize least = widget->minimumSize();
     const QSize keptLeast(extent(least.width()), extent(least.height()));
     if (keptLeast != least) {

@@ -3,12 +3,14 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
+#include "platform/ui/InterfaceFileCheck.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -122,15 +124,23 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
         return nullptr;
     }
+    QByteArray bytes = file.readAll();
+    const QString name = QFileInfo(path).fileName();
+    if (const QString refusal = InterfaceFileCheck::refusal(bytes); !refusal.isEmpty()) {
+        logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));
+        return nullptr;
+    }
+    QBuffer contents(&bytes);
+    contents.open(QIODevice::ReadOnly);
     // Qt's loader loads every Qt Designer widget plugin of the library paths when it is made (Qt
     // Quick's and the web engine's, with all their libraries), though no interface file names
     // their classes; it is made while the paths are hidden from it.
     const QStringList libraryPaths = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
-    Builder builder(QFileInfo(path).fileName());
+    Builder builder(name);
     QCoreApplication::setLibraryPaths(libraryPaths);
     builder.setWorkingDirectory(QFileInfo(path).absoluteDir());
-    QWidget *root = builder.load(&file);
+    QWidget *root = builder.load(&contents);
     if (!root) {
         logWarning(QStringLiteral("Interface file %1 could not be loaded: %2").arg(path, builder.errorString()));
         return nullptr;
@@ -139,7 +149,7 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         delete root;
         return nullptr;
     }
-    InterfaceLimits::apply(root, QFileInfo(path).fileName());
+    InterfaceLimits::apply(root, name);
     if (owner)
         InterfaceConnector::connect(owner, root);
     awakeFromNib(root);

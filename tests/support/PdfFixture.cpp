@@ -270,6 +270,12 @@ QString PdfFixture::write(const QString &path, const QByteArray &bytes)
     return path;
 }
 
+QString PdfFixture::writeCutOff(const QString &folder, const QString &name, qint64 size)
+{
+    const QString path = write(folder, name, "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n");
+    return !path.isEmpty() && QFile::resize(path, size) ? path : QString();
+}
+
 QByteArray PdfFixture::read(const QString &path)
 {
     QFile file(path);

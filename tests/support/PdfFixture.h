@@ -82,6 +82,9 @@ public:
     static QString write(const QString &folder, const QString &name, const QByteArray &bytes);
     static QString write(const QString &path, const QByteArray &bytes);
     static QByteArray read(const QString &path);
+    // A cut-off download of that many bytes: a PDF's header, then nothing but zeros, which qpdf
+    // repairs by reading all of it. Written sparse, so that it costs no disk.
+    static QString writeCutOff(const QString &folder, const QString &name, qint64 size);
 
     // What poppler shows of a page: its pixels, and its text (the whole page's for an empty rectangle,
     // in points, y-down).

@@ -2,21 +2,25 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXKeptPrints.h"
-#include "platform/foundation/Log.h"
+#include "app/shell/VXWelcomeWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
 
 #include "support/PdfFixture.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -75,7 +79,7 @@ TEST_F(KeptPrintsTest, AnOpenedPrintIsRemovedAndItsDocumentSavesIntoDocuments)
     const QString other = keep("job-eeeeee", "Other", 0);
     platform::LogCapture log;
     delegate.openKeptPrints({other});
-    ASSERT_EQ(documents.documents().size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 10000));
     EXPECT_TRUE(log.contains("Info: Opening " + print));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(print).path()));
     EXPECT_EQ(VXKeptPrints::waiting(), QStringList{other}) << "a print the start was given itself is left to it";
@@ -104,6 +108,7 @@ TEST_F(KeptPrintsTest, AWaitingPrintThatCannotBeOpenedIsSetAsideWhereItsAlertSay
     const QString damaged = PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-bbbbbb"), "Damaged.pdf", "%PDF-1.4\ncut off");
     const QString aside = QDir(VXKeptPrints::setAsideFolder()).filePath("job-bbbbbb/Damaged.pdf");
     delegate.openKeptPrints({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !documents.isOpening(); }, 10000));
     EXPECT_EQ(documents.documents().size(), 1);
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told.first().startsWith(rqs::localized("OpenFailedTitle").arg("Damaged.pdf"))) << told.first().toStdString();
@@ -126,7 +131,66 @@ TEST_F(KeptPrintsTest, AWaitingPrintThatCannotBeOpenedIsSetAsideWhereItsAlertSay
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(aside).path()));
 }
 
+// A waiting print whose opening the user stops in its progress window was not found unopenable:
+// nothing is told, and it waits for the next start where it was.
+TEST_F(KeptPrintsTest, AWaitingPrintWhoseOpeningIsCancelledKeepsWaiting)
+{
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    // qpdf reads 8 GiB of zeros for minutes.
+    const QString print = PdfFixture::writeCutOff(QDir(VXKeptPrints::folder()).filePath("job-gggggg"), "Download.pdf", qint64(8) << 30);
+    ASSERT_FALSE(print.isEmpty());
+    platform::LogCapture log;
+    delegate.openKeptPrints({});
+    QProgressDialog *progress = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
+                progress = dialog;
+        return progress != nullptr;
+    }, 20000));
+    QTest::keyClick(progress, Qt::Key_Escape);
+    EXPECT_FALSE(documents.isOpening());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000));
+    EXPECT_EQ(told, QStringList());
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList{print});
+    EXPECT_FALSE(QFileInfo::exists(VXKeptPrints::setAsideFolder()));
+}
+
 } // namespace
+
+// A start without files shows the welcome window once the prints that waited have been read,
+// unless one of them opened: a print that cannot be read leaves the user its alert and the welcome
+// window, not a process without windows.
+TEST_F(KeptPrintsTest, AStartShowsTheWelcomeWindowOnceNoWaitingPrintOpened)
+{
+    VXWelcomeWindowController welcome{delegate};
+    delegate.setWelcomeWindow(&welcome);
+    QStringList told;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    struct Case { const char *what; QByteArray print; bool welcomes; };
+    const QList<Case> cases{{"no PDF", "not a PDF at all", true}, {"a PDF", PdfFixture::pages(PdfFixture::numbered(4)), false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        told.clear();
+        PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-ffffff"), "Waiting.pdf", c.print);
+        delegate.openKeptPrints({});
+        delegate.openUntitledUnlessDocumentsOpen();
+        EXPECT_FALSE(welcome.window()->isVisible()) << "not while the print is read";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !documents.isOpening(); }, 10000));
+        EXPECT_EQ(welcome.window()->isVisible(), c.welcomes);
+        EXPECT_EQ(told.size(), c.welcomes ? 1 : 0);
+        welcome.window()->close();
+        QDir(VXKeptPrints::folder()).removeRecursively();
+    }
+    platform::Alert::setResponder(nullptr);
+}
 
 // At start the prints that waited open before the application's menus are made; their windows get
 // the menus all the same.
@@ -134,7 +198,7 @@ TEST_F(KeptPrintsTest, PrintsOpenedAtStartCarryTheApplicationsMenus)
 {
     keep("job-aaaaaa", "Waiting", 1);
     delegate.openKeptPrints({});
-    ASSERT_EQ(documents.documents().size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1; }, 10000));
     delegate.applicationDidFinishLaunching();
     auto *bar = qobject_cast<QMenuBar *>(documents.documents().first()->documentWindow()->menuWidget());
     ASSERT_NE(bar, nullptr);

@@ -4,21 +4,31 @@
 #include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXTask.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/Alert.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 
+#include "OpenedDocument.h"
 #include "support/PdfFixture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -93,20 +103,20 @@ TEST_F(VXDocumentControllerTest, AFileOpensOnceAndOneThatCannotBeOpenedIsTold)
 {
     const QUrl url = QUrl::fromLocalFile(pdf("four.pdf", 4));
     ASSERT_TRUE(QFile::link(url.toLocalFile(), folder.filePath("link.pdf")));
-    Document *document = documents.openDocumentWithContentsOfURL(url, true);
+    Document *document = openedDocument(documents, url);
     ASSERT_NE(document, nullptr);
-    EXPECT_EQ(documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(folder.filePath("link.pdf")), true), document);
+    EXPECT_EQ(openedDocument(documents, QUrl::fromLocalFile(folder.filePath("link.pdf"))), document);
     // Not there, and not a PDF.
     for (const QString &path : {folder.filePath("missing.pdf"), PdfFixture::write(folder.path(), "notes.pdf", "only words")}) {
         told.clear();
-        EXPECT_EQ(documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(path), true), nullptr) << path.toStdString();
+        EXPECT_EQ(openedDocument(documents, QUrl::fromLocalFile(path)), nullptr) << path.toStdString();
         EXPECT_TRUE(told.size() == 1 && told.first().contains(QFileInfo(path).fileName())) << told.join('|').toStdString();
     }
     EXPECT_EQ(documents.documents(), QList<Document *>{document});
 
     document->close();
     EXPECT_TRUE(documents.documents().isEmpty());
-    Document *again = documents.openDocumentWithContentsOfURL(url, false);
+    Document *again = openedDocument(documents, url, false);
     EXPECT_EQ(documents.documents(), QList<Document *>{again});
 }
 
@@ -123,15 +133,93 @@ TEST_F(VXDocumentControllerTest, APdfLockedByAPasswordIsToldAsSuch)
         SCOPED_TRACE(c.name);
         told.clear();
         const QUrl url = QUrl::fromLocalFile(PdfFixture::write(folder.path(), c.name, c.bytes));
-        EXPECT_EQ(documents.openDocumentWithContentsOfURL(url, true), nullptr);
+        EXPECT_EQ(openedDocument(documents, url), nullptr);
         ASSERT_EQ(told.size(), 1);
         EXPECT_TRUE(told.first().contains(c.told)) << told.first().toStdString();
         VXTask task(url);
-        EXPECT_FALSE(task.isPDF());
+        std::optional<bool> opens;
+        task.checkOpens([&](bool checked) { opens = checked; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return opens.has_value(); }, 10000));
+        EXPECT_FALSE(*opens);
         EXPECT_TRUE(task.errorMessage().contains(c.told)) << task.errorMessage().toStdString();
     }
     const QUrl owner = QUrl::fromLocalFile(PdfFixture::write(folder.path(), "owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner")));
-    EXPECT_NE(documents.openDocumentWithContentsOfURL(owner, true), nullptr);
+    EXPECT_NE(openedDocument(documents, owner), nullptr);
+}
+
+// Another window of the application, and what it answered while a file was being opened.
+struct AnsweringWindow
+{
+    AnsweringWindow()
+    {
+        field.show();
+        ticks.setInterval(10);
+        QObject::connect(&ticks, &QTimer::timeout, &field, [this] { ++ticked; });
+        ticks.start();
+    }
+    QLineEdit field;
+    QTimer ticks;
+    int ticked = 0;
+};
+
+// The file is read away from the GUI thread: other windows take keys and timers fire meanwhile.
+// Left to finish, the file is refused with its alert; cancelled in its progress window, the
+// reading stops at once and nothing is told.
+TEST_F(VXDocumentControllerTest, ALargeDamagedPdfIsReadWhileTheOtherWindowsAnswer)
+{
+    enum class Cancel { No, WithItsButton, WithEscape };
+    struct Case { const char *what; qint64 size; Cancel cancel; };
+    // qpdf reads 8 GiB of zeros for minutes, 32 MiB within a second.
+    const QList<Case> cases{{"left to finish", qint64(32) << 20, Cancel::No},
+                            {"cancelled with its button", qint64(8) << 30, Cancel::WithItsButton},
+                            {"cancelled with Escape", qint64(8) << 30, Cancel::WithEscape}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        told.clear();
+        const QString path = PdfFixture::writeCutOff(folder.path(), QStringLiteral("download-%1.pdf").arg(c.size), c.size);
+        ASSERT_FALSE(path.isEmpty());
+        AnsweringWindow other;
+        platform::LogCapture log;
+        std::optional<Document *> opened;
+        documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(path), true, [&](Document *document) { opened = document; });
+        ASSERT_TRUE(documents.isOpening());
+        const int tickedBefore = other.ticked;
+        QTest::keyClicks(&other.field, "typed");
+        QProgressDialog *progress = nullptr;
+        if (c.cancel != Cancel::No) {
+            ASSERT_TRUE(QTest::qWaitFor([&] {
+                for (QWidget *window : QApplication::topLevelWidgets())
+                    if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
+                        progress = dialog;
+                return progress != nullptr;
+            }, 20000)) << "a reading that takes more than a moment shows its progress";
+            EXPECT_TRUE(progress->labelText().contains(QFileInfo(path).fileName()));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return progress->value() > 0; }, 5000)) << "it shows how far it is";
+            EXPECT_TRUE(documents.isOpening());
+            QAbstractButton *cancel = progress->findChild<QPushButton *>();
+            ASSERT_NE(cancel, nullptr);
+            if (c.cancel == Cancel::WithItsButton)
+                QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+            else
+                QTest::keyClick(progress, Qt::Key_Escape);
+            EXPECT_TRUE(opened.has_value()) << "Cancel ends the opening at once";
+            EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000)) << "and the reading itself";
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return opened.has_value(); }, 120000));
+        }
+        EXPECT_EQ(opened.value_or(nullptr), nullptr);
+        EXPECT_FALSE(documents.isOpening());
+        EXPECT_GE(other.ticked - tickedBefore, 3) << "the timer of another window fired while the file was read";
+        EXPECT_EQ(other.field.text(), "typed") << "another window took keys meanwhile";
+        EXPECT_TRUE(documents.documents().isEmpty());
+        if (c.cancel != Cancel::No) {
+            EXPECT_EQ(told, QStringList());
+            EXPECT_TRUE(log.contains("Info: Stopped opening \"" + path + "\", as the user asked"));
+        } else {
+            ASSERT_EQ(told.size(), 1);
+            EXPECT_EQ(told.first(), rqs::localized("OpenFailedTitle").arg(QFileInfo(path).fileName()) + " " + rqs::localized("OpenFailedContentsText"));
+        }
+    }
 }
 
 TEST(VXSingleInstanceTest, ALaterLaunchHandsItsFilesToTheRunningOne)

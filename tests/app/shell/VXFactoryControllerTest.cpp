@@ -27,6 +27,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -106,8 +107,8 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     QDropEvent drop({10, 10}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
     platform::LogCapture log;
     QApplication::sendEvent(table, &drop);
-    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     EXPECT_EQ(scene.alerts.takeFirst(), rqs::localized("FactoryRefusedTitle") + " | “notes.txt”\n" + rqs::localized("OpenFailedContentsText"))
         << "the user is told which file was refused, and why";
 
@@ -125,6 +126,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     // Settings edited in a document window come back to the whole factory, then to one task.
     for (const auto &[row, key, answer] : {std::tuple{0, "straightOrder", 1001}, {2, "reverseOrder", 1000}}) {
         scene.click(row, "rightButton");
+        ASSERT_TRUE(scene.waitFor([&] { return !scene.documents.documents().isEmpty() && scene.documents.documents().last()->controllingTask(); }));
         Document *edited = scene.documents.documents().last();
         ASSERT_TRUE(platform::KeyValue::setValue(edited, key, true));
         edited->batchSettingsSaveChosen(answer);
@@ -191,6 +193,7 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     ASSERT_TRUE(QDir().mkpath(out));
     FactoryScene scene;
     scene.factory.addURLs({QUrl::fromLocalFile(empty), QUrl::fromLocalFile(report)});
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         dialog.selectFile(out);
         return platform::OpenPanel::OKButton;
@@ -203,6 +206,28 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
     EXPECT_EQ(scene.alerts.last(), rqs::localized("TaskFailedTitle").replace("%1", "Empty") + " | "
                                        + rqs::localized("NoPagesToExportText").replace("%1", "Empty.pdf"));
+}
+
+// A cut-off download put into the factory beside a sound file is read away from the GUI thread:
+// the window shows at once and its timers fire while qpdf repairs it; then the sound file joins and
+// the damaged one is refused with the alert.
+TEST(VXFactoryController, ADamagedFileIsReadWhileTheWindowAnswersAndIsRefused)
+{
+    QTemporaryDir folder;
+    const QString download = PdfFixture::writeCutOff(folder.path(), "Download.pdf", qint64(32) << 20);
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    ASSERT_FALSE(download.isEmpty());
+    FactoryScene scene;
+    int ticked = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] { ++ticked; });
+    ticks.start(10);
+    scene.factory.addURLs({QUrl::fromLocalFile(download), QUrl::fromLocalFile(report)});
+    EXPECT_TRUE(scene.factory.window()->isVisible());
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
+    EXPECT_GE(ticked, 3) << "the timer fired while the files were read";
+    EXPECT_EQ(scene.alerts, QStringList{rqs::localized("FactoryRefusedTitle") + " | “Download.pdf”\n" + rqs::localized("OpenFailedContentsText")});
+    EXPECT_EQ(scene.rows(), QStringList{"Report: " + localizedState(VXTask::DefaultSettings)});
 }
 
 class FactoryPrinting : public CupsServerTest
@@ -224,6 +249,7 @@ TEST_F(FactoryPrinting, PrintsEveryWaitingTaskOnceInOrderWhateverHappensMeanwhil
     VXPrintHelper *router = VXPrintHelper::sharedHelper();
     router->setPrinterNamesSource([] { return QStringList{"Duplex_Printer", "Simplex_Printer"}; });
     scene.factory.addURLs(files);
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 4; }));
     QList<VXTask *> tasks = scene.factory.tasks();
 
     QStringList panels;
@@ -276,6 +302,7 @@ TEST_F(FactoryPrinting, AManualPrintAllOnAPrinterNeverSetUpPrintsOnceTheSetUpIsD
     FactoryScene scene;
     VXPrinterDefaults::setValueForPrinter(false, "Simplex_Printer", VXPrinterDefaults::DidSetupKey);
     scene.factory.addURLs(files);
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
     const QList<VXTask *> tasks = scene.factory.tasks();
     platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
     scene.answers = {platform::Alert::FirstButtonReturn + 1};

@@ -7,6 +7,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
 
+#include "OpenedDocument.h"
 #include "support/PdfFixture.h"
 
 #include <QAbstractButton>
@@ -131,8 +132,7 @@ TEST_F(WelcomeWindowTest, ALaunchWithoutFilesBringsTheRunningOneToTheFront)
     ASSERT_TRUE(launchAgain());
     EXPECT_TRUE(QTest::qWaitFor([&] { return welcomeShown(); }, 5000)) << "no window was open: the welcome window shows";
 
-    Document *document = documents.openDocumentWithContentsOfURL(
-        QUrl::fromLocalFile(PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)))), true);
+    Document *document = openedDocument(documents, QUrl::fromLocalFile(PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(3)))));
     ASSERT_TRUE(document && document->documentWindow());
     welcome.window()->close();
     QWidget elsewhere;
@@ -154,7 +154,7 @@ TEST_F(WelcomeWindowTest, QuitInTheFileMenuAsksAboutUnsavedDocumentsBeforeEnding
 {
     QSignalSpy quits(&delegate, &AppDelegate::readyToQuit);
     for (const char *name : {"First.pdf", "Edited.pdf"})
-        documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, PdfFixture::pages(PdfFixture::numbered(2)))), true);
+        openedDocument(documents, QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, PdfFixture::pages(PdfFixture::numbered(2)))));
     ASSERT_EQ(documents.documents().size(), 2);
     Document *edited = documents.documents().last();
     edited->setDocumentEdited(true);

@@ -12,6 +12,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
+#include "platform/foundation/Log.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
@@ -20,16 +21,20 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include "OpenedDocument.h"
 #include "support/CupsServerTest.h"
 #include "support/Desktop.h"
 #include "support/FullDisk.h"
 #include "support/PdfFixture.h"
 #include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 #include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -39,6 +44,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -46,6 +53,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -77,7 +86,7 @@ protected:
     // placed on it cannot be taken for one placed on the screen.
     platform::Window *documentWindowAside()
     {
-        Document *document = documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(pdf("Leaflet.pdf")), true);
+        Document *document = openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
         platform::Window *window = document ? document->documentWindow() : nullptr;
         if (!window || !QTest::qWaitForWindowActive(window))
             return nullptr;
@@ -107,7 +116,7 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 {
     FOLDWISE_REQUIRE_DESKTOP();
     delegate.applicationDidFinishLaunching();
-    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(pdf("Leaflet.pdf")), true);
+    openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
     delegate.showPreferences();
     delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn, {QUrl::fromLocalFile(pdf("a.pdf")), QUrl::fromLocalFile(pdf("b.pdf"))});
     const QString help = platform::Bundle::mainBundle()->pathForResource("Help-Workflow", "html", "Help");
@@ -128,7 +137,8 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 }
 
 // Pictures opened together as documents come up before any of them is active: each opens a step
-// down and to the right of the one before, none on top of another.
+// down and to the right of the one before, none on top of another, whether they are read at once
+// or the window manager has framed the one before by the time the next is read.
 TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
 {
     FOLDWISE_REQUIRE_DESKTOP();
@@ -137,7 +147,10 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         const QByteArray png = PictureFixture::encoded(PictureFixture::marked({400, 300}, Qt::yellow, Qt::blue), "png");
         pictures << QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, png));
     }
-    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures);
+    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 2; }, 10000));
+    settledFrame(documentWindows().last());
+    ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
     const QList<platform::Window *> windows = documentWindows();
     ASSERT_EQ(windows.size(), 3);
     QList<QPoint> corners;
@@ -151,6 +164,76 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
         EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
     }
+}
+
+// A damaged PDF that takes minutes to read (a cut-off download of 8 GiB): its progress window comes
+// up on the screen while the welcome window still answers; Cancel, clicked where the screen shows
+// it, takes the window away and stops the reading, and nothing is told.
+TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScreenStopsIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::Window *welcomeWindow = delegate.welcomeWindow();
+    ASSERT_TRUE(welcomeWindow && QTest::qWaitForWindowActive(welcomeWindow));
+    const QString path = PdfFixture::writeCutOff(folder.path(), "download.pdf", qint64(8) << 30);
+    ASSERT_FALSE(path.isEmpty());
+    QStringList told;
+    platform::Alert::setResponder([&](const platform::Alert &alert) {
+        told << alert.messageText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    platform::LogCapture log;
+    std::optional<Document *> opened;
+    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(path), true, [&](Document *document) { opened = document; });
+
+    QPointer<QProgressDialog> progress;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
+                progress = dialog;
+        return progress && progress->value() > 0;
+    }, 20000)) << "the reading shows how far it is";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
+    const QRect frame = settledFrame(progress);
+    EXPECT_TRUE(available(progress).contains(frame));
+    EXPECT_TRUE(documents.isOpening());
+
+    // The welcome window takes the focus back and its buttons the pointer, as the file is read.
+    welcomeWindow->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(welcomeWindow)) << "another window answers";
+    auto *button = welcomeWindow->findChild<QAbstractButton *>();
+    ASSERT_NE(button, nullptr);
+    QTest::mouseMove(button, button->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->underMouse(); }, 3000));
+    EXPECT_TRUE(documents.isOpening());
+
+    // Back to the front, as the user's click on it would bring it.
+    ASSERT_TRUE(progress) << "the file is still being read";
+    progress->raise();
+    progress->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(progress));
+    QTest::qWait(200);
+    QAbstractButton *cancel = progress->findChild<QPushButton *>();
+    ASSERT_NE(cancel, nullptr);
+    const QPoint centre = cancel->mapToGlobal(cancel->rect().center());
+    QScreen *screen = progress->screen();
+    const auto screenAt = [&](const QPoint &at) { return screen->grabWindow(0, at.x() - 1, at.y() - 1, 3, 3).toImage(); };
+    const QImage before = screenAt(centre);
+    const QImage shown = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    saveScreenshot(shown, "opening-progress");
+    EXPECT_EQ(QApplication::widgetAt(centre), cancel) << "the button is where the screen shows it";
+    const QImage drawn = cancel->grab().toImage();
+    EXPECT_TRUE(PixelProbe::isNear(before, {1, 1}, drawn.pixelColor(drawn.rect().center()), 24))
+        << "the screen shows Cancel: " << PixelProbe::describe(before, {1, 1}).toStdString();
+    QTest::mouseMove(cancel, cancel->rect().center());
+    QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+    EXPECT_TRUE(opened.has_value()) << "Cancel ends the opening";
+    EXPECT_EQ(opened.value_or(nullptr), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !progress || !progress->isVisible(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screenAt(centre) != before; }, 3000)) << "the window left the screen";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000)) << "and the reading stopped";
+    EXPECT_FALSE(documents.isOpening());
+    EXPECT_EQ(told, QStringList());
+    platform::Alert::setResponder(nullptr);
 }
 
 // As the desktop's other preference windows: Escape and Ctrl+W close it.
@@ -202,7 +285,7 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
     ASSERT_TRUE(numbered.exportBookletToURL(QUrl::fromLocalFile(folder.filePath("Booklet.pdf"))));
 
     delegate.applicationDidFinishLaunching();
-    documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(pdf("Leaflet.pdf")), true);
+    openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
     factory.showWindow();
     for (QWidget *window : {static_cast<QWidget *>(welcome.welcomeWindow()), static_cast<QWidget *>(documentWindows().value(0)),
                             static_cast<QWidget *>(factory.window())}) {

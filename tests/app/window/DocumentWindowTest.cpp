@@ -41,6 +41,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace {
@@ -697,6 +698,7 @@ TEST_F(DocumentTest, DroppedFilesAndPictureDataBecomePagesWhereTheyAreDropped)
     files.setUrls({QUrl::fromLocalFile(pdf), QUrl::fromLocalFile(text), QUrl::fromLocalFile(picture)});
     ASSERT_TRUE(list.controller.canDropMimeData(&files, Qt::CopyAction, 1, 0, {}));
     ASSERT_TRUE(list.controller.dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.shapes().size() > 2; }, 10000)) << "the files are read away from the GUI thread";
     EXPECT_EQ(list.shapes(), (QStringList{"420x595", "420x595", "420x595", "120x80", "200x300", "300x200"}));
     list.undo()->undo();
     EXPECT_EQ(list.shapes(), (QStringList{"200x300", "300x200"})) << "one step";
@@ -710,6 +712,27 @@ TEST_F(DocumentTest, DroppedFilesAndPictureDataBecomePagesWhereTheyAreDropped)
     nothing.setUrls({QUrl::fromLocalFile(text)});
     EXPECT_FALSE(list.controller.canDropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
     EXPECT_FALSE(list.controller.dropMimeData(&nothing, Qt::CopyAction, 1, 0, {}));
+}
+
+// A cut-off download dropped beside a picture is read away from the GUI thread: the drop returns
+// at once, timers fire while qpdf repairs the file, and only the picture becomes a page.
+TEST_F(DocumentTest, ADroppedDamagedPdfIsReadWhileTheWindowAnswersAndAddsNoPage)
+{
+    PageList list(folder.path(), "two.pdf", 2);
+    const QString download = PdfFixture::writeCutOff(folder.path(), "download.pdf", qint64(32) << 20);
+    const QString picture = PdfFixture::write(folder.path(), "picture.png", PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72));
+    ASSERT_FALSE(download.isEmpty());
+    int ticked = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] { ++ticked; });
+    ticks.start(10);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(download), QUrl::fromLocalFile(picture)});
+    ASSERT_TRUE(list.controller.dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+    EXPECT_EQ(list.shapes(), (QStringList{"200x300", "300x200"})) << "nothing is read yet";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.shapes().size() > 2; }, 60000));
+    EXPECT_GE(ticked, 3) << "the timer fired while the files were read";
+    EXPECT_EQ(list.shapes(), (QStringList{"120x80", "200x300", "300x200"}));
 }
 
 // Files chosen in the add panels or dropped that give no pages are named in one alert, each with

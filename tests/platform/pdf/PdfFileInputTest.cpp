@@ -1,3 +1,5 @@
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Progress.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/pdf/PdfFileDevice.h"
 #include "platform/pdf/PdfFileInput.h"
@@ -6,6 +8,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <gtest/gtest.h>
 #include <qpdf/FileInputSource.hh>
@@ -95,6 +99,52 @@ TEST(PdfFileInput, DamagedFilesOpenAsTheyDoFromMemory)
         EXPECT_EQ(fromDisk->pageCount(), fromMemory->pageCount()) << name;
         EXPECT_EQ(fromDisk->damage().isEmpty(), fromMemory->damage().isEmpty()) << name;
     }
+}
+
+// A reading counts the bytes it read of the file's size, and pages read later, once the file is
+// open, belong to it no more. Cancelled, nothing opens: before it starts, no block is read, and
+// while qpdf repairs a cut-off download of 8 GiB from another thread, at most the block under way
+// is read after the cancel, whatever qpdf does with the failure.
+TEST(PdfFileInput, AReadingCountsItsBytesAndStopsAtItsNextBlockOnceCancelled)
+{
+    using Reading = platform::PdfDocument::Reading;
+    constexpr qint64 block = 64 * 1024;
+    QTemporaryDir folder;
+    const QByteArray sound = PdfFixture::pages(PdfFixture::numbered(40));
+    const QString soundPath = PdfFixture::write(folder.path(), "sound.pdf", sound);
+    const QString cutOff = PdfFixture::writeCutOff(folder.path(), "download.pdf", qint64(8) << 30);
+    ASSERT_FALSE(cutOff.isEmpty());
+    platform::LogCapture log;
+
+    platform::Progress counted;
+    std::optional<platform::PdfDocument> partly = platform::PdfDocument::open(soundPath, nullptr, Reading::PagesWhenAsked, &counted);
+    ASSERT_TRUE(partly);
+    EXPECT_EQ(counted.totalUnitCount(), sound.size());
+    EXPECT_GT(counted.completedUnitCount(), 0);
+    EXPECT_LE(counted.completedUnitCount(), sound.size());
+    const qint64 whenOpen = counted.completedUnitCount();
+    counted.cancel();
+    EXPECT_TRUE(partly->readAllPages()) << "the pages read later are not the cancelled reading's";
+    EXPECT_EQ(partly->pageCount(), 40);
+    EXPECT_EQ(counted.completedUnitCount(), whenOpen);
+
+    for (const QString &path : {soundPath, cutOff}) {
+        platform::Progress cancelled;
+        cancelled.cancel();
+        EXPECT_FALSE(platform::PdfDocument::open(path, nullptr, Reading::Whole, &cancelled)) << path.toStdString();
+        EXPECT_EQ(cancelled.completedUnitCount(), 0) << path.toStdString();
+        EXPECT_TRUE(log.contains("Info: Stopped reading PDF \"" + path + "\", as was asked"));
+    }
+
+    platform::Progress repairing;
+    QFuture<bool> opening = QtConcurrent::run([&] { return platform::PdfDocument::open(cutOff, nullptr, Reading::Whole, &repairing).has_value(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return repairing.completedUnitCount() > 16 * block; }, 20000));
+    repairing.cancel();
+    const qint64 atCancel = repairing.completedUnitCount();
+    opening.waitForFinished();
+    EXPECT_FALSE(opening.result());
+    EXPECT_LE(repairing.completedUnitCount(), atCancel + block);
+    EXPECT_LT(repairing.fractionCompleted(), 0.5);
 }
 
 // Poppler's reader of a file gives the bytes at every position poppler seeks to, across the

@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 using platform::InterfaceLoader;
@@ -201,6 +203,9 @@ TEST_F(InterfaceLoaderTest, GeometryBeyondWhatAWindowCanShowIsKeptInAndTheWindow
    <widget class="QLabel" name="label">
     <property name="minimumSize"><size><width>2147483647</width><height>10</height></size></property>
    </widget>
+   <widget class="platform::View" name="corner">
+    <property name="geometry"><rect><x>2147483647</x><y>2147483647</y><width>100</width><height>50</height></rect></property>
+   </widget>
   </widget>
  </widget>
 </ui>)");
@@ -213,6 +218,8 @@ TEST_F(InterfaceLoaderTest, GeometryBeyondWhatAWindowCanShowIsKeptInAndTheWindow
     EXPECT_EQ(board->height(), MaxExtent);
     EXPECT_EQ(far->geometry(), QRect(-MaxExtent, MaxExtent, 40, 30));
     EXPECT_EQ(window->findChild<QLabel *>("label")->minimumWidth(), MaxExtent);
+    EXPECT_EQ(window->findChild<platform::View *>("corner")->geometry(), QRect(MaxExtent, MaxExtent, 100, 50))
+        << "its far edges lay past 2^31 - 1";
     EXPECT_TRUE(log.contains("Warning: The geometry of \"window\" in Wide.ui lay beyond what a window can show"));
 
     window->show();
@@ -279,6 +286,97 @@ TEST_F(InterfaceLoaderTest, AWidgetClassWhereALayoutBelongsRefusesTheFile)
 </ui>)").arg(QLatin1String(className)).toUtf8());
         EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
         EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+    }
+}
+
+namespace {
+
+QString repeated(const QString &text, int times, const std::function<QString(int)> &each = {})
+{
+    QString all;
+    for (int i = 0; i < times; ++i)
+        all += each ? each(i) : text;
+    return all;
+}
+
+QByteArray windowWith(const QString &content, const QString &customWidgets = {})
+{
+    return QStringLiteral("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"window\">%1</widget>"
+                          "<customwidgets>%2</customwidgets></ui>")
+        .arg(content, customWidgets)
+        .toUtf8();
+}
+
+QString customWidget(const QString &name, const QString &extends)
+{
+    return QStringLiteral("<customwidget><class>%1</class><extends>%2</extends></customwidget>").arg(name, extends);
+}
+
+QString gridItem(const QString &layoutClass, const QString &position)
+{
+    return QStringLiteral("<layout class=\"%1\" name=\"grid\"><item %2><widget class=\"QLabel\" name=\"label\"/></item></layout>")
+        .arg(layoutClass, position);
+}
+
+QString table(const QString &tableClass, const QString &counts)
+{
+    return QStringLiteral("<widget class=\"%1\" name=\"table\">%2</widget>").arg(tableClass, counts);
+}
+
+QString count(const char *property, qint64 value)
+{
+    return QStringLiteral("<property name=\"%1\"><number>%2</number></property>").arg(QLatin1String(property)).arg(value);
+}
+
+} // namespace
+
+// Hostile files, made here: each would crash Qt's loader or keep it busy for minutes, and each is
+// refused before Qt reads it.
+TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeItSeesThem)
+{
+    const int deep = 30000;
+    const qint64 most = 2147483647;
+    struct Case { const char *what; QByteArray file; QString error; };
+    const QList<Case> cases{
+        {"classes extending each other", windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "Alpha")),
+         "its classes extend each other in a circle: Alpha → Beta → Alpha"},
+        {"a class extending itself", windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Alpha")),
+         "its classes extend each other in a circle: Alpha → Alpha"},
+        {"classes extending each other in a long row",
+         windowWith("<widget class=\"C0\" name=\"a\"/>", repeated({}, 20000, [](int i) { return customWidget(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1)); })),
+         "the class \"C0\" extends more than 128 classes in a row"},
+        {"a grid row of 2^31 - 1", windowWith(gridItem("QGridLayout", "row=\"2147483647\" column=\"0\"")), "lies at row 2147483647, column 0"},
+        {"a negative grid position", windowWith(gridItem("QGridLayout", "row=\"-3\" column=\"-7\"")), "lies at row -3, column -7"},
+        {"a span past the grid's end", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"8000\" rowspan=\"1\" colspan=\"500\"")), "spanning 1 by 500"},
+        {"a span of none", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"1\" rowspan=\"0\"")), "spanning 0 by 1"},
+        {"a form row of 2^31 - 1", windowWith(gridItem("QFormLayout", "row=\"2147483647\" column=\"1\"")), "lies at row 2147483647, column 1"},
+        {"stretch factors for a million rows", windowWith(QStringLiteral("<layout class=\"QGridLayout\" name=\"grid\" rowstretch=\"%1\"/>").arg(repeated("1,", 1000000) + "1")),
+         "the layout \"grid\" gives its rowstretch for more than the 8192 rows or columns"},
+        {"a table of 2^31 - 1 rows", windowWith(table("QTableWidget", count("rowCount", most) + count("columnCount", 2))), "\"table\" asks for 2147483647 rows and 2 columns"},
+        {"a tree of 2^31 - 1 columns", windowWith(table("QTreeWidget", count("columnCount", most))), "\"table\" asks for 0 rows and 2147483647 columns"},
+        {"a table of 300 by 300 cells", windowWith(table("QTableWidget", count("rowCount", 300) + count("columnCount", 300))), "asks for 300 rows and 300 columns"},
+        {"a table listing 10,000 rows", windowWith(table("QTableWidget", repeated("<row/>", 10000))), "asks for 10000 rows"},
+        {"widgets nested 30,000 deep", windowWith(repeated("<widget class=\"QWidget\">", deep) + repeated("</widget>", deep)), "its elements nest more than 128 deep"},
+        {"tree items nested 30,000 deep", windowWith(table("QTreeWidget", repeated("<item>", deep) + repeated("</item>", deep))), "its elements nest more than 128 deep"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = PdfFixture::write(folder.path(), "Hostile.ui", c.file);
+        EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
+        const QStringList lines = log.lines();
+        const bool told = std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
+            return line.startsWith("Error: Interface file " + path + " is refused: ") && line.contains(c.error);
+        });
+        EXPECT_TRUE(told) << lines.join('\n').right(600).toStdString();
+        for (const QString &line : lines)
+            EXPECT_FALSE(line.startsWith("Warning: Unknown class")) << "Qt's loader was not to see the file: " << line.toStdString();
+    }
+    // Within the bounds the same shapes load.
+    for (const QByteArray &fine : {windowWith(gridItem("QGridLayout", "row=\"8190\" column=\"3\" rowspan=\"2\"")),
+                                   windowWith(table("QTableWidget", count("rowCount", 256) + count("columnCount", 256))),
+                                   windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "QLabel"))}) {
+        const QString path = PdfFixture::write(folder.path(), "Fine.ui", fine);
+        EXPECT_NE(std::unique_ptr<QWidget>(InterfaceLoader::loadFile(path, &owner)), nullptr) << fine.left(200).toStdString();
     }
 }
 

@@ -1,0 +1,218 @@
+#include "platform/ui/InterfaceFileCheck.h"
+
+#include "platform/ui/InterfaceLimits.h"
+
+#include <QHash>
+#include <QStringList>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <vector>
+
+namespace platform::InterfaceFileCheck {
+
+namespace {
+
+using InterfaceLimits::MaxExtent;
+
+// A whole number as the file gives it. Qt's loader reads what is no number of its kind as 0,
+// which places nothing out of reach, and so does this.
+qint64 number(QStringView text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+// A grid or form layout's item: its row and column from 0, spanning at least one of each, all
+// within what a window can hold.
+QString itemRefusal(const QXmlStreamAttributes &attributes, const QString &layout)
+{
+    const auto value = [&](QLatin1StringView name, qint64 absent) {
+        return attributes.hasAttribute(name) ? number(attributes.value(name)) : absent;
+    };
+    const qint64 row = value(QLatin1StringView("row"), 0);
+    const qint64 column = value(QLatin1StringView("column"), 0);
+    const qint64 rows = value(QLatin1StringView("rowspan"), 1);
+    const qint64 columns = value(QLatin1StringView("colspan"), 1);
+    const auto fits = [](qint64 at, qint64 span) { return at >= 0 && at < MaxExtent && span >= 1 && span <= MaxExtent - at; };
+    if (fits(row, rows) && fits(column, columns))
+        return {};
+    return QStringLiteral("an item of the layout \"%1\" lies at row %2, column %3, spanning %4 by %5, outside the %6 rows "
+                          "and columns a window can hold")
+        .arg(layout)
+        .arg(row)
+        .arg(column)
+        .arg(rows)
+        .arg(columns)
+        .arg(MaxExtent);
+}
+
+// A layout's stretch factors and least sizes, listed one a row or column.
+QString layoutListRefusal(const QXmlStreamAttributes &attributes, const QString &layout)
+{
+    for (const char *list : {"stretch", "rowstretch", "columnstretch", "rowminimumheight", "columnminimumwidth"}) {
+        const QStringView given = attributes.value(QLatin1StringView(list));
+        if (given.count(QLatin1Char(',')) >= MaxExtent)
+            return QStringLiteral("the layout \"%1\" gives its %2 for more than the %3 rows or columns a window can hold")
+                .arg(layout, QLatin1StringView(list))
+                .arg(MaxExtent);
+    }
+    return {};
+}
+
+// A table's rows and columns: its counts, or the headers it lists when they are more.
+struct Table
+{
+    QString name;
+    qint64 rows = 0;
+    qint64 columns = 0;
+};
+
+QString tableRefusal(const Table &table)
+{
+    if (table.rows <= MaxExtent && table.columns <= MaxExtent && table.rows * table.columns <= MaxCells)
+        return {};
+    return QStringLiteral("\"%1\" asks for %2 rows and %3 columns; a window holds at most %4 of each and %5 cells")
+        .arg(table.name)
+        .arg(table.rows)
+        .arg(table.columns)
+        .arg(MaxExtent)
+        .arg(MaxCells);
+}
+
+// Qt makes a custom class as the class it extends, and that one as the class it extends in turn.
+// The classes are followed in the file's order.
+QString extendsRefusal(const QStringList &classes, const QHash<QString, QString> &extends)
+{
+    // How many classes a class extends in a row, for those already followed to the end.
+    QHash<QString, int> lengths;
+    for (const QString &custom : classes) {
+        QStringList path;
+        QString at = custom;
+        while (extends.contains(at) && !lengths.contains(at)) {
+            if (const qsizetype repeated = path.indexOf(at); repeated >= 0)
+                return QStringLiteral("its classes extend each other in a circle: %1").arg((path.mid(repeated) << at).join(QStringLiteral(" → ")));
+            path.append(at);
+            if (path.size() + lengths.value(extends.value(at)) > MaxDepth)
+                return QStringLiteral("the class \"%1\" extends more than %2 classes in a row").arg(custom).arg(MaxDepth);
+            at = extends.value(at);
+        }
+        int length = lengths.value(at, 0);
+        for (auto step = path.crbegin(); step != path.crend(); ++step)
+            lengths.insert(*step, ++length);
+    }
+    return {};
+}
+
+// The elements the check looks at; the rest are only counted for their depth.
+enum class Element { Widget, Layout, Item, Row, Column, Property, Number, CustomWidget, Class, Extends, Other };
+
+Element elementNamed(QStringView name)
+{
+    static const std::pair<QLatin1StringView, Element> named[] = {
+        {QLatin1StringView("widget"), Element::Widget},       {QLatin1StringView("layout"), Element::Layout},
+        {QLatin1StringView("item"), Element::Item},           {QLatin1StringView("row"), Element::Row},
+        {QLatin1StringView("column"), Element::Column},       {QLatin1StringView("property"), Element::Property},
+        {QLatin1StringView("number"), Element::Number},       {QLatin1StringView("customwidget"), Element::CustomWidget},
+        {QLatin1StringView("class"), Element::Class},         {QLatin1StringView("extends"), Element::Extends},
+    };
+    for (const auto &[text, element] : named) {
+        if (name == text)
+            return element;
+    }
+    return Element::Other;
+}
+
+} // namespace
+
+QString refusal(const QByteArray &file)
+{
+    QXmlStreamReader reader(file);
+    std::vector<Element> open;
+    QStringList layouts;
+    std::vector<Table> tables;
+    QString property;
+    QStringList classes;
+    QHash<QString, QString> extends;
+    QString customClass;
+    QString customBase;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            const Element closed = open.back();
+            open.pop_back();
+            if (closed == Element::Widget) {
+                if (const QString refused = tableRefusal(tables.back()); !refused.isEmpty())
+                    return refused;
+                tables.pop_back();
+            } else if (closed == Element::Layout) {
+                layouts.removeLast();
+            } else if (closed == Element::CustomWidget && !customBase.isEmpty()) {
+                classes.append(customClass);
+                extends.insert(std::exchange(customClass, {}), std::exchange(customBase, {}));
+            }
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const Element parent = open.empty() ? Element::Other : open.back();
+        const Element grandparent = open.size() < 2 ? Element::Other : open[open.size() - 2];
+        const Element element = elementNamed(reader.name());
+        open.push_back(element);
+        if (open.size() > std::size_t(MaxDepth))
+            return QStringLiteral("its elements nest more than %1 deep").arg(MaxDepth);
+        switch (element) {
+        case Element::Widget:
+            tables.push_back({reader.attributes().value(QLatin1StringView("name")).toString()});
+            break;
+        case Element::Layout: {
+            const QXmlStreamAttributes attributes = reader.attributes();
+            layouts.append(attributes.value(QLatin1StringView("name")).toString());
+            if (const QString refused = layoutListRefusal(attributes, layouts.last()); !refused.isEmpty())
+                return refused;
+            break;
+        }
+        case Element::Item:
+            if (parent != Element::Layout)
+                break;
+            if (const QString refused = itemRefusal(reader.attributes(), layouts.last()); !refused.isEmpty())
+                return refused;
+            break;
+        case Element::Row:
+        case Element::Column:
+            if (parent == Element::Widget)
+                ++(element == Element::Row ? tables.back().rows : tables.back().columns);
+            break;
+        case Element::Property:
+            if (parent == Element::Widget)
+                property = reader.attributes().value(QLatin1StringView("name")).toString();
+            break;
+        case Element::Number:
+            if (parent == Element::Property && grandparent == Element::Widget) {
+                const qint64 value = number(reader.readElementText());
+                open.pop_back();
+                if (property == QLatin1StringView("rowCount"))
+                    tables.back().rows = std::max(tables.back().rows, value);
+                else if (property == QLatin1StringView("columnCount"))
+                    tables.back().columns = std::max(tables.back().columns, value);
+            }
+            break;
+        case Element::Class:
+        case Element::Extends:
+            if (parent == Element::CustomWidget) {
+                (element == Element::Class ? customClass : customBase) = reader.readElementText();
+                open.pop_back();
+            }
+            break;
+        case Element::CustomWidget:
+        case Element::Other:
+            break;
+        }
+    }
+    if (reader.hasError())
+        return {};
+    return extendsRefusal(classes, extends);
+}
+
+} // namespace platform::InterfaceFileCheck

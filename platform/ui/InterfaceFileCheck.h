@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Reads an interface file once, before Qt's loader sees it, for what would crash that loader or
+// keep it busy for ever: Qt reads the file's elements by recursion (a file nested thousands deep
+// overflows the stack), follows each custom class to the class it extends (two classes that
+// extend each other never end), and grows grids and tables to whatever size a file names (a grid
+// row of 2^31 - 1 never settles). What a window can hold is InterfaceLimits::MaxExtent points a
+// side, so positions and counts stay below it.
+namespace InterfaceFileCheck {
+
+// Elements nested inside each other; the deepest shipped file nests 18.
+inline constexpr int MaxDepth = 128;
+// Cells of a table: 256 rows of 256 columns. Qt keeps a slot for every cell.
+inline constexpr qint64 MaxCells = 256 * 256;
+
+// Why the file must not be loaded; empty when it may be. A file that is not well-formed XML is
+// left to Qt's loader, which refuses it before it makes anything.
+QString refusal(const QByteArray &file);
+
+} // namespace InterfaceFileCheck
+
+} // namespace platform
