@@ -125,6 +125,8 @@ TEST_F(MaterialBuilder, TheShadeListDarkensEachEdgeWithShadesBeyondIt)
     QWidget *window = m_builder->window();
     window->resize(760, 520);
     window->show();
+    // A slow preview shows its progress above the rows for a while, which moves the list.
+    drawnPreview();
     QCoreApplication::processEvents();
     auto *list = window->findChild<QSShadowedScrollView *>("shadesScrollView");
     ASSERT_TRUE(list);
