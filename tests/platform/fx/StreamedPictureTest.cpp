@@ -3,12 +3,15 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/Nodes.h"
+#include "platform/fx/PictureRenderer.h"
 #include "platform/fx/RenderGraph.h"
 
 #include "support/PdfFixture.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstring>
 
@@ -79,4 +82,26 @@ TEST(StreamedPicture, ADamagedLargePngFailsTheRenderThatReachesTheDamage)
     EXPECT_TRUE(Context().createImage(image, QRectF(0, 0, width, height), QImage::Format_RGBA8888).isNull());
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines()[0].startsWith("Error: Could not read the picture " + cut + ", because it is damaged at row")) << log.lines()[0].toStdString();
+}
+
+// A render away from the window's thread that fails ends with why, the error it logged on its own
+// thread, and with no picture; a line the window's thread logs meanwhile is not taken for it.
+TEST(PictureRenderer, ARenderThatFailsEndsWithTheErrorItLogged)
+{
+    QTemporaryDir folder;
+    const QString good = folder.filePath("good.png");
+    ASSERT_TRUE(wide(false).save(good, "PNG", 90));
+    const QByteArray bytes = PdfFixture::read(good);
+    const QString cut = PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
+    platform::fx::PictureRenderer renderer;
+    QSignalSpy finished(&renderer, &platform::fx::PictureRenderer::finished);
+    QSignalSpy failed(&renderer, &platform::fx::PictureRenderer::failed);
+    renderer.render(Image::fromFile(cut), QRectF(0, 0, width, height));
+    platform::logError(QStringLiteral("Something else went wrong on the window's thread"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !renderer.isRendering(); }, 20000));
+    QTest::qWait(50);
+    EXPECT_EQ(finished.size(), 0);
+    ASSERT_EQ(failed.size(), 1);
+    const QString reason = failed.first().first().toString();
+    EXPECT_TRUE(reason.startsWith("Could not read the picture " + cut + ", because it is damaged at row")) << reason.toStdString();
 }
