@@ -360,3 +360,32 @@ TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
     EXPECT_EQ(namesIn(file()).value("FRM-U#001#"), QStringLiteral("Ash\ufffd"));
     EXPECT_EQ(namesIn(file()).value("FRM-U#002#"), "Oak");
 }
+
+// Two IDs that differ only in characters a property list cannot hold come out of their U+FFFD
+// alike: the second is saved under an ID of its own instead of over the first.
+TEST_F(FrameCatalog, TwoIDsAlikeOnceMadeWritableAreBothSaved)
+{
+    PropertyListFixture::Binary plist;
+    plist.objects = {plist.dict({1, 2}, {3, 4}),
+                     PropertyListFixture::ascii("FRM-U#\x01#"),
+                     PropertyListFixture::ascii("FRM-U#\x02#"),
+                     plist.dict({5}, {6}),
+                     plist.dict({5}, {7}),
+                     PropertyListFixture::ascii("Name"),
+                     PropertyListFixture::ascii("Ash"),
+                     PropertyListFixture::ascii("Oak")};
+    writeFile(plist.bytes());
+    platform::UserDefaults::standardUserDefaults()->setInteger(0, "CurrentFrameIndex");
+    QSFrameCatalog catalog(m_dir.path(), file());
+    ASSERT_EQ(catalog.frameIDs().size(), 2);
+    platform::LogCapture log;
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    const QMap<QString, QString> written{{QStringLiteral("FRM-U#\ufffd#"), "Ash"}, {"FRM-U#001#", "Oak"}};
+    EXPECT_EQ(namesIn(file()), written);
+    EXPECT_TRUE(log.contains(QStringLiteral("each such character, as FRM-U#001#, because another frame is saved as FRM-U#\ufffd#")))
+        << log.lines().join('\n').toStdString();
+    // Saved again, the catalog takes the frames as written.
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(file()), written);
+    EXPECT_EQ(namesIn(catalog), written);
+}
