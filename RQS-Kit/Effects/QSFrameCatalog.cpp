@@ -4,6 +4,7 @@
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/WindowExtension.h"
+#include "platform/foundation/CodePoint.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
@@ -265,8 +266,7 @@ bool QSFrameCatalog::isFitName(const QString &name)
     const auto control = std::find_if(name.cbegin(), name.cend(), isControl);
     QString reason;
     if (control != name.cend())
-        reason = QStringLiteral("it holds the control character U+%1")
-                     .arg(QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        reason = QStringLiteral("it holds the control character %1").arg(platform::codePointNotation(control->unicode()));
     else if (platform::PropertyList::canHold(name, &reason))
         return true;
     QString shown = platform::PropertyList::withHoldableTexts(name).toString();
