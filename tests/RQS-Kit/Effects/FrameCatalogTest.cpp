@@ -257,6 +257,22 @@ TEST_F(FrameCatalog, AdditionsRenamesAndRemovalsAreUndoable)
 
 namespace {
 
+// Two frames of a name each in a binary file, which may hold any character.
+QByteArray binaryCatalog(const QByteArray &firstID, const QByteArray &firstName, const QByteArray &secondID,
+                         const QByteArray &secondName)
+{
+    PropertyListFixture::Binary plist;
+    plist.objects = {plist.dict({1, 2}, {3, 4}),
+                     PropertyListFixture::ascii(firstID),
+                     PropertyListFixture::ascii(secondID),
+                     plist.dict({5}, {6}),
+                     plist.dict({5}, {7}),
+                     PropertyListFixture::ascii("Name"),
+                     PropertyListFixture::ascii(firstName),
+                     PropertyListFixture::ascii(secondName)};
+    return plist.bytes();
+}
+
 // Frame ID → name, as the file holds them.
 QMap<QString, QString> namesIn(const QString &path)
 {
@@ -332,16 +348,7 @@ TEST_F(FrameCatalog, ANameWithAControlCharacterIsRefusedAndTheOtherChangesAreSav
 // being saved.
 TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
 {
-    PropertyListFixture::Binary plist;
-    plist.objects = {plist.dict({1, 2}, {3, 4}),
-                     PropertyListFixture::ascii("FRM-U#001#"),
-                     PropertyListFixture::ascii("FRM-U#002#"),
-                     plist.dict({5}, {6}),
-                     plist.dict({5}, {7}),
-                     PropertyListFixture::ascii("Name"),
-                     PropertyListFixture::ascii("Ash\x07"),
-                     PropertyListFixture::ascii("Oak")};
-    writeFile(plist.bytes());
+    writeFile(binaryCatalog("FRM-U#001#", "Ash\x07", "FRM-U#002#", "Oak"));
     platform::UserDefaults::standardUserDefaults()->setInteger(2, "CurrentFrameIndex");
     QSFrameCatalog catalog(m_dir.path(), file());
     ASSERT_EQ(catalog.frameIDs().size(), 2);
@@ -365,16 +372,7 @@ TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
 // alike: the second is saved under an ID of its own instead of over the first.
 TEST_F(FrameCatalog, TwoIDsAlikeOnceMadeWritableAreBothSaved)
 {
-    PropertyListFixture::Binary plist;
-    plist.objects = {plist.dict({1, 2}, {3, 4}),
-                     PropertyListFixture::ascii("FRM-U#\x01#"),
-                     PropertyListFixture::ascii("FRM-U#\x02#"),
-                     plist.dict({5}, {6}),
-                     plist.dict({5}, {7}),
-                     PropertyListFixture::ascii("Name"),
-                     PropertyListFixture::ascii("Ash"),
-                     PropertyListFixture::ascii("Oak")};
-    writeFile(plist.bytes());
+    writeFile(binaryCatalog("FRM-U#\x01#", "Ash", "FRM-U#\x02#", "Oak"));
     platform::UserDefaults::standardUserDefaults()->setInteger(0, "CurrentFrameIndex");
     QSFrameCatalog catalog(m_dir.path(), file());
     ASSERT_EQ(catalog.frameIDs().size(), 2);

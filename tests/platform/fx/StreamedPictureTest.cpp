@@ -37,6 +37,16 @@ QImage wide(bool alpha)
     return picture;
 }
 
+// A large PNG cut half way: its header whole, its lower rows gone. Empty when it cannot be written.
+QString cutWide(const QTemporaryDir &folder)
+{
+    const QString good = folder.filePath("good.png");
+    if (!wide(false).save(good, "PNG", 90))
+        return {};
+    const QByteArray bytes = PdfFixture::read(good);
+    return PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
+}
+
 bool same(const Buffer &a, const Buffer &b) { return a.rect() == b.rect() && std::memcmp(a.row(a.rect().top()) + a.rect().left(), b.row(b.rect().top()) + b.rect().left(), sizeof(Pixel) * std::size_t(a.rect().width()) * std::size_t(a.rect().height())) == 0; }
 
 } // namespace
@@ -70,10 +80,8 @@ TEST(StreamedPicture, ALargePngReadByRowsRendersThePixelsOfThePictureReadWhole)
 TEST(StreamedPicture, ADamagedLargePngFailsTheRenderThatReachesTheDamage)
 {
     QTemporaryDir folder;
-    const QString good = folder.filePath("good.png");
-    ASSERT_TRUE(wide(false).save(good, "PNG", 90));
-    const QByteArray bytes = PdfFixture::read(good);
-    const QString cut = PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
+    const QString cut = cutWide(folder);
+    ASSERT_FALSE(cut.isEmpty());
     const Image image = Image::fromFile(cut);
     ASSERT_FALSE(image.isNull()) << "its header is whole";
     platform::LogCapture log;
@@ -89,10 +97,8 @@ TEST(StreamedPicture, ADamagedLargePngFailsTheRenderThatReachesTheDamage)
 TEST(PictureRenderer, ARenderThatFailsEndsWithTheErrorItLogged)
 {
     QTemporaryDir folder;
-    const QString good = folder.filePath("good.png");
-    ASSERT_TRUE(wide(false).save(good, "PNG", 90));
-    const QByteArray bytes = PdfFixture::read(good);
-    const QString cut = PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
+    const QString cut = cutWide(folder);
+    ASSERT_FALSE(cut.isEmpty());
     platform::fx::PictureRenderer renderer;
     QSignalSpy finished(&renderer, &platform::fx::PictureRenderer::finished);
     QSignalSpy failed(&renderer, &platform::fx::PictureRenderer::failed);
