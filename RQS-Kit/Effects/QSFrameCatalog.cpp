@@ -4,6 +4,7 @@
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/WindowExtension.h"
+#include "platform/foundation/CodePoint.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
@@ -265,8 +266,7 @@ bool QSFrameCatalog::isFitName(const QString &name)
     const auto control = std::find_if(name.cbegin(), name.cend(), isControl);
     QString reason;
     if (control != name.cend())
-        reason = QStringLiteral("it holds the control character U+%1")
-                     .arg(QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        reason = QStringLiteral("it holds the control character %1").arg(platform::codePointNotation(control->unicode()));
     else if (platform::PropertyList::canHold(name, &reason))
         return true;
     QString shown = platform::PropertyList::withHoldableTexts(name).toString();
@@ -413,18 +413,27 @@ QVariantMap QSFrameCatalog::mergedWithFile()
 
 // One entry the file cannot hold as it is (a text read from a binary file may hold any character)
 // is written with U+FFFD in place of those characters, so that it never keeps the others from
-// being saved.
-QVariantMap QSFrameCatalog::writableEntries(const QVariantMap &entries)
+// being saved. An ID that then reads as another entry's is given a free one: nothing overwritten.
+QVariantMap QSFrameCatalog::writableEntries(const QVariantMap &entries) const
 {
     QVariantMap writable;
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         QString reason;
         if (!platform::PropertyList::canHold(it.key(), &reason)
             || platform::PropertyList::toXml(it.value(), &reason).isEmpty()) {
-            const QString frameID = platform::PropertyList::withHoldableTexts(it.key()).toString();
+            const QString holdable = platform::PropertyList::withHoldableTexts(it.key()).toString();
+            QString frameID = holdable;
+            if (holdable != it.key() && (writable.contains(holdable) || entries.contains(holdable))) {
+                do {
+                    frameID = nextFrameID();
+                } while (writable.contains(frameID) || entries.contains(frameID));
+            }
             platform::logWarning(QStringLiteral("The frame %1 holds a text an XML property list cannot hold (%2); it is saved "
-                                                "with U+FFFD in place of each such character")
-                                     .arg(frameID, reason));
+                                                "with U+FFFD in place of each such character%3")
+                                     .arg(holdable, reason,
+                                          frameID == holdable ? QString()
+                                                              : QStringLiteral(", as %1, because another frame is saved as %2")
+                                                                    .arg(frameID, holdable)));
             writable.insert(frameID, platform::PropertyList::withHoldableTexts(it.value()));
         } else {
             writable.insert(it.key(), it.value());

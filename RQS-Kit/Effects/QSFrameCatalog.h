@@ -80,7 +80,7 @@ private:
     void sortFrameNames();
     QVariantMap contents() const;
     QVariantMap mergedWithFile();
-    static QVariantMap writableEntries(const QVariantMap &entries);
+    QVariantMap writableEntries(const QVariantMap &entries) const;
     bool writeFile(QString *error);
     bool save();
 

@@ -83,6 +83,14 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
         if (m_preview)
             m_preview->setImage(picture);
     });
+    connect(&m_renderer, &platform::fx::PictureRenderer::failed, this, [this](const QString &reason) {
+        platform::logWarning(QStringLiteral("The frame preview could not be drawn"));
+        showPreviewStatus(reason.isEmpty() ? rqs::localized(QStringLiteral("PreviewFailed"))
+                                           : rqs::localized(QStringLiteral("PreviewFailedBecause")).arg(reason),
+                          false);
+        if (m_preview)
+            m_preview->setImage({});
+    });
     connect(&m_renderer, &platform::fx::PictureRenderer::refused, this, [this](const QString &reason) {
         showPreviewStatus(rqs::localized(QStringLiteral("PreviewRefused")).arg(reason), false);
         if (m_preview)

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QList>
+#include <QThread>
 
 #include <cstdio>
 
@@ -35,7 +36,7 @@ void logInfo(const QString &message) { logLine(QStringLiteral("Info: ") + messag
 void logWarning(const QString &message) { logLine(QStringLiteral("Warning: ") + message); }
 void logError(const QString &message) { logLine(QStringLiteral("Error: ") + message); }
 
-LogCapture::LogCapture()
+LogCapture::LogCapture(Threads threads) : m_thread(threads == Threads::This ? QThread::currentThread() : nullptr)
 {
     QMutexLocker locker(&captureMutex());
     captures().append(this);
@@ -63,6 +64,10 @@ bool LogCapture::contains(const QString &text) const
     return false;
 }
 
-void LogCapture::append(const QString &line) { m_lines.append(line); }
+void LogCapture::append(const QString &line)
+{
+    if (!m_thread || m_thread == QThread::currentThread())
+        m_lines.append(line);
+}
 
 } // namespace platform

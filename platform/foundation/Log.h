@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QThread;
+
 // One line per message with a level word in front ("Warning: ", "Error: ", "Info: ").
 namespace platform {
 
@@ -16,7 +18,10 @@ void logLine(const QString &line);
 class LogCapture
 {
 public:
-    LogCapture();
+    enum class Threads { All, This };
+    // With Threads::This only the lines logged on the thread that made it, so that work on a
+    // thread of its own can tell why it failed without the lines of others.
+    explicit LogCapture(Threads threads = Threads::All);
     ~LogCapture();
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
@@ -27,6 +32,7 @@ public:
 private:
     friend void logLine(const QString &line);
     void append(const QString &line);
+    QThread *m_thread = nullptr;
     QStringList m_lines;
 };
 

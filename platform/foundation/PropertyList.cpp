@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/BinaryPropertyList.h"
+#include "platform/foundation/CodePoint.h"
 #include "platform/foundation/DoubleValue.h"
 #include "platform/foundation/IconvDecoder.h"
 
@@ -278,8 +279,8 @@ bool isWritable(const QString &text, QString &error)
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         if (!isHoldable(code)) {
-            error = QStringLiteral("a text holds the character U+%1, which an XML property list cannot hold")
-                        .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            error = QStringLiteral("a text holds the character %1, which an XML property list cannot hold")
+                        .arg(codePointNotation(code));
             return false;
         }
     }

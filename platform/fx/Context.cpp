@@ -134,7 +134,8 @@ QImage Context::createImage(const Image &image, const QRectF &from, QImage::Form
         const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), rect, nullptr, control);
         return pixels ? toQImage(*pixels, format) : QImage();
     }
-    // Bands from the top row down, each converted as soon as it is rendered.
+    // Top band first, so that a picture read by rows from its file is read once, from its start;
+    // each band is copied out as soon as it is rendered, so that only one band's buffers live.
     const qint64 pictureBytes = qint64(rect.width()) * rect.height() * QImage::toPixelFormat(format).bitsPerPixel() / 8;
     if (pictureBytes + RenderGraph::cost(*image.node(), QRect(rect.topLeft(), QSize(rect.width(), rows))).peakBytes
         > RenderGraph::maxBytes) {
@@ -152,7 +153,6 @@ QImage Context::createImage(const Image &image, const QRectF &from, QImage::Form
     const int bands = (rect.height() + rows - 1) / rows;
     for (int top = rect.bottom() + 1, done = 0; top > rect.top(); top -= rows, ++done) {
         const int bottom = std::max(rect.top(), top - rows);
-        // Each band's progress is its share of the whole.
         RenderControl bandControl{control.stop, {}};
         if (control.progress)
             bandControl.progress = [&control, done, bands](double share) { control.progress((done + share) / bands); };

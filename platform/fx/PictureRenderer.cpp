@@ -12,6 +12,21 @@
 
 namespace platform::fx {
 
+namespace {
+
+// The first "Error: " line, without its level word.
+QString firstError(const QStringList &lines)
+{
+    const QLatin1StringView level("Error: ");
+    for (const QString &line : lines) {
+        if (line.startsWith(level))
+            return line.mid(level.size());
+    }
+    return {};
+}
+
+} // namespace
+
 PictureRenderer::PictureRenderer(QObject *parent) : QObject(parent)
 {
     // One render at a time: an overtaken one stops at its next band and leaves the thread.
@@ -56,20 +71,26 @@ void PictureRenderer::render(const Image &image, const QRectF &from)
                     },
                     Qt::QueuedConnection);
         };
+        // A render tells why it failed only in the lines it logs.
+        const LogCapture log(LogCapture::Threads::This);
         const QImage picture = Context().createImage(image, from, QImage::Format_ARGB32_Premultiplied, {stop, progress});
         const bool stopped = picture.isNull() && stop.stop_requested();
-        QMetaObject::invokeMethod(this, [this, request, picture, stopped] { deliver(request, picture, stopped); },
-                                  Qt::QueuedConnection);
+        const QString failure = picture.isNull() ? firstError(log.lines()) : QString();
+        QMetaObject::invokeMethod(
+            this, [this, request, picture, stopped, failure] { deliver(request, picture, stopped, failure); },
+            Qt::QueuedConnection);
     });
 }
 
-void PictureRenderer::deliver(std::uint64_t request, const QImage &picture, bool stopped)
+void PictureRenderer::deliver(std::uint64_t request, const QImage &picture, bool stopped, const QString &failure)
 {
     if (request != m_request)
         return;
     m_rendering = false;
     if (stopped)
         emit cancelled();
+    else if (picture.isNull())
+        emit failed(failure);
     else
         emit finished(picture);
 }

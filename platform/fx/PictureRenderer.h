@@ -14,8 +14,8 @@ namespace platform::fx {
 
 // Makes pictures of images away from the calling thread, one at a time, so that the thread's
 // windows keep answering while a long render runs. A new request stops the one under way, as does
-// cancel(). Every request ends with exactly one of finished, refused or cancelled, sent on the
-// thread that made the renderer; a request overtaken by a newer one ends with none.
+// cancel(). Every request ends with exactly one of finished, failed, refused or cancelled, sent on
+// the thread that made the renderer; a request overtaken by a newer one ends with none.
 class PictureRenderer : public QObject
 {
     Q_OBJECT
@@ -36,14 +36,16 @@ public:
 signals:
     // The share of the render done, now and then.
     void progressed(double share);
-    // The picture; a null one when the render failed (its "Error: " line is logged).
     void finished(const QImage &picture);
+    // Why the render made no picture: the first "Error: " line it logged, without its level word;
+    // empty when it logged none.
+    void failed(const QString &reason);
     // Why the render was not started.
     void refused(const QString &reason);
     void cancelled();
 
 private:
-    void deliver(std::uint64_t request, const QImage &picture, bool stopped);
+    void deliver(std::uint64_t request, const QImage &picture, bool stopped, const QString &failure);
 
     QThreadPool m_pool;
     std::stop_source m_stop;

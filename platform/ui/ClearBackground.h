@@ -41,7 +41,6 @@ private:
 
     QWidget *m_window;
     Fallback m_fallback;
-    bool m_reshaping = false;
     bool m_reshapePosted = false;
 };
 

@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace platform::InterfaceFileCheck {
@@ -22,6 +24,26 @@ qint64 number(QStringView text)
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     return ok ? value : 0;
+}
+
+// How many rows or columns a property's value asks for. Qt converts a value of any kind to the int
+// the property takes: it rounds a fraction and wraps what lies past int's range, so that a value
+// far below 0 can turn into one far above. The size asked for is therefore how far from 0 it lies.
+qint64 size(QStringView text)
+{
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    const QStringView trimmed = text.trimmed();
+    bool ok = false;
+    qint64 value = trimmed.toLongLong(&ok);
+    if (!ok) {
+        const double fraction = trimmed.toDouble(&ok);
+        if (!ok)
+            return 0;
+        if (!(std::abs(fraction) < 9.0e18))
+            return most;
+        value = std::llround(fraction);
+    }
+    return value == std::numeric_limits<qint64>::min() ? most : std::abs(value);
 }
 
 // A grid or form layout's item: its row and column from 0, spanning at least one of each, all
@@ -69,6 +91,15 @@ struct Table
     qint64 columns = 0;
 };
 
+// A table's count being read from the property that sets it, whose element lies at depth; none
+// while no such property is open.
+struct Counting
+{
+    std::size_t table = 0;
+    qint64 Table::*count = nullptr;
+    std::size_t depth = 0;
+};
+
 QString tableRefusal(const Table &table)
 {
     if (table.rows <= MaxExtent && table.columns <= MaxExtent && table.rows * table.columns <= MaxCells)
@@ -105,20 +136,25 @@ QString extendsRefusal(const QStringList &classes, const QHash<QString, QString>
     return {};
 }
 
-// The elements the check looks at; the rest are only counted for their depth.
-enum class Element { Widget, Layout, Item, Row, Column, Property, Number, CustomWidget, Class, Extends, Other };
+// The elements the check looks at; the rest are only counted for their depth. Qt's loader matches
+// element names whatever their case, and so does this; attribute names it matches exactly.
+enum class Element { Widget, Layout, Item, Row, Column, Property, CustomWidget, Class, Extends, Other };
 
 Element elementNamed(QStringView name)
 {
     static const std::pair<QLatin1StringView, Element> named[] = {
-        {QLatin1StringView("widget"), Element::Widget},       {QLatin1StringView("layout"), Element::Layout},
-        {QLatin1StringView("item"), Element::Item},           {QLatin1StringView("row"), Element::Row},
-        {QLatin1StringView("column"), Element::Column},       {QLatin1StringView("property"), Element::Property},
-        {QLatin1StringView("number"), Element::Number},       {QLatin1StringView("customwidget"), Element::CustomWidget},
-        {QLatin1StringView("class"), Element::Class},         {QLatin1StringView("extends"), Element::Extends},
+        {QLatin1StringView("widget"), Element::Widget},
+        {QLatin1StringView("layout"), Element::Layout},
+        {QLatin1StringView("item"), Element::Item},
+        {QLatin1StringView("row"), Element::Row},
+        {QLatin1StringView("column"), Element::Column},
+        {QLatin1StringView("property"), Element::Property},
+        {QLatin1StringView("customwidget"), Element::CustomWidget},
+        {QLatin1StringView("class"), Element::Class},
+        {QLatin1StringView("extends"), Element::Extends},
     };
     for (const auto &[text, element] : named) {
-        if (name == text)
+        if (name.compare(text, Qt::CaseInsensitive) == 0)
             return element;
     }
     return Element::Other;
@@ -132,16 +168,32 @@ QString refusal(const QByteArray &file)
     std::vector<Element> open;
     QStringList layouts;
     std::vector<Table> tables;
-    QString property;
+    Counting counting;
+    // The text of the innermost open element, as Qt's loader reads a value: comments and all
+    // the pieces between them run together.
+    QString text;
     QStringList classes;
     QHash<QString, QString> extends;
     QString customClass;
     QString customBase;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+            if (counting.count)
+                text += reader.text();
+            continue;
+        }
         if (token == QXmlStreamReader::EndElement) {
             const Element closed = open.back();
             open.pop_back();
+            if (counting.count && open.size() >= counting.depth) {
+                // Qt takes whichever value the property holds, of whatever kind, even within one
+                // (a character's code); every one is counted.
+                qint64 &count = tables[counting.table].*(counting.count);
+                count = std::max(count, size(std::exchange(text, {})));
+            } else if (counting.count) {
+                counting = {};
+            }
             if (closed == Element::Widget) {
                 if (const QString refused = tableRefusal(tables.back()); !refused.isEmpty())
                     return refused;
@@ -156,8 +208,8 @@ QString refusal(const QByteArray &file)
         }
         if (token != QXmlStreamReader::StartElement)
             continue;
+        text.clear();
         const Element parent = open.empty() ? Element::Other : open.back();
-        const Element grandparent = open.size() < 2 ? Element::Other : open[open.size() - 2];
         const Element element = elementNamed(reader.name());
         open.push_back(element);
         if (open.size() > std::size_t(MaxDepth))
@@ -184,20 +236,16 @@ QString refusal(const QByteArray &file)
             if (parent == Element::Widget)
                 ++(element == Element::Row ? tables.back().rows : tables.back().columns);
             break;
-        case Element::Property:
-            if (parent == Element::Widget)
-                property = reader.attributes().value(QLatin1StringView("name")).toString();
+        case Element::Property: {
+            if (parent != Element::Widget || counting.count)
+                break;
+            const QStringView name = reader.attributes().value(QLatin1StringView("name"));
+            if (name == QLatin1StringView("rowCount"))
+                counting = Counting{tables.size() - 1, &Table::rows, open.size()};
+            else if (name == QLatin1StringView("columnCount"))
+                counting = Counting{tables.size() - 1, &Table::columns, open.size()};
             break;
-        case Element::Number:
-            if (parent == Element::Property && grandparent == Element::Widget) {
-                const qint64 value = number(reader.readElementText());
-                open.pop_back();
-                if (property == QLatin1StringView("rowCount"))
-                    tables.back().rows = std::max(tables.back().rows, value);
-                else if (property == QLatin1StringView("columnCount"))
-                    tables.back().columns = std::max(tables.back().columns, value);
-            }
-            break;
+        }
         case Element::Class:
         case Element::Extends:
             if (parent == Element::CustomWidget) {

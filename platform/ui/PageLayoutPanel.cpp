@@ -169,7 +169,6 @@ void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window
         auto *dialog = new PageSetupDialog(&printer);
         offerOnly(*dialog, offered, layout.pageSize());
         showPaperOf(*dialog, layout);
-        // Several pages on one sheet mean nothing for a booklet, whose sheets are its own.
         hidePagesPerSheet(*dialog);
         return dialog;
     };

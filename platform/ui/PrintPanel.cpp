@@ -87,7 +87,6 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         auto *dialog = new QPrintDialog(&printer);
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         hideLeftOutPrinters(*dialog);
-        // Several pages on one sheet mean nothing for a booklet, whose sheets are its own.
         hidePagesPerSheet(*dialog);
         return dialog;
     };

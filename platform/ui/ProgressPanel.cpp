@@ -42,8 +42,6 @@ void ProgressPanel::close()
     }
 }
 
-QProgressDialog *ProgressPanel::dialog() const { return m_dialog; }
-
 void ProgressPanel::show()
 {
     if (m_progress->isCancelled())

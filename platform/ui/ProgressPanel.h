@@ -30,9 +30,6 @@ public:
     // Once the work is over; the panel is not shown again.
     void close();
 
-    // The window once it is shown; null before.
-    QProgressDialog *dialog() const;
-
 signals:
     void cancelled();
 

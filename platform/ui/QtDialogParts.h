@@ -14,7 +14,8 @@ namespace platform {
 bool withholdComboBoxRow(QComboBox &box, int row);
 
 // Hides the choice of several pages on one sheet, and of their order, from the dialog and from
-// every dialog it opens (the print dialog makes its page set-up anew for each printer).
+// every dialog it opens (the print dialog makes its page set-up anew for each printer): they mean
+// nothing for a booklet, whose sheets are its own.
 void hidePagesPerSheet(QDialog &dialog);
 
 } // namespace platform

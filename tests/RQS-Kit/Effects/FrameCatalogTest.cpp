@@ -257,6 +257,22 @@ TEST_F(FrameCatalog, AdditionsRenamesAndRemovalsAreUndoable)
 
 namespace {
 
+// Two frames of a name each in a binary file, which may hold any character.
+QByteArray binaryCatalog(const QByteArray &firstID, const QByteArray &firstName, const QByteArray &secondID,
+                         const QByteArray &secondName)
+{
+    PropertyListFixture::Binary plist;
+    plist.objects = {plist.dict({1, 2}, {3, 4}),
+                     PropertyListFixture::ascii(firstID),
+                     PropertyListFixture::ascii(secondID),
+                     plist.dict({5}, {6}),
+                     plist.dict({5}, {7}),
+                     PropertyListFixture::ascii("Name"),
+                     PropertyListFixture::ascii(firstName),
+                     PropertyListFixture::ascii(secondName)};
+    return plist.bytes();
+}
+
 // Frame ID → name, as the file holds them.
 QMap<QString, QString> namesIn(const QString &path)
 {
@@ -332,16 +348,7 @@ TEST_F(FrameCatalog, ANameWithAControlCharacterIsRefusedAndTheOtherChangesAreSav
 // being saved.
 TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
 {
-    PropertyListFixture::Binary plist;
-    plist.objects = {plist.dict({1, 2}, {3, 4}),
-                     PropertyListFixture::ascii("FRM-U#001#"),
-                     PropertyListFixture::ascii("FRM-U#002#"),
-                     plist.dict({5}, {6}),
-                     plist.dict({5}, {7}),
-                     PropertyListFixture::ascii("Name"),
-                     PropertyListFixture::ascii("Ash\x07"),
-                     PropertyListFixture::ascii("Oak")};
-    writeFile(plist.bytes());
+    writeFile(binaryCatalog("FRM-U#001#", "Ash\x07", "FRM-U#002#", "Oak"));
     platform::UserDefaults::standardUserDefaults()->setInteger(2, "CurrentFrameIndex");
     QSFrameCatalog catalog(m_dir.path(), file());
     ASSERT_EQ(catalog.frameIDs().size(), 2);
@@ -359,4 +366,24 @@ TEST_F(FrameCatalog, AFrameNameTheFileCannotHoldNeverStopsTheOthersBeingSaved)
     ASSERT_TRUE(catalog.saveCatalogInstantly(true));
     EXPECT_EQ(namesIn(file()).value("FRM-U#001#"), QStringLiteral("Ash\ufffd"));
     EXPECT_EQ(namesIn(file()).value("FRM-U#002#"), "Oak");
+}
+
+// Two IDs that differ only in characters a property list cannot hold come out of their U+FFFD
+// alike: the second is saved under an ID of its own instead of over the first.
+TEST_F(FrameCatalog, TwoIDsAlikeOnceMadeWritableAreBothSaved)
+{
+    writeFile(binaryCatalog("FRM-U#\x01#", "Ash", "FRM-U#\x02#", "Oak"));
+    platform::UserDefaults::standardUserDefaults()->setInteger(0, "CurrentFrameIndex");
+    QSFrameCatalog catalog(m_dir.path(), file());
+    ASSERT_EQ(catalog.frameIDs().size(), 2);
+    platform::LogCapture log;
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    const QMap<QString, QString> written{{QStringLiteral("FRM-U#\ufffd#"), "Ash"}, {"FRM-U#001#", "Oak"}};
+    EXPECT_EQ(namesIn(file()), written);
+    EXPECT_TRUE(log.contains(QStringLiteral("each such character, as FRM-U#001#, because another frame is saved as FRM-U#\ufffd#")))
+        << log.lines().join('\n').toStdString();
+    // Saved again, the catalog takes the frames as written.
+    ASSERT_TRUE(catalog.saveCatalogInstantly(true));
+    EXPECT_EQ(namesIn(file()), written);
+    EXPECT_EQ(namesIn(catalog), written);
 }

@@ -17,6 +17,7 @@
 #include <QAbstractAnimation>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QScrollBar>
 #include <QLabel>
@@ -222,6 +223,40 @@ TEST_F(MaterialBuilder, ThePreviewShowsTheCurrentSamplePicture)
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_builder->previewAspectRatio() < 0.5; }, 2000));
     const QImage preview = drawnPreview();
     EXPECT_EQ(preview.pixelColor(preview.width() / 2, preview.height() / 2), QColor(Qt::blue));
+}
+
+// A shade whose picture turns out damaged only as the preview is drawn fails the preview: the
+// line below it says that it could not be drawn, and why, instead of an empty preview shown as if
+// drawn.
+TEST_F(MaterialBuilder, APreviewThatCouldNotBeDrawnSaysSoAndWhy)
+{
+    // Large enough to be read by rows as it is drawn, cut half way through its rows.
+    QImage shade(4300, 2000, QImage::Format_ARGB32);
+    for (int y = 0; y < shade.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(shade.scanLine(y));
+        for (int x = 0; x < shade.width(); ++x)
+            line[x] = qRgba(0, 0, 0, (x * 7 + y * 3) % 256);
+    }
+    const QString path = m_dir.filePath("Frames.bundle/Shades/FRM-S#001#Edge#4.png");
+    ASSERT_TRUE(shade.save(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.resize(file.size() / 2));
+    file.close();
+
+    QWidget *window = m_builder->window();
+    auto *status = window->findChild<QLabel *>("previewStatusText");
+    ASSERT_TRUE(status);
+    m_builder->setSamplePicture(QImage(400, 300, QImage::Format_RGB32));
+    ASSERT_FALSE(drawnPreview().isNull());
+    m_builder->addUserFrame(nullptr);
+    platform::LogCapture log;
+    ASSERT_TRUE(pickNewShade("Edge"));
+    EXPECT_TRUE(drawnPreview().isNull());
+    EXPECT_TRUE(status->text().startsWith("The preview could not be drawn: Could not read the picture " + path + ", because "))
+        << status->text().toStdString();
+    EXPECT_FALSE(status->isHidden());
+    EXPECT_TRUE(log.contains("Error: Could not read the picture " + path));
+    EXPECT_TRUE(log.contains("Warning: The frame preview could not be drawn"));
 }
 
 // The shade settings read from the shade files' names: defaults without options, the mask a

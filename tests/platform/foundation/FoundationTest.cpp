@@ -1,4 +1,5 @@
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/CodePoint.h"
 #include "platform/foundation/DoubleValue.h"
 #include "platform/foundation/Invocation.h"
 #include "platform/foundation/KeyedArchive.h"
@@ -242,6 +243,15 @@ TEST(Invocation, CallsWithConvertedArgumentsAndAnswersTheResultButRefusesWhatDoe
     EXPECT_EQ(log.lines(), (QStringList{"Warning: Calculator::scaled(double,int) takes 2 arguments, not 1",
                                         "Warning: Argument 1 of Calculator::scaled(double,int) cannot be a double",
                                         "Warning: An invocation without target or method cannot run"}));
+}
+
+TEST(CodePointNotation, UpperCaseHexOfAtLeastFourDigits)
+{
+    const struct { char32_t code; const char *notation; } cases[] = {
+        {0x0, "U+0000"}, {0x7, "U+0007"}, {0x1b, "U+001B"}, {0xfffe, "U+FFFE"}, {0x1f600, "U+1F600"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(codePointNotation(c.code), c.notation);
 }
 
 #include "FoundationTest.moc"

@@ -3,12 +3,15 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/Nodes.h"
+#include "platform/fx/PictureRenderer.h"
 #include "platform/fx/RenderGraph.h"
 
 #include "support/PdfFixture.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstring>
 
@@ -32,6 +35,16 @@ QImage wide(bool alpha)
             line[x] = qRgba((x * 3 + y) % 256, (x ^ y) % 256, (x * y / 7) % 256, alpha ? (x + 2 * y) % 256 : 255);
     }
     return picture;
+}
+
+// A large PNG cut half way: its header whole, its lower rows gone. Empty when it cannot be written.
+QString cutWide(const QTemporaryDir &folder)
+{
+    const QString good = folder.filePath("good.png");
+    if (!wide(false).save(good, "PNG", 90))
+        return {};
+    const QByteArray bytes = PdfFixture::read(good);
+    return PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
 }
 
 bool same(const Buffer &a, const Buffer &b) { return a.rect() == b.rect() && std::memcmp(a.row(a.rect().top()) + a.rect().left(), b.row(b.rect().top()) + b.rect().left(), sizeof(Pixel) * std::size_t(a.rect().width()) * std::size_t(a.rect().height())) == 0; }
@@ -67,10 +80,8 @@ TEST(StreamedPicture, ALargePngReadByRowsRendersThePixelsOfThePictureReadWhole)
 TEST(StreamedPicture, ADamagedLargePngFailsTheRenderThatReachesTheDamage)
 {
     QTemporaryDir folder;
-    const QString good = folder.filePath("good.png");
-    ASSERT_TRUE(wide(false).save(good, "PNG", 90));
-    const QByteArray bytes = PdfFixture::read(good);
-    const QString cut = PdfFixture::write(folder.path(), "cut.png", bytes.left(bytes.size() / 2));
+    const QString cut = cutWide(folder);
+    ASSERT_FALSE(cut.isEmpty());
     const Image image = Image::fromFile(cut);
     ASSERT_FALSE(image.isNull()) << "its header is whole";
     platform::LogCapture log;
@@ -79,4 +90,24 @@ TEST(StreamedPicture, ADamagedLargePngFailsTheRenderThatReachesTheDamage)
     EXPECT_TRUE(Context().createImage(image, QRectF(0, 0, width, height), QImage::Format_RGBA8888).isNull());
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines()[0].startsWith("Error: Could not read the picture " + cut + ", because it is damaged at row")) << log.lines()[0].toStdString();
+}
+
+// A render away from the window's thread that fails ends with why, the error it logged on its own
+// thread, and with no picture; a line the window's thread logs meanwhile is not taken for it.
+TEST(PictureRenderer, ARenderThatFailsEndsWithTheErrorItLogged)
+{
+    QTemporaryDir folder;
+    const QString cut = cutWide(folder);
+    ASSERT_FALSE(cut.isEmpty());
+    platform::fx::PictureRenderer renderer;
+    QSignalSpy finished(&renderer, &platform::fx::PictureRenderer::finished);
+    QSignalSpy failed(&renderer, &platform::fx::PictureRenderer::failed);
+    renderer.render(Image::fromFile(cut), QRectF(0, 0, width, height));
+    platform::logError(QStringLiteral("Something else went wrong on the window's thread"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !renderer.isRendering(); }, 20000));
+    QTest::qWait(50);
+    EXPECT_EQ(finished.size(), 0);
+    ASSERT_EQ(failed.size(), 1);
+    const QString reason = failed.first().first().toString();
+    EXPECT_TRUE(reason.startsWith("Could not read the picture " + cut + ", because it is damaged at row")) << reason.toStdString();
 }

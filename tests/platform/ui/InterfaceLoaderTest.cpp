@@ -323,9 +323,10 @@ QString table(const QString &tableClass, const QString &counts)
     return QStringLiteral("<widget class=\"%1\" name=\"table\">%2</widget>").arg(tableClass, counts);
 }
 
-QString count(const char *property, qint64 value)
+// A count set as Qt's loader takes it: in any kind of value, which it converts to a number.
+QString count(const char *property, qint64 value, const QString &kind = QStringLiteral("number"))
 {
-    return QStringLiteral("<property name=\"%1\"><number>%2</number></property>").arg(QLatin1String(property)).arg(value);
+    return QStringLiteral("<property name=\"%1\"><%2>%3</%2></property>").arg(QLatin1String(property), kind).arg(value);
 }
 
 } // namespace
@@ -358,6 +359,23 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
         {"a table listing 10,000 rows", windowWith(table("QTableWidget", repeated("<row/>", 10000))), "asks for 10000 rows"},
         {"widgets nested 30,000 deep", windowWith(repeated("<widget class=\"QWidget\">", deep) + repeated("</widget>", deep)), "its elements nest more than 128 deep"},
         {"tree items nested 30,000 deep", windowWith(table("QTreeWidget", repeated("<item>", deep) + repeated("</item>", deep))), "its elements nest more than 128 deep"},
+        // Qt's loader matches element names whatever their case.
+        {"a table spelled in capitals", windowWith("<WIDGET class=\"QTableWidget\" name=\"table\"><Property name=\"rowCount\"><Number>123456</Number></Property></WIDGET>"),
+         "\"table\" asks for 123456 rows"},
+        {"a grid spelled in capitals", windowWith("<Layout class=\"QGridLayout\" name=\"grid\"><Item row=\"9000\" column=\"0\"><widget class=\"QLabel\" name=\"label\"/></Item></Layout>"),
+         "lies at row 9000, column 0"},
+        {"table rows listed in capitals", windowWith(table("QTableWidget", repeated("<ROW/>", 10000))), "asks for 10000 rows"},
+        {"classes extending each other in capitals", windowWith("<widget class=\"Alpha\" name=\"a\"/>", "<CustomWidget><Class>Alpha</Class><EXTENDS>Alpha</EXTENDS></CustomWidget>"),
+         "its classes extend each other in a circle: Alpha → Alpha"},
+        // Qt's loader converts a value of any kind to the count, rounding a fraction and wrapping
+        // what lies past int's range.
+        {"a count given as text", windowWith(table("QTableWidget", count("rowCount", 123457, "string"))), "asks for 123457 rows"},
+        {"a count given as an unsigned number", windowWith(table("QTableWidget", count("columnCount", 123458, "uint"))), "asks for 0 rows and 123458 columns"},
+        {"a count given as a fraction", windowWith(table("QTableWidget", "<property name=\"rowCount\"><double>123458.6</double></property>")), "asks for 123459 rows"},
+        {"a count far below 0 that wraps to one far above",
+         windowWith(table("QTableWidget", count("rowCount", -(qint64(1) << 32) + 123456, "longlong"))), "asks for 4294843840 rows"},
+        {"a count given as a character", windowWith(table("QTableWidget", "<property name=\"rowCount\"><char><unicode>6<!-- -->0000</unicode></char></property>")),
+         "asks for 60000 rows"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -374,6 +392,7 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
     // Within the bounds the same shapes load.
     for (const QByteArray &fine : {windowWith(gridItem("QGridLayout", "row=\"8190\" column=\"3\" rowspan=\"2\"")),
                                    windowWith(table("QTableWidget", count("rowCount", 256) + count("columnCount", 256))),
+                                   windowWith(table("QTableWidget", count("rowCount", -256, "longlong") + count("columnCount", 256, "string"))),
                                    windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "QLabel"))}) {
         const QString path = PdfFixture::write(folder.path(), "Fine.ui", fine);
         EXPECT_NE(std::unique_ptr<QWidget>(InterfaceLoader::loadFile(path, &owner)), nullptr) << fine.left(200).toStdString();
