@@ -24,7 +24,6 @@ QThreadPool *readingPool()
 
 VXDocumentReading::VXDocumentReading(const QUrl &url, bool shownPagesFirst, Finished finished, QObject *parent)
     : QObject(parent)
-    , m_url(url)
     , m_progress(std::make_shared<platform::Progress>())
     , m_finished(std::move(finished))
 {
@@ -52,8 +51,6 @@ void VXDocumentReading::start(const QUrl &url, bool shownPagesFirst, QObject *co
         finished(std::move(contents));
     };
 }
-
-QUrl VXDocumentReading::url() const { return m_url; }
 
 const std::shared_ptr<platform::Progress> &VXDocumentReading::progress() const { return m_progress; }
 

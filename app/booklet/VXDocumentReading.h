@@ -33,14 +33,12 @@ public:
     // A reading that goes by itself once finished, or with the context, cancelled.
     static void start(const QUrl &url, bool shownPagesFirst, QObject *context, Finished finished);
 
-    QUrl url() const;
     // The bytes of the file read so far of its size.
     const std::shared_ptr<platform::Progress> &progress() const;
     bool isCancelled() const;
     void cancel();
 
 private:
-    QUrl m_url;
     std::shared_ptr<platform::Progress> m_progress;
     Finished m_finished;
     QFutureWatcher<Document::Contents> m_watcher;
