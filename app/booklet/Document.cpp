@@ -169,7 +169,7 @@ void Document::announce(const char *key) { emit keyValueChanged(QString::fromLat
 
 // ---- Reading and writing
 
-QString Document::Contents::failureText() const
+QString Document::Contents::failureText(Failure failure)
 {
     switch (failure) {
     case Failure::Unreadable:
@@ -239,30 +239,34 @@ Document::Contents Document::readContents(const QString &path, bool shownPagesFi
 
 bool Document::openWithContents(const QUrl &url, Contents contents)
 {
-    const QString type = contents.type;
-    if (!takeContents(std::move(contents)))
+    if (contents.failure != Contents::Failure::None)
         return false;
+    const QString type = contents.type;
+    takeContents(std::move(contents));
     openedURL(url, type);
     return true;
 }
 
-bool Document::readFromURL(const QUrl &url, const QString &)
+bool Document::readFromURL(const QUrl &url, const QString &, QString *reason)
 {
-    return takeContents(readContents(url.toLocalFile(), m_readsShownPagesFirst));
+    Contents contents = readContents(url.toLocalFile(), m_readsShownPagesFirst);
+    if (contents.failure != Contents::Failure::None) {
+        if (reason)
+            *reason = contents.failureText();
+        return false;
+    }
+    takeContents(std::move(contents));
+    return true;
 }
 
-bool Document::takeContents(Contents contents)
+void Document::takeContents(Contents contents)
 {
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();
-    m_readFailure = contents.failure;
     m_inputFilter.removeAllPages();
-    const QList<VXPagePtr> pages = contents.pages();
-    for (const VXPagePtr &page : pages)
+    for (const VXPagePtr &page : contents.pages())
         m_inputFilter.addPage(page);
-    // A PDF of no pages reads as well as one of many.
-    const bool read = contents.pdf || !pages.isEmpty();
     if (contents.pdf) {
         m_readDamage = contents.pdf->damage();
         if (contents.partly)
@@ -271,7 +275,6 @@ bool Document::takeContents(Contents contents)
     m_fileLoaded = true;
     updatePaperSize();
     updatePages();
-    return read;
 }
 
 void Document::setReadsShownPagesFirst(bool shownPagesFirst) { m_readsShownPagesFirst = shownPagesFirst; }
@@ -289,7 +292,7 @@ void Document::readRemainingPages()
         return;
     platform::logWarning(QStringLiteral("\"%1\" is read again whole, as its pages are not what its page tree said").arg(displayName()));
     const bool shownPagesFirst = std::exchange(m_readsShownPagesFirst, false);
-    readFromURL(fileURL(), PdfType);
+    readFromURL(fileURL(), PdfType, nullptr);
     m_readsShownPagesFirst = shownPagesFirst;
 }
 
@@ -842,13 +845,6 @@ VXBookletPrintView *Document::printView() { return &m_printView; }
 bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
-
-QString Document::openFailureText() const
-{
-    Contents read;
-    read.failure = m_readFailure;
-    return read.failureText();
-}
 
 void Document::updateChain(QObject *)
 {

@@ -110,10 +110,11 @@ Document *VXTask::documentWithoutWindow()
             return nullptr;
         }
         decltype(m_document) document(new Document, deleteDocumentLater);
-        if (!document->openURL(m_url, type)) {
+        QString reason;
+        if (!document->openURL(m_url, type, &reason)) {
             platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read")
                                      .arg(m_url.toLocalFile()));
-            fail(document->openFailureText());
+            fail(reason);
             return nullptr;
         }
         m_document = std::move(document);
