@@ -119,7 +119,7 @@ public:
     // windows, and taken by a document on the GUI thread (readFromURL does both at once).
     struct Contents
     {
-        enum class Failure { None, Unreadable, Password, Damaged, Cancelled };
+        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, OutOfMemory, Cancelled };
         // PdfType or ImageType, as the file was read.
         QString type;
         // The PDF's pages, or the picture made a page.
@@ -129,7 +129,8 @@ public:
         bool partly = false;
         Failure failure = Failure::None;
         // What the user is told of a failure: a file that cannot be read, a PDF locked by a
-        // password, contents that are no PDF or picture. Empty without one and when cancelled.
+        // password, contents that are no PDF or picture, a picture file larger than any picture Qt
+        // decodes, memory that ran out. Empty without one and when cancelled.
         static QString failureText(Failure failure);
         QString failureText() const { return failureText(failure); }
         // The pages read, in order; made on the GUI thread.
@@ -137,7 +138,8 @@ public:
     };
     // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
     // only as far as its page tree's counts; anything else as a picture. A progress counts the
-    // bytes read and may stop the reading (Failure::Cancelled). Any thread.
+    // bytes read and may stop the reading (Failure::Cancelled). Throws nothing: memory that runs
+    // out is a failure as any other. Any thread.
     static Contents readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress = nullptr);
     // Takes what was read of the file as the document's pages, and the file as its source, as
     // opening it does. False, with nothing taken, when the file was not read.
