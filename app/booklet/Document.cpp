@@ -85,6 +85,11 @@ Document::Contents::Failure readPicture(QFile &file, platform::Progress *progres
         if (progress)
             progress->addCompletedUnits(block.size());
     }
+    // A read that failed ends the loop as the file's end does.
+    if (file.error() != QFileDevice::NoError) {
+        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(file.fileName(), file.errorString()));
+        return Failure::Unreadable;
+    }
     return Failure::None;
 }
 

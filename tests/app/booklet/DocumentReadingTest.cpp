@@ -2,9 +2,12 @@
 
 #include "app/booklet/VXDocumentReading.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Progress.h"
+#include "support/FailingDisk.h"
 #include "support/PictureFixture.h"
 
+#include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QScopeGuard>
@@ -92,4 +95,25 @@ TEST_F(DocumentTest, MemoryThatRunsOutWhileAPictureIsReadIsToldAsAFailure)
     EXPECT_EQ(tool.exitCode(), 1);
     EXPECT_TRUE(output.contains("Error: Could not read \"" + path + "\": there is not enough memory")) << output.toStdString();
     EXPECT_FALSE(QFile::exists(exported));
+}
+
+// A read that fails midway through a picture file is a file that cannot be read, not the end of
+// the file: what was read before the failure is a whole picture, which opened as if it were all.
+TEST_F(DocumentTest, APictureFileWhoseReadingFailsMidwayCannotBeRead)
+{
+    const QByteArray png = PictureFixture::encoded(PictureFixture::marked({40, 30}, Qt::white, Qt::red), "png");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("disk"));
+    const FailingDisk disk(folder.filePath("disk"), "scan.png", png, png.size() + (1 << 20));
+    if (!disk.mounted)
+        GTEST_SKIP() << "a failing disk needs root and FUSE";
+    ASSERT_TRUE(Document::isPictureFile(disk.path));
+    platform::Progress progress;
+    for (platform::Progress *counted : {static_cast<platform::Progress *>(nullptr), &progress}) {
+        SCOPED_TRACE(counted ? "read with a progress" : "read at once");
+        platform::LogCapture log;
+        const Document::Contents read = Document::readContents(disk.path, false, counted);
+        EXPECT_EQ(read.failure, Document::Contents::Failure::Unreadable);
+        EXPECT_FALSE(read.picture.has_value());
+        EXPECT_TRUE(log.contains("Error: Could not read \"" + disk.path + "\": Input/output error")) << log.lines().join("\n").toStdString();
+    }
 }
