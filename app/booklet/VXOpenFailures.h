@@ -17,9 +17,10 @@ public:
     // Characters of a file's name at most.
     static constexpr qsizetype MaxNameLength = 60;
 
+    // A file already held keeps its first reason.
     void add(const QString &path, const QString &reason);
-    // A sentence more for the reason of the last file added.
-    void explainLast(const QString &sentence);
+    // A sentence more for the reason of the file; nothing for a file not held.
+    void explain(const QString &path, const QString &sentence);
     bool isEmpty() const { return m_failures.isEmpty(); }
     bool contains(const QString &path) const;
     // The files' names, whole, for the log.
