@@ -95,14 +95,14 @@ QString VXOpenFailures::namedText() const
     return paragraphs.join(QStringLiteral("\n\n"));
 }
 
-void VXOpenFailures::tell() const
+void VXOpenFailures::tell(const QString &title, platform::Window *window) const
 {
     if (m_failures.isEmpty())
         return;
     platform::Alert alert;
-    alert.setMessageText(title());
+    alert.setMessageText(title.isEmpty() ? this->title() : title);
     alert.setAlertStyle(platform::Alert::Style::Critical);
-    alert.setInformativeText(text());
+    alert.setInformativeText(title.isEmpty() ? text() : namedText());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
+    alert.beginSheetModalForWindow(window, platform::Alert::Completion());
 }

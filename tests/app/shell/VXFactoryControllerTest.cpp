@@ -40,6 +40,7 @@ struct FactoryScene
         platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
         platform::Alert::setResponder([this](platform::Alert &alert) {
             alerts << alert.messageText() + " | " + alert.informativeText();
+            styles << alert.alertStyle();
             progress << factory.window()->findChild<QLabel *>("progressLabel")->text();
             return answers.isEmpty() ? platform::Alert::FirstButtonReturn : answers.takeFirst();
         });
@@ -76,6 +77,7 @@ struct FactoryScene
     VXFactoryController factory{&documents};
     AppDelegate delegate{&documents};
     QStringList alerts, progress;
+    QList<platform::Alert::Style> styles;
     QList<int> answers;
 };
 
@@ -111,6 +113,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     EXPECT_EQ(scene.alerts.takeFirst(), rqs::localized("FactoryRefusedTitle") + " | “notes.txt”\n" + rqs::localized("OpenFailedContentsText"))
         << "the user is told which file was refused, and why";
+    EXPECT_EQ(scene.styles.value(0), platform::Alert::Style::Critical) << "as any file that could not be opened";
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
