@@ -211,6 +211,33 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
                                        + rqs::localized("NoPagesToExportText").replace("%1", "Empty.pdf"));
 }
 
+// A file is read once, when it joins, and its booklet is made of what was read then: files removed
+// before Export All still give their booklets.
+TEST(VXFactoryController, AFileIsReadOnceWhenItJoinsAndItsBookletIsMadeOfWhatWasRead)
+{
+    QTemporaryDir folder;
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString menu = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
+    const QString out = folder.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    FactoryScene scene;
+    scene.factory.addURLs({QUrl::fromLocalFile(report), QUrl::fromLocalFile(menu)});
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
+    ASSERT_TRUE(QFile::remove(report));
+    ASSERT_TRUE(QFile::remove(menu));
+    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
+        dialog.selectFile(out);
+        return platform::OpenPanel::OKButton;
+    });
+    scene.clickWindow("exportButton");
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks(); }));
+    EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Exported)}));
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(out + "/Report - Booklet.pdf")).toStdString(), "(4|1) (2|3)");
+    const std::optional<platform::PdfDocument> picture = platform::PdfDocument::open(out + "/Menu - Booklet.pdf");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pageCount(), 2) << "the picture on one sheet, both sides";
+}
+
 // A cut-off download put into the factory beside a sound file is read away from the GUI thread:
 // the window shows at once and its timers fire while qpdf repairs it; then the sound file joins and
 // the damaged one is refused with the alert.
