@@ -117,3 +117,21 @@ TEST_F(DocumentTest, APictureFileWhoseReadingFailsMidwayCannotBeRead)
         EXPECT_TRUE(log.contains("Error: Could not read \"" + disk.path + "\": Input/output error")) << log.lines().join("\n").toStdString();
     }
 }
+
+// The application quits while a damaged PDF of gigabytes is being repaired: the reading stops, and
+// its thread has ended before the exit goes on to destroy what the thread uses; nothing is handed
+// over.
+TEST_F(DocumentTest, QuittingStopsTheReadingsUnderWayAndWaitsForTheirThreads)
+{
+    const QString download = PdfFixture::writeCutOff(folder.path(), "Download.pdf", qint64(64) << 30);
+    ASSERT_FALSE(download.isEmpty());
+    bool handedOver = false;
+    VXDocumentReading reading(QUrl::fromLocalFile(download), false, [&](Document::Contents) { handedOver = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reading.progress()->completedUnitCount() > 0; }, 20000));
+    platform::LogCapture log;
+    VXDocumentReading::stopAll();
+    EXPECT_EQ(reading.progress().use_count(), 1) << "the reading's thread still holds its progress";
+    EXPECT_TRUE(log.contains("Info: Stopped reading PDF \"" + download + "\", as was asked")) << log.lines().join("\n").toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(handedOver);
+}
