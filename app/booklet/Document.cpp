@@ -241,7 +241,7 @@ void Document::announce(const char *key) { emit keyValueChanged(QString::fromLat
 
 // ---- Reading and writing
 
-QString Document::Contents::failureText(Failure failure)
+QString Document::Contents::failureText() const
 {
     switch (failure) {
     case Failure::Unreadable:

@@ -131,8 +131,7 @@ public:
         // What the user is told of a failure: a file that cannot be read, a PDF locked by a
         // password, contents that are no PDF or picture, a picture file larger than any picture Qt
         // decodes, memory that ran out. Empty without one and when cancelled.
-        static QString failureText(Failure failure);
-        QString failureText() const { return failureText(failure); }
+        QString failureText() const;
         // The pages read, in order; made on the GUI thread.
         QList<VXPagePtr> pages() const;
     };
