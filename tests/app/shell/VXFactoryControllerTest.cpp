@@ -71,6 +71,16 @@ struct FactoryScene
     }
     void click(int row, const char *button) { cells().at(row)->findChild<QAbstractButton *>(button)->click(); }
     void clickWindow(const char *button) { factory.window()->findChild<QAbstractButton *>(button)->click(); }
+    // Export All into the folder, chosen in its panel; false when tasks still wait after it.
+    bool exportAllInto(const QString &folder)
+    {
+        platform::OpenPanel::setResponder([folder](QFileDialog &dialog) {
+            dialog.selectFile(folder);
+            return platform::OpenPanel::OKButton;
+        });
+        clickWindow("exportButton");
+        return waitFor([this] { return !factory.hasWaitingTasks(); });
+    }
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     VXDocumentController documents;
@@ -197,12 +207,7 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     FactoryScene scene;
     scene.factory.addURLs({QUrl::fromLocalFile(empty), QUrl::fromLocalFile(report)});
     ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
-    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
-        dialog.selectFile(out);
-        return platform::OpenPanel::OKButton;
-    });
-    scene.clickWindow("exportButton");
-    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks(); }));
+    ASSERT_TRUE(scene.exportAllInto(out));
     EXPECT_EQ(scene.rows(), QStringList({"Empty: " + localizedState(VXTask::Failed), "Report: " + localizedState(VXTask::Exported)}));
     EXPECT_FALSE(QFileInfo::exists(out + "/Empty - Booklet.pdf"));
     scene.click(0, "rightButton");
@@ -225,12 +230,7 @@ TEST(VXFactoryController, AFileIsReadOnceWhenItJoinsAndItsBookletIsMadeOfWhatWas
     ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
     ASSERT_TRUE(QFile::remove(report));
     ASSERT_TRUE(QFile::remove(menu));
-    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
-        dialog.selectFile(out);
-        return platform::OpenPanel::OKButton;
-    });
-    scene.clickWindow("exportButton");
-    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks(); }));
+    ASSERT_TRUE(scene.exportAllInto(out));
     EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Exported)}));
     EXPECT_EQ(BookletExport::halves(PdfFixture::read(out + "/Report - Booklet.pdf")).toStdString(), "(4|1) (2|3)");
     const std::optional<platform::PdfDocument> picture = platform::PdfDocument::open(out + "/Menu - Booklet.pdf");
