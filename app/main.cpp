@@ -13,6 +13,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/OpenFileLimit.h"
 #include "platform/graphics/ImageReaderPlugins.h"
 
 #include <QApplication>
@@ -63,6 +64,7 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
+    platform::raiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));

@@ -22,11 +22,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <new>
 
 using platform::KeyValue::setValue;
 using platform::PrintInfo;
@@ -53,24 +56,93 @@ bool isPdf(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
 }
 
-// The whole file, a block at a time, counted on the progress; nullopt once it is cancelled.
-std::optional<QByteArray> readAll(QFile &file, platform::Progress *progress)
+// Qt decodes no picture that takes more memory than its allocation limit, nor one of more bytes
+// than an int counts: a picture file larger than that holds no picture Foldwise could show.
+qint64 largestPictureFile()
 {
-    if (!progress)
-        return file.readAll();
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? qint64(megabytes) << 20 : std::numeric_limits<int>::max();
+}
+
+// The whole picture file, a block at a time, counted on the progress. A file that grows past the
+// largest picture file while it is read is refused as one that was that large from the start.
+Document::Contents::Failure readPicture(QFile &file, platform::Progress *progress, QByteArray &bytes)
+{
+    using Failure = Document::Contents::Failure;
     constexpr qint64 blockBytes = 1 << 20;
-    progress->setTotalUnitCount(file.size());
-    QByteArray all;
+    const qint64 largest = largestPictureFile();
+    if (progress)
+        progress->setTotalUnitCount(file.size());
     while (!file.atEnd()) {
-        if (progress->isCancelled())
-            return std::nullopt;
-        const QByteArray block = file.read(blockBytes);
+        if (progress && progress->isCancelled())
+            return Failure::Cancelled;
+        const QByteArray block = file.read(std::min(blockBytes, largest + 1 - bytes.size()));
         if (block.isEmpty())
             break;
-        all += block;
-        progress->addCompletedUnits(block.size());
+        bytes += block;
+        if (bytes.size() > largest)
+            return Failure::TooLarge;
+        if (progress)
+            progress->addCompletedUnits(block.size());
     }
-    return all;
+    // A read that failed ends the loop as the file's end does.
+    if (file.error() != QFileDevice::NoError) {
+        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(file.fileName(), file.errorString()));
+        return Failure::Unreadable;
+    }
+    return Failure::None;
+}
+
+// Document::readContents, which may throw.
+Document::Contents readFile(const QString &path, bool shownPagesFirst, platform::Progress *progress)
+{
+    using Contents = Document::Contents;
+    Contents contents;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        platform::logError(QStringLiteral("Could not read \"%1\", because it is no readable file").arg(path));
+        contents.failure = Contents::Failure::Unreadable;
+        return contents;
+    }
+    if (Document::isPictureFile(path)) {
+        contents.type = Document::ImageType;
+        if (info.size() > largestPictureFile()) {
+            platform::logError(QStringLiteral("Could not read \"%1\": a picture file of %2 bytes is larger than any picture that decodes")
+                                   .arg(path)
+                                   .arg(info.size()));
+            contents.failure = Contents::Failure::TooLarge;
+            return contents;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
+            contents.failure = Contents::Failure::Unreadable;
+            return contents;
+        }
+        QByteArray bytes;
+        contents.failure = readPicture(file, progress, bytes);
+        if (contents.failure == Contents::Failure::TooLarge)
+            platform::logError(QStringLiteral("Could not read \"%1\": it grew larger than any picture that decodes while it was read").arg(path));
+        if (contents.failure != Contents::Failure::None)
+            return contents;
+        contents.picture = platform::PdfPage::fromEncodedImage(bytes);
+        if (!contents.picture)
+            contents.failure = Contents::Failure::Damaged;
+        return contents;
+    }
+    contents.type = Document::PdfType;
+    contents.partly = shownPagesFirst;
+    bool needsPassword = false;
+    const auto reading = shownPagesFirst ? platform::PdfDocument::Reading::PagesWhenAsked : platform::PdfDocument::Reading::Whole;
+    contents.pdf = platform::PdfDocument::open(path, &needsPassword, reading, progress);
+    if (progress && progress->isCancelled()) {
+        contents.pdf.reset();
+        contents.failure = Contents::Failure::Cancelled;
+    } else if (!contents.pdf) {
+        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
+        contents.failure = needsPassword ? Contents::Failure::Password : Contents::Failure::Damaged;
+    }
+    return contents;
 }
 
 UserDefaults *defaults() { return UserDefaults::standardUserDefaults(); }
@@ -178,6 +250,11 @@ QString Document::Contents::failureText() const
         return rqs::localized(QStringLiteral("OpenFailedPasswordText"));
     case Failure::Damaged:
         return rqs::localized(QStringLiteral("OpenFailedContentsText"));
+    case Failure::TooLarge:
+        return rqs::localized(QStringLiteral("OpenFailedTooLargeText"))
+            .arg(QLocale().formattedDataSize(largestPictureFile(), 0, QLocale::DataSizeTraditionalFormat));
+    case Failure::OutOfMemory:
+        return rqs::localized(QStringLiteral("OpenFailedMemoryText"));
     case Failure::None:
     case Failure::Cancelled:
         break;
@@ -197,72 +274,49 @@ QList<VXPagePtr> Document::Contents::pages() const
 
 Document::Contents Document::readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress)
 {
-    Contents contents;
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        platform::logError(QStringLiteral("Could not read \"%1\", because it is no readable file").arg(path));
-        contents.failure = Contents::Failure::Unreadable;
-        return contents;
+    Contents failed;
+    try {
+        return readFile(path, shownPagesFirst, progress);
+    } catch (const std::bad_alloc &) {
+        platform::logError(QStringLiteral("Could not read \"%1\": there is not enough memory").arg(path));
+        failed.failure = Contents::Failure::OutOfMemory;
+    } catch (const std::exception &e) {
+        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, QString::fromLocal8Bit(e.what())));
+        failed.failure = Contents::Failure::Damaged;
     }
-    if (isPictureFile(path)) {
-        contents.type = ImageType;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
-            contents.failure = Contents::Failure::Unreadable;
-            return contents;
-        }
-        const std::optional<QByteArray> bytes = readAll(file, progress);
-        if (!bytes) {
-            contents.failure = Contents::Failure::Cancelled;
-            return contents;
-        }
-        contents.picture = platform::PdfPage::fromEncodedImage(*bytes);
-        if (!contents.picture)
-            contents.failure = Contents::Failure::Damaged;
-        return contents;
-    }
-    contents.type = PdfType;
-    contents.partly = shownPagesFirst;
-    bool needsPassword = false;
-    const auto reading = shownPagesFirst ? platform::PdfDocument::Reading::PagesWhenAsked : platform::PdfDocument::Reading::Whole;
-    contents.pdf = platform::PdfDocument::open(path, &needsPassword, reading, progress);
-    if (progress && progress->isCancelled()) {
-        contents.pdf.reset();
-        contents.failure = Contents::Failure::Cancelled;
-    } else if (!contents.pdf) {
-        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
-        contents.failure = needsPassword ? Contents::Failure::Password : Contents::Failure::Damaged;
-    }
-    return contents;
+    return failed;
 }
 
 bool Document::openWithContents(const QUrl &url, Contents contents)
 {
-    const QString type = contents.type;
-    if (!takeContents(std::move(contents)))
+    if (contents.failure != Contents::Failure::None)
         return false;
+    const QString type = contents.type;
+    takeContents(std::move(contents));
     openedURL(url, type);
     return true;
 }
 
-bool Document::readFromURL(const QUrl &url, const QString &)
+bool Document::readFromURL(const QUrl &url, const QString &, QString *reason)
 {
-    return takeContents(readContents(url.toLocalFile(), m_readsShownPagesFirst));
+    Contents contents = readContents(url.toLocalFile(), m_readsShownPagesFirst);
+    if (contents.failure != Contents::Failure::None) {
+        if (reason)
+            *reason = contents.failureText();
+        return false;
+    }
+    takeContents(std::move(contents));
+    return true;
 }
 
-bool Document::takeContents(Contents contents)
+void Document::takeContents(Contents contents)
 {
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();
-    m_readFailure = contents.failure;
     m_inputFilter.removeAllPages();
-    const QList<VXPagePtr> pages = contents.pages();
-    for (const VXPagePtr &page : pages)
+    for (const VXPagePtr &page : contents.pages())
         m_inputFilter.addPage(page);
-    // A PDF of no pages reads as well as one of many.
-    const bool read = contents.pdf || !pages.isEmpty();
     if (contents.pdf) {
         m_readDamage = contents.pdf->damage();
         if (contents.partly)
@@ -271,7 +325,6 @@ bool Document::takeContents(Contents contents)
     m_fileLoaded = true;
     updatePaperSize();
     updatePages();
-    return read;
 }
 
 void Document::setReadsShownPagesFirst(bool shownPagesFirst) { m_readsShownPagesFirst = shownPagesFirst; }
@@ -289,7 +342,7 @@ void Document::readRemainingPages()
         return;
     platform::logWarning(QStringLiteral("\"%1\" is read again whole, as its pages are not what its page tree said").arg(displayName()));
     const bool shownPagesFirst = std::exchange(m_readsShownPagesFirst, false);
-    readFromURL(fileURL(), PdfType);
+    readFromURL(fileURL(), PdfType, nullptr);
     m_readsShownPagesFirst = shownPagesFirst;
 }
 
@@ -842,13 +895,6 @@ VXBookletPrintView *Document::printView() { return &m_printView; }
 bool Document::fileLoaded() const { return m_fileLoaded; }
 
 QString Document::readDamage() const { return m_readDamage; }
-
-QString Document::openFailureText() const
-{
-    Contents read;
-    read.failure = m_readFailure;
-    return read.failureText();
-}
 
 void Document::updateChain(QObject *)
 {

@@ -119,7 +119,7 @@ public:
     // windows, and taken by a document on the GUI thread (readFromURL does both at once).
     struct Contents
     {
-        enum class Failure { None, Unreadable, Password, Damaged, Cancelled };
+        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, OutOfMemory, Cancelled };
         // PdfType or ImageType, as the file was read.
         QString type;
         // The PDF's pages, or the picture made a page.
@@ -128,21 +128,23 @@ public:
         // Only the pages shown first were read of the PDF.
         bool partly = false;
         Failure failure = Failure::None;
-        // What the user is told of the failure: a file that cannot be read, a PDF locked by a
-        // password, contents that are no PDF or picture. Empty without one and when cancelled.
+        // What the user is told of a failure: a file that cannot be read, a PDF locked by a
+        // password, contents that are no PDF or picture, a picture file larger than any picture Qt
+        // decodes, memory that ran out. Empty without one and when cancelled.
         QString failureText() const;
         // The pages read, in order; made on the GUI thread.
         QList<VXPagePtr> pages() const;
     };
     // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
     // only as far as its page tree's counts; anything else as a picture. A progress counts the
-    // bytes read and may stop the reading (Failure::Cancelled). Any thread.
+    // bytes read and may stop the reading (Failure::Cancelled). Throws nothing: memory that runs
+    // out is a failure as any other. Any thread.
     static Contents readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress = nullptr);
     // Takes what was read of the file as the document's pages, and the file as its source, as
-    // opening it does. False, with nothing taken, when the contents hold no pages.
+    // opening it does. False, with nothing taken, when the file was not read.
     bool openWithContents(const QUrl &url, Contents contents);
 
-    bool readFromURL(const QUrl &url, const QString &type) override;
+    bool readFromURL(const QUrl &url, const QString &type, QString *reason) override;
     bool writeToURL(const QUrl &url, const QString &type, QString *reason) override;
     QStringList writableTypes() const override;
 
@@ -275,9 +277,6 @@ public:
     bool hasPagesToRead() const;
     // What was found wrong in a PDF that was read as far as possible; empty for a sound file.
     QString readDamage() const;
-    // Why the last read failed, as the user is told: a PDF locked by a password, or contents that
-    // could not be read.
-    QString openFailureText() const;
     // The only place that wires the chain: input, reversed or not, then the split filter when
     // splitting in saddle-stitch order, else the creep filter; staples before page numbers.
     Q_INVOKABLE void updateChain(QObject *sender = nullptr);
@@ -356,7 +355,7 @@ private:
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
-    bool takeContents(Contents contents);
+    void takeContents(Contents contents);
     void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;
@@ -377,7 +376,6 @@ private:
     // The PDF read so far, until its remaining pages are read.
     std::optional<platform::PdfDocument> m_partlyRead;
     QString m_readDamage;
-    Contents::Failure m_readFailure = Contents::Failure::None;
     // Set while the document itself moves the split filter, so that the move is not copied back
     // as a change the user made.
     bool m_pushingSplit = false;

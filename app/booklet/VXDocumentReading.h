@@ -18,8 +18,10 @@ class Progress;
 // for minutes. What was read is handed to the finished call on the GUI thread.
 //
 // Cancelling stops the reading at its next block of the file (PdfFileInput) and hands nothing
-// over. The thread is never waited for: it ends by itself, and neither the user's Cancel nor the
-// exit is held up by a file that is slow to read. Destroying the reading cancels it. GUI thread.
+// over. The thread is not waited for: it ends by itself, and the user's Cancel is not held up by
+// a file that is slow to read. Destroying the reading cancels it. When the application quits, every
+// reading is cancelled and its thread waited for a moment, so that none reads on into what the
+// exit destroys (the log, Qt's image plugins, the lock of qpdf). GUI thread.
 class VXDocumentReading : public QObject
 {
     Q_OBJECT
@@ -33,14 +35,16 @@ public:
     // A reading that goes by itself once finished, or with the context, cancelled.
     static void start(const QUrl &url, bool shownPagesFirst, QObject *context, Finished finished);
 
-    QUrl url() const;
+    // Cancels every reading under way and waits for their threads to end, two seconds at most
+    // (logged). Run as the application quits.
+    static void stopAll();
+
     // The bytes of the file read so far of its size.
     const std::shared_ptr<platform::Progress> &progress() const;
     bool isCancelled() const;
     void cancel();
 
 private:
-    QUrl m_url;
     std::shared_ptr<platform::Progress> m_progress;
     Finished m_finished;
     QFutureWatcher<Document::Contents> m_watcher;

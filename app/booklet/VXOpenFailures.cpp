@@ -29,12 +29,18 @@ QString quoted(const QString &path) { return QChar(0x201c) + shortName(path) + Q
 
 } // namespace
 
-void VXOpenFailures::add(const QString &path, const QString &reason) { m_failures.append({path, reason}); }
-
-void VXOpenFailures::explainLast(const QString &sentence)
+void VXOpenFailures::add(const QString &path, const QString &reason)
 {
-    if (!m_failures.isEmpty())
-        m_failures.last().reason += QLatin1Char(' ') + sentence;
+    if (!contains(path))
+        m_failures.append({path, reason});
+}
+
+void VXOpenFailures::explain(const QString &path, const QString &sentence)
+{
+    for (Failure &failure : m_failures) {
+        if (failure.path == path)
+            failure.reason += QLatin1Char(' ') + sentence;
+    }
 }
 
 bool VXOpenFailures::contains(const QString &path) const
@@ -89,14 +95,14 @@ QString VXOpenFailures::namedText() const
     return paragraphs.join(QStringLiteral("\n\n"));
 }
 
-void VXOpenFailures::tell() const
+void VXOpenFailures::tell(const QString &title, platform::Window *window) const
 {
     if (m_failures.isEmpty())
         return;
     platform::Alert alert;
-    alert.setMessageText(title());
+    alert.setMessageText(title.isEmpty() ? this->title() : title);
     alert.setAlertStyle(platform::Alert::Style::Critical);
-    alert.setInformativeText(text());
+    alert.setInformativeText(title.isEmpty() ? text() : namedText());
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(nullptr, platform::Alert::Completion());
+    alert.beginSheetModalForWindow(window, platform::Alert::Completion());
 }

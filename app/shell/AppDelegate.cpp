@@ -315,7 +315,7 @@ void AppDelegate::openPDFService(const QList<QUrl> &urls)
             if (!failures.contains(path))
                 return;
             if (const QString aside = VXKeptPrints::setAside(path); !aside.isEmpty())
-                failures.explainLast(rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
+                failures.explain(path, rqs::localized(QStringLiteral("KeptPrintSetAsideText")).arg(aside));
             return;
         }
         // The print's own folder is removed now; the open document no longer needs the file's name.

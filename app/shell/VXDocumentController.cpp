@@ -83,16 +83,14 @@ void VXDocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool d
         // A document to be shown reads the pages it shows first, the rest once they are shown.
         opening->reading = new VXDocumentReading(url, display, [this, opening](Document::Contents contents) {
             Document *document = nullptr;
-            if (contents.failure != Document::Contents::Failure::None)
-                reportOpenFailure(*opening, contents.failureText());
-            else if (!opening->document->openWithContents(opening->url, std::move(contents)))
-                reportOpenFailure(*opening, opening->document->openFailureText());
-            else
+            const QString failure = contents.failureText();
+            if (opening->document->openWithContents(opening->url, std::move(contents)))
                 document = opening->document.release();
+            else
+                reportOpenFailure(*opening, failure);
             keep(document, *opening);
             endOpening(opening, document);
         }, this);
-        // Made while the file is read.
         opening->document = std::make_unique<Document>();
         opening->document->setReadsShownPagesFirst(display);
     }

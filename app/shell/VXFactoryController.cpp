@@ -10,7 +10,6 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/OpenPanel.h"
 #include "platform/ui/Window.h"
@@ -207,11 +206,7 @@ void VXFactoryController::takeArrivals()
 void VXFactoryController::tellRefused(const VXOpenFailures &refused)
 {
     platform::logWarning(QStringLiteral("Could not add %1 to the batch factory").arg(refused.names().join(QStringLiteral(", "))));
-    platform::Alert alert;
-    alert.setMessageText(rqs::localized(QStringLiteral("FactoryRefusedTitle")));
-    alert.setInformativeText(refused.namedText());
-    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
+    refused.tell(rqs::localized(QStringLiteral("FactoryRefusedTitle")), window());
 }
 
 void VXFactoryController::removeTask(VXTask *task)

@@ -102,21 +102,13 @@ void VXTask::fail(const QString &message)
 Document *VXTask::documentWithoutWindow()
 {
     if (!m_document) {
-        const QString type = Document::typeForContentsOfURL(m_url);
-        if (type.isEmpty()) {
-            platform::logWarning(QStringLiteral("Could not get document type for %1, because it is neither a PDF nor a picture")
-                                     .arg(m_url.toLocalFile()));
-            fail(rqs::localized(QStringLiteral("OpenFailedUnreadableText")));
+        std::optional<Document::Contents> contents = std::exchange(m_contents, std::nullopt);
+        if (!contents)
+            contents = Document::readContents(m_url.toLocalFile(), false);
+        if (!opens(*contents))
             return nullptr;
-        }
-        decltype(m_document) document(new Document, deleteDocumentLater);
-        if (!document->openURL(m_url, type)) {
-            platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read")
-                                     .arg(m_url.toLocalFile()));
-            fail(document->openFailureText());
-            return nullptr;
-        }
-        m_document = std::move(document);
+        m_document.reset(new Document);
+        m_document->openWithContents(m_url, std::move(*contents));
     }
     m_document->setSettingsDictionary(m_settings);
     m_document->setControllingTask(this);
@@ -126,14 +118,20 @@ Document *VXTask::documentWithoutWindow()
 void VXTask::checkOpens(const std::function<void(bool opens)> &checked)
 {
     VXDocumentReading::start(m_url, false, this, [this, checked](Document::Contents contents) {
-        const bool opens = contents.failure == Document::Contents::Failure::None;
-        if (!opens) {
-            platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read")
-                                     .arg(m_url.toLocalFile()));
-            fail(contents.failureText());
-        }
-        checked(opens);
+        const bool readable = opens(contents);
+        if (readable)
+            m_contents = std::move(contents);
+        checked(readable);
     });
+}
+
+bool VXTask::opens(const Document::Contents &contents)
+{
+    if (contents.failure == Document::Contents::Failure::None)
+        return true;
+    platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read").arg(m_url.toLocalFile()));
+    fail(contents.failureText());
+    return false;
 }
 
 void VXTask::releaseDocument()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/booklet/Document.h"
 #include "app/booklet/VXControllingTask.h"
 
 #include <QPointer>
@@ -9,11 +10,10 @@
 #include <functional>
 #include <memory>
 
-class Document;
-
-// One file of the batch factory. It opens the file as a window-less document only while it needs
-// it (to check the file, to print, to export) and lets it go afterwards, so that a long batch
-// holds one document at a time; hands the document its settings; and follows its state from
+// One file of the batch factory. It reads the file away from the GUI thread when the file joins,
+// and keeps what it read for a window-less document made only while it is needed (to print, to
+// export) and let go afterwards, so that a long batch holds one document at a time; a run after
+// the first reads the file again. It hands the document its settings; and follows its state from
 // waiting (default, shared or individual settings) through processing to printed, exported or
 // failed. Every print it is asked for ends with exactly one "kVXTaskPrintDoneNotification",
 // whatever happened. GUI thread.
@@ -62,12 +62,13 @@ public:
     void setProcessed(bool processed);
     void updateReadyState();
 
-    // Opens the document when there is none, then hands it the settings and takes control of it.
-    // Null, with the task failed, when the file does not open as a booklet.
+    // Makes the document when there is none, of what checkOpens read (read now when a run before
+    // took it), then hands it the settings and takes control of it. Null, with the task failed,
+    // when the file does not open as a booklet.
     Document *documentWithoutWindow();
-    // Whether the file opens as a booklet, read away from the GUI thread; checked is called on
-    // the GUI thread, unless the task goes first. A file that does not open fails the task with
-    // the reason.
+    // Whether the file opens as a booklet, read away from the GUI thread and kept for the
+    // document; checked is called on the GUI thread, unless the task goes first. A file that does
+    // not open fails the task with the reason.
     void checkOpens(const std::function<void(bool opens)> &checked);
     // Opens the file in a document window whose settings come back to this task or the factory.
     void editSettings();
@@ -83,6 +84,8 @@ signals:
 
 private:
     void fail(const QString &message);
+    // False, with the task failed, when what was read is no booklet.
+    bool opens(const Document::Contents &contents);
     void documentConnectionRemoved();
     void finishPrint();
     void postPrintDone();
@@ -96,6 +99,7 @@ private:
     bool m_settingsForAll = false;
     qint32 m_state = DefaultSettings;
     bool m_processed = false;
+    std::optional<Document::Contents> m_contents;
     std::unique_ptr<Document, void (*)(Document *)> m_document;
     bool m_printing = false;
 };

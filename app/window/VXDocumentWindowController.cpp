@@ -605,11 +605,8 @@ void VXDocumentWindowController::addPagesFromPanel(const QStringList &types, con
 void VXDocumentWindowController::tellRefused(const VXOpenFailures &refused)
 {
     platform::logWarning(QStringLiteral("Could not add %1 to \"%2\"").arg(refused.names().join(QStringLiteral(", ")), m_document->displayName()));
-    platform::Alert alert;
-    alert.setMessageText(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()));
-    alert.setInformativeText(refused.namedText());
-    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(m_document->windowForSheet(), platform::Alert::Completion());
+    refused.tell(rqs::localized(QStringLiteral("AddPagesRefusedTitle")).replace(QLatin1String("%1"), m_document->displayName()),
+                 m_document->windowForSheet());
 }
 
 void VXDocumentWindowController::removeSelectedPages(QObject *)

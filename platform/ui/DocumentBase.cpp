@@ -54,9 +54,9 @@ DocumentBase *DocumentBase::documentForWindow(const QWidget *window)
     return nullptr;
 }
 
-bool DocumentBase::openURL(const QUrl &url, const QString &type)
+bool DocumentBase::openURL(const QUrl &url, const QString &type, QString *reason)
 {
-    if (!readFromURL(url, type))
+    if (!readFromURL(url, type, reason))
         return false;
     openedURL(url, type);
     return true;
@@ -231,21 +231,36 @@ void DocumentBase::readAgain(const Completion &completion)
     if (QFile file(path); !file.open(QIODevice::ReadOnly)) {
         const QString reason = file.errorString();
         logError(QStringLiteral("Could not revert to \"%1\": %2").arg(path, reason));
-        Alert alert;
-        alert.setMessageText(localized(QStringLiteral("RevertFailedTitle"), QStringLiteral("“%1” could not be reverted.")).arg(displayName()));
-        alert.setInformativeText(localized(QStringLiteral("RevertFailedText"),
-                                           QStringLiteral("Reading “%1” failed: %2. The document stays as it is, with your changes."))
-                                     .arg(path, reason));
-        alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
-        alert.beginSheetModalForWindow(windowForSheet(), [completion](int) { completion(false); });
+        tellRevertFailure(localized(QStringLiteral("RevertFailedText"),
+                                    QStringLiteral("Reading “%1” failed: %2. The document stays as it is, with your changes."))
+                              .arg(path, reason),
+                          completion);
         return;
     }
-    // Reading replaces the pages, whatever it finds: the undo steps no longer fit them.
-    const bool read = readFromURL(m_fileURL, m_fileType);
+    // The file is read whole before anything of the document changes: a file that no longer
+    // reads leaves the pages and their undo as they were.
+    QString reason;
+    if (!readFromURL(m_fileURL, m_fileType, &reason)) {
+        logError(QStringLiteral("Could not revert to \"%1\", as it no longer reads as a document").arg(path));
+        tellRevertFailure(localized(QStringLiteral("RevertUnreadableText"), QStringLiteral("%1 The document stays as it is, with your changes."))
+                              .arg(reason),
+                          completion);
+        return;
+    }
+    // The undo steps no longer fit the pages read.
     m_undoManager.removeAllActions();
-    setDocumentEdited(!read);
+    setDocumentEdited(false);
     emit reverted();
-    completion(read);
+    completion(true);
+}
+
+void DocumentBase::tellRevertFailure(const QString &text, const Completion &completion)
+{
+    Alert alert;
+    alert.setMessageText(localized(QStringLiteral("RevertFailedTitle"), QStringLiteral("“%1” could not be reverted.")).arg(displayName()));
+    alert.setInformativeText(text);
+    alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(windowForSheet(), [completion](int) { completion(false); });
 }
 
 bool DocumentBase::isDocumentEdited() const { return m_edited || !m_undoManager.isClean(); }

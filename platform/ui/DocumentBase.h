@@ -39,17 +39,19 @@ public:
     explicit DocumentBase(QObject *parent = nullptr);
     ~DocumentBase() override;
 
-    // The content of the file; the type is the one the caller determined. False (logged) when
-    // the file cannot be read as a document.
-    virtual bool readFromURL(const QUrl &url, const QString &type) = 0;
+    // The content of the file; the type is the one the caller determined. False (logged), with the
+    // document as it was, when the file cannot be read as a document; reason then says why, in a
+    // sentence the user reads.
+    virtual bool readFromURL(const QUrl &url, const QString &type, QString *reason) = 0;
     // False (logged) when nothing was written; reason then says why, in the system's words.
     virtual bool writeToURL(const QUrl &url, const QString &type, QString *reason) = 0;
     // Types that writeToURL writes, each also the extension of its files; the first is the one
     // a document of another type is saved as.
     virtual QStringList writableTypes() const = 0;
 
-    // Reads the file and, when that succeeds, takes it as the document's source file.
-    bool openURL(const QUrl &url, const QString &type);
+    // Reads the file and, when that succeeds, takes it as the document's source file; reason as
+    // readFromURL gives it.
+    bool openURL(const QUrl &url, const QString &type, QString *reason = nullptr);
 
     QUrl fileURL() const;
     // The file as the document's source, which Save will not write over.
@@ -123,6 +125,8 @@ private:
     void takeFile(const QUrl &url, const QString &type, bool owned);
     // Reverting once the user confirmed; a file that cannot be read is told.
     void readAgain(const Completion &completion);
+    // The alert that says the document was not reverted and why; the completion gets false.
+    void tellRevertFailure(const QString &text, const Completion &completion);
     // The alert that says what was not written where and why; the completion gets false.
     void tellSaveFailure(const QUrl &url, const QString &reason, const Completion &completion);
     void announceEdited();

@@ -1,5 +1,6 @@
 #include "DocumentFixture.h"
 
+#include "app/window/VXPagesController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "support/FullDisk.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QSignalSpy>
 
 namespace {
 
@@ -143,4 +145,33 @@ TEST_F(DocumentTest, RevertingToAFileThatIsGoneSaysSoAndKeepsTheChanges)
                                 + rqs::localized("RevertFailedText").arg(path, "No such file or directory"));
     EXPECT_EQ(doc.inputFilter()->allPages().size(), 3);
     EXPECT_TRUE(doc.isDocumentEdited());
+}
+
+// Revert to Saved once the file was overwritten with what is no PDF: the alert gives the reason,
+// and the document keeps its pages, its changes and their undo.
+TEST_F(DocumentTest, RevertingToAFileDamagedSinceOpeningSaysSoAndKeepsThePagesAndTheirUndo)
+{
+    const QString path = PdfFixture::write(folder.path(), "Menu.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    VXPagesController list(doc.inputFilter(), doc.undoManager());
+    const QList<VXPagePtr> opened = doc.inputFilter()->allPages();
+    ASSERT_TRUE(list.removeObjectsAtArrangedObjectIndexes({1}));
+    ASSERT_TRUE(doc.isDocumentEdited());
+    PdfFixture::write(folder.path(), "Menu.pdf", QByteArray(4096, '\x7f'));
+    ToldAlerts alerts;
+    QSignalSpy reverts(&doc, &Document::reverted);
+    std::optional<bool> reverted;
+    doc.revertDocumentToSaved([&](bool done) { reverted = done; });
+    ASSERT_TRUE(waitFor([&] { return reverted.has_value(); }));
+    EXPECT_FALSE(*reverted);
+    ASSERT_EQ(alerts.told.size(), 2) << "the question, then what became of it";
+    EXPECT_EQ(alerts.told.last(), rqs::localized("RevertFailedTitle").arg("Menu.pdf") + "\n"
+                                      + rqs::localized("RevertUnreadableText").arg(rqs::localized("OpenFailedContentsText")));
+    EXPECT_EQ(reverts.size(), 0);
+    EXPECT_EQ(doc.inputFilter()->allPages(), opened.mid(1));
+    EXPECT_TRUE(doc.isDocumentEdited());
+    ASSERT_TRUE(doc.undoManager()->canUndo());
+    doc.undoManager()->undo();
+    EXPECT_EQ(doc.inputFilter()->allPages(), opened);
 }

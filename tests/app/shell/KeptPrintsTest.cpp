@@ -2,6 +2,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXKeptPrints.h"
+#include "app/shell/VXSingleInstance.h"
 #include "app/shell/VXWelcomeWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
@@ -129,6 +130,25 @@ TEST_F(KeptPrintsTest, AWaitingPrintThatCannotBeOpenedIsSetAsideWhereItsAlertSay
     file.close();
     EXPECT_EQ(VXKeptPrints::waiting(), QStringList());
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(aside).path()));
+}
+
+// A print that cannot be opened, named twice in one request, is told once, with where it was set
+// aside.
+TEST_F(KeptPrintsTest, APrintThatCannotBeOpenedNamedTwiceIsToldOnceWithWhereItWasSetAside)
+{
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const QString damaged = PdfFixture::write(QDir(VXKeptPrints::folder()).filePath("job-ffffff"), "Damaged.pdf", "%PDF-1.4\ncut off");
+    const QString aside = QDir(VXKeptPrints::setAsideFolder()).filePath("job-ffffff/Damaged.pdf");
+    delegate.openRequested(VXSingleInstance::Request::Service, {damaged, damaged});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !documents.isOpening() && !told.isEmpty(); }, 10000));
+    EXPECT_EQ(told.join("\n---\n").toStdString(),
+              (rqs::localized("OpenFailedTitle").arg("Damaged.pdf") + "\n" + rqs::localized("OpenFailedContentsText") + " "
+               + rqs::localized("KeptPrintSetAsideText").arg(aside)).toStdString());
+    EXPECT_EQ(PdfFixture::read(aside), "%PDF-1.4\ncut off");
 }
 
 // A waiting print whose opening the user stops in its progress window was not found unopenable:

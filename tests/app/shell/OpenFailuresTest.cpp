@@ -121,6 +121,20 @@ TEST(OpenFailures, ThousandsOfFilesAndHugeNamesMakeAShortText)
     EXPECT_TRUE(QStringView(flags.title()).isValidUtf16()) << flags.title().toStdString();
 }
 
+// A file is named once however often it is added; a sentence more goes to the file it is given
+// for, whichever was added last.
+TEST(OpenFailures, AFileIsNamedOnceAndASentenceGoesToTheFileItExplains)
+{
+    VXOpenFailures failures;
+    failures.add("/prints/job-1/Kept.pdf", "Damaged.");
+    failures.add("/prints/job-1/Kept.pdf", "Damaged.");
+    failures.add("/home/Other.pdf", "Damaged.");
+    failures.explain("/prints/job-1/Kept.pdf", "Set aside.");
+    failures.explain("/nowhere/Unknown.pdf", "Not told.");
+    EXPECT_EQ(failures.title().toStdString(), "2 files could not be opened.");
+    EXPECT_EQ(failures.text().toStdString(), "“Kept.pdf”\nDamaged. Set aside.\n\n“Other.pdf”\nDamaged.");
+}
+
 // A later launch naming a path of a megabyte: one alert, quickly laid out, no taller than the screen.
 TEST_F(OpenFailuresTest, ARequestNamingAHugePathGetsOneAlertThatFitsTheScreen)
 {

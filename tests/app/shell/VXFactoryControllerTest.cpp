@@ -40,6 +40,7 @@ struct FactoryScene
         platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
         platform::Alert::setResponder([this](platform::Alert &alert) {
             alerts << alert.messageText() + " | " + alert.informativeText();
+            styles << alert.alertStyle();
             progress << factory.window()->findChild<QLabel *>("progressLabel")->text();
             return answers.isEmpty() ? platform::Alert::FirstButtonReturn : answers.takeFirst();
         });
@@ -70,12 +71,23 @@ struct FactoryScene
     }
     void click(int row, const char *button) { cells().at(row)->findChild<QAbstractButton *>(button)->click(); }
     void clickWindow(const char *button) { factory.window()->findChild<QAbstractButton *>(button)->click(); }
+    // Export All into the folder, chosen in its panel; false when tasks still wait after it.
+    bool exportAllInto(const QString &folder)
+    {
+        platform::OpenPanel::setResponder([folder](QFileDialog &dialog) {
+            dialog.selectFile(folder);
+            return platform::OpenPanel::OKButton;
+        });
+        clickWindow("exportButton");
+        return waitFor([this] { return !factory.hasWaitingTasks(); });
+    }
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
     VXDocumentController documents;
     VXFactoryController factory{&documents};
     AppDelegate delegate{&documents};
     QStringList alerts, progress;
+    QList<platform::Alert::Style> styles;
     QList<int> answers;
 };
 
@@ -111,6 +123,7 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
     EXPECT_EQ(scene.alerts.takeFirst(), rqs::localized("FactoryRefusedTitle") + " | “notes.txt”\n" + rqs::localized("OpenFailedContentsText"))
         << "the user is told which file was refused, and why";
+    EXPECT_EQ(scene.styles.value(0), platform::Alert::Style::Critical) << "as any file that could not be opened";
 
     platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
         EXPECT_TRUE(dialog.nameFilters().join(' ').contains("*.png")) << "pictures open as well";
@@ -194,18 +207,35 @@ TEST(VXFactoryController, ATaskWhoseDocumentHasNoPagesFailsSayingSo)
     FactoryScene scene;
     scene.factory.addURLs({QUrl::fromLocalFile(empty), QUrl::fromLocalFile(report)});
     ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
-    platform::OpenPanel::setResponder([&](QFileDialog &dialog) {
-        dialog.selectFile(out);
-        return platform::OpenPanel::OKButton;
-    });
-    scene.clickWindow("exportButton");
-    ASSERT_TRUE(scene.waitFor([&] { return !scene.factory.hasWaitingTasks(); }));
+    ASSERT_TRUE(scene.exportAllInto(out));
     EXPECT_EQ(scene.rows(), QStringList({"Empty: " + localizedState(VXTask::Failed), "Report: " + localizedState(VXTask::Exported)}));
     EXPECT_FALSE(QFileInfo::exists(out + "/Empty - Booklet.pdf"));
     scene.click(0, "rightButton");
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
     EXPECT_EQ(scene.alerts.last(), rqs::localized("TaskFailedTitle").replace("%1", "Empty") + " | "
                                        + rqs::localized("NoPagesToExportText").replace("%1", "Empty.pdf"));
+}
+
+// A file is read once, when it joins, and its booklet is made of what was read then: files removed
+// before Export All still give their booklets.
+TEST(VXFactoryController, AFileIsReadOnceWhenItJoinsAndItsBookletIsMadeOfWhatWasRead)
+{
+    QTemporaryDir folder;
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString menu = PdfFixture::write(folder.path(), "Menu.png", PictureFixture::encoded(PictureFixture::marked({60, 40}, Qt::green, Qt::red), "png"));
+    const QString out = folder.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    FactoryScene scene;
+    scene.factory.addURLs({QUrl::fromLocalFile(report), QUrl::fromLocalFile(menu)});
+    ASSERT_TRUE(scene.waitFor([&] { return scene.factory.tasks().size() == 2; }));
+    ASSERT_TRUE(QFile::remove(report));
+    ASSERT_TRUE(QFile::remove(menu));
+    ASSERT_TRUE(scene.exportAllInto(out));
+    EXPECT_EQ(scene.rows(), QStringList({"Report: " + localizedState(VXTask::Exported), "Menu: " + localizedState(VXTask::Exported)}));
+    EXPECT_EQ(BookletExport::halves(PdfFixture::read(out + "/Report - Booklet.pdf")).toStdString(), "(4|1) (2|3)");
+    const std::optional<platform::PdfDocument> picture = platform::PdfDocument::open(out + "/Menu - Booklet.pdf");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pageCount(), 2) << "the picture on one sheet, both sides";
 }
 
 // A cut-off download put into the factory beside a sound file is read away from the GUI thread:

@@ -749,6 +749,7 @@ TEST_F(DocumentWindowTest, FilesThatGiveNoPagesAreNamedWithTheirReasonAndTheOthe
     QStringList told;
     platform::Alert::setResponder([&](platform::Alert &alert) {
         told << alert.messageText() + "\n" + alert.informativeText();
+        EXPECT_EQ(alert.alertStyle(), platform::Alert::Style::Critical) << "as any file that could not be opened";
         return platform::Alert::FirstButtonReturn;
     });
     const QString title = rqs::localized("AddPagesRefusedTitle").replace("%1", "booklet.pdf");
