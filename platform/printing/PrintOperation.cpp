@@ -123,12 +123,17 @@ bool PrintOperation::composePdf(QIODevice &device)
     return true;
 }
 
-bool PrintOperation::run()
+void PrintOperation::forgetLastRun()
 {
     m_errorString.clear();
     m_writingFailure.clear();
     m_cancelled = false;
     m_jobId = 0;
+}
+
+bool PrintOperation::run()
+{
+    forgetLastRun();
     return m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save ? save() : spool();
 }
 
@@ -158,10 +163,7 @@ bool PrintOperation::failWriting(const QString &path, const QString &reason)
 
 void PrintOperation::start(QObject *context, std::function<void(const Outcome &)> finished)
 {
-    m_errorString.clear();
-    m_writingFailure.clear();
-    m_cancelled = false;
-    m_jobId = 0;
+    forgetLastRun();
     bool done = false;
     if (m_printInfo.jobDisposition() == PrintInfo::JobDisposition::Save) {
         done = save();

@@ -78,6 +78,8 @@ public:
     int jobId() const;
 
 private:
+    // What a run tells of itself, cleared as the next one begins.
+    void forgetLastRun();
     bool save();
     bool spool();
     // The job's PDF in the private temporary folder; null (logged) when it cannot be made.

@@ -312,14 +312,13 @@ void Window::placeOnFirstShow()
 
 bool Window::keepFrameInside()
 {
-    if (frameGeometry() == geometry() || !screen())
+    if (!isFramed(this) || !screen())
         return false;
     const QRect frame = frameGeometry();
     const QRect inside = WindowPlacement::keptInside(frame, screen()->availableGeometry());
     // The frame is known now, so the inner rectangle says where the window goes without doubt.
     if (inside != frame)
-        setGeometry(inside.marginsRemoved(QMargins(geometry().left() - frame.left(), geometry().top() - frame.top(),
-                                                   frame.right() - geometry().right(), frame.bottom() - geometry().bottom())));
+        setGeometry(inside.marginsRemoved(frameMargins(this)));
     return true;
 }
 
