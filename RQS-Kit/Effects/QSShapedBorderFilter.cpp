@@ -118,7 +118,7 @@ Image QSShapedBorderFilter::cachedMask() const
     const QRectF cut = picture.extent().adjusted(-reach, -reach, reach, reach);
     if (const auto body = kernelWithName(QStringLiteral("maskByCuttingImage")))
         m_stages.mask = body->apply({cut, {}}, {Sampler{grown, Wrap::Transparent, Filtering::Nearest},
-                                         Sampler{picture, Wrap::Transparent, Filtering::Nearest}});
+                                                Sampler{picture, Wrap::Transparent, Filtering::Nearest}});
     return m_stages.mask;
 }
 

@@ -6,9 +6,8 @@
 
 #include <QMetaObject>
 
-#include <atomic>
 #include <cmath>
-#include <memory>
+#include <utility>
 
 namespace platform::fx {
 
@@ -59,11 +58,12 @@ void PictureRenderer::render(const Image &image, const QRectF &from)
     m_rendering = true;
     const std::stop_token stop = m_stop.get_token();
     m_pool.start([this, request, image, from, stop] {
-        // Told in whole percents, so that the window's queue is not flooded.
-        auto told = std::make_shared<std::atomic<int>>(-1);
-        const auto progress = [this, request, told](double share) {
+        // Told in whole percents, so that the window's queue is not flooded. The render tells its
+        // progress on this thread only.
+        int told = -1;
+        const auto progress = [this, request, &told](double share) {
             const int percent = int(std::floor(share * 100));
-            if (told->exchange(percent) != percent)
+            if (std::exchange(told, percent) != percent)
                 QMetaObject::invokeMethod(
                     this, [this, request, share] {
                         if (request == m_request)

@@ -17,6 +17,8 @@
 #include "support/PixelProbe.h"
 #include "support/StringsTables.h"
 
+#include "ContrastRatio.h"
+
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
@@ -26,7 +28,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -131,23 +132,11 @@ TEST(BackgroundViews, BlockingViewsSwallowClicksAndOthersPassThemOn)
     }
 }
 
-namespace {
-
-// Relative luminance, as contrast ratios measure it.
-double luminance(const QColor &colour)
-{
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
-}
-
-double contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
-
-} // namespace
-
 // The title is grey 0.3 over a faint dark shadow. On either shipped texture it reads with the
 // contrast body text needs (4.5:1), measured against the texture and on the drawn box.
 TEST(BoxView, ItsTitleReadsOnTheDarkTextureAndOnTheLightOne)
 {
+    using contrastratio::contrast, contrastratio::luminance;
     const double title = luminance(QColor::fromRgbF(0.3f, 0.3f, 0.3f));
     for (const bool light : {false, true}) {
         const QImage texture = platform::Bundle::mainBundle()->imageNamed(light ? "QSBoxLightBackground.png" : "QSBoxDarkBackground.png");

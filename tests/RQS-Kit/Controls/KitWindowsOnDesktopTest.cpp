@@ -17,6 +17,8 @@
 #include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 
+#include "ContrastRatio.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -53,18 +55,6 @@ QImage settledScreen(const QWidget *window)
     return screen();
 }
 
-double luminance(QColor colour)
-{
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
-}
-
-double contrast(QColor a, QColor b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The colour most of the area shows: what the text lies on.
 QColor commonest(const QImage &picture, const QRect &area)
 {
@@ -84,11 +74,11 @@ QColor commonest(const QImage &picture, const QRect &area)
 // least for large text).
 int readablePixels(const QImage &picture, const QRect &area)
 {
-    const QColor under = commonest(picture, area);
+    const double under = contrastratio::luminance(commonest(picture, area));
     int readable = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            readable += contrast(picture.pixelColor(x, y), under) >= 3.0;
+            readable += contrastratio::contrast(contrastratio::luminance(picture.pixelColor(x, y)), under) >= 3.0;
     return readable;
 }
 

@@ -30,6 +30,15 @@ Image counted(const Image &input, std::atomic<qint64> &pixels, std::stop_source 
     return pass.apply({input.extent(), {}}, {Sampler{input, Wrap::Transparent, Filtering::Nearest}});
 }
 
+// A square of one colour passed on through as many counting steps.
+Image countedSteps(const Color &colour, int side, int steps, std::atomic<qint64> &pixels)
+{
+    Image image = Image::withColor(colour).cropped(QRectF(0, 0, side, side));
+    for (int i = 0; i < steps; ++i)
+        image = counted(image, pixels);
+    return image;
+}
+
 } // namespace
 
 // A render told to stop ends with no picture: the step under way leaves its bands not yet begun,
@@ -65,9 +74,7 @@ TEST(RenderControl, ARenderComputingMoreThanItsBudgetIsRefusedBeforeItStarts)
 {
     std::atomic<qint64> pixels{0};
     // 2^30 pixels is 16,384 × 65,536: four passes over a 16,384 × 16,384 picture compute all of it.
-    Image image = Image::withColor({0, 0, 0, 1}).cropped(QRectF(0, 0, 16384, 16384));
-    for (int i = 0; i < 5; ++i)
-        image = counted(image, pixels);
+    const Image image = countedSteps({0, 0, 0, 1}, 16384, 5, pixels);
     const QRect rect(0, 0, 16384, 16384);
     EXPECT_GT(RenderGraph::cost(*image.node(), rect).computedPixels, RenderGraph::maxComputedPixels);
     platform::LogCapture log;
@@ -100,9 +107,7 @@ TEST(PictureRenderer, EachRequestEndsOnceAndAnOvertakenOneNotAtAll)
     EXPECT_EQ(picture.pixelColor(2, 1), QColor(Qt::blue));
 
     std::atomic<qint64> pixels{0};
-    Image large = Image::withColor({0, 0, 0, 1}).cropped(QRectF(0, 0, 16384, 16384));
-    for (int i = 0; i < 5; ++i)
-        large = counted(large, pixels);
+    const Image large = countedSteps({0, 0, 0, 1}, 16384, 5, pixels);
     platform::LogCapture log;
     renderer.render(large, QRectF(0, 0, 16384, 16384));
     EXPECT_FALSE(renderer.isRendering());
@@ -111,9 +116,7 @@ TEST(PictureRenderer, EachRequestEndsOnceAndAnOvertakenOneNotAtAll)
     EXPECT_TRUE(log.contains("Error: Rendering 16384 × 16384 pixels would compute "));
     EXPECT_EQ(pixels.load(), 0);
 
-    Image slow = Image::withColor({0, 1, 0, 1}).cropped(QRectF(0, 0, 2000, 2000));
-    for (int i = 0; i < 40; ++i)
-        slow = counted(slow, pixels);
+    const Image slow = countedSteps({0, 1, 0, 1}, 2000, 40, pixels);
     renderer.render(slow, QRectF(0, 0, 2000, 2000));
     renderer.cancel();
     ASSERT_TRUE(settled());
