@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSLanguageList.h"
 #include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
 #include "platform/foundation/Log.h"
+#include "support/EnvironmentScope.h"
 
 #include <gtest/gtest.h>
 
@@ -33,11 +34,11 @@ TEST(LanguageListFromEnvironment, SwissGermanChoosesGermanAndTheSettingsItemKeep
     EXPECT_EQ(popUp.selectedID(), "");
     popUp.setSelectedID(first);
     // No desktop settings are started from a test.
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", "");
     const platform::LogCapture log;
-    popUp.moreLanguages();
-    qputenv("PATH", path);
+    {
+        const EnvironmentScope noPrograms("PATH", QStringLiteral(""));
+        popUp.moreLanguages();
+    }
     EXPECT_EQ(popUp.selectedID(), first);
     EXPECT_TRUE(log.lines().value(0).startsWith("Info: "));
 }

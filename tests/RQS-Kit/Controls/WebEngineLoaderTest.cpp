@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/QSWebEngineLoader.h"
 #include "platform/foundation/Log.h"
+#include "support/EnvironmentScope.h"
 
 #include <gtest/gtest.h>
 
@@ -66,13 +67,13 @@ TEST(WebEngineLoader, RefusesAMissingDamagedOrForeignPlugin)
 
 TEST(WebEngineLoader, LooksInTheOverriddenFolderOrBesideTheExecutableThenWhereItIsInstalled)
 {
-    const QByteArray saved = qgetenv("FOLDWISE_PLUGINS");
-    qputenv("FOLDWISE_PLUGINS", "/somewhere/plugins");
-    EXPECT_EQ(QSWebEngineLoader::searchFolders(), QStringList("/somewhere/plugins"));
-    qunsetenv("FOLDWISE_PLUGINS");
+    {
+        const EnvironmentScope overridden("FOLDWISE_PLUGINS", "/somewhere/plugins");
+        EXPECT_EQ(QSWebEngineLoader::searchFolders(), QStringList("/somewhere/plugins"));
+    }
+    const EnvironmentScope unset("FOLDWISE_PLUGINS", QString());
     const QDir here(QCoreApplication::applicationDirPath());
     const QStringList folders = QSWebEngineLoader::searchFolders();
-    qputenv("FOLDWISE_PLUGINS", saved);
     ASSERT_EQ(folders.size(), 2);
     EXPECT_EQ(folders[0], here.path());
     EXPECT_TRUE(folders[1].startsWith(QDir::cleanPath(here.path() + "/..") + "/lib")) << folders[1].toStdString();
