@@ -1,7 +1,7 @@
 // Draws the single pictures that the kit names itself (the grid tile's remove and pin buttons, the
 // activity panel's background strip, the stack's shadow, the missing-preview picture, the folder
-// boxes' textures) into a resources folder. Run: make-kit-art <resources folder>. Its output is checked in; run it again
-// after a change.
+// boxes' textures) into a resources folder. Run: make-kit-art <resources folder>. Its output is
+// checked in; run it again after a change.
 
 #include "WrittenFile.h"
 

@@ -11,8 +11,8 @@
 #include "platform/ui/Window.h"
 
 #include "support/PdfFixture.h"
+#include "support/ShownWindow.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -165,13 +165,8 @@ TEST_F(KeptPrintsTest, AWaitingPrintWhoseOpeningIsCancelledKeepsWaiting)
     ASSERT_FALSE(print.isEmpty());
     platform::LogCapture log;
     delegate.openKeptPrints({});
-    QProgressDialog *progress = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        for (QWidget *window : QApplication::topLevelWidgets())
-            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
-                progress = dialog;
-        return progress != nullptr;
-    }, 20000));
+    QProgressDialog *progress = shownWindow<QProgressDialog>();
+    ASSERT_TRUE(progress);
     QTest::keyClick(progress, Qt::Key_Escape);
     EXPECT_FALSE(documents.isOpening());
     EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000));

@@ -10,9 +10,9 @@
 
 #include "OpenedDocument.h"
 #include "support/PdfFixture.h"
+#include "support/ShownWindow.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -185,14 +185,9 @@ TEST_F(VXDocumentControllerTest, ALargeDamagedPdfIsReadWhileTheOtherWindowsAnswe
         ASSERT_TRUE(documents.isOpening());
         const int tickedBefore = other.ticked;
         QTest::keyClicks(&other.field, "typed");
-        QProgressDialog *progress = nullptr;
         if (c.cancel != Cancel::No) {
-            ASSERT_TRUE(QTest::qWaitFor([&] {
-                for (QWidget *window : QApplication::topLevelWidgets())
-                    if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
-                        progress = dialog;
-                return progress != nullptr;
-            }, 20000)) << "a reading that takes more than a moment shows its progress";
+            QProgressDialog *progress = shownWindow<QProgressDialog>();
+            ASSERT_TRUE(progress) << "a reading that takes more than a moment shows its progress";
             EXPECT_TRUE(progress->labelText().contains(QFileInfo(path).fileName()));
             EXPECT_TRUE(QTest::qWaitFor([&] { return progress->value() > 0; }, 5000)) << "it shows how far it is";
             EXPECT_TRUE(documents.isOpening());

@@ -185,13 +185,8 @@ TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScr
     std::optional<Document *> opened;
     documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(path), true, [&](Document *document) { opened = document; });
 
-    QPointer<QProgressDialog> progress;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        for (QWidget *window : QApplication::topLevelWidgets())
-            if (auto *dialog = qobject_cast<QProgressDialog *>(window); dialog && dialog->isVisible())
-                progress = dialog;
-        return progress && progress->value() > 0;
-    }, 20000)) << "the reading shows how far it is";
+    const QPointer<QProgressDialog> progress = shownWindow<QProgressDialog>([](QProgressDialog *shown) { return shown->value() > 0; });
+    ASSERT_TRUE(progress) << "the reading shows how far it is";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
     const QRect frame = settledFrame(progress);
     EXPECT_TRUE(available(progress).contains(frame));
