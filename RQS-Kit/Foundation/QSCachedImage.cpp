@@ -6,6 +6,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/TempFolder.h"
+#include "platform/graphics/ImageAllocationLimit.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <QColorSpace>
@@ -62,8 +63,7 @@ bool fitsInMemory(const QSize &pixels)
 {
     if (pixels.width() <= 0 || pixels.height() <= 0)
         return false;
-    const qint64 limit = QImageReader::allocationLimit() > 0 ? qint64(QImageReader::allocationLimit()) << 20 : INT_MAX;
-    return qint64(pixels.width()) * pixels.height() * 4 <= limit;
+    return qint64(pixels.width()) * pixels.height() * 4 <= platform::imageAllocationLimitBytes();
 }
 
 // At least one pixel each way; a NaN side counts as one.

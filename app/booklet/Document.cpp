@@ -15,6 +15,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Progress.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/ImageAllocationLimit.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/PageLayoutPanel.h"
@@ -28,7 +29,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <new>
 
 using platform::KeyValue::setValue;
@@ -56,21 +56,13 @@ bool isPdf(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
 }
 
-// Qt decodes no picture that takes more memory than its allocation limit, nor one of more bytes
-// than an int counts: a picture file larger than that holds no picture Foldwise could show.
-qint64 largestPictureFile()
-{
-    const int megabytes = QImageReader::allocationLimit();
-    return megabytes > 0 ? qint64(megabytes) << 20 : std::numeric_limits<int>::max();
-}
-
 // The whole picture file, a block at a time, counted on the progress. A file that grows past the
 // largest picture file while it is read is refused as one that was that large from the start.
 Document::Contents::Failure readPicture(QFile &file, platform::Progress *progress, QByteArray &bytes)
 {
     using Failure = Document::Contents::Failure;
     constexpr qint64 blockBytes = 1 << 20;
-    const qint64 largest = largestPictureFile();
+    const qint64 largest = platform::imageAllocationLimitBytes();
     if (progress)
         progress->setTotalUnitCount(file.size());
     while (!file.atEnd()) {
@@ -106,7 +98,9 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
     }
     if (Document::isPictureFile(path)) {
         contents.type = Document::ImageType;
-        if (info.size() > largestPictureFile()) {
+        // Qt decodes no picture that takes more memory than its allocation limit, nor one of more
+        // bytes than an int counts: a picture file larger than that holds no picture to show.
+        if (info.size() > platform::imageAllocationLimitBytes()) {
             platform::logError(QStringLiteral("Could not read \"%1\": a picture file of %2 bytes is larger than any picture that decodes")
                                    .arg(path)
                                    .arg(info.size()));
@@ -252,7 +246,7 @@ QString Document::Contents::failureText() const
         return rqs::localized(QStringLiteral("OpenFailedContentsText"));
     case Failure::TooLarge:
         return rqs::localized(QStringLiteral("OpenFailedTooLargeText"))
-            .arg(QLocale().formattedDataSize(largestPictureFile(), 0, QLocale::DataSizeTraditionalFormat));
+            .arg(QLocale().formattedDataSize(platform::imageAllocationLimitBytes(), 0, QLocale::DataSizeTraditionalFormat));
     case Failure::OutOfMemory:
         return rqs::localized(QStringLiteral("OpenFailedMemoryText"));
     case Failure::None:
