@@ -6,6 +6,7 @@
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/ui/ForwardedPointer.h"
+#include "platform/ui/StillPointer.h"
 #include "platform/ui/Window.h"
 
 #include <QCoreApplication>
@@ -138,6 +139,7 @@ View::View(QWidget *parent)
     // Hover moves must reach a view even without tracking areas, so that one whose hit test lets
     // the pointer through can hand them to the view beneath.
     setMouseTracking(true);
+    StillPointer::follow();
 }
 
 View::~View() = default;
@@ -312,6 +314,8 @@ int View::addTrackingArea(TrackingArea area)
 {
     area.identifier = ++m_lastTrackingArea;
     m_trackingAreas.append({area, area.options.testFlag(TrackingArea::AssumeInside)});
+    // Made under a pointer that stays where it is, the area hears of it all the same.
+    StillPointer::recheckSoon();
     return area.identifier;
 }
 
@@ -574,6 +578,10 @@ void View::resizeEvent(QResizeEvent *event)
 
 void View::track(const MouseEvent &event, bool reportMoves)
 {
+    // A view moved under a still pointer hears it move; one that sees it where it was does not.
+    const bool moved = m_lastMoved != event.location;
+    if (reportMoves)
+        m_lastMoved = event.location;
     QList<int> identifiers;
     for (const Tracked &tracked : m_trackingAreas)
         identifiers.append(tracked.area.identifier);
@@ -601,7 +609,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
                 mouseExited(crossing);
         }
     }
-    if (reportMoves && movedIn != 0 && event.buttons == Qt::NoButton) {
+    if (reportMoves && moved && movedIn != 0 && event.buttons == Qt::NoButton) {
         MouseEvent moved = event;
         moved.trackingArea = movedIn;
         mouseMoved(moved);
@@ -610,6 +618,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
 
 void View::exitAll(const MouseEvent &event)
 {
+    m_lastMoved.reset();
     QList<int> exited;
     for (Tracked &tracked : m_trackingAreas) {
         if (tracked.inside && tracked.area.options.testFlag(TrackingArea::MouseEnteredAndExited))

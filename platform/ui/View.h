@@ -167,6 +167,8 @@ private:
 
     QPointer<Layer> m_layer;
     QList<Tracked> m_trackingAreas;
+    // Where the pointer was when the areas were last told of a move.
+    std::optional<QPointF> m_lastMoved;
     int m_lastTrackingArea = 0;
     QList<CursorRect> m_cursorRects;
     bool m_cursorRectsValid = false;
