@@ -233,12 +233,6 @@ void QSGridItem::resizeEvent(QResizeEvent *event)
     placeLayers();
 }
 
-void QSGridItem::moveEvent(QMoveEvent *event)
-{
-    QSImageView::moveEvent(event);
-    updateTrackingAreas();
-}
-
 void QSGridItem::updateTrackingAreas()
 {
     QSImageView::updateTrackingAreas();
@@ -247,7 +241,7 @@ void QSGridItem::updateTrackingAreas()
     m_trackingArea = 0;
     if (!m_delegate)
         return;
-    // A tile that moved under a still pointer, or away from it, follows it at once.
+    // The new area starts where the pointer is, and the hover follows at once.
     const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
     platform::TrackingArea area;
     area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
