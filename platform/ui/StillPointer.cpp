@@ -1,6 +1,7 @@
 #include "platform/ui/StillPointer.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -33,6 +34,12 @@ void StillPointer::recheckSoon()
         return;
     self->m_pending = true;
     QTimer::singleShot(0, self, &StillPointer::recheck);
+}
+
+QPointF StillPointer::position()
+{
+    const StillPointer *self = instance();
+    return self && self->m_pointer ? *self->m_pointer : QPointF(QCursor::pos());
 }
 
 bool StillPointer::eventFilter(QObject *watched, QEvent *event)

@@ -23,6 +23,8 @@ public:
     static void follow();
     // The check at the next turn, for a change Qt reports no event of.
     static void recheckSoon();
+    // Global: where the window system last reported the pointer, else where the cursor is.
+    static QPointF position();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

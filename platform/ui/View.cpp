@@ -332,6 +332,12 @@ QList<TrackingArea> View::trackingAreas() const
     return areas;
 }
 
+bool View::isPointerInside(int identifier) const
+{
+    return std::any_of(m_trackingAreas.cbegin(), m_trackingAreas.cend(),
+                       [identifier](const Tracked &t) { return t.area.identifier == identifier && t.inside; });
+}
+
 void View::updateTrackingAreas() {}
 
 void View::addCursorRect(const QRectF &rect, const QCursor &cursor) { m_cursorRects.append({rect, cursor}); }
@@ -447,6 +453,14 @@ MouseEvent View::mouseEvent(const QSinglePointEvent *event, int clickCount) cons
     return mouse;
 }
 
+MouseEvent View::pointerNow() const
+{
+    MouseEvent mouse;
+    mouse.location = fromQt(mapFromGlobal(StillPointer::position()));
+    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+    return mouse;
+}
+
 void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)
 {
     m_passedOn = false;
@@ -558,10 +572,7 @@ void View::enterEvent(QEnterEvent *event)
 
 void View::leaveEvent(QEvent *event)
 {
-    MouseEvent mouse;
-    mouse.location = fromQt(mapFromGlobal(QPointF(QCursor::pos())));
-    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
-    exitAll(mouse);
+    exitAll(pointerNow());
     m_hover.moveTo(nullptr, {}, this);
     QWidget::leaveEvent(event);
 }

@@ -100,6 +100,8 @@ public:
     int addTrackingArea(TrackingArea area);
     void removeTrackingArea(int identifier);
     QList<TrackingArea> trackingAreas() const;
+    // Whether the pointer is in the area, as far as the view has heard.
+    bool isPointerInside(int identifier) const;
     // Called when the view's size changed, so that areas can follow it.
     virtual void updateTrackingAreas();
 
@@ -134,6 +136,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // Qt's event in this view's coordinates.
     MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
+    // The pointer where it is now, as an event of this view without buttons.
+    MouseEvent pointerNow() const;
 
 private:
     struct Tracked
