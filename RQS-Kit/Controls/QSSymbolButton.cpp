@@ -4,8 +4,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 
-#include <QCursor>
-
 QSSymbolButton::QSSymbolButton(QWidget *parent)
     : platform::Control(parent)
 {
@@ -186,7 +184,11 @@ void QSSymbolButton::updateTrackingAreas()
         return;
     platform::TrackingArea area;
     area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
-    if (isVisible() && rect().contains(mapFromGlobal(QCursor::pos())))
+    // Grown under the pointer or shrunk from it, the button's hover follows at once.
+    const bool inside = isVisible() && bounds().contains(pointerNow().location);
+    if (inside)
         area.options |= platform::TrackingArea::AssumeInside;
     m_trackingArea = addTrackingArea(area);
+    if (inside != m_hovered)
+        setHovered(inside);
 }
