@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ClearBackground.h"
+#include "platform/ui/StillPointer.h"
 
 #include <QEvent>
 
@@ -21,8 +22,8 @@ QSSingleButtonPanel::~QSSingleButtonPanel()
 {
     NotificationCenter::defaultCenter()->removeObserver(this);
     // The window's children are hidden as it goes; they must not reach this half-destroyed panel.
-    if (m_background)
-        m_background->removeEventFilter(this);
+    if (isViewLoaded())
+        view()->removeEventFilter(this);
     m_window.reset();
 }
 
@@ -69,8 +70,20 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     parent->addChildWindow(m_window.get());
     m_window->setGeometry(QRect(parent->mapToGlobal(point), QSize(m_windowWidth, height)));
     m_window->makeKeyAndOrderFront(this);
-    m_background->removeEventFilter(this);
-    m_background->installEventFilter(this);
+    view()->removeEventFilter(this);
+    view()->installEventFilter(this);
+    // The new delegate hears at once whether the pointer, which may stay where it is, is over it.
+    m_hovered = false;
+    setHovered(m_background->rect().contains(m_background->mapFromGlobal(platform::StillPointer::position()).toPoint()));
+}
+
+void QSSingleButtonPanel::setHovered(bool hovered)
+{
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    if (QSSingleButtonPanelDelegate *delegate = m_delegate.get())
+        delegate->panelChangedHovered(this, hovered);
 }
 
 void QSSingleButtonPanel::arrange(int height, int labelHeight)
@@ -84,9 +97,10 @@ void QSSingleButtonPanel::arrange(int height, int labelHeight)
 
 void QSSingleButtonPanel::close()
 {
-    if (m_background)
-        m_background->removeEventFilter(this);
+    if (isViewLoaded())
+        view()->removeEventFilter(this);
     m_delegate.set(nullptr);
+    m_hovered = false;
     if (!m_window)
         return;
     m_window->close();
@@ -114,9 +128,10 @@ QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(
 
 bool QSSingleButtonPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    QSSingleButtonPanelDelegate *delegate = m_delegate.get();
-    if (watched == m_background && delegate && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
-        delegate->panelChangedHovered(this, event->type() == QEvent::Enter);
+    // The background fills the view and the label and button lie on it: the pointer is over the
+    // background wherever it is in the view, also over them.
+    if (isViewLoaded() && watched == view() && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        setHovered(event->type() == QEvent::Enter);
     return false;
 }
 
