@@ -106,6 +106,13 @@ void InterfaceLoader::registerFactory(const QString &className, Factory factory)
 
 bool InterfaceLoader::isClassRegistered(const QString &className) { return factories().contains(className); }
 
+QStringList InterfaceLoader::registeredClassNames()
+{
+    QStringList names = factories().keys();
+    names.sort();
+    return names;
+}
+
 QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const BundlePtr &bundle)
 {
     const BundlePtr folder = bundle ? bundle : Bundle::mainBundle();

@@ -3,6 +3,7 @@
 #include "platform/foundation/Bundle.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -28,6 +29,8 @@ public:
     // A later registration of the same name replaces the earlier one.
     static void registerFactory(const QString &className, Factory factory);
     static bool isClassRegistered(const QString &className);
+    // Sorted.
+    static QStringList registeredClassNames();
 
     // The file's root widget, which the caller owns; nullptr with a logged warning when the bundle
     // (the main bundle when null) has no such file or it does not load.
