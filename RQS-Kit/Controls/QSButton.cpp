@@ -614,9 +614,6 @@ void QSButton::changeEvent(QEvent *event)
         if (QWidget *host = window(); host && host != this)
             leaveWindow(host);
         break;
-    case QEvent::ParentChange:
-        updateTrackingAreas();
-        break;
     default:
         break;
     }

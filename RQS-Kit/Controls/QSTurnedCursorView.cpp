@@ -49,10 +49,14 @@ void QSTurnedCursorView::updateTrackingAreas()
     m_trackingArea = 0;
     if (m_isRemoteControlled)
         return;
-    m_trackingArea = addTrackingArea(pointerArea());
+    platform::TrackingArea area = pointerArea();
+    const bool inside = pointerIsIn(area);
+    if (inside)
+        area.options |= platform::TrackingArea::AssumeInside;
+    m_trackingArea = addTrackingArea(area);
     // Made under a pointer that does not move, the area shows the cursor of where it is, or takes
     // back one the pointer is no longer under.
-    if (isVisible() && window()->underMouse())
+    if (inside)
         mouseMoved(pointerNow());
     else
         m_cursor.hide();

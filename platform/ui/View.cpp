@@ -363,6 +363,12 @@ bool View::event(QEvent *event)
         if (redispatched(static_cast<QSinglePointEvent *>(event)))
             return true;
         break;
+    case QEvent::ParentChange: {
+        // Areas that need a superview come and go with it.
+        const bool handled = QWidget::event(event);
+        updateTrackingAreas();
+        return handled;
+    }
     default:
         break;
     }
@@ -459,6 +465,16 @@ MouseEvent View::pointerNow() const
     mouse.location = fromQt(mapFromGlobal(StillPointer::position()));
     mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
     return mouse;
+}
+
+QRectF View::areaRect(const TrackingArea &area) const
+{
+    return area.options.testFlag(TrackingArea::InVisibleRect) ? bounds() : area.rect;
+}
+
+bool View::pointerIsIn(const TrackingArea &area) const
+{
+    return isVisible() && window()->underMouse() && areaRect(area).contains(pointerNow().location);
 }
 
 void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)
@@ -604,7 +620,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
         if (tracked == m_trackingAreas.end())
             continue;
         const TrackingArea::Options options = tracked->area.options;
-        const QRectF rect = options.testFlag(TrackingArea::InVisibleRect) ? bounds() : tracked->area.rect;
+        const QRectF rect = areaRect(tracked->area);
         const bool inside = rect.contains(event.location);
         if (inside && options.testFlag(TrackingArea::MouseMoved) && movedIn == 0)
             movedIn = identifier;

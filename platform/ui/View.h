@@ -102,7 +102,7 @@ public:
     QList<TrackingArea> trackingAreas() const;
     // Whether the pointer is in the area, as far as the view has heard.
     bool isPointerInside(int identifier) const;
-    // Called when the view's size changed, so that areas can follow it.
+    // Called when the view's size or superview changed, so that areas can follow it.
     virtual void updateTrackingAreas();
 
     // The topmost rectangle under the pointer sets the cursor, unless the window has its cursor
@@ -138,6 +138,9 @@ protected:
     MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
     // The pointer where it is now, as an event of this view without buttons.
     MouseEvent pointerNow() const;
+    // Whether the pointer is in the area now, the view shown and its window under the pointer: an
+    // area made again starts inside (AssumeInside) when it is, so that it reports the next exit.
+    bool pointerIsIn(const TrackingArea &area) const;
 
 private:
     struct Tracked
@@ -165,6 +168,7 @@ private:
     void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
     bool redispatched(QSinglePointEvent *event);
     void track(const MouseEvent &event, bool reportMoves);
+    QRectF areaRect(const TrackingArea &area) const;
     void exitAll(const MouseEvent &event);
     void updateCursor(const QPointF &location);
     bool cursorRectsEnabled() const;
