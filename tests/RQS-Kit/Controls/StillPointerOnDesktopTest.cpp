@@ -1,0 +1,398 @@
+#include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Controls/QS3DView.h"
+#include "RQS-Kit/Controls/QSButton.h"
+#include "RQS-Kit/Controls/QSCropView.h"
+#include "RQS-Kit/Controls/QSGridItem.h"
+#include "RQS-Kit/Controls/QSInfoHoverButton.h"
+#include "RQS-Kit/Controls/QSResizeView.h"
+#include "RQS-Kit/Controls/QSRotationView.h"
+#include "RQS-Kit/Controls/QSStackView.h"
+#include "RQS-Kit/Controls/QSSymbolButton.h"
+#include "RQS-Kit/Controls/QSTurnedCursorView.h"
+#include "RQS-Kit/Helper/QSChildSupportWindow.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
+#include "RQS-Kit/Helper/QSHintController.h"
+#include "RQS-Kit/Helper/QSSingleButtonPanel.h"
+#include "RQS-Kit/Helper/QSWindowDrawer.h"
+#include "platform/layers/Layer.h"
+#include "platform/ui/InterfaceLoader.h"
+#include "platform/ui/StillPointer.h"
+#include "platform/ui/Window.h"
+
+#include "support/Desktop.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QMatrix4x4>
+#include <QPainter>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <optional>
+
+using platform::View;
+
+namespace {
+
+constexpr int deadline = 10000; // milliseconds: states come at once, but the machine may be busy
+
+QVariant keyOf(QObject *object) { return QVariant::fromValue(object); }
+
+// Moves the display's pointer as a user would and waits until the application has heard it there.
+bool pointAt(const QPoint &global)
+{
+    xdotool(qEnvironmentVariable("DISPLAY"), {"mousemove", QString::number(global.x()), QString::number(global.y())});
+    return QTest::qWaitFor([&] { return platform::StillPointer::position() == QPointF(global); }, deadline);
+}
+
+QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32); }
+
+// What the screen shows of the area once it has settled: the same twice running.
+QImage settledLook(const QRect &area)
+{
+    QImage last;
+    (void)QTest::qWaitFor([&] {
+        const QImage now = screen().copy(area);
+        const bool settled = now == last;
+        last = now;
+        return settled;
+    }, deadline);
+    return last;
+}
+
+// The screen around the window, the still pointer marked with a red cross.
+QImage markedScreen(const QRect &around, const QPoint &pointer)
+{
+    QImage shot = screen();
+    QPainter painter(&shot);
+    painter.setPen(QPen(Qt::red, 1));
+    painter.drawLine(pointer - QPoint(6, 0), pointer + QPoint(6, 0));
+    painter.drawLine(pointer - QPoint(0, 6), pointer + QPoint(0, 6));
+    painter.end();
+    return shot.copy(around.adjusted(-80, -80, 80, 80).intersected(shot.rect()));
+}
+
+// A window with a y-up content view and a hint line, and the pointer held still over the middle
+// of the content.
+struct Stage
+{
+    platform::Window window;
+    View *content = new View;
+    QLabel *hints = new QLabel;
+    std::shared_ptr<QSHintController> hintController;
+    QPoint pointer; // global
+
+    Stage()
+    {
+        window.setCentralWidget(content);
+        // Dark, so that the editors' white frames and rings show.
+        QPalette dark = window.palette();
+        dark.setColor(QPalette::Window, QColor(60, 70, 80));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        window.setPalette(dark);
+        window.resize(800, 600);
+        content->addSubview(hints);
+        hintController = QSHintController::addHintConrollerForWindow(&window, hints);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        settledFrame(&window);
+        hints->setGeometry(10, content->height() - 25, 400, 25);
+        pointer = content->mapToGlobal(QPoint(400, 300));
+        EXPECT_TRUE(pointAt(pointer));
+    }
+    // Where the pointer is in the content, y-up.
+    QPointF pointerInContent() const { return content->convertPointFromView(content->convertPointToView({400, 300}, nullptr), nullptr); }
+    bool onCursorStack(QObject *key, const QWidget *of) const
+    {
+        const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(of);
+        return stack && stack->keys().contains(keyOf(key));
+    }
+    // The cursor Qt shows under the pointer: the first one set from the widget there upwards.
+    Qt::CursorShape shownCursor() const
+    {
+        QWidget *top = QApplication::topLevelAt(pointer);
+        QWidget *widget = top ? top->childAt(top->mapFromGlobal(pointer)) : nullptr;
+        for (widget = widget ? widget : top; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
+            if (widget->testAttribute(Qt::WA_SetCursor))
+                return widget->cursor().shape();
+        }
+        return Qt::ArrowCursor;
+    }
+    bool hintShown() const { return !hints->text().isEmpty(); }
+};
+
+// What a view shows of the pointer being over it; nullopt where the view has no such thing.
+struct Facts
+{
+    bool hovered = false;
+    std::optional<bool> cursor; // its cursor on its window's cursor stack
+    std::optional<bool> shown;  // and shown under the pointer
+    std::optional<bool> hint;   // its hint in the window's hint line
+    QString detail;
+
+    QString wrongFor(bool over) const
+    {
+        QStringList wrong;
+        if (hovered != over)
+            wrong << QStringLiteral("hovered %1").arg(hovered);
+        for (const auto &[name, fact] : {std::pair{"cursor on the stack", cursor}, {"cursor shown", shown}, {"hint", hint}}) {
+            if (fact && *fact != over)
+                wrong << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(*fact);
+        }
+        return wrong.isEmpty() ? QString() : wrong.join(", ") + " (" + detail + ")";
+    }
+};
+
+using Reader = std::function<Facts(QWidget *)>;
+
+// Any tracking area of the view or a view inside it has the pointer.
+bool anyAreaHasThePointer(QWidget *widget)
+{
+    QList<View *> views = widget->findChildren<View *>();
+    if (auto *view = qobject_cast<View *>(widget))
+        views.prepend(view);
+    for (View *view : views) {
+        for (const platform::TrackingArea &area : view->trackingAreas()) {
+            if (view->isPointerInside(area.identifier))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool tracksThePointer(View *view)
+{
+    QList<View *> views = view->findChildren<View *>();
+    views.prepend(view);
+    return std::any_of(views.cbegin(), views.cend(), [](View *each) { return !each->trackingAreas().isEmpty(); });
+}
+
+// Records what a tile tells its delegate.
+struct TileHover : QSGridItemDelegate
+{
+    void gridItemChangedHoverState(QSGridItem *, bool hovered) override { last = hovered; }
+    bool last = false;
+};
+
+// By kind of view, the most it shows of the hover; the first that fits wins, the last fits all.
+Reader readerFor(QWidget *widget, Stage &stage, TileHover &tiles)
+{
+    if (auto *button = qobject_cast<QSButton *>(widget)) {
+        return [&stage, button](QWidget *) {
+            return Facts{button->buttonState() == 2, stage.onCursorStack(button, &stage.window),
+                         stage.shownCursor() == Qt::PointingHandCursor, stage.hintShown(),
+                         QStringLiteral("state %1").arg(button->buttonState())};
+        };
+    }
+    if (auto *symbol = qobject_cast<QSSymbolButton *>(widget))
+        return [symbol](QWidget *) { return Facts{symbol->hovered()}; };
+    if (auto *editor = qobject_cast<QSTurnedCursorView *>(widget)) {
+        return [&stage, editor](QWidget *) {
+            return Facts{editor->currentCursor().has_value(), stage.onCursorStack(editor, &stage.window),
+                         stage.shownCursor() == Qt::BitmapCursor, stage.hintShown()};
+        };
+    }
+    if (auto *crop = qobject_cast<QSCropView *>(widget)) {
+        return [&stage, crop](QWidget *) {
+            const bool open = stage.shownCursor() == Qt::OpenHandCursor;
+            return Facts{stage.onCursorStack(crop, &stage.window), std::nullopt, open};
+        };
+    }
+    if (auto *tile = qobject_cast<QSGridItem *>(widget))
+        return [&tiles, tile](QWidget *) { return Facts{tile->isHovered() && tiles.last, std::nullopt, std::nullopt, std::nullopt,
+                                                        QStringLiteral("tile %1, delegate %2").arg(tile->isHovered()).arg(tiles.last)}; };
+    if (auto *stack = qobject_cast<QSStackView *>(widget)) {
+        return [&stage, stack](QWidget *) {
+            return Facts{stage.onCursorStack(stack, &stage.window), std::nullopt, stage.shownCursor() == Qt::PointingHandCursor};
+        };
+    }
+    return [](QWidget *view) { return Facts{anyAreaHasThePointer(view)}; };
+}
+
+struct Step
+{
+    QString change;
+    std::function<void()> make;
+    bool over; // the pointer is over the view's active part afterwards
+};
+
+// Each step made, then its state waited for; a failure names the view and the step. The screen
+// at the first step that leaves the pointer over the view, drawn, is saved for a person to see.
+void walk(const QString &name, const QList<Step> &steps, const std::function<Facts()> &facts, Stage &stage,
+          const std::function<QRect()> &drawnIn)
+{
+    bool saved = false;
+    for (const Step &step : steps) {
+        step.make();
+        const bool reached = QTest::qWaitFor([&] { return facts().wrongFor(step.over).isEmpty(); }, deadline);
+        if (!reached) {
+            ADD_FAILURE() << name.toStdString() << ", " << step.change.toStdString() << ": "
+                          << facts().wrongFor(step.over).toStdString();
+        }
+        if (reached && step.over && !saved) {
+            // Drawn now, as the hover left it, and then seen on the screen.
+            stage.window.repaint();
+            settledLook(drawnIn());
+            saved = saveScreenshot(markedScreen(stage.window.frameGeometry(), stage.pointer), "still-pointer-" + name);
+            EXPECT_TRUE(saved);
+        }
+    }
+}
+
+// Moves, resizes, hides, shows, removes and adds a view of the content, with the still pointer at
+// its grip point (y-up, in the view) whenever it is at home.
+QList<Step> standardSteps(Stage &stage, View *view, const QSizeF &size, const QPointF &grip)
+{
+    const QRectF home(stage.pointerInContent() - grip, size);
+    const QRectF away = home.translated(260, 0);
+    const QRectF shrunk(home.topLeft(), QSizeF(std::max(1.0, grip.x() - 10), std::max(1.0, grip.y() - 10)));
+    return {
+        {"added under the still pointer", [=, &stage] { view->setFrame(home); stage.content->addSubview(view); }, true},
+        {"moved from under it", [=] { view->setFrame(away); }, false},
+        {"moved back under it", [=] { view->setFrame(home); }, true},
+        {"shrunk from under it", [=] { view->setFrame(shrunk); }, false},
+        {"grown back under it", [=] { view->setFrame(home); }, true},
+        {"hidden", [=] { view->hide(); }, false},
+        {"shown again", [=] { view->show(); }, true},
+        {"removed from its superview", [=] { view->removeFromSuperview(); }, false},
+        {"added again", [=, &stage] { stage.content->addSubview(view); }, true},
+    };
+}
+
+// Moves the pointer over points of the view (y-up) and back: it stays over the view all along.
+void moveWithin(Stage &stage, const QString &name, QWidget *view, const QList<QPointF> &points, const std::function<Facts()> &facts,
+                const std::function<int()> &exits)
+{
+    const int before = exits();
+    for (const QPointF &point : points) {
+        const QPoint global = view->mapToGlobal(QPoint(qRound(point.x()), qRound(view->height() - point.y())));
+        ASSERT_TRUE(pointAt(global));
+        EXPECT_TRUE(facts().hovered) << name.toStdString() << " at " << point.x() << "," << point.y();
+    }
+    ASSERT_TRUE(pointAt(stage.pointer));
+    EXPECT_EQ(exits(), before) << name.toStdString() << ": an exit was reported while the pointer moved over its children";
+}
+
+QImage plain(const QColor &colour)
+{
+    QImage image(160, 120, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// Sizes, set-up and grip points of the kit classes that need them; others are 160 × 60 and held
+// in the middle.
+struct ClassSetup
+{
+    QSizeF size{160, 60};
+    std::function<void(QWidget *)> configure;
+    std::function<QPointF(QWidget *)> grip; // y-up; the middle when none
+};
+
+std::map<QString, ClassSetup> setups(TileHover &tiles)
+{
+    return {
+        {"QSButton", {{160, 40}}},
+        {"QSResizeView", {{160, 100}, {}, [](QWidget *) { return QPointF(157, 50); }}},
+        {"QSRotationView", {{160, 160}, [](QWidget *w) { static_cast<QSRotationView *>(w)->setHint("Turn it"); },
+                            [](QWidget *) { return QPointF(80 + 75, 80); }}}, // on the ring: radius 75
+        {"QSCropView", {{160, 120}, [](QWidget *w) { static_cast<QSCropView *>(w)->setActiveAreaRatio(160.0 / 120); }}},
+        {"QSGridItem", {{120, 90}, [&tiles](QWidget *w) {
+             auto *tile = static_cast<QSGridItem *>(w);
+             tile->setImage(plain(Qt::darkCyan));
+             tile->setDelegate(&tiles);
+         }}},
+        {"QSStackView", {{300, 260},
+                         [](QWidget *w) {
+                             for (int card = 0; card < 3; ++card)
+                                 static_cast<QSStackView *>(w)->addGridItem(QSGridItem::gridItem(plain(Qt::darkYellow), "Card", card, 0), true);
+                         },
+                         [](QWidget *w) { return QPointF(150, static_cast<QSStackView *>(w)->trackingTop() / 2); }}},
+        {"QSGradientPicker", {{150, 27}}},
+        {"QSSimpleColorWell", {{60, 27}}},
+        {"QSRowView", {{300, 45}}},
+        {"QSBasicListEntryView", {{300, 45}}},
+        {"QSOpenableListEntryView", {{300, 45}}},
+        {"QSSymbolButton", {{60, 40}}},
+    };
+}
+
+// The class made as an interface file makes it, alone.
+QWidget *loaded(const QString &className, const QTemporaryDir &folder)
+{
+    const QString path = folder.filePath(QString(className).replace("::", "_") + ".ui");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return nullptr;
+    file.write(QStringLiteral("<ui version=\"4.0\"><class>Probe</class><widget class=\"%1\" name=\"probe\"/></ui>").arg(className).toUtf8());
+    file.close();
+    return platform::InterfaceLoader::loadFile(path, nullptr);
+}
+
+} // namespace
+
+// Every kit view that follows the pointer follows it also when the pointer stays where it is and
+// the view changes under it: moved, resized, hidden, shown, removed, added. Its hover state, the
+// cursor on its window's cursor stack (and the one shown) and its hint are right within a deadline
+// without the pointer moving. Every class registered for interface files is made; each that then
+// tracks the pointer is walked, with the most its kind shows of the hover; a class added later is
+// walked too. The views that are no such class (panels, drawers, hover windows, 3-D subviews) have
+// cases of their own below.
+TEST(StillPointerOnDesktop, EveryKitViewThatTracksThePointerFollowsItWhileItStaysStill)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitClasses();
+    Stage stage;
+    TileHover tiles;
+    const std::map<QString, ClassSetup> configured = setups(tiles);
+    // These have their own cases: the hover window covers the button it shows for.
+    const QStringList ownCases{"QSInfoHoverButton"};
+    QTemporaryDir folder;
+    QStringList walked;
+    for (const QString &className : platform::InterfaceLoader::registeredClassNames()) {
+        std::unique_ptr<QWidget> widget(loaded(className, folder));
+        ASSERT_TRUE(widget) << className.toStdString();
+        auto *view = qobject_cast<View *>(widget.get());
+        if (!view || ownCases.contains(className))
+            continue;
+        const auto found = configured.find(className);
+        const ClassSetup setup = found != configured.end() ? found->second : ClassSetup();
+        // Placed away from the pointer first: a view that tracks nothing there is no view of this kind.
+        view->setFrame(QRectF(QPointF(20, 20), setup.size));
+        if (setup.configure)
+            setup.configure(view);
+        // Every button shows a look, a title and a hint while hovered.
+        if (auto *button = qobject_cast<QSButton *>(view)) {
+            button->setName("DefaultStyle");
+            button->setTitle(className);
+            button->setHint("Click it");
+        }
+        const QPointF grip = setup.grip ? setup.grip(view) : QPointF(setup.size.width() / 2, setup.size.height() / 2);
+        stage.content->addSubview(view);
+        QCoreApplication::processEvents();
+        if (!tracksThePointer(view)) {
+            view->removeFromSuperview();
+            continue;
+        }
+        view->removeFromSuperview();
+        walked << className;
+        const Reader read = readerFor(view, stage, tiles);
+        walk(className, standardSteps(stage, view, setup.size, grip), [&] { return read(view); }, stage,
+             [view] { return QRect(view->mapToGlobal(QPoint()), view->size()); });
+        view->removeFromSuperview();
+    }
+    std::cout << "Walked: " << walked.join(", ").toStdString() << std::endl;
+    for (const char *kind : {"QSButton", "QSDragButton", "QSPopupButton", "QSToolBarButton", "QSSymbolButton", "QSResizeView",
+                             "QSRotationView", "QSCropView", "QSGridItem", "QSStackView", "QSRowView", "QSBasicListEntryView",
+                             "QSOpenableListEntryView", "QSSimpleColorWell", "QSGradientPicker"})
+        EXPECT_TRUE(walked.contains(kind)) << kind << " tracks the pointer but was not walked";
+}
