@@ -58,8 +58,12 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     m_button->setTitle(buttonTitle);
     QSSingleButtonPanelDelegate *previous = m_delegate.get();
     m_delegate.set(delegate);
-    if (previous && previous != delegate)
-        previous->panelDidHide(this);
+    if (previous != delegate) {
+        // The new delegate has heard nothing yet.
+        m_hovered = false;
+        if (previous)
+            previous->panelDidHide(this);
+    }
     m_label->setText(message);
     const int labelHeight = message.isEmpty() ? 0 : m_label->heightForWidth(m_label->width() - 2);
     const int height = message.isEmpty() ? m_button->height() + 20 : labelHeight + m_labelY + 2 + 10;
@@ -72,9 +76,10 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     m_window->makeKeyAndOrderFront(this);
     view()->removeEventFilter(this);
     view()->installEventFilter(this);
-    // The new delegate hears at once whether the pointer, which may stay where it is, is over it.
-    m_hovered = false;
-    setHovered(m_background->rect().contains(m_background->mapFromGlobal(platform::StillPointer::position()).toPoint()));
+    // The delegate hears at once whether the pointer, which may stay where it is, is over the panel
+    // where it has just been placed.
+    const QRect ground(m_window->geometry().topLeft() + m_background->mapTo(m_window.get(), QPoint()), m_background->size());
+    setHovered(ground.contains(platform::StillPointer::position().toPoint()));
 }
 
 void QSSingleButtonPanel::setHovered(bool hovered)

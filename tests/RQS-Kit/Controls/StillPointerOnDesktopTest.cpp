@@ -268,18 +268,18 @@ QList<Step> standardSteps(Stage &stage, View *view, const QSizeF &size, const QP
     };
 }
 
-// Moves the pointer over points of the view (y-up) and back: it stays over the view all along.
-void moveWithin(Stage &stage, const QString &name, QWidget *view, const QList<QPointF> &points, const std::function<Facts()> &facts,
-                const std::function<int()> &exits)
+// Moves the pointer over points of the view (y-up), over its children, and back: the view
+// reports no exit on the way.
+void moveWithin(Stage &stage, const QString &name, QWidget *view, const QList<QPointF> &points,
+                const std::function<bool()> &stillOver)
 {
-    const int before = exits();
     for (const QPointF &point : points) {
         const QPoint global = view->mapToGlobal(QPoint(qRound(point.x()), qRound(view->height() - point.y())));
         ASSERT_TRUE(pointAt(global));
-        EXPECT_TRUE(facts().hovered) << name.toStdString() << " at " << point.x() << "," << point.y();
+        EXPECT_TRUE(stillOver()) << name.toStdString() << ": an exit at " << point.x() << "," << point.y();
     }
     ASSERT_TRUE(pointAt(stage.pointer));
-    EXPECT_EQ(exits(), before) << name.toStdString() << ": an exit was reported while the pointer moved over its children";
+    EXPECT_TRUE(QTest::qWaitFor(stillOver, deadline)) << name.toStdString() << ": back where the pointer stays";
 }
 
 QImage plain(const QColor &colour)
@@ -296,13 +296,24 @@ struct ClassSetup
     QSizeF size{160, 60};
     std::function<void(QWidget *)> configure;
     std::function<QPointF(QWidget *)> grip; // y-up; the middle when none
+    // Points over the view's children (y-up), where the pointer is still over the view.
+    std::function<QList<QPointF>(QWidget *)> inner;
 };
 
 std::map<QString, ClassSetup> setups(TileHover &tiles)
 {
     return {
         {"QSButton", {{160, 40}}},
-        {"QSResizeView", {{160, 100}, {}, [](QWidget *) { return QPointF(157, 50); }}},
+        {"QSResizeView", {{160, 100},
+                          [](QWidget *w) {
+                              auto *view = static_cast<QSResizeView *>(w);
+                              auto *tab = new QLabel("Tab", view);
+                              tab->setGeometry(55, 10, 50, 20);
+                              view->setTabWidth(60);
+                              view->setTopTabContent(tab);
+                          },
+                          [](QWidget *) { return QPointF(157, 50); },
+                          [](QWidget *) { return QList<QPointF>{{80, 80}, {80, 50}}; }}}, // the tab's label, the inside
         {"QSRotationView", {{160, 160}, [](QWidget *w) { static_cast<QSRotationView *>(w)->setHint("Turn it"); },
                             [](QWidget *) { return QPointF(80 + 75, 80); }}}, // on the ring: radius 75
         {"QSCropView", {{160, 120}, [](QWidget *w) { static_cast<QSCropView *>(w)->setActiveAreaRatio(160.0 / 120); }}},
@@ -316,7 +327,11 @@ std::map<QString, ClassSetup> setups(TileHover &tiles)
                              for (int card = 0; card < 3; ++card)
                                  static_cast<QSStackView *>(w)->addGridItem(QSGridItem::gridItem(plain(Qt::darkYellow), "Card", card, 0), true);
                          },
-                         [](QWidget *w) { return QPointF(150, static_cast<QSStackView *>(w)->trackingTop() / 2); }}},
+                         [](QWidget *w) { return QPointF(150, static_cast<QSStackView *>(w)->trackingTop() / 2); },
+                         [](QWidget *w) {
+                             const double top = static_cast<QSStackView *>(w)->trackingTop();
+                             return QList<QPointF>{{40, top / 3}, {260, top * 2 / 3}, {150, top - 4}}; // over one card and another
+                         }}},
         {"QSGradientPicker", {{150, 27}}},
         {"QSSimpleColorWell", {{60, 27}}},
         {"QSRowView", {{300, 45}}},
@@ -336,6 +351,165 @@ QWidget *loaded(const QString &className, const QTemporaryDir &folder)
     file.write(QStringLiteral("<ui version=\"4.0\"><class>Probe</class><widget class=\"%1\" name=\"probe\"/></ui>").arg(className).toUtf8());
     file.close();
     return platform::InterfaceLoader::loadFile(path, nullptr);
+}
+
+// A button in a subview of a 3-D view, the subview turned: the 3-D view finds it by its layer.
+void walkThreeDSubview(Stage &stage, TileHover &tiles)
+{
+    const QSizeF size(300, 200);
+    auto *threeD = new QS3DView;
+    threeD->setFrame(QRectF(QPointF(20, 20), size));
+    auto *subview = new View;
+    const QRectF placed(50, 40, 200, 120);
+    subview->setFrame(placed);
+    threeD->addSubview(subview);
+    QMatrix4x4 turn;
+    turn.rotate(20, 0, 0, 1);
+    subview->layer()->setTransform(turn);
+    auto *button = new QSButton;
+    button->setName("DefaultStyle");
+    button->setTitle("3-D");
+    button->setHint("Click it");
+    subview->addSubview(button);
+    button->setFrame(QRectF(50, 40, 100, 40));
+    const QPointF grip = subview->layer()->convertPointToLayer(button->convertPointToView({50, 20}, subview), threeD->layer());
+    QList<Step> steps = standardSteps(stage, threeD, size, grip);
+    steps << Step{"its subview moved from under the pointer inside the 3-D view", [=] { subview->setFrame(placed.translated(0, 70)); }, false}
+          << Step{"its subview moved back", [=] { subview->setFrame(placed); }, true};
+    const Reader read = readerFor(button, stage, tiles);
+    walk("QS3DView subview", steps, [&] { return read(button); }, stage,
+         [threeD] { return QRect(threeD->mapToGlobal(QPoint()), threeD->size()); });
+    delete threeD;
+}
+
+// A pile that grows under the still pointer shows the pointing hand at once.
+void walkGrowingPile(Stage &stage)
+{
+    auto *stack = new QSStackView;
+    const QSizeF size(300, 300);
+    stack->setFrame(QRectF(QPointF(20, 20), size));
+    stack->addGridItem(QSGridItem::gridItem(plain(Qt::darkYellow), "Card", 0, 0), true);
+    // Above one card, beneath the top of twenty.
+    const QPointF grip(150, stack->trackingTop() + 25);
+    const QRectF home(stage.pointerInContent() - grip, size);
+    const QList<Step> steps{
+        {"added with one card beneath the pointer", [=, &stage] { stack->setFrame(home); stage.content->addSubview(stack); }, false},
+        {"filled with nineteen more, growing under the pointer",
+         [=] {
+             for (int card = 1; card < 20; ++card)
+                 stack->addGridItem(QSGridItem::gridItem(plain(Qt::darkYellow), "Card", card, 0), false);
+         },
+         true},
+    };
+    walk("QSStackView growing", steps, [&] {
+        return Facts{stage.onCursorStack(stack, &stage.window), std::nullopt, stage.shownCursor() == Qt::PointingHandCursor,
+                     std::nullopt, QStringLiteral("pile top %1 under a pointer at %2").arg(stack->trackingTop()).arg(grip.y())};
+    }, stage, [stack] { return QRect(stack->mapToGlobal(QPoint()), stack->size()); });
+    delete stack;
+}
+
+// What the shared single-button panel tells its delegate of the pointer.
+struct PanelHover : QObject, QSSingleButtonPanelDelegate
+{
+    void panelChangedHovered(QSSingleButtonPanel *, bool hovered) override { heard << hovered; }
+    QList<bool> heard;
+    // What the delegate heard last, and where the window system has the pointer: over the panel's
+    // window or not, so that a step is over before the next one moves the window again.
+    Facts facts(const QSSingleButtonPanel &panel) const
+    {
+        QStringList told;
+        for (bool hovered : heard)
+            told << (hovered ? "yes" : "no");
+        const bool under = panel.window()->centralWidget()->underMouse();
+        return Facts{!heard.isEmpty() && heard.last(), std::nullopt, std::nullopt, std::nullopt,
+                     "told " + told.join(' ') + (under ? ", under the pointer" : ", not under the pointer")};
+    }
+};
+
+// The panel hangs below a point of the window; shown there, the pointer lies on its ground.
+QPoint panelPointAbove(const Stage &stage) { return stage.window.mapFromGlobal(stage.pointer) - QPoint(40, 20); }
+
+void walkPanel(Stage &stage)
+{
+    QSSingleButtonPanel *panel = QSSingleButtonPanel::sharedPanel();
+    PanelHover hover;
+    const QPoint above = panelPointAbove(stage);
+    const QList<Step> steps{
+        {"shown under the still pointer", [&] { panel->showOver(&stage.window, above, &hover, "", "OK"); }, true},
+        {"shown again elsewhere", [&] { panel->showOver(&stage.window, above + QPoint(200, 120), &hover, "", "OK"); }, false},
+        {"shown again under it", [&] { panel->showOver(&stage.window, above, &hover, "", "OK"); }, true},
+        {"filled with a message of three lines",
+         [&] { panel->showOver(&stage.window, above, &hover, "The pages are ready. Print them now, or later from the File menu, as you like.", "Print"); },
+         true},
+    };
+    walk("QSSingleButtonPanel", steps, [&] {
+        Facts facts = hover.facts(*panel);
+        facts.shown = panel->window()->centralWidget()->underMouse();
+        return facts;
+    }, stage, [panel] { return panel->window()->frameGeometry(); });
+    const QList<QPointF> overChildren{
+        QPointF(panel->property("label").value<QLabel *>()->mapTo(panel->window(), QPoint(20, 8))),
+        QPointF(panel->property("button").value<platform::Control *>()->mapTo(panel->window(), QPoint(20, 10))),
+    };
+    QList<QPointF> yUp;
+    for (const QPointF &point : overChildren)
+        yUp << QPointF(point.x(), panel->window()->height() - point.y());
+    const qsizetype told = hover.heard.size();
+    moveWithin(stage, "QSSingleButtonPanel", panel->window(), yUp, [&] { return !hover.heard.mid(told).contains(false); });
+    panel->hideForDelegate(&hover);
+}
+
+// A button in a drawer that slides out over the still pointer and back.
+void walkDrawer(Stage &stage)
+{
+    auto *focus = new View;
+    stage.content->addSubview(focus);
+    // The drawer's right edge meets the focus view's, 40 right of the pointer.
+    focus->setFrame(QRectF(stage.pointerInContent() - QPointF(100, 50), QSizeF(140, 100)));
+    QSWindowDrawer drawer;
+    auto *contents = new QWidget;
+    contents->resize(120, 100);
+    auto *button = new QSButton(contents);
+    button->setName("DefaultStyle");
+    button->setTitle("Drawer");
+    button->setGeometry(60, 35, 80, 30); // its middle 60 + 40 - 120 + 20 right of the pointer's column
+    drawer.setContentView(contents);
+    const QList<Step> steps{
+        {"slid out under the still pointer", [&] { drawer.showOverView(focus); }, true},
+        {"slid back from under it", [&] { drawer.hideDrawer(); }, false},
+        {"slid out again", [&] { drawer.showOverView(focus); }, true},
+    };
+    walk("QSWindowDrawer", steps, [&] {
+        return Facts{button->buttonState() == 2, stage.onCursorStack(button, button->window()), std::nullopt, std::nullopt,
+                     QStringLiteral("state %1").arg(button->buttonState())};
+    }, stage, [&drawer] { return drawer.window()->frameGeometry(); });
+    drawer.hideDrawer();
+    drawer.finishedCloseAnimation();
+    delete focus;
+}
+
+// An information button shows its hover window over itself; the window closed from under the
+// still pointer leaves the button under it, which shows it again.
+void walkInfoHover(Stage &stage)
+{
+    auto *info = new QSInfoHoverButton;
+    info->setName("DefaultStyle");
+    info->setTitle("Info");
+    info->setInfoTitle("Title");
+    info->setInfoDescription("What the button does, in a few words.");
+    const QSizeF size(120, 40);
+    const QRectF home(stage.pointerInContent() - QPointF(60, 20), size);
+    const auto hoverWindow = [info] { return info->hoverWC()->window(); };
+    const QList<Step> steps{
+        {"added under the still pointer", [=, &stage] { info->setFrame(home); stage.content->addSubview(info); }, true},
+        {"its hover window closed from under the pointer", [=] { info->hoverWC()->close(nullptr); }, true},
+    };
+    walk("QSInfoHoverButton", steps, [&] {
+        const bool shown = hoverWindow()->isVisible() && hoverWindow()->frameGeometry().contains(stage.pointer);
+        return Facts{shown, std::nullopt, std::nullopt, std::nullopt, QStringLiteral("window shown %1").arg(hoverWindow()->isVisible())};
+    }, stage, [=] { return hoverWindow()->frameGeometry(); });
+    info->hoverWC()->close(nullptr);
+    delete info;
 }
 
 } // namespace
@@ -388,9 +562,17 @@ TEST(StillPointerOnDesktop, EveryKitViewThatTracksThePointerFollowsItWhileItStay
         const Reader read = readerFor(view, stage, tiles);
         walk(className, standardSteps(stage, view, setup.size, grip), [&] { return read(view); }, stage,
              [view] { return QRect(view->mapToGlobal(QPoint()), view->size()); });
+        if (setup.inner)
+            moveWithin(stage, className, view, setup.inner(view), [view] { return anyAreaHasThePointer(view); });
         view->removeFromSuperview();
     }
-    std::cout << "Walked: " << walked.join(", ").toStdString() << std::endl;
+    walkThreeDSubview(stage, tiles);
+    walkGrowingPile(stage);
+    walkPanel(stage);
+    walkDrawer(stage);
+    walkInfoHover(stage);
+    std::cout << "Walked: " << walked.join(", ").toStdString()
+              << ", and a QS3DView subview, a growing QSStackView, QSSingleButtonPanel, QSWindowDrawer, QSInfoHoverButton" << std::endl;
     for (const char *kind : {"QSButton", "QSDragButton", "QSPopupButton", "QSToolBarButton", "QSSymbolButton", "QSResizeView",
                              "QSRotationView", "QSCropView", "QSGridItem", "QSStackView", "QSRowView", "QSBasicListEntryView",
                              "QSOpenableListEntryView", "QSSimpleColorWell", "QSGradientPicker"})
