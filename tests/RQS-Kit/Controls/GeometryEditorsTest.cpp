@@ -2,6 +2,7 @@
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSResizeView.h"
 #include "RQS-Kit/Controls/QSRotationView.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/layers/Layer.h"
@@ -221,7 +222,8 @@ void expectCursorTurnedBy30(const QPointF &over)
     const QPointF inView = subview->layer()->convertPointToLayer(editor->convertPointToView(over, subview), view->layer());
     QTest::mouseMove(host.windowHandle(), QPoint(qRound(inView.x()), qRound(300 - inView.y())));
     const char *name = Editor::staticMetaObject.className();
-    ASSERT_TRUE(editor->currentCursor().has_value()) << name;
+    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&host);
+    ASSERT_TRUE(stack && stack->keys().contains(QVariant::fromValue(static_cast<QObject *>(editor)))) << name << ": its cursor is shown";
     EXPECT_NEAR(editor->lastCursorAngle(), 30, 1) << name << ": within the pixel the pointer stands on";
 }
 
