@@ -124,10 +124,8 @@ void QSCropView::updateTrackingAreas()
     platform::TrackingArea area;
     area.rect = cropRectInView();
     area.options = platform::TrackingArea::MouseEnteredAndExited;
-    const bool inside = pointerIsIn(area);
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(area, &inside);
     if (inside)
         mouseEntered({});
     else

@@ -7,7 +7,6 @@
 #include "platform/layers/Transaction.h"
 #include "platform/ui/ViewEffects.h"
 
-#include <QCursor>
 #include <QDrag>
 #include <QMimeData>
 #include <QUrl>
@@ -242,13 +241,10 @@ void QSGridItem::updateTrackingAreas()
     if (!m_delegate)
         return;
     // The new area starts where the pointer is, and the hover follows at once.
-    const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
-    platform::TrackingArea area;
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
-        | platform::TrackingArea::InVisibleRect;
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer({{}, platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
+                                                       | platform::TrackingArea::InVisibleRect, 0},
+                                              &inside);
     if (inside != m_hovered)
         setHovered(inside);
 }

@@ -221,10 +221,7 @@ void QSStackView::updateTrackingAreas()
         area.rect = QRectF(0, 0, bounds().width(), trackingTop());
         // A pile that grows under a pointer that does not move shows the hand at once; one that
         // shrinks from under it takes the hand back.
-        inside = pointerIsIn(area);
-        if (inside)
-            area.options |= platform::TrackingArea::AssumeInside;
-        m_trackingArea = addTrackingArea(area);
+        m_trackingArea = addTrackingAreaAtPointer(area, &inside);
     }
     if (inside)
         mouseEntered({});

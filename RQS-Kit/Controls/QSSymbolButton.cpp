@@ -185,10 +185,8 @@ void QSSymbolButton::updateTrackingAreas()
     platform::TrackingArea area;
     area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
     // Grown under the pointer or shrunk from it, the button's hover follows at once.
-    const bool inside = pointerIsIn(area);
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(area, &inside);
     if (inside != m_hovered)
         setHovered(inside);
 }

@@ -49,11 +49,8 @@ void QSTurnedCursorView::updateTrackingAreas()
     m_trackingArea = 0;
     if (m_isRemoteControlled)
         return;
-    platform::TrackingArea area = pointerArea();
-    const bool inside = pointerIsIn(area);
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(pointerArea(), &inside);
     // Made under a pointer that does not move, the area shows the cursor of where it is, or takes
     // back one the pointer is no longer under.
     if (inside)

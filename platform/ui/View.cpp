@@ -472,9 +472,12 @@ QRectF View::areaRect(const TrackingArea &area) const
     return area.options.testFlag(TrackingArea::InVisibleRect) ? bounds() : area.rect;
 }
 
-bool View::pointerIsIn(const TrackingArea &area) const
+int View::addTrackingAreaAtPointer(TrackingArea area, bool *inside)
 {
-    return isVisible() && window()->underMouse() && areaRect(area).contains(pointerNow().location);
+    *inside = isVisible() && window()->underMouse() && areaRect(area).contains(pointerNow().location);
+    if (*inside)
+        area.options |= TrackingArea::AssumeInside;
+    return addTrackingArea(area);
 }
 
 void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)

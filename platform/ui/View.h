@@ -138,9 +138,10 @@ protected:
     MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
     // The pointer where it is now, as an event of this view without buttons.
     MouseEvent pointerNow() const;
-    // Whether the pointer is in the area now, the view shown and its window under the pointer: an
-    // area made again starts inside (AssumeInside) when it is, so that it reports the next exit.
-    bool pointerIsIn(const TrackingArea &area) const;
+    // Adds the area, inside from the start (AssumeInside) when the pointer is in it now, the view
+    // shown and its window under the pointer, so that an area made again under a pointer that does
+    // not move reports the next exit; tells which through inside.
+    int addTrackingAreaAtPointer(TrackingArea area, bool *inside);
 
 private:
     struct Tracked
