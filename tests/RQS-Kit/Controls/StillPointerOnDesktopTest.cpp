@@ -413,18 +413,28 @@ struct PanelHover : QObject, QSSingleButtonPanelDelegate
 {
     void panelChangedHovered(QSSingleButtonPanel *, bool hovered) override { heard << hovered; }
     QList<bool> heard;
-    // What the delegate heard last, and where the window system has the pointer: over the panel's
-    // window or not, so that a step is over before the next one moves the window again.
+    // What the delegate heard last; shown: whether the window system has the pointer over the
+    // panel's window, so that a step is over before the next one moves the window again.
     Facts facts(const QSSingleButtonPanel &panel) const
     {
         QStringList told;
         for (bool hovered : heard)
             told << (hovered ? "yes" : "no");
-        const bool under = panel.window()->centralWidget()->underMouse();
-        return Facts{!heard.isEmpty() && heard.last(), std::nullopt, std::nullopt, std::nullopt,
-                     "told " + told.join(' ') + (under ? ", under the pointer" : ", not under the pointer")};
+        return Facts{!heard.isEmpty() && heard.last(), std::nullopt, panel.window()->centralWidget()->underMouse(), std::nullopt,
+                     "told " + told.join(' ')};
     }
 };
+
+// Points of the panel's window (y-up) over its label and its button.
+QList<QPointF> overPanelChildren(QSSingleButtonPanel &panel)
+{
+    QList<QPointF> points;
+    for (QWidget *child : {panel.property("label").value<QWidget *>(), panel.property("button").value<QWidget *>()}) {
+        const QPoint at = child->mapTo(panel.window(), child->rect().center());
+        points << QPointF(at.x(), panel.window()->height() - at.y());
+    }
+    return points;
+}
 
 // The panel hangs below a point of the window; shown there, the pointer lies on its ground.
 QPoint panelPointAbove(const Stage &stage) { return stage.window.mapFromGlobal(stage.pointer) - QPoint(40, 20); }
@@ -442,20 +452,10 @@ void walkPanel(Stage &stage)
          [&] { panel->showOver(&stage.window, above, &hover, "The pages are ready. Print them now, or later from the File menu, as you like.", "Print"); },
          true},
     };
-    walk("QSSingleButtonPanel", steps, [&] {
-        Facts facts = hover.facts(*panel);
-        facts.shown = panel->window()->centralWidget()->underMouse();
-        return facts;
-    }, stage, [panel] { return panel->window()->frameGeometry(); });
-    const QList<QPointF> overChildren{
-        QPointF(panel->property("label").value<QLabel *>()->mapTo(panel->window(), QPoint(20, 8))),
-        QPointF(panel->property("button").value<platform::Control *>()->mapTo(panel->window(), QPoint(20, 10))),
-    };
-    QList<QPointF> yUp;
-    for (const QPointF &point : overChildren)
-        yUp << QPointF(point.x(), panel->window()->height() - point.y());
+    walk("QSSingleButtonPanel", steps, [&] { return hover.facts(*panel); }, stage, [panel] { return panel->window()->frameGeometry(); });
     const qsizetype told = hover.heard.size();
-    moveWithin(stage, "QSSingleButtonPanel", panel->window(), yUp, [&] { return !hover.heard.mid(told).contains(false); });
+    moveWithin(stage, "QSSingleButtonPanel", panel->window(), overPanelChildren(*panel),
+               [&] { return !hover.heard.mid(told).contains(false); });
     panel->hideForDelegate(&hover);
 }
 
@@ -577,4 +577,48 @@ TEST(StillPointerOnDesktop, EveryKitViewThatTracksThePointerFollowsItWhileItStay
                              "QSRotationView", "QSCropView", "QSGridItem", "QSStackView", "QSRowView", "QSBasicListEntryView",
                              "QSOpenableListEntryView", "QSSimpleColorWell", "QSGradientPicker"})
         EXPECT_TRUE(walked.contains(kind)) << kind << " tracks the pointer but was not walked";
+}
+
+// Two buttons trade places under a pointer that stays where it is: the one moved away is no longer
+// hovered and takes its pointing hand off the window's cursor stack, the one moved there is.
+TEST(StillPointerOnDesktop, AButtonMovedFromUnderAStillPointerLosesItsHoverAndTheOneMovedThereGainsIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    Stage stage;
+    const QRectF under(stage.pointerInContent() - QPointF(50, 20), QSizeF(100, 40));
+    const QRectF beside = under.translated(180, 0);
+    QSButton *buttons[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = new QSButton;
+        buttons[i]->setName("DefaultStyle");
+        buttons[i]->setTitle(i == 0 ? "A" : "B");
+        stage.content->addSubview(buttons[i]);
+        buttons[i]->setFrame(i == 0 ? under : beside);
+    }
+    QSButton *a = buttons[0], *b = buttons[1];
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a->buttonState() == 2; }, deadline));
+
+    a->setFrame(beside);
+    b->setFrame(under);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->buttonState() == 1 && b->buttonState() == 2; }, deadline))
+        << "states " << a->buttonState() << " and " << b->buttonState();
+    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&stage.window);
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(stack->keys(), QVariantList{keyOf(b)}) << "only the button under the pointer";
+}
+
+// The panel's ground is the whole panel: the pointer moving from it onto the panel's own label and
+// button never leaves it.
+TEST(StillPointerOnDesktop, ThePanelStaysHoveredWhileThePointerCrossesItsLabelAndButton)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitClasses();
+    Stage stage;
+    QSSingleButtonPanel *panel = QSSingleButtonPanel::sharedPanel();
+    PanelHover hover;
+    panel->showOver(&stage.window, panelPointAbove(stage), &hover, "The pages are ready to print, now or later.", "Print");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hover.facts(*panel).wrongFor(true).isEmpty(); }, deadline))
+        << hover.facts(*panel).wrongFor(true).toStdString();
+    moveWithin(stage, "QSSingleButtonPanel", panel->window(), overPanelChildren(*panel), [&] { return hover.heard == QList<bool>{true}; });
+    panel->hideForDelegate(&hover);
 }
