@@ -7,6 +7,7 @@
 #include "platform/ui/StillPointer.h"
 
 #include <QEvent>
+#include <QTimer>
 
 using platform::NotificationCenter;
 
@@ -78,8 +79,13 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     view()->installEventFilter(this);
     // The delegate hears at once whether the pointer, which may stay where it is, is over the panel
     // where it has just been placed.
+    followPointer();
+}
+
+void QSSingleButtonPanel::followPointer()
+{
     const QRect ground(m_window->geometry().topLeft() + m_background->mapTo(m_window.get(), QPoint()), m_background->size());
-    setHovered(ground.contains(platform::StillPointer::position().toPoint()));
+    setHovered(m_window->isVisible() && ground.contains(platform::StillPointer::position().toPoint()));
 }
 
 void QSSingleButtonPanel::setHovered(bool hovered)
@@ -133,10 +139,14 @@ QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(
 
 bool QSSingleButtonPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    // The background fills the view and the label and button lie on it: the pointer is over the
-    // background wherever it is in the view, also over them.
+    // The tracking area is the whole background, and the label and button lie on it: crossing them
+    // is no exit. The window system reports crossings late when the panel moved under a pointer
+    // that stayed, so where the pointer is decides, once the crossing's other half has been told.
     if (isViewLoaded() && watched == view() && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
-        setHovered(event->type() == QEvent::Enter);
+        QTimer::singleShot(0, this, [this] {
+            if (m_window)
+                followPointer();
+        });
     return false;
 }
 

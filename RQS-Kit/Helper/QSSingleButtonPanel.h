@@ -67,6 +67,8 @@ private:
     void windowDidResignKey();
     // Tells the delegate of a change only.
     void setHovered(bool hovered);
+    // Hovered while the pointer is over the background of the shown panel.
+    void followPointer();
     // Lays the view out for that height; the label above, the button at the bottom.
     void arrange(int height, int labelHeight);
 
