@@ -609,7 +609,7 @@ void View::resizeEvent(QResizeEvent *event)
 void View::track(const MouseEvent &event, bool reportMoves)
 {
     // A view moved under a still pointer hears it move; one that sees it where it was does not.
-    const bool moved = m_lastMoved != event.location;
+    const bool wentOn = m_lastMoved != event.location;
     if (reportMoves)
         m_lastMoved = event.location;
     QList<int> identifiers;
@@ -639,7 +639,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
                 mouseExited(crossing);
         }
     }
-    if (reportMoves && moved && movedIn != 0 && event.buttons == Qt::NoButton) {
+    if (reportMoves && wentOn && movedIn != 0 && event.buttons == Qt::NoButton) {
         MouseEvent moved = event;
         moved.trackingArea = movedIn;
         mouseMoved(moved);
