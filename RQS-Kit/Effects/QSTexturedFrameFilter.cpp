@@ -100,17 +100,26 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterupdate"), this);
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterSettings"), this);
     });
-    // Any catalog may rename any frame: follow only a rename of this filter's own frame.
+    // Any catalog may rename any frame: follow only a rename of this filter's own frame, by its ID,
+    // which no rename changes; the panel then shows the new name.
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, QStringLiteral("QSFrameNameChanged"), nullptr, [this](const platform::Notification &n) {
             const auto *catalog = qobject_cast<const QSFrameCatalog *>(n.object);
-            if (catalog && m_frame && catalog->frameWithName(n.userInfo.value("ID").toString()) == m_frame)
-                setValueForKey(QStringLiteral("inputFrameName"), n.userInfo.value("Name"));
+            const QString frameID = n.userInfo.value("ID").toString();
+            if (!catalog || !m_frame || catalog->frameWithName(frameID) != m_frame)
+                return;
+            if (value(QStringLiteral("inputFrameName")).toString() != frameID) {
+                // The frame stays: it may come from a catalog other than the shared ones.
+                m_followingRename = true;
+                setValueForKey(QStringLiteral("inputFrameName"), frameID);
+                m_followingRename = false;
+            }
+            platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterSettings"), this);
         });
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         if (key == QLatin1String("inputFrameName")) {
             const QString name = value(key).toString();
-            if (name.isEmpty())
+            if (name.isEmpty() || m_followingRename)
                 return;
             auto frame = QSFrameCatalog::frameWithNameInCatalogs(name);
             if (frame == QSFrameCatalog::plainFrame() && name != QLatin1String("Plain Frame"))

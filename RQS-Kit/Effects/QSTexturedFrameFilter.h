@@ -51,4 +51,5 @@ private:
     mutable double m_maskScale = 1.0;
     QTimer m_updateTimer;
     double m_updateDelay = 2.0;
+    bool m_followingRename = false;
 };

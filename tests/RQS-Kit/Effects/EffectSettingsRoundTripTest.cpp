@@ -423,6 +423,48 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     EXPECT_EQ(frame.effect->settings().value("inputFrameName"), "Plain Frame");
 }
 
+// A user frame chosen in an open panel and then renamed twice: the effect follows it by its ID, the
+// pop-up shows its newest name, and the settings, written to a file, make the effect again without
+// a warning, drawing the frame's gold along the picture's left side (0.05 of 800, 40 pixels), not
+// the plain frame's white.
+TEST(EffectSettingsRoundTrip, AUserFrameRenamedTwiceUnderAnOpenPanelIsKeptByItsID)
+{
+    const Pixel gold{1, 0.8f, 0, 1};
+    OpenPanel frame("TexturedFrame");
+    QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
+    ASSERT_TRUE(frames);
+    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
+    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
+        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
+    const auto removeFrame = qScopeGuard([&user, id] {
+        user.removeFrameName(id);
+        user.saveCatalogInstantly(true);
+    });
+    ASSERT_TRUE(UserHand::choose(frames, frames->findText("Gold Leaf")));
+
+    platform::LogCapture log;
+    for (const char *name : {"Brass", "Bronze"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(user.renameFrameID(id, name));
+        EXPECT_EQ(frame.effect->filter()->value("inputFrameName"), id);
+        EXPECT_EQ(frame.effect->settings().value("inputFrameName"), id);
+        EXPECT_EQ(frames->currentText(), name);
+    }
+    QString error;
+    const QVariantMap stored = storedAndReadBack(frame.effect->settings(), &error);
+    ASSERT_FALSE(stored.isEmpty()) << error.toStdString();
+    EXPECT_EQ(stored.value("inputFrameName"), id);
+    const auto restored = QSEffectsCatalog::effectForSettings(stored);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->settings().value("inputFrameName"), id);
+    const Image original = rendered(*frame.effect, BluePicture), again = rendered(*restored, BluePicture);
+    EXPECT_TRUE(log.lines().filter("Warning: ").isEmpty()) << log.lines().join('\n').toStdString();
+    const QRect side{-35, 60, 30, 180};
+    EXPECT_TRUE(fxtest::near(meanOver(original, side), gold, 0.01f));
+    EXPECT_TRUE(fxtest::near(meanOver(again, side), gold, 0.01f));
+    EXPECT_TRUE(samePixels(again, original));
+}
+
 // On the desktop: the user clicks the Frame pop-up of the Textured Frame panel and clicks "Oak
 // Wood". The panel then shows the wood texture and its colour in the well, and the effect made
 // again from the stored settings draws, beside the one edited, the same wooden frame, as the

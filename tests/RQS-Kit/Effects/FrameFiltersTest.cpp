@@ -273,6 +273,7 @@ TEST(TexturedFrame, ShadesStackInOrderAndJoinedShadesDrawAlike)
     }
 }
 
+// A rename of another frame leaves the filter alone; its own frame, renamed, is still named by its ID.
 TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
 {
     rqs::registerKitFilters();
@@ -282,11 +283,17 @@ TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
         catalog.addFrame(std::make_shared<QSFrameDescription>(QVariantMap{{"Name", name}}, dir.path(), true),
                          QStringLiteral("FRM-U#00%1#").arg(name[0] == 'M' ? 1 : 2));
     QSTexturedFrameFilter frame;
-    frame.setFrameDescription(catalog.frameWithName("Mine"));
+    const auto mine = catalog.frameWithName("Mine");
+    frame.setFrameDescription(mine);
+    platform::LogCapture log;
     ASSERT_TRUE(catalog.renameFrameID("Other", "Renamed other"));
-    EXPECT_NE(frame.value("inputFrameName"), "Renamed other");
-    ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Renamed mine"));
-    EXPECT_EQ(frame.value("inputFrameName"), "Renamed mine");
+    EXPECT_EQ(frame.value("inputFrameName"), "Plain Frame") << "still the default, not set";
+    for (const char *name : {"Renamed mine", "Mine again"}) {
+        ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", name));
+        EXPECT_EQ(frame.value("inputFrameName"), "FRM-U#001#") << name;
+        EXPECT_EQ(frame.frameDescription(), mine) << "a frame of a catalog of its own stays";
+    }
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
 }
 
 namespace {
