@@ -134,12 +134,75 @@ TEST(TexturedFrame, ANewPictureOfTheSameWholePixelsKeepsTheMask)
     EXPECT_EQ(frame.cachedMask().node(), mask.node());
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 41, 40}, {1, 0, 0, 1})
                                                                .transformed(QTransform(0.5, 0, 0, 0.5, -0.5, 0))));
-    ASSERT_EQ(frame.imageValue("inputImage").extent(), QRectF(-0.5, 0, 20.5, 20));
+    ASSERT_EQ(frame.imageValue("inputImage").extent(), QRectF(0, 0, 20, 20));
     EXPECT_EQ(frame.cachedMask().node(), mask.node());
     EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {1, 0, 0, 1}, 1e-3f)) << "the new picture is framed";
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 21, 20}, {1, 0, 0, 1})));
     EXPECT_NE(frame.cachedMask().node(), mask.node());
     EXPECT_EQ(frame.cachedMask().extent(), QRectF(-4, -4, 29, 28));
+}
+
+// A picture is kept cut to its whole pixels: x and y rounded up, the size shrunk by what that moved
+// and rounded down. (0.5, 0.25) 100 × 100 becomes (1, 1) 99 × 99, and the frame lies around that.
+TEST(TexturedFrame, APictureAtAFractionalPlaceIsCutToItsWholePixels)
+{
+    rqs::registerKitFilters();
+    const struct
+    {
+        QRectF given, kept;
+    } cases[] = {{{0.5, 0.25, 100, 100}, {1, 1, 99, 99}},
+                 {{-0.5, -2.75, 20.5, 10}, {0, -2, 20, 9}},
+                 {{3, 4, 10.5, 20}, {3, 4, 10, 20}},
+                 {{2, 2, 10, 10}, {2, 2, 10, 10}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.given.x());
+        QSTexturedFrameFilter frame;
+        frame.setValueForKey("inputFrameName", "Plain Frame");
+        frame.setValueForKey("inputWidth", 4.0);
+        // A picture of 2 × 2 pixels a point, each whole pixel of it red.
+        const QTransform place = QTransform::fromScale(0.5, 0.5) * QTransform::fromTranslate(c.given.x(), c.given.y());
+        const Image picture = fxtest::filled({0, 0, int(2 * c.given.width()), int(2 * c.given.height())}, {1, 0, 0, 1}).transformed(place);
+        ASSERT_EQ(picture.extent(), c.given);
+        frame.setValueForKey("inputImage", QVariant::fromValue(picture));
+        EXPECT_EQ(frame.imageValue("inputImage").extent(), c.kept);
+        EXPECT_EQ(frame.outputImage().extent(), c.kept.adjusted(-4, -4, 4, 4));
+        EXPECT_TRUE(near(renderedPixel(frame.outputImage(), int(c.kept.left()), int(c.kept.top())), {1, 0, 0, 1}, 1e-3f));
+        EXPECT_TRUE(near(renderedPixel(frame.outputImage(), int(c.kept.left()) - 1, int(c.kept.top())), {1, 1, 1, 1}, 1e-3f));
+    }
+}
+
+// The caches as a caller sets them: a frame or a shadow set is drawn as given; a mask set is drawn
+// through and drops the frame and the shadow made before; forceUpdate makes everything anew.
+TEST(TexturedFrame, CachesSetByACallerAreDrawnUntilForceUpdate)
+{
+    rqs::registerKitFilters();
+    QSTexturedFrameFilter frame;
+    frame.setValueForKey("inputFrameName", "Plain Frame");
+    frame.setValueForKey("inputWidth", 4.0);
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    const Image made = frame.cachedMask();
+    ASSERT_FALSE(made.isNull());
+
+    frame.setCachedFrame(fxtest::filled({-4, -4, 28, 28}, {1, 0, 0, 1}));
+    frame.setCachedShadow(fxtest::filled({0, 0, 20, 20}, {0, 0, 0, 0.5f}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 0, 0, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {0.25f, 0.25f, 0.25f, 1})) << "half shadowed";
+    EXPECT_EQ(frame.cachedMask().node(), made.node());
+
+    // A mask over all of it: the frame, made again in white, hides the picture, now unshadowed.
+    const Image whole = fxtest::filled({-4, -4, 28, 28}, {1, 1, 1, 1});
+    frame.setCachedMask(whole);
+    EXPECT_EQ(frame.cachedMask().node(), whole.node());
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {1, 1, 1, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 1, 1, 1}));
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0, 0, 1, 1})));
+    EXPECT_EQ(frame.cachedMask().node(), whole.node()) << "a mask set is kept for a picture of the same pixels";
+
+    frame.forceUpdate();
+    EXPECT_NE(frame.cachedMask().node(), whole.node());
+    EXPECT_EQ(frame.cachedMask().extent(), QRectF(-4, -4, 28, 28));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {0, 0, 1, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 1, 1, 1}));
 }
 
 // A 2-pixel border still draws a 1-pixel ring around an opaque square.
