@@ -1,11 +1,14 @@
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
 #include "RQS-Kit/Effects/QSCombinedShadeDescription.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/fx/FxTestImages.h"
 
@@ -269,6 +272,65 @@ TEST(Texturize, PicturePathsOutsideTheTemporaryFolderAreRefused)
     EXPECT_EQ(filter.value("inputTextureName"), "texture-test-x.png");
     EXPECT_TRUE(near(renderedPixel(filter.cachedTexture(), 1, 1), {1, 0, 0, 1}));
     QFile::remove(kitFolder + "/texture-test-x.png");
+}
+
+// "inputTextureScale" is "inputTextureWidth" by another name: set by either through key-value
+// access, read and observed by either, and kept by an effect's stored settings, which make an effect
+// again that tiles the texture as wide.
+TEST(Texturize, TheTextureScaleIsTheTextureWidthByAnotherName)
+{
+    rqs::registerKitFilters();
+    QSTexturizeFilter filter;
+    QList<QVariant> heard;
+    const auto observation = platform::KeyValue::observe(&filter, "inputTextureScale", [&](const QVariant &v) { heard << v; });
+    EXPECT_TRUE(platform::KeyValue::setValue(&filter, "inputTextureScale", 2.5));
+    EXPECT_EQ(platform::KeyValue::valueForKey(&filter, "inputTextureWidth").toDouble(), 2.5);
+    EXPECT_TRUE(platform::KeyValue::setValue(&filter, "inputTextureWidth", 6));
+    EXPECT_EQ(platform::KeyValue::valueForKey(&filter, "inputTextureScale").toDouble(), 6.0);
+    EXPECT_EQ(heard, QList<QVariant>({2.5, 6.0}));
+
+    const QVariantMap description{{"name", "Texture"}, {"ciName", "QSTexturizeFilter"}};
+    platform::LogCapture log;
+    const auto effect = QSEffect::withDescription(description, {{"inputTextureName", "RQS-T#011#Wood-Dark"}, {"inputTextureScale", 40}});
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->filter()->numberValue("inputTextureWidth"), 40);
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(platform::PropertyList::write(effect->settings(), dir.filePath("Effect.plist"), &error)) << error.toStdString();
+    const QVariantMap stored = platform::PropertyList::read(dir.filePath("Effect.plist"), &error).toMap();
+    EXPECT_EQ(stored.value("inputTextureScale").toDouble(), 40);
+    const auto restored = QSEffect::withDescription(description, stored);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->filter()->numberValue("inputTextureWidth"), 40);
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
+
+    QSTexturizeFilter direct;
+    direct.setValueForKey("inputTextureName", "RQS-T#011#Wood-Dark");
+    direct.setValueForKey("inputTextureWidth", 40);
+    const Image picture = fxtest::filled({0, 0, 64, 64}, {1, 1, 1, 1});
+    direct.setValueForKey("inputImage", QVariant::fromValue(picture));
+    restored->setInputImage(picture);
+    for (const auto &[x, y] : {std::pair{3, 5}, {20, 40}, {39, 1}, {41, 60}})
+        EXPECT_TRUE(near(renderedPixel(restored->outputImage(), x, y), renderedPixel(direct.outputImage(), x, y))) << x << ", " << y;
+}
+
+// The plain accessors: the texture as chosen, a number held for callers (none at first), and a
+// tinted texture set, drawn until the colour changes.
+TEST(Texturize, TheTextureTheProportionAndASetTintedTextureAreHeldAsGiven)
+{
+    const auto filter = maskTexturizer(fxtest::ramp(4, 2), 4);
+    EXPECT_EQ(filter->inputTexture().extent(), QRectF(0, 0, 4, 2));
+    EXPECT_FALSE(filter->value("canvasProportion").isValid());
+    EXPECT_TRUE(platform::KeyValue::setValue(filter.get(), "canvasProportion", 800));
+    EXPECT_EQ(platform::KeyValue::valueForKey(filter.get(), "canvasProportion").toDouble(), 800);
+
+    const Image red = fxtest::filled({0, 0, 4, 2}, {1, 0, 0, 1});
+    filter->setCachedTexture(red);
+    EXPECT_EQ(filter->cachedTexture().node(), red.node());
+    EXPECT_TRUE(near(renderedPixel(filter->outputImage(), 5, 1), {1, 0, 0, 1}));
+    filter->setValueForKey("inputColor", QVariant::fromValue(Color{1, 1, 1, 1}));
+    EXPECT_NE(filter->cachedTexture().node(), red.node());
+    EXPECT_TRUE(near(renderedPixel(filter->outputImage(), 5, 0), {0.1f, 0.1f, 0.1f, 1})) << "the ramp again";
 }
 
 // A 2-pixel border from a 6 × 6 mask of width 2 and corner 2 (scale 1) around a 10 × 10 picture:
