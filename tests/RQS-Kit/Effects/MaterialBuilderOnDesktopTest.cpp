@@ -20,6 +20,7 @@
 
 #include "support/Desktop.h"
 #include "support/Screenshot.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
@@ -143,5 +144,75 @@ TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
     QTest::qWait(100);
     EXPECT_GT(colourCount(onScreen(status)), 2) << "the words are drawn on the screen";
     EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-stopped"));
+    window->close();
+}
+
+// As the desktop's utility windows: Escape, pressed on the keyboard, closes the frame builder as
+// Ctrl+W does, and the screen no longer shows it where it stood.
+TEST(MaterialBuilderOnDesktop, EscapeClosesTheFrameBuilderAsCtrlWDoes)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    for (const char *key : {"Escape", "ctrl+w"}) {
+        SCOPED_TRACE(key);
+        BuilderOnDesktop opened;
+        QWidget *window = opened.builder.window();
+        ASSERT_TRUE(window);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        const QRect frame = settledFrame(window);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.builder.isDrawingPreview() && !opened.builder.previewImage().isNull(); }, 20000));
+        QTest::qWait(200);
+        const QImage before = onScreen(window);
+        if (QString(key) == "Escape") {
+            EXPECT_TRUE(saveScreenshot(before, "frame-builder-before-escape"));
+        }
+
+        xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(window->winId()), "key", key});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << key << " left the frame builder open";
+        QImage after;
+        // The window manager takes the frame away after the window: wait until the screen changed.
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            after = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+            int same = 0;
+            for (int y = 0; y < after.height(); y += 4)
+                for (int x = 0; x < after.width(); x += 4)
+                    same += after.pixel(x, y) == before.pixel(x, y);
+            return same * 16 < after.width() * after.height() / 4;
+        }, 3000)) << "the screen still shows the frame builder";
+        if (QString(key) == "Escape") {
+            EXPECT_TRUE(saveScreenshot(after, "frame-builder-after-escape"));
+        }
+    }
+}
+
+// While a long preview is drawn, Escape pressed on the keyboard stops only the preview; the frame
+// builder stays open.
+TEST(MaterialBuilderOnDesktop, EscapeWhileALongPreviewIsDrawnStopsOnlyThePreview)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    auto *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setDouble(4000, "QSMBPreviewSize");
+    const std::shared_ptr<void> restore(nullptr, [defaults](void *) { defaults->removeObjectForKey("QSMBPreviewSize"); });
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
+    QWidget *window = builder.window();
+    ASSERT_TRUE(window);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
+    auto *cancel = window->findChild<QPushButton *>("cancelPreviewButton");
+    ASSERT_TRUE(cancel);
+
+    QImage sample(4000, 3000, QImage::Format_RGB32);
+    sample.fill(Qt::darkCyan);
+    builder.setSamplePicture(sample);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible(); }, 5000));
+    xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(window->winId()), "key", "Escape"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
+    EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
+    QTest::qWait(200);
+    EXPECT_TRUE(window->isVisible());
     window->close();
 }
