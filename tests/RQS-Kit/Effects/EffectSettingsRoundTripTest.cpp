@@ -21,7 +21,6 @@
 #include <QDial>
 #include <QLabel>
 #include <QScreen>
-#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -310,6 +309,19 @@ struct OpenPanel
     UserHand hand;
 };
 
+// A plain gold frame "Gold Leaf" in the user's frames while it lives.
+struct GoldLeafFrame
+{
+    ~GoldLeafFrame()
+    {
+        user.removeFrameName(id);
+        user.saveCatalogInstantly(true);
+    }
+    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
+    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
+        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
+};
+
 // A framing effect's settings and colour well after the user's edits hold the texture and its
 // colour; the effect made again from the settings, written to a file, draws what the edited one
 // draws, and the side of the frame shows that colour on average.
@@ -401,13 +413,9 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     ASSERT_TRUE(frames);
     ASSERT_EQ(frames->findText("Gold Leaf"), -1);
 
-    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
-    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
-        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
-    const auto removeFrame = qScopeGuard([&user, id] {
-        user.removeFrameName(id);
-        user.saveCatalogInstantly(true);
-    });
+    const GoldLeafFrame added;
+    QSFrameCatalog &user = added.user;
+    const QString &id = added.id;
     const int row = frames->findText("Gold Leaf");
     ASSERT_GE(row, 0);
     ASSERT_TRUE(UserHand::choose(frames, row));
@@ -433,13 +441,9 @@ TEST(EffectSettingsRoundTrip, AUserFrameRenamedTwiceUnderAnOpenPanelIsKeptByItsI
     OpenPanel frame("TexturedFrame");
     QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
     ASSERT_TRUE(frames);
-    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
-    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
-        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
-    const auto removeFrame = qScopeGuard([&user, id] {
-        user.removeFrameName(id);
-        user.saveCatalogInstantly(true);
-    });
+    const GoldLeafFrame added;
+    QSFrameCatalog &user = added.user;
+    const QString &id = added.id;
     ASSERT_TRUE(UserHand::choose(frames, frames->findText("Gold Leaf")));
 
     platform::LogCapture log;

@@ -55,6 +55,14 @@ QString frameBundle(const QTemporaryDir &dir, const QMap<QString, std::function<
     return dir.path();
 }
 
+// A frame of that name 4 pixels wide around a grey picture of 20 × 20 at the origin.
+void frameAGreyPicture(QSTexturedFrameFilter &frame, const QString &frameName)
+{
+    frame.setValueForKey("inputFrameName", frameName);
+    frame.setValueForKey("inputWidth", 4.0);
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+}
+
 } // namespace
 
 TEST(TextureOptions, ReadFromTheEnd)
@@ -128,9 +136,7 @@ TEST(TexturedFrame, ANewPictureOfTheSameWholePixelsKeepsTheMask)
 {
     rqs::registerKitFilters();
     QSTexturedFrameFilter frame;
-    frame.setValueForKey("inputFrameName", "FRM-0#005#Wood-Oak");
-    frame.setValueForKey("inputWidth", 4.0);
-    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frameAGreyPicture(frame, "FRM-0#005#Wood-Oak");
     const Image mask = frame.cachedMask();
     ASSERT_FALSE(mask.isNull());
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {1, 0, 0, 1})));
@@ -180,9 +186,7 @@ TEST(TexturedFrame, CachesSetByACallerAreDrawnUntilForceUpdate)
 {
     rqs::registerKitFilters();
     QSTexturedFrameFilter frame;
-    frame.setValueForKey("inputFrameName", "Plain Frame");
-    frame.setValueForKey("inputWidth", 4.0);
-    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frameAGreyPicture(frame, "Plain Frame");
     const Image made = frame.cachedMask();
     ASSERT_FALSE(made.isNull());
 

@@ -136,8 +136,9 @@ void pressKey(QWidget *window, const QString &key)
 
 // While a preview of some 26 million pixels is drawn, the window answers: the pointer moves
 // through it, the Cancel button shown after a moment takes a click at its centre, the render
-// stops before its picture is made, and the line below the preview says so on the screen.
-TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
+// stops before its picture is made, and the line below the preview says so on the screen. Escape
+// stops such a preview too, without closing the window.
+TEST(MaterialBuilderOnDesktop, CancelOrEscapeStopsALongPreview)
 {
     FOLDWISE_REQUIRE_DESKTOP();
     const LargePreview large;
@@ -169,6 +170,14 @@ TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
     QTest::qWait(100);
     EXPECT_GT(colourCount(onScreen(status)), 2) << "the words are drawn on the screen";
     EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-stopped"));
+
+    // Escape pressed on the keyboard stops the next long preview as well, and only the preview.
+    startALongPreview(builder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible(); }, 5000));
+    pressKey(window, "Escape");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
+    EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
+    EXPECT_TRUE(window->isVisible()) << "Escape closed the frame builder while it stopped a preview";
     window->close();
 }
 
@@ -204,26 +213,4 @@ TEST(MaterialBuilderOnDesktop, EscapeClosesTheFrameBuilderAsCtrlWDoes)
         if (key == "Escape")
             saveScreenshot(after, "frame-builder-after-escape");
     }
-}
-
-// While a long preview is drawn, Escape pressed on the keyboard stops only the preview; the frame
-// builder stays open.
-TEST(MaterialBuilderOnDesktop, EscapeWhileALongPreviewIsDrawnStopsOnlyThePreview)
-{
-    FOLDWISE_REQUIRE_DESKTOP();
-    const LargePreview large;
-    BuilderOnDesktop opened;
-    QSMaterialBuilder &builder = opened.builder;
-    ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
-    QWidget *window = builder.window();
-    auto *cancel = window->findChild<QPushButton *>("cancelPreviewButton");
-    ASSERT_TRUE(cancel);
-
-    startALongPreview(builder);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible(); }, 5000));
-    pressKey(window, "Escape");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
-    EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
-    EXPECT_TRUE(window->isVisible());
-    window->close();
 }

@@ -22,6 +22,14 @@ namespace {
 
 QImage clearPicture() { return PictureFixture::marked(QSize(32, 32), Qt::blue, Qt::red).convertToFormat(QImage::Format_ARGB32); }
 
+// A PDF file of one page of that size in points.
+QString onePagePdf(const QTemporaryDir &folder, const QString &name, QSizeF size)
+{
+    PdfFixturePage page;
+    page.mediaSize = size;
+    return PdfFixture::write(folder.path(), name, PdfFixture::pages({page}));
+}
+
 // Minutes of release delay become milliseconds.
 struct FastRelease
 {
@@ -133,12 +141,7 @@ TEST(QSCachedImage, PicturesAreHandedOutInSRGB)
 TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
 {
     QTemporaryDir folder;
-    const auto pdf = [&](const QString &name, QSizeF size) {
-        PdfFixturePage page;
-        page.mediaSize = size;
-        return PdfFixture::write(folder.path(), name, PdfFixture::pages({page}));
-    };
-    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(pdf("small.pdf", {100, 50}), 4);
+    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(onePagePdf(folder, "small.pdf", {100, 50}), 4);
     ASSERT_TRUE(small);
     EXPECT_EQ(small->nsImage().size(), QSize(100, 50));
     EXPECT_EQ(small->ciImageForSize({800, 400}).extent().size(), QSizeF(800, 400));
@@ -176,11 +179,8 @@ TEST(QSCachedImage, PlainAccessorsSetWhatIsHeldAndAPropertyRunInProgressIsNotSta
     EXPECT_EQ(rqs::newCGImage(image->cachedCIImage()).pixelColor(2, 2), QColor(Qt::green));
 
     QTemporaryDir folder;
-    PdfFixturePage page;
-    page.mediaSize = {100, 50};
     // Strategy 1 reads nothing at first, so no property has been got yet.
-    const std::shared_ptr<QSCachedImage> vector =
-        QSCachedImage::cachedImageFile(PdfFixture::write(folder.path(), "vector.pdf", PdfFixture::pages({page})), 1);
+    const std::shared_ptr<QSCachedImage> vector = QSCachedImage::cachedImageFile(onePagePdf(folder, "vector.pdf", {100, 50}), 1);
     ASSERT_TRUE(vector);
     EXPECT_FALSE(vector->gettingProperties());
     vector->setGettingProperties(true);
@@ -284,10 +284,7 @@ TEST(QSCachedImage, AnOpaquePictureIsKeptAsJpegAndATransparentOneAsPng)
 TEST(QSCachedImage, ALargeVectorPageIsUsedAtItsOwnSize)
 {
     QTemporaryDir folder;
-    PdfFixturePage page;
-    page.mediaSize = {3000, 2000};
-    const std::shared_ptr<QSCachedImage> large =
-        QSCachedImage::cachedImageFile(PdfFixture::write(folder.path(), "large.pdf", PdfFixture::pages({page})), 4);
+    const std::shared_ptr<QSCachedImage> large = QSCachedImage::cachedImageFile(onePagePdf(folder, "large.pdf", {3000, 2000}), 4);
     ASSERT_TRUE(large);
     EXPECT_TRUE(large->isVectorial());
     EXPECT_EQ(large->nsImage().size(), QSize(3000, 2000));
