@@ -189,7 +189,8 @@ void QSMaterialBuilder::windowDidLoad()
     m_userCatalog.setUndoManager(undoManager);
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
-    connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
+    // Escape closes the window, as Ctrl+W does, unless a preview is being drawn: then it stops that.
+    window()->closeWithEscapeAndCtrlW();
     connect(m_editor, &QSFrameEditor::frameChanged, this, [this] { setupForFrame(Animate); });
     connect(m_frameList, &QListWidget::currentRowChanged, this, &QSMaterialBuilder::showSelectedFrame);
     connect(m_frameList, &QListWidget::itemChanged, this, &QSMaterialBuilder::frameRenamed);

@@ -95,7 +95,9 @@ QSTexturizeFilter::QSTexturizeFilter()
                                      composite,
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color),
                                      rqs::inputs::flag(QStringLiteral("imageIsMask"), false),
-                                     rqs::inputs::number(QStringLiteral("textureFillMode"), 0)};
+                                     rqs::inputs::number(QStringLiteral("textureFillMode"), 0),
+                                     // Held for callers; nothing here reads it.
+                                     rqs::inputs::number(QStringLiteral("canvasProportion"))};
     }())
 {
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
