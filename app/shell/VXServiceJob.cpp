@@ -3,6 +3,7 @@
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXSingleInstance.h"
+#include "app/shell/VXStopSignal.h"
 #include "app/shell/VXUserSession.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
@@ -63,6 +64,11 @@ bool copy(QIODevice &input, QIODevice &output, QString *error)
     char block[1 << 16];
     for (;;) {
         const qint64 count = input.read(block, sizeof block);
+        // A stopped backend's input ends early: what came is not the whole job.
+        if (VXStopSignal::received()) {
+            *error = QStringLiteral("the job was stopped");
+            return false;
+        }
         if (count == 0)
             return true;
         if (count < 0) {
