@@ -477,6 +477,55 @@ TEST_F(PDFServiceTest, AJobOnStandardInputWhoseHeaderComesInTwoWritesIsKeptWhole
     EXPECT_EQ(PdfFixture::read(kept), leaflet);
 }
 
+// The kept prints' job folders that hold no print yet, as a backend leaves them while it copies.
+QStringList keptJobFoldersWithoutAPrint()
+{
+    QStringList folders;
+    for (const QString &job : keptJobFolders()) {
+        if (QDir(job).entryList({"*.pdf"}, QDir::Files).isEmpty())
+            folders << job;
+    }
+    return folders;
+}
+
+// A job cancelled while the backend copies it: CUPS stops the backend with SIGTERM, and the
+// backend leaves nothing of the job behind. A filter that hands on the job's first bytes and then
+// waits keeps the backend copying until the job is cancelled.
+TEST_F(PDFServiceTest, AJobCancelledWhileTheBackendCopiesItLeavesNothingBehind)
+{
+    install({Install, Install});
+    // Where CUPS, as lp, may run the filter from.
+    QTemporaryDir folder(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/filter-XXXXXX");
+    QFile::setPermissions(folder.path(), QFile::Permissions(0x7755));
+    const QString filter = PdfFixture::write(folder.path(), "first-bytes-then-wait", "#!/bin/sh\nhead -c 2000 \"${6:-/dev/stdin}\"\nexec sleep 600\n");
+    QFile::setPermissions(filter, QFile::Permissions(0x7755));
+    QByteArray ppd = PdfFixture::read(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/simplex.ppd");
+    ASSERT_TRUE(ppd.contains("*cupsFilter: \"application/pdf 0 -\""));
+    ppd.replace("*cupsFilter: \"application/pdf 0 -\"", "*cupsFilter: \"application/pdf 0 " + filter.toUtf8() + "\"");
+    ASSERT_TRUE(lpadmin({"-p", queue, "-P", PdfFixture::write(folder.path(), "slow.ppd", ppd)}));
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(8)));
+    ASSERT_GT(QFileInfo(leaflet).size(), 2000);
+
+    const QStringList before = keptJobFoldersWithoutAPrint();
+    const QString title = QStringLiteral("Cancelled %1").arg(::getpid());
+    const QString said = run("lp", {"-d", queue, "-t", title, leaflet});
+    const int job = said.section(queue + "-", 1).section(' ', 0, 0).toInt();
+    ASSERT_GT(job, 0) << said.toStdString();
+    const auto copying = [&] {
+        QStringList folders = keptJobFoldersWithoutAPrint();
+        for (const QString &old : before)
+            folders.removeOne(old);
+        return folders;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !copying().isEmpty(); }, 20000)) << "the backend started copying";
+    ASSERT_EQ(cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), job, 0), IPP_STATUS_OK) << cupsLastErrorString();
+    EXPECT_EQ(endOfJob(queue, title).state, IPP_JSTATE_CANCELED);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copying().isEmpty(); }, 20000)) << copying().join('\n').toStdString();
+    const QByteArray stopped = QStringLiteral("[Job %1] Stopped before Foldwise kept the job.").arg(job).toUtf8();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PdfFixture::read(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log").contains(stopped); }, 20000))
+        << "the backend cleared up after itself";
+}
+
 // Without a session folder the user's Foldwise listens in the system's temporary folder. CUPS runs
 // the backend with no session folder and a temporary folder of its own; the print still reaches
 // that Foldwise at once. As "nobody", whose folder there no other test uses.
