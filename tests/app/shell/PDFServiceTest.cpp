@@ -119,15 +119,18 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_EQ(install({Cancel}).size(), 1);
     EXPECT_FALSE(device().contains("foldwise:")) << "cancelled: nothing added";
 
+    // Added, then there already as it would be added; an older one of its own goes without asking.
     const QString ours = QStringLiteral("foldwise:") + QStringLiteral(FOLDWISE_BINARY);
-    for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise:/opt/Foldwise/bin/foldwise", "-m", "raw"}));
+    for (const char *end : {"ServiceSuccessTitle", "ServiceThereTitle"}) {
         const QStringList asked = install({Install, Install});
-        EXPECT_FALSE(asked.join('|').contains("Replace")) << "its own printer goes without asking: " << asked.join('|').toStdString();
+        EXPECT_FALSE(asked.contains(rqs::localized("ReplaceServiceTitle").arg(queue))) << "its own printer goes without asking";
+        EXPECT_EQ(asked.last(), rqs::localized(end).arg(queue));
         EXPECT_TRUE(device().contains(ours)) << device().toStdString();
     }
 
     ASSERT_TRUE(lpadmin({"-x", queue}) && lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/", "-m", "raw"}));
-    EXPECT_TRUE(install({Install, Cancel}).last().contains("Replace"));
+    EXPECT_EQ(install({Install, Cancel}).last(), rqs::localized("ReplaceServiceTitle").arg(queue));
     EXPECT_TRUE(device().contains("foldwise-test:/")) << "a printer Foldwise did not make stays unless the user says so";
     install({Install, Install, Install});
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
@@ -211,41 +214,56 @@ TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheComm
 }
 
 // A user who may not administer printers, adding the Foldwise printer again: CUPS knows the user
-// by the local socket and refuses at once, without asking for a password. The user is shown the
-// command an administrator can run, as when adding it the first time, not told to remove a
-// printer the user may not remove; the printer stays.
-TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsShownTheAdministratorsCommand)
+// by the local socket and refuses any change at once, without asking for a password. Foldwise's
+// own printer as Foldwise adds it is there already, and the user is told so; an older one of its
+// own (another executable) cannot be replaced by that user, who is shown the command an
+// administrator can run, not told to remove a printer the user may not remove. The printer stays.
+TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsToldItIsThereOrShownTheAdministratorsCommand)
 {
     if (!ForeignUser::available())
         GTEST_SKIP() << "only root can be another user";
-    install({Install, Install});
-    const QString ours = device();
-    ASSERT_TRUE(ours.contains("foldwise:"));
     // The strings tables are read as that user, from a folder that user may enter.
     QTemporaryDir readable(QDir::rootPath() + "tmp/foldwise-strings-XXXXXX");
     ASSERT_TRUE(QFile::setPermissions(readable.path(), QFile::Permissions(0x7755)));
     ASSERT_TRUE(writeTextsNamingQueue(readable.path(), queue));
-    MainBundleScope readableBundle(readable.path());
-    int passwordsAsked = 0;
-    platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
-    QStringList alerts;
-    {
-        ForeignUserScope nobody;
-        ASSERT_TRUE(nobody.isActive());
-        // A connection of that user's own.
-        cupsSetServer(nullptr);
+    const QString command = "lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+        + " -m raw -o printer-op-policy=authenticated";
+    const struct { const char *name; QStringList addedAs; const char *title; const char *text; } cases[] = {
+        {"as Foldwise adds it", {}, "ServiceThereTitle", "ServiceThereText"},
+        {"for an older Foldwise", {"-E", "-v", "foldwise:/opt/Foldwise/bin/foldwise", "-m", "raw", "-o", "printer-op-policy=authenticated"},
+         "ServiceFailedTitle", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.addedAs.isEmpty())
+            install({Install, Install});
+        else
+            ASSERT_TRUE(lpadmin(QStringList{"-p", queue} + c.addedAs));
+        const QString before = device();
+        ASSERT_TRUE(before.contains("foldwise:"));
+        MainBundleScope readableBundle(readable.path());
+        int passwordsAsked = 0;
+        platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
+        QStringList alerts;
+        {
+            ForeignUserScope nobody;
+            ASSERT_TRUE(nobody.isActive());
+            // A connection of that user's own.
+            cupsSetServer(nullptr);
+            cupsSetUser(nullptr);
+            alerts = install({Install, Install});
+            cupsSetServer(nullptr);
+        }
         cupsSetUser(nullptr);
-        alerts = install({Install, Install});
-        cupsSetServer(nullptr);
+        EXPECT_EQ(passwordsAsked, 0);
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_EQ(alerts.last(), rqs::localized(c.title).arg(queue));
+        if (c.text)
+            EXPECT_EQ(toldText.last(), rqs::localized(c.text));
+        else
+            EXPECT_TRUE(toldText.last().contains(command)) << toldText.last().toStdString();
+        EXPECT_EQ(device(), before) << "the printer is as it was";
     }
-    cupsSetUser(nullptr);
-    EXPECT_EQ(passwordsAsked, 0);
-    ASSERT_FALSE(alerts.isEmpty());
-    EXPECT_EQ(alerts.last(), rqs::localized("ServiceFailedTitle").arg(queue));
-    EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
-                                         + " -m raw -o printer-op-policy=authenticated"))
-        << toldText.last().toStdString();
-    EXPECT_EQ(device(), ours) << "the printer is as it was";
 }
 
 // How the job of that title on the queue ended, and the line the backend left for CUPS to show

@@ -499,6 +499,21 @@ TEST_F(WindowsOnDesktop, TheFactoryAndTheSetUpOpenOnTheWindowTheyCameFrom)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, 3000));
 }
 
+// Ctrl+W typed on the keyboard closes the welcome window, as it closes the other windows of the
+// application.
+TEST_F(WindowsOnDesktop, CtrlWClosesTheWelcomeWindow)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    delegate.showWelcomeWindow();
+    platform::Window *window = welcome.window();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    settledFrame(window);
+    saveScreen(window, "welcome-window");
+    pressKey("ctrl+w");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Ctrl+W left the welcome window open";
+}
+
 // The set-up numbers its steps along the way the user takes: both faces printed, the check leads
 // straight to the last step, which is then the fourth. Escape and Ctrl+W close it, as the
 // desktop's other utility windows.

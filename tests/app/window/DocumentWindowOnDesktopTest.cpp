@@ -2,14 +2,20 @@
 
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/SavePanel.h"
 
 #include "support/Desktop.h"
+#include "support/PictureFixture.h"
+#include "support/QtPrinters.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +35,7 @@ class DocumentWindowOnDesktop : public DocumentTest
 protected:
     void TearDown() override
     {
+        platform::Alert::setResponder(nullptr);
         platform::SavePanel::setResponder(nullptr);
         document.close();
         DocumentTest::TearDown();
@@ -159,4 +166,67 @@ TEST_F(DocumentWindowOnDesktop, EscapeInTheWindowClosesTheHelpThatOpenedByItself
     EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, 3000)) << "Escape left the help up";
     EXPECT_TRUE(controller->window()->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), controller->window());
+}
+
+// Names typed into the add panels, some that its filter hides and several that give no pages for
+// different reasons: every file is added or named in the one alert with its reason, and the log
+// names each that was not added.
+TEST_F(DocumentWindowOnDesktop, EveryFileTypedIntoAnAddPanelIsAddedOrNamedWithItsReason)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(showLeaflet());
+    control<platform::Popover>("helpPopOver")->close();
+    PdfFixture::write(folder.path(), "one.pdf", pagesOfSize(3, {420, 595}));
+    PdfFixture::write(folder.path(), "locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "secret", "owner"));
+    PdfFixture::write(folder.path(), "damaged.pdf", "%PDF-1.4\nno PDF in here\n");
+    PdfFixture::write(folder.path(), "empty.pdf", *platform::PdfDocument().data());
+    PdfFixture::write(folder.path(), "notapicture.jpg", "no picture in here");
+    PdfFixture::write(folder.path(), "photo.png", PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72));
+    PdfFixture::write(folder.path(), "notes.txt", "no picture in here either");
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const auto named = [](const QString &names, const char *reason) { return names + "\n" + rqs::localized(reason); };
+    const QString title = rqs::localized("AddPagesRefusedTitle").replace("%1", "Leaflet.pdf");
+
+    struct Case { const char *item; QString typed; QStringList added; QString told; QString logged; };
+    const QList<Case> cases{
+        {"pdfPageItem", R"("one.pdf" "locked.pdf" "damaged.pdf" "notapicture.jpg" "empty.pdf")", {"420x595", "420x595", "420x595"},
+         title + "\n" + named("“locked.pdf”", "OpenFailedPasswordText") + "\n\n"
+             + named("“damaged.pdf”, “notapicture.jpg”", "OpenFailedContentsText") + "\n\n" + named("“empty.pdf”", "AddPagesNoPagesText"),
+         "Warning: Could not add locked.pdf, damaged.pdf, notapicture.jpg, empty.pdf to \"Leaflet.pdf\""},
+        {"imagePageItem", R"("notes.txt" "photo.png" "locked.pdf" "notapicture.jpg")", {"120x80"},
+         title + "\n" + named("“notes.txt”, “notapicture.jpg”", "OpenFailedContentsText") + "\n\n"
+             + named("“locked.pdf”", "OpenFailedPasswordText"),
+         "Warning: Could not add notes.txt, locked.pdf, notapicture.jpg to \"Leaflet.pdf\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        told.clear();
+        const QList<VXPagePtr> before = document.inputFilter()->allPages();
+        platform::LogCapture log;
+        control<QAction>(c.item)->trigger();
+        QFileDialog *panel = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (panel = controller->window()->findChild<QFileDialog *>()) && panel->isVisible(); }, 5000));
+        panel->setDirectory(folder.path());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+        auto *field = panel->findChild<QLineEdit *>("fileNameEdit");
+        ASSERT_TRUE(field);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 3000));
+        xdotool(qEnvironmentVariable("DISPLAY"), {"type", "--delay", "15", c.typed});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->text() == c.typed; }, 10000)) << field->text().toStdString();
+        saveScreenshot(panel, QString("names-typed-into-%1").arg(c.item));
+        xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Return"});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 10000)) << "no alert";
+        QStringList added;
+        for (const VXPagePtr &page : document.inputFilter()->allPages()) {
+            if (!before.contains(page))
+                added << QStringLiteral("%1x%2").arg(qRound(page->size().width())).arg(qRound(page->size().height()));
+        }
+        EXPECT_EQ(added, c.added);
+        EXPECT_EQ(told, QStringList{c.told});
+        EXPECT_TRUE(log.contains(c.logged)) << log.lines().join('\n').toStdString();
+    }
 }
