@@ -137,8 +137,9 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 }
 
 // Pictures opened together as documents come up before any of them is active: each opens a step
-// down and to the right of the one before, none on top of another, whether they are read at once
-// or the window manager has framed the one before by the time the next is read.
+// down and to the right of the one before, none on top of another, on the screen as the X server
+// has it. So whether the window manager frames each window as it comes, or is late (as on a loaded
+// machine) and frames them only once all are shown; and so for one opened after them.
 TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
 {
     FOLDWISE_REQUIRE_DESKTOP();
@@ -147,22 +148,34 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         const QByteArray png = PictureFixture::encoded(PictureFixture::marked({400, 300}, Qt::yellow, Qt::blue), "png");
         pictures << QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, png));
     }
-    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 2; }, 10000));
-    settledFrame(documentWindows().last());
-    ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
-    const QList<platform::Window *> windows = documentWindows();
-    ASSERT_EQ(windows.size(), 3);
-    QList<QPoint> corners;
-    for (platform::Window *window : windows) {
-        const QRect frame = settledFrame(window);
-        EXPECT_TRUE(available(window).contains(frame));
-        corners << frame.topLeft();
-    }
-    // Across, the screen may stop the step short; down it has room for both.
-    for (int i = 1; i < corners.size(); ++i) {
-        EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
-        EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
+    for (const bool late : {false, true}) {
+        SCOPED_TRACE(late ? "the window manager late" : "the window manager on time");
+        std::optional<WindowManagerHeld> held;
+        if (late && !held.emplace().holds())
+            GTEST_SKIP() << "FOLDWISE_TEST_WM_PID names no window manager to hold (scripts/test sets it)";
+        delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QList<platform::Window *> windows = documentWindows();
+            return windows.size() == 2 && windows.first()->isVisible() && windows.last()->isVisible();
+        }, DesktopTimeout));
+        held.reset();
+        ASSERT_FALSE(settledFrame(documentWindows().last()).isEmpty());
+        ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
+        const QList<platform::Window *> windows = documentWindows();
+        ASSERT_EQ(windows.size(), 3);
+        QList<QPoint> corners;
+        for (platform::Window *window : windows) {
+            const QRect frame = settledFrame(window);
+            EXPECT_TRUE(available(window).contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+            corners << frame.topLeft();
+        }
+        // Across, the screen may stop the step short; down it has room for both.
+        for (int i = 1; i < corners.size(); ++i) {
+            EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
+            EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
+        }
+        for (Document *document : documents.documents())
+            documents.removeDocument(document);
     }
 }
 
