@@ -157,13 +157,15 @@ std::optional<QRect> settledNow(const QWidget *window)
     return after.frame;
 }
 
-// The window's own animations, and those the application owns (views sliding to new frames).
+// The window's own animations, and those the application owns (views sliding to new frames), that
+// come to an end: a busy bar runs for as long as it is shown.
 bool isAnimating(const QWidget *window)
 {
     QList<QAbstractAnimation *> animations = window->findChildren<QAbstractAnimation *>();
     animations += QCoreApplication::instance()->findChildren<QAbstractAnimation *>(Qt::FindDirectChildrenOnly);
-    return std::any_of(animations.cbegin(), animations.cend(),
-                       [](const QAbstractAnimation *animation) { return animation->state() == QAbstractAnimation::Running; });
+    return std::any_of(animations.cbegin(), animations.cend(), [](const QAbstractAnimation *animation) {
+        return animation->state() == QAbstractAnimation::Running && animation->totalDuration() >= 0;
+    });
 }
 
 } // namespace
