@@ -73,9 +73,10 @@ QImage paintedScreen(QWidget *window);
 QImage screenNow();
 
 // Holds the window manager still while it lives, as a window manager on a loaded machine is late:
-// windows shown meanwhile stay unmapped and unframed until it lets go. FOLDWISE_TEST_WM_PID names
-// the window manager (scripts/test sets it); without it nothing is held. The holder is a process of
-// its own that lets go also when the test's process ends abruptly.
+// windows shown meanwhile stay unmapped and unframed until it lets go, and what waits for it
+// (settle(), settledFrame(), paintedScreen()) waits in vain. FOLDWISE_TEST_WM_PID names the window
+// manager (scripts/test sets it); without it nothing is held. The holder is a process of its own
+// that lets go also when the test's process ends abruptly.
 class WindowManagerHeld
 {
 public:
