@@ -465,15 +465,14 @@ TEST_F(GridViewOnDesktop, AWindowNarrowedTo250PointsKeepsEveryTileInSight)
     for (int i = 3; i < 5; ++i)
         grid.addImage(square(colours[i]), QString(), i, i, plain);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_FALSE(settledFrame(&window).isEmpty());
     grid.refreshLayout(0);
     ASSERT_EQ(grid.layout().columns(), 3);
     const QList<QSGridItem *> tiles = grid.gridItemsInSection(boxed) + grid.gridItemsInSection(plain);
-    QCoreApplication::processEvents();
-    saveScreenshot(&window, QStringLiteral("desktop-grid-600"));
+    saveScreenshot(paintedScreen(&window).copy(settledFrame(&window)), QStringLiteral("desktop-grid-600"));
 
     window.resize(250, 420);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view()->width() == 250; })) << grid.view()->width();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view()->width() == 250; }, DesktopTimeout)) << grid.view()->width();
     const auto inside = [&] {
         for (const QSGridItem *tile : tiles) {
             const QRect shown = inScrollView(grid, tile);
@@ -482,12 +481,11 @@ TEST_F(GridViewOnDesktop, AWindowNarrowedTo250PointsKeepsEveryTileInSight)
         }
         return true;
     };
-    EXPECT_TRUE(QTest::qWaitFor(inside)) << "every tile in the one column";
+    EXPECT_TRUE(QTest::qWaitFor(inside, DesktopTimeout)) << "every tile in the one column";
     EXPECT_EQ(grid.layout().columns(), 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box->frame().width() == 15 + 155; })) << box->frame().width();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box->frame().width() == 15 + 155; }, DesktopTimeout)) << box->frame().width();
     grid.setScrollPosition(0.5);
-    QTest::qWait(300);
-    saveScreenshot(&window, QStringLiteral("desktop-grid-250"));
+    saveScreenshot(paintedScreen(&window).copy(settledFrame(&window)), QStringLiteral("desktop-grid-250"));
     grid.setScrollPosition(1);
     EXPECT_TRUE(grid.scrollView()->viewport()->rect().intersects(inScrollView(grid, tiles.last())))
         << "the last tile is reached by scrolling";

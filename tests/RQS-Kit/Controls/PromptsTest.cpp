@@ -62,7 +62,7 @@ protected:
             defaults->removeObjectForKey(key);
         parent.setGeometry(100, 100, 600, 400);
         parent.makeKeyAndOrderFront(nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent, DesktopTimeout));
     }
     void TearDown() override { QSRateUsController::sharedController()->close(nullptr); }
 
@@ -269,7 +269,7 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
         ASSERT_TRUE(parent.beginSheet(sheet, {}));
         EXPECT_FALSE(start());
         ASSERT_TRUE(parent.endSheet(sheet, 0));
-        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, DesktopTimeout)) << "the key window is " << keyName();
         EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
         click(prompt->cancelButton());
         ASSERT_FALSE(prompt->isVisible());
@@ -277,11 +277,11 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
 
     defaults->setInteger(4, "rate.timesStarted");
     ASSERT_TRUE(parent.beginSheet(sheet, {}));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet)) << "the same sheet shows again, in front";
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet, DesktopTimeout)) << "the same sheet shows again, in front";
     EXPECT_FALSE(start());
     EXPECT_FALSE(QTest::qWaitFor(promptOnParent, 100)) << "not while the sheet is up";
     ASSERT_TRUE(parent.endSheet(sheet, 0));
-    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, DesktopTimeout)) << "the key window is " << keyName();
     EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
 }
 

@@ -494,19 +494,19 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     window.setWindowTitle("Textured Frame");
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
 
     QComboBox *frames = popUpOf(panel, "inputFrameName");
     ASSERT_TRUE(frames);
     QTest::mouseClick(frames, Qt::LeftButton, {}, frames->rect().center());
     QAbstractItemView *list = frames->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 3000)) << "a click opens the pop-up";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, DesktopTimeout)) << "a click opens the pop-up";
     // A release soon after the opening press is taken as the end of that press, not as a choice.
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     const QModelIndex oak = list->model()->index(frames->findText("Wood Oak"), 0);
     list->scrollTo(oak);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(oak).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, DesktopTimeout));
     EXPECT_EQ(popUpOf(panel, "inputTextureName")->currentText(), "Wood Light with Knots");
 
     QString error;
@@ -515,9 +515,10 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     const Image drawn = rendered(*effect, BluePicture), again = rendered(*restored, BluePicture);
     original.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(drawn, drawn.extent())));
     restoredLabel.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(again, again.extent())));
-    QTest::qWait(200);
-    const QRect seen = window.frameGeometry().adjusted(-4, -4, 4, 4);
-    const QImage screen = window.screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
+    // The window takes the size of the two pictures first.
+    const QImage painted = paintedScreen(&window);
+    const QRect seen = settledFrame(&window).adjusted(-4, -4, 4, 4);
+    const QImage screen = painted.copy(seen);
     EXPECT_TRUE(saveScreenshot(screen, "textured-frame-oak-wood-restored"));
 
     // Screen points of the well's middle and of each frame's left side, half way up.

@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
@@ -48,7 +47,16 @@ protected:
         ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
         controller = VXDocumentWindowController::makeWindowController(&document);
         document.showWindows();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window(), DesktopTimeout));
+    }
+
+    // The help that opens by itself once the window shows, on the screen.
+    platform::Popover *helpOpenedByItself() const
+    {
+        auto *help = control<platform::Popover>("helpPopOver");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself";
+        paintedScreen(help);
+        return help;
     }
 
     template <class T>
@@ -70,11 +78,7 @@ protected:
     // What the screen shows of the window, its popovers with it.
     void saveScreen(const QString &name) const
     {
-        const QString folder = qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS");
-        const QRect frame = controller->window()->frameGeometry();
-        if (!folder.isEmpty())
-            controller->window()->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                .save(QDir(folder).filePath(name + ".png"));
+        saveScreenshot(screenNow().copy(settledFrame(controller->window())), name);
     }
 
     Document document;
@@ -90,13 +94,12 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
 {
     FOLDWISE_REQUIRE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(showLeaflet());
-    auto *help = control<platform::Popover>("helpPopOver");
-    QTest::qWait(300);
+    platform::Popover *help = helpOpenedByItself();
     help->close();
 
     auto *column = control<QScrollArea>("settingsScroll");
     column->verticalScrollBar()->setValue(column->verticalScrollBar()->maximum());
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(settle());
     const QRect visible = onScreen(column->viewport());
     for (QWidget *shown : column->widget()->findChildren<QWidget *>()) {
         if (shown->isVisible() && (qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown))) {
@@ -110,8 +113,8 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     auto *resolution = control<QAbstractSpinBox>("rasterField");
     // The middle of its box and label, which may be narrower than the row.
     QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself";
+    paintedScreen(help);
     saveScreen("settings-with-the-help-that-opens-by-itself");
     for (QWidget *row : {static_cast<QWidget *>(rasterize), static_cast<QWidget *>(resolution), control<QWidget>("rasterizeHelp")})
         EXPECT_FALSE(help->geometry().intersects(onScreen(row))) << row->objectName().toStdString() << " is covered";
@@ -129,15 +132,15 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     QWidget *hit = QApplication::widgetAt(centre);
     ASSERT_TRUE(hit == resolution || resolution->isAncestorOf(hit)) << (hit ? hit->metaObject()->className() : "nothing");
     QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(centre));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, 3000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, DesktopTimeout))
         << "the first click reaches the resolution";
     EXPECT_FALSE(help->isShown());
 
     // Shown again, the help leaves the Export button of the bottom bar to the next click.
     for (int tick = 0; tick < 2; ++tick)
         QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself again";
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself again";
+    paintedScreen(help);
     auto *exportButton = control<QAbstractButton>("exportButton");
     const QPoint exportCentre = shownOnScreen(exportButton).center();
     EXPECT_EQ(QApplication::widgetAt(exportCentre), exportButton);
@@ -147,7 +150,7 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
         return platform::SavePanel::CancelButton;
     });
     QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->mapFromGlobal(exportCentre));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 3000)) << "the click reaches Export";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, DesktopTimeout)) << "the click reaches Export";
     EXPECT_EQ(asked, rqs::localized("ExportPanelTitle"));
 }
 
@@ -157,13 +160,11 @@ TEST_F(DocumentWindowOnDesktop, EscapeInTheWindowClosesTheHelpThatOpenedByItself
 {
     FOLDWISE_REQUIRE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(showLeaflet());
-    auto *help = control<platform::Popover>("helpPopOver");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
-    QTest::qWait(200);
+    platform::Popover *help = helpOpenedByItself();
     saveScreen("the-help-that-opened-by-itself");
 
     xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(controller->window()->winId()), "key", "Escape"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, 3000)) << "Escape left the help up";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, DesktopTimeout)) << "Escape left the help up";
     EXPECT_TRUE(controller->window()->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), controller->window());
 }
