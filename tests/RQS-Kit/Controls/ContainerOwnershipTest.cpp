@@ -465,13 +465,15 @@ const QList<Container> &containers()
     return all;
 }
 
+void PrintTo(const Container &container, std::ostream *out) { *out << container.className; }
+
 // Once the deferred layouts and animations ran: what is not where it belongs.
-QString settled(const ContainerUse &use)
+std::string settled(const ContainerUse &use)
 {
     QTest::qWait(0);
     (void)QTest::qWaitFor([&] { return !use.busy(); }, 5000);
     (void)QTest::qWaitFor([&] { return !use.busy() && use.misplaced().isEmpty(); }, 5000);
-    return use.misplaced();
+    return use.misplaced().toStdString();
 }
 
 } // namespace
