@@ -4,6 +4,10 @@
 #include "RQS-Kit/Controls/QSBasicListEntryView.h"
 #include "RQS-Kit/Controls/QSGridViewController.h"
 #include "RQS-Kit/Controls/QSListView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
+#include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Effects/QSMaterialBuilder.h"
+#include "RQS-Kit/Foundation/BundleExtension.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "platform/layers/Layer.h"
 #include "platform/layers/Transaction.h"
@@ -13,8 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDir>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cctype>
@@ -282,6 +290,44 @@ QString listPass(const std::function<void(QSListView &, QList<QPointer<QSListEnt
     return wrong;
 }
 
+// The material builder's shade rows gliding into place after a pass that shows the top of the
+// list, cut short or not by a pass that does not: the list ends at its top.
+QString builderRows(bool cut)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath("Frames.bundle/Shades");
+    QImage shade(16, 16, QImage::Format_ARGB32);
+    shade.fill(QColor(0, 0, 0, 128));
+    shade.save(folder.filePath("Frames.bundle/Shades/FRM-S#001#Edge#4.png"));
+    rqs::setGraphicsBundlePath(folder.path());
+    const auto restore = qScopeGuard([] { rqs::setGraphicsBundlePath({}); });
+    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), folder.filePath("UserFrames.plist"));
+    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
+    QSMaterialBuilder builder(user, system);
+    QWidget *window = builder.window();
+    builder.addUserFrame(nullptr);
+    auto *newShade = window->findChild<QComboBox *>("newShadeButton");
+    for (int i = 0; i < 8; ++i) {
+        newShade->setCurrentIndex(newShade->findText("Edge", Qt::MatchContains));
+        builder.addNewShade(newShade);
+    }
+    window->resize(900, 500);
+    window->show();
+    QTest::qWait(600);
+    QScrollBar *scroller = window->findChild<QSShadowedScrollView *>("shadesScrollView")->verticalScrollBar();
+    if (scroller->maximum() == 0)
+        return QStringLiteral("the rows fit without scrolling; ");
+    scroller->setValue(scroller->maximum());
+    builder.updateLayout(QSMaterialBuilder::Animate | QSMaterialBuilder::ScrollToTop);
+    if (cut) {
+        QTest::qWait(50);
+        builder.updateLayout(QSMaterialBuilder::Animate);
+    }
+    QTest::qWait(600);
+    return scroller->value() == 0 ? QString() : QStringLiteral("the list did not show its top; ");
+}
+
 struct CutShort
 {
     const char *className;
@@ -424,6 +470,9 @@ const QList<CutShort> &cuts()
          [] { return gridFade([](QSGridViewController &grid, QPointer<QSGridItem> &) { grid.removeSection(0); }, false); }},
         {"QSGridViewController", "the tile deleted while it fades",
          [] { return gridFade([](QSGridViewController &, QPointer<QSGridItem> &tile) { delete tile; }, false); }},
+
+        {"QSMaterialBuilder", "a pass of the shade rows runs to its end", [] { return builderRows(false); }},
+        {"QSMaterialBuilder", "another pass while the shade rows glide", [] { return builderRows(true); }},
 
         {"QSListView", "a pass runs to its end", [] { return listPass([](QSListView &, QList<QPointer<QSListEntryView>> &) {}); }},
         {"QSListView", "another pass while it runs",
