@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What a caller hands over to a kit container stays alive: the container deletes only what it
 // made itself and nobody holds; a view the caller gave, or was handed back, lives until the caller
@@ -51,8 +52,9 @@ QSGridItem *tile(int number)
     return item;
 }
 
-// Where a view is, when it is not where it belongs ("" when it is).
-QString placeOf(const QString &name, const QWidget *view, const QWidget *parent)
+// Where a view is, when it is not in its container, shown, and at the frame given ("" when it is).
+QString placeOf(const QString &name, const platform::View *view, const QWidget *parent,
+                const std::optional<QRectF> &frame = std::nullopt)
 {
     if (!view)
         return name + QStringLiteral(" was deleted; ");
@@ -60,6 +62,9 @@ QString placeOf(const QString &name, const QWidget *view, const QWidget *parent)
         return name + QStringLiteral(" is not in its container; ");
     if (view->isHidden())
         return name + QStringLiteral(" is hidden; ");
+    if (frame && !near(view->frame(), *frame))
+        return name + QStringLiteral(" at ") + describe(view->frame()) + QStringLiteral(" not ") + describe(*frame) +
+               QStringLiteral("; ");
     return {};
 }
 
@@ -164,23 +169,12 @@ public:
         const QList<QList<QRectF>> cells = layout.cells(shapes);
         const QList<QRectF> backgrounds = layout.backgroundFrames(shapes);
         for (int s = 0; s < expected.size(); ++s) {
-            const QString box = QStringLiteral("background %1").arg(s);
-            wrong += placeOf(box, boxes[s], grid.container());
-            if (boxes[s] && !near(boxes[s]->frame(), backgrounds[s]))
-                wrong += box + QStringLiteral(" at ") + describe(boxes[s]->frame()) + QStringLiteral(" not ") +
-                         describe(backgrounds[s]) + QStringLiteral("; ");
+            wrong += placeOf(QStringLiteral("background %1").arg(s), boxes[s], grid.container(), backgrounds[s]);
             for (int i = 0; i < expected[s].size(); ++i) {
                 const QSGridItem *item = expected[s][i];
-                const QString name = QStringLiteral("tile %1").arg(i);
-                const QString place = placeOf(name, item, grid.container());
-                wrong += place;
-                if (!place.isEmpty())
-                    continue;
-                const QRectF cell = item->frameInRect(cells[s][i]);
-                if (!near(item->frame(), cell))
-                    wrong += name + QStringLiteral(" of section %1 at ").arg(s) + describe(item->frame()) +
-                             QStringLiteral(" not ") + describe(cell) + QStringLiteral("; ");
-                if (item->layer()->opacity() != 1)
+                const QString name = QStringLiteral("tile %1 of section %2").arg(i).arg(s);
+                wrong += placeOf(name, item, grid.container(), item ? item->frameInRect(cells[s][i]) : QRectF());
+                if (item && item->layer()->opacity() != 1)
                     wrong += name + QStringLiteral(" is transparent; ");
             }
         }
@@ -194,19 +188,58 @@ public:
     QList<QList<QPointer<QSGridItem>>> expected;
 };
 
+// A container of views in order: what the caller gave, and the order it expects them in.
+template <class Item>
+class SequenceUse : public ContainerUse
+{
+public:
+    void dropOne() override
+    {
+        delete given[2];
+        expected.removeAll(nullptr);
+    }
+
+protected:
+    void give(Item *item)
+    {
+        given << item;
+        held << item;
+        expected << item;
+    }
+    // By the places of the views in the order given.
+    void expect(std::initializer_list<int> order)
+    {
+        expected.clear();
+        for (int i : order)
+            expected << given[i];
+    }
+    // What the container lists when it is not what the caller expects, and each view out of its
+    // place.
+    QString compare(const QList<Item *> &listed, const std::function<QString(int, Item *)> &placeOfItem) const
+    {
+        QString wrong;
+        if (listed != platform::livePointers(expected))
+            wrong += QStringLiteral("it lists other views; ");
+        for (int i = 0; i < expected.size(); ++i)
+            wrong += placeOfItem(i, expected[i]);
+        return wrong;
+    }
+
+    QList<QPointer<Item>> given;
+    QList<QPointer<Item>> expected;
+};
+
 // A pile of four cards given by the caller.
-class StackUse : public ContainerUse
+class StackUse : public SequenceUse<QSGridItem>
 {
 public:
     StackUse()
     {
         stack.resize(400, 300);
         for (int i = 1; i <= 4; ++i) {
-            cards << tile(i);
-            stack.addGridItem(cards.last(), true);
-            held << cards.last().data();
+            give(tile(i));
+            stack.addGridItem(given.last(), true);
         }
-        expected = cards;
     }
 
     QList<Edit> edits() override
@@ -216,13 +249,13 @@ public:
             {"a card removed and put on top again",
              [this] {
                  stack.removeItemWithContext(2);
-                 stack.addGridItem(cards[1], false);
-                 expected = {cards[1], cards[0], cards[2], cards[3]};
+                 stack.addGridItem(given[1], false);
+                 expect({1, 0, 2, 3});
              }},
             {"a card of the pile added again beneath it",
              [this] {
-                 stack.addGridItem(cards[0], true);
-                 expected = {cards[1], cards[2], cards[3], cards[0]};
+                 stack.addGridItem(given[0], true);
+                 expect({1, 2, 3, 0});
              }},
             {"every card removed and added again",
              [this] {
@@ -233,38 +266,28 @@ public:
              }},
         };
     }
-    void dropOne() override
-    {
-        delete cards[2];
-        expected.removeAll(nullptr);
-    }
 
     QString misplaced() const override
     {
-        QString wrong;
-        if (stack.gridItems() != platform::livePointers(expected))
-            wrong += QStringLiteral("the pile lists other cards; ");
         const QList<platform::Layer *> layers = stack.containerLayer()->sublayers();
+        QString wrong = compare(stack.gridItems(), [&](int i, QSGridItem *card) {
+            const QString name = QStringLiteral("card %1").arg(i);
+            const QString place = placeOf(name, card, &stack);
+            // The top card's layer is drawn last.
+            if (place.isEmpty() && layers.value(layers.size() - 1 - i) != card->layer())
+                return name + QStringLiteral(" is drawn out of its place in the pile; ");
+            return place;
+        });
         if (layers.size() != expected.size())
             wrong += QStringLiteral("%1 card layers in the pile for %2 cards; ").arg(layers.size()).arg(expected.size());
-        for (int i = 0; i < expected.size(); ++i) {
-            const QString name = QStringLiteral("card %1").arg(i);
-            const QString place = placeOf(name, expected[i], &stack);
-            wrong += place;
-            // The top card's layer is drawn last.
-            if (place.isEmpty() && layers.value(layers.size() - 1 - i) != expected[i]->layer())
-                wrong += name + QStringLiteral(" is drawn out of its place in the pile; ");
-        }
         return wrong;
     }
 
     QSStackView stack;
-    QList<QPointer<QSGridItem>> cards;
-    QList<QPointer<QSGridItem>> expected;
 };
 
 // Three rows given by the caller.
-class ListUse : public ContainerUse
+class ListUse : public SequenceUse<QSListEntryView>
 {
 public:
     ListUse()
@@ -273,11 +296,9 @@ public:
         for (const char *title : {"A", "B", "C"}) {
             auto *row = new QSBasicListEntryView(QSListEntryView::Removable | QSListEntryView::Draggable);
             row->setTitle(QString::fromLatin1(title));
+            give(row);
             list.addListEntry(row);
-            rows << row;
-            held << row;
         }
-        expected = rows;
     }
 
     QList<Edit> edits() override
@@ -293,46 +314,28 @@ public:
             {"a row removed and inserted again",
              [this] {
                  list.removeListEntryAtIndex(1);
-                 list.insertListEntry(rows[1], 1);
+                 list.insertListEntry(given[1], 1);
              }},
             {"a row moved",
              [this] {
                  list.moveEntryFrom(0, 2);
-                 expected = {rows[1], rows[2], rows[0]};
+                 expect({1, 2, 0});
              }},
         };
-    }
-    void dropOne() override
-    {
-        delete rows[2];
-        expected.removeAll(nullptr);
     }
     bool busy() const override { return list.runningAnimations() > 0; }
 
     QString misplaced() const override
     {
-        QString wrong;
-        if (list.entries() != platform::livePointers(expected))
-            wrong += QStringLiteral("the list lists other rows; ");
         double y = 0;
-        for (int i = 0; i < expected.size(); ++i) {
-            const QString name = QStringLiteral("row %1").arg(i);
-            const QString place = placeOf(name, expected[i], &list);
-            wrong += place;
-            if (!place.isEmpty())
-                continue;
-            const QRectF slot(0, y, list.bounds().width(), expected[i]->preferredHeight());
-            if (!near(expected[i]->frame(), slot))
-                wrong += name + QStringLiteral(" at ") + describe(expected[i]->frame()) + QStringLiteral(" not ") +
-                         describe(slot) + QStringLiteral("; ");
-            y += slot.height();
-        }
-        return wrong;
+        return compare(list.entries(), [&](int i, QSListEntryView *row) {
+            const double height = row ? row->preferredHeight() : 0;
+            y += height;
+            return placeOf(QStringLiteral("row %1").arg(i), row, &list, QRectF(0, y - height, list.bounds().width(), height));
+        });
     }
 
     QSListView list;
-    QList<QPointer<QSListEntryView>> rows;
-    QList<QPointer<QSListEntryView>> expected;
 };
 
 // A container of one view the caller sets, replaces and takes away: a tile's badge, a row's
