@@ -5,6 +5,8 @@
 #include "RQS-Kit/Controls/QSGridViewController.h"
 #include "RQS-Kit/Controls/QSListView.h"
 #include "RQS-Kit/Controls/QSOpenableListEntryView.h"
+#include "RQS-Kit/Controls/QSOverlayScrollView.h"
+#include "RQS-Kit/Controls/QSShadowedScrollView.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "platform/foundation/GuardedPointers.h"
@@ -19,6 +21,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -435,6 +438,16 @@ std::unique_ptr<ContainerUse> contentUse()
         [row](QWidget *view) { row->setContentView(view); });
 }
 
+template <class Scroll>
+std::unique_ptr<ContainerUse> documentUse()
+{
+    auto *scroll = new Scroll;
+    scroll->resize(200, 100);
+    return std::make_unique<SlotUse>(
+        scroll, [scroll] { return scroll->viewport(); }, [scroll] { return scroll->documentView(); },
+        [scroll](QWidget *view) { scroll->setDocumentView(view); });
+}
+
 std::unique_ptr<ContainerUse> drawerUse()
 {
     auto *parent = new platform::Window;
@@ -464,6 +477,9 @@ const QList<Container> &containers()
         {"QSBasicListEntryView", contentUse<QSBasicListEntryView>},
         {"QSOpenableListEntryView", contentUse<QSOpenableListEntryView>},
         {"QSWindowDrawer", drawerUse},
+        {"platform::ScrollView", documentUse<platform::ScrollView>},
+        {"QSShadowedScrollView", documentUse<QSShadowedScrollView>},
+        {"QSOverlayScrollView", documentUse<QSOverlayScrollView>},
     };
     return all;
 }
@@ -503,7 +519,11 @@ TEST_P(KitContainer, KeepsWhatItsCallerHandsOverAliveAndShownWhereItBelongs)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKitContainer, KitContainer, ::testing::ValuesIn(containers()),
-                         [](const ::testing::TestParamInfo<Container> &info) { return std::string(info.param.className); });
+                         [](const ::testing::TestParamInfo<Container> &info) {
+                             std::string name = info.param.className;
+                             std::replace(name.begin(), name.end(), ':', '_');
+                             return name;
+                         });
 
 // A kit view that takes views out for its callers keeps them with platform::TakenViews; every
 // such class the interface files can make is walked above.
@@ -522,5 +542,5 @@ TEST(KitContainers, EveryKitViewThatHandsViewsBackIsWalked)
         ++containersFound;
         EXPECT_TRUE(walked.contains(name)) << name.toStdString() << " hands views back to its callers but is not walked";
     }
-    EXPECT_GE(containersFound, 5) << "the grid item, the stack, the list and both rows";
+    EXPECT_GE(containersFound, 8) << "the grid item, the stack, the list, both rows and the scroll views";
 }
