@@ -437,7 +437,6 @@ const QList<CutShort> &cuts()
          [] {
              return drawer([](DrawerScene &scene) {
                  scene.drawer.hideDrawer();
-                 QTest::qWait(50);
                  scene.drawer.hideDrawer();
              });
          }},
@@ -445,7 +444,6 @@ const QList<CutShort> &cuts()
          [] {
              return drawer([](DrawerScene &scene) {
                  scene.drawer.hideDrawer();
-                 QTest::qWait(50);
                  scene.parent.close();
              });
          }},
@@ -453,9 +451,7 @@ const QList<CutShort> &cuts()
          [] {
              return drawer([](DrawerScene &scene) {
                  scene.drawer.hideDrawer();
-                 QTest::qWait(50);
                  scene.show();
-                 QTest::qWait(50);
                  scene.drawer.hideDrawer();
              });
          }},
