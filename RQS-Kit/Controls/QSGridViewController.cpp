@@ -491,11 +491,11 @@ bool QSGridViewController::contains(const QSGridItem *item) const
                        [item](const QList<QSGridItem *> &items) { return items.contains(item); });
 }
 
-bool QSGridViewController::detach(const QSGridItem *item)
+bool QSGridViewController::detach(const QObject *item)
 {
     bool found = false;
     for (QList<QSGridItem *> &items : m_sections)
-        found = items.removeAll(item) > 0 || found;
+        found = items.removeIf([item](const QObject *tile) { return tile == item; }) > 0 || found;
     return found;
 }
 
@@ -510,8 +510,8 @@ void QSGridViewController::showAgain(QSGridItem *item)
 
 void QSGridViewController::forgetItem(QObject *item)
 {
-    // Compared by address only: the tile is being destroyed.
-    if (detach(static_cast<QSGridItem *>(item)))
+    // Compared as an object only: the tile is being destroyed.
+    if (detach(item))
         setNeedsLayout();
 }
 

@@ -143,7 +143,7 @@ private:
     bool validSection(int section) const;
     bool contains(const QSGridItem *item) const;
     // Out of every section's list, still in the container; true when it was in one.
-    bool detach(const QSGridItem *item);
+    bool detach(const QObject *item);
     void showAgain(QSGridItem *item);
     void forgetItem(QObject *item);
     void sortItems(QList<QSGridItem *> &items);

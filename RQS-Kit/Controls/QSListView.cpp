@@ -143,8 +143,8 @@ bool QSListView::moveEntryFrom(qsizetype from, qsizetype to)
 
 void QSListView::forgetEntry(QObject *entry)
 {
-    // Compared by address only: the row is being destroyed.
-    if (m_entries.removeAll(static_cast<QSListEntryView *>(entry)) > 0)
+    // Compared as an object only: the row is being destroyed.
+    if (m_entries.removeIf([entry](const QObject *row) { return row == entry; }) > 0)
         updateListLayout(NextTurn);
 }
 

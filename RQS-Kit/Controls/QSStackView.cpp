@@ -134,11 +134,16 @@ void QSStackView::takeOut(QSGridItem *item)
     m_taken->take(item);
 }
 
-void QSStackView::forgetItem(QObject *item)
+void QSStackView::forgetItem()
 {
-    // Compared by address only: the card is being destroyed.
-    m_items.removeIf([item](const QPointer<QSGridItem> &card) { return !card || card.data() == item; });
-    updateLayers();
+    // The card is being destroyed: its guarded pointer is cleared once it is gone.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_items.removeAll(nullptr);
+            updateLayers();
+        },
+        Qt::QueuedConnection);
 }
 
 QList<QSGridItem *> QSStackView::gridItems() const

@@ -68,7 +68,7 @@ public:
 private:
     void updateLayers();
     void takeOut(QSGridItem *item);
-    void forgetItem(QObject *item);
+    void forgetItem();
 
     double m_aspectRatio = 16.0 / 9.0;
     QList<QPointer<QSGridItem>> m_items;
