@@ -17,8 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QMainWindow>
-#include <QScrollBar>
 #include <QTest>
 
 #include <algorithm>
