@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/layers/TextLayer.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QCursor>
@@ -39,6 +40,7 @@ QSGridItem::QSGridItem(QWidget *parent)
 QSGridItem::QSGridItem(unsigned settings, QWidget *parent)
     : QSImageView(parent)
     , m_settings(settings)
+    , m_taken(new platform::TakenViews(this))
     , m_selectable(settings & Selectable)
     , m_executable(settings & Executable)
     , m_titleAlways(settings & TitleAlways)
@@ -173,11 +175,16 @@ void QSGridItem::setBadge(platform::View *badge)
 {
     if (badge == m_badge)
         return;
-    delete m_badge;
+    // Handed back as it was given, with its offset as its frame, unless it went elsewhere since.
+    if (m_badge && m_badge->parent() == this) {
+        m_taken->take(m_badge);
+        m_badge->setFrame(m_badgeOffset);
+    }
     m_badge = badge;
     if (!badge)
         return;
     const QRectF offset = badge->frame();
+    m_badgeOffset = offset;
     badge->setParent(this);
     badge->setFrame(QRectF(bounds().width() - offset.width() + offset.x(), bounds().height() - offset.height() + offset.y(),
                            offset.width(), offset.height()));

@@ -429,7 +429,11 @@ void QSMaterialBuilder::updateLayout(int flags)
         m_rowAnimation->setObjectName(QStringLiteral("shadeRowsAnimation"));
         connect(m_rowAnimation, &QAbstractAnimation::finished, this, [this] { rowsPlaced(m_animatedFlags); });
     }
-    m_rowAnimation->stop();
+    // A pass cut short still ends: the rows are placed anew below, and its scrolling is done now.
+    if (m_rowAnimation->state() == QAbstractAnimation::Running) {
+        m_rowAnimation->stop();
+        rowsPlaced(m_animatedFlags);
+    }
     m_rowAnimation->clear();
     // Row i lies i row heights below the top: y up, at H − (i + 1) × r in a list H high.
     const bool narrow = m_shadesContainer->width() < QSShadeRow::NarrowBelow;

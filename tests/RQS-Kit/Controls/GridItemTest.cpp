@@ -91,7 +91,7 @@ TEST(GridItem, AHoveredTileDrawsItsRemoveAndPinButtonsAndTheirClicksRemoveAndPin
 }
 
 // A badge keeps its size and sits at the top right corner, moved by its own origin, also when the
-// tile grows; a new badge replaces the old one.
+// tile grows; a new badge replaces the old one, which its caller gets back as it gave it.
 TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
 {
     QWidget window;
@@ -104,11 +104,15 @@ TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
     EXPECT_EQ(badge->frame(), QRectF(100 - 24 + 6, 100 - 16 + 4, 24, 16));
     tile.setFrame(QRectF(0, 0, 150, 120));
     EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16));
-    QPointer<platform::View> old = badge;
     tile.setBadge(new platform::View);
-    EXPECT_TRUE(old.isNull()) << "the old badge left the tile";
+    ASSERT_FALSE(QPointer<platform::View>(badge).isNull()) << "the caller may still hold the old badge";
+    EXPECT_EQ(badge->parent(), nullptr) << "it left the tile";
+    EXPECT_EQ(badge->frame(), QRectF(6, 4, 24, 16)) << "with its offset as its frame";
+    tile.setBadge(badge);
+    EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16)) << "set again, it sits where it did";
     tile.setBadge(nullptr);
     EXPECT_EQ(tile.badge(), nullptr);
+    delete badge;
 }
 
 // Set up animated, a tile glides from where it is to the largest rectangle of its picture's aspect

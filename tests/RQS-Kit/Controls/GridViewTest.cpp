@@ -181,6 +181,44 @@ TEST_F(GridView, ReplacingASectionAtOnceClearsTheSelectionAndSaysSoOnce)
     EXPECT_EQ(recorder.selections, QVariantList({QStringLiteral("A"), QVariant()}));
 }
 
+// A refresh with the section's own tiles, and a tile moved to another section, keep the tiles the
+// grid handed back: they are there after the deferred layout half a second later.
+TEST_F(GridView, ASectionRefreshedWithItsOwnTilesAndATileMovedToAnotherLiveThroughTheDeferredLayout)
+{
+    QSGridViewController grid;
+    shape(grid);
+    const int first = addTiles(grid, 3);
+    const int second = grid.addSection(QSGridItem::Selectable);
+    const QList<QSGridItem *> own = grid.gridItemsInSection(first);
+    grid.instantReplaceGridItems(own, first);
+    QSGridItem *moved = grid.removeItemAtIndex(grid.indexForObjectWithContext(2), false);
+    ASSERT_EQ(moved, own[2]);
+    grid.addGridItem(moved, second);
+    ASSERT_TRUE(grid.needsLayout());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grid.needsLayout(); }, 3000));
+    EXPECT_EQ(grid.gridItemsInSection(first), own.mid(0, 2));
+    EXPECT_EQ(grid.gridItemsInSection(second), QList<QSGridItem *>{moved});
+    for (QSGridItem *tile : own) {
+        EXPECT_EQ(tile->parentWidget(), grid.container());
+        EXPECT_FALSE(tile->isHidden());
+    }
+}
+
+// Removing a section hands its background back to the client that gave it.
+TEST_F(GridView, ARemovedSectionLeavesItsBackgroundToItsClient)
+{
+    QSGridViewController grid;
+    shape(grid);
+    QPointer<QSBoxView> box = new QSBoxView(QStringLiteral("Pictures"));
+    const int section = grid.addSection(0, box);
+    grid.removeSection(section);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(box.isNull());
+    EXPECT_EQ(box->parent(), nullptr);
+    EXPECT_EQ(grid.addSection(0, box), section);
+    EXPECT_EQ(box->parentWidget(), grid.container());
+}
+
 TEST_F(GridView, TheHundredAndFirstSectionIsRefusedWithTheLastIndexAndBadIndicesAreIgnored)
 {
     QSGridViewController grid;
