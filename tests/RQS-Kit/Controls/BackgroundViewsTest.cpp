@@ -203,6 +203,40 @@ TEST(TranslatingBox, TitleAndToolTipFromTheFileAreTranslated)
     EXPECT_EQ(box->toolTip(), "Wie Seiten liegen");
 }
 
+// A colour view made in code runs its gradient from the top down; one from an interface file from
+// left to right, unless the file gives its angle.
+TEST(ColorView, AGradientRunsDownFromCodeAndAcrossFromAnInterfaceFileUnlessTheFileGivesTheAngle)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir folder;
+    QFile file(folder.filePath("Backgrounds.ui"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\">"
+               "<widget class=\"QSColorView\" name=\"plain\"/>"
+               "<widget class=\"QSColorView\" name=\"upwards\"><property name=\"angle\"><double>90</double></property></widget>"
+               "</widget></ui>");
+    file.close();
+    const std::unique_ptr<QWidget> loaded(platform::InterfaceLoader::loadFile(file.fileName(), nullptr));
+    ASSERT_TRUE(loaded);
+    QSColorView made;
+    const struct { const char *name; QSColorView *view; double angle; QPoint red, blue; } cases[] = {
+        {"made in code", &made, 270, {20, 38}, {20, 1}},
+        {"from a file", loaded->findChild<QSColorView *>("plain"), 0, {1, 20}, {38, 20}},
+        {"from a file with its angle", loaded->findChild<QSColorView *>("upwards"), 90, {20, 1}, {20, 38}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.view);
+        EXPECT_EQ(c.view->property("angle").toDouble(), c.angle);
+        c.view->setGradient(platform::Gradient(QGradientStops{{0.0, Qt::red}, {1.0, Qt::blue}}));
+        c.view->resize(40, 40);
+        const QImage drawn = PixelProbe::drawn(*c.view);
+        const QColor start = at(drawn, c.red.x(), c.red.y()), end = at(drawn, c.blue.x(), c.blue.y());
+        EXPECT_GT(start.red(), start.blue() + 150) << "the first colour where the gradient starts, not " << start.name().toStdString();
+        EXPECT_GT(end.blue(), end.red() + 150) << "the last where it ends, not " << end.name().toStdString();
+    }
+}
+
 // Enter, press, release: hovered, pressed, then active; a release elsewhere or a second click
 // leaves it or switches it off. The colour shows through the grid.
 TEST(SimpleColorWell, StatesFollowThePointerAndOnlyAReleaseInsideSwitchesIt)
