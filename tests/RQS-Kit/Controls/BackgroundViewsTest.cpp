@@ -9,6 +9,8 @@
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/BitmapGraphicsContext.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/layers/LayerRenderer.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/InterfaceLoader.h"
@@ -180,6 +182,58 @@ TEST(BoxView, TheTitleTabIsAsWideAsTheTitleAndTheInsideIsTextured)
     EXPECT_LT(at(drawn, 195, 117).alpha(), 40) << "beside the tab nothing is drawn";
     box.setLightLook(true);
     EXPECT_NE(PixelProbe::drawn(box).pixelColor(100, 80), drawn.pixelColor(100, 80)) << "the light look differs";
+}
+
+// The title is measured within the box (turned for the tab along the left side): a title longer
+// than the box wraps, so the tab is never wider than the box and its 30 points; a short one is
+// measured whole.
+TEST(BoxView, TheTitleIsMeasuredWithinTheBoxSoALongTitleWraps)
+{
+    const QString longTitle = "Pictures of the summer holidays by the sea and in the hills";
+    const QString shortTitle = "Effects";
+    const auto whole = [](const QString &title) {
+        QFont font(QStringLiteral("Lucida Grande"));
+        font.setPointSizeF(14);
+        return platform::TextLayout(title, {font}).size().width();
+    };
+    ASSERT_GT(whole(longTitle), 150);
+    const struct { int type; QSize size; const QString &title; double widest; } cases[] = {
+        {1, {120, 200}, longTitle, 120},
+        {2, {120, 200}, longTitle, 120},
+        {0, {400, 120}, longTitle, 120},
+        {1, {400, 120}, longTitle, 400},
+        {1, {400, 120}, shortTitle, 400},
+        {0, {400, 120}, shortTitle, 120},
+    };
+    for (const auto &c : cases) {
+        QSBoxView box(c.title);
+        box.setBoxType(c.type);
+        box.resize(c.size);
+        const QSizeF tab = box.titleSize();
+        SCOPED_TRACE(QStringLiteral("type %1, %2 x %3, \"%4\"").arg(c.type).arg(c.size.width()).arg(c.size.height()).arg(c.title).toStdString());
+        EXPECT_EQ(tab.height(), 20);
+        EXPECT_LE(tab.width(), c.widest + 30);
+        if (whole(c.title) <= c.widest)
+            EXPECT_NEAR(tab.width(), whole(c.title) + 30, 0.01) << "a title that fits is measured whole";
+        else
+            EXPECT_GT(tab.width(), 30 + c.widest / 2) << "the widest of its wrapped lines";
+    }
+}
+
+// The highlight fills the frame it is given, its corners rounded by 2, with blue.
+TEST(BoxView, AHighlightFillsItsFrameRoundedWithBlue)
+{
+    QSBoxView box("Effects");
+    const QImage drawn = platform::BitmapGraphicsContext::drawnImage({60, 40}, 1, [&](platform::GraphicsContext &) {
+        box.highlight(true, QRectF(10, 5, 30, 20), &box);
+    });
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_EQ(at(drawn, 25, 15), QColor(Qt::blue)) << "inside";
+    EXPECT_EQ(at(drawn, 10, 15), QColor(Qt::blue)) << "along the left edge";
+    EXPECT_LT(at(drawn, 10, 5).alpha(), 128) << "the corner is rounded off";
+    EXPECT_EQ(at(drawn, 9, 15).alpha(), 0) << "nothing outside the frame";
+    EXPECT_EQ(at(drawn, 40, 15).alpha(), 0);
+    EXPECT_EQ(at(drawn, 25, 25).alpha(), 0);
 }
 
 // A box loaded from an interface file shows its title and tool tip in the user's language.
