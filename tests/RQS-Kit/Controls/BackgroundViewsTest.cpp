@@ -5,6 +5,7 @@
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
+#include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
 #include "platform/foundation/Bundle.h"
@@ -255,6 +256,38 @@ TEST(TranslatingBox, TitleAndToolTipFromTheFileAreTranslated)
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title(), "Anordnung");
     EXPECT_EQ(box->toolTip(), "Wie Seiten liegen");
+}
+
+// The kit's views that start otherwise when an interface file makes them than when code does: each
+// made both ways, with the file giving none of the property.
+TEST(KitViewsFromInterfaceFiles, StartWithTheValuesAViewFromAFileHas)
+{
+    rqs::registerKitClasses();
+    const struct {
+        const char *className;
+        std::function<std::unique_ptr<QWidget>()> make;
+        const char *property;
+        QVariant madeInCode, fromFile;
+    } cases[] = {
+        {"QSColorView", [] { return std::make_unique<QSColorView>(); }, "angle", 270.0, 0.0},
+        {"QSStackView", [] { return std::make_unique<QSStackView>(); }, "shadowVisible", true, false},
+    };
+    QTemporaryDir folder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.className);
+        QFile file(folder.filePath(QStringLiteral("%1.ui").arg(c.className)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\"><widget class=\"") + c.className
+                   + "\" name=\"view\"/></widget></ui>");
+        file.close();
+        const std::unique_ptr<QWidget> loaded(platform::InterfaceLoader::loadFile(file.fileName(), nullptr));
+        ASSERT_TRUE(loaded);
+        const QWidget *fromFile = loaded->findChild<QWidget *>("view");
+        ASSERT_TRUE(fromFile);
+        EXPECT_STREQ(fromFile->metaObject()->className(), c.className);
+        EXPECT_EQ(fromFile->property(c.property), c.fromFile) << "from a file";
+        EXPECT_EQ(c.make()->property(c.property), c.madeInCode) << "made in code";
+    }
 }
 
 // A colour view made in code runs its gradient from the top down; one from an interface file from
