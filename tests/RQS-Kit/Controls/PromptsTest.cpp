@@ -47,6 +47,14 @@ void click(QSButton *button)
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 
+// The window a note stands on, shown and key.
+void showParent(platform::Window &parent)
+{
+    parent.setGeometry(100, 200, 600, 400);
+    parent.makeKeyAndOrderFront(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+}
+
 // The window's height beyond the text area: the title's line, the buttons and the fixed margins.
 double chrome(QSNoteController &note)
 {
@@ -99,9 +107,7 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
 {
     rqs::registerKitClasses();
     platform::Window parent;
-    parent.setGeometry(100, 200, 600, 400);
-    parent.makeKeyAndOrderFront(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    showParent(parent);
     QSNoteController note;
     ASSERT_TRUE(note.window());
     note.attachToWindow(&parent, 0.7);
@@ -196,9 +202,7 @@ TEST(QSNoteController, LeavesItsParentHoweverItsWindowClosesAndAttachesAgain)
 {
     rqs::registerKitClasses();
     platform::Window parent;
-    parent.setGeometry(100, 200, 600, 400);
-    parent.makeKeyAndOrderFront(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    showParent(parent);
     QSNoteController note;
     ASSERT_TRUE(note.window());
     const struct { const char *name; std::function<void()> close; } closings[] = {
@@ -224,8 +228,7 @@ TEST(QSNoteController, LetsGoOfItsTextViewWithItsWindowAndOfADelegateThatIsGone)
 {
     rqs::registerKitClasses();
     platform::Window parent;
-    parent.setGeometry(100, 200, 600, 400);
-    parent.makeKeyAndOrderFront(nullptr);
+    showParent(parent);
     QSNoteController note;
     ASSERT_TRUE(note.window() && note.textView());
     {
