@@ -362,6 +362,12 @@ void QSGridItem::startDrag()
         data->setData(QStringLiteral("com.marrowgate.GridLocalImage"), path.toUtf8());
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
-    drag->setPixmap(QPixmap::fromImage(image().scaled(size(), Qt::KeepAspectRatioByExpanding)));
+    // The picture covers the tile, centred on it, and is held where the press began, so that it
+    // lies over the tile as the drag starts.
+    const QPixmap picture = QPixmap::fromImage(image().scaled(size(), Qt::KeepAspectRatioByExpanding));
+    const QPointF pictureOrigin((width() - picture.width()) / 2.0, (height() - picture.height()) / 2.0);
+    const QPointF pressed(m_mouseDownPoint.x(), height() - m_mouseDownPoint.y());
+    drag->setPixmap(picture);
+    drag->setHotSpot((pressed - pictureOrigin).toPoint());
     drag->exec(Qt::CopyAction);
 }

@@ -79,6 +79,8 @@ bool QSListView::insertListEntry(QSListEntryView *entry, qsizetype index)
         platform::logWarning(QStringLiteral("Cannot insert a list entry at index %1 of %2").arg(index).arg(m_entries.size()));
         return false;
     }
+    if (index == 0)
+        m_lastLine->setAutoresizingMask(entry->autoresizingMask());
     // It starts just above the top edge and slides into place.
     entry->setFrame(QRectF(0, bounds().height(), bounds().width(), entry->preferredHeight()));
     entry->setDelegate(this);
@@ -399,6 +401,15 @@ bool QSListView::event(QEvent *event)
             m_updateTimer.stop();
     }
     return platform::View::event(event);
+}
+
+void QSListView::resizeWithOldSuperviewSize(const QSizeF &oldSize)
+{
+    // A delegate may size the list by its superview, so a taller superview asks for a pass too.
+    if (QSizeF(superview()->size()) == oldSize)
+        return;
+    platform::View::resizeWithOldSuperviewSize(oldSize);
+    updateListLayout(m_defaultBehavior);
 }
 
 void QSListView::resizeEvent(QResizeEvent *event)

@@ -98,6 +98,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void resizeWithOldSuperviewSize(const QSizeF &oldSize) override;
 
 private:
     void registerUndo(std::function<void()> inverse, const QString &verb);

@@ -106,7 +106,6 @@ void QSNoteController::attachToWindow(platform::Window *parent, double location)
     if (!note || !parent || m_parentWindow || parent == note)
         return;
     platform::NotificationCenter *center = platform::NotificationCenter::defaultCenter();
-    center->removeObserver(this);
     center->addObserver(this, platform::Window::DidResizeNotification, parent,
                         [this](const platform::Notification &) { positionOnWindow(m_parentWindow); });
     center->addObserver(this, platform::Window::WillCloseNotification, parent,
@@ -128,7 +127,6 @@ void QSNoteController::buttonPressed(QObject *button)
 
 void QSNoteController::windowWillClose(const platform::Notification &notification)
 {
-    platform::NotificationCenter::defaultCenter()->removeObserver(this);
     if (m_parentWindow && notification.object == m_parentWindow)
         close(this);
     detachFromParent();
@@ -136,8 +134,14 @@ void QSNoteController::windowWillClose(const platform::Notification &notificatio
 
 void QSNoteController::detachFromParent()
 {
-    if (m_parentWindow && isLoaded())
-        m_parentWindow->removeChildWindow(window());
+    // Only the parent's observations end: the note goes on hearing of its own window's closing.
+    platform::NotificationCenter *center = platform::NotificationCenter::defaultCenter();
+    center->removeObserver(this, platform::Window::DidResizeNotification);
+    if (m_parentWindow) {
+        center->removeObserver(this, platform::Window::WillCloseNotification, m_parentWindow);
+        if (isLoaded())
+            m_parentWindow->removeChildWindow(window());
+    }
     m_parentWindow = nullptr;
 }
 
