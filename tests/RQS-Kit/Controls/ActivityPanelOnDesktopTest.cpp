@@ -19,8 +19,6 @@ namespace {
 
 QString display() { return qEnvironmentVariable("DISPLAY"); }
 
-QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
-
 // A click through the X server at the widget's visible centre.
 void clickAtCentre(const QWidget *widget)
 {
@@ -48,30 +46,33 @@ TEST(ActivityPanelOnDesktop, AButtonUnderThePanelSlidOutOfSightGetsItsClicks)
     ASSERT_TRUE(activity.setWindow(&window));
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
+    const QRect frame = settledFrame(&window);
+    ASSERT_FALSE(frame.isEmpty());
+    paintedScreen(&window);
     QSignalSpy clicked(button, &QPushButton::clicked);
     const QPoint centre = button->mapToGlobal(button->rect().center());
 
     clickAtCentre(button);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, 2000)) << "before the first activity";
-    const QColor uncovered = screen().pixelColor(centre);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, DesktopTimeout)) << "before the first activity";
+    const QColor uncovered = screenNow().pixelColor(centre);
 
     activity.startActivity(QStringLiteral("Making the booklet"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return activity.panel()->y() == 0; }, 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !PixelProbe::isNear(screen(), centre, uncovered, 30); }, 2000))
-        << "the panel covers the button: " << PixelProbe::describe(screen(), centre).toStdString();
-    saveScreenshot(screen().copy(window.frameGeometry()), QStringLiteral("activity-panel-over-a-button"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activity.panel()->y() == 0; }, DesktopTimeout));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !PixelProbe::isNear(screenNow(), centre, uncovered, 30); }, DesktopTimeout))
+        << "the panel covers the button: " << PixelProbe::describe(screenNow(), centre).toStdString();
+    saveScreenshot(screenNow().copy(frame), QStringLiteral("activity-panel-over-a-button"));
     clickAtCentre(button);
-    QTest::qWait(200);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(clicked.count(), 1) << "the shown panel takes the click";
 
     activity.stopActivity(QStringLiteral("Making the booklet"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return activity.progressIndicator()->maximum() == 1; }, 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screen(), centre, uncovered, 30); }, 2000))
-        << "the button shows again: " << PixelProbe::describe(screen(), centre).toStdString();
-    saveScreenshot(screen().copy(window.frameGeometry()), QStringLiteral("activity-panel-slid-out-over-a-button"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activity.progressIndicator()->maximum() == 1; }, DesktopTimeout));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screenNow(), centre, uncovered, 30); }, DesktopTimeout))
+        << "the button shows again: " << PixelProbe::describe(screenNow(), centre).toStdString();
+    saveScreenshot(screenNow().copy(frame), QStringLiteral("activity-panel-slid-out-over-a-button"));
     for (int i = 2; i <= 3; ++i) {
         clickAtCentre(button);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == i; }, 2000)) << "click " << i << " after the last activity";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == i; }, DesktopTimeout)) << "click " << i << " after the last activity";
     }
 }

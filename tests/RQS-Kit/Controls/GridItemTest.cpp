@@ -223,9 +223,6 @@ TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)
 
 namespace {
 
-// Desktop waits end as soon as their state is there; the bound is for a machine with every core busy.
-constexpr int patience = 30000;
-
 // The window the window system shows a drag's picture in, once it is up.
 QWindow *dragPicture()
 {
@@ -237,7 +234,6 @@ QWindow *dragPicture()
 }
 
 // What the X server shows: the drag's picture is a window of its own.
-QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32); }
 
 void pointer(const QStringList &arguments) { xdotool(qEnvironmentVariable("DISPLAY"), arguments); }
 
@@ -265,11 +261,11 @@ TEST(GridItemOnDesktop, TheDraggedPictureCoversTheTileAndIsHeldWhereThePressBega
     Recorder recorder;
     tile.setDelegate(&recorder);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, patience));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, DesktopTimeout));
     settledFrame(&window);
     const QPoint pressed = tile.mapToGlobal(QPoint(30, 40));
     // The tile shows its picture's left part there on the screen before it is pressed.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screen(), pressed, Qt::red, 40); }, patience));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screenNow(), pressed, Qt::red, 40); }, DesktopTimeout));
 
     const QPoint moved(200, 150);
     QImage shown;
@@ -285,11 +281,11 @@ TEST(GridItemOnDesktop, TheDraggedPictureCoversTheTileAndIsHeldWhereThePressBega
         watch.stop();
         const QPoint started = dragged->position();
         pointer(at(pressed + moved));
-        (void)QTest::qWaitFor([&] { return (dragged->position() - started).manhattanLength() > 200; }, patience);
-        QImage last = screen();
+        (void)QTest::qWaitFor([&] { return (dragged->position() - started).manhattanLength() > 200; }, DesktopTimeout);
+        QImage last = screenNow();
         for (int unchanged = 0, turns = 0; unchanged < 3 && turns < 60; ++turns) {
             QTest::qWait(50);
-            const QImage now = screen();
+            const QImage now = screenNow();
             unchanged = now == last ? unchanged + 1 : 0;
             last = now;
         }
@@ -306,7 +302,7 @@ TEST(GridItemOnDesktop, TheDraggedPictureCoversTheTileAndIsHeldWhereThePressBega
             pointer({"mouseup", "1"});
     });
     pointer(at(pressed + QPoint(12, 0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, patience)) << "the drag began and ended";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, DesktopTimeout)) << "the drag began and ended";
     QTest::qWait(100);
     const QRect place(tile.mapToGlobal(QPoint()) + moved, tile.size());
     saveScreenshot(shown.copy(place.adjusted(-80, -40, 80, 40)), "grid-item-drag");

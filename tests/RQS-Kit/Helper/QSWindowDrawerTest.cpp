@@ -113,9 +113,6 @@ TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes
 
 namespace {
 
-// Desktop waits end as soon as their state is there; the bound is for a machine with every core busy.
-constexpr int patience = 30000;
-
 // What the panel told its delegate, in order.
 struct PanelRecorder : QObject, QSSingleButtonPanelDelegate
 {
@@ -148,12 +145,10 @@ void clickAt(const QPoint &global)
     xdotool(qEnvironmentVariable("DISPLAY"), {"click", "1"});
 }
 
-QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
-
 // Pixels of the screen within the rectangle that are as light as the panel's white text.
 int lightPixels(const QRect &global)
 {
-    const QImage shown = screen().copy(global);
+    const QImage shown = screenNow().copy(global);
     int light = 0;
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
@@ -173,7 +168,7 @@ protected:
         parent->setCentralWidget(new QWidget);
         parent->setGeometry(200, 150, 640, 420);
         parent->makeKeyAndOrderFront(nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), patience));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
         settledFrame(parent.get());
         pointerTo(away());
     }
@@ -185,15 +180,15 @@ protected:
     void show(const QString &message)
     {
         panel.showOver(parent.get(), QPoint(60, 40), &recorder, message, "Print");
-        ASSERT_TRUE(QTest::qWaitForWindowActive(panel.window(), patience));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel.window(), DesktopTimeout));
         QWidget *button = panelPart("button");
         const QPoint buttonPart = button->mapToGlobal(QPoint(button->width() / 4, button->height() / 2));
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                const QColor shown = screen().pixelColor(buttonPart);
+                const QColor shown = screenNow().pixelColor(buttonPart);
                 return shown.blue() > shown.red() + 60;
             },
-            patience))
+            DesktopTimeout))
             << "the panel shows on the screen";
     }
 
@@ -211,12 +206,12 @@ TEST_F(PanelsOnDesktop, AClickOnTheButtonTellsTheDelegateAndThePanelStaysOpen)
     QWidget *button = panelPart("button");
     ASSERT_TRUE(button && button->isVisible());
     clickAt(button->mapToGlobal(button->rect().center()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.clicks == 1; }, patience));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.clicks == 1; }, DesktopTimeout));
     QTest::qWait(100);
     EXPECT_EQ(recorder.clicks, 1);
     EXPECT_TRUE(panel.window()->isVisible());
     EXPECT_EQ(recorder.hidden, 0);
-    saveScreenshot(screen().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)), "single-button-panel-clicked");
+    saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)), "single-button-panel-clicked");
 }
 
 // The pointer moved from the parent onto the panel's ground tells the delegate it is hovered, and
@@ -230,9 +225,9 @@ TEST_F(PanelsOnDesktop, ThePointerOnThePanelsGroundAndOffItIsHoverAndItsEnd)
     const QPoint ground(20, button->geometry().center().y());
     ASSERT_FALSE(label->geometry().contains(ground) || button->geometry().contains(ground));
     pointerTo(panel.window()->mapToGlobal(ground));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == QList<bool>{true}; }, patience)) << recorder.hovers.size();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == QList<bool>{true}; }, DesktopTimeout)) << recorder.hovers.size();
     pointerTo(away());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == (QList<bool>{true, false}); }, patience)) << recorder.hovers.size();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == (QList<bool>{true, false}); }, DesktopTimeout)) << recorder.hovers.size();
     EXPECT_TRUE(panel.window()->isVisible()) << "hovering hides nothing";
 }
 
@@ -242,8 +237,8 @@ TEST_F(PanelsOnDesktop, LosingTheKeyboardClosesThePanelAndTellsTheDelegateOnce)
 {
     show("The pages are ready to print.");
     clickAt(away());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.window()->isVisible(); }, patience));
-    EXPECT_TRUE(QTest::qWaitForWindowActive(parent.get(), patience));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.window()->isVisible(); }, DesktopTimeout));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
     QTest::qWait(100);
     EXPECT_EQ(recorder.hidden, 1);
     EXPECT_EQ(panel.delegate(), nullptr);
@@ -279,7 +274,7 @@ TEST_F(PanelsOnDesktop, TheMessageSetsTheHeightAndEveryLineShows)
         const QRect lastLine(label->mapToGlobal(QPoint(0, label->height() - label->fontMetrics().height())),
                              QSize(button->x() - label->x() - 10, label->fontMetrics().height()));
         EXPECT_GT(lightPixels(lastLine), 10) << "the last line shows, above the button";
-        saveScreenshot(screen().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
+        saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
                        QStringLiteral("single-button-panel-%1-high").arg(panel.window()->height()));
     }
 }
@@ -306,20 +301,20 @@ TEST_F(PanelsOnDesktop, ADrawerHidesOnLosingTheKeyboardOnlyWithAutohideAndTellsI
         DrawerRecorder recorder;
         drawer.setDelegate(&recorder);
         parent->makeKeyAndOrderFront(nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), patience));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
         drawer.showOverView(area);
         QWidget *window = drawer.window();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window, patience));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 200; }, patience)) << "slid out";
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 200; }, DesktopTimeout)) << "slid out";
         if (c.byCaller) {
             drawer.hideDrawer();
         } else {
             // The drawer hears that it lost the keyboard as its window hands it to the parent.
             clickAt(parent->mapToGlobal(QPoint(100, 300)));
-            ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), patience));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
         }
         if (c.hides)
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, patience));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout));
         else
             EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(recorder.hidden, c.hides ? 1 : 0);
