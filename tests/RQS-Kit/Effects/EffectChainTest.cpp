@@ -9,6 +9,13 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -148,4 +155,21 @@ TEST(EffectChain, ASuccessorThatClosesACircleIsRefused)
     EXPECT_EQ(log.lines().filter("Warning: ").size(), 2) << log.lines().join('\n').toStdString();
     chain.effects.front()->setInputImage(fxtest::ramp(4, 3));
     EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), {1 - 0.3f, 1 - 0.2f, 1, 1}));
+}
+
+// The same chain read from its stored settings file by the recipe tool, as a user's chain would be.
+TEST(EffectChain, TheRecipeToolRendersTenThousandStoredEffects)
+{
+    QTemporaryDir folder;
+    const QImage input = platform::fx::Context::toQImage(*platform::fx::Context().render(fxtest::ramp(4, 3)), QImage::Format_RGBA8888);
+    ASSERT_TRUE(input.save(folder.filePath("in.png")));
+    QFile chain(folder.filePath("chain.json"));
+    ASSERT_TRUE(chain.open(QIODevice::WriteOnly));
+    chain.write(QJsonDocument(QJsonArray::fromVariantList(QVariantList(10000, QVariantMap{{"name", "Invert"}}))).toJson());
+    chain.close();
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER), {"--effects", chain.fileName(), folder.filePath("in.png"), folder.filePath("out.png")});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    EXPECT_EQ(QImage(folder.filePath("out.png")).convertToFormat(QImage::Format_RGBA8888), input);
 }

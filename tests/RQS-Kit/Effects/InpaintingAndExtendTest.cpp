@@ -159,6 +159,39 @@ TEST(QSArtisticExtend, EmptyPictureGivesNoOutput)
     EXPECT_TRUE(log.contains("Warning: Artistic extend needs a picture and a background that are not empty"));
 }
 
+// Pictures without end (a colour, a tile, a clamp, noise, a picture scaled past the engine's plane)
+// have no corner to move to the origin: moving them again and again overflowed the stack. They
+// are kept as given, and give no output, with a warning.
+TEST(QSArtisticExtend, PicturesOfInfiniteExtentGiveNoOutput)
+{
+    rqs::registerKitFilters();
+    const Image finite = filled(QRect(0, 0, 60, 40), {0, 0, 1, 1});
+    const struct
+    {
+        const char *name;
+        Image image;
+    } endless[] = {{"colour", Image::withColor({1, 0, 0, 1})},
+                   {"tile", finite.tiled()},
+                   {"clamp", filled(QRect(5, 5, 4, 4), {1, 0, 0, 1}).clampedToExtent()},
+                   {"noise", Image::random()},
+                   {"scaled", finite.transformed(QTransform::fromScale(1e200, 1e200))},
+                   {"moved and scaled", finite.transformed(QTransform(1e300, 0, 0, 1e300, -1e305, 7e300))}};
+    for (const auto &c : endless) {
+        for (const char *key : {"inputImage", "inputBackgroundImage"}) {
+            SCOPED_TRACE(std::string(c.name) + " as " + key);
+            QSArtisticExtend extend;
+            extend.setValueForKey("inputBackgroundImage", v(finite));
+            extend.setValueForKey("inputImage", v(filled(QRect(0, 0, 20, 10), {1, 0, 0, 1})));
+            extend.setValueForKey(key, v(c.image));
+            EXPECT_EQ(extend.imageValue(key).extent(), c.image.extent());
+            platform::LogCapture log;
+            EXPECT_TRUE(extend.outputImage().isNull());
+            EXPECT_TRUE(log.contains("Warning: Artistic extend needs a picture and a background of finite extent"))
+                << log.lines().join('\n').toStdString();
+        }
+    }
+}
+
 // Over a background black on the left half and white on the right (40 × 20), a picture clear but
 // for one red pixel: inside the frame shrunk by the margin the background stays as it is, outside
 // it is the background blurred, and the picture lies over both.
