@@ -11,6 +11,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Numbers.h"
 
 #include <QRegularExpression>
 
@@ -446,9 +447,11 @@ void QSEffect::setInputImage(const Image &image)
 void QSEffect::applyGlobalSettings(const QVariantMap &globals)
 {
     const QVariant portion = globals.value(QStringLiteral("portion"));
-    m_effectProportion = rqs::effectValues::number(portion).value_or(0.0);
-    if (portion.isValid() && !rqs::effectValues::number(portion))
+    const std::optional<double> number = rqs::effectValues::number(portion);
+    if (portion.isValid() && !number)
         platform::logWarning(QStringLiteral("The effect %1 ignores a \"portion\" that is no number").arg(m_name));
+    const auto what = [this] { return QStringLiteral("The \"portion\" of the effect %1").arg(m_name); };
+    m_effectProportion = number ? platform::fx::Numbers::checked(*number, what).value_or(0.0) : 0.0;
     for (auto entry = globals.begin(); entry != globals.end(); ++entry) {
         const QString target = m_globals.value(entry.key()).toString();
         if (target.isEmpty())

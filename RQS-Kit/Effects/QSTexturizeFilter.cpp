@@ -9,6 +9,7 @@
 #include "RQS-Kit/Foundation/FxColorExtension.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/fx/Numbers.h"
 
 #include <cmath>
 #include <mutex>
@@ -57,7 +58,7 @@ Pixel drawPatternShifted(const KernelInvocation &k)
 {
     const Vector tile = k.vector(2);
     const QPointF p = k.destCoord();
-    const bool odd = int(std::floor(p.y() / tile[1])) % 2 != 0;
+    const bool odd = platform::fx::Numbers::toInt(std::floor(p.y() / tile[1])) % 2 != 0;
     return masked(k, {p.x() + (odd ? tile[0] * 0.5 : 0.0), p.y()});
 }
 

@@ -3,6 +3,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Kernel.h"
+#include "platform/fx/Numbers.h"
 #include "platform/fx/RenderGraph.h"
 #include "platform/graphics/AlphaBlur.h"
 
@@ -182,4 +184,60 @@ TEST(FxHostileInputs, HugeExtentsMeetTheInfiniteSquareWithoutWrapping)
     }
     EXPECT_EQ(Extent::pixelsTouching(QRectF(notANumber, 0, 10, 10)), QRect());
     EXPECT_EQ(Extent::pixelsTouching(QRectF(0, -3e9, 10, 10)), QRect());
+}
+
+// Doubles that pixel arithmetic makes become ints through one conversion: NaN gives 0, and
+// numbers past the plane stop beyond its edge, where a neighbour's index still fits an int.
+TEST(FxHostileInputs, PixelArithmeticBecomesIntsWithinThePlane)
+{
+    namespace Numbers = platform::fx::Numbers;
+    const int side = 1 << 30;
+    const struct {
+        double given;
+        int made;
+    } cases[] = {{notANumber, 0}, {infinity, side}, {-infinity, -side}, {1e300, side}, {-1e300, -side},
+                 {std::ldexp(1.0, 31), side}, {2.9, 2}, {-3.7, -3}, {-side - 0.5, -side}};
+    for (const auto &c : cases)
+        EXPECT_EQ(Numbers::toInt(c.given), c.made) << c.given;
+}
+
+// Kernels that sample far beyond the plane, or at points that are no numbers, read nothing there
+// (or the clamped edge) instead of an int that overflowed; a nearly singular transform, which
+// brings far points back, renders finite pixels.
+TEST(FxHostileInputs, SamplingFarBeyondThePlaneReadsNothingOrTheEdge)
+{
+    using platform::fx::Filtering;
+    using platform::fx::Wrap;
+    const Image picture = ramp(4, 3);
+    const struct {
+        QPointF point;
+        Wrap wrap;
+        Pixel read;
+    } cases[] = {
+        {{1e300, 1.5}, Wrap::Transparent, {}},
+        {{1e300, 1.5}, Wrap::Clamp, rampPixel(3, 1)},
+        {{-1e300, 1.5}, Wrap::Clamp, rampPixel(0, 1)},
+        {{1.5, -infinity}, Wrap::Transparent, {}},
+        {{notANumber, 1.5}, Wrap::Clamp, {}},
+        {{1.5, notANumber}, Wrap::Transparent, {}},
+    };
+    for (const auto &c : cases) {
+        for (const Filtering filtering : {Filtering::Linear, Filtering::Nearest}) {
+            SCOPED_TRACE(QStringLiteral("(%1, %2), %3, %4")
+                             .arg(c.point.x())
+                             .arg(c.point.y())
+                             .arg(c.wrap == Wrap::Clamp ? "clamped" : "transparent", filtering == Filtering::Linear ? "linear" : "nearest")
+                             .toStdString());
+            const QPointF point = c.point;
+            const platform::fx::Kernel far(QStringLiteral("far"), [point](const platform::fx::KernelInvocation &k) { return k.sample(0, point); });
+            const Image sampled = far.apply({QRectF(0, 0, 1, 1), [](int, const QRectF &) { return QRectF(0, 0, 4, 3); }},
+                                            {platform::fx::Sampler{picture, c.wrap, filtering}});
+            EXPECT_TRUE(near(renderedPixel(sampled, 0, 0), c.read));
+        }
+    }
+    const Image sheared = picture.transformed(QTransform(1, 1, 1, 1 + 1e-12, 0, 0));
+    ASSERT_FALSE(sheared.isNull());
+    const auto pixels = Context().render(sheared, QRect(0, 0, 8, 6));
+    ASSERT_TRUE(pixels.has_value());
+    EXPECT_TRUE(allFinite(*pixels));
 }
