@@ -241,3 +241,20 @@ TEST(FxHostileInputs, SamplingFarBeyondThePlaneReadsNothingOrTheEdge)
     ASSERT_TRUE(pixels.has_value());
     EXPECT_TRUE(allFinite(*pixels));
 }
+
+// A crop 3.4e38 tall of an endless colour, one pixel wide, is a picture 2^29 pixels tall, where
+// the plane ends. Its two steps alone came to the render budget exactly, and making the picture a
+// band at a time ran for minutes (far longer under the sanitizers). The whole render counts, the
+// picture made of the bands too: it is refused before it starts, with the reason.
+TEST(FxHostileInputs, ACropThreeTimesTenToTheThirtyEighthTallIsRefusedBeforeItStarts)
+{
+    const Image strip = Image::withColor({1, 0, 0, 1}).cropped(QRectF(0, 0, 1, 3.4e38));
+    const QRect rect = platform::fx::Extent::pixelsTouching(strip.extent());
+    ASSERT_EQ(rect, QRect(0, 0, 1, 1 << 29));
+    const QString refusal = Context::budgetRefusal(strip, rect);
+    ASSERT_EQ(refusal.toStdString(), "Rendering 1 × 536870912 pixels would compute 1610 million pixels on its way, more than "
+                                     "the 1073 million a render may compute");
+    platform::LogCapture log;
+    EXPECT_TRUE(Context().createImage(strip, QRectF(rect)).isNull());
+    EXPECT_EQ(log.lines(), QStringList{"Error: " + refusal});
+}
