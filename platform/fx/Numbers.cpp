@@ -1,7 +1,7 @@
 #include "platform/fx/Numbers.h"
 
 #include "platform/foundation/Log.h"
-#include "platform/fx/Color.h"
+#include "platform/fx/Filter.h"
 
 #include <QRectF>
 #include <QTransform>
@@ -24,20 +24,11 @@ struct Parts
 std::optional<Parts> partsOf(const QVariant &value)
 {
     const QMetaType type = value.metaType();
-    switch (type.id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
+    if (isNumeric(value))
         return Parts{{value.toDouble()}, [](const auto &n) { return QVariant(n[0]); }};
-    case QMetaType::QRectF: {
+    if (type == QMetaType::fromType<QRectF>()) {
         const QRectF r = value.toRectF();
         return Parts{{r.x(), r.y(), r.width(), r.height()}, [](const auto &n) { return QVariant(QRectF(n[0], n[1], n[2], n[3])); }};
-    }
-    default:
-        break;
     }
     if (type == QMetaType::fromType<QTransform>()) {
         const QTransform t = value.value<QTransform>();
@@ -93,7 +84,7 @@ std::optional<std::vector<double>> kept(std::vector<double> numbers, const What 
     const QString given = one ? text(numbers.front()) : texts(numbers);
     for (double &n : numbers)
         n = std::clamp(n, lowest, largest);
-    logWarning(QStringLiteral("%1 %2, beyond %3 to %4; %5 is used")
+    logWarning(QStringLiteral("%1 %2, outside %3 to %4; %5 is used")
                    .arg(subject, given, text(lowest), text(largest), one ? text(numbers.front()) : texts(numbers)));
     return numbers;
 }
@@ -112,7 +103,10 @@ std::optional<QVariant> checked(const QVariant &value, const What &what, double 
     if (!parts)
         return value;
     const auto numbers = kept(parts->numbers, what, lowest);
-    return numbers ? std::optional<QVariant>(parts->make(*numbers)) : std::nullopt;
+    if (!numbers)
+        return std::nullopt;
+    // A value kept as it was keeps its type too: a boolean stays one.
+    return *numbers == parts->numbers ? value : parts->make(*numbers);
 }
 
 int toInt(double value)

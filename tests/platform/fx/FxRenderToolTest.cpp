@@ -108,7 +108,7 @@ TEST(FxRenderTool, NumbersBeyondThePlaneAreKeptToItAndTheHugeCropIsRefused)
     EXPECT_EQ(crop.exitCode, 1);
     EXPECT_EQ(crop.errors, QStringList{"Error: Rendering 1 × 536870912 pixels would compute 1610 million pixels on its way, "
                                        "more than the 1073 million a render may compute"});
-    EXPECT_TRUE(crop.warnings.contains("Warning: The crop of the step strip holds [0 0 1 3.4e+38], beyond -1073741824 to "
+    EXPECT_TRUE(crop.warnings.contains("Warning: The crop of the step strip holds [0 0 1 3.4e+38], outside -1073741824 to "
                                        "1073741824; [0 0 1 1073741824] is used"))
         << crop.warnings.join('\n').toStdString();
     const ToolRun moved = runTool(folder, R"({"images": {"c": {"color": "0 0 1 1"}},

@@ -186,6 +186,47 @@ TEST(FxHostileInputs, HugeExtentsMeetTheInfiniteSquareWithoutWrapping)
     EXPECT_EQ(Extent::pixelsTouching(QRectF(0, -3e9, 10, 10)), QRect());
 }
 
+// A value read passes as it is while its numbers lie within the plane, its type too (a boolean
+// stays one, as a property list writes it); one holding a number that is not finite is refused,
+// one beyond the plane kept to it, each with one warning naming what was read.
+TEST(FxHostileInputs, NumbersAreCheckedAsTheyAreRead)
+{
+    namespace Numbers = platform::fx::Numbers;
+    using platform::fx::Vector;
+    const double side = Numbers::largest;
+    const struct {
+        const char *name;
+        QVariant given;
+        std::optional<QVariant> kept;
+    } cases[] = {
+        {"boolean", true, true},
+        {"integer", 3, 3},
+        {"text", QStringLiteral("1e308"), QStringLiteral("1e308")},
+        {"rectangle within", QRectF(0, 0, 1e9, 1), QRectF(0, 0, 1e9, 1)},
+        {"vector within", QVariant::fromValue(Vector{{1, -2}, 2}), QVariant::fromValue(Vector{{1, -2}, 2})},
+        {"huge", 1e308, side},
+        {"huge integer", qint64(1) << 40, side},
+        {"far transform", QVariant::fromValue(QTransform(1, 0, 0, 1, -1e20, 2)), QVariant::fromValue(QTransform(1, 0, 0, 1, -side, 2))},
+        {"vector with NaN", QVariant::fromValue(Vector{{1, notANumber}, 2}), std::nullopt},
+        {"infinite colour", QVariant::fromValue(platform::fx::Color{1, std::numeric_limits<float>::infinity(), 0, 1}), std::nullopt},
+        {"NaN", notANumber, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::LogCapture log;
+        const std::optional<QVariant> kept = Numbers::checked(c.given, [] { return QStringLiteral("The value"); });
+        ASSERT_EQ(kept.has_value(), c.kept.has_value());
+        if (kept) {
+            EXPECT_EQ(kept->metaType(), c.kept->metaType());
+            EXPECT_EQ(*kept, *c.kept);
+        }
+        const bool changed = !kept || *kept != c.given;
+        ASSERT_EQ(log.lines().size(), changed ? 1 : 0);
+        if (changed)
+            EXPECT_TRUE(log.lines().first().startsWith("Warning: The value ")) << log.lines().first().toStdString();
+    }
+}
+
 // Doubles that pixel arithmetic makes become ints through one conversion: NaN gives 0, and
 // numbers past the plane stop beyond its edge, where a neighbour's index still fits an int.
 TEST(FxHostileInputs, PixelArithmeticBecomesIntsWithinThePlane)
