@@ -1,5 +1,6 @@
 #include "RQS-Kit/Effects/FilterInputs.h"
 #include "RQS-Kit/Effects/FilterKeys.h"
+#include "RQS-Kit/Effects/KernelColor.h"
 #include "RQS-Kit/Effects/KitFilters.h"
 #include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "RQS-Kit/Effects/QSEffectsCatalog.h"
@@ -271,4 +272,19 @@ TEST(HostileNumbers, StoredSettingsOfEveryShippedEffectKeepOnlyFiniteNumbers)
         }
     }
     EXPECT_GT(walked, 200);
+}
+
+// Where the kit's own arithmetic turns doubles into ints: an extent far beyond the plane keeps
+// its corner at the plane's edge, and a hue that is no number (from pixels that overflowed) picks
+// the first sector, where both overflowed an int before.
+TEST(HostileNumbers, TheKitsPixelArithmeticTurnsNumbersIntoIntsWithinThePlane)
+{
+    const double side = Numbers::largest;
+    EXPECT_EQ(QSFilter::arrayForRect(QRectF(1e12, -1e300, 5, 6)), QRectF(side, -side, 5, 6));
+    EXPECT_EQ(QSFilter::arrayForRect(QRectF(-2.7, 3.9, 5, 6)), QRectF(-2, 3, 5, 6));
+    for (const float hue : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+        const rqs::kernelcolor::Straight colour = rqs::kernelcolor::fromHsv({hue, 0.5f, 0.8f}, 1);
+        EXPECT_EQ(colour.a, 1) << hue;
+        EXPECT_EQ(colour.r, 0.8f) << hue;
+    }
 }
