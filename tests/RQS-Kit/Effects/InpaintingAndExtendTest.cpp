@@ -103,6 +103,24 @@ TEST(QSWatermarkFilter, NoSizeGivesNoOutput)
     EXPECT_TRUE(log.contains("Warning: The watermark's placement gives it no size"));
 }
 
+// Rectangles as wide as settings may give them, 1e308 kept to the engine's plane, with a
+// watermark 1000 times taller than wide: a picture of 2^30 × 2^30 pixels (its height a
+// thousand times more before it was kept to an int), refused before anything is allocated.
+TEST(QSWatermarkFilter, APlacementTooLargeForAPictureGivesNoOutput)
+{
+    QSWatermarkFilter watermark;
+    QImage mark(2, 2000, QImage::Format_ARGB32_Premultiplied);
+    mark.fill(Qt::red);
+    watermark.setWatermark(mark);
+    watermark.setValueForKey("inputBackgroundImage", v(filled(QRect(0, 0, 10, 10), {0, 0, 1, 1})));
+    platform::LogCapture log;
+    ASSERT_TRUE(watermark.setValueForKey("minRect", QRectF(0, 0, 1e308, 0)));
+    ASSERT_TRUE(watermark.setValueForKey("maxRect", QRectF(0, 0, 1e308, 0)));
+    EXPECT_TRUE(watermark.outputImage().isNull());
+    EXPECT_TRUE(log.contains("Warning: The watermark's placement makes it 1073741824 × 1073741824 pixels, more than a picture may hold"))
+        << log.lines().join('\n').toStdString();
+}
+
 struct ExtendCase
 {
     QSizeF background, picture;
