@@ -190,7 +190,7 @@ TEST(HostileNumbers, EveryNumberEveryFilterTakesIsRefusedOrKeptWithinThePlane)
             }
         }
     }
-    // The engine's blurs, transforms and colours and the kit's filters: well over a hundred places.
+    // The engine's blurs, transforms and colours and the kit's filters: hundreds of places.
     EXPECT_GT(walked, 300);
 }
 
