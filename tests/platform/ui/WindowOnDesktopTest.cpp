@@ -6,6 +6,7 @@
 #include "support/QtPrinters.h"
 #include "support/Screenshot.h"
 #include "support/ShownWindow.h"
+#include "support/Xdotool.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -15,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -48,6 +49,24 @@ void showFramedLate(QWidget *window)
     window->windowHandle()->removeEventFilter(&hold);
     ASSERT_TRUE(hold.held && hold.held->holds()) << "FOLDWISE_TEST_WM_PID names no window manager to hold (scripts/test sets it)";
     EXPECT_FALSE(serverWindowState(window).managed) << "not framed while the window manager is held";
+}
+
+// Drags the window by its title bar, as a user moves it: the window manager moves it, and the
+// application hears of it only afterwards.
+void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
+{
+    const QPoint titleBar(frame.center().x(), (frame.top() + window->geometry().top()) / 2);
+    const QString display = qEnvironmentVariable("DISPLAY");
+    const auto pointerTo = [&](const QPoint &point) {
+        xdotool(display, {"mousemove", "--sync", QString::number(point.x()), QString::number(point.y())});
+    };
+    pointerTo(titleBar);
+    xdotool(display, {"mousedown", "1"});
+    // In steps, as a hand moves: the window manager starts a move once the pointer has gone a few pixels.
+    constexpr int steps = 10;
+    for (int step = 1; step <= steps; ++step)
+        pointerTo(titleBar + by * step / steps);
+    xdotool(display, {"mouseup", "1"});
 }
 
 class WindowOnDesktop : public ::testing::Test
@@ -112,6 +131,27 @@ TEST_F(WindowOnDesktop, AWindowCascadesFromTheFrameOfOneFramedLate)
     const QPoint step(platform::WindowPlacement::CascadeOffset, platform::WindowPlacement::CascadeOffset);
     const QRect frame = frameOnceIn(&second, [&](const QRect &frame) { return frame.topLeft() == from.topLeft() + step; });
     EXPECT_EQ(frame.topLeft(), from.topLeft() + step) << ::testing::PrintToString(frame) << " from " << ::testing::PrintToString(from);
+}
+
+// A child window travels with a window framed late by as much as the window moves, not by the frame
+// that came since.
+TEST_F(WindowOnDesktop, AChildWindowTravelsWithAWindowFramedLate)
+{
+    QObject controller;
+    platform::Window window;
+    controlled(window, controller, QSize(500, 300));
+    showFramedLate(&window);
+    const QRect before = settledFrame(&window);
+    QWidget child(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    child.setGeometry(window.geometry().right() + 10, window.geometry().top() + 40, 120, 80);
+    child.show();
+    window.addChildWindow(&child);
+    const QPoint childBefore = settledFrame(&child).topLeft();
+    const QPoint step(50, 30);
+    dragByTitleBar(&window, before, step);
+    ASSERT_EQ(frameOnceIn(&window, [&](const QRect &frame) { return frame.topLeft() == before.topLeft() + step; }).topLeft(),
+              before.topLeft() + step);
+    EXPECT_EQ(settledFrame(&child).topLeft(), childBefore + step);
 }
 
 // A sheet begun on a window framed late shows centred over that window's frame; one too tall for
