@@ -3,6 +3,7 @@
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ClearBackground.h"
+#include "platform/ui/WindowFrame.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -95,8 +96,8 @@ void QSNoteController::positionOnWindow(platform::Window *parent)
     if (!note || !parent)
         return;
     // The note's top stands 26 points above the parent's.
-    const QRect onto = parent->frameGeometry();
-    const double x = m_locationFix * onto.width() + onto.x() - note->frameGeometry().width() + 66.0;
+    const QRect onto = platform::WindowFrame::geometry(parent);
+    const double x = m_locationFix * onto.width() + onto.x() - platform::WindowFrame::geometry(note).width() + 66.0;
     note->move(int(std::lround(x)), onto.y() - 26);
 }
 
