@@ -22,6 +22,7 @@
 #include "platform/fx/Context.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Numbers.h"
 #include "platform/graphics/PngWriter.h"
 
 #include <QCoreApplication>
@@ -205,16 +206,21 @@ private:
             const QJsonArray numbers = step.value(QLatin1String(operation) == QLatin1String("crop") ? QStringLiteral("rect")
                                                                                                     : QStringLiteral("matrix"))
                                            .toArray();
-            if (QLatin1String(operation) == QLatin1String("crop") && numbers.size() == 4)
-                result = input.cropped(QRectF(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
-                                              numbers[3].toDouble()));
-            else if (QLatin1String(operation) == QLatin1String("transform") && numbers.size() == 6)
-                result = input.transformed(QTransform(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
-                                                      numbers[3].toDouble(), numbers[4].toDouble(), numbers[5].toDouble()));
-            else if (QLatin1String(operation) == QLatin1String("clamp"))
+            const auto what = [&] { return QStringLiteral("The %1 of the step %2").arg(QLatin1String(operation), name); };
+            if (QLatin1String(operation) == QLatin1String("crop") && numbers.size() == 4) {
+                const QRectF rect(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(), numbers[3].toDouble());
+                if (const std::optional<QVariant> kept = Numbers::checked(rect, what))
+                    result = input.cropped(kept->toRectF());
+            } else if (QLatin1String(operation) == QLatin1String("transform") && numbers.size() == 6) {
+                const QTransform transform(numbers[0].toDouble(), numbers[1].toDouble(), numbers[2].toDouble(),
+                                           numbers[3].toDouble(), numbers[4].toDouble(), numbers[5].toDouble());
+                if (const std::optional<QVariant> kept = Numbers::checked(QVariant::fromValue(transform), what))
+                    result = input.transformed(kept->value<QTransform>());
+            } else if (QLatin1String(operation) == QLatin1String("clamp")) {
                 result = input.clampedToExtent();
-            else if (QLatin1String(operation) == QLatin1String("tile"))
+            } else if (QLatin1String(operation) == QLatin1String("tile")) {
                 result = input.tiled();
+            }
             break;
         }
         if (result.isNull())

@@ -72,7 +72,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSTranslatingBox>(QStringLiteral("QSTranslatingBox"));
     InterfaceLoader::registerClass<QSToolBarView>(QStringLiteral("QSToolBarView"));
     InterfaceLoader::registerClass<QSToolBarButton>(QStringLiteral("QSToolBarButton"));
-    InterfaceLoader::registerClass<QSColorView>(QStringLiteral("QSColorView"));
+    InterfaceLoader::registerFactory(QStringLiteral("QSColorView"), &QSColorView::fromInterfaceFile);
     InterfaceLoader::registerClass<QSPatternView>(QStringLiteral("QSPatternView"));
     InterfaceLoader::registerClass<QSColumnView>(QStringLiteral("QSColumnView"));
     InterfaceLoader::registerClass<QSGlassView>(QStringLiteral("QSGlassView"));

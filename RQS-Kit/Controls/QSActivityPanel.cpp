@@ -6,12 +6,17 @@
 
 #include <QMainWindow>
 
+#include <utility>
+
 QSActivityPanel::QSActivityPanel(QObject *parent)
     : QSViewController(parent)
 {
     m_slide.setPropertyName("pos");
     m_slide.setDuration(600);
+    connect(&m_slide, &QPropertyAnimation::finished, this, &QSActivityPanel::finishSlide);
 }
+
+QSActivityPanel::~QSActivityPanel() { finishSlide(); }
 
 void QSActivityPanel::loadView()
 {
@@ -39,8 +44,9 @@ bool QSActivityPanel::setWindow(QWidget *window)
     // Qt's y-down: the top edge is y 0.
     panelView->move(int(m_xLocation), 0);
     panelView->show();
-    m_slide.stop();
+    finishSlide();
     m_panel->move(m_panel->x(), -panelView->height());
+    setOutOfSight(true);
     return true;
 }
 
@@ -79,6 +85,9 @@ bool QSActivityPanel::isShown() const { return !m_activities.isEmpty(); }
 
 void QSActivityPanel::animatePanelIn(std::function<void()> done)
 {
+    // A slide out cut short stops the bar first.
+    finishSlide();
+    setOutOfSight(false);
     if (m_progressIndicator)
         m_progressIndicator->setRange(0, 0);
     slide(0, std::move(done));
@@ -89,22 +98,37 @@ void QSActivityPanel::animatePaneOut()
     slide(view() ? -view()->height() : 0, [this] {
         if (m_progressIndicator)
             m_progressIndicator->setRange(0, 1);
+        setOutOfSight(true);
     });
 }
 
 void QSActivityPanel::slide(int y, std::function<void()> done)
 {
-    if (!m_panel || !view())
+    finishSlide();
+    if (!m_panel || !view()) {
+        if (done)
+            platform::MainQueue::post(std::move(done));
         return;
-    m_slide.stop();
-    m_slide.disconnect(this);
+    }
+    m_slideDone = std::move(done);
     m_slide.setTargetObject(m_panel);
     m_slide.setEndValue(QPoint(m_panel->x(), y));
-    connect(&m_slide, &QPropertyAnimation::finished, this, [done = std::move(done)] {
-        if (done)
-            done();
-    });
     m_slide.start();
+}
+
+void QSActivityPanel::finishSlide()
+{
+    m_slide.stop();
+    if (const std::function<void()> done = std::exchange(m_slideDone, {}))
+        done();
+}
+
+void QSActivityPanel::setOutOfSight(bool outOfSight)
+{
+    // Slid away, the panel's view still covers the top of the window: clicks go through it to
+    // what lies beneath.
+    if (isViewLoaded())
+        view()->setAttribute(Qt::WA_TransparentForMouseEvents, outOfSight);
 }
 
 double QSActivityPanel::xLocation() const { return m_xLocation; }

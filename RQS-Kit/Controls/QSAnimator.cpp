@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using platform::Layer;
 using platform::Transaction;
@@ -36,7 +37,12 @@ QSAnimator::QSAnimator(QObject *parent)
 {
 }
 
-QSAnimator::~QSAnimator() { delete m_animationView; }
+QSAnimator::~QSAnimator()
+{
+    // An animator that goes while it animates ends its animation there.
+    finalizeAnimation();
+    delete m_animationView;
+}
 
 void QSAnimator::recordStartLayers(const QList<Layer *> &layers, platform::View *view)
 {
@@ -104,14 +110,23 @@ void QSAnimator::setHideLayers(const QList<Layer *> &layers)
 
 void QSAnimator::animateWithEndState(std::function<void()> endState, std::function<void()> completion)
 {
+    // One animation at a time: the one under way ends here.
+    finalizeAnimation();
+    m_running = true;
+    const int run = ++m_runs;
     m_endBlock = std::move(endState);
     m_completion = std::move(completion);
-    if (QWidget *shown = window()) {
-        m_minimumSize = shown->minimumSize();
-        m_maximumSize = shown->maximumSize();
-        fixSize(shown, shown->size());
+    m_window = window();
+    if (m_window) {
+        m_minimumSize = m_window->minimumSize();
+        m_maximumSize = m_window->maximumSize();
+        m_fixedSize = m_window->size();
+        fixSize(m_window, m_fixedSize);
     }
-    QTimer::singleShot(0, this, &QSAnimator::recordAnimation);
+    QTimer::singleShot(0, this, [this, run] {
+        if (run == m_runs)
+            recordAnimation();
+    });
 }
 
 void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<Layer>> &sources, Layer *base,
@@ -156,10 +171,12 @@ void QSAnimator::recordAnimation()
             layer->setOpacity(0);
     }
     Transaction::commit();
-    if (m_endBlock)
-        m_endBlock();
-    m_endBlock = nullptr;
-    QTimer::singleShot(0, this, &QSAnimator::runAnimation);
+    if (const std::function<void()> endState = std::exchange(m_endBlock, {}))
+        endState();
+    QTimer::singleShot(0, this, [this, run = m_runs] {
+        if (run == m_runs)
+            runAnimation();
+    });
 }
 
 void QSAnimator::runAnimation()
@@ -171,9 +188,12 @@ void QSAnimator::runAnimation()
     Transaction::begin();
     const bool shiftAlone = QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;
     Transaction::setAnimationDuration(shiftAlone ? 10.0 : 1.0);
-    Transaction::setCompletionBlock([self = QPointer<QSAnimator>(this)] {
+    Transaction::setCompletionBlock([self = QPointer<QSAnimator>(this), run = m_runs] {
         if (self)
-            QTimer::singleShot(0, self, &QSAnimator::finalizeAnimation);
+            QTimer::singleShot(0, self, [self, run] {
+                if (self && run == self->m_runs)
+                    self->finalizeAnimation();
+            });
     });
     for (int i = 0; i < m_endGroups; ++i)
         setupLayers(m_groups[i].copies, m_groups[i].endLayers, m_groups[i].base, m_groups[i].endView);
@@ -182,24 +202,34 @@ void QSAnimator::runAnimation()
 
 void QSAnimator::finalizeAnimation()
 {
-    QWidget *shown = window();
-    if (shown) {
-        shown->setMinimumSize(m_minimumSize);
-        shown->setMaximumSize(m_maximumSize);
-    } else {
-        platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
+    if (!std::exchange(m_running, false))
+        return;
+    // Cut short before the final state was recorded, the client's final state still applies.
+    if (const std::function<void()> endState = std::exchange(m_endBlock, {}))
+        endState();
+    if (m_window) {
+        // The limits stand for the window's delegate: one that someone else set meanwhile stays.
+        if (m_window->minimumSize() == m_fixedSize && m_window->maximumSize() == m_fixedSize) {
+            m_window->setMinimumSize(m_minimumSize);
+            m_window->setMaximumSize(m_maximumSize);
+        } else {
+            platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
+        }
     }
     Transaction::begin();
     Transaction::setDisableActions(true);
-    for (int i = 0; i < m_hideLayers.size(); ++i) {
-        if (m_hideLayers[i])
-            m_hideLayers[i]->setOpacity(m_hiddenOpacities.value(i, 1));
+    for (int i = 0; i < m_hiddenOpacities.size(); ++i) {
+        if (m_hideLayers.value(i))
+            m_hideLayers[i]->setOpacity(m_hiddenOpacities[i]);
     }
     Transaction::commit();
+    m_hiddenOpacities.clear();
+    // The copies go with the overlay.
+    m_groups.clear();
+    m_endGroups = 0;
     delete m_animationView;
-    if (m_completion)
-        m_completion();
-    m_completion = nullptr;
+    if (const std::function<void()> completion = std::exchange(m_completion, {}))
+        completion();
 }
 
 QWidget *QSAnimator::window() const { return m_animationView ? m_animationView->window() : nullptr; }

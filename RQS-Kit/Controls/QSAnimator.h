@@ -33,6 +33,8 @@ public:
     platform::View *topView() const { return m_topView; }
     void setTopView(platform::View *view) { m_topView = view; }
 
+    // The completion runs once, when the animation ends or is cut short: by a new animation, by
+    // the animator's end, or when the views it animates go.
     void animateWithEndState(std::function<void()> endState, std::function<void()> completion);
 
 private:
@@ -57,6 +59,11 @@ private:
     QList<double> m_hiddenOpacities;
     QPointer<platform::View> m_topView;
     QPointer<platform::View> m_animationView;
+    QPointer<QWidget> m_window;
+    bool m_running = false;
+    // Tells the steps of a later animation from those of one cut short.
+    int m_runs = 0;
+    QSize m_fixedSize;
     QSize m_minimumSize;
     QSize m_maximumSize;
     std::function<void()> m_endBlock;

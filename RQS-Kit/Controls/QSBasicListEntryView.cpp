@@ -4,6 +4,7 @@
 #include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QCheckBox>
@@ -45,6 +46,7 @@ QSBasicListEntryView::QSBasicListEntryView(QWidget *parent)
 
 QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
     : QSListEntryView(features, parent)
+    , m_taken(new platform::TakenViews(this))
 {
     setFrame(QRectF(frame().topLeft(), QSizeF(frame().width(), preferredHeight())));
     m_fadeTimer.setSingleShot(true);
@@ -87,8 +89,8 @@ QWidget *QSBasicListEntryView::contentView() const { return m_contentView; }
 
 void QSBasicListEntryView::setContentView(QWidget *view)
 {
-    if (m_contentView && m_contentView != view)
-        m_contentView->setParent(nullptr);
+    if (m_contentView && m_contentView != view && m_contentView->parent() == m_detailContainer)
+        m_taken->take(m_contentView);
     m_contentView = view;
     if (view) {
         view->setParent(m_detailContainer);

@@ -8,6 +8,9 @@
 
 class QCheckBox;
 class QSButton;
+namespace platform {
+class TakenViews;
+}
 class QSDragButton;
 
 // A framed row with a title line and the small controls its features ask for (drag handle,
@@ -23,7 +26,8 @@ public:
     explicit QSBasicListEntryView(quint64 features, QWidget *parent = nullptr);
 
     QWidget *contentView() const;
-    // Not owned: it belongs to the detail container while it is there.
+    // It belongs to the detail container while it is there; one replaced is the caller's again
+    // (see platform::TakenViews).
     void setContentView(QWidget *view);
     QSDragButton *dragButton() const;
     QSButton *removeButton() const;
@@ -56,6 +60,7 @@ private:
     void updateElementVisibilityTimed();
     void layoutTitle();
 
+    platform::TakenViews *m_taken;
     QMarginsF m_padding{10.0, 0.0, 8.0, 0.0};
     QPointer<QWidget> m_contentView;
     QSDragButton *m_dragButton = nullptr;

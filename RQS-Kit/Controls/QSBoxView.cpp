@@ -1,10 +1,13 @@
 #include "RQS-Kit/Controls/QSBoxView.h"
 
+#include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/graphics/Arc.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
+
+#include <QTextCharFormat>
 
 #include <cmath>
 #include <numbers>
@@ -49,7 +52,13 @@ QSizeF QSBoxView::titleSize() const
 {
     if (m_title.isEmpty())
         return {30, 0};
-    return {platform::GraphicsContext::boundingRect(m_title, titleAttributes()).width() + 30, 20};
+    QTextCharFormat format;
+    format.setFont(titleAttributes().font);
+    const platform::AttributedString title{m_title, {{0, int(m_title.size()), format}}};
+    // Within the bounds, turned for the tab along the left side: a title longer than the box wraps.
+    const bool onTop = m_boxType == 1 || m_boxType == 2;
+    const QSizeF within = onTop ? QSizeF(size()) : QSizeF(size()).transposed();
+    return {rqs::sizeForWidth(title, within.width(), within.height()).width() + 30, 20};
 }
 
 QPainterPath QSBoxView::outline(double inset, double radius) const
@@ -74,6 +83,17 @@ QPainterPath QSBoxView::outline(double inset, double radius) const
         platform::appendArc(path, {10, c - 10}, radius, 180, 90, true);
     path.closeSubpath();
     return path;
+}
+
+void QSBoxView::highlight(bool, const QRectF &frame, QWidget *)
+{
+    platform::GraphicsContext *context = platform::GraphicsContext::current();
+    if (!context)
+        return;
+    QPainterPath path;
+    path.addRoundedRect(frame, 2, 2);
+    context->setFill(QColor(Qt::blue));
+    context->fillPath(path);
 }
 
 void QSBoxView::drawRect(const QRectF &)

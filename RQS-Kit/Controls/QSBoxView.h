@@ -26,8 +26,12 @@ public:
     int boxType() const;
     void setBoxType(int boxType);
 
-    // The tab: the title's width + 30 by 20, or 30 by 0 without a title.
+    // The tab: the title's width + 30 by 20, or 30 by 0 without a title. The title is measured
+    // within the bounds (height and width swapped for box type 0), so a long one wraps.
     QSizeF titleSize() const override;
+    // Fills the frame, rounded by 2, with blue in the current graphics context; the flag and the
+    // view are not read.
+    void highlight(bool flag, const QRectF &frame, QWidget *view);
     // Inset 1 and radius 9 gives the inside, 0 and 10 the rim's outer edge.
     QPainterPath outline(double inset, double radius) const;
 

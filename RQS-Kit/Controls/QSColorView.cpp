@@ -13,6 +13,13 @@ QSColorView::QSColorView(QWidget *parent)
 {
 }
 
+QSColorView *QSColorView::fromInterfaceFile(QWidget *parent)
+{
+    auto *view = new QSColorView(parent);
+    view->m_angle = 0;
+    return view;
+}
+
 QBrush QSColorView::color() const { return m_color; }
 void QSColorView::setColor(const QBrush &color) { m_color = color; }
 platform::Gradient QSColorView::gradient() const { return m_gradient; }

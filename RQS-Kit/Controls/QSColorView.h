@@ -27,7 +27,10 @@ class QSColorView : public platform::View
     Q_PROPERTY(bool dragsWindow MEMBER m_dragsWindow)
     Q_PROPERTY(QPointF patternFixPoint MEMBER m_patternFixPoint)
 public:
+    // Made in code, a gradient runs from the top down (angle 270).
     explicit QSColorView(QWidget *parent = nullptr);
+    // Made from an interface file, from left to right (angle 0) unless the file gives an angle.
+    static QSColorView *fromInterfaceFile(QWidget *parent);
 
     QBrush color() const;
     void setColor(const QBrush &color);

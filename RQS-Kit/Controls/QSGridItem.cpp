@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/layers/TextLayer.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QDrag>
@@ -38,6 +39,7 @@ QSGridItem::QSGridItem(QWidget *parent)
 QSGridItem::QSGridItem(unsigned settings, QWidget *parent)
     : QSImageView(parent)
     , m_settings(settings)
+    , m_taken(new platform::TakenViews(this))
     , m_selectable(settings & Selectable)
     , m_executable(settings & Executable)
     , m_titleAlways(settings & TitleAlways)
@@ -172,11 +174,16 @@ void QSGridItem::setBadge(platform::View *badge)
 {
     if (badge == m_badge)
         return;
-    delete m_badge;
+    // Handed back as it was given, with its offset as its frame, unless it went elsewhere since.
+    if (m_badge && m_badge->parent() == this) {
+        m_taken->take(m_badge);
+        m_badge->setFrame(m_badgeOffset);
+    }
     m_badge = badge;
     if (!badge)
         return;
     const QRectF offset = badge->frame();
+    m_badgeOffset = offset;
     badge->setParent(this);
     badge->setFrame(QRectF(bounds().width() - offset.width() + offset.x(), bounds().height() - offset.height() + offset.y(),
                            offset.width(), offset.height()));
@@ -345,6 +352,12 @@ void QSGridItem::startDrag()
         data->setData(QStringLiteral("com.marrowgate.GridLocalImage"), path.toUtf8());
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
-    drag->setPixmap(QPixmap::fromImage(image().scaled(size(), Qt::KeepAspectRatioByExpanding)));
+    // The picture covers the tile, centred on it, and is held where the press began, so that it
+    // lies over the tile as the drag starts.
+    const QPixmap picture = QPixmap::fromImage(image().scaled(size(), Qt::KeepAspectRatioByExpanding));
+    const QPointF pictureOrigin((width() - picture.width()) / 2.0, (height() - picture.height()) / 2.0);
+    const QPointF pressed(m_mouseDownPoint.x(), height() - m_mouseDownPoint.y());
+    drag->setPixmap(picture);
+    drag->setHotSpot((pressed - pictureOrigin).toPoint());
     drag->exec(Qt::CopyAction);
 }

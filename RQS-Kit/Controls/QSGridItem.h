@@ -8,6 +8,7 @@
 
 namespace platform {
 class Layer;
+class TakenViews;
 class TextLayer;
 }
 class QSGridItem;
@@ -70,8 +71,9 @@ public:
     QSGridItemDelegate *delegate() const { return m_delegate; }
     void setDelegate(QSGridItemDelegate *delegate);
 
-    // The tile owns its badge; a new one replaces (and deletes) the old. The badge keeps its size;
-    // its frame origin is read as an offset from the tile's top right corner, where it stays.
+    // The badge keeps its size; its frame origin is read as an offset from the tile's top right
+    // corner, where it stays. A new one replaces the old, which is the caller's again (see
+    // platform::TakenViews), with its offset as its frame.
     platform::View *badge() const { return m_badge; }
     void setBadge(platform::View *badge);
 
@@ -97,6 +99,7 @@ private:
     void startDrag();
 
     unsigned m_settings;
+    platform::TakenViews *m_taken;
     int m_style = 0;
     bool m_selectable;
     bool m_executable;
@@ -116,5 +119,6 @@ private:
     platform::Layer *m_pinLayer = nullptr;
     QPointer<platform::Layer> m_selectionLayer;
     QPointer<platform::View> m_badge;
+    QRectF m_badgeOffset;
     int m_trackingArea = 0;
 };

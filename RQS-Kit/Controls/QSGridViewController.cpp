@@ -6,6 +6,7 @@
 #include "platform/layers/Layer.h"
 #include "platform/layers/Transaction.h"
 #include "platform/ui/FrameAnimation.h"
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/ViewEffects.h"
 
 #include <QEvent>
@@ -42,6 +43,7 @@ private:
 
 QSGridViewController::QSGridViewController(QObject *parent)
     : QSViewController(parent)
+    , m_taken(new platform::TakenViews(this))
 {
     m_layoutTimer.setSingleShot(true);
     m_layoutTimer.setInterval(500);
@@ -58,10 +60,13 @@ QSGridViewController::QSGridViewController(QObject *parent)
 QSGridViewController::~QSGridViewController()
 {
     m_containerGlide.stop();
-    // The view may outlive the controller in its parent.
+    // The view may outlive the controller in its parent, or go with the base's clean-up after the
+    // sections are gone.
     for (const QList<QSGridItem *> &items : std::as_const(m_sections)) {
-        for (QSGridItem *item : items)
+        for (QSGridItem *item : items) {
             item->setDelegate(nullptr);
+            disconnect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem);
+        }
     }
     if (m_scrollView) {
         m_scrollView->removeEventFilter(this);
@@ -163,6 +168,8 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
 {
     if (!item || !validSection(section) || !loaded())
         return false;
+    // A tile of this grid added again moves: it is in one section only.
+    const bool moved = detach(item);
     item->setDelegate(this);
     item->setAutoresizingMask(platform::Autoresizing::None);
     bool replaced = false;
@@ -174,9 +181,11 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
             replaced = true;
         }
     }
-    if (instant || !replaced)
+    if (!moved && (instant || !replaced))
         centerGridItem(item);
+    showAgain(item);
     m_container->addSubview(item);
+    connect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem, Qt::UniqueConnection);
     m_sections[section].append(item);
     if (!instant)
         sortItems(m_sections[section]);
@@ -190,15 +199,21 @@ QSGridItem *QSGridViewController::removeItemAtIndex(Index index, bool animated)
     QSGridItem *item = m_sections[index.section].takeAt(index.item);
     if (item == m_selectedItem)
         m_selectedItem = nullptr;
+    // The tile is the caller's again; it reports to nobody until it is added somewhere.
+    item->setDelegate(nullptr);
+    disconnect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem);
     if (animated) {
         Transaction::begin();
         Transaction::setAnimationDuration(animationDuration(platform::FrameAnimation::defaultDuration(), 2.0));
-        Transaction::setCompletionBlock([tile = QPointer<QSGridItem>(item)] { delete tile; });
+        Transaction::setCompletionBlock([self = QPointer<QSGridViewController>(this), tile = QPointer<QSGridItem>(item)] {
+            // Added again while it faded, it stays.
+            if (self && tile && !self->contains(tile) && tile->parent() == self->m_container)
+                self->m_taken->take(tile);
+        });
         item->layer()->setOpacity(0);
         Transaction::commit();
     } else {
-        item->deleteLater();
-        item->hide();
+        m_taken->take(item);
     }
     setNeedsLayout();
     return item;
@@ -222,7 +237,7 @@ void QSGridViewController::removeSection(int section)
     if (!validSection(section))
         return;
     removeItemsInSection(section, true);
-    delete m_backgrounds.takeAt(section);
+    m_taken->take(m_backgrounds.takeAt(section));
     m_sections.removeAt(section);
     m_settings.removeAt(section);
 }
@@ -468,6 +483,36 @@ bool QSGridViewController::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_scrollView && event->type() == QEvent::Resize && m_container)
         resizeContainer(m_container->height());
     return QSViewController::eventFilter(watched, event);
+}
+
+bool QSGridViewController::contains(const QSGridItem *item) const
+{
+    return std::any_of(m_sections.cbegin(), m_sections.cend(),
+                       [item](const QList<QSGridItem *> &items) { return items.contains(item); });
+}
+
+bool QSGridViewController::detach(const QObject *item)
+{
+    bool found = false;
+    for (QList<QSGridItem *> &items : m_sections)
+        found = items.removeIf([item](const QObject *tile) { return tile == item; }) > 0 || found;
+    return found;
+}
+
+void QSGridViewController::showAgain(QSGridItem *item)
+{
+    // A tile removed with a fade and added back before the fade ended.
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    item->layer()->setOpacity(1);
+    Transaction::commit();
+}
+
+void QSGridViewController::forgetItem(QObject *item)
+{
+    // Compared as an object only: the tile is being destroyed.
+    if (detach(item))
+        setNeedsLayout();
 }
 
 bool QSGridViewController::validSection(int section) const

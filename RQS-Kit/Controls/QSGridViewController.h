@@ -12,6 +12,9 @@
 #include <QVariantAnimation>
 
 class QSGridViewController;
+namespace platform {
+class TakenViews;
+}
 
 // What the grid tells its client, in terms of the tiles' contexts; every message is optional.
 class QSGridViewDelegate
@@ -76,7 +79,11 @@ public:
     QSGridItem *addImage(const QImage &image, const QString &title, const QVariant &context,
                          const QVariant &sortTag, int section);
     bool addGridItem(QSGridItem *item, int section, bool instant = false);
-    // A selected tile leaves the selection without a word to the delegate.
+    // The grid never deletes a tile or background it was given or handed back: one taken out is the
+    // caller's again (see platform::TakenViews), one the caller deletes leaves the grid. A tile
+    // added again moves, within its section or to another.
+    // A selected tile leaves the selection without a word to the delegate; a fading tile leaves
+    // the container when the fade ends, unless it was added again meanwhile.
     QSGridItem *removeItemAtIndex(Index index, bool animated);
     void removeItemWithContext(const QVariant &context);
     void removeItemsInSection(int section, bool animated);
@@ -111,6 +118,8 @@ public:
     // Tiles, section backgrounds and the container glide, for 2.5 s while Shift alone is held.
     void refreshLayout(int mode);
     void setNeedsLayout();
+    // True while a deferred layout is waiting.
+    bool needsLayout() const { return m_layoutTimer.isActive(); }
     // The scroll shadows' alphas for the visible part (y-up) of a container of height H.
     QPair<double, double> shadowAlphas(double visibleY, double visibleHeight, double containerHeight) const;
     void viewDidScroll();
@@ -132,6 +141,11 @@ protected:
 private:
     bool loaded();
     bool validSection(int section) const;
+    bool contains(const QSGridItem *item) const;
+    // Out of every section's list, still in the container; true when it was in one.
+    bool detach(const QObject *item);
+    void showAgain(QSGridItem *item);
+    void forgetItem(QObject *item);
     void sortItems(QList<QSGridItem *> &items);
     void centerGridItem(QSGridItem *item);
     void clearSelection();
@@ -144,6 +158,7 @@ private:
     QList<QList<QSGridItem *>> m_sections;
     QList<unsigned> m_settings;
     QList<QPointer<platform::View>> m_backgrounds;
+    platform::TakenViews *m_taken;
     QSGridViewDelegate *m_delegate = nullptr;
     QPointer<platform::ScrollView> m_scrollView;
     QPointer<platform::View> m_container;

@@ -125,6 +125,9 @@ void QSHostedView::release()
         layer->removeFromSuperlayer();
         layer->setContents(QImage());
     }
+    // The effect went with setGraphicsEffect; a refresh still due finds no view.
+    m_effect = nullptr;
+    m_view.clear();
     setParent(nullptr);
     deleteLater();
 }

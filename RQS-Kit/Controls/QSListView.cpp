@@ -6,6 +6,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/FrameAnimation.h"
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/UndoManager.h"
 #include "platform/ui/ViewEffects.h"
 #include "platform/ui/ViewUndo.h"
@@ -24,6 +25,7 @@ bool shiftAlone() { return QGuiApplication::queryKeyboardModifiers() == Qt::Shif
 
 QSListView::QSListView(QWidget *parent)
     : platform::View(parent)
+    , m_taken(new platform::TakenViews(this))
 {
     m_lastLine = new QSColorView(this);
     m_lastLine->setFrame(QRectF(0, 0, bounds().width(), 1.0));
@@ -37,10 +39,9 @@ QSListView::~QSListView()
     m_updateTimer.stop();
     if (delegate())
         delegate()->listViewWillDealloc(this);
-    for (const QPointer<QSListEntryView> &entry : m_removed) {
-        if (entry && !entry->parent())
-            delete entry;
-    }
+    // The rows go with the base, after the list.
+    for (QSListEntryView *entry : std::as_const(m_entries))
+        disconnect(entry, &QObject::destroyed, this, &QSListView::forgetEntry);
 }
 
 QList<QSListEntryView *> QSListView::entries() const { return m_entries; }
@@ -78,11 +79,13 @@ bool QSListView::insertListEntry(QSListEntryView *entry, qsizetype index)
         platform::logWarning(QStringLiteral("Cannot insert a list entry at index %1 of %2").arg(index).arg(m_entries.size()));
         return false;
     }
+    if (index == 0)
+        m_lastLine->setAutoresizingMask(entry->autoresizingMask());
     // It starts just above the top edge and slides into place.
     entry->setFrame(QRectF(0, bounds().height(), bounds().width(), entry->preferredHeight()));
     entry->setDelegate(this);
-    m_removed.removeAll(entry);
     addSubview(entry);
+    connect(entry, &QObject::destroyed, this, &QSListView::forgetEntry, Qt::UniqueConnection);
     entry->show();
     m_entries.insert(index, entry);
     updateListLayout(NextTurn);
@@ -102,8 +105,8 @@ bool QSListView::removeListEntryAtIndex(qsizetype index)
     if (entry == m_selectedEntry)
         setSelectedEntry(nullptr);
     m_entries.removeAt(index);
-    entry->setParent(nullptr);
-    m_removed.append(entry);
+    disconnect(entry, &QObject::destroyed, this, &QSListView::forgetEntry);
+    m_taken->take(entry);
     updateListLayout(NextTurn);
     registerUndo(
         [this, row = QPointer<QSListEntryView>(entry), index] {
@@ -138,6 +141,13 @@ bool QSListView::moveEntryFrom(qsizetype from, qsizetype to)
     if (!m_draggedEntry)
         registerUndo([this, from, to] { moveEntryFrom(to, from); }, QStringLiteral("Reorder"));
     return true;
+}
+
+void QSListView::forgetEntry(QObject *entry)
+{
+    // Compared as an object only: the row is being destroyed.
+    if (m_entries.removeIf([entry](const QObject *row) { return row == entry; }) > 0)
+        updateListLayout(NextTurn);
 }
 
 double QSListView::neededHeight() const
@@ -391,6 +401,15 @@ bool QSListView::event(QEvent *event)
             m_updateTimer.stop();
     }
     return platform::View::event(event);
+}
+
+void QSListView::resizeWithOldSuperviewSize(const QSizeF &oldSize)
+{
+    // A delegate may size the list by its superview, so a taller superview asks for a pass too.
+    if (QSizeF(superview()->size()) == oldSize)
+        return;
+    platform::View::resizeWithOldSuperviewSize(oldSize);
+    updateListLayout(m_defaultBehavior);
 }
 
 void QSListView::resizeEvent(QResizeEvent *event)

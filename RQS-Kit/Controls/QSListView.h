@@ -10,6 +10,9 @@
 
 class QSColorView;
 class QSListEntryView;
+namespace platform {
+class TakenViews;
+}
 
 // An inspector-style list: rows stacked from index 0 at the bottom upwards, a thin closing line
 // under the lowest, laid out by the list itself with animation. Inserts, removals and moves are
@@ -44,7 +47,9 @@ public:
     QSListEntryView *entryForContext(const QObject *context) const;
     qsizetype indexOf(const QSListEntryView *entry) const;
 
-    // Each refuses, with a warning and a false answer, an index outside the list.
+    // Each refuses, with a warning and a false answer, an index outside the list. The list never
+    // deletes a row: a removed one is the caller's again (see platform::TakenViews), one the caller
+    // deletes leaves the list.
     bool insertListEntry(QSListEntryView *entry, qsizetype index);
     bool addListEntry(QSListEntryView *entry);
     bool removeListEntryAtIndex(qsizetype index);
@@ -93,15 +98,17 @@ public:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void resizeWithOldSuperviewSize(const QSizeF &oldSize) override;
 
 private:
     void registerUndo(std::function<void()> inverse, const QString &verb);
     void updateOrderForDraggedEntry();
+    void forgetEntry(QObject *entry);
     double passDuration() const;
 
     QList<QSListEntryView *> m_entries;
-    // Removed rows that an undo may bring back; the list deletes those left at its end.
-    QList<QPointer<QSListEntryView>> m_removed;
+    // Removed rows, which an undo may bring back.
+    platform::TakenViews *m_taken;
     QSColorView *m_lastLine = nullptr;
     QString m_entryDenomination = QStringLiteral("entry");
     QPointer<QSListEntryView> m_selectedEntry;

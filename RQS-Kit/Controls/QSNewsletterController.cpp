@@ -174,7 +174,7 @@ void QSNewsletterController::updateWebpage()
         m_seenIds.append(entry.identifier);
         QVariantList seen;
         for (quint64 identifier : std::as_const(m_seenIds))
-            seen.append(qlonglong(identifier));
+            seen.append(qulonglong(identifier));
         defaults()->setObject(seen, seenIdsKey);
     }
     loadUrl(entry.url.toString());

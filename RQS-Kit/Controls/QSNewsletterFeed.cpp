@@ -10,16 +10,21 @@
 
 namespace {
 
-bool isInteger(const QVariant &value)
+// IDs are unsigned 64-bit: the property list gives those above the signed range as unsigned
+// numbers, and a negative one is no ID.
+std::optional<quint64> identifierOf(const QVariant &value)
 {
     switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
-        return true;
+        return value.toULongLong();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        if (value.toLongLong() >= 0)
+            return quint64(value.toLongLong());
+        return std::nullopt;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -32,9 +37,8 @@ std::optional<QSNewsletterEntry> entryFrom(const QVariant &element, qsizetype po
     if (element.typeId() != QMetaType::QVariantMap)
         return skip(QStringLiteral("it is no dictionary"));
     const QVariantMap fields = element.toMap();
-    const QVariant identifier = fields.value(QStringLiteral("ID"));
-    // Unsigned numbers above the signed range arrive wrapped to negatives and are refused with them.
-    if (!isInteger(identifier) || identifier.toLongLong() < 0)
+    const std::optional<quint64> identifier = identifierOf(fields.value(QStringLiteral("ID")));
+    if (!identifier)
         return skip(QStringLiteral("its ID is no non-negative integer"));
     const QVariant validUntil = fields.value(QStringLiteral("validUntil"));
     if (validUntil.typeId() != QMetaType::QDateTime || !validUntil.toDateTime().isValid())
@@ -43,7 +47,7 @@ std::optional<QSNewsletterEntry> entryFrom(const QVariant &element, qsizetype po
     const QUrl url(address.toString(), QUrl::StrictMode);
     if (address.typeId() != QMetaType::QString || !QSNewsletterFeed::isFeedPage(url, feedAddress))
         return skip(QStringLiteral("its url \"%1\" is no page of %2").arg(address.toString(), feedAddress.host()));
-    return QSNewsletterEntry{quint64(identifier.toLongLong()), validUntil.toDateTime(), url};
+    return QSNewsletterEntry{*identifier, validUntil.toDateTime(), url};
 }
 
 } // namespace

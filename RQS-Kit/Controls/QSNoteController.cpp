@@ -3,6 +3,7 @@
 #include "RQS-Kit/Foundation/AttributedStringExtension.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ClearBackground.h"
+#include "platform/ui/WindowFrame.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -95,8 +96,8 @@ void QSNoteController::positionOnWindow(platform::Window *parent)
     if (!note || !parent)
         return;
     // The note's top stands 26 points above the parent's.
-    const QRect onto = parent->frameGeometry();
-    const double x = m_locationFix * onto.width() + onto.x() - note->frameGeometry().width() + 66.0;
+    const QRect onto = platform::WindowFrame::geometry(parent);
+    const double x = m_locationFix * onto.width() + onto.x() - platform::WindowFrame::geometry(note).width() + 66.0;
     note->move(int(std::lround(x)), onto.y() - 26);
 }
 
@@ -106,7 +107,6 @@ void QSNoteController::attachToWindow(platform::Window *parent, double location)
     if (!note || !parent || m_parentWindow || parent == note)
         return;
     platform::NotificationCenter *center = platform::NotificationCenter::defaultCenter();
-    center->removeObserver(this);
     center->addObserver(this, platform::Window::DidResizeNotification, parent,
                         [this](const platform::Notification &) { positionOnWindow(m_parentWindow); });
     center->addObserver(this, platform::Window::WillCloseNotification, parent,
@@ -128,7 +128,6 @@ void QSNoteController::buttonPressed(QObject *button)
 
 void QSNoteController::windowWillClose(const platform::Notification &notification)
 {
-    platform::NotificationCenter::defaultCenter()->removeObserver(this);
     if (m_parentWindow && notification.object == m_parentWindow)
         close(this);
     detachFromParent();
@@ -136,8 +135,14 @@ void QSNoteController::windowWillClose(const platform::Notification &notificatio
 
 void QSNoteController::detachFromParent()
 {
-    if (m_parentWindow && isLoaded())
-        m_parentWindow->removeChildWindow(window());
+    // Only the parent's observations end: the note goes on hearing of its own window's closing.
+    platform::NotificationCenter *center = platform::NotificationCenter::defaultCenter();
+    center->removeObserver(this, platform::Window::DidResizeNotification);
+    if (m_parentWindow) {
+        center->removeObserver(this, platform::Window::WillCloseNotification, m_parentWindow);
+        if (isLoaded())
+            m_parentWindow->removeChildWindow(window());
+    }
     m_parentWindow = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/ui/TakenViews.h"
 
 QSOpenableListEntryView::QSOpenableListEntryView(QWidget *parent)
     : QSOpenableListEntryView(0, parent)
@@ -16,6 +17,7 @@ QSOpenableListEntryView::QSOpenableListEntryView(quint64 features, QWidget *pare
 
 QSOpenableListEntryView::QSOpenableListEntryView(bool rightAligned, quint64 features, QWidget *parent)
     : QSListEntryView(features, parent)
+    , m_taken(new platform::TakenViews(this))
 {
     m_rowView = new QSRowView(rightAligned, this);
     // Framed before its buttons exist: they are placed for the size it has when they are made.
@@ -39,8 +41,8 @@ QSOpenableListEntryView::QSOpenableListEntryView(bool rightAligned, quint64 feat
 
 QSOpenableListEntryView::~QSOpenableListEntryView()
 {
-    // A content view out of the container has no parent to take it along.
-    if (m_contentView && m_contentView->parent() != m_detailContainer)
+    // Held without a parent while the row is closed, it has none to take it along.
+    if (m_contentView && !m_contentView->parent())
         delete m_contentView;
 }
 
@@ -50,8 +52,8 @@ QWidget *QSOpenableListEntryView::contentView() const { return m_contentView; }
 
 void QSOpenableListEntryView::setContentView(QWidget *view)
 {
-    if (m_contentView && m_contentView != view)
-        delete m_contentView;
+    if (m_contentView && m_contentView != view && (!m_contentView->parent() || m_contentView->parent() == m_detailContainer))
+        m_taken->take(m_contentView);
     m_contentView = view;
     if (view) {
         view->setParent(nullptr);
@@ -71,7 +73,7 @@ void QSOpenableListEntryView::showContent(bool shown)
             m_contentView->setParent(m_detailContainer);
         m_contentView->setGeometry(0, 0, m_detailContainer->width(), m_contentView->height());
         m_contentView->show();
-    } else if (m_contentView->parent()) {
+    } else if (m_contentView->parent() == m_detailContainer) {
         m_contentView->setParent(nullptr);
     }
 }

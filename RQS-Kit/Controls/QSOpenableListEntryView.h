@@ -5,6 +5,10 @@
 
 #include <QPointer>
 
+namespace platform {
+class TakenViews;
+}
+
 // A row whose header is a row view; its content view shows only while the row is opening or
 // open (selected), and its top 20 points while the header is hovered. Main thread.
 class QSOpenableListEntryView : public QSListEntryView, public QSRowViewDelegate
@@ -20,7 +24,9 @@ public:
 
     QSRowView *rowView() const;
     QWidget *contentView() const;
-    // The row owns the view; it joins the detail container whenever the row is opening or open.
+    // The row holds the view, without a parent while it is closed; it joins the detail container
+    // whenever the row is opening or open. One replaced is the caller's again (see
+    // platform::TakenViews).
     void setContentView(QWidget *view);
     QString subtitle() const;
     void setSubtitle(const QString &subtitle);
@@ -44,6 +50,7 @@ protected:
 private:
     void showContent(bool shown);
 
+    platform::TakenViews *m_taken;
     QSRowView *m_rowView = nullptr;
     QPointer<QWidget> m_contentView;
 };

@@ -8,6 +8,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/TakenViews.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -28,6 +29,7 @@ constexpr int climbingCards = 20;
 QSStackView::QSStackView(QWidget *parent)
     : platform::View(parent)
     , m_seed(std::uint32_t(QDateTime::currentSecsSinceEpoch()))
+    , m_taken(new platform::TakenViews(this))
 {
     setWantsLayer(true);
     m_layer3D = new QS3DLayer(this);
@@ -42,6 +44,15 @@ QSStackView::QSStackView(QWidget *parent)
     m_shadowLayer->setAutoresizingMask(Layer::WidthSizable | Layer::MaxYMargin);
     layer()->addSublayer(m_shadowLayer);
     setAspectRatio(16.0 / 9.0);
+}
+
+QSStackView::~QSStackView()
+{
+    // The cards go with the base, after the pile.
+    for (const QPointer<QSGridItem> &item : std::as_const(m_items)) {
+        if (item)
+            disconnect(item, &QObject::destroyed, this, &QSStackView::forgetItem);
+    }
 }
 
 void QSStackView::setAspectRatio(double ratio)
@@ -73,6 +84,7 @@ void QSStackView::addGridItem(QSGridItem *item, bool append)
     else
         m_items.prepend(item);
     addSubview(item);
+    connect(item, &QObject::destroyed, this, &QSStackView::forgetItem, Qt::UniqueConnection);
     item->setFrame(baseRect());
     item->setDelegate(nullptr);
     item->show();
@@ -100,9 +112,7 @@ void QSStackView::removeItemWithContext(const QVariant &context)
         QSGridItem *item = m_items[i];
         if (item && item->context() == context) {
             m_items.removeAt(i);
-            item->layer()->removeFromSuperlayer();
-            item->removeFromSuperview();
-            item->deleteLater();
+            takeOut(item);
             updateLayers();
             return;
         }
@@ -111,15 +121,31 @@ void QSStackView::removeItemWithContext(const QVariant &context)
 
 void QSStackView::removeAllItems()
 {
-    for (const QPointer<QSGridItem> &item : std::as_const(m_items)) {
-        if (item) {
-            item->layer()->removeFromSuperlayer();
-            item->removeFromSuperview();
-            item->deleteLater();
-        }
+    const QList<QPointer<QSGridItem>> items = std::exchange(m_items, {});
+    for (const QPointer<QSGridItem> &item : items) {
+        if (item)
+            takeOut(item);
     }
-    m_items.clear();
     m_shadowLayer->setOpacity(0);
+}
+
+void QSStackView::takeOut(QSGridItem *item)
+{
+    disconnect(item, &QObject::destroyed, this, &QSStackView::forgetItem);
+    item->layer()->removeFromSuperlayer();
+    m_taken->take(item);
+}
+
+void QSStackView::forgetItem()
+{
+    // The card is being destroyed: its guarded pointer is cleared once it is gone.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_items.removeAll(nullptr);
+            updateLayers();
+        },
+        Qt::QueuedConnection);
 }
 
 QList<QSGridItem *> QSStackView::gridItems() const

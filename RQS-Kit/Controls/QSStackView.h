@@ -9,6 +9,9 @@
 
 class QS3DLayer;
 class QSGridItem;
+namespace platform {
+class TakenViews;
+}
 class QSStackView;
 
 class QSStackViewDelegate
@@ -28,6 +31,7 @@ class QSStackView : public platform::View
 public:
     // Made in code, the pile casts its shadow.
     explicit QSStackView(QWidget *parent = nullptr);
+    ~QSStackView() override;
     // Made from an interface file, it casts none until the file or its client says so.
     static QSStackView *fromInterfaceFile(QWidget *parent);
 
@@ -36,7 +40,9 @@ public:
     // The frame every card gets, from the present width.
     QRectF baseRect() const;
 
-    // On top of the pile unless appended beneath it; a card of the same context is replaced.
+    // On top of the pile unless appended beneath it; a card of the same context is replaced. The
+    // pile never deletes a card: one taken out is the caller's again (see platform::TakenViews),
+    // one the caller deletes leaves the pile.
     void addGridItem(QSGridItem *item, bool append);
     void instantReplaceGridItems(const QList<QSGridItem *> &items);
     void removeItemWithContext(const QVariant &context);
@@ -66,6 +72,8 @@ protected:
 private:
     void updateLayers();
     QVariant cursorKey();
+    void takeOut(QSGridItem *item);
+    void forgetItem();
 
     double m_aspectRatio = 16.0 / 9.0;
     QList<QPointer<QSGridItem>> m_items;
@@ -75,6 +83,7 @@ private:
     // The jitter of each place stays the same at every relayout; the generator is the view's own.
     std::uint32_t m_seed;
     std::mt19937 m_random;
+    platform::TakenViews *m_taken;
     QSStackViewDelegate *m_delegate = nullptr;
     int m_trackingArea = 0;
 };

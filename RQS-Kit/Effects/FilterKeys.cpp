@@ -75,7 +75,8 @@ bool setValue(Filter &filter, const QString &key, const QVariant &value)
         platform::logWarning(QStringLiteral("The filter %1 has no input or property %2").arg(filter.name(), key));
         return false;
     }
-    return platform::KeyValue::setPropertyValue(&filter, key, value);
+    // Through the filter's own setter, which checks the numbers it is given.
+    return platform::KeyValue::setValue(&filter, key, value);
 }
 
 QVariant value(const Filter &filter, const QString &key)

@@ -1,5 +1,7 @@
 #include "RQS-Kit/Effects/KernelColor.h"
 
+#include "platform/fx/Numbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -42,7 +44,7 @@ Hsv hsv(const Straight &colour)
 Straight fromHsv(const Hsv &hsv, float alpha)
 {
     const float sector = (hsv.hue - std::floor(hsv.hue)) * 6;
-    const int index = std::min(int(sector), 5);
+    const int index = std::min(platform::fx::Numbers::toInt(sector), 5);
     const float f = sector - float(index), v = hsv.value, s = hsv.saturation;
     const float p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
     switch (index) {

@@ -4,6 +4,7 @@
 #include "RQS-Kit/Effects/BlendFormulas.h"
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
+#include "platform/fx/Numbers.h"
 
 #include <mutex>
 
@@ -76,7 +77,7 @@ Image QSAdjustableBlendFilter::outputImage() const
     Image background = imageValue(QStringLiteral("inputBackgroundImage"));
     if (image.isNull() || background.isNull())
         return image;
-    const int useExtent = int(numberValue(QStringLiteral("inputUseExtent")));
+    const int useExtent = platform::fx::Numbers::toInt(numberValue(QStringLiteral("inputUseExtent")));
     const QRectF output = useExtent == 0 ? image.extent()
         : useExtent == 1                 ? background.extent()
                                          : image.extent().united(background.extent());

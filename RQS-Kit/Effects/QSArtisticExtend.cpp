@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "platform/foundation/Log.h"
+#include "platform/fx/Extent.h"
 
 #include <cmath>
 #include <mutex>
@@ -56,12 +57,16 @@ QSArtisticExtend::QSArtisticExtend()
                            {QStringLiteral("inputBackgroundImage"), InputAttribute::Kind::Image}})
 {
     // Both pictures are kept moved to the origin, where the canvas is laid out: what the inputs
-    // hold is what is drawn. The move is made as they arrive, not while an output is made.
+    // hold is what is drawn. The move is made as they arrive, not while an output is made, and
+    // once: a picture without end has no corner to move, and one far away may not land exactly.
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         const Image image = imageValue(key);
         const QPointF o = image.extent().topLeft();
-        if (!image.isNull() && std::abs(o.x()) + std::abs(o.y()) >= 1)
-            setValueForKey(key, rqs::imageValue(image.transformed(QTransform::fromTranslate(-o.x(), -o.y()))));
+        if (m_moving || image.isNull() || Extent::isInfinite(image.extent()) || !(std::abs(o.x()) + std::abs(o.y()) >= 1))
+            return;
+        m_moving = true;
+        setValueForKey(key, rqs::imageValue(image.transformed(QTransform::fromTranslate(-o.x(), -o.y()))));
+        m_moving = false;
     });
 }
 
@@ -101,6 +106,10 @@ Image QSArtisticExtend::outputImage() const
     const Image picture = imageValue(QStringLiteral("inputImage"));
     if (background.isNull() || picture.isNull())
         return {};
+    if (Extent::isInfinite(background.extent()) || Extent::isInfinite(picture.extent())) {
+        platform::logWarning(QStringLiteral("Artistic extend needs a picture and a background of finite extent"));
+        return {};
+    }
     const QRectF b = background.extent();
     const std::optional<Layout> layout = Layout::of(b.size(), picture.extent().size());
     if (!layout) {

@@ -49,4 +49,5 @@ private:
 
     bool m_rotate = false;
     bool m_motionBlur = false;
+    bool m_moving = false;
 };

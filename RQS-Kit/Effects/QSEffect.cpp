@@ -11,6 +11,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Numbers.h"
 
 #include <QRegularExpression>
 
@@ -393,6 +394,13 @@ bool QSEffect::setSuccessor(QObject *successor)
                                  .arg(m_name, QString::fromLatin1(successor->metaObject()->className())));
         return false;
     }
+    // A chain that leads back to this effect would hand its picture round for ever.
+    for (auto *effect = dynamic_cast<QSEffect *>(successor); effect; effect = dynamic_cast<QSEffect *>(effect->successor())) {
+        if (effect == this) {
+            platform::logWarning(QStringLiteral("The effect %1 cannot follow itself in its own chain").arg(m_name));
+            return false;
+        }
+    }
     m_successor = successor;
     return true;
 }
@@ -402,28 +410,48 @@ QSEffectSuccessor *QSEffect::successorObject() const
     return dynamic_cast<QSEffectSuccessor *>(m_successor.data());
 }
 
+QSEffectSuccessor *QSEffect::walk(QSEffectSuccessor *first, const std::function<bool(QSEffect &)> &step)
+{
+    QSEffectSuccessor *next = first;
+    while (auto *effect = dynamic_cast<QSEffect *>(next)) {
+        if (!step(*effect))
+            return nullptr;
+        next = effect->successorObject();
+    }
+    return next;
+}
+
+void QSEffect::handOn(QSEffectSuccessor *first, const Image &image)
+{
+    Image picture = image;
+    const auto take = [&picture](QSEffect &effect) {
+        effect.m_filter->setValueForKey(InputImage, QVariant::fromValue(picture));
+        if (effect.successorObject() && effect.m_enabled)
+            picture = effect.outputImage();
+        return !picture.isNull();
+    };
+    if (QSEffectSuccessor *end = picture.isNull() ? nullptr : walk(first, take))
+        end->setInputImage(picture);
+}
+
 void QSEffect::passOn(const Image &image)
 {
-    if (QSEffectSuccessor *next = successorObject(); next && !image.isNull())
-        next->setInputImage(image);
+    handOn(successorObject(), image);
 }
 
 void QSEffect::setInputImage(const Image &image)
 {
-    if (image.isNull())
-        return;
-    m_filter->setValueForKey(InputImage, QVariant::fromValue(image));
-    if (!successorObject())
-        return;
-    passOn(m_enabled ? outputImage() : image);
+    handOn(this, image);
 }
 
-void QSEffect::setGlobalSettings(const QVariantMap &globals)
+void QSEffect::applyGlobalSettings(const QVariantMap &globals)
 {
     const QVariant portion = globals.value(QStringLiteral("portion"));
-    m_effectProportion = rqs::effectValues::number(portion).value_or(0.0);
-    if (portion.isValid() && !rqs::effectValues::number(portion))
+    const std::optional<double> number = rqs::effectValues::number(portion);
+    if (portion.isValid() && !number)
         platform::logWarning(QStringLiteral("The effect %1 ignores a \"portion\" that is no number").arg(m_name));
+    const auto what = [this] { return QStringLiteral("The \"portion\" of the effect %1").arg(m_name); };
+    m_effectProportion = number ? platform::fx::Numbers::checked(*number, what).value_or(0.0) : 0.0;
     for (auto entry = globals.begin(); entry != globals.end(); ++entry) {
         const QString target = m_globals.value(entry.key()).toString();
         if (target.isEmpty())
@@ -436,15 +464,26 @@ void QSEffect::setGlobalSettings(const QVariantMap &globals)
                                      .arg(m_filter->name(), m_name, target, entry.key()));
         }
     }
-    if (QSEffectSuccessor *next = successorObject())
-        next->setGlobalSettings(globals);
+}
+
+void QSEffect::setGlobalSettings(const QVariantMap &globals)
+{
+    const auto apply = [&globals](QSEffect &effect) {
+        effect.applyGlobalSettings(globals);
+        return true;
+    };
+    if (QSEffectSuccessor *end = walk(this, apply))
+        end->setGlobalSettings(globals);
 }
 
 void QSEffect::removeImageInput()
 {
-    m_filter->setValueForKey(InputImage, QVariant());
-    if (QSEffectSuccessor *next = successorObject())
-        next->removeImageInput();
+    const auto remove = [](QSEffect &effect) {
+        effect.m_filter->setValueForKey(InputImage, QVariant());
+        return true;
+    };
+    if (QSEffectSuccessor *end = walk(this, remove))
+        end->removeImageInput();
 }
 
 void QSEffect::addResourcesToArray(QStringList &resources) const

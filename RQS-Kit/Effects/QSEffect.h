@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 // One user-visible image effect: a filter, the description of how the user sets it up, the
@@ -83,7 +84,8 @@ public:
     platform::fx::Image outputImage();
     platform::fx::Image inputImage() const;
 
-    // Weakly held; false, with a "Warning: " line, for an object that is no successor.
+    // Weakly held; false, with a "Warning: " line, for an object that is no successor or one whose
+    // chain leads back to this effect.
     bool setSuccessor(QObject *successor);
     QObject *successor() const { return m_successor; }
     void setUndoManager(platform::UndoManager *manager) { m_undoManager = manager; }
@@ -121,6 +123,13 @@ private:
     rqs::effectValues::Range settingRange(const platform::fx::InputAttribute &input) const;
     double withinRange(const platform::fx::InputAttribute &input, double value) const;
     void passOn(const platform::fx::Image &image);
+    void applyGlobalSettings(const QVariantMap &globals);
+    // Runs the step for first and each effect after it until one answers false (then null), and
+    // answers the successor reached that is no effect. One loop, so that a chain of any length
+    // fits the stack.
+    static QSEffectSuccessor *walk(QSEffectSuccessor *first, const std::function<bool(QSEffect &)> &step);
+    // first and each effect after it take the picture and hand on their own, in turn.
+    static void handOn(QSEffectSuccessor *first, const platform::fx::Image &image);
     QSEffectSuccessor *successorObject() const;
     bool recordSettingsUndo();
 

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/GradientExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/fx/Numbers.h"
 
 #include <QTransform>
 
@@ -100,11 +101,19 @@ Range controlRange(const QVariantMap &entry, const QVariantMap &inputAttributes)
 
 std::optional<QVariant> forInput(const InputAttribute &input, const QVariant &value)
 {
-    std::optional<QVariant> result = converted(input.kind, value);
-    if (!result)
+    const auto what = [&] { return QStringLiteral("The setting %1").arg(input.key); };
+    // A number is checked as it is read, before it becomes a boolean; the numbers of vectors and
+    // colours, which come as lists and texts, once they are read.
+    const std::optional<QVariant> given = platform::fx::Numbers::checked(value, what);
+    if (!given)
+        return given;
+    const std::optional<QVariant> result = converted(input.kind, *given);
+    if (!result) {
         platform::logWarning(QStringLiteral("The setting %1 cannot take a value of type %2; it is ignored")
                                  .arg(input.key, QString::fromLatin1(value.typeName())));
-    return result;
+        return result;
+    }
+    return platform::fx::Numbers::checked(*result, what);
 }
 
 QVariant storable(const QVariant &value)

@@ -11,7 +11,9 @@
 // and back into what a property list can hold.
 namespace rqs::effectValues {
 
-// Nullopt, with a "Warning: " line naming the key, when the value does not fit the input's kind.
+// Nullopt, with a "Warning: " line naming the key, when the value does not fit the input's kind
+// or holds a number that is not finite; numbers beyond platform::fx::Numbers::largest are kept to
+// it, with a "Warning: " line.
 std::optional<QVariant> forInput(const platform::fx::InputAttribute &input, const QVariant &value);
 // Colours and gradients as their text; everything else as it is.
 QVariant storable(const QVariant &value);

@@ -2,8 +2,10 @@
 
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/fx/Numbers.h"
 
 #include <QHash>
+#include <QMetaProperty>
 #include <QMutex>
 
 #include <cmath>
@@ -117,8 +119,8 @@ std::optional<platform::fx::Kernel> QSFilter::kernelWithName(const QString &name
 
 QRectF QSFilter::arrayForRect(const QRectF &rect)
 {
-    return QRectF(qint32(std::trunc(rect.x())), qint32(std::trunc(rect.y())), float(rect.width()),
-                  float(rect.height()));
+    using platform::fx::Numbers::toInt;
+    return QRectF(toInt(std::trunc(rect.x())), toInt(std::trunc(rect.y())), float(rect.width()), float(rect.height()));
 }
 
 platform::fx::Vector QSFilter::vectorForRect(const QRectF &rect)
@@ -157,5 +159,11 @@ bool QSFilter::setValueForKey(const QString &key, const QVariant &value)
 {
     if (Filter::inputKeys().contains(key))
         return Filter::setValueForKey(key, value);
-    return platform::KeyValue::setPropertyValue(this, key, value);
+    const int index = metaObject()->indexOfProperty(key.toLatin1().constData());
+    const int type = index < 0 ? QMetaType::UnknownType : metaObject()->property(index).metaType().id();
+    const bool unsignedType = type == QMetaType::UInt || type == QMetaType::ULongLong;
+    const std::optional<QVariant> checked = platform::fx::Numbers::checked(
+        value, [&] { return QStringLiteral("The property %1 of the filter %2").arg(key, name()); },
+        unsignedType ? 0.0 : -platform::fx::Numbers::largest);
+    return checked && platform::KeyValue::setPropertyValue(this, key, *checked);
 }

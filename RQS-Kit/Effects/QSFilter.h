@@ -57,7 +57,8 @@ public:
 
     platform::fx::Image outputImage() const override { return {}; }
 
-    // Inputs as the base answers them; other key paths through the filter's properties.
+    // Inputs as the base answers them; other key paths through the filter's properties, their
+    // numbers checked as the inputs' are.
     Q_INVOKABLE QVariant valueForKey(const QString &key);
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 

@@ -189,7 +189,8 @@ void QSMaterialBuilder::windowDidLoad()
     m_userCatalog.setUndoManager(undoManager);
     connect(new QShortcut(QKeySequence::Undo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::undo);
     connect(new QShortcut(QKeySequence::Redo, window()), &QShortcut::activated, undoManager, &platform::UndoManager::redo);
-    connect(new QShortcut(QKeySequence::Close, window()), &QShortcut::activated, window(), &QWidget::close);
+    // Escape closes the window, as Ctrl+W does, unless a preview is being drawn: then it stops that.
+    window()->closeWithEscapeAndCtrlW();
     connect(m_editor, &QSFrameEditor::frameChanged, this, [this] { setupForFrame(Animate); });
     connect(m_frameList, &QListWidget::currentRowChanged, this, &QSMaterialBuilder::showSelectedFrame);
     connect(m_frameList, &QListWidget::itemChanged, this, &QSMaterialBuilder::frameRenamed);
@@ -428,7 +429,11 @@ void QSMaterialBuilder::updateLayout(int flags)
         m_rowAnimation->setObjectName(QStringLiteral("shadeRowsAnimation"));
         connect(m_rowAnimation, &QAbstractAnimation::finished, this, [this] { rowsPlaced(m_animatedFlags); });
     }
-    m_rowAnimation->stop();
+    // A pass cut short still ends: the rows are placed anew below, and its scrolling is done now.
+    if (m_rowAnimation->state() == QAbstractAnimation::Running) {
+        m_rowAnimation->stop();
+        rowsPlaced(m_animatedFlags);
+    }
     m_rowAnimation->clear();
     // Row i lies i row heights below the top: y up, at H − (i + 1) × r in a list H high.
     const bool narrow = m_shadesContainer->width() < QSShadeRow::NarrowBelow;

@@ -61,7 +61,7 @@ Pixel lineBorder(const KernelInvocation &k)
 QRectF wholePixels(const QRectF &r)
 {
     const double x = std::ceil(r.x()), y = std::ceil(r.y());
-    return {x, y, std::floor(r.width() - (x - r.x())), std::floor(r.height() - (y - r.y()))};
+    return {x, y, std::max(0.0, std::floor(r.width() - (x - r.x()))), std::max(0.0, std::floor(r.height() - (y - r.y())))};
 }
 
 // The frame already carries its mask's shape; made opaque, the blend through that mask covers the
@@ -100,17 +100,26 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterupdate"), this);
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterSettings"), this);
     });
-    // Any catalog may rename any frame: follow only a rename of this filter's own frame.
+    // Any catalog may rename any frame: follow only a rename of this filter's own frame, by its ID,
+    // which no rename changes; the panel then shows the new name.
     platform::NotificationCenter::defaultCenter()->addObserver(
         this, QStringLiteral("QSFrameNameChanged"), nullptr, [this](const platform::Notification &n) {
             const auto *catalog = qobject_cast<const QSFrameCatalog *>(n.object);
-            if (catalog && m_frame && catalog->frameWithName(n.userInfo.value("ID").toString()) == m_frame)
-                setValueForKey(QStringLiteral("inputFrameName"), n.userInfo.value("Name"));
+            const QString frameID = n.userInfo.value("ID").toString();
+            if (!catalog || !m_frame || catalog->frameWithName(frameID) != m_frame)
+                return;
+            if (value(QStringLiteral("inputFrameName")).toString() != frameID) {
+                // The frame stays: it may come from a catalog other than the shared ones.
+                m_followingRename = true;
+                setValueForKey(QStringLiteral("inputFrameName"), frameID);
+                m_followingRename = false;
+            }
+            platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterSettings"), this);
         });
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
         if (key == QLatin1String("inputFrameName")) {
             const QString name = value(key).toString();
-            if (name.isEmpty())
+            if (name.isEmpty() || m_followingRename)
                 return;
             auto frame = QSFrameCatalog::frameWithNameInCatalogs(name);
             if (frame == QSFrameCatalog::plainFrame() && name != QLatin1String("Plain Frame"))
@@ -118,8 +127,15 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
             if (frame != m_frame)
                 setFrameDescription(frame);
         } else if (key == QLatin1String("inputImage")) {
+            // The frame meets the picture at whole pixels: a fraction beyond them would lie under it.
+            const Image picture = imageValue(key);
+            const QRectF whole = wholePixels(picture.extent());
+            if (!picture.isNull() && whole != picture.extent()) {
+                setValueForKey(key, QVariant::fromValue(picture.cropped(whole)));
+                return;
+            }
             // A mask is made for the picture's whole pixels, and stays right for any picture of them.
-            if (wholePixels(imageValue(key).extent()) != m_maskExtent)
+            if (whole != m_maskExtent)
                 m_stages.dropAll();
         } else {
             m_stages.inputChanged(key);
@@ -215,13 +231,22 @@ Image QSTexturedFrameFilter::layFrame(const Image &image, const QRectF &rect, co
                         k, repeats});
 }
 
+void QSTexturedFrameFilter::keepMask(const Image &mask) const
+{
+    if (mask.node() == m_stages.mask.node())
+        return;
+    m_stages.mask = mask;
+    m_stages.frame = m_stages.shadow = {};
+    if (!mask.isNull())
+        m_maskExtent = imageValue(QStringLiteral("inputImage")).extent();
+}
+
 Image QSTexturedFrameFilter::cachedMask() const
 {
     const Image picture = imageValue(QStringLiteral("inputImage"));
     if (!m_stages.mask.isNull() || picture.isNull() || !m_frame)
         return m_stages.mask;
-    const QRectF p = wholePixels(picture.extent());
-    m_maskExtent = p;
+    const QRectF p = picture.extent();
     const double bm = std::max(std::round(borderWidth()), 1.0);
     const double inset = value(QStringLiteral("forceInside")).toBool() ? 1.0 : m_frame->inset();
     const double grow = (1 - inset) * bm;
@@ -230,10 +255,10 @@ Image QSTexturedFrameFilter::cachedMask() const
     if (mask && !mask->image().isNull()) {
         const double k = bm / mask->width();
         mask->setMaxCorner(std::max(mask->maxCorner(), mask->cornerSize().width() * k));
-        m_stages.mask = layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k));
+        keepMask(layFrame(mask->image(), r, mask->cornerSize(), k, repeatsVectorForFrame(*mask, r.size(), k)));
         m_maskScale = k;
     } else if (const auto line = kernelWithName(QStringLiteral("lineBorder"))) {
-        m_stages.mask = line->apply({r, {}}, {vectorForRect(r), bm});
+        keepMask(line->apply({r, {}}, {vectorForRect(r), bm}));
         m_maskScale = 1.0;
     }
     return m_stages.mask;

@@ -13,9 +13,9 @@ class QSFrameImageDescription;
 // Draws a frame of the frame catalogs around the picture: the frame's mask at the border width
 // ("inputWidth" × "canvasProportion"), filled with its texture, its shades blended over in order,
 // an optional inner shadow, all laid over the picture through the mask. Edits of the frame drop
-// what they touch and, after "updateDelay" seconds (-1: at once), post "qsfilterupdate". A new
-// picture of the same whole-pixel extent keeps the mask. The frame's choices are the catalogs'
-// frames at the time of asking.
+// what they touch and, after "updateDelay" seconds (-1: at once), post "qsfilterupdate". The
+// picture is kept cut to its whole pixels, and a new picture of the same whole pixels keeps the
+// mask. The frame's choices are the catalogs' frames at the time of asking.
 class QSTexturedFrameFilter : public QSFilter
 {
     Q_OBJECT
@@ -34,9 +34,17 @@ public:
     static platform::fx::Vector repeatsVectorForFrame(const QSFrameImageDescription &d, QSizeF size, double k);
 
     platform::fx::Image cachedMask() const;
+    // A new mask is taken for the picture as it is now and drops the frame and the shadow; a frame
+    // or a shadow set is drawn as it is until something it depends on changes.
+    void setCachedMask(const platform::fx::Image &mask) { keepMask(mask); }
+    void setCachedFrame(const platform::fx::Image &frame) { m_stages.frame = frame; }
+    void setCachedShadow(const platform::fx::Image &shadow) { m_stages.shadow = shadow; }
+    // Everything is made again on the next output.
+    void forceUpdate() { keepMask({}); }
     platform::fx::Image outputImage() const override;
 
 private:
+    void keepMask(const platform::fx::Image &mask) const;
     double borderWidth() const;
     platform::fx::Image cachedFrame() const;
     platform::fx::Image layFrame(const platform::fx::Image &image, const QRectF &rect, const QSizeF &corner, double k,
@@ -51,4 +59,5 @@ private:
     mutable double m_maskScale = 1.0;
     QTimer m_updateTimer;
     double m_updateDelay = 2.0;
+    bool m_followingRename = false;
 };

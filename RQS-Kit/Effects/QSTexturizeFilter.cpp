@@ -9,6 +9,7 @@
 #include "RQS-Kit/Foundation/FxColorExtension.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/fx/Numbers.h"
 
 #include <cmath>
 #include <mutex>
@@ -57,7 +58,7 @@ Pixel drawPatternShifted(const KernelInvocation &k)
 {
     const Vector tile = k.vector(2);
     const QPointF p = k.destCoord();
-    const bool odd = int(std::floor(p.y() / tile[1])) % 2 != 0;
+    const bool odd = platform::fx::Numbers::toInt(std::floor(p.y() / tile[1])) % 2 != 0;
     return masked(k, {p.x() + (odd ? tile[0] * 0.5 : 0.0), p.y()});
 }
 
@@ -67,7 +68,7 @@ Pixel drawTexture(const KernelInvocation &k)
 {
     const Vector e = k.vector(3);
     const Vector tile = k.vector(2);
-    const int sections = std::max(1, int(k.number(4)));
+    const int sections = std::max(1, platform::fx::Numbers::toInt(k.number(4)));
     const QPointF p = k.destCoord();
     const double d[4] = {p.y() - e[1], p.x() - e[0], e[1] + e[3] - p.y(), e[0] + e[2] - p.x()};
     const int side = int(std::min_element(d, d + 4) - d);
@@ -95,7 +96,9 @@ QSTexturizeFilter::QSTexturizeFilter()
                                      composite,
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color),
                                      rqs::inputs::flag(QStringLiteral("imageIsMask"), false),
-                                     rqs::inputs::number(QStringLiteral("textureFillMode"), 0)};
+                                     rqs::inputs::number(QStringLiteral("textureFillMode"), 0),
+                                     // Held for callers; nothing here reads it.
+                                     rqs::inputs::number(QStringLiteral("canvasProportion"))};
     }())
 {
     connect(this, &Filter::keyValueChanged, this, [this](const QString &key) {
@@ -208,7 +211,7 @@ QString QSTexturizeFilter::description() const
                       tintColor().text(), describe(value(QStringLiteral("inputTextureName"))),
                       describe(value(QStringLiteral("inputTextureWidth"))), describe(value(QStringLiteral("inputCompositeName"))),
                       yesNo(value(QStringLiteral("imageIsMask")).toBool()),
-                      QString::number(int(numberValue(QStringLiteral("textureFillMode")))),
+                      QString::number(platform::fx::Numbers::toInt(numberValue(QStringLiteral("textureFillMode")))),
                       QString::number(m_baseRepeats, 'f', 6))
                  .arg(m_sections)
                  .arg(yesNo(m_scaleTexture), yesNo(m_noShift));
@@ -237,7 +240,7 @@ Image QSTexturizeFilter::outputImage() const
                                    .cropped(t.adjusted(-t.width(), -t.height(), t.width(), t.height()))
                                    .transformed(QTransform::fromScale(s, s))
                                    .cropped(sampled);
-    const bool textured = int(numberValue(QStringLiteral("textureFillMode"))) == 1;
+    const bool textured = platform::fx::Numbers::toInt(numberValue(QStringLiteral("textureFillMode"))) == 1;
     const auto body = kernelWithName(textured ? QStringLiteral("drawTexture")
                                               : m_noShift ? QStringLiteral("drawPattern")
                                                           : QStringLiteral("drawPatternShifted"));

@@ -9,11 +9,19 @@
 class QSTexturizeFilter : public QSFilter
 {
     Q_OBJECT
+    // Another name of "inputTextureWidth", which callers and stored settings may use.
+    Q_PROPERTY(double inputTextureScale READ inputTextureScale WRITE setInputTextureScale)
+    Q_CLASSINFO("dependsOn:inputTextureScale", "inputTextureWidth")
 
 public:
     QSTexturizeFilter();
     static void registerClass();
 
+    double inputTextureScale() const { return numberValue(QStringLiteral("inputTextureWidth")); }
+    void setInputTextureScale(double scale) { setValueForKey(QStringLiteral("inputTextureWidth"), scale); }
+
+    // The texture as chosen, before its tint.
+    platform::fx::Image inputTexture() const { return m_texture; }
     // Resets the texture's drawing options to the plain ones.
     void setInputTexture(const platform::fx::Image &texture);
     unsigned textureSections() const { return m_sections; }
@@ -23,6 +31,8 @@ public:
     QSColor::Hsv textureHSV() const { return m_hsv; }
     // The texture in the tint colour; a 100 × 100 plain colour without a texture.
     platform::fx::Image cachedTexture() const;
+    // Drawn instead of the tinted texture until the texture or the colour changes.
+    void setCachedTexture(const platform::fx::Image &texture) { m_cachedTexture = texture; }
 
     platform::fx::Image outputImage() const override;
     // The base description, then the inputs and the texture's drawing options one a line.

@@ -2,6 +2,8 @@
 
 #include "RQS-Kit/Effects/FilterApplication.h"
 #include "platform/foundation/Log.h"
+#include "platform/fx/Numbers.h"
+#include "platform/graphics/ImageAllocationLimit.h"
 
 #include <QPainter>
 #include <QRegularExpression>
@@ -121,9 +123,17 @@ Image QSWatermarkFilter::placedWatermark() const
     const double range = m_maxSize > m_minSize ? m_maxSize - m_minSize : 1.0;
     const double t = std::max(std::min(range, area - m_minSize), 0.0) / range;
     const QRectF low = completed(m_minRect, w), high = completed(m_maxRect, w);
-    const QSize size(qRound(between(low.width(), high.width(), t)), qRound(between(low.height(), high.height(), t)));
+    using platform::fx::Numbers::toInt;
+    const QSize size(toInt(std::round(between(low.width(), high.width(), t))),
+                     toInt(std::round(between(low.height(), high.height(), t))));
     if (size.isEmpty()) {
         platform::logWarning(QStringLiteral("The watermark's placement gives it no size"));
+        return {};
+    }
+    if (qint64(size.width()) * size.height() * 4 > platform::imageAllocationLimitBytes()) {
+        platform::logWarning(QStringLiteral("The watermark's placement makes it %1 × %2 pixels, more than a picture may hold")
+                                 .arg(size.width())
+                                 .arg(size.height()));
         return {};
     }
     QImage drawn(size, QImage::Format_ARGB32_Premultiplied);

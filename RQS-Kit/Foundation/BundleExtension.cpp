@@ -1,7 +1,7 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 
+#include "RQS-Kit/Foundation/ProcessInfoExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
-#include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/TempFolder.h"
 
@@ -162,7 +162,7 @@ QUrl tempDocumentFolder()
     const QString root = platform::TempFolder::path();
     if (root.isEmpty())
         return {};
-    const QString path = root + QLatin1Char('/') + QSSystemInfo::appName();
+    const QString path = root + QLatin1Char('/') + appName();
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && !(errno == EEXIST && QFileInfo(path).isDir())) {
         platform::logWarning(QStringLiteral("Could not create Temp Folder at %1 because %2").arg(path, errorText()));
         return {};

@@ -1,9 +1,8 @@
 #include "RQS-Kit/Foundation/QSBundleManager.h"
 
-#include "RQS-Kit/Helper/QSSystemInfo.h"
-
 #include "RQS-Kit/Foundation/FileManagerExtension.h"
 #include "RQS-Kit/Foundation/FxImageExtension.h"
+#include "RQS-Kit/Foundation/ProcessInfoExtension.h"
 #include "RQS-Kit/Foundation/QSCachedImage.h"
 #include "RQS-Kit/Foundation/QSImageMetadata.h"
 #include "RQS-Kit/Foundation/QSTempCleaner.h"
@@ -167,7 +166,7 @@ QString QSBundleManager::applicationSupportDirectory()
 {
     QString error = QStringLiteral("there is no data folder");
     // Named after the application, as its data folder is on every desktop.
-    const QString path = directoryPath(QStandardPaths::GenericDataLocation, QSSystemInfo::appName(), &error);
+    const QString path = directoryPath(QStandardPaths::GenericDataLocation, rqs::appName(), &error);
     if (path.isEmpty())
         platform::logWarning(QStringLiteral("Unable to find or create application support directory:\n%1").arg(error));
     return path;

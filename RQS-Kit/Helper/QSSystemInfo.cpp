@@ -1,9 +1,9 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 
+#include "RQS-Kit/Foundation/ProcessInfoExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QSysInfo>
@@ -47,7 +47,7 @@ QString percentEncoded(const QString &text)
 
 } // namespace
 
-QString QSSystemInfo::appName() { return QCoreApplication::applicationName(); }
+QString QSSystemInfo::appName() { return rqs::appName(); }
 
 QString QSSystemInfo::appVersion() { return infoValue(QStringLiteral("CFBundleShortVersionString")); }
 

@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Helper/QSWindowCloseWatcher.h"
+#include "platform/ui/WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -96,7 +97,7 @@ void QSToolTipController::updateWindowFrame()
     // edge at the point.
     const QPoint point = focusWindow->mapToGlobal(
         QPoint(qRound(m_focusPoint.x()), focusWindow->height() - qRound(m_focusPoint.y())));
-    const QRect frame = focusWindow->frameGeometry();
+    const QRect frame = platform::WindowFrame::geometry(focusWindow);
     // A tip larger than the frame keeps the frame's left and bottom edges, as it would y-up.
     const int x = std::max(std::min(point.x(), frame.x() + frame.width() - size.width()), frame.x());
     const int y = std::min(std::max(point.y(), frame.y()), frame.y() + frame.height() - size.height());

@@ -4,12 +4,14 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ClearBackground.h"
+#include "platform/ui/TakenViews.h"
 
 using platform::NotificationCenter;
 using platform::Window;
 
 QSWindowDrawer::QSWindowDrawer(QObject *parent)
     : QSWindowController(parent)
+    , m_taken(new platform::TakenViews(this))
 {
     auto *window = new QSChildSupportWindow;
     window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
@@ -31,7 +33,13 @@ QSWindowDrawer::~QSWindowDrawer() { NotificationCenter::defaultCenter()->removeO
 
 QWidget *QSWindowDrawer::contentView() const { return m_contentView; }
 
-void QSWindowDrawer::setContentView(QWidget *contentView) { m_contentView = contentView; }
+void QSWindowDrawer::setContentView(QWidget *contentView)
+{
+    QSChildSupportWindow *window = drawerWindow();
+    if (m_contentView && m_contentView != contentView && window && m_contentView->parent() == window->centralWidget())
+        m_taken->take(m_contentView);
+    m_contentView = contentView;
+}
 
 QWidget *QSWindowDrawer::focusView() const { return m_focusView; }
 

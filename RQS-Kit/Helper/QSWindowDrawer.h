@@ -9,6 +9,9 @@
 
 class QSChildSupportWindow;
 class QSWindowDrawer;
+namespace platform {
+class TakenViews;
+}
 
 class QSWindowDrawerDelegate
 {
@@ -31,6 +34,8 @@ public:
     ~QSWindowDrawer() override;
 
     QWidget *contentView() const;
+    // Shown from the next slide out on; one replaced is the caller's again (see
+    // platform::TakenViews).
     void setContentView(QWidget *contentView);
     QWidget *focusView() const;
     bool autohide() const;
@@ -52,6 +57,7 @@ private:
     void stopObservingParent();
     void animateTo(const QRect &frame);
 
+    platform::TakenViews *m_taken;
     QPointer<QWidget> m_contentView;
     QPointer<QWidget> m_focusView;
     QPointer<platform::Window> m_parent;

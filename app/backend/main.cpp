@@ -4,6 +4,7 @@
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXServiceJob.h"
 #include "app/shell/VXServiceQueue.h"
+#include "app/shell/VXStopSignal.h"
 #include "platform/foundation/Log.h"
 
 #include <QCoreApplication>
@@ -78,8 +79,12 @@ int main(int argc, char **argv)
     qunsetenv("TMPDIR");
     QCoreApplication application(argc, argv);
     const VXServiceJob job(user->runtimeFolder(), title);
+    // Stopped before, it has made nothing; stopped while it copies the job, it leaves nothing of it.
+    VXStopSignal::watch(input.handle());
     const QString path = job.keep(input);
     // Kept nowhere, the job stays with CUPS, which tries again later.
+    if (path.isEmpty() && VXStopSignal::received())
+        return tellCups(CUPS_BACKEND_RETRY, QStringLiteral("Stopped before Foldwise kept the job."));
     if (path.isEmpty())
         return tellCups(CUPS_BACKEND_RETRY, QStringLiteral("Foldwise could not keep the job; CUPS tries again later."));
     switch (job.handOver(path, QUrl(qEnvironmentVariable("DEVICE_URI")).path(), user->uid())) {

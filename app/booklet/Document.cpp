@@ -1028,6 +1028,10 @@ void Document::runPageLayout(QObject *)
     platform::PageLayoutPanel::beginSheetWithPrintInfo(m_printInfo, windowForSheet(), [self](int result, const PrintInfo &edited) {
         if (!self || result != platform::PageLayoutPanel::OKButton)
             return;
+        // OK on the paper as it was (to the rounding of Qt's fields, see PageLayoutPanel) changes
+        // nothing, not even the form the settings are stored in.
+        if (!self->m_autoPaperSize && edited == self->m_printInfo)
+            return;
         // The automatic paper goes first, so that the stored paper it brings back does not
         // replace the layout just chosen.
         if (self->m_autoPaperSize)

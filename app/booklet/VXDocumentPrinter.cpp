@@ -406,7 +406,7 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
 {
     // Nothing written: the file, and why.
     const auto notWritten = [&](const QString &reason) {
-        failure = rqs::localized(QStringLiteral("WriteFailedText")).arg(url.toLocalFile(), reason);
+        failure = Document::notWrittenText(url, reason);
         return false;
     };
     if (isDocumentFile(url)) {
@@ -427,6 +427,7 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
         return notWritten(rqs::localized(QStringLiteral("ExportSettingsReason")));
     updatePrintView(true);
     PrintOperation operation(*m_document.printView(), *info);
+    operation.setFailureHeading(QStringLiteral("Could not export the booklet"));
     const QString label = rqs::localized(QStringLiteral("ExportProgress")).replace(QLatin1String("%1"), m_document.displayName());
     if (platform::PrintRun::withProgress(operation, m_document.windowForSheet(), label, [&] { return operation.run(); }))
         return true;

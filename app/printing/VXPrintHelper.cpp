@@ -74,8 +74,12 @@ QStringList VXPrintHelper::printerTypeTitles()
 
 void VXPrintHelper::registerPrintButton(QAbstractButton *button)
 {
-    if (button && !m_printButtons.contains(button))
-        m_printButtons.append(button);
+    if (!button || m_printButtons.contains(button))
+        return;
+    m_printButtons.append(button);
+    // A button made once the printers are known shows the marker that fits them at once.
+    if (m_optionKeyDown || m_printerNamesSource || platform::PrinterCache::shared()->isLoaded())
+        setPopupMarker(button, m_optionKeyDown || printersType() == PrinterTypeSeveralPrinters);
 }
 
 void VXPrintHelper::deregisterPrintButton(QAbstractButton *button)
@@ -372,8 +376,10 @@ void VXPrintHelper::setPopupMarker(bool shown)
 {
     m_printButtons.removeAll(nullptr);
     for (const QPointer<QAbstractButton> &button : std::as_const(m_printButtons))
-        button->setIcon(shown ? m_popupIcon : QIcon());
+        setPopupMarker(button, shown);
 }
+
+void VXPrintHelper::setPopupMarker(QAbstractButton *button, bool shown) const { button->setIcon(shown ? m_popupIcon : QIcon()); }
 
 platform::Window *VXPrintHelper::windowForSheet() const
 {

@@ -51,8 +51,9 @@ public:
 
     ~VXPrintHelper() override;
 
-    // The buttons that get the pop-up marker; null is ignored. A button keeps the image it came
-    // with until the next update.
+    // The buttons that get the pop-up marker; null is ignored. A button registered once the
+    // printers are known gets the marker that fits them at once; one registered before keeps the
+    // image it came with until the first answer.
     void registerPrintButton(QAbstractButton *button) override;
     void deregisterPrintButton(QAbstractButton *button) override;
 
@@ -115,6 +116,7 @@ private:
     // Where a road ends: the document, else the factory.
     void printTarget(const QString &printerName, bool manual);
     void setPopupMarker(bool shown);
+    void setPopupMarker(QAbstractButton *button, bool shown) const;
 
     QList<QPointer<QAbstractButton>> m_printButtons;
     VXPrintableDocument *m_document = nullptr;

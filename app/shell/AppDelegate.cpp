@@ -33,10 +33,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenuBar>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 using platform::Window;
 
@@ -51,6 +54,12 @@ const QString FacebookAddress = QStringLiteral("https://www.facebook.com/foldwis
 const QString TwitterAddress = QStringLiteral("https://twitter.com/foldwise_example");
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
+
+// The C string would end at a null character and name another file.
+bool isAccessible(const QString &path, int mode)
+{
+    return !path.isEmpty() && !path.contains(QChar::Null) && ::access(QFile::encodeName(path).constData(), mode) == 0;
+}
 
 } // namespace
 
@@ -506,6 +515,10 @@ bool AppDelegate::openWebLink(const QString &address)
     tellCannotOpen(address);
     return false;
 }
+
+bool AppDelegate::fileExists(const QString &path) { return isAccessible(path, F_OK); }
+
+bool AppDelegate::canGetAccessToFile(const QString &path) { return isAccessible(path, W_OK); }
 
 // Otherwise the user chose a menu item and nothing happened.
 void AppDelegate::tellCannotOpen(const QString &address)

@@ -134,6 +134,11 @@ public:
     // Opens the address in the user's browser; false (logged, and the user told with the address
     // to copy) when it cannot.
     static bool openWebLink(const QString &address);
+    // Whether the path names something that exists (a symbolic link counts by what it points to),
+    // and whether the user the process runs as may write it, as access(2) answers. A path no file
+    // can have (empty, or holding a null character) is neither.
+    static bool fileExists(const QString &path);
+    static bool canGetAccessToFile(const QString &path);
 
     QString currentPrinterName() const override;
     platform::Window *factoryWindow() const override;

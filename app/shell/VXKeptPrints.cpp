@@ -24,16 +24,35 @@ QString jobFolderOf(const QString &path)
                : QString();
 }
 
-// The print of each job folder in the folder; those that waited too long are removed (logged).
+// When the folder or anything in it last changed.
+QDateTime lastChange(const QFileInfo &job)
+{
+    QDateTime last = job.lastModified();
+    for (const QFileInfo &entry : QDir(job.filePath()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        last = std::max(last, entry.lastModified());
+    return last;
+}
+
+QDateTime before(std::chrono::seconds time) { return QDateTime::currentDateTime().addSecs(-time.count()); }
+
+// The print of each job folder in the folder; those that waited too long are removed (logged), and
+// so are those a backend left without a print.
 QFileInfoList printsIn(const QString &folder)
 {
-    const QDateTime oldest = QDateTime::currentDateTime().addSecs(-std::chrono::seconds(VXKeptPrints::MaxWait).count());
+    const QDateTime oldest = before(VXKeptPrints::MaxWait);
+    const QDateTime abandoned = before(VXKeptPrints::MaxCopyPause);
     QFileInfoList prints;
     const QFileInfoList jobs = QDir(folder).entryInfoList({JobFolderPattern}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QFileInfo &job : jobs) {
         const QFileInfoList files = QDir(job.filePath()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::NoSymLinks);
-        if (files.isEmpty())
+        if (files.isEmpty()) {
+            // A backend copying a job keeps changing its folder; one unchanged that long was killed.
+            if (lastChange(job) < abandoned) {
+                platform::logWarning(QStringLiteral("Removed %1, which a print stopped while it was kept left without a print").arg(job.filePath()));
+                QDir(job.filePath()).removeRecursively();
+            }
             continue;
+        }
         if (files.first().lastModified() < oldest) {
             platform::logWarning(QStringLiteral("Removed the print \"%1\", which was kept more than %2 days")
                                      .arg(files.first().fileName())

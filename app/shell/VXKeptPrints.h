@@ -13,12 +13,15 @@ class VXKeptPrints
 {
 public:
     static constexpr std::chrono::hours MaxWait{24 * 14};
+    // A job's folder holds no print while the backend copies the job into it; one where nothing
+    // changed for this long was left by a backend that was killed, and is removed.
+    static constexpr std::chrono::hours MaxCopyPause{1};
 
     // "Foldwise/Printed" in the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
     static QString folder();
     static bool contains(const QString &path);
     // The jobs waiting, oldest first. Jobs that waited too long are removed first (logged), and
-    // so are those set aside that long ago.
+    // so are those set aside that long ago, and the folders of jobs that were never kept whole.
     static QStringList waiting();
     // "Not opened" in the folder: prints set aside, which no longer wait.
     static QString setAsideFolder();

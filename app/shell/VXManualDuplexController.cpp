@@ -339,10 +339,6 @@ void VXManualDuplexController::record(int tag)
         platform::logError(QStringLiteral("The manual duplex answers for \"%1\" could not be recorded").arg(printer));
         return;
     }
-    // A printer whose kind was never chosen has just been set up for manual duplex, and the
-    // preferences say so; a duplex printer keeps its kind and has the manual way in reserve.
-    if (VXPrinterDefaults::integerForPrinter(printer, VXPrinterDefaults::PrinterTypeKey) == VXPrintHelper::PrinterTypeNotChosen)
-        VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeManualDuplex, printer, VXPrinterDefaults::PrinterTypeKey);
     platform::logInfo(QStringLiteral("Recorded how \"%1\" prints manual duplex").arg(printer));
     m_recordedPrinter = printer;
     close(nullptr);

@@ -18,7 +18,8 @@
 // and records what the user saw as the printer's "manualDuplexDidSetup", "manualDuplexTurnSheets",
 // "manualDuplexRotateBacksides" and "manualDuplexRevertBacksides" (VXPrinterDefaults). Six steps,
 // one page each, slid into view. Without a printer it asks for one, at the start when there are
-// several and before recording when none was chosen. Closing the window forgets the printer.
+// several and before recording when none was chosen. The printer's kind (automatic or manual
+// duplex) is no answer of the set-up and stays as it was. Closing the window forgets the printer.
 // Main thread.
 class VXManualDuplexController : public QSWindowController, public VXManualDuplexSetup
 {

@@ -91,6 +91,9 @@ void VXPDFServiceQueueInstaller::createLinkPreparationDidEnd(int returnCode, con
             reportFailure(queue, added.forbidden, added.reason);
         break;
     }
+    case VXServiceQueue::State::Current:
+        tellAlreadyThere(name);
+        break;
     case VXServiceQueue::State::Ours:
         removeThenCreate(queue);
         break;
@@ -178,6 +181,16 @@ void VXPDFServiceQueueInstaller::createdLinkSuccess(const QString &name)
     show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ServiceSuccessTitle")),
          rqs::localized(QStringLiteral("ServiceSuccessText")).arg(name),
          {rqs::localized(QStringLiteral("Ok")), rqs::localized(QStringLiteral("More Information"))},
+         [this](int returnCode) { successMessageDismissed(returnCode); });
+}
+
+// Replacing it with itself would need the right to administer printers, for nothing.
+void VXPDFServiceQueueInstaller::tellAlreadyThere(const QString &name)
+{
+    platform::logInfo(QStringLiteral("The PDF Service printer was left as it was: %1 is there already as Foldwise adds it").arg(name));
+    show(m_delegate.windowForSheet(), rqs::localized(QStringLiteral("ServiceThereTitle")).arg(name),
+         rqs::localized(QStringLiteral("ServiceThereText")),
+         {rqs::localized(QStringLiteral("OK")), rqs::localized(QStringLiteral("More Information"))},
          [this](int returnCode) { successMessageDismissed(returnCode); });
 }
 

@@ -11,8 +11,9 @@ class AppDelegate;
 
 // Puts Foldwise into every program's print dialog as a CUPS queue named by the localized
 // "PDFServiceName" (see VXServiceQueue). Each step runs when the alert before it ends; the
-// application's sheet window carries the alerts. A queue of that name that Foldwise did not make
-// is replaced only when the user says so. GUI thread.
+// application's sheet window carries the alerts. Our queue as it would be added stays as it is;
+// an older one of ours is replaced, and one that Foldwise did not make only when the user says
+// so. GUI thread.
 class VXPDFServiceQueueInstaller : public QObject, public VXPDFServiceInstaller
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
     // asking), then adds it. Anything else ends the installer.
     void createLinkPreparationDidEnd(int returnCode, const QString &queueName);
     void createdLinkSuccess(const QString &queueName);
+    // Our queue is there already as add() would make it: it stays, and the user is told so.
+    void tellAlreadyThere(const QString &queueName);
     // 1001 opens the help on installing the service.
     void successMessageDismissed(int returnCode);
 

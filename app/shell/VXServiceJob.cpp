@@ -3,6 +3,7 @@
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXSingleInstance.h"
+#include "app/shell/VXStopSignal.h"
 #include "app/shell/VXUserSession.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
@@ -32,8 +33,37 @@ const QByteArray PdfHeader = QByteArrayLiteral("%PDF-");
 // half written.
 const QString PartName = QStringLiteral(".print.part");
 
-// Qt's finder puts boundaries between the halves of a surrogate pair (a flag beside Thai
-// letters): a name is never cut there.
+// Qt's finder cuts what follows the letters of a complex script (Thai, Devanagari) in the same
+// run of text at every code unit: a flag between its two halves, an emoji between the halves of
+// its surrogate pairs. Flags, emoji, digits and signs belong to no script of their own, so each
+// run of them goes to the finder alone; where a run ends, a character ends.
+QList<qsizetype> characterEnds(const QString &text)
+{
+    QList<qsizetype> ends;
+    qsizetype start = 0;
+    const auto findIn = [&](qsizetype end) {
+        QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
+        for (qsizetype next = boundaries.toNextBoundary(); next > 0; next = boundaries.toNextBoundary())
+            ends << start + next;
+        start = end;
+    };
+    bool scriptless = false;
+    for (qsizetype at = 0; at < text.size();) {
+        const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate();
+        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1)) : text.at(at).unicode();
+        // A mark goes with what it marks.
+        if (const QChar::Script script = QChar::script(code); script != QChar::Script_Inherited) {
+            if (at > start && (script == QChar::Script_Common) != scriptless)
+                findIn(at);
+            scriptless = script == QChar::Script_Common;
+        }
+        at += pair ? 2 : 1;
+    }
+    findIn(text.size());
+    return ends;
+}
+
+// Within a complex script's run Qt's finder may still part the halves of a surrogate pair.
 bool splitsAPair(const QString &text, qsizetype at)
 {
     return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() && text.at(at).isLowSurrogate();
@@ -43,9 +73,10 @@ bool splitsAPair(const QString &text, qsizetype at)
 // and bytes of UTF-8.
 QString leftFitting(const QString &text, int characters, qsizetype bytes)
 {
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
     qsizetype end = 0;
-    for (qsizetype next = boundaries.toNextBoundary(); next > 0 && characters > 0; next = boundaries.toNextBoundary()) {
+    for (const qsizetype next : characterEnds(text)) {
+        if (characters == 0)
+            break;
         if (splitsAPair(text, next))
             continue;
         bytes -= QStringView(text).sliced(end, next - end).toUtf8().size();
@@ -63,6 +94,11 @@ bool copy(QIODevice &input, QIODevice &output, QString *error)
     char block[1 << 16];
     for (;;) {
         const qint64 count = input.read(block, sizeof block);
+        // A stopped backend's input ends early: what came is not the whole job.
+        if (VXStopSignal::received()) {
+            *error = QStringLiteral("the job was stopped");
+            return false;
+        }
         if (count == 0)
             return true;
         if (count < 0) {

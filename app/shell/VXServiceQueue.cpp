@@ -93,7 +93,8 @@ QString VXServiceQueue::deviceURI() const
 VXServiceQueue::State VXServiceQueue::state(QString *error) const
 {
     ipp_t *request = requestFor(IPP_OP_GET_PRINTER_ATTRIBUTES, m_name);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "device-uri");
+    const char *const attributes[] = {"device-uri", "printer-op-policy"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, attributes);
     cupsSetPasswordCB2(noPassword, nullptr);
     ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
     const ipp_status_t status = cupsLastError();
@@ -102,8 +103,13 @@ VXServiceQueue::State VXServiceQueue::state(QString *error) const
         state = State::Missing;
     } else if (status <= IPP_STATUS_OK_CONFLICTING) {
         ipp_attribute_t *device = ippFindAttribute(response, "device-uri", IPP_TAG_URI);
+        ipp_attribute_t *policy = ippFindAttribute(response, "printer-op-policy", IPP_TAG_NAME);
         const QString uri = device ? QString::fromUtf8(ippGetString(device, 0, nullptr)) : QString();
-        state = uri.startsWith(Scheme + QLatin1Char(':')) ? State::Ours : State::Foreign;
+        const QString policyName = policy ? QString::fromUtf8(ippGetString(policy, 0, nullptr)) : QString();
+        if (!uri.startsWith(Scheme + QLatin1Char(':')))
+            state = State::Foreign;
+        else
+            state = uri == deviceURI() && policyName == AuthenticatedPolicy ? State::Current : State::Ours;
     } else if (error) {
         *error = QString::fromUtf8(cupsLastErrorString());
     }

@@ -21,7 +21,9 @@ public:
     // user a job names: over its local socket by the client's own credentials, else by password.
     static inline const QString AuthenticatedPolicy = QStringLiteral("authenticated");
 
-    enum class State { Missing, Ours, Foreign, Unknown };
+    // Current: ours as add() makes it, for this executable under AuthenticatedPolicy; Ours: ours,
+    // but for another executable or policy.
+    enum class State { Missing, Current, Ours, Foreign, Unknown };
 
     // What the server said to a change.
     struct Result

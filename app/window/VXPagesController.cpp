@@ -267,6 +267,9 @@ void VXPagesController::readPagesOfURLs(const QList<QUrl> &urls, const PagesRead
         VXDocumentReading::start(urls.at(file), false, this, [reading, urls, file, pagesRead](Document::Contents contents) {
             reading->pagesByFile[file] = contents.pages();
             reading->failures[file] = contents.failureText();
+            // A PDF read whole may hold no page at all.
+            if (reading->failures.at(file).isEmpty() && reading->pagesByFile.at(file).isEmpty())
+                reading->failures[file] = rqs::localized(QStringLiteral("AddPagesNoPagesText"));
             if (--reading->left > 0)
                 return;
             VXOpenFailures refused;

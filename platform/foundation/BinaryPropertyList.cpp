@@ -206,12 +206,16 @@ private:
         return value;
     }
 
-    // Seconds since the property-list epoch, as far as the XML form's whole seconds reach.
+    // Seconds since the property-list epoch, of the years a property list keeps.
     Value date(double seconds)
     {
-        if (!std::isfinite(seconds) || seconds < std::numeric_limits<qint32>::min() || seconds > std::numeric_limits<qint32>::max())
+        // 10^12 seconds lie far beyond those years, and their milliseconds still fit.
+        const QDateTime value = std::abs(seconds) < 1e12
+                                    ? QDateTime::fromMSecsSinceEpoch(PropertyList::EpochSeconds * 1000 + std::llround(seconds * 1000), QTimeZone::utc())
+                                    : QDateTime();
+        if (!PropertyList::keepsDate(value))
             return fail(QStringLiteral("a date out of range"));
-        return QDateTime::fromMSecsSinceEpoch(PropertyList::EpochSeconds * 1000 + std::llround(seconds * 1000), QTimeZone::utc());
+        return value;
     }
 
     // What the XML form writes back unchanged: no zero character, no half of a surrogate pair.

@@ -5,6 +5,7 @@
 #include "platform/foundation/CodePoint.h"
 #include "platform/foundation/DoubleValue.h"
 #include "platform/foundation/IconvDecoder.h"
+#include "platform/foundation/XmlPropertyListOutline.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -14,8 +15,6 @@
 
 #include <plist/plist.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -32,98 +31,17 @@ struct PlistFree
 };
 using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistFree>;
 
-// What the XML holds that libplist would take wrongly, found the way libplist finds its tags,
-// before libplist reads it: how deep it nests arrays and dictionaries (libplist builds any depth and
-// then frees it down one level at a time, which overflows the stack), and the first integer beyond
-// 64 bits (libplist takes the nearest that fits). Comments, CDATA, processing instructions and the
-// DOCTYPE are passed over.
-struct XmlOutline
+// A value libplist 2.2 makes only from its text: an integer beyond 2^63 - 1 (it makes every new
+// one signed) and a date beyond 2^31 seconds of the epoch.
+plist_t fromElement(const QByteArray &element)
 {
-    int depth = 0;
-    QByteArray integerOutOfRange;
-};
-
-// As libplist reads an integer: a sign, then what strtoull takes.
-bool fitsAnInteger(QByteArrayView text)
-{
-    text = text.trimmed();
-    const bool negative = text.startsWith('-');
-    if (negative || text.startsWith('+'))
-        text = text.sliced(1);
-    const QByteArray digits = text.toByteArray();
-    errno = 0;
-    const unsigned long long value = std::strtoull(digits.constData(), nullptr, 0);
-    return errno != ERANGE && (!negative || value <= (1ull << 63));
-}
-
-XmlOutline xmlOutline(const QByteArray &xml)
-{
-    const auto skipPast = [&](qsizetype from, const char *end) {
-        const qsizetype at = xml.indexOf(end, from);
-        return at < 0 ? xml.size() : at + qsizetype(std::strlen(end));
-    };
-    XmlOutline outline;
-    int depth = 0;
-    for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at)) {
-        const QByteArrayView rest = QByteArrayView(xml).sliced(at);
-        if (rest.startsWith("<!--")) {
-            at = skipPast(at + 4, "-->");
-        } else if (rest.startsWith("<![CDATA[")) {
-            at = skipPast(at + 9, "]]>");
-        } else if (rest.startsWith("<?")) {
-            at = skipPast(at + 2, "?>");
-        } else if (rest.startsWith("<!")) {
-            const qsizetype subset = xml.indexOf('[', at), close = xml.indexOf('>', at);
-            at = subset >= 0 && (close < 0 || subset < close) ? skipPast(subset, "]>") : skipPast(at, ">");
-        } else {
-            qsizetype end = at + 1;
-            // libplist copies the name with strncpy: a zero byte ends it too.
-            while (end < xml.size() && !QByteArrayView(" \t\r\n<>\0", 7).contains(xml.at(end)))
-                ++end;
-            QByteArrayView tag = QByteArrayView(xml).sliced(at + 1, end - at - 1);
-            while (end < xml.size() && xml.at(end) != '<' && xml.at(end) != '>')
-                ++end;
-            const bool empty = end < xml.size() && xml.at(end) == '>' && xml.at(end - 1) == '/';
-            if (empty && tag.endsWith('/'))
-                tag.chop(1);
-            if ((tag == "array" || tag == "dict") && !empty) {
-                outline.depth = std::max(outline.depth, ++depth);
-            } else if ((tag == "/array" || tag == "/dict") && depth > 0) {
-                --depth;
-            } else if (tag == "integer" && !empty && end < xml.size() && outline.integerOutOfRange.isEmpty()) {
-                const qsizetype close = xml.indexOf('<', end);
-                const QByteArray text = xml.mid(end + 1, (close < 0 ? xml.size() : close) - end - 1);
-                if (!fitsAnInteger(text))
-                    outline.integerOutOfRange = text.trimmed();
-            }
-            at = end;
-        }
-        if (outline.depth > PropertyList::MaximumDepth)
-            break;
-    }
-    return outline;
-}
-
-// libplist 2.2 makes every new integer signed; one read from its text keeps the unsigned range.
-plist_t unsignedInteger(quint64 value)
-{
-    const QByteArray xml = "<plist><integer>" + QByteArray::number(value) + "</integer></plist>";
+    const QByteArray xml = "<plist>" + element + "</plist>";
     plist_t node = nullptr;
     plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
     return node;
 }
 
-// libplist keeps whether an integer of 64 bits was written unsigned, and tells it only by
-// comparing two integers: this one and the same bits read as unsigned text.
-QVariant integerOf(plist_t node)
-{
-    uint64_t value = 0;
-    plist_get_uint_val(node, &value);
-    if (value <= uint64_t(std::numeric_limits<qint64>::max()))
-        return qlonglong(value);
-    const PlistPtr asUnsigned(unsignedInteger(value));
-    return plist_compare_node_value(node, asUnsigned.get()) ? QVariant(qulonglong(value)) : QVariant(qlonglong(value));
-}
+plist_t unsignedInteger(quint64 value) { return fromElement("<integer>" + QByteArray::number(value) + "</integer>"); }
 
 // A text as it was written: QString::fromUtf8 would drop a leading byte-order mark.
 QString fromUtf8(const char *text, qsizetype length)
@@ -133,8 +51,8 @@ QString fromUtf8(const char *text, qsizetype length)
 }
 
 // libplist's own getters assert on what a damaged file can hold (a text with a zero byte), so
-// texts are taken by pointer and length.
-std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
+// texts are taken by pointer and length. Every integer numbers one of the outline's values.
+std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &values, QString &error)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -142,12 +60,14 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
         plist_get_bool_val(node, &value);
         return bool(value);
     }
-    case PLIST_UINT:
-        return integerOf(node);
-    case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        return value;
+    case PLIST_UINT: {
+        uint64_t index = 0;
+        plist_get_uint_val(node, &index);
+        if (index >= uint64_t(values.size())) {
+            error = QStringLiteral("a value of unknown kind");
+            return std::nullopt;
+        }
+        return values.at(qsizetype(index));
     }
     case PLIST_STRING: {
         uint64_t length = 0;
@@ -157,23 +77,6 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
             return std::nullopt;
         }
         return fromUtf8(value, qsizetype(length));
-    }
-    case PLIST_DATA: {
-        uint64_t length = 0;
-        const char *value = plist_get_data_ptr(node, &length);
-        return QByteArray(value, qsizetype(length));
-    }
-    case PLIST_DATE: {
-        int32_t seconds = 0;
-        int32_t microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        return QDateTime::fromMSecsSinceEpoch((PropertyList::EpochSeconds + seconds) * 1000 + microseconds / 1000,
-                                              QTimeZone::utc());
-    }
-    case PLIST_UID: {
-        uint64_t value = 0;
-        plist_get_uid_val(node, &value);
-        return QVariantMap{{QStringLiteral("CF$UID"), qlonglong(value)}};
     }
     case PLIST_ARRAY:
     case PLIST_DICT:
@@ -190,7 +93,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
         QVariantList list;
         const uint32_t count = plist_array_get_size(node);
         for (uint32_t i = 0; i < count; ++i) {
-            const std::optional<QVariant> item = toVariant(plist_array_get_item(node, i), depth + 1, error);
+            const std::optional<QVariant> item = toVariant(plist_array_get_item(node, i), depth + 1, values, error);
             if (!item)
                 return std::nullopt;
             list.append(*item);
@@ -208,7 +111,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
             break;
         const QString name = fromUtf8(key, qsizetype(std::strlen(key)));
         free(key);
-        std::optional<QVariant> item = toVariant(value, depth + 1, error);
+        std::optional<QVariant> item = toVariant(value, depth + 1, values, error);
         if (!item) {
             free(iter);
             return std::nullopt;
@@ -220,13 +123,25 @@ std::optional<QVariant> toVariant(plist_t node, int depth, QString &error)
 }
 
 // libplist reads every text as UTF-8: a file that declares another encoding is read in that one,
-// and refused when it holds bytes the encoding does not define or the encoding is unknown.
-std::optional<QByteArray> inUtf8(const QByteArray &xml, QString &error)
+// and refused when it holds bytes the encoding does not define or the encoding is unknown. A
+// byte-order mark of UTF-8 declares UTF-8; libplist takes no file that starts with one.
+std::optional<QByteArray> inUtf8(const QByteArray &bytes, QString &error)
 {
-    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml\s[^>]*?\bencoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
-    const QString encoding = declaration.match(QString::fromLatin1(xml.left(512))).captured(1);
+    static const QRegularExpression declaration(QStringLiteral(R"(^<\?xml\s[^>]*?\bencoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
+    const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    const bool marked = bytes.startsWith(byteOrderMark);
+    const QByteArray xml = marked ? bytes.sliced(byteOrderMark.size()) : bytes;
+    // The declaration comes first, after what white space the reader lets pass.
+    qsizetype start = 0;
+    while (start < xml.size() && QByteArrayView(" \t\r\n").contains(xml.at(start)))
+        ++start;
+    const QString encoding = declaration.match(QString::fromLatin1(xml.mid(start, 512))).captured(1);
     if (encoding.isEmpty() || encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
         return xml;
+    if (marked) {
+        error = QStringLiteral("it starts with the byte-order mark of UTF-8 but declares the encoding %1").arg(encoding);
+        return std::nullopt;
+    }
     QString reason;
     const std::optional<QString> text = IconvDecoder::decode(xml, encoding.toLatin1().constData(), &reason);
     if (!text) {
@@ -241,29 +156,29 @@ QVariant fromXml(const QByteArray &bytes, QString &error)
     const std::optional<QByteArray> utf8 = inUtf8(bytes, error);
     if (!utf8)
         return {};
-    const QByteArray &data = *utf8;
-    if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
-        error = QStringLiteral("it is too large for a property list");
-        return {};
-    }
-    const XmlOutline outline = xmlOutline(data);
+    const XmlPropertyListOutline outline = XmlPropertyListOutline::of(*utf8);
     if (outline.depth > PropertyList::MaximumDepth) {
         error = QStringLiteral("it nests arrays and dictionaries deeper than %1 levels").arg(PropertyList::MaximumDepth);
         return {};
     }
-    if (!outline.integerOutOfRange.isEmpty()) {
-        error = QStringLiteral("it holds the integer %1, beyond the 64 bits a property list keeps").arg(QString::fromLatin1(outline.integerOutOfRange.left(40)));
+    if (!outline.error.isEmpty()) {
+        error = outline.error;
+        return {};
+    }
+    const QByteArray &document = outline.document;
+    if (document.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+        error = QStringLiteral("it is too large for a property list");
         return {};
     }
     plist_t raw = nullptr;
-    if (!data.isEmpty())
-        plist_from_xml(data.constData(), uint32_t(data.size()), &raw);
+    if (!document.isEmpty())
+        plist_from_xml(document.constData(), uint32_t(document.size()), &raw);
     PlistPtr root(raw);
     if (!root) {
         error = QStringLiteral("it is no property list");
         return {};
     }
-    return toVariant(root.get(), 1, error).value_or(QVariant());
+    return toVariant(root.get(), 1, outline.values, error).value_or(QVariant());
 }
 
 // XML holds no control character but tab, line feed and carriage return, not even as a reference,
@@ -311,8 +226,20 @@ plist_t fromVariant(const QVariant &value, QString &error)
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
     case QMetaType::QDateTime: {
-        const qint64 msecs = value.toDateTime().toMSecsSinceEpoch() - PropertyList::EpochSeconds * 1000;
+        const QDateTime date = value.toDateTime();
+        // As the XML form writes a date.
+        const QString written = date.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+        if (!PropertyList::keepsDate(date)) {
+            error = QStringLiteral("the value holds the date %1, outside the years %2 to %3 a property list keeps")
+                        .arg(written)
+                        .arg(PropertyList::EarliestYear)
+                        .arg(PropertyList::LatestYear);
+            return nullptr;
+        }
+        const qint64 msecs = date.toMSecsSinceEpoch() - PropertyList::EpochSeconds * 1000;
         const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+        if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max())
+            return fromElement("<date>" + written.toLatin1() + "</date>");
         return plist_new_date(int32_t(seconds), int32_t((msecs - seconds * 1000) * 1000));
     }
     case QMetaType::QVariantList:
@@ -348,6 +275,12 @@ plist_t fromVariant(const QVariant &value, QString &error)
 }
 
 } // namespace
+
+bool PropertyList::keepsDate(const QDateTime &date)
+{
+    const int year = date.toUTC().date().year();
+    return date.isValid() && year >= EarliestYear && year <= LatestYear;
+}
 
 bool PropertyList::canHold(const QString &text, QString *reason)
 {

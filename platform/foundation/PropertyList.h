@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -17,6 +18,10 @@ public:
     static constexpr int MaximumDepth = 512;
     // The property-list epoch (2001-01-01 UTC) in seconds since the Unix epoch.
     static constexpr qint64 EpochSeconds = 978307200;
+    // The years of the dates a property list keeps (UTC), those the XML form writes in four digits.
+    static constexpr int EarliestYear = 1000;
+    static constexpr int LatestYear = 9999;
+    static bool keepsDate(const QDateTime &date);
 
     // An invalid QVariant when the bytes are no property list, are damaged or nest deeper than
     // MaximumDepth; the reason goes to error.

@@ -104,11 +104,36 @@ int Context::bandRows(const Image &image, const QRect &rect, qint64 bytes)
 
 namespace {
 
+int bandCount(const QRect &rect, int rows)
+{
+    return (rect.height() + rows - 1) / rows;
+}
+
+// Band number band of the rectangle, counted from its top, rows tall but for the last.
+QRect bandOf(const QRect &rect, int rows, int band)
+{
+    const int top = rect.bottom() + 1 - band * rows;
+    const int bottom = std::max(rect.top(), top - rows);
+    return QRect(rect.left(), bottom, rect.width(), top - bottom);
+}
+
 // Bands each within the budgets could still add up to a render that runs for many minutes: the
-// whole picture's computed pixels count.
+// whole render counts, its steps and the pass that turns every pixel of the result into the
+// picture. In bands the steps compute the margins that bands share again in each: when the render
+// fits without them, every band counts, until the render is over the budget.
 QString refusalInBands(const Image &image, const QRect &rect, int rows)
 {
-    return RenderGraph::overBudget(RenderGraph::cost(*image.node(), rect), rect.size(), rows == rect.height());
+    const Node &root = *image.node();
+    RenderGraph::Cost cost = RenderGraph::cost(root, rect);
+    const qint64 picture = qint64(rect.width()) * rect.height();
+    cost.computedPixels = RenderGraph::sum(cost.computedPixels, picture);
+    if (rows < rect.height() && cost.computedPixels <= RenderGraph::maxComputedPixels) {
+        cost.computedPixels = picture;
+        for (int band = 0; band < bandCount(rect, rows) && cost.computedPixels <= RenderGraph::maxComputedPixels; ++band)
+            cost.computedPixels =
+                RenderGraph::sum(cost.computedPixels, RenderGraph::cost(root, bandOf(rect, rows, band)).computedPixels);
+    }
+    return RenderGraph::overBudget(cost, rect.size(), rows == rect.height());
 }
 
 } // namespace
@@ -150,20 +175,18 @@ QImage Context::createImage(const Image &image, const QRectF &from, QImage::Form
         logError(QStringLiteral("Could not allocate a picture of %1 × %2 pixels").arg(rect.width()).arg(rect.height()));
         return {};
     }
-    const int bands = (rect.height() + rows - 1) / rows;
-    for (int top = rect.bottom() + 1, done = 0; top > rect.top(); top -= rows, ++done) {
-        const int bottom = std::max(rect.top(), top - rows);
+    const int bands = bandCount(rect, rows);
+    for (int done = 0; done < bands; ++done) {
         RenderControl bandControl{control.stop, {}};
         if (control.progress)
             bandControl.progress = [&control, done, bands](double share) { control.progress((done + share) / bands); };
-        const std::optional<Buffer> pixels =
-            RenderGraph::render(*image.node(), QRect(rect.left(), bottom, rect.width(), top - bottom), nullptr, bandControl);
+        const std::optional<Buffer> pixels = RenderGraph::render(*image.node(), bandOf(rect, rows, done), nullptr, bandControl);
         if (!pixels)
             return {};
         const QImage band = toQImage(*pixels, format);
         if (band.isNull())
             return {};
-        const int first = rect.bottom() + 1 - top;
+        const int first = done * rows;
         for (int y = 0; y < band.height(); ++y)
             std::memcpy(picture.scanLine(first + y), band.constScanLine(y), std::size_t(band.bytesPerLine()));
     }

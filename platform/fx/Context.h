@@ -25,7 +25,8 @@ public:
     QImage createImage(const Image &image, const QRectF &from, QImage::Format format = QImage::Format_ARGB32_Premultiplied,
                        const RenderControl &control = {}) const;
     // Why createImage cannot make the picture of the rectangle within the render budgets, before
-    // it starts; empty when it can.
+    // it starts; empty when it can. The whole render counts: the steps of every band it is made
+    // in, and the picture made of them.
     static QString budgetRefusal(const Image &image, const QRect &rect);
     // The rows of a band of the rectangle's picture that holds no more than the bytes given while
     // it is rendered, unless bands that thin would compute their margins over and over; at least 1.

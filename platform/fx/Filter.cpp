@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Numbers.h"
 
 #include <functional>
 
@@ -224,7 +225,11 @@ bool Filter::setValueForKey(const QString &key, const QVariant &value)
                        .arg(m_name, QString::fromLatin1(value.typeName()), key));
         return false;
     } else {
-        m_values.insert(key, value);
+        const std::optional<QVariant> checked =
+            Numbers::checked(value, [&] { return QStringLiteral("The input %1 of the filter %2").arg(key, m_name); });
+        if (!checked)
+            return false;
+        m_values.insert(key, *checked);
     }
     emit keyValueChanged(key);
     return true;

@@ -74,8 +74,9 @@ public:
 
     // "outputImage" or an input key; an unknown key is an invalid value and a "Warning: " line.
     Q_INVOKABLE QVariant valueForKey(const QString &key);
-    // False with a "Warning: " line for an unknown key or a value of the wrong kind (numbers
-    // convert to numbers and booleans). An invalid value unsets the input.
+    // False with a "Warning: " line for an unknown key, a value of the wrong kind (numbers
+    // convert to numbers and booleans) or one holding a number that is not finite; numbers beyond
+    // Numbers::largest are kept to it with a "Warning: " line. An invalid value unsets the input.
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
     QVariant value(const QString &key) const;

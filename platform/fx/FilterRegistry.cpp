@@ -67,4 +67,13 @@ QVariantMap FilterRegistry::classAttributes(const QString &name)
     return r.entries.value(name).classAttributes;
 }
 
+QStringList FilterRegistry::names()
+{
+    Registry &r = registry();
+    const QMutexLocker locker(&r.lock);
+    QStringList names = r.entries.keys();
+    names.sort();
+    return names;
+}
+
 } // namespace platform::fx

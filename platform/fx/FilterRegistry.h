@@ -22,6 +22,8 @@ public:
     static std::unique_ptr<Filter> create(const QString &name);
     // Empty for an unknown name.
     static QVariantMap classAttributes(const QString &name);
+    // Every name registered, sorted.
+    static QStringList names();
 };
 
 } // namespace platform::fx

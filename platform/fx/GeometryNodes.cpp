@@ -1,3 +1,4 @@
+#include "platform/fx/Bilinear.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/Nodes.h"
 #include "platform/fx/Parallel.h"
@@ -65,12 +66,8 @@ void TransformNode::evaluate(Buffer &out, const std::vector<const Buffer *> &inp
         for (int y = rect.top() + begin; y < rect.top() + end; ++y) {
             Pixel *row = out.row(y);
             for (int x = rect.left(); x <= rect.right(); ++x) {
-                const QPointF source = m_inverse.map(QPointF(x + 0.5, y + 0.5)) - QPointF(0.5, 0.5);
-                const double left = std::floor(source.x()), bottom = std::floor(source.y());
-                const float fx = float(source.x() - left), fy = float(source.y() - bottom);
-                const int i = int(left), j = int(bottom);
-                row[x] = (in.at(i, j) * (1 - fx) + in.at(i + 1, j) * fx) * (1 - fy)
-                    + (in.at(i, j + 1) * (1 - fx) + in.at(i + 1, j + 1) * fx) * fy;
+                row[x] = bilinear(m_inverse.map(QPointF(x + 0.5, y + 0.5)) - QPointF(0.5, 0.5),
+                                  [&in](int i, int j) { return in.at(i, j); });
             }
         }
     });

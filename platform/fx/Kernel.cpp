@@ -1,6 +1,7 @@
 #include "platform/fx/Kernel.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/fx/Bilinear.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/Parallel.h"
 
@@ -80,13 +81,11 @@ Pixel KernelInvocation::sample(int argument, QPointF point) const
         }
         return source.pixels->at(x, y);
     };
-    if (source.sampler->filtering == Filtering::Nearest)
-        return pixel(int(std::floor(point.x())), int(std::floor(point.y())));
-    const double left = std::floor(point.x() - 0.5), bottom = std::floor(point.y() - 0.5);
-    const float fx = float(point.x() - 0.5 - left), fy = float(point.y() - 0.5 - bottom);
-    const int i = int(left), j = int(bottom);
-    return (pixel(i, j) * (1 - fx) + pixel(i + 1, j) * fx) * (1 - fy)
-        + (pixel(i, j + 1) * (1 - fx) + pixel(i + 1, j + 1) * fx) * fy;
+    if (source.sampler->filtering == Filtering::Linear)
+        return bilinear(point - QPointF(0.5, 0.5), pixel);
+    if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+        return {};
+    return pixel(Numbers::toInt(std::floor(point.x())), Numbers::toInt(std::floor(point.y())));
 }
 
 QRectF KernelInvocation::samplerExtent(int argument) const

@@ -24,12 +24,6 @@ qint64 area(const QRect &rect)
     return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
 }
 
-// Costs saturate instead of overflowing: those of hostile recipes only need to compare as too big.
-qint64 add(qint64 a, qint64 b)
-{
-    return a > most - b ? most : a + b;
-}
-
 qint64 bytes(qint64 pixels)
 {
     return pixels > most / qint64(sizeof(Pixel)) ? most : pixels * qint64(sizeof(Pixel));
@@ -98,9 +92,9 @@ RenderGraph::Plan RenderGraph::plan(const Node &root, const QRect &rect)
     for (std::size_t n = 0; n < count; ++n) {
         const Node *node = plan.order[n];
         const qint64 pixels = plan.readsInPlace(n) ? 0 : area(plan.requests[n]);
-        held = add(held, bytes(pixels));
-        plan.cost.computedPixels = add(plan.cost.computedPixels, pixels);
-        plan.cost.peakBytes = std::max(plan.cost.peakBytes, add(held, node->scratchBytes(plan.requests[n])));
+        held = RenderGraph::sum(held, bytes(pixels));
+        plan.cost.computedPixels = RenderGraph::sum(plan.cost.computedPixels, pixels);
+        plan.cost.peakBytes = std::max(plan.cost.peakBytes, RenderGraph::sum(held, node->scratchBytes(plan.requests[n])));
         for (const auto &input : node->inputs()) {
             const std::size_t at = plan.index.value(input.get());
             if (--left[at] == 0 && !plan.readsInPlace(at))
@@ -108,8 +102,13 @@ RenderGraph::Plan RenderGraph::plan(const Node &root, const QRect &rect)
         }
     }
     if (plan.requests.back() != rect)
-        plan.cost.peakBytes = std::max(plan.cost.peakBytes, add(held, bytes(area(rect))));
+        plan.cost.peakBytes = std::max(plan.cost.peakBytes, RenderGraph::sum(held, bytes(area(rect))));
     return plan;
+}
+
+qint64 RenderGraph::sum(qint64 a, qint64 b)
+{
+    return a > most - b ? most : a + b;
 }
 
 RenderGraph::Cost RenderGraph::cost(const Node &root, const QRect &rect)

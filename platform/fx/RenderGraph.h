@@ -55,6 +55,9 @@ public:
         qint64 computedPixels = 0;
     };
     static Cost cost(const Node &root, const QRect &rect);
+    // Costs saturate instead of overflowing: those of hostile recipes only need to compare as too
+    // big.
+    static qint64 sum(qint64 a, qint64 b);
     // One budget for everything a render allocates.
     static constexpr qint64 maxBytes = qint64(2) << 30;
     // And one for the pixels its steps compute, some 90 steps over a 12-megapixel photograph: a

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -96,13 +97,19 @@ void Transaction::track(QAbstractAnimation *animation)
         return;
     std::shared_ptr<Completion> completion = frames().last().completion;
     ++completion->pending;
-    // Open transactions count up; a committed one counts down (negated) to zero.
-    QObject::connect(animation, &QAbstractAnimation::finished, [completion] {
+    // Open transactions count up; a committed one counts down (negated) to zero. An animation
+    // destroyed before its end (its layer went) has ended too, once.
+    auto ended = std::make_shared<bool>(false);
+    const auto end = [completion, ended] {
+        if (std::exchange(*ended, true))
+            return;
         if (completion->pending < 0 && ++completion->pending == 0)
             finishLater(completion);
         else if (completion->pending > 0)
             --completion->pending;
-    });
+    };
+    QObject::connect(animation, &QAbstractAnimation::finished, end);
+    QObject::connect(animation, &QObject::destroyed, end);
 }
 
 } // namespace platform

@@ -16,8 +16,9 @@ class Transaction
 {
 public:
     static void begin();
-    // False with a warning when no transaction is open. The completion runs on a later turn of
-    // the event loop, once every animation started in the transaction has ended.
+    // False with a warning when no transaction is open. The completion runs once, on a later turn
+    // of the event loop, once every animation started in the transaction has ended: reached its
+    // end, been overtaken by a new change of its value, or gone with its layer.
     static bool commit();
 
     static bool isOpen();

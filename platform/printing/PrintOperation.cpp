@@ -37,6 +37,10 @@ PrintJobOptions::Sides sidesOf(PrintInfo::Duplex duplex)
     return PrintJobOptions::Sides::OneSided;
 }
 
+// How a failure of a print's own begins, unless the caller gave it other words.
+const QString PrintingFailed = QStringLiteral("Could not print");
+const QString SavingFailed = QStringLiteral("Could not save the print job");
+
 QMutex spoolerMutex;
 PrintOperation::Spooler installedSpooler;
 
@@ -66,6 +70,10 @@ QString PrintOperation::jobTitle() const { return m_jobTitle; }
 
 void PrintOperation::setJobTitle(const QString &title) { m_jobTitle = title; }
 
+QString PrintOperation::failureHeading() const { return m_failureHeading; }
+
+void PrintOperation::setFailureHeading(const QString &heading) { m_failureHeading = heading; }
+
 QString PrintOperation::writingFailure() const { return m_writingFailure; }
 
 QString PrintOperation::errorString() const { return m_errorString; }
@@ -82,7 +90,7 @@ bool PrintOperation::writePdf(QIODevice &device)
     try {
         return composePdf(device);
     } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("Could not print: there is not enough memory"));
+        return fail(PrintingFailed, QStringLiteral(": there is not enough memory"));
     }
 }
 
@@ -91,10 +99,10 @@ bool PrintOperation::composePdf(QIODevice &device)
     int first = 1;
     int count = 0;
     if (!m_printable.knowsPageRange(first, count) || count <= 0)
-        return fail(QStringLiteral("Could not print: there are no pages to print"));
+        return fail(PrintingFailed, QStringLiteral(": there are no pages to print"));
     const QSizeF paper = m_printInfo.paperSize();
     if (paper.isEmpty())
-        return fail(QStringLiteral("Could not print: the paper has no size"));
+        return fail(PrintingFailed, QStringLiteral(": the paper has no size"));
     PdfGraphicsContext context;
     {
         GraphicsContextScope scope(&context);
@@ -115,7 +123,7 @@ bool PrintOperation::composePdf(QIODevice &device)
     if (m_progress)
         m_progress(count, count);
     if (m_printable.drawingFailed())
-        return fail(QStringLiteral("Could not print: some pages could not be drawn"));
+        return fail(PrintingFailed, QStringLiteral(": some pages could not be drawn"));
     if (!context.write(device, &m_writingFailure)) {
         m_errorString = QStringLiteral("Could not write the printed pages");
         return false;
@@ -141,7 +149,7 @@ bool PrintOperation::save()
 {
     const QUrl url = m_printInfo.jobSavingUrl();
     if (!url.isLocalFile() || url.toLocalFile().isEmpty())
-        return fail(QStringLiteral("Could not save the print job: \"%1\" is no file").arg(url.toString()));
+        return fail(SavingFailed, QStringLiteral(": \"%1\" is no file").arg(url.toString()));
     const QString path = url.toLocalFile();
     AtomicFileWriter file(path);
     if (!file.open())
@@ -158,7 +166,7 @@ bool PrintOperation::save()
 bool PrintOperation::failWriting(const QString &path, const QString &reason)
 {
     m_writingFailure = reason;
-    return fail(QStringLiteral("Could not save the print job to \"%1\": %2").arg(path, reason));
+    return fail(SavingFailed, QStringLiteral(" to \"%1\": %2").arg(path, reason));
 }
 
 void PrintOperation::start(QObject *context, std::function<void(const Outcome &)> finished)
@@ -191,19 +199,19 @@ std::shared_ptr<QTemporaryFile> PrintOperation::composeSpoolFile()
 {
     const QString folder = TempFolder::path();
     if (folder.isEmpty()) {
-        fail(QStringLiteral("Could not print: there is no temporary folder for the job"));
+        fail(PrintingFailed, QStringLiteral(": there is no temporary folder for the job"));
         return nullptr;
     }
     // The job's file lives only until the server has read it.
     auto file = std::make_shared<QTemporaryFile>(QDir(folder).filePath(QStringLiteral("print-XXXXXX.pdf")));
     if (!file->open()) {
-        fail(QStringLiteral("Could not print: the job's file cannot be made: %1").arg(file->errorString()));
+        fail(PrintingFailed, QStringLiteral(": the job's file cannot be made: %1").arg(file->errorString()));
         return nullptr;
     }
     if (!writePdf(*file))
         return nullptr;
     if (QString reason; !AtomicFileWriter::flushAll(*file, &reason)) {
-        fail(QStringLiteral("Could not print: the job's file cannot be written: %1").arg(reason));
+        fail(PrintingFailed, QStringLiteral(": the job's file cannot be written: %1").arg(reason));
         return nullptr;
     }
     return file;
@@ -237,8 +245,9 @@ PrintOperation::Outcome PrintOperation::submit(PrintJobOptions options, const QS
     return {true, QString(), job.jobId()};
 }
 
-bool PrintOperation::fail(const QString &reason)
+bool PrintOperation::fail(const QString &heading, const QString &detail)
 {
+    const QString reason = (m_failureHeading.isEmpty() ? heading : m_failureHeading) + detail;
     m_errorString = reason;
     logError(reason);
     return false;

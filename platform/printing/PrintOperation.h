@@ -35,6 +35,11 @@ public:
     // The name the print queue shows for a spool job; the application's name when empty.
     QString jobTitle() const;
     void setJobTitle(const QString &title);
+    // The words a failure begins with, in the log and errorString(), for a job that is no print of
+    // its own ("Could not export the booklet"); empty for a print's own ("Could not print", "Could
+    // not save the print job").
+    QString failureHeading() const;
+    void setFailureHeading(const QString &heading);
 
     // Draws all printed pages into one PDF written to the device. False (logged) when the
     // printable has no pages or drawing or writing fails.
@@ -88,12 +93,14 @@ private:
     // Any thread. The default printer is asked for here, right before the job goes out.
     static Outcome submit(PrintJobOptions options, const QString &pdfPath);
     bool composePdf(QIODevice &device);
-    bool fail(const QString &reason);
+    // Logs and keeps the failure: its heading, or the one given to the operation, then the detail.
+    bool fail(const QString &heading, const QString &detail);
     bool failWriting(const QString &path, const QString &reason);
 
     Printable &m_printable;
     PrintInfo m_printInfo;
     QString m_jobTitle;
+    QString m_failureHeading;
     QString m_errorString;
     QString m_writingFailure;
     PageProgress m_progress;

@@ -170,15 +170,23 @@ void DocumentBase::saveDocumentAs(Completion completion)
     });
 }
 
+QString DocumentBase::notWrittenText(const QUrl &url, const QString &reason)
+{
+    const QString path = url.toLocalFile();
+    // Writes replace a file only once all is written: a file there now is the one that was there.
+    const QString text = QFileInfo::exists(path)
+        ? localized(QStringLiteral("WriteFailedText"), QStringLiteral("Nothing was written to “%1”: %2. A file of that name stays as it was."))
+        : localized(QStringLiteral("WriteFailedNewText"), QStringLiteral("Nothing was written to “%1”: %2."));
+    return text.arg(path, reason);
+}
+
 void DocumentBase::tellSaveFailure(const QUrl &url, const QString &reason, const Completion &completion)
 {
     Alert alert;
     alert.setAlertStyle(Alert::Style::Critical);
     alert.setMessageText(localized(QStringLiteral("SaveFailedTitle"), QStringLiteral("The document could not be saved as “%1”."))
                              .arg(url.fileName()));
-    alert.setInformativeText(localized(QStringLiteral("WriteFailedText"),
-                                       QStringLiteral("Nothing was written to “%1”: %2. A file of that name stays as it was."))
-                                 .arg(url.toLocalFile(), reason));
+    alert.setInformativeText(notWrittenText(url, reason));
     alert.addButtonWithTitle(localized(QStringLiteral("OK"), QStringLiteral("OK")));
     alert.beginSheetModalForWindow(windowForSheet(), [completion](int) {
         if (completion)

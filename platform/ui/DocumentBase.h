@@ -94,6 +94,9 @@ public:
     QList<Window *> windows() const;
     // The live document that shows the window, or null.
     static DocumentBase *documentForWindow(const QWidget *window);
+    // Why nothing was written to the file, for an alert: the file and the reason, and that a file
+    // of that name stays as it was where there is one.
+    static QString notWrittenText(const QUrl &url, const QString &reason);
     // The window sheets of the document go on: the last one added, or null.
     virtual Window *windowForSheet() const;
     // Makes the document's windows when it has none and brings them to the front. A document

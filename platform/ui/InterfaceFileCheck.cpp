@@ -83,12 +83,14 @@ QString layoutListRefusal(const QXmlStreamAttributes &attributes, const QString 
     return {};
 }
 
-// A table's rows and columns: its counts, or the headers it lists when they are more.
-struct Table
+// A widget open in the file: a table's rows and columns (its counts, or the headers it lists when
+// they are more), and whether it was given its layout.
+struct OpenWidget
 {
     QString name;
     qint64 rows = 0;
     qint64 columns = 0;
+    bool laidOut = false;
 };
 
 // A table's count being read from the property that sets it, whose element lies at depth; none
@@ -96,11 +98,11 @@ struct Table
 struct Counting
 {
     std::size_t table = 0;
-    qint64 Table::*count = nullptr;
+    qint64 OpenWidget::*count = nullptr;
     std::size_t depth = 0;
 };
 
-QString tableRefusal(const Table &table)
+QString tableRefusal(const OpenWidget &table)
 {
     if (table.rows <= MaxExtent && table.columns <= MaxExtent && table.rows * table.columns <= MaxCells)
         return {};
@@ -110,6 +112,18 @@ QString tableRefusal(const Table &table)
         .arg(table.columns)
         .arg(MaxExtent)
         .arg(MaxCells);
+}
+
+// A text longer than MaxTextLength, told by where it lies: in a property of the innermost widget,
+// or else in the element.
+QString textRefusal(qsizetype length, const QString &property, const std::vector<OpenWidget> &widgets, QStringView element)
+{
+    if (length <= MaxTextLength)
+        return {};
+    const QString where = property.isEmpty() || widgets.empty()
+                              ? QStringLiteral("the element \"%1\"").arg(element)
+                              : QStringLiteral("the property \"%1\" of \"%2\"").arg(property, widgets.back().name);
+    return QStringLiteral("%1 holds a text of %2 characters, more than the %3 a text may hold").arg(where).arg(length).arg(MaxTextLength);
 }
 
 // Qt makes a custom class as the class it extends, and that one as the class it extends in turn.
@@ -167,11 +181,15 @@ QString refusal(const QByteArray &file)
     QXmlStreamReader reader(file);
     std::vector<Element> open;
     QStringList layouts;
-    std::vector<Table> tables;
+    std::vector<OpenWidget> widgets;
     Counting counting;
     // The text of the innermost open element, as Qt's loader reads a value: comments and all
     // the pieces between them run together.
     QString text;
+    qsizetype textLength = 0;
+    QString textElement;
+    // The innermost open property's name.
+    QString property;
     QStringList classes;
     QHash<QString, QString> extends;
     QString customClass;
@@ -181,25 +199,32 @@ QString refusal(const QByteArray &file)
         if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
             if (counting.count)
                 text += reader.text();
+            // Qt's loader passes over white space between the pieces.
+            if (!reader.isWhitespace())
+                textLength += reader.text().size();
             continue;
         }
         if (token == QXmlStreamReader::EndElement) {
+            if (const QString refused = textRefusal(std::exchange(textLength, 0), property, widgets, textElement); !refused.isEmpty())
+                return refused;
             const Element closed = open.back();
             open.pop_back();
             if (counting.count && open.size() >= counting.depth) {
                 // Qt takes whichever value the property holds, of whatever kind, even within one
                 // (a character's code); every one is counted.
-                qint64 &count = tables[counting.table].*(counting.count);
+                qint64 &count = widgets[counting.table].*(counting.count);
                 count = std::max(count, size(std::exchange(text, {})));
             } else if (counting.count) {
                 counting = {};
             }
             if (closed == Element::Widget) {
-                if (const QString refused = tableRefusal(tables.back()); !refused.isEmpty())
+                if (const QString refused = tableRefusal(widgets.back()); !refused.isEmpty())
                     return refused;
-                tables.pop_back();
+                widgets.pop_back();
             } else if (closed == Element::Layout) {
                 layouts.removeLast();
+            } else if (closed == Element::Property) {
+                property.clear();
             } else if (closed == Element::CustomWidget && !customBase.isEmpty()) {
                 classes.append(customClass);
                 extends.insert(std::exchange(customClass, {}), std::exchange(customBase, {}));
@@ -209,6 +234,8 @@ QString refusal(const QByteArray &file)
         if (token != QXmlStreamReader::StartElement)
             continue;
         text.clear();
+        textLength = 0;
+        textElement = reader.name().toString();
         const Element parent = open.empty() ? Element::Other : open.back();
         const Element element = elementNamed(reader.name());
         open.push_back(element);
@@ -216,11 +243,13 @@ QString refusal(const QByteArray &file)
             return QStringLiteral("its elements nest more than %1 deep").arg(MaxDepth);
         switch (element) {
         case Element::Widget:
-            tables.push_back({reader.attributes().value(QLatin1StringView("name")).toString()});
+            widgets.push_back({reader.attributes().value(QLatin1StringView("name")).toString()});
             break;
         case Element::Layout: {
             const QXmlStreamAttributes attributes = reader.attributes();
             layouts.append(attributes.value(QLatin1StringView("name")).toString());
+            if (parent == Element::Widget && std::exchange(widgets.back().laidOut, true))
+                return QStringLiteral("the widget \"%1\" is given a second layout \"%2\"").arg(widgets.back().name, layouts.last());
             if (const QString refused = layoutListRefusal(attributes, layouts.last()); !refused.isEmpty())
                 return refused;
             break;
@@ -234,23 +263,26 @@ QString refusal(const QByteArray &file)
         case Element::Row:
         case Element::Column:
             if (parent == Element::Widget)
-                ++(element == Element::Row ? tables.back().rows : tables.back().columns);
+                ++(element == Element::Row ? widgets.back().rows : widgets.back().columns);
             break;
         case Element::Property: {
+            property = reader.attributes().value(QLatin1StringView("name")).toString();
             if (parent != Element::Widget || counting.count)
                 break;
-            const QStringView name = reader.attributes().value(QLatin1StringView("name"));
-            if (name == QLatin1StringView("rowCount"))
-                counting = Counting{tables.size() - 1, &Table::rows, open.size()};
-            else if (name == QLatin1StringView("columnCount"))
-                counting = Counting{tables.size() - 1, &Table::columns, open.size()};
+            if (property == QLatin1StringView("rowCount"))
+                counting = Counting{widgets.size() - 1, &OpenWidget::rows, open.size()};
+            else if (property == QLatin1StringView("columnCount"))
+                counting = Counting{widgets.size() - 1, &OpenWidget::columns, open.size()};
             break;
         }
         case Element::Class:
         case Element::Extends:
             if (parent == Element::CustomWidget) {
-                (element == Element::Class ? customClass : customBase) = reader.readElementText();
+                QString &name = element == Element::Class ? customClass : customBase;
+                name = reader.readElementText();
                 open.pop_back();
+                if (const QString refused = textRefusal(name.size(), {}, widgets, textElement); !refused.isEmpty())
+                    return refused;
             }
             break;
         case Element::CustomWidget:

@@ -10,13 +10,18 @@ namespace platform {
 // overflows the stack), follows each custom class to the class it extends (two classes that
 // extend each other never end), and grows grids and tables to whatever size a file names (a grid
 // row of 2^31 - 1 never settles). What a window can hold is InterfaceLimits::MaxExtent points a
-// side, so positions and counts stay below it.
+// side, so positions and counts stay below it; texts stay below MaxTextLength. A widget given a
+// second layout is refused too: Qt's loader loses what it makes of it.
 namespace InterfaceFileCheck {
 
 // Elements nested inside each other; the deepest shipped file nests 18.
 inline constexpr int MaxDepth = 128;
 // Cells of a table: 256 rows of 256 columns. Qt keeps a slot for every cell.
 inline constexpr qint64 MaxCells = 256 * 256;
+// Characters of one text: a label's, a tool tip's, an input mask's. The longest shipped text has
+// 166. Qt's line edit matches its text to its input mask in time that grows with the square of
+// their lengths: a mask and text of 30,000 characters held the loader for seconds.
+inline constexpr qsizetype MaxTextLength = 4096;
 
 // Why the file must not be loaded; empty when it may be. A file that is not well-formed XML is
 // left to Qt's loader, which refuses it before it makes anything.

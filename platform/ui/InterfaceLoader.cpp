@@ -45,9 +45,7 @@ public:
 
     QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
     {
-        const auto factory = factories().constFind(className);
-        if (factory != factories().constEnd()) {
-            QWidget *widget = (*factory)(parent);
+        if (QWidget *widget = InterfaceLoader::make(className, parent)) {
             widget->setObjectName(name);
             return widget;
         }
@@ -111,6 +109,12 @@ QStringList InterfaceLoader::registeredClassNames()
     QStringList names = factories().keys();
     names.sort();
     return names;
+}
+
+QWidget *InterfaceLoader::make(const QString &className, QWidget *parent)
+{
+    const auto factory = factories().constFind(className);
+    return factory == factories().constEnd() ? nullptr : (*factory)(parent);
 }
 
 QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const BundlePtr &bundle)

@@ -2,7 +2,10 @@
 
 #include "platform/ui/DialogPresenter.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 
 namespace platform {
 
@@ -12,6 +15,19 @@ OpenPanel::Responder &responder()
 {
     static OpenPanel::Responder shared;
     return shared;
+}
+
+// Qt's dialog answers with the rows selected in its list, whenever there are any: a typed name
+// that the filter hides has no row, and of several names typed one after the other one may lose
+// its row's selection as the next is typed. The file name field holds every name the user chose,
+// typed or clicked, and Qt reads them from there itself once no row is selected.
+QList<QUrl> chosenFiles(QFileDialog &dialog)
+{
+    const auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    const auto *list = dialog.findChild<QAbstractItemView *>(QStringLiteral("listView"));
+    if (dialog.fileMode() != QFileDialog::Directory && field && !field->text().isEmpty() && list && list->selectionModel())
+        list->selectionModel()->clear();
+    return dialog.selectedUrls();
 }
 
 } // namespace
@@ -69,7 +85,7 @@ void OpenPanel::beginSheetModalForWindow(Window *window, Completion completion) 
     if (const Responder &stand = responder())
         answer = [stand](QDialog &shown) { return stand(static_cast<QFileDialog &>(shown)); };
     DialogPresenter::present(dialog, window, answer, [completion](QDialog *shown, int result) {
-        const QList<QUrl> urls = shown ? static_cast<QFileDialog *>(shown)->selectedUrls() : QList<QUrl>();
+        const QList<QUrl> urls = shown ? chosenFiles(*static_cast<QFileDialog *>(shown)) : QList<QUrl>();
         if (result != OKButton || urls.isEmpty())
             completion(CancelButton, {});
         else

@@ -1,5 +1,6 @@
 #include "platform/ui/ScrollView.h"
 
+#include "platform/ui/TakenViews.h"
 #include "platform/ui/View.h"
 
 #include <QResizeEvent>
@@ -15,6 +16,7 @@ constexpr int overlayWidth = 10;
 
 ScrollView::ScrollView(QWidget *parent)
     : QScrollArea(parent)
+    , m_taken(new TakenViews(this))
 {
     setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
@@ -22,7 +24,16 @@ ScrollView::ScrollView(QWidget *parent)
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ScrollView::boundsChanged);
 }
 
-void ScrollView::setDocumentView(QWidget *view) { setWidget(view); }
+void ScrollView::setDocumentView(QWidget *view)
+{
+    if (view == widget())
+        return;
+    // Qt's own setWidget would delete the view it replaces.
+    if (widget())
+        m_taken->take(takeWidget());
+    if (view)
+        setWidget(view);
+}
 
 QWidget *ScrollView::documentView() const { return widget(); }
 

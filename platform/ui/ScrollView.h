@@ -8,6 +8,8 @@ class QScrollBar;
 
 namespace platform {
 
+class TakenViews;
+
 // A scroll area whose geometry speaks in the document view's own coordinates: y-up unless the
 // document view is a flipped View. With overlay scrollers the content fills the whole area and
 // a slim vertical scroller floats over its right edge. GUI thread.
@@ -19,7 +21,8 @@ public:
 
     explicit ScrollView(QWidget *parent = nullptr);
 
-    // The area takes the view; it keeps the size it has.
+    // The area takes the view; it keeps the size it has. The view it replaces is the caller's
+    // again (see TakenViews).
     void setDocumentView(QWidget *view);
     QWidget *documentView() const;
     // The part of the document view in sight, in its coordinates.
@@ -46,6 +49,7 @@ private:
     void placeOverlay();
     void styleOverlay();
 
+    TakenViews *m_taken;
     QPointer<QScrollBar> m_overlay;
     int m_knobStyle = DefaultKnob;
 };

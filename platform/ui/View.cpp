@@ -127,8 +127,7 @@ void View::settleSubviews()
         }
     }
     for (QWidget *subview : views) {
-        auto *view = qobject_cast<View *>(subview);
-        if (view && view->m_autoresizingMask != Autoresizing::None)
+        if (auto *view = qobject_cast<View *>(subview))
             view->resizeWithOldSuperviewSize(QSizeF(old));
     }
 }
@@ -177,6 +176,8 @@ void View::setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
 
 void View::resizeWithOldSuperviewSize(const QSizeF &oldSize)
 {
+    if (m_autoresizingMask == Autoresizing::None)
+        return;
     setFrame(autoresizedFrame(frame(), m_autoresizingMask, oldSize, QSizeF(superview()->size())));
 }
 

@@ -119,8 +119,9 @@ public:
     QRectF rectForPage(int page) override;
 
 protected:
-    // Autoresizing: called on a subview with a mask when its superview's size changed; sets the
-    // frame the mask gives for the superview's size now. Frames set by code never come here.
+    // Autoresizing: called on every subview when its superview's size changed; the base sets the
+    // frame the mask gives for the superview's size now (none keeps it). Frames set by code never
+    // come here.
     virtual void resizeWithOldSuperviewSize(const QSizeF &oldSize);
 
     bool event(QEvent *event) override;

@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/WindowFrame.h"
 #include "platform/ui/WindowPlacement.h"
 
 #include <QAction>
@@ -51,31 +52,6 @@ bool sameKind(const QObject *controller, const QObject *other)
     return controller && other && qstrcmp(controller->metaObject()->className(), other->metaObject()->className()) == 0;
 }
 
-bool isFramed(const QWidget *window) { return window->frameGeometry() != window->geometry(); }
-
-QMargins frameMargins(const QWidget *window)
-{
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(), outer.bottom() - inner.bottom());
-}
-
-// The frame around a window: its own once the desktop has framed it, else most likely the one the
-// window it belongs to or was opened from has, from the same window manager.
-QMargins expectedFrameMargins(const QWidget *window, const QWidget *beside)
-{
-    if (isFramed(window) || !beside)
-        return frameMargins(window);
-    return frameMargins(beside);
-}
-
-// Puts the frame of a window made on the screen at that corner. One the desktop has not framed yet
-// is placed by its inner rectangle, which the desktop then frames where it stands.
-void moveFrameTo(QWidget *window, const QPoint &corner, const QMargins &frame)
-{
-    window->move(isFramed(window) ? corner : corner + QPoint(frame.left(), frame.top()));
-}
-
 // Keeps a sheet centred over its window while it takes its size as it first shows: a message box
 // sizes itself to its text only in its own show event, after any move made before showing it.
 class SheetCentring : public QObject
@@ -106,10 +82,10 @@ private:
     void centre()
     {
         QScreen *screen = m_window->screen();
-        const QMargins frame = expectedFrameMargins(m_sheet, m_window);
-        const QRect placed = WindowPlacement::place(m_sheet->geometry().marginsAdded(frame), m_window->frameGeometry(), false,
+        const QMargins frame = WindowFrame::margins(m_sheet, m_window);
+        const QRect placed = WindowPlacement::place(m_sheet->geometry().marginsAdded(frame), WindowFrame::geometry(m_window), false,
                                                     screen ? screen->availableGeometry() : QRect());
-        moveFrameTo(m_sheet, placed.topLeft(), frame);
+        WindowFrame::moveTo(m_sheet, placed.topLeft(), frame);
     }
 
     QPointer<QWidget> m_sheet;
@@ -132,7 +108,9 @@ Window::Window(QWidget *parent)
 {
     m_frameWatch.setInterval(50);
     connect(&m_frameWatch, &QTimer::timeout, this, [this] {
-        if (keepFrameInside() || --m_frameLooksLeft <= 0)
+        // A slow window manager frames the window only when it shows it: the looks count from then.
+        const bool shown = windowHandle() && windowHandle()->isExposed();
+        if (keepFrameInside() || !isVisible() || (shown && --m_frameLooksLeft <= 0))
             m_frameWatch.stop();
     });
 }
@@ -249,7 +227,7 @@ void Window::addChildWindow(QWidget *child)
     if (!child || child == this || m_childWindows.contains(child))
         return;
     m_childWindows.append(child);
-    m_childAnchor = pos();
+    m_childAnchor = geometry().topLeft();
     if (isVisible())
         child->raise();
 }
@@ -298,13 +276,13 @@ void Window::placeOnFirstShow()
     placedWindows.append(this);
     QScreen *onScreen = from ? from->screen() : screen();
     const QRect available = onScreen ? onScreen->availableGeometry() : QRect();
-    const QMargins frame = expectedFrameMargins(this, from);
+    const QMargins frame = WindowFrame::margins(this, from);
     const QRect framed = geometry().marginsAdded(frame);
-    const QRect placed = WindowPlacement::place(framed, from ? std::optional<QRect>(from->frameGeometry()) : std::nullopt, cascade, available);
+    const QRect placed = WindowPlacement::place(framed, from ? std::optional<QRect>(WindowFrame::geometry(from)) : std::nullopt, cascade, available);
     if (placed.size() != framed.size())
         resize(placed.marginsRemoved(frame).size());
-    moveFrameTo(this, placed.topLeft(), frame);
-    if (!isFramed(this)) {
+    WindowFrame::moveTo(this, placed.topLeft(), frame);
+    if (!WindowFrame::isFramed(this)) {
         m_frameLooksLeft = 40;
         m_frameWatch.start();
     }
@@ -312,13 +290,13 @@ void Window::placeOnFirstShow()
 
 bool Window::keepFrameInside()
 {
-    if (!isFramed(this) || !screen())
+    const QMargins margins = WindowFrame::margins(this);
+    if (margins.isNull() || !screen())
         return false;
-    const QRect frame = frameGeometry();
+    const QRect frame = geometry().marginsAdded(margins);
     const QRect inside = WindowPlacement::keptInside(frame, screen()->availableGeometry());
-    // The frame is known now, so the inner rectangle says where the window goes without doubt.
     if (inside != frame)
-        setGeometry(inside.marginsRemoved(frameMargins(this)));
+        setGeometry(inside.marginsRemoved(margins));
     return true;
 }
 
@@ -388,8 +366,9 @@ void Window::resizeEvent(QResizeEvent *event)
 
 void Window::followParent()
 {
-    const QPoint offset = pos() - m_childAnchor;
-    m_childAnchor = pos();
+    // By the inner rectangle: pos() would count a frame that came since as a move.
+    const QPoint offset = geometry().topLeft() - m_childAnchor;
+    m_childAnchor = geometry().topLeft();
     if (offset.isNull())
         return;
     for (QWidget *child : childWindows())

@@ -106,8 +106,8 @@ private:
     void followParent();
     void placeOnFirstShow();
     // The desktop adds its frame after the window first shows, and the window hears of it by no
-    // event of its own: it looks now and then, for two seconds at most, and once the frame is
-    // there keeps it inside the screen. True once the frame was known.
+    // event of its own: it looks now and then, until two seconds after the window manager has shown
+    // it, and once the frame is there keeps it inside the screen. True once the frame was known.
     bool keepFrameInside();
 
     QList<Sheet> m_sheets;

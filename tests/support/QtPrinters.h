@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,16 @@ inline void PrintTo(const QStringList &list, std::ostream *os)
 inline void PrintTo(const QPointF &point, std::ostream *os)
 {
     *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
+inline void PrintTo(const QPoint &point, std::ostream *os)
+{
+    *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
+inline void PrintTo(const QRect &rect, std::ostream *os)
+{
+    *os << '(' << rect.x() << ", " << rect.y() << ' ' << rect.width() << 'x' << rect.height() << ')';
 }
 
 inline void PrintTo(const QRectF &rect, std::ostream *os)

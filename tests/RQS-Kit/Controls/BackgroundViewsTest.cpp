@@ -5,10 +5,13 @@
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
+#include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/BitmapGraphicsContext.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/layers/LayerRenderer.h"
 #include "platform/ui/ColorPanel.h"
 #include "platform/ui/InterfaceLoader.h"
@@ -182,6 +185,58 @@ TEST(BoxView, TheTitleTabIsAsWideAsTheTitleAndTheInsideIsTextured)
     EXPECT_NE(PixelProbe::drawn(box).pixelColor(100, 80), drawn.pixelColor(100, 80)) << "the light look differs";
 }
 
+// The title is measured within the box (turned for the tab along the left side): a title longer
+// than the box wraps, so the tab is never wider than the box and its 30 points; a short one is
+// measured whole.
+TEST(BoxView, TheTitleIsMeasuredWithinTheBoxSoALongTitleWraps)
+{
+    const QString longTitle = "Pictures of the summer holidays by the sea and in the hills";
+    const QString shortTitle = "Effects";
+    const auto whole = [](const QString &title) {
+        QFont font(QStringLiteral("Lucida Grande"));
+        font.setPointSizeF(14);
+        return platform::TextLayout(title, {font}).size().width();
+    };
+    ASSERT_GT(whole(longTitle), 150);
+    const struct { int type; QSize size; const QString &title; double widest; } cases[] = {
+        {1, {120, 200}, longTitle, 120},
+        {2, {120, 200}, longTitle, 120},
+        {0, {400, 120}, longTitle, 120},
+        {1, {400, 120}, longTitle, 400},
+        {1, {400, 120}, shortTitle, 400},
+        {0, {400, 120}, shortTitle, 120},
+    };
+    for (const auto &c : cases) {
+        QSBoxView box(c.title);
+        box.setBoxType(c.type);
+        box.resize(c.size);
+        const QSizeF tab = box.titleSize();
+        SCOPED_TRACE(QStringLiteral("type %1, %2 x %3, \"%4\"").arg(c.type).arg(c.size.width()).arg(c.size.height()).arg(c.title).toStdString());
+        EXPECT_EQ(tab.height(), 20);
+        EXPECT_LE(tab.width(), c.widest + 30);
+        if (whole(c.title) <= c.widest)
+            EXPECT_NEAR(tab.width(), whole(c.title) + 30, 0.01) << "a title that fits is measured whole";
+        else
+            EXPECT_GT(tab.width(), 30 + c.widest / 2) << "the widest of its wrapped lines";
+    }
+}
+
+// The highlight fills the frame it is given, its corners rounded by 2, with blue.
+TEST(BoxView, AHighlightFillsItsFrameRoundedWithBlue)
+{
+    QSBoxView box("Effects");
+    const QImage drawn = platform::BitmapGraphicsContext::drawnImage({60, 40}, 1, [&](platform::GraphicsContext &) {
+        box.highlight(true, QRectF(10, 5, 30, 20), &box);
+    });
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_EQ(at(drawn, 25, 15), QColor(Qt::blue)) << "inside";
+    EXPECT_EQ(at(drawn, 10, 15), QColor(Qt::blue)) << "along the left edge";
+    EXPECT_LT(at(drawn, 10, 5).alpha(), 128) << "the corner is rounded off";
+    EXPECT_EQ(at(drawn, 9, 15).alpha(), 0) << "nothing outside the frame";
+    EXPECT_EQ(at(drawn, 40, 15).alpha(), 0);
+    EXPECT_EQ(at(drawn, 25, 25).alpha(), 0);
+}
+
 // A box loaded from an interface file shows its title and tool tip in the user's language.
 TEST(TranslatingBox, TitleAndToolTipFromTheFileAreTranslated)
 {
@@ -201,6 +256,72 @@ TEST(TranslatingBox, TitleAndToolTipFromTheFileAreTranslated)
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title(), "Anordnung");
     EXPECT_EQ(box->toolTip(), "Wie Seiten liegen");
+}
+
+// The kit's views that start otherwise when an interface file makes them than when code does: each
+// made both ways, with the file giving none of the property.
+TEST(KitViewsFromInterfaceFiles, StartWithTheValuesAViewFromAFileHas)
+{
+    rqs::registerKitClasses();
+    const struct {
+        const char *className;
+        std::function<std::unique_ptr<QWidget>()> make;
+        const char *property;
+        QVariant madeInCode, fromFile;
+    } cases[] = {
+        {"QSColorView", [] { return std::make_unique<QSColorView>(); }, "angle", 270.0, 0.0},
+        {"QSStackView", [] { return std::make_unique<QSStackView>(); }, "shadowVisible", true, false},
+    };
+    QTemporaryDir folder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.className);
+        QFile file(folder.filePath(QStringLiteral("%1.ui").arg(c.className)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\"><widget class=\"") + c.className
+                   + "\" name=\"view\"/></widget></ui>");
+        file.close();
+        const std::unique_ptr<QWidget> loaded(platform::InterfaceLoader::loadFile(file.fileName(), nullptr));
+        ASSERT_TRUE(loaded);
+        const QWidget *fromFile = loaded->findChild<QWidget *>("view");
+        ASSERT_TRUE(fromFile);
+        EXPECT_STREQ(fromFile->metaObject()->className(), c.className);
+        EXPECT_EQ(fromFile->property(c.property), c.fromFile) << "from a file";
+        EXPECT_EQ(c.make()->property(c.property), c.madeInCode) << "made in code";
+    }
+}
+
+// A colour view made in code runs its gradient from the top down; one from an interface file from
+// left to right, unless the file gives its angle.
+TEST(ColorView, AGradientRunsDownFromCodeAndAcrossFromAnInterfaceFileUnlessTheFileGivesTheAngle)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir folder;
+    QFile file(folder.filePath("Backgrounds.ui"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\">"
+               "<widget class=\"QSColorView\" name=\"plain\"/>"
+               "<widget class=\"QSColorView\" name=\"upwards\"><property name=\"angle\"><double>90</double></property></widget>"
+               "</widget></ui>");
+    file.close();
+    const std::unique_ptr<QWidget> loaded(platform::InterfaceLoader::loadFile(file.fileName(), nullptr));
+    ASSERT_TRUE(loaded);
+    QSColorView made;
+    const struct { const char *name; QSColorView *view; double angle; QPoint red, blue; } cases[] = {
+        {"made in code", &made, 270, {20, 38}, {20, 1}},
+        {"from a file", loaded->findChild<QSColorView *>("plain"), 0, {1, 20}, {38, 20}},
+        {"from a file with its angle", loaded->findChild<QSColorView *>("upwards"), 90, {20, 1}, {20, 38}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.view);
+        EXPECT_EQ(c.view->property("angle").toDouble(), c.angle);
+        c.view->setGradient(platform::Gradient(QGradientStops{{0.0, Qt::red}, {1.0, Qt::blue}}));
+        c.view->resize(40, 40);
+        const QImage drawn = PixelProbe::drawn(*c.view);
+        const QColor start = at(drawn, c.red.x(), c.red.y()), end = at(drawn, c.blue.x(), c.blue.y());
+        EXPECT_GT(start.red(), start.blue() + 150) << "the first colour where the gradient starts, not " << start.name().toStdString();
+        EXPECT_GT(end.blue(), end.red() + 150) << "the last where it ends, not " << end.name().toStdString();
+    }
 }
 
 // Enter, press, release: hovered, pressed, then active; a release elsewhere or a second click

@@ -2,13 +2,20 @@
 #include "platform/layers/Layer.h"
 #include "platform/ui/ViewEffects.h"
 
+#include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -91,7 +98,7 @@ TEST(GridItem, AHoveredTileDrawsItsRemoveAndPinButtonsAndTheirClicksRemoveAndPin
 }
 
 // A badge keeps its size and sits at the top right corner, moved by its own origin, also when the
-// tile grows; a new badge replaces the old one.
+// tile grows; a new badge replaces the old one, which its caller gets back as it gave it.
 TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
 {
     QWidget window;
@@ -104,11 +111,15 @@ TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
     EXPECT_EQ(badge->frame(), QRectF(100 - 24 + 6, 100 - 16 + 4, 24, 16));
     tile.setFrame(QRectF(0, 0, 150, 120));
     EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16));
-    QPointer<platform::View> old = badge;
     tile.setBadge(new platform::View);
-    EXPECT_TRUE(old.isNull()) << "the old badge left the tile";
+    ASSERT_FALSE(QPointer<platform::View>(badge).isNull()) << "the caller may still hold the old badge";
+    EXPECT_EQ(badge->parent(), nullptr) << "it left the tile";
+    EXPECT_EQ(badge->frame(), QRectF(6, 4, 24, 16)) << "with its offset as its frame";
+    tile.setBadge(badge);
+    EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16)) << "set again, it sits where it did";
     tile.setBadge(nullptr);
     EXPECT_EQ(tile.badge(), nullptr);
+    delete badge;
 }
 
 // Set up animated, a tile glides from where it is to the largest rectangle of its picture's aspect
@@ -208,4 +219,98 @@ TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)
     EXPECT_FALSE(platform::viewShadow(&tile).has_value());
     EXPECT_EQ(tile.layer()->shadowColor().alpha(), 0);
     EXPECT_EQ(tile.layer()->borderWidth(), 0);
+}
+
+namespace {
+
+// The window the window system shows a drag's picture in, once it is up.
+QWindow *dragPicture()
+{
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible() && QByteArray(window->metaObject()->className()) == "QShapedPixmapWindow")
+            return window;
+    }
+    return nullptr;
+}
+
+// What the X server shows: the drag's picture is a window of its own.
+
+void pointer(const QStringList &arguments) { xdotool(qEnvironmentVariable("DISPLAY"), arguments); }
+
+QStringList at(const QPoint &place) { return {"mousemove", "--sync", QString::number(place.x()), QString::number(place.y())}; }
+
+} // namespace
+
+// Dragged out with the real pointer, a tile's picture covers the tile (a picture twice as wide as
+// the square tile overhangs it by half a tile on either side) and stays under the pointer where the
+// press began: moved by (200, 150), it lies over the tile's place moved by as much.
+TEST(GridItemOnDesktop, TheDraggedPictureCoversTheTileAndIsHeldWhereThePressBegan)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    QWidget window;
+    window.setGeometry(150, 150, 560, 440);
+    QSGridItem tile(0, &window);
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 100; x < 200; ++x)
+            picture.setPixelColor(x, y, Qt::blue);
+    tile.setImage(picture);
+    tile.setContext(QStringLiteral("/tmp/Holiday.png"));
+    tile.setGeometry(80, 60, 100, 100);
+    Recorder recorder;
+    tile.setDelegate(&recorder);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, DesktopTimeout));
+    settledFrame(&window);
+    const QPoint pressed = tile.mapToGlobal(QPoint(30, 40));
+    // The tile shows its picture's left part there on the screen before it is pressed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screenNow(), pressed, Qt::red, 40); }, DesktopTimeout));
+
+    const QPoint moved(200, 150);
+    QImage shown;
+    bool dropped = false;
+    QTimer watch;
+    watch.setInterval(20);
+    // The drag runs its own event loop until the drop: the pointer is moved and the screen read
+    // from within it.
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWindow *dragged = dragPicture();
+        if (!dragged)
+            return;
+        watch.stop();
+        const QPoint started = dragged->position();
+        pointer(at(pressed + moved));
+        (void)QTest::qWaitFor([&] { return (dragged->position() - started).manhattanLength() > 200; }, DesktopTimeout);
+        QImage last = screenNow();
+        for (int unchanged = 0, turns = 0; unchanged < 3 && turns < 60; ++turns) {
+            QTest::qWait(50);
+            const QImage now = screenNow();
+            unchanged = now == last ? unchanged + 1 : 0;
+            last = now;
+        }
+        shown = last;
+        pointer({"mouseup", "1"});
+        dropped = true;
+    });
+    watch.start();
+    pointer(at(pressed));
+    pointer({"mousedown", "1"});
+    // A drag that never began must not leave the button held for the cases after this one.
+    const auto release = qScopeGuard([&] {
+        if (!dropped)
+            pointer({"mouseup", "1"});
+    });
+    pointer(at(pressed + QPoint(12, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropped; }, DesktopTimeout)) << "the drag began and ended";
+    QTest::qWait(100);
+    const QRect place(tile.mapToGlobal(QPoint()) + moved, tile.size());
+    saveScreenshot(shown.copy(place.adjusted(-80, -40, 80, 40)), "grid-item-drag");
+    const QList<std::pair<QPoint, QColor>> probes{
+        {place.topLeft() + QPoint(25, 50), Qt::red},    {place.topLeft() + QPoint(75, 50), Qt::blue},
+        {place.topLeft() + QPoint(-25, 10), Qt::red},   {place.topLeft() + QPoint(125, 90), Qt::blue},
+        {place.topLeft() + QPoint(-45, 95), Qt::red},   {place.topLeft() + QPoint(145, 5), Qt::blue},
+    };
+    const QStringList wrong = PixelProbe::mismatches(shown, probes, 40);
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join("; ").toStdString();
 }

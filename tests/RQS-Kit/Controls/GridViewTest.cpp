@@ -181,6 +181,44 @@ TEST_F(GridView, ReplacingASectionAtOnceClearsTheSelectionAndSaysSoOnce)
     EXPECT_EQ(recorder.selections, QVariantList({QStringLiteral("A"), QVariant()}));
 }
 
+// A refresh with the section's own tiles, and a tile moved to another section, keep the tiles the
+// grid handed back: they are there after the deferred layout half a second later.
+TEST_F(GridView, ASectionRefreshedWithItsOwnTilesAndATileMovedToAnotherLiveThroughTheDeferredLayout)
+{
+    QSGridViewController grid;
+    shape(grid);
+    const int first = addTiles(grid, 3);
+    const int second = grid.addSection(QSGridItem::Selectable);
+    const QList<QSGridItem *> own = grid.gridItemsInSection(first);
+    grid.instantReplaceGridItems(own, first);
+    QSGridItem *moved = grid.removeItemAtIndex(grid.indexForObjectWithContext(2), false);
+    ASSERT_EQ(moved, own[2]);
+    grid.addGridItem(moved, second);
+    ASSERT_TRUE(grid.needsLayout());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grid.needsLayout(); }, 3000));
+    EXPECT_EQ(grid.gridItemsInSection(first), own.mid(0, 2));
+    EXPECT_EQ(grid.gridItemsInSection(second), QList<QSGridItem *>{moved});
+    for (QSGridItem *tile : own) {
+        EXPECT_EQ(tile->parentWidget(), grid.container());
+        EXPECT_FALSE(tile->isHidden());
+    }
+}
+
+// Removing a section hands its background back to the client that gave it.
+TEST_F(GridView, ARemovedSectionLeavesItsBackgroundToItsClient)
+{
+    QSGridViewController grid;
+    shape(grid);
+    QPointer<QSBoxView> box = new QSBoxView(QStringLiteral("Pictures"));
+    const int section = grid.addSection(0, box);
+    grid.removeSection(section);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(box.isNull());
+    EXPECT_EQ(box->parent(), nullptr);
+    EXPECT_EQ(grid.addSection(0, box), section);
+    EXPECT_EQ(box->parentWidget(), grid.container());
+}
+
 TEST_F(GridView, TheHundredAndFirstSectionIsRefusedWithTheLastIndexAndBadIndicesAreIgnored)
 {
     QSGridViewController grid;
@@ -465,15 +503,14 @@ TEST_F(GridViewOnDesktop, AWindowNarrowedTo250PointsKeepsEveryTileInSight)
     for (int i = 3; i < 5; ++i)
         grid.addImage(square(colours[i]), QString(), i, i, plain);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_FALSE(settledFrame(&window).isEmpty());
     grid.refreshLayout(0);
     ASSERT_EQ(grid.layout().columns(), 3);
     const QList<QSGridItem *> tiles = grid.gridItemsInSection(boxed) + grid.gridItemsInSection(plain);
-    QCoreApplication::processEvents();
-    saveScreenshot(&window, QStringLiteral("desktop-grid-600"));
+    saveScreenshot(paintedScreen(&window).copy(settledFrame(&window)), QStringLiteral("desktop-grid-600"));
 
     window.resize(250, 420);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view()->width() == 250; })) << grid.view()->width();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.view()->width() == 250; }, DesktopTimeout)) << grid.view()->width();
     const auto inside = [&] {
         for (const QSGridItem *tile : tiles) {
             const QRect shown = inScrollView(grid, tile);
@@ -482,12 +519,11 @@ TEST_F(GridViewOnDesktop, AWindowNarrowedTo250PointsKeepsEveryTileInSight)
         }
         return true;
     };
-    EXPECT_TRUE(QTest::qWaitFor(inside)) << "every tile in the one column";
+    EXPECT_TRUE(QTest::qWaitFor(inside, DesktopTimeout)) << "every tile in the one column";
     EXPECT_EQ(grid.layout().columns(), 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box->frame().width() == 15 + 155; })) << box->frame().width();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box->frame().width() == 15 + 155; }, DesktopTimeout)) << box->frame().width();
     grid.setScrollPosition(0.5);
-    QTest::qWait(300);
-    saveScreenshot(&window, QStringLiteral("desktop-grid-250"));
+    saveScreenshot(paintedScreen(&window).copy(settledFrame(&window)), QStringLiteral("desktop-grid-250"));
     grid.setScrollPosition(1);
     EXPECT_TRUE(grid.scrollView()->viewport()->rect().intersects(inScrollView(grid, tiles.last())))
         << "the last tile is reached by scrolling";

@@ -36,7 +36,6 @@ void movePointer(const QPoint &global)
     xdotool(display(), {"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
 }
 
-QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
 
 // A field, a list of three rows (two plain ones with every button, one that opens) and a push
 // button after it, in that order of keyboard focus.
@@ -99,44 +98,45 @@ TEST(ListRowsOnDesktop, TabPassesTheRowButtonsNotShownAndSpaceOnAShownOneClicksI
     ListWindow scene;
     scene.window.show();
     scene.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.window, DesktopTimeout));
     movePointer(scene.onScreen().bottomRight() + QPoint(60, 60));
-    QTest::qWait(50);
+    EXPECT_TRUE(settle());
     const QList<QRectF> places = scene.frames();
     QSignalSpy clicked(scene.after, &QPushButton::clicked);
 
     scene.before->setFocus();
     press("Tab");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != scene.before; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != scene.before; }, DesktopTimeout));
     EXPECT_EQ(QApplication::focusWidget(), scene.after)
         << "focus went to " << QApplication::focusWidget()->metaObject()->className();
     press("space");
-    QTest::qWait(100);
+    EXPECT_TRUE(settle());
     EXPECT_EQ(clicked.count(), 1);
     EXPECT_EQ(scene.frames(), places) << "every row in its slot";
     EXPECT_FALSE(scene.anyShadow()) << "no row is being dragged";
     EXPECT_EQ(scene.list->entries().size(), 3);
-    saveScreenshot(screen().copy(scene.onScreen()), QStringLiteral("list-after-tab-and-space"));
+    saveScreenshot(paintedScreen(&scene.window).copy(scene.onScreen()), QStringLiteral("list-after-tab-and-space"));
 
     auto *b = static_cast<QSBasicListEntryView *>(scene.rows.at(1));
     movePointer(b->mapToGlobal(b->rect().center()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return platform::viewAlpha(b->removeButton()) == 1.0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return platform::viewAlpha(b->removeButton()) == 1.0; }, DesktopTimeout));
     QSButton *remove = b->removeButton();
     const QPoint ringPixel = remove->mapToGlobal(QPoint(1, remove->height() / 2));
-    const QColor unfocused = screen().pixelColor(ringPixel);
+    const QColor unfocused = paintedScreen(&scene.window).pixelColor(ringPixel);
     scene.before->setFocus();
     press("Tab");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != scene.before; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != scene.before; }, DesktopTimeout));
     EXPECT_EQ(QApplication::focusWidget(), remove) << "the shown remove button comes first, the handle never";
     const QColor highlight = remove->palette().color(QPalette::Highlight);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screen(), ringPixel, highlight, 40); }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelProbe::isNear(screenNow(), ringPixel, highlight, 40); }, DesktopTimeout))
         << "a ring of " << highlight.name().toStdString() << " where the unfocused button shows "
-        << unfocused.name().toStdString() << ", now " << PixelProbe::describe(screen(), ringPixel).toStdString();
-    saveScreenshot(screen().copy(scene.onScreen()), QStringLiteral("list-focused-remove-button"));
+        << unfocused.name().toStdString() << ", now " << PixelProbe::describe(screenNow(), ringPixel).toStdString();
+    const QImage focused = paintedScreen(&scene.window);
+    saveScreenshot(focused.copy(scene.onScreen()), QStringLiteral("list-focused-remove-button"));
     const QRect around(remove->mapToGlobal(QPoint(-8, -8)), remove->size() + QSize(16, 16));
-    saveScreenshot(screen().copy(around).scaled(around.size() * 10), QStringLiteral("list-focused-remove-button-enlarged"));
+    saveScreenshot(focused.copy(around).scaled(around.size() * 10), QStringLiteral("list-focused-remove-button-enlarged"));
     press("space");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.list->entries().size() == 2; }, 2000)) << "Space removes the row";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.list->entries().size() == 2; }, DesktopTimeout)) << "Space removes the row";
     EXPECT_FALSE(scene.list->entries().contains(b));
 }
 
@@ -182,16 +182,16 @@ TEST(ThreeDViewOnDesktop, AClickWhereATurnedFieldIsShownGivesItTheFocusAndTheTyp
     TurnedField scene;
     scene.window.show();
     scene.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.window, DesktopTimeout));
     scene.outside->setFocus();
     const QPoint at = scene.shown(scene.field->geometry().center());
     ASSERT_NE(at, scene.field->mapToGlobal(scene.field->rect().center())) << "shown elsewhere than Qt places it";
 
     movePointer(at);
     xdotool(display(), {"click", "1"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scene.field->hasFocus(); }, 2000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scene.field->hasFocus(); }, DesktopTimeout))
         << "focus is on " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
     xdotool(display(), {"type", "--delay", "20", "turned"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.field->text() == "turned"; }, 2000)) << scene.field->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scene.field->text() == "turned"; }, DesktopTimeout)) << scene.field->text().toStdString();
     EXPECT_TRUE(scene.outside->text().isEmpty());
 }

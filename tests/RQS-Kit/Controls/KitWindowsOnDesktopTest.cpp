@@ -34,26 +34,11 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 
 namespace {
 
-// What the X server shows, not what a window would draw into a picture of its own.
-QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32); }
-
 QRect placeOf(const QWidget *window) { return QRect(window->mapToGlobal(QPoint()), window->size()); }
-
-// Waits until the window's part of the screen stops changing (slides, first paints); the last look.
-QImage settledScreen(const QWidget *window)
-{
-    QImage last = screen().copy(placeOf(window));
-    for (int unchanged = 0, turns = 0; unchanged < 3 && turns < 60; ++turns) {
-        QTest::qWait(50);
-        const QImage now = screen().copy(placeOf(window));
-        unchanged = now == last ? unchanged + 1 : 0;
-        last = now;
-    }
-    return screen();
-}
 
 // The colour most of the area shows: what the text lies on.
 QColor commonest(const QImage &picture, const QRect &area)
@@ -193,7 +178,7 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
     backdrop.setStyleSheet("background: #e8d8b0;");
     backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
     backdrop.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&backdrop));
+    paintedScreen(&backdrop);
 
     platform::Window parent;
     auto *contents = new QWidget;
@@ -208,7 +193,7 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
     drawerArea->setGeometry(300, 100, 300, 300);
     parent.setGeometry(250, 200, 700, 500);
     parent.makeKeyAndOrderFront(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent, DesktopTimeout));
 
     QSAboutBoxController about;
     QSNoteController note;
@@ -265,7 +250,10 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
         {"activity-panel",
          [&] {
              activity.setWindow(&parent);
-             activity.startActivity("Making the booklet");
+             // Its work runs once the panel has slid into place.
+             const auto inPlace = std::make_shared<bool>(false);
+             activity.startActivity("Making the booklet", [inPlace] { *inPlace = true; });
+             EXPECT_TRUE(QTest::qWaitFor([&] { return *inPlace; }, DesktopTimeout)) << "the panel slid into place";
              return activity.view();
          },
          [&] { activity.stopActivity("Making the booklet"); }},
@@ -309,8 +297,7 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
         QWidget *shownPart = kit.show();
         ASSERT_TRUE(shownPart);
         QWidget *window = shownPart->window();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        const QImage shown = settledScreen(window);
+        const QImage shown = paintedScreen(window);
         saveScreenshot(shown.copy(placeOf(window).adjusted(-20, -40, 20, 20)), QStringLiteral("kit-window-%1").arg(kit.name));
 
         int clear = 0;
@@ -335,7 +322,7 @@ TEST(KitWindowsOnDesktop, EveryClearOrFramelessWindowShowsItsTextsReadablyWithou
         }
         EXPECT_GT(texts, 0) << "a window with text";
         kit.hide();
-        QTest::qWait(0);
+        EXPECT_TRUE(settle());
     }
 }
 
@@ -358,23 +345,22 @@ TEST(KitWindowsOnDesktop, TheInfoHoverOpensUnderThePointerAndLeavesTheButtonsWin
     info->setInfoDescription("Marks where the staples go on the outer sheet.");
     window.setGeometry(300, 250, 500, 360);
     window.makeKeyAndOrderFront(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
     typing->setFocus();
     QTest::mouseMove(contents, QPoint(300, 250));
-    QTest::qWait(100);
+    EXPECT_TRUE(settle());
 
     QTest::mouseMove(info, info->rect().center());
     platform::Window *hover = info->hoverWC()->window();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hover->isVisible(); }, 3000)) << "hovering the button opens its window";
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hover));
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hover->isVisible(); }, DesktopTimeout)) << "hovering the button opens its window";
+    // Shown, and whatever the window manager does with the keyboard for a new window done.
+    const QImage shown = paintedScreen(hover);
     EXPECT_EQ(QApplication::activeWindow(), &window) << "the button's window keeps the keyboard";
     EXPECT_TRUE(typing->hasFocus());
     EXPECT_TRUE(hover->isVisible()) << "open while the pointer stays on it";
-    if (!qEnvironmentVariableIsEmpty("FOLDWISE_TEST_SCREENSHOTS"))
-        saveScreenshot(screen().copy(placeOf(hover).adjusted(-40, -40, 40, 40)), "info-hover-on-desktop");
+    saveScreenshot(shown.copy(placeOf(hover).adjusted(-40, -40, 40, 40)), "info-hover-on-desktop");
 
     QTest::mouseMove(contents, QPoint(400, 300));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !hover->isVisible(); }, 3000)) << "and closes when the pointer leaves it";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hover->isVisible(); }, DesktopTimeout)) << "and closes when the pointer leaves it";
     EXPECT_EQ(QApplication::activeWindow(), &window);
 }

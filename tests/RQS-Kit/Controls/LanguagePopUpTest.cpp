@@ -7,6 +7,10 @@
 
 #include <QLocale>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
 
 // Run by their own ctest entry with LANGUAGE=de_DE:en_US:en_GB.
 TEST(LanguageListFromEnvironment, GermanThenTwoEnglishesGiveEachLanguageOnceInItsOwnName)
@@ -41,6 +45,44 @@ TEST(LanguageListFromEnvironment, SwissGermanChoosesGermanAndTheSettingsItemKeep
     }
     EXPECT_EQ(popUp.selectedID(), first);
     EXPECT_TRUE(log.lines().value(0).startsWith("Info: "));
+}
+
+// A language clicked in a further menu (a submenu elsewhere) ticks it there and unticks the one
+// before, selects it in the pop-up and sends the pop-up's action; "Add more languages ..." clicked
+// there keeps the chosen language and sends nothing.
+TEST(LanguageListFromEnvironment, AChoiceInAFurtherMenuSelectsItInThePopUpAndSendsItsAction)
+{
+    QSLanguagePopUpButton popUp;
+    QMenu menu;
+    popUp.addMenu(&menu);
+    popUp.setSelectedID("de");
+    const QSignalSpy sent(&popUp, &QComboBox::activated);
+    const auto choose = [&menu](const QString &title) {
+        menu.popup(QPoint(100, 100));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+        const QList<QAction *> items = menu.actions();
+        const auto item = std::find_if(items.cbegin(), items.cend(), [&](QAction *a) { return a->text() == title; });
+        ASSERT_NE(item, items.cend()) << title.toStdString();
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(*item).center());
+        EXPECT_FALSE(menu.isVisible()) << "the menu closes on the choice";
+    };
+
+    choose("English");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent.at(0).at(0).toInt(), 2) << "the entry's tag";
+    EXPECT_EQ(popUp.selectedID(), "en");
+    EXPECT_EQ(popUp.currentText(), "English");
+    EXPECT_TRUE(menu.actions().at(2)->isChecked());
+    EXPECT_FALSE(menu.actions().at(1)->isChecked()) << "German is unticked";
+
+    const platform::LogCapture log;
+    {
+        const EnvironmentScope noPrograms("PATH", QStringLiteral(""));
+        choose("Add more languages ...");
+    }
+    EXPECT_EQ(sent.size(), 1) << "the settings item is no choice of language";
+    EXPECT_EQ(popUp.selectedID(), "en");
+    EXPECT_TRUE(menu.actions().at(2)->isChecked());
 }
 
 TEST(LanguageListFromEnvironment, TitlesSelectByWholeOrPartAndIndicesOnlyWithinThePopUp)

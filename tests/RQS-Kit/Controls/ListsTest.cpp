@@ -3,6 +3,7 @@
 #include "RQS-Kit/Controls/QSDragButton.h"
 #include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Controls/QSListView.h"
+#include "RQS-Kit/Controls/QSColorView.h"
 #include "RQS-Kit/Controls/QSOpenableListEntryView.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/FrameAnimation.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace {
 
@@ -156,6 +158,69 @@ TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
     EXPECT_FALSE(list.moveEntryFrom(5, 0));
     EXPECT_EQ(log.lines().filter(QStringLiteral("Warning: ")).size(), 4);
     EXPECT_EQ(titles(), QStringLiteral("ABC"));
+}
+
+// A client that gives the list its superview's whole height: the rows stand at the top of it.
+struct FillsItsSuperview : QSListViewDelegate
+{
+    std::optional<double> listViewWillResize(QSListView *list, double) override { return list->superview()->height(); }
+};
+
+// Whatever the list's own autoresizing, a superview grown taller (not wider) lays the list out
+// again: two rows of 45 under the top of a superview of 200 stand at 110 and 155, of 300 at 210 and
+// 255.
+TEST(ListView, ASuperviewGrownTallerLaysOutAListItsDelegateSizes)
+{
+    platform::FrameAnimation::setDefaultDuration(0);
+    const auto restore = qScopeGuard([] { platform::FrameAnimation::setDefaultDuration(0.25); });
+    const struct { const char *name; unsigned mask; } cases[] = {
+        {"no autoresizing", platform::Autoresizing::None},
+        {"height sizable", platform::Autoresizing::HeightSizable},
+        {"width and height sizable", platform::Autoresizing::WidthSizable | platform::Autoresizing::HeightSizable},
+        {"flexible bottom margin", platform::Autoresizing::FlexibleBottomMargin},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::View superview;
+        superview.setFrame(QRectF(0, 0, 300, 200));
+        auto *list = new QSListView;
+        superview.addSubview(list);
+        list->setFrame(QRectF(0, 0, 300, 200));
+        list->setAutoresizingMask(c.mask);
+        FillsItsSuperview client;
+        list->setDelegate(&client);
+        for (int row = 0; row < 2; ++row)
+            list->addListEntry(new QSBasicListEntryView);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(list->entryAtIndex(0)->frame().y(), 110);
+
+        superview.setFrame(QRectF(0, 0, 300, 300));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(list->height(), 300);
+        EXPECT_EQ(list->entryAtIndex(0)->frame().y(), 210);
+        EXPECT_EQ(list->entryAtIndex(1)->frame().y(), 255);
+        EXPECT_EQ(list->lastLine()->frame().y(), 209) << "one point under the lowest row";
+        list->setDelegate(nullptr);
+    }
+}
+
+// The closing line under the lowest row resizes as a row inserted at the bottom does.
+TEST(ListView, TheClosingLineTakesTheAutoresizingOfARowInsertedAtTheBottom)
+{
+    QSListView list;
+    list.resize(300, 10);
+    auto *first = new QSBasicListEntryView;
+    first->setAutoresizingMask(platform::Autoresizing::WidthSizable);
+    list.insertListEntry(first, 0);
+    EXPECT_EQ(list.lastLine()->autoresizingMask(), platform::Autoresizing::WidthSizable);
+    auto *above = new QSBasicListEntryView;
+    above->setAutoresizingMask(platform::Autoresizing::FlexibleLeftMargin);
+    list.insertListEntry(above, 1);
+    EXPECT_EQ(list.lastLine()->autoresizingMask(), platform::Autoresizing::WidthSizable) << "only a row at index 0 gives it";
+    auto *lowest = new QSBasicListEntryView;
+    lowest->setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::FlexibleTopMargin);
+    list.insertListEntry(lowest, 0);
+    EXPECT_EQ(list.lastLine()->autoresizingMask(), platform::Autoresizing::WidthSizable | platform::Autoresizing::FlexibleTopMargin);
 }
 
 TEST(ListEntries, RowHeightsFollowContentHoverAndSelection)

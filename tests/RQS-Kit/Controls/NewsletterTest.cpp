@@ -1,5 +1,6 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSNewsletterController.h"
+#include "RQS-Kit/Controls/QSNewsletterFeed.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
@@ -39,10 +40,18 @@ private:
     static constexpr const char *schemes[] = {"http", "https", "mailto", "file", "javascript"};
 };
 
-QByteArray entry(int id, const char *validUntil, const QByteArray &url)
+// The ID as the feed writes it: a whole number of any size.
+QByteArray entryWithId(const QByteArray &id, const char *validUntil, const QByteArray &url)
 {
-    return "<dict><key>ID</key><integer>" + QByteArray::number(id) + "</integer><key>validUntil</key>" + validUntil
-        + "<key>url</key><string>" + url + "</string></dict>";
+    return "<dict><key>ID</key><integer>" + id + "</integer><key>validUntil</key>" + validUntil + "<key>url</key><string>" + url
+        + "</string></dict>";
+}
+
+QByteArray entry(int id, const char *validUntil, const QByteArray &url) { return entryWithId(QByteArray::number(id), validUntil, url); }
+
+QByteArray entry(quint64 id, const char *validUntil, const QByteArray &url)
+{
+    return entryWithId(QByteArray::number(id), validUntil, url);
 }
 
 // The page's answer to a script, once it has come.
@@ -161,6 +170,51 @@ TEST_F(Newsletter, ShowsTheOldestCurrentUnseenEntryAndSkipsMalformedOnes)
     EXPECT_EQ(controller->visibleIndex(), 0) << "no step before the first entry";
     EXPECT_FALSE(controller->navButtons()->isTabEnabled(0));
     EXPECT_EQ(savedSeenIds(), (QStringList{"2", "3", "1"}));
+}
+
+// The whole unsigned 64-bit range of IDs is read and compared; a negative ID is refused.
+TEST(NewsletterFeed, IdsAreUnsignedSixtyFourBitNumbers)
+{
+    const quint64 top = std::numeric_limits<quint64>::max(), half = quint64(1) << 63;
+    const char *current = "<date>2060-01-01T00:00:00Z</date>";
+    QTemporaryDir folder;
+    const QString path = folder.filePath("feed.plist");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<plist version='1.0'><array>" + entry(0, current, "https://news.example/0") + entry(half - 1, current, "https://news.example/1")
+               + entry(half, current, "https://news.example/2") + entry(top, current, "https://news.example/3")
+               + entry(-1, current, "https://news.example/4") + "</array></plist>");
+    file.close();
+    const platform::LogCapture log;
+    const QList<QSNewsletterEntry> feed = QSNewsletterFeed::read(path, QUrl("https://news.example/Newsletters/feed.php"));
+    ASSERT_EQ(feed.size(), 4);
+    const quint64 expected[] = {0, half - 1, half, top};
+    for (qsizetype index = 0; index < feed.size(); ++index)
+        EXPECT_EQ(feed.at(index).identifier, expected[index]) << index;
+    EXPECT_EQ(log.lines().filter("Warning: Newsletter entry 4 skipped").size(), 1) << "a negative ID is none";
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    EXPECT_EQ(QSNewsletterFeed::chosenIndex(feed, {0, half - 1, half}, now), 3);
+    EXPECT_EQ(QSNewsletterFeed::chosenIndex(feed, {0, half - 1, top}, now), 2);
+    EXPECT_EQ(QSNewsletterFeed::chosenIndex(feed, {0, half - 1, half, top}, now), -1);
+}
+
+// An entry whose ID lies above the signed range is shown once and remembered as seen, so that the
+// next feed passes over it.
+TEST_F(Newsletter, AnIdAboveTheSignedRangeIsShownRememberedAndPassedOver)
+{
+    const quint64 half = quint64(1) << 63, top = std::numeric_limits<quint64>::max();
+    defaults->setObject(QVariantList{qulonglong(half)}, "NewsLetterSeenIDs");
+    controller.emplace();
+    ASSERT_EQ(controller->seenIds(), QList<quint64>{half});
+    load(entry(half, "<date>2060-01-01T00:00:00Z</date>", base + "/news/1.html")
+         + entry(top, "<date>2061-01-01T00:00:00Z</date>", base + "/news/3.html"));
+    ASSERT_EQ(controller->feed().size(), 2);
+    EXPECT_EQ(controller->visibleIndex(), 1) << "the first was seen";
+    EXPECT_TRUE(shows("Third news"));
+    EXPECT_EQ(savedSeenIds(), (QStringList{"9223372036854775808", "18446744073709551615"}));
+
+    controller.emplace();
+    EXPECT_EQ(controller->seenIds(), (QList<quint64>{half, top})) << "read back as they were written";
 }
 
 TEST_F(Newsletter, WithAutoShowOffTheEntryWaitsUntilTheWindowIsOpened)

@@ -12,10 +12,13 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 
 #include <chrono>
+#include <functional>
 #include <cmath>
 
 using namespace std::chrono_literals;
@@ -44,6 +47,14 @@ void click(QSButton *button)
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 
+// The window a note stands on, shown and key.
+void showParent(platform::Window &parent)
+{
+    parent.setGeometry(100, 200, 600, 400);
+    parent.makeKeyAndOrderFront(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+}
+
 // The window's height beyond the text area: the title's line, the buttons and the fixed margins.
 double chrome(QSNoteController &note)
 {
@@ -62,7 +73,7 @@ protected:
             defaults->removeObjectForKey(key);
         parent.setGeometry(100, 100, 600, 400);
         parent.makeKeyAndOrderFront(nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&parent, DesktopTimeout));
     }
     void TearDown() override { QSRateUsController::sharedController()->close(nullptr); }
 
@@ -96,9 +107,7 @@ TEST(QSNoteController, SizesItselfToItsTextAndStandsOnItsParent)
 {
     rqs::registerKitClasses();
     platform::Window parent;
-    parent.setGeometry(100, 200, 600, 400);
-    parent.makeKeyAndOrderFront(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    showParent(parent);
     QSNoteController note;
     ASSERT_TRUE(note.window());
     note.attachToWindow(&parent, 0.7);
@@ -187,12 +196,39 @@ TEST(QSNoteController, EveryButtonKeepsItsSizeForAnyTitles)
     }
 }
 
+// However its window closes (a button, its client, the window system), the note leaves its parent,
+// and it can be attached again; a parent closing later has nothing more to close.
+TEST(QSNoteController, LeavesItsParentHoweverItsWindowClosesAndAttachesAgain)
+{
+    rqs::registerKitClasses();
+    platform::Window parent;
+    showParent(parent);
+    QSNoteController note;
+    ASSERT_TRUE(note.window());
+    const struct { const char *name; std::function<void()> close; } closings[] = {
+        {"a button", [&] { click(note.cancelButton()); }},
+        {"its client", [&] { note.close(nullptr); }},
+        {"the window system", [&] { note.window()->close(); }},
+    };
+    for (const auto &closing : closings) {
+        SCOPED_TRACE(closing.name);
+        note.attachToWindow(&parent, 0.5);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(note.window()));
+        ASSERT_EQ(note.parentWindow(), &parent);
+        closing.close();
+        EXPECT_FALSE(note.window()->isVisible());
+        EXPECT_EQ(note.parentWindow(), nullptr);
+        EXPECT_TRUE(parent.childWindows().isEmpty());
+    }
+    note.attachToWindow(&parent, 0.5);
+    EXPECT_TRUE(note.window()->isVisible()) << "attached again";
+}
+
 TEST(QSNoteController, LetsGoOfItsTextViewWithItsWindowAndOfADelegateThatIsGone)
 {
     rqs::registerKitClasses();
     platform::Window parent;
-    parent.setGeometry(100, 200, 600, 400);
-    parent.makeKeyAndOrderFront(nullptr);
+    showParent(parent);
     QSNoteController note;
     ASSERT_TRUE(note.window() && note.textView());
     {
@@ -235,6 +271,41 @@ TEST_F(RateUs, NeverAskAndAnyRatedVersionEndThePrompts)
     EXPECT_EQ(started(), 5);
 }
 
+// Holding Alt (the Option key) at a decision clears "never ask" and the rated version, counts the
+// start and asks at once; without it the same answers stop the prompt and count nothing.
+TEST_F(RateUs, HoldingAltClearsTheRefusalAndTheRatedVersionCountsAndAsksAtOnce)
+{
+    const struct { const char *name; bool neverAsk; const char *ratedVersion; int started; } cases[] = {
+        {"refused", true, "", 0},
+        {"rated", false, "0.9", 2},
+        {"refused after rating", true, "1.0", 7},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool alt : {false, true}) {
+            // The prompt shown before took the key window; the parent has it again.
+            parent.makeKeyAndOrderFront(nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+            defaults->setBool(c.neverAsk, "rate.neverAsk");
+            defaults->setObject(QString::fromLatin1(c.ratedVersion), "rate.ratedVersion");
+            defaults->setInteger(c.started, "rate.timesStarted");
+            if (alt)
+                QTest::keyPress(&parent, Qt::Key_Alt, Qt::AltModifier);
+            const auto letGo = qScopeGuard([&] {
+                if (alt)
+                    QTest::keyRelease(&parent, Qt::Key_Alt);
+            });
+            ASSERT_EQ(QGuiApplication::queryKeyboardModifiers(), alt ? Qt::AltModifier : Qt::NoModifier);
+            EXPECT_EQ(start(), alt) << (alt ? "with" : "without") << " Alt";
+            EXPECT_EQ(defaults->boolForKey("rate.neverAsk"), alt ? false : c.neverAsk);
+            EXPECT_EQ(defaults->stringForKey("rate.ratedVersion"), alt ? QString("") : QString::fromLatin1(c.ratedVersion));
+            EXPECT_EQ(started(), alt ? c.started + 1 : c.started);
+            if (prompt->isVisible())
+                click(prompt->cancelButton());
+        }
+    }
+}
+
 TEST_F(RateUs, WaitsWhileTheKeyWindowShowsASheet)
 {
     auto *sheet = new QDialog;
@@ -269,7 +340,7 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
         ASSERT_TRUE(parent.beginSheet(sheet, {}));
         EXPECT_FALSE(start());
         ASSERT_TRUE(parent.endSheet(sheet, 0));
-        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+        ASSERT_TRUE(QTest::qWaitFor(promptOnParent, DesktopTimeout)) << "the key window is " << keyName();
         EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
         click(prompt->cancelButton());
         ASSERT_FALSE(prompt->isVisible());
@@ -277,11 +348,11 @@ TEST_F(RateUsOnDesktop, WaitsWhileTheKeyWindowShowsASheet)
 
     defaults->setInteger(4, "rate.timesStarted");
     ASSERT_TRUE(parent.beginSheet(sheet, {}));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet)) << "the same sheet shows again, in front";
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet, DesktopTimeout)) << "the same sheet shows again, in front";
     EXPECT_FALSE(start());
     EXPECT_FALSE(QTest::qWaitFor(promptOnParent, 100)) << "not while the sheet is up";
     ASSERT_TRUE(parent.endSheet(sheet, 0));
-    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, 2000)) << "the key window is " << keyName();
+    EXPECT_TRUE(QTest::qWaitFor(promptOnParent, DesktopTimeout)) << "the key window is " << keyName();
     EXPECT_TRUE(keyIsOnParent()) << "the key window is " << keyName();
 }
 

@@ -346,7 +346,7 @@ TEST(QSButtonOnDesktop, TabReachesItAndSpaceAndReturnClickIt)
     QSignalSpy actions(button, &platform::Control::actionSent);
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Tab);
     ASSERT_TRUE(button->hasFocus()) << "reached with Tab";
@@ -365,7 +365,7 @@ TEST(QSButtonOnDesktop, TabReachesItAndSpaceAndReturnClickIt)
         }
         QTest::keyRelease(button, press.key);
         EXPECT_EQ(actions.size(), press.actions) << "key " << press.key;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return button->buttonState() != 3; })) << "down, then back";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return button->buttonState() != 3; }, DesktopTimeout)) << "down, then back";
     }
     button->setEnabled(false);
     QTest::keyClick(button, Qt::Key_Space);

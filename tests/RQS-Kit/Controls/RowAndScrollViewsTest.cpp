@@ -200,7 +200,7 @@ TEST(FramelessWindowOnDesktop, CastsAShadowBeyondItsEdgesOverWhatLiesBeneath)
     beneath.setStyleSheet("background: white;");
     beneath.setGeometry(100, 100, 500, 400);
     beneath.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&beneath));
+    paintedScreen(&beneath);
 
     QSFrameLessWindow window;
     auto *content = new QWidget(&window);
@@ -208,29 +208,28 @@ TEST(FramelessWindowOnDesktop, CastsAShadowBeyondItsEdgesOverWhatLiesBeneath)
     content->setGeometry(0, 0, 200, 100);
     window.setGeometry(250, 200, 200, 100);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_FALSE(settledFrame(&window).isEmpty());
     const QRect shown = window.geometry();
     ASSERT_TRUE(QRect(100, 100, 500, 400).contains(shown.adjusted(-30, -30, 30, 30)));
     const QRect below(shown.left() + 20, shown.bottom() + 2, shown.width() - 40, 5);
     const QRect farBelow(shown.left() + 20, shown.bottom() + 40, shown.width() - 40, 5);
     const QRect insideEdge(shown.left() + 20, shown.bottom() - 5, shown.width() - 40, 4);
-    const auto screen = [] { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), below) > below.width() * below.height() / 5; }, 5000))
-        << darkPixels(screen(), below) << " dark pixels below the window";
-    const QImage now = screen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screenNow(), below) > below.width() * below.height() / 5; }, DesktopTimeout))
+        << darkPixels(screenNow(), below) << " dark pixels below the window";
+    const QImage now = screenNow();
     EXPECT_EQ(darkPixels(now, farBelow), 0) << "the shadow fades out";
     EXPECT_EQ(darkPixels(now, insideEdge), 0) << "the window itself is not covered";
     EXPECT_FALSE(platform::WindowShadow::compositing()) << "openbox has no compositor";
 
     window.move(300, 250);
     const QRect movedBelow = below.translated(50, 50);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), movedBelow) > movedBelow.width() * movedBelow.height() / 5; }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screenNow(), movedBelow) > movedBelow.width() * movedBelow.height() / 5; }, DesktopTimeout))
         << "the shadow follows the window";
     // The shadow is a window of its own: the screen shows it, a grab of the window would not.
     if (!qEnvironmentVariableIsEmpty("FOLDWISE_TEST_SCREENSHOTS"))
-        screen().copy(shown.adjusted(0, 0, 100, 100)).save(qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS") + "/frameless-shadow.png");
+        screenNow().copy(shown.adjusted(0, 0, 100, 100)).save(qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS") + "/frameless-shadow.png");
     window.hide();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screen(), movedBelow) == 0; }, 5000)) << "and goes with it";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkPixels(screenNow(), movedBelow) == 0; }, DesktopTimeout)) << "and goes with it";
 }
 
 TEST(LayoutTranslationView, WhileActiveItAutoresizesAndHoldsItsNewSizeInItsConstraints)

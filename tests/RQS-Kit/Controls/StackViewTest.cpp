@@ -64,6 +64,24 @@ TEST(StackView, RelayoutKeepsTheJitterOfEachPlaceAndACardOfTheSameContextIsRepla
     EXPECT_EQ(jitters(), before);
 }
 
+// The pile takes cards out without deleting them: given back its own cards, or a card it already
+// holds, it still shows them after a turn of the event loop.
+TEST(StackView, APileGivenItsOwnCardsKeepsThem)
+{
+    QSStackView stack;
+    stack.resize(400, 300);
+    QSGridItem *a = card(1);
+    QSGridItem *b = card(2);
+    stack.addGridItem(a, true);
+    stack.addGridItem(b, true);
+    stack.instantReplaceGridItems({a, b});
+    stack.addGridItem(a, false);
+    QTest::qWait(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(stack.gridItems(), QList<QSGridItem *>({a, b}));
+    EXPECT_EQ(stack.containerLayer()->sublayers().size(), 2);
+}
+
 // A soft shadow lies under the pile while it has cards, and goes with the last one.
 TEST(StackView, APileCastsTheShippedShadowUnderItsCards)
 {

@@ -149,14 +149,14 @@ TEST(GradientPickerOnDesktop, TheColourPanelBecomingTheActiveWindowRecoloursTheS
     Picker p;
     p.picker.addColorAt(0.5);
     p.picker.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.picker));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.picker, DesktopTimeout));
     p.click(p.picker.stopCenter(1), 4);
     ASSERT_EQ(p.picker.selectedIndex(), 1);
 
     QColorDialog *panel = platform::ColorPanel::sharedColorPanel()->dialog();
     ASSERT_TRUE(panel->isVisible());
     panel->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel, DesktopTimeout));
     EXPECT_EQ(p.picker.selectedIndex(), 1);
     // The user types the colour into the panel's own hexadecimal field.
     QLineEdit *hex = nullptr;
@@ -187,7 +187,7 @@ TEST(GradientPickerOnDesktop, AWellTakingThePanelEndsThePickersSelectionSoDelete
     picker->addColorAt(0.5);
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
     const auto click = [&window](QWidget *at, QPoint point) {
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at->mapTo(&window, point));
     };
@@ -197,7 +197,7 @@ TEST(GradientPickerOnDesktop, AWellTakingThePanelEndsThePickersSelectionSoDelete
     ASSERT_TRUE(picker->isActive());
     ASSERT_FALSE(picker->deleteIconRect().isEmpty());
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
 
     click(well, QPoint(20, 12));
     EXPECT_TRUE(well->isActive());
@@ -205,7 +205,7 @@ TEST(GradientPickerOnDesktop, AWellTakingThePanelEndsThePickersSelectionSoDelete
     EXPECT_EQ(picker->selectedIndex(), -1);
     EXPECT_TRUE(picker->deleteIconRect().isEmpty()) << "no delete icon without a stop";
     xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(window.winId()), "key", "Delete"});
-    QTest::qWait(100);
+    EXPECT_TRUE(settle());
     EXPECT_EQ(picker->stops().count(), 3) << "Delete removes no stop";
 }
 

@@ -9,6 +9,13 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -91,4 +98,78 @@ TEST(EffectChain, FortyShapedBordersAreRefusedBeforeTheRenderStarts)
     const QStringList refused = log.lines().filter("Error: Rendering 3600 × 3440 pixels would compute ");
     EXPECT_EQ(refused.size(), 2) << log.lines().join('\n').toStdString();
     EXPECT_TRUE(refused.value(0).endsWith(" million pixels on its way, more than the 1073 million a render may compute"));
+}
+
+namespace {
+
+// The effects that stored settings make, each handing its picture to the next.
+struct StoredChain
+{
+    std::vector<std::unique_ptr<QSEffect>> effects;
+    QSEffectChainEnd end;
+
+    explicit StoredChain(const QVariantList &stored)
+    {
+        for (const QVariant &settings : stored)
+            effects.push_back(QSEffectsCatalog::effectForSettings(settings.toMap()));
+        for (std::size_t i = 0; i < effects.size(); ++i)
+            effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
+    }
+};
+
+} // namespace
+
+// 10,000 stored Invert effects, some 100 KB of settings: a picture, a global setting, a switched
+// off effect and a removed input each travel the chain link by link without a call per link on
+// the stack, which 7,000 links overflowed.
+TEST(EffectChain, TenThousandStoredEffectsPassTheirPictureWithoutRecursion)
+{
+    rqs::registerKitFilters();
+    const QVariantList stored(10000, QVariantMap{{"name", "Invert"}, {"isEnabled", true}});
+    StoredChain chain(stored);
+    ASSERT_TRUE(chain.effects.back());
+    const Image picture = fxtest::ramp(4, 3);
+    chain.effects.front()->setGlobalSettings({{"portion", 2.0}});
+    EXPECT_EQ(chain.effects.back()->relativeBase(), 2.0);
+    chain.effects.front()->setInputImage(picture);
+    ASSERT_FALSE(chain.end.image().isNull());
+    // An even number of inversions gives the picture back; one switched off leaves an odd number.
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), fxtest::rampPixel(3, 2)));
+    chain.effects[5000]->setEnabled(false);
+    const platform::fx::Pixel inverted{1 - 0.3f, 1 - 0.2f, 1, 1};
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), inverted));
+    chain.effects.front()->removeImageInput();
+    EXPECT_TRUE(chain.end.image().isNull());
+    EXPECT_TRUE(chain.effects.back()->inputImage().isNull());
+}
+
+// A successor that leads back to the effect would pass pictures round for ever: refused.
+TEST(EffectChain, ASuccessorThatClosesACircleIsRefused)
+{
+    rqs::registerKitFilters();
+    StoredChain chain(QVariantList(3, QVariantMap{{"name", "Invert"}}));
+    platform::LogCapture log;
+    EXPECT_FALSE(chain.effects[2]->setSuccessor(chain.effects[0].get()));
+    EXPECT_FALSE(chain.effects[1]->setSuccessor(chain.effects[1].get()));
+    EXPECT_EQ(chain.effects[2]->successor(), &chain.end);
+    EXPECT_EQ(log.lines().filter("Warning: ").size(), 2) << log.lines().join('\n').toStdString();
+    chain.effects.front()->setInputImage(fxtest::ramp(4, 3));
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), {1 - 0.3f, 1 - 0.2f, 1, 1}));
+}
+
+// The same chain read from its stored settings file by the recipe tool, as a user's chain would be.
+TEST(EffectChain, TheRecipeToolRendersTenThousandStoredEffects)
+{
+    QTemporaryDir folder;
+    const QImage input = platform::fx::Context::toQImage(*platform::fx::Context().render(fxtest::ramp(4, 3)), QImage::Format_RGBA8888);
+    ASSERT_TRUE(input.save(folder.filePath("in.png")));
+    QFile chain(folder.filePath("chain.json"));
+    ASSERT_TRUE(chain.open(QIODevice::WriteOnly));
+    chain.write(QJsonDocument(QJsonArray::fromVariantList(QVariantList(10000, QVariantMap{{"name", "Invert"}}))).toJson());
+    chain.close();
+    QProcess tool;
+    tool.start(QStringLiteral(FOLDWISE_FX_RENDER), {"--effects", chain.fileName(), folder.filePath("in.png"), folder.filePath("out.png")});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    EXPECT_EQ(QImage(folder.filePath("out.png")).convertToFormat(QImage::Format_RGBA8888), input);
 }

@@ -21,7 +21,6 @@
 #include <QDial>
 #include <QLabel>
 #include <QScreen>
-#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -310,6 +309,19 @@ struct OpenPanel
     UserHand hand;
 };
 
+// A plain gold frame "Gold Leaf" in the user's frames while it lives.
+struct GoldLeafFrame
+{
+    ~GoldLeafFrame()
+    {
+        user.removeFrameName(id);
+        user.saveCatalogInstantly(true);
+    }
+    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
+    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
+        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
+};
+
 // A framing effect's settings and colour well after the user's edits hold the texture and its
 // colour; the effect made again from the settings, written to a file, draws what the edited one
 // draws, and the side of the frame shows that colour on average.
@@ -401,13 +413,9 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     ASSERT_TRUE(frames);
     ASSERT_EQ(frames->findText("Gold Leaf"), -1);
 
-    QSFrameCatalog &user = QSFrameCatalog::sharedUserFrameCatalog();
-    const QString id = user.addFrame(std::make_shared<QSFrameDescription>(
-        QVariantMap{{"Name", "Gold Leaf"}, {"Texture.Color", "1 0.8 0 1"}}, QSFrameCatalog::framesBundlePath(), true));
-    const auto removeFrame = qScopeGuard([&user, id] {
-        user.removeFrameName(id);
-        user.saveCatalogInstantly(true);
-    });
+    const GoldLeafFrame added;
+    QSFrameCatalog &user = added.user;
+    const QString &id = added.id;
     const int row = frames->findText("Gold Leaf");
     ASSERT_GE(row, 0);
     ASSERT_TRUE(UserHand::choose(frames, row));
@@ -421,6 +429,44 @@ TEST(EffectSettingsRoundTrip, AUserFrameAddedUnderAnOpenPanelIsOffered)
     EXPECT_EQ(frames->findText("Gold Leaf"), -1);
     EXPECT_EQ(frames->currentIndex(), 0);
     EXPECT_EQ(frame.effect->settings().value("inputFrameName"), "Plain Frame");
+}
+
+// A user frame chosen in an open panel and then renamed twice: the effect follows it by its ID, the
+// pop-up shows its newest name, and the settings, written to a file, make the effect again without
+// a warning, drawing the frame's gold along the picture's left side (0.05 of 800, 40 pixels), not
+// the plain frame's white.
+TEST(EffectSettingsRoundTrip, AUserFrameRenamedTwiceUnderAnOpenPanelIsKeptByItsID)
+{
+    const Pixel gold{1, 0.8f, 0, 1};
+    OpenPanel frame("TexturedFrame");
+    QComboBox *frames = popUpOf(frame.panel, "inputFrameName");
+    ASSERT_TRUE(frames);
+    const GoldLeafFrame added;
+    QSFrameCatalog &user = added.user;
+    const QString &id = added.id;
+    ASSERT_TRUE(UserHand::choose(frames, frames->findText("Gold Leaf")));
+
+    platform::LogCapture log;
+    for (const char *name : {"Brass", "Bronze"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(user.renameFrameID(id, name));
+        EXPECT_EQ(frame.effect->filter()->value("inputFrameName"), id);
+        EXPECT_EQ(frame.effect->settings().value("inputFrameName"), id);
+        EXPECT_EQ(frames->currentText(), name);
+    }
+    QString error;
+    const QVariantMap stored = storedAndReadBack(frame.effect->settings(), &error);
+    ASSERT_FALSE(stored.isEmpty()) << error.toStdString();
+    EXPECT_EQ(stored.value("inputFrameName"), id);
+    const auto restored = QSEffectsCatalog::effectForSettings(stored);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->settings().value("inputFrameName"), id);
+    const Image original = rendered(*frame.effect, BluePicture), again = rendered(*restored, BluePicture);
+    EXPECT_TRUE(log.lines().filter("Warning: ").isEmpty()) << log.lines().join('\n').toStdString();
+    const QRect side{-35, 60, 30, 180};
+    EXPECT_TRUE(fxtest::near(meanOver(original, side), gold, 0.01f));
+    EXPECT_TRUE(fxtest::near(meanOver(again, side), gold, 0.01f));
+    EXPECT_TRUE(samePixels(again, original));
 }
 
 // On the desktop: the user clicks the Frame pop-up of the Textured Frame panel and clicks "Oak
@@ -448,19 +494,19 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     window.setWindowTitle("Textured Frame");
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
 
     QComboBox *frames = popUpOf(panel, "inputFrameName");
     ASSERT_TRUE(frames);
     QTest::mouseClick(frames, Qt::LeftButton, {}, frames->rect().center());
     QAbstractItemView *list = frames->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 3000)) << "a click opens the pop-up";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, DesktopTimeout)) << "a click opens the pop-up";
     // A release soon after the opening press is taken as the end of that press, not as a choice.
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     const QModelIndex oak = list->model()->index(frames->findText("Wood Oak"), 0);
     list->scrollTo(oak);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(oak).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return effect->settings().value("inputFrameName") == "FRM-0#005#Wood-Oak"; }, DesktopTimeout));
     EXPECT_EQ(popUpOf(panel, "inputTextureName")->currentText(), "Wood Light with Knots");
 
     QString error;
@@ -469,9 +515,10 @@ TEST(EffectSettingsOnDesktop, OakWoodClickedInTheTexturedFramePanelIsShownAndCom
     const Image drawn = rendered(*effect, BluePicture), again = rendered(*restored, BluePicture);
     original.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(drawn, drawn.extent())));
     restoredLabel.setPixmap(QPixmap::fromImage(platform::fx::Context().createImage(again, again.extent())));
-    QTest::qWait(200);
-    const QRect seen = window.frameGeometry().adjusted(-4, -4, 4, 4);
-    const QImage screen = window.screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
+    // The window takes the size of the two pictures first.
+    const QImage painted = paintedScreen(&window);
+    const QRect seen = settledFrame(&window).adjusted(-4, -4, 4, 4);
+    const QImage screen = painted.copy(seen);
     EXPECT_TRUE(saveScreenshot(screen, "textured-frame-oak-wood-restored"));
 
     // Screen points of the well's middle and of each frame's left side, half way up.

@@ -1,11 +1,14 @@
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
 #include "RQS-Kit/Effects/QSCombinedShadeDescription.h"
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
 #include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSTextureCatalog.h"
 #include "RQS-Kit/Effects/QSTexturedFrameFilter.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/fx/FxTestImages.h"
 
@@ -50,6 +53,14 @@ QString frameBundle(const QTemporaryDir &dir, const QMap<QString, std::function<
             return {};
     }
     return dir.path();
+}
+
+// A frame of that name 4 pixels wide around a grey picture of 20 × 20 at the origin.
+void frameAGreyPicture(QSTexturedFrameFilter &frame, const QString &frameName)
+{
+    frame.setValueForKey("inputFrameName", frameName);
+    frame.setValueForKey("inputWidth", 4.0);
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
 }
 
 } // namespace
@@ -125,21 +136,80 @@ TEST(TexturedFrame, ANewPictureOfTheSameWholePixelsKeepsTheMask)
 {
     rqs::registerKitFilters();
     QSTexturedFrameFilter frame;
-    frame.setValueForKey("inputFrameName", "FRM-0#005#Wood-Oak");
-    frame.setValueForKey("inputWidth", 4.0);
-    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frameAGreyPicture(frame, "FRM-0#005#Wood-Oak");
     const Image mask = frame.cachedMask();
     ASSERT_FALSE(mask.isNull());
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {1, 0, 0, 1})));
     EXPECT_EQ(frame.cachedMask().node(), mask.node());
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 41, 40}, {1, 0, 0, 1})
                                                                .transformed(QTransform(0.5, 0, 0, 0.5, -0.5, 0))));
-    ASSERT_EQ(frame.imageValue("inputImage").extent(), QRectF(-0.5, 0, 20.5, 20));
+    ASSERT_EQ(frame.imageValue("inputImage").extent(), QRectF(0, 0, 20, 20));
     EXPECT_EQ(frame.cachedMask().node(), mask.node());
     EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {1, 0, 0, 1}, 1e-3f)) << "the new picture is framed";
     frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 21, 20}, {1, 0, 0, 1})));
     EXPECT_NE(frame.cachedMask().node(), mask.node());
     EXPECT_EQ(frame.cachedMask().extent(), QRectF(-4, -4, 29, 28));
+}
+
+// A picture is kept cut to its whole pixels: x and y rounded up, the size shrunk by what that moved
+// and rounded down. (0.5, 0.25) 100 × 100 becomes (1, 1) 99 × 99, and the frame lies around that.
+TEST(TexturedFrame, APictureAtAFractionalPlaceIsCutToItsWholePixels)
+{
+    rqs::registerKitFilters();
+    const struct
+    {
+        QRectF given, kept;
+    } cases[] = {{{0.5, 0.25, 100, 100}, {1, 1, 99, 99}},
+                 {{-0.5, -2.75, 20.5, 10}, {0, -2, 20, 9}},
+                 {{3, 4, 10.5, 20}, {3, 4, 10, 20}},
+                 {{2, 2, 10, 10}, {2, 2, 10, 10}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.given.x());
+        QSTexturedFrameFilter frame;
+        frame.setValueForKey("inputFrameName", "Plain Frame");
+        frame.setValueForKey("inputWidth", 4.0);
+        // A picture of 2 × 2 pixels a point, each whole pixel of it red.
+        const QTransform place = QTransform::fromScale(0.5, 0.5) * QTransform::fromTranslate(c.given.x(), c.given.y());
+        const Image picture = fxtest::filled({0, 0, int(2 * c.given.width()), int(2 * c.given.height())}, {1, 0, 0, 1}).transformed(place);
+        ASSERT_EQ(picture.extent(), c.given);
+        frame.setValueForKey("inputImage", QVariant::fromValue(picture));
+        EXPECT_EQ(frame.imageValue("inputImage").extent(), c.kept);
+        EXPECT_EQ(frame.outputImage().extent(), c.kept.adjusted(-4, -4, 4, 4));
+        EXPECT_TRUE(near(renderedPixel(frame.outputImage(), int(c.kept.left()), int(c.kept.top())), {1, 0, 0, 1}, 1e-3f));
+        EXPECT_TRUE(near(renderedPixel(frame.outputImage(), int(c.kept.left()) - 1, int(c.kept.top())), {1, 1, 1, 1}, 1e-3f));
+    }
+}
+
+// The caches as a caller sets them: a frame or a shadow set is drawn as given; a mask set is drawn
+// through and drops the frame and the shadow made before; forceUpdate makes everything anew.
+TEST(TexturedFrame, CachesSetByACallerAreDrawnUntilForceUpdate)
+{
+    rqs::registerKitFilters();
+    QSTexturedFrameFilter frame;
+    frameAGreyPicture(frame, "Plain Frame");
+    const Image made = frame.cachedMask();
+    ASSERT_FALSE(made.isNull());
+
+    frame.setCachedFrame(fxtest::filled({-4, -4, 28, 28}, {1, 0, 0, 1}));
+    frame.setCachedShadow(fxtest::filled({0, 0, 20, 20}, {0, 0, 0, 0.5f}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 0, 0, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {0.25f, 0.25f, 0.25f, 1})) << "half shadowed";
+    EXPECT_EQ(frame.cachedMask().node(), made.node());
+
+    // A mask over all of it: the frame, made again in white, hides the picture, now unshadowed.
+    const Image whole = fxtest::filled({-4, -4, 28, 28}, {1, 1, 1, 1});
+    frame.setCachedMask(whole);
+    EXPECT_EQ(frame.cachedMask().node(), whole.node());
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {1, 1, 1, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 1, 1, 1}));
+    frame.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0, 0, 1, 1})));
+    EXPECT_EQ(frame.cachedMask().node(), whole.node()) << "a mask set is kept for a picture of the same pixels";
+
+    frame.forceUpdate();
+    EXPECT_NE(frame.cachedMask().node(), whole.node());
+    EXPECT_EQ(frame.cachedMask().extent(), QRectF(-4, -4, 28, 28));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), 10, 10), {0, 0, 1, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame.outputImage(), -1, 10), {1, 1, 1, 1}));
 }
 
 // A 2-pixel border still draws a 1-pixel ring around an opaque square.
@@ -208,6 +278,65 @@ TEST(Texturize, PicturePathsOutsideTheTemporaryFolderAreRefused)
     QFile::remove(kitFolder + "/texture-test-x.png");
 }
 
+// "inputTextureScale" is "inputTextureWidth" by another name: set by either through key-value
+// access, read and observed by either, and kept by an effect's stored settings, which make an effect
+// again that tiles the texture as wide.
+TEST(Texturize, TheTextureScaleIsTheTextureWidthByAnotherName)
+{
+    rqs::registerKitFilters();
+    QSTexturizeFilter filter;
+    QList<QVariant> heard;
+    const auto observation = platform::KeyValue::observe(&filter, "inputTextureScale", [&](const QVariant &v) { heard << v; });
+    EXPECT_TRUE(platform::KeyValue::setValue(&filter, "inputTextureScale", 2.5));
+    EXPECT_EQ(platform::KeyValue::valueForKey(&filter, "inputTextureWidth").toDouble(), 2.5);
+    EXPECT_TRUE(platform::KeyValue::setValue(&filter, "inputTextureWidth", 6));
+    EXPECT_EQ(platform::KeyValue::valueForKey(&filter, "inputTextureScale").toDouble(), 6.0);
+    EXPECT_EQ(heard, QList<QVariant>({2.5, 6.0}));
+
+    const QVariantMap description{{"name", "Texture"}, {"ciName", "QSTexturizeFilter"}};
+    platform::LogCapture log;
+    const auto effect = QSEffect::withDescription(description, {{"inputTextureName", "RQS-T#011#Wood-Dark"}, {"inputTextureScale", 40}});
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->filter()->numberValue("inputTextureWidth"), 40);
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(platform::PropertyList::write(effect->settings(), dir.filePath("Effect.plist"), &error)) << error.toStdString();
+    const QVariantMap stored = platform::PropertyList::read(dir.filePath("Effect.plist"), &error).toMap();
+    EXPECT_EQ(stored.value("inputTextureScale").toDouble(), 40);
+    const auto restored = QSEffect::withDescription(description, stored);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->filter()->numberValue("inputTextureWidth"), 40);
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
+
+    QSTexturizeFilter direct;
+    direct.setValueForKey("inputTextureName", "RQS-T#011#Wood-Dark");
+    direct.setValueForKey("inputTextureWidth", 40);
+    const Image picture = fxtest::filled({0, 0, 64, 64}, {1, 1, 1, 1});
+    direct.setValueForKey("inputImage", QVariant::fromValue(picture));
+    restored->setInputImage(picture);
+    for (const auto &[x, y] : {std::pair{3, 5}, {20, 40}, {39, 1}, {41, 60}})
+        EXPECT_TRUE(near(renderedPixel(restored->outputImage(), x, y), renderedPixel(direct.outputImage(), x, y))) << x << ", " << y;
+}
+
+// The plain accessors: the texture as chosen, a number held for callers (none at first), and a
+// tinted texture set, drawn until the colour changes.
+TEST(Texturize, TheTextureTheProportionAndASetTintedTextureAreHeldAsGiven)
+{
+    const auto filter = maskTexturizer(fxtest::ramp(4, 2), 4);
+    EXPECT_EQ(filter->inputTexture().extent(), QRectF(0, 0, 4, 2));
+    EXPECT_FALSE(filter->value("canvasProportion").isValid());
+    EXPECT_TRUE(platform::KeyValue::setValue(filter.get(), "canvasProportion", 800));
+    EXPECT_EQ(platform::KeyValue::valueForKey(filter.get(), "canvasProportion").toDouble(), 800);
+
+    const Image red = fxtest::filled({0, 0, 4, 2}, {1, 0, 0, 1});
+    filter->setCachedTexture(red);
+    EXPECT_EQ(filter->cachedTexture().node(), red.node());
+    EXPECT_TRUE(near(renderedPixel(filter->outputImage(), 5, 1), {1, 0, 0, 1}));
+    filter->setValueForKey("inputColor", QVariant::fromValue(Color{1, 1, 1, 1}));
+    EXPECT_NE(filter->cachedTexture().node(), red.node());
+    EXPECT_TRUE(near(renderedPixel(filter->outputImage(), 5, 0), {0.1f, 0.1f, 0.1f, 1})) << "the ramp again";
+}
+
 // A 2-pixel border from a 6 × 6 mask of width 2 and corner 2 (scale 1) around a 10 × 10 picture:
 // the corners are laid pixel for pixel, the middle 2 columns stretched over the middle 10.
 TEST(TexturedFrame, NineSliceKeepsCornersAndStretchesTheMiddle)
@@ -273,6 +402,7 @@ TEST(TexturedFrame, ShadesStackInOrderAndJoinedShadesDrawAlike)
     }
 }
 
+// A rename of another frame leaves the filter alone; its own frame, renamed, is still named by its ID.
 TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
 {
     rqs::registerKitFilters();
@@ -282,11 +412,17 @@ TEST(TexturedFrame, FollowsOnlyARenameOfItsOwnFrame)
         catalog.addFrame(std::make_shared<QSFrameDescription>(QVariantMap{{"Name", name}}, dir.path(), true),
                          QStringLiteral("FRM-U#00%1#").arg(name[0] == 'M' ? 1 : 2));
     QSTexturedFrameFilter frame;
-    frame.setFrameDescription(catalog.frameWithName("Mine"));
+    const auto mine = catalog.frameWithName("Mine");
+    frame.setFrameDescription(mine);
+    platform::LogCapture log;
     ASSERT_TRUE(catalog.renameFrameID("Other", "Renamed other"));
-    EXPECT_NE(frame.value("inputFrameName"), "Renamed other");
-    ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", "Renamed mine"));
-    EXPECT_EQ(frame.value("inputFrameName"), "Renamed mine");
+    EXPECT_EQ(frame.value("inputFrameName"), "Plain Frame") << "still the default, not set";
+    for (const char *name : {"Renamed mine", "Mine again"}) {
+        ASSERT_TRUE(catalog.renameFrameID("FRM-U#001#", name));
+        EXPECT_EQ(frame.value("inputFrameName"), "FRM-U#001#") << name;
+        EXPECT_EQ(frame.frameDescription(), mine) << "a frame of a catalog of its own stays";
+    }
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
 }
 
 namespace {

@@ -103,6 +103,24 @@ TEST(QSWatermarkFilter, NoSizeGivesNoOutput)
     EXPECT_TRUE(log.contains("Warning: The watermark's placement gives it no size"));
 }
 
+// Rectangles as wide as settings may give them, 1e308 kept to the engine's plane, with a
+// watermark 1000 times taller than wide: a picture of 2^30 × 2^30 pixels (its height a
+// thousand times more before it was kept to an int), refused before anything is allocated.
+TEST(QSWatermarkFilter, APlacementTooLargeForAPictureGivesNoOutput)
+{
+    QSWatermarkFilter watermark;
+    QImage mark(2, 2000, QImage::Format_ARGB32_Premultiplied);
+    mark.fill(Qt::red);
+    watermark.setWatermark(mark);
+    watermark.setValueForKey("inputBackgroundImage", v(filled(QRect(0, 0, 10, 10), {0, 0, 1, 1})));
+    platform::LogCapture log;
+    ASSERT_TRUE(watermark.setValueForKey("minRect", QRectF(0, 0, 1e308, 0)));
+    ASSERT_TRUE(watermark.setValueForKey("maxRect", QRectF(0, 0, 1e308, 0)));
+    EXPECT_TRUE(watermark.outputImage().isNull());
+    EXPECT_TRUE(log.contains("Warning: The watermark's placement makes it 1073741824 × 1073741824 pixels, more than a picture may hold"))
+        << log.lines().join('\n').toStdString();
+}
+
 struct ExtendCase
 {
     QSizeF background, picture;
@@ -157,6 +175,39 @@ TEST(QSArtisticExtend, EmptyPictureGivesNoOutput)
     platform::LogCapture log;
     EXPECT_TRUE(extend.outputImage().isNull());
     EXPECT_TRUE(log.contains("Warning: Artistic extend needs a picture and a background that are not empty"));
+}
+
+// Pictures without end (a colour, a tile, a clamp, noise, a picture scaled past the engine's plane)
+// have no corner to move to the origin: moving them again and again overflowed the stack. They
+// are kept as given, and give no output, with a warning.
+TEST(QSArtisticExtend, PicturesOfInfiniteExtentGiveNoOutput)
+{
+    rqs::registerKitFilters();
+    const Image finite = filled(QRect(0, 0, 60, 40), {0, 0, 1, 1});
+    const struct
+    {
+        const char *name;
+        Image image;
+    } endless[] = {{"colour", Image::withColor({1, 0, 0, 1})},
+                   {"tile", finite.tiled()},
+                   {"clamp", filled(QRect(5, 5, 4, 4), {1, 0, 0, 1}).clampedToExtent()},
+                   {"noise", Image::random()},
+                   {"scaled", finite.transformed(QTransform::fromScale(1e200, 1e200))},
+                   {"moved and scaled", finite.transformed(QTransform(1e300, 0, 0, 1e300, -1e305, 7e300))}};
+    for (const auto &c : endless) {
+        for (const char *key : {"inputImage", "inputBackgroundImage"}) {
+            SCOPED_TRACE(std::string(c.name) + " as " + key);
+            QSArtisticExtend extend;
+            extend.setValueForKey("inputBackgroundImage", v(finite));
+            extend.setValueForKey("inputImage", v(filled(QRect(0, 0, 20, 10), {1, 0, 0, 1})));
+            extend.setValueForKey(key, v(c.image));
+            EXPECT_EQ(extend.imageValue(key).extent(), c.image.extent());
+            platform::LogCapture log;
+            EXPECT_TRUE(extend.outputImage().isNull());
+            EXPECT_TRUE(log.contains("Warning: Artistic extend needs a picture and a background of finite extent"))
+                << log.lines().join('\n').toStdString();
+        }
+    }
 }
 
 // Over a background black on the left half and white on the right (40 × 20), a picture clear but

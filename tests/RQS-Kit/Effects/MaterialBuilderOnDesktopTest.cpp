@@ -20,6 +20,7 @@
 
 #include "support/Desktop.h"
 #include "support/Screenshot.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +54,14 @@ TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
     ASSERT_TRUE(builder.addNewShade(newShade));
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     ASSERT_EQ(builder.shadeRows().size(), 1);
     QComboBox *blend = builder.shadeRows().first()->blendButton();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return blend->isVisible() && !blend->visibleRegion().isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blend->isVisible() && !blend->visibleRegion().isEmpty(); }, DesktopTimeout));
 
     QTest::mouseClick(blend, Qt::LeftButton, {}, blend->rect().center());
     QAbstractItemView *view = blend->view();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, 3000)) << "a click opens the pop-up";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, DesktopTimeout)) << "a click opens the pop-up";
     // A release soon after the opening press is taken as the end of that press, not as a choice.
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     QStringList shown;
@@ -68,25 +69,25 @@ TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
         shown << view->model()->index(i, 0).data().toString();
     EXPECT_TRUE(shown.contains("Soft Light") && shown.contains("Luminosity") && !shown.contains("softLight"))
         << shown.join(", ").toStdString();
-    const QRect seen = window->frameGeometry().united(view->window()->geometry()).adjusted(-10, -10, 10, 10);
-    EXPECT_TRUE(saveScreenshot(window->screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage(),
-                               "frame-builder-blend-popup-open"));
+    const QImage withPopUp = paintedScreen(view->window());
+    const QRect seen = settledFrame(window).united(settledFrame(view->window())).adjusted(-10, -10, 10, 10);
+    EXPECT_TRUE(saveScreenshot(withPopUp.copy(seen), "frame-builder-blend-popup-open"));
 
     const QModelIndex softLight = view->model()->index(blend->findText("Soft Light"), 0);
     view->scrollTo(softLight);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(softLight).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return builder.editor().frame()->shades().first()->blendMode() == "softLight"; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return builder.editor().frame()->shades().first()->blendMode() == "softLight"; }, DesktopTimeout));
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(blend->currentText(), "Soft Light");
 }
 
 namespace {
 
-// What the X server shows of a widget now, a window with its frame, read from the root window.
+// What the X server shows of a widget once its window is painted, a window with its frame.
 QImage onScreen(QWidget *widget)
 {
-    const QRect seen = widget->isWindow() ? widget->frameGeometry() : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-    return widget->screen()->grabWindow(0, seen.x(), seen.y(), seen.width(), seen.height()).toImage();
+    const QImage screen = paintedScreen(widget->window());
+    return screen.copy(widget->isWindow() ? settledFrame(widget) : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
 }
 
 int colourCount(const QImage &picture)
@@ -98,50 +99,116 @@ int colourCount(const QImage &picture)
     return int(colours.size());
 }
 
-} // namespace
-
-// While a preview of some 26 million pixels is drawn, the window answers: the pointer moves
-// through it, the Cancel button shown after a moment takes a click at its centre, the render
-// stops before its picture is made, and the line below the preview says so on the screen.
-TEST(MaterialBuilderOnDesktop, CancelStopsALongPreview)
+// While it lives the preview is drawn at 4000 points on its longer side, so that a large sample
+// takes long enough to be stopped.
+struct LargePreview
 {
-    FOLDWISE_REQUIRE_DESKTOP();
-    auto *defaults = platform::UserDefaults::standardUserDefaults();
-    defaults->setDouble(4000, "QSMBPreviewSize");
-    const std::shared_ptr<void> restore(nullptr, [defaults](void *) { defaults->removeObjectForKey("QSMBPreviewSize"); });
-    BuilderOnDesktop opened;
-    QSMaterialBuilder &builder = opened.builder;
+    LargePreview() { platform::UserDefaults::standardUserDefaults()->setDouble(4000, "QSMBPreviewSize"); }
+    ~LargePreview() { platform::UserDefaults::standardUserDefaults()->removeObjectForKey("QSMBPreviewSize"); }
+};
+
+// The builder's window shown and active, its first preview drawn.
+void showBuilder(QSMaterialBuilder &builder)
+{
     QWidget *window = builder.window();
     ASSERT_TRUE(window);
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview() && !builder.previewImage().isNull(); }, DesktopTimeout));
+}
+
+// A sample of 12 million pixels for the preview to draw.
+void startALongPreview(QSMaterialBuilder &builder)
+{
+    QImage sample(4000, 3000, QImage::Format_RGB32);
+    sample.fill(Qt::darkCyan);
+    builder.setSamplePicture(sample);
+}
+
+// A key pressed on the keyboard of the display, the window made the active one first.
+void pressKey(QWidget *window, const QString &key)
+{
+    xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(window->winId()), "key", key});
+}
+
+} // namespace
+
+// While a preview of some 26 million pixels is drawn, the window answers: the pointer moves
+// through it, the Cancel button shown after a moment takes a click at its centre, the render
+// stops before its picture is made, and the line below the preview says so on the screen. Escape
+// stops such a preview too, without closing the window.
+TEST(MaterialBuilderOnDesktop, CancelOrEscapeStopsALongPreview)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    const LargePreview large;
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
+    ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
+    QWidget *window = builder.window();
     auto *cancel = window->findChild<QPushButton *>("cancelPreviewButton");
     auto *progress = window->findChild<QProgressBar *>("previewProgress");
     auto *status = window->findChild<QLabel *>("previewStatusText");
     ASSERT_TRUE(cancel && progress && status);
 
-    QImage sample(4000, 3000, QImage::Format_RGB32);
-    sample.fill(Qt::darkCyan);
-    builder.setSamplePicture(sample);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible() && !cancel->visibleRegion().isEmpty(); }, 5000));
+    startALongPreview(builder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible() && !cancel->visibleRegion().isEmpty(); }, DesktopTimeout));
     QTest::mouseMove(window, window->rect().center());
     QTest::mouseMove(cancel, cancel->rect().center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->value() >= 10; }, 20000)) << "the progress moves";
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress->value() >= 10; }, DesktopTimeout)) << "the progress moves";
     EXPECT_TRUE(builder.isDrawingPreview());
     EXPECT_TRUE(progress->isVisible());
     EXPECT_GT(colourCount(onScreen(cancel)), 2) << "the button is drawn on the screen";
     EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-drawing"));
 
     QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, DesktopTimeout));
     EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
     EXPECT_EQ(status->text(), "The preview was stopped; change the frame to draw it again.");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status->isVisible() && !cancel->isVisible(); }, 3000));
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->isVisible() && !cancel->isVisible(); }, DesktopTimeout));
     EXPECT_GT(colourCount(onScreen(status)), 2) << "the words are drawn on the screen";
     EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-preview-stopped"));
+
+    // Escape pressed on the keyboard stops the next long preview as well, and only the preview.
+    startALongPreview(builder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cancel->isVisible(); }, DesktopTimeout));
+    pressKey(window, "Escape");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, DesktopTimeout));
+    EXPECT_TRUE(builder.previewImage().isNull()) << "stopped before its picture was made";
+    EXPECT_TRUE(window->isVisible()) << "Escape closed the frame builder while it stopped a preview";
     window->close();
+}
+
+// As the desktop's utility windows: Escape, pressed on the keyboard, closes the frame builder as
+// Ctrl+W does, and the screen no longer shows it where it stood.
+TEST(MaterialBuilderOnDesktop, EscapeClosesTheFrameBuilderAsCtrlWDoes)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    for (const QString key : {"Escape", "ctrl+w"}) {
+        SCOPED_TRACE(key.toStdString());
+        BuilderOnDesktop opened;
+        ASSERT_NO_FATAL_FAILURE(showBuilder(opened.builder));
+        QWidget *window = opened.builder.window();
+        const QRect frame = settledFrame(window);
+        QImage before;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return colourCount(before = onScreen(window)) > 100; }, DesktopTimeout)) << "the screen shows it";
+        if (key == "Escape")
+            saveScreenshot(before, "frame-builder-before-escape");
+
+        pressKey(window, key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "the frame builder stays open";
+        // Most of the screen where it stood shows something else once the window manager has
+        // taken it away.
+        QImage after;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            after = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+            int same = 0, seen = 0;
+            for (int y = 0; y < after.height(); y += 4)
+                for (int x = 0; x < after.width(); x += 4, ++seen)
+                    same += after.pixel(x, y) == before.pixel(x, y);
+            return same * 4 < seen;
+        }, DesktopTimeout)) << "the screen still shows the frame builder";
+        if (key == "Escape")
+            saveScreenshot(after, "frame-builder-after-escape");
+    }
 }

@@ -11,13 +11,24 @@
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 namespace {
 
 QImage clearPicture() { return PictureFixture::marked(QSize(32, 32), Qt::blue, Qt::red).convertToFormat(QImage::Format_ARGB32); }
+
+// A PDF file of one page of that size in points.
+QString onePagePdf(const QTemporaryDir &folder, const QString &name, QSizeF size)
+{
+    PdfFixturePage page;
+    page.mediaSize = size;
+    return PdfFixture::write(folder.path(), name, PdfFixture::pages({page}));
+}
 
 // Minutes of release delay become milliseconds.
 struct FastRelease
@@ -130,12 +141,7 @@ TEST(QSCachedImage, PicturesAreHandedOutInSRGB)
 TEST(QSCachedImage, VectorPicturesAreDrawnAtTheSizeAsked)
 {
     QTemporaryDir folder;
-    const auto pdf = [&](const QString &name, QSizeF size) {
-        PdfFixturePage page;
-        page.mediaSize = size;
-        return PdfFixture::write(folder.path(), name, PdfFixture::pages({page}));
-    };
-    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(pdf("small.pdf", {100, 50}), 4);
+    const std::shared_ptr<QSCachedImage> small = QSCachedImage::cachedImageFile(onePagePdf(folder, "small.pdf", {100, 50}), 4);
     ASSERT_TRUE(small);
     EXPECT_EQ(small->nsImage().size(), QSize(100, 50));
     EXPECT_EQ(small->ciImageForSize({800, 400}).extent().size(), QSizeF(800, 400));
@@ -173,11 +179,8 @@ TEST(QSCachedImage, PlainAccessorsSetWhatIsHeldAndAPropertyRunInProgressIsNotSta
     EXPECT_EQ(rqs::newCGImage(image->cachedCIImage()).pixelColor(2, 2), QColor(Qt::green));
 
     QTemporaryDir folder;
-    PdfFixturePage page;
-    page.mediaSize = {100, 50};
     // Strategy 1 reads nothing at first, so no property has been got yet.
-    const std::shared_ptr<QSCachedImage> vector =
-        QSCachedImage::cachedImageFile(PdfFixture::write(folder.path(), "vector.pdf", PdfFixture::pages({page})), 1);
+    const std::shared_ptr<QSCachedImage> vector = QSCachedImage::cachedImageFile(onePagePdf(folder, "vector.pdf", {100, 50}), 1);
     ASSERT_TRUE(vector);
     EXPECT_FALSE(vector->gettingProperties());
     vector->setGettingProperties(true);
@@ -207,4 +210,106 @@ TEST(QSCachedImage, ATemporaryFileThatCannotBeDeletedIsReported)
         << log.lines().first().toStdString();
     EXPECT_TRUE(log.lines().first().endsWith(")"));
     QDir(path).removeRecursively();
+}
+
+// Strategy 4 keeps the picture in memory for good, built from a picture or from a file, while a
+// strategy-0 picture accessed alongside is released twice over.
+TEST(QSCachedImage, StrategyFourNeverReleases)
+{
+    FastRelease fast;
+    QTemporaryDir folder;
+    ASSERT_TRUE(clearPicture().save(folder.filePath("clear.png")));
+    const std::shared_ptr<QSCachedImage> kept[] = {QSCachedImage::cachedNSImage(clearPicture(), 4),
+                                                   QSCachedImage::cachedImageFile(folder.filePath("clear.png"), 4)};
+    const std::shared_ptr<QSCachedImage> released = QSCachedImage::cachedNSImage(clearPicture(), 0);
+    for (int round = 0; round < 2; ++round) {
+        for (const auto &image : kept) {
+            ASSERT_TRUE(image);
+            EXPECT_TRUE(PixelProbe::isNear(image->nsImage(), {2, 2}, Qt::red, 0));
+        }
+        released->nsImage();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !released->isCached(); }, 1000));
+        for (const auto &image : kept)
+            EXPECT_TRUE(image->isCached()) << round;
+    }
+}
+
+// Strategy 1: a picture built from a file is not decoded at construction; each access decodes it
+// from the temporary file, and the next pass of the event loop releases it again.
+TEST(QSCachedImage, StrategyOneDecodesOnAccessAndReleasesAtTheNextPass)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(clearPicture().save(folder.filePath("clear.png")));
+    const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedImageFile(folder.filePath("clear.png"), 1);
+    ASSERT_TRUE(image);
+    EXPECT_FALSE(image->isCached()) << "decoded at construction";
+    EXPECT_TRUE(QFileInfo::exists(image->imageURL().toLocalFile()));
+    for (int access = 0; access < 2; ++access) {
+        EXPECT_TRUE(PixelProbe::isNear(image->nsImage(), {2, 2}, Qt::red, 0)) << access;
+        EXPECT_TRUE(image->isCached()) << access;
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(image->isCached()) << access;
+    }
+}
+
+// The temporary file of a picture without transparency is a JPEG, of one with it a PNG; a picture
+// built from a file keeps the file's own type.
+TEST(QSCachedImage, AnOpaquePictureIsKeptAsJpegAndATransparentOneAsPng)
+{
+    QTemporaryDir folder;
+    const QImage opaque = clearPicture().convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(opaque.save(folder.filePath("opaque.tiff")));
+    const struct
+    {
+        const char *what;
+        std::shared_ptr<QSCachedImage> image;
+        QString suffix;
+        QByteArray format;
+        bool transparent;
+    } cases[] = {{"opaque", QSCachedImage::cachedNSImage(opaque, 4), "jpg", "jpeg", false},
+                 {"transparent", QSCachedImage::cachedNSImage(clearPicture(), 4), "png", "png", true},
+                 {"from a TIFF file", QSCachedImage::cachedImageFile(folder.filePath("opaque.tiff"), 4), "tiff", "tiff", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.image);
+        const QString file = c.image->imageURL().toLocalFile();
+        EXPECT_EQ(QFileInfo(file).suffix(), c.suffix);
+        EXPECT_EQ(QImageReader(file).format(), c.format);
+        EXPECT_EQ(c.image->hasTransparency(), c.transparent);
+    }
+}
+
+// A vector page of 3000 × 2000 points is larger than the 1536 a smaller page is drawn at: it is used
+// at its own size, and a smaller size asked for is the kept picture.
+TEST(QSCachedImage, ALargeVectorPageIsUsedAtItsOwnSize)
+{
+    QTemporaryDir folder;
+    const std::shared_ptr<QSCachedImage> large = QSCachedImage::cachedImageFile(onePagePdf(folder, "large.pdf", {3000, 2000}), 4);
+    ASSERT_TRUE(large);
+    EXPECT_TRUE(large->isVectorial());
+    EXPECT_EQ(large->nsImage().size(), QSize(3000, 2000));
+    EXPECT_EQ(large->cgImage().size(), QSize(3000, 2000));
+    const platform::fx::Image kept = large->ciImage();
+    EXPECT_EQ(kept.extent().size(), QSizeF(3000, 2000));
+    EXPECT_EQ(large->ciImageForSize({1500, 1000}).node(), kept.node());
+    EXPECT_EQ(large->ciImageForSize({3000, 2000}).node(), kept.node());
+}
+
+// An access on another thread reloads a released picture there and starts the release delay on
+// the main thread, whose timer then releases it again.
+TEST(QSCachedImage, AnAccessOnAnotherThreadStartsTheReleaseTimer)
+{
+    FastRelease fast;
+    const std::shared_ptr<QSCachedImage> image = QSCachedImage::cachedNSImage(clearPicture(), 2);
+    ASSERT_TRUE(image);
+    image->nsImage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !image->isCached(); }, 1000));
+    for (const bool recipe : {false, true}) {
+        SCOPED_TRACE(recipe ? "ciImage" : "nsImage");
+        QImage got;
+        std::thread([&] { got = recipe ? rqs::newCGImage(image->ciImage()) : image->nsImage(); }).join();
+        EXPECT_TRUE(PixelProbe::isNear(got, {2, 2}, Qt::red, 0));
+        EXPECT_TRUE(image->isCached());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !image->isCached(); }, 1000)) << "no release after the access";
+    }
 }

@@ -4,6 +4,7 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "RQS-Kit/Helper/QSToolTipController.h"
+#include "platform/ui/WindowFrame.h"
 
 #include "support/MainBundleScope.h"
 #include "support/StringsTables.h"
@@ -41,6 +42,7 @@ struct ShownWindow
         window.setGeometry(100, 100, 400, 300);
         view.setGeometry(10, 10, 100, 50);
         window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window)) << "framed once shown";
     }
     QWidget window;
     QWidget view;
@@ -151,7 +153,8 @@ TEST(QSHintController, RegistrationsAreReplacedEndWithTheirWindowAndNeedOne)
 TEST(QSToolTipController, ShowsTheTextWithAMarginBelowThePointInsideTheWindowsFrame)
 {
     ShownWindow shown;
-    const QRect frame = shown.window.frameGeometry();
+    const QRect frame = platform::WindowFrame::geometry(&shown.window);
+    ASSERT_GT(frame.width(), shown.window.width()) << "framed";
     const QPoint origin = shown.window.mapToGlobal(QPoint(0, 0));
     const QString tip = "Pages <b>1 & 2</b>";
     const QString wide = QString(200, QLatin1Char('W'));

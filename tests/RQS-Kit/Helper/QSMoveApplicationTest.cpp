@@ -274,14 +274,14 @@ TEST_F(MoveApplicationOnDesktop, TheOfferBringsFoldwiseToTheFront)
     window.setGeometry(200, 200, 400, 300);
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
     QProcess other;
     other.start("xmessage", {"-geometry", "300x100+250+250", "Another program"});
     ASSERT_TRUE(other.waitForStarted());
-    const bool otherInFront = QTest::qWaitFor([&] { return QGuiApplication::applicationState() != Qt::ApplicationActive; }, 5000);
+    const bool otherInFront = QTest::qWaitFor([&] { return QGuiApplication::applicationState() != Qt::ApplicationActive; }, DesktopTimeout);
     if (otherInFront) {
         mover(bundle).moveToApplicationsFolderIfNecessary();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }, 5000)) << "in front to ask";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }, DesktopTimeout)) << "in front to ask";
     }
     other.kill();
     other.waitForFinished();

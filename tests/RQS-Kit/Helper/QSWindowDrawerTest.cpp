@@ -2,8 +2,20 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "RQS-Kit/Helper/QSSingleButtonPanel.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
+#include "platform/ui/InterfaceLoader.h"
 
+#include "support/Desktop.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QTest>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -97,4 +109,219 @@ TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes
     EXPECT_EQ(window->width(), 120);
     EXPECT_EQ(window->geometry().right(), viewOnScreen.right());
     EXPECT_EQ(window->height(), view->height());
+}
+
+namespace {
+
+// What the panel told its delegate, in order.
+struct PanelRecorder : QObject, QSSingleButtonPanelDelegate
+{
+    void panelWasClicked(QSSingleButtonPanel *) override { ++clicks; }
+    void panelChangedHovered(QSSingleButtonPanel *, bool hovered) override { hovers.append(hovered); }
+    void panelDidHide(QSSingleButtonPanel *) override { ++hidden; }
+    int clicks = 0;
+    QList<bool> hovers;
+    int hidden = 0;
+};
+
+struct DrawerRecorder : QObject, QSWindowDrawerDelegate
+{
+    void windowDrawerDidHide(QSWindowDrawer *) override { ++hidden; }
+    int hidden = 0;
+};
+
+// The real pointer on the test display, moved and clicked as a user does.
+void pointerTo(const QPoint &global)
+{
+    // xdotool's --sync waits for a move, which never comes when the pointer is there already.
+    if (QCursor::pos() == global)
+        return;
+    xdotool(qEnvironmentVariable("DISPLAY"), {"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
+}
+
+void clickAt(const QPoint &global)
+{
+    pointerTo(global);
+    xdotool(qEnvironmentVariable("DISPLAY"), {"click", "1"});
+}
+
+// Pixels of the screen within the rectangle that are as light as the panel's white text.
+int lightPixels(const QRect &global)
+{
+    const QImage shown = screenNow().copy(global);
+    int light = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            light += shown.pixelColor(x, y).lightness() > 180;
+    return light;
+}
+
+// A window on the desktop, active, with the pointer resting on it away from where panels come.
+class PanelsOnDesktop : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FOLDWISE_REQUIRE_DESKTOP();
+        rqs::registerKitClasses();
+        parent = std::make_unique<QSChildSupportWindow>();
+        parent->setCentralWidget(new QWidget);
+        parent->setGeometry(200, 150, 640, 420);
+        parent->makeKeyAndOrderFront(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
+        settledFrame(parent.get());
+        pointerTo(away());
+    }
+
+    QPoint away() const { return parent->mapToGlobal(QPoint(600, 380)); }
+    QWidget *panelPart(const char *name) { return panel.view()->findChild<QWidget *>(name); }
+    // Shows the panel below a point of the parent and waits until it is the key window and the
+    // screen shows it whole: its blue button at the bottom.
+    void show(const QString &message)
+    {
+        panel.showOver(parent.get(), QPoint(60, 40), &recorder, message, "Print");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel.window(), DesktopTimeout));
+        QWidget *button = panelPart("button");
+        const QPoint buttonPart = button->mapToGlobal(QPoint(button->width() / 4, button->height() / 2));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QColor shown = screenNow().pixelColor(buttonPart);
+                return shown.blue() > shown.red() + 60;
+            },
+            DesktopTimeout))
+            << "the panel shows on the screen";
+    }
+
+    std::unique_ptr<QSChildSupportWindow> parent;
+    QSSingleButtonPanel panel;
+    PanelRecorder recorder;
+};
+
+} // namespace
+
+// A click at the button's visible centre tells the delegate once; the panel stays open.
+TEST_F(PanelsOnDesktop, AClickOnTheButtonTellsTheDelegateAndThePanelStaysOpen)
+{
+    show("The pages are ready to print.");
+    QWidget *button = panelPart("button");
+    ASSERT_TRUE(button && button->isVisible());
+    clickAt(button->mapToGlobal(button->rect().center()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.clicks == 1; }, DesktopTimeout));
+    QTest::qWait(100);
+    EXPECT_EQ(recorder.clicks, 1);
+    EXPECT_TRUE(panel.window()->isVisible());
+    EXPECT_EQ(recorder.hidden, 0);
+    saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)), "single-button-panel-clicked");
+}
+
+// The pointer moved from the parent onto the panel's ground tells the delegate it is hovered, and
+// moved back off it that it is not.
+TEST_F(PanelsOnDesktop, ThePointerOnThePanelsGroundAndOffItIsHoverAndItsEnd)
+{
+    show("The pages are ready to print.");
+    QWidget *label = panelPart("label"), *button = panelPart("button");
+    ASSERT_TRUE(label && button);
+    // Left of the button and below the label: the ground alone.
+    const QPoint ground(20, button->geometry().center().y());
+    ASSERT_FALSE(label->geometry().contains(ground) || button->geometry().contains(ground));
+    pointerTo(panel.window()->mapToGlobal(ground));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == QList<bool>{true}; }, DesktopTimeout)) << recorder.hovers.size();
+    pointerTo(away());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.hovers == (QList<bool>{true, false}); }, DesktopTimeout)) << recorder.hovers.size();
+    EXPECT_TRUE(panel.window()->isVisible()) << "hovering hides nothing";
+}
+
+// A click into another window takes the keyboard from the panel: it closes, forgets its delegate
+// and tells it once that it was hidden.
+TEST_F(PanelsOnDesktop, LosingTheKeyboardClosesThePanelAndTellsTheDelegateOnce)
+{
+    show("The pages are ready to print.");
+    clickAt(away());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.window()->isVisible(); }, DesktopTimeout));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
+    QTest::qWait(100);
+    EXPECT_EQ(recorder.hidden, 1);
+    EXPECT_EQ(panel.delegate(), nullptr);
+    EXPECT_TRUE(parent->childWindows().isEmpty());
+}
+
+// A message sets the panel's height: the label's lines at its width less 2, the label's distance
+// from the bottom in the interface file, and 12 more; a longer message makes a taller panel whose
+// label shows every line and whose button keeps its place at the bottom.
+TEST_F(PanelsOnDesktop, TheMessageSetsTheHeightAndEveryLineShows)
+{
+    const std::unique_ptr<QWidget> file(platform::InterfaceLoader::load("QSSingleButtonPanel", nullptr));
+    ASSERT_TRUE(file);
+    const QWidget *filed = file->findChild<QWidget *>("label");
+    ASSERT_TRUE(filed);
+    const int labelY = file->height() - filed->geometry().bottom() - 1;
+    int previous = 0;
+    for (const QString &message : {QString("Printed."), QString("The booklet went to the printer in two runs; turn the sheets over and put them "
+                                                                 "back when the first run ends, then go on.")}) {
+        SCOPED_TRACE(message.toStdString());
+        show(message);
+        auto *label = qobject_cast<QLabel *>(panelPart("label"));
+        QWidget *button = panelPart("button");
+        ASSERT_TRUE(label && button);
+        const int lines = label->heightForWidth(label->width() - 2);
+        EXPECT_EQ(panel.window()->height(), lines + labelY + 2 + 10);
+        EXPECT_GT(panel.window()->height(), previous);
+        EXPECT_GE(label->height(), lines) << "every line shows";
+        EXPECT_LE(label->geometry().bottom(), button->y()) << "above the button";
+        EXPECT_EQ(panel.window()->height() - button->geometry().bottom() - 1, file->height() - file->findChild<QWidget *>("button")->geometry().bottom() - 1);
+        previous = panel.window()->height();
+        // The last line on the screen, left of the button's column: its text is there to read.
+        const QRect lastLine(label->mapToGlobal(QPoint(0, label->height() - label->fontMetrics().height())),
+                             QSize(button->x() - label->x() - 10, label->fontMetrics().height()));
+        EXPECT_GT(lightPixels(lastLine), 10) << "the last line shows, above the button";
+        saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
+                       QStringLiteral("single-button-panel-%1-high").arg(panel.window()->height()));
+    }
+}
+
+// With autohide, a drawer that loses the keyboard to a click in its window slides back and tells
+// its delegate once; without it, it stays. Hidden by its caller, it tells the delegate too.
+TEST_F(PanelsOnDesktop, ADrawerHidesOnLosingTheKeyboardOnlyWithAutohideAndTellsItsDelegate)
+{
+    auto *area = new QWidget(parent->centralWidget());
+    area->setGeometry(300, 20, 300, 300);
+    area->show();
+    const struct { const char *name; bool autohide; bool byCaller; bool hides; } cases[] = {
+        {"autohide", true, false, true},
+        {"without autohide", false, false, false},
+        {"hidden by its caller", false, true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QSWindowDrawer drawer;
+        auto *content = new QLabel("A drawer's content");
+        content->resize(200, 100);
+        drawer.setContentView(content);
+        drawer.setAutohide(c.autohide);
+        DrawerRecorder recorder;
+        drawer.setDelegate(&recorder);
+        parent->makeKeyAndOrderFront(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
+        drawer.showOverView(area);
+        QWidget *window = drawer.window();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 200; }, DesktopTimeout)) << "slid out";
+        if (c.byCaller) {
+            drawer.hideDrawer();
+        } else {
+            // The drawer hears that it lost the keyboard as its window hands it to the parent.
+            clickAt(parent->mapToGlobal(QPoint(100, 300)));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
+        }
+        if (c.hides)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout));
+        else
+            EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(recorder.hidden, c.hides ? 1 : 0);
+        EXPECT_EQ(parent->childWindows().contains(window), !c.hides);
+        if (!c.hides) {
+            drawer.hideDrawer(nullptr);
+            drawer.finishedCloseAnimation();
+        }
+    }
 }

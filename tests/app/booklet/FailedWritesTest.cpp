@@ -2,12 +2,14 @@
 
 #include "app/window/VXPagesController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
 
 #include "support/FullDisk.h"
 #include "support/ReadOnlyMount.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace {
@@ -39,12 +41,15 @@ void chooseInSavePanel(const QString &path)
 }
 
 QString written(const QString &path, const QString &reason) { return rqs::localized("WriteFailedText").arg(path, reason); }
+// The same for a file of a new name, of which there is none to keep.
+QString notWritten(const QString &path, const QString &reason) { return rqs::localized("WriteFailedNewText").arg(path, reason); }
 
 } // namespace
 
 // Export and Save As into a full disk or a read-only folder, or over the file the document was
 // read from: each alert names the file that was not written and gives the system's reason, and
-// the file of that name stays as it was.
+// says that the file of that name stays as it was only where there is one. An export that fails
+// is logged as an export.
 TEST_F(DocumentTest, AFailedExportOrSaveTellsTheFileAndTheSystemsReasonAndKeepsTheOldFile)
 {
     QTemporaryDir full;
@@ -67,6 +72,8 @@ TEST_F(DocumentTest, AFailedExportOrSaveTellsTheFileAndTheSystemsReasonAndKeepsT
         {"save as, full disk", false, disk.oldFile, "the disk is full", "old"},
         {"save as, read-only folder", false, readOnlyFolder + "/Menu - Booklet.pdf", "Read-only file system", "old"},
         {"save as over the source", false, source, rqs::localized("SaveOverSourceReason"), sourceBytes},
+        {"export, read-only folder, new name", true, readOnlyFolder + "/New - Booklet.pdf", "Read-only file system", {}},
+        {"save as, read-only folder, new name", false, readOnlyFolder + "/New.pdf", "Read-only file system", {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -74,15 +81,23 @@ TEST_F(DocumentTest, AFailedExportOrSaveTellsTheFileAndTheSystemsReasonAndKeepsT
         ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(source), Document::PdfType));
         chooseInSavePanel(c.target);
         ToldAlerts alerts;
+        platform::LogCapture log;
         if (c.exports)
             doc.saveBooklet();
         else
             doc.saveDocumentAs(nullptr);
         ASSERT_TRUE(alerts.waitForOne()) << alerts.told.join("\n---\n").toStdString();
         const QString title = c.exports ? exportTitle : QString(saveTitle).arg(QFileInfo(c.target).fileName());
-        EXPECT_EQ(alerts.told.first().toStdString(), (title + "\n" + written(c.target, c.reason)).toStdString());
+        const QString text = c.kept.isEmpty() ? notWritten(c.target, c.reason) : written(c.target, c.reason);
+        EXPECT_EQ(alerts.told.first().toStdString(), (title + "\n" + text).toStdString());
         EXPECT_EQ(PdfFixture::read(c.target), c.kept);
+        EXPECT_EQ(QFileInfo::exists(c.target), !c.kept.isEmpty());
         EXPECT_EQ(doc.fileURL(), QUrl::fromLocalFile(source)) << "the document keeps its file";
+        if (c.exports) {
+            EXPECT_EQ(log.lines().filter("print job"), QStringList()) << "an export is no print job";
+            EXPECT_EQ(log.lines().filter(QRegularExpression("^Error: Could not export the booklet to \"" + QRegularExpression::escape(c.target) + "\"")).size(), 1)
+                << log.lines().join('\n').toStdString();
+        }
     }
     EXPECT_EQ(QDir(full.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "Menu - Booklet.pdf"}));
 }

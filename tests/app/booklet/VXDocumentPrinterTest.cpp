@@ -21,10 +21,12 @@
 #include "support/ShownWindow.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QMutex>
 #include <QScopeGuard>
 #include <QFileDialog>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QRadioButton>
@@ -549,12 +551,53 @@ TEST_F(DocumentPrinting, PageSetupShowsTheDocumentsPaperAmongThePrintersAndOkWit
         } else {
             EXPECT_GT(shown.papers.size(), 100) << "every paper Qt knows";
         }
+        const QPointer<QPageSetupDialog> shownDialog(dialog);
         dialog->accept();
-        ASSERT_TRUE(waitFor([&] { return doc.printSettings().typeId() == QMetaType::QByteArray; }));
+        // Gone once its answer was taken.
+        ASSERT_TRUE(waitFor([&] { return !shownDialog; }));
         EXPECT_EQ(doc.printInfo().paperSize(), before.paperSize());
         EXPECT_EQ(doc.printInfo().orientation(), before.orientation());
         EXPECT_EQ(doc.printInfo().leftMargin(), before.leftMargin());
         EXPECT_EQ(doc.printInfo().paperName(), before.paperName());
+    }
+}
+
+// OK in Page Setup without a change changes nothing: "Save as Defaults" stays off, whatever the
+// print info holds beside its paper (the printer chosen for the document) and in whatever form the
+// defaults keep the paper, and a paper Qt reads back to the point is the same paper.
+TEST_F(DocumentPrinting, PageSetupOkWithoutAChangeLeavesTheSettingsAsTheDefaultsHaveThem)
+{
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const auto forget = qScopeGuard([&] { defaults->removeObjectForKey("printSettings"); });
+    platform::PrintInfo custom;
+    custom.setPaperSize({500.3, 700.6});
+    const struct { const char *name; QVariant stored; QString printer; } cases[] = {
+        {"a printer chosen for the document", QVariant(), "Duplex_Printer"},
+        {"the defaults' paper kept as a dictionary", QVariantMap{{"NSPrintPaperName", "A5"}, {"NSPrintOrientation", 1}}, QString()},
+        {"a custom paper Qt reads back to the point", custom.archivedData(), QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        defaults->removeObjectForKey("printSettings");
+        if (c.stored.isValid())
+            defaults->setObject(c.stored, "printSettings");
+        Document doc;
+        ASSERT_FALSE(doc.hasChanges());
+        if (!c.printer.isEmpty()) {
+            ASSERT_TRUE(doc.printInfo().setPrinterNamed(c.printer));
+        }
+        const platform::PrintInfo before = doc.printInfo();
+        const QVariant stored = doc.printSettings();
+        doc.runPageLayout();
+        QPageSetupDialog *dialog = shownWindow<QPageSetupDialog>();
+        ASSERT_TRUE(dialog);
+        const QPointer<QPageSetupDialog> shownDialog(dialog);
+        QPushButton *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+        ASSERT_TRUE(waitFor([&] { return !shownDialog; }));
+        EXPECT_FALSE(doc.hasChanges());
+        EXPECT_EQ(doc.printSettings(), stored);
+        EXPECT_EQ(doc.printInfo(), before);
     }
 }
 

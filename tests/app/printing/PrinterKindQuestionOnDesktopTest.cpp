@@ -12,6 +12,7 @@
 #include "support/Desktop.h"
 #include "support/PdfFixture.h"
 #include "support/Screenshot.h"
+#include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
 #include <QApplication>
@@ -37,7 +38,7 @@ protected:
         if (IsSkipped())
             return;
         helper->setPrinterNamesSource({});
-        ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->isLoaded(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->isLoaded(); }, DesktopTimeout));
         title = QFileInfo(folder.path()).fileName() + "-question.pdf";
         ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), title, PdfFixture::pages(PdfFixture::numbered(4)))),
                                      Document::PdfType));
@@ -47,7 +48,7 @@ protected:
         ASSERT_NE(help, nullptr);
         // With the help defaults of a new user, the margins' help opens by itself beside the question.
         document.showWindows();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 5000)) << "no help opened by itself";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "no help opened by itself";
     }
     void TearDown() override
     {
@@ -55,16 +56,13 @@ protected:
             document.close();
     }
 
-    // The question, once it shows on the document's window.
-    QMessageBox *question() const
+    // The question, once it shows on the document's window, painted.
+    static QMessageBox *question()
     {
-        QMessageBox *shown = nullptr;
-        static_cast<void>(QTest::qWaitFor([&] {
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible() && box->text() == rqs::localized("PrinterKindTitle"))
-                    shown = box;
-            return shown && shown->windowHandle() && shown->windowHandle()->isExposed();
-        }, 10000));
+        QMessageBox *shown = shownWindow<QMessageBox>([](QMessageBox *box) { return box->text() == rqs::localized("PrinterKindTitle"); },
+                                                      DesktopTimeout);
+        if (shown)
+            paintedScreen(shown);
         return shown;
     }
     // Whatever a print would have shown next: the print panel, or another alert.
@@ -91,8 +89,8 @@ protected:
 // The close button of the window manager's frame, at the right end of the title bar.
 QPoint closeButtonOf(QWidget *window)
 {
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
+    const QRect frame = settledFrame(window);
+    const QRect client = serverWindowState(window).inner;
     const int titleHeight = client.top() - frame.top();
     return QPoint(frame.right() - (frame.right() - client.right()) - titleHeight / 2, frame.top() + titleHeight / 2);
 }
@@ -130,13 +128,14 @@ TEST_F(PrinterKindQuestionOnDesktop, EscapeOrClosingItsWindowEndsThePrintWithNot
         EXPECT_EQ(box->defaultButton()->text(), rqs::localized("IsSingleSidePrinter"));
         if (!std::exchange(pictured, true)) {
             EXPECT_TRUE(saveScreenshot(box, "printer-kind-question"));
-            EXPECT_TRUE(saveScreenshot(box->screen()->grabWindow(0).toImage(), "printer-kind-question-and-the-help-that-opened-by-itself"));
+            EXPECT_TRUE(saveScreenshot(paintedScreen(box), "printer-kind-question-and-the-help-that-opened-by-itself"));
         }
         close(box);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !box || !box->isVisible(); }, 10000)) << "the question stays";
-        EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("the question whether \"Simplex_Printer\" prints both sides was closed unanswered"); }, 5000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !box || !box->isVisible(); }, DesktopTimeout)) << "the question stays";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("the question whether \"Simplex_Printer\" prints both sides was closed unanswered"); }, DesktopTimeout))
             << log.lines().join('\n').toStdString();
-        QTest::qWait(200); // a print panel would be on its way by now
+        // A print panel or another question would be shown by now.
+        EXPECT_TRUE(settle());
         EXPECT_EQ(visibleDialogs(), "");
         EXPECT_EQ(VXPrinterDefaults::integerForPrinter("Simplex_Printer", VXPrinterDefaults::PrinterTypeKey), VXPrintHelper::PrinterTypeNotChosen);
     }

@@ -6,6 +6,9 @@
 #include "app/printing/VXPreferencesWindow.h"
 #include "app/printing/VXPrintFactory.h"
 #include "app/printing/VXPrintHelper.h"
+#include "app/shell/VXDocumentController.h"
+#include "app/shell/VXFactoryController.h"
+#include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -17,6 +20,7 @@
 #include "platform/printing/PrinterWatcher.h"
 #include "platform/ui/Alert.h"
 
+#include "support/CupsServerTest.h"
 #include "support/MainBundleScope.h"
 #include "support/PdfFixture.h"
 #include "support/QtPrinters.h"
@@ -388,5 +392,41 @@ TEST(QSPDFPrintView, PrintsTheChosenPagesIntoAFileAndLeavesAnOddLastPageOutOfBot
         for (int page = 0; page < PdfFixture::pdfPages(printed).size(); ++page)
             numbers << PdfFixture::text(printed, page).simplified().remove("Page ").toInt();
         EXPECT_EQ(numbers, c.printed);
+    }
+}
+
+// Print buttons made once the printers are known (a document window opened, the factory shown
+// after the list has loaded) show at once the marker that fits the printers, before any update:
+// the marker with several, none with one.
+class PrintButtonMarker : public CupsServerTest
+{
+protected:
+    void TearDown() override { VXPrintHelper::sharedHelper()->setPrinterNamesSource({}); }
+};
+
+TEST_F(PrintButtonMarker, AButtonMadeAfterThePrintersAreKnownShowsTheMarkerThatFitsThem)
+{
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    QTemporaryDir folder;
+    const QString pdf = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+    const struct { const char *printers; std::function<QStringList()> source; bool marker; } cases[] = {
+        {"the print server's queues", {}, true},
+        {"one printer", [] { return QStringList{"Fake_Laser"}; }, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.printers);
+        VXPrintHelper::sharedHelper()->setPrinterNamesSource(c.source);
+        Document document;
+        ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(pdf), Document::PdfType));
+        VXDocumentWindowController *window = VXDocumentWindowController::makeWindowController(&document);
+        document.showWindows();
+        ASSERT_TRUE(window->printButton());
+        EXPECT_EQ(!window->printButton()->icon().isNull(), c.marker) << "the document window's Print…";
+        VXDocumentController documents;
+        VXFactoryController factory(&documents);
+        factory.showWindow();
+        ASSERT_TRUE(factory.printButton());
+        EXPECT_EQ(!factory.printButton()->icon().isNull(), c.marker) << "the factory's Print All";
+        document.close();
     }
 }

@@ -1,31 +1,22 @@
 #include "booklet/BookletExport.h"
+#include "support/Desktop.h"
 #include "support/PdfFixture.h"
 #include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 
 #include <functional>
 
 namespace {
 
-bool waitUntil(const std::function<bool()> &done, int milliseconds = 30000)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        if (done())
-            return true;
-        QThread::msleep(100);
-    }
-    return done();
-}
+bool waitUntil(const std::function<bool()> &done) { return QTest::qWaitFor(done, DesktopTimeout); }
 
 // As a fresh user: its own home, settings, data and runtime folders.
 void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments)
@@ -44,17 +35,19 @@ void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QStrin
     foldwise.start(QStringLiteral(FOLDWISE_BINARY), arguments);
 }
 
-QString visibleWindow(const QString &display, const QString &name)
-{
-    return xdotool(display, {"search", "--onlyvisible", "--name", name}).section('\n', 0, 0);
-}
+QString visibleWindow(const QString &display, const QString &name) { return shownWindows(display, {"--name", name}).value(0); }
 
-// The window once it shows; empty when it has not within the time.
-QString windowWhenShown(const QString &display, const QString &name, int milliseconds = 30000)
+// The window once it shows; empty when it has not within DesktopTimeout.
+QString windowWhenShown(const QString &display, const QString &name) { return windowWhenShown(display, QStringList{"--name", name}); }
+
+// A window shown that is none of those.
+QString otherThan(const QStringList &known, const QStringList &shown)
 {
-    QString window;
-    waitUntil([&] { return !(window = visibleWindow(display, name)).isEmpty(); }, milliseconds);
-    return window;
+    for (const QString &window : shown) {
+        if (!known.contains(window))
+            return window;
+    }
+    return {};
 }
 
 // Foldwise started with a two-page PDF of its own, "Handout.pdf": the document's window once it
@@ -83,24 +76,11 @@ TEST(ApplicationEndToEnd, TheWelcomeWindowOpensAPdf)
     ASSERT_TRUE(foldwise.waitForStarted());
 
     const QString welcome = windowWhenShown(display, "Welcome to Foldwise");
-    EXPECT_FALSE(welcome.isEmpty()) << "no welcome window";
-    QString panel;
-    for (int attempt = 0; attempt < 10 && !welcome.isEmpty() && panel.isEmpty(); ++attempt) {
-        xdotool(display, {"windowfocus", "--sync", welcome});
-        xdotool(display, {"key", "--clearmodifiers", "space"});
-        waitUntil([&] {
-            const QStringList shown = xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n');
-            for (const QString &candidate : shown) {
-                if (!candidate.isEmpty() && candidate != welcome)
-                    panel = candidate;
-            }
-            return !panel.isEmpty();
-        }, 3000);
-    }
+    ASSERT_FALSE(welcome.isEmpty()) << "no welcome window";
+    const QString panel = pressUntilShown(display, welcome, "space", [&] { return otherThan({welcome}, shownWindows(display, {"--name", "."})); });
     EXPECT_FALSE(panel.isEmpty()) << "Open showed no panel";
     if (!panel.isEmpty()) {
-        xdotool(display, {"windowfocus", "--sync", panel});
-        xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
+        xdotool(display, {"windowactivate", "--sync", panel, "key", "--clearmodifiers", "ctrl+a"});
         xdotool(display, {"type", "--delay", "5", source});
         xdotool(display, {"key", "Return"});
         EXPECT_TRUE(waitUntil([&] { return !visibleWindow(display, "Handout.pdf").isEmpty(); })) << "no document window";
@@ -131,32 +111,21 @@ TEST(ApplicationEndToEnd, OpensAPdfInAWindowAndExportsItsBooklet)
     const QString window = windowWhenShown(display, "Leaflet.pdf");
     EXPECT_FALSE(window.isEmpty()) << "no window titled with the document's name";
 
-    // A window can be mapped before it takes keys: ask again until a dialog shows. The help popover
-    // that opens by itself on these small pages must not hold the keyboard.
+    // The help popover that opens by itself on these small pages must not hold the keyboard.
     const auto openDialog = [&](const QString &keys) {
-        QString dialog;
-        const auto findDialog = [&] {
-            const QStringList windows = xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n');
-            for (const QString &candidate : windows) {
-                if (candidate != window && !candidate.isEmpty()
-                    && !xdotool(display, {"getwindowname", candidate}).contains("Leaflet.pdf")) {
-                    dialog = candidate;
-                    return true;
-                }
+        const QString dialog = pressUntilShown(display, window, keys, [&] {
+            for (const QString &candidate : shownWindows(display, {"--name", "."})) {
+                if (candidate != window && !xdotool(display, {"getwindowname", candidate}).contains("Leaflet.pdf"))
+                    return candidate;
             }
-            return false;
-        };
-        for (int attempt = 0; attempt < 10 && dialog.isEmpty(); ++attempt) {
-            xdotool(display, {"windowfocus", "--sync", window});
-            xdotool(display, {"key", "--clearmodifiers", keys});
-            waitUntil(findDialog, 3000);
-        }
+            return QString();
+        });
         if (!dialog.isEmpty())
-            xdotool(display, {"windowfocus", "--sync", dialog});
+            xdotool(display, {"windowactivate", "--sync", dialog});
         return dialog;
     };
     const auto dialogGone = [&](const QString &dialog) {
-        return waitUntil([&] { return !xdotool(display, {"search", "--onlyvisible", "--name", "."}).split('\n').contains(dialog); });
+        return waitUntil([&] { return !shownWindows(display, {"--name", "."}).contains(dialog); });
     };
 
     if (!window.isEmpty()) {
@@ -223,17 +192,12 @@ TEST(ApplicationEndToEnd, SeveralFilesGoToTheBatchFactoryWhichExportsThemAll)
     const auto visible = [&](const QString &name) {
         foldwise.waitForReadyRead(10);
         output += foldwise.readAll();
-        return xdotool(display, {"search", "--onlyvisible", name.isEmpty() ? "--class" : "--name", name.isEmpty() ? "foldwise" : name})
-            .split('\n', Qt::SkipEmptyParts);
+        return shownWindows(display, {name.isEmpty() ? "--class" : "--name", name.isEmpty() ? "foldwise" : name});
     };
     // The question about several files: its first button puts them in the factory.
     EXPECT_TRUE(waitUntil([&] { return !visible({}).isEmpty(); }));
-    QString factory;
-    for (int attempt = 0; attempt < 10 && factory.isEmpty(); ++attempt) {
-        xdotool(display, {"windowfocus", "--sync", visible({}).value(visible({}).size() - 1)});
-        xdotool(display, {"key", "Return"});
-        waitUntil([&] { return !(factory = visible("Batch Factory").value(0)).isEmpty(); }, 3000);
-    }
+    const QString factory = pressUntilShown(display, visible({}).value(visible({}).size() - 1), "Return",
+                                            [&] { return visible("Batch Factory").value(0); });
     ASSERT_FALSE(factory.isEmpty()) << "no factory window";
     for (const char *name : {"a", "b", "c"})
         EXPECT_TRUE(waitUntil([&] {
@@ -242,19 +206,9 @@ TEST(ApplicationEndToEnd, SeveralFilesGoToTheBatchFactoryWhichExportsThemAll)
         })) << "a row for " << name;
 
     const QStringList before = visible({});
-    QString dialog;
-    for (int attempt = 0; attempt < 10 && dialog.isEmpty(); ++attempt) {
-        xdotool(display, {"windowfocus", "--sync", factory});
-        xdotool(display, {"key", "--clearmodifiers", "ctrl+e"});
-        waitUntil([&] {
-            for (const QString &shown : visible({}))
-                dialog = before.contains(shown) ? dialog : shown;
-            return !dialog.isEmpty();
-        }, 3000);
-    }
+    const QString dialog = pressUntilShown(display, factory, "ctrl+e", [&] { return otherThan(before, visible({})); });
     ASSERT_FALSE(dialog.isEmpty()) << "Export All showed no folder dialog";
-    xdotool(display, {"windowfocus", "--sync", dialog});
-    xdotool(display, {"key", "--clearmodifiers", "ctrl+a"});
+    xdotool(display, {"windowactivate", "--sync", dialog, "key", "--clearmodifiers", "ctrl+a"});
     xdotool(display, {"type", "--delay", "5", folder.filePath("out")});
     xdotool(display, {"key", "Return"});
     for (const char *name : {"a", "b", "c"}) {
@@ -298,21 +252,20 @@ TEST(ApplicationEndToEnd, TheFrameBuilderSavesANewFrame)
     const QString window = windowWhenShown(display, "Album.pdf");
     ASSERT_FALSE(window.isEmpty());
 
-    QString builder;
-    for (int attempt = 0; attempt < 10 && builder.isEmpty(); ++attempt) {
-        xdotool(display, {"windowfocus", "--sync", window});
-        xdotool(display, {"key", "--clearmodifiers", "ctrl+shift+b"});
-        builder = windowWhenShown(display, "Frame Builder", 3000);
-    }
+    const QString builder = pressUntilShown(display, window, "ctrl+shift+b", [&] { return visibleWindow(display, "Frame Builder"); });
     ASSERT_FALSE(builder.isEmpty()) << "no frame builder";
     const QString frames = folder.filePath("data/Foldwise/Foldwise/UserFrames.plist");
-    xdotool(display, {"windowfocus", "--sync", builder});
-    xdotool(display, {"key", "--clearmodifiers", "ctrl+shift+n"});
-    QThread::msleep(300);
+    // The key is the New button's shortcut, which shows the button pressed for 100 ms before it
+    // clicks it (Qt's animated click) and the new frame's name opens for editing: the program has
+    // taken the key, that moment has passed, and the program has been through its events since.
+    xdotool(display, {"windowactivate", "--sync", builder, "key", "--clearmodifiers", "ctrl+shift+n"});
+    ASSERT_TRUE(programHandledEvents(display, builder));
+    QTest::qWait(100);
+    ASSERT_TRUE(programHandledEvents(display, builder));
     xdotool(display, {"type", "--delay", "5", "Holiday"});
     xdotool(display, {"key", "Return"});
     xdotool(display, {"key", "--clearmodifiers", "ctrl+w"});
-    EXPECT_TRUE(waitUntil([&] { return QFileInfo(frames).size() > 0 && QFile(frames).open(QIODevice::ReadOnly); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo(frames).size() > 0 && QFile(frames).open(QIODevice::ReadOnly); }));
     QFile file(frames);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << frames.toStdString();
     EXPECT_TRUE(file.readAll().contains("<string>Holiday</string>"));
@@ -332,7 +285,7 @@ QStringList stackingOrder(const QString &display)
         environment.insert(QStringLiteral("DISPLAY"), display);
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
-        process.waitForFinished(10000);
+        process.waitForFinished(DesktopTimeout);
         return QString::fromUtf8(process.readAllStandardOutput());
     };
     QStringList ids;
@@ -377,13 +330,13 @@ TEST(ApplicationEndToEnd, StartingItAgainBringsTheRunningOneToTheFront)
         const QStringList order = stackingOrder(display);
         return order.contains(window) && order.indexOf(window) < order.indexOf(behind);
     };
-    ASSERT_TRUE(waitUntil([&] { return inFront(elsewhere, document); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return inFront(elsewhere, document); }));
 
     QProcess again;
     startFoldwise(again, folder, display, {});
-    EXPECT_TRUE(again.waitForFinished(20000));
+    EXPECT_TRUE(again.waitForFinished(DesktopTimeout));
     EXPECT_EQ(again.exitCode(), 0);
-    EXPECT_TRUE(waitUntil([&] { return inFront(document, elsewhere); }, 10000)) << "the document window is in front again";
+    EXPECT_TRUE(waitUntil([&] { return inFront(document, elsewhere); })) << "the document window is in front again";
     EXPECT_EQ(foldwise.state(), QProcess::Running);
 
     other.kill();
@@ -406,9 +359,7 @@ TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
     const QString document = startWithHandout(foldwise, folder, display);
     ASSERT_FALSE(document.isEmpty()) << "no document window";
     // Alerts have no title to find them by: the windows each Foldwise shows.
-    const auto shownBy = [&](qint64 pid) {
-        return xdotool(display, {"search", "--onlyvisible", "--pid", QString::number(pid)}).split('\n', Qt::SkipEmptyParts);
-    };
+    const auto shownBy = [&](qint64 pid) { return shownWindows(display, {"--pid", QString::number(pid)}); };
     const QStringList before = shownBy(foldwise.processId());
 
     QProcess again;
@@ -416,12 +367,12 @@ TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
     ASSERT_TRUE(again.waitForStarted());
     const qint64 second = again.processId();
     QStringList secondShows;
-    const bool ended = waitUntil([&] { return !(secondShows = shownBy(second)).isEmpty() || again.waitForFinished(100); }, 20000)
+    const bool ended = waitUntil([&] { return !(secondShows = shownBy(second)).isEmpty() || again.waitForFinished(100); })
         && secondShows.isEmpty();
     EXPECT_EQ(secondShows, QStringList()) << "the second start shows windows of its own";
     EXPECT_TRUE(ended) << "the second start stays";
     EXPECT_EQ(again.exitCode(), 0);
-    EXPECT_TRUE(waitUntil([&] { return shownBy(foldwise.processId()).size() > before.size(); }, 10000)) << "the running Foldwise asks nothing";
+    EXPECT_TRUE(waitUntil([&] { return shownBy(foldwise.processId()).size() > before.size(); })) << "the running Foldwise asks nothing";
     EXPECT_EQ(visibleWindow(display, "Welcome to Foldwise"), QString()) << "no welcome window";
 
     if (again.state() != QProcess::NotRunning)

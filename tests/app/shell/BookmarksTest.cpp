@@ -1,8 +1,11 @@
+#include "app/shell/AppDelegate.h"
 #include "app/shell/VXBookmarkStore.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "support/ForeignUser.h"
 #include "support/PropertyListFixture.h"
+#include "support/ReadOnlyMount.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,3 +87,64 @@ TEST_F(VXBookmarkStoreTest, ADamagedFileIsKeptAsideAndToldNotOverwritten)
 }
 
 } // namespace
+
+// What access(2) answers for the user the process runs as: a link counts by what it points to,
+// root may write anything but a read-only mount, another user only what its permissions give.
+TEST(AppDelegateFileAccess, ExistsAndWritableAsTheUserTheProcessRunsAs)
+{
+    QTemporaryDir folder(QDir::rootPath() + "tmp/foldwise-access-XXXXXX");
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::Permissions(0x7755)));
+    const auto made = [&](const QString &name, QFile::Permissions permissions) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4") == 8);
+        file.close();
+        EXPECT_TRUE(file.setPermissions(permissions));
+        return file.fileName();
+    };
+    const QString mine = made("mine.pdf", QFile::Permissions(0x6644));
+    const QString shared = made("shared.pdf", QFile::Permissions(0x6666));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("closed"));
+    const QString closed = QDir(folder.path()).filePath("closed/inside.pdf");
+    ASSERT_TRUE(QFile::copy(mine, closed));
+    ASSERT_TRUE(QFile::setPermissions(folder.filePath("closed"), QFile::Permissions(0x7700)));
+    ASSERT_TRUE(QFile::link(mine, folder.filePath("link.pdf")));
+    ASSERT_TRUE(QFile::link(folder.filePath("gone.pdf"), folder.filePath("dangling.pdf")));
+    const QString readOnlyFolder = folder.filePath("read-only");
+    const ReadOnlyMount readOnly(readOnlyFolder, [](const QString &at) {
+        QFile file(at + "/kept.pdf");
+        (void)(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4"));
+    });
+
+    struct Case { QString path; bool exists; bool writable; bool asNobodyExists; bool asNobodyWritable; };
+    QList<Case> cases{
+        {mine, true, true, true, false},
+        {shared, true, true, true, true},
+        {closed, true, true, false, false},
+        {folder.filePath("link.pdf"), true, true, true, false},
+        {folder.filePath("dangling.pdf"), false, false, false, false},
+        {folder.filePath("gone.pdf"), false, false, false, false},
+        {folder.path(), true, true, true, false},
+        {QString(), false, false, false, false},
+        {mine + QChar::Null + "x", false, false, false, false},
+    };
+    if (readOnly.readOnly)
+        cases.append({readOnlyFolder + "/kept.pdf", true, false, true, false});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(AppDelegate::fileExists(c.path), c.exists);
+        EXPECT_EQ(AppDelegate::canGetAccessToFile(c.path), c.writable);
+    }
+    if (!ForeignUser::available())
+        GTEST_SKIP() << "only root can be another user";
+    QList<std::pair<bool, bool>> asNobody;
+    {
+        ForeignUserScope nobody;
+        ASSERT_TRUE(nobody.isActive());
+        for (const Case &c : cases)
+            asNobody.append({AppDelegate::fileExists(c.path), AppDelegate::canGetAccessToFile(c.path)});
+    }
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE("as nobody: " + cases[i].path.toStdString());
+        EXPECT_EQ(asNobody[i], std::pair(cases[i].asNobodyExists, cases[i].asNobodyWritable));
+    }
+}

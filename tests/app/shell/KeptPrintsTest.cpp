@@ -25,6 +25,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <ctime>
+
 namespace {
 
 // Prints kept for Foldwise in the test's data folder, as the printer's backend leaves them.
@@ -69,6 +73,53 @@ TEST_F(KeptPrintsTest, WaitingPrintsComeOldestFirstAndThoseWaitingTooLongAreRemo
     EXPECT_FALSE(VXKeptPrints::contains(stray)) << "only a job's own folder is ever removed";
     EXPECT_FALSE(VXKeptPrints::remove(stray));
     EXPECT_TRUE(QFileInfo::exists(stray));
+}
+
+namespace {
+
+// Sets when the file or folder last changed.
+void changedHoursAgo(const QString &path, qint64 hours)
+{
+    const timespec when{::time(nullptr) - hours * 3600, 0};
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0) << path.toStdString();
+}
+
+} // namespace
+
+// A print stopped while the backend copied it leaves its job's folder without a print. The folder
+// goes once nothing in it has changed for longer than a copy pauses, never while a backend may
+// still be filling it.
+TEST_F(KeptPrintsTest, AFolderAStoppedPrintLeftWithoutAPrintIsRemovedOnceNothingInItChanges)
+{
+    const qint64 pause = std::chrono::duration_cast<std::chrono::hours>(VXKeptPrints::MaxCopyPause).count();
+    const QDir kept(VXKeptPrints::folder());
+    const QString waiting = keep("job-aaaaaa", "Waiting", pause + 1);
+    changedHoursAgo(QFileInfo(waiting).path(), pause + 1);
+    const struct { const char *job; qint64 partAge, folderAge; bool removed; } cases[] = {
+        {"job-bbbbbb", -1, pause + 1, true},   // empty
+        {"job-cccccc", pause + 1, pause + 1, true}, // its copy cut off
+        {"job-dddddd", 0, pause + 1, false},   // a copy under way
+        {"job-eeeeee", -1, 0, false},          // just made
+        {"Not opened/job-ffffff", -1, pause + 1, true},
+    };
+    for (const auto &c : cases) {
+        const QString folder = kept.filePath(c.job);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        if (c.partAge >= 0) {
+            const QString part = PdfFixture::write(folder, ".print.part.Xq3zTb", "%PDF-1.4\n");
+            changedHoursAgo(part, c.partAge);
+        }
+        changedHoursAgo(folder, c.folderAge);
+    }
+    platform::LogCapture log;
+    EXPECT_EQ(VXKeptPrints::waiting(), QStringList{waiting});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.job);
+        EXPECT_NE(QFileInfo::exists(kept.filePath(c.job)), c.removed);
+        EXPECT_EQ(log.contains(QStringLiteral("Warning: Removed %1, which a print stopped while it was kept left without a print").arg(kept.filePath(c.job))),
+                  c.removed);
+    }
 }
 
 // The print's folder goes once it is open, so the save panels start in Documents instead.

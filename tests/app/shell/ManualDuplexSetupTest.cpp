@@ -1,4 +1,5 @@
 #include "app/booklet/VXPrinterDefaults.h"
+#include "app/printing/VXPrintHelper.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
@@ -109,6 +110,8 @@ TEST_F(ManualDuplexSetup, TheWizardPrintsTheTestRecordsTheAnswersAndTheNextManua
     click("turnedReversedButton");
     EXPECT_FALSE(wizard->isLoaded());
     EXPECT_EQ(stored("Simplex_Printer"), "DidSetup=true TurnSheets=true RotateBacksides=true RevertBacksides=true");
+    EXPECT_EQ(VXPrinterDefaults::integerForPrinter("Simplex_Printer", VXPrinterDefaults::PrinterTypeKey), VXPrintHelper::PrinterTypeNotChosen)
+        << "the printer's kind is no answer of the set-up";
     EXPECT_EQ(shared.paperSize(), sharedPaper) << "the test's landscape paper stays with the test";
     EXPECT_EQ(shared.orientation(), platform::PrintInfo::Orientation::Portrait);
     EXPECT_TRUE(shared.printerName().isEmpty());

@@ -70,10 +70,10 @@ protected:
         // Sent from a thread of its own, as from another process: a request this long waits for the
         // listener to read it.
         std::future<bool> sent = std::async(std::launch::async, [&] { return VXSingleInstance(VXSingleInstance::defaultServerName()).forward(request, paths); });
-        (void)QTest::qWaitFor([] { return !shownMessageBoxes().isEmpty(); }, 30000);
+        (void)QTest::qWaitFor([] { return !shownMessageBoxes().isEmpty(); }, DesktopTimeout);
         EXPECT_TRUE(sent.get());
-        // Whatever else it would open comes within the same turn of the event loop.
-        QTest::qWait(200);
+        // Whatever else it would open comes of the work already under way.
+        EXPECT_TRUE(settle());
         return shownMessageBoxes();
     }
 
@@ -183,15 +183,16 @@ TEST_F(OpenFailuresOnDesktop, TheAlertOfAHugeRequestStandsWholeOnTheScreenAndOKC
     const QList<QMessageBox *> alerts = alertsAfter(Request::Service, QStringList{Megabyte} + missingFiles(folder.path(), 2000));
     ASSERT_EQ(alerts.size(), 1);
     QMessageBox *box = alerts.first();
+    const QImage painted = paintedScreen(box);
     const QRect shown = settledFrame(box);
     EXPECT_TRUE(box->screen()->availableGeometry().contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
     // What the screen shows there: the box's own background at its lower left corner.
-    const QImage screen = box->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()).toImage();
+    const QImage screen = painted.copy(shown);
     const QPoint corner = box->geometry().bottomLeft() - shown.topLeft() + QPoint(8, -8);
     EXPECT_TRUE(PixelProbe::isNear(screen, corner, box->palette().window().color(), 24)) << PixelProbe::describe(screen, corner).toStdString();
     EXPECT_TRUE(saveScreenshot(screen, "open-failures-alert"));
     QAbstractButton *ok = box->buttons().value(0);
     ASSERT_NE(ok, nullptr);
     QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
-    EXPECT_TRUE(QTest::qWaitFor([] { return shownMessageBoxes().isEmpty(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return shownMessageBoxes().isEmpty(); }, DesktopTimeout));
 }

@@ -119,15 +119,18 @@ TEST_F(PDFServiceTest, ReplacesItsOwnQueueButAForeignOneOnlyWhenTheUserSaysSo)
     EXPECT_EQ(install({Cancel}).size(), 1);
     EXPECT_FALSE(device().contains("foldwise:")) << "cancelled: nothing added";
 
+    // Added, then there already as it would be added; an older one of its own goes without asking.
     const QString ours = QStringLiteral("foldwise:") + QStringLiteral(FOLDWISE_BINARY);
-    for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(lpadmin({"-p", queue, "-E", "-v", "foldwise:/opt/Foldwise/bin/foldwise", "-m", "raw"}));
+    for (const char *end : {"ServiceSuccessTitle", "ServiceThereTitle"}) {
         const QStringList asked = install({Install, Install});
-        EXPECT_FALSE(asked.join('|').contains("Replace")) << "its own printer goes without asking: " << asked.join('|').toStdString();
+        EXPECT_FALSE(asked.contains(rqs::localized("ReplaceServiceTitle").arg(queue))) << "its own printer goes without asking";
+        EXPECT_EQ(asked.last(), rqs::localized(end).arg(queue));
         EXPECT_TRUE(device().contains(ours)) << device().toStdString();
     }
 
     ASSERT_TRUE(lpadmin({"-x", queue}) && lpadmin({"-p", queue, "-E", "-v", "foldwise-test:/", "-m", "raw"}));
-    EXPECT_TRUE(install({Install, Cancel}).last().contains("Replace"));
+    EXPECT_EQ(install({Install, Cancel}).last(), rqs::localized("ReplaceServiceTitle").arg(queue));
     EXPECT_TRUE(device().contains("foldwise-test:/")) << "a printer Foldwise did not make stays unless the user says so";
     install({Install, Install, Install});
     EXPECT_TRUE(device().contains(ours)) << device().toStdString();
@@ -211,41 +214,56 @@ TEST_F(PDFServiceTest, WithoutTheRightTheUserIsAskedForAPasswordThenShownTheComm
 }
 
 // A user who may not administer printers, adding the Foldwise printer again: CUPS knows the user
-// by the local socket and refuses at once, without asking for a password. The user is shown the
-// command an administrator can run, as when adding it the first time, not told to remove a
-// printer the user may not remove; the printer stays.
-TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsShownTheAdministratorsCommand)
+// by the local socket and refuses any change at once, without asking for a password. Foldwise's
+// own printer as Foldwise adds it is there already, and the user is told so; an older one of its
+// own (another executable) cannot be replaced by that user, who is shown the command an
+// administrator can run, not told to remove a printer the user may not remove. The printer stays.
+TEST_F(PDFServiceTest, AUserWhoMayNotAdministerPrintersReAddingItIsToldItIsThereOrShownTheAdministratorsCommand)
 {
     if (!ForeignUser::available())
         GTEST_SKIP() << "only root can be another user";
-    install({Install, Install});
-    const QString ours = device();
-    ASSERT_TRUE(ours.contains("foldwise:"));
     // The strings tables are read as that user, from a folder that user may enter.
     QTemporaryDir readable(QDir::rootPath() + "tmp/foldwise-strings-XXXXXX");
     ASSERT_TRUE(QFile::setPermissions(readable.path(), QFile::Permissions(0x7755)));
     ASSERT_TRUE(writeTextsNamingQueue(readable.path(), queue));
-    MainBundleScope readableBundle(readable.path());
-    int passwordsAsked = 0;
-    platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
-    QStringList alerts;
-    {
-        ForeignUserScope nobody;
-        ASSERT_TRUE(nobody.isActive());
-        // A connection of that user's own.
-        cupsSetServer(nullptr);
+    const QString command = "lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
+        + " -m raw -o printer-op-policy=authenticated";
+    const struct { const char *name; QStringList addedAs; const char *title; const char *text; } cases[] = {
+        {"as Foldwise adds it", {}, "ServiceThereTitle", "ServiceThereText"},
+        {"for an older Foldwise", {"-E", "-v", "foldwise:/opt/Foldwise/bin/foldwise", "-m", "raw", "-o", "printer-op-policy=authenticated"},
+         "ServiceFailedTitle", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.addedAs.isEmpty())
+            install({Install, Install});
+        else
+            ASSERT_TRUE(lpadmin(QStringList{"-p", queue} + c.addedAs));
+        const QString before = device();
+        ASSERT_TRUE(before.contains("foldwise:"));
+        MainBundleScope readableBundle(readable.path());
+        int passwordsAsked = 0;
+        platform::PasswordPanel::setResponder([&](QDialog &) { return ++passwordsAsked, int(QDialog::Rejected); });
+        QStringList alerts;
+        {
+            ForeignUserScope nobody;
+            ASSERT_TRUE(nobody.isActive());
+            // A connection of that user's own.
+            cupsSetServer(nullptr);
+            cupsSetUser(nullptr);
+            alerts = install({Install, Install});
+            cupsSetServer(nullptr);
+        }
         cupsSetUser(nullptr);
-        alerts = install({Install, Install});
-        cupsSetServer(nullptr);
+        EXPECT_EQ(passwordsAsked, 0);
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_EQ(alerts.last(), rqs::localized(c.title).arg(queue));
+        if (c.text)
+            EXPECT_EQ(toldText.last(), rqs::localized(c.text));
+        else
+            EXPECT_TRUE(toldText.last().contains(command)) << toldText.last().toStdString();
+        EXPECT_EQ(device(), before) << "the printer is as it was";
     }
-    cupsSetUser(nullptr);
-    EXPECT_EQ(passwordsAsked, 0);
-    ASSERT_FALSE(alerts.isEmpty());
-    EXPECT_EQ(alerts.last(), rqs::localized("ServiceFailedTitle").arg(queue));
-    EXPECT_TRUE(toldText.last().contains("lpadmin -p " + queue + " -E -v foldwise:" + QStringLiteral(FOLDWISE_BINARY)
-                                         + " -m raw -o printer-op-policy=authenticated"))
-        << toldText.last().toStdString();
-    EXPECT_EQ(device(), ours) << "the printer is as it was";
 }
 
 // How the job of that title on the queue ended, and the line the backend left for CUPS to show
@@ -475,6 +493,55 @@ TEST_F(PDFServiceTest, AJobOnStandardInputWhoseHeaderComesInTwoWritesIsKeptWhole
     const QString kept = data.filePath("Foldwise/Printed/" + QDir(data.filePath("Foldwise/Printed")).entryList({"job-*"}, QDir::Dirs).value(0) + "/" + title + ".pdf");
     EXPECT_TRUE(said.endsWith("INFO: Kept in " + kept + "; it opens the next time Foldwise starts.\n")) << said.toStdString();
     EXPECT_EQ(PdfFixture::read(kept), leaflet);
+}
+
+// The kept prints' job folders that hold no print yet, as a backend leaves them while it copies.
+QStringList keptJobFoldersWithoutAPrint()
+{
+    QStringList folders;
+    for (const QString &job : keptJobFolders()) {
+        if (QDir(job).entryList({"*.pdf"}, QDir::Files).isEmpty())
+            folders << job;
+    }
+    return folders;
+}
+
+// A job cancelled while the backend copies it: CUPS stops the backend with SIGTERM, and the
+// backend leaves nothing of the job behind. A filter that hands on the job's first bytes and then
+// waits keeps the backend copying until the job is cancelled.
+TEST_F(PDFServiceTest, AJobCancelledWhileTheBackendCopiesItLeavesNothingBehind)
+{
+    install({Install, Install});
+    // Where CUPS, as lp, may run the filter from.
+    QTemporaryDir folder(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/filter-XXXXXX");
+    QFile::setPermissions(folder.path(), QFile::Permissions(0x7755));
+    const QString filter = PdfFixture::write(folder.path(), "first-bytes-then-wait", "#!/bin/sh\nhead -c 2000 \"${6:-/dev/stdin}\"\nexec sleep 600\n");
+    QFile::setPermissions(filter, QFile::Permissions(0x7755));
+    QByteArray ppd = PdfFixture::read(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/simplex.ppd");
+    ASSERT_TRUE(ppd.contains("*cupsFilter: \"application/pdf 0 -\""));
+    ppd.replace("*cupsFilter: \"application/pdf 0 -\"", "*cupsFilter: \"application/pdf 0 " + filter.toUtf8() + "\"");
+    ASSERT_TRUE(lpadmin({"-p", queue, "-P", PdfFixture::write(folder.path(), "slow.ppd", ppd)}));
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(8)));
+    ASSERT_GT(QFileInfo(leaflet).size(), 2000);
+
+    const QStringList before = keptJobFoldersWithoutAPrint();
+    const QString title = QStringLiteral("Cancelled %1").arg(::getpid());
+    const QString said = run("lp", {"-d", queue, "-t", title, leaflet});
+    const int job = said.section(queue + "-", 1).section(' ', 0, 0).toInt();
+    ASSERT_GT(job, 0) << said.toStdString();
+    const auto copying = [&] {
+        QStringList folders = keptJobFoldersWithoutAPrint();
+        for (const QString &old : before)
+            folders.removeOne(old);
+        return folders;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !copying().isEmpty(); }, 20000)) << "the backend started copying";
+    ASSERT_EQ(cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), job, 0), IPP_STATUS_OK) << cupsLastErrorString();
+    EXPECT_EQ(endOfJob(queue, title).state, IPP_JSTATE_CANCELED);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copying().isEmpty(); }, 20000)) << copying().join('\n').toStdString();
+    const QByteArray stopped = QStringLiteral("[Job %1] Stopped before Foldwise kept the job.").arg(job).toUtf8();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PdfFixture::read(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log").contains(stopped); }, 20000))
+        << "the backend cleared up after itself";
 }
 
 // Without a session folder the user's Foldwise listens in the system's temporary folder. CUPS runs

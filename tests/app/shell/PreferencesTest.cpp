@@ -127,7 +127,7 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
 }
 
 // The wizard and the preferences read and write the same answers: what the wizard records shows
-// at once in the open preferences, and a printer never given a kind is now a manual duplex one.
+// at once in the open preferences; the printer's kind stays as it was.
 TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
 {
     AppDelegate shell(nullptr);
@@ -151,7 +151,7 @@ TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
     EXPECT_EQ(shown(), (QStringList{kinds.at(0), "not set up", "turn 0 rotate 0 reverse 0"}));
 
     struct Case { QString printer; QString kind; };
-    for (const Case &c : {Case{"Simplex_Printer", kinds.at(VXPrintHelper::PrinterTypeManualDuplex)},
+    for (const Case &c : {Case{"Simplex_Printer", kinds.at(VXPrintHelper::PrinterTypeNotChosen)},
                           Case{"Duplex_Printer", kinds.at(VXPrintHelper::PrinterTypeAutomaticDuplex)}}) {
         SCOPED_TRACE(c.printer.toStdString());
         VXManualDuplexController *wizard = VXManualDuplexController::sharedController();

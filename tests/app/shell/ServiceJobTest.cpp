@@ -40,6 +40,7 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
     const QString leaf = QString::fromUtf8("\xF0\x9F\x8D\x81");
     const QString flag = QString::fromUtf8("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
     const QString thaiAndFlag = QString::fromUtf8("\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17\u0e22\U0001F1F9\U0001F1ED");
+    const QString thumbWithSkinTone = QString::fromUtf8("\U0001F44D\U0001F3FD");
     const struct { const char *name; QString title, kept; } cases[] = {
         {"short", "Menu", "Menu.pdf"},
         {"named as a PDF", "Menu.PDF", "Menu.PDF"},
@@ -51,6 +52,13 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
         // Thai letters of 3 bytes beside flags of two surrogate pairs: 29 bytes a round, 8 rounds
         // take 232 of the 251, and "\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17" 18 more.
         {"Thai letters and flags", thaiAndFlag.repeated(9), thaiAndFlag.repeated(8) + thaiAndFlag.left(6) + ".pdf"},
+        // 23 letters and seven rounds take 226 bytes, the Thai letters of the eighth 21 more: the
+        // flag after them, cut where 251 bytes end, is left out whole.
+        {"a flag cut after Thai letters", QString(23, 'x') + thaiAndFlag.repeated(9), QString(23, 'x') + thaiAndFlag.repeated(7) + thaiAndFlag.left(7) + ".pdf"},
+        // 81 Han characters and a Devanagari letter take 246 bytes: the thumb and its skin tone
+        // (8 bytes) no longer fit, and neither is kept alone.
+        {"an emoji with its skin tone after a Devanagari letter", QString(81, QChar(0x6f22)) + QChar(0x0915) + thumbWithSkinTone,
+         QString(81, QChar(0x6f22)) + QChar(0x0915) + ".pdf"},
         // One character of 253 bytes: none of it fits before ".pdf".
         {"a letter with 126 accents", "a" + QString(126, QChar(0x0301)), "Print job.pdf"},
         {"a letter with 126 accents named as a PDF", "a" + QString(126, QChar(0x0301)) + ".pdf", "Print job.pdf"},

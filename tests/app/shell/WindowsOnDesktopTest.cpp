@@ -88,7 +88,7 @@ protected:
     {
         Document *document = openedDocument(documents, QUrl::fromLocalFile(pdf("Leaflet.pdf")));
         platform::Window *window = document ? document->documentWindow() : nullptr;
-        if (!window || !QTest::qWaitForWindowActive(window))
+        if (!window || !QTest::qWaitForWindowActive(window, DesktopTimeout))
             return nullptr;
         window->findChild<platform::Popover *>("helpPopOver")->close();
         window->resize(920, 680);
@@ -137,8 +137,9 @@ TEST_F(WindowsOnDesktop, EveryWindowOfAFirstStartHasItsWholeFrameOnTheScreen)
 }
 
 // Pictures opened together as documents come up before any of them is active: each opens a step
-// down and to the right of the one before, none on top of another, whether they are read at once
-// or the window manager has framed the one before by the time the next is read.
+// down and to the right of the one before, none on top of another, on the screen as the X server
+// has it. So whether the window manager frames each window as it comes, or is late (as on a loaded
+// machine) and frames them only once all are shown; and so for one opened after them.
 TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
 {
     FOLDWISE_REQUIRE_DESKTOP();
@@ -147,22 +148,34 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
         const QByteArray png = PictureFixture::encoded(PictureFixture::marked({400, 300}, Qt::yellow, Qt::blue), "png");
         pictures << QUrl::fromLocalFile(PdfFixture::write(folder.path(), name, png));
     }
-    delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 2; }, 10000));
-    settledFrame(documentWindows().last());
-    ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
-    const QList<platform::Window *> windows = documentWindows();
-    ASSERT_EQ(windows.size(), 3);
-    QList<QPoint> corners;
-    for (platform::Window *window : windows) {
-        const QRect frame = settledFrame(window);
-        EXPECT_TRUE(available(window).contains(frame));
-        corners << frame.topLeft();
-    }
-    // Across, the screen may stop the step short; down it has room for both.
-    for (int i = 1; i < corners.size(); ++i) {
-        EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
-        EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
+    for (const bool late : {false, true}) {
+        SCOPED_TRACE(late ? "the window manager late" : "the window manager on time");
+        std::optional<WindowManagerHeld> held;
+        if (late && !held.emplace().holds())
+            GTEST_SKIP() << "FOLDWISE_TEST_WM_PID names no window manager to hold (scripts/test sets it)";
+        delegate.chosenWindowsOrFactory(platform::Alert::FirstButtonReturn + 1, pictures.mid(0, 2));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QList<platform::Window *> windows = documentWindows();
+            return windows.size() == 2 && windows.first()->isVisible() && windows.last()->isVisible();
+        }, DesktopTimeout));
+        held.reset();
+        ASSERT_FALSE(settledFrame(documentWindows().last()).isEmpty());
+        ASSERT_NE(openedDocument(documents, pictures.last()), nullptr);
+        const QList<platform::Window *> windows = documentWindows();
+        ASSERT_EQ(windows.size(), 3);
+        QList<QPoint> corners;
+        for (platform::Window *window : windows) {
+            const QRect frame = settledFrame(window);
+            EXPECT_TRUE(available(window).contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+            corners << frame.topLeft();
+        }
+        // Across, the screen may stop the step short; down it has room for both.
+        for (int i = 1; i < corners.size(); ++i) {
+            EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
+            EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
+        }
+        for (Document *document : documents.documents())
+            documents.removeDocument(document);
     }
 }
 
@@ -173,7 +186,7 @@ TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScr
 {
     FOLDWISE_REQUIRE_DESKTOP();
     platform::Window *welcomeWindow = delegate.welcomeWindow();
-    ASSERT_TRUE(welcomeWindow && QTest::qWaitForWindowActive(welcomeWindow));
+    ASSERT_TRUE(welcomeWindow && QTest::qWaitForWindowActive(welcomeWindow, DesktopTimeout));
     const QString path = PdfFixture::writeCutOff(folder.path(), "download.pdf", qint64(8) << 30);
     ASSERT_FALSE(path.isEmpty());
     QStringList told;
@@ -187,34 +200,31 @@ TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScr
 
     const QPointer<QProgressDialog> progress = shownWindow<QProgressDialog>([](QProgressDialog *shown) { return shown->value() > 0; });
     ASSERT_TRUE(progress) << "the reading shows how far it is";
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(progress));
     const QRect frame = settledFrame(progress);
     EXPECT_TRUE(available(progress).contains(frame));
     EXPECT_TRUE(documents.isOpening());
 
     // The welcome window takes the focus back and its buttons the pointer, as the file is read.
     welcomeWindow->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(welcomeWindow)) << "another window answers";
+    EXPECT_TRUE(QTest::qWaitForWindowActive(welcomeWindow, DesktopTimeout)) << "another window answers";
     auto *button = welcomeWindow->findChild<QAbstractButton *>();
     ASSERT_NE(button, nullptr);
     QTest::mouseMove(button, button->rect().center());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return button->underMouse(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->underMouse(); }, DesktopTimeout));
     EXPECT_TRUE(documents.isOpening());
 
     // Back to the front, as the user's click on it would bring it.
     ASSERT_TRUE(progress) << "the file is still being read";
     progress->raise();
     progress->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(progress));
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(progress, DesktopTimeout));
+    const QImage painted = paintedScreen(progress);
     QAbstractButton *cancel = progress->findChild<QPushButton *>();
     ASSERT_NE(cancel, nullptr);
     const QPoint centre = cancel->mapToGlobal(cancel->rect().center());
-    QScreen *screen = progress->screen();
-    const auto screenAt = [&](const QPoint &at) { return screen->grabWindow(0, at.x() - 1, at.y() - 1, 3, 3).toImage(); };
-    const QImage before = screenAt(centre);
-    const QImage shown = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
-    saveScreenshot(shown, "opening-progress");
+    const auto around = [&](const QImage &screen) { return screen.copy(centre.x() - 1, centre.y() - 1, 3, 3); };
+    const QImage before = around(painted);
+    saveScreenshot(painted.copy(settledFrame(progress)), "opening-progress");
     EXPECT_EQ(QApplication::widgetAt(centre), cancel) << "the button is where the screen shows it";
     const QImage drawn = cancel->grab().toImage();
     EXPECT_TRUE(PixelProbe::isNear(before, {1, 1}, drawn.pixelColor(drawn.rect().center()), 24))
@@ -223,9 +233,9 @@ TEST_F(WindowsOnDesktop, AFileSlowToReadShowsItsProgressAndCancelClickedOnTheScr
     QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
     EXPECT_TRUE(opened.has_value()) << "Cancel ends the opening";
     EXPECT_EQ(opened.value_or(nullptr), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !progress || !progress->isVisible(); }, 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return screenAt(centre) != before; }, 3000)) << "the window left the screen";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, 10000)) << "and the reading stopped";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !progress || !progress->isVisible(); }, DesktopTimeout));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return around(screenNow()) != before; }, DesktopTimeout)) << "the window left the screen";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.contains("Info: Stopped reading PDF"); }, DesktopTimeout)) << "and the reading stopped";
     EXPECT_FALSE(documents.isOpening());
     EXPECT_EQ(told, QStringList());
     platform::Alert::setResponder(nullptr);
@@ -239,9 +249,9 @@ TEST_F(WindowsOnDesktop, PreferencesCloseWithEscapeAndCtrlW)
         SCOPED_TRACE(QKeySequence(key).toString().toStdString());
         delegate.showPreferences();
         platform::Window *window = preferences.window();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
         QTest::keyClick(window->findChild<QComboBox *>("printersButton"), key.key(), key.keyboardModifiers());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout));
     }
 }
 
@@ -253,7 +263,7 @@ TEST_F(WindowsOnDesktop, TheFactoryHasTheApplicationsMenusAndItsShortcuts)
     delegate.applicationDidFinishLaunching();
     factory.showWindow();
     platform::Window *window = factory.window();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     auto *bar = qobject_cast<QMenuBar *>(window->menuWidget());
     ASSERT_NE(bar, nullptr);
     QStringList titles;
@@ -265,7 +275,7 @@ TEST_F(WindowsOnDesktop, TheFactoryHasTheApplicationsMenusAndItsShortcuts)
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quitting.size(), 1) << "Ctrl+Q quits";
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Ctrl+W closes";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "Ctrl+W closes";
 }
 
 // A first start whose first drawing is in points (a booklet exported with its page numbers, at 72
@@ -302,7 +312,7 @@ TEST_F(WindowsOnDesktop, MenusDrawAtTheirOwnSizeAfterAFirstDrawingInPoints)
     }
     QMenu *application = qobject_cast<QMenuBar *>(documentWindows().value(0)->menuWidget())->actions().last()->menu();
     application->popup(documentWindows().value(0)->mapToGlobal(QPoint(40, 40)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(application));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(application, DesktopTimeout));
     saveScreenshot(application, "first-start-foldwise-menu");
     application->close();
 }
@@ -314,14 +324,14 @@ TEST_F(WindowsOnDesktop, TheAboutItemShowsTheAboutBoxWithItsTextsReadable)
     FOLDWISE_REQUIRE_DESKTOP();
     delegate.applicationDidFinishLaunching();
     platform::Window *start = welcome.welcomeWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(start));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(start, DesktopTimeout));
     auto *bar = qobject_cast<QMenuBar *>(start->menuWidget());
     ASSERT_NE(bar, nullptr);
     QAction *application = bar->actions().last();
     QTest::mouseMove(bar, bar->actionGeometry(application).center());
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(application).center());
     QMenu *menu = application->menu();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu, DesktopTimeout));
     QAction *about = nullptr;
     for (QAction *item : menu->actions())
         if (item->text() == "About Foldwise")
@@ -331,13 +341,12 @@ TEST_F(WindowsOnDesktop, TheAboutItemShowsTheAboutBoxWithItsTextsReadable)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
 
     QSAboutBoxController *box = QSAboutBoxController::sharedAboutBox();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->window() && box->window()->isVisible(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->window() && box->window()->isVisible(); }, DesktopTimeout));
     QWidget *window = box->window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QImage shown = paintedScreen(window);
     const QRect frame = settledFrame(window);
     EXPECT_TRUE(available(window).contains(frame));
     EXPECT_EQ(box->versionTF()->text(), QSSystemInfo::appVersion());
-    const QImage shown = window->screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     saveScreenshot(shown.copy(frame.adjusted(-10, -10, 10, 10)), "about-box-from-the-menu");
 
     const auto darkest = [&](QRect area) {
@@ -357,36 +366,19 @@ TEST_F(WindowsOnDesktop, TheAboutItemShowsTheAboutBoxWithItsTextsReadable)
     EXPECT_GT(darkest(QRect(corner + QPoint(0, credits->height() - 28), QSize(4, 28))), 200) << "the bottom too";
 
     QTest::keyClick(window, Qt::Key_Escape);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Escape closes it";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "Escape closes it";
 }
 
 namespace {
 
-// How much of what the window draws the screen shows where the window says it is: the share of
-// its pixels, read back from the X server's root window, that match its own drawing.
-double shareShownOnScreen(QWidget *window)
+// The screen around a frame.
+void saveScreen(const QImage &screen, const QRect &frame, const QString &name)
 {
-    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPoint at = window->mapToGlobal(QPoint(0, 0));
-    const QImage screen = window->screen()->grabWindow(0, at.x(), at.y(), window->width(), window->height()).toImage().convertToFormat(QImage::Format_RGB32);
-    if (drawn.size() != screen.size() || drawn.isNull())
-        return 0;
-    qint64 same = 0;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            const QRgb a = drawn.pixel(x, y);
-            const QRgb b = screen.pixel(x, y);
-            same += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) <= 24;
-        }
-    }
-    return double(same) / (qint64(drawn.width()) * drawn.height());
+    saveScreenshot(screen.copy(frame.adjusted(-40, -40, 40, 40).intersected(screen.rect())), name);
 }
 
-void saveScreen(QWidget *around, const QString &name)
-{
-    const QRect shown = around->frameGeometry().adjusted(-40, -40, 40, 40).intersected(around->screen()->geometry());
-    saveScreenshot(around->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()).toImage(), name);
-}
+// The screen around the window, once it shows the window painted.
+void saveScreen(QWidget *window, const QString &name) { saveScreen(paintedScreen(window), settledFrame(window), name); }
 
 } // namespace
 
@@ -447,12 +439,13 @@ TEST_F(WindowsOnDesktop, EveryKindOfSheetShowsCentredOverItsWindowWideEnoughForI
         platform::OpenPanel::setResponder(nullptr);
         platform::SavePanel::setResponder(nullptr);
         ASSERT_NE(sheet, nullptr);
+        const QImage screen = paintedScreen(sheet);
         const QRect frame = settledFrame(sheet);
-        const QRect parent = window->frameGeometry();
+        const QRect parent = settledFrame(window);
         EXPECT_LE((frame.center() - parent.center()).manhattanLength(), 2)
             << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " over " << parent.x() << ","
             << parent.y() << " " << parent.width() << "x" << parent.height();
-        EXPECT_GT(shareShownOnScreen(sheet), 0.97) << "the screen shows the sheet where it says it is";
+        EXPECT_GT(shareShownOnScreen(sheet, screen), 0.97) << "the screen shows the sheet where it says it is";
         if (auto *box = qobject_cast<QMessageBox *>(sheet)) {
             const QLabel *text = box->findChild<QLabel *>("qt_msgbox_informativelabel");
             ASSERT_NE(text, nullptr);
@@ -463,10 +456,11 @@ TEST_F(WindowsOnDesktop, EveryKindOfSheetShowsCentredOverItsWindowWideEnoughForI
             EXPECT_GE(text->width(), std::min(widest, 50 * metrics.averageCharWidth())) << box->informativeText().toStdString();
         }
         if (kind.screenshot)
-            saveScreen(window, kind.screenshot);
+            saveScreen(screen, parent, kind.screenshot);
         pressKey("Escape");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet || !sheet->isVisible(); }, 3000)) << "Escape closes it";
-        QTest::qWait(100);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet || !sheet->isVisible(); }, DesktopTimeout)) << "Escape closes it";
+        // Gone from the screen, and the document window back in front, before the next shows.
+        EXPECT_TRUE(settle());
     }
 }
 
@@ -477,26 +471,42 @@ TEST_F(WindowsOnDesktop, TheFactoryAndTheSetUpOpenOnTheWindowTheyCameFrom)
     FOLDWISE_REQUIRE_DESKTOP();
     platform::Window *window = documentWindowAside();
     ASSERT_NE(window, nullptr);
-    const QPoint centre = window->frameGeometry().center();
+    const QRect from = settledFrame(window);
     factory.showWindow();
+    const QImage withFactory = paintedScreen(factory.window());
     const QRect factoryFrame = settledFrame(factory.window());
-    EXPECT_LE((factoryFrame.center() - centre).manhattanLength(), 2)
+    EXPECT_LE((factoryFrame.center() - from.center()).manhattanLength(), 2)
         << factoryFrame.x() << "," << factoryFrame.y() << " " << factoryFrame.width() << "x" << factoryFrame.height() << " over "
-        << window->frameGeometry().x() << "," << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
-        << window->frameGeometry().height();
-    EXPECT_GT(shareShownOnScreen(factory.window()), 0.97);
+        << from.x() << "," << from.y() << " " << from.width() << "x" << from.height();
+    EXPECT_GT(shareShownOnScreen(factory.window(), withFactory), 0.97);
     factory.window()->close();
 
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
     wizard->setPrinterName("Simplex_Printer");
     wizard->showWindow();
+    const QImage withWizard = paintedScreen(wizard->window());
     const QRect wizardFrame = settledFrame(wizard->window());
-    EXPECT_LE((wizardFrame.center() - centre).manhattanLength(), 2) << wizardFrame.x() << "," << wizardFrame.y();
-    EXPECT_GT(shareShownOnScreen(wizard->window()), 0.97);
+    EXPECT_LE((wizardFrame.center() - from.center()).manhattanLength(), 2) << wizardFrame.x() << "," << wizardFrame.y();
+    EXPECT_GT(shareShownOnScreen(wizard->window(), withWizard), 0.97);
     wizard->window()->close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, DesktopTimeout));
+}
+
+// Ctrl+W typed on the keyboard closes the welcome window, as it closes the other windows of the
+// application.
+TEST_F(WindowsOnDesktop, CtrlWClosesTheWelcomeWindow)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    delegate.showWelcomeWindow();
+    platform::Window *window = welcome.window();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    settledFrame(window);
+    saveScreen(window, "welcome-window");
+    pressKey("ctrl+w");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Ctrl+W left the welcome window open";
 }
 
 // The set-up numbers its steps along the way the user takes: both faces printed, the check leads
@@ -511,14 +521,15 @@ TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEsc
         auto *button = wizard->window()->findChild<QAbstractButton *>(name);
         ASSERT_TRUE(button && button->isVisible()) << name;
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        QTest::qWait(400);
+        // The steps slide into place.
+        paintedScreen(wizard->window());
     };
     const auto numbered = [](int number, const char *step) { return QStringLiteral("%1. %2").arg(number).arg(rqs::localized(step)); };
     for (const char *key : {"Escape", "ctrl+w"}) {
         SCOPED_TRACE(key);
         wizard->setPrinterName("Simplex_Printer");
         wizard->showWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->window()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->window(), DesktopTimeout));
         EXPECT_EQ(title(), numbered(1, "ManualStep1"));
         if (QLatin1String(key) == QLatin1String("Escape")) {
             saveScreen(wizard->window(), "set-up-step-1");
@@ -541,7 +552,7 @@ TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEsc
             saveScreen(wizard->window(), "set-up-step-6-one-face");
         }
         pressKey(key);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, 3000)) << "closed and let go";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }, DesktopTimeout)) << "closed and let go";
     }
 }
 
@@ -556,7 +567,7 @@ protected:
         CupsServerOnDesktopTest::SetUp();
         if (IsSkipped())
             return;
-        ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, DesktopTimeout));
     }
     VXPreferencesController preferences;
 };
@@ -569,19 +580,20 @@ TEST_F(PrinterSettingsOnDesktop, EscapeWithADropDownListOpenClosesOnlyTheList)
 {
     preferences.showWindow();
     platform::Window *window = preferences.window();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     auto *printers = window->findChild<QComboBox *>("printersButton");
     ASSERT_GE(printers->count(), 2);
     QTest::mouseClick(printers, Qt::LeftButton, {}, printers->rect().center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return printers->view()->isVisible(); }, 3000)) << "the list opened";
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return printers->view()->isVisible(); }, DesktopTimeout)) << "the list opened";
+    // On the screen, and so holding the keyboard.
+    ASSERT_FALSE(settledFrame(printers->view()->window()).isEmpty());
     const QString chosen = printers->currentText();
     xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !printers->view()->isVisible(); }, 3000)) << "the list closed";
-    QTest::qWait(300);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !printers->view()->isVisible(); }, DesktopTimeout)) << "the list closed";
+    EXPECT_TRUE(settle());
     EXPECT_TRUE(window->isVisible()) << "the window stays";
     EXPECT_EQ(printers->currentText(), chosen);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "then Escape closes the window";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "then Escape closes the window";
 }

@@ -2,18 +2,23 @@
 
 #include "app/window/VXDocumentWindowController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/SavePanel.h"
 
 #include "support/Desktop.h"
+#include "support/PictureFixture.h"
+#include "support/QtPrinters.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
@@ -29,6 +34,7 @@ class DocumentWindowOnDesktop : public DocumentTest
 protected:
     void TearDown() override
     {
+        platform::Alert::setResponder(nullptr);
         platform::SavePanel::setResponder(nullptr);
         document.close();
         DocumentTest::TearDown();
@@ -41,7 +47,16 @@ protected:
         ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
         controller = VXDocumentWindowController::makeWindowController(&document);
         document.showWindows();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window(), DesktopTimeout));
+    }
+
+    // The help that opens by itself once the window shows, on the screen.
+    platform::Popover *helpOpenedByItself() const
+    {
+        auto *help = control<platform::Popover>("helpPopOver");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself";
+        paintedScreen(help);
+        return help;
     }
 
     template <class T>
@@ -63,11 +78,7 @@ protected:
     // What the screen shows of the window, its popovers with it.
     void saveScreen(const QString &name) const
     {
-        const QString folder = qEnvironmentVariable("FOLDWISE_TEST_SCREENSHOTS");
-        const QRect frame = controller->window()->frameGeometry();
-        if (!folder.isEmpty())
-            controller->window()->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                .save(QDir(folder).filePath(name + ".png"));
+        saveScreenshot(screenNow().copy(settledFrame(controller->window())), name);
     }
 
     Document document;
@@ -83,13 +94,12 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
 {
     FOLDWISE_REQUIRE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(showLeaflet());
-    auto *help = control<platform::Popover>("helpPopOver");
-    QTest::qWait(300);
+    platform::Popover *help = helpOpenedByItself();
     help->close();
 
     auto *column = control<QScrollArea>("settingsScroll");
     column->verticalScrollBar()->setValue(column->verticalScrollBar()->maximum());
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(settle());
     const QRect visible = onScreen(column->viewport());
     for (QWidget *shown : column->widget()->findChildren<QWidget *>()) {
         if (shown->isVisible() && (qobject_cast<QAbstractButton *>(shown) || qobject_cast<QAbstractSpinBox *>(shown))) {
@@ -103,8 +113,8 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     auto *resolution = control<QAbstractSpinBox>("rasterField");
     // The middle of its box and label, which may be narrower than the row.
     QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself";
+    paintedScreen(help);
     saveScreen("settings-with-the-help-that-opens-by-itself");
     for (QWidget *row : {static_cast<QWidget *>(rasterize), static_cast<QWidget *>(resolution), control<QWidget>("rasterizeHelp")})
         EXPECT_FALSE(help->geometry().intersects(onScreen(row))) << row->objectName().toStdString() << " is covered";
@@ -122,15 +132,15 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
     QWidget *hit = QApplication::widgetAt(centre);
     ASSERT_TRUE(hit == resolution || resolution->isAncestorOf(hit)) << (hit ? hit->metaObject()->className() : "nothing");
     QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(centre));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, 3000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resolution->hasFocus() || resolution->isAncestorOf(QApplication::focusWidget()); }, DesktopTimeout))
         << "the first click reaches the resolution";
     EXPECT_FALSE(help->isShown());
 
     // Shown again, the help leaves the Export button of the bottom bar to the next click.
     for (int tick = 0; tick < 2; ++tick)
         QTest::mouseClick(rasterize, Qt::LeftButton, {}, QPoint(rasterize->sizeHint().width() / 2, rasterize->height() / 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself again";
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, DesktopTimeout)) << "the help opens by itself again";
+    paintedScreen(help);
     auto *exportButton = control<QAbstractButton>("exportButton");
     const QPoint exportCentre = shownOnScreen(exportButton).center();
     EXPECT_EQ(QApplication::widgetAt(exportCentre), exportButton);
@@ -140,7 +150,7 @@ TEST_F(DocumentWindowOnDesktop, TheSettingsColumnShowsItsControlsWholeAndTheHelp
         return platform::SavePanel::CancelButton;
     });
     QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->mapFromGlobal(exportCentre));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 3000)) << "the click reaches Export";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, DesktopTimeout)) << "the click reaches Export";
     EXPECT_EQ(asked, rqs::localized("ExportPanelTitle"));
 }
 
@@ -150,13 +160,74 @@ TEST_F(DocumentWindowOnDesktop, EscapeInTheWindowClosesTheHelpThatOpenedByItself
 {
     FOLDWISE_REQUIRE_DESKTOP();
     ASSERT_NO_FATAL_FAILURE(showLeaflet());
-    auto *help = control<platform::Popover>("helpPopOver");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return help->isShown(); }, 3000)) << "the help opens by itself";
-    QTest::qWait(200);
+    platform::Popover *help = helpOpenedByItself();
     saveScreen("the-help-that-opened-by-itself");
 
     xdotool(qEnvironmentVariable("DISPLAY"), {"windowactivate", "--sync", QString::number(controller->window()->winId()), "key", "Escape"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, 3000)) << "Escape left the help up";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->isShown(); }, DesktopTimeout)) << "Escape left the help up";
     EXPECT_TRUE(controller->window()->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), controller->window());
+}
+
+// Names typed into the add panels, some that its filter hides and several that give no pages for
+// different reasons: every file is added or named in the one alert with its reason, and the log
+// names each that was not added.
+TEST_F(DocumentWindowOnDesktop, EveryFileTypedIntoAnAddPanelIsAddedOrNamedWithItsReason)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(showLeaflet());
+    control<platform::Popover>("helpPopOver")->close();
+    PdfFixture::write(folder.path(), "one.pdf", pagesOfSize(3, {420, 595}));
+    PdfFixture::write(folder.path(), "locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "secret", "owner"));
+    PdfFixture::write(folder.path(), "damaged.pdf", "%PDF-1.4\nno PDF in here\n");
+    PdfFixture::write(folder.path(), "empty.pdf", *platform::PdfDocument().data());
+    PdfFixture::write(folder.path(), "notapicture.jpg", "no picture in here");
+    PdfFixture::write(folder.path(), "photo.png", PictureFixture::encoded(PictureFixture::marked({120, 80}, Qt::blue, Qt::red), "png", 72));
+    PdfFixture::write(folder.path(), "notes.txt", "no picture in here either");
+    QStringList told;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        told << alert.messageText() + "\n" + alert.informativeText();
+        return platform::Alert::FirstButtonReturn;
+    });
+    const auto named = [](const QString &names, const char *reason) { return names + "\n" + rqs::localized(reason); };
+    const QString title = rqs::localized("AddPagesRefusedTitle").replace("%1", "Leaflet.pdf");
+
+    struct Case { const char *item; QString typed; QStringList added; QString told; QString logged; };
+    const QList<Case> cases{
+        {"pdfPageItem", R"("one.pdf" "locked.pdf" "damaged.pdf" "notapicture.jpg" "empty.pdf")", {"420x595", "420x595", "420x595"},
+         title + "\n" + named("“locked.pdf”", "OpenFailedPasswordText") + "\n\n"
+             + named("“damaged.pdf”, “notapicture.jpg”", "OpenFailedContentsText") + "\n\n" + named("“empty.pdf”", "AddPagesNoPagesText"),
+         "Warning: Could not add locked.pdf, damaged.pdf, notapicture.jpg, empty.pdf to \"Leaflet.pdf\""},
+        {"imagePageItem", R"("notes.txt" "photo.png" "locked.pdf" "notapicture.jpg")", {"120x80"},
+         title + "\n" + named("“notes.txt”, “notapicture.jpg”", "OpenFailedContentsText") + "\n\n"
+             + named("“locked.pdf”", "OpenFailedPasswordText"),
+         "Warning: Could not add notes.txt, locked.pdf, notapicture.jpg to \"Leaflet.pdf\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        told.clear();
+        const QList<VXPagePtr> before = document.inputFilter()->allPages();
+        platform::LogCapture log;
+        control<QAction>(c.item)->trigger();
+        QFileDialog *panel = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (panel = controller->window()->findChild<QFileDialog *>()) && panel->isVisible(); }, 5000));
+        panel->setDirectory(folder.path());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+        auto *field = panel->findChild<QLineEdit *>("fileNameEdit");
+        ASSERT_TRUE(field);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }, 3000));
+        xdotool(qEnvironmentVariable("DISPLAY"), {"type", "--delay", "15", c.typed});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->text() == c.typed; }, 10000)) << field->text().toStdString();
+        saveScreenshot(panel, QString("names-typed-into-%1").arg(c.item));
+        xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Return"});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 10000)) << "no alert";
+        QStringList added;
+        for (const VXPagePtr &page : document.inputFilter()->allPages()) {
+            if (!before.contains(page))
+                added << QStringLiteral("%1x%2").arg(qRound(page->size().width())).arg(qRound(page->size().height()));
+        }
+        EXPECT_EQ(added, c.added);
+        EXPECT_EQ(told, QStringList{c.told});
+        EXPECT_TRUE(log.contains(c.logged)) << log.lines().join('\n').toStdString();
+    }
 }

@@ -783,14 +783,16 @@ TEST_F(DocumentWindowTest, FilesThatGiveNoPagesAreNamedWithTheirReasonAndTheOthe
     }
     platform::OpenPanel::setResponder(nullptr);
 
+    // A PDF without a page is named too.
+    PdfFixture::write(folder.path(), "Empty.pdf", *platform::PdfDocument().data());
     QMimeData dropped;
     dropped.setUrls({QUrl::fromLocalFile(folder.filePath("Locked.pdf")), QUrl::fromLocalFile(folder.filePath("Notes.jpg")),
-                     QUrl::fromLocalFile(folder.filePath("Photo.png"))});
+                     QUrl::fromLocalFile(folder.filePath("Empty.pdf")), QUrl::fromLocalFile(folder.filePath("Photo.png"))});
     told.clear();
     ASSERT_TRUE(controller->pagesController()->dropMimeData(&dropped, Qt::CopyAction, 7, 0, {}));
     ASSERT_TRUE(waitFor([&] { return !told.isEmpty(); }));
     EXPECT_EQ(shapes(), (QStringList{"120x80", "420x595", "420x595", "420x595", "1", "2", "120x80"}));
-    EXPECT_EQ(told, QStringList{title + "\n" + locked + "\n\n" + notes});
+    EXPECT_EQ(told, QStringList{title + "\n" + locked + "\n\n" + notes + "\n\n“Empty.pdf”\n" + rqs::localized("AddPagesNoPagesText")});
 }
 
 TEST_F(DocumentTest, PreviewsComeFromTheRenderQueueAndOnlyTheLatestStay)

@@ -12,6 +12,10 @@
 #include <QTimeZone>
 #include <QXmlStreamReader>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 using platform::BinaryPropertyList;
 using platform::PropertyList;
 using Binary = PropertyListFixture::Binary;
@@ -287,6 +291,120 @@ TEST(PropertyList, IntegersKeepTheirValueThroughAReSaveOrAreRefusedWithTheReason
     }
 }
 
+namespace {
+
+QByteArray inArray(const QByteArray &element) { return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<array>" + element + "</array>\n</plist>\n"; }
+
+QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::utc());
+}
+
+// The binary form of a date: seconds since the property-list epoch, a big-endian double.
+QByteArray binaryDate(const QDateTime &date)
+{
+    const double seconds = double(date.toSecsSinceEpoch() - PropertyList::EpochSeconds);
+    quint64 bits;
+    std::memcpy(&bits, &seconds, sizeof bits);
+    return QByteArray::fromHex("33" + QByteArray::number(bits, 16).rightJustified(16, '0'));
+}
+
+// NaN is itself here.
+bool same(const QVariant &a, const QVariant &b)
+{
+    if (a.typeId() == QMetaType::Double && b.typeId() == QMetaType::Double && std::isnan(a.toDouble()))
+        return std::isnan(b.toDouble());
+    return a.typeId() == b.typeId() && a == b;
+}
+
+} // namespace
+
+// Every integer, real, date and data is read from its element's whole text, as an XML reader
+// takes it: its value as written, kept through a re-save, or the file is refused with the reason,
+// never read as another value.
+TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
+{
+    const QString beyond64 = "it holds the integer 18446744073709551616, beyond the 64 bits a property list keeps";
+    const QString notAReal = "it holds \"%1\" where a real belongs";
+    const QString notADate = "it holds \"%1\" where a date belongs";
+    const double infinity = std::numeric_limits<double>::infinity();
+    const struct { const char *name; QByteArray element; QVariant value; QString error; } cases[] = {
+        {"2^64 with a comment inside", "<integer>1<!-- x -->8446744073709551616</integer>", {}, beyond64},
+        {"2^64 in CDATA", "<integer><![CDATA[18446744073709551616]]></integer>", {}, beyond64},
+        {"2^64 split across CDATA", "<integer>1844674407<![CDATA[370955]]><![CDATA[1616]]></integer>", {}, beyond64},
+        {"2^64 starting with a character reference", "<integer>&#49;8446744073709551616</integer>", {}, beyond64},
+        {"2^64 - 1 starting with a character reference", "<integer>&#x31;8446744073709551615</integer>", qulonglong(18446744073709551615ull), {}},
+        {"digits split by a comment", "<integer>1<!-- x -->2</integer>", qlonglong(12), {}},
+        {"digits and letters", "<integer>12abc</integer>", {}, "it holds \"12abc\" where an integer belongs"},
+        {"two numbers", "<integer>1 2</integer>", {}, "it holds \"1 2\" where an integer belongs"},
+        {"no integer", "<integer/>", {}, "it holds \"\" where an integer belongs"},
+        {"an integer amid white space", "<integer>\n\t-42 </integer>", qlonglong(-42), {}},
+        {"a hexadecimal integer", "<integer>0x1F</integer>", qlonglong(31), {}},
+        {"a leading zero", "<integer>010</integer>", qlonglong(10), {}},
+        {"an entity no one declared", "<integer>&one;</integer>", {},
+         "the text of one of its integer elements is no well-formed XML: Entity 'one' not declared."},
+        {"a real and letters", "<real>1.5abc</real>", {}, notAReal.arg("1.5abc")},
+        {"a real in a comma's notation", "<real>1,5</real>", {}, notAReal.arg("1,5")},
+        {"a real split by a comment", "<real>1<!-- x -->.5</real>", 1.5, {}},
+        {"a real starting with a character reference", "<real>&#49;.5e3</real>", 1500.0, {}},
+        {"a real too large for a double", "<real>1e999</real>", {}, "it holds the real 1e999, beyond the range a property list keeps"},
+        {"a real too small for a double", "<real>-1e-999</real>", {}, "it holds the real -1e-999, beyond the range a property list keeps"},
+        {"no real", "<real/>", {}, notAReal.arg("")},
+        {"a whole real", "<real>12</real>", 12.0, {}},
+        {"infinity", "<real>-infinity</real>", -infinity, {}},
+        {"not a number", "<real>nan</real>", std::numeric_limits<double>::quiet_NaN(), {}},
+        {"a date after 2038", "<date>2100-01-01T00:00:00Z</date>", utc(2100, 1, 1), {}},
+        {"a date before 1932", "<date>1900-01-01T00:00:00Z</date>", utc(1900, 1, 1), {}},
+        {"the last date kept", "<date>9999-12-31T23:59:59Z</date>", utc(9999, 12, 31, 23, 59, 59), {}},
+        {"the first date kept", "<date>1000-01-01T00:00:00Z</date>", utc(1000, 1, 1), {}},
+        {"a date before the first kept", "<date>0999-12-31T23:59:59Z</date>", {},
+         "it holds the date 0999-12-31T23:59:59Z, outside the years 1000 to 9999 a property list keeps"},
+        {"a date in CDATA", "<date><![CDATA[2026-12-06T17:30:15Z]]></date>", utc(2026, 12, 6, 17, 30, 15), {}},
+        {"a thirteenth month", "<date>2020-13-45T00:00:00Z</date>", {}, notADate.arg("2020-13-45T00:00:00Z")},
+        {"a date and letters", "<date>2020-01-01T00:00:00Zjunk</date>", {}, notADate.arg("2020-01-01T00:00:00Zjunk")},
+        {"a day without its time", "<date>2020-01-01</date>", {}, notADate.arg("2020-01-01")},
+        {"a date in another zone", "<date>2020-01-01T00:00:00+02:00</date>", {}, notADate.arg("2020-01-01T00:00:00+02:00")},
+        {"no date", "<date/>", {}, notADate.arg("")},
+        {"data across lines", "<data>\n\tAAEC\n\tAwQ=\n</data>", QByteArray::fromHex("0001020304"), {}},
+        {"data without its padding", "<data>AAE</data>", QByteArray::fromHex("0001"), {}},
+        {"data with a character base64 does not use", "<data>AA!EC</data>", {}, "it holds \"AA!EC\" where base64 data belongs"},
+        {"no data", "<data/>", QByteArray(), {}},
+    };
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Values.plist");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        const QVariant read = PropertyList::fromData(inArray(c.element), &error);
+        EXPECT_EQ(error, c.error);
+        if (!c.error.isEmpty()) {
+            EXPECT_FALSE(read.isValid());
+            continue;
+        }
+        ASSERT_EQ(read.toList().size(), 1);
+        EXPECT_TRUE(same(read.toList().first(), c.value)) << read.toList().first().toString().toStdString();
+        ASSERT_TRUE(PropertyList::write(read, path, &error)) << error.toStdString();
+        EXPECT_TRUE(same(PropertyList::read(path).toList().value(0), c.value)) << PdfFixture::read(path).toStdString();
+    }
+
+    // A date the XML form cannot write is refused, never written as another.
+    QString error;
+    EXPECT_TRUE(PropertyList::toXml(QVariantList{utc(10000, 1, 1)}, &error).isEmpty());
+    EXPECT_EQ(error, "the value holds the date 10000-01-01T00:00:00Z, outside the years 1000 to 9999 a property list keeps");
+
+    // The binary form keeps the same dates.
+    error.clear();
+    for (const QDateTime &date : {utc(2100, 1, 1), utc(1900, 1, 1), utc(9999, 12, 31, 23, 59, 59), utc(1000, 1, 1), utc(10000, 1, 1), utc(999, 12, 31)}) {
+        SCOPED_TRACE(date.toString(Qt::ISODate).toStdString());
+        Binary plist;
+        plist.objects = {binaryDate(date)};
+        const bool kept = PropertyList::keepsDate(date);
+        EXPECT_EQ(PropertyList::fromData(plist.bytes(), &error), kept ? QVariant(date) : QVariant());
+        EXPECT_EQ(error, kept ? QString() : "a date out of range");
+        error.clear();
+    }
+}
+
 // A file is read in the encoding its XML declaration names; one holding bytes that encoding does
 // not define, or naming an encoding nobody knows, is refused with the reason.
 TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
@@ -302,6 +420,16 @@ TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
          QVariantMap{{QString::fromUtf8("Naïve"), QString::fromUtf8("©")}}, {}},
         {"windows-1252", plist("encoding=\"windows-1252\"", "Price", "\x80 5"), QVariantMap{{"Price", QString::fromUtf8("€ 5")}}, {}},
         {"UTF-8", plist("encoding=\"UTF-8\"", "Caf\xc3\xa9", "ok"), QVariantMap{{QString::fromUtf8("Café"), "ok"}}, {}},
+        {"after 600 spaces", QByteArray(600, ' ') + plist("encoding=\"ISO-8859-1\"", "Caf\xe9", "\xfc"),
+         QVariantMap{{QString::fromUtf8("Café"), QString::fromUtf8("ü")}}, {}},
+        {"after line ends and tabs", "\r\n\t\n" + plist("encoding=\"ISO-8859-1\"", "Caf\xe9", "\xfc"),
+         QVariantMap{{QString::fromUtf8("Café"), QString::fromUtf8("ü")}}, {}},
+        {"after a byte-order mark of UTF-8", "\xef\xbb\xbf" + plist("encoding=\"UTF-8\"", "Caf\xc3\xa9", "ok"),
+         QVariantMap{{QString::fromUtf8("Café"), "ok"}}, {}},
+        {"a byte-order mark of UTF-8 and no declaration", "\xef\xbb\xbf<plist><dict><key>Caf\xc3\xa9</key><string>ok</string></dict></plist>",
+         QVariantMap{{QString::fromUtf8("Café"), "ok"}}, {}},
+        {"a byte-order mark of UTF-8 and ISO-8859-1 declared", "\xef\xbb\xbf" + plist("encoding=\"ISO-8859-1\"", "Caf\xe9", "ok"), {},
+         "it starts with the byte-order mark of UTF-8 but declares the encoding ISO-8859-1"},
         {"a byte windows-1252 does not define", plist("encoding=\"windows-1252\"", "Price", "\x81"), {},
          "it could not be read in the encoding windows-1252 it declares: "},
         {"an encoding nobody knows", plist("encoding=\"x-no-such-set\"", "Price", "5"), {},

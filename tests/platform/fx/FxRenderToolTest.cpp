@@ -14,6 +14,7 @@ struct ToolRun
     int exitCode = -1;
     QStringList errors;
     QByteArray output;
+    QStringList warnings;
 };
 
 ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QStringList &options = {}, QString png = {})
@@ -31,6 +32,8 @@ ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QSt
     for (const QByteArray &line : tool.readAllStandardError().split('\n')) {
         if (line.startsWith("Error: "))
             run.errors << QString::fromUtf8(line);
+        else if (line.startsWith("Warning: "))
+            run.warnings << QString::fromUtf8(line);
     }
     return run;
 }
@@ -92,6 +95,29 @@ TEST(FxRenderTool, RendersAChainOfFiftyThousandSteps)
     const ToolRun run = runTool(folder, R"({"images": {"c": {"color": "0 0 1 1"}}, "steps": [)" + steps + R"(], "output": "s50000"})");
     ASSERT_EQ(run.exitCode, 0) << run.errors.join('\n').toStdString();
     EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(0, 0), QColor(0, 0, 255));
+}
+
+// Numbers a recipe gives beyond the engine's plane are kept to it, with a warning: a crop 3.4e38
+// tall of an endless colour becomes one 2^30 tall, cut where the plane ends, and its picture is
+// refused before it is made. A transform's numbers are kept to the plane the same way.
+TEST(FxRenderTool, NumbersBeyondThePlaneAreKeptToItAndTheHugeCropIsRefused)
+{
+    QTemporaryDir folder;
+    const ToolRun crop = runTool(folder, R"({"images": {"c": {"color": "1 0 0 1"}},
+        "steps": [{"name": "strip", "crop": "c", "rect": [0, 0, 1, 3.4e38]}], "output": "strip"})");
+    EXPECT_EQ(crop.exitCode, 1);
+    EXPECT_EQ(crop.errors, QStringList{"Error: Rendering 1 × 536870912 pixels would compute 1610 million pixels on its way, "
+                                       "more than the 1073 million a render may compute"});
+    EXPECT_TRUE(crop.warnings.contains("Warning: The crop of the step strip holds [0 0 1 3.4e+38], outside -1073741824 to "
+                                       "1073741824; [0 0 1 1073741824] is used"))
+        << crop.warnings.join('\n').toStdString();
+    const ToolRun moved = runTool(folder, R"({"images": {"c": {"color": "0 0 1 1"}},
+        "steps": [{"name": "dot", "crop": "c", "rect": [0, 0, 1, 1]},
+                  {"name": "far", "transform": "dot", "matrix": [1, 0, 0, 1, 1e308, 0]},
+                  {"name": "out", "crop": "far", "rect": [0, 0, 2, 2]}], "output": "out"})", {"--rect", "0,0,2,2"});
+    EXPECT_EQ(moved.exitCode, 0) << moved.errors.join('\n').toStdString();
+    EXPECT_EQ(moved.warnings.size(), 1) << moved.warnings.join('\n').toStdString();
+    EXPECT_EQ(QImage(folder.filePath("out.png")).pixelColor(0, 0).alpha(), 0);
 }
 
 // The picture, small enough to wait in the write buffer, or its raw pixels onto a full disk: exit 1

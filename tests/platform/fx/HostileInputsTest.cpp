@@ -3,6 +3,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/fx/Extent.h"
 #include "platform/fx/FilterRegistry.h"
+#include "platform/fx/Kernel.h"
+#include "platform/fx/Numbers.h"
 #include "platform/fx/RenderGraph.h"
 #include "platform/graphics/AlphaBlur.h"
 
@@ -182,4 +184,118 @@ TEST(FxHostileInputs, HugeExtentsMeetTheInfiniteSquareWithoutWrapping)
     }
     EXPECT_EQ(Extent::pixelsTouching(QRectF(notANumber, 0, 10, 10)), QRect());
     EXPECT_EQ(Extent::pixelsTouching(QRectF(0, -3e9, 10, 10)), QRect());
+}
+
+// A value read passes as it is while its numbers lie within the plane, its type too (a boolean
+// stays one, as a property list writes it); one holding a number that is not finite is refused,
+// one beyond the plane kept to it, each with one warning naming what was read.
+TEST(FxHostileInputs, NumbersAreCheckedAsTheyAreRead)
+{
+    namespace Numbers = platform::fx::Numbers;
+    using platform::fx::Vector;
+    const double side = Numbers::largest;
+    const struct {
+        const char *name;
+        QVariant given;
+        std::optional<QVariant> kept;
+    } cases[] = {
+        {"boolean", true, true},
+        {"integer", 3, 3},
+        {"text", QStringLiteral("1e308"), QStringLiteral("1e308")},
+        {"rectangle within", QRectF(0, 0, 1e9, 1), QRectF(0, 0, 1e9, 1)},
+        {"vector within", QVariant::fromValue(Vector{{1, -2}, 2}), QVariant::fromValue(Vector{{1, -2}, 2})},
+        {"huge", 1e308, side},
+        {"huge integer", qint64(1) << 40, side},
+        {"far transform", QVariant::fromValue(QTransform(1, 0, 0, 1, -1e20, 2)), QVariant::fromValue(QTransform(1, 0, 0, 1, -side, 2))},
+        {"vector with NaN", QVariant::fromValue(Vector{{1, notANumber}, 2}), std::nullopt},
+        {"infinite colour", QVariant::fromValue(platform::fx::Color{1, std::numeric_limits<float>::infinity(), 0, 1}), std::nullopt},
+        {"NaN", notANumber, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::LogCapture log;
+        const std::optional<QVariant> kept = Numbers::checked(c.given, [] { return QStringLiteral("The value"); });
+        ASSERT_EQ(kept.has_value(), c.kept.has_value());
+        if (kept) {
+            EXPECT_EQ(kept->metaType(), c.kept->metaType());
+            EXPECT_EQ(*kept, *c.kept);
+        }
+        const bool changed = !kept || *kept != c.given;
+        ASSERT_EQ(log.lines().size(), changed ? 1 : 0);
+        if (changed)
+            EXPECT_TRUE(log.lines().first().startsWith("Warning: The value ")) << log.lines().first().toStdString();
+    }
+}
+
+// Doubles that pixel arithmetic makes become ints through one conversion: NaN gives 0, and
+// numbers past the plane stop beyond its edge, where a neighbour's index still fits an int.
+TEST(FxHostileInputs, PixelArithmeticBecomesIntsWithinThePlane)
+{
+    namespace Numbers = platform::fx::Numbers;
+    const int side = 1 << 30;
+    const struct {
+        double given;
+        int made;
+    } cases[] = {{notANumber, 0}, {infinity, side}, {-infinity, -side}, {1e300, side}, {-1e300, -side},
+                 {std::ldexp(1.0, 31), side}, {2.9, 2}, {-3.7, -3}, {-side - 0.5, -side}};
+    for (const auto &c : cases)
+        EXPECT_EQ(Numbers::toInt(c.given), c.made) << c.given;
+}
+
+// Kernels that sample far beyond the plane, or at points that are no numbers, read nothing there
+// (or the clamped edge) instead of an int that overflowed; a nearly singular transform, which
+// brings far points back, renders finite pixels.
+TEST(FxHostileInputs, SamplingFarBeyondThePlaneReadsNothingOrTheEdge)
+{
+    using platform::fx::Filtering;
+    using platform::fx::Wrap;
+    const Image picture = ramp(4, 3);
+    const struct {
+        QPointF point;
+        Wrap wrap;
+        Pixel read;
+    } cases[] = {
+        {{1e300, 1.5}, Wrap::Transparent, {}},
+        {{1e300, 1.5}, Wrap::Clamp, rampPixel(3, 1)},
+        {{-1e300, 1.5}, Wrap::Clamp, rampPixel(0, 1)},
+        {{1.5, -infinity}, Wrap::Transparent, {}},
+        {{notANumber, 1.5}, Wrap::Clamp, {}},
+        {{1.5, notANumber}, Wrap::Transparent, {}},
+    };
+    for (const auto &c : cases) {
+        for (const Filtering filtering : {Filtering::Linear, Filtering::Nearest}) {
+            SCOPED_TRACE(QStringLiteral("(%1, %2), %3, %4")
+                             .arg(c.point.x())
+                             .arg(c.point.y())
+                             .arg(c.wrap == Wrap::Clamp ? "clamped" : "transparent", filtering == Filtering::Linear ? "linear" : "nearest")
+                             .toStdString());
+            const QPointF point = c.point;
+            const platform::fx::Kernel far(QStringLiteral("far"), [point](const platform::fx::KernelInvocation &k) { return k.sample(0, point); });
+            const Image sampled = far.apply({QRectF(0, 0, 1, 1), [](int, const QRectF &) { return QRectF(0, 0, 4, 3); }},
+                                            {platform::fx::Sampler{picture, c.wrap, filtering}});
+            EXPECT_TRUE(near(renderedPixel(sampled, 0, 0), c.read));
+        }
+    }
+    const Image sheared = picture.transformed(QTransform(1, 1, 1, 1 + 1e-12, 0, 0));
+    ASSERT_FALSE(sheared.isNull());
+    const auto pixels = Context().render(sheared, QRect(0, 0, 8, 6));
+    ASSERT_TRUE(pixels.has_value());
+    EXPECT_TRUE(allFinite(*pixels));
+}
+
+// A crop 3.4e38 tall of an endless colour, one pixel wide, is a picture 2^29 pixels tall, where
+// the plane ends. Its two steps alone came to the render budget exactly, and making the picture a
+// band at a time ran for minutes (far longer under the sanitizers). The whole render counts, the
+// picture made of the bands too: it is refused before it starts, with the reason.
+TEST(FxHostileInputs, ACropThreeTimesTenToTheThirtyEighthTallIsRefusedBeforeItStarts)
+{
+    const Image strip = Image::withColor({1, 0, 0, 1}).cropped(QRectF(0, 0, 1, 3.4e38));
+    const QRect rect = platform::fx::Extent::pixelsTouching(strip.extent());
+    ASSERT_EQ(rect, QRect(0, 0, 1, 1 << 29));
+    const QString refusal = Context::budgetRefusal(strip, rect);
+    ASSERT_EQ(refusal.toStdString(), "Rendering 1 × 536870912 pixels would compute 1610 million pixels on its way, more than "
+                                     "the 1073 million a render may compute");
+    platform::LogCapture log;
+    EXPECT_TRUE(Context().createImage(strip, QRectF(rect)).isNull());
+    EXPECT_EQ(log.lines(), QStringList{"Error: " + refusal});
 }

@@ -147,12 +147,16 @@ TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingT
     const QString path = PdfFixture::write(folder.path(), QStringLiteral("Menu - Booklet.pdf"), "old");
     // A plain file where a folder should be: no one can write into it, whoever runs the test.
     const QString plain = PdfFixture::write(folder.path(), QStringLiteral("plain"), "text");
-    const struct { QUrl url; int pages; QString error; } cases[] = {
-        {QUrl::fromLocalFile(path), 0, "Error: Could not print: there are no pages to print"},
-        {QUrl::fromLocalFile(plain + "/out.pdf"), 1, "Error: Could not save the print job to \""},
-        {QUrl("https://example.org/out.pdf"), 1,
+    // A job that is no print of its own (an export) names itself in its failures.
+    const QString exporting = "Could not export the booklet";
+    const struct { QUrl url; int pages; QString heading; QString error; } cases[] = {
+        {QUrl::fromLocalFile(path), 0, {}, "Error: Could not print: there are no pages to print"},
+        {QUrl::fromLocalFile(plain + "/out.pdf"), 1, {}, "Error: Could not save the print job to \""},
+        {QUrl("https://example.org/out.pdf"), 1, {},
          "Error: Could not save the print job: \"https://example.org/out.pdf\" is no file"},
-        {QUrl::fromLocalFile(path), 2, ""},
+        {QUrl::fromLocalFile(path), 0, exporting, "Error: Could not export the booklet: there are no pages to print"},
+        {QUrl::fromLocalFile(plain + "/out.pdf"), 1, exporting, "Error: Could not export the booklet to \"" + plain + "/out.pdf\": "},
+        {QUrl::fromLocalFile(path), 2, {}, ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.error.toStdString());
@@ -162,9 +166,12 @@ TEST(PrintOperation, SaveJobsWriteEachPrintedPageOnAPageOfThePaperOrFailLeavingT
         info.setJobDisposition(PrintInfo::JobDisposition::Save);
         info.setJobSavingUrl(c.url);
         platform::LogCapture log;
-        EXPECT_EQ(PrintOperation(printable, info).run(), c.error.isEmpty());
+        PrintOperation operation(printable, info);
+        operation.setFailureHeading(c.heading);
+        EXPECT_EQ(operation.run(), c.error.isEmpty());
         EXPECT_EQ(log.lines().size(), c.error.isEmpty() ? 0 : 1);
         EXPECT_EQ(log.lines().value(0).left(c.error.size()), c.error);
+        EXPECT_EQ("Error: " + operation.errorString(), log.lines().value(0, "Error: "));
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Menu - Booklet.pdf", "plain"}));
         EXPECT_EQ(PdfFixture::read(path) == "old", !c.error.isEmpty());
     }

@@ -323,6 +323,13 @@ QString table(const QString &tableClass, const QString &counts)
     return QStringLiteral("<widget class=\"%1\" name=\"table\">%2</widget>").arg(tableClass, counts);
 }
 
+QString lineEdit(const QString &mask, const QString &text)
+{
+    return QStringLiteral("<widget class=\"QLineEdit\" name=\"code\"><property name=\"inputMask\"><string>%1</string></property>"
+                          "<property name=\"text\"><string>%2</string></property></widget>")
+        .arg(mask, text);
+}
+
 // A count set as Qt's loader takes it: in any kind of value, which it converts to a number.
 QString count(const char *property, qint64 value, const QString &kind = QStringLiteral("number"))
 {
@@ -376,6 +383,16 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
          windowWith(table("QTableWidget", count("rowCount", -(qint64(1) << 32) + 123456, "longlong"))), "asks for 4294843840 rows"},
         {"a count given as a character", windowWith(table("QTableWidget", "<property name=\"rowCount\"><char><unicode>6<!-- -->0000</unicode></char></property>")),
          "asks for 60000 rows"},
+        // Qt's line edit matches its text to its mask in time that grows with the square of their lengths.
+        {"an input mask of 30,000 characters", windowWith(lineEdit(QString(30000, '9'), QString(30000, 'x'))),
+         "the property \"inputMask\" of \"code\" holds a text of 30000 characters, more than the 4096 a text may hold"},
+        {"a text in pieces between comments", windowWith(lineEdit("999", repeated("xxxxxxxx<!-- -->", 600))),
+         "the property \"text\" of \"code\" holds a text of 4800 characters"},
+        {"a class name of 5,000 characters", windowWith("<widget class=\"QWidget\" name=\"a\"/>", customWidget(QString(5000, 'C'), "QLabel")),
+         "the element \"class\" holds a text of 5000 characters"},
+        {"a widget given a second layout",
+         windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"/><widget class=\"QLabel\" name=\"label\"/><layout class=\"QHBoxLayout\" name=\"columns\"/>"),
+         "the widget \"window\" is given a second layout \"columns\""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -391,12 +408,22 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
     }
     // Within the bounds the same shapes load.
     for (const QByteArray &fine : {windowWith(gridItem("QGridLayout", "row=\"8190\" column=\"3\" rowspan=\"2\"")),
+                                   windowWith(lineEdit("999", QString(4096, 'x'))),
+                                   windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"><item><layout class=\"QHBoxLayout\" name=\"inner\"/></item></layout>"),
                                    windowWith(table("QTableWidget", count("rowCount", 256) + count("columnCount", 256))),
                                    windowWith(table("QTableWidget", count("rowCount", -256, "longlong") + count("columnCount", 256, "string"))),
                                    windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "QLabel"))}) {
         const QString path = PdfFixture::write(folder.path(), "Fine.ui", fine);
         EXPECT_NE(std::unique_ptr<QWidget>(InterfaceLoader::loadFile(path, &owner)), nullptr) << fine.left(200).toStdString();
     }
+    // A reasonable mask keeps its text to its shape.
+    const QString path = PdfFixture::write(folder.path(), "Address.ui", windowWith(lineEdit("000.000.000.000;_", "192168001001")));
+    const std::unique_ptr<QWidget> window(InterfaceLoader::loadFile(path, &owner));
+    ASSERT_NE(window, nullptr);
+    auto *code = window->findChild<QLineEdit *>("code");
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->inputMask(), "000.000.000.000;_");
+    EXPECT_EQ(code->text(), "192.168.001.001");
 }
 
 #include "InterfaceLoaderTest.moc"

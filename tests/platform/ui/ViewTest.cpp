@@ -415,6 +415,37 @@ TEST(View, SubviewsTakeUpTheirMasksShareOfASuperviewResizeInProportionToTheFlexi
     EXPECT_EQ(fixed->frame(), QRectF(5, 10, 20, 20));
 }
 
+// Every subview hears of its superview's new size, once, with the size before; one without a mask
+// keeps its frame.
+TEST(View, EverySubviewHearsOfItsSuperviewsNewSizeAndOneWithoutAMaskKeepsItsFrame)
+{
+    struct Listening : View
+    {
+        using View::View;
+        QList<QSizeF> heard;
+        void resizeWithOldSuperviewSize(const QSizeF &oldSize) override
+        {
+            heard.append(oldSize);
+            View::resizeWithOldSuperviewSize(oldSize);
+        }
+    };
+    View superview;
+    superview.setFrame(QRectF(0, 0, 400, 300));
+    auto *plain = new Listening(&superview);
+    plain->setFrame(QRectF(5, 10, 20, 20));
+    auto *sizable = new Listening(&superview);
+    sizable->setFrame(QRectF(0, 0, 400, 300));
+    sizable->setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::HeightSizable);
+
+    superview.setFrame(QRectF(0, 0, 400, 360));
+    EXPECT_EQ(plain->heard, QList<QSizeF>{QSizeF(400, 300)});
+    EXPECT_EQ(sizable->heard, QList<QSizeF>{QSizeF(400, 300)});
+    EXPECT_EQ(plain->frame(), QRectF(5, 10, 20, 20));
+    EXPECT_EQ(sizable->frame(), QRectF(0, 0, 400, 360));
+    superview.setFrame(QRectF(0, 0, 400, 360));
+    EXPECT_EQ(plain->heard.size(), 1) << "the same size is no change";
+}
+
 TEST(View, ASubviewFarOffStaysFarOffWhenItsSuperviewGrows)
 {
     platform::View board;
