@@ -77,13 +77,13 @@ void StillPointer::recheck()
     m_pending = false;
     if (m_buttons != Qt::NoButton || QGuiApplication::mouseButtons() != Qt::NoButton || QApplication::activePopupWidget())
         return;
-    if (!m_pointer)
-        return;
-    QWidget *top = QApplication::topLevelAt(m_pointer->toPoint());
+    // Views made after the pointer last moved start watching without a report of their own.
+    const QPointF pointer = position();
+    QWidget *top = QApplication::topLevelAt(pointer.toPoint());
     if (!top || !top->isVisible() || !top->underMouse() || !top->windowHandle())
         return;
-    const QPointF local = top->mapFromGlobal(*m_pointer);
-    QMouseEvent still(QEvent::MouseMove, local, local, *m_pointer, Qt::NoButton, Qt::NoButton,
+    const QPointF local = top->mapFromGlobal(pointer);
+    QMouseEvent still(QEvent::MouseMove, local, local, pointer, Qt::NoButton, Qt::NoButton,
                       QGuiApplication::keyboardModifiers());
     QCoreApplication::sendEvent(top->windowHandle(), &still);
 }

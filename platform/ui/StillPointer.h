@@ -12,7 +12,8 @@ namespace platform {
 // where it is, nor when a view makes a tracking area there. After any of those, at the event
 // loop's next turn, the window under the pointer hears the pointer where it is, as a move that
 // went nowhere: enter, leave, hover, tracking areas and cursors follow as for a real move. "Where
-// it is" is where the window system last reported it, which is what the widgets have seen.
+// it is" is where the window system last reported it, which is what the widgets have seen (where
+// the cursor is until a report comes after the first view was made).
 // Nothing happens while a button is held (the drag's own widget follows the pointer), while a
 // pop-up has the pointer, or before Qt has seen the pointer enter that window. GUI thread.
 class StillPointer : public QObject
