@@ -588,12 +588,9 @@ void QSButton::updateTrackingAreas()
     }
     if (!superview() || m_disableTracking || m_isRemoteControlled)
         return;
-    const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
-    platform::TrackingArea area;
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(
+        {{}, platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect, 0}, &inside);
     if (m_buttonState != 3)
         setButtonState(inside ? 2 : 1);
 }
@@ -613,9 +610,6 @@ void QSButton::changeEvent(QEvent *event)
     case QEvent::ParentAboutToChange:
         if (QWidget *host = window(); host && host != this)
             leaveWindow(host);
-        break;
-    case QEvent::ParentChange:
-        updateTrackingAreas();
         break;
     default:
         break;

@@ -124,10 +124,9 @@ void QSCropView::updateTrackingAreas()
     platform::TrackingArea area;
     area.rect = cropRectInView();
     area.options = platform::TrackingArea::MouseEnteredAndExited;
-    m_trackingArea = addTrackingArea(area);
-    const QPointF pointer = QPointF(mapFromGlobal(QCursor::pos()));
-    const QPointF upward(pointer.x(), bounds().height() - pointer.y());
-    if (area.rect.contains(upward))
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(area, &inside);
+    if (inside)
         mouseEntered({});
     else
         mouseExited({});
@@ -165,8 +164,12 @@ bool QSCropView::event(QEvent *event)
 {
     if (event->type() == QEvent::ParentAboutToChange)
         QSCursorStack::popCursorForKey(keyOf(this), window());
-    const bool handled = platform::View::event(event);
-    if (event->type() == QEvent::Resize)
-        updateActiveArea();
-    return handled;
+    return platform::View::event(event);
+}
+
+void QSCropView::resizeEvent(QResizeEvent *event)
+{
+    // The tracking area made again for the new size takes the crop as it is now.
+    updateActiveArea();
+    platform::View::resizeEvent(event);
 }

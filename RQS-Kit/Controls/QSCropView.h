@@ -45,6 +45,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updateActiveArea();

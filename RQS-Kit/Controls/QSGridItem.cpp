@@ -8,7 +8,6 @@
 #include "platform/ui/TakenViews.h"
 #include "platform/ui/ViewEffects.h"
 
-#include <QCursor>
 #include <QDrag>
 #include <QMimeData>
 #include <QUrl>
@@ -240,12 +239,6 @@ void QSGridItem::resizeEvent(QResizeEvent *event)
     placeLayers();
 }
 
-void QSGridItem::moveEvent(QMoveEvent *event)
-{
-    QSImageView::moveEvent(event);
-    updateTrackingAreas();
-}
-
 void QSGridItem::updateTrackingAreas()
 {
     QSImageView::updateTrackingAreas();
@@ -254,14 +247,11 @@ void QSGridItem::updateTrackingAreas()
     m_trackingArea = 0;
     if (!m_delegate)
         return;
-    // A tile that moved under a still pointer, or away from it, follows it at once.
-    const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
-    platform::TrackingArea area;
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
-        | platform::TrackingArea::InVisibleRect;
-    if (inside)
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    // The new area starts where the pointer is, and the hover follows at once.
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer({{}, platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
+                                                       | platform::TrackingArea::InVisibleRect, 0},
+                                              &inside);
     if (inside != m_hovered)
         setHovered(inside);
 }

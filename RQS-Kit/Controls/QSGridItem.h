@@ -90,8 +90,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    // Its hover follows the pointer as its frame changes.
-    void moveEvent(QMoveEvent *event) override;
 
 private:
     void setupVisuals();

@@ -6,7 +6,6 @@
 #include <QPainterPath>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -25,8 +24,7 @@ const QPolygonF &crossedArrow()
 } // namespace
 
 QSResizeView::QSResizeView(QWidget *parent)
-    : platform::View(parent)
-    , m_lastCursorAngle(std::numeric_limits<double>::infinity())
+    : QSTurnedCursorView(QStringLiteral("ResizeFrameHint"), parent)
 {
     updateTrackingAreas();
 }
@@ -75,8 +73,6 @@ void QSResizeView::setBottomTabContent(QWidget *view)
     centreTabContents();
 }
 
-QString QSResizeView::hint() const { return m_hint; }
-void QSResizeView::setHint(const QString &hint) { m_hint = hint; }
 bool QSResizeView::highlighted() const { return m_highlighted; }
 
 void QSResizeView::setHighlighted(bool highlighted)
@@ -85,16 +81,6 @@ void QSResizeView::setHighlighted(bool highlighted)
     setNeedsDisplay(true);
 }
 
-bool QSResizeView::isRemoteControlled() const { return m_isRemoteControlled; }
-
-void QSResizeView::setIsRemoteControlled(bool remote)
-{
-    m_isRemoteControlled = remote;
-    updateTrackingAreas();
-}
-
-double QSResizeView::layerRotation() const { return m_layerRotation; }
-void QSResizeView::setLayerRotation(double degrees) { m_layerRotation = degrees; }
 QSResizeViewDelegate *QSResizeView::delegate() const { return m_delegate.get(); }
 void QSResizeView::setDelegate(QSResizeViewDelegate *delegate) { m_delegate.set(delegate); }
 
@@ -140,17 +126,23 @@ QCursor QSResizeView::cursorForAngle(double degrees) { return QSRotatedCursor(cr
 
 void QSResizeView::updateCursorForLocation(const QPointF &point, double extraDegrees)
 {
-    const double angle = std::round(angleForLocation(point) + extraDegrees);
-    if (angle != m_lastCursorAngle) {
-        m_lastCursor = cursorForAngle(angle);
-        m_lastCursorAngle = angle;
-    }
-    // The hovered point decides, not the last press, so the cursor is right before any press.
-    m_cursor.show(grabForLocation(point).sides ? std::optional<QCursor>(m_lastCursor) : std::nullopt, m_hint);
+    showCursor(cursorFor(point, extraDegrees));
 }
 
-std::optional<QCursor> QSResizeView::currentCursor() const { return m_cursor.current(); }
-double QSResizeView::lastCursorAngle() const { return m_lastCursorAngle; }
+std::optional<QCursor> QSResizeView::cursorForLocation(const QPointF &point)
+{
+    const QRectF box = bounds();
+    if (!box.contains(point) || box.adjusted(hitBand, hitBand, -hitBand, -hitBand).contains(point))
+        return std::nullopt;
+    return cursorFor(point, shownTurn());
+}
+
+std::optional<QCursor> QSResizeView::cursorFor(const QPointF &point, double extraDegrees)
+{
+    const QCursor cursor = turnedCursor(crossedArrow(), angleForLocation(point) + extraDegrees);
+    // The hovered point decides, not the last press, so the cursor is right before any press.
+    return grabForLocation(point).sides ? std::optional<QCursor>(cursor) : std::nullopt;
+}
 
 QWidget *QSResizeView::hitTest(const QPointF &point)
 {
@@ -162,7 +154,7 @@ QWidget *QSResizeView::hitTest(const QPointF &point)
     const double top = (m_allowedSides & Top) ? hitBand : 0;
     const QRectF inner(left, bottom, box.width() - left - right, box.height() - bottom - top);
     if (inner.contains(inView)) {
-        QWidget *hit = platform::View::hitTest(point);
+        QWidget *hit = QSTurnedCursorView::hitTest(point);
         return hit == this ? nullptr : hit;
     }
     return box.contains(inView) ? this : nullptr;
@@ -224,17 +216,10 @@ void QSResizeView::drawRect(const QRectF &)
     context->restoreGState();
 }
 
-void QSResizeView::updateTrackingAreas()
+platform::TrackingArea QSResizeView::pointerArea() const
 {
-    if (m_trackingArea)
-        removeTrackingArea(m_trackingArea);
-    m_trackingArea = 0;
-    if (m_isRemoteControlled)
-        return;
-    platform::TrackingArea area;
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
-                   | platform::TrackingArea::InVisibleRect;
-    m_trackingArea = addTrackingArea(area);
+    return {{}, platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
+                    | platform::TrackingArea::InVisibleRect, 0};
 }
 
 void QSResizeView::mouseDown(const platform::MouseEvent &event)
@@ -260,29 +245,10 @@ void QSResizeView::mouseDragged(const platform::MouseEvent &event)
 
 void QSResizeView::mouseUp(const platform::MouseEvent &) { report(QSizeF(0, 0), 2); }
 
-void QSResizeView::mouseMoved(const platform::MouseEvent &event)
-{
-    const QRectF box = bounds();
-    if (box.contains(event.location) && !box.adjusted(hitBand, hitBand, -hitBand, -hitBand).contains(event.location))
-        updateCursorForLocation(event.location, m_layerRotation);
-    else
-        m_cursor.hide();
-}
-
-void QSResizeView::mouseEntered(const platform::MouseEvent &event) { mouseMoved(event); }
-void QSResizeView::mouseExited(const platform::MouseEvent &) { m_cursor.hide(); }
-
 void QSResizeView::resizeEvent(QResizeEvent *event)
 {
-    platform::View::resizeEvent(event);
+    QSTurnedCursorView::resizeEvent(event);
     centreTabContents();
-}
-
-bool QSResizeView::event(QEvent *event)
-{
-    if (event->type() == QEvent::ParentAboutToChange)
-        m_cursor.hide();
-    return platform::View::event(event);
 }
 
 void QSResizeView::centreTabContents()

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "RQS-Kit/Controls/QSViewCursor.h"
+#include "RQS-Kit/Controls/QSTurnedCursorView.h"
 #include "platform/foundation/WeakDelegate.h"
-#include "platform/ui/View.h"
 
 #include <QCursor>
 #include <QPointer>
@@ -23,17 +22,14 @@ public:
 
 // A transparent frame with handles that reports drags of its edges to its delegate; it never
 // resizes itself. Presses inside the frame, away from the allowed edges, fall through to what lies
-// below. Main thread.
-class QSResizeView : public platform::View
+// below. Over an allowed edge the cursor is a double arrow across it. Main thread.
+class QSResizeView : public QSTurnedCursorView
 {
     Q_OBJECT
     Q_PROPERTY(quint64 allowedSides READ allowedSides WRITE setAllowedSides)
     Q_PROPERTY(double tabWidth READ tabWidth WRITE setTabWidth)
     Q_PROPERTY(double bottomTabWidth READ bottomTabWidth WRITE setBottomTabWidth)
-    Q_PROPERTY(QString hint READ hint WRITE setHint)
     Q_PROPERTY(bool highlighted READ highlighted WRITE setHighlighted)
-    Q_PROPERTY(bool isRemoteControlled READ isRemoteControlled WRITE setIsRemoteControlled)
-    Q_PROPERTY(double layerRotation READ layerRotation WRITE setLayerRotation)
 public:
     enum Side : quint64 { Top = 1, Bottom = 4, Left = 8, Right = 32 };
 
@@ -59,16 +55,8 @@ public:
     void setTopTabContent(QWidget *view);
     QWidget *bottomTabContent() const;
     void setBottomTabContent(QWidget *view);
-    QString hint() const;
-    void setHint(const QString &hint);
     bool highlighted() const;
     void setHighlighted(bool highlighted);
-    bool isRemoteControlled() const;
-    void setIsRemoteControlled(bool remote);
-    // Views are not turned by layers here; a client that shows the view turned says by how much
-    // (degrees, counter-clockwise), so that cursors follow.
-    double layerRotation() const;
-    void setLayerRotation(double degrees);
     QSResizeViewDelegate *delegate() const;
     void setDelegate(QSResizeViewDelegate *delegate);
 
@@ -76,27 +64,24 @@ public:
     double angleForLocation(const QPointF &point) const;
     Grab grabForLocation(const QPointF &point) const;
     static QCursor cursorForAngle(double degrees);
-    // The cursor follows the edge under the point; none away from the allowed edges.
+    // The cursor follows the edge under the point, turned further by the extra angle; none away
+    // from the allowed edges.
     void updateCursorForLocation(const QPointF &point, double extraDegrees);
-    std::optional<QCursor> currentCursor() const;
-    // The whole-degree angle of the cached cursor; +infinity before the first one.
-    double lastCursorAngle() const;
+    // In the edge band only, turned as the view is shown.
+    std::optional<QCursor> cursorForLocation(const QPointF &point) override;
 
     QWidget *hitTest(const QPointF &point) override;
     void drawRect(const QRectF &dirtyRect) override;
-    void updateTrackingAreas() override;
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
     void mouseUp(const platform::MouseEvent &event) override;
-    void mouseMoved(const platform::MouseEvent &event) override;
-    void mouseEntered(const platform::MouseEvent &event) override;
-    void mouseExited(const platform::MouseEvent &event) override;
 
 protected:
+    platform::TrackingArea pointerArea() const override;
     void resizeEvent(QResizeEvent *event) override;
-    bool event(QEvent *event) override;
 
 private:
+    std::optional<QCursor> cursorFor(const QPointF &point, double extraDegrees);
     void centreTabContents();
     void report(const QSizeF &change, int state);
 
@@ -107,13 +92,6 @@ private:
     double m_bottomTabWidth = 0;
     QPointer<QWidget> m_topTabContent;
     QPointer<QWidget> m_bottomTabContent;
-    QString m_hint = QStringLiteral("ResizeFrameHint");
     bool m_highlighted = false;
-    bool m_isRemoteControlled = false;
-    double m_layerRotation = 0;
     platform::WeakDelegate<QSResizeViewDelegate> m_delegate;
-    QCursor m_lastCursor;
-    double m_lastCursorAngle;
-    QSViewCursor m_cursor{this};
-    int m_trackingArea = 0;
 };

@@ -1,6 +1,5 @@
 #include "RQS-Kit/Controls/QSRotationView.h"
 
-#include "RQS-Kit/Controls/QSRotatedCursor.h"
 #include "RQS-Kit/Foundation/Geometry.h"
 #include "RQS-Kit/Foundation/QSColor.h"
 #include "platform/foundation/Bundle.h"
@@ -11,7 +10,6 @@
 #include <QTransform>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace {
@@ -54,8 +52,7 @@ double wrapped(double step) { return step - 360 * std::round(step / 360); }
 } // namespace
 
 QSRotationView::QSRotationView(QWidget *parent)
-    : platform::View(parent)
-    , m_lastCursorAngle(std::numeric_limits<double>::infinity())
+    : QSTurnedCursorView(QString(), parent)
 {
     updateTrackingAreas();
 }
@@ -121,18 +118,6 @@ void QSRotationView::setHighlighted(bool highlighted)
     setNeedsDisplay(true);
 }
 
-QString QSRotationView::hint() const { return m_hint; }
-void QSRotationView::setHint(const QString &hint) { m_hint = hint; }
-bool QSRotationView::isRemoteControlled() const { return m_isRemoteControlled; }
-
-void QSRotationView::setIsRemoteControlled(bool remote)
-{
-    m_isRemoteControlled = remote;
-    updateTrackingAreas();
-}
-
-double QSRotationView::layerRotation() const { return m_layerRotation; }
-void QSRotationView::setLayerRotation(double degrees) { m_layerRotation = degrees; }
 QSRotationViewDelegate *QSRotationView::delegate() const { return m_delegate.get(); }
 void QSRotationView::setDelegate(QSRotationViewDelegate *delegate) { m_delegate.set(delegate); }
 
@@ -161,28 +146,17 @@ std::optional<QCursor> QSRotationView::cursorForLocation(const QPointF &point)
     if (hitTest(point + frame().topLeft()) != this)
         return std::nullopt;
     const Polar polar = rotationForLocation(point - centre());
-    const double angle = std::round(m_layerRotation + polar.angle);
-    const bool near = isNearAxisPoint(polar);
-    if (angle != m_lastCursorAngle || near != m_showRescaling) {
-        m_showRescaling = near;
-        m_lastCursor = cursorForAngle(angle);
-        m_lastCursorAngle = angle;
-    }
-    return m_lastCursor;
+    m_showRescaling = isNearAxisPoint(polar);
+    const bool fourWay = (m_showRescaling || m_isRescaling) && takesResizes();
+    // Along the ring: a quarter turn from the radius.
+    return turnedCursor(fourWay ? fourWayArrow() : doubleArrow(), shownTurn() + polar.angle, 90);
 }
 
 bool QSRotationView::showsRescaling() const { return m_showRescaling && takesResizes(); }
-double QSRotationView::lastCursorAngle() const { return m_lastCursorAngle; }
-
-QCursor QSRotationView::cursorForAngle(double degrees) const
-{
-    const bool fourWay = (m_showRescaling || m_isRescaling) && takesResizes();
-    return QSRotatedCursor(fourWay ? fourWayArrow() : doubleArrow(), degrees + 90);
-}
 
 QWidget *QSRotationView::hitTest(const QPointF &point)
 {
-    QWidget *hit = platform::View::hitTest(point);
+    QWidget *hit = QSTurnedCursorView::hitTest(point);
     if (hit != this)
         return hit;
     const double distance = rotationForLocation(point - frame().topLeft() - centre()).radius;
@@ -239,17 +213,9 @@ void QSRotationView::drawRect(const QRectF &)
     context->restoreGState();
 }
 
-void QSRotationView::updateTrackingAreas()
+platform::TrackingArea QSRotationView::pointerArea() const
 {
-    if (m_trackingArea)
-        removeTrackingArea(m_trackingArea);
-    m_trackingArea = 0;
-    if (m_isRemoteControlled)
-        return;
-    platform::TrackingArea area;
-    area.rect = QSCenteredSquareInRect(bounds());
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved;
-    m_trackingArea = addTrackingArea(area);
+    return {QSCenteredSquareInRect(bounds()), platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved, 0};
 }
 
 void QSRotationView::mouseDown(const platform::MouseEvent &event)
@@ -274,7 +240,7 @@ void QSRotationView::mouseDragged(const platform::MouseEvent &event)
             delegate->rotationViewDidResize(this, m_change.radius, true);
     }
     setNeedsDisplay(true);
-    m_cursor.show(cursorForLocation(event.location), m_hint);
+    showCursor(cursorForLocation(event.location));
 }
 
 void QSRotationView::mouseUp(const platform::MouseEvent &)
@@ -286,19 +252,6 @@ void QSRotationView::mouseUp(const platform::MouseEvent &)
     }
     setNeedsDisplay(true);
     m_isRescaling = false;
-}
-
-void QSRotationView::mouseMoved(const platform::MouseEvent &event) { m_cursor.show(cursorForLocation(event.location), m_hint); }
-void QSRotationView::mouseEntered(const platform::MouseEvent &event) { mouseMoved(event); }
-void QSRotationView::mouseExited(const platform::MouseEvent &) { m_cursor.hide(); }
-
-bool QSRotationView::event(QEvent *event)
-{
-    if (event->type() == QEvent::ParentAboutToChange)
-        m_cursor.hide();
-    else if (event->type() == QEvent::Resize)
-        updateTrackingAreas();
-    return platform::View::event(event);
 }
 
 QPointF QSRotationView::centre() const { return QPointF(bounds().width() / 2, bounds().height() / 2); }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "RQS-Kit/Controls/QSViewCursor.h"
+#include "RQS-Kit/Controls/QSTurnedCursorView.h"
 #include "platform/foundation/WeakDelegate.h"
-#include "platform/ui/View.h"
 
 #include <QBrush>
 #include <QCursor>
@@ -25,8 +24,9 @@ public:
 
 // A white ring centred in the view that reports drags along it as turns (and, near its four axis
 // points, as resizes when the delegate takes them); it never changes its own geometry. Only the
-// ring, a 16-point band, takes presses. Main thread.
-class QSRotationView : public platform::View
+// ring, a 16-point band, takes presses; over it the cursor is a double arrow along the ring, or a
+// four-way arrow near an axis point when resizes are taken. Main thread.
+class QSRotationView : public QSTurnedCursorView
 {
     Q_OBJECT
     Q_PROPERTY(double radiusReduction READ radiusReduction WRITE setRadiusReduction)
@@ -35,9 +35,6 @@ class QSRotationView : public platform::View
     Q_PROPERTY(QString fillColorName READ fillColorName WRITE setFillColorName)
     Q_PROPERTY(QString patternName READ patternName WRITE setPatternName)
     Q_PROPERTY(bool highlighted READ highlighted WRITE setHighlighted)
-    Q_PROPERTY(QString hint READ hint WRITE setHint)
-    Q_PROPERTY(bool isRemoteControlled READ isRemoteControlled WRITE setIsRemoteControlled)
-    Q_PROPERTY(double layerRotation READ layerRotation WRITE setLayerRotation)
     Q_PROPERTY(double radius READ radius)
 public:
     // Polar coordinates about the centre, angle in degrees in -180..180.
@@ -64,13 +61,6 @@ public:
     void setPatternName(const QString &name);
     bool highlighted() const;
     void setHighlighted(bool highlighted);
-    QString hint() const;
-    void setHint(const QString &hint);
-    bool isRemoteControlled() const;
-    void setIsRemoteControlled(bool remote);
-    // Views are not turned by layers here; a client that shows the view turned says by how much.
-    double layerRotation() const;
-    void setLayerRotation(double degrees);
     QSRotationViewDelegate *delegate() const;
     void setDelegate(QSRotationViewDelegate *delegate);
 
@@ -79,27 +69,21 @@ public:
     // Whether a point (relative to the centre) lies within 7 points of arc of an axis point.
     static bool isNearAxisPoint(const Polar &polar);
     // Nothing off the ring; the four-way cursor near an axis point when resizes are taken.
-    std::optional<QCursor> cursorForLocation(const QPointF &point);
+    std::optional<QCursor> cursorForLocation(const QPointF &point) override;
     bool showsRescaling() const;
-    double lastCursorAngle() const;
 
     QWidget *hitTest(const QPointF &point) override;
     void drawRect(const QRectF &dirtyRect) override;
-    void updateTrackingAreas() override;
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
     void mouseUp(const platform::MouseEvent &event) override;
-    void mouseMoved(const platform::MouseEvent &event) override;
-    void mouseEntered(const platform::MouseEvent &event) override;
-    void mouseExited(const platform::MouseEvent &event) override;
 
 protected:
-    bool event(QEvent *event) override;
+    platform::TrackingArea pointerArea() const override;
 
 private:
     QPointF centre() const;
     bool takesResizes() const;
-    QCursor cursorForAngle(double degrees) const;
 
     double m_radiusReduction = 0;
     bool m_dashed = false;
@@ -109,17 +93,10 @@ private:
     QString m_patternName;
     QImage m_pattern;
     bool m_highlighted = false;
-    QString m_hint;
-    bool m_isRemoteControlled = false;
-    double m_layerRotation = 0;
     platform::WeakDelegate<QSRotationViewDelegate> m_delegate;
     Polar m_start;
     double m_lastAngle = 0;
     Polar m_change{1.0, 0.0};
     bool m_isRescaling = false;
     bool m_showRescaling = false;
-    QCursor m_lastCursor;
-    double m_lastCursorAngle;
-    QSViewCursor m_cursor{this};
-    int m_trackingArea = 0;
 };

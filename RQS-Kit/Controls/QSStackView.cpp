@@ -4,12 +4,14 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSHostedView.h"
 #include "RQS-Kit/Foundation/BundleExtension.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/layers/Transaction.h"
 #include "platform/ui/TakenViews.h"
 
 #include <QDateTime>
+#include <QEvent>
 
 #include <algorithm>
 
@@ -226,9 +228,12 @@ void QSStackView::mouseUp(const platform::MouseEvent &event)
     platform::View::mouseUp(event);
 }
 
-void QSStackView::mouseEntered(const platform::MouseEvent &) { setCursor(Qt::PointingHandCursor); }
+void QSStackView::mouseEntered(const platform::MouseEvent &)
+{
+    QSCursorStack::pushCursor(Qt::PointingHandCursor, cursorKey(), window());
+}
 
-void QSStackView::mouseExited(const platform::MouseEvent &) { unsetCursor(); }
+void QSStackView::mouseExited(const platform::MouseEvent &) { QSCursorStack::popCursorForKey(cursorKey(), window()); }
 
 void QSStackView::updateTrackingAreas()
 {
@@ -236,9 +241,25 @@ void QSStackView::updateTrackingAreas()
     if (m_trackingArea)
         removeTrackingArea(m_trackingArea);
     m_trackingArea = 0;
-    if (!superview() || m_items.isEmpty())
-        return;
-    platform::TrackingArea area;
-    area.rect = QRectF(0, 0, bounds().width(), trackingTop());
-    m_trackingArea = addTrackingArea(area);
+    bool inside = false;
+    if (superview() && !m_items.isEmpty()) {
+        platform::TrackingArea area;
+        area.rect = QRectF(0, 0, bounds().width(), trackingTop());
+        // A pile that grows under a pointer that does not move shows the hand at once; one that
+        // shrinks from under it takes the hand back.
+        m_trackingArea = addTrackingAreaAtPointer(area, &inside);
+    }
+    if (inside)
+        mouseEntered({});
+    else
+        mouseExited({});
 }
+
+bool QSStackView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentAboutToChange)
+        mouseExited({});
+    return platform::View::event(event);
+}
+
+QVariant QSStackView::cursorKey() { return QVariant::fromValue(static_cast<QObject *>(this)); }

@@ -61,12 +61,17 @@ public:
 
     QWidget *hitTest(const QPointF &point) override;
     void mouseUp(const platform::MouseEvent &event) override;
+    // The pointing hand goes on the window's cursor stack while the pointer is over the pile.
     void mouseEntered(const platform::MouseEvent &event) override;
     void mouseExited(const platform::MouseEvent &event) override;
     void updateTrackingAreas() override;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void updateLayers();
+    QVariant cursorKey();
     void takeOut(QSGridItem *item);
     void forgetItem();
 

@@ -4,8 +4,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 
-#include <QCursor>
-
 QSSymbolButton::QSSymbolButton(QWidget *parent)
     : platform::Control(parent)
 {
@@ -186,7 +184,9 @@ void QSSymbolButton::updateTrackingAreas()
         return;
     platform::TrackingArea area;
     area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
-    if (isVisible() && rect().contains(mapFromGlobal(QCursor::pos())))
-        area.options |= platform::TrackingArea::AssumeInside;
-    m_trackingArea = addTrackingArea(area);
+    // Grown under the pointer or shrunk from it, the button's hover follows at once.
+    bool inside = false;
+    m_trackingArea = addTrackingAreaAtPointer(area, &inside);
+    if (inside != m_hovered)
+        setHovered(inside);
 }

@@ -70,14 +70,32 @@ double ratio(const QWidget *view)
 
 double globalLayerRotation(const platform::View *view)
 {
-    const platform::Layer *layer = view ? view->layer() : nullptr;
-    if (!layer)
-        return 0;
-    const QPointF p0 = layer->convertPointToLayer(QPointF(0, 0), nullptr);
-    const QPointF p1 = layer->convertPointToLayer(QPointF(100, 0), nullptr);
-    const double d = std::max(std::hypot(p1.x() - p0.x(), p1.y() - p0.y()), 1.0);
-    const double angle = std::acos(std::clamp((p1.x() - p0.x()) / d, -1.0, 1.0));
-    return (p1.y() - p0.y() < 0 ? -angle : angle) / 3.141592653589793 * 180;
+    const auto turnInTree = [](const platform::Layer &layer) {
+        const QPointF p0 = layer.convertPointToLayer(QPointF(0, 0), nullptr);
+        const QPointF p1 = layer.convertPointToLayer(QPointF(100, 0), nullptr);
+        const double d = std::max(std::hypot(p1.x() - p0.x(), p1.y() - p0.y()), 1.0);
+        const double angle = std::acos(std::clamp((p1.x() - p0.x()) / d, -1.0, 1.0));
+        return (p1.y() - p0.y() < 0 ? -angle : angle) / 3.141592653589793 * 180;
+    };
+    double degrees = 0;
+    // A view without a layer is drawn by its nearest layered ancestor's; a layer tree drawn inside
+    // a turned one turns with it.
+    for (const QWidget *widget = view; widget;) {
+        const auto *layered = qobject_cast<const platform::View *>(widget);
+        if (!layered || !layered->layer()) {
+            widget = widget->isWindow() ? nullptr : widget->parentWidget();
+            continue;
+        }
+        const platform::Layer *root = layered->layer();
+        degrees += turnInTree(*root);
+        while (root->superlayer())
+            root = root->superlayer();
+        const auto *host = qobject_cast<const QWidget *>(root->parent());
+        if (!host || (host != layered && !host->isAncestorOf(layered)) || host->isWindow())
+            break;
+        widget = host->parentWidget();
+    }
+    return std::remainder(degrees, 360.0);
 }
 
 QSViewAnimator viewAnimator(QWidget *view, bool animated) { return QSViewAnimator(view, animated); }

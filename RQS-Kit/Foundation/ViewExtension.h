@@ -27,8 +27,9 @@ QSViewAnimator viewAnimator(QWidget *view, bool animated);
 // frame's, or 1.0 for a frame without height.
 double ratio(const QWidget *view);
 
-// Degrees of the view's layer as seen from the root of its layer tree, counter-clockwise positive
-// (y-up); 0 for a view without a layer.
+// Degrees the view is shown turned by, counter-clockwise positive (y-up): its layer's turn as seen
+// from the root of its layer tree, else its nearest layered ancestor's, plus the turn of every
+// tree that draws that root's view in turn; 0 where no layer turns it.
 double globalLayerRotation(const platform::View *view);
 
 } // namespace rqs

@@ -4,8 +4,10 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ClearBackground.h"
+#include "platform/ui/StillPointer.h"
 
 #include <QEvent>
+#include <QTimer>
 
 using platform::NotificationCenter;
 
@@ -21,8 +23,8 @@ QSSingleButtonPanel::~QSSingleButtonPanel()
 {
     NotificationCenter::defaultCenter()->removeObserver(this);
     // The window's children are hidden as it goes; they must not reach this half-destroyed panel.
-    if (m_background)
-        m_background->removeEventFilter(this);
+    if (isViewLoaded())
+        view()->removeEventFilter(this);
     m_window.reset();
 }
 
@@ -57,8 +59,12 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     m_button->setTitle(buttonTitle);
     QSSingleButtonPanelDelegate *previous = m_delegate.get();
     m_delegate.set(delegate);
-    if (previous && previous != delegate)
-        previous->panelDidHide(this);
+    if (previous != delegate) {
+        // The new delegate has heard nothing yet.
+        m_hovered = false;
+        if (previous)
+            previous->panelDidHide(this);
+    }
     m_label->setText(message);
     const int labelHeight = message.isEmpty() ? 0 : m_label->heightForWidth(m_label->width() - 2);
     const int height = message.isEmpty() ? m_button->height() + 20 : labelHeight + m_labelY + 2 + 10;
@@ -69,8 +75,26 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     parent->addChildWindow(m_window.get());
     m_window->setGeometry(QRect(parent->mapToGlobal(point), QSize(m_windowWidth, height)));
     m_window->makeKeyAndOrderFront(this);
-    m_background->removeEventFilter(this);
-    m_background->installEventFilter(this);
+    view()->removeEventFilter(this);
+    view()->installEventFilter(this);
+    // The delegate hears at once whether the pointer, which may stay where it is, is over the panel
+    // where it has just been placed.
+    followPointer();
+}
+
+void QSSingleButtonPanel::followPointer()
+{
+    const QRect ground(m_window->geometry().topLeft() + m_background->mapTo(m_window.get(), QPoint()), m_background->size());
+    setHovered(m_window->isVisible() && ground.contains(platform::StillPointer::position().toPoint()));
+}
+
+void QSSingleButtonPanel::setHovered(bool hovered)
+{
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    if (QSSingleButtonPanelDelegate *delegate = m_delegate.get())
+        delegate->panelChangedHovered(this, hovered);
 }
 
 void QSSingleButtonPanel::arrange(int height, int labelHeight)
@@ -84,9 +108,10 @@ void QSSingleButtonPanel::arrange(int height, int labelHeight)
 
 void QSSingleButtonPanel::close()
 {
-    if (m_background)
-        m_background->removeEventFilter(this);
+    if (isViewLoaded())
+        view()->removeEventFilter(this);
     m_delegate.set(nullptr);
+    m_hovered = false;
     if (!m_window)
         return;
     m_window->close();
@@ -114,9 +139,14 @@ QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(
 
 bool QSSingleButtonPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    QSSingleButtonPanelDelegate *delegate = m_delegate.get();
-    if (watched == m_background && delegate && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
-        delegate->panelChangedHovered(this, event->type() == QEvent::Enter);
+    // The tracking area is the whole background, and the label and button lie on it: crossing them
+    // is no exit. The window system reports crossings late when the panel moved under a pointer
+    // that stayed, so where the pointer is decides, once the crossing's other half has been told.
+    if (isViewLoaded() && watched == view() && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        QTimer::singleShot(0, this, [this] {
+            if (m_window)
+                followPointer();
+        });
     return false;
 }
 

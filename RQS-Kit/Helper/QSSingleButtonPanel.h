@@ -65,6 +65,10 @@ protected:
 
 private:
     void windowDidResignKey();
+    // Tells the delegate of a change only.
+    void setHovered(bool hovered);
+    // Hovered while the pointer is over the background of the shown panel.
+    void followPointer();
     // Lays the view out for that height; the label above, the button at the bottom.
     void arrange(int height, int labelHeight);
 
@@ -74,6 +78,7 @@ private:
     std::unique_ptr<QSChildSupportWindow> m_window;
     QPointer<platform::Window> m_parent;
     QSWeakDelegate<QSSingleButtonPanelDelegate> m_delegate;
+    bool m_hovered = false;
     int m_windowWidth = 0;
     // Distances from the view's bottom when loaded.
     int m_labelY = 0;

@@ -104,7 +104,12 @@ void InterfaceLoader::registerFactory(const QString &className, Factory factory)
 
 bool InterfaceLoader::isClassRegistered(const QString &className) { return factories().contains(className); }
 
-QStringList InterfaceLoader::registeredClassNames() { return factories().keys(); }
+QStringList InterfaceLoader::registeredClassNames()
+{
+    QStringList names = factories().keys();
+    names.sort();
+    return names;
+}
 
 QWidget *InterfaceLoader::make(const QString &className, QWidget *parent)
 {

@@ -29,7 +29,7 @@ public:
     // A later registration of the same name replaces the earlier one.
     static void registerFactory(const QString &className, Factory factory);
     static bool isClassRegistered(const QString &className);
-    // Every name registered so far, with the ones known from the start.
+    // Every name registered so far, with the ones known from the start, sorted.
     static QStringList registeredClassNames();
     // A widget of a registered class, which the caller owns; nullptr for an unknown name.
     static QWidget *make(const QString &className, QWidget *parent = nullptr);

@@ -6,6 +6,7 @@
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/ui/ForwardedPointer.h"
+#include "platform/ui/StillPointer.h"
 #include "platform/ui/Window.h"
 
 #include <QCoreApplication>
@@ -137,6 +138,7 @@ View::View(QWidget *parent)
     // Hover moves must reach a view even without tracking areas, so that one whose hit test lets
     // the pointer through can hand them to the view beneath.
     setMouseTracking(true);
+    StillPointer::follow();
 }
 
 View::~View() = default;
@@ -313,6 +315,8 @@ int View::addTrackingArea(TrackingArea area)
 {
     area.identifier = ++m_lastTrackingArea;
     m_trackingAreas.append({area, area.options.testFlag(TrackingArea::AssumeInside)});
+    // Made under a pointer that stays where it is, the area hears of it all the same.
+    StillPointer::recheckSoon();
     return area.identifier;
 }
 
@@ -327,6 +331,12 @@ QList<TrackingArea> View::trackingAreas() const
     for (const Tracked &tracked : m_trackingAreas)
         areas.append(tracked.area);
     return areas;
+}
+
+bool View::isPointerInside(int identifier) const
+{
+    return std::any_of(m_trackingAreas.cbegin(), m_trackingAreas.cend(),
+                       [identifier](const Tracked &t) { return t.area.identifier == identifier && t.inside; });
 }
 
 void View::updateTrackingAreas() {}
@@ -354,6 +364,12 @@ bool View::event(QEvent *event)
         if (redispatched(static_cast<QSinglePointEvent *>(event)))
             return true;
         break;
+    case QEvent::ParentChange: {
+        // Areas that need a superview come and go with it.
+        const bool handled = QWidget::event(event);
+        updateTrackingAreas();
+        return handled;
+    }
     default:
         break;
     }
@@ -442,6 +458,27 @@ MouseEvent View::mouseEvent(const QSinglePointEvent *event, int clickCount) cons
     mouse.modifiers = event->modifiers();
     mouse.clickCount = clickCount;
     return mouse;
+}
+
+MouseEvent View::pointerNow() const
+{
+    MouseEvent mouse;
+    mouse.location = fromQt(mapFromGlobal(StillPointer::position()));
+    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
+    return mouse;
+}
+
+QRectF View::areaRect(const TrackingArea &area) const
+{
+    return area.options.testFlag(TrackingArea::InVisibleRect) ? bounds() : area.rect;
+}
+
+int View::addTrackingAreaAtPointer(TrackingArea area, bool *inside)
+{
+    *inside = isVisible() && window()->underMouse() && areaRect(area).contains(pointerNow().location);
+    if (*inside)
+        area.options |= TrackingArea::AssumeInside;
+    return addTrackingArea(area);
 }
 
 void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)
@@ -555,10 +592,7 @@ void View::enterEvent(QEnterEvent *event)
 
 void View::leaveEvent(QEvent *event)
 {
-    MouseEvent mouse;
-    mouse.location = fromQt(mapFromGlobal(QPointF(QCursor::pos())));
-    mouse.locationInWindow = convertPointToView(mouse.location, nullptr);
-    exitAll(mouse);
+    exitAll(pointerNow());
     m_hover.moveTo(nullptr, {}, this);
     QWidget::leaveEvent(event);
 }
@@ -575,6 +609,10 @@ void View::resizeEvent(QResizeEvent *event)
 
 void View::track(const MouseEvent &event, bool reportMoves)
 {
+    // A view moved under a still pointer hears it move; one that sees it where it was does not.
+    const bool wentOn = m_lastMoved != event.location;
+    if (reportMoves)
+        m_lastMoved = event.location;
     QList<int> identifiers;
     for (const Tracked &tracked : m_trackingAreas)
         identifiers.append(tracked.area.identifier);
@@ -586,7 +624,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
         if (tracked == m_trackingAreas.end())
             continue;
         const TrackingArea::Options options = tracked->area.options;
-        const QRectF rect = options.testFlag(TrackingArea::InVisibleRect) ? bounds() : tracked->area.rect;
+        const QRectF rect = areaRect(tracked->area);
         const bool inside = rect.contains(event.location);
         if (inside && options.testFlag(TrackingArea::MouseMoved) && movedIn == 0)
             movedIn = identifier;
@@ -602,7 +640,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
                 mouseExited(crossing);
         }
     }
-    if (reportMoves && movedIn != 0 && event.buttons == Qt::NoButton) {
+    if (reportMoves && wentOn && movedIn != 0 && event.buttons == Qt::NoButton) {
         MouseEvent moved = event;
         moved.trackingArea = movedIn;
         mouseMoved(moved);
@@ -611,6 +649,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
 
 void View::exitAll(const MouseEvent &event)
 {
+    m_lastMoved.reset();
     QList<int> exited;
     for (Tracked &tracked : m_trackingAreas) {
         if (tracked.inside && tracked.area.options.testFlag(TrackingArea::MouseEnteredAndExited))

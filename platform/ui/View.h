@@ -100,7 +100,9 @@ public:
     int addTrackingArea(TrackingArea area);
     void removeTrackingArea(int identifier);
     QList<TrackingArea> trackingAreas() const;
-    // Called when the view's size changed, so that areas can follow it.
+    // Whether the pointer is in the area, as far as the view has heard.
+    bool isPointerInside(int identifier) const;
+    // Called when the view's size or superview changed, so that areas can follow it.
     virtual void updateTrackingAreas();
 
     // The topmost rectangle under the pointer sets the cursor, unless the window has its cursor
@@ -135,6 +137,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // Qt's event in this view's coordinates.
     MouseEvent mouseEvent(const QSinglePointEvent *event, int clickCount) const;
+    // The pointer where it is now, as an event of this view without buttons.
+    MouseEvent pointerNow() const;
+    // Adds the area, inside from the start (AssumeInside) when the pointer is in it now, the view
+    // shown and its window under the pointer, so that an area made again under a pointer that does
+    // not move reports the next exit; tells which through inside.
+    int addTrackingAreaAtPointer(TrackingArea area, bool *inside);
 
 private:
     struct Tracked
@@ -162,12 +170,15 @@ private:
     void deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse);
     bool redispatched(QSinglePointEvent *event);
     void track(const MouseEvent &event, bool reportMoves);
+    QRectF areaRect(const TrackingArea &area) const;
     void exitAll(const MouseEvent &event);
     void updateCursor(const QPointF &location);
     bool cursorRectsEnabled() const;
 
     QPointer<Layer> m_layer;
     QList<Tracked> m_trackingAreas;
+    // Where the pointer was when the areas were last told of a move.
+    std::optional<QPointF> m_lastMoved;
     int m_lastTrackingArea = 0;
     QList<CursorRect> m_cursorRects;
     bool m_cursorRectsValid = false;

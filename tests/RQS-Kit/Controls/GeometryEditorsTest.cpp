@@ -1,12 +1,16 @@
+#include "RQS-Kit/Controls/QS3DView.h"
 #include "RQS-Kit/Controls/QSCropView.h"
 #include "RQS-Kit/Controls/QSResizeView.h"
 #include "RQS-Kit/Controls/QSRotationView.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/layers/Layer.h"
 
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMatrix4x4>
 #include <QTest>
 
 #include <cmath>
@@ -190,6 +194,47 @@ TEST(RotationView, ThePointerMovingFromTheRingToTheCentreLeavesTheCursorAtTheRin
         EXPECT_EQ(scene.shownShape(at) == Qt::BitmapCursor, onRing) << inward << " inside the ring";
         EXPECT_EQ(scene.hints->text() == "Drag the ring", onRing) << inward << " inside the ring";
     }
+}
+
+namespace {
+
+// Shows a 100-point editor inside a subview of a 3-D view turned by 30 degrees, hovers the point
+// of the editor whose own cursor angle is 0, and answers the editor.
+template <class Editor>
+void expectCursorTurnedBy30(const QPointF &over)
+{
+    QWidget host;
+    host.resize(300, 300);
+    auto *view = new QS3DView(&host);
+    view->setFrame(QRectF(0, 0, 300, 300));
+    auto *subview = new platform::View;
+    subview->setFrame(QRectF(50, 50, 160, 160));
+    view->addSubview(subview);
+    QMatrix4x4 turn;
+    turn.rotate(30, 0, 0, 1);
+    subview->layer()->setTransform(turn);
+    auto *editor = new Editor;
+    subview->addSubview(editor);
+    editor->setFrame(QRectF(10, 10, 100, 100));
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+
+    const QPointF inView = subview->layer()->convertPointToLayer(editor->convertPointToView(over, subview), view->layer());
+    QTest::mouseMove(host.windowHandle(), QPoint(qRound(inView.x()), qRound(300 - inView.y())));
+    const char *name = Editor::staticMetaObject.className();
+    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&host);
+    ASSERT_TRUE(stack && stack->keys().contains(QVariant::fromValue(static_cast<QObject *>(editor)))) << name << ": its cursor is shown";
+    EXPECT_NEAR(editor->lastCursorAngle(), 30, 1) << name << ": within the pixel the pointer stands on";
+}
+
+} // namespace
+
+// Shown turned, an editor turns its cursors by as much more than the edge or ring under the
+// pointer asks for, with nothing set by its client.
+TEST(GeometryEditors, CursorsTurnWithTheSubviewOfA3DViewTheEditorIsShownIn)
+{
+    expectCursorTurnedBy30<QSResizeView>({97, 50});
+    expectCursorTurnedBy30<QSRotationView>({95, 50}); // on the ring: radius 45 about (50, 50)
 }
 
 TEST(CropView, A400By200ImageIn300PointsShowsAt75AndTheCropIsTheCentred150PointSquare)

@@ -2,12 +2,15 @@
 #include "RQS-Kit/Foundation/ViewExtension.h"
 #include "RQS-Kit/Foundation/WindowExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/layers/Layer.h"
+#include "platform/ui/View.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
+#include <QMatrix4x4>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
@@ -73,6 +76,36 @@ TEST(ViewExtension, TheViewAnimatorEasesAValueOrSetsItAtOnce)
     platform::LogCapture log;
     EXPECT_FALSE(animator.setValue("noSuchProperty", 1));
     EXPECT_TRUE(log.contains("Warning: Cannot animate \"noSuchProperty\""));
+}
+
+// The turn a view is shown at: its own layer's, else its nearest layered ancestor's, with the turn
+// of every layer tree that draws the root's view in turn.
+TEST(ViewExtension, AGlobalLayerRotationIsTheLayersTurnOrTheNearestLayeredAncestorsWithTheTreesAroundIt)
+{
+    const auto turned = [](double degrees) {
+        QMatrix4x4 turn;
+        turn.rotate(float(degrees), 0, 0, 1);
+        return turn;
+    };
+    platform::View outer;
+    outer.setWantsLayer(true);
+    auto *hosted = new platform::View(&outer);
+    hosted->setWantsLayer(true);
+    outer.layer()->addSublayer(hosted->layer());
+    auto *plain = new platform::View(hosted);
+    auto *own = new platform::View(plain);
+    own->setWantsLayer(true);
+    auto *inner = new platform::View(own);
+
+    EXPECT_EQ(rqs::globalLayerRotation(&outer), 0) << "unturned";
+    hosted->layer()->setTransform(turned(-90));
+    EXPECT_NEAR(rqs::globalLayerRotation(hosted), -90, 1e-4) << "a quarter turn clockwise in a y-up space";
+    EXPECT_NEAR(rqs::globalLayerRotation(plain), -90, 1e-4) << "no layer: the nearest layered ancestor's";
+    EXPECT_NEAR(rqs::globalLayerRotation(own), -90, 1e-4) << "a tree of its own drawn inside the turned one";
+    EXPECT_NEAR(rqs::globalLayerRotation(inner), -90, 1e-4);
+    hosted->layer()->setTransform(turned(30));
+    EXPECT_NEAR(rqs::globalLayerRotation(inner), 30, 1e-4);
+    EXPECT_EQ(rqs::globalLayerRotation(nullptr), 0);
 }
 
 TEST(WindowExtension, AScreenshotShowsTheWindowAloneAndASheetGoesOnTheViewsWindowElseTheActiveOrFirstVisibleOne)

@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -299,6 +300,49 @@ TEST_F(ViewInWindow, TrackingAreasReportEnteringMovingAndLeaving)
     move(QPoint(15, 95));
     move(QPoint(150, 95)); // out of the view
     EXPECT_EQ(view->names.mid(5), (QStringList{"entered", "exited"})) << "no more moves";
+}
+
+// The pointer stays where it is while views move, grow, shrink, show, hide and make tracking
+// areas under it: each hears the pointer as if it had moved there, no later than the next turn
+// of the event loop, and one that still finds it where it was hears no move.
+TEST_F(ViewInWindow, TrackingAreasFollowEveryChangeUnderAStillPointer)
+{
+    Probe *left = add({10, 10, 60, 60});
+    Probe *right = add({120, 10, 60, 60});
+    for (Probe *probe : {left, right})
+        probe->addTrackingArea({{}, TrackingArea::MouseEnteredAndExited | TrackingArea::MouseMoved | TrackingArea::InVisibleRect, 0});
+    move(QPoint(40, 40));
+    ASSERT_EQ(left->names, (QStringList{"entered", "moved"}));
+    const auto settled = [] { QCoreApplication::processEvents(); };
+
+    struct Step
+    {
+        const char *change;
+        std::function<void()> make;
+        QStringList left, right;
+    };
+    const QList<Step> steps{
+        {"nothing changes", [] {}, {}, {}},
+        {"the views swap places", [&] { left->move(120, 10); right->move(10, 10); }, {"exited"}, {"entered", "moved"}},
+        {"the one under the pointer shrinks from it", [&] { right->resize(20, 20); }, {}, {"exited"}},
+        {"it grows under it again", [&] { right->resize(60, 60); }, {}, {"entered", "moved"}},
+        {"it moves a little under it", [&] { right->move(15, 10); }, {}, {"moved"}},
+        {"it is hidden", [&] { right->hide(); }, {}, {"exited"}},
+        {"it is shown", [&] { right->show(); }, {}, {"entered", "moved"}},
+        {"an area is made under the pointer", [&] { right->addTrackingArea({QRectF(0, 0, 60, 60), TrackingArea::MouseEnteredAndExited, 0}); },
+         {}, {"entered"}},
+    };
+    for (const Step &step : steps) {
+        for (Probe *probe : {left, right}) {
+            probe->names.clear();
+            probe->events.clear();
+        }
+        step.make();
+        settled();
+        EXPECT_EQ(left->names, step.left) << step.change;
+        EXPECT_EQ(right->names, step.right) << step.change;
+    }
+    EXPECT_EQ(right->last("entered").location, QPointF(25, 30)) << "where the pointer lies in the moved view, y-up";
 }
 
 TEST(View, CursorRectanglesSetTheCursorUnlessTheWindowDisablesThem)
