@@ -75,5 +75,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
     QApplication::setOrganizationName(QStringLiteral("Foldwise"));
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProcessState);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Written now, or the defaults' own exit would write them into a home folder already removed.
+    platform::UserDefaults::standardUserDefaults()->synchronize();
+    return result;
 }
