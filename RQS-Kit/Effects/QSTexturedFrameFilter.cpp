@@ -18,6 +18,8 @@ using namespace platform::fx;
 namespace {
 
 const QString ClassName = QStringLiteral("QSTexturedFrameFilter");
+// The narrowest border width a set "inputWidth" holds.
+constexpr double MinimumWidth = 0.0001;
 
 // Source coordinate along one axis of a nine-slice: fixed corners of c × k pixels at both ends, the
 // middle either stretched (factor 1) or shown as factor × its length, wrapping round.
@@ -137,6 +139,9 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
             // A mask is made for the picture's whole pixels, and stays right for any picture of them.
             if (whole != m_maskExtent)
                 m_stages.dropAll();
+        } else if (key == QLatin1String("inputWidth") && givenValue(key).isValid() && numberValue(key) < MinimumWidth) {
+            // Kept as the border is drawn: at least a hair wide, never none or a negative one.
+            setValueForKey(key, MinimumWidth);
         } else {
             m_stages.inputChanged(key);
         }
@@ -199,7 +204,7 @@ void QSTexturedFrameFilter::frameEdited(bool mask)
 
 double QSTexturedFrameFilter::borderWidth() const
 {
-    return std::max(numberValue(QStringLiteral("inputWidth")), 0.0001) * numberValue(QStringLiteral("canvasProportion"));
+    return std::max(numberValue(QStringLiteral("inputWidth")), MinimumWidth) * numberValue(QStringLiteral("canvasProportion"));
 }
 
 Vector QSTexturedFrameFilter::repeatsVectorForFrame(const QSFrameImageDescription &d, QSizeF size, double k)
