@@ -79,7 +79,7 @@ Pixel opaqueFrame(const KernelInvocation &k)
 QSTexturedFrameFilter::QSTexturedFrameFilter()
     : QSFilter(ClassName, [] {
         InputAttribute frame = rqs::inputs::text(QStringLiteral("inputFrameName"));
-        frame.choices = QSFrameCatalog::frameNames();
+        frame.choices = QSFrameCatalog::frameNamesInCatalogs();
         frame.defaultValue = frame.choices.value(0);
         // A frame brings its own texture and colour, a texture its own colour.
         frame.overrides = {QStringLiteral("inputTextureName"), QStringLiteral("inputColor")};
@@ -96,7 +96,7 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color)};
     }())
 {
-    setChoicesSource(QStringLiteral("inputFrameName"), &QSFrameCatalog::frameNames);
+    setChoicesSource(QStringLiteral("inputFrameName"), &QSFrameCatalog::frameNamesInCatalogs);
     m_updateTimer.setSingleShot(true);
     connect(&m_updateTimer, &QTimer::timeout, this, [this] {
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterupdate"), this);
