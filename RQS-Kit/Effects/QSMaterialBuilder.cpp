@@ -561,12 +561,13 @@ void QSMaterialBuilder::duplicateFrame(QObject *)
 
 void QSMaterialBuilder::removeUserFrame(QObject *)
 {
-    const int row = m_frameList->currentRow();
-    if (row < 0 || row >= int(m_userCatalog.frameIDs().size())) {
+    // By its ID: the list leaves out the group titles that a catalog may hold among its IDs.
+    const QListWidgetItem *item = m_frameList->currentItem();
+    if (!item || !item->data(UserFrameRole).toBool()) {
         platform::logWarning(QStringLiteral("Only the user's own frames can be removed"));
         return;
     }
-    const QString frameID = m_userCatalog.frameIDs().at(row);
+    const QString frameID = item->data(IDRole).toString();
     const auto frame = m_userCatalog.frameWithName(frameID);
     m_editor->perform(tr("Remove Frame"), [this, frameID] { m_userCatalog.removeFrameAtIndex(int(m_userCatalog.frameIDs().indexOf(frameID))); },
                       [this, frame, frameID] { m_userCatalog.addFrame(frame, frameID); });
@@ -574,6 +575,11 @@ void QSMaterialBuilder::removeUserFrame(QObject *)
 
 void QSMaterialBuilder::frameRenamed(QListWidgetItem *item)
 {
+    if (!item->data(UserFrameRole).toBool()) {
+        platform::logWarning(QStringLiteral("System Frames cannot be renamed"));
+        reloadFrames();
+        return;
+    }
     const QString frameID = item->data(IDRole).toString();
     const auto frame = m_userCatalog.frameWithName(frameID);
     const QString newName = item->text(), oldName = frame ? frame->name() : QString();

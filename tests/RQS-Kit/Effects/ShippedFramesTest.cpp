@@ -207,3 +207,35 @@ TEST(ShippedFrames, RemovingAHeadingLeavesTheEntriesAfterIt)
     system.removeFrameAtIndex(int(heading));
     EXPECT_EQ(system.frameIDs(), expected);
 }
+
+// A built-in frame keeps its name: a rename of its row is refused as such and the row shows the
+// name again; a user's frame renamed to a name in use says that name cannot be taken.
+TEST(ShippedFrames, ABuiltInFrameCannotBeRenamed)
+{
+    rqs::registerKitClasses();
+    ShippedFrameEditor shipped;
+    QSMaterialBuilder &builder = shipped.builder;
+    ASSERT_TRUE(builder.window());
+    auto *list = builder.window()->findChild<QListWidget *>("frameList");
+    const auto rowNamed = [list](const QString &name) {
+        const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    };
+    ASSERT_TRUE(rowNamed("Wood Oak"));
+    {
+        platform::LogCapture log;
+        rowNamed("Wood Oak")->setText("Pine");
+        EXPECT_EQ(log.lines(), QStringList{"Warning: System Frames cannot be renamed"});
+    }
+    EXPECT_TRUE(rowNamed("Wood Oak")) << "the row shows its name again";
+    EXPECT_FALSE(rowNamed("Pine"));
+    EXPECT_EQ(shipped.system.frameWithName("FRM-0#005#Wood-Oak")->name(), "Wood Oak");
+
+    builder.addUserFrame(nullptr);
+    builder.addUserFrame(nullptr);
+    ASSERT_TRUE(rowNamed("New Frame 2"));
+    platform::LogCapture log;
+    rowNamed("New Frame 2")->setText("New Frame");
+    EXPECT_EQ(log.lines(), QStringList{"Warning: The frame cannot be named 'New Frame'"});
+    EXPECT_TRUE(rowNamed("New Frame 2"));
+}
