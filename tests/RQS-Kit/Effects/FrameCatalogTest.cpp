@@ -8,7 +8,6 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/UndoManager.h"
 
-#include "support/MainBundleScope.h"
 #include "support/PropertyListFixture.h"
 #include "support/QtPrinters.h"
 
@@ -414,74 +413,6 @@ TEST_F(FrameCatalog, NamesItsFramesAndTheBundleTheyAreDrawnFrom)
     names.sort();
     EXPECT_EQ(names, (QStringList{"Leather Brown", "Metal Silver", "Paper Cream", "Paper Laid", "Wood Oak", "Wood Walnut"}));
     EXPECT_EQ(shipped.URL().toLocalFile(), QSFrameCatalog::framesBundlePath());
-}
-
-namespace {
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    const QDir source(from);
-    for (const QFileInfo &entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir() ? !copyFolder(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-// The group titles head the frames of the bundle's own catalog, and of a catalog file that lies
-// in the application's bundle however its path is written, but never a user's catalog beside it.
-TEST_F(FrameCatalog, GroupTitlesHeadTheFramesOfCatalogsInTheApplicationsBundle)
-{
-    const QString shipped = platform::Bundle::mainBundle()->bundlePath();
-    const QString app = m_dir.filePath("App"), bundle = app + "/Frames.bundle";
-    ASSERT_TRUE(copyFolder(shipped + "/Frames.bundle", bundle));
-    ASSERT_TRUE(copyFolder(shipped + "/en.lproj", app + "/en.lproj"));
-    ASSERT_TRUE(QFile::link(app, m_dir.filePath("Link")));
-    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("App2")));
-    ASSERT_TRUE(QFile::copy(bundle + "/Description.plist", m_dir.filePath("App2/Description.plist")));
-    ASSERT_TRUE(QFile::copy(bundle + "/Description.plist", file()));
-    const MainBundleScope application(app);
-
-    const QStringList titles{"Leather -", "Metal -", "Paper -", "Wood -"};
-    const struct
-    {
-        QString infoFile;
-        bool titled;
-    } cases[] = {{QString(), true},
-                 {bundle + "/Description.plist", true},
-                 {app + "/en.lproj/../Frames.bundle/Description.plist", true},
-                 {m_dir.filePath("Link/Frames.bundle/Description.plist"), true},
-                 {app + "/Frames.bundle/NotYetWritten.plist", true},
-                 {file(), false},
-                 {m_dir.filePath("App2/Description.plist"), false}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.infoFile.toStdString());
-        const QSFrameCatalog catalog(bundle, c.infoFile);
-        const QStringList ids = catalog.frameIDs();
-        QStringList frames = ids;
-        for (const QString &title : titles)
-            EXPECT_EQ(frames.removeAll(title), c.titled ? 1 : 0) << title.toStdString();
-        if (c.infoFile.endsWith("NotYetWritten.plist")) {
-            EXPECT_TRUE(frames.isEmpty());
-            continue;
-        }
-        ASSERT_EQ(frames.size(), 6);
-        if (!c.titled)
-            continue;
-        // Each title comes right before the first frame of its group.
-        for (const QString &title : titles) {
-            const qsizetype at = ids.indexOf(title);
-            ASSERT_LT(at + 1, ids.size());
-            EXPECT_TRUE(catalog.frameWithName(ids.at(at + 1))->name().startsWith(title.chopped(2)))
-                << title.toStdString() << " heads " << ids.at(at + 1).toStdString();
-        }
-        EXPECT_FALSE(catalog.isSavePending());
-    }
 }
 
 namespace {
