@@ -75,11 +75,11 @@ public:
     // The picture's mask, made on first use from the identifier part of the image mask's name;
     // null without a name or without a file of that identifier.
     std::shared_ptr<const QSFrameImageDescription> imageMask() const;
-
-    // The key-value hook: the undo record's key, else the properties.
-    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
     // The stack with runs of neighbouring joinable shades joined; drawn in the same order.
     const QList<std::shared_ptr<QSShadeDescription>> &optimizedShades() const;
+
+    // The key-value hook: the intensity's undo record, else the properties.
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
 private:
     QString urlForResourceID(const QString &identifier, const QString &type) const;
