@@ -8,6 +8,8 @@
 #include "platform/fx/FilterRegistry.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <QPainterPath>
+
 namespace {
 const QString BindPrefix = QStringLiteral("bind.");
 const QString FilterPrefix = QStringLiteral("filter.");
@@ -149,7 +151,12 @@ void QSFilterPreview::drawRect(const QRectF &dirtyRect)
     const platform::fx::Image output = m_filter ? m_filter->outputImage() : platform::fx::Image();
     if (!output.isNull())
         platform::fx::Context().draw(output, bounds(), m_adjustResult ? output.extent() : bounds());
-    context->setStroke(Qt::black);
-    context->setLineWidth(1);
-    context->strokeRect(bounds().adjusted(0.5, 0.5, -0.5, -0.5));
+    // The band between the bounds and the bounds inset by one point, filled: a stroke of the same
+    // shape leaves its corner pixels partly uncovered when drawn with anti-aliasing.
+    QPainterPath border;
+    border.addRect(bounds());
+    border.addRect(bounds().adjusted(1, 1, -1, -1));
+    border.setFillRule(Qt::OddEvenFill);
+    context->setFill(Qt::black);
+    context->fillPath(border);
 }

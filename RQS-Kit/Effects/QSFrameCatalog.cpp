@@ -4,6 +4,7 @@
 #include "RQS-Kit/Foundation/QSLocalizeHelper.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "RQS-Kit/Foundation/WindowExtension.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/CodePoint.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -32,6 +33,16 @@ namespace {
 const QString PlainFrameName = QStringLiteral("Plain Frame");
 // How long a save waits for another process's save of the same file.
 constexpr int LockWait = 10000;
+
+// Compared as the file system has them, so that a link to the bundle, or "..", lies inside too.
+bool liesInApplicationBundle(const QString &path)
+{
+    const QString bundle = QDir(platform::Bundle::mainBundle()->bundlePath()).canonicalPath();
+    QString folder = QFileInfo(path).absolutePath();
+    if (const QString canonical = QDir(folder).canonicalPath(); !canonical.isEmpty())
+        folder = canonical;
+    return !bundle.isEmpty() && (folder == bundle || folder.startsWith(bundle + QLatin1Char('/')));
+}
 
 void post(const QString &name, QObject *sender, const QVariantMap &info = {})
 {
@@ -67,7 +78,7 @@ QSFrameCatalog::QSFrameCatalog(const QString &bundlePath, const QString &infoFil
     read(path);
     if (editable())
         m_synced = contents();
-    else
+    if (!editable() || liesInApplicationBundle(path))
         m_frameIDs << "Leather -" << "Metal -" << "Paper -" << "Wood -";
     sortFrameNames();
 }
@@ -231,7 +242,7 @@ std::shared_ptr<QSFrameDescription> QSFrameCatalog::frameWithNameInCatalogs(cons
     return plainFrame();
 }
 
-QStringList QSFrameCatalog::frameNames()
+QStringList QSFrameCatalog::frameNamesInCatalogs()
 {
     QStringList names{PlainFrameName};
     if (!sharedUserFrameCatalog().frameIDs().isEmpty())

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
 #include <memory>
 
@@ -32,10 +33,18 @@ public:
     static std::shared_ptr<QSFrameDescription> plainFrame();
     // The user catalog's, else the system catalog's, else the plain frame.
     static std::shared_ptr<QSFrameDescription> frameWithNameInCatalogs(const QString &name);
-    static QStringList frameNames();
+    // What users are offered: "Plain Frame", then, after "-" each, the user catalog's IDs (when it
+    // has any) and the system catalog's.
+    static QStringList frameNamesInCatalogs();
 
     bool editable() const { return !m_infoFilePath.isEmpty(); }
+    // The frame bundle's, where the frames' pictures are looked up.
+    QUrl URL() const { return QUrl::fromLocalFile(m_bundlePath); }
+    // In display order, with the group titles "Leather -", "Metal -", "Paper -" and "Wood -" for
+    // the bundle's own catalog and for a catalog file inside the application's bundle.
     const QStringList &frameIDs() const { return m_frameIDs; }
+    // The frames' display names, in no order.
+    QStringList frameNames() const { return m_idForName.keys(); }
     // By ID, else by display name; null when neither.
     std::shared_ptr<QSFrameDescription> frameWithName(const QString &name) const;
     QString frameIDForName(const QString &name) const { return m_idForName.value(name); }

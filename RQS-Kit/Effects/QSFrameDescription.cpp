@@ -5,11 +5,14 @@
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "RQS-Kit/Foundation/FxColorExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "RQS-Kit/Foundation/UndoManagerExtension.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
 namespace {
 
+const QString ShadeIntensityUndoKey = QStringLiteral("shadeIntensityUndoDescription");
 const QStringList KnownKeys{"Name", "Texture", "Texture.Color", "TextureFillMode", "ExternalMask",
                             "InternalMask", "ImageMask", "Inset", "Shades"};
 
@@ -188,9 +191,36 @@ void QSFrameDescription::setShadeIntensity(double intensity, int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
-    registerUndo([this, old = m_shades.at(index)->intensity(), index] { setShadeIntensity(old, index); });
+    rqs::registerMouseAwareUndoWithTarget(
+        m_undoManager, this,
+        QVariantMap{{QStringLiteral("undoObject"), m_shades.at(index)->intensity()}, {QStringLiteral("undoIndex"), index}},
+        ShadeIntensityUndoKey, false);
     m_shades[index]->setIntensity(intensity);
     changed(Shades);
+}
+
+void QSFrameDescription::setShadeIntensityUndoDescription(const QVariantMap &description)
+{
+    bool isIndex = false, isNumber = false;
+    const int index = description.value(QStringLiteral("undoIndex")).toInt(&isIndex);
+    const double intensity = description.value(QStringLiteral("undoObject")).toDouble(&isNumber);
+    if (!isIndex || !isNumber || index < 0 || index >= m_shades.size()) {
+        platform::logWarning(QStringLiteral("Frame '%1' has no shade to undo an intensity change of").arg(m_name));
+        return;
+    }
+    setShadeIntensity(intensity, index);
+}
+
+bool QSFrameDescription::setValueForKey(const QString &key, const QVariant &value)
+{
+    if (key != ShadeIntensityUndoKey)
+        return platform::KeyValue::setPropertyValue(this, key, value);
+    if (value.typeId() != QMetaType::QVariantMap) {
+        platform::logWarning(QStringLiteral("Frame '%1' takes the key %2 as a dictionary only").arg(m_name, key));
+        return false;
+    }
+    setShadeIntensityUndoDescription(value.toMap());
+    return true;
 }
 
 void QSFrameDescription::setShadeBlendMode(const QString &mode, int index)
@@ -212,6 +242,24 @@ std::shared_ptr<const QSMaskDescription> QSFrameDescription::mask() const
         internal = urlForResourceID(QStringLiteral("FRM-I#000#"), QStringLiteral("FRM-I"));
     m_mask = std::make_shared<const QSMaskDescription>(external, internal);
     return m_mask;
+}
+
+void QSFrameDescription::setImageMaskName(const QString &name)
+{
+    // A mask made for the old name would go on being drawn.
+    if (name != m_imageMask)
+        m_imageMaskDescription.reset();
+    m_imageMask = name;
+}
+
+std::shared_ptr<const QSFrameImageDescription> QSFrameDescription::imageMask() const
+{
+    if (m_imageMaskDescription || m_imageMask.isEmpty())
+        return m_imageMaskDescription;
+    const QString path = urlForResourceID(rqs::resourceID(m_imageMask), QStringLiteral("FRM-M"));
+    if (!path.isEmpty())
+        m_imageMaskDescription = std::make_shared<const QSFrameImageDescription>(path);
+    return m_imageMaskDescription;
 }
 
 const QList<std::shared_ptr<QSShadeDescription>> &QSFrameDescription::optimizedShades() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RQS-Kit/Effects/QSFrameImageDescription.h"
 #include "RQS-Kit/Effects/QSMaskDescription.h"
 #include "RQS-Kit/Effects/QSShadeDescription.h"
 #include "platform/fx/Color.h"
@@ -48,13 +49,22 @@ public:
     void setExternalMaskName(const QString &name);
     const QString &internalMaskName() const { return m_internalMask; }
     void setInternalMaskName(const QString &name);
+    // The mask of the picture itself; plain stores, as are the inset's, registering and posting
+    // nothing.
+    const QString &imageMaskName() const { return m_imageMask; }
+    void setImageMaskName(const QString &name);
     double inset() const { return m_inset; }
+    void setInset(double inset) { m_inset = inset; }
     bool isEditable() const { return m_editable; }
 
     const QList<std::shared_ptr<QSShadeDescription>> &shades() const { return m_shades; }
     void insertShade(std::shared_ptr<QSShadeDescription> shade, int index);
     void removeShadeAtIndex(int index);
+    // One undo step per pointer gesture: the changes of a drag undo together to the intensity
+    // before it.
     void setShadeIntensity(double intensity, int index);
+    // Takes {"undoObject": intensity, "undoIndex": index}, the record that undoes an intensity change.
+    void setShadeIntensityUndoDescription(const QVariantMap &description);
     void setShadeBlendMode(const QString &mode, int index);
     // Null for an identifier no shade file starts with.
     std::shared_ptr<QSShadeDescription> shadeNamed(const QString &identifier, const QString &blendMode,
@@ -62,8 +72,14 @@ public:
 
     // Null without mask names.
     std::shared_ptr<const QSMaskDescription> mask() const;
+    // The picture's mask, made on first use from the identifier part of the image mask's name;
+    // null without a name or without a file of that identifier.
+    std::shared_ptr<const QSFrameImageDescription> imageMask() const;
     // The stack with runs of neighbouring joinable shades joined; drawn in the same order.
     const QList<std::shared_ptr<QSShadeDescription>> &optimizedShades() const;
+
+    // The key-value hook: the intensity's undo record, else the properties.
+    Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
 private:
     QString urlForResourceID(const QString &identifier, const QString &type) const;
@@ -82,5 +98,6 @@ private:
     QVariantList m_unknownShades;
     QVariantMap m_unknownEntries;
     mutable std::shared_ptr<const QSMaskDescription> m_mask;
+    mutable std::shared_ptr<const QSFrameImageDescription> m_imageMaskDescription;
     mutable std::optional<QList<std::shared_ptr<QSShadeDescription>>> m_optimized;
 };

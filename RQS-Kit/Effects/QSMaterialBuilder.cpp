@@ -82,6 +82,7 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
         showPreviewStatus({}, false);
         if (m_preview)
             m_preview->setImage(picture);
+        drawOutdatedPreview();
     });
     connect(&m_renderer, &platform::fx::PictureRenderer::failed, this, [this](const QString &reason) {
         platform::logWarning(QStringLiteral("The frame preview could not be drawn"));
@@ -90,11 +91,13 @@ QSMaterialBuilder::QSMaterialBuilder(QSFrameCatalog &userCatalog, QSFrameCatalog
                           false);
         if (m_preview)
             m_preview->setImage({});
+        drawOutdatedPreview();
     });
     connect(&m_renderer, &platform::fx::PictureRenderer::refused, this, [this](const QString &reason) {
         showPreviewStatus(rqs::localized(QStringLiteral("PreviewRefused")).arg(reason), false);
         if (m_preview)
             m_preview->setImage({});
+        drawOutdatedPreview();
     });
     connect(&m_renderer, &platform::fx::PictureRenderer::cancelled, this, [this] {
         showPreviewStatus(rqs::localized(QStringLiteral("PreviewStopped")), false);
@@ -261,11 +264,20 @@ bool QSMaterialBuilder::previewHasChanged()
     const QRectF extent = output.isNull() ? QRectF() : output.extent();
     const bool finite = std::isfinite(extent.width()) && std::isfinite(extent.height());
     if (extent.isEmpty() || !finite) {
+        m_previewOutdated = false;
         m_renderer.forget();
         showPreviewStatus({}, false);
         m_preview->setImage({});
         return false;
     }
+    // While the pointer drags a control the frame changes faster than it is drawn: each change
+    // stopping the render before it would leave the preview still until the pointer rests. The
+    // render under way ends, and the frame as it is then is drawn next.
+    if (m_renderer.isRendering() && QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
+        m_previewOutdated = true;
+        return true;
+    }
+    m_previewOutdated = false;
     m_aspect->setRatio(extent.width() / extent.height());
     if (!m_renderer.isRendering()) {
         showPreviewStatus({}, false);
@@ -277,7 +289,14 @@ bool QSMaterialBuilder::previewHasChanged()
 
 void QSMaterialBuilder::cancelPreview(QObject *)
 {
+    m_previewOutdated = false;
     m_renderer.cancel();
+}
+
+void QSMaterialBuilder::drawOutdatedPreview()
+{
+    if (std::exchange(m_previewOutdated, false))
+        previewHasChanged();
 }
 
 void QSMaterialBuilder::showPreviewStatus(const QString &text, bool drawing)
@@ -561,12 +580,13 @@ void QSMaterialBuilder::duplicateFrame(QObject *)
 
 void QSMaterialBuilder::removeUserFrame(QObject *)
 {
-    const int row = m_frameList->currentRow();
-    if (row < 0 || row >= int(m_userCatalog.frameIDs().size())) {
+    // By its ID: the list leaves out the group titles that a catalog may hold among its IDs.
+    const QListWidgetItem *item = m_frameList->currentItem();
+    if (!item || !item->data(UserFrameRole).toBool()) {
         platform::logWarning(QStringLiteral("Only the user's own frames can be removed"));
         return;
     }
-    const QString frameID = m_userCatalog.frameIDs().at(row);
+    const QString frameID = item->data(IDRole).toString();
     const auto frame = m_userCatalog.frameWithName(frameID);
     m_editor->perform(tr("Remove Frame"), [this, frameID] { m_userCatalog.removeFrameAtIndex(int(m_userCatalog.frameIDs().indexOf(frameID))); },
                       [this, frame, frameID] { m_userCatalog.addFrame(frame, frameID); });
@@ -574,6 +594,11 @@ void QSMaterialBuilder::removeUserFrame(QObject *)
 
 void QSMaterialBuilder::frameRenamed(QListWidgetItem *item)
 {
+    if (!item->data(UserFrameRole).toBool()) {
+        platform::logWarning(QStringLiteral("System Frames cannot be renamed"));
+        reloadFrames();
+        return;
+    }
     const QString frameID = item->data(IDRole).toString();
     const auto frame = m_userCatalog.frameWithName(frameID);
     const QString newName = item->text(), oldName = frame ? frame->name() : QString();

@@ -75,7 +75,9 @@ public:
     // False, drawing nothing and keeping the proportion, when the filter has no finite picture;
     // otherwise the preview is drawn away from the window, which keeps answering: a render that
     // takes more than a moment shows its progress and a Cancel button (Escape cancels too), and
-    // one beyond the render budgets is refused with its reason below the preview.
+    // one beyond the render budgets is refused with its reason below the preview. A change stops
+    // the render under way, except while the left button is held: a drag's renders each end, and
+    // the frame as it is then is drawn next, so that the preview follows the drag.
     bool previewHasChanged();
     bool isDrawingPreview() const { return m_renderer.isRendering(); }
     Q_INVOKABLE void cancelPreview(QObject *sender);
@@ -103,6 +105,8 @@ private:
     // The list scrolled as the flags ask and its edge shadows updated.
     void rowsPlaced(int flags);
     void frameRenamed(QListWidgetItem *item);
+    // The frame changed while a drag let the render under way go on: drawn now.
+    void drawOutdatedPreview();
     // The line below the preview: what is under way or why nothing is drawn; empty hides it.
     void showPreviewStatus(const QString &text, bool drawing);
 
@@ -112,6 +116,8 @@ private:
     platform::fx::PictureRenderer m_renderer;
     // The progress shows once a render has taken this long.
     QTimer m_drawingDelay;
+    // The frame changed after the render under way began.
+    bool m_previewOutdated = false;
     QImage m_samplePicture;
     QPointer<QSImageArray> m_imageArray;
     QSFrameEditor *m_editor = nullptr;

@@ -34,8 +34,9 @@ QSShadeRow::QSShadeRow(const QStringList &shadeNames, int index, QWidget *parent
     for (const QString &mode : QSAdjustableBlendFilter::blendModeNames())
         m_blend->addItem(rqs::localized(mode), mode);
     m_intensity->setRange(0, SliderSteps);
-    // One edit, and one undo step, per release of the knob.
-    m_intensity->setTracking(false);
+    // Every move of the knob is an edit, so that the preview follows the drag; the frame makes one
+    // undo step of a drag.
+    m_intensity->setTracking(true);
     connect(m_shade, &QComboBox::activated, this, [this](int i) { emit shadePicked(m_index, i); });
     connect(m_blend, &QComboBox::activated, this,
             [this](int i) { emit blendModePicked(m_index, m_blend->itemData(i).toString()); });

@@ -18,6 +18,8 @@ using namespace platform::fx;
 namespace {
 
 const QString ClassName = QStringLiteral("QSTexturedFrameFilter");
+// The narrowest border width a set "inputWidth" holds.
+constexpr double MinimumWidth = 0.0001;
 
 // Source coordinate along one axis of a nine-slice: fixed corners of c × k pixels at both ends, the
 // middle either stretched (factor 1) or shown as factor × its length, wrapping round.
@@ -77,7 +79,7 @@ Pixel opaqueFrame(const KernelInvocation &k)
 QSTexturedFrameFilter::QSTexturedFrameFilter()
     : QSFilter(ClassName, [] {
         InputAttribute frame = rqs::inputs::text(QStringLiteral("inputFrameName"));
-        frame.choices = QSFrameCatalog::frameNames();
+        frame.choices = QSFrameCatalog::frameNamesInCatalogs();
         frame.defaultValue = frame.choices.value(0);
         // A frame brings its own texture and colour, a texture its own colour.
         frame.overrides = {QStringLiteral("inputTextureName"), QStringLiteral("inputColor")};
@@ -94,7 +96,7 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
                                      rqs::inputs::value(QStringLiteral("inputColor"), InputAttribute::Kind::Color)};
     }())
 {
-    setChoicesSource(QStringLiteral("inputFrameName"), &QSFrameCatalog::frameNames);
+    setChoicesSource(QStringLiteral("inputFrameName"), &QSFrameCatalog::frameNamesInCatalogs);
     m_updateTimer.setSingleShot(true);
     connect(&m_updateTimer, &QTimer::timeout, this, [this] {
         platform::NotificationCenter::defaultCenter()->post(QStringLiteral("qsfilterupdate"), this);
@@ -137,6 +139,9 @@ QSTexturedFrameFilter::QSTexturedFrameFilter()
             // A mask is made for the picture's whole pixels, and stays right for any picture of them.
             if (whole != m_maskExtent)
                 m_stages.dropAll();
+        } else if (key == QLatin1String("inputWidth") && givenValue(key).isValid() && numberValue(key) < MinimumWidth) {
+            // Kept as the border is drawn: at least a hair wide, never none or a negative one.
+            setValueForKey(key, MinimumWidth);
         } else {
             m_stages.inputChanged(key);
         }
@@ -199,7 +204,7 @@ void QSTexturedFrameFilter::frameEdited(bool mask)
 
 double QSTexturedFrameFilter::borderWidth() const
 {
-    return std::max(numberValue(QStringLiteral("inputWidth")), 0.0001) * numberValue(QStringLiteral("canvasProportion"));
+    return std::max(numberValue(QStringLiteral("inputWidth")), MinimumWidth) * numberValue(QStringLiteral("canvasProportion"));
 }
 
 Vector QSTexturedFrameFilter::repeatsVectorForFrame(const QSFrameImageDescription &d, QSizeF size, double k)

@@ -9,6 +9,9 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QWidget>
+
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +36,41 @@ TEST(FilterPreview, BoundDefaultAppliesAndUnknownInputsAreIgnored)
     EXPECT_EQ(preview.bindings().size(), 1);
     EXPECT_TRUE(preview.setValueForKeyPath("filter.inputWidth", 0.05));
     EXPECT_DOUBLE_EQ(preview.filter()->numberValue("inputWidth"), 0.05);
+}
+
+// The preview lies inside a one-point black border: its outermost ring of pixels, corners
+// included, is black at every size and pixel ratio, and the picture shows one point in.
+TEST(FilterPreview, OnePointBlackBorderCoversItsCorners)
+{
+    rqs::registerKitFilters();
+    for (const QSize size : {QSize(20, 12), QSize(81, 57), QSize(3, 3), QSize(200, 9)}) {
+        for (const double ratio : {1.0, 2.0}) {
+            SCOPED_TRACE(QStringLiteral("%1x%2 at %3").arg(size.width()).arg(size.height()).arg(ratio).toStdString());
+            QSFilterPreview preview;
+            preview.resize(size);
+            preview.setFilterName("QSShapedBorderFilter");
+            preview.setImageName("PreviewImage");
+            QImage drawn((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            drawn.setDevicePixelRatio(ratio);
+            drawn.fill(Qt::white);
+            preview.render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+            const int w = drawn.width(), h = drawn.height(), border = int(ratio);
+            QList<std::pair<QPoint, QColor>> black;
+            for (const QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
+                black.append({corner, Qt::black});
+            for (int x = 0; x < w; ++x)
+                for (int y : {0, border - 1, h - border, h - 1})
+                    black.append({QPoint(x, y), Qt::black});
+            for (int y = 0; y < h; ++y)
+                for (int x : {0, border - 1, w - border, w - 1})
+                    black.append({QPoint(x, y), Qt::black});
+            EXPECT_EQ(PixelProbe::mismatches(drawn, black, 0).join("; "), "");
+            if (w > 2 * border && h > 2 * border) {
+                EXPECT_FALSE(PixelProbe::isNear(drawn, QPoint(border, border), Qt::black, 8))
+                    << "the border is one point: " << PixelProbe::describe(drawn, QPoint(border, border)).toStdString();
+            }
+        }
+    }
 }
 
 TEST(ImageArray, EmptyListStaysAtZero)

@@ -1,4 +1,6 @@
 #include "RQS-Kit/Effects/QSFrameCatalog.h"
+#include "RQS-Kit/Foundation/UndoGestureRecording.h"
+#include "RQS-Kit/Foundation/UndoManagerExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
@@ -14,6 +16,9 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -386,4 +391,178 @@ TEST_F(FrameCatalog, TwoIDsAlikeOnceMadeWritableAreBothSaved)
     ASSERT_TRUE(catalog.saveCatalogInstantly(true));
     EXPECT_EQ(namesIn(file()), written);
     EXPECT_EQ(namesIn(catalog), written);
+}
+
+// The catalog names its frames, in no order, and where their pictures are: the frame bundle.
+TEST_F(FrameCatalog, NamesItsFramesAndTheBundleTheyAreDrawnFrom)
+{
+    QSFrameCatalog catalog(m_dir.path(), file());
+    EXPECT_TRUE(catalog.frameNames().isEmpty());
+    EXPECT_EQ(catalog.URL(), QUrl::fromLocalFile(m_dir.path()));
+    EXPECT_TRUE(catalog.URL().isLocalFile());
+    for (const char *name : {"Oak", "Walnut", "Ash"})
+        ASSERT_FALSE(catalog.addFrame(std::make_shared<QSFrameDescription>(frame(name), m_dir.path(), true)).isEmpty());
+    ASSERT_TRUE(catalog.renameFrameID("Walnut", "Birch"));
+    catalog.removeFrameAtIndex(int(catalog.frameIDs().indexOf(catalog.frameIDForName("Ash"))));
+    QStringList names = catalog.frameNames();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Birch", "Oak"}));
+
+    const QSFrameCatalog shipped(QSFrameCatalog::framesBundlePath(), QString());
+    names = shipped.frameNames();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Leather Brown", "Metal Silver", "Paper Cream", "Paper Laid", "Wood Oak", "Wood Walnut"}));
+    EXPECT_EQ(shipped.URL().toLocalFile(), QSFrameCatalog::framesBundlePath());
+}
+
+namespace {
+
+// A frame bundle with two picture masks, "FRM-M#001#Oval" 20 wide with corners of 4, and "FRM-M#002#Star".
+QString maskBundle(const QTemporaryDir &dir)
+{
+    QDir(dir.path()).mkpath("Masks");
+    QImage mask(8, 8, QImage::Format_ARGB32);
+    mask.fill(Qt::white);
+    for (const char *name : {"Masks/FRM-M#001#Oval#20-4.png", "Masks/FRM-M#002#Star.png"}) {
+        if (!mask.save(dir.filePath(name)))
+            return {};
+    }
+    return dir.path();
+}
+
+} // namespace
+
+// The picture's mask is found by the identifier part of its name (type and index, nothing before
+// them) in the bundle's "Masks" folder, made once and kept while the name stays, and made anew for another name; the name and the inset
+// are plain values that register and post nothing, and are saved.
+TEST(FrameDescription, TheImageMaskIsMadeOnDemandAndKeptAndTheInsetIsAPlainValue)
+{
+    QTemporaryDir dir;
+    const QString bundle = maskBundle(dir);
+    ASSERT_FALSE(bundle.isEmpty());
+    QSFrameDescription frame({{"Name", "Masked"}, {"ImageMask", "FRM-M#001#Renamed"}, {"Inset", 0.5}}, bundle, true);
+    platform::UndoManager undo;
+    frame.setUndoManager(&undo);
+    frame.setPostsChanges(true);
+    int posted = 0;
+    platform::NotificationCenter::defaultCenter()->addObserver(&posted, "FrameChanged", &frame,
+                                                              [&posted](const platform::Notification &) { ++posted; });
+
+    EXPECT_EQ(frame.imageMaskName(), "FRM-M#001#Renamed");
+    const auto oval = frame.imageMask();
+    ASSERT_TRUE(oval);
+    EXPECT_EQ(oval->imagePath(), dir.filePath("Masks/FRM-M#001#Oval#20-4.png"));
+    EXPECT_EQ(oval->width(), 20.0);
+    EXPECT_EQ(oval->corner(), 4.0);
+    EXPECT_EQ(frame.imageMask(), oval) << "kept";
+    frame.setImageMaskName("FRM-M#001#Renamed");
+    EXPECT_EQ(frame.imageMask(), oval) << "kept for the same name";
+
+    const struct
+    {
+        QString name;
+        QString file;
+    } cases[] = {{"FRM-M#002#Star", "Masks/FRM-M#002#Star.png"},
+                 {"FRM-M#009#Missing", QString()},
+                 {QString(), QString()},
+                 {"../../FRM-M#002#Star", "Masks/FRM-M#002#Star.png"},
+                 {"FRM-M#001#Oval", "Masks/FRM-M#001#Oval#20-4.png"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        frame.setImageMaskName(c.name);
+        EXPECT_EQ(frame.imageMaskName(), c.name);
+        const auto mask = frame.imageMask();
+        EXPECT_EQ(mask ? mask->imagePath() : QString(), c.file.isEmpty() ? QString() : dir.filePath(c.file));
+        EXPECT_EQ(frame.saveDictionary().value("ImageMask").toString(), c.name);
+    }
+    EXPECT_NE(frame.imageMask(), oval) << "made anew after the name changed";
+
+    frame.setInset(0.25);
+    EXPECT_EQ(frame.inset(), 0.25);
+    EXPECT_EQ(frame.saveDictionary().value("Inset").toDouble(), 0.25);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_EQ(posted, 0);
+    platform::NotificationCenter::defaultCenter()->removeObserver(&posted);
+
+    const QSFrameDescription read(frame.saveDictionary(), bundle, false);
+    EXPECT_EQ(read.imageMaskName(), "FRM-M#001#Oval");
+    EXPECT_EQ(read.inset(), 0.25);
+    ASSERT_TRUE(read.imageMask());
+    EXPECT_EQ(read.imageMask()->imagePath(), oval->imagePath());
+}
+
+namespace {
+
+// A window to press the pointer's left button on, as a drag does; the recording of a gesture is
+// the process's, and no case leaves one behind.
+class IntensityDrag : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        surface.resize(100, 100);
+        surface.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+        frame->setUndoManager(&undo);
+    }
+    void TearDown() override { UndoGestureRecording::shared().end(); }
+    void press() { QTest::mousePress(surface.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10)); }
+    void release() { QTest::mouseRelease(surface.windowHandle(), Qt::LeftButton, {}, QPoint(50, 10)); }
+    // The intensities of a drag, the pointer moving between them; the undo manager groups by event.
+    void drag(std::initializer_list<double> intensities)
+    {
+        press();
+        int x = 10;
+        for (const double intensity : intensities) {
+            QTest::mouseMove(surface.windowHandle(), QPoint(++x, 10));
+            frame->setShadeIntensity(intensity, 0);
+            QCoreApplication::processEvents();
+        }
+        release();
+    }
+    double intensity() const { return frame->shades().first()->intensity(); }
+
+    QTemporaryDir dir;
+    std::shared_ptr<QSFrameDescription> frame = shadedFrame(dir);
+    platform::UndoManager undo;
+    QWidget surface;
+};
+
+} // namespace
+
+// Ten intensities in one drag are one undo step back to the intensity before it, and its redo
+// brings the last; the next drag is a step of its own.
+TEST_F(IntensityDrag, TheChangesOfOneDragAreOneUndoStep)
+{
+    drag({0.55, 0.6, 0.65, 0.7, 0.75, 0.8, 0.85, 0.9, 0.95, 1.0});
+    EXPECT_FALSE(rqs::recordingInProgress()) << "the release ends the gesture";
+    EXPECT_EQ(intensity(), 1.0);
+    EXPECT_EQ(undo.undoActionName(), "Intensity");
+    drag({0.9, 0.8, 0.7});
+
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(intensity(), 1.0) << "the second drag undone";
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(intensity(), 0.5) << "the intensity before the first drag";
+    EXPECT_FALSE(undo.canUndo()) << "each drag was one step";
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(intensity(), 1.0);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(intensity(), 0.7);
+    EXPECT_FALSE(undo.canRedo());
+}
+
+// Without a button held (the keyboard, a script) every change is a step of its own.
+TEST_F(IntensityDrag, WithoutAButtonHeldEachChangeIsAStep)
+{
+    for (const double value : {0.6, 0.7, 0.8}) {
+        frame->setShadeIntensity(value, 0);
+        QCoreApplication::processEvents();
+    }
+    for (const double value : {0.7, 0.6, 0.5}) {
+        ASSERT_TRUE(undo.undo());
+        EXPECT_EQ(intensity(), value);
+    }
+    EXPECT_FALSE(undo.canUndo());
 }

@@ -130,6 +130,33 @@ TEST(TexturedFrame, LineBorderOutsideOrForcedInside)
     EXPECT_TRUE(near(renderedPixel(frame->outputImage(), 4, 10), {0.5f, 0.5f, 0.5f, 1}));
 }
 
+// A border width below 0.0001 (none, a negative one) is held, and read back, as 0.0001: the
+// width the border is drawn with, a frame of one pixel, the narrowest there is.
+TEST(TexturedFrame, ABorderWidthIsAtLeastAHair)
+{
+    rqs::registerKitFilters();
+    const auto frame = FilterRegistry::create("QSTexturedFrameFilter");
+    EXPECT_EQ(frame->valueForKey("inputWidth").toDouble(), 0.0) << "unset, it reads as its default";
+    const struct
+    {
+        double given, held;
+    } cases[] = {{0.0, 0.0001}, {-3.0, 0.0001}, {0.00005, 0.0001}, {0.0001, 0.0001}, {0.05, 0.05}, {4.0, 4.0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.given);
+        ASSERT_TRUE(frame->setValueForKey("inputWidth", c.given));
+        EXPECT_EQ(frame->valueForKey("inputWidth").toDouble(), c.held);
+        EXPECT_EQ(platform::KeyValue::valueForKey(frame.get(), "inputWidth").toDouble(), c.held);
+        EXPECT_EQ(frame->copy()->valueForKey("inputWidth").toDouble(), c.held) << "a copy takes it as held";
+    }
+
+    frame->setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frame->setValueForKey("inputFrameName", "Plain Frame");
+    frame->setValueForKey("inputWidth", 0.0);
+    EXPECT_EQ(frame->outputImage().extent(), QRectF(-1, -1, 22, 22));
+    EXPECT_TRUE(near(renderedPixel(frame->outputImage(), -1, 10), {1, 1, 1, 1}));
+    EXPECT_TRUE(near(renderedPixel(frame->outputImage(), 0, 10), {0.5f, 0.5f, 0.5f, 1}));
+}
+
 // The mask is made for the picture's whole pixels: a new picture of them (another colour, or with
 // half a pixel more at an edge) keeps it, one pixel more does not.
 TEST(TexturedFrame, ANewPictureOfTheSameWholePixelsKeepsTheMask)

@@ -3,7 +3,10 @@
 #include "RQS-Kit/Effects/QSFrameEditor.h"
 #include "RQS-Kit/Effects/QSMaterialBuilder.h"
 #include "RQS-Kit/Effects/QSShadeRow.h"
+#include "RQS-Kit/Foundation/UndoManagerExtension.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewUndo.h"
 #include "platform/ui/Window.h"
 
 #include <QAbstractItemView>
@@ -13,6 +16,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -211,4 +217,121 @@ TEST(MaterialBuilderOnDesktop, EscapeClosesTheFrameBuilderAsCtrlWDoes)
         if (key == "Escape")
             saveScreenshot(after, "frame-builder-after-escape");
     }
+}
+
+namespace {
+
+// Where the slider's knob is on the screen now.
+QPoint knobCentre(const QSlider *slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown = slider->orientation() == Qt::Horizontal && slider->layoutDirection() == Qt::RightToLeft;
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    const QRect knob = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    return slider->mapToGlobal(knob.center());
+}
+
+// The left button pressed where the pointer is, until released or this goes: the display keeps a
+// button down until it is let go, also when a case stops early.
+class LeftButtonHeld
+{
+public:
+    explicit LeftButtonHeld(const QString &display)
+        : m_display(display)
+    {
+        xdotool(m_display, {"mousedown", "1"});
+    }
+    ~LeftButtonHeld() { release(); }
+    LeftButtonHeld(const LeftButtonHeld &) = delete;
+    LeftButtonHeld &operator=(const LeftButtonHeld &) = delete;
+
+    void release()
+    {
+        if (std::exchange(m_held, false))
+            xdotool(m_display, {"mouseup", "1"});
+    }
+
+private:
+    QString m_display;
+    bool m_held = true;
+};
+
+} // namespace
+
+// The user drags a shade's intensity knob with the pointer held: while the button is down, every
+// step of the drag changes the shade and the preview on the screen follows it; let go, the whole
+// drag is one undo step, which brings back the intensity from before it.
+TEST(MaterialBuilderOnDesktop, ThePreviewFollowsAnIntensityDragThatUndoesAsOneStep)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    BuilderOnDesktop opened;
+    QSMaterialBuilder &builder = opened.builder;
+    QWidget *window = builder.window();
+    ASSERT_TRUE(window);
+    builder.addUserFrame(nullptr);
+    auto *newShade = window->findChild<QComboBox *>("newShadeButton");
+    newShade->setCurrentIndex(newShade->findText("Bevel", Qt::MatchContains));
+    ASSERT_TRUE(builder.addNewShade(newShade));
+    ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
+    ASSERT_EQ(builder.shadeRows().size(), 1);
+    QSlider *slider = builder.shadeRows().first()->intensitySlider();
+    const auto intensity = [&] { return builder.editor().frame()->shades().first()->intensity(); };
+    ASSERT_EQ(intensity(), 1.0);
+    ASSERT_EQ(slider->value(), slider->maximum());
+    platform::UndoManager *undo = platform::undoManagerForView(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !undo->undoActionName().isEmpty(); }, DesktopTimeout));
+    const QString stepBefore = undo->undoActionName();
+    auto *preview = window->findChild<QWidget *>("preView");
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->isVisible() && !slider->visibleRegion().isEmpty(); }, DesktopTimeout));
+
+    // The preview as the screen shows it once the render for the frame as it is now is painted.
+    QImage drawnFor;
+    const auto previewOnScreen = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return !builder.isDrawingPreview() && !builder.previewImage().isNull() && builder.previewImage() != drawnFor;
+        }, DesktopTimeout)) << "the preview is drawn again";
+        drawnFor = builder.previewImage();
+        const QImage screen = paintedScreen(window);
+        return std::pair{screen.copy(QRect(preview->mapToGlobal(QPoint()), preview->size())), screen};
+    };
+    const QImage before = previewOnScreen().first;
+
+    const QString display = qEnvironmentVariable("DISPLAY");
+    const QPoint knob = knobCentre(slider);
+    const int step = std::max(8, slider->width() / 5);
+    xdotool(display, {"mousemove", "--sync", QString::number(knob.x()), QString::number(knob.y())});
+    LeftButtonHeld button(display);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->isSliderDown(); }, DesktopTimeout)) << "the press takes the knob";
+    QList<QImage> during;
+    double last = intensity();
+    for (int i = 1; i <= 3; ++i) {
+        xdotool(display, {"mousemove", "--sync", QString::number(knob.x() - i * step), QString::number(knob.y())});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return intensity() < last; }, DesktopTimeout)) << "step " << i << " changes the shade";
+        EXPECT_TRUE(slider->isSliderDown()) << "the button is still held";
+        last = intensity();
+        const auto [shown, screen] = previewOnScreen();
+        EXPECT_NE(shown, during.isEmpty() ? before : during.last()) << "step " << i << " shows on the screen";
+        during << shown;
+        if (i == 2) {
+            EXPECT_TRUE(saveScreenshot(screen.copy(settledFrame(window)), "frame-builder-intensity-drag"));
+        }
+    }
+    button.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !slider->isSliderDown() && !rqs::recordingInProgress(); }, DesktopTimeout))
+        << "the release ends the drag";
+    EXPECT_LT(intensity(), 0.6);
+    EXPECT_EQ(undo->undoActionName(), "Intensity");
+
+    ASSERT_TRUE(undo->undo());
+    EXPECT_EQ(intensity(), 1.0) << "one undo brings back the intensity from before the drag";
+    EXPECT_EQ(slider->value(), slider->maximum());
+    EXPECT_EQ(undo->undoActionName(), stepBefore) << "the drag was one step";
+    window->close();
 }

@@ -225,6 +225,46 @@ TEST_F(MaterialBuilder, ThePreviewShowsTheCurrentSamplePicture)
     EXPECT_EQ(preview.pixelColor(preview.width() / 2, preview.height() / 2), QColor(Qt::blue));
 }
 
+// While the left button is held, as in a drag, the frame changes faster than the preview is drawn;
+// each render still ends, so the preview follows, and the frame as the drag left it is drawn last.
+TEST_F(MaterialBuilder, ThePreviewFollowsChangesMadeWhileTheButtonIsHeld)
+{
+    QImage sample(600, 400, QImage::Format_RGB32);
+    for (int y = 0; y < sample.height(); ++y)
+        for (int x = 0; x < sample.width(); ++x)
+            sample.setPixel(x, y, qRgb(x % 256, y % 256, 128));
+    m_builder->setSamplePicture(sample);
+    m_builder->addUserFrame(nullptr);
+    // A white frame, which its half-black shade darkens as much as its intensity says.
+    ASSERT_TRUE(m_builder->editor().setTextureColor({1, 1, 1, 1}));
+    ASSERT_TRUE(pickNewShade("Edge"));
+    const QImage before = drawnPreview();
+    ASSERT_FALSE(before.isNull());
+    QWidget surface;
+    surface.resize(100, 100);
+    surface.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+
+    QTest::mousePress(surface.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+    double intensity = 1.0;
+    int changes = 0;
+    // One change each turn of the event loop, until a picture of one of them is shown.
+    const bool followed = QTest::qWaitFor([&] {
+        intensity = std::max(0.0, intensity - 0.002);
+        m_builder->editor().setShadeIntensity(intensity, 0);
+        ++changes;
+        return !m_builder->isDrawingPreview() || m_builder->previewImage() != before;
+    }, 20000);
+    EXPECT_TRUE(followed && m_builder->previewImage() != before) << "no picture shown after " << changes << " changes";
+    m_builder->editor().setShadeIntensity(0.25, 0);
+    QTest::mouseRelease(surface.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+
+    const QImage last = drawnPreview();
+    m_builder->previewHasChanged();
+    EXPECT_EQ(drawnPreview(), last) << "the last change of the drag is drawn";
+    EXPECT_EQ(m_builder->editor().frame()->shades().first()->intensity(), 0.25);
+}
+
 // A shade whose picture turns out damaged only as the preview is drawn fails the preview: the
 // line below it says that it could not be drawn, and why, instead of an empty preview shown as if
 // drawn.

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "platform/fx/FxTestImages.h"
+#include "support/MainBundleScope.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -206,4 +207,136 @@ TEST(ShippedFrames, RemovingAHeadingLeavesTheEntriesAfterIt)
     expected.removeAt(heading);
     system.removeFrameAtIndex(int(heading));
     EXPECT_EQ(system.frameIDs(), expected);
+}
+
+// A built-in frame keeps its name: a rename of its row is refused as such and the row shows the
+// name again; a user's frame renamed to a name in use says that name cannot be taken.
+TEST(ShippedFrames, ABuiltInFrameCannotBeRenamed)
+{
+    rqs::registerKitClasses();
+    ShippedFrameEditor shipped;
+    QSMaterialBuilder &builder = shipped.builder;
+    ASSERT_TRUE(builder.window());
+    auto *list = builder.window()->findChild<QListWidget *>("frameList");
+    const auto rowNamed = [list](const QString &name) {
+        const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    };
+    ASSERT_TRUE(rowNamed("Wood Oak"));
+    {
+        platform::LogCapture log;
+        rowNamed("Wood Oak")->setText("Pine");
+        EXPECT_EQ(log.lines(), QStringList{"Warning: System Frames cannot be renamed"});
+    }
+    EXPECT_TRUE(rowNamed("Wood Oak")) << "the row shows its name again";
+    EXPECT_FALSE(rowNamed("Pine"));
+    EXPECT_EQ(shipped.system.frameWithName("FRM-0#005#Wood-Oak")->name(), "Wood Oak");
+
+    builder.addUserFrame(nullptr);
+    builder.addUserFrame(nullptr);
+    ASSERT_TRUE(rowNamed("New Frame 2"));
+    platform::LogCapture log;
+    rowNamed("New Frame 2")->setText("New Frame");
+    EXPECT_EQ(log.lines(), QStringList{"Warning: The frame cannot be named 'New Frame'"});
+    EXPECT_TRUE(rowNamed("New Frame 2"));
+}
+
+namespace {
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QDir source(from);
+    for (const QFileInfo &entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir() ? !copyFolder(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The group titles head the frames of the bundle's own catalog, and of a catalog file that lies
+// in the application's bundle however its path is written, but never a user's catalog beside it.
+TEST(ShippedFrames, GroupTitlesHeadTheFramesOfCatalogsInTheApplicationsBundle)
+{
+    QTemporaryDir dir;
+    const QString user = dir.filePath("UserFrames.plist");
+    const QString shipped = platform::Bundle::mainBundle()->bundlePath();
+    const QString app = dir.filePath("App"), bundle = app + "/Frames.bundle";
+    ASSERT_TRUE(copyFolder(shipped + "/Frames.bundle", bundle));
+    ASSERT_TRUE(copyFolder(shipped + "/en.lproj", app + "/en.lproj"));
+    ASSERT_TRUE(QFile::link(app, dir.filePath("Link")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("App2")));
+    ASSERT_TRUE(QFile::copy(bundle + "/Description.plist", dir.filePath("App2/Description.plist")));
+    ASSERT_TRUE(QFile::copy(bundle + "/Description.plist", user));
+    const MainBundleScope application(app);
+
+    const QStringList titles{"Leather -", "Metal -", "Paper -", "Wood -"};
+    const struct
+    {
+        QString infoFile;
+        bool titled;
+    } cases[] = {{QString(), true},
+                 {bundle + "/Description.plist", true},
+                 {app + "/en.lproj/../Frames.bundle/Description.plist", true},
+                 {dir.filePath("Link/Frames.bundle/Description.plist"), true},
+                 {app + "/Frames.bundle/NotYetWritten.plist", true},
+                 {user, false},
+                 {dir.filePath("App2/Description.plist"), false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.infoFile.toStdString());
+        const QSFrameCatalog catalog(bundle, c.infoFile);
+        const QStringList ids = catalog.frameIDs();
+        QStringList frames = ids;
+        for (const QString &title : titles)
+            EXPECT_EQ(frames.removeAll(title), c.titled ? 1 : 0) << title.toStdString();
+        if (c.infoFile.endsWith("NotYetWritten.plist")) {
+            EXPECT_TRUE(frames.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(frames.size(), 6);
+        if (!c.titled)
+            continue;
+        // Each title comes right before the first frame of its group.
+        for (const QString &title : titles) {
+            const qsizetype at = ids.indexOf(title);
+            ASSERT_LT(at + 1, ids.size());
+            EXPECT_TRUE(catalog.frameWithName(ids.at(at + 1))->name().startsWith(title.chopped(2)))
+                << title.toStdString() << " heads " << ids.at(at + 1).toStdString();
+        }
+        EXPECT_FALSE(catalog.isSavePending());
+    }
+}
+
+// With the user's frames kept in the application's bundle, their catalog lists group titles among
+// its IDs, which the frame list leaves out: removing a user frame removes the one selected.
+TEST(ShippedFrames, RemovingAUserFrameKeptInTheApplicationsBundleRemovesTheSelectedOne)
+{
+    rqs::registerKitClasses();
+    QTemporaryDir dir;
+    const QString app = dir.filePath("App");
+    ASSERT_TRUE(copyFolder(platform::Bundle::mainBundle()->bundlePath(), app));
+    const MainBundleScope application(app);
+    QSFrameCatalog user(QSFrameCatalog::framesBundlePath(), app + "/UserFrames.plist");
+    QSFrameCatalog system(QSFrameCatalog::framesBundlePath(), QString());
+    QSMaterialBuilder builder(user, system);
+    ASSERT_TRUE(builder.window());
+    builder.addUserFrame(nullptr);
+    builder.addUserFrame(nullptr);
+    ASSERT_TRUE(user.frameIDs().contains("Leather -"));
+    auto *list = builder.window()->findChild<QListWidget *>("frameList");
+    const QList<QListWidgetItem *> second = list->findItems("New Frame 2", Qt::MatchExactly);
+    ASSERT_EQ(second.size(), 1);
+    list->setCurrentItem(second.first());
+    const qsizetype ids = user.frameIDs().size();
+
+    builder.removeUserFrame(nullptr);
+    EXPECT_TRUE(user.frameIDForName("New Frame 2").isEmpty()) << "the selected frame is gone";
+    EXPECT_FALSE(user.frameIDForName("New Frame").isEmpty());
+    EXPECT_EQ(user.frameIDs().size(), ids - 1);
+    for (const QString title : {"Leather -", "Metal -", "Paper -", "Wood -"})
+        EXPECT_TRUE(user.frameIDs().contains(title)) << title.toStdString();
 }
