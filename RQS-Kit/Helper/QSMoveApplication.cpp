@@ -31,19 +31,6 @@ bool isInside(const QString &path, const QString &folder)
     return !folder.isEmpty() && path.startsWith(QDir::cleanPath(folder) + QLatin1Char('/'));
 }
 
-bool trash(const QString &path)
-{
-    // Without the data folder Qt falls back to a trash in the working folder.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QString trashed;
-    if (QFile::moveToTrash(path, &trashed)) {
-        platform::logInfo(QStringLiteral("Moved '%1' to the trash as '%2'").arg(path, trashed));
-        return true;
-    }
-    platform::logError(QStringLiteral("Could not trash '%1'").arg(path));
-    return false;
-}
-
 // The block device behind the partition (or the device itself) says whether it can be taken out.
 bool isRemovableDevice(const QByteArray &device)
 {
@@ -97,6 +84,19 @@ int runWithPkexec(const QStringList &command, QString *error)
 }
 
 } // namespace
+
+bool QSTrashPath(const QString &path)
+{
+    // Without the data folder Qt falls back to a trash in the working folder.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString trashed;
+    if (QFile::moveToTrash(path, &trashed)) {
+        platform::logInfo(QStringLiteral("Moved '%1' to the trash as '%2'").arg(path, trashed));
+        return true;
+    }
+    platform::logError(QStringLiteral("Could not trash '%1'").arg(path));
+    return false;
+}
 
 QSMoveApplication::Folders QSMoveApplication::Folders::standard()
 {
@@ -208,7 +208,7 @@ QSMoveApplication::Outcome QSMoveApplication::plainCopy(const QString &destinati
             return m_relaunch(QSBundleTree::executableIn(destination)) ? Outcome::SwitchedToRunningCopy
                                                                         : fail(text(QStringLiteral("MoveFailedStart")));
         }
-        if (!trash(destination))
+        if (!QSTrashPath(destination))
             return fail(text(QStringLiteral("MoveFailedTrash")).arg(destination));
     }
     QString error;
@@ -248,7 +248,7 @@ QSMoveApplication::Outcome QSMoveApplication::finish(const QString &destination)
     QString error;
     if (!QSBundleTree::remove(m_bundlePath, &error)) {
         platform::logWarning(QStringLiteral("Could not delete '%1': %2").arg(m_bundlePath, error));
-        if (!trash(m_bundlePath))
+        if (!QSTrashPath(m_bundlePath))
             platform::logWarning(QStringLiteral("Could not delete application after moving it to Applications folder"));
     }
     return Outcome::Moved;
@@ -272,7 +272,7 @@ void QSMoveApplication::showFailedToMove(const QString &reason)
     alert.setMessageText(text(QStringLiteral("FailedMoveToApplications")));
     alert.setAlertStyle(platform::Alert::Style::Critical);
     alert.setInformativeText(reason);
-    alert.beginSheetModalForWindow(platform::Window::keyWindow(), platform::Alert::Completion());
+    alert.beginSheetModalForWindow(qobject_cast<platform::Window *>(rqs::windowForSheetWithView(nullptr)), platform::Alert::Completion());
 }
 
 QStringList QSMoveApplication::installCommand(const QString &bundle, const QString &destination)

@@ -71,3 +71,7 @@ private:
     Relaunch m_relaunch;
     PrivilegedRun m_privilegedRun;
 };
+
+// Moves the file or folder into the desktop's trash. False, with an "Error: " line naming it, when
+// it could not.
+bool QSTrashPath(const QString &path);

@@ -119,7 +119,7 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
             platform::logError(QStringLiteral("Could not read \"%1\": it grew larger than any picture that decodes while it was read").arg(path));
         if (contents.failure != Contents::Failure::None)
             return contents;
-        contents.picture = platform::PdfPage::fromEncodedImage(bytes);
+        contents.picture = platform::PdfPage::fromEncodedImage(bytes, QStringLiteral("\"%1\"").arg(path));
         if (!contents.picture)
             contents.failure = Contents::Failure::Damaged;
         return contents;
@@ -133,7 +133,6 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
         contents.pdf.reset();
         contents.failure = Contents::Failure::Cancelled;
     } else if (!contents.pdf) {
-        platform::logError(QStringLiteral("Could not read \"%1\" as a PDF or a picture").arg(path));
         contents.failure = needsPassword ? Contents::Failure::Password : Contents::Failure::Damaged;
     }
     return contents;

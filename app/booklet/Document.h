@@ -138,7 +138,8 @@ public:
     // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
     // only as far as its page tree's counts; anything else as a picture. A progress counts the
     // bytes read and may stop the reading (Failure::Cancelled). Throws nothing: memory that runs
-    // out is a failure as any other. Any thread.
+    // out is a failure as any other. Every failure but a cancel is one "Error: " line naming the
+    // file and why. Any thread.
     static Contents readContents(const QString &path, bool shownPagesFirst, platform::Progress *progress = nullptr);
     // Takes what was read of the file as the document's pages, and the file as its source, as
     // opening it does. False, with nothing taken, when the file was not read.

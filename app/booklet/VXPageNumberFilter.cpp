@@ -77,8 +77,13 @@ QString VXPageNumberFilter::fontName() const { return m_fontName; }
 
 void VXPageNumberFilter::setFontName(const QString &fontName)
 {
+    // A family that is not installed would be drawn in whatever the system puts in its place: the
+    // numbers keep their font, and the name stays the one of the font they are drawn in.
+    const std::optional<QFont> font = fontNamed(fontName, m_fontSize);
+    if (!font)
+        return;
     m_fontName = fontName;
-    m_font = makeFont(fontName, m_fontSize);
+    m_font = *font;
     emit fontNameChanged(fontName);
     tellDelegate();
 }

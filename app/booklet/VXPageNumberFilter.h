@@ -50,6 +50,7 @@ public:
     void setFirstNo(qint64 firstNo);
 
     QString fontName() const;
+    // A family that is not installed changes nothing.
     void setFontName(const QString &fontName);
     QFont font() const;
     void setFont(const QFont &font);

@@ -204,7 +204,7 @@ Window *AppDelegate::welcomeWindow()
     return window;
 }
 
-Window *AppDelegate::windowForSheet()
+Window *AppDelegate::shownWindowForSheet()
 {
     if (Window *key = Window::keyWindow())
         return key;
@@ -213,6 +213,13 @@ Window *AppDelegate::windowForSheet()
         if (window && window->isVisible())
             return window;
     }
+    return nullptr;
+}
+
+Window *AppDelegate::windowForSheet()
+{
+    if (Window *shown = shownWindowForSheet())
+        return shown;
     return welcomeWindow();
 }
 
@@ -245,7 +252,9 @@ void AppDelegate::processFiles()
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     ++m_openQuestions;
     const QPointer<AppDelegate> self(this);
-    alert.beginSheetModalForWindow(windowForSheet(), [self, batch](int returnCode) {
+    // Without a window shown (files given at launch) the question stands alone: the welcome
+    // window would only stand behind it, to be left over whatever the answer.
+    alert.beginSheetModalForWindow(shownWindowForSheet(), [self, batch](int returnCode) {
         if (!self)
             return;
         --self->m_openQuestions;

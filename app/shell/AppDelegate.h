@@ -153,6 +153,8 @@ signals:
 
 private:
     void lookForOldServiceWorkflows();
+    // The key window, else the first visible window; null when none is shown.
+    static platform::Window *shownWindowForSheet();
     // What follows the opening of one file of a request: the request's failures hold the file's
     // already when it did not open.
     using FileOpened = std::function<void(const QUrl &url, Document *document, VXOpenFailures &failures)>;

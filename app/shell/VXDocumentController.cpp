@@ -210,7 +210,6 @@ void VXDocumentController::removeDocument(Document *document)
 void VXDocumentController::reportOpenFailure(const Opening &opening, const QString &reason)
 {
     const QString name = opening.url.isLocalFile() ? opening.url.toLocalFile() : opening.url.toString();
-    platform::logError(QStringLiteral("Could not open \"%1\" as a booklet").arg(name));
     for (const Opening::Ask &ask : opening.asked)
         ask.failures->add(name, reason);
 }

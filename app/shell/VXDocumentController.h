@@ -65,7 +65,8 @@ private:
     void keep(Document *document, const Opening &opening);
     // Takes the opening out of those under way and tells those who asked for it what it came to.
     void endOpening(Opening *opening, Document *document);
-    // Logs the failure and adds it to the failures of every request that asked for the file.
+    // Adds the failure, which the reading logged, to the failures of every request that asked for
+    // the file.
     static void reportOpenFailure(const Opening &opening, const QString &reason);
 
     QList<Document *> m_documents;

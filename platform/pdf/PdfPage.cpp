@@ -52,6 +52,15 @@ std::optional<PdfPage> pageFromBuilt(const QString &what, Build build)
     return document->page(0);
 }
 
+std::optional<PdfPage> pageOfImage(const QImage &image, const QSizeF &pointSize, const QString &what)
+{
+    if (image.isNull() || pointSize.isEmpty()) {
+        logError(QStringLiteral("Could not make a page of %1: it is empty").arg(what));
+        return std::nullopt;
+    }
+    return pageFromBuilt(what, [&] { return PicturePdf::fromImage(image, pointSize); });
+}
+
 } // namespace
 
 PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index)
@@ -69,17 +78,11 @@ std::optional<PdfPage> PdfPage::fromImage(const QImage &image)
 
 std::optional<PdfPage> PdfPage::fromImage(const QImage &image, const QSizeF &pointSize)
 {
-    const QString what = QStringLiteral("a picture");
-    if (image.isNull() || pointSize.isEmpty()) {
-        logError(QStringLiteral("Could not make a page of %1: it is empty").arg(what));
-        return std::nullopt;
-    }
-    return pageFromBuilt(what, [&] { return PicturePdf::fromImage(image, pointSize); });
+    return pageOfImage(image, pointSize, QStringLiteral("a picture"));
 }
 
-std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes)
+std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes, const QString &what)
 {
-    const QString what = QStringLiteral("a picture file");
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -109,7 +112,7 @@ std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes)
         logError(QStringLiteral("Could not make a page of %1: %2").arg(what, reader.errorString()));
         return std::nullopt;
     }
-    return fromImage(image);
+    return pageOfImage(image, pointSizeOf(image), what);
 }
 
 QRectF PdfPage::cropBox() const { return geometry().cropBox; }

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <memory>
 #include <optional>
@@ -30,8 +31,9 @@ public:
     // A page showing a picture file's contents. A JPEG keeps its very bytes as a DCT stream (its
     // EXIF orientation applied by the page's placement, not by re-encoding); other formats are
     // decoded and embedded losslessly. A damaged JPEG (cut short, or its frame header at odds with
-    // its data) makes no page: an "Error: " line names the damage.
-    static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes);
+    // its data) makes no page: an "Error: " line names the damage. Every failure is one "Error: "
+    // line naming what the bytes are (the file they were read from, say) and why.
+    static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes, const QString &what = QStringLiteral("a picture file"));
 
     // The visible box in the page's own y-up user space, before /Rotate: the crop box clipped to
     // the media box, the media box without a crop box.

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace platform {
 
@@ -45,6 +46,30 @@ public:
 
 private:
     bool m_applying = false;
+};
+
+// Qt's dialog warns that it "Cannot be used on non-native printers" whenever it is made on a
+// printer that writes a PDF file, which is what keeps the document's paper as it is (and all there
+// is without a printer); its Unix dialog edits such a printer as its print dialog edits the PDF
+// printer. That one warning is kept out of the log while the dialog is made.
+class NonNativePrinterWarningFilter
+{
+public:
+    NonNativePrinterWarningFilter() { previous = qInstallMessageHandler(filter); }
+    ~NonNativePrinterWarningFilter() { qInstallMessageHandler(std::exchange(previous, nullptr)); }
+    NonNativePrinterWarningFilter(const NonNativePrinterWarningFilter &) = delete;
+    NonNativePrinterWarningFilter &operator=(const NonNativePrinterWarningFilter &) = delete;
+
+private:
+    static void filter(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type == QtWarningMsg && message == QLatin1String("QPageSetupDialog: Cannot be used on non-native printers"))
+            return;
+        if (previous)
+            previous(type, context, message);
+    }
+
+    static inline QtMessageHandler previous = nullptr;
 };
 
 PageLayoutPanel::Responder &responder()
@@ -166,7 +191,11 @@ void PageLayoutPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window
         printer.setFullPage(true);
         const QPageLayout layout = layoutOf(printInfo);
         printer.setPageLayout(layout);
-        auto *dialog = new PageSetupDialog(&printer);
+        PageSetupDialog *dialog = nullptr;
+        {
+            const NonNativePrinterWarningFilter quiet;
+            dialog = new PageSetupDialog(&printer);
+        }
         offerOnly(*dialog, offered, layout.pageSize());
         showPaperOf(*dialog, layout);
         hidePagesPerSheet(*dialog);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#include <QColorSpace>
 #include <QTemporaryDir>
 #include <QtConcurrent>
 
@@ -67,6 +70,90 @@ TEST(FxImageExtension, NewCGImageRendersTheExtentCutToWholePixels)
 
     const Image flat = Image::withColor({1, 0, 0, 1}).cropped({0, 0, 5, 0});
     EXPECT_EQ(rqs::fixedImage(flat).node(), flat.node());
+}
+
+// Each way of making a bitmap of an image, as its callers meet it: the pixels, their size and how
+// the picture is tagged.
+TEST(FxImageExtension, EveryBitmapOfAnImageHoldsItsPixelsAtItsSize)
+{
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.fill(Qt::blue);
+    picture.setPixelColor(0, 0, Qt::red);
+    const Image moved = Image::fromQImage(picture).transformed(QTransform::fromTranslate(5, 7));
+    const struct
+    {
+        const char *name;
+        QImage (*make)(const Image &);
+        QImage::Format format;
+        bool sRgb;
+    } ways[] = {
+        {"newCGImage", rqs::newCGImage, QImage::Format_ARGB32_Premultiplied, true},
+        {"newCGImageUnrendered", rqs::newCGImageUnrendered, QImage::Format_RGBA8888_Premultiplied, false},
+        {"newCGImageViaNSImage", rqs::newCGImageViaNSImage, QImage::Format_ARGB32_Premultiplied, true},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.name);
+        const QImage bitmap = way.make(moved);
+        ASSERT_EQ(bitmap.size(), QSize(2, 2));
+        EXPECT_EQ(bitmap.format(), way.format);
+        EXPECT_EQ(bitmap.colorSpace() == QColorSpace(QColorSpace::SRgb), way.sRgb);
+        EXPECT_EQ(bitmap.pixelColor(0, 0), QColor(Qt::red)) << "the top row stays on top";
+        EXPECT_EQ(bitmap.pixelColor(1, 1), QColor(Qt::blue));
+
+        platform::LogCapture log;
+        EXPECT_TRUE(way.make(Image()).isNull());
+        EXPECT_TRUE(way.make(Image::withColor({1, 0, 0, 1})).isNull());
+        EXPECT_TRUE(way.make(Image::withColor({1, 0, 0, 1}).cropped({0, 0, 10000, 10000})).isNull());
+        EXPECT_EQ(log.lines().filter("Warning: Cannot make a bitmap").size(), 3) << log.lines().join('\n').toStdString();
+    }
+}
+
+// At a fractional origin the unrendered bitmap takes every pixel the extent touches, half-covered
+// edges included; the one made as a picture moves the image back to the origin first, so that it
+// is the extent's size and its pixels are the image's, resampled.
+TEST(FxImageExtension, AFractionalOriginIsRoundedOutwardsOrMovedToTheOrigin)
+{
+    QImage picture(2, 1, QImage::Format_ARGB32);
+    picture.setPixelColor(0, 0, Qt::red);
+    picture.setPixelColor(1, 0, Qt::blue);
+    const Image halfway = Image::fromQImage(picture).transformed(QTransform::fromTranslate(10.5, 3));
+
+    const QImage touched = rqs::newCGImageUnrendered(halfway);
+    ASSERT_EQ(touched.size(), QSize(3, 1));
+    EXPECT_EQ(touched.pixelColor(0, 0).alpha(), 128) << "half of the red pixel lies in the first";
+    EXPECT_EQ(touched.pixelColor(2, 0).alpha(), 128);
+
+    const QImage asPicture = rqs::newCGImageViaNSImage(halfway);
+    ASSERT_EQ(asPicture.size(), QSize(2, 1));
+    EXPECT_GT(asPicture.pixelColor(0, 0).red(), 2 * asPicture.pixelColor(0, 0).blue());
+    EXPECT_GT(asPicture.pixelColor(1, 0).blue(), 2 * asPicture.pixelColor(1, 0).red());
+
+    const QImage cut = rqs::newCGImageViaNSImage(Image::withColor({0.2f, 0.4f, 0.6f, 1}).cropped({0, 0, 3.7, 2.2}));
+    EXPECT_EQ(cut.size(), QSize(4, 3)) << "the extent's size rounded up";
+}
+
+// The context for unrendered images is shared by every thread and made anew by createContext;
+// renders on other threads meanwhile finish with the one they started with.
+TEST(FxImageExtension, UnrenderedBitmapsStayRightWhileTheirContextIsMadeAnew)
+{
+    const Image swatch = Image::withColor({0, 1, 0, 1}).cropped({0, 0, 64, 48});
+    std::atomic<bool> rendering = true;
+    QFuture<int> wrong = QtConcurrent::run([&] {
+        int count = 0;
+        for (int i = 0; i < 200; ++i) {
+            const QImage bitmap = rqs::newCGImageUnrendered(swatch);
+            if (bitmap.size() != QSize(64, 48) || bitmap.pixelColor(63, 47) != QColor(Qt::green))
+                ++count;
+        }
+        rendering = false;
+        return count;
+    });
+    do
+        rqs::createContext();
+    while (rendering);
+    EXPECT_EQ(wrong.result(), 0);
+    rqs::createContext();
+    EXPECT_EQ(rqs::newCGImageUnrendered(swatch).pixelColor(0, 0), QColor(Qt::green));
 }
 
 TEST(FxImageExtension, SavedImageReadsBack)

@@ -64,6 +64,21 @@ TEST(StringExtension, ParsesAndBuildsResourceIdentifiersThatReadBackAsWritten)
     }
 }
 
+// Three digits are only the least an index is written with: an index of 1000 or more is written
+// whole and reads back, in an identifier, its file name and its name with options.
+TEST(StringExtension, IndexesOfFourOrMoreDigitsReadBackAsWritten)
+{
+    for (const qint64 index : {qint64(999), qint64(1000), qint64(1234), qint64(99999), qint64(1) << 40}) {
+        SCOPED_TRACE(index);
+        const QSResourceInfo written = infoOf("FRM-U", index, "Linen");
+        const QString idName = resourceIDNameFor(written);
+        EXPECT_EQ(idName, "FRM-U#" + QString::number(index).rightJustified(3, '0') + "#Linen");
+        expectSameInfo(resourceInfo(idName + "@2x.tiff"), written, idName);
+        expectSameInfo(resourceInfo(idName + "#soft"), infoOf("FRM-U", index, "Linen", "soft"), idName);
+        EXPECT_EQ(resourceID("Frames/" + idName + "#soft.png"), resourceIDForType("FRM-U", index));
+    }
+}
+
 TEST(StringExtension, FindsSubstringsDeletesLocaleExtensionsReadsHexAndDigestsTheUtf8Bytes)
 {
     const QString name = "RQS-T#007#Linen@2x";

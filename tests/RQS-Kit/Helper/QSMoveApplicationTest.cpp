@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -259,6 +261,44 @@ TEST_F(MoveApplication, TheFailureAlertSaysWhy)
     EXPECT_EQ(move.moveApplicationChoice(QSMoveApplication::MoveToSystem), Outcome::Failed);
     EXPECT_EQ(informative, text("MoveFailedNoPkexec"));
     EXPECT_TRUE(bundleUntouched());
+}
+
+TEST_F(MoveApplication, TrashPathMovesAnItemToTheTrashAndNamesWhatItCouldNotMove)
+{
+    const QString older = makeBundle(root.filePath("older/Foldwise"));
+    platform::LogCapture log;
+    EXPECT_TRUE(QSTrashPath(older));
+    EXPECT_FALSE(QFileInfo::exists(older));
+    QDir trash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash");
+    EXPECT_EQ(QDir(trash.filePath("files")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"Foldwise"});
+    trash.removeRecursively();
+
+    const QString missing = root.filePath("missing/Foldwise");
+    EXPECT_FALSE(QSTrashPath(missing));
+    EXPECT_TRUE(log.lines().contains("Error: Could not trash '" + missing + "'")) << log.lines().join('\n').toStdString();
+}
+
+// The failure alert goes where the offer went: on the window a sheet without a view goes on, the
+// first visible window when none is active, rather than on its own while a window is shown.
+TEST_F(MoveApplication, TheFailureAlertIsASheetOnTheWindowForSheetsAlsoWhenNoneIsActive)
+{
+    platform::Alert::setResponder(nullptr);
+    platform::Window window;
+    window.setGeometry(200, 200, 400, 300);
+    window.show();
+    QWidget active;
+    active.show();
+    active.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&active));
+    active.hide();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == nullptr; }));
+
+    QSMoveApplication::showFailedToMove("why");
+    auto *sheet = qobject_cast<QMessageBox *>(window.attachedSheet());
+    ASSERT_NE(sheet, nullptr) << "no sheet on the shown window";
+    EXPECT_EQ(sheet->text(), text("FailedMoveToApplications"));
+    EXPECT_EQ(sheet->informativeText(), "why");
+    window.endSheet(sheet, 0);
 }
 
 // Another program has the keyboard when the offer comes: Foldwise comes to the front first and

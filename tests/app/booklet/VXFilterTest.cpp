@@ -231,3 +231,22 @@ TEST(VXPageNumberFilter, FontFollowsItsNameAndSizeAndOnlyInstalledFamiliesAreFou
     EXPECT_FALSE(VXPageNumberFilter::fontNamed("Lucida Grande", 12).has_value())
         << "a family that is substituted does not exist";
 }
+
+// A family that is not installed would be drawn in another: the filter keeps its font and its name.
+TEST(VXPageNumberFilter, AFamilyNotInstalledLeavesTheFontAndItsName)
+{
+    VXPageNumberFilter filter;
+    filter.setFontName("DejaVu Serif");
+    filter.setFontSize(14);
+    int changes = 0;
+    const platform::KeyValueObservation observation =
+        platform::KeyValue::observe(&filter, "font", [&](const QVariant &) { ++changes; });
+    filter.setFontName("Lucida Grande");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(filter.fontName(), "DejaVu Serif");
+    EXPECT_EQ(filter.font().family(), "DejaVu Serif");
+    EXPECT_EQ(filter.drawnFontName(), "DejaVu Serif");
+    filter.setFontSize(20);
+    EXPECT_EQ(filter.drawnFontName(), "DejaVu Serif");
+    EXPECT_EQ(filter.font().pointSizeF(), 20.0);
+}

@@ -10,6 +10,7 @@
 
 #include "OpenedDocument.h"
 #include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
 #include "support/ShownWindow.h"
 
 #include <QAbstractButton>
@@ -145,6 +146,33 @@ TEST_F(VXDocumentControllerTest, APdfLockedByAPasswordIsToldAsSuch)
     }
     const QUrl owner = QUrl::fromLocalFile(PdfFixture::write(folder.path(), "owner.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "", "owner")));
     EXPECT_NE(openedDocument(documents, owner), nullptr);
+}
+
+// What went wrong with a file is logged once, as one "Error: " line that names the file and why,
+// whatever kind of file it was and wherever the reading failed.
+TEST_F(VXDocumentControllerTest, EachFileThatCannotBeOpenedLogsOneErrorLineNamingItAndWhy)
+{
+    const QByteArray png = PictureFixture::encoded(PictureFixture::marked({40, 30}, Qt::white, Qt::red), "png");
+    const QByteArray jpeg = PictureFixture::encoded(PictureFixture::marked({40, 30}, Qt::white, Qt::red), "jpeg");
+    struct Case { const char *name; std::optional<QByteArray> bytes; const char *why; };
+    const QList<Case> cases{
+        {"cut.png", png.left(60), "Unable to read image data"},
+        {"cut.jpg", jpeg.left(jpeg.size() / 2), "damaged JPEG"},
+        {"words.pdf", QByteArray("only words"), "not a PDF"},
+        {"empty.pdf", QByteArray(), "the file is empty"},
+        {"locked.pdf", PdfFixture::encrypted(PdfFixture::numbered(2), "user", "owner"), "password"},
+        {"missing.pdf", std::nullopt, "no readable file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = c.bytes ? PdfFixture::write(folder.path(), c.name, *c.bytes) : folder.filePath(c.name);
+        platform::LogCapture log;
+        EXPECT_EQ(openedDocument(documents, QUrl::fromLocalFile(path)), nullptr);
+        const QStringList errors = log.lines().filter(QRegularExpression("^Error: "));
+        ASSERT_EQ(errors.size(), 1) << log.lines().join('\n').toStdString();
+        EXPECT_TRUE(errors.first().contains("\"" + path + "\"")) << errors.first().toStdString();
+        EXPECT_TRUE(errors.first().contains(c.why, Qt::CaseInsensitive)) << errors.first().toStdString();
+    }
 }
 
 // Another window of the application, and what it answered while a file was being opened.

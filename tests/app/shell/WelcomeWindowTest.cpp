@@ -6,11 +6,13 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
+#include "RQS-Kit/Foundation/StringExtension.h"
 
 #include "OpenedDocument.h"
 #include "support/PdfFixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -144,6 +146,64 @@ TEST_F(WelcomeWindowTest, ALaunchWithoutFilesBringsTheRunningOneToTheFront)
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == document->documentWindow(); }, 5000))
         << "the document's window comes to the front";
     EXPECT_FALSE(welcomeShown());
+}
+
+// The titles of the windows shown, the welcome window's by its name.
+QStringList shownWindows(VXWelcomeWindowController &welcome)
+{
+    QStringList shown;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            shown << (window == welcome.window() ? QStringLiteral("welcome") : window->windowTitle().remove("[*]"));
+    }
+    shown.sort();
+    return shown;
+}
+
+// Started with several files, as main() starts: the question about them stands alone, and then
+// only what the user chose shows; never the welcome window, which would be left over.
+TEST(WelcomeWindowAtLaunch, SeveralFilesGivenAtLaunchAskAloneThenShowOnlyWhatWasChosen)
+{
+    QTemporaryDir folder;
+    const QStringList files{PdfFixture::write(folder.path(), "Front.pdf", PdfFixture::pages(PdfFixture::numbered(2))),
+                            PdfFixture::write(folder.path(), "Back.pdf", PdfFixture::pages(PdfFixture::numbered(2)))};
+    const struct
+    {
+        const char *answered;
+        int answer;
+        QStringList shown;
+        bool ends;
+    } cases[] = {
+        {"as documents", platform::Alert::FirstButtonReturn + 1, {"Back.pdf", "Front.pdf"}, false},
+        {"cancelled", platform::Alert::FirstButtonReturn + 2, {}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.answered);
+        VXDocumentController documents;
+        AppDelegate delegate{&documents};
+        VXWelcomeWindowController welcome{delegate};
+        QSignalSpy replies(&delegate, &AppDelegate::replyToOpenOrPrint);
+        QStringList asked;
+        QStringList shownWhenAsked{"not asked"};
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            shownWhenAsked = shownWindows(welcome);
+            return c.answer;
+        });
+        delegate.setWelcomeWindow(&welcome);
+        delegate.openFiles(files);
+        delegate.applicationDidFinishLaunching();
+        EXPECT_EQ(shownWindows(welcome), QStringList());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !replies.isEmpty(); }, 10000));
+        EXPECT_EQ(asked, QStringList{rqs::localized("OpenMultipleTitle")});
+        EXPECT_EQ(shownWhenAsked, QStringList()) << "nothing behind the question";
+        EXPECT_EQ(shownWindows(welcome), c.shown);
+        EXPECT_EQ(delegate.shouldTerminateNow(), c.ends);
+        platform::Alert::setResponder(nullptr);
+        for (Document *document : documents.documents())
+            document->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownWindows(welcome).isEmpty(); }, 5000));
+    }
 }
 
 } // namespace
