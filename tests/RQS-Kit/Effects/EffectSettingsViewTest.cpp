@@ -23,9 +23,9 @@ using platform::fx::Color;
 namespace {
 
 // An effect in miniature over a real kit filter, whose width input is relative.
-struct Host : QSEffectSettingsHost
+struct Host : QObject, QSEffectSettingsHost
 {
-    std::unique_ptr<platform::fx::Filter> shown = platform::fx::FilterRegistry::create("QSShapedBorderFilter");
+    std::unique_ptr<platform::fx::Filter> shown;
     QVariantMap ui, stored, edits;
     QStringList order;
     QString effectName() const override { return "Border"; }
@@ -44,14 +44,13 @@ struct Host : QSEffectSettingsHost
     double effectProportion() const override { return 0; }
 };
 
-Host threeRows()
+void threeRows(Host &host)
 {
     rqs::registerKitFilters();
-    Host host;
+    host.shown = platform::fx::FilterRegistry::create("QSShapedBorderFilter");
     host.ui = {{"Width", QVariantMap{{"type", 0}, {"inputName", "inputWidth"}}},
                {"Colour", QVariantMap{{"type", 2}, {"inputName", "inputColor"}, {"hasAlpha", true}}}};
     host.order = {"Width", "Colour", "Missing"};
-    return host;
 }
 
 double yUp(const QWidget &panel, const QWidget *child) { return panel.height() - child->geometry().bottom() - 1; }
@@ -60,7 +59,8 @@ double yUp(const QWidget &panel, const QWidget *child) { return panel.height() -
 
 TEST(EffectSettingsView, ThreeEntriesHangFromTheTop)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     platform::LogCapture log;
     QSEffectSettingsView panel(&host);
     EXPECT_TRUE(log.contains("Warning: settingsUI Description for 'Missing' is missing in Effect 'Border'"));
@@ -82,7 +82,8 @@ TEST(EffectSettingsView, ThreeEntriesHangFromTheTop)
 
 TEST(EffectSettingsView, RelativeInputShownAsProportion)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     host.shown->setValueForKey("inputImage", QVariant::fromValue(platform::fx::Image::fromQImage(QImage(1500, 500, QImage::Format_ARGB32))));
     host.shown->setValueForKey("inputWidth", 10.0);
     QSEffectSettingsView panel(&host);
@@ -92,7 +93,8 @@ TEST(EffectSettingsView, RelativeInputShownAsProportion)
 
 TEST(EffectSettingsView, GreyFromTheWellKeepsItsShadeAndOpacity)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     QSEffectSettingsView panel(&host);
     auto *well = qobject_cast<QSColorWell *>(panel.settingsControls()[1]);
     ASSERT_TRUE(well);
