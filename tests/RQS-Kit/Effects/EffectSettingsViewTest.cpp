@@ -5,13 +5,17 @@
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/FilterRegistry.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QStandardPaths>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -139,4 +143,38 @@ TEST_F(NamedPictures, PopUpOffersAMaskAddedWhenItsNotificationIsPosted)
     const int observations = center->observationCount();
     delete panel;
     EXPECT_EQ(center->observationCount(), observations - 1);
+}
+
+// A shipped effect's panel placed in a window outlives the effect: its controls, clicked and keyed
+// afterwards, edit nothing, and the panel stays.
+TEST(EffectSettingsView, APanelInAWindowClickedAfterItsEffectWentEditsNothing)
+{
+    rqs::registerKitFilters();
+    const QSEffectsCatalog &catalog = QSEffectsCatalog::shared();
+    std::unique_ptr<QSEffect> effect;
+    QSSlider *slider = nullptr;
+    for (const QString &name : catalog.sortedDisplayNames()) {
+        effect = catalog.effectForDisplayName(name);
+        const QList<QWidget *> controls = effect ? effect->settingsView()->settingsControls() : QList<QWidget *>();
+        const auto found = std::find_if(controls.cbegin(), controls.cend(), [](QWidget *c) { return qobject_cast<QSSlider *>(c); });
+        if (found != controls.cend()) {
+            slider = qobject_cast<QSSlider *>(*found);
+            break;
+        }
+    }
+    ASSERT_TRUE(slider) << "a shipped effect with a slider";
+    QWidget window;
+    window.resize(320, 200);
+    QPointer<QSEffectSettingsView> panel = effect->settingsView();
+    panel->setParent(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const int before = slider->value();
+    effect.reset();
+    ASSERT_TRUE(panel) << "the window holds the panel";
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 4, slider->height() / 2));
+    QTest::keyClick(slider, Qt::Key_Home);
+    panel->updateSettings();
+    EXPECT_NE(slider->value(), before) << "the slider itself still moves";
+    EXPECT_TRUE(panel->isVisible());
 }
