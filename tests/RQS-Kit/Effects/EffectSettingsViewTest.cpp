@@ -11,11 +11,12 @@
 #include "platform/fx/FilterRegistry.h"
 
 #include <QFile>
-#include <algorithm>
-#include <QStandardPaths>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
