@@ -22,6 +22,7 @@
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/WeakDelegate.h"
+#include "platform/layers/Layer.h"
 #include "platform/fx/Filter.h"
 #include "platform/fx/FilterRegistry.h"
 #include "platform/ui/Control.h"
@@ -29,9 +30,15 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include "support/Desktop.h"
+#include "support/PixelProbe.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -830,6 +837,100 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
     }
     EXPECT_GE(controls, 8) << "the buttons, the colour wells and the gradient picker";
     EXPECT_GE(reached, controls / 2) << "the drive reaches too few targets to show anything";
+}
+
+
+namespace {
+
+struct PileClicks : QObject, QSStackViewDelegate
+{
+    explicit PileClicks(int &clicks)
+        : clicks(clicks)
+    {
+    }
+    void didSelectStackView(QSStackView *) override { ++clicks; }
+    int &clicks;
+};
+
+// A shipped effect whose panel has a slider, and that slider.
+std::pair<std::unique_ptr<QSEffect>, QSSlider *> effectWithSlider()
+{
+    rqs::registerKitFilters();
+    const QSEffectsCatalog &catalog = QSEffectsCatalog::shared();
+    for (const QString &name : catalog.sortedDisplayNames()) {
+        std::unique_ptr<QSEffect> effect = catalog.effectForDisplayName(name);
+        if (!effect)
+            continue;
+        for (QWidget *control : effect->settingsView()->settingsControls()) {
+            if (auto *slider = qobject_cast<QSSlider *>(control))
+                return {std::move(effect), slider};
+        }
+    }
+    return {};
+}
+
+void clickWithThePointer(const QPoint &global)
+{
+    if (QCursor::pos() != global)
+        xdotool(qEnvironmentVariable("DISPLAY"), {"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
+    xdotool(qEnvironmentVariable("DISPLAY"), {"click", "1"});
+}
+
+} // namespace
+
+// On a real window: the pile whose delegate was deleted, and an effect's panel whose effect was
+// deleted, clicked with the real pointer, tell nobody and stay on the screen as they were; the
+// panel's slider still moves.
+TEST(KitDelegatesOnDesktop, APileAndAnEffectPanelClickedAfterWhatTheyTellWentStayAndWork)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitClasses();
+    platform::Window window;
+    window.setCentralWidget(new QWidget);
+    window.setGeometry(100, 100, 640, 360);
+    auto *pile = new QSStackView(window.centralWidget());
+    pile->setGeometry(0, 0, 300, 360);
+    QImage picture(160, 90, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QSGridItem *card = QSGridItem::gridItem(picture, QString(), 1, 0);
+    pile->addGridItem(card, true);
+    auto [effect, slider] = effectWithSlider();
+    ASSERT_TRUE(slider) << "a shipped effect with a slider";
+    QPointer<QSEffectSettingsView> panel = effect->settingsView();
+    panel->setParent(window.centralWidget());
+    panel->move(320, 20);
+    panel->show();
+    int clicks = 0;
+    PileClicks live(clicks);
+    pile->setDelegate(&live);
+    window.makeKeyAndOrderFront(nullptr);
+    const QImage before = paintedScreen(&window);
+    const QPointF cardCentre = card->layer()->convertPointToLayer(card->layer()->bounds().center(), pile->layer());
+    const QPoint onCard = pile->mapToGlobal(QPoint(qRound(cardCentre.x()), qRound(pile->height() - cardCentre.y())));
+    ASSERT_TRUE(PixelProbe::isNear(before, onCard, Qt::darkCyan, 40)) << PixelProbe::describe(before, onCard).toStdString();
+    const QRect sliderOnScreen(slider->mapToGlobal(QPoint(0, 0)), slider->size());
+    clickWithThePointer(onCard);
+    ASSERT_TRUE(settle());
+    ASSERT_EQ(clicks, 1) << "the click on the card reaches the pile's delegate";
+
+    auto *gone = new PileClicks(clicks);
+    pile->setDelegate(gone);
+    delete gone;
+    effect.reset();
+    const int value = slider->value();
+    clickWithThePointer(onCard);
+    clickWithThePointer(sliderOnScreen.center() + QPoint(sliderOnScreen.width() / 2 - 4, 0));
+    xdotool(qEnvironmentVariable("DISPLAY"), {"key", "End"});
+    ASSERT_TRUE(settle());
+    const QImage after = paintedScreen(&window);
+    saveScreenshot(after.copy(window.frameGeometry()), "KitDelegatesOnDesktop-pile-and-panel-after-their-delegates-went");
+
+    EXPECT_EQ(clicks, 1) << "the pile told a delegate that was deleted";
+    EXPECT_TRUE(PixelProbe::isNear(after, onCard, Qt::darkCyan, 40)) << PixelProbe::describe(after, onCard).toStdString();
+    ASSERT_TRUE(panel);
+    EXPECT_NE(slider->value(), value) << "the slider no longer moves";
+    EXPECT_EQ(slider->value(), slider->maximum()) << "the slider no longer takes keys";
+    EXPECT_NE(after.copy(sliderOnScreen), before.copy(sliderOnScreen)) << "the screen does not show the slider moved";
 }
 
 #include "DelegateEndTest.moc"
