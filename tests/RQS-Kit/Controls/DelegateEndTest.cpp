@@ -808,7 +808,6 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
 {
     rqs::registerKitClasses();
     int controls = 0;
-    int reached = 0;
     for (const QString &name : platform::InterfaceLoader::registeredClassNames()) {
         QWidget window;
         window.resize(200, 100);
@@ -826,7 +825,7 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
             control->setTarget(&live);
             driveControl(*control);
         }
-        reached += liveTold > 0 ? 1 : 0;
+        EXPECT_GT(liveTold, 0) << name.toStdString() << " sent a living target nothing: the drive misses it";
         int told = 0;
         auto *ended = new Target(told);
         control->setTarget(ended);
@@ -835,8 +834,7 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
         EXPECT_EQ(told, 0) << name.toStdString() << " sent its action to a target that was deleted";
         EXPECT_EQ(control->target(), nullptr) << name.toStdString();
     }
-    EXPECT_GE(controls, 8) << "the buttons, the colour wells and the gradient picker";
-    EXPECT_GE(reached, controls / 2) << "the drive reaches too few targets to show anything";
+    EXPECT_GE(controls, 10) << "the buttons, the colour wells and the gradient picker";
 }
 
 
