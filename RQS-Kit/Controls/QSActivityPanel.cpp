@@ -95,10 +95,12 @@ void QSActivityPanel::animatePanelIn(std::function<void()> done)
 
 void QSActivityPanel::animatePaneOut()
 {
-    slide(view() ? -view()->height() : 0, [this] {
-        if (m_progressIndicator)
-            m_progressIndicator->setRange(0, 1);
-        setOutOfSight(true);
+    slide(view() ? -view()->height() : 0, [panel = QPointer<QSActivityPanel>(this)] {
+        if (!panel)
+            return;
+        if (panel->m_progressIndicator)
+            panel->m_progressIndicator->setRange(0, 1);
+        panel->setOutOfSight(true);
     });
 }
 
@@ -111,6 +113,7 @@ void QSActivityPanel::slide(int y, std::function<void()> done)
         return;
     }
     m_slideDone = std::move(done);
+    connect(m_panel, &QObject::destroyed, this, &QSActivityPanel::panelGone, Qt::UniqueConnection);
     m_slide.setTargetObject(m_panel);
     m_slide.setEndValue(QPoint(m_panel->x(), y));
     m_slide.start();
@@ -121,6 +124,15 @@ void QSActivityPanel::finishSlide()
     m_slide.stop();
     if (const std::function<void()> done = std::exchange(m_slideDone, {}))
         done();
+}
+
+// The panel went with its window: the slide stopped short of its end without finishing, and its
+// work runs on the next turn, out of the window's destruction.
+void QSActivityPanel::panelGone()
+{
+    m_slide.stop();
+    if (std::function<void()> done = std::exchange(m_slideDone, {}))
+        platform::MainQueue::post(std::move(done));
 }
 
 void QSActivityPanel::setOutOfSight(bool outOfSight)

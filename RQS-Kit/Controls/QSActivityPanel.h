@@ -61,6 +61,7 @@ private:
     void slide(int y, std::function<void()> done);
     // Stops the slide under way and runs its completion, once.
     void finishSlide();
+    void panelGone();
     void setOutOfSight(bool outOfSight);
 
     QStringList m_activities;

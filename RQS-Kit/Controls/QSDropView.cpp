@@ -19,7 +19,7 @@ void QSDropView::setSupportedTypes(const QStringList &types) { m_supportedTypes 
 
 QSDropViewDelegate *QSDropView::delegate() const { return m_delegate.get(); }
 
-void QSDropView::setDelegate(QSDropViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSDropView::setDelegate(platform::Delegate<QSDropViewDelegate> delegate) { m_delegate.set(delegate); }
 
 bool QSDropView::isSupported(const QString &path) const
 {

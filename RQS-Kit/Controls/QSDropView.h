@@ -21,7 +21,7 @@ public:
     void setSupportedTypes(const QStringList &types);
 
     QSDropViewDelegate *delegate() const;
-    void setDelegate(QSDropViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSDropViewDelegate> delegate);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -34,5 +34,5 @@ private:
     static QStringList localPaths(const QMimeData *data);
 
     QStringList m_supportedTypes;
-    platform::WeakDelegate<QSDropViewDelegate> m_delegate;
+    platform::WeakDelegate<QSDropViewDelegate, QSDropView> m_delegate;
 };

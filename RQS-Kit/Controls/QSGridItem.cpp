@@ -166,8 +166,8 @@ void QSGridItem::setSelected(bool selected)
         layer()->setShadowColor(m_style == 1 ? QColor(Qt::transparent) : QColor(Qt::black));
         layer()->setBorderWidth(m_style == 1 ? 0 : 1);
     }
-    if (m_delegate)
-        m_delegate->gridItemWasSelected(this);
+    if (QSGridItemDelegate *delegate = m_delegate.get())
+        delegate->gridItemWasSelected(this);
 }
 
 void QSGridItem::setBadge(platform::View *badge)
@@ -193,11 +193,11 @@ void QSGridItem::setBadge(platform::View *badge)
     layer()->setMasksToBounds(false);
 }
 
-void QSGridItem::setDelegate(QSGridItemDelegate *delegate)
+void QSGridItem::setDelegate(platform::Delegate<QSGridItemDelegate> delegate)
 {
-    if (delegate == m_delegate)
+    if (delegate.interface() == m_delegate.get())
         return;
-    m_delegate = delegate;
+    m_delegate.set(delegate);
     updateTrackingAreas();
 }
 
@@ -245,7 +245,7 @@ void QSGridItem::updateTrackingAreas()
     if (m_trackingArea)
         removeTrackingArea(m_trackingArea);
     m_trackingArea = 0;
-    if (!m_delegate)
+    if (!m_delegate.get())
         return;
     // The new area starts where the pointer is, and the hover follows at once.
     bool inside = false;
@@ -267,8 +267,8 @@ void QSGridItem::setHovered(bool hovered)
                 button->setOpacity(hovered ? 1 : 0);
         }
     });
-    if (m_delegate)
-        m_delegate->gridItemChangedHoverState(this, hovered);
+    if (QSGridItemDelegate *delegate = m_delegate.get())
+        delegate->gridItemChangedHoverState(this, hovered);
 }
 
 void QSGridItem::mouseEntered(const platform::MouseEvent &) { setHovered(true); }
@@ -295,7 +295,7 @@ void QSGridItem::showButtonImages(const QPointF &point)
 
 void QSGridItem::mouseDown(const platform::MouseEvent &event)
 {
-    if (!m_delegate) {
+    if (!m_delegate.get()) {
         QSImageView::mouseDown(event);
         return;
     }
@@ -310,31 +310,32 @@ void QSGridItem::mouseDragged(const platform::MouseEvent &event)
     const bool onButton = (m_removeLayer && m_removeLayer->frame().contains(m_mouseDownPoint))
         || (m_pinLayer && m_pinLayer->frame().contains(m_mouseDownPoint));
     const QPointF moved = event.location - m_mouseDownPoint;
-    if (m_delegate && !onButton && !m_dragging && std::hypot(moved.x(), moved.y()) > 5.0) {
+    if (m_delegate.get() && !onButton && !m_dragging && std::hypot(moved.x(), moved.y()) > 5.0) {
         m_dragging = true;
         startDrag();
-    } else if (m_delegate) {
+    } else if (m_delegate.get()) {
         showButtonImages(event.location);
     }
 }
 
 void QSGridItem::mouseUp(const platform::MouseEvent &event)
 {
-    if (!m_delegate) {
+    QSGridItemDelegate *delegate = m_delegate.get();
+    if (!delegate) {
         QSImageView::mouseUp(event);
         return;
     }
     const QPointF point = event.location;
     if (m_removeLayer && m_removeLayer->frame().contains(point)) {
-        m_delegate->gridItemShouldRemove(this);
+        delegate->gridItemShouldRemove(this);
     } else if (m_pinLayer && m_pinLayer->frame().contains(point)) {
         m_pinned = !m_pinned;
-        m_delegate->gridItemChangedPinState(this, m_pinned);
+        delegate->gridItemChangedPinState(this, m_pinned);
         showButtonImages(point);
     } else if (event.clickCount == 1 && m_selectable) {
         setSelected(!m_selected);
     } else if (event.clickCount >= 1 && m_executable) {
-        m_delegate->gridItemWasExecuted(this);
+        delegate->gridItemWasExecuted(this);
     }
     m_mouseDown = false;
 }

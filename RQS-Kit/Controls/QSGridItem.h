@@ -13,7 +13,7 @@ class TextLayer;
 }
 class QSGridItem;
 
-// What a tile tells its grid; every message is optional.
+// What a tile tells its grid, a QObject held weakly; every message is optional.
 class QSGridItemDelegate
 {
 public:
@@ -68,8 +68,8 @@ public:
     bool isSelectable() const { return m_selectable; }
     bool isExecutable() const { return m_executable; }
 
-    QSGridItemDelegate *delegate() const { return m_delegate; }
-    void setDelegate(QSGridItemDelegate *delegate);
+    QSGridItemDelegate *delegate() const { return m_delegate.get(); }
+    void setDelegate(platform::Delegate<QSGridItemDelegate> delegate);
 
     // The badge keeps its size; its frame origin is read as an offset from the tile's top right
     // corner, where it stays. A new one replaces the old, which is the caller's again (see
@@ -113,7 +113,7 @@ private:
     double m_aspectRatio = 1;
     QVariant m_context;
     QVariant m_sortTag;
-    QSGridItemDelegate *m_delegate = nullptr;
+    platform::WeakDelegate<QSGridItemDelegate, QSGridItem> m_delegate;
     platform::TextLayer *m_titleLayer = nullptr;
     platform::Layer *m_removeLayer = nullptr;
     platform::Layer *m_pinLayer = nullptr;

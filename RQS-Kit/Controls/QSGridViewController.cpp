@@ -446,34 +446,34 @@ void QSGridViewController::gridItemWasSelected(QSGridItem *item)
     } else {
         m_selectedItem = nullptr;
     }
-    if (m_delegate)
-        m_delegate->selectedItemWithContext(this, m_selectedItem ? m_selectedItem->context() : QVariant());
+    if (QSGridViewDelegate *delegate = m_delegate.get())
+        delegate->selectedItemWithContext(this, m_selectedItem ? m_selectedItem->context() : QVariant());
 }
 
 void QSGridViewController::gridItemWasExecuted(QSGridItem *item)
 {
-    if (m_delegate)
-        m_delegate->executeItemWithContext(this, item->context());
+    if (QSGridViewDelegate *delegate = m_delegate.get())
+        delegate->executeItemWithContext(this, item->context());
 }
 
 void QSGridViewController::gridItemShouldRemove(QSGridItem *item)
 {
     const QVariant context = item->context();
-    if (m_delegate)
-        m_delegate->removeItemWithContext(this, context);
+    if (QSGridViewDelegate *delegate = m_delegate.get())
+        delegate->removeItemWithContext(this, context);
     removeItemWithContext(context);
 }
 
 void QSGridViewController::gridItemChangedPinState(QSGridItem *item, bool pinned)
 {
-    if (m_delegate)
-        m_delegate->changedPin(this, pinned, item->context());
+    if (QSGridViewDelegate *delegate = m_delegate.get())
+        delegate->changedPin(this, pinned, item->context());
 }
 
 void QSGridViewController::gridItemChangedHoverState(QSGridItem *item, bool hovering)
 {
-    if (m_delegate)
-        m_delegate->hovering(this, hovering, item->context());
+    if (QSGridViewDelegate *delegate = m_delegate.get())
+        delegate->hovering(this, hovering, item->context());
 }
 
 bool QSGridViewController::eventFilter(QObject *watched, QEvent *event)

@@ -16,7 +16,8 @@ namespace platform {
 class TakenViews;
 }
 
-// What the grid tells its client, in terms of the tiles' contexts; every message is optional.
+// What the grid tells its client (a QObject held weakly), in terms of the tiles' contexts; every
+// message is optional.
 class QSGridViewDelegate
 {
 public:
@@ -72,7 +73,7 @@ public:
     QWidget *gridParentView() const { return m_gridParentView; }
     void setGridParentView(QWidget *parent);
 
-    void setDelegate(QSGridViewDelegate *delegate) { m_delegate = delegate; }
+    void setDelegate(platform::Delegate<QSGridViewDelegate> delegate) { m_delegate.set(delegate); }
 
     // The last section's index, with an error, when all sections are taken.
     int addSection(unsigned settings, platform::View *background = nullptr);
@@ -159,7 +160,7 @@ private:
     QList<unsigned> m_settings;
     QList<QPointer<platform::View>> m_backgrounds;
     platform::TakenViews *m_taken;
-    QSGridViewDelegate *m_delegate = nullptr;
+    platform::WeakDelegate<QSGridViewDelegate, QSGridViewController> m_delegate;
     QPointer<platform::ScrollView> m_scrollView;
     QPointer<platform::View> m_container;
     QPointer<QSImageView> m_backgroundView;

@@ -16,7 +16,7 @@ void QSImagePrintView::setImage(const QImage &image) { m_image = image; }
 
 QSImagePrintViewDelegate *QSImagePrintView::delegate() const { return m_delegate.get(); }
 
-void QSImagePrintView::setDelegate(QSImagePrintViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSImagePrintView::setDelegate(platform::Delegate<QSImagePrintViewDelegate> delegate) { m_delegate.set(delegate); }
 
 bool QSImagePrintView::knowsPageRange(int &first, int &count)
 {

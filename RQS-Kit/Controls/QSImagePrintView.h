@@ -18,12 +18,12 @@ public:
     QImage image() const;
     void setImage(const QImage &image);
     QSImagePrintViewDelegate *delegate() const;
-    void setDelegate(QSImagePrintViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSImagePrintViewDelegate> delegate);
 
     bool knowsPageRange(int &first, int &count) override;
     void drawRect(const QRectF &dirtyRect) override;
 
 private:
     QImage m_image;
-    platform::WeakDelegate<QSImagePrintViewDelegate> m_delegate;
+    platform::WeakDelegate<QSImagePrintViewDelegate, QSImagePrintView> m_delegate;
 };

@@ -198,7 +198,7 @@ void QSImageView::setFrame(const QRectF &frame)
 
 QSViewDelegate *QSImageView::viewDelegate() const { return m_delegate.get(); }
 
-void QSImageView::setViewDelegate(QSViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSImageView::setViewDelegate(platform::Delegate<QSViewDelegate> delegate) { m_delegate.set(delegate); }
 
 QSizeF QSImageView::imageSize() const
 {

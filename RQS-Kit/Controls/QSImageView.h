@@ -106,7 +106,7 @@ public:
     void setFrame(const QRectF &frame) override;
 
     QSViewDelegate *viewDelegate() const;
-    void setViewDelegate(QSViewDelegate *delegate);
+    void setViewDelegate(platform::Delegate<QSViewDelegate> delegate);
 
     // Where the image is drawn; empty when nothing is.
     QRectF drawnRect() const;
@@ -150,5 +150,5 @@ private:
     bool m_keepFront = false;
     bool m_protectTransform = true;
     QTimer m_keepFrontTimer;
-    platform::WeakDelegate<QSViewDelegate> m_delegate;
+    platform::WeakDelegate<QSViewDelegate, QSImageView> m_delegate;
 };

@@ -29,7 +29,7 @@ platform::View *QSListEntryView::detailContainer() const { return m_detailContai
 
 QSListEntryViewDelegate *QSListEntryView::delegate() const { return m_delegate.get(); }
 
-void QSListEntryView::setDelegate(QSListEntryViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSListEntryView::setDelegate(platform::Delegate<QSListEntryViewDelegate> delegate) { m_delegate.set(delegate); }
 
 std::shared_ptr<QObject> QSListEntryView::context() const { return m_context; }
 

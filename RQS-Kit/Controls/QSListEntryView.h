@@ -35,7 +35,7 @@ public:
     quint64 features() const;
     platform::View *detailContainer() const;
     QSListEntryViewDelegate *delegate() const;
-    void setDelegate(QSListEntryViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSListEntryViewDelegate> delegate);
     // The client's model object; the row shares its ownership.
     std::shared_ptr<QObject> context() const;
     void setContext(std::shared_ptr<QObject> context);
@@ -73,7 +73,7 @@ protected:
     platform::View *m_detailContainer = nullptr;
 
 private:
-    platform::WeakDelegate<QSListEntryViewDelegate> m_delegate;
+    platform::WeakDelegate<QSListEntryViewDelegate, QSListEntryView> m_delegate;
     std::shared_ptr<QObject> m_context;
     QString m_title;
     int m_state = 0;

@@ -330,7 +330,7 @@ void QSListView::setLastLineColorName(const QString &description)
 }
 
 QSListViewDelegate *QSListView::delegate() const { return m_delegate.get(); }
-void QSListView::setDelegate(QSListViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSListView::setDelegate(platform::Delegate<QSListViewDelegate> delegate) { m_delegate.set(delegate); }
 
 void QSListView::listEntryWasClicked(QSListEntryView *entry)
 {

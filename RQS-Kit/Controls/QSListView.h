@@ -79,7 +79,7 @@ public:
     QSColorView *lastLine() const;
     void setLastLineColorName(const QString &description);
     QSListViewDelegate *delegate() const;
-    void setDelegate(QSListViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSListViewDelegate> delegate);
 
     // What the rows tell their list.
     void listEntryWasClicked(QSListEntryView *entry) override;
@@ -116,7 +116,7 @@ private:
     QTimer m_updateTimer;
     qulonglong m_fixed = 0;
     qsizetype m_indexBeforeDrag = 0;
-    platform::WeakDelegate<QSListViewDelegate> m_delegate;
+    platform::WeakDelegate<QSListViewDelegate, QSListView> m_delegate;
     bool m_scrollToSelected = false;
     int m_updateBehavior = 0;
     int m_defaultBehavior = NextTurn;

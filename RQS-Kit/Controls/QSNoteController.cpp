@@ -152,7 +152,7 @@ platform::Window *QSNoteController::parentWindow() const { return m_parentWindow
 
 QSNoteControllerDelegate *QSNoteController::delegate() const { return m_delegate.get(); }
 
-void QSNoteController::setDelegate(QSNoteControllerDelegate *delegate) { m_delegate.set(delegate); }
+void QSNoteController::setDelegate(platform::Delegate<QSNoteControllerDelegate> delegate) { m_delegate.set(delegate); }
 
 QLabel *QSNoteController::titleTF() const { return m_titleTF; }
 

@@ -3,7 +3,7 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSNoteControllerDelegate.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
-#include "RQS-Kit/Helper/QSWeakDelegate.h"
+#include "platform/foundation/WeakDelegate.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -47,9 +47,9 @@ public:
 
     double locationFix() const;
     platform::Window *parentWindow() const;
-    // Held weakly: a delegate that is destroyed is no longer told. It must be a QObject.
+    // A QObject (nothing else compiles), held weakly: a delegate that is destroyed is no longer told.
     QSNoteControllerDelegate *delegate() const;
-    void setDelegate(QSNoteControllerDelegate *delegate);
+    void setDelegate(platform::Delegate<QSNoteControllerDelegate> delegate);
 
     QLabel *titleTF() const;
     void setTitleTF(QLabel *titleTF);
@@ -69,7 +69,7 @@ private:
 
     double m_locationFix = 0;
     QPointer<platform::Window> m_parentWindow;
-    QSWeakDelegate<QSNoteControllerDelegate> m_delegate;
+    platform::WeakDelegate<QSNoteControllerDelegate, QSNoteController> m_delegate;
     QPointer<QLabel> m_titleTF;
     QPointer<QTextBrowser> m_textView;
     QPointer<QSButton> m_closeButton;

@@ -82,7 +82,7 @@ void QSResizeView::setHighlighted(bool highlighted)
 }
 
 QSResizeViewDelegate *QSResizeView::delegate() const { return m_delegate.get(); }
-void QSResizeView::setDelegate(QSResizeViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSResizeView::setDelegate(platform::Delegate<QSResizeViewDelegate> delegate) { m_delegate.set(delegate); }
 
 double QSResizeView::angleForLocation(const QPointF &point) const
 {

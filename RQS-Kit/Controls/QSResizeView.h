@@ -58,7 +58,7 @@ public:
     bool highlighted() const;
     void setHighlighted(bool highlighted);
     QSResizeViewDelegate *delegate() const;
-    void setDelegate(QSResizeViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSResizeViewDelegate> delegate);
 
     // Degrees of the edge under the point: 0 right, 90 top, their mean at corners.
     double angleForLocation(const QPointF &point) const;
@@ -93,5 +93,5 @@ private:
     QPointer<QWidget> m_topTabContent;
     QPointer<QWidget> m_bottomTabContent;
     bool m_highlighted = false;
-    platform::WeakDelegate<QSResizeViewDelegate> m_delegate;
+    platform::WeakDelegate<QSResizeViewDelegate, QSResizeView> m_delegate;
 };

@@ -119,7 +119,7 @@ void QSRotationView::setHighlighted(bool highlighted)
 }
 
 QSRotationViewDelegate *QSRotationView::delegate() const { return m_delegate.get(); }
-void QSRotationView::setDelegate(QSRotationViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSRotationView::setDelegate(platform::Delegate<QSRotationViewDelegate> delegate) { m_delegate.set(delegate); }
 
 double QSRotationView::radius() const
 {

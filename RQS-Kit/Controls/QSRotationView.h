@@ -62,7 +62,7 @@ public:
     bool highlighted() const;
     void setHighlighted(bool highlighted);
     QSRotationViewDelegate *delegate() const;
-    void setDelegate(QSRotationViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSRotationViewDelegate> delegate);
 
     double radius() const;
     static Polar rotationForLocation(const QPointF &fromCentre);
@@ -93,7 +93,7 @@ private:
     QString m_patternName;
     QImage m_pattern;
     bool m_highlighted = false;
-    platform::WeakDelegate<QSRotationViewDelegate> m_delegate;
+    platform::WeakDelegate<QSRotationViewDelegate, QSRotationView> m_delegate;
     Polar m_start;
     double m_lastAngle = 0;
     Polar m_change{1.0, 0.0};

@@ -219,7 +219,7 @@ QSButton *QSRowView::markButton() const { return m_markButton; }
 QSTextField *QSRowView::editor() const { return m_editor; }
 QRectF QSRowView::titleRect() const { return m_titleRect; }
 QSRowViewDelegate *QSRowView::delegate() const { return m_delegate.get(); }
-void QSRowView::setDelegate(QSRowViewDelegate *delegate) { m_delegate.set(delegate); }
+void QSRowView::setDelegate(platform::Delegate<QSRowViewDelegate> delegate) { m_delegate.set(delegate); }
 
 void QSRowView::resizeEvent(QResizeEvent *event)
 {

@@ -78,7 +78,7 @@ public:
     QSTextField *editor() const;
     QRectF titleRect() const;
     QSRowViewDelegate *delegate() const;
-    void setDelegate(QSRowViewDelegate *delegate);
+    void setDelegate(platform::Delegate<QSRowViewDelegate> delegate);
 
     // How long row buttons take to fade: 2.5 s while Shift alone is held, for inspection, else
     // the platform's default animation duration.
@@ -124,5 +124,5 @@ private:
     QTimer m_clickTimer;
     QRectF m_titleRect;
     QRectF m_subtitleRect;
-    platform::WeakDelegate<QSRowViewDelegate> m_delegate;
+    platform::WeakDelegate<QSRowViewDelegate, QSRowView> m_delegate;
 };

@@ -221,8 +221,8 @@ QWidget *QSStackView::hitTest(const QPointF &point) { return frame().contains(po
 void QSStackView::mouseUp(const platform::MouseEvent &event)
 {
     if (event.clickCount > 0 && !m_items.isEmpty() && event.location.y() < trackingTop()) {
-        if (m_delegate)
-            m_delegate->didSelectStackView(this);
+        if (QSStackViewDelegate *delegate = m_delegate.get())
+            delegate->didSelectStackView(this);
         return;
     }
     platform::View::mouseUp(event);

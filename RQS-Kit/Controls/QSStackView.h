@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakDelegate.h"
 #include "platform/ui/View.h"
 
 #include <QPointer>
@@ -14,6 +15,7 @@ class TakenViews;
 }
 class QSStackView;
 
+// Told of a click on the pile; a QObject, held weakly.
 class QSStackViewDelegate
 {
 public:
@@ -57,7 +59,7 @@ public:
     void setShadowVisible(bool visible);
     QS3DLayer *containerLayer() const { return m_layer3D; }
     platform::Layer *shadowLayer() const { return m_shadowLayer; }
-    void setDelegate(QSStackViewDelegate *delegate) { m_delegate = delegate; }
+    void setDelegate(platform::Delegate<QSStackViewDelegate> delegate) { m_delegate.set(delegate); }
 
     QWidget *hitTest(const QPointF &point) override;
     void mouseUp(const platform::MouseEvent &event) override;
@@ -84,6 +86,6 @@ private:
     std::uint32_t m_seed;
     std::mt19937 m_random;
     platform::TakenViews *m_taken;
-    QSStackViewDelegate *m_delegate = nullptr;
+    platform::WeakDelegate<QSStackViewDelegate, QSStackView> m_delegate;
     int m_trackingArea = 0;
 };

@@ -78,9 +78,11 @@ void addCustomImageItem(QComboBox *popUp)
 
 } // namespace
 
-QSEffectSettingsView::QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *parent)
-    : View(parent), m_host(host)
+QSEffectSettingsView::QSEffectSettingsView(platform::Delegate<QSEffectSettingsHost> delegate, QWidget *parent)
+    : View(parent)
 {
+    m_host.set(delegate);
+    const QSEffectSettingsHost *host = delegate.interface();
     const QVariantMap ui = host->settingsUI();
     const QStringList order = host->settingsUIOrder();
     m_rows = int(order.size());
@@ -215,7 +217,8 @@ QWidget *QSEffectSettingsView::makePopUp(const QString &key, const QVariantMap &
 
 void QSEffectSettingsView::reloadChoices(QComboBox *popUp, const QString &key)
 {
-    const auto *filter = qobject_cast<const QSFilter *>(m_host->filter());
+    const QSEffectSettingsHost *host = m_host.get();
+    const auto *filter = host ? qobject_cast<const QSFilter *>(host->filter()) : nullptr;
     if (!filter)
         return;
     const bool hadCustomImage = popUp->count() > m_popupChoices.value(key).size();
@@ -271,11 +274,12 @@ void QSEffectSettingsView::resizeEvent(QResizeEvent *event)
 
 void QSEffectSettingsView::controlValueChanged(QObject *sender)
 {
-    if (m_refreshing)
+    QSEffectSettingsHost *host = m_host.get();
+    if (m_refreshing || !host)
         return;
     const int tag = sender ? sender->property("tag").toInt() : -1;
     if (tag < 0 || tag >= m_boundSettings.size()) {
-        platform::logWarning(QStringLiteral("A settings control of Effect '%1' has no input").arg(m_host->effectName()));
+        platform::logWarning(QStringLiteral("A settings control of Effect '%1' has no input").arg(host->effectName()));
         return;
     }
     const QString key = m_boundSettings.at(tag);
@@ -289,7 +293,7 @@ void QSEffectSettingsView::controlValueChanged(QObject *sender)
             return;
         }
         value = choices.at(popUp->currentIndex());
-        m_host->setImageResource(key, {});
+        host->setImageResource(key, {});
     } else if (auto *box = qobject_cast<QCheckBox *>(sender)) {
         value = box->isChecked();
     } else if (auto *picker = qobject_cast<QSGradientPicker *>(sender)) {
@@ -302,7 +306,7 @@ void QSEffectSettingsView::controlValueChanged(QObject *sender)
         const double low = dial->property("minValue").toDouble();
         value = low + (dial->property("maxValue").toDouble() - low) * dial->value() / DialSteps;
     }
-    m_host->setValueForKey(key, value);
+    host->setValueForKey(key, value);
 }
 
 void QSEffectSettingsView::chooseCustomImage(const QString &key)
@@ -312,7 +316,8 @@ void QSEffectSettingsView::chooseCustomImage(const QString &key)
                                QStringLiteral("tiff"), QStringLiteral("gif")});
     QPointer<QSEffectSettingsView> guard(this);
     panel.beginSheetModalForWindow(nullptr, [guard, key](int result, const QList<QUrl> &urls) {
-        if (!guard)
+        QSEffectSettingsHost *host = guard ? guard->m_host.get() : nullptr;
+        if (!host)
             return;
         const QString name = result == platform::OpenPanel::OKButton && !urls.isEmpty()
                                  ? QSEffectResourceStore::storeCopyOf(urls.first())
@@ -321,16 +326,16 @@ void QSEffectSettingsView::chooseCustomImage(const QString &key)
             guard->updateSettings();
             return;
         }
-        guard->m_host->setImageResource(key, name);
-        guard->m_host->setValueForKey(key, name);
+        host->setImageResource(key, name);
+        host->setValueForKey(key, name);
     });
 }
 
-double QSEffectSettingsView::baseSize() const
+double QSEffectSettingsView::baseSize(const QSEffectSettingsHost &host) const
 {
-    if (m_host->effectProportion() > 0)
-        return m_host->effectProportion();
-    const platform::fx::Filter *filter = m_host->filter();
+    if (host.effectProportion() > 0)
+        return host.effectProportion();
+    const platform::fx::Filter *filter = host.filter();
     const platform::fx::Image input = filter ? filter->imageValue(QStringLiteral("inputImage")) : platform::fx::Image();
     if (input.isNull())
         return 1.0;
@@ -339,24 +344,25 @@ double QSEffectSettingsView::baseSize() const
 
 void QSEffectSettingsView::updateSettings()
 {
-    const platform::fx::Filter *filter = m_host->filter();
+    QSEffectSettingsHost *host = m_host.get();
+    const platform::fx::Filter *filter = host ? host->filter() : nullptr;
     if (!filter)
         return;
     m_refreshing = true;
-    const double base = baseSize();
+    const double base = baseSize(*host);
     for (int i = 0; i < m_boundSettings.size(); ++i) {
         const QString &key = m_boundSettings.at(i);
         QVariant value = filter->value(key);
-        if (m_host->isRelative(key)) {
+        if (host->isRelative(key)) {
             // The stored proportion stays: the filter holds proportion × base only once a picture
             // has given the base, and reading it back earlier would store 0 for good.
-            const QVariant stored = m_host->settingsValueForKey(key);
+            const QVariant stored = host->settingsValueForKey(key);
             if (platform::fx::isNumeric(stored))
                 value = stored;
             else if (value.canConvert<double>())
                 value = value.toDouble() / base;
         }
-        m_host->storeSetting(key, value);
+        host->storeSetting(key, value);
         showValue(m_controls.at(i), key, value);
     }
     m_refreshing = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RQS-Kit/Effects/QSEffectSettingsHost.h"
+#include "platform/foundation/WeakDelegate.h"
 #include "platform/ui/View.h"
 
 #include <QHash>
@@ -8,7 +10,6 @@
 #include <QStringList>
 
 class QComboBox;
-class QSEffectSettingsHost;
 
 // The panel of controls of one effect: a row per settings entry, a title and one control, 27
 // points apart from the top, built from the entry and the filter's attributes of its input. User
@@ -23,8 +24,8 @@ public:
     static constexpr double PanelWidth = 300;
     static constexpr double FirstRowHeight = 22;
 
-    // The host outlives the panel.
-    explicit QSEffectSettingsView(QSEffectSettingsHost *host, QWidget *parent = nullptr);
+    // The host is held weakly: a panel that outlives it (in a window) edits nothing any more.
+    explicit QSEffectSettingsView(platform::Delegate<QSEffectSettingsHost> host, QWidget *parent = nullptr);
     ~QSEffectSettingsView() override;
 
     // Input keys that have a control, and the controls in the same order.
@@ -60,9 +61,9 @@ private:
     void layoutRows();
     void chooseCustomImage(const QString &key);
     void showValue(QWidget *control, const QString &key, const QVariant &value);
-    double baseSize() const;
+    double baseSize(const QSEffectSettingsHost &host) const;
 
-    QSEffectSettingsHost *m_host;
+    platform::WeakDelegate<QSEffectSettingsHost, QSEffectSettingsView> m_host;
     QStringList m_boundSettings;
     QList<QPointer<QWidget>> m_controls;
     QList<QPointer<QWidget>> m_titles;

@@ -47,7 +47,7 @@ void QSSingleButtonPanel::loadView()
                                                      [this](const platform::Notification &) { windowDidResignKey(); });
 }
 
-void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSingleButtonPanelDelegate *delegate,
+void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, platform::Delegate<QSSingleButtonPanelDelegate> delegate,
                                    const QString &message, const QString &buttonTitle)
 {
     if (!parent) {
@@ -59,7 +59,7 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, QSSin
     m_button->setTitle(buttonTitle);
     QSSingleButtonPanelDelegate *previous = m_delegate.get();
     m_delegate.set(delegate);
-    if (previous != delegate) {
+    if (previous != delegate.interface()) {
         // The new delegate has heard nothing yet.
         m_hovered = false;
         if (previous)
@@ -133,7 +133,7 @@ void QSSingleButtonPanel::buttonClicked()
 
 QSSingleButtonPanelDelegate *QSSingleButtonPanel::delegate() const { return m_delegate.get(); }
 
-void QSSingleButtonPanel::setDelegate(QSSingleButtonPanelDelegate *delegate) { m_delegate.set(delegate); }
+void QSSingleButtonPanel::setDelegate(platform::Delegate<QSSingleButtonPanelDelegate> delegate) { m_delegate.set(delegate); }
 
 QSChildSupportWindow *QSSingleButtonPanel::window() const { return m_window.get(); }
 

@@ -8,7 +8,7 @@
 #include <QPoint>
 #include <QPointer>
 
-#include "RQS-Kit/Helper/QSWeakDelegate.h"
+#include "platform/foundation/WeakDelegate.h"
 
 #include <memory>
 
@@ -46,7 +46,7 @@ public:
 
     void loadView() override;
     // The point is in the parent's coordinates; nothing happens without a parent or a view.
-    void showOver(platform::Window *parent, QPoint point, QSSingleButtonPanelDelegate *delegate,
+    void showOver(platform::Window *parent, QPoint point, platform::Delegate<QSSingleButtonPanelDelegate> delegate,
                   const QString &message, const QString &buttonTitle);
     // The delegate is dropped without being told.
     void close();
@@ -54,9 +54,9 @@ public:
     void hideForDelegate(const QSSingleButtonPanelDelegate *object);
     Q_INVOKABLE void buttonClicked();
 
-    // Held weakly: a QObject, forgotten when it is destroyed.
+    // A QObject (nothing else compiles), held weakly: forgotten when it is destroyed.
     QSSingleButtonPanelDelegate *delegate() const;
-    void setDelegate(QSSingleButtonPanelDelegate *delegate);
+    void setDelegate(platform::Delegate<QSSingleButtonPanelDelegate> delegate);
     // Null until the view is loaded.
     QSChildSupportWindow *window() const;
 
@@ -77,7 +77,7 @@ private:
     QWidget *m_background = nullptr;
     std::unique_ptr<QSChildSupportWindow> m_window;
     QPointer<platform::Window> m_parent;
-    QSWeakDelegate<QSSingleButtonPanelDelegate> m_delegate;
+    platform::WeakDelegate<QSSingleButtonPanelDelegate, QSSingleButtonPanel> m_delegate;
     bool m_hovered = false;
     int m_windowWidth = 0;
     // Distances from the view's bottom when loaded.

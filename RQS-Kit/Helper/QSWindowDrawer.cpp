@@ -49,7 +49,7 @@ void QSWindowDrawer::setAutohide(bool autohide) { m_autohide = autohide; }
 
 QSWindowDrawerDelegate *QSWindowDrawer::delegate() const { return m_delegate.get(); }
 
-void QSWindowDrawer::setDelegate(QSWindowDrawerDelegate *delegate) { m_delegate.set(delegate); }
+void QSWindowDrawer::setDelegate(platform::Delegate<QSWindowDrawerDelegate> delegate) { m_delegate.set(delegate); }
 
 QSChildSupportWindow *QSWindowDrawer::drawerWindow() const
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RQS-Kit/Foundation/QSWindowController.h"
-#include "RQS-Kit/Helper/QSWeakDelegate.h"
+#include "platform/foundation/WeakDelegate.h"
 
 #include <QPointer>
 #include <QPropertyAnimation>
@@ -13,6 +13,7 @@ namespace platform {
 class TakenViews;
 }
 
+// Told by the drawer; the object that is told must be a QObject as well (see setDelegate).
 class QSWindowDrawerDelegate
 {
 public:
@@ -40,9 +41,9 @@ public:
     QWidget *focusView() const;
     bool autohide() const;
     void setAutohide(bool autohide);
-    // Not owned; it hides the drawer or clears itself before it goes.
+    // A QObject (nothing else compiles), held weakly: from its end on the drawer tells nobody.
     QSWindowDrawerDelegate *delegate() const;
-    void setDelegate(QSWindowDrawerDelegate *delegate);
+    void setDelegate(platform::Delegate<QSWindowDrawerDelegate> delegate);
 
     // Also catches a closing drawer and opens it again. Nothing for a view outside a window.
     void showOverView(QWidget *view);
@@ -61,7 +62,7 @@ private:
     QPointer<QWidget> m_contentView;
     QPointer<QWidget> m_focusView;
     QPointer<platform::Window> m_parent;
-    QSWeakDelegate<QSWindowDrawerDelegate> m_delegate;
+    platform::WeakDelegate<QSWindowDrawerDelegate, QSWindowDrawer> m_delegate;
     QPointer<QPropertyAnimation> m_slide;
     QTimer m_closeTimer;
     bool m_autohide = false;

@@ -13,7 +13,7 @@ namespace {
 QString number(double value) { return QString::number(value, 'g', 10); }
 
 // Prints every report of the geometry editors as "delegate MESSAGE ARGUMENTS".
-class EditorRecorder : public QSResizeViewDelegate, public QSRotationViewDelegate
+class EditorRecorder : public QObject, public QSResizeViewDelegate, public QSRotationViewDelegate
 {
 public:
     void resizeViewDidResize(QSResizeView *, quint64 sides, const QSizeF &change, int state) override
@@ -26,15 +26,19 @@ public:
     }
 };
 
-EditorRecorder recorder;
+EditorRecorder &recorder()
+{
+    static EditorRecorder one;
+    return one;
+}
 
 const Settings::Registration resizeDelegate("QSResizeView", "delegate", [](QWidget *widget, const QString &) {
-    static_cast<QSResizeView *>(widget)->setDelegate(&recorder);
+    static_cast<QSResizeView *>(widget)->setDelegate(&recorder());
     return true;
 });
 
 const Settings::Registration rotationDelegate("QSRotationView", "delegate", [](QWidget *widget, const QString &) {
-    static_cast<QSRotationView *>(widget)->setDelegate(&recorder);
+    static_cast<QSRotationView *>(widget)->setDelegate(&recorder());
     return true;
 });
 

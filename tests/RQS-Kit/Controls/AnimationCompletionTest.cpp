@@ -88,10 +88,14 @@ struct ActivityScene
     ActivityScene()
     {
         rqs::registerKitClasses();
-        window.resize(400, 300);
-        panel->setWindow(&window);
+        window->resize(400, 300);
+        panel->setWindow(window);
     }
-    ~ActivityScene() { delete panel; }
+    ~ActivityScene()
+    {
+        delete panel;
+        delete window;
+    }
     std::function<void()> work(const QString &message)
     {
         return [this, message] { ++runs[message]; };
@@ -108,7 +112,7 @@ struct ActivityScene
     }
     bool slidIn() const { return panel->panel()->y() == 0; }
 
-    QWidget window;
+    QPointer<QWidget> window = new QWidget;
     QSActivityPanel *panel = new QSActivityPanel;
     QHash<QString, int> runs;
 };
@@ -386,7 +390,7 @@ const QList<CutShort> &cuts()
         {"QSActivityPanel", "put on its window again while it slides in",
          [] {
              return activityWork([](ActivityScene &scene) {
-                 scene.panel->setWindow(&scene.window);
+                 scene.panel->setWindow(scene.window);
                  return QStringList();
              });
          }},
@@ -394,6 +398,13 @@ const QList<CutShort> &cuts()
          [] {
              return activityWork([](ActivityScene &scene) {
                  delete std::exchange(scene.panel, nullptr);
+                 return QStringList();
+             });
+         }},
+        {"QSActivityPanel", "its window goes while it slides in",
+         [] {
+             return activityWork([](ActivityScene &scene) {
+                 delete scene.window;
                  return QStringList();
              });
          }},

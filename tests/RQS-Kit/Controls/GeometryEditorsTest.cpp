@@ -20,7 +20,7 @@ namespace {
 // QTest takes y-down points; the views' numbers are y-up.
 QPoint down(const QWidget &view, double x, double y) { return QPoint(int(x), int(view.height() - y)); }
 
-struct Reports : QSResizeViewDelegate, QSRotationViewDelegate
+struct Reports : QObject, QSResizeViewDelegate, QSRotationViewDelegate
 {
     QList<QSizeF> changes;
     quint64 sides = 0;

@@ -21,7 +21,7 @@
 
 namespace {
 
-struct Recorder : QSGridItemDelegate
+struct Recorder : QObject, QSGridItemDelegate
 {
     void gridItemShouldRemove(QSGridItem *) override { ++removals; }
     void gridItemChangedPinState(QSGridItem *, bool pinned) override { pins << pinned; }
@@ -148,7 +148,7 @@ TEST(GridItem, SetUpAnimatedATileGlidesIntoItsCell)
 
 namespace {
 
-struct HoverRecorder : QSGridItemDelegate
+struct HoverRecorder : QObject, QSGridItemDelegate
 {
     void gridItemChangedHoverState(QSGridItem *, bool hovering) override { hovers << hovering; }
     QList<bool> hovers;

@@ -20,7 +20,7 @@
 
 namespace {
 
-struct Recorder : QSGridViewDelegate
+struct Recorder : QObject, QSGridViewDelegate
 {
     void selectedItemWithContext(QSGridViewController *, const QVariant &context) override { selections << context; }
     void removeItemWithContext(QSGridViewController *, const QVariant &context) override { removals << context; }

@@ -41,7 +41,7 @@ QImage columns(QSize size, QList<int> splits, QList<QColor> colours, int rowEdge
     return picture;
 }
 
-struct Recorder : QSViewDelegate, QSDropViewDelegate
+struct Recorder : QObject, QSViewDelegate, QSDropViewDelegate
 {
     bool takesClicks() const override { return true; }
     void viewWasClicked(QSImageView *) override { ++clicks; }

@@ -19,7 +19,7 @@
 namespace {
 
 // The list's passes and moves as its client hears them.
-struct Client : QSListViewDelegate
+struct Client : QObject, QSListViewDelegate
 {
     int passes = 0;
     std::optional<double> listViewWillResize(QSListView *, double) override
@@ -161,7 +161,7 @@ TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
 }
 
 // A client that gives the list its superview's whole height: the rows stand at the top of it.
-struct FillsItsSuperview : QSListViewDelegate
+struct FillsItsSuperview : QObject, QSListViewDelegate
 {
     std::optional<double> listViewWillResize(QSListView *list, double) override { return list->superview()->height(); }
 };

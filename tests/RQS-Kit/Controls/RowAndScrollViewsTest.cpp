@@ -22,7 +22,7 @@
 
 namespace {
 
-struct RowClient : QSRowViewDelegate
+struct RowClient : QObject, QSRowViewDelegate
 {
     int clicks = 0;
     QStringList titles;

@@ -148,3 +148,41 @@ TEST(StackView, ACardWhosePictureChangesIsShownWithTheNewPicture)
     top->setImage(picture);
     EXPECT_TRUE(shows(Qt::magenta)) << PixelProbe::describe(PixelProbe::drawn(window), at).toStdString();
 }
+
+namespace {
+
+struct PileClicks : QObject, QSStackViewDelegate
+{
+    explicit PileClicks(int &clicks)
+        : clicks(clicks)
+    {
+    }
+    void didSelectStackView(QSStackView *) override { ++clicks; }
+    int &clicks;
+};
+
+} // namespace
+
+// The pile's delegate deleted first: a click on the pile tells nobody, and a new delegate hears
+// the next one.
+TEST(StackView, APileClickedAfterItsDelegateWentTellsNobodyAndANewOneHearsTheNextClick)
+{
+    QWidget window;
+    window.resize(300, 300);
+    auto *stack = new QSStackView(&window);
+    stack->setFrame(QRectF(0, 0, 300, 300));
+    stack->addGridItem(card(1), true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint onPile(150, 290);
+    int clicks = 0;
+    auto *gone = new PileClicks(clicks);
+    stack->setDelegate(gone);
+    delete gone;
+    QTest::mouseClick(stack, Qt::LeftButton, {}, onPile);
+    EXPECT_EQ(clicks, 0);
+    PileClicks next(clicks);
+    stack->setDelegate(&next);
+    QTest::mouseClick(stack, Qt::LeftButton, {}, onPile);
+    EXPECT_EQ(clicks, 1);
+}

@@ -182,7 +182,7 @@ bool tracksThePointer(View *view)
 }
 
 // Records what a tile tells its delegate.
-struct TileHover : QSGridItemDelegate
+struct TileHover : QObject, QSGridItemDelegate
 {
     void gridItemChangedHoverState(QSGridItem *, bool hovered) override { last = hovered; }
     bool last = false;

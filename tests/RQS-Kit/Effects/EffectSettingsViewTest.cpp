@@ -5,13 +5,18 @@
 #include "RQS-Kit/Effects/QSEffectResourceStore.h"
 #include "RQS-Kit/Effects/QSEffectSettingsHost.h"
 #include "RQS-Kit/Effects/QSEffectSettingsView.h"
+#include "RQS-Kit/Effects/QSEffectsCatalog.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/fx/FilterRegistry.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -23,9 +28,9 @@ using platform::fx::Color;
 namespace {
 
 // An effect in miniature over a real kit filter, whose width input is relative.
-struct Host : QSEffectSettingsHost
+struct Host : QObject, QSEffectSettingsHost
 {
-    std::unique_ptr<platform::fx::Filter> shown = platform::fx::FilterRegistry::create("QSShapedBorderFilter");
+    std::unique_ptr<platform::fx::Filter> shown;
     QVariantMap ui, stored, edits;
     QStringList order;
     QString effectName() const override { return "Border"; }
@@ -44,14 +49,13 @@ struct Host : QSEffectSettingsHost
     double effectProportion() const override { return 0; }
 };
 
-Host threeRows()
+void threeRows(Host &host)
 {
     rqs::registerKitFilters();
-    Host host;
+    host.shown = platform::fx::FilterRegistry::create("QSShapedBorderFilter");
     host.ui = {{"Width", QVariantMap{{"type", 0}, {"inputName", "inputWidth"}}},
                {"Colour", QVariantMap{{"type", 2}, {"inputName", "inputColor"}, {"hasAlpha", true}}}};
     host.order = {"Width", "Colour", "Missing"};
-    return host;
 }
 
 double yUp(const QWidget &panel, const QWidget *child) { return panel.height() - child->geometry().bottom() - 1; }
@@ -60,7 +64,8 @@ double yUp(const QWidget &panel, const QWidget *child) { return panel.height() -
 
 TEST(EffectSettingsView, ThreeEntriesHangFromTheTop)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     platform::LogCapture log;
     QSEffectSettingsView panel(&host);
     EXPECT_TRUE(log.contains("Warning: settingsUI Description for 'Missing' is missing in Effect 'Border'"));
@@ -82,7 +87,8 @@ TEST(EffectSettingsView, ThreeEntriesHangFromTheTop)
 
 TEST(EffectSettingsView, RelativeInputShownAsProportion)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     host.shown->setValueForKey("inputImage", QVariant::fromValue(platform::fx::Image::fromQImage(QImage(1500, 500, QImage::Format_ARGB32))));
     host.shown->setValueForKey("inputWidth", 10.0);
     QSEffectSettingsView panel(&host);
@@ -92,7 +98,8 @@ TEST(EffectSettingsView, RelativeInputShownAsProportion)
 
 TEST(EffectSettingsView, GreyFromTheWellKeepsItsShadeAndOpacity)
 {
-    Host host = threeRows();
+    Host host;
+    threeRows(host);
     QSEffectSettingsView panel(&host);
     auto *well = qobject_cast<QSColorWell *>(panel.settingsControls()[1]);
     ASSERT_TRUE(well);
@@ -137,4 +144,38 @@ TEST_F(NamedPictures, PopUpOffersAMaskAddedWhenItsNotificationIsPosted)
     const int observations = center->observationCount();
     delete panel;
     EXPECT_EQ(center->observationCount(), observations - 1);
+}
+
+// A shipped effect's panel placed in a window outlives the effect: its controls, clicked and keyed
+// afterwards, edit nothing, and the panel stays.
+TEST(EffectSettingsView, APanelInAWindowClickedAfterItsEffectWentEditsNothing)
+{
+    rqs::registerKitFilters();
+    const QSEffectsCatalog &catalog = QSEffectsCatalog::shared();
+    std::unique_ptr<QSEffect> effect;
+    QSSlider *slider = nullptr;
+    for (const QString &name : catalog.sortedDisplayNames()) {
+        effect = catalog.effectForDisplayName(name);
+        const QList<QWidget *> controls = effect ? effect->settingsView()->settingsControls() : QList<QWidget *>();
+        const auto found = std::find_if(controls.cbegin(), controls.cend(), [](QWidget *c) { return qobject_cast<QSSlider *>(c); });
+        if (found != controls.cend()) {
+            slider = qobject_cast<QSSlider *>(*found);
+            break;
+        }
+    }
+    ASSERT_TRUE(slider) << "a shipped effect with a slider";
+    QWidget window;
+    window.resize(320, 200);
+    QPointer<QSEffectSettingsView> panel = effect->settingsView();
+    panel->setParent(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const int before = slider->value();
+    effect.reset();
+    ASSERT_TRUE(panel) << "the window holds the panel";
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 4, slider->height() / 2));
+    QTest::keyClick(slider, Qt::Key_Home);
+    panel->updateSettings();
+    EXPECT_NE(slider->value(), before) << "the slider itself still moves";
+    EXPECT_TRUE(panel->isVisible());
 }
