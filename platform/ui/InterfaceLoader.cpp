@@ -61,16 +61,17 @@ public:
         return plain;
     }
 
-    // Only Qt's layouts stand where a layout is expected; any other class refuses the file.
+    // Only Qt's layouts stand where a layout is expected; any other class refuses the file. Qt's
+    // loader goes on building the file after a refusal and uses the layout it gets unchecked, so a
+    // plain layout stands in until the file is thrown away.
     QLayout *createLayout(const QString &className, QObject *parent, const QString &name) override
     {
-        if (!availableLayouts().contains(className)) {
-            logError(QStringLiteral("The class \"%1\" of \"%2\" in %3 is no layout; the file is refused")
-                         .arg(className, name, m_file));
-            m_refused = true;
-            return nullptr;
-        }
-        return QUiLoader::createLayout(className, parent, name);
+        if (availableLayouts().contains(className))
+            return QUiLoader::createLayout(className, parent, name);
+        logError(QStringLiteral("The class \"%1\" of \"%2\" in %3 is no layout; the file is refused")
+                     .arg(className, name, m_file));
+        m_refused = true;
+        return QUiLoader::createLayout(QStringLiteral("QVBoxLayout"), parent, name);
     }
 
     bool refused() const { return m_refused; }

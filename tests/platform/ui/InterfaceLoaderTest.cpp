@@ -277,15 +277,23 @@ TEST_F(InterfaceLoaderTest, MarginsAndSpacingBeyondReasonAreKeptInAndTheLayoutSe
 
 TEST_F(InterfaceLoaderTest, AWidgetClassWhereALayoutBelongsRefusesTheFile)
 {
-    for (const char *className : {"QPushButton", "platform::View", "TestView", "Enigma"}) {
-        SCOPED_TRACE(className);
-        const QString path = PdfFixture::write(folder.path(), "Misfit.ui", QStringLiteral(R"(<ui version="4.0">
- <widget class="QWidget" name="window">
-  <layout class="%1" name="rows"><item><widget class="QLabel" name="label"/></item></layout>
- </widget>
-</ui>)").arg(QLatin1String(className)).toUtf8());
-        EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
-        EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+    // Where the layout lies: Qt's loader treats the root's layout, a child widget's and a nested
+    // one each its own way.
+    const QStringList places{
+        R"(<widget class="QWidget" name="window">%1</widget>)",
+        R"(<widget class="QWidget" name="window"><widget class="QWidget" name="child">%1</widget></widget>)",
+        R"(<widget class="QWidget" name="window"><layout class="QHBoxLayout" name="outer"><item>%1</item></layout></widget>)",
+        R"(<widget class="QMainWindow" name="window"><widget class="QWidget" name="central">%1</widget></widget>)",
+    };
+    for (const char *className : {"QPushButton", "platform::View", "TestView", "Enigma", "NoSuchLayout"}) {
+        for (const QString &place : places) {
+            SCOPED_TRACE(std::string(className) + " in " + place.toStdString());
+            const QString layout = QStringLiteral(R"(<layout class="%1" name="rows"><item><widget class="QLabel" name="label"/></item></layout>)")
+                                       .arg(QLatin1String(className));
+            const QString path = PdfFixture::write(folder.path(), "Misfit.ui", ("<ui version=\"4.0\">" + place.arg(layout) + "</ui>").toUtf8());
+            EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
+            EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+        }
     }
 }
 
