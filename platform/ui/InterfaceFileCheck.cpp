@@ -102,6 +102,15 @@ struct Counting
     std::size_t depth = 0;
 };
 
+// One more row or column listed. A count set to the most a number holds stays there: it must not
+// wrap to one that fits.
+void countOneMore(qint64 &count)
+{
+    if (count < std::numeric_limits<qint64>::max())
+        ++count;
+}
+
+// Cells are counted only once both counts are known to fit, so that the product cannot overflow.
 QString tableRefusal(const OpenWidget &table)
 {
     if (table.rows <= MaxExtent && table.columns <= MaxExtent && table.rows * table.columns <= MaxCells)
@@ -263,7 +272,7 @@ QString refusal(const QByteArray &file)
         case Element::Row:
         case Element::Column:
             if (parent == Element::Widget)
-                ++(element == Element::Row ? widgets.back().rows : widgets.back().columns);
+                countOneMore(element == Element::Row ? widgets.back().rows : widgets.back().columns);
             break;
         case Element::Property: {
             property = reader.attributes().value(QLatin1StringView("name")).toString();

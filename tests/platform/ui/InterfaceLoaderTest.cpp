@@ -389,6 +389,12 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
         {"a count given as a fraction", windowWith(table("QTableWidget", "<property name=\"rowCount\"><double>123458.6</double></property>")), "asks for 123459 rows"},
         {"a count far below 0 that wraps to one far above",
          windowWith(table("QTableWidget", count("rowCount", -(qint64(1) << 32) + 123456, "longlong"))), "asks for 4294843840 rows"},
+        {"a count past every number, then one row more",
+         windowWith(table("QTableWidget", "<property name=\"rowCount\"><number>1e308</number></property><row/>")),
+         "asks for 9223372036854775807 rows"},
+        {"a count past every number, then one column more",
+         windowWith(table("QTableWidget", "<property name=\"columnCount\"><double>-1e308</double></property><column/><column/>")),
+         "asks for 0 rows and 9223372036854775807 columns"},
         {"a count given as a character", windowWith(table("QTableWidget", "<property name=\"rowCount\"><char><unicode>6<!-- -->0000</unicode></char></property>")),
          "asks for 60000 rows"},
         // Qt's line edit matches its text to its mask in time that grows with the square of their lengths.
