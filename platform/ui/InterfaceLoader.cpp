@@ -131,12 +131,18 @@ QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const Bundle
 
 QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
 {
+    // A pipe or a device would hold the loader in open() or read() for ever.
+    if (!QFileInfo(path).isFile()) {
+        logWarning(QStringLiteral("Interface file %1 could not be read: it is no regular file").arg(path));
+        return nullptr;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
         return nullptr;
     }
-    QByteArray bytes = file.readAll();
+    // One byte more than a file may hold tells that it holds too much.
+    QByteArray bytes = file.read(InterfaceFileCheck::MaxFileSize + 1);
     const QString name = QFileInfo(path).fileName();
     if (const QString refusal = InterfaceFileCheck::refusal(bytes); !refusal.isEmpty()) {
         logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));

@@ -1,5 +1,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/InterfaceFileCheck.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
@@ -359,14 +361,14 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
         {"a class extending itself", windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Alpha")),
          "its classes extend each other in a circle: Alpha → Alpha"},
         {"classes extending each other in a long row",
-         windowWith("<widget class=\"C0\" name=\"a\"/>", repeated({}, 20000, [](int i) { return customWidget(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1)); })),
+         windowWith("<widget class=\"C0\" name=\"a\"/>", repeated({}, 200, [](int i) { return customWidget(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1)); })),
          "the class \"C0\" extends more than 128 classes in a row"},
         {"a grid row of 2^31 - 1", windowWith(gridItem("QGridLayout", "row=\"2147483647\" column=\"0\"")), "lies at row 2147483647, column 0"},
         {"a negative grid position", windowWith(gridItem("QGridLayout", "row=\"-3\" column=\"-7\"")), "lies at row -3, column -7"},
         {"a span past the grid's end", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"8000\" rowspan=\"1\" colspan=\"500\"")), "spanning 1 by 500"},
         {"a span of none", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"1\" rowspan=\"0\"")), "spanning 0 by 1"},
         {"a form row of 2^31 - 1", windowWith(gridItem("QFormLayout", "row=\"2147483647\" column=\"1\"")), "lies at row 2147483647, column 1"},
-        {"stretch factors for a million rows", windowWith(QStringLiteral("<layout class=\"QGridLayout\" name=\"grid\" rowstretch=\"%1\"/>").arg(repeated("1,", 1000000) + "1")),
+        {"stretch factors for 10,000 rows", windowWith(QStringLiteral("<layout class=\"QGridLayout\" name=\"grid\" rowstretch=\"%1\"/>").arg(repeated("1,", 10000) + "1")),
          "the layout \"grid\" gives its rowstretch for more than the 8192 rows or columns"},
         {"a table of 2^31 - 1 rows", windowWith(table("QTableWidget", count("rowCount", most) + count("columnCount", 2))), "\"table\" asks for 2147483647 rows and 2 columns"},
         {"a tree of 2^31 - 1 columns", windowWith(table("QTreeWidget", count("columnCount", most))), "\"table\" asks for 0 rows and 2147483647 columns"},
@@ -404,6 +406,20 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
          "the property \"text\" of \"code\" holds a text of 4800 characters"},
         {"a class name of 5,000 characters", windowWith("<widget class=\"QWidget\" name=\"a\"/>", customWidget(QString(5000, 'C'), "QLabel")),
          "the element \"class\" holds a text of 5000 characters"},
+        // Qt keeps every object, item and character of a file for as long as its window lives.
+        {"2,000 line edits with masks of 4,000 characters", windowWith(repeated({}, 2000, [](int) { return lineEdit(QString(4000, '9'), {}); })),
+         "it is larger than 1048576 bytes"},
+        {"20 line edits with masks of 4,000 characters", windowWith(repeated({}, 20, [](int) { return lineEdit(QString(4000, '9'), {}); })),
+         "its texts hold more than 65536 characters in all"},
+        {"a combo box of 100,000 items",
+         windowWith(table("QComboBox", repeated({}, 100000, [](int i) { return QStringLiteral("<item><property name=\"text\"><string>%1</string></property></item>").arg(i); }))),
+         "it is larger than 1048576 bytes"},
+        {"a combo box of 5,000 items", windowWith(table("QComboBox", repeated("<item/>", 5000))), "its views list more than 4096 items"},
+        {"tree items nested in each other", windowWith(table("QTreeWidget", repeated("<item><item/><item/></item>", 1500))), "its views list more than 4096 items"},
+        {"3,000 labels", windowWith(repeated("<widget class=\"QLabel\"/>", 3000)), "it makes more than 2048 widgets, layouts, spacers and actions"},
+        {"3,000 separators added to a menu", windowWith(table("QMenu", repeated("<addaction name=\"separator\"/>", 3000))),
+         "it makes more than 2048 widgets, layouts, spacers and actions"},
+        {"20,000 entries of the stacking order", windowWith(repeated("<zorder/>", 20000)), "it holds more than 16384 elements"},
         {"a widget given a second layout",
          windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"/><widget class=\"QLabel\" name=\"label\"/><layout class=\"QHBoxLayout\" name=\"columns\"/>"),
          "the widget \"window\" is given a second layout \"columns\""},
@@ -425,6 +441,7 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
                                    windowWith(lineEdit("999", QString(4096, 'x'))),
                                    windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"><item><layout class=\"QHBoxLayout\" name=\"inner\"/></item></layout>"),
                                    windowWith(table("QTableWidget", count("rowCount", 256) + count("columnCount", 256))),
+                                   windowWith(table("QComboBox", repeated("<item/>", 4096)) + repeated("<widget class=\"QLabel\"/>", 2046)),
                                    windowWith(table("QTableWidget", count("rowCount", -256, "longlong") + count("columnCount", 256, "string"))),
                                    windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "QLabel"))}) {
         const QString path = PdfFixture::write(folder.path(), "Fine.ui", fine);
@@ -438,6 +455,20 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
     ASSERT_NE(code, nullptr);
     EXPECT_EQ(code->inputMask(), "000.000.000.000;_");
     EXPECT_EQ(code->text(), "192.168.001.001");
+}
+
+// The bounds lie far beyond what the application's own files ask for.
+TEST_F(InterfaceLoaderTest, EveryShippedInterfaceFilePassesTheChecks)
+{
+    const QDir resources(platform::Bundle::mainBundle()->bundlePath());
+    const QStringList files = resources.entryList({"*.ui"}, QDir::Files);
+    ASSERT_GE(files.size(), 18);
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(resources.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(platform::InterfaceFileCheck::refusal(file.readAll()), QString());
+    }
 }
 
 #include "InterfaceLoaderTest.moc"
