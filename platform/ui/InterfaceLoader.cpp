@@ -4,6 +4,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/InterfaceFileCheck.h"
+#include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
@@ -144,7 +145,10 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
     // One byte more than a file may hold tells that it holds too much.
     QByteArray bytes = file.read(InterfaceFileCheck::MaxFileSize + 1);
     const QString name = QFileInfo(path).fileName();
-    if (const QString refusal = InterfaceFileCheck::refusal(bytes); !refusal.isEmpty()) {
+    QString refusal = InterfaceFileCheck::refusal(bytes);
+    if (refusal.isEmpty())
+        refusal = InterfaceFileContents::refusal(bytes, InterfaceFilePlaces::of(path));
+    if (!refusal.isEmpty()) {
         logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));
         return nullptr;
     }

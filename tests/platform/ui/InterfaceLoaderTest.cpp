@@ -1,6 +1,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/InterfaceFileCheck.h"
+#include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
@@ -467,7 +468,9 @@ TEST_F(InterfaceLoaderTest, EveryShippedInterfaceFilePassesTheChecks)
         SCOPED_TRACE(name.toStdString());
         QFile file(resources.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(platform::InterfaceFileCheck::refusal(file.readAll()), QString());
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(platform::InterfaceFileCheck::refusal(bytes), QString());
+        EXPECT_EQ(platform::InterfaceFileContents::refusal(bytes, platform::InterfaceFilePlaces::of(file.fileName())), QString());
     }
 }
 
