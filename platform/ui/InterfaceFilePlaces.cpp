@@ -35,6 +35,9 @@ InterfaceFilePlaces::InterfaceFilePlaces(const QStringList &folders)
     : m_start(folders.value(0))
 {
     for (const QString &folder : folders) {
+        // A bundle without a folder offers none, not the working folder.
+        if (folder.isEmpty())
+            continue;
         m_folders.append(QDir::cleanPath(QDir(folder).absolutePath()));
         if (const QString canonical = QDir(folder).canonicalPath(); !canonical.isEmpty())
             m_folders.append(canonical);
@@ -70,9 +73,12 @@ QString InterfaceFilePlaces::pathRefusal(const QString &path) const
     names += highResolutionNames(path);
     for (const QString &name : std::as_const(names)) {
         const QFileInfo info(name);
-        // Nothing there yet is nothing to read, but where it would be must be inside too.
+        // Nothing there yet is nothing to read, but where it would be must be inside too: where a
+        // link that leads nowhere yet points.
         const QString canonical = info.canonicalFilePath();
-        const QString where = canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+        const QString where = !canonical.isEmpty() ? canonical
+                            : info.isSymLink()     ? QDir::cleanPath(info.symLinkTarget())
+                                                   : QDir::cleanPath(info.absoluteFilePath());
         QString refused = placeRefusal(where);
         if (refused.isEmpty() && !canonical.isEmpty() && !QFileInfo(canonical).isFile())
             refused = QStringLiteral("is no regular file");

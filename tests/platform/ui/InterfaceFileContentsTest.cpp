@@ -115,6 +115,7 @@ protected:
         ASSERT_TRUE(QFile::link(elsewhere.filePath("private.png"), folder.filePath("leaves.png")));
         ASSERT_TRUE(QFile::link(folder.filePath("red.png"), folder.filePath("stays.png")));
         ASSERT_TRUE(QFile::link(elsewhere.path(), folder.filePath("away")));
+        ASSERT_TRUE(QFile::link(elsewhere.filePath("later.png"), folder.filePath("nowhere.png")));
     }
 
     QString at(const QString &name) const { return folder.filePath(name); }
@@ -163,6 +164,7 @@ TEST_F(InterfaceFileContentsTest, FilesNamedOutsideTheirPlacesOrNotRegularAreRef
          "which lies outside the interface file's folder and the application's resources"},
         {"a picture through a link that leads away", label("pixmap", "<pixmap>leaves.png</pixmap>"), "names \"leaves.png\", which lies outside"},
         {"a picture in a linked folder that leads away", label("pixmap", "<pixmap>away/private.png</pixmap>"), "names \"away/private.png\", which lies outside"},
+        {"a link that leads outside to nothing yet", label("pixmap", "<pixmap>nowhere.png</pixmap>"), "names \"nowhere.png\", which lies outside"},
         {"a device", label("pixmap", "<pixmap>/dev/zero</pixmap>"), "names \"/dev/zero\", which lies outside"},
         {"a picture whose high-resolution twin is a pipe", label("pixmap", "<pixmap>twin.png</pixmap>"),
          "names \"twin.png\", whose version \"twin@2x.png\" for screens of a higher resolution is no regular file"},
