@@ -133,7 +133,7 @@ QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const Bundle
 QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
 {
     // A pipe or a device would hold the loader in open() or read() for ever.
-    if (!QFileInfo(path).isFile()) {
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
         logWarning(QStringLiteral("Interface file %1 could not be read: it is no regular file").arg(path));
         return nullptr;
     }

@@ -165,6 +165,9 @@ TEST_F(InterfaceLoaderTest, AMissingFileIsAWarningAndNoWidget)
 {
     EXPECT_EQ(InterfaceLoader::load("Nowhere", &owner, platform::Bundle::bundleWithPath(folder.path())), nullptr);
     EXPECT_TRUE(log.contains("Warning: No interface file Nowhere.ui in " + folder.path()));
+    const QString nowhere = folder.filePath("Nowhere.ui");
+    EXPECT_EQ(InterfaceLoader::loadFile(nowhere, &owner), nullptr);
+    EXPECT_TRUE(log.contains("Warning: Interface file " + nowhere + " could not be read: No such file or directory"));
 
     const QString broken = PdfFixture::write(folder.path(), "Broken.ui", "<ui version=\"4.0\"><widget");
     EXPECT_EQ(InterfaceLoader::loadFile(broken, &owner), nullptr);
