@@ -102,6 +102,15 @@ struct Counting
     std::size_t depth = 0;
 };
 
+// One more row or column listed. A count set to the most a number holds stays there: it must not
+// wrap to one that fits.
+void countOneMore(qint64 &count)
+{
+    if (count < std::numeric_limits<qint64>::max())
+        ++count;
+}
+
+// Cells are counted only once both counts are known to fit, so that the product cannot overflow.
 QString tableRefusal(const OpenWidget &table)
 {
     if (table.rows <= MaxExtent && table.columns <= MaxExtent && table.rows * table.columns <= MaxCells)
@@ -152,13 +161,17 @@ QString extendsRefusal(const QStringList &classes, const QHash<QString, QString>
 
 // The elements the check looks at; the rest are only counted for their depth. Qt's loader matches
 // element names whatever their case, and so does this; attribute names it matches exactly.
-enum class Element { Widget, Layout, Item, Row, Column, Property, CustomWidget, Class, Extends, Other };
+enum class Element { Widget, Layout, Spacer, Action, Item, Row, Column, Property, CustomWidget, Class, Extends, Other };
 
 Element elementNamed(QStringView name)
 {
     static const std::pair<QLatin1StringView, Element> named[] = {
         {QLatin1StringView("widget"), Element::Widget},
         {QLatin1StringView("layout"), Element::Layout},
+        {QLatin1StringView("spacer"), Element::Spacer},
+        {QLatin1StringView("action"), Element::Action},
+        {QLatin1StringView("actiongroup"), Element::Action},
+        {QLatin1StringView("addaction"), Element::Action},
         {QLatin1StringView("item"), Element::Item},
         {QLatin1StringView("row"), Element::Row},
         {QLatin1StringView("column"), Element::Column},
@@ -174,11 +187,37 @@ Element elementNamed(QStringView name)
     return Element::Other;
 }
 
+// How much the file asks Qt's loader to make and keep: its elements, the objects among them, the
+// items of its views and the characters of its texts.
+struct Tally
+{
+    qint64 elements = 0;
+    qint64 objects = 0;
+    qint64 items = 0;
+    qint64 characters = 0;
+
+    QString refusal() const
+    {
+        if (elements > MaxElements)
+            return QStringLiteral("it holds more than %1 elements").arg(MaxElements);
+        if (objects > MaxObjects)
+            return QStringLiteral("it makes more than %1 widgets, layouts, spacers and actions").arg(MaxObjects);
+        if (items > MaxItems)
+            return QStringLiteral("its views list more than %1 items").arg(MaxItems);
+        if (characters > MaxTotalText)
+            return QStringLiteral("its texts hold more than %1 characters in all").arg(MaxTotalText);
+        return {};
+    }
+};
+
 } // namespace
 
 QString refusal(const QByteArray &file)
 {
+    if (file.size() > MaxFileSize)
+        return QStringLiteral("it is larger than %1 bytes").arg(MaxFileSize);
     QXmlStreamReader reader(file);
+    Tally tally;
     std::vector<Element> open;
     QStringList layouts;
     std::vector<OpenWidget> widgets;
@@ -200,8 +239,10 @@ QString refusal(const QByteArray &file)
             if (counting.count)
                 text += reader.text();
             // Qt's loader passes over white space between the pieces.
-            if (!reader.isWhitespace())
+            if (!reader.isWhitespace()) {
                 textLength += reader.text().size();
+                tally.characters += reader.text().size();
+            }
             continue;
         }
         if (token == QXmlStreamReader::EndElement) {
@@ -241,6 +282,13 @@ QString refusal(const QByteArray &file)
         open.push_back(element);
         if (open.size() > std::size_t(MaxDepth))
             return QStringLiteral("its elements nest more than %1 deep").arg(MaxDepth);
+        ++tally.elements;
+        if (element == Element::Widget || element == Element::Layout || element == Element::Spacer || element == Element::Action)
+            ++tally.objects;
+        else if (element == Element::Item && (parent == Element::Widget || parent == Element::Item))
+            ++tally.items;
+        if (const QString refused = tally.refusal(); !refused.isEmpty())
+            return refused;
         switch (element) {
         case Element::Widget:
             widgets.push_back({reader.attributes().value(QLatin1StringView("name")).toString()});
@@ -263,7 +311,7 @@ QString refusal(const QByteArray &file)
         case Element::Row:
         case Element::Column:
             if (parent == Element::Widget)
-                ++(element == Element::Row ? widgets.back().rows : widgets.back().columns);
+                countOneMore(element == Element::Row ? widgets.back().rows : widgets.back().columns);
             break;
         case Element::Property: {
             property = reader.attributes().value(QLatin1StringView("name")).toString();
@@ -280,11 +328,14 @@ QString refusal(const QByteArray &file)
             if (parent == Element::CustomWidget) {
                 QString &name = element == Element::Class ? customClass : customBase;
                 name = reader.readElementText();
+                tally.characters += name.size();
                 open.pop_back();
                 if (const QString refused = textRefusal(name.size(), {}, widgets, textElement); !refused.isEmpty())
                     return refused;
             }
             break;
+        case Element::Spacer:
+        case Element::Action:
         case Element::CustomWidget:
         case Element::Other:
             break;
@@ -292,6 +343,8 @@ QString refusal(const QByteArray &file)
     }
     if (reader.hasError())
         return {};
+    if (const QString refused = tally.refusal(); !refused.isEmpty())
+        return refused;
     return extendsRefusal(classes, extends);
 }
 

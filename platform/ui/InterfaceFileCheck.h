@@ -10,8 +10,9 @@ namespace platform {
 // overflows the stack), follows each custom class to the class it extends (two classes that
 // extend each other never end), and grows grids and tables to whatever size a file names (a grid
 // row of 2^31 - 1 never settles). What a window can hold is InterfaceLimits::MaxExtent points a
-// side, so positions and counts stay below it; texts stay below MaxTextLength. A widget given a
-// second layout is refused too: Qt's loader loses what it makes of it.
+// side, so positions and counts stay below it; texts stay below MaxTextLength, and the file as a
+// whole within what it may make and keep. A widget given a second layout is refused too: Qt's
+// loader loses what it makes of it.
 namespace InterfaceFileCheck {
 
 // Elements nested inside each other; the deepest shipped file nests 18.
@@ -22,6 +23,16 @@ inline constexpr qint64 MaxCells = 256 * 256;
 // 166. Qt's line edit matches its text to its input mask in time that grows with the square of
 // their lengths: a mask and text of 30,000 characters held the loader for seconds.
 inline constexpr qsizetype MaxTextLength = 4096;
+
+// What a whole file may ask for; the largest shipped file is 37 KB and holds 831 elements, 138
+// widgets, layouts, spacers and actions, 8 items and 3,000 characters of text. Qt keeps each
+// object, item and character for as long as the window lives: 2,000 line edits with a mask of
+// 4,000 characters each took 430 MB, 100,000 items of a combo box 130 MB and a second.
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
+inline constexpr qint64 MaxElements = 16384;
+inline constexpr qint64 MaxObjects = 2048;
+inline constexpr qint64 MaxItems = 4096;
+inline constexpr qint64 MaxTotalText = 65536;
 
 // Why the file must not be loaded; empty when it may be. A file that is not well-formed XML is
 // left to Qt's loader, which refuses it before it makes anything.

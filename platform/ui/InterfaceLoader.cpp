@@ -4,6 +4,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/InterfaceFileCheck.h"
+#include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
@@ -61,16 +62,17 @@ public:
         return plain;
     }
 
-    // Only Qt's layouts stand where a layout is expected; any other class refuses the file.
+    // Only Qt's layouts stand where a layout is expected; any other class refuses the file. Qt's
+    // loader goes on building the file after a refusal and uses the layout it gets unchecked, so a
+    // plain layout stands in until the file is thrown away.
     QLayout *createLayout(const QString &className, QObject *parent, const QString &name) override
     {
-        if (!availableLayouts().contains(className)) {
-            logError(QStringLiteral("The class \"%1\" of \"%2\" in %3 is no layout; the file is refused")
-                         .arg(className, name, m_file));
-            m_refused = true;
-            return nullptr;
-        }
-        return QUiLoader::createLayout(className, parent, name);
+        if (availableLayouts().contains(className))
+            return QUiLoader::createLayout(className, parent, name);
+        logError(QStringLiteral("The class \"%1\" of \"%2\" in %3 is no layout; the file is refused")
+                     .arg(className, name, m_file));
+        m_refused = true;
+        return QUiLoader::createLayout(QStringLiteral("QVBoxLayout"), parent, name);
     }
 
     bool refused() const { return m_refused; }
@@ -130,14 +132,23 @@ QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const Bundle
 
 QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
 {
+    // A pipe or a device would hold the loader in open() or read() for ever.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        logWarning(QStringLiteral("Interface file %1 could not be read: it is no regular file").arg(path));
+        return nullptr;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
         return nullptr;
     }
-    QByteArray bytes = file.readAll();
+    // One byte more than a file may hold tells that it holds too much.
+    QByteArray bytes = file.read(InterfaceFileCheck::MaxFileSize + 1);
     const QString name = QFileInfo(path).fileName();
-    if (const QString refusal = InterfaceFileCheck::refusal(bytes); !refusal.isEmpty()) {
+    QString refusal = InterfaceFileCheck::refusal(bytes);
+    if (refusal.isEmpty())
+        refusal = InterfaceFileContents::refusal(bytes, InterfaceFilePlaces::of(path));
+    if (!refusal.isEmpty()) {
         logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));
         return nullptr;
     }

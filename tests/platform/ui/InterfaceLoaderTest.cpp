@@ -1,5 +1,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/InterfaceFileCheck.h"
+#include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
@@ -162,6 +165,9 @@ TEST_F(InterfaceLoaderTest, AMissingFileIsAWarningAndNoWidget)
 {
     EXPECT_EQ(InterfaceLoader::load("Nowhere", &owner, platform::Bundle::bundleWithPath(folder.path())), nullptr);
     EXPECT_TRUE(log.contains("Warning: No interface file Nowhere.ui in " + folder.path()));
+    const QString nowhere = folder.filePath("Nowhere.ui");
+    EXPECT_EQ(InterfaceLoader::loadFile(nowhere, &owner), nullptr);
+    EXPECT_TRUE(log.contains("Warning: Interface file " + nowhere + " could not be read: No such file or directory"));
 
     const QString broken = PdfFixture::write(folder.path(), "Broken.ui", "<ui version=\"4.0\"><widget");
     EXPECT_EQ(InterfaceLoader::loadFile(broken, &owner), nullptr);
@@ -277,15 +283,23 @@ TEST_F(InterfaceLoaderTest, MarginsAndSpacingBeyondReasonAreKeptInAndTheLayoutSe
 
 TEST_F(InterfaceLoaderTest, AWidgetClassWhereALayoutBelongsRefusesTheFile)
 {
-    for (const char *className : {"QPushButton", "platform::View", "TestView", "Enigma"}) {
-        SCOPED_TRACE(className);
-        const QString path = PdfFixture::write(folder.path(), "Misfit.ui", QStringLiteral(R"(<ui version="4.0">
- <widget class="QWidget" name="window">
-  <layout class="%1" name="rows"><item><widget class="QLabel" name="label"/></item></layout>
- </widget>
-</ui>)").arg(QLatin1String(className)).toUtf8());
-        EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
-        EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+    // Where the layout lies: Qt's loader treats the root's layout, a child widget's and a nested
+    // one each its own way.
+    const QStringList places{
+        R"(<widget class="QWidget" name="window">%1</widget>)",
+        R"(<widget class="QWidget" name="window"><widget class="QWidget" name="child">%1</widget></widget>)",
+        R"(<widget class="QWidget" name="window"><layout class="QHBoxLayout" name="outer"><item>%1</item></layout></widget>)",
+        R"(<widget class="QMainWindow" name="window"><widget class="QWidget" name="central">%1</widget></widget>)",
+    };
+    for (const char *className : {"QPushButton", "platform::View", "TestView", "Enigma", "NoSuchLayout"}) {
+        for (const QString &place : places) {
+            SCOPED_TRACE(std::string(className) + " in " + place.toStdString());
+            const QString layout = QStringLiteral(R"(<layout class="%1" name="rows"><item><widget class="QLabel" name="label"/></item></layout>)")
+                                       .arg(QLatin1String(className));
+            const QString path = PdfFixture::write(folder.path(), "Misfit.ui", ("<ui version=\"4.0\">" + place.arg(layout) + "</ui>").toUtf8());
+            EXPECT_EQ(InterfaceLoader::loadFile(path, &owner), nullptr);
+            EXPECT_TRUE(log.contains(QStringLiteral("Error: The class \"%1\" of \"rows\" in Misfit.ui is no layout").arg(QLatin1String(className))));
+        }
     }
 }
 
@@ -351,14 +365,14 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
         {"a class extending itself", windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Alpha")),
          "its classes extend each other in a circle: Alpha → Alpha"},
         {"classes extending each other in a long row",
-         windowWith("<widget class=\"C0\" name=\"a\"/>", repeated({}, 20000, [](int i) { return customWidget(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1)); })),
+         windowWith("<widget class=\"C0\" name=\"a\"/>", repeated({}, 200, [](int i) { return customWidget(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1)); })),
          "the class \"C0\" extends more than 128 classes in a row"},
         {"a grid row of 2^31 - 1", windowWith(gridItem("QGridLayout", "row=\"2147483647\" column=\"0\"")), "lies at row 2147483647, column 0"},
         {"a negative grid position", windowWith(gridItem("QGridLayout", "row=\"-3\" column=\"-7\"")), "lies at row -3, column -7"},
         {"a span past the grid's end", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"8000\" rowspan=\"1\" colspan=\"500\"")), "spanning 1 by 500"},
         {"a span of none", windowWith(gridItem("QGridLayout", "row=\"1\" column=\"1\" rowspan=\"0\"")), "spanning 0 by 1"},
         {"a form row of 2^31 - 1", windowWith(gridItem("QFormLayout", "row=\"2147483647\" column=\"1\"")), "lies at row 2147483647, column 1"},
-        {"stretch factors for a million rows", windowWith(QStringLiteral("<layout class=\"QGridLayout\" name=\"grid\" rowstretch=\"%1\"/>").arg(repeated("1,", 1000000) + "1")),
+        {"stretch factors for 10,000 rows", windowWith(QStringLiteral("<layout class=\"QGridLayout\" name=\"grid\" rowstretch=\"%1\"/>").arg(repeated("1,", 10000) + "1")),
          "the layout \"grid\" gives its rowstretch for more than the 8192 rows or columns"},
         {"a table of 2^31 - 1 rows", windowWith(table("QTableWidget", count("rowCount", most) + count("columnCount", 2))), "\"table\" asks for 2147483647 rows and 2 columns"},
         {"a tree of 2^31 - 1 columns", windowWith(table("QTreeWidget", count("columnCount", most))), "\"table\" asks for 0 rows and 2147483647 columns"},
@@ -381,6 +395,12 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
         {"a count given as a fraction", windowWith(table("QTableWidget", "<property name=\"rowCount\"><double>123458.6</double></property>")), "asks for 123459 rows"},
         {"a count far below 0 that wraps to one far above",
          windowWith(table("QTableWidget", count("rowCount", -(qint64(1) << 32) + 123456, "longlong"))), "asks for 4294843840 rows"},
+        {"a count past every number, then one row more",
+         windowWith(table("QTableWidget", "<property name=\"rowCount\"><number>1e308</number></property><row/>")),
+         "asks for 9223372036854775807 rows"},
+        {"a count past every number, then one column more",
+         windowWith(table("QTableWidget", "<property name=\"columnCount\"><double>-1e308</double></property><column/><column/>")),
+         "asks for 0 rows and 9223372036854775807 columns"},
         {"a count given as a character", windowWith(table("QTableWidget", "<property name=\"rowCount\"><char><unicode>6<!-- -->0000</unicode></char></property>")),
          "asks for 60000 rows"},
         // Qt's line edit matches its text to its mask in time that grows with the square of their lengths.
@@ -390,6 +410,20 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
          "the property \"text\" of \"code\" holds a text of 4800 characters"},
         {"a class name of 5,000 characters", windowWith("<widget class=\"QWidget\" name=\"a\"/>", customWidget(QString(5000, 'C'), "QLabel")),
          "the element \"class\" holds a text of 5000 characters"},
+        // Qt keeps every object, item and character of a file for as long as its window lives.
+        {"2,000 line edits with masks of 4,000 characters", windowWith(repeated({}, 2000, [](int) { return lineEdit(QString(4000, '9'), {}); })),
+         "it is larger than 1048576 bytes"},
+        {"20 line edits with masks of 4,000 characters", windowWith(repeated({}, 20, [](int) { return lineEdit(QString(4000, '9'), {}); })),
+         "its texts hold more than 65536 characters in all"},
+        {"a combo box of 100,000 items",
+         windowWith(table("QComboBox", repeated({}, 100000, [](int i) { return QStringLiteral("<item><property name=\"text\"><string>%1</string></property></item>").arg(i); }))),
+         "it is larger than 1048576 bytes"},
+        {"a combo box of 5,000 items", windowWith(table("QComboBox", repeated("<item/>", 5000))), "its views list more than 4096 items"},
+        {"tree items nested in each other", windowWith(table("QTreeWidget", repeated("<item><item/><item/></item>", 1500))), "its views list more than 4096 items"},
+        {"3,000 labels", windowWith(repeated("<widget class=\"QLabel\"/>", 3000)), "it makes more than 2048 widgets, layouts, spacers and actions"},
+        {"3,000 separators added to a menu", windowWith(table("QMenu", repeated("<addaction name=\"separator\"/>", 3000))),
+         "it makes more than 2048 widgets, layouts, spacers and actions"},
+        {"20,000 entries of the stacking order", windowWith(repeated("<zorder/>", 20000)), "it holds more than 16384 elements"},
         {"a widget given a second layout",
          windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"/><widget class=\"QLabel\" name=\"label\"/><layout class=\"QHBoxLayout\" name=\"columns\"/>"),
          "the widget \"window\" is given a second layout \"columns\""},
@@ -411,6 +445,7 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
                                    windowWith(lineEdit("999", QString(4096, 'x'))),
                                    windowWith("<layout class=\"QVBoxLayout\" name=\"rows\"><item><layout class=\"QHBoxLayout\" name=\"inner\"/></item></layout>"),
                                    windowWith(table("QTableWidget", count("rowCount", 256) + count("columnCount", 256))),
+                                   windowWith(table("QComboBox", repeated("<item/>", 4096)) + repeated("<widget class=\"QLabel\"/>", 2046)),
                                    windowWith(table("QTableWidget", count("rowCount", -256, "longlong") + count("columnCount", 256, "string"))),
                                    windowWith("<widget class=\"Alpha\" name=\"a\"/>", customWidget("Alpha", "Beta") + customWidget("Beta", "QLabel"))}) {
         const QString path = PdfFixture::write(folder.path(), "Fine.ui", fine);
@@ -424,6 +459,22 @@ TEST_F(InterfaceLoaderTest, FilesThatWouldCrashOrHangQtsLoaderAreRefusedBeforeIt
     ASSERT_NE(code, nullptr);
     EXPECT_EQ(code->inputMask(), "000.000.000.000;_");
     EXPECT_EQ(code->text(), "192.168.001.001");
+}
+
+// The bounds lie far beyond what the application's own files ask for.
+TEST_F(InterfaceLoaderTest, EveryShippedInterfaceFilePassesTheChecks)
+{
+    const QDir resources(platform::Bundle::mainBundle()->bundlePath());
+    const QStringList files = resources.entryList({"*.ui"}, QDir::Files);
+    ASSERT_GE(files.size(), 18);
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(resources.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(platform::InterfaceFileCheck::refusal(bytes), QString());
+        EXPECT_EQ(platform::InterfaceFileContents::refusal(bytes, platform::InterfaceFilePlaces::of(file.fileName())), QString());
+    }
 }
 
 #include "InterfaceLoaderTest.moc"

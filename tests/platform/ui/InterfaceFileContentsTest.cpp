@@ -1,0 +1,302 @@
+#include "platform/foundation/Log.h"
+#include "platform/ui/InterfaceLoader.h"
+
+#include "support/PdfFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using platform::InterfaceLoader;
+
+namespace {
+
+// Pipes made where a file names its pictures: a reader that opens one waits in open() for ever.
+// A thread opens each for writing while a reader waits on it, which lets the reader go on with
+// nothing read, and tells which pipe was opened.
+class PipeWatch
+{
+public:
+    explicit PipeWatch(const QStringList &paths)
+    {
+        for (const QString &path : paths) {
+            if (::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
+                m_paths.append(QFile::encodeName(path));
+        }
+        m_thread = std::thread([this] { watch(); });
+    }
+    ~PipeWatch()
+    {
+        m_done = true;
+        m_thread.join();
+    }
+    PipeWatch(const PipeWatch &) = delete;
+    PipeWatch &operator=(const PipeWatch &) = delete;
+
+    int made() const { return int(m_paths.size()); }
+    QStringList opened() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_opened;
+    }
+
+private:
+    void watch()
+    {
+        while (!m_done) {
+            for (const QByteArray &path : m_paths) {
+                const int end = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                if (end < 0)
+                    continue;
+                ::close(end);
+                std::lock_guard lock(m_mutex);
+                m_opened.append(QFile::decodeName(path));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    QList<QByteArray> m_paths;
+    std::atomic<bool> m_done = false;
+    mutable std::mutex m_mutex;
+    QStringList m_opened;
+    std::thread m_thread;
+};
+
+QByteArray windowWith(const QString &content)
+{
+    return QStringLiteral("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"window\">%1</widget></ui>").arg(content).toUtf8();
+}
+
+QString label(const QString &property, const QString &value)
+{
+    return QStringLiteral("<widget class=\"QLabel\" name=\"label\"><property name=\"%1\">%2</property></widget>").arg(property, value);
+}
+
+QString richLabel(const QString &html)
+{
+    return label("text", "<string>" + html.toHtmlEscaped() + "</string>");
+}
+
+QString button(const QString &icon)
+{
+    return QStringLiteral("<widget class=\"QPushButton\" name=\"button\"><property name=\"icon\">%1</property></widget>").arg(icon);
+}
+
+bool writePicture(const QString &path, const QColor &color)
+{
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(color);
+    return picture.save(path, "PNG");
+}
+
+class InterfaceFileContentsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid() && elsewhere.isValid());
+        ASSERT_TRUE(QDir(folder.path()).mkdir("sub"));
+        ASSERT_TRUE(writePicture(folder.filePath("red.png"), Qt::red));
+        ASSERT_TRUE(writePicture(folder.filePath("sub/green.png"), Qt::green));
+        ASSERT_TRUE(writePicture(elsewhere.filePath("private.png"), Qt::blue));
+        ASSERT_TRUE(QFile::link(elsewhere.filePath("private.png"), folder.filePath("leaves.png")));
+        ASSERT_TRUE(QFile::link(folder.filePath("red.png"), folder.filePath("stays.png")));
+        ASSERT_TRUE(QFile::link(elsewhere.path(), folder.filePath("away")));
+        ASSERT_TRUE(QFile::link(elsewhere.filePath("later.png"), folder.filePath("nowhere.png")));
+    }
+
+    QString at(const QString &name) const { return folder.filePath(name); }
+
+    // Loads the file; on a refusal, the reason its "Error: " line gives.
+    std::pair<std::unique_ptr<QWidget>, QString> load(const QByteArray &file)
+    {
+        const QString path = PdfFixture::write(folder.path(), "Form.ui", file);
+        const qsizetype earlier = log.lines().size();
+        std::unique_ptr<QWidget> root(InterfaceLoader::loadFile(path, nullptr));
+        const QString refused = "Error: Interface file " + path + " is refused: ";
+        for (const QString &line : log.lines().mid(earlier)) {
+            if (line.startsWith(refused))
+                return {std::move(root), line.mid(refused.size())};
+        }
+        return {std::move(root), QString()};
+    }
+
+    QTemporaryDir folder;
+    QTemporaryDir elsewhere;
+    platform::LogCapture log;
+};
+
+} // namespace
+
+// Every kind of name a file gives Qt to read, naming a pipe, a place outside the file's folder and
+// the application's resources, or a path Qt would look up in the working folder.
+TEST_F(InterfaceFileContentsTest, FilesNamedOutsideTheirPlacesOrNotRegularAreRefusedUnread)
+{
+    const PipeWatch pipes({at("pipe.png"), at("pipe.css"), at("pipe.html"), at("sub/pipe.png"), at("twin@2x.png")});
+    ASSERT_EQ(pipes.made(), 5);
+    ASSERT_TRUE(writePicture(at("twin.png"), Qt::red));
+    const QString pipe = at("pipe.png");
+    struct Case { const char *what; QString content; QString reason; };
+    const QList<Case> cases{
+        {"a label's picture", label("pixmap", "<pixmap>pipe.png</pixmap>"), "the property \"pixmap\" of \"label\" names \"pipe.png\", which is no regular file"},
+        {"a picture in a folder below", label("pixmap", "<pixmap>sub/pipe.png</pixmap>"), "names \"sub/pipe.png\", which is no regular file"},
+        {"a picture by its whole path", label("pixmap", "<pixmap>" + pipe + "</pixmap>"), "which is no regular file"},
+        {"an icon", button("<iconset><normaloff>pipe.png</normaloff></iconset>"), "the property \"icon\" of \"button\" names \"pipe.png\", which is no regular file"},
+        {"an icon's state", button("<iconset><normaloff>red.png</normaloff><selectedon>pipe.png</selectedon></iconset>"), "names \"pipe.png\""},
+        {"an icon of the older kind", button("<iconset>pipe.png</iconset>"), "names \"pipe.png\", which is no regular file"},
+        {"a tab's icon",
+         "<widget class=\"QTabWidget\" name=\"tabs\"><widget class=\"QWidget\" name=\"page\"><attribute name=\"icon\"><iconset><normaloff>pipe.png</normaloff></iconset></attribute></widget></widget>",
+         "the property \"icon\" of \"page\" names \"pipe.png\""},
+        {"a picture above the file's folder", label("pixmap", "<pixmap>../" + QFileInfo(elsewhere.path()).fileName() + "/private.png</pixmap>"),
+         "which lies outside the interface file's folder and the application's resources"},
+        {"a picture through a link that leads away", label("pixmap", "<pixmap>leaves.png</pixmap>"), "names \"leaves.png\", which lies outside"},
+        {"a picture in a linked folder that leads away", label("pixmap", "<pixmap>away/private.png</pixmap>"), "names \"away/private.png\", which lies outside"},
+        {"a link that leads outside to nothing yet", label("pixmap", "<pixmap>nowhere.png</pixmap>"), "names \"nowhere.png\", which lies outside"},
+        {"a device", label("pixmap", "<pixmap>/dev/zero</pixmap>"), "names \"/dev/zero\", which lies outside"},
+        {"a picture whose high-resolution twin is a pipe", label("pixmap", "<pixmap>twin.png</pixmap>"),
+         "names \"twin.png\", whose version \"twin@2x.png\" for screens of a higher resolution is no regular file"},
+        {"a theme icon that is a path", button("<iconset theme=\"../../../../" + pipe + "\"/>"), "names the theme icon \"../../../.."},
+        {"a rich text's picture", richLabel("<b>Look</b><img src=\"" + pipe + "\">"), "the property \"text\" of \"label\" names \"" + pipe + "\", which is no regular file"},
+        {"a rich text's picture by its other attribute", richLabel("<img source=\"" + pipe + "\">"), "which is no regular file"},
+        {"a rich text's picture by a relative path", richLabel("<img src=\"pipe.png\">"), "names \"pipe.png\", which is neither an absolute path nor one of Qt's resources"},
+        {"a rich text's picture as a file URL", richLabel("<img src=\"file://" + pipe + "\">"), "which is neither an absolute path"},
+        {"a rich text's picture written with references", richLabel("<IMG SRC=\"" + QString(pipe).replace("pipe", "&#112;ipe") + "\">"), "which is no regular file"},
+        {"a rich text's picture written with escapes", richLabel("<img src=\"" + QString(pipe).replace("pipe", "%70ipe") + "\">"), "which is no regular file"},
+        {"a table cell's background", richLabel("<table><tr><td background=\"" + pipe + "\">x</td></tr></table>"), "which is no regular file"},
+        {"a background in a style attribute", richLabel("<p style=\"background-image: url(" + pipe + ")\">x</p>"), "which is no regular file"},
+        {"a background in a style element", richLabel("<style>p { background-image: url('" + pipe + "') }</style><p>x</p>"), "which is no regular file"},
+        {"a linked style sheet", richLabel("<link rel=\"stylesheet\" type=\"text/css\" href=\"" + at("pipe.css") + "\"><p>x</p>"), "which is no regular file"},
+        {"a tool tip's picture", label("toolTip", "<string>" + ("<img src=\"" + pipe + "\">").toHtmlEscaped() + "</string>"),
+         "the property \"toolTip\" of \"label\" names"},
+        {"a combo box item's picture",
+         "<widget class=\"QComboBox\" name=\"box\"><item><property name=\"text\"><string>" + ("<img src=\"" + pipe + "\">").toHtmlEscaped() + "</string></property></item></widget>",
+         "the property \"text\" of \"box\" names"},
+        {"a Markdown picture",
+         "<widget class=\"QLabel\" name=\"label\"><property name=\"textFormat\"><enum>Qt::MarkdownText</enum></property>"
+         "<property name=\"text\"><string>![look](" + pipe + ")</string></property></widget>",
+         "which is no regular file"},
+        {"a text given as bytes", label("text", "<cstring>" + ("<img src=\"" + pipe + "\">").toHtmlEscaped() + "</cstring>"), "which is no regular file"},
+        {"a style sheet's picture", label("styleSheet", "<string>QLabel { background-image: url(\"" + pipe + "\") }</string>"),
+         "the property \"styleSheet\" of \"label\" names \"" + pipe + "\", which is no regular file"},
+        {"a style sheet's picture by a relative path", label("styleSheet", "<string>QLabel { border-image: URL(pipe.png) }</string>"),
+         "names \"pipe.png\", which is neither an absolute path"},
+        {"a style sheet with an escape", label("styleSheet", "<string>QLabel { image: u\\72l(pipe.png) }</string>"), "holds a style sheet with an escape"},
+        {"a text browser's page",
+         "<widget class=\"QTextBrowser\" name=\"browser\"><property name=\"source\"><url><string>" + at("pipe.html") + "</string></url></property></widget>",
+         "the property \"source\" of \"browser\" names \"" + at("pipe.html") + "\", which is no regular file"},
+        {"a text browser's page given as text",
+         "<widget class=\"QTextBrowser\" name=\"browser\"><property name=\"source\"><string>pipe.html</string></property></widget>",
+         "names \"pipe.html\", which is neither an absolute path"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto [root, reason] = load(windowWith(c.content));
+        EXPECT_EQ(root, nullptr);
+        EXPECT_TRUE(reason.contains(c.reason)) << reason.toStdString();
+    }
+    EXPECT_EQ(pipes.opened(), QStringList()) << "a pipe was opened";
+
+    // The interface file itself.
+    const QString path = at("pipe.html");
+    EXPECT_EQ(InterfaceLoader::loadFile(path, nullptr), nullptr);
+    EXPECT_TRUE(log.contains("Warning: Interface file " + path + " could not be read: it is no regular file"));
+    EXPECT_EQ(pipes.opened(), QStringList()) << "a pipe was opened";
+}
+
+// Pictures inside the file's folder, below it, through a link that stays inside, and Qt's own
+// resources still show.
+TEST_F(InterfaceFileContentsTest, PicturesInsideTheirPlacesShow)
+{
+    struct Case { const char *what; QString content; QColor color; };
+    const QList<Case> cases{
+        {"beside the file", label("pixmap", "<pixmap>red.png</pixmap>"), Qt::red},
+        {"in a folder below", label("pixmap", "<pixmap>sub/green.png</pixmap>"), Qt::green},
+        {"down and up again", label("pixmap", "<pixmap>sub/../red.png</pixmap>"), Qt::red},
+        {"through a link that stays inside", label("pixmap", "<pixmap>stays.png</pixmap>"), Qt::red},
+        {"by its whole path", label("pixmap", "<pixmap>" + at("sub/green.png") + "</pixmap>"), Qt::green},
+        {"in a rich text", richLabel("<img src=\"" + at("sub/green.png") + "\">"), Qt::green},
+        {"as an icon", button("<iconset><normaloff>red.png</normaloff></iconset>"), Qt::red},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto [root, reason] = load(windowWith(c.content));
+        ASSERT_NE(root, nullptr) << reason.toStdString();
+        QImage shown;
+        if (auto *button = root->findChild<QAbstractButton *>())
+            shown = button->icon().pixmap(QSize(8, 6)).toImage();
+        else if (auto *label = root->findChild<QLabel *>())
+            shown = label->grab().toImage();
+        ASSERT_FALSE(shown.isNull());
+        bool found = false;
+        for (int y = 0; y < shown.height() && !found; ++y) {
+            for (int x = 0; x < shown.width() && !found; ++x)
+                found = shown.pixelColor(x, y) == c.color;
+        }
+        EXPECT_TRUE(found) << "the picture does not show";
+    }
+    const auto [root, reason] = load(windowWith(richLabel("<img src=\":/qt-project.org/styles/commonstyle/images/file-16.png\">")));
+    EXPECT_NE(root, nullptr) << reason.toStdString();
+}
+
+namespace {
+
+QString repeated(const QString &text, int times)
+{
+    QString all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
+} // namespace
+
+// Rich texts whose tables Qt would lay out for minutes, written every way Qt's HTML reader takes
+// them; the text itself stays below the length a text may have.
+TEST_F(InterfaceFileContentsTest, RichTextsWhoseTablesQtWouldLayOutForMinutesAreRefused)
+{
+    const QString cells = "brings the table cells of the file's rich texts past 1024";
+    struct Case { const char *what; QString content; QString reason; };
+    const QList<Case> cases{
+        {"250 tables in each other", richLabel(repeated("<table><tr><td>", 250)), "the property \"text\" of \"label\" nests tables 250 deep, more than 4"},
+        {"5 tables in each other", richLabel(repeated("<table><tr><td>", 5) + "x"), "nests tables 5 deep"},
+        {"tables closed and opened again", richLabel(repeated("<table><tr><td>", 3) + "</table>" + repeated("<table><tr><td>", 3)), "nests tables 5 deep"},
+        {"tables in capitals and with spaces", richLabel(repeated("< TABLE ><TR><Td>", 5)), "nests tables 5 deep"},
+        {"tables written with references", richLabel(repeated("<t&#97;ble><tr><td>", 5)), "nests tables 5 deep"},
+        {"tables in quotes", richLabel(repeated("<\"table\"><tr><td>", 5)), "nests tables 5 deep"},
+        {"a cell outside any table", richLabel("<td>" + repeated("<table><tr><td>", 4)), "nests tables 5 deep"},
+        {"a cell spanning 2,000 columns", richLabel("<table><tr><td colspan=\"2000\">x</table>"), cells},
+        {"a span written with references", richLabel("<table><tr><td COLSPAN=&#50;000>x</table>"), cells},
+        {"a span beside a space", richLabel("<table><tr><td colspan=\"&nbsp;2000\">x</table>"), cells},
+        {"rows under a wide row", richLabel("<table><tr><td colspan=600>x<tr><td>y</table>"), cells},
+        {"a cell spanning rows and columns", richLabel("<table><tr><td rowspan=2 colspan=520>x<tr><td>y</table>"), cells},
+        {"300 cells in tables 3 deep", richLabel(repeated("<table><tr><td>", 3) + repeated("<td>", 300)), cells},
+        {"cells of several labels", repeated(richLabel("<table><tr>" + repeated("<td>", 400) + "</table>"), 3), cells},
+        {"a Markdown table of 600 rows", label("text", "<string>|a|b|\n|-|-|\n" + repeated("|x|y|\n", 600) + "</string>"), cells},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto [root, reason] = load(windowWith(c.content));
+        EXPECT_EQ(root, nullptr);
+        EXPECT_TRUE(reason.contains(c.reason)) << reason.toStdString();
+    }
+    // A comment hides what it holds, from Qt as from the check; within the bounds tables load.
+    for (const QString &fine : {richLabel("<!-- " + repeated("<table><tr><td>", 9) + " -->" + repeated("<table><tr><td>", 4) + "x"),
+                                richLabel("<table>" + repeated("<tr>" + repeated("<td>x</td>", 5) + "</tr>", 20) + "</table>"),
+                                richLabel("<table><tr><td colspan=1000>x</table>")}) {
+        const auto [root, reason] = load(windowWith(fine));
+        EXPECT_NE(root, nullptr) << reason.toStdString();
+    }
+}
