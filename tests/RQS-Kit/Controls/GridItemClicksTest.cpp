@@ -8,7 +8,7 @@
 
 namespace {
 
-struct TileClient : QSGridItemDelegate
+struct TileClient : QObject, QSGridItemDelegate
 {
     void gridItemWasSelected(QSGridItem *item) override { selections << item->isSelected(); }
     void gridItemWasExecuted(QSGridItem *) override { ++executions; }

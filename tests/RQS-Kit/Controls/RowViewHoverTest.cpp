@@ -8,7 +8,7 @@
 
 namespace {
 
-struct HoverClient : QSRowViewDelegate
+struct HoverClient : QObject, QSRowViewDelegate
 {
     QList<bool> hovers;
     void rowChangedHover(QSRowView *, bool hovered) override { hovers << hovered; }
