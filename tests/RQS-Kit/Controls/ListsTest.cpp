@@ -161,6 +161,20 @@ TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
 }
 
 // A client that gives the list its superview's whole height: the rows stand at the top of it.
+// Set in code or through the property an interface file sets, a negative count is kept as 0.
+TEST_F(Lists, RunningAnimationsAreSetAndANegativeCountIsKeptAsZero)
+{
+    const struct { qint64 set, kept; } cases[] = {{3, 3}, {-2, 0}, {0, 0}, {qint64(1) << 40, qint64(1) << 40}, {-(qint64(1) << 40), 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.set);
+        list.setRunningAnimations(c.set);
+        EXPECT_EQ(list.runningAnimations(), c.kept);
+        list.setRunningAnimations(7);
+        ASSERT_TRUE(list.setProperty("runningAnimations", c.set));
+        EXPECT_EQ(list.property("runningAnimations").toLongLong(), c.kept);
+    }
+}
+
 struct FillsItsSuperview : QSListViewDelegate
 {
     std::optional<double> listViewWillResize(QSListView *list, double) override { return list->superview()->height(); }
