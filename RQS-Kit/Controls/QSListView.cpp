@@ -413,6 +413,8 @@ void QSListView::resizeWithOldSuperviewSize(const QSizeF &oldSize)
     updateListLayout(m_defaultBehavior);
 }
 
+void QSListView::resizeSubviewsWithOldSize(const QSizeF &) {}
+
 void QSListView::resizeEvent(QResizeEvent *event)
 {
     platform::View::resizeEvent(event);

@@ -102,6 +102,8 @@ protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void resizeWithOldSuperviewSize(const QSizeF &oldSize) override;
+    // Rows are placed by the list's layout passes alone, never by their autoresizing.
+    void resizeSubviewsWithOldSize(const QSizeF &oldSize) override;
 
 private:
     void registerUndo(std::function<void()> inverse, const QString &verb);
