@@ -86,7 +86,7 @@ void registerKitClasses()
     InterfaceLoader::registerClass<QSColorWell>(QStringLiteral("QSColorWell"));
     InterfaceLoader::registerClass<QSSimpleColorWell>(QStringLiteral("QSSimpleColorWell"));
     InterfaceLoader::registerClass<QSGradientPicker>(QStringLiteral("QSGradientPicker"));
-    InterfaceLoader::registerClass<QSSlider>(QStringLiteral("QSSlider"));
+    InterfaceLoader::registerFactory(QStringLiteral("QSSlider"), &QSSlider::fromInterfaceFile);
     InterfaceLoader::registerClass<QSScroller>(QStringLiteral("QSScroller"));
     InterfaceLoader::registerClass<QSEncodingPopupButton>(QStringLiteral("QSEncodingPopupButton"));
     InterfaceLoader::registerClass<QSTranslatingButton>(QStringLiteral("QSTranslatingButton"));

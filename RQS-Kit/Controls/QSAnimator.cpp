@@ -8,6 +8,7 @@
 #include "platform/ui/View.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QTimer>
 
 #include <algorithm>
@@ -23,6 +24,13 @@ void fixSize(QWidget *window, const QSize &size)
 {
     window->setMinimumSize(size);
     window->setMaximumSize(size);
+}
+
+// What a window shows its views in: a main window's central widget, any other window itself.
+QWidget *contentViewOf(QWidget *window)
+{
+    const auto *main = qobject_cast<const QMainWindow *>(window);
+    return main && main->centralWidget() ? main->centralWidget() : window;
 }
 
 QRectF rectThrough(const QRectF &rect, const std::function<QPointF(const QPointF &)> &map)
@@ -49,15 +57,15 @@ void QSAnimator::recordStartLayers(const QList<Layer *> &layers, platform::View 
     if (layers.isEmpty())
         return;
     if (!m_animationView) {
-        if (!m_topView && view && view->window())
-            m_topView = qobject_cast<platform::View *>(view->window());
+        if (!m_topView && view)
+            m_topView = contentViewOf(view->window());
         if (!m_topView) {
             platform::logWarning(QStringLiteral("No view to lay the animation over"));
             return;
         }
-        m_animationView = new platform::View;
-        m_topView->addSubview(m_animationView);
-        m_animationView->setFrame(m_topView->bounds());
+        m_animationView = new platform::View(m_topView);
+        m_animationView->setFrame(QRectF(QPointF(), QSizeF(m_topView->size())));
+        m_animationView->raise();
         m_animationView->setWantsLayer(true);
         m_animationView->show();
     }
@@ -137,11 +145,12 @@ void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<
     const Layer *superlayer = sources.value(0) ? sources.value(0)->superlayer() : nullptr;
     const Layer *viewLayer = view ? view->layer() : nullptr;
     QRectF frame;
-    if (superlayer && viewLayer && m_topView) {
+    // The overlay lies exactly over the top view, so its coordinates are the top view's.
+    if (superlayer && viewLayer && m_animationView) {
         const QRectF inView = rectThrough(superlayer->bounds(), [&](const QPointF &p) {
             return superlayer->convertPointToLayer(p, viewLayer);
         });
-        frame = rectThrough(inView, [&](const QPointF &p) { return view->convertPointToView(p, m_topView); });
+        frame = rectThrough(inView, [&](const QPointF &p) { return view->convertPointToView(p, m_animationView); });
     }
     base->setAnchorPoint(superlayer ? superlayer->anchorPoint() : QPointF());
     base->setFrame(frame);

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSize>
+#include <QWidget>
 
 #include <functional>
 
@@ -29,9 +30,10 @@ public:
 
     QList<platform::Layer *> hideLayers() const;
     void setHideLayers(const QList<platform::Layer *> &layers);
-    // The content of the first recorded view's window unless set.
-    platform::View *topView() const { return m_topView; }
-    void setTopView(platform::View *view) { m_topView = view; }
+    // The content view of the first recorded view's window unless set: a main window's central
+    // widget, any other window itself.
+    QWidget *topView() const { return m_topView; }
+    void setTopView(QWidget *view) { m_topView = view; }
 
     // The completion runs once, when the animation ends or is cut short: by a new animation, by
     // the animator's end, or when the views it animates go.
@@ -57,7 +59,7 @@ private:
     int m_endGroups = 0;
     QList<QPointer<platform::Layer>> m_hideLayers;
     QList<double> m_hiddenOpacities;
-    QPointer<platform::View> m_topView;
+    QPointer<QWidget> m_topView;
     QPointer<platform::View> m_animationView;
     QPointer<QWidget> m_window;
     bool m_running = false;

@@ -11,6 +11,10 @@
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QPainterPath>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include <utility>
 
 namespace {
 
@@ -23,6 +27,32 @@ QFont titleFont()
     font.setPointSizeF(14);
     return font;
 }
+
+// A check box whose title casts the rows' white text shadow.
+class ShadowedTitleBox : public QCheckBox
+{
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString title = std::exchange(option.text, QString());
+        painter.drawControl(QStyle::CE_CheckBox, option);
+        option.text = title;
+        const QRect titleRect = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        // The shadow's offset is y-up.
+        const QPoint offset(qRound(whiteTextShadow.offset.width()), -qRound(whiteTextShadow.offset.height()));
+        painter.setPen(whiteTextShadow.color);
+        painter.drawText(titleRect.translated(offset), flags, title);
+        painter.setPen(option.palette.color(QPalette::WindowText));
+        painter.drawText(titleRect, flags, title);
+    }
+};
 
 QSButton *smallWhiteButton(const QString &title, const QString &action, QWidget *row)
 {
@@ -49,6 +79,8 @@ QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
     , m_taken(new platform::TakenViews(this))
 {
     setFrame(QRectF(frame().topLeft(), QSizeF(frame().width(), preferredHeight())));
+    // It keeps its distance from its superview's bottom edge.
+    setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::FlexibleTopMargin);
     m_fadeTimer.setSingleShot(true);
     m_fadeTimer.setInterval(0);
     connect(&m_fadeTimer, &QTimer::timeout, this, &QSBasicListEntryView::updateElementVisibilityTimed);
@@ -64,7 +96,7 @@ QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
         m_removeButton->setAction(QStringLiteral("removeEntry"));
     }
     if (features & EnableBox) {
-        m_enabledBox = new QCheckBox(this);
+        m_enabledBox = new ShadowedTitleBox(this);
         m_enabledBox->resize(12, 22);
         QPalette palette = m_enabledBox->palette();
         palette.setColor(QPalette::WindowText, titleColour);

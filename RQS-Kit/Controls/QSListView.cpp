@@ -248,7 +248,7 @@ void QSListView::refreshLayout()
     platform::FrameAnimation::run(moves, duration, [self, moves] {
         if (!self)
             return;
-        self->m_runningAnimations = std::max(0, self->m_runningAnimations - 1);
+        self->m_runningAnimations = std::max<qint64>(0, self->m_runningAnimations - 1);
         if (self->m_runningAnimations > 0)
             return;
         // Overlapping passes end on the frames of the last one.
@@ -318,7 +318,8 @@ int QSListView::defaultBehavior() const { return m_defaultBehavior; }
 void QSListView::setDefaultBehavior(int behavior) { m_defaultBehavior = behavior; }
 qulonglong QSListView::fixed() const { return m_fixed; }
 void QSListView::setFixed(qulonglong fixed) { m_fixed = fixed; }
-int QSListView::runningAnimations() const { return m_runningAnimations; }
+qint64 QSListView::runningAnimations() const { return m_runningAnimations; }
+void QSListView::setRunningAnimations(qint64 count) { m_runningAnimations = std::max<qint64>(0, count); }
 QSColorView *QSListView::lastLine() const { return m_lastLine; }
 
 void QSListView::setLastLineColorName(const QString &description)
@@ -411,6 +412,8 @@ void QSListView::resizeWithOldSuperviewSize(const QSizeF &oldSize)
     platform::View::resizeWithOldSuperviewSize(oldSize);
     updateListLayout(m_defaultBehavior);
 }
+
+void QSListView::resizeSubviewsWithOldSize(const QSizeF &) {}
 
 void QSListView::resizeEvent(QResizeEvent *event)
 {

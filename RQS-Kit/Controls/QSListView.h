@@ -27,7 +27,7 @@ class QSListView : public platform::View, public QSListEntryViewDelegate
     Q_PROPERTY(qulonglong fixed READ fixed WRITE setFixed)
     Q_PROPERTY(qlonglong selectedIndex READ selectedIndex WRITE setSelectedIndex)
     Q_PROPERTY(QString lastLineColorName WRITE setLastLineColorName)
-    Q_PROPERTY(int runningAnimations READ runningAnimations)
+    Q_PROPERTY(qlonglong runningAnimations READ runningAnimations WRITE setRunningAnimations)
 
 public:
     // Bits of a relayout request.
@@ -75,7 +75,10 @@ public:
     void setDefaultBehavior(int behavior);
     qulonglong fixed() const;
     void setFixed(qulonglong fixed);
-    int runningAnimations() const;
+    // Layout passes whose animations are still running; the last to end sets the final frames.
+    qint64 runningAnimations() const;
+    // A negative count is kept as 0.
+    void setRunningAnimations(qint64 count);
     QSColorView *lastLine() const;
     void setLastLineColorName(const QString &description);
     QSListViewDelegate *delegate() const;
@@ -99,6 +102,8 @@ protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void resizeWithOldSuperviewSize(const QSizeF &oldSize) override;
+    // Rows are placed by the list's layout passes alone, never by their autoresizing.
+    void resizeSubviewsWithOldSize(const QSizeF &oldSize) override;
 
 private:
     void registerUndo(std::function<void()> inverse, const QString &verb);
@@ -120,5 +125,5 @@ private:
     bool m_scrollToSelected = false;
     int m_updateBehavior = 0;
     int m_defaultBehavior = NextTurn;
-    int m_runningAnimations = 0;
+    qint64 m_runningAnimations = 0;
 };

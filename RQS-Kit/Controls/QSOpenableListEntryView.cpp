@@ -19,6 +19,8 @@ QSOpenableListEntryView::QSOpenableListEntryView(bool rightAligned, quint64 feat
     : QSListEntryView(features, parent)
     , m_taken(new platform::TakenViews(this))
 {
+    // It hangs from its superview's top edge.
+    setAutoresizingMask(platform::Autoresizing::WidthSizable | platform::Autoresizing::FlexibleBottomMargin);
     m_rowView = new QSRowView(rightAligned, this);
     // Framed before its buttons exist: they are placed for the size it has when they are made.
     m_rowView->setFrame(QRectF(0, height() - 58, width(), 58));

@@ -48,6 +48,13 @@ QSSlider::QSSlider(QWidget *parent)
         platform::logWarning(QStringLiteral("QSSlider: valueControl cannot follow doubleValue"));
 }
 
+QSSlider *QSSlider::fromInterfaceFile(QWidget *parent)
+{
+    auto *slider = new QSSlider(parent);
+    slider->m_cornerRadius = 4.0;
+    return slider;
+}
+
 double QSSlider::minValue() const { return m_minValue; }
 
 void QSSlider::setMinValue(double minValue)

@@ -44,6 +44,8 @@ public:
     enum LimitVisual { Markers = 1, RectangularBox = 2, RoundedBox = 4 };
 
     explicit QSSlider(QWidget *parent = nullptr);
+    // As an interface file makes it: the rounded box's corners have a radius of 4.
+    static QSSlider *fromInterfaceFile(QWidget *parent);
 
     double minValue() const;
     void setMinValue(double minValue);
@@ -124,7 +126,7 @@ private:
     std::optional<double> m_maxLimit;
     bool m_forceLimits = false;
     int m_limitVisuals = 0;
-    double m_cornerRadius = 4.0;
+    double m_cornerRadius = 0.0;
     platform::EdgeInsets m_insets;
     platform::EdgeInsets m_boxInsets;
     QColor m_outlineColor;

@@ -27,18 +27,29 @@ bool QSChildSupportWindow::isKeyWindow() const
 
 bool QSChildSupportWindow::canBecomeMainWindow() const { return !parentWindow() && platform::Window::canBecomeMainWindow(); }
 
-void QSChildSupportWindow::performClose() { close(); }
-
-void QSChildSupportWindow::closeEvent(QCloseEvent *event)
+void QSChildSupportWindow::performClose()
 {
     platform::Window *parent = m_isChildWindow ? parentWindow() : nullptr;
     if (!parent) {
-        platform::Window::closeEvent(event);
+        close();
         return;
     }
     // The parent hides this window with its other children when its close is accepted.
-    event->ignore();
-    parent->close();
+    if (auto *supporting = qobject_cast<QSChildSupportWindow *>(parent))
+        supporting->performClose();
+    else
+        parent->close();
+}
+
+void QSChildSupportWindow::closeEvent(QCloseEvent *event)
+{
+    // The window system's close is the user's close command; a close by code is this window's own.
+    if (event->spontaneous() && m_isChildWindow && parentWindow()) {
+        event->ignore();
+        performClose();
+        return;
+    }
+    platform::Window::closeEvent(event);
 }
 
 bool QSChildSupportWindow::event(QEvent *event)

@@ -4,7 +4,8 @@
 
 // A window that behaves well among child windows: it counts as key while one of its child windows
 // is key, takes the keyboard back on a mouse-down while a child has it, and, marked as a child,
-// hands its close to the window that holds it. GUI thread.
+// hands the close command (performClose, the window system's close) to the window that holds it;
+// close() closes it alone. GUI thread.
 class QSChildSupportWindow : public platform::Window
 {
     Q_OBJECT
@@ -24,7 +25,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    // Marked as a child, the window's close however asked for is its parent's.
     void closeEvent(QCloseEvent *event) override;
 
 private:

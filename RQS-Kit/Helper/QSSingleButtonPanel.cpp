@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 using platform::NotificationCenter;
 
 QSSingleButtonPanel *QSSingleButtonPanel::sharedPanel()
@@ -57,6 +59,7 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, platf
     if (!view() || !m_window)
         return;
     m_button->setTitle(buttonTitle);
+    fitButtonToTitle();
     QSSingleButtonPanelDelegate *previous = m_delegate.get();
     m_delegate.set(delegate);
     if (previous != delegate.interface()) {
@@ -104,6 +107,14 @@ void QSSingleButtonPanel::arrange(int height, int labelHeight)
     m_button->move(m_button->x(), height - m_buttonY - m_button->height());
     m_background->setGeometry(0, 0, m_windowWidth, height);
     m_window->setFixedSize(m_windowWidth, height);
+}
+
+void QSSingleButtonPanel::fitButtonToTitle()
+{
+    // A title too wide for the panel ends the button at the label's margin.
+    const int right = m_button->geometry().right() + 1;
+    const int width = std::min(m_button->sizeHint().width(), right - m_label->x());
+    m_button->setGeometry(right - width, m_button->y(), width, m_button->height());
 }
 
 void QSSingleButtonPanel::close()

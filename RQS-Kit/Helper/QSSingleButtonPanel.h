@@ -69,6 +69,8 @@ private:
     void setHovered(bool hovered);
     // Hovered while the pointer is over the background of the shown panel.
     void followPointer();
+    // The button takes the width its title needs and keeps its right edge.
+    void fitButtonToTitle();
     // Lays the view out for that height; the label above, the button at the bottom.
     void arrange(int height, int labelHeight);
 

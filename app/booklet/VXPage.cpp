@@ -122,6 +122,7 @@ void VXPage::setPdfPage(const platform::PdfPage &pdfPage)
         QMutexLocker locker(&m_mutex);
         m_pdfPage = pdfPage;
         m_ratio = 0;
+        ++m_contentGeneration;
     }
     // An image of the former content must not stand in for the new one. The ratio is read when
     // it is first asked for: a file shown before all its pages are read reads none here.
@@ -285,36 +286,67 @@ QImage VXPage::imageForResolution(double resolution, int orientation,
                                   std::function<void(const QImage &)> highresBlock,
                                   std::weak_ptr<const void> wanted, bool *cached)
 {
-    const std::optional<VXPageImageCache::Entry> entry = VXPageImageCache::shared().find(this);
-    const bool sharp = entry && entry->orientation == orientation && entry->resolution >= resolution;
+    const std::optional<QImage> sharp = cachedImage(resolution, orientation);
     if (cached)
-        *cached = sharp;
+        *cached = bool(sharp);
     if (sharp)
-        return entry->image;
-
-    const VXPagePtr self = weak_from_this().lock();
-    if (self) {
-        renderQueue().addOperation([self, resolution, orientation, highresBlock = std::move(highresBlock), wanted] {
-            if (wanted.expired()) {
-                ++droppedRenders;
-                return;
-            }
-            const double r = self->ratio();
-            const bool odd = orientation % 2 != 0;
-            const double width = std::min(odd ? resolution / r : resolution * r, resolution);
-            const double height = std::min(odd ? resolution * r : resolution / r, resolution);
-            const QImage image = self->renderedImage(pixelSize(width, height), orientation);
-            platform::MainQueue::post([self, image, resolution, orientation, highresBlock] {
-                VXPageImageCache::shared().insert(self.get(), {image, orientation, resolution});
-                if (highresBlock)
-                    highresBlock(image);
-            });
-        }, sharpImagePriority);
-    } else {
-        platform::logWarning(QStringLiteral("Only pages held by a VXPagePtr draw in the background"));
-    }
+        return *sharp;
+    renderInBackground(resolution, orientation, std::move(highresBlock), std::move(wanted));
     const QImage current = preview();
     return current.isNull() ? placeholderImage() : current;
+}
+
+std::optional<QImage> VXPage::cachedImage(double resolution, int orientation) const
+{
+    const std::optional<VXPageImageCache::Entry> entry = VXPageImageCache::shared().find(this);
+    if (entry && entry->orientation == orientation && entry->resolution >= resolution)
+        return entry->image;
+    return std::nullopt;
+}
+
+void VXPage::renderInBackground(double resolution, int orientation, std::function<void(const QImage &)> highresBlock,
+                                std::weak_ptr<const void> wanted)
+{
+    const VXPagePtr self = weak_from_this().lock();
+    if (!self) {
+        platform::logWarning(QStringLiteral("Only pages held by a VXPagePtr draw in the background"));
+        return;
+    }
+    renderQueue().addOperation([self, resolution, orientation, highresBlock = std::move(highresBlock), wanted] {
+        if (wanted.expired()) {
+            ++droppedRenders;
+            return;
+        }
+        const quint64 content = self->contentGeneration();
+        const double r = self->ratio();
+        const bool odd = orientation % 2 != 0;
+        const double width = std::min(odd ? resolution / r : resolution * r, resolution);
+        const double height = std::min(odd ? resolution * r : resolution / r, resolution);
+        const QImage image = self->renderedImage(pixelSize(width, height), orientation);
+        platform::MainQueue::post([self, image, resolution, orientation, highresBlock, wanted, content] {
+            if (content != self->contentGeneration()) {
+                // Drawn from what the page showed before: the asker gets what it shows now.
+                if (const std::optional<QImage> sharp = self->cachedImage(resolution, orientation)) {
+                    if (highresBlock)
+                        highresBlock(*sharp);
+                } else {
+                    self->renderInBackground(resolution, orientation, highresBlock, wanted);
+                }
+                return;
+            }
+            VXPageImageCache::shared().insert(self.get(), {image, orientation, resolution});
+            if (highresBlock)
+                highresBlock(image);
+        });
+    }, sharpImagePriority);
+}
+
+void VXPage::waitForRenders() { renderQueue().waitUntilAllOperationsAreFinished(); }
+
+quint64 VXPage::contentGeneration() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_contentGeneration;
 }
 
 VXPagePtr VXPage::copy() const

@@ -80,7 +80,8 @@ public:
     // (*cached, when given, then says so). Otherwise starts rendering one on the render queue,
     // hands it to highresBlock on the main thread, and returns the preview, or the placeholder
     // when there is none yet. A render whose asker has let go of `wanted` before it starts is
-    // dropped, so that pages paged past do not hold up the one shown.
+    // dropped, so that pages paged past do not hold up the one shown. A render of the content the
+    // page had before setPdfPage is neither cached nor handed out: the page is drawn again.
     QImage imageForResolution(double resolution, int orientation,
                               std::function<void(const QImage &)> highresBlock,
                               std::weak_ptr<const void> wanted, bool *cached = nullptr);
@@ -88,6 +89,9 @@ public:
     void prepareDrawingInBackground();
     // High-resolution renders dropped so far in this process.
     static int droppedRenderCount();
+    // Returns once the renders queued so far have been drawn; what they hand to the main thread
+    // comes on a later turn of its event loop.
+    static void waitForRenders();
 
     // A new page showing the same PDF page and sharing this page's preview; not marked empty.
     VXPagePtr copy() const;
@@ -100,10 +104,16 @@ public:
 
 private:
     QImage renderedImage(const QSize &size, int orientation) const;
+    std::optional<QImage> cachedImage(double resolution, int orientation) const;
+    void renderInBackground(double resolution, int orientation, std::function<void(const QImage &)> highresBlock,
+                            std::weak_ptr<const void> wanted);
+    // Counts the changes of the PDF page, so that a render can tell whether its content is still the page's.
+    quint64 contentGeneration() const;
     double ratioLocked() const;
 
     mutable QMutex m_mutex;
     std::optional<platform::PdfPage> m_pdfPage;
+    quint64 m_contentGeneration = 0;
     mutable double m_ratio = 0;
     bool m_isEmpty = false;
     bool m_isCalculatingPreview = false;

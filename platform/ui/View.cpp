@@ -126,9 +126,14 @@ void View::settleSubviews()
             subview->move(subview->x(), int(std::clamp<qint64>(y, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
         }
     }
-    for (QWidget *subview : views) {
+    resizeSubviewsWithOldSize(QSizeF(old));
+}
+
+void View::resizeSubviewsWithOldSize(const QSizeF &oldSize)
+{
+    for (QWidget *subview : subviews()) {
         if (auto *view = qobject_cast<View *>(subview))
-            view->resizeWithOldSuperviewSize(QSizeF(old));
+            view->resizeWithOldSuperviewSize(oldSize);
     }
 }
 

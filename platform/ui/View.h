@@ -123,6 +123,9 @@ protected:
     // frame the mask gives for the superview's size now (none keeps it). Frames set by code never
     // come here.
     virtual void resizeWithOldSuperviewSize(const QSizeF &oldSize);
+    // Called when this view's size changed; the base has every subview view take up the change by
+    // its autoresizing mask. A view that places its subviews itself leaves them alone.
+    virtual void resizeSubviewsWithOldSize(const QSizeF &oldSize);
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

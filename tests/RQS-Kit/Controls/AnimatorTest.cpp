@@ -2,10 +2,17 @@
 #include "platform/foundation/Log.h"
 #include "platform/layers/Layer.h"
 #include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
+#include <QImage>
+#include <QVBoxLayout>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -28,7 +35,102 @@ struct Scene
     platform::Layer *second = new platform::Layer(&window);
 };
 
+// Where the window shows the blue square: its left edge in the window's pixels, -1 when nowhere.
+int blueLeftEdge(const QImage &shown)
+{
+    for (int x = 0; x < shown.width(); ++x)
+        for (int y = 0; y < shown.height(); ++y)
+            if (shown.pixelColor(x, y) == QColor(Qt::blue))
+                return x;
+    return -1;
+}
+
+// A window of 300 x 200 whose stage (a layer-backed view) holds a blue square at (10, 10).
+struct WindowKind
+{
+    const char *name;
+    std::function<QWidget *(platform::View *&stage)> make;
+};
+
+const WindowKind windowKinds[] = {
+    {"a kit window whose content view is the stage",
+     [](platform::View *&stage) {
+         auto *window = new platform::Window;
+         stage = new platform::View;
+         window->setCentralWidget(stage);
+         return window;
+     }},
+    {"a kit window whose content is a plain widget holding the stage",
+     [](platform::View *&stage) {
+         auto *window = new platform::Window;
+         auto *content = new QWidget;
+         window->setCentralWidget(content);
+         auto *layout = new QVBoxLayout(content);
+         layout->setContentsMargins(0, 0, 0, 0);
+         stage = new platform::View;
+         layout->addWidget(stage);
+         return window;
+     }},
+    {"a view that is its own window",
+     [](platform::View *&stage) {
+         stage = new platform::View;
+         return stage;
+     }},
+};
+
 } // namespace
+
+// The copies glide: drawn between the two states, never jumping from one to the other.
+TEST(ViewChangeAnimator, AnimatesInEveryKindOfWindowOverItsContent)
+{
+    for (const WindowKind &kind : windowKinds) {
+        SCOPED_TRACE(kind.name);
+        platform::View *stage = nullptr;
+        const std::unique_ptr<QWidget> window(kind.make(stage));
+        window->resize(300, 200);
+        stage->setWantsLayer(true);
+        // The client hides the layer that holds the square while the copy of the square glides.
+        auto *holder = new platform::Layer(stage);
+        holder->setFrame(QRectF(0, 0, 300, 200));
+        stage->layer()->addSublayer(holder);
+        auto *square = new platform::Layer(stage);
+        square->setFrame(QRectF(10, 10, 50, 50));
+        square->setBackgroundColor(Qt::blue);
+        holder->addSublayer(square);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_EQ(blueLeftEdge(window->grab().toImage()), 10);
+
+        platform::LogCapture log;
+        QSAnimator animator;
+        animator.recordStartLayers({square}, stage);
+        animator.setHideLayers({holder});
+        bool done = false;
+        animator.animateWithEndState(
+            [&] {
+                square->setFrame(QRectF(200, 120, 50, 50));
+                animator.recordEndLayers({square}, stage);
+            },
+            [&] { done = true; });
+        QList<int> shown;
+        while (!done) {
+            shown << blueLeftEdge(window->grab().toImage());
+            QTest::qWait(5);
+        }
+        EXPECT_EQ(log.lines(), QStringList());
+        QStringList places;
+        for (int x : shown)
+            if (places.isEmpty() || places.last() != QString::number(x))
+                places << QString::number(x);
+        EXPECT_TRUE(std::any_of(shown.cbegin(), shown.cend(), [](int x) { return x > 10 && x < 200; }))
+            << "shown at x " << places.join(' ').toStdString();
+        EXPECT_FALSE(shown.contains(-1)) << "shown at x " << places.join(' ').toStdString();
+        EXPECT_EQ(blueLeftEdge(window->grab().toImage()), 200);
+        QList<platform::View *> views = window->findChildren<platform::View *>();
+        views.removeAll(stage);
+        EXPECT_TRUE(views.isEmpty()) << "the overlay is gone";
+    }
+}
 
 TEST(ViewChangeAnimator, EndsInTheFinalStateWithTheHiddenLayersOpacitiesBack)
 {

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Controls/QSColumnView.h"
 #include "RQS-Kit/Controls/QSGlassView.h"
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
+#include "RQS-Kit/Controls/QSSlider.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/QSTranslatingBox.h"
 #include "RQS-Kit/Controls/QSVignetteLayer.h"
@@ -271,6 +272,7 @@ TEST(KitViewsFromInterfaceFiles, StartWithTheValuesAViewFromAFileHas)
     } cases[] = {
         {"QSColorView", [] { return std::make_unique<QSColorView>(); }, "angle", 270.0, 0.0},
         {"QSStackView", [] { return std::make_unique<QSStackView>(); }, "shadowVisible", true, false},
+        {"QSSlider", [] { return std::make_unique<QSSlider>(); }, "cornerRadius", 0.0, 4.0},
     };
     QTemporaryDir folder;
     for (const auto &c : cases) {

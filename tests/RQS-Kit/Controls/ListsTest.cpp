@@ -13,8 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QImage>
 #include <QScopeGuard>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -161,6 +167,20 @@ TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
 }
 
 // A client that gives the list its superview's whole height: the rows stand at the top of it.
+// Set in code or through the property an interface file sets, a negative count is kept as 0.
+TEST_F(Lists, RunningAnimationsAreSetAndANegativeCountIsKeptAsZero)
+{
+    const struct { qint64 set, kept; } cases[] = {{3, 3}, {-2, 0}, {0, 0}, {qint64(1) << 40, qint64(1) << 40}, {-(qint64(1) << 40), 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.set);
+        list.setRunningAnimations(c.set);
+        EXPECT_EQ(list.runningAnimations(), c.kept);
+        list.setRunningAnimations(7);
+        ASSERT_TRUE(list.setProperty("runningAnimations", c.set));
+        EXPECT_EQ(list.property("runningAnimations").toLongLong(), c.kept);
+    }
+}
+
 struct FillsItsSuperview : QObject, QSListViewDelegate
 {
     std::optional<double> listViewWillResize(QSListView *list, double) override { return list->superview()->height(); }
@@ -300,4 +320,81 @@ TEST(ListEntries, ResizedRowsKeepTheirControlsAtTheTopRight)
     EXPECT_EQ(header->frame(), QRectF(0, 40, 449, 58));
     EXPECT_EQ(header->removeButton()->frame(), QRectF(449 - 27, 37, 11, 11));
     EXPECT_EQ(header->dragButton()->frame(), QRectF(449 - 29, 25, 16, 8));
+}
+
+// Rows of both kinds widen with a superview of their own; a basic row keeps its distance from the
+// superview's bottom edge, an openable one hangs from its top edge.
+TEST(ListEntries, BothRowKindsWidenWithTheirSuperviewAndKeepTheirEdge)
+{
+    const struct
+    {
+        const char *name;
+        std::function<QSListEntryView *()> make;
+        double yAfter;
+    } cases[] = {
+        {"basic", [] { return new QSBasicListEntryView; }, 50},
+        {"openable", [] { return new QSOpenableListEntryView; }, 150},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::View superview;
+        superview.resize(400, 200);
+        superview.show();
+        QSListEntryView *row = c.make();
+        superview.addSubview(row);
+        const double height = row->frame().height();
+        row->setFrame(QRectF(0, 50, 400, height));
+        superview.resize(600, 300);
+        EXPECT_EQ(row->frame(), QRectF(0, c.yAfter, 600, height));
+    }
+}
+
+// In a list, rows take a new width from the list's next layout pass, not from their autoresizing.
+TEST(ListView, ItsRowsArePlacedByItsLayoutPassesAlone)
+{
+    platform::FrameAnimation::setDefaultDuration(0);
+    const auto restore = qScopeGuard([] { platform::FrameAnimation::setDefaultDuration(0.25); });
+    QSListView list;
+    list.resize(400, 10);
+    list.show();
+    auto *basic = new QSBasicListEntryView;
+    auto *openable = new QSOpenableListEntryView;
+    list.addListEntry(basic);
+    list.addListEntry(openable);
+    list.updateListLayout(QSListView::Immediate);
+    const QRectF basicFrame = basic->frame(), openableFrame = openable->frame();
+    ASSERT_EQ(basicFrame.width(), 400);
+    list.resize(600, list.height() + 100);
+    EXPECT_EQ(basic->frame(), basicFrame);
+    EXPECT_EQ(openable->frame(), openableFrame);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(basic->frame().width(), 600);
+    EXPECT_EQ(openable->frame().width(), 600);
+}
+
+// The enable box's title casts a white shadow one point right and one down, as the title of a row
+// without the box does.
+TEST(ListEntries, TheEnableBoxTitleCastsAWhiteShadow)
+{
+    QSBasicListEntryView row(QSListEntryView::EnableBox);
+    // Without descenders, which the box's 22 points cut off.
+    row.setTitle(QStringLiteral("Blur"));
+    QCheckBox *box = row.enabledBox();
+    ASSERT_TRUE(box);
+    QImage drawn(box->size(), QImage::Format_RGB32);
+    drawn.fill(QColor(128, 128, 128));
+    box->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QColor title(17, 62, 91);
+    QRect ink, shadow;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor pixel = drawn.pixelColor(x, y);
+            if (std::abs(pixel.red() - title.red()) + std::abs(pixel.green() - title.green()) + std::abs(pixel.blue() - title.blue()) < 30)
+                ink |= QRect(x, y, 1, 1);
+            if (std::min({pixel.red(), pixel.green(), pixel.blue()}) > 235)
+                shadow |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(ink.isEmpty()) << "the title shows";
+    ASSERT_FALSE(shadow.isEmpty()) << "its shadow shows";
+    EXPECT_EQ(shadow.bottomRight(), ink.bottomRight() + QPoint(1, 1));
 }

@@ -621,7 +621,12 @@ TEST(StillPointerOnDesktop, ThePanelStaysHoveredWhileThePointerCrossesItsLabelAn
     Stage stage;
     QSSingleButtonPanel *panel = QSSingleButtonPanel::sharedPanel();
     PanelHover hover;
-    panel->showOver(&stage.window, panelPointAbove(stage), &hover, "The pages are ready to print, now or later.", "Print");
+    // The pointer starts on the bare ground, left of the label and the button, clear of the corners.
+    const QPoint bareGround(6, 30);
+    panel->showOver(&stage.window, stage.window.mapFromGlobal(stage.pointer) - bareGround, &hover,
+                    "The pages are ready to print, now or later.", "Print");
+    for (const char *part : {"label", "button"})
+        ASSERT_FALSE(panel->property(part).value<QWidget *>()->geometry().contains(bareGround)) << part;
     ASSERT_TRUE(QTest::qWaitFor([&] { return hover.facts().wrongFor(true).isEmpty(); }, deadline))
         << hover.facts().wrongFor(true).toStdString();
     moveWithin(stage, "QSSingleButtonPanel", panel->window(), overPanelChildren(*panel), [&] { return hover.heard == QList<bool>{true}; });

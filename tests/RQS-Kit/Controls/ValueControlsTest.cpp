@@ -1,3 +1,4 @@
+#include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSColorWell.h"
 #include "RQS-Kit/Controls/QSGradientPicker.h"
 #include "RQS-Kit/Controls/QSScroller.h"
@@ -5,6 +6,7 @@
 #include "RQS-Kit/Controls/QSToolBarButton.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/ColorPanel.h"
+#include "platform/ui/InterfaceLoader.h"
 
 #include "support/Desktop.h"
 #include "support/MainBundleScope.h"
@@ -307,6 +309,30 @@ TEST(QSSlider, IntensitiesSetTheBoxAlphaAndValueControlFollowsTheValue)
     slider.setMaxValue(100);
     slider.setDoubleValue(40);
     EXPECT_DOUBLE_EQ(slider.valueControl(), 40);
+}
+
+// The rounded box of a slider from an interface file has round corners; one made in code has
+// square ones.
+TEST(QSSlider, TheRoundedBoxIsRoundOnlyForASliderFromAnInterfaceFile)
+{
+    rqs::registerKitClasses();
+    QSSlider made;
+    const std::unique_ptr<QSSlider> fromFile(qobject_cast<QSSlider *>(platform::InterfaceLoader::make("QSSlider")));
+    ASSERT_TRUE(fromFile);
+    const struct { const char *name; QSSlider *slider; bool round; } cases[] = {
+        {"made in code", &made, false},
+        {"from an interface file", fromFile.get(), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.slider->resize(200, 30);
+        c.slider->setLimitVisuals(QSSlider::RoundedBox);
+        c.slider->setOutlineIntensity(-1);
+        const QImage drawn = PixelProbe::drawn(*c.slider);
+        // The outline's corner, half a point inside the frame's second pixel.
+        EXPECT_EQ(qAlpha(drawn.pixel(2, 2)) > 128, !c.round) << PixelProbe::describe(drawn, {2, 2}).toStdString();
+        EXPECT_GT(qAlpha(drawn.pixel(100, 2)), 128) << "the top edge";
+    }
 }
 
 TEST(QSToolBarButton, TakesItsLookFromItsBarsFolderOnlyWithBothNames)

@@ -2,6 +2,7 @@
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "RQS-Kit/Helper/QSSingleButtonPanel.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/Desktop.h"
@@ -82,6 +83,32 @@ TEST(QSSingleButtonPanel, ForgetsADelegateThatIsGone)
     Hiding next;
     panel.showOver(&parent, {10, 10}, &next, "Again", "Show");
     EXPECT_EQ(panel.delegate(), &next);
+}
+
+// The button keeps its right edge and takes its title's width; a title wider than the panel
+// ends the button at the label's margin.
+TEST(QSSingleButtonPanel, TheButtonTakesItsTitlesWidthLeftwardsFromItsRightEdge)
+{
+    rqs::registerKitClasses();
+    QSSingleButtonPanel panel;
+    platform::Window parent;
+    parent.show();
+    Hiding delegate;
+    panel.showOver(&parent, {10, 10}, &delegate, "Printed", "OK");
+    QWidget *button = panel.view()->findChild<QWidget *>("button");
+    QWidget *label = panel.view()->findChild<QWidget *>("label");
+    ASSERT_TRUE(button && label);
+    const int right = button->geometry().right();
+    for (const QString title : {"OK", "Print the booklet now please", "Print every booklet of the whole series now, please, and then stop"}) {
+        SCOPED_TRACE(title.toStdString());
+        panel.showOver(&parent, {10, 10}, &delegate, "Printed", title);
+        const double titleWidth = platform::TextLayout(title, platform::TextAttributes{button->font(), Qt::white}).size().width();
+        EXPECT_EQ(button->geometry().right(), right);
+        if (titleWidth < right - label->x())
+            EXPECT_GT(button->width(), titleWidth);
+        else
+            EXPECT_EQ(button->x(), label->x());
+    }
 }
 
 TEST(QSWindowDrawer, FollowsTheViewsRightEdgeKeepingItsWidthWhenTheParentResizes)
@@ -172,9 +199,9 @@ protected:
     QWidget *panelPart(const char *name) { return panel.view()->findChild<QWidget *>(name); }
     // Shows the panel below a point of the parent and waits until it is the key window and the
     // screen shows it whole: its blue button at the bottom.
-    void show(const QString &message)
+    void show(const QString &message, const QString &buttonTitle = "Print")
     {
-        panel.showOver(parent.get(), QPoint(60, 40), &recorder, message, "Print");
+        panel.showOver(parent.get(), QPoint(60, 40), &recorder, message, buttonTitle);
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel.window(), DesktopTimeout));
         QWidget *button = panelPart("button");
         const QPoint buttonPart = button->mapToGlobal(QPoint(button->width() / 4, button->height() / 2));
@@ -271,6 +298,49 @@ TEST_F(PanelsOnDesktop, TheMessageSetsTheHeightAndEveryLineShows)
         EXPECT_GT(lightPixels(lastLine), 10) << "the last line shows, above the button";
         saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
                        QStringLiteral("single-button-panel-%1-high").arg(panel.window()->height()));
+    }
+}
+
+// The columns of the area where the screen shows the button's light title, first to last.
+std::pair<int, int> lightColumns(const QRect &global)
+{
+    const QImage shown = screenNow().copy(global);
+    int first = -1, last = -1;
+    for (int x = 0; x < shown.width(); ++x)
+        for (int y = 0; y < shown.height(); ++y)
+            if (shown.pixelColor(x, y).lightness() > 180) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+// The button takes the width its title needs and keeps the right edge the interface file gives it:
+// a long title shows whole on the screen, a short one makes a narrow button.
+TEST_F(PanelsOnDesktop, TheButtonTakesTheWidthOfItsTitleAndKeepsItsRightEdge)
+{
+    const std::unique_ptr<QWidget> file(platform::InterfaceLoader::load("QSSingleButtonPanel", nullptr));
+    ASSERT_TRUE(file);
+    const QRect filed = file->findChild<QWidget *>("button")->geometry();
+    for (const QString title : {"Print the booklet now please", "OK"}) {
+        SCOPED_TRACE(title.toStdString());
+        show("The pages are ready to print.", title);
+        QWidget *button = panelPart("button");
+        ASSERT_TRUE(button);
+        EXPECT_EQ(button->geometry().right(), filed.right());
+        // Kit controls set their text at one point per pixel.
+        const double titleWidth = platform::TextLayout(title, platform::TextAttributes{button->font(), Qt::white}).size().width();
+        EXPECT_GT(button->width(), titleWidth);
+        EXPECT_LT(button->width(), titleWidth + 60) << "no wider than the title and the button's padding";
+        // The title as the screen shows it, inside the button's edges.
+        const QRect inside(button->mapToGlobal(QPoint(2, 2)), button->size() - QSize(4, 4));
+        const auto [first, last] = lightColumns(inside);
+        ASSERT_GE(first, 0) << "the title shows";
+        EXPECT_NEAR(last - first + 1, titleWidth, 3) << "the whole title shows";
+        saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
+                       QStringLiteral("single-button-panel-button-%1-wide").arg(button->width()));
     }
 }
 

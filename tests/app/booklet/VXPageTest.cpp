@@ -175,6 +175,31 @@ TEST(VXPage, PreviewAndHighResolutionImagesAreDrawnInTheBackgroundAndCachedPerOr
     EXPECT_EQ(log.lines().size(), 1);
 }
 
+// A sharp image drawn from what the page showed before setPdfPage reaches the main thread after it.
+TEST(VXPage, AnImageOfTheFormerContentIsNeitherCachedNorHandedOutForTheNewContent)
+{
+    const auto plainPage = [](const QColor &colour) {
+        QImage picture(200, 100, QImage::Format_RGB32);
+        picture.fill(colour);
+        return VXPage::pageWithImage(picture);
+    };
+    const QColor former(220, 30, 30);
+    const QColor now(30, 30, 220);
+    const VXPagePtr page = plainPage(former);
+    const VXPagePtr replacement = plainPage(now);
+    const auto asked = request(page, 800, 0);
+    // Drawn from the former content; its result waits for the main thread.
+    VXPage::waitForRenders();
+    page->setPdfPage(*replacement->pdfPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked->calls == 1; }, waitLimit));
+    expectPixels(asked->delivered, {{{400, 200}, now}});
+    bool cached = false;
+    const auto token = std::make_shared<int>();
+    const QImage served = page->imageForResolution(400, 0, {}, token, &cached);
+    EXPECT_TRUE(cached) << "the image drawn again for the new content is kept";
+    expectPixels(served, {{{served.width() / 2, served.height() / 2}, now}});
+}
+
 TEST(VXPage, ArchiveCarriesThePdfPageAndTheEmptyFlag)
 {
     const VXPagePtr page = fixturePage({200, 400}, 90);
