@@ -166,7 +166,6 @@ TEST_F(Lists, BadIndexesAreRefusedWithAWarning)
     EXPECT_EQ(titles(), QStringLiteral("ABC"));
 }
 
-// A client that gives the list its superview's whole height: the rows stand at the top of it.
 // Set in code or through the property an interface file sets, a negative count is kept as 0.
 TEST_F(Lists, RunningAnimationsAreSetAndANegativeCountIsKeptAsZero)
 {
@@ -181,6 +180,7 @@ TEST_F(Lists, RunningAnimationsAreSetAndANegativeCountIsKeptAsZero)
     }
 }
 
+// A client that gives the list its superview's whole height: the rows stand at the top of it.
 struct FillsItsSuperview : QObject, QSListViewDelegate
 {
     std::optional<double> listViewWillResize(QSListView *list, double) override { return list->superview()->height(); }
