@@ -17,8 +17,14 @@
 #include "platform/ui/ViewUndo.h"
 #include "platform/ui/Window.h"
 
+#include "support/Desktop.h"
+#include "support/PixelProbe.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
+
 #include <gtest/gtest.h>
 
+#include <QCursor>
 #include <QTest>
 
 #include <algorithm>
@@ -719,10 +725,10 @@ struct ContextKeeper
     std::function<QList<QSGridItem *>(const QList<QSGridItem *> &)> addThree;
 };
 
-QSGridItem *tileWithoutContext(unsigned settings = QSGridItem::Selectable)
+QSGridItem *tileWithoutContext(unsigned settings = QSGridItem::Selectable, const QColor &colour = Qt::darkCyan)
 {
     QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
+    picture.fill(colour);
     return QSGridItem::gridItem(picture, QString(), QVariant(), settings);
 }
 
@@ -796,4 +802,68 @@ TEST(KitContainers, TheRemoveButtonOfATileWithoutAContextRemovesThatTile)
     EXPECT_TRUE(QTest::qWaitFor([&] { return tiles[2].isNull(); }, 5000))
         << "QSGridViewController keeps the removed tile it handed back to nobody";
     EXPECT_FALSE(tiles[0].isNull() || tiles[1].isNull());
+}
+
+namespace {
+
+// Moves the real pointer there through the X server.
+void movePointer(const QPoint &global)
+{
+    // A synchronised move waits for the pointer to move, which it does not when it is there.
+    if (QCursor::pos() != global)
+        xdotool(qEnvironmentVariable("DISPLAY"), {"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
+}
+
+} // namespace
+
+// On the desktop the user hovers the last of three tiles without a context in a grid and clicks
+// its remove button with the real pointer: that tile leaves the screen, the other two stay.
+TEST(KitContainersOnDesktop, TheRemoveButtonClickedTakesItsOwnTileWithoutAContextOffTheScreen)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitClasses();
+    platform::Window window;
+    auto *content = new platform::View;
+    window.setCentralWidget(content);
+    window.resize(600, 300);
+    QSGridViewController grid;
+    grid.setGridParentView(content);
+    ASSERT_TRUE(grid.setIconWidth(150));
+    const unsigned settings = QSGridItem::HasRemove | QSGridItem::Selectable;
+    const QList<QColor> colours{QColor(180, 30, 30), QColor(30, 150, 30), QColor(30, 30, 180)};
+    const int section = grid.addSection(settings);
+    QList<QSGridItem *> three;
+    for (const QColor &colour : colours)
+        three << tileWithoutContext(settings, colour);
+    const QList<QPointer<QSGridItem>> tiles(three.cbegin(), three.cend());
+    grid.instantReplaceGridItems(three, section);
+    window.show();
+    const QRect frame = settledFrame(&window);
+    ASSERT_FALSE(frame.isEmpty());
+    const QImage before = paintedScreen(&window);
+    for (int i = 0; i < 3; ++i) {
+        const QPoint centre = tiles[i]->mapToGlobal(tiles[i]->rect().center());
+        ASSERT_TRUE(PixelProbe::isNear(before, centre, colours[i], 30)) << "tile " << i << " is "
+                                                                         << PixelProbe::describe(before, centre).toStdString();
+    }
+    const QPoint removedCentre = tiles[2]->mapToGlobal(tiles[2]->rect().center());
+
+    movePointer(removedCentre);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tiles[2]->isHovered(); }, DesktopTimeout)) << "the pointer is over the tile";
+    movePointer(tiles[2]->mapToGlobal(QPoint(15, 15)));
+    xdotool(qEnvironmentVariable("DISPLAY"), {"click", "1"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tiles[2].isNull(); }, DesktopTimeout))
+        << "QSGridViewController did not let the clicked tile go";
+    EXPECT_EQ(grid.gridItemsInSection(section), QList<QSGridItem *>({tiles[0], tiles[1]}));
+    movePointer(frame.bottomRight() + QPoint(40, 40));
+    const QImage after = paintedScreen(&window);
+    saveScreenshot(after.copy(frame), QStringLiteral("desktop-grid-remove-without-context"));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_FALSE(tiles[i].isNull()) << "QSGridViewController deleted tile " << i;
+        const QPoint centre = tiles[i]->mapToGlobal(tiles[i]->rect().center());
+        EXPECT_TRUE(PixelProbe::isNear(after, centre, colours[i], 30))
+            << "tile " << i << " is not on the screen: " << PixelProbe::describe(after, centre).toStdString();
+    }
+    EXPECT_FALSE(PixelProbe::isNear(after, removedCentre, colours[2], 30))
+        << "the clicked tile still shows: " << PixelProbe::describe(after, removedCentre).toStdString();
 }
