@@ -119,10 +119,11 @@ QSBasicListEntryView::QSBasicListEntryView(quint64 features, QWidget *parent)
 
 QWidget *QSBasicListEntryView::contentView() const { return m_contentView; }
 
-void QSBasicListEntryView::setContentView(QWidget *view)
+QWidget *QSBasicListEntryView::setContentView(QWidget *view)
 {
+    QWidget *old = nullptr;
     if (m_contentView && m_contentView != view && m_contentView->parent() == m_detailContainer)
-        m_taken->take(m_contentView);
+        old = m_taken->handBack(m_contentView.data());
     m_contentView = view;
     if (view) {
         view->setParent(m_detailContainer);
@@ -132,6 +133,7 @@ void QSBasicListEntryView::setContentView(QWidget *view)
     if (delegate())
         delegate()->listEntryNeedUpdate(this, false);
     updateTrackingAreas();
+    return old;
 }
 
 QSDragButton *QSBasicListEntryView::dragButton() const { return m_dragButton; }

@@ -26,9 +26,9 @@ public:
     explicit QSBasicListEntryView(quint64 features, QWidget *parent = nullptr);
 
     QWidget *contentView() const;
-    // It belongs to the detail container while it is there; one replaced is the caller's again
-    // (see platform::TakenViews).
-    void setContentView(QWidget *view);
+    // The row parents it in its detail container. Answers the view it replaced, handed back (see
+    // platform::TakenViews); nullptr when there was none, it is the same, or it went elsewhere.
+    QWidget *setContentView(QWidget *view);
     QSDragButton *dragButton() const;
     QSButton *removeButton() const;
     QCheckBox *enabledBox() const;

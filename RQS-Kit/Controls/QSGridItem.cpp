@@ -128,6 +128,11 @@ void QSGridItem::setSortTag(const QVariant &tag)
     m_sortTag = tag;
 }
 
+bool QSGridItem::hasContext(const QVariant &context) const
+{
+    return !m_context.isNull() && m_context == context;
+}
+
 int QSGridItem::compareSortTags(const QVariant &a, const QVariant &b)
 {
     const QPartialOrdering order = QVariant::compare(a, b);
@@ -170,18 +175,17 @@ void QSGridItem::setSelected(bool selected)
         delegate->gridItemWasSelected(this);
 }
 
-void QSGridItem::setBadge(platform::View *badge)
+platform::View *QSGridItem::setBadge(platform::View *badge)
 {
     if (badge == m_badge)
-        return;
+        return nullptr;
     // Handed back as it was given, with its offset as its frame, unless it went elsewhere since.
-    if (m_badge && m_badge->parent() == this) {
-        m_taken->take(m_badge);
-        m_badge->setFrame(m_badgeOffset);
-    }
+    platform::View *old = m_badge && m_badge->parent() == this ? m_taken->handBack(m_badge.data()) : nullptr;
+    if (old)
+        old->setFrame(m_badgeOffset);
     m_badge = badge;
     if (!badge)
-        return;
+        return old;
     const QRectF offset = badge->frame();
     m_badgeOffset = offset;
     badge->setParent(this);
@@ -191,6 +195,7 @@ void QSGridItem::setBadge(platform::View *badge)
     badge->show();
     // The badge may overhang the tile.
     layer()->setMasksToBounds(false);
+    return old;
 }
 
 void QSGridItem::setDelegate(platform::Delegate<QSGridItemDelegate> delegate)

@@ -47,8 +47,12 @@ public:
     // Moves the tile there, gliding over the seconds when animated; nothing without a picture.
     void setupInRect(const QRectF &rect, bool animated, double seconds = platform::FrameAnimation::defaultDuration());
 
+    // Null or invalid when the tile has none.
     QVariant context() const { return m_context; }
     void setContext(const QVariant &context) { m_context = context; }
+    // Whether the tile's context equals the given one; a missing context equals none, not even
+    // another missing one, so tiles without a context are told apart only as objects.
+    bool hasContext(const QVariant &context) const;
     QVariant sortTag() const { return m_sortTag; }
     // A tag with no order is kept with a warning and sorts as equal to every other.
     void setSortTag(const QVariant &tag);
@@ -72,10 +76,11 @@ public:
     void setDelegate(platform::Delegate<QSGridItemDelegate> delegate);
 
     // The badge keeps its size; its frame origin is read as an offset from the tile's top right
-    // corner, where it stays. A new one replaces the old, which is the caller's again (see
-    // platform::TakenViews), with its offset as its frame.
+    // corner, where it stays. A new one replaces the old, which is handed back (see
+    // platform::TakenViews) with its offset as its frame: nullptr when there was none or it is
+    // the same.
     platform::View *badge() const { return m_badge; }
-    void setBadge(platform::View *badge);
+    platform::View *setBadge(platform::View *badge);
 
     platform::Layer *removeLayer() const { return m_removeLayer; }
     platform::Layer *pinLayer() const { return m_pinLayer; }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using platform::Transaction;
 
@@ -71,6 +72,11 @@ QSGridViewController::~QSGridViewController()
     if (m_scrollView) {
         m_scrollView->removeEventFilter(this);
         disconnect(m_scrollView, nullptr, this, nullptr);
+    }
+    // A tile handed back must not go with the container, nor one dropped stay in it unseen.
+    for (const auto &[item, handBack] : std::exchange(m_fading, {})) {
+        if (item)
+            finishFade(item, handBack);
     }
 }
 
@@ -174,9 +180,10 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
     item->setAutoresizingMask(platform::Autoresizing::None);
     bool replaced = false;
     if (!instant) {
-        if (QSGridItem *old = gridItemForContext(item->context())) {
-            const QRectF frame = old->frame();
-            removeItemAtIndex(indexForObjectWithContext(item->context()), false);
+        const Index index = indexForObjectWithContext(item->context());
+        if (index.found()) {
+            const QRectF frame = m_sections[index.section][index.item]->frame();
+            takeOut(index, false, false);
             item->setFrame(frame);
             replaced = true;
         }
@@ -194,34 +201,55 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
 
 QSGridItem *QSGridViewController::removeItemAtIndex(Index index, bool animated)
 {
+    return takeOut(index, animated, true);
+}
+
+QSGridItem *QSGridViewController::takeOut(Index index, bool animated, bool handBack)
+{
     if (!index.found() || !validSection(index.section) || index.item >= m_sections[index.section].size())
         return nullptr;
     QSGridItem *item = m_sections[index.section].takeAt(index.item);
     if (item == m_selectedItem)
         m_selectedItem = nullptr;
-    // The tile is the caller's again; it reports to nobody until it is added somewhere.
+    // It reports to nobody until it is added somewhere.
     item->setDelegate(nullptr);
     disconnect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem);
     if (animated) {
+        m_fading.append({item, handBack});
         Transaction::begin();
         Transaction::setAnimationDuration(animationDuration(platform::FrameAnimation::defaultDuration(), 2.0));
-        Transaction::setCompletionBlock([self = QPointer<QSGridViewController>(this), tile = QPointer<QSGridItem>(item)] {
-            // Added again while it faded, it stays.
-            if (self && tile && !self->contains(tile) && tile->parent() == self->m_container)
-                self->m_taken->take(tile);
+        Transaction::setCompletionBlock([self = QPointer<QSGridViewController>(this), tile = QPointer<QSGridItem>(item), handBack] {
+            if (self && tile)
+                self->finishFade(tile, handBack);
         });
         item->layer()->setOpacity(0);
         Transaction::commit();
+    } else if (handBack) {
+        m_taken->handBack(item);
     } else {
-        m_taken->take(item);
+        m_taken->drop(item);
     }
     setNeedsLayout();
     return item;
 }
 
+void QSGridViewController::finishFade(QSGridItem *item, bool handBack)
+{
+    m_fading.removeIf([item](const QPair<QPointer<QSGridItem>, bool> &fading) { return fading.first == item; });
+    // Added again while it faded, it stays.
+    if (contains(item) || item->parent() != m_container)
+        return;
+    if (handBack)
+        m_taken->handBack(item);
+    else
+        m_taken->drop(item);
+    // As it was given, whoever takes it up next.
+    showAgain(item);
+}
+
 void QSGridViewController::removeItemWithContext(const QVariant &context)
 {
-    removeItemAtIndex(indexForObjectWithContext(context), true);
+    takeOut(indexForObjectWithContext(context), true, false);
 }
 
 void QSGridViewController::removeItemsInSection(int section, bool animated)
@@ -229,7 +257,7 @@ void QSGridViewController::removeItemsInSection(int section, bool animated)
     if (!validSection(section))
         return;
     for (int i = int(m_sections[section].size()) - 1; i >= 0; --i)
-        removeItemAtIndex({section, i}, animated);
+        takeOut({section, i}, animated, false);
 }
 
 void QSGridViewController::removeSection(int section)
@@ -237,7 +265,7 @@ void QSGridViewController::removeSection(int section)
     if (!validSection(section))
         return;
     removeItemsInSection(section, true);
-    m_taken->take(m_backgrounds.takeAt(section));
+    m_taken->drop(m_backgrounds.takeAt(section));
     m_sections.removeAt(section);
     m_settings.removeAt(section);
 }
@@ -281,7 +309,7 @@ QSGridViewController::Index QSGridViewController::indexForObjectWithContext(cons
 {
     for (int section = 0; section < m_sections.size(); ++section) {
         for (int item = 0; item < m_sections[section].size(); ++item) {
-            if (m_sections[section][item]->context() == context)
+            if (m_sections[section][item]->hasContext(context))
                 return {section, item};
         }
     }
@@ -458,10 +486,13 @@ void QSGridViewController::gridItemWasExecuted(QSGridItem *item)
 
 void QSGridViewController::gridItemShouldRemove(QSGridItem *item)
 {
+    const QPointer<QSGridItem> clicked(item);
     const QVariant context = item->context();
     if (QSGridViewDelegate *delegate = m_delegate.get())
         delegate->removeItemWithContext(this, context);
-    removeItemWithContext(context);
+    // The tile clicked, which its context would not tell apart from others without one.
+    if (clicked)
+        takeOut(indexOf(clicked), true, false);
 }
 
 void QSGridViewController::gridItemChangedPinState(QSGridItem *item, bool pinned)
@@ -483,6 +514,15 @@ bool QSGridViewController::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_scrollView && event->type() == QEvent::Resize && m_container)
         resizeContainer(m_container->height());
     return QSViewController::eventFilter(watched, event);
+}
+
+QSGridViewController::Index QSGridViewController::indexOf(const QSGridItem *item) const
+{
+    for (int section = 0; section < m_sections.size(); ++section) {
+        if (const qsizetype i = m_sections[section].indexOf(item); i >= 0)
+            return {section, int(i)};
+    }
+    return {};
 }
 
 bool QSGridViewController::contains(const QSGridItem *item) const

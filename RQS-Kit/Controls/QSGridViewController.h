@@ -80,11 +80,16 @@ public:
     QSGridItem *addImage(const QImage &image, const QString &title, const QVariant &context,
                          const QVariant &sortTag, int section);
     bool addGridItem(QSGridItem *item, int section, bool instant = false);
-    // The grid never deletes a tile or background it was given or handed back: one taken out is the
-    // caller's again (see platform::TakenViews), one the caller deletes leaves the grid. A tile
-    // added again moves, within its section or to another.
-    // A selected tile leaves the selection without a word to the delegate; a fading tile leaves
-    // the container when the fade ends, unless it was added again meanwhile.
+    // The grid parents its tiles and backgrounds. removeItemAtIndex hands the tile back (see
+    // platform::TakenViews): it is the caller's, and the grid never deletes it, also when the grid
+    // goes first. Every other removal drops what it removes: the other calls that take tiles out,
+    // a tile replaced by one of an equal context, a section's background. A dropped view is
+    // deleted soon unless the caller adds it again within the same turn of the event loop (as
+    // when it refreshes a section with tiles it already shows) or gives it a parent of its own.
+    // A tile the caller deletes leaves the grid; a tile added again moves, within its section or to
+    // another. A selected tile leaves the selection without a word to the delegate; a fading tile
+    // leaves the container when the fade ends, unless it was added again meanwhile. Contexts
+    // match as QSGridItem::hasContext says: a tile without one matches no context.
     QSGridItem *removeItemAtIndex(Index index, bool animated);
     void removeItemWithContext(const QVariant &context);
     void removeItemsInSection(int section, bool animated);
@@ -145,6 +150,11 @@ private:
     bool contains(const QSGridItem *item) const;
     // Out of every section's list, still in the container; true when it was in one.
     bool detach(const QObject *item);
+    // Out of its section; handed back or dropped once it left the container, after its fade.
+    QSGridItem *takeOut(Index index, bool animated, bool handBack);
+    // A tile whose fade ended, or is cut short, leaves the container unless added again.
+    void finishFade(QSGridItem *item, bool handBack);
+    Index indexOf(const QSGridItem *item) const;
     void showAgain(QSGridItem *item);
     void forgetItem(QObject *item);
     void sortItems(QList<QSGridItem *> &items);
@@ -178,4 +188,6 @@ private:
     QVariantAnimation m_containerGlide;
     // The columns of this grid's last full layout.
     int m_lastColumns = 1;
+    // Tiles fading out, and whether each goes back to the caller.
+    QList<QPair<QPointer<QSGridItem>, bool>> m_fading;
 };

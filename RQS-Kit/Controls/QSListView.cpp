@@ -106,10 +106,10 @@ bool QSListView::removeListEntryAtIndex(qsizetype index)
         setSelectedEntry(nullptr);
     m_entries.removeAt(index);
     disconnect(entry, &QObject::destroyed, this, &QSListView::forgetEntry);
-    m_taken->take(entry);
     updateListLayout(NextTurn);
+    // The step that may insert the row again keeps it as long as it lives.
     registerUndo(
-        [this, row = QPointer<QSListEntryView>(entry), index] {
+        [this, row = QPointer<QSListEntryView>(entry), index, kept = m_taken->keep(entry)] {
             if (row)
                 insertListEntry(row, index);
         },

@@ -47,9 +47,10 @@ public:
     QSListEntryView *entryForContext(const QObject *context) const;
     qsizetype indexOf(const QSListEntryView *entry) const;
 
-    // Each refuses, with a warning and a false answer, an index outside the list. The list never
-    // deletes a row: a removed one is the caller's again (see platform::TakenViews), one the caller
-    // deletes leaves the list.
+    // Each refuses, with a warning and a false answer, an index outside the list. The list parents
+    // its rows and hands none back: a removed row is kept by the undo step that may insert it again
+    // and dropped when that step goes (see platform::TakenViews), unless it is in a list again by
+    // then or the caller gave it a parent of its own. A row the caller deletes leaves the list.
     bool insertListEntry(QSListEntryView *entry, qsizetype index);
     bool addListEntry(QSListEntryView *entry);
     bool removeListEntryAtIndex(qsizetype index);
@@ -112,7 +113,6 @@ private:
     double passDuration() const;
 
     QList<QSListEntryView *> m_entries;
-    // Removed rows, which an undo may bring back.
     platform::TakenViews *m_taken;
     QSColorView *m_lastLine = nullptr;
     QString m_entryDenomination = QStringLiteral("entry");

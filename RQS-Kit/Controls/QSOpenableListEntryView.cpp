@@ -52,10 +52,11 @@ QSRowView *QSOpenableListEntryView::rowView() const { return m_rowView; }
 
 QWidget *QSOpenableListEntryView::contentView() const { return m_contentView; }
 
-void QSOpenableListEntryView::setContentView(QWidget *view)
+QWidget *QSOpenableListEntryView::setContentView(QWidget *view)
 {
+    QWidget *old = nullptr;
     if (m_contentView && m_contentView != view && (!m_contentView->parent() || m_contentView->parent() == m_detailContainer))
-        m_taken->take(m_contentView);
+        old = m_taken->handBack(m_contentView.data());
     m_contentView = view;
     if (view) {
         view->setParent(nullptr);
@@ -64,6 +65,7 @@ void QSOpenableListEntryView::setContentView(QWidget *view)
     }
     if (selected() && delegate())
         delegate()->listEntryNeedUpdate(this, false);
+    return old;
 }
 
 void QSOpenableListEntryView::showContent(bool shown)

@@ -24,10 +24,11 @@ public:
 
     QSRowView *rowView() const;
     QWidget *contentView() const;
-    // The row holds the view, without a parent while it is closed; it joins the detail container
-    // whenever the row is opening or open. One replaced is the caller's again (see
-    // platform::TakenViews).
-    void setContentView(QWidget *view);
+    // The row holds the view, without a parent while it is closed (deleting it with the row if it
+    // still has none); it joins the detail container whenever the row is opening or open. Answers
+    // the view it replaced, handed back (see platform::TakenViews); nullptr when there was none,
+    // it is the same, or it went elsewhere.
+    QWidget *setContentView(QWidget *view);
     QString subtitle() const;
     void setSubtitle(const QString &subtitle);
     QImage icon() const;

@@ -78,6 +78,8 @@ void QSStackView::addGridItem(QSGridItem *item, bool append)
         layer()->addSublayer(m_layer3D);
         layer()->addSublayer(m_shadowLayer);
     }
+    if (const qsizetype at = m_items.indexOf(item); at >= 0)
+        m_items.removeAt(at);
     removeItemWithContext(item->context());
     if (append)
         m_items.append(item);
@@ -110,7 +112,7 @@ void QSStackView::removeItemWithContext(const QVariant &context)
 {
     for (int i = 0; i < m_items.size(); ++i) {
         QSGridItem *item = m_items[i];
-        if (item && item->context() == context) {
+        if (item && item->hasContext(context)) {
             m_items.removeAt(i);
             takeOut(item);
             updateLayers();
@@ -133,7 +135,7 @@ void QSStackView::takeOut(QSGridItem *item)
 {
     disconnect(item, &QObject::destroyed, this, &QSStackView::forgetItem);
     item->layer()->removeFromSuperlayer();
-    m_taken->take(item);
+    m_taken->drop(item);
 }
 
 void QSStackView::forgetItem()

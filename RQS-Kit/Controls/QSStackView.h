@@ -42,9 +42,12 @@ public:
     // The frame every card gets, from the present width.
     QRectF baseRect() const;
 
-    // On top of the pile unless appended beneath it; a card of the same context is replaced. The
-    // pile never deletes a card: one taken out is the caller's again (see platform::TakenViews),
-    // one the caller deletes leaves the pile.
+    // On top of the pile unless appended beneath it; a card of an equal context is replaced, and a
+    // card already in the pile moves. The pile parents its cards and hands none back: every call
+    // that takes cards out drops them (see platform::TakenViews), to be deleted soon unless the
+    // caller adds them again within the same turn of the event loop or gives them a parent of its
+    // own. A card the caller deletes leaves the pile. Contexts match as QSGridItem::hasContext
+    // says: a card without one matches no context.
     void addGridItem(QSGridItem *item, bool append);
     void instantReplaceGridItems(const QList<QSGridItem *> &items);
     void removeItemWithContext(const QVariant &context);

@@ -4,6 +4,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/InterfaceLoader.h"
 
+#include <utility>
+
 namespace {
 
 // What a controller owns has no parent; anything with one belongs to that parent.
@@ -24,7 +26,8 @@ QSNibContents::QSNibContents(QObject *controller, const QString &keyPrefix)
 QSNibContents::~QSNibContents()
 {
     setTopLevelObjects({});
-    release(m_root);
+    if (m_ownsRoot)
+        release(m_root);
 }
 
 QString QSNibContents::unqualifiedName(const QMetaObject &meta)
@@ -75,7 +78,8 @@ void QSNibContents::encodeWithCoder(platform::KeyedArchive &coder) const
 QWidget *QSNibContents::load(const QString &nibName, const QString &failure)
 {
     const platform::BundlePtr bundle = nibBundle();
-    QWidget *loaded = platform::InterfaceLoader::load(nibName, m_controller, bundle);
+    QWidget *loaded = nullptr;
+    ownRoot([&] { loaded = platform::InterfaceLoader::load(nibName, m_controller, bundle); });
     setTopLevelObjects(loaded ? QList<QObject *>{loaded} : QList<QObject *>{});
     if (!m_root) {
         platform::logWarning(failure.arg(controllerName(), bundle->bundlePath(), nibName));
@@ -100,9 +104,18 @@ QWidget *QSNibContents::root() const { return m_root; }
 
 void QSNibContents::setRoot(QWidget *root)
 {
-    if (m_root != root)
+    if (m_root != root && m_ownsRoot)
         release(m_root);
+    if (m_root != root || m_settingOwnRoot)
+        m_ownsRoot = m_settingOwnRoot && root;
     m_root = root;
+}
+
+void QSNibContents::ownRoot(const std::function<void()> &set)
+{
+    const bool outer = std::exchange(m_settingOwnRoot, true);
+    set();
+    m_settingOwnRoot = outer;
 }
 
 QList<QObject *> QSNibContents::topLevelObjects() const { return platform::livePointers(m_topLevelObjects); }

@@ -10,10 +10,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // What a kit controller keeps of its interface file: the file's name and bundle, the root the
 // file connects to the controller (its view or window) and the file's other top-level objects.
-// It owns the root and those objects while they have no parent, and archives all but the root
-// under keys that start with the controller's prefix. Main thread only.
+// It owns a root the controller loaded or made itself, and the top-level objects, while they have
+// no parent: a different root, no root and the controller's end release them. A root the caller
+// gave is the caller's: the controller never deletes it. It archives all but the root under keys
+// that start with the controller's prefix. Main thread only.
 class QSNibContents
 {
 public:
@@ -42,8 +46,12 @@ public:
     void setNibBundle(const platform::BundlePtr &nibBundle);
 
     QWidget *root() const;
-    // A different root releases the one before.
+    // A different root releases the one before if it was the controller's own. The root is the
+    // caller's unless it is set inside load or ownRoot.
     void setRoot(QWidget *root);
+    // Runs `set`, which sets the root through the controller's setter, with a root the controller
+    // made itself: the controller's own.
+    void ownRoot(const std::function<void()> &set);
 
     QList<QObject *> topLevelObjects() const;
     // Releases those that leave the list, unless one is the root.
@@ -55,6 +63,8 @@ private:
     QObject *m_controller;
     QString m_keyPrefix;
     QPointer<QWidget> m_root;
+    bool m_ownsRoot = false;
+    bool m_settingOwnRoot = false;
     QString m_nibName;
     platform::BundlePtr m_nibBundle;
     QList<QPointer<QObject>> m_topLevelObjects;

@@ -11,8 +11,10 @@
 
 // The kit's view controller base: it loads its interface file, named after its own class, the
 // first time its view is asked for, and keeps the file's other top-level objects alive. It owns
-// its view until the view gets a parent (is put into a window), and its top-level objects without
-// a parent. Main thread only.
+// the view it loaded until the view gets a parent (is put into a window), and its top-level objects
+// without a parent: replacing, unloading and the controller's end delete them. A view the caller
+// gives (setView, an archive) stays the caller's: the controller never deletes it. Main thread
+// only.
 class QSViewController : public QObject
 {
     Q_OBJECT

@@ -147,6 +147,11 @@ void QSWindowController::setWindow(platform::Window *window)
     }
 }
 
+void QSWindowController::setOwnWindow(platform::Window *window)
+{
+    m_nib.ownRoot([this, window] { setWindow(window); });
+}
+
 QList<QObject *> QSWindowController::topLevelObjects() const { return m_nib.topLevelObjects(); }
 
 void QSWindowController::setTopLevelObjects(const QList<QObject *> &objects) { m_nib.setTopLevelObjects(objects); }

@@ -13,8 +13,10 @@
 // The kit's window controller base: it loads its interface file the first time its window is
 // asked for, keeps the file's other top-level objects alive while the window is loaded, and calls
 // hooks that subclasses override. Subclasses declare Q_OBJECT, as their class name picks the file.
-// The controller owns its window and top-level objects (those without a parent): replacing,
-// unloading and the controller's end delete them. Main thread only.
+// A window the controller loaded from its file, or made itself, is its own, as are the top-level
+// objects without a parent: replacing, unloading and the controller's end delete them. A window
+// the caller gives (initWithWindow, setWindow, an archive) stays the caller's: the controller
+// never deletes it. Main thread only.
 class QSWindowController : public QObject
 {
     Q_OBJECT
@@ -68,6 +70,10 @@ public:
 
     QList<QObject *> topLevelObjects() const;
     void setTopLevelObjects(const QList<QObject *> &objects);
+
+protected:
+    // Sets, through setWindow, a window the controller made itself and owns.
+    void setOwnWindow(platform::Window *window);
 
 private:
     // The root, which only setWindow sets.

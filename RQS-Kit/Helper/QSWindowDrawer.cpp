@@ -19,7 +19,7 @@ QSWindowDrawer::QSWindowDrawer(QObject *parent)
     window->setIsChildWindow(true);
     window->setCentralWidget(new QWidget);
     window->setGeometry(0, 0, 100, 100);
-    setWindow(window);
+    setOwnWindow(window);
     NotificationCenter::defaultCenter()->addObserver(this, Window::DidResignKeyNotification, window,
                                                      [this](const platform::Notification &) {
                                                          if (m_autohide)
@@ -33,12 +33,17 @@ QSWindowDrawer::~QSWindowDrawer() { NotificationCenter::defaultCenter()->removeO
 
 QWidget *QSWindowDrawer::contentView() const { return m_contentView; }
 
-void QSWindowDrawer::setContentView(QWidget *contentView)
+QWidget *QSWindowDrawer::setContentView(QWidget *contentView)
 {
     QSChildSupportWindow *window = drawerWindow();
+    QWidget *old = nullptr;
     if (m_contentView && m_contentView != contentView && window && m_contentView->parent() == window->centralWidget())
-        m_taken->take(m_contentView);
+        old = m_taken->handBack(m_contentView.data());
     m_contentView = contentView;
+    // Held from now on, shown or not.
+    if (contentView && window && contentView->parent() != window->centralWidget())
+        contentView->setParent(window->centralWidget());
+    return old;
 }
 
 QWidget *QSWindowDrawer::focusView() const { return m_focusView; }

@@ -35,9 +35,10 @@ public:
     ~QSWindowDrawer() override;
 
     QWidget *contentView() const;
-    // Shown from the next slide out on; one replaced is the caller's again (see
-    // platform::TakenViews).
-    void setContentView(QWidget *contentView);
+    // The drawer's window parents it at once; it shows from the next slide out on. Answers the
+    // view it replaced, handed back (see platform::TakenViews); nullptr when there was none, it
+    // is the same, or it went elsewhere.
+    QWidget *setContentView(QWidget *contentView);
     QWidget *focusView() const;
     bool autohide() const;
     void setAutohide(bool autohide);

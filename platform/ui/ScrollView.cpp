@@ -24,15 +24,14 @@ ScrollView::ScrollView(QWidget *parent)
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ScrollView::boundsChanged);
 }
 
-void ScrollView::setDocumentView(QWidget *view)
+QWidget *ScrollView::setDocumentView(QWidget *view)
 {
     if (view == widget())
-        return;
-    // Qt's own setWidget would delete the view it replaces.
-    if (widget())
-        m_taken->take(takeWidget());
+        return nullptr;
+    QWidget *old = widget() ? m_taken->handBack(takeWidget()) : nullptr;
     if (view)
         setWidget(view);
+    return old;
 }
 
 QWidget *ScrollView::documentView() const { return widget(); }

@@ -21,9 +21,10 @@ public:
 
     explicit ScrollView(QWidget *parent = nullptr);
 
-    // The area takes the view; it keeps the size it has. The view it replaces is the caller's
-    // again (see TakenViews).
-    void setDocumentView(QWidget *view);
+    // The area parents the view; it keeps the size it has. Answers the view it replaced, handed
+    // back (see TakenViews), where Qt's setWidget would delete it; nullptr when there was none or
+    // it is the same.
+    QWidget *setDocumentView(QWidget *view);
     QWidget *documentView() const;
     // The part of the document view in sight, in its coordinates.
     QRectF documentVisibleRect() const;

@@ -2,22 +2,62 @@
 
 #include "platform/ui/View.h"
 
+#include <QPointer>
+
 namespace platform {
+
+namespace {
+
+// Set on a dropped view until its check ran; handing the view back clears it.
+const char *const droppedMark = "platform.droppedView";
+
+// Goes with the deferred deletions of the next turn, and takes the dropped view along if nobody
+// took it up meanwhile. Not the view's child: it may delete the view.
+class DroppedViewCheck : public QObject
+{
+public:
+    explicit DroppedViewCheck(QWidget *view)
+        : m_view(view)
+    {
+    }
+    ~DroppedViewCheck() override
+    {
+        if (!m_view || !m_view->property(droppedMark).toBool())
+            return;
+        m_view->setProperty(droppedMark, QVariant());
+        if (!m_view->parent())
+            delete m_view;
+    }
+
+private:
+    QPointer<QWidget> m_view;
+};
+
+} // namespace
 
 TakenViews::TakenViews(QObject *container)
     : QObject(container)
 {
 }
 
-TakenViews::~TakenViews()
+void TakenViews::drop(QWidget *view)
 {
-    for (const QPointer<QWidget> &view : std::as_const(m_taken)) {
-        if (view && !view->parent())
-            delete view;
-    }
+    if (!view)
+        return;
+    release(view);
+    dropLater(view);
 }
 
-void TakenViews::take(QWidget *view)
+std::shared_ptr<void> TakenViews::keep(QWidget *view)
+{
+    release(view);
+    return std::shared_ptr<void>(nullptr, [kept = QPointer<QWidget>(view)](void *) {
+        if (kept && !kept->parent())
+            dropLater(kept);
+    });
+}
+
+void TakenViews::release(QWidget *view)
 {
     if (!view)
         return;
@@ -27,9 +67,13 @@ void TakenViews::take(QWidget *view)
         platformView->removeFromSuperview();
     else
         view->setParent(nullptr);
-    m_taken.removeAll(nullptr);
-    if (!m_taken.contains(view))
-        m_taken.append(view);
+    view->setProperty(droppedMark, QVariant());
+}
+
+void TakenViews::dropLater(QWidget *view)
+{
+    view->setProperty(droppedMark, true);
+    (new DroppedViewCheck(view))->deleteLater();
 }
 
 } // namespace platform

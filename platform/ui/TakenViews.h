@@ -1,31 +1,42 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 namespace platform {
 
-// What a container does with a view it takes out, under the kit's one rule of ownership for views
-// a caller hands over, which is Qt's rule for a widget's children: a container parents a view
-// while it holds it and never deletes a view it was given or handed back; taking one out hides it
-// and un-parents it, and the view is the caller's again, to add elsewhere, keep or delete. Those
-// that nobody adopted (gave a parent) by the time the container goes are deleted with it, as its
-// children are, so that a view dropped by everybody is not lost. A container answers to findChild
-// with its TakenViews. GUI thread.
+// The one rule of ownership for the views a kit container holds, Qt's rule for the items a
+// container gives back (QListWidget::takeItem): a container parents a view while it holds it; a
+// view one of its calls hands back (returns) is the caller's, without a parent, and the container
+// never deletes it; a view it drops without handing it back is deleted with the deferred deletions
+// of the next turn of the event loop, unless by then it has a parent again (the caller added it
+// somewhere within the same turn, or gave it a parent of its own) or was handed back since. A
+// container answers to findChild with its TakenViews. GUI thread.
 class TakenViews : public QObject
 {
     Q_OBJECT
 public:
     explicit TakenViews(QObject *container);
-    ~TakenViews() override;
 
-    // Hidden and without a parent on return; a View keeps its frame for its next superview.
-    void take(QWidget *view);
+    // Without a parent, not shown, and the caller's; a View keeps its frame for its next superview.
+    // Answers the view.
+    template <class ViewType>
+    ViewType *handBack(ViewType *view)
+    {
+        release(view);
+        return view;
+    }
+    // Out of the container; deleted soon unless taken up meanwhile.
+    void drop(QWidget *view);
+    // Out of the container and kept while a copy of the answer lives (in an undo step that may add
+    // it again, say); dropped when the last copy goes, unless it has a parent again by then.
+    std::shared_ptr<void> keep(QWidget *view);
 
 private:
-    QList<QPointer<QWidget>> m_taken;
+    static void release(QWidget *view);
+    static void dropLater(QWidget *view);
 };
 
 } // namespace platform

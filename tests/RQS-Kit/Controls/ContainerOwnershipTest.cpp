@@ -13,10 +13,18 @@
 #include "platform/layers/Layer.h"
 #include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/TakenViews.h"
+#include "platform/ui/UndoManager.h"
+#include "platform/ui/ViewUndo.h"
 #include "platform/ui/Window.h"
+
+#include "support/Desktop.h"
+#include "support/PixelProbe.h"
+#include "support/Screenshot.h"
+#include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
 
+#include <QCursor>
 #include <QTest>
 
 #include <algorithm>
@@ -24,12 +32,13 @@
 #include <memory>
 #include <optional>
 
-// What a caller hands over to a kit container stays alive: the container deletes only what it
-// made itself and nobody holds; a view the caller gave, or was handed back, lives until the caller
-// drops it. Each kit container is used as its callers use it: given back its own views, views
-// taken out and added again, moved; after the deferred layouts and animations every view the
-// caller holds is alive and shown where it belongs, and a view the caller deletes leaves the
-// container.
+// A kit container holds the views its caller hands over while they are in it; a view one of its
+// calls hands back is the caller's and outlives the container; a view it drops is deleted soon,
+// unless the caller adds it again within the same turn or gives it a parent of its own. Each kit
+// container is used as its callers use it: given back its own views, views taken out and added
+// again, moved; after the deferred layouts and animations every view the caller holds is alive
+// and shown where it belongs, and a view the caller deletes leaves the container. Refreshed a
+// hundred times with new views, it holds only what it shows.
 
 namespace {
 
@@ -69,6 +78,29 @@ QString placeOf(const QString &name, const platform::View *view, const QWidget *
     return {};
 }
 
+// Counts the objects it tracks that are not destroyed yet.
+class LiveCount : public QObject
+{
+public:
+    void track(QObject *object)
+    {
+        ++m_live;
+        connect(object, &QObject::destroyed, this, [this] { --m_live; });
+    }
+    int live() const { return m_live; }
+
+private:
+    int m_live = 0;
+};
+
+// A view the caller has after the container let it go, and the parent it should have.
+struct TakenUp
+{
+    QString name;
+    QPointer<QWidget> view;
+    QWidget *parent;
+};
+
 // One kit container as its callers use it.
 class ContainerUse
 {
@@ -82,6 +114,15 @@ public:
     // What is not where it belongs, once the container's deferred work is done; "" when all is.
     virtual QString misplaced() const = 0;
     virtual bool busy() const { return false; }
+    // The caller fills the container afresh with new views, deleting those handed back to it, as a
+    // long-lived window refreshes what it shows; answers the new views.
+    virtual QList<QWidget *> refresh() = 0;
+    // How many of one refresh's views the container shows.
+    virtual int shownAfterRefresh() const = 0;
+    // Views the container hands back, or drops and the caller gives a parent of its own (the
+    // adopter) within the same turn.
+    virtual QList<TakenUp> takeUp(QWidget *adopter) = 0;
+    virtual void destroyContainer() = 0;
     // Every view the caller gave that it has not deleted itself.
     QList<QPointer<QWidget>> held;
 };
@@ -157,6 +198,28 @@ public:
     }
     bool busy() const override { return grid.needsLayout(); }
 
+    QList<QWidget *> refresh() override
+    {
+        QList<QSGridItem *> fresh;
+        for (int i = 1; i <= 20; ++i)
+            fresh << tile(i);
+        grid.instantReplaceGridItems(fresh, sections[0]);
+        return {fresh.cbegin(), fresh.cend()};
+    }
+    int shownAfterRefresh() const override { return 20; }
+
+    QList<TakenUp> takeUp(QWidget *adopter) override
+    {
+        QSGridItem *atOnce = grid.removeItemAtIndex(grid.indexForObjectWithContext(1), false);
+        QSGridItem *fading = grid.removeItemAtIndex(grid.indexForObjectWithContext(2), true);
+        grid.removeSection(1);
+        boxes[1]->setParent(adopter);
+        return {{"a tile handed back", atOnce, nullptr},
+                {"a tile handed back while it fades out", fading, nullptr},
+                {"a dropped background given a parent of the caller's own", boxes[1].data(), adopter}};
+    }
+    void destroyContainer() override { m_grid.reset(); }
+
     QString misplaced() const override
     {
         QString wrong;
@@ -182,7 +245,8 @@ public:
         return wrong;
     }
 
-    QSGridViewController grid;
+    std::unique_ptr<QSGridViewController> m_grid = std::make_unique<QSGridViewController>();
+    QSGridViewController &grid = *m_grid;
     QList<int> sections;
     QList<QPointer<QSBoxView>> boxes;
     QList<QPointer<QSGridItem>> tiles;
@@ -268,6 +332,24 @@ public:
         };
     }
 
+    QList<QWidget *> refresh() override
+    {
+        QList<QSGridItem *> fresh;
+        for (int i = 1; i <= 10; ++i)
+            fresh << tile(i);
+        stack.instantReplaceGridItems(fresh);
+        return {fresh.cbegin(), fresh.cend()};
+    }
+    int shownAfterRefresh() const override { return 10; }
+
+    QList<TakenUp> takeUp(QWidget *adopter) override
+    {
+        stack.removeItemWithContext(2);
+        given[1]->setParent(adopter);
+        return {{"a dropped card given a parent of the caller's own", given[1].data(), adopter}};
+    }
+    void destroyContainer() override { m_stack.reset(); }
+
     QString misplaced() const override
     {
         const QList<platform::Layer *> layers = stack.containerLayer()->sublayers();
@@ -284,7 +366,8 @@ public:
         return wrong;
     }
 
-    QSStackView stack;
+    std::unique_ptr<QSStackView> m_stack = std::make_unique<QSStackView>();
+    QSStackView &stack = *m_stack;
 };
 
 // Three rows given by the caller.
@@ -326,6 +409,29 @@ public:
     }
     bool busy() const override { return list.runningAnimations() > 0; }
 
+    // The undo history that could bring the removed rows back is cleared each time, as when the
+    // list's document is closed.
+    QList<QWidget *> refresh() override
+    {
+        list.removeAllListEntries();
+        QList<QWidget *> fresh;
+        for (int i = 0; i < 3; ++i) {
+            fresh << new QSBasicListEntryView(QSListEntryView::Removable);
+            list.addListEntry(static_cast<QSListEntryView *>(fresh.last()));
+        }
+        platform::undoManagerForView(&list)->removeAllActions();
+        return fresh;
+    }
+    int shownAfterRefresh() const override { return 3; }
+
+    QList<TakenUp> takeUp(QWidget *adopter) override
+    {
+        list.removeListEntryAtIndex(1);
+        given[1]->setParent(adopter);
+        return {{"a removed row given a parent of the caller's own", given[1].data(), adopter}};
+    }
+    void destroyContainer() override { m_list.reset(); }
+
     QString misplaced() const override
     {
         double y = 0;
@@ -336,7 +442,8 @@ public:
         });
     }
 
-    QSListView list;
+    std::unique_ptr<QSListView> m_list = std::make_unique<QSListView>();
+    QSListView &list = *m_list;
 };
 
 // A container of one view the caller sets, replaces and takes away: a tile's badge, a row's
@@ -346,7 +453,7 @@ class SlotUse : public ContainerUse
 public:
     // The slot's holder, where the view shows, and its accessors.
     SlotUse(QWidget *holder, std::function<QWidget *()> shownIn, std::function<QWidget *()> get,
-            std::function<void(QWidget *)> set, std::function<void()> show = {})
+            std::function<QWidget *(QWidget *)> set, std::function<void()> show = {})
         : m_holder(holder)
         , m_shownIn(std::move(shownIn))
         , m_get(std::move(get))
@@ -361,7 +468,12 @@ public:
         second->setFrame(QRectF(0, 0, 20, 20));
         setAndShow(first);
     }
-    ~SlotUse() override { delete m_holder; }
+    ~SlotUse() override
+    {
+        delete m_holder;
+        delete first;
+        delete second;
+    }
 
     QList<Edit> edits() override
     {
@@ -383,6 +495,25 @@ public:
     {
         delete first;
         delete second;
+    }
+
+    QList<QWidget *> refresh() override
+    {
+        auto *fresh = new platform::View;
+        fresh->resize(120, 30);
+        delete m_set(fresh);
+        return {fresh};
+    }
+    int shownAfterRefresh() const override { return 1; }
+
+    QList<TakenUp> takeUp(QWidget *) override
+    {
+        return {{"the view it replaced, handed back", m_set(second), nullptr}};
+    }
+    void destroyContainer() override
+    {
+        delete m_holder;
+        m_holder = nullptr;
     }
 
     QString misplaced() const override
@@ -412,7 +543,7 @@ private:
     QWidget *m_holder;
     std::function<QWidget *()> m_shownIn;
     std::function<QWidget *()> m_get;
-    std::function<void(QWidget *)> m_set;
+    std::function<QWidget *(QWidget *)> m_set;
     std::function<void()> m_show;
 };
 
@@ -422,7 +553,7 @@ std::unique_ptr<ContainerUse> badgeUse()
     item->setFrame(QRectF(0, 0, 100, 100));
     return std::make_unique<SlotUse>(
         item, [item] { return item; }, [item] { return item->badge(); },
-        [item](QWidget *view) { item->setBadge(qobject_cast<platform::View *>(view)); });
+        [item](QWidget *view) { return item->setBadge(qobject_cast<platform::View *>(view)); });
 }
 
 template <class Row>
@@ -433,7 +564,7 @@ std::unique_ptr<ContainerUse> contentUse()
     row->setState(2);
     return std::make_unique<SlotUse>(
         row, [row] { return row->detailContainer(); }, [row] { return row->contentView(); },
-        [row](QWidget *view) { row->setContentView(view); });
+        [row](QWidget *view) { return row->setContentView(view); });
 }
 
 template <class Scroll>
@@ -443,7 +574,7 @@ std::unique_ptr<ContainerUse> documentUse()
     scroll->resize(200, 100);
     return std::make_unique<SlotUse>(
         scroll, [scroll] { return scroll->viewport(); }, [scroll] { return scroll->documentView(); },
-        [scroll](QWidget *view) { scroll->setDocumentView(view); });
+        [scroll](QWidget *view) { return scroll->setDocumentView(view); });
 }
 
 std::unique_ptr<ContainerUse> drawerUse()
@@ -455,7 +586,7 @@ std::unique_ptr<ContainerUse> drawerUse()
     auto *drawer = new QSWindowDrawer(parent);
     return std::make_unique<SlotUse>(
         parent, [drawer] { return drawer->window()->centralWidget(); }, [drawer] { return drawer->contentView(); },
-        [drawer](QWidget *view) { drawer->setContentView(view); },
+        [drawer](QWidget *view) { return drawer->setContentView(view); },
         [drawer, parent] { drawer->showOverView(parent->centralWidget()); });
 }
 
@@ -516,6 +647,47 @@ TEST_P(KitContainer, KeepsWhatItsCallerHandsOverAliveAndShownWhereItBelongs)
     EXPECT_EQ(settled(*use), "") << name << " after its caller deleted a view it holds";
 }
 
+TEST_P(KitContainer, HoldsOnlyWhatItShowsAfterAHundredRefreshes)
+{
+    const char *name = GetParam().className;
+    std::unique_ptr<ContainerUse> use = GetParam().make();
+    LiveCount made;
+    QList<QPointer<QWidget>> last;
+    for (int round = 0; round < 100; ++round) {
+        last.clear();
+        for (QWidget *view : use->refresh()) {
+            made.track(view);
+            last << view;
+        }
+        // One refresh a turn, as a window's would be.
+        QTest::qWait(0);
+    }
+    (void)QTest::qWaitFor([&] { return !use->busy(); }, 5000);
+    QTest::qWait(0);
+    for (const QPointer<QWidget> &view : std::as_const(last))
+        ASSERT_TRUE(view && view->parent()) << name << " let a view of the last refresh go";
+    EXPECT_EQ(made.live(), use->shownAfterRefresh()) << name << " holds views of earlier refreshes";
+}
+
+TEST_P(KitContainer, WhatItHandsBackOrItsCallerTakesUpOutlivesIt)
+{
+    const char *name = GetParam().className;
+    std::unique_ptr<ContainerUse> use = GetParam().make();
+    QWidget adopter;
+    const QList<TakenUp> taken = use->takeUp(&adopter);
+    ASSERT_FALSE(taken.isEmpty()) << name;
+    use->destroyContainer();
+    // Past the turn in which the container went, and its deferred deletions.
+    QTest::qWait(0);
+    QTest::qWait(0);
+    for (const TakenUp &up : taken) {
+        ASSERT_FALSE(up.view.isNull()) << name << " deleted " << up.name.toStdString() << " when it went";
+        EXPECT_EQ(up.view->parent(), up.parent) << name << ": " << up.name.toStdString();
+        EXPECT_TRUE(up.parent || up.view->isHidden()) << name << ": " << up.name.toStdString() << " is shown on its own";
+        delete up.view;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKitContainer, KitContainer, ::testing::ValuesIn(containers()),
                          [](const ::testing::TestParamInfo<Container> &info) {
                              std::string name = info.param.className;
@@ -541,4 +713,157 @@ TEST(KitContainers, EveryKitViewThatHandsViewsBackIsWalked)
         EXPECT_TRUE(walked.contains(name)) << name.toStdString() << " hands views back to its callers but is not walked";
     }
     EXPECT_GE(containersFound, 8) << "the grid item, the stack, the list, both rows and the scroll views";
+}
+
+namespace {
+
+// A container that tells its tiles apart by context, with three tiles added without one.
+struct ContextKeeper
+{
+    const char *className;
+    // The tiles it lists after three were added, each without a context.
+    std::function<QList<QSGridItem *>(const QList<QSGridItem *> &)> addThree;
+};
+
+QSGridItem *tileWithoutContext(unsigned settings = QSGridItem::Selectable, const QColor &colour = Qt::darkCyan)
+{
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(colour);
+    return QSGridItem::gridItem(picture, QString(), QVariant(), settings);
+}
+
+} // namespace
+
+// A missing context equals no other: three tiles or cards added without one are three.
+TEST(KitContainers, ItemsWithoutAContextAreEachTheirOwn)
+{
+    rqs::registerKitClasses();
+    QSGridViewController grid;
+    grid.view();
+    const int section = grid.addSection(QSGridItem::Selectable);
+    QSStackView stack;
+    stack.resize(400, 300);
+    const QList<ContextKeeper> keepers{
+        {"QSGridViewController",
+         [&](const QList<QSGridItem *> &tiles) {
+             for (QSGridItem *item : tiles)
+                 grid.addGridItem(item, section);
+             return grid.gridItemsInSection(section);
+         }},
+        {"QSStackView",
+         [&](const QList<QSGridItem *> &cards) {
+             for (QSGridItem *card : cards)
+                 stack.addGridItem(card, false);
+             return stack.gridItems();
+         }},
+    };
+    for (const ContextKeeper &keeper : keepers) {
+        const QList<QSGridItem *> three{tileWithoutContext(), tileWithoutContext(), tileWithoutContext()};
+        const QList<QPointer<QSGridItem>> given(three.cbegin(), three.cend());
+        const QList<QSGridItem *> listed = keeper.addThree(three);
+        QTest::qWait(0);
+        EXPECT_EQ(listed.size(), 3) << keeper.className << " kept one tile for three without a context";
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_FALSE(given[i].isNull()) << keeper.className << " deleted tile " << i;
+            EXPECT_TRUE(listed.contains(given[i].data())) << keeper.className << " lost tile " << i;
+        }
+    }
+}
+
+// The user clicks the remove button of the last of three tiles without a context: that tile goes,
+// the other two stay.
+TEST(KitContainers, TheRemoveButtonOfATileWithoutAContextRemovesThatTile)
+{
+    rqs::registerKitClasses();
+    QSGridViewController grid;
+    QWidget *view = grid.view();
+    ASSERT_NE(view, nullptr);
+    view->resize(600, 400);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    ASSERT_TRUE(grid.setIconWidth(120));
+    const int section = grid.addSection(QSGridItem::HasRemove | QSGridItem::Selectable);
+    const QList<QSGridItem *> three{tileWithoutContext(QSGridItem::HasRemove | QSGridItem::Selectable),
+                                    tileWithoutContext(QSGridItem::HasRemove | QSGridItem::Selectable),
+                                    tileWithoutContext(QSGridItem::HasRemove | QSGridItem::Selectable)};
+    const QList<QPointer<QSGridItem>> tiles(three.cbegin(), three.cend());
+    // Added at once, so that the tiles are three whatever their contexts say.
+    grid.instantReplaceGridItems(three, section);
+    ASSERT_EQ(grid.gridItemsInSection(section).size(), 3);
+    QCoreApplication::processEvents();
+    QSGridItem *clicked = tiles[2];
+    const QPoint removeButton(15, 15);
+    QTest::mouseMove(clicked, QPoint(clicked->width() / 2, clicked->height() / 2));
+    QTest::mouseMove(clicked, removeButton);
+    QTest::mousePress(clicked, Qt::LeftButton, {}, removeButton);
+    QTest::mouseRelease(clicked, Qt::LeftButton, {}, removeButton);
+    EXPECT_EQ(grid.gridItemsInSection(section), QList<QSGridItem *>({tiles[0], tiles[1]}))
+        << "QSGridViewController removed another tile than the one clicked";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tiles[2].isNull(); }, 5000))
+        << "QSGridViewController keeps the removed tile it handed back to nobody";
+    EXPECT_FALSE(tiles[0].isNull() || tiles[1].isNull());
+}
+
+namespace {
+
+// Moves the real pointer there through the X server.
+void movePointer(const QPoint &global)
+{
+    // A synchronised move waits for the pointer to move, which it does not when it is there.
+    if (QCursor::pos() != global)
+        xdotool(qEnvironmentVariable("DISPLAY"), {"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
+}
+
+} // namespace
+
+// On the desktop the user hovers the last of three tiles without a context in a grid and clicks
+// its remove button with the real pointer: that tile leaves the screen, the other two stay.
+TEST(KitContainersOnDesktop, TheRemoveButtonClickedTakesItsOwnTileWithoutAContextOffTheScreen)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    rqs::registerKitClasses();
+    platform::Window window;
+    auto *content = new platform::View;
+    window.setCentralWidget(content);
+    window.resize(600, 300);
+    QSGridViewController grid;
+    grid.setGridParentView(content);
+    ASSERT_TRUE(grid.setIconWidth(150));
+    const unsigned settings = QSGridItem::HasRemove | QSGridItem::Selectable;
+    const QList<QColor> colours{QColor(180, 30, 30), QColor(30, 150, 30), QColor(30, 30, 180)};
+    const int section = grid.addSection(settings);
+    QList<QSGridItem *> three;
+    for (const QColor &colour : colours)
+        three << tileWithoutContext(settings, colour);
+    const QList<QPointer<QSGridItem>> tiles(three.cbegin(), three.cend());
+    grid.instantReplaceGridItems(three, section);
+    window.show();
+    const QRect frame = settledFrame(&window);
+    ASSERT_FALSE(frame.isEmpty());
+    const QImage before = paintedScreen(&window);
+    for (int i = 0; i < 3; ++i) {
+        const QPoint centre = tiles[i]->mapToGlobal(tiles[i]->rect().center());
+        ASSERT_TRUE(PixelProbe::isNear(before, centre, colours[i], 30)) << "tile " << i << " is "
+                                                                         << PixelProbe::describe(before, centre).toStdString();
+    }
+    const QPoint removedCentre = tiles[2]->mapToGlobal(tiles[2]->rect().center());
+
+    movePointer(removedCentre);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tiles[2]->isHovered(); }, DesktopTimeout)) << "the pointer is over the tile";
+    movePointer(tiles[2]->mapToGlobal(QPoint(15, 15)));
+    xdotool(qEnvironmentVariable("DISPLAY"), {"click", "1"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tiles[2].isNull(); }, DesktopTimeout))
+        << "QSGridViewController did not let the clicked tile go";
+    EXPECT_EQ(grid.gridItemsInSection(section), QList<QSGridItem *>({tiles[0], tiles[1]}));
+    movePointer(frame.bottomRight() + QPoint(40, 40));
+    const QImage after = paintedScreen(&window);
+    saveScreenshot(after.copy(frame), QStringLiteral("desktop-grid-remove-without-context"));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_FALSE(tiles[i].isNull()) << "QSGridViewController deleted tile " << i;
+        const QPoint centre = tiles[i]->mapToGlobal(tiles[i]->rect().center());
+        EXPECT_TRUE(PixelProbe::isNear(after, centre, colours[i], 30))
+            << "tile " << i << " is not on the screen: " << PixelProbe::describe(after, centre).toStdString();
+    }
+    EXPECT_FALSE(PixelProbe::isNear(after, removedCentre, colours[2], 30))
+        << "the clicked tile still shows: " << PixelProbe::describe(after, removedCentre).toStdString();
 }

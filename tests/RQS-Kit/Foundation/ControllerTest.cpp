@@ -1,5 +1,6 @@
 #include "RQS-Kit/Foundation/QSViewController.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
+#include "RQS-Kit/Helper/QSWindowDrawer.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/View.h"
 
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using platform::Window;
 
@@ -228,6 +231,69 @@ TEST(QSViewController, LoadsTheFileOfItsOwnNameAndClearingTheViewDropsWhatItOwns
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(adopted.isNull());
+}
+
+// A window or view the caller gives a controller stays the caller's: replacing it, unloading it
+// and the controller's end leave it alive, while a window or view the controller loaded from its
+// file goes when the caller's replaces it.
+TEST(KitControllers, AWindowOrViewTheCallerGaveOutlivesWhatTheControllerDoesNext)
+{
+    Resources resources;
+    enum Giver { InitWithWindow, SetWindow, SetView };
+    enum Ending { Replaced, Unloaded, ControllerEnds };
+    const char *const givers[] = {"a window given to initWithWindow", "a window given to setWindow", "a view given to setView"};
+    const char *const endings[] = {"replaced", "unloaded", "at the controller's end"};
+    for (const Giver giver : {InitWithWindow, SetWindow, SetView}) {
+        for (const Ending ending : {Replaced, Unloaded, ControllerEnds}) {
+            const std::string row = std::string(givers[giver]) + ", " + endings[ending];
+            const bool window = giver != SetView;
+            auto *windows = window ? new GreetingController : nullptr;
+            auto *views = window ? nullptr : new PanelController;
+            std::unique_ptr<QObject> controller(window ? static_cast<QObject *>(windows) : views);
+            const QPointer<QWidget> loaded = window ? static_cast<QWidget *>(windows->window()) : views->view();
+            ASSERT_FALSE(loaded.isNull()) << row;
+            const QPointer<QWidget> given = window ? static_cast<QWidget *>(new Window) : new platform::View;
+            const QPointer<QWidget> replacement = window ? static_cast<QWidget *>(new Window) : new platform::View;
+            if (giver == InitWithWindow)
+                windows->initWithWindow(static_cast<Window *>(given.data()));
+            else if (giver == SetWindow)
+                windows->setWindow(static_cast<Window *>(given.data()));
+            else
+                views->setView(given);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return loaded.isNull(); }, waitLimitMs)) << row << ": the loaded one stays";
+
+            if (ending == Replaced && window)
+                windows->setWindow(static_cast<Window *>(replacement.data()));
+            else if (ending == Replaced)
+                views->setView(replacement);
+            else if (ending == Unloaded && window)
+                windows->unloadWindow();
+            else if (ending == Unloaded)
+                views->setView(nullptr);
+            else
+                controller.reset();
+            QTest::qWait(0);
+            EXPECT_FALSE(given.isNull()) << row << ": the controller deleted the caller's";
+
+            controller.reset();
+            QTest::qWait(0);
+            EXPECT_FALSE(replacement.isNull()) << row << ": the controller deleted the caller's replacement";
+            delete given;
+            delete replacement;
+        }
+    }
+}
+
+// A window the controller made itself is its own: it goes with the controller.
+TEST(KitControllers, AWindowTheControllerMadeItselfGoesWithIt)
+{
+    QPointer<QWidget> own;
+    {
+        QSWindowDrawer drawer;
+        own = drawer.window();
+        ASSERT_FALSE(own.isNull());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return own.isNull(); }, waitLimitMs));
 }
 
 #include "ControllerTest.moc"

@@ -47,6 +47,18 @@ TEST(QSWindowDrawer, EndsItsClosingSlideAfterItsWindowIsGone)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !drawer.window()->isVisible(); }, 5000));
 }
 
+// The drawer holds its content from the moment it is set: never shown, it goes with the drawer.
+TEST(QSWindowDrawer, AContentViewNeverShownGoesWithTheDrawer)
+{
+    QPointer<QWidget> content = new QWidget;
+    {
+        QSWindowDrawer drawer;
+        EXPECT_EQ(drawer.setContentView(content), nullptr);
+        EXPECT_EQ(content->window(), drawer.window());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return content.isNull(); }, 5000));
+}
+
 TEST(QSSingleButtonPanel, HangsOnlyBelowAWindowAndTellsTheObjectItLeaves)
 {
     rqs::registerKitClasses();
