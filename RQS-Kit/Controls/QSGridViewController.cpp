@@ -191,6 +191,7 @@ bool QSGridViewController::addGridItem(QSGridItem *item, int section, bool insta
     if (!moved && (instant || !replaced))
         centerGridItem(item);
     showAgain(item);
+    platform::View::setLentSubview(item, false);
     m_container->addSubview(item);
     connect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem, Qt::UniqueConnection);
     m_sections[section].append(item);
@@ -216,6 +217,8 @@ QSGridItem *QSGridViewController::takeOut(Index index, bool animated, bool handB
     disconnect(item, &QObject::destroyed, this, &QSGridViewController::forgetItem);
     if (animated) {
         m_fading.append({item, handBack});
+        // Already the caller's: should the grid's view go while it fades, it must not take it along.
+        platform::View::setLentSubview(item, handBack);
         Transaction::begin();
         Transaction::setAnimationDuration(animationDuration(platform::FrameAnimation::defaultDuration(), 2.0));
         Transaction::setCompletionBlock([self = QPointer<QSGridViewController>(this), tile = QPointer<QSGridItem>(item), handBack] {

@@ -68,6 +68,7 @@ void TakenViews::release(QWidget *view)
     else
         view->setParent(nullptr);
     view->setProperty(droppedMark, QVariant());
+    View::setLentSubview(view, false);
 }
 
 void TakenViews::dropLater(QWidget *view)

@@ -24,6 +24,8 @@ namespace platform {
 
 namespace {
 
+const char *const lentMark = "platform.lentSubview";
+
 // Mouse events handed from view to view inside one delivery; a hit test that keeps naming other
 // widgets stops here rather than recursing for ever.
 int forwardingDepth = 0;
@@ -146,7 +148,22 @@ View::View(QWidget *parent)
     StillPointer::follow();
 }
 
-View::~View() = default;
+View::~View()
+{
+    for (QObject *child : children()) {
+        auto *subview = qobject_cast<QWidget *>(child);
+        if (subview && subview->property(lentMark).toBool()) {
+            subview->setProperty(lentMark, QVariant());
+            subview->setParent(nullptr);
+        }
+    }
+}
+
+void View::setLentSubview(QWidget *subview, bool lent)
+{
+    if (subview)
+        subview->setProperty(lentMark, lent ? QVariant(true) : QVariant());
+}
 
 bool View::isFlipped() const { return false; }
 

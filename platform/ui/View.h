@@ -41,7 +41,13 @@ class View : public QWidget, public Printable
     Q_PROPERTY(unsigned autoresizingMask READ autoresizingMask WRITE setAutoresizingMask)
 public:
     explicit View(QWidget *parent = nullptr);
+    // Lets go of the subviews lent to it rather than taking them along (setLentSubview).
     ~View() override;
+
+    // A subview shown here for a while that is no longer this view's (a view a container handed
+    // back to its caller while it fades out): should this view go meanwhile, it lets the subview
+    // go, without a parent, instead of deleting it. Lent until set otherwise.
+    static void setLentSubview(QWidget *subview, bool lent);
 
     virtual bool isFlipped() const;
 

@@ -695,6 +695,28 @@ INSTANTIATE_TEST_SUITE_P(EveryKitContainer, KitContainer, ::testing::ValuesIn(co
                              return name;
                          });
 
+// The grid's view may go before its controller, with the window that shows it: a tile handed back
+// while it fades out is the caller's all the same, and its fade ends without it.
+TEST(KitContainers, ATileHandedBackWhileItFadesOutlivesTheGridsViewGoingFirst)
+{
+    rqs::registerKitClasses();
+    GridUse use;
+    auto *window = new QWidget;
+    use.grid.view()->setParent(window);
+    const QPointer<QSGridItem> fading = use.grid.removeItemAtIndex(use.grid.indexForObjectWithContext(2), true);
+    const QPointer<QSGridItem> shown = use.tiles[0];
+    ASSERT_TRUE(fading && shown);
+    delete window;
+    EXPECT_TRUE(shown.isNull()) << "a tile the grid still showed stays with its view";
+    ASSERT_FALSE(fading.isNull()) << "the tile handed back went with the grid's view";
+    EXPECT_EQ(fading->parent(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fading && fading->layer()->opacity() == 1; }, 5000))
+        << "the fade ends and leaves the tile as it was given";
+    ASSERT_FALSE(fading.isNull());
+    EXPECT_EQ(fading->parent(), nullptr);
+    delete fading.data();
+}
+
 // A kit view that takes views out for its callers keeps them with platform::TakenViews; every
 // such class the interface files can make is walked above.
 TEST(KitContainers, EveryKitViewThatHandsViewsBackIsWalked)
