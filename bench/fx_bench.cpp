@@ -1,7 +1,10 @@
 // The image engine on a 12-megapixel picture: blur at growing radii (the time must not grow),
 // a chain of five filters, a small crop of a huge recipe, the kit's colour filters in a row and its
-// shadow through a mask; a shipped frame round the picture, made and drawn anew or only drawn again.
+// shadow through a mask; a shipped frame round the picture, made and drawn anew or only drawn again;
+// a long chain of effects made, joined and taken down.
 #include "RQS-Kit/Effects/KitFilters.h"
+#include "RQS-Kit/Effects/QSEffect.h"
+#include "RQS-Kit/Effects/QSEffectChainEnd.h"
 #include "platform/fx/Context.h"
 #include "platform/fx/FilterRegistry.h"
 
@@ -129,6 +132,26 @@ void ShippedFrame(benchmark::State &state)
     }
 }
 BENCHMARK(ShippedFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// N inverting effects made as stored settings make them, joined, handed a small picture and taken
+// down again: what a stored chain costs before its first pixel, which must grow with N alone.
+void EffectChain(benchmark::State &state)
+{
+    rqs::registerKitFilters();
+    const Image small = Image::fromBuffer(Buffer(QRect(0, 0, 4, 3)));
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<QSEffect>> effects;
+        QSEffectChainEnd end;
+        for (int i = 0; i < state.range(0); ++i)
+            effects.push_back(QSEffect::withName(QStringLiteral("CIColorInvert")));
+        for (std::size_t i = 0; i < effects.size(); ++i)
+            effects[i]->setSuccessor(i + 1 < effects.size() ? static_cast<QObject *>(effects[i + 1].get()) : &end);
+        effects.front()->setInputImage(small);
+        if (end.image().isNull())
+            state.SkipWithError("the chain gave no picture");
+    }
+}
+BENCHMARK(EffectChain)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -63,6 +63,36 @@ QList<qsizetype> characterEnds(const QString &text)
     return ends;
 }
 
+bool isRegionalIndicatorAt(const QString &text, qsizetype at)
+{
+    return at + 1 < text.size() && text.at(at).unicode() == 0xd83c && text.at(at + 1).unicode() >= 0xdde6
+        && text.at(at + 1).unicode() <= 0xddff;
+}
+
+// Qt's finder pairs regional indicators wrongly after a joined emoji (a family): it parts a flag
+// and joins the halves of two. In a run of them each flag is a pair counted from the run's start.
+QList<qsizetype> withFlagsWhole(const QString &text, const QList<qsizetype> &ends)
+{
+    QList<qsizetype> kept;
+    qsizetype next = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (!isRegionalIndicatorAt(text, at))
+            continue;
+        qsizetype end = at;
+        while (isRegionalIndicatorAt(text, end))
+            end += 2;
+        for (; next < ends.size() && ends[next] <= at; ++next)
+            kept << ends[next];
+        while (next < ends.size() && ends[next] < end)
+            ++next;
+        for (qsizetype flagEnd = at + 4; flagEnd < end; flagEnd += 4)
+            kept << flagEnd;
+        at = end - 1;
+    }
+    kept << ends.sliced(next);
+    return kept;
+}
+
 // Within a complex script's run Qt's finder may still part the halves of a surrogate pair.
 bool splitsAPair(const QString &text, qsizetype at)
 {
@@ -74,7 +104,7 @@ bool splitsAPair(const QString &text, qsizetype at)
 QString leftFitting(const QString &text, int characters, qsizetype bytes)
 {
     qsizetype end = 0;
-    for (const qsizetype next : characterEnds(text)) {
+    for (const qsizetype next : withFlagsWhole(text, characterEnds(text))) {
         if (characters == 0)
             break;
         if (splitsAPair(text, next))
@@ -118,9 +148,9 @@ VXServiceJob::VXServiceJob(const QString &runtimeFolder, const QString &title)
 {
 }
 
-QString VXServiceJob::fileName() const
+QString VXServiceJob::keptName(const QString &title)
 {
-    QString name = m_title.trimmed();
+    QString name = title.trimmed();
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
     const bool named = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
     const QString extension = named ? name.right(4) : QStringLiteral(".pdf");
@@ -177,7 +207,7 @@ QString VXServiceJob::keep(QIODevice &input) const
 QString VXServiceJob::named(const QDir &folder, QString *reason) const
 {
     const QByteArray part = QFile::encodeName(folder.filePath(PartName));
-    const QString name = fileName();
+    const QString name = keptName(m_title);
     if (::rename(part.constData(), QFile::encodeName(folder.filePath(name)).constData()) == 0)
         return folder.filePath(name);
     // Tried again, a name the folder refuses (a path too long, a file system of shorter names)

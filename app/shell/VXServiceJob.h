@@ -31,9 +31,11 @@ public:
     QString keep(QIODevice &input) const;
     QString title() const;
     Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;
+    // The name a job of that title is kept under: the title cut between two characters to at
+    // most 120 of them and what a file name takes, ending in ".pdf".
+    static QString keptName(const QString &title);
 
 private:
-    QString fileName() const;
     // Gives the copied job its name in the folder; empty with the reason when it can have none.
     QString named(const QDir &folder, QString *reason) const;
     bool start(const QString &path, const QString &foldwisePath, uid_t uid) const;

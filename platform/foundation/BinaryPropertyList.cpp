@@ -223,8 +223,13 @@ private:
     {
         if (text.contains(QChar(0)))
             return fail(QStringLiteral("a text holding a zero character"));
-        if (!QStringView(text).isValidUtf16())
-            return fail(QStringLiteral("a text that is no valid UTF-16"));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (c.isSurrogate())
+                return fail(QStringLiteral("a text holding half a surrogate pair, U+%1").arg(QString::number(c.unicode(), 16).toUpper()));
+        }
         return text;
     }
 

@@ -4,6 +4,7 @@
 
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <atomic>
 
 namespace platform {
@@ -18,6 +19,9 @@ struct NotificationCenter::Observation
     QString name;
     bool hasSender = false;
     QPointer<QObject> sender;
+    // The sender's address when added: the bucket it is kept in.
+    const void *senderKey = nullptr;
+    quint64 order = 0;
     Callback callback;
     std::atomic_bool removed = false;
 
@@ -57,6 +61,7 @@ bool NotificationCenter::addObserver(QObject *observer, const QString &name, QOb
     observation->name = name;
     observation->hasSender = sender != nullptr;
     observation->sender = sender;
+    observation->senderKey = sender;
     observation->callback = std::move(callback);
     if (!add(observation))
         return false;
@@ -82,6 +87,7 @@ bool NotificationCenter::addObserver(const void *observer, const QString &name, 
     observation->name = name;
     observation->hasSender = sender != nullptr;
     observation->sender = sender;
+    observation->senderKey = sender;
     observation->callback = std::move(callback);
     return add(observation);
 }
@@ -97,7 +103,10 @@ bool NotificationCenter::add(const std::shared_ptr<Observation> &observation)
         return false;
     }
     QMutexLocker locker(&m_mutex);
-    m_observations.append(observation);
+    observation->order = m_nextOrder++;
+    m_buckets[observation->name][observation->senderKey].emplace(observation->order, observation);
+    m_byOwner[observation->owner].push_back(observation);
+    ++m_count;
     return true;
 }
 
@@ -105,14 +114,43 @@ void NotificationCenter::removeObserver(const void *observer, const QString &nam
                                         const QObject *sender)
 {
     QMutexLocker locker(&m_mutex);
-    m_observations.removeIf([&](const std::shared_ptr<Observation> &observation) {
-        const bool match = observation->owner == observer
-                           && (name.isEmpty() || observation->name == name)
+    const auto owned = m_byOwner.find(observer);
+    if (owned == m_byOwner.end())
+        return;
+    std::erase_if(*owned, [&](const std::shared_ptr<Observation> &observation) {
+        const bool match = (name.isEmpty() || observation->name == name)
                            && (!sender || (observation->hasSender && observation->sender == sender));
-        if (match)
-            observation->removed = true;
-        return match;
+        if (!match)
+            return false;
+        observation->removed = true;
+        const auto named = m_buckets.find(observation->name);
+        const auto bucket = named->find(observation->senderKey);
+        bucket->erase(observation->order);
+        if (bucket->empty()) {
+            named->erase(bucket);
+            if (named->isEmpty())
+                m_buckets.erase(named);
+        }
+        --m_count;
+        return true;
     });
+    if (owned->empty())
+        m_byOwner.erase(owned);
+}
+
+void NotificationCenter::collect(const Notification &notification, const QString &name, const void *sender,
+                                 std::vector<std::shared_ptr<Observation>> &into) const
+{
+    const auto named = m_buckets.constFind(name);
+    if (named == m_buckets.constEnd())
+        return;
+    const auto bucket = named->constFind(sender);
+    if (bucket == named->constEnd())
+        return;
+    for (const auto &entry : *bucket) {
+        if (entry.second->matches(notification))
+            into.push_back(entry.second);
+    }
 }
 
 void NotificationCenter::forgetDestroyedObserver(QObject *observer)
@@ -135,14 +173,17 @@ bool NotificationCenter::post(const Notification &notification)
     }
     // Deliver to the observers present when posting began, so that callbacks may add and remove
     // observers freely.
-    QList<std::shared_ptr<Observation>> snapshot;
+    std::vector<std::shared_ptr<Observation>> snapshot;
     {
         QMutexLocker locker(&m_mutex);
-        for (const auto &observation : std::as_const(m_observations)) {
-            if (observation->matches(notification))
-                snapshot.append(observation);
+        for (const QString &name : {notification.name, QString()}) {
+            collect(notification, name, notification.object, snapshot);
+            if (notification.object)
+                collect(notification, name, nullptr, snapshot);
         }
     }
+    std::sort(snapshot.begin(), snapshot.end(),
+              [](const auto &a, const auto &b) { return a->order < b->order; });
     for (const auto &observation : std::as_const(snapshot)) {
         if (observation->removed)
             continue;
@@ -156,7 +197,7 @@ bool NotificationCenter::post(const Notification &notification)
 int NotificationCenter::observationCount() const
 {
     QMutexLocker locker(&m_mutex);
-    return int(m_observations.size());
+    return m_count;
 }
 
 } // namespace platform

@@ -2,13 +2,16 @@
 
 #include "platform/foundation/Notification.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -48,11 +51,22 @@ public:
 
 private:
     struct Observation;
+    // Observations of one name and one sender address (null: any), by the order they were added.
+    using Bucket = std::map<quint64, std::shared_ptr<Observation>>;
+
     bool add(const std::shared_ptr<Observation> &observation);
     void forgetDestroyedObserver(QObject *observer);
+    // The observations in the bucket of name and sender that match the notification.
+    void collect(const Notification &notification, const QString &name, const void *sender,
+                 std::vector<std::shared_ptr<Observation>> &into) const;
 
     mutable QMutex m_mutex;
-    QList<std::shared_ptr<Observation>> m_observations;
+    // Indexed both ways, so that posting and removing cost what they touch, whatever the number of
+    // observations: a chain of effects has hundreds of thousands of them.
+    QHash<QString, QHash<const void *, Bucket>> m_buckets;
+    QHash<const void *, std::vector<std::shared_ptr<Observation>>> m_byOwner;
+    quint64 m_nextOrder = 0;
+    int m_count = 0;
     QSet<const QObject *> m_watchedObservers;
 };
 

@@ -50,6 +50,21 @@ QString fromUtf8(const char *text, qsizetype length)
     return decoder(QByteArrayView(text, length));
 }
 
+// libplist makes a character reference to a surrogate (&#xD800;), which XML allows none of, into
+// the three bytes UTF-8 would give it, which decode as three U+FFFD: a text with one is refused,
+// as the binary form's reading refuses half a surrogate pair.
+std::optional<QString> textOf(const char *text, qsizetype length, QString &error)
+{
+    for (qsizetype i = 0; i + 2 < length; ++i) {
+        if (uchar(text[i]) == 0xed && (uchar(text[i + 1]) & 0xe0) == 0xa0) {
+            const int code = 0xd000 | (uchar(text[i + 1]) & 0x3f) << 6 | (uchar(text[i + 2]) & 0x3f);
+            error = QStringLiteral("a text holding half a surrogate pair, U+%1").arg(QString::number(code, 16).toUpper());
+            return std::nullopt;
+        }
+    }
+    return fromUtf8(text, length);
+}
+
 // libplist's own getters assert on what a damaged file can hold (a text with a zero byte), so
 // texts are taken by pointer and length. Every integer numbers one of the outline's values.
 std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &values, QString &error)
@@ -76,7 +91,9 @@ std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &v
             error = QStringLiteral("a text holding a zero character");
             return std::nullopt;
         }
-        return fromUtf8(value, qsizetype(length));
+        if (std::optional<QString> text = textOf(value, qsizetype(length), error))
+            return *text;
+        return std::nullopt;
     }
     case PLIST_ARRAY:
     case PLIST_DICT:
@@ -109,14 +126,14 @@ std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &v
         plist_dict_next_item(node, iter, &key, &value);
         if (!key)
             break;
-        const QString name = fromUtf8(key, qsizetype(std::strlen(key)));
+        const std::optional<QString> name = textOf(key, qsizetype(std::strlen(key)), error);
         free(key);
-        std::optional<QVariant> item = toVariant(value, depth + 1, values, error);
+        std::optional<QVariant> item = name ? toVariant(value, depth + 1, values, error) : std::nullopt;
         if (!item) {
             free(iter);
             return std::nullopt;
         }
-        map.insert(name, *item);
+        map.insert(*name, *item);
     }
     free(iter);
     return map;

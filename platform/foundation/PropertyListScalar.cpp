@@ -96,6 +96,11 @@ std::optional<QVariant> date(const QString &text, QString &error)
     static const QRegularExpression written(QStringLiteral(R"(^([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9]{2}):([0-9]{2}):([0-9]{2})Z$)"));
     const QRegularExpressionMatch match = written.match(text);
     const auto part = [&](int i) { return match.captured(i).toInt(); };
+    // A day with an invalid time would be taken for its midnight.
+    if (match.hasMatch() && !QTime::isValid(part(4), part(5), part(6))) {
+        error = QStringLiteral("it holds the date %1, whose time %2 is none from 00:00:00 to 23:59:59").arg(text, text.sliced(11, 8));
+        return std::nullopt;
+    }
     const QDateTime value = match.hasMatch() ? QDateTime(QDate(part(1), part(2), part(3)), QTime(part(4), part(5), part(6)), QTimeZone::utc())
                                              : QDateTime();
     if (!value.isValid()) {

@@ -71,4 +71,15 @@ QRect clampedInto(const QRect &rect, const QRect &into)
     return QRect(QPoint(left, bottom), QPoint(right, top));
 }
 
+QRect withinPlane(qint64 left, qint64 bottom, qint64 width, qint64 height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    const qint64 x0 = std::clamp<qint64>(left, -half, half), x1 = std::clamp<qint64>(left + width, -half, half);
+    const qint64 y0 = std::clamp<qint64>(bottom, -half, half), y1 = std::clamp<qint64>(bottom + height, -half, half);
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+}
+
 } // namespace platform::fx::Extent

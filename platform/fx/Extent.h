@@ -18,5 +18,8 @@ QRect pixelsTouching(const QRectF &extent);
 QRect pixelsCentredIn(const QRectF &extent);
 // The nearest point of the rectangle, for each coordinate of the given one.
 QRect clampedInto(const QRect &rect, const QRect &into);
+// The pixels of a rectangle whose edges were worked out past what an int holds, within the
+// infinite square.
+QRect withinPlane(qint64 left, qint64 bottom, qint64 width, qint64 height);
 
 } // namespace platform::fx::Extent

@@ -27,6 +27,15 @@ int wrap(int value, int origin, int period)
     return origin + (offset < 0 ? offset + period : offset);
 }
 
+// Qt declines to invert a scale below 1e-12 along one axis even where the other makes up for it,
+// as what is left of a picture shrunk past the plane's width is.
+QTransform inverseOf(const QTransform &transform)
+{
+    bool invertible = false;
+    const QTransform inverse = transform.inverted(&invertible);
+    return invertible ? inverse : transform.adjoint() / transform.determinant();
+}
+
 } // namespace
 
 CropNode::CropNode(Input input, const QRectF &rect)
@@ -47,7 +56,7 @@ void CropNode::evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) 
 
 TransformNode::TransformNode(Input input, const QTransform &transform)
     : Node(Extent::isInfinite(input->extent()) ? Extent::infinite() : transform.mapRect(input->extent()), {input})
-    , m_inverse(transform.inverted())
+    , m_inverse(inverseOf(transform))
 {
 }
 
@@ -85,7 +94,9 @@ ReduceNode::ReduceNode(Input input, int factorX, int factorY)
 
 QRect ReduceNode::regionOfInterest(std::size_t, const QRect &rect) const
 {
-    return QRect(rect.x() * m_factorX, rect.y() * m_factorY, rect.width() * m_factorX, rect.height() * m_factorY);
+    // The whole plane halved asks for twice the plane.
+    return Extent::withinPlane(qint64(rect.x()) * m_factorX, qint64(rect.y()) * m_factorY, qint64(rect.width()) * m_factorX,
+                               qint64(rect.height()) * m_factorY);
 }
 
 void ReduceNode::evaluate(Buffer &out, const std::vector<const Buffer *> &inputs) const

@@ -18,6 +18,9 @@ namespace {
 // rows as the bands of a render ask for them.
 constexpr qint64 streamedBytes = qint64(32) << 20;
 
+// Halvings that make the engine's plane, 2^30 pixels wide, a single pixel.
+constexpr int mostHalvings = 30;
+
 } // namespace
 
 Image::Image(std::shared_ptr<const Node> node)
@@ -99,12 +102,16 @@ Image Image::transformed(const QTransform &transform) const
     }
     std::shared_ptr<const Node> node = m_node;
     QTransform rest = transform;
+    int halvingsX = 0, halvingsY = 0;
     for (;;) {
-        // How long the unit steps along the input's x and y become.
-        const int factorX = std::hypot(rest.m11(), rest.m12()) < 0.5 ? 2 : 1;
-        const int factorY = std::hypot(rest.m21(), rest.m22()) < 0.5 ? 2 : 1;
+        // How long the unit steps along the input's x and y become. A step shorter still than
+        // the plane is wide is as good as none: what remains lies within one pixel.
+        const int factorX = std::hypot(rest.m11(), rest.m12()) < 0.5 && halvingsX < mostHalvings ? 2 : 1;
+        const int factorY = std::hypot(rest.m21(), rest.m22()) < 0.5 && halvingsY < mostHalvings ? 2 : 1;
         if (factorX == 1 && factorY == 1)
             break;
+        halvingsX += factorX / 2;
+        halvingsY += factorY / 2;
         node = std::make_shared<ReduceNode>(node, factorX, factorY);
         rest = QTransform::fromScale(factorX, factorY) * rest;
     }

@@ -42,8 +42,9 @@ public:
     // image's extent.
     Image cropped(const QRectF &rect) const;
     // Bilinear, as TransformNode says. Along an axis the transform shrinks below one half, 2×
-    // box reductions come first, so that small previews do not alias. A singular transform
-    // gives null and a "Warning: " line.
+    // box reductions come first, so that small previews do not alias; at most 30 along an axis,
+    // which leave the whole plane one pixel wide. A singular transform gives null and a
+    // "Warning: " line.
     Image transformed(const QTransform &transform) const;
     // Infinite: beyond its extent every pixel repeats the nearest edge pixel.
     Image clampedToExtent() const;

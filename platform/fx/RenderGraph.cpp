@@ -118,18 +118,22 @@ RenderGraph::Cost RenderGraph::cost(const Node &root, const QRect &rect)
 
 QString RenderGraph::overBudget(const Cost &cost, const QSize &size, bool heldWhole)
 {
+    // A cost that saturated is only known to be at least that large.
+    const auto figure = [](qint64 value, qint64 unit) {
+        return (value == most ? QStringLiteral("more than ") : QString()) + QString::number(value / unit);
+    };
     if (heldWhole && cost.peakBytes > maxBytes)
         return QStringLiteral("Rendering %1 × %2 pixels would need %3 MiB at once, more than the %4 MiB a render may use")
             .arg(size.width())
             .arg(size.height())
-            .arg(cost.peakBytes >> 20)
+            .arg(figure(cost.peakBytes, qint64(1) << 20))
             .arg(maxBytes >> 20);
     if (cost.computedPixels > maxComputedPixels)
         return QStringLiteral("Rendering %1 × %2 pixels would compute %3 million pixels on its way, more than the %4 million "
                               "a render may compute")
             .arg(size.width())
             .arg(size.height())
-            .arg(cost.computedPixels / 1000000)
+            .arg(figure(cost.computedPixels, 1000000))
             .arg(maxComputedPixels / 1000000);
     return {};
 }

@@ -113,7 +113,9 @@ std::optional<PdfDocument> PdfDocument::fromData(const QByteArray &bytes, const 
     bool locked = false;
     const std::string name = description.toStdString();
     const QString error = parse(
-        [&](QPDF &pdf) { pdf.processMemoryFile(name.c_str(), bytes.constData(), std::size_t(bytes.size())); },
+        [&](QPDF &pdf) {
+            pdf.processInputSource(std::make_shared<PdfMemoryInput>(name, bytes.constData(), std::size_t(bytes.size())));
+        },
         nullptr, bytes, description, Reading::Whole, document, locked);
     if (!error.isEmpty()) {
         logError(QStringLiteral("Could not read PDF %1: %2").arg(description, error));

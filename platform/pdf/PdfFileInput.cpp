@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace platform {
@@ -45,16 +46,36 @@ std::string const &PdfFileInput::getName() const { return m_name; }
 
 qpdf_offset_t PdfFileInput::tell() { return m_position; }
 
+void PdfFileInput::checkSeek(const std::string &name, qpdf_offset_t from, qpdf_offset_t offset)
+{
+    // A stream's stated length is added to where it starts: a huge one is damage that qpdf
+    // mends by looking for the stream's end, which it does for its own exceptions only.
+    if (from > 0 && offset > std::numeric_limits<qpdf_offset_t>::max() - from)
+        throw QPDFExc(qpdf_e_damaged_pdf, name, "", from,
+                      "seek " + std::to_string(offset) + " bytes on, past the largest offset a file can have");
+}
+
 void PdfFileInput::seek(qpdf_offset_t offset, int whence)
 {
-    qpdf_offset_t target = offset;
-    if (whence == SEEK_CUR)
-        target += m_position;
-    else if (whence == SEEK_END)
-        target += m_size;
+    const qpdf_offset_t from = whence == SEEK_CUR ? m_position : whence == SEEK_END ? m_size : 0;
+    checkSeek(m_name, from, offset);
+    const qpdf_offset_t target = from + offset;
     if (target < 0)
         throw std::runtime_error(m_name + ": seek before the start of the file");
     m_position = target;
+}
+
+PdfMemoryInput::PdfMemoryInput(const std::string &name, const char *bytes, std::size_t size)
+    : BufferInputSource(name, new Buffer(reinterpret_cast<unsigned char *>(const_cast<char *>(bytes)), size), true)
+    , m_name(name)
+    , m_size(qpdf_offset_t(size))
+{
+}
+
+void PdfMemoryInput::seek(qpdf_offset_t offset, int whence)
+{
+    PdfFileInput::checkSeek(m_name, whence == SEEK_CUR ? tell() : whence == SEEK_END ? m_size : 0, offset);
+    BufferInputSource::seek(offset, whence);
 }
 
 void PdfFileInput::rewind() { m_position = 0; }

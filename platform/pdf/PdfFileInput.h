@@ -1,5 +1,6 @@
 #pragma once
 
+#include <qpdf/BufferInputSource.hh>
 #include <qpdf/InputSource.hh>
 
 #include <string>
@@ -39,6 +40,9 @@ public:
     // that. The progress must outlive the reading it is given for.
     void setProgress(Progress *progress);
 
+    // Throws qpdf's exception for damage when a seek from an offset would pass the largest one.
+    static void checkSeek(const std::string &name, qpdf_offset_t from, qpdf_offset_t offset);
+
 private:
     // Fills the block holding the position; false at the end of the file.
     bool load(qpdf_offset_t position);
@@ -51,6 +55,20 @@ private:
     qpdf_offset_t m_blockStart = 0;
     qpdf_offset_t m_blockLength = 0;
     Progress *m_progress = nullptr;
+};
+
+// What qpdf reads a PDF held in memory through: its own reading of a buffer, with the seeks that
+// would pass the largest offset refused as a file's reading refuses them. The bytes are not copied
+// and must outlive the source.
+class PdfMemoryInput : public BufferInputSource
+{
+public:
+    PdfMemoryInput(const std::string &name, const char *bytes, std::size_t size);
+    void seek(qpdf_offset_t offset, int whence) override;
+
+private:
+    std::string m_name;
+    qpdf_offset_t m_size = 0;
 };
 
 } // namespace platform

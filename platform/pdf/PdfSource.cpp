@@ -10,6 +10,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
@@ -198,7 +199,33 @@ QPDFObjectHandle PdfSource::pageForCopying(int index)
     if (!failure.isEmpty())
         throw std::runtime_error(QStringLiteral("%1 was not read as it is: %2").arg(m_description, failure).toStdString());
     pushInheritedAttributes();
-    return pageObject(index);
+    QPDFObjectHandle page = pageObject(index);
+    warnOfLostContents(index, page);
+    return page;
+}
+
+void PdfSource::warnOfLostContents(int index, QPDFObjectHandle page)
+{
+    if (m_lostContentsSaid.count(index))
+        return;
+    QPDFObjectHandle contents = page.getKey("/Contents");
+    std::vector<QPDFObjectHandle> streams = contents.isArray() ? contents.getArrayAsVector() : std::vector{contents};
+    for (QPDFObjectHandle &stream : streams) {
+        if (!stream.isNull() || !stream.isIndirect())
+            continue;
+        for (const QPDFExc &warning : m_qpdf->getWarnings())
+            m_warnings.push_back(warning.getMessageDetail());
+        const std::string object = "object " + stream.getObjGen().unparse('/') + ":";
+        const auto said = std::find_if(m_warnings.crbegin(), m_warnings.crend(),
+                                       [&](const std::string &warning) { return warning.starts_with(object); });
+        logWarning(QStringLiteral("Page %1 of %2 is copied without its contents, which cannot be read: %3")
+                       .arg(index + 1)
+                       .arg(m_description,
+                            said == m_warnings.crend() ? QStringLiteral("%1 is missing").arg(QString::fromStdString(object.substr(0, object.size() - 1)))
+                                                       : QString::fromStdString(*said)));
+        m_lostContentsSaid.insert(index);
+        return;
+    }
 }
 
 QByteArray PdfSource::pathForReading(QByteArray *bytes) const

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 class QPDF;
@@ -119,6 +120,10 @@ private:
 
     void readPageTree(QString *damage);
     QPDFObjectHandle pageObject(int index) const;
+    // Content streams that qpdf could not read at all (a number past 64 bits in a stream's
+    // dictionary, say) are null, and the page is copied without them: said once for each page,
+    // with qpdf's reason.
+    void warnOfLostContents(int index, QPDFObjectHandle page);
 
     std::unique_ptr<QPDF> m_qpdf;
     std::vector<QPDFObjectHandle> m_pagesFromCounts;
@@ -130,6 +135,9 @@ private:
     mutable QByteArray m_bytes;
     QString m_description;
     mutable bool m_inheritedPushed = false;
+    // What qpdf warned of since the page tree was read; the pages whose loss was said.
+    std::vector<std::string> m_warnings;
+    std::set<int> m_lostContentsSaid;
     mutable QMutex m_popplerLock;
     mutable std::vector<PopplerReader> m_idlePoppler;
     // How far each document in use will have read when it is given back.

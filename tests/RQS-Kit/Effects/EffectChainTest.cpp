@@ -143,6 +143,34 @@ TEST(EffectChain, TenThousandStoredEffectsPassTheirPictureWithoutRecursion)
     EXPECT_TRUE(chain.effects.back()->inputImage().isNull());
 }
 
+// A stored chain of 100,000 Invert effects, 2 MB of settings as a user's file holds them, read
+// from that file: each effect used to walk every observation of the notification centre when its
+// settings were set and again when it went, 3 to 14 minutes before the first pixel. The picture
+// goes through every effect, and the chain ends where it began.
+TEST(EffectChain, AHundredThousandStoredEffectsAreReadAndPassTheirPicture)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir folder;
+    QFile file(folder.filePath("chain.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[" + QList<QByteArray>(100000, R"({"name": "Invert"})").join(", ") + "]");
+    file.close();
+    ASSERT_EQ(file.size(), 2000000);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonDocument stored = QJsonDocument::fromJson(file.readAll());
+    ASSERT_TRUE(stored.isArray());
+    platform::LogCapture log;
+    StoredChain chain(stored.array().toVariantList());
+    ASSERT_EQ(chain.effects.size(), 100000u);
+    ASSERT_TRUE(chain.effects.back());
+    chain.effects.front()->setInputImage(fxtest::ramp(4, 3));
+    ASSERT_FALSE(chain.end.image().isNull());
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), fxtest::rampPixel(3, 2)));
+    chain.effects[99999]->setSettings({{"name", "Invert"}, {"isEnabled", false}});
+    EXPECT_TRUE(fxtest::near(fxtest::renderedPixel(chain.end.image(), 3, 2), {1 - 0.3f, 1 - 0.2f, 1, 1}));
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
+}
+
 // A successor that leads back to the effect would pass pictures round for ever: refused.
 TEST(EffectChain, ASuccessorThatClosesACircleIsRefused)
 {

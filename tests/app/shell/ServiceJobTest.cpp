@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,8 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
     const QString flag = QString::fromUtf8("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
     const QString thaiAndFlag = QString::fromUtf8("\u0e02\u0e48\u0e32\u0e27\u0e44\u0e17\u0e22\U0001F1F9\U0001F1ED");
     const QString thumbWithSkinTone = QString::fromUtf8("\U0001F44D\U0001F3FD");
+    const QString family = QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString france = QString::fromUtf8("\U0001F1EB\U0001F1F7");
     const struct { const char *name; QString title, kept; } cases[] = {
         {"short", "Menu", "Menu.pdf"},
         {"named as a PDF", "Menu.PDF", "Menu.PDF"},
@@ -59,6 +62,14 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
         // (8 bytes) no longer fit, and neither is kept alone.
         {"an emoji with its skin tone after a Devanagari letter", QString(81, QChar(0x6f22)) + QChar(0x0915) + thumbWithSkinTone,
          QString(81, QChar(0x6f22)) + QChar(0x0915) + ".pdf"},
+        // After a joined emoji the flags still pair from the first: 118 letters, the family and
+        // the flag are the 120 characters a name takes, all of them.
+        {"a flag after a family", QString(118, 'a') + family + france, QString(118, 'a') + family + france + ".pdf"},
+        {"a flag after a family named as a PDF", QString(118, 'a') + family + france + ".pdf",
+         QString(118, 'a') + family + france + ".pdf"},
+        // Ten families of 18 bytes take 180 of the 251, eight flags of 8 bytes 64 more.
+        {"sixty flags after ten families", family.repeated(10) + france.repeated(60), family.repeated(10) + france.repeated(8) + ".pdf"},
+        {"a family between flags", france + family + france.repeated(40), france + family + france.repeated(28) + ".pdf"},
         // One character of 253 bytes: none of it fits before ".pdf".
         {"a letter with 126 accents", "a" + QString(126, QChar(0x0301)), "Print job.pdf"},
         {"a letter with 126 accents named as a PDF", "a" + QString(126, QChar(0x0301)) + ".pdf", "Print job.pdf"},
@@ -77,6 +88,85 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
     }
     EXPECT_EQ(VXKeptPrints::waiting().size(), std::size(cases)) << "every print is found by the next Foldwise";
     QDir(VXKeptPrints::folder()).removeRecursively();
+}
+
+namespace {
+
+char32_t codePointAt(const QString &text, qsizetype at)
+{
+    return text.at(at).isHighSurrogate() && at + 1 < text.size() ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1)) : text.at(at).unicode();
+}
+
+char32_t codePointBefore(const QString &text, qsizetype at)
+{
+    return at >= 2 && text.at(at - 1).isLowSurrogate() ? QChar::surrogateToUcs4(text.at(at - 2), text.at(at - 1)) : text.at(at - 1).unicode();
+}
+
+bool isRegionalIndicator(char32_t code) { return code >= 0x1f1e6 && code <= 0x1f1ff; }
+
+// Why a cut of the text there parts a character, or empty: inside a surrogate pair, before a mark,
+// a joiner, a variation selector or a skin tone, after a joiner, or between a flag's halves
+// (regional indicators pair from the first of a run).
+QString partsACharacter(const QString &text, qsizetype at)
+{
+    if (at == 0 || at == text.size())
+        return {};
+    if (text.at(at).isLowSurrogate())
+        return "inside a surrogate pair";
+    const char32_t next = codePointAt(text, at), previous = codePointBefore(text, at);
+    const QChar::Category category = QChar::category(next);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining || category == QChar::Mark_Enclosing
+        || next == 0x200d || (next >= 0xfe00 && next <= 0xfe0f) || (next >= 0x1f3fb && next <= 0x1f3ff))
+        return "before what goes with the character before it";
+    if (previous == 0x200d)
+        return "after a joiner";
+    if (isRegionalIndicator(previous) && isRegionalIndicator(next)) {
+        int before = 0;
+        for (qsizetype i = at; i >= 2 && isRegionalIndicator(codePointBefore(text, i)); i -= 2)
+            ++before;
+        if (before % 2 == 1)
+            return "between a flag's halves";
+    }
+    return {};
+}
+
+} // namespace
+
+// 5,000 titles of 10 to 80 pieces drawn at random (seeded): letters of one to three bytes,
+// accents, Thai and Devanagari letters with their marks, joined families, flags and lone regional
+// indicators, emoji with skin tones or variation selectors, keycaps. Each is named by at most 255
+// bytes that are the title's start, cut where no character is parted; the first is kept so.
+TEST(ServiceJob, RandomTitlesAreCutWhereNoCharacterIsParted)
+{
+    const QStringList pieces{"a", "Z", "7", QString::fromUtf8("\u00e9"), "e" + QString(QChar(0x0301)), "o" + QString(QChar(0x0308)) + QChar(0x0323),
+                             QString(QChar(0x6f22)), QString::fromUtf8("\u0e02\u0e48"), QString::fromUtf8("\u0e33"),
+                             QString::fromUtf8("\u0915\u094d\u0937"), QString::fromUtf8("\u0939\u093f"),
+                             QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467"),
+                             QString::fromUtf8("\U0001F469\U0001F3FD\u200D\U0001F4BB"),
+                             QString::fromUtf8("\U0001F1EB\U0001F1F7"), QString::fromUtf8("\U0001F1E9\U0001F1EA"),
+                             QString::fromUtf8("\U0001F1EF"), QString::fromUtf8("\U0001F44D\U0001F3FD"),
+                             QString::fromUtf8("\u2764\uFE0F"), QString::fromUtf8("1\uFE0F\u20E3"), QString::fromUtf8("\U0001F341")};
+    QRandomGenerator random(61);
+    QStringList parted;
+    for (int n = 0; n < 5000; ++n) {
+        QString title;
+        for (int i = random.bounded(10, 81); i > 0; --i)
+            title += pieces.at(random.bounded(int(pieces.size())));
+        const QString name = VXServiceJob::keptName(title);
+        if (n == 0) {
+            const QString path = keep(title, Leaflet);
+            EXPECT_EQ(QFileInfo(path).fileName(), name);
+            EXPECT_EQ(VXKeptPrints::waiting(), QStringList{path});
+            QDir(QFileInfo(path).path()).removeRecursively();
+        }
+        ASSERT_TRUE(name.endsWith(".pdf")) << name.toStdString();
+        EXPECT_LE(name.toUtf8().size(), 255);
+        const QString kept = name.chopped(4);
+        ASSERT_TRUE(title.startsWith(kept)) << title.toStdString() << " kept as " << name.toStdString();
+        if (const QString why = partsACharacter(title, kept.size()); !why.isEmpty())
+            parted << QStringLiteral("%1 (%2)").arg(name, why);
+    }
+    EXPECT_TRUE(parted.isEmpty()) << parted.size() << " parted:\n" << parted.join('\n').toStdString();
 }
 
 // A data folder so deep that the title's name would pass the longest path the system takes: the

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 using platform::MainQueue;
 using platform::Notification;
@@ -101,6 +102,62 @@ TEST(NotificationCenter, ObserversRemovedOrAddedDuringDeliveryWaitForTheNextPost
     center.post("N");
     EXPECT_EQ(selfCalls, 1);
     EXPECT_EQ(otherCalls, 1);
+}
+
+// 100,000 owners each observe "N" from no sender, from a or from b in turn, and "M" from anyone.
+// They go in another order than they came, some by name, some whole, some by sender: the rest
+// still hear in the order they were added, and none that went. Then 100,000 QObject observers are
+// destroyed, the last first. Each removal used to walk every observation, so that a chain of
+// effects took minutes to build and to take down.
+TEST(NotificationCenter, ManyObserversGoInAnyOrderAndTheRestHearInTheOrderTheyCame)
+{
+    NotificationCenter center;
+    QObject a, b;
+    constexpr int count = 100000;
+    std::vector<char> owners(count);
+    std::vector<int> heard;
+    for (int i = 0; i < count; ++i) {
+        QObject *sender = i % 3 == 0 ? nullptr : i % 3 == 1 ? &a : &b;
+        center.addObserver(&owners[i], "N", sender, [&heard, i](const Notification &) { heard.push_back(i); });
+        center.addObserver(&owners[i], "M", nullptr, [&heard, i](const Notification &) { heard.push_back(-i); });
+    }
+    for (int i = count; i-- > 0;) {
+        if (i % 2 == 0)
+            center.removeObserver(&owners[i], "N");
+        else if (i % 5 == 0)
+            center.removeObserver(&owners[i]);
+        else if (i % 7 == 0)
+            center.removeObserver(&owners[i], QString(), &a);
+    }
+    std::vector<int> fromA, fromAnyone;
+    int left = 0;
+    for (int i = 0; i < count; ++i) {
+        const bool whole = i % 2 != 0 && i % 5 == 0;
+        const bool hearsN = i % 2 != 0 && !whole && !(i % 7 == 0 && i % 3 == 1);
+        if (hearsN && i % 3 != 2)
+            fromA.push_back(i);
+        if (!whole)
+            fromAnyone.push_back(-i);
+        left += (hearsN ? 1 : 0) + (whole ? 0 : 1);
+    }
+    EXPECT_EQ(center.observationCount(), left);
+    center.post("N", &a);
+    EXPECT_EQ(heard, fromA);
+    heard.clear();
+    center.post("M", &b);
+    EXPECT_EQ(heard, fromAnyone);
+    for (int i = 0; i < count; ++i)
+        center.removeObserver(&owners[i]);
+    EXPECT_EQ(center.observationCount(), 0);
+
+    std::vector<std::unique_ptr<QObject>> observers;
+    for (int i = 0; i < count; ++i) {
+        observers.push_back(std::make_unique<QObject>());
+        center.addObserver(observers.back().get(), "N", &a, [](const Notification &) {});
+    }
+    while (!observers.empty())
+        observers.pop_back();
+    EXPECT_EQ(center.observationCount(), 0);
 }
 
 TEST(NotificationCenter, SharedCentresAreSeparateAndObservationsAndPostsThatCannotBeServedAreRefused)

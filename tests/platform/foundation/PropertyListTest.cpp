@@ -110,7 +110,9 @@ TEST(PropertyList, DamagedBinaryFilesAreRefusedWithTheirReason)
         {"a date that is no number", damaged([](Binary &p) { p.objects[8] = QByteArray::fromHex("337ff8000000000000"); }), "a date out of range"},
         {"a zero character in a text", PropertyListFixture::zeroInText(), "a text holding a zero character"},
         {"half a surrogate pair", damaged([](Binary &p) { p.objects[4] = PropertyListFixture::utf16(QString(QChar(0xd800)) + "x"); }),
-         "a text that is no valid UTF-16"},
+         "a text holding half a surrogate pair, U+D800"},
+        {"the second half of a pair alone", damaged([](Binary &p) { p.objects[4] = PropertyListFixture::utf16("x" + QString(QChar(0xdc00))); }),
+         "a text holding half a surrogate pair, U+DC00"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -327,6 +329,8 @@ TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
     const QString beyond64 = "it holds the integer 18446744073709551616, beyond the 64 bits a property list keeps";
     const QString notAReal = "it holds \"%1\" where a real belongs";
     const QString notADate = "it holds \"%1\" where a date belongs";
+    const QString noTime = "it holds the date %1, whose time %2 is none from 00:00:00 to 23:59:59";
+    const QString halfPair = "a text holding half a surrogate pair, U+%1";
     const double infinity = std::numeric_limits<double>::infinity();
     const struct { const char *name; QByteArray element; QVariant value; QString error; } cases[] = {
         {"2^64 with a comment inside", "<integer>1<!-- x -->8446744073709551616</integer>", {}, beyond64},
@@ -365,6 +369,20 @@ TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
         {"a day without its time", "<date>2020-01-01</date>", {}, notADate.arg("2020-01-01")},
         {"a date in another zone", "<date>2020-01-01T00:00:00+02:00</date>", {}, notADate.arg("2020-01-01T00:00:00+02:00")},
         {"no date", "<date/>", {}, notADate.arg("")},
+        {"the hour 24", "<date>2020-02-29T24:00:00Z</date>", {}, noTime.arg("2020-02-29T24:00:00Z", "24:00:00")},
+        {"a leap second", "<date>2016-12-31T23:59:60Z</date>", {}, noTime.arg("2016-12-31T23:59:60Z", "23:59:60")},
+        {"the minute 60", "<date>2020-01-01T23:60:00Z</date>", {}, noTime.arg("2020-01-01T23:60:00Z", "23:60:00")},
+        {"the hour 25", "<date>2020-01-01T25:00:00Z</date>", {}, noTime.arg("2020-01-01T25:00:00Z", "25:00:00")},
+        {"no time at all", "<date>2020-01-01T99:99:99Z</date>", {}, noTime.arg("2020-01-01T99:99:99Z", "99:99:99")},
+        {"an impossible time on an impossible day", "<date>2021-02-29T24:00:00Z</date>", {}, noTime.arg("2021-02-29T24:00:00Z", "24:00:00")},
+        {"the last second of a day", "<date>2020-02-29T23:59:59Z</date>", utc(2020, 2, 29, 23, 59, 59), {}},
+        {"half a surrogate pair", "<string>&#xD800;</string>", {}, halfPair.arg("D800")},
+        {"its second half", "<string>a&#56320;b</string>", {}, halfPair.arg("DC00")},
+        {"a pair as two references", "<string>&#xD83D;&#xDE00;</string>", {}, halfPair.arg("D83D")},
+        {"half a pair as bytes", "<string>\xed\xa0\x80</string>", {}, halfPair.arg("D800")},
+        {"half a pair in a key", "<dict><key>&#xDBFF;</key><string>x</string></dict>", {}, halfPair.arg("DBFF")},
+        {"a character beyond the first plane", "<string>&#x1F600;</string>", QString::fromUtf8("\xf0\x9f\x98\x80"), {}},
+        {"the last character before the surrogates", "<string>&#xD7FF;</string>", QString(QChar(0xd7ff)), {}},
         {"data across lines", "<data>\n\tAAEC\n\tAwQ=\n</data>", QByteArray::fromHex("0001020304"), {}},
         {"data without its padding", "<data>AAE</data>", QByteArray::fromHex("0001"), {}},
         {"data with a character base64 does not use", "<data>AA!EC</data>", {}, "it holds \"AA!EC\" where base64 data belongs"},

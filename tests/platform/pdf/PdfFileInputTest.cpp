@@ -7,14 +7,18 @@
 #include "support/PdfFixture.h"
 
 #include <QFile>
+#include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <gtest/gtest.h>
 #include <qpdf/FileInputSource.hh>
+#include <qpdf/QPDFExc.hh>
 
 #include <functional>
+#include <limits>
 
 using platform::PdfFileDevice;
 using platform::PdfFileInput;
@@ -173,4 +177,105 @@ TEST(PdfFileDevice, ReadsTheOpenFileWhereverItSeeks)
     ASSERT_TRUE(device.seek(content.size()));
     EXPECT_TRUE(device.read(10).isEmpty());
     EXPECT_TRUE(device.atEnd());
+}
+
+namespace {
+
+// A one-page PDF whose page's content stream states the given length, its cross-reference table
+// pointing at each object where it is.
+QByteArray withContentLength(const QByteArray &length)
+{
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>",
+        "<< /Length " + length + " >>\nstream\n0 0 1 rg 10 10 50 50 re f\nendstream",
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+           + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+} // namespace
+
+// Seeks that would pass the largest offset a file can have are damage, refused with qpdf's own
+// exception for it (which qpdf mends by looking for a stream's end), from a file or from memory;
+// seeks up to it pass. Before, the offset was added past what it holds.
+TEST(PdfFileInput, SeeksPastTheLargestOffsetAreRefusedAsDamage)
+{
+    constexpr qpdf_offset_t largest = std::numeric_limits<qpdf_offset_t>::max();
+    QTemporaryDir folder;
+    const QByteArray content = "%PDF-1.4\nsome bytes\n";
+    QFile file(PdfFixture::write(folder.path(), "input", content));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    PdfFileInput fromFile(file.handle(), "input");
+    platform::PdfMemoryInput fromMemory("input", content.constData(), std::size_t(content.size()));
+    for (InputSource *source : std::initializer_list<InputSource *>{&fromFile, &fromMemory}) {
+        source->seek(5, SEEK_SET);
+        EXPECT_THROW(source->seek(largest, SEEK_CUR), QPDFExc);
+        EXPECT_THROW(source->seek(largest - 4, SEEK_CUR), QPDFExc);
+        EXPECT_THROW(source->seek(largest, SEEK_END), QPDFExc);
+        EXPECT_EQ(source->tell(), 5);
+        source->seek(largest - 5, SEEK_CUR);
+        EXPECT_EQ(source->tell(), largest);
+        EXPECT_THROW(source->seek(1, SEEK_CUR), QPDFExc);
+        char buffer[4];
+        EXPECT_EQ(source->read(buffer, sizeof buffer), 0u);
+        source->seek(largest, SEEK_SET);
+        EXPECT_EQ(source->tell(), largest);
+        source->seek(-3, SEEK_END);
+        EXPECT_EQ(source->read(buffer, 2), 2u);
+        EXPECT_EQ(std::string(buffer, 2), "es");
+    }
+}
+
+// A one-page PDF whose page content (a blue square at the lower left) states each length, read
+// from disk and from memory and written again. Lengths past where the file ends, up to the
+// largest an offset holds, or below 0, or no whole number: qpdf finds the stream's end and the
+// page keeps its square; 2^63 - 1 used to overflow the file's offset. Lengths past 64 bits make
+// qpdf drop the whole stream: the page is written blank, which is said with qpdf's reason.
+TEST(PdfFileInput, StreamsOfHugeOrNegativeLengthAreReadToTheirEndOrSaidToBeLost)
+{
+    QTemporaryDir folder;
+    const QByteArrayList found{"34", "9223372036854775807", "9223372036854775806", "4611686018427387904", "-1",
+                               "-9223372036854775808", "1e300"};
+    const QByteArrayList lost{"18446744073709551615", "99999999999999999999999"};
+    for (const QByteArray &length : found + lost) {
+        SCOPED_TRACE(length.toStdString());
+        const QByteArray bytes = withContentLength(length);
+        const QString path = PdfFixture::write(folder.path(), "case.pdf", bytes);
+        for (const bool fromDisk : {true, false}) {
+            SCOPED_TRACE(fromDisk ? "from disk" : "from memory");
+            platform::LogCapture log;
+            const std::optional<platform::PdfDocument> document =
+                fromDisk ? platform::PdfDocument::open(path) : platform::PdfDocument::fromData(bytes, "case.pdf");
+            ASSERT_TRUE(document);
+            EXPECT_EQ(document->pageCount(), 1);
+            const std::optional<QByteArray> written = document->data();
+            ASSERT_TRUE(written);
+            const QImage page = PdfFixture::rendered(*written, 0);
+            ASSERT_EQ(page.size(), QSize(200, 100));
+            const bool blue = page.pixel(20, 80) == qRgb(0, 0, 255);
+            EXPECT_EQ(blue, found.contains(length));
+            EXPECT_EQ(page.pixel(100, 20), qRgb(255, 255, 255));
+            if (found.contains(length)) {
+                EXPECT_EQ(log.lines().filter(QRegularExpression("^(Warning|Error): ")), QStringList());
+            } else {
+                EXPECT_EQ(log.lines(), QStringList{"Warning: Page 1 of " + (fromDisk ? '"' + path + '"' : QString("case.pdf"))
+                                                   + " is copied without its contents, which cannot be read: object 4/0: "
+                                                     "error reading object: overflow/underflow converting "
+                                                   + length + " to 64-bit integer"});
+            }
+        }
+    }
 }
