@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -171,7 +172,7 @@ private:
             return std::nullopt;
         case 0x5:
             if (const std::optional<quint64> count = length(at, 1))
-                return text(QString::fromLatin1(reinterpret_cast<const char *>(m_bytes + at), qsizetype(*count)));
+                return ascii(QByteArrayView(m_bytes + at, qsizetype(*count)));
             return std::nullopt;
         case 0x6:
             if (const std::optional<quint64> count = length(at, 2)) {
@@ -231,6 +232,14 @@ private:
                 return fail(QStringLiteral("a text holding half a surrogate pair, U+%1").arg(QString::number(c.unicode(), 16).toUpper()));
         }
         return text;
+    }
+
+    // A text of this kind holds ASCII only; a byte beyond would be some other set's character.
+    Value ascii(QByteArrayView bytes)
+    {
+        if (const auto beyond = std::find_if(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; }); beyond != bytes.end())
+            return fail(QStringLiteral("an ASCII text holding the byte 0x%1").arg(QString::number(uchar(*beyond), 16).toUpper()));
+        return text(QString::fromLatin1(bytes));
     }
 
     Value container(quint64 index, qint64 at, int depth)

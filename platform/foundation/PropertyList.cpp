@@ -50,23 +50,8 @@ QString fromUtf8(const char *text, qsizetype length)
     return decoder(QByteArrayView(text, length));
 }
 
-// libplist makes a character reference to a surrogate (&#xD800;), which XML allows none of, into
-// the three bytes UTF-8 would give it, which decode as three U+FFFD: a text with one is refused,
-// as the binary form's reading refuses half a surrogate pair.
-std::optional<QString> textOf(const char *text, qsizetype length, QString &error)
-{
-    for (qsizetype i = 0; i + 2 < length; ++i) {
-        if (uchar(text[i]) == 0xed && (uchar(text[i + 1]) & 0xe0) == 0xa0) {
-            const int code = 0xd000 | (uchar(text[i + 1]) & 0x3f) << 6 | (uchar(text[i + 2]) & 0x3f);
-            error = QStringLiteral("a text holding half a surrogate pair, U+%1").arg(QString::number(code, 16).toUpper());
-            return std::nullopt;
-        }
-    }
-    return fromUtf8(text, length);
-}
-
-// libplist's own getters assert on what a damaged file can hold (a text with a zero byte), so
-// texts are taken by pointer and length. Every integer numbers one of the outline's values.
+// Texts are taken by pointer and length, as libplist's own getters assert on a text with a zero
+// byte. Every integer numbers one of the outline's values.
 std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &values, QString &error)
 {
     switch (plist_get_node_type(node)) {
@@ -87,13 +72,7 @@ std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &v
     case PLIST_STRING: {
         uint64_t length = 0;
         const char *value = plist_get_string_ptr(node, &length);
-        if (value && std::memchr(value, 0, length)) {
-            error = QStringLiteral("a text holding a zero character");
-            return std::nullopt;
-        }
-        if (std::optional<QString> text = textOf(value, qsizetype(length), error))
-            return *text;
-        return std::nullopt;
+        return fromUtf8(value, qsizetype(length));
     }
     case PLIST_ARRAY:
     case PLIST_DICT:
@@ -126,22 +105,59 @@ std::optional<QVariant> toVariant(plist_t node, int depth, const QVariantList &v
         plist_dict_next_item(node, iter, &key, &value);
         if (!key)
             break;
-        const std::optional<QString> name = textOf(key, qsizetype(std::strlen(key)), error);
+        const QString name = fromUtf8(key, qsizetype(std::strlen(key)));
         free(key);
-        std::optional<QVariant> item = name ? toVariant(value, depth + 1, values, error) : std::nullopt;
+        const std::optional<QVariant> item = toVariant(value, depth + 1, values, error);
         if (!item) {
             free(iter);
             return std::nullopt;
         }
-        map.insert(*name, *item);
+        map.insert(name, *item);
     }
     free(iter);
     return map;
 }
 
+// Why the document, in UTF-8, is no XML text, or empty when it is one: bytes that are no UTF-8 (a
+// stray byte, an overlong form, a surrogate, a character beyond U+10FFFF, one cut short), named by
+// their offset in the file, which holds `offset` bytes before the document; or a character XML
+// allows nowhere. libplist and QStringDecoder take either as some character without a word.
+QString characterFault(QByteArrayView document, qsizetype offset)
+{
+    static constexpr char32_t leastOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+    const auto isContinuation = [&](qsizetype at) { return at < document.size() && (uchar(document[at]) & 0xc0) == 0x80; };
+    const auto line = [&](qsizetype at) { return document.first(at).count('\n') + 1; };
+    for (qsizetype at = 0; at < document.size();) {
+        const uchar lead = uchar(document[at]);
+        // Most of a document is printable ASCII.
+        if (lead >= 0x20 && lead < 0x80) {
+            ++at;
+            continue;
+        }
+        const int length = lead < 0x80 ? 1 : lead < 0xc2 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 0;
+        char32_t code = length == 1 ? lead : lead & (0x7f >> length);
+        qsizetype end = at + 1;
+        for (; end < at + length && isContinuation(end); ++end)
+            code = code << 6 | (uchar(document[end]) & 0x3f);
+        if (length == 0 || end < at + length || code < leastOfLength[length] || QChar::isSurrogate(code) || code > 0x10ffff) {
+            while (end < at + 4 && isContinuation(end))
+                ++end;
+            return QStringLiteral("it holds bytes that are no UTF-8 at offset %1 (line %2): %3")
+                .arg(offset + at)
+                .arg(line(at))
+                .arg(QString::fromLatin1(document.sliced(at, end - at).toByteArray().toHex(' ').toUpper()));
+        }
+        if (!PropertyList::isXmlCharacter(code))
+            return QStringLiteral("it holds the character %1 on line %2, which XML allows nowhere").arg(codePointNotation(code)).arg(line(at));
+        at = end;
+    }
+    return {};
+}
+
 // libplist reads every text as UTF-8: a file that declares another encoding is read in that one,
 // and refused when it holds bytes the encoding does not define or the encoding is unknown. A
-// byte-order mark of UTF-8 declares UTF-8; libplist takes no file that starts with one.
+// byte-order mark of UTF-8 declares UTF-8; libplist takes no file that starts with one. Either
+// way, a file holding a character XML does not allow is refused.
 std::optional<QByteArray> inUtf8(const QByteArray &bytes, QString &error)
 {
     static const QRegularExpression declaration(QStringLiteral(R"(^<\?xml\s[^>]*?\bencoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
@@ -153,19 +169,25 @@ std::optional<QByteArray> inUtf8(const QByteArray &bytes, QString &error)
     while (start < xml.size() && QByteArrayView(" \t\r\n").contains(xml.at(start)))
         ++start;
     const QString encoding = declaration.match(QString::fromLatin1(xml.mid(start, 512))).captured(1);
-    if (encoding.isEmpty() || encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
-        return xml;
-    if (marked) {
-        error = QStringLiteral("it starts with the byte-order mark of UTF-8 but declares the encoding %1").arg(encoding);
+    QByteArray document = xml;
+    if (!encoding.isEmpty() && encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0) {
+        if (marked) {
+            error = QStringLiteral("it starts with the byte-order mark of UTF-8 but declares the encoding %1").arg(encoding);
+            return std::nullopt;
+        }
+        QString reason;
+        const std::optional<QString> text = IconvDecoder::decode(xml, encoding.toLatin1().constData(), &reason);
+        if (!text) {
+            error = QStringLiteral("it could not be read in the encoding %1 it declares: %2").arg(encoding, reason);
+            return std::nullopt;
+        }
+        document = text->toUtf8();
+    }
+    if (const QString fault = characterFault(document, marked ? byteOrderMark.size() : 0); !fault.isEmpty()) {
+        error = fault;
         return std::nullopt;
     }
-    QString reason;
-    const std::optional<QString> text = IconvDecoder::decode(xml, encoding.toLatin1().constData(), &reason);
-    if (!text) {
-        error = QStringLiteral("it could not be read in the encoding %1 it declares: %2").arg(encoding, reason);
-        return std::nullopt;
-    }
-    return text->toUtf8();
+    return document;
 }
 
 QVariant fromXml(const QByteArray &bytes, QString &error)
@@ -198,12 +220,8 @@ QVariant fromXml(const QByteArray &bytes, QString &error)
     return toVariant(root.get(), 1, outline.values, error).value_or(QVariant());
 }
 
-// XML holds no control character but tab, line feed and carriage return, not even as a reference,
-// nor U+FFFE or U+FFFF.
-bool isHoldable(char16_t code)
-{
-    return (code >= 0x20 || code == u'\t' || code == u'\n' || code == u'\r') && code != 0xfffe && code != 0xffff;
-}
+// A surrogate is judged with its pair, by the callers.
+bool isHoldable(char16_t code) { return QChar::isSurrogate(code) || PropertyList::isXmlCharacter(code); }
 
 // Nor half a surrogate pair: a text with any of these is refused, never written broken.
 bool isWritable(const QString &text, QString &error)

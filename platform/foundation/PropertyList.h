@@ -22,6 +22,13 @@ public:
     static constexpr int EarliestYear = 1000;
     static constexpr int LatestYear = 9999;
     static bool keepsDate(const QDateTime &date);
+    // Whether XML holds the character, written or as a reference: tab, line feed, carriage return
+    // and every one from U+0020 to U+10FFFF but the surrogates, U+FFFE and U+FFFF.
+    static constexpr bool isXmlCharacter(char32_t code)
+    {
+        return code == u'\t' || code == u'\n' || code == u'\r'
+            || (code >= 0x20 && code <= 0x10ffff && (code < 0xd800 || code > 0xdfff) && code != 0xfffe && code != 0xffff);
+    }
 
     // An invalid QVariant when the bytes are no property list, are damaged or nest deeper than
     // MaximumDepth; the reason goes to error.

@@ -4,6 +4,7 @@
 #include "platform/foundation/PropertyListScalar.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace platform {
@@ -16,25 +17,69 @@ qsizetype skipPast(const QByteArray &xml, qsizetype from, const char *end)
     return at < 0 ? xml.size() : at + qsizetype(std::strlen(end));
 }
 
+// Where the comment, CDATA section, processing instruction or DOCTYPE whose "<" is at `at` ends;
+// `at` itself when a tag starts there.
+qsizetype sectionEnd(const QByteArray &xml, qsizetype at)
+{
+    const QByteArrayView rest = QByteArrayView(xml).sliced(at);
+    if (rest.startsWith("<!--"))
+        return skipPast(xml, at + 4, "-->");
+    if (rest.startsWith("<![CDATA["))
+        return skipPast(xml, at + 9, "]]>");
+    if (rest.startsWith("<?"))
+        return skipPast(xml, at + 2, "?>");
+    if (rest.startsWith("<!")) {
+        // An internal subset's "[" comes before the first ">"; looked for no further, so that many
+        // declarations cost no more than one pass.
+        const qsizetype close = xml.indexOf('>', at);
+        const qsizetype subset = rest.first(close < 0 ? rest.size() : close - at).indexOf('[');
+        return subset >= 0 ? skipPast(xml, at + subset, "]>") : skipPast(xml, at, ">");
+    }
+    return at;
+}
+
 // Where the next tag from `from` on starts, or -1.
 qsizetype nextTag(const QByteArray &xml, qsizetype from)
 {
     for (qsizetype at = xml.indexOf('<', from); at >= 0; at = xml.indexOf('<', at)) {
-        const QByteArrayView rest = QByteArrayView(xml).sliced(at);
-        if (rest.startsWith("<!--")) {
-            at = skipPast(xml, at + 4, "-->");
-        } else if (rest.startsWith("<![CDATA[")) {
-            at = skipPast(xml, at + 9, "]]>");
-        } else if (rest.startsWith("<?")) {
-            at = skipPast(xml, at + 2, "?>");
-        } else if (rest.startsWith("<!")) {
-            const qsizetype subset = xml.indexOf('[', at), close = xml.indexOf('>', at);
-            at = subset >= 0 && (close < 0 || subset < close) ? skipPast(xml, subset, "]>") : skipPast(xml, at, ">");
-        } else {
+        const qsizetype end = sectionEnd(xml, at);
+        if (end == at)
             return at;
-        }
+        at = end;
     }
     return -1;
+}
+
+// libplist takes a character reference as the character it names, whichever that is, and refuses
+// the file on a few without a reason: the first that names none XML allows (&#x1;, &#xFFFE;,
+// &#xD800;, &#x110000;) is named here. Comments, CDATA and the like hold none.
+QString refusedReference(const QByteArray &xml)
+{
+    qsizetype open = xml.indexOf('<');
+    qsizetype outside = 0; // where the text past the last comment or the like starts
+    for (qsizetype at = xml.indexOf("&#"); at >= 0; at = xml.indexOf("&#", at + 1)) {
+        for (; open >= 0 && open < at; open = xml.indexOf('<', outside))
+            outside = std::max(open + 1, sectionEnd(xml, open));
+        if (at < outside) {
+            at = outside - 1;
+            continue;
+        }
+        const bool hexadecimal = at + 2 < xml.size() && (xml.at(at + 2) == 'x' || xml.at(at + 2) == 'X');
+        const qsizetype digits = at + (hexadecimal ? 3 : 2);
+        qsizetype end = digits;
+        while (end < xml.size() && (hexadecimal ? std::isxdigit(uchar(xml.at(end))) : std::isdigit(uchar(xml.at(end)))))
+            ++end;
+        if (end == digits || end == xml.size() || xml.at(end) != ';')
+            continue;
+        bool fits = false;
+        const qulonglong code = QByteArrayView(xml).sliced(digits, end - digits).toULongLong(&fits, hexadecimal ? 16 : 10);
+        if (!fits || code > 0x10ffff || !PropertyList::isXmlCharacter(char32_t(code))) {
+            return QStringLiteral("it holds the character reference %1 on line %2, which names no character XML allows")
+                .arg(QString::fromLatin1(QByteArrayView(xml).sliced(at, std::min<qsizetype>(end + 1 - at, 24))))
+                .arg(QByteArrayView(xml).first(at).count('\n') + 1);
+        }
+    }
+    return {};
 }
 
 struct Tag
@@ -68,6 +113,9 @@ Tag tagAt(const QByteArray &xml, qsizetype at)
 XmlPropertyListOutline XmlPropertyListOutline::of(const QByteArray &xml)
 {
     XmlPropertyListOutline outline;
+    outline.error = refusedReference(xml);
+    if (!outline.error.isEmpty())
+        return outline;
     outline.document.reserve(xml.size());
     int depth = 0;
     qsizetype copied = 0;

@@ -11,15 +11,16 @@ namespace platform {
 // any depth and then frees it down one level at a time, which overflows the stack), and the
 // values of its integer, real, date and data elements, read by PropertyListScalar. libplist is
 // handed the document with each such element replaced by an integer that numbers its value, so
-// that no value libplist makes of a text reaches the reader. Comments, CDATA, processing
-// instructions and the DOCTYPE are passed over.
+// that no value libplist makes of a text reaches the reader. A character reference to a character
+// XML does not allow is refused before any of it. Comments, CDATA, processing instructions and the
+// DOCTYPE are passed over.
 struct XmlPropertyListOutline
 {
     int depth = 0;
     QByteArray document;
     QVariantList values;
     // Why a value cannot be read; empty when every one can. The outline stops at the first such
-    // value, or past PropertyList::MaximumDepth.
+    // value or reference, or past PropertyList::MaximumDepth.
     QString error;
 
     static XmlPropertyListOutline of(const QByteArray &xml);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QXmlStreamReader>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 using platform::BinaryPropertyList;
 using platform::PropertyList;
@@ -113,6 +115,10 @@ TEST(PropertyList, DamagedBinaryFilesAreRefusedWithTheirReason)
          "a text holding half a surrogate pair, U+D800"},
         {"the second half of a pair alone", damaged([](Binary &p) { p.objects[4] = PropertyListFixture::utf16("x" + QString(QChar(0xdc00))); }),
          "a text holding half a surrogate pair, U+DC00"},
+        {"a byte beyond ASCII in an ASCII text", damaged([](Binary &p) { p.objects[1] = PropertyListFixture::ascii("Caf\xe9"); }),
+         "an ASCII text holding the byte 0xE9"},
+        {"a byte beyond ASCII in an ASCII key", damaged([](Binary &p) { p.objects[3] = PropertyListFixture::ascii("\xffWhen"); }),
+         "an ASCII text holding the byte 0xFF"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,7 +336,9 @@ TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
     const QString notAReal = "it holds \"%1\" where a real belongs";
     const QString notADate = "it holds \"%1\" where a date belongs";
     const QString noTime = "it holds the date %1, whose time %2 is none from 00:00:00 to 23:59:59";
-    const QString halfPair = "a text holding half a surrogate pair, U+%1";
+    const QString noCharacter = "it holds the character reference %1 on line 3, which names no character XML allows";
+    const QString notUtf8 = "it holds bytes that are no UTF-8 at offset %1 (line 3): %2";
+    const QString notAllowed = "it holds the character %1 on line 3, which XML allows nowhere";
     const double infinity = std::numeric_limits<double>::infinity();
     const struct { const char *name; QByteArray element; QVariant value; QString error; } cases[] = {
         {"2^64 with a comment inside", "<integer>1<!-- x -->8446744073709551616</integer>", {}, beyond64},
@@ -376,11 +384,29 @@ TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
         {"no time at all", "<date>2020-01-01T99:99:99Z</date>", {}, noTime.arg("2020-01-01T99:99:99Z", "99:99:99")},
         {"an impossible time on an impossible day", "<date>2021-02-29T24:00:00Z</date>", {}, noTime.arg("2021-02-29T24:00:00Z", "24:00:00")},
         {"the last second of a day", "<date>2020-02-29T23:59:59Z</date>", utc(2020, 2, 29, 23, 59, 59), {}},
-        {"half a surrogate pair", "<string>&#xD800;</string>", {}, halfPair.arg("D800")},
-        {"its second half", "<string>a&#56320;b</string>", {}, halfPair.arg("DC00")},
-        {"a pair as two references", "<string>&#xD83D;&#xDE00;</string>", {}, halfPair.arg("D83D")},
-        {"half a pair as bytes", "<string>\xed\xa0\x80</string>", {}, halfPair.arg("D800")},
-        {"half a pair in a key", "<dict><key>&#xDBFF;</key><string>x</string></dict>", {}, halfPair.arg("DBFF")},
+        {"half a surrogate pair", "<string>&#xD800;</string>", {}, noCharacter.arg("&#xD800;")},
+        {"its second half", "<string>a&#56320;b</string>", {}, noCharacter.arg("&#56320;")},
+        {"a pair as two references", "<string>&#xD83D;&#xDE00;</string>", {}, noCharacter.arg("&#xD83D;")},
+        {"half a pair as bytes", "<string>\xed\xa0\x80</string>", {}, notUtf8.arg(76).arg("ED A0 80")},
+        {"half a pair in a key", "<dict><key>&#xDBFF;</key><string>x</string></dict>", {}, noCharacter.arg("&#xDBFF;")},
+        {"a reference to a control character", "<string>a&#x1;b</string>", {}, noCharacter.arg("&#x1;")},
+        {"a reference to the zero character", "<string>&#x0;</string>", {}, noCharacter.arg("&#x0;")},
+        {"a decimal reference to a control character", "<string>&#31;</string>", {}, noCharacter.arg("&#31;")},
+        {"a reference to U+FFFE", "<string>&#xFFFE;</string>", {}, noCharacter.arg("&#xFFFE;")},
+        {"a reference to U+FFFF", "<string>&#xffff;</string>", {}, noCharacter.arg("&#xffff;")},
+        {"a reference beyond U+10FFFF", "<string>&#x110000;</string>", {}, noCharacter.arg("&#x110000;")},
+        {"a reference beyond 32 bits", "<string>&#x100000041;</string>", {}, noCharacter.arg("&#x100000041;")},
+        {"a reference to a control character in a key", "<dict><key>&#x1B;[0m</key><string>x</string></dict>", {}, noCharacter.arg("&#x1B;")},
+        {"a control character as itself", "<string>ring\x07ring</string>", {}, notAllowed.arg("U+0007")},
+        {"U+FFFF as itself", "<string>\xef\xbf\xbf</string>", {}, notAllowed.arg("U+FFFF")},
+        {"a byte that is no UTF-8", "<string>a\xff" "b</string>", {}, notUtf8.arg(77).arg("FF")},
+        {"a byte that only continues a character", "<string>\x80</string>", {}, notUtf8.arg(76).arg("80")},
+        {"an overlong form", "<string>a\xc0\xaf" "b</string>", {}, notUtf8.arg(77).arg("C0 AF")},
+        {"an overlong form of three bytes", "<string>\xe0\x80\xaf</string>", {}, notUtf8.arg(76).arg("E0 80 AF")},
+        {"a character cut short before its text ends", "<string>a\xe2\x82</string>", {}, notUtf8.arg(77).arg("E2 82")},
+        {"a character beyond U+10FFFF as bytes", "<string>\xf4\x90\x80\x80</string>", {}, notUtf8.arg(76).arg("F4 90 80 80")},
+        {"a byte that is no UTF-8 in a key", "<dict><key>Caf\xe9</key><string>x</string></dict>", {}, notUtf8.arg(82).arg("E9")},
+        {"a byte that is no UTF-8 in a comment", "<!-- \xff --><string>x</string>", {}, notUtf8.arg(73).arg("FF")},
         {"a character beyond the first plane", "<string>&#x1F600;</string>", QString::fromUtf8("\xf0\x9f\x98\x80"), {}},
         {"the last character before the surrogates", "<string>&#xD7FF;</string>", QString(QChar(0xd7ff)), {}},
         {"data across lines", "<data>\n\tAAEC\n\tAwQ=\n</data>", QByteArray::fromHex("0001020304"), {}},
@@ -423,6 +449,62 @@ TEST(PropertyList, EveryValueIsReadAsWrittenOrRefusedWithTheReason)
     }
 }
 
+namespace {
+
+// A code point's UTF-8 bytes, surrogates too, as a careless writer would make them.
+QByteArray utf8Bytes(char32_t code)
+{
+    if (code < 0x80)
+        return QByteArray(1, char(code));
+    const auto continuation = [code](int shift) { return char(0x80 | (code >> shift & 0x3f)); };
+    if (code < 0x800)
+        return QByteArray().append(char(0xc0 | code >> 6)).append(continuation(0));
+    if (code < 0x10000)
+        return QByteArray().append(char(0xe0 | code >> 12)).append(continuation(6)).append(continuation(0));
+    return QByteArray().append(char(0xf0 | code >> 18)).append(continuation(12)).append(continuation(6)).append(continuation(0));
+}
+
+} // namespace
+
+// What the writer refuses, the reader refuses: each character about the edges of what XML allows,
+// as a reference and as itself, reads as itself exactly when a text of it can be written, and is
+// refused with the reason otherwise.
+TEST(PropertyList, TheXmlReaderTakesEveryCharacterTheWriterWritesAndNoOther)
+{
+    QList<char32_t> codes;
+    for (const auto &[from, to] : {std::pair<char32_t, char32_t>{0, 0x300}, {0xd7f0, 0xe010}, {0xfdc0, 0xfdf0}, {0xfff0, 0x10010}, {0x10fff0, 0x110000}}) {
+        for (char32_t code = from; code < to; ++code)
+            codes << code;
+    }
+    int refused = 0;
+    for (const char32_t code : codes) {
+        SCOPED_TRACE(QString::number(code, 16).toStdString());
+        const bool surrogate = code >= 0xd800 && code < 0xe000;
+        const QString text = surrogate ? QString(QChar(char16_t(code))) : QString::fromUcs4(&code, 1);
+        const bool writable = PropertyList::canHold(text);
+        refused += writable ? 0 : 1;
+        EXPECT_EQ(PropertyList::toXml(QVariantList{text}).isEmpty(), !writable);
+
+        const QByteArray reference = "&#x" + QByteArray::number(code, 16) + ";";
+        QString error;
+        EXPECT_EQ(PropertyList::fromData(inArray("<string>" + reference + "</string>"), &error), writable ? QVariant(QVariantList{text}) : QVariant());
+        EXPECT_EQ(error, writable ? QString() : "it holds the character reference " + reference + " on line 3, which names no character XML allows");
+
+        // Markup is no text as itself.
+        if (code == '<' || code == '&')
+            continue;
+        const QByteArray bytes = utf8Bytes(code);
+        error.clear();
+        EXPECT_EQ(PropertyList::fromData(inArray("<string>a" + bytes + "</string>"), &error), writable ? QVariant(QVariantList{"a" + text}) : QVariant());
+        const QString reason = surrogate ? "it holds bytes that are no UTF-8 at offset 77 (line 3): " + bytes.toHex(' ').toUpper()
+                                         : "it holds the character U+" + QString::number(code, 16).toUpper().rightJustified(4, '0')
+                                               + " on line 3, which XML allows nowhere";
+        EXPECT_EQ(error, writable ? QString() : reason);
+    }
+    // 29 control characters, 2048 surrogates, and U+FFFE, U+FFFF.
+    EXPECT_EQ(refused, 29 + 2048 + 2);
+}
+
 // A file is read in the encoding its XML declaration names; one holding bytes that encoding does
 // not define, or naming an encoding nobody knows, is refused with the reason.
 TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
@@ -452,6 +534,15 @@ TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
          "it could not be read in the encoding windows-1252 it declares: "},
         {"an encoding nobody knows", plist("encoding=\"x-no-such-set\"", "Price", "5"), {},
          "it could not be read in the encoding x-no-such-set it declares: iconv does not know the character set x-no-such-set"},
+        {"a byte UTF-8 does not define", plist("encoding=\"UTF-8\"", "Caf\xe9", "ok"), {}, "it holds bytes that are no UTF-8 at offset 77 (line 4): E9"},
+        {"a byte UTF-8 does not define, after a byte-order mark", "\xef\xbb\xbf" + plist("encoding=\"UTF-8\"", "Caf\xe9", "ok"), {},
+         "it holds bytes that are no UTF-8 at offset 80 (line 4): E9"},
+        {"a byte UTF-8 does not define, with no declaration", "<plist><dict><key>Caf\xe9</key><string>ok</string></dict></plist>", {},
+         "it holds bytes that are no UTF-8 at offset 21 (line 1): E9"},
+        {"a character cut short at the end of the file", plist("encoding=\"UTF-8\"", "Price", "5") + "\xe2\x82", {},
+         "it holds bytes that are no UTF-8 at offset 123 (line 8): E2 82"},
+        {"a control character in windows-1252", plist("encoding=\"windows-1252\"", "Price", "\x80\x01"), {},
+         "it holds the character U+0001 on line 5, which XML allows nowhere"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -460,4 +551,20 @@ TEST(PropertyList, TextsAreReadInTheEncodingTheFileDeclares)
         EXPECT_EQ(read, c.value);
         EXPECT_TRUE(error.startsWith(c.error) && (c.error.isEmpty() == error.isEmpty())) << error.toStdString();
     }
+}
+
+// Every property list and strings table Foldwise ships is read, and reads alike once written again.
+TEST(PropertyList, EveryShippedPropertyListIsRead)
+{
+    QDirIterator files(qEnvironmentVariable("FOLDWISE_RESOURCES"), {"*.plist", "*.strings"}, QDir::Files, QDirIterator::Subdirectories);
+    int count = 0;
+    for (; files.hasNext(); ++count) {
+        const QString path = files.next();
+        SCOPED_TRACE(path.toStdString());
+        QString error;
+        const QVariant value = PropertyList::read(path, &error);
+        EXPECT_TRUE(value.isValid()) << error.toStdString();
+        EXPECT_EQ(PropertyList::fromData(PropertyList::toXml(value, &error), &error), value) << error.toStdString();
+    }
+    EXPECT_GE(count, 15);
 }
