@@ -321,6 +321,8 @@ void QSListView::setFixed(qulonglong fixed) { m_fixed = fixed; }
 int QSListView::runningAnimations() const { return m_runningAnimations; }
 QSColorView *QSListView::lastLine() const { return m_lastLine; }
 
+QString QSListView::lastLineColorName() const { return QSColor::descriptionForNSColor(m_lastLine->borderColor()); }
+
 void QSListView::setLastLineColorName(const QString &description)
 {
     // The line keeps its fill; the described colour draws its border.
