@@ -298,11 +298,15 @@ void QSButton::setTextColor(const QColor &color)
     update();
 }
 
+QString QSButton::textColorName() const { return QSColor::descriptionForNSColor(m_style.textColor); }
+
 void QSButton::setTextColorName(const QString &description)
 {
     m_style.textColor = QSColor::colorFromDescription(description);
     update();
 }
+
+QString QSButton::textShadowName() const { return m_shadowNames[1]; }
 
 void QSButton::setTextShadowName(const QString &name)
 {

@@ -33,8 +33,8 @@ class QSButton : public platform::Control
     Q_PROPERTY(QString subTitle READ subTitle WRITE setSubTitle)
     Q_PROPERTY(double subTitleFactor READ subTitleFactor WRITE setSubTitleFactor)
     Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
-    Q_PROPERTY(QString textColorName WRITE setTextColorName)
-    Q_PROPERTY(QString textShadowName WRITE setTextShadowName)
+    Q_PROPERTY(QString textColorName READ textColorName WRITE setTextColorName)
+    Q_PROPERTY(QString textShadowName READ textShadowName WRITE setTextShadowName)
     Q_PROPERTY(double textMargin READ textMargin)
     Q_PROPERTY(double textOffsetY READ textOffsetY)
     Q_PROPERTY(int imageAlignment READ imageAlignment WRITE setImageAlignment)
@@ -86,8 +86,11 @@ public:
     void setSubTitleFactor(double factor);
     QColor textColor() const;
     void setTextColor(const QColor &color);
+    // The description of the colour the text is drawn in now.
+    QString textColorName() const;
     void setTextColorName(const QString &description);
     // The preset of that name for normal, with its "Disabled", "Hover" and "Down" variants.
+    QString textShadowName() const;
     void setTextShadowName(const QString &name);
     std::optional<platform::Shadow> textShadow() const;
     void setTextShadow(const std::optional<platform::Shadow> &shadow);

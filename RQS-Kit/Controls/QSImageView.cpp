@@ -109,6 +109,7 @@ void QSImageView::setOpacity(double opacity)
     setNeedsDisplay(true);
 }
 
+QString QSImageView::opacityString() const { return QString::number(m_opacity); }
 void QSImageView::setOpacityString(const QString &opacity) { m_opacity = opacity.toDouble(); }
 
 double QSImageView::borderWidth() const { return m_borderWidth; }

@@ -29,7 +29,7 @@ class QSImageView : public platform::View
     Q_PROPERTY(bool upscaleIfNeeded READ upscaleIfNeeded WRITE setUpscaleIfNeeded)
     Q_PROPERTY(bool hideImage READ hideImage WRITE setHideImage)
     Q_PROPERTY(double opacity READ opacity WRITE setOpacity)
-    Q_PROPERTY(QString opacityString WRITE setOpacityString)
+    Q_PROPERTY(QString opacityString READ opacityString WRITE setOpacityString)
     Q_PROPERTY(double borderWidth READ borderWidth WRITE setBorderWidth)
     Q_PROPERTY(QBrush borderColor READ borderColor WRITE setBorderColor)
     Q_PROPERTY(QString borderColorName READ borderColorName WRITE setBorderColorName)
@@ -73,6 +73,7 @@ public:
     double opacity() const;
     void setOpacity(double opacity);
     // For interface files: the text's number, shown with the next redraw.
+    QString opacityString() const;
     void setOpacityString(const QString &opacity);
     double borderWidth() const;
     void setBorderWidth(double width);

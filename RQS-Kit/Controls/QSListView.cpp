@@ -322,6 +322,8 @@ qint64 QSListView::runningAnimations() const { return m_runningAnimations; }
 void QSListView::setRunningAnimations(qint64 count) { m_runningAnimations = std::max<qint64>(0, count); }
 QSColorView *QSListView::lastLine() const { return m_lastLine; }
 
+QString QSListView::lastLineColorName() const { return QSColor::descriptionForNSColor(m_lastLine->borderColor()); }
+
 void QSListView::setLastLineColorName(const QString &description)
 {
     // The line keeps its fill; the described colour draws its border.

@@ -26,7 +26,7 @@ class QSListView : public platform::View, public QSListEntryViewDelegate
     Q_PROPERTY(int defaultBehavior READ defaultBehavior WRITE setDefaultBehavior)
     Q_PROPERTY(qulonglong fixed READ fixed WRITE setFixed)
     Q_PROPERTY(qlonglong selectedIndex READ selectedIndex WRITE setSelectedIndex)
-    Q_PROPERTY(QString lastLineColorName WRITE setLastLineColorName)
+    Q_PROPERTY(QString lastLineColorName READ lastLineColorName WRITE setLastLineColorName)
     Q_PROPERTY(qlonglong runningAnimations READ runningAnimations WRITE setRunningAnimations)
 
 public:
@@ -81,6 +81,8 @@ public:
     // A negative count is kept as 0.
     void setRunningAnimations(qint64 count);
     QSColorView *lastLine() const;
+    // The description of the last line's border colour.
+    QString lastLineColorName() const;
     void setLastLineColorName(const QString &description);
     QSListViewDelegate *delegate() const;
     void setDelegate(platform::Delegate<QSListViewDelegate> delegate);

@@ -12,8 +12,8 @@ class QSShapedBox : public platform::View
     Q_PROPERTY(double outlineIntensity MEMBER m_outlineIntensity)
     Q_PROPERTY(double backgroundIntensity MEMBER m_backgroundIntensity)
     Q_PROPERTY(double cornerRadius MEMBER m_cornerRadius)
-    Q_PROPERTY(QString outlineColorName WRITE setOutlineColorName)
-    Q_PROPERTY(QString backgroundColorName WRITE setBackgroundColorName)
+    Q_PROPERTY(QString outlineColorName READ outlineColorName WRITE setOutlineColorName)
+    Q_PROPERTY(QString backgroundColorName READ backgroundColorName WRITE setBackgroundColorName)
 public:
     explicit QSShapedBox(QWidget *parent = nullptr);
 
@@ -23,8 +23,11 @@ public:
     // 1 when there is more room above the title view than below it: the bottom edge bends.
     int edge() const;
     void updateEdge();
-    // Interface files may name colours; the intensities give them, so the names are ignored.
+    // Interface files may name colours; the intensities give them, so the names are ignored and
+    // none is named.
+    QString outlineColorName() const { return {}; }
     void setOutlineColorName(const QString &) {}
+    QString backgroundColorName() const { return {}; }
     void setBackgroundColorName(const QString &) {}
 
     // The outline d points inside the base outline.

@@ -32,6 +32,14 @@ struct WidgetContext
     platform::PainterGraphicsContext context;
 };
 
+// Insets as interface files write them.
+QString interfaceText(const platform::EdgeInsets &insets)
+{
+    return QStringLiteral("%1 %2 %3 %4").arg(insets.bottom).arg(insets.left).arg(insets.top).arg(insets.right);
+}
+
+QString colorText(const QColor &color) { return color.isValid() ? QSColor::descriptionForNSColor(color) : QString(); }
+
 } // namespace
 
 QSSlider::QSSlider(QWidget *parent)
@@ -143,10 +151,14 @@ void QSSlider::setLimitVisuals(int visuals)
 double QSSlider::cornerRadius() const { return m_cornerRadius; }
 void QSSlider::setCornerRadius(double radius) { m_cornerRadius = radius; }
 platform::EdgeInsets QSSlider::insets() const { return m_insets; }
+QString QSSlider::insetsString() const { return interfaceText(m_insets); }
 void QSSlider::setInsetsByString(const QString &text) { m_insets = platform::EdgeInsets::fromString(text); }
 platform::EdgeInsets QSSlider::boxInsets() const { return m_boxInsets; }
+QString QSSlider::boxInsetsString() const { return interfaceText(m_boxInsets); }
 void QSSlider::setBoxInsetsByString(const QString &text) { m_boxInsets = platform::EdgeInsets::fromString(text); }
+QString QSSlider::outlineColorName() const { return colorText(m_outlineColor); }
 void QSSlider::setOutlineColorName(const QString &description) { m_outlineColor = QSColor::colorFromDescription(description).color(); }
+QString QSSlider::backgroundColorName() const { return colorText(m_backgroundColor); }
 void QSSlider::setBackgroundColorName(const QString &description) { m_backgroundColor = QSColor::colorFromDescription(description).color(); }
 
 double QSSlider::outlineIntensity() const { return m_outlineIntensity; }

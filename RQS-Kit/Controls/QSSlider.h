@@ -31,10 +31,10 @@ class QSSlider : public QSlider
     Q_PROPERTY(bool forceLimits READ forceLimits WRITE setForceLimits)
     Q_PROPERTY(int limitVisuals READ limitVisuals WRITE setLimitVisuals)
     Q_PROPERTY(double cornerRadius READ cornerRadius WRITE setCornerRadius)
-    Q_PROPERTY(QString insetsString WRITE setInsetsByString)
-    Q_PROPERTY(QString boxInsetsString WRITE setBoxInsetsByString)
-    Q_PROPERTY(QString outlineColorName WRITE setOutlineColorName)
-    Q_PROPERTY(QString backgroundColorName WRITE setBackgroundColorName)
+    Q_PROPERTY(QString insetsString READ insetsString WRITE setInsetsByString)
+    Q_PROPERTY(QString boxInsetsString READ boxInsetsString WRITE setBoxInsetsByString)
+    Q_PROPERTY(QString outlineColorName READ outlineColorName WRITE setOutlineColorName)
+    Q_PROPERTY(QString backgroundColorName READ backgroundColorName WRITE setBackgroundColorName)
     Q_PROPERTY(double outlineIntensity READ outlineIntensity WRITE setOutlineIntensity)
     Q_PROPERTY(double backgroundIntensity READ backgroundIntensity WRITE setBackgroundIntensity)
     Q_PROPERTY(double valueControl READ valueControl WRITE setValueControl NOTIFY valueControlChanged)
@@ -79,10 +79,16 @@ public:
     double cornerRadius() const;
     void setCornerRadius(double radius);
     platform::EdgeInsets insets() const;
+    // As interface files write them: bottom, left, top and right.
+    QString insetsString() const;
     void setInsetsByString(const QString &text);
     platform::EdgeInsets boxInsets() const;
+    QString boxInsetsString() const;
     void setBoxInsetsByString(const QString &text);
+    // Empty without an explicit colour.
+    QString outlineColorName() const;
     void setOutlineColorName(const QString &description);
+    QString backgroundColorName() const;
     void setBackgroundColorName(const QString &description);
     // Without an explicit colour: above 0 the control background at that alpha, otherwise the
     // label colour at minus that alpha.

@@ -1,5 +1,6 @@
 // The CUPS backend of the Foldwise printer (device URI "foldwise:" and the Foldwise executable):
 // each job's PDF opens as a document in the printing user's Foldwise.
+#include "app/shell/VXCupsJob.h"
 #include "app/shell/VXPrintingUser.h"
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXServiceJob.h"
@@ -38,6 +39,19 @@ bool cupsVouchesForTheUser(const QString &title, const QString &user)
                                             "authenticate who prints; lpadmin -p %3 -o printer-op-policy=%5 sets the right one")
                                  .arg(title, user, printer, policy, VXServiceQueue::AuthenticatedPolicy));
     return false;
+}
+
+// Asked when the job's input has ended. CUPS signals a job's filters before its backend: when it
+// stops a job, the input may end before the signal comes. The server answers only once it has
+// signalled every process of the job, and by then no longer holds the job as processing. A job
+// the server knows nothing of (the backend run by hand) ended where its input did.
+bool wasStopped(int jobId, const QString &title)
+{
+    QString error;
+    const std::optional<ipp_jstate_t> state = VXCupsJob(jobId).state(&error);
+    if (!state)
+        platform::logWarning(QStringLiteral("Could not ask CUPS whether it still prints \"%1\", because %2; it is kept as it came").arg(title, error));
+    return VXStopSignal::received() || state.value_or(IPP_JSTATE_PROCESSING) != IPP_JSTATE_PROCESSING;
 }
 
 } // namespace
@@ -81,9 +95,13 @@ int main(int argc, char **argv)
     const VXServiceJob job(user->runtimeFolder(), title);
     // Stopped before, it has made nothing; stopped while it copies the job, it leaves nothing of it.
     VXStopSignal::watch(input.handle());
-    const QString path = job.keep(input);
+    bool stopped = false;
+    const QString path = job.keep(input, [&] {
+        stopped = wasStopped(QString::fromUtf8(argv[1]).toInt(), title);
+        return !stopped;
+    });
     // Kept nowhere, the job stays with CUPS, which tries again later.
-    if (path.isEmpty() && VXStopSignal::received())
+    if (path.isEmpty() && stopped)
         return tellCups(CUPS_BACKEND_RETRY, QStringLiteral("Stopped before Foldwise kept the job."));
     if (path.isEmpty())
         return tellCups(CUPS_BACKEND_RETRY, QStringLiteral("Foldwise could not keep the job; CUPS tries again later."));

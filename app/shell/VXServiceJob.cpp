@@ -3,7 +3,6 @@
 #include "app/shell/VXKeptPrints.h"
 #include "app/shell/VXRealHomeDirectory.h"
 #include "app/shell/VXSingleInstance.h"
-#include "app/shell/VXStopSignal.h"
 #include "app/shell/VXUserSession.h"
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
@@ -119,13 +118,13 @@ QString leftFitting(const QString &text, int characters, qsizetype bytes)
 }
 
 // The rest of the input, block by block; false with the reason.
-bool copy(QIODevice &input, QIODevice &output, QString *error)
+bool copy(QIODevice &input, QIODevice &output, const std::function<bool()> &whole, QString *error)
 {
     char block[1 << 16];
     for (;;) {
         const qint64 count = input.read(block, sizeof block);
-        // A stopped backend's input ends early: what came is not the whole job.
-        if (VXStopSignal::received()) {
+        // A stopped job's input ends early: the end alone does not tell that what came is all.
+        if (count == 0 && !whole()) {
             *error = QStringLiteral("the job was stopped");
             return false;
         }
@@ -176,7 +175,7 @@ bool VXServiceJob::isPdf(QIODevice &input)
     return header == PdfHeader;
 }
 
-QString VXServiceJob::keep(QIODevice &input) const
+QString VXServiceJob::keep(QIODevice &input, const std::function<bool()> &whole) const
 {
     // A folder per job: a document of the same title that is open already must not be taken for it.
     const QString jobs = VXKeptPrints::folder();
@@ -193,7 +192,7 @@ QString VXServiceJob::keep(QIODevice &input) const
         reason = folder.errorString();
     else if (!file.open())
         reason = file.errorString();
-    else if (!copy(input, file.device(), &reason))
+    else if (!copy(input, file.device(), whole, &reason))
         file.cancel();
     else if (!file.commit())
         reason = file.errorString();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <sys/types.h>
 
 class QDir;
@@ -27,8 +29,9 @@ public:
     static bool isPdf(QIODevice &input);
     // Copies the job into a folder of its own among the kept prints, named after its title as far
     // as a file name takes it, else "Print job.pdf"; the file's path, or empty (logged) when it
-    // cannot be kept now.
-    QString keep(QIODevice &input) const;
+    // cannot be kept now. whole, asked once the input has ended, says whether what came is the
+    // whole job; a job stopped on its way leaves nothing.
+    QString keep(QIODevice &input, const std::function<bool()> &whole) const;
     QString title() const;
     Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;
     // The name a job of that title is kept under: the title cut between two characters to at

@@ -380,6 +380,18 @@ void Window::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange)
         return;
+    // On X11 Qt waits a moment for the keyboard to arrive at another window once it left this one,
+    // and when the wait runs out before Qt reads the window system's report of the arrival (a busy
+    // turn), it says for an instant that no window is active, then that this one is again. A
+    // window that has the keyboard back by the next turn never lost it.
+    if (isKeyWindow())
+        followKeyState();
+    else
+        QTimer::singleShot(0, this, &Window::followKeyState);
+}
+
+void Window::followKeyState()
+{
     const bool isKey = isKeyWindow();
     if (isKey == m_wasKey)
         return;

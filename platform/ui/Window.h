@@ -18,7 +18,8 @@ namespace platform {
 //   WillCloseNotification      a close was accepted; the window is still visible
 //   DidResizeNotification      its size changed
 //   DidBecomeKeyNotification   it became the active window
-//   DidResignKeyNotification   it stopped being the active window
+//   DidResignKeyNotification   it stopped being the active window, and still was not at the next
+//                              turn of the event loop
 // GUI thread.
 class Window : public QMainWindow
 {
@@ -104,6 +105,9 @@ private:
     // What follows an accepted close: the notification, and the child and owned windows hidden.
     void closing();
     void followParent();
+    // Posts the key notification of a change, once Qt's activation says the window gained or lost
+    // the keyboard.
+    void followKeyState();
     void placeOnFirstShow();
     // The desktop adds its frame after the window first shows, and the window hears of it by no
     // event of its own: it looks now and then, until two seconds after the window manager has shown

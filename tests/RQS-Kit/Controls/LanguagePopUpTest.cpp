@@ -2,6 +2,7 @@
 #include "RQS-Kit/Controls/QSLanguagePopUpButton.h"
 #include "platform/foundation/Log.h"
 #include "support/EnvironmentScope.h"
+#include "support/OwnProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,17 @@
 
 #include <algorithm>
 
-// Run by their own ctest entry with LANGUAGE=de_DE:en_US:en_GB.
+namespace {
+
+// A desktop that prefers German, then English of two regions.
+bool inGermanThenEnglish() { return inOwnProcessWith({{"LANGUAGE", "de_DE:en_US:en_GB"}}); }
+
+} // namespace
+
 TEST(LanguageListFromEnvironment, GermanThenTwoEnglishesGiveEachLanguageOnceInItsOwnName)
 {
-    ASSERT_EQ(qEnvironmentVariable("LANGUAGE"), "de_DE:en_US:en_GB");
+    if (!inGermanThenEnglish())
+        return;
     const QStringList preferred = QLocale::system().uiLanguages();
     const QSLanguageList::Entries languages = QSLanguageList::build(preferred, true);
     EXPECT_EQ(languages.identifiers, (QStringList{"", "de", "en"}));
@@ -27,6 +35,8 @@ TEST(LanguageListFromEnvironment, GermanThenTwoEnglishesGiveEachLanguageOnceInIt
 
 TEST(LanguageListFromEnvironment, SwissGermanChoosesGermanAndTheSettingsItemKeepsTheChosenLanguage)
 {
+    if (!inGermanThenEnglish())
+        return;
     QSLanguagePopUpButton popUp;
     QMenu menu;
     popUp.addMenu(&menu);
@@ -52,6 +62,8 @@ TEST(LanguageListFromEnvironment, SwissGermanChoosesGermanAndTheSettingsItemKeep
 // there keeps the chosen language and sends nothing.
 TEST(LanguageListFromEnvironment, AChoiceInAFurtherMenuSelectsItInThePopUpAndSendsItsAction)
 {
+    if (!inGermanThenEnglish())
+        return;
     QSLanguagePopUpButton popUp;
     QMenu menu;
     popUp.addMenu(&menu);
@@ -87,6 +99,8 @@ TEST(LanguageListFromEnvironment, AChoiceInAFurtherMenuSelectsItInThePopUpAndSen
 
 TEST(LanguageListFromEnvironment, TitlesSelectByWholeOrPartAndIndicesOnlyWithinThePopUp)
 {
+    if (!inGermanThenEnglish())
+        return;
     QSLanguagePopUpButton popUp;
     const struct { const char *title; const char *identifier; } cases[] = {
         {"Deutsch", "de"}, {"Engl", "en"}, {"English (United Kingdom)", "en"}, {"Klingon", ""}, {"", ""},
@@ -103,10 +117,11 @@ TEST(LanguageListFromEnvironment, TitlesSelectByWholeOrPartAndIndicesOnlyWithinT
     EXPECT_EQ(popUp.selectedID(), "de") << "out of range changes nothing";
 }
 
-// Run by their own ctest entry with LANG=C and no LANGUAGE.
+// A desktop in the C locale names no language of its own.
 TEST(LanguageListInCLocale, OffersTheLanguagesTheApplicationHasTextsFor)
 {
-    ASSERT_EQ(qEnvironmentVariable("LANG"), "C");
+    if (!inOwnProcessWith({{"LANG", "C"}, {"LC_ALL", "C"}, {"LC_MESSAGES", "C"}, {"LANGUAGE", QString()}}))
+        return;
     const platform::LogCapture log;
     QSLanguagePopUpButton popUp;
     EXPECT_EQ(QSLanguageList::shared().identifiers, (QStringList{"", "en"}));

@@ -138,6 +138,12 @@ struct Stage
 // What a view shows of the pointer being over it; nullopt where the view has no such thing.
 struct Facts
 {
+    // What a view does not have stays unknown.
+    Facts(bool hovered, std::optional<bool> cursor = {}, std::optional<bool> shown = {}, std::optional<bool> hint = {}, QString detail = {})
+        : hovered(hovered), cursor(cursor), shown(shown), hint(hint), detail(std::move(detail))
+    {
+    }
+
     bool hovered = false;
     std::optional<bool> cursor; // its cursor on its window's cursor stack
     std::optional<bool> shown;  // and shown under the pointer
@@ -301,7 +307,13 @@ QImage plain(const QColor &colour)
 // in the middle.
 struct ClassSetup
 {
-    QSizeF size{160, 60};
+    ClassSetup(QSizeF size = {160, 60}, std::function<void(QWidget *)> configure = {}, std::function<QPointF(QWidget *)> grip = {},
+               std::function<QList<QPointF>(QWidget *)> inner = {})
+        : size(size), configure(std::move(configure)), grip(std::move(grip)), inner(std::move(inner))
+    {
+    }
+
+    QSizeF size;
     std::function<void(QWidget *)> configure;
     std::function<QPointF(QWidget *)> grip; // y-up; the middle when none
     // Points over the view's children (y-up), where the pointer is still over the view.

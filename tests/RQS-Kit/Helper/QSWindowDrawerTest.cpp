@@ -402,3 +402,30 @@ TEST_F(PanelsOnDesktop, ADrawerHidesOnLosingTheKeyboardOnlyWithAutohideAndTellsI
         }
     }
 }
+
+// Clicks were lost when the pointer rested where the parent window appears before it did: Qt then
+// said for an instant, once the panel had the keyboard, that no window was active and then that
+// the panel was again, and the panel took the instant for the keyboard's loss and closed. Started
+// so and given that instant, the panel stays, and a click at its button's centre tells the delegate.
+TEST_F(PanelsOnDesktop, AnInstantWithoutTheKeyboardLosesNoClickOnTheButton)
+{
+    parent->hide();
+    pointerTo(QPoint(300, 200));
+    parent->makeKeyAndOrderFront(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(parent.get(), DesktopTimeout));
+    ASSERT_TRUE(parent->geometry().contains(QPoint(300, 200))) << "the parent appeared under the pointer";
+    settledFrame(parent.get());
+    pointerTo(away());
+    show("The pages are ready to print.");
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(panel.window());
+    QWidget *button = panelPart("button");
+    ASSERT_TRUE(button);
+    fprintf(stderr, "DBG %lld parent=0x%llx %p panel=0x%llx %p\n", (long long)QDateTime::currentMSecsSinceEpoch()%100000, (unsigned long long)parent->winId(), (void*)parent.get(), (unsigned long long)panel.window()->winId(), (void*)panel.window());
+    clickAt(button->mapToGlobal(button->rect().center()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.clicks == 1; }, DesktopTimeout));
+    EXPECT_TRUE(panel.window()->isVisible());
+    EXPECT_EQ(recorder.hidden, 0);
+    saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
+                   "single-button-panel-clicked-after-an-instant-without-the-keyboard");
+}

@@ -30,6 +30,9 @@
 #include <cups/backend.h>
 #include <cups/cups.h>
 
+#include <algorithm>
+#include <limits>
+
 #include <unistd.h>
 
 namespace {
@@ -300,6 +303,27 @@ JobEnd endOfJob(const QString &queue, const QString &title)
     return end;
 }
 
+ipp_jstate_t jobState(const QString &queue, int id)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+    const cups_job_t *job = std::find_if(jobs, jobs + std::max(count, 0), [&](const cups_job_t &j) { return j.id == id; });
+    const ipp_jstate_t state = job != jobs + std::max(count, 0) ? job->state : ipp_jstate_t(0);
+    cupsFreeJobs(count, jobs);
+    return state;
+}
+
+ipp_pstate_t printerState(const QString &queue)
+{
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, ("ipp://localhost/printers/" + queue).toUtf8().constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state");
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    const ipp_pstate_t state = ipp_pstate_t(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
+    ippDelete(response);
+    return state;
+}
+
 QStringList keptPrintsTitled(const QString &title)
 {
     const QString kept = qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/data/Foldwise/Printed";
@@ -447,6 +471,10 @@ TEST_F(PDFServiceTest, EveryTitleCupsTakesIsKeptUnderAVisibleNameAndTheJobIsDone
     }
 }
 
+// The backend run by hand, as CUPS would run it for a job the server does not hold: the job's
+// input ends where the job does.
+const QString JobTheServerDoesNotHold = QString::number(std::numeric_limits<int>::max());
+
 // The environment CUPS gives the backend for a job of the queue.
 QProcessEnvironment backendEnvironment(const QString &queue)
 {
@@ -477,7 +505,7 @@ TEST_F(PDFServiceTest, AJobOnStandardInputWhoseHeaderComesInTwoWritesIsKeptWhole
     const QString title = QStringLiteral("Piped %1").arg(::getpid());
     QProcess backend;
     backend.setProcessEnvironment(environment);
-    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {"7", "root", title, "1", ""});
+    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {JobTheServerDoesNotHold, "root", title, "1", ""});
     ASSERT_TRUE(backend.waitForStarted());
     backend.write(leaflet.left(3));
     ASSERT_TRUE(backend.waitForBytesWritten());
@@ -538,10 +566,48 @@ TEST_F(PDFServiceTest, AJobCancelledWhileTheBackendCopiesItLeavesNothingBehind)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !copying().isEmpty(); }, 20000)) << "the backend started copying";
     ASSERT_EQ(cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), job, 0), IPP_STATUS_OK) << cupsLastErrorString();
     EXPECT_EQ(endOfJob(queue, title).state, IPP_JSTATE_CANCELED);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return copying().isEmpty(); }, 20000)) << copying().join('\n').toStdString();
-    const QByteArray stopped = QStringLiteral("[Job %1] Stopped before Foldwise kept the job.").arg(job).toUtf8();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return PdfFixture::read(qEnvironmentVariable("FOLDWISE_TEST_CUPS_DIR") + "/log/error_log").contains(stopped); }, 20000))
-        << "the backend cleared up after itself";
+    // The queue is idle again once every process of the job has ended.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return printerState(queue) == IPP_PSTATE_IDLE; }, 20000)) << printerState(queue);
+    EXPECT_TRUE(copying().isEmpty()) << "the backend cleared up after itself: " << copying().join('\n').toStdString();
+    EXPECT_TRUE(keptPrintsTitled(title).isEmpty()) << "what came of the job before it was cancelled is not kept as if whole: "
+                                                   << keptPrintsTitled(title).join('\n').toStdString();
+}
+
+// The backend, run by hand for a job that the server holds back or has cancelled, whose input ends
+// early without a signal, as when CUPS stops the job's filter before the backend: nothing of it is
+// kept, and CUPS is told the job stopped.
+TEST_F(PDFServiceTest, AJobTheServerNoLongerPrintsLeavesNothingWhereverItsInputEnds)
+{
+    install({Install, Install});
+    QTemporaryDir folder;
+    const QString leaflet = PdfFixture::write(folder.path(), "job.pdf", PdfFixture::pages(PdfFixture::numbered(8)));
+    const QString title = QStringLiteral("Held %1").arg(::getpid());
+    const QString said = run("lp", {"-d", queue, "-H", "indefinite", "-t", title, leaflet});
+    const int job = said.section(queue + "-", 1).section(' ', 0, 0).toInt();
+    ASSERT_GT(job, 0) << said.toStdString();
+    for (const ipp_jstate_t state : {IPP_JSTATE_HELD, IPP_JSTATE_CANCELED}) {
+        SCOPED_TRACE(ippEnumString("job-state", state));
+        if (state == IPP_JSTATE_CANCELED) {
+            ASSERT_EQ(cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), job, 0), IPP_STATUS_OK) << cupsLastErrorString();
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return jobState(queue, job) == state; }, 20000)) << jobState(queue, job);
+        QTemporaryDir data, runtime;
+        QProcessEnvironment environment = backendEnvironment(queue);
+        environment.insert("XDG_DATA_HOME", data.path());
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        QProcess backend;
+        backend.setProcessEnvironment(environment);
+        backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {QString::number(job), "root", title, "1", ""});
+        ASSERT_TRUE(backend.waitForStarted());
+        backend.write(PdfFixture::read(leaflet).left(2000));
+        backend.closeWriteChannel();
+        ASSERT_TRUE(backend.waitForFinished(20000));
+        const QString told = QString::fromUtf8(backend.readAllStandardError());
+        EXPECT_EQ(backend.exitCode(), CUPS_BACKEND_RETRY) << told.toStdString();
+        EXPECT_TRUE(told.endsWith("ERROR: Stopped before Foldwise kept the job.\n")) << told.toStdString();
+        const QStringList left = QDir(data.filePath("Foldwise/Printed")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
+    }
 }
 
 // Without a session folder the user's Foldwise listens in the system's temporary folder. CUPS runs
@@ -580,7 +646,7 @@ TEST_F(PDFServiceTest, WithoutASessionFolderAPrintReachesTheRunningFoldwiseWhate
     environment.insert("XDG_DATA_HOME", home.filePath("data"));
     QProcess backend;
     backend.setProcessEnvironment(environment);
-    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {"9", "nobody", title, "1", "", leaflet});
+    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), {JobTheServerDoesNotHold, "nobody", title, "1", "", leaflet});
     ASSERT_TRUE(backend.waitForFinished(20000));
     const QString said = QString::fromUtf8(backend.readAllStandardError());
     EXPECT_EQ(backend.exitCode(), CUPS_BACKEND_OK) << said.toStdString();

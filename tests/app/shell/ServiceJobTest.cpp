@@ -28,7 +28,7 @@ QString keep(const QString &title, const QByteArray &job)
     QBuffer input;
     input.setData(job);
     input.open(QIODevice::ReadOnly);
-    return VXServiceJob(QString(), title).keep(input);
+    return VXServiceJob(QString(), title).keep(input, [] { return true; });
 }
 
 } // namespace
@@ -190,6 +190,30 @@ TEST(ServiceJob, APrintWhoseNameCannotBeMadeIsKeptUnderAPlainName)
     EXPECT_EQ(VXKeptPrints::waiting(), QStringList{path});
     EXPECT_TRUE(log.contains(QStringLiteral("Warning: Kept \"%1\" as \"Print job.pdf\", because the name \"%1.pdf\" cannot be made: File name too long").arg(title)))
         << log.lines().join('\n').toStdString();
+}
+
+// Whether what came is the whole job is asked once, when the input has ended; a job stopped on its
+// way leaves nothing, not even its folder.
+TEST(ServiceJob, AJobStoppedOnItsWayLeavesNothing)
+{
+    for (const bool whole : {true, false}) {
+        SCOPED_TRACE(whole ? "whole" : "stopped");
+        QBuffer input;
+        input.setData(Leaflet);
+        input.open(QIODevice::ReadOnly);
+        QList<qint64> askedAt;
+        platform::LogCapture log;
+        const QString path = VXServiceJob(QString(), "Menu").keep(input, [&] {
+            askedAt << input.pos();
+            return whole;
+        });
+        EXPECT_EQ(askedAt, QList<qint64>{Leaflet.size()});
+        EXPECT_EQ(PdfFixture::read(path), whole ? Leaflet : QByteArray());
+        EXPECT_EQ(QDir(VXKeptPrints::folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), whole ? 1 : 0);
+        EXPECT_EQ(log.lines(), whole ? QStringList()
+                                     : QStringList{QStringLiteral("Error: Could not keep \"Menu\" in %1, because the job was stopped").arg(VXKeptPrints::folder())});
+        QDir(VXKeptPrints::folder()).removeRecursively();
+    }
 }
 
 // What is no PDF, or nothing, can never be opened; a job that cannot be kept on a full disk fails

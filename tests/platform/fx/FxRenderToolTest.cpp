@@ -28,7 +28,7 @@ ToolRun runTool(const QTemporaryDir &folder, const QByteArray &recipe, const QSt
     QProcess tool;
     tool.start(QStringLiteral(FOLDWISE_FX_RENDER), QStringList{file.fileName(), png} + options);
     EXPECT_TRUE(tool.waitForFinished(60000));
-    ToolRun run{tool.exitCode(), {}, tool.readAllStandardOutput()};
+    ToolRun run{tool.exitCode(), {}, tool.readAllStandardOutput(), {}};
     for (const QByteArray &line : tool.readAllStandardError().split('\n')) {
         if (line.startsWith("Error: "))
             run.errors << QString::fromUtf8(line);

@@ -222,8 +222,9 @@ TEST(FxHostileInputs, NumbersAreCheckedAsTheyAreRead)
         }
         const bool changed = !kept || *kept != c.given;
         ASSERT_EQ(log.lines().size(), changed ? 1 : 0);
-        if (changed)
+        if (changed) {
             EXPECT_TRUE(log.lines().first().startsWith("Warning: The value ")) << log.lines().first().toStdString();
+        }
     }
 }
 
