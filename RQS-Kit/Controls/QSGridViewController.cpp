@@ -513,8 +513,9 @@ void QSGridViewController::gridItemChangedHoverState(QSGridItem *item, bool hove
 bool QSGridViewController::eventFilter(QObject *watched, QEvent *event)
 {
     // The container spans the scroll view's width, as a clip view's document view does, so the
-    // picture in it reports the change.
-    if (watched == m_scrollView && event->type() == QEvent::Resize && m_container)
+    // picture in it reports the change. The type first: a scroll view going before the grid sends
+    // events from its base's destructor, where it is no scroll view any more.
+    if (event->type() == QEvent::Resize && watched == m_scrollView && m_container)
         resizeContainer(m_container->height());
     return QSViewController::eventFilter(watched, event);
 }
