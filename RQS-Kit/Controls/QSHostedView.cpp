@@ -97,20 +97,22 @@ void QSHostedView::refreshSoon()
 
 bool QSHostedView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view) {
-        switch (event->type()) {
-        case QEvent::Move:
-        case QEvent::Resize:
+    // By type first: a view going sends events from its base's destructor, where reading it as a
+    // View is undefined.
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (watched == m_view) {
             placeLayer(m_view);
             refreshSoon();
-            break;
-        case QEvent::ParentChange:
-            if (m_view->superview() != m_superview)
-                release();
-            break;
-        default:
-            break;
         }
+        break;
+    case QEvent::ParentChange:
+        if (watched == m_view && m_view->superview() != m_superview)
+            release();
+        break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

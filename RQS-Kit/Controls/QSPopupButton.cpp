@@ -104,7 +104,7 @@ void QSPopupButton::menuDidClose()
 bool QSPopupButton::eventFilter(QObject *watched, QEvent *event)
 {
     // Qt reports highlights of items only; the pointer leaving them all is seen here.
-    if (watched == m_popupMenu && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)
+    if ((event->type() == QEvent::MouseMove || event->type() == QEvent::Leave) && watched == m_popupMenu
         && !m_popupMenu->activeAction() && m_hoveredItem)
         menuWillHighlightItem(nullptr);
     return QSButton::eventFilter(watched, event);

@@ -210,7 +210,7 @@ void QSMaterialBuilder::windowDidLoad()
 
 bool QSMaterialBuilder::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_shadesScrollView && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) && watched == m_shadesScrollView)
         m_layoutTimer.start();
     return QSWindowController::eventFilter(watched, event);
 }

@@ -229,7 +229,7 @@ void VXDocumentWindowController::observeDocument()
 
 bool VXDocumentWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_filterView && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_filterView)
         updateFilterFraction();
     if (isLoaded() && watched == window() && event->type() == QEvent::Close && !m_closeAllowed) {
         event->ignore();
