@@ -8,6 +8,9 @@
 #include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QScreen>
@@ -16,8 +19,11 @@
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -68,6 +74,40 @@ void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
         pointerTo(titleBar + by * step / steps);
     xdotool(display, {"mouseup", "1"});
 }
+
+// Holds the window manager from the moment it maps the window: it has taken the window in, and is
+// late with all that follows, the keyboard the window then asks for included.
+class HeldOnceMapped : public QAbstractNativeEventFilter
+{
+public:
+    explicit HeldOnceMapped(const QWidget *window)
+        : m_window(window)
+    {
+        qApp->installNativeEventFilter(this);
+    }
+    ~HeldOnceMapped() override { qApp->removeNativeEventFilter(this); }
+    HeldOnceMapped(const HeldOnceMapped &) = delete;
+    HeldOnceMapped &operator=(const HeldOnceMapped &) = delete;
+
+    bool holds() const { return m_held && m_held->holds(); }
+    void release() { m_held.reset(); }
+
+    // Before Qt hears of the mapping, and so before the window asks for the keyboard it waits for.
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (type != "xcb_generic_event_t" || (event->response_type & 0x7f) != XCB_MAP_NOTIFY || m_held)
+            return false;
+        const QWindow *native = m_window->windowHandle();
+        if (native && native->handle() && native->winId() == reinterpret_cast<const xcb_map_notify_event_t *>(event)->window)
+            m_held.emplace();
+        return false;
+    }
+
+private:
+    const QWidget *m_window;
+    std::optional<WindowManagerHeld> m_held;
+};
 
 class WindowOnDesktop : public ::testing::Test
 {
@@ -202,5 +242,71 @@ TEST_F(WindowOnDesktop, ASheetOnAWindowFramedLateShowsCentredOverItsFrame)
         if (qobject_cast<QMessageBox *>(sheet))
             saveScreenshot(paintedScreen(sheet).copy(parent.adjusted(-40, -40, 40, 40)), "alert-on-a-window-framed-late");
         window.endSheet(sheet, 0);
+    }
+}
+
+// Qt counts a window key as soon as it asks the window manager for the keyboard. A window manager
+// late on a loaded machine has mapped the window but not yet handed it the keyboard when the window
+// goes: the keyboard never left the window that had it, and no word of focus comes back. That
+// window is key again, the window manager held or not, and its shortcuts answer.
+TEST_F(WindowOnDesktop, AWindowThatGoesBeforeTheWindowManagerGaveItTheKeyboardLeavesTheKeyWithTheWindowThatHasIt)
+{
+    struct Kind
+    {
+        const char *name;
+        std::function<QWidget *()> make;
+        std::function<void(platform::Window &, QWidget *)> show;
+        std::function<void(platform::Window &, QWidget *)> end;
+    };
+    const QList<Kind> kinds{
+        {"a window", [] { return new platform::Window; },
+         [](platform::Window &, QWidget *other) { static_cast<platform::Window *>(other)->makeKeyAndOrderFront(nullptr); },
+         [](platform::Window &, QWidget *other) { other->hide(); }},
+        {"a child window", [] { return new platform::Window; },
+         [](platform::Window &window, QWidget *child) {
+             window.addChildWindow(child);
+             static_cast<platform::Window *>(child)->makeKeyAndOrderFront(nullptr);
+         },
+         [](platform::Window &window, QWidget *child) {
+             window.removeChildWindow(child);
+             child->close();
+         }},
+        {"a sheet", [] { return new QDialog; },
+         [](platform::Window &window, QWidget *sheet) { window.beginSheet(sheet, {}); },
+         [](platform::Window &window, QWidget *sheet) { window.endSheet(sheet, 0); }},
+    };
+    for (const Kind &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        platform::Window window;
+        window.setGeometry(100, 100, 600, 400);
+        window.makeKeyAndOrderFront(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
+        ASSERT_TRUE(settle());
+        std::unique_ptr<QWidget> other(kind.make());
+        other->resize(300, 120);
+        // Not given the keyboard by the window manager on its own as it maps it: only when asked.
+        other->setAttribute(Qt::WA_ShowWithoutActivating);
+        HeldOnceMapped hold(other.get());
+        kind.show(window, other.get());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == other.get(); }, DesktopTimeout))
+            << "Qt counts it key once it asked for the keyboard";
+        ASSERT_TRUE(hold.holds()) << "the window manager held before it answered";
+        kind.end(window, other.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return platform::Window::keyWindow() == &window; }, DesktopTimeout))
+            << "while the window manager is held";
+        hold.release();
+        ASSERT_TRUE(settle());
+        EXPECT_EQ(platform::Window::keyWindow(), &window) << "once the window manager has caught up";
+        // As the user finds it: the window's shortcuts answer their keys.
+        QAction shortcut;
+        shortcut.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+        window.addAction(&shortcut);
+        int triggered = 0;
+        QObject::connect(&shortcut, &QAction::triggered, [&] { ++triggered; });
+        xdotool(qEnvironmentVariable("DISPLAY"), {"key", "--clearmodifiers", "ctrl+e"});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return triggered == 1; }, DesktopTimeout)) << "Ctrl+E reaches the window";
+        // The window manager draws the title bar of the window with the keyboard as active.
+        saveScreenshot(paintedScreen(&window).copy(settledFrame(&window).adjusted(-20, -20, 20, 20)),
+                       QString("key-back-after-%1").arg(QString(kind.name).replace(' ', '-')));
     }
 }
