@@ -48,10 +48,18 @@ void KeyWindowRecovery::follow(QWindow *active)
         return;
     // Qt keeps a hidden window as its focus window and tells of no change: the hiding is the sign.
     m_hiding = connect(active, &QWindow::visibleChanged, this, [this](bool visible) {
-        // Once the window has gone from the X server too, so that its answer comes after.
         if (!visible)
-            QMetaObject::invokeMethod(this, &KeyWindowRecovery::recover, Qt::QueuedConnection);
+            recoverLater();
     });
+    // Qt heard back of the window's request only after it went.
+    if (!active->isVisible())
+        recoverLater();
+}
+
+void KeyWindowRecovery::recoverLater()
+{
+    // Once the window has gone from the X server too, so that its answer comes after.
+    QMetaObject::invokeMethod(this, &KeyWindowRecovery::recover, Qt::QueuedConnection);
 }
 
 void KeyWindowRecovery::recover()
