@@ -59,7 +59,9 @@ void showFramedLate(QWidget *window)
 }
 
 // Drags the window by its title bar, as a user moves it: the window manager moves it, and the
-// application hears of it only afterwards.
+// application hears of it only afterwards. The button is let go only once the window manager has
+// handled the moves: one late on a loaded machine that read the press after the release would not
+// move the window at all.
 void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
 {
     const QPoint titleBar(frame.center().x(), (frame.top() + window->geometry().top()) / 2);
@@ -69,10 +71,12 @@ void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
     };
     pointerTo(titleBar);
     xdotool(display, {"mousedown", "1"});
+    EXPECT_TRUE(settle());
     // In steps, as a hand moves: the window manager starts a move once the pointer has gone a few pixels.
     constexpr int steps = 10;
     for (int step = 1; step <= steps; ++step)
         pointerTo(titleBar + by * step / steps);
+    EXPECT_TRUE(settle());
     xdotool(display, {"mouseup", "1"});
 }
 
