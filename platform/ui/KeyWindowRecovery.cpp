@@ -44,8 +44,12 @@ KeyWindowRecovery::KeyWindowRecovery()
 void KeyWindowRecovery::follow(QWindow *active)
 {
     disconnect(m_hiding);
-    if (!active)
+    // Qt counts no window active a moment after its active one went, whatever it made active since
+    // on hearing back of its own request.
+    if (!active) {
+        recoverLater();
         return;
+    }
     // Qt keeps a hidden window as its focus window and tells of no change: the hiding is the sign.
     m_hiding = connect(active, &QWindow::visibleChanged, this, [this](bool visible) {
         if (!visible)
