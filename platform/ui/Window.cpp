@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/KeyWindowRecovery.h"
 #include "platform/ui/WindowFrame.h"
 #include "platform/ui/WindowPlacement.h"
 
@@ -106,6 +107,7 @@ Window *latestShownOfKind(const Window *window)
 Window::Window(QWidget *parent)
     : QMainWindow(parent)
 {
+    KeyWindowRecovery::install();
     m_frameWatch.setInterval(50);
     connect(&m_frameWatch, &QTimer::timeout, this, [this] {
         // A slow window manager frames the window only when it shows it: the looks count from then.

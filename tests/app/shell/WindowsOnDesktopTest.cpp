@@ -54,6 +54,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -174,8 +175,12 @@ TEST_F(WindowsOnDesktop, DocumentsOpenedTogetherCascade)
             EXPECT_EQ(corners.at(i).y() - corners.at(i - 1).y(), platform::WindowPlacement::CascadeOffset) << i;
             EXPECT_GT(corners.at(i).x(), corners.at(i - 1).x()) << i;
         }
+        // Gone before the next are opened, which would otherwise cascade from them.
+        const QList<QPointer<platform::Window>> shown(windows.cbegin(), windows.cend());
         for (Document *document : documents.documents())
             documents.removeDocument(document);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return std::none_of(shown.cbegin(), shown.cend(), [](const auto &window) { return window && window->isVisible(); }); },
+                                    DesktopTimeout));
     }
 }
 

@@ -8,17 +8,25 @@
 #include "support/ShownWindow.h"
 #include "support/Xdotool.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -52,7 +60,9 @@ void showFramedLate(QWidget *window)
 }
 
 // Drags the window by its title bar, as a user moves it: the window manager moves it, and the
-// application hears of it only afterwards.
+// application hears of it only afterwards. The button is let go only once the window manager has
+// handled the moves: one late on a loaded machine that read the press after the release would not
+// move the window at all.
 void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
 {
     const QPoint titleBar(frame.center().x(), (frame.top() + window->geometry().top()) / 2);
@@ -62,12 +72,67 @@ void dragByTitleBar(const QWidget *window, const QRect &frame, const QPoint &by)
     };
     pointerTo(titleBar);
     xdotool(display, {"mousedown", "1"});
+    EXPECT_TRUE(settle());
     // In steps, as a hand moves: the window manager starts a move once the pointer has gone a few pixels.
     constexpr int steps = 10;
     for (int step = 1; step <= steps; ++step)
         pointerTo(titleBar + by * step / steps);
+    EXPECT_TRUE(settle());
     xdotool(display, {"mouseup", "1"});
 }
+
+// A window manager late on a loaded machine, as a window meets it: held from the moment it maps
+// the window, it has taken the window in and is late with all that follows, the keyboard the window
+// then asks for included. What the window does before Qt hears back of that request (Qt sends it
+// to the window manager by way of the root window, which copies it to Qt as well) can be run then.
+class LateWindowManager : public QAbstractNativeEventFilter
+{
+public:
+    explicit LateWindowManager(const QWidget *window, std::function<void()> beforeQtHearsBack = {})
+        : m_window(window)
+        , m_beforeQtHearsBack(std::move(beforeQtHearsBack))
+    {
+        xcb_connection_t *x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr), &std::free);
+        m_activeWindow = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+        qApp->installNativeEventFilter(this);
+    }
+    ~LateWindowManager() override { qApp->removeNativeEventFilter(this); }
+    LateWindowManager(const LateWindowManager &) = delete;
+    LateWindowManager &operator=(const LateWindowManager &) = delete;
+
+    bool holds() const { return m_held && m_held->holds(); }
+    void release() { m_held.reset(); }
+
+    // Before Qt handles the event, and so before the window asks for the keyboard it waits for.
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (type != "xcb_generic_event_t")
+            return false;
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && !m_held
+            && isTheWindow(reinterpret_cast<const xcb_map_notify_event_t *>(event)->window))
+            m_held.emplace();
+        const auto *request = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && request->type == m_activeWindow && isTheWindow(request->window)
+            && m_beforeQtHearsBack)
+            std::exchange(m_beforeQtHearsBack, {})();
+        return false;
+    }
+
+private:
+    bool isTheWindow(xcb_window_t id) const
+    {
+        const QWindow *native = m_window->windowHandle();
+        return native && native->handle() && native->winId() == id;
+    }
+
+    const QWidget *m_window;
+    std::function<void()> m_beforeQtHearsBack;
+    xcb_atom_t m_activeWindow = XCB_ATOM_NONE;
+    std::optional<WindowManagerHeld> m_held;
+};
 
 class WindowOnDesktop : public ::testing::Test
 {
@@ -202,5 +267,94 @@ TEST_F(WindowOnDesktop, ASheetOnAWindowFramedLateShowsCentredOverItsFrame)
         if (qobject_cast<QMessageBox *>(sheet))
             saveScreenshot(paintedScreen(sheet).copy(parent.adjusted(-40, -40, 40, 40)), "alert-on-a-window-framed-late");
         window.endSheet(sheet, 0);
+    }
+}
+
+// Qt counts a window key as soon as it asks the window manager for the keyboard, and hears back of
+// its request on its own. A window manager late on a loaded machine has mapped the window but not
+// yet handed it the keyboard when the window goes, whether before Qt heard back or after: the
+// keyboard never left the window that had it, and no word of focus comes. That window is key again,
+// the window manager held or not, and its shortcuts answer.
+TEST_F(WindowOnDesktop, AWindowThatGoesBeforeTheWindowManagerGaveItTheKeyboardLeavesTheKeyWithTheWindowThatHasIt)
+{
+    struct Kind
+    {
+        const char *name;
+        std::function<QWidget *()> make;
+        std::function<void(platform::Window &, QWidget *)> show;
+        std::function<void(platform::Window &, QWidget *)> end;
+    };
+    const QList<Kind> kinds{
+        {"a window", [] { return new platform::Window; },
+         [](platform::Window &, QWidget *other) { static_cast<platform::Window *>(other)->makeKeyAndOrderFront(nullptr); },
+         [](platform::Window &, QWidget *other) { other->hide(); }},
+        {"a child window", [] { return new platform::Window; },
+         [](platform::Window &window, QWidget *child) {
+             window.addChildWindow(child);
+             static_cast<platform::Window *>(child)->makeKeyAndOrderFront(nullptr);
+         },
+         [](platform::Window &window, QWidget *child) {
+             window.removeChildWindow(child);
+             child->close();
+         }},
+        {"a sheet", [] { return new QDialog; },
+         [](platform::Window &window, QWidget *sheet) { window.beginSheet(sheet, {}); },
+         [](platform::Window &window, QWidget *sheet) { window.endSheet(sheet, 0); }},
+    };
+    for (const Kind &kind : kinds) {
+        for (const bool beforeQtHearsBack : {false, true}) {
+            SCOPED_TRACE(kind.name);
+            SCOPED_TRACE(beforeQtHearsBack ? "gone before Qt heard back of its request" : "gone once Qt counted it key");
+            platform::Window window;
+            window.setGeometry(100, 100, 600, 400);
+            window.makeKeyAndOrderFront(nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window, DesktopTimeout));
+            ASSERT_TRUE(settle());
+            std::unique_ptr<QWidget> other(kind.make());
+            other->resize(300, 120);
+            // Not given the keyboard by the window manager on its own as it maps it: only when asked.
+            other->setAttribute(Qt::WA_ShowWithoutActivating);
+            bool gaveUp = false;
+            const QMetaObject::Connection watch =
+                QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [&](const QWindow *active) { gaveUp = gaveUp || !active; });
+            const auto unwatch = qScopeGuard([&] { QObject::disconnect(watch); });
+            bool ended = false;
+            const auto end = [&] {
+                kind.end(window, other.get());
+                ended = true;
+            };
+            LateWindowManager late(other.get(), beforeQtHearsBack ? std::function<void()>(end) : std::function<void()>());
+            kind.show(window, other.get());
+            if (beforeQtHearsBack) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, DesktopTimeout)) << "it asked for the keyboard";
+            } else {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == other.get(); }, DesktopTimeout))
+                    << "Qt counts it key once it asked for the keyboard";
+                end();
+            }
+            ASSERT_TRUE(late.holds()) << "the window manager held before it answered";
+            EXPECT_TRUE(QTest::qWaitFor([&] { return platform::Window::keyWindow() == &window; }, DesktopTimeout))
+                << "while the window manager is held";
+            // A moment after its window went, Qt gives up waiting for focus to come back to it and
+            // counts none active, whatever it made active since.
+            (void)QTest::qWaitFor([&] { return gaveUp; }, 1000);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return platform::Window::keyWindow() == &window; }, DesktopTimeout))
+                << "once Qt gave up waiting for focus";
+            late.release();
+            ASSERT_TRUE(settle());
+            EXPECT_EQ(platform::Window::keyWindow(), &window) << "once the window manager has caught up";
+            // As the user finds it: the window's shortcuts answer their keys.
+            QAction shortcut;
+            shortcut.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+            window.addAction(&shortcut);
+            int triggered = 0;
+            QObject::connect(&shortcut, &QAction::triggered, [&] { ++triggered; });
+            xdotool(qEnvironmentVariable("DISPLAY"), {"key", "--clearmodifiers", "ctrl+e"});
+            EXPECT_TRUE(QTest::qWaitFor([&] { return triggered == 1; }, DesktopTimeout)) << "Ctrl+E reaches the window";
+            // The window manager draws the title bar of the window with the keyboard as active.
+            if (!beforeQtHearsBack)
+                saveScreenshot(paintedScreen(&window).copy(settledFrame(&window).adjusted(-20, -20, 20, 20)),
+                               QString("key-back-after-%1").arg(QString(kind.name).replace(' ', '-')));
+        }
     }
 }
