@@ -4,6 +4,8 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include "GlidingSquare.h"
+
 #include <QImage>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
@@ -34,16 +36,6 @@ struct Scene
     platform::Layer *first = new platform::Layer(&window);
     platform::Layer *second = new platform::Layer(&window);
 };
-
-// Where the window shows the blue square: its left edge in the window's pixels, -1 when nowhere.
-int blueLeftEdge(const QImage &shown)
-{
-    for (int x = 0; x < shown.width(); ++x)
-        for (int y = 0; y < shown.height(); ++y)
-            if (shown.pixelColor(x, y) == QColor(Qt::blue))
-                return x;
-    return -1;
-}
 
 // A window of 300 x 200 whose stage (a layer-backed view) holds a blue square at (10, 10).
 struct WindowKind
@@ -88,33 +80,18 @@ TEST(ViewChangeAnimator, AnimatesInEveryKindOfWindowOverItsContent)
         platform::View *stage = nullptr;
         const std::unique_ptr<QWidget> window(kind.make(stage));
         window->resize(300, 200);
-        stage->setWantsLayer(true);
-        // The client hides the layer that holds the square while the copy of the square glides.
-        auto *holder = new platform::Layer(stage);
-        holder->setFrame(QRectF(0, 0, 300, 200));
-        stage->layer()->addSublayer(holder);
-        auto *square = new platform::Layer(stage);
-        square->setFrame(QRectF(10, 10, 50, 50));
-        square->setBackgroundColor(Qt::blue);
-        holder->addSublayer(square);
+        GlidingSquare scene(stage);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_EQ(blueLeftEdge(window->grab().toImage()), 10);
+        ASSERT_EQ(GlidingSquare::blueLeftEdge(window->grab().toImage()), 10);
 
         platform::LogCapture log;
         QSAnimator animator;
-        animator.recordStartLayers({square}, stage);
-        animator.setHideLayers({holder});
         bool done = false;
-        animator.animateWithEndState(
-            [&] {
-                square->setFrame(QRectF(200, 120, 50, 50));
-                animator.recordEndLayers({square}, stage);
-            },
-            [&] { done = true; });
+        scene.glide(animator, done);
         QList<int> shown;
         while (!done) {
-            shown << blueLeftEdge(window->grab().toImage());
+            shown << GlidingSquare::blueLeftEdge(window->grab().toImage());
             QTest::qWait(5);
         }
         EXPECT_EQ(log.lines(), QStringList());
@@ -125,7 +102,7 @@ TEST(ViewChangeAnimator, AnimatesInEveryKindOfWindowOverItsContent)
         EXPECT_TRUE(std::any_of(shown.cbegin(), shown.cend(), [](int x) { return x > 10 && x < 200; }))
             << "shown at x " << places.join(' ').toStdString();
         EXPECT_FALSE(shown.contains(-1)) << "shown at x " << places.join(' ').toStdString();
-        EXPECT_EQ(blueLeftEdge(window->grab().toImage()), 200);
+        EXPECT_EQ(GlidingSquare::blueLeftEdge(window->grab().toImage()), 200);
         QList<platform::View *> views = window->findChildren<platform::View *>();
         views.removeAll(stage);
         EXPECT_TRUE(views.isEmpty()) << "the overlay is gone";

@@ -30,6 +30,7 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include "PileClicks.h"
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
 #include "support/Screenshot.h"
@@ -837,18 +838,7 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
     EXPECT_GE(controls, 10) << "the buttons, the colour wells and the gradient picker";
 }
 
-
 namespace {
-
-struct PileClicks : QObject, QSStackViewDelegate
-{
-    explicit PileClicks(int &clicks)
-        : clicks(clicks)
-    {
-    }
-    void didSelectStackView(QSStackView *) override { ++clicks; }
-    int &clicks;
-};
 
 // A shipped effect whose panel has a slider, and that slider.
 std::pair<std::unique_ptr<QSEffect>, QSSlider *> effectWithSlider()

@@ -4,6 +4,8 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "platform/ui/InterfaceLoader.h"
 
+#include "PileClicks.h"
+
 #include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
@@ -148,20 +150,6 @@ TEST(StackView, ACardWhosePictureChangesIsShownWithTheNewPicture)
     top->setImage(picture);
     EXPECT_TRUE(shows(Qt::magenta)) << PixelProbe::describe(PixelProbe::drawn(window), at).toStdString();
 }
-
-namespace {
-
-struct PileClicks : QObject, QSStackViewDelegate
-{
-    explicit PileClicks(int &clicks)
-        : clicks(clicks)
-    {
-    }
-    void didSelectStackView(QSStackView *) override { ++clicks; }
-    int &clicks;
-};
-
-} // namespace
 
 // The pile's delegate deleted first: a click on the pile tells nobody, and a new delegate hears
 // the next one.

@@ -2,6 +2,7 @@
 #include "RQS-Kit/Controls/QSToolBarView.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "BandShade.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
 
@@ -11,20 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-// A shade image 30 × 20: a 6-point red left edge, a green middle, an 8-point blue right edge.
-void writeShade(const QString &path)
-{
-    QImage shade(30, 20, QImage::Format_ARGB32);
-    shade.fill(Qt::green);
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 6; ++x)
-            shade.setPixelColor(x, y, Qt::red);
-        for (int x = 22; x < 30; ++x)
-            shade.setPixelColor(x, y, Qt::blue);
-    }
-    ASSERT_TRUE(shade.save(path));
-}
 
 bool allClear(const QImage &image)
 {
@@ -40,7 +27,7 @@ bool allClear(const QImage &image)
 TEST(ToolBarEdges, WithoutBarDescriptionsTheBarDrawsNothingAndTakesNoBar)
 {
     QTemporaryDir folder;
-    writeShade(folder.filePath("BAR-T#001#Band#6-S-8.png"));
+    ASSERT_TRUE(writeBandShade(folder.filePath("BAR-T#001#Band#6-S-8.png")));
     MainBundleScope scope(folder.path());
     QSToolBarView bar;
     bar.resize(200, 20);
@@ -54,7 +41,7 @@ TEST(ToolBarEdges, WithoutBarDescriptionsTheBarDrawsNothingAndTakesNoBar)
 TEST(ToolBarEdges, AFileWithoutADefaultBarStartsOnItsFirstBar)
 {
     QTemporaryDir folder;
-    writeShade(folder.filePath("BAR-T#001#Band#6-S-8.png"));
+    ASSERT_TRUE(writeBandShade(folder.filePath("BAR-T#001#Band#6-S-8.png")));
     const QVariantMap shade{{"Image", "BAR-T#001#Band"}};
     ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"Night", QVariantList{shade, shade}}, {"Light", QVariantList{shade}}},
                                               folder.filePath("ToolBar.plist")));
@@ -72,7 +59,7 @@ TEST(ToolBarEdges, AShadesOptionsOfOneComponentRepeatItsMiddleAndOfTwoAreIgnored
 {
     QTemporaryDir folder;
     for (const char *file : {"BAR-T#001#Repeated#R.png", "BAR-T#002#Pair#6-8.png", "BAR-T#003#Capped#6-R-8.png"})
-        writeShade(folder.filePath(file));
+        ASSERT_TRUE(writeBandShade(folder.filePath(file)));
     MainBundleScope scope(folder.path());
     const struct
     {
@@ -101,7 +88,7 @@ TEST(ToolBarEdges, AShadesOptionsOfOneComponentRepeatItsMiddleAndOfTwoAreIgnored
 TEST(ToolBarEdges, ARepeatedShadeWithoutCapsTilesTheWholeImageAcrossTheBar)
 {
     QTemporaryDir folder;
-    writeShade(folder.filePath("BAR-T#001#Repeated#R.png"));
+    ASSERT_TRUE(writeBandShade(folder.filePath("BAR-T#001#Repeated#R.png")));
     ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"Default", QVariantList{QVariantMap{{"Image", "BAR-T#001#Repeated"}}}}},
                                               folder.filePath("ToolBar.plist")));
     MainBundleScope scope(folder.path());
@@ -117,7 +104,7 @@ TEST(ToolBarEdges, ARepeatedShadeWithoutCapsTilesTheWholeImageAcrossTheBar)
 TEST(ToolBarEdges, TheBandClosesWhereAButtonStopsCuttingIt)
 {
     QTemporaryDir folder;
-    writeShade(folder.filePath("BAR-T#001#Band#6-S-8.png"));
+    ASSERT_TRUE(writeBandShade(folder.filePath("BAR-T#001#Band#6-S-8.png")));
     ASSERT_TRUE(platform::PropertyList::write(QVariantMap{{"Default", QVariantList{QVariantMap{{"Image", "BAR-T#001#Band"}}}}},
                                               folder.filePath("ToolBar.plist")));
     MainBundleScope scope(folder.path());

@@ -2,6 +2,7 @@
 #include "RQS-Kit/Controls/QSToolBarView.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "BandShade.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
 
@@ -17,15 +18,7 @@ struct BarBundle
 {
     BarBundle()
     {
-        QImage shade(30, 20, QImage::Format_ARGB32);
-        shade.fill(Qt::green);
-        for (int y = 0; y < 20; ++y) {
-            for (int x = 0; x < 6; ++x)
-                shade.setPixelColor(x, y, Qt::red);
-            for (int x = 22; x < 30; ++x)
-                shade.setPixelColor(x, y, Qt::blue);
-        }
-        shade.save(folder.filePath("BAR-T#001#Band#6-S-8.png"));
+        writeBandShade(folder.filePath("BAR-T#001#Band#6-S-8.png"));
         const QVariantMap bar{{"Image", "BAR-T#001#Band"}};
         platform::PropertyList::write(QVariantMap{{"Default", QVariantList{bar}}}, folder.filePath("ToolBar.plist"));
     }

@@ -37,6 +37,19 @@ struct BuilderOnDesktop
 {
     BuilderOnDesktop() { rqs::registerKitClasses(); }
 
+    // A new user frame with one shade, a bevel, chosen in the new-shade pop-up.
+    bool addBevelShadeToANewFrame()
+    {
+        if (!builder.window())
+            return false;
+        builder.addUserFrame(nullptr);
+        auto *newShade = builder.window()->findChild<QComboBox *>("newShadeButton");
+        if (!newShade)
+            return false;
+        newShade->setCurrentIndex(newShade->findText("Bevel", Qt::MatchContains));
+        return builder.addNewShade(newShade);
+    }
+
     QTemporaryDir dir;
     QSFrameCatalog user{QSFrameCatalog::framesBundlePath(), dir.filePath("UserFrames.plist")};
     QSFrameCatalog system{QSFrameCatalog::framesBundlePath(), QString()};
@@ -51,13 +64,9 @@ TEST(MaterialBuilderOnDesktop, AClickedBlendModeIsTheShadesNewMode)
 {
     FOLDWISE_REQUIRE_DESKTOP();
     BuilderOnDesktop opened;
+    ASSERT_TRUE(opened.addBevelShadeToANewFrame());
     QSMaterialBuilder &builder = opened.builder;
     QWidget *window = builder.window();
-    ASSERT_TRUE(window);
-    builder.addUserFrame(nullptr);
-    auto *newShade = window->findChild<QComboBox *>("newShadeButton");
-    newShade->setCurrentIndex(newShade->findText("Bevel", Qt::MatchContains));
-    ASSERT_TRUE(builder.addNewShade(newShade));
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
@@ -271,13 +280,9 @@ TEST(MaterialBuilderOnDesktop, ThePreviewFollowsAnIntensityDragThatUndoesAsOneSt
 {
     FOLDWISE_REQUIRE_DESKTOP();
     BuilderOnDesktop opened;
+    ASSERT_TRUE(opened.addBevelShadeToANewFrame());
     QSMaterialBuilder &builder = opened.builder;
     QWidget *window = builder.window();
-    ASSERT_TRUE(window);
-    builder.addUserFrame(nullptr);
-    auto *newShade = window->findChild<QComboBox *>("newShadeButton");
-    newShade->setCurrentIndex(newShade->findText("Bevel", Qt::MatchContains));
-    ASSERT_TRUE(builder.addNewShade(newShade));
     ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
     ASSERT_EQ(builder.shadeRows().size(), 1);
     QSlider *slider = builder.shadeRows().first()->intensitySlider();
