@@ -15,6 +15,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -241,6 +242,21 @@ bool isWritable(const QString &text, QString &error)
     return true;
 }
 
+// The XML form writes &, < and > as references, and a key may hold only so many.
+bool isWritableKey(const QString &key, QString &error)
+{
+    if (!isWritable(key, error))
+        return false;
+    const qsizetype references = std::count_if(key.cbegin(), key.cend(), [](QChar c) { return c == u'&' || c == u'<' || c == u'>'; });
+    if (references > XmlPropertyListOutline::MaximumReferencesInAKey) {
+        error = QStringLiteral("a key holds %1 of the characters &, < and >, which an XML property list writes as references, more than the %2 a key may hold")
+                    .arg(references)
+                    .arg(XmlPropertyListOutline::MaximumReferencesInAKey);
+        return false;
+    }
+    return true;
+}
+
 plist_t fromVariant(const QVariant &value, QString &error)
 {
     if (isInteger(value)) {
@@ -294,7 +310,7 @@ plist_t fromVariant(const QVariant &value, QString &error)
         plist_t dict = plist_new_dict();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            plist_t child = isWritable(it.key(), error) ? fromVariant(it.value(), error) : nullptr;
+            plist_t child = isWritableKey(it.key(), error) ? fromVariant(it.value(), error) : nullptr;
             if (!child) {
                 plist_free(dict);
                 return nullptr;

@@ -135,6 +135,8 @@ std::optional<QVariant> data(const QString &text, QString &error)
 
 bool isScalarTag(QByteArrayView tag) { return tag == "integer" || tag == "real" || tag == "date" || tag == "data"; }
 
+std::optional<QString> text(QByteArrayView content, QString &error) { return characterData("string", content, error); }
+
 std::optional<QVariant> fromXml(QByteArrayView tag, QByteArrayView content, QString &error)
 {
     const std::optional<QString> text = characterData(tag, content, error);

@@ -16,6 +16,8 @@ namespace PropertyListScalar {
 
 // Whether an element of that name is read here.
 bool isScalarTag(QByteArrayView tag);
+// The text of a string element from its content, as an XML reader gives it.
+std::optional<QString> text(QByteArrayView content, QString &error);
 // The value of the element from its content, the bytes between its tags (empty for <tag/>).
 std::optional<QVariant> fromXml(QByteArrayView tag, QByteArrayView content, QString &error);
 

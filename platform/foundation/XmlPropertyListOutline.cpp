@@ -129,7 +129,7 @@ XmlPropertyListOutline XmlPropertyListOutline::of(const QByteArray &xml)
                 return outline;
         } else if ((tag.name == "/array" || tag.name == "/dict") && depth > 0) {
             --depth;
-        } else if (PropertyListScalar::isScalarTag(tag.name)) {
+        } else if (PropertyListScalar::isScalarTag(tag.name) || tag.name == "string" || tag.name == "key") {
             // libplist refuses an element that holds another, or is not closed by its own tag.
             const qsizetype closing = tag.empty || !tag.closed(xml) ? -1 : nextTag(xml, tag.end);
             const Tag close = closing < 0 ? Tag{} : tagAt(xml, closing);
@@ -140,7 +140,24 @@ XmlPropertyListOutline XmlPropertyListOutline::of(const QByteArray &xml)
             }
             const qsizetype end = tag.empty ? tag.end : close.end;
             const QByteArrayView content = tag.empty ? QByteArrayView() : QByteArrayView(xml).sliced(tag.end + 1, closing - tag.end - 1);
-            const std::optional<QVariant> value = PropertyListScalar::fromXml(tag.name, content, outline.error);
+            // libplist moves the rest of a text along for every reference in it.
+            const bool scalar = PropertyListScalar::isScalarTag(tag.name);
+            if (!scalar && !content.contains('&'))
+                continue;
+            if (tag.name == "key") {
+                if (content.count('&') > MaximumReferencesInAKey) {
+                    outline.error = QStringLiteral("it holds a key with more than %1 character or entity references on line %2")
+                                        .arg(MaximumReferencesInAKey)
+                                        .arg(QByteArrayView(xml).first(start).count('\n') + 1);
+                    return outline;
+                }
+                continue;
+            }
+            std::optional<QVariant> value;
+            if (scalar)
+                value = PropertyListScalar::fromXml(tag.name, content, outline.error);
+            else if (const std::optional<QString> text = PropertyListScalar::text(content, outline.error))
+                value = *text;
             if (!value)
                 return outline;
             outline.document += QByteArrayView(xml).sliced(copied, start - copied);
