@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfSource.h"
+#include "platform/pdf/PopplerSharedState.h"
 
 #include <GlobalParams.h>
 #include <PDFDoc.h>
@@ -28,6 +29,7 @@ struct PdfPageRasterizer::Device
     explicit Device(std::shared_ptr<PdfSource> of)
         : source(std::move(of))
     {
+        makePopplerSharedState();
         const QByteArray path = source->pathForReading(&bytes);
         if (path.isEmpty())
             document = std::make_unique<PDFDoc>(new MemStream(bytes.constData(), 0, bytes.size(), Object(objNull)));

@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfFileDevice.h"
 #include "platform/pdf/PdfPageTree.h"
+#include "platform/pdf/PopplerSharedState.h"
 
 #include <QFile>
 
@@ -238,6 +239,7 @@ QByteArray PdfSource::pathForReading(QByteArray *bytes) const
 
 PdfSource::PopplerReader PdfSource::openPopplerReader() const
 {
+    makePopplerSharedState();
     PopplerReader reader;
     if (m_file) {
         // The very file behind the handle, even once it has been replaced.

@@ -2,13 +2,19 @@
 #include "platform/pdf/PdfDocument.h"
 #include "platform/pdf/PdfPageRasterizer.h"
 
+#include "support/OwnProcess.h"
 #include "support/PdfFixture.h"
 
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <GfxState.h>
+
 #include <gtest/gtest.h>
 
+#include <latch>
+#include <thread>
+#include <vector>
 
 using platform::PdfPage;
 using platform::PdfPageRasterizer;
@@ -74,5 +80,39 @@ TEST(PdfPageRasterizer, DrawsEachPageFromItsOwnFileWhenFilesAlternate)
         SCOPED_TRACE(file);
         EXPECT_EQ(PdfFixture::rasterized(rasterizer, pages[file], pixels, 0, pixels.height()),
                   PdfFixture::renderedTurned(files[file], 0, pixels, 0));
+    }
+}
+
+// The first pages a process draws, drawn by many threads at once through both of poppler's ways
+// (its raster device and its Qt binding), come out whole and alike: the colour profiles poppler
+// shares between threads, set by the first drawing without a lock, are made once before any
+// thread draws (two threads setting them at once freed one twice).
+TEST(PdfPageRasterizer, TheFirstPagesOfAProcessDrawnByManyThreadsAtOnceComeOutAlike)
+{
+    if (!inOwnProcessWith({}))
+        return;
+    ASSERT_FALSE(GfxState::sRGBProfile) << "nothing was drawn before in this process";
+    const QList<PdfPage> pages = PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1)));
+    ASSERT_EQ(pages.size(), 1);
+    const QSize pixels(60, 85);
+    constexpr int threads = 8;
+    std::latch together(threads);
+    std::vector<QImage> drawn(threads);
+    {
+        std::vector<std::jthread> drawing;
+        for (int i = 0; i < threads; ++i) {
+            drawing.emplace_back([&, i] {
+                PdfPageRasterizer rasterizer;
+                together.arrive_and_wait();
+                drawn[std::size_t(i)] = i % 2 == 0 ? PdfFixture::rasterized(rasterizer, pages.first(), pixels, 0, pixels.height())
+                                                   : pages.first().render(0.1, 0.1);
+            });
+        }
+    }
+    EXPECT_TRUE(GfxState::sRGBProfile);
+    for (int i = 0; i < threads; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_FALSE(drawn[std::size_t(i)].isNull());
+        EXPECT_EQ(drawn[std::size_t(i)], drawn[std::size_t(i % 2)]) << "drawn alike by each way";
     }
 }
