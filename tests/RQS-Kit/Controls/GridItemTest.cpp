@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -111,11 +113,13 @@ TEST(GridItem, ABadgeSitsAtTheTopRightCornerByItsOffsetAndStaysThere)
     EXPECT_EQ(badge->frame(), QRectF(100 - 24 + 6, 100 - 16 + 4, 24, 16));
     tile.setFrame(QRectF(0, 0, 150, 120));
     EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16));
-    tile.setBadge(new platform::View);
+    const std::unique_ptr<platform::View> second(new platform::View);
+    EXPECT_EQ(tile.setBadge(second.get()), badge) << "the old badge is handed back";
     ASSERT_FALSE(QPointer<platform::View>(badge).isNull()) << "the caller may still hold the old badge";
     EXPECT_EQ(badge->parent(), nullptr) << "it left the tile";
     EXPECT_EQ(badge->frame(), QRectF(6, 4, 24, 16)) << "with its offset as its frame";
-    tile.setBadge(badge);
+    EXPECT_EQ(tile.setBadge(badge), second.get());
+    EXPECT_EQ(second->parent(), nullptr) << "the caller's again";
     EXPECT_EQ(badge->frame(), QRectF(150 - 24 + 6, 120 - 16 + 4, 24, 16)) << "set again, it sits where it did";
     tile.setBadge(nullptr);
     EXPECT_EQ(tile.badge(), nullptr);
