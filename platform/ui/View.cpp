@@ -150,9 +150,9 @@ View::View(QWidget *parent)
 
 View::~View()
 {
-    for (QObject *child : children()) {
-        auto *subview = qobject_cast<QWidget *>(child);
-        if (subview && subview->property(lentMark).toBool()) {
+    // A copy: a subview let go leaves the list of children.
+    for (QWidget *subview : subviews()) {
+        if (subview->property(lentMark).toBool()) {
             subview->setProperty(lentMark, QVariant());
             subview->setParent(nullptr);
         }

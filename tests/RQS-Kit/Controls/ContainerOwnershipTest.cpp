@@ -703,18 +703,25 @@ TEST(KitContainers, ATileHandedBackWhileItFadesOutlivesTheGridsViewGoingFirst)
     GridUse use;
     auto *window = new QWidget;
     use.grid.view()->setParent(window);
-    const QPointer<QSGridItem> fading = use.grid.removeItemAtIndex(use.grid.indexForObjectWithContext(2), true);
+    // Two tiles side by side among the grid's views, both fading.
+    QList<QPointer<QSGridItem>> fading;
+    for (const int context : {2, 3})
+        fading << use.grid.removeItemAtIndex(use.grid.indexForObjectWithContext(context), true);
     const QPointer<QSGridItem> shown = use.tiles[0];
-    ASSERT_TRUE(fading && shown);
+    ASSERT_TRUE(fading[0] && fading[1] && shown);
     delete window;
     EXPECT_TRUE(shown.isNull()) << "a tile the grid still showed stays with its view";
-    ASSERT_FALSE(fading.isNull()) << "the tile handed back went with the grid's view";
-    EXPECT_EQ(fading->parent(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fading && fading->layer()->opacity() == 1; }, 5000))
+    for (const QPointer<QSGridItem> &tile : std::as_const(fading)) {
+        ASSERT_FALSE(tile.isNull()) << "the tile handed back went with the grid's view";
+        EXPECT_EQ(tile->parent(), nullptr);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fading[0] && fading[1] && fading[0]->layer()->opacity() == 1 && fading[1]->layer()->opacity() == 1; }, 5000))
         << "the fade ends and leaves the tile as it was given";
-    ASSERT_FALSE(fading.isNull());
-    EXPECT_EQ(fading->parent(), nullptr);
-    delete fading.data();
+    for (const QPointer<QSGridItem> &tile : std::as_const(fading)) {
+        ASSERT_FALSE(tile.isNull());
+        EXPECT_EQ(tile->parent(), nullptr);
+        delete tile.data();
+    }
 }
 
 // A kit view that takes views out for its callers keeps them with platform::TakenViews; every
