@@ -13,6 +13,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
@@ -36,6 +37,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -47,6 +49,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -512,6 +515,40 @@ TEST_F(WindowsOnDesktop, CtrlWClosesTheWelcomeWindow)
     saveScreen(window, "welcome-window");
     pressKey("ctrl+w");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Ctrl+W left the welcome window open";
+}
+
+// The welcome window's box, clicked on the screen, keeps the user's choice and shows it: each click
+// turns the tick over, and the box looks as it did two clicks before. The pointer rests on the box
+// and the box keeps the keyboard throughout, so that only the tick can change what it looks like.
+TEST_F(WindowsOnDesktop, TheWelcomeWindowsBoxClickedOnTheScreenKeepsTheChoiceAndShowsIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const auto restore = qScopeGuard([defaults, was = QCursor::pos()] {
+        QCursor::setPos(was);
+        defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
+    });
+    defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
+    delegate.showWelcomeWindow();
+    platform::Window *window = welcome.window();
+    ASSERT_TRUE(window && QTest::qWaitForWindowActive(window, DesktopTimeout));
+    QAbstractButton *box = welcome.checkbox();
+    ASSERT_TRUE(box && box->isChecked());
+    settledFrame(window);
+    const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+    QCursor::setPos(onScreen.center());
+
+    QList<QImage> shown;
+    QList<bool> kept;
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        kept << defaults->boolForKey(AppDelegate::ShowWelcomeAtStartKey);
+        shown << paintedScreen(window).copy(onScreen);
+    }
+    saveScreenshot(paintedScreen(window).copy(settledFrame(window)), "welcome-window-box-unticked");
+    EXPECT_EQ(kept, (QList<bool>{false, true, false}));
+    EXPECT_NE(shown[0], shown[1]) << "the tick shows on the screen";
+    EXPECT_EQ(shown[0], shown[2]) << "unticked again, the box looks as it did";
 }
 
 // The set-up numbers its steps along the way the user takes: both faces printed, the check leads
