@@ -1,7 +1,9 @@
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
 #include "app/shell/VXDuplexAnimationView.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -9,6 +11,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
 
@@ -19,6 +23,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QVariantAnimation>
 #include <QTest>
@@ -70,7 +75,6 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
     AppDelegate shell(nullptr);
     platform::PrinterCache::shared()->refresh();
     ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
-    platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
     DocumentWindow before(folder.path(), "before.pdf");
     ASSERT_EQ(before.shortcuts(), "Ctrl+P / Ctrl+Alt+P");
 
@@ -78,7 +82,6 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
     preferences.showWindow();
     platform::Window *window = preferences.window();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(platform::UserDefaults::standardUserDefaults()->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
     auto *printers = window->findChild<QComboBox *>("printersButton");
     auto *type = window->findChild<QComboBox *>("printerTypeButton");
     auto *facing = window->findChild<QCheckBox *>("facingCheckbox");
@@ -155,8 +158,7 @@ TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
                           Case{"Duplex_Printer", kinds.at(VXPrintHelper::PrinterTypeAutomaticDuplex)}}) {
         SCOPED_TRACE(c.printer.toStdString());
         VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
-        wizard->setPrinterName(c.printer);
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open(c.printer, {}));
         wizard->printedOnBothPage();
         wizard->window()->findChild<QAbstractButton *>("turnedInOrderButton")->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }));
@@ -190,6 +192,60 @@ TEST_F(Preferences, TheWindowFitsWhatItShowsWithItsPictureWhole)
 
 // The sheet turns now and then and rests on each face in between, so that the picture shows the
 // sheet whole most of the time, not a sliver of it; stopped, it shows its front whole.
+// "Do not show this message again" on the binding explanation holds: the next document's print,
+// the preferences opened, the batch factory's print-all and a new start on the same settings file
+// all go on without it.
+TEST_F(Preferences, TheBindingExplanationTurnedOffStaysOffAcrossDocumentsTheFactoryAndARestart)
+{
+    QTemporaryDir folder;
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->removeObjectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey);
+    const auto forget = qScopeGuard([&] {
+        defaults->removeObjectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey);
+        platform::Alert::setResponder(nullptr);
+        platform::PrintPanel::setResponder(nullptr);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    VXDocumentController documents;
+    VXFactoryController factory(&documents);
+    AppDelegate shell(&documents);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    ASSERT_TRUE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey)) << "a new user is shown it";
+    int explained = 0;
+    platform::Alert::setResponder([&](platform::Alert &alert) {
+        if (alert.buttonTitles() == QStringList{rqs::localized("Understood")}) {
+            ++explained;
+            alert.setSuppressionButtonTicked(true);
+        }
+        return platform::Alert::FirstButtonReturn;
+    });
+    int panels = 0;
+    platform::PrintPanel::setResponder([&](QPrinter &) { return ++panels, platform::PrintPanel::CancelButton; });
+    VXPrintHelper *router = VXPrintHelper::sharedHelper();
+
+    DocumentWindow first(folder.path(), "first.pdf");
+    router->printAutomaticDuplex(&first.doc, "Duplex_Printer");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panels == 1; }, 20000));
+    EXPECT_EQ(explained, 1);
+
+    VXPreferencesController preferences;
+    preferences.showWindow();
+    DocumentWindow second(folder.path(), "second.pdf");
+    router->printAutomaticDuplex(&second.doc, "Duplex_Printer");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panels == 2; }, 20000));
+
+    factory.addURLs({QUrl::fromLocalFile(PdfFixture::write(folder.path(), "task.pdf", PdfFixture::pages(BookletExport::portraitPages(4))))});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return factory.tasks().size() == 1; }, 20000));
+    router->printDocument(nullptr, int(platform::PrinterCache::shared()->printerNames().indexOf("Duplex_Printer")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panels == 3; }, 20000));
+    EXPECT_EQ(explained, 1) << "neither the next document, the preferences nor the factory brought it back";
+
+    ASSERT_TRUE(defaults->synchronize());
+    platform::UserDefaults restarted(defaults->fileName());
+    restarted.registerDefaults({{VXPrintHelper::AutoShowUpsideDownPrintKey, true}});
+    EXPECT_FALSE(restarted.boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey)) << "kept in the settings file";
+}
+
 TEST(DuplexAnimation, TheSheetRestsWholeOnEachFaceMostOfTheTime)
 {
     VXDuplexAnimationView view;

@@ -492,8 +492,7 @@ TEST_F(WindowsOnDesktop, TheFactoryAndTheSetUpOpenOnTheWindowTheyCameFrom)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
-    wizard->setPrinterName("Simplex_Printer");
-    wizard->showWindow();
+    ASSERT_TRUE(wizard->open("Simplex_Printer", {}));
     const QImage withWizard = paintedScreen(wizard->window());
     const QRect wizardFrame = settledFrame(wizard->window());
     EXPECT_LE((wizardFrame.center() - from.center()).manhattanLength(), 2) << wizardFrame.x() << "," << wizardFrame.y();
@@ -569,8 +568,7 @@ TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEsc
     const auto numbered = [](int number, const char *step) { return QStringLiteral("%1. %2").arg(number).arg(rqs::localized(step)); };
     for (const char *key : {"Escape", "ctrl+w"}) {
         SCOPED_TRACE(key);
-        wizard->setPrinterName("Simplex_Printer");
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open("Simplex_Printer", {}));
         ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->window(), DesktopTimeout));
         EXPECT_EQ(title(), numbered(1, "ManualStep1"));
         if (QLatin1String(key) == QLatin1String("Escape")) {
