@@ -2,14 +2,17 @@
 
 #include <QLocale>
 
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <cstring>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,8 @@ constexpr double unbounded = std::numeric_limits<double>::infinity();
 // what lies beyond is left to poppler's own limits.
 constexpr int deepest = 32;
 constexpr int mostObjects = 10000;
+// Content streams are read for inline images up to this many bytes a page, decoded.
+constexpr std::size_t mostContent = 64 << 20;
 
 QString count(double value) { return QLocale::c().toString(value, 'f', 0); }
 
@@ -74,6 +79,46 @@ double numberOr(QPDFObjectHandle value, double otherwise)
     return value.getValueAsNumber(number) && std::isfinite(number) ? number : otherwise;
 }
 
+// An image dictionary's entry, by its name or the abbreviation an inline image uses.
+QPDFObjectHandle entry(QPDFObjectHandle dictionary, const char *name, const char *abbreviation)
+{
+    return dictionary.hasKey(name) ? dictionary.getKey(name) : dictionary.getKey(abbreviation);
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\0'; }
+
+bool isDelimiter(char c) { return isSpace(c) || std::strchr("()<>[]{}/%", c); }
+
+// Whether the operator at this place of a content stream stands on its own, as BI and ID do.
+bool isOperatorAt(const std::string &content, std::size_t at, std::size_t length)
+{
+    return (at == 0 || isDelimiter(content[at - 1])) && (at + length == content.size() || isSpace(content[at + length]));
+}
+
+// A stream's decoded data, up to a limit at which decoding is given up.
+class Collected : public Pipeline
+{
+public:
+    Collected(std::string &into, std::size_t limit)
+        : Pipeline("content", nullptr)
+        , m_into(into)
+        , m_limit(limit)
+    {
+    }
+    void write(unsigned char const *data, size_t length) override
+    {
+        const std::size_t room = m_limit - std::min(m_limit, m_into.size());
+        m_into.append(reinterpret_cast<const char *>(data), std::min(room, length));
+        if (length > room)
+            throw std::length_error("enough content read");
+    }
+    void finish() override {}
+
+private:
+    std::string &m_into;
+    std::size_t m_limit;
+};
+
 double areaOf(QPDFObjectHandle box, double otherwise)
 {
     if (!box.isRectangle())
@@ -85,9 +130,15 @@ double areaOf(QPDFObjectHandle box, double otherwise)
 
 struct Walk
 {
+    explicit Walk(double fileBytes)
+        : fileBytes(fileBytes)
+    {
+    }
+
     double fileBytes;
     std::set<QPDFObjGen> visited;
     int looked = 0;
+    std::size_t scanned = 0;
     QString image;
     double patternCells = 0;
     QString pattern;
@@ -112,8 +163,44 @@ struct Walk
         for (auto [name, object] : entries(resources.getKey("/Pattern")))
             tilingPattern(name, object, area, repeats, depth);
         for (auto [name, font] : entries(resources.getKey("/Font"))) {
-            if (font.isDictionary() && font.getKey("/Subtype").isNameAndEquals("/Type3") && firstLook(font))
-                this->resources(font.getKey("/Resources"), area, repeats, depth + 1);
+            if (!font.isDictionary() || !font.getKey("/Subtype").isNameAndEquals("/Type3") || !firstLook(font))
+                continue;
+            for (auto [glyph, procedure] : entries(font.getKey("/CharProcs")))
+                content(procedure);
+            this->resources(font.getKey("/Resources"), area, repeats, depth + 1);
+        }
+    }
+
+    // Looks for images placed inline in a content stream.
+    void content(QPDFObjectHandle stream)
+    {
+        if (!image.isEmpty() || !stream.isStream() || scanned >= mostContent)
+            return;
+        std::string data;
+        Collected collected(data, mostContent - scanned);
+        try {
+            stream.pipeStreamData(&collected, nullptr, 0, qpdf_dl_generalized, true, false);
+        } catch (const std::exception &) {
+            // What was decoded is looked at all the same.
+        }
+        scanned += data.size();
+        for (std::size_t at = data.find("BI"); at != std::string::npos && image.isEmpty(); at = data.find("BI", at + 2)) {
+            if (!isOperatorAt(data, at, 2))
+                continue;
+            std::size_t id = data.find("ID", at + 2);
+            while (id != std::string::npos && !isOperatorAt(data, id, 2))
+                id = data.find("ID", id + 2);
+            if (id == std::string::npos)
+                return;
+            QPDFObjectHandle dictionary;
+            try {
+                dictionary = QPDFObjectHandle::parse("<<" + data.substr(at + 2, id - at - 2) + ">>");
+            } catch (const std::exception &) {
+                continue;
+            }
+            if (dictionary.isDictionary())
+                picture(QStringLiteral("inline image"), dictionary, double(data.size() - id - 2));
+            at = id;
         }
     }
 
@@ -124,28 +211,36 @@ struct Walk
         QPDFObjectHandle dictionary = object.getDict();
         QPDFObjectHandle subtype = dictionary.getKey("/Subtype");
         if (subtype.isNameAndEquals("/Image")) {
-            picture(QStringLiteral("image %1").arg(QString::fromStdString(name)), object);
+            imageXObject(QStringLiteral("image %1").arg(QString::fromStdString(name)), object);
             for (const char *mask : {"/SMask", "/Mask"}) {
                 if (QPDFObjectHandle masking = dictionary.getKey(mask); masking.isStream())
-                    picture(QStringLiteral("image %1's mask").arg(QString::fromStdString(name)), masking);
+                    imageXObject(QStringLiteral("image %1's mask").arg(QString::fromStdString(name)), masking);
             }
         } else if (subtype.isNameAndEquals("/Form")) {
-            form(dictionary, area, repeats, depth);
+            form(object, area, repeats, depth);
         }
     }
 
-    void form(QPDFObjectHandle dictionary, double area, double repeats, int depth)
+    void form(QPDFObjectHandle stream, double area, double repeats, int depth)
     {
+        content(stream);
+        QPDFObjectHandle dictionary = stream.getDict();
         resources(dictionary.getKey("/Resources"), areaOf(dictionary.getKey("/BBox"), area), repeats, depth + 1);
     }
 
-    void picture(const QString &what, QPDFObjectHandle stream)
+    void imageXObject(const QString &what, QPDFObjectHandle stream)
+    {
+        QPDFObjectHandle dictionary = stream.getDict();
+        picture(what, dictionary, std::min(fileBytes, std::max(0.0, numberOr(dictionary.getKey("/Length"), fileBytes))));
+    }
+
+    // dataBytes: the most bytes the image's data can have.
+    void picture(const QString &what, QPDFObjectHandle dictionary, double dataBytes)
     {
         if (!image.isEmpty())
             return;
-        QPDFObjectHandle dictionary = stream.getDict();
-        const double width = numberOr(dictionary.getKey("/Width"), 0);
-        const double height = numberOr(dictionary.getKey("/Height"), 0);
+        const double width = numberOr(entry(dictionary, "/Width", "/W"), 0);
+        const double height = numberOr(entry(dictionary, "/Height", "/H"), 0);
         // Poppler draws no image without a size.
         if (!(width >= 1 && height >= 1))
             return;
@@ -157,11 +252,10 @@ struct Walk
         }
         if (pixels <= PdfPageHazards::LargestUnbackedImagePixels)
             return;
-        const bool mask = dictionary.getKey("/ImageMask").isBool() && dictionary.getKey("/ImageMask").getBoolValue();
-        const double bits = mask ? 1 : std::clamp(numberOr(dictionary.getKey("/BitsPerComponent"), 1), 1.0, 16.0);
-        const double bytes = std::min(fileBytes, std::max(0.0, numberOr(dictionary.getKey("/Length"), fileBytes)));
-        if (bytes * expansionOf(dictionary.getKey("/Filter")) < pixels * bits / 8)
-            image = declared + QStringLiteral(", which its %1 bytes of data cannot hold").arg(count(bytes));
+        QPDFObjectHandle mask = entry(dictionary, "/ImageMask", "/IM");
+        const double bits = mask.isBool() && mask.getBoolValue() ? 1 : std::clamp(numberOr(entry(dictionary, "/BitsPerComponent", "/BPC"), 1), 1.0, 16.0);
+        if (dataBytes * expansionOf(entry(dictionary, "/Filter", "/F")) < pixels * bits / 8)
+            image = declared + QStringLiteral(", which its %1 bytes of data cannot hold").arg(count(dataBytes));
     }
 
     void tilingPattern(const std::string &name, QPDFObjectHandle object, double area, double repeats, int depth)
@@ -186,8 +280,10 @@ struct Walk
             pattern = QStringLiteral("its tiling pattern %1 repeats its cell %2 times, each smaller than a pixel")
                           .arg(QString::fromStdString(name), count(std::min(cells, 1e30)));
         }
-        if (object.isStream())
-            resources(dictionary.getKey("/Resources"), areaOf(dictionary.getKey("/BBox"), cell), cells, depth + 1);
+        if (!object.isStream())
+            return;
+        content(object);
+        resources(dictionary.getKey("/Resources"), areaOf(dictionary.getKey("/BBox"), cell), cells, depth + 1);
     }
 
     void annotations(QPDFObjectHandle annotations, double area, int depth)
@@ -195,12 +291,12 @@ struct Walk
         for (QPDFObjectHandle annotation : items(annotations)) {
             QPDFObjectHandle normal = annotation.getKeyIfDict("/AP").getKeyIfDict("/N");
             if (normal.isStream()) {
-                form(normal.getDict(), area, 1, depth);
+                form(normal, area, 1, depth);
                 continue;
             }
             for (auto [state, appearance] : entries(normal)) {
                 if (appearance.isStream())
-                    form(appearance.getDict(), area, 1, depth);
+                    form(appearance, area, 1, depth);
             }
         }
     }
@@ -210,8 +306,10 @@ struct Walk
 
 PdfPageHazards PdfPageHazards::of(QPDFObjectHandle page, double visibleArea, double fileBytes)
 {
-    Walk walk{fileBytes, {}, 0, {}, 0, {}};
+    Walk walk(fileBytes);
     try {
+        for (QPDFObjectHandle stream : QPDFPageObjectHelper(page).getPageContents())
+            walk.content(stream);
         walk.resources(QPDFPageObjectHelper(page).getAttribute("/Resources", false), visibleArea, 1, 0);
         walk.annotations(page.getKey("/Annots"), visibleArea, 0);
     } catch (const std::exception &) {

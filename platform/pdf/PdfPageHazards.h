@@ -9,9 +9,9 @@ namespace platform {
 // What on a page would hold poppler inside one drawing operation, where no abort check reaches,
 // for far longer than any budget: an image declaring more pixels than any picture has, or more
 // than its data could hold, and a tiling pattern repeating its cell more often than the drawing
-// has pixels. Read from the page's resources (its forms', patterns', Type 3 fonts' and
-// annotations' too) before poppler draws, and kept conservative: real pages with large pictures
-// and fine patterns are drawn. Images placed inline in a content stream are not read.
+// has pixels. Read from the page's resources and content streams (its forms', patterns', Type 3
+// glyphs' and annotations' too, up to 64 MB of content a page) before poppler draws, and kept
+// conservative: real pages with large pictures and fine patterns are drawn.
 class PdfPageHazards
 {
 public:

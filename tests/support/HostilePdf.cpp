@@ -60,15 +60,17 @@ QByteArray HostilePdf::finePattern() { return pattern(0.01); }
 
 QByteArray HostilePdf::busy(int squares)
 {
-    QByteArray content = "0 g\n";
+    QByteArray content = "0 g 0 712.8 612 79.2 re f\n";
     // Each square fills on its own: one fill of them all would be one operation.
     for (int i = 0; i < squares; ++i)
         content += QByteArray::number(2 * (i % 300) + 3) + ' ' + QByteArray::number(789 - 2 * ((i / 300) % 390)) + " 1 1 re f\n";
     return page("<< >>", content);
 }
 
-QByteArray HostilePdf::unstoppable(int times)
+QByteArray HostilePdf::unstoppable()
 {
-    return page("<< /XObject << /Im0 5 0 R >> >>", "612 0 0 792 0 0 cm" + QByteArray(" /Im0 Do").repeated(times),
-                {imageObject(1, 67108864)});
+    const QByteArray size = "/Width 16 /Height 67108864 /ColorSpace /DeviceGray /BitsPerComponent 8";
+    return page("<< /XObject << /Im0 5 0 R >> >>", "q 612 0 0 792 0 0 cm /Im0 Do Q",
+                {stream("/Type /XObject /Subtype /Image " + size + " /SMask 6 0 R", QByteArray(16, '\x80')),
+                 stream("/Type /XObject /Subtype /Image " + size, QByteArray(16, '\x80'))});
 }

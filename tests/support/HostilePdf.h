@@ -28,11 +28,12 @@ public:
     static QByteArray pattern(double step);
     // The page filled with a pattern of cells 0.01 points wide, which held poppler for hours.
     static QByteArray finePattern();
-    // Black squares of one point, 300 to a row from the page's top left (390 rows, then again
-    // over them), each filled on its own: a page that takes poppler a while one drawing
-    // operation at a time, which its abort check reaches.
+    // A black band over the top tenth of the page, then black squares of one point, 300 to a row
+    // from the page's top left (390 rows, then again over them), each filled on its own: a page
+    // that takes poppler a while one drawing operation at a time, which its abort check reaches.
     static QByteArray busy(int squares);
-    // An image of 1 x 67108864 pixels stretched over the page that many times, all at once: a
-    // second or so a time inside single drawing operations, which the abort check never reaches.
-    static QByteArray unstoppable(int times);
+    // An image of 16 x 67108864 pixels with a soft mask of as many, each just within what is
+    // drawn, stretched over the page: seconds of poppler's time inside one drawing operation,
+    // which no abort check reaches.
+    static QByteArray unstoppable();
 };

@@ -3,6 +3,7 @@
 #include "support/HostilePdf.h"
 #include "support/PdfFixture.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,20 @@ QByteArray inherited(const QByteArray &pdf)
 }
 
 const QByteArray tallImage = HostilePdf::imageObject(1, 2147483647);
+const QByteArray tallInline = "BI /W 1 /H 2147483647 /CS /G /BPC 8 ID " + QByteArray(16, '\x80') + " EI";
+
+// The page's content stream deflated.
+QByteArray deflated(const QByteArray &pdf)
+{
+    return PdfFixture::rewritten(pdf, [](QPDF &qpdf) {
+        QPDFObjectHandle page = qpdf.getAllPages().at(0);
+        QPDFObjectHandle contents = page.getKey("/Contents");
+        const std::shared_ptr<Buffer> data = contents.getStreamData();
+        const QByteArray plain(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize()));
+        contents.replaceStreamData(qCompress(plain).mid(4).toStdString(), QPDFObjectHandle::newName("/FlateDecode"),
+                                   QPDFObjectHandle::newNull());
+    });
+}
 const QByteArray tallRefusal = "its image /Im0 declares 1 x 2147483647 pixels, more than any picture has";
 
 struct Case
@@ -120,6 +135,20 @@ TEST(PdfPageHazards, OnlyDrawingsThatWouldRunAwayAreRefused)
                           "/Annots [5 0 R]"),
          previewPixels, tallRefusal},
         {"the image among resources the page inherits", inherited(HostilePdf::tallImage()), previewPixels, tallRefusal},
+        {"the image placed inline", HostilePdf::page("<< >>", "q 612 0 0 792 0 0 cm " + tallInline + " Q"), previewPixels,
+         "its inline image declares 1 x 2147483647 pixels, more than any picture has"},
+        {"the image placed inline in deflated content, its names in full",
+         deflated(HostilePdf::page("<< >>", "BI /Width 1 /Height 2147483647 /ColorSpace /DeviceGray /BitsPerComponent 8 ID "
+                                                + QByteArray(16, '\x80') + " EI")),
+         previewPixels, "its inline image declares 1 x 2147483647 pixels, more than any picture has"},
+        {"the image placed inline in a form", HostilePdf::page("<< /XObject << /Fm0 5 0 R >> >>", "/Fm0 Do",
+                                                               {HostilePdf::stream("/Type /XObject /Subtype /Form /BBox [0 0 612 792]", tallInline)}),
+         previewPixels, "its inline image declares 1 x 2147483647 pixels, more than any picture has"},
+        {"2^30 pixels and more inline, deflated, in 22 bytes",
+         HostilePdf::page("<< >>", "BI /W 40000 /H 30000 /CS /G /BPC 8 /F /Fl ID " + QByteArray(16, '\x80') + " EI Q"), finePixels,
+         "its inline image declares 40000 x 30000 pixels, which its 22 bytes of data cannot hold"},
+        {"a small image placed inline, and BI and ID in a text",
+         HostilePdf::page("<< >>", "BT (BI /W 1 /H 2147483647 ID) Tj ET BI /W 2 /H 2 /CS /G /BPC 8 ID \x80\x80\x80\x80 EI"), previewPixels, {}},
         {"a form that draws itself", HostilePdf::page("<< /XObject << /Fm0 5 0 R >> >>", "/Fm0 Do",
                                                       {HostilePdf::stream("/Type /XObject /Subtype /Form /BBox [0 0 612 792] "
                                                                           "/Resources << /XObject << /Fm0 5 0 R >> >>",
