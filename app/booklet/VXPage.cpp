@@ -34,7 +34,7 @@ std::atomic_int droppedRenders = 0;
 
 // Renders still queued when the application goes are dropped, and running ones stop at poppler's
 // next check; one held by a drawing operation poppler cannot stop is not waited for beyond a
-// moment (the process then ends without tearing down what it uses, VXPage::leftDrawing).
+// moment (the application then ends without tearing down what it uses).
 void drainRenderQueue()
 {
     platform::PdfDrawingLimit::setStoppingAll(true);

@@ -176,9 +176,11 @@ PdfPage::Rendering PdfPage::render(double xScale, double yScale, const QRect &re
             logError(QStringLiteral("Could not draw %1").arg(description()));
             return QImage();
         }
-        const QRect pixels = region.isEmpty() ? QRect(-1, -1, -1, -1) : region;
-        return page->renderToImage(72.0 * xScale, 72.0 * yScale, pixels.x(), pixels.y(), pixels.width(), pixels.height(),
-                                   Poppler::Page::Rotate0, keepPartial, keepsPartial, shouldAbort, closure);
+        // Poppler takes -1 for the whole rendering.
+        const bool whole = region.isEmpty();
+        return page->renderToImage(72.0 * xScale, 72.0 * yScale, whole ? -1 : region.x(), whole ? -1 : region.y(),
+                                   whole ? -1 : region.width(), whole ? -1 : region.height(), Poppler::Page::Rotate0,
+                                   keepPartial, keepsPartial, shouldAbort, closure);
     });
     switch (stop.end) {
     case PdfDrawingEnd::Whole:
