@@ -294,7 +294,8 @@ void VXPage::calcPreviewInBackground(std::function<void()> whenDrawn)
     }
     renderQueue().addOperation([self, whenDrawn = std::move(whenDrawn)] {
         const platform::PdfDrawingLimit limit(platform::PdfDrawingLimit::DefaultBudget, [&self] { return heldByDrawingAlone(self); });
-        if (self->calcPreview(limit) && whenDrawn)
+        self->calcPreview(limit);
+        if (whenDrawn)
             platform::MainQueue::post(whenDrawn);
     });
 }

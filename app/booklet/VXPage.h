@@ -74,8 +74,8 @@ public:
     // no preview, to be drawn when asked again; one that runs out of time is the page as far as
     // it got, and a page whose drawing would run away is a plain placeholder (both with a warning).
     bool calcPreview(const platform::PdfDrawingLimit &limit = platform::PdfDrawingLimit());
-    // Runs calcPreview on the render queue; when it drew a preview, calls whenDrawn on the main
-    // thread.
+    // Runs calcPreview on the render queue, then calls whenDrawn on the main thread, whether it
+    // drew a preview or not (one was there already, or nobody holds the page any more).
     void calcPreviewInBackground(std::function<void()> whenDrawn);
 
     // The cached image when it has this orientation and at least this long-side resolution

@@ -138,6 +138,21 @@ TEST(RunawayPages, ASharpImageWhoseAskerLetsGoWhileItIsDrawnIsDropped)
     VXPage::waitForRenders();
 }
 
+// A preview of a page that nobody holds any more stops at poppler's next check, and its asker
+// still hears that the drawing is over, so that it goes on with the next page.
+TEST(RunawayPages, APreviewOfAPageLetGoWhileItIsDrawnStopsAndIsReported)
+{
+    QTemporaryDir folder;
+    VXPagePtr page = pageOf(PdfFixture::write(folder.path(), "Busy.pdf", HostilePdf::busy(117000)));
+    const std::weak_ptr<VXPage> held = page;
+    bool over = false;
+    page->calcPreviewInBackground([&] { over = true; });
+    ASSERT_TRUE(QTest::qWaitFor([] { return !platform::PdfDrawingLimit::waitUntilNoneDrawn(0ms); }, watchdog));
+    page.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return over; }, watchdog));
+    EXPECT_TRUE(held.expired());
+}
+
 // A rasterised print of a runaway page ends at once with an error naming the file and page, and
 // delivers nothing; printed without bitmaps, the page is placed as it is.
 TEST(RunawayPages, ARasterisedPrintEndsWithAnErrorNamingTheFileAndPage)
