@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QScopeGuard>
 #include <QTest>
 
 using platform::MouseEvent;
@@ -54,7 +55,8 @@ TEST(KeyWindowTracking, AnAreaForTheActiveWindowHearsThePointerOnlyWhileItsWindo
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
     ASSERT_TRUE(activate(&other));
     // Offscreen, Qt counts a window under the pointer where the cursor is, which QTest's moves
-    // leave alone.
+    // leave alone; the next case finds it where it was.
+    const auto putBack = qScopeGuard([cursor = QCursor::pos()] { QCursor::setPos(cursor); });
     QCursor::setPos(top.mapToGlobal(QPoint(150, 120)));
     QTest::mouseMove(top.windowHandle(), QPoint(150, 120));
     view->heard.clear();
