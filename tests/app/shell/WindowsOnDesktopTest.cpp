@@ -1,4 +1,5 @@
 #include "app/booklet/Document.h"
+#include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
@@ -23,6 +24,7 @@
 #include "platform/ui/WindowPlacement.h"
 
 #include "OpenedDocument.h"
+#include "PrinterAnswers.h"
 #include "support/CupsServerTest.h"
 #include "support/Desktop.h"
 #include "support/FullDisk.h"
@@ -36,6 +38,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QFileDialog>
@@ -636,4 +639,48 @@ TEST_F(PrinterSettingsOnDesktop, EscapeWithADropDownListOpenClosesOnlyTheList)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "then Escape closes the window";
+}
+
+// The box for the binding explanation, clicked where the screen shows it on an automatic duplex
+// printer's settings, turns the setting over in the settings file at each click and shows its tick;
+// unticked again, it looks as it did. The pointer rests on the box throughout.
+TEST_F(PrinterSettingsOnDesktop, TheExplanationBoxClickedOnTheScreenTurnsTheSettingOverInTheSettingsFile)
+{
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const QString key = VXPrintHelper::AutoShowUpsideDownPrintKey;
+    const auto restore = qScopeGuard([defaults, key, was = QCursor::pos()] {
+        QCursor::setPos(was);
+        defaults->removeObjectForKey(key);
+        forgetPrinterAnswers();
+    });
+    defaults->setBool(false, key);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    preferences.showWindow();
+    preferences.setDefaultPrinter("Duplex_Printer");
+    platform::Window *window = preferences.window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
+    auto *box = window->findChild<QCheckBox *>("explainBindingCheckbox");
+    ASSERT_TRUE(box && box->isVisible() && !box->isChecked());
+    settledFrame(window);
+    const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+    EXPECT_EQ(QApplication::widgetAt(onScreen.center()), box) << "the box is where the screen shows it";
+    QCursor::setPos(onScreen.center());
+
+    const auto stored = [&] {
+        defaults->synchronize();
+        return platform::UserDefaults(defaults->fileName()).objectForKey(key).toString();
+    };
+    QStringList kept;
+    QList<QImage> shown;
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        kept << stored();
+        const QImage screen = paintedScreen(window);
+        shown << screen.copy(onScreen);
+        if (click == 0)
+            saveScreenshot(screen.copy(settledFrame(window)), "preferences-explanation-box");
+    }
+    EXPECT_EQ(kept, (QStringList{"true", "false", "true"}));
+    EXPECT_NE(shown[0], shown[1]) << "the tick shows on the screen";
+    EXPECT_EQ(shown[0], shown[2]) << "ticked again, the box looks as it did";
 }
