@@ -64,6 +64,7 @@ void setApplicationIcon()
 
 int main(int argc, char **argv)
 {
+    platform::routeQtMessagesToLog();
     platform::raiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));
