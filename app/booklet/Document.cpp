@@ -297,7 +297,7 @@ bool Document::openWithContents(const QUrl &url, Contents contents)
     if (contents.failure != Contents::Failure::None)
         return false;
     const QString type = contents.type;
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     openedURL(url, type);
     return true;
 }
@@ -310,12 +310,15 @@ bool Document::readFromURL(const QUrl &url, const QString &, QString *reason)
             *reason = contents.failureText();
         return false;
     }
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     return true;
 }
 
-void Document::takeContents(Contents contents)
+void Document::takeContents(const QUrl &url, Contents contents)
 {
+    if (!VXPageNumberFilter::fontNamed(m_pageNumbersFontName, m_pageNumbersFontSize))
+        platform::logWarning(QStringLiteral("The page numbers of \"%1\" are set in \"%2\", which is not installed; they are drawn in \"%3\"")
+                                 .arg(QFileInfo(url.toLocalFile()).fileName(), m_pageNumbersFontName, pageNumbersDrawnFontName()));
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();

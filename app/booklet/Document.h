@@ -360,7 +360,9 @@ private:
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
-    void takeContents(Contents contents);
+    // Takes what was read of the file as the document's pages; a saved page-number family that is
+    // not installed is named in the log.
+    void takeContents(const QUrl &url, Contents contents);
     void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;
