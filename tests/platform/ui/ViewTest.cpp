@@ -4,7 +4,6 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
-#include "support/PlacedPointer.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +97,6 @@ protected:
     ViewInWindow()
     {
         top.resize(200, 150);
-        placePointerAway();
         top.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
     }
@@ -353,7 +351,6 @@ TEST(View, CursorRectanglesSetTheCursorUnlessTheWindowDisablesThem)
     auto *view = new View;
     window.setCentralWidget(view);
     window.resize(100, 100);
-    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const QPoint origin = view->mapTo(&window, QPoint(0, 0));
