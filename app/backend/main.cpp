@@ -58,6 +58,7 @@ bool wasStopped(int jobId, const QString &title)
 
 int main(int argc, char **argv)
 {
+    platform::routeQtMessagesToLog();
     // Without arguments CUPS asks which devices the backend offers.
     if (argc == 1) {
         std::puts("direct foldwise \"Unknown\" \"Foldwise (opens what is printed as a booklet)\"");

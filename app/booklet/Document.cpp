@@ -56,6 +56,12 @@ bool isPdf(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
 }
 
+// A name a picture format of Qt's ends in: the file is a picture, though one Qt cannot read.
+bool namesPicture(const QString &path)
+{
+    return QImageReader::supportedImageFormats().contains(QFileInfo(path).suffix().toLower().toLatin1());
+}
+
 // The whole picture file, a block at a time, counted on the progress. A file that grows past the
 // largest picture file while it is read is refused as one that was that large from the start.
 Document::Contents::Failure readPicture(QFile &file, platform::Progress *progress, QByteArray &bytes)
@@ -96,7 +102,7 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
         contents.failure = Contents::Failure::Unreadable;
         return contents;
     }
-    if (Document::isPictureFile(path)) {
+    if (Document::isPictureFile(path) || (!isPdf(path) && namesPicture(path))) {
         contents.type = Document::ImageType;
         // Qt decodes no picture that takes more memory than its allocation limit, nor one of more
         // bytes than an int counts: a picture file larger than that holds no picture to show.
@@ -119,9 +125,9 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
             platform::logError(QStringLiteral("Could not read \"%1\": it grew larger than any picture that decodes while it was read").arg(path));
         if (contents.failure != Contents::Failure::None)
             return contents;
-        contents.picture = platform::PdfPage::fromEncodedImage(bytes, QStringLiteral("\"%1\"").arg(path));
+        contents.picture = platform::PdfPage::fromEncodedImage(bytes, QStringLiteral("the picture \"%1\"").arg(path), &contents.oversized);
         if (!contents.picture)
-            contents.failure = Contents::Failure::Damaged;
+            contents.failure = contents.oversized ? Contents::Failure::TooManyPixels : Contents::Failure::Damaged;
         return contents;
     }
     contents.type = Document::PdfType;
@@ -246,6 +252,12 @@ QString Document::Contents::failureText() const
     case Failure::TooLarge:
         return rqs::localized(QStringLiteral("OpenFailedTooLargeText"))
             .arg(QLocale().formattedDataSize(platform::imageAllocationLimitBytes(), 0, QLocale::DataSizeTraditionalFormat));
+    case Failure::TooManyPixels:
+        return rqs::localized(QStringLiteral("OpenFailedTooManyPixelsText"))
+            .arg(oversized ? oversized->pixels.width() : 0)
+            .arg(oversized ? oversized->pixels.height() : 0)
+            .arg(QLocale().formattedDataSize(oversized ? oversized->decodedBytes : 0, 0, QLocale::DataSizeTraditionalFormat),
+                 QLocale().formattedDataSize(platform::imageAllocationLimitBytes(), 0, QLocale::DataSizeTraditionalFormat));
     case Failure::OutOfMemory:
         return rqs::localized(QStringLiteral("OpenFailedMemoryText"));
     case Failure::None:
@@ -285,7 +297,7 @@ bool Document::openWithContents(const QUrl &url, Contents contents)
     if (contents.failure != Contents::Failure::None)
         return false;
     const QString type = contents.type;
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     openedURL(url, type);
     return true;
 }
@@ -298,12 +310,15 @@ bool Document::readFromURL(const QUrl &url, const QString &, QString *reason)
             *reason = contents.failureText();
         return false;
     }
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     return true;
 }
 
-void Document::takeContents(Contents contents)
+void Document::takeContents(const QUrl &url, Contents contents)
 {
+    if (!VXPageNumberFilter::fontNamed(m_pageNumbersFontName, m_pageNumbersFontSize))
+        platform::logWarning(QStringLiteral("The page numbers of \"%1\" are set in \"%2\", which is not installed; they are drawn in \"%3\"")
+                                 .arg(QFileInfo(url.toLocalFile()).fileName(), m_pageNumbersFontName, pageNumbersDrawnFontName()));
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();

@@ -120,7 +120,7 @@ public:
     // windows, and taken by a document on the GUI thread (readFromURL does both at once).
     struct Contents
     {
-        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, OutOfMemory, Cancelled };
+        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, TooManyPixels, OutOfMemory, Cancelled };
         // PdfType or ImageType, as the file was read.
         QString type;
         // The PDF's pages, or the picture made a page.
@@ -129,15 +129,19 @@ public:
         // Only the pages shown first were read of the PDF.
         bool partly = false;
         Failure failure = Failure::None;
+        // The picture that takes more memory decoded than Qt decodes (TooManyPixels).
+        std::optional<platform::PdfPage::Oversized> oversized;
         // What the user is told of a failure: a file that cannot be read, a PDF locked by a
         // password, contents that are no PDF or picture, a picture file larger than any picture Qt
-        // decodes, memory that ran out. Empty without one and when cancelled.
+        // decodes, a picture of more pixels than that, memory that ran out. Empty without one and
+        // when cancelled.
         QString failureText() const;
         // The pages read, in order; made on the GUI thread.
         QList<VXPagePtr> pages() const;
     };
     // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
-    // only as far as its page tree's counts; anything else as a picture. A progress counts the
+    // only as far as its page tree's counts; a picture, told by its contents or by its name.
+    // Anything else is read as a PDF, which qpdf may mend. A progress counts the
     // bytes read and may stop the reading (Failure::Cancelled). Throws nothing: memory that runs
     // out is a failure as any other. Every failure but a cancel is one "Error: " line naming the
     // file and why. Any thread.
@@ -359,7 +363,9 @@ private:
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
-    void takeContents(Contents contents);
+    // Takes what was read of the file as the document's pages; a saved page-number family that is
+    // not installed is named in the log.
+    void takeContents(const QUrl &url, Contents contents);
     void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;

@@ -125,6 +125,7 @@ bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation
     QString written;
     if (!writeToURL(url, type, &written))
         return refuse(written);
+    logInfo(QStringLiteral("Saved \"%1\" to \"%2\"").arg(displayName(), url.toLocalFile()));
     if (operation != SaveOperation::SaveTo) {
         takeFile(url, type, true);
         setDocumentEdited(false);

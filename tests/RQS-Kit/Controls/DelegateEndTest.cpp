@@ -33,6 +33,7 @@
 #include "PileClicks.h"
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
@@ -261,6 +262,7 @@ struct OnWindow
         window.resize(windowSize);
         view = new View(arguments..., &window);
         view->setGeometry(geometry);
+        placePointerAway();
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
     }
@@ -571,6 +573,7 @@ struct SingleButtonPanelUse : DelegateUse
     {
         rqs::registerKitClasses();
         parent.setGeometry(100, 100, 400, 300);
+        placePointerAway();
         parent.show();
         (void)QTest::qWaitForWindowExposed(&parent);
     }

@@ -4,6 +4,7 @@
 
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
@@ -66,6 +67,7 @@ TEST(GridItem, AHoveredTileDrawsItsRemoveAndPinButtonsAndTheirClicksRemoveAndPin
     tile.setFrame(QRectF(20, 20, 160, 120));
     Recorder recorder;
     tile.setDelegate(&recorder);
+    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const QPoint removeCentre(5 + 10, 5 + 10), pinCentre(160 - 34 + 14, 5 + 10);
