@@ -10,6 +10,9 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QString ShadeIntensityUndoKey = QStringLiteral("shadeIntensityUndoDescription");
@@ -17,6 +20,15 @@ const QStringList KnownKeys{"Name", "Texture", "Texture.Color", "TextureFillMode
                             "InternalMask", "ImageMask", "Inset", "Shades"};
 
 } // namespace
+
+double QSFrameDescription::fraction(double value, double fallback, const char *key) const
+{
+    const double kept = std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : fallback;
+    if (kept != value)
+        platform::logWarning(QStringLiteral("Frame '%1' takes no \"%2\" of %3: it is %4")
+                                 .arg(m_name, QLatin1String(key)).arg(value).arg(kept));
+    return kept;
+}
 
 QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bundlePath, bool editable)
     : m_bundlePath(bundlePath), m_editable(editable)
@@ -33,7 +45,8 @@ QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bund
     if (const auto color = platform::fx::Color::fromText(d.value("Texture.Color").toString()))
         m_textureColor = *color;
     m_fillMode = d.value("TextureFillMode").toInt();
-    m_inset = d.value("Inset").toDouble();
+    if (d.contains("Inset"))
+        setInset(d.value("Inset").toDouble());
     const QVariant shades = d.value("Shades");
     // Anything but a list is kept as it was read: a conversion would make a value that cannot be
     // written back, and every later save of the catalog would fail.
@@ -44,7 +57,7 @@ QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bund
     for (const QVariant &entry : shades.typeId() == QMetaType::QVariantList ? shades.toList() : QVariantList()) {
         const QVariantMap shade = entry.toMap();
         auto description = shadeNamed(shade.value("Shade").toString(), shade.value("BlendMode").toString(),
-                                      shade.value("Intensity").toDouble());
+                                      fraction(shade.value("Intensity").toDouble(), 0, "Intensity"));
         if (description) {
             m_shades.append(description);
         } else {
@@ -195,7 +208,7 @@ void QSFrameDescription::setShadeIntensity(double intensity, int index)
         m_undoManager, this,
         QVariantMap{{QStringLiteral("undoObject"), m_shades.at(index)->intensity()}, {QStringLiteral("undoIndex"), index}},
         ShadeIntensityUndoKey, false);
-    m_shades[index]->setIntensity(intensity);
+    m_shades[index]->setIntensity(fraction(intensity, m_shades.at(index)->intensity(), "Intensity"));
     changed(Shades);
 }
 
@@ -243,6 +256,8 @@ std::shared_ptr<const QSMaskDescription> QSFrameDescription::mask() const
     m_mask = std::make_shared<const QSMaskDescription>(external, internal);
     return m_mask;
 }
+
+void QSFrameDescription::setInset(double inset) { m_inset = fraction(inset, m_inset, "Inset"); }
 
 void QSFrameDescription::setImageMaskName(const QString &name)
 {

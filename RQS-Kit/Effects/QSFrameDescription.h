@@ -53,8 +53,11 @@ public:
     // nothing.
     const QString &imageMaskName() const { return m_imageMask; }
     void setImageMaskName(const QString &name);
+    // 0 lays the frame wholly around the picture, 1 wholly on it: a number beyond becomes the
+    // nearer end, and one that is not finite leaves the inset as it was, each with a warning.
+    // Shade intensities, read or set, keep within 0 to 1 the same way.
     double inset() const { return m_inset; }
-    void setInset(double inset) { m_inset = inset; }
+    void setInset(double inset);
     bool isEditable() const { return m_editable; }
 
     const QList<std::shared_ptr<QSShadeDescription>> &shades() const { return m_shades; }
@@ -82,6 +85,9 @@ public:
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
 
 private:
+    // The value within 0 to 1, the range of the inset and of a shade's intensity: beyond it the
+    // nearer end, not finite the fallback, each with a warning naming the key.
+    double fraction(double value, double fallback, const char *key) const;
     QString urlForResourceID(const QString &identifier, const QString &type) const;
     void registerUndo(std::function<void()> inverse);
     void changed(int bits);
