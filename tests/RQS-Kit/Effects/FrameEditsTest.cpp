@@ -12,7 +12,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -180,4 +182,38 @@ TEST(FrameEdits, ACallersFilterAndCatalogFollowEditsMadeOutsideTheBuilder)
     ASSERT_TRUE(catalog.saveCatalogInstantly(true));
     const QVariantMap saved = platform::PropertyList::read(file).toMap()["FRM-U#001#"].toMap();
     EXPECT_EQ(saved["Shades"].toList().first().toMap()["BlendMode"], "overlay");
+}
+
+// An effect redraws its textured frame on the filter's "qsfilterupdate": a burst of frame edits
+// within the filter's update delay is announced once, after the delay, and what is then drawn is
+// the frame as the last edit left it; the next edit is announced again.
+TEST(FrameEdits, ABurstOfEditsWithinTheUpdateDelayIsDrawnOnce)
+{
+    rqs::registerKitFilters();
+    QTemporaryDir dir;
+    const QString bundle = editingBundle(dir);
+    ASSERT_FALSE(bundle.isEmpty());
+    const auto frame = std::make_shared<QSFrameDescription>(shadedFrameDictionary("Burst"), bundle, true);
+    platform::UndoManager undo;
+    frame->setUndoManager(&undo);
+    QSTexturedFrameFilter filter;
+    filter.setUpdateDelay(0.05);
+    filter.setFrameDescription(frame);
+    filter.setValueForKey("inputWidth", 4.0);
+    filter.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    QList<platform::fx::Pixel> drawn;
+    platform::NotificationCenter::defaultCenter()->addObserver(&drawn, "qsfilterupdate", &filter, [&](const platform::Notification &) {
+        drawn << fxtest::renderedPixel(filter.outputImage(), -2, 10);
+    });
+    const auto removeObserver = qScopeGuard([&] { platform::NotificationCenter::defaultCenter()->removeObserver(&drawn); });
+
+    for (const float red : {0.2f, 0.4f, 0.6f, 0.8f, 1.0f})
+        frame->setTextureColor({red, 0, 0, 1});
+    frame->setShadeIntensity(0, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drawn.isEmpty(); }, 5000));
+    frame->setTextureColor({0, 0, 1, 1});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drawn.size() >= 2; }, 5000));
+    EXPECT_EQ(drawn.size(), 2) << "one drawing per burst";
+    EXPECT_TRUE(fxtest::near(drawn[0], {1, 0, 0, 1}, 0.02f)) << "the last colour of the burst, its shade off";
+    EXPECT_TRUE(fxtest::near(drawn[1], {0, 0, 1, 1}, 0.02f));
 }
