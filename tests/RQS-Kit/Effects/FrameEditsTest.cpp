@@ -46,6 +46,15 @@ QVariantMap shadedFrameDictionary(const QString &name)
             {"Shades", QVariantList{QVariantMap{{"Shade", "FRM-S#001#Edge"}, {"BlendMode", "multiply"}, {"Intensity", 0.5}}}}};
 }
 
+// The frame 4 pixels wide around a grey picture of 20 × 20, announced after the delay given.
+void frameAGreyPicture(QSTexturedFrameFilter &filter, const std::shared_ptr<QSFrameDescription> &frame, double updateDelay)
+{
+    filter.setUpdateDelay(updateDelay);
+    filter.setFrameDescription(frame);
+    filter.setValueForKey("inputWidth", 4.0);
+    filter.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+}
+
 // The notices a frame posts while the change runs, in order.
 QStringList noticesOf(QSFrameDescription &frame, const std::function<void()> &change)
 {
@@ -60,14 +69,35 @@ QStringList noticesOf(QSFrameDescription &frame, const std::function<void()> &ch
 
 } // namespace
 
+// Frames of a bundle of their own, drawn by the kit's filters.
+class FrameEdits : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        rqs::registerKitFilters();
+        bundle = editingBundle(dir);
+        ASSERT_FALSE(bundle.isEmpty());
+    }
+
+    // A frame of one shade that the undo manager here records the edits of.
+    std::shared_ptr<QSFrameDescription> editedFrame(const QString &name)
+    {
+        auto frame = std::make_shared<QSFrameDescription>(shadedFrameDictionary(name), bundle, true);
+        frame->setUndoManager(&undo);
+        return frame;
+    }
+
+    QTemporaryDir dir;
+    QString bundle;
+    platform::UndoManager undo;
+};
+
 // Every change of a frame that has an undo manager, made by whoever, is announced once with the
 // bit of what changed, is one undo step named from the strings table, and undoes; a frame nobody
 // edits changes silently.
-TEST(FrameEdits, AFrameWithAnUndoManagerAnnouncesAndNamesEveryChange)
+TEST_F(FrameEdits, AFrameWithAnUndoManagerAnnouncesAndNamesEveryChange)
 {
-    QTemporaryDir dir;
-    const QString bundle = editingBundle(dir);
-    ASSERT_FALSE(bundle.isEmpty());
     using Change = std::function<void(QSFrameDescription &)>;
     const auto extra = [&](QSFrameDescription &frame) { return frame.shadeNamed("FRM-S#002#Line", "overlay", 1.0); };
     const struct
@@ -96,27 +126,24 @@ TEST(FrameEdits, AFrameWithAnUndoManagerAnnouncesAndNamesEveryChange)
 
         QSFrameDescription frame(shadedFrameDictionary("Edited"), bundle, true);
         const QVariantMap before = frame.saveDictionary();
-        platform::UndoManager undo;
-        undo.setGroupsByEvent(false);
-        frame.setUndoManager(&undo);
+        platform::UndoManager steps;
+        steps.setGroupsByEvent(false);
+        frame.setUndoManager(&steps);
         EXPECT_EQ(noticesOf(frame, [&] { c.change(frame); }), (QStringList{c.notice, "FrameChanged"}));
         EXPECT_NE(frame.saveDictionary(), before);
-        EXPECT_EQ(undo.undoActionName(), c.stepName);
-        EXPECT_EQ(noticesOf(frame, [&] { ASSERT_TRUE(undo.undo()); }), (QStringList{c.notice, "FrameChanged", "FrameUndo"}));
+        EXPECT_EQ(steps.undoActionName(), c.stepName);
+        EXPECT_EQ(noticesOf(frame, [&] { ASSERT_TRUE(steps.undo()); }), (QStringList{c.notice, "FrameChanged", "FrameUndo"}));
         EXPECT_EQ(frame.saveDictionary(), before) << "undone";
-        EXPECT_EQ(undo.redoActionName(), c.stepName);
-        EXPECT_FALSE(undo.canUndo()) << "one step";
+        EXPECT_EQ(steps.redoActionName(), c.stepName);
+        EXPECT_FALSE(steps.canUndo()) << "one step";
     }
 }
 
 // A shade takes another shade's file in place, with that file's width, keeping its blend mode and
 // intensity: one notice and one step. Names that find no file, indexes outside the stack and
 // folders outside the bundle change nothing.
-TEST(FrameEdits, AShadeTakesAnotherNameInPlaceAndResourcesAreFoundInsideTheBundleOnly)
+TEST_F(FrameEdits, AShadeTakesAnotherNameInPlaceAndResourcesAreFoundInsideTheBundleOnly)
 {
-    QTemporaryDir dir;
-    const QString bundle = editingBundle(dir);
-    ASSERT_FALSE(bundle.isEmpty());
     QSFrameDescription frame(shadedFrameDictionary("Renamed"), bundle, true);
     EXPECT_EQ(frame.urlForShadeName("FRM-S#002#Line"), QUrl::fromLocalFile(dir.filePath("Shades/FRM-S#002#Line#8-2.png")));
     EXPECT_EQ(frame.urlForResourceID("FRM-E#001#", "ExternalMasks"), QUrl::fromLocalFile(dir.filePath("ExternalMasks/FRM-E#001#Square.png")));
@@ -125,7 +152,6 @@ TEST(FrameEdits, AShadeTakesAnotherNameInPlaceAndResourcesAreFoundInsideTheBundl
         EXPECT_TRUE(frame.urlForResourceID(identifier, folder).isEmpty()) << identifier << " in " << folder;
 
     const auto shade = frame.shades().first();
-    platform::UndoManager undo;
     frame.setUndoManager(&undo);
     EXPECT_EQ(noticesOf(frame, [&] { EXPECT_TRUE(frame.setShadeName("FRM-S#002#Line", 0)); }),
               (QStringList{"FrameShadeChanged", "FrameChanged"}));
@@ -151,20 +177,11 @@ TEST(FrameEdits, AShadeTakesAnotherNameInPlaceAndResourcesAreFoundInsideTheBundl
 // A caller's own textured frame filter draws the frame as the caller's edits leave it, once the
 // frame has the caller's undo manager; the frame editor, used without the builder, has its edits of
 // a user frame saved.
-TEST(FrameEdits, ACallersFilterAndCatalogFollowEditsMadeOutsideTheBuilder)
+TEST_F(FrameEdits, ACallersFilterAndCatalogFollowEditsMadeOutsideTheBuilder)
 {
-    rqs::registerKitFilters();
-    QTemporaryDir dir;
-    const QString bundle = editingBundle(dir);
-    ASSERT_FALSE(bundle.isEmpty());
-    const auto frame = std::make_shared<QSFrameDescription>(shadedFrameDictionary("Drawn"), bundle, true);
-    platform::UndoManager undo;
-    frame->setUndoManager(&undo);
+    const auto frame = editedFrame("Drawn");
     QSTexturedFrameFilter filter;
-    filter.setUpdateDelay(-1);
-    filter.setFrameDescription(frame);
-    filter.setValueForKey("inputWidth", 4.0);
-    filter.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frameAGreyPicture(filter, frame, -1);
     const auto frameColour = [&] { return fxtest::renderedPixel(filter.outputImage(), -2, 10); };
     const auto before = frameColour();
     frame->setTextureColor({0, 0, 1, 1});
@@ -187,20 +204,11 @@ TEST(FrameEdits, ACallersFilterAndCatalogFollowEditsMadeOutsideTheBuilder)
 // An effect redraws its textured frame on the filter's "qsfilterupdate": a burst of frame edits
 // within the filter's update delay is announced once, after the delay, and what is then drawn is
 // the frame as the last edit left it; the next edit is announced again.
-TEST(FrameEdits, ABurstOfEditsWithinTheUpdateDelayIsDrawnOnce)
+TEST_F(FrameEdits, ABurstOfEditsWithinTheUpdateDelayIsDrawnOnce)
 {
-    rqs::registerKitFilters();
-    QTemporaryDir dir;
-    const QString bundle = editingBundle(dir);
-    ASSERT_FALSE(bundle.isEmpty());
-    const auto frame = std::make_shared<QSFrameDescription>(shadedFrameDictionary("Burst"), bundle, true);
-    platform::UndoManager undo;
-    frame->setUndoManager(&undo);
+    const auto frame = editedFrame("Burst");
     QSTexturedFrameFilter filter;
-    filter.setUpdateDelay(0.05);
-    filter.setFrameDescription(frame);
-    filter.setValueForKey("inputWidth", 4.0);
-    filter.setValueForKey("inputImage", QVariant::fromValue(fxtest::filled({0, 0, 20, 20}, {0.5f, 0.5f, 0.5f, 1})));
+    frameAGreyPicture(filter, frame, 0.05);
     QList<platform::fx::Pixel> drawn;
     platform::NotificationCenter::defaultCenter()->addObserver(&drawn, "qsfilterupdate", &filter, [&](const platform::Notification &) {
         drawn << fxtest::renderedPixel(filter.outputImage(), -2, 10);

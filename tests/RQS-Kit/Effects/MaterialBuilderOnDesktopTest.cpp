@@ -349,44 +349,51 @@ TEST(MaterialBuilderOnDesktop, ABuilderClosedDuringADragEndsTheDragsUndoStep)
     FOLDWISE_REQUIRE_DESKTOP();
     BuilderOnDesktop opened;
     ASSERT_TRUE(opened.addBevelShadeToANewFrame());
-    QSMaterialBuilder &builder = opened.builder;
-    QWidget *window = builder.window();
-    ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
-    QSlider *slider = builder.shadeRows().first()->intensitySlider();
-    const auto intensity = [&] { return builder.editor().frame()->shades().first()->intensity(); };
-    ASSERT_EQ(intensity(), 1.0);
-    platform::UndoManager *undo = platform::undoManagerForView(window);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->isVisible() && !slider->visibleRegion().isEmpty(); }, DesktopTimeout));
+    QWidget *window = opened.builder.window();
+    ASSERT_NO_FATAL_FAILURE(showBuilder(opened.builder));
+    const auto shade = [&] { return opened.builder.editor().frame()->shades().first(); };
+    const auto knobOnScreen = [&] {
+        QSlider *slider = opened.builder.shadeRows().first()->intensitySlider();
+        return QTest::qWaitFor([&] { return slider->isVisible() && !slider->visibleRegion().isEmpty(); }, DesktopTimeout)
+                   ? knobCentre(slider)
+                   : QPoint(-1, -1);
+    };
+    const QPoint knob = knobOnScreen();
+    ASSERT_NE(knob, QPoint(-1, -1));
 
+    // Pressed on the knob and dragged a third of the slider to the left, the button still held.
     const QString display = qEnvironmentVariable("DISPLAY");
-    const QPoint knob = knobCentre(slider);
     xdotool(display, {"mousemove", "--sync", QString::number(knob.x()), QString::number(knob.y())});
     LeftButtonHeld button(display);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->isSliderDown(); }, DesktopTimeout)) << "the press takes the knob";
-    xdotool(display, {"mousemove", "--sync", QString::number(knob.x() - slider->width() / 3), QString::number(knob.y())});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return intensity() < 0.9; }, DesktopTimeout)) << "the drag changes the shade";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.builder.shadeRows().first()->intensitySlider()->isSliderDown(); },
+                                DesktopTimeout))
+        << "the press takes the knob";
+    xdotool(display, {"mousemove", "--sync", QString::number(knob.x() - window->width() / 12), QString::number(knob.y())});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shade()->intensity() < 0.9; }, DesktopTimeout)) << "the drag changes the shade";
     ASSERT_TRUE(rqs::recordingInProgress());
     // Escape stops a preview under way first; with none, it closes the builder.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.isDrawingPreview(); }, DesktopTimeout));
-    const double dragged = intensity();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.builder.isDrawingPreview(); }, DesktopTimeout));
+    const double dragged = shade()->intensity();
     pressKey(window, "Escape");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "Escape closes the builder";
     xdotool(display, {"mousemove", "--sync", "5", "5"});
     button.release();
     EXPECT_FALSE(rqs::recordingInProgress()) << "the drag ended with its window";
 
-    ASSERT_NO_FATAL_FAILURE(showBuilder(builder));
-    slider = builder.shadeRows().first()->intensitySlider();
+    // Opened again, the knob is moved one step with the keyboard.
+    ASSERT_NO_FATAL_FAILURE(showBuilder(opened.builder));
+    ASSERT_NE(knobOnScreen(), QPoint(-1, -1));
+    QWidget *slider = opened.builder.shadeRows().first()->intensitySlider();
     slider->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(QTest::qWaitFor([&] { return slider->hasFocus(); }, DesktopTimeout));
     pressKey(window, "Left");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return intensity() < dragged; }, DesktopTimeout)) << "the key changes the shade";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shade()->intensity() < dragged; }, DesktopTimeout)) << "the key changes the shade";
     EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-reopened-after-escape"));
-    QTest::qWait(0);
     QCoreApplication::processEvents();
+    platform::UndoManager *undo = platform::undoManagerForView(window);
     ASSERT_TRUE(undo->undo());
-    EXPECT_EQ(intensity(), dragged) << "the key's change undone alone, back to the drag's intensity";
+    EXPECT_EQ(shade()->intensity(), dragged) << "the key's change undone alone, back to the drag's intensity";
     ASSERT_TRUE(undo->undo());
-    EXPECT_EQ(intensity(), 1.0) << "then the drag";
+    EXPECT_EQ(shade()->intensity(), 1.0) << "then the drag";
     window->close();
 }

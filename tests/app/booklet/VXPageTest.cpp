@@ -63,6 +63,14 @@ std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution
     return result;
 }
 
+// A page of a picture 200 × 100 of one colour.
+VXPagePtr plainPage(const QColor &colour)
+{
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(colour);
+    return VXPage::pageWithImage(picture);
+}
+
 // Stand-ins for pages: the cache only compares their addresses.
 const VXPage *owner(int n) { return reinterpret_cast<const VXPage *>(std::uintptr_t(0x1000 * n)); }
 
@@ -178,11 +186,6 @@ TEST(VXPage, PreviewAndHighResolutionImagesAreDrawnInTheBackgroundAndCachedPerOr
 // A sharp image drawn from what the page showed before setPdfPage reaches the main thread after it.
 TEST(VXPage, AnImageOfTheFormerContentIsNeitherCachedNorHandedOutForTheNewContent)
 {
-    const auto plainPage = [](const QColor &colour) {
-        QImage picture(200, 100, QImage::Format_RGB32);
-        picture.fill(colour);
-        return VXPage::pageWithImage(picture);
-    };
     const QColor former(220, 30, 30);
     const QColor now(30, 30, 220);
     const VXPagePtr page = plainPage(former);
@@ -204,11 +207,6 @@ TEST(VXPage, AnImageOfTheFormerContentIsNeitherCachedNorHandedOutForTheNewConten
 // out as the stand-in while a sharp image is drawn, and a preview under way is not kept.
 TEST(VXPage, AnotherContentDropsThePreviewOfTheFormerOne)
 {
-    const auto plainPage = [](const QColor &colour) {
-        QImage picture(200, 100, QImage::Format_RGB32);
-        picture.fill(colour);
-        return VXPage::pageWithImage(picture);
-    };
     const QColor former(220, 30, 30);
     const QColor now(30, 30, 220);
     const VXPagePtr page = plainPage(former);
