@@ -171,28 +171,32 @@ void QSFrameDescription::setTexture(const QString &name, const std::optional<pla
 
 void QSFrameDescription::setTextureColor(const platform::fx::Color &color)
 {
-    registerUndo(rqs::localized(QStringLiteral("setTextureColor:")), [this, old = m_textureColor] { setTextureColor(old); });
+    registerUndo(rqs::localized(QStringLiteral("setTextureColor:")),
+                 [this, old = m_textureColor] { setTextureColor(old); });
     m_textureColor = color;
     sendChangeNotification(Texture);
 }
 
 void QSFrameDescription::setTextureFillMode(int mode)
 {
-    registerUndo(rqs::localized(QStringLiteral("setTextureFillModeValue:")), [this, old = m_fillMode] { setTextureFillMode(old); });
+    registerUndo(rqs::localized(QStringLiteral("setTextureFillModeValue:")),
+                 [this, old = m_fillMode] { setTextureFillMode(old); });
     m_fillMode = mode;
     sendChangeNotification(Texture);
 }
 
 void QSFrameDescription::setExternalMaskName(const QString &name)
 {
-    registerUndo(rqs::localized(QStringLiteral("setExternalMaskName:")), [this, old = m_externalMask] { setExternalMaskName(old); });
+    registerUndo(rqs::localized(QStringLiteral("setExternalMaskName:")),
+                 [this, old = m_externalMask] { setExternalMaskName(old); });
     m_externalMask = name;
     sendChangeNotification(Masks);
 }
 
 void QSFrameDescription::setInternalMaskName(const QString &name)
 {
-    registerUndo(rqs::localized(QStringLiteral("setInternalMaskName:")), [this, old = m_internalMask] { setInternalMaskName(old); });
+    registerUndo(rqs::localized(QStringLiteral("setInternalMaskName:")),
+                 [this, old = m_internalMask] { setInternalMaskName(old); });
     m_internalMask = name;
     sendChangeNotification(Masks);
 }
@@ -202,7 +206,8 @@ void QSFrameDescription::insertShade(std::shared_ptr<QSShadeDescription> shade, 
     if (!shade || index < 0 || index > m_shades.size())
         return;
     // Taken out wherever it stands by then.
-    registerUndo(rqs::localized(QStringLiteral("undoAddShade:")), [this, shade] { removeShadeAtIndex(int(m_shades.indexOf(shade))); });
+    registerUndo(rqs::localized(QStringLiteral("undoAddShade:")),
+                 [this, shade] { removeShadeAtIndex(int(m_shades.indexOf(shade))); });
     m_shades.insert(index, std::move(shade));
     sendChangeNotification(Shades);
 }
@@ -211,12 +216,16 @@ void QSFrameDescription::removeShadeAtIndex(int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
-    registerUndo(rqs::localized(QStringLiteral("undoRemoveShade:")), [this, shade = m_shades.at(index), index] { insertShade(shade, index); });
+    registerUndo(rqs::localized(QStringLiteral("undoRemoveShade:")),
+                 [this, shade = m_shades.at(index), index] { insertShade(shade, index); });
     m_shades.removeAt(index);
     sendChangeNotification(Shades);
 }
 
-void QSFrameDescription::addShade(std::shared_ptr<QSShadeDescription> shade) { insertShade(std::move(shade), int(m_shades.size())); }
+void QSFrameDescription::addShade(std::shared_ptr<QSShadeDescription> shade)
+{
+    insertShade(std::move(shade), int(m_shades.size()));
+}
 
 bool QSFrameDescription::setShadeName(const QString &name, int index)
 {
@@ -277,9 +286,8 @@ void QSFrameDescription::setShadeBlendMode(const QString &mode, int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
-    registerUndo(rqs::localized(QStringLiteral("undoSetShadeBlendMode:")), [this, old = m_shades.at(index)->blendMode(), index] {
-        setShadeBlendMode(old, index);
-    });
+    registerUndo(rqs::localized(QStringLiteral("undoSetShadeBlendMode:")),
+                 [this, old = m_shades.at(index)->blendMode(), index] { setShadeBlendMode(old, index); });
     m_shades[index]->setBlendMode(mode);
     sendChangeNotification(Shades);
 }

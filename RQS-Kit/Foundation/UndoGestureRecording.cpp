@@ -36,7 +36,9 @@ void UndoGestureRecording::watchForGestureEnd()
     if (m_watching || !QCoreApplication::instance())
         return;
     // A press makes its window the focus window; without one, the window under the pointer.
-    m_window = QGuiApplication::focusWindow() ? QGuiApplication::focusWindow() : QGuiApplication::topLevelAt(QCursor::pos());
+    m_window = QGuiApplication::focusWindow();
+    if (!m_window)
+        m_window = QGuiApplication::topLevelAt(QCursor::pos());
     QCoreApplication::instance()->installEventFilter(this);
     m_watching = true;
 }
