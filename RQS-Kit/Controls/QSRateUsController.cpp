@@ -14,6 +14,9 @@
 #include <QPointer>
 #include <QTextCursor>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 const QString neverAskKey = QStringLiteral("rate.neverAsk");
@@ -96,8 +99,9 @@ void QSRateUsController::verifyRateUs(const QUrl &storeUrl)
     }
     if (!ratedVersion.isEmpty())
         return;
-    const qint64 started = defaults()->integerForKey(timesStartedKey);
-    defaults()->setInteger(started + 1, timesStartedKey);
+    // A count stored beyond all range neither wraps nor holds the prompt back for ever.
+    const qint64 started = std::max<qint64>(defaults()->integerForKey(timesStartedKey), 0);
+    defaults()->setInteger(started < std::numeric_limits<qint64>::max() ? started + 1 : started, timesStartedKey);
     if (started < 4 && !askNow)
         return;
     QSRateUsController *prompt = sharedController();

@@ -684,10 +684,13 @@ bool Document::setValueForKey(const QString &key, const QVariant &value)
                                  .arg(key, QString::fromLatin1(value.isValid() ? value.typeName() : "none")));
         return false;
     }
+    if (VXBookletSettings::rangeOf(key) && !VXBookletSettings::sameValue(*accepted, value))
+        platform::logWarning(QStringLiteral("Setting \"%1\" of %2 became %3, as its control allows")
+                                 .arg(key, value.toString(), accepted->toString()));
     if (!platform::KeyValue::setPropertyValue(this, key, *accepted))
         return false;
     const QVariant now = platform::KeyValue::propertyValue(this, key);
-    if (!VXBookletSettings::sameValue(defaults()->objectForKey(key), now))
+    if (!VXBookletSettings::sameValue(asApplied(key, defaults()->objectForKey(key)), now))
         setHasChanges(true);
     else if (m_hasChanges)
         setHasChanges(hasChangesTo(m_lastDefaults));
@@ -728,10 +731,17 @@ void Document::refuseSetting(const QString &message)
     m_refusedSetting = true;
 }
 
+// A stored value beyond its control's range is the same as the value it becomes.
+QVariant Document::asApplied(const QString &key, const QVariant &value)
+{
+    return VXBookletSettings::acceptedValue(key, value).value_or(value);
+}
+
 bool Document::hasChangesTo(const QVariantMap &settings) const
 {
     for (const QString &key : VXBookletSettings::keys()) {
-        if (!VXBookletSettings::sameValue(settings.value(key), platform::KeyValue::propertyValue(const_cast<Document *>(this), key)))
+        if (!VXBookletSettings::sameValue(asApplied(key, settings.value(key)),
+                                          platform::KeyValue::propertyValue(const_cast<Document *>(this), key)))
             return true;
     }
     return false;

@@ -233,7 +233,8 @@ public:
     QVariantMap lastDefaults() const;
     void setLastDefaults(const QVariantMap &lastDefaults);
     // The key hook of KeyValue::setValue: a settings key takes only a value of its kind (else a
-    // warning and false) and keeps hasChanges current.
+    // warning and false), a number within its control's range (else the nearer end, with a
+    // warning), and keeps hasChanges current.
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
     // Every setting that has a value.
     QVariantMap settingsDictionary() const;
@@ -242,7 +243,8 @@ public:
     // False when a value was refused with an error (a paper or thickness that cannot be printed,
     // print settings that make no print info).
     bool setSettingsDictionary(const std::optional<QVariantMap> &settings);
-    // True when any setting differs from the dictionary's value; an absent key differs.
+    // True when any setting differs from the dictionary's value as it would be applied; an absent
+    // key differs.
     bool hasChangesTo(const QVariantMap &settings) const;
     // Against the controlling task's settings, else against lastDefaults.
     bool hasTaskChanges() const;
@@ -359,6 +361,7 @@ signals:
     void closing();
 
 private:
+    static QVariant asApplied(const QString &key, const QVariant &value);
     void prepareFilters();
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);

@@ -1,6 +1,7 @@
 #include "app/window/VXDocumentWindowController.h"
 
 #include "app/booklet/VXHelpDescription.h"
+#include "app/booklet/VXPageNumberFilter.h"
 #include "app/booklet/VXStyleKit.h"
 #include "app/window/AppClasses.h"
 #include "app/window/VXHelpWindow.h"
@@ -802,7 +803,7 @@ void VXDocumentWindowController::showFontManager(QObject *sender)
 void VXDocumentWindowController::changeFont(const QFont &font)
 {
     setValue(m_document, QStringLiteral("pageNumbersFontName"), font.family());
-    setValue(m_document, QStringLiteral("pageNumbersFontSize"), font.pointSizeF());
+    setValue(m_document, QStringLiteral("pageNumbersFontSize"), VXPageNumberFilter::pointSizeOf(font));
 }
 
 // ---- Menus

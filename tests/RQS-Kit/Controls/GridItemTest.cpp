@@ -227,6 +227,19 @@ TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)
     EXPECT_EQ(tile.layer()->borderWidth(), 0);
 }
 
+// A caller that names its tiles reads their titles back, whether or not the tiles show a title
+// strip.
+TEST(GridItem, ATileKeepsItsTitleWithOrWithoutATitleStrip)
+{
+    for (const unsigned settings : {0u, unsigned(QSGridItem::Selectable), unsigned(QSGridItem::HasTitle | QSGridItem::TitleAlways)}) {
+        SCOPED_TRACE(settings);
+        std::unique_ptr<QSGridItem> tile(QSGridItem::gridItem(plain(Qt::gray), QStringLiteral("Sunset"), 7, settings));
+        EXPECT_EQ(tile->title(), "Sunset");
+        tile->setTitle(QStringLiteral("Dawn"));
+        EXPECT_EQ(tile->title(), "Dawn");
+    }
+}
+
 namespace {
 
 // The window the window system shows a drag's picture in, once it is up.

@@ -658,6 +658,24 @@ TEST_F(DocumentTest, PageListEditsReadBackFromTheInputFilterAndUndoAsOneStepEach
     }
 }
 
+// A drag may name a row twice: it moves once, and the list keeps its eight pages.
+TEST_F(DocumentTest, ARowNamedTwiceInAMoveMovesOnce)
+{
+    PageList list(folder.path(), "eight.pdf", 8);
+    const QList<VXPagePtr> original = list.pages();
+    const struct { QList<int> rows; int above; QStringList after; } cases[] = {
+        {{2, 2}, 5, {"1", "3", "4", "2", "5", "6", "7", "8"}},
+        {{6, 2, 6, 2}, 9, {"1", "3", "4", "5", "7", "8", "6", "2"}},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(list.controller.moveRows(c.rows, c.above));
+        EXPECT_EQ(names(original, list.pages()), c.after);
+        EXPECT_EQ(list.controller.rowCount(), 9);
+        ASSERT_TRUE(list.undo()->undo());
+        EXPECT_EQ(list.pages(), original) << "undone, the list is as it was";
+    }
+}
+
 TEST_F(DocumentTest, PagesDraggedIntoAnotherDocumentArriveThereAndLeaveHere)
 {
     PageList source(folder.path(), "source.pdf", 4);
