@@ -3,6 +3,7 @@
 #include "RQS-Kit/Foundation/ProcessInfoExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/TempFolder.h"
 
 #include <QCoreApplication>
@@ -280,13 +281,13 @@ QString imagePath(const platform::Bundle &bundle, const QString &name, bool pref
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QString &type, bool prefer2X)
 {
     const QString path = imagePath(bundle, name, type, prefer2X);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, bool prefer2X)
 {
     const QString path = imagePath(bundle, name, prefer2X);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QString &type)
@@ -319,7 +320,7 @@ QString pathForImageWithPrefix(const platform::Bundle &bundle, const QString &pr
 QImage imageWithPrefix(const platform::Bundle &bundle, const QString &prefix)
 {
     const QString path = pathForImageWithPrefix(bundle, prefix);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QString pathForImageResourceWithPrefix(const platform::Bundle &bundle, const QString &prefix, const QString &directory,

@@ -28,9 +28,11 @@ QString createUniqueFile(const QString &folder, const QString &extension, QStrin
 // A folder "<10 random characters>" in folder, created exclusively with mode 0700; empty on failure.
 QString createUniqueFolder(const QString &folder, QString *error = nullptr);
 
-// Copies a file into an open file; false (with the reason) when reading or writing fails.
+// Copies a file into an open file; false (with the reason) when reading or writing fails, or when
+// the source is no regular file (platform::RegularFile).
 bool copyContents(const QString &source, QFile &destination, QString *error = nullptr);
-// Copies a file to a name that must not exist yet (mode 0666 less the umask); a partial copy is removed.
+// Copies a regular file to a name that must not exist yet (mode 0666 less the umask); a partial
+// copy is removed, and nothing is made for a source that cannot be read.
 bool copyFileExclusively(const QString &source, const QString &destination, QString *error = nullptr);
 
 } // namespace rqs

@@ -1,6 +1,7 @@
 #include "platform/ui/InterfaceLoader.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/InterfaceFileCheck.h"
@@ -132,14 +133,9 @@ QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const Bundle
 
 QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
 {
-    // A pipe or a device would hold the loader in open() or read() for ever.
-    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
-        logWarning(QStringLiteral("Interface file %1 could not be read: it is no regular file").arg(path));
-        return nullptr;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
+    QFile file;
+    if (QString reason; !RegularFile::open(file, path, &reason)) {
+        logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, reason));
         return nullptr;
     }
     // One byte more than a file may hold tells that it holds too much.

@@ -212,7 +212,7 @@ TEST_F(InterfaceFileContentsTest, FilesNamedOutsideTheirPlacesOrNotRegularAreRef
     // The interface file itself.
     const QString path = at("pipe.html");
     EXPECT_EQ(InterfaceLoader::loadFile(path, nullptr), nullptr);
-    EXPECT_TRUE(log.contains("Warning: Interface file " + path + " could not be read: it is no regular file"));
+    EXPECT_TRUE(log.contains("Warning: Interface file " + path + " could not be read: it is a pipe, no regular file"));
     EXPECT_EQ(pipes.opened(), QStringList()) << "a pipe was opened";
 }
 
