@@ -3,19 +3,12 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RegularFile.h"
 
-#include <QFileInfo>
-
 namespace platform {
 
 PictureFileReader::PictureFileReader(const QString &path)
 {
-    if (!RegularFile::open(m_file, path, &m_refusal))
-        return;
-    QByteArray format = QImageReader::imageFormat(&m_file);
-    if (format.isEmpty())
-        format = QFileInfo(path).suffix().toLower().toLatin1();
-    m_reader.setDevice(&m_file);
-    m_reader.setFormat(format);
+    if (RegularFile::open(m_file, path, &m_refusal))
+        m_reader.setDevice(&m_file);
 }
 
 bool PictureFileReader::isOpen() const { return m_file.isOpen(); }

@@ -9,8 +9,7 @@ namespace platform {
 
 // Qt's picture reader over a file a caller names, opened as RegularFile opens it: a pipe, a device
 // or a folder is refused before Qt reads anything. Qt is handed the opened file, whose name it no
-// longer knows: the format is taken from the file's content, else from the name's extension (a
-// TGA picture tells nothing of itself), as Qt does for a name.
+// longer knows: the format is taken from the file's content.
 class PictureFileReader
 {
 public:

@@ -2,6 +2,7 @@
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/PdfFixture.h"
+#include "support/PipeWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -12,68 +13,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <fcntl.h>
-#include <mutex>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
-
 using platform::InterfaceLoader;
 
 namespace {
-
-// Pipes made where a file names its pictures: a reader that opens one waits in open() for ever.
-// A thread opens each for writing while a reader waits on it, which lets the reader go on with
-// nothing read, and tells which pipe was opened.
-class PipeWatch
-{
-public:
-    explicit PipeWatch(const QStringList &paths)
-    {
-        for (const QString &path : paths) {
-            if (::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
-                m_paths.append(QFile::encodeName(path));
-        }
-        m_thread = std::thread([this] { watch(); });
-    }
-    ~PipeWatch()
-    {
-        m_done = true;
-        m_thread.join();
-    }
-    PipeWatch(const PipeWatch &) = delete;
-    PipeWatch &operator=(const PipeWatch &) = delete;
-
-    int made() const { return int(m_paths.size()); }
-    QStringList opened() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_opened;
-    }
-
-private:
-    void watch()
-    {
-        while (!m_done) {
-            for (const QByteArray &path : m_paths) {
-                const int end = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
-                if (end < 0)
-                    continue;
-                ::close(end);
-                std::lock_guard lock(m_mutex);
-                m_opened.append(QFile::decodeName(path));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    QList<QByteArray> m_paths;
-    std::atomic<bool> m_done = false;
-    mutable std::mutex m_mutex;
-    QStringList m_opened;
-    std::thread m_thread;
-};
 
 QByteArray windowWith(const QString &content)
 {
