@@ -75,7 +75,33 @@ bool isContainedRelativePath(const QString &path)
     if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return false;
     const QStringList parts = path.split(QLatin1Char('/'));
-    return !parts.contains(QStringLiteral(".."));
+    return !parts.contains(QStringLiteral("..")) && QDir::cleanPath(path) != QStringLiteral(".");
+}
+
+QString entryInsideFolder(const QString &folder, const QString &path, QString *reason)
+{
+    if (!isContainedRelativePath(path)) {
+        setError(reason, QStringLiteral("it names the folder itself or leads out of it"));
+        return {};
+    }
+    const QFileInfo entry(folder + QLatin1Char('/') + QDir::cleanPath(path));
+    const QString inside = QFileInfo(folder).canonicalFilePath();
+    const QString parent = QFileInfo(entry.path()).canonicalFilePath();
+    if (inside.isEmpty() || parent.isEmpty()) {
+        setError(reason, QString());
+        return {};
+    }
+    const auto below = [&inside](const QString &canonical) { return canonical.startsWith(inside + QLatin1Char('/')); };
+    if (parent != inside && !below(parent)) {
+        setError(reason, QStringLiteral("a folder on its way is a link that leads out of the folder"));
+        return {};
+    }
+    const QFileInfo placed(parent + QLatin1Char('/') + entry.fileName());
+    if (const QString target = placed.canonicalFilePath(); placed.isSymLink() && !target.isEmpty() && !below(target)) {
+        setError(reason, QStringLiteral("it is a link that leads to the folder itself or out of it"));
+        return {};
+    }
+    return placed.filePath();
 }
 
 bool isPlainFileName(const QString &name)

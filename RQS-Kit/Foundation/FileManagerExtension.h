@@ -15,8 +15,15 @@ bool createDirectoryAtURL(const QUrl &url, bool withIntermediateDirectories, QSt
 // folder cannot be listed.
 QStringList filesWithName(const QString &name, const QString &folder);
 
-// True for a relative path that stays inside its folder: not empty, not absolute, no ".." part.
+// True for a relative path that names something inside its folder: not empty, not absolute, no
+// ".." part, and not the folder itself ("." or "./.").
 bool isContainedRelativePath(const QString &path);
+// The path of what the relative path names inside the folder, once links are followed; empty
+// with the reason when it names the folder itself or leads out of it (isContainedRelativePath, a
+// folder on its way that is a link leading elsewhere, or a link that leads to the folder or out
+// of it), empty without one when a folder on its way does not exist. A link inside the folder
+// that leads inside it, or nowhere, is itself the entry.
+QString entryInsideFolder(const QString &folder, const QString &path, QString *reason = nullptr);
 // The same for one plain name without any "/".
 bool isPlainFileName(const QString &name);
 
