@@ -242,3 +242,68 @@ TEST_F(InterfaceFileContentsTest, RichTextsWhoseTablesQtWouldLayOutForMinutesAre
         EXPECT_NE(root, nullptr) << reason.toStdString();
     }
 }
+
+namespace {
+
+QString textEdit(const QString &property, const QString &html)
+{
+    return QStringLiteral("<widget class=\"QTextEdit\" name=\"edit\"><property name=\"%1\"><string>%2</string></property></widget>")
+        .arg(property, html.toHtmlEscaped());
+}
+
+} // namespace
+
+// Rich texts that ask for a length Qt would lay out for ever, as an HTML attribute, in a style
+// attribute or element, in a linked style sheet, or through Markdown, in a label or a text edit:
+// each is refused naming the length; lengths up to the bound load and lay out.
+TEST_F(InterfaceFileContentsTest, RichTextsWhoseLengthsQtWouldLayOutForEverAreRefused)
+{
+    const QString cell = "<tr><td>x</td></tr></table>";
+    const QString wide = PdfFixture::write(folder.path(), "wide.css", "td { padding: 100000000px }");
+    const QString asks = "the property \"text\" of \"label\" asks for a ";
+    struct Case { const char *what; QString content; QString reason; };
+    const QList<Case> cases{
+        {"a cell padding", richLabel("<table cellpadding=\"100000000\">" + cell), asks + "cell padding of 1e+08, more than the 8192 points or percent"},
+        {"a cell spacing", richLabel("<table cellspacing=\"100000000\">" + cell), asks + "cell spacing of 1e+08"},
+        {"a padding in a style", richLabel("<table><tr><td style=\"padding: 100000000px\">x</td></tr></table>"), asks + "cell padding of 1e+08"},
+        {"a padding in a style element", richLabel("<style>td { padding-left: 1e8px }</style><table>" + cell), asks + "cell padding of 1e+08"},
+        {"a padding in a linked style sheet", richLabel("<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" + wide + "\"></head><body><table>" + cell + "</body></html>"), asks + "cell padding of 1e+08"},
+        {"a padding written with references", richLabel("<table cellpadding=\"&#49;00000000\">" + cell), asks + "cell padding of 1e+08"},
+        {"a table's width", richLabel("<table width=\"900000\">" + cell), asks + "width of 900000"},
+        {"a table's width in percent", richLabel("<table width=\"90000%\">" + cell), asks + "width of 90000"},
+        {"a column's width", richLabel("<table><tr><td width=\"900000\">x</td></tr></table>"), asks + "column width of 900000"},
+        {"a border", richLabel("<table border=\"100000000\">" + cell), asks + "border width of 1e+08"},
+        {"a margin", richLabel("<p style=\"margin-top: 100000px\">x</p>"), asks + "margin of 100000"},
+        {"a margin below 0", richLabel("<p style=\"margin-bottom: -100000px\">x</p>"), asks + "margin of -100000"},
+        {"an indent", richLabel("<p style=\"text-indent: 20000px\">x</p>"), asks + "text indent of 20000"},
+        {"indent steps", richLabel("<p style=\"-qt-block-indent: 300\">x</p>"), asks + "indent of 12000"},
+        {"a line height", richLabel("<p style=\"line-height: 100000%\">x</p>"), asks + "line height of 100000"},
+        {"a font size", richLabel("<span style=\"font-size: 100000pt\">x</span>"), asks + "font size of 100000"},
+        {"a font size in pixels", richLabel("<span style=\"font-size: 100000px\">x</span>"), asks + "font size of 100000"},
+        {"a letter spacing", richLabel("<span style=\"letter-spacing: 100000px\">x</span>"), asks + "letter spacing of 100000"},
+        {"a picture's width", richLabel("<img src=\"" + at("red.png") + "\" width=\"100000\">"), asks + "picture width of 100000"},
+        {"a rule's width", richLabel("<hr width=\"100000\">"), asks + "rule width of 100000"},
+        {"a text edit's text", textEdit("html", "<table cellpadding=\"100000000\">" + cell), "the property \"html\" of \"edit\" asks for a cell padding of 1e+08"},
+        {"a text edit's Markdown", textEdit("markdown", "# Title\n\n<table cellspacing=\"100000000\">" + cell),
+         "the property \"markdown\" of \"edit\" asks for a cell spacing of 1e+08"},
+        {"a tool tip", label("toolTip", "<string>" + QString("<p style=\"margin-left: 1e9px\">x</p>").toHtmlEscaped() + "</string>"),
+         "the property \"toolTip\" of \"label\" asks for a margin of 1e+09"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto [root, reason] = load(windowWith(c.content));
+        EXPECT_EQ(root, nullptr);
+        EXPECT_TRUE(reason.startsWith(c.reason)) << reason.toStdString();
+    }
+    // At the bound a window still lays out and paints.
+    for (const QString &fine : {richLabel("<table cellpadding=\"8192\" cellspacing=\"-8192\" border=\"8192\" width=\"100%\">" + cell),
+                                richLabel("<p style=\"margin: 8192px; text-indent: 8192px; font-size: 8192px\">x</p>"),
+                                richLabel("<p style=\"-qt-block-indent: 204\">x</p><ul><li>a</li></ul>"),
+                                textEdit("html", "<table style=\"padding: 8192px\">" + cell)}) {
+        SCOPED_TRACE(fine.toStdString());
+        const auto [root, reason] = load(windowWith(fine));
+        ASSERT_NE(root, nullptr) << reason.toStdString();
+        root->resize(400, 300);
+        EXPECT_FALSE(root->grab().isNull());
+    }
+}
