@@ -13,16 +13,14 @@
 
 namespace platform::InterfaceFileContents {
 
-namespace {
-
-// The elements whose text Qt's loader takes for a picture file: a pixmap, an icon's file for one
-// of its states, or the whole icon's in files of older versions.
 bool namesPicture(QStringView element)
 {
     static const QStringList pictures{"pixmap", "iconset", "normaloff", "normalon", "disabledoff", "disabledon",
                                       "activeoff", "activeon", "selectedoff", "selectedon"};
     return pictures.contains(element);
 }
+
+namespace {
 
 bool makesObject(QStringView element)
 {

@@ -21,6 +21,10 @@ inline constexpr qint64 MaxTableCells = 1024;
 // geometry (InterfaceLimits::MaxExtent).
 inline constexpr double MaxRichTextLength = 8192;
 
+// Whether Qt's loader takes the text of the element (its name in lower case) for a picture file: a
+// pixmap, an icon's file for one of its states, or the whole icon's in files of older versions.
+bool namesPicture(QStringView element);
+
 // Why the file must not be loaded; empty when it may. A file that is not well-formed XML is left
 // to Qt's loader, which refuses it before it makes anything.
 QString refusal(const QByteArray &file, const InterfaceFilePlaces &places);

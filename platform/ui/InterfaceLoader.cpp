@@ -7,6 +7,7 @@
 #include "platform/ui/InterfaceFileCheck.h"
 #include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
+#include "platform/ui/InterfacePictures.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
@@ -141,9 +142,15 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
     // One byte more than a file may hold tells that it holds too much.
     QByteArray bytes = file.read(InterfaceFileCheck::MaxFileSize + 1);
     const QString name = QFileInfo(path).fileName();
+    const InterfaceFilePlaces places = InterfaceFilePlaces::of(path);
     QString refusal = InterfaceFileCheck::refusal(bytes);
     if (refusal.isEmpty())
-        refusal = InterfaceFileContents::refusal(bytes, InterfaceFilePlaces::of(path));
+        refusal = InterfaceFileContents::refusal(bytes, places);
+    const auto pictures = std::make_shared<InterfacePictures>();
+    if (refusal.isEmpty()) {
+        if (std::optional<QByteArray> handed = pictures->handOver(bytes, places, &refusal))
+            bytes = std::move(*handed);
+    }
     if (!refusal.isEmpty()) {
         logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));
         return nullptr;
@@ -167,6 +174,8 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         delete root;
         return nullptr;
     }
+    // The copies of the pictures go with the widgets that may draw them again.
+    QObject::connect(root, &QObject::destroyed, root, [pictures] {});
     InterfaceLimits::apply(root, name);
     if (owner)
         InterfaceConnector::connect(owner, root);

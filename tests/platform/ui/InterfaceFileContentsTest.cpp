@@ -1,4 +1,5 @@
 #include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/PdfFixture.h"
@@ -191,6 +192,59 @@ TEST_F(InterfaceFileContentsTest, PicturesInsideTheirPlacesShow)
     }
     const auto [root, reason] = load(windowWith(richLabel("<img src=\":/qt-project.org/styles/commonstyle/images/file-16.png\">")));
     EXPECT_NE(root, nullptr) << reason.toStdString();
+}
+
+namespace {
+
+bool shows(const QImage &shown, const QColor &color)
+{
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixelColor(x, y) == color)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Qt's loader reads a picture only once it has made the widgets before the one that shows it: a
+// picture swapped for a pipe in between (here while a widget of the file is made) is never
+// opened. The window shows the pictures as they were when the file was checked, and an icon
+// drawn later still finds its picture.
+TEST_F(InterfaceFileContentsTest, APictureSwappedForAPipeOnceTheFileIsCheckedIsNeverOpened)
+{
+    ASSERT_TRUE(writePicture(at("swapped.png"), Qt::red));
+    ASSERT_TRUE(writePicture(at("icon.png"), Qt::green));
+    ASSERT_TRUE(writePicture(at("icon@2x.png"), Qt::green));
+    struct Swap
+    {
+        QStringList paths;
+        std::unique_ptr<PipeWatch> pipes;
+    };
+    const auto swap = std::make_shared<Swap>();
+    swap->paths = {at("swapped.png"), at("icon.png"), at("icon@2x.png")};
+    InterfaceLoader::registerFactory("PictureSwapper", [swap](QWidget *parent) -> QWidget * {
+        for (const QString &path : std::as_const(swap->paths))
+            QFile::remove(path);
+        swap->pipes = std::make_unique<PipeWatch>(swap->paths);
+        return new QWidget(parent);
+    });
+    auto [root, reason] = load(windowWith("<widget class=\"PictureSwapper\" name=\"swapper\"/>" + label("pixmap", "<pixmap>swapped.png</pixmap>")
+                                          + button("<iconset><normaloff>icon.png</normaloff></iconset>")));
+    ASSERT_NE(root, nullptr) << reason.toStdString();
+    ASSERT_NE(swap->pipes, nullptr) << "the pictures were swapped while the file was loaded";
+    EXPECT_EQ(swap->pipes->made(), 3);
+    EXPECT_TRUE(shows(root->findChild<QLabel *>()->grab().toImage(), Qt::red));
+    EXPECT_TRUE(shows(root->findChild<QAbstractButton *>()->icon().pixmap(QSize(16, 12), 2.0).toImage(), Qt::green));
+    EXPECT_EQ(swap->pipes->opened(), QStringList()) << "a pipe was opened";
+    swap->paths.clear();
+    swap->pipes.reset();
+    const QDir temporary(platform::TempFolder::path());
+    EXPECT_EQ(temporary.entryList({"interface-pictures-*"}, QDir::Dirs).size(), 1);
+    root.reset();
+    EXPECT_EQ(temporary.entryList({"interface-pictures-*"}, QDir::Dirs), QStringList()) << "the copies go with the window";
 }
 
 namespace {
