@@ -1,5 +1,7 @@
 #include "support/HostileFiles.h"
 
+#include "platform/foundation/Log.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -23,3 +25,12 @@ const QList<HostileFiles::File> &HostileFiles::files() const { return m_files; }
 QString HostileFiles::folder() const { return m_folder.path(); }
 
 QStringList HostileFiles::pipesOpened() const { return m_pipes->opened(); }
+
+QString HostileFiles::loggedAfter(const platform::LogCapture &log, const QString &prefix)
+{
+    for (const QString &line : log.lines()) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return QStringLiteral("(nothing logged)");
+}

@@ -3,10 +3,16 @@
 #include "support/PipeWatch.h"
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
+
+namespace platform {
+class LogCapture;
+}
 
 // What a reader of a named file is handed in place of a regular file: a pipe (watched, see
 // PipeWatch), the endless device /dev/zero, the empty device /dev/null, a folder and a link to
@@ -29,6 +35,15 @@ public:
     QString folder() const;
     // The pipes a reader opened; none, when every reader refused them unopened.
     QStringList pipesOpened() const;
+
+    // A reader of a named file, with the reason it gave for refusing the file (empty when it read it).
+    struct Reader
+    {
+        const char *name;
+        std::function<QString(const QString &path)> refusal;
+    };
+    // The rest of the first line logged that begins with the prefix.
+    static QString loggedAfter(const platform::LogCapture &log, const QString &prefix);
 
 private:
     QTemporaryDir m_folder;

@@ -15,30 +15,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 using platform::RegularFile::MaxWholeBytes;
 
-namespace {
-
-// A reader of a named file: the reason it gave for refusing the file, empty when it read it.
-struct Reader
-{
-    const char *name;
-    std::function<QString(const QString &path)> refusal;
-};
-
-// What was logged from the line's start on, as the reason after the prefix.
-QString loggedAfter(const platform::LogCapture &log, const QString &prefix)
-{
-    for (const QString &line : log.lines()) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size());
-    }
-    return QStringLiteral("(nothing logged)");
-}
-
-} // namespace
+using Reader = HostileFiles::Reader;
 
 // Every reader of the platform that a caller hands a path refuses what is no regular file at
 // once, with the reason, and opens no pipe.
@@ -58,7 +38,7 @@ TEST(RegularFile, EveryReaderOfANamedFileRefusesWhatIsNoRegularFile)
         {"a picture", [](const QString &path) {
              platform::LogCapture log;
              return platform::PictureFileReader::read(path).isNull()
-                        ? loggedAfter(log, QStringLiteral("Warning: Could not read the picture %1, because ").arg(path))
+                        ? HostileFiles::loggedAfter(log, QStringLiteral("Warning: Could not read the picture %1, because ").arg(path))
                         : QString();
          }},
         {"a property list", [](const QString &path) {
@@ -67,12 +47,12 @@ TEST(RegularFile, EveryReaderOfANamedFileRefusesWhatIsNoRegularFile)
          }},
         {"a PDF", [](const QString &path) {
              platform::LogCapture log;
-             return platform::PdfDocument::open(path) ? QString() : loggedAfter(log, QStringLiteral("Error: Could not open PDF \"%1\": ").arg(path));
+             return platform::PdfDocument::open(path) ? QString() : HostileFiles::loggedAfter(log, QStringLiteral("Error: Could not open PDF \"%1\": ").arg(path));
          }},
         {"an engine's picture", [](const QString &path) {
              platform::LogCapture log;
              return platform::fx::Image::fromFile(path).isNull()
-                        ? loggedAfter(log, QStringLiteral("Error: Could not read the picture %1, because ").arg(path))
+                        ? HostileFiles::loggedAfter(log, QStringLiteral("Error: Could not read the picture %1, because ").arg(path))
                         : QString();
          }},
         {"a PNG read by rows", [](const QString &path) {
@@ -83,7 +63,7 @@ TEST(RegularFile, EveryReaderOfANamedFileRefusesWhatIsNoRegularFile)
              platform::LogCapture log;
              return platform::InterfaceLoader::loadFile(path, nullptr)
                         ? QString()
-                        : loggedAfter(log, QStringLiteral("Warning: Interface file %1 could not be read: ").arg(path));
+                        : HostileFiles::loggedAfter(log, QStringLiteral("Warning: Interface file %1 could not be read: ").arg(path));
          }},
     };
     for (const Reader &reader : readers) {
