@@ -3,7 +3,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RegularFile.h"
 
-
 QSCropController::QSCropController(QObject *parent)
     : QSWindowController(parent)
 {

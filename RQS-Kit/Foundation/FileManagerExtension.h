@@ -18,14 +18,14 @@ QStringList filesWithName(const QString &name, const QString &folder);
 // True for a relative path that names something inside its folder: not empty, not absolute, no
 // ".." part, and not the folder itself ("." or "./.").
 bool isContainedRelativePath(const QString &path);
+// The same for one plain name without any "/".
+bool isPlainFileName(const QString &name);
 // The path of what the relative path names inside the folder, once links are followed; empty
 // with the reason when it names the folder itself or leads out of it (isContainedRelativePath, a
 // folder on its way that is a link leading elsewhere, or a link that leads to the folder or out
 // of it), empty without one when a folder on its way does not exist. A link inside the folder
 // that leads inside it, or nowhere, is itself the entry.
 QString entryInsideFolder(const QString &folder, const QString &path, QString *reason = nullptr);
-// The same for one plain name without any "/".
-bool isPlainFileName(const QString &name);
 
 // Creates "<10 random characters>.<extension>" (no dot without extension) in folder with O_EXCL
 // and mode 0600, and leaves it open for writing; false (with the reason) on failure.
