@@ -80,8 +80,9 @@ QString InterfacePictures::copy(const QString &path, QString *reason)
     QStringList versions{path};
     versions += InterfaceFilePlaces::highResolutionNames(path);
     for (const QString &version : std::as_const(versions)) {
+        // Nothing there yet, through a link or not, is nothing to read.
         const QFileInfo source(version);
-        if (!source.exists() && !source.isSymLink())
+        if (!source.exists())
             continue;
         if (!copyFile(version, folder + u'/' + source.fileName(), reason))
             return {};

@@ -192,6 +192,15 @@ TEST_F(InterfaceFileContentsTest, PicturesInsideTheirPlacesShow)
     }
     const auto [root, reason] = load(windowWith(richLabel("<img src=\":/qt-project.org/styles/commonstyle/images/file-16.png\">")));
     EXPECT_NE(root, nullptr) << reason.toStdString();
+    // A picture that is not there yet, or a link inside that leads to nothing yet, shows nothing
+    // and keeps no window from loading.
+    ASSERT_TRUE(QFile::link(at("absent.png"), at("pending.png")));
+    for (const QString name : {"absent.png", "pending.png"}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto [missing, refused] = load(windowWith(label("pixmap", "<pixmap>" + name + "</pixmap>")));
+        ASSERT_NE(missing, nullptr) << refused.toStdString();
+        EXPECT_TRUE(missing->findChild<QLabel *>()->pixmap().isNull());
+    }
 }
 
 namespace {
