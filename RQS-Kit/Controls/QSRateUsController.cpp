@@ -5,11 +5,11 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTextCursor>
@@ -126,11 +126,11 @@ void QSRateUsController::windowDidLoad()
         approveButton()->setTitle(rqs::localizedForTable(QStringLiteral("Rate Now"), kitTable));
     if (textView()) {
         const QString path = platform::Bundle::mainBundle()->pathForResource(QStringLiteral("RateUs"), QStringLiteral("html"));
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            textView()->setHtml(QString::fromUtf8(file.readAll()));
+        QString reason;
+        if (const std::optional<QByteArray> text = platform::RegularFile::read(path, platform::RegularFile::MaxWholeBytes, &reason))
+            textView()->setHtml(QString::fromUtf8(*text));
         else
-            platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(file.errorString()));
+            platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(reason));
         QTextCursor placeholder = textView()->document()->find(rqs::localizedForTable(QStringLiteral("our App"), kitTable));
         if (!placeholder.isNull())
             placeholder.insertText(appName());

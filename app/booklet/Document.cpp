@@ -13,7 +13,9 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/Progress.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ImageAllocationLimit.h"
 #include "platform/pdf/PdfDocument.h"
@@ -22,7 +24,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
@@ -52,8 +53,8 @@ const QRegularExpression &customPaperPattern()
 // picture plugins.
 bool isPdf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+    QFile file;
+    return platform::RegularFile::open(file, path) && file.read(1024).contains("%PDF-");
 }
 
 // A name a picture format of Qt's ends in: the file is a picture, though one Qt cannot read.
@@ -64,7 +65,7 @@ bool namesPicture(const QString &path)
 
 // The whole picture file, a block at a time, counted on the progress. A file that grows past the
 // largest picture file while it is read is refused as one that was that large from the start.
-Document::Contents::Failure readPicture(QFile &file, platform::Progress *progress, QByteArray &bytes)
+Document::Contents::Failure readPicture(QFile &file, const QString &path, platform::Progress *progress, QByteArray &bytes)
 {
     using Failure = Document::Contents::Failure;
     constexpr qint64 blockBytes = 1 << 20;
@@ -85,7 +86,7 @@ Document::Contents::Failure readPicture(QFile &file, platform::Progress *progres
     }
     // A read that failed ends the loop as the file's end does.
     if (file.error() != QFileDevice::NoError) {
-        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(file.fileName(), file.errorString()));
+        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
         return Failure::Unreadable;
     }
     return Failure::None;
@@ -113,14 +114,14 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
             contents.failure = Contents::Failure::TooLarge;
             return contents;
         }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
+        QFile file;
+        if (QString reason; !platform::RegularFile::open(file, path, &reason)) {
+            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, reason));
             contents.failure = Contents::Failure::Unreadable;
             return contents;
         }
         QByteArray bytes;
-        contents.failure = readPicture(file, progress, bytes);
+        contents.failure = readPicture(file, path, progress, bytes);
         if (contents.failure == Contents::Failure::TooLarge)
             platform::logError(QStringLiteral("Could not read \"%1\": it grew larger than any picture that decodes while it was read").arg(path));
         if (contents.failure != Contents::Failure::None)
@@ -192,9 +193,9 @@ bool Document::isPictureFile(const QString &path)
 {
     if (isPdf(path))
         return false;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.canRead();
+    platform::PictureFileReader picture(path);
+    picture.reader().setDecideFormatFromContent(true);
+    return picture.reader().canRead();
 }
 
 const QStringList &Document::printInfoKeys()
