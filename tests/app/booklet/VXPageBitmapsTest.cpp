@@ -1,6 +1,7 @@
 #include "app/booklet/VXPageBitmaps.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WorkerThread.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
