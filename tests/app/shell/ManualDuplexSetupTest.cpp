@@ -34,6 +34,8 @@ class ManualDuplexSetup : public CupsServerTest
 protected:
     void TearDown() override
     {
+        // The paper set up for documents is the next case's too.
+        platform::PrintInfo::sharedPrintInfo() = m_sharedPaper;
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
         forgetPrinterAnswers();
@@ -73,6 +75,9 @@ protected:
     }
 
     static void click(const char *name) { VXManualDuplexController::sharedController()->window()->findChild<QAbstractButton *>(name)->click(); }
+
+private:
+    const platform::PrintInfo m_sharedPaper = platform::PrintInfo::sharedPrintInfo();
 };
 
 } // namespace
