@@ -102,16 +102,11 @@ TEST(KitDelegates, EveryKitControlsTargetEndedFirstHearsNothing)
     rqs::registerKitClasses();
     int controls = 0;
     for (const QString &name : platform::InterfaceLoader::registeredClassNames()) {
-        QWidget window;
-        window.resize(200, 100);
-        auto *control = qobject_cast<platform::Control *>(platform::InterfaceLoader::make(name, &window));
+        ControlOnWindow on(name, nullptr);
+        platform::Control *control = on.control;
         if (!control)
             continue;
         ++controls;
-        control->setGeometry(10, 10, 120, 40);
-        control->setAction(QStringLiteral("act"));
-        window.show();
-        (void)QTest::qWaitForWindowExposed(&window);
         int liveTold = 0;
         {
             Target live(liveTold);

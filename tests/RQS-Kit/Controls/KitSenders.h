@@ -26,6 +26,7 @@
 #include "platform/fx/Filter.h"
 #include "platform/fx/FilterRegistry.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/InterfaceLoader.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -104,6 +105,30 @@ inline QList<Step> controlSteps(platform::Control *target)
                                popup->close();
                        }};
 }
+
+// A control of the class on a shown window of its own, sending its action to the target.
+struct ControlOnWindow
+{
+    ControlOnWindow(const QString &name, QObject *target)
+        : shown(new QWidget)
+    {
+        shown->resize(200, 100);
+        control = qobject_cast<platform::Control *>(platform::InterfaceLoader::make(name, shown));
+        if (!control)
+            return;
+        control->setGeometry(10, 10, 120, 40);
+        control->setAction(QStringLiteral("act"));
+        control->setTarget(target);
+        shown->show();
+        (void)QTest::qWaitForWindowExposed(shown);
+    }
+    ~ControlOnWindow() { delete shown; }
+    ControlOnWindow(const ControlOnWindow &) = delete;
+    ControlOnWindow &operator=(const ControlOnWindow &) = delete;
+
+    QPointer<QWidget> shown;
+    QPointer<platform::Control> control;
+};
 
 // What every counting delegate shares: the count it adds to, which outlives it, the messages that
 // told it something, and what it does on being told (a callee that ends what told it, say).

@@ -133,30 +133,6 @@ public:
     std::function<void(const QString &)> onTold;
 };
 
-// A control of the class on a shown window of its own, sending its action to the target.
-struct ControlOnWindow
-{
-    ControlOnWindow(const QString &name, EndingTarget *target)
-        : shown(new QWidget)
-    {
-        shown->resize(200, 100);
-        control = qobject_cast<platform::Control *>(platform::InterfaceLoader::make(name, shown));
-        if (!control)
-            return;
-        control->setGeometry(10, 10, 120, 40);
-        control->setAction(QStringLiteral("act"));
-        control->setTarget(target);
-        shown->show();
-        (void)QTest::qWaitForWindowExposed(shown);
-    }
-    ~ControlOnWindow() { delete shown; }
-    ControlOnWindow(const ControlOnWindow &) = delete;
-    ControlOnWindow &operator=(const ControlOnWindow &) = delete;
-
-    QPointer<QWidget> shown;
-    QPointer<platform::Control> control;
-};
-
 } // namespace
 
 // Every control the interface files can make, its target ending the control or its window in
