@@ -179,3 +179,53 @@ TEST(KitSenders, ATargetMayDeleteTheControlOrItsWindowInEveryMessage)
 }
 
 #include "SenderEndTest.moc"
+
+namespace {
+
+// A grid's client that deletes the tile whose remove button was clicked, as it removes the item.
+struct TileDeleter : QObject, QSGridViewDelegate
+{
+    void selectedItemWithContext(QSGridViewController *, const QVariant &) override {}
+    void executeItemWithContext(QSGridViewController *, const QVariant &) override {}
+    void removeItemWithContext(QSGridViewController *, const QVariant &) override
+    {
+        ++removed;
+        delete tile.data();
+    }
+    void changedPin(QSGridViewController *, bool, const QVariant &) override {}
+    void hovering(QSGridViewController *, bool, const QVariant &) override {}
+    QPointer<QSGridItem> tile;
+    int removed = 0;
+};
+
+} // namespace
+
+// The tile's click reaches the grid, the grid's message its client, and the client deletes the
+// tile: neither the grid nor the tile runs on in it, and the other tiles stay.
+TEST(KitSenders, AGridsClientMayDeleteTheTileWhoseRemoveButtonWasClicked)
+{
+    rqs::registerKitClasses();
+    QSGridViewController grid;
+    TileDeleter client;
+    grid.setDelegate(&client);
+    grid.view()->resize(600, 400);
+    grid.view()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.view()));
+    const int section = grid.addSection(QSGridItem::HasRemove | QSGridItem::Selectable);
+    for (int i = 0; i < 3; ++i)
+        grid.addImage(square(), QString(), i, i, section);
+    const QList<QSGridItem *> tiles = grid.gridItemsInSection(section);
+    ASSERT_EQ(tiles.size(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tiles[1]->geometry().intersects(tiles[0]->geometry())
+                                             && !tiles[1]->geometry().intersects(tiles[2]->geometry()); }, 5000))
+        << "laid out side by side";
+    client.tile = tiles[1];
+    const QPoint removeButton(15, 15);
+    QTest::mouseMove(client.tile, removeButton);
+    QTest::mousePress(client.tile, Qt::LeftButton, {}, removeButton);
+    QTest::mouseRelease(client.tile, Qt::LeftButton, {}, removeButton);
+    QTest::qWait(20);
+    EXPECT_EQ(client.removed, 1);
+    EXPECT_TRUE(client.tile.isNull());
+    EXPECT_EQ(grid.gridItemsInSection(section), QList<QSGridItem *>({tiles[0], tiles[2]}));
+}
