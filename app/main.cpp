@@ -14,12 +14,17 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/OpenFileLimit.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ImageReaderPlugins.h"
+#include "platform/pdf/PdfDrawingLimit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QPointer>
+
+#include <chrono>
+#include <cstdlib>
 
 
 namespace {
@@ -60,9 +65,7 @@ void setApplicationIcon()
     QApplication::setWindowIcon(icon);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int runFoldwise(int argc, char **argv)
 {
     platform::raiseOpenFileLimit();
     QApplication app(argc, argv);
@@ -134,4 +137,18 @@ int main(int argc, char **argv)
         delegate.addPDFService();
     quitWhenIdle(&delegate);
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int status = runFoldwise(argc, argv);
+    // A page still held by a drawing operation that poppler cannot stop would have what it uses
+    // torn down under it by the exit: the process ends without tearing down.
+    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0))) {
+        platform::UserDefaults::standardUserDefaults()->synchronize();
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -14,6 +14,7 @@
 
 #include "app/booklet/Document.h"
 #include "platform/foundation/Log.h"
+#include "platform/pdf/PdfDrawingLimit.h"
 #include "platform/printing/PrintInfo.h"
 
 #include <QFile>
@@ -25,6 +26,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -168,9 +171,7 @@ void exportBooklet(const Options &options)
         throw Failure{}; // logged by the export
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int run(int argc, char **argv)
 {
     const bench::Session session;
     if (!session.isValid())
@@ -186,4 +187,15 @@ int main(int argc, char **argv)
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int status = run(argc, argv);
+    // A page given up while poppler still draws it would have what it uses torn down under it.
+    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0)))
+        std::_Exit(status);
+    return status;
 }

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 using platform::Layer;
 using platform::MouseEvent;
@@ -178,15 +179,33 @@ bool QS3DView::sendAsQtEvent(const MouseEvent &event, QEvent::Type type, QWidget
         type = QEvent::MouseButtonDblClick;
     QMouseEvent copy(type, local, target->window()->mapFromGlobal(global), global, event.button, event.buttons,
                      event.modifiers);
+    return sendUnpropagated(&copy, target);
+}
+
+bool QS3DView::sendWheel(const MouseEvent &event, QWidget *target) const
+{
+    if (!subviewHolding(target))
+        return false;
+    const QPointF local = pointIn(event, target);
+    // Back to Qt's deltas, as View reads them.
+    const QPoint pixels = event.hasPreciseScrollingDeltas ? event.scrollingDelta.toPoint() : QPoint();
+    const QPoint angle = event.hasPreciseScrollingDeltas ? QPoint() : (event.scrollingDelta * 120).toPoint();
+    QWheelEvent copy(local, target->mapToGlobal(local), pixels, angle, event.buttons, event.modifiers, Qt::NoScrollPhase,
+                     false);
+    return sendUnpropagated(&copy, target);
+}
+
+bool QS3DView::sendUnpropagated(QInputEvent *event, QWidget *target)
+{
     // Qt would hand an ignored event to the parents, where it lies untransformed.
     const QPointer<QWidget> receiver = target;
     const bool propagated = !target->testAttribute(Qt::WA_NoMousePropagation);
     target->setAttribute(Qt::WA_NoMousePropagation);
-    QCoreApplication::sendEvent(target, &copy);
+    QCoreApplication::sendEvent(target, event);
     if (!receiver)
         return true;
     receiver->setAttribute(Qt::WA_NoMousePropagation, !propagated);
-    return copy.isAccepted();
+    return event->isAccepted();
 }
 
 void QS3DView::mouseDown(const MouseEvent &event)
@@ -215,10 +234,12 @@ void QS3DView::mouseUp(const MouseEvent &event)
 
 void QS3DView::scrollWheel(const MouseEvent &event)
 {
-    if (auto *target = qobject_cast<View *>(m_forwardView.data()))
-        target->scrollWheel(remade(event, target));
-    else
-        View::scrollWheel(event);
+    // Beneath lies what the subviews hide, untransformed: a wheel is never passed on to it.
+    QWidget *target = m_forwardView;
+    if (target && !qobject_cast<View *>(target) && sendWheel(event, target))
+        return;
+    if (View *view = viewAtOrAbove(target))
+        view->scrollWheel(remade(event, view));
 }
 
 bool QS3DView::tookOtherButton(QMouseEvent *event, bool otherButton, void (View::*handler)(const MouseEvent &), int clickCount)

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPointer>
 
+class QInputEvent;
 class QS3DLayer;
 
 // Hosts subviews whose layers live in a perspective container, so that clients can turn them in
@@ -43,6 +44,7 @@ public:
     void mouseDown(const platform::MouseEvent &event) override;
     void mouseDragged(const platform::MouseEvent &event) override;
     void mouseUp(const platform::MouseEvent &event) override;
+    // To the widget the last hit test found, else to the view holding it; never passed on.
     void scrollWheel(const platform::MouseEvent &event) override;
 
 protected:
@@ -72,6 +74,8 @@ private:
                  QEvent::Type type);
     // True when the widget took the event.
     bool sendAsQtEvent(const platform::MouseEvent &event, QEvent::Type type, QWidget *target) const;
+    bool sendWheel(const platform::MouseEvent &event, QWidget *target) const;
+    static bool sendUnpropagated(QInputEvent *event, QWidget *target);
     void updateMouseHover(const platform::MouseEvent &event, platform::View *view);
 
     QS3DLayer *m_layer3D;

@@ -239,14 +239,14 @@ void QSAnimator::finalizeAnimation()
         endState();
     if (!self)
         return;
-    if (m_window) {
-        // The limits stand for the window's delegate: one that someone else set meanwhile stays.
-        if (m_window->minimumSize() == m_fixedSize && m_window->maximumSize() == m_fixedSize) {
-            m_window->setMinimumSize(m_minimumSize);
-            m_window->setMaximumSize(m_maximumSize);
-        } else {
-            platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
-        }
+    // The limits stand for the window's delegate: one that someone else set meanwhile stays. Without
+    // a start group there was no overlay, so no window was held still and none is handed back; a
+    // window that went with the views has none to take back.
+    if (m_window && m_window->minimumSize() == m_fixedSize && m_window->maximumSize() == m_fixedSize) {
+        m_window->setMinimumSize(m_minimumSize);
+        m_window->setMaximumSize(m_maximumSize);
+    } else if (!viewsWent) {
+        platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
     }
     Transaction::begin();
     Transaction::setDisableActions(true);

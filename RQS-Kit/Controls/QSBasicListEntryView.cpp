@@ -273,9 +273,10 @@ void QSBasicListEntryView::updateTrackingAreas()
         m_trackingArea = 0;
     }
     if (superview()) {
-        m_mouseInside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
         platform::TrackingArea area;
-        area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
+        area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect
+            | platform::TrackingArea::ActiveInKeyWindow;
+        m_mouseInside = isVisible() && isTrackingActive(area.options) && rect().contains(mapFromGlobal(QCursor::pos()));
         if (m_mouseInside)
             area.options |= platform::TrackingArea::AssumeInside;
         m_trackingArea = addTrackingArea(area);

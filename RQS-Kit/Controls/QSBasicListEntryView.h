@@ -15,7 +15,7 @@ class QSDragButton;
 
 // A framed row with a title line and the small controls its features ask for (drag handle,
 // remove button, enable box, copy and paste buttons); all but the box show only while the pointer
-// is over the row. Its content view always shows under the title line. Main thread.
+// is over the row in the active window. Its content view always shows under the title line. Main thread.
 class QSBasicListEntryView : public QSListEntryView
 {
     Q_OBJECT

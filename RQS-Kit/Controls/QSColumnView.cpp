@@ -11,7 +11,21 @@ QSColumnView::QSColumnView(QWidget *parent)
 }
 
 QColor QSColumnView::startColor() const { return m_startColor; }
+
+void QSColumnView::setStartColor(const QColor &color)
+{
+    m_startColor = color;
+    m_startColorName = QSColor::descriptionForNSColor(color);
+}
+
 QColor QSColumnView::endColor() const { return m_endColor; }
+
+void QSColumnView::setEndColor(const QColor &color)
+{
+    m_endColor = color;
+    m_endColorName = QSColor::descriptionForNSColor(color);
+}
+
 QString QSColumnView::startColorName() const { return m_startColorName; }
 
 void QSColumnView::setStartColorName(const QString &name)

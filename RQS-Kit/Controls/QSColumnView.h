@@ -16,7 +16,9 @@ public:
     explicit QSColumnView(QWidget *parent = nullptr);
 
     QColor startColor() const;
+    void setStartColor(const QColor &color);
     QColor endColor() const;
+    void setEndColor(const QColor &color);
     QString startColorName() const;
     void setStartColorName(const QString &name);
     QString endColorName() const;

@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 
 #include <QAbstractButton>
+#include <QDebug>
 #include <QResizeEvent>
 
 #include <cmath>
@@ -36,6 +37,13 @@ std::shared_ptr<QObject> QSListEntryView::context() const { return m_context; }
 void QSListEntryView::setContext(std::shared_ptr<QObject> context) { m_context = std::move(context); }
 
 QString QSListEntryView::title() const { return m_title; }
+
+QString QSListEntryView::description() const
+{
+    QString self;
+    QDebug(&self).nospace().noquote() << static_cast<const QObject *>(this);
+    return QStringLiteral("%1: %2").arg(self, m_title);
+}
 
 void QSListEntryView::setTitle(const QString &title)
 {

@@ -41,6 +41,8 @@ public:
     void setContext(std::shared_ptr<QObject> context);
 
     QString title() const;
+    // Names the row in logs: its class and address as Qt writes them, then its title.
+    QString description() const;
     // Looked up in the strings table "Controls", the text being its own key.
     virtual void setTitle(const QString &title);
     int state() const;

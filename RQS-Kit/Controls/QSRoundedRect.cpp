@@ -12,6 +12,22 @@ QSRoundedRect::QSRoundedRect(QWidget *parent)
 {
 }
 
+QColor QSRoundedRect::topFillColor() const { return m_topFillColor; }
+void QSRoundedRect::setTopFillColor(const QColor &color) { setColor(m_topFillColor, m_topFillColorName, color); }
+QColor QSRoundedRect::bottomFillColor() const { return m_bottomFillColor; }
+void QSRoundedRect::setBottomFillColor(const QColor &color) { setColor(m_bottomFillColor, m_bottomFillColorName, color); }
+QColor QSRoundedRect::topStrokeColor() const { return m_topStrokeColor; }
+void QSRoundedRect::setTopStrokeColor(const QColor &color) { setColor(m_topStrokeColor, m_topStrokeColorName, color); }
+QColor QSRoundedRect::bottomStrokeColor() const { return m_bottomStrokeColor; }
+void QSRoundedRect::setBottomStrokeColor(const QColor &color) { setColor(m_bottomStrokeColor, m_bottomStrokeColorName, color); }
+
+void QSRoundedRect::setColor(QColor &stored, QString &name, const QColor &color)
+{
+    stored = color;
+    // The description stays true to the colour drawn.
+    name = QSColor::descriptionForNSColor(color);
+}
+
 QString QSRoundedRect::topFillColorName() const { return m_topFillColorName; }
 
 void QSRoundedRect::setTopFillColorName(const QString &name)

@@ -18,6 +18,16 @@ class QSRoundedRect : public platform::View
 public:
     explicit QSRoundedRect(QWidget *parent = nullptr);
 
+    // Each takes effect at the next display.
+    QColor topFillColor() const;
+    void setTopFillColor(const QColor &color);
+    QColor bottomFillColor() const;
+    void setBottomFillColor(const QColor &color);
+    QColor topStrokeColor() const;
+    void setTopStrokeColor(const QColor &color);
+    QColor bottomStrokeColor() const;
+    void setBottomStrokeColor(const QColor &color);
+
     // Colour descriptions.
     QString topFillColorName() const;
     void setTopFillColorName(const QString &name);
@@ -31,6 +41,8 @@ public:
     void drawRect(const QRectF &dirtyRect) override;
 
 private:
+    static void setColor(QColor &stored, QString &name, const QColor &color);
+
     QColor m_topFillColor = QColor::fromRgbF(0, 0, 0, 0.4f);
     QColor m_bottomFillColor = QColor::fromRgbF(0, 0, 0, 0.2f);
     QColor m_topStrokeColor = QColor::fromRgbF(0, 0, 0, 0.5f);

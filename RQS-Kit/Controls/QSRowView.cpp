@@ -439,9 +439,10 @@ void QSRowView::updateTrackingAreas()
         changeHover(false);
         return;
     }
-    const bool inside = isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
     platform::TrackingArea area;
-    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect;
+    area.options = platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::InVisibleRect
+        | platform::TrackingArea::ActiveInKeyWindow;
+    const bool inside = isVisible() && isTrackingActive(area.options) && rect().contains(mapFromGlobal(QCursor::pos()));
     if (inside)
         area.options |= platform::TrackingArea::AssumeInside;
     m_trackingArea = addTrackingArea(area);

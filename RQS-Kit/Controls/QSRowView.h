@@ -23,7 +23,7 @@ public:
 };
 
 // The 58-point header of an openable list row: icon, title and subtitle, and remove, drag and
-// mark buttons that show while the row is active or hovered. A click on an editable title waits
+// mark buttons that show while the row is active or hovered (in the active window only). A click on an editable title waits
 // half the double-click interval, so that a double click can edit the title in place instead.
 // Light or dark look; left- or right-aligned layout. Main thread.
 class QSRowView : public platform::View

@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <QEvent>
 #include <QPainterPath>
 
 namespace {
@@ -61,6 +62,13 @@ void QSSimpleColorWell::mouseUp(const platform::MouseEvent &event)
 void QSSimpleColorWell::mouseEntered(const platform::MouseEvent &) { setMouseDown(m_mouseDown, true); }
 
 void QSSimpleColorWell::mouseExited(const platform::MouseEvent &) { setMouseDown(m_mouseDown, false); }
+
+void QSSimpleColorWell::changeEvent(QEvent *event)
+{
+    QSColorWell::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_mouseDown)
+        setMouseDown(false, false);
+}
 
 void QSSimpleColorWell::setMouseDown(bool down, bool hovered)
 {

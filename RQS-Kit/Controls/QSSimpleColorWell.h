@@ -25,6 +25,10 @@ public:
     void mouseEntered(const platform::MouseEvent &event) override;
     void mouseExited(const platform::MouseEvent &event) override;
 
+protected:
+    // Disabled while pressed, the well hears no release: the press ends there.
+    void changeEvent(QEvent *event) override;
+
 private:
     void setMouseDown(bool down, bool hovered);
 

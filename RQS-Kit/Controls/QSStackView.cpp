@@ -249,6 +249,7 @@ void QSStackView::updateTrackingAreas()
     if (superview() && !m_items.isEmpty()) {
         platform::TrackingArea area;
         area.rect = QRectF(0, 0, bounds().width(), trackingTop());
+        area.options |= platform::TrackingArea::ActiveInKeyWindow;
         // A pile that grows under a pointer that does not move shows the hand at once; one that
         // shrinks from under it takes the hand back.
         m_trackingArea = addTrackingAreaAtPointer(area, &inside);

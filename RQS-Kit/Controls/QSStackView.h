@@ -66,7 +66,8 @@ public:
 
     QWidget *hitTest(const QPointF &point) override;
     void mouseUp(const platform::MouseEvent &event) override;
-    // The pointing hand goes on the window's cursor stack while the pointer is over the pile.
+    // The pointing hand goes on the window's cursor stack while the pointer is over the pile in the
+    // active window.
     void mouseEntered(const platform::MouseEvent &event) override;
     void mouseExited(const platform::MouseEvent &event) override;
     void updateTrackingAreas() override;

@@ -22,8 +22,9 @@ QImage newCGImageViaNSImage(const platform::fx::Image &image);
 // Makes the context newCGImageUnrendered renders with anew. Renders under way finish with the old
 // one; safe on any thread.
 void createContext();
-// A rendered 8-bit copy over the extent, so that later uses no longer run the recipe; the image
-// itself when its extent is empty or infinite.
+// A rendered 8-bit copy of the pixels the extent touches, each as a render of the image gives it,
+// so that later uses no longer run the recipe; the image itself when its extent is empty or
+// infinite.
 platform::fx::Image fixedImage(const platform::fx::Image &image);
 // The mean over the extent, un-premultiplied with the alpha taken as at least 0.001; a clear image
 // gives (0, 0, 0, 0). nullopt (logged) for a null or infinite image. Safe on any thread.

@@ -926,6 +926,8 @@ void Document::updatePages(QObject *)
     emit pagesUpdated();
 }
 
+void Document::pagesControllerChangedOrder(VXPagesController *) { updatePages(); }
+
 // ---- The paper
 
 PrintInfo Document::printInfo() const { return m_printInfo; }

@@ -5,6 +5,7 @@
 #include "app/booklet/VXCreepFilter.h"
 #include "app/booklet/VXPDFInputFilter.h"
 #include "app/booklet/VXPageNumberFilter.h"
+#include "app/booklet/VXPagesControllerDelegate.h"
 #include "app/booklet/VXPrintableDocument.h"
 #include "app/booklet/VXReverseFilter.h"
 #include "app/booklet/VXSplitFilter.h"
@@ -39,7 +40,7 @@ class Progress;
 //
 // Settings changed by key (KeyValue::setValue: controls, settings dictionaries) keep hasChanges
 // current against the user's defaults; setters called directly leave it alone. GUI thread.
-class Document : public platform::DocumentBase, public VXPrintableDocument
+class Document : public platform::DocumentBase, public VXPrintableDocument, public VXPagesControllerDelegate
 {
     Q_OBJECT
     Q_PROPERTY(bool autoPaperSize READ autoPaperSize WRITE setAutoPaperSize)
@@ -285,6 +286,8 @@ public:
     Q_INVOKABLE void creepChanged(QObject *sender = nullptr);
     // Fits the split filter to the document's pages and refreshes the window's sheet.
     Q_INVOKABLE void updatePages(QObject *sender = nullptr);
+    // Pages moved or dropped in the page list: the sheets follow.
+    void pagesControllerChangedOrder(VXPagesController *controller) override;
 
     // The paper
     platform::PrintInfo printInfo() const;

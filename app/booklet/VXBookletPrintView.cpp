@@ -74,13 +74,16 @@ QList<quint64> VXBookletPrintView::failedPages() const { return m_failedPages; }
 
 bool VXBookletPrintView::drawingFailed() const { return !m_failedPages.isEmpty(); }
 
-void VXBookletPrintView::pageFailed(const VXPagePtr &page)
+void VXBookletPrintView::pageFailed(const VXPagePtr &page, const QString &reason)
 {
     const quint64 index = indexIn(m_inputPages, page);
     const quint64 number = index == VXFilter::NotFound ? 0 : index + 1;
     const auto at = std::lower_bound(m_failedPages.begin(), m_failedPages.end(), number);
-    if (at == m_failedPages.end() || *at != number)
-        m_failedPages.insert(at, number);
+    if (at != m_failedPages.end() && *at == number)
+        return;
+    m_failedPages.insert(at, number);
+    if (!reason.isEmpty())
+        platform::logError(QStringLiteral("Could not draw a page of the booklet through a bitmap: %1").arg(reason));
 }
 
 bool VXBookletPrintView::knowsPageRange(int &first, int &count)
@@ -295,7 +298,7 @@ void VXBookletPrintView::rasterize(const VXPagePtr &page, const QRectF &rect, in
     }
     // A page that could not be drawn leaves its bitmap blank: no picture to keep.
     if (!bitmap.drawn) {
-        pageFailed(page);
+        pageFailed(page, bitmap.failure);
         return;
     }
     context->drawJpegImage(bitmap.image, rect);

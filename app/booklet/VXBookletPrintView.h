@@ -108,7 +108,8 @@ private:
     QSize largestBitmap() const;
     static QSize bitmapSize(const QSizeF &size, double dpi, bool quiet);
     quint64 step() const;
-    void pageFailed(const VXPagePtr &page);
+    // Counts the page as failed; a reason (naming the file and page) is logged as an error.
+    void pageFailed(const VXPagePtr &page, const QString &reason = {});
 
     QPointer<VXOutputFilter> m_pagesProvider;
     QPointer<VXPDFInputFilter> m_inputPages;

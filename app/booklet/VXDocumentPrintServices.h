@@ -22,6 +22,8 @@ public:
     virtual void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName) = 0;
     // Asks on which printer to run a manual duplex print.
     virtual void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) = 0;
+    // Asks whether the printer prints both sides by itself, then prints the document as answered.
+    virtual void choosePrinterTypeFor(VXPrintableDocument *document, const QString &printerName) = 0;
 
     // The buttons whose pop-up marker is kept current; null is ignored.
     virtual void registerPrintButton(QAbstractButton *button) = 0;
@@ -29,7 +31,8 @@ public:
 
     // Empty when there is none.
     virtual QString currentPrinterName() const = 0;
-    // Opens the wizard on the printer; false when there is no wizard. Once its window has closed,
-    // finished hears the printer whose answers it recorded (empty for none).
+    // Opens the wizard on the printer; false when there is no wizard, or when it is open for another
+    // printer (the user is told so). Once its window has closed, finished hears the printer whose
+    // answers it recorded (empty for none).
     virtual bool showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished) = 0;
 };

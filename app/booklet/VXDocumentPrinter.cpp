@@ -116,24 +116,36 @@ void VXDocumentPrinter::printAutomaticDuplex(const QString &printerName)
     }
     const PrintOperation operation = printOperationWithSettings(settings);
     // The printer chosen in the print panel may be one kept as printing one side at a time: a
-    // two-sided job would waste the booklet there, so it is printed in two runs instead.
-    const auto inTwoRuns = std::make_shared<bool>(false);
+    // two-sided job would waste the booklet there, so it is printed in two runs instead. One of no
+    // kind yet that cannot print both sides is asked about first, as the print button asks; the
+    // printer the run started on was asked about already, or chosen by the factory.
+    enum class Road { OneJob, TwoRuns, AskKind };
+    const auto road = std::make_shared<Road>(Road::OneJob);
+    const QString offered = operation.printInfo().printerName();
     runOperation(
-        operation.printInfo(),
-        [this, inTwoRuns](const PrintInfo &job) {
-            *inTwoRuns = VXPrinterDefaults::isManualDuplexPrinter(job.printerName());
-            if (*inTwoRuns)
+        operation.printInfo(), false,
+        [this, road, offered](const PrintInfo &job) {
+            if (VXPrinterDefaults::isManualDuplexPrinter(job.printerName()))
+                *road = Road::TwoRuns;
+            else if (job.printerName() != offered && !m_document.controllingTask() && installedServices
+                     && VXPrinterDefaults::isUnclassifiedOneSidedPrinter(job.printerName()))
+                *road = Road::AskKind;
+            if (*road != Road::OneJob)
                 return false;
             prepare(job, false);
             return true;
         },
-        [this, inTwoRuns](bool success, const PrintInfo &job) {
-            if (!*inTwoRuns) {
+        [this, road](bool success, const PrintInfo &job) {
+            if (*road == Road::OneJob) {
                 documentDidPrint(success);
-                return;
+            } else if (*road == Road::TwoRuns) {
+                platform::logInfo(QStringLiteral("\"%1\" prints one side at a time: \"%2\" is printed in two runs").arg(job.printerName(), m_document.displayName()));
+                printManualDuplexWithPrinter(job.printerName());
+            } else {
+                platform::logInfo(QStringLiteral("\"%1\" offers no two-sided printing and its kind was never chosen: \"%2\" waits for the answer")
+                                      .arg(job.printerName(), m_document.displayName()));
+                installedServices->choosePrinterTypeFor(&m_document, job.printerName());
             }
-            platform::logInfo(QStringLiteral("\"%1\" prints one side at a time: \"%2\" is printed in two runs").arg(job.printerName(), m_document.displayName()));
-            printManualDuplexWithPrinter(job.printerName());
         });
 }
 
@@ -189,19 +201,24 @@ void VXDocumentPrinter::printManualDuplexWithPrinter(const QString &printerName)
 void VXDocumentPrinter::setUpThenPrint(const QString &printerName)
 {
     const QPointer<VXDocumentPrinter> self(this);
-    const auto finished = [self](const QString &recordedPrinter) {
+    const auto finished = [self, printerName](const QString &recordedPrinter) {
         if (self)
-            self->setUpDidEnd(recordedPrinter);
+            self->setUpDidEnd(printerName, recordedPrinter);
     };
     if (installedServices && installedServices->showManualDuplexSetup(printerName, finished))
         return;
-    platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
+    if (installedServices)
+        platform::logInfo(QStringLiteral("\"%1\" was not printed, because the manual duplex set-up did not open").arg(m_document.displayName()));
+    else
+        platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
     releaseTask();
 }
 
-void VXDocumentPrinter::setUpDidEnd(const QString &recordedPrinter)
+void VXDocumentPrinter::setUpDidEnd(const QString &printerName, const QString &recordedPrinter)
 {
-    if (recordedPrinter.isEmpty()) {
+    // The run prints on the printer it was set up for, never on one another run had set up.
+    const bool named = VXPrinterDefaults::isPrinterName(printerName);
+    if (recordedPrinter.isEmpty() || (named && recordedPrinter.compare(printerName, Qt::CaseInsensitive) != 0)) {
         platform::logInfo(QStringLiteral("\"%1\" was not printed, because the manual duplex set-up closed before it recorded the printer's answers")
                               .arg(m_document.displayName()));
         platform::Alert alert;
@@ -233,9 +250,10 @@ void VXDocumentPrinter::printFronts()
 {
     PrintInfo job = m_document.printInfo();
     job.setDuplex(PrintInfo::Duplex::OneSided);
-    // The fronts in reverse order unless the printer stacks its output the other way round.
+    // The fronts in reverse order unless the printer stacks its output the other way round. The
+    // printer's answers hold for the printer only: the run stays on it.
     runOperation(
-        job,
+        job, true,
         [this](const PrintInfo &chosen) {
             prepare(chosen, false);
             m_document.printView()->setPrintPages(VXBookletPrintView::OuterSides);
@@ -272,7 +290,7 @@ void VXDocumentPrinter::printOddOperationDidEnd(int returnCode, const PrintInfo 
         return;
     }
     runOperation(
-        job,
+        job, true,
         [this](const PrintInfo &chosen) {
             prepare(chosen, false);
             VXBookletPrintView *view = m_document.printView();
@@ -314,10 +332,10 @@ void VXDocumentPrinter::prepare(const PrintInfo &job, bool forExport)
     view->setReverse(false);
 }
 
-void VXDocumentPrinter::runOperation(const PrintInfo &job, Prepare prepare, Done done)
+void VXDocumentPrinter::runOperation(const PrintInfo &job, bool printerFixed, Prepare prepare, Done done)
 {
     platform::PrintRun::Job run{job, m_document.displayName(), rqs::localized(QStringLiteral("PrintProgress")), true,
-                                rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
+                                rqs::localized(QStringLiteral("FoldwisePrinterChosenText")), printerFixed};
     const QPointer<VXControllingTask> task(m_document.controllingTask());
     if (const std::optional<PrintInfo> batch = task ? task->batchPrintChoice() : std::nullopt) {
         run.printInfo.setPrinterName(batch->printerName());

@@ -47,11 +47,13 @@ public:
     // tells when there is none); waits for PrinterCache's first answer.
     void printManualDuplex();
     // An empty name prints on the current printer. A printer chosen in the print panel that is kept
-    // as manual duplex gets the booklet in two runs instead.
+    // as manual duplex gets the booklet in two runs instead; one of no kind yet without two-sided
+    // printing is asked about first (for a document of no factory task).
     void printAutomaticDuplex(const QString &printerName);
     // An empty name works with the answers stored for no printer. The user chooses between the
     // fronts at once and the set-up wizard first, after which the fronts follow on the printer
-    // it set up, or the user is told that nothing was printed.
+    // it set up, or the user is told that nothing was printed. The print panels of a run that
+    // names its printer offer no other printer, as the answers read are that printer's.
     void printManualDuplexWithPrinter(const QString &printerName);
     // A copy of the document's print info on the printer named in the settings (else the
     // current one), two-sided on the short edge, with the print view prepared for it.
@@ -77,11 +79,12 @@ private:
 
     static QString currentPrinterName();
     void prepare(const platform::PrintInfo &job, bool forExport);
-    // The print panel on the job, then the view prepared for what was chosen there and printed;
-    // done comes once the print server has the job, on a later turn of the event loop.
-    void runOperation(const platform::PrintInfo &job, Prepare prepare, Done done);
+    // The print panel on the job (offering no other printer when fixed), then the view prepared
+    // for what was chosen there and printed; done comes once the print server has the job, on a
+    // later turn of the event loop.
+    void runOperation(const platform::PrintInfo &job, bool printerFixed, Prepare prepare, Done done);
     void setUpThenPrint(const QString &printerName);
-    void setUpDidEnd(const QString &recordedPrinter);
+    void setUpDidEnd(const QString &printerName, const QString &recordedPrinter);
     bool exportBooklet(const QUrl &url, bool &cancelled, QString &failure);
     // A run that went out with pages left blank tells which in an alert.
     void showFailedPages(const QList<quint64> &pages);

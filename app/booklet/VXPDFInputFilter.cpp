@@ -7,6 +7,17 @@ VXPDFInputFilter::VXPDFInputFilter(QObject *parent)
 {
 }
 
+QList<VXPDFInputFilter::PageListEntry> VXPDFInputFilter::pages() const
+{
+    QList<PageListEntry> rows;
+    rows.reserve(m_pages.size() + 1);
+    if (m_addButton)
+        rows.append(m_addButton.data());
+    for (const VXPagePtr &page : m_pages)
+        rows.append(page);
+    return rows;
+}
+
 QWidget *VXPDFInputFilter::addButton() const { return m_addButton.data(); }
 
 bool VXPDFInputFilter::setAddButton(QWidget *button)

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <variant>
+
 // The head of the chain: the document's pages in order. The page list shows the add button as its
 // first row, ahead of the pages; the button is kept beside the pages rather than among them, so
 // row r of the list is page r - 1 while a button is set, and page operations never see it.
@@ -16,7 +18,13 @@ class VXPDFInputFilter : public VXFilter
     Q_OBJECT
 
 public:
+    // One row of the page list: the add button or a page.
+    using PageListEntry = std::variant<QWidget *, VXPagePtr>;
+
     explicit VXPDFInputFilter(QObject *parent = nullptr);
+
+    // The rows of the page list: the add button first while one is set, then the pages in order.
+    QList<PageListEntry> pages() const;
 
     // The button belongs to the window that shows it; the filter only refers to it.
     QWidget *addButton() const;

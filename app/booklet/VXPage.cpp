@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -24,25 +25,37 @@ constexpr double previewLongSide = 300.0;
 // The sheet on screen waits for its sharp images; the page list's previews can come after them.
 constexpr int sharpImagePriority = 1;
 
+// How long the application's end waits for the pages being drawn to stop.
+constexpr std::chrono::milliseconds exitWait{1500};
+
 platform::OperationQueue &renderQueue();
 
 std::atomic_int droppedRenders = 0;
 
-// Renders still queued when the application goes are dropped, and running ones finish before
-// the process tears down what they use.
+// Renders still queued when the application goes are dropped, and running ones stop at poppler's
+// next check; one held by a drawing operation poppler cannot stop is not waited for beyond a
+// moment (the application then ends without tearing down what it uses).
 void drainRenderQueue()
 {
+    platform::PdfDrawingLimit::setStoppingAll(true);
     renderQueue().cancelAllOperations();
-    renderQueue().waitUntilAllOperationsAreFinished();
+    if (!renderQueue().waitUntilAllOperationsAreFinished(exitWait))
+        platform::logWarning(QStringLiteral("A page was still being drawn %1 seconds after Foldwise was asked to quit; "
+                                            "Foldwise ends without waiting for it")
+                                 .arg(double(exitWait.count()) / 1000));
 }
 
-// Every page's previews and high-resolution images are drawn here.
+// Every page's previews and high-resolution images are drawn here. Never destroyed: a drawing
+// that outlasts the exit's wait must not hold the exit up.
 platform::OperationQueue &renderQueue()
 {
-    static platform::OperationQueue queue;
+    static auto *queue = new platform::OperationQueue;
     [[maybe_unused]] static const bool drainedAtExit = (qAddPostRoutine(drainRenderQueue), true);
-    return queue;
+    return *queue;
 }
+
+// A drawing of a page that only the drawing itself still holds is wanted by nobody.
+bool heldByDrawingAlone(const VXPagePtr &page) { return page.use_count() <= 1; }
 
 QSize pixelSize(double width, double height)
 {
@@ -230,18 +243,28 @@ void VXPage::renderInRect(const QRectF &rect, int orientation) const
     context->restoreGState();
 }
 
-QImage VXPage::renderedImage(const QSize &size, int orientation) const
+std::optional<QImage> VXPage::renderedImage(const QSize &size, int orientation, const platform::PdfDrawingLimit &limit) const
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
-    QPainter painter(&image);
-    platform::PainterGraphicsContext context(&painter, size.height());
-    platform::GraphicsContextScope scope(&context);
-    renderInRect(QRectF(QPointF(0, 0), QSizeF(size)), orientation);
+    platform::PdfDrawingEnd end = platform::PdfDrawingEnd::Whole;
+    {
+        QPainter painter(&image);
+        platform::PainterGraphicsContext context(&painter, size.height());
+        context.setPdfDrawingLimit(&limit);
+        platform::GraphicsContextScope scope(&context);
+        renderInRect(QRectF(QPointF(0, 0), QSizeF(size)), orientation);
+        end = context.pdfDrawingOutcome().end;
+    }
+    if (end == platform::PdfDrawingEnd::Cancelled)
+        return std::nullopt;
+    // A page whose drawing would run away stands as a plain placeholder.
+    if (end == platform::PdfDrawingEnd::Refused)
+        image.fill(placeholderImage().pixel(0, 0));
     return image;
 }
 
-bool VXPage::calcPreview()
+bool VXPage::calcPreview(const platform::PdfDrawingLimit &limit)
 {
     {
         QMutexLocker locker(&m_mutex);
@@ -250,9 +273,15 @@ bool VXPage::calcPreview()
         m_isCalculatingPreview = true;
     }
     const double r = ratio();
-    setPreview(renderedImage(pixelSize(std::min(r * previewLongSide, previewLongSide),
-                                       std::min(previewLongSide / r, previewLongSide)),
-                             0));
+    const std::optional<QImage> drawn = renderedImage(pixelSize(std::min(r * previewLongSide, previewLongSide),
+                                                                std::min(previewLongSide / r, previewLongSide)),
+                                                      0, limit);
+    if (!drawn) {
+        // Asked again, it is drawn again.
+        setIsCalculatingPreview(false);
+        return false;
+    }
+    setPreview(*drawn);
     return true;
 }
 
@@ -264,7 +293,9 @@ void VXPage::calcPreviewInBackground(std::function<void()> whenDrawn)
         return;
     }
     renderQueue().addOperation([self, whenDrawn = std::move(whenDrawn)] {
-        if (self->calcPreview() && whenDrawn)
+        const platform::PdfDrawingLimit limit(platform::PdfDrawingLimit::DefaultBudget, [&self] { return heldByDrawingAlone(self); });
+        self->calcPreview(limit);
+        if (whenDrawn)
             platform::MainQueue::post(whenDrawn);
     });
 }
@@ -322,8 +353,14 @@ void VXPage::renderInBackground(double resolution, int orientation, std::functio
         const bool odd = orientation % 2 != 0;
         const double width = std::min(odd ? resolution / r : resolution * r, resolution);
         const double height = std::min(odd ? resolution * r : resolution / r, resolution);
-        const QImage image = self->renderedImage(pixelSize(width, height), orientation);
-        platform::MainQueue::post([self, image, resolution, orientation, highresBlock, wanted, content] {
+        const platform::PdfDrawingLimit limit(platform::PdfDrawingLimit::DefaultBudget,
+                                              [&] { return wanted.expired() || heldByDrawingAlone(self); });
+        const std::optional<QImage> drawn = self->renderedImage(pixelSize(width, height), orientation, limit);
+        if (!drawn) {
+            ++droppedRenders;
+            return;
+        }
+        platform::MainQueue::post([self, image = *drawn, resolution, orientation, highresBlock, wanted, content] {
             if (content != self->contentGeneration()) {
                 // Drawn from what the page showed before: the asker gets what it shows now.
                 if (const std::optional<QImage> sharp = self->cachedImage(resolution, orientation)) {

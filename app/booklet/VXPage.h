@@ -70,18 +70,21 @@ public:
     void renderInRect(const QRectF &rect, int orientation) const;
 
     // Draws the preview (at most 300 points on the long side) unless one exists, one is being
-    // drawn, or there is no PDF page; true when it drew one.
-    bool calcPreview();
-    // Runs calcPreview on the render queue; when it drew a preview, calls whenDrawn on the main
-    // thread.
+    // drawn, or there is no PDF page; true when it drew one. A drawing the limit cancels leaves
+    // no preview, to be drawn when asked again; one that runs out of time is the page as far as
+    // it got, and a page whose drawing would run away is a plain placeholder (both with a warning).
+    bool calcPreview(const platform::PdfDrawingLimit &limit = platform::PdfDrawingLimit());
+    // Runs calcPreview on the render queue, then calls whenDrawn on the main thread, whether it
+    // drew a preview or not (one was there already, or nobody holds the page any more).
     void calcPreviewInBackground(std::function<void()> whenDrawn);
 
     // The cached image when it has this orientation and at least this long-side resolution
     // (*cached, when given, then says so). Otherwise starts rendering one on the render queue,
     // hands it to highresBlock on the main thread, and returns the preview, or the placeholder
-    // when there is none yet. A render whose asker has let go of `wanted` before it starts is
-    // dropped, so that pages paged past do not hold up the one shown. A render of the content the
-    // page had before setPdfPage is neither cached nor handed out: the page is drawn again.
+    // when there is none yet. A render whose asker lets go of `wanted`, before it starts or while
+    // it draws, is dropped, so that pages paged past do not hold up the one shown; so is one of a
+    // page nobody else holds. A render of the content the page had before setPdfPage is neither
+    // cached nor handed out: the page is drawn again. Renders are drawn as calcPreview draws.
     QImage imageForResolution(double resolution, int orientation,
                               std::function<void(const QImage &)> highresBlock,
                               std::weak_ptr<const void> wanted, bool *cached = nullptr);
@@ -103,7 +106,8 @@ public:
     static VXPagePtr pageWithCoder(QDataStream &stream);
 
 private:
-    QImage renderedImage(const QSize &size, int orientation) const;
+    // The page drawn on white within the limit; nothing when the limit cancelled it.
+    std::optional<QImage> renderedImage(const QSize &size, int orientation, const platform::PdfDrawingLimit &limit) const;
     std::optional<QImage> cachedImage(double resolution, int orientation) const;
     void renderInBackground(double resolution, int orientation, std::function<void(const QImage &)> highresBlock,
                             std::weak_ptr<const void> wanted);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <new>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -29,28 +30,34 @@ bool couldAllocate(qint64 bytes)
 
 } // namespace
 
-VXPageBitmaps::VXPageBitmaps() = default;
+VXPageBitmaps::VXPageBitmaps(std::chrono::milliseconds budget)
+    : m_budget(budget)
+{
+}
 
 VXPageBitmaps::~VXPageBitmaps() { clear(); }
 
 VXPageBitmaps::Bitmap VXPageBitmaps::draw(platform::PdfPageRasterizer &rasterizer, const VXPagePtr &page, const QSize &pixels,
-                                          int orientation)
+                                          int orientation, const platform::PdfDrawingLimit &limit)
 {
     const std::optional<platform::PdfPage> pdfPage = page ? page->pdfPage() : std::nullopt;
     if (!pdfPage || pixels.isEmpty())
         return {};
     platform::JpegEncoder encoder(pixels);
-    const bool drawn = rasterizer.draw(*pdfPage, pixels, orientation, bandRows(pixels),
-                                       [&](const uchar *first, qsizetype bytesPerRow, int count) {
-                                           return encoder.addRows(first, bytesPerRow, count);
-                                       });
-    const platform::JpegImage image = drawn ? encoder.finish() : platform::JpegImage();
+    const platform::PdfDrawingOutcome drawn = rasterizer.draw(*pdfPage, pixels, orientation, bandRows(pixels),
+                                                              [&](const uchar *first, qsizetype bytesPerRow, int count) {
+                                                                  return encoder.addRows(first, bytesPerRow, count);
+                                                              },
+                                                              limit);
+    const platform::JpegImage image = drawn.isWhole() ? encoder.finish() : platform::JpegImage();
+    if (encoder.error().isEmpty() && image.isNull())
+        return {{}, false, drawn.reason};
     if (image.isNull()) {
-        if (!encoder.error().isEmpty())
-            platform::logError(QStringLiteral("Could not encode a page drawn through a bitmap: %1").arg(encoder.error()));
-        return {};
+        const QString failure = QStringLiteral("Could not encode %1 drawn through a bitmap: %2").arg(pdfPage->description(), encoder.error());
+        platform::logError(failure);
+        return {{}, false, failure};
     }
-    return {image, true};
+    return {image, true, {}};
 }
 
 int VXPageBitmaps::bandRows(const QSize &pixels)
@@ -81,55 +88,95 @@ bool VXPageBitmaps::start(const QSize &largest)
                                .arg(largest.height()));
         throw std::bad_alloc();
     }
+    for (int i = 0; i < workers; ++i) {
+        if (!startWorker()) {
+            clear();
+            return false;
+        }
+        ++m_workerCount;
+    }
+    return true;
+}
+
+bool VXPageBitmaps::startWorker()
+{
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        ++m_shared->workers;
+    }
     try {
-        for (int i = 0; i < workers; ++i)
-            m_workers.emplace_back([this] { work(); });
+        std::thread([shared = m_shared, budget = m_budget] { work(shared, budget); }).detach();
     } catch (const std::system_error &e) {
         platform::logError(QStringLiteral("Could not start a worker to draw pages through bitmaps: %1").arg(QString::fromLocal8Bit(e.what())));
-        clear();
+        const std::lock_guard lock(m_shared->mutex);
+        --m_shared->workers;
         return false;
     }
     return true;
 }
 
-bool VXPageBitmaps::isStarted() const { return !m_workers.empty(); }
+bool VXPageBitmaps::isStarted() const { return m_workerCount > 0; }
 
-int VXPageBitmaps::capacity() const { return int(2 * m_workers.size()); }
+int VXPageBitmaps::capacity() const { return 2 * m_workerCount; }
+
+std::shared_ptr<VXPageBitmaps::Job> VXPageBitmaps::addJob(const VXPagePtr &page, const QSize &pixels, int orientation)
+{
+    auto job = std::make_shared<Job>();
+    job->page = page;
+    job->pixels = pixels;
+    job->orientation = orientation;
+    m_shared->ahead.push_back(job);
+    return job;
+}
 
 bool VXPageBitmaps::prepare(const VXPagePtr &page, const QSize &pixels, int orientation)
 {
     {
-        std::lock_guard lock(m_mutex);
-        for (const std::shared_ptr<Job> &job : m_ahead) {
+        const std::lock_guard lock(m_shared->mutex);
+        for (const std::shared_ptr<Job> &job : m_shared->ahead) {
             if (job->page == page && job->pixels == pixels && job->orientation == orientation)
                 return true;
         }
-        if (qsizetype(m_ahead.size()) >= capacity())
+        if (qsizetype(m_shared->ahead.size()) >= capacity())
             return false;
-        auto job = std::make_shared<Job>();
-        job->page = page;
-        job->pixels = pixels;
-        job->orientation = orientation;
-        m_ahead.push_back(std::move(job));
+        addJob(page, pixels, orientation);
     }
-    m_jobAdded.notify_one();
+    m_shared->jobAdded.notify_one();
     return true;
 }
 
 VXPageBitmaps::Bitmap VXPageBitmaps::take(const VXPagePtr &page, const QSize &pixels, int orientation)
 {
-    std::unique_lock lock(m_mutex);
-    const auto found = std::find_if(m_ahead.begin(), m_ahead.end(), [&](const std::shared_ptr<Job> &job) {
+    std::unique_lock lock(m_shared->mutex);
+    std::deque<std::shared_ptr<Job>> &ahead = m_shared->ahead;
+    const auto found = std::find_if(ahead.begin(), ahead.end(), [&](const std::shared_ptr<Job> &job) {
         return job->page == page && job->pixels == pixels && job->orientation == orientation;
     });
-    if (found == m_ahead.end()) {
+    if (found == ahead.end() && !isStarted()) {
         lock.unlock();
-        return draw(m_inTurn, page, pixels, orientation);
+        return draw(m_inTurn, page, pixels, orientation, platform::PdfDrawingLimit(m_budget));
     }
     // It stays ahead until drawn, for a worker to find.
-    const std::shared_ptr<Job> job = *found;
-    m_jobDone.wait(lock, [&] { return job->done; });
-    m_ahead.erase(std::find(m_ahead.begin(), m_ahead.end(), job));
+    const std::shared_ptr<Job> job = found == ahead.end() ? addJob(page, pixels, orientation) : *found;
+    m_shared->jobAdded.notify_one();
+    bool givenUp = false;
+    while (!job->done) {
+        givenUp = job->started && std::chrono::steady_clock::now() >= job->startedAt + m_budget + GraceAfterBudget;
+        if (givenUp)
+            break;
+        m_shared->jobDone.wait_for(lock, std::chrono::milliseconds(100));
+    }
+    ahead.erase(std::find(ahead.begin(), ahead.end(), job));
+    if (givenUp) {
+        // Its worker no longer counts: it ends by itself once poppler lets go of it.
+        job->givenUp = true;
+        --m_shared->workers;
+        lock.unlock();
+        if (!startWorker())
+            --m_workerCount;
+        const std::optional<platform::PdfPage> pdfPage = page->pdfPage();
+        return {{}, false, platform::PdfDrawingLimit(m_budget).outOfTimeReason(pdfPage ? pdfPage->description() : QStringLiteral("a page"))};
+    }
     if (job->outOfMemory)
         throw std::bad_alloc();
     return job->bitmap;
@@ -138,46 +185,58 @@ VXPageBitmaps::Bitmap VXPageBitmaps::take(const VXPagePtr &page, const QSize &pi
 void VXPageBitmaps::clear()
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-        m_ahead.clear();
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->stopping = true;
+        m_shared->ahead.clear();
     }
-    m_jobAdded.notify_all();
-    for (std::thread &worker : m_workers)
-        worker.join();
-    m_workers.clear();
-    m_stopping = false;
+    m_shared->jobAdded.notify_all();
+    {
+        std::unique_lock lock(m_shared->mutex);
+        m_shared->workerEnded.wait_for(lock, GraceAfterBudget, [&] { return m_shared->workers == 0; });
+    }
+    m_shared = std::make_shared<Shared>();
+    m_workerCount = 0;
 }
 
-void VXPageBitmaps::work()
+void VXPageBitmaps::work(std::shared_ptr<Shared> shared, std::chrono::milliseconds budget)
 {
     platform::PdfPageRasterizer rasterizer;
     for (;;) {
         std::shared_ptr<Job> job;
         {
-            std::unique_lock lock(m_mutex);
+            std::unique_lock lock(shared->mutex);
             const auto waiting = [&] {
-                return std::find_if(m_ahead.begin(), m_ahead.end(), [](const std::shared_ptr<Job> &ahead) { return !ahead->started; });
+                return std::find_if(shared->ahead.begin(), shared->ahead.end(), [](const std::shared_ptr<Job> &ahead) { return !ahead->started; });
             };
-            m_jobAdded.wait(lock, [&] { return m_stopping || waiting() != m_ahead.end(); });
-            if (m_stopping)
-                return;
+            shared->jobAdded.wait(lock, [&] { return shared->stopping || waiting() != shared->ahead.end(); });
+            if (shared->stopping)
+                break;
             job = *waiting();
             job->started = true;
+            job->startedAt = std::chrono::steady_clock::now();
         }
+        const platform::PdfDrawingLimit limit(budget, [&] { return shared->stopping || job->givenUp; });
         Bitmap bitmap;
         bool outOfMemory = false;
         try {
-            bitmap = draw(rasterizer, job->page, job->pixels, job->orientation);
+            bitmap = draw(rasterizer, job->page, job->pixels, job->orientation, limit);
         } catch (const std::bad_alloc &) {
             outOfMemory = true;
         }
         {
-            std::lock_guard lock(m_mutex);
+            const std::lock_guard lock(shared->mutex);
             job->bitmap = std::move(bitmap);
             job->outOfMemory = outOfMemory;
             job->done = true;
+            // Another worker has taken its place.
+            if (job->givenUp)
+                return;
         }
-        m_jobDone.notify_all();
+        shared->jobDone.notify_all();
     }
+    {
+        const std::lock_guard lock(shared->mutex);
+        --shared->workers;
+    }
+    shared->workerEnded.notify_all();
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
+#include "platform/printing/PrinterCache.h"
 
 bool VXPrinterDefaults::isPrinterName(const QString &printerName)
 {
@@ -28,6 +29,13 @@ qint64 VXPrinterDefaults::integerForPrinter(const QString &printerName, const QS
 bool VXPrinterDefaults::isManualDuplexPrinter(const QString &printerName)
 {
     return isPrinterName(printerName) && integerForPrinter(printerName, PrinterTypeKey) == ManualDuplexType;
+}
+
+bool VXPrinterDefaults::isUnclassifiedOneSidedPrinter(const QString &printerName)
+{
+    const platform::PrinterCache *printers = platform::PrinterCache::shared();
+    return isPrinterName(printerName) && integerForPrinter(printerName, PrinterTypeKey) == 0
+        && !printers->printerNamed(printerName).isEmpty() && !printers->printsBothSides(printerName);
 }
 
 bool VXPrinterDefaults::setValueForPrinter(const QVariant &value, const QString &printerName, const QString &key)

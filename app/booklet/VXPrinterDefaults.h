@@ -29,6 +29,9 @@ public:
     static qint64 integerForPrinter(const QString &printerName, const QString &key);
     // The user said the printer prints one side at a time; false without a printer name.
     static bool isManualDuplexPrinter(const QString &printerName);
+    // Nobody said yet what kind of printer it is, and the print server knows it as one whose
+    // driver offers no two-sided printing: a two-sided job would waste the booklet there.
+    static bool isUnclassifiedOneSidedPrinter(const QString &printerName);
     // Through the shared user-defaults controller, so that bound controls see the change. False
     // (logged) without a printer name.
     static bool setValueForPrinter(const QVariant &value, const QString &printerName, const QString &key);

@@ -13,9 +13,9 @@ public:
 
     virtual ~VXManualDuplexSetup() = default;
 
-    // The printer to record; set before showWindow. Empty: the wizard asks for one.
-    virtual void setPrinterName(const QString &printerName) = 0;
-    virtual void showWindow() = 0;
-    // Heard once, when the wizard's window has closed; everyone waiting hears the same.
-    virtual void whenFinished(Finished finished) = 0;
+    // Opens the wizard on the printer (empty: it asks for one), or brings it to the front when it
+    // is open for that printer already. finished (may be empty) is heard once, when the window
+    // has closed; everyone waiting for one opening hears the same. While the wizard is open for
+    // another printer nothing changes: false, and the user is told that it is open for another.
+    virtual bool open(const QString &printerName, Finished finished) = 0;
 };

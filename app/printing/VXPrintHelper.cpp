@@ -29,6 +29,8 @@ namespace {
 
 platform::UserDefaults *defaults() { return platform::UserDefaults::standardUserDefaults(); }
 
+void warnDocumentGone() { platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed")); }
+
 } // namespace
 
 VXPrintHelper *VXPrintHelper::sharedHelper()
@@ -94,15 +96,15 @@ void VXPrintHelper::setApplicationServices(VXApplicationServices *services) { m_
 
 void VXPrintHelper::setPrinterNamesSource(std::function<QStringList()> source) { m_printerNamesSource = std::move(source); }
 
-VXPrintableDocument *VXPrintHelper::document() const { return documentHasGone() ? nullptr : m_document; }
-
-void VXPrintHelper::setDocument(VXPrintableDocument *document)
+VXPrintHelper::Target::Target(VXPrintableDocument *document)
+    : m_document(document)
+    , m_object(dynamic_cast<QObject *>(document))
 {
-    m_document = document;
-    m_documentObject = dynamic_cast<QObject *>(document);
 }
 
-bool VXPrintHelper::documentHasGone() const { return m_document && !m_documentObject; }
+VXPrintableDocument *VXPrintHelper::Target::document() const { return hasGone() ? nullptr : m_document; }
+
+bool VXPrintHelper::Target::hasGone() const { return m_document && !m_object; }
 
 QStringList VXPrintHelper::printerNames() const
 {
@@ -114,12 +116,11 @@ QString VXPrintHelper::currentPrinterName() const { return m_services ? m_servic
 bool VXPrintHelper::showManualDuplexSetup(const QString &printerName, std::function<void(const QString &recordedPrinter)> finished)
 {
     VXManualDuplexSetup *setup = m_services ? m_services->manualDuplexSetup() : nullptr;
-    if (!setup)
+    if (!setup) {
+        platform::logWarning(QStringLiteral("Could not set up manual duplex printing on \"%1\", because there is no set-up wizard").arg(printerName));
         return false;
-    setup->setPrinterName(printerName);
-    setup->whenFinished(std::move(finished));
-    setup->showWindow();
-    return true;
+    }
+    return setup->open(printerName, std::move(finished));
 }
 
 bool VXPrintHelper::isOptionKeyDown() const
@@ -137,25 +138,33 @@ int VXPrintHelper::printersType() const
     return int(VXPrinterDefaults::integerForPrinter(names.first(), VXPrinterDefaults::PrinterTypeKey));
 }
 
+bool VXPrintHelper::waitsForPrinters(const Target &target, std::function<void(VXPrintableDocument *)> road)
+{
+    platform::PrinterCache *printers = platform::PrinterCache::shared();
+    if (m_printerNamesSource || printers->isLoaded())
+        return false;
+    printers->whenLoaded(this, [this, target, road = std::move(road)] {
+        m_pressesWaiting.removeAll(target);
+        if (target.hasGone())
+            warnDocumentGone();
+        else
+            road(target.document());
+    });
+    return true;
+}
+
 void VXPrintHelper::printDocument(VXPrintableDocument *document)
 {
-    setDocument(document);
-    // A press before the print server's first answer waits for it rather than take "no printer".
-    platform::PrinterCache *printers = platform::PrinterCache::shared();
-    if (!m_printerNamesSource && !printers->isLoaded()) {
-        // Presses made while waiting are one press.
-        if (std::exchange(m_pressWaitsForPrinters, true))
-            return;
-        printers->whenLoaded(this, [this] {
-            m_pressWaitsForPrinters = false;
-            if (documentHasGone())
-                platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
-            else
-                printDocument(m_document);
-        });
+    const Target target(document);
+    // A press before the print server's first answer waits for it rather than take "no printer";
+    // presses made for one document while waiting are one press.
+    if (m_pressesWaiting.contains(target))
+        return;
+    if (waitsForPrinters(target, [this](VXPrintableDocument *waited) { printDocument(waited); })) {
+        m_pressesWaiting.append(target);
         return;
     }
-    if (!hasPrintersOrTellsSo())
+    if (!hasPrintersOrTellsSo(target))
         return;
     const QStringList names = printerNames();
     int type = printersType();
@@ -164,19 +173,19 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
     switch (type) {
     case PrinterTypeManualDuplex:
         if (names.size() == 1)
-            printTarget(names.first(), true);
+            printTarget(target, names.first(), true);
         else
-            selectManualDuplexPrinterAndPrint();
+            selectManualDuplexPrinterAndPrint(target);
         break;
     case PrinterTypeAutomaticDuplex:
         printAutomaticDuplex(document, QString());
         break;
     case PrinterTypeNotChosen:
-        choosePrinterTypeFor(names.last());
+        choosePrinterTypeFor(target, names.last());
         break;
     default: {
         VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
-        showPrinterListOnButton(document ? document->printButton() : factory ? factory->printButton() : nullptr);
+        showPrinterListOnButton(document, document ? document->printButton() : factory ? factory->printButton() : nullptr);
         break;
     }
     }
@@ -184,7 +193,7 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document)
 
 void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerIndex)
 {
-    setDocument(document);
+    const Target target(document);
     const QStringList names = printerNames();
     // The menu may have outlived the printer it named.
     if (printerIndex < 0 || printerIndex >= names.size()) {
@@ -192,44 +201,50 @@ void VXPrintHelper::printDocument(VXPrintableDocument *document, int printerInde
         return;
     }
     const QString name = names.at(printerIndex);
-    if (platform::PrintInfo *info = printInfo())
+    if (platform::PrintInfo *info = printInfo(target))
         info->setPrinterNamed(name);
     int type = int(VXPrinterDefaults::integerForPrinter(name, VXPrinterDefaults::PrinterTypeKey));
     if (isOptionKeyDown())
         type = PrinterTypeNotChosen;
     if (type == PrinterTypeManualDuplex)
-        printTarget(name, true);
+        printTarget(target, name, true);
     else if (type == PrinterTypeAutomaticDuplex)
         printAutomaticDuplex(document, name);
     else
-        choosePrinterTypeFor(name);
+        choosePrinterTypeFor(target, name);
 }
 
 void VXPrintHelper::printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName)
 {
-    setDocument(document);
-    if (!hasPrintersOrTellsSo())
+    const Target target(document);
+    // Whether the printer prints both sides is known once the print server has answered.
+    if (waitsForPrinters(target, [this, printerName](VXPrintableDocument *waited) { printAutomaticDuplex(waited, printerName); }))
+        return;
+    if (!hasPrintersOrTellsSo(target))
         return;
     // A printer kept as printing one side at a time would waste a two-sided job: it gets the
-    // booklet in two runs.
-    const QString printer = printerOfRoad(printerName);
+    // booklet in two runs; one of no kind yet that cannot print both sides is asked about first.
+    const QString printer = printerOfRoad(target, printerName);
     if (VXPrinterDefaults::isManualDuplexPrinter(printer)) {
         platform::logInfo(QStringLiteral("\"%1\" prints one side at a time: the booklet is printed in two runs").arg(printer));
-        printTarget(printer, true);
-        return;
+        printTarget(target, printer, true);
+    } else if (VXPrinterDefaults::isUnclassifiedOneSidedPrinter(printer)) {
+        platform::logInfo(QStringLiteral("\"%1\" offers no two-sided printing and its kind was never chosen: the user is asked first").arg(printer));
+        choosePrinterTypeFor(target, printer);
+    } else {
+        explainAndPrintAutomaticDuplex(target, printerName);
     }
-    explainAndPrintAutomaticDuplex(printerName);
 }
 
-QString VXPrintHelper::printerOfRoad(const QString &printerName) const
+QString VXPrintHelper::printerOfRoad(const Target &target, const QString &printerName) const
 {
     if (!printerName.isEmpty())
         return printerName;
-    const platform::PrintInfo *info = printInfo();
+    const platform::PrintInfo *info = printInfo(target);
     return info && !info->printerName().isEmpty() ? info->printerName() : currentPrinterName();
 }
 
-bool VXPrintHelper::hasPrintersOrTellsSo()
+bool VXPrintHelper::hasPrintersOrTellsSo(const Target &target)
 {
     // Before the print server's first answer nothing is known yet.
     if (!m_printerNamesSource && !platform::PrinterCache::shared()->isLoaded())
@@ -241,14 +256,14 @@ bool VXPrintHelper::hasPrintersOrTellsSo()
     alert.setMessageText(rqs::localized(QStringLiteral("NoPrinterTitle")));
     alert.setInformativeText(rqs::localized(QStringLiteral("NoPrinterText")));
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
-    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::Completion());
+    alert.beginSheetModalForWindow(windowForSheet(target), platform::Alert::Completion());
     return false;
 }
 
-void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
+void VXPrintHelper::explainAndPrintAutomaticDuplex(const Target &target, const QString &printerName)
 {
     if (!defaults()->boolForKey(AutoShowUpsideDownPrintKey)) {
-        printTarget(printerName, false);
+        printTarget(target, printerName, false);
         return;
     }
     const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
@@ -261,22 +276,22 @@ void VXPrintHelper::explainAndPrintAutomaticDuplex(const QString &printerName)
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("Understood")));
     alert.setShowsSuppressionButton(true);
     alert.setSuppressionButtonTicked(false);
-    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this, printerName](const platform::Alert::Answer &answer) {
-        platform::MainQueue::post([this, printerName, ticked = answer.suppressionButtonTicked] {
+    alert.beginSheetModalForWindow(windowForSheet(target), platform::Alert::AnswerCompletion([this, target, printerName](const platform::Alert::Answer &answer) {
+        platform::MainQueue::post([this, target, printerName, ticked = answer.suppressionButtonTicked] {
             defaults()->setBool(!ticked, AutoShowUpsideDownPrintKey);
-            printTarget(printerName, false);
+            printTarget(target, printerName, false);
         });
     }));
 }
 
 void VXPrintHelper::selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document)
 {
-    setDocument(document);
-    if (hasPrintersOrTellsSo())
-        selectManualDuplexPrinterAndPrint();
+    const Target target(document);
+    if (hasPrintersOrTellsSo(target))
+        selectManualDuplexPrinterAndPrint(target);
 }
 
-void VXPrintHelper::selectManualDuplexPrinterAndPrint()
+void VXPrintHelper::selectManualDuplexPrinterAndPrint(const Target &target)
 {
     platform::Alert alert;
     alert.setMessageText(rqs::localized(QStringLiteral("SelectManualDuplexPrinterTitle")));
@@ -284,14 +299,19 @@ void VXPrintHelper::selectManualDuplexPrinterAndPrint()
     alert.addButtonWithTitle(rqs::localized(QStringLiteral("Cancel")));
     alert.setChoices(printerNames());
     // A new document names no printer yet: the system's current one then.
-    alert.setSelectedChoice(printerOfRoad(QString()));
-    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this](const platform::Alert::Answer &answer) {
+    alert.setSelectedChoice(printerOfRoad(target, QString()));
+    alert.beginSheetModalForWindow(windowForSheet(target), platform::Alert::AnswerCompletion([this, target](const platform::Alert::Answer &answer) {
         if (answer.returnCode == platform::Alert::FirstButtonReturn)
-            printTarget(answer.selectedChoice, true);
+            printTarget(target, answer.selectedChoice, true);
     }));
 }
 
-void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
+void VXPrintHelper::choosePrinterTypeFor(VXPrintableDocument *document, const QString &printerName)
+{
+    choosePrinterTypeFor(Target(document), printerName);
+}
+
+void VXPrintHelper::choosePrinterTypeFor(const Target &target, const QString &printerName)
 {
     if (VXPrinterDefaults::isPrinterName(printerName))
         VXPrinterDefaults::setValueForPrinter(PrinterTypeNotChosen, printerName, VXPrinterDefaults::PrinterTypeKey);
@@ -307,22 +327,23 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
     alert.setDefaultButtonReturn(platform::Alert::FirstButtonReturn + (twoSided ? 0 : 1));
     // Closing the question is the way back out of the print.
     alert.setDismissible(true);
-    alert.beginSheetModalForWindow(windowForSheet(), platform::Alert::AnswerCompletion([this, printerName](const platform::Alert::Answer &response) {
+    alert.beginSheetModalForWindow(windowForSheet(target), platform::Alert::AnswerCompletion([this, target, printerName](const platform::Alert::Answer &response) {
         if (response.returnCode != platform::Alert::FirstButtonReturn && response.returnCode != platform::Alert::FirstButtonReturn + 1) {
             platform::logInfo(QStringLiteral("Nothing was printed: the question whether \"%1\" prints both sides was closed unanswered").arg(printerName));
             return;
         }
-        platform::MainQueue::post([this, printerName, response] {
-            int answer = PrinterTypeManualDuplex;
-            if (response.returnCode == platform::Alert::FirstButtonReturn) {
+        platform::MainQueue::post([this, target, printerName, response] {
+            const int answer = response.returnCode == platform::Alert::FirstButtonReturn ? PrinterTypeAutomaticDuplex : PrinterTypeManualDuplex;
+            if (target.hasGone()) {
+                warnDocumentGone();
+            } else if (answer == PrinterTypeAutomaticDuplex) {
                 const QString printer = printerName.isEmpty() ? currentPrinterName() : printerName;
-                platform::PrintInfo *info = printInfo();
+                platform::PrintInfo *info = printInfo(target);
                 if (info && VXPrinterDefaults::isPrinterName(printer))
                     info->setPrinterNamed(printer);
-                explainAndPrintAutomaticDuplex(printerName);
-                answer = PrinterTypeAutomaticDuplex;
+                explainAndPrintAutomaticDuplex(target, printerName);
             } else {
-                printTarget(printerName, true);
+                printTarget(target, printerName, true);
             }
             defaults()->setBool(response.suppressionButtonTicked, RememberPrinterTypeKey);
             // Without a printer name the answer belongs to no printer and is not kept.
@@ -333,8 +354,9 @@ void VXPrintHelper::choosePrinterTypeFor(const QString &printerName)
     }));
 }
 
-void VXPrintHelper::showPrinterListOnButton(QAbstractButton *button)
+void VXPrintHelper::showPrinterListOnButton(VXPrintableDocument *document, QAbstractButton *button)
 {
+    const Target target(document);
     auto *menu = new QMenu(rqs::localized(QStringLiteral("Select Printer")), button);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QStringList titles = printerTypeTitles();
@@ -350,11 +372,11 @@ void VXPrintHelper::showPrinterListOnButton(QAbstractButton *button)
             : QStringLiteral("%1 – (%2)").arg(name, titles.at(int(type)));
         QAction *item = menu->addAction(title);
         item->setProperty("tag", index);
-        connect(item, &QAction::triggered, this, [this, index] {
-            if (documentHasGone())
-                platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
+        connect(item, &QAction::triggered, this, [this, target, index] {
+            if (target.hasGone())
+                warnDocumentGone();
             else
-                printDocument(m_document, index);
+                printDocument(target.document(), index);
         });
         if (name == current || (!currentItem && index == 0))
             currentItem = item;
@@ -381,9 +403,9 @@ void VXPrintHelper::setPopupMarker(bool shown)
 
 void VXPrintHelper::setPopupMarker(QAbstractButton *button, bool shown) const { button->setIcon(shown ? m_popupIcon : QIcon()); }
 
-platform::Window *VXPrintHelper::windowForSheet() const
+platform::Window *VXPrintHelper::windowForSheet(const Target &target) const
 {
-    if (VXPrintableDocument *document = this->document())
+    if (VXPrintableDocument *document = target.document())
         return document->windowForSheet();
     platform::Window *window = m_services ? m_services->factoryWindow() : nullptr;
     if (window && !window->isVisible())
@@ -391,23 +413,24 @@ platform::Window *VXPrintHelper::windowForSheet() const
     return window;
 }
 
-platform::PrintInfo *VXPrintHelper::printInfo() const
+platform::PrintInfo *VXPrintHelper::printInfo(const Target &target) const
 {
-    if (VXPrintableDocument *document = this->document())
+    if (VXPrintableDocument *document = target.document())
         return &document->printInfo();
     VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
     return factory ? &factory->printInfo() : nullptr;
 }
 
-void VXPrintHelper::printTarget(const QString &printerName, bool manual)
+void VXPrintHelper::printTarget(const Target &target, const QString &printerName, bool manual)
 {
     VXPrintFactory *factory = m_services ? m_services->factory() : nullptr;
-    if (documentHasGone())
-        platform::logWarning(QStringLiteral("The document to print has been closed; nothing was printed"));
-    else if (m_document && manual)
-        m_document->printManualDuplexWithPrinter(printerName);
-    else if (m_document)
-        m_document->printAutomaticDuplex(printerName);
+    VXPrintableDocument *document = target.document();
+    if (target.hasGone())
+        warnDocumentGone();
+    else if (document && manual)
+        document->printManualDuplexWithPrinter(printerName);
+    else if (document)
+        document->printAutomaticDuplex(printerName);
     else if (factory)
         factory->printOnPrinter(printerName, manual);
     else

@@ -64,35 +64,27 @@ public:
     // Where the printer names come from; PrinterCache's list when not set.
     void setPrinterNamesSource(std::function<QStringList()> source);
 
-    // Null stands for the factory.
-    VXPrintableDocument *document() const;
-    void setDocument(VXPrintableDocument *document);
-
     // The print button; before PrinterCache's first answer it waits for that answer. Without a
     // printer it, the Print command and the manual duplex command tell the user so, and nothing else.
+    // Every question, sheet and menu of a road answers for the document it was shown for (null:
+    // the factory), however many are open at once.
     void printDocument(VXPrintableDocument *document) override;
     // A printer chosen from the menu by its index in the printer list.
     void printDocument(VXPrintableDocument *document, int printerIndex) override;
     // Explains on which edge the sheets are bound (while "AutoShow-FAQ-UpsideDownPrint" is on),
-    // then prints in automatic duplex; on a printer kept as manual duplex, prints in two runs.
+    // then prints in automatic duplex; on a printer kept as manual duplex, prints in two runs; on
+    // one of no kind yet whose driver offers no two-sided printing, asks for its kind first.
     void printAutomaticDuplex(VXPrintableDocument *document, const QString &printerName) override;
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *document) override;
-    // Asks on which printer to run a manual duplex print.
-    void selectManualDuplexPrinterAndPrint();
     // Asks whether the printer prints both sides by itself, proposing what the print server says
     // of it; closing the question prints nothing.
-    void choosePrinterTypeFor(const QString &printerName);
+    void choosePrinterTypeFor(VXPrintableDocument *document, const QString &printerName) override;
     // The menu of the printers, over the button (at the pointer without one).
-    void showPrinterListOnButton(QAbstractButton *button);
+    void showPrinterListOnButton(VXPrintableDocument *document, QAbstractButton *button);
 
     // 0 without printers, the stored type of a single printer, 3 for several.
     int printersType() const;
     void updatePrintButtons();
-
-    // The document's window; without a document the factory window, brought to the front.
-    platform::Window *windowForSheet() const;
-    // The document's print info, else the factory's; null when neither is there.
-    platform::PrintInfo *printInfo() const;
 
     // The application services' answers; empty, or false, without them.
     QString currentPrinterName() const override;
@@ -104,26 +96,48 @@ protected:
 private:
     explicit VXPrintHelper(QObject *parent);
 
+    // What a road prints: a document, or the factory when there is none. A document that goes
+    // while the user is asked something ends its road there.
+    class Target
+    {
+    public:
+        explicit Target(VXPrintableDocument *document);
+        // Null for the factory and for a document that has gone.
+        VXPrintableDocument *document() const;
+        bool hasGone() const;
+        bool operator==(const Target &other) const { return m_document == other.m_document; }
+
+    private:
+        VXPrintableDocument *m_document;
+        QPointer<QObject> m_object;
+    };
+
     QStringList printerNames() const;
+    // True while the print server's first answer is still to come; the road then starts again,
+    // for its own target, once it has come, and the target's press waits no more.
+    bool waitsForPrinters(const Target &target, std::function<void(VXPrintableDocument *)> road);
     // False, with the user told at once, when the print server is known to offer no printer.
-    bool hasPrintersOrTellsSo();
+    bool hasPrintersOrTellsSo(const Target &target);
     bool isOptionKeyDown() const;
     // The printer a print goes to: the one named, else the print info's, else the current one.
-    QString printerOfRoad(const QString &printerName) const;
-    // True when a document was given and has gone since; the road then ends here.
-    bool documentHasGone() const;
-    void explainAndPrintAutomaticDuplex(const QString &printerName);
+    QString printerOfRoad(const Target &target, const QString &printerName) const;
+    void selectManualDuplexPrinterAndPrint(const Target &target);
+    void choosePrinterTypeFor(const Target &target, const QString &printerName);
+    void explainAndPrintAutomaticDuplex(const Target &target, const QString &printerName);
     // Where a road ends: the document, else the factory.
-    void printTarget(const QString &printerName, bool manual);
+    void printTarget(const Target &target, const QString &printerName, bool manual);
+    // The document's window; without a document the factory window, brought to the front.
+    platform::Window *windowForSheet(const Target &target) const;
+    // The document's print info, else the factory's; null when neither is there.
+    platform::PrintInfo *printInfo(const Target &target) const;
     void setPopupMarker(bool shown);
     void setPopupMarker(QAbstractButton *button, bool shown) const;
 
     QList<QPointer<QAbstractButton>> m_printButtons;
-    VXPrintableDocument *m_document = nullptr;
-    QPointer<QObject> m_documentObject;
     VXApplicationServices *m_services = nullptr;
     std::function<QStringList()> m_printerNamesSource;
     QIcon m_popupIcon;
     bool m_optionKeyDown = false;
-    bool m_pressWaitsForPrinters = false;
+    // Presses made before the print server's first answer, one per document.
+    QList<Target> m_pressesWaiting;
 };

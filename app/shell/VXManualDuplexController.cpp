@@ -72,12 +72,36 @@ void VXManualDuplexController::showPrinterName()
 
 QString VXManualDuplexController::printerName() const { return m_printerName; }
 
-void VXManualDuplexController::showWindow() { showWindow(nullptr); }
+bool VXManualDuplexController::isOpen() const { return isLoaded() && isVisible(); }
 
-void VXManualDuplexController::whenFinished(Finished finished)
+bool VXManualDuplexController::open(const QString &printerName, Finished finished)
 {
+    if (isOpen() && printerName.compare(m_printerName, Qt::CaseInsensitive) != 0) {
+        tellOpenForAnotherPrinter(printerName);
+        return false;
+    }
+    // A window closed a moment ago whose end is still to come ends now, for those waiting for it.
+    if (!isOpen()) {
+        if (isLoaded())
+            unloadWindow();
+        endOpening();
+        setPrinterName(printerName);
+    }
     if (finished)
         m_waiting.append(std::move(finished));
+    showWindow(nullptr);
+    return true;
+}
+
+void VXManualDuplexController::tellOpenForAnotherPrinter(const QString &printerName)
+{
+    platform::logInfo(QStringLiteral("The manual duplex set-up was not opened for \"%1\", because it is open for \"%2\"").arg(printerName, m_printerName));
+    showWindow(nullptr);
+    platform::Alert alert;
+    alert.setMessageText(rqs::localized(QStringLiteral("SetupBusyTitle")));
+    alert.setInformativeText(rqs::localized(QStringLiteral("SetupBusyText")));
+    alert.addButtonWithTitle(rqs::localized(QStringLiteral("OK")));
+    alert.beginSheetModalForWindow(window(), platform::Alert::Completion());
 }
 
 void VXManualDuplexController::windowDidLoad()
@@ -117,9 +141,14 @@ void VXManualDuplexController::windowDidClose()
 {
     QSWindowController::windowDidClose();
     // The wizard may have been opened afresh since that window closed; its new window stays.
-    if (isLoaded() && window()->isVisible())
+    if (isOpen())
         return;
     unloadWindow();
+    endOpening();
+}
+
+void VXManualDuplexController::endOpening()
+{
     const QList<Finished> waiting = std::exchange(m_waiting, {});
     const QString recorded = std::exchange(m_recordedPrinter, {});
     for (const Finished &finished : waiting)
@@ -270,8 +299,9 @@ void VXManualDuplexController::printTestPages(int printPages)
     m_testView = std::make_unique<QSPDFPrintView>(
         QUrl::fromLocalFile(platform::Bundle::mainBundle()->pathForResource(TestName, QStringLiteral("pdf"))));
     m_testView->setPrintPages(printPages);
+    // The answers recorded are the wizard's printer's: the test prints on no other.
     const platform::PrintRun::Job run{job, TestName, rqs::localized(QStringLiteral("PrintProgress")), true,
-                                      rqs::localized(QStringLiteral("FoldwisePrinterChosenText"))};
+                                      rqs::localized(QStringLiteral("FoldwisePrinterChosenText")), VXPrinterDefaults::isPrinterName(m_printerName)};
     platform::PrintRun::beginModalForWindow(
         run, window(), this, [this](const PrintInfo &) { return m_testView.get(); },
         [this](const platform::PrintOperation::Outcome &outcome, const PrintInfo &) {

@@ -20,7 +20,8 @@
 // one page each, slid into view. Without a printer it asks for one, at the start when there are
 // several and before recording when none was chosen. The printer's kind (automatic or manual
 // duplex) is no answer of the set-up and stays as it was. Closing the window forgets the printer.
-// Main thread.
+// While it is open for one printer it is never turned to another: a request for another printer is
+// refused, and the user told why on the wizard's window. Main thread.
 class VXManualDuplexController : public QSWindowController, public VXManualDuplexSetup
 {
     Q_OBJECT
@@ -48,11 +49,10 @@ public:
     // The step names, which are also their titles' keys.
     static QStringList stepNames();
 
-    using QSWindowController::showWindow;
-    void setPrinterName(const QString &printerName) override;
+    bool open(const QString &printerName, Finished finished) override;
     QString printerName() const;
-    void showWindow() override;
-    void whenFinished(Finished finished) override;
+    // Open on screen, not on its way out.
+    bool isOpen() const;
 
     void windowDidLoad() override;
     void windowDidClose() override;
@@ -78,6 +78,10 @@ protected:
 private:
     explicit VXManualDuplexController(QObject *parent);
 
+    void setPrinterName(const QString &printerName);
+    // Those waiting for this opening hear what it recorded.
+    void endOpening();
+    void tellOpenForAnotherPrinter(const QString &printerName);
     void printTestPages(int printPages);
     // Asks which printer to record, then hands it on; nothing without printers or on Cancel.
     void choosePrinter(const QString &message, std::function<void(const QString &)> chosen);

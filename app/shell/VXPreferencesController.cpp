@@ -7,7 +7,6 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/UserDefaultsController.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/InterfaceLoader.h"
@@ -80,8 +79,6 @@ void VXPreferencesController::windowDidLoad()
                                                                    if (m_animatedDuplexImageView)
                                                                        m_animatedDuplexImageView->startAnimation();
                                                                });
-    // The upside-down explanation shows again at the next automatic duplex print.
-    platform::UserDefaults::standardUserDefaults()->setBool(true, VXPrintHelper::AutoShowUpsideDownPrintKey);
 }
 
 void VXPreferencesController::windowWillClose(const platform::Notification &)
@@ -246,8 +243,6 @@ void VXPreferencesController::choosePrinter(QObject *sender)
 
 void VXPreferencesController::manualDuplexSetup(QObject *)
 {
-    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
     // A name no printer has is not handed on: the wizard asks for a printer instead.
-    wizard->setPrinterName(printers()->printerNamed(m_defaultPrinter));
-    wizard->showWindow(nullptr);
+    VXManualDuplexController::sharedController()->open(printers()->printerNamed(m_defaultPrinter), {});
 }

@@ -16,7 +16,10 @@
 // A name that no printer has (none at all, or one that went) is shown but not bound: its controls
 // are hidden and nothing is stored for it. The type of the printer shown decides which of "Print"
 // and "Print Manual Duplex" has the plain shortcut in every window; from start-up that printer is
-// the current one. Main thread.
+// the current one. Below them one box for all printers, "explainBindingCheckbox", shows and sets
+// whether the binding is explained before an automatic duplex print (the user default
+// "AutoShow-FAQ-UpsideDownPrint", bound in the interface file); loading the window writes nothing.
+// Main thread.
 class VXPreferencesController : public QSWindowController, public VXPreferencesWindow
 {
     Q_OBJECT

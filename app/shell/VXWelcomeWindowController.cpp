@@ -10,6 +10,10 @@ VXWelcomeWindowController::VXWelcomeWindowController(AppDelegate &delegate)
 
 platform::Window *VXWelcomeWindowController::welcomeWindow() { return window(); }
 
+QAbstractButton *VXWelcomeWindowController::checkbox() const { return m_checkbox; }
+
+void VXWelcomeWindowController::setCheckbox(QAbstractButton *checkbox) { m_checkbox = checkbox; }
+
 void VXWelcomeWindowController::openPDFFile(QObject *sender)
 {
     forceCloseWindow(sender);

@@ -3,7 +3,9 @@
 #include "app/shell/VXWelcomeWindow.h"
 #include "RQS-Kit/Foundation/QSWindowController.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QPointer>
 
 class AppDelegate;
 
@@ -14,11 +16,16 @@ class VXWelcomeWindowController : public QSWindowController, public VXWelcomeWin
 {
     Q_OBJECT
     Q_PROPERTY(QLabel *versionTF MEMBER m_versionTF)
+    Q_PROPERTY(QAbstractButton *checkbox READ checkbox WRITE setCheckbox)
 
 public:
     explicit VXWelcomeWindowController(AppDelegate &delegate);
 
     platform::Window *welcomeWindow() override;
+
+    // Whether the window shows at start: bound to "ShowWelcomeAtStart" in the interface file.
+    QAbstractButton *checkbox() const;
+    void setCheckbox(QAbstractButton *checkbox);
 
     Q_INVOKABLE void openPDFFile(QObject *sender);
     Q_INVOKABLE void newEmptyDocument(QObject *sender);
@@ -31,4 +38,5 @@ public:
 private:
     AppDelegate &m_delegate;
     QLabel *m_versionTF = nullptr;
+    QPointer<QAbstractButton> m_checkbox;
 };

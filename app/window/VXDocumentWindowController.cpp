@@ -81,6 +81,7 @@ VXDocumentWindowController::VXDocumentWindowController(Document *document)
     : m_document(document),
       m_pagesController(new VXPagesController(document->inputFilter(), document->undoManager(), this))
 {
+    m_pagesController->setDelegate(document);
     setNibName(QStringLiteral("Document"));
     connect(document, &Document::filtersChanged, this, &VXDocumentWindowController::showFilters);
     connect(document, &Document::pagesUpdated, this, &VXDocumentWindowController::updatePages);
@@ -326,8 +327,6 @@ void VXDocumentWindowController::setPagesTableView(VXPagesTableView *pagesTableV
     if (!pagesTableView)
         return;
     pagesTableView->setModel(m_pagesController);
-    if (m_addPageButton)
-        pagesTableView->setAddPageButton(m_addPageButton);
     connect(pagesTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &VXDocumentWindowController::selectionChanged);
 }
@@ -337,9 +336,7 @@ void VXDocumentWindowController::setAddPageButton(QWidget *addPageButton)
     m_addPageButton = addPageButton;
     if (!addPageButton)
         return;
-    m_document->inputFilter()->setAddButton(addPageButton);
-    if (m_pagesTableView)
-        m_pagesTableView->setAddPageButton(addPageButton);
+    m_pagesController->setAddButton(addPageButton);
 }
 
 void VXDocumentWindowController::setHelpAutoShow(QAbstractButton *helpAutoShow)

@@ -119,6 +119,18 @@ VXPagesController::VXPagesController(VXPDFInputFilter *content, platform::UndoMa
 
 VXPagesController::~VXPagesController() = default;
 
+VXPagesControllerDelegate *VXPagesController::delegate() const { return m_delegate.get(); }
+
+void VXPagesController::setDelegate(platform::Delegate<VXPagesControllerDelegate> delegate) { m_delegate.set(delegate); }
+
+bool VXPagesController::setAddButton(QWidget *button)
+{
+    if (!m_content->setAddButton(button))
+        return false;
+    emit dataChanged(index(0), index(0), {AddButtonRole});
+    return true;
+}
+
 VXPagePtr VXPagesController::pageAtRow(int row) const
 {
     const QList<VXPagePtr> pages = m_content->allPages();
@@ -291,6 +303,11 @@ int VXPagesController::rowCount(const QModelIndex &parent) const
 
 QVariant VXPagesController::data(const QModelIndex &index, int role) const
 {
+    if (role == AddButtonRole) {
+        const QList<VXPDFInputFilter::PageListEntry> rows = index.row() == 0 ? m_content->pages() : QList<VXPDFInputFilter::PageListEntry>();
+        QWidget *const *button = rows.isEmpty() ? nullptr : std::get_if<QWidget *>(&rows.first());
+        return button ? QVariant::fromValue(*button) : QVariant();
+    }
     const VXPagePtr page = pageAtRow(index.row());
     if (!page)
         return QVariant();
@@ -378,9 +395,9 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
         return false;
     const int at = dropRow(row, parent);
     if (isOwnDrag(data))
-        return moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at);
+        return changedOrder(moveRows(unarchivedRows(data->data(PageIndexPasteboardType)), at));
     const auto insert = [this](const QList<VXPagePtr> &pages, int row) {
-        return insertPagesAtRow(pages, row, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages"));
+        return changedOrder(insertPagesAtRow(pages, row, pages.size() == 1 ? QStringLiteral("AddPage") : QStringLiteral("AddPages")));
     };
     if (data->hasFormat(PagePasteboardType))
         return insert(unarchivedPages(data->data(PagePasteboardType)), at);
@@ -400,6 +417,14 @@ bool VXPagesController::dropMimeData(const QMimeData *data, Qt::DropAction actio
             emit filesRefused(refused);
     });
     return true;
+}
+
+bool VXPagesController::changedOrder(bool changed)
+{
+    VXPagesControllerDelegate *told = changed ? m_delegate.get() : nullptr;
+    if (told)
+        told->pagesControllerChangedOrder(this);
+    return changed;
 }
 
 // A picture the data holds, or the first page of the PDF it holds.

@@ -2,6 +2,8 @@
 
 #include "app/booklet/VXPage.h"
 #include "app/booklet/VXOpenFailures.h"
+#include "app/booklet/VXPagesControllerDelegate.h"
+#include "platform/foundation/WeakDelegate.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -25,7 +27,8 @@ class UndoManager;
 // "VXPagePasteboardType" (the pages archived, made only when another list asks for them, so that
 // they move between documents). File lists, picture data and PDF data are taken as new pages;
 // dropped files are read away from the GUI thread and their pages go in once read.
-// Previews come from the render queue; asking for a row never draws one. GUI thread.
+// Previews come from the render queue; asking for a row never draws one. A drop that changed the
+// list tells the delegate. GUI thread.
 class VXPagesController : public QAbstractListModel
 {
     Q_OBJECT
@@ -37,10 +40,18 @@ public:
 
     // Width over height of the row's page; none for row 0.
     static constexpr int RatioRole = Qt::UserRole + 1;
+    // Row 0's add-page button (a QWidget *), as the filter lists it; none for the other rows.
+    static constexpr int AddButtonRole = Qt::UserRole + 2;
 
     // The filter and the undo manager belong to the document, which outlives the controller.
     VXPagesController(VXPDFInputFilter *content, platform::UndoManager *undoManager, QObject *parent = nullptr);
     ~VXPagesController() override;
+
+    VXPagesControllerDelegate *delegate() const;
+    void setDelegate(platform::Delegate<VXPagesControllerDelegate> delegate);
+    // Hands the button to the filter, which lists it as row 0, and tells the views; false (logged)
+    // for none.
+    bool setAddButton(QWidget *button);
 
     VXPagePtr pageAtRow(int row) const;
     // -1 for a page not in the list.
@@ -91,6 +102,8 @@ signals:
 private:
     void setActionName(const QString &name);
     void postChange();
+    // Tells the delegate when the drop changed the list; answers changed.
+    bool changedOrder(bool changed);
     int dropRow(int row, const QModelIndex &parent) const;
     bool isOwnDrag(const QMimeData *data) const;
     QList<VXPagePtr> pagesFromPasteboard(const QMimeData *data) const;
@@ -99,6 +112,7 @@ private:
     VXPDFInputFilter *m_content;
     QPointer<platform::UndoManager> m_undoManager;
     VXPagePreviewLoader *m_previews;
+    platform::WeakDelegate<VXPagesControllerDelegate, VXPagesController> m_delegate;
     // What this list last handed to a drag, to tell its own rows from another list's.
     mutable QPointer<const QMimeData> m_outgoing;
 };

@@ -25,12 +25,9 @@ VXPagesTableView::VXPagesTableView(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-QWidget *VXPagesTableView::addPageButton() const { return m_addPageButton; }
-
-void VXPagesTableView::setAddPageButton(QWidget *button)
+QWidget *VXPagesTableView::addPageButton() const
 {
-    m_addPageButton = button;
-    placeAddPageButton();
+    return model() ? model()->index(0, 0).data(VXPagesController::AddButtonRole).value<QWidget *>() : nullptr;
 }
 
 void VXPagesTableView::reset()
@@ -41,8 +38,8 @@ void VXPagesTableView::reset()
 
 void VXPagesTableView::placeAddPageButton()
 {
-    if (m_addPageButton && model() && model()->rowCount() > 0)
-        setIndexWidget(model()->index(0, 0), m_addPageButton);
+    if (QWidget *button = addPageButton())
+        setIndexWidget(model()->index(0, 0), button);
 }
 
 QList<int> VXPagesTableView::selectedRows() const
@@ -62,6 +59,8 @@ QList<int> VXPagesTableView::selectedRows() const
 // list is not laid out anew, which would make a long list jump while it scrolls.
 void VXPagesTableView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
 {
+    if (roles.contains(VXPagesController::AddButtonRole))
+        placeAddPageButton();
     if (roles != QList<int>{Qt::DecorationRole}) {
         QListView::dataChanged(topLeft, bottomRight, roles);
         return;

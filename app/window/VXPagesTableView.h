@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QListView>
-#include <QPointer>
 
 // The page list of the document window: one column of page previews under the add-page button,
-// which rides in row 0. Pages are reordered by dragging them within the list and moved to
+// which rides in row 0 as the model lists it. Pages are reordered by dragging them within the list and moved to
 // another document by dragging them into its list: once they have arrived there they leave this
 // one. The model is a VXPagesController.
 class VXPagesTableView : public QListView
@@ -14,9 +13,8 @@ class VXPagesTableView : public QListView
 public:
     explicit VXPagesTableView(QWidget *parent = nullptr);
 
+    // The model's row 0 button; the list shows it but never owns it.
     QWidget *addPageButton() const;
-    // Shown in row 0 from the time the list has a model.
-    void setAddPageButton(QWidget *button);
     // The add-page button goes back into row 0 once the rows are laid anew.
     void reset() override;
 
@@ -29,6 +27,4 @@ protected:
 
 private:
     void placeAddPageButton();
-
-    QPointer<QWidget> m_addPageButton;
 };

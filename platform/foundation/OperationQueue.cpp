@@ -36,6 +36,11 @@ void OperationQueue::addOperation(std::function<void()> operation, int priority)
 
 void OperationQueue::waitUntilAllOperationsAreFinished() { m_pool.waitForDone(); }
 
+bool OperationQueue::waitUntilAllOperationsAreFinished(std::chrono::milliseconds timeout)
+{
+    return m_pool.waitForDone(int(timeout.count()));
+}
+
 void OperationQueue::cancelAllOperations() { ++m_generation; }
 
 int OperationQueue::operationCount() const { return m_count; }

@@ -3,6 +3,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 
 namespace platform {
@@ -22,6 +23,8 @@ public:
     // and does not take the process down. Waiting operations of a higher priority start first.
     void addOperation(std::function<void()> operation, int priority = 0);
     void waitUntilAllOperationsAreFinished();
+    // The same for at most that long; false when an operation still runs.
+    bool waitUntilAllOperationsAreFinished(std::chrono::milliseconds timeout);
     // Operations not yet started are dropped; running ones finish.
     void cancelAllOperations();
 

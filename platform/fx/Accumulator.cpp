@@ -30,7 +30,10 @@ bool Accumulator::setImage(const Image &image)
         logError(QStringLiteral("An accumulator needs a finite, non-empty extent"));
         return false;
     }
-    std::optional<Buffer> pixels = Context().render(image.cropped(m_extent), Extent::pixelsTouching(m_extent));
+    // Every pixel the extent touches, whole, as a render shows it: a crop to a fractional extent
+    // would drop the partly covered pixels along two of its edges.
+    const QRect touched = Extent::pixelsTouching(m_extent);
+    std::optional<Buffer> pixels = Context().render(image.cropped(QRectF(touched)), touched);
     if (!pixels)
         return false;
     if (m_format == Format::ARGB8) {

@@ -4,8 +4,8 @@
 
 namespace platform::fx {
 
-// A fixed, rendered copy of an image over a finite extent, so that later uses no longer run the
-// recipe that made it. ARGB8 rounds every component to 8 bits (premultiplied), as an 8-bit bitmap
+// A fixed, rendered copy of an image over the pixels a finite extent touches, so that later uses
+// no longer run the recipe that made it. ARGB8 rounds every component to 8 bits (premultiplied), as an 8-bit bitmap
 // would; RGBAf keeps the working floats.
 class Accumulator
 {

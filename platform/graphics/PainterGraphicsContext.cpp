@@ -41,6 +41,10 @@ PainterRenderer *PainterGraphicsContext::renderer() { return &m_renderer; }
 
 bool PainterGraphicsContext::drawingFailed() const { return m_drawingFailed; }
 
+void PainterGraphicsContext::setPdfDrawingLimit(const PdfDrawingLimit *limit) { m_pdfDrawingLimit = limit; }
+
+const PdfDrawingOutcome &PainterGraphicsContext::pdfDrawingOutcome() const { return m_pdfDrawingOutcome; }
+
 void PainterGraphicsContext::drawPdfPage(const PdfPage &page)
 {
     const QSizeF shown = page.visibleSize();
@@ -78,11 +82,15 @@ void PainterGraphicsContext::drawPdfPage(const PdfPage &page)
     const QRect pixels(QPoint(left, top), QPoint(right - 1, bottom - 1));
     if (pixels.isEmpty())
         return;
-    const QImage image = page.render(xScale, yScale, pixels);
-    if (image.isNull()) {
+    const PdfPage::Rendering rendering = m_pdfDrawingLimit ? page.render(xScale, yScale, pixels, *m_pdfDrawingLimit)
+                                                           : page.render(xScale, yScale, pixels, PdfDrawingLimit());
+    if (rendering.outcome.end != PdfDrawingEnd::Whole)
+        m_pdfDrawingOutcome = rendering.outcome;
+    if (rendering.outcome.end == PdfDrawingEnd::Failed)
         m_drawingFailed = true;
+    const QImage &image = rendering.image;
+    if (image.isNull())
         return;
-    }
 
     const QRectF target(left / xScale, shown.height() - bottom / yScale, pixels.width() / xScale,
                         pixels.height() / yScale);

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PainterRenderer.h"
+#include "platform/pdf/PdfDrawingLimit.h"
 
 class QPainter;
 
@@ -22,6 +23,12 @@ public:
     void drawPdfPage(const PdfPage &page) override;
     // True once a PDF page could not be drawn (poppler could not read it): that page is blank.
     bool drawingFailed() const;
+    // PDF pages are drawn within this limit (not owned; it outlives the drawing), or within a
+    // limit of the default budget when none is set.
+    void setPdfDrawingLimit(const PdfDrawingLimit *limit);
+    // How the last PDF page that was not drawn whole ended (a page that ran out of its budget
+    // shows as far as it got, a refused or cancelled one not at all); Whole while every one was.
+    const PdfDrawingOutcome &pdfDrawingOutcome() const;
 
 protected:
     PainterRenderer *renderer() override;
@@ -32,6 +39,8 @@ private:
     QPainter *m_painter;
     PainterRenderer m_renderer;
     bool m_drawingFailed = false;
+    const PdfDrawingLimit *m_pdfDrawingLimit = nullptr;
+    PdfDrawingOutcome m_pdfDrawingOutcome;
 };
 
 } // namespace platform

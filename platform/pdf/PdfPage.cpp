@@ -61,6 +61,31 @@ std::optional<PdfPage> pageOfImage(const QImage &image, const QSizeF &pointSize,
     return pageFromBuilt(what, [&] { return PicturePdf::fromImage(image, pointSize); });
 }
 
+// What poppler's callbacks share with one rendering: its limit, why it stopped, and the picture
+// as far as it got. Poppler asks to abort between drawing operations, and once more at the end,
+// so a stop is kept once said; the picture so far comes through the partial update that poppler
+// makes as it stops.
+struct RenderingStop
+{
+    const PdfDrawingLimit *limit;
+    PdfDrawingEnd end = PdfDrawingEnd::Whole;
+    QImage partial;
+};
+
+RenderingStop &stopOf(const QVariant &closure) { return *static_cast<RenderingStop *>(closure.value<void *>()); }
+
+bool shouldAbort(const QVariant &closure)
+{
+    RenderingStop &stop = stopOf(closure);
+    if (stop.end == PdfDrawingEnd::Whole)
+        stop.end = stop.limit->verdict();
+    return stop.end != PdfDrawingEnd::Whole;
+}
+
+bool keepsPartial(const QVariant &closure) { return stopOf(closure).end == PdfDrawingEnd::OutOfTime; }
+
+void keepPartial(const QImage &image, const QVariant &closure) { stopOf(closure).partial = image.copy(); }
+
 } // namespace
 
 PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index)
@@ -125,21 +150,51 @@ QSizeF PdfPage::visibleSize() const
     return shown.rotation % 180 == 0 ? shown.cropBox.size() : shown.cropBox.size().transposed();
 }
 
+QString PdfPage::description() const { return QStringLiteral("page %1 of %2").arg(m_index + 1).arg(m_source->description()); }
+
 QImage PdfPage::render(double xScale, double yScale, const QRect &region) const
 {
-    return m_source->withPoppler(m_index, [&](Poppler::Document *document) {
+    const Rendering rendering = render(xScale, yScale, region, PdfDrawingLimit());
+    return rendering.outcome.end == PdfDrawingEnd::Whole ? rendering.image : QImage();
+}
+
+PdfPage::Rendering PdfPage::render(double xScale, double yScale, const QRect &region, const PdfDrawingLimit &limit) const
+{
+    const QSizeF shown = visibleSize();
+    if (const QString refusal = m_source->drawingRefusal(m_index, shown.width() * xScale * shown.height() * yScale); !refusal.isEmpty())
+        return {QImage(), {PdfDrawingEnd::Refused, refusal}};
+    if (limit.verdict() == PdfDrawingEnd::Cancelled)
+        return {QImage(), {PdfDrawingEnd::Cancelled, {}}};
+    const PdfDrawingUnderWay underWay;
+    RenderingStop stop{&limit, PdfDrawingEnd::Whole, QImage()};
+    const QVariant closure = QVariant::fromValue(static_cast<void *>(&stop));
+    const QImage image = m_source->withPoppler(m_index, [&](Poppler::Document *document) {
         if (!document)
             return QImage();
         const std::unique_ptr<Poppler::Page> page = document->page(m_index);
         if (!page) {
-            logError(QStringLiteral("Could not draw page %1 of %2").arg(m_index + 1).arg(m_source->description()));
+            logError(QStringLiteral("Could not draw %1").arg(description()));
             return QImage();
         }
-        if (region.isEmpty())
-            return page->renderToImage(72.0 * xScale, 72.0 * yScale);
-        return page->renderToImage(72.0 * xScale, 72.0 * yScale, region.x(), region.y(),
-                                   region.width(), region.height());
+        // Poppler takes -1 for the whole rendering.
+        const bool whole = region.isEmpty();
+        return page->renderToImage(72.0 * xScale, 72.0 * yScale, whole ? -1 : region.x(), whole ? -1 : region.y(),
+                                   whole ? -1 : region.width(), whole ? -1 : region.height(), Poppler::Page::Rotate0,
+                                   keepPartial, keepsPartial, shouldAbort, closure);
     });
+    switch (stop.end) {
+    case PdfDrawingEnd::Whole:
+        if (image.isNull())
+            return {QImage(), {PdfDrawingEnd::Failed, QStringLiteral("Could not draw %1").arg(description())}};
+        return {image, {}};
+    case PdfDrawingEnd::OutOfTime: {
+        const QString reason = limit.outOfTimeReason(description()) + QStringLiteral("; it is shown as far as it got");
+        logWarning(reason);
+        return {stop.partial, {PdfDrawingEnd::OutOfTime, reason}};
+    }
+    default:
+        return {QImage(), {PdfDrawingEnd::Cancelled, {}}};
+    }
 }
 
 void PdfPage::prepareDrawing() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/pdf/PdfDrawingLimit.h"
 #include "platform/pdf/PdfPageGeometry.h"
 
 #include <QByteArray>
@@ -43,10 +44,21 @@ public:
     // The crop box's size as shown, after /Rotate.
     QSizeF visibleSize() const;
 
+    // "page 3 of \"/path/file.pdf\"", for messages.
+    QString description() const;
+
     // The crop box as shown (after /Rotate) at the given pixels per point, y-down like any
     // image; a non-empty region renders only those pixels of the whole rendering. A null image
-    // when the page cannot be drawn (logged).
+    // when the page cannot be drawn whole (logged).
     QImage render(double xScale, double yScale, const QRect &region = QRect()) const;
+    // The same within a limit. A page that runs out of its budget comes as far as it got, with a
+    // warning; one whose drawing would run away (PdfPageHazards) is not drawn, with a warning.
+    struct Rendering
+    {
+        QImage image;
+        PdfDrawingOutcome outcome;
+    };
+    Rendering render(double xScale, double yScale, const QRect &region, const PdfDrawingLimit &limit) const;
     // Opens what drawing the page needs (a poppler document of its file, read as far as this
     // page) and keeps it for the next draw on any thread, so that the draw itself starts at once.
     void prepareDrawing() const;

@@ -20,6 +20,21 @@ namespace {
 // Poppler's complaints about a file are its own; what cannot be drawn is logged here.
 void quiet(ErrorCategory, Goffset, const char *) {}
 
+// Poppler asks between drawing operations; a stop is kept once said, for the bands after it.
+struct BandStop
+{
+    const PdfDrawingLimit *limit;
+    PdfDrawingEnd end = PdfDrawingEnd::Whole;
+};
+
+bool shouldAbort(void *data)
+{
+    BandStop &stop = *static_cast<BandStop *>(data);
+    if (stop.end == PdfDrawingEnd::Whole)
+        stop.end = stop.limit->verdict();
+    return stop.end != PdfDrawingEnd::Whole;
+}
+
 } // namespace
 
 // A file opened for drawing, with the raster device that keeps its fonts between pages, set up
@@ -57,12 +72,16 @@ PdfPageRasterizer::PdfPageRasterizer() = default;
 
 PdfPageRasterizer::~PdfPageRasterizer() = default;
 
-bool PdfPageRasterizer::draw(const PdfPage &page, const QSize &pixels, int quarterTurns, int bandRows, const Rows &rows)
+PdfDrawingOutcome PdfPageRasterizer::draw(const PdfPage &page, const QSize &pixels, int quarterTurns, int bandRows,
+                                          const Rows &rows, const PdfDrawingLimit &limit)
 {
     const int turns = ((quarterTurns % 4) + 4) % 4;
     const QSizeF shown = turns % 2 == 0 ? page.visibleSize() : page.visibleSize().transposed();
     if (pixels.isEmpty() || shown.isEmpty() || bandRows < 1)
-        return false;
+        return {PdfDrawingEnd::Failed, {}};
+    const QString refusal = page.m_source->drawingRefusal(page.m_index, double(pixels.width()) * pixels.height());
+    if (!refusal.isEmpty())
+        return {PdfDrawingEnd::Refused, refusal};
     constexpr std::size_t keptDevices = 4;
     const auto found = std::find_if(m_devices.begin(), m_devices.end(),
                                     [&](const std::unique_ptr<Device> &device) { return device->source == page.m_source; });
@@ -75,26 +94,33 @@ bool PdfPageRasterizer::draw(const PdfPage &page, const QSize &pixels, int quart
     }
     Device &device = *m_devices.front();
     if (!device.output) {
-        logError(QStringLiteral("Could not draw page %1 of %2").arg(page.m_index + 1).arg(page.m_source->description()));
+        const QString failure = QStringLiteral("Could not draw %1").arg(page.description());
+        logError(failure);
         m_devices.erase(m_devices.begin());
-        return false;
+        return {PdfDrawingEnd::Failed, failure};
     }
+    const PdfDrawingUnderWay underWay;
+    BandStop stop{&limit, PdfDrawingEnd::Whole};
     // Poppler turns clockwise, and its resolutions are those of the turned picture.
     static constexpr int clockwise[] = {0, 270, 180, 90};
     const double xResolution = 72.0 * pixels.width() / shown.width();
     const double yResolution = 72.0 * pixels.height() / shown.height();
-    for (int top = 0; top < pixels.height(); top += bandRows) {
+    for (int top = 0; top < pixels.height() && !shouldAbort(&stop); top += bandRows) {
         const int count = std::min(bandRows, pixels.height() - top);
         device.document->displayPageSlice(device.output.get(), page.m_index + 1, xResolution, yResolution, clockwise[turns],
-                                          false, true, false, 0, top, pixels.width(), count);
+                                          false, true, false, 0, top, pixels.width(), count, shouldAbort, &stop);
+        if (stop.end != PdfDrawingEnd::Whole)
+            break;
         SplashBitmap *bitmap = device.output->getBitmap();
         // Poppler falls back to a single pixel when it cannot have the memory for the band.
         if (!bitmap || !bitmap->getDataPtr() || bitmap->getWidth() != pixels.width() || bitmap->getHeight() != count)
             throw std::bad_alloc();
         if (!rows(bitmap->getDataPtr(), bitmap->getRowSize(), count))
-            return false;
+            return {PdfDrawingEnd::Failed, {}};
     }
-    return true;
+    if (stop.end == PdfDrawingEnd::OutOfTime)
+        return {PdfDrawingEnd::OutOfTime, limit.outOfTimeReason(page.description())};
+    return {stop.end, {}};
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/pdf/PdfDrawingLimit.h"
 #include "platform/pdf/PdfPage.h"
 
 #include <QSize>
@@ -27,10 +28,13 @@ public:
     using Rows = std::function<bool(const unsigned char *first, qsizetype bytesPerRow, int count)>;
 
     // The page turned further by quarter turns counter-clockwise and stretched to the pixels, on
-    // white paper, handed to rows from the top at most bandRows at a time. False (logged) when
-    // the page cannot be drawn or rows refuses a band; throws std::bad_alloc when a band's memory
-    // cannot be had.
-    bool draw(const PdfPage &page, const QSize &pixels, int quarterTurns, int bandRows, const Rows &rows);
+    // white paper, handed to rows from the top at most bandRows at a time, within the limit. Not
+    // whole when the page cannot be drawn (logged), when rows refuses a band, when the limit
+    // stops it (every band counts against one budget) or when it is refused before it starts
+    // (PdfPageHazards); a page that is not drawn for its file's sake says why, naming the file
+    // and page. Throws std::bad_alloc when a band's memory cannot be had.
+    PdfDrawingOutcome draw(const PdfPage &page, const QSize &pixels, int quarterTurns, int bandRows, const Rows &rows,
+                           const PdfDrawingLimit &limit = PdfDrawingLimit());
 
 private:
     struct Device;

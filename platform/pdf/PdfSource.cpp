@@ -143,6 +143,11 @@ void PdfSource::readPageTree(QString *damage)
         QMutexLocker locker(&m_geometryLock);
         m_geometry = std::move(geometry);
     }
+    {
+        // Read for the pages of the counts, which the list may have put elsewhere.
+        QMutexLocker locker(&m_hazardsLock);
+        m_hazards.clear();
+    }
     // A file qpdf had to repair is damaged only when a page was lost in it; a wrong object count
     // or a rebuilt cross-reference table alone costs nothing.
     if (m_qpdf->anyWarnings()) {
@@ -192,6 +197,37 @@ PdfSource::Geometry PdfSource::geometry(int index) const
     if (std::size_t(index) < m_geometry.size())
         m_geometry[std::size_t(index)] = read;
     return read;
+}
+
+QString PdfSource::drawingRefusal(int index, double pixels) const
+{
+    std::optional<PdfPageHazards> hazards;
+    {
+        QMutexLocker locker(&m_hazardsLock);
+        if (const auto found = m_hazards.find(index); found != m_hazards.end())
+            hazards = found->second;
+    }
+    if (!hazards) {
+        const QSizeF visible = geometry(index).cropBox.size();
+        QMutexLocker qpdf(&qpdfLock());
+        try {
+            const double fileBytes = double(m_file ? m_file->size() : m_bytes.size());
+            hazards = PdfPageHazards::of(pageObject(index), visible.width() * visible.height(), fileBytes);
+        } catch (const std::exception &) {
+            // A page that cannot be read is drawn as poppler reads it.
+            hazards = PdfPageHazards();
+        }
+        QMutexLocker locker(&m_hazardsLock);
+        m_hazards.insert({index, *hazards});
+    }
+    const QString hazard = hazards->refusal(pixels);
+    if (hazard.isEmpty())
+        return {};
+    const QString refusal = QStringLiteral("Page %1 of %2 is not drawn: %3").arg(index + 1).arg(m_description, hazard);
+    QMutexLocker locker(&m_hazardsLock);
+    if (m_refusalsSaid.insert(index).second)
+        logWarning(refusal);
+    return refusal;
 }
 
 QPDFObjectHandle PdfSource::pageForCopying(int index)

@@ -8,10 +8,12 @@
 #include <QWaitCondition>
 
 #include "platform/pdf/PdfPageGeometry.h"
+#include "platform/pdf/PdfPageHazards.h"
 
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -73,6 +75,10 @@ public:
     // throws; the caller holds the qpdf lock.
     void pushInheritedAttributes() const;
     const QString &description() const;
+    // Why the page is not drawn at that many pixels in all (PdfPageHazards, read once), as a
+    // sentence that names the file and page; said as a warning the first time. Empty when it is
+    // drawn.
+    QString drawingRefusal(int index, double pixels) const;
 
     // A path that opens the very file behind the source (its open handle), for readers of their
     // own; empty for a source held in memory, whose bytes go to *bytes then.
@@ -131,6 +137,9 @@ private:
     QString m_readFailure;
     mutable QMutex m_geometryLock;
     mutable std::vector<std::optional<Geometry>> m_geometry;
+    mutable QMutex m_hazardsLock;
+    mutable std::map<int, PdfPageHazards> m_hazards;
+    mutable std::set<int> m_refusalsSaid;
     std::unique_ptr<QFile> m_file;
     mutable QByteArray m_bytes;
     QString m_description;

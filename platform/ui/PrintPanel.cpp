@@ -74,12 +74,13 @@ PrintPanel::Responder &responder()
 
 static_assert(PrintPanel::OKButton == QDialog::Accepted && PrintPanel::CancelButton == QDialog::Rejected);
 
-void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion)
+void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion, PrinterChoice choice)
 {
+    const bool fixed = choice == PrinterChoice::Fixed && !printInfo.printerName().isEmpty();
     // A printer that Qt does not list (added after Qt read the list) leaves Qt on another one, or
     // on none; unless the user picks one, the job goes to the printer it was meant for.
     auto offered = std::make_shared<QString>();
-    const auto makeDialog = [&printInfo, offered](QPrinter &printer) -> QDialog * {
+    const auto makeDialog = [&printInfo, offered, fixed](QPrinter &printer) -> QDialog * {
         *offered = printer.printerName();
         printer.setCopyCount(printInfo.copies());
         // The dialog shows the sides the job will be sent with, and the user's change is sent.
@@ -88,11 +89,13 @@ void PrintPanel::beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *win
         dialog->setOptions(QAbstractPrintDialog::PrintShowPageSize);
         hideLeftOutPrinters(*dialog);
         hidePagesPerSheet(*dialog);
+        if (auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers")); printers && fixed)
+            printers->setEnabled(false);
         return dialog;
     };
-    const auto readBack = [offered](PrintInfo edited, const QPrinter &printer) {
+    const auto readBack = [offered, fixed](PrintInfo edited, const QPrinter &printer) {
         const bool unlisted = *offered != edited.printerName();
-        if (!printer.printerName().isEmpty() && !(unlisted && printer.printerName() == *offered))
+        if (!fixed && !printer.printerName().isEmpty() && !(unlisted && printer.printerName() == *offered))
             edited.setPrinterName(printer.printerName());
         edited.setCopies(printer.copyCount());
         // A printer without two-sided printing shows no choice, and the job keeps its sides.

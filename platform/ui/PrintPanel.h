@@ -25,7 +25,12 @@ public:
     // printer the dialog would edit and returns OKButton or CancelButton.
     using Responder = std::function<int(QPrinter &printer)>;
 
-    static void beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion);
+    // Whether the user may pick another printer than the print info's. A fixed printer shows in
+    // the dialog without the choice, and the print info read back keeps it.
+    enum class PrinterChoice { Free, Fixed };
+
+    static void beginSheetWithPrintInfo(const PrintInfo &printInfo, Window *window, Completion completion,
+                                        PrinterChoice choice = PrinterChoice::Free);
 
     static void setResponder(Responder responder);
 };

@@ -40,7 +40,8 @@ void PrintRun::beginModalForWindow(const Job &job, Window *window, QObject *cont
         });
     };
     if (job.showsPrintPanel)
-        PrintPanel::beginSheetWithPrintInfo(job.printInfo, window, chosenInPanel);
+        PrintPanel::beginSheetWithPrintInfo(job.printInfo, window, chosenInPanel,
+                                            job.printerFixed ? PrintPanel::PrinterChoice::Fixed : PrintPanel::PrinterChoice::Free);
     else
         chosenInPanel(PrintPanel::OKButton, job.printInfo);
 }

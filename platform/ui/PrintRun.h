@@ -34,6 +34,8 @@ public:
         // Why nothing is sent when the printer chosen is one PrinterCache leaves out (the
         // application's own queue); "%1" becomes the printer's name.
         QString leftOutPrinterReason;
+        // The print panel offers no other printer than the print info's (when it names one).
+        bool printerFixed = false;
     };
     // The printable must live until begin's finished runs.
     using Prepare = std::function<Printable *(const PrintInfo &chosen)>;

@@ -15,6 +15,9 @@ struct TrackingArea
         AssumeInside = 0x4,
         // The area is the view's bounds, whatever its size becomes; rect is not used.
         InVisibleRect = 0x8,
+        // Reports only while the view's window is the active one: behind another window the
+        // pointer counts as outside, and the window going inactive leaves the area.
+        ActiveInKeyWindow = 0x10,
     };
     Q_DECLARE_FLAGS(Options, Option)
 

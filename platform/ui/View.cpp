@@ -394,6 +394,10 @@ bool View::event(QEvent *event)
         updateTrackingAreas();
         return handled;
     }
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        followKeyWindow(event->type() == QEvent::WindowActivate);
+        break;
     default:
         break;
     }
@@ -511,7 +515,8 @@ QRectF View::areaRect(const TrackingArea &area) const
 
 int View::addTrackingAreaAtPointer(TrackingArea area, bool *inside)
 {
-    *inside = isVisible() && window()->underMouse() && areaRect(area).contains(pointerNow().location);
+    *inside = isVisible() && window()->underMouse() && isTrackingActive(area.options)
+        && areaRect(area).contains(pointerNow().location);
     if (*inside)
         area.options |= TrackingArea::AssumeInside;
     return addTrackingArea(area);
@@ -677,7 +682,7 @@ void View::track(const MouseEvent &event, bool reportMoves)
             continue;
         const TrackingArea::Options options = tracked->area.options;
         const QRectF rect = areaRect(tracked->area);
-        const bool inside = rect.contains(event.location);
+        const bool inside = isTrackingActive(options) && rect.contains(event.location);
         if (inside && options.testFlag(TrackingArea::MouseMoved) && movedIn == 0)
             movedIn = identifier;
         if (inside == tracked->inside)
@@ -701,11 +706,32 @@ void View::track(const MouseEvent &event, bool reportMoves)
     }
 }
 
-void View::exitAll(const MouseEvent &event)
+bool View::isTrackingActive(TrackingArea::Options options) const
 {
-    m_lastMoved.reset();
+    return !options.testFlag(TrackingArea::ActiveInKeyWindow) || isActiveWindow();
+}
+
+void View::followKeyWindow(bool active)
+{
+    if (std::none_of(m_trackingAreas.cbegin(), m_trackingAreas.cend(), [](const Tracked &t) {
+            return t.area.options.testFlag(TrackingArea::ActiveInKeyWindow);
+        }))
+        return;
+    // A pointer already over such an area is heard where it is, as after a move.
+    if (active)
+        StillPointer::recheckSoon();
+    else
+        exitAll(pointerNow(), true);
+}
+
+void View::exitAll(const MouseEvent &event, bool keyWindowOnly)
+{
+    if (!keyWindowOnly)
+        m_lastMoved.reset();
     QList<int> exited;
     for (Tracked &tracked : m_trackingAreas) {
+        if (keyWindowOnly && !tracked.area.options.testFlag(TrackingArea::ActiveInKeyWindow))
+            continue;
         if (tracked.inside && tracked.area.options.testFlag(TrackingArea::MouseEnteredAndExited))
             exited.append(tracked.area.identifier);
         tracked.inside = false;

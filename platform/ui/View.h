@@ -149,9 +149,12 @@ protected:
     // The pointer where it is now, as an event of this view without buttons.
     MouseEvent pointerNow() const;
     // Adds the area, inside from the start (AssumeInside) when the pointer is in it now, the view
-    // shown and its window under the pointer, so that an area made again under a pointer that does
-    // not move reports the next exit; tells which through inside.
+    // shown and its window under the pointer (and active, for an area that asks for it), so that an
+    // area made again under a pointer that does not move reports the next exit; tells which
+    // through inside.
     int addTrackingAreaAtPointer(TrackingArea area, bool *inside);
+    // Whether an area with these options hears the pointer now.
+    bool isTrackingActive(TrackingArea::Options options) const;
 
 private:
     struct Tracked
@@ -180,7 +183,9 @@ private:
     bool redispatched(QSinglePointEvent *event);
     void track(const MouseEvent &event, bool reportMoves);
     QRectF areaRect(const TrackingArea &area) const;
-    void exitAll(const MouseEvent &event);
+    // Only the areas that work in the active window alone, when keyWindowOnly.
+    void exitAll(const MouseEvent &event, bool keyWindowOnly = false);
+    void followKeyWindow(bool active);
     void updateCursor(const QPointF &location);
     bool cursorRectsEnabled() const;
 

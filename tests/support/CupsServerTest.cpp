@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +63,24 @@ QList<int> CupsServerTest::jobsTitled(const QString &title, int expected)
     // Fewer than expected after the limit: the caller's comparison says so.
     static_cast<void>(QTest::qWaitFor(find, 20000));
     return ids;
+}
+
+QStringList CupsServerTest::queuesOfJobs(const QList<int> &jobIds)
+{
+    // Each line of lpstat begins with the queue and the id: "Simplex_Printer-12 root 1024 …".
+    QProcess lpstat;
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o")});
+    QHash<int, QString> queues;
+    if (lpstat.waitForFinished(20000)) {
+        for (const QString &line : QString::fromUtf8(lpstat.readAllStandardOutput()).split(u'\n')) {
+            const QString job = line.section(u' ', 0, 0);
+            queues.insert(job.section(u'-', -1).toInt(), job.section(u'-', 0, -2));
+        }
+    }
+    QStringList found;
+    for (const int id : jobIds)
+        found << queues.value(id, QStringLiteral("?"));
+    return found;
 }
 
 QString CupsServerTest::addLetterQueueWithMargins()

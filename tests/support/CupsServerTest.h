@@ -32,6 +32,9 @@ protected:
     // The ids of the jobs of that title, in the order they came, once at least `expected` of
     // them have arrived (or a generous limit has passed).
     static QList<int> jobsTitled(const QString &title, int expected);
+    // The queues the jobs went to, in the order of the ids given ("?" for a job the server does not
+    // know).
+    static QStringList queuesOfJobs(const QList<int> &jobIds);
 };
 
 // The same on the private X display under its window manager (the "…OnDesktop" suites): skipped

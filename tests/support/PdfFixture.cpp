@@ -312,7 +312,7 @@ QImage PdfFixture::rasterized(platform::PdfPageRasterizer &rasterizer, const pla
 {
     QImage picture(pixels, QImage::Format_RGB888);
     int top = 0;
-    const bool drawn = rasterizer.draw(page, pixels, quarterTurns, bandRows, [&](const uchar *first, qsizetype bytesPerRow, int count) {
+    const platform::PdfDrawingOutcome drawn = rasterizer.draw(page, pixels, quarterTurns, bandRows, [&](const uchar *first, qsizetype bytesPerRow, int count) {
         for (int y = 0; y < count; ++y)
             std::memcpy(picture.scanLine(top + y), first + bytesPerRow * y, std::size_t(pixels.width()) * 3);
         top += count;
@@ -320,7 +320,7 @@ QImage PdfFixture::rasterized(platform::PdfPageRasterizer &rasterizer, const pla
             ++*bands;
         return true;
     });
-    return drawn && top == pixels.height() ? picture : QImage();
+    return drawn.isWhole() && top == pixels.height() ? picture : QImage();
 }
 
 QString PdfFixture::text(const QByteArray &pdf, int page, const QRectF &rect)

@@ -13,6 +13,7 @@
 #include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
+#include "shell/PrinterAnswers.h"
 
 #include "support/CupsServerTest.h"
 #include "support/PdfFixture.h"
@@ -51,6 +52,7 @@ public:
     void printDocument(VXPrintableDocument *, int) override {}
     void printAutomaticDuplex(VXPrintableDocument *, const QString &) override {}
     void selectManualDuplexPrinterAndPrintDocument(VXPrintableDocument *) override {}
+    void choosePrinterTypeFor(VXPrintableDocument *, const QString &) override {}
     void registerPrintButton(QAbstractButton *) override {}
     void deregisterPrintButton(QAbstractButton *) override {}
     QString currentPrinterName() const override { return current; }
@@ -404,6 +406,105 @@ TEST_F(DocumentPrinting, ThePrintMenuItemPrintsInTwoRunsOnAPrinterKeptAsManualDu
         }
         printed.doc.close();
     }
+}
+
+// File ▸ Print on a printer whose kind nobody chose yet: one whose driver offers no two-sided
+// printing is asked about first, as the print button asks, also after its manual duplex set-up and
+// also when picked in the print dialog of another printer; one that can print both sides keeps the
+// one two-sided job.
+TEST_F(DocumentPrinting, ThePrintCommandAsksForTheKindOfAnUnclassifiedPrinterThatCannotPrintBothSides)
+{
+    VXDocumentPrinter::setPrintServices(VXPrintHelper::sharedHelper());
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    defaults->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
+    const auto forget = qScopeGuard([defaults] {
+        forgetPrinterAnswers();
+        defaults->removeObjectForKey(VXPrintHelper::RememberPrinterTypeKey);
+        defaults->removeObjectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey);
+    });
+    ASSERT_TRUE(waitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }));
+    const QString kind = rqs::localized("PrinterKindTitle");
+    const QString manual = rqs::localized("ManualDuplexTitle");
+    const QString facing = rqs::localized("PrintEvenFacingTitle");
+    const struct { const char *documents, *picked; bool setUp; QList<int> answers; QStringList asked, sides; int type; } cases[] = {
+        {"Simplex_Printer", "", false, {1001, 1002}, {kind, manual}, {}, VXPrintHelper::PrinterTypeManualDuplex},
+        {"Simplex_Printer", "", true, {1001, 1000, 1000}, {kind, manual, facing}, {"sides=one-sided", "sides=one-sided"}, VXPrintHelper::PrinterTypeManualDuplex},
+        {"Duplex_Printer", "", false, {}, {}, {"sides=two-sided-short-edge"}, VXPrintHelper::PrinterTypeNotChosen},
+        {"Duplex_Printer", "Simplex_Printer", false, {1001, 1002}, {kind, manual}, {}, VXPrintHelper::PrinterTypeManualDuplex},
+    };
+    int number = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.documents << " picked " << c.picked << (c.setUp ? " set up" : ""));
+        forgetPrinterAnswers();
+        if (c.setUp) {
+            VXPrinterDefaults::setValueForPrinter(true, c.documents, VXPrinterDefaults::DidSetupKey);
+            VXPrinterDefaults::setValueForPrinter(true, c.documents, VXPrinterDefaults::RotateBacksidesKey);
+        }
+        PrintedDocument printed(folder.path(), QString("-unclassified-%1.pdf").arg(++number));
+        printed.doc.setControllingTask(nullptr);
+        ASSERT_TRUE(printed.doc.printInfo().setPrinterNamed(c.documents));
+        QStringList asked;
+        QList<int> answers = c.answers;
+        platform::Alert::setResponder([&](const platform::Alert &alert) {
+            asked << alert.messageText();
+            return answers.isEmpty() ? platform::Alert::DismissedReturn : answers.takeFirst();
+        });
+        platform::PrintPanel::setResponder([&](QPrinter &printer) {
+            if (*c.picked)
+                printer.setPrinterName(c.picked);
+            return platform::PrintPanel::OKButton;
+        });
+        printed.doc.printDocument();
+        ASSERT_TRUE(waitFor([&] { return asked.size() == c.asked.size() && int(jobsTitled(printed.title, 0).size()) == c.sides.size(); }))
+            << asked.join(", ").toStdString();
+        QTest::qWait(100); // a job or a question that should not come would have come by now
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_TRUE(answers.isEmpty());
+        QStringList sides;
+        for (const int id : jobsTitled(printed.title, int(c.sides.size())))
+            sides << QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed();
+        EXPECT_EQ(sides, c.sides);
+        const QString asksAbout = *c.picked ? c.picked : c.documents;
+        EXPECT_EQ(VXPrinterDefaults::integerForPrinter(asksAbout, VXPrinterDefaults::PrinterTypeKey), c.type) << "the answer is kept";
+    }
+}
+
+// A manual duplex run prints on the printer whose answers it follows: its print dialogs show that
+// printer and offer no other, and a printer picked all the same is not taken.
+TEST_F(DocumentPrinting, AManualDuplexRunStaysOnItsPrinterWhateverIsPickedInItsDialogs)
+{
+    const auto forget = qScopeGuard([] { forgetPrinterAnswers(); });
+    VXPrinterDefaults::setValueForPrinter(true, "Simplex_Printer", VXPrinterDefaults::DidSetupKey);
+    VXPrinterDefaults::setValueForPrinter(true, "Simplex_Printer", VXPrinterDefaults::RevertBacksidesKey);
+    VXPrinterDefaults::setValueForPrinter(true, "Simplex_Printer", VXPrinterDefaults::RotateBacksidesKey);
+    platform::Alert::setResponder([](const platform::Alert &) { return platform::Alert::FirstButtonReturn; });
+    PrintedDocument printed(folder.path(), "-fixed.pdf");
+    QStringList shown;
+    platform::PrintPanel::setResponder([&](QPrinter &printer) {
+        shown << printer.printerName();
+        printer.setPrinterName("Duplex_Printer");
+        return platform::PrintPanel::OKButton;
+    });
+    printed.doc.printManualDuplexWithPrinter("Simplex_Printer");
+    const QList<int> jobs = jobsTitled(printed.title, 2);
+    ASSERT_EQ(jobs.size(), 2);
+    EXPECT_EQ(shown, QStringList(2, "Simplex_Printer"));
+    EXPECT_EQ(queuesOfJobs(jobs), QStringList(2, "Simplex_Printer"));
+    EXPECT_EQ(BookletExport::halves(jobFile(jobs[0], "pdf")) + " " + BookletExport::halves(jobFile(jobs[1], "pdf")), "(8|1) (6|3) (5|4) (7|2)")
+        << "fronts forward, backs reversed and turned, as recorded for that printer";
+
+    // The real dialog.
+    platform::PrintPanel::setResponder(nullptr);
+    printed.doc.printManualDuplexWithPrinter("Simplex_Printer");
+    QPrintDialog *dialog = shownWindow<QPrintDialog>();
+    ASSERT_TRUE(dialog);
+    auto *printers = dialog->findChild<QComboBox *>("printers");
+    ASSERT_TRUE(printers);
+    EXPECT_EQ(printers->currentText(), "Simplex_Printer");
+    EXPECT_FALSE(printers->isEnabled()) << "no other printer is offered";
+    const QPointer<QPrintDialog> closing(dialog);
+    dialog->reject();
+    ASSERT_TRUE(waitFor([&] { return !closing; }));
 }
 
 // The real dialog, not a stand-in: what it shows for the sides is what the job carries.

@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/pdf/PdfPage.h"
+#include "support/HostilePdf.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -159,4 +161,54 @@ TEST(VXPageBitmaps, APageWithoutContentIsNotDrawn)
     EXPECT_FALSE(bitmaps.take(blank, QSize(10, 10), 0).drawn);
     platform::PdfPageRasterizer rasterizer;
     EXPECT_FALSE(VXPageBitmaps::draw(rasterizer, nullptr, QSize(10, 10), 0).drawn);
+}
+
+// The pages whose drawing would hold poppler for minutes or hours are not drawn, ahead or in
+// turn, and say why, naming the file and page; the workers go on with the next page.
+TEST(VXPageBitmaps, RunawayPagesAreNotDrawnAndSayWhy)
+{
+    const QSize pixels(255, 330);
+    VXPageBitmaps bitmaps;
+    ASSERT_TRUE(bitmaps.start(pixels));
+    const struct { QByteArray pdf; const char *why; } runaway[] = {
+        {HostilePdf::tallImage(), "is not drawn: its image /Im0 declares 1 x 2147483647 pixels"},
+        {HostilePdf::finePattern(), "is not drawn: its tiling pattern /P0 repeats its cell 4847040000 times"},
+    };
+    for (const auto &[pdf, why] : runaway) {
+        const VXPagePtr page = VXPage::pageForPDFPage(PdfFixture::pdfPages(pdf).at(0));
+        ASSERT_TRUE(bitmaps.prepare(page, pixels, 0));
+        for (const VXPageBitmaps::Bitmap &bitmap : {bitmaps.take(page, pixels, 0), bitmaps.take(page, pixels, 1)}) {
+            EXPECT_FALSE(bitmap.drawn);
+            EXPECT_TRUE(bitmap.image.isNull());
+            EXPECT_TRUE(bitmap.failure.startsWith(QStringLiteral("Page 1 of fixture %1").arg(why))) << bitmap.failure.toStdString();
+        }
+    }
+    EXPECT_TRUE(bitmaps.take(numberedPages(1).first(), pixels, 0).drawn);
+}
+
+// A page held by drawing operations that poppler's abort check never reaches is given up once
+// its budget and the grace after it have run out: it is not drawn and says so, its worker is
+// left to end by itself, a new one draws the next page, and stopping the workers does not wait
+// for it.
+TEST(VXPageBitmaps, APageHeldBeyondItsBudgetIsGivenUpAndTheWorkersGoOn)
+{
+    const QSize pixels(306, 396);
+    VXPageBitmaps bitmaps(std::chrono::milliseconds(100));
+    ASSERT_TRUE(bitmaps.start(pixels));
+    const int capacity = bitmaps.capacity();
+    const VXPagePtr held = VXPage::pageForPDFPage(PdfFixture::pdfPages(HostilePdf::unstoppable()).at(0));
+    const VXPageBitmaps::Bitmap givenUp = bitmaps.take(held, pixels, 0);
+    EXPECT_FALSE(givenUp.drawn);
+    EXPECT_EQ(givenUp.failure, "Page 1 of fixture took longer than 0.1 seconds to draw");
+    EXPECT_FALSE(platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0))) << "the page is still being drawn";
+
+    EXPECT_EQ(bitmaps.capacity(), capacity);
+    const QList<VXPagePtr> pages = numberedPages(2);
+    EXPECT_TRUE(bitmaps.prepare(pages[0], pixels, 0));
+    EXPECT_TRUE(bitmaps.take(pages[0], pixels, 0).drawn);
+    EXPECT_TRUE(bitmaps.take(pages[1], pixels, 0).drawn);
+    bitmaps.clear();
+    EXPECT_FALSE(bitmaps.isStarted());
+    // Nothing is left running for the next case.
+    EXPECT_TRUE(platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::minutes(2)));
 }

@@ -1,5 +1,6 @@
 #include "booklet/BookletExport.h"
 #include "support/Desktop.h"
+#include "support/HostilePdf.h"
 #include "support/PdfFixture.h"
 #include "support/Xdotool.h"
 
@@ -19,7 +20,8 @@ namespace {
 bool waitUntil(const std::function<bool()> &done) { return QTest::qWaitFor(done, DesktopTimeout); }
 
 // As a fresh user: its own home, settings, data and runtime folders.
-void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments)
+void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments,
+                   QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
@@ -31,7 +33,7 @@ void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QStrin
     }
     QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     foldwise.setProcessEnvironment(environment);
-    foldwise.setProcessChannelMode(QProcess::ForwardedChannels);
+    foldwise.setProcessChannelMode(channels);
     foldwise.start(QStringLiteral(FOLDWISE_BINARY), arguments);
 }
 
@@ -381,4 +383,36 @@ TEST(ApplicationEndToEnd, AddingThePrinterWhileFoldwiseRunsAsksTheRunningOne)
     foldwise.terminate();
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();
+}
+
+// A page that holds poppler inside one drawing operation for seconds, where no abort check
+// reaches, is being drawn when the user quits with Ctrl+Q: the window goes and the process ends
+// within a few seconds rather than waiting for the page, and says that it did not wait.
+TEST(ApplicationEndToEnd, QuittingWhileAPageIsBeingDrawnEndsTheProcess)
+{
+    const QString display = qEnvironmentVariable("FOLDWISE_TEST_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "FOLDWISE_TEST_DISPLAY is not set: no X display for the real window";
+    QTemporaryDir folder;
+    const QString source = PdfFixture::write(folder.path(), "Stuck.pdf", HostilePdf::unstoppable());
+    QProcess foldwise;
+    startFoldwise(foldwise, folder, display, {source}, QProcess::MergedChannels);
+    ASSERT_TRUE(foldwise.waitForStarted());
+    const QString window = windowWhenShown(display, "Stuck.pdf");
+    ASSERT_FALSE(window.isEmpty()) << "no document window";
+
+    xdotool(display, {"windowactivate", "--sync", window, "key", "--clearmodifiers", "ctrl+q"});
+    EXPECT_TRUE(waitUntil([&] { return visibleWindow(display, "Stuck.pdf").isEmpty(); })) << "the window stayed";
+    const bool ended = foldwise.waitForFinished(5000);
+    const QString output = QString::fromUtf8(foldwise.readAll());
+    if (!ended) {
+        foldwise.kill();
+        foldwise.waitForFinished();
+    }
+    EXPECT_TRUE(ended) << "the process was still running five seconds after its window went";
+    EXPECT_EQ(foldwise.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(foldwise.exitCode(), 0);
+    EXPECT_TRUE(output.contains("Warning: A page was still being drawn 1.5 seconds after Foldwise was asked to quit; "
+                                "Foldwise ends without waiting for it"))
+        << output.toStdString();
 }

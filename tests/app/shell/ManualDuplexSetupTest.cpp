@@ -1,5 +1,6 @@
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
+#include "app/shell/AppDelegate.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
@@ -16,8 +17,11 @@
 #include "support/CupsServerTest.h"
 #include "support/Screenshot.h"
 
+#include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -33,6 +37,9 @@ protected:
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
         forgetPrinterAnswers();
+        // A case that failed half-way leaves no set-up open for the next.
+        if (VXManualDuplexController *wizard = VXManualDuplexController::sharedController(); wizard->isLoaded())
+            wizard->unloadWindow();
     }
     static bool waitFor(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 20000); }
 
@@ -48,7 +55,7 @@ protected:
         return answers.join(' ');
     }
 
-    // The job's sides, and its pages by their labels on landscape paper.
+    // The job's queue and sides, and its pages by their labels on landscape paper.
     static QString testJob(int number)
     {
         const QList<int> jobs = jobsTitled("ManualDuplexTest", number);
@@ -56,7 +63,7 @@ protected:
             return "missing";
         const int id = jobs.at(number - 1);
         const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::loadFromData(jobFile(id, "pdf"));
-        QStringList pages{QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed()};
+        QStringList pages{queuesOfJobs({id}).constFirst() + " " + QString(jobFile(id, "options")).split(' ').filter("sides=").value(0).trimmed()};
         for (int i = 0; pdf && i < pdf->numPages(); ++i) {
             const std::unique_ptr<Poppler::Page> page = pdf->page(i);
             const QSizeF size = page->pageSizeF();
@@ -84,26 +91,30 @@ TEST_F(ManualDuplexSetup, TheWizardPrintsTheTestRecordsTheAnswersAndTheNextManua
         alert.setSelectedChoice(choice);
         return platform::Alert::FirstButtonReturn;
     });
-    platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+    // Another printer picked in the tests' dialogs is not taken: the answers are the printer's set up.
+    platform::PrintPanel::setResponder([](QPrinter &printer) {
+        printer.setPrinterName("Duplex_Printer");
+        return platform::PrintPanel::OKButton;
+    });
     VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
-    wizard->showWindow();
+    ASSERT_TRUE(wizard->open(QString(), {}));
     ASSERT_TRUE(waitFor([&] { return wizard->printerName() == "Simplex_Printer"; }));
     EXPECT_EQ(asked, QStringList{rqs::localized("SetupPrinterTitle")});
 
     // Return prints on the printing steps.
     QTest::keyClick(wizard->window(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 1; }));
-    EXPECT_EQ(testJob(1), "sides=one-sided, Sheet 1 front, Sheet 2 front");
+    EXPECT_EQ(testJob(1), "Simplex_Printer sides=one-sided, Sheet 1 front, Sheet 2 front");
     click("page2PrintButton");
     ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 2; }));
-    EXPECT_EQ(testJob(2), "sides=one-sided, Sheet 1 back, Sheet 2 back");
+    EXPECT_EQ(testJob(2), "Simplex_Printer sides=one-sided, Sheet 1 back, Sheet 2 back");
     EXPECT_FALSE(wizard->window()->findChild<QAbstractButton *>("nextButton")->isEnabled()) << "the check is left by its answers";
     click("oneFaceButton");
     click("page4PrintButton");
     ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 4; }));
     click("page5PrintButton");
     ASSERT_TRUE(waitFor([&] { return wizard->currentPage() == 5; }));
-    EXPECT_EQ(testJob(4), "sides=one-sided, Sheet 1 back, Sheet 2 back");
+    EXPECT_EQ(testJob(4), "Simplex_Printer sides=one-sided, Sheet 1 back, Sheet 2 back");
     click("previousButton");
     EXPECT_EQ(wizard->currentPage(), 4) << "the stack was turned, so the final step came from the second backs";
     click("nextButton");
@@ -136,7 +147,7 @@ TEST_F(ManualDuplexSetup, TheWizardPrintsTheTestRecordsTheAnswersAndTheNextManua
         return asked.size() == 1 ? 0 : (alert.setSelectedChoice(choice), platform::Alert::FirstButtonReturn);
     });
     asked.clear();
-    wizard->showWindow();
+    ASSERT_TRUE(wizard->open(QString(), {}));
     ASSERT_TRUE(waitFor([&] { return asked.size() == 1; }));
     wizard->setCurrentPage(9);
     EXPECT_EQ(wizard->currentPage(), 5);
@@ -186,8 +197,7 @@ TEST(ManualDuplexSteps, EachStepShowsItsOwnPageWholeAndNothingOfTheOthersAtEvery
     const QList<QSize> sizes{{}, {1, 1}, {1000, 800}};
     for (const QSize &size : sizes) {
         SCOPED_TRACE(size.width());
-        wizard->setPrinterName("Office Laser");
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open("Office Laser", {}));
         QWidget *window = wizard->window();
         if (size.isValid())
             window->resize(size);
@@ -220,10 +230,8 @@ TEST(ManualDuplexSetupEnd, ThoseWaitingHearThePrinterRecordedOrNoneOnceTheWindow
     for (const auto &c : cases) {
         SCOPED_TRACE(c.how);
         QStringList heard;
-        wizard->setPrinterName("Simplex_Printer");
-        wizard->whenFinished([&](const QString &recorded) { heard << recorded; });
-        wizard->whenFinished([&](const QString &recorded) { heard << recorded; });
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open("Simplex_Printer", [&](const QString &recorded) { heard << recorded; }));
+        ASSERT_TRUE(wizard->open("Simplex_Printer", [&](const QString &recorded) { heard << recorded; }));
         ASSERT_TRUE(wizard->isLoaded());
         if (c.recordFirst) {
             wizard->setCurrentPage(VXManualDuplexController::FinalStep);
@@ -236,5 +244,49 @@ TEST(ManualDuplexSetupEnd, ThoseWaitingHearThePrinterRecordedOrNoneOnceTheWindow
         EXPECT_EQ(heard, QStringList(2, c.heard)) << "each waiting run hears it once";
         EXPECT_EQ(VXPrinterDefaults::boolForPrinter("Simplex_Printer", VXPrinterDefaults::DidSetupKey), c.recordFirst);
         forgetPrinterAnswers();
+    }
+}
+
+// Two documents' manual duplex prints both choose the set-up. A second request for another printer
+// is refused with a word on the open wizard, which stays on the first printer; one for the same
+// printer waits with the first. Each waiting run prints on the printer it was set up for.
+TEST_F(ManualDuplexSetup, ASecondSetUpForAnotherPrinterIsRefusedAndEachWaitingRunPrintsOnItsOwnPrinter)
+{
+    ASSERT_TRUE(waitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }));
+    AppDelegate shell(nullptr);
+    VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
+    const struct { QString second; bool refused; } cases[] = {{"Duplex_Printer", true}, {"Simplex_Printer", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.second.toStdString());
+        forgetPrinterAnswers();
+        QTemporaryDir folder;
+        const QString stem = QFileInfo(folder.path()).fileName();
+        Document first, second;
+        for (const auto &[doc, name] : {std::pair{&first, "-first.pdf"}, std::pair{&second, "-second.pdf"}})
+            ASSERT_TRUE(doc->openURL(QUrl::fromLocalFile(PdfFixture::write(folder.path(), stem + name, PdfFixture::pages(BookletExport::portraitPages(8)))),
+                                     Document::PdfType));
+        QStringList asked;
+        platform::Alert::setResponder([&](platform::Alert &alert) {
+            asked << alert.messageText();
+            // The set-up from the manual duplex question, then on; the rest is acknowledged.
+            return alert.messageText() == rqs::localized("ManualDuplexTitle") ? platform::Alert::FirstButtonReturn + 1
+                                                                              : platform::Alert::FirstButtonReturn;
+        });
+        platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+
+        first.printManualDuplexWithPrinter("Simplex_Printer");
+        ASSERT_TRUE(waitFor([&] { return wizard->isLoaded() && wizard->window()->isVisible(); }));
+        second.printManualDuplexWithPrinter(c.second);
+        ASSERT_TRUE(waitFor([&] { return asked.size() == (c.refused ? 3 : 2); }));
+        QTest::qWait(50); // a set-up opened anew would have been asked by now
+        EXPECT_EQ(asked.mid(2), c.refused ? QStringList{rqs::localized("SetupBusyTitle")} : QStringList());
+        EXPECT_EQ(wizard->printerName(), "Simplex_Printer") << "the open set-up stays on its printer";
+
+        wizard->setCurrentPage(VXManualDuplexController::FinalStep);
+        wizard->window()->findChild<QAbstractButton *>("uprightInOrderButton")->click();
+        EXPECT_EQ(queuesOfJobs(jobsTitled(stem + "-first.pdf", 2)), QStringList(2, "Simplex_Printer"));
+        EXPECT_EQ(queuesOfJobs(jobsTitled(stem + "-second.pdf", c.refused ? 0 : 2)), c.refused ? QStringList() : QStringList(2, "Simplex_Printer"));
+        EXPECT_FALSE(VXPrinterDefaults::boolForPrinter("Duplex_Printer", VXPrinterDefaults::DidSetupKey)) << "never set up";
+        EXPECT_TRUE(VXPrinterDefaults::boolForPrinter("Simplex_Printer", VXPrinterDefaults::DidSetupKey));
     }
 }

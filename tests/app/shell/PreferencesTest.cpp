@@ -1,7 +1,9 @@
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/VXDocumentController.h"
 #include "app/shell/VXDuplexAnimationView.h"
+#include "app/shell/VXFactoryController.h"
 #include "app/shell/VXManualDuplexController.h"
 #include "app/shell/VXPreferencesController.h"
 #include "app/window/VXDocumentWindowController.h"
@@ -9,6 +11,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PrintPanel.h"
 #include "booklet/BookletExport.h"
 #include "booklet/DocumentFixture.h"
 
@@ -41,6 +45,55 @@ protected:
         return values;
     }
 
+    // What a fresh reader of the user's defaults file finds for the binding explanation's key
+    // ("" when it holds none).
+    static std::string storedExplanation()
+    {
+        platform::UserDefaults::standardUserDefaults()->synchronize();
+        return platform::UserDefaults(platform::UserDefaults::standardUserDefaults()->fileName())
+            .objectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey)
+            .toString()
+            .toStdString();
+    }
+
+    // While it lives, the binding explanation is answered "Understood", its "Do not show this message
+    // again" ticked as the case sets, and every print panel is cancelled; both are counted. The
+    // explanation's key is forgotten before and after.
+    struct AnsweredPrints
+    {
+        AnsweredPrints()
+        {
+            platform::UserDefaults::standardUserDefaults()->removeObjectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey);
+            platform::Alert::setResponder([this](platform::Alert &alert) {
+                if (alert.buttonTitles() == QStringList{rqs::localized("Understood")}) {
+                    ++explained;
+                    alert.setSuppressionButtonTicked(turnOff);
+                }
+                return platform::Alert::FirstButtonReturn;
+            });
+            platform::PrintPanel::setResponder([this](QPrinter &) { return ++panels, platform::PrintPanel::CancelButton; });
+        }
+        ~AnsweredPrints()
+        {
+            platform::UserDefaults::standardUserDefaults()->removeObjectForKey(VXPrintHelper::AutoShowUpsideDownPrintKey);
+            platform::Alert::setResponder(nullptr);
+            platform::PrintPanel::setResponder(nullptr);
+        }
+        // Prints the document two-sided on Duplex_Printer through the router: "explained, printed"
+        // when the explanation came before the print panel, "printed" without it.
+        std::string print(Document &doc)
+        {
+            const int explainedBefore = explained, panelsBefore = panels;
+            VXPrintHelper::sharedHelper()->printAutomaticDuplex(&doc, "Duplex_Printer");
+            const bool printed = QTest::qWaitFor([&] { return panels == panelsBefore + 1; }, 20000);
+            return std::string(explained > explainedBefore ? "explained, " : "") + (printed ? "printed" : "no print panel");
+        }
+
+        bool turnOff = false;
+        int explained = 0;
+        int panels = 0;
+    };
+
     // A document window of its own, with its two print items' shortcuts.
     struct DocumentWindow
     {
@@ -70,7 +123,6 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
     AppDelegate shell(nullptr);
     platform::PrinterCache::shared()->refresh();
     ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
-    platform::UserDefaults::standardUserDefaults()->setBool(false, VXPrintHelper::AutoShowUpsideDownPrintKey);
     DocumentWindow before(folder.path(), "before.pdf");
     ASSERT_EQ(before.shortcuts(), "Ctrl+P / Ctrl+Alt+P");
 
@@ -78,7 +130,6 @@ TEST_F(Preferences, EditsLandUnderThePrinterShownAndTheTypeGivesItsPrintItemTheP
     preferences.showWindow();
     platform::Window *window = preferences.window();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(platform::UserDefaults::standardUserDefaults()->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey));
     auto *printers = window->findChild<QComboBox *>("printersButton");
     auto *type = window->findChild<QComboBox *>("printerTypeButton");
     auto *facing = window->findChild<QCheckBox *>("facingCheckbox");
@@ -155,8 +206,7 @@ TEST_F(Preferences, TheWizardsAnswersShowInThePreferencesOfThatPrinter)
                           Case{"Duplex_Printer", kinds.at(VXPrintHelper::PrinterTypeAutomaticDuplex)}}) {
         SCOPED_TRACE(c.printer.toStdString());
         VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
-        wizard->setPrinterName(c.printer);
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open(c.printer, {}));
         wizard->printedOnBothPage();
         wizard->window()->findChild<QAbstractButton *>("turnedInOrderButton")->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isLoaded(); }));
@@ -186,6 +236,95 @@ TEST_F(Preferences, TheWindowFitsWhatItShowsWithItsPictureWhole)
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->size(), QSize(180, 130));
     EXPECT_TRUE(saveScreenshot(window, "preferences-manual-duplex"));
+}
+
+// "Do not show this message again" on the binding explanation holds: the next document's print,
+// the preferences opened, the batch factory's print-all and a new start on the same settings file
+// all go on without it.
+TEST_F(Preferences, TheBindingExplanationTurnedOffStaysOffAcrossDocumentsTheFactoryAndARestart)
+{
+    QTemporaryDir folder;
+    AnsweredPrints prints;
+    prints.turnOff = true;
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    VXDocumentController documents;
+    VXFactoryController factory(&documents);
+    AppDelegate shell(&documents);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    ASSERT_TRUE(defaults->boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey)) << "a new user is shown it";
+
+    DocumentWindow first(folder.path(), "first.pdf");
+    EXPECT_EQ(prints.print(first.doc), "explained, printed");
+
+    VXPreferencesController preferences;
+    preferences.showWindow();
+    DocumentWindow second(folder.path(), "second.pdf");
+    EXPECT_EQ(prints.print(second.doc), "printed");
+
+    factory.addURLs({QUrl::fromLocalFile(PdfFixture::write(folder.path(), "task.pdf", PdfFixture::pages(BookletExport::portraitPages(4))))});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return factory.tasks().size() == 1; }, 20000));
+    VXPrintHelper::sharedHelper()->printDocument(nullptr, int(platform::PrinterCache::shared()->printerNames().indexOf("Duplex_Printer")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prints.panels == 3; }, 20000));
+    EXPECT_EQ(prints.explained, 1) << "neither the next document, the preferences nor the factory brought it back";
+
+    ASSERT_TRUE(defaults->synchronize());
+    platform::UserDefaults restarted(defaults->fileName());
+    restarted.registerDefaults({{VXPrintHelper::AutoShowUpsideDownPrintKey, true}});
+    EXPECT_FALSE(restarted.boolForKey(VXPrintHelper::AutoShowUpsideDownPrintKey)) << "kept in the settings file";
+}
+
+// The preferences' box for the binding explanation shows the settings file's answer and leaves it
+// as it is on opening, a new user's included; each click is in the settings file at once and
+// decides whether the next automatic duplex print explains the binding; and the explanation turned
+// off on its own alert unticks the open box.
+TEST_F(Preferences, TheExplanationBoxShowsTheSettingAndTurnsTheExplanationOnAndOff)
+{
+    QTemporaryDir folder;
+    AnsweredPrints prints;
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::PrinterCache::shared()->printerNames().size() >= 2; }, 20000));
+    AppDelegate shell(nullptr);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const QString key = VXPrintHelper::AutoShowUpsideDownPrintKey;
+
+    struct Opening { const char *stored; QVariant value; bool ticked; };
+    for (const Opening &c : {Opening{"", QVariant(), true}, Opening{"false", false, false}, Opening{"true", true, true}}) {
+        SCOPED_TRACE(std::string("stored: \"") + c.stored + "\"");
+        defaults->setObject(c.value, key);
+        ASSERT_EQ(storedExplanation(), c.stored);
+        VXPreferencesController preferences;
+        preferences.showWindow();
+        auto *box = preferences.window()->findChild<QCheckBox *>("explainBindingCheckbox");
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisibleTo(preferences.window()));
+        EXPECT_EQ(box->isChecked(), c.ticked);
+        EXPECT_EQ(storedExplanation(), c.stored) << "opening wrote nothing";
+    }
+
+    defaults->setBool(false, key);
+    VXPreferencesController preferences;
+    preferences.showWindow();
+    auto *box = preferences.window()->findChild<QCheckBox *>("explainBindingCheckbox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(rqs::localizedOrNilForBundle(box->text(), nullptr, "Controls").isNull()) << "a text of the shipped table";
+    DocumentWindow document(folder.path(), "booklet.pdf");
+    ASSERT_EQ(prints.print(document.doc), "printed");
+    struct Click { bool ticked; const char *stored; const char *next; };
+    for (const Click &c : {Click{true, "true", "explained, printed"}, Click{false, "false", "printed"}, Click{true, "true", "explained, printed"}}) {
+        SCOPED_TRACE(c.ticked ? "ticked" : "unticked");
+        box->click();
+        EXPECT_EQ(box->isChecked(), c.ticked);
+        EXPECT_EQ(storedExplanation(), c.stored);
+        EXPECT_EQ(prints.print(document.doc), c.next);
+        EXPECT_EQ(storedExplanation(), c.stored) << "explained and understood, the setting stays";
+    }
+
+    prints.turnOff = true;
+    EXPECT_EQ(prints.print(document.doc), "explained, printed");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isChecked(); })) << "the open box follows the alert's answer";
+    EXPECT_EQ(storedExplanation(), "false");
+    EXPECT_EQ(prints.print(document.doc), "printed");
 }
 
 // The sheet turns now and then and rests on each face in between, so that the picture shows the

@@ -104,7 +104,8 @@ TEST_F(WelcomeWindowTest, CancellingTheOpenPanelBringsItBack)
 
 TEST_F(WelcomeWindowTest, NewStartsAnEmptyDocumentAndTheCheckBoxKeepsTheChoice)
 {
-    welcome.window()->findChild<QAbstractButton *>("checkbox")->click();
+    ASSERT_EQ(welcome.checkbox(), welcome.window()->findChild<QAbstractButton *>("checkbox"));
+    welcome.checkbox()->click();
     EXPECT_FALSE(platform::UserDefaults::standardUserDefaults()->boolForKey(AppDelegate::ShowWelcomeAtStartKey));
     button("newButton")->click();
     EXPECT_FALSE(welcomeShown());
@@ -146,6 +147,40 @@ TEST_F(WelcomeWindowTest, ALaunchWithoutFilesBringsTheRunningOneToTheFront)
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == document->documentWindow(); }, 5000))
         << "the document's window comes to the front";
     EXPECT_FALSE(welcomeShown());
+}
+
+// With the box unticked, a start without files shows the welcome window all the same, once no
+// document is being opened: without a window Foldwise would end. Files given keep it away, ticked
+// or not.
+TEST(WelcomeWindowAtLaunch, TheBoxUntickedAStartWithoutFilesStillShowsItAndFilesKeepItAway)
+{
+    QTemporaryDir folder;
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    for (const bool ticked : {true, false}) {
+        for (const bool withFile : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("ticked %1, with a file %2").arg(ticked).arg(withFile).toStdString());
+            defaults->setBool(ticked, AppDelegate::ShowWelcomeAtStartKey);
+            VXDocumentController documents;
+            AppDelegate delegate{&documents};
+            VXWelcomeWindowController welcome{delegate};
+            delegate.setWelcomeWindow(&welcome);
+            if (withFile)
+                delegate.openFiles({PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(2)))});
+            delegate.applicationDidFinishLaunching();
+            if (!withFile)
+                delegate.openUntitledUnlessDocumentsOpen();
+            if (withFile)
+                ASSERT_TRUE(QTest::qWaitFor([&] { return documents.documents().size() == 1 && documents.documents().first()->documentWindow(); }, 10000));
+            else
+                EXPECT_TRUE(QTest::qWaitFor([&] { return welcome.window()->isVisible(); }, 5000));
+            EXPECT_EQ(welcome.window()->isVisible(), !withFile);
+            for (Document *document : documents.documents())
+                documents.removeDocument(document);
+            welcome.window()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
 }
 
 // The titles of the windows shown, the welcome window's by its name.

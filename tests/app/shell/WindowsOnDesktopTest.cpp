@@ -1,4 +1,5 @@
 #include "app/booklet/Document.h"
+#include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXFactoryController.h"
@@ -13,6 +14,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/printing/PrinterCache.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/OpenPanel.h"
@@ -22,6 +24,7 @@
 #include "platform/ui/WindowPlacement.h"
 
 #include "OpenedDocument.h"
+#include "PrinterAnswers.h"
 #include "support/CupsServerTest.h"
 #include "support/Desktop.h"
 #include "support/FullDisk.h"
@@ -35,7 +38,9 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -47,6 +52,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -489,8 +495,7 @@ TEST_F(WindowsOnDesktop, TheFactoryAndTheSetUpOpenOnTheWindowTheyCameFrom)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     VXManualDuplexController *wizard = VXManualDuplexController::sharedController();
-    wizard->setPrinterName("Simplex_Printer");
-    wizard->showWindow();
+    ASSERT_TRUE(wizard->open("Simplex_Printer", {}));
     const QImage withWizard = paintedScreen(wizard->window());
     const QRect wizardFrame = settledFrame(wizard->window());
     EXPECT_LE((wizardFrame.center() - from.center()).manhattanLength(), 2) << wizardFrame.x() << "," << wizardFrame.y();
@@ -514,6 +519,40 @@ TEST_F(WindowsOnDesktop, CtrlWClosesTheWelcomeWindow)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Ctrl+W left the welcome window open";
 }
 
+// The welcome window's box, clicked on the screen, keeps the user's choice and shows it: each click
+// turns the tick over, and the box looks as it did two clicks before. The pointer rests on the box
+// and the box keeps the keyboard throughout, so that only the tick can change what it looks like.
+TEST_F(WindowsOnDesktop, TheWelcomeWindowsBoxClickedOnTheScreenKeepsTheChoiceAndShowsIt)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const auto restore = qScopeGuard([defaults, was = QCursor::pos()] {
+        QCursor::setPos(was);
+        defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
+    });
+    defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
+    delegate.showWelcomeWindow();
+    platform::Window *window = welcome.window();
+    ASSERT_TRUE(window && QTest::qWaitForWindowActive(window, DesktopTimeout));
+    QAbstractButton *box = welcome.checkbox();
+    ASSERT_TRUE(box && box->isChecked());
+    settledFrame(window);
+    const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+    QCursor::setPos(onScreen.center());
+
+    QList<QImage> shown;
+    QList<bool> kept;
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        kept << defaults->boolForKey(AppDelegate::ShowWelcomeAtStartKey);
+        shown << paintedScreen(window).copy(onScreen);
+    }
+    saveScreenshot(paintedScreen(window).copy(settledFrame(window)), "welcome-window-box-unticked");
+    EXPECT_EQ(kept, (QList<bool>{false, true, false}));
+    EXPECT_NE(shown[0], shown[1]) << "the tick shows on the screen";
+    EXPECT_EQ(shown[0], shown[2]) << "unticked again, the box looks as it did";
+}
+
 // The set-up numbers its steps along the way the user takes: both faces printed, the check leads
 // straight to the last step, which is then the fourth. Escape and Ctrl+W close it, as the
 // desktop's other utility windows.
@@ -532,8 +571,7 @@ TEST_F(WindowsOnDesktop, TheSetUpNumbersItsStepsAlongTheWayTakenAndClosesWithEsc
     const auto numbered = [](int number, const char *step) { return QStringLiteral("%1. %2").arg(number).arg(rqs::localized(step)); };
     for (const char *key : {"Escape", "ctrl+w"}) {
         SCOPED_TRACE(key);
-        wizard->setPrinterName("Simplex_Printer");
-        wizard->showWindow();
+        ASSERT_TRUE(wizard->open("Simplex_Printer", {}));
         ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->window(), DesktopTimeout));
         EXPECT_EQ(title(), numbered(1, "ManualStep1"));
         if (QLatin1String(key) == QLatin1String("Escape")) {
@@ -601,4 +639,48 @@ TEST_F(PrinterSettingsOnDesktop, EscapeWithADropDownListOpenClosesOnlyTheList)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
     xdotool(qEnvironmentVariable("DISPLAY"), {"key", "Escape"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "then Escape closes the window";
+}
+
+// The box for the binding explanation, clicked where the screen shows it on an automatic duplex
+// printer's settings, turns the setting over in the settings file at each click and shows its tick;
+// unticked again, it looks as it did. The pointer rests on the box throughout.
+TEST_F(PrinterSettingsOnDesktop, TheExplanationBoxClickedOnTheScreenTurnsTheSettingOverInTheSettingsFile)
+{
+    platform::UserDefaults *defaults = platform::UserDefaults::standardUserDefaults();
+    const QString key = VXPrintHelper::AutoShowUpsideDownPrintKey;
+    const auto restore = qScopeGuard([defaults, key, was = QCursor::pos()] {
+        QCursor::setPos(was);
+        defaults->removeObjectForKey(key);
+        forgetPrinterAnswers();
+    });
+    defaults->setBool(false, key);
+    VXPrinterDefaults::setValueForPrinter(VXPrintHelper::PrinterTypeAutomaticDuplex, "Duplex_Printer", VXPrinterDefaults::PrinterTypeKey);
+    preferences.showWindow();
+    preferences.setDefaultPrinter("Duplex_Printer");
+    platform::Window *window = preferences.window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, DesktopTimeout));
+    auto *box = window->findChild<QCheckBox *>("explainBindingCheckbox");
+    ASSERT_TRUE(box && box->isVisible() && !box->isChecked());
+    settledFrame(window);
+    const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+    EXPECT_EQ(QApplication::widgetAt(onScreen.center()), box) << "the box is where the screen shows it";
+    QCursor::setPos(onScreen.center());
+
+    const auto stored = [&] {
+        defaults->synchronize();
+        return platform::UserDefaults(defaults->fileName()).objectForKey(key).toString();
+    };
+    QStringList kept;
+    QList<QImage> shown;
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        kept << stored();
+        const QImage screen = paintedScreen(window);
+        shown << screen.copy(onScreen);
+        if (click == 0)
+            saveScreenshot(screen.copy(settledFrame(window)), "preferences-explanation-box");
+    }
+    EXPECT_EQ(kept, (QStringList{"true", "false", "true"}));
+    EXPECT_NE(shown[0], shown[1]) << "the tick shows on the screen";
+    EXPECT_EQ(shown[0], shown[2]) << "ticked again, the box looks as it did";
 }

@@ -1,6 +1,7 @@
 #include "booklet/DocumentFixture.h"
 
 #include "app/window/VXDocumentWindowController.h"
+#include "app/window/VXPageView.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfDocument.h"
@@ -9,6 +10,8 @@
 #include "platform/ui/SavePanel.h"
 
 #include "support/Desktop.h"
+#include "support/HostilePdf.h"
+#include "support/PixelProbe.h"
 #include "support/PictureFixture.h"
 #include "support/QtPrinters.h"
 #include "support/Screenshot.h"
@@ -230,4 +233,32 @@ TEST_F(DocumentWindowOnDesktop, EveryFileTypedIntoAnAddPanelIsAddedOrNamedWithIt
         EXPECT_EQ(told, QStringList{c.told});
         EXPECT_TRUE(log.contains(c.logged)) << log.lines().join('\n').toStdString();
     }
+}
+
+// A page whose drawing would hold poppler for minutes shows at once as a plain grey page in its
+// window, the blank page beside it as paper, and the window answers.
+TEST_F(DocumentWindowOnDesktop, ARunawayPageShowsAsAPlainPlaceholder)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    const QString path = PdfFixture::write(folder.path(), "Tall.pdf", HostilePdf::tallImage());
+    ASSERT_TRUE(document.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+    controller = VXDocumentWindowController::makeWindowController(&document);
+    VXPageView *cover = controller->rightPage();
+    ASSERT_NE(cover, nullptr);
+    bool sharp = false;
+    QObject::connect(cover, &VXPageView::sharpImageShown, cover, [&] { sharp = true; });
+    document.showWindows();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window(), DesktopTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sharp; }, DesktopTimeout)) << "the cover's image never came";
+    if (auto *help = controller->window()->findChild<platform::Popover *>("helpPopOver"))
+        help->close();
+    const QImage screen = paintedScreen(controller->window());
+    saveScreen("a-runaway-page-as-a-plain-placeholder");
+    const QRect frame = cover->pageFrame().toAlignedRect();
+    const QPoint middle = cover->mapToGlobal(frame.center());
+    const QPoint inside = cover->mapToGlobal(frame.topLeft() + QPoint(10, 10));
+    const QColor placeholder = VXPage::placeholderImage().pixelColor(0, 0);
+    EXPECT_EQ(PixelProbe::mismatches(screen, {{middle, placeholder}, {inside, placeholder}}, 2), QStringList());
+    const QRect blank = controller->leftPage()->pageFrame().toAlignedRect();
+    EXPECT_EQ(PixelProbe::mismatches(screen, {{controller->leftPage()->mapToGlobal(blank.center()), Qt::white}}, 2), QStringList());
 }

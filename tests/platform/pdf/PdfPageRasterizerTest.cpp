@@ -56,10 +56,10 @@ TEST(PdfPageRasterizer, ARefusedBandOrNoPixelsDrawNothingFurther)
     const PdfPage page = PdfFixture::pdfPages(PdfFixture::pages(PdfFixture::numbered(1))).first();
     PdfPageRasterizer rasterizer;
     int bands = 0;
-    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 10, [&](const uchar *, qsizetype, int) { return ++bands < 3; }));
+    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 10, [&](const uchar *, qsizetype, int) { return ++bands < 3; }).isWhole());
     EXPECT_EQ(bands, 3);
-    EXPECT_FALSE(rasterizer.draw(page, QSize(), 0, 10, [&](const uchar *, qsizetype, int) { return true; }));
-    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 0, [&](const uchar *, qsizetype, int) { return true; }));
+    EXPECT_FALSE(rasterizer.draw(page, QSize(), 0, 10, [&](const uchar *, qsizetype, int) { return true; }).isWhole());
+    EXPECT_FALSE(rasterizer.draw(page, QSize(50, 80), 0, 0, [&](const uchar *, qsizetype, int) { return true; }).isWhole());
 }
 
 // A booklet pairing pages of several files: one rasterizer moving between more files than it keeps
