@@ -120,13 +120,11 @@ void QSSlider::announce(double value)
 
 bool QSSlider::event(QEvent *event)
 {
+    const QPointer<QSSlider> self(this);
     ++m_handling;
     const bool handled = QSlider::event(event);
-    if (--m_handling > 0 || !m_heldValue)
-        return handled;
-    const double value = *std::exchange(m_heldValue, std::nullopt);
-    const QPointer<QSSlider> self(this);
-    emit doubleValueChanged(value);
+    if (self && --m_handling == 0 && m_heldValue)
+        emit doubleValueChanged(*std::exchange(m_heldValue, std::nullopt));
     if (self)
         return handled;
     event->accept();
