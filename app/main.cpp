@@ -67,6 +67,7 @@ void setApplicationIcon()
 
 int runFoldwise(int argc, char **argv)
 {
+    platform::routeQtMessagesToLog();
     platform::raiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Foldwise"));

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSSystemInfo.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/ClearBackground.h"
 #include "platform/ui/ViewEffects.h"
 #include "platform/ui/Window.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QTextDocument>
 #include <QTextFrame>
 
@@ -47,9 +47,13 @@ void QSAboutBoxController::windowDidLoad()
         platform::setViewMask(m_textScrollView, m_fadeMask);
     }
     const platform::BundlePtr bundle = platform::Bundle::mainBundle();
-    QFile credits(bundle->pathForResource(QStringLiteral("AboutBoxText"), QStringLiteral("html")));
-    if (m_textView && credits.open(QIODevice::ReadOnly)) {
-        m_textView->setHtml(QString::fromUtf8(credits.readAll()));
+    const QString creditsPath = bundle->pathForResource(QStringLiteral("AboutBoxText"), QStringLiteral("html"));
+    QString reason;
+    const std::optional<QByteArray> credits = platform::RegularFile::read(creditsPath, platform::RegularFile::MaxWholeBytes, &reason);
+    if (!credits)
+        platform::logWarning(QStringLiteral("The about box's credits %1 could not be read: %2").arg(creditsPath, reason));
+    if (m_textView && credits) {
+        m_textView->setHtml(QString::fromUtf8(*credits));
         // The first and last lines start clear of the fades; scrolled, the text passes through them.
         QTextFrame *root = m_textView->document()->rootFrame();
         QTextFrameFormat format = root->frameFormat();

@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSButtonImages.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/PictureFileReader.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -13,7 +14,7 @@ QImage fileImage(const QString &prefix, const QString &state, const QString &ext
 {
     for (const QString &path : {prefix + state + extension + QStringLiteral(".tiff"), prefix + state + QStringLiteral(".tiff")}) {
         if (QFileInfo(path).isFile()) {
-            QImage image(path);
+            QImage image = platform::PictureFileReader::read(path);
             if (!image.isNull())
                 return image;
         }

@@ -1,8 +1,7 @@
 #include "RQS-Kit/Controls/QSCropController.h"
 
 #include "platform/foundation/Log.h"
-
-#include <QFile>
+#include "platform/foundation/RegularFile.h"
 
 QSCropController::QSCropController(QObject *parent)
     : QSWindowController(parent)
@@ -32,12 +31,17 @@ double QSCropController::cropRatio() const { return m_cropView ? m_cropView->cro
 
 bool QSCropController::setDescriptionFile(const QString &path)
 {
-    QFile file(path);
-    if (!window() || !m_descriptionView || !file.open(QIODevice::ReadOnly)) {
-        platform::logWarning(QStringLiteral("No crop description from %1").arg(path));
+    if (!window() || !m_descriptionView) {
+        platform::logWarning(QStringLiteral("No crop description from %1: there is no window to show it").arg(path));
         return false;
     }
-    m_descriptionView->setHtml(QString::fromUtf8(file.readAll()));
+    QString reason;
+    const std::optional<QByteArray> text = platform::RegularFile::read(path, platform::RegularFile::MaxWholeBytes, &reason);
+    if (!text) {
+        platform::logWarning(QStringLiteral("No crop description from %1: %2").arg(path, reason));
+        return false;
+    }
+    m_descriptionView->setHtml(QString::fromUtf8(*text));
     return true;
 }
 

@@ -139,10 +139,9 @@ int QSGridItem::compareSortTags(const QVariant &a, const QVariant &b)
     return order == QPartialOrdering::Less ? -1 : order == QPartialOrdering::Greater ? 1 : 0;
 }
 
-QString QSGridItem::title() const { return m_titleLayer ? m_titleLayer->string() : QString(); }
-
 void QSGridItem::setTitle(const QString &title)
 {
+    m_title = title;
     if (m_titleLayer)
         m_titleLayer->setString(title);
 }

@@ -58,7 +58,8 @@ public:
     void setSortTag(const QVariant &tag);
     // Below zero, equal or above by the sort tags.
     static int compareSortTags(const QVariant &a, const QVariant &b);
-    QString title() const;
+    // Kept with the tile also when it has no title strip to show it in.
+    QString title() const { return m_title; }
     void setTitle(const QString &title);
 
     int style() const { return m_style; }
@@ -116,6 +117,7 @@ private:
     bool m_dragging = false;
     QPointF m_mouseDownPoint;
     double m_aspectRatio = 1;
+    QString m_title;
     QVariant m_context;
     QVariant m_sortTag;
     platform::WeakDelegate<QSGridItemDelegate, QSGridItem> m_delegate;

@@ -25,6 +25,15 @@ const QString iconWidthKey = QStringLiteral("IconWidth");
 
 bool positive(double value) { return std::isfinite(value) && value > 0; }
 
+// The value, or the nearer end of the range with a warning.
+double withinRange(double value, double minimum, double maximum, const QString &what)
+{
+    const double kept = std::clamp(value, minimum, maximum);
+    if (kept != value)
+        platform::logWarning(QStringLiteral("The grid's %1 %2 became %3").arg(what).arg(value).arg(kept));
+    return kept;
+}
+
 // Holds a flag up while a layout runs.
 class Raised
 {
@@ -337,6 +346,7 @@ bool QSGridViewController::setIconWidth(double width)
         platform::logWarning(QStringLiteral("Refused icon width %1").arg(width));
         return false;
     }
+    width = withinRange(width, MinimumIconWidth, MaximumIconWidth, QStringLiteral("icon width"));
     m_layout.iconSize = QSizeF(width, width / m_aspectRatio);
     platform::UserDefaults::standardUserDefaults()->setDouble(width, iconWidthKey);
     refreshLayout(2);
@@ -349,6 +359,7 @@ bool QSGridViewController::setAspectRatio(double ratio)
         platform::logWarning(QStringLiteral("Refused aspect ratio %1").arg(ratio));
         return false;
     }
+    ratio = withinRange(ratio, 1 / MaximumAspectRatio, MaximumAspectRatio, QStringLiteral("aspect ratio"));
     m_aspectRatio = ratio;
     m_layout.iconSize.setHeight(m_layout.iconSize.width() / ratio);
     refreshLayout(2);
@@ -633,7 +644,8 @@ void QSGridViewController::resizeContainer(double height)
 
 void QSGridViewController::glideContainer(double height, double seconds)
 {
-    const double target = qRound(height);
+    // No widget is taller; a longer grid scrolls no further.
+    const double target = std::isnan(height) ? 0 : qRound(std::clamp(height, 0.0, double(QWIDGETSIZE_MAX)));
     if (m_containerGlide.state() == QAbstractAnimation::Running && m_containerGlide.endValue().toDouble() == target)
         return;
     m_containerGlide.stop();

@@ -108,7 +108,12 @@ public:
     bool showShadows() const { return m_showShadows; }
     void setShowShadows(bool show);
     double iconWidth() const { return m_layout.iconSize.width(); }
-    // False with a warning for a width or ratio that is not positive and finite.
+    // Tiles from 16 to 4,096 points wide, at most 16 times as wide as high or as high as wide: a
+    // width or ratio beyond becomes the nearer end, with a warning. False with a warning for one
+    // that is not positive and finite. The stored "IconWidth" is read the same way.
+    static constexpr double MinimumIconWidth = 16;
+    static constexpr double MaximumIconWidth = 4096;
+    static constexpr double MaximumAspectRatio = 16;
     bool setIconWidth(double width);
     bool setAspectRatio(double ratio);
     void setMarginWidth(double width);

@@ -5,14 +5,17 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTextCursor>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -96,8 +99,9 @@ void QSRateUsController::verifyRateUs(const QUrl &storeUrl)
     }
     if (!ratedVersion.isEmpty())
         return;
-    const qint64 started = defaults()->integerForKey(timesStartedKey);
-    defaults()->setInteger(started + 1, timesStartedKey);
+    // A count stored beyond all range neither wraps nor holds the prompt back for ever.
+    const qint64 started = std::max<qint64>(defaults()->integerForKey(timesStartedKey), 0);
+    defaults()->setInteger(started < std::numeric_limits<qint64>::max() ? started + 1 : started, timesStartedKey);
     if (started < 4 && !askNow)
         return;
     QSRateUsController *prompt = sharedController();
@@ -122,11 +126,11 @@ void QSRateUsController::windowDidLoad()
         approveButton()->setTitle(rqs::localizedForTable(QStringLiteral("Rate Now"), kitTable));
     if (textView()) {
         const QString path = platform::Bundle::mainBundle()->pathForResource(QStringLiteral("RateUs"), QStringLiteral("html"));
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            textView()->setHtml(QString::fromUtf8(file.readAll()));
+        QString reason;
+        if (const std::optional<QByteArray> text = platform::RegularFile::read(path, platform::RegularFile::MaxWholeBytes, &reason))
+            textView()->setHtml(QString::fromUtf8(*text));
         else
-            platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(file.errorString()));
+            platform::logWarning(QStringLiteral("The rate-us text RateUs.html could not be read: %1").arg(reason));
         QTextCursor placeholder = textView()->document()->find(rqs::localizedForTable(QStringLiteral("our App"), kitTable));
         if (!placeholder.isNull())
             placeholder.insertText(appName());

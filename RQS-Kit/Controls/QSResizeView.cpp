@@ -219,7 +219,7 @@ void QSResizeView::drawRect(const QRectF &)
 platform::TrackingArea QSResizeView::pointerArea() const
 {
     return {{}, platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
-                    | platform::TrackingArea::InVisibleRect, 0};
+                    | platform::TrackingArea::InVisibleRect | platform::TrackingArea::ActiveInKeyWindow, 0};
 }
 
 void QSResizeView::mouseDown(const platform::MouseEvent &event)

@@ -215,7 +215,10 @@ void QSRotationView::drawRect(const QRectF &)
 
 platform::TrackingArea QSRotationView::pointerArea() const
 {
-    return {QSCenteredSquareInRect(bounds()), platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved, 0};
+    return {QSCenteredSquareInRect(bounds()),
+            platform::TrackingArea::MouseEnteredAndExited | platform::TrackingArea::MouseMoved
+                | platform::TrackingArea::ActiveInKeyWindow,
+            0};
 }
 
 void QSRotationView::mouseDown(const platform::MouseEvent &event)

@@ -4,6 +4,7 @@
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PictureFileReader.h"
 
 #include <QFileInfo>
 
@@ -30,7 +31,8 @@ QSToolBarShade::QSToolBarShade(const QString &name, const QVariantMap &settings)
         m_repeat = options[1] == QLatin1String("R");
         m_rightMargin = options[2].toDouble();
     }
-    if (!m_image.load(path))
+    m_image = platform::PictureFileReader::read(path);
+    if (m_image.isNull())
         platform::logWarning(QStringLiteral("Could not read the tool bar shade image %1").arg(path));
     if (path.contains(QLatin1String("@2x")))
         m_image.setDevicePixelRatio(2);

@@ -10,10 +10,11 @@
 
 // A geometry editor laid over what it edits (the resize and rotation views), whose cursor is an
 // outline turned to the edge or ring under the pointer and by the turn the view is shown at (its
-// global layer rotation). While the pointer is over a part that takes presses, that cursor and the
-// hint are on the window's stacks; they go when the pointer leaves, when the view leaves its window
-// and when it goes, and they are right at once when the view makes its tracking area under a still
-// pointer. A remote-controlled view tracks nothing itself. Main thread.
+// global layer rotation). While the pointer is over a part that takes presses in the active window,
+// that cursor and the hint are on the window's stacks; they go when the pointer leaves, when the
+// window stops being active, when the view leaves its window and when it goes, and they are right
+// at once when the view makes its tracking area under a still pointer or its window becomes active
+// under one. A remote-controlled view tracks nothing itself. Main thread.
 class QSTurnedCursorView : public platform::View
 {
     Q_OBJECT

@@ -261,13 +261,21 @@ std::shared_ptr<QSFrameDescription> QSFrameCatalog::frameWithName(const QString 
 QString QSFrameCatalog::nextFrameID() const
 {
     auto *defaults = platform::UserDefaults::standardUserDefaults();
-    qint64 counter = std::max<qint64>(defaults->integerForKey(QStringLiteral("CurrentFrameIndex")), 0);
+    const QString key = QStringLiteral("CurrentFrameIndex");
+    qint64 counter = defaults->integerForKey(key);
+    const QVariant stored = defaults->objectForKey(key);
+    if (counter < 0 || counter > MaximumFrameIndex || (stored.isValid() && stored.toDouble() != double(counter))) {
+        platform::logWarning(QStringLiteral("The stored \"%1\" %2 is no frame number: counting again from 0")
+                                 .arg(key, stored.toString()));
+        counter = 0;
+    }
     QString frameID;
     // The counter may have been reset while the user's frames stayed: never reuse one of their IDs.
     do {
-        frameID = QStringLiteral("FRM-U#%1#").arg(++counter, 3, 10, QLatin1Char('0'));
+        counter = counter < MaximumFrameIndex ? counter + 1 : 1;
+        frameID = QStringLiteral("FRM-U#%1#").arg(counter, 3, 10, QLatin1Char('0'));
     } while (m_frames.contains(frameID) || m_unknownEntries.contains(frameID));
-    defaults->setInteger(counter, QStringLiteral("CurrentFrameIndex"));
+    defaults->setInteger(counter, key);
     return frameID;
 }
 

@@ -52,7 +52,10 @@ public:
     // A frame name is one line of text that the catalog file can hold; false, with a "Warning: "
     // line, for any other.
     static bool isFitName(const QString &name);
-    // "FRM-U#nnn#" from the "CurrentFrameIndex" counter, passing over IDs the catalog holds.
+    // "FRM-U#nnn#" from the "CurrentFrameIndex" counter, passing over IDs the catalog holds. A
+    // stored counter outside 0 to MaximumFrameIndex counts again from 0, with a warning; after
+    // MaximumFrameIndex comes 1.
+    static constexpr qint64 MaximumFrameIndex = 999999999;
     QString nextFrameID() const;
     // Empty, adding nothing, for a frame whose name is not fit.
     QString addFrame(std::shared_ptr<QSFrameDescription> frame);

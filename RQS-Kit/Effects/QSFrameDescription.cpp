@@ -10,6 +10,11 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
+#include <QDir>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QString ShadeIntensityUndoKey = QStringLiteral("shadeIntensityUndoDescription");
@@ -17,6 +22,15 @@ const QStringList KnownKeys{"Name", "Texture", "Texture.Color", "TextureFillMode
                             "InternalMask", "ImageMask", "Inset", "Shades"};
 
 } // namespace
+
+double QSFrameDescription::fraction(double value, double fallback, const char *key) const
+{
+    const double kept = std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : fallback;
+    if (kept != value)
+        platform::logWarning(QStringLiteral("Frame '%1' takes no \"%2\" of %3: it is %4")
+                                 .arg(m_name, QLatin1String(key)).arg(value).arg(kept));
+    return kept;
+}
 
 QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bundlePath, bool editable)
     : m_bundlePath(bundlePath), m_editable(editable)
@@ -33,7 +47,8 @@ QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bund
     if (const auto color = platform::fx::Color::fromText(d.value("Texture.Color").toString()))
         m_textureColor = *color;
     m_fillMode = d.value("TextureFillMode").toInt();
-    m_inset = d.value("Inset").toDouble();
+    if (d.contains("Inset"))
+        setInset(d.value("Inset").toDouble());
     const QVariant shades = d.value("Shades");
     // Anything but a list is kept as it was read: a conversion would make a value that cannot be
     // written back, and every later save of the catalog would fail.
@@ -44,7 +59,7 @@ QSFrameDescription::QSFrameDescription(const QVariantMap &d, const QString &bund
     for (const QVariant &entry : shades.typeId() == QMetaType::QVariantList ? shades.toList() : QVariantList()) {
         const QVariantMap shade = entry.toMap();
         auto description = shadeNamed(shade.value("Shade").toString(), shade.value("BlendMode").toString(),
-                                      shade.value("Intensity").toDouble());
+                                      fraction(shade.value("Intensity").toDouble(), 0, "Intensity"));
         if (description) {
             m_shades.append(description);
         } else {
@@ -83,34 +98,48 @@ QVariantMap QSFrameDescription::saveDictionary() const
     return d;
 }
 
-QString QSFrameDescription::urlForResourceID(const QString &identifier, const QString &type) const
+QUrl QSFrameDescription::urlForResourceID(const QString &identifier, const QString &folder) const
 {
-    // Only a prefix of a file in the bundle's own folder: never a path.
-    if (identifier.isEmpty() || identifier.contains(QLatin1Char('/')))
+    // Only a prefix of a file in a folder of the bundle itself: never a path.
+    const QString clean = QDir::cleanPath(folder);
+    if (identifier.isEmpty() || identifier.contains(QLatin1Char('/')) || QDir::isAbsolutePath(folder)
+        || clean == QLatin1String("..") || clean.startsWith(QLatin1String("../")))
         return {};
-    return rqs::URLForImageResourceIn(m_bundlePath, identifier, rqs::directoryForResourceType(type), {}).toLocalFile();
+    return rqs::URLForImageResourceIn(m_bundlePath, identifier, clean, {});
+}
+
+QUrl QSFrameDescription::urlForShadeName(const QString &name) const
+{
+    return urlForResourceID(name, rqs::directoryForResourceType(QStringLiteral("FRM-S")));
+}
+
+QString QSFrameDescription::pathForResourceID(const QString &identifier, const QString &type) const
+{
+    return urlForResourceID(identifier, rqs::directoryForResourceType(type)).toLocalFile();
 }
 
 std::shared_ptr<QSShadeDescription> QSFrameDescription::shadeNamed(const QString &identifier, const QString &blendMode,
                                                                    double intensity) const
 {
-    const QString path = urlForResourceID(identifier, QStringLiteral("FRM-S"));
+    const QString path = urlForShadeName(identifier).toLocalFile();
     return path.isEmpty() ? nullptr : std::make_shared<QSShadeDescription>(path, blendMode, intensity);
 }
 
-void QSFrameDescription::registerUndo(std::function<void()> inverse)
+void QSFrameDescription::registerUndo(const QString &actionName, std::function<void()> inverse)
 {
-    if (m_undoManager)
-        m_undoManager->registerUndo(this, std::move(inverse));
+    // A step replayed keeps its name for the way back.
+    if (m_undoManager && m_undoManager->registerUndo(this, std::move(inverse)) && !m_undoManager->isUndoing()
+        && !m_undoManager->isRedoing())
+        m_undoManager->setActionName(actionName);
 }
 
-void QSFrameDescription::changed(int bits)
+void QSFrameDescription::sendChangeNotification(int bits)
 {
     if (bits & Shades)
         m_optimized.reset();
     if (bits & Masks)
         m_mask.reset();
-    if (!m_postsChanges)
+    if (!m_postsChanges && !m_undoManager)
         return;
     auto *center = platform::NotificationCenter::defaultCenter();
     if (bits & Shades)
@@ -125,47 +154,51 @@ void QSFrameDescription::changed(int bits)
         center->post(QStringLiteral("FrameUndo"), this);
 }
 
-void QSFrameDescription::setTextureName(const QString &name)
+void QSFrameDescription::setTextureName(const QString &name) { setTexture(name, std::nullopt); }
+
+void QSFrameDescription::setTexture(const QString &name, const std::optional<platform::fx::Color> &color)
 {
     QString resolved = name;
     const QSTextureDescription *texture = QSTextureCatalog::shared()->textureForName(resolved);
     // The old colour comes back too: it may have been the user's own, not the texture's.
-    registerUndo([this, oldName = m_textureName, oldColor = m_textureColor] {
-        setTextureName(oldName);
-        setTextureColor(oldColor);
-    });
+    registerUndo(rqs::localized(QStringLiteral("setTextureName:")),
+                 [this, oldName = m_textureName, oldColor = m_textureColor] { setTexture(oldName, oldColor); });
     m_textureName = resolved;
     m_unknownEntries.remove("Texture");
-    m_textureColor = texture ? rqs::colorForHSV(texture->baseColor) : platform::fx::Color{0, 0, 0, 1};
-    changed(Texture);
+    m_textureColor = color ? *color : texture ? rqs::colorForHSV(texture->baseColor) : platform::fx::Color{0, 0, 0, 1};
+    sendChangeNotification(Texture);
 }
 
 void QSFrameDescription::setTextureColor(const platform::fx::Color &color)
 {
-    registerUndo([this, old = m_textureColor] { setTextureColor(old); });
+    registerUndo(rqs::localized(QStringLiteral("setTextureColor:")),
+                 [this, old = m_textureColor] { setTextureColor(old); });
     m_textureColor = color;
-    changed(Texture);
+    sendChangeNotification(Texture);
 }
 
 void QSFrameDescription::setTextureFillMode(int mode)
 {
-    registerUndo([this, old = m_fillMode] { setTextureFillMode(old); });
+    registerUndo(rqs::localized(QStringLiteral("setTextureFillModeValue:")),
+                 [this, old = m_fillMode] { setTextureFillMode(old); });
     m_fillMode = mode;
-    changed(Texture);
+    sendChangeNotification(Texture);
 }
 
 void QSFrameDescription::setExternalMaskName(const QString &name)
 {
-    registerUndo([this, old = m_externalMask] { setExternalMaskName(old); });
+    registerUndo(rqs::localized(QStringLiteral("setExternalMaskName:")),
+                 [this, old = m_externalMask] { setExternalMaskName(old); });
     m_externalMask = name;
-    changed(Masks);
+    sendChangeNotification(Masks);
 }
 
 void QSFrameDescription::setInternalMaskName(const QString &name)
 {
-    registerUndo([this, old = m_internalMask] { setInternalMaskName(old); });
+    registerUndo(rqs::localized(QStringLiteral("setInternalMaskName:")),
+                 [this, old = m_internalMask] { setInternalMaskName(old); });
     m_internalMask = name;
-    changed(Masks);
+    sendChangeNotification(Masks);
 }
 
 void QSFrameDescription::insertShade(std::shared_ptr<QSShadeDescription> shade, int index)
@@ -173,18 +206,44 @@ void QSFrameDescription::insertShade(std::shared_ptr<QSShadeDescription> shade, 
     if (!shade || index < 0 || index > m_shades.size())
         return;
     // Taken out wherever it stands by then.
-    registerUndo([this, shade] { removeShadeAtIndex(int(m_shades.indexOf(shade))); });
+    registerUndo(rqs::localized(QStringLiteral("undoAddShade:")),
+                 [this, shade] { removeShadeAtIndex(int(m_shades.indexOf(shade))); });
     m_shades.insert(index, std::move(shade));
-    changed(Shades);
+    sendChangeNotification(Shades);
 }
 
 void QSFrameDescription::removeShadeAtIndex(int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
-    registerUndo([this, shade = m_shades.at(index), index] { insertShade(shade, index); });
+    registerUndo(rqs::localized(QStringLiteral("undoRemoveShade:")),
+                 [this, shade = m_shades.at(index), index] { insertShade(shade, index); });
     m_shades.removeAt(index);
-    changed(Shades);
+    sendChangeNotification(Shades);
+}
+
+void QSFrameDescription::addShade(std::shared_ptr<QSShadeDescription> shade)
+{
+    insertShade(std::move(shade), int(m_shades.size()));
+}
+
+bool QSFrameDescription::setShadeName(const QString &name, int index)
+{
+    if (index < 0 || index >= m_shades.size()) {
+        platform::logWarning(QStringLiteral("Frame '%1' has no shade %2 to name").arg(m_name).arg(index));
+        return false;
+    }
+    const QString path = urlForShadeName(name).toLocalFile();
+    if (path.isEmpty()) {
+        platform::logWarning(QStringLiteral("Frame '%1' found no shade '%2'").arg(m_name, name));
+        return false;
+    }
+    registerUndo(rqs::localized(QStringLiteral("undoSetShadeName:")), [this, old = m_shades.at(index)->name(), index] {
+        setShadeName(old, index);
+    });
+    m_shades[index]->setImagePath(path);
+    sendChangeNotification(Shades);
+    return true;
 }
 
 void QSFrameDescription::setShadeIntensity(double intensity, int index)
@@ -195,8 +254,8 @@ void QSFrameDescription::setShadeIntensity(double intensity, int index)
         m_undoManager, this,
         QVariantMap{{QStringLiteral("undoObject"), m_shades.at(index)->intensity()}, {QStringLiteral("undoIndex"), index}},
         ShadeIntensityUndoKey, false);
-    m_shades[index]->setIntensity(intensity);
-    changed(Shades);
+    m_shades[index]->setIntensity(fraction(intensity, m_shades.at(index)->intensity(), "Intensity"));
+    sendChangeNotification(Shades);
 }
 
 void QSFrameDescription::setShadeIntensityUndoDescription(const QVariantMap &description)
@@ -227,22 +286,25 @@ void QSFrameDescription::setShadeBlendMode(const QString &mode, int index)
 {
     if (index < 0 || index >= m_shades.size())
         return;
-    registerUndo([this, old = m_shades.at(index)->blendMode(), index] { setShadeBlendMode(old, index); });
+    registerUndo(rqs::localized(QStringLiteral("undoSetShadeBlendMode:")),
+                 [this, old = m_shades.at(index)->blendMode(), index] { setShadeBlendMode(old, index); });
     m_shades[index]->setBlendMode(mode);
-    changed(Shades);
+    sendChangeNotification(Shades);
 }
 
 std::shared_ptr<const QSMaskDescription> QSFrameDescription::mask() const
 {
     if (m_mask || (m_externalMask.isEmpty() && m_internalMask.isEmpty()))
         return m_mask;
-    const QString external = urlForResourceID(rqs::resourceID(m_externalMask), QStringLiteral("FRM-E"));
-    QString internal = urlForResourceID(rqs::resourceID(m_internalMask), QStringLiteral("FRM-I"));
+    const QString external = pathForResourceID(rqs::resourceID(m_externalMask), QStringLiteral("FRM-E"));
+    QString internal = pathForResourceID(rqs::resourceID(m_internalMask), QStringLiteral("FRM-I"));
     if (internal.isEmpty())
-        internal = urlForResourceID(QStringLiteral("FRM-I#000#"), QStringLiteral("FRM-I"));
+        internal = pathForResourceID(QStringLiteral("FRM-I#000#"), QStringLiteral("FRM-I"));
     m_mask = std::make_shared<const QSMaskDescription>(external, internal);
     return m_mask;
 }
+
+void QSFrameDescription::setInset(double inset) { m_inset = fraction(inset, m_inset, "Inset"); }
 
 void QSFrameDescription::setImageMaskName(const QString &name)
 {
@@ -256,7 +318,7 @@ std::shared_ptr<const QSFrameImageDescription> QSFrameDescription::imageMask() c
 {
     if (m_imageMaskDescription || m_imageMask.isEmpty())
         return m_imageMaskDescription;
-    const QString path = urlForResourceID(rqs::resourceID(m_imageMask), QStringLiteral("FRM-M"));
+    const QString path = pathForResourceID(rqs::resourceID(m_imageMask), QStringLiteral("FRM-M"));
     if (!path.isEmpty())
         m_imageMaskDescription = std::make_shared<const QSFrameImageDescription>(path);
     return m_imageMaskDescription;

@@ -54,19 +54,12 @@ bool QSFrameEditor::validShade(int index) const
     return false;
 }
 
-void QSFrameEditor::frameEdited(const QString &actionName)
-{
-    if (m_undoManager)
-        m_undoManager->setActionName(actionName);
-    emit frameChanged();
-}
-
 bool QSFrameEditor::setTextureName(const QString &name)
 {
     if (!editable("texture"))
         return false;
     m_frame->setTextureName(name);
-    frameEdited(tr("Texture"));
+    emit frameChanged();
     return true;
 }
 
@@ -75,7 +68,7 @@ bool QSFrameEditor::setTextureColor(const platform::fx::Color &color)
     if (!editable("colour"))
         return false;
     m_frame->setTextureColor(color);
-    frameEdited(tr("Texture Color"));
+    emit frameChanged();
     return true;
 }
 
@@ -84,7 +77,7 @@ bool QSFrameEditor::setTextureFillMode(int mode)
     if (!editable("texture cut"))
         return false;
     m_frame->setTextureFillMode(mode);
-    frameEdited(tr("Texture Cut"));
+    emit frameChanged();
     return true;
 }
 
@@ -93,7 +86,7 @@ bool QSFrameEditor::setExternalMaskName(const QString &name)
     if (!editable("outer mask"))
         return false;
     m_frame->setExternalMaskName(name);
-    frameEdited(tr("Outer Mask"));
+    emit frameChanged();
     return true;
 }
 
@@ -102,7 +95,7 @@ bool QSFrameEditor::setInternalMaskName(const QString &name)
     if (!editable("inner mask"))
         return false;
     m_frame->setInternalMaskName(name);
-    frameEdited(tr("Inner Mask"));
+    emit frameChanged();
     return true;
 }
 
@@ -115,8 +108,8 @@ bool QSFrameEditor::addShade(const QString &identifier)
         platform::logWarning(QStringLiteral("There is no shade '%1'").arg(identifier));
         return false;
     }
-    m_frame->insertShade(shade, int(m_frame->shades().size()));
-    frameEdited(tr("Add Shade"));
+    m_frame->addShade(shade);
+    emit frameChanged();
     return true;
 }
 
@@ -124,16 +117,9 @@ bool QSFrameEditor::setShadeName(const QString &identifier, int index)
 {
     if (!editable("shades") || !validShade(index))
         return false;
-    const auto old = m_frame->shades().at(index);
-    auto shade = m_frame->shadeNamed(identifier, old->blendMode(), old->intensity());
-    if (!shade) {
-        platform::logWarning(QStringLiteral("There is no shade '%1'").arg(identifier));
+    if (!m_frame->setShadeName(identifier, index))
         return false;
-    }
-    // One step: the two inverses are registered together.
-    m_frame->removeShadeAtIndex(index);
-    m_frame->insertShade(shade, index);
-    frameEdited(tr("Shade"));
+    emit frameChanged();
     return true;
 }
 
@@ -142,7 +128,7 @@ bool QSFrameEditor::setShadeBlendMode(const QString &mode, int index)
     if (!editable("shades") || !validShade(index))
         return false;
     m_frame->setShadeBlendMode(mode, index);
-    frameEdited(tr("Blend Mode"));
+    emit frameChanged();
     return true;
 }
 
@@ -151,7 +137,7 @@ bool QSFrameEditor::setShadeIntensity(double intensity, int index)
     if (!editable("shades") || !validShade(index))
         return false;
     m_frame->setShadeIntensity(intensity, index);
-    frameEdited(tr("Intensity"));
+    emit frameChanged();
     return true;
 }
 
@@ -160,6 +146,6 @@ bool QSFrameEditor::removeShade(int index)
     if (!editable("shades") || !validShade(index))
         return false;
     m_frame->removeShadeAtIndex(index);
-    frameEdited(tr("Remove Shade"));
+    emit frameChanged();
     return true;
 }

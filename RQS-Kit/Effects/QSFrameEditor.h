@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-// Changes a user frame, which records the undo of each change itself; the editor lends it its undo
-// manager and names the steps. Refuses frames that are not editable.
+// Changes a user frame, which records and names the undo of each change itself; the editor lends
+// it its undo manager. Refuses frames that are not editable.
 class QSFrameEditor : public QObject
 {
     Q_OBJECT
@@ -46,7 +46,6 @@ signals:
 private:
     bool editable(const char *what) const;
     bool validShade(int index) const;
-    void frameEdited(const QString &actionName);
 
     QPointer<platform::UndoManager> m_undoManager;
     std::shared_ptr<QSFrameDescription> m_frame;

@@ -12,7 +12,10 @@ namespace {
 
 QStringList identifiers(const QString &bundlePath, const QString &type)
 {
-    const QDir folder(bundlePath + QLatin1Char('/') + rqs::directoryForResourceType(type));
+    const QString directory = rqs::directoryForResourceType(type);
+    if (directory.isEmpty())
+        return {};
+    const QDir folder(bundlePath + QLatin1Char('/') + directory);
     QStringList names;
     for (const QString &file : folder.entryList({QStringLiteral("*.png"), QStringLiteral("*.tiff")}, QDir::Files))
         names.append(QSFrameImageDescription(folder.filePath(file)).name());
@@ -47,6 +50,7 @@ void sortByDisplayName(QStringList &names)
 } // namespace
 
 QSFrameMaterials::QSFrameMaterials(const QString &bundlePath)
+    : m_bundlePath(bundlePath)
 {
     m_shadeNames = identifiers(bundlePath, QStringLiteral("FRM-S"));
     const QDir shades(bundlePath + QLatin1Char('/') + rqs::directoryForResourceType(QStringLiteral("FRM-S")));
@@ -55,11 +59,16 @@ QSFrameMaterials::QSFrameMaterials(const QString &bundlePath)
     m_shadeNames << QStringLiteral("External -") << QStringLiteral("Internal -") << QStringLiteral("Overlay -")
                  << QStringLiteral("Join -");
     sortByDisplayName(m_shadeNames);
-    m_externalMasks = identifiers(bundlePath, QStringLiteral("FRM-E"));
-    sortByDisplayName(m_externalMasks);
-    m_internalMasks = identifiers(bundlePath, QStringLiteral("FRM-I"));
-    sortByDisplayName(m_internalMasks);
+    m_externalMasks = listForItemsOfType(QStringLiteral("FRM-E"));
+    m_internalMasks = listForItemsOfType(QStringLiteral("FRM-I"));
     const QString automatic = QStringLiteral("FRM-I#000#Internal-Auto");
     m_internalMasks.removeAll(automatic);
     m_internalMasks.prepend(automatic);
+}
+
+QStringList QSFrameMaterials::listForItemsOfType(const QString &type) const
+{
+    QStringList names = identifiers(m_bundlePath, type);
+    sortByDisplayName(names);
+    return names;
 }

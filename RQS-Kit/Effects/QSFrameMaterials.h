@@ -12,6 +12,10 @@ class QSFrameMaterials
 public:
     explicit QSFrameMaterials(const QString &bundlePath);
 
+    // The identifier names of the pictures in the bundle's folder of a resource type ("FRM-E",
+    // "FRM-I", "FRM-S", ...), in the order of their display names; empty for a type without one.
+    QStringList listForItemsOfType(const QString &type) const;
+
     static bool isGroupTitle(const QString &name) { return name.endsWith(QLatin1String(" -")); }
 
     const QStringList &shadeNames() const { return m_shadeNames; }
@@ -25,6 +29,7 @@ public:
     const QStringList &internalMaskNames() const { return m_internalMasks; }
 
 private:
+    QString m_bundlePath;
     QStringList m_shadeNames, m_externalMasks, m_internalMasks;
     QMap<QString, QVariantMap> m_shadeSettings;
 };

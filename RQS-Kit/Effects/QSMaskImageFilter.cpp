@@ -5,8 +5,7 @@
 #include "RQS-Kit/Foundation/Geometry.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
-
-#include <QImageReader>
+#include "platform/foundation/PictureFileReader.h"
 
 #include <mutex>
 
@@ -101,7 +100,7 @@ void QSMaskImageFilter::loadNamedMask()
         path = rqs::namedPicturePath(MaskType, info.name());
     if (path.isEmpty())
         path = rqs::userPicturePath(name);
-    const QImage picture = path.isEmpty() ? QImage() : QImageReader(path).read();
+    const QImage picture = path.isEmpty() ? QImage() : platform::PictureFileReader::read(path);
     if (picture.isNull()) {
         platform::logWarning(QStringLiteral("No Mask loaded for %1").arg(name));
         return;

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Foundation/ProcessInfoExtension.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/TempFolder.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,10 @@
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSet>
 #include <QWindow>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -149,11 +152,24 @@ QString randomStringWithLength(int length, const QStringList &compareArray)
     static const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
     if (length <= 0)
         return QStringLiteral("");
+    const QSet<QString> taken(compareArray.cbegin(), compareArray.cend());
+    const auto drawable = [&](const QString &name) {
+        return name.size() == length && std::all_of(name.cbegin(), name.cend(), [](QChar c) { return alphabet.contains(c); });
+    };
+    const qsizetype takenNames = std::count_if(taken.cbegin(), taken.cend(), drawable);
+    // The names there are, counted only as far as it takes to tell whether one is left.
+    qsizetype names = 1;
+    for (int i = 0; i < length && names <= takenNames; ++i)
+        names *= alphabet.size();
+    if (names <= takenNames) {
+        platform::logWarning(QStringLiteral("No random name of %1 characters is left: every one of the %2 is taken").arg(length).arg(names));
+        return {};
+    }
     QString result(length, Qt::Uninitialized);
     do {
         for (QChar &c : result)
             c = alphabet.at(QRandomGenerator::system()->bounded(int(alphabet.size())));
-    } while (compareArray.contains(result));
+    } while (taken.contains(result));
     return result;
 }
 
@@ -280,13 +296,13 @@ QString imagePath(const platform::Bundle &bundle, const QString &name, bool pref
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QString &type, bool prefer2X)
 {
     const QString path = imagePath(bundle, name, type, prefer2X);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, bool prefer2X)
 {
     const QString path = imagePath(bundle, name, prefer2X);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QImage imageNamed(const platform::Bundle &bundle, const QString &name, const QString &type)
@@ -319,7 +335,7 @@ QString pathForImageWithPrefix(const platform::Bundle &bundle, const QString &pr
 QImage imageWithPrefix(const platform::Bundle &bundle, const QString &prefix)
 {
     const QString path = pathForImageWithPrefix(bundle, prefix);
-    return path.isNull() ? QImage() : QImage(path);
+    return path.isNull() ? QImage() : platform::PictureFileReader::read(path);
 }
 
 QString pathForImageResourceWithPrefix(const platform::Bundle &bundle, const QString &prefix, const QString &directory,

@@ -24,7 +24,8 @@ platform::BundlePtr graphicsBundle();
 bool setGraphicsBundlePath(const QString &path);
 
 // Letters and digits drawn from the system's unpredictable generator, redrawn until the result is
-// none of compareArray; empty for a length of 0 or less.
+// none of compareArray; empty for a length of 0 or less, and (with a warning) when compareArray
+// holds every name of that length.
 QString randomStringWithLength(int length, const QStringList &compareArray = {});
 
 // The application's folder in the private temporary folder, created when missing; empty on failure.

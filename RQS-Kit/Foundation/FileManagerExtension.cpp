@@ -2,6 +2,7 @@
 
 #include "RQS-Kit/Foundation/BundleExtension.h"
 #include "platform/foundation/AtomicFileWriter.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +24,23 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
+}
+
+bool copyOpenFile(QFile &input, QFile &destination, QString *error)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 count = input.read(buffer, sizeof buffer);
+        if (count < 0) {
+            setError(error, input.errorString());
+            return false;
+        }
+        if (count == 0)
+            break;
+        if (!platform::AtomicFileWriter::writeAll(destination, buffer, count, error))
+            return false;
+    }
+    return platform::AtomicFileWriter::flushAll(destination, error);
 }
 
 } // namespace
@@ -57,7 +75,33 @@ bool isContainedRelativePath(const QString &path)
     if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return false;
     const QStringList parts = path.split(QLatin1Char('/'));
-    return !parts.contains(QStringLiteral(".."));
+    return !parts.contains(QStringLiteral("..")) && QDir::cleanPath(path) != QStringLiteral(".");
+}
+
+QString entryInsideFolder(const QString &folder, const QString &path, QString *reason)
+{
+    if (!isContainedRelativePath(path)) {
+        setError(reason, QStringLiteral("it names the folder itself or leads out of it"));
+        return {};
+    }
+    const QFileInfo entry(folder + QLatin1Char('/') + QDir::cleanPath(path));
+    const QString inside = QFileInfo(folder).canonicalFilePath();
+    const QString parent = QFileInfo(entry.path()).canonicalFilePath();
+    if (inside.isEmpty() || parent.isEmpty()) {
+        setError(reason, QString());
+        return {};
+    }
+    const auto below = [&inside](const QString &canonical) { return canonical.startsWith(inside + QLatin1Char('/')); };
+    if (parent != inside && !below(parent)) {
+        setError(reason, QStringLiteral("a folder on its way is a link that leads out of the folder"));
+        return {};
+    }
+    const QFileInfo placed(parent + QLatin1Char('/') + entry.fileName());
+    if (const QString target = placed.canonicalFilePath(); placed.isSymLink() && !target.isEmpty() && !below(target)) {
+        setError(reason, QStringLiteral("it is a link that leads to the folder itself or out of it"));
+        return {};
+    }
+    return placed.filePath();
 }
 
 bool isPlainFileName(const QString &name)
@@ -104,38 +148,21 @@ QString createUniqueFolder(const QString &folder, QString *error)
 
 bool copyContents(const QString &source, QFile &destination, QString *error)
 {
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly)) {
-        setError(error, input.errorString());
-        return false;
-    }
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 count = input.read(buffer, sizeof buffer);
-        if (count < 0) {
-            setError(error, input.errorString());
-            return false;
-        }
-        if (count == 0)
-            break;
-        if (!platform::AtomicFileWriter::writeAll(destination, buffer, count, error))
-            return false;
-    }
-    return platform::AtomicFileWriter::flushAll(destination, error);
+    QFile input;
+    return platform::RegularFile::open(input, source, error) && copyOpenFile(input, destination, error);
 }
 
 bool copyFileExclusively(const QString &source, const QString &destination, QString *error)
 {
-    if (!QFileInfo(source).isFile()) {
-        setError(error, QStringLiteral("%1 is no readable file").arg(source));
+    QFile input;
+    if (!platform::RegularFile::open(input, source, error))
         return false;
-    }
     QFile output(destination);
     if (!output.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         setError(error, output.errorString());
         return false;
     }
-    if (copyContents(source, output, error))
+    if (copyOpenFile(input, output, error))
         return true;
     output.remove();
     return false;

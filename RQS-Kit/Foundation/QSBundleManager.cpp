@@ -93,7 +93,7 @@ bool saveFiles(const QStringList &files, const QUrl &url, QString &failure)
     bool saved = true;
     for (const QString &file : files) {
         if (!rqs::isContainedRelativePath(file)) {
-            fail(failure, QStringLiteral("Refusing to copy '%1': it leads outside the temporary folder").arg(file));
+            fail(failure, QStringLiteral("Refusing to copy '%1': it names the temporary folder itself or leads out of it").arg(file));
             saved = false;
             continue;
         }
@@ -175,7 +175,7 @@ QString QSBundleManager::applicationSupportDirectory()
 QString QSBundleManager::applicationSupportDirectoryFor(const QString &name)
 {
     if (!rqs::isContainedRelativePath(name)) {
-        platform::logWarning(QStringLiteral("Refusing the folder name '%1': it leads outside the data folder").arg(name));
+        platform::logWarning(QStringLiteral("Refusing the folder name '%1': it names the data folder itself or leads out of it").arg(name));
         return {};
     }
     const QString base = applicationSupportDirectory();
@@ -261,13 +261,13 @@ void QSBundleManager::removeShadowWithName(const QString &name)
 {
     if (m_shadowDictionary.contains(name)) {
         const QString file = m_shadowDictionary.value(name).toMap().value(QStringLiteral("filename")).toString();
-        if (!rqs::isContainedRelativePath(file)) {
-            platform::logWarning(QStringLiteral("Not deleting '%1' of '%2': it leads outside the data folder").arg(file, name));
-        } else {
-            const QString folder = applicationSupportDirectory();
-            if (!folder.isEmpty())
-                removeItem(join(folder, file), nullptr);
-        }
+        const QString folder = applicationSupportDirectory();
+        QString reason;
+        const QString entry = folder.isEmpty() ? QString() : rqs::entryInsideFolder(folder, file, &reason);
+        if (!entry.isEmpty())
+            removeItem(entry, nullptr);
+        else if (!reason.isEmpty())
+            platform::logWarning(QStringLiteral("Not deleting '%1' of '%2': %3").arg(file, name, reason));
     }
     m_shadowDictionary.remove(name);
     saveShadowDictionary();
@@ -328,7 +328,7 @@ bool QSBundleManager::writeBundleToURL(const QUrl &url, const QVariantMap &descr
         if (rqs::isContainedRelativePath(it.key()))
             keys.append(it.key());
         else
-            fail(failure, QStringLiteral("Refusing the resource path '%1': it leads outside the bundle").arg(it.key()));
+            fail(failure, QStringLiteral("Refusing the resource path '%1': it names the bundle itself or leads out of it").arg(it.key()));
     }
 
     // A folder that holds files but no description is no bundle: its files are not the bundle's to

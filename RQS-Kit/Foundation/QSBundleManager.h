@@ -67,8 +67,8 @@ public:
     // Record entries: "filename" (a file in the data folder), "marked", "modification_time".
     // An unknown name changes nothing.
     void setMarked(bool marked, const QString &name);
-    // Deletes the entry's file, unless its name leads outside the data folder (refused with a
-    // warning); the entry goes in every case.
+    // Deletes the entry's file, unless its name is the data folder itself or leads out of it, by
+    // ".." or through a linked folder (refused with a warning); the entry goes in every case.
     void removeShadowWithName(const QString &name);
     bool saveShadowDictionary() const;
     // The dictionary in the data folder's file "files"; empty when there is none.

@@ -5,6 +5,7 @@
 #include "RQS-Kit/Foundation/QSImageMetadata.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/TempFolder.h"
 #include "platform/graphics/ImageAllocationLimit.h"
 #include "platform/pdf/PdfDocument.h"
@@ -12,7 +13,6 @@
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMutexLocker>
 #include <QThread>
 
@@ -42,7 +42,7 @@ bool isPicture(const QString &path)
         const std::optional<platform::PdfDocument> document = platform::PdfDocument::open(path);
         return document && document->pageCount() > 0;
     }
-    return QImageReader(path).canRead();
+    return platform::PictureFileReader(path).reader().canRead();
 }
 
 // Callers draw and filter in sRGB, whatever profile the picture came with.
@@ -413,11 +413,11 @@ bool QSCachedImage::loadLocked(const QString &path)
         m_storedImage = m_vectorPage ? drawVectorLocked(1.0) : QImage();
         return !m_storedImage.isNull();
     }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    m_storedImage = inSRGB(reader.read());
+    platform::PictureFileReader picture(path);
+    picture.reader().setAutoTransform(true);
+    m_storedImage = inSRGB(picture.reader().read());
     if (m_storedImage.isNull())
-        platform::logWarning(QStringLiteral("Could not read the image %1, because %2").arg(path, reader.errorString()));
+        platform::logWarning(QStringLiteral("Could not read the image %1, because %2").arg(path, picture.errorString()));
     return !m_storedImage.isNull();
 }
 

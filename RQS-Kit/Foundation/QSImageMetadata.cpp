@@ -1,6 +1,7 @@
 #include "RQS-Kit/Foundation/QSImageMetadata.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/graphics/PngWriter.h"
 
 #include <QBuffer>
@@ -97,10 +98,9 @@ constexpr qsizetype PngChunkOverhead = 12;
 
 // The Exif block (with its "Exif" header) of a PNG's "eXIf" chunk, found before the pixels; empty
 // when there is none or the chunks run past the end of the file.
-QByteArray pngExif(const QString &path)
+QByteArray pngExif(QFile &file)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.read(PngSignature.size()) != PngSignature)
+    if (!file.seek(0) || file.read(PngSignature.size()) != PngSignature)
         return {};
     for (;;) {
         const QByteArray head = file.read(8);
@@ -119,16 +119,29 @@ QByteArray pngExif(const QString &path)
     }
 }
 
-void readExif(const QString &path, QVariantMap &exif, QVariantMap &tiff)
+// Hands the file to the loader until it has found the Exif block, as its reading of a file by name does.
+void loadExif(ExifLoader &loader, QFile &file)
+{
+    if (!file.seek(0))
+        return;
+    unsigned char block[1024];
+    for (qint64 count = file.read(reinterpret_cast<char *>(block), sizeof block); count > 0;
+         count = file.read(reinterpret_cast<char *>(block), sizeof block)) {
+        if (!exif_loader_write(&loader, block, unsigned(count)))
+            return;
+    }
+}
+
+void readExif(QFile &file, QVariantMap &exif, QVariantMap &tiff)
 {
     const std::unique_ptr<ExifLoader, decltype(&exif_loader_unref)> loader(exif_loader_new(), exif_loader_unref);
     if (!loader)
         return;
-    exif_loader_write_file(loader.get(), QFile::encodeName(path).constData());
+    loadExif(*loader, file);
     const unsigned char *buffer = nullptr;
     unsigned int size = 0;
     exif_loader_get_buf(loader.get(), &buffer, &size);
-    const QByteArray fromPng = buffer && size > 0 ? QByteArray() : pngExif(path);
+    const QByteArray fromPng = buffer && size > 0 ? QByteArray() : pngExif(file);
     if (!fromPng.isEmpty()) {
         buffer = reinterpret_cast<const unsigned char *>(fromPng.constData());
         size = unsigned(fromPng.size());
@@ -202,7 +215,8 @@ QVariant metadataValue(const QVariantMap &metadata, const QString &key, const QS
 
 QVariantMap read(const QString &path)
 {
-    QImageReader reader(path);
+    platform::PictureFileReader picture(path);
+    QImageReader &reader = picture.reader();
     reader.setAutoTransform(false);
     const int orientation = ExifOrientation[int(reader.transformation()) & 7];
     QVariantMap tiff;
@@ -213,7 +227,7 @@ QVariantMap read(const QString &path)
     }
     const QImage image = reader.read();
     if (image.isNull()) {
-        platform::logWarning(QStringLiteral("Could not read the properties of %1, because %2").arg(path, reader.errorString()));
+        platform::logWarning(QStringLiteral("Could not read the properties of %1, because %2").arg(path, picture.errorString()));
         return {};
     }
     QVariantMap properties{{QStringLiteral("PixelWidth"), image.width()},
@@ -232,7 +246,7 @@ QVariantMap read(const QString &path)
     }
     tiff.insert(QStringLiteral("Orientation"), orientation);
     QVariantMap exif;
-    readExif(path, exif, tiff);
+    readExif(picture.file(), exif, tiff);
     // Qt reads no orientation from a PNG; its Exif chunk gives it.
     const int exifOrientation = tiff.value(QStringLiteral("Orientation")).toInt();
     if (orientation == 1 && exifOrientation >= 1 && exifOrientation <= 8)

@@ -3,8 +3,8 @@
 #include "RQS-Kit/Foundation/QSOwnCharacterSets.h"
 #include "platform/foundation/IconvDecoder.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RegularFile.h"
 
-#include <QFile>
 #include <QSet>
 
 namespace {
@@ -146,14 +146,14 @@ std::optional<QString> QSStringDecoder::decode(const QByteArray &bytes, quint64 
 
 std::optional<QString> QSStringDecoder::contentsOfFile(const QString &path, quint64 encoding, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString reason;
+    const std::optional<QByteArray> bytes = platform::RegularFile::read(path, platform::RegularFile::MaxWholeBytes, &reason);
+    if (!bytes) {
         if (error)
-            *error = QStringLiteral("Could not open %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Could not open %1: %2").arg(path, reason);
         return std::nullopt;
     }
-    QString reason;
-    std::optional<QString> text = decode(file.readAll(), encoding, &reason);
+    std::optional<QString> text = decode(*bytes, encoding, &reason);
     if (!text && error)
         *error = QStringLiteral("%1: %2").arg(path, reason);
     return text;

@@ -63,7 +63,8 @@ public:
 
     // Null with *error when the bytes are no text in that set, or the number names no set.
     static std::optional<QString> decode(const QByteArray &bytes, quint64 encoding, QString *error = nullptr);
-    // The file's bytes read as above; the error names the file.
+    // The file's bytes read as above; the error names the file. Only a regular file of at most
+    // platform::RegularFile::MaxWholeBytes is read.
     static std::optional<QString> contentsOfFile(const QString &path, quint64 encoding, QString *error = nullptr);
 
     QSStringDecoder() = delete;

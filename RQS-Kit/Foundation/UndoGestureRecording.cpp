@@ -3,7 +3,10 @@
 #include "platform/ui/UndoManager.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QWindow>
 
 UndoGestureRecording &UndoGestureRecording::shared()
 {
@@ -32,6 +35,10 @@ void UndoGestureRecording::watchForGestureEnd()
 {
     if (m_watching || !QCoreApplication::instance())
         return;
+    // A press makes its window the focus window; without one, the window under the pointer.
+    m_window = QGuiApplication::focusWindow();
+    if (!m_window)
+        m_window = QGuiApplication::topLevelAt(QCursor::pos());
     QCoreApplication::instance()->installEventFilter(this);
     m_watching = true;
 }
@@ -49,15 +56,18 @@ void UndoGestureRecording::end()
     if (m_watching && QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
     m_watching = false;
+    m_window = nullptr;
     m_target = nullptr;
     m_keys.clear();
 }
 
-bool UndoGestureRecording::eventFilter(QObject *, QEvent *event)
+bool UndoGestureRecording::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        end();
+    else if (type == QEvent::Hide && m_window && watched == m_window)
         end();
     return false;
 }

@@ -58,6 +58,7 @@ bool wasStopped(int jobId, const QString &title)
 
 int main(int argc, char **argv)
 {
+    platform::routeQtMessagesToLog();
     // Without arguments CUPS asks which devices the backend offers.
     if (argc == 1) {
         std::puts("direct foldwise \"Unknown\" \"Foldwise (opens what is printed as a booklet)\"");
@@ -71,8 +72,9 @@ int main(int argc, char **argv)
     QFile input;
     const bool opened = argc == 7 ? (input.setFileName(QFile::decodeName(argv[6])), input.open(QIODevice::ReadOnly))
                                   : input.open(stdin, QIODevice::ReadOnly);
-    const QString title = QString::fromUtf8(argv[3]);
-    const QString userName = QString::fromUtf8(argv[2]);
+    // Every line the backend writes is a message to CUPS: these stay on theirs.
+    const QString title = VXServiceJob::withControlsReplaced(QString::fromUtf8(argv[3]));
+    const QString userName = VXServiceJob::withControlsReplaced(QString::fromUtf8(argv[2]));
     if (!opened) {
         platform::logError(QStringLiteral("Could not read the job \"%1\", because %2").arg(title, input.errorString()));
         return tellCups(CUPS_BACKEND_CANCEL, QStringLiteral("The job could not be read."));

@@ -13,7 +13,9 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/Progress.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ImageAllocationLimit.h"
 #include "platform/pdf/PdfDocument.h"
@@ -22,7 +24,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
@@ -52,13 +53,19 @@ const QRegularExpression &customPaperPattern()
 // picture plugins.
 bool isPdf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+    QFile file;
+    return platform::RegularFile::open(file, path) && file.read(1024).contains("%PDF-");
+}
+
+// A name a picture format of Qt's ends in: the file is a picture, though one Qt cannot read.
+bool namesPicture(const QString &path)
+{
+    return QImageReader::supportedImageFormats().contains(QFileInfo(path).suffix().toLower().toLatin1());
 }
 
 // The whole picture file, a block at a time, counted on the progress. A file that grows past the
 // largest picture file while it is read is refused as one that was that large from the start.
-Document::Contents::Failure readPicture(QFile &file, platform::Progress *progress, QByteArray &bytes)
+Document::Contents::Failure readPicture(QFile &file, const QString &path, platform::Progress *progress, QByteArray &bytes)
 {
     using Failure = Document::Contents::Failure;
     constexpr qint64 blockBytes = 1 << 20;
@@ -79,7 +86,7 @@ Document::Contents::Failure readPicture(QFile &file, platform::Progress *progres
     }
     // A read that failed ends the loop as the file's end does.
     if (file.error() != QFileDevice::NoError) {
-        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(file.fileName(), file.errorString()));
+        platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
         return Failure::Unreadable;
     }
     return Failure::None;
@@ -96,7 +103,7 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
         contents.failure = Contents::Failure::Unreadable;
         return contents;
     }
-    if (Document::isPictureFile(path)) {
+    if (Document::isPictureFile(path) || (!isPdf(path) && namesPicture(path))) {
         contents.type = Document::ImageType;
         // Qt decodes no picture that takes more memory than its allocation limit, nor one of more
         // bytes than an int counts: a picture file larger than that holds no picture to show.
@@ -107,21 +114,21 @@ Document::Contents readFile(const QString &path, bool shownPagesFirst, platform:
             contents.failure = Contents::Failure::TooLarge;
             return contents;
         }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, file.errorString()));
+        QFile file;
+        if (QString reason; !platform::RegularFile::open(file, path, &reason)) {
+            platform::logError(QStringLiteral("Could not read \"%1\": %2").arg(path, reason));
             contents.failure = Contents::Failure::Unreadable;
             return contents;
         }
         QByteArray bytes;
-        contents.failure = readPicture(file, progress, bytes);
+        contents.failure = readPicture(file, path, progress, bytes);
         if (contents.failure == Contents::Failure::TooLarge)
             platform::logError(QStringLiteral("Could not read \"%1\": it grew larger than any picture that decodes while it was read").arg(path));
         if (contents.failure != Contents::Failure::None)
             return contents;
-        contents.picture = platform::PdfPage::fromEncodedImage(bytes, QStringLiteral("\"%1\"").arg(path));
+        contents.picture = platform::PdfPage::fromEncodedImage(bytes, QStringLiteral("the picture \"%1\"").arg(path), &contents.oversized);
         if (!contents.picture)
-            contents.failure = Contents::Failure::Damaged;
+            contents.failure = contents.oversized ? Contents::Failure::TooManyPixels : Contents::Failure::Damaged;
         return contents;
     }
     contents.type = Document::PdfType;
@@ -186,9 +193,9 @@ bool Document::isPictureFile(const QString &path)
 {
     if (isPdf(path))
         return false;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.canRead();
+    platform::PictureFileReader picture(path);
+    picture.reader().setDecideFormatFromContent(true);
+    return picture.reader().canRead();
 }
 
 const QStringList &Document::printInfoKeys()
@@ -246,6 +253,12 @@ QString Document::Contents::failureText() const
     case Failure::TooLarge:
         return rqs::localized(QStringLiteral("OpenFailedTooLargeText"))
             .arg(QLocale().formattedDataSize(platform::imageAllocationLimitBytes(), 0, QLocale::DataSizeTraditionalFormat));
+    case Failure::TooManyPixels:
+        return rqs::localized(QStringLiteral("OpenFailedTooManyPixelsText"))
+            .arg(oversized ? oversized->pixels.width() : 0)
+            .arg(oversized ? oversized->pixels.height() : 0)
+            .arg(QLocale().formattedDataSize(oversized ? oversized->decodedBytes : 0, 0, QLocale::DataSizeTraditionalFormat),
+                 QLocale().formattedDataSize(platform::imageAllocationLimitBytes(), 0, QLocale::DataSizeTraditionalFormat));
     case Failure::OutOfMemory:
         return rqs::localized(QStringLiteral("OpenFailedMemoryText"));
     case Failure::None:
@@ -285,7 +298,7 @@ bool Document::openWithContents(const QUrl &url, Contents contents)
     if (contents.failure != Contents::Failure::None)
         return false;
     const QString type = contents.type;
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     openedURL(url, type);
     return true;
 }
@@ -298,12 +311,15 @@ bool Document::readFromURL(const QUrl &url, const QString &, QString *reason)
             *reason = contents.failureText();
         return false;
     }
-    takeContents(std::move(contents));
+    takeContents(url, std::move(contents));
     return true;
 }
 
-void Document::takeContents(Contents contents)
+void Document::takeContents(const QUrl &url, Contents contents)
 {
+    if (!VXPageNumberFilter::fontNamed(m_pageNumbersFontName, m_pageNumbersFontSize))
+        platform::logWarning(QStringLiteral("The page numbers of \"%1\" are set in \"%2\", which is not installed; they are drawn in \"%3\"")
+                                 .arg(QFileInfo(url.toLocalFile()).fileName(), m_pageNumbersFontName, pageNumbersDrawnFontName()));
     m_fileLoaded = false;
     m_partlyRead.reset();
     m_readDamage.clear();
@@ -669,10 +685,13 @@ bool Document::setValueForKey(const QString &key, const QVariant &value)
                                  .arg(key, QString::fromLatin1(value.isValid() ? value.typeName() : "none")));
         return false;
     }
+    if (VXBookletSettings::rangeOf(key) && !VXBookletSettings::sameValue(*accepted, value))
+        platform::logWarning(QStringLiteral("Setting \"%1\" of %2 became %3, as its control allows")
+                                 .arg(key, value.toString(), accepted->toString()));
     if (!platform::KeyValue::setPropertyValue(this, key, *accepted))
         return false;
     const QVariant now = platform::KeyValue::propertyValue(this, key);
-    if (!VXBookletSettings::sameValue(defaults()->objectForKey(key), now))
+    if (!VXBookletSettings::sameValue(asApplied(key, defaults()->objectForKey(key)), now))
         setHasChanges(true);
     else if (m_hasChanges)
         setHasChanges(hasChangesTo(m_lastDefaults));
@@ -713,10 +732,17 @@ void Document::refuseSetting(const QString &message)
     m_refusedSetting = true;
 }
 
+// A stored value beyond its control's range is the same as the value it becomes.
+QVariant Document::asApplied(const QString &key, const QVariant &value)
+{
+    return VXBookletSettings::acceptedValue(key, value).value_or(value);
+}
+
 bool Document::hasChangesTo(const QVariantMap &settings) const
 {
     for (const QString &key : VXBookletSettings::keys()) {
-        if (!VXBookletSettings::sameValue(settings.value(key), platform::KeyValue::propertyValue(const_cast<Document *>(this), key)))
+        if (!VXBookletSettings::sameValue(asApplied(key, settings.value(key)),
+                                          platform::KeyValue::propertyValue(const_cast<Document *>(this), key)))
             return true;
     }
     return false;

@@ -120,7 +120,7 @@ public:
     // windows, and taken by a document on the GUI thread (readFromURL does both at once).
     struct Contents
     {
-        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, OutOfMemory, Cancelled };
+        enum class Failure { None, Unreadable, Password, Damaged, TooLarge, TooManyPixels, OutOfMemory, Cancelled };
         // PdfType or ImageType, as the file was read.
         QString type;
         // The PDF's pages, or the picture made a page.
@@ -129,15 +129,19 @@ public:
         // Only the pages shown first were read of the PDF.
         bool partly = false;
         Failure failure = Failure::None;
+        // The picture that takes more memory decoded than Qt decodes (TooManyPixels).
+        std::optional<platform::PdfPage::Oversized> oversized;
         // What the user is told of a failure: a file that cannot be read, a PDF locked by a
         // password, contents that are no PDF or picture, a picture file larger than any picture Qt
-        // decodes, memory that ran out. Empty without one and when cancelled.
+        // decodes, a picture of more pixels than that, memory that ran out. Empty without one and
+        // when cancelled.
         QString failureText() const;
         // The pages read, in order; made on the GUI thread.
         QList<VXPagePtr> pages() const;
     };
     // Reads the file as a document does: a PDF, told by its header, whole or (shownPagesFirst)
-    // only as far as its page tree's counts; anything else as a picture. A progress counts the
+    // only as far as its page tree's counts; a picture, told by its contents or by its name.
+    // Anything else is read as a PDF, which qpdf may mend. A progress counts the
     // bytes read and may stop the reading (Failure::Cancelled). Throws nothing: memory that runs
     // out is a failure as any other. Every failure but a cancel is one "Error: " line naming the
     // file and why. Any thread.
@@ -229,7 +233,8 @@ public:
     QVariantMap lastDefaults() const;
     void setLastDefaults(const QVariantMap &lastDefaults);
     // The key hook of KeyValue::setValue: a settings key takes only a value of its kind (else a
-    // warning and false) and keeps hasChanges current.
+    // warning and false), a number within its control's range (else the nearer end, with a
+    // warning), and keeps hasChanges current.
     Q_INVOKABLE bool setValueForKey(const QString &key, const QVariant &value);
     // Every setting that has a value.
     QVariantMap settingsDictionary() const;
@@ -238,7 +243,8 @@ public:
     // False when a value was refused with an error (a paper or thickness that cannot be printed,
     // print settings that make no print info).
     bool setSettingsDictionary(const std::optional<QVariantMap> &settings);
-    // True when any setting differs from the dictionary's value; an absent key differs.
+    // True when any setting differs from the dictionary's value as it would be applied; an absent
+    // key differs.
     bool hasChangesTo(const QVariantMap &settings) const;
     // Against the controlling task's settings, else against lastDefaults.
     bool hasTaskChanges() const;
@@ -355,11 +361,14 @@ signals:
     void closing();
 
 private:
+    static QVariant asApplied(const QString &key, const QVariant &value);
     void prepareFilters();
     void announce(const char *key);
     void pushSplitPages(quint64 splitPages);
     void updatePrintViewOrientation();
-    void takeContents(Contents contents);
+    // Takes what was read of the file as the document's pages; a saved page-number family that is
+    // not installed is named in the log.
+    void takeContents(const QUrl &url, Contents contents);
     void refuseSetting(const QString &message);
 
     VXPDFInputFilter m_inputFilter;

@@ -5,8 +5,8 @@
 
 #include <QMetaType>
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -16,38 +16,45 @@ struct Setting
 {
     Kind kind;
     QVariant defaultValue;
+    std::optional<VXBookletSettings::Range> range = std::nullopt;
 };
 
 // "printSettings" is filled in by defaults(); staplesCount is a double registered as an integer.
+// The ranges are those of the controls in Document.ui, except where said.
 const QMap<QString, Setting> &table()
 {
     static const QMap<QString, Setting> settings{
         {QStringLiteral("autoPaperSize"), {Kind::Bool, false}},
         {QStringLiteral("printSettings"), {Kind::PrintSettings, QVariant()}},
-        {QStringLiteral("zoom"), {Kind::Double, 1.0}},
-        {QStringLiteral("centerX"), {Kind::Double, 0.0}},
-        {QStringLiteral("centerY"), {Kind::Double, 0.0}},
+        // The field's, whose least is the page view's: a page zoomed to nothing could not be
+        // taken hold of again.
+        {QStringLiteral("zoom"), {Kind::Double, 1.0, {{0.05, 10, std::nullopt}}}},
+        {QStringLiteral("centerX"), {Kind::Double, 0.0, {{-1, 1, std::nullopt}}}},
+        {QStringLiteral("centerY"), {Kind::Double, 0.0, {{-1, 1, std::nullopt}}}},
         {QStringLiteral("reverseOrder"), {Kind::Bool, false}},
         {QStringLiteral("straightOrder"), {Kind::Bool, false}},
         {QStringLiteral("rotateLandscape"), {Kind::Bool, false}},
         {QStringLiteral("rotateLandscapeCW"), {Kind::Bool, false}},
         {QStringLiteral("showPageNumbers"), {Kind::Bool, false}},
-        {QStringLiteral("pageNumbersFirst"), {Kind::Int32, 1}},
-        {QStringLiteral("pageNumbersStart"), {Kind::Int32, 1}},
-        {QStringLiteral("pageNumbersLast"), {Kind::Int32, 0}},
+        {QStringLiteral("pageNumbersFirst"), {Kind::Int32, 1, {{1, 99999, std::nullopt}}}},
+        {QStringLiteral("pageNumbersStart"), {Kind::Int32, 1, {{0, 99999, std::nullopt}}}},
+        {QStringLiteral("pageNumbersLast"), {Kind::Int32, 0, {{0, 99999, std::nullopt}}}},
         {QStringLiteral("pageNumbersFontName"), {Kind::String, VXPageNumberFilter::desktopFontName()}},
-        {QStringLiteral("pageNumbersFontSize"), {Kind::Double, 12.0}},
-        {QStringLiteral("pageNumbersX"), {Kind::Double, 0.0}},
-        {QStringLiteral("pageNumbersY"), {Kind::Double, 0.9}},
+        // The sizes the font panel takes.
+        {QStringLiteral("pageNumbersFontSize"), {Kind::Double, 12.0, {{1, 512, std::nullopt}}}},
+        {QStringLiteral("pageNumbersX"), {Kind::Double, 0.0, {{-1, 1, std::nullopt}}}},
+        {QStringLiteral("pageNumbersY"), {Kind::Double, 0.9, {{0, 1, std::nullopt}}}},
         {QStringLiteral("splitBooklet"), {Kind::Bool, false}},
-        {QStringLiteral("splitIntoXPage"), {Kind::Unsigned, quint64(80)}},
+        // The split filter's field, which the setting follows.
+        {QStringLiteral("splitIntoXPage"), {Kind::Unsigned, quint64(80), {{4, 100000, std::nullopt}}}},
         {QStringLiteral("splitAddingEmpty"), {Kind::Bool, false}},
         {QStringLiteral("creepCompensation"), {Kind::Bool, false}},
-        {QStringLiteral("creepCompensationType"), {Kind::Int32, 1}},
-        {QStringLiteral("creepCompensationMM"), {Kind::Double, 0.18}},
+        // The seven presets and the manual entry, which every other type is.
+        {QStringLiteral("creepCompensationType"), {Kind::Int32, 1, {{0, 7, 7}}}},
+        {QStringLiteral("creepCompensationMM"), {Kind::Double, 0.18, {{0, 2, std::nullopt}}}},
         {QStringLiteral("showStaples"), {Kind::Bool, false}},
-        {QStringLiteral("staplesCount"), {Kind::Double, 2}},
-        {QStringLiteral("rasterizeDPI"), {Kind::Double, 300.0}},
+        {QStringLiteral("staplesCount"), {Kind::Double, 2, {{1, 10, std::nullopt}}}},
+        {QStringLiteral("rasterizeDPI"), {Kind::Double, 300.0, {{72, 1200, std::nullopt}}}},
     };
     return settings;
 }
@@ -82,6 +89,13 @@ std::optional<double> finiteNumber(const QVariant &value)
         return std::nullopt;
     const double number = value.toDouble();
     return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
+}
+
+double inRange(double number, const std::optional<VXBookletSettings::Range> &range)
+{
+    if (!range || (number >= range->minimum && number <= range->maximum))
+        return number;
+    return range->outside.value_or(std::clamp(number, range->minimum, range->maximum));
 }
 
 // Each key whose setter sets another key, with that key.
@@ -119,6 +133,12 @@ QVariantMap VXBookletSettings::defaults(const QByteArray &printSettings)
     return defaults;
 }
 
+std::optional<VXBookletSettings::Range> VXBookletSettings::rangeOf(const QString &key)
+{
+    const auto found = table().constFind(key);
+    return found == table().cend() ? std::nullopt : found->range;
+}
+
 std::optional<QVariant> VXBookletSettings::acceptedValue(const QString &key, const QVariant &value)
 {
     const auto found = table().constFind(key);
@@ -129,18 +149,16 @@ std::optional<QVariant> VXBookletSettings::acceptedValue(const QString &key, con
     case Kind::Bool:
         return number ? std::optional<QVariant>(*number != 0) : std::nullopt;
     case Kind::Int32:
-        if (!number || *number != std::floor(*number) || *number < std::numeric_limits<qint32>::min()
-            || *number > std::numeric_limits<qint32>::max())
+        if (!number || *number != std::floor(*number))
             return std::nullopt;
-        return QVariant(qint32(*number));
+        return QVariant(qint32(inRange(*number, found->range)));
     case Kind::Unsigned:
-        if (!number || *number < 0 || *number != std::floor(*number))
+        // The range holds every digit a whole number of it can have.
+        if (!number || *number != std::floor(*number))
             return std::nullopt;
-        // Whole numbers keep every digit; a double this large is far past any page count.
-        return QVariant(isWhole(value) ? value.toULongLong()
-                                       : (*number >= 0x1p63 ? quint64(1) << 63 : quint64(*number)));
+        return QVariant(quint64(inRange(*number, found->range)));
     case Kind::Double:
-        return number ? std::optional<QVariant>(*number) : std::nullopt;
+        return number ? std::optional<QVariant>(inRange(*number, found->range)) : std::nullopt;
     case Kind::String:
         return value.typeId() == QMetaType::QString ? std::optional<QVariant>(value) : std::nullopt;
     case Kind::PrintSettings:

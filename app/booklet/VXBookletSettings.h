@@ -24,9 +24,22 @@ public:
     // The defaults registered for a new user; printSettings is the given archived print info.
     static QVariantMap defaults(const QByteArray &printSettings);
 
-    // The value in the type the key takes: whole numbers only for integer keys, finite numbers,
-    // text for the font name, archived data or a dictionary for printSettings (also nothing,
-    // which leaves the print info alone). nullopt for a value of the wrong kind.
+    // The numbers a numeric key takes: those its control in the window allows (the field's range
+    // in the interface file; the font panel's sizes; the combo box's entries). A number outside
+    // becomes the nearer end, or `outside` where the key has one. nullopt for booleans, text and
+    // print settings.
+    struct Range
+    {
+        double minimum;
+        double maximum;
+        std::optional<double> outside;
+    };
+    static std::optional<Range> rangeOf(const QString &key);
+
+    // The value in the type the key takes, within the key's range: whole numbers only for integer
+    // keys, finite numbers, text for the font name, archived data or a dictionary for
+    // printSettings (also nothing, which leaves the print info alone). nullopt for a value of the
+    // wrong kind.
     static std::optional<QVariant> acceptedValue(const QString &key, const QVariant &value);
 
     // Numbers by value (a boolean is the number 0 or 1), data by bytes, text by characters,

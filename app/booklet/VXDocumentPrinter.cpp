@@ -370,6 +370,7 @@ bool VXDocumentPrinter::takePrinterNamed(const QString &printerName)
 {
     if (m_document.printInfo().setPrinterNamed(printerName))
         return true;
+    platform::logError(QStringLiteral("Could not print \"%1\", because the printer \"%2\" is not in the printer list").arg(m_document.displayName(), printerName));
     showPrintFailure(rqs::localized(QStringLiteral("PrinterNotFoundText")).replace(QLatin1String("%1"), printerName));
     return false;
 }
@@ -399,6 +400,7 @@ void VXDocumentPrinter::releaseTask() { m_document.setControllingTask(nullptr); 
 
 void VXDocumentPrinter::postDidPrint()
 {
+    platform::logInfo(QStringLiteral("Printed \"%1\"").arg(m_document.displayName()));
     platform::NotificationCenter::defaultCenter()->post(Document::DidPrintNotification, &m_document);
 }
 
@@ -441,14 +443,18 @@ bool VXDocumentPrinter::exportBooklet(const QUrl &url, bool &cancelled, QString 
         return false;
     }
     const std::optional<PrintInfo> info = PrintInfo::fromDictionary(job);
-    if (!info)
+    if (!info) {
+        platform::logError(QStringLiteral("Could not export the booklet to \"%1\", because its print settings make no job").arg(url.toLocalFile()));
         return notWritten(rqs::localized(QStringLiteral("ExportSettingsReason")));
+    }
     updatePrintView(true);
     PrintOperation operation(*m_document.printView(), *info);
     operation.setFailureHeading(QStringLiteral("Could not export the booklet"));
     const QString label = rqs::localized(QStringLiteral("ExportProgress")).replace(QLatin1String("%1"), m_document.displayName());
-    if (platform::PrintRun::withProgress(operation, m_document.windowForSheet(), label, [&] { return operation.run(); }))
+    if (platform::PrintRun::withProgress(operation, m_document.windowForSheet(), label, [&] { return operation.run(); })) {
+        platform::logInfo(QStringLiteral("Exported the booklet of \"%1\" to \"%2\"").arg(m_document.displayName(), url.toLocalFile()));
         return true;
+    }
     cancelled = operation.wasCancelled();
     const QList<quint64> failed = m_document.printView()->failedPages();
     if (!failed.isEmpty()) {

@@ -136,9 +136,12 @@ void VXPage::setPdfPage(const platform::PdfPage &pdfPage)
         m_pdfPage = pdfPage;
         m_ratio = 0;
         ++m_contentGeneration;
+        m_preview = QImage();
+        m_isCalculatingPreview = false;
     }
-    // An image of the former content must not stand in for the new one. The ratio is read when
-    // it is first asked for: a file shown before all its pages are read reads none here.
+    // No image of the former content may stand in for the new one, the preview neither. The
+    // ratio is read when it is first asked for: a file shown before all its pages are read reads
+    // none here.
     VXPageImageCache::shared().remove(this);
 }
 
@@ -266,22 +269,28 @@ std::optional<QImage> VXPage::renderedImage(const QSize &size, int orientation, 
 
 bool VXPage::calcPreview(const platform::PdfDrawingLimit &limit)
 {
+    quint64 content = 0;
     {
         QMutexLocker locker(&m_mutex);
         if (m_isCalculatingPreview || !m_preview.isNull() || !m_pdfPage)
             return false;
         m_isCalculatingPreview = true;
+        content = m_contentGeneration;
     }
     const double r = ratio();
     const std::optional<QImage> drawn = renderedImage(pixelSize(std::min(r * previewLongSide, previewLongSide),
                                                                 std::min(previewLongSide / r, previewLongSide)),
                                                       0, limit);
+    QMutexLocker locker(&m_mutex);
+    // The page was given another content meanwhile: its preview is drawn anew.
+    if (content != m_contentGeneration)
+        return false;
     if (!drawn) {
         // Asked again, it is drawn again.
-        setIsCalculatingPreview(false);
+        m_isCalculatingPreview = false;
         return false;
     }
-    setPreview(*drawn);
+    m_preview = *drawn;
     return true;
 }
 

@@ -42,6 +42,7 @@ public:
     static QImage placeholderImage();
 
     std::optional<platform::PdfPage> pdfPage() const;
+    // Drops every image of the former content, the preview too, so that one is drawn anew.
     void setPdfPage(const platform::PdfPage &pdfPage);
 
     // The PDF page's crop box, width and height (and x and y) swapped when its rotation is an odd

@@ -90,11 +90,19 @@ void VXPageNumberFilter::setFontName(const QString &fontName)
 
 QFont VXPageNumberFilter::font() const { return m_font; }
 
+double VXPageNumberFilter::pointSizeOf(const QFont &font)
+{
+    // A font sized in pixels answers -1 for its points; Qt knows what they are on the screen.
+    return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
+
 void VXPageNumberFilter::setFont(const QFont &font)
 {
     m_font = font;
     m_fontName = font.family();
-    m_fontSize = font.pointSizeF();
+    m_fontSize = pointSizeOf(font);
+    if (m_fontSize > 0)
+        m_font.setPointSizeF(m_fontSize);
     emit fontChanged(font);
     tellDelegate();
 }

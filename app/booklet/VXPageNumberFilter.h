@@ -53,7 +53,10 @@ public:
     // A family that is not installed changes nothing.
     void setFontName(const QString &fontName);
     QFont font() const;
+    // A font sized in pixels is kept at the points those pixels are on the screen.
     void setFont(const QFont &font);
+    // The font's size in points, also of one sized in pixels.
+    static double pointSizeOf(const QFont &font);
     // Points at full scale.
     double fontSize() const;
     void setFontSize(double fontSize);

@@ -205,7 +205,7 @@ void VXFactoryController::takeArrivals()
 
 void VXFactoryController::tellRefused(const VXOpenFailures &refused)
 {
-    platform::logWarning(QStringLiteral("Could not add %1 to the batch factory").arg(refused.names().join(QStringLiteral(", "))));
+    // Each file's reading logged why it was refused.
     refused.tell(rqs::localized(QStringLiteral("FactoryRefusedTitle")), window());
 }
 

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -143,13 +144,22 @@ bool copy(QIODevice &input, QIODevice &output, const std::function<bool()> &whol
 
 VXServiceJob::VXServiceJob(const QString &runtimeFolder, const QString &title)
     : m_runtimeFolder(runtimeFolder)
-    , m_title(title)
+    , m_title(withControlsReplaced(title.trimmed()))
 {
+}
+
+QString VXServiceJob::withControlsReplaced(QString text)
+{
+    const auto breaksALine = [](QChar c) {
+        return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    };
+    std::replace_if(text.begin(), text.end(), breaksALine, QChar(QChar::ReplacementCharacter));
+    return text;
 }
 
 QString VXServiceJob::keptName(const QString &title)
 {
-    QString name = title.trimmed();
+    QString name = withControlsReplaced(title.trimmed());
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
     const bool named = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
     const QString extension = named ? name.right(4) : QStringLiteral(".pdf");

@@ -22,7 +22,8 @@ public:
         Kept,       // it waits for the next Foldwise the user starts
     };
 
-    // runtimeFolder: the user's session folder, where a running Foldwise listens.
+    // runtimeFolder: the user's session folder, where a running Foldwise listens. The title is
+    // kept trimmed, with its control characters replaced (withControlsReplaced).
     VXServiceJob(const QString &runtimeFolder, const QString &title);
 
     // The job starts as a PDF does; an empty one or any other can never be opened.
@@ -34,9 +35,13 @@ public:
     QString keep(QIODevice &input, const std::function<bool()> &whole) const;
     QString title() const;
     Outcome handOver(const QString &path, const QString &foldwisePath, uid_t uid) const;
-    // The name a job of that title is kept under: the title cut between two characters to at
-    // most 120 of them and what a file name takes, ending in ".pdf".
+    // The name a job of that title is kept under: the title with its control characters replaced,
+    // cut between two characters to at most 120 of them and what a file name takes, ending in ".pdf".
     static QString keptName(const QString &title);
+    // The text with each control character, and each line or paragraph separator, replaced by
+    // U+FFFD. What the backend writes goes to CUPS, which takes every line for a message of its
+    // own: a job's title or user name must not end one line and begin another ("ATTR: ...").
+    static QString withControlsReplaced(QString text);
 
 private:
     // Gives the copied job its name in the folder; empty with the reason when it can have none.

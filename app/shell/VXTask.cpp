@@ -129,7 +129,7 @@ bool VXTask::opens(const Document::Contents &contents)
 {
     if (contents.failure == Document::Contents::Failure::None)
         return true;
-    platform::logWarning(QStringLiteral("Could not open the document %1, because its contents could not be read").arg(m_url.toLocalFile()));
+    // The reading logged why.
     fail(contents.failureText());
     return false;
 }
@@ -150,10 +150,9 @@ void VXTask::editSettings()
     const auto opened = [self](Document *document) {
         if (!self)
             return;
-        if (!document) {
-            platform::logWarning(QStringLiteral("Document creation failed, because %1 could not be opened in a window").arg(self->m_url.toLocalFile()));
+        // The reading logged why it did not open.
+        if (!document)
             return;
-        }
         document->setSettingsDictionary(self->m_settings);
         document->setControllingTask(self);
     };
@@ -265,7 +264,6 @@ void VXTask::exportBooklet()
     setState(Processing);
     QString failure;
     if (document->exportBookletToURL(m_bookletURL, &failure)) {
-        platform::logInfo(QStringLiteral("Exported \"%1\" to \"%2\"").arg(m_documentName, m_bookletURL.toLocalFile()));
         setState(Exported);
     } else {
         // The row's state says that it failed; its alert says why.

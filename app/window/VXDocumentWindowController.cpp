@@ -1,6 +1,7 @@
 #include "app/window/VXDocumentWindowController.h"
 
 #include "app/booklet/VXHelpDescription.h"
+#include "app/booklet/VXPageNumberFilter.h"
 #include "app/booklet/VXStyleKit.h"
 #include "app/window/AppClasses.h"
 #include "app/window/VXHelpWindow.h"
@@ -20,7 +21,6 @@
 
 #include <QCloseEvent>
 #include <QDebug>
-#include <QFontInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QImageReader>
 #include <QLayout>
@@ -790,26 +790,20 @@ void VXDocumentWindowController::showFontManager(QObject *sender)
 {
     if (auto *control = qobject_cast<QWidget *>(sender))
         control->setFocus();
-    if (!m_fontDialog) {
-        m_fontDialog = new QFontDialog(window());
-        m_fontDialog->setOptions(QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons);
-        connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &VXDocumentWindowController::changeFont);
+    if (!m_fontChooser) {
+        m_fontChooser = new VXFontChooser(window());
+        connect(m_fontChooser, &VXFontChooser::fontChosen, this, &VXDocumentWindowController::changeFont);
     }
-    const QSignalBlocker quiet(m_fontDialog.data());
-    // The panel finds a font's face by its style name, and one without that name by "Normal" or
-    // "Regular", which DejaVu's upright "Book" is not: it would show the family's first face, an
-    // italic one. The name of the face the numbers are drawn in goes with the font.
-    QFont drawn = m_document->pageNumberFilter()->font();
-    drawn.setStyleName(QFontInfo(drawn).styleName());
-    m_fontDialog->setCurrentFont(drawn);
-    m_fontDialog->show();
-    m_fontDialog->raise();
+    m_fontChooser->setFamilyAndSize(m_document->pageNumbersDrawnFontName(), m_document->pageNumbersFontSize());
+    m_fontChooser->show();
+    m_fontChooser->raise();
+    m_fontChooser->activateWindow();
 }
 
 void VXDocumentWindowController::changeFont(const QFont &font)
 {
     setValue(m_document, QStringLiteral("pageNumbersFontName"), font.family());
-    setValue(m_document, QStringLiteral("pageNumbersFontSize"), font.pointSizeF());
+    setValue(m_document, QStringLiteral("pageNumbersFontSize"), VXPageNumberFilter::pointSizeOf(font));
 }
 
 // ---- Menus

@@ -4,6 +4,7 @@
 #include "app/window/VXCenterShadow.h"
 #include "app/window/VXDoublePageFilterView.h"
 #include "app/window/VXFeatureHeader.h"
+#include "app/window/VXFontChooser.h"
 #include "app/window/VXPageView.h"
 #include "app/window/VXPageViewDelegate.h"
 #include "app/window/VXPagesTableView.h"
@@ -13,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QFontDialog>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
@@ -142,7 +142,8 @@ public:
     // Draws the eye to the view with a red glow that comes and goes ten times.
     static void pulseButton(QWidget *view);
 
-    // Page numbers' font through Qt's font dialog; each change goes to the document by key.
+    // Page numbers' font through the font chooser, opened on the family and size they are drawn
+    // in; what its OK applies goes to the document by key.
     Q_INVOKABLE void showFontManager(QObject *sender = nullptr);
     void changeFont(const QFont &font);
 
@@ -216,7 +217,7 @@ private:
     QList<int> m_selectedPages;
     QString m_helpAnchorName;
     bool m_closeAllowed = false;
-    QPointer<QFontDialog> m_fontDialog;
+    QPointer<VXFontChooser> m_fontChooser;
     QPointer<platform::AspectRatioLayout> m_paperLayout;
     QPointer<platform::AspectRatioLayout> m_paperPreviewLayout;
 

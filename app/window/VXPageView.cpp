@@ -1,5 +1,6 @@
 #include "app/window/VXPageView.h"
 
+#include "app/booklet/VXBookletSettings.h"
 #include "app/window/VXPageViewDelegate.h"
 #include "RQS-Kit/Helper/QSCursorStack.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -22,8 +23,6 @@ constexpr double snapDistance = 3.0;
 constexpr double highResolution = 1000.0;
 // The long side asked for grows in these steps, so that a window resized a little keeps its images.
 constexpr double resolutionStep = 128.0;
-// A page zoomed to nothing, or beyond into a mirrored page, could not be taken hold of again.
-constexpr double minimumZoom = 0.05;
 // Zoom added per wheel step with Ctrl held; pixel deltas count 20 pixels as a step.
 constexpr double wheelStepMagnification = 0.1;
 constexpr double pixelsPerWheelStep = 20.0;
@@ -45,6 +44,14 @@ double snapped(double center, double extent, double margin)
 }
 
 bool roundsToZero(double value) { return std::lround(value) == 0; }
+
+// The zooms a document keeps: a page zoomed to nothing, or beyond into a mirrored page, could not
+// be taken hold of again.
+double limitedZoom(double zoom)
+{
+    const VXBookletSettings::Range range = *VXBookletSettings::rangeOf(QStringLiteral("zoom"));
+    return std::clamp(zoom, range.minimum, range.maximum);
+}
 
 QRectF aspectFitted(const QSizeF &size, const QRectF &into)
 {
@@ -268,7 +275,7 @@ void VXPageView::resizeEvent(QResizeEvent *event)
 void VXPageView::updateCenter(const QPointF &center, double zoom)
 {
     m_center = center;
-    m_zoom = std::max(zoom, minimumZoom);
+    m_zoom = limitedZoom(zoom);
     layoutPageLayer();
     tellDelegate();
 }
@@ -554,7 +561,7 @@ void VXPageView::zoomAbout(const QPointF &point, double magnification)
     const double h = height();
     if (w <= 0 || h <= 0 || m_zoom <= 0)
         return;
-    const double zoom = std::max(m_zoom + magnification, minimumZoom);
+    const double zoom = limitedZoom(m_zoom + magnification);
     const QPointF middle(w * (m_center.x() + 0.5 + m_offset.x()), h * (m_center.y() + 0.5 + m_offset.y()));
     const QPointF moved = point + (middle - point) * (zoom / m_zoom);
     setCenter(QPointF(moved.x() / w - 0.5 - m_offset.x(), moved.y() / h - 0.5 - m_offset.y()));
@@ -564,7 +571,7 @@ void VXPageView::zoomAbout(const QPointF &point, double magnification)
 
 void VXPageView::magnifyWithEvent(double magnification)
 {
-    setZoom(std::max(m_zoom + magnification, minimumZoom));
+    setZoom(limitedZoom(m_zoom + magnification));
     layoutPageLayer();
     tellDelegate();
 }
@@ -576,7 +583,7 @@ void VXPageView::smartMagnifyWithEvent()
     if (w <= 0 || h <= 0)
         return;
     const double other = m_ratio < w / h ? w / h : h / w;
-    setZoom(std::abs(m_zoom - other) < std::abs(m_zoom - 1.0) ? 1.0 : other);
+    setZoom(std::abs(m_zoom - other) < std::abs(m_zoom - 1.0) ? 1.0 : limitedZoom(other));
     layoutPageLayer();
     tellDelegate();
 }

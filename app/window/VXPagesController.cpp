@@ -229,8 +229,14 @@ bool VXPagesController::insertPagesAtRow(const QList<VXPagePtr> &pages, int row,
     return true;
 }
 
-bool VXPagesController::moveRows(const QList<int> &rows, int row)
+bool VXPagesController::moveRows(const QList<int> &named, int row)
 {
+    // A row named twice moves once.
+    QList<int> rows;
+    for (int each : named) {
+        if (!rows.contains(each))
+            rows.append(each);
+    }
     QList<VXPagePtr> pages;
     for (int each : rows) {
         if (const VXPagePtr page = pageAtRow(each))

@@ -65,7 +65,8 @@ public:
     bool removeObjectsAtArrangedObjectIndexes(QList<int> rows);
     // The pages go in at rows row, row + 1, … as one undo step named actionName; false for none.
     bool insertPagesAtRow(const QList<VXPagePtr> &pages, int row, const QString &actionName);
-    // The rows land just above row, in their order, as one step "MovePage" or "MovePages".
+    // The rows land just above row, in their order, as one step "MovePage" or "MovePages"; a row
+    // named more than once moves once.
     bool moveRows(const QList<int> &rows, int row);
     // A blank page of the first page's size at the top of the list, named "AddEmptyPage".
     bool addEmptyPage();

@@ -1,5 +1,6 @@
 #include "platform/foundation/Bundle.h"
 
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/foundation/PropertyList.h"
 
 #include <QCoreApplication>
@@ -158,7 +159,7 @@ QString Bundle::pathForImageResource(const QString &name) const
 QImage Bundle::imageNamed(const QString &name) const
 {
     const QString path = pathForImageResource(name);
-    return path.isEmpty() ? QImage() : QImage(path);
+    return path.isEmpty() ? QImage() : PictureFileReader::read(path);
 }
 
 QStringList Bundle::localizations() const

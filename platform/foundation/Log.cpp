@@ -20,7 +20,29 @@ QList<LogCapture *> &captures()
     static QList<LogCapture *> list;
     return list;
 }
+void logQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const QString category = QString::fromLatin1(context.category ? context.category : "default");
+    const QString text = category == QLatin1String("default") ? message : category + QStringLiteral(": ") + message;
+    switch (type) {
+    case QtDebugMsg:
+        return;
+    case QtInfoMsg:
+        logInfo(text);
+        return;
+    case QtWarningMsg:
+        logWarning(text);
+        return;
+    case QtCriticalMsg:
+    case QtFatalMsg:
+        logError(text);
+        return;
+    }
+}
+
 } // namespace
+
+QtMessageHandler routeQtMessagesToLog() { return qInstallMessageHandler(logQtMessage); }
 
 void logLine(const QString &line)
 {

@@ -2,10 +2,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QThread;
 
-// One line per message with a level word in front ("Warning: ", "Error: ", "Info: ").
+// One line per message with a level word in front ("Warning: ", "Error: ", "Info: "), written to
+// standard error.
 namespace platform {
 
 void logInfo(const QString &message);
@@ -13,6 +15,11 @@ void logWarning(const QString &message);
 void logError(const QString &message);
 // A line written as given, for callers with a format of their own.
 void logLine(const QString &line);
+// Makes Qt's own messages lines of this log, with their level and, but for Qt's default one, their
+// category in front ("Warning: qt.gui.imageio: ..."): warnings as warnings, critical and fatal
+// messages as errors, information as information. Debug messages are left out, as the log has no
+// such level. Answers the handler it replaced.
+QtMessageHandler routeQtMessagesToLog();
 
 // Collects every line logged while it lives, so that tests and tools can read what was reported.
 class LogCapture

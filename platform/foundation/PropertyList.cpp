@@ -5,11 +5,11 @@
 #include "platform/foundation/CodePoint.h"
 #include "platform/foundation/DoubleValue.h"
 #include "platform/foundation/IconvDecoder.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/XmlPropertyListOutline.h"
 
 #include <QDateTime>
 #include <QTimeZone>
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -389,13 +389,8 @@ QVariant PropertyList::fromData(const QByteArray &data, QString *error)
 
 QVariant PropertyList::read(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return {};
-    }
-    return fromData(file.readAll(), error);
+    const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::MaxWholeBytes, error);
+    return bytes ? fromData(*bytes, error) : QVariant();
 }
 
 QByteArray PropertyList::toXml(const QVariant &value, QString *error)

@@ -1,11 +1,11 @@
 #include "platform/fx/Image.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PictureFileReader.h"
 #include "platform/fx/Nodes.h"
 
 #include <QColorSpace>
 #include <QImage>
-#include <QImageReader>
 
 #include <cmath>
 #include <cstring>
@@ -55,9 +55,9 @@ Image Image::fromFile(const QString &path)
         if (qint64(rows->size().width()) * rows->size().height() * 4 > streamedBytes)
             return Image(std::make_shared<StreamedPictureNode>(path, std::move(rows)));
     }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
+    PictureFileReader reader(path);
+    reader.reader().setAutoTransform(true);
+    const QImage picture = reader.reader().read();
     if (picture.isNull()) {
         logError(QStringLiteral("Could not read the picture %1, because %2").arg(path, reader.errorString()));
         return {};

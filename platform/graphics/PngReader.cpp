@@ -1,13 +1,14 @@
 #include "platform/graphics/PngReader.h"
 
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/SystemReason.h"
 
-#include <QFile>
-
 #include <png.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -100,9 +101,15 @@ std::unique_ptr<PngReader> PngReader::open(const QString &path, QString *error)
         return nullptr;
     };
     auto decoder = std::make_unique<Decoder>();
-    decoder->file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!decoder->file)
+    QString refusal;
+    const int descriptor = RegularFile::openDescriptor(path, &refusal);
+    if (descriptor < 0)
+        return fail(QStringLiteral("it cannot be opened: %1").arg(refusal));
+    decoder->file = ::fdopen(descriptor, "rb");
+    if (!decoder->file) {
+        ::close(descriptor);
         return fail(QStringLiteral("it cannot be opened: %1").arg(systemReason(errno)));
+    }
     unsigned char signature[8] = {};
     if (std::fread(signature, 1, sizeof signature, decoder->file) != sizeof signature || png_sig_cmp(signature, 0, sizeof signature) != 0)
         return fail(QStringLiteral("it is no PNG file"));

@@ -3,6 +3,7 @@
 #include "platform/foundation/AtomicFileWriter.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Progress.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/pdf/PdfFileInput.h"
 #include "platform/pdf/PdfPageTree.h"
 #include "platform/pdf/PdfSource.h"
@@ -70,9 +71,9 @@ std::optional<PdfDocument> PdfDocument::open(const QString &path, bool *needsPas
     if (needsPassword)
         *needsPassword = false;
     const QString description = QStringLiteral("\"%1\"").arg(path);
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
-        logError(QStringLiteral("Could not open PDF %1: %2").arg(description, file->errorString()));
+    auto file = std::make_unique<QFile>();
+    if (QString reason; !RegularFile::open(*file, path, &reason)) {
+        logError(QStringLiteral("Could not open PDF %1: %2").arg(description, reason));
         return std::nullopt;
     }
     if (file->size() == 0) {

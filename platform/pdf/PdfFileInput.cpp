@@ -80,12 +80,7 @@ void PdfMemoryInput::seek(qpdf_offset_t offset, int whence)
 
 void PdfFileInput::rewind() { m_position = 0; }
 
-void PdfFileInput::setProgress(Progress *progress)
-{
-    m_progress = progress;
-    if (progress)
-        progress->setTotalUnitCount(m_size);
-}
+void PdfFileInput::setProgress(Progress *progress) { m_progress = progress; }
 
 void PdfFileInput::unreadCh(char) { seek(-1, SEEK_CUR); }
 

@@ -36,8 +36,9 @@ public:
     size_t read(char *buffer, size_t length) override;
     void unreadCh(char ch) override;
 
-    // Counts the file's size as the progress's total and each block read towards it; null stops
-    // that. The progress must outlive the reading it is given for.
+    // Counts each block read on the progress, whose total stays unknown: qpdf reads blocks again
+    // and again, and a repair reads the whole file and then more, so no count of bytes tells how
+    // far a reading is. Null stops that. The progress must outlive the reading it is given for.
     void setProgress(Progress *progress);
 
     // Throws qpdf's exception for damage when a seek from an offset would pass the largest one.

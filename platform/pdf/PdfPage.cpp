@@ -86,6 +86,22 @@ bool keepsPartial(const QVariant &closure) { return stopOf(closure).end == PdfDr
 
 void keepPartial(const QImage &image, const QVariant &closure) { stopOf(closure).partial = image.copy(); }
 
+// The bytes Qt's reader would take for the picture, counted as Qt counts them against its
+// allocation limit; none when the reader does not tell the picture's size or format.
+std::optional<PdfPage::Oversized> oversizedPicture(const QImageReader &reader)
+{
+    const QSize pixels = reader.size();
+    const QImage::Format format = reader.imageFormat();
+    const int limitMegabytes = QImageReader::allocationLimit();
+    if (!pixels.isValid() || format == QImage::Format_Invalid || limitMegabytes <= 0)
+        return std::nullopt;
+    const qint64 bytesPerLine = ((qint64(pixels.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) >> 5) << 2;
+    const qint64 decodedBytes = bytesPerLine * pixels.height();
+    if ((decodedBytes >> 20) < limitMegabytes)
+        return std::nullopt;
+    return PdfPage::Oversized{pixels, decodedBytes};
+}
+
 } // namespace
 
 PdfPage::PdfPage(std::shared_ptr<PdfSource> source, int index)
@@ -106,7 +122,7 @@ std::optional<PdfPage> PdfPage::fromImage(const QImage &image, const QSizeF &poi
     return pageOfImage(image, pointSize, QStringLiteral("a picture"));
 }
 
-std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes, const QString &what)
+std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes, const QString &what, std::optional<Oversized> *oversized)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -131,6 +147,17 @@ std::optional<PdfPage> PdfPage::fromEncodedImage(const QByteArray &bytes, const 
             shown.rheight() *= 72.0 / (turned ? jpeg->dotsPerInchX : jpeg->dotsPerInchY);
         }
         return pageFromBuilt(what, [&] { return PicturePdf::fromJpeg(bytes, *jpeg, transformation, shown); });
+    }
+    if (const std::optional<Oversized> refused = oversizedPicture(reader)) {
+        logError(QStringLiteral("Could not make a page of %1: its %2 × %3 pixels take %4 bytes decoded, and Qt decodes no picture of %5 MB or more")
+                     .arg(what)
+                     .arg(refused->pixels.width())
+                     .arg(refused->pixels.height())
+                     .arg(refused->decodedBytes)
+                     .arg(QImageReader::allocationLimit()));
+        if (oversized)
+            *oversized = refused;
+        return std::nullopt;
     }
     const QImage image = reader.read();
     if (image.isNull()) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 
@@ -33,8 +34,16 @@ public:
     // EXIF orientation applied by the page's placement, not by re-encoding); other formats are
     // decoded and embedded losslessly. A damaged JPEG (cut short, or its frame header at odds with
     // its data) makes no page: an "Error: " line names the damage. Every failure is one "Error: "
-    // line naming what the bytes are (the file they were read from, say) and why.
-    static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes, const QString &what = QStringLiteral("a picture file"));
+    // line naming what the bytes are (the file they were read from, say) and why. A picture that
+    // would take more memory decoded than Qt's allocation limit lets it is refused before it is
+    // decoded, and told in oversized.
+    struct Oversized
+    {
+        QSize pixels;
+        qint64 decodedBytes = 0;
+    };
+    static std::optional<PdfPage> fromEncodedImage(const QByteArray &bytes, const QString &what = QStringLiteral("a picture file"),
+                                                   std::optional<Oversized> *oversized = nullptr);
 
     // The visible box in the page's own y-up user space, before /Rotate: the crop box clipped to
     // the media box, the media box without a crop box.

@@ -1,6 +1,7 @@
 #include "platform/printing/PrintJob.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,9 +56,9 @@ bool PrintJob::submit(const QString &pdfPath)
         return fail(QStringLiteral("No printer was named"));
     if (m_options.copies < 1)
         return fail(QStringLiteral("%1 copies were asked for").arg(m_options.copies));
-    QFile file(pdfPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("\"%1\" cannot be read").arg(pdfPath));
+    QFile file;
+    if (QString reason; !RegularFile::open(file, pdfPath, &reason))
+        return fail(QStringLiteral("\"%1\" cannot be read: %2").arg(pdfPath, reason));
 
     // Asking for the queue by name first gives the server's own words for an unknown printer.
     const std::unique_ptr<cups_dest_t, DestinationDeleter> dest(

@@ -122,8 +122,9 @@ bool PrintOperation::composePdf(QIODevice &device)
     }
     if (m_progress)
         m_progress(count, count);
+    // Not logged here: the printable's owner names the pages in the run's one line.
     if (m_printable.drawingFailed())
-        return fail(PrintingFailed, QStringLiteral(": some pages could not be drawn"));
+        return keepFailure(PrintingFailed, QStringLiteral(": some pages could not be drawn"));
     if (!context.write(device, &m_writingFailure)) {
         m_errorString = QStringLiteral("Could not write the printed pages");
         return false;
@@ -245,11 +246,16 @@ PrintOperation::Outcome PrintOperation::submit(PrintJobOptions options, const QS
     return {true, QString(), job.jobId()};
 }
 
+bool PrintOperation::keepFailure(const QString &heading, const QString &detail)
+{
+    m_errorString = (m_failureHeading.isEmpty() ? heading : m_failureHeading) + detail;
+    return false;
+}
+
 bool PrintOperation::fail(const QString &heading, const QString &detail)
 {
-    const QString reason = (m_failureHeading.isEmpty() ? heading : m_failureHeading) + detail;
-    m_errorString = reason;
-    logError(reason);
+    keepFailure(heading, detail);
+    logError(m_errorString);
     return false;
 }
 

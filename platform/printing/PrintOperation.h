@@ -93,7 +93,9 @@ private:
     // Any thread. The default printer is asked for here, right before the job goes out.
     static Outcome submit(PrintJobOptions options, const QString &pdfPath);
     bool composePdf(QIODevice &device);
-    // Logs and keeps the failure: its heading, or the one given to the operation, then the detail.
+    // Keeps the failure: its heading, or the one given to the operation, then the detail.
+    bool keepFailure(const QString &heading, const QString &detail);
+    // Keeps and logs it.
     bool fail(const QString &heading, const QString &detail);
     bool failWriting(const QString &path, const QString &reason);
 

@@ -18,7 +18,8 @@ public:
     // Draws the part of the printable within the rectangle into GraphicsContext::current().
     virtual void drawRect(const QRectF &rect) = 0;
     // True once a page could not be drawn as it should: the job is then not delivered, since a
-    // booklet with blank pages in place of the failed ones is no booklet to keep.
+    // booklet with blank pages in place of the failed ones is no booklet to keep. The run logs no
+    // line of it: the printable's owner, which knows the pages, does.
     virtual bool drawingFailed() const { return false; }
 };
 

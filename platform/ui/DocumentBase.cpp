@@ -4,6 +4,7 @@
 #include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/Window.h"
@@ -125,6 +126,7 @@ bool DocumentBase::saveToURL(const QUrl &url, const QString &type, SaveOperation
     QString written;
     if (!writeToURL(url, type, &written))
         return refuse(written);
+    logInfo(QStringLiteral("Saved \"%1\" to \"%2\"").arg(displayName(), url.toLocalFile()));
     if (operation != SaveOperation::SaveTo) {
         takeFile(url, type, true);
         setDocumentEdited(false);
@@ -236,8 +238,8 @@ void DocumentBase::revertDocumentToSaved(Completion completion)
 void DocumentBase::readAgain(const Completion &completion)
 {
     const QString path = m_fileURL.toLocalFile();
-    if (QFile file(path); !file.open(QIODevice::ReadOnly)) {
-        const QString reason = file.errorString();
+    QString reason;
+    if (QFile file; !RegularFile::open(file, path, &reason)) {
         logError(QStringLiteral("Could not revert to \"%1\": %2").arg(path, reason));
         tellRevertFailure(localized(QStringLiteral("RevertFailedText"),
                                     QStringLiteral("Reading “%1” failed: %2. The document stays as it is, with your changes."))
@@ -247,7 +249,6 @@ void DocumentBase::readAgain(const Completion &completion)
     }
     // The file is read whole before anything of the document changes: a file that no longer
     // reads leaves the pages and their undo as they were.
-    QString reason;
     if (!readFromURL(m_fileURL, m_fileType, &reason)) {
         logError(QStringLiteral("Could not revert to \"%1\", as it no longer reads as a document").arg(path));
         tellRevertFailure(localized(QStringLiteral("RevertUnreadableText"), QStringLiteral("%1 The document stays as it is, with your changes."))

@@ -9,7 +9,8 @@ namespace platform {
 // keep it busy for ever: Qt reads the file's elements by recursion (a file nested thousands deep
 // overflows the stack), follows each custom class to the class it extends (two classes that
 // extend each other never end), and grows grids and tables to whatever size a file names (a grid
-// row of 2^31 - 1 never settles). What a window can hold is InterfaceLimits::MaxExtent points a
+// row of 2^31 - 1 never settles), and loses an item put into a form's cell that another item
+// holds (a leak of its own objects). What a window can hold is InterfaceLimits::MaxExtent points a
 // side, so positions and counts stay below it; texts stay below MaxTextLength, and the file as a
 // whole within what it may make and keep. A widget given a second layout is refused too: Qt's
 // loader loses what it makes of it.

@@ -1,22 +1,26 @@
 #include "platform/ui/InterfaceFileContents.h"
 
+#include "platform/foundation/RegularFile.h"
+#include "platform/ui/InterfaceFileCheck.h"
 #include "platform/ui/RichTextCheck.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QUrl>
 #include <QXmlStreamReader>
+
+#include <cmath>
 
 namespace platform::InterfaceFileContents {
 
-namespace {
-
-// The elements whose text Qt's loader takes for a picture file: a pixmap, an icon's file for one
-// of its states, or the whole icon's in files of older versions.
 bool namesPicture(QStringView element)
 {
     static const QStringList pictures{"pixmap", "iconset", "normaloff", "normalon", "disabledoff", "disabledon",
                                       "activeoff", "activeon", "selectedoff", "selectedon"};
     return pictures.contains(element);
 }
+
+namespace {
 
 bool makesObject(QStringView element)
 {
@@ -46,6 +50,21 @@ QString styleSheetRefusal(const QString &sheet, const InterfaceFilePlaces &place
             return refused;
     }
     return {};
+}
+
+// A style sheet a rich text links, read as Qt's text document reads it: a name without a scheme is
+// a file's. Its name has passed the places' check.
+QByteArray styleSheetOf(const QUrl &name)
+{
+    const QString resource = name.scheme() == QLatin1String("qrc") ? u':' + name.path() : name.toString();
+    if (resource.startsWith(u':')) {
+        QFile compiledIn(resource);
+        return compiledIn.open(QIODevice::ReadOnly) ? compiledIn.read(InterfaceFileCheck::MaxFileSize) : QByteArray();
+    }
+    QUrl file = name;
+    if (file.isRelative())
+        file.setScheme(QStringLiteral("file"));
+    return RegularFile::read(file.toLocalFile(), InterfaceFileCheck::MaxFileSize).value_or(QByteArray());
 }
 
 // A value's place in the file, for telling where a refused value lies.
@@ -98,6 +117,12 @@ public:
             if (const QString refused = naming(name, m_places.absoluteRefusal(name)); !refused.isEmpty())
                 return refused;
         }
+        const RichTextCheck::Length longest = RichTextCheck::longestLengthOf(text, styleSheetOf);
+        if (!(std::abs(longest.value) <= MaxRichTextLength))
+            return QStringLiteral("asks for a %1 of %2, more than the %3 points or percent a length of rich text may have")
+                .arg(longest.name)
+                .arg(longest.value)
+                .arg(MaxRichTextLength);
         return {};
     }
 

@@ -17,6 +17,14 @@ namespace InterfaceFileContents {
 // them. Qt took 0.3 s for a label of 1,000 cells in one table.
 inline constexpr qint64 MaxTableCells = 1024;
 
+// A length of its rich texts in points, or in percent, lies within the bounds of a window's
+// geometry (InterfaceLimits::MaxExtent).
+inline constexpr double MaxRichTextLength = 8192;
+
+// Whether Qt's loader takes the text of the element (its name in lower case) for a picture file: a
+// pixmap, an icon's file for one of its states, or the whole icon's in files of older versions.
+bool namesPicture(QStringView element);
+
 // Why the file must not be loaded; empty when it may. A file that is not well-formed XML is left
 // to Qt's loader, which refuses it before it makes anything.
 QString refusal(const QByteArray &file, const InterfaceFilePlaces &places);

@@ -8,10 +8,7 @@
 
 namespace platform {
 
-namespace {
-
-// The names Qt tries in place of a picture on a screen of n times the resolution: "name@nx.png".
-QStringList highResolutionNames(const QString &path)
+QStringList InterfaceFilePlaces::highResolutionNames(const QString &path)
 {
     qsizetype dot = path.lastIndexOf(u'.');
     if (dot < 0)
@@ -23,8 +20,6 @@ QStringList highResolutionNames(const QString &path)
         names.append(QString(path).insert(dot, QStringLiteral("@%1x").arg(n)));
     return names;
 }
-
-} // namespace
 
 InterfaceFilePlaces InterfaceFilePlaces::of(const QString &interfaceFile)
 {
@@ -47,10 +42,16 @@ InterfaceFilePlaces::InterfaceFilePlaces(const QStringList &folders)
 
 QString InterfaceFilePlaces::pictureRefusal(const QString &name) const
 {
+    const QString path = picturePath(name);
+    return path.isEmpty() ? QString() : pathRefusal(path);
+}
+
+QString InterfaceFilePlaces::picturePath(const QString &name) const
+{
     if (name.isEmpty() || name.startsWith(u':'))
         return {};
     // As Qt's loader makes the path.
-    return pathRefusal(QFileInfo(QDir(m_start), name).absoluteFilePath());
+    return QFileInfo(QDir(m_start), name).absoluteFilePath();
 }
 
 QString InterfaceFilePlaces::absoluteRefusal(const QString &name) const

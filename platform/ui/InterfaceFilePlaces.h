@@ -25,6 +25,12 @@ public:
     // must therefore be absolute or a Qt resource.
     QString absoluteRefusal(const QString &name) const;
 
+    // The path Qt's loader reads a picture or an icon of the name from: from the interface file's
+    // folder; empty for one of Qt's resources.
+    QString picturePath(const QString &name) const;
+    // The names Qt tries in place of a picture on a screen of n times the resolution: "name@nx.png".
+    static QStringList highResolutionNames(const QString &path);
+
 private:
     QString pathRefusal(const QString &path) const;
     QString placeRefusal(const QString &path) const;

@@ -1,11 +1,13 @@
 #include "platform/ui/InterfaceLoader.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/InterfaceConnector.h"
 #include "platform/ui/InterfaceFileCheck.h"
 #include "platform/ui/InterfaceFileContents.h"
 #include "platform/ui/InterfaceLimits.h"
+#include "platform/ui/InterfacePictures.h"
 #include "platform/ui/Popover.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
@@ -132,22 +134,23 @@ QWidget *InterfaceLoader::load(const QString &name, QObject *owner, const Bundle
 
 QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
 {
-    // A pipe or a device would hold the loader in open() or read() for ever.
-    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
-        logWarning(QStringLiteral("Interface file %1 could not be read: it is no regular file").arg(path));
-        return nullptr;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, file.errorString()));
+    QFile file;
+    if (QString reason; !RegularFile::open(file, path, &reason)) {
+        logWarning(QStringLiteral("Interface file %1 could not be read: %2").arg(path, reason));
         return nullptr;
     }
     // One byte more than a file may hold tells that it holds too much.
     QByteArray bytes = file.read(InterfaceFileCheck::MaxFileSize + 1);
     const QString name = QFileInfo(path).fileName();
+    const InterfaceFilePlaces places = InterfaceFilePlaces::of(path);
     QString refusal = InterfaceFileCheck::refusal(bytes);
     if (refusal.isEmpty())
-        refusal = InterfaceFileContents::refusal(bytes, InterfaceFilePlaces::of(path));
+        refusal = InterfaceFileContents::refusal(bytes, places);
+    const auto pictures = std::make_shared<InterfacePictures>();
+    if (refusal.isEmpty()) {
+        if (std::optional<QByteArray> handed = pictures->handOver(bytes, places, &refusal))
+            bytes = std::move(*handed);
+    }
     if (!refusal.isEmpty()) {
         logError(QStringLiteral("Interface file %1 is refused: %2").arg(path, refusal));
         return nullptr;
@@ -171,6 +174,8 @@ QWidget *InterfaceLoader::loadFile(const QString &path, QObject *owner)
         delete root;
         return nullptr;
     }
+    // The copies of the pictures go with the widgets that may draw them again.
+    QObject::connect(root, &QObject::destroyed, root, [pictures] {});
     InterfaceLimits::apply(root, name);
     if (owner)
         InterfaceConnector::connect(owner, root);

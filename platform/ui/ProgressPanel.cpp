@@ -75,8 +75,15 @@ void ProgressPanel::cancel()
 
 void ProgressPanel::update()
 {
-    if (m_dialog)
-        m_dialog->setValue(int(std::lround(m_progress->fractionCompleted() * Steps)));
+    if (!m_dialog)
+        return;
+    // Work whose end is not known is shown busy, never as a share of a guess.
+    if (m_progress->totalUnitCount() <= 0) {
+        m_dialog->setRange(0, 0);
+        return;
+    }
+    m_dialog->setRange(0, Steps);
+    m_dialog->setValue(int(std::lround(m_progress->fractionCompleted() * Steps)));
 }
 
 } // namespace platform

@@ -13,11 +13,11 @@ namespace platform {
 
 class Progress;
 
-// A small window telling how far work on another thread has come, with a Cancel button. It shows
-// only once the work has taken more than a moment, so that quick work never flashes it, and is
-// modal to nothing: every other window stays usable meanwhile. Cancel, Escape and the window's
-// close button cancel the progress and emit cancelled. Tools without widgets show nothing. GUI
-// thread.
+// A small window telling how far work on another thread has come, with a Cancel button: a share
+// of the progress's total, or a busy bar while the work knows no total. It shows only once the
+// work has taken more than a moment, so that quick work never flashes it, and is modal to nothing:
+// every other window stays usable meanwhile. Cancel, Escape and the window's close button cancel
+// the progress and emit cancelled. Tools without widgets show nothing. GUI thread.
 class ProgressPanel : public QObject
 {
     Q_OBJECT

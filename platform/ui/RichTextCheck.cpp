@@ -2,10 +2,12 @@
 
 #include <QImage>
 #include <QTextBlock>
+#include <QTextFormat>
 #include <QTextDocument>
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -296,6 +298,111 @@ private:
     QStringList &m_names;
 };
 
+// A document that reads the style sheets a text links through the caller, and answers any other
+// resource with a picture, so that Qt reads no file itself.
+class StyledDocument : public QTextDocument
+{
+public:
+    explicit StyledDocument(const std::function<QByteArray(const QUrl &)> &readStyleSheet)
+        : m_readStyleSheet(readStyleSheet)
+    {
+    }
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        if (type == QTextDocument::StyleSheetResource)
+            return QString::fromUtf8(m_readStyleSheet(name));
+        return QImage(1, 1, QImage::Format_ARGB32);
+    }
+
+private:
+    const std::function<QByteArray(const QUrl &)> &m_readStyleSheet;
+};
+
+// The properties of Qt's text formats that hold a length, each with how many points one of its
+// units takes.
+struct LengthProperty
+{
+    int property;
+    const char *name;
+    double points = 1;
+};
+
+constexpr double IndentStep = 40;
+
+constexpr LengthProperty LengthProperties[] = {
+    {QTextFormat::BlockTopMargin, "margin"},
+    {QTextFormat::BlockBottomMargin, "margin"},
+    {QTextFormat::BlockLeftMargin, "margin"},
+    {QTextFormat::BlockRightMargin, "margin"},
+    {QTextFormat::TextIndent, "text indent"},
+    {QTextFormat::BlockIndent, "indent", IndentStep},
+    {QTextFormat::LineHeight, "line height"},
+    {QTextFormat::BlockTrailingHorizontalRulerWidth, "rule width"},
+    {QTextFormat::FontLetterSpacing, "letter spacing"},
+    {QTextFormat::FontWordSpacing, "word spacing"},
+    {QTextFormat::FontPointSize, "font size"},
+    {QTextFormat::FontPixelSize, "font size"},
+    {QTextFormat::ListIndent, "list indent", IndentStep},
+    {QTextFormat::FrameBorder, "border width"},
+    {QTextFormat::FrameMargin, "margin"},
+    {QTextFormat::FramePadding, "padding"},
+    {QTextFormat::FrameWidth, "width"},
+    {QTextFormat::FrameHeight, "height"},
+    {QTextFormat::FrameTopMargin, "margin"},
+    {QTextFormat::FrameBottomMargin, "margin"},
+    {QTextFormat::FrameLeftMargin, "margin"},
+    {QTextFormat::FrameRightMargin, "margin"},
+    {QTextFormat::TableColumnWidthConstraints, "column width"},
+    {QTextFormat::TableCellSpacing, "cell spacing"},
+    {QTextFormat::TableCellPadding, "cell padding"},
+    {QTextFormat::TableCellTopPadding, "cell padding"},
+    {QTextFormat::TableCellBottomPadding, "cell padding"},
+    {QTextFormat::TableCellLeftPadding, "cell padding"},
+    {QTextFormat::TableCellRightPadding, "cell padding"},
+    {QTextFormat::TableCellTopBorder, "border width"},
+    {QTextFormat::TableCellBottomBorder, "border width"},
+    {QTextFormat::TableCellLeftBorder, "border width"},
+    {QTextFormat::TableCellRightBorder, "border width"},
+    {QTextFormat::ImageWidth, "picture width"},
+    {QTextFormat::ImageHeight, "picture height"},
+};
+
+// The numbers a property's value holds: a number, a length (fixed or in percent) or a list of lengths.
+QList<double> numbersOf(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QTextLength>())
+        return {value.value<QTextLength>().rawValue()};
+    if (value.metaType() == QMetaType::fromType<QVariantList>()) {
+        QList<double> numbers;
+        for (const QVariant &each : value.toList())
+            numbers += numbersOf(each);
+        return numbers;
+    }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok ? QList<double>{number} : QList<double>{};
+}
+
+// Farther from 0, NaN farthest of all.
+bool isLonger(double value, double than) { return std::isnan(value) ? !std::isnan(than) : !std::isnan(than) && std::abs(value) > std::abs(than); }
+
+void findLongest(const QTextDocument &document, Length &longest)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    for (const QTextFormat &format : formats) {
+        for (const LengthProperty &length : LengthProperties) {
+            if (!format.hasProperty(length.property))
+                continue;
+            for (const double number : numbersOf(format.property(length.property))) {
+                if (isLonger(number * length.points, longest.value))
+                    longest = {number * length.points, QString::fromLatin1(length.name)};
+            }
+        }
+    }
+}
+
 // Every name the document's pictures carry.
 void collectPictureNames(const QTextDocument &document, QStringList &names)
 {
@@ -318,6 +425,21 @@ Tables tablesOf(QStringView text)
     if (text.contains(u'|'))
         readMarkdownTables(text, tables);
     return tables;
+}
+
+Length longestLengthOf(const QString &text, const std::function<QByteArray(const QUrl &name)> &readStyleSheet)
+{
+    Length longest;
+    if (!text.contains(u'<'))
+        return longest;
+    StyledDocument html(readStyleSheet);
+    html.setHtml(text);
+    findLongest(html, longest);
+    // Markdown takes HTML among its text.
+    StyledDocument markdown(readStyleSheet);
+    markdown.setMarkdown(text);
+    findLongest(markdown, longest);
+    return longest;
 }
 
 QStringList resourcesOf(const QString &text)

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+
+#include <functional>
 
 namespace platform {
 
@@ -29,6 +32,22 @@ Tables tablesOf(QStringView text);
 // The names of the pictures, backgrounds and style sheets Qt would load for the text, as its own
 // HTML and Markdown readers find them. Only worth asking of a text whose tables are bounded.
 QStringList resourcesOf(const QString &text);
+
+// A length a text asks Qt to lay out: a padding, spacing, margin, border, width, height, indent,
+// line height, letter or word spacing or font size, in points, pixels or percent, however the
+// text gives it (HTML attributes, style attributes, style elements, linked style sheets). Qt lays
+// a table out once per page its cells' lengths reach over: a cell padding of 10^8 never finished,
+// one of 10^7 took 0.07 s.
+struct Length
+{
+    double value = 0;
+    QString name;
+};
+// The length of the text farthest from 0 (NaN before any other), as Qt's HTML and Markdown readers
+// read the text; an indent counts the 40 points Qt gives each step. A linked style sheet is read
+// through readStyleSheet, which answers its bytes (none when it cannot be read). Only worth asking
+// of a text whose tables are bounded and whose named files may be read.
+Length longestLengthOf(const QString &text, const std::function<QByteArray(const QUrl &name)> &readStyleSheet);
 
 } // namespace RichTextCheck
 

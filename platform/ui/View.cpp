@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -53,9 +54,17 @@ QRectF flipIn(const QWidget *widget, const QRectF &rect, int height)
 
 QRectF flipIn(const QWidget *widget, const QRectF &rect) { return flipIn(widget, rect, widget->height()); }
 
+// Qt places no widget beyond QWIDGETSIZE_MAX: a frame out of all proportion, or not a number at
+// all, ends there instead of overflowing an int.
+int widgetCoordinate(double value, double least)
+{
+    return std::isnan(value) ? 0 : qRound(std::clamp(value, least, double(QWIDGETSIZE_MAX)));
+}
+
 QRect rounded(const QRectF &rect)
 {
-    return QRect(qRound(rect.x()), qRound(rect.y()), qRound(rect.width()), qRound(rect.height()));
+    return QRect(widgetCoordinate(rect.x(), -QWIDGETSIZE_MAX), widgetCoordinate(rect.y(), -QWIDGETSIZE_MAX),
+                 widgetCoordinate(rect.width(), 0), widgetCoordinate(rect.height(), 0));
 }
 
 QWidget *parentOf(const QWidget *widget) { return widget->isWindow() ? nullptr : widget->parentWidget(); }
@@ -182,7 +191,7 @@ void View::setFrame(const QRectF &frame)
     QWidget *parent = superview();
     if (!parent) {
         m_detachedOrigin = frame.topLeft();
-        resize(qRound(frame.width()), qRound(frame.height()));
+        resize(widgetCoordinate(frame.width(), 0), widgetCoordinate(frame.height(), 0));
     } else {
         if (auto *view = qobject_cast<View *>(parent))
             view->settleSubviews();

@@ -3,6 +3,25 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace {
+
+// A PNG chunk: its length, type, data and the CRC of type and data.
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    QByteArray typed = QByteArray(type, 4) + data;
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), chunk.data());
+    chunk += typed;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size()))), crc.data());
+    return chunk + crc;
+}
+
+} // namespace
 
 QImage PictureFixture::marked(const QSize &size, const QColor &fill, const QColor &marker)
 {
@@ -48,4 +67,37 @@ QByteArray PictureFixture::withOrientation(QByteArray jpeg, int exifOrientation)
     const int afterJfif = 4 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
     jpeg.insert(afterJfif, exif);
     return jpeg;
+}
+
+QByteArray PictureFixture::plainPng(const QSize &size, const QColor &fill)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(size.width()), header.data());
+    qToBigEndian<quint32>(quint32(size.height()), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    // Each row: filter type 0, then the pixels.
+    QByteArray row(1 + 3 * qsizetype(size.width()), '\0');
+    for (int x = 0; x < size.width(); ++x) {
+        row[1 + 3 * x] = char(fill.red());
+        row[2 + 3 * x] = char(fill.green());
+        row[3 + 3 * x] = char(fill.blue());
+    }
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    QByteArray deflated;
+    QByteArray out(1 << 16, '\0');
+    for (int y = 0; y <= size.height(); ++y) {
+        const bool last = y == size.height();
+        stream.next_in = reinterpret_cast<Bytef *>(last ? nullptr : row.data());
+        stream.avail_in = last ? 0 : uInt(row.size());
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(out.data());
+            stream.avail_out = uInt(out.size());
+            deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            deflated.append(out.constData(), out.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", deflated) + pngChunk("IEND", {});
 }

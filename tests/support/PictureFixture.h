@@ -13,6 +13,9 @@ public:
     static QImage marked(const QSize &size, const QColor &fill, const QColor &marker);
     // Encodes in the format ("jpeg", "png"); a positive resolution is recorded in the file.
     static QByteArray encoded(const QImage &image, const char *format, int dotsPerInch = 0);
+    // An 8-bit RGB PNG of one colour, deflated a row at a time: a picture of 12000 × 12000 pixels
+    // is a file of some 440 kB, made without the 432 MB of its pixels.
+    static QByteArray plainPng(const QSize &size, const QColor &fill);
     // The JPEG with its JFIF header saying that it records no resolution.
     static QByteArray withoutResolution(QByteArray jpeg);
     // The JPEG with an EXIF orientation (1 to 8) after its JFIF header.

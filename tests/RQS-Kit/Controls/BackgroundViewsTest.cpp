@@ -19,6 +19,7 @@
 
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/StringsTables.h"
 
 #include "ContrastRatio.h"
@@ -337,6 +338,7 @@ TEST(SimpleColorWell, StatesFollowThePointerAndOnlyAReleaseInsideSwitchesIt)
     auto *well = new QSSimpleColorWell(&window);
     well->setGeometry(0, 0, 40, 24);
     well->setColor(QColor(20, 160, 40));
+    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const QColor middle = PixelProbe::drawn(*well).pixelColor(20, 12);

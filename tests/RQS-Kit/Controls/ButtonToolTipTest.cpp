@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Helper/QSToolTipController.h"
 
+#include "support/PlacedPointer.h"
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
 #include "support/Screenshot.h"
@@ -42,13 +43,13 @@ TEST(QSButton, ItsToolTipShowsAfterTheDelayBesideThePointerAndTheDisabledOneWhil
     for (const auto &c : cases) {
         SCOPED_TRACE(c.button);
         QWidget window;
-        // Away from where the pointer rests before the first move.
         window.setGeometry(300, 300, 300, 120);
         auto *button = new QSButton(&window);
         button->setGeometry(40, 30, 100, 40);
         button->setToolTip(c.tip);
         button->setDisabledToolTip(c.disabledTip);
         button->setEnabled(c.enabled);
+        placePointerAway();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 

@@ -19,6 +19,7 @@
 
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
@@ -808,6 +809,7 @@ TEST(KitContainers, TheRemoveButtonOfATileWithoutAContextRemovesThatTile)
     QWidget *view = grid.view();
     ASSERT_NE(view, nullptr);
     view->resize(600, 400);
+    placePointerAway();
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
     ASSERT_TRUE(grid.setIconWidth(120));

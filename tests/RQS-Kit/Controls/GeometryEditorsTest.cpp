@@ -6,6 +6,7 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/layers/Layer.h"
+#include "support/PlacedPointer.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,7 @@ struct EditorOverLabel
         editor->setParent(&window);
         editor->setGeometry(50, 40, 200, 200);
         editor->show();
+        placePointerAway();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
@@ -216,6 +218,7 @@ void expectCursorTurnedBy30(const QPointF &over)
     auto *editor = new Editor;
     subview->addSubview(editor);
     editor->setFrame(QRectF(10, 10, 100, 100));
+    placePointerAway();
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
 

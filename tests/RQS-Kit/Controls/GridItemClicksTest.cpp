@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ QImage light()
     return picture;
 }
 
-// A tile of 160 × 120 in a window away from where the pointer rests before the first move.
+// A tile of 160 × 120 in a window shown away from the pointer.
 struct ShownTile
 {
     explicit ShownTile(unsigned settings)
@@ -36,6 +37,7 @@ struct ShownTile
         tile.setTitle("Leaf");
         tile.setFrame(QRectF(20, 20, 160, 120));
         tile.setDelegate(&client);
+        placePointerAway();
         window.show();
     }
     QWidget window;

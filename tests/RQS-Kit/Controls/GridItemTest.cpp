@@ -4,6 +4,7 @@
 
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
@@ -66,6 +67,7 @@ TEST(GridItem, AHoveredTileDrawsItsRemoveAndPinButtonsAndTheirClicksRemoveAndPin
     tile.setFrame(QRectF(20, 20, 160, 120));
     Recorder recorder;
     tile.setDelegate(&recorder);
+    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const QPoint removeCentre(5 + 10, 5 + 10), pinCentre(160 - 34 + 14, 5 + 10);
@@ -223,6 +225,19 @@ TEST(GridItem, StyleOneTakesAwayTheShadowsOfTheViewAndTheLayer)
     EXPECT_FALSE(platform::viewShadow(&tile).has_value());
     EXPECT_EQ(tile.layer()->shadowColor().alpha(), 0);
     EXPECT_EQ(tile.layer()->borderWidth(), 0);
+}
+
+// A caller that names its tiles reads their titles back, whether or not the tiles show a title
+// strip.
+TEST(GridItem, ATileKeepsItsTitleWithOrWithoutATitleStrip)
+{
+    for (const unsigned settings : {0u, unsigned(QSGridItem::Selectable), unsigned(QSGridItem::HasTitle | QSGridItem::TitleAlways)}) {
+        SCOPED_TRACE(settings);
+        std::unique_ptr<QSGridItem> tile(QSGridItem::gridItem(plain(Qt::gray), QStringLiteral("Sunset"), 7, settings));
+        EXPECT_EQ(tile->title(), "Sunset");
+        tile->setTitle(QStringLiteral("Dawn"));
+        EXPECT_EQ(tile->title(), "Dawn");
+    }
 }
 
 namespace {

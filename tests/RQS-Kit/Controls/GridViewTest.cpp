@@ -9,6 +9,7 @@
 
 #include "support/Desktop.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ protected:
         ASSERT_NE(grid.container(), nullptr);
         ASSERT_NE(grid.backgroundView(), nullptr);
         view->resize(size);
+        placePointerAway();
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
     }

@@ -1,6 +1,8 @@
 #include "RQS-Kit/Controls/KitClasses.h"
 #include "RQS-Kit/Controls/QSInfoHoverButton.h"
 
+#include "support/PlacedPointer.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -30,6 +32,7 @@ TEST(InfoHoverButton, ItsWindowRepeatsTheButtonOverItGlidesAlongAndClosesWhenLef
     button->setInfoTitle("Stapling");
     button->setInfoDescription("Marks where the staples go on the outer sheet, so that the booklet can be bound by hand "
                                "or by a print shop.");
+    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QSHoverWindowController *controller = button->hoverWC();

@@ -1,9 +1,12 @@
 #include "RQS-Kit/Controls/QSBasicListEntryView.h"
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSGridItem.h"
+#include "RQS-Kit/Controls/QSResizeView.h"
+#include "RQS-Kit/Controls/QSRotationView.h"
 #include "RQS-Kit/Controls/QSRowView.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Helper/QSCursorStack.h"
+#include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/ui/FrameAnimation.h"
 #include "platform/ui/StillPointer.h"
 #include "platform/ui/ViewEffects.h"
@@ -20,6 +23,7 @@
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -38,13 +42,50 @@ bool activate(QWidget *window)
 }
 
 // A kit view that shows the pointer over it only in the active window: how it is made in its
-// window, and whether it shows the pointer now.
+// window, where the pointer rests over it (its own widget coordinates), and whether it shows the
+// pointer now.
 struct HoverKind
 {
     const char *name;
     std::function<platform::View *(QWidget *window)> make;
+    std::function<QPoint(platform::View *)> rest;
     std::function<bool(platform::View *)> shows;
 };
+
+QVariant keyOf(platform::View *view) { return QVariant::fromValue(static_cast<QObject *>(view)); }
+
+// The view's cursor is on its window's stack: what the window shows while the pointer is over it.
+bool cursorPushed(platform::View *view)
+{
+    const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(view->window());
+    return stack && stack->keys().contains(keyOf(view));
+}
+
+bool editorShowsCursor(platform::View *view)
+{
+    return static_cast<QSTurnedCursorView *>(view)->currentCursor().has_value() && cursorPushed(view);
+}
+
+QPoint middle(platform::View *view) { return QPoint(view->width() / 2, view->height() / 2); }
+
+// The resize view is 300 × 200 at (20, 20) of its window, its right edge band from x = 290 on;
+// the rotation view 220 × 220 there, its ring of radius 105 about (110, 110).
+QSResizeView *resizeViewIn(QWidget *window)
+{
+    auto *view = new QSResizeView(window);
+    view->setGeometry(20, 20, 300, 200);
+    return view;
+}
+
+QSRotationView *rotationViewIn(QWidget *window)
+{
+    auto *view = new QSRotationView(window);
+    view->setHint(QStringLiteral("Turn the frame"));
+    view->setGeometry(20, 20, 220, 220);
+    return view;
+}
+
+const QPoint onResizeEdge(295, 100), onRing(215, 110);
 
 QSGridItem *card(int number)
 {
@@ -61,7 +102,7 @@ const HoverKind hoverKinds[] = {
          row->setGeometry(20, 20, 349, 45);
          return row;
      },
-     [](platform::View *view) { return platform::viewAlpha(static_cast<QSBasicListEntryView *>(view)->removeButton()) == 1.0; }},
+     middle, [](platform::View *view) { return platform::viewAlpha(static_cast<QSBasicListEntryView *>(view)->removeButton()) == 1.0; }},
     {"row view",
      [](QWidget *window) {
          auto *row = new QSRowView(false, window);
@@ -70,6 +111,7 @@ const HoverKind hoverKinds[] = {
          row->setGeometry(20, 20, 300, 58);
          return row;
      },
+     middle,
      [](platform::View *view) {
          auto *row = static_cast<QSRowView *>(view);
          return row->isHovered() && platform::viewAlpha(row->removeButton()) == 1.0;
@@ -82,26 +124,22 @@ const HoverKind hoverKinds[] = {
          stack->addGridItem(card(1), true);
          return stack;
      },
+     // Low in the pile, where its hand is.
      [](platform::View *view) {
-         const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(view->window());
-         return stack && stack->keys().contains(QVariant::fromValue(static_cast<QObject *>(view)));
-     }},
+         return QPoint(view->width() / 2, qRound(view->height() - static_cast<QSStackView *>(view)->trackingTop() / 2));
+     },
+     cursorPushed},
+    {"resize view", resizeViewIn, [](platform::View *) { return onResizeEdge; }, editorShowsCursor},
+    {"rotation view", rotationViewIn, [](platform::View *) { return onRing; }, editorShowsCursor},
 };
-
-// Where the pointer rests over the view: the middle of its width, low in the pile.
-QPoint restingPoint(platform::View *view)
-{
-    const double height = qobject_cast<QSStackView *>(view) ? static_cast<QSStackView *>(view)->trackingTop() / 2 : view->height() / 2.0;
-    return view->mapToGlobal(QPoint(view->width() / 2, qRound(view->height() - height)));
-}
 
 } // namespace
 
-// Behind another window a list row, a row view and a pile ignore the pointer over them: no
-// buttons, no hover, no pointing hand. Their window made active, the pointer resting there shows
-// at once; hovering goes and comes as the pointer leaves and comes back, and the other window
-// made active again takes it back.
-TEST(KeyWindowHoverOnDesktop, RowsAndPilesShowThePointerOverThemOnlyInTheActiveWindow)
+// Behind another window a list row, a row view, a pile, a resize view and a rotation view ignore
+// the pointer over them: no buttons, no hover, no pointing hand, no resize or turn cursor. Their
+// window made active, the pointer resting there shows at once; hovering goes and comes as the
+// pointer leaves and comes back, and the other window made active again takes it back.
+TEST(KeyWindowHoverOnDesktop, RowsPilesAndGeometryEditorsShowThePointerOverThemOnlyInTheActiveWindow)
 {
     FOLDWISE_REQUIRE_DESKTOP();
     platform::FrameAnimation::setDefaultDuration(0);
@@ -121,7 +159,7 @@ TEST(KeyWindowHoverOnDesktop, RowsAndPilesShowThePointerOverThemOnlyInTheActiveW
         ASSERT_TRUE(activate(&other));
         ASSERT_TRUE(settle());
 
-        const QPoint over = restingPoint(view);
+        const QPoint over = view->mapToGlobal(kind.rest(view));
         const QPoint beside = window.mapToGlobal(QPoint(400, 250));
         ASSERT_TRUE(pointAt(beside));
         ASSERT_TRUE(pointAt(over));
@@ -141,5 +179,125 @@ TEST(KeyWindowHoverOnDesktop, RowsAndPilesShowThePointerOverThemOnlyInTheActiveW
 
         ASSERT_TRUE(activate(&other));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !kind.shows(view); }, DesktopTimeout)) << "another window made active";
+    }
+}
+
+namespace {
+
+// A geometry editor in its window, with the window's hint line beneath it: where the pointer
+// rests on its edge or ring, another point there, and the hint the line shows meanwhile.
+struct EditorKind
+{
+    const char *name;
+    std::function<QSTurnedCursorView *(QWidget *window)> make;
+    QPoint over, along;
+    QString hint;
+};
+
+const EditorKind editorKinds[] = {
+    {"resize view", resizeViewIn, onResizeEdge, QPoint(295, 60), QStringLiteral("Drag an edge or a corner to resize.")},
+    {"rotation view", rotationViewIn, onRing, QPoint(110, 215), QStringLiteral("Turn the frame")},
+};
+
+struct EditorWindow
+{
+    QWidget window;
+    QLabel *hintLine = new QLabel(&window);
+    std::shared_ptr<QSHintController> hints = QSHintController::addHintConrollerForWindow(&window, hintLine);
+    QSTurnedCursorView *editor;
+    QLabel other{QStringLiteral("Another window")};
+
+    explicit EditorWindow(const EditorKind &kind)
+        : editor(kind.make(&window))
+    {
+        window.setWindowTitle(QStringLiteral("Editor"));
+        window.setGeometry(120, 140, 420, 280);
+        hintLine->setGeometry(20, 250, 380, 24);
+        other.setGeometry(700, 140, 300, 160);
+    }
+
+    // Both windows shown, the editor's active, the pointer beside the editor.
+    bool shownActive()
+    {
+        window.show();
+        other.show();
+        return !settledFrame(&window).isEmpty() && !settledFrame(&other).isEmpty() && activate(&window)
+            && pointAt(window.mapToGlobal(QPoint(400, 240)));
+    }
+};
+
+platform::MouseEvent at(const QPointF &location)
+{
+    platform::MouseEvent event;
+    event.location = location;
+    return event;
+}
+
+} // namespace
+
+// A resize or rotation view under the pointer has its cursor on the window's stack and its hint
+// on the window's hint line; its window made inactive takes both back as the pointer leaving
+// would, and the pointer moving along the edge or ring behind the active window brings neither.
+TEST(KeyWindowHoverOnDesktop, AGeometryEditorHoveredWhenItsWindowGoesInactiveGivesBackItsCursorAndHint)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    for (const EditorKind &kind : editorKinds) {
+        SCOPED_TRACE(kind.name);
+        EditorWindow shown(kind);
+        QSTurnedCursorView *editor = shown.editor;
+        ASSERT_TRUE(shown.shownActive());
+        ASSERT_TRUE(pointAt(editor->mapToGlobal(kind.over)));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editorShowsCursor(editor); }, DesktopTimeout)) << "hovered in the active window";
+        EXPECT_EQ(shown.window.cursor().pixmap().cacheKey(), editor->currentCursor()->pixmap().cacheKey());
+        EXPECT_EQ(shown.hintLine->text().toStdString(), kind.hint.toStdString());
+        EXPECT_TRUE(shown.hints->keys().contains(keyOf(editor)));
+        if (kind.name == editorKinds[0].name) {
+            EXPECT_TRUE(saveScreenshot(paintedScreen(&shown.window).copy(settledFrame(&shown.window)), QStringLiteral("resize-view-hovered-in-the-active-window")));
+        }
+
+        ASSERT_TRUE(activate(&shown.other));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->currentCursor(); }, DesktopTimeout)) << "its window no longer active";
+        EXPECT_FALSE(cursorPushed(editor));
+        EXPECT_EQ(shown.window.cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(shown.hintLine->text().toStdString(), "");
+        EXPECT_FALSE(shown.hints->keys().contains(keyOf(editor)));
+
+        ASSERT_TRUE(pointAt(editor->mapToGlobal(kind.along)));
+        ASSERT_TRUE(settle());
+        EXPECT_FALSE(editor->currentCursor()) << "moved along it behind the active window";
+        EXPECT_FALSE(cursorPushed(editor));
+        EXPECT_EQ(shown.hintLine->text().toStdString(), "");
+    }
+}
+
+// A remote-controlled resize or rotation view keeps no tracking area, whether its window is active
+// or not: its window going inactive takes back nothing its controller showed, and made active
+// again under a pointer resting on its edge or ring shows nothing of its own.
+TEST(KeyWindowHoverOnDesktop, ARemoteControlledEditorShowsWhatItsControllerSetsWhateverItsWindowsActivation)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    for (const EditorKind &kind : editorKinds) {
+        SCOPED_TRACE(kind.name);
+        EditorWindow shown(kind);
+        QSTurnedCursorView *editor = shown.editor;
+        editor->setIsRemoteControlled(true);
+        ASSERT_TRUE(shown.shownActive());
+        EXPECT_TRUE(editor->trackingAreas().isEmpty());
+
+        // Its controller drives it as the pointer over the edge or ring would.
+        editor->mouseMoved(at(kind.over));
+        ASSERT_TRUE(editorShowsCursor(editor));
+        ASSERT_TRUE(activate(&shown.other));
+        ASSERT_TRUE(settle());
+        EXPECT_TRUE(editorShowsCursor(editor)) << "its window no longer active";
+        EXPECT_EQ(shown.hintLine->text().toStdString(), kind.hint.toStdString());
+
+        editor->mouseExited({});
+        ASSERT_TRUE(pointAt(editor->mapToGlobal(kind.over)));
+        ASSERT_TRUE(activate(&shown.window));
+        ASSERT_TRUE(settle());
+        EXPECT_FALSE(editor->currentCursor()) << "the pointer resting on it in the active window";
+        EXPECT_FALSE(cursorPushed(editor));
+        EXPECT_TRUE(editor->trackingAreas().isEmpty());
     }
 }

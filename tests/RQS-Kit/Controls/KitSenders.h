@@ -30,6 +30,8 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include "support/PlacedPointer.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QMimeData>
@@ -352,6 +354,7 @@ struct OnWindow : DelegateUse
         shown->resize(windowSize);
         view = new View(arguments..., shown.data());
         view->setGeometry(geometry);
+        placePointerAway();
         shown->show();
         (void)QTest::qWaitForWindowExposed(shown);
     }
@@ -679,6 +682,7 @@ struct SingleButtonPanelUse : DelegateUse
     {
         rqs::registerKitClasses();
         parent->setGeometry(100, 100, 400, 300);
+        placePointerAway();
         parent->show();
         (void)QTest::qWaitForWindowExposed(parent);
     }

@@ -416,3 +416,17 @@ TEST_F(RateUs, APromptFromAnInterfaceFileDecidesOnlyOncePerProcess)
 }
 
 #include "PromptsTest.moc"
+
+// A count of starts stored beyond all range (edited by hand, or damaged) neither wraps into the
+// negative nor keeps the prompt away: below zero it counts from zero, at the largest it stays.
+TEST_F(RateUs, AStoredCountBeyondAllRangeNeitherWrapsNorHoldsThePromptBack)
+{
+    defaults->setInteger(std::numeric_limits<qint64>::max(), "rate.timesStarted");
+    EXPECT_TRUE(start());
+    EXPECT_EQ(started(), std::numeric_limits<qint64>::max());
+    click(prompt->cancelButton());
+
+    defaults->setInteger(std::numeric_limits<qint64>::min(), "rate.timesStarted");
+    EXPECT_FALSE(start());
+    EXPECT_EQ(started(), 1);
+}

@@ -3,6 +3,7 @@
 #include "RQS-Kit/Helper/QSHintController.h"
 #include "platform/foundation/PropertyList.h"
 
+#include "support/PlacedPointer.h"
 #include "support/Desktop.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
@@ -167,7 +168,6 @@ TEST(QSButton, DrawsItsNaturalBackgroundCentredFromTheCacheAndPlacesSymbolAndTit
 TEST(QSButton, FollowsItsStateTableUnderPressesAndDrags)
 {
     QWidget host;
-    // Away from where the pointer rests before the first move.
     host.setGeometry(300, 300, 300, 100);
     QLabel hints(&host);
     auto registration = QSHintController::addHintConrollerForWindow(&host, &hints);
@@ -178,6 +178,7 @@ TEST(QSButton, FollowsItsStateTableUnderPressesAndDrags)
     button.setTarget(&target);
     button.setAction("clicked");
     QSignalSpy actions(&button, &platform::Control::actionSent);
+    placePointerAway();
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     const QVariant key = QVariant::fromValue(static_cast<QObject *>(&button));

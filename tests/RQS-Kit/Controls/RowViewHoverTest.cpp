@@ -1,6 +1,7 @@
 #include "RQS-Kit/Controls/QSButton.h"
 #include "RQS-Kit/Controls/QSRowView.h"
 #include "platform/ui/ViewEffects.h"
+#include "support/PlacedPointer.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,6 @@ TEST(RowView, OnlyAHoverableRowTellsItsDelegateOfItsHoverAndEveryRowShowsItsButt
     for (const bool hoverable : {false, true}) {
         SCOPED_TRACE(hoverable ? "hoverable" : "not hoverable");
         QWidget window;
-        // Away from where the pointer rests before the first move.
         window.setGeometry(300, 300, 400, 100);
         auto *row = new QSRowView(&window);
         row->setGeometry(0, 0, 300, 58);
@@ -32,6 +32,7 @@ TEST(RowView, OnlyAHoverableRowTellsItsDelegateOfItsHoverAndEveryRowShowsItsButt
         row->setDelegate(&client);
         EXPECT_FALSE(row->hoverable()) << "not hoverable unless asked";
         row->setHoverable(hoverable);
+        placePointerAway();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         ASSERT_NE(row->removeButton(), nullptr);

@@ -37,11 +37,11 @@ void runWhileThere(const QList<Step> &steps, const QPointer<QObject> &watched)
     QTest::qWait(20);
 }
 
-// Every subject starts with the pointer away from the windows, so that a hover comes as the steps
-// move the pointer, whatever the subject before left it.
+// Every subject starts with the pointer away from the windows, over a window of its own so that
+// the window system reports it there (where the kit's still pointer takes it to be), and a hover
+// comes as the steps move the pointer, whatever the subject before left it.
 void parkThePointer()
 {
-    // Over a window of its own, so that the window system reports it there.
     QWidget parking;
     parking.setGeometry(QRect(QGuiApplication::primaryScreen()->geometry().bottomRight() - QPoint(20, 20), QSize(10, 10)));
     parking.show();

@@ -2,6 +2,7 @@
 #include "RQS-Kit/Controls/QSSimpleColorWell.h"
 #include "platform/ui/ColorPanel.h"
 
+#include "support/PlacedPointer.h"
 #include "support/MainBundleScope.h"
 #include "support/PixelProbe.h"
 
@@ -32,11 +33,11 @@ TEST(SimpleColorWell, EachOfTheSixStatesDrawsItsOverlay)
     MainBundleScope scope(bundle.path());
     const auto closePanel = qScopeGuard([] { platform::ColorPanel::sharedColorPanel()->dialog()->hide(); });
     QWidget window;
-    // Away from where the pointer rests before the first move.
     window.setGeometry(300, 300, 110, 60);
     auto *well = new QSSimpleColorWell(&window);
     well->setGeometry(0, 0, 40, 24);
     well->setColor(Qt::yellow);
+    placePointerAway();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 

@@ -4,6 +4,7 @@
 #include "platform/layers/Layer.h"
 
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,7 @@ struct Scene
     Scene()
     {
         host.resize(400, 300);
+        placePointerAway();
         host.show();
         view->setFrame(QRectF(50, 30, 200, 200));
         left->setFrame(QRectF(0, 0, 100, 200));
@@ -129,6 +131,7 @@ struct LiveScene
         swatch->setFrame(QRectF(50, 50, 100, 100));
         view->addSubview(swatch);
         swatch->layer()->setTransform(turn);
+        placePointerAway();
         host.show();
     }
     // Where a point of the swatch (y-up) is shown, in the window's y-down pixels.

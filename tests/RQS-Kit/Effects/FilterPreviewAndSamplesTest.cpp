@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "support/HostileFiles.h"
 #include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,23 @@ TEST(ImageArray, EmptyListStaysAtZero)
     EXPECT_FALSE(samples.hasPrevious());
     EXPECT_FALSE(samples.hasNext());
     EXPECT_EQ(samples.currentImage(), samples.placeholder());
+}
+
+// A pipe, a device, a folder or a link to a pipe dropped as a sample is refused at once, naming
+// the file, and the list stays as it was.
+TEST(ImageArray, RefusesWhatIsNoRegularFile)
+{
+    const HostileFiles hostile("jpg");
+    QSImageArray samples;
+    for (const HostileFiles::File &file : hostile.files()) {
+        SCOPED_TRACE(file.what.toStdString());
+        platform::LogCapture log;
+        EXPECT_FALSE(samples.addImageAtPath(file.path));
+        EXPECT_TRUE(log.contains(QStringLiteral("Warning: Could not read the image %1, because %2").arg(file.path, file.reason)))
+            << log.lines().join('\n').toStdString();
+    }
+    EXPECT_TRUE(samples.images().empty());
+    EXPECT_EQ(hostile.pipesOpened(), QStringList()) << "a pipe was opened";
 }
 
 TEST(ImageArray, DropsStepsAndOneReportPerTurn)

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -565,4 +566,28 @@ TEST_F(IntensityDrag, WithoutAButtonHeldEachChangeIsAStep)
         EXPECT_EQ(intensity(), value);
     }
     EXPECT_FALSE(undo.canUndo());
+}
+
+// A drag cut short by its window going while the button is held (the frame builder closed with
+// Escape): the release never reaches the application, and the next change, made with the keyboard,
+// is a step of its own rather than part of the drag's.
+TEST_F(IntensityDrag, AWindowThatHidesEndsTheDragInIt)
+{
+    surface.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&surface));
+    press();
+    const auto letGo = qScopeGuard([&] { release(); }); // Qt's button state, for the cases after this
+    QTest::mouseMove(surface.windowHandle(), QPoint(20, 10));
+    frame->setShadeIntensity(0.59, 0);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(rqs::recordingInProgress());
+    surface.hide();
+    EXPECT_FALSE(rqs::recordingInProgress()) << "the drag ends with its window";
+
+    frame->setShadeIntensity(0.8, 0);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(intensity(), 0.59) << "the keyboard's change undone alone";
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(intensity(), 0.5) << "then the drag";
 }

@@ -340,3 +340,60 @@ TEST(MaterialBuilderOnDesktop, ThePreviewFollowsAnIntensityDragThatUndoesAsOneSt
     EXPECT_EQ(undo->undoActionName(), stepBefore) << "the drag was one step";
     window->close();
 }
+
+// The user drags a shade's intensity and, the button still held, closes the builder with Escape;
+// the release then lands elsewhere. Opened again, a change of the intensity with the keyboard is
+// a step of its own: undone, the intensity is the drag's, not the one before the drag.
+TEST(MaterialBuilderOnDesktop, ABuilderClosedDuringADragEndsTheDragsUndoStep)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    BuilderOnDesktop opened;
+    ASSERT_TRUE(opened.addBevelShadeToANewFrame());
+    QWidget *window = opened.builder.window();
+    ASSERT_NO_FATAL_FAILURE(showBuilder(opened.builder));
+    const auto shade = [&] { return opened.builder.editor().frame()->shades().first(); };
+    const auto knobOnScreen = [&] {
+        QSlider *slider = opened.builder.shadeRows().first()->intensitySlider();
+        return QTest::qWaitFor([&] { return slider->isVisible() && !slider->visibleRegion().isEmpty(); }, DesktopTimeout)
+                   ? knobCentre(slider)
+                   : QPoint(-1, -1);
+    };
+    const QPoint knob = knobOnScreen();
+    ASSERT_NE(knob, QPoint(-1, -1));
+
+    // Pressed on the knob and dragged a third of the slider to the left, the button still held.
+    const QString display = qEnvironmentVariable("DISPLAY");
+    xdotool(display, {"mousemove", "--sync", QString::number(knob.x()), QString::number(knob.y())});
+    LeftButtonHeld button(display);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.builder.shadeRows().first()->intensitySlider()->isSliderDown(); },
+                                DesktopTimeout))
+        << "the press takes the knob";
+    xdotool(display, {"mousemove", "--sync", QString::number(knob.x() - window->width() / 12), QString::number(knob.y())});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shade()->intensity() < 0.9; }, DesktopTimeout)) << "the drag changes the shade";
+    ASSERT_TRUE(rqs::recordingInProgress());
+    // Escape stops a preview under way first; with none, it closes the builder.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.builder.isDrawingPreview(); }, DesktopTimeout));
+    const double dragged = shade()->intensity();
+    pressKey(window, "Escape");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, DesktopTimeout)) << "Escape closes the builder";
+    xdotool(display, {"mousemove", "--sync", "5", "5"});
+    button.release();
+    EXPECT_FALSE(rqs::recordingInProgress()) << "the drag ended with its window";
+
+    // Opened again, the knob is moved one step with the keyboard.
+    ASSERT_NO_FATAL_FAILURE(showBuilder(opened.builder));
+    ASSERT_NE(knobOnScreen(), QPoint(-1, -1));
+    QWidget *slider = opened.builder.shadeRows().first()->intensitySlider();
+    slider->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->hasFocus(); }, DesktopTimeout));
+    pressKey(window, "Left");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shade()->intensity() < dragged; }, DesktopTimeout)) << "the key changes the shade";
+    EXPECT_TRUE(saveScreenshot(onScreen(window), "frame-builder-reopened-after-escape"));
+    QCoreApplication::processEvents();
+    platform::UndoManager *undo = platform::undoManagerForView(window);
+    ASSERT_TRUE(undo->undo());
+    EXPECT_EQ(shade()->intensity(), dragged) << "the key's change undone alone, back to the drag's intensity";
+    ASSERT_TRUE(undo->undo());
+    EXPECT_EQ(shade()->intensity(), 1.0) << "then the drag";
+    window->close();
+}

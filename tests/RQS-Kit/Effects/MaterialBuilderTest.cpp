@@ -323,6 +323,28 @@ TEST(FrameMaterials, ShadeSettingsComeFromTheFileNames)
     EXPECT_FALSE(made.contains("external"));
 }
 
+// The pictures of a type's folder, by identifier in display order, are what the builder's mask
+// pop-ups list (the automatic inner mask first); a type without a folder lists nothing, not the
+// bundle's own top folder.
+TEST(FrameMaterials, ListsTheItemsOfATypeByTheirIdentifiers)
+{
+    QTemporaryDir dir;
+    QImage mask(8, 8, QImage::Format_ARGB32);
+    mask.fill(Qt::white);
+    for (const char *file : {"ExternalMasks/FRM-E#002#Oval#4.png", "ExternalMasks/FRM-E#001#Square.png",
+                             "InternalMasks/FRM-I#003#Round.png", "InternalMasks/FRM-I#000#Internal-Auto.png", "Stray.png"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QFileInfo(dir.filePath(file)).path()));
+        ASSERT_TRUE(mask.save(dir.filePath(file)));
+    }
+    const QSFrameMaterials materials(dir.path());
+    EXPECT_EQ(materials.listForItemsOfType("FRM-E"), (QStringList{"FRM-E#002#Oval", "FRM-E#001#Square"})) << "Oval before Square";
+    EXPECT_EQ(materials.externalMaskNames(), materials.listForItemsOfType("FRM-E"));
+    EXPECT_EQ(materials.internalMaskNames(), (QStringList{"FRM-I#000#Internal-Auto", "FRM-I#003#Round"}));
+    EXPECT_EQ(materials.listForItemsOfType("FRM-S"), QStringList());
+    EXPECT_EQ(materials.listForItemsOfType("XYZ-Q"), QStringList());
+    EXPECT_EQ(materials.indexOfShade("FRM-S#001#None"), -1);
+}
+
 namespace {
 
 // A control's frame in the shade list, y up from the list's bottom.

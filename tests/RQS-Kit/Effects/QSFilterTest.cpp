@@ -65,6 +65,31 @@ TEST(QSFilter, FilterFromAStoredDescriptionRenders)
     EXPECT_TRUE(log.contains("Warning: The filter QSDimTestFilter has no input inputMissing"));
 }
 
+// A caller that knows a described filter by its class name gets it from the constructor as by
+// its filter name; a class name that no description names, or that names no registered class,
+// gets none.
+TEST(QSFilter, TheConstructorAnswersAFilterAskedForByItsClassName)
+{
+    registerDimFilter();
+    QSFilterConstructor &constructor = QSFilterConstructor::sharedFilterConstructor();
+    constructor.registerFilterInDescription(
+        {{"CIPlugInFilterList", QVariantMap{{"QSDimmer", QVariantMap{{"CIFilterClass", "QSDimTestFilter"}, {"CIAttributeFilterDisplayName", "Dimmer"}}},
+                                            {"QSGhost", QVariantMap{{"CIFilterClass", "QSNoSuchFilter"}}}}}});
+    EXPECT_EQ(constructor.descriptionForClassName("QSDimTestFilter").value("CIFilterClass"), "QSDimTestFilter");
+    for (const char *name : {"QSDimTestFilter", "QSDimmer"}) {
+        SCOPED_TRACE(name);
+        const std::unique_ptr<Filter> filter = constructor.filterWithName(name);
+        ASSERT_TRUE(filter);
+        EXPECT_STREQ(filter->metaObject()->className(), "QSDimTestFilter");
+    }
+    platform::LogCapture log;
+    EXPECT_FALSE(constructor.filterWithName("QSUndescribedFilter"));
+    EXPECT_TRUE(log.contains("Warning: No filter description names QSUndescribedFilter"));
+    EXPECT_TRUE(constructor.descriptionForClassName("QSUndescribedFilter").isEmpty());
+    EXPECT_FALSE(constructor.filterWithName("QSNoSuchFilter")) << "described, but no such class";
+    EXPECT_FALSE(FilterRegistry::create("QSGhost"));
+}
+
 TEST(QSFilter, KernelsAndRectangleForms)
 {
     registerDimFilter();

@@ -44,6 +44,38 @@ TEST(BundleExtension, RandomStringsAvoidTheGivenNames)
     EXPECT_EQ(randomStringWithLength(1, allButOne), "Q");
 }
 
+// Once every name of the length is taken none is left to draw: the answer is empty, with a
+// warning, rather than never coming. Names of other lengths or of other characters take none.
+TEST(BundleExtension, RandomStringsEndWhenEveryNameIsTaken)
+{
+    const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    QStringList single;
+    for (QChar c : alphabet)
+        single.append(QString(c));
+    QStringList pairs;
+    for (QChar first : alphabet) {
+        for (QChar second : alphabet)
+            pairs.append(QString(first) + second);
+    }
+    struct Case { const char *what; int length; QStringList taken; QString answer; };
+    const QList<Case> cases{
+        {"every single character", 1, single, ""},
+        {"every single character twice, and others", 1, single + single + QStringList{"", "-", "\u00e9", "ab"}, ""},
+        {"every pair of characters", 2, pairs, ""},
+        {"every pair but the last", 2, pairs.mid(0, pairs.size() - 1), "99"},
+        {"every single character but one among foreign ones", 1, QStringList(single.mid(1)) << "-" << "\u00e9", "a"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::LogCapture log;
+        EXPECT_EQ(randomStringWithLength(c.length, c.taken), c.answer);
+        EXPECT_EQ(log.lines(), c.answer.isEmpty() ? QStringList{QStringLiteral("Warning: No random name of %1 characters is left: every one of the %2 is taken")
+                                                                     .arg(c.length)
+                                                                     .arg(c.length == 1 ? 62 : 3844)}
+                                                 : QStringList());
+    }
+}
+
 TEST(BundleExtension, TemporaryDocumentFoldersAreNewAndListedByExtensionAndFailuresAreReported)
 {
     const QUrl folder = tempDocumentFolder();

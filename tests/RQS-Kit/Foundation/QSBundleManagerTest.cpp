@@ -238,3 +238,74 @@ TEST(QSBundleManager, CatalogsAreMadeOncePerTypeAndTheRecordNeverReachesOutside)
     EXPECT_EQ(log.lines().size(), 2) << "the missing bundle and the refused file";
     EXPECT_TRUE(QSBundleManager(path).shadowDictionary().isEmpty());
 }
+
+// A damaged record whose file names are the data folder itself, its parent, or lead out of it by
+// "..", a whole path or a link: removing such an entry deletes nothing and says why; the entries
+// whose files lie inside go with their files.
+TEST(QSBundleManager, RemovingAnEntryDeletesNothingOutsideItsFileInTheDataFolder)
+{
+    const QString data = QSBundleManager::applicationSupportDirectory();
+    ASSERT_FALSE(data.isEmpty());
+    QTemporaryDir outside;
+    const QString victim = PdfFixture::write(outside.path(), "victim.dat", "keep");
+    const QString waiting = PdfFixture::write(data + "/Printed/job-test", "Print job.pdf", "%PDF-1.4 waiting");
+    const QString kept = PdfFixture::write(data, "kept.dat", "keep");
+    const QString inner = PdfFixture::write(data + "/sub", "inner.dat", "go");
+    const QString plain = PdfFixture::write(data, "plain.dat", "go");
+    ASSERT_TRUE(QFile::link(outside.path(), data + "/away"));
+    ASSERT_TRUE(QFile::link(data, data + "/self"));
+    ASSERT_TRUE(QFile::link(data + "/kept.dat", data + "/nearby"));
+
+    struct Entry { const char *name; QString file; QString refusal; };
+    const QString out = "it names the folder itself or leads out of it";
+    const QList<Entry> entries{
+        {"empty", "", out},
+        {"dot", ".", out},
+        {"dot slash dot", "./.", out},
+        {"dot slash", "./", out},
+        {"parent", "..", out},
+        {"climbing", "a/../..", out},
+        {"a whole path", victim, out},
+        {"the root", "/", out},
+        {"through a linked folder", "away/victim.dat", "a folder on its way is a link that leads out of the folder"},
+        {"a link out", "away", "it is a link that leads to the folder itself or out of it"},
+        {"a link to the folder", "self", "it is a link that leads to the folder itself or out of it"},
+        {"a link inside", "nearby", ""},
+        {"a file below", "sub/inner.dat", ""},
+        {"a file", "./plain.dat", ""},
+    };
+    QVariantMap record;
+    for (const Entry &entry : entries)
+        record.insert(entry.name, QVariantMap{{"filename", entry.file}});
+    record.insert("no dictionary", "plain.dat");
+    QTemporaryDir folder;
+    const QString path = folder.filePath("BundleManager.plist");
+    ASSERT_TRUE(platform::PropertyList::write(record, path));
+
+    QSBundleManager manager(path);
+    for (const Entry &entry : entries) {
+        SCOPED_TRACE(entry.name);
+        platform::LogCapture log;
+        manager.removeShadowWithName(entry.name);
+        EXPECT_EQ(log.lines(), entry.refusal.isEmpty()
+                                   ? QStringList()
+                                   : QStringList{QStringLiteral("Warning: Not deleting '%1' of '%2': %3").arg(entry.file, entry.name, entry.refusal)});
+        EXPECT_EQ(PdfFixture::read(victim), "keep");
+        EXPECT_EQ(PdfFixture::read(waiting), "%PDF-1.4 waiting");
+        EXPECT_EQ(PdfFixture::read(kept), "keep");
+        EXPECT_TRUE(QFileInfo(data + "/away").isSymLink() && QFileInfo(data + "/self").isSymLink());
+    }
+    platform::LogCapture log;
+    manager.removeShadowWithName("no dictionary");
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Warning: Not deleting '' of 'no dictionary': %1").arg(out)});
+    EXPECT_FALSE(QFileInfo(data + "/nearby").isSymLink()) << "the link itself went";
+    EXPECT_FALSE(QFileInfo::exists(inner));
+    EXPECT_FALSE(QFileInfo::exists(plain));
+    EXPECT_TRUE(QSBundleManager(path).shadowDictionary().isEmpty());
+
+    for (const char *entry : {"away", "self", "kept.dat", "sub", "Printed/job-test"}) {
+        const QFileInfo info(data + '/' + entry);
+        EXPECT_TRUE(info.isSymLink() ? QFile::remove(info.filePath()) : info.isDir() ? QDir(info.filePath()).removeRecursively() : QFile::remove(info.filePath()));
+    }
+    QDir(data).rmdir("Printed");
+}

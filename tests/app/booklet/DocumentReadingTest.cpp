@@ -68,6 +68,72 @@ TEST_F(DocumentTest, APictureFileLargerThanQtDecodesIsRefusedUnreadAsTooLarge)
     }
 }
 
+// A picture file of a few hundred kilobytes may hold more pixels than Qt decodes: it is refused as
+// too large, naming its pixels, what they take decoded and the limit, never called damaged. Qt
+// counts four bytes a pixel of an RGB picture and refuses whole megabytes at its limit and above:
+// 1000 × 1048 pixels (3.998 MB) pass a limit of 4 MB, 1000 × 1049 (4.002 MB) do not.
+TEST_F(DocumentTest, APictureOfMorePixelsThanQtDecodesIsRefusedAsTooLargeNotAsDamaged)
+{
+    const int defaultLimit = QImageReader::allocationLimit();
+    const auto restoreLimit = qScopeGuard([defaultLimit] { QImageReader::setAllocationLimit(defaultLimit); });
+    struct Case { const char *what; int limitMegabytes; QSize pixels; const char *decoded; const char *limit; };
+    const QList<Case> cases{
+        {"12000 × 12000 at Qt's own limit", defaultLimit, {12000, 12000}, "549 MB", "128 MB"},
+        {"1000 × 1049 at a limit of 4 MB", 4, {1000, 1049}, "4 MB", "4 MB"},
+        {"1000 × 1048 at a limit of 4 MB", 4, {1000, 1048}, nullptr, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QImageReader::setAllocationLimit(c.limitMegabytes);
+        const QString path = PdfFixture::write(folder.path(), "Poster.png", PictureFixture::plainPng(c.pixels, QColor(200, 30, 30)));
+        EXPECT_EQ(QImageReader(path).read().isNull(), c.decoded != nullptr) << "as Qt itself decodes it or not";
+        platform::LogCapture log;
+        const Document::Contents read = Document::readContents(path, false);
+        if (!c.decoded) {
+            EXPECT_EQ(read.failure, Document::Contents::Failure::None);
+            ASSERT_EQ(read.pages().size(), 1);
+            EXPECT_EQ(read.pages().first()->size(), QSizeF(c.pixels)) << "a page of the picture's size at 72 dpi";
+            continue;
+        }
+        EXPECT_EQ(read.failure, Document::Contents::Failure::TooManyPixels);
+        const QString told = rqs::localized("OpenFailedTooManyPixelsText").arg(c.pixels.width()).arg(c.pixels.height()).arg(c.decoded, c.limit);
+        EXPECT_EQ(read.failureText().toStdString(), told.toStdString());
+        EXPECT_TRUE(read.failureText().startsWith("The picture is too large")) << read.failureText().toStdString();
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+        EXPECT_TRUE(log.lines().first().startsWith("Error: Could not make a page of the picture \"" + path + "\": its "
+                                                    + QString::number(c.pixels.width()) + " × " + QString::number(c.pixels.height()) + " pixels"))
+            << log.lines().first().toStdString();
+        EXPECT_TRUE(log.lines().first().endsWith(QString(" pixels take %1 bytes decoded, and Qt decodes no picture of %2 MB or more")
+                                                      .arg(4 * qint64(c.pixels.width()) * c.pixels.height())
+                                                      .arg(c.limitMegabytes)))
+            << log.lines().first().toStdString();
+    }
+}
+
+// Each failure is one "Error: " line that names the file as what it is: a picture by its name
+// that Qt cannot read is a picture, never a PDF; a PDF by its header, or a file that is neither
+// by name nor by contents, is read as a PDF, which qpdf may mend.
+TEST_F(DocumentTest, AFileThatCannotBeReadIsLoggedOnceAsWhatItIs)
+{
+    struct Case { const char *name; QByteArray bytes; const char *said; Document::Contents::Failure failure; };
+    const QList<Case> cases{
+        {"Scan.png", "hello", "Error: Could not make a page of the picture \"", Document::Contents::Failure::Damaged},
+        {"Scan.JPG", QByteArray(300, 'x'), "Error: Could not make a page of the picture \"", Document::Contents::Failure::Damaged},
+        {"Cut.png", PictureFixture::plainPng({40, 30}, Qt::red).left(60), "Error: Could not make a page of the picture \"", Document::Contents::Failure::Damaged},
+        {"Report.pdf", "%PDF-1.4\nnothing more", "Error: Could not open PDF \"", Document::Contents::Failure::Damaged},
+        {"Notes.txt", "hello", "Error: Could not open PDF \"", Document::Contents::Failure::Damaged},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = PdfFixture::write(folder.path(), c.name, c.bytes);
+        platform::LogCapture log;
+        const Document::Contents read = Document::readContents(path, false);
+        EXPECT_EQ(read.failure, c.failure);
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+        EXPECT_TRUE(log.lines().first().startsWith(c.said + path + "\"")) << log.lines().first().toStdString();
+    }
+}
+
 // Memory that runs out while a picture is read is a failure told as such, not an exception that
 // ends the process: the export tool reads a picture file of 2 GiB, Qt's limit raised to let it
 // through, in 512 MiB of address space.

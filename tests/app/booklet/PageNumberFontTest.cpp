@@ -4,6 +4,8 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <poppler-qt6.h>
 
@@ -117,4 +119,22 @@ TEST_F(PageNumberFont, TheExportedNumbersAreDrawnInTheFontKeptWhenANameIsNotInst
     ASSERT_TRUE(platform::KeyValue::setValue(&doc, "pageNumbersFontName", NotInstalled));
     ASSERT_TRUE(platform::KeyValue::setValue(&doc, "pageNumbersFontSize", 18.0));
     EXPECT_EQ(exportedFonts(doc, folder.filePath("kept.pdf")), QStringList{"DejaVuSerif"});
+}
+
+// A font sized in pixels (as a font panel or a caller may hand it) draws its numbers at the points
+// those pixels are on the screen, rather than at no size at all.
+TEST_F(PageNumberFont, AFontSizedInPixelsDrawsItsNumbersAtThePointsOfThosePixels)
+{
+    Document doc;
+    open(doc);
+    QFont pixels(QStringLiteral("DejaVu Serif"));
+    pixels.setPixelSize(24);
+    ASSERT_EQ(pixels.pointSizeF(), -1) << "Qt knows no points of a font sized in pixels";
+    const double points = 24 * 72.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    VXPageNumberFilter &filter = *doc.pageNumberFilter();
+    filter.setFont(pixels);
+    EXPECT_NEAR(filter.fontSize(), points, 0.01);
+    EXPECT_NEAR(filter.font().pointSizeF(), points, 0.01);
+    EXPECT_EQ(filter.fontName(), "DejaVu Serif");
+    EXPECT_EQ(exportedFonts(doc, folder.filePath("pixels.pdf")), QStringList{"DejaVuSerif"}) << "the numbers are drawn";
 }

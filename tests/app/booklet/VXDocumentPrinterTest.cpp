@@ -23,6 +23,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QMutex>
 #include <QScopeGuard>
 #include <QFileDialog>
@@ -713,7 +714,9 @@ TEST_F(DocumentTest, ARasterisedExportWithPagesThatCannotBeDrawnFails)
     const QString output = PdfFixture::write(folder.path(), "out.pdf", "the booklet exported before");
     platform::LogCapture log;
     EXPECT_FALSE(doc.exportBookletToURL(QUrl::fromLocalFile(output)));
-    EXPECT_TRUE(log.contains("Error: ")) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(log.lines().filter("Could not export").size(), 1) << "one line for the export: " << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(log.contains("Error: Could not export the booklet to \"" + output + "\", because pages 1, 2, 3, 4 could not be drawn"))
+        << log.lines().join('\n').toStdString();
     EXPECT_EQ(PdfFixture::read(output), "the booklet exported before");
 }
 
@@ -769,4 +772,52 @@ TEST_F(DocumentPrinting, APrinterTheListDoesNotKnowFailsTheRunWithAnAlertNamingI
         EXPECT_EQ(alerts.first(), rqs::localized("PrintFailedTitle").replace("%1", printed.doc.displayName()) + " "
                                       + rqs::localized("PrinterNotFoundText").replace("%1", "Gone_Printer"));
     }
+}
+
+// The log tells of every print, export and save as it ends: one information line for each that
+// went out, one error line naming the file for each that did not.
+TEST_F(DocumentTest, EachPrintExportAndSaveIsOneLineOfTheLog)
+{
+    const QString source = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString plain = PdfFixture::write(folder.path(), "plain", "not a folder");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Taken.pdf"));
+    Document doc;
+    ASSERT_TRUE(doc.openURL(QUrl::fromLocalFile(source), Document::PdfType));
+    using Save = platform::DocumentBase::SaveOperation;
+    struct Case { const char *what; QString path; std::function<bool(const QUrl &)> run; const char *told; };
+    const QList<Case> cases{
+        {"exported", folder.filePath("Leaflet - Booklet.pdf"), [&](const QUrl &url) { return doc.exportBookletToURL(url); },
+         "Info: Exported the booklet of \"Leaflet.pdf\" to \""},
+        {"exported onto a folder", folder.filePath("Taken.pdf"), [&](const QUrl &url) { return doc.exportBookletToURL(url); },
+         "Error: Could not export the booklet to \""},
+        {"saved", folder.filePath("Copy.pdf"), [&](const QUrl &url) { return doc.saveToURL(url, Document::PdfType, Save::SaveTo); },
+         "Info: Saved \"Leaflet.pdf\" to \""},
+        {"saved into a file", plain + "/Copy.pdf", [&](const QUrl &url) { return doc.saveToURL(url, Document::PdfType, Save::SaveTo); },
+         "Error: Could not write PDF \""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::LogCapture log;
+        EXPECT_EQ(c.run(QUrl::fromLocalFile(c.path)), QString(c.told).startsWith("Info: "));
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join('\n').toStdString();
+        EXPECT_TRUE(log.lines().first().startsWith(c.told + c.path + "\"")) << log.lines().first().toStdString();
+    }
+
+    FakeShell shell;
+    const auto restore = qScopeGuard([installed = VXDocumentPrinter::printServices()] {
+        VXDocumentPrinter::setPrintServices(installed);
+        platform::PrintPanel::setResponder(nullptr);
+    });
+    VXDocumentPrinter::setPrintServices(&shell);
+    CapturedJobs captured;
+    platform::PrintPanel::setResponder([](QPrinter &) { return platform::PrintPanel::OKButton; });
+    bool printed = false;
+    QObject observer;
+    platform::NotificationCenter::defaultCenter()->addObserver(&observer, Document::DidPrintNotification, &doc,
+                                                               [&](const platform::Notification &) { printed = true; });
+    platform::LogCapture log;
+    doc.printAutomaticDuplex(QString());
+    ASSERT_TRUE(waitFor([&] { return printed; }));
+    EXPECT_EQ(captured.jobs().size(), 1);
+    EXPECT_EQ(log.lines(), QStringList{"Info: Printed \"Leaflet.pdf\""});
 }

@@ -63,6 +63,14 @@ std::shared_ptr<HighResolution> request(const VXPagePtr &page, double resolution
     return result;
 }
 
+// A page of a picture 200 × 100 of one colour.
+VXPagePtr plainPage(const QColor &colour)
+{
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(colour);
+    return VXPage::pageWithImage(picture);
+}
+
 // Stand-ins for pages: the cache only compares their addresses.
 const VXPage *owner(int n) { return reinterpret_cast<const VXPage *>(std::uintptr_t(0x1000 * n)); }
 
@@ -178,11 +186,6 @@ TEST(VXPage, PreviewAndHighResolutionImagesAreDrawnInTheBackgroundAndCachedPerOr
 // A sharp image drawn from what the page showed before setPdfPage reaches the main thread after it.
 TEST(VXPage, AnImageOfTheFormerContentIsNeitherCachedNorHandedOutForTheNewContent)
 {
-    const auto plainPage = [](const QColor &colour) {
-        QImage picture(200, 100, QImage::Format_RGB32);
-        picture.fill(colour);
-        return VXPage::pageWithImage(picture);
-    };
     const QColor former(220, 30, 30);
     const QColor now(30, 30, 220);
     const VXPagePtr page = plainPage(former);
@@ -198,6 +201,40 @@ TEST(VXPage, AnImageOfTheFormerContentIsNeitherCachedNorHandedOutForTheNewConten
     const QImage served = page->imageForResolution(400, 0, {}, token, &cached);
     EXPECT_TRUE(cached) << "the image drawn again for the new content is kept";
     expectPixels(served, {{{served.width() / 2, served.height() / 2}, now}});
+}
+
+// A page given another content draws its preview anew: the former one is neither kept nor handed
+// out as the stand-in while a sharp image is drawn, and a preview under way is not kept.
+TEST(VXPage, AnotherContentDropsThePreviewOfTheFormerOne)
+{
+    const QColor former(220, 30, 30);
+    const QColor now(30, 30, 220);
+    const VXPagePtr page = plainPage(former);
+    const VXPagePtr replacement = plainPage(now);
+    ASSERT_TRUE(page->calcPreview());
+    expectPixels(page->preview(), {{{150, 75}, former}});
+
+    page->setPdfPage(*replacement->pdfPage());
+    EXPECT_TRUE(page->preview().isNull());
+    EXPECT_FALSE(page->isCalculatingPreview());
+    const auto asked = request(page, 800, 0);
+    EXPECT_EQ(asked->immediate.cacheKey(), VXPage::placeholderImage().cacheKey()) << "not the former preview";
+    ASSERT_TRUE(page->calcPreview());
+    expectPixels(page->preview(), {{{150, 75}, now}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked->calls == 1; }, waitLimit));
+
+    // A preview drawn of the former content while the new one arrives is dropped.
+    const VXPagePtr racing = plainPage(former);
+    bool drawn = false;
+    racing->calcPreviewInBackground([&] { drawn = true; });
+    racing->setPdfPage(*replacement->pdfPage());
+    VXPage::waitForRenders();
+    QCoreApplication::processEvents();
+    if (!racing->preview().isNull()) {
+        expectPixels(racing->preview(), {{{150, 75}, now}});
+    }
+    EXPECT_TRUE(racing->calcPreview() || drawn);
+    expectPixels(racing->preview(), {{{150, 75}, now}});
 }
 
 TEST(VXPage, ArchiveCarriesThePdfPageAndTheEmptyFlag)

@@ -2,6 +2,7 @@
 #include "support/Desktop.h"
 #include "support/HostilePdf.h"
 #include "support/PdfFixture.h"
+#include "support/PictureFixture.h"
 #include "support/Xdotool.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +21,24 @@ namespace {
 bool waitUntil(const std::function<bool()> &done) { return QTest::qWaitFor(done, DesktopTimeout); }
 
 // As a fresh user: its own home, settings, data and runtime folders.
-void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments,
-                   QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels)
+QProcessEnvironment freshUser(const QTemporaryDir &folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    environment.insert("QT_QPA_PLATFORM", "xcb");
     for (const auto &[variable, sub] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
                                         {"XDG_RUNTIME_DIR", "runtime"}}) {
         QDir(folder.path()).mkpath(QString::fromLatin1(sub));
         environment.insert(variable, folder.filePath(sub));
     }
     QFile::setPermissions(folder.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return environment;
+}
+
+void startFoldwise(QProcess &foldwise, const QTemporaryDir &folder, const QString &display, const QStringList &arguments,
+                   QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels)
+{
+    QProcessEnvironment environment = freshUser(folder);
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
     foldwise.setProcessEnvironment(environment);
     foldwise.setProcessChannelMode(channels);
     foldwise.start(QStringLiteral(FOLDWISE_BINARY), arguments);
@@ -221,6 +228,36 @@ TEST(ApplicationEndToEnd, SeveralFilesGoToTheBatchFactoryWhichExportsThemAll)
     foldwise.terminate();
     if (!foldwise.waitForFinished(5000))
         foldwise.kill();
+}
+
+// The program's standard error is its log: given a picture of more pixels than Qt decodes, with
+// every debug message of Qt's asked for, each line it writes begins with its level word, Qt's own
+// too, and the picture is named in one error line.
+TEST(ApplicationEndToEnd, EveryLineOnStandardErrorIsALogLineWithItsLevelWord)
+{
+    QTemporaryDir folder;
+    const QString poster = folder.filePath("Poster.png");
+    QFile picture(poster);
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly) && picture.write(PictureFixture::plainPng({12000, 12000}, Qt::white)) > 0);
+    picture.close();
+    QProcess foldwise;
+    QProcessEnvironment environment = freshUser(folder);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QT_LOGGING_RULES", "qt.*=true");
+    foldwise.setProcessEnvironment(environment);
+    foldwise.start(QStringLiteral(FOLDWISE_BINARY), {poster});
+    QByteArray written;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (written += foldwise.readAllStandardError()).contains(poster.toUtf8()); }, DesktopTimeout));
+    foldwise.kill();
+    foldwise.waitForFinished(5000);
+    written += foldwise.readAllStandardError();
+    const QStringList lines = QString::fromUtf8(written).split('\n', Qt::SkipEmptyParts);
+    EXPECT_FALSE(lines.isEmpty());
+    for (const QString &line : lines)
+        EXPECT_TRUE(line.startsWith("Info: ") || line.startsWith("Warning: ") || line.startsWith("Error: ")) << line.toStdString();
+    const QStringList named = lines.filter(poster);
+    ASSERT_EQ(named.size(), 1) << written.toStdString();
+    EXPECT_TRUE(named.first().startsWith("Error: ")) << named.first().toStdString();
 }
 
 // The export tool's options are its own, also those that Qt would take for itself (-reverse).

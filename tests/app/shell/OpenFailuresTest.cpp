@@ -4,12 +4,15 @@
 #include "app/booklet/VXOpenFailures.h"
 #include "app/shell/VXSingleInstance.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/Log.h"
 
 #include "support/Desktop.h"
+#include "support/PictureFixture.h"
 #include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -171,6 +174,27 @@ TEST_F(OpenFailuresTest, ARequestNamingThousandsOfMissingFilesGetsOneAlertThatFi
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts.first()->text(), "2000 files could not be opened.");
     expectOnTheScreen(alerts.first());
+}
+
+// A valid picture file of 445 kB whose 12000 × 12000 pixels are more than Qt decodes, given at a
+// later launch: its alert says that it is too large and names the limit; the log names the file in
+// one line.
+TEST_F(OpenFailuresTest, APictureOfMorePixelsThanQtDecodesIsToldAsTooLargeNamingTheLimit)
+{
+    const QString poster = folder.filePath("Poster.png");
+    QFile file(poster);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(PictureFixture::plainPng({12000, 12000}, Qt::white)) > 0);
+    file.close();
+    ASSERT_LT(file.size(), 500'000);
+    platform::LogCapture log;
+    const QList<QMessageBox *> alerts = alertsAfter(Request::OpenFiles, {poster});
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts.first()->text().toStdString(), "The file “Poster.png” could not be opened.");
+    EXPECT_EQ(alerts.first()->informativeText().toStdString(),
+              "The picture is too large: its 12000 × 12000 pixels take 549 MB once decoded, and Foldwise decodes pictures of less than 128 MB.");
+    const QStringList told = log.lines().filter(poster);
+    ASSERT_EQ(told.size(), 1) << log.lines().join("\n").toStdString();
+    EXPECT_TRUE(told.first().startsWith("Error: Could not make a page of the picture \"" + poster + "\"")) << told.first().toStdString();
 }
 
 using OpenFailuresOnDesktop = OpenFailuresTest;

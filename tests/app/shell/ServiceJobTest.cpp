@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include <cups/backend.h>
@@ -74,6 +75,8 @@ TEST(ServiceJob, AJobIsKeptUnderItsTitleCutBetweenCharactersToWhatAFileNameTakes
         {"a letter with 126 accents", "a" + QString(126, QChar(0x0301)), "Print job.pdf"},
         {"a letter with 126 accents named as a PDF", "a" + QString(126, QChar(0x0301)) + ".pdf", "Print job.pdf"},
         {"a folder in it", "a/b", "a-b.pdf"},
+        {"lines", "Q3\nATTR: job-name=x\r\n", "Q3\ufffdATTR: job-name=x.pdf"},
+        {"controls of every kind", QString::fromUtf8("a\tb\x1b[0m\x7f\u0085\u2028\u2029c"), QString::fromUtf8("a\ufffdb\ufffd[0m\ufffd\ufffd\ufffd\ufffdc.pdf")},
         {"hidden", ".hidden", "Print job.hidden.pdf"},
         {"none", "", "Print job.pdf"},
     };
@@ -255,5 +258,48 @@ TEST(ServiceJob, TheBackendCancelsAJobThatIsNoPdf)
         EXPECT_TRUE(said.endsWith("ERROR: Foldwise opens only PDF files; the job held none.\n")) << said.toStdString();
         EXPECT_TRUE(said.contains("Error: Could not open \"Notes\" in Foldwise, because the program that printed it sent no PDF"))
             << said.toStdString();
+    }
+}
+
+namespace {
+
+// The lines the backend wrote for CUPS, each of which CUPS reads as a message of its own.
+QStringList backendLines(const QStringList &arguments, const QByteArray &job)
+{
+    QProcess backend;
+    backend.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    backend.start(QStringLiteral(FOLDWISE_CUPS_BACKEND), arguments);
+    if (!backend.waitForStarted())
+        return {"(not started)"};
+    backend.write(job);
+    backend.closeWriteChannel();
+    if (!backend.waitForFinished(20000))
+        return {"(not finished)"};
+    return QString::fromUtf8(backend.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// A job's title or user name that holds a line break writes no line of its own into CUPS's
+// message channel (where "ATTR:", "STATE:" or "PPD:" would change the job, the printer or its
+// description): its control characters come out as U+FFFD, within the line they belong to.
+TEST(ServiceJob, TheBackendKeepsEachTitleAndUserNameOnItsOwnLine)
+{
+    const QString forged = "Notes\nATTR: job-impressions=99\rSTATE: +foldwise-evil\nPPD: DefaultPageSize=A3";
+    const QString shown = "Notes\ufffdATTR: job-impressions=99\ufffdSTATE: +foldwise-evil\ufffdPPD: DefaultPageSize=A3";
+    const struct { const char *what; QString user; QByteArray job; QString said; } cases[] = {
+        {"a job that is no PDF", "nobody", "Hello, printer\n", "Error: Could not open \"" + shown + "\" in Foldwise"},
+        {"a PDF of a user CUPS does not vouch for", "nobody\nATTR: x=1", Leaflet, "Error: Refused \"" + shown + "\" of nobody\ufffdATTR: x=1, because "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QStringList lines = backendLines({"7", c.user, forged, "1", ""}, c.job);
+        EXPECT_TRUE(std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return line.startsWith(c.said); }))
+            << lines.join('\n').toStdString();
+        for (const QString &line : lines) {
+            EXPECT_FALSE(line.startsWith("ATTR:") || line.startsWith("STATE:") || line.startsWith("PPD:") || line.contains('\r'))
+                << line.toStdString();
+        }
+        EXPECT_EQ(lines.last().left(6), "ERROR:") << lines.join('\n').toStdString();
     }
 }

@@ -120,7 +120,9 @@ TEST(VXFactoryController, ExportsEveryTaskWithItsSettingsIntoTheChosenFolder)
     platform::LogCapture log;
     QApplication::sendEvent(table, &drop);
     ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty(); }));
-    EXPECT_TRUE(log.contains("Warning: Could not open the document " + notes + ", because its contents could not be read"));
+    const QStringList toldOfNotes = log.lines().filter(notes);
+    ASSERT_EQ(toldOfNotes.size(), 1) << "one line for one file refused: " << log.lines().join("\n").toStdString();
+    EXPECT_TRUE(toldOfNotes.first().startsWith("Error: Could not open PDF \"" + notes + "\"")) << toldOfNotes.first().toStdString();
     EXPECT_EQ(scene.alerts.takeFirst(), rqs::localized("FactoryRefusedTitle") + " | “notes.txt”\n" + rqs::localized("OpenFailedContentsText"))
         << "the user is told which file was refused, and why";
     EXPECT_EQ(scene.styles.value(0), platform::Alert::Style::Critical) << "as any file that could not be opened";
@@ -193,6 +195,40 @@ TEST(VXFactoryController, RefusedFilesAreNamedWithTheReasonOpeningThemGives)
                                         + rqs::localized("OpenFailedUnreadableText")});
     ASSERT_EQ(scene.factory.tasks().size(), 1);
     EXPECT_EQ(scene.factory.tasks().first()->documentName(), "Report");
+}
+
+// The log of a batch: each file refused is one error line naming it, as what it is; each booklet
+// exported one information line naming the booklet, each that could not be one error line.
+TEST(VXFactoryController, EachFileRefusedAndEachExportIsOneLineOfTheLog)
+{
+    QTemporaryDir folder;
+    const QString damaged = PdfFixture::write(folder.path(), "Damaged.png", "no picture");
+    const QString cut = PdfFixture::write(folder.path(), "Cut.pdf", "%PDF-1.4\ncut off");
+    const QString gone = folder.filePath("Gone.pdf");
+    const QString report = PdfFixture::write(folder.path(), "Report.pdf", PdfFixture::pages(BookletExport::portraitPages(4)));
+    const QString empty = PdfFixture::write(folder.path(), "Empty.pdf", *platform::PdfDocument().data());
+    const QString out = folder.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    FactoryScene scene;
+    platform::LogCapture log;
+    scene.factory.addURLs({QUrl::fromLocalFile(damaged), QUrl::fromLocalFile(report), QUrl::fromLocalFile(cut), QUrl::fromLocalFile(gone),
+                           QUrl::fromLocalFile(empty)});
+    ASSERT_TRUE(scene.waitFor([&] { return !scene.alerts.isEmpty() && scene.factory.tasks().size() == 2; }));
+    ASSERT_TRUE(scene.exportAllInto(out));
+    struct Told { QString path; const char *line; };
+    const QList<Told> told{
+        {damaged, "Error: Could not make a page of the picture \""},
+        {cut, "Error: Could not open PDF \""},
+        {gone, "Error: Could not read \""},
+        {out + "/Report - Booklet.pdf", "Info: Exported the booklet of \"Report.pdf\" to \""},
+        {out + "/Empty - Booklet.pdf", "Error: Could not export the booklet to \""},
+    };
+    for (const Told &t : told) {
+        SCOPED_TRACE(t.path.toStdString());
+        const QStringList lines = log.lines().filter(t.path);
+        ASSERT_EQ(lines.size(), 1) << log.lines().join("\n").toStdString();
+        EXPECT_TRUE(lines.first().startsWith(t.line + t.path + "\"")) << lines.first().toStdString();
+    }
 }
 
 // A PDF without pages gives no booklet: its task fails, and its row's alert says that it has no

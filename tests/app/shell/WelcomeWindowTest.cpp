@@ -183,12 +183,15 @@ TEST(WelcomeWindowAtLaunch, TheBoxUntickedAStartWithoutFilesStillShowsItAndFiles
     defaults->setBool(true, AppDelegate::ShowWelcomeAtStartKey);
 }
 
-// The titles of the windows shown, the welcome window's by its name.
+// The titles of the windows shown, the welcome window's by its name. A panel of a shown window
+// (the help a document's window opens by itself on its first turn, which comes before or after the
+// other document is read) is part of that window.
 QStringList shownWindows(VXWelcomeWindowController &welcome)
 {
     QStringList shown;
     for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
+        const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+        if (window->isVisible() && !(owner && owner->isVisible()))
             shown << (window == welcome.window() ? QStringLiteral("welcome") : window->windowTitle().remove("[*]"));
     }
     shown.sort();

@@ -1,8 +1,10 @@
 #include "booklet/DocumentFixture.h"
 
 #include "app/window/VXDocumentWindowController.h"
+#include "app/window/VXFontChooser.h"
 #include "app/window/VXPageView.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/KeyValue.h"
 #include "platform/foundation/Log.h"
 #include "platform/pdf/PdfDocument.h"
 #include "platform/ui/Alert.h"
@@ -11,8 +13,8 @@
 
 #include "support/Desktop.h"
 #include "support/HostilePdf.h"
-#include "support/PixelProbe.h"
 #include "support/PictureFixture.h"
+#include "support/PixelProbe.h"
 #include "support/QtPrinters.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
@@ -22,8 +24,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -261,4 +266,86 @@ TEST_F(DocumentWindowOnDesktop, ARunawayPageShowsAsAPlainPlaceholder)
     EXPECT_EQ(PixelProbe::mismatches(screen, {{middle, placeholder}, {inside, placeholder}}, 2), QStringList());
     const QRect blank = controller->leftPage()->pageFrame().toAlignedRect();
     EXPECT_EQ(PixelProbe::mismatches(screen, {{controller->leftPage()->mapToGlobal(blank.center()), Qt::white}}, 2), QStringList());
+}
+
+// The font chooser as a user meets it: opened by a click on Font…, it shows OK and Cancel on the
+// screen; a family typed that is not installed, with Return, is said to be missing and nothing
+// changes; an installed one typed with a size typed, then OK clicked, is what the numbers are set
+// in; a family typed then Cancel clicked changes nothing.
+TEST_F(DocumentWindowOnDesktop, TheFontChooserAppliesATypedFamilyWithOkNamesAMissingOneAndCancelLeavesAll)
+{
+    FOLDWISE_REQUIRE_DESKTOP();
+    ASSERT_NO_FATAL_FAILURE(showLeaflet());
+    helpOpenedByItself()->close();
+    platform::KeyValue::setValue(&document, "pageNumbersFontName", QStringLiteral("DejaVu Sans"));
+    platform::KeyValue::setValue(&document, "pageNumbersFontSize", 12.0);
+    const QString display = qEnvironmentVariable("DISPLAY");
+    const auto clickShown = [](QWidget *widget) {
+        const QRect shown = widget->visibleRegion().boundingRect();
+        const QPoint centre = widget->mapToGlobal(shown.center());
+        QWidget *hit = QApplication::widgetAt(centre);
+        EXPECT_EQ(hit, widget) << widget->objectName().toStdString() << " is where the screen shows it, not " << (hit ? hit->metaObject()->className() + std::string(" ") + hit->objectName().toStdString() : "nothing");
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->mapFromGlobal(centre));
+    };
+    const auto openChooser = [&]() -> VXFontChooser * {
+        auto *fontButton = control<QAbstractButton>("fontButton");
+        control<QScrollArea>("settingsScroll")->ensureWidgetVisible(fontButton);
+        EXPECT_TRUE(settle());
+        clickShown(fontButton);
+        auto *chooser = controller->window()->findChild<VXFontChooser *>();
+        EXPECT_TRUE(chooser && QTest::qWaitForWindowActive(chooser, DesktopTimeout)) << "the chooser takes the keyboard";
+        return chooser;
+    };
+    const auto typeInto = [&](QWidget *window, const QString &keys, const QString &text) {
+        xdotool(display, {"windowactivate", "--sync", QString::number(window->winId()), "key", "--clearmodifiers", keys});
+        xdotool(display, {"type", "--delay", "15", text});
+        EXPECT_TRUE(settle());
+    };
+
+    VXFontChooser *chooser = openChooser();
+    ASSERT_NE(chooser, nullptr);
+    auto *buttons = chooser->findChild<QDialogButtonBox *>("buttons");
+    ASSERT_NE(buttons, nullptr);
+    const QImage screen = paintedScreen(chooser);
+    for (const auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel}) {
+        QPushButton *button = buttons->button(which);
+        ASSERT_NE(button, nullptr);
+        const QImage drawn = button->grab().toImage();
+        const QPoint centre = button->mapToGlobal(button->rect().center());
+        EXPECT_TRUE(screen.rect().contains(centre));
+        EXPECT_TRUE(PixelProbe::isNear(screen, centre, drawn.pixelColor(drawn.rect().center()), 24))
+            << button->text().toStdString() << " is on the screen: " << PixelProbe::describe(screen, centre).toStdString();
+    }
+    saveScreenshot(screen.copy(settledFrame(chooser)), "font-chooser");
+
+    typeInto(chooser, "ctrl+a", "Helvetica Neue");
+    xdotool(display, {"key", "Return"});
+    auto *missing = chooser->findChild<QLabel *>("missingLabel");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return missing->isVisible(); }, DesktopTimeout)) << "the missing family is named";
+    EXPECT_EQ(missing->text(), rqs::localized("FontMissingText").arg("Helvetica Neue"));
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(document.pageNumbersFontName(), "DejaVu Sans") << "nothing in its place";
+    saveScreenshot(paintedScreen(chooser).copy(settledFrame(chooser)), "font-chooser-missing-family");
+
+    typeInto(chooser, "ctrl+a", "DejaVu Serif");
+    xdotool(display, {"key", "Tab", "ctrl+a"});
+    xdotool(display, {"type", "--delay", "15", "18"});
+    EXPECT_TRUE(settle());
+    clickShown(buttons->button(QDialogButtonBox::Ok));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !chooser->isVisible(); }, DesktopTimeout));
+    EXPECT_EQ(document.pageNumbersFontName(), "DejaVu Serif");
+    EXPECT_EQ(document.pageNumbersFontSize(), 18.0);
+    EXPECT_EQ(control<QLabel>("fontName")->text(), "DejaVu Serif");
+
+    chooser = openChooser();
+    ASSERT_NE(chooser, nullptr);
+    // Opened again, the family takes what is typed, never the button clicked last.
+    xdotool(display, {"windowactivate", "--sync", QString::number(chooser->winId()), "type", "--delay", "15", "DejaVu Sans Mono"});
+    EXPECT_TRUE(settle());
+    EXPECT_EQ(chooser->findChild<QComboBox *>("familyField")->currentText().left(16), "DejaVu Sans Mono");
+    EXPECT_TRUE(chooser->isVisible());
+    clickShown(buttons->button(QDialogButtonBox::Cancel));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !chooser->isVisible(); }, DesktopTimeout));
+    EXPECT_EQ(document.pageNumbersFontName(), "DejaVu Serif") << "Cancel changes nothing";
+    EXPECT_EQ(document.pageNumbersFontSize(), 18.0);
 }

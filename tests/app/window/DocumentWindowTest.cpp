@@ -3,6 +3,7 @@
 #include "app/booklet/VXHelpDescription.h"
 #include "app/shell/AppDelegate.h"
 #include "app/window/VXDocumentWindowController.h"
+#include "app/window/VXFontChooser.h"
 #include "app/window/VXHelpWindow.h"
 #include "app/window/VXPagePreviewLoader.h"
 #include "app/window/VXPagesController.h"
@@ -28,9 +29,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QDoubleSpinBox>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
-#include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -176,7 +177,7 @@ TEST_F(DocumentWindowTest, ControlsDriveTheSettingsByKeyAndFollowThem)
     EXPECT_EQ(control<QWidget>("centerXTF")->palette().color(QPalette::Base), QColor::fromRgbF(1, 0.75f, 0.75f));
     EXPECT_EQ(control<QWidget>("centerYTF")->palette().color(QPalette::Base), QColor(Qt::white));
 
-    // The font dialog's choice goes in by key as well.
+    // The font chooser's choice goes in by key as well.
     document.setHasChanges(false);
     controller->changeFont(QFont(QStringLiteral("DejaVu Sans"), 15));
     EXPECT_EQ(document.pageNumbersFontName(), "DejaVu Sans");
@@ -657,6 +658,24 @@ TEST_F(DocumentTest, PageListEditsReadBackFromTheInputFilterAndUndoAsOneStepEach
     }
 }
 
+// A drag may name a row twice: it moves once, and the list keeps its eight pages.
+TEST_F(DocumentTest, ARowNamedTwiceInAMoveMovesOnce)
+{
+    PageList list(folder.path(), "eight.pdf", 8);
+    const QList<VXPagePtr> original = list.pages();
+    const struct { QList<int> rows; int above; QStringList after; } cases[] = {
+        {{2, 2}, 5, {"1", "3", "4", "2", "5", "6", "7", "8"}},
+        {{6, 2, 6, 2}, 9, {"1", "3", "4", "5", "7", "8", "6", "2"}},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(list.controller.moveRows(c.rows, c.above));
+        EXPECT_EQ(names(original, list.pages()), c.after);
+        EXPECT_EQ(list.controller.rowCount(), 9);
+        ASSERT_TRUE(list.undo()->undo());
+        EXPECT_EQ(list.pages(), original) << "undone, the list is as it was";
+    }
+}
+
 TEST_F(DocumentTest, PagesDraggedIntoAnotherDocumentArriveThereAndLeaveHere)
 {
     PageList source(folder.path(), "source.pdf", 4);
@@ -842,7 +861,7 @@ TEST_F(DocumentWindowTest, PanelsFollowTheirWindowAndCloseWithItSoTheApplication
     window->setGeometry(100, 100, 900, 700);
     window->show();
     controller->showFontManager();
-    auto *fonts = window->findChild<QFontDialog *>();
+    auto *fonts = window->findChild<VXFontChooser *>();
     ASSERT_TRUE(fonts && fonts->isVisible());
     auto *help = control<platform::Popover>("helpPopOver");
     controller->showHelpPopupOn(control<QWidget>("rasterizeHelp"));
@@ -949,29 +968,74 @@ TEST_F(DocumentWindowTest, ThePageNumberFontShownIsTheOneDrawnAndStartsAsTheDesk
     }
 }
 
-// The font panel opens on the face the numbers are drawn in: upright for a family whose upright face
-// is called neither "Normal" nor "Regular" (DejaVu's "Book"), italic only for an italic font.
-TEST_F(DocumentWindowTest, TheFontPanelOpensOnTheFaceTheNumbersAreDrawnIn)
+// The font chooser opens on the family and size the numbers are drawn in: a family set that is not
+// installed shows the family the numbers keep. OK applies a family typed in any case as it is
+// installed, and the size; Cancel leaves the numbers as they were; a typed family that is not
+// installed is said to be missing, the chooser stays open and nothing is applied, never the
+// nearest family in its place.
+TEST_F(DocumentWindowTest, TheFontChooserAppliesWithOkLeavesAllWithCancelAndNamesAMissingFamily)
 {
     open(4);
-    struct Case { const char *family; bool italic; };
-    for (const Case &c : {Case{"DejaVu Sans", false}, Case{"DejaVu Serif", false}, Case{"DejaVu Sans", true}}) {
-        SCOPED_TRACE(std::string(c.family) + (c.italic ? " italic" : ""));
-        ASSERT_TRUE(QFontDatabase::hasFamily(c.family));
-        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.family));
-        QFont drawn = document.pageNumberFilter()->font();
-        drawn.setItalic(c.italic);
-        document.pageNumberFilter()->setFont(drawn);
+    struct Case { const char *saved; double size; const char *typed; double newSize; bool ok; QString shown; QString applied; double appliedSize; bool missing; };
+    const QList<Case> cases{
+        {"DejaVu Serif", 15, "dejavu sans mono", 20, true, "DejaVu Serif", "DejaVu Sans Mono", 20, false},
+        {"DejaVu Serif", 15, "DejaVu Sans", 9, false, "DejaVu Serif", "DejaVu Serif", 15, false},
+        {"DejaVu Serif", 15, "DejaVu Sanz", 20, true, "DejaVu Serif", "DejaVu Serif", 15, true},
+        {"Lucida Grande", 12, "Helvetica Neue", 12, true, "DejaVu Serif", "Lucida Grande", 12, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + (c.ok ? ", OK" : ", Cancel"));
+        platform::KeyValue::setValue(&document, "pageNumbersFontName", QString(c.saved));
+        platform::KeyValue::setValue(&document, "pageNumbersFontSize", c.size);
+        document.setHasChanges(false);
         controller->showFontManager(control<QWidget>("fontButton"));
-        auto *fonts = controller->window()->findChild<QFontDialog *>();
-        ASSERT_NE(fonts, nullptr);
-        const QFont shown = fonts->currentFont();
-        EXPECT_EQ(shown.family(), c.family);
-        EXPECT_EQ(QFontInfo(shown).italic(), c.italic) << "the sample";
-        const bool slanted = QFontDatabase::font(c.family, shown.styleName(), 12).style() != QFont::StyleNormal;
-        EXPECT_EQ(slanted, c.italic) << "the style chosen: " << shown.styleName().toStdString();
-        EXPECT_EQ(document.pageNumbersFontName(), c.family) << "opening the panel changes nothing";
-        fonts->close();
+        auto *chooser = controller->window()->findChild<VXFontChooser *>();
+        ASSERT_TRUE(chooser && chooser->isVisible());
+        auto *family = chooser->findChild<QComboBox *>("familyField");
+        auto *size = chooser->findChild<QDoubleSpinBox *>("sizeField");
+        auto *buttons = chooser->findChild<QDialogButtonBox *>("buttons");
+        ASSERT_TRUE(family && size && buttons);
+        EXPECT_EQ(family->currentText(), c.shown) << "opened on the family drawn";
+        EXPECT_EQ(size->value(), c.size);
+        ASSERT_NE(buttons->button(QDialogButtonBox::Ok), nullptr);
+        ASSERT_NE(buttons->button(QDialogButtonBox::Cancel), nullptr);
+
+        family->setEditText(c.typed);
+        size->setValue(c.newSize);
+        buttons->button(c.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        EXPECT_EQ(document.pageNumbersFontName(), c.applied);
+        EXPECT_EQ(document.pageNumbersFontSize(), c.appliedSize);
+        EXPECT_EQ(document.hasChanges(), c.applied != c.saved || c.appliedSize != c.size);
+        auto *missing = chooser->findChild<QLabel *>("missingLabel");
+        EXPECT_EQ(missing->isVisible(), c.missing);
+        EXPECT_EQ(chooser->isVisible(), c.missing) << "open while the family typed is missing";
+        if (c.missing) {
+            EXPECT_EQ(missing->text(), rqs::localized("FontMissingText").arg(c.typed));
+        }
+        chooser->reject();
+    }
+}
+
+// A saved page-number family that is not installed is named once in the log as its document
+// opens, with the family drawn in its place; an installed one is not.
+TEST_F(DocumentWindowTest, ASavedFamilyThatIsNotInstalledIsNamedOnceAsItsDocumentOpens)
+{
+    const QString desktop = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    const QString path = PdfFixture::write(folder.path(), "Leaflet.pdf", PdfFixture::pages(PdfFixture::numbered(4)));
+    for (const char *saved : {"Lucida Grande", "DejaVu Serif"}) {
+        SCOPED_TRACE(saved);
+        platform::UserDefaults::standardUserDefaults()->setObject(QString(saved), "pageNumbersFontName");
+        platform::LogCapture log;
+        Document opened;
+        ASSERT_TRUE(opened.openURL(QUrl::fromLocalFile(path), Document::PdfType));
+        opened.updatePages();
+        const QStringList told = log.lines().filter(saved);
+        if (QString(saved) == "DejaVu Serif") {
+            EXPECT_EQ(told, QStringList());
+            continue;
+        }
+        EXPECT_EQ(told, QStringList{QString("Warning: The page numbers of \"Leaflet.pdf\" are set in \"Lucida Grande\", which is not "
+                                            "installed; they are drawn in \"%1\"").arg(desktop)});
     }
 }
 

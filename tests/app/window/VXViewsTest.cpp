@@ -15,6 +15,7 @@
 #include "booklet/BookletExport.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
+#include "support/PlacedPointer.h"
 
 #include <QElapsedTimer>
 #include <QNativeGestureEvent>
@@ -64,6 +65,7 @@ struct Host
         view->setZoom(0.5);
         view->setAllowAdjusting(true);
         view->setDelegate(&delegate);
+        placePointerAway();
         top.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
     }

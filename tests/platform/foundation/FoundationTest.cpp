@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QPoint>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -66,6 +67,27 @@ TEST(Log, TheLevelWordStandsInFrontAndACaptureSeesOnlyWhatIsWrittenWhileItLives)
     LogCapture capture;
     logInfo("opened");
     EXPECT_EQ(capture.lines(), QStringList{"Info: opened"});
+}
+
+// Qt's own messages stand in the log as its other lines do: the level word first, then the
+// category of any but Qt's default one; debug messages, which the log has no level for, are left out.
+TEST(Log, QtsMessagesTakeTheLevelWordOfTheirTypeAndTheirCategory)
+{
+    static const QLoggingCategory imageIo("qt.gui.imageio");
+    static const QLoggingCategory talkative("foldwise.test.talkative");
+    ASSERT_TRUE(talkative.isDebugEnabled());
+    const QtMessageHandler previous = routeQtMessagesToLog();
+    LogCapture capture;
+    qCWarning(imageIo, "QImageIOHandler: Rejecting image");
+    qCInfo(imageIo, "libpng warning: iCCP");
+    qCCritical(talkative, "a lost connection");
+    qCDebug(talkative, "left out");
+    qWarning("This plugin does not support propagateSizeHints()");
+    qInstallMessageHandler(previous);
+    qWarning("after the log gave Qt its handler back");
+    EXPECT_EQ(capture.lines(), (QStringList{"Warning: qt.gui.imageio: QImageIOHandler: Rejecting image", "Info: qt.gui.imageio: libpng warning: iCCP",
+                                            "Error: foldwise.test.talkative: a lost connection",
+                                            "Warning: This plugin does not support propagateSizeHints()"}));
 }
 
 TEST(DoubleValue, ReadsTheLeadingDecimalNumberOfATextOrAVariantWithAPointInEveryLocale)

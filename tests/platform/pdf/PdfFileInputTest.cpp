@@ -105,8 +105,8 @@ TEST(PdfFileInput, DamagedFilesOpenAsTheyDoFromMemory)
     }
 }
 
-// A reading counts the bytes it read of the file's size, and pages read later, once the file is
-// open, belong to it no more. Cancelled, nothing opens: before it starts, no block is read, and
+// A reading counts the bytes it read, and knows no total: qpdf reads blocks again, and more than
+// the file's size in all. Pages read later, once the file is open, belong to it no more. Cancelled, nothing opens: before it starts, no block is read, and
 // while qpdf repairs a cut-off download of 8 GiB from another thread, at most the block under way
 // is read after the cancel, whatever qpdf does with the failure.
 TEST(PdfFileInput, AReadingCountsItsBytesAndStopsAtItsNextBlockOnceCancelled)
@@ -123,9 +123,8 @@ TEST(PdfFileInput, AReadingCountsItsBytesAndStopsAtItsNextBlockOnceCancelled)
     platform::Progress counted;
     std::optional<platform::PdfDocument> partly = platform::PdfDocument::open(soundPath, nullptr, Reading::PagesWhenAsked, &counted);
     ASSERT_TRUE(partly);
-    EXPECT_EQ(counted.totalUnitCount(), sound.size());
+    EXPECT_EQ(counted.totalUnitCount(), 0);
     EXPECT_GT(counted.completedUnitCount(), 0);
-    EXPECT_LE(counted.completedUnitCount(), sound.size());
     const qint64 whenOpen = counted.completedUnitCount();
     counted.cancel();
     EXPECT_TRUE(partly->readAllPages()) << "the pages read later are not the cancelled reading's";
@@ -148,7 +147,6 @@ TEST(PdfFileInput, AReadingCountsItsBytesAndStopsAtItsNextBlockOnceCancelled)
     opening.waitForFinished();
     EXPECT_FALSE(opening.result());
     EXPECT_LE(repairing.completedUnitCount(), atCancel + block);
-    EXPECT_LT(repairing.fractionCompleted(), 0.5);
 }
 
 // Poppler's reader of a file gives the bytes at every position poppler seeks to, across the

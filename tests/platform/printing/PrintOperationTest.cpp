@@ -128,7 +128,7 @@ TEST_F(PrintSpool, RefusedJobsGiveTheReasonAndLogIt)
         {{{}, "Job", Sides::OneSided, {}, {}, 1, {}}, pdf, "No printer was named"},
         {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 0, {}}, pdf, "0 copies were asked for"},
         {{"Simplex_Printer", "Job", Sides::OneSided, {}, {}, 1, {}}, dir.filePath("missing.pdf"),
-         QStringLiteral("\"%1\" cannot be read").arg(dir.filePath("missing.pdf"))},
+         QStringLiteral("\"%1\" cannot be read: No such file or directory").arg(dir.filePath("missing.pdf"))},
     };
     for (const auto &c : cases) {
         platform::LogCapture capture;

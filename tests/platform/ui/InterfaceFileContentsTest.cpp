@@ -1,7 +1,9 @@
 #include "platform/foundation/Log.h"
+#include "platform/foundation/TempFolder.h"
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/PdfFixture.h"
+#include "support/PipeWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -12,68 +14,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <fcntl.h>
-#include <mutex>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
-
 using platform::InterfaceLoader;
 
 namespace {
-
-// Pipes made where a file names its pictures: a reader that opens one waits in open() for ever.
-// A thread opens each for writing while a reader waits on it, which lets the reader go on with
-// nothing read, and tells which pipe was opened.
-class PipeWatch
-{
-public:
-    explicit PipeWatch(const QStringList &paths)
-    {
-        for (const QString &path : paths) {
-            if (::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
-                m_paths.append(QFile::encodeName(path));
-        }
-        m_thread = std::thread([this] { watch(); });
-    }
-    ~PipeWatch()
-    {
-        m_done = true;
-        m_thread.join();
-    }
-    PipeWatch(const PipeWatch &) = delete;
-    PipeWatch &operator=(const PipeWatch &) = delete;
-
-    int made() const { return int(m_paths.size()); }
-    QStringList opened() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_opened;
-    }
-
-private:
-    void watch()
-    {
-        while (!m_done) {
-            for (const QByteArray &path : m_paths) {
-                const int end = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
-                if (end < 0)
-                    continue;
-                ::close(end);
-                std::lock_guard lock(m_mutex);
-                m_opened.append(QFile::decodeName(path));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    QList<QByteArray> m_paths;
-    std::atomic<bool> m_done = false;
-    mutable std::mutex m_mutex;
-    QStringList m_opened;
-    std::thread m_thread;
-};
 
 QByteArray windowWith(const QString &content)
 {
@@ -212,7 +155,7 @@ TEST_F(InterfaceFileContentsTest, FilesNamedOutsideTheirPlacesOrNotRegularAreRef
     // The interface file itself.
     const QString path = at("pipe.html");
     EXPECT_EQ(InterfaceLoader::loadFile(path, nullptr), nullptr);
-    EXPECT_TRUE(log.contains("Warning: Interface file " + path + " could not be read: it is no regular file"));
+    EXPECT_TRUE(log.contains("Warning: Interface file " + path + " could not be read: it is a pipe, no regular file"));
     EXPECT_EQ(pipes.opened(), QStringList()) << "a pipe was opened";
 }
 
@@ -249,6 +192,68 @@ TEST_F(InterfaceFileContentsTest, PicturesInsideTheirPlacesShow)
     }
     const auto [root, reason] = load(windowWith(richLabel("<img src=\":/qt-project.org/styles/commonstyle/images/file-16.png\">")));
     EXPECT_NE(root, nullptr) << reason.toStdString();
+    // A picture that is not there yet, or a link inside that leads to nothing yet, shows nothing
+    // and keeps no window from loading.
+    ASSERT_TRUE(QFile::link(at("absent.png"), at("pending.png")));
+    for (const QString name : {"absent.png", "pending.png"}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto [missing, refused] = load(windowWith(label("pixmap", "<pixmap>" + name + "</pixmap>")));
+        ASSERT_NE(missing, nullptr) << refused.toStdString();
+        EXPECT_TRUE(missing->findChild<QLabel *>()->pixmap().isNull());
+    }
+}
+
+namespace {
+
+bool shows(const QImage &shown, const QColor &color)
+{
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixelColor(x, y) == color)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Qt's loader reads a picture only once it has made the widgets before the one that shows it: a
+// picture swapped for a pipe in between (here while a widget of the file is made) is never
+// opened. The window shows the pictures as they were when the file was checked, and an icon
+// drawn later still finds its picture.
+TEST_F(InterfaceFileContentsTest, APictureSwappedForAPipeOnceTheFileIsCheckedIsNeverOpened)
+{
+    ASSERT_TRUE(writePicture(at("swapped.png"), Qt::red));
+    ASSERT_TRUE(writePicture(at("icon.png"), Qt::green));
+    ASSERT_TRUE(writePicture(at("icon@2x.png"), Qt::green));
+    struct Swap
+    {
+        QStringList paths;
+        std::unique_ptr<PipeWatch> pipes;
+    };
+    const auto swap = std::make_shared<Swap>();
+    swap->paths = {at("swapped.png"), at("icon.png"), at("icon@2x.png")};
+    InterfaceLoader::registerFactory("PictureSwapper", [swap](QWidget *parent) -> QWidget * {
+        for (const QString &path : std::as_const(swap->paths))
+            QFile::remove(path);
+        swap->pipes = std::make_unique<PipeWatch>(swap->paths);
+        return new QWidget(parent);
+    });
+    auto [root, reason] = load(windowWith("<widget class=\"PictureSwapper\" name=\"swapper\"/>" + label("pixmap", "<pixmap>swapped.png</pixmap>")
+                                          + button("<iconset><normaloff>icon.png</normaloff></iconset>")));
+    ASSERT_NE(root, nullptr) << reason.toStdString();
+    ASSERT_NE(swap->pipes, nullptr) << "the pictures were swapped while the file was loaded";
+    EXPECT_EQ(swap->pipes->made(), 3);
+    EXPECT_TRUE(shows(root->findChild<QLabel *>()->grab().toImage(), Qt::red));
+    EXPECT_TRUE(shows(root->findChild<QAbstractButton *>()->icon().pixmap(QSize(16, 12), 2.0).toImage(), Qt::green));
+    EXPECT_EQ(swap->pipes->opened(), QStringList()) << "a pipe was opened";
+    swap->paths.clear();
+    swap->pipes.reset();
+    const QDir temporary(platform::TempFolder::path());
+    EXPECT_EQ(temporary.entryList({"interface-pictures-*"}, QDir::Dirs).size(), 1);
+    root.reset();
+    EXPECT_EQ(temporary.entryList({"interface-pictures-*"}, QDir::Dirs), QStringList()) << "the copies go with the window";
 }
 
 namespace {
@@ -298,5 +303,70 @@ TEST_F(InterfaceFileContentsTest, RichTextsWhoseTablesQtWouldLayOutForMinutesAre
                                 richLabel("<table><tr><td colspan=1000>x</table>")}) {
         const auto [root, reason] = load(windowWith(fine));
         EXPECT_NE(root, nullptr) << reason.toStdString();
+    }
+}
+
+namespace {
+
+QString textEdit(const QString &property, const QString &html)
+{
+    return QStringLiteral("<widget class=\"QTextEdit\" name=\"edit\"><property name=\"%1\"><string>%2</string></property></widget>")
+        .arg(property, html.toHtmlEscaped());
+}
+
+} // namespace
+
+// Rich texts that ask for a length Qt would lay out for ever, as an HTML attribute, in a style
+// attribute or element, in a linked style sheet, or through Markdown, in a label or a text edit:
+// each is refused naming the length; lengths up to the bound load and lay out.
+TEST_F(InterfaceFileContentsTest, RichTextsWhoseLengthsQtWouldLayOutForEverAreRefused)
+{
+    const QString cell = "<tr><td>x</td></tr></table>";
+    const QString wide = PdfFixture::write(folder.path(), "wide.css", "td { padding: 100000000px }");
+    const QString asks = "the property \"text\" of \"label\" asks for a ";
+    struct Case { const char *what; QString content; QString reason; };
+    const QList<Case> cases{
+        {"a cell padding", richLabel("<table cellpadding=\"100000000\">" + cell), asks + "cell padding of 1e+08, more than the 8192 points or percent"},
+        {"a cell spacing", richLabel("<table cellspacing=\"100000000\">" + cell), asks + "cell spacing of 1e+08"},
+        {"a padding in a style", richLabel("<table><tr><td style=\"padding: 100000000px\">x</td></tr></table>"), asks + "cell padding of 1e+08"},
+        {"a padding in a style element", richLabel("<style>td { padding-left: 1e8px }</style><table>" + cell), asks + "cell padding of 1e+08"},
+        {"a padding in a linked style sheet", richLabel("<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" + wide + "\"></head><body><table>" + cell + "</body></html>"), asks + "cell padding of 1e+08"},
+        {"a padding written with references", richLabel("<table cellpadding=\"&#49;00000000\">" + cell), asks + "cell padding of 1e+08"},
+        {"a table's width", richLabel("<table width=\"900000\">" + cell), asks + "width of 900000"},
+        {"a table's width in percent", richLabel("<table width=\"90000%\">" + cell), asks + "width of 90000"},
+        {"a column's width", richLabel("<table><tr><td width=\"900000\">x</td></tr></table>"), asks + "column width of 900000"},
+        {"a border", richLabel("<table border=\"100000000\">" + cell), asks + "border width of 1e+08"},
+        {"a margin", richLabel("<p style=\"margin-top: 100000px\">x</p>"), asks + "margin of 100000"},
+        {"a margin below 0", richLabel("<p style=\"margin-bottom: -100000px\">x</p>"), asks + "margin of -100000"},
+        {"an indent", richLabel("<p style=\"text-indent: 20000px\">x</p>"), asks + "text indent of 20000"},
+        {"indent steps", richLabel("<p style=\"-qt-block-indent: 300\">x</p>"), asks + "indent of 12000"},
+        {"a line height", richLabel("<p style=\"line-height: 100000%\">x</p>"), asks + "line height of 100000"},
+        {"a font size", richLabel("<span style=\"font-size: 100000pt\">x</span>"), asks + "font size of 100000"},
+        {"a font size in pixels", richLabel("<span style=\"font-size: 100000px\">x</span>"), asks + "font size of 100000"},
+        {"a letter spacing", richLabel("<span style=\"letter-spacing: 100000px\">x</span>"), asks + "letter spacing of 100000"},
+        {"a picture's width", richLabel("<img src=\"" + at("red.png") + "\" width=\"100000\">"), asks + "picture width of 100000"},
+        {"a rule's width", richLabel("<hr width=\"100000\">"), asks + "rule width of 100000"},
+        {"a text edit's text", textEdit("html", "<table cellpadding=\"100000000\">" + cell), "the property \"html\" of \"edit\" asks for a cell padding of 1e+08"},
+        {"a text edit's Markdown", textEdit("markdown", "# Title\n\n<table cellspacing=\"100000000\">" + cell),
+         "the property \"markdown\" of \"edit\" asks for a cell spacing of 1e+08"},
+        {"a tool tip", label("toolTip", "<string>" + QString("<p style=\"margin-left: 1e9px\">x</p>").toHtmlEscaped() + "</string>"),
+         "the property \"toolTip\" of \"label\" asks for a margin of 1e+09"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto [root, reason] = load(windowWith(c.content));
+        EXPECT_EQ(root, nullptr);
+        EXPECT_TRUE(reason.startsWith(c.reason)) << reason.toStdString();
+    }
+    // At the bound a window still lays out and paints.
+    for (const QString &fine : {richLabel("<table cellpadding=\"8192\" cellspacing=\"-8192\" border=\"8192\" width=\"100%\">" + cell),
+                                richLabel("<p style=\"margin: 8192px; text-indent: 8192px; font-size: 8192px\">x</p>"),
+                                richLabel("<p style=\"-qt-block-indent: 204\">x</p><ul><li>a</li></ul>"),
+                                textEdit("html", "<table style=\"padding: 8192px\">" + cell)}) {
+        SCOPED_TRACE(fine.toStdString());
+        const auto [root, reason] = load(windowWith(fine));
+        ASSERT_NE(root, nullptr) << reason.toStdString();
+        root->resize(400, 300);
+        EXPECT_FALSE(root->grab().isNull());
     }
 }
