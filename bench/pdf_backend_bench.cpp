@@ -5,13 +5,13 @@
 #include "platform/graphics/PdfGraphicsContext.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include "QpdfBytes.h"
+
 #include <QBuffer>
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
-#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <string>
 
@@ -35,11 +35,7 @@ QByteArray generatedPdf(int count)
         page.replaceKey("/Contents", pdf.newStream(content));
         pdf.addPage(pdf.makeIndirectObject(page), false);
     }
-    QPDFWriter writer(pdf);
-    writer.setOutputMemory();
-    writer.write();
-    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-    return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+    return bench::qpdfBytes(pdf);
 }
 
 void impose(benchmark::State &state, bool numbered)

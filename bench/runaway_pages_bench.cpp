@@ -5,12 +5,12 @@
 #include "app/booklet/VXPage.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include "QpdfBytes.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
-#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <string>
 
@@ -33,11 +33,7 @@ QByteArray onePage(const std::string &content, const std::string &resources, con
     page.replaceKey("/Resources", held);
     page.replaceKey("/Contents", pdf.newStream(content));
     pdf.addPage(pdf.makeIndirectObject(page), false);
-    QPDFWriter writer(pdf);
-    writer.setOutputMemory();
-    writer.write();
-    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-    return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+    return bench::qpdfBytes(pdf);
 }
 
 QByteArray tallImage()

@@ -64,6 +64,7 @@ void QSAnimator::recordStartLayers(const QList<Layer *> &layers, platform::View 
             return;
         }
         m_animationView = new platform::View(m_topView);
+        connect(m_animationView, &QObject::destroyed, this, &QSAnimator::overlayWent);
         m_animationView->setFrame(QRectF(QPointF(), QSizeF(m_topView->size())));
         m_animationView->raise();
         m_animationView->setWantsLayer(true);
@@ -137,10 +138,10 @@ void QSAnimator::animateWithEndState(std::function<void()> endState, std::functi
     });
 }
 
-void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<Layer>> &sources, Layer *base,
+void QSAnimator::setupLayers(const QList<QPointer<Layer>> &copies, const QList<QPointer<Layer>> &sources, Layer *base,
                              platform::View *view)
 {
-    if (copies.isEmpty())
+    if (copies.isEmpty() || !base)
         return;
     const Layer *superlayer = sources.value(0) ? sources.value(0)->superlayer() : nullptr;
     const Layer *viewLayer = view ? view->layer() : nullptr;
@@ -157,6 +158,8 @@ void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<
     base->setSublayerTransform(superlayer ? superlayer->sublayerTransform() : QMatrix4x4());
     for (int i = 0; i < copies.size(); ++i) {
         Layer *copy = copies[i];
+        if (!copy)
+            continue;
         Layer *source = sources.value(i);
         Layer blank;
         const Layer &from = source ? *source : blank;
@@ -169,10 +172,16 @@ void QSAnimator::setupLayers(const QList<Layer *> &copies, const QList<QPointer<
 
 void QSAnimator::recordAnimation()
 {
+    if (m_overlayGone) {
+        finalizeAnimation();
+        return;
+    }
     Transaction::begin();
     Transaction::setDisableActions(true);
-    for (const Group &group : std::as_const(m_groups))
-        group.base->setOpacity(1);
+    for (const Group &group : std::as_const(m_groups)) {
+        if (group.base)
+            group.base->setOpacity(1);
+    }
     m_hiddenOpacities.clear();
     for (const QPointer<Layer> &layer : std::as_const(m_hideLayers)) {
         m_hiddenOpacities.append(layer ? layer->opacity() : 1);
@@ -180,9 +189,14 @@ void QSAnimator::recordAnimation()
             layer->setOpacity(0);
     }
     Transaction::commit();
+    // The end block may delete this animator, the views or their window.
+    const QPointer<QSAnimator> self(this);
+    const int run = m_runs;
     if (const std::function<void()> endState = std::exchange(m_endBlock, {}))
         endState();
-    QTimer::singleShot(0, this, [this, run = m_runs] {
+    if (!self || run != m_runs)
+        return;
+    QTimer::singleShot(0, this, [this, run] {
         if (run == m_runs)
             runAnimation();
     });
@@ -190,6 +204,10 @@ void QSAnimator::recordAnimation()
 
 void QSAnimator::runAnimation()
 {
+    if (m_overlayGone) {
+        finalizeAnimation();
+        return;
+    }
     if (m_endGroups < m_groups.size())
         platform::logWarning(QStringLiteral("Final state recorded %1 of %2 groups; the others stay as they were")
                                  .arg(m_endGroups)
@@ -213,15 +231,21 @@ void QSAnimator::finalizeAnimation()
 {
     if (!std::exchange(m_running, false))
         return;
-    // Cut short before the final state was recorded, the client's final state still applies.
-    if (const std::function<void()> endState = std::exchange(m_endBlock, {}))
+    // Cut short before the final state was recorded, the client's final state still applies,
+    // unless the views it would change went. It may delete this animator.
+    const QPointer<QSAnimator> self(this);
+    const bool viewsWent = std::exchange(m_overlayGone, false);
+    if (const std::function<void()> endState = std::exchange(m_endBlock, {}); endState && !viewsWent)
         endState();
+    if (!self)
+        return;
     // The limits stand for the window's delegate: one that someone else set meanwhile stays. Without
-    // a start group there was no overlay, so no window was held still and none is handed back.
+    // a start group there was no overlay, so no window was held still and none is handed back; a
+    // window that went with the views has none to take back.
     if (m_window && m_window->minimumSize() == m_fixedSize && m_window->maximumSize() == m_fixedSize) {
         m_window->setMinimumSize(m_minimumSize);
         m_window->setMaximumSize(m_maximumSize);
-    } else {
+    } else if (!viewsWent) {
         platform::logWarning(QStringLiteral("Window delegate was changed during animation"));
     }
     Transaction::begin();
@@ -238,6 +262,21 @@ void QSAnimator::finalizeAnimation()
     delete m_animationView;
     if (const std::function<void()> completion = std::exchange(m_completion, {}))
         completion();
+}
+
+void QSAnimator::overlayWent()
+{
+    // Recorded for an animation not yet begun, the groups lie over nothing now.
+    if (!m_running) {
+        m_groups.clear();
+        m_endGroups = 0;
+        return;
+    }
+    m_overlayGone = true;
+    QTimer::singleShot(0, this, [this, run = m_runs] {
+        if (run == m_runs)
+            finalizeAnimation();
+    });
 }
 
 QWidget *QSAnimator::window() const { return m_animationView ? m_animationView->window() : nullptr; }

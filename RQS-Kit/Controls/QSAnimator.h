@@ -36,23 +36,27 @@ public:
     void setTopView(QWidget *view) { m_topView = view; }
 
     // The completion runs once, when the animation ends or is cut short: by a new animation, by
-    // the animator's end, or when the views it animates go.
+    // the animator's end, or when the views it animates go (the top view replaced or deleted,
+    // its window deleted, the end block's swap of the central widget included). Cut short before
+    // it ran, the end block still runs, unless the views went.
     void animateWithEndState(std::function<void()> endState, std::function<void()> completion);
 
 private:
     struct Group
     {
-        QList<platform::Layer *> copies;
-        platform::Layer *base = nullptr;
+        QList<QPointer<platform::Layer>> copies;
+        QPointer<platform::Layer> base;
         QList<QPointer<platform::Layer>> endLayers;
         QPointer<platform::View> endView;
     };
 
-    void setupLayers(const QList<platform::Layer *> &copies, const QList<QPointer<platform::Layer>> &sources,
+    void setupLayers(const QList<QPointer<platform::Layer>> &copies, const QList<QPointer<platform::Layer>> &sources,
                      platform::Layer *base, platform::View *view);
     void recordAnimation();
     void runAnimation();
     void finalizeAnimation();
+    // The overlay went with the views it lies over: the animation ends on the next turn.
+    void overlayWent();
     QWidget *window() const;
 
     QList<Group> m_groups;
@@ -63,6 +67,7 @@ private:
     QPointer<platform::View> m_animationView;
     QPointer<QWidget> m_window;
     bool m_running = false;
+    bool m_overlayGone = false;
     // Tells the steps of a later animation from those of one cut short.
     int m_runs = 0;
     QSize m_fixedSize;

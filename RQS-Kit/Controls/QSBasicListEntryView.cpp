@@ -130,9 +130,11 @@ QWidget *QSBasicListEntryView::setContentView(QWidget *view)
         view->show();
         placeSubviews();
     }
+    const QPointer<QSBasicListEntryView> self(this);
     if (delegate())
         delegate()->listEntryNeedUpdate(this, false);
-    updateTrackingAreas();
+    if (self)
+        updateTrackingAreas();
     return old;
 }
 
@@ -286,8 +288,9 @@ void QSBasicListEntryView::updateTrackingAreas()
 
 void QSBasicListEntryView::copyEntry(QObject *sender)
 {
+    const QPointer<QSBasicListEntryView> self(this);
     QSListEntryView::copyEntry(sender);
-    if (m_mouseInside && m_pasteButton && delegate())
+    if (self && m_mouseInside && m_pasteButton && delegate())
         m_pasteButton->setEnabled(delegate()->acceptPasteForListEntry(this));
 }
 

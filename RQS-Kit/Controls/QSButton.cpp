@@ -203,11 +203,15 @@ void QSButton::setButtonState(int request)
         }
         stored = stored == 7 ? 3 : 2;
     } else if (hovered != m_isHovered && target()) {
+        // The target may delete this button, or its window, as it hears of the hover.
+        const QPointer<QSButton> self(this);
         const QMetaObject *meta = target()->metaObject();
         if (meta->indexOfMethod("button(QSButton*,bool)") >= 0)
             QMetaObject::invokeMethod(target(), "button", Qt::DirectConnection, Q_ARG(QSButton *, this), Q_ARG(bool, hovered));
         else if (meta->indexOfMethod("button(QObject*,bool)") >= 0)
             QMetaObject::invokeMethod(target(), "button", Qt::DirectConnection, Q_ARG(QObject *, this), Q_ARG(bool, hovered));
+        if (!self)
+            return;
     }
     m_buttonState = stored;
     QWidget *host = window() != this ? window() : nullptr;

@@ -65,13 +65,18 @@ bool QSDropView::performDrop(const QStringList &paths)
         platform::logWarning(QStringLiteral("Dropped files not taken: %1").arg(paths.join(QStringLiteral(", "))));
         return false;
     }
+    // The delegate may delete this view, or itself, as it hears of each file.
+    const QPointer<QSDropView> self(this);
     if (const std::optional<bool> taken = delegate->dropViewDroppedFiles(this, paths))
         return *taken;
     bool anyTaken = false;
     for (const QString &path : paths) {
+        if (!self || !m_delegate.get())
+            return anyTaken;
         if (isSupported(path))
-            anyTaken = delegate->dropViewDroppedFile(this, path).value_or(false) || anyTaken;
+            anyTaken = m_delegate.get()->dropViewDroppedFile(this, path).value_or(false) || anyTaken;
     }
-    delegate->dropViewFinishedDropping(this);
+    if (self && m_delegate.get())
+        m_delegate.get()->dropViewFinishedDropping(this);
     return anyTaken;
 }

@@ -131,8 +131,8 @@ bool QSGradientPicker::changeColor(const QColor &color, int index)
 {
     if (isOpening() || !m_stops.setColor(index, color))
         return false;
-    sendAction(action(), target());
     update();
+    sendAction(action(), target());
     return true;
 }
 
@@ -233,8 +233,11 @@ void QSGradientPicker::mouseUp(const platform::MouseEvent &event)
         return;
     const QPointF point = event.location;
     if (deleteIconRect().contains(point)) {
+        // The action's target may delete this picker, or its window.
+        const QPointer<QSGradientPicker> self(this);
         removeColorAtIndex(m_selectedIndex);
-        setSelectedIndex(-1);
+        if (self)
+            setSelectedIndex(-1);
         return;
     }
     const QRectF bar = gradientRect();
@@ -271,7 +274,8 @@ void QSGradientPicker::insertBacktab(QObject *) { selectNeighbour(-1); }
 
 void QSGradientPicker::deleteBackward(QObject *)
 {
-    if (removeColorAtIndex(m_selectedIndex))
+    const QPointer<QSGradientPicker> self(this);
+    if (removeColorAtIndex(m_selectedIndex) && self)
         setSelectedIndex(-1);
 }
 

@@ -330,18 +330,22 @@ void QSGridItem::mouseUp(const platform::MouseEvent &event)
         return;
     }
     const QPointF point = event.location;
+    // The delegate may delete this tile, or its window, as it hears of the click.
+    const QPointer<QSGridItem> self(this);
     if (m_removeLayer && m_removeLayer->frame().contains(point)) {
         delegate->gridItemShouldRemove(this);
     } else if (m_pinLayer && m_pinLayer->frame().contains(point)) {
         m_pinned = !m_pinned;
         delegate->gridItemChangedPinState(this, m_pinned);
-        showButtonImages(point);
+        if (self)
+            showButtonImages(point);
     } else if (event.clickCount == 1 && m_selectable) {
         setSelected(!m_selected);
     } else if (event.clickCount >= 1 && m_executable) {
         delegate->gridItemWasExecuted(this);
     }
-    m_mouseDown = false;
+    if (self)
+        m_mouseDown = false;
 }
 
 void QSGridItem::startDrag()

@@ -482,7 +482,12 @@ void QSGridViewController::gridItemWasSelected(QSGridItem *item)
         if (!m_allowMultiSelection && m_selectedItem && m_selectedItem != item) {
             QSGridItem *previous = m_selectedItem;
             m_selectedItem = nullptr;
+            // Its deselection reaches the delegate, which may delete this grid or the tile.
+            const QPointer<QSGridViewController> self(this);
+            const QPointer<QSGridItem> selected(item);
             previous->setSelected(false);
+            if (!self || !selected)
+                return;
         }
         m_selectedItem = item;
     } else {
@@ -501,11 +506,12 @@ void QSGridViewController::gridItemWasExecuted(QSGridItem *item)
 void QSGridViewController::gridItemShouldRemove(QSGridItem *item)
 {
     const QPointer<QSGridItem> clicked(item);
+    const QPointer<QSGridViewController> self(this);
     const QVariant context = item->context();
     if (QSGridViewDelegate *delegate = m_delegate.get())
         delegate->removeItemWithContext(this, context);
     // The tile clicked, which its context would not tell apart from others without one.
-    if (clicked)
+    if (self && clicked)
         takeOut(indexOf(clicked), true, false);
 }
 

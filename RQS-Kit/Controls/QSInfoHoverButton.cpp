@@ -9,8 +9,10 @@ QSInfoHoverButton::~QSInfoHoverButton() = default;
 
 void QSInfoHoverButton::setButtonState(int request)
 {
+    // A click's target may delete this button or its window.
+    const QPointer<QSInfoHoverButton> self(this);
     QSButton::setButtonState(request);
-    if (buttonState() == 2)
+    if (self && buttonState() == 2)
         hoverWC()->showWindow(this, this);
 }
 

@@ -93,13 +93,16 @@ void QSListEntryView::layoutWillChange()
 void QSListEntryView::layoutDidChange()
 {
     const bool arrived = std::round(frame().height() - preferredHeight()) == 0;
+    // The delegate hears of the new state and may delete this row.
+    const QPointer<QSListEntryView> self(this);
     if (m_selected) {
         if (arrived)
             setState(2);
     } else if (!m_hovered && arrived) {
         setState(0);
     }
-    updateTrackingAreas();
+    if (self)
+        updateTrackingAreas();
 }
 
 void QSListEntryView::needsUpdate(bool instant)

@@ -4,6 +4,7 @@
 #include "RQS-Kit/Controls/QSListEntryView.h"
 #include "RQS-Kit/Foundation/QSColor.h"
 #include "RQS-Kit/Foundation/StringExtension.h"
+#include "platform/foundation/GuardedPointers.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/FrameAnimation.h"
 #include "platform/ui/TakenViews.h"
@@ -88,7 +89,11 @@ bool QSListView::insertListEntry(QSListEntryView *entry, qsizetype index)
     connect(entry, &QObject::destroyed, this, &QSListView::forgetEntry, Qt::UniqueConnection);
     entry->show();
     m_entries.insert(index, entry);
+    // What the rows and the delegate are told may delete this list.
+    const QPointer<QSListView> self(this);
     updateListLayout(NextTurn);
+    if (!self)
+        return true;
     registerUndo([this, index] { removeListEntryAtIndex(index); }, QStringLiteral("Insert"));
     if (delegate())
         delegate()->listViewDidInsertEntry(this, entry, index);
@@ -102,11 +107,17 @@ bool QSListView::removeListEntryAtIndex(qsizetype index)
     QSListEntryView *entry = entryAtIndex(index);
     if (!entry)
         return false;
+    const QPointer<QSListView> self(this);
+    const QPointer<QSListEntryView> removed(entry);
     if (entry == m_selectedEntry)
         setSelectedEntry(nullptr);
-    m_entries.removeAt(index);
+    if (!self || !removed)
+        return true;
+    m_entries.removeAll(entry);
     disconnect(entry, &QObject::destroyed, this, &QSListView::forgetEntry);
     updateListLayout(NextTurn);
+    if (!self || !removed)
+        return true;
     // The step that may insert the row again keeps it as long as it lives.
     registerUndo(
         [this, row = QPointer<QSListEntryView>(entry), index, kept = m_taken->keep(entry)] {
@@ -121,8 +132,14 @@ bool QSListView::removeListEntryAtIndex(qsizetype index)
 
 void QSListView::removeAllListEntries()
 {
-    for (qsizetype index = m_entries.size() - 1; index >= 0; --index)
-        removeListEntryAtIndex(index);
+    // The delegate hears of each row and may delete this list meanwhile.
+    const QPointer<QSListView> self(this);
+    for (qsizetype index = m_entries.size() - 1; index >= 0; --index) {
+        if (!self)
+            return;
+        if (index < m_entries.size())
+            removeListEntryAtIndex(index);
+    }
 }
 
 bool QSListView::moveEntryFrom(qsizetype from, qsizetype to)
@@ -135,9 +152,12 @@ bool QSListView::moveEntryFrom(qsizetype from, qsizetype to)
         return false;
     QSListEntryView *entry = m_entries.takeAt(from);
     m_entries.insert(to, entry);
+    const QPointer<QSListView> self(this);
     updateListLayout(NextTurn);
-    if (delegate())
+    if (self && delegate())
         delegate()->listViewDidMoveEntry(this, entry, from, to);
+    if (!self)
+        return true;
     if (!m_draggedEntry)
         registerUndo([this, from, to] { moveEntryFrom(to, from); }, QStringLiteral("Reorder"));
     return true;
@@ -164,15 +184,22 @@ void QSListView::setSelectedEntry(QSListEntryView *entry)
 {
     if (entry == m_selectedEntry)
         return;
+    // The rows tell this list, and it its delegate, which may delete it.
+    const QPointer<QSListView> self(this);
     if (m_selectedEntry)
         m_selectedEntry->setSelected(false);
+    if (!self)
+        return;
     m_selectedEntry = entry;
     if (entry)
         entry->setSelected(true);
+    if (!self)
+        return;
     m_scrollToSelected = true;
     if (delegate())
         delegate()->listViewDidSelectEntry(this, entry);
-    updateListLayout(m_defaultBehavior);
+    if (self)
+        updateListLayout(m_defaultBehavior);
 }
 
 qsizetype QSListView::selectedIndex() const { return m_selectedEntry ? m_entries.indexOf(m_selectedEntry) : -1; }
@@ -187,8 +214,16 @@ QSListEntryView *QSListView::draggedEntry() const { return m_draggedEntry; }
 
 void QSListView::updateListLayout(int behavior)
 {
-    for (QSListEntryView *entry : m_entries)
-        entry->layoutWillChange();
+    // A row's change of state reaches the delegate, which may delete rows or this list.
+    const QPointer<QSListView> self(this);
+    for (const QPointer<QSListEntryView> &entry : platform::guardedPointers(m_entries)) {
+        if (!self)
+            return;
+        if (entry && m_entries.contains(entry.data()))
+            entry->layoutWillChange();
+    }
+    if (!self)
+        return;
     if (behavior & (Immediate | ImmediateAnimated)) {
         m_updateBehavior = behavior;
         refreshLayout();
@@ -219,8 +254,12 @@ void QSListView::refreshLayout()
     const double needed = neededHeight();
     double height = needed;
     double offset = 0;
+    const QPointer<QSListView> self(this);
     if (delegate()) {
-        if (const std::optional<double> asked = delegate()->listViewWillResize(this, needed)) {
+        const std::optional<double> asked = delegate()->listViewWillResize(this, needed);
+        if (!self)
+            return;
+        if (asked) {
             height = *asked;
             offset = std::max(*asked - needed, 0.0);
         }
@@ -232,27 +271,37 @@ void QSListView::refreshLayout()
 
     QList<platform::FrameAnimation::Move> moves;
     double y = offset;
-    for (QSListEntryView *entry : m_entries) {
+    for (QSListEntryView *entry : std::as_const(m_entries)) {
         const double rowHeight = entry->preferredHeight();
         if (entry != m_draggedEntry) {
             const QRectF target(0, y, width, rowHeight);
             moves.append({entry, target});
             if (entry == m_selectedEntry && delegate()) {
+                // The delegate may change or delete this list as it scrolls: the pass ends here.
+                const QList<QSListEntryView *> entries = m_entries;
                 delegate()->listViewShouldShowFrame(this, target, oldSelectedFrame, m_scrollToSelected);
+                if (!self)
+                    return;
                 m_scrollToSelected = false;
+                if (m_entries != entries) {
+                    --m_runningAnimations;
+                    updateListLayout(NextTurn);
+                    return;
+                }
             }
         }
         y += rowHeight;
     }
-    const QPointer<QSListView> self(this);
     platform::FrameAnimation::run(moves, duration, [self, moves] {
         if (!self)
             return;
         self->m_runningAnimations = std::max<qint64>(0, self->m_runningAnimations - 1);
         if (self->m_runningAnimations > 0)
             return;
-        // Overlapping passes end on the frames of the last one.
+        // Overlapping passes end on the frames of the last one; a row told of it may delete the list.
         for (const platform::FrameAnimation::Move &move : moves) {
+            if (!self)
+                return;
             if (auto *entry = qobject_cast<QSListEntryView *>(move.first.data())) {
                 entry->setFrame(move.second);
                 entry->layoutDidChange();
@@ -273,7 +322,17 @@ void QSListView::dragListEntry(QSListEntryView *entry, QSizeF by, bool end)
     double y = std::min(place.y() + by.height(), bounds().height() - 0.5 * place.height());
     y = std::max(y, 10.0 - place.height());
     entry->setFrame(QRectF(place.x(), y, place.width(), place.height()));
+    // A move is told to the delegate, which may delete the row or this list.
+    const QPointer<QSListView> self(this);
+    const QPointer<QSListEntryView> row(entry);
     updateOrderForDraggedEntry();
+    if (!self)
+        return;
+    if (!row) {
+        m_draggedEntry = nullptr;
+        updateListLayout(NextTurn);
+        return;
+    }
     if (end) {
         const qsizetype index = m_entries.indexOf(entry);
         const qsizetype before = m_indexBeforeDrag;
@@ -337,9 +396,12 @@ void QSListView::setDelegate(platform::Delegate<QSListViewDelegate> delegate) { 
 
 void QSListView::listEntryWasClicked(QSListEntryView *entry)
 {
+    const QPointer<QSListView> self(this);
+    const QPointer<QSListEntryView> row(entry);
     if (delegate() && !delegate()->listViewCanOpenEntry(this, entry))
         return;
-    setSelectedEntry(entry == m_selectedEntry ? nullptr : entry);
+    if (self && row)
+        setSelectedEntry(entry == m_selectedEntry ? nullptr : entry);
 }
 
 void QSListView::listEntryEnableDidChange(QSListEntryView *entry, bool enabled)

@@ -120,8 +120,12 @@ void QSNoteController::attachToWindow(platform::Window *parent, double location)
 
 void QSNoteController::buttonPressed(QObject *button)
 {
+    // The delegate may delete this note, or the window it stands on.
+    const QPointer<QSNoteController> self(this);
     if (QSNoteControllerDelegate *delegate = m_delegate.get())
         delegate->note(this, qobject_cast<QSButton *>(button));
+    if (!self)
+        return;
     detachFromParent();
     close(this);
 }

@@ -103,7 +103,11 @@ void QSOpenableListEntryView::setState(int state)
 {
     if (state == this->state())
         return;
+    // The delegate hears of the new state and may delete this row.
+    const QPointer<QSOpenableListEntryView> self(this);
     QSListEntryView::setState(state);
+    if (!self)
+        return;
     if (state == 0)
         showContent(false);
     else if (state == 1)
@@ -116,8 +120,9 @@ void QSOpenableListEntryView::setSelected(bool selected)
         return;
     QSListEntryView::setSelected(selected);
     m_rowView->setShowElements(selected);
+    const QPointer<QSOpenableListEntryView> self(this);
     m_rowView->setIsActive(selected);
-    if (delegate())
+    if (self && delegate())
         delegate()->listEntryNeedUpdate(this, false);
 }
 

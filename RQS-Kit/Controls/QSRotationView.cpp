@@ -237,22 +237,32 @@ void QSRotationView::mouseDragged(const platform::MouseEvent &event)
     m_change.radius = now.radius / m_start.radius;
     if (m_change.radius > 10.0)
         platform::logWarning(QStringLiteral("big values: %1, %2").arg(m_change.angle).arg(m_change.radius));
-    if (QSRotationViewDelegate *delegate = m_delegate.get()) {
-        delegate->rotationViewDidRotate(this, m_change.angle, true);
-        if (m_isRescaling && delegate->takesResizes())
-            delegate->rotationViewDidResize(this, m_change.radius, true);
-    }
+    if (!tell(true))
+        return;
     setNeedsDisplay(true);
     showCursor(cursorForLocation(event.location));
 }
 
+bool QSRotationView::tell(bool dragging)
+{
+    // The delegate may delete this view, or itself, in each message.
+    const QPointer<QSRotationView> self(this);
+    if (QSRotationViewDelegate *delegate = m_delegate.get())
+        delegate->rotationViewDidRotate(this, m_change.angle, dragging);
+    if (!self || !m_isRescaling)
+        return self;
+    const bool resizes = takesResizes();
+    if (!self || !resizes)
+        return self;
+    if (QSRotationViewDelegate *delegate = m_delegate.get())
+        delegate->rotationViewDidResize(this, m_change.radius, dragging);
+    return self;
+}
+
 void QSRotationView::mouseUp(const platform::MouseEvent &)
 {
-    if (QSRotationViewDelegate *delegate = m_delegate.get()) {
-        delegate->rotationViewDidRotate(this, m_change.angle, false);
-        if (m_isRescaling && delegate->takesResizes())
-            delegate->rotationViewDidResize(this, m_change.radius, false);
-    }
+    if (!tell(false))
+        return;
     setNeedsDisplay(true);
     m_isRescaling = false;
 }

@@ -84,6 +84,8 @@ protected:
 private:
     QPointF centre() const;
     bool takesResizes() const;
+    // Tells the delegate of the turn, and of the resize while rescaling; false once this view went.
+    bool tell(bool dragging);
 
     double m_radiusReduction = 0;
     bool m_dashed = false;

@@ -115,8 +115,11 @@ bool QSRowView::isActive() const { return m_isActive; }
 
 void QSRowView::setIsActive(bool active)
 {
+    const QPointer<QSRowView> self(this);
     if (m_editing)
         endEditing();
+    if (!self)
+        return;
     m_isActive = active;
     update();
 }
@@ -378,7 +381,12 @@ void QSRowView::endEditing()
 {
     m_editing = false;
     const QString text = m_editor->text();
-    if (!delegate() || !delegate()->rowChangedTitle(this, text))
+    // The delegate may delete this row as it hears of the title.
+    const QPointer<QSRowView> self(this);
+    const bool taken = delegate() && delegate()->rowChangedTitle(this, text);
+    if (!self)
+        return;
+    if (!taken)
         setTitle(text);
     m_editor->hide();
 }
@@ -408,8 +416,11 @@ bool QSRowView::eventFilter(QObject *watched, QEvent *event)
 
 void QSRowView::changeHover(bool hovered)
 {
+    const QPointer<QSRowView> self(this);
     if (m_hoverable && hovered != m_isHovered && delegate())
         delegate()->rowChangedHover(this, hovered);
+    if (!self)
+        return;
     m_isHovered = hovered;
     updateElementVisibility();
 }

@@ -8,10 +8,12 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -50,7 +52,7 @@ QSSlider::QSSlider(QWidget *parent)
         if (m_showingKnob)
             return;
         m_knob = m_minValue + (m_maxValue - m_minValue) * value / steps;
-        emit doubleValueChanged(doubleValue());
+        announce(doubleValue());
     });
     if (!platform::KeyValue::bind(this, QStringLiteral("valueControl"), this, QStringLiteral("doubleValue")))
         platform::logWarning(QStringLiteral("QSSlider: valueControl cannot follow doubleValue"));
@@ -104,8 +106,29 @@ void QSSlider::setKnobValue(double position)
 {
     m_knob = position;
     showKnob();
-    emit doubleValueChanged(m_minValue + (m_maxValue - m_minValue) *
-                                             QSSliderCurve::valueFraction(m_sliderCurve, fractionOf(position), m_expFactor));
+    announce(m_minValue + (m_maxValue - m_minValue) * QSSliderCurve::valueFraction(m_sliderCurve, fractionOf(position), m_expFactor));
+}
+
+void QSSlider::announce(double value)
+{
+    if (m_handling > 0) {
+        m_heldValue = value;
+        return;
+    }
+    emit doubleValueChanged(value);
+}
+
+bool QSSlider::event(QEvent *event)
+{
+    const QPointer<QSSlider> self(this);
+    ++m_handling;
+    const bool handled = QSlider::event(event);
+    if (self && --m_handling == 0 && m_heldValue)
+        emit doubleValueChanged(*std::exchange(m_heldValue, std::nullopt));
+    if (self)
+        return handled;
+    event->accept();
+    return true;
 }
 
 int QSSlider::sliderCurve() const { return m_sliderCurve; }

@@ -109,9 +109,14 @@ signals:
     void valueControlChanged(double value);
 
 protected:
+    // Qt's slider goes on after it announced a new value while it handles an event: the value is
+    // announced once that handling is done, so that whoever hears it may delete the slider or its
+    // window.
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void announce(double value);
     double minLimitValue() const;
     double maxLimitValue() const;
     double fractionOf(double x) const;
@@ -142,4 +147,6 @@ private:
     double m_backgroundIntensity = 0.5;
     double m_valueControl = 0;
     bool m_showingKnob = false;
+    int m_handling = 0;
+    std::optional<double> m_heldValue;
 };

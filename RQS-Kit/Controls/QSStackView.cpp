@@ -48,6 +48,8 @@ QSStackView::QSStackView(QWidget *parent)
 
 QSStackView::~QSStackView()
 {
+    // Gone from under the pointer, the pile gives the hand back as its removal does.
+    QSCursorStack::popCursorForKey(cursorKey(), window());
     // The cards go with the base, after the pile.
     for (const QPointer<QSGridItem> &item : std::as_const(m_items)) {
         if (item)

@@ -190,7 +190,7 @@ QWidget *QSEffectSettingsView::makeSlider(const QString &, const QVariantList &d
         slider->setSliderCurve(3);
         slider->setExpFactor(factor);
     }
-    connect(slider, &QSlider::valueChanged, this, [this, slider] { controlValueChanged(slider); });
+    connect(slider, &QSSlider::doubleValueChanged, this, [this, slider] { controlValueChanged(slider); });
     return slider;
 }
 
@@ -293,7 +293,12 @@ void QSEffectSettingsView::controlValueChanged(QObject *sender)
             return;
         }
         value = choices.at(popUp->currentIndex());
+        // The effect may delete this panel, or itself, as it hears of the resource.
+        const QPointer<QSEffectSettingsView> self(this);
         host->setImageResource(key, {});
+        host = self ? m_host.get() : nullptr;
+        if (!host)
+            return;
     } else if (auto *box = qobject_cast<QCheckBox *>(sender)) {
         value = box->isChecked();
     } else if (auto *picker = qobject_cast<QSGradientPicker *>(sender)) {
@@ -327,7 +332,8 @@ void QSEffectSettingsView::chooseCustomImage(const QString &key)
             return;
         }
         host->setImageResource(key, name);
-        host->setValueForKey(key, name);
+        if (QSEffectSettingsHost *still = guard ? guard->m_host.get() : nullptr)
+            still->setValueForKey(key, name);
     });
 }
 

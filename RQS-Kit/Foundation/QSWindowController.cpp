@@ -87,7 +87,7 @@ void QSWindowController::windowWillClose(const platform::Notification &)
 void QSWindowController::close(QObject *)
 {
     if (platform::Window *loaded = loadedWindow())
-        loaded->close();
+        loaded->performClose();
 }
 
 void QSWindowController::showWindow(QObject *)

@@ -46,7 +46,8 @@ public:
     // Handler of the window's will-close notification.
     virtual void windowWillClose(const platform::Notification &notification);
 
-    // Closes the window politely if there is one (its close event may refuse); loads nothing.
+    // Gives the window the close command if there is one (its close event may refuse; a child
+    // window may hand it on to its parent); loads nothing.
     Q_INVOKABLE void close(QObject *sender);
     Q_INVOKABLE void showWindow(QObject *sender);
     // Loads the window if needed, then closes it whatever its close event would answer.

@@ -35,10 +35,7 @@ void QSChildSupportWindow::performClose()
         return;
     }
     // The parent hides this window with its other children when its close is accepted.
-    if (auto *supporting = qobject_cast<QSChildSupportWindow *>(parent))
-        supporting->performClose();
-    else
-        parent->close();
+    parent->performClose();
 }
 
 void QSChildSupportWindow::closeEvent(QCloseEvent *event)

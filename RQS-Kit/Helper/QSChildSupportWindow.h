@@ -21,7 +21,8 @@ public:
 
     bool isKeyWindow() const override;
     bool canBecomeMainWindow() const override;
-    void performClose();
+    // Marked as a child, hands the close command on to the window that holds it.
+    void performClose() override;
 
 protected:
     bool event(QEvent *event) override;

@@ -8,7 +8,8 @@
 #include <QNetworkRequest>
 
 std::unique_ptr<QSFileLoader> QSFileLoader::download(const QString &address, const QString &path,
-                                                     const QVariant &context, QSFileLoaderDelegate *delegate)
+                                                     const QVariant &context,
+                                                     platform::Delegate<QSFileLoaderDelegate> delegate)
 {
     std::unique_ptr<QSFileLoader> loader = fileDownloaderFor(address, path, context);
     loader->setDelegate(delegate);
@@ -41,9 +42,9 @@ QVariant QSFileLoader::context() const { return m_context; }
 
 void QSFileLoader::setContext(const QVariant &context) { m_context = context; }
 
-QSFileLoaderDelegate *QSFileLoader::delegate() const { return m_delegate; }
+QSFileLoaderDelegate *QSFileLoader::delegate() const { return m_delegate.get(); }
 
-void QSFileLoader::setDelegate(QSFileLoaderDelegate *delegate) { m_delegate = delegate; }
+void QSFileLoader::setDelegate(platform::Delegate<QSFileLoaderDelegate> delegate) { m_delegate.set(delegate); }
 
 qint64 QSFileLoader::expectedLength() const { return m_expectedLength; }
 
@@ -67,8 +68,8 @@ void QSFileLoader::cancel()
 {
     stop();
     m_activeDownload.clear();
-    if (m_delegate)
-        m_delegate->fileLoaderDidCancel(this);
+    if (QSFileLoaderDelegate *delegate = m_delegate.get())
+        delegate->fileLoaderDidCancel(this);
 }
 
 void QSFileLoader::received()
@@ -76,8 +77,9 @@ void QSFileLoader::received()
     m_activeDownload += m_activeConnection->readAll();
     // An error page is no progress towards the file.
     const bool errorPage = m_activeConnection->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
-    if (m_expectedLength > 0 && !errorPage && m_delegate)
-        m_delegate->fileLoader(this, double(m_activeDownload.size()) / double(m_expectedLength));
+    QSFileLoaderDelegate *delegate = m_delegate.get();
+    if (m_expectedLength > 0 && !errorPage && delegate)
+        delegate->fileLoader(this, double(m_activeDownload.size()) / double(m_expectedLength));
 }
 
 void QSFileLoader::finished()
@@ -100,8 +102,8 @@ void QSFileLoader::finished()
     if (!platform::AtomicFileWriter::write(m_fileName, m_activeDownload, &reason))
         return fail(reason);
     m_activeDownload.clear();
-    if (m_delegate)
-        m_delegate->fileLoaderDidFinish(this);
+    if (QSFileLoaderDelegate *delegate = m_delegate.get())
+        delegate->fileLoaderDidFinish(this);
 }
 
 void QSFileLoader::stop()
@@ -119,6 +121,6 @@ void QSFileLoader::fail(const QString &error)
 {
     m_activeDownload.clear();
     platform::logWarning(QStringLiteral("Downloading %1 failed (%2), because %3").arg(m_fileUrl, m_fileName, error));
-    if (m_delegate)
-        m_delegate->fileLoaderDidFail(this, error);
+    if (QSFileLoaderDelegate *delegate = m_delegate.get())
+        delegate->fileLoaderDidFail(this, error);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RQS-Kit/Helper/QSFileLoaderDelegate.h"
+#include "platform/foundation/WeakDelegate.h"
+
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QPointer>
@@ -9,23 +12,21 @@
 #include <memory>
 
 class QNetworkReply;
-class QSFileLoaderDelegate;
 
 // Downloads one address into a file and reports to its delegate on the GUI thread. The file is
 // replaced only by a complete download: an HTTP error, a broken connection or a failed write
 // leaves it as it was and is reported as a failure. Destroying the loader stops the download.
-class QSFileLoader
+class QSFileLoader : public QObject
 {
+    Q_OBJECT
 public:
     // Made and started at once.
     static std::unique_ptr<QSFileLoader> download(const QString &address, const QString &path, const QVariant &context,
-                                                  QSFileLoaderDelegate *delegate);
+                                                  platform::Delegate<QSFileLoaderDelegate> delegate);
     // Made, not started.
     static std::unique_ptr<QSFileLoader> fileDownloaderFor(const QString &address, const QString &path,
                                                            const QVariant &context);
-    ~QSFileLoader();
-    QSFileLoader(const QSFileLoader &) = delete;
-    QSFileLoader &operator=(const QSFileLoader &) = delete;
+    ~QSFileLoader() override;
 
     QString fileUrl() const;
     void setFileUrl(const QString &fileUrl);
@@ -34,9 +35,9 @@ public:
     // The caller's value, carried unchanged.
     QVariant context() const;
     void setContext(const QVariant &context);
-    // Not owned; it must outlive the loader or be replaced first.
+    // A QObject (nothing else compiles), held weakly: from its end on the loader tells nobody.
     QSFileLoaderDelegate *delegate() const;
-    void setDelegate(QSFileLoaderDelegate *delegate);
+    void setDelegate(platform::Delegate<QSFileLoaderDelegate> delegate);
     // The length the server announced; -1 when it announced none.
     qint64 expectedLength() const;
 
@@ -54,7 +55,7 @@ private:
     QString m_fileUrl;
     QString m_fileName;
     QVariant m_context;
-    QSFileLoaderDelegate *m_delegate = nullptr;
+    platform::WeakDelegate<QSFileLoaderDelegate, QSFileLoader> m_delegate;
     qint64 m_expectedLength = -1;
     QByteArray m_activeDownload;
     QNetworkAccessManager m_network;

@@ -4,8 +4,9 @@
 
 class QSFileLoader;
 
-// What a file loader tells its delegate; every callback is optional. A callback is the loader's
-// last act for that event, so the delegate may destroy the loader from inside it.
+// What a file loader tells its delegate, a QObject as well (see QSFileLoader::setDelegate); every
+// callback is optional. A callback is the loader's last act for that event, so the delegate may
+// destroy the loader from inside it.
 class QSFileLoaderDelegate
 {
 public:

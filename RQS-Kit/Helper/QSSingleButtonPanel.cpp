@@ -65,8 +65,13 @@ void QSSingleButtonPanel::showOver(platform::Window *parent, QPoint point, platf
     if (previous != delegate.interface()) {
         // The new delegate has heard nothing yet.
         m_hovered = false;
+        // The previous delegate may delete this panel, or the window it was to hang below.
+        const QPointer<QSSingleButtonPanel> self(this);
+        const QPointer<platform::Window> below(parent);
         if (previous)
             previous->panelDidHide(this);
+        if (!self || !below)
+            return;
     }
     m_label->setText(message);
     const int labelHeight = message.isEmpty() ? 0 : m_label->heightForWidth(m_label->width() - 2);

@@ -48,6 +48,15 @@ QWidget *QSWindowDrawer::setContentView(QWidget *contentView)
 
 QWidget *QSWindowDrawer::focusView() const { return m_focusView; }
 
+void QSWindowDrawer::setFocusView(QWidget *view)
+{
+    if (view && m_parent && view->window() != m_parent) {
+        platform::logWarning(QStringLiteral("The drawer cannot follow a view outside the window it is out over"));
+        return;
+    }
+    m_focusView = view;
+}
+
 bool QSWindowDrawer::autohide() const { return m_autohide; }
 
 void QSWindowDrawer::setAutohide(bool autohide) { m_autohide = autohide; }
@@ -71,6 +80,9 @@ void QSWindowDrawer::showOverView(QWidget *view)
     }
     m_closeTimer.stop();
     stopObservingParent();
+    // Out over another window, the drawer is that window's child alone.
+    if (m_parent && m_parent != parent)
+        m_parent->removeChildWindow(window);
     m_focusView = view;
     m_parent = parent;
     const QRect area(view->mapToGlobal(QPoint(0, 0)), view->size());
@@ -130,8 +142,16 @@ void QSWindowDrawer::parentWindowDidResize()
 
 void QSWindowDrawer::parentWindowWillClose()
 {
+    // The delegate may delete this drawer as it hears that it hides.
+    const QPointer<QSWindowDrawer> self(this);
     hideDrawer(nullptr);
+    if (!self)
+        return;
     m_closeTimer.stop();
+    // A window that closes, or goes, is not made key again.
+    if (QSChildSupportWindow *window = drawerWindow(); window && m_parent)
+        m_parent->removeChildWindow(window);
+    m_parent = nullptr;
     finishedCloseAnimation();
 }
 

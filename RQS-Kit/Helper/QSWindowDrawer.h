@@ -40,6 +40,9 @@ public:
     // is the same, or it went elsewhere.
     QWidget *setContentView(QWidget *contentView);
     QWidget *focusView() const;
+    // The view the drawer follows when its window is resized; one outside that window is refused
+    // with a warning while the drawer is out.
+    void setFocusView(QWidget *view);
     bool autohide() const;
     void setAutohide(bool autohide);
     // A QObject (nothing else compiles), held weakly: from its end on the drawer tells nobody.

@@ -33,6 +33,26 @@ private:
     QPointer<QWidget> m_view;
 };
 
+// The one count of the holders that keep a view, whatever number of calls handed them out: the
+// view's child, so it goes with the view.
+class KeptViewCount : public QObject
+{
+public:
+    explicit KeptViewCount(QWidget *view)
+        : QObject(view)
+    {
+        setObjectName(QLatin1String(name));
+    }
+    static KeptViewCount *of(const QWidget *view)
+    {
+        return dynamic_cast<KeptViewCount *>(view->findChild<QObject *>(QLatin1String(name), Qt::FindDirectChildrenOnly));
+    }
+    std::weak_ptr<void> holders;
+
+private:
+    static constexpr const char *name = "platform.keptViewCount";
+};
+
 } // namespace
 
 TakenViews::TakenViews(QObject *container)
@@ -51,10 +71,21 @@ void TakenViews::drop(QWidget *view)
 std::shared_ptr<void> TakenViews::keep(QWidget *view)
 {
     release(view);
-    return std::shared_ptr<void>(nullptr, [kept = QPointer<QWidget>(view)](void *) {
+    if (!view)
+        return {};
+    KeptViewCount *count = KeptViewCount::of(view);
+    if (!count)
+        count = new KeptViewCount(view);
+    // The holders point at nothing (null reads as false), so the count tells whether any is left.
+    if (!count->holders.expired())
+        return count->holders.lock();
+    // A deleter runs even for a null pointer: the holder needs nothing to point at.
+    std::shared_ptr<void> held(nullptr, [kept = QPointer<QWidget>(view)](void *) {
         if (kept && !kept->parent())
             dropLater(kept);
     });
+    count->holders = held;
+    return held;
 }
 
 void TakenViews::release(QWidget *view)

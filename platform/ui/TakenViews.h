@@ -31,7 +31,8 @@ public:
     // Out of the container; deleted soon unless taken up meanwhile.
     void drop(QWidget *view);
     // Out of the container and kept while a copy of the answer lives (in an undo step that may add
-    // it again, say); dropped when the last copy goes, unless it has a parent again by then.
+    // it again, say); the answers of every call for one view are copies of one, so the view is
+    // dropped when the last holder of any of them goes, unless it has a parent again by then.
     std::shared_ptr<void> keep(QWidget *view);
 
 private:

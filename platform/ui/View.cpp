@@ -3,6 +3,7 @@
 #include "platform/layers/Layer.h"
 #include "platform/layers/LayerRenderer.h"
 
+#include "platform/foundation/GuardedPointers.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
 #include "platform/ui/ForwardedPointer.h"
@@ -142,8 +143,9 @@ void View::settleSubviews()
 
 void View::resizeSubviewsWithOldSize(const QSizeF &oldSize)
 {
-    for (QWidget *subview : subviews()) {
-        if (auto *view = qobject_cast<View *>(subview))
+    // A subview may tell a delegate of its new size that deletes subviews.
+    for (const QPointer<QWidget> &subview : guardedPointers(subviews())) {
+        if (auto *view = qobject_cast<View *>(subview.data()))
             view->resizeWithOldSuperviewSize(oldSize);
     }
 }
@@ -445,8 +447,13 @@ bool View::redispatched(QSinglePointEvent *event)
     }
 
     // Where its presses fall through, the pointer still moves over this view's tracking areas.
-    if (hovering)
+    // What this view tells may delete it, or its window: the event is then spent.
+    const QPointer<View> self(this);
+    if (hovering) {
         track(mouseEvent(event, 0), true);
+        if (!self)
+            return true;
+    }
     QWidget *top = outermost->window();
     const bool passThrough = !target;
     const bool wasTransparent = outermost->testAttribute(Qt::WA_TransparentForMouseEvents);
@@ -467,12 +474,19 @@ bool View::redispatched(QSinglePointEvent *event)
         m_pressTarget = target;
     }
     ++forwardingDepth;
+    const QPointer<View> outermostView(outermost);
+    const QPointer<QWidget> receiver(target);
     if (hovering)
         m_hover.moveTo(target, target->mapFromGlobal(event->globalPosition()), this);
-    forward(event, target);
+    if (self && receiver)
+        forward(event, target);
     --forwardingDepth;
-    if (passThrough && !wasTransparent)
-        outermost->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    if (passThrough && !wasTransparent && outermostView)
+        outermostView->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    if (!self || !receiver) {
+        event->accept();
+        return true;
+    }
     // The pointer is over this view as far as Qt knows, so it shows the cursor of what it passes to.
     if (hovering && target) {
         if (target->testAttribute(Qt::WA_SetCursor))
@@ -519,9 +533,12 @@ int View::addTrackingAreaAtPointer(TrackingArea area, bool *inside)
 
 void View::deliver(QEvent *event, void (View::*handler)(const MouseEvent &), const MouseEvent &mouse)
 {
+    // The handler may tell a target or delegate that deletes this view or its window; the event
+    // is then spent.
+    const QPointer<View> self(this);
     m_passedOn = false;
     (this->*handler)(mouse);
-    event->setAccepted(!m_passedOn);
+    event->setAccepted(!self || !m_passedOn);
 }
 
 void View::paintEvent(QPaintEvent *event)
@@ -583,7 +600,12 @@ void View::mouseDoubleClickEvent(QMouseEvent *event)
 void View::mouseMoveEvent(QMouseEvent *event)
 {
     const MouseEvent mouse = mouseEvent(event, 0);
+    const QPointer<View> self(this);
     track(mouse, true);
+    if (!self) {
+        event->accept();
+        return;
+    }
     if (event->buttons().testFlag(Qt::LeftButton)) {
         deliver(event, &View::mouseDragged, mouse);
         return;
@@ -612,23 +634,30 @@ void View::wheelEvent(QWheelEvent *event)
 
 void View::keyPressEvent(QKeyEvent *event)
 {
+    const QPointer<View> self(this);
     m_passedOn = false;
     keyDown(event);
-    event->setAccepted(!m_passedOn);
+    event->setAccepted(!self || !m_passedOn);
 }
 
 void View::enterEvent(QEnterEvent *event)
 {
     // The move that follows reports the pointer moving.
     const MouseEvent mouse = mouseEvent(event, 0);
+    const QPointer<View> self(this);
     track(mouse, false);
+    if (!self)
+        return;
     updateCursor(mouse.location);
     QWidget::enterEvent(event);
 }
 
 void View::leaveEvent(QEvent *event)
 {
+    const QPointer<View> self(this);
     exitAll(pointerNow());
+    if (!self)
+        return;
     m_hover.moveTo(nullptr, {}, this);
     QWidget::leaveEvent(event);
 }
@@ -653,7 +682,8 @@ void View::track(const MouseEvent &event, bool reportMoves)
     for (const Tracked &tracked : m_trackingAreas)
         identifiers.append(tracked.area.identifier);
     int movedIn = 0;
-    // Handlers may add and remove areas; each one is looked up again.
+    // Handlers may add and remove areas; each one is looked up again. They may delete this view.
+    const QPointer<View> self(this);
     for (int identifier : identifiers) {
         auto tracked = std::find_if(m_trackingAreas.begin(), m_trackingAreas.end(),
                                     [identifier](const Tracked &t) { return t.area.identifier == identifier; });
@@ -674,6 +704,8 @@ void View::track(const MouseEvent &event, bool reportMoves)
                 mouseEntered(crossing);
             else
                 mouseExited(crossing);
+            if (!self)
+                return;
         }
     }
     if (reportMoves && wentOn && movedIn != 0 && event.buttons == Qt::NoButton) {
@@ -713,10 +745,13 @@ void View::exitAll(const MouseEvent &event, bool keyWindowOnly)
             exited.append(tracked.area.identifier);
         tracked.inside = false;
     }
+    const QPointer<View> self(this);
     for (int identifier : exited) {
         MouseEvent crossing = event;
         crossing.trackingArea = identifier;
         mouseExited(crossing);
+        if (!self)
+            return;
     }
 }
 

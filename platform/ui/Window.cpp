@@ -117,7 +117,12 @@ Window::Window(QWidget *parent)
     });
 }
 
-Window::~Window() = default;
+Window::~Window()
+{
+    const QList<QWidget *> children = childWindows();
+    if (isVisible() || std::any_of(children.cbegin(), children.cend(), [](const QWidget *child) { return child->isVisible(); }))
+        closing();
+}
 
 bool Window::isKeyWindow() const { return QApplication::activeWindow() == this; }
 
@@ -318,6 +323,8 @@ void Window::closeUnconditionally()
     installEventFilter(&acceptor);
     close();
 }
+
+void Window::performClose() { close(); }
 
 void Window::closeWithEscapeAndCtrlW()
 {

@@ -33,6 +33,8 @@ public:
     using SheetCompletion = std::function<void(int returnCode)>;
 
     explicit Window(QWidget *parent = nullptr);
+    // A window that goes while it or one of its child windows shows takes them down as its close
+    // does: it announces that it closes and its child windows hide.
     ~Window() override;
 
     // Key: the window that gets the keyboard (Qt's active window). Main: the latest key window
@@ -71,6 +73,9 @@ public:
     // Closes without asking: the window announces that it closes and goes, even one whose close
     // event is refused. close() stays the polite close.
     void closeUnconditionally();
+    // The close command, as the user gives it from a menu or a close button: the polite close,
+    // unless the window hands it on to another.
+    virtual void performClose();
     // As the desktop's utility windows: Escape and Ctrl+W close the window, politely. An Escape
     // meant for an open drop-down list or menu closes only that.
     void closeWithEscapeAndCtrlW();

@@ -7,6 +7,7 @@
 #include "GlidingSquare.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
 
@@ -146,4 +147,76 @@ TEST(ViewChangeAnimator, AFinalStateWithFewerGroupsAnimatesThePairsThatExist)
                                  [&] { done = true; });
     QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
     EXPECT_TRUE(log.contains(QStringLiteral("Warning: Final state recorded 1 of 2 groups")));
+}
+
+// The views an animation changes may go while it runs, also from its own blocks: the end block
+// swaps the window's central view (deleting the old one with the overlay on it) or deletes the
+// window later, the caller deletes the window or the animator, the completion deletes the window.
+// The completion runs once whatever went, an end block not yet run is dropped with the window, and
+// a window that stays can be resized again.
+TEST(ViewChangeAnimator, ViewsThatGoWhileItAnimatesEndTheAnimationAndItsCompletionRunsOnce)
+{
+    enum class Went { CentralViewSwapped, WindowDeletedAtOnce, WindowDeletedLaterInTheEndBlock, AnimatorDeletedInTheEndBlock,
+                      WindowDeletedInTheCompletion };
+    const struct
+    {
+        const char *name;
+        Went went;
+        bool endBlockRuns, windowStays;
+    } cases[] = {
+        {"the end block sets a new central view", Went::CentralViewSwapped, true, true},
+        {"the window deleted as the animation begins", Went::WindowDeletedAtOnce, false, false},
+        {"the end block deletes the window later", Went::WindowDeletedLaterInTheEndBlock, true, false},
+        {"the end block deletes the animator", Went::AnimatorDeletedInTheEndBlock, true, true},
+        {"the completion deletes the window", Went::WindowDeletedInTheCompletion, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QPointer<platform::Window> window = new platform::Window;
+        auto *stage = new platform::View;
+        window->setCentralWidget(stage);
+        window->resize(300, 200);
+        GlidingSquare scene(stage);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QPointer<QSAnimator> animator = new QSAnimator;
+        animator->recordStartLayers({scene.square}, stage);
+        animator->setHideLayers({scene.holder});
+        int endBlocks = 0, completions = 0;
+        QPointer<platform::View> next;
+        animator->animateWithEndState(
+            [&] {
+                ++endBlocks;
+                if (c.went == Went::CentralViewSwapped) {
+                    next = new platform::View;
+                    window->setCentralWidget(next);
+                    animator->recordEndLayers({}, next);
+                } else if (c.went == Went::WindowDeletedLaterInTheEndBlock) {
+                    window->deleteLater();
+                } else if (c.went == Went::AnimatorDeletedInTheEndBlock) {
+                    delete animator;
+                }
+            },
+            [&] {
+                ++completions;
+                if (c.went == Went::WindowDeletedInTheCompletion)
+                    delete window;
+            });
+        if (c.went == Went::WindowDeletedAtOnce)
+            delete window;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return completions > 0; }, 5000));
+        QTest::qWait(50);
+        EXPECT_EQ(completions, 1);
+        EXPECT_EQ(endBlocks, c.endBlockRuns ? 1 : 0);
+        EXPECT_EQ(!window.isNull(), c.windowStays);
+        if (window) {
+            EXPECT_NE(window->minimumSize(), window->maximumSize()) << "the window can be resized again";
+            QList<platform::View *> views = window->findChildren<platform::View *>();
+            views.removeAll(next.data());
+            views.removeAll(stage);
+            EXPECT_TRUE(views.isEmpty()) << "the overlay is gone";
+        }
+        delete animator;
+        delete window;
+    }
 }

@@ -16,7 +16,9 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
+#include <QPointer>
 #include <QScopeGuard>
+#include <QTest>
 
 #include <algorithm>
 #include <cstdlib>
@@ -98,6 +100,66 @@ TEST_F(Lists, InsertRemoveAndMoveAreUndoneAndRedoneUnderTheirNames)
     undo()->redo();
     undo()->redo();
     EXPECT_EQ(titles(), QStringLiteral("CDB"));
+}
+
+// A row lives while any undo or redo step refers to it, however many do and whatever turns of the
+// event loop pass between undo and redo: each edit made in one turn, undone, then, after turns in
+// which the rows each step let go would have been deleted, redone and undone again. The list is the
+// one kit container whose removals can be undone.
+TEST_F(Lists, UndoAWaitAndRedoKeepEveryRowAStepRefersTo)
+{
+    auto *d = new QSBasicListEntryView;
+    d->setTitle(QStringLiteral("D"));
+    const QList<QPointer<QSListEntryView>> rows{list.entryAtIndex(0), list.entryAtIndex(1), list.entryAtIndex(2), d};
+    const struct
+    {
+        const char *edit;
+        std::function<void()> make;
+        const char *before, *after;
+    } cases[] = {
+        {"a row added, removed and added again", [&] {
+             list.addListEntry(d);
+             list.removeListEntryAtIndex(3);
+             list.addListEntry(d);
+         }, "ABC", "ABCD"},
+        {"three rows replaced by themselves 100 times", [&] {
+             for (int time = 0; time < 100; ++time) {
+                 const QList<QSListEntryView *> entries = list.entries();
+                 list.removeAllListEntries();
+                 for (QSListEntryView *entry : entries)
+                     list.addListEntry(entry);
+             }
+         }, "ABCD", "ABCD"},
+        {"every row removed", [&] { list.removeAllListEntries(); }, "ABCD", ""},
+    };
+    const auto waitTurns = [] {
+        // The deferred deletions of the turns between.
+        for (int turn = 0; turn < 3; ++turn)
+            QTest::qWait(1);
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.edit);
+        c.make();
+        turn();
+        ASSERT_EQ(titles(), QString::fromLatin1(c.after));
+        ASSERT_TRUE(undo()->undo());
+        EXPECT_EQ(titles(), QString::fromLatin1(c.before));
+        waitTurns();
+        ASSERT_TRUE(undo()->redo());
+        EXPECT_EQ(titles(), QString::fromLatin1(c.after));
+        waitTurns();
+        ASSERT_TRUE(undo()->undo());
+        EXPECT_EQ(titles(), QString::fromLatin1(c.before));
+        waitTurns();
+        ASSERT_TRUE(undo()->redo());
+        EXPECT_EQ(titles(), QString::fromLatin1(c.after));
+        for (const QPointer<QSListEntryView> &row : rows)
+            EXPECT_TRUE(row) << "a row a step refers to was deleted";
+    }
+    // Once no step refers to them any more, the rows out of the list go.
+    undo()->removeAllActions();
+    waitTurns();
+    EXPECT_EQ(std::count_if(rows.cbegin(), rows.cend(), [](const QPointer<QSListEntryView> &row) { return row.isNull(); }), 4);
 }
 
 TEST_F(Lists, AWholeDragIsOneReorderStepAndADragEndingWhereItBeganIsNone)

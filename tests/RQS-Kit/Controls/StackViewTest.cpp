@@ -2,7 +2,9 @@
 #include "RQS-Kit/Controls/QSGridItem.h"
 #include "RQS-Kit/Controls/QSStackView.h"
 #include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Helper/QSCursorStack.h"
 #include "platform/ui/InterfaceLoader.h"
+#include "platform/ui/Window.h"
 
 #include "PileClicks.h"
 
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -173,4 +176,33 @@ TEST(StackView, APileClickedAfterItsDelegateWentTellsNobodyAndANewOneHearsTheNex
     stack->setDelegate(&next);
     QTest::mouseClick(stack, Qt::LeftButton, {}, onPile);
     EXPECT_EQ(clicks, 1);
+}
+
+// A pile that goes from under the pointer gives the pointing hand back, deleted as well as taken
+// out: the window shows the arrow again, and its stack of cursors holds no hand.
+TEST(StackView, APileDeletedWhileHoveredGivesTheWindowItsCursorBack)
+{
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted ? "deleted" : "taken out");
+        platform::Window window;
+        window.setCentralWidget(new QWidget);
+        window.setGeometry(50, 50, 300, 300);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QPointer<QSStackView> pile = new QSStackView(window.centralWidget());
+        pile->setGeometry(0, 0, 300, 300);
+        pile->show();
+        pile->addGridItem(card(1), false);
+        QTest::mouseMove(pile, QPoint(150, 290));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.cursor().shape() == Qt::PointingHandCursor; }, 5000))
+            << "the hand over the pile";
+        if (deleted)
+            delete pile;
+        else
+            pile->setParent(nullptr);
+        EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+        const QSCursorStack *stack = QSCursorStack::cursorStackForWindow(&window);
+        EXPECT_TRUE(!stack || stack->cursors().isEmpty());
+        delete pile;
+    }
 }

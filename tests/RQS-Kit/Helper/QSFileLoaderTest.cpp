@@ -34,7 +34,7 @@ void answer(QTcpSocket *socket)
     });
 }
 
-struct Recorder : QSFileLoaderDelegate
+struct Recorder : QObject, QSFileLoaderDelegate
 {
     QStringList events;
     QList<double> progress;

@@ -1,11 +1,14 @@
 #include "RQS-Kit/Controls/KitClasses.h"
+#include "RQS-Kit/Controls/QSNoteController.h"
 #include "RQS-Kit/Helper/QSChildSupportWindow.h"
 #include "RQS-Kit/Helper/QSSingleButtonPanel.h"
 #include "RQS-Kit/Helper/QSWindowDrawer.h"
+#include "platform/foundation/Log.h"
 #include "platform/graphics/TextLayout.h"
 #include "platform/ui/InterfaceLoader.h"
 
 #include "support/Desktop.h"
+#include "support/PixelProbe.h"
 #include "support/Screenshot.h"
 #include "support/Xdotool.h"
 
@@ -13,9 +16,11 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QScreen>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -403,6 +408,65 @@ TEST_F(PanelsOnDesktop, ADrawerHidesOnLosingTheKeyboardOnlyWithAutohideAndTellsI
     }
 }
 
+// A drawer and the panel shown over a second window leave the first: the first window's close
+// leaves both out over the second, where the screen shows them, and the drawer's delegate hears
+// nothing; the second window's close takes both down and tells the drawer's delegate once.
+TEST_F(PanelsOnDesktop, TheDrawerAndThePanelShownOverASecondWindowStayWhenTheFirstCloses)
+{
+    auto second = std::make_unique<QSChildSupportWindow>();
+    second->setCentralWidget(new QWidget);
+    second->setGeometry(200, 620, 640, 340);
+    second->show();
+    settledFrame(second.get());
+    const auto areaIn = [](QSChildSupportWindow &window) {
+        auto *area = new QWidget(window.centralWidget());
+        area->setGeometry(300, 20, 300, 260);
+        area->show();
+        return area;
+    };
+    QWidget *firstArea = areaIn(*parent), *secondArea = areaIn(*second);
+    QSWindowDrawer drawer;
+    auto *content = new QLabel("A drawer's content");
+    content->setAutoFillBackground(true);
+    content->setPalette(QPalette(QColor(230, 120, 20)));
+    content->resize(200, 100);
+    drawer.setContentView(content);
+    DrawerRecorder drawerRecorder;
+    drawer.setDelegate(&drawerRecorder);
+    QWidget *drawerWindow = drawer.window();
+    for (QWidget *area : {firstArea, secondArea}) {
+        drawer.showOverView(area);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(drawerWindow, DesktopTimeout));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return drawerWindow->width() == 200; }, DesktopTimeout)) << "slid out";
+    }
+    show("The pages are ready to print.");
+    panel.showOver(second.get(), QPoint(60, 40), &recorder, "Printed on the second window", "Print");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.window(), DesktopTimeout));
+    EXPECT_FALSE(parent->childWindows().contains(drawerWindow));
+    EXPECT_FALSE(parent->childWindows().contains(panel.window()));
+
+    parent->close();
+    ASSERT_TRUE(settle());
+    const QRect secondAreaOnScreen(secondArea->mapToGlobal(QPoint(0, 0)), secondArea->size());
+    const QImage shown = paintedScreen(drawerWindow);
+    saveScreenshot(shown.copy(second->frameGeometry().united(panel.window()->geometry()).adjusted(-10, -10, 10, 10)),
+                   "drawer-and-panel-stay-out-over-the-second-window");
+    // The drawer's whole width at the area's right edge, and the panel's blue button.
+    for (const int fromRight : {10, 100, 190}) {
+        const QPoint inDrawer(secondAreaOnScreen.right() - fromRight, secondAreaOnScreen.top() + 200);
+        EXPECT_TRUE(PixelProbe::isNear(shown, inDrawer, QColor(230, 120, 20), 30)) << PixelProbe::describe(shown, inDrawer).toStdString();
+    }
+    const QPoint onButton = panelPart("button")->mapToGlobal(panelPart("button")->rect().center());
+    EXPECT_TRUE(drawerWindow->isVisible());
+    EXPECT_TRUE(panel.window()->isVisible());
+    EXPECT_GT(shown.pixelColor(onButton).blue(), shown.pixelColor(onButton).red() + 60) << "the panel's button shows";
+    EXPECT_EQ(drawerRecorder.hidden, 0);
+
+    second->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !drawerWindow->isVisible() && !panel.window()->isVisible(); }, DesktopTimeout));
+    EXPECT_EQ(drawerRecorder.hidden, 1);
+}
+
 // Clicks were lost when the pointer rested where the parent window appears before it did: Qt then
 // said for an instant, once the panel had the keyboard, that no window was active and then that
 // the panel was again, and the panel took the instant for the keyboard's loss and closed. Started
@@ -428,4 +492,141 @@ TEST_F(PanelsOnDesktop, AnInstantWithoutTheKeyboardLosesNoClickOnTheButton)
     EXPECT_EQ(recorder.hidden, 0);
     saveScreenshot(screenNow().copy(QRect(panel.window()->pos(), panel.window()->size()).adjusted(-20, -20, 20, 20)),
                    "single-button-panel-clicked-after-an-instant-without-the-keyboard");
+}
+
+namespace {
+
+// A shown window of the kit with a plain central view, at the place given.
+std::unique_ptr<QSChildSupportWindow> shownWindow(const QRect &geometry)
+{
+    auto window = std::make_unique<QSChildSupportWindow>();
+    window->setCentralWidget(new QWidget);
+    window->setGeometry(geometry);
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
+    return window;
+}
+
+// A drawer with a content 120 wide, telling the recorder.
+void prepare(QSWindowDrawer &drawer, DrawerRecorder &recorder)
+{
+    drawer.setContentView(new QWidget);
+    drawer.contentView()->resize(120, 10);
+    drawer.setDelegate(&recorder);
+}
+
+void slideOut(QSWindowDrawer &drawer, QWidget *over)
+{
+    drawer.showOverView(over);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drawer.window()->width() == 120; }, 5000)) << "slid out";
+}
+
+} // namespace
+
+// Shown over a second window, the drawer is that window's child alone: the first window's close
+// leaves it out over the second and tells nobody; the second's close slides it back and tells the
+// delegate once.
+TEST(QSWindowDrawer, ShownOverAnotherWindowItLeavesTheFirst)
+{
+    const auto first = shownWindow({100, 100, 400, 300});
+    const auto second = shownWindow({550, 100, 400, 300});
+    QSWindowDrawer drawer;
+    DrawerRecorder recorder;
+    prepare(drawer, recorder);
+    slideOut(drawer, first->centralWidget());
+    slideOut(drawer, second->centralWidget());
+    QWidget *window = drawer.window();
+    EXPECT_FALSE(first->childWindows().contains(window));
+    EXPECT_TRUE(second->childWindows().contains(window));
+    first->close();
+    QTest::qWait(QSWindowDrawer::AnimationTime + 50);
+    EXPECT_TRUE(window->isVisible()) << "still out over the second window";
+    EXPECT_EQ(recorder.hidden, 0);
+    second->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000));
+    EXPECT_EQ(recorder.hidden, 1);
+}
+
+// A window deleted without a close takes down what hangs on it as its close does: the drawer
+// slides back telling its delegate, the single-button panel and the note close.
+TEST(KitChildWindows, AParentWindowDeletedTakesItsDrawerPanelAndNoteDown)
+{
+    rqs::registerKitClasses();
+    QSWindowDrawer drawer;
+    DrawerRecorder drawerRecorder;
+    prepare(drawer, drawerRecorder);
+    QSSingleButtonPanel panel;
+    PanelRecorder panelRecorder;
+    QSNoteController note;
+    const struct
+    {
+        const char *child;
+        std::function<QWidget *(QSChildSupportWindow &)> hang;
+    } cases[] = {
+        {"drawer", [&](QSChildSupportWindow &parent) {
+             slideOut(drawer, parent.centralWidget());
+             return drawer.window();
+         }},
+        {"single-button panel", [&](QSChildSupportWindow &parent) {
+             panel.showOver(&parent, {60, 40}, &panelRecorder, "Printed", "Show");
+             return panel.window();
+         }},
+        {"note", [&](QSChildSupportWindow &parent) {
+             note.attachToWindow(&parent, 0.5);
+             return note.window();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.child);
+        auto parent = shownWindow({100, 100, 600, 400});
+        QWidget *child = c.hang(*parent);
+        ASSERT_TRUE(child && child->isVisible());
+        parent.reset();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !child->isVisible(); }, 5000));
+    }
+    EXPECT_EQ(drawerRecorder.hidden, 1);
+    EXPECT_EQ(note.parentWindow(), nullptr);
+}
+
+// A caller that splits the view the drawer is out over hands it the part to follow: at the window's
+// next resize the drawer stands at that part's right edge, as tall as it, and keeps its width. A
+// view in another window is refused with a warning.
+TEST(QSWindowDrawer, FollowsTheFocusViewItsCallerSets)
+{
+    const auto parent = shownWindow({100, 100, 500, 300});
+    auto *left = new QWidget(parent->centralWidget());
+    left->setGeometry(0, 0, 250, 200);
+    left->show();
+    QSWindowDrawer drawer;
+    DrawerRecorder recorder;
+    prepare(drawer, recorder);
+    slideOut(drawer, parent->centralWidget());
+    drawer.setFocusView(left);
+    EXPECT_EQ(drawer.focusView(), left);
+    parent->resize(520, 320);
+    QWidget *window = drawer.window();
+    const QRect leftOnScreen(left->mapToGlobal(QPoint(0, 0)), left->size());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->geometry().right() == leftOnScreen.right(); }, 5000));
+    EXPECT_EQ(window->geometry(), QRect(leftOnScreen.right() + 1 - 120, leftOnScreen.top(), 120, 200));
+
+    const auto other = shownWindow({650, 100, 300, 300});
+    platform::LogCapture log;
+    drawer.setFocusView(other->centralWidget());
+    EXPECT_EQ(drawer.focusView(), left);
+    EXPECT_TRUE(log.contains("Warning: The drawer cannot follow a view outside the window it is out over"));
+}
+
+// The drawer controller's close command, as a Close item sends it, goes to the window the drawer is
+// out over: that window closes, and the drawer slides back with it and tells its delegate.
+TEST(QSWindowDrawer, ItsCloseCommandClosesTheWindowItIsOutOver)
+{
+    const auto parent = shownWindow({100, 100, 500, 300});
+    QSWindowDrawer drawer;
+    DrawerRecorder recorder;
+    prepare(drawer, recorder);
+    slideOut(drawer, parent->centralWidget());
+    drawer.close(nullptr);
+    EXPECT_FALSE(parent->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !drawer.window()->isVisible(); }, 5000));
+    EXPECT_EQ(recorder.hidden, 1);
 }

@@ -146,6 +146,43 @@ TEST(Window, ChildWindowsTravelWithTheirParentAndHideWhenItCloses)
     EXPECT_FALSE(child.isVisible());
 }
 
+// A window that goes without a close takes its child windows down as its close does, once: it
+// announces that it closes while it or a child shows, and never again after a close.
+TEST(Window, AWindowDeletedTakesItsChildWindowsDownAsItsCloseDoes)
+{
+    const struct
+    {
+        const char *how;
+        bool parentShown, childShown, closedFirst;
+        int announced;
+    } cases[] = {
+        {"deleted while shown", true, true, false, 1},
+        {"deleted hidden with a child shown", false, true, false, 1},
+        {"deleted after its close", true, true, true, 1},
+        {"deleted never shown", false, false, false, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        auto *parent = new Window;
+        parent->setGeometry(100, 100, 300, 200);
+        if (c.parentShown) {
+            parent->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(parent));
+        }
+        QWidget child;
+        child.setGeometry(150, 120, 50, 40);
+        if (c.childShown)
+            child.show();
+        parent->addChildWindow(&child);
+        Recorder recorder;
+        if (c.closedFirst)
+            parent->close();
+        delete parent;
+        EXPECT_EQ(recorder.posted.count({Window::WillCloseNotification, parent}), c.announced);
+        EXPECT_FALSE(child.isVisible());
+    }
+}
+
 // Shown for real (offscreen): a click on the second button answers 1001, on a later turn.
 TEST(Alert, ButtonsAnswerCodesInOrderAsSheetOrApplicationModal)
 {
