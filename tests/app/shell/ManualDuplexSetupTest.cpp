@@ -1,3 +1,4 @@
+#include "app/booklet/Document.h"
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
@@ -77,7 +78,8 @@ protected:
     static void click(const char *name) { VXManualDuplexController::sharedController()->window()->findChild<QAbstractButton *>(name)->click(); }
 
 private:
-    const platform::PrintInfo m_sharedPaper = platform::PrintInfo::sharedPrintInfo();
+    // As the application sets it up before any window, documents' defaults included.
+    const platform::PrintInfo m_sharedPaper = (Document::initialize(), platform::PrintInfo::sharedPrintInfo());
 };
 
 } // namespace
