@@ -15,6 +15,7 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/OpenFileLimit.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/WorkerThread.h"
 #include "platform/graphics/ImageReaderPlugins.h"
 #include "platform/pdf/PdfDrawingLimit.h"
 
@@ -145,9 +146,10 @@ int runFoldwise(int argc, char **argv)
 int main(int argc, char **argv)
 {
     const int status = runFoldwise(argc, argv);
-    // A page still held by a drawing operation that poppler cannot stop would have what it uses
-    // torn down under it by the exit: the process ends without tearing down.
-    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0))) {
+    // A page still held by a drawing operation that poppler cannot stop, or a thread still letting
+    // go of what it drew with, would have what it uses torn down under it by the exit: the
+    // process ends without tearing down.
+    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0)) || !platform::WorkerThread::waitUntilAllEnded(std::chrono::milliseconds(0))) {
         platform::UserDefaults::standardUserDefaults()->synchronize();
         std::_Exit(status);
     }

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <new>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -100,18 +98,14 @@ bool VXPageBitmaps::start(const QSize &largest)
 
 bool VXPageBitmaps::startWorker()
 {
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        ++m_shared->workers;
-    }
-    try {
-        std::thread([shared = m_shared, budget = m_budget] { work(shared, budget); }).detach();
-    } catch (const std::system_error &e) {
-        platform::logError(QStringLiteral("Could not start a worker to draw pages through bitmaps: %1").arg(QString::fromLocal8Bit(e.what())));
-        const std::lock_guard lock(m_shared->mutex);
-        --m_shared->workers;
+    QString refusal;
+    std::optional<platform::WorkerThread> worker = platform::WorkerThread::start(
+        [shared = m_shared, index = m_workers.size(), budget = m_budget] { work(shared, index, budget); }, &refusal);
+    if (!worker) {
+        platform::logError(QStringLiteral("Could not start a worker to draw pages through bitmaps: %1").arg(refusal));
         return false;
     }
+    m_workers.push_back(std::move(worker));
     return true;
 }
 
@@ -168,10 +162,10 @@ VXPageBitmaps::Bitmap VXPageBitmaps::take(const VXPagePtr &page, const QSize &pi
     }
     ahead.erase(std::find(ahead.begin(), ahead.end(), job));
     if (givenUp) {
-        // Its worker no longer counts: it ends by itself once poppler lets go of it.
         job->givenUp = true;
-        --m_shared->workers;
         lock.unlock();
+        // Its worker ends by itself once poppler lets go of it.
+        m_workers[job->worker].reset();
         if (!startWorker())
             --m_workerCount;
         const std::optional<platform::PdfPage> pdfPage = page->pdfPage();
@@ -190,15 +184,18 @@ void VXPageBitmaps::clear()
         m_shared->ahead.clear();
     }
     m_shared->jobAdded.notify_all();
-    {
-        std::unique_lock lock(m_shared->mutex);
-        m_shared->workerEnded.wait_for(lock, GraceAfterBudget, [&] { return m_shared->workers == 0; });
+    const auto deadline = std::chrono::steady_clock::now() + GraceAfterBudget;
+    for (std::optional<platform::WorkerThread> &worker : m_workers) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (worker)
+            worker->waitUntilEnded(std::max(left, std::chrono::milliseconds(0)));
     }
+    m_workers.clear();
     m_shared = std::make_shared<Shared>();
     m_workerCount = 0;
 }
 
-void VXPageBitmaps::work(std::shared_ptr<Shared> shared, std::chrono::milliseconds budget)
+void VXPageBitmaps::work(std::shared_ptr<Shared> shared, std::size_t worker, std::chrono::milliseconds budget)
 {
     platform::PdfPageRasterizer rasterizer;
     for (;;) {
@@ -213,6 +210,7 @@ void VXPageBitmaps::work(std::shared_ptr<Shared> shared, std::chrono::millisecon
                 break;
             job = *waiting();
             job->started = true;
+            job->worker = worker;
             job->startedAt = std::chrono::steady_clock::now();
         }
         const platform::PdfDrawingLimit limit(budget, [&] { return shared->stopping || job->givenUp; });
@@ -234,9 +232,4 @@ void VXPageBitmaps::work(std::shared_ptr<Shared> shared, std::chrono::millisecon
         }
         shared->jobDone.notify_all();
     }
-    {
-        const std::lock_guard lock(shared->mutex);
-        --shared->workers;
-    }
-    shared->workerEnded.notify_all();
 }

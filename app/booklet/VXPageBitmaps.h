@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/booklet/VXPage.h"
+#include "platform/foundation/WorkerThread.h"
 #include "platform/graphics/JpegImage.h"
 #include "platform/pdf/PdfPageRasterizer.h"
 
@@ -13,6 +14,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 // Pages drawn through bitmaps, as a rasterised print draws them: white like the paper, the page
 // turned by its orientation and stretched to the bitmap, which is encoded as JPEG. A page is drawn
@@ -72,8 +75,9 @@ public:
     // started, one not asked for is asked for now, and without them it is drawn on this thread.
     // Throws std::bad_alloc when its worker ran out of memory.
     Bitmap take(const VXPagePtr &page, const QSize &pixels, int orientation);
-    // Drops the pictures ahead and stops the workers: each stops drawing at poppler's next check;
-    // one that has not stopped GraceAfterBudget later is left to end by itself.
+    // Drops the pictures ahead and stops the workers: each stops drawing at poppler's next check
+    // and has let go of all it drew with when this returns; one that has not stopped
+    // GraceAfterBudget later is left to end by itself.
     void clear();
 
 private:
@@ -83,6 +87,8 @@ private:
         QSize pixels;
         int orientation = 0;
         bool started = false;
+        // The index of the worker drawing it, once started.
+        std::size_t worker = 0;
         std::chrono::steady_clock::time_point startedAt;
         bool done = false;
         bool outOfMemory = false;
@@ -95,19 +101,19 @@ private:
         std::mutex mutex;
         std::condition_variable jobAdded;
         std::condition_variable jobDone;
-        std::condition_variable workerEnded;
         std::deque<std::shared_ptr<Job>> ahead;
         std::atomic_bool stopping = false;
-        int workers = 0;
     };
 
-    static void work(std::shared_ptr<Shared> shared, std::chrono::milliseconds budget);
+    static void work(std::shared_ptr<Shared> shared, std::size_t worker, std::chrono::milliseconds budget);
     // Starts one more worker; false (logged) when the system refuses a thread.
     bool startWorker();
     std::shared_ptr<Job> addJob(const VXPagePtr &page, const QSize &pixels, int orientation);
 
     std::chrono::milliseconds m_budget;
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
+    // The workers by index; a worker whose page was given up is left, its place empty.
+    std::vector<std::optional<platform::WorkerThread>> m_workers;
     int m_workerCount = 0;
     // Draws, on the thread that takes them, the pictures asked for before the workers start.
     platform::PdfPageRasterizer m_inTurn;

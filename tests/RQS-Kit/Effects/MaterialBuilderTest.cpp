@@ -46,6 +46,10 @@ protected:
         shade.fill(QColor(0, 0, 0, 128));
         for (const char *name : {"FRM-S#001#Edge#4.png", "FRM-S#002#Glow#4.png"})
             shade.save(m_dir.filePath(QStringLiteral("Frames.bundle/Shades/") + name));
+        // The shared catalogs are made once, of the folder the pictures come from then: made
+        // first, they stay the shipped frames for the cases after this one.
+        QSFrameCatalog::sharedFrameCatalog();
+        QSFrameCatalog::sharedUserFrameCatalog();
         rqs::setGraphicsBundlePath(m_dir.path());
         m_user = std::make_unique<QSFrameCatalog>(QSFrameCatalog::framesBundlePath(), file());
         m_user->setSaveDelay(0.05);

@@ -1,14 +1,19 @@
 #include "app/booklet/VXPageBitmaps.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WorkerThread.h"
 #include "platform/graphics/GraphicsContextScope.h"
 #include "platform/graphics/PainterGraphicsContext.h"
+#include "platform/pdf/PdfDocument.h"
 #include "platform/pdf/PdfPage.h"
 #include "support/HostilePdf.h"
 #include "support/PdfFixture.h"
 #include "support/PixelProbe.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -17,6 +22,26 @@
 #include <cmath>
 
 namespace {
+
+// The pages of a file written to the folder, drawn from the file.
+QList<VXPagePtr> pagesOfFile(const QString &path)
+{
+    QList<VXPagePtr> pages;
+    const std::optional<platform::PdfDocument> document = platform::PdfDocument::open(path);
+    for (int i = 0; document && i < document->pageCount(); ++i)
+        pages.append(VXPage::pageForPDFPage(*document->page(i)));
+    return pages;
+}
+
+// How many of this process's file descriptors are open on the file.
+int descriptorsOpenOn(const QString &path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    int open = 0;
+    for (const QFileInfo &descriptor : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::Files | QDir::System))
+        open += descriptor.symLinkTarget() == file;
+    return open;
+}
 
 QList<VXPagePtr> numberedPages(int count)
 {
@@ -127,6 +152,30 @@ TEST(VXPageBitmaps, AsksBeyondTheCapacityAreRefusedUntilOneIsTaken)
     EXPECT_FALSE(bitmaps.prepare(pages[0], pixels, 0));
 }
 
+// Once stopped, the workers have let go of everything they drew with: nothing of theirs keeps the
+// file open, and a process may end at once without pulling what they used from under them.
+TEST(VXPageBitmaps, StoppedWorkersHaveClosedTheFilesTheyDrew)
+{
+    QTemporaryDir folder;
+    const QString path = PdfFixture::write(folder.path(), "Numbered.pdf", PdfFixture::pages(PdfFixture::numbered(16)));
+    const QSize pixels(60, 90);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        VXPageBitmaps bitmaps;
+        {
+            const QList<VXPagePtr> pages = pagesOfFile(path);
+            ASSERT_EQ(pages.size(), 16);
+            ASSERT_TRUE(bitmaps.start(pixels));
+            for (int i = 0; i < bitmaps.capacity(); ++i)
+                EXPECT_TRUE(bitmaps.prepare(pages[i], pixels, 0));
+            for (const VXPagePtr &page : pages)
+                EXPECT_TRUE(bitmaps.take(page, pixels, 0).drawn);
+        }
+        bitmaps.clear();
+        ASSERT_EQ(descriptorsOpenOn(path), 0);
+    }
+}
+
 // A bitmap is drawn in bands of at most BandBytes; as many workers as the budget holds bands of
 // the largest bitmap, at least one. A bitmap larger than a JPEG picture can be is refused before
 // anything is drawn.
@@ -193,13 +242,16 @@ TEST(VXPageBitmaps, RunawayPagesAreNotDrawnAndSayWhy)
 TEST(VXPageBitmaps, APageHeldBeyondItsBudgetIsGivenUpAndTheWorkersGoOn)
 {
     const QSize pixels(306, 396);
+    QTemporaryDir folder;
+    const QString stuck = PdfFixture::write(folder.path(), "Stuck.pdf", HostilePdf::unstoppable());
     VXPageBitmaps bitmaps(std::chrono::milliseconds(100));
     ASSERT_TRUE(bitmaps.start(pixels));
     const int capacity = bitmaps.capacity();
-    const VXPagePtr held = VXPage::pageForPDFPage(PdfFixture::pdfPages(HostilePdf::unstoppable()).at(0));
+    VXPagePtr held = pagesOfFile(stuck).value(0);
+    ASSERT_TRUE(held);
     const VXPageBitmaps::Bitmap givenUp = bitmaps.take(held, pixels, 0);
     EXPECT_FALSE(givenUp.drawn);
-    EXPECT_EQ(givenUp.failure, "Page 1 of fixture took longer than 0.1 seconds to draw");
+    EXPECT_EQ(givenUp.failure, QStringLiteral("Page 1 of \"%1\" took longer than 0.1 seconds to draw").arg(stuck));
     EXPECT_FALSE(platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0))) << "the page is still being drawn";
 
     EXPECT_EQ(bitmaps.capacity(), capacity);
@@ -209,6 +261,8 @@ TEST(VXPageBitmaps, APageHeldBeyondItsBudgetIsGivenUpAndTheWorkersGoOn)
     EXPECT_TRUE(bitmaps.take(pages[1], pixels, 0).drawn);
     bitmaps.clear();
     EXPECT_FALSE(bitmaps.isStarted());
-    // Nothing is left running for the next case.
-    EXPECT_TRUE(platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::minutes(2)));
+    held.reset();
+    // Nothing is left running for the next case, nor holding the file.
+    EXPECT_TRUE(platform::WorkerThread::waitUntilAllEnded(std::chrono::minutes(2)));
+    EXPECT_EQ(descriptorsOpenOn(stuck), 0);
 }

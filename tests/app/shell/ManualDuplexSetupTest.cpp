@@ -1,3 +1,4 @@
+#include "app/booklet/Document.h"
 #include "app/booklet/VXPrinterDefaults.h"
 #include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
@@ -34,6 +35,8 @@ class ManualDuplexSetup : public CupsServerTest
 protected:
     void TearDown() override
     {
+        // The paper set up for documents is the next case's too.
+        platform::PrintInfo::sharedPrintInfo() = m_sharedPaper;
         platform::Alert::setResponder(nullptr);
         platform::PrintPanel::setResponder(nullptr);
         forgetPrinterAnswers();
@@ -73,6 +76,10 @@ protected:
     }
 
     static void click(const char *name) { VXManualDuplexController::sharedController()->window()->findChild<QAbstractButton *>(name)->click(); }
+
+private:
+    // As the application sets it up before any window, documents' defaults included.
+    const platform::PrintInfo m_sharedPaper = (Document::initialize(), platform::PrintInfo::sharedPrintInfo());
 };
 
 } // namespace

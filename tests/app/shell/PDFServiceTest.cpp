@@ -1,3 +1,5 @@
+#include "app/booklet/Document.h"
+#include "app/printing/VXPrintHelper.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/VXDocumentController.h"
 #include "app/shell/VXPDFServiceQueueInstaller.h"
@@ -105,6 +107,9 @@ protected:
     QString device() const { return run("lpstat", {"-v", queue}); }
 
     static constexpr int Install = platform::Alert::FirstButtonReturn, Cancel = Install + 1;
+    // Documents' defaults and help entries and the print helper's pictures are read once, from
+    // the bundle first met: made here, they are the shipped ones for the cases after this one.
+    const bool shippedOnesRead = (Document::initialize(), VXPrintHelper::sharedHelper(), true);
     QTemporaryDir resources;
     MainBundleScope bundle{resources.path()};
     platform::LogCapture log;
