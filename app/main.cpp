@@ -15,7 +15,6 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/OpenFileLimit.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/WorkerThread.h"
 #include "platform/graphics/ImageReaderPlugins.h"
 #include "platform/pdf/PdfDrawingLimit.h"
 
@@ -149,7 +148,7 @@ int main(int argc, char **argv)
     // A page still held by a drawing operation that poppler cannot stop, or a thread still letting
     // go of what it drew with, would have what it uses torn down under it by the exit: the
     // process ends without tearing down.
-    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0)) || !platform::WorkerThread::waitUntilAllEnded(std::chrono::milliseconds(0))) {
+    if (!platform::PdfDrawingLimit::processMayTearDown()) {
         platform::UserDefaults::standardUserDefaults()->synchronize();
         std::_Exit(status);
     }

@@ -14,7 +14,6 @@
 
 #include "app/booklet/Document.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/WorkerThread.h"
 #include "platform/pdf/PdfDrawingLimit.h"
 #include "platform/printing/PrintInfo.h"
 
@@ -196,7 +195,7 @@ int main(int argc, char **argv)
 {
     const int status = run(argc, argv);
     // A page given up while poppler still draws it would have what it uses torn down under it.
-    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0)) || !platform::WorkerThread::waitUntilAllEnded(std::chrono::milliseconds(0)))
+    if (!platform::PdfDrawingLimit::processMayTearDown())
         std::_Exit(status);
     return status;
 }

@@ -1,5 +1,7 @@
 #include "platform/pdf/PdfDrawingLimit.h"
 
+#include "platform/foundation/WorkerThread.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -56,6 +58,11 @@ QString PdfDrawingLimit::outOfTimeReason(const QString &page) const
 void PdfDrawingLimit::setStoppingAll(bool stopping) { stoppingAll = stopping; }
 
 bool PdfDrawingLimit::isStoppingAll() { return stoppingAll; }
+
+bool PdfDrawingLimit::processMayTearDown()
+{
+    return waitUntilNoneDrawn(std::chrono::milliseconds(0)) && WorkerThread::waitUntilAllEnded(std::chrono::milliseconds(0));
+}
 
 bool PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds timeout)
 {

@@ -56,6 +56,9 @@ public:
     static bool isStoppingAll();
     // Waits until no page is being drawn on any thread, at most timeout; false when one still is.
     static bool waitUntilNoneDrawn(std::chrono::milliseconds timeout);
+    // True once no page is being drawn and every worker thread has ended and been joined: only
+    // then may an ending process tear down what they use; otherwise it ends without tearing down.
+    static bool processMayTearDown();
 
 private:
     std::chrono::milliseconds m_budget;

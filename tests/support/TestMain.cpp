@@ -1,5 +1,4 @@
 #include "platform/foundation/UserDefaults.h"
-#include "platform/foundation/WorkerThread.h"
 #include "platform/pdf/PdfDrawingLimit.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +80,7 @@ int main(int argc, char **argv)
     // Written now, or the defaults' own exit would write them into a home folder already removed.
     platform::UserDefaults::standardUserDefaults()->synchronize();
     // A thread still drawing or letting go of what it drew with would have it torn down under it.
-    if (!platform::PdfDrawingLimit::waitUntilNoneDrawn(std::chrono::milliseconds(0)) || !platform::WorkerThread::waitUntilAllEnded(std::chrono::milliseconds(0)))
+    if (!platform::PdfDrawingLimit::processMayTearDown())
         std::_Exit(result);
     return result;
 }
