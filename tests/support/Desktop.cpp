@@ -4,12 +4,19 @@
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
 #include <QWindow>
 
 #include <xcb/xcb.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -263,21 +270,63 @@ QImage screenNow()
     return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-WindowManagerHeld::WindowManagerHeld()
+namespace {
+
+// Whether the process is stopped, as /proc tells its state.
+bool processStopped(const QString &pid)
 {
-    const QString windowManager = qEnvironmentVariable("FOLDWISE_TEST_WM_PID");
-    if (windowManager.isEmpty())
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    return nameEnd >= 0 && line.mid(nameEnd + 2, 1) == "T";
+}
+
+// Polls without turning the event loop: the holder may be made inside an event filter.
+bool waitForStopped(const QString &pid, bool stopped)
+{
+    QDeadlineTimer deadline(DesktopTimeout);
+    while (processStopped(pid) != stopped) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+} // namespace
+
+WindowManagerHeld::WindowManagerHeld()
+    : m_windowManager(qEnvironmentVariable("FOLDWISE_TEST_WM_PID"))
+{
+    if (m_windowManager.isEmpty())
         return;
-    // Stopped until its standard input ends: closed here, or by the system when this process ends.
-    m_holder.start(QStringLiteral("/bin/sh"),
-                   {QStringLiteral("-c"), QStringLiteral("kill -STOP \"$0\" && echo held; read line; kill -CONT \"$0\""), windowManager});
-    m_holds = m_holder.waitForReadyRead(DesktopTimeout) && m_holder.readAllStandardOutput().trimmed() == "held";
+    // The holder lets go once the pipe it reads ends: closed here, or by the system when this
+    // process ends, even killed with its children by a test runner's timeout, which the holder,
+    // left by the shell that started it, is not among. It lets go after two minutes whatever.
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0)
+        return;
+    const QByteArray windowManager = m_windowManager.toLocal8Bit();
+    const char *script = "exec 3<&0; (kill -STOP \"$0\"; timeout 120 cat <&3 >/dev/null; kill -CONT \"$0\") >/dev/null 2>&1 &";
+    const pid_t shell = ::fork();
+    if (shell == 0) {
+        ::dup2(pipe[0], 0);
+        ::execl("/bin/sh", "sh", "-c", script, windowManager.constData(), static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipe[0]);
+    m_release = pipe[1];
+    int status = 0;
+    m_holds = shell > 0 && ::waitpid(shell, &status, 0) == shell && WIFEXITED(status) && WEXITSTATUS(status) == 0
+        && waitForStopped(m_windowManager, true);
 }
 
 WindowManagerHeld::~WindowManagerHeld()
 {
-    if (m_holder.state() == QProcess::NotRunning)
+    if (m_release < 0)
         return;
-    m_holder.closeWriteChannel();
-    m_holder.waitForFinished(DesktopTimeout);
+    ::close(m_release);
+    waitForStopped(m_windowManager, false);
 }

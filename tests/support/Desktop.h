@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 
 // Cases of a suite named "…OnDesktop" run on the private X display under a real window manager
@@ -76,7 +76,7 @@ QImage screenNow();
 // windows shown meanwhile stay unmapped and unframed until it lets go, and what waits for it
 // (settle(), settledFrame(), paintedScreen()) waits in vain. FOLDWISE_TEST_WM_PID names the window
 // manager (scripts/test sets it); without it nothing is held. The holder is a process of its own
-// that lets go also when the test's process ends abruptly.
+// that lets go also when the test's process is killed.
 class WindowManagerHeld
 {
 public:
@@ -88,6 +88,8 @@ public:
     bool holds() const { return m_holds; }
 
 private:
-    QProcess m_holder;
+    QString m_windowManager;
+    // The write end of the pipe the holder reads; closing it lets the window manager go.
+    int m_release = -1;
     bool m_holds = false;
 };
